@@ -1,0 +1,175 @@
+#include "Database.h"
+
+#include "Codec.h"
+#include "FbStatus.h"
+#include "Transaction.h"
+
+#include <firebird/Interface.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+
+using namespace Firebird;
+
+namespace db {
+
+namespace {
+
+
+QByteArray buildDpb(const ConnectParams& params, bool forCreate)
+{
+    FbStatus st;
+    IXpbBuilder* dpb = Database::master()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
+    st.check();
+    dpb->insertString(&st, isc_dpb_user_name, params.user.toUtf8().constData());
+    dpb->insertBytes(&st, isc_dpb_password, params.password.constData(), params.password.size());
+    dpb->insertString(&st, isc_dpb_lc_ctype, params.lcCtype.toLatin1().constData());
+    if (forCreate) {
+        dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
+        dpb->insertInt(&st, isc_dpb_page_size, 8192);
+        dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1251");
+    }
+    st.check();
+    QByteArray out(reinterpret_cast<const char*>(dpb->getBuffer(&st)), static_cast<int>(dpb->getBufferLength(&st)));
+    dpb->dispose();
+    st.check();
+    return out;
+}
+
+} // namespace
+
+void throwStatus(IStatus* status)
+{
+    char buf[2048];
+    Database::master()->getUtilInterface()->formatStatus(buf, sizeof buf, status);
+    long code = 0;
+    const intptr_t* v = status->getErrors();
+    if (v && v[0] == isc_arg_gds)
+        code = static_cast<long>(v[1]);
+    // Server texts may carry user data in the connection's character set.
+    QByteArray raw(buf);
+    QString text = QString::fromUtf8(raw);
+    if (text.contains(QChar::ReplacementCharacter))
+        text = fromCp1251(raw);
+    throw DbError(text.trimmed(), code);
+}
+
+IMaster* Database::master()
+{
+    static IMaster* m = fb_get_master_interface();
+    return m;
+}
+
+Database::Database(QObject* parent) : QObject(parent) {}
+
+Database::~Database() { close(); }
+
+bool Database::localServerListens(int port)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = false;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        ok = true;
+    } else if (errno == EINPROGRESS) {
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, 300) == 1) {
+            int err = 0;
+            socklen_t len = sizeof err;
+            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+            ok = err == 0;
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+QString Database::resolveName(const QString& name)
+{
+    // "localhost:PATH" or "localhost/PORT:PATH"
+    static const QString host = QStringLiteral("localhost");
+    if (!name.startsWith(host, Qt::CaseInsensitive))
+        return name;
+    int colon = name.indexOf(QLatin1Char(':'), host.size());
+    if (colon < 0)
+        return name;
+    QString between = name.mid(host.size(), colon - host.size());
+    int port = 3050;
+    if (!between.isEmpty()) {
+        if (!between.startsWith(QLatin1Char('/')))
+            return name;
+        bool ok = false;
+        port = between.mid(1).toInt(&ok);
+        if (!ok)
+            return name;
+    }
+    if (localServerListens(port))
+        return name;
+    return name.mid(colon + 1);
+}
+
+void Database::open()
+{
+    if (attachment_)
+        return;
+    const QString target = resolveName(name_);
+    const QByteArray dpb = buildDpb(params_, false);
+    FbStatus st;
+    IProvider* prov = master()->getDispatcher();
+    IAttachment* att = prov->attachDatabase(&st, toCp1251(target).constData(), static_cast<unsigned>(dpb.size()),
+                                            reinterpret_cast<const unsigned char*>(dpb.constData()));
+    prov->release();
+    st.check();
+    attachment_ = att;
+    attachedName_ = target;
+}
+
+void Database::close()
+{
+    if (!attachment_)
+        return;
+    emit aboutToClose();
+    for (Transaction* t : transactions_)
+        t->dropOnClose();
+    FbStatus st;
+    attachment_->detach(&st);
+    // A successful detach releases the interface; when the server is gone the
+    // attachment is dropped on this side anyway so that the program can close.
+    if (st.failed())
+        attachment_->release();
+    attachment_ = nullptr;
+}
+
+void Database::create(const QString& path, const ConnectParams& params)
+{
+    const QByteArray dpb = buildDpb(params, true);
+    FbStatus st;
+    IProvider* prov = master()->getDispatcher();
+    IAttachment* att = prov->createDatabase(&st, toCp1251(path).constData(), static_cast<unsigned>(dpb.size()),
+                                            reinterpret_cast<const unsigned char*>(dpb.constData()));
+    prov->release();
+    st.check();
+    att->detach(&st);
+    if (st.failed()) {
+        att->release();
+        st.check();
+    }
+}
+
+void Database::registerTransaction(Transaction* t) { transactions_.append(t); }
+
+void Database::unregisterTransaction(Transaction* t) { transactions_.removeAll(t); }
+
+} // namespace db

@@ -1,0 +1,232 @@
+#include "DatasetModel.h"
+
+#include "Query.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include <cmath>
+
+namespace db {
+
+QString formatNumber(double value, const QString& format)
+{
+    if (format.isEmpty())
+        return formatFloat(value);
+    const int dot = format.indexOf(QLatin1Char('.'));
+    int fixed = 0;
+    int optional = 0;
+    if (dot >= 0) {
+        for (int i = dot + 1; i < format.size(); ++i) {
+            if (format[i] == QLatin1Char('0'))
+                ++fixed;
+            else if (format[i] == QLatin1Char('#'))
+                ++optional;
+        }
+    }
+    const bool grouping = format.contains(QLatin1Char(','));
+    QString s = QString::number(value, 'f', fixed + optional);
+    if (optional > 0 && s.contains(QLatin1Char('.'))) {
+        int keep = s.indexOf(QLatin1Char('.')) + fixed;
+        while (s.size() - 1 > keep && s.endsWith(QLatin1Char('0')))
+            s.chop(1);
+        if (s.endsWith(QLatin1Char('.')))
+            s.chop(1);
+    }
+    if (s == QStringLiteral("-0") || (s.startsWith(QLatin1String("-0.")) && QString(s).remove(QLatin1Char('-')).remove(QLatin1Char('0')).remove(QLatin1Char('.')).isEmpty()))
+        s.remove(0, 1);
+    QString intPart = s.section(QLatin1Char('.'), 0, 0);
+    QString frac = s.contains(QLatin1Char('.')) ? s.section(QLatin1Char('.'), 1) : QString();
+    if (grouping) {
+        const bool neg = intPart.startsWith(QLatin1Char('-'));
+        QString digits = neg ? intPart.mid(1) : intPart;
+        for (int i = digits.size() - 3; i > 0; i -= 3)
+            digits.insert(i, QChar(0x00A0));
+        intPart = neg ? QStringLiteral("-") + digits : digits;
+    }
+    return frac.isEmpty() ? intPart : intPart + QLatin1Char(',') + frac;
+}
+
+QString displayText(const QVariant& v, const QString& format)
+{
+    if (!v.isValid() || v.isNull())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::Double:
+        return formatNumber(v.toDouble(), format);
+    case QMetaType::LongLong:
+        return format.isEmpty() ? QString::number(v.toLongLong()) : formatNumber(static_cast<double>(v.toLongLong()), format);
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QTime:
+        return v.toTime().toString(format.isEmpty() ? QStringLiteral("hh:mm:ss") : QString(format).replace(QLatin1String("nn"), QLatin1String("mm")));
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    default:
+        return v.toString();
+    }
+}
+
+DatasetModel::DatasetModel(Query* query, QObject* parent) : QAbstractTableModel(parent), query_(query)
+{
+    connect(query_, &Query::opened, this, &DatasetModel::reload);
+    connect(query_, &Query::closed, this, &DatasetModel::reload);
+    reload();
+}
+
+void DatasetModel::setColumns(const QList<GridColumn>& columns)
+{
+    columns_ = columns;
+    reload();
+}
+
+QList<GridColumn> DatasetModel::visibleColumns() const
+{
+    QList<GridColumn> out;
+    if (columns_.isEmpty()) {
+        for (int i = 0; i < query_->fieldCount(); ++i)
+            out.append(GridColumn{query_->fieldInfo(i).name, query_->fieldInfo(i).name});
+        return out;
+    }
+    for (const GridColumn& c : columns_)
+        if (c.visible)
+            out.append(c);
+    return out;
+}
+
+void DatasetModel::reload()
+{
+    beginResetModel();
+    shown_ = visibleColumns();
+    fieldCols_.clear();
+    for (const GridColumn& c : shown_)
+        fieldCols_.append(query_->active() ? query_->fieldIndex(c.field) : -1);
+    endResetModel();
+}
+
+int DatasetModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() || !query_->active())
+        return 0;
+    return query_->recordCount();
+}
+
+int DatasetModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(shown_.size()); }
+
+QVariant DatasetModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !query_->active() || index.row() >= query_->recordCount())
+        return {};
+    const GridColumn& c = shown_[index.column()];
+    const int col = fieldCols_[index.column()];
+    switch (role) {
+    case Qt::DisplayRole:
+        return col < 0 ? QVariant() : displayText(query_->valueAt(index.row(), col), c.displayFormat);
+    case Qt::TextAlignmentRole: {
+        if (c.alignment)
+            return QVariant::fromValue(c.alignment | Qt::AlignVCenter);
+        if (col >= 0) {
+            const FieldKind k = query_->fieldInfo(col).kind;
+            if (k == FieldKind::Integer || k == FieldKind::Float)
+                return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+    case Qt::FontRole:
+        return style_ ? style_(*query_, index.row(), c.field, role) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Horizontal && section < shown_.size())
+        return shown_[section].title;
+    return {};
+}
+
+DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    setAlternatingRowColors(false);
+}
+
+void DbGrid::setQuery(Query* query)
+{
+    model_ = new DatasetModel(query, this);
+    setModel(model_);
+    connect(query, &Query::currentChanged, this, &DbGrid::followCursor);
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { followCursor(this->query()->recNo()); });
+}
+
+void DbGrid::setColumns(const QList<GridColumn>& columns)
+{
+    model_->setColumns(columns);
+    int i = 0;
+    for (const GridColumn& c : columns) {
+        if (!c.visible)
+            continue;
+        if (c.width > 0)
+            setColumnWidth(i, c.width);
+        ++i;
+    }
+}
+
+void DbGrid::followCursor(int row)
+{
+    if (syncing_ || !model_)
+        return;
+    syncing_ = true;
+    if (row >= 0 && row < model_->rowCount()) {
+        const QModelIndex idx = model_->index(row, std::max(0, currentIndex().column()));
+        setCurrentIndex(idx);
+        scrollTo(idx);
+    }
+    syncing_ = false;
+}
+
+void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (syncing_ || !current.isValid() || !query())
+        return;
+    if (current.row() != query()->recNo()) {
+        syncing_ = true;
+        query()->setRecNo(current.row());
+        syncing_ = false;
+    }
+}
+
+void DbGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    if (editButton_ && editButton_->isEnabled() && indexAt(event->pos()).isValid())
+        editButton_->click();
+}
+
+void DbGrid::greyOut()
+{
+    setEnabled(false);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Button));
+    setPalette(p);
+}
+
+void DbGrid::release()
+{
+    setEnabled(true);
+    setPalette(QPalette());
+}
+
+} // namespace db

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QTableView>
+
+#include <functional>
+
+#include <QAbstractButton>
+
+namespace db {
+
+class Query;
+
+// One column of a grid: the field it shows, its title and how it is shown.
+struct GridColumn {
+    QString field;
+    QString title;
+    int width = 0;             // pixels; 0 leaves the view's default
+    QString displayFormat;     // "0.00", "#,##0.00", "0.###", "dd.mm.yyyy" ...; empty: plain
+    Qt::Alignment alignment = {};
+    bool visible = true;
+};
+
+// Formats a value with a display format of the grids ("0.00", "#,##0.000", "0.###").
+QString formatNumber(double value, const QString& format);
+QString displayText(const QVariant& value, const QString& format);
+
+// A table model over a query: a row per record, a column per GridColumn.
+class DatasetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit DatasetModel(Query* query, QObject* parent = nullptr);
+
+    void setColumns(const QList<GridColumn>& columns);
+    const QList<GridColumn>& columns() const { return columns_; }
+    Query* query() const { return query_; }
+
+    // Per-cell background, font and text colour: called with the record, the
+    // column's field and the role (Qt::BackgroundRole, Qt::FontRole, Qt::ForegroundRole).
+    using CellStyle = std::function<QVariant(const Query& q, int row, const QString& field, int role)>;
+    void setCellStyle(CellStyle style) { style_ = std::move(style); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void reload();
+    QList<GridColumn> visibleColumns() const;
+    Query* query_;
+    QList<GridColumn> columns_;
+    QList<GridColumn> shown_;
+    QVector<int> fieldCols_;
+    CellStyle style_;
+};
+
+// A grid on a query: the current row follows the query's cursor and moves it;
+// double-clicking a row clicks the edit button.
+class DbGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DbGrid(QWidget* parent = nullptr);
+
+    void setQuery(Query* query);
+    Query* query() const { return model_ ? model_->query() : nullptr; }
+    DatasetModel* datasetModel() const { return model_; }
+    void setColumns(const QList<GridColumn>& columns);
+    void setEditButton(QAbstractButton* button) { editButton_ = button; }
+
+    // Waiting for a reload: disabled and painted in the button-face colour.
+    void greyOut();
+    // Reloaded: enabled and painted in the window colour again.
+    void release();
+    bool greyed() const { return !isEnabled(); }
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followCursor(int row);
+    DatasetModel* model_ = nullptr;
+    QPointer<QAbstractButton> editButton_;
+    bool syncing_ = false;
+};
+
+} // namespace db

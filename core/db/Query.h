@@ -1,0 +1,193 @@
+#pragma once
+
+#include "Error.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QTime>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+namespace db {
+
+class Database;
+class Transaction;
+class Query;
+
+enum class FieldKind { Text, Integer, Float, Date, Time, Timestamp, TextBlob, BinaryBlob, Boolean, Null };
+
+struct FieldInfo {
+    QString name;      // the column's alias as the statement names it
+    QString relation;  // table of the column, empty for expressions
+    FieldKind kind = FieldKind::Null;
+    int length = 0;    // declared bytes of a text column
+    int scale = 0;
+    bool binary = false;      // OCTETS text or a binary blob: bytes, never decoded
+    bool calculated = false;  // filled by the query's calculated-fields handler
+};
+
+// A column of the current row. Text travels as Windows-1251 bytes: asString
+// decodes, asBytes gives the stored bytes unchanged.
+class Field {
+public:
+    Field(const Query* q, int index) : q_(q), index_(index) {}
+    const QString& name() const;
+    const FieldInfo& info() const;
+    bool isNull() const;
+    QVariant value() const;  // QString, qint64, double, QDate, QTime, QDateTime, bool or null
+    QString asString() const;
+    QByteArray asBytes() const;
+    qint64 asInt64() const;
+    int asInt() const { return static_cast<int>(asInt64()); }
+    double asDouble() const;
+    QDate asDate() const;
+    QTime asTime() const;
+    QDateTime asDateTime() const;
+
+private:
+    const QVariant& raw() const;
+    const Query* q_;
+    int index_;
+};
+
+// A named parameter. Unbound parameters go to the server as NULL.
+class Param {
+public:
+    void setString(const QString& v) { value_ = v; }
+    void setBytes(const QByteArray& v) { value_ = v; }
+    void setInt64(qint64 v) { value_ = v; }
+    void setInt(int v) { value_ = static_cast<qint64>(v); }
+    void setDouble(double v) { value_ = v; }
+    void setDate(const QDate& v) { value_ = v; }
+    void setTime(const QTime& v) { value_ = v; }
+    void setDateTime(const QDateTime& v) { value_ = v; }
+    void setNull() { value_ = QVariant(); }
+    void setValue(const QVariant& v) { value_ = v; }
+    const QVariant& value() const { return value_; }
+    bool isNull() const { return !value_.isValid() || value_.isNull(); }
+
+private:
+    QVariant value_;
+};
+
+// A statement with its result rows: SELECTs fetch every row at open and keep
+// a cursor over them; other statements run through execSql. Parameters are
+// written ":NAME" in the text (a name may repeat) and bound by name.
+class Query : public QObject {
+    Q_OBJECT
+public:
+    Query(Database* db, Transaction* tr, QObject* parent = nullptr);
+    ~Query() override;
+
+    Database* database() const { return db_; }
+    Transaction* transaction() const { return tr_; }
+    void setTransaction(Transaction* tr);
+
+    // SQL text, kept as lines. Changing it closes the query and forgets parameter values.
+    void setSql(const QString& text);
+    void setSql(const QStringList& lines) { setSql(lines.join(QLatin1Char('\n'))); }
+    void clearSql() { setSql(QString()); }
+    void addSql(const QString& line);
+    QString sql() const { return lines_.join(QLatin1Char('\n')); }
+    const QStringList& sqlLines() const { return lines_; }
+
+    Param& param(const QString& name);
+    bool hasParam(const QString& name) const;
+    QStringList paramNames() const;
+
+    void prepare();
+    void unprepare();
+    bool prepared() const { return stmt_ != nullptr; }
+
+    void open();
+    void close();
+    bool active() const { return active_; }
+    void fetchAll() {}  // every row is fetched at open
+    void execSql();
+    int rowsAffected() const { return rowsAffected_; }
+
+    // Cursor, as data-aware lists expect it.
+    int recordCount() const { return static_cast<int>(rows_.size()); }
+    bool isEmpty() const { return rows_.isEmpty(); }
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    int recNo() const { return cur_; }  // 0-based; -1 when empty
+    void setRecNo(int row);
+    void first();
+    void next();
+    void prior();
+    void last();
+    bool locate(const QString& field, const QVariant& value, bool caseInsensitive = false, bool partial = false);
+
+    int fieldCount() const { return static_cast<int>(fields_.size()); }
+    const FieldInfo& fieldInfo(int i) const { return fields_[i]; }
+    int fieldIndex(const QString& name) const;
+    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
+    Field field(const QString& name) const;
+    Field field(int index) const { return Field(this, index); }
+    Field operator[](const QString& name) const { return field(name); }
+    // A value of any row, for grids.
+    QVariant valueAt(int row, int column) const;
+    const QVariant& rawAt(int row, int column) const { return rows_[row][column]; }
+
+    // Calculated fields: declared before open, filled for each fetched row by onCalcFields.
+    void addCalcField(const QString& name, FieldKind kind = FieldKind::Text);
+    void setCalc(const QString& name, const QVariant& value);
+
+    std::function<void(Query&)> onCalcFields;
+    std::function<void(Query&)> beforeScroll;
+    std::function<void(Query&)> afterScroll;
+    std::function<void(Query&)> afterOpen;
+    std::function<void(Query&)> beforeClose;
+    std::function<void(Query&)> afterClose;
+
+signals:
+    void opened();
+    void closed();
+    void currentChanged(int row);
+
+private:
+    friend class Field;
+    struct Bound;
+    void ensurePrepared();
+    void prepareText();
+    void scrollTo(int row, bool fireBefore = true);
+    void fireAfterScroll();
+    void releaseStatement();
+    void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
+    void readRow(const unsigned char* buf, void* meta, QVector<QVariant>& row);
+    std::unique_ptr<Bound> bindParams();
+
+    Database* db_;
+    Transaction* tr_;
+    QStringList lines_;
+    QString serverSql_;
+    QStringList paramOrder_;  // name of each '?' in order
+    QHash<QString, Param> params_;  // by upper-case name
+    void* stmt_ = nullptr;  // Firebird::IStatement
+    unsigned stmtType_ = 0;
+
+    QVector<FieldInfo> fields_;
+    QHash<QString, int> fieldIndex_;  // upper-case name -> column
+    QVector<QString> calcNames_;
+    QVector<FieldKind> calcKinds_;
+    QVector<QVector<QVariant>> rows_;
+    int cur_ = -1;
+    bool bof_ = true;
+    bool eof_ = true;
+    bool active_ = false;
+    int rowsAffected_ = 0;
+    int calcRow_ = -1;
+};
+
+// Decimal text of a double as the program shows it: up to 15 significant digits, decimal comma.
+QString formatFloat(double v);
+
+} // namespace db

@@ -1,0 +1,93 @@
+#include "Transaction.h"
+
+#include "Database.h"
+#include "FbStatus.h"
+
+#include <firebird/Interface.h>
+
+using namespace Firebird;
+
+namespace db {
+
+Transaction::Transaction(Database* db, std::vector<unsigned char> tpbTags, QObject* parent)
+    : QObject(parent), db_(db), tpb_(std::move(tpbTags))
+{
+    tpb_.insert(tpb_.begin(), static_cast<unsigned char>(isc_tpb_version3));
+    db_->registerTransaction(this);
+}
+
+Transaction::~Transaction()
+{
+    if (handle_) {
+        FbStatus st;
+        handle_->rollback(&st);
+        if (st.failed())
+            handle_->release();
+        handle_ = nullptr;
+    }
+    if (db_)
+        db_->unregisterTransaction(this);
+}
+
+std::vector<unsigned char> Transaction::readParams()
+{
+    return {isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_nowait};
+}
+
+std::vector<unsigned char> Transaction::writeParams() { return {isc_tpb_write, isc_tpb_consistency}; }
+
+ITransaction* Transaction::handle() const
+{
+    if (!handle_)
+        throw DbError(QStringLiteral("Транзакция не активна"));
+    return handle_;
+}
+
+void Transaction::start()
+{
+    if (handle_)
+        throw DbError(QStringLiteral("Транзакция уже активна"));
+    if (!db_->connected())
+        throw DbError(QStringLiteral("Нет подключения к базе данных"));
+    FbStatus st;
+    ITransaction* t = db_->attachment()->startTransaction(&st, static_cast<unsigned>(tpb_.size()), tpb_.data());
+    st.check();
+    handle_ = t;
+}
+
+void Transaction::commit()
+{
+    ITransaction* t = handle();
+    FbStatus st;
+    t->commit(&st);
+    st.check();
+    handle_ = nullptr;
+    emit ended();
+}
+
+void Transaction::rollback()
+{
+    ITransaction* t = handle();
+    FbStatus st;
+    t->rollback(&st);
+    const bool failed = st.failed();
+    // A failed rollback (the server is gone) still ends the transaction on this side.
+    if (failed)
+        t->release();
+    handle_ = nullptr;
+    emit ended();
+    if (failed)
+        throwStatus(&st);
+}
+
+void Transaction::dropOnClose()
+{
+    if (!handle_)
+        return;
+    try {
+        rollback();
+    } catch (const DbError&) {
+    }
+}
+
+} // namespace db
