@@ -1,1 +1,7 @@
-int main() { return 0; }
+#include "Program.h"
+
+int main(int argc, char** argv)
+{
+    TApplication app(argc, argv);
+    return ProgramMain(app);
+}

@@ -68,7 +68,11 @@ IMaster* Database::master()
 
 Database::Database(QObject* parent) : QObject(parent) {}
 
-Database::~Database() { close(); }
+Database::~Database()
+{
+    close();
+    transactions_.clear();
+}
 
 bool Database::localServerListens(int port)
 {

@@ -413,7 +413,7 @@ void Query::ensurePrepared()
 {
     if (stmt_)
         return;
-    if (!db_->connected())
+    if (!db_ || !db_->connected() || !tr_)
         throw DbError(QStringLiteral("Нет подключения к базе данных"));
     if (lines_.join(QString()).trimmed().isEmpty())
         throw DbError(QStringLiteral("Текст запроса пуст"));
@@ -448,6 +448,9 @@ std::unique_ptr<Query::Bound> Query::bindParams()
     IMetadataBuilder* b = in->getBuilder(&st);
     st.check();
     QVector<QByteArray> texts(count);
+    // setType keeps the length the server described for the column, so every
+    // changed type states its own length (an 8-byte value in a SMALLINT's
+    // 2-byte slot would overwrite the parameters behind it).
     for (unsigned i = 0; i < count; ++i) {
         const QVariant v = params_.value(paramOrder_[i]).value();
         const unsigned serverType = in->getType(&st, i) & ~1u;
@@ -458,26 +461,31 @@ std::unique_ptr<Query::Bound> Query::bindParams()
         case QMetaType::Int:
         case QMetaType::Bool:
             b->setType(&st, i, SQL_INT64 + 1);
+            b->setLength(&st, i, sizeof(ISC_INT64));
             b->setScale(&st, i, 0);
             b->setSubType(&st, i, 0);
             break;
         case QMetaType::Double:
             b->setType(&st, i, SQL_DOUBLE + 1);
+            b->setLength(&st, i, sizeof(double));
             b->setScale(&st, i, 0);
             b->setSubType(&st, i, 0);
             break;
         case QMetaType::QDate:
             b->setType(&st, i, SQL_TYPE_DATE + 1);
+            b->setLength(&st, i, sizeof(ISC_DATE));
             b->setScale(&st, i, 0);
             b->setSubType(&st, i, 0);
             break;
         case QMetaType::QTime:
             b->setType(&st, i, SQL_TYPE_TIME + 1);
+            b->setLength(&st, i, sizeof(ISC_TIME));
             b->setScale(&st, i, 0);
             b->setSubType(&st, i, 0);
             break;
         case QMetaType::QDateTime:
             b->setType(&st, i, SQL_TIMESTAMP + 1);
+            b->setLength(&st, i, sizeof(ISC_TIMESTAMP));
             b->setScale(&st, i, 0);
             b->setSubType(&st, i, 0);
             break;

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "Database.h"
 #include "Error.h"
+#include "Transaction.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
@@ -165,8 +168,8 @@ private:
     void readRow(const unsigned char* buf, void* meta, QVector<QVariant>& row);
     std::unique_ptr<Bound> bindParams();
 
-    Database* db_;
-    Transaction* tr_;
+    QPointer<Database> db_;
+    QPointer<Transaction> tr_;
     QStringList lines_;
     QString serverSql_;
     QStringList paramOrder_;  // name of each '?' in order

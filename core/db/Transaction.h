@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <vector>
 
@@ -39,7 +40,7 @@ private:
     friend class Database;
     void dropOnClose();
 
-    Database* db_;
+    QPointer<Database> db_;
     std::vector<unsigned char> tpb_;
     Firebird::ITransaction* handle_ = nullptr;
 };

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object: every exception that reaches the event loop is
+// shown and the write transaction rolled back, never lost or fatal.
+class TApplication : public QApplication {
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Creates every window in the program's order and runs the start-up
+// sequence; returns false when the program must end at once.
+bool CreateWindows();
+// Frees the windows (tests create them again).
+void DestroyWindows();
+// The program block: CreateWindows, then the message loop.
+int ProgramMain(TApplication& app);

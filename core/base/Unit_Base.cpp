@@ -1,0 +1,232 @@
+#include "Unit_Base.h"
+
+#include "db/Codec.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/ProgramFiles.h"
+#include "util/Unit_Util.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+
+TForm_Base* Form_Base = nullptr;
+
+namespace {
+
+const char* kNoConnection =
+    "Программа не смогла подключится к базе данных \"basecalc.fdb\".  Проверте:   1) Установлен ли SQL сервер "
+    "FireBird на компьютере на котором установлена база данных.    2) Правильность указания пути к файлу, и/или "
+    "включен ли сервер если у Вас сетевой режим !    3) Какой пароль используется для подключения к базе данных. "
+    "Сервер FireBird входит в пакеты Вашего дистрибутива Linux (firebird3.0-server). "
+    "FireBird - бесплатный но мощьный SQL сервер";
+
+} // namespace
+
+
+TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
+{
+    MyDB = new db::Database(this);
+    TransactionRead = new db::Transaction(MyDB, db::Transaction::readParams(), this);
+    TransactionWrite = new db::Transaction(MyDB, db::Transaction::writeParams(), this);
+    TransactionPF = new db::Transaction(MyDB, db::Transaction::writeParams(), this);
+
+    QWrite1 = makeQuery(TransactionWrite);
+    QRead1 = makeQuery(TransactionRead);
+    QRead2 = makeQuery(TransactionRead);
+    QRead3 = makeQuery(TransactionRead);
+    QRead4 = makeQuery(TransactionRead);
+    QRead5 = makeQuery(TransactionRead);
+    QRead6 = makeQuery(TransactionRead);
+    QRead7 = makeQuery(TransactionRead);
+    QRead8 = makeQuery(TransactionRead);
+    QRead9 = makeQuery(TransactionRead);
+    QReadCikle = makeQuery(TransactionRead);
+    QReadO1 = makeQuery(TransactionRead);
+    QReadO2 = makeQuery(TransactionRead);
+    WriteProc = makeQuery(TransactionWrite);
+    QLog = makeQuery(TransactionWrite);
+    QPerson = makeQuery(TransactionRead);
+    QPerson->setSql(QStringLiteral("SELECT * FROM PERSON ORDER BY FIO"));
+    Q_Param = makeQuery(TransactionRead);
+    Q_Param->setSql(QStringLiteral("select * from MY_PARAM"));
+    Q_Timer = makeQuery(TransactionRead);
+    Q_Timer->setSql(QStringLiteral("SELECT * FROM MY_VERSION"));
+    Q_PF_Write = makeQuery(TransactionPF);
+
+    Q_Firma = makeQuery(TransactionRead);
+    Q_Otdel = makeQuery(TransactionRead);
+    Q_Sklad = makeQuery(TransactionRead);
+    Q_GrIng = makeQuery(TransactionRead);
+    Q_GrIng->setSql(QStringList{QStringLiteral("SELECT GROUP_ING.*, SKLAD_GRING.* FROM SKLAD_GRING"),
+                                QStringLiteral("INNER JOIN GROUP_ING ON GROUP_ING.KOD = SKLAD_GRING.KOD_GRING"),
+                                QStringLiteral("ORDER BY NAME")});
+    Q_Ing = makeQuery(TransactionRead);
+    Q_Ing_Sklad = makeQuery(TransactionRead);
+    Q_Dvig = makeQuery(TransactionRead);
+    Q_Moves = makeQuery(TransactionRead);
+    Q_Docs = makeQuery(TransactionRead);
+    Q_Invent = makeQuery(TransactionRead);
+    Q_Firma_Menu = makeQuery(TransactionRead);
+    Q_Menu = makeQuery(TransactionRead);
+    Q_Menu_Razdel = makeQuery(TransactionRead);
+    Q_Menu_Str = makeQuery(TransactionRead);
+    Q_Docs_Real = makeQuery(TransactionRead);
+    Q_Real_Bludo = makeQuery(TransactionRead);
+    Q_Ed = makeQuery(TransactionRead);
+    Q_Protokol = makeQuery(TransactionRead);
+    QPrintSpis = makeQuery(TransactionRead);
+    QPrintForms = makeQuery(TransactionRead);
+    QPrintVar = makeQuery(TransactionRead);
+
+    Timer_Timer = new QTimer(this);
+    Timer_Timer->setInterval(900000);
+    connect(Timer_Timer, &QTimer::timeout, this, [this] { Guard([this] { Timer_TimerTimer(); }); });
+}
+
+TForm_Base::~TForm_Base()
+{
+    if (Form_Base == this)
+        Form_Base = nullptr;
+}
+
+db::Query* TForm_Base::makeQuery(db::Transaction* tr) { return new db::Query(MyDB, tr, this); }
+
+void TForm_Base::OpenRead(db::Query* q, const QString& sql)
+{
+    q->close();
+    q->setSql(sql);
+    q->open();
+}
+
+void TForm_Base::FormCreate()
+{
+    PrintSaving = 0;
+    startupAborted = false;
+    if (MyDB->connected())
+        MyDB->close();
+
+    const NetSettings net = readNetTxt();
+    MyDB->setDatabaseName(net.connection);
+    db::ConnectParams params;
+    if (auto psw = readPswTxt(Form_Util->scrambler()))
+        params.password = *psw;
+    MyDB->setParams(params);
+
+    try {
+        MyDB->open();
+    } catch (const std::exception&) {
+        Msg::notice(QString::fromUtf8(kNoConnection));
+        bool shown = false;
+        if (hooks.showConnectionDialog)
+            shown = hooks.showConnectionDialog();
+        Q_UNUSED(shown);
+        Msg::notice(QStringLiteral("Для вступления изменений настроек в силу, программу необходимо перезагрузить !"));
+        if (hooks.closeMainWindow)
+            hooks.closeMainWindow();
+        return;
+    }
+    if (MyDB->connected())
+        AfterConnect();
+}
+
+void TForm_Base::AfterConnect()
+{
+    if (TransactionWrite->active())
+        TransactionWrite->rollback();
+    if (!TransactionRead->active())
+        TransactionRead->start();
+    if (hooks.upgradeDatabase)
+        hooks.upgradeDatabase();
+    if (startupAborted || !MyDB->connected())
+        return;
+    if (hooks.loadMyParams)
+        hooks.loadMyParams();
+    if (EnsureAdministrator())
+        Msg::information(QStringLiteral("Пользователь \"Администратор\" не был найден в базе данных. В список "
+                                        "пользователей внесена запись пользователя \"Администратор\" без пароля !"));
+    QRead1->close();
+    ReopenStartLists();
+    QStringList logins;
+    if (QPerson->active()) {
+        for (QPerson->first(); !QPerson->eof(); QPerson->next())
+            logins.append(QPerson->field(QStringLiteral("LOGIN")).asString());
+        QPerson->first();
+    }
+    if (hooks.fillLoginList)
+        hooks.fillLoginList(logins);
+    DeleteOrphanTemplateFiles();
+}
+
+bool TForm_Base::EnsureAdministrator()
+{
+    const QString admin = QStringLiteral("Администратор");
+    QRead1->close();
+    QRead1->setSql(QStringLiteral("SELECT KOD FROM PERSON WHERE LOGIN = :LO"));
+    QRead1->param(QStringLiteral("LO")).setString(admin);
+    QRead1->open();
+    const bool present = !QRead1->isEmpty();
+    QRead1->close();
+    if (present)
+        return false;
+    WriteTransaction w;
+    QWrite1->setSql(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN, PASSW, F) VALUES (:FI, :LO, :PA, :FF)"));
+    QWrite1->param(QStringLiteral("FI")).setString(admin);
+    QWrite1->param(QStringLiteral("LO")).setString(admin);
+    QWrite1->param(QStringLiteral("PA")).setBytes(Form_Util->ScrambleString(QByteArray(kNoPasswordMarker)));
+    QWrite1->param(QStringLiteral("FF")).setBytes(Form_Util->ScrambleString(QByteArray(kNoPasswordMarker) + db::toCp1251(admin)));
+    QWrite1->execSql();
+    // The administrator gets the right "Все права" in the same transaction.
+    QWrite1->setSql(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1, PARAM3) "
+                                   "SELECT KOD, 1, :P3 FROM PERSON WHERE LOGIN = :LO"));
+    QWrite1->param(QStringLiteral("P3")).setString(QStringLiteral("Все права"));
+    QWrite1->param(QStringLiteral("LO")).setString(admin);
+    QWrite1->execSql();
+    w.commit();
+    return true;
+}
+
+void TForm_Base::DeleteOrphanTemplateFiles()
+{
+    try {
+        QRead1->close();
+        QRead1->setSql(QStringLiteral("Select UNICNAME from PRINT_FORMS"));
+        QRead1->open();
+        QSet<QString> names;
+        for (QRead1->first(); !QRead1->eof(); QRead1->next())
+            if (!QRead1->field(0).isNull())
+                names.insert(QString::number(QRead1->field(0).asInt64()) + QStringLiteral(".xls"));
+        QRead1->close();
+        QDir dir(programFolder());
+        const QStringList files =
+            dir.entryList({QStringLiteral("*.xls")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        for (const QString& f : files) {
+            // The file-name match is case-insensitive, the comparison with the names exact.
+            if (!f.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) || names.contains(f))
+                continue;
+            QFile file(dir.filePath(f));
+            file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
+            file.remove();
+        }
+    } catch (...) {
+        QRead1->close();
+    }
+}
+
+void TForm_Base::ReopenStartLists()
+{
+    if (!Q_GrIng->active())
+        Q_GrIng->open();
+    if (hooks.rerunProductList)
+        hooks.rerunProductList();
+    QPerson->close();
+    QPerson->open();
+}
+
+void TForm_Base::Timer_TimerTimer()
+{
+    Q_Timer->close();
+    Q_Timer->open();
+    Q_Timer->fetchAll();
+    Q_Timer->close();
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+class QWidget;
+
+// Window scaling of the program: when WindowZoom is set a window grows by
+// screen height / 600 (by screen width / 800 in windows that honour
+// NarrowScreen, when the screen is narrow); then it moves to the top-left corner.
+bool IsNarrowScreen(int screenWidth, int screenHeight);
+double ZoomFactor(int screenWidth, int screenHeight, bool honourNarrow, double heightBase = 600, double widthBase = 800);
+void ScaleWindow(QWidget* window, bool honourNarrow, double heightBase = 600, double widthBase = 800);

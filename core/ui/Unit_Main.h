@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+#include <functional>
+
+namespace db {
+class DbGrid;
+}
+
+// The main window: the start page, the tabs shown by the user's rights and
+// the orderly shut-down. The tabs' contents belong to their subsystems.
+class TForm_Main : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm_Main(QWidget* parent = nullptr);
+    ~TForm_Main() override;
+
+    void FormCreate();
+    void Hide_AllTabs();
+    void Apply_UserRights();
+    void Btn_VhodClick();
+    void Btn_NetClick();
+    void Btn_PersonClick();
+    void Label_MailClick();
+    // Shut-down: the closing protocol line when connected; returns when the database is closed.
+    void FormClose();
+
+    // Pages: the start page is shown without a tab; the other pages are tabs.
+    QWidget* ActivePage() const;
+    void SetActivePage(QWidget* page);
+    bool TabShown(QWidget* page) const;
+    bool PageEnabled(QWidget* page) const;
+    QWidget* ActiveInnerPage() const;
+
+    QStackedWidget* Stack;
+    QTabWidget* PageControl1;
+    QTabWidget* PageControl2;
+    QWidget* Sheet_Hello;
+    QWidget* Sheet_Ing;
+    QWidget* Sheet_All_Ing;
+    QWidget* Sheet_Sklad_Ing;
+    QWidget* Sheet_Move;
+    QWidget* Sheet_Menu;
+    QWidget* Sheet_Real;
+    QWidget* Sheet_Setup;
+    QWidget* Sheet_Reg;
+
+    // Start page.
+    QLabel* JvxLabel1;
+    QWidget* JvAnalogClock1;
+    QLabel* Image1;
+    QLabel* Image2;
+    QLabel* Image3;
+    QLabel* Image4;
+    QLabel* Image5;
+    QPushButton* Btn_Net;
+    QPushButton* Btn_Vhod;
+    QLabel* Label_Mail;
+    QLabel* Label_Web;
+
+    // Controls of the tabs that other subsystems' handlers reach; each tab's
+    // owner sets them when it builds the tab.
+    QPointer<db::DbGrid> Grid_Otdel, Grid_Sklad, Grid_Otdel1, Grid_Sklad1, Grid_Ing_Sklad, Grid_Ing, Grid_GrIng,
+        Grid_DvigIng, Grid_R_Menu, Grid_S_Menu, Grid_RealBludo, Grid_Menu;
+    QPointer<QPushButton> Btn_Provodka;
+    QPointer<QPushButton> Btn_Person;
+
+    // Calls into windows of later subsystems.
+    struct Hooks {
+        std::function<bool()> showLogin;       // the log-in dialog; true when it closed with OK
+        std::function<bool()> showConnection;  // the connection settings dialog
+        std::function<void()> showUsers;       // the users window
+        std::function<void()> reloadUserRights;  // rights reload of the users window
+    } hooks;
+
+    // Production/sales list period filter flag, read by that list's builder.
+    bool RealPeriodFilter = false;
+
+    static QString ContactMail();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildStartPage();
+    bool closing_ = false;
+};
+
+extern TForm_Main* Form_Main;

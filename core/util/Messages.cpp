@@ -1,0 +1,74 @@
+#include "Messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace Msg {
+
+namespace {
+
+Responder& responder()
+{
+    static Responder r;
+    return r;
+}
+
+QString appCaption(const QString& caption)
+{
+    return caption.isEmpty() ? QStringLiteral("Тарелия") : caption;
+}
+
+int show(const Request& req)
+{
+    if (responder())
+        return responder()(req);
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(appCaption(req.caption));
+    box.setText(req.text);
+    switch (req.kind) {
+    case Kind::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Kind::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Kind::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+    }
+    if (req.kind == Kind::Confirm) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok ? 1 : 0;
+    }
+    if (req.kind == Kind::Choice) {
+        QList<QAbstractButton*> buttons;
+        for (const QString& o : req.options)
+            buttons.append(box.addButton(o, QMessageBox::AcceptRole));
+        box.exec();
+        return static_cast<int>(buttons.indexOf(box.clickedButton()));
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return 0;
+}
+
+} // namespace
+
+void notice(const QString& text, const QString& caption) { show({Kind::Notice, text, caption, {}}); }
+void warning(const QString& text, const QString& caption) { show({Kind::Warning, text, caption, {}}); }
+void error(const QString& text, const QString& caption) { show({Kind::Error, text, caption, {}}); }
+void information(const QString& text, const QString& caption) { show({Kind::Information, text, caption, {}}); }
+bool confirm(const QString& text, const QString& caption) { return show({Kind::Confirm, text, caption, {}}) == 1; }
+int choice(const QString& text, const QStringList& options, const QString& caption)
+{
+    return show({Kind::Choice, text, caption, options});
+}
+
+void setResponder(Responder r) { responder() = std::move(r); }
+
+} // namespace Msg

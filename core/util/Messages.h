@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+// The one dialog service of the program: notices, OK/Cancel confirmations and
+// choices. Tests install a responder that records the texts and answers.
+namespace Msg {
+
+enum class Kind { Notice, Warning, Error, Information, Confirm, Choice };
+
+struct Request {
+    Kind kind;
+    QString text;
+    QString caption;
+    QStringList options;  // Choice: the buttons, in order
+};
+
+// Returns: Notice-like kinds 0; Confirm 1 for OK, 0 for Cancel; Choice the index chosen (-1 cancelled).
+using Responder = std::function<int(const Request&)>;
+
+// Plain message with an OK button.
+void notice(const QString& text, const QString& caption = QString());
+void warning(const QString& text, const QString& caption = QString());
+void error(const QString& text, const QString& caption = QString());
+void information(const QString& text, const QString& caption = QString());
+// OK/Cancel without an icon, the caption naming the action; true on OK.
+bool confirm(const QString& text, const QString& caption = QString());
+// One of several buttons; the index chosen, -1 when the dialog was closed.
+int choice(const QString& text, const QStringList& options, const QString& caption = QString());
+
+// Replaces the dialogs (tests); an empty responder restores them.
+void setResponder(Responder responder);
+
+} // namespace Msg

@@ -1,0 +1,112 @@
+// Start-up sequence and shut-down against a real embedded database.
+
+#include "support/AppEnv.h"
+
+#include "base/Unit_Base.h"
+#include "ui/Unit_Main.h"
+#include "util/Globals.h"
+#include "util/ProgramFiles.h"
+#include "util/Unit_Util.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+}
+
+} // namespace
+
+TEST(Startup, BootstrapsAdministratorWithAllRightsInOneStep)
+{
+    AppEnv env;
+    ASSERT_TRUE(Form_Base->MyDB->connected());
+    EXPECT_EQ(StartupDone, 1);
+    auto q = env.testDb().select(QStringLiteral(
+        "SELECT P.KOD, P.FIO, PP.PARAM1, PP.PARAM3 FROM PERSON P LEFT JOIN PERSON_POLICY PP ON PP.KOD_PERSON = P.KOD "
+        "WHERE P.LOGIN = 'Администратор'"));
+    ASSERT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(q->field(QStringLiteral("PARAM1")).asInt(), 1);
+    EXPECT_EQ(q->field(QStringLiteral("PARAM3")).asString(), QStringLiteral("Все права"));
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("без пароля")));
+
+    // The stored password is the scrambled no-password marker.
+    auto p = env.testDb().select(QStringLiteral("SELECT PASSW FROM PERSON"));
+    EXPECT_EQ(Form_Util->UnscrambleString(p->field(0).asBytes()), QByteArray(kNoPasswordMarker));
+}
+
+TEST(Startup, SecondStartFindsTheAdministratorAndSaysNothing)
+{
+    AppEnv env;
+    env.messages.clear();
+    Form_Base->FormCreate();
+    EXPECT_TRUE(env.messages.isEmpty());
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM PERSON")).toInt(), 1);
+}
+
+TEST(Startup, DeletesOnlyOrphanTemplateCacheFiles)
+{
+    AppEnv env(false);
+    env.testDb().exec(QStringLiteral("INSERT INTO PRINT_FORMS (KOD_SPISKA, NAME_SHABLON, UNICNAME) VALUES (1, 'a', 17)"));
+    env.testDb().exec(QStringLiteral("INSERT INTO PRINT_FORMS (KOD_SPISKA, NAME_SHABLON, UNICNAME) VALUES (2, 'b', 42)"));
+    const QString dir = env.testDb().folder();
+    for (const char* n : {"17.xls", "42.xls", "old.xls", "17.XLS", "notes.txt"})
+        touch(dir + QString::fromLatin1(n));
+    QFile::setPermissions(dir + QStringLiteral("old.xls"), QFile::ReadOwner);  // read-only files go too
+    Form_Base->FormCreate();
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("17.xls")));
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("42.xls")));
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("notes.txt")));
+    EXPECT_FALSE(QFile::exists(dir + QStringLiteral("old.xls")));
+    EXPECT_FALSE(QFile::exists(dir + QStringLiteral("17.XLS")));
+}
+
+TEST(Startup, FailedConnectionTellsTheUserAndEndsTheProgram)
+{
+    AppEnv env(false);
+    writeNetTxt(NetSettings{QStringLiteral("Net-IP"), env.testDb().folder() + QStringLiteral("missing/basecalc.fdb")});
+    bool closed = false;
+    Form_Base->hooks.closeMainWindow = [&] { closed = true; };
+    Form_Base->FormCreate();
+    EXPECT_FALSE(Form_Base->MyDB->connected());
+    EXPECT_TRUE(closed);
+    ASSERT_EQ(env.messages.size(), 2);
+    EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Программа не смогла подключится к базе данных \"basecalc.fdb\".")));
+    EXPECT_TRUE(env.messages[0].endsWith(QStringLiteral("FireBird - бесплатный но мощьный SQL сервер")));
+    EXPECT_EQ(env.messages[1], QStringLiteral("Для вступления изменений настроек в силу, программу необходимо перезагрузить !"));
+}
+
+TEST(Shutdown, WritesTheClosingLineAndRollsBackWhatWasPending)
+{
+    AppEnv env;
+    // A window left a change pending: it must not reach the database with the closing line.
+    Form_Base->TransactionWrite->start();
+    Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('pending')"));
+    Form_Base->QWrite1->execSql();
+    Form_Main->FormClose();
+    EXPECT_FALSE(Form_Base->MyDB->connected());
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING")).toInt(), 0);
+    auto q = env.testDb().select(QStringLiteral("SELECT ARM, WHAT_ACTION, P_LOGIN, P_FIO FROM LOG_TABLE"));
+    ASSERT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(q->field(QStringLiteral("ARM")).asString(), QStringLiteral("Система"));
+    EXPECT_EQ(q->field(QStringLiteral("WHAT_ACTION")).asString(), QStringLiteral("Закрытие программы"));
+    EXPECT_EQ(q->field(QStringLiteral("P_LOGIN")).asString(), QString());
+}
+
+TEST(Shutdown, ClosesWhenTheServerIsGone)
+{
+    AppEnv env;
+    // The test's own attachment goes; the program's is dropped by closing its
+    // database under it, after which the shut-down must still end quietly.
+    Form_Base->MyDB->close();
+    Form_Main->FormClose();
+    EXPECT_FALSE(Form_Base->MyDB->connected());
+}

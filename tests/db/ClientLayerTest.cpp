@@ -1,0 +1,247 @@
+// Values, parameters, procedures and transactions of the Firebird client layer
+// against a fresh shipped database.
+
+#include "db/Script.h"
+#include "support/TestDb.h"
+
+#include <gtest/gtest.h>
+
+using db::DbError;
+using db::FieldKind;
+using db::Query;
+
+namespace {
+
+class ClientLayerTest : public ::testing::Test {
+protected:
+    // A statement on the test's write transaction, started when needed.
+    std::unique_ptr<Query> writer(const QString& sql)
+    {
+        if (!t.write().active())
+            t.write().start();
+        auto q = std::make_unique<Query>(&t.db(), &t.write());
+        q->setSql(sql);
+        return q;
+    }
+    qint64 nextKey()
+    {
+        auto q = writer(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+        q->open();
+        return q->field(0).asInt64();
+    }
+
+    TestDb t;
+};
+
+} // namespace
+
+TEST_F(ClientLayerTest, EveryColumnTypeRoundTripsThroughParamsAndFields)
+{
+    QString recipe;  // several blob segments long
+    for (int i = 0; i < 3000; ++i)
+        recipe += QStringLiteral("Шаг %1: варить; ").arg(i);
+    QByteArray shablon;
+    for (int i = 0; i < 100000; ++i)
+        shablon.append(static_cast<char>((i * 7) & 0xFF));
+    const qint64 bigKey = 9'000'000'000'123LL;
+
+    // Each value has a size of its own, whatever the column's: a BIGINT into a
+    // SMALLINT, a DOUBLE into an INTEGER, with further parameters behind them.
+    auto ing = writer(QStringLiteral("INSERT INTO ING (KOD, NAME, MY_LEVEL, MY_SECTION, PERCENT_PLUS, KVO_PORC, VIHOD,"
+                                     " RECEPT, DOP_INFO, ED_IZM)"
+                                     " VALUES (:KOD, :NAME, :LVL, :SECT, :PLUS, :PORC, :VIHOD, :RECEPT, :DOP, :ED)"));
+    ing->param("KOD").setInt64(bigKey);
+    ing->param("NAME").setString(QStringLiteral("Котлета по-киевски"));
+    ing->param("LVL").setInt(-3);
+    ing->param("SECT").setInt(5);
+    ing->param("PLUS").setDouble(7.0);
+    ing->param("PORC").setInt(2147483647);
+    ing->param("VIHOD").setDouble(1.0 / 3.0);
+    ing->param("RECEPT").setString(recipe);
+    ing->param("DOP").setString(QStringLiteral("x"));
+    ing->param("DOP").setNull();  // ED stays unbound
+    ing->execSql();
+    EXPECT_EQ(ing->rowsAffected(), 1);
+
+    auto par = writer(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM, FLOAT_PARAM, DATE_PARAM, MEMO_PARAM)"
+                                     " VALUES ('t', :F, :D, :M)"));
+    par->param("F").setDouble(-1234.5e-7);
+    par->param("D").setDate(QDate(2024, 2, 29));
+    par->param("M").setString(QString());  // an empty text blob is not NULL
+    par->execSql();
+
+    auto log = writer(QStringLiteral("INSERT INTO LOG_TABLE (MY_DATE, MY_TIME, K_LOGIN) VALUES (:D, :T, :K)"));
+    log->param("D").setDateTime(QDateTime(QDate(1899, 12, 30), QTime(10, 0)));
+    log->param("T").setTime(QTime(23, 59, 58, 765));
+    log->param("K").setInt64(-1);
+    log->execSql();
+
+    auto form = writer(QStringLiteral("INSERT INTO PRINT_FORMS (NAME_SHABLON, SHABLON) VALUES ('f', :S)"));
+    form->param("S").setBytes(shablon);
+    form->execSql();
+    t.write().commit();
+
+    auto q = t.select(QStringLiteral("SELECT * FROM ING"));
+    ASSERT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(q->field("KOD").value(), QVariant::fromValue<qint64>(bigKey));
+    EXPECT_EQ(q->field("NAME").value(), QVariant(QStringLiteral("Котлета по-киевски")));
+    EXPECT_EQ(q->field("MY_LEVEL").asInt(), -3);
+    EXPECT_EQ(q->field("MY_SECTION").asInt(), 5);
+    EXPECT_EQ(q->field("PERCENT_PLUS").value(), QVariant::fromValue<qint64>(7));
+    EXPECT_EQ(q->field("KVO_PORC").asInt64(), 2147483647);
+    EXPECT_EQ(q->field("VIHOD").asDouble(), 1.0 / 3.0);
+    EXPECT_EQ(q->field("RECEPT").info().kind, FieldKind::TextBlob);
+    EXPECT_EQ(q->field("RECEPT").asString(), recipe);
+    EXPECT_TRUE(q->field("DOP_INFO").isNull());
+    EXPECT_TRUE(q->field("ED_IZM").isNull());
+    EXPECT_FALSE(q->field("ED_IZM").value().isValid());
+    EXPECT_EQ(q->field("PERCENT_SKIDKA").asInt(), 0);  // column default
+
+    q = t.select(QStringLiteral("SELECT FLOAT_PARAM, DATE_PARAM, MEMO_PARAM FROM MY_PARAM WHERE NAME_PARAM = 't'"));
+    ASSERT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(q->field("FLOAT_PARAM").asDouble(), -1234.5e-7);
+    EXPECT_EQ(q->field("DATE_PARAM").asDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(q->field("DATE_PARAM").asString(), QStringLiteral("29.02.2024"));
+    EXPECT_FALSE(q->field("MEMO_PARAM").isNull());
+    EXPECT_EQ(q->field("MEMO_PARAM").asString(), QString());
+
+    q = t.select(QStringLiteral("SELECT MY_DATE, MY_TIME, K_LOGIN FROM LOG_TABLE"));
+    EXPECT_EQ(q->field("K_LOGIN").asInt64(), -1);
+    EXPECT_EQ(q->field("MY_DATE").asDate(), QDate(1899, 12, 30));
+    EXPECT_EQ(q->field("MY_TIME").asTime(), QTime(23, 59, 58, 765));
+    EXPECT_EQ(q->field("MY_TIME").info().kind, FieldKind::Time);
+
+    q = t.select(QStringLiteral("SELECT SHABLON, OCTET_LENGTH(SHABLON) AS N FROM PRINT_FORMS"));
+    EXPECT_EQ(q->field("SHABLON").info().kind, FieldKind::BinaryBlob);
+    EXPECT_TRUE(q->field("SHABLON").info().binary);
+    EXPECT_EQ(q->field("N").asInt(), shablon.size());
+    EXPECT_EQ(q->field("SHABLON").asBytes(), shablon);
+}
+
+TEST_F(ClientLayerTest, NamedParametersBindByNameAndConvert)
+{
+    // One name twice, bound case-insensitively; an unbound one is NULL;
+    // text for an INTEGER column is converted by the server.
+    auto ins = writer(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM, STRING_PARAM, INTEGER_PARAM, DATE_PARAM)"
+                                     " VALUES (:Name, :name, :Val, :Missing)"));
+    EXPECT_EQ(ins->paramNames(), (QStringList{"NAME", "VAL", "MISSING"}));
+    ins->param("NAME").setString(QStringLiteral("ключ"));
+    ins->param("val").setString(QStringLiteral("42"));
+    ins->execSql();
+    EXPECT_THROW(ins->param("NOPE"), DbError);
+
+    // Colons inside literals and comments are no parameters.
+    auto q = writer(QStringLiteral("SELECT NAME_PARAM, STRING_PARAM, INTEGER_PARAM, DATE_PARAM, '12:30 :X' AS T\n"
+                                   "FROM MY_PARAM /* :Y */ WHERE NAME_PARAM = :K -- :Z"));
+    EXPECT_EQ(q->paramNames(), QStringList{"K"});
+    q->param("k").setString(QStringLiteral("ключ"));
+    q->open();
+    ASSERT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(q->field("STRING_PARAM").asString(), QStringLiteral("ключ"));
+    EXPECT_EQ(q->field("INTEGER_PARAM").value(), QVariant::fromValue<qint64>(42));
+    EXPECT_TRUE(q->field("DATE_PARAM").isNull());
+    EXPECT_EQ(q->field("T").asString(), QStringLiteral("12:30 :X"));
+
+    // Text that is no number: the server's conversion error, nothing written.
+    ins->param("NAME").setString(QStringLiteral("другой"));
+    ins->param("VAL").setString(QStringLiteral("сорок"));
+    EXPECT_THROW(ins->execSql(), DbError);
+}
+
+TEST_F(ClientLayerTest, TextLongerThanItsColumnFailsWithTheServersText)
+{
+    auto ins = writer(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM) VALUES (:N)"));
+    ins->param("N").setString(QString(20, QChar(0x0416)));  // twenty bytes in Windows-1251: fits
+    ins->execSql();
+    ins->param("N").setString(QString(21, QChar(0x0416)));
+    try {
+        ins->execSql();
+        FAIL() << "a 21-character text went into VARCHAR(20)";
+    } catch (const DbError& e) {
+        EXPECT_NE(e.gdsCode(), 0);
+        EXPECT_TRUE(e.message().contains(QStringLiteral("string right truncation"))) << e.what();
+    }
+    t.write().commit();
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM MY_PARAM WHERE CHAR_LENGTH(NAME_PARAM) >= 20")).toInt(), 1);
+}
+
+TEST_F(ClientLayerTest, ExecuteProcedureGivesItsOutputValues)
+{
+    t.write().start();
+    db::runScript(t.db(), t.write(),
+                  QStringLiteral("SET TERM ^ ;\n"
+                                 "CREATE PROCEDURE TEST_TWICE (A BIGINT, B VARCHAR(20))\n"
+                                 "RETURNS (S BIGINT, T VARCHAR(40), D DOUBLE PRECISION)\nAS\n"
+                                 "BEGIN\n  S = :A * 2;\n  T = B || '; готово';\n  D = :A / 8.0;\nEND^\n"
+                                 "SET TERM ; ^\nCOMMIT;\n"));
+    t.write().commit();
+
+    // Keys go to procedures as decimal text.
+    auto q = writer(QStringLiteral("EXECUTE PROCEDURE TEST_TWICE(:A, :B)"));
+    q->param("A").setString(QStringLiteral("4500000000"));
+    q->param("B").setString(QStringLiteral("Борщ"));
+    q->execSql();
+    EXPECT_EQ(q->field("S").asInt64(), 9000000000LL);
+    EXPECT_EQ(q->field("t").asString(), QStringLiteral("Борщ; готово"));
+    EXPECT_DOUBLE_EQ(q->field("D").asDouble(), 562500000.0);
+}
+
+TEST_F(ClientLayerTest, ReaderSeesRowsOnlyAfterTheWriterCommits)
+{
+    auto ins = writer(QStringLiteral("INSERT INTO ING (NAME) VALUES ('Чай')"));
+    ins->execSql();
+    auto reader = t.select(QStringLiteral("SELECT COUNT(*) FROM ING"));
+    EXPECT_EQ(reader->field(0).asInt(), 0);
+    t.write().commit();
+    reader->close();
+    reader->open();
+    EXPECT_EQ(reader->field(0).asInt(), 1);
+    EXPECT_TRUE(t.read().active());
+}
+
+TEST_F(ClientLayerTest, TriggerKeysAndProgramKeysComeFromOneGenerator)
+{
+    auto insert = [this](const QString& name) {
+        auto q = writer(QStringLiteral("INSERT INTO ING (NAME) VALUES (:N) RETURNING KOD"));
+        q->param("N").setString(name);
+        q->execSql();
+        return q->field("KOD").asInt64();
+    };
+    const qint64 lost = insert(QStringLiteral("откат"));
+    t.write().rollback();
+
+    const qint64 drawn = nextKey();
+    EXPECT_GT(drawn, lost);  // the rolled-back insert used its value up
+    auto own = writer(QStringLiteral("INSERT INTO ING (KOD, NAME) VALUES (:K, 'свой')"));
+    own->param("K").setInt64(drawn);
+    own->execSql();
+    QSet<qint64> keys{drawn};
+    for (int i = 0; i < 3; ++i) {
+        keys.insert(insert(QStringLiteral("авто")));
+        keys.insert(nextKey());
+    }
+    t.write().commit();
+    EXPECT_EQ(keys.size(), 7);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM ING")).toInt(), 4);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM ING WHERE KOD = ") + QString::number(lost)).toInt(), 0);
+}
+
+TEST(DatabaseName, LocalServerNameFallsBackToTheEmbeddedEngine)
+{
+    if (db::Database::localServerListens(3050) || db::Database::localServerListens(3051))
+        GTEST_SKIP() << "a Firebird server listens on this computer";
+    using db::Database;
+    EXPECT_EQ(Database::resolveName(QStringLiteral("localhost:/x/y.fdb")), QStringLiteral("/x/y.fdb"));
+    EXPECT_EQ(Database::resolveName(QStringLiteral("LocalHost:/x/y.fdb")), QStringLiteral("/x/y.fdb"));
+    EXPECT_EQ(Database::resolveName(QStringLiteral("localhost/3051:/x/y.fdb")), QStringLiteral("/x/y.fdb"));
+    for (const char* same : {"/x/y.fdb", "server:/srv/db/basecalc.fdb", "127.0.0.1:/x/y.fdb", "localhost2:/x/y.fdb",
+                             "localhost", "localhost/abc:/x/y.fdb"})
+        EXPECT_EQ(Database::resolveName(QString::fromLatin1(same)), QString::fromLatin1(same));
+
+    TestDb t;
+    Database other;
+    other.setDatabaseName(QStringLiteral("localhost:") + t.path());
+    other.open();
+    EXPECT_EQ(other.attachedName(), t.path());
+    other.close();
+}
