@@ -270,6 +270,7 @@ endif()
 # sources at tests/CMakeLists.txt:10 (file)
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/tests/app/*.cpp")
 set(OLD_GLOB
+  "/work/main/tests/app/NetworkTest.cpp"
   "/work/main/tests/app/StartupTest.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
@@ -302,6 +303,9 @@ file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/tests/db/*.cpp")
 set(OLD_GLOB
   "/work/main/tests/db/ClientLayerTest.cpp"
   "/work/main/tests/db/CodecTest.cpp"
+  "/work/main/tests/db/DatasetModelTest.cpp"
+  "/work/main/tests/db/QueryCursorTest.cpp"
+  "/work/main/tests/db/ScriptTest.cpp"
   "/work/main/tests/db/TextTest.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")

@@ -381,4 +381,6 @@
   /usr/lib/gcc/x86_64-linux-gnu/12/include/stdarg.h \
   /usr/lib/gcc/x86_64-linux-gnu/12/include/stdbool.h \
   /usr/lib/gcc/x86_64-linux-gnu/12/include/stddef.h \
-  /work/main/core/db/Error.h
+  /work/main/core/db/Database.h \
+  /work/main/core/db/Error.h \
+  /work/main/core/db/Transaction.h

@@ -1,0 +1,3 @@
+#include "Settings.h"
+
+TSettings* MyParams = nullptr;
