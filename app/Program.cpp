@@ -3,6 +3,7 @@
 #include "base/Unit_Base.h"
 #include "ui/Unit_Main.h"
 #include "util/Globals.h"
+#include "util/Settings.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
@@ -26,6 +27,7 @@ bool CreateWindows()
 {
     StartupDone = 0;
     bool endNow = false;
+    MyParams = new TSettings;
     Form_Main = new TForm_Main;
     Form_Util = new TForm_Util;
     Form_Base = new TForm_Base;
@@ -49,6 +51,8 @@ void DestroyWindows()
     Form_Util = nullptr;
     delete Form_Main;
     Form_Main = nullptr;
+    delete MyParams;
+    MyParams = nullptr;
     StartupDone = 0;
 }
 

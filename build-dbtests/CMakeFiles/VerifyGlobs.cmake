@@ -170,6 +170,7 @@ set(OLD_GLOB
   "/work/main/core/util/Messages.cpp"
   "/work/main/core/util/ProgramFiles.cpp"
   "/work/main/core/util/Scrambler.cpp"
+  "/work/main/core/util/Settings.cpp"
   "/work/main/core/util/Unit_Util.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
@@ -186,6 +187,7 @@ set(OLD_GLOB
   "/work/main/core/util/ProgramFiles.h"
   "/work/main/core/util/RowWriter.h"
   "/work/main/core/util/Scrambler.h"
+  "/work/main/core/util/Settings.h"
   "/work/main/core/util/Unit_Util.h"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")

@@ -57,10 +57,11 @@ protected:
         q->setSql(QStringLiteral("SELECT KOD, NAME, VIHOD, KVO_PORC FROM ING ORDER BY KOD"));
     }
     const QList<GridColumn> columns{
-        {QStringLiteral("NAME"), QStringLiteral("Наименование"), 150},
-        {QStringLiteral("KOD"), QStringLiteral("Код"), 0, {}, {}, false},
-        {QStringLiteral("VIHOD"), QStringLiteral("Выход"), 80, QStringLiteral("#,##0.00")},
-        {QStringLiteral("kvo_porc"), QStringLiteral("Порций"), 0, QStringLiteral("0.00"), Qt::AlignCenter},
+        {.field = QStringLiteral("NAME"), .title = QStringLiteral("Наименование"), .width = 150},
+        {.field = QStringLiteral("KOD"), .title = QStringLiteral("Код"), .visible = false},
+        {.field = QStringLiteral("VIHOD"), .title = QStringLiteral("Выход"), .displayFormat = QStringLiteral("#,##0.00")},
+        {.field = QStringLiteral("kvo_porc"), .title = QStringLiteral("Порций"), .displayFormat = QStringLiteral("0.00"),
+         .alignment = Qt::AlignCenter},
     };
     TestDb t;
     std::unique_ptr<db::Query> q;

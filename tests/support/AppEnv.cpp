@@ -3,6 +3,7 @@
 #include "base/Unit_Base.h"
 #include "ui/Unit_Main.h"
 #include "util/Globals.h"
+#include "util/Settings.h"
 #include "util/ProgramFiles.h"
 #include "util/Unit_Util.h"
 
@@ -24,6 +25,7 @@ AppEnv::AppEnv(bool runStartup)
     CurrentUserLogin.clear();
     CurrentUserKod = 0;
     UserRights = 0;
+    MyParams = new TSettings;
     Form_Main = new TForm_Main;
     Form_Util = new TForm_Util;
     Form_Base = new TForm_Base;
@@ -42,6 +44,8 @@ AppEnv::~AppEnv()
     Form_Util = nullptr;
     delete Form_Main;
     Form_Main = nullptr;
+    delete MyParams;
+    MyParams = nullptr;
     StartupDone = 0;
     Msg::setResponder({});
 }
