@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-dbtests/tests/tests_core[1]_tests.cmake")
-  include("/work/main/build-dbtests/tests/tests_core[1]_tests.cmake")
-else()
-  add_test(tests_core_NOT_BUILT tests_core_NOT_BUILT)
-endif()

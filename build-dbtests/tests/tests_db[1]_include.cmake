@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-dbtests/tests/tests_db[1]_tests.cmake")
-  include("/work/main/build-dbtests/tests/tests_db[1]_tests.cmake")
-else()
-  add_test(tests_db_NOT_BUILT tests_db_NOT_BUILT)
-endif()

@@ -1,0 +1,169 @@
+#pragma once
+
+// What the other subsystems call of printing and reports: the windows they
+// open and the report operations they run. Until the printing subsystem is
+// built, each operation tells the user so and changes nothing.
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cmath>
+// The layout dialog's end memo is named M_E like the math constant; the
+// constant is not used with it.
+#ifdef M_E
+#undef M_E
+#endif
+
+namespace db {
+class DbGrid;
+}
+
+namespace printing {
+
+// The text shown by every print operation while printing is not built.
+QString NotBuiltText();
+
+// ---- spreadsheet session ----
+// True when the spreadsheet program could be reached (structure templates prepared too).
+bool OfficeConnect();
+// A new hidden spreadsheet document whose first sheet becomes the current sheet.
+bool OfficeNewCalc();
+void OfficeDisconnect();
+// The current sheet and document of the session, as far as callers use them.
+struct OfficeVariantsT {
+    bool connected = false;
+    // Writes a text into the current sheet.
+    void SetString(int column, int row, const QString& text);
+    // Shows the current document's window.
+    void ShowDocument();
+};
+OfficeVariantsT& OfficeVariants();
+
+// ---- amounts in words ----
+// The amount of money in words, after the settings rod, rub, kop and my_language.
+QString AmountInWords(double amount);
+
+// ---- reports ----
+void Prt_Ostatki();
+void Prt_OstatkiSvod();
+// The where-used workbook from QRead1 (NAME, KVO_PORC, SHORT_NAME, KOLVO); hides Form_Gauge at the end.
+void Print_IngUsage();
+// The inventory sheet from QRead4 (header) and QRead3 (lines), both set and not yet open.
+void Prt_Invent();
+// The protocol tab's "Печать" (rows of Q_Protokol as they stand).
+void Btn_PrintLogClick();
+// The menus tab's print button (current menu's sections and dishes).
+void Btn_Print_MenuClick();
+
+} // namespace printing
+
+// ---- windows ----
+
+// The print-template setup window.
+class TForm_Print : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Print(QWidget* parent = nullptr);
+    void BtnSaveClick();
+    void HE();
+    void Zap_Forma();
+    void Zap_Var();
+    int exec() override;
+
+    bool Modified = false;      // a template or variable was edited and not saved
+    bool Maintenance = false;   // protected sample templates may be edited too
+    qint64 KodSpisok = 0;       // QPrintSpis KOD
+    qint64 KodForma = 0;        // QPrintForms KOD
+    QTimer* Timer_Open_Forms;
+    QTimer* Timer_Open_Var;
+    db::DbGrid* GridForms;
+    db::DbGrid* GridVar;
+    QGroupBox* GroupBox1;
+    QGroupBox* GroupBox2;
+    QPushButton* BtnSave;
+    QPushButton* BtnDelete;
+    QLabel* Enabled_Var;
+};
+
+// The direct menu-print layout dialog; its texts are the settings DisMenuHead, DisMenuTail, DisMenuTab.
+class TForm_DesignMenu : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_DesignMenu(QWidget* parent = nullptr);
+    QPlainTextEdit* M_Z;
+    QPlainTextEdit* M_E;
+    QLineEdit* E_T;
+};
+
+// Production and sales statement options.
+class TForm_Svod : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Svod(QWidget* parent = nullptr);
+    QCheckBox* CB_PrintForGroup;
+};
+
+// A print dialog of the other subsystems: shown modally, says that printing
+// is not built yet and closes with Cancel.
+class TPrintStubDialog : public QDialog {
+    Q_OBJECT
+public:
+    TPrintStubDialog(const QString& caption, QWidget* parent = nullptr);
+    int exec() override;
+};
+
+class TForm_PrintKarta : public TPrintStubDialog {
+    Q_OBJECT
+public:
+    explicit TForm_PrintKarta(QWidget* parent = nullptr);
+};
+
+class TForm_PrintOstatki : public TPrintStubDialog {
+    Q_OBJECT
+public:
+    explicit TForm_PrintOstatki(QWidget* parent = nullptr);
+    QCheckBox* CB_Sum;
+    QRadioButton* RG;
+    QCheckBox* CB_Minus;
+    QCheckBox* CB_Zero;
+    QCheckBox* CB_Plus;
+    QCheckBox* CB_OpenClose;
+};
+
+class TForm_Limit : public TPrintStubDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Limit(QWidget* parent = nullptr);
+};
+
+class TForm_PrtDvig : public TPrintStubDialog {
+    Q_OBJECT
+public:
+    explicit TForm_PrtDvig(QWidget* parent = nullptr);
+};
+
+class TForm_PrintReal : public TPrintStubDialog {
+    Q_OBJECT
+public:
+    explicit TForm_PrintReal(QWidget* parent = nullptr);
+};
+
+extern TForm_Print* Form_Print;
+extern TForm_DesignMenu* Form_DesignMenu;
+extern TForm_Svod* Form_Svod;
+extern TForm_PrintKarta* Form_PrintKarta;
+extern TForm_PrintOstatki* Form_PrintOstatki;
+extern TForm_Limit* Form_Limit;
+extern TForm_PrtDvig* Form_PrtDvig;
+extern TForm_PrintReal* Form_PrintReal;
+
+// Creates the printing windows (the program block calls it in its order).
+void CreatePrintingWindows();
+void DestroyPrintingWindows();
