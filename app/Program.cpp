@@ -1,5 +1,6 @@
 #include "Program.h"
 
+#include "Printing.h"
 #include "base/Unit_Base.h"
 #include "ui/Unit_Main.h"
 #include "util/Globals.h"
@@ -23,18 +24,22 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     return handled;
 }
 
-bool CreateWindows()
+bool CreateWindows(bool runStartup)
 {
     StartupDone = 0;
-    bool endNow = false;
+    static bool endNow;
+    endNow = false;
     MyParams = new TSettings;
     Form_Main = new TForm_Main;
     Form_Util = new TForm_Util;
+    CreatePrintingWindows();
     Form_Base = new TForm_Base;
-    Form_Base->hooks.closeMainWindow = [&endNow] {
+    Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
     };
+    if (!runStartup)
+        return true;
     Form_Base->FormCreate();
     if (endNow || Form_Base->startupAborted)
         return false;
@@ -47,6 +52,7 @@ void DestroyWindows()
 {
     delete Form_Base;
     Form_Base = nullptr;
+    DestroyPrintingWindows();
     delete Form_Util;
     Form_Util = nullptr;
     delete Form_Main;

@@ -11,8 +11,8 @@ public:
 };
 
 // Creates every window in the program's order and runs the start-up
-// sequence; returns false when the program must end at once.
-bool CreateWindows();
+// sequence (unless told not to); returns false when the program must end at once.
+bool CreateWindows(bool runStartup = true);
 // Frees the windows (tests create them again).
 void DestroyWindows();
 // The program block: CreateWindows, then the message loop.

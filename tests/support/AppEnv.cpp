@@ -1,5 +1,6 @@
 #include "AppEnv.h"
 
+#include "Program.h"
 #include "base/Unit_Base.h"
 #include "ui/Unit_Main.h"
 #include "util/Globals.h"
@@ -20,33 +21,17 @@ AppEnv::AppEnv(bool runStartup)
         answers.pop_front();
         return a;
     });
-    StartupDone = 0;
     CurrentUserFio.clear();
     CurrentUserLogin.clear();
     CurrentUserKod = 0;
     UserRights = 0;
-    MyParams = new TSettings;
-    Form_Main = new TForm_Main;
-    Form_Util = new TForm_Util;
-    Form_Base = new TForm_Base;
-    if (runStartup) {
-        Form_Base->FormCreate();
-        if (Form_Base->MyDB->connected())
-            StartupDone = 1;
-    }
+    // The program's own window creation and wiring.
+    CreateWindows(runStartup);
 }
 
 AppEnv::~AppEnv()
 {
-    delete Form_Base;
-    Form_Base = nullptr;
-    delete Form_Util;
-    Form_Util = nullptr;
-    delete Form_Main;
-    Form_Main = nullptr;
-    delete MyParams;
-    MyParams = nullptr;
-    StartupDone = 0;
+    DestroyWindows();
     Msg::setResponder({});
 }
 
