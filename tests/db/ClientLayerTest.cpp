@@ -1,6 +1,7 @@
-// Values, parameters, procedures and transactions of the Firebird client layer
-// against a fresh shipped database.
+// Values, parameters, text, procedures and transactions of the Firebird client
+// layer against a fresh shipped database.
 
+#include "db/Codec.h"
 #include "db/Script.h"
 #include "support/TestDb.h"
 
@@ -23,12 +24,20 @@ protected:
         q->setSql(sql);
         return q;
     }
+    qint64 insertIng(const QString& name)
+    {
+        auto q = writer(QStringLiteral("INSERT INTO ING (NAME) VALUES (:N) RETURNING KOD"));
+        q->param("N").setString(name);
+        q->execSql();
+        return q->field("KOD").asInt64();
+    }
     qint64 nextKey()
     {
         auto q = writer(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
         q->open();
         return q->field(0).asInt64();
     }
+    static QByteArray around(int byte) { return QByteArray(1, char(byte)) + "x" + QByteArray(1, char(byte)); }
 
     TestDb t;
 };
@@ -42,15 +51,14 @@ TEST_F(ClientLayerTest, EveryColumnTypeRoundTripsThroughParamsAndFields)
         recipe += QStringLiteral("Шаг %1: варить; ").arg(i);
     QByteArray shablon;
     for (int i = 0; i < 100000; ++i)
-        shablon.append(static_cast<char>((i * 7) & 0xFF));
-    const qint64 bigKey = 9'000'000'000'123LL;
+        shablon.append(static_cast<char>(i * 7));
 
-    // Each value has a size of its own, whatever the column's: a BIGINT into a
-    // SMALLINT, a DOUBLE into an INTEGER, with further parameters behind them.
+    // Each value goes with its own size, whatever the column's (a 64-bit integer
+    // into a SMALLINT, a DOUBLE into an INTEGER), with parameters behind them.
     auto ing = writer(QStringLiteral("INSERT INTO ING (KOD, NAME, MY_LEVEL, MY_SECTION, PERCENT_PLUS, KVO_PORC, VIHOD,"
                                      " RECEPT, DOP_INFO, ED_IZM)"
                                      " VALUES (:KOD, :NAME, :LVL, :SECT, :PLUS, :PORC, :VIHOD, :RECEPT, :DOP, :ED)"));
-    ing->param("KOD").setInt64(bigKey);
+    ing->param("KOD").setInt64(9'000'000'000'123LL);
     ing->param("NAME").setString(QStringLiteral("Котлета по-киевски"));
     ing->param("LVL").setInt(-3);
     ing->param("SECT").setInt(5);
@@ -63,19 +71,15 @@ TEST_F(ClientLayerTest, EveryColumnTypeRoundTripsThroughParamsAndFields)
     ing->execSql();
     EXPECT_EQ(ing->rowsAffected(), 1);
 
-    auto par = writer(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM, FLOAT_PARAM, DATE_PARAM, MEMO_PARAM)"
-                                     " VALUES ('t', :F, :D, :M)"));
-    par->param("F").setDouble(-1234.5e-7);
+    auto par = writer(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM, DATE_PARAM, MEMO_PARAM) VALUES ('t', :D, :M)"));
     par->param("D").setDate(QDate(2024, 2, 29));
     par->param("M").setString(QString());  // an empty text blob is not NULL
     par->execSql();
-
     auto log = writer(QStringLiteral("INSERT INTO LOG_TABLE (MY_DATE, MY_TIME, K_LOGIN) VALUES (:D, :T, :K)"));
     log->param("D").setDateTime(QDateTime(QDate(1899, 12, 30), QTime(10, 0)));
     log->param("T").setTime(QTime(23, 59, 58, 765));
     log->param("K").setInt64(-1);
     log->execSql();
-
     auto form = writer(QStringLiteral("INSERT INTO PRINT_FORMS (NAME_SHABLON, SHABLON) VALUES ('f', :S)"));
     form->param("S").setBytes(shablon);
     form->execSql();
@@ -83,7 +87,7 @@ TEST_F(ClientLayerTest, EveryColumnTypeRoundTripsThroughParamsAndFields)
 
     auto q = t.select(QStringLiteral("SELECT * FROM ING"));
     ASSERT_EQ(q->recordCount(), 1);
-    EXPECT_EQ(q->field("KOD").value(), QVariant::fromValue<qint64>(bigKey));
+    EXPECT_EQ(q->field("KOD").value(), QVariant::fromValue<qint64>(9'000'000'000'123LL));
     EXPECT_EQ(q->field("NAME").value(), QVariant(QStringLiteral("Котлета по-киевски")));
     EXPECT_EQ(q->field("MY_LEVEL").asInt(), -3);
     EXPECT_EQ(q->field("MY_SECTION").asInt(), 5);
@@ -93,27 +97,17 @@ TEST_F(ClientLayerTest, EveryColumnTypeRoundTripsThroughParamsAndFields)
     EXPECT_EQ(q->field("RECEPT").info().kind, FieldKind::TextBlob);
     EXPECT_EQ(q->field("RECEPT").asString(), recipe);
     EXPECT_TRUE(q->field("DOP_INFO").isNull());
-    EXPECT_TRUE(q->field("ED_IZM").isNull());
     EXPECT_FALSE(q->field("ED_IZM").value().isValid());
-    EXPECT_EQ(q->field("PERCENT_SKIDKA").asInt(), 0);  // column default
 
-    q = t.select(QStringLiteral("SELECT FLOAT_PARAM, DATE_PARAM, MEMO_PARAM FROM MY_PARAM WHERE NAME_PARAM = 't'"));
-    ASSERT_EQ(q->recordCount(), 1);
-    EXPECT_EQ(q->field("FLOAT_PARAM").asDouble(), -1234.5e-7);
+    q = t.select(QStringLiteral("SELECT DATE_PARAM, MEMO_PARAM FROM MY_PARAM WHERE NAME_PARAM = 't'"));
     EXPECT_EQ(q->field("DATE_PARAM").asDate(), QDate(2024, 2, 29));
-    EXPECT_EQ(q->field("DATE_PARAM").asString(), QStringLiteral("29.02.2024"));
     EXPECT_FALSE(q->field("MEMO_PARAM").isNull());
-    EXPECT_EQ(q->field("MEMO_PARAM").asString(), QString());
-
     q = t.select(QStringLiteral("SELECT MY_DATE, MY_TIME, K_LOGIN FROM LOG_TABLE"));
     EXPECT_EQ(q->field("K_LOGIN").asInt64(), -1);
     EXPECT_EQ(q->field("MY_DATE").asDate(), QDate(1899, 12, 30));
     EXPECT_EQ(q->field("MY_TIME").asTime(), QTime(23, 59, 58, 765));
-    EXPECT_EQ(q->field("MY_TIME").info().kind, FieldKind::Time);
-
     q = t.select(QStringLiteral("SELECT SHABLON, OCTET_LENGTH(SHABLON) AS N FROM PRINT_FORMS"));
     EXPECT_EQ(q->field("SHABLON").info().kind, FieldKind::BinaryBlob);
-    EXPECT_TRUE(q->field("SHABLON").info().binary);
     EXPECT_EQ(q->field("N").asInt(), shablon.size());
     EXPECT_EQ(q->field("SHABLON").asBytes(), shablon);
 }
@@ -125,44 +119,94 @@ TEST_F(ClientLayerTest, NamedParametersBindByNameAndConvert)
     auto ins = writer(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM, STRING_PARAM, INTEGER_PARAM, DATE_PARAM)"
                                      " VALUES (:Name, :name, :Val, :Missing)"));
     EXPECT_EQ(ins->paramNames(), (QStringList{"NAME", "VAL", "MISSING"}));
-    ins->param("NAME").setString(QStringLiteral("ключ"));
+    ins->param("NAME").setString(QString(20, QChar(0x0416)));  // twenty bytes in Windows-1251: fits
     ins->param("val").setString(QStringLiteral("42"));
     ins->execSql();
     EXPECT_THROW(ins->param("NOPE"), DbError);
 
     // Colons inside literals and comments are no parameters.
-    auto q = writer(QStringLiteral("SELECT NAME_PARAM, STRING_PARAM, INTEGER_PARAM, DATE_PARAM, '12:30 :X' AS T\n"
+    auto q = writer(QStringLiteral("SELECT STRING_PARAM, INTEGER_PARAM, DATE_PARAM, '12:30 :X' AS T\n"
                                    "FROM MY_PARAM /* :Y */ WHERE NAME_PARAM = :K -- :Z"));
     EXPECT_EQ(q->paramNames(), QStringList{"K"});
-    q->param("k").setString(QStringLiteral("ключ"));
+    q->param("k").setString(QString(20, QChar(0x0416)));
     q->open();
     ASSERT_EQ(q->recordCount(), 1);
-    EXPECT_EQ(q->field("STRING_PARAM").asString(), QStringLiteral("ключ"));
+    EXPECT_EQ(q->field("STRING_PARAM").asString(), QString(20, QChar(0x0416)));
     EXPECT_EQ(q->field("INTEGER_PARAM").value(), QVariant::fromValue<qint64>(42));
     EXPECT_TRUE(q->field("DATE_PARAM").isNull());
     EXPECT_EQ(q->field("T").asString(), QStringLiteral("12:30 :X"));
 
-    // Text that is no number: the server's conversion error, nothing written.
-    ins->param("NAME").setString(QStringLiteral("другой"));
-    ins->param("VAL").setString(QStringLiteral("сорок"));
-    EXPECT_THROW(ins->execSql(), DbError);
-}
-
-TEST_F(ClientLayerTest, TextLongerThanItsColumnFailsWithTheServersText)
-{
-    auto ins = writer(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM) VALUES (:N)"));
-    ins->param("N").setString(QString(20, QChar(0x0416)));  // twenty bytes in Windows-1251: fits
-    ins->execSql();
-    ins->param("N").setString(QString(21, QChar(0x0416)));
+    // Too long for its column: the server's text, nothing written.
+    ins->param("NAME").setString(QString(21, QChar(0x0416)));
     try {
         ins->execSql();
-        FAIL() << "a 21-character text went into VARCHAR(20)";
+        ADD_FAILURE() << "a 21-character text went into VARCHAR(20)";
     } catch (const DbError& e) {
         EXPECT_NE(e.gdsCode(), 0);
         EXPECT_TRUE(e.message().contains(QStringLiteral("string right truncation"))) << e.what();
     }
     t.write().commit();
-    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM MY_PARAM WHERE CHAR_LENGTH(NAME_PARAM) >= 20")).toInt(), 1);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM MY_PARAM WHERE INTEGER_PARAM = 42")).toInt(), 1);
+}
+
+TEST_F(ClientLayerTest, CyrillicTextAndTrailingBlanksRoundTrip)
+{
+    const QString abc = QStringLiteral("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдеёжзийклмнопрстуфхцчшщъыьэюя№");
+    auto ins = writer(QStringLiteral("INSERT INTO ING (NAME, DOP_INFO, RECEPT) VALUES (:N, :D, :R)"));
+    ins->param("N").setString(abc);
+    ins->param("D").setString(QStringLiteral("Суп «Харчо»  "));
+    ins->param("R").setString(abc + QStringLiteral("\r\n  "));
+    ins->execSql();
+    t.write().commit();
+
+    // The server sees the same characters: its upper case and lengths agree.
+    auto q = std::make_unique<Query>(&t.db(), &t.read());
+    q->setSql(QStringLiteral("SELECT NAME, DOP_INFO, RECEPT, UPPER(NAME) AS U, CHAR_LENGTH(NAME) AS L FROM ING"
+                             " WHERE UPPER(NAME) = UPPER(:N) AND DOP_INFO = 'Суп «Харчо»'"));
+    q->param("N").setString(abc.toLower());
+    q->open();
+    ASSERT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(q->field("NAME").asString(), abc);
+    EXPECT_EQ(q->field("NAME").asBytes(), db::toCp1251(abc));
+    EXPECT_EQ(q->field("U").asString(), abc.toUpper());
+    EXPECT_EQ(q->field("L").asInt(), abc.size());
+    EXPECT_EQ(q->field("DOP_INFO").asString(), QStringLiteral("Суп «Харчо»  "));
+    EXPECT_EQ(q->field("RECEPT").asString(), abc + QStringLiteral("\r\n  "));
+}
+
+TEST_F(ClientLayerTest, EveryByteValueSurvivesInAWindows1251Column)
+{
+    // A scrambled password is its plain bytes XOR-ed with a keystream: any byte
+    // may occur in it, zero and 0x98 (no character in Windows-1251) included.
+    auto ins = writer(QStringLiteral("INSERT INTO PERSON (KOD, LOGIN, PASSW) VALUES (:K, 'u', :P)"));
+    for (int b = 0; b < 256; ++b) {
+        ins->param("K").setInt(b + 1);
+        ins->param("P").setBytes(around(b));
+        try {
+            ins->execSql();
+        } catch (const DbError& e) {
+            ADD_FAILURE() << "byte " << b << " refused: " << e.what();
+        }
+    }
+    t.write().commit();
+
+    auto q = t.select(QStringLiteral("SELECT KOD, PASSW, OCTET_LENGTH(PASSW) AS N FROM PERSON WHERE LOGIN = 'u' ORDER BY KOD"));
+    ASSERT_EQ(q->recordCount(), 256);
+    for (; !q->eof(); q->next()) {
+        const int b = q->field("KOD").asInt() - 1;
+        EXPECT_EQ(q->field("N").asInt(), 3) << "byte " << b;
+        EXPECT_EQ(q->field("PASSW").asBytes(), around(b)) << "byte " << b;
+    }
+
+    // The server compares them as stored: a log-in may look a password up.
+    auto find = std::make_unique<Query>(&t.db(), &t.read());
+    find->setSql(QStringLiteral("SELECT KOD FROM PERSON WHERE PASSW = :P"));
+    for (int b : {0x00, 0x98, 0xFF}) {
+        find->close();
+        find->param("P").setBytes(around(b));
+        find->open();
+        EXPECT_EQ(find->field("KOD").asInt(), b + 1);
+    }
 }
 
 TEST_F(ClientLayerTest, ExecuteProcedureGivesItsOutputValues)
@@ -171,8 +215,8 @@ TEST_F(ClientLayerTest, ExecuteProcedureGivesItsOutputValues)
     db::runScript(t.db(), t.write(),
                   QStringLiteral("SET TERM ^ ;\n"
                                  "CREATE PROCEDURE TEST_TWICE (A BIGINT, B VARCHAR(20))\n"
-                                 "RETURNS (S BIGINT, T VARCHAR(40), D DOUBLE PRECISION)\nAS\n"
-                                 "BEGIN\n  S = :A * 2;\n  T = B || '; готово';\n  D = :A / 8.0;\nEND^\n"
+                                 "RETURNS (S BIGINT, T VARCHAR(40))\nAS\n"
+                                 "BEGIN\n  S = :A * 2;\n  T = B || '; готово';\nEND^\n"
                                  "SET TERM ; ^\nCOMMIT;\n"));
     t.write().commit();
 
@@ -183,47 +227,34 @@ TEST_F(ClientLayerTest, ExecuteProcedureGivesItsOutputValues)
     q->execSql();
     EXPECT_EQ(q->field("S").asInt64(), 9000000000LL);
     EXPECT_EQ(q->field("t").asString(), QStringLiteral("Борщ; готово"));
-    EXPECT_DOUBLE_EQ(q->field("D").asDouble(), 562500000.0);
 }
 
-TEST_F(ClientLayerTest, ReaderSeesRowsOnlyAfterTheWriterCommits)
+TEST_F(ClientLayerTest, ReaderSeesCommittedRowsAndKeysNeverCollide)
 {
-    auto ins = writer(QStringLiteral("INSERT INTO ING (NAME) VALUES ('Чай')"));
-    ins->execSql();
+    const qint64 lost = insertIng(QStringLiteral("откат"));
+    t.write().rollback();
+    const qint64 first = insertIng(QStringLiteral("Чай"));
+    EXPECT_GT(first, lost);  // the rolled-back insert used its value up
+
     auto reader = t.select(QStringLiteral("SELECT COUNT(*) FROM ING"));
     EXPECT_EQ(reader->field(0).asInt(), 0);
     t.write().commit();
     reader->close();
     reader->open();
     EXPECT_EQ(reader->field(0).asInt(), 1);
-    EXPECT_TRUE(t.read().active());
-}
 
-TEST_F(ClientLayerTest, TriggerKeysAndProgramKeysComeFromOneGenerator)
-{
-    auto insert = [this](const QString& name) {
-        auto q = writer(QStringLiteral("INSERT INTO ING (NAME) VALUES (:N) RETURNING KOD"));
-        q->param("N").setString(name);
-        q->execSql();
-        return q->field("KOD").asInt64();
-    };
-    const qint64 lost = insert(QStringLiteral("откат"));
-    t.write().rollback();
-
-    const qint64 drawn = nextKey();
-    EXPECT_GT(drawn, lost);  // the rolled-back insert used its value up
-    auto own = writer(QStringLiteral("INSERT INTO ING (KOD, NAME) VALUES (:K, 'свой')"));
-    own->param("K").setInt64(drawn);
-    own->execSql();
-    QSet<qint64> keys{drawn};
+    // Keys the program draws and keys the triggers fill come from one generator.
+    QSet<qint64> keys{first};
     for (int i = 0; i < 3; ++i) {
-        keys.insert(insert(QStringLiteral("авто")));
-        keys.insert(nextKey());
+        const qint64 drawn = nextKey();
+        auto own = writer(QStringLiteral("INSERT INTO ING (KOD, NAME) VALUES (:K, 'свой')"));
+        own->param("K").setInt64(drawn);
+        own->execSql();
+        keys << drawn << insertIng(QStringLiteral("авто"));
     }
     t.write().commit();
     EXPECT_EQ(keys.size(), 7);
-    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM ING")).toInt(), 4);
-    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM ING WHERE KOD = ") + QString::number(lost)).toInt(), 0);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(DISTINCT KOD) FROM ING")).toInt(), 7);
 }
 
 TEST(DatabaseName, LocalServerNameFallsBackToTheEmbeddedEngine)
@@ -243,5 +274,4 @@ TEST(DatabaseName, LocalServerNameFallsBackToTheEmbeddedEngine)
     other.setDatabaseName(QStringLiteral("localhost:") + t.path());
     other.open();
     EXPECT_EQ(other.attachedName(), t.path());
-    other.close();
 }
