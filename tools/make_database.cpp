@@ -1,7 +1,6 @@
 // make_database PATH: writes a new, empty shipped database.
 
-#include "db/Database.h"
-#include "schema/Schema.h"
+#include "base/ShippedDatabase.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -17,7 +16,7 @@ int main(int argc, char** argv)
     }
     const QString path = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     try {
-        schema::createDatabase(path, db::ConnectParams{});
+        CreateShippedDatabase(path);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_database: %s\n", e.what());
         return 1;

@@ -1,6 +1,6 @@
 #include "Unit_Base.h"
 
-#include "db/Codec.h"
+#include "ShippedDatabase.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/ProgramFiles.h"
@@ -170,18 +170,7 @@ bool TForm_Base::EnsureAdministrator()
     if (present)
         return false;
     WriteTransaction w;
-    QWrite1->setSql(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN, PASSW, F) VALUES (:FI, :LO, :PA, :FF)"));
-    QWrite1->param(QStringLiteral("FI")).setString(admin);
-    QWrite1->param(QStringLiteral("LO")).setString(admin);
-    QWrite1->param(QStringLiteral("PA")).setBytes(Form_Util->ScrambleString(QByteArray(kNoPasswordMarker)));
-    QWrite1->param(QStringLiteral("FF")).setBytes(Form_Util->ScrambleString(QByteArray(kNoPasswordMarker) + db::toCp1251(admin)));
-    QWrite1->execSql();
-    // The administrator gets the right "Все права" in the same transaction.
-    QWrite1->setSql(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1, PARAM3) "
-                                   "SELECT KOD, 1, :P3 FROM PERSON WHERE LOGIN = :LO"));
-    QWrite1->param(QStringLiteral("P3")).setString(QStringLiteral("Все права"));
-    QWrite1->param(QStringLiteral("LO")).setString(admin);
-    QWrite1->execSql();
+    InsertAdministrator(*QWrite1, Form_Util->scrambler());
     w.commit();
     return true;
 }

@@ -26,9 +26,12 @@ void touch(const QString& path)
 
 TEST(Startup, BootstrapsAdministratorWithAllRightsInOneStep)
 {
-    AppEnv env;
+    AppEnv env(false);
+    env.testDb().exec(QStringLiteral("DELETE FROM PERSON_POLICY"));
+    env.testDb().exec(QStringLiteral("DELETE FROM PERSON"));
+    env.testDb().exec(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN) VALUES ('Иванов', 'ivan')"));
+    Form_Base->FormCreate();
     ASSERT_TRUE(Form_Base->MyDB->connected());
-    EXPECT_EQ(StartupDone, 1);
     auto q = env.testDb().select(QStringLiteral(
         "SELECT P.KOD, P.FIO, PP.PARAM1, PP.PARAM3 FROM PERSON P LEFT JOIN PERSON_POLICY PP ON PP.KOD_PERSON = P.KOD "
         "WHERE P.LOGIN = 'Администратор'"));
@@ -37,9 +40,11 @@ TEST(Startup, BootstrapsAdministratorWithAllRightsInOneStep)
     EXPECT_EQ(q->field(QStringLiteral("PARAM3")).asString(), QStringLiteral("Все права"));
     ASSERT_EQ(env.messages.size(), 1);
     EXPECT_TRUE(env.messages[0].contains(QStringLiteral("без пароля")));
+    // Nobody else is deleted.
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM PERSON")).toInt(), 2);
 
     // The stored password is the scrambled no-password marker.
-    auto p = env.testDb().select(QStringLiteral("SELECT PASSW FROM PERSON"));
+    auto p = env.testDb().select(QStringLiteral("SELECT PASSW FROM PERSON WHERE LOGIN = 'Администратор'"));
     EXPECT_EQ(Form_Util->UnscrambleString(p->field(0).asBytes()), QByteArray(kNoPasswordMarker));
 }
 

@@ -1,6 +1,6 @@
 #include "TestDb.h"
 
-#include "schema/Schema.h"
+#include "base/ShippedDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +16,7 @@ const QString& templateDatabase()
     static QString path;
     if (path.isEmpty()) {
         path = dir.path() + QStringLiteral("/template.fdb");
-        schema::createDatabase(path, db::ConnectParams{});
+        CreateShippedDatabase(path);
     }
     return path;
 }

@@ -1,0 +1,40 @@
+#include "ShippedDatabase.h"
+
+#include "db/Codec.h"
+#include "db/Query.h"
+#include "schema/Schema.h"
+#include "util/Globals.h"
+#include "util/Scrambler.h"
+
+void InsertAdministrator(db::Query& q, Scrambler& s)
+{
+    const QString admin = QStringLiteral("Администратор");
+    q.setSql(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN, PASSW, F) VALUES (:FI, :LO, :PA, :FF)"));
+    q.param(QStringLiteral("FI")).setString(admin);
+    q.param(QStringLiteral("LO")).setString(admin);
+    q.param(QStringLiteral("PA")).setBytes(s.ScrambleString(QByteArray(kNoPasswordMarker)));
+    q.param(QStringLiteral("FF")).setBytes(s.ScrambleString(QByteArray(kNoPasswordMarker) + db::toCp1251(admin)));
+    q.execSql();
+    q.setSql(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1, PARAM3) "
+                            "SELECT KOD, 1, :P3 FROM PERSON WHERE LOGIN = :LO"));
+    q.param(QStringLiteral("P3")).setString(QStringLiteral("Все права"));
+    q.param(QStringLiteral("LO")).setString(admin);
+    q.execSql();
+}
+
+void CreateShippedDatabase(const QString& path)
+{
+    const db::ConnectParams params;
+    schema::createDatabase(path, params);
+    db::Database db;
+    db.setDatabaseName(path);
+    db.setParams(params);
+    db.open();
+    db::Transaction tr(&db, db::Transaction::writeParams());
+    tr.start();
+    db::Query q(&db, &tr);
+    Scrambler s;
+    InsertAdministrator(q, s);
+    tr.commit();
+    db.close();
+}
