@@ -1,0 +1,152 @@
+// The generic row writer, the protocol writer and the rights loader on a real database.
+
+#include "support/AppEnv.h"
+
+#include "base/Unit_Base.h"
+#include "util/Globals.h"
+#include "util/Unit_Util.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+qint64 lastGen(TestDb& t) { return t.scalar(QStringLiteral("SELECT GEN_ID(MY_GEN, 0) FROM RDB$DATABASE")).toLongLong(); }
+
+} // namespace
+
+TEST(RowWriter, BuildsTheStatementsLineByLine)
+{
+    R_Record ins(QStringLiteral("T"));
+    ins.addString(QStringLiteral("A"), QStringLiteral("x")).addInt(QStringLiteral("B"), 1).addFloat(QStringLiteral("C"), 2);
+    EXPECT_EQ(InsertRecordSql(ins), (QStringList{"INSERT INTO T (KOD,", "  A,", "  B,", "  C)", "VALUES (:PKOD,", "  :PA,",
+                                                 "  :PB,", "  :PC)"}));
+    R_Record upd(QStringLiteral("ED_IZM"), 17);
+    upd.addString(QStringLiteral("NAME"), QStringLiteral("кг")).addLiteralNull(QStringLiteral("GR"));
+    EXPECT_EQ(UpdateRecordSql(upd), (QStringList{"UPDATE ED_IZM SET", "  NAME = :PNAME,", "  GR = NULL", "WHERE KOD = 17"}));
+
+    // Sixty fields are the most; the sixty-first and an empty record are programming errors.
+    R_Record big(QStringLiteral("T"));
+    for (int i = 0; i < R_Record::kMaxFields; ++i)
+        big.addInt(QStringLiteral("F%1").arg(i), i);
+    EXPECT_THROW(big.addInt(QStringLiteral("F60"), 60), std::logic_error);
+    EXPECT_THROW(InsertRecordSql(R_Record(QStringLiteral("T"))), std::logic_error);
+}
+
+TEST(RowWriter, InsertsWithGeneratedKeysAndUpdatesByKey)
+{
+    AppEnv env;
+    TestDb& t = env.testDb();
+    WriteTransaction w;
+    R_Record r(QStringLiteral("ING"));
+    r.addString(QStringLiteral("NAME"), QStringLiteral("Картофель"))
+        .addInt(QStringLiteral("KOD_GROUP"), 5000000000LL)  // keys travel as 64-bit
+        .addInt(QStringLiteral("MY_LEVEL"), -5)
+        .addFloat(QStringLiteral("VIHOD"), 80.5)
+        .addNull(QStringLiteral("DOP_INFO"));
+    const qint64 k1 = Form_Util->InsertRecord(r);
+    const qint64 k2 = Form_Util->InsertRecord(r);
+    EXPECT_LT(k1, k2);
+    // Not visible to another connection before the commit.
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM ING")).toInt(), 0);
+    R_Record u(QStringLiteral("ING"), k2);
+    u.addString(QStringLiteral("NAME"), QStringLiteral("Морковь")).addLiteralNull(QStringLiteral("VIHOD"));
+    Form_Util->UpdateRecord(u);
+    w.commit();
+
+    auto q = t.select(QStringLiteral("SELECT * FROM ING ORDER BY KOD"));
+    ASSERT_EQ(q->recordCount(), 2);
+    EXPECT_EQ(q->field(QStringLiteral("KOD")).asInt64(), k1);
+    EXPECT_EQ(q->field(QStringLiteral("KOD_GROUP")).asInt64(), 5000000000LL);
+    EXPECT_EQ(q->field(QStringLiteral("MY_LEVEL")).asInt(), -5);
+    EXPECT_DOUBLE_EQ(q->field(QStringLiteral("VIHOD")).asDouble(), 80.5);
+    EXPECT_TRUE(q->field(QStringLiteral("DOP_INFO")).isNull());
+    q->next();
+    EXPECT_EQ(q->field(QStringLiteral("NAME")).asString(), QStringLiteral("Морковь"));
+    EXPECT_TRUE(q->field(QStringLiteral("VIHOD")).isNull());
+}
+
+TEST(RowWriter, ARolledBackInsertStillUsesItsKey)
+{
+    AppEnv env;
+    qint64 k;
+    {
+        WriteTransaction w;
+        R_Record r(QStringLiteral("GROUP_ING"));
+        r.addString(QStringLiteral("NAME"), QStringLiteral("Овощи"));
+        k = Form_Util->InsertRecord(r);
+    }  // left without a commit: rolled back
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING")).toInt(), 0);
+    EXPECT_GE(lastGen(env.testDb()), k);
+}
+
+TEST(ProtocolWriter, TheChangeAndItsLineCommitTogetherOrNotAtAll)
+{
+    AppEnv env;
+    env.loginAs(QStringLiteral("Администратор"));
+    TestDb& t = env.testDb();
+    const QString longName = QString(300, QChar(0x0416));  // longer than every protocol column
+
+    // A long text is cut to its column: the user's change is never refused for it.
+    EXPECT_TRUE(Guard([&] {
+        WriteTransaction w;
+        Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('Овощи')"));
+        Form_Base->QWrite1->execSql();
+        Form_Util->WriteLog(longName, longName, longName, QStringLiteral("Создание группы <<") + longName + QStringLiteral(">>"));
+    }));
+    auto q = t.select(QStringLiteral("SELECT * FROM LOG_TABLE"));
+    ASSERT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(q->field(QStringLiteral("P_FIO")).asString().size(), 50);
+    EXPECT_EQ(q->field(QStringLiteral("P_LOGIN")).asString().size(), 20);
+    EXPECT_EQ(q->field(QStringLiteral("ARM")).asString().size(), 40);
+    EXPECT_EQ(q->field(QStringLiteral("WHAT_ACTION")).asString().size(), 220);
+    EXPECT_EQ(q->field(QStringLiteral("K_LOGIN")).asInt64(), CurrentUserKod);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING")).toInt(), 1);
+
+    // A failing change shows the server's text, and neither it nor a line is written.
+    env.messages.clear();
+    EXPECT_FALSE(Guard([&] {
+        WriteTransaction w;
+        Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('Фрукты')"));
+        Form_Base->QWrite1->execSql();
+        Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO NO_SUCH_TABLE (X) VALUES (1)"));
+        Form_Base->QWrite1->execSql();
+        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Продукты и блюда"), QStringLiteral("x"));
+    }));
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("NO_SUCH_TABLE")));
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING")).toInt(), 1);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE")).toInt(), 1);
+
+    // WriteLog without a started write transaction fails and writes nothing.
+    EXPECT_FALSE(Guard([] { Form_Util->WriteLog(QString(), QString(), QStringLiteral("Система"), QStringLiteral("x")); }));
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE")).toInt(), 1);
+}
+
+TEST(Rights, LoadedFromPolicyRowsOntoTheirBits)
+{
+    AppEnv env;
+    TestDb& t = env.testDb();
+    t.exec(QStringLiteral("INSERT INTO PERSON (KOD, FIO, LOGIN) VALUES (900, 'Повар', 'cook')"));
+    t.exec(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1) VALUES (900, 2)"));
+    t.exec(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1) VALUES (900, 13)"));
+    t.exec(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1) VALUES (900, 99)"));
+    Form_Util->LoadUserRights(900);
+    EXPECT_EQ(UserRights, (1u << Right::Ing) | (1u << Right::Karta));
+    EXPECT_TRUE(HasRight(Right::Karta));
+    EXPECT_FALSE(HasRight(Right::AllIng));
+
+    CurrentUserFio = QStringLiteral("Повар");
+    env.messages.clear();
+    EXPECT_FALSE(CheckRight(Right::DeleteProduct));
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Пользователю <<Повар>> данная функция недоступна !")});
+
+    // Every right number maps onto its bit; the all-rights bit stands in for each.
+    const int bits[17] = {-1, 8, 0, 1, 2, 3, 4, 5, 9, 10, 11, 12, 13, 14, 15, 7, 6};
+    for (int n = 1; n <= 16; ++n)
+        EXPECT_EQ(RightBit(n), bits[n]) << n;
+    EXPECT_EQ(RightBit(0), -1);
+    UserRights = 1u << Right::All;
+    for (int b = 0; b < 16; ++b)
+        EXPECT_TRUE(HasRight(b));
+}
