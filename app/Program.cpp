@@ -1,11 +1,24 @@
 #include "Program.h"
 
+#include "CatalogueWindows.h"
 #include "Printing.h"
+#include "Unit_Compute.h"
 #include "base/Unit_Base.h"
+#include "db/DatasetModel.h"
+#include "ui/CoreWiring.h"
+#include "ui/Unit_Alarm.h"
+#include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
+#include "ui/Unit_Name.h"
+#include "ui/Unit_Period.h"
+#include "ui/Unit_RG.h"
+#include "ui/Unit_Sutki.h"
+#include "ui/Unit_Timers.h"
+#include "ui/Unit_Vhod.h"
 #include "util/Globals.h"
 #include "util/Settings.h"
 #include "util/Messages.h"
+#include "util/OfficeSession.h"
 #include "util/Unit_Util.h"
 
 #include <QLocale>
@@ -24,6 +37,33 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     return handled;
 }
 
+// The core windows reach printing through the spreadsheet session and the
+// template editor's link.
+static void WirePrintingToCore()
+{
+    OfficeSession.OfficeConnect = [] { return printing::OfficeConnect(); };
+    OfficeSession.OfficeNewCalc = [] { return printing::OfficeNewCalc(); };
+    OfficeSession.SetCellString = [](int c, int r, const QString& t) { printing::OfficeVariants().SetString(c, r, t); };
+    OfficeSession.ShowDocument = [] { printing::OfficeVariants().ShowDocument(); };
+    OfficeSession.OfficeDisconnect = [] { printing::OfficeDisconnect(); };
+    TPrintEditorLink& e = Form_Timers->hooks.printEditor;
+    e.window = Form_Print;
+    e.isModified = [] { return Form_Print->Modified; };
+    e.maintenance = [] { return Form_Print->Maintenance; };
+    e.Timer_Open_Forms = Form_Print->Timer_Open_Forms;
+    e.Timer_Open_Var = Form_Print->Timer_Open_Var;
+    e.GridForms = Form_Print->GridForms;
+    e.GridVar = Form_Print->GridVar;
+    e.setSpisKod = [](qint64 k) { Form_Print->KodSpisok = k; };
+    e.setFormKod = [](qint64 k) { Form_Print->KodForma = k; };
+    e.BtnSaveClick = [] { Form_Print->BtnSaveClick(); };
+    e.HE = [] { Form_Print->HE(); };
+    e.Zap_Forma = [] { Form_Print->Zap_Forma(); };
+    e.Zap_Var = [] { Form_Print->Zap_Var(); };
+    e.editWidgets = {Form_Print->GroupBox1, Form_Print->GroupBox2, Form_Print->BtnSave, Form_Print->BtnDelete};
+    e.Enabled_Var = Form_Print->Enabled_Var;
+}
+
 bool CreateWindows(bool runStartup)
 {
     StartupDone = 0;
@@ -31,9 +71,23 @@ bool CreateWindows(bool runStartup)
     endNow = false;
     MyParams = new TSettings;
     Form_Main = new TForm_Main;
+    Form_Timers = new TForm_Timers;
     Form_Util = new TForm_Util;
+    CreateCatalogueWindows();
+    Form_Period = new TForm_Period;
+    Form_Gauge = new TForm_Gauge;
+    Form_Alarm = new TForm_Alarm;
+    Form_Vhod = new TForm_Vhod;
     CreatePrintingWindows();
+    Form_Name = new TForm_Name;
+    Form_RG = new TForm_RG;
     Form_Base = new TForm_Base;
+    Form_Compute = new TForm_Compute;
+    Form_Sutki = new TForm_Sutki;
+    Form_VhodHelp = new TForm_VhodHelp;
+    WireCoreWindows();
+    WirePrintingToCore();
+    AttachCatalogueWindows();
     Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
@@ -50,11 +104,22 @@ bool CreateWindows(bool runStartup)
 
 void DestroyWindows()
 {
+    delete Form_VhodHelp;
+    delete Form_Sutki;
+    DestroyCatalogueWindows();
+    delete Form_Compute;
     delete Form_Base;
     Form_Base = nullptr;
+    delete Form_RG;
+    delete Form_Name;
     DestroyPrintingWindows();
+    delete Form_Vhod;
+    delete Form_Alarm;
+    delete Form_Gauge;
+    delete Form_Period;
     delete Form_Util;
     Form_Util = nullptr;
+    delete Form_Timers;
     delete Form_Main;
     Form_Main = nullptr;
     delete MyParams;

@@ -31,6 +31,40 @@ public:
     // Opens a query on the read transaction with the given text.
     void OpenRead(db::Query* q, const QString& sql);
 
+    // Settings: copies every MY_PARAM row into MyParams (design defaults first).
+    void LoadMyParams();
+
+    // Scroll and calculated-field handlers of the shared lists (Unit_BaseLists.cpp).
+    void InitListHandlers();
+    void Q_FirmaAfterScroll();
+    void Q_OtdelAfterScroll();
+    void Q_SkladAfterScroll();
+    void Q_GrIngBeforeScroll();
+    void Q_GrIngAfterScroll();
+    void Q_DvigBeforeScroll();
+    void Q_DvigAfterScroll();
+    void Q_DvigAfterClose();
+    void Q_DocsBeforeScroll();
+    void Q_DocsAfterScroll();
+    void Q_Firma_MenuAfterScroll();
+    void Q_MenuBeforeScroll();
+    void Q_MenuAfterScroll();
+    void Q_Menu_RazdelAfterScroll();
+    void Q_Docs_RealAfterScroll();
+    void QPersonAfterScroll();
+    void QPrintSpisBeforeScroll();
+    void QPrintSpisAfterScroll();
+    void QPrintFormsBeforeScroll();
+    void QPrintFormsAfterScroll();
+    void QPrintVarBeforeScroll();
+    void QPrintVarAfterScroll();
+    void Q_MovesCalcFields(db::Query& q);
+    void Q_DvigCalcFields(db::Query& q);
+    void Q_DocsCalcFields(db::Query& q);
+    void Q_Docs_RealCalcFields(db::Query& q);
+    void Q_IngCalcFields(db::Query& q);
+    void Q_Ing_SkladCalcFields(db::Query& q);
+
     db::Database* MyDB;
     db::Transaction* TransactionRead;
     db::Transaction* TransactionWrite;

@@ -70,6 +70,8 @@ public:
         Grid_DvigIng, Grid_R_Menu, Grid_S_Menu, Grid_RealBludo, Grid_Menu;
     QPointer<QPushButton> Btn_Provodka;
     QPointer<QPushButton> Btn_Person;
+    // Department and warehouse buttons of the settings tab's structure box.
+    QPointer<QPushButton> Btn_Add_Otdel, Btn_Upd_Otdel, Btn_Del_Otdel, Btn_Add_Sklad, Btn_Upd_Sklad, Btn_Del_Sklad;
 
     // Calls into windows of later subsystems.
     struct Hooks {

@@ -1,0 +1,208 @@
+// The price recomputation on generated catalogues: products of which a fifth
+// are composite, cards four levels deep sharing their semi-finished products,
+// five departments. Each timed run is rolled back, so every iteration is a
+// first recomputation that rewrites every price; "Rerun" times a second run
+// over prices that are already right.
+
+#include "CostingCatalogue.h"
+
+#include "costing/CardSource.h"
+#include "costing/Expansion.h"
+#include "costing/LiteralRoad.h"
+#include "costing/Recompute.h"
+
+#include "db/Database.h"
+#include "db/Transaction.h"
+#include "schema/Schema.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+namespace {
+
+QTemporaryDir& folder()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// A generated catalogue kept closed in a file of its own, one per size.
+struct Template {
+    QString path;
+    costing_catalogue::Catalogue catalogue;
+};
+
+const Template& catalogueFile(int products)
+{
+    static std::map<int, Template> made;
+    Template& t = made[products];
+    if (!t.path.isEmpty())
+        return t;
+    t.path = folder().path() + QStringLiteral("/catalogue%1.fdb").arg(products);
+    schema::createDatabase(t.path, db::ConnectParams{});
+    db::Database database;
+    database.setDatabaseName(t.path);
+    database.open();
+    db::Transaction write(&database, db::Transaction::writeParams());
+
+    costing_catalogue::Options o;
+    o.products = products;
+    o.composites = products / 5;
+    o.levels = 4;
+    o.firms = 1;
+    o.departments = 5;
+    o.groups = 50;
+    o.seed = 42;
+    o.stockShare = 0.1;
+    o.hiddenShare = 0.05;
+    o.manualShare = 0.05;
+    QElapsedTimer timer;
+    timer.start();
+    write.start();
+    costing_catalogue::Builder b(&database, &write);
+    t.catalogue = costing_catalogue::generate(b, o);
+    write.commit();
+    database.close();
+    std::fprintf(stderr, "catalogue of %d products written in %.1f s (%lld MB)\n", products, timer.elapsed() / 1000.0,
+                 static_cast<long long>(QFileInfo(t.path).size() >> 20));
+    return t;
+}
+
+// A fresh copy of the catalogue, connected.
+struct Copy {
+    QString path;
+    std::unique_ptr<db::Database> db;
+    std::unique_ptr<db::Transaction> read;
+    std::unique_ptr<db::Transaction> write;
+
+    explicit Copy(const Template& t)
+    {
+        static int n = 0;
+        path = folder().path() + QStringLiteral("/run%1.fdb").arg(n++);
+        QFile::copy(t.path, path);
+        db = std::make_unique<db::Database>();
+        db->setDatabaseName(path);
+        db->open();
+        read = std::make_unique<db::Transaction>(db.get(), db::Transaction::readParams());
+        write = std::make_unique<db::Transaction>(db.get(), db::Transaction::writeParams());
+        read->start();
+    }
+    ~Copy()
+    {
+        write.reset();
+        read.reset();
+        db->close();
+        db.reset();
+        QFile::remove(path);
+    }
+    costing::Context context() { return {db.get(), read.get(), write.get()}; }
+};
+
+costing::RecomputeScope everything()
+{
+    costing::RecomputeScope s;
+    s.where = 2;  // every enterprise
+    s.what = 2;   // every product
+    s.keepStockPrice = false;
+    s.skipHidden = false;
+    return s;
+}
+
+// A first recomputation of a freshly written catalogue: every price changes.
+void BM_FullRecomputation(benchmark::State& state)
+{
+    const Template& t = catalogueFile(static_cast<int>(state.range(0)));
+    costing::RecomputeResult r;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto copy = std::make_unique<Copy>(t);
+        copy->write->start();
+        state.ResumeTiming();
+        r = costing::RecomputePrices(copy->context(), everything());
+        copy->write->commit();
+        state.PauseTiming();
+        copy.reset();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = r.rowsPriced;
+}
+BENCHMARK(BM_FullRecomputation)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A second run over prices the first one set: nothing to write.
+void BM_Rerun(benchmark::State& state)
+{
+    const Template& t = catalogueFile(static_cast<int>(state.range(0)));
+    Copy copy(t);
+    copy.write->start();
+    costing::RecomputePrices(copy.context(), everything());
+    copy.write->commit();
+    for (auto _ : state) {
+        copy.write->start();
+        costing::RecomputePrices(copy.context(), everything());
+        copy.write->commit();
+    }
+}
+BENCHMARK(BM_Rerun)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Reading what a run needs into memory.
+void BM_ReadCatalogue(benchmark::State& state)
+{
+    Copy copy(catalogueFile(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        costing::CatalogueSnapshot s(copy.db.get(), copy.read.get());
+        benchmark::DoNotOptimize(s.cardRowCount());
+    }
+}
+BENCHMARK(BM_ReadCatalogue)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The top-level dishes of one department expanded for one portion: the road
+// that asks the database at every node against the in-memory one (reading included).
+void BM_ExpandDishes(benchmark::State& state)
+{
+    const Template& t = catalogueFile(10000);
+    Copy copy(t);
+    const bool literal = state.range(0) != 0;
+    const auto& dishes = t.catalogue.byLevel.back();
+    const qint64 otdel = t.catalogue.departments.front().second;
+    const int count = static_cast<int>(state.range(1));
+    long nodes = 0;
+    for (auto _ : state) {
+        if (literal) {
+            costing::LiteralRoad road(copy.db.get(), copy.read.get());
+            for (int i = 0; i < count; ++i)
+                nodes += road.ExpandToRaw(dishes[static_cast<size_t>(i)], otdel, 1, 0, 0, false).size();
+        } else {
+            costing::CatalogueSnapshot s(copy.db.get(), copy.read.get(), {otdel});
+            costing::Expander e(s);
+            for (int i = 0; i < count; ++i)
+                nodes += e.ExpandToRaw(dishes[static_cast<size_t>(i)], otdel, 1, 0, 0, false).size();
+        }
+    }
+    state.counters["nodes"] = static_cast<double>(nodes) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ExpandDishes)
+    ->ArgNames({"literal", "dishes"})
+    ->Args({1, 10})
+    ->Args({0, 10})
+    ->Args({0, 400})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

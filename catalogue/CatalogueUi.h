@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QList>
+#include <QStringList>
+
+class QWidget;
+namespace db {
+class DbGrid;
+class Query;
+struct GridColumn;
+} // namespace db
+
+// Small helpers shared by the catalogue windows.
+namespace cat {
+
+// An edit or grid that can be switched off: disabled it takes the button-face
+// colour, enabled the window colour again.
+void SetActive(QWidget* w, bool on);
+
+// True when every character is a digit 0-9 (an empty text passes).
+bool AllDigits(const QString& s);
+
+// A number typed with the decimal comma (a point is taken too); ok is false
+// for anything else, an empty text included.
+double ParseDecimal(const QString& s, bool* ok = nullptr);
+
+// A number in the shortest form with up to `decimals` places and the decimal comma ("0.#####").
+QString FormatDecimal(double v, int decimals);
+
+// Sets a grid's columns, each at least as wide as its whole title; a grid of
+// one column (or with keepWide, any grid) is kept wide enough to show them all.
+void SetColumns(db::DbGrid* grid, QList<db::GridColumn> columns, bool keepWide = false);
+
+// The shared choice dialog Form_RG with the radio group's caption and items,
+// the first preselected: the index chosen on OK, -1 on Cancel.
+int ChooseRG(const QString& caption, const QStringList& items);
+
+// A list that is open and holds a row.
+bool HasRow(const db::Query* q);
+// KOD of the current row, 0 without one.
+qint64 KeyOf(const db::Query* q);
+// Moves a list one row back unless it stands on its first row, and returns
+// the key (KOD) of the row it then stands on; 0 for an empty list.
+qint64 StepBackKey(db::Query* q);
+// Closes and reopens a list with its current text, then stands on the row with KOD = key (if any).
+void ReopenAt(db::Query* q, qint64 key);
+
+} // namespace cat

@@ -1,0 +1,87 @@
+#include "CatalogueWindows.h"
+
+#include "Unit_Ed.h"
+#include "Unit_Firma.h"
+#include "Unit_GrIng.h"
+#include "Unit_GrToSklad.h"
+#include "Unit_Ing.h"
+#include "Unit_MoveIng.h"
+#include "Unit_NSection.h"
+#include "Unit_Otdel.h"
+#include "Unit_ProductsTab.h"
+#include "Unit_SelectFirma.h"
+#include "Unit_SelectOtdel.h"
+#include "Unit_Sklad.h"
+#include "Unit_StructureBox.h"
+#include "base/Unit_Base.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Timers.h"
+
+void CreateCatalogueWindows()
+{
+    Form_SelectFirma = new TForm_SelectFirma;
+    Form_Firma = new TForm_Firma;
+    Form_Otdel = new TForm_Otdel;
+    Form_Sklad = new TForm_Sklad;
+    Form_Ed = new TForm_Ed;
+    Form_GrIng = new TForm_GrIng;
+    Form_Ing = new TForm_Ing;
+    Form_GrToSklad = new TForm_GrToSklad;
+    Form_MoveIng = new TForm_MoveIng;
+    Form_SelectOtdel = new TForm_SelectOtdel;
+}
+
+void AttachCatalogueWindows()
+{
+    Form_NSection = new TForm_NSection;
+    Form_SelectFirma->AttachData();
+    Form_SelectOtdel->AttachData();
+    Form_GrToSklad->AttachData();
+    Form_MoveIng->AttachData();
+    StructureBox = new TStructureBox(Form_Main);
+    ProductsTab = new TProductsTab(Form_Main);
+
+    Form_Base->hooks.rerunProductList = [] { ProductsTab->CB_Context_IngClick(); };
+    if (Form_Timers) {
+        Form_Timers->hooks.rerunStockList = [] { ProductsTab->CB_Context_IngSkladClick(); };
+        Form_Timers->hooks.syncSelectorGrids = [] { ProductsTab->Sync_SelectorGrids(); };
+        Form_Timers->hooks.selectFirmaContextClick = [] { Form_SelectFirma->CB_ContextClick(); };
+    }
+}
+
+void DestroyCatalogueWindows()
+{
+    if (Form_Timers) {
+        Form_Timers->hooks.rerunStockList = nullptr;
+        Form_Timers->hooks.syncSelectorGrids = nullptr;
+        Form_Timers->hooks.selectFirmaContextClick = nullptr;
+    }
+    if (Form_Base)
+        Form_Base->hooks.rerunProductList = nullptr;
+    delete ProductsTab;
+    ProductsTab = nullptr;
+    delete StructureBox;
+    StructureBox = nullptr;
+    delete Form_NSection;
+    Form_NSection = nullptr;
+    delete Form_SelectOtdel;
+    Form_SelectOtdel = nullptr;
+    delete Form_MoveIng;
+    Form_MoveIng = nullptr;
+    delete Form_GrToSklad;
+    Form_GrToSklad = nullptr;
+    delete Form_Ing;
+    Form_Ing = nullptr;
+    delete Form_GrIng;
+    Form_GrIng = nullptr;
+    delete Form_Ed;
+    Form_Ed = nullptr;
+    delete Form_Sklad;
+    Form_Sklad = nullptr;
+    delete Form_Otdel;
+    Form_Otdel = nullptr;
+    delete Form_Firma;
+    Form_Firma = nullptr;
+    delete Form_SelectFirma;
+    Form_SelectFirma = nullptr;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+// The catalogue's windows in the program's order of creation: the structure
+// and product dialogs and the pickers come before the data module, the tabs
+// and the data they bind to after it.
+void CreateCatalogueWindows();
+// After Form_Base exists: builds the settings tab's structure box and the
+// products tab, binds the dialogs' own lists and fills the hooks of the
+// refresh timers and the data module.
+void AttachCatalogueWindows();
+void DestroyCatalogueWindows();

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+namespace db {
+class Query;
+}
+
+// Enterprises, departments, warehouses and units: the writes and the checks
+// behind the structure dialogs. Each writer runs on the data module's write
+// transaction and commits with its protocol line (area "Настройка"); the
+// checks read through the scratch query QRead1.
+namespace structure {
+
+struct FirmaData {
+    QString name, info, bank, bik, rs, ks, inn, kpp, phone, addrJur, addrReal;
+    bool local = false;
+};
+
+// A new enterprise; an own one gets its main department and main warehouse
+// (named otdel and sklad) and every product a row there. Returns its key.
+qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& sklad);
+void UpdateFirma(qint64 kod, const FirmaData& d);
+
+// A new department of the enterprise with its main warehouse (the
+// department's name in double quotes) and the product rows priced as in the
+// enterprise's main department. Returns the department's key.
+qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, const QString& info);
+void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QString& name, const QString& info);
+
+qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName,
+                   const QString& name, const QString& info);
+void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName,
+                 const QString& name, const QString& info);
+
+qint64 CreateEd(const QString& name, const QString& shortName);
+void UpdateEd(qint64 kod, const QString& name, const QString& shortName);
+
+// Deletion checks: the refusal text, empty when the row may go.
+QString FirmaDeleteRefusal(qint64 firma);
+QString OtdelDeleteRefusal(qint64 otdel, bool mainOtdel);
+QString SkladDeleteRefusal(qint64 sklad, bool mainSklad);
+// Some product row of the enterprise / department has stock other than 0.
+bool FirmaHasStock(qint64 firma);
+bool OtdelHasStock(qint64 otdel);
+// Products that use the unit.
+int EdUseCount(qint64 ed);
+
+// The deletions themselves (after the checks and confirmations).
+void DeleteFirma(qint64 firma, const QString& name);
+void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName);
+// The warehouse's groups move to the department's main warehouse first.
+void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString& firmaName, const QString& otdelName);
+void DeleteEd(qint64 ed, const QString& name, const QString& shortName);
+
+// The enterprise picker's list: own enterprises (localFilter 1), partners
+// (0) or all (2 and above), narrowed to names containing the typed text
+// (any letter case) when context is set. The text is bound, never pasted.
+void OpenFirmaPicker(db::Query* q, const QString& table, int localFilter, bool context, const QString& text);
+
+} // namespace structure

@@ -1,0 +1,204 @@
+#include "Unit_Compute.h"
+
+#include "costing/Recompute.h"
+
+#include "base/Unit_Base.h"
+#include "ui/RadioGroup.h"
+#include "ui/Scaling.h"
+#include "ui/Unit_Alarm.h"
+#include "ui/Unit_Gauge.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <optional>
+
+TForm_Compute* Form_Compute = nullptr;
+
+TForm_Compute::TForm_Compute(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Расчёт цен полуфабрикатов и блюд"));
+    auto* layout = new QVBoxLayout(this);
+    RadioGroup1 = new TRadioGroup(QStringLiteral("Расчёт будет производится"),
+                                  {QStringLiteral("В выбранном подразделении (отделе)"),
+                                   QStringLiteral("Во всём выбранном предприятии"), QStringLiteral("Во всех предприятиях")},
+                                  this);
+    RG_Ing = new TRadioGroup(QStringLiteral("Будет расчитываться"),
+                             {QStringLiteral("Выбранный продукт"), QStringLiteral("Выбранная группа"),
+                              QStringLiteral("Все продукты")},
+                             this);
+    RadioGroup2 = new TRadioGroup(QStringLiteral("При наличии остатков продукта складскую цену"),
+                                  {QStringLiteral("Пересчитывать"), QStringLiteral("НЕ пересчитывать")}, this);
+    RG_Shadow = new TRadioGroup(QStringLiteral("Скрытые блюда"),
+                                {QStringLiteral("Пересчитывать"), QStringLiteral("НЕ пересчитывать")}, this);
+    RadioGroup1->setItemIndex(1);
+    RG_Ing->setItemIndex(2);
+    RadioGroup2->setItemIndex(1);
+    RG_Shadow->setItemIndex(1);
+    for (TRadioGroup* g : {RadioGroup1, RG_Ing, RadioGroup2, RG_Shadow})
+        layout->addWidget(g);
+
+    auto* buttons = new QHBoxLayout;
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn1->setDefault(true);
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    layout->addLayout(buttons);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+
+    adjustSize();
+    ScaleWindow(this, false);
+}
+
+TForm_Compute::~TForm_Compute()
+{
+    if (Form_Compute == this)
+        Form_Compute = nullptr;
+}
+
+void TForm_Compute::showEvent(QShowEvent* event)
+{
+    RadioGroup2->setItemIndex(1);
+    QDialog::showEvent(event);
+}
+
+namespace {
+
+qint64 currentKey(db::Query* q, const QString& field)
+{
+    if (!q || !q->active() || q->isEmpty() || !q->hasField(field))
+        return 0;
+    return q->field(field).asInt64();
+}
+
+// The warning window, modal; without it the lines go to a warning message.
+void showWarnings(const QStringList& lines)
+{
+    if (!Form_Alarm) {
+        Msg::warning(lines.join(QLatin1Char('\n')), QStringLiteral("Внимание ! ! !"));
+        return;
+    }
+    Form_Alarm->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    Form_Alarm->exec();
+}
+
+// The progress window for the run; hidden again however the run ends.
+class GaugeShown {
+public:
+    GaugeShown()
+    {
+        if (!Form_Gauge)
+            return;
+        Form_Gauge->Gauge1->setRange(0, 1);
+        Form_Gauge->Gauge1->setValue(0);
+        Form_Gauge->show();
+    }
+    ~GaugeShown()
+    {
+        if (Form_Gauge)
+            Form_Gauge->hide();
+    }
+    static void step(int position, int maximum)
+    {
+        if (!Form_Gauge)
+            return;
+        Form_Gauge->Gauge1->setRange(0, std::max(1, maximum));
+        Form_Gauge->Gauge1->setValue(position);
+        Form_Gauge->Gauge1->repaint();
+    }
+};
+
+void reopenStockList()
+{
+    db::Query* q = Form_Base->Q_Ing_Sklad;
+    if (!q->active())
+        return;
+    const qint64 kod = currentKey(q, QStringLiteral("KOD"));
+    q->close();
+    q->open();
+    if (kod != 0)
+        q->locate(QStringLiteral("KOD"), kod);
+}
+
+} // namespace
+
+void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
+{
+    if (!Form_Compute)
+        Form_Compute = new TForm_Compute;
+    TForm_Compute* f = Form_Compute;
+    costing::RecomputeScope scope;
+    scope.firma = firma;
+    scope.otdel = otdel;
+    if (product == 0) {
+        if (f->exec() != QDialog::Accepted)
+            return;
+        scope.where = f->RadioGroup1->itemIndex();
+        scope.what = f->RG_Ing->itemIndex();
+        scope.keepStockPrice = f->RadioGroup2->itemIndex() != 0;
+        scope.skipHidden = f->RG_Shadow->itemIndex() == 1;
+        if (scope.what == 0) {
+            scope.selectedProduct = currentKey(Form_Base->Q_Ing_Sklad, QStringLiteral("KOD_ING"));
+            if (scope.selectedProduct == 0) {
+                f->RadioGroup2->setItemIndex(1);
+                Msg::warning(QStringLiteral("Не выбран продукт, цены которого нужно рассчитать !"));
+                return;
+            }
+        } else if (scope.what == 1) {
+            scope.selectedGroup = currentKey(Form_Base->Q_GrIng, QStringLiteral("KOD_GRING"));
+            if (scope.selectedGroup == 0)
+                scope.selectedGroup = currentKey(Form_Base->Q_GrIng, QStringLiteral("KOD"));
+            if (scope.selectedGroup == 0) {
+                f->RadioGroup2->setItemIndex(1);
+                Msg::warning(QStringLiteral("Не выбрана группа продуктов, цены которой нужно рассчитать !"));
+                return;
+            }
+        }
+    } else {
+        scope.product = product;
+        f->RadioGroup2->setItemIndex(0);
+    }
+
+    costing::RecomputeResult result;
+    {
+        struct Restore {
+            TForm_Compute* f;
+            ~Restore() { f->RadioGroup2->setItemIndex(1); }
+        } restore{f};
+        GaugeShown gauge;
+        std::optional<WriteTransaction> own;
+        if (log)
+            own.emplace();
+        else if (!Form_Base->TransactionWrite->active())
+            Form_Base->TransactionWrite->start();
+        result = costing::RecomputePrices(costing::ProgramContext(), scope, &GaugeShown::step);
+        // An abort keeps (and with the protocol line commits) what the rows before it wrote.
+        if (log)
+            Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Продукты и блюда"),
+                                QStringLiteral("Расчёт цен"));
+        Form_Util->ComputeState = result.zeroPriceWatch;
+        reopenStockList();
+    }
+    if (result.aborted) {
+        showWarnings(result.warnings);
+        if (Form_Alarm)
+            Form_Alarm->Memo1->clear();
+    } else if (result.manualPriceWarning) {
+        showWarnings(result.warnings);
+    }
+}
+
+void TForm_Compute::Execute()
+{
+    Guard([] {
+        ComputePrices(true, currentKey(Form_Base->Q_Firma, QStringLiteral("KOD")),
+                      currentKey(Form_Base->Q_Otdel, QStringLiteral("KOD")), 0);
+    });
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// Details of an enterprise: a new one (own or partner) or the current row of Q_Firma.
+class TForm_Firma : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Firma(QWidget* parent = nullptr);
+
+    void FormShow();
+    void CB_LocalClick();
+    void Btn_OkClick();
+    void Btn_OtmenaClick();
+
+    // 1 a new enterprise, 0 the current row of Q_Firma; set by the caller.
+    std::uint8_t NewMode = 0;
+    // Key of the row written by the last successful save.
+    qint64 SavedKod = 0;
+
+    QLineEdit* E_Name;
+    QPlainTextEdit* M_DInfo;
+    QLineEdit* E_Bank;
+    QLineEdit* E_Bik;
+    QLineEdit* E_RS;
+    QLineEdit* E_KS;
+    QLineEdit* E_INN;
+    QLineEdit* E_KPP;
+    QLineEdit* E_Phone;
+    QLineEdit* E_Jur_Addr;
+    QLineEdit* E_Real_Addr;
+    QCheckBox* CB_Local;
+    QLineEdit* E_Otdel;
+    QLineEdit* E_Sklad;
+    QPushButton* Btn_Ok;
+    QPushButton* Btn_Otmena;
+    QPushButton* Btn_Exit;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void setMainNamesActive(bool on);
+};
+
+extern TForm_Firma* Form_Firma;

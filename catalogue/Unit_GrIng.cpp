@@ -1,0 +1,74 @@
+#include "Unit_GrIng.h"
+
+#include "Products.h"
+#include "base/Unit_Base.h"
+#include "ui/Scaling.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+TForm_GrIng* Form_GrIng = nullptr;
+
+TForm_GrIng::TForm_GrIng(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Группы продуктов и блюд"));
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(new QLabel(QStringLiteral("Наименование группы"), this));
+    E_Name = new QLineEdit(this);
+    E_Name->setMaxLength(100);
+    top->addWidget(E_Name);
+    top->addStretch();
+    auto* buttons = new QHBoxLayout;
+    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);
+    buttons->addWidget(Btn_Ok);
+    buttons->addStretch();
+    buttons->addWidget(Btn_Exit);
+    top->addLayout(buttons);
+    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
+    connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
+    resize(420, 110);
+    ScaleWindow(this, false);
+}
+
+void TForm_GrIng::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        Guard([this] { FormShow(); });
+}
+
+void TForm_GrIng::FormShow()
+{
+    if (NewMode == 1)
+        E_Name->clear();
+    else
+        E_Name->setText(Form_Base->Q_GrIng->field(QStringLiteral("NAME")).asString());
+    E_Name->setFocus();
+}
+
+void TForm_GrIng::Btn_OkClick()
+{
+    const QString name = E_Name->text();
+    if (name.isEmpty()) {
+        Msg::notice(QStringLiteral("Нет наименования группы !"));
+        E_Name->setFocus();
+        return;
+    }
+    if (NewMode == 1) {
+        SavedKod = products::CreateGroup(name);
+        Msg::notice(QStringLiteral("Группа << ") + name +
+                    QStringLiteral(" >> добавлена в основной склад подразделений. Для перемещения её в другой склад "
+                                   "воспользуйтесь кнопкой \"Переместить\" "));
+    } else {
+        SavedKod = Form_Base->Q_GrIng->field(QStringLiteral("KOD")).asInt64();
+        products::RenameGroup(SavedKod, name);
+    }
+    accept();
+}

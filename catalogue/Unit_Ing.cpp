@@ -1,0 +1,352 @@
+#include "Unit_Ing.h"
+
+#include "CatalogueUi.h"
+#include "Products.h"
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "ui/Scaling.h"
+#include "util/Messages.h"
+#include "util/Settings.h"
+#include "util/Unit_Util.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+TForm_Ing* Form_Ing = nullptr;
+
+namespace {
+
+// Decimal text with up to six places, or empty for a yield or coefficient of 0.
+QString Reciprocal100(double v, int decimals) { return v == 0 ? QString() : cat::FormatDecimal(100.0 / v, decimals); }
+
+} // namespace
+
+TForm_Ing::TForm_Ing(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Описание продукта (общие параметры)"));
+    auto* top = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    int row = 0;
+    auto add = [this, grid, &row](const QString& caption, QWidget* w, int span = 1) {
+        grid->addWidget(new QLabel(caption, this), row, 0);
+        grid->addWidget(w, row, 1, 1, span);
+        ++row;
+    };
+    E_Name = new QLineEdit(this);
+    E_Name->setMaxLength(100);
+    add(QStringLiteral("Наименование"), E_Name, 2);
+    L_Ed = new QComboBox(this);
+    L_Ed->setMinimumWidth(180);
+    add(QStringLiteral("Ед. Изм."), L_Ed);
+    E_Proc = new QLineEdit(this);
+    add(QStringLiteral("Для автоматического расчёта брутто % выхода =>"), E_Proc);
+    E_Koef = new QLineEdit(this);
+    add(QStringLiteral("Или коэффициент пересчёта в брутто  =>"), E_Koef);
+    Button1 = new QPushButton(QStringLiteral("Расчитать \"Норму БРУТТО\" зная брутто и нетто продукта"), this);
+    grid->addWidget(Button1, row++, 0, 1, 3);
+    Label8 = new QLabel(QStringLiteral("Норма брутто действует в калькуляционных картах, которые используют этот продукт "
+                                       "в качестве ингредиента и у которых пересчёт в брутто установлен \"Из нормы "
+                                       "ингредиента\"."),
+                        this);
+    Label8->setWordWrap(true);
+    grid->addWidget(Label8, row++, 0, 1, 3);
+    E_Kalories = new QLineEdit(this);
+    E_Kalories->setMaxLength(15);
+    add(QStringLiteral("Кол-во килокалорий на единицу продукта  =>"), E_Kalories);
+    E_DInfo = new QLineEdit(this);
+    E_DInfo->setMaxLength(200);
+    add(QStringLiteral("Доп. информация  =>"), E_DInfo, 2);
+    E_Section = new QLineEdit(this);
+    E_Section->setMaxLength(4);
+    add(QStringLiteral("№ секции (для \"Подавальни\" и TorgService) =>"), E_Section);
+    E_Max = new QLineEdit(this);
+    E_Max->setMaxLength(9);
+    add(QStringLiteral("Макс. % скидки (для \"Подавальни\")  =>"), E_Max);
+    E_Time = new QLineEdit(this);
+    E_Time->setMaxLength(9);
+    add(QStringLiteral("Макс. время приготовления блюда в минутах =>"), E_Time);
+    E_Alarm = new QLineEdit(this);
+    E_Alarm->setMaxLength(9);
+    add(QStringLiteral("За сколько минут предупреждать о времени  =>"), E_Alarm);
+    CB_UseMenu = new QCheckBox(QStringLiteral("Можно выбирать в меню"), this);
+    grid->addWidget(CB_UseMenu, row++, 1, 1, 2);
+    grid->setColumnStretch(2, 1);
+    top->addLayout(grid);
+    top->addStretch();
+    auto* buttons = new QHBoxLayout;
+    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);
+    buttons->addWidget(Btn_Ok);
+    buttons->addStretch();
+    buttons->addWidget(Btn_Exit);
+    top->addLayout(buttons);
+
+    E_Proc->installEventFilter(this);
+    E_Koef->installEventFilter(this);
+    connect(E_Proc, &QLineEdit::textEdited, this, [this] { Guard([this] { E_ProcKeyUp(); }); });
+    connect(E_Koef, &QLineEdit::textEdited, this, [this] { Guard([this] { E_KoefKeyUp(); }); });
+    connect(L_Ed, qOverload<int>(&QComboBox::activated), this, [this] { Guard([this] { L_EdCloseUp(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guard([this] { Button1Click(); }); });
+    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
+    connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
+    resize(540, 420);
+    ScaleWindow(this, true);
+}
+
+void TForm_Ing::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        Guard([this] { FormShow(); });
+}
+
+void TForm_Ing::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        FormHide();
+}
+
+bool TForm_Ing::eventFilter(QObject* watched, QEvent* event)
+{
+    // Yield and coefficient take digits and one decimal separator.
+    if ((watched == E_Proc || watched == E_Koef) && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QString t = key->text();
+        if (t.size() == 1 && t[0].isPrint()) {
+            auto* edit = static_cast<QLineEdit*>(watched);
+            const QChar c = t[0];
+            if (c.isDigit() && c.unicode() < 128)
+                return false;
+            if (c == QLatin1Char(',') || c == QLatin1Char('.')) {
+                if (!edit->text().contains(QLatin1Char(','))) {
+                    edit->insert(QStringLiteral(","));
+                    Guard([this, edit] { edit == E_Proc ? E_ProcKeyUp() : E_KoefKeyUp(); });
+                }
+                return true;
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm_Ing::openUnits()
+{
+    if (!units_)
+        units_ = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    units_->close();
+    units_->setSql(QStringLiteral("select * from ED_IZM"));
+    units_->open();
+    L_Ed->clear();
+    for (units_->first(); !units_->eof(); units_->next())
+        L_Ed->addItem(units_->field(QStringLiteral("NAME")).asString(), units_->field(QStringLiteral("KOD")).asInt64());
+    L_Ed->setCurrentIndex(-1);
+}
+
+void TForm_Ing::FormShow()
+{
+    openUnits();
+    NormChanged = 0;
+    if (NewMode == 1)
+        Clear_Ing();
+    else
+        Load_Ing();
+    bool ok = false;
+    const double yield = E_Proc->text().isEmpty() ? 0.0 : cat::ParseDecimal(E_Proc->text(), &ok);
+    E_Koef->setText(Reciprocal100(ok ? yield : 0.0, 5));
+    E_Name->setFocus();
+}
+
+void TForm_Ing::FormHide()
+{
+    if (units_)
+        units_->close();
+    cat::SetActive(E_Kalories, true);
+}
+
+void TForm_Ing::Load_Ing()
+{
+    db::Query* q = Form_Base->Q_Ing;
+    KodEd = q->field(QStringLiteral("ED_IZM")).asInt64();
+    KodGroup = q->field(QStringLiteral("KOD_GROUP")).asInt64();
+    L_Ed->setCurrentIndex(L_Ed->findData(KodEd));
+    E_Name->setText(q->field(QStringLiteral("NAME")).asString());
+    E_Proc->setText(q->field(QStringLiteral("VIHOD")).asString());
+    E_Kalories->setText(q->field(QStringLiteral("KALORIES")).asString());
+    E_DInfo->setText(q->field(QStringLiteral("DOP_INFO")).asString());
+    const auto intText = [q](const char* f) {
+        const db::Field v = q->field(QString::fromLatin1(f));
+        return v.isNull() ? QStringLiteral("0") : QString::number(v.asInt64());
+    };
+    E_Time->setText(intText("MY_TIME"));
+    E_Alarm->setText(intText("MY_ALARM"));
+    const int section = q->field(QStringLiteral("MY_SECTION")).asInt();
+    E_Section->setText(section <= 0 ? QStringLiteral("0") : QString::number(section));
+    E_Max->setText(intText("PERCENT_SKIDKA"));
+    KvoPorc = q->field(QStringLiteral("KVO_PORC")).asInt();
+    CB_UseMenu->setChecked(q->field(QStringLiteral("USE_MENU")).asString() == QStringLiteral("+"));
+}
+
+void TForm_Ing::Clear_Ing()
+{
+    KodEd = 0;
+    KodGroup = 0;
+    L_Ed->setCurrentIndex(-1);
+    E_Name->clear();
+    E_Proc->setText(QStringLiteral("100"));
+    E_DInfo->clear();
+    E_Section->setText(QStringLiteral("1"));
+    E_Max->setText(QStringLiteral("10"));
+    CB_UseMenu->setChecked(false);
+    E_Kalories->setText(QStringLiteral("0"));
+    KvoPorc = 1;
+}
+
+void TForm_Ing::E_ProcKeyUp()
+{
+    const QString t = E_Proc->text();
+    if (t.isEmpty()) {
+        E_Koef->clear();
+        return;
+    }
+    if (t == QStringLiteral("0")) {
+        E_Proc->clear();
+        E_Koef->clear();
+        return;
+    }
+    bool ok = false;
+    const double v = cat::ParseDecimal(t, &ok);
+    E_Koef->setText(ok ? Reciprocal100(v, 6) : QString());
+    NormChanged = 1;
+}
+
+void TForm_Ing::E_KoefKeyUp()
+{
+    const QString t = E_Koef->text();
+    if (t.isEmpty()) {
+        E_Proc->clear();
+        return;
+    }
+    if (t == QStringLiteral("0")) {
+        E_Proc->clear();
+        E_Koef->clear();
+        return;
+    }
+    bool ok = false;
+    const double v = cat::ParseDecimal(t, &ok);
+    E_Proc->setText(ok ? Reciprocal100(v, 6) : QString());
+    NormChanged = 1;
+}
+
+void TForm_Ing::L_EdCloseUp()
+{
+    if (L_Ed->currentIndex() >= 0)
+        KodEd = L_Ed->currentData().toLongLong();
+}
+
+void TForm_Ing::Button1Click()
+{
+    if (!showKBrutto)
+        return;
+    double brutto = 0, netto = 0;
+    if (!showKBrutto(brutto, netto))
+        return;
+    E_Koef->setText(netto != 0 ? db::formatFloat(brutto / netto) : QString());
+    bool ok = false;
+    const double k = cat::ParseDecimal(E_Koef->text(), &ok);
+    if (!E_Koef->text().isEmpty() && ok && k != 0) {
+        E_Proc->setText(cat::FormatDecimal(100.0 / k, 6));
+        NormChanged = 1;
+    } else {
+        E_Proc->clear();
+    }
+}
+
+void TForm_Ing::Btn_OkClick()
+{
+    auto refuse = [](const QString& text, QWidget* focus) {
+        Msg::notice(text);
+        if (focus)
+            focus->setFocus();
+    };
+    if (E_Name->text().isEmpty())
+        return refuse(QStringLiteral("Нет наименования !"), E_Name);
+    if (L_Ed->currentIndex() < 0 || L_Ed->currentText().isEmpty())
+        return refuse(QStringLiteral("Не выбрана единица измерения !"), L_Ed);
+    // An empty field is told as such before its value is judged.
+    if (E_Proc->text().isEmpty())
+        return refuse(QStringLiteral("Нет процента выхода !"), E_Proc);
+    bool ok = false;
+    const double yield = cat::ParseDecimal(E_Proc->text(), &ok);
+    if (!ok || yield <= 0)
+        return refuse(QStringLiteral("Процент выхода должен быть > 0 !"), E_Proc);
+    if (E_Koef->text().isEmpty())
+        return refuse(QStringLiteral("Нет коэффициента брутто !"), E_Koef);
+    const double koef = cat::ParseDecimal(E_Koef->text(), &ok);
+    if (!ok || koef <= 0)
+        return refuse(QStringLiteral("Коэффициент брутто должен быть > 0 !"), E_Koef);
+    if (E_Kalories->text().isEmpty())
+        E_Kalories->setText(QStringLiteral("0"));
+    if (E_Kalories->isEnabled() && !cat::AllDigits(E_Kalories->text()))
+        return refuse(QStringLiteral("В поле количества калорий должно стоять целое положительное число или 0 !"),
+                      E_Kalories);
+    if (!cat::AllDigits(E_Section->text()))
+        return refuse(QStringLiteral("В поле номера секции должно стоять целое положительное число или 0 !"), E_Section);
+    const int section = E_Section->text().toInt();
+    if (MyParams && MyParams->v.obmen == 0 && (section < 1 || section > 5))
+        return refuse(QStringLiteral("При обмене с программой \"Подавальня\" номер секции должен быть в пределах от 1 до 5 !"),
+                      nullptr);
+    if (!cat::AllDigits(E_Max->text()))
+        return refuse(QStringLiteral("В поле максимального процента скидки должно стоять целое положительное число или "
+                                     "ноль !"),
+                      E_Max);
+    if (E_Time->text().isEmpty())
+        E_Time->setText(QStringLiteral("0"));
+    if (!cat::AllDigits(E_Time->text()))
+        return refuse(QStringLiteral("В поле максимального времени приготовления блюда должно стоять целое положительное "
+                                     "число или ноль !"),
+                      E_Time);
+    if (E_Alarm->text().isEmpty())
+        E_Alarm->setText(QStringLiteral("0"));
+    if (!cat::AllDigits(E_Alarm->text()))
+        return refuse(QStringLiteral("В поле времени предупреждения об окончании приготовления блюда должно стоять целое "
+                                     "положительное число или ноль !"),
+                      E_Alarm);
+    if (E_Time->text().toLongLong() > 0 && E_Alarm->text().toLongLong() == 0)
+        return refuse(QStringLiteral("Если Вы установили у блюда максимальное время приготовления, необходимо установить "
+                                     "также параметр \"За сколько минут предупреждать о времени готовности\" !"),
+                      E_Alarm);
+    if (NewMode != 1 && NormChanged)
+        Msg::notice(QStringLiteral("Изменилась норма \"Брутто\". Во все блюда, которые используют данный продукт в качестве "
+                                   "ингредента и имеют переключатель \"Коэффициент перевода в брутто\" в положении \"Из "
+                                   "нормы ингредиента\", будут внесены соответствующие изменения."));
+    products::IngData d;
+    d.name = E_Name->text();
+    d.group = NewMode == 1 ? Form_Base->Q_GrIng->field(QStringLiteral("KOD")).asInt64() : KodGroup;
+    d.edIzm = L_Ed->currentData().toLongLong();
+    d.dopInfo = E_DInfo->text();
+    d.useMenu = CB_UseMenu->isChecked();
+    d.section = section;
+    d.maxDiscount = E_Max->text().toInt();
+    d.portions = KvoPorc;
+    d.vihod = yield;
+    d.time = E_Time->text().toInt();
+    d.alarm = E_Alarm->text().toInt();
+    d.kalories = cat::ParseDecimal(E_Kalories->text());
+    if (NewMode == 1) {
+        SavedKod = products::CreateIng(d);
+    } else {
+        SavedKod = Form_Base->Q_Ing->field(QStringLiteral("KOD")).asInt64();
+        products::UpdateIng(SavedKod, d, NormChanged != 0);
+    }
+    accept();
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QObject>
+#include <QVariant>
+
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+namespace db {
+class DbGrid;
+class Query;
+} // namespace db
+
+// The main window's products tab ("Продукты и блюда"): the selector grids
+// of own enterprises, departments, warehouses and groups on the left, the
+// product list ("Номенклатура продуктов и блюд") and the stock and prices
+// list ("Наличие на складах и цены") on the right, with their buttons.
+class TProductsTab : public QObject {
+    Q_OBJECT
+public:
+    explicit TProductsTab(QObject* parent = nullptr);
+
+    // Tab and sub-tabs shown or hidden.
+    void Sheet_IngShow();
+    void Sheet_All_IngShow();
+    void Sheet_Sklad_IngShow();
+    void Sheet_All_IngHide();
+    void Sheet_Sklad_IngHide();
+    // Enables the selector grids for the visible sub-tab.
+    void Sync_SelectorGrids();
+
+    // The list builders the refresh timers run.
+    void CB_Context_IngClick();
+    void CB_Context_IngSkladClick();
+
+    // Groups.
+    void Btn_Add_GRClick();
+    void Btn_Upd_GRClick();
+    void Btn_Del_GRClick();
+    void N9Click();
+    // Products.
+    void Btn_Add_IngClick();
+    void Btn_Upd_IngClick();
+    void Btn_Del_IngClick();
+    void Del_Ing_One();
+    void Del_Ing_All();
+    void Btn_Move_IngClick();
+    void Move_IngToGroup();
+    void Move_GroupToSklad();
+    // Stock and prices.
+    void Btn_Upd_IngSkladClick();
+    void Btn_InvClick();
+    void Btn_Print_IngSkladClick();
+    void BitBtn1Click();
+    // Buttons that open the windows of other parts of the catalogue and of the documents
+    // ("Расчёт цен" runs the price computation with its dialog).
+    void Btn_KartaClick();
+    void Btn_Copy_IngClick();
+    void Btn_DvigIngClick();
+    void Btn_DvigIng2Click();
+    void Btn_CalcClick();
+
+    // Cell colouring of the product and stock grids.
+    static QVariant IngCellStyle(const db::Query& q, int row, const QString& field, int role);
+    static QVariant StockCellStyle(const db::Query& q, int row, const QString& field, int role);
+
+    db::DbGrid* Grid_Firma1;
+    db::DbGrid* Grid_Otdel1;
+    db::DbGrid* Grid_Sklad1;
+    db::DbGrid* Grid_GrIng;
+    db::DbGrid* Grid_Ing;
+    db::DbGrid* Grid_Ing_Sklad;
+    QPushButton* Btn_Add_GR;
+    QPushButton* Btn_Upd_GR;
+    QPushButton* Btn_Del_GR;
+    QMenu* PopupMenu_Group;
+    // Sheet_All_Ing.
+    QPushButton* Btn_Add_Ing;
+    QPushButton* Btn_Upd_Ing;
+    QPushButton* Btn_Del_Ing;
+    QPushButton* Btn_Karta;
+    QPushButton* Btn_Move_Ing;
+    QPushButton* Btn_Copy_Ing;
+    QPushButton* Btn_DvigIng;
+    QCheckBox* CB_Context_Ing;
+    QLineEdit* E_Context_Ing;
+    QCheckBox* CB_Closed1;
+    QLineEdit* DBEdit1;  // DOP_INFO of the current product
+    QLineEdit* DBEdit3;  // NAME_GR of the current product
+    // Sheet_Sklad_Ing.
+    QPushButton* Btn_Upd_IngSklad;
+    QPushButton* Btn_Inv;
+    QCheckBox* CB_Context_IngSklad;
+    QLineEdit* E_Context_IngSklad;
+    QPushButton* Btn_Print_IngSklad;
+    QPushButton* Btn_Calc;
+    QPushButton* Btn_DvigIng2;
+    QCheckBox* CB_Closed2;
+    QPushButton* BitBtn1;
+
+    // Windows of other parts that this tab opens; each owner fills its own,
+    // an empty slot does nothing.
+    struct Hooks {
+        std::function<void()> kartaClick;        // Btn_KartaClick: the costing card Form_Karta
+        std::function<void()> copyIngClick;      // Btn_Copy_IngClick: the dish copy
+        std::function<void()> dvigIngClick;      // Btn_DvigIngClick: movement history Form_DvigIng (product list)
+        std::function<void()> dvigIng2Click;     // Btn_DvigIng2Click: the same from the stock list
+        // Form_IngSklad for the current stock row (Preset_RG_All, caption, modal):
+        // true on OK, hidden set when its visibility choice is "Скрытый".
+        std::function<bool(bool& hidden)> ingSklad;
+        std::function<void()> invent;            // the inventory window Form_Invent, modal
+        std::function<void()> setContextMenu;    // Set_Context_Menu of the menu-lines window
+        std::function<void()> syncMoveSelectors; // selector grids on the movement sub-tab
+    } hooks;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildSelectors();
+    void buildAllIng();
+    void buildSkladIng();
+    void showIngDetails();
+    void reopenIng(qint64 key);
+};
+
+extern TProductsTab* ProductsTab;

@@ -1,0 +1,373 @@
+#include "Unit_StructureBox.h"
+
+#include "CatalogueUi.h"
+#include "Structure.h"
+#include "Unit_Ed.h"
+#include "Unit_Firma.h"
+#include "Unit_Otdel.h"
+#include "Unit_Sklad.h"
+#include "Printing.h"
+#include "base/Unit_Base.h"
+#include "db/DatasetModel.h"
+#include "db/Query.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Timers.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TStructureBox* StructureBox = nullptr;
+
+namespace {
+
+QPushButton* button(const QString& text, QWidget* parent, QVBoxLayout* column)
+{
+    auto* b = new QPushButton(text, parent);
+    column->addWidget(b);
+    return b;
+}
+
+// A grid with its "Добавить", "Изменить", "Удалить" buttons on the right.
+QHBoxLayout* gridWithButtons(db::DbGrid* grid, QPushButton*& add, QPushButton*& upd, QPushButton*& del, QWidget* parent)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(grid, 1);
+    auto* column = new QVBoxLayout;
+    add = button(QStringLiteral("Добавить"), parent, column);
+    upd = button(QStringLiteral("Изменить"), parent, column);
+    del = button(QStringLiteral("Удалить"), parent, column);
+    column->addStretch();
+    row->addLayout(column);
+    grid->setEditButton(upd);
+    return row;
+}
+
+} // namespace
+
+TStructureBox::TStructureBox(QObject* parent) : QObject(parent)
+{
+    QWidget* sheet = Form_Main->Sheet_Setup;
+    auto* panel = new QWidget(sheet);
+    panel->setObjectName(QStringLiteral("Panel_Structure"));
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    GroupBox_Structure = new QGroupBox(QStringLiteral("Структура предприятия и контрагенты"), panel);
+    auto* box = new QVBoxLayout(GroupBox_Structure);
+    Grid_Firma = new db::DbGrid(GroupBox_Structure);
+    Grid_Otdel = new db::DbGrid(GroupBox_Structure);
+    Grid_Sklad = new db::DbGrid(GroupBox_Structure);
+    box->addLayout(gridWithButtons(Grid_Firma, Btn_Add_Firma, Btn_Upd_Firma, Btn_Del_Firma, GroupBox_Structure), 3);
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(gridWithButtons(Grid_Otdel, Btn_Add_Otdel, Btn_Upd_Otdel, Btn_Del_Otdel, GroupBox_Structure), 1);
+    lower->addLayout(gridWithButtons(Grid_Sklad, Btn_Add_Sklad, Btn_Upd_Sklad, Btn_Del_Sklad, GroupBox_Structure), 1);
+    box->addLayout(lower, 2);
+    row->addWidget(GroupBox_Structure, 3);
+
+    GroupBox_Ed = new QGroupBox(QStringLiteral("Единицы измерения"), panel);
+    auto* edBox = new QVBoxLayout(GroupBox_Ed);
+    Grid_Ed = new db::DbGrid(GroupBox_Ed);
+    auto* edButtons = new QHBoxLayout;
+    Btn_Add_Ed = new QPushButton(QStringLiteral("Добавить"), GroupBox_Ed);
+    Btn_Upd_Ed = new QPushButton(QStringLiteral("Изменить"), GroupBox_Ed);
+    Btn_Del_Ed = new QPushButton(QStringLiteral("Удалить"), GroupBox_Ed);
+    for (QPushButton* b : {Btn_Add_Ed, Btn_Upd_Ed, Btn_Del_Ed})
+        edButtons->addWidget(b);
+    edBox->addWidget(Grid_Ed, 1);
+    edBox->addLayout(edButtons);
+    Grid_Ed->setEditButton(Btn_Upd_Ed);
+    Btn_Shab = new QPushButton(QStringLiteral("Настройка шаблонов"), GroupBox_Ed);
+    edBox->addWidget(Btn_Shab);
+    row->addWidget(GroupBox_Ed, 1);
+    sheet->layout()->addWidget(panel);
+
+    Grid_Firma->setQuery(Form_Base->Q_Firma);
+    cat::SetColumns(Grid_Firma, {{QStringLiteral("NAME"), QStringLiteral("Наименование предприятия"), 220},
+                            {QStringLiteral("RS"), QStringLiteral("Расчётный счёт"), 150},
+                            {QStringLiteral("BANK"), QStringLiteral("Наименование банка"), 180},
+                            {QStringLiteral("BIK"), QStringLiteral("БИК"), 90},
+                            {QStringLiteral("KS"), QStringLiteral("Кор. счёт"), 150},
+                            {QStringLiteral("INN"), QStringLiteral("ИНН"), 100},
+                            {QStringLiteral("KPP"), QStringLiteral("КПП"), 90},
+                            {QStringLiteral("ADDR_JUR"), QStringLiteral("Юридический адрес"), 200},
+                            {QStringLiteral("ADDR_REAL"), QStringLiteral("Фактический адрес"), 200},
+                            {QStringLiteral("PHONE"), QStringLiteral("Телефон"), 110}});
+    // Own enterprises are drawn in bold.
+    Grid_Firma->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
+        if (role != Qt::FontRole)
+            return {};
+        const int col = q.fieldIndex(QStringLiteral("LOCAL_FIRMA"));
+        if (col < 0 || q.valueAt(row, col).toInt() != 1)
+            return {};
+        QFont f;
+        f.setBold(true);
+        return f;
+    });
+    Grid_Otdel->setQuery(Form_Base->Q_Otdel);
+    cat::SetColumns(Grid_Otdel, {{QStringLiteral("NAME"), QStringLiteral("Наименование подразделения (отдела)"), 0}});
+    Grid_Sklad->setQuery(Form_Base->Q_Sklad);
+    cat::SetColumns(Grid_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование склада"), 0}});
+    if (Form_Base->Q_Ed->sql().isEmpty())
+        Form_Base->Q_Ed->setSql(QStringLiteral("SELECT * FROM ED_IZM ORDER BY NAME"));
+    Grid_Ed->setQuery(Form_Base->Q_Ed);
+    cat::SetColumns(Grid_Ed, {{QStringLiteral("NAME"), QStringLiteral("Наименование единицы"), 170},
+                         {QStringLiteral("SHORT_NAME"), QStringLiteral("Сокр."), 60}},
+                    true);
+    for (db::DbGrid* g : {Grid_Otdel, Grid_Sklad, Grid_Ed})
+        g->horizontalHeader()->setStretchLastSection(true);
+
+    // In the design state departments and warehouses can be neither added nor deleted.
+    for (QPushButton* b : {Btn_Add_Otdel, Btn_Del_Otdel, Btn_Add_Sklad, Btn_Del_Sklad})
+        b->setEnabled(false);
+
+    Form_Main->Grid_Otdel = Grid_Otdel;
+    Form_Main->Grid_Sklad = Grid_Sklad;
+    Form_Main->Btn_Add_Otdel = Btn_Add_Otdel;
+    Form_Main->Btn_Upd_Otdel = Btn_Upd_Otdel;
+    Form_Main->Btn_Del_Otdel = Btn_Del_Otdel;
+    Form_Main->Btn_Add_Sklad = Btn_Add_Sklad;
+    Form_Main->Btn_Upd_Sklad = Btn_Upd_Sklad;
+    Form_Main->Btn_Del_Sklad = Btn_Del_Sklad;
+
+    const struct {
+        QPushButton* b;
+        void (TStructureBox::*h)();
+    } handlers[] = {{Btn_Add_Firma, &TStructureBox::Btn_Add_FirmaClick}, {Btn_Upd_Firma, &TStructureBox::Btn_Upd_FirmaClick},
+                    {Btn_Del_Firma, &TStructureBox::Btn_Del_FirmaClick}, {Btn_Add_Otdel, &TStructureBox::Btn_Add_OtdelClick},
+                    {Btn_Upd_Otdel, &TStructureBox::Btn_Upd_OtdelClick}, {Btn_Del_Otdel, &TStructureBox::Btn_Del_OtdelClick},
+                    {Btn_Add_Sklad, &TStructureBox::Btn_Add_SkladClick}, {Btn_Upd_Sklad, &TStructureBox::Btn_Upd_SkladClick},
+                    {Btn_Del_Sklad, &TStructureBox::Btn_Del_SkladClick}, {Btn_Add_Ed, &TStructureBox::Btn_Add_EdClick},
+                    {Btn_Upd_Ed, &TStructureBox::Btn_Upd_EdClick},       {Btn_Del_Ed, &TStructureBox::Btn_Del_EdClick},
+                    {Btn_Shab, &TStructureBox::Btn_ShabClick}};
+    for (const auto& h : handlers) {
+        auto handler = h.h;
+        connect(h.b, &QPushButton::clicked, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
+    }
+    sheet->installEventFilter(this);
+}
+
+bool TStructureBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Form_Main->Sheet_Setup && event->type() == QEvent::Show && !event->spontaneous())
+        Guard([this] { Sheet_SetupShow(); });
+    return QObject::eventFilter(watched, event);
+}
+
+void TStructureBox::Sheet_SetupShow()
+{
+    if (!StartupDone)
+        return;
+    if (!Form_Base->Q_Ed->active())
+        Form_Base->Q_Ed->open();
+    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
+    Form_Timers->Timer_OtdelTimer();
+}
+
+// ---- enterprises ----
+
+void TStructureBox::Btn_Add_FirmaClick()
+{
+    Form_Firma->NewMode = 1;
+    if (Form_Firma->exec() != QDialog::Accepted)
+        return;
+    cat::ReopenAt(Form_Base->Q_Firma, Form_Firma->SavedKod);
+    Grid_Firma->setFocus();
+}
+
+void TStructureBox::Btn_Upd_FirmaClick()
+{
+    if (!cat::HasRow(Form_Base->Q_Firma))
+        return;
+    Form_Firma->SavedKod = cat::KeyOf(Form_Base->Q_Firma);
+    Form_Firma->NewMode = 0;
+    if (Form_Firma->exec() != QDialog::Accepted)
+        return;
+    cat::ReopenAt(Form_Base->Q_Firma, Form_Firma->SavedKod);
+    Grid_Firma->setFocus();
+}
+
+void TStructureBox::Btn_Del_FirmaClick()
+{
+    db::Query* firma = Form_Base->Q_Firma;
+    if (!cat::HasRow(firma))
+        return;
+    const QString caption = QStringLiteral("Удаление предприятия");
+    if (!Msg::confirm(QStringLiteral("Вы уверены что хотите удалить предприятие ?"), caption))
+        return;
+    const qint64 kod = cat::KeyOf(firma);
+    const QString refusal = structure::FirmaDeleteRefusal(kod);
+    if (!refusal.isEmpty()) {
+        Msg::notice(refusal);
+        return;
+    }
+    if (structure::FirmaHasStock(kod) &&
+        !Msg::confirm(QStringLiteral("У данного предприятие имеются не нулевые остатки на складах !  Продолжать удаление ?"),
+                      caption))
+        return;
+    structure::DeleteFirma(kod, firma->field(QStringLiteral("NAME")).asString());
+    firma->close();
+    firma->open();
+    firma->first();
+}
+
+// ---- departments ----
+
+void TStructureBox::Btn_Add_OtdelClick()
+{
+    if (!cat::HasRow(Form_Base->Q_Firma))
+        return;
+    Form_Otdel->NewMode = 1;
+    if (Form_Otdel->exec() != QDialog::Accepted)
+        return;
+    Form_Timers->Timer_OtdelTimer();
+    if (Form_Base->Q_Otdel->active())
+        Form_Base->Q_Otdel->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_Otdel->SavedKod));
+    Grid_Otdel->setFocus();
+}
+
+void TStructureBox::Btn_Upd_OtdelClick()
+{
+    if (!cat::HasRow(Form_Base->Q_Otdel))
+        return;
+    Form_Otdel->SavedKod = cat::KeyOf(Form_Base->Q_Otdel);
+    Form_Otdel->NewMode = 0;
+    if (Form_Otdel->exec() != QDialog::Accepted)
+        return;
+    cat::ReopenAt(Form_Base->Q_Otdel, Form_Otdel->SavedKod);
+    Grid_Otdel->setFocus();
+}
+
+void TStructureBox::Btn_Del_OtdelClick()
+{
+    db::Query* otdel = Form_Base->Q_Otdel;
+    if (!cat::HasRow(otdel))
+        return;
+    const qint64 kod = cat::KeyOf(otdel);
+    const QString refusal =
+        structure::OtdelDeleteRefusal(kod, otdel->field(QStringLiteral("FIRST_OTDEL")).asString() == QStringLiteral("1"));
+    if (!refusal.isEmpty()) {
+        Msg::notice(refusal);
+        return;
+    }
+    const QString caption = QStringLiteral("Удаление подразделения");
+    if (!Msg::confirm(QStringLiteral("Вы уверены что хотите удалить это подразделение (отдел) ?"), caption))
+        return;
+    // Stock is lost with the department: asked as for an enterprise.
+    if (structure::OtdelHasStock(kod) &&
+        !Msg::confirm(QStringLiteral("У данного подразделения имеются не нулевые остатки на складах !  Продолжать удаление ?"),
+                      caption))
+        return;
+    structure::DeleteOtdel(kod, otdel->field(QStringLiteral("NAME")).asString(),
+                           Form_Base->Q_Firma->field(QStringLiteral("NAME")).asString());
+    otdel->close();
+    otdel->open();
+    otdel->first();
+}
+
+// ---- warehouses ----
+
+void TStructureBox::Btn_Add_SkladClick()
+{
+    if (!cat::HasRow(Form_Base->Q_Otdel))
+        return;
+    Form_Sklad->NewMode = 1;
+    if (Form_Sklad->exec() != QDialog::Accepted)
+        return;
+    Form_Timers->Timer_SkladTimer();
+    if (Form_Base->Q_Sklad->active())
+        Form_Base->Q_Sklad->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_Sklad->SavedKod));
+    Grid_Sklad->setFocus();
+}
+
+void TStructureBox::Btn_Upd_SkladClick()
+{
+    if (!cat::HasRow(Form_Base->Q_Sklad))
+        return;
+    Form_Sklad->SavedKod = cat::KeyOf(Form_Base->Q_Sklad);
+    Form_Sklad->NewMode = 0;
+    if (Form_Sklad->exec() != QDialog::Accepted)
+        return;
+    cat::ReopenAt(Form_Base->Q_Sklad, Form_Sklad->SavedKod);
+    Grid_Sklad->setFocus();
+}
+
+void TStructureBox::Btn_Del_SkladClick()
+{
+    db::Query* sklad = Form_Base->Q_Sklad;
+    if (!cat::HasRow(sklad))
+        return;
+    const qint64 kod = cat::KeyOf(sklad);
+    const QString refusal =
+        structure::SkladDeleteRefusal(kod, sklad->field(QStringLiteral("FIRST_SKLAD")).asString() == QStringLiteral("1"));
+    if (!refusal.isEmpty()) {
+        Msg::notice(refusal);
+        return;
+    }
+    if (!Msg::confirm(QStringLiteral("Вы уверены что хотите удалить этот склад ?"), QStringLiteral("Удаление склада")))
+        return;
+    structure::DeleteSklad(kod, sklad->field(QStringLiteral("KOD_OTDEL")).asInt64(),
+                           sklad->field(QStringLiteral("NAME")).asString(),
+                           Form_Base->Q_Firma->field(QStringLiteral("NAME")).asString(),
+                           Form_Base->Q_Otdel->field(QStringLiteral("NAME")).asString());
+    sklad->close();
+    sklad->open();
+}
+
+// ---- units ----
+
+void TStructureBox::Btn_Add_EdClick()
+{
+    Form_Ed->NewMode = 1;
+    if (Form_Ed->exec() != QDialog::Accepted)
+        return;
+    cat::ReopenAt(Form_Base->Q_Ed, Form_Ed->SavedKod);
+    Grid_Ed->setFocus();
+}
+
+void TStructureBox::Btn_Upd_EdClick()
+{
+    if (!cat::HasRow(Form_Base->Q_Ed))
+        return;
+    Form_Ed->SavedKod = cat::KeyOf(Form_Base->Q_Ed);
+    Form_Ed->NewMode = 0;
+    if (Form_Ed->exec() != QDialog::Accepted)
+        return;
+    cat::ReopenAt(Form_Base->Q_Ed, Form_Ed->SavedKod);
+    Grid_Ed->setFocus();
+}
+
+void TStructureBox::Btn_Del_EdClick()
+{
+    db::Query* ed = Form_Base->Q_Ed;
+    if (!cat::HasRow(ed))
+        return;
+    if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить эту единицу измерения ?"),
+                      QStringLiteral("Удаление единицы измерения")))
+        return;
+    const qint64 kod = cat::KeyOf(ed);
+    const QString name = ed->field(QStringLiteral("NAME")).asString();
+    if (structure::EdUseCount(kod) >= 1) {
+        Msg::notice(QStringLiteral("Единицу  \"") + name +
+                    QStringLiteral("\"  удалить невозможно, так как она используется в ингредиентах !"));
+        Grid_Ed->setFocus();
+        return;
+    }
+    structure::DeleteEd(kod, name, ed->field(QStringLiteral("SHORT_NAME")).asString());
+    ed->close();
+    ed->open();
+}
+
+void TStructureBox::Btn_ShabClick()
+{
+    if (Form_Print)
+        Form_Print->exec();
+}

@@ -1,0 +1,133 @@
+#include "BlockUpdate.h"
+
+#include "db/Database.h"
+#include "db/Transaction.h"
+
+#include <firebird/Interface.h>
+
+#include <cstring>
+
+namespace costing {
+
+namespace {
+
+constexpr int kBlockRows = 128;
+
+class Status : public Firebird::CheckStatusWrapper {
+public:
+    Status() : Firebird::CheckStatusWrapper(db::Database::master()->getStatus()) {}
+    ~Status() { dispose(); }
+    void check()
+    {
+        if (getState() & Firebird::IStatus::STATE_ERRORS)
+            db::throwStatus(this);
+    }
+};
+
+} // namespace
+
+// A prepared statement for a number of rows, with its input message.
+struct BlockUpdate::Statement {
+    Firebird::IStatement* stmt = nullptr;
+    Firebird::IMessageMetadata* meta = nullptr;
+    std::vector<unsigned char> buffer;
+    std::vector<unsigned> offsets;  // per parameter, in order: key, then the values, row by row
+    int rows = 0;
+
+    ~Statement()
+    {
+        Status st;
+        if (meta)
+            meta->release();
+        if (stmt)
+            stmt->free(&st);
+    }
+};
+
+BlockUpdate::BlockUpdate(db::Database* database, db::Transaction* transaction, const QString& table,
+                         const QStringList& columns)
+    : db_(database), tr_(transaction), table_(table), columns_(columns)
+{
+}
+
+BlockUpdate::~BlockUpdate() = default;
+
+void BlockUpdate::add(qint64 kod, const double* values)
+{
+    keys_.push_back(kod);
+    values_.insert(values_.end(), values, values + columns_.size());
+    if (static_cast<int>(keys_.size()) == kBlockRows) {
+        send(0, kBlockRows);
+        keys_.clear();
+        values_.clear();
+    }
+}
+
+void BlockUpdate::flush()
+{
+    // What is left goes one row at a time, through a statement for one row.
+    for (size_t i = 0; i < keys_.size(); ++i)
+        send(static_cast<int>(i), 1);
+    keys_.clear();
+    values_.clear();
+}
+
+void BlockUpdate::send(int first, int rows)
+{
+    std::unique_ptr<Statement>& s = rows == 1 ? single_ : block_;
+    const int cols = static_cast<int>(columns_.size());
+    Status st;
+    Firebird::ITransaction* tr = tr_->handle();
+    if (!s) {
+        s = std::make_unique<Statement>();
+        s->rows = rows;
+        QString sql;
+        if (rows == 1) {
+            QStringList set;
+            for (const QString& c : columns_)
+                set << c + QStringLiteral(" = ?");
+            sql = QStringLiteral("UPDATE ") + table_ + QStringLiteral(" SET ") + set.join(QStringLiteral(", ")) +
+                  QStringLiteral(" WHERE KOD = ?");
+        } else {
+            QStringList params;
+            QString body;
+            for (int r = 0; r < rows; ++r) {
+                QStringList set;
+                for (int c = 0; c < cols; ++c) {
+                    params << QStringLiteral("V%1_%2 DOUBLE PRECISION = ?").arg(r).arg(c);
+                    set << columns_[c] + QStringLiteral(" = :V%1_%2").arg(r).arg(c);
+                }
+                params << QStringLiteral("K%1 BIGINT = ?").arg(r);
+                body += QStringLiteral("UPDATE ") + table_ + QStringLiteral(" SET ") + set.join(QStringLiteral(", ")) +
+                        QStringLiteral(" WHERE KOD = :K%1;\n").arg(r);
+            }
+            sql = QStringLiteral("EXECUTE BLOCK (") + params.join(QStringLiteral(", ")) + QStringLiteral(") AS BEGIN\n") +
+                  body + QStringLiteral("END");
+        }
+        const QByteArray text = sql.toLatin1();
+        s->stmt = db_->attachment()->prepare(&st, tr, static_cast<unsigned>(text.size()), text.constData(), 3, 0);
+        st.check();
+        s->meta = s->stmt->getInputMetadata(&st);
+        st.check();
+        const unsigned n = s->meta->getCount(&st);
+        s->buffer.assign(s->meta->getMessageLength(&st), 0);
+        for (unsigned i = 0; i < n; ++i) {
+            s->offsets.push_back(s->meta->getOffset(&st, i));
+            // Every value is present: clear its null flag once.
+            std::memset(s->buffer.data() + s->meta->getNullOffset(&st, i), 0, sizeof(short));
+        }
+        st.check();
+    }
+    unsigned char* buf = s->buffer.data();
+    size_t p = 0;
+    for (int r = first; r < first + rows; ++r) {
+        for (int c = 0; c < cols; ++c)
+            std::memcpy(buf + s->offsets[p++], &values_[static_cast<size_t>(r * cols + c)], sizeof(double));
+        std::memcpy(buf + s->offsets[p++], &keys_[static_cast<size_t>(r)], sizeof(qint64));
+    }
+    s->stmt->execute(&st, tr, s->meta, buf, nullptr, nullptr);
+    st.check();
+    sent_ += rows;
+}
+
+} // namespace costing

@@ -1,0 +1,376 @@
+#include "CardSource.h"
+
+#include "db/Query.h"
+
+#include <algorithm>
+
+namespace costing {
+
+namespace {
+
+QString key(qint64 k) { return QString::number(k); }
+
+} // namespace
+
+// ---- SqlCardSource ----
+
+SqlCardSource::SqlCardSource(db::Database* database, db::Transaction* transaction)
+    : q_(std::make_unique<db::Query>(database, transaction))
+{
+}
+
+SqlCardSource::~SqlCardSource() = default;
+
+void SqlCardSource::cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out)
+{
+    auto it = cards_.find({master, otdel});
+    if (it == cards_.end()) {
+        std::vector<CardRowData> rows;
+        db::Query& q = *q_;
+        q.setSql(QStringList{
+            QStringLiteral("SELECT KARTA.*, ING.VIHOD, ING.MY_LEVEL, ING.NAME, ING.PERCENT_PLUS,"),
+            QStringLiteral("ING.KVO_PORC, ING.KALORIES, ING_SKLAD.CENA, ING_SKLAD.MY_CENA, ING_SKLAD.KOD_OTDEL, ING_SKLAD.NO_ING FROM KARTA"),
+            QStringLiteral("INNER JOIN ING ON KARTA.KOD_ING = ING.KOD"),
+            QStringLiteral("INNER JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD"),
+            QStringLiteral("WHERE KARTA.KOD_ING_MASTER = ") + key(master) + QStringLiteral(" AND ING_SKLAD.KOD_OTDEL = ") + key(otdel),
+            QStringLiteral("AND KARTA.IS_ACTIVE > 0"),
+            QStringLiteral("ORDER BY KARTA.KOD, ING_SKLAD.KOD")});
+        q.open();
+        const int fIng = q.fieldIndex(QStringLiteral("KOD_ING"));
+        const int fKolvo = q.fieldIndex(QStringLiteral("KOLVO"));
+        const int fPercent = q.fieldIndex(QStringLiteral("PERCENT"));
+        const int fLevel = q.fieldIndex(QStringLiteral("MY_LEVEL"));
+        const int fPorc = q.fieldIndex(QStringLiteral("KVO_PORC"));
+        const int fKal = q.fieldIndex(QStringLiteral("KALORIES"));
+        const int fName = q.fieldIndex(QStringLiteral("NAME"));
+        const int fOtdel = q.fieldIndex(QStringLiteral("KOD_OTDEL"));
+        const int fCena = q.fieldIndex(QStringLiteral("CENA"));
+        const int fMyCena = q.fieldIndex(QStringLiteral("MY_CENA"));
+        const int fNoIng = q.fieldIndex(QStringLiteral("NO_ING"));
+        for (q.first(); !q.eof(); q.next()) {
+            CardRowData r;
+            r.kodIng = q.field(fIng).asInt64();
+            r.kolvo = q.field(fKolvo).asDouble();
+            r.percent = q.field(fPercent).asDouble();
+            r.myLevel = q.field(fLevel).asInt();
+            r.kvoPorc = q.field(fPorc).asInt();
+            r.kalories = q.field(fKal).asDouble();
+            r.name = q.field(fName).asString();
+            r.kodOtdel = q.field(fOtdel).asInt64();
+            r.cena = q.field(fCena).asDouble();
+            r.myCena = q.field(fMyCena).asDouble();
+            r.noIng = q.field(fNoIng).asInt();
+            rows.push_back(std::move(r));
+        }
+        q.close();
+        it = cards_.emplace(std::make_pair(master, otdel), std::move(rows)).first;
+    }
+    out = it->second;
+}
+
+bool SqlCardSource::productInDepartment(qint64 ing, qint64 otdel, ProductData& out)
+{
+    db::Query& q = *q_;
+    q.setSql(QStringList{
+        QStringLiteral("SELECT ING.VIHOD, ING.MY_LEVEL, ING.NAME, ING.PERCENT_PLUS,"),
+        QStringLiteral("ING.KVO_PORC, ING.KALORIES, ING_SKLAD.CENA, ING_SKLAD.MY_CENA, ING_SKLAD.KOD_OTDEL, ING_SKLAD.NO_ING FROM ING"),
+        QStringLiteral("INNER JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD"),
+        QStringLiteral("WHERE ING.KOD = ") + key(ing) + QStringLiteral(" AND ING_SKLAD.KOD_OTDEL = ") + key(otdel),
+        QStringLiteral("ORDER BY ING_SKLAD.KOD")});
+    q.open();
+    const bool found = !q.isEmpty();
+    if (found) {
+        out.myLevel = q.field(QStringLiteral("MY_LEVEL")).asInt();
+        out.kvoPorc = q.field(QStringLiteral("KVO_PORC")).asInt();
+        out.kalories = q.field(QStringLiteral("KALORIES")).asDouble();
+        out.name = q.field(QStringLiteral("NAME")).asString();
+        out.cena = q.field(QStringLiteral("CENA")).asDouble();
+        out.myCena = q.field(QStringLiteral("MY_CENA")).asDouble();
+        out.noIng = q.field(QStringLiteral("NO_ING")).asInt();
+    }
+    q.close();
+    return found;
+}
+
+void SqlCardSource::cardAnyDepartment(qint64 master, std::vector<LevelChild>& out)
+{
+    auto it = levelCards_.find(master);
+    if (it == levelCards_.end()) {
+        std::vector<LevelChild> rows;
+        db::Query& q = *q_;
+        q.setSql(QStringList{QStringLiteral("SELECT KARTA.KOD_ING, ING.MY_LEVEL FROM KARTA"),
+                             QStringLiteral("INNER JOIN ING ON KARTA.KOD_ING = ING.KOD"),
+                             QStringLiteral("WHERE KARTA.KOD_ING_MASTER = ") + key(master),
+                             QStringLiteral("AND KARTA.IS_ACTIVE > 0"),
+                             QStringLiteral("ORDER BY KARTA.KOD")});
+        q.open();
+        for (q.first(); !q.eof(); q.next())
+            rows.push_back(LevelChild{q.field(0).asInt64(), q.field(1).asInt()});
+        q.close();
+        it = levelCards_.emplace(master, std::move(rows)).first;
+    }
+    out = it->second;
+}
+
+double SqlCardSource::stockInDepartment(qint64 ing, qint64 otdel)
+{
+    db::Query& q = *q_;
+    q.setSql(QStringList{QStringLiteral("SELECT ING.KALORIES, ING_SKLAD.KOLVO FROM ING"),
+                         QStringLiteral("INNER JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD"),
+                         QStringLiteral("WHERE ING.KOD = ") + key(ing) + QStringLiteral(" AND ING_SKLAD.KOD_OTDEL = ") + key(otdel),
+                         QStringLiteral("ORDER BY ING_SKLAD.KOD")});
+    q.open();
+    const double kolvo = q.isEmpty() ? 0.0 : q.field(QStringLiteral("KOLVO")).asDouble();
+    q.close();
+    return kolvo;
+}
+
+QString SqlCardSource::productName(qint64 ing)
+{
+    db::Query& q = *q_;
+    q.setSql(QStringLiteral("SELECT NAME FROM ING WHERE KOD = ") + key(ing));
+    q.open();
+    const QString name = q.isEmpty() ? QString() : q.field(0).asString();
+    q.close();
+    return name;
+}
+
+// ---- CatalogueSnapshot ----
+
+CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction,
+                                     const std::vector<qint64>& departments)
+{
+    db::Query q(database, transaction);
+
+    q.setSql(QStringLiteral("SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP "
+                            "FROM ING ORDER BY KOD"));
+    q.open();
+    ings_.reserve(static_cast<size_t>(q.recordCount()));
+    for (q.first(); !q.eof(); q.next()) {
+        Product i;
+        i.kod = q.field(0).asInt64();
+        i.myLevel = q.field(1).asInt();
+        i.levelNull = q.field(1).isNull();
+        i.kvoPorc = q.field(2).asInt();
+        i.kalories = q.field(3).asDouble();
+        i.name = q.field(4).asString();
+        i.percentPlus = q.field(5).asInt();
+        i.cenaCompute = q.field(6).asInt();
+        i.group = q.field(7).asInt64();
+        i.groupNull = q.field(7).isNull();
+        ings_.push_back(std::move(i));
+    }
+    q.close();
+    ingIndex_.reserve(ings_.size());
+    for (size_t i = 0; i < ings_.size(); ++i)
+        ingIndex_.emplace(ings_[i].kod, static_cast<int>(i));
+
+    QString where;
+    if (!departments.empty()) {
+        QStringList keys;
+        for (qint64 d : departments)
+            keys << key(d);
+        where = QStringLiteral(" WHERE KOD_OTDEL IN (") + keys.join(QLatin1Char(',')) + QStringLiteral(")");
+    }
+    q.setSql(QStringLiteral("SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, "
+                            "METOD_CENA, OPEN_CLOSE FROM ING_SKLAD") +
+             where + QStringLiteral(" ORDER BY KOD"));
+    q.open();
+    sklad_.reserve(static_cast<size_t>(q.recordCount()));
+    for (q.first(); !q.eof(); q.next()) {
+        if (q.field(1).isNull() || q.field(2).isNull())
+            continue;  // a row without a product or a department joins nothing
+        DepartmentRow s;
+        s.kod = q.field(0).asInt64();
+        s.kodIng = q.field(1).asInt64();
+        s.kodOtdel = q.field(2).asInt64();
+        s.kolvo = q.field(3).asDouble();
+        s.cena = q.field(4).asDouble();
+        s.myCena = q.field(5).asDouble();
+        s.noIng = q.field(6).asInt();
+        s.kodFirma = q.field(7).asInt64();
+        s.firmaNull = q.field(7).isNull();
+        s.percent = q.field(8).asInt();
+        s.metod = q.field(9).asInt();
+        s.openClose = q.field(10).asInt();
+        sklad_.push_back(s);
+    }
+    q.close();
+    skladIndex_.reserve(sklad_.size());
+    skladByPair_.reserve(sklad_.size());
+    nextSamePair_.assign(sklad_.size(), -1);
+    for (int i = static_cast<int>(sklad_.size()) - 1; i >= 0; --i) {
+        const DepartmentRow& s = sklad_[static_cast<size_t>(i)];
+        skladIndex_.emplace(s.kod, i);
+        auto [it, inserted] = skladByPair_.try_emplace({s.kodIng, s.kodOtdel}, i);
+        if (!inserted) {
+            nextSamePair_[static_cast<size_t>(i)] = it->second;
+            it->second = i;
+        }
+    }
+
+    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
+                            "WHERE IS_ACTIVE > 0 ORDER BY KOD_ING_MASTER, KOD"));
+    q.open();
+    karta_.reserve(static_cast<size_t>(q.recordCount()));
+    for (q.first(); !q.eof(); q.next()) {
+        if (q.field(1).isNull() || q.field(2).isNull())
+            continue;
+        Karta k;
+        k.master = q.field(1).asInt64();
+        k.ing = q.field(2).asInt64();
+        k.kolvo = q.field(3).asDouble();
+        k.percent = q.field(4).asDouble();
+        karta_.push_back(k);
+    }
+    q.close();
+    for (size_t i = 0; i < karta_.size();) {
+        size_t j = i;
+        while (j < karta_.size() && karta_[j].master == karta_[i].master)
+            ++j;
+        kartaByMaster_.emplace(karta_[i].master, std::make_pair(static_cast<int>(i), static_cast<int>(j)));
+        i = j;
+    }
+
+    q.setSql(QStringLiteral("SELECT KOD, NAME FROM OTDEL"));
+    q.open();
+    for (q.first(); !q.eof(); q.next())
+        otdel_.emplace(q.field(0).asInt64(), q.field(1).asString());
+    q.close();
+}
+
+const CatalogueSnapshot::Product* CatalogueSnapshot::product(qint64 kod) const
+{
+    auto it = ingIndex_.find(kod);
+    return it == ingIndex_.end() ? nullptr : &ings_[static_cast<size_t>(it->second)];
+}
+
+bool CatalogueSnapshot::department(qint64 kod, QString* name) const
+{
+    auto it = otdel_.find(kod);
+    if (it == otdel_.end())
+        return false;
+    if (name)
+        *name = it->second;
+    return true;
+}
+
+CatalogueSnapshot::~CatalogueSnapshot() = default;
+
+CatalogueSnapshot::Product* CatalogueSnapshot::ing(qint64 kod)
+{
+    auto it = ingIndex_.find(kod);
+    return it == ingIndex_.end() ? nullptr : &ings_[static_cast<size_t>(it->second)];
+}
+
+const CatalogueSnapshot::DepartmentRow* CatalogueSnapshot::firstSklad(qint64 ing, qint64 otdel) const
+{
+    auto it = skladByPair_.find({ing, otdel});
+    return it == skladByPair_.end() ? nullptr : &sklad_[static_cast<size_t>(it->second)];
+}
+
+void CatalogueSnapshot::cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out)
+{
+    auto it = memo_.find({master, otdel});
+    if (it == memo_.end()) {
+        std::vector<MemoRow> rows;
+        auto range = kartaByMaster_.find(master);
+        if (range != kartaByMaster_.end()) {
+            for (int i = range->second.first; i < range->second.second; ++i) {
+                const Karta& k = karta_[static_cast<size_t>(i)];
+                const Product* in = ing(k.ing);
+                if (!in)
+                    continue;
+                auto s = skladByPair_.find({k.ing, otdel});
+                if (s == skladByPair_.end())
+                    continue;
+                for (int si = s->second; si >= 0; si = nextSamePair_[static_cast<size_t>(si)])
+                    rows.push_back(MemoRow{&k, in, &sklad_[static_cast<size_t>(si)]});
+            }
+        }
+        it = memo_.emplace(std::make_pair(master, otdel), std::move(rows)).first;
+    }
+    out.resize(it->second.size());
+    for (size_t i = 0; i < it->second.size(); ++i) {
+        const MemoRow& m = it->second[i];
+        CardRowData& r = out[i];
+        r.kodIng = m.k->ing;
+        r.kolvo = m.k->kolvo;
+        r.percent = m.k->percent;
+        r.myLevel = m.ing->myLevel;
+        r.kvoPorc = m.ing->kvoPorc;
+        r.kalories = m.ing->kalories;
+        r.name = m.ing->name;
+        r.kodOtdel = m.sklad->kodOtdel;
+        r.cena = m.sklad->cena;
+        r.myCena = m.sklad->myCena;
+        r.noIng = m.sklad->noIng;
+    }
+}
+
+bool CatalogueSnapshot::productInDepartment(qint64 kod, qint64 otdel, ProductData& out)
+{
+    const Product* in = ing(kod);
+    const DepartmentRow* s = firstSklad(kod, otdel);
+    if (!in || !s)
+        return false;
+    out.myLevel = in->myLevel;
+    out.kvoPorc = in->kvoPorc;
+    out.kalories = in->kalories;
+    out.name = in->name;
+    out.cena = s->cena;
+    out.myCena = s->myCena;
+    out.noIng = s->noIng;
+    return true;
+}
+
+void CatalogueSnapshot::cardAnyDepartment(qint64 master, std::vector<LevelChild>& out)
+{
+    out.clear();
+    auto range = kartaByMaster_.find(master);
+    if (range == kartaByMaster_.end())
+        return;
+    for (int i = range->second.first; i < range->second.second; ++i) {
+        const Karta& k = karta_[static_cast<size_t>(i)];
+        if (const Product* in = ing(k.ing))
+            out.push_back(LevelChild{k.ing, in->myLevel});
+    }
+}
+
+double CatalogueSnapshot::stockInDepartment(qint64 kod, qint64 otdel)
+{
+    if (!ing(kod))
+        return 0;
+    const DepartmentRow* s = firstSklad(kod, otdel);
+    return s ? s->kolvo : 0.0;
+}
+
+QString CatalogueSnapshot::productName(qint64 kod)
+{
+    const Product* in = ing(kod);
+    return in ? in->name : QString();
+}
+
+void CatalogueSnapshot::setLevel(qint64 kod, int level)
+{
+    if (Product* in = ing(kod))
+        in->myLevel = level;
+}
+
+void CatalogueSnapshot::setKalories(qint64 kod, double kalories)
+{
+    if (Product* in = ing(kod))
+        in->kalories = kalories;
+}
+
+void CatalogueSnapshot::setPrices(qint64 ingSkladKod, double cena, double myCena)
+{
+    auto it = skladIndex_.find(ingSkladKod);
+    if (it == skladIndex_.end())
+        return;
+    DepartmentRow& s = sklad_[static_cast<size_t>(it->second)];
+    s.cena = cena;
+    s.myCena = myCena;
+}
+
+} // namespace costing

@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace db {
+class Database;
+class Transaction;
+class Query;
+} // namespace db
+
+namespace costing {
+
+// One active card row of a master product, joined with its ingredient (ING)
+// and the ingredient's row in one department (ING_SKLAD).
+struct CardRowData {
+    qint64 kodIng = 0;
+    double kolvo = 0;     // KARTA.KOLVO: net quantity for the card's units
+    double percent = 0;   // KARTA.PERCENT: yield
+    int myLevel = 0;      // ING.MY_LEVEL
+    int kvoPorc = 0;      // ING.KVO_PORC
+    double kalories = 0;  // ING.KALORIES
+    QString name;         // ING.NAME
+    qint64 kodOtdel = 0;  // ING_SKLAD.KOD_OTDEL
+    double cena = 0;      // ING_SKLAD.CENA
+    double myCena = 0;    // ING_SKLAD.MY_CENA
+    int noIng = 0;        // ING_SKLAD.NO_ING
+};
+
+// A product with its row in one department.
+struct ProductData {
+    int myLevel = 0;
+    int kvoPorc = 0;
+    double kalories = 0;
+    QString name;
+    double cena = 0;
+    double myCena = 0;
+    int noIng = 0;
+};
+
+// One active card row of a master in any department, for levels.
+struct LevelChild {
+    qint64 kodIng = 0;
+    int myLevel = 0;  // the ingredient's stored ING.MY_LEVEL
+};
+
+// Where the expansions read cards, products and stock. Card rows come in the
+// order of KARTA.KOD (then ING_SKLAD.KOD), so a raw product's self row, written
+// when the product was made, comes first.
+class CardSource {
+public:
+    virtual ~CardSource() = default;
+    // Active rows of the master's card whose ingredient has a row in the department.
+    virtual void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) = 0;
+    // The product and its (first) row in the department; false when it has none.
+    virtual bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) = 0;
+    // Active rows of the master's card, whatever the department.
+    virtual void cardAnyDepartment(qint64 master, std::vector<LevelChild>& out) = 0;
+    // ING_SKLAD.KOLVO of the product in the department, 0 when it has no row.
+    virtual double stockInDepartment(qint64 ing, qint64 otdel) = 0;
+    // ING.NAME, for messages.
+    virtual QString productName(qint64 ing) = 0;
+};
+
+// Reads every answer from the database with one query each, on the given
+// transaction, and remembers the card rows it read: use one for one operation
+// (a posting, a print) during which the cards and prices it reads do not change.
+class SqlCardSource : public CardSource {
+public:
+    SqlCardSource(db::Database* database, db::Transaction* transaction);
+    ~SqlCardSource() override;
+
+    void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) override;
+    bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) override;
+    void cardAnyDepartment(qint64 master, std::vector<LevelChild>& out) override;
+    double stockInDepartment(qint64 ing, qint64 otdel) override;
+    QString productName(qint64 ing) override;
+
+private:
+    struct PairHash {
+        size_t operator()(const std::pair<qint64, qint64>& p) const
+        {
+            return std::hash<qint64>()(p.first) * 1000003u ^ std::hash<qint64>()(p.second);
+        }
+    };
+    std::unique_ptr<db::Query> q_;
+    std::unordered_map<std::pair<qint64, qint64>, std::vector<CardRowData>, PairHash> cards_;
+    std::unordered_map<qint64, std::vector<LevelChild>> levelCards_;
+};
+
+// The cards, products and department rows a run needs, read once into memory.
+// The price recomputation keeps it in step with what it writes (levels, prices,
+// calories), so later rows of the run see the values earlier rows stored.
+class CatalogueSnapshot : public CardSource {
+public:
+    struct Product {
+        qint64 kod = 0;
+        int myLevel = 0;
+        bool levelNull = false;
+        int kvoPorc = 0;
+        double kalories = 0;
+        int percentPlus = 0;
+        int cenaCompute = 0;
+        qint64 group = 0;
+        bool groupNull = false;
+        QString name;
+    };
+    struct DepartmentRow {
+        qint64 kod = 0;
+        qint64 kodIng = 0;
+        qint64 kodOtdel = 0;
+        qint64 kodFirma = 0;
+        bool firmaNull = false;
+        double kolvo = 0;
+        double cena = 0;
+        double myCena = 0;
+        int percent = 0;
+        int metod = 0;
+        int noIng = 0;
+        int openClose = 0;
+    };
+
+    // Reads on the transaction; departments empty = every department.
+    CatalogueSnapshot(db::Database* database, db::Transaction* transaction, const std::vector<qint64>& departments = {});
+    ~CatalogueSnapshot() override;
+
+    void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) override;
+    bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) override;
+    void cardAnyDepartment(qint64 master, std::vector<LevelChild>& out) override;
+    double stockInDepartment(qint64 ing, qint64 otdel) override;
+    QString productName(qint64 ing) override;
+
+    // Mirrors of the recomputation's writes.
+    void setLevel(qint64 ing, int level);
+    void setKalories(qint64 ing, double kalories);
+    void setPrices(qint64 ingSkladKod, double cena, double myCena);
+
+    // The department rows in KOD order, their products and departments.
+    const std::vector<DepartmentRow>& departmentRows() const { return sklad_; }
+    const Product* product(qint64 kod) const;
+    // The department's name; false when there is no such department.
+    bool department(qint64 kod, QString* name) const;
+
+    int productCount() const { return static_cast<int>(ings_.size()); }
+    int departmentRowCount() const { return static_cast<int>(sklad_.size()); }
+    int cardRowCount() const { return static_cast<int>(karta_.size()); }
+
+private:
+    struct Karta {
+        qint64 master = 0;
+        qint64 ing = 0;
+        double kolvo = 0;
+        double percent = 0;
+    };
+    struct MemoRow {
+        const Karta* k;
+        const Product* ing;
+        const DepartmentRow* sklad;
+    };
+    struct PairHash {
+        size_t operator()(const std::pair<qint64, qint64>& p) const
+        {
+            return std::hash<qint64>()(p.first) * 1000003u ^ std::hash<qint64>()(p.second);
+        }
+    };
+
+    Product* ing(qint64 kod);
+    const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
+
+    std::vector<Product> ings_;  // by KOD
+    std::unordered_map<qint64, int> ingIndex_;
+    std::vector<DepartmentRow> sklad_;  // by KOD
+    std::unordered_map<qint64, int> skladIndex_;
+    // (product, department) -> first position in sklad_; nextSamePair_ chains the others in KOD order
+    std::unordered_map<std::pair<qint64, qint64>, int, PairHash> skladByPair_;
+    std::vector<int> nextSamePair_;
+    std::vector<Karta> karta_;  // active rows by master, then KOD
+    std::unordered_map<qint64, std::pair<int, int>> kartaByMaster_;  // range in karta_
+    std::unordered_map<qint64, QString> otdel_;
+    // What one card gives in one department: fixed for a run.
+    std::unordered_map<std::pair<qint64, qint64>, std::vector<MemoRow>, PairHash> memo_;
+};
+
+} // namespace costing

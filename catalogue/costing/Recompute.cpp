@@ -1,0 +1,543 @@
+#include "Recompute.h"
+
+#include "BlockUpdate.h"
+#include "CardSource.h"
+#include "CostingError.h"
+#include "Expansion.h"
+#include "LiteralRoad.h"
+#include "Rounding.h"
+
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace costing {
+
+Context ProgramContext()
+{
+    return Context{Form_Base->MyDB, Form_Base->TransactionRead, Form_Base->TransactionWrite};
+}
+
+// ---- row queries ----
+
+namespace {
+
+QStringList rowQueryText(const RecomputeScope& scope, bool& hasWhere)
+{
+    QStringList t{QStringLiteral("SELECT ING_SKLAD.*, ING.NAME AS NAME_I, ING.MY_LEVEL, ING.PERCENT_PLUS, ING.CENA_COMPUTE, "
+                                 "ING.KVO_PORC, ING.KOD AS INGKOD, ING.KALORIES, OTDEL.NAME AS NAME_O FROM ING_SKLAD"),
+                  QStringLiteral("INNER JOIN ING ON ING.KOD = ING_SKLAD.KOD_ING"),
+                  QStringLiteral("INNER JOIN OTDEL ON OTDEL.KOD = ING_SKLAD.KOD_OTDEL")};
+    hasWhere = false;
+    if (scope.product != 0) {
+        t << QStringLiteral("WHERE ING_SKLAD.KOD_ING = ") + QString::number(scope.product);
+        hasWhere = true;
+        return t;
+    }
+    if (scope.where == 0) {
+        t << QStringLiteral("WHERE ING_SKLAD.KOD_OTDEL = ") + QString::number(scope.otdel);
+        hasWhere = true;
+    } else if (scope.where == 1) {
+        t << QStringLiteral("WHERE ING_SKLAD.KOD_FIRMA = ") + QString::number(scope.firma);
+        hasWhere = true;
+    }
+    const QString joint = hasWhere ? QStringLiteral("AND") : QStringLiteral("WHERE");
+    if (scope.what == 0) {
+        t << joint << QStringLiteral("ING_SKLAD.KOD_ING = ") + QString::number(scope.selectedProduct);
+        hasWhere = true;
+    } else if (scope.what == 1) {
+        t << joint << QStringLiteral("ING.KOD_GROUP = ") + QString::number(scope.selectedGroup);
+        hasWhere = true;
+    }
+    return t;
+}
+
+// Rows of one level in the order of their keys, so that every run takes them alike.
+const QString kOrder = QStringLiteral("ORDER BY ING.MY_LEVEL, ING_SKLAD.KOD");
+
+RecomputeScope effective(const RecomputeScope& in)
+{
+    RecomputeScope s = in;
+    if (s.product != 0) {
+        s.keepStockPrice = false;
+        s.skipHidden = true;
+    }
+    return s;
+}
+
+} // namespace
+
+QStringList LevelQueryText(const RecomputeScope& scope)
+{
+    bool hasWhere = false;
+    QStringList t = rowQueryText(scope, hasWhere);
+    t << kOrder;
+    return t;
+}
+
+QStringList PriceQueryText(const RecomputeScope& scopeIn)
+{
+    const RecomputeScope scope = effective(scopeIn);
+    bool hasWhere = false;
+    QStringList t = rowQueryText(scope, hasWhere);
+    if (scope.skipHidden) {
+        if (hasWhere)
+            t << QStringLiteral("AND (ING.MY_LEVEL = 0 OR (ING.MY_LEVEL > 0 AND ING_SKLAD.OPEN_CLOSE = 0))");
+        else
+            t << QStringLiteral("WHERE ING.MY_LEVEL = 0 OR (ING.MY_LEVEL > 0 AND ING_SKLAD.OPEN_CLOSE = 0)");
+    }
+    t << kOrder;
+    return t;
+}
+
+// ---- roads ----
+
+namespace {
+
+// One department row of the scope with what the recomputation needs of it.
+struct PriceRow {
+    qint64 kod = 0;       // ING_SKLAD.KOD
+    qint64 kodIng = 0;    // the product (ING.KOD)
+    qint64 kodOtdel = 0;
+    int level = 0;        // ING.MY_LEVEL
+    double kolvo = 0;     // stock
+    double cena = 0;
+    double myCena = 0;
+    double kalories = 0;  // ING.KALORIES
+    int percent = 0;      // the department's markup
+    int metod = 0;
+    int percentPlus = 0;  // the card's markup
+    int cenaCompute = 0;
+    int openClose = 0;
+    QString nameI;
+    QString nameO;
+};
+
+// What the recomputation asks of a road.
+class RecomputeRoad {
+public:
+    virtual ~RecomputeRoad() = default;
+    // The level rows, or the price rows (which skip hidden composites when asked).
+    virtual std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) = 0;
+    virtual int computeLevel(qint64 ing) = 0;
+    // ExpandToRaw for quantity 1 without stock.
+    virtual AmountList expand(qint64 ing, qint64 otdel, int priceFlag) = 0;
+    virtual int& watch() = 0;
+    virtual QStringList& zeroPriceLines() = 0;
+    // The writes; `old` is the value they replace.
+    virtual void writeLevel(qint64 ing, int old, int level) = 0;
+    virtual void writeCena(const PriceRow& r, double cena) = 0;
+    virtual void writePrices(const PriceRow& r, double cena, double myCena) = 0;
+    virtual void writeMyCena(const PriceRow& r, double myCena) = 0;
+    virtual void writeKalories(qint64 ing, double kalories) = 0;
+    // Sends whatever is still held back.
+    virtual void finish() = 0;
+};
+
+// The program's road: the run's catalogue read once, card levels remembered,
+// statements that would store the value already there left out, and the
+// price writes sent in blocks at the end of the run.
+class MemoryRoad final : public RecomputeRoad {
+public:
+    MemoryRoad(const Context& ctx, const std::vector<qint64>& departments)
+        : ctx_(ctx),
+          snapshot_(ctx.database, ctx.write, departments),
+          expander_(snapshot_),
+          cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}),
+          prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")}),
+          myCena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("MY_CENA")}),
+          kalories_(ctx.database, ctx.write, QStringLiteral("ING"), {QStringLiteral("KALORIES")})
+    {
+    }
+
+    std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) override
+    {
+        // The row queries' joins, conditions and order, on the snapshot.
+        std::vector<PriceRow> out;
+        std::vector<std::pair<int, bool>> order;  // level, level null
+        for (const CatalogueSnapshot::DepartmentRow& s : snapshot_.departmentRows()) {
+            const CatalogueSnapshot::Product* p = snapshot_.product(s.kodIng);
+            QString nameO;
+            if (!p || !snapshot_.department(s.kodOtdel, &nameO))
+                continue;
+            if (scope.product != 0) {
+                if (s.kodIng != scope.product)
+                    continue;
+            } else {
+                if (scope.where == 0 && s.kodOtdel != scope.otdel)
+                    continue;
+                if (scope.where == 1 && (s.firmaNull || s.kodFirma != scope.firma))
+                    continue;
+                if (scope.what == 0 && s.kodIng != scope.selectedProduct)
+                    continue;
+                if (scope.what == 1 && (p->groupNull || p->group != scope.selectedGroup))
+                    continue;
+            }
+            if (prices && scope.skipHidden &&
+                (p->levelNull || !(p->myLevel == 0 || (p->myLevel > 0 && s.openClose == 0))))
+                continue;
+            PriceRow r;
+            r.kod = s.kod;
+            r.kodIng = s.kodIng;
+            r.kodOtdel = s.kodOtdel;
+            r.level = p->myLevel;
+            r.kolvo = s.kolvo;
+            r.cena = s.cena;
+            r.myCena = s.myCena;
+            r.kalories = p->kalories;
+            r.percent = s.percent;
+            r.metod = s.metod;
+            r.percentPlus = p->percentPlus;
+            r.cenaCompute = p->cenaCompute;
+            r.openClose = s.openClose;
+            r.nameI = p->name;
+            r.nameO = nameO;
+            out.push_back(std::move(r));
+            order.emplace_back(p->myLevel, p->levelNull);
+        }
+        // By level, empty levels first (as the server sorts them), then by key: the rows came in key order.
+        std::vector<size_t> idx(out.size());
+        for (size_t i = 0; i < idx.size(); ++i)
+            idx[i] = i;
+        std::stable_sort(idx.begin(), idx.end(), [&](size_t a, size_t b) {
+            if (order[a].second != order[b].second)
+                return order[a].second;
+            return !order[a].second && order[a].first < order[b].first;
+        });
+        std::vector<PriceRow> sorted;
+        sorted.reserve(out.size());
+        for (size_t i : idx)
+            sorted.push_back(std::move(out[i]));
+        return sorted;
+    }
+
+    int computeLevel(qint64 ing) override
+    {
+        // A level depends only on which products of the tree are composite;
+        // it is remembered until a level changes between zero and non-zero.
+        auto it = levels_.find(ing);
+        if (it != levels_.end())
+            return it->second;
+        const int level = expander_.ComputeLevel(ing);
+        levels_.emplace(ing, level);
+        return level;
+    }
+    AmountList expand(qint64 ing, qint64 otdel, int priceFlag) override
+    {
+        return expander_.ExpandToRaw(ing, otdel, 1.0, priceFlag, 0, false);
+    }
+    int& watch() override { return expander_.ZeroPriceWatch; }
+    QStringList& zeroPriceLines() override { return expander_.ZeroPriceLines; }
+
+    void writeLevel(qint64 ing, int old, int level) override
+    {
+        if (level == old)
+            return;
+        if (!levelQ_) {
+            levelQ_ = std::make_unique<db::Query>(ctx_.database, ctx_.write);
+            levelQ_->setSql(QStringLiteral("UPDATE ING SET MY_LEVEL = :LL WHERE KOD = :KD"));
+        }
+        levelQ_->param(QStringLiteral("LL")).setInt(level);
+        levelQ_->param(QStringLiteral("KD")).setInt64(ing);
+        levelQ_->execSql();
+        snapshot_.setLevel(ing, level);
+        if ((old == 0) != (level == 0))
+            levels_.clear();
+    }
+    void writeCena(const PriceRow& r, double cena) override
+    {
+        snapshot_.setPrices(r.kod, cena, r.myCena);
+        if (cena != r.cena)
+            cena_.add(r.kod, &cena);
+    }
+    void writePrices(const PriceRow& r, double cena, double myCena) override
+    {
+        snapshot_.setPrices(r.kod, cena, myCena);
+        if (cena != r.cena || myCena != r.myCena) {
+            const double v[] = {cena, myCena};
+            prices_.add(r.kod, v);
+        }
+    }
+    void writeMyCena(const PriceRow& r, double myCena) override
+    {
+        snapshot_.setPrices(r.kod, r.cena, myCena);
+        if (myCena != r.myCena)
+            myCena_.add(r.kod, &myCena);
+    }
+    void writeKalories(qint64 ing, double kalories) override
+    {
+        snapshot_.setKalories(ing, kalories);
+        kalories_.add(ing, &kalories);
+    }
+    void finish() override
+    {
+        cena_.flush();
+        prices_.flush();
+        myCena_.flush();
+        kalories_.flush();
+    }
+
+private:
+    Context ctx_;
+    CatalogueSnapshot snapshot_;
+    Expander expander_;
+    std::unordered_map<qint64, int> levels_;
+    std::unique_ptr<db::Query> levelQ_;
+    BlockUpdate cena_;
+    BlockUpdate prices_;
+    BlockUpdate myCena_;
+    BlockUpdate kalories_;
+};
+
+// The reference road: the row queries and a query per expanded node, every
+// statement run as it comes.
+class LiteralRecomputeRoad final : public RecomputeRoad {
+public:
+    explicit LiteralRecomputeRoad(const Context& ctx) : ctx_(ctx), road_(ctx.database, ctx.write) {}
+
+    std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) override
+    {
+        db::Query q(ctx_.database, ctx_.write);
+        q.setSql(prices ? PriceQueryText(scope) : LevelQueryText(scope));
+        q.open();
+        std::vector<PriceRow> out;
+        for (q.first(); !q.eof(); q.next()) {
+            PriceRow r;
+            r.kod = q.field(QStringLiteral("KOD")).asInt64();
+            r.kodIng = q.field(QStringLiteral("INGKOD")).asInt64();
+            r.kodOtdel = q.field(QStringLiteral("KOD_OTDEL")).asInt64();
+            r.level = q.field(QStringLiteral("MY_LEVEL")).asInt();
+            r.kolvo = q.field(QStringLiteral("KOLVO")).asDouble();
+            r.cena = q.field(QStringLiteral("CENA")).asDouble();
+            r.myCena = q.field(QStringLiteral("MY_CENA")).asDouble();
+            r.kalories = q.field(QStringLiteral("KALORIES")).asDouble();
+            r.percent = q.field(QStringLiteral("PERCENT")).asInt();
+            r.metod = q.field(QStringLiteral("METOD_CENA")).asInt();
+            r.percentPlus = q.field(QStringLiteral("PERCENT_PLUS")).asInt();
+            r.cenaCompute = q.field(QStringLiteral("CENA_COMPUTE")).asInt();
+            r.openClose = q.field(QStringLiteral("OPEN_CLOSE")).asInt();
+            r.nameI = q.field(QStringLiteral("NAME_I")).asString();
+            r.nameO = q.field(QStringLiteral("NAME_O")).asString();
+            out.push_back(std::move(r));
+        }
+        return out;
+    }
+    int computeLevel(qint64 ing) override { return road_.ComputeLevel(ing); }
+    AmountList expand(qint64 ing, qint64 otdel, int priceFlag) override
+    {
+        return road_.ExpandToRaw(ing, otdel, 1.0, priceFlag, 0, false);
+    }
+    int& watch() override { return road_.ZeroPriceWatch; }
+    QStringList& zeroPriceLines() override { return road_.ZeroPriceLines; }
+
+    void writeLevel(qint64 ing, int, int level) override
+    {
+        run(QStringLiteral("UPDATE ING SET MY_LEVEL = :LL WHERE KOD = ") + QString::number(ing),
+            [&](db::Query& q) { q.param(QStringLiteral("LL")).setInt(level); });
+    }
+    void writeCena(const PriceRow& r, double cena) override
+    {
+        run(QStringLiteral("UPDATE ING_SKLAD SET CENA = :CN WHERE KOD = ") + QString::number(r.kod),
+            [&](db::Query& q) { q.param(QStringLiteral("CN")).setDouble(cena); });
+    }
+    void writePrices(const PriceRow& r, double cena, double myCena) override
+    {
+        run(QStringLiteral("UPDATE ING_SKLAD SET CENA = :CN, MY_CENA = :MCN WHERE KOD = ") + QString::number(r.kod),
+            [&](db::Query& q) {
+                q.param(QStringLiteral("CN")).setDouble(cena);
+                q.param(QStringLiteral("MCN")).setDouble(myCena);
+            });
+    }
+    void writeMyCena(const PriceRow& r, double myCena) override
+    {
+        run(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = :MCN WHERE KOD = ") + QString::number(r.kod),
+            [&](db::Query& q) { q.param(QStringLiteral("MCN")).setDouble(myCena); });
+    }
+    void writeKalories(qint64 ing, double kalories) override
+    {
+        run(QStringLiteral("UPDATE ING SET KALORIES = :KL WHERE KOD = :KD "), [&](db::Query& q) {
+            q.param(QStringLiteral("KL")).setDouble(kalories);
+            q.param(QStringLiteral("KD")).setString(QString::number(ing));
+        });
+    }
+    void finish() override {}
+
+private:
+    template <typename Bind>
+    void run(const QString& sql, Bind bind)
+    {
+        db::Query q(ctx_.database, ctx_.write);
+        q.setSql(sql);
+        bind(q);
+        q.execSql();
+    }
+    Context ctx_;
+    LiteralRoad road_;
+};
+
+// Reports progress about every half percent, and at the end.
+class ProgressReporter {
+public:
+    explicit ProgressReporter(const Progress& progress) : progress_(progress) {}
+    void setMaximum(int maximum)
+    {
+        maximum_ = maximum;
+        step_ = std::max(1, maximum / 200);
+        report();
+    }
+    void advance()
+    {
+        ++position_;
+        if (position_ - reported_ >= step_ || position_ >= maximum_)
+            report();
+    }
+
+private:
+    void report()
+    {
+        reported_ = position_;
+        if (progress_)
+            progress_(position_, std::max(maximum_, position_));
+    }
+    const Progress& progress_;
+    int maximum_ = 0;
+    int position_ = 0;
+    int reported_ = 0;
+    int step_ = 1;
+};
+
+void checkFinite(double value, const PriceRow& r)
+{
+    if (!std::isfinite(value))
+        throw CardError(QStringLiteral("Цену продукта << ") + r.nameI + QStringLiteral(" >> в подразделении(отделе) << ") +
+                        r.nameO + QStringLiteral(" >> рассчитать нельзя: проверьте цены и калькуляционные карты его состава !"));
+}
+
+// The departments of the scope's rows, so that the run reads no other; empty for all.
+std::vector<qint64> scopeDepartments(const Context& ctx, const RecomputeScope& scope)
+{
+    if (scope.product == 0 && scope.where == 2)
+        return {};
+    bool hasWhere = false;
+    QStringList t = rowQueryText(scope, hasWhere);
+    t[0] = QStringLiteral("SELECT DISTINCT ING_SKLAD.KOD_OTDEL FROM ING_SKLAD");
+    db::Query q(ctx.database, ctx.write);
+    q.setSql(t);
+    q.open();
+    std::vector<qint64> deps;
+    for (q.first(); !q.eof(); q.next())
+        deps.push_back(q.field(0).asInt64());
+    if (deps.empty() || deps.size() > 200)
+        return deps.empty() ? std::vector<qint64>{-1} : std::vector<qint64>{};
+    return deps;
+}
+
+} // namespace
+
+RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeIn, const Progress& progress, Road road)
+{
+    const RecomputeScope scope = effective(scopeIn);
+    RecomputeResult result;
+    ProgressReporter reporter(progress);
+
+    std::unique_ptr<RecomputeRoad> roadImpl;
+    if (road == Road::Literal)
+        roadImpl = std::make_unique<LiteralRecomputeRoad>(ctx);
+    else
+        roadImpl = std::make_unique<MemoryRoad>(ctx, scopeDepartments(ctx, scope));
+
+    // The price rows as they stand before the levels are checked count for the progress bar.
+    std::vector<PriceRow> rows = roadImpl->rows(scope, false);
+    const int levelRows = static_cast<int>(rows.size());
+    int priceRows = 0;
+    for (const PriceRow& r : rows)
+        if (!scope.skipHidden || r.level == 0 || (r.level > 0 && r.openClose == 0))
+            ++priceRows;
+    reporter.setMaximum(levelRows + priceRows);
+
+    // Pass 1: levels of the composites (raw products are never re-levelled here).
+    {
+        std::unordered_map<qint64, int> written;
+        for (const PriceRow& r : rows) {
+            reporter.advance();
+            if (r.level <= 0)
+                continue;
+            const int computed = roadImpl->computeLevel(r.kodIng);
+            if (computed == r.level)
+                continue;
+            auto w = written.find(r.kodIng);
+            roadImpl->writeLevel(r.kodIng, w != written.end() ? w->second : r.level, computed);
+            written[r.kodIng] = computed;
+        }
+        result.levelsChanged = static_cast<int>(written.size());
+    }
+
+    // Pass 2: prices and calories, in the order of the new levels (raw products first).
+    rows = roadImpl->rows(scope, true);
+    reporter.setMaximum(levelRows + static_cast<int>(rows.size()));
+    roadImpl->watch() = 0;
+    roadImpl->zeroPriceLines().clear();
+    for (const PriceRow& r : rows) {
+        reporter.advance();
+        double cost = 0;
+        double kalories = 0;
+        if (r.kolvo > 0 && scope.keepStockPrice) {
+            cost = r.cena;
+            kalories = r.kalories;
+        } else {
+            // A raw product's list is its own node: its cost always starts from its
+            // stock price, whatever its price flag says, so the markup never compounds.
+            const int priceFlag = r.level == 0 ? 0 : r.cenaCompute;
+            const AmountList list = roadImpl->expand(r.kodIng, r.kodOtdel, priceFlag);
+            if (roadImpl->watch() == 1) {
+                result.aborted = true;
+                break;
+            }
+            const RawSums sums = SumRawNodes(list);
+            cost = sums.cost;
+            kalories = sums.kalories;
+            cost = cost * (100 + r.percentPlus) / 100;
+        }
+        checkFinite(cost, r);
+        checkFinite(kalories, r);
+
+        if (r.metod == 2) {
+            if (r.myCena < cost) {
+                result.warnings << QStringLiteral("Расчётная цена блюда << ") + r.nameI +
+                                       QStringLiteral(" >> в подразделении(отделе) << ") + r.nameO +
+                                       QStringLiteral(" >> больше назначенной вручную !");
+                result.manualPriceWarning = true;
+            }
+            if (r.level > 0)
+                roadImpl->writeCena(r, cost);
+        } else {
+            double sale = cost * (100 + r.percent) / 100;
+            if (r.metod == 0)
+                sale = RoundPrice(sale);
+            checkFinite(sale, r);
+            if (r.level > 0)
+                roadImpl->writePrices(r, cost, sale);
+            else
+                roadImpl->writeMyCena(r, sale);
+        }
+        if (r.kalories != kalories)
+            roadImpl->writeKalories(r.kodIng, kalories);
+        ++result.rowsPriced;
+    }
+    roadImpl->finish();
+
+    if (result.aborted) {
+        result.warnings << roadImpl->zeroPriceLines()
+                        << QStringLiteral("При расчёте обнаружены продукты которые участвуют в составных")
+                        << QStringLiteral("продуктах а сами не имеют цены. Расчёт прерван !!!") << QStringLiteral(" ");
+        result.zeroPriceWatch = 50;
+    } else {
+        result.zeroPriceWatch = roadImpl->watch();
+    }
+    return result;
+}
+
+} // namespace costing

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "AmountList.h"
+
+#include <QStringList>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace db {
+class Database;
+class Transaction;
+} // namespace db
+
+namespace costing {
+
+// The database an engine run works on: the connection, its reading
+// transaction and the write transaction changes go to. The program passes
+// the data module's; tests and benchmarks their own.
+struct Context {
+    db::Database* database = nullptr;
+    db::Transaction* read = nullptr;
+    db::Transaction* write = nullptr;
+};
+
+// The context of the program's data module (Form_Base).
+Context ProgramContext();
+
+// What a recomputation covers.
+struct RecomputeScope {
+    // Not 0: every department row of this product, the stock price always
+    // recomputed and hidden composites skipped; the fields below are ignored.
+    qint64 product = 0;
+    int where = 1;  // 0 the department, 1 the enterprise, 2 every enterprise
+    int what = 2;   // 0 the selected product, 1 the selected group, 2 every product
+    qint64 firma = 0;
+    qint64 otdel = 0;
+    qint64 selectedProduct = 0;
+    qint64 selectedGroup = 0;
+    bool keepStockPrice = true;  // a row with stock keeps its stock price
+    bool skipHidden = true;      // hidden composites are not recomputed
+};
+
+// The two row lists of a recomputation: the level query and the price query.
+QStringList LevelQueryText(const RecomputeScope& scope);
+QStringList PriceQueryText(const RecomputeScope& scope);
+
+struct RecomputeResult {
+    bool aborted = false;             // a composite holds a raw product without a price
+    QStringList warnings;             // the lines for the warning window
+    bool manualPriceWarning = false;  // a price set by hand is below the computed cost
+    int zeroPriceWatch = 50;          // the watch as the run leaves it
+    int levelsChanged = 0;            // products whose level was corrected
+    int rowsPriced = 0;
+};
+
+// position of maximum rows done.
+using Progress = std::function<void(int position, int maximum)>;
+
+// How a run reads the cards. The memory road reads what the run needs once
+// and is what the program uses; the literal road asks the database at every
+// node and is kept as the reference the memory road is checked against.
+enum class Road { Memory, Literal };
+
+// Levels, cost prices, selling prices and calories of the scope's department
+// rows, written on ctx.write (which must be active; nothing is committed).
+// An abort on a zero price keeps what earlier rows wrote. A fault of the cards
+// throws CardError before the faulty row writes anything.
+RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scope, const Progress& progress = {},
+                                Road road = Road::Memory);
+
+} // namespace costing

@@ -1,0 +1,49 @@
+#include "Rounding.h"
+
+#include "util/Settings.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace costing {
+
+int RoundingStepKopecks(int stepIndex)
+{
+    static constexpr int kSteps[] = {10, 50, 100, 500, 1000, 5000};
+    if (stepIndex < 0 || stepIndex > 5)
+        return 10;
+    return kSteps[stepIndex];
+}
+
+double RoundPriceBy(double price, int stepIndex, int rule)
+{
+    if (rule == 3)
+        return price;
+    // Beyond what 64 bits of kopecks hold (or not a number) there is nothing to round.
+    if (!std::isfinite(price) || std::fabs(price) >= 9.0e16)
+        return price;
+    const std::int64_t step = RoundingStepKopecks(stepIndex);
+    // A price such as 1.15 is stored as 1.149999..., and 1.15 * 100 as 114.99999999999999:
+    // a millionth of a kopeck absorbs that before the fraction is dropped, while a
+    // real fraction (12.375 -> 1237.5) is still dropped.
+    const double kopecks = price * 100.0;
+    std::int64_t c = static_cast<std::int64_t>(kopecks + std::copysign(1e-6, kopecks));
+    const std::int64_t r = c % step;  // takes the sign of c
+    if (rule == 0) {
+        if (r > step / 2)
+            c += step;
+    } else if (rule == 1) {
+        if (r != 0)
+            c += step;
+    }
+    return static_cast<double>(c - r) / 100.0;
+}
+
+double RoundPrice(double price)
+{
+    const TSettings::Values defaults;
+    const TSettings::Values& v = MyParams ? MyParams->v : defaults;
+    return RoundPriceBy(price, v.okrugl1, v.okrugl2);
+}
+
+} // namespace costing

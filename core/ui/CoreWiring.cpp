@@ -1,0 +1,21 @@
+#include "CoreWiring.h"
+
+#include "Unit_Main.h"
+#include "Unit_Timers.h"
+#include "Unit_Vhod.h"
+#include "base/Unit_Base.h"
+
+void WireCoreWindows()
+{
+    Form_Base->InitListHandlers();
+    Form_Base->hooks.loadMyParams = [] { Form_Base->LoadMyParams(); };
+    Form_Base->hooks.fillLoginList = [](const QStringList& logins) {
+        if (Form_Vhod)
+            Form_Vhod->FillLogins(logins);
+    };
+    Form_Main->hooks.showLogin = [] { return Form_Vhod && Form_Vhod->exec() == QDialog::Accepted; };
+    Form_Main->hooks.reloadUserRights = [] {
+        if (Form_Timers)
+            Form_Timers->Timer_PersonPolicyTimer();
+    };
+}

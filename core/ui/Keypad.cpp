@@ -1,0 +1,278 @@
+#include "Keypad.h"
+
+#include "util/Unit_Util.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace {
+
+// The Cyrillic letters on the physical ',' and '.' keys of a Russian layout.
+constexpr int kKeyCyrillicBe = 0x0411;  // 'Б'
+constexpr int kKeyCyrillicYu = 0x042E;  // 'Ю'
+
+} // namespace
+
+TKeypad::TKeypad(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    E_Klava = new QLineEdit(this);
+    E_Klava->setReadOnly(true);
+    E_Klava->setFocusPolicy(Qt::NoFocus);
+    E_Klava->setAlignment(Qt::AlignRight);
+    QFont big = E_Klava->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    E_Klava->setFont(big);
+    QPalette p = E_Klava->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Button));
+    E_Klava->setPalette(p);
+    layout->addWidget(E_Klava);
+
+    auto* grid = new QGridLayout;
+    grid->setSpacing(3);
+    auto makeButton = [this](const QString& text) {
+        auto* b = new QPushButton(text, this);
+        b->setMinimumSize(40, 34);
+        b->setAutoDefault(false);
+        return b;
+    };
+    for (int d = 0; d < 10; ++d) {
+        QPushButton* b = makeButton(QString::number(d));
+        digits_[static_cast<size_t>(d)] = b;
+        connect(b, &QPushButton::clicked, this, [this, d] { Guard([this, d] { DigitClick(d); }); });
+    }
+    Btn_Zero = digits_[0];
+    Btn_One = digits_[1];
+    Btn_Two = digits_[2];
+    Btn_Three = digits_[3];
+    Btn_Four = digits_[4];
+    Btn_Five = digits_[5];
+    Btn_Six = digits_[6];
+    Btn_Seven = digits_[7];
+    Btn_Eight = digits_[8];
+    Btn_Nine = digits_[9];
+    Btn_Koma = makeButton(QStringLiteral(","));
+    Btn_Back = makeButton(QStringLiteral("←"));
+    Btn_OKS = makeButton(QStringLiteral("OK"));
+    for (int d = 1; d <= 9; ++d)
+        grid->addWidget(digits_[static_cast<size_t>(d)], 2 - (d - 1) / 3, (d - 1) % 3);
+    grid->addWidget(Btn_Zero, 3, 0);
+    grid->addWidget(Btn_Koma, 3, 1);
+    grid->addWidget(Btn_Back, 3, 2);
+    grid->addWidget(Btn_OKS, 0, 3, 4, 1);
+    Btn_OKS->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    layout->addLayout(grid);
+    connect(Btn_Koma, &QPushButton::clicked, this, [this] { Guard([this] { Btn_KomaClick(); }); });
+    connect(Btn_Back, &QPushButton::clicked, this, [this] { Guard([this] { Btn_BackClick(); }); });
+    connect(Btn_OKS, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OKSClick(); }); });
+
+    Timer_rg = new QTimer(this);
+    Timer_rg->setSingleShot(true);
+    Timer_rg->setInterval(80);
+    connect(Timer_rg, &QTimer::timeout, this, [this] {
+        Timer_rg->stop();
+        focusTargetNow();
+    });
+}
+
+double TKeypad::TextToFloat(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+(,\\d*)?|,\\d+)([eE][+-]?\\d+)?\\s*$"));
+    if (!number.match(text).hasMatch())
+        throw std::runtime_error(("'" + text + "' не является правильным числом").toStdString());
+    QString t = text.trimmed();
+    t.replace(DecimalSeparator(), QLatin1Char('.'));
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok)
+        throw std::runtime_error(("'" + text + "' не является правильным числом").toStdString());
+    return v;
+}
+
+void TKeypad::Clear()
+{
+    E_Klava->clear();
+    CommaTyped = false;
+}
+
+void TKeypad::DigitClick(int digit)
+{
+    if (!guardOk()) {
+        Clear();
+        return;
+    }
+    E_Klava->setText(E_Klava->text() + QString::number(digit));
+    Btn_OKS->setFocus();
+}
+
+void TKeypad::Btn_KomaClick()
+{
+    if (!guardOk()) {
+        Clear();
+        return;
+    }
+    if (!CommaTyped) {
+        E_Klava->setText(E_Klava->text() + DecimalSeparator());
+        CommaTyped = true;
+    }
+    Btn_OKS->setFocus();
+}
+
+void TKeypad::Btn_BackClick()
+{
+    if (!guardOk()) {
+        Clear();
+        return;
+    }
+    QString t = E_Klava->text();
+    if (t.isEmpty())
+        return;
+    if (t.endsWith(DecimalSeparator()))
+        CommaTyped = false;
+    t.chop(1);
+    E_Klava->setText(t);
+}
+
+void TKeypad::Btn_OKSClick()
+{
+    if (!guardOk()) {
+        Clear();
+        return;
+    }
+    // A text that is no number stops here with the conversion error; the display keeps it.
+    const double value = TextToFloat(E_Klava->text());
+    if (apply)
+        apply(value);
+    Clear();
+}
+
+void TKeypad::focusTargetNow()
+{
+    if (focusTarget)
+        focusTarget->setFocus();
+}
+
+void TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    Q_UNUSED(modifiers);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        digits_[static_cast<size_t>(key - Qt::Key_0)]->click();
+        focusTargetNow();
+        return;
+    }
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!E_Klava->text().isEmpty())
+            Btn_OKS->click();
+        focusTargetNow();
+        return;
+    case Qt::Key_Backspace:
+        Btn_Back->click();
+        focusTargetNow();
+        return;
+    case Qt::Key_Period:
+    case Qt::Key_Comma:
+    case Qt::Key_Slash:
+    case Qt::Key_Question:
+    case Qt::Key_Less:
+    case Qt::Key_Greater:
+    case kKeyCyrillicBe:
+    case kKeyCyrillicYu:
+        Btn_Koma->click();
+        focusTargetNow();
+        return;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: {
+        if (!signKeys)
+            return;
+        QString t = E_Klava->text();
+        if (t.isEmpty())
+            return;
+        if (t.startsWith(QLatin1Char('-')))
+            E_Klava->setText(t.mid(1));
+        focusTargetNow();
+        return;
+    }
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore: {
+        if (!signKeys)
+            return;
+        const QString t = E_Klava->text();
+        if (t.isEmpty()) {
+            E_Klava->setText(QStringLiteral("-"));
+            return;
+        }
+        if (t.startsWith(QLatin1Char('+')))
+            E_Klava->setText(QLatin1Char('-') + t.mid(1));
+        else if (t.startsWith(QLatin1Char('-')))
+            E_Klava->setText(t.mid(1));
+        else
+            E_Klava->setText(QLatin1Char('-') + t);
+        focusTargetNow();
+        return;
+    }
+    case Qt::Key_Insert:
+        if (addButton)
+            addButton->click();
+        return;
+    case Qt::Key_Delete:
+        if (removeButton)
+            removeButton->click();
+        return;
+    case Qt::Key_Escape:
+        Clear();
+        focusTargetNow();
+        return;
+    default:
+        return;
+    }
+}
+
+void TKeypad::attachKeys(QWidget* control)
+{
+    if (!control || attached_.contains(control))
+        return;
+    attached_.insert(control);
+    connect(control, &QObject::destroyed, this, [this](QObject* o) { attached_.remove(o); });
+    control->installEventFilter(this);
+}
+
+void TKeypad::watchRadioGroup(QButtonGroup* group)
+{
+    connect(group, &QButtonGroup::buttonClicked, this, [this] { Timer_rg->start(); });
+}
+
+bool TKeypad::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && attached_.contains(watched)) {
+        // A key the focused control ignores travels up to its parents: it is
+        // handled once, by the first control of this keypad on its way.
+        bool handledBelow = false;
+        for (QWidget* w = QApplication::focusWidget(); w && w != watched; w = w->parentWidget())
+            if (attached_.contains(w)) {
+                handledBelow = true;
+                break;
+            }
+        if (handledBelow) {
+            bool ancestor = false;
+            for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+                if (w == watched)
+                    ancestor = true;
+            handledBelow = ancestor;
+        }
+        if (!handledBelow) {
+            auto* ke = static_cast<QKeyEvent*>(event);
+            Guard([&] { KeyDown(ke->key(), ke->modifiers()); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

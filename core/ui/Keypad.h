@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSet>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QButtonGroup;
+
+// The quantity keypad shared by the entry windows: a display, ten digit
+// buttons, the decimal comma, backspace and OK, mapped onto the keyboard.
+// The window that uses it sets the guard, what a taken number does, where
+// the focus returns after a key, and the buttons Insert and Delete click.
+class TKeypad : public QWidget {
+    Q_OBJECT
+public:
+    explicit TKeypad(QWidget* parent = nullptr);
+
+    QLineEdit* E_Klava;
+    QPushButton* Btn_Zero;
+    QPushButton* Btn_One;
+    QPushButton* Btn_Two;
+    QPushButton* Btn_Three;
+    QPushButton* Btn_Four;
+    QPushButton* Btn_Five;
+    QPushButton* Btn_Six;
+    QPushButton* Btn_Seven;
+    QPushButton* Btn_Eight;
+    QPushButton* Btn_Nine;
+    QPushButton* Btn_Koma;
+    QPushButton* Btn_Back;
+    QPushButton* Btn_OKS;
+    QTimer* Timer_rg;  // focus return after a click on a column choice
+
+    // True while the display holds the decimal separator.
+    bool CommaTyped = false;
+
+    // Whether entry is possible now; none means always.
+    std::function<bool()> guard;
+    // Applies a number taken by OK.
+    std::function<void(double)> apply;
+    // Where the focus goes after a key.
+    QPointer<QWidget> focusTarget;
+    // The buttons that Insert and Delete click; none leaves the key out.
+    QPointer<QAbstractButton> addButton;
+    QPointer<QAbstractButton> removeButton;
+    // Whether '+' and '-' set the sign.
+    bool signKeys = true;
+
+    // The decimal separator of the program (a Russian workstation's).
+    static QChar DecimalSeparator() { return QLatin1Char(','); }
+    // The display's text as a number; anything else throws the conversion error.
+    static double TextToFloat(const QString& text);
+
+    void DigitClick(int digit);
+    void Btn_KomaClick();
+    void Btn_BackClick();
+    void Btn_OKSClick();
+    void Clear();
+    // The key handler: acts on the keys of the keypad and leaves every key to
+    // the focused control as well.
+    void KeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    // Installs the key handler on a control of the window.
+    void attachKeys(QWidget* control);
+    // A click on the group returns the focus to the target after 80 ms.
+    void watchRadioGroup(QButtonGroup* group);
+    QPushButton* digitButton(int digit) const { return digits_[static_cast<size_t>(digit)]; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool guardOk() const { return !guard || guard(); }
+    void focusTargetNow();
+    std::array<QPushButton*, 10> digits_{};
+    QSet<QObject*> attached_;
+};

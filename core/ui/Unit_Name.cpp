@@ -1,0 +1,100 @@
+#include "Unit_Name.h"
+
+#include "Scaling.h"
+#include "Unit_Timers.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+TForm_Name* Form_Name = nullptr;
+
+bool IsPlainDigits(const QString& text)
+{
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+TForm_Name::TForm_Name(QWidget* parent) : QDialog(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setMinimumWidth(360);
+    layout->addWidget(Edit1);
+
+    DateTimePicker1 = new QDateEdit(this);
+    DateTimePicker1->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    DateTimePicker1->setCalendarPopup(true);
+    DateTimePicker1->hide();
+    layout->addWidget(DateTimePicker1);
+
+    Panel2 = new QFrame(this);
+    auto* panel = new QHBoxLayout(Panel2);
+    panel->setContentsMargins(0, 0, 0, 0);
+    Label2 = new QLabel(QStringLiteral("Порядок (целое положительное число)  --->"), Panel2);
+    Edit2 = new QLineEdit(Panel2);
+    Edit2->setMaximumWidth(80);
+    panel->addWidget(Label2);
+    panel->addWidget(Edit2);
+    panel->addStretch();
+    Panel2->hide();
+    layout->addWidget(Panel2);
+
+    auto* buttons = new QHBoxLayout;
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn3 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn3->hide();
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    layout->addLayout(buttons);
+
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
+
+    adjustSize();
+    ScaleWindow(this, false);
+}
+
+TForm_Name::~TForm_Name()
+{
+    if (Form_Name == this)
+        Form_Name = nullptr;
+}
+
+void TForm_Name::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TForm_Name::FormShow() { Edit1->setFocus(); }
+
+void TForm_Name::BitBtn1Click()
+{
+    // The users window accepts an empty text (a user without a password).
+    if (Edit1->text().isEmpty() && !(Form_Timers && Form_Timers->personalShown())) {
+        Msg::notice(QStringLiteral("Поле не заполнено !"));
+        Edit1->setFocus();
+        return;
+    }
+    if (!Panel2->isHidden()) {
+        if (Edit2->text().isEmpty()) {
+            Msg::notice(QStringLiteral("Поле не заполнено !"));
+            Edit2->setFocus();
+            return;
+        }
+        if (!IsPlainDigits(Edit2->text())) {
+            Msg::notice(QStringLiteral("Только положительные целые числа !"));
+            Edit2->setFocus();
+            return;
+        }
+    }
+    BitBtn3->click();
+}

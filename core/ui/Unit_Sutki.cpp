@@ -1,0 +1,98 @@
+#include "Unit_Sutki.h"
+
+#include "Scaling.h"
+#include "util/Clock.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+TForm_Sutki* Form_Sutki = nullptr;
+
+TForm_Sutki::TForm_Sutki(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Время суток"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    Time_Start = new QTimeEdit(this);
+    Time_End = new QTimeEdit(this);
+    for (QTimeEdit* t : {Time_Start, Time_End}) {
+        t->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+        t->setMinimumWidth(100);
+    }
+    form->addRow(QStringLiteral("От"), Time_Start);
+    form->addRow(QStringLiteral("До"), Time_End);
+    layout->addLayout(form);
+    CB_All = new QCheckBox(QStringLiteral("Любое время суток"), this);
+    CB_All->setChecked(true);
+    layout->addWidget(CB_All);
+
+    auto* buttons = new QHBoxLayout;
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn3 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn3->hide();
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    layout->addLayout(buttons);
+
+    connect(CB_All, &QCheckBox::clicked, this, [this] { CB_AllClick(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
+
+    FormCreate();
+    adjustSize();
+    ScaleWindow(this, false);
+}
+
+TForm_Sutki::~TForm_Sutki()
+{
+    if (Form_Sutki == this)
+        Form_Sutki = nullptr;
+}
+
+void TForm_Sutki::FormCreate()
+{
+    AnyTime = 1;
+    CB_AllClick();
+}
+
+void TForm_Sutki::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TForm_Sutki::FormShow()
+{
+    const QTime now = Clock::timeOfDay();
+    const QTime t(now.hour(), now.minute(), now.second());
+    Time_Start->setTime(t);
+    Time_End->setTime(t);
+}
+
+void TForm_Sutki::CB_AllClick()
+{
+    const bool any = CB_All->isChecked();
+    for (QTimeEdit* e : {Time_Start, Time_End}) {
+        e->setEnabled(!any);
+        QPalette p = e->palette();
+        p.setColor(QPalette::Base, QPalette().color(any ? QPalette::Button : QPalette::Base));
+        e->setPalette(p);
+    }
+    AnyTime = any ? 1 : 0;
+}
+
+void TForm_Sutki::BitBtn1Click()
+{
+    if (Time_End->time() < Time_Start->time()) {
+        Msg::notice(QStringLiteral("Начало должно быть раньше окончания !"));
+        return;
+    }
+    BitBtn3->click();
+}

@@ -1,0 +1,3 @@
+#include "OfficeSession.h"
+
+TOfficeSession OfficeSession;

@@ -1,0 +1,152 @@
+#pragma once
+
+// The program on a fresh database, logged in as the administrator, with
+// helpers that build a catalogue through the program's own writers, and a
+// script for the modal dialogs a handler opens.
+
+#include "support/AppEnv.h"
+
+#include "CatalogueUi.h"
+#include "Products.h"
+#include "Structure.h"
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "ui/Unit_Main.h"
+#include "util/Unit_Util.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+
+class CatEnv : public AppEnv {
+public:
+    CatEnv()
+    {
+        loginAs(QStringLiteral("Администратор"));
+        Form_Main->Apply_UserRights();
+    }
+
+    TestDb& t() { return testDb(); }
+    qint64 num(const QString& sql) { return t().scalar(sql).toLongLong(); }
+    QString text(const QString& sql) { return t().scalar(sql).toString(); }
+    int count(const QString& table, const QString& where = {})
+    {
+        return static_cast<int>(
+            num(QStringLiteral("SELECT COUNT(*) FROM ") + table + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where)));
+    }
+    int logLines(const QString& action)
+    {
+        auto q = t().select(QStringLiteral("SELECT WHAT_ACTION FROM LOG_TABLE"));
+        int n = 0;
+        for (q->first(); !q->eof(); q->next())
+            n += q->field(0).asString() == action ? 1 : 0;
+        return n;
+    }
+
+    qint64 firma(const QString& name, const QString& otdel = QStringLiteral("Кухня"),
+                 const QString& sklad = QStringLiteral("Основной склад"), bool local = true)
+    {
+        structure::FirmaData d;
+        d.name = name;
+        d.local = local;
+        return structure::CreateFirma(d, otdel, sklad);
+    }
+    qint64 mainOtdel(qint64 firma)
+    {
+        return num(QStringLiteral("SELECT KOD FROM OTDEL WHERE FIRST_OTDEL = '1' AND KOD_FIRMA = %1").arg(firma));
+    }
+    qint64 mainSklad(qint64 otdel)
+    {
+        return num(QStringLiteral("SELECT KOD FROM SKLAD WHERE FIRST_SKLAD = '1' AND KOD_OTDEL = %1").arg(otdel));
+    }
+    qint64 unit(const QString& name = QStringLiteral("килограмм"), const QString& shortName = QStringLiteral("кг"))
+    {
+        return structure::CreateEd(name, shortName);
+    }
+    qint64 group(const QString& name) { return products::CreateGroup(name); }
+    qint64 ing(const QString& name, qint64 group, qint64 unit)
+    {
+        products::IngData d;
+        d.name = name;
+        d.group = group;
+        d.edIzm = unit;
+        return products::CreateIng(d);
+    }
+    qint64 ingSklad(qint64 ing, qint64 otdel)
+    {
+        return num(QStringLiteral("SELECT KOD FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(ing).arg(otdel));
+    }
+
+    // Stands a shared list on the row with the key.
+    static void at(db::Query* q, qint64 kod) { q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod)); }
+};
+
+// Acts on the modal dialogs a handler opens, in the order they open: each
+// step gets the dialog (from inside its event loop) and closes it. A dialog
+// that opens with no step left, or that a step leaves open, is cancelled and
+// counted, so a test never waits on a dialog.
+class ModalScript {
+public:
+    ModalScript()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+    ~ModalScript()
+    {
+        EXPECT_EQ(unexpected_, 0) << "a dialog opened with no step for it, or a step left it open";
+        EXPECT_TRUE(steps_.empty()) << "an expected dialog did not open";
+    }
+    ModalScript& then(std::function<void(QWidget*)> step)
+    {
+        steps_.push_back(std::move(step));
+        return *this;
+    }
+    size_t pending() const { return steps_.size(); }
+    int unexpected() const { return unexpected_; }
+
+private:
+    void poll()
+    {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) {
+            last_ = nullptr;
+            return;
+        }
+        if (w == last_)
+            return;
+        if (steps_.empty()) {
+            ++unexpected_;
+            if (auto* d = qobject_cast<QDialog*>(w))
+                d->reject();
+            else
+                w->close();
+            return;
+        }
+        auto step = std::move(steps_.front());
+        steps_.pop_front();
+        last_ = w;
+        QPointer<QWidget> shown = w;
+        step(w);
+        if (shown && shown->isVisible()) {
+            ++unexpected_;
+            if (auto* d = qobject_cast<QDialog*>(shown.data()))
+                d->reject();
+            else
+                shown->close();
+        }
+        last_ = nullptr;
+    }
+    std::deque<std::function<void(QWidget*)>> steps_;
+    QPointer<QWidget> last_;
+    int unexpected_ = 0;
+    QTimer timer_;
+};

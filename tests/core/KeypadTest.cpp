@@ -1,0 +1,160 @@
+// The quantity keypad: buttons, keyboard mapping, sign keys and conversion.
+
+#include "ui/Keypad.h"
+#include "util/Messages.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Keypad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Msg::setResponder([this](const Msg::Request& r) {
+            messages << r.text;
+            return 0;
+        });
+        pad.apply = [this](double v) { taken << v; };
+    }
+    void TearDown() override { Msg::setResponder({}); }
+
+    void keys(std::initializer_list<int> ks)
+    {
+        for (int k : ks)
+            pad.KeyDown(k);
+    }
+    QString shown() const { return pad.E_Klava->text(); }
+
+    TKeypad pad;
+    QStringList messages;
+    QList<double> taken;
+};
+
+} // namespace
+
+TEST_F(Keypad, ButtonsBuildTheNumberWithOneComma)
+{
+    pad.Btn_One->click();
+    pad.Btn_Koma->click();
+    pad.Btn_Koma->click();  // a second comma is ignored
+    pad.Btn_Five->click();
+    EXPECT_EQ(shown(), QStringLiteral("1,5"));
+    EXPECT_TRUE(pad.CommaTyped);
+
+    pad.Btn_Back->click();
+    pad.Btn_Back->click();  // over the separator
+    EXPECT_FALSE(pad.CommaTyped);
+    pad.Btn_Koma->click();
+    pad.Btn_Two->click();
+    pad.Btn_Five->click();
+    EXPECT_EQ(shown(), QStringLiteral("1,25"));
+    pad.Btn_OKS->click();
+    EXPECT_EQ(taken, QList<double>{1.25});
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_FALSE(pad.CommaTyped);
+}
+
+TEST_F(Keypad, TextsThatAreNoNumberShowTheConversionError)
+{
+    for (const char* text : {"", "-", ","}) {
+        messages.clear();
+        pad.E_Klava->setText(QString::fromLatin1(text));
+        pad.Btn_OKS->click();
+        EXPECT_EQ(messages.size(), 1) << text;
+        EXPECT_EQ(shown(), QString::fromLatin1(text));
+    }
+    EXPECT_TRUE(taken.isEmpty());
+    EXPECT_DOUBLE_EQ(TKeypad::TextToFloat(QStringLiteral("-2,25")), -2.25);
+    EXPECT_DOUBLE_EQ(TKeypad::TextToFloat(QStringLiteral("7,")), 7);
+    EXPECT_DOUBLE_EQ(TKeypad::TextToFloat(QStringLiteral(",5")), 0.5);
+    EXPECT_THROW(TKeypad::TextToFloat(QStringLiteral("1.5")), std::runtime_error);  // only the program's separator
+    EXPECT_THROW(TKeypad::TextToFloat(QStringLiteral("1,2,3")), std::runtime_error);
+}
+
+TEST_F(Keypad, SignKeys)
+{
+    keys({Qt::Key_Plus});
+    EXPECT_TRUE(shown().isEmpty());
+    keys({Qt::Key_Minus});
+    EXPECT_EQ(shown(), QStringLiteral("-"));
+    keys({Qt::Key_5});
+    EXPECT_EQ(shown(), QStringLiteral("-5"));
+    keys({Qt::Key_Minus});
+    EXPECT_EQ(shown(), QStringLiteral("5"));
+    keys({Qt::Key_Minus});
+    EXPECT_EQ(shown(), QStringLiteral("-5"));
+    keys({Qt::Key_Plus});
+    EXPECT_EQ(shown(), QStringLiteral("5"));
+    pad.E_Klava->setText(QStringLiteral("+5"));
+    keys({Qt::Key_Minus});
+    EXPECT_EQ(shown(), QStringLiteral("-5"));
+    keys({Qt::Key_Equal});  // the '=+' key of the main row
+    EXPECT_EQ(shown(), QStringLiteral("5"));
+
+    // A window without sign keys ignores them; the value is checked when taken.
+    pad.signKeys = false;
+    keys({Qt::Key_Minus});
+    EXPECT_EQ(shown(), QStringLiteral("5"));
+}
+
+TEST_F(Keypad, KeyboardMapping)
+{
+    QPushButton add, remove;
+    int added = 0, removed = 0;
+    QObject::connect(&add, &QPushButton::clicked, [&] { ++added; });
+    QObject::connect(&remove, &QPushButton::clicked, [&] { ++removed; });
+    pad.addButton = &add;
+    pad.removeButton = &remove;
+
+    keys({Qt::Key_1, Qt::Key_Period, Qt::Key_Comma, Qt::Key_7});
+    EXPECT_EQ(shown(), QStringLiteral("1,7"));
+    keys({Qt::Key_Return});
+    EXPECT_EQ(taken, QList<double>{1.7});
+    // '/', the Russian layout's letters on the ',' and '.' keys all give the comma.
+    for (int k : {int(Qt::Key_Slash), 0x0411, 0x042E}) {
+        keys({Qt::Key_Escape, Qt::Key_2, k, Qt::Key_5});
+        EXPECT_EQ(shown(), QStringLiteral("2,5")) << k;
+    }
+    keys({Qt::Key_Backspace});
+    EXPECT_EQ(shown(), QStringLiteral("2,"));
+    keys({Qt::Key_Escape});
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_FALSE(pad.CommaTyped);
+    keys({Qt::Key_Enter});  // nothing to take: no error
+    EXPECT_TRUE(messages.isEmpty());
+    keys({Qt::Key_Insert, Qt::Key_Delete, Qt::Key_Delete});
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(removed, 2);
+}
+
+TEST_F(Keypad, TheGuardClearsTheDisplay)
+{
+    bool open = true;
+    pad.guard = [&open] { return open; };
+    keys({Qt::Key_4, Qt::Key_Comma});
+    open = false;
+    keys({Qt::Key_2});
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_FALSE(pad.CommaTyped);
+    keys({Qt::Key_Minus});  // the sign works without the guard
+    EXPECT_EQ(shown(), QStringLiteral("-"));
+    pad.Btn_OKS->click();
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_TRUE(taken.isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(Keypad, KeysReachTheKeypadAndTheControlAlike)
+{
+    QLineEdit search;
+    pad.attachKeys(&search);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_3, Qt::NoModifier, QStringLiteral("3"));
+    QApplication::sendEvent(&search, &press);
+    EXPECT_EQ(shown(), QStringLiteral("3"));
+    EXPECT_EQ(search.text(), QStringLiteral("3"));  // not consumed
+}
