@@ -30,6 +30,8 @@ QByteArray buildDpb(const ConnectParams& params, bool forCreate)
     dpb->insertString(&st, isc_dpb_user_name, params.user.toUtf8().constData());
     dpb->insertBytes(&st, isc_dpb_password, params.password.constData(), params.password.size());
     dpb->insertString(&st, isc_dpb_lc_ctype, params.lcCtype.toLatin1().constData());
+    // File names travel as UTF-8 whatever the machine's locale, so folders with Cyrillic names work.
+    dpb->insertTag(&st, isc_dpb_utf8_filename);
     if (forCreate) {
         dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
         dpb->insertInt(&st, isc_dpb_page_size, 8192);
@@ -132,7 +134,7 @@ void Database::open()
     const QByteArray dpb = buildDpb(params_, false);
     FbStatus st;
     IProvider* prov = master()->getDispatcher();
-    IAttachment* att = prov->attachDatabase(&st, toCp1251(target).constData(), static_cast<unsigned>(dpb.size()),
+    IAttachment* att = prov->attachDatabase(&st, target.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
                                             reinterpret_cast<const unsigned char*>(dpb.constData()));
     prov->release();
     st.check();
@@ -161,7 +163,7 @@ void Database::create(const QString& path, const ConnectParams& params)
     const QByteArray dpb = buildDpb(params, true);
     FbStatus st;
     IProvider* prov = master()->getDispatcher();
-    IAttachment* att = prov->createDatabase(&st, toCp1251(path).constData(), static_cast<unsigned>(dpb.size()),
+    IAttachment* att = prov->createDatabase(&st, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
                                             reinterpret_cast<const unsigned char*>(dpb.constData()));
     prov->release();
     st.check();

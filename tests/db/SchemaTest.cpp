@@ -2,7 +2,9 @@
 
 #include "support/TestDb.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
@@ -102,4 +104,18 @@ TEST(Schema, InsertsWithoutKeyNeverCollideWithDrawnKeys)
     t.exec("INSERT INTO MENU_STR (KOD_MENU_RAZDEL, KOD_ING) VALUES (1, 1)");
     EXPECT_EQ(t.scalar("SELECT MY_ACTIVE FROM MENU_STR").toInt(), 1);
     EXPECT_TRUE(t.scalar("SELECT NO_ROUND FROM MENU_STR").isNull());
+}
+
+TEST(Schema, DatabaseInAFolderWithACyrillicNameOpens)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/Кафе «Ромашка»");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/basecalc.fdb");
+    db::Database::create(path);
+    db::Database d;
+    d.setDatabaseName(db::Database::localServerListens() ? path : QStringLiteral("localhost:") + path);
+    ASSERT_NO_THROW(d.open());
+    EXPECT_TRUE(d.connected());
+    d.close();
 }
