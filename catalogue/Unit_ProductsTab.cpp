@@ -260,7 +260,7 @@ void TProductsTab::buildAllIng()
                           {QStringLiteral("MY_LEVEL"), QStringLiteral(" + "), 30},
                           {QStringLiteral("KVO_PORC"), QStringLiteral("Единиц"), 55},
                           {QStringLiteral("PERCENT_PLUS"), QStringLiteral("%Надб"), 50},
-                          {QStringLiteral("VIHOD_BLUDA"), QStringLiteral("Выход"), 70}});
+                          {QStringLiteral("VIHOD_BLUDA"), QStringLiteral("Выход"), 100}});
     Grid_Ing->datasetModel()->setCellStyle(&TProductsTab::IngCellStyle);
     Grid_Ing->setEditButton(Btn_Upd_Ing);
     BindBruttoColumns(Grid_Ing, QStringLiteral("VIHOD"), QStringLiteral("K_Brutto"));
