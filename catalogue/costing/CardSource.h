@@ -16,6 +16,14 @@ class Query;
 
 namespace costing {
 
+// Hash of a (product, department) pair of keys.
+struct KeyPairHash {
+    size_t operator()(const std::pair<qint64, qint64>& p) const
+    {
+        return std::hash<qint64>()(p.first) * 1000003u ^ std::hash<qint64>()(p.second);
+    }
+};
+
 // One active card row of a master product, joined with its ingredient (ING)
 // and the ingredient's row in one department (ING_SKLAD).
 struct CardRowData {
@@ -82,14 +90,8 @@ public:
     QString productName(qint64 ing) override;
 
 private:
-    struct PairHash {
-        size_t operator()(const std::pair<qint64, qint64>& p) const
-        {
-            return std::hash<qint64>()(p.first) * 1000003u ^ std::hash<qint64>()(p.second);
-        }
-    };
     std::unique_ptr<db::Query> q_;
-    std::unordered_map<std::pair<qint64, qint64>, std::vector<CardRowData>, PairHash> cards_;
+    std::unordered_map<std::pair<qint64, qint64>, std::vector<CardRowData>, KeyPairHash> cards_;
     std::unordered_map<qint64, std::vector<LevelChild>> levelCards_;
 };
 
@@ -162,12 +164,6 @@ private:
         const Product* ing;
         const DepartmentRow* sklad;
     };
-    struct PairHash {
-        size_t operator()(const std::pair<qint64, qint64>& p) const
-        {
-            return std::hash<qint64>()(p.first) * 1000003u ^ std::hash<qint64>()(p.second);
-        }
-    };
 
     Product* ing(qint64 kod);
     const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
@@ -177,13 +173,13 @@ private:
     std::vector<DepartmentRow> sklad_;  // by KOD
     std::unordered_map<qint64, int> skladIndex_;
     // (product, department) -> first position in sklad_; nextSamePair_ chains the others in KOD order
-    std::unordered_map<std::pair<qint64, qint64>, int, PairHash> skladByPair_;
+    std::unordered_map<std::pair<qint64, qint64>, int, KeyPairHash> skladByPair_;
     std::vector<int> nextSamePair_;
     std::vector<Karta> karta_;  // active rows by master, then KOD
     std::unordered_map<qint64, std::pair<int, int>> kartaByMaster_;  // range in karta_
     std::unordered_map<qint64, QString> otdel_;
     // What one card gives in one department: fixed for a run.
-    std::unordered_map<std::pair<qint64, qint64>, std::vector<MemoRow>, PairHash> memo_;
+    std::unordered_map<std::pair<qint64, qint64>, std::vector<MemoRow>, KeyPairHash> memo_;
 };
 
 } // namespace costing

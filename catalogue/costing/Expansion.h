@@ -15,6 +15,10 @@ class Query;
 
 namespace costing {
 
+// The stock still available during one operation, by (product, department):
+// read at the first look-up of a pair, then spent by what the operation takes.
+using StockCache = std::unordered_map<std::pair<qint64, qint64>, double, KeyPairHash>;
+
 // The card expansion: turns a quantity of a product in a department into the
 // amounts of what it is made of, level by level down to raw products.
 //
@@ -60,6 +64,7 @@ public:
     // Takes an amount from the cached stock; false when the pair was never looked up.
     bool TakeFromStockCache(qint64 ing, qint64 otdel, double amount);
     void ClearStockCache() { stock_.clear(); }
+    const StockCache& stockCache() const { return stock_; }
 
     // The master's active card rows in any department, one node each at the head.
     AmountList& AddCardChildren(int depth, AmountList& list, qint64 master);
@@ -82,15 +87,8 @@ private:
     void walkLevels(qint64 root, AmountList& list, Visit visit);
     [[noreturn]] void throwCycle(const AmountList& list, const std::vector<int>& parents, int index, qint64 root);
 
-    struct PairHash {
-        size_t operator()(const std::pair<qint64, qint64>& p) const
-        {
-            return std::hash<qint64>()(p.first) * 1000003u ^ std::hash<qint64>()(p.second);
-        }
-    };
-
     CardSource& source_;
-    std::unordered_map<std::pair<qint64, qint64>, double, PairHash> stock_;
+    StockCache stock_;
     std::vector<CardRowData> rows_;
     std::vector<LevelChild> levelRows_;
 };

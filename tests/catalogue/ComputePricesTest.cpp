@@ -208,31 +208,6 @@ TEST_P(ComputePrices, HiddenDishesAreSkippedWhenAsked)
     EXPECT_DOUBLE_EQ(cena(dishRow), 5);
 }
 
-TEST_P(ComputePrices, ScopesLimitTheRows)
-{
-    const qint64 a = raw(QStringLiteral("Чай"), 100);
-    const qint64 d = dish(QStringLiteral("Чай с лимоном"), 1);
-    card(d, a, 0.01);
-    const qint64 other = b->otdel(firma, QStringLiteral("Бар"));
-    const qint64 aOther = row(a, 100, 0);
-    exec(QStringLiteral("UPDATE ING_SKLAD SET KOD_OTDEL = %1 WHERE KOD = %2").arg(other).arg(aOther));
-    const qint64 dOther = row(d, 0, 0);
-    exec(QStringLiteral("UPDATE ING_SKLAD SET KOD_OTDEL = %1 WHERE KOD = %2").arg(other).arg(dOther));
-    const qint64 dRow = t.scalar(QStringLiteral("SELECT KOD FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(d).arg(otdel)).toLongLong();
-
-    RecomputeScope department = everything();
-    department.where = 0;
-    department.otdel = other;
-    run(department);
-    EXPECT_DOUBLE_EQ(cena(dOther), 1);
-    EXPECT_DOUBLE_EQ(cena(dRow), 0);
-
-    RecomputeScope oneProduct;
-    oneProduct.product = d;
-    run(oneProduct);
-    EXPECT_DOUBLE_EQ(cena(dRow), 1);
-}
-
 TEST_P(ComputePrices, FaultyCardsStopTheRun)
 {
     const qint64 a = raw(QStringLiteral("Сахар"), 80);
