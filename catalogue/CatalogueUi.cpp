@@ -1,15 +1,22 @@
 #include "CatalogueUi.h"
 
+#include "base/Unit_Base.h"
 #include "db/DatasetModel.h"
 #include "db/Query.h"
+#include "ui/Unit_Name.h"
 #include "ui/Unit_RG.h"
+#include "util/Messages.h"
 
 #include <QStyle>
 
 #include <algorithm>
 
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QWidget>
 
@@ -29,12 +36,50 @@ void SetActive(QWidget* w, bool on)
     w->setPalette(p);
 }
 
-bool AllDigits(const QString& s)
+bool AllDigits(const QString& s) { return IsPlainDigits(s); }
+
+void Refuse(const QString& text, QWidget* focus)
 {
-    for (QChar c : s)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    return true;
+    Msg::notice(text);
+    if (focus)
+        focus->setFocus();
+}
+
+bool Filled(QLineEdit* edit, const QString& refusal)
+{
+    if (!edit->text().isEmpty())
+        return true;
+    Refuse(refusal, edit);
+    return false;
+}
+
+QHBoxLayout* ButtonRow(QPushButton* left, std::initializer_list<QPushButton*> right)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(left);
+    row->addStretch();
+    for (QPushButton* b : right)
+        row->addWidget(b);
+    return row;
+}
+
+QLabel* CaptionPanel(QWidget* parent)
+{
+    auto* panel = new QLabel(parent);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setMinimumHeight(26);
+    return panel;
+}
+
+db::Query* NameList(QObject* owner, db::DbGrid* grid, const QString& title)
+{
+    auto* q = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, owner);
+    grid->setQuery(q);
+    SetColumns(grid, {db::GridColumn{QStringLiteral("NAME"), title, 300}});
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return q;
 }
 
 double ParseDecimal(const QString& s, bool* ok)

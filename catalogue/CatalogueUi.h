@@ -4,6 +4,13 @@
 #include <QList>
 #include <QStringList>
 
+#include <initializer_list>
+
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QObject;
+class QPushButton;
 class QWidget;
 namespace db {
 class DbGrid;
@@ -20,6 +27,20 @@ void SetActive(QWidget* w, bool on);
 
 // True when every character is a digit 0-9 (an empty text passes).
 bool AllDigits(const QString& s);
+
+// A dialog's refusal: the message, then the focus back into the offending
+// field (when one is given).
+void Refuse(const QString& text, QWidget* focus);
+// True when the edit holds text; otherwise refuses with the text on the edit.
+bool Filled(QLineEdit* edit, const QString& refusal);
+
+// A dialog's bottom row: the first button at the left, the others at the right.
+QHBoxLayout* ButtonRow(QPushButton* left, std::initializer_list<QPushButton*> right);
+// The sunken, centred caption over a picker's list, naming what is moved.
+QLabel* CaptionPanel(QWidget* parent);
+// A picker's list: a query on the data module's read transaction, owned by
+// owner and shown in the grid as the one stretched column NAME under title.
+db::Query* NameList(QObject* owner, db::DbGrid* grid, const QString& title);
 
 // A number typed with the decimal comma (a point is taken too); ok is false
 // for anything else, an empty text included.

@@ -1,11 +1,16 @@
 #include "Products.h"
 
+#include "CatalogueDb.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "util/Globals.h"
 #include "util/Unit_Util.h"
 
 namespace products {
+
+using cat::Exec;
+using cat::Exists;
+using cat::Writer;
 
 namespace {
 
@@ -14,29 +19,6 @@ const QString kArea = QStringLiteral("Продукты и блюда");
 void Log(const QString& action)
 {
     Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kArea, action);
-}
-
-// QWrite1 on the write transaction with a fresh text.
-db::Query* Writer(const QString& sql)
-{
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
-    q->setTransaction(Form_Base->TransactionWrite);
-    q->setSql(sql);
-    return q;
-}
-
-void Exec(const QString& sql) { Writer(sql)->execSql(); }
-
-bool Exists(const QString& sql)
-{
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setSql(sql);
-    q->open();
-    const bool found = !q->isEmpty();
-    q->close();
-    return found;
 }
 
 R_Record IngRecord(const IngData& d, qint64 kod)
@@ -167,14 +149,8 @@ qint64 CreateIng(const IngData& d)
     db::Query* q = Writer(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO)\nVALUES (:KI, :KI, 1)"));
     q->param(QStringLiteral("KI")).setString(Key(kod));
     q->execSql();
-    db::Query* p = Form_Base->WriteProc;
-    p->close();
-    p->setTransaction(Form_Base->TransactionWrite);
-    p->setSql(QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_ING_SKLAD :KOD_ING, :KOD_GROUP"));
-    p->param(QStringLiteral("KOD_ING")).setString(Key(kod));
-    p->param(QStringLiteral("KOD_GROUP")).setString(Key(d.group));
-    p->prepare();
-    p->execSql();
+    cat::RunProc(QStringLiteral("ADD_ING_TO_ING_SKLAD"),
+                 {{QStringLiteral("KOD_ING"), Key(kod)}, {QStringLiteral("KOD_GROUP"), Key(d.group)}});
     Log(QStringLiteral("Создан новый продукт:") + d.name);
     return kod;
 }

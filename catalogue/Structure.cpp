@@ -1,11 +1,16 @@
 #include "Structure.h"
 
+#include "CatalogueDb.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "util/Globals.h"
 #include "util/Unit_Util.h"
 
 namespace structure {
+
+using cat::Exec;
+using cat::Exists;
+using cat::RunProc;
 
 namespace {
 
@@ -14,18 +19,6 @@ const QString kArea = QStringLiteral("Настройка");
 void Log(const QString& action)
 {
     Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kArea, action);
-}
-
-// True when the statement (keys only, no typed text) returns a row.
-bool Exists(const QString& sql)
-{
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setSql(sql);
-    q->open();
-    const bool found = !q->isEmpty();
-    q->close();
-    return found;
 }
 
 R_Record FirmaRecord(const FirmaData& d, qint64 kod)
@@ -46,21 +39,6 @@ R_Record FirmaRecord(const FirmaData& d, qint64 kod)
     return r;
 }
 
-void RunProc(const QString& name, const QList<QPair<QString, qint64>>& keys)
-{
-    db::Query* p = Form_Base->WriteProc;
-    p->close();
-    p->setTransaction(Form_Base->TransactionWrite);
-    QStringList names;
-    for (const auto& k : keys)
-        names << QStringLiteral(":") + k.first;
-    p->setSql(QStringLiteral("EXECUTE PROCEDURE ") + name + QStringLiteral(" ") + names.join(QStringLiteral(", ")));
-    for (const auto& k : keys)
-        p->param(k.first).setString(Key(k.second));
-    p->prepare();
-    p->execSql();
-}
-
 QString SkladTail(const QString& firmaName, const QString& otdelName)
 {
     return QStringLiteral(">>. Предприятие <<") + firmaName + QStringLiteral(">>, подразделение <<") + otdelName +
@@ -73,17 +51,10 @@ qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& skla
 {
     WriteTransaction w;
     const qint64 kod = Form_Util->InsertRecord(FirmaRecord(d, 0));
-    if (d.local) {
-        db::Query* p = Form_Base->WriteProc;
-        p->close();
-        p->setTransaction(Form_Base->TransactionWrite);
-        p->setSql(QStringLiteral("EXECUTE PROCEDURE CREATE_FIRST_OTDEL :KOD_FIRMA, :NAME_OTDEL, :NAME_SKLAD"));
-        p->param(QStringLiteral("KOD_FIRMA")).setString(Key(kod));
-        p->param(QStringLiteral("NAME_OTDEL")).setString(otdel);
-        p->param(QStringLiteral("NAME_SKLAD")).setString(sklad);
-        p->prepare();
-        p->execSql();
-    }
+    if (d.local)
+        RunProc(QStringLiteral("CREATE_FIRST_OTDEL"), {{QStringLiteral("KOD_FIRMA"), Key(kod)},
+                                                       {QStringLiteral("NAME_OTDEL"), otdel},
+                                                       {QStringLiteral("NAME_SKLAD"), sklad}});
     Log(QStringLiteral("Создание предприятия <<") + d.name + QStringLiteral(">>"));
     return kod;
 }
@@ -111,8 +82,9 @@ qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, 
         .addInt(QStringLiteral("KOD_OTDEL"), otdel)
         .addString(QStringLiteral("FIRST_SKLAD"), QStringLiteral("1"));
     const qint64 sklad = Form_Util->InsertRecord(s);
-    RunProc(QStringLiteral("ALL_ING_TO_SKLAD"),
-            {{QStringLiteral("KOD_FIRMA"), firma}, {QStringLiteral("KOD_OTDEL"), otdel}, {QStringLiteral("KOD_SKLAD"), sklad}});
+    RunProc(QStringLiteral("ALL_ING_TO_SKLAD"), {{QStringLiteral("KOD_FIRMA"), Key(firma)},
+                                                 {QStringLiteral("KOD_OTDEL"), Key(otdel)},
+                                                 {QStringLiteral("KOD_SKLAD"), Key(sklad)}});
     Log(QStringLiteral("Создание подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
     return otdel;
@@ -260,14 +232,14 @@ int EdUseCount(qint64 ed)
 void DeleteFirma(qint64 firma, const QString& name)
 {
     WriteTransaction w;
-    RunProc(QStringLiteral("DELETE_FIRMA"), {{QStringLiteral("KOD_FIRMA"), firma}});
+    RunProc(QStringLiteral("DELETE_FIRMA"), {{QStringLiteral("KOD_FIRMA"), Key(firma)}});
     Log(QStringLiteral("Удаление предприятия <<") + name + QStringLiteral(">>"));
 }
 
 void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 {
     WriteTransaction w;
-    RunProc(QStringLiteral("DELETE_OTDEL"), {{QStringLiteral("KOD_OTDEL"), otdel}});
+    RunProc(QStringLiteral("DELETE_OTDEL"), {{QStringLiteral("KOD_OTDEL"), Key(otdel)}});
     Log(QStringLiteral("Удаление подразделения <<") + name + QStringLiteral(">> из структуры предприятия <<") + firmaName +
         QStringLiteral(">>"));
 }
@@ -281,26 +253,17 @@ void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString&
     const qint64 main = q->isEmpty() ? 0 : q->field(0).asInt64();
     q->close();
     WriteTransaction w;
-    if (main > 0) {
-        db::Query* u = Form_Base->QWrite1;
-        u->close();
-        u->setTransaction(Form_Base->TransactionWrite);
-        u->setSql(QStringLiteral("UPDATE SKLAD_GRING SET KOD_SKLAD = ") + Key(main) + QStringLiteral(" WHERE KOD_SKLAD = ") +
-                  Key(sklad));
-        u->execSql();
-    }
-    RunProc(QStringLiteral("DELETE_SKLAD"), {{QStringLiteral("KOD_SKLAD"), sklad}});
+    if (main > 0)
+        Exec(QStringLiteral("UPDATE SKLAD_GRING SET KOD_SKLAD = ") + Key(main) + QStringLiteral(" WHERE KOD_SKLAD = ") +
+             Key(sklad));
+    RunProc(QStringLiteral("DELETE_SKLAD"), {{QStringLiteral("KOD_SKLAD"), Key(sklad)}});
     Log(QStringLiteral("Удаление склада <<") + name + SkladTail(firmaName, otdelName));
 }
 
 void DeleteEd(qint64 ed, const QString& name, const QString& shortName)
 {
     WriteTransaction w;
-    db::Query* u = Form_Base->QWrite1;
-    u->close();
-    u->setTransaction(Form_Base->TransactionWrite);
-    u->setSql(QStringLiteral("DELETE FROM ED_IZM WHERE KOD = ") + Key(ed));
-    u->execSql();
+    Exec(QStringLiteral("DELETE FROM ED_IZM WHERE KOD = ") + Key(ed));
     Log(QStringLiteral("Удаление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }
 

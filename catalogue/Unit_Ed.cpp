@@ -1,9 +1,9 @@
 #include "Unit_Ed.h"
 
+#include "CatalogueUi.h"
 #include "Structure.h"
 #include "base/Unit_Base.h"
 #include "ui/Scaling.h"
-#include "util/Messages.h"
 #include "util/Unit_Util.h"
 
 #include <QGridLayout>
@@ -11,11 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 
 TForm_Ed* Form_Ed = nullptr;
 
-TForm_Ed::TForm_Ed(QWidget* parent) : QDialog(parent)
+TForm_Ed::TForm_Ed(QWidget* parent) : TListEditDialog(parent)
 {
     setWindowTitle(QStringLiteral("Единицы измерения"));
     auto* grid = new QGridLayout(this);
@@ -27,25 +26,14 @@ TForm_Ed::TForm_Ed(QWidget* parent) : QDialog(parent)
     grid->addWidget(E_Name, 1, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Сокращённое наименование -->"), this), 2, 0);
     grid->addWidget(E_SName, 2, 1);
-    auto* buttons = new QHBoxLayout;
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);
-    buttons->addWidget(Btn_Ok);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Exit);
     grid->setRowStretch(3, 1);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Exit}), 4, 0, 1, 2);
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
     resize(380, 150);
     ScaleWindow(this, false);
-}
-
-void TForm_Ed::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Guard([this] { FormShow(); });
 }
 
 void TForm_Ed::FormShow()
@@ -63,16 +51,9 @@ void TForm_Ed::FormShow()
 
 void TForm_Ed::Btn_OkClick()
 {
-    if (E_Name->text().isEmpty()) {
-        Msg::notice(QStringLiteral("Нет полного наименования единицы !"));
-        E_Name->setFocus();
+    if (!cat::Filled(E_Name, QStringLiteral("Нет полного наименования единицы !")) ||
+        !cat::Filled(E_SName, QStringLiteral("Нет сокращённого наименования единицы !")))
         return;
-    }
-    if (E_SName->text().isEmpty()) {
-        Msg::notice(QStringLiteral("Нет сокращённого наименования единицы !"));
-        E_SName->setFocus();
-        return;
-    }
     if (NewMode == 1) {
         SavedKod = structure::CreateEd(E_Name->text(), E_SName->text());
     } else {

@@ -4,7 +4,6 @@
 #include "Structure.h"
 #include "base/Unit_Base.h"
 #include "ui/Scaling.h"
-#include "util/Messages.h"
 #include "util/Unit_Util.h"
 
 #include <QCheckBox>
@@ -14,12 +13,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 TForm_Firma* Form_Firma = nullptr;
 
-TForm_Firma::TForm_Firma(QWidget* parent) : QDialog(parent)
+TForm_Firma::TForm_Firma(QWidget* parent) : TListEditDialog(parent)
 {
     setWindowTitle(QStringLiteral("Реквизиты предприятия "));
     auto* top = new QVBoxLayout(this);
@@ -60,15 +58,10 @@ TForm_Firma::TForm_Firma(QWidget* parent) : QDialog(parent)
     top->addLayout(form2);
     top->addStretch();
 
-    auto* buttons = new QHBoxLayout;
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Otmena = new QPushButton(QStringLiteral("Отменить изменения"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход без сохранения"), this);
-    buttons->addWidget(Btn_Ok);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Otmena);
-    buttons->addWidget(Btn_Exit);
-    top->addLayout(buttons);
+    top->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Otmena, Btn_Exit}));
 
     connect(CB_Local, &QCheckBox::clicked, this, [this] { Guard([this] { CB_LocalClick(); }); });
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
@@ -77,13 +70,6 @@ TForm_Firma::TForm_Firma(QWidget* parent) : QDialog(parent)
 
     resize(600, 460);
     ScaleWindow(this, false);
-}
-
-void TForm_Firma::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Guard([this] { FormShow(); });
 }
 
 void TForm_Firma::setMainNamesActive(bool on)
@@ -134,22 +120,12 @@ void TForm_Firma::Btn_OtmenaClick() { FormShow(); }
 
 void TForm_Firma::Btn_OkClick()
 {
-    if (E_Name->text().isEmpty()) {
-        Msg::notice(QStringLiteral("Нет наименования предприятия !"));
-        E_Name->setFocus();
+    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования предприятия !")))
         return;
-    }
     const bool newLocal = NewMode == 1 && CB_Local->isChecked();
-    if (newLocal && E_Otdel->text().isEmpty()) {
-        Msg::notice(QStringLiteral("Нет наименования основного подразделения (отдела) предприятия !"));
-        E_Otdel->setFocus();
+    if (newLocal && (!cat::Filled(E_Otdel, QStringLiteral("Нет наименования основного подразделения (отдела) предприятия !")) ||
+                     !cat::Filled(E_Sklad, QStringLiteral("Нет наименования основного склада предприятия !"))))
         return;
-    }
-    if (newLocal && E_Sklad->text().isEmpty()) {
-        Msg::notice(QStringLiteral("Нет наименования основного склада предприятия !"));
-        E_Sklad->setFocus();
-        return;
-    }
     structure::FirmaData d;
     d.name = E_Name->text();
     d.info = M_DInfo->toPlainText();

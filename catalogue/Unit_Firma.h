@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QDialog>
-
-#include <cstdint>
+#include "ListEditDialog.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -10,20 +8,15 @@ class QPlainTextEdit;
 class QPushButton;
 
 // Details of an enterprise: a new one (own or partner) or the current row of Q_Firma.
-class TForm_Firma : public QDialog {
+class TForm_Firma : public TListEditDialog {
     Q_OBJECT
 public:
     explicit TForm_Firma(QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void CB_LocalClick();
     void Btn_OkClick();
     void Btn_OtmenaClick();
-
-    // 1 a new enterprise, 0 the current row of Q_Firma; set by the caller.
-    std::uint8_t NewMode = 0;
-    // Key of the row written by the last successful save.
-    qint64 SavedKod = 0;
 
     QLineEdit* E_Name;
     QPlainTextEdit* M_DInfo;
@@ -42,9 +35,6 @@ public:
     QPushButton* Btn_Ok;
     QPushButton* Btn_Otmena;
     QPushButton* Btn_Exit;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void setMainNamesActive(bool on);

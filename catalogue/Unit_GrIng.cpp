@@ -1,5 +1,6 @@
 #include "Unit_GrIng.h"
 
+#include "CatalogueUi.h"
 #include "Products.h"
 #include "base/Unit_Base.h"
 #include "ui/Scaling.h"
@@ -10,12 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 TForm_GrIng* Form_GrIng = nullptr;
 
-TForm_GrIng::TForm_GrIng(QWidget* parent) : QDialog(parent)
+TForm_GrIng::TForm_GrIng(QWidget* parent) : TListEditDialog(parent)
 {
     setWindowTitle(QStringLiteral("Группы продуктов и блюд"));
     auto* top = new QVBoxLayout(this);
@@ -24,24 +24,13 @@ TForm_GrIng::TForm_GrIng(QWidget* parent) : QDialog(parent)
     E_Name->setMaxLength(100);
     top->addWidget(E_Name);
     top->addStretch();
-    auto* buttons = new QHBoxLayout;
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);
-    buttons->addWidget(Btn_Ok);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Exit);
-    top->addLayout(buttons);
+    top->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Exit}));
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
     resize(420, 110);
     ScaleWindow(this, false);
-}
-
-void TForm_GrIng::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Guard([this] { FormShow(); });
 }
 
 void TForm_GrIng::FormShow()
@@ -55,12 +44,9 @@ void TForm_GrIng::FormShow()
 
 void TForm_GrIng::Btn_OkClick()
 {
-    const QString name = E_Name->text();
-    if (name.isEmpty()) {
-        Msg::notice(QStringLiteral("Нет наименования группы !"));
-        E_Name->setFocus();
+    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования группы !")))
         return;
-    }
+    const QString name = E_Name->text();
     if (NewMode == 1) {
         SavedKod = products::CreateGroup(name);
         Msg::notice(QStringLiteral("Группа << ") + name +

@@ -8,8 +8,6 @@
 #include "ui/Scaling.h"
 #include "util/Unit_Util.h"
 
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -21,21 +19,13 @@ TForm_GrToSklad::TForm_GrToSklad(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Закрепление группы продуктов за складом"));
     auto* top = new QVBoxLayout(this);
-    Panel1 = new QLabel(this);
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Sunken);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setMinimumHeight(26);
+    Panel1 = cat::CaptionPanel(this);
     top->addWidget(Panel1);
     Grid_GrToSklad = new db::DbGrid(this);
     top->addWidget(Grid_GrToSklad, 1);
-    auto* buttons = new QHBoxLayout;
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход (отмена)"), this);
-    buttons->addWidget(Btn_Ok);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Exit);
-    top->addLayout(buttons);
+    top->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Exit}));
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
     resize(420, 360);
@@ -46,10 +36,7 @@ void TForm_GrToSklad::AttachData()
 {
     if (Q_GrToSklad)
         return;
-    Q_GrToSklad = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
-    Grid_GrToSklad->setQuery(Q_GrToSklad);
-    cat::SetColumns(Grid_GrToSklad, {db::GridColumn{QStringLiteral("NAME"), QStringLiteral("Склад"), 300}});
-    Grid_GrToSklad->horizontalHeader()->setStretchLastSection(true);
+    Q_GrToSklad = cat::NameList(this, Grid_GrToSklad, QStringLiteral("Склад"));
 }
 
 void TForm_GrToSklad::Btn_OkClick()

@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 TForm_Ing* Form_Ing = nullptr;
@@ -27,9 +26,30 @@ namespace {
 // Decimal text with up to six places, or empty for a yield or coefficient of 0.
 QString Reciprocal100(double v, int decimals) { return v == 0 ? QString() : cat::FormatDecimal(100.0 / v, decimals); }
 
+// The yield percent and the gross coefficient follow each other: the one not
+// typed in becomes 100 / the typed value, and "0" empties both. True when the
+// other was recomputed.
+bool FollowTyped(QLineEdit* typed, QLineEdit* other)
+{
+    const QString t = typed->text();
+    if (t.isEmpty()) {
+        other->clear();
+        return false;
+    }
+    if (t == QStringLiteral("0")) {
+        typed->clear();
+        other->clear();
+        return false;
+    }
+    bool ok = false;
+    const double v = cat::ParseDecimal(t, &ok);
+    other->setText(ok ? Reciprocal100(v, 6) : QString());
+    return true;
+}
+
 } // namespace
 
-TForm_Ing::TForm_Ing(QWidget* parent) : QDialog(parent)
+TForm_Ing::TForm_Ing(QWidget* parent) : TListEditDialog(parent)
 {
     setWindowTitle(QStringLiteral("Описание продукта (общие параметры)"));
     auto* top = new QVBoxLayout(this);
@@ -81,13 +101,9 @@ TForm_Ing::TForm_Ing(QWidget* parent) : QDialog(parent)
     grid->setColumnStretch(2, 1);
     top->addLayout(grid);
     top->addStretch();
-    auto* buttons = new QHBoxLayout;
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);
-    buttons->addWidget(Btn_Ok);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Exit);
-    top->addLayout(buttons);
+    top->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Exit}));
 
     E_Proc->installEventFilter(this);
     E_Koef->installEventFilter(this);
@@ -99,13 +115,6 @@ TForm_Ing::TForm_Ing(QWidget* parent) : QDialog(parent)
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
     resize(540, 420);
     ScaleWindow(this, true);
-}
-
-void TForm_Ing::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Guard([this] { FormShow(); });
 }
 
 void TForm_Ing::hideEvent(QHideEvent* event)
@@ -213,38 +222,14 @@ void TForm_Ing::Clear_Ing()
 
 void TForm_Ing::E_ProcKeyUp()
 {
-    const QString t = E_Proc->text();
-    if (t.isEmpty()) {
-        E_Koef->clear();
-        return;
-    }
-    if (t == QStringLiteral("0")) {
-        E_Proc->clear();
-        E_Koef->clear();
-        return;
-    }
-    bool ok = false;
-    const double v = cat::ParseDecimal(t, &ok);
-    E_Koef->setText(ok ? Reciprocal100(v, 6) : QString());
-    NormChanged = 1;
+    if (FollowTyped(E_Proc, E_Koef))
+        NormChanged = 1;
 }
 
 void TForm_Ing::E_KoefKeyUp()
 {
-    const QString t = E_Koef->text();
-    if (t.isEmpty()) {
-        E_Proc->clear();
-        return;
-    }
-    if (t == QStringLiteral("0")) {
-        E_Proc->clear();
-        E_Koef->clear();
-        return;
-    }
-    bool ok = false;
-    const double v = cat::ParseDecimal(t, &ok);
-    E_Proc->setText(ok ? Reciprocal100(v, 6) : QString());
-    NormChanged = 1;
+    if (FollowTyped(E_Koef, E_Proc))
+        NormChanged = 1;
 }
 
 void TForm_Ing::L_EdCloseUp()
@@ -273,56 +258,51 @@ void TForm_Ing::Button1Click()
 
 void TForm_Ing::Btn_OkClick()
 {
-    auto refuse = [](const QString& text, QWidget* focus) {
-        Msg::notice(text);
-        if (focus)
-            focus->setFocus();
-    };
     if (E_Name->text().isEmpty())
-        return refuse(QStringLiteral("Нет наименования !"), E_Name);
+        return cat::Refuse(QStringLiteral("Нет наименования !"), E_Name);
     if (L_Ed->currentIndex() < 0 || L_Ed->currentText().isEmpty())
-        return refuse(QStringLiteral("Не выбрана единица измерения !"), L_Ed);
+        return cat::Refuse(QStringLiteral("Не выбрана единица измерения !"), L_Ed);
     // An empty field is told as such before its value is judged.
     if (E_Proc->text().isEmpty())
-        return refuse(QStringLiteral("Нет процента выхода !"), E_Proc);
+        return cat::Refuse(QStringLiteral("Нет процента выхода !"), E_Proc);
     bool ok = false;
     const double yield = cat::ParseDecimal(E_Proc->text(), &ok);
     if (!ok || yield <= 0)
-        return refuse(QStringLiteral("Процент выхода должен быть > 0 !"), E_Proc);
+        return cat::Refuse(QStringLiteral("Процент выхода должен быть > 0 !"), E_Proc);
     if (E_Koef->text().isEmpty())
-        return refuse(QStringLiteral("Нет коэффициента брутто !"), E_Koef);
+        return cat::Refuse(QStringLiteral("Нет коэффициента брутто !"), E_Koef);
     const double koef = cat::ParseDecimal(E_Koef->text(), &ok);
     if (!ok || koef <= 0)
-        return refuse(QStringLiteral("Коэффициент брутто должен быть > 0 !"), E_Koef);
+        return cat::Refuse(QStringLiteral("Коэффициент брутто должен быть > 0 !"), E_Koef);
     if (E_Kalories->text().isEmpty())
         E_Kalories->setText(QStringLiteral("0"));
     if (E_Kalories->isEnabled() && !cat::AllDigits(E_Kalories->text()))
-        return refuse(QStringLiteral("В поле количества калорий должно стоять целое положительное число или 0 !"),
+        return cat::Refuse(QStringLiteral("В поле количества калорий должно стоять целое положительное число или 0 !"),
                       E_Kalories);
     if (!cat::AllDigits(E_Section->text()))
-        return refuse(QStringLiteral("В поле номера секции должно стоять целое положительное число или 0 !"), E_Section);
+        return cat::Refuse(QStringLiteral("В поле номера секции должно стоять целое положительное число или 0 !"), E_Section);
     const int section = E_Section->text().toInt();
     if (MyParams && MyParams->v.obmen == 0 && (section < 1 || section > 5))
-        return refuse(QStringLiteral("При обмене с программой \"Подавальня\" номер секции должен быть в пределах от 1 до 5 !"),
+        return cat::Refuse(QStringLiteral("При обмене с программой \"Подавальня\" номер секции должен быть в пределах от 1 до 5 !"),
                       nullptr);
     if (!cat::AllDigits(E_Max->text()))
-        return refuse(QStringLiteral("В поле максимального процента скидки должно стоять целое положительное число или "
+        return cat::Refuse(QStringLiteral("В поле максимального процента скидки должно стоять целое положительное число или "
                                      "ноль !"),
                       E_Max);
     if (E_Time->text().isEmpty())
         E_Time->setText(QStringLiteral("0"));
     if (!cat::AllDigits(E_Time->text()))
-        return refuse(QStringLiteral("В поле максимального времени приготовления блюда должно стоять целое положительное "
+        return cat::Refuse(QStringLiteral("В поле максимального времени приготовления блюда должно стоять целое положительное "
                                      "число или ноль !"),
                       E_Time);
     if (E_Alarm->text().isEmpty())
         E_Alarm->setText(QStringLiteral("0"));
     if (!cat::AllDigits(E_Alarm->text()))
-        return refuse(QStringLiteral("В поле времени предупреждения об окончании приготовления блюда должно стоять целое "
+        return cat::Refuse(QStringLiteral("В поле времени предупреждения об окончании приготовления блюда должно стоять целое "
                                      "положительное число или ноль !"),
                       E_Alarm);
     if (E_Time->text().toLongLong() > 0 && E_Alarm->text().toLongLong() == 0)
-        return refuse(QStringLiteral("Если Вы установили у блюда максимальное время приготовления, необходимо установить "
+        return cat::Refuse(QStringLiteral("Если Вы установили у блюда максимальное время приготовления, необходимо установить "
                                      "также параметр \"За сколько минут предупреждать о времени готовности\" !"),
                       E_Alarm);
     if (NewMode != 1 && NormChanged)

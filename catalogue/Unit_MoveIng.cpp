@@ -8,8 +8,6 @@
 #include "ui/Scaling.h"
 #include "util/Unit_Util.h"
 
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,21 +18,13 @@ TForm_MoveIng::TForm_MoveIng(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Перемещение продукта в другую группу"));
     auto* top = new QVBoxLayout(this);
-    Panel1 = new QLabel(this);
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Sunken);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setMinimumHeight(26);
+    Panel1 = cat::CaptionPanel(this);
     top->addWidget(Panel1);
     Grid_MoveIng = new db::DbGrid(this);
     top->addWidget(Grid_MoveIng, 1);
-    auto* buttons = new QHBoxLayout;
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход (отмена)"), this);
-    buttons->addWidget(Btn_Ok);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Exit);
-    top->addLayout(buttons);
+    top->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Exit}));
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
     resize(420, 420);
@@ -45,10 +35,7 @@ void TForm_MoveIng::AttachData()
 {
     if (Q_MoveIng)
         return;
-    Q_MoveIng = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
-    Grid_MoveIng->setQuery(Q_MoveIng);
-    cat::SetColumns(Grid_MoveIng, {db::GridColumn{QStringLiteral("NAME"), QStringLiteral("Группа продуктов"), 300}});
-    Grid_MoveIng->horizontalHeader()->setStretchLastSection(true);
+    Q_MoveIng = cat::NameList(this, Grid_MoveIng, QStringLiteral("Группа продуктов"));
 }
 
 void TForm_MoveIng::Btn_OkClick()

@@ -1,6 +1,7 @@
 #include "Unit_ProductsTab.h"
 
 #include "CatalogueUi.h"
+#include "ListEditDialog.h"
 #include "Printing.h"
 #include "Products.h"
 #include "Unit_Compute.h"
@@ -46,6 +47,22 @@ QPushButton* addButton(const QString& text, QWidget* parent, QHBoxLayout* row, c
         b->setToolTip(hint);
     row->addWidget(b);
     return b;
+}
+
+// The search row of a product list: the search box, its edit (off until the
+// box is ticked) and the box that shows hidden products too.
+void addSearchRow(QWidget* sheet, QVBoxLayout* lay, QCheckBox*& context, QLineEdit*& edit, QCheckBox*& closed)
+{
+    auto* search = new QHBoxLayout;
+    context = new QCheckBox(QStringLiteral("Контекстный поиск  -->"), sheet);
+    edit = new QLineEdit(sheet);
+    edit->setMaxLength(100);
+    closed = new QCheckBox(QStringLiteral("Показывать скрытые продукты"), sheet);
+    search->addWidget(context);
+    search->addWidget(edit, 1);
+    search->addWidget(closed);
+    lay->addLayout(search);
+    cat::SetActive(edit, false);
 }
 
 double number(const db::Query& q, int row, const char* field)
@@ -144,18 +161,17 @@ TProductsTab::TProductsTab(QObject* parent) : QObject(parent)
         connect(h.b, &QPushButton::clicked, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
     }
     // The boxes rebuild their list at once; a ticked search box hands the focus to its edit.
-    connect(CB_Context_Ing, &QCheckBox::clicked, this, [this] {
-        Guard([this] { CB_Context_IngClick(); });
-        if (CB_Context_Ing->isChecked())
-            E_Context_Ing->setFocus();
-    });
-    connect(CB_Closed1, &QCheckBox::clicked, this, [this] { Guard([this] { CB_Context_IngClick(); }); });
-    connect(CB_Context_IngSklad, &QCheckBox::clicked, this, [this] {
-        Guard([this] { CB_Context_IngSkladClick(); });
-        if (CB_Context_IngSklad->isChecked())
-            E_Context_IngSklad->setFocus();
-    });
-    connect(CB_Closed2, &QCheckBox::clicked, this, [this] { Guard([this] { CB_Context_IngSkladClick(); }); });
+    const auto connectSearchRow = [this](QCheckBox* context, QLineEdit* edit, QCheckBox* closed,
+                                         void (TProductsTab::*rebuild)()) {
+        connect(context, &QCheckBox::clicked, this, [this, context, edit, rebuild] {
+            Guard([this, rebuild] { (this->*rebuild)(); });
+            if (context->isChecked())
+                edit->setFocus();
+        });
+        connect(closed, &QCheckBox::clicked, this, [this, rebuild] { Guard([this, rebuild] { (this->*rebuild)(); }); });
+    };
+    connectSearchRow(CB_Context_Ing, E_Context_Ing, CB_Closed1, &TProductsTab::CB_Context_IngClick);
+    connectSearchRow(CB_Context_IngSklad, E_Context_IngSklad, CB_Closed2, &TProductsTab::CB_Context_IngSkladClick);
     E_Context_Ing->installEventFilter(this);
     E_Context_IngSklad->installEventFilter(this);
     for (QWidget* page : {Form_Main->Sheet_Ing, Form_Main->Sheet_All_Ing, Form_Main->Sheet_Sklad_Ing})
@@ -235,16 +251,7 @@ void TProductsTab::buildAllIng()
     Btn_DvigIng = addButton(QStringLiteral("Движение"), sheet, buttons, QStringLiteral("Движение продукта"));
     buttons->addStretch();
     lay->addLayout(buttons);
-    auto* search = new QHBoxLayout;
-    CB_Context_Ing = new QCheckBox(QStringLiteral("Контекстный поиск  -->"), sheet);
-    E_Context_Ing = new QLineEdit(sheet);
-    E_Context_Ing->setMaxLength(100);
-    CB_Closed1 = new QCheckBox(QStringLiteral("Показывать скрытые продукты"), sheet);
-    search->addWidget(CB_Context_Ing);
-    search->addWidget(E_Context_Ing, 1);
-    search->addWidget(CB_Closed1);
-    lay->addLayout(search);
-    cat::SetActive(E_Context_Ing, false);
+    addSearchRow(sheet, lay, CB_Context_Ing, E_Context_Ing, CB_Closed1);
 
     Grid_Ing = new db::DbGrid(sheet);
     lay->addWidget(Grid_Ing, 1);
@@ -288,16 +295,7 @@ void TProductsTab::buildSkladIng()
     BitBtn1 = addButton(QStringLiteral("Лимиты"), sheet, buttons);
     buttons->addStretch();
     lay->addLayout(buttons);
-    auto* search = new QHBoxLayout;
-    CB_Context_IngSklad = new QCheckBox(QStringLiteral("Контекстный поиск  -->"), sheet);
-    E_Context_IngSklad = new QLineEdit(sheet);
-    E_Context_IngSklad->setMaxLength(100);
-    CB_Closed2 = new QCheckBox(QStringLiteral("Показывать скрытые продукты"), sheet);
-    search->addWidget(CB_Context_IngSklad);
-    search->addWidget(E_Context_IngSklad, 1);
-    search->addWidget(CB_Closed2);
-    lay->addLayout(search);
-    cat::SetActive(E_Context_IngSklad, false);
+    addSearchRow(sheet, lay, CB_Context_IngSklad, E_Context_IngSklad, CB_Closed2);
 
     Grid_Ing_Sklad = new db::DbGrid(sheet);
     lay->addWidget(Grid_Ing_Sklad, 1);
@@ -478,25 +476,14 @@ void TProductsTab::reopenIng(qint64 key)
 
 void TProductsTab::Btn_Add_GRClick()
 {
-    if (!isShown(Form_Main->Sheet_All_Ing))
-        return;
-    Form_GrIng->NewMode = 1;
-    if (Form_GrIng->exec() != QDialog::Accepted)
-        return;
-    cat::ReopenAt(Form_Base->Q_GrIng, Form_GrIng->SavedKod);
-    Grid_GrIng->setFocus();
+    if (isShown(Form_Main->Sheet_All_Ing))
+        AddListRow(Form_GrIng, Form_Base->Q_GrIng, Grid_GrIng);
 }
 
 void TProductsTab::Btn_Upd_GRClick()
 {
-    if (!isShown(Form_Main->Sheet_All_Ing) || !cat::HasRow(Form_Base->Q_GrIng))
-        return;
-    Form_GrIng->SavedKod = cat::KeyOf(Form_Base->Q_GrIng);
-    Form_GrIng->NewMode = 0;
-    if (Form_GrIng->exec() != QDialog::Accepted)
-        return;
-    cat::ReopenAt(Form_Base->Q_GrIng, Form_GrIng->SavedKod);
-    Grid_GrIng->setFocus();
+    if (isShown(Form_Main->Sheet_All_Ing))
+        EditListRow(Form_GrIng, Form_Base->Q_GrIng, Grid_GrIng);
 }
 
 void TProductsTab::Btn_Del_GRClick()

@@ -11,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,13 +32,9 @@ TForm_SelectFirma::TForm_SelectFirma(QWidget* parent) : QDialog(parent)
     top->addLayout(search);
     GridFirma = new db::DbGrid(this);
     top->addWidget(GridFirma, 1);
-    auto* buttons = new QHBoxLayout;
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход (отмена)"), this);
-    buttons->addWidget(Btn_Ok);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Exit);
-    top->addLayout(buttons);
+    top->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Exit}));
 
     E_Context->installEventFilter(this);
     connect(CB_Context, &QCheckBox::clicked, this, [this] { Guard([this] { CB_ContextClick(); }); });
@@ -55,10 +50,7 @@ void TForm_SelectFirma::AttachData()
 {
     if (Q_Vibor)
         return;
-    Q_Vibor = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
-    GridFirma->setQuery(Q_Vibor);
-    cat::SetColumns(GridFirma, {db::GridColumn{QStringLiteral("NAME"), QStringLiteral("Наименование"), 300}});
-    GridFirma->horizontalHeader()->setStretchLastSection(true);
+    Q_Vibor = cat::NameList(this, GridFirma, QStringLiteral("Наименование"));
 }
 
 void TForm_SelectFirma::Prepare(const QString& caption, int localFilter)

@@ -1,35 +1,17 @@
 #pragma once
 
-#include <QDialog>
-
-#include <cstdint>
-
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+#include "NameInfoDialog.h"
 
 // A warehouse of the current department (Q_Otdel): a new one or the current row of Q_Sklad.
-class TForm_Sklad : public QDialog {
+class TForm_Sklad : public TNameInfoDialog {
     Q_OBJECT
 public:
     explicit TForm_Sklad(QWidget* parent = nullptr);
 
-    void FormShow();
-    void Btn_OkClick();
-    // Refills the fields from the current row of Q_Sklad, whatever NewMode is.
-    void Btn_OtmenaClick();
-
-    std::uint8_t NewMode = 0;
-    qint64 SavedKod = 0;
-
-    QLineEdit* E_Name;
-    QPlainTextEdit* M_Info;
-    QPushButton* Btn_Ok;
-    QPushButton* Btn_Otmena;
-    QPushButton* Btn_Exit;
+    void Btn_OkClick() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    db::Query* List() const override;
 };
 
 extern TForm_Sklad* Form_Sklad;

@@ -1,6 +1,7 @@
 #include "Unit_StructureBox.h"
 
 #include "CatalogueUi.h"
+#include "ListEditDialog.h"
 #include "Structure.h"
 #include "Unit_Ed.h"
 #include "Unit_Firma.h"
@@ -49,6 +50,22 @@ QHBoxLayout* gridWithButtons(db::DbGrid* grid, QPushButton*& add, QPushButton*& 
     row->addLayout(column);
     grid->setEditButton(upd);
     return row;
+}
+
+// "Добавить" of the departments or warehouses of the current master row: the
+// list's refresh timer reloads it, then it stands on the new row.
+void addDetailRow(TListEditDialog* dialog, db::Query* master, void (TForm_Timers::*reload)(), db::Query* list,
+                  QWidget* grid)
+{
+    if (!cat::HasRow(master))
+        return;
+    dialog->NewMode = 1;
+    if (dialog->exec() != QDialog::Accepted)
+        return;
+    (Form_Timers->*reload)();
+    if (list->active())
+        list->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(dialog->SavedKod));
+    grid->setFocus();
 }
 
 } // namespace
@@ -174,26 +191,9 @@ void TStructureBox::Sheet_SetupShow()
 
 // ---- enterprises ----
 
-void TStructureBox::Btn_Add_FirmaClick()
-{
-    Form_Firma->NewMode = 1;
-    if (Form_Firma->exec() != QDialog::Accepted)
-        return;
-    cat::ReopenAt(Form_Base->Q_Firma, Form_Firma->SavedKod);
-    Grid_Firma->setFocus();
-}
+void TStructureBox::Btn_Add_FirmaClick() { AddListRow(Form_Firma, Form_Base->Q_Firma, Grid_Firma); }
 
-void TStructureBox::Btn_Upd_FirmaClick()
-{
-    if (!cat::HasRow(Form_Base->Q_Firma))
-        return;
-    Form_Firma->SavedKod = cat::KeyOf(Form_Base->Q_Firma);
-    Form_Firma->NewMode = 0;
-    if (Form_Firma->exec() != QDialog::Accepted)
-        return;
-    cat::ReopenAt(Form_Base->Q_Firma, Form_Firma->SavedKod);
-    Grid_Firma->setFocus();
-}
+void TStructureBox::Btn_Upd_FirmaClick() { EditListRow(Form_Firma, Form_Base->Q_Firma, Grid_Firma); }
 
 void TStructureBox::Btn_Del_FirmaClick()
 {
@@ -223,28 +223,10 @@ void TStructureBox::Btn_Del_FirmaClick()
 
 void TStructureBox::Btn_Add_OtdelClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Firma))
-        return;
-    Form_Otdel->NewMode = 1;
-    if (Form_Otdel->exec() != QDialog::Accepted)
-        return;
-    Form_Timers->Timer_OtdelTimer();
-    if (Form_Base->Q_Otdel->active())
-        Form_Base->Q_Otdel->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_Otdel->SavedKod));
-    Grid_Otdel->setFocus();
+    addDetailRow(Form_Otdel, Form_Base->Q_Firma, &TForm_Timers::Timer_OtdelTimer, Form_Base->Q_Otdel, Grid_Otdel);
 }
 
-void TStructureBox::Btn_Upd_OtdelClick()
-{
-    if (!cat::HasRow(Form_Base->Q_Otdel))
-        return;
-    Form_Otdel->SavedKod = cat::KeyOf(Form_Base->Q_Otdel);
-    Form_Otdel->NewMode = 0;
-    if (Form_Otdel->exec() != QDialog::Accepted)
-        return;
-    cat::ReopenAt(Form_Base->Q_Otdel, Form_Otdel->SavedKod);
-    Grid_Otdel->setFocus();
-}
+void TStructureBox::Btn_Upd_OtdelClick() { EditListRow(Form_Otdel, Form_Base->Q_Otdel, Grid_Otdel); }
 
 void TStructureBox::Btn_Del_OtdelClick()
 {
@@ -277,28 +259,10 @@ void TStructureBox::Btn_Del_OtdelClick()
 
 void TStructureBox::Btn_Add_SkladClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Otdel))
-        return;
-    Form_Sklad->NewMode = 1;
-    if (Form_Sklad->exec() != QDialog::Accepted)
-        return;
-    Form_Timers->Timer_SkladTimer();
-    if (Form_Base->Q_Sklad->active())
-        Form_Base->Q_Sklad->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_Sklad->SavedKod));
-    Grid_Sklad->setFocus();
+    addDetailRow(Form_Sklad, Form_Base->Q_Otdel, &TForm_Timers::Timer_SkladTimer, Form_Base->Q_Sklad, Grid_Sklad);
 }
 
-void TStructureBox::Btn_Upd_SkladClick()
-{
-    if (!cat::HasRow(Form_Base->Q_Sklad))
-        return;
-    Form_Sklad->SavedKod = cat::KeyOf(Form_Base->Q_Sklad);
-    Form_Sklad->NewMode = 0;
-    if (Form_Sklad->exec() != QDialog::Accepted)
-        return;
-    cat::ReopenAt(Form_Base->Q_Sklad, Form_Sklad->SavedKod);
-    Grid_Sklad->setFocus();
-}
+void TStructureBox::Btn_Upd_SkladClick() { EditListRow(Form_Sklad, Form_Base->Q_Sklad, Grid_Sklad); }
 
 void TStructureBox::Btn_Del_SkladClick()
 {
@@ -324,26 +288,9 @@ void TStructureBox::Btn_Del_SkladClick()
 
 // ---- units ----
 
-void TStructureBox::Btn_Add_EdClick()
-{
-    Form_Ed->NewMode = 1;
-    if (Form_Ed->exec() != QDialog::Accepted)
-        return;
-    cat::ReopenAt(Form_Base->Q_Ed, Form_Ed->SavedKod);
-    Grid_Ed->setFocus();
-}
+void TStructureBox::Btn_Add_EdClick() { AddListRow(Form_Ed, Form_Base->Q_Ed, Grid_Ed); }
 
-void TStructureBox::Btn_Upd_EdClick()
-{
-    if (!cat::HasRow(Form_Base->Q_Ed))
-        return;
-    Form_Ed->SavedKod = cat::KeyOf(Form_Base->Q_Ed);
-    Form_Ed->NewMode = 0;
-    if (Form_Ed->exec() != QDialog::Accepted)
-        return;
-    cat::ReopenAt(Form_Base->Q_Ed, Form_Ed->SavedKod);
-    Grid_Ed->setFocus();
-}
+void TStructureBox::Btn_Upd_EdClick() { EditListRow(Form_Ed, Form_Base->Q_Ed, Grid_Ed); }
 
 void TStructureBox::Btn_Del_EdClick()
 {

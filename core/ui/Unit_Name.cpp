@@ -1,5 +1,6 @@
 #include "Unit_Name.h"
 
+#include "InputDialogs.h"
 #include "Scaling.h"
 #include "Unit_Timers.h"
 #include "util/Messages.h"
@@ -43,20 +44,12 @@ TForm_Name::TForm_Name(QWidget* parent) : QDialog(parent)
     Panel2->hide();
     layout->addWidget(Panel2);
 
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-    BitBtn3 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn3->hide();
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    layout->addLayout(buttons);
+    const InputButtons buttons = AddInputButtons(this, layout);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
+    BitBtn3 = buttons.hiddenOk;
 
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
 
     adjustSize();
     ScaleWindow(this, false);

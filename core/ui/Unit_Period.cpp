@@ -1,5 +1,6 @@
 #include "Unit_Period.h"
 
+#include "InputDialogs.h"
 #include "Scaling.h"
 #include "util/Clock.h"
 #include "util/Messages.h"
@@ -7,23 +8,9 @@
 #include "util/Unit_Util.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 TForm_Period* Form_Period = nullptr;
-
-namespace {
-
-// Enabled fields in the window colour, disabled ones in the button-face colour.
-void setFieldEnabled(QWidget* w, bool on)
-{
-    w->setEnabled(on);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, on ? QPalette().color(QPalette::Base) : QPalette().color(QPalette::Button));
-    w->setPalette(p);
-}
-
-} // namespace
 
 QString EditLockRefusal(const QDate& start)
 {
@@ -53,21 +40,13 @@ TForm_Period::TForm_Period(QWidget* parent) : QDialog(parent)
     CB_AllDate->setChecked(true);
     layout->addWidget(CB_AllDate);
 
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-    BitBtn3 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn3->hide();
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    layout->addLayout(buttons);
+    const InputButtons buttons = AddInputButtons(this, layout);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
+    BitBtn3 = buttons.hiddenOk;
 
     connect(CB_AllDate, &QCheckBox::clicked, this, [this] { CB_AllDateClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
 
     FormCreate();
     adjustSize();
@@ -105,8 +84,8 @@ void TForm_Period::FormShow()
 void TForm_Period::CB_AllDateClick()
 {
     const bool all = CB_AllDate->isChecked();
-    setFieldEnabled(Date_Start, !all);
-    setFieldEnabled(Date_Finish, !all);
+    SetFieldEnabled(Date_Start, !all);
+    SetFieldEnabled(Date_Finish, !all);
     AllDates = all ? 1 : 0;
 }
 

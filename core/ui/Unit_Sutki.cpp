@@ -1,12 +1,12 @@
 #include "Unit_Sutki.h"
 
+#include "InputDialogs.h"
 #include "Scaling.h"
 #include "util/Clock.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 TForm_Sutki* Form_Sutki = nullptr;
@@ -29,21 +29,13 @@ TForm_Sutki::TForm_Sutki(QWidget* parent) : QDialog(parent)
     CB_All->setChecked(true);
     layout->addWidget(CB_All);
 
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-    BitBtn3 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn3->hide();
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    layout->addLayout(buttons);
+    const InputButtons buttons = AddInputButtons(this, layout);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
+    BitBtn3 = buttons.hiddenOk;
 
     connect(CB_All, &QCheckBox::clicked, this, [this] { CB_AllClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
 
     FormCreate();
     adjustSize();
@@ -79,12 +71,8 @@ void TForm_Sutki::FormShow()
 void TForm_Sutki::CB_AllClick()
 {
     const bool any = CB_All->isChecked();
-    for (QTimeEdit* e : {Time_Start, Time_End}) {
-        e->setEnabled(!any);
-        QPalette p = e->palette();
-        p.setColor(QPalette::Base, QPalette().color(any ? QPalette::Button : QPalette::Base));
-        e->setPalette(p);
-    }
+    SetFieldEnabled(Time_Start, !any);
+    SetFieldEnabled(Time_End, !any);
     AnyTime = any ? 1 : 0;
 }
 

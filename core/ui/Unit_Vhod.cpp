@@ -1,5 +1,6 @@
 #include "Unit_Vhod.h"
 
+#include "InputDialogs.h"
 #include "Scaling.h"
 #include "Unit_Main.h"
 #include "base/Unit_Base.h"
@@ -105,22 +106,13 @@ TForm_Vhod::TForm_Vhod(QWidget* parent)
     pass->addWidget(SpeedButton1);
     layout->addLayout(pass);
 
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-    BitBtn4 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn4->hide();
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    buttons->addStretch();
     layout->addSpacing(6);
-    layout->addLayout(buttons);
+    const InputButtons buttons = AddInputButtons(this, layout, true);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
+    BitBtn4 = buttons.hiddenOk;
 
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn4, &QPushButton::clicked, this, &QDialog::accept);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     FormCreate();
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+
+namespace db {
+class Query;
+}
+
+// An edit dialog of a list. The calling button sets NewMode and shows the
+// dialog modally; on show the dialog fills its fields (FormShow) from the
+// current row of the list or clears them; OK writes the row, keeps its key in
+// SavedKod and closes.
+class TListEditDialog : public QDialog {
+    Q_OBJECT
+public:
+    virtual void FormShow() = 0;
+
+    // 1 a new row, 0 the current row of the list; set by the caller.
+    std::uint8_t NewMode = 0;
+    // Key of the row written by the last successful save.
+    qint64 SavedKod = 0;
+
+protected:
+    using QDialog::QDialog;
+    void showEvent(QShowEvent* event) override;
+};
+
+// "Добавить" and "Изменить" of a list: the dialog for a new row, or for the
+// current row (nothing happens without one); on OK the list is reopened on
+// the written row and its grid takes the focus.
+void AddListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid);
+void EditListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid);

@@ -1,0 +1,22 @@
+#pragma once
+
+class QBoxLayout;
+class QDialog;
+class QPushButton;
+class QWidget;
+
+// Pieces shared by the small input dialogs (log-in, text, period, time of
+// day). They validate on their OK button and, when everything is valid,
+// click a hidden second OK that closes the dialog with the OK result.
+struct InputButtons {
+    QPushButton* ok;        // "OK", the default button; its dialog connects the validation
+    QPushButton* cancel;    // "Отмена", closes with the Cancel result
+    QPushButton* hiddenOk;  // hidden "OK", closes with the OK result
+};
+
+// Adds the row of "OK" and "Отмена" to the layout, at its right or centred.
+InputButtons AddInputButtons(QDialog* dialog, QBoxLayout* layout, bool centred = false);
+
+// An input field switched on or off: enabled it is painted in the window
+// colour, disabled in the button-face colour.
+void SetFieldEnabled(QWidget* w, bool on);
