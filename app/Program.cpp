@@ -105,21 +105,31 @@ bool CreateWindows(bool runStartup)
 void DestroyWindows()
 {
     delete Form_VhodHelp;
+    Form_VhodHelp = nullptr;
     delete Form_Sutki;
+    Form_Sutki = nullptr;
     DestroyCatalogueWindows();
     delete Form_Compute;
+    Form_Compute = nullptr;
     delete Form_Base;
     Form_Base = nullptr;
     delete Form_RG;
+    Form_RG = nullptr;
     delete Form_Name;
+    Form_Name = nullptr;
     DestroyPrintingWindows();
     delete Form_Vhod;
+    Form_Vhod = nullptr;
     delete Form_Alarm;
+    Form_Alarm = nullptr;
     delete Form_Gauge;
+    Form_Gauge = nullptr;
     delete Form_Period;
+    Form_Period = nullptr;
     delete Form_Util;
     Form_Util = nullptr;
     delete Form_Timers;
+    Form_Timers = nullptr;
     delete Form_Main;
     Form_Main = nullptr;
     delete MyParams;

@@ -27,7 +27,17 @@ void ScaleWindow(QWidget* window, bool honourNarrow, double heightBase, double w
         const double k = ZoomFactor(g.width(), g.height(), honourNarrow && NarrowScreen, heightBase, widthBase);
         QFont f = window->font();
         f.setPointSizeF(f.pointSizeF() * k);
+        // Controls with a font of their own (titles, bold labels) grow with the rest.
+        const QList<QWidget*> own = window->findChildren<QWidget*>();
+        QList<QPair<QWidget*, QFont>> explicitFonts;
+        for (QWidget* w : own)
+            if (w->testAttribute(Qt::WA_SetFont) && w->font().pointSizeF() > 0)
+                explicitFonts.append({w, w->font()});
         window->setFont(f);
+        for (auto& [w, wf] : explicitFonts) {
+            wf.setPointSizeF(wf.pointSizeF() * k);
+            w->setFont(wf);
+        }
         window->resize(static_cast<int>(window->width() * k), static_cast<int>(window->height() * k));
     }
     window->move(0, 0);

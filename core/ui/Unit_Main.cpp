@@ -114,8 +114,11 @@ TForm_Main::~TForm_Main()
 
 void TForm_Main::buildStartPage()
 {
-    Sheet_Hello->setAttribute(Qt::WA_StyledBackground, true);
-    Sheet_Hello->setStyleSheet(QStringLiteral("#Sheet_Hello { background: #f4efe4; }"));
+    // A palette, not a style sheet: style sheets stop the window's scaled font reaching the controls.
+    Sheet_Hello->setAutoFillBackground(true);
+    QPalette pal = Sheet_Hello->palette();
+    pal.setColor(QPalette::Window, QColor(0xf4, 0xef, 0xe4));
+    Sheet_Hello->setPalette(pal);
     auto* grid = new QGridLayout(Sheet_Hello);
     grid->setContentsMargins(24, 18, 24, 18);
 
@@ -125,7 +128,9 @@ void TForm_Main::buildStartPage()
     tf.setBold(true);
     tf.setItalic(true);
     JvxLabel1->setFont(tf);
-    JvxLabel1->setStyleSheet(QStringLiteral("color: #7a1f1f;"));
+    QPalette tp = JvxLabel1->palette();
+    tp.setColor(QPalette::WindowText, QColor(0x7a, 0x1f, 0x1f));
+    JvxLabel1->setPalette(tp);
     JvxLabel1->setAlignment(Qt::AlignCenter);
 
     auto* subtitle = new QLabel(QStringLiteral("Калькуляция, меню, склад и реализация для предприятий общественного питания"),
