@@ -78,12 +78,14 @@ bool CreateWindows(bool runStartup)
     Form_Gauge = new TForm_Gauge;
     Form_Alarm = new TForm_Alarm;
     Form_Vhod = new TForm_Vhod;
+    CreateSelectOtdelWindow();
     CreatePrintingWindows();
     Form_Name = new TForm_Name;
     Form_RG = new TForm_RG;
     Form_Base = new TForm_Base;
     Form_Compute = new TForm_Compute;
     Form_Sutki = new TForm_Sutki;
+    CreateNSectionWindow();
     Form_VhodHelp = new TForm_VhodHelp;
     WireCoreWindows();
     WirePrintingToCore();

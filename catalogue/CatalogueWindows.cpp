@@ -28,12 +28,14 @@ void CreateCatalogueWindows()
     Form_Ing = new TForm_Ing;
     Form_GrToSklad = new TForm_GrToSklad;
     Form_MoveIng = new TForm_MoveIng;
-    Form_SelectOtdel = new TForm_SelectOtdel;
 }
+
+void CreateSelectOtdelWindow() { Form_SelectOtdel = new TForm_SelectOtdel; }
+
+void CreateNSectionWindow() { Form_NSection = new TForm_NSection; }
 
 void AttachCatalogueWindows()
 {
-    Form_NSection = new TForm_NSection;
     Form_SelectFirma->AttachData();
     Form_SelectOtdel->AttachData();
     Form_GrToSklad->AttachData();

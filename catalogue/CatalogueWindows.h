@@ -4,6 +4,11 @@
 // and product dialogs and the pickers come before the data module, the tabs
 // and the data they bind to after it.
 void CreateCatalogueWindows();
+// The two that come later in that order: the department picker (after the
+// log-in dialog) and the section-number dialog (among the windows after the
+// data module).
+void CreateSelectOtdelWindow();
+void CreateNSectionWindow();
 // After Form_Base exists: builds the settings tab's structure box and the
 // products tab, binds the dialogs' own lists and fills the hooks of the
 // refresh timers and the data module.

@@ -75,8 +75,11 @@ qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, 
         .addInt(QStringLiteral("KOD_FIRMA"), firma)
         .addString(QStringLiteral("FIRST_OTDEL"), QStringLiteral("0"));
     const qint64 otdel = Form_Util->InsertRecord(r);
+    // The main warehouse is named after the department, in double quotes; a
+    // long department name is cut so that the quoted name fits the
+    // warehouse's 100 characters.
     R_Record s(QStringLiteral("SKLAD"));
-    s.addString(QStringLiteral("NAME"), QStringLiteral("\"") + name + QStringLiteral("\""))
+    s.addString(QStringLiteral("NAME"), QStringLiteral("\"") + name.left(98) + QStringLiteral("\""))
         .addString(QStringLiteral("DOP_INFO"), QStringLiteral(" "))
         .addInt(QStringLiteral("KOD_FIRMA"), firma)
         .addInt(QStringLiteral("KOD_OTDEL"), otdel)

@@ -166,6 +166,9 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         f->RadioGroup2->setItemIndex(0);
     }
 
+    // The warning window starts empty: whatever the run shows is its own.
+    if (Form_Alarm)
+        Form_Alarm->Memo1->clear();
     costing::RecomputeResult result;
     {
         struct Restore {

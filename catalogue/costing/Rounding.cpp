@@ -2,8 +2,10 @@
 
 #include "util/Settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace costing {
 
@@ -23,11 +25,15 @@ double RoundPriceBy(double price, int stepIndex, int rule)
     if (!std::isfinite(price) || std::fabs(price) >= 9.0e16)
         return price;
     const std::int64_t step = RoundingStepKopecks(stepIndex);
-    // A price such as 1.15 is stored as 1.149999..., and 1.15 * 100 as 114.99999999999999:
-    // a millionth of a kopeck absorbs that before the fraction is dropped, while a
-    // real fraction (12.375 -> 1237.5) is still dropped.
+    // A price such as 1.15 is stored as 1.149999..., and 1.15 * 100 as 114.99999999999999.
+    // A product that lies within its representation error of a whole kopeck (a
+    // millionth of a kopeck, or two units of the last place for large prices) is
+    // that kopeck; a real fraction (12.375 -> 1237.5) is still dropped.
     const double kopecks = price * 100.0;
-    std::int64_t c = static_cast<std::int64_t>(kopecks + std::copysign(1e-6, kopecks));
+    const double whole = std::round(kopecks);
+    const double tolerance =
+        std::max(1e-6, std::fabs(kopecks) * 2 * std::numeric_limits<double>::epsilon());
+    std::int64_t c = static_cast<std::int64_t>(std::fabs(kopecks - whole) <= tolerance ? whole : kopecks);
     const std::int64_t r = c % step;  // takes the sign of c
     if (rule == 0) {
         if (r > step / 2)

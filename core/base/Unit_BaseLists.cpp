@@ -217,7 +217,8 @@ void TForm_Base::Q_GrIngAfterScroll()
         return;
     TForm_Timers* t = Form_Timers;
     const bool picker = t->menuPickerShown();
-    if (!(productsListsShown() || picker))
+    // Any sub-tab of the products tab: the movement sub-tab's selector grids follow the groups too.
+    if (!(productsTabShown() || picker))
         return;
     t->Timer_Ing->start();
     if (!picker)

@@ -94,17 +94,21 @@ void runWrite(const std::function<void(db::Query*)>& statements, const std::opti
     Form_Base->Q_Param->open();
 }
 
-// UPDATE of one value column; the row is inserted when the update found none.
+// UPDATE of one value column ("UPDATE MY_PARAM SET INTEGER_PARAM = :I WHERE
+// NAME_PARAM = :N", :S for the texts); the row is inserted when the update found none.
 void updateOrInsert(db::Query* q, const QString& key, const QString& column, const std::function<void(db::Param&)>& bind)
 {
-    q->setSql(QStringLiteral("UPDATE MY_PARAM SET ") + column + QStringLiteral(" = :V WHERE NAME_PARAM = :N"));
-    bind(q->param(QStringLiteral("V")));
+    const QString value = column == QLatin1String("INTEGER_PARAM") ? QStringLiteral("I") : QStringLiteral("S");
+    q->setSql(QStringLiteral("UPDATE MY_PARAM SET ") + column + QStringLiteral(" = :") + value +
+              QStringLiteral(" WHERE NAME_PARAM = :N"));
+    bind(q->param(value));
     q->param(QStringLiteral("N")).setString(key);
     q->execSql();
     if (q->rowsAffected() > 0)
         return;
-    q->setSql(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM, ") + column + QStringLiteral(") VALUES (:N, :V)"));
-    bind(q->param(QStringLiteral("V")));
+    q->setSql(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM, ") + column + QStringLiteral(") VALUES (:N, :") + value +
+              QStringLiteral(")"));
+    bind(q->param(value));
     q->param(QStringLiteral("N")).setString(key);
     q->execSql();
 }

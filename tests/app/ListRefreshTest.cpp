@@ -148,6 +148,38 @@ TEST(ListRefresh, APartnerLeavesTheDepartmentGridsGreyedAndTheirButtonsOff)
     EXPECT_TRUE(tab.otdel->greyed());
 }
 
+TEST(ListRefresh, GroupMovesRestartTheProductTimersOnEverySubTabOfTheProductsTab)
+{
+    AppEnv env;
+    ProductsTab tab;
+    const QString groups = QStringLiteral("SELECT 1 AS KOD FROM RDB$DATABASE UNION ALL SELECT 2 FROM RDB$DATABASE");
+    auto groupMoveStarts = [&](QWidget* page) {
+        Form_Main->SetActivePage(page);
+        Form_Timers->Timer_Ing->stop();
+        Form_Timers->Timer_Ing_Sklad->stop();
+        Form_Base->OpenRead(Form_Base->Q_GrIng, groups);
+        const bool started = Form_Timers->Timer_Ing->isActive() && Form_Timers->Timer_Ing_Sklad->isActive();
+        Form_Timers->Timer_Ing->stop();
+        Form_Timers->Timer_Ing_Sklad->stop();
+        return started;
+    };
+    EXPECT_TRUE(groupMoveStarts(Form_Main->Sheet_All_Ing));
+    EXPECT_TRUE(groupMoveStarts(Form_Main->Sheet_Sklad_Ing));
+    EXPECT_TRUE(groupMoveStarts(Form_Main->Sheet_Move));
+    EXPECT_FALSE(groupMoveStarts(Form_Main->Sheet_Setup));
+
+    // The greying before a move serves the product and stock sub-tabs only.
+    Form_Main->SetActivePage(Form_Main->Sheet_Move);
+    Form_Base->Q_GrIng->next();
+    Form_Base->Q_GrIng->prior();
+    EXPECT_FALSE(tab.ing->greyed());
+    Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
+    Form_Base->Q_GrIng->next();
+    EXPECT_TRUE(tab.ing->greyed());
+    Form_Timers->Timer_Ing->stop();
+    Form_Timers->Timer_Ing_Sklad->stop();
+}
+
 TEST(ListRefresh, NothingReactsBeforeTheStartUpIsDone)
 {
     AppEnv env;

@@ -106,6 +106,7 @@ void accept(QWidget* w)
 TEST_F(ComputeWindow, OkRecomputesAndWritesTheProtocolLine)
 {
     Form_Compute->RadioGroup2->setItemIndex(0);
+    Form_Alarm->Memo1->setPlainText(QStringLiteral("Нулевая цена у продукта << Вода >>"));  // left by an earlier operation
     int shownWith = -1;
     OnModal modal([&](QWidget* w) {
         shownWith = Form_Compute->RadioGroup2->itemIndex();
@@ -120,6 +121,7 @@ TEST_F(ComputeWindow, OkRecomputesAndWritesTheProtocolLine)
     EXPECT_FALSE(Form_Gauge->isVisible());
     EXPECT_EQ(Form_Util->ComputeState, 0);
     EXPECT_EQ(Form_Compute->RadioGroup1->itemIndex(), 2);  // kept for the next time
+    EXPECT_TRUE(Form_Alarm->Memo1->toPlainText().isEmpty());
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 }
 

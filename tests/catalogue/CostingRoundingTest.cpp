@@ -40,6 +40,13 @@ TEST(CostingRoundPrice, WholeKopecksSurviveBinaryFractions)
     EXPECT_DOUBLE_EQ(RoundPriceBy(1.15, k10k, kDown), 1.10);
     EXPECT_DOUBLE_EQ(RoundPriceBy(0.57, k50k, kUp), 1.00);
     EXPECT_DOUBLE_EQ(RoundPriceBy(33 * 1.2, k10k, kUp), 39.60);  // 39.599999999999994
+    // Where a lost kopeck would show: 229 kopecks would go down to 2.20, 115 to 1.10.
+    EXPECT_DOUBLE_EQ(RoundPriceBy(2.30, k10k, kDown), 2.30);
+    EXPECT_DOUBLE_EQ(RoundPriceBy(1.16, k10k, kNearest), 1.20);  // 115.99999999999999
+    EXPECT_DOUBLE_EQ(RoundPriceBy(331280950.9, k10k, kDown), 331280950.90);  // 33128095089.999996
+    EXPECT_DOUBLE_EQ(RoundPriceBy(-2.30, k10k, kDown), -2.30);
+    // A real fraction of a kopeck is dropped, not rounded: 1265.625 kopecks are 1265.
+    EXPECT_DOUBLE_EQ(RoundPriceBy(12.65625, k10k, kNearest), 12.60);
     // More kopecks than 32 bits hold.
     EXPECT_DOUBLE_EQ(RoundPriceBy(30000000.75, k1r, kNearest), 30000001.00);
     EXPECT_DOUBLE_EQ(RoundPriceBy(-12.75, k1r, kDown), -12.00);

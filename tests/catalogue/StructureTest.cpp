@@ -202,6 +202,15 @@ TEST(Department, NewOneGetsQuotedMainWarehouseAndTheMainDepartmentsPrices)
     Form_Otdel->Btn_OtmenaClick();
     EXPECT_EQ(Form_Otdel->E_Name->text(), QStringLiteral("Бар"));
     EXPECT_EQ(Form_Otdel->M_Info->toPlainText(), QStringLiteral("второй этаж"));
+
+    // A department name longer than a warehouse name may be: the main
+    // warehouse takes its first 98 characters in quotes, the department is made.
+    const QString longName = QString(200, QChar(0x0411)) + QStringLiteral("!!!");
+    const qint64 wide = structure::CreateOtdel(firma, QStringLiteral("Кафе"), longName, QString());
+    EXPECT_EQ(env.text(QStringLiteral("SELECT NAME FROM OTDEL WHERE KOD = %1").arg(wide)), longName);
+    EXPECT_EQ(env.text(QStringLiteral("SELECT NAME FROM SKLAD WHERE KOD = %1").arg(env.mainSklad(wide))),
+              QStringLiteral("\"") + longName.left(98) + QStringLiteral("\""));
+    EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("KOD_OTDEL = %1").arg(wide)), 2);
 }
 
 TEST(Department, DeletionIsRefusedWhileAnythingNamesIt)
