@@ -1,5 +1,6 @@
 #include "Unit_Compute.h"
 
+#include "ui/InputDialogs.h"
 #include "costing/Recompute.h"
 
 #include "base/Unit_Base.h"
@@ -42,16 +43,10 @@ TForm_Compute::TForm_Compute(QWidget* parent) : QDialog(parent)
     for (TRadioGroup* g : {RadioGroup1, RG_Ing, RadioGroup2, RG_Shadow})
         layout->addWidget(g);
 
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-    BitBtn1->setDefault(true);
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    layout->addLayout(buttons);
+    const InputButtons buttons = AddInputButtons(this, layout);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
     adjustSize();
     ScaleWindow(this, false);

@@ -1,5 +1,6 @@
 #include "Unit_RG.h"
 
+#include "InputDialogs.h"
 #include "Scaling.h"
 
 #include <QHBoxLayout>
@@ -14,16 +15,10 @@ TForm_RG::TForm_RG(QWidget* parent) : QDialog(parent)
     RG = new TRadioGroup(this);
     RG->setMinimumWidth(300);
     layout->addWidget(RG);
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    layout->addLayout(buttons);
+    const InputButtons buttons = AddInputButtons(this, layout);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     adjustSize();
     ScaleWindow(this, false);
 }
