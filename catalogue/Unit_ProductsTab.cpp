@@ -78,11 +78,6 @@ QVariant hiddenBackground(const db::Query& q, int row)
     return {};
 }
 
-qint64 keyField(const db::Query* q, const char* field)
-{
-    return cat::HasRow(q) ? q->field(QString::fromLatin1(field)).asInt64() : 0;
-}
-
 QString textField(const db::Query* q, const char* field)
 {
     return cat::HasRow(q) ? q->field(QString::fromLatin1(field)).asString() : QString();

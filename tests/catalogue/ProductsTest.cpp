@@ -255,8 +255,9 @@ TEST(Product, DialogChecksInOrderAndKeepsYieldAndCoefficientInStep)
         f->Btn_OkClick();
         EXPECT_TRUE(f->isVisible());
         EXPECT_EQ(env.count(QStringLiteral("ING")), before);
-        if (focus)
+        if (focus) {
             EXPECT_EQ(f->focusWidget(), focus);
+        }
         return env.messages.last();
     };
     EXPECT_EQ(refusal(f->E_Name), QStringLiteral("Нет наименования !"));

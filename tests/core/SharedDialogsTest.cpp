@@ -53,10 +53,11 @@ TEST(NameDialog, TextAndOrderNumberAreValidated)
         env.messages.clear();
         d.Edit2->setText(QString::fromLatin1(c.order));
         EXPECT_EQ(ok(), c.accepted) << c.order;
-        if (!c.accepted)
+        if (!c.accepted) {
             EXPECT_EQ(env.messages.value(0), *c.order ? QStringLiteral("Только положительные целые числа !")
                                                       : QStringLiteral("Поле не заполнено !"))
                 << c.order;
+        }
     }
     d.Panel2->hide();
 
