@@ -4,7 +4,7 @@
 #include "Printing.h"
 #include "Unit_Compute.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/CoreWiring.h"
 #include "ui/Unit_Alarm.h"
 #include "ui/Unit_Gauge.h"

@@ -1,7 +1,7 @@
 #include "CatalogueUi.h"
 
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Unit_Name.h"
 #include "ui/Unit_RG.h"

@@ -1,43 +1,12 @@
 #include "Structure.h"
 
-#include "CatalogueDb.h"
-#include "base/Unit_Base.h"
-#include "db/Query.h"
-#include "util/Globals.h"
-#include "util/Unit_Util.h"
+#include "engine/WriteRoad.h"
 
 namespace structure {
 
-using cat::Exec;
-using cat::Exists;
-using cat::RunProc;
-
 namespace {
 
-const QString kArea = QStringLiteral("Настройка");
-
-void Log(const QString& action)
-{
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kArea, action);
-}
-
-R_Record FirmaRecord(const FirmaData& d, qint64 kod)
-{
-    R_Record r(QStringLiteral("FIRMA"), kod);
-    r.addString(QStringLiteral("NAME"), d.name)
-        .addString(QStringLiteral("INFO"), d.info)
-        .addString(QStringLiteral("BANK"), d.bank)
-        .addString(QStringLiteral("BIK"), d.bik)
-        .addString(QStringLiteral("RS"), d.rs)
-        .addString(QStringLiteral("KS"), d.ks)
-        .addString(QStringLiteral("INN"), d.inn)
-        .addString(QStringLiteral("KPP"), d.kpp)
-        .addString(QStringLiteral("PHONE"), d.phone)
-        .addString(QStringLiteral("ADDR_JUR"), d.addrJur)
-        .addString(QStringLiteral("ADDR_REAL"), d.addrReal)
-        .addInt(QStringLiteral("LOCAL_FIRMA"), d.local ? 1 : 0);
-    return r;
-}
+const QString kStructureArea = QStringLiteral("Настройка");
 
 QString SkladTail(const QString& firmaName, const QString& otdelName)
 {
@@ -50,250 +19,122 @@ QString SkladTail(const QString& firmaName, const QString& otdelName)
 qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& sklad)
 {
     WriteTransaction w;
-    const qint64 kod = Form_Util->InsertRecord(FirmaRecord(d, 0));
-    if (d.local)
-        RunProc(QStringLiteral("CREATE_FIRST_OTDEL"), {{QStringLiteral("KOD_FIRMA"), Key(kod)},
-                                                       {QStringLiteral("NAME_OTDEL"), otdel},
-                                                       {QStringLiteral("NAME_SKLAD"), sklad}});
-    Log(QStringLiteral("Создание предприятия <<") + d.name + QStringLiteral(">>"));
-    return kod;
+    const auto result = structure::CreateFirma(w.context(), d, otdel, sklad);
+    w.commit(kStructureArea, QStringLiteral("Создание предприятия <<") + d.name + QStringLiteral(">>"));
+    return result;
 }
 
 void UpdateFirma(qint64 kod, const FirmaData& d)
 {
     WriteTransaction w;
-    Form_Util->UpdateRecord(FirmaRecord(d, kod));
-    Log(QStringLiteral("Изменение реквизитов предприятия <<") + d.name + QStringLiteral(">>"));
+    structure::UpdateFirma(w.context(), kod, d);
+    w.commit(kStructureArea, QStringLiteral("Изменение реквизитов предприятия <<") + d.name + QStringLiteral(">>"));
 }
 
 qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, const QString& info)
 {
     WriteTransaction w;
-    R_Record r(QStringLiteral("OTDEL"));
-    r.addString(QStringLiteral("NAME"), name)
-        .addString(QStringLiteral("DOP_INFO"), info)
-        .addInt(QStringLiteral("KOD_FIRMA"), firma)
-        .addString(QStringLiteral("FIRST_OTDEL"), QStringLiteral("0"));
-    const qint64 otdel = Form_Util->InsertRecord(r);
-    // The main warehouse is named after the department, in double quotes; a
-    // long department name is cut so that the quoted name fits the
-    // warehouse's 100 characters.
-    R_Record s(QStringLiteral("SKLAD"));
-    s.addString(QStringLiteral("NAME"), QStringLiteral("\"") + name.left(98) + QStringLiteral("\""))
-        .addString(QStringLiteral("DOP_INFO"), QStringLiteral(" "))
-        .addInt(QStringLiteral("KOD_FIRMA"), firma)
-        .addInt(QStringLiteral("KOD_OTDEL"), otdel)
-        .addString(QStringLiteral("FIRST_SKLAD"), QStringLiteral("1"));
-    const qint64 sklad = Form_Util->InsertRecord(s);
-    RunProc(QStringLiteral("ALL_ING_TO_SKLAD"), {{QStringLiteral("KOD_FIRMA"), Key(firma)},
-                                                 {QStringLiteral("KOD_OTDEL"), Key(otdel)},
-                                                 {QStringLiteral("KOD_SKLAD"), Key(sklad)}});
-    Log(QStringLiteral("Создание подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
+    const auto result = structure::CreateOtdel(w.context(), firma, name, info);
+    w.commit(kStructureArea, QStringLiteral("Создание подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
-    return otdel;
+    return result;
 }
 
 void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QString& name, const QString& info)
 {
     WriteTransaction w;
-    R_Record r(QStringLiteral("OTDEL"), kod);
-    r.addString(QStringLiteral("NAME"), name)
-        .addString(QStringLiteral("DOP_INFO"), info)
-        .addInt(QStringLiteral("KOD_FIRMA"), firma);
-    Form_Util->UpdateRecord(r);
-    Log(QStringLiteral("Изменения подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
+    structure::UpdateOtdel(w.context(), kod, firma, name, info);
+    w.commit(kStructureArea, QStringLiteral("Изменения подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
 }
 
-qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName,
-                   const QString& name, const QString& info)
+qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName, const QString& name, const QString& info)
 {
     WriteTransaction w;
-    R_Record r(QStringLiteral("SKLAD"));
-    r.addString(QStringLiteral("NAME"), name)
-        .addString(QStringLiteral("DOP_INFO"), info)
-        .addInt(QStringLiteral("KOD_FIRMA"), firma)
-        .addInt(QStringLiteral("KOD_OTDEL"), otdel)
-        .addString(QStringLiteral("FIRST_SKLAD"), QStringLiteral("0"));
-    const qint64 kod = Form_Util->InsertRecord(r);
-    Log(QStringLiteral("Создание склада <<") + name + SkladTail(firmaName, otdelName));
-    return kod;
+    const auto result = structure::CreateSklad(w.context(), firma, otdel, name, info);
+    w.commit(kStructureArea, QStringLiteral("Создание склада <<") + name + SkladTail(firmaName, otdelName));
+    return result;
 }
 
-void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName,
-                 const QString& name, const QString& info)
+void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName, const QString& name, const QString& info)
 {
     WriteTransaction w;
-    R_Record r(QStringLiteral("SKLAD"), kod);
-    r.addString(QStringLiteral("NAME"), name)
-        .addString(QStringLiteral("DOP_INFO"), info)
-        .addInt(QStringLiteral("KOD_FIRMA"), firma)
-        .addInt(QStringLiteral("KOD_OTDEL"), otdel);
-    Form_Util->UpdateRecord(r);
-    Log(QStringLiteral("Изменения склада <<") + name + SkladTail(firmaName, otdelName));
+    structure::UpdateSklad(w.context(), kod, firma, otdel, name, info);
+    w.commit(kStructureArea, QStringLiteral("Изменения склада <<") + name + SkladTail(firmaName, otdelName));
 }
 
 qint64 CreateEd(const QString& name, const QString& shortName)
 {
     WriteTransaction w;
-    R_Record r(QStringLiteral("ED_IZM"));
-    r.addString(QStringLiteral("NAME"), name).addString(QStringLiteral("SHORT_NAME"), shortName);
-    const qint64 kod = Form_Util->InsertRecord(r);
-    Log(QStringLiteral("Добавление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
-    return kod;
+    const auto result = structure::CreateEd(w.context(), name, shortName);
+    w.commit(kStructureArea, QStringLiteral("Добавление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
+    return result;
 }
 
 void UpdateEd(qint64 kod, const QString& name, const QString& shortName)
 {
     WriteTransaction w;
-    R_Record r(QStringLiteral("ED_IZM"), kod);
-    r.addString(QStringLiteral("NAME"), name).addString(QStringLiteral("SHORT_NAME"), shortName);
-    Form_Util->UpdateRecord(r);
-    Log(QStringLiteral("Изменение единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
+    structure::UpdateEd(w.context(), kod, name, shortName);
+    w.commit(kStructureArea, QStringLiteral("Изменение единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }
-
-// ---- deletion checks ----
 
 QString FirmaDeleteRefusal(qint64 firma)
 {
-    const QString k = Key(firma);
-    if (Exists(QStringLiteral("SELECT KOD FROM DOCS WHERE KOD_PARTNER_EXPORT = ") + k))
-        return QStringLiteral("Данное предприятие имеет документы движения. Для того чтоб удалить это предприятие, "
-                              "сначала удалите у него все документы движения !");
-    if (Exists(QStringLiteral("SELECT KOD FROM DOCS WHERE KOD_PARTNER_IMPORT = ") + k))
-        return QStringLiteral("Данное предприятие является контрагентом в документах движения других предприятий. "
-                              "Для того чтоб удалить это предприятие, сначала удалите эти документы !");
-    if (Exists(QStringLiteral("SELECT KOD FROM MENU WHERE KOD_FIRMA = ") + k))
-        return QStringLiteral("Имеются меню, привязанные к удаляемому предприятию. Для удаления предприятия сначало "
-                              "нужно удалить эти меню !");
-    return {};
+    return structure::FirmaDeleteRefusal(engine::ProgramContext(), firma);
 }
 
 bool FirmaHasStock(qint64 firma)
 {
-    return Exists(QStringLiteral("SELECT KOD FROM ING_SKLAD WHERE KOD_FIRMA = ") + Key(firma) +
-                  QStringLiteral(" AND KOLVO <> 0"));
+    return structure::FirmaHasStock(engine::ProgramContext(), firma);
 }
 
 QString OtdelDeleteRefusal(qint64 otdel, bool mainOtdel)
 {
-    if (mainOtdel)
-        return QStringLiteral("Этот отдел является основным, его нельзя удалить, можно только переименовать !");
-    const QString k = Key(otdel);
-    if (Exists(QStringLiteral("SELECT KOD FROM MOVES WHERE KOD_OTDEL = ") + k))
-        return QStringLiteral("Имеются документы движения содержащие в проводках этот отдел. Удаление невозможно !");
-    if (Exists(QStringLiteral("SELECT KOD FROM MENU_RAZDEL WHERE KOD_OTDEL = ") + k))
-        return QStringLiteral("Имеются меню, разделы которых ссылаются на этот отдел. Удаление невозможно !");
-    // Production and sales lines, and document headers (own department, or the
-    // receiving one of a transfer; an inventory's second key is its warehouse).
-    if (Exists(QStringLiteral("SELECT KOD FROM REAL_BLUDO WHERE KOD_OTDEL = ") + k))
-        return QStringLiteral("Имеются документы производства и реализации, содержащие этот отдел. Удаление невозможно !");
-    if (Exists(QStringLiteral("SELECT KOD FROM DOCS WHERE INT_PARAM1 = ") + k + QStringLiteral(" OR (INT_PARAM2 = ") + k +
-               QStringLiteral(" AND DOC_TYPE <> 1)")))
-        return QStringLiteral("Имеются документы, в которых указан этот отдел. Удаление невозможно !");
-    return {};
+    return structure::OtdelDeleteRefusal(engine::ProgramContext(), otdel, mainOtdel);
 }
 
 bool OtdelHasStock(qint64 otdel)
 {
-    return Exists(QStringLiteral("SELECT KOD FROM ING_SKLAD WHERE KOD_OTDEL = ") + Key(otdel) +
-                  QStringLiteral(" AND KOLVO <> 0"));
+    return structure::OtdelHasStock(engine::ProgramContext(), otdel);
 }
 
 QString SkladDeleteRefusal(qint64 sklad, bool mainSklad)
 {
-    if (mainSklad)
-        return QStringLiteral("Этот склад является основным, его нельзя удалить, можно только переименовать !");
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setSql(QStringLiteral("SELECT KOD FROM ING_SKLAD WHERE KOD_SKLAD = :K"));
-    q->param(QStringLiteral("K")).setString(Key(sklad));
-    q->open();
-    const bool holds = !q->isEmpty();
-    q->close();
-    if (holds)
-        return QStringLiteral("Нельзя удалить склад, в котором имеются продукты. Сначала переместите все продукты этого "
-                              "склада на другой !!!");
-    if (Exists(QStringLiteral("SELECT KOD FROM DOCS WHERE DOC_TYPE = 1 AND INT_PARAM2 = ") + Key(sklad)))
-        return QStringLiteral("Имеются документы инвентаризации этого склада. Удаление невозможно !");
-    return {};
+    return structure::SkladDeleteRefusal(engine::ProgramContext(), sklad, mainSklad);
 }
 
 int EdUseCount(qint64 ed)
 {
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setSql(QStringLiteral("Select Count(KOD) From ING where ED_IZM = ") + Key(ed));
-    q->open();
-    const int n = q->field(0).asInt();
-    q->close();
-    return n;
+    return structure::EdUseCount(engine::ProgramContext(), ed);
 }
-
-// ---- deletions ----
 
 void DeleteFirma(qint64 firma, const QString& name)
 {
     WriteTransaction w;
-    RunProc(QStringLiteral("DELETE_FIRMA"), {{QStringLiteral("KOD_FIRMA"), Key(firma)}});
-    Log(QStringLiteral("Удаление предприятия <<") + name + QStringLiteral(">>"));
+    structure::DeleteFirma(w.context(), firma);
+    w.commit(kStructureArea, QStringLiteral("Удаление предприятия <<") + name + QStringLiteral(">>"));
 }
 
 void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 {
     WriteTransaction w;
-    RunProc(QStringLiteral("DELETE_OTDEL"), {{QStringLiteral("KOD_OTDEL"), Key(otdel)}});
-    Log(QStringLiteral("Удаление подразделения <<") + name + QStringLiteral(">> из структуры предприятия <<") + firmaName +
+    structure::DeleteOtdel(w.context(), otdel);
+    w.commit(kStructureArea, QStringLiteral("Удаление подразделения <<") + name + QStringLiteral(">> из структуры предприятия <<") + firmaName +
         QStringLiteral(">>"));
 }
 
 void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString& firmaName, const QString& otdelName)
 {
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setSql(QStringLiteral("SELECT KOD FROM SKLAD WHERE FIRST_SKLAD = '1' AND KOD_OTDEL = ") + Key(otdel));
-    q->open();
-    const qint64 main = q->isEmpty() ? 0 : q->field(0).asInt64();
-    q->close();
     WriteTransaction w;
-    if (main > 0)
-        Exec(QStringLiteral("UPDATE SKLAD_GRING SET KOD_SKLAD = ") + Key(main) + QStringLiteral(" WHERE KOD_SKLAD = ") +
-             Key(sklad));
-    RunProc(QStringLiteral("DELETE_SKLAD"), {{QStringLiteral("KOD_SKLAD"), Key(sklad)}});
-    Log(QStringLiteral("Удаление склада <<") + name + SkladTail(firmaName, otdelName));
+    structure::DeleteSklad(w.context(), sklad, otdel);
+    w.commit(kStructureArea, QStringLiteral("Удаление склада <<") + name + SkladTail(firmaName, otdelName));
 }
 
 void DeleteEd(qint64 ed, const QString& name, const QString& shortName)
 {
     WriteTransaction w;
-    Exec(QStringLiteral("DELETE FROM ED_IZM WHERE KOD = ") + Key(ed));
-    Log(QStringLiteral("Удаление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
-}
-
-void OpenFirmaPicker(db::Query* q, const QString& table, int localFilter, bool context, const QString& text)
-{
-    q->close();
-    q->clearSql();
-    const bool filtered = localFilter < 2;
-    if (context) {
-        if (filtered) {
-            q->addSql(QStringLiteral("SELECT KOD, NAME FROM ") + table + QStringLiteral(" WHERE LOCAL_FIRMA = :L"));
-            q->addSql(QStringLiteral("AND NAME CONTAINING :S"));
-        } else {
-            q->addSql(QStringLiteral("SELECT KOD, NAME FROM ") + table);
-            q->addSql(QStringLiteral("WHERE NAME CONTAINING :S"));
-        }
-        q->addSql(QStringLiteral("ORDER BY NAME"));
-        q->param(QStringLiteral("S")).setString(text);
-    } else if (filtered) {
-        q->addSql(QStringLiteral("SELECT KOD, NAME FROM ") + table + QStringLiteral(" WHERE LOCAL_FIRMA = :L ORDER BY NAME"));
-    } else {
-        q->addSql(QStringLiteral("SELECT KOD, NAME FROM ") + table + QStringLiteral(" ORDER BY NAME"));
-    }
-    if (filtered)
-        q->param(QStringLiteral("L")).setInt(localFilter);
-    q->prepare();
-    q->open();
+    structure::DeleteEd(w.context(), ed);
+    w.commit(kStructureArea, QStringLiteral("Удаление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }
 
 } // namespace structure

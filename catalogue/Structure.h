@@ -1,21 +1,14 @@
 #pragma once
 
-#include <QString>
+#include "structure/StructureEngine.h"
 
-namespace db {
-class Query;
-}
-
-// Enterprises, departments, warehouses and units: the writes and the checks
-// behind the structure dialogs. Each writer runs on the data module's write
-// transaction and commits with its protocol line (area "Настройка"); the
-// checks read through the scratch query QRead1.
+// The structure dialogs' writers as handlers call them: each opens the
+// program's write road, runs the engine (structure/StructureEngine.h) and
+// commits with its protocol line (area "Настройка"); the checks read on the
+// program's context. Inside another writer's road call the engine with
+// w.context() instead.
 namespace structure {
 
-struct FirmaData {
-    QString name, info, bank, bik, rs, ks, inn, kpp, phone, addrJur, addrReal;
-    bool local = false;
-};
 
 // A new enterprise; an own one gets its main department and main warehouse
 // (named otdel and sklad) and every product a row there. Returns its key.
@@ -52,10 +45,5 @@ void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName);
 // The warehouse's groups move to the department's main warehouse first.
 void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString& firmaName, const QString& otdelName);
 void DeleteEd(qint64 ed, const QString& name, const QString& shortName);
-
-// The enterprise picker's list: own enterprises (localFilter 1), partners
-// (0) or all (2 and above), narrowed to names containing the typed text
-// (any letter case) when context is set. The text is bound, never pasted.
-void OpenFirmaPicker(db::Query* q, const QString& table, int localFilter, bool context, const QString& text);
 
 } // namespace structure

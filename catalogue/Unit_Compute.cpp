@@ -176,11 +176,10 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
             own.emplace();
         else if (!Form_Base->TransactionWrite->active())
             Form_Base->TransactionWrite->start();
-        result = costing::RecomputePrices(costing::ProgramContext(), scope, &GaugeShown::step);
+        result = costing::RecomputePrices(engine::ProgramContext(), scope, &GaugeShown::step);
         // An abort keeps (and with the protocol line commits) what the rows before it wrote.
-        if (log)
-            Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Продукты и блюда"),
-                                QStringLiteral("Расчёт цен"));
+        if (own)
+            own->commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Расчёт цен"));
         Form_Util->ComputeState = result.zeroPriceWatch;
         reopenStockList();
     }

@@ -3,7 +3,7 @@
 
 #include "Products.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
 #include "util/Unit_Util.h"

@@ -11,7 +11,7 @@
 #include "Unit_MoveIng.h"
 #include "Unit_NSection.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"

@@ -3,7 +3,7 @@
 #include "CatalogueUi.h"
 #include "Structure.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Timers.h"

@@ -1,7 +1,7 @@
 #include "CatalogueUi.h"
 #include "Unit_SelectOtdel.h"
 
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
 

@@ -9,7 +9,7 @@
 #include "Unit_Sklad.h"
 #include "Printing.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"

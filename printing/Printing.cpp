@@ -1,7 +1,7 @@
 #include "Printing.h"
 
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
 #include "util/Settings.h"

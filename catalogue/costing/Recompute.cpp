@@ -7,7 +7,6 @@
 #include "LiteralRoad.h"
 #include "Rounding.h"
 
-#include "base/Unit_Base.h"
 #include "db/Query.h"
 
 #include <algorithm>
@@ -16,10 +15,6 @@
 
 namespace costing {
 
-Context ProgramContext()
-{
-    return Context{Form_Base->MyDB, Form_Base->TransactionRead, Form_Base->TransactionWrite};
-}
 
 // ---- row queries ----
 
@@ -516,7 +511,7 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
         } else {
             double sale = cost * (100 + r.percent) / 100;
             if (r.metod == 0)
-                sale = RoundPrice(sale);
+                sale = RoundPrice(ctx, sale);
             checkFinite(sale, r);
             if (r.level > 0)
                 roadImpl->writePrices(r, cost, sale);

@@ -7,24 +7,13 @@
 
 #include <functional>
 
-namespace db {
-class Database;
-class Transaction;
-} // namespace db
+#include "engine/Context.h"
 
 namespace costing {
 
-// The database an engine run works on: the connection, its reading
-// transaction and the write transaction changes go to. The program passes
-// the data module's; tests and benchmarks their own.
-struct Context {
-    db::Database* database = nullptr;
-    db::Transaction* read = nullptr;
-    db::Transaction* write = nullptr;
-};
-
-// The context of the program's data module (Form_Base).
-Context ProgramContext();
+// The context every engine takes (engine/Context.h): the program passes
+// engine::ProgramContext(); tests and benchmarks their own.
+using Context = engine::Context;
 
 // What a recomputation covers.
 struct RecomputeScope {

@@ -1,6 +1,5 @@
 #include "Rounding.h"
 
-#include "util/Settings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,10 +44,9 @@ double RoundPriceBy(double price, int stepIndex, int rule)
     return static_cast<double>(c - r) / 100.0;
 }
 
-double RoundPrice(double price)
+double RoundPrice(const engine::Context& ctx, double price)
 {
-    const TSettings::Values defaults;
-    const TSettings::Values& v = MyParams ? MyParams->v : defaults;
+    const engine::Settings& v = ctx.values();
     return RoundPriceBy(price, v.okrugl1, v.okrugl2);
 }
 

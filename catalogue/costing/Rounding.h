@@ -3,6 +3,8 @@
 // Selling prices brought to the rounding step by the rounding rule of the
 // settings (okrugl1, okrugl2). The server has its own version of this rule in
 // the stored procedure MY_ROUND, which also applies the row's markup.
+#include "engine/Context.h"
+
 namespace costing {
 
 // The step in kopecks for the okrugl1 index: 10, 50, 100, 500, 1000 or 5000;
@@ -14,7 +16,7 @@ int RoundingStepKopecks(int stepIndex);
 // 1 up; 2 and any other index down; 3 the price unchanged).
 double RoundPriceBy(double price, int stepIndex, int rule);
 
-// RoundPriceBy with the step and the rule the settings hold at this moment.
-double RoundPrice(double price);
+// RoundPriceBy with the step and the rule the context's settings hold at this moment.
+double RoundPrice(const engine::Context& ctx, double price);
 
 } // namespace costing

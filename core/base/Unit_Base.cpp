@@ -4,11 +4,14 @@
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/ProgramFiles.h"
+#include "util/Settings.h"
 #include "util/Unit_Util.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSet>
+
+#include <stdexcept>
 
 TForm_Base* Form_Base = nullptr;
 
@@ -78,6 +81,20 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     QPrintSpis = makeQuery(TransactionRead);
     QPrintForms = makeQuery(TransactionRead);
     QPrintVar = makeQuery(TransactionRead);
+
+    // The program's context is always the current data module's, with the live
+    // settings and whoever is logged in at the moment it is asked for.
+    engine::SetProgramContext([] {
+        if (!Form_Base)
+            throw std::logic_error("the data module is gone");
+        engine::Context c;
+        c.database = Form_Base->MyDB;
+        c.read = Form_Base->TransactionRead;
+        c.write = Form_Base->TransactionWrite;
+        c.settings = MyParams ? &MyParams->v : nullptr;
+        c.user = engine::User{CurrentUserFio, CurrentUserLogin, CurrentUserKod};
+        return c;
+    });
 
     Timer_Timer = new QTimer(this);
     Timer_Timer->setInterval(900000);

@@ -4,7 +4,7 @@
 
 #include "Unit_Base.h"
 
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
 #include "ui/Unit_Gauge.h"

@@ -2,7 +2,7 @@
 
 #include "Unit_Main.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "util/Globals.h"
 #include "util/Unit_Util.h"

@@ -70,7 +70,7 @@ void LogInUser(const LoginUser& user, const QString& login)
     CurrentUserKod = user.kod;
     Form_Util->LoadUserRights(CurrentUserKod);
     WriteTransaction w;
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Система"), QStringLiteral("Открытие программы"));
+    w.commit(QStringLiteral("Система"), QStringLiteral("Открытие программы"));
 }
 
 // ---- TForm_Vhod ----

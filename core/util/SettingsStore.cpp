@@ -4,7 +4,7 @@
 #include "Settings.h"
 #include "Unit_Util.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -87,7 +87,7 @@ void runWrite(const std::function<void(db::Query*)>& statements, const std::opti
     statements(q);
     q->close();
     if (log)
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, log->area, log->action);
+        w.commit(log->area, log->action);
     else
         w.commit();
     Form_Base->Q_Param->close();

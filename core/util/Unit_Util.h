@@ -1,6 +1,8 @@
 #pragma once
 
 #include "RowWriter.h"
+#include "engine/EngineDb.h"
+#include "engine/WriteRoad.h"
 #include "Scrambler.h"
 
 #include <QObject>
@@ -14,14 +16,14 @@ class TForm_Util : public QObject {
 public:
     explicit TForm_Util(QObject* parent = nullptr);
 
-    // Inserts a row with a fresh key from MY_GEN and returns the key. The caller
-    // has started TransactionWrite; nothing is committed.
+    // The row writer on the program's context (engine::InsertRecord /
+    // engine::UpdateRecord). The caller has opened the write road; nothing is committed.
     qint64 InsertRecord(const R_Record& r);
-    // Updates the row whose KOD is r.KOD. Nothing is committed.
     void UpdateRecord(const R_Record& r);
 
     // Appends the protocol line and commits TransactionWrite, so the change and
     // its line commit together. Texts longer than their columns are cut.
+    // A handler on the write road says the same with w.commit(area, action).
     void WriteLog(const QString& fio, const QString& login, const QString& area, const QString& action);
 
     // Replaces UserRights from the user's PERSON_POLICY rows.
@@ -42,22 +44,7 @@ private:
 
 extern TForm_Util* Form_Util;
 
-// The write road: rolls back whatever a window left pending, starts the write
-// transaction, and rolls it back on leaving the scope unless WriteLog (or an
-// explicit commit) has committed it.
-class WriteTransaction {
-public:
-    WriteTransaction();
-    ~WriteTransaction();
-    WriteTransaction(const WriteTransaction&) = delete;
-    WriteTransaction& operator=(const WriteTransaction&) = delete;
-    void commit();
-    void rollback();
-};
-
 // Runs a handler; any failure rolls the write transaction back at once and
 // shows the error's text. Returns false when the handler failed.
 bool Guard(const std::function<void()>& handler);
 
-// The decimal text of a key, for statements built by concatenation.
-inline QString Key(qint64 kod) { return QString::number(kod); }

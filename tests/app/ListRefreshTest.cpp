@@ -4,7 +4,7 @@
 #include "support/AppEnv.h"
 
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"

@@ -4,7 +4,7 @@
 #include "support/AppEnv.h"
 
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/RadioGroup.h"
 #include "util/Globals.h"
 #include "util/Settings.h"

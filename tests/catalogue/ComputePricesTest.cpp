@@ -35,18 +35,15 @@ class ComputePrices : public ::testing::TestWithParam<Road>, public CostingDb {
 protected:
     void SetUp() override
     {
-        old_ = MyParams;
-        MyParams = &settings_;
         settings_.v.okrugl1 = 1;  // 50 kopecks
         settings_.v.okrugl2 = 1;  // up
     }
-    void TearDown() override { MyParams = old_; }
 
     RecomputeResult run(const RecomputeScope& scope = everything())
     {
         commit();
         t.write().start();
-        RecomputeResult r = costing::RecomputePrices(costing::Context{&t.db(), &t.read(), &t.write()}, scope, {}, GetParam());
+        RecomputeResult r = costing::RecomputePrices(ContextOn(t, &settings_.v), scope, {}, GetParam());
         t.write().commit();
         return r;
     }

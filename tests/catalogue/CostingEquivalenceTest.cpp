@@ -173,8 +173,6 @@ TEST_P(CostingEquivalence, ListsAndLevels)
 TEST_P(CostingEquivalence, Recomputation)
 {
     TSettings settings;
-    TSettings* old = MyParams;
-    MyParams = &settings;
     settings.v.okrugl1 = static_cast<int>(GetParam() % 6);
     settings.v.okrugl2 = static_cast<int>(GetParam() % 3);
 
@@ -211,7 +209,7 @@ TEST_P(CostingEquivalence, Recomputation)
         costing::RecomputeResult ra, rb;
         for (auto [g, road, r] : {std::make_tuple(&a, costing::Road::Literal, &ra), std::make_tuple(&b, costing::Road::Memory, &rb)}) {
             g->t.write().start();
-            *r = costing::RecomputePrices(costing::Context{&g->t.db(), &g->t.read(), &g->t.write()}, scope, {}, road);
+            *r = costing::RecomputePrices(ContextOn(g->t, &settings.v), scope, {}, road);
             g->t.write().commit();
         }
         EXPECT_EQ(ra.aborted, rb.aborted);
@@ -224,5 +222,4 @@ TEST_P(CostingEquivalence, Recomputation)
     }
     EXPECT_NE(tables(a.t), before);
     EXPECT_EQ(anyAborted, o.zeroPriceShare > 0);
-    MyParams = old;
 }

@@ -4,7 +4,7 @@
 // products and cards, and the costing engine over either way of reading.
 
 #include "../../bench/CostingCatalogue.h"
-#include "support/TestDb.h"
+#include "support/EngineEnv.h"
 
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"

@@ -52,20 +52,21 @@ TEST(CostingRoundPrice, WholeKopecksSurviveBinaryFractions)
     EXPECT_DOUBLE_EQ(RoundPriceBy(-12.75, k1r, kDown), -12.00);
 }
 
-TEST(CostingRoundPrice, ReadsTheSettingsAtEachCall)
+TEST(CostingRoundPrice, ReadsTheContextsSettingsAtEachCall)
 {
-    TSettings settings;
-    TSettings* old = MyParams;
-    MyParams = &settings;
-    settings.v.okrugl1 = k1r;
-    settings.v.okrugl2 = kUp;
-    EXPECT_DOUBLE_EQ(costing::RoundPrice(12.25), 13.00);
-    settings.v.okrugl2 = kNone;
-    EXPECT_DOUBLE_EQ(costing::RoundPrice(12.25), 12.25);
-    settings.v.okrugl1 = k50k;
-    settings.v.okrugl2 = kNearest;
-    EXPECT_DOUBLE_EQ(costing::RoundPrice(12.375), 12.50);
-    MyParams = old;
+    engine::Settings settings;
+    engine::Context ctx;
+    // No settings in the context: the design defaults (50 kopecks, to the nearest).
+    EXPECT_DOUBLE_EQ(costing::RoundPrice(ctx, 12.30), 12.50);
+    ctx.settings = &settings;
+    settings.okrugl1 = k1r;
+    settings.okrugl2 = kUp;
+    EXPECT_DOUBLE_EQ(costing::RoundPrice(ctx, 12.25), 13.00);
+    settings.okrugl2 = kNone;
+    EXPECT_DOUBLE_EQ(costing::RoundPrice(ctx, 12.25), 12.25);
+    settings.okrugl1 = k50k;
+    settings.okrugl2 = kNearest;
+    EXPECT_DOUBLE_EQ(costing::RoundPrice(ctx, 12.375), 12.50);
 }
 
 class CostingMyRound : public ::testing::Test, public CostingDb {

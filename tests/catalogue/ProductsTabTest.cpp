@@ -4,7 +4,7 @@
 #include "CatalogueFixture.h"
 
 #include "Unit_ProductsTab.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
 

@@ -9,7 +9,7 @@
 #include "Unit_MoveIng.h"
 #include "Unit_NSection.h"
 #include "Unit_ProductsTab.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_RG.h"
 #include "ui/Unit_Timers.h"

@@ -9,7 +9,7 @@
 #include "Unit_SelectFirma.h"
 #include "Unit_Sklad.h"
 #include "Unit_StructureBox.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/Unit_Timers.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // Grids on queries, shown headless: display formats, the model and the
 // grid's two-way tie to the query's cursor.
 
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "support/TestDb.h"
 
 #include <QApplication>

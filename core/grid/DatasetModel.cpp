@@ -1,6 +1,6 @@
 #include "DatasetModel.h"
 
-#include "Query.h"
+#include "db/Query.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>

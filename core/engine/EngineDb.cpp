@@ -1,0 +1,70 @@
+#include "EngineDb.h"
+
+#include "db/Query.h"
+
+#include <QStringList>
+
+namespace engine {
+
+std::unique_ptr<db::Query> Reader(const Context& ctx, const QString& sql)
+{
+    auto q = std::make_unique<db::Query>(ctx.database, ctx.read);
+    if (!sql.isEmpty())
+        q->setSql(sql);
+    return q;
+}
+
+std::unique_ptr<db::Query> Writer(const Context& ctx, const QString& sql)
+{
+    auto q = std::make_unique<db::Query>(ctx.database, ctx.write);
+    if (!sql.isEmpty())
+        q->setSql(sql);
+    return q;
+}
+
+bool Exists(const Context& ctx, const QString& sql)
+{
+    auto q = Reader(ctx, sql);
+    q->open();
+    return !q->isEmpty();
+}
+
+void Exec(const Context& ctx, const QString& sql) { Writer(ctx, sql)->execSql(); }
+
+void RunProc(const Context& ctx, const QString& name, const QList<QPair<QString, QString>>& params)
+{
+    QStringList names;
+    for (const auto& k : params)
+        names << QStringLiteral(":") + k.first;
+    auto p = Writer(ctx, QStringLiteral("EXECUTE PROCEDURE ") + name + QStringLiteral(" ") + names.join(QStringLiteral(", ")));
+    for (const auto& k : params)
+        p->param(k.first).setString(k.second);
+    p->prepare();
+    p->execSql();
+}
+
+qint64 InsertRecord(const Context& ctx, const R_Record& r)
+{
+    const QStringList lines = InsertRecordSql(r);  // checks the count before anything runs
+    auto gen = Reader(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    gen->open();
+    const qint64 kod = gen->field(QStringLiteral("GEN_ID")).asString().toLongLong();
+    gen->close();
+    auto q = Writer(ctx);
+    q->setSql(lines);
+    q->param(QStringLiteral("PKOD")).setString(QString::number(kod));
+    BindRecordFields(q.get(), r);
+    q->execSql();
+    return kod;
+}
+
+void UpdateRecord(const Context& ctx, const R_Record& r)
+{
+    const QStringList lines = UpdateRecordSql(r);
+    auto q = Writer(ctx);
+    q->setSql(lines);
+    BindRecordFields(q.get(), r);
+    q->execSql();
+}
+
+} // namespace engine

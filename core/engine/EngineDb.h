@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Context.h"
+#include "RowWriter.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <memory>
+
+namespace db {
+class Query;
+}
+
+// Small database steps the engines share, each on a query of its own made on
+// the context's transactions. Statements take keys and numbers the program
+// made; typed text goes through parameters.
+namespace engine {
+
+// A query on the reading transaction.
+std::unique_ptr<db::Query> Reader(const Context& ctx, const QString& sql = {});
+// A query on the write transaction.
+std::unique_ptr<db::Query> Writer(const Context& ctx, const QString& sql = {});
+// True when the statement returns a row (read on the reading transaction).
+bool Exists(const Context& ctx, const QString& sql);
+// Runs a statement on the write transaction.
+void Exec(const Context& ctx, const QString& sql);
+// Runs a stored procedure on the write transaction with its parameters, in
+// order, each bound as text (keys as decimal text).
+void RunProc(const Context& ctx, const QString& name, const QList<QPair<QString, QString>>& params);
+
+// Inserts the row with a fresh key from MY_GEN and returns the key; the key is
+// drawn outside the write transaction, so a rolled-back row still uses it up.
+qint64 InsertRecord(const Context& ctx, const R_Record& r);
+// Updates the row whose KOD is r.KOD.
+void UpdateRecord(const Context& ctx, const R_Record& r);
+
+} // namespace engine
+
+// The decimal text of a key, for statements built by concatenation.
+inline QString Key(qint64 kod) { return QString::number(kod); }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Context.h"
+
+#include <QString>
+
+// The write road. A handler opens it, hands its context to the engines, and
+// ends with commit(area, action): the protocol line and the commit in one
+// call, so a change and its line commit together or not at all. Leaving the
+// scope without a commit rolls everything back.
+//
+//     Guard([&] {
+//         WriteTransaction w;                       // the program's context
+//         const qint64 kod = products::CreateGroup(w.context(), name);
+//         structure::SomethingElse(w.context(), kod);  // engines compose on one transaction
+//         w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Добавлена группа блюд:") + name);
+//     });
+//
+// Opening the road while its write transaction is already active is a
+// programming error (std::logic_error) raised at once; nobody's pending work
+// is ever rolled back silently. Engines never open it: they write on ctx.write.
+class WriteTransaction {
+public:
+    WriteTransaction();  // on engine::ProgramContext()
+    explicit WriteTransaction(const engine::Context& ctx);
+    ~WriteTransaction();
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+
+    const engine::Context& context() const { return ctx_; }
+
+    // Writes the protocol line (user of the context, time of the clock) and commits.
+    void commit(const QString& area, const QString& action);
+    // Commits without a protocol line, for the few changes that carry none.
+    void commit();
+    void rollback();
+
+private:
+    engine::Context ctx_;
+};
+
+namespace engine {
+
+// Appends one protocol line to LOG_TABLE on ctx.write, without committing.
+// Texts longer than their columns are cut, so a long name never makes the
+// server refuse the change. Throws when the write transaction is not active.
+void WriteLogLine(const Context& ctx, const QString& area, const QString& action);
+
+} // namespace engine
