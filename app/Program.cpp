@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "CatalogueWindows.h"
+#include "DocumentLists.h"
 #include "Printing.h"
 #include "Unit_Compute.h"
 #include "base/Unit_Base.h"
@@ -37,8 +38,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     return handled;
 }
 
-// The core windows reach printing through the spreadsheet session and the
-// template editor's link.
+// The core windows reach printing through the spreadsheet session.
 static void WirePrintingToCore()
 {
     OfficeSession.OfficeConnect = [] { return printing::OfficeConnect(); };
@@ -46,22 +46,6 @@ static void WirePrintingToCore()
     OfficeSession.SetCellString = [](int c, int r, const QString& t) { printing::OfficeVariants().SetString(c, r, t); };
     OfficeSession.ShowDocument = [] { printing::OfficeVariants().ShowDocument(); };
     OfficeSession.OfficeDisconnect = [] { printing::OfficeDisconnect(); };
-    TPrintEditorLink& e = Form_Timers->hooks.printEditor;
-    e.window = Form_Print;
-    e.isModified = [] { return Form_Print->Modified; };
-    e.maintenance = [] { return Form_Print->Maintenance; };
-    e.Timer_Open_Forms = Form_Print->Timer_Open_Forms;
-    e.Timer_Open_Var = Form_Print->Timer_Open_Var;
-    e.GridForms = Form_Print->GridForms;
-    e.GridVar = Form_Print->GridVar;
-    e.setSpisKod = [](qint64 k) { Form_Print->KodSpisok = k; };
-    e.setFormKod = [](qint64 k) { Form_Print->KodForma = k; };
-    e.BtnSaveClick = [] { Form_Print->BtnSaveClick(); };
-    e.HE = [] { Form_Print->HE(); };
-    e.Zap_Forma = [] { Form_Print->Zap_Forma(); };
-    e.Zap_Var = [] { Form_Print->Zap_Var(); };
-    e.editWidgets = {Form_Print->GroupBox1, Form_Print->GroupBox2, Form_Print->BtnSave, Form_Print->BtnDelete};
-    e.Enabled_Var = Form_Print->Enabled_Var;
 }
 
 bool CreateWindows(bool runStartup)
@@ -89,7 +73,10 @@ bool CreateWindows(bool runStartup)
     Form_VhodHelp = new TForm_VhodHelp;
     WireCoreWindows();
     WirePrintingToCore();
+    // The owners subscribe to their lists: the documents' lists, the catalogue's tabs, the template window.
+    AttachDocumentLists();
     AttachCatalogueWindows();
+    Form_Print->ConnectLists();
     Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
@@ -111,6 +98,7 @@ void DestroyWindows()
     delete Form_Sutki;
     Form_Sutki = nullptr;
     DestroyCatalogueWindows();
+    DetachDocumentLists();
     delete Form_Compute;
     Form_Compute = nullptr;
     delete Form_Base;

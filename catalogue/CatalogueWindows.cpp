@@ -1,5 +1,7 @@
 #include "CatalogueWindows.h"
 
+#include "KartaLists.h"
+#include "MenuLists.h"
 #include "Unit_Ed.h"
 #include "Unit_Firma.h"
 #include "Unit_GrIng.h"
@@ -36,6 +38,8 @@ void CreateNSectionWindow() { Form_NSection = new TForm_NSection; }
 
 void AttachCatalogueWindows()
 {
+    // The lists of the windows still to come connect before the tabs, as the
+    // data module's handlers did.
     Form_SelectFirma->AttachData();
     Form_SelectOtdel->AttachData();
     Form_GrToSklad->AttachData();
@@ -43,23 +47,16 @@ void AttachCatalogueWindows()
     StructureBox = new TStructureBox(Form_Main);
     ProductsTab = new TProductsTab(Form_Main);
 
-    Form_Base->hooks.rerunProductList = [] { ProductsTab->CB_Context_IngClick(); };
-    if (Form_Timers) {
-        Form_Timers->hooks.rerunStockList = [] { ProductsTab->CB_Context_IngSkladClick(); };
-        Form_Timers->hooks.syncSelectorGrids = [] { ProductsTab->Sync_SelectorGrids(); };
-        Form_Timers->hooks.selectFirmaContextClick = [] { Form_SelectFirma->CB_ContextClick(); };
-    }
+    MenuLists = new TMenuLists;
+    KartaLists = new TKartaLists;
 }
 
 void DestroyCatalogueWindows()
 {
-    if (Form_Timers) {
-        Form_Timers->hooks.rerunStockList = nullptr;
-        Form_Timers->hooks.syncSelectorGrids = nullptr;
-        Form_Timers->hooks.selectFirmaContextClick = nullptr;
-    }
-    if (Form_Base)
-        Form_Base->hooks.rerunProductList = nullptr;
+    delete KartaLists;
+    KartaLists = nullptr;
+    delete MenuLists;
+    MenuLists = nullptr;
     delete ProductsTab;
     ProductsTab = nullptr;
     delete StructureBox;

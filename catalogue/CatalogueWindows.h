@@ -10,7 +10,8 @@ void CreateCatalogueWindows();
 void CreateSelectOtdelWindow();
 void CreateNSectionWindow();
 // After Form_Base exists: builds the settings tab's structure box and the
-// products tab, binds the dialogs' own lists and fills the hooks of the
-// refresh timers and the data module.
+// products tab, which subscribe to their lists, binds the dialogs' own lists,
+// and connects the lists of the catalogue windows still to come (MenuLists,
+// KartaLists).
 void AttachCatalogueWindows();
 void DestroyCatalogueWindows();

@@ -1,6 +1,8 @@
 #include "Unit_ProductsTab.h"
 
 #include "CatalogueUi.h"
+#include "MenuLists.h"
+#include "Unit_StructureBox.h"
 #include "ListEditDialog.h"
 #include "Printing.h"
 #include "Products.h"
@@ -126,11 +128,7 @@ TProductsTab::TProductsTab(QObject* parent) : QObject(parent)
     buildAllIng();
     buildSkladIng();
 
-    Form_Main->Grid_Otdel1 = Grid_Otdel1;
-    Form_Main->Grid_Sklad1 = Grid_Sklad1;
-    Form_Main->Grid_GrIng = Grid_GrIng;
-    Form_Main->Grid_Ing = Grid_Ing;
-    Form_Main->Grid_Ing_Sklad = Grid_Ing_Sklad;
+    ConnectLists();
 
     const struct {
         QPushButton* b;
@@ -353,21 +351,21 @@ void TProductsTab::Sheet_IngShow()
     if (!Form_Base->Q_GrIng->active())
         Form_Base->Q_GrIng->open();
     Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
-    Form_Timers->Timer_OtdelTimer();
+    StructureBox->Timer_OtdelTimer();
     if (isShown(Form_Main->Sheet_Sklad_Ing))
-        Form_Timers->Timer_Ing_SkladTimer();
+        Timer_Ing_SkladTimer();
 }
 
 void TProductsTab::Sheet_All_IngShow()
 {
     Form_Timers->Timer_Ing->stop();
-    Form_Timers->Timer_IngTimer();
+    Timer_IngTimer();
 }
 
 void TProductsTab::Sheet_Sklad_IngShow()
 {
     Form_Timers->Timer_Ing_Sklad->stop();
-    Form_Timers->Timer_Ing_SkladTimer();
+    Timer_Ing_SkladTimer();
 }
 
 void TProductsTab::Sheet_All_IngHide()
@@ -415,7 +413,7 @@ void TProductsTab::CB_Context_IngClick()
         cat::SetActive(Grid_Ing, false);
         return;
     }
-    const bool picker = Form_Timers && Form_Timers->menuPickerShown();
+    const bool picker = MenuLists && MenuLists->menuPickerShown();
     if (picker && hooks.setContextMenu)
         hooks.setContextMenu();
     products::IngListFilter f;
@@ -635,7 +633,7 @@ void TProductsTab::Move_IngToGroup()
     groups->setSql(QStringLiteral("SELECT * FROM GROUP_ING ORDER BY NAME"));
     groups->open();
     if (Form_MoveIng->exec() == QDialog::Accepted)
-        Form_Timers->Timer_IngTimer();
+        Timer_IngTimer();
     groups->close();
 }
 
@@ -674,7 +672,7 @@ void TProductsTab::Btn_Upd_IngSkladClick()
         q->prior();
     const qint64 key = cat::KeyOf(q);
     Form_Timers->Timer_Ing_Sklad->stop();
-    Form_Timers->Timer_Ing_SkladTimer();
+    Timer_Ing_SkladTimer();
     if (q->active() && key != 0)
         q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
     Grid_Ing_Sklad->setFocus();
@@ -695,7 +693,7 @@ void TProductsTab::Btn_InvClick()
                             .join(QLatin1Char('\n')));
     hooks.invent();
     Form_Base->Q_Docs->close();
-    Form_Timers->Timer_Ing_SkladTimer();
+    Timer_Ing_SkladTimer();
 }
 
 void TProductsTab::Btn_Print_IngSkladClick()

@@ -36,6 +36,20 @@ public:
     void CB_Context_IngClick();
     void CB_Context_IngSkladClick();
 
+    // The tab's lists (ProductsTabLists.cpp): subscribes its handlers to the
+    // warehouse and group lists and its refresh timers.
+    void ConnectLists();
+    void Q_SkladAfterScroll();
+    void Q_GrIngBeforeScroll();
+    void Q_GrIngAfterScroll();
+    void Timer_GrIngTimer();
+    void Timer_IngTimer();
+    void Timer_Ing_SkladTimer();
+    void Timer_Context_IngTimer();
+    void Timer_Context_IngSkladTimer();
+    static void Q_IngCalcFields(db::Query& q);
+    static void Q_Ing_SkladCalcFields(db::Query& q);
+
     // Groups.
     void Btn_Add_GRClick();
     void Btn_Upd_GRClick();

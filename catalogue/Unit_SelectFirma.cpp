@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TForm_SelectFirma* Form_SelectFirma = nullptr;
@@ -51,6 +52,14 @@ void TForm_SelectFirma::AttachData()
     if (Q_Vibor)
         return;
     Q_Vibor = cat::NameList(this, GridFirma, QStringLiteral("Наименование"));
+    if (Form_Timers)
+        connect(Form_Timers->Timer_Vibor, &QTimer::timeout, this, [this] { Guard([this] { Timer_ViborTimer(); }); });
+}
+
+void TForm_SelectFirma::Timer_ViborTimer()
+{
+    Form_Timers->Timer_Vibor->stop();
+    CB_ContextClick();
 }
 
 void TForm_SelectFirma::Prepare(const QString& caption, int localFilter)

@@ -27,6 +27,8 @@ public:
     void Prepare(const QString& caption, int localFilter);
     // Rebuilds and opens Q_Vibor: own enterprises, partners or all, narrowed by the typed text when ticked.
     void CB_ContextClick();
+    // The typing delay Timer_Vibor: the list follows the typed text.
+    void Timer_ViborTimer();
 
     // 0 partners only, 1 own enterprises only, 2 or more all.
     int LocalFilter = 1;

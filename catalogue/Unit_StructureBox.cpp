@@ -54,7 +54,7 @@ QHBoxLayout* gridWithButtons(db::DbGrid* grid, QPushButton*& add, QPushButton*& 
 
 // "Добавить" of the departments or warehouses of the current master row: the
 // list's refresh timer reloads it, then it stands on the new row.
-void addDetailRow(TListEditDialog* dialog, db::Query* master, void (TForm_Timers::*reload)(), db::Query* list,
+void addDetailRow(TListEditDialog* dialog, db::Query* master, void (TStructureBox::*reload)(), db::Query* list,
                   QWidget* grid)
 {
     if (!cat::HasRow(master))
@@ -62,7 +62,7 @@ void addDetailRow(TListEditDialog* dialog, db::Query* master, void (TForm_Timers
     dialog->NewMode = 1;
     if (dialog->exec() != QDialog::Accepted)
         return;
-    (Form_Timers->*reload)();
+    (StructureBox->*reload)();
     if (list->active())
         list->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(dialog->SavedKod));
     grid->setFocus();
@@ -146,14 +146,7 @@ TStructureBox::TStructureBox(QObject* parent) : QObject(parent)
     for (QPushButton* b : {Btn_Add_Otdel, Btn_Del_Otdel, Btn_Add_Sklad, Btn_Del_Sklad})
         b->setEnabled(false);
 
-    Form_Main->Grid_Otdel = Grid_Otdel;
-    Form_Main->Grid_Sklad = Grid_Sklad;
-    Form_Main->Btn_Add_Otdel = Btn_Add_Otdel;
-    Form_Main->Btn_Upd_Otdel = Btn_Upd_Otdel;
-    Form_Main->Btn_Del_Otdel = Btn_Del_Otdel;
-    Form_Main->Btn_Add_Sklad = Btn_Add_Sklad;
-    Form_Main->Btn_Upd_Sklad = Btn_Upd_Sklad;
-    Form_Main->Btn_Del_Sklad = Btn_Del_Sklad;
+    ConnectLists();
 
     const struct {
         QPushButton* b;
@@ -186,7 +179,7 @@ void TStructureBox::Sheet_SetupShow()
     if (!Form_Base->Q_Ed->active())
         Form_Base->Q_Ed->open();
     Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
-    Form_Timers->Timer_OtdelTimer();
+    Timer_OtdelTimer();
 }
 
 // ---- enterprises ----
@@ -223,7 +216,7 @@ void TStructureBox::Btn_Del_FirmaClick()
 
 void TStructureBox::Btn_Add_OtdelClick()
 {
-    addDetailRow(Form_Otdel, Form_Base->Q_Firma, &TForm_Timers::Timer_OtdelTimer, Form_Base->Q_Otdel, Grid_Otdel);
+    addDetailRow(Form_Otdel, Form_Base->Q_Firma, &TStructureBox::Timer_OtdelTimer, Form_Base->Q_Otdel, Grid_Otdel);
 }
 
 void TStructureBox::Btn_Upd_OtdelClick() { EditListRow(Form_Otdel, Form_Base->Q_Otdel, Grid_Otdel); }
@@ -259,7 +252,7 @@ void TStructureBox::Btn_Del_OtdelClick()
 
 void TStructureBox::Btn_Add_SkladClick()
 {
-    addDetailRow(Form_Sklad, Form_Base->Q_Otdel, &TForm_Timers::Timer_SkladTimer, Form_Base->Q_Sklad, Grid_Sklad);
+    addDetailRow(Form_Sklad, Form_Base->Q_Otdel, &TStructureBox::Timer_SkladTimer, Form_Base->Q_Sklad, Grid_Sklad);
 }
 
 void TStructureBox::Btn_Upd_SkladClick() { EditListRow(Form_Sklad, Form_Base->Q_Sklad, Grid_Sklad); }

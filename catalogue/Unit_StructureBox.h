@@ -32,6 +32,14 @@ public:
     void Btn_Del_EdClick();
     void Btn_ShabClick();
 
+    // The box's lists (StructureBoxLists.cpp): subscribes its handlers to the
+    // enterprise and department lists and the timers that reload their details.
+    void ConnectLists();
+    void Q_FirmaAfterScroll();
+    void Q_OtdelAfterScroll();
+    void Timer_OtdelTimer();
+    void Timer_SkladTimer();
+
     QGroupBox* GroupBox_Structure;
     QGroupBox* GroupBox_Ed;
     db::DbGrid* Grid_Firma;

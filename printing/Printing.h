@@ -77,6 +77,17 @@ public:
     void Zap_Var();
     int exec() override;
 
+    // The window's lists (PrintEditorLists.cpp): subscribes its handlers to
+    // QPrintSpis, QPrintForms and QPrintVar once the data module exists.
+    void ConnectLists();
+    void QPrintSpisBeforeScroll();
+    void QPrintSpisAfterScroll();
+    void QPrintFormsBeforeScroll();
+    void QPrintFormsAfterScroll();
+    void QPrintVarBeforeScroll();
+    void QPrintVarAfterScroll();
+    void AskToSave();
+
     bool Modified = false;      // a template or variable was edited and not saved
     bool Maintenance = false;   // protected sample templates may be edited too
     qint64 KodSpisok = 0;       // QPrintSpis KOD

@@ -223,8 +223,7 @@ void TForm_Base::ReopenStartLists()
 {
     if (!Q_GrIng->active())
         Q_GrIng->open();
-    if (hooks.rerunProductList)
-        hooks.rerunProductList();
+    emit startListsReopened();
     QPerson->close();
     QPerson->open();
 }

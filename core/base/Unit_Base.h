@@ -34,37 +34,6 @@ public:
     // Settings: copies every MY_PARAM row into MyParams (design defaults first).
     void LoadMyParams();
 
-    // Scroll and calculated-field handlers of the shared lists (Unit_BaseLists.cpp).
-    void InitListHandlers();
-    void Q_FirmaAfterScroll();
-    void Q_OtdelAfterScroll();
-    void Q_SkladAfterScroll();
-    void Q_GrIngBeforeScroll();
-    void Q_GrIngAfterScroll();
-    void Q_DvigBeforeScroll();
-    void Q_DvigAfterScroll();
-    void Q_DvigAfterClose();
-    void Q_DocsBeforeScroll();
-    void Q_DocsAfterScroll();
-    void Q_Firma_MenuAfterScroll();
-    void Q_MenuBeforeScroll();
-    void Q_MenuAfterScroll();
-    void Q_Menu_RazdelAfterScroll();
-    void Q_Docs_RealAfterScroll();
-    void QPersonAfterScroll();
-    void QPrintSpisBeforeScroll();
-    void QPrintSpisAfterScroll();
-    void QPrintFormsBeforeScroll();
-    void QPrintFormsAfterScroll();
-    void QPrintVarBeforeScroll();
-    void QPrintVarAfterScroll();
-    void Q_MovesCalcFields(db::Query& q);
-    void Q_DvigCalcFields(db::Query& q);
-    void Q_DocsCalcFields(db::Query& q);
-    void Q_Docs_RealCalcFields(db::Query& q);
-    void Q_IngCalcFields(db::Query& q);
-    void Q_Ing_SkladCalcFields(db::Query& q);
-
     db::Database* MyDB;
     db::Transaction* TransactionRead;
     db::Transaction* TransactionWrite;
@@ -90,7 +59,8 @@ public:
     db::Query* Q_Timer;
     db::Query* Q_PF_Write;
 
-    // Shared lists (their handlers live with the lists' owners).
+    // Shared lists. Each window that shows one connects its own handlers to
+    // the query's signals (beforeScroll, afterScroll, afterClose, ...).
     db::Query* Q_Firma;
     db::Query* Q_Otdel;
     db::Query* Q_Sklad;
@@ -118,11 +88,10 @@ public:
     // Saving flag of the print-template editor.
     std::uint8_t PrintSaving = 0;
 
-    // Calls into windows of other subsystems; each is set by the subsystem that owns it.
+    // Calls into the core's own windows (log-in, connection settings, main window).
     struct Hooks {
         std::function<void()> upgradeDatabase;      // schema upgrade (may end the program)
         std::function<void()> loadMyParams;         // settings loader
-        std::function<void()> rerunProductList;     // the product list of the main window
         std::function<void(const QStringList&)> fillLoginList;  // the log-in dialog's list
         std::function<bool()> showConnectionDialog; // the connection settings dialog
         std::function<void()> closeMainWindow;      // ends the program after a failed connection
@@ -130,6 +99,10 @@ public:
 
     // Set when the database refused the program (newer schema): start-up stops.
     bool startupAborted = false;
+
+signals:
+    // The start lists were reopened after a reconnect; the lists' owners rebuild theirs.
+    void startListsReopened();
 
 private:
     db::Query* makeQuery(db::Transaction* tr);

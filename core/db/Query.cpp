@@ -797,8 +797,7 @@ void Query::open()
     bof_ = true;
     eof_ = rows_.isEmpty();
     emit opened();
-    if (afterOpen)
-        afterOpen(*this);
+    emit afterOpen();
     fireAfterScroll();
 }
 
@@ -806,15 +805,13 @@ void Query::close()
 {
     if (!active_)
         return;
-    if (beforeClose)
-        beforeClose(*this);
+    emit beforeClose();
     active_ = false;
     rows_.clear();
     cur_ = -1;
     bof_ = eof_ = true;
     emit closed();
-    if (afterClose)
-        afterClose(*this);
+    emit afterClose();
 }
 
 void Query::execSql()
@@ -851,14 +848,13 @@ void Query::execSql()
 void Query::fireAfterScroll()
 {
     emit currentChanged(cur_);
-    if (afterScroll)
-        afterScroll(*this);
+    emit afterScroll();
 }
 
 void Query::scrollTo(int row, bool fireBefore)
 {
-    if (fireBefore && beforeScroll)
-        beforeScroll(*this);
+    if (fireBefore)
+        emit beforeScroll();
     cur_ = row;
     fireAfterScroll();
 }
@@ -876,8 +872,7 @@ void Query::first()
 {
     if (!active_)
         return;
-    if (beforeScroll)
-        beforeScroll(*this);
+    emit beforeScroll();
     bof_ = true;
     eof_ = rows_.isEmpty();
     cur_ = rows_.isEmpty() ? -1 : 0;
@@ -888,8 +883,7 @@ void Query::last()
 {
     if (!active_)
         return;
-    if (beforeScroll)
-        beforeScroll(*this);
+    emit beforeScroll();
     eof_ = true;
     bof_ = rows_.isEmpty();
     cur_ = static_cast<int>(rows_.size()) - 1;
@@ -900,8 +894,7 @@ void Query::next()
 {
     if (!active_)
         return;
-    if (beforeScroll)
-        beforeScroll(*this);
+    emit beforeScroll();
     if (cur_ + 1 >= rows_.size()) {
         eof_ = true;
         return;
@@ -915,8 +908,7 @@ void Query::prior()
 {
     if (!active_)
         return;
-    if (beforeScroll)
-        beforeScroll(*this);
+    emit beforeScroll();
     if (cur_ <= 0) {
         bof_ = true;
         return;
@@ -953,8 +945,7 @@ bool Query::locate(const QString& fieldName, const QVariant& value, bool caseIns
             hit = partial ? s.startsWith(text, cs) : s.compare(text, cs) == 0;
         }
         if (hit) {
-            if (beforeScroll)
-                beforeScroll(*this);
+            emit beforeScroll();
             bof_ = false;
             eof_ = false;
             cur_ = r;

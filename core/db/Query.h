@@ -145,16 +145,22 @@ public:
     void setCalc(const QString& name, const QVariant& value);
 
     std::function<void(Query&)> onCalcFields;
-    std::function<void(Query&)> beforeScroll;
-    std::function<void(Query&)> afterScroll;
-    std::function<void(Query&)> afterOpen;
-    std::function<void(Query&)> beforeClose;
-    std::function<void(Query&)> afterClose;
 
 signals:
+    // The cursor's events, for the windows that own a list: each connects its
+    // own handlers (direct connections, run before the call that moved the
+    // cursor returns). Order on open: opened, afterOpen, currentChanged,
+    // afterScroll; on close: beforeClose, closed, afterClose.
     void opened();
     void closed();
     void currentChanged(int row);
+    // Before the cursor leaves the current row (first, last, next, prior, setRecNo, locate).
+    void beforeScroll();
+    // The cursor stands on its new row (also after open).
+    void afterScroll();
+    void afterOpen();
+    void beforeClose();
+    void afterClose();
 
 private:
     friend class Field;

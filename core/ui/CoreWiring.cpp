@@ -3,11 +3,13 @@
 #include "Unit_Main.h"
 #include "Unit_Timers.h"
 #include "Unit_Vhod.h"
+#include "UserLists.h"
 #include "base/Unit_Base.h"
 
 void WireCoreWindows()
 {
-    Form_Base->InitListHandlers();
+    if (!UserLists)
+        UserLists = new TUserLists(Form_Base);
     Form_Base->hooks.loadMyParams = [] { Form_Base->LoadMyParams(); };
     Form_Base->hooks.fillLoginList = [](const QStringList& logins) {
         if (Form_Vhod)
@@ -15,7 +17,7 @@ void WireCoreWindows()
     };
     Form_Main->hooks.showLogin = [] { return Form_Vhod && Form_Vhod->exec() == QDialog::Accepted; };
     Form_Main->hooks.reloadUserRights = [] {
-        if (Form_Timers)
-            Form_Timers->Timer_PersonPolicyTimer();
+        if (UserLists)
+            UserLists->Timer_PersonPolicyTimer();
     };
 }

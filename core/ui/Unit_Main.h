@@ -64,14 +64,8 @@ public:
     QLabel* Label_Mail;
     QLabel* Label_Web;
 
-    // Controls of the tabs that other subsystems' handlers reach; each tab's
-    // owner sets them when it builds the tab.
-    QPointer<db::DbGrid> Grid_Otdel, Grid_Sklad, Grid_Otdel1, Grid_Sklad1, Grid_Ing_Sklad, Grid_Ing, Grid_GrIng,
-        Grid_DvigIng, Grid_R_Menu, Grid_S_Menu, Grid_RealBludo, Grid_Menu;
-    QPointer<QPushButton> Btn_Provodka;
+    // The users button, set by the tab that shows it.
     QPointer<QPushButton> Btn_Person;
-    // Department and warehouse buttons of the settings tab's structure box.
-    QPointer<QPushButton> Btn_Add_Otdel, Btn_Upd_Otdel, Btn_Del_Otdel, Btn_Add_Sklad, Btn_Upd_Sklad, Btn_Del_Sklad;
 
     // Calls into windows of later subsystems.
     struct Hooks {

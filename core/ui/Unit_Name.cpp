@@ -2,7 +2,7 @@
 
 #include "InputDialogs.h"
 #include "Scaling.h"
-#include "Unit_Timers.h"
+#include "UserLists.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
@@ -72,7 +72,7 @@ void TForm_Name::FormShow() { Edit1->setFocus(); }
 void TForm_Name::BitBtn1Click()
 {
     // The users window accepts an empty text (a user without a password).
-    if (Edit1->text().isEmpty() && !(Form_Timers && Form_Timers->personalShown())) {
+    if (Edit1->text().isEmpty() && !(UserLists && UserLists->personalShown())) {
         Msg::notice(QStringLiteral("Поле не заполнено !"));
         Edit1->setFocus();
         return;

@@ -8,6 +8,10 @@
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
+#include "DocumentLists.h"
+#include "Printing.h"
+#include "Unit_ProductsTab.h"
+#include "Unit_StructureBox.h"
 #include "util/Globals.h"
 #include "util/Settings.h"
 
@@ -38,31 +42,29 @@ void pumpFor(int ms)
     pumpUntil([] { return false; }, ms);
 }
 
-// The products tab's grids and the structure buttons, as their owner builds them.
-struct ProductsTab {
-    std::unique_ptr<db::DbGrid> otdel{new db::DbGrid}, sklad{new db::DbGrid}, otdel1{new db::DbGrid},
-        sklad1{new db::DbGrid}, ingSklad{new db::DbGrid}, ing{new db::DbGrid}, grIng{new db::DbGrid};
-    std::unique_ptr<QPushButton> buttons[6];
-    int stockReruns = 0;
-    int syncs = 0;
+// Greyed by the lists' handlers, whatever the state of the tab around the grid
+// (the tabs stay off while nobody is logged in).
+bool greyed(const QWidget* grid) { return !grid->isEnabledTo(grid->parentWidget()); }
 
-    ProductsTab()
+// The products tab's and the structure box's grids and buttons, as their owners built them.
+struct ProductsTabView {
+    db::DbGrid* otdel = StructureBox->Grid_Otdel;
+    db::DbGrid* sklad = StructureBox->Grid_Sklad;
+    db::DbGrid* otdel1 = ProductsTab->Grid_Otdel1;
+    db::DbGrid* sklad1 = ProductsTab->Grid_Sklad1;
+    db::DbGrid* ingSklad = ProductsTab->Grid_Ing_Sklad;
+    db::DbGrid* ing = ProductsTab->Grid_Ing;
+    db::DbGrid* grIng = ProductsTab->Grid_GrIng;
+    QPushButton* buttons[6] = {StructureBox->Btn_Add_Otdel, StructureBox->Btn_Upd_Otdel, StructureBox->Btn_Del_Otdel,
+                               StructureBox->Btn_Add_Sklad, StructureBox->Btn_Upd_Sklad, StructureBox->Btn_Del_Sklad};
+    // Reruns of the stock list (each opens it while a warehouse and a group are current).
+    int stockReruns = 0;
+
+    ProductsTabView()
     {
-        Form_Main->Grid_Otdel = otdel.get();
-        Form_Main->Grid_Sklad = sklad.get();
-        Form_Main->Grid_Otdel1 = otdel1.get();
-        Form_Main->Grid_Sklad1 = sklad1.get();
-        Form_Main->Grid_Ing_Sklad = ingSklad.get();
-        Form_Main->Grid_Ing = ing.get();
-        Form_Main->Grid_GrIng = grIng.get();
-        QPointer<QPushButton>* places[] = {&Form_Main->Btn_Add_Otdel, &Form_Main->Btn_Upd_Otdel, &Form_Main->Btn_Del_Otdel,
-                                          &Form_Main->Btn_Add_Sklad, &Form_Main->Btn_Upd_Sklad, &Form_Main->Btn_Del_Sklad};
-        for (int i = 0; i < 6; ++i) {
-            buttons[i].reset(new QPushButton);
-            *places[i] = buttons[i].get();
-        }
-        Form_Timers->hooks.rerunStockList = [this] { ++stockReruns; };
-        Form_Timers->hooks.syncSelectorGrids = [this] { ++syncs; };
+        for (QWidget* g : {otdel, sklad, otdel1, sklad1, ingSklad, ing, grIng})
+            Release(g);
+        QObject::connect(Form_Base->Q_Ing_Sklad, &db::Query::opened, [this] { ++stockReruns; });
         // The design-enabled timers have nothing to do here.
         Form_Timers->Timer_GrIng->stop();
         Form_Timers->Timer_Menu->stop();
@@ -70,8 +72,8 @@ struct ProductsTab {
     }
     bool buttonsEnabled(bool on) const
     {
-        for (const auto& b : buttons)
-            if (b->isEnabled() != on)
+        for (QPushButton* b : buttons)
+            if (b->isEnabledTo(b->parentWidget()) != on)
                 return false;
         return true;
     }
@@ -91,7 +93,10 @@ TEST(ListRefresh, ScrollingEnterprisesReloadsTheDepartmentsOnceAfterTheLastMove)
         db.exec(QStringLiteral("INSERT INTO SKLAD (KOD_FIRMA, KOD_OTDEL, NAME, FIRST_SKLAD) SELECT KOD_FIRMA, KOD, "
                                "'Склад %1', '1' FROM OTDEL WHERE NAME = 'Отдел %1'").arg(i));
     }
-    ProductsTab tab;
+    // One group kept in every warehouse, so that the stock list opens on each rerun.
+    db.exec(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('Овощи')"));
+    db.exec(QStringLiteral("INSERT INTO SKLAD_GRING (KOD_SKLAD, KOD_GRING) SELECT SKLAD.KOD, GROUP_ING.KOD FROM SKLAD, GROUP_ING"));
+    ProductsTabView tab;
     int otdelOpens = 0;
     QObject::connect(Form_Base->Q_Otdel, &db::Query::opened, [&] { ++otdelOpens; });
 
@@ -104,8 +109,8 @@ TEST(ListRefresh, ScrollingEnterprisesReloadsTheDepartmentsOnceAfterTheLastMove)
     for (int i = 1; i < 20; ++i) {
         Form_Base->Q_Firma->next();
         QCoreApplication::processEvents();  // the key repeat leaves the loop running between moves
-        EXPECT_TRUE(tab.otdel->greyed());
-        EXPECT_TRUE(tab.sklad->greyed());
+        EXPECT_TRUE(greyed(tab.otdel));
+        EXPECT_TRUE(greyed(tab.sklad));
     }
     EXPECT_EQ(otdelOpens, 0);
     EXPECT_TRUE(Form_Timers->Timer_Otdel->isActive());
@@ -118,9 +123,11 @@ TEST(ListRefresh, ScrollingEnterprisesReloadsTheDepartmentsOnceAfterTheLastMove)
     ASSERT_TRUE(Form_Base->Q_Sklad->active());
     EXPECT_EQ(Form_Base->Q_Sklad->field(QStringLiteral("NAME")).asString(), QStringLiteral("Склад 19"));
     EXPECT_EQ(tab.stockReruns, 1);
-    EXPECT_GE(tab.syncs, 1);
-    EXPECT_FALSE(tab.otdel->greyed());
-    EXPECT_FALSE(tab.sklad->greyed());
+    // The selector grids were brought in step with the sub-tab.
+    EXPECT_FALSE(greyed(tab.sklad1));
+    EXPECT_FALSE(greyed(tab.grIng));
+    EXPECT_FALSE(greyed(tab.otdel));
+    EXPECT_FALSE(greyed(tab.sklad));
     EXPECT_TRUE(tab.buttonsEnabled(true));
 
     pumpFor(600);  // nothing more is pending for the departments
@@ -131,27 +138,27 @@ TEST(ListRefresh, APartnerLeavesTheDepartmentGridsGreyedAndTheirButtonsOff)
 {
     AppEnv env;
     env.testDb().exec(QStringLiteral("INSERT INTO FIRMA (NAME, LOCAL_FIRMA) VALUES ('Поставщик', 0)"));
-    ProductsTab tab;
+    ProductsTabView tab;
     Form_Main->SetActivePage(Form_Main->Sheet_Setup);
     int otdelOpens = 0;
     QObject::connect(Form_Base->Q_Otdel, &db::Query::opened, [&] { ++otdelOpens; });
     Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
-    EXPECT_TRUE(tab.otdel->greyed());
-    EXPECT_TRUE(tab.sklad->greyed());
-    EXPECT_TRUE(tab.otdel1->greyed());
-    EXPECT_TRUE(tab.sklad1->greyed());
-    EXPECT_TRUE(tab.ingSklad->greyed());
+    EXPECT_TRUE(greyed(tab.otdel));
+    EXPECT_TRUE(greyed(tab.sklad));
+    EXPECT_TRUE(greyed(tab.otdel1));
+    EXPECT_TRUE(greyed(tab.sklad1));
+    EXPECT_TRUE(greyed(tab.ingSklad));
     EXPECT_TRUE(tab.buttonsEnabled(false));
     EXPECT_FALSE(Form_Timers->Timer_Otdel->isActive());
     pumpFor(600);
     EXPECT_EQ(otdelOpens, 0);
-    EXPECT_TRUE(tab.otdel->greyed());
+    EXPECT_TRUE(greyed(tab.otdel));
 }
 
 TEST(ListRefresh, GroupMovesRestartTheProductTimersOnEverySubTabOfTheProductsTab)
 {
     AppEnv env;
-    ProductsTab tab;
+    ProductsTabView tab;
     const QString groups = QStringLiteral("SELECT 1 AS KOD FROM RDB$DATABASE UNION ALL SELECT 2 FROM RDB$DATABASE");
     auto groupMoveStarts = [&](QWidget* page) {
         Form_Main->SetActivePage(page);
@@ -172,10 +179,10 @@ TEST(ListRefresh, GroupMovesRestartTheProductTimersOnEverySubTabOfTheProductsTab
     Form_Main->SetActivePage(Form_Main->Sheet_Move);
     Form_Base->Q_GrIng->next();
     Form_Base->Q_GrIng->prior();
-    EXPECT_FALSE(tab.ing->greyed());
+    EXPECT_FALSE(greyed(tab.ing));
     Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
     Form_Base->Q_GrIng->next();
-    EXPECT_TRUE(tab.ing->greyed());
+    EXPECT_TRUE(greyed(tab.ing));
     Form_Timers->Timer_Ing->stop();
     Form_Timers->Timer_Ing_Sklad->stop();
 }
@@ -183,12 +190,12 @@ TEST(ListRefresh, GroupMovesRestartTheProductTimersOnEverySubTabOfTheProductsTab
 TEST(ListRefresh, NothingReactsBeforeTheStartUpIsDone)
 {
     AppEnv env;
-    ProductsTab tab;
+    ProductsTabView tab;
     StartupDone = 0;
     Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA"));
     EXPECT_FALSE(Form_Timers->Timer_Otdel->isActive());
-    EXPECT_FALSE(tab.otdel->greyed());
-    Form_Timers->Timer_OtdelTimer();
+    EXPECT_FALSE(greyed(tab.otdel));
+    StructureBox->Timer_OtdelTimer();
     EXPECT_FALSE(Form_Base->Q_Otdel->active());
 }
 
@@ -197,8 +204,8 @@ TEST(ListRefresh, PostingButtonFollowsTheDocumentAndTheUnpostingLock)
     AppEnv env;
     QPushButton provodka;
     db::DbGrid lines;
-    Form_Main->Btn_Provodka = &provodka;
-    Form_Main->Grid_DvigIng = &lines;
+    DocumentLists->Btn_Provodka = &provodka;
+    DocumentLists->Grid_DvigIng = &lines;
     TestDb& db = env.testDb();
     db.exec(QStringLiteral("INSERT INTO DOCS (NAME, DOC_TYPE, PROVODKA) VALUES ('1 инв', 1, 11)"));
     db.exec(QStringLiteral("INSERT INTO DOCS (NAME, DOC_TYPE, PROVODKA) VALUES ('2 прих', 5, 11)"));
@@ -237,7 +244,7 @@ TEST(ListRefresh, CalculatedFields)
     // The product and stock lists' handlers, on queries of their own (the lists' SQL belongs to the products tab).
     db::Query ing(Form_Base->MyDB, Form_Base->TransactionRead);
     ing.addCalcField(QStringLiteral("K_Brutto"), db::FieldKind::Float);
-    ing.onCalcFields = [](db::Query& q) { Form_Base->Q_IngCalcFields(q); };
+    ing.onCalcFields = [](db::Query& q) { TProductsTab::Q_IngCalcFields(q); };
     Form_Base->OpenRead(&ing, QStringLiteral(
         "SELECT CAST(80 AS DOUBLE PRECISION) AS VIHOD FROM RDB$DATABASE UNION ALL "
         "SELECT CAST(3 AS DOUBLE PRECISION) FROM RDB$DATABASE UNION ALL "
@@ -254,7 +261,7 @@ TEST(ListRefresh, CalculatedFields)
 
     db::Query st(Form_Base->MyDB, Form_Base->TransactionRead);
     st.addCalcField(QStringLiteral("PPPP"), db::FieldKind::Float);
-    st.onCalcFields = [](db::Query& q) { Form_Base->Q_Ing_SkladCalcFields(q); };
+    st.onCalcFields = [](db::Query& q) { TProductsTab::Q_Ing_SkladCalcFields(q); };
     Form_Base->OpenRead(&st, QStringLiteral(
         "SELECT CAST(0 AS DOUBLE PRECISION) AS CENA, CAST(50 AS DOUBLE PRECISION) AS MY_CENA FROM RDB$DATABASE "
         "UNION ALL SELECT 80, 100 FROM RDB$DATABASE"));
@@ -297,16 +304,11 @@ TEST(ListRefresh, MenuSectionsWaitWhileTheProgressWindowIsShown)
 TEST(ListRefresh, LeavingAnEditedTemplateAskedToSaveCancelWritesNothing)
 {
     AppEnv env;
-    QWidget editor;
-    editor.show();
-    bool modified = true;
-    int saves = 0;
-    TPrintEditorLink& link = Form_Timers->hooks.printEditor;
-    link = TPrintEditorLink{};
-    link.window = &editor;
-    link.isModified = [&] { return modified; };
-    link.BtnSaveClick = [&] { ++saves; };
-    link.HE = [&] { modified = false; };
+    TForm_Print* editor = Form_Print;
+    editor->show();
+    editor->Modified = true;
+    // The window's save puts the saving flag back to 0; Cancel leaves it as it stands.
+    Form_Base->PrintSaving = 7;
     Form_Base->OpenRead(Form_Base->QPrintSpis, QStringLiteral("SELECT * FROM PRINT_SPISOK ORDER BY KOD_SPISOK"));
 
     Form_Base->QPrintSpis->next();  // from the first row just opened: nothing to ask yet
@@ -314,14 +316,13 @@ TEST(ListRefresh, LeavingAnEditedTemplateAskedToSaveCancelWritesNothing)
     env.answers.push_back(0);  // Cancel
     Form_Base->QPrintSpis->next();
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Сохранить изменения ?")});
-    EXPECT_EQ(saves, 0);
-    EXPECT_FALSE(modified);
-    EXPECT_EQ(Form_Base->PrintSaving, 0);
+    EXPECT_FALSE(editor->Modified);
+    EXPECT_EQ(Form_Base->PrintSaving, 7);
 
-    modified = true;
-    Form_Base->QPrintSpis->next();  // OK
-    EXPECT_EQ(saves, 1);
-    EXPECT_EQ(Form_Base->PrintSaving, 1);
-    EXPECT_FALSE(modified);
-    link = TPrintEditorLink{};
+    editor->Modified = true;
+    Form_Base->QPrintSpis->next();  // OK: saved
+    EXPECT_EQ(env.messages.size(), 2);
+    EXPECT_EQ(Form_Base->PrintSaving, 0);
+    EXPECT_FALSE(editor->Modified);
+    editor->hide();
 }

@@ -13,6 +13,9 @@
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
 #include "util/Unit_Util.h"
+#include "Unit_ProductsTab.h"
+#include "Unit_SelectFirma.h"
+#include "Unit_StructureBox.h"
 
 #include <QApplication>
 #include <QDialog>

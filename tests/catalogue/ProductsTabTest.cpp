@@ -60,11 +60,11 @@ void standOn(qint64 firma, qint64 otdel, qint64 sklad, qint64 group, QWidget* pa
     Form_Main->SetActivePage(page);
     ProductsTab->Sheet_IngShow();
     CatEnv::at(Form_Base->Q_Firma, firma);
-    Form_Timers->Timer_OtdelTimer();
+    StructureBox->Timer_OtdelTimer();
     CatEnv::at(Form_Base->Q_Otdel, otdel);
-    Form_Timers->Timer_SkladTimer();
+    StructureBox->Timer_SkladTimer();
     CatEnv::at(Form_Base->Q_Sklad, sklad);
-    Form_Timers->Timer_GrIngTimer();
+    ProductsTab->Timer_GrIngTimer();
     CatEnv::at(Form_Base->Q_GrIng, group);
 }
 
@@ -101,7 +101,7 @@ TEST(ProductList, ShowsTheGroupOrTheSearchAcrossGroupsOfTheDepartment)
     EXPECT_FALSE(tab->Grid_Sklad1->isEnabled());
     EXPECT_TRUE(tab->E_Context_Ing->isEnabled());
     tab->E_Context_Ing->setText(QStringLiteral("ёжик"));
-    Form_Timers->Timer_Context_IngTimer();  // what the typing delay runs
+    ProductsTab->Timer_Context_IngTimer();  // what the typing delay runs
     EXPECT_EQ(names(q), QStringList{QStringLiteral("Кефир ЁЖИК")});
     EXPECT_EQ(tab->DBEdit3->text(), QStringLiteral("Молочное"));
 
@@ -124,7 +124,7 @@ TEST(ProductList, ShowsTheGroupOrTheSearchAcrossGroupsOfTheDepartment)
     // The builder is what the data module's start lists and the product timer run.
     standOn(c.firma, c.bar, c.barSklad, c.milk, Form_Main->Sheet_All_Ing);
     q->close();
-    Form_Timers->Timer_IngTimer();
+    ProductsTab->Timer_IngTimer();
     EXPECT_EQ(names(q).size(), 5);
 }
 
@@ -143,7 +143,7 @@ TEST(StockList, ShowsTheWarehouseAndGroupOrSearchesTheDepartment)
 
     tab->CB_Context_IngSklad->setChecked(true);
     tab->E_Context_IngSklad->setText(QStringLiteral("ЛИВК"));
-    Form_Timers->Timer_Context_IngSkladTimer();
+    ProductsTab->Timer_Context_IngSkladTimer();
     EXPECT_EQ(names(q), QStringList{QStringLiteral("Сливки 10%")});
     EXPECT_FALSE(tab->Grid_GrIng->isEnabled());
     env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET OPEN_CLOSE = 1 WHERE KOD_ING = %1").arg(c.pct));

@@ -44,11 +44,11 @@ void openTab(qint64 firma, qint64 otdel, qint64 sklad, qint64 group)
     Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
     ProductsTab->Sheet_IngShow();
     CatEnv::at(Form_Base->Q_Firma, firma);
-    Form_Timers->Timer_OtdelTimer();
+    StructureBox->Timer_OtdelTimer();
     CatEnv::at(Form_Base->Q_Otdel, otdel);
-    Form_Timers->Timer_SkladTimer();
+    StructureBox->Timer_SkladTimer();
     CatEnv::at(Form_Base->Q_Sklad, sklad);
-    Form_Timers->Timer_GrIngTimer();
+    ProductsTab->Timer_GrIngTimer();
     if (group)
         CatEnv::at(Form_Base->Q_GrIng, group);
     ProductsTab->CB_Context_IngClick();
@@ -401,7 +401,7 @@ TEST(Product, DeletionIsRefusedWhileTheProductIsUsedAnywhere)
     env.t().exec(QStringLiteral("UPDATE ING SET KOD_UPDATE = 999000222 WHERE KOD = %1").arg(p));
     env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO) VALUES (999000222, %1, 2)").arg(dish));
 
-    Form_Timers->Timer_IngTimer();
+    ProductsTab->Timer_IngTimer();
     CatEnv::at(Form_Base->Q_Ing, p);
     env.answers = {0};
     ProductsTab->Del_Ing_One();

@@ -25,10 +25,10 @@ void standOn(qint64 firma, qint64 otdel = 0, qint64 sklad = 0)
 {
     StructureBox->Sheet_SetupShow();
     CatEnv::at(Form_Base->Q_Firma, firma);
-    Form_Timers->Timer_OtdelTimer();
+    StructureBox->Timer_OtdelTimer();
     if (otdel) {
         CatEnv::at(Form_Base->Q_Otdel, otdel);
-        Form_Timers->Timer_SkladTimer();
+        StructureBox->Timer_SkladTimer();
     }
     if (sklad)
         CatEnv::at(Form_Base->Q_Sklad, sklad);
@@ -453,7 +453,7 @@ TEST(EnterprisePicker, FiltersByKindAndSearchesTheTypedTextAsText)
     };
     for (const auto& c : cases) {
         f->E_Context->setText(c.text);
-        Form_Timers->Timer_ViborTimer();  // the typing delay's handler
+        Form_SelectFirma->Timer_ViborTimer();  // the typing delay's handler
         EXPECT_EQ(names(), c.found) << c.text.toStdString();
     }
     f->LocalFilter = 0;

@@ -9,6 +9,7 @@
 #include "ui/Unit_RG.h"
 #include "ui/Unit_Sutki.h"
 #include "ui/Unit_Timers.h"
+#include "ui/UserLists.h"
 #include "util/Clock.h"
 #include "util/OfficeSession.h"
 #include "util/Settings.h"
@@ -63,7 +64,7 @@ TEST(NameDialog, TextAndOrderNumberAreValidated)
 
     // With the users window open an empty text is accepted.
     QWidget users;
-    Form_Timers->hooks.personalWindow = &users;
+    UserLists->personalWindow = &users;
     users.show();
     d.Edit1->clear();
     EXPECT_TRUE(ok());

@@ -108,7 +108,7 @@ TEST_F(DatasetModelTest, GridAndCursorFollowEachOther)
 
     // A click on a row moves the cursor, with the query's handlers.
     int scrolls = 0;
-    q->afterScroll = [&](db::Query&) { ++scrolls; };
+    QObject::connect(q.get(), &db::Query::afterScroll, [&] { ++scrolls; });
     QWidget* vp = grid.viewport();
     const QPoint row3 = grid.visualRect(grid.datasetModel()->index(2, 0)).center();
     const QPoint row1 = grid.visualRect(grid.datasetModel()->index(0, 1)).center();

@@ -112,11 +112,12 @@ TEST_F(QueryCursorTest, ScrollHandlersFireOncePerMove)
 {
     QStringList log;
     // Before-scroll sees the row being left, after-scroll the row arrived at.
-    q->beforeScroll = [&](Query& x) { log << QStringLiteral("B%1").arg(x.recNo()); };
-    q->afterScroll = [&](Query& x) { log << QStringLiteral("A%1").arg(x.recNo()); };
-    q->afterOpen = [&](Query& x) { log << QStringLiteral("O%1").arg(x.recordCount()); };
-    q->beforeClose = [&](Query& x) { log << QStringLiteral("C%1").arg(x.active()); };
-    q->afterClose = [&](Query& x) { log << QStringLiteral("X%1").arg(x.active()); };
+    Query* x = q.get();
+    QObject::connect(x, &Query::beforeScroll, [&] { log << QStringLiteral("B%1").arg(x->recNo()); });
+    QObject::connect(x, &Query::afterScroll, [&] { log << QStringLiteral("A%1").arg(x->recNo()); });
+    QObject::connect(x, &Query::afterOpen, [&] { log << QStringLiteral("O%1").arg(x->recordCount()); });
+    QObject::connect(x, &Query::beforeClose, [&] { log << QStringLiteral("C%1").arg(x->active()); });
+    QObject::connect(x, &Query::afterClose, [&] { log << QStringLiteral("X%1").arg(x->active()); });
 
     q->open();
     EXPECT_EQ(log, (QStringList{"O4", "A0"}));

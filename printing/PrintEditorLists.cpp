@@ -1,0 +1,111 @@
+// The print-template setup window's lists: leaving a print list, a template or
+// a variable with unsaved changes asks to save them; a move restarts the
+// window's own timers that reload the templates and variables.
+
+#include "Printing.h"
+
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "grid/DatasetModel.h"
+#include "ui/Unit_Timers.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+
+#include <QPalette>
+
+namespace {
+
+bool inside(const db::Query* q) { return !q->bof() && !q->eof(); }
+
+qint64 intOf(const db::Query* q, const char* name)
+{
+    const QString f = QString::fromLatin1(name);
+    if (!q->active() || q->isEmpty() || q->recNo() < 0 || !q->hasField(f))
+        return 0;
+    const db::Field v = q->field(f);
+    return v.isNull() ? 0 : v.asInt64();
+}
+
+} // namespace
+
+void TForm_Print::ConnectLists()
+{
+    TForm_Base* b = Form_Base;
+    connect(b->QPrintSpis, &db::Query::beforeScroll, this, &TForm_Print::QPrintSpisBeforeScroll);
+    connect(b->QPrintSpis, &db::Query::afterScroll, this, &TForm_Print::QPrintSpisAfterScroll);
+    connect(b->QPrintForms, &db::Query::beforeScroll, this, &TForm_Print::QPrintFormsBeforeScroll);
+    connect(b->QPrintForms, &db::Query::afterScroll, this, &TForm_Print::QPrintFormsAfterScroll);
+    connect(b->QPrintVar, &db::Query::beforeScroll, this, &TForm_Print::QPrintVarBeforeScroll);
+    connect(b->QPrintVar, &db::Query::afterScroll, this, &TForm_Print::QPrintVarAfterScroll);
+}
+
+// The unsaved changes before leaving a print list, template or variable.
+void TForm_Print::AskToSave()
+{
+    if (!Modified)
+        return;
+    if (Msg::confirm(QStringLiteral("Сохранить изменения ?"))) {
+        Form_Base->PrintSaving = 1;
+        BtnSaveClick();
+    }
+    HE();
+}
+
+void TForm_Print::QPrintSpisBeforeScroll()
+{
+    if (!StartupDone || !isVisible() || !inside(Form_Base->QPrintSpis))
+        return;
+    Timer_Open_Forms->stop();
+    Timer_Open_Var->stop();
+    AskToSave();
+}
+
+void TForm_Print::QPrintSpisAfterScroll()
+{
+    if (!StartupDone || !isVisible())
+        return;
+    Timer_Open_Forms->start();
+    GreyOut(GridForms);
+    GreyOut(GridVar);
+    KodSpisok = intOf(Form_Base->QPrintSpis, "KOD");
+}
+
+void TForm_Print::QPrintFormsBeforeScroll()
+{
+    if (!StartupDone || !isVisible() || !inside(Form_Base->QPrintForms))
+        return;
+    Timer_Open_Var->stop();
+    AskToSave();
+}
+
+void TForm_Print::QPrintFormsAfterScroll()
+{
+    if (!StartupDone || !isVisible())
+        return;
+    Timer_Open_Var->start();
+    GreyOut(GridVar);
+    KodForma = intOf(Form_Base->QPrintForms, "KOD");
+    Zap_Forma();
+    // Protected samples are read-only unless the window is in maintenance.
+    const bool editable = intOf(Form_Base->QPrintForms, "OBRAZ") != 1 || Maintenance;
+    for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2), static_cast<QWidget*>(BtnSave),
+                       static_cast<QWidget*>(BtnDelete)})
+        w->setEnabled(editable);
+}
+
+void TForm_Print::QPrintVarBeforeScroll()
+{
+    if (!StartupDone || !isVisible())
+        return;
+    AskToSave();
+}
+
+void TForm_Print::QPrintVarAfterScroll()
+{
+    if (!StartupDone || !isVisible())
+        return;
+    Zap_Var();
+    QPalette p = Enabled_Var->palette();
+    p.setColor(QPalette::WindowText, intOf(Form_Base->QPrintVar, "ENABLED") > 0 ? Qt::red : Qt::black);
+    Enabled_Var->setPalette(p);
+}
