@@ -3,6 +3,7 @@
 #include "CatalogueWindows.h"
 #include "DocumentLists.h"
 #include "Printing.h"
+#include "entries/Office.h"
 #include "Unit_Compute.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"

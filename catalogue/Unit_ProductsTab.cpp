@@ -5,6 +5,7 @@
 #include "Unit_StructureBox.h"
 #include "ListEditDialog.h"
 #include "Printing.h"
+#include "entries/Prt_Ostatki.h"
 #include "Products.h"
 #include "Unit_Compute.h"
 #include "Unit_GrIng.h"
@@ -702,10 +703,12 @@ void TProductsTab::Btn_Print_IngSkladClick()
         return;
     if (Form_PrintOstatki->exec() != QDialog::Accepted)
         return;
+    const qint64 otdel = cat::KeyOf(Form_Base->Q_Otdel);
+    const qint64 sklad = cat::KeyOf(Form_Base->Q_Sklad);
     if (Form_PrintOstatki->CB_Sum->isChecked())
-        printing::Prt_OstatkiSvod();
+        printing::Prt_OstatkiSvod(otdel, sklad);
     else
-        printing::Prt_Ostatki();
+        printing::Prt_Ostatki(otdel, sklad);
 }
 
 void TProductsTab::BitBtn1Click()

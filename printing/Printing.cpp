@@ -19,54 +19,6 @@ TForm_Limit* Form_Limit = nullptr;
 TForm_PrtDvig* Form_PrtDvig = nullptr;
 TForm_PrintReal* Form_PrintReal = nullptr;
 
-namespace printing {
-
-QString NotBuiltText()
-{
-    return QStringLiteral("Печать документов и отчётов в этой версии программы ещё не доступна.");
-}
-
-namespace {
-void notBuilt() { Msg::notice(NotBuiltText(), QStringLiteral("Печать")); }
-} // namespace
-
-bool OfficeConnect() { return false; }
-
-bool OfficeNewCalc()
-{
-    notBuilt();
-    return false;
-}
-
-void OfficeDisconnect() {}
-
-void OfficeVariantsT::SetString(int, int, const QString&) {}
-
-void OfficeVariantsT::ShowDocument() { notBuilt(); }
-
-OfficeVariantsT& OfficeVariants()
-{
-    static OfficeVariantsT v;
-    return v;
-}
-
-QString AmountInWords(double) { return QString(); }
-
-void Prt_Ostatki() { notBuilt(); }
-void Prt_OstatkiSvod() { notBuilt(); }
-
-void Print_IngUsage()
-{
-    notBuilt();
-    if (Form_Base)
-        Form_Base->QRead1->close();
-}
-
-void Prt_Invent() { notBuilt(); }
-void Btn_PrintLogClick() { notBuilt(); }
-void Btn_Print_MenuClick() { notBuilt(); }
-
-} // namespace printing
 
 TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
 {

@@ -1,8 +1,7 @@
 #pragma once
 
-// What the other subsystems call of printing and reports: the windows they
-// open and the report operations they run. Until the printing subsystem is
-// built, each operation tells the user so and changes nothing.
+// The printing windows the other subsystems open. Until the printing
+// subsystem is built, each operation tells the user so and changes nothing.
 
 #include <QCheckBox>
 #include <QDialog>
@@ -25,44 +24,16 @@ namespace db {
 class DbGrid;
 }
 
-namespace printing {
-
-// The text shown by every print operation while printing is not built.
-QString NotBuiltText();
-
-// ---- spreadsheet session ----
-// True when the spreadsheet program could be reached (structure templates prepared too).
-bool OfficeConnect();
-// A new hidden spreadsheet document whose first sheet becomes the current sheet.
-bool OfficeNewCalc();
-void OfficeDisconnect();
-// The current sheet and document of the session, as far as callers use them.
-struct OfficeVariantsT {
-    bool connected = false;
-    // Writes a text into the current sheet.
-    void SetString(int column, int row, const QString& text);
-    // Shows the current document's window.
-    void ShowDocument();
-};
-OfficeVariantsT& OfficeVariants();
-
-// ---- amounts in words ----
-// The amount of money in words, after the settings rod, rub, kop and my_language.
-QString AmountInWords(double amount);
-
-// ---- reports ----
-void Prt_Ostatki();
-void Prt_OstatkiSvod();
-// The where-used workbook from QRead1 (NAME, KVO_PORC, SHORT_NAME, KOLVO); hides Form_Gauge at the end.
-void Print_IngUsage();
-// The inventory sheet from QRead4 (header) and QRead3 (lines), both set and not yet open.
-void Prt_Invent();
-// The protocol tab's "Печать" (rows of Q_Protokol as they stand).
-void Btn_PrintLogClick();
-// The menus tab's print button (current menu's sections and dishes).
-void Btn_Print_MenuClick();
-
-} // namespace printing
+// The entries the other subsystems call, one header each, taking keys or
+// plain data (printing/entries/).
+#include "entries/AmountInWords.h"
+#include "entries/Btn_PrintLogClick.h"
+#include "entries/Btn_Print_MenuClick.h"
+#include "entries/NotBuilt.h"
+#include "entries/Office.h"
+#include "entries/Print_IngUsage.h"
+#include "entries/Prt_Invent.h"
+#include "entries/Prt_Ostatki.h"
 
 // ---- windows ----
 
