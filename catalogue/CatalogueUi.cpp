@@ -126,7 +126,7 @@ int ChooseRG(const QString& caption, const QStringList& items)
     Form_RG->RG->setItems(items);
     Form_RG->RG->setItemIndex(0);
     Form_RG->adjustSize();
-    if (Form_RG->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_RG) != QDialog::Accepted)
         return -1;
     return Form_RG->RG->itemIndex();
 }

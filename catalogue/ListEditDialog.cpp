@@ -1,6 +1,7 @@
 #include "ListEditDialog.h"
 
 #include "CatalogueUi.h"
+#include "util/Messages.h"
 #include "util/Unit_Util.h"
 
 #include <QShowEvent>
@@ -15,7 +16,7 @@ void TListEditDialog::showEvent(QShowEvent* event)
 void AddListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid)
 {
     dialog->NewMode = 1;
-    if (dialog->exec() != QDialog::Accepted)
+    if (Msg::execModal(dialog) != QDialog::Accepted)
         return;
     cat::ReopenAt(list, dialog->SavedKod);
     grid->setFocus();
@@ -27,7 +28,7 @@ void EditListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid)
         return;
     dialog->SavedKod = cat::KeyOf(list);
     dialog->NewMode = 0;
-    if (dialog->exec() != QDialog::Accepted)
+    if (Msg::execModal(dialog) != QDialog::Accepted)
         return;
     cat::ReopenAt(list, dialog->SavedKod);
     grid->setFocus();

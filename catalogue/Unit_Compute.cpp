@@ -81,7 +81,7 @@ void showWarnings(const QStringList& lines)
         return;
     }
     Form_Alarm->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
-    Form_Alarm->exec();
+    Msg::execModal(Form_Alarm);
 }
 
 // The progress window for the run; hidden again however the run ends.
@@ -133,7 +133,7 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
     scope.firma = firma;
     scope.otdel = otdel;
     if (product == 0) {
-        if (f->exec() != QDialog::Accepted)
+        if (Msg::execModal(f) != QDialog::Accepted)
             return;
         scope.where = f->RadioGroup1->itemIndex();
         scope.what = f->RG_Ing->itemIndex();

@@ -506,7 +506,7 @@ void TProductsTab::N9Click()
     db::Query* gr = Form_Base->Q_GrIng;
     if (!cat::HasRow(gr))
         return;
-    if (Form_NSection->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_NSection) != QDialog::Accepted)
         return;
     products::SetGroupSection(cat::KeyOf(gr), Form_NSection->ItemIndex() + 1, gr->field(QStringLiteral("NAME")).asString());
 }
@@ -527,7 +527,7 @@ void TProductsTab::Btn_Add_IngClick()
     Form_Ing->E_Time->setText(QStringLiteral("0"));
     Form_Ing->E_Alarm->setText(QStringLiteral("0"));
     cat::SetActive(Form_Ing->E_Kalories, true);
-    if (Form_Ing->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_Ing) != QDialog::Accepted)
         return;
     const qint64 kod = Form_Ing->SavedKod;
     const int choice = cat::ChooseRG(QString(), {QStringLiteral("Продукт видим во всех предприятиях и отделах"),
@@ -548,7 +548,7 @@ void TProductsTab::Btn_Upd_IngClick()
     // A composite's calories come from its card.
     if (q->field(QStringLiteral("MY_LEVEL")).asInt() > 0)
         cat::SetActive(Form_Ing->E_Kalories, false);
-    if (Form_Ing->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_Ing) != QDialog::Accepted)
         return;
     reopenIng(Form_Ing->SavedKod);
     Grid_Ing->setFocus();
@@ -633,7 +633,7 @@ void TProductsTab::Move_IngToGroup()
     groups->close();
     groups->setSql(QStringLiteral("SELECT * FROM GROUP_ING ORDER BY NAME"));
     groups->open();
-    if (Form_MoveIng->exec() == QDialog::Accepted)
+    if (Msg::execModal(Form_MoveIng) == QDialog::Accepted)
         Timer_IngTimer();
     groups->close();
 }
@@ -651,7 +651,7 @@ void TProductsTab::Move_GroupToSklad()
     sklady->setSql(QStringLiteral("SELECT * FROM SKLAD WHERE KOD_OTDEL = ") + Key(cat::KeyOf(Form_Base->Q_Otdel)) +
                    QStringLiteral(" ORDER BY NAME"));
     sklady->open();
-    if (Form_GrToSklad->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_GrToSklad) != QDialog::Accepted)
         return;
     // The moved group leaves this warehouse.
     cat::ReopenAt(gr, cat::StepBackKey(gr));

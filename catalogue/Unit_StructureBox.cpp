@@ -60,7 +60,7 @@ void addDetailRow(TListEditDialog* dialog, db::Query* master, void (TStructureBo
     if (!cat::HasRow(master))
         return;
     dialog->NewMode = 1;
-    if (dialog->exec() != QDialog::Accepted)
+    if (Msg::execModal(dialog) != QDialog::Accepted)
         return;
     (StructureBox->*reload)();
     if (list->active())

@@ -1,6 +1,7 @@
 #include "Messages.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -70,5 +71,22 @@ int choice(const QString& text, const QStringList& options, const QString& capti
 }
 
 void setResponder(Responder r) { responder() = std::move(r); }
+
+namespace {
+ModalHandler& modalHandler()
+{
+    static ModalHandler h;
+    return h;
+}
+} // namespace
+
+int execModal(QDialog* dialog)
+{
+    if (modalHandler())
+        return modalHandler()(dialog);
+    return dialog->exec();
+}
+
+void setModalHandler(ModalHandler h) { modalHandler() = std::move(h); }
 
 } // namespace Msg

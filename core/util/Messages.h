@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 // The one dialog service of the program: notices, OK/Cancel confirmations and
@@ -35,5 +36,13 @@ int choice(const QString& text, const QStringList& options, const QString& capti
 
 // Replaces the dialogs (tests); an empty responder restores them.
 void setResponder(Responder responder);
+
+// A window's own modal dialog (a picker, an edit dialog): runs it and returns
+// its result, QDialog::Accepted or QDialog::Rejected, as exec() does. Tests
+// install a handler that acts on the dialog instead of its event loop.
+int execModal(QDialog* dialog);
+using ModalHandler = std::function<int(QDialog*)>;
+// An empty handler restores the real modal loop.
+void setModalHandler(ModalHandler handler);
 
 } // namespace Msg

@@ -12,6 +12,7 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
+#include "util/Messages.h"
 #include "util/Unit_Util.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_SelectFirma.h"
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
-#include <QTimer>
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -92,19 +92,19 @@ public:
 };
 
 // Acts on the modal dialogs a handler opens, in the order they open: each
-// step gets the dialog (from inside its event loop) and closes it. A dialog
-// that opens with no step left, or that a step leaves open, is cancelled and
-// counted, so a test never waits on a dialog.
+// step gets the dialog (shown, in place of its event loop, through the dialog
+// service's modal handler) and closes it. A dialog that opens with no step
+// left, or that a step leaves open, is cancelled and counted, so a test never
+// waits on a dialog.
 class ModalScript {
 public:
     ModalScript()
     {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start();
+        Msg::setModalHandler([this](QDialog* d) { return run(d); });
     }
     ~ModalScript()
     {
+        Msg::setModalHandler({});
         EXPECT_EQ(unexpected_, 0) << "a dialog opened with no step for it, or a step left it open";
         EXPECT_TRUE(steps_.empty()) << "an expected dialog did not open";
     }
@@ -117,39 +117,24 @@ public:
     int unexpected() const { return unexpected_; }
 
 private:
-    void poll()
+    int run(QDialog* d)
     {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) {
-            last_ = nullptr;
-            return;
-        }
-        if (w == last_)
-            return;
+        d->setResult(QDialog::Rejected);
         if (steps_.empty()) {
             ++unexpected_;
-            if (auto* d = qobject_cast<QDialog*>(w))
-                d->reject();
-            else
-                w->close();
-            return;
+            return QDialog::Rejected;
         }
         auto step = std::move(steps_.front());
         steps_.pop_front();
-        last_ = w;
-        QPointer<QWidget> shown = w;
-        step(w);
+        QPointer<QDialog> shown = d;
+        d->show();
+        step(d);
         if (shown && shown->isVisible()) {
             ++unexpected_;
-            if (auto* d = qobject_cast<QDialog*>(shown.data()))
-                d->reject();
-            else
-                shown->close();
+            shown->reject();
         }
-        last_ = nullptr;
+        return shown ? shown->result() : int(QDialog::Rejected);
     }
     std::deque<std::function<void(QWidget*)>> steps_;
-    QPointer<QWidget> last_;
     int unexpected_ = 0;
-    QTimer timer_;
 };

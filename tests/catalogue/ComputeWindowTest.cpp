@@ -14,7 +14,8 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QTimer>
+#include <QPointer>
+#include "util/Messages.h"
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -23,29 +24,29 @@
 
 namespace {
 
-// Runs `step` on the first modal window that opens (each window once).
+// Runs `step` on each modal window the handler opens, shown in place of its
+// event loop by the dialog service's modal handler; one the step leaves open is cancelled.
 class OnModal {
 public:
     explicit OnModal(std::function<void(QWidget*)> step) : step_(std::move(step))
     {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w || w == last_)
-                return;
-            last_ = w;
+        Msg::setModalHandler([this](QDialog* d) {
+            d->setResult(QDialog::Rejected);
+            QPointer<QDialog> shown = d;
+            d->show();
             ++seen_;
-            step_(w);
+            step_(d);
+            if (shown && shown->isVisible())
+                shown->reject();
+            return shown ? shown->result() : int(QDialog::Rejected);
         });
-        timer_.start();
     }
+    ~OnModal() { Msg::setModalHandler({}); }
     int seen() const { return seen_; }
 
 private:
     std::function<void(QWidget*)> step_;
-    QWidget* last_ = nullptr;
     int seen_ = 0;
-    QTimer timer_;
 };
 
 class ComputeWindow : public ::testing::Test {
