@@ -88,7 +88,8 @@ public:
     // Saving flag of the print-template editor.
     std::uint8_t PrintSaving = 0;
 
-    // Calls into the core's own windows (log-in, connection settings, main window).
+    // Calls into the core's own windows and start-up steps (schema upgrade,
+    // settings, log-in list, connection settings, main window).
     struct Hooks {
         std::function<void()> upgradeDatabase;      // schema upgrade (may end the program)
         std::function<void()> loadMyParams;         // settings loader

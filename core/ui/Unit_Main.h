@@ -67,7 +67,7 @@ public:
     // The users button, set by the tab that shows it.
     QPointer<QPushButton> Btn_Person;
 
-    // Calls into windows of later subsystems.
+    // Calls into the core's own dialogs (log-in, connection settings, users window).
     struct Hooks {
         std::function<bool()> showLogin;       // the log-in dialog; true when it closed with OK
         std::function<bool()> showConnection;  // the connection settings dialog
