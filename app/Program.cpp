@@ -12,6 +12,11 @@
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Name.h"
+#include "ui/Unit_Net.h"
+#include "ui/Unit_Person.h"
+#include "ui/Unit_Personal.h"
+#include "ui/Unit_Policy.h"
+#include "ui/Unit_Psw.h"
 #include "ui/Unit_Period.h"
 #include "ui/Unit_RG.h"
 #include "ui/Unit_Sutki.h"
@@ -63,6 +68,8 @@ bool CreateWindows(bool runStartup)
     Form_Gauge = new TForm_Gauge;
     Form_Alarm = new TForm_Alarm;
     Form_Vhod = new TForm_Vhod;
+    Form_Net = new TForm_Net;
+    Form_Psw = new TForm_Psw;
     CreateSelectOtdelWindow();
     CreatePrintingWindows();
     Form_Name = new TForm_Name;
@@ -70,6 +77,10 @@ bool CreateWindows(bool runStartup)
     Form_Base = new TForm_Base;
     Form_Compute = new TForm_Compute;
     Form_Sutki = new TForm_Sutki;
+    Form_Personal = new TForm_Personal;
+    Form_Person = new TForm_Person;
+    Form_Policy = new TForm_Policy;
+    Form_User = new TForm_User;
     CreateNSectionWindow();
     Form_VhodHelp = new TForm_VhodHelp;
     WireCoreWindows();
@@ -96,6 +107,10 @@ void DestroyWindows()
 {
     delete Form_VhodHelp;
     Form_VhodHelp = nullptr;
+    delete Form_User;
+    delete Form_Policy;
+    delete Form_Person;
+    delete Form_Personal;
     delete Form_Sutki;
     Form_Sutki = nullptr;
     DestroyCatalogueWindows();
@@ -109,6 +124,8 @@ void DestroyWindows()
     delete Form_Name;
     Form_Name = nullptr;
     DestroyPrintingWindows();
+    delete Form_Psw;
+    delete Form_Net;
     delete Form_Vhod;
     Form_Vhod = nullptr;
     delete Form_Alarm;

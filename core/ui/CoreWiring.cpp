@@ -1,6 +1,8 @@
 #include "CoreWiring.h"
 
 #include "Unit_Main.h"
+#include "Unit_Net.h"
+#include "Unit_Personal.h"
 #include "Unit_Timers.h"
 #include "Unit_Vhod.h"
 #include "UserLists.h"
@@ -16,6 +18,15 @@ void WireCoreWindows()
             Form_Vhod->FillLogins(logins);
     };
     Form_Main->hooks.showLogin = [] { return Form_Vhod && Form_Vhod->exec() == QDialog::Accepted; };
+    Form_Base->hooks.showConnectionDialog = [] { return Form_Net && Form_Net->exec() == QDialog::Accepted; };
+    Form_Main->hooks.showConnection = [] { return Form_Net && Form_Net->exec() == QDialog::Accepted; };
+    Form_Main->hooks.showUsers = [] {
+        if (!Form_Personal)
+            return;
+        Form_Personal->show();
+        Form_Personal->raise();
+        Form_Personal->ReloadRights();
+    };
     Form_Main->hooks.reloadUserRights = [] {
         if (UserLists)
             UserLists->Timer_PersonPolicyTimer();
