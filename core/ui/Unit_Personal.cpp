@@ -13,6 +13,7 @@
 #include "util/Unit_Util.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -62,6 +63,8 @@ TForm_Personal::TForm_Personal(QWidget* parent) : QWidget(parent, Qt::Window)
     right->addWidget(Btn_Edit_Policy);
     layout->addLayout(right, 2);
 
+    Grid_Person->horizontalHeader()->setStretchLastSection(true);
+    Grid_Policy->horizontalHeader()->setStretchLastSection(true);
     Grid_Person->setEditButton(Btn_Upd);
     Grid_Policy->setEditButton(Btn_Edit_Policy);
     connect(Btn_Add, &QPushButton::clicked, this, [this] { Guard([this] { Btn_AddClick(); }); });
@@ -233,6 +236,7 @@ TForm_User::TForm_User(QWidget* parent)
     Grid_User->setQuery(Form_Base->QPerson);
     Grid_User->setColumns(personColumns());
     Grid_User->setAccessibleName(QStringLiteral("Пользователи"));
+    Grid_User->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(Grid_User);
     const InputButtons buttons = AddInputButtons(this, layout, true);
     BitBtn1 = buttons.ok;

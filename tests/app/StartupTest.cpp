@@ -80,9 +80,12 @@ TEST(Startup, FailedConnectionTellsTheUserAndEndsTheProgram)
     writeNetTxt(NetSettings{QStringLiteral("Net-IP"), env.testDb().folder() + QStringLiteral("missing/basecalc.fdb")});
     bool closed = false;
     Form_Base->hooks.closeMainWindow = [&] { closed = true; };
+    bool dialogShown = false;
+    Form_Base->hooks.showConnectionDialog = [&] { return dialogShown = true, false; };
     Form_Base->FormCreate();
     EXPECT_FALSE(Form_Base->MyDB->connected());
     EXPECT_TRUE(closed);
+    EXPECT_TRUE(dialogShown);
     ASSERT_EQ(env.messages.size(), 2);
     EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Программа не смогла подключится к базе данных \"basecalc.fdb\".")));
     EXPECT_TRUE(env.messages[0].endsWith(QStringLiteral("FireBird - бесплатный но мощьный SQL сервер")));
