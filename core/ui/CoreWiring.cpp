@@ -7,6 +7,7 @@
 #include "Unit_Vhod.h"
 #include "UserLists.h"
 #include "base/Unit_Base.h"
+#include "util/Messages.h"
 
 void WireCoreWindows()
 {
@@ -18,8 +19,8 @@ void WireCoreWindows()
             Form_Vhod->FillLogins(logins);
     };
     Form_Main->hooks.showLogin = [] { return Form_Vhod && Form_Vhod->exec() == QDialog::Accepted; };
-    Form_Base->hooks.showConnectionDialog = [] { return Form_Net && Form_Net->exec() == QDialog::Accepted; };
-    Form_Main->hooks.showConnection = [] { return Form_Net && Form_Net->exec() == QDialog::Accepted; };
+    Form_Base->hooks.showConnectionDialog = [] { return Form_Net && Msg::execModal(Form_Net) == QDialog::Accepted; };
+    Form_Main->hooks.showConnection = [] { return Form_Net && Msg::execModal(Form_Net) == QDialog::Accepted; };
     Form_Main->hooks.showUsers = [] {
         if (!Form_Personal)
             return;

@@ -245,5 +245,5 @@ void TForm_Net::BtnOKClick()
 void TForm_Net::BitBtn2Click()
 {
     if (Form_Psw)
-        Form_Psw->exec();
+        Msg::execModal(Form_Psw);
 }

@@ -165,8 +165,7 @@ void TForm_Person::BitBtn2Click()
         q->param(QStringLiteral("P3")).setString(QStringLiteral("Все права"));
         q->execSql();
     }
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Настройка"),
-                        PersonSavedText(newUser, fio, login));
+    w.commit(QStringLiteral("Настройка"), PersonSavedText(newUser, fio, login));
     db::Query* person = Form_Base->QPerson;
     person->close();
     person->open();

@@ -5,7 +5,7 @@
 #include "Unit_Name.h"
 #include "Unit_Person.h"
 #include "Unit_Policy.h"
-#include "Unit_Timers.h"
+#include "UserLists.h"
 #include "base/Unit_Base.h"
 #include "db/Codec.h"
 #include "util/Globals.h"
@@ -72,10 +72,11 @@ TForm_Personal::TForm_Personal(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(Btn_Del, &QPushButton::clicked, this, [this] { Guard([this] { Btn_DelClick(); }); });
     connect(Btn_Edit_Policy, &QPushButton::clicked, this, [this] { Guard([this] { Btn_Edit_PolicyClick(); }); });
 
-    if (Form_Timers) {
-        Form_Timers->hooks.personalWindow = this;
-        Form_Timers->hooks.personalRightsGrid = Grid_Policy;
-        Form_Timers->hooks.personalRightsQuery = QPolicy;
+    // The user list's scroll handler and the rights timer reload this window's rights.
+    if (UserLists) {
+        UserLists->personalWindow = this;
+        UserLists->personalRightsGrid = Grid_Policy;
+        UserLists->personalRightsQuery = QPolicy;
     }
     resize(720, 420);
     ScaleWindow(this, false);
@@ -106,7 +107,7 @@ void TForm_Personal::Btn_AddClick()
     card->newUser = true;
     card->editKod = 0;
     card->editLogin.clear();
-    if (card->exec() == QDialog::Accepted)
+    if (Msg::execModal(card) == QDialog::Accepted)
         ReloadRights();
 }
 
@@ -128,7 +129,7 @@ void TForm_Personal::Btn_UpdClick()
         input->Edit1->setEchoMode(QLineEdit::Password);
         input->DateTimePicker1->hide();
         input->Panel2->hide();
-        const bool ok = input->exec() == QDialog::Accepted;
+        const bool ok = Msg::execModal(input) == QDialog::Accepted;
         const QString entry = input->Edit1->text();
         input->Edit1->setEchoMode(QLineEdit::Normal);
         input->Edit1->clear();
@@ -149,7 +150,7 @@ void TForm_Personal::Btn_UpdClick()
     card->newUser = false;
     card->editKod = person->field(QStringLiteral("KOD")).asInt64();
     card->editLogin = login;
-    card->exec();
+    Msg::execModal(card);
 }
 
 void TForm_Personal::Btn_DelClick()
@@ -182,8 +183,8 @@ void TForm_Personal::Btn_DelClick()
     q->execSql();
     q->setSql(QStringLiteral("DELETE FROM PERSON WHERE KOD = ") + Key(kod));
     q->execSql();
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Настройка"),
-                        QStringLiteral("Удалён пользователь <<") + fio + QStringLiteral(">> Логин <<") + login +
+    w.commit(QStringLiteral("Настройка"),
+             QStringLiteral("Удалён пользователь <<") + fio + QStringLiteral(">> Логин <<") + login +
                             QStringLiteral(">>"));
     person->close();
     person->open();
@@ -218,7 +219,7 @@ void TForm_Personal::Btn_Edit_PolicyClick()
     editor->personKod = kod;
     editor->personFio = person->field(QStringLiteral("FIO")).asString();
     editor->personLogin = login;
-    editor->exec();
+    Msg::execModal(editor);
     ReloadRights();
 }
 

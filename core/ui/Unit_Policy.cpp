@@ -152,7 +152,7 @@ void TForm_Policy::Btn_OkClick()
             break;
         }
     }
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Настройка"),
-                        QStringLiteral("Отредактированы права пользователя <<") + personFio +
+    w.commit(QStringLiteral("Настройка"),
+             QStringLiteral("Отредактированы права пользователя <<") + personFio +
                             QStringLiteral(">> Логин <<") + personLogin + QStringLiteral(">>"));
 }
