@@ -4,6 +4,7 @@
 #include "DocumentLists.h"
 #include "Printing.h"
 #include "entries/Office.h"
+#include "Unit_Invent.h"
 #include "Unit_Compute.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
@@ -89,6 +90,7 @@ bool CreateWindows(bool runStartup)
     AttachDocumentLists();
     AttachCatalogueWindows();
     Form_Print->ConnectLists();
+    CreateInventoryWindows();
     Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
@@ -111,6 +113,7 @@ void DestroyWindows()
     delete Form_Policy;
     delete Form_Person;
     delete Form_Personal;
+    DestroyInventoryWindows();
     delete Form_Sutki;
     Form_Sutki = nullptr;
     DestroyCatalogueWindows();

@@ -686,7 +686,7 @@ void TProductsTab::Btn_InvClick()
     if (!hooks.invent)
         return;
     Form_Base->OpenRead(Form_Base->Q_Docs,
-                        QStringList{QStringLiteral("SELECT DOCS.*, FIRMA.NAME, OTDEL.NAME, SKLAD.NAME FROM DOCS"),
+                        QStringList{QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_1, OTDEL.NAME AS NAME_2, SKLAD.NAME AS NAME_3 FROM DOCS"),
                                     QStringLiteral("JOIN FIRMA ON DOCS.KOD_PARTNER_EXPORT = FIRMA.KOD"),
                                     QStringLiteral("JOIN OTDEL ON DOCS.INT_PARAM1 = OTDEL.KOD"),
                                     QStringLiteral("LEFT OUTER JOIN SKLAD ON DOCS.INT_PARAM2 = SKLAD.KOD"),

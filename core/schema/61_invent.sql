@@ -1,0 +1,85 @@
+/*
+  Inventories: filling a document with the book stock and posting the
+  counted values.  Both run in the caller's write transaction and commit
+  nothing.
+*/
+
+SET TERM ^ ;
+
+/* Fills inventory KOD_DOC with the products of department KOD_OTDEL, or of
+   warehouse KOD_SKLAD when that is neither 0 nor null (a posted inventory
+   keeps a null warehouse: it counted the whole department).
+   FLAG: counted quantity 0 zero, 1 the book quantity (0 for a negative one
+   when MY_ZERO is 1).  OPEN_CLOSE: rows whose OPEN_CLOSE is not above it
+   (0 leaves hidden products out, 1 takes all).  Marks the document filled. */
+CREATE OR ALTER PROCEDURE ADD_ING_TO_INV (
+    FLAG        SMALLINT,
+    KOD_OTDEL   BIGINT,
+    KOD_SKLAD   BIGINT,
+    KOD_DOC     BIGINT,
+    MY_ZERO     SMALLINT,
+    OPEN_CLOSE  SMALLINT)
+AS
+DECLARE VARIABLE K_ING BIGINT;
+DECLARE VARIABLE Q DOUBLE PRECISION;
+DECLARE VARIABLE C DOUBLE PRECISION;
+DECLARE VARIABLE CP DOUBLE PRECISION;
+DECLARE VARIABLE COUNTED DOUBLE PRECISION;
+DECLARE VARIABLE WHOLE SMALLINT;
+BEGIN
+    WHOLE = IIF(COALESCE(KOD_SKLAD, 0) = 0, 1, 0);
+    FOR SELECT S.KOD_ING, COALESCE(S.KOLVO, 0), COALESCE(S.CENA, 0), COALESCE(S.MY_CENA, 0)
+        FROM ING_SKLAD S JOIN ING I ON I.KOD = S.KOD_ING
+        WHERE ((:WHOLE = 1 AND S.KOD_OTDEL = :KOD_OTDEL) OR (:WHOLE = 0 AND S.KOD_SKLAD = :KOD_SKLAD))
+          AND S.OPEN_CLOSE <= COALESCE(:OPEN_CLOSE, 0)
+        INTO :K_ING, :Q, :C, :CP
+    DO
+    BEGIN
+        IF (COALESCE(FLAG, 0) = 0) THEN
+            COUNTED = 0;
+        ELSE IF (Q < 0 AND COALESCE(MY_ZERO, 0) = 1) THEN
+            COUNTED = 0;
+        ELSE
+            COUNTED = Q;
+        INSERT INTO INVENT (KOD_DOC, KOD_ING, KOLVO, MY_KOLVO, CENA, MY_CENA, CENA_P)
+            VALUES (:KOD_DOC, :K_ING, :Q, :COUNTED, :C, :C, :CP);
+    END
+    UPDATE DOCS SET PROVODKA = 1 WHERE KOD = :KOD_DOC;
+END^
+
+/* Posts inventory KOD_DOC of department KOD_OTDEL: every difference becomes a
+   movement line (out of stock when less was counted, into stock when more),
+   and the department's stock takes the counted quantity and price.  The
+   selling price stays.  The document is marked posted and forgets its
+   warehouse. */
+CREATE OR ALTER PROCEDURE INVENT_PROVODKA (
+    KOD_DOC    BIGINT,
+    KOD_OTDEL  BIGINT)
+AS
+DECLARE VARIABLE K_ING BIGINT;
+DECLARE VARIABLE Q DOUBLE PRECISION;
+DECLARE VARIABLE MQ DOUBLE PRECISION;
+DECLARE VARIABLE C DOUBLE PRECISION;
+DECLARE VARIABLE MC DOUBLE PRECISION;
+BEGIN
+    FOR SELECT KOD_ING, COALESCE(KOLVO, 0), COALESCE(MY_KOLVO, 0), COALESCE(CENA, 0), COALESCE(MY_CENA, 0)
+        FROM INVENT WHERE KOD_DOC = :KOD_DOC
+        INTO :K_ING, :Q, :MQ, :C, :MC
+    DO
+    BEGIN
+        IF (Q > MQ) THEN
+            INSERT INTO MOVES (KOD_DOC, KOD_ING, TYPE_MOVES, CENA, OLD_CENA, KOLVO, KOD_OTDEL)
+                VALUES (:KOD_DOC, :K_ING, 2, :MC, :C, :Q - :MQ, :KOD_OTDEL);
+        ELSE IF (Q < MQ) THEN
+            INSERT INTO MOVES (KOD_DOC, KOD_ING, TYPE_MOVES, CENA, OLD_CENA, KOLVO, KOD_OTDEL)
+                VALUES (:KOD_DOC, :K_ING, 1, :MC, :C, :MQ - :Q, :KOD_OTDEL);
+        IF (Q <> MQ OR C <> MC) THEN
+            UPDATE ING_SKLAD SET KOLVO = :MQ, CENA = :MC
+                WHERE KOD_ING = :K_ING AND KOD_OTDEL = :KOD_OTDEL;
+    END
+    UPDATE DOCS SET PROVODKA = 11, INT_PARAM2 = NULL WHERE KOD = :KOD_DOC;
+END^
+
+SET TERM ; ^
+
+COMMIT;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+
+// The header of an inventory document: enterprise, department, warehouse
+// (or all of them), name, date and time. OK writes the row with its protocol line.
+class TForm_DocInv : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_DocInv(QWidget* parent = nullptr);
+    ~TForm_DocInv() override;
+
+    QLineEdit* P_NameFirma;
+    QPushButton* Btn_Firma;
+    QLineEdit* P_NameOtdel;
+    QPushButton* Btn_Otdel;
+    QLineEdit* P_NameSklad;
+    QPushButton* Btn_Sklad;
+    QCheckBox* CB_AllSklads;
+    QLineEdit* E_Name;
+    QDateEdit* DateTimePicker1;
+    QTimeEdit* DateTimePicker2;
+    QPushButton* Btn_Ok;
+    QPushButton* Btn_Exit;
+    QPushButton* BitBtn1;  // hidden OK
+
+    // The chosen keys (0: none; warehouse 0 also means every warehouse).
+    qint64 KodFirma = 0;
+    qint64 KodOtdel = 0;
+    qint64 KodSklad = 0;
+    // New document, or an edit of the current row of the document list.
+    bool NewDoc = false;
+    // The document's key: the new one after an insert, the edited one otherwise.
+    qint64 KodDoc = 0;
+
+    void FormCreate();
+    // Copies the current inventory of the data module's document list.
+    void LoadDoc();
+    // Prefills a new document for the enterprise and department given.
+    void PrepareNew(qint64 firma, const QString& firmaName, qint64 otdel, const QString& otdelName);
+    void Btn_FirmaClick();
+    void Btn_OtdelClick();
+    void Btn_SkladClick();
+    void CB_AllSkladsClick();
+    void Btn_OkClick();
+};
+
+extern TForm_DocInv* Form_DocInv;

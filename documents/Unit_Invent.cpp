@@ -1,0 +1,531 @@
+#include "Unit_Invent.h"
+
+#include "Printing.h"
+#include "Unit_ProductsTab.h"
+#include "Unit_DocInv.h"
+#include "Unit_ZaprosInv.h"
+#include "base/Unit_Base.h"
+#include "costing/Recompute.h"
+#include "inventory/Inventory.h"
+#include "ui/InputDialogs.h"
+#include "ui/Scaling.h"
+#include "ui/Unit_RG.h"
+#include "ui/Unit_Timers.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QApplication>
+#include <QBrush>
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPalette>
+#include <QVBoxLayout>
+
+TForm_Invent* Form_Invent = nullptr;
+
+namespace {
+const QString kArea = QStringLiteral("Инвентаризация");
+
+void log(const QString& text) { Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kArea, text); }
+} // namespace
+
+TForm_Invent::TForm_Invent(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("Инвентаризация    (Клавиши стрелок, Tab, для перемещения. Клавиатура или "
+                                  "наборное поле для количества и цены)"));
+    Q_Inv = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    auto* layout = new QVBoxLayout(this);
+
+    Grid_Doc = new db::DbGrid(this);
+    Grid_Doc->setAccessibleName(QStringLiteral("Документы инвентаризации"));
+    Grid_Doc->setQuery(Form_Base->Q_Docs);
+    Grid_Doc->setColumns({{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80, QStringLiteral("dd.mm.yyyy")},
+                          {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), 70},
+                          {QStringLiteral("NAME"), QStringLiteral("№ документа"), 200},
+                          {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 180},
+                          {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 180},
+                          {QStringLiteral("NAME_3"), QStringLiteral("Склад"), 140}});
+    Grid_Doc->datasetModel()->setCellStyle([](const db::Query& q, int, const QString&, int role) -> QVariant {
+        if (role == Qt::BackgroundRole && q.field(QStringLiteral("PROVODKA")).asInt64() > 10)
+            return QBrush(QApplication::palette().color(QPalette::Button));
+        return {};
+    });
+    layout->addWidget(Grid_Doc, 2);
+
+    auto* docButtons = new QHBoxLayout;
+    Btn_Add = new QPushButton(QStringLiteral("Создать"), this);
+    Btn_Upd = new QPushButton(QStringLiteral("Изменить"), this);
+    Btn_Zapolnit = new QPushButton(QStringLiteral("Заполнить"), this);
+    Btn_Refresh = new QPushButton(QStringLiteral("Обновить"), this);
+    Btn_Provodka = new QPushButton(QStringLiteral("Провести"), this);
+    Btn_Print = new QPushButton(QStringLiteral("Печать"), this);
+    Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);
+    for (QPushButton* b : {Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print})
+        docButtons->addWidget(b);
+    docButtons->addStretch();
+    docButtons->addWidget(Btn_Exit);
+    layout->addLayout(docButtons);
+
+    auto* search = new QHBoxLayout;
+    CB_Context_Inv = new QCheckBox(QStringLiteral("Контекстный поиск -->"), this);
+    E_Context_Inv = new QLineEdit(this);
+    E_Context_Inv->setAccessibleName(QStringLiteral("Контекстный поиск"));
+    E_Context_Inv->setMaxLength(100);
+    search->addWidget(CB_Context_Inv);
+    search->addWidget(E_Context_Inv, 1);
+    layout->addLayout(search);
+
+    auto* bottom = new QHBoxLayout;
+    Grid_Inv = new db::DbGrid(this);
+    Grid_Inv->setAccessibleName(QStringLiteral("Строки документа"));
+    Grid_Inv->setQuery(Q_Inv);
+    Grid_Inv->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
+                          {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 60},
+                          {QStringLiteral("KOLVO"), QStringLiteral("Кол-во по докум."), 110, QStringLiteral("#.000"), Qt::AlignRight},
+                          {QStringLiteral("CENA"), QStringLiteral("Цена по докум."), 110, QStringLiteral("#.00"), Qt::AlignRight},
+                          {QStringLiteral("MY_KOLVO"), QStringLiteral("Факт. кол-во"), 100, QStringLiteral("#.000"), Qt::AlignRight},
+                          {QStringLiteral("MY_CENA"), QStringLiteral("Факт. цена"), 100, QStringLiteral("#.00"), Qt::AlignRight},
+                          {QStringLiteral("CENA_P"), QStringLiteral("Цена прод."), 100, QStringLiteral("#.00"), Qt::AlignRight}});
+    Grid_Inv->datasetModel()->setCellStyle([](const db::Query& q, int, const QString&, int role) -> QVariant {
+        const double book = q.field(QStringLiteral("KOLVO")).asDouble();
+        if (role == Qt::FontRole && book != 0) {
+            QFont f = QApplication::font();
+            f.setBold(true);
+            return f;
+        }
+        if (role == Qt::ForegroundRole && book < 0)
+            return QBrush(Qt::red);
+        return {};
+    });
+    bottom->addWidget(Grid_Inv, 1);
+
+    auto* side = new QVBoxLayout;
+    Keypad = new TKeypad(this);
+    side->addWidget(Keypad);
+    RadioGroup1 = new TRadioGroup(QStringLiteral("Изменяемая колонка"),
+                                  {QStringLiteral("Фактическое количество"), QStringLiteral("Фактическая цена")}, this);
+    RadioGroup1->setItemIndex(0);
+    side->addWidget(RadioGroup1);
+    CB_Next = new QCheckBox(QStringLiteral("Сдвигать позицию курсора"), this);
+    CB_Next->setChecked(true);
+    side->addWidget(CB_Next);
+    side->addStretch();
+    bottom->addLayout(side);
+    layout->addLayout(bottom, 3);
+
+    Keypad->guard = [this] { return linesHaveRow() && Btn_Upd->isEnabled(); };
+    Keypad->apply = [this](double v) { Btn_OKSClick(v); };
+    Keypad->signKeys = false;
+    Keypad->addButton = Btn_Add;
+    Keypad->focusTarget = Grid_Inv;
+    Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
+              Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
+    for (int d = 0; d < 10; ++d)
+        keyed_.append(Keypad->digitButton(d));
+    for (QWidget* w : keyed_)
+        w->installEventFilter(this);
+    E_Context_Inv->installEventFilter(this);
+
+    Grid_Doc->setEditButton(Btn_Upd);
+    Grid_Inv->setEditButton(Btn_Upd);
+    auto on = [this](QPushButton* b, void (TForm_Invent::*h)()) {
+        connect(b, &QPushButton::clicked, this, [this, h] { Guard([this, h] { (this->*h)(); }); });
+    };
+    on(Btn_Add, &TForm_Invent::Btn_AddClick);
+    on(Btn_Upd, &TForm_Invent::Btn_UpdClick);
+    on(Btn_Zapolnit, &TForm_Invent::Btn_ZapolnitClick);
+    on(Btn_Refresh, &TForm_Invent::Btn_RefreshClick);
+    on(Btn_Provodka, &TForm_Invent::Btn_ProvodkaClick);
+    on(Btn_Print, &TForm_Invent::Btn_PrintClick);
+    connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CB_Context_Inv, &QCheckBox::clicked, this, [this] { Guard([this] { CB_Context_InvClick(); }); });
+    connect(RadioGroup1, &TRadioGroup::clicked, this, [this](int) { RadioGroup1Click(); });
+    connect(Grid_Inv->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
+            [this](const QModelIndex& current) {
+                const QList<db::GridColumn>& cols = Grid_Inv->datasetModel()->columns();
+                if (current.isValid() && current.column() < cols.size())
+                    Grid_InvColEnter(cols[current.column()].field);
+            });
+
+    if (Form_Timers) {
+        auto& h = Form_Timers->hooks;
+        h.inventWindow = this;
+        h.inventGrid = Grid_Inv;
+        h.inventButtons = {Btn_Provodka, Btn_Upd, Btn_Zapolnit, Btn_Refresh};
+        h.loadInvLines = [this] { LoadInvLines(); };
+    }
+    FormCreate();
+}
+
+TForm_Invent::~TForm_Invent()
+{
+    if (Form_Timers && Form_Timers->hooks.inventWindow == this) {
+        Form_Timers->hooks.inventWindow = nullptr;
+        Form_Timers->hooks.loadInvLines = nullptr;
+    }
+    if (Form_Invent == this)
+        Form_Invent = nullptr;
+}
+
+void TForm_Invent::FormCreate()
+{
+    SetFieldEnabled(E_Context_Inv, false);
+    resize(1100, 680);
+    ScaleWindow(this, true);
+}
+
+void TForm_Invent::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    Guard([this] { FormShow(); });
+}
+
+void TForm_Invent::FormShow()
+{
+    db::Query* d = Form_Base->Q_Docs;
+    if (d->active())
+        d->first();
+    Q_DocsAfterScroll();
+    LoadInvLines();
+}
+
+bool TForm_Invent::hasDoc() const
+{
+    const db::Query* d = Form_Base->Q_Docs;
+    return d->active() && !d->isEmpty();
+}
+
+bool TForm_Invent::linesHaveRow() const { return Q_Inv->active() && !Q_Inv->isEmpty(); }
+
+inventory::InvDoc TForm_Invent::currentDoc() const
+{
+    const db::Query* d = Form_Base->Q_Docs;
+    inventory::InvDoc doc;
+    doc.kod = d->field(QStringLiteral("KOD")).asInt64();
+    doc.otdel = d->field(QStringLiteral("INT_PARAM1")).asInt64();
+    doc.sklad = d->field(QStringLiteral("INT_PARAM2")).asInt64();
+    doc.date = d->field(QStringLiteral("DATE_DOC")).asDate();
+    doc.time = d->field(QStringLiteral("TIME_DOC")).asTime();
+    return doc;
+}
+
+void TForm_Invent::Q_DocsAfterScroll()
+{
+    const bool open = !hasDoc() || Form_Base->Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() < 11;
+    for (QPushButton* b : {Btn_Provodka, Btn_Upd, Btn_Zapolnit, Btn_Refresh})
+        b->setEnabled(open);
+}
+
+void TForm_Invent::LoadInvLines()
+{
+    if (!hasDoc()) {
+        Q_Inv->close();
+        return;
+    }
+    Q_Inv->close();
+    QStringList sql{QStringLiteral("SELECT ING.NAME, ED_IZM.SHORT_NAME, INVENT.KOLVO, INVENT.MY_KOLVO, INVENT.CENA, "
+                                   "INVENT.MY_CENA, INVENT.KOD, INVENT.KOD_ING, INVENT.CENA_P FROM INVENT"),
+                    QStringLiteral("JOIN ING ON INVENT.KOD_ING = ING.KOD"),
+                    QStringLiteral("LEFT OUTER JOIN ED_IZM ON ING.ED_IZM = ED_IZM.KOD"),
+                    QStringLiteral("WHERE INVENT.KOD_DOC = ") + Key(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64())};
+    const bool filter = CB_Context_Inv->isChecked();
+    if (filter)
+        sql << QStringLiteral("AND ING.NAME CONTAINING :S");
+    sql << QStringLiteral("ORDER BY ING.NAME");
+    Q_Inv->setSql(sql);
+    if (filter)
+        Q_Inv->param(QStringLiteral("S")).setString(E_Context_Inv->text());
+    Q_Inv->open();
+    Grid_Inv->release();
+}
+
+void TForm_Invent::reopenDocs(qint64 kod)
+{
+    db::Query* d = Form_Base->Q_Docs;
+    d->close();
+    d->open();
+    d->fetchAll();
+    d->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
+    Q_DocsAfterScroll();
+}
+
+void TForm_Invent::Btn_AddClick()
+{
+    db::Query* firma = Form_Base->Q_Firma;
+    if (!firma->active() || firma->isEmpty())
+        return;
+    if (inventory::UnpostedDocuments(costing::ProgramContext()) > 0) {
+        Msg::notice(QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые документы движения! "
+                                   "Нужно эти документы провести или удалить."));
+        return;
+    }
+    db::Query* otdel = Form_Base->Q_Otdel;
+    const bool hasOtdel = otdel->active() && !otdel->isEmpty();
+    Form_DocInv->PrepareNew(firma->field(QStringLiteral("KOD")).asInt64(), firma->field(QStringLiteral("NAME")).asString(),
+                            hasOtdel ? otdel->field(QStringLiteral("KOD")).asInt64() : 0,
+                            hasOtdel ? otdel->field(QStringLiteral("NAME")).asString() : QString());
+    if (Form_DocInv->exec() != QDialog::Accepted)
+        return;
+    reopenDocs(Form_DocInv->KodDoc);
+    Grid_Doc->setFocus();
+    LoadInvLines();
+    Btn_Zapolnit->click();
+}
+
+void TForm_Invent::Btn_UpdClick()
+{
+    if (!hasDoc())
+        return;
+    const qint64 kod = Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64();
+    const QString shownName = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
+    Form_DocInv->LoadDoc();
+    if (Form_DocInv->exec() != QDialog::Accepted)
+        return;
+    {
+        WriteTransaction w;
+        inventory::ClearLines(costing::ProgramContext(), kod);
+        log(QStringLiteral("Очищена табличная часть документа № ") + shownName);
+    }
+    reopenDocs(kod);
+    Grid_Doc->setFocus();
+    LoadInvLines();
+    Btn_Zapolnit->click();
+}
+
+void TForm_Invent::Btn_ZapolnitClick()
+{
+    if (!hasDoc())
+        return;
+    if (Form_Base->Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() > 10) {
+        Msg::notice(QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));
+        return;
+    }
+    const bool notEmpty = linesHaveRow();
+    if (notEmpty && !Msg::confirm(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
+                                                 "состояние склада в документ ?"),
+                                  QStringLiteral("Документ не пустой")))
+        return;
+    TForm_ZaprosInv* z = Form_ZaprosInv;
+    z->RadioGroup1->setItemIndex(1);
+    z->CheckBox1->setChecked(true);
+    z->RadioGroup1Click();
+    if (z->exec() != QDialog::Accepted)
+        return;
+    inventory::FillOptions options;
+    options.bookQuantity = z->RadioGroup1->itemIndex() == 1;
+    options.zeroNegative = z->CheckBox1->isChecked();
+    options.hiddenToo = z->RadioGroup2->itemIndex() == 1;
+    const inventory::InvDoc doc = currentDoc();
+    const QString name = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
+    {
+        WriteTransaction w;
+        inventory::Fill(costing::ProgramContext(), doc, options, notEmpty);
+        log(QStringLiteral("Заполнена табличная часть документа № ") + name);
+    }
+    reopenDocs(doc.kod);
+    LoadInvLines();
+}
+
+void TForm_Invent::Btn_OKSClick(double value)
+{
+    const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
+    const bool price = RadioGroup1->itemIndex() == 1;
+    const costing::Context ctx = costing::ProgramContext();
+    if (price && inventory::IsComposite(ctx, Q_Inv->field(QStringLiteral("KOD_ING")).asInt64())) {
+        Msg::notice(QStringLiteral("Продукт является составным, его складская цена расчитывается на основе цен "
+                                   "сотавляющих !"));
+        return;
+    }
+    {
+        WriteTransaction w;
+        inventory::SetCounted(ctx, line, price ? inventory::Column::Price : inventory::Column::Quantity, value);
+        w.commit();
+    }
+    LoadInvLines();
+    Q_Inv->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line));
+    if (CB_Next->isChecked() && Q_Inv->recNo() + 1 < Q_Inv->recordCount())
+        Q_Inv->next();
+    Grid_Inv->setFocus();
+}
+
+void TForm_Invent::Btn_RefreshClick()
+{
+    if (!linesHaveRow())
+        return;
+    TForm_RG* rg = Form_RG;
+    rg->RG->setItems({QStringLiteral("Обновить значение в выбранной строке"),
+                               QStringLiteral("Обновить значения во всём документе")});
+    rg->RG->setItemIndex(0);
+    if (rg->exec() != QDialog::Accepted)
+        return;
+    const qint64 otdel = Form_Base->Q_Docs->field(QStringLiteral("INT_PARAM1")).asInt64();
+    const costing::Context ctx = costing::ProgramContext();
+    auto lineOf = [this] {
+        return inventory::InvLine{Q_Inv->field(QStringLiteral("KOD")).asInt64(),
+                                  Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()};
+    };
+    if (rg->RG->itemIndex() == 0) {
+        const inventory::InvLine line = lineOf();
+        {
+            WriteTransaction w;
+            inventory::RefreshBookValues(ctx, otdel, {line});
+            w.commit();
+        }
+        LoadInvLines();
+        Q_Inv->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line.kod));
+        return;
+    }
+    CB_Context_Inv->setChecked(false);
+    SetFieldEnabled(E_Context_Inv, false);
+    LoadInvLines();
+    QList<inventory::InvLine> lines;
+    for (Q_Inv->first(); !Q_Inv->eof(); Q_Inv->next())
+        lines.append(lineOf());
+    {
+        WriteTransaction w;
+        inventory::RefreshBookValues(ctx, otdel, lines);
+        w.commit();
+    }
+    LoadInvLines();
+    Q_Inv->first();
+}
+
+void TForm_Invent::Btn_ProvodkaClick()
+{
+    if (!hasDoc())
+        return;
+    if (!linesHaveRow()) {
+        Msg::notice(QStringLiteral("Документ не содержит записей, воспользуйтесь кнопкой \"Заполнить\" "));
+        return;
+    }
+    if (Form_Base->Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() > 10) {
+        Msg::notice(QStringLiteral("Документ уже проведён !!!"));
+        return;
+    }
+    const inventory::InvDoc doc = currentDoc();
+    const QString name = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
+    const costing::Context ctx = costing::ProgramContext();
+    if (inventory::LaterPostedInventory(ctx, doc)) {
+        Msg::notice(QStringLiteral("Нельзя провести документ инветаризации подразделения, так - как имеются более "
+                                   "поздние документы движения по этому подразделению !"));
+        return;
+    }
+    const bool dropUnchanged = Msg::confirm(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
+                                            QStringLiteral("Удаление строк"));
+    WriteTransaction w;
+    const int kept = dropUnchanged ? inventory::DeleteUnchangedLines(ctx, doc.kod) : inventory::LineCount(ctx, doc.kod);
+    if (kept == 0) {
+        w.rollback();
+        Msg::notice(QStringLiteral("Документ пустой. Фактические количества и цены абсолютно совпадают с ценами и "
+                                   "количествами по документам. Так-как Вы выбрали удаление строк без изменений, то в "
+                                   "документе не останется ни одной строчки. Такой документ провести нельзя. Либо "
+                                   "откажитесь от проводки, либо не выбирайте опцию удаления строк"));
+        return;
+    }
+    if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
+                      QStringLiteral("Проводка документа инвентаризации"))) {
+        w.rollback();
+        return;
+    }
+    inventory::Post(ctx, doc);
+    log(QStringLiteral("Проведён документ инвентаризации № ") + name);
+    reopenDocs(doc.kod);
+    LoadInvLines();
+    Msg::notice(QStringLiteral("Если в документе инвентаризации Вы изменяли фактические цены продуктов, то не забудте "
+                               "после проводки произвести перерасчёт цен всех продуктов! (Окно \"Продукты и блюда\" -> "
+                               "\"Наличие на складах и цены\" -> кнопка \"Расчёт цен\")"));
+}
+
+void TForm_Invent::Btn_PrintClick()
+{
+    if (!hasDoc())
+        return;
+    printing::Prt_Invent();
+}
+
+void TForm_Invent::Grid_DocDblClick()
+{
+    if (Btn_Upd->isEnabled())
+        Btn_Upd->click();
+}
+
+void TForm_Invent::CB_Context_InvClick()
+{
+    SetFieldEnabled(E_Context_Inv, CB_Context_Inv->isChecked());
+    LoadInvLines();
+}
+
+void TForm_Invent::RadioGroup1Click() { Keypad->Timer_rg->start(); }
+
+void TForm_Invent::Grid_InvColEnter(const QString& field)
+{
+    if (field == QLatin1String("MY_KOLVO"))
+        RadioGroup1->setItemIndex(0);
+    else if (field == QLatin1String("MY_CENA"))
+        RadioGroup1->setItemIndex(1);
+}
+
+void TForm_Invent::My_Key_Down(int key)
+{
+    switch (key) {
+    case Qt::Key_Escape:
+        Keypad->Clear();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Keypad->focusTarget = CB_Context_Inv->isChecked() ? static_cast<QWidget*>(E_Context_Inv) : Grid_Inv;
+        break;
+    case Qt::Key_Delete:
+        return;
+    default:
+        Keypad->focusTarget = Keypad->Btn_OKS;
+        break;
+    }
+    Keypad->KeyDown(key);
+}
+
+bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == E_Context_Inv && Form_Timers) {
+        if (event->type() == QEvent::KeyPress) {
+            Form_Timers->Timer_Invent->stop();
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Up || key == Qt::Key_Down) && linesHaveRow()) {
+                if (key == Qt::Key_Up && Q_Inv->recNo() > 0)
+                    Q_Inv->prior();
+                else if (key == Qt::Key_Down && Q_Inv->recNo() + 1 < Q_Inv->recordCount())
+                    Q_Inv->next();
+                Grid_Inv->setFocus();
+                return true;
+            }
+        } else if (event->type() == QEvent::KeyRelease) {
+            Form_Timers->Timer_Invent->start();
+        }
+    } else if (event->type() == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        Guard([&] { My_Key_Down(key); });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CreateInventoryWindows()
+{
+    Form_DocInv = new TForm_DocInv;
+    Form_ZaprosInv = new TForm_ZaprosInv;
+    Form_Invent = new TForm_Invent;
+    if (ProductsTab)
+        ProductsTab->hooks.invent = [] { Form_Invent->exec(); };
+}
+
+void DestroyInventoryWindows()
+{
+    delete Form_Invent;
+    delete Form_ZaprosInv;
+    delete Form_DocInv;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "db/DatasetModel.h"
+#include "db/Query.h"
+#include "ui/Keypad.h"
+#include "ui/RadioGroup.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace inventory {
+struct InvDoc;
+}
+
+// The inventories window: the inventory documents (the data module's
+// document list) and the lines of the current one, with the counted
+// quantities and prices typed on the keypad, filling and posting.
+class TForm_Invent : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Invent(QWidget* parent = nullptr);
+    ~TForm_Invent() override;
+
+    db::DbGrid* Grid_Doc;
+    db::DbGrid* Grid_Inv;
+    db::Query* Q_Inv;
+    QPushButton* Btn_Add;
+    QPushButton* Btn_Upd;
+    QPushButton* Btn_Zapolnit;
+    QPushButton* Btn_Refresh;
+    QPushButton* Btn_Provodka;
+    QPushButton* Btn_Print;
+    QPushButton* Btn_Exit;
+    QCheckBox* CB_Context_Inv;
+    QLineEdit* E_Context_Inv;
+    TKeypad* Keypad;
+    TRadioGroup* RadioGroup1;  // 0 counted quantity, 1 counted price
+    QCheckBox* CB_Next;
+
+    void FormCreate();
+    void FormShow();
+    void LoadInvLines();
+    void Btn_AddClick();
+    void Btn_UpdClick();
+    void Btn_ZapolnitClick();
+    void Btn_RefreshClick();
+    void Btn_ProvodkaClick();
+    void Btn_PrintClick();
+    void Grid_DocDblClick();
+    void My_Key_Down(int key);
+    void Btn_OKSClick(double value);
+    void CB_Context_InvClick();
+    void RadioGroup1Click();
+    void Grid_InvColEnter(const QString& field);
+    // The current document's posting buttons follow its state.
+    void Q_DocsAfterScroll();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool hasDoc() const;
+    inventory::InvDoc currentDoc() const;
+    bool linesHaveRow() const;
+    // Reopens the document list and moves to the key.
+    void reopenDocs(qint64 kod);
+    QList<QWidget*> keyed_;
+};
+
+extern TForm_Invent* Form_Invent;
+
+// The inventory window and its two dialogs, created with the program's
+// windows, and the products tab's "Инвентаризация" button wired to it.
+void CreateInventoryWindows();
+void DestroyInventoryWindows();

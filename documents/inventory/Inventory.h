@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QTime>
+
+namespace costing {
+struct Context;
+}
+
+// Inventories: counting a department's stock against its book values. Every
+// function writes on the context's write transaction (which the caller has
+// started) and commits nothing; reads that must see what the caller wrote
+// also go through the write transaction.
+namespace inventory {
+
+struct InvDoc {
+    qint64 kod = 0;
+    qint64 otdel = 0;   // INT_PARAM1
+    qint64 sklad = 0;   // INT_PARAM2; 0 (or a posted inventory's null) means every warehouse
+    QDate date;
+    QTime time;
+};
+
+struct FillOptions {
+    bool bookQuantity = true;   // counted quantity: the book quantity, else 0
+    bool zeroNegative = true;   // a negative book quantity is counted as 0
+    bool hiddenToo = false;     // hidden products are counted too
+};
+
+// Documents of any type not posted yet (an inventory may not be created meanwhile).
+int UnpostedDocuments(const costing::Context& ctx);
+
+// Fills the document with the book stock of its department or warehouse;
+// clearFirst removes its earlier lines. Marks the document filled.
+void Fill(const costing::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst);
+
+// Removes every line of the document (its header was changed).
+void ClearLines(const costing::Context& ctx, qint64 docKod);
+
+// A posted inventory of the same department dated after the document.
+bool LaterPostedInventory(const costing::Context& ctx, const InvDoc& doc);
+
+// Removes the lines whose counted values equal the book values; returns how
+// many lines the document keeps.
+int DeleteUnchangedLines(const costing::Context& ctx, qint64 docKod);
+int LineCount(const costing::Context& ctx, qint64 docKod);
+
+// The stock of the department takes the counted values; differences become
+// movement lines; the document is posted.
+void Post(const costing::Context& ctx, const InvDoc& doc);
+
+// Whether the product's stock price comes from its card (a counted price is refused).
+bool IsComposite(const costing::Context& ctx, qint64 ingKod);
+
+enum class Column { Quantity, Price };
+void SetCounted(const costing::Context& ctx, qint64 lineKod, Column column, double value);
+
+struct InvLine {
+    qint64 kod = 0;
+    qint64 ing = 0;
+};
+// The book quantity, stock price and selling price of the lines, read again
+// from the department's stock (read transaction); counted values stay.
+void RefreshBookValues(const costing::Context& ctx, qint64 otdel, const QList<InvLine>& lines);
+
+} // namespace inventory

@@ -1,0 +1,387 @@
+// Inventories on a real database: the fill procedure and its options, the
+// posting procedure, and the window's refusals, keypad entry and posting.
+
+#include "catalogue/CatalogueFixture.h"
+
+#include "Unit_DocInv.h"
+#include "Unit_Invent.h"
+#include "Unit_ZaprosInv.h"
+#include "costing/Recompute.h"
+#include "inventory/Inventory.h"
+#include "util/Clock.h"
+#include "util/Settings.h"
+
+namespace {
+
+struct Stock {
+    double kolvo, cena, myCena;
+};
+
+class InvEnv : public CatEnv {
+public:
+    InvEnv()
+    {
+        firmaKod = firma(QStringLiteral("Столовая"));
+        otdel = mainOtdel(firmaKod);
+        sklad = mainSklad(otdel);
+        ed = unit();
+        grp = group(QStringLiteral("Овощи"));
+    }
+    qint64 product(const QString& name, Stock s, int openClose = 0)
+    {
+        const qint64 k = ing(name, grp, ed);
+        t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1, CENA = %2, MY_CENA = %3, OPEN_CLOSE = %4 "
+                                "WHERE KOD_ING = %5 AND KOD_OTDEL = %6")
+                     .arg(s.kolvo)
+                     .arg(s.cena)
+                     .arg(s.myCena)
+                     .arg(openClose)
+                     .arg(k)
+                     .arg(otdel));
+        return k;
+    }
+    qint64 inventory(const QDate& date, const QTime& time, qint64 warehouse = 0, int provodka = 0)
+    {
+        t().exec(QStringLiteral("INSERT INTO DOCS (NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, "
+                                "KOD_PARTNER_IMPORT, INT_PARAM1, INT_PARAM2, EDIT_CENA, PROVODKA) VALUES "
+                                "('Инв', '%1', '%2', 1, %3, %3, %4, %5, 2, %6)")
+                     .arg(date.toString(Qt::ISODate), time.toString(Qt::ISODate))
+                     .arg(firmaKod)
+                     .arg(otdel)
+                     .arg(warehouse == -1 ? QStringLiteral("NULL") : QString::number(warehouse))
+                     .arg(provodka));
+        return num(QStringLiteral("SELECT MAX(KOD) FROM DOCS"));
+    }
+    inventory::InvDoc doc(qint64 kod)
+    {
+        auto q = t().select(QStringLiteral("SELECT * FROM DOCS WHERE KOD = %1").arg(kod));
+        inventory::InvDoc d;
+        d.kod = kod;
+        d.otdel = q->field(QStringLiteral("INT_PARAM1")).asInt64();
+        d.sklad = q->field(QStringLiteral("INT_PARAM2")).asInt64();
+        d.date = q->field(QStringLiteral("DATE_DOC")).asDate();
+        d.time = q->field(QStringLiteral("TIME_DOC")).asTime();
+        return d;
+    }
+    void fill(qint64 docKod, inventory::FillOptions o, bool clear = false)
+    {
+        WriteTransaction w;
+        inventory::Fill(costing::ProgramContext(), doc(docKod), o, clear);
+        w.commit();
+    }
+    // line values of a product: KOLVO, MY_KOLVO, CENA, MY_CENA, CENA_P
+    QList<double> line(qint64 docKod, qint64 ingKod)
+    {
+        auto q = t().select(QStringLiteral("SELECT KOLVO, MY_KOLVO, CENA, MY_CENA, CENA_P FROM INVENT WHERE KOD_DOC = %1 "
+                                           "AND KOD_ING = %2")
+                                .arg(docKod)
+                                .arg(ingKod));
+        if (q->isEmpty())
+            return {};
+        return {q->field(0).asDouble(), q->field(1).asDouble(), q->field(2).asDouble(), q->field(3).asDouble(),
+                q->field(4).asDouble()};
+    }
+    // Opens the inventories as the products tab's button does, without the modal loop.
+    void openWindow()
+    {
+        Form_Base->OpenRead(Form_Base->Q_Docs,
+                            QStringList{QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_1, OTDEL.NAME AS NAME_2, "
+                                                       "SKLAD.NAME AS NAME_3 FROM DOCS"),
+                                        QStringLiteral("JOIN FIRMA ON DOCS.KOD_PARTNER_EXPORT = FIRMA.KOD"),
+                                        QStringLiteral("JOIN OTDEL ON DOCS.INT_PARAM1 = OTDEL.KOD"),
+                                        QStringLiteral("LEFT OUTER JOIN SKLAD ON DOCS.INT_PARAM2 = SKLAD.KOD"),
+                                        QStringLiteral("WHERE DOC_TYPE = 1 ORDER BY DATE_DOC, TIME_DOC")}
+                                .join(QLatin1Char('\n')));
+        Form_Invent->FormShow();
+    }
+    qint64 firmaKod, otdel, sklad, ed, grp;
+};
+
+const QDate kDay(2026, 3, 10);
+const QTime kNoon(12, 0);
+
+} // namespace
+
+TEST(InventoryFill, OptionsDecideTheCountedQuantityAndWhichProductsComeIn)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {-2, 3, 4});
+    const qint64 hidden = env.product(QStringLiteral("Чеснок"), {1, 9, 9}, 1);
+    const qint64 inv = env.inventory(kDay, kNoon);
+
+    env.fill(inv, {false, true, false});
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 0, 5, 5, 7}));
+    EXPECT_EQ(env.line(inv, onion), (QList<double>{-2, 0, 3, 3, 4}));
+    EXPECT_TRUE(env.line(inv, hidden).isEmpty());
+    EXPECT_EQ(env.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(inv)), 1);
+
+    env.fill(inv, {true, true, true}, true);
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 10, 5, 5, 7}));
+    EXPECT_EQ(env.line(inv, onion), (QList<double>{-2, 0, 3, 3, 4}));
+    EXPECT_EQ(env.line(inv, hidden), (QList<double>{1, 1, 9, 9, 9}));
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1").arg(inv)), 3);
+
+    env.fill(inv, {true, false, false}, true);
+    EXPECT_EQ(env.line(inv, onion), (QList<double>{-2, -2, 3, 3, 4}));
+}
+
+TEST(InventoryFill, AWarehouseRestrictsAndANullWarehouseMeansTheWholeDepartment)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {4, 3, 4});
+    env.t().exec(QStringLiteral("INSERT INTO SKLAD (NAME, KOD_OTDEL) VALUES ('Холодильник', %1)").arg(env.otdel));
+    const qint64 cold = env.num(QStringLiteral("SELECT KOD FROM SKLAD WHERE NAME = 'Холодильник'"));
+    env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOD_SKLAD = %1 WHERE KOD_ING = %2").arg(cold).arg(onion));
+
+    const qint64 byWarehouse = env.inventory(kDay, kNoon, cold);
+    env.fill(byWarehouse, {});
+    EXPECT_TRUE(env.line(byWarehouse, potato).isEmpty());
+    EXPECT_FALSE(env.line(byWarehouse, onion).isEmpty());
+
+    // A posted and un-posted inventory keeps a null warehouse: it counts the whole department.
+    const qint64 reposted = env.inventory(kDay, kNoon.addSecs(60), -1, 0);
+    env.fill(reposted, {});
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1").arg(reposted)), 2);
+}
+
+TEST(InventoryPost, StockTakesTheCountedValuesAndDifferencesBecomeMoves)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7.5});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {10, 3, 4});
+    const qint64 beet = env.product(QStringLiteral("Свёкла"), {1, 2, 3});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 8, MY_CENA = 6 WHERE KOD_ING = %1").arg(potato));
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 4 WHERE KOD_ING = %1").arg(beet));
+    {
+        WriteTransaction w;
+        inventory::Post(costing::ProgramContext(), env.doc(inv));
+        w.commit();
+    }
+    auto moves = env.t().select(QStringLiteral("SELECT KOD_ING, TYPE_MOVES, KOLVO, CENA, OLD_CENA, KOD_OTDEL FROM MOVES "
+                                               "WHERE KOD_DOC = %1 ORDER BY KOD_ING")
+                                    .arg(inv));
+    ASSERT_EQ(moves->recordCount(), 2);
+    EXPECT_EQ(moves->field(0).asInt64(), potato);
+    EXPECT_EQ(moves->field(1).asInt(), 2);
+    EXPECT_DOUBLE_EQ(moves->field(2).asDouble(), 2);
+    EXPECT_DOUBLE_EQ(moves->field(3).asDouble(), 6);
+    EXPECT_DOUBLE_EQ(moves->field(4).asDouble(), 5);
+    EXPECT_EQ(moves->field(5).asInt64(), env.otdel);
+    moves->next();
+    EXPECT_EQ(moves->field(0).asInt64(), beet);
+    EXPECT_EQ(moves->field(1).asInt(), 1);
+    EXPECT_DOUBLE_EQ(moves->field(2).asDouble(), 3);
+
+    auto stock = [&](qint64 k) {
+        auto q = env.t().select(QStringLiteral("SELECT KOLVO, CENA, MY_CENA FROM ING_SKLAD WHERE KOD_ING = %1").arg(k));
+        return QList<double>{q->field(0).asDouble(), q->field(1).asDouble(), q->field(2).asDouble()};
+    };
+    EXPECT_EQ(stock(potato), (QList<double>{8, 6, 7.5}));
+    EXPECT_EQ(stock(onion), (QList<double>{10, 3.5, 4}));
+    EXPECT_EQ(stock(beet), (QList<double>{4, 2, 3}));
+    EXPECT_EQ(env.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(inv)), 11);
+    EXPECT_TRUE(env.t().scalar(QStringLiteral("SELECT INT_PARAM2 FROM DOCS WHERE KOD = %1").arg(inv)).isNull());
+}
+
+TEST(InventoryWindow, PostingChecksItsRefusalsInOrder)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.openWindow();
+    env.messages.clear();
+    Form_Invent->Btn_ProvodkaClick();
+    EXPECT_EQ(env.messages.value(0),
+              QStringLiteral("Документ не содержит записей, воспользуйтесь кнопкой \"Заполнить\" "));
+
+    env.fill(inv, {});
+    env.openWindow();
+    // Every line unchanged and the unchanged lines to be deleted: refused, lines kept.
+    env.messages.clear();
+    env.answers = {1};
+    Form_Invent->Btn_ProvodkaClick();
+    ASSERT_EQ(env.messages.size(), 2);
+    EXPECT_TRUE(env.messages[1].startsWith(QStringLiteral("Документ пустой. Фактические количества")));
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1").arg(inv)), 1);
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+
+    // A later posted receipt does not block; a later posted inventory of the department does.
+    env.t().exec(QStringLiteral("INSERT INTO DOCS (NAME, DATE_DOC, TIME_DOC, DOC_TYPE, INT_PARAM1, PROVODKA) VALUES "
+                                "('Приход', '2026-04-01', '10:00', 5, %1, 11)")
+                     .arg(env.otdel));
+    EXPECT_FALSE(inventory::LaterPostedInventory(costing::ProgramContext(), env.doc(inv)));
+    const qint64 later = env.inventory(kDay, kNoon.addSecs(1), 0, 11);
+    env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING) VALUES (%1, %2)").arg(later).arg(potato));
+    env.openWindow();
+    env.messages.clear();
+    Form_Invent->Btn_ProvodkaClick();
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нельзя провести документ инветаризации подразделения, так - как "
+                                                       "имеются более поздние документы движения по этому подразделению !")});
+}
+
+TEST(InventoryWindow, KeypadEntryAndPostingWithItsProtocolLine)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {3, 2, 2});
+    env.t().exec(QStringLiteral("UPDATE ING SET MY_LEVEL = 1 WHERE KOD = %1").arg(onion));
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.openWindow();
+    ASSERT_TRUE(Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(potato)));
+
+    TKeypad* k = Form_Invent->Keypad;
+    Form_Invent->RadioGroup1->setItemIndex(0);
+    k->DigitClick(8);
+    k->Btn_OKSClick();
+    Form_Invent->RadioGroup1->setItemIndex(1);
+    Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(potato));
+    k->DigitClick(6);
+    k->Btn_KomaClick();
+    k->DigitClick(5);
+    k->Btn_OKSClick();
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
+    // Counted prices of a composite product are refused.
+    env.messages.clear();
+    Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(onion));
+    k->DigitClick(9);
+    k->Btn_OKSClick();
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Продукт является составным, его складская цена расчитывается "
+                                                       "на основе цен сотавляющих !")});
+    EXPECT_EQ(env.line(inv, onion)[3], 2);
+    EXPECT_TRUE(k->E_Klava->text().isEmpty());
+
+    // Unchanged lines deleted, then the posting confirmed.
+    env.messages.clear();
+    env.answers = {1, 1};
+    Form_Invent->Btn_ProvodkaClick();
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1").arg(inv)), 1);
+    EXPECT_EQ(env.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(inv)), 11);
+    EXPECT_EQ(env.logLines(QStringLiteral("Проведён документ инвентаризации № Инв")), 1);
+    EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("Если в документе инвентаризации Вы изменяли")));
+    EXPECT_FALSE(Form_Invent->Btn_Provodka->isEnabled());
+    // A posted document takes no typed values.
+    k->DigitClick(1);
+    EXPECT_TRUE(k->E_Klava->text().isEmpty());
+
+    // Cancelling the posting question rolls the deletion of unchanged lines back.
+    const qint64 second = env.inventory(kDay.addDays(1), kNoon);
+    env.fill(second, {});
+    env.openWindow();
+    Form_Base->Q_Docs->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(second));
+    Form_Invent->Q_DocsAfterScroll();
+    Form_Invent->LoadInvLines();
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 1 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(second).arg(potato));
+    env.answers = {1, 0};
+    Form_Invent->Btn_ProvodkaClick();
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1").arg(second)), 2);
+    EXPECT_EQ(env.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(second)), 1);
+}
+
+TEST(InventoryHeader, CreationRefusedWhileADocumentIsOpenAndTheLockDate)
+{
+    InvEnv env;
+    env.inventory(kDay, kNoon);
+    env.openWindow();
+    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    ASSERT_FALSE(Form_Base->Q_Firma->isEmpty());
+    env.messages.clear();
+    Form_Invent->Btn_AddClick();
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые "
+                                                       "документы движения! Нужно эти документы провести или удалить.")});
+
+    MyParams->v.DateDocEdit = true;
+    MyParams->v.MyDateDocEdit = kDay;
+    TForm_DocInv* d = Form_DocInv;
+    d->PrepareNew(env.firmaKod, QStringLiteral("Столовая"), env.otdel, QStringLiteral("Кухня"));
+    d->DateTimePicker1->setDate(kDay.addDays(-1));
+    env.messages.clear();
+    d->Btn_OkClick();
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Администратор установил запрет на создание и корректировку "
+                                                       "документов ранше даты: 10.03.2026")});
+    const int before = env.count(QStringLiteral("DOCS"));
+    d->DateTimePicker1->setDate(kDay);
+    d->E_Name->setText(QStringLiteral("Инвентаризация кладовой"));
+    d->Btn_OkClick();
+    EXPECT_EQ(env.count(QStringLiteral("DOCS")), before + 1);
+    auto q = env.t().select(QStringLiteral("SELECT * FROM DOCS WHERE KOD = %1").arg(d->KodDoc));
+    EXPECT_EQ(q->field(QStringLiteral("DOC_TYPE")).asInt(), 1);
+    EXPECT_EQ(q->field(QStringLiteral("INT_PARAM2")).asInt64(), 0);
+    EXPECT_EQ(q->field(QStringLiteral("EDIT_CENA")).asInt(), 2);
+    EXPECT_EQ(env.logLines(QStringLiteral("Создан документ инвентаризации № Инвентаризация кладовой")), 1);
+
+    // Header checks in order; the warehouse check is skipped with all warehouses.
+    d->PrepareNew(0, QString(), 0, QString());
+    d->CB_AllSklads->setChecked(false);
+    d->CB_AllSkladsClick();
+    d->E_Name->clear();
+    env.messages.clear();
+    d->Btn_OkClick();
+    d->KodFirma = env.firmaKod;
+    d->Btn_OkClick();
+    d->KodOtdel = env.otdel;
+    d->Btn_OkClick();
+    d->CB_AllSklads->setChecked(true);
+    d->CB_AllSkladsClick();
+    d->Btn_OkClick();
+    EXPECT_EQ(env.messages, (QStringList{QStringLiteral("Не выбрано предприятие !"),
+                                         QStringLiteral("Не выбрано подразделение (отдел) !"),
+                                         QStringLiteral("Не выбран склад !"), QStringLiteral("Нет наименования документа !")}));
+    EXPECT_EQ(env.count(QStringLiteral("DOCS")), before + 1);
+
+    // The fill options: "Ставить ноль" hides the negative-stock box.
+    Form_ZaprosInv->RadioGroup1->setItemIndex(0);
+    Form_ZaprosInv->RadioGroup1Click();
+    EXPECT_FALSE(Form_ZaprosInv->CheckBox1->isVisibleTo(Form_ZaprosInv));
+}
+
+TEST(InventoryWindow, CreatingFillsAndEditingTheHeaderEmptiesAndRefills)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {-2, 5, 7});
+    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    Form_Base->OpenRead(Form_Base->Q_Otdel, QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = %1").arg(env.firmaKod));
+    Clock::setSource([] { return QDateTime(kDay, kNoon); });
+    env.openWindow();
+    {
+        ModalScript script;
+        script.then([](QWidget*) { Form_DocInv->Btn_Ok->click(); })
+            .then([](QWidget*) {
+                Form_ZaprosInv->RadioGroup1->setItemIndex(0);
+                Form_ZaprosInv->BitBtn1->click();
+            });
+        Form_Invent->Btn_AddClick();
+    }
+    const qint64 inv = env.num(QStringLiteral("SELECT MAX(KOD) FROM DOCS WHERE DOC_TYPE = 1"));
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{-2, 0, 5, 5, 7}));
+    EXPECT_EQ(env.logLines(QStringLiteral("Создан документ инвентаризации № Инвентаризация")), 1);
+    EXPECT_EQ(env.logLines(QStringLiteral("Заполнена табличная часть документа № Инвентаризация")), 1);
+    EXPECT_EQ(Form_Invent->Q_Inv->recordCount(), 1);
+    EXPECT_EQ(env.text(QStringLiteral("SELECT DATE_DOC FROM DOCS WHERE KOD = %1").arg(inv)), QStringLiteral("2026-03-10"));
+
+    // The header edited: the lines emptied, then filled again with the book quantity.
+    env.answers = {1, 1};
+    {
+        ModalScript script;
+        script.then([](QWidget*) {
+                  Form_DocInv->E_Name->setText(QStringLiteral("Инв. склада"));
+                  Form_DocInv->Btn_Ok->click();
+              })
+            .then([](QWidget*) {
+                Form_ZaprosInv->RadioGroup1->setItemIndex(1);
+                Form_ZaprosInv->CheckBox1->setChecked(false);
+                Form_ZaprosInv->BitBtn1->click();
+            });
+        Form_Invent->Btn_UpdClick();
+    }
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{-2, -2, 5, 5, 7}));
+    EXPECT_EQ(env.logLines(QStringLiteral("Изменён документ инвентаризации № Инв. склада")), 1);
+    EXPECT_EQ(env.logLines(QStringLiteral("Очищена табличная часть документа № Инвентаризация")), 1);
+    EXPECT_EQ(env.logLines(QStringLiteral("Заполнена табличная часть документа № Инв. склада")), 1);
+    Clock::setSource({});
+}
