@@ -50,8 +50,8 @@ TForm_Invent::TForm_Invent(QWidget* parent)
                           {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 180},
                           {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 180},
                           {QStringLiteral("NAME_3"), QStringLiteral("Склад"), 140}});
-    Grid_Doc->datasetModel()->setCellStyle([](const db::Query& q, int, const QString&, int role) -> QVariant {
-        if (role == Qt::BackgroundRole && q.field(QStringLiteral("PROVODKA")).asInt64() > 10)
+    Grid_Doc->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
+        if (role == Qt::BackgroundRole && q.valueAt(row, q.fieldIndex(QStringLiteral("PROVODKA"))).toLongLong() > 10)
             return QBrush(QApplication::palette().color(QPalette::Button));
         return {};
     });
@@ -84,15 +84,15 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Grid_Inv = new db::DbGrid(this);
     Grid_Inv->setAccessibleName(QStringLiteral("Строки документа"));
     Grid_Inv->setQuery(Q_Inv);
-    Grid_Inv->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
+    Grid_Inv->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                           {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 60},
-                          {QStringLiteral("KOLVO"), QStringLiteral("Кол-во по докум."), 110, QStringLiteral("#.000"), Qt::AlignRight},
-                          {QStringLiteral("CENA"), QStringLiteral("Цена по докум."), 110, QStringLiteral("#.00"), Qt::AlignRight},
-                          {QStringLiteral("MY_KOLVO"), QStringLiteral("Факт. кол-во"), 100, QStringLiteral("#.000"), Qt::AlignRight},
-                          {QStringLiteral("MY_CENA"), QStringLiteral("Факт. цена"), 100, QStringLiteral("#.00"), Qt::AlignRight},
-                          {QStringLiteral("CENA_P"), QStringLiteral("Цена прод."), 100, QStringLiteral("#.00"), Qt::AlignRight}});
-    Grid_Inv->datasetModel()->setCellStyle([](const db::Query& q, int, const QString&, int role) -> QVariant {
-        const double book = q.field(QStringLiteral("KOLVO")).asDouble();
+                          {QStringLiteral("KOLVO"), QStringLiteral("Кол-во по докум."), 120, QStringLiteral("#.000"), Qt::AlignRight},
+                          {QStringLiteral("CENA"), QStringLiteral("Цена по докум."), 100, QStringLiteral("#.00"), Qt::AlignRight},
+                          {QStringLiteral("MY_KOLVO"), QStringLiteral("Факт. кол-во"), 90, QStringLiteral("#.000"), Qt::AlignRight},
+                          {QStringLiteral("MY_CENA"), QStringLiteral("Факт. цена"), 80, QStringLiteral("#.00"), Qt::AlignRight},
+                          {QStringLiteral("CENA_P"), QStringLiteral("Цена прод."), 80, QStringLiteral("#.00"), Qt::AlignRight}});
+    Grid_Inv->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
+        const double book = q.valueAt(row, q.fieldIndex(QStringLiteral("KOLVO"))).toDouble();
         if (role == Qt::FontRole && book != 0) {
             QFont f = QApplication::font();
             f.setBold(true);
@@ -102,7 +102,7 @@ TForm_Invent::TForm_Invent(QWidget* parent)
             return QBrush(Qt::red);
         return {};
     });
-    bottom->addWidget(Grid_Inv, 1);
+    bottom->addWidget(Grid_Inv, 3);
 
     auto* side = new QVBoxLayout;
     Keypad = new TKeypad(this);
@@ -115,7 +115,7 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     CB_Next->setChecked(true);
     side->addWidget(CB_Next);
     side->addStretch();
-    bottom->addLayout(side);
+    bottom->addLayout(side, 1);
     layout->addLayout(bottom, 3);
 
     Keypad->guard = [this] { return linesHaveRow() && Btn_Upd->isEnabled(); };
