@@ -10,6 +10,8 @@
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Settings.h"
+#include "engine/EngineDb.h"
+#include "engine/WriteRoad.h"
 #include "util/Unit_Util.h"
 
 #include <QFormLayout>
@@ -46,7 +48,7 @@ bool pickFromList(const QString& caption, const QString& sql, qint64& kod, QStri
     p->E_Context->clear();
     cat::SetActive(p->E_Context, false);
     Form_Base->OpenRead(p->Q_Vibor, sql);
-    const bool ok = p->exec() == QDialog::Accepted && !p->Q_Vibor->isEmpty();
+    const bool ok = Msg::execModal(p) == QDialog::Accepted && !p->Q_Vibor->isEmpty();
     if (ok) {
         kod = p->Q_Vibor->field(QStringLiteral("KOD")).asInt64();
         name = p->Q_Vibor->field(QStringLiteral("NAME")).asString();
@@ -152,7 +154,7 @@ void TForm_DocInv::Btn_FirmaClick()
 {
     TForm_SelectFirma* p = Form_SelectFirma;
     p->Prepare(QStringLiteral("Выбор предприятия"), 1);
-    if (p->exec() == QDialog::Accepted && !p->Q_Vibor->isEmpty()) {
+    if (Msg::execModal(p) == QDialog::Accepted && !p->Q_Vibor->isEmpty()) {
         KodFirma = p->Q_Vibor->field(QStringLiteral("KOD")).asInt64();
         P_NameFirma->setText(p->Q_Vibor->field(QStringLiteral("NAME")).asString());
         p->Q_Vibor->close();
@@ -253,13 +255,11 @@ void TForm_DocInv::Btn_OkClick()
         .addInt(QStringLiteral("EDIT_CENA"), 2);
     WriteTransaction w;
     if (NewDoc) {
-        KodDoc = Form_Util->InsertRecord(r);
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Инвентаризация"),
-                            QStringLiteral("Создан документ инвентаризации № ") + E_Name->text());
+        KodDoc = engine::InsertRecord(w.context(), r);
+        w.commit(QStringLiteral("Инвентаризация"), QStringLiteral("Создан документ инвентаризации № ") + E_Name->text());
     } else {
-        Form_Util->UpdateRecord(r);
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Инвентаризация"),
-                            QStringLiteral("Изменён документ инвентаризации № ") + E_Name->text());
+        engine::UpdateRecord(w.context(), r);
+        w.commit(QStringLiteral("Инвентаризация"), QStringLiteral("Изменён документ инвентаризации № ") + E_Name->text());
     }
     BitBtn1->click();
 }

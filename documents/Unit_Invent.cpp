@@ -1,11 +1,12 @@
 #include "Unit_Invent.h"
 
-#include "Printing.h"
+#include "DocumentLists.h"
+#include "entries/Prt_Invent.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_DocInv.h"
 #include "Unit_ZaprosInv.h"
 #include "base/Unit_Base.h"
-#include "costing/Recompute.h"
+#include "engine/WriteRoad.h"
 #include "inventory/Inventory.h"
 #include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
@@ -29,8 +30,6 @@ TForm_Invent* Form_Invent = nullptr;
 
 namespace {
 const QString kArea = QStringLiteral("Инвентаризация");
-
-void log(const QString& text) { Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kArea, text); }
 } // namespace
 
 TForm_Invent::TForm_Invent(QWidget* parent)
@@ -153,21 +152,21 @@ TForm_Invent::TForm_Invent(QWidget* parent)
                     Grid_InvColEnter(cols[current.column()].field);
             });
 
-    if (Form_Timers) {
-        auto& h = Form_Timers->hooks;
-        h.inventWindow = this;
-        h.inventGrid = Grid_Inv;
-        h.inventButtons = {Btn_Provodka, Btn_Upd, Btn_Zapolnit, Btn_Refresh};
-        h.loadInvLines = [this] { LoadInvLines(); };
+    // The document list's scroll handlers and the lines timer reach this window.
+    if (DocumentLists) {
+        DocumentLists->inventWindow = this;
+        DocumentLists->inventGrid = Grid_Inv;
+        DocumentLists->inventButtons = {Btn_Provodka, Btn_Upd, Btn_Zapolnit, Btn_Refresh};
+        DocumentLists->LoadInvLines = [this] { LoadInvLines(); };
     }
     FormCreate();
 }
 
 TForm_Invent::~TForm_Invent()
 {
-    if (Form_Timers && Form_Timers->hooks.inventWindow == this) {
-        Form_Timers->hooks.inventWindow = nullptr;
-        Form_Timers->hooks.loadInvLines = nullptr;
+    if (DocumentLists && DocumentLists->inventWindow == this) {
+        DocumentLists->inventWindow = nullptr;
+        DocumentLists->LoadInvLines = nullptr;
     }
     if (Form_Invent == this)
         Form_Invent = nullptr;
@@ -260,7 +259,7 @@ void TForm_Invent::Btn_AddClick()
     db::Query* firma = Form_Base->Q_Firma;
     if (!firma->active() || firma->isEmpty())
         return;
-    if (inventory::UnpostedDocuments(costing::ProgramContext()) > 0) {
+    if (inventory::UnpostedDocuments(engine::ProgramContext()) > 0) {
         Msg::notice(QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые документы движения! "
                                    "Нужно эти документы провести или удалить."));
         return;
@@ -270,7 +269,7 @@ void TForm_Invent::Btn_AddClick()
     Form_DocInv->PrepareNew(firma->field(QStringLiteral("KOD")).asInt64(), firma->field(QStringLiteral("NAME")).asString(),
                             hasOtdel ? otdel->field(QStringLiteral("KOD")).asInt64() : 0,
                             hasOtdel ? otdel->field(QStringLiteral("NAME")).asString() : QString());
-    if (Form_DocInv->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
     reopenDocs(Form_DocInv->KodDoc);
     Grid_Doc->setFocus();
@@ -285,12 +284,12 @@ void TForm_Invent::Btn_UpdClick()
     const qint64 kod = Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64();
     const QString shownName = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
     Form_DocInv->LoadDoc();
-    if (Form_DocInv->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
     {
         WriteTransaction w;
-        inventory::ClearLines(costing::ProgramContext(), kod);
-        log(QStringLiteral("Очищена табличная часть документа № ") + shownName);
+        inventory::ClearLines(w.context(), kod);
+        w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
     }
     reopenDocs(kod);
     Grid_Doc->setFocus();
@@ -315,7 +314,7 @@ void TForm_Invent::Btn_ZapolnitClick()
     z->RadioGroup1->setItemIndex(1);
     z->CheckBox1->setChecked(true);
     z->RadioGroup1Click();
-    if (z->exec() != QDialog::Accepted)
+    if (Msg::execModal(z) != QDialog::Accepted)
         return;
     inventory::FillOptions options;
     options.bookQuantity = z->RadioGroup1->itemIndex() == 1;
@@ -325,8 +324,8 @@ void TForm_Invent::Btn_ZapolnitClick()
     const QString name = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
     {
         WriteTransaction w;
-        inventory::Fill(costing::ProgramContext(), doc, options, notEmpty);
-        log(QStringLiteral("Заполнена табличная часть документа № ") + name);
+        inventory::Fill(w.context(), doc, options, notEmpty);
+        w.commit(kArea, QStringLiteral("Заполнена табличная часть документа № ") + name);
     }
     reopenDocs(doc.kod);
     LoadInvLines();
@@ -336,7 +335,7 @@ void TForm_Invent::Btn_OKSClick(double value)
 {
     const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
     const bool price = RadioGroup1->itemIndex() == 1;
-    const costing::Context ctx = costing::ProgramContext();
+    const engine::Context ctx = engine::ProgramContext();
     if (price && inventory::IsComposite(ctx, Q_Inv->field(QStringLiteral("KOD_ING")).asInt64())) {
         Msg::notice(QStringLiteral("Продукт является составным, его складская цена расчитывается на основе цен "
                                    "сотавляющих !"));
@@ -362,10 +361,10 @@ void TForm_Invent::Btn_RefreshClick()
     rg->RG->setItems({QStringLiteral("Обновить значение в выбранной строке"),
                                QStringLiteral("Обновить значения во всём документе")});
     rg->RG->setItemIndex(0);
-    if (rg->exec() != QDialog::Accepted)
+    if (Msg::execModal(rg) != QDialog::Accepted)
         return;
     const qint64 otdel = Form_Base->Q_Docs->field(QStringLiteral("INT_PARAM1")).asInt64();
-    const costing::Context ctx = costing::ProgramContext();
+    const engine::Context ctx = engine::ProgramContext();
     auto lineOf = [this] {
         return inventory::InvLine{Q_Inv->field(QStringLiteral("KOD")).asInt64(),
                                   Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()};
@@ -410,7 +409,7 @@ void TForm_Invent::Btn_ProvodkaClick()
     }
     const inventory::InvDoc doc = currentDoc();
     const QString name = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
-    const costing::Context ctx = costing::ProgramContext();
+    const engine::Context ctx = engine::ProgramContext();
     if (inventory::LaterPostedInventory(ctx, doc)) {
         Msg::notice(QStringLiteral("Нельзя провести документ инветаризации подразделения, так - как имеются более "
                                    "поздние документы движения по этому подразделению !"));
@@ -434,7 +433,7 @@ void TForm_Invent::Btn_ProvodkaClick()
         return;
     }
     inventory::Post(ctx, doc);
-    log(QStringLiteral("Проведён документ инвентаризации № ") + name);
+    w.commit(kArea, QStringLiteral("Проведён документ инвентаризации № ") + name);
     reopenDocs(doc.kod);
     LoadInvLines();
     Msg::notice(QStringLiteral("Если в документе инвентаризации Вы изменяли фактические цены продуктов, то не забудте "
@@ -446,7 +445,7 @@ void TForm_Invent::Btn_PrintClick()
 {
     if (!hasDoc())
         return;
-    printing::Prt_Invent();
+    printing::Prt_Invent(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64());
 }
 
 void TForm_Invent::Grid_DocDblClick()

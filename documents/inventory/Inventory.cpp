@@ -1,6 +1,6 @@
 #include "Inventory.h"
 
-#include "costing/Recompute.h"
+#include "engine/Context.h"
 #include "db/Query.h"
 
 namespace inventory {
@@ -12,7 +12,7 @@ QString key(qint64 k) { return QString::number(k); }
 
 } // namespace
 
-int UnpostedDocuments(const costing::Context& ctx)
+int UnpostedDocuments(const engine::Context& ctx)
 {
     db::Query q(ctx.database, ctx.read);
     q.setSql(QStringLiteral("SELECT COUNT(KOD) FROM DOCS WHERE PROVODKA < 11"));
@@ -20,14 +20,14 @@ int UnpostedDocuments(const costing::Context& ctx)
     return static_cast<int>(q.field(QStringLiteral("COUNT")).asInt64());
 }
 
-void ClearLines(const costing::Context& ctx, qint64 docKod)
+void ClearLines(const engine::Context& ctx, qint64 docKod)
 {
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = ") + key(docKod));
     q.execSql();
 }
 
-void Fill(const costing::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst)
+void Fill(const engine::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst)
 {
     if (clearFirst)
         ClearLines(ctx, doc.kod);
@@ -42,7 +42,7 @@ void Fill(const costing::Context& ctx, const InvDoc& doc, const FillOptions& opt
     q.execSql();
 }
 
-bool LaterPostedInventory(const costing::Context& ctx, const InvDoc& doc)
+bool LaterPostedInventory(const engine::Context& ctx, const InvDoc& doc)
 {
     db::Query q(ctx.database, ctx.read);
     q.setSql(QStringList{QStringLiteral("SELECT DOCS.KOD, INVENT.KOD FROM DOCS"),
@@ -56,7 +56,7 @@ bool LaterPostedInventory(const costing::Context& ctx, const InvDoc& doc)
     return !q.isEmpty();
 }
 
-int LineCount(const costing::Context& ctx, qint64 docKod)
+int LineCount(const engine::Context& ctx, qint64 docKod)
 {
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = ") + key(docKod));
@@ -64,7 +64,7 @@ int LineCount(const costing::Context& ctx, qint64 docKod)
     return q.recordCount();
 }
 
-int DeleteUnchangedLines(const costing::Context& ctx, qint64 docKod)
+int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod)
 {
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringList{QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = ") + key(docKod),
@@ -73,7 +73,7 @@ int DeleteUnchangedLines(const costing::Context& ctx, qint64 docKod)
     return LineCount(ctx, docKod);
 }
 
-void Post(const costing::Context& ctx, const InvDoc& doc)
+void Post(const engine::Context& ctx, const InvDoc& doc)
 {
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("EXECUTE PROCEDURE INVENT_PROVODKA (:KOD_DOC, :KOD_OTDEL)"));
@@ -82,7 +82,7 @@ void Post(const costing::Context& ctx, const InvDoc& doc)
     q.execSql();
 }
 
-bool IsComposite(const costing::Context& ctx, qint64 ingKod)
+bool IsComposite(const engine::Context& ctx, qint64 ingKod)
 {
     db::Query q(ctx.database, ctx.read);
     q.setSql(QStringLiteral("Select MY_LEVEL from ing where KOD = ") + key(ingKod));
@@ -90,7 +90,7 @@ bool IsComposite(const costing::Context& ctx, qint64 ingKod)
     return !q.isEmpty() && q.field(QStringLiteral("MY_LEVEL")).asInt64() > 0;
 }
 
-void SetCounted(const costing::Context& ctx, qint64 lineKod, Column column, double value)
+void SetCounted(const engine::Context& ctx, qint64 lineKod, Column column, double value)
 {
     db::Query q(ctx.database, ctx.write);
     q.setSql((column == Column::Quantity ? QStringLiteral("UPDATE INVENT SET MY_KOLVO = :P WHERE KOD = ")
@@ -100,7 +100,7 @@ void SetCounted(const costing::Context& ctx, qint64 lineKod, Column column, doub
     q.execSql();
 }
 
-void RefreshBookValues(const costing::Context& ctx, qint64 otdel, const QList<InvLine>& lines)
+void RefreshBookValues(const engine::Context& ctx, qint64 otdel, const QList<InvLine>& lines)
 {
     db::Query stock(ctx.database, ctx.read);
     db::Query w(ctx.database, ctx.write);

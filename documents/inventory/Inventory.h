@@ -5,7 +5,7 @@
 #include <QString>
 #include <QTime>
 
-namespace costing {
+namespace engine {
 struct Context;
 }
 
@@ -30,32 +30,32 @@ struct FillOptions {
 };
 
 // Documents of any type not posted yet (an inventory may not be created meanwhile).
-int UnpostedDocuments(const costing::Context& ctx);
+int UnpostedDocuments(const engine::Context& ctx);
 
 // Fills the document with the book stock of its department or warehouse;
 // clearFirst removes its earlier lines. Marks the document filled.
-void Fill(const costing::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst);
+void Fill(const engine::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst);
 
 // Removes every line of the document (its header was changed).
-void ClearLines(const costing::Context& ctx, qint64 docKod);
+void ClearLines(const engine::Context& ctx, qint64 docKod);
 
 // A posted inventory of the same department dated after the document.
-bool LaterPostedInventory(const costing::Context& ctx, const InvDoc& doc);
+bool LaterPostedInventory(const engine::Context& ctx, const InvDoc& doc);
 
 // Removes the lines whose counted values equal the book values; returns how
 // many lines the document keeps.
-int DeleteUnchangedLines(const costing::Context& ctx, qint64 docKod);
-int LineCount(const costing::Context& ctx, qint64 docKod);
+int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod);
+int LineCount(const engine::Context& ctx, qint64 docKod);
 
 // The stock of the department takes the counted values; differences become
 // movement lines; the document is posted.
-void Post(const costing::Context& ctx, const InvDoc& doc);
+void Post(const engine::Context& ctx, const InvDoc& doc);
 
 // Whether the product's stock price comes from its card (a counted price is refused).
-bool IsComposite(const costing::Context& ctx, qint64 ingKod);
+bool IsComposite(const engine::Context& ctx, qint64 ingKod);
 
 enum class Column { Quantity, Price };
-void SetCounted(const costing::Context& ctx, qint64 lineKod, Column column, double value);
+void SetCounted(const engine::Context& ctx, qint64 lineKod, Column column, double value);
 
 struct InvLine {
     qint64 kod = 0;
@@ -63,6 +63,6 @@ struct InvLine {
 };
 // The book quantity, stock price and selling price of the lines, read again
 // from the department's stock (read transaction); counted values stay.
-void RefreshBookValues(const costing::Context& ctx, qint64 otdel, const QList<InvLine>& lines);
+void RefreshBookValues(const engine::Context& ctx, qint64 otdel, const QList<InvLine>& lines);
 
 } // namespace inventory

@@ -6,7 +6,7 @@
 #include "Unit_DocInv.h"
 #include "Unit_Invent.h"
 #include "Unit_ZaprosInv.h"
-#include "costing/Recompute.h"
+#include "engine/Context.h"
 #include "inventory/Inventory.h"
 #include "util/Clock.h"
 #include "util/Settings.h"
@@ -66,7 +66,7 @@ public:
     void fill(qint64 docKod, inventory::FillOptions o, bool clear = false)
     {
         WriteTransaction w;
-        inventory::Fill(costing::ProgramContext(), doc(docKod), o, clear);
+        inventory::Fill(engine::ProgramContext(), doc(docKod), o, clear);
         w.commit();
     }
     // line values of a product: KOLVO, MY_KOLVO, CENA, MY_CENA, CENA_P
@@ -159,7 +159,7 @@ TEST(InventoryPost, StockTakesTheCountedValuesAndDifferencesBecomeMoves)
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 4 WHERE KOD_ING = %1").arg(beet));
     {
         WriteTransaction w;
-        inventory::Post(costing::ProgramContext(), env.doc(inv));
+        inventory::Post(engine::ProgramContext(), env.doc(inv));
         w.commit();
     }
     auto moves = env.t().select(QStringLiteral("SELECT KOD_ING, TYPE_MOVES, KOLVO, CENA, OLD_CENA, KOD_OTDEL FROM MOVES "
@@ -214,7 +214,7 @@ TEST(InventoryWindow, PostingChecksItsRefusalsInOrder)
     env.t().exec(QStringLiteral("INSERT INTO DOCS (NAME, DATE_DOC, TIME_DOC, DOC_TYPE, INT_PARAM1, PROVODKA) VALUES "
                                 "('Приход', '2026-04-01', '10:00', 5, %1, 11)")
                      .arg(env.otdel));
-    EXPECT_FALSE(inventory::LaterPostedInventory(costing::ProgramContext(), env.doc(inv)));
+    EXPECT_FALSE(inventory::LaterPostedInventory(engine::ProgramContext(), env.doc(inv)));
     const qint64 later = env.inventory(kDay, kNoon.addSecs(1), 0, 11);
     env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING) VALUES (%1, %2)").arg(later).arg(potato));
     env.openWindow();
