@@ -4,6 +4,7 @@
 #include "DocumentLists.h"
 #include "Printing.h"
 #include "entries/Office.h"
+#include "Unit_DvigIng.h"
 #include "Unit_Invent.h"
 #include "Unit_Compute.h"
 #include "base/Unit_Base.h"
@@ -91,6 +92,7 @@ bool CreateWindows(bool runStartup)
     AttachCatalogueWindows();
     Form_Print->ConnectLists();
     CreateInventoryWindows();
+    CreateHistoryWindow();
     Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
@@ -113,6 +115,7 @@ void DestroyWindows()
     delete Form_Policy;
     delete Form_Person;
     delete Form_Personal;
+    DestroyHistoryWindow();
     DestroyInventoryWindows();
     delete Form_Sutki;
     Form_Sutki = nullptr;
