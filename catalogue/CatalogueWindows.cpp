@@ -7,6 +7,9 @@
 #include "Unit_GrIng.h"
 #include "Unit_GrToSklad.h"
 #include "Unit_Ing.h"
+#include "Unit_IngSklad.h"
+#include "Unit_CopyCena.h"
+#include "ProductsTabMenus.h"
 #include "Unit_MoveIng.h"
 #include "Unit_NSection.h"
 #include "Unit_Otdel.h"
@@ -29,12 +32,17 @@ void CreateCatalogueWindows()
     Form_GrIng = new TForm_GrIng;
     Form_Ing = new TForm_Ing;
     Form_GrToSklad = new TForm_GrToSklad;
+    Form_IngSklad = new TForm_IngSklad;
     Form_MoveIng = new TForm_MoveIng;
 }
 
 void CreateSelectOtdelWindow() { Form_SelectOtdel = new TForm_SelectOtdel; }
 
-void CreateNSectionWindow() { Form_NSection = new TForm_NSection; }
+void CreateNSectionWindow()
+{
+    Form_CopyCena = new TForm_CopyCena;
+    Form_NSection = new TForm_NSection;
+}
 
 void AttachCatalogueWindows()
 {
@@ -46,6 +54,7 @@ void AttachCatalogueWindows()
     Form_MoveIng->AttachData();
     StructureBox = new TStructureBox(Form_Main);
     ProductsTab = new TProductsTab(Form_Main);
+    ProductsTabMenus = new TProductsTabMenus(ProductsTab);
 
     MenuLists = new TMenuLists;
     KartaLists = new TKartaLists;
@@ -57,16 +66,21 @@ void DestroyCatalogueWindows()
     KartaLists = nullptr;
     delete MenuLists;
     MenuLists = nullptr;
+    ProductsTabMenus = nullptr;  // owned by the tab
     delete ProductsTab;
     ProductsTab = nullptr;
     delete StructureBox;
     StructureBox = nullptr;
     delete Form_NSection;
     Form_NSection = nullptr;
+    delete Form_CopyCena;
+    Form_CopyCena = nullptr;
     delete Form_SelectOtdel;
     Form_SelectOtdel = nullptr;
     delete Form_MoveIng;
     Form_MoveIng = nullptr;
+    delete Form_IngSklad;
+    Form_IngSklad = nullptr;
     delete Form_GrToSklad;
     Form_GrToSklad = nullptr;
     delete Form_Ing;

@@ -1,6 +1,7 @@
 #include "Unit_ProductsTab.h"
 
 #include "CatalogueUi.h"
+#include "IngSkladDialog.h"
 #include "MenuLists.h"
 #include "Unit_StructureBox.h"
 #include "ListEditDialog.h"
@@ -664,12 +665,12 @@ void TProductsTab::Btn_Upd_IngSkladClick()
     if (!CheckRight(Right::PriceProps))
         return;
     db::Query* q = Form_Base->Q_Ing_Sklad;
-    if (!cat::HasRow(q) || !hooks.ingSklad)
+    if (!cat::HasRow(q))
         return;
-    bool hidden = false;
-    if (!hooks.ingSklad(hidden))
+    const ingsklad::Outcome done = ingsklad::EditDepartmentRow(cat::KeyOf(q));
+    if (!done.accepted)
         return;
-    if (hidden && q->recNo() > 0)
+    if (done.hidden && q->recNo() > 0)
         q->prior();
     const qint64 key = cat::KeyOf(q);
     Form_Timers->Timer_Ing_Sklad->stop();

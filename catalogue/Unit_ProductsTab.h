@@ -122,9 +122,6 @@ public:
         std::function<void()> copyIngClick;      // Btn_Copy_IngClick: the dish copy
         std::function<void()> dvigIngClick;      // Btn_DvigIngClick: movement history Form_DvigIng (product list)
         std::function<void()> dvigIng2Click;     // Btn_DvigIng2Click: the same from the stock list
-        // Form_IngSklad for the current stock row (Preset_RG_All, caption, modal):
-        // true on OK, hidden set when its visibility choice is "Скрытый".
-        std::function<bool(bool& hidden)> ingSklad;
         std::function<void()> invent;            // the inventory window Form_Invent, modal
         std::function<void()> setContextMenu;    // Set_Context_Menu of the menu-lines window
         std::function<void()> syncMoveSelectors; // selector grids on the movement sub-tab
