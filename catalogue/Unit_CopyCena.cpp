@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TForm_CopyCena* Form_CopyCena = nullptr;
 
 namespace {
@@ -83,7 +85,7 @@ TForm_CopyCena::TForm_CopyCena(QWidget* parent) : QDialog(parent)
 
     KodFirma = 0;
     KodOtdel = 0;
-    resize(560, 260);
+    resize(std::max(560, sizeHint().width()), sizeHint().height());
     ScaleWindow(this, false);
 }
 

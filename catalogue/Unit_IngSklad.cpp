@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 TForm_IngSklad* Form_IngSklad = nullptr;
@@ -206,7 +207,7 @@ TForm_IngSklad::TForm_IngSklad(QWidget* parent) : QDialog(parent)
     for (QLineEdit* e : {E_Cena, E_Proc, E_CenaProd})
         e->installEventFilter(this);
 
-    resize(880, 520);
+    resize(std::max(880, sizeHint().width()), sizeHint().height());
     ScaleWindow(this, true, 700, 900);
 }
 
