@@ -1,12 +1,14 @@
 #include "ProductsTabMenus.h"
 
 #include "CatalogueUi.h"
-#include "Printing.h"
+#include "entries/Print_IngUsage.h"
 #include "Unit_CopyCena.h"
 #include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
 #include "costing/DepartmentRows.h"
-#include "db/DatasetModel.h"
+#include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
+#include "util/Messages.h"
 #include "db/Query.h"
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
@@ -67,13 +69,13 @@ void locate(db::Query* q, qint64 key)
 void rerunProducts()
 {
     Form_Timers->Timer_Ing->stop();
-    Form_Timers->Timer_IngTimer();
+    ProductsTab->Timer_IngTimer();
 }
 
 void rerunStock()
 {
     Form_Timers->Timer_Ing_Sklad->stop();
-    Form_Timers->Timer_Ing_SkladTimer();
+    ProductsTab->Timer_Ing_SkladTimer();
 }
 
 } // namespace
@@ -122,7 +124,7 @@ void TProductsTabMenus::copyPrices(int mode)
     if (!cat::HasRow(Form_Base->Q_Otdel) || (mode == 2 && !cat::HasRow(Form_Base->Q_Sklad)))
         return;
     Form_CopyCena->Tag = mode;
-    Form_CopyCena->exec();
+    Msg::execModal(Form_CopyCena);
     db::Query* q = Form_Base->Q_Ing_Sklad;
     if (Form_Main->ActiveInnerPage() == Form_Main->Sheet_Sklad_Ing && !q->sql().isEmpty()) {
         q->close();
@@ -158,7 +160,7 @@ void TProductsTabMenus::hideProduct(bool hidden)
     const qint64 ing = cat::KeyOf(q);
     const qint64 keep = keyAfterHiding(q, hidden && !tab_->CB_Closed1->isChecked());
     WriteTransaction w;
-    costing::SetProductsHidden(costing::ProgramContext(), {ing}, cat::KeyOf(Form_Base->Q_Otdel), hidden);
+    costing::SetProductsHidden(w.context(), {ing}, cat::KeyOf(Form_Base->Q_Otdel), hidden);
     w.commit();
     rerunProducts();
     locate(q, keep);
@@ -173,7 +175,7 @@ void TProductsTabMenus::hideRow(bool hidden)
     const qint64 kod = cat::KeyOf(q);
     const qint64 keep = keyAfterHiding(q, hidden && !tab_->CB_Closed2->isChecked());
     WriteTransaction w;
-    costing::SetRowsHidden(costing::ProgramContext(), {kod}, hidden);
+    costing::SetRowsHidden(w.context(), {kod}, hidden);
     w.commit();
     rerunStock();
     locate(q, keep);
@@ -186,7 +188,7 @@ void TProductsTabMenus::hideProductList(bool hidden)
     if (ings.empty() || !cat::HasRow(Form_Base->Q_Otdel))
         return;
     WriteTransaction w;
-    costing::SetProductsHidden(costing::ProgramContext(), ings, cat::KeyOf(Form_Base->Q_Otdel), hidden);
+    costing::SetProductsHidden(w.context(), ings, cat::KeyOf(Form_Base->Q_Otdel), hidden);
     w.commit();
     rerunProducts();
     tab_->Grid_Ing->setFocus();
@@ -198,7 +200,7 @@ void TProductsTabMenus::hideStockList(bool hidden)
     if (rows.empty())
         return;
     WriteTransaction w;
-    costing::SetRowsHidden(costing::ProgramContext(), rows, hidden);
+    costing::SetRowsHidden(w.context(), rows, hidden);
     w.commit();
     rerunStock();
     tab_->Grid_Ing_Sklad->setFocus();
@@ -217,17 +219,14 @@ void TProductsTabMenus::N6Click() { hideStockList(false); }
 
 void TProductsTabMenus::whereUsed(qint64 ing)
 {
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setTransaction(Form_Base->TransactionRead);
-    q->setSql(costing::WhereUsedQueryText(ing));
-    q->open();
+    // The progress window counts the cards; the workbook advances and hides it.
     if (Form_Gauge) {
-        Form_Gauge->Gauge1->setRange(0, std::max(1, q->recordCount()));
+        const int rows = static_cast<int>(costing::WhereUsed(engine::ProgramContext(), ing).size());
+        Form_Gauge->Gauge1->setRange(0, std::max(1, rows));
         Form_Gauge->Gauge1->setValue(0);
         Form_Gauge->show();
     }
-    printing::Print_IngUsage();
+    printing::Print_IngUsage(ing);
     if (Form_Gauge && Form_Gauge->isVisible())
         Form_Gauge->hide();
 }

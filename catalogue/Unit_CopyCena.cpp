@@ -5,6 +5,7 @@
 #include "base/Unit_Base.h"
 #include "costing/DepartmentRows.h"
 #include "db/Query.h"
+#include "engine/WriteRoad.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Gauge.h"
 #include "util/Messages.h"
@@ -99,7 +100,7 @@ void TForm_CopyCena::Btn_FirmaClick()
 {
     TForm_SelectFirma* p = Form_SelectFirma;
     p->Prepare(QStringLiteral("Выбор предприятия"), 1);
-    const bool chosen = p->exec() == QDialog::Accepted && cat::HasRow(p->Q_Vibor);
+    const bool chosen = Msg::execModal(p) == QDialog::Accepted && cat::HasRow(p->Q_Vibor);
     if (chosen) {
         P_Firma->setText(nameOf(p->Q_Vibor));
         KodFirma = cat::KeyOf(p->Q_Vibor);
@@ -127,7 +128,7 @@ void TForm_CopyCena::Btn_OtdelClick()
     q->setSql(QStringLiteral("SELECT KOD, NAME FROM OTDEL WHERE KOD_FIRMA = ") + Key(KodFirma) +
               QStringLiteral(" ORDER BY NAME"));
     q->open();
-    if (p->exec() == QDialog::Accepted && cat::HasRow(q)) {
+    if (Msg::execModal(p) == QDialog::Accepted && cat::HasRow(q)) {
         P_Otdel->setText(nameOf(q));
         KodOtdel = cat::KeyOf(q);
     }
@@ -158,7 +159,7 @@ void TForm_CopyCena::Btn_OkClick()
         copy.onlyZero = CB_Zero->isChecked();
         GaugeShown gauge;
         WriteTransaction w;
-        costing::CopyPrices(costing::ProgramContext(), copy, [](int done, int total) {
+        costing::CopyPrices(w.context(), copy, [](int done, int total) {
             if (!Form_Gauge)
                 return;
             Form_Gauge->Gauge1->setRange(0, std::max(1, total));

@@ -4,7 +4,8 @@
 #include "IngSkladDialog.h"
 #include "Unit_Compute.h"
 #include "db/Codec.h"
-#include "db/DatasetModel.h"
+#include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
@@ -278,7 +279,7 @@ void TForm_IngSklad::FormShow()
 
 void TForm_IngSklad::Load_IngSklad()
 {
-    const auto row = costing::ReadDepartmentRow(costing::ProgramContext(), RowKod);
+    const auto row = costing::ReadDepartmentRow(engine::ProgramContext(), RowKod);
     Row = row ? *row : costing::DepartmentRow{};
     loading_ = true;
     Panel1->setText(Row.name);
@@ -309,13 +310,13 @@ void TForm_IngSklad::Calc_Cena_IngSklad()
 {
     double cost = 0;
     if (composite()) {
-        cost = costing::CompositeCost(costing::ProgramContext(), Row);
+        cost = costing::CompositeCost(engine::ProgramContext(), Row);
         E_Cena->setText(money(cost));
     } else {
         cost = number(E_Cena);
     }
     const int metod = R_Metod->itemIndex();
-    const costing::MethodPrices p = costing::PricesByMethod(cost, E_Proc->text().toInt(), metod, Row.myCena);
+    const costing::MethodPrices p = costing::PricesByMethod(engine::ProgramContext(), cost, E_Proc->text().toInt(), metod, Row.myCena);
     E_Cena_Raschot->setText(money(p.calculated));
     if (metod == 2 && Row.myCena == 0)
         E_CenaProd->setText(E_Cena_Raschot->text());
@@ -439,7 +440,7 @@ bool TForm_IngSklad::checkFields()
         return refuse(QStringLiteral("В поле процента выхода должно стоять целое положительное число или ноль !"), E_Proc);
     if (!isIntegerText(E_Kassa->text()))
         return refuse(QStringLiteral("В поле кода кассы должно стоять целое положительное число или ноль !"), E_Kassa);
-    const costing::Context ctx = costing::ProgramContext();
+    const costing::Context ctx = engine::ProgramContext();
     const int kassa = E_Kassa->text().toInt();
     if (kassa > 0) {
         if (const auto holder = costing::KassaCodeHolder(ctx, kassa, Row.kod))
@@ -516,7 +517,7 @@ void TForm_IngSklad::Save_IngSklad()
                      QStringLiteral("Замена продажных цен"));
 
     WriteTransaction w;
-    const costing::Context ctx = costing::ProgramContext();
+    const costing::Context& ctx = w.context();
     costing::WriteDepartmentRow(ctx, e);
     QString notes;
     if (CB_ShtrihKod->isChecked()) {
@@ -535,9 +536,8 @@ void TForm_IngSklad::Save_IngSklad()
     // A raw product's new prices reach every card it is in, in every department.
     if (costing::ProductLevel(ctx, Row.kodIng) == 0)
         ComputePrices(false, 0, 0, Row.kodIng);
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kArea,
-                        costing::PriceChangeLogText(Row.name, E_Cena->text(), E_Proc->text(), E_Cena_Raschot->text(),
-                                                    E_CenaProd->text(), metod, notes));
+    w.commit(kArea, costing::PriceChangeLogText(Row.name, E_Cena->text(), E_Proc->text(), E_Cena_Raschot->text(),
+                                                E_CenaProd->text(), metod, notes));
     if (where > 0)
         Msg::notice(QStringLiteral("Производилась замена цен в нескольких подразделениях. После завершения замен всех "
                                    "цен, незабудте сделать перерасчёт (кнопка \"Расчёт цен\")"));
@@ -550,14 +550,14 @@ namespace ingsklad {
 Outcome EditDepartmentRow(qint64 rowKod)
 {
     Outcome out;
-    const auto row = costing::ReadDepartmentRow(costing::ProgramContext(), rowKod);
+    const auto row = costing::ReadDepartmentRow(engine::ProgramContext(), rowKod);
     if (!row || !Form_IngSklad)
         return out;
     TForm_IngSklad* f = Form_IngSklad;
     f->Preset_RG_All(row->myLevel, row->metod);
     f->RowKod = rowKod;
     f->setWindowTitle(kCaption + QStringLiteral(".  Код: ") + QString::number(rowKod));
-    out.accepted = f->exec() == QDialog::Accepted;
+    out.accepted = Msg::execModal(f) == QDialog::Accepted;
     f->setWindowTitle(kCaption);
     out.hidden = out.accepted && f->RG_OpenClose->itemIndex() == 1;
     return out;
@@ -565,7 +565,7 @@ Outcome EditDepartmentRow(qint64 rowKod)
 
 Outcome EditProductInDepartment(qint64 ing, qint64 otdel)
 {
-    const qint64 kod = costing::FindDepartmentRow(costing::ProgramContext(), ing, otdel);
+    const qint64 kod = costing::FindDepartmentRow(engine::ProgramContext(), ing, otdel);
     return kod == 0 ? Outcome{} : EditDepartmentRow(kod);
 }
 

@@ -93,12 +93,12 @@ double CompositeCost(const Context& ctx, const DepartmentRow& row)
     return SumRawNodes(list).cost * (row.percentPlus + 100) / 100;
 }
 
-MethodPrices PricesByMethod(double cost, int percent, int metod, double storedMyCena)
+MethodPrices PricesByMethod(const Context& ctx, double cost, int percent, int metod, double storedMyCena)
 {
     MethodPrices p;
     p.calculated = (percent + 100) * cost / 100;
     if (metod == 0)
-        p.selling = RoundPrice(p.calculated);
+        p.selling = RoundPrice(ctx, p.calculated);
     else if (metod == 1)
         p.selling = p.calculated;
     else

@@ -58,7 +58,8 @@ struct MethodPrices {
     double selling = 0;     // by the method: 0 rounded by the settings, 1 as calculated,
                             // 2 the stored selling price, or the calculated one while none is stored
 };
-MethodPrices PricesByMethod(double cost, int percent, int metod, double storedMyCena);
+// Rounding by the settings of the context.
+MethodPrices PricesByMethod(const Context& ctx, double cost, int percent, int metod, double storedMyCena);
 // The markup of a selling price over the stock price in percent; none for a stock price of 0.
 std::optional<double> MarkupOverStock(double selling, double cost);
 

@@ -26,7 +26,7 @@ namespace {
 TForm_IngSklad* show(qint64 kod)
 {
     TForm_IngSklad* f = Form_IngSklad;
-    const auto row = costing::ReadDepartmentRow(costing::ProgramContext(), kod);
+    const auto row = costing::ReadDepartmentRow(engine::ProgramContext(), kod);
     EXPECT_TRUE(row.has_value());
     f->Preset_RG_All(row->myLevel, row->metod);
     f->RowKod = kod;
@@ -132,7 +132,7 @@ TEST(IngSkladPrices, CompositeCostComesFromItsCardWithTheCardMarkup)
     // A card that holds itself is refused with its products named, not computed.
     env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) VALUES (%1, %1, 1, 100, 1)")
                      .arg(s.salad));
-    EXPECT_THROW(costing::CompositeCost(costing::ProgramContext(), *costing::ReadDepartmentRow(costing::ProgramContext(),
+    EXPECT_THROW(costing::CompositeCost(engine::ProgramContext(), *costing::ReadDepartmentRow(engine::ProgramContext(),
                                                                                                 s.row(s.salad, s.kitchen))),
                  costing::CardError);
 }
@@ -428,10 +428,10 @@ TEST(IngSkladOpen, StockTabOpensTheCurrentRowAndFollowsAHiddenOne)
     Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
     tab->Sheet_IngShow();
     CatEnv::at(Form_Base->Q_Firma, s.firma);
-    Form_Timers->Timer_OtdelTimer();
+    StructureBox->Timer_OtdelTimer();
     CatEnv::at(Form_Base->Q_Otdel, s.kitchen);
-    Form_Timers->Timer_SkladTimer();
-    Form_Timers->Timer_GrIngTimer();
+    StructureBox->Timer_SkladTimer();
+    ProductsTab->Timer_GrIngTimer();
     CatEnv::at(Form_Base->Q_GrIng, s.group);
     tab->CB_Context_IngSkladClick();
     db::Query* q = Form_Base->Q_Ing_Sklad;

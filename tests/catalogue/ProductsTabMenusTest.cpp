@@ -23,12 +23,12 @@ void standOn(qint64 firma, qint64 otdel, qint64 group, QWidget* page, qint64 skl
     Form_Main->SetActivePage(page);
     ProductsTab->Sheet_IngShow();
     CatEnv::at(Form_Base->Q_Firma, firma);
-    Form_Timers->Timer_OtdelTimer();
+    StructureBox->Timer_OtdelTimer();
     CatEnv::at(Form_Base->Q_Otdel, otdel);
-    Form_Timers->Timer_SkladTimer();
+    StructureBox->Timer_SkladTimer();
     if (sklad != 0)
         CatEnv::at(Form_Base->Q_Sklad, sklad);
-    Form_Timers->Timer_GrIngTimer();
+    ProductsTab->Timer_GrIngTimer();
     CatEnv::at(Form_Base->Q_GrIng, group);
     ProductsTab->CB_Context_IngClick();
     ProductsTab->CB_Context_IngSkladClick();
@@ -237,7 +237,7 @@ TEST(WhereUsed, TheCardsThatListAProductAndItsOwnSelfRow)
 {
     CatEnv env;
     DepartmentShop s(env);
-    const costing::Context ctx = costing::ProgramContext();
+    const costing::Context ctx = engine::ProgramContext();
     const std::vector<costing::UsageRow> carrot = costing::WhereUsed(ctx, s.carrot);
     ASSERT_EQ(carrot.size(), 2u);
     EXPECT_EQ(carrot[0].name.toStdString(), "Морковь");
