@@ -11,6 +11,7 @@
 #include "grid/DatasetModel.h"
 #include "ui/CoreWiring.h"
 #include "ui/Unit_Alarm.h"
+#include "ui/Unit_Dice.h"
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Name.h"
@@ -20,7 +21,10 @@
 #include "ui/Unit_Policy.h"
 #include "ui/Unit_Psw.h"
 #include "ui/Unit_Period.h"
+#include "ui/Unit_ProtocolTab.h"
 #include "ui/Unit_RG.h"
+#include "ui/Unit_SettingsTab.h"
+#include "ui/Unit_Sort.h"
 #include "ui/Unit_Sutki.h"
 #include "ui/Unit_Timers.h"
 #include "ui/Unit_Vhod.h"
@@ -64,6 +68,7 @@ bool CreateWindows(bool runStartup)
     MyParams = new TSettings;
     Form_Main = new TForm_Main;
     Form_Timers = new TForm_Timers;
+    Form_Dice = new TForm_Dice;
     Form_Util = new TForm_Util;
     CreateCatalogueWindows();
     Form_Period = new TForm_Period;
@@ -83,6 +88,7 @@ bool CreateWindows(bool runStartup)
     Form_Person = new TForm_Person;
     Form_Policy = new TForm_Policy;
     Form_User = new TForm_User;
+    Form_Sort = new TForm_Sort;
     CreateNSectionWindow();
     Form_VhodHelp = new TForm_VhodHelp;
     WireCoreWindows();
@@ -93,6 +99,15 @@ bool CreateWindows(bool runStartup)
     Form_Print->ConnectLists();
     CreateInventoryWindows();
     CreateHistoryWindow();
+    SettingsTab = new TSettingsTab(Form_Main);
+    ProtocolTab = new TProtocolTab(Form_Main);
+    // The protocol's "Печать" prints the lines the tab's filter selects.
+    QObject::connect(ProtocolTab->Btn_PrintLog, &QPushButton::clicked, ProtocolTab, [] {
+        Guard([] {
+            printing::Btn_PrintLogClick({ProtokolDateFrom, ProtokolDateTo, ProtokolTimeFrom, ProtokolTimeTo,
+                                         ProtokolUser > 0 ? ProtokolUser : 0});
+        });
+    });
     Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
@@ -111,6 +126,12 @@ void DestroyWindows()
 {
     delete Form_VhodHelp;
     Form_VhodHelp = nullptr;
+    delete ProtocolTab;
+    ProtocolTab = nullptr;
+    delete SettingsTab;
+    SettingsTab = nullptr;
+    delete Form_Sort;
+    Form_Sort = nullptr;
     delete Form_User;
     delete Form_Policy;
     delete Form_Person;
@@ -142,6 +163,8 @@ void DestroyWindows()
     Form_Period = nullptr;
     delete Form_Util;
     Form_Util = nullptr;
+    delete Form_Dice;
+    Form_Dice = nullptr;
     delete Form_Timers;
     Form_Timers = nullptr;
     delete Form_Main;

@@ -1,5 +1,6 @@
 #include "Unit_Main.h"
 
+#include "AnalogClock.h"
 #include "Scaling.h"
 #include "base/Unit_Base.h"
 #include "schema/Schema.h"
@@ -138,8 +139,9 @@ void TForm_Main::buildStartPage()
     subtitle->setAlignment(Qt::AlignCenter);
     subtitle->setWordWrap(true);
 
-    JvAnalogClock1 = new QWidget(Sheet_Hello);
+    JvAnalogClock1 = new TAnalogClock(Sheet_Hello);
     JvAnalogClock1->setMinimumSize(140, 140);
+    Sheet_Hello->installEventFilter(this);
 
     Image1 = new QLabel(Sheet_Hello);
     Image1->setPixmap(diePixmap(5, 64));
@@ -326,6 +328,19 @@ void TForm_Main::Btn_PersonClick()
         hooks.reloadUserRights();
     if (hooks.showUsers)
         hooks.showUsers();
+}
+
+void TForm_Main::Sheet_HelloShow() { JvAnalogClock1->start(); }
+
+void TForm_Main::Sheet_HelloHide() { JvAnalogClock1->stop(); }
+
+bool TForm_Main::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Sheet_Hello && event->type() == QEvent::Show)
+        Sheet_HelloShow();
+    else if (watched == Sheet_Hello && event->type() == QEvent::Hide)
+        Sheet_HelloHide();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm_Main::Label_MailClick() { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + ContactMail())); }

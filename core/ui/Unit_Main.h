@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class TAnalogClock;
 namespace db {
 class DbGrid;
 }
@@ -28,6 +29,9 @@ public:
     void Btn_NetClick();
     void Btn_PersonClick();
     void Label_MailClick();
+    // The start page's clock runs only while the page is shown.
+    void Sheet_HelloShow();
+    void Sheet_HelloHide();
     // Shut-down: the closing protocol line when connected; returns when the database is closed.
     void FormClose();
 
@@ -53,7 +57,7 @@ public:
 
     // Start page.
     QLabel* JvxLabel1;
-    QWidget* JvAnalogClock1;
+    TAnalogClock* JvAnalogClock1;
     QLabel* Image1;
     QLabel* Image2;
     QLabel* Image3;
@@ -82,6 +86,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildStartPage();
