@@ -1,0 +1,71 @@
+#include "MenuPrice.h"
+
+#include "costing/Rounding.h"
+
+#include <cfenv>
+#include <cmath>
+
+namespace menus {
+
+qint64 RoundHalfEven(long double v)
+{
+    // llrintl rounds in the current mode; the program never leaves "to nearest".
+    const int mode = std::fegetround();
+    if (mode != FE_TONEAREST)
+        std::fesetround(FE_TONEAREST);
+    const qint64 r = static_cast<qint64>(std::llrint(v));
+    if (mode != FE_TONEAREST)
+        std::fesetround(mode);
+    return r;
+}
+
+namespace {
+
+// The raised price brought to the nearest kopeck only: Round(m x F) / 100.
+double ToKopecks(long double raisedTimes100) { return static_cast<double>(RoundHalfEven(raisedTimes100)) / 100.0; }
+
+} // namespace
+
+std::optional<double> CenaMenu(const MenuLine& line, MenuPriceUse use, bool percentAfterRounding,
+                               const PriceRounding& rounding)
+{
+    const long double f = static_cast<long double>(line.percent) + 100.0L;
+    const long double mf = static_cast<long double>(line.price) * f;  // m x F
+    const auto roundPrice = [&rounding](long double v) {
+        return costing::RoundPriceBy(static_cast<double>(v), rounding.step, rounding.rule);
+    };
+    const bool handPrice = line.method == 2;
+    // Prices that are raised but not brought to the step.
+    const bool unrounded = line.noRound == 2 || (line.noRound == 1 && handPrice);
+
+    switch (use) {
+    case MenuPriceUse::Chooser:
+        return static_cast<double>(mf / 100.0L);
+    case MenuPriceUse::Document: {
+        const double price = unrounded ? ToKopecks(mf) : roundPrice(mf / 100.0L);
+        return static_cast<double>(RoundHalfEven(static_cast<long double>(price) * 100.0L)) / 100.0;
+    }
+    case MenuPriceUse::List:
+        break;
+    }
+    if (line.noRound < 0 || line.noRound > 2)
+        return std::nullopt;
+    // An unrounded price is the raised price to the kopeck whenever the
+    // percent is applied: rounding the selling price first would lose up to
+    // half a rouble that this mode promises to keep.
+    if (unrounded)
+        return ToKopecks(mf);
+    if (percentAfterRounding) {
+        const double rounded = costing::RoundPriceBy(line.price, rounding.step, rounding.rule);
+        return roundPrice(f * static_cast<long double>(rounded) / 100.0L);
+    }
+    return roundPrice(mf / 100.0L);
+}
+
+std::optional<double> CenaMenu(const engine::Context& ctx, const MenuLine& line, MenuPriceUse use)
+{
+    const engine::Settings& v = ctx.values();
+    return CenaMenu(line, use, v.DOiliPOSLE, PriceRounding{v.okrugl1, v.okrugl2});
+}
+
+} // namespace menus
