@@ -1,7 +1,6 @@
 #include "CatalogueWindows.h"
 
 #include "KartaLists.h"
-#include "MenuLists.h"
 #include "Unit_Ed.h"
 #include "Unit_Firma.h"
 #include "Unit_GrIng.h"
@@ -10,6 +9,11 @@
 #include "Unit_IngSklad.h"
 #include "Unit_CopyCena.h"
 #include "ProductsTabMenus.h"
+#include "Unit_Menu.h"
+#include "Unit_Menu_R.h"
+#include "Unit_Menu_S.h"
+#include "Unit_MenusTab.h"
+#include "Unit_MoveMenu.h"
 #include "Unit_MoveIng.h"
 #include "Unit_NSection.h"
 #include "Unit_Otdel.h"
@@ -34,6 +38,9 @@ void CreateCatalogueWindows()
     Form_GrToSklad = new TForm_GrToSklad;
     Form_IngSklad = new TForm_IngSklad;
     Form_MoveIng = new TForm_MoveIng;
+    Form_Menu = new TForm_Menu;
+    Form_Menu_R = new TForm_Menu_R;
+    Form_MoveMenu = new TForm_MoveMenu;
 }
 
 void CreateSelectOtdelWindow() { Form_SelectOtdel = new TForm_SelectOtdel; }
@@ -55,8 +62,10 @@ void AttachCatalogueWindows()
     StructureBox = new TStructureBox(Form_Main);
     ProductsTab = new TProductsTab(Form_Main);
     ProductsTabMenus = new TProductsTabMenus(ProductsTab);
+    Form_MoveMenu->AttachData();
+    Form_Menu_S = new TForm_Menu_S;
+    MenusTab = new TMenusTab(Form_Main);
 
-    MenuLists = new TMenuLists;
     KartaLists = new TKartaLists;
 }
 
@@ -64,9 +73,11 @@ void DestroyCatalogueWindows()
 {
     delete KartaLists;
     KartaLists = nullptr;
-    delete MenuLists;
-    MenuLists = nullptr;
     ProductsTabMenus = nullptr;  // owned by the tab
+    delete MenusTab;
+    MenusTab = nullptr;
+    delete Form_Menu_S;
+    Form_Menu_S = nullptr;
     delete ProductsTab;
     ProductsTab = nullptr;
     delete StructureBox;
@@ -77,6 +88,12 @@ void DestroyCatalogueWindows()
     Form_CopyCena = nullptr;
     delete Form_SelectOtdel;
     Form_SelectOtdel = nullptr;
+    delete Form_MoveMenu;
+    Form_MoveMenu = nullptr;
+    delete Form_Menu_R;
+    Form_Menu_R = nullptr;
+    delete Form_Menu;
+    Form_Menu = nullptr;
     delete Form_MoveIng;
     Form_MoveIng = nullptr;
     delete Form_IngSklad;

@@ -9,9 +9,9 @@ void CreateCatalogueWindows();
 // data module).
 void CreateSelectOtdelWindow();
 void CreateNSectionWindow();
-// After Form_Base exists: builds the settings tab's structure box and the
-// products tab, which subscribe to their lists, binds the dialogs' own lists,
-// and connects the lists of the catalogue windows still to come (MenuLists,
-// KartaLists).
+// After Form_Base exists: builds the settings tab's structure box, the
+// products tab and the menus tab with its dish picker, which subscribe to
+// their lists, binds the dialogs' own lists, and connects the lists of the
+// catalogue windows still to come (KartaLists).
 void AttachCatalogueWindows();
 void DestroyCatalogueWindows();

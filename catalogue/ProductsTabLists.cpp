@@ -1,12 +1,10 @@
 // The products tab's lists: a move in the warehouse or group list greys the
 // product and stock grids and restarts their one-shot timers; the timers
-// reload the groups, the product list and the stock list. The menu dish
-// picker shares the group and product lists (MenuLists.h).
+// reload the groups, the product list and the stock list.
 
 #include "Unit_ProductsTab.h"
 
 #include "CatalogueUi.h"
-#include "MenuLists.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "grid/DatasetModel.h"
@@ -29,8 +27,6 @@ bool productsListsShown()
     return productsTabShown() && (Form_Main->ActiveInnerPage() == Form_Main->Sheet_All_Ing ||
                                   Form_Main->ActiveInnerPage() == Form_Main->Sheet_Sklad_Ing);
 }
-
-bool pickerShown() { return MenuLists && MenuLists->menuPickerShown(); }
 
 } // namespace
 
@@ -83,16 +79,11 @@ void TProductsTab::Q_GrIngBeforeScroll()
     if (!StartupDone)
         return;
     TForm_Timers* t = Form_Timers;
-    const bool picker = pickerShown();
-    if (!(productsListsShown() || picker) || !inside(Form_Base->Q_GrIng))
+    if (!productsListsShown() || !inside(Form_Base->Q_GrIng))
         return;
-    if (MenuLists)
-        MenuLists->Q_GrIngBeforeScroll(picker);
-    if (!picker) {
-        GreyOut(Grid_Ing);
-        t->Timer_Ing_Sklad->stop();
-        GreyOut(Grid_Ing_Sklad);
-    }
+    GreyOut(Grid_Ing);
+    t->Timer_Ing_Sklad->stop();
+    GreyOut(Grid_Ing_Sklad);
 }
 
 void TProductsTab::Q_GrIngAfterScroll()
@@ -100,13 +91,11 @@ void TProductsTab::Q_GrIngAfterScroll()
     if (!StartupDone)
         return;
     TForm_Timers* t = Form_Timers;
-    const bool picker = pickerShown();
     // Any sub-tab of the products tab: the movement sub-tab's selector grids follow the groups too.
-    if (!(productsTabShown() || picker))
+    if (!productsTabShown())
         return;
     t->Timer_Ing->start();
-    if (!picker)
-        t->Timer_Ing_Sklad->start();
+    t->Timer_Ing_Sklad->start();
 }
 
 // ---- timers ----
@@ -138,8 +127,7 @@ void TProductsTab::Timer_IngTimer()
         return;
     Form_Timers->Timer_Ing->stop();
     CB_Context_IngClick();
-    if (!pickerShown())
-        Sync_SelectorGrids();
+    Sync_SelectorGrids();
 }
 
 void TProductsTab::Timer_Ing_SkladTimer()

@@ -2,7 +2,6 @@
 
 #include "CatalogueUi.h"
 #include "IngSkladDialog.h"
-#include "MenuLists.h"
 #include "Unit_StructureBox.h"
 #include "ListEditDialog.h"
 #include "Printing.h"
@@ -415,9 +414,6 @@ void TProductsTab::CB_Context_IngClick()
         cat::SetActive(Grid_Ing, false);
         return;
     }
-    const bool picker = MenuLists && MenuLists->menuPickerShown();
-    if (picker && hooks.setContextMenu)
-        hooks.setContextMenu();
     products::IngListFilter f;
     f.search = CB_Context_Ing->isChecked();
     cat::SetActive(Grid_GrIng, !f.search);
@@ -426,7 +422,6 @@ void TProductsTab::CB_Context_IngClick()
     f.text = E_Context_Ing->text();
     f.group = cat::KeyOf(Form_Base->Q_GrIng);
     f.showHidden = CB_Closed1->isChecked();
-    f.menuOnly = picker;
     db::Query* otdel = Form_Base->Q_Otdel;
     f.otdel = otdel->active() && !otdel->isEmpty() ? cat::KeyOf(otdel) : 0;
     products::OpenIngList(q, f);

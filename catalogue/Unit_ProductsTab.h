@@ -123,7 +123,6 @@ public:
         std::function<void()> dvigIngClick;      // Btn_DvigIngClick: movement history Form_DvigIng (product list)
         std::function<void()> dvigIng2Click;     // Btn_DvigIng2Click: the same from the stock list
         std::function<void()> invent;            // the inventory window Form_Invent, modal
-        std::function<void()> setContextMenu;    // Set_Context_Menu of the menu-lines window
         std::function<void()> syncMoveSelectors; // selector grids on the movement sub-tab
     } hooks;
 

@@ -7,7 +7,10 @@ namespace menus {
 QStringList MenuStrSql(qint64 razdelKod)
 {
     return {
-        QStringLiteral("select MENU_STR.*, MENU_RAZDEL.*, MENU.PERCENT, ING.NAME, ING.DOP_INFO, ING.VIHOD_BLUDA,"),
+        // The section's key and the dish's name under names of their own, beside the line's KOD and the section's NAME.
+        QStringLiteral("select MENU_STR.*, MENU_RAZDEL.KOD AS KOD1, MENU_RAZDEL.KOD_MENU, MENU_RAZDEL.KOD_OTDEL,"),
+        QStringLiteral("MENU_RAZDEL.MY_SORT, MENU_RAZDEL.NAME, MENU_RAZDEL.IS_ACTIVE,"),
+        QStringLiteral("MENU.PERCENT, ING.NAME AS NAME1, ING.DOP_INFO, ING.VIHOD_BLUDA,"),
         QStringLiteral("ING.MY_SECTION, ING.PERCENT_SKIDKA, ING.MY_TIME, ING.MY_ALARM, ING.KALORIES, ING_SKLAD.MY_CENA,"),
         QStringLiteral("ING_SKLAD.KOD AS KOD_ING_SKLAD, ING_SKLAD.METOD_CENA,"),
         QStringLiteral("ING_SKLAD.KOD_KASSA, ING_SKLAD.S_KOD from MENU_STR"),

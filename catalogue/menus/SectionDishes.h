@@ -18,7 +18,7 @@ namespace menus {
 
 // The text of a section's dish list: the line's own columns (KOD,
 // KOD_MENU_RAZDEL, KOD_ING, MY_ACTIVE, NO_ROUND), the section's (its key as
-// KOD1, its name as NAME), the menu's PERCENT, the dish (its name as NAME1,
+// KOD1, KOD_MENU, KOD_OTDEL, MY_SORT, its name as NAME, IS_ACTIVE), the menu's PERCENT, the dish (its name as NAME1,
 // DOP_INFO, VIHOD_BLUDA, MY_SECTION, PERCENT_SKIDKA, MY_TIME, MY_ALARM,
 // KALORIES) and its row in the section's department (MY_CENA, KOD_ING_SKLAD,
 // METOD_CENA, KOD_KASSA, S_KOD); dishes by name.

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "menus/MenuEngine.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+// The menus tab's writers: each opens the write road, runs the menus engine
+// on it and ends with its protocol line (area "Меню/Наряды"), which commits
+// the change and the line together. Inside another road call the engine's
+// functions (menus::SaveMenu(ctx, ...)) instead.
+namespace menus {
+
+extern const QString kArea;
+
+qint64 SaveMenu(const MenuData& d, qint64 kod);
+void DeleteMenu(qint64 kod, const QString& name, const QDate& date);
+// One protocol line names the period, also when every menu goes.
+int DeleteMenusOfPeriod(bool all, const QDate& from, const QDate& to);
+// The copy is dated today.
+qint64 CopyMenu(qint64 source, const QString& newName);
+// Whether menus apply their percent after the selling prices are rounded
+// (setting DOiliPOSLE); stored at once with its protocol line.
+void SetPercentAfterRounding(bool after);
+
+// The protocol names the menu by name and date.
+qint64 SaveRazdel(const RazdelData& d, qint64 kod, const QString& menuName, const QDate& menuDate);
+void DeleteRazdel(qint64 kod, const QString& name, const QString& menuName, const QDate& menuDate);
+void SwitchRazdel(qint64 kod, int isActive, const QString& name, const QString& menuName);
+
+bool DishInRazdel(qint64 razdel, qint64 ing);
+qint64 AddDish(qint64 razdel, qint64 ing, int noRound, const QString& dishName, const QString& razdelName,
+               const QString& menuName, const QDate& menuDate);
+void RemoveDish(qint64 kod, const QString& dishName, const QString& razdelName, const QString& menuName,
+                const QDate& menuDate);
+void SwitchDish(qint64 kod, const QVariant& myActive, const QString& dishName);
+void MoveDish(qint64 kod, qint64 targetRazdel, const QString& dishName);
+
+} // namespace menus

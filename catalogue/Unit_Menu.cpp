@@ -1,0 +1,97 @@
+#include "Unit_Menu.h"
+
+#include "CatalogueUi.h"
+#include "MenuStore.h"
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "ui/RadioGroup.h"
+#include "ui/Scaling.h"
+#include "engine/Clock.h"
+#include "util/Settings.h"
+#include "util/SettingsStore.h"
+#include "util/Unit_Util.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TForm_Menu* Form_Menu = nullptr;
+
+TForm_Menu::TForm_Menu(QWidget* parent) : TListEditDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Меню/наряд"));
+    auto* grid = new QGridLayout(this);
+    E_Name = new QLineEdit(this);
+    E_Name->setMaxLength(100);
+    DateTimePicker1 = new QDateEdit(this);
+    DateTimePicker1->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    DateTimePicker1->setCalendarPopup(true);
+    E_Percent = new QLineEdit(this);
+    E_Percent->setMaxLength(6);
+    RG_NoRound = new TRadioGroup(QStringLiteral("Округление цен в меню"),
+                                 {QStringLiteral("Все цены округляются"), QStringLiteral("Ручные цены не округляются"),
+                                  QStringLiteral("Все цены не округляются")},
+                                 this);
+    RG_Do = new TRadioGroup(QStringLiteral("Применять процент повышения цены в меню"),
+                            {QStringLiteral("До округления продажных цен блюд"),
+                             QStringLiteral("После округления продажных цен блюд")},
+                            this);
+    int row = 0;
+    grid->addWidget(new QLabel(QStringLiteral("Наименование меню/наряда"), this), row++, 0, 1, 2);
+    grid->addWidget(E_Name, row++, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Дата создания"), this), row, 0);
+    grid->addWidget(DateTimePicker1, row++, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Процент повышения цены =>"), this), row, 0);
+    grid->addWidget(E_Percent, row++, 1);
+    grid->addWidget(RG_NoRound, row++, 0, 1, 2);
+    grid->addWidget(RG_Do, row++, 0, 1, 2);
+    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    grid->setRowStretch(row++, 1);
+    grid->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Cancel}), row, 0, 1, 2);
+    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // The choice is the setting itself: loaded with the settings, stored on every change.
+    BindSetting(RG_Do->buttonGroup(), QStringLiteral("DOiliPOSLE"), [this] { RG_DoClick(); });
+    resize(420, 360);
+    ScaleWindow(this, false);
+}
+
+void TForm_Menu::FormShow()
+{
+    if (NewMode == 1) {
+        E_Name->clear();
+        E_Percent->setText(QStringLiteral("0"));
+        DateTimePicker1->setDate(Clock::today());
+        RG_NoRound->setItemIndex(0);
+    } else {
+        db::Query* q = Form_Base->Q_Menu;
+        E_Name->setText(q->field(QStringLiteral("NAME")).asString());
+        E_Percent->setText(QString::number(q->field(QStringLiteral("PERCENT")).asInt()));
+        DateTimePicker1->setDate(q->field(QStringLiteral("DATE_MENU")).asDate());
+        RG_NoRound->setItemIndex(q->field(QStringLiteral("NO_ROUND")).asInt());
+    }
+    E_Name->setFocus();
+}
+
+void TForm_Menu::Btn_OkClick()
+{
+    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования меню/наряда !")))
+        return;
+    menus::MenuData d;
+    if (!menus::ParsePercent(E_Percent->text(), &d.percent)) {
+        cat::Refuse(QStringLiteral("В поле процента повышения цены должно стоять целое положительное или отрицательное число !"),
+                    E_Percent);
+        return;
+    }
+    d.name = E_Name->text();
+    d.date = DateTimePicker1->date();
+    d.firma = cat::KeyOf(Form_Base->Q_Firma_Menu);
+    d.noRound = RG_NoRound->itemIndex() < 0 ? 0 : RG_NoRound->itemIndex();
+    SavedKod = menus::SaveMenu(d, NewMode == 1 ? 0 : cat::KeyOf(Form_Base->Q_Menu));
+    accept();
+}
+
+void TForm_Menu::RG_DoClick() { menus::SetPercentAfterRounding(MyParams->v.DOiliPOSLE); }

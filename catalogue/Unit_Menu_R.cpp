@@ -1,0 +1,105 @@
+#include "Unit_Menu_R.h"
+
+#include "CatalogueUi.h"
+#include "MenuStore.h"
+#include "Unit_SelectOtdel.h"
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "ui/Scaling.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TForm_Menu_R* Form_Menu_R = nullptr;
+
+TForm_Menu_R::TForm_Menu_R(QWidget* parent) : TListEditDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Раздел меню"));
+    auto* grid = new QGridLayout(this);
+    E_Name = new QLineEdit(this);
+    E_Name->setMaxLength(100);
+    E_Sort = new QLineEdit(this);
+    E_Sort->setMaxLength(9);
+    auto* otdel = new QGroupBox(QStringLiteral("Подразделение / отдел"), this);
+    auto* orow = new QHBoxLayout(otdel);
+    Panel1 = cat::CaptionPanel(otdel);
+    Button1 = new QPushButton(QStringLiteral("Выбор"), otdel);
+    orow->addWidget(Panel1, 1);
+    orow->addWidget(Button1);
+    int row = 0;
+    grid->addWidget(new QLabel(QStringLiteral("Наименование раздела меню"), this), row++, 0, 1, 2);
+    grid->addWidget(E_Name, row++, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Порядок при печати"), this), row, 0);
+    grid->addWidget(E_Sort, row++, 1);
+    grid->addWidget(otdel, row++, 0, 1, 2);
+    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    grid->setRowStretch(row++, 1);
+    grid->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Cancel}), row, 0, 1, 2);
+    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button1, &QPushButton::clicked, this, [this] { Guard([this] { Button1Click(); }); });
+    resize(400, 220);
+    ScaleWindow(this, false);
+}
+
+void TForm_Menu_R::FormShow()
+{
+    if (NewMode == 1) {
+        E_Name->clear();
+        E_Sort->setText(QStringLiteral("0"));
+        OtdelKod = 0;
+        Panel1->clear();
+    } else {
+        db::Query* q = Form_Base->Q_Menu_Razdel;
+        E_Name->setText(q->field(QStringLiteral("NAME")).asString());
+        E_Sort->setText(QString::number(q->field(QStringLiteral("MY_SORT")).asInt()));
+        OtdelKod = q->field(QStringLiteral("KOD_OTDEL")).asInt64();
+        Panel1->setText(q->field(QStringLiteral("NAME_O")).asString());
+    }
+    E_Name->setFocus();
+}
+
+void TForm_Menu_R::Btn_OkClick()
+{
+    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования раздела !")))
+        return;
+    menus::RazdelData d;
+    if (!menus::ParseSort(E_Sort->text(), &d.sort)) {
+        cat::Refuse(QStringLiteral("В поле \"Порядок при печати\" должно стоять целое число или 0 !"), E_Sort);
+        return;
+    }
+    if (OtdelKod == 0) {
+        Msg::notice(QStringLiteral("Вы не выбрали подразделение !"));
+        return;
+    }
+    db::Query* menu = Form_Base->Q_Menu;
+    d.name = E_Name->text();
+    d.menu = cat::KeyOf(menu);
+    d.otdel = OtdelKod;
+    SavedKod = menus::SaveRazdel(d, NewMode == 1 ? 0 : cat::KeyOf(Form_Base->Q_Menu_Razdel),
+                                 menu->field(QStringLiteral("NAME")).asString(),
+                                 menu->field(QStringLiteral("DATE_MENU")).asDate());
+    accept();
+}
+
+void TForm_Menu_R::Button1Click()
+{
+    Form_SelectOtdel->AttachData();
+    db::Query* q = Form_SelectOtdel->Q_O;
+    q->close();
+    q->setSql(QStringList{QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + Key(cat::KeyOf(Form_Base->Q_Firma_Menu)),
+                          QStringLiteral("Order By NAME")});
+    q->open();
+    if (Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q)) {
+        OtdelKod = cat::KeyOf(q);
+        Panel1->setText(q->field(QStringLiteral("NAME")).asString());
+    }
+    q->close();
+}
