@@ -119,7 +119,7 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
     split->addWidget(left);
     split->addWidget(mid);
     split->addWidget(right);
-    split->setSizes({170, 360, 330});
+    split->setSizes({200, 400, 400});
 
     Btn_Add_Ing = new QPushButton(QStringLiteral("  Добавить"), this);
     Btn_Add_Ing->setToolTip(QStringLiteral("Добавить продукт"));
@@ -143,7 +143,8 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
     Ing = new db::Query(b->MyDB, b->TransactionRead, this);
     Grid_R_Menu->setQuery(b->Q_Menu_Razdel);
     cat::SetColumns(Grid_R_Menu, {{QStringLiteral("NAME"), QStringLiteral("Раздел меню"), 120},
-                                  {QStringLiteral("MY_SORT"), QStringLiteral("Порядок"), 55}});
+                                  {QStringLiteral("MY_SORT"), QStringLiteral("Порядок"), 55}},
+                    true);
     Grid_R_Menu->datasetModel()->setCellStyle(&TMenusTab::RazdelCellStyle);
     Grid_Sklad_S->setQuery(SKL);
     cat::SetColumns(Grid_Sklad_S, {{QStringLiteral("NAME"), QStringLiteral("Склад"), 150}});
@@ -159,7 +160,8 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
     cat::SetColumns(Grid_S_Menu, {{QStringLiteral("NAME1"), QStringLiteral("Блюдо"), 160},
                                   {QStringLiteral("DOP_INFO"), QStringLiteral("Доп. информация"), 100},
                                   {QStringLiteral("VIHOD_BLUDA"), QStringLiteral("Выход"), 60},
-                                  {QStringLiteral("CENA_MENU"), QStringLiteral("Цена"), 60, QStringLiteral("0.00")}});
+                                  {QStringLiteral("CENA_MENU"), QStringLiteral("Цена"), 60, QStringLiteral("0.00")}},
+                    true);
 
     const auto click = [this](QPushButton* btn, void (TForm_Menu_S::*handler)()) {
         connect(btn, &QPushButton::clicked, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
@@ -179,7 +181,7 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
     }
     E_Context_Ing->installEventFilter(this);
 
-    resize(900, 560);
+    resize(1000, 580);
     ScaleWindow(this, true);
 }
 

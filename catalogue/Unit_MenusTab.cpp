@@ -210,7 +210,7 @@ void TMenusTab::build()
     split->addWidget(right);
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
-    split->setSizes({280, 520});
+    split->setSizes({320, 680});
     sheet->layout()->addWidget(split);
 
     TForm_Base* b = Form_Base;
@@ -219,7 +219,8 @@ void TMenusTab::build()
     Grid_Menu->setQuery(b->Q_Menu);
     cat::SetColumns(Grid_Menu, {{QStringLiteral("NAME"), QStringLiteral("Меню"), 150},
                                 {QStringLiteral("DATE_MENU"), QStringLiteral("Дата"), 75, QStringLiteral("dd.mm.yyyy")},
-                                {QStringLiteral("PERCENT"), QStringLiteral("% надб."), 50}});
+                                {QStringLiteral("PERCENT"), QStringLiteral("% надб."), 50}},
+                    true);
     Grid_R_Menu->setQuery(b->Q_Menu_Razdel);
     cat::SetColumns(Grid_R_Menu, {{QStringLiteral("NAME"), QStringLiteral("Раздел меню"), 220},
                                   {QStringLiteral("NAME_O"), QStringLiteral("Подразделение"), 160},
