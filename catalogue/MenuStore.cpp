@@ -1,10 +1,14 @@
 #include "MenuStore.h"
 
+#include "CatalogueUi.h"
+#include "db/Codec.h"
 #include "db/Query.h"
 #include "engine/Clock.h"
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
 #include "util/SettingsStore.h"
+
+#include <QLineEdit>
 
 namespace menus {
 
@@ -17,6 +21,28 @@ QString Day(const QDate& d) { return d.toString(QStringLiteral("dd.MM.yyyy")); }
 QString Quoted(const QString& s) { return QStringLiteral("<<") + s + QStringLiteral(">>"); }
 
 } // namespace
+
+QString CharsOutside1251(const QString& text)
+{
+    QString out;
+    for (char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        if (db::fromCp1251(db::toCp1251(one)) != one && !out.contains(one))
+            out += one;
+    }
+    return out;
+}
+
+bool TextFits(QLineEdit* edit)
+{
+    const QString bad = CharsOutside1251(edit->text());
+    if (bad.isEmpty())
+        return true;
+    cat::Refuse(QStringLiteral("Текст содержит символы, которые нельзя сохранить в базе данных (вне кодировки Windows-1251): ") +
+                    bad,
+                edit);
+    return false;
+}
 
 // ---- menus ----
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariant>
 
+class QLineEdit;
+
 // The menus tab's writers: each opens the write road, runs the menus engine
 // on it and ends with its protocol line (area "Меню/Наряды"), which commits
 // the change and the line together. Inside another road call the engine's
@@ -13,6 +15,13 @@
 namespace menus {
 
 extern const QString kArea;
+
+// The characters of a typed text that the database's Windows-1251 cannot
+// hold, each once, in their order; empty when the text fits.
+QString CharsOutside1251(const QString& text);
+// True when the edit's text fits; otherwise refuses naming the characters and
+// puts the focus back into the edit.
+bool TextFits(QLineEdit* edit);
 
 qint64 SaveMenu(const MenuData& d, qint64 kod);
 void DeleteMenu(qint64 kod, const QString& name, const QDate& date);

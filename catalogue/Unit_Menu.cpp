@@ -78,7 +78,7 @@ void TForm_Menu::FormShow()
 
 void TForm_Menu::Btn_OkClick()
 {
-    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования меню/наряда !")))
+    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования меню/наряда !")) || !menus::TextFits(E_Name))
         return;
     menus::MenuData d;
     if (!menus::ParsePercent(E_Percent->text(), &d.percent)) {

@@ -68,7 +68,7 @@ void TForm_Menu_R::FormShow()
 
 void TForm_Menu_R::Btn_OkClick()
 {
-    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования раздела !")))
+    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования раздела !")) || !menus::TextFits(E_Name))
         return;
     menus::RazdelData d;
     if (!menus::ParseSort(E_Sort->text(), &d.sort)) {

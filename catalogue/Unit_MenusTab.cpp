@@ -462,7 +462,7 @@ void TMenusTab::Btn_Copy_MenuClick()
     n->Edit1->setMaxLength(100);  // the length of a menu's name
     const int result = Msg::execModal(n);
     n->Edit1->setMaxLength(maxLength);
-    if (result != QDialog::Accepted)
+    if (result != QDialog::Accepted || !menus::TextFits(n->Edit1))
         return;
     menus::CopyMenu(cat::KeyOf(q), n->Edit1->text());
     Q_Firma_MenuAfterScroll();

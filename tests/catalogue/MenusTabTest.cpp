@@ -135,6 +135,11 @@ TEST(MenuDialog, PercentAndNameChecksWriteNothing)
     env.messages.clear();
     attempt(QString(), QStringLiteral("5"));
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нет наименования меню/наряда !")});
+    // Characters the database cannot hold are named, and nothing is written.
+    env.messages.clear();
+    attempt(QStringLiteral("Обед ☃ 😀 ☃ №1 «ёлка»"), QStringLiteral("5"));
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].endsWith(QStringLiteral(": ☃😀"))) << env.messages[0].toStdString();
     EXPECT_EQ(env.count(QStringLiteral("MENU")), 0);
     EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("WHAT_ACTION LIKE 'Создано меню%'")), 0);
 
