@@ -196,13 +196,13 @@ void TMenusTab::build()
                             {{QStringLiteral("Добавить раздел в меню"), {}},
                              {QStringLiteral("Редактировать раздел"), {}},
                              {QStringLiteral("Удалить раздел"), {}},
-                             {QStringLiteral("Вкл / Выкл"), QStringLiteral("Открытие/закрытие раздела")}},
+                             {QStringLiteral("Вкл / Выкл"), {}}},
                             4),
                     2);
     rcol->addWidget(gridBox(right, Grid_S_Menu, {&Btn_Edit_Menu, &Btn_Edit_Bludo, &Btn_Move_Bludo_Menu, &Btn_Otkl},
-                            {{QStringLiteral("Список"), QStringLiteral("Выбор блюд в раздел меню")},
+                            {{QStringLiteral("Список"), {}},
                              {QStringLiteral("Цена блюда"), {}},
-                             {QStringLiteral("Переместить"), QStringLiteral("Переместить блюдо в другой раздел")},
+                             {QStringLiteral("Переместить"), {}},
                              {QStringLiteral("Вкл / Выкл"), QStringLiteral("Временное отключение блюда для печати")}},
                             4),
                     3);
