@@ -1,5 +1,7 @@
 #include "Unit_Base.h"
 
+#include "util/TemplateCacheFiles.h"
+
 #include "ShippedDatabase.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
@@ -201,19 +203,11 @@ void TForm_Base::DeleteOrphanTemplateFiles()
         QSet<QString> names;
         for (QRead1->first(); !QRead1->eof(); QRead1->next())
             if (!QRead1->field(0).isNull())
-                names.insert(QString::number(QRead1->field(0).asInt64()) + QStringLiteral(".xls"));
+                names.insert(TemplateCacheFileName(QRead1->field(0).asInt64()));
         QRead1->close();
-        QDir dir(programFolder());
-        const QStringList files =
-            dir.entryList({QStringLiteral("*.xls")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-        for (const QString& f : files) {
-            // The file-name match is case-insensitive, the comparison with the names exact.
-            if (!f.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) || names.contains(f))
-                continue;
-            QFile file(dir.filePath(f));
-            file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
-            file.remove();
-        }
+        // Only the template cache of this database is cleaned; other files of
+        // the program's folder are the user's.
+        RemoveStaleTemplateFiles(TemplateCacheFolder(MyDB->databaseName()), names);
     } catch (...) {
         QRead1->close();
     }

@@ -23,7 +23,7 @@ public:
     void Timer_TimerTimer();
     // Steps 6a to 6g of the start-up sequence, on a connected database.
     void AfterConnect();
-    // Removes "*.xls" files of the program's folder that no template names.
+    // Removes the cached template files of this database that no template names.
     void DeleteOrphanTemplateFiles();
     // Administrator bootstrap: returns true when the row had to be made.
     bool EnsureAdministrator();

@@ -6,6 +6,7 @@
 #include "ui/Unit_Main.h"
 #include "util/Globals.h"
 #include "util/ProgramFiles.h"
+#include "util/TemplateCacheFiles.h"
 #include "util/Unit_Util.h"
 
 #include <QDir>
@@ -62,16 +63,25 @@ TEST(Startup, DeletesOnlyOrphanTemplateCacheFiles)
     AppEnv env(false);
     env.testDb().exec(QStringLiteral("INSERT INTO PRINT_FORMS (KOD_SPISKA, NAME_SHABLON, UNICNAME) VALUES (1, 'a', 17)"));
     env.testDb().exec(QStringLiteral("INSERT INTO PRINT_FORMS (KOD_SPISKA, NAME_SHABLON, UNICNAME) VALUES (2, 'b', 42)"));
-    const QString dir = env.testDb().folder();
+    // The cache lives in the database's own folder; the program's folder holds the user's files.
+    const QString home = env.testDb().folder();
+    const QString dir = TemplateCacheFolder(readNetTxt().connection);
+    QDir().mkpath(dir);
     for (const char* n : {"17.xls", "42.xls", "old.xls", "17.XLS", "notes.txt"})
         touch(dir + QString::fromLatin1(n));
     QFile::setPermissions(dir + QStringLiteral("old.xls"), QFile::ReadOwner);  // read-only files go too
+    touch(home + QStringLiteral("old.xls"));
+    const QString otherDatabase = TemplateCacheFolder(QStringLiteral("server:/srv/other.fdb"));
+    QDir().mkpath(otherDatabase);
+    touch(otherDatabase + QStringLiteral("99.xls"));
     Form_Base->FormCreate();
     EXPECT_TRUE(QFile::exists(dir + QStringLiteral("17.xls")));
     EXPECT_TRUE(QFile::exists(dir + QStringLiteral("42.xls")));
     EXPECT_TRUE(QFile::exists(dir + QStringLiteral("notes.txt")));
     EXPECT_FALSE(QFile::exists(dir + QStringLiteral("old.xls")));
     EXPECT_FALSE(QFile::exists(dir + QStringLiteral("17.XLS")));
+    EXPECT_TRUE(QFile::exists(home + QStringLiteral("old.xls")));
+    EXPECT_TRUE(QFile::exists(otherDatabase + QStringLiteral("99.xls")));
 }
 
 TEST(Startup, FailedConnectionTellsTheUserAndEndsTheProgram)

@@ -1,0 +1,319 @@
+#include "RecordingOffice.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace automation {
+
+QString CellName(int column, int row)
+{
+    QString letters;
+    int c = column + 1;
+    while (c > 0) {
+        const int rem = (c - 1) % 26;
+        letters.prepend(QChar(u'A' + rem));
+        c = (c - 1) / 26;
+    }
+    return letters + QString::number(row + 1);
+}
+
+CellAddress ParseCell(const QString& a1, int sheet)
+{
+    static const QRegularExpression re(QStringLiteral("^([A-Z]{1,3})([0-9]+)$"));
+    const auto m = re.match(a1);
+    if (!m.hasMatch())
+        throw OfficeError("bad cell name: " + a1.toStdString());
+    int column = 0;
+    for (const QChar ch : m.captured(1))
+        column = column * 26 + (ch.unicode() - u'A' + 1);
+    return {sheet, column - 1, m.captured(2).toInt() - 1};
+}
+
+RecordedSheet& RecordedBook::sheet(int index)
+{
+    if (index < 0 || index >= static_cast<int>(sheets.size()))
+        throw OfficeError("no sheet " + std::to_string(index));
+    return sheets[static_cast<size_t>(index)];
+}
+
+CellState RecordedBook::state(const CellAddress& cell) const
+{
+    if (cell.sheet < 0 || cell.sheet >= static_cast<int>(sheets.size()))
+        throw OfficeError("no sheet " + std::to_string(cell.sheet));
+    const RecordedSheet& s = sheets[static_cast<size_t>(cell.sheet)];
+    CellState st;
+    const auto it = s.cells.find({cell.row, cell.column});
+    if (it != s.cells.end())
+        st = it->second;
+    st.merged = false;
+    for (const RangeAddress& m : s.merges)
+        if (m.startColumn == cell.column && m.startRow == cell.row)
+            st.merged = true;
+    return st;
+}
+
+QVariant RecordedBook::at(const QString& a1, int sheet) const { return state(ParseCell(a1, sheet)).content; }
+
+CellState RecordedBook::stateAt(const QString& a1, int sheet) const { return state(ParseCell(a1, sheet)); }
+
+// ---- document ----
+
+int RecordingDocument::sheetCount() { return static_cast<int>(book_->sheets.size()); }
+
+void RecordingDocument::insertSheet(int index, const QString& name)
+{
+    RecordedSheet s;
+    s.name = name;
+    book_->sheets.insert(book_->sheets.begin() + index, s);
+}
+
+QString RecordingDocument::sheetName(int sheet) { return book_->sheet(sheet).name; }
+
+void RecordingDocument::setString(const CellAddress& cell, const QString& text)
+{
+    ++book_->cellCalls;
+    book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = text;
+}
+
+void RecordingDocument::setValue(const CellAddress& cell, double value)
+{
+    ++book_->cellCalls;
+    book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = value;
+}
+
+void RecordingDocument::setRowValues(const CellAddress& cell, const QVariantList& values)
+{
+    ++book_->rowCalls;
+    RecordedSheet& s = book_->sheet(cell.sheet);
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& v = values[i];
+        s.cells[{cell.row, cell.column + i}].content =
+            v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
+    }
+}
+
+void RecordingDocument::transfer(const CellAddress& to, const RangeAddress& from, bool move)
+{
+    RecordedSheet& src = book_->sheet(from.sheet);
+    std::vector<std::pair<std::pair<int, int>, CellState>> taken;
+    for (auto it = src.cells.begin(); it != src.cells.end();) {
+        const auto [row, column] = it->first;
+        if (row >= from.startRow && row <= from.endRow && column >= from.startColumn && column <= from.endColumn) {
+            taken.push_back({{row - from.startRow, column - from.startColumn}, it->second});
+            it = move ? src.cells.erase(it) : std::next(it);
+        } else {
+            ++it;
+        }
+    }
+    QList<RangeAddress> mergesTaken;
+    for (int i = src.merges.size() - 1; i >= 0; --i) {
+        const RangeAddress m = src.merges[i];
+        if (m.startRow >= from.startRow && m.endRow <= from.endRow && m.startColumn >= from.startColumn &&
+            m.endColumn <= from.endColumn) {
+            mergesTaken.append(m);
+            if (move)
+                src.merges.removeAt(i);
+        }
+    }
+    RecordedSheet& dst = book_->sheet(to.sheet);
+    const int rows = from.endRow - from.startRow;
+    const int columns = from.endColumn - from.startColumn;
+    for (auto it = dst.cells.begin(); it != dst.cells.end();) {
+        const auto [row, column] = it->first;
+        if (row >= to.row && row <= to.row + rows && column >= to.column && column <= to.column + columns)
+            it = dst.cells.erase(it);
+        else
+            ++it;
+    }
+    for (const auto& [pos, state] : taken)
+        dst.cells[{to.row + pos.first, to.column + pos.second}] = state;
+    for (const RangeAddress& m : mergesTaken)
+        dst.merges.append({to.sheet, m.startColumn - from.startColumn + to.column, m.startRow - from.startRow + to.row,
+                           m.endColumn - from.startColumn + to.column, m.endRow - from.startRow + to.row});
+}
+
+void RecordingDocument::moveRange(const CellAddress& to, const RangeAddress& from) { transfer(to, from, true); }
+
+void RecordingDocument::copyRange(const CellAddress& to, const RangeAddress& from) { transfer(to, from, false); }
+
+void RecordingDocument::removeRows(int sheet, int index, int count)
+{
+    RecordedSheet& s = book_->sheet(sheet);
+    std::map<std::pair<int, int>, CellState> kept;
+    for (auto& [pos, state] : s.cells) {
+        if (pos.first < index)
+            kept[pos] = state;
+        else if (pos.first >= index + count)
+            kept[{pos.first - count, pos.second}] = state;
+    }
+    s.cells.swap(kept);
+    QList<RangeAddress> merges;
+    for (RangeAddress m : s.merges) {
+        if (m.endRow < index) {
+            merges.append(m);
+        } else if (m.startRow >= index + count) {
+            m.startRow -= count;
+            m.endRow -= count;
+            merges.append(m);
+        }
+    }
+    s.merges = merges;
+    book_->log.append(QStringLiteral("removeRows %1 %2").arg(index).arg(count));
+}
+
+template <class F>
+void RecordingDocument::forEachCell(const RangeAddress& range, F f)
+{
+    RecordedSheet& s = book_->sheet(range.sheet);
+    for (int r = range.startRow; r <= range.endRow; ++r)
+        for (int c = range.startColumn; c <= range.endColumn; ++c)
+            f(s.cells[{r, c}], r, c);
+}
+
+void RecordingDocument::merge(const RangeAddress& range)
+{
+    ++book_->formatCalls;
+    RecordedSheet& s = book_->sheet(range.sheet);
+    if (!s.merges.contains(range))
+        s.merges.append(range);
+}
+
+void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.wrapped = wrapped; });
+}
+
+void RecordingDocument::setHoriJustify(const RangeAddress& range, int justify)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.horiJustify = justify; });
+}
+
+void RecordingDocument::setFont(const RangeAddress& range, const Font& font)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) {
+        st.fontName = font.name;
+        st.fontHeight = font.height;
+        st.fontWeight = font.weight;
+        st.fontPosture = font.posture;
+        st.fontUnderline = font.underline;
+    });
+}
+
+void RecordingDocument::setTableBorder(const RangeAddress& range, const TableBorder& b)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int r, int c) {
+        if (b.isTopValid && r == range.startRow)
+            st.topWidth = b.top.outerWidth;
+        if (b.isBottomValid && r == range.endRow)
+            st.bottomWidth = b.bottom.outerWidth;
+        if (b.isLeftValid && c == range.startColumn)
+            st.leftWidth = b.left.outerWidth;
+        if (b.isRightValid && c == range.endColumn)
+            st.rightWidth = b.right.outerWidth;
+        if (b.isHorizontalValid) {
+            if (r < range.endRow)
+                st.bottomWidth = b.horizontal.outerWidth;
+            if (r > range.startRow)
+                st.topWidth = b.horizontal.outerWidth;
+        }
+        if (b.isVerticalValid) {
+            if (c < range.endColumn)
+                st.rightWidth = b.vertical.outerWidth;
+            if (c > range.startColumn)
+                st.leftWidth = b.vertical.outerWidth;
+        }
+    });
+}
+
+void RecordingDocument::lockControllers()
+{
+    ++book_->controllerLocks;
+    book_->log.append(QStringLiteral("lockControllers"));
+}
+
+void RecordingDocument::unlockControllers()
+{
+    --book_->controllerLocks;
+    book_->log.append(QStringLiteral("unlockControllers"));
+}
+
+void RecordingDocument::addActionLock()
+{
+    ++book_->actionLocks;
+    book_->log.append(QStringLiteral("addActionLock"));
+}
+
+void RecordingDocument::removeActionLock()
+{
+    --book_->actionLocks;
+    book_->log.append(QStringLiteral("removeActionLock"));
+}
+
+void RecordingDocument::show()
+{
+    book_->visible = true;
+    book_->log.append(QStringLiteral("show"));
+}
+
+void RecordingDocument::close()
+{
+    book_->closed = true;
+    book_->log.append(QStringLiteral("close"));
+}
+
+void RecordingDocument::storeToFile(const QString& path, const QString& filter)
+{
+    book_->log.append(QStringLiteral("store ") + filter);
+}
+
+CellState RecordingDocument::cellState(const CellAddress& cell) { return book_->state(cell); }
+
+// ---- office ----
+
+bool RecordingOffice::connect()
+{
+    if (!reachable)
+        return false;
+    if (!connected_)
+        ++connects;
+    connected_ = true;
+    return true;
+}
+
+void RecordingOffice::disconnect() { connected_ = false; }
+
+std::unique_ptr<Document> RecordingOffice::newCalc()
+{
+    if (!connected_)
+        throw OfficeError("no office connection");
+    auto book = std::make_shared<RecordedBook>();
+    book->sheets.resize(2);
+    book->sheets[0].name = QStringLiteral("Лист1");
+    book->sheets[1].name = QStringLiteral("Лист2");
+    books.append(book);
+    return std::make_unique<RecordingDocument>(book);
+}
+
+std::unique_ptr<Document> RecordingOffice::loadDocument(const QString& path)
+{
+    if (!connected_)
+        throw OfficeError("no office connection");
+    if (!QFile::exists(path))
+        throw OfficeError("cannot open " + path.toStdString());
+    auto book = std::make_shared<RecordedBook>(prototype);
+    book->sourcePath = path;
+    book->log.clear();
+    while (book->sheets.size() < 2) {
+        RecordedSheet s;
+        s.name = QStringLiteral("Лист%1").arg(book->sheets.size() + 1);
+        book->sheets.push_back(s);
+    }
+    books.append(book);
+    return std::make_unique<RecordingDocument>(book);
+}
+
+} // namespace automation

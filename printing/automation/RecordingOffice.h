@@ -1,0 +1,105 @@
+#pragma once
+
+// A spreadsheet program kept in memory: every document is a set of sheets
+// with their cells, formats and merged areas, so that the template engine and
+// the reports run and are checked without an office.
+
+#include "Spreadsheet.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace automation {
+
+struct RecordedSheet {
+    QString name;
+    std::map<std::pair<int, int>, CellState> cells;  // by (row, column); content and formats
+    QList<RangeAddress> merges;
+};
+
+struct RecordedBook {
+    QString sourcePath;  // the file it was loaded from; empty for a new workbook
+    std::vector<RecordedSheet> sheets;
+    QStringList log;     // lock, unlock, show, close, store, ... in call order
+    int cellCalls = 0;   // single-cell writes
+    int rowCalls = 0;    // range writes of a row
+    int formatCalls = 0; // merge, wrap, alignment, font and border calls
+    bool visible = false;
+    bool closed = false;
+    int controllerLocks = 0;
+    int actionLocks = 0;
+
+    RecordedSheet& sheet(int index);
+    CellState state(const CellAddress& cell) const;
+    // The content of a cell named A1-style on a sheet, for checks.
+    QVariant at(const QString& a1, int sheet = 0) const;
+    CellState stateAt(const QString& a1, int sheet = 0) const;
+};
+
+class RecordingDocument : public Document {
+public:
+    explicit RecordingDocument(std::shared_ptr<RecordedBook> book) : book_(std::move(book)) {}
+
+    int sheetCount() override;
+    void insertSheet(int index, const QString& name) override;
+    QString sheetName(int sheet) override;
+    void setString(const CellAddress& cell, const QString& text) override;
+    void setValue(const CellAddress& cell, double value) override;
+    void setRowValues(const CellAddress& cell, const QVariantList& values) override;
+    void moveRange(const CellAddress& to, const RangeAddress& from) override;
+    void copyRange(const CellAddress& to, const RangeAddress& from) override;
+    void removeRows(int sheet, int index, int count) override;
+    void merge(const RangeAddress& range) override;
+    void setWrapped(const RangeAddress& range, bool wrapped) override;
+    void setHoriJustify(const RangeAddress& range, int justify) override;
+    void setFont(const RangeAddress& range, const Font& font) override;
+    void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
+    void lockControllers() override;
+    void unlockControllers() override;
+    void addActionLock() override;
+    void removeActionLock() override;
+    void show() override;
+    void close() override;
+    void storeToFile(const QString& path, const QString& filter) override;
+    CellState cellState(const CellAddress& cell) override;
+
+    RecordedBook& book() { return *book_; }
+
+private:
+    void transfer(const CellAddress& to, const RangeAddress& from, bool move);
+    template <class F>
+    void forEachCell(const RangeAddress& range, F f);
+    std::shared_ptr<RecordedBook> book_;
+};
+
+class RecordingOffice : public Office {
+public:
+    bool connect() override;
+    void disconnect() override;
+    bool connected() const override { return connected_; }
+    std::unique_ptr<Document> newCalc() override;
+    // Loads a copy of `prototype` (as the test laid out the template's
+    // sheets); the file must exist and is only read.
+    std::unique_ptr<Document> loadDocument(const QString& path) override;
+
+    bool reachable = true;  // false: connect() fails as with no office installed
+    int connects = 0;       // successful connect() calls that made a new connection
+    RecordedBook prototype; // what loadDocument gives
+    QList<std::shared_ptr<RecordedBook>> books;  // every document made, in order
+    RecordedBook& last() { return *books.back(); }
+
+private:
+    bool connected_ = false;
+};
+
+// A1-style reference of a cell, e.g. "F12" for column 5, row 11.
+QString CellName(int column, int row);
+// Parses "F12" (sheet as given); throws OfficeError for anything else.
+CellAddress ParseCell(const QString& a1, int sheet = 0);
+
+} // namespace automation

@@ -1,0 +1,141 @@
+#pragma once
+
+// The narrow spreadsheet interface the template engine and the workbooks
+// talk to. Rows, columns and sheets count from 0; ranges are inclusive.
+// The program drives LibreOffice Calc through UnoOffice; the engine's tests
+// use RecordingOffice, which keeps the whole document in memory.
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+
+namespace automation {
+
+struct CellAddress {
+    int sheet = 0;
+    int column = 0;
+    int row = 0;
+};
+
+struct RangeAddress {
+    int sheet = 0;
+    int startColumn = 0;
+    int startRow = 0;
+    int endColumn = 0;
+    int endRow = 0;
+    bool operator==(const RangeAddress&) const = default;
+};
+
+// One line of a border; widths in hundredths of a millimetre.
+struct BorderLine {
+    int color = 0;
+    int innerWidth = 0;
+    int outerWidth = 0;
+    bool operator==(const BorderLine&) const = default;
+};
+
+// The lines of a range: its outer edges and the lines between its cells.
+// Only the lines marked valid are changed.
+struct TableBorder {
+    BorderLine top, bottom, left, right, horizontal, vertical;
+    bool isTopValid = false, isBottomValid = false, isLeftValid = false, isRightValid = false,
+         isHorizontalValid = false, isVerticalValid = false;
+    bool operator==(const TableBorder&) const = default;
+};
+
+// Font weights as the office counts them.
+constexpr float kWeightNormal = 100.0f;
+constexpr float kWeightBold = 150.0f;
+
+struct Font {
+    QString name;
+    double height = 10;  // points
+    float weight = kWeightNormal;
+    int posture = 0;     // 0 upright, 1 oblique
+    int underline = 0;   // 0 none, 1 single
+    bool operator==(const Font&) const = default;
+};
+
+// What a cell holds and how it looks, as read back from a document.
+struct CellState {
+    QVariant content;  // QString for text, double for a number, invalid when empty
+    bool merged = false;     // the cell starts a merged area
+    bool wrapped = false;
+    int horiJustify = 0;     // 0 standard, 1 left, 2 centre, 3 right
+    QString fontName;
+    double fontHeight = 0;
+    float fontWeight = kWeightNormal;
+    int fontPosture = 0;
+    int fontUnderline = 0;
+    int topWidth = 0, bottomWidth = 0, leftWidth = 0, rightWidth = 0;  // outer widths of its edges
+};
+
+// The spreadsheet program failed (it cannot be reached, a document cannot be
+// loaded, a call was refused). what() is the office's or our text.
+class OfficeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One open spreadsheet document.
+class Document {
+public:
+    virtual ~Document() = default;
+
+    virtual int sheetCount() = 0;
+    // Inserts a sheet named name at index.
+    virtual void insertSheet(int index, const QString& name) = 0;
+    virtual QString sheetName(int sheet) = 0;
+
+    virtual void setString(const CellAddress& cell, const QString& text) = 0;
+    virtual void setValue(const CellAddress& cell, double value) = 0;
+    // Cells from cell rightwards, in one call; each value is a QString or a double.
+    virtual void setRowValues(const CellAddress& cell, const QVariantList& values) = 0;
+
+    // Moves the range's content and formats so that its top-left cell lands on to.
+    virtual void moveRange(const CellAddress& to, const RangeAddress& from) = 0;
+    virtual void copyRange(const CellAddress& to, const RangeAddress& from) = 0;
+    virtual void removeRows(int sheet, int index, int count) = 0;
+
+    virtual void merge(const RangeAddress& range) = 0;
+    virtual void setWrapped(const RangeAddress& range, bool wrapped) = 0;
+    virtual void setHoriJustify(const RangeAddress& range, int justify) = 0;
+    virtual void setFont(const RangeAddress& range, const Font& font) = 0;
+    virtual void setTableBorder(const RangeAddress& range, const TableBorder& border) = 0;
+
+    // Screen updates and actions held while the document is filled.
+    virtual void lockControllers() = 0;
+    virtual void unlockControllers() = 0;
+    virtual void addActionLock() = 0;
+    virtual void removeActionLock() = 0;
+    // Makes the document's window visible; from here it belongs to the user.
+    virtual void show() = 0;
+    // Closes the document without saving.
+    virtual void close() = 0;
+
+    // Stores a copy: filter as the office names it ("MS Excel 97", "calc8", "Calc MS Excel 2007 XML").
+    virtual void storeToFile(const QString& path, const QString& filter) = 0;
+    virtual CellState cellState(const CellAddress& cell) = 0;
+};
+
+// The spreadsheet program: one connection kept while documents are made.
+class Office {
+public:
+    virtual ~Office() = default;
+    // True when the program can be reached; a second call reuses the connection.
+    virtual bool connect() = 0;
+    virtual void disconnect() = 0;
+    virtual bool connected() const = 0;
+    // A new hidden workbook with at least two sheets.
+    virtual std::unique_ptr<Document> newCalc() = 0;
+    // A hidden untitled copy of the file (the file itself stays as it is),
+    // given at least two sheets. Throws OfficeError when it cannot be opened.
+    virtual std::unique_ptr<Document> loadDocument(const QString& path) = 0;
+};
+
+// The text shown when the spreadsheet program cannot be reached.
+QString OfficeUnreachableText();
+
+} // namespace automation

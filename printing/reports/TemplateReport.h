@@ -1,0 +1,120 @@
+#pragma once
+
+// The run every template report follows: the default template of its print
+// list, the document opened from it, the header, the table rows with group
+// headings and subtotals, the end block with the totals, and the finished
+// document shown to the user. No widgets: the progress window is reached
+// through Progress, messages travel as TemplateError.
+
+#include "automation/BufferedDocument.h"
+#include "templates/TemplateEngine.h"
+
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+namespace reports {
+
+// The progress window as a report drives it.
+struct Progress {
+    std::function<void(int maximum)> start;  // position 0, shown
+    std::function<void(int position)> step;
+    std::function<void()> close;             // position 0, hidden
+};
+
+// How cell values reach the office: one call per cell, or each row's values
+// gathered into one range write with repeated formats applied once.
+enum class Road { PerCell, RowBuffered };
+
+// One run of a report on the default template of a list.
+class TemplateRun {
+public:
+    TemplateRun(const templates::Context& ctx, automation::Office& office, QString cacheFolder, int listNo,
+                Progress progress = {}, Road road = Road::RowBuffered);
+    // A run that did not reach finish() unlocks and closes its document and
+    // closes the progress window.
+    ~TemplateRun();
+    TemplateRun(const TemplateRun&) = delete;
+    TemplateRun& operator=(const TemplateRun&) = delete;
+
+    const templates::LoadedTemplate& tpl() const { return tpl_; }
+
+    void startProgress(int maximum);
+    // Gauge position + 1; returns the new position.
+    int stepProgress();
+    int position() const { return position_; }
+
+    // Opens the template; the current row becomes the first table row.
+    void open();
+    automation::Document& document();
+
+    // The value record, reused by every call: put() passes the kind and value
+    // left by the call before.
+    R_Field value;
+    // The current row of the table.
+    int row = 1;
+
+    void put(const QString& name, int mode = templates::RowStay);
+    void putNone(const QString& name, int mode = templates::RowStay);
+    void putText(const QString& name, const QString& text, int mode = templates::RowStay);
+    void putInt(const QString& name, qint64 v, int mode = templates::RowStay);
+    void putFloat(const QString& name, double v, int mode = templates::RowStay);
+    void putDate(const QString& name, const QDate& v, int mode = templates::RowStay);
+    // A header variable: placed with base row 1, the current row untouched.
+    void header(const std::function<void()>& set);
+
+    // Places the parked end block at the current row (which stays, so end
+    // variables count their rows from the block's first row).
+    void endBlock();
+    // Closes the progress window and finishes the sheet; the document then
+    // belongs to the user.
+    void finish();
+
+private:
+    void place(int mode, int& atRow);
+
+    templates::Context ctx_;
+    automation::Office& office_;
+    QString cacheFolder_;
+    Progress progress_;
+    Road road_;
+    templates::LoadedTemplate tpl_;
+    std::unique_ptr<automation::Document> raw_;
+    std::unique_ptr<automation::BufferedDocument> buffered_;
+    int position_ = 0;
+    bool progressShown_ = false;
+    bool finished_ = false;
+    bool headerPlacing_ = false;
+};
+
+// A group level of a report, outermost first in StandardReport::levels.
+struct GroupLevel {
+    QString headingVariable;        // "firma2", "otdel2", "sklad2", "group2"
+    QStringList subtotalVariables;  // kind 3, the level's sums in order
+    QString rowEndVariable;         // "n_f", "n_o", "n_s", "n_g"
+};
+
+// The data and variables of a report that follows the standard sequence.
+struct StandardReport {
+    int listNo = 0;
+    QVector<GroupLevel> levels;
+    int rowCount = 0;
+    std::function<void(TemplateRun&)> header;
+    std::function<QString(int row, int level)> groupCode;  // text of the group's code
+    std::function<QString(int row, int level)> groupName;
+    std::function<QVector<double>(int row)> amounts;       // summed per level and in the totals
+    std::function<void(TemplateRun&, int row)> rowVariables;
+    QStringList spareVariables{QStringLiteral("s1"), QStringLiteral("s2"), QStringLiteral("s3"),
+                               QStringLiteral("s4"), QStringLiteral("s5")};  // the last ends the row
+    std::function<void(TemplateRun&, const QVector<double>& totals)> end;
+};
+
+// Runs the standard sequence: header, rows with headings and subtotals (an
+// outer group that changes closes every inner one first, innermost first),
+// end block and end variables, finish.
+void RunStandardReport(const templates::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                       const StandardReport& report, const Progress& progress = {}, Road road = Road::RowBuffered);
+
+} // namespace reports

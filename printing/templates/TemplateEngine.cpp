@@ -1,0 +1,248 @@
+#include "TemplateEngine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace templates {
+
+using automation::CellAddress;
+using automation::Document;
+using automation::RangeAddress;
+
+int ColumnNumber(const QString& ref)
+{
+    const QString letters = ColumnLetters(ref);
+    if (letters.isEmpty())
+        return 1;
+    int n = letters.at(0).unicode() - u'A' + 1;
+    if (letters.size() == 2)
+        n = n * 26 + letters.at(1).unicode() - u'A' + 1;
+    return n;
+}
+
+int RowNumber(const QString& ref)
+{
+    if (ref.isEmpty() || !ref.back().isDigit())
+        return 1;
+    int i = 0;
+    while (i < ref.size() && !ref.at(i).isDigit())
+        ++i;
+    return ref.mid(i).toInt();
+}
+
+QString ColumnLetters(const QString& ref)
+{
+    int end = static_cast<int>(ref.size());
+    while (end > 0 && ref.at(end - 1).isDigit())
+        --end;
+    return ref.left(end);
+}
+
+QString EnsureCacheFile(const QString& cacheFolder, const TemplateForm& form)
+{
+    const QString path = cacheFolder + QString::number(form.UNICNAME) + QStringLiteral(".xls");
+    const QFileInfo info(path);
+    if (info.exists() && info.size() == form.SHABLON.size())
+        return path;
+    // Any failure here leaves no file, and opening it fails with a message.
+    QDir().mkpath(cacheFolder);
+    if (info.exists()) {
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        QFile::remove(path);
+    }
+    QSaveFile out(path);
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(form.SHABLON);
+        if (out.commit())
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    }
+    return path;
+}
+
+int OpenPrintTemplate(automation::Office& office, const QString& cacheFolder, const TemplateForm& form,
+                      std::unique_ptr<Document>& document)
+{
+    const int headRow = RowNumber(form.HEAD_YX);
+    const int tailRow = RowNumber(form.TAIL_YX);
+    const int first = headRow + 1;
+    if (!office.connect())
+        throw TemplateError(automation::OfficeUnreachableText());
+    const QString path = EnsureCacheFile(cacheFolder, form);
+    try {
+        document = office.loadDocument(path);
+    } catch (const automation::OfficeError&) {
+        document.reset();
+    }
+    if (!document)
+        throw TemplateError(QStringLiteral("Ошибка открытия шаблона !"));
+    document->lockControllers();
+    document->addActionLock();
+    document->moveRange({1, 0, 0}, {0, 0, first - 1, ColumnNumber(form.TAIL_YX) - 1, tailRow - 1});
+    document->removeRows(0, first - 1, tailRow + first + 5);
+    return first;
+}
+
+int MoveTemplateRange(Document& document, const QString& tail, const QString& head, int row, bool move)
+{
+    const int n = RowNumber(tail) - RowNumber(head);
+    const RangeAddress from{1, 0, 0, ColumnNumber(ColumnLetters(tail)) - 1, n - 1};
+    const CellAddress to{0, 0, row - 1};
+    if (move)
+        document.moveRange(to, from);
+    else
+        document.copyRange(to, from);
+    return row + n + 1;
+}
+
+int CopyTemplateRange(Document& document, const QString& ref, int row)
+{
+    document.copyRange({0, 0, row - 1}, {0, 0, 0, ColumnNumber(ref) - 1, RowNumber(ref) - 1});
+    return row + RowNumber(ref) + 1;
+}
+
+namespace {
+
+automation::BorderLine gridLine() { return {1, 0, 35}; }
+
+} // namespace
+
+void FinishTemplateSheet(automation::Office& office, Document& document, const TemplateForm& form, int row)
+{
+    const int first = RowNumber(form.HEAD_YX) + 1;
+    // With no table row there is nothing to outline.
+    if (form.SETKA == OutlineGrid && row - 1 >= first) {
+        automation::TableBorder b;
+        b.top = b.bottom = b.left = b.right = b.horizontal = b.vertical = gridLine();
+        b.isTopValid = b.isBottomValid = b.isLeftValid = b.isRightValid = b.isHorizontalValid = b.isVerticalValid =
+            true;
+        document.setTableBorder({0, ColumnNumber(form.START_LINE) - 1, first - 1, ColumnNumber(form.END_LINE) - 1,
+                                 row - 2},
+                                b);
+    }
+    document.unlockControllers();
+    document.removeActionLock();
+    document.show();
+    office.disconnect();
+}
+
+void AbandonTemplateSheet(automation::Office& office, Document& document)
+{
+    try {
+        document.unlockControllers();
+        document.removeActionLock();
+    } catch (...) {
+    }
+    try {
+        document.close();
+    } catch (...) {
+    }
+    office.disconnect();
+}
+
+QString ValueText(const R_Field& value)
+{
+    switch (value.Typ) {
+    case KindText:
+        return value.S;
+    case KindInteger:
+        return QString::number(static_cast<qint32>(value.I));
+    case KindFloat: {
+        QString s = QString::number(value.F, 'f', 2);
+        if (s == QStringLiteral("-0.00"))
+            s = QStringLiteral("0.00");
+        return s.replace(QLatin1Char('.'), QLatin1Char(','));
+    }
+    case KindDate:
+        return value.D.date().toString(QStringLiteral("dd.MM.yyyy"));
+    case KindTime:
+        return value.T.time().toString(QStringLiteral("H:mm:ss"));
+    default:
+        return QString();
+    }
+}
+
+void PutTemplateVariables(Document& document, R_Field value, int mode, int& row, const TemplateVariables& variables,
+                          const TemplateForm& form)
+{
+    const TemplateVariable* v = variables.find(value.Name);
+    const bool enabled = v && v->ENABLED == 1;
+    if (enabled) {
+        if (v->STATIC_TYPE == 1) {
+            value.Typ = KindText;
+            value.S = v->TEXT_STATIC;
+        }
+        int startOffset = 0;
+        int endOffset = 0;
+        if (v->LOCATION >= LocHeader) {
+            startOffset = RowNumber(v->X_START) - 1;
+            endOffset = RowNumber(v->X_END) - 1;
+        }
+        const int r = row + startOffset;
+        const int c = ColumnNumber(v->X_START);
+        const int endRow = row + endOffset;
+        const int endColumn = ColumnNumber(ColumnLetters(v->X_END));
+        const RangeAddress range{0, std::min(c, endColumn) - 1, std::min(r, endRow) - 1, std::max(c, endColumn) - 1,
+                                 std::max(r, endRow) - 1};
+
+        if (v->MERGEE == 1)
+            document.merge(range);
+
+        const CellAddress cell{0, c - 1, r - 1};
+        if (v->TEXT_BEFORE_VALUE.isEmpty() && v->TEXT_AFTER_VALUE.isEmpty()) {
+            switch (value.Typ) {
+            case KindText:
+                document.setString(cell, value.S);
+                break;
+            case KindInteger:
+                document.setValue(cell, static_cast<qint32>(value.I));
+                break;
+            case KindFloat:
+                document.setValue(cell, value.F);
+                break;
+            case KindDate:
+            case KindTime:
+                document.setString(cell, ValueText(value));
+                break;
+            default:
+                break;
+            }
+        } else if (value.Typ >= KindText && value.Typ <= KindTime) {
+            QString t;
+            if (!v->TEXT_BEFORE_VALUE.isEmpty())
+                t = v->TEXT_BEFORE_VALUE + QLatin1Char(' ');
+            t += ValueText(value);
+            if (!v->TEXT_AFTER_VALUE.isEmpty())
+                t += QLatin1Char(' ') + v->TEXT_AFTER_VALUE;
+            document.setString(cell, t);
+        }
+
+        if (v->WRAPP == 1)
+            document.setWrapped(range, true);
+        if (v->MY_HORIZONTAL_ALIGNMENT == 1)
+            document.setHoriJustify(range, v->HORIZONTAL_ALIGNMENT - 1);
+        if (v->MY_FONT == 1) {
+            automation::Font f;
+            f.name = v->FONT_NAME;
+            f.height = std::nearbyint(v->FONT_SIZE);
+            f.weight = v->FONT_BOLD == 1 ? automation::kWeightBold : automation::kWeightNormal;
+            f.posture = v->FONT_ITALIC == 1 ? 1 : 0;
+            f.underline = v->FONT_UNDERLINE == 1 ? 1 : 0;  // single underline
+            document.setFont(range, f);
+        }
+        if ((form.SETKA == OutlineLines && v->LOCATION == LocTable) || (v->LOCATION == LocGroup && v->SETKA == 1)) {
+            automation::TableBorder b;
+            b.top = b.bottom = b.left = b.right = b.horizontal = b.vertical = gridLine();
+            b.isBottomValid = true;
+            document.setTableBorder(
+                {0, ColumnNumber(form.START_LINE) - 1, row - 1, ColumnNumber(form.END_LINE) - 1, row - 1}, b);
+        }
+    }
+    if (mode == RowNext || (mode == RowNextWhenEnabled && enabled))
+        row += 1;
+}
+
+} // namespace templates
