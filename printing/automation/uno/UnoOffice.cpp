@@ -1,0 +1,643 @@
+#include "UnoOffice.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <QUrl>
+
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/awt/FontSlant.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeMovement.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/BorderLine.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/CellHoriJustify.hpp>
+#include <com/sun/star/table/TableBorder.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/document/XActionLockable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/ustring.hxx>
+
+#include <signal.h>
+#include <unistd.h>
+
+using namespace com::sun::star;
+using com::sun::star::uno::Any;
+using com::sun::star::uno::Reference;
+using com::sun::star::uno::Sequence;
+using com::sun::star::uno::UNO_QUERY;
+using com::sun::star::uno::UNO_QUERY_THROW;
+
+namespace automation {
+
+namespace {
+
+rtl::OUString ou(const QString& s)
+{
+    return rtl::OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), static_cast<sal_Int32>(s.size()));
+}
+
+QString qs(const rtl::OUString& s)
+{
+    return QString(reinterpret_cast<const QChar*>(s.getStr()), static_cast<int>(s.getLength()));
+}
+
+[[noreturn]] void rethrowIn(const char* call, const uno::Exception& e)
+{
+    throw OfficeError(std::string(call) + ": " + qs(e.Message).toStdString());
+}
+#define rethrow(e) rethrowIn(__func__, e)
+
+beans::PropertyValue prop(const char* name, const Any& value)
+{
+    beans::PropertyValue p;
+    p.Name = rtl::OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+table::BorderLine unoLine(const BorderLine& l)
+{
+    table::BorderLine b;
+    b.Color = l.color;
+    b.InnerLineWidth = static_cast<sal_Int16>(l.innerWidth);
+    b.OuterLineWidth = static_cast<sal_Int16>(l.outerWidth);
+    b.LineDistance = 0;
+    return b;
+}
+
+table::CellRangeAddress unoRange(const RangeAddress& r)
+{
+    table::CellRangeAddress a;
+    a.Sheet = static_cast<sal_Int16>(r.sheet);
+    a.StartColumn = r.startColumn;
+    a.StartRow = r.startRow;
+    a.EndColumn = r.endColumn;
+    a.EndRow = r.endRow;
+    return a;
+}
+
+table::CellAddress unoCell(const CellAddress& c)
+{
+    table::CellAddress a;
+    a.Sheet = static_cast<sal_Int16>(c.sheet);
+    a.Column = c.column;
+    a.Row = c.row;
+    return a;
+}
+
+// The client side of UNO needs its bootstrap file before the first call.
+void ensureBootstrapVariable()
+{
+    if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
+        qputenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc");
+}
+
+class UnoDocument : public Document {
+public:
+    UnoDocument(Reference<lang::XComponent> component, bool headless)
+        : component_(std::move(component)), headless_(headless)
+    {
+        doc_.set(component_, UNO_QUERY_THROW);
+        sheets_.set(doc_->getSheets(), UNO_QUERY_THROW);
+    }
+
+    ~UnoDocument() override = default;
+
+    Reference<sheet::XSpreadsheet> sheet(int index)
+    {
+        return Reference<sheet::XSpreadsheet>(sheets_->getByIndex(index), UNO_QUERY_THROW);
+    }
+
+    Reference<table::XCellRange> range(const RangeAddress& r)
+    {
+        return sheet(r.sheet)->getCellRangeByPosition(r.startColumn, r.startRow, r.endColumn, r.endRow);
+    }
+
+    Reference<beans::XPropertySet> props(const RangeAddress& r)
+    {
+        return Reference<beans::XPropertySet>(range(r), UNO_QUERY_THROW);
+    }
+
+    int sheetCount() override
+    {
+        try {
+            return sheets_->getCount();
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void insertSheet(int index, const QString& name) override
+    {
+        try {
+            doc_->getSheets()->insertNewByName(ou(name), static_cast<sal_Int16>(index));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    QString sheetName(int index) override
+    {
+        try {
+            Reference<container::XNamed> named(sheets_->getByIndex(index), UNO_QUERY_THROW);
+            return qs(named->getName());
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setString(const CellAddress& c, const QString& text) override
+    {
+        try {
+            Reference<text::XText> t(sheet(c.sheet)->getCellByPosition(c.column, c.row), UNO_QUERY_THROW);
+            t->setString(ou(text));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setValue(const CellAddress& c, double value) override
+    {
+        try {
+            sheet(c.sheet)->getCellByPosition(c.column, c.row)->setValue(value);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setRowValues(const CellAddress& c, const QVariantList& values) override
+    {
+        if (values.isEmpty())
+            return;
+        try {
+            Sequence<Any> row(values.size());
+            Any* out = row.getArray();
+            for (int i = 0; i < values.size(); ++i) {
+                const QVariant& v = values[i];
+                if (v.typeId() == QMetaType::QString)
+                    out[i] <<= ou(v.toString());
+                else
+                    out[i] <<= v.toDouble();
+            }
+            Sequence<Sequence<Any>> data(&row, 1);
+            Reference<sheet::XCellRangeData> r(
+                range({c.sheet, c.column, c.row, c.column + static_cast<int>(values.size()) - 1, c.row}),
+                UNO_QUERY_THROW);
+            r->setDataArray(data);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void moveRange(const CellAddress& to, const RangeAddress& from) override
+    {
+        try {
+            Reference<sheet::XCellRangeMovement> m(sheet(0), UNO_QUERY_THROW);
+            m->moveRange(unoCell(to), unoRange(from));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void copyRange(const CellAddress& to, const RangeAddress& from) override
+    {
+        try {
+            Reference<sheet::XCellRangeMovement> m(sheet(0), UNO_QUERY_THROW);
+            m->copyRange(unoCell(to), unoRange(from));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void removeRows(int sheetIndex, int index, int count) override
+    {
+        try {
+            Reference<table::XColumnRowRange> cr(sheet(sheetIndex), UNO_QUERY_THROW);
+            cr->getRows()->removeByIndex(index, count);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void merge(const RangeAddress& r) override
+    {
+        try {
+            Reference<util::XMergeable> m(range(r), UNO_QUERY_THROW);
+            m->merge(true);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setWrapped(const RangeAddress& r, bool wrapped) override
+    {
+        try {
+            props(r)->setPropertyValue("IsTextWrapped", Any(wrapped));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setHoriJustify(const RangeAddress& r, int justify) override
+    {
+        // Codes the office does not know leave the template's alignment.
+        if (justify < 0 || justify > 5)
+            return;
+        try {
+            props(r)->setPropertyValue("HoriJustify", Any(static_cast<table::CellHoriJustify>(justify)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setFont(const RangeAddress& r, const Font& f) override
+    {
+        try {
+            auto p = props(r);
+            p->setPropertyValue("CharFontName", Any(ou(f.name)));
+            p->setPropertyValue("CharHeight", Any(static_cast<float>(f.height)));
+            p->setPropertyValue("CharWeight", Any(f.weight));
+            p->setPropertyValue("CharPosture", Any(static_cast<awt::FontSlant>(f.posture)));
+            p->setPropertyValue("CharUnderline", Any(static_cast<sal_Int16>(f.underline)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setTableBorder(const RangeAddress& r, const TableBorder& b) override
+    {
+        try {
+            table::TableBorder t;
+            t.TopLine = unoLine(b.top);
+            t.BottomLine = unoLine(b.bottom);
+            t.LeftLine = unoLine(b.left);
+            t.RightLine = unoLine(b.right);
+            t.HorizontalLine = unoLine(b.horizontal);
+            t.VerticalLine = unoLine(b.vertical);
+            t.IsTopLineValid = b.isTopValid;
+            t.IsBottomLineValid = b.isBottomValid;
+            t.IsLeftLineValid = b.isLeftValid;
+            t.IsRightLineValid = b.isRightValid;
+            t.IsHorizontalLineValid = b.isHorizontalValid;
+            t.IsVerticalLineValid = b.isVerticalValid;
+            t.Distance = 0;
+            t.IsDistanceValid = false;
+            props(r)->setPropertyValue("TableBorder", Any(t));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void lockControllers() override
+    {
+        try {
+            Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->lockControllers();
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void unlockControllers() override
+    {
+        try {
+            Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->unlockControllers();
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void addActionLock() override
+    {
+        try {
+            Reference<document::XActionLockable>(doc_, UNO_QUERY_THROW)->addActionLock();
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void removeActionLock() override
+    {
+        try {
+            Reference<document::XActionLockable>(doc_, UNO_QUERY_THROW)->removeActionLock();
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void show() override
+    {
+        // A headless office has no screen; showing a window there breaks it.
+        if (headless_)
+            return;
+        try {
+            Reference<frame::XModel> model(doc_, UNO_QUERY_THROW);
+            Reference<frame::XController> controller = model->getCurrentController();
+            if (controller.is() && controller->getFrame().is())
+                controller->getFrame()->getContainerWindow()->setVisible(true);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void close() override
+    {
+        try {
+            Reference<util::XCloseable> c(doc_, UNO_QUERY);
+            if (c.is())
+                c->close(true);
+            else
+                component_->dispose();
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void storeToFile(const QString& path, const QString& filter) override
+    {
+        try {
+            Sequence<beans::PropertyValue> args(2);
+            args.getArray()[0] = prop("FilterName", Any(ou(filter)));
+            args.getArray()[1] = prop("Overwrite", Any(true));
+            Reference<frame::XStorable>(doc_, UNO_QUERY_THROW)
+                ->storeToURL(ou(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)),
+                             args);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    CellState cellState(const CellAddress& c) override
+    {
+        try {
+            CellState st;
+            Reference<table::XCell> cell = sheet(c.sheet)->getCellByPosition(c.column, c.row);
+            switch (cell->getType()) {
+            case table::CellContentType_VALUE:
+                st.content = cell->getValue();
+                break;
+            case table::CellContentType_TEXT:
+                st.content = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
+                break;
+            case table::CellContentType_FORMULA:
+                st.content = qs(cell->getFormula());
+                break;
+            default:
+                break;
+            }
+            Reference<beans::XPropertySet> p(cell, UNO_QUERY_THROW);
+            Reference<util::XMergeable> m(
+                sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row), UNO_QUERY_THROW);
+            st.merged = m->getIsMerged();
+            st.wrapped = p->getPropertyValue("IsTextWrapped").get<bool>();
+            table::CellHoriJustify j{};
+            p->getPropertyValue("HoriJustify") >>= j;
+            st.horiJustify = static_cast<int>(j);
+            st.fontName = qs(p->getPropertyValue("CharFontName").get<rtl::OUString>());
+            st.fontHeight = p->getPropertyValue("CharHeight").get<float>();
+            st.fontWeight = p->getPropertyValue("CharWeight").get<float>();
+            awt::FontSlant slant{};
+            p->getPropertyValue("CharPosture") >>= slant;
+            st.fontPosture = static_cast<int>(slant);
+            st.fontUnderline = p->getPropertyValue("CharUnderline").get<sal_Int16>();
+            table::BorderLine line;
+            p->getPropertyValue("TopBorder") >>= line;
+            st.topWidth = line.OuterLineWidth;
+            p->getPropertyValue("BottomBorder") >>= line;
+            st.bottomWidth = line.OuterLineWidth;
+            p->getPropertyValue("LeftBorder") >>= line;
+            st.leftWidth = line.OuterLineWidth;
+            p->getPropertyValue("RightBorder") >>= line;
+            st.rightWidth = line.OuterLineWidth;
+            return st;
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+private:
+    Reference<lang::XComponent> component_;
+    bool headless_ = false;
+    Reference<sheet::XSpreadsheetDocument> doc_;
+    Reference<container::XIndexAccess> sheets_;
+};
+
+} // namespace
+
+struct UnoOffice::Impl {
+    UnoOptions options;
+    Reference<uno::XComponentContext> local;
+    Reference<uno::XComponentContext> remote;
+    Reference<frame::XDesktop2> desktop;
+    bool started = false;  // this object started the office
+    qint64 pid = 0;        // of the started office
+    bool inUse = false;    // between connect() and disconnect()
+
+    rtl::OUString connectString() const
+    {
+        return ou(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(options.pipeName));
+    }
+
+    bool alive()
+    {
+        if (!desktop.is())
+            return false;
+        try {
+            desktop->getComponents();
+            return true;
+        } catch (const uno::Exception&) {
+            desktop.clear();
+            remote.clear();
+            return false;
+        }
+    }
+
+    bool resolve()
+    {
+        try {
+            Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+            remote.set(resolver->resolve(connectString()), UNO_QUERY_THROW);
+            desktop = frame::Desktop::create(remote);
+            return true;
+        } catch (const uno::Exception&) {
+            remote.clear();
+            desktop.clear();
+            return false;
+        }
+    }
+
+    void start()
+    {
+        QStringList args;
+        if (options.headless)
+            args << QStringLiteral("--headless") << QStringLiteral("--invisible");
+        args << QStringLiteral("--norestore") << QStringLiteral("--nologo") << QStringLiteral("--nodefault")
+             << QStringLiteral("--nolockcheck");
+        if (!options.profileFolder.isEmpty()) {
+            QDir().mkpath(options.profileFolder);
+            args << QStringLiteral("-env:UserInstallation=") +
+                        QUrl::fromLocalFile(QFileInfo(options.profileFolder).absoluteFilePath())
+                            .toString(QUrl::FullyEncoded);
+        }
+        args << QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(options.pipeName);
+        QProcess p;
+        p.setProgram(options.soffice);
+        p.setArguments(args);
+        // Never a pipe that may close under the office: its output goes to a file.
+        const QString log = options.logFile.isEmpty() ? QStringLiteral("/dev/null") : options.logFile;
+        p.setStandardOutputFile(log, QIODevice::Append);
+        p.setStandardErrorFile(log, QIODevice::Append);
+        p.setStandardInputFile(QProcess::nullDevice());
+        started = p.startDetached(&pid);
+    }
+};
+
+UnoOffice::UnoOffice(UnoOptions options) : d(std::make_unique<Impl>())
+{
+    d->options = std::move(options);
+}
+
+UnoOffice::~UnoOffice()
+{
+    if (d->started && d->options.headless)
+        terminate();
+}
+
+bool UnoOffice::connect()
+{
+    if (d->alive()) {
+        d->inUse = true;
+        return true;
+    }
+    try {
+        ensureBootstrapVariable();
+        if (!d->local.is())
+            d->local = cppu::defaultBootstrap_InitialComponentContext();
+    } catch (const uno::Exception&) {
+        return false;
+    }
+    if (!d->resolve()) {
+        d->start();
+        if (!d->started)
+            return false;
+        QElapsedTimer timer;
+        timer.start();
+        while (!d->resolve()) {
+            if (timer.elapsed() > d->options.startTimeoutMs)
+                return false;
+            QThread::msleep(50);
+        }
+    }
+    d->inUse = true;
+    return true;
+}
+
+void UnoOffice::disconnect() { d->inUse = false; }
+
+bool UnoOffice::connected() const { return d->inUse && d->desktop.is(); }
+
+std::unique_ptr<Document> UnoOffice::newCalc()
+{
+    return loadDocument(QString());
+}
+
+std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
+{
+    if (!d->desktop.is())
+        throw OfficeError("no office connection");
+    try {
+        Sequence<beans::PropertyValue> args(2);
+        args.getArray()[0] = prop("Hidden", Any(true));
+        args.getArray()[1] = prop("AsTemplate", Any(true));
+        const rtl::OUString url =
+            path.isEmpty() ? rtl::OUString("private:factory/scalc")
+                           : ou(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded));
+        if (!path.isEmpty() && !QFileInfo(path).isFile())
+            throw OfficeError("no file " + path.toStdString());
+        Reference<frame::XComponentLoader> loader(d->desktop, UNO_QUERY_THROW);
+        Reference<lang::XComponent> component = loader->loadComponentFromURL(url, "_blank", 0, args);
+        if (!component.is())
+            throw OfficeError("cannot open " + path.toStdString());
+        Reference<sheet::XSpreadsheetDocument> sd(component, UNO_QUERY);
+        if (!sd.is()) {
+            Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
+            throw OfficeError("not a spreadsheet: " + path.toStdString());
+        }
+        auto doc = std::make_unique<UnoDocument>(component, d->options.headless);
+        // The engine parks blocks on the second sheet.
+        while (doc->sheetCount() < 2)
+            doc->insertSheet(doc->sheetCount(), QStringLiteral("Лист%1").arg(doc->sheetCount() + 1));
+        return doc;
+    } catch (const uno::Exception& e) {
+        rethrow(e);
+    }
+}
+
+void UnoOffice::terminate()
+{
+    if (d->alive()) {
+        try {
+            d->desktop->terminate();
+        } catch (const uno::Exception&) {
+        }
+    }
+    d->desktop.clear();
+    d->remote.clear();
+    // The office still writes its profile while it ends; wait for it, so
+    // that its folder can be removed.
+    if (d->started && d->pid > 0) {
+        QElapsedTimer timer;
+        timer.start();
+        while (::kill(static_cast<pid_t>(d->pid), 0) == 0 && timer.elapsed() < 10000)
+            QThread::msleep(20);
+    }
+    d->started = false;
+    d->pid = 0;
+    d->inUse = false;
+}
+
+UnoOptions ProgramUnoOptions()
+{
+    UnoOptions o;
+    o.pipeName = QStringLiteral("tarelia_%1").arg(getuid());
+    o.headless = false;
+    return o;
+}
+
+UnoOptions HeadlessUnoOptions(const QString& folder)
+{
+    UnoOptions o;
+    o.pipeName = QStringLiteral("tarelia_headless_%1").arg(getpid());
+    o.headless = true;
+    o.profileFolder = folder + QStringLiteral("/profile");
+    o.logFile = folder + QStringLiteral("/office.log");
+    return o;
+}
+
+} // namespace automation

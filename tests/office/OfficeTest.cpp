@@ -1,0 +1,309 @@
+// Printing against a real headless LibreOffice: the template converted from
+// its source, uploaded into a database, opened as an untitled copy, filled by
+// the report run, stored and read back cell by cell.
+
+#include "automation/uno/UnoOffice.h"
+#include "reports/TemplateReport.h"
+#include "support/TemplateFixture.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace templates;
+using automation::CellState;
+using automation::Document;
+
+namespace {
+
+// One office for the whole binary: starting one costs about a second.
+class OfficeEnvironment : public ::testing::Environment {
+public:
+    static automation::UnoOffice& office() { return *office_; }
+    static QString folder() { return dir_->path(); }
+
+    void SetUp() override
+    {
+        dir_ = new QTemporaryDir;
+        office_ = new automation::UnoOffice(automation::HeadlessUnoOptions(dir_->path()));
+    }
+    void TearDown() override
+    {
+        delete office_;  // ends the office
+        delete dir_;
+    }
+
+private:
+    static inline automation::UnoOffice* office_ = nullptr;
+    static inline QTemporaryDir* dir_ = nullptr;
+};
+
+[[maybe_unused]] auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new OfficeEnvironment);
+
+QByteArray sampleBytes()
+{
+    QFile f(QStringLiteral(TARELIA_SAMPLES "/report_skeleton.xls"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+// Keeps every document the report opens, so the test can store it after the
+// run has handed it to the user.
+class KeepingOffice : public automation::Office {
+public:
+    explicit KeepingOffice(automation::Office& inner) : inner_(inner) {}
+    bool connect() override { return inner_.connect(); }
+    void disconnect() override { inner_.disconnect(); }
+    bool connected() const override { return inner_.connected(); }
+    std::unique_ptr<Document> newCalc() override { return keep(inner_.newCalc()); }
+    std::unique_ptr<Document> loadDocument(const QString& path) override { return keep(inner_.loadDocument(path)); }
+
+    std::vector<std::shared_ptr<Document>> documents;
+
+private:
+    class Handle : public Document {
+    public:
+        explicit Handle(std::shared_ptr<Document> d) : d_(std::move(d)) {}
+        int sheetCount() override { return d_->sheetCount(); }
+        void insertSheet(int i, const QString& n) override { d_->insertSheet(i, n); }
+        QString sheetName(int s) override { return d_->sheetName(s); }
+        void setString(const automation::CellAddress& c, const QString& t) override { d_->setString(c, t); }
+        void setValue(const automation::CellAddress& c, double v) override { d_->setValue(c, v); }
+        void setRowValues(const automation::CellAddress& c, const QVariantList& v) override { d_->setRowValues(c, v); }
+        void moveRange(const automation::CellAddress& t, const automation::RangeAddress& f) override
+        {
+            d_->moveRange(t, f);
+        }
+        void copyRange(const automation::CellAddress& t, const automation::RangeAddress& f) override
+        {
+            d_->copyRange(t, f);
+        }
+        void removeRows(int s, int i, int n) override { d_->removeRows(s, i, n); }
+        void merge(const automation::RangeAddress& r) override { d_->merge(r); }
+        void setWrapped(const automation::RangeAddress& r, bool w) override { d_->setWrapped(r, w); }
+        void setHoriJustify(const automation::RangeAddress& r, int j) override { d_->setHoriJustify(r, j); }
+        void setFont(const automation::RangeAddress& r, const automation::Font& f) override { d_->setFont(r, f); }
+        void setTableBorder(const automation::RangeAddress& r, const automation::TableBorder& b) override
+        {
+            d_->setTableBorder(r, b);
+        }
+        void lockControllers() override { d_->lockControllers(); }
+        void unlockControllers() override { d_->unlockControllers(); }
+        void addActionLock() override { d_->addActionLock(); }
+        void removeActionLock() override { d_->removeActionLock(); }
+        void show() override { d_->show(); }
+        void close() override { d_->close(); }
+        void storeToFile(const QString& p, const QString& f) override { d_->storeToFile(p, f); }
+        CellState cellState(const automation::CellAddress& c) override { return d_->cellState(c); }
+
+    private:
+        std::shared_ptr<Document> d_;
+    };
+
+    std::unique_ptr<Document> keep(std::unique_ptr<Document> d)
+    {
+        std::shared_ptr<Document> shared(std::move(d));
+        documents.push_back(shared);
+        return std::make_unique<Handle>(shared);
+    }
+    automation::Office& inner_;
+};
+
+class OfficeReportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        bytes = sampleBytes();
+        ASSERT_FALSE(bytes.isEmpty()) << "sample template not converted";
+        TemplateForm f;
+        f.NAME_SHABLON = QStringLiteral("Ведомость");
+        f.HEAD_YX = QStringLiteral("F7");
+        f.TAIL_YX = QStringLiteral("F12");
+        f.START_LINE = QStringLiteral("A");
+        f.END_LINE = QStringLiteral("F");
+        f.SETKA = OutlineGrid;
+        f.UNICNAME = 7001;
+        f.SHABLON = bytes;
+        form = InsertTemplate(t, 2, f);
+        InsertVariable(t, form, PlacedVariable(QStringLiteral("otdel"), LocHeader, QStringLiteral("B3")));
+        TemplateVariable heading = PlacedVariable(QStringLiteral("group2"), LocGroup, QStringLiteral("B1"));
+        heading.MY_FONT = 1;
+        heading.FONT_NAME = QStringLiteral("DejaVu Sans");
+        heading.FONT_SIZE = 11;
+        heading.FONT_BOLD = 1;
+        heading.FONT_UNDERLINE = 1;
+        InsertVariable(t, form, heading);
+        InsertVariable(t, form, PlacedVariable(QStringLiteral("sum_g"), LocGroup, QStringLiteral("F1")));
+        InsertVariable(t, form, PlacedVariable(QStringLiteral("nstr"), LocTable, QStringLiteral("A1")));
+        InsertVariable(t, form, PlacedVariable(QStringLiteral("name"), LocTable, QStringLiteral("B1")));
+        InsertVariable(t, form, PlacedVariable(QStringLiteral("kolvo"), LocTable, QStringLiteral("D1")));
+        TemplateVariable summa = PlacedVariable(QStringLiteral("summa"), LocTable, QStringLiteral("F1"));
+        summa.TEXT_AFTER_VALUE = QStringLiteral("руб.");
+        InsertVariable(t, form, summa);
+        TemplateVariable s5 = PlacedVariable(QStringLiteral("s5"), LocTable, QStringLiteral("C1"));
+        s5.STATIC_TYPE = 1;
+        s5.TEXT_STATIC = QStringLiteral("кг");
+        InsertVariable(t, form, s5);
+        InsertVariable(t, form, PlacedVariable(QStringLiteral("sum_all"), LocEnd, QStringLiteral("F1")));
+        InsertVariable(t, form, PlacedVariable(QStringLiteral("sum_txt"), LocEnd, QStringLiteral("B3")));
+        RefreshRead(t);
+    }
+
+    reports::StandardReport report(int rows)
+    {
+        reports::StandardReport r;
+        r.listNo = 2;
+        r.levels = {{QStringLiteral("group2"), {QStringLiteral("sum_g")}, QStringLiteral("n_g")}};
+        r.rowCount = rows;
+        r.header = [](reports::TemplateRun& run) { run.putText(QStringLiteral("otdel"), QStringLiteral("Кухня №1")); };
+        r.groupCode = [](int row, int) { return QString::number(row / 20); };
+        r.groupName = [](int row, int) { return QStringLiteral("Группа %1").arg(row / 20 + 1); };
+        r.amounts = [](int row) { return QVector<double>{row * 1.5}; };
+        r.rowVariables = [](reports::TemplateRun& run, int row) {
+            run.putText(QStringLiteral("name"), QStringLiteral("Продукт «%1»").arg(row + 1));
+            run.putFloat(QStringLiteral("kolvo"), row + 0.25);
+            run.putFloat(QStringLiteral("summa"), row * 1.5);
+        };
+        r.end = [](reports::TemplateRun& run, const QVector<double>& totals) {
+            run.putFloat(QStringLiteral("sum_all"), totals.value(0));
+            run.putText(QStringLiteral("sum_txt"), QStringLiteral("прописью"));
+        };
+        return r;
+    }
+
+    // Runs the report and returns its stored and reloaded document.
+    std::unique_ptr<Document> runAndReload(int rows, reports::Road road, const QString& name)
+    {
+        KeepingOffice keeping(OfficeEnvironment::office());
+        reports::RunStandardReport({&t.db(), &t.read()}, keeping, cache(), report(rows), {}, road);
+        EXPECT_EQ(keeping.documents.size(), 1u);
+        const QString stored = OfficeEnvironment::folder() + QLatin1Char('/') + name + QStringLiteral(".xls");
+        keeping.documents.front()->storeToFile(stored, QStringLiteral("MS Excel 97"));
+        keeping.documents.front()->close();
+        EXPECT_TRUE(OfficeEnvironment::office().connect());
+        return OfficeEnvironment::office().loadDocument(stored);
+    }
+
+    QString cache() const { return t.folder() + QStringLiteral("templates/"); }
+
+    TestDb t;
+    qint64 form = 0;
+    QByteArray bytes;
+};
+
+QVariant at(Document& d, const char* a1)
+{
+    QString s = QString::fromLatin1(a1);
+    int column = s.at(0).unicode() - u'A';
+    return d.cellState({0, column, s.mid(1).toInt() - 1}).content;
+}
+
+TEST_F(OfficeReportTest, FiftyRowsFromAnUntitledCopyStoredAndReadBack)
+{
+    auto doc = runAndReload(50, reports::Road::RowBuffered, QStringLiteral("fifty"));
+    // The cached template is the uploaded file, unchanged by the run.
+    QFile cached(cache() + QStringLiteral("7001.xls"));
+    ASSERT_TRUE(cached.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cached.readAll(), bytes);
+
+    Document& d = *doc;
+    EXPECT_EQ(at(d, "A1"), QStringLiteral("Ведомость"));
+    EXPECT_EQ(at(d, "B3"), QStringLiteral("Кухня №1"));
+    EXPECT_EQ(at(d, "B7"), QStringLiteral("Наименование"));
+    // Group 1: heading at 8, rows 1..20 at 9..28, subtotal at 29.
+    EXPECT_EQ(at(d, "B8"), QStringLiteral("Группа 1"));
+    const CellState heading = d.cellState({0, 1, 7});
+    EXPECT_EQ(heading.fontWeight, automation::kWeightBold);
+    EXPECT_EQ(heading.fontUnderline, 1);
+    EXPECT_EQ(at(d, "A9"), QVariant(1.0));
+    EXPECT_EQ(at(d, "B9"), QStringLiteral("Продукт «1»"));
+    EXPECT_EQ(at(d, "C9"), QStringLiteral("кг"));
+    EXPECT_EQ(at(d, "D9"), QVariant(0.25));
+    EXPECT_EQ(at(d, "F9"), QStringLiteral("0,00 руб."));
+    EXPECT_EQ(at(d, "A28"), QVariant(20.0));
+    EXPECT_EQ(at(d, "F29"), QVariant(285.0));  // 1.5 × (0 + … + 19)
+    // Group 2 from 30, group 3 (rows 41..50) from 52.
+    EXPECT_EQ(at(d, "B30"), QStringLiteral("Группа 2"));
+    EXPECT_EQ(at(d, "B52"), QStringLiteral("Группа 3"));
+    EXPECT_EQ(at(d, "A62"), QVariant(50.0));
+    EXPECT_EQ(at(d, "F62"), QStringLiteral("73,50 руб."));
+    EXPECT_EQ(at(d, "F63"), QVariant(667.5));  // 1.5 × (40 + … + 49)
+    // The end block follows the last subtotal, its merge and bold kept.
+    EXPECT_EQ(at(d, "A64"), QStringLiteral("Итого:"));
+    EXPECT_EQ(d.cellState({0, 0, 63}).fontWeight, automation::kWeightBold);
+    EXPECT_EQ(at(d, "F64"), QVariant(1837.5));
+    EXPECT_EQ(at(d, "A66"), QStringLiteral("Сумма прописью:"));
+    EXPECT_EQ(at(d, "B66"), QStringLiteral("прописью"));
+    EXPECT_TRUE(d.cellState({0, 1, 65}).merged);
+    EXPECT_EQ(at(d, "A68"), QStringLiteral("Подпись ____________"));
+    EXPECT_EQ(at(d, "F68"), QStringLiteral("М.П."));
+    // The grid covers A8:F63 and stops there.
+    EXPECT_GT(d.cellState({0, 0, 7}).topWidth, 0);
+    EXPECT_GT(d.cellState({0, 5, 62}).bottomWidth, 0);
+    EXPECT_GT(d.cellState({0, 3, 40}).rightWidth, 0);
+    EXPECT_EQ(d.cellState({0, 0, 63}).bottomWidth, 0);
+    EXPECT_EQ(d.cellState({0, 6, 20}).leftWidth, 0);
+    // Nothing left on the second sheet.
+    EXPECT_FALSE(d.cellState({1, 0, 0}).content.isValid());
+    d.close();
+}
+
+TEST_F(OfficeReportTest, PerCellAndRowBufferedRoadsStoreTheSameDocument)
+{
+    auto a = runAndReload(45, reports::Road::PerCell, QStringLiteral("percell"));
+    auto b = runAndReload(45, reports::Road::RowBuffered, QStringLiteral("buffered"));
+    for (int r = 0; r < 62; ++r)
+        for (int c = 0; c < 7; ++c) {
+            const CellState x = a->cellState({0, c, r});
+            const CellState y = b->cellState({0, c, r});
+            ASSERT_EQ(x.content, y.content) << r << ":" << c;
+            ASSERT_EQ(x.merged, y.merged) << r << ":" << c;
+            ASSERT_EQ(x.fontWeight, y.fontWeight) << r << ":" << c;
+            ASSERT_EQ(x.fontUnderline, y.fontUnderline) << r << ":" << c;
+            ASSERT_EQ(x.topWidth, y.topWidth) << r << ":" << c;
+            ASSERT_EQ(x.bottomWidth, y.bottomWidth) << r << ":" << c;
+            ASSERT_EQ(x.leftWidth, y.leftWidth) << r << ":" << c;
+            ASSERT_EQ(x.rightWidth, y.rightWidth) << r << ":" << c;
+        }
+    a->close();
+    b->close();
+}
+
+TEST(Office, NewWorkbookHasTwoSheetsAndMissingFilesAreRefused)
+{
+    automation::UnoOffice& office = OfficeEnvironment::office();
+    ASSERT_TRUE(office.connect());
+    auto doc = office.newCalc();
+    EXPECT_EQ(doc->sheetCount(), 2);
+    doc->setString({1, 2, 3}, QStringLiteral("Лист два"));
+    EXPECT_EQ(doc->cellState({1, 2, 3}).content, QStringLiteral("Лист два"));
+    doc->close();
+    EXPECT_THROW(office.loadDocument(OfficeEnvironment::folder() + QStringLiteral("/нет такого.xls")),
+                 automation::OfficeError);
+    office.disconnect();
+}
+
+TEST(Office, UnreachableOfficeGivesTheMessage)
+{
+    QTemporaryDir dir;
+    automation::UnoOptions o = automation::HeadlessUnoOptions(dir.path());
+    o.pipeName = QStringLiteral("tarelia_nobody_listens");
+    o.soffice = dir.path() + QStringLiteral("/no-office");
+    automation::UnoOffice office(o);
+    EXPECT_FALSE(office.connect());
+    std::unique_ptr<Document> doc;
+    TemplateForm f;
+    f.HEAD_YX = QStringLiteral("F7");
+    f.TAIL_YX = QStringLiteral("F12");
+    try {
+        OpenPrintTemplate(office, dir.path() + QStringLiteral("/cache/"), f, doc);
+        FAIL();
+    } catch (const TemplateError& e) {
+        EXPECT_EQ(e.text(), automation::OfficeUnreachableText());
+    }
+}
+
+} // namespace
