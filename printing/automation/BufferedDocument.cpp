@@ -26,43 +26,118 @@ BufferedDocument::~BufferedDocument()
 
 void BufferedDocument::flush()
 {
-    if (!pending_)
+    flushValues();
+    flushBorders();
+}
+
+namespace {
+
+constexpr int kMaxPendingRows = 2000;
+
+bool isText(const QVariant& v) { return v.typeId() == QMetaType::QString; }
+
+} // namespace
+
+void BufferedDocument::flushValues()
+{
+    if (values_.empty())
         return;
-    pending_ = false;
-    // Each run of adjacent columns goes in one call.
+    // Rows whose cells form one run of the same columns, one after another,
+    // go as one block; anything else cell run by cell run.
+    auto contiguous = [](const std::map<int, QVariant>& row) {
+        return row.rbegin()->first - row.begin()->first + 1 == static_cast<int>(row.size());
+    };
+    auto sameColumns = [](const std::map<int, QVariant>& a, const std::map<int, QVariant>& b) {
+        if (a.size() != b.size())
+            return false;
+        for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j)
+            if (i->first != j->first)
+                return false;
+        return true;
+    };
+    auto rowValues = [](const std::map<int, QVariant>& row) {
+        QVariantList list;
+        for (const auto& [column, v] : row)
+            list.append(v);
+        return list;
+    };
     auto it = values_.begin();
     while (it != values_.end()) {
-        const int start = it->first;
-        QVariantList run;
-        int next = start;
-        while (it != values_.end() && it->first == next) {
-            run.append(it->second);
-            ++next;
-            ++it;
+        const int firstRow = it->first;
+        const std::map<int, QVariant>& cells = it->second;
+        if (contiguous(cells)) {
+            QList<QVariantList> block{rowValues(cells)};
+            auto next = std::next(it);
+            int row = firstRow;
+            while (next != values_.end() && next->first == row + 1 && sameColumns(next->second, cells)) {
+                block.append(rowValues(next->second));
+                ++row;
+                ++next;
+            }
+            if (block.size() == 1 && cells.size() == 1) {
+                const QVariant& v = cells.begin()->second;
+                if (isText(v))
+                    inner_.setString({sheet_, cells.begin()->first, firstRow}, v.toString());
+                else
+                    inner_.setValue({sheet_, cells.begin()->first, firstRow}, v.toDouble());
+            } else {
+                inner_.setBlockValues({sheet_, cells.begin()->first, firstRow}, block);
+            }
+            it = next;
+            continue;
         }
-        if (run.size() == 1) {
-            const QVariant& v = run.front();
-            if (v.typeId() == QMetaType::QString)
-                inner_.setString({sheet_, start, row_}, v.toString());
-            else
-                inner_.setValue({sheet_, start, row_}, v.toDouble());
-        } else {
-            inner_.setRowValues({sheet_, start, row_}, run);
+        // Runs of adjacent columns, each in one call.
+        auto c = cells.begin();
+        while (c != cells.end()) {
+            const int start = c->first;
+            QVariantList run;
+            int expected = start;
+            while (c != cells.end() && c->first == expected) {
+                run.append(c->second);
+                ++expected;
+                ++c;
+            }
+            if (run.size() == 1) {
+                if (isText(run.front()))
+                    inner_.setString({sheet_, start, firstRow}, run.front().toString());
+                else
+                    inner_.setValue({sheet_, start, firstRow}, run.front().toDouble());
+            } else {
+                inner_.setBlockValues({sheet_, start, firstRow}, {run});
+            }
         }
+        ++it;
     }
     values_.clear();
 }
 
+void BufferedDocument::flushBorders()
+{
+    if (borderRanges_.isEmpty())
+        return;
+    const QList<RangeAddress> ranges = borderRanges_;
+    borderRanges_.clear();
+    if (ranges.size() == 1)
+        inner_.setTableBorder(ranges.front(), border_);
+    else
+        inner_.setTableBorders(ranges, border_);
+}
+
+void BufferedDocument::flushValuesIn(const RangeAddress& range)
+{
+    if (values_.empty() || range.sheet != sheet_)
+        return;
+    const auto it = values_.lower_bound(range.startRow);
+    if (it != values_.end() && it->first <= range.endRow)
+        flushValues();
+}
+
 void BufferedDocument::put(const CellAddress& cell, const QVariant& value)
 {
-    if (pending_ && (cell.sheet != sheet_ || cell.row != row_))
-        flush();
-    if (!pending_) {
-        pending_ = true;
-        sheet_ = cell.sheet;
-        row_ = cell.row;
-    }
-    values_[cell.column] = value;
+    if (!values_.empty() && (cell.sheet != sheet_ || static_cast<int>(values_.size()) >= kMaxPendingRows))
+        flushValues();
+    sheet_ = cell.sheet;
+    values_[cell.row][cell.column] = value;
 }
 
 bool BufferedDocument::repeated(int kind, const RangeAddress& range, const QString& params)
@@ -106,10 +181,11 @@ void BufferedDocument::setString(const CellAddress& cell, const QString& text) {
 
 void BufferedDocument::setValue(const CellAddress& cell, double value) { put(cell, value); }
 
-void BufferedDocument::setRowValues(const CellAddress& cell, const QVariantList& values)
+void BufferedDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
-    for (int i = 0; i < values.size(); ++i)
-        put({cell.sheet, cell.column + i, cell.row}, values[i]);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int i = 0; i < rows[r].size(); ++i)
+            put({cell.sheet, cell.column + i, cell.row + r}, rows[r][i]);
 }
 
 void BufferedDocument::moveRange(const CellAddress& to, const RangeAddress& from)
@@ -135,14 +211,19 @@ void BufferedDocument::removeRows(int sheet, int index, int count)
 
 void BufferedDocument::merge(const RangeAddress& range)
 {
-    if (!repeated(Merge, range, QString()))
-        inner_.merge(range);
+    if (repeated(Merge, range, QString()))
+        return;
+    flushValuesIn(range);
+    flushBorders();
+    inner_.merge(range);
 }
 
 void BufferedDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
-    if (!repeated(Wrap, range, QString::number(wrapped)))
-        inner_.setWrapped(range, wrapped);
+    if (repeated(Wrap, range, QString::number(wrapped)))
+        return;
+    flushValuesIn(range);
+    inner_.setWrapped(range, wrapped);
 }
 
 void BufferedDocument::setHoriJustify(const RangeAddress& range, int justify)
@@ -159,8 +240,10 @@ void BufferedDocument::setFont(const RangeAddress& range, const Font& f)
                                .arg(f.weight)
                                .arg(f.posture)
                                .arg(f.underline);
-    if (!repeated(FontKind, range, params))
-        inner_.setFont(range, f);
+    if (repeated(FontKind, range, params))
+        return;
+    flushValuesIn(range);
+    inner_.setFont(range, f);
 }
 
 void BufferedDocument::setTableBorder(const RangeAddress& range, const TableBorder& b)
@@ -179,8 +262,19 @@ void BufferedDocument::setTableBorder(const RangeAddress& range, const TableBord
                                            .arg(b.isHorizontalValid)
                                            .arg(b.isVerticalValid)}
                                .join(QLatin1Char(';'));
-    if (!repeated(Border, range, params))
-        inner_.setTableBorder(range, b);
+    if (repeated(Border, range, params))
+        return;
+    // Lines of the same kind wait to go together; another kind goes after them.
+    if (!borderRanges_.isEmpty() && !(border_ == b))
+        flushBorders();
+    border_ = b;
+    borderRanges_.append(range);
+}
+
+void BufferedDocument::setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border)
+{
+    for (const RangeAddress& r : ranges)
+        setTableBorder(r, border);
 }
 
 void BufferedDocument::lockControllers()
@@ -216,7 +310,7 @@ void BufferedDocument::show()
 void BufferedDocument::close()
 {
     values_.clear();
-    pending_ = false;
+    borderRanges_.clear();
     applied_.clear();
     inner_.close();
 }

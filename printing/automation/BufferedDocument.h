@@ -1,9 +1,11 @@
 #pragma once
 
-// A document that gathers the values written into one row and sends them in
-// one range write when the row is left, and applies a format that repeats
-// within the row (the same line under the row, the same font on the same
-// range) once. The stored document comes out as with one call per cell.
+// A document that gathers the values written into its rows and sends them
+// as blocks (a run of rows with the same cells in one range write), gathers
+// the same lines drawn under many rows into one call, and applies a format
+// repeated within a row (the same font on the same range) once. Fonts, wraps
+// and merges wait for the values of their rows, so row heights come out as
+// with one call per cell: the stored document is the same.
 
 #include "Spreadsheet.h"
 
@@ -18,7 +20,7 @@ public:
     explicit BufferedDocument(Document& inner) : inner_(inner) {}
     ~BufferedDocument() override;
 
-    // Sends the pending row.
+    // Sends everything pending.
     void flush();
 
     int sheetCount() override;
@@ -26,7 +28,7 @@ public:
     QString sheetName(int sheet) override;
     void setString(const CellAddress& cell, const QString& text) override;
     void setValue(const CellAddress& cell, double value) override;
-    void setRowValues(const CellAddress& cell, const QVariantList& values) override;
+    void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) override;
     void moveRange(const CellAddress& to, const RangeAddress& from) override;
     void copyRange(const CellAddress& to, const RangeAddress& from) override;
     void removeRows(int sheet, int index, int count) override;
@@ -35,6 +37,7 @@ public:
     void setHoriJustify(const RangeAddress& range, int justify) override;
     void setFont(const RangeAddress& range, const Font& font) override;
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
+    void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;
@@ -46,8 +49,12 @@ public:
 
 private:
     void put(const CellAddress& cell, const QVariant& value);
-    // True when the same format was already applied since the row began;
-    // otherwise remembers it and forgets formats of that kind it may override.
+    void flushValues();
+    void flushBorders();
+    // Sends the values when some of them lie in the rows of range.
+    void flushValuesIn(const RangeAddress& range);
+    // True when the same format was already applied in this row; otherwise
+    // remembers it and forgets formats of that kind it may override.
     bool repeated(int kind, const RangeAddress& range, const QString& params);
 
     struct Applied {
@@ -57,10 +64,10 @@ private:
     };
 
     Document& inner_;
-    bool pending_ = false;
     int sheet_ = 0;
-    int row_ = 0;
-    std::map<int, QVariant> values_;  // by column
+    std::map<int, std::map<int, QVariant>> values_;  // by row, then column
+    QList<RangeAddress> borderRanges_;
+    TableBorder border_;
     QList<Applied> applied_;  // formats applied to the current format row
     int formatSheet_ = -1;
     int formatRow_ = -1;

@@ -81,15 +81,16 @@ void RecordingDocument::setValue(const CellAddress& cell, double value)
     book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = value;
 }
 
-void RecordingDocument::setRowValues(const CellAddress& cell, const QVariantList& values)
+void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     ++book_->rowCalls;
     RecordedSheet& s = book_->sheet(cell.sheet);
-    for (int i = 0; i < values.size(); ++i) {
-        const QVariant& v = values[i];
-        s.cells[{cell.row, cell.column + i}].content =
-            v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
-    }
+    for (int r = 0; r < rows.size(); ++r)
+        for (int i = 0; i < rows[r].size(); ++i) {
+            const QVariant& v = rows[r][i];
+            s.cells[{cell.row + r, cell.column + i}].content =
+                v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
+        }
 }
 
 void RecordingDocument::transfer(const CellAddress& to, const RangeAddress& from, bool move)
@@ -227,6 +228,13 @@ void RecordingDocument::setTableBorder(const RangeAddress& range, const TableBor
                 st.leftWidth = b.vertical.outerWidth;
         }
     });
+}
+
+void RecordingDocument::setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border)
+{
+    for (const RangeAddress& r : ranges)
+        setTableBorder(r, border);
+    book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
 }
 
 void RecordingDocument::lockControllers()

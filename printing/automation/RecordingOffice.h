@@ -27,7 +27,7 @@ struct RecordedBook {
     std::vector<RecordedSheet> sheets;
     QStringList log;     // lock, unlock, show, close, store, ... in call order
     int cellCalls = 0;   // single-cell writes
-    int rowCalls = 0;    // range writes of a row
+    int rowCalls = 0;    // block writes
     int formatCalls = 0; // merge, wrap, alignment, font and border calls
     bool visible = false;
     bool closed = false;
@@ -50,7 +50,7 @@ public:
     QString sheetName(int sheet) override;
     void setString(const CellAddress& cell, const QString& text) override;
     void setValue(const CellAddress& cell, double value) override;
-    void setRowValues(const CellAddress& cell, const QVariantList& values) override;
+    void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) override;
     void moveRange(const CellAddress& to, const RangeAddress& from) override;
     void copyRange(const CellAddress& to, const RangeAddress& from) override;
     void removeRows(int sheet, int index, int count) override;
@@ -59,6 +59,7 @@ public:
     void setHoriJustify(const RangeAddress& range, int justify) override;
     void setFont(const RangeAddress& range, const Font& font) override;
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
+    void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;

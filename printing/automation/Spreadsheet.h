@@ -91,8 +91,9 @@ public:
 
     virtual void setString(const CellAddress& cell, const QString& text) = 0;
     virtual void setValue(const CellAddress& cell, double value) = 0;
-    // Cells from cell rightwards, in one call; each value is a QString or a double.
-    virtual void setRowValues(const CellAddress& cell, const QVariantList& values) = 0;
+    // A block of cells from cell rightwards and downwards, in one call: rows
+    // of equal length, each value a QString or a double.
+    virtual void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) = 0;
 
     // Moves the range's content and formats so that its top-left cell lands on to.
     virtual void moveRange(const CellAddress& to, const RangeAddress& from) = 0;
@@ -104,6 +105,8 @@ public:
     virtual void setHoriJustify(const RangeAddress& range, int justify) = 0;
     virtual void setFont(const RangeAddress& range, const Font& font) = 0;
     virtual void setTableBorder(const RangeAddress& range, const TableBorder& border) = 0;
+    // The same lines on several ranges, each range taken as on its own.
+    virtual void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) = 0;
 
     // Screen updates and actions held while the document is filled.
     virtual void lockControllers() = 0;

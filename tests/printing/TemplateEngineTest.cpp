@@ -493,3 +493,42 @@ TEST(BufferedDocument, SameCellsFewerCalls)
 }
 
 } // namespace
+
+namespace {
+
+// Rows of the same cells go as one block, lines under them as one call; a
+// font waits for the values of its row, a structural change sends all first.
+TEST(BufferedDocument, RowsOfTheSameCellsGoAsOneBlock)
+{
+    RecordingOffice office;
+    office.connect();
+    auto inner = office.newCalc();
+    RecordedBook& book = office.last();
+    automation::BufferedDocument d(*inner);
+    automation::TableBorder line;
+    line.bottom.outerWidth = 35;
+    line.isBottomValid = true;
+    for (int r = 10; r < 60; ++r) {
+        for (int c = 0; c < 15; ++c) {
+            d.setValue({0, c, r}, r * 100 + c);
+            d.setTableBorder({0, 0, r, 14, r}, line);
+        }
+    }
+    EXPECT_EQ(book.rowCalls + book.cellCalls + book.formatCalls, 0);  // all still waiting
+    automation::Font bold;
+    bold.weight = automation::kWeightBold;
+    d.setString({0, 1, 60}, QStringLiteral("Группа"));
+    d.setFont({0, 1, 60, 1, 60}, bold);
+    EXPECT_EQ(book.rowCalls, 1);   // rows 10..59 in one block
+    EXPECT_EQ(book.cellCalls, 1);  // the heading before its font
+    EXPECT_EQ(book.formatCalls, 1);
+    d.moveRange({0, 0, 70}, {1, 0, 0, 5, 4});
+    EXPECT_EQ(book.formatCalls, 2);  // the fifty lines in one call
+    EXPECT_EQ(book.at(QStringLiteral("O60")), QVariant(5914.0));
+    EXPECT_EQ(book.stateAt(QStringLiteral("O60")).bottomWidth, 35);
+    EXPECT_EQ(book.stateAt(QStringLiteral("A60")).topWidth, 0);
+    EXPECT_EQ(book.at(QStringLiteral("B61")), QStringLiteral("Группа"));
+    EXPECT_EQ(book.stateAt(QStringLiteral("B61")).fontWeight, automation::kWeightBold);
+}
+
+} // namespace

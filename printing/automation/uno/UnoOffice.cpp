@@ -26,6 +26,8 @@
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
@@ -46,6 +48,8 @@
 
 #include <signal.h>
 #include <unistd.h>
+
+#include <vector>
 
 using namespace com::sun::star;
 using com::sun::star::uno::Any;
@@ -130,9 +134,16 @@ public:
 
     ~UnoDocument() override = default;
 
+    // Sheets are looked up once; inserting a sheet forgets them.
     Reference<sheet::XSpreadsheet> sheet(int index)
     {
-        return Reference<sheet::XSpreadsheet>(sheets_->getByIndex(index), UNO_QUERY_THROW);
+        if (index >= 0 && index < static_cast<int>(sheetCache_.size()) && sheetCache_[index].is())
+            return sheetCache_[index];
+        Reference<sheet::XSpreadsheet> s(sheets_->getByIndex(index), UNO_QUERY_THROW);
+        if (index >= static_cast<int>(sheetCache_.size()))
+            sheetCache_.resize(index + 1);
+        sheetCache_[index] = s;
+        return s;
     }
 
     Reference<table::XCellRange> range(const RangeAddress& r)
@@ -157,6 +168,7 @@ public:
     void insertSheet(int index, const QString& name) override
     {
         try {
+            sheetCache_.clear();
             doc_->getSheets()->insertNewByName(ou(name), static_cast<sal_Int16>(index));
         } catch (const uno::Exception& e) {
             rethrow(e);
@@ -192,23 +204,28 @@ public:
         }
     }
 
-    void setRowValues(const CellAddress& c, const QVariantList& values) override
+    void setBlockValues(const CellAddress& c, const QList<QVariantList>& rows) override
     {
-        if (values.isEmpty())
+        if (rows.isEmpty() || rows.front().isEmpty())
             return;
         try {
-            Sequence<Any> row(values.size());
-            Any* out = row.getArray();
-            for (int i = 0; i < values.size(); ++i) {
-                const QVariant& v = values[i];
-                if (v.typeId() == QMetaType::QString)
-                    out[i] <<= ou(v.toString());
-                else
-                    out[i] <<= v.toDouble();
+            const int width = static_cast<int>(rows.front().size());
+            Sequence<Sequence<Any>> data(static_cast<sal_Int32>(rows.size()));
+            Sequence<Any>* outRows = data.getArray();
+            for (int r = 0; r < rows.size(); ++r) {
+                Sequence<Any> row(width);
+                Any* out = row.getArray();
+                for (int i = 0; i < width; ++i) {
+                    const QVariant& v = rows[r].value(i);
+                    if (v.typeId() == QMetaType::QString)
+                        out[i] <<= ou(v.toString());
+                    else
+                        out[i] <<= v.toDouble();
+                }
+                outRows[r] = row;
             }
-            Sequence<Sequence<Any>> data(&row, 1);
             Reference<sheet::XCellRangeData> r(
-                range({c.sheet, c.column, c.row, c.column + static_cast<int>(values.size()) - 1, c.row}),
+                range({c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1}),
                 UNO_QUERY_THROW);
             r->setDataArray(data);
         } catch (const uno::Exception& e) {
@@ -294,22 +311,48 @@ public:
     void setTableBorder(const RangeAddress& r, const TableBorder& b) override
     {
         try {
-            table::TableBorder t;
-            t.TopLine = unoLine(b.top);
-            t.BottomLine = unoLine(b.bottom);
-            t.LeftLine = unoLine(b.left);
-            t.RightLine = unoLine(b.right);
-            t.HorizontalLine = unoLine(b.horizontal);
-            t.VerticalLine = unoLine(b.vertical);
-            t.IsTopLineValid = b.isTopValid;
-            t.IsBottomLineValid = b.isBottomValid;
-            t.IsLeftLineValid = b.isLeftValid;
-            t.IsRightLineValid = b.isRightValid;
-            t.IsHorizontalLineValid = b.isHorizontalValid;
-            t.IsVerticalLineValid = b.isVerticalValid;
-            t.Distance = 0;
-            t.IsDistanceValid = false;
-            props(r)->setPropertyValue("TableBorder", Any(t));
+            props(r)->setPropertyValue("TableBorder", Any(unoBorder(b)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    static table::TableBorder unoBorder(const TableBorder& b)
+    {
+        table::TableBorder t;
+        t.TopLine = unoLine(b.top);
+        t.BottomLine = unoLine(b.bottom);
+        t.LeftLine = unoLine(b.left);
+        t.RightLine = unoLine(b.right);
+        t.HorizontalLine = unoLine(b.horizontal);
+        t.VerticalLine = unoLine(b.vertical);
+        t.IsTopLineValid = b.isTopValid;
+        t.IsBottomLineValid = b.isBottomValid;
+        t.IsLeftLineValid = b.isLeftValid;
+        t.IsRightLineValid = b.isRightValid;
+        t.IsHorizontalLineValid = b.isHorizontalValid;
+        t.IsVerticalLineValid = b.isVerticalValid;
+        t.Distance = 0;
+        t.IsDistanceValid = false;
+        return t;
+    }
+
+    // Several ranges in one call: a cell range collection takes the lines
+    // range by range, as separate calls would.
+    void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& b) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+            Reference<sheet::XSheetCellRangeContainer> container(
+                factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
+            Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
+            for (int i = 0; i < ranges.size(); ++i)
+                addresses.getArray()[i] = unoRange(ranges[i]);
+            container->addRangeAddresses(addresses, false);
+            Reference<beans::XPropertySet>(container, UNO_QUERY_THROW)
+                ->setPropertyValue("TableBorder", Any(unoBorder(b)));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -446,6 +489,7 @@ private:
     bool headless_ = false;
     Reference<sheet::XSpreadsheetDocument> doc_;
     Reference<container::XIndexAccess> sheets_;
+    std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
 };
 
 } // namespace

@@ -1,0 +1,185 @@
+// The report run into a real headless LibreOffice: 5,000 table rows of 15
+// variables each, in groups of 50 with a bold heading and a subtotal, on a
+// template with a line under every row. "PerCell" writes every value with
+// its own call and draws the line once per variable, as the values arrive;
+// "RowBuffered" sends each row's values in one range write and draws the
+// row's line once. Both documents are stored and compared at the end.
+
+#include "../tests/support/KeepingOffice.h"
+
+#include "automation/uno/UnoOffice.h"
+#include "reports/TemplateReport.h"
+#include "words/AmountInWords.h"
+
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "schema/Schema.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+using namespace templates;
+
+namespace {
+
+struct Setup {
+    QTemporaryDir dir;
+    db::Database database;
+    std::unique_ptr<db::Transaction> read;
+    std::unique_ptr<automation::UnoOffice> office;
+    std::map<std::string, QString> stored;  // road/rows -> stored flat file
+};
+
+Setup& setup()
+{
+    static Setup* s = [] {
+        auto* s = new Setup;
+        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
+        schema::createDatabase(path, db::ConnectParams{});
+        s->database.setDatabaseName(path);
+        s->database.open();
+        db::Transaction write(&s->database, db::Transaction::writeParams());
+        write.start();
+        db::Query q(&s->database, &write);
+        QFile sample(QStringLiteral(TARELIA_SAMPLES "/report_skeleton.xls"));
+        sample.open(QIODevice::ReadOnly);
+        q.setSql(QStringLiteral("INSERT INTO PRINT_FORMS (KOD, OBRAZ, KOD_SPISKA, NAME_SHABLON, HEAD_YX, TAIL_YX, "
+                                "START_LINE, END_LINE, SETKA, DEFAUL, UNICNAME, SHABLON) VALUES (900, 1, 2, 'Ведомость', "
+                                "'F7', 'F12', 'A', 'O', 1, 1, 900, :B)"));
+        q.param(QStringLiteral("B")).setBytes(sample.readAll());
+        q.execSql();
+        auto variable = [&](const QString& name, int location, const QString& cell, const QString& extra = {}) {
+            q.setSql(QStringLiteral("INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, ENABLED, LOCATION, X_START, "
+                                    "X_END, STATIC_TYPE, TEXT_STATIC, MY_FONT, FONT_NAME, FONT_SIZE, FONT_BOLD) "
+                                    "VALUES (900, :N, 1, :L, :X, :X, :ST, :T, :MF, 'DejaVu Sans', 11, 1)"));
+            q.param(QStringLiteral("N")).setString(name);
+            q.param(QStringLiteral("L")).setInt(location);
+            q.param(QStringLiteral("X")).setString(cell);
+            q.param(QStringLiteral("ST")).setInt(extra.isEmpty() || extra == QStringLiteral("bold") ? 0 : 1);
+            q.param(QStringLiteral("T")).setString(extra);
+            q.param(QStringLiteral("MF")).setInt(extra == QStringLiteral("bold") ? 1 : 0);
+            q.execSql();
+        };
+        variable(QStringLiteral("group2"), LocGroup, QStringLiteral("B1"), QStringLiteral("bold"));
+        variable(QStringLiteral("sum_g"), LocGroup, QStringLiteral("F1"));
+        const char* columns = "ABCDEFGHIJ";
+        const QStringList rowVars{QStringLiteral("nstr"), QStringLiteral("name"),  QStringLiteral("ed_izm"),
+                                  QStringLiteral("kolvo"), QStringLiteral("cena"), QStringLiteral("summa"),
+                                  QStringLiteral("v7"),   QStringLiteral("v8"),    QStringLiteral("v9"),
+                                  QStringLiteral("v10")};
+        for (int i = 0; i < rowVars.size(); ++i)
+            variable(rowVars[i], LocTable, QString(QLatin1Char(columns[i])) + QStringLiteral("1"));
+        for (int i = 1; i <= 5; ++i)
+            variable(QStringLiteral("s%1").arg(i), LocTable, QString(QChar(u'J' + i)) + QStringLiteral("1"),
+                     QStringLiteral("т%1").arg(i));
+        variable(QStringLiteral("sum_all"), LocEnd, QStringLiteral("F1"));
+        variable(QStringLiteral("sum_txt"), LocEnd, QStringLiteral("B3"));
+        write.commit();
+        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
+        s->read->start();
+        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
+        s->office->connect();
+        return s;
+    }();
+    return *s;
+}
+
+reports::StandardReport report(int rows)
+{
+    reports::StandardReport r;
+    r.listNo = 2;
+    r.levels = {{QStringLiteral("group2"), {QStringLiteral("sum_g")}, QStringLiteral("n_g")}};
+    r.rowCount = rows;
+    r.groupCode = [](int row, int) { return QString::number(row / 50); };
+    r.groupName = [](int row, int) { return QStringLiteral("Группа %1").arg(row / 50 + 1); };
+    r.amounts = [](int row) { return QVector<double>{row * 2.5}; };
+    r.rowVariables = [](reports::TemplateRun& run, int row) {
+        run.putText(QStringLiteral("name"), QStringLiteral("Продукт номер %1").arg(row + 1));
+        run.putText(QStringLiteral("ed_izm"), QStringLiteral("кг"));
+        run.putFloat(QStringLiteral("kolvo"), row * 0.125);
+        run.putFloat(QStringLiteral("cena"), 20);
+        run.putFloat(QStringLiteral("summa"), row * 2.5);
+        run.putFloat(QStringLiteral("v7"), row + 0.5);
+        run.putInt(QStringLiteral("v8"), row % 7);
+        run.putText(QStringLiteral("v9"), QStringLiteral("п%1").arg(row % 13));
+        run.putFloat(QStringLiteral("v10"), -row);
+    };
+    r.end = [](reports::TemplateRun& run, const QVector<double>& totals) {
+        run.putFloat(QStringLiteral("sum_all"), totals.value(0));
+        words::MoneyNames names;
+        names.rub = QStringLiteral("руб.");
+        names.kop = QStringLiteral("коп.");
+        run.putText(QStringLiteral("sum_txt"), words::AmountInWords(totals.value(0), names));
+    };
+    return r;
+}
+
+void fill(benchmark::State& state, reports::Road road, const char* roadName)
+{
+    Setup& s = setup();
+    const int rows = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        KeepingOffice keeping(*s.office);
+        reports::RunStandardReport({&s.database, s.read.get()}, keeping, s.dir.path() + QStringLiteral("/cache/"),
+                                   report(rows), {}, road);
+        state.PauseTiming();
+        // TARELIA_BENCH_OUT keeps the stored documents for a look.
+        const QString folder = qEnvironmentVariable("TARELIA_BENCH_OUT", s.dir.path());
+        const QString out = folder + QStringLiteral("/%1_%2.fods").arg(QString::fromLatin1(roadName)).arg(rows);
+        keeping.documents.front()->storeToFile(out, QStringLiteral("OpenDocument Spreadsheet Flat XML"));
+        keeping.documents.front()->close();
+        s.stored[std::string(roadName) + "/" + std::to_string(rows)] = out;
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+
+void BM_PerCell(benchmark::State& state) { fill(state, reports::Road::PerCell, "PerCell"); }
+void BM_RowBuffered(benchmark::State& state) { fill(state, reports::Road::RowBuffered, "RowBuffered"); }
+
+BENCHMARK(BM_PerCell)->Arg(500)->Arg(5000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RowBuffered)->Arg(500)->Arg(5000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The stored document without its metadata (dates, editing time).
+QByteArray content(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromUtf8(f.readAll());
+    text.remove(QRegularExpression(QStringLiteral("<office:meta>.*</office:meta>"),
+                                   QRegularExpression::DotMatchesEverythingOption));
+    return text.toUtf8();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    Setup& s = setup();
+    for (const char* rows : {"500", "5000"}) {
+        const auto a = s.stored.find(std::string("PerCell/") + rows);
+        const auto b = s.stored.find(std::string("RowBuffered/") + rows);
+        if (a == s.stored.end() || b == s.stored.end())
+            continue;
+        const QByteArray x = content(a->second);
+        const QByteArray y = content(b->second);
+        std::printf("%s rows: stored documents %s (%lld bytes)\n", rows,
+                    !x.isEmpty() && x == y ? "identical" : "DIFFER", static_cast<long long>(x.size()));
+    }
+    s.office->terminate();
+    benchmark::Shutdown();
+    return 0;
+}

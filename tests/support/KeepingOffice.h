@@ -1,0 +1,75 @@
+#pragma once
+
+#include "automation/Spreadsheet.h"
+
+#include <memory>
+#include <vector>
+
+// Keeps every document the report opens, so the test can store it after the
+// run has handed it to the user.
+class KeepingOffice : public automation::Office {
+public:
+    explicit KeepingOffice(automation::Office& inner) : inner_(inner) {}
+    bool connect() override { return inner_.connect(); }
+    void disconnect() override { inner_.disconnect(); }
+    bool connected() const override { return inner_.connected(); }
+    std::unique_ptr<automation::Document> newCalc() override { return keep(inner_.newCalc()); }
+    std::unique_ptr<automation::Document> loadDocument(const QString& path) override { return keep(inner_.loadDocument(path)); }
+
+    std::vector<std::shared_ptr<automation::Document>> documents;
+
+private:
+    class Handle : public automation::Document {
+    public:
+        explicit Handle(std::shared_ptr<automation::Document> d) : d_(std::move(d)) {}
+        int sheetCount() override { return d_->sheetCount(); }
+        void insertSheet(int i, const QString& n) override { d_->insertSheet(i, n); }
+        QString sheetName(int s) override { return d_->sheetName(s); }
+        void setString(const automation::CellAddress& c, const QString& t) override { d_->setString(c, t); }
+        void setValue(const automation::CellAddress& c, double v) override { d_->setValue(c, v); }
+        void setBlockValues(const automation::CellAddress& c, const QList<QVariantList>& v) override
+        {
+            d_->setBlockValues(c, v);
+        }
+        void moveRange(const automation::CellAddress& t, const automation::RangeAddress& f) override
+        {
+            d_->moveRange(t, f);
+        }
+        void copyRange(const automation::CellAddress& t, const automation::RangeAddress& f) override
+        {
+            d_->copyRange(t, f);
+        }
+        void removeRows(int s, int i, int n) override { d_->removeRows(s, i, n); }
+        void merge(const automation::RangeAddress& r) override { d_->merge(r); }
+        void setWrapped(const automation::RangeAddress& r, bool w) override { d_->setWrapped(r, w); }
+        void setHoriJustify(const automation::RangeAddress& r, int j) override { d_->setHoriJustify(r, j); }
+        void setFont(const automation::RangeAddress& r, const automation::Font& f) override { d_->setFont(r, f); }
+        void setTableBorder(const automation::RangeAddress& r, const automation::TableBorder& b) override
+        {
+            d_->setTableBorder(r, b);
+        }
+        void setTableBorders(const QList<automation::RangeAddress>& r, const automation::TableBorder& b) override
+        {
+            d_->setTableBorders(r, b);
+        }
+        void lockControllers() override { d_->lockControllers(); }
+        void unlockControllers() override { d_->unlockControllers(); }
+        void addActionLock() override { d_->addActionLock(); }
+        void removeActionLock() override { d_->removeActionLock(); }
+        void show() override { d_->show(); }
+        void close() override { d_->close(); }
+        void storeToFile(const QString& p, const QString& f) override { d_->storeToFile(p, f); }
+        automation::CellState cellState(const automation::CellAddress& c) override { return d_->cellState(c); }
+
+    private:
+        std::shared_ptr<automation::Document> d_;
+    };
+
+    std::unique_ptr<automation::Document> keep(std::unique_ptr<automation::Document> d)
+    {
+        std::shared_ptr<automation::Document> shared(std::move(d));
+        documents.push_back(shared);
+        return std::make_unique<Handle>(shared);
+    }
+    automation::Office& inner_;
+};
