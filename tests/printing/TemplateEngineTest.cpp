@@ -2,6 +2,7 @@
 // block moves of a template, variable placement and the template cache.
 
 #include "automation/BufferedDocument.h"
+#include "automation/ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "templates/TemplateEngine.h"
 
@@ -529,6 +530,28 @@ TEST(BufferedDocument, RowsOfTheSameCellsGoAsOneBlock)
     EXPECT_EQ(book.stateAt(QStringLiteral("A60")).topWidth, 0);
     EXPECT_EQ(book.at(QStringLiteral("B61")), QStringLiteral("Группа"));
     EXPECT_EQ(book.stateAt(QStringLiteral("B61")).fontWeight, automation::kWeightBold);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ProgramOffice, CalcContextOnTheInstalledOffice)
+{
+    EXPECT_FALSE(automation::OfficeConnect());  // nothing installed: no office
+    auto owned = std::make_unique<RecordingOffice>();
+    RecordingOffice* office = owned.get();
+    automation::SetProgramOffice(std::move(owned));
+    ASSERT_TRUE(automation::OfficeConnect());
+    ASSERT_TRUE(automation::OfficeNewCalc());
+    EXPECT_EQ(automation::OfficeVariants().OfficeDocument->sheetCount(), 2);
+    EXPECT_FALSE(automation::OfficeLoadDocument(QStringLiteral("/nowhere/1.xls")));
+    automation::OfficeDisconnect();
+    // The next use connects anew.
+    ASSERT_TRUE(automation::OfficeConnect());
+    EXPECT_EQ(office->connects, 2);
+    automation::SetProgramOffice(nullptr);
+    EXPECT_FALSE(automation::OfficeConnect());
 }
 
 } // namespace

@@ -1,0 +1,18 @@
+#pragma once
+
+// What a template report of the program runs on: the data module's database,
+// the template cache of the connected database, the program's office and the
+// progress window.
+
+#include "reports/TemplateReport.h"
+
+namespace printing {
+
+templates::Context ProgramTemplateContext();
+QString ProgramTemplateCache();
+// The progress window "Ход выполнения" as a report drives it.
+reports::Progress GaugeProgress();
+// Runs a report of the standard sequence; failures reach the caller's guard.
+void RunProgramReport(const reports::StandardReport& report);
+
+} // namespace printing
