@@ -264,9 +264,15 @@ void BufferedDocument::setTableBorder(const RangeAddress& range, const TableBord
                                .join(QLatin1Char(';'));
     if (repeated(Border, range, params))
         return;
-    // Lines of the same kind wait to go together; another kind goes after them.
-    if (!borderRanges_.isEmpty() && !(border_ == b))
-        flushBorders();
+    // Lines of the same kind under rows one after another wait to go
+    // together (the office then fits the heights of just those rows);
+    // anything else sends them first.
+    if (!borderRanges_.isEmpty()) {
+        const RangeAddress& last = borderRanges_.back();
+        if (!(border_ == b) || last.sheet != range.sheet || last.startColumn != range.startColumn ||
+            last.endColumn != range.endColumn || range.startRow != last.endRow + 1)
+            flushBorders();
+    }
     border_ = b;
     borderRanges_.append(range);
 }

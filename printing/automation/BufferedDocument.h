@@ -1,11 +1,11 @@
 #pragma once
 
 // A document that gathers the values written into its rows and sends them
-// as blocks (a run of rows with the same cells in one range write), gathers
-// the same lines drawn under many rows into one call, and applies a format
-// repeated within a row (the same font on the same range) once. Fonts, wraps
-// and merges wait for the values of their rows, so row heights come out as
-// with one call per cell: the stored document is the same.
+// as blocks (rows with the same cells, one after another, in one range
+// write), sends the same line drawn under consecutive rows in one call, and
+// applies a format repeated within a row (the same font on the same range)
+// once. Fonts, wraps and merges wait for the values of their rows. The stored
+// document is the same as with one call per cell.
 
 #include "Spreadsheet.h"
 

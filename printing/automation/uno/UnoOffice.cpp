@@ -362,6 +362,10 @@ public:
     {
         try {
             Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->lockControllers();
+            // Row heights stay as the template has them while the document
+            // is filled, whichever way the cells are written.
+            Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
+                ->setPropertyValue("IsAdjustHeightEnabled", Any(false));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -370,6 +374,8 @@ public:
     void unlockControllers() override
     {
         try {
+            Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
+                ->setPropertyValue("IsAdjustHeightEnabled", Any(true));
             Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->unlockControllers();
         } catch (const uno::Exception& e) {
             rethrow(e);
