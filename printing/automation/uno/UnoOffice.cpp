@@ -125,8 +125,8 @@ void ensureBootstrapVariable()
 
 class UnoDocument : public Document {
 public:
-    UnoDocument(Reference<lang::XComponent> component, bool headless)
-        : component_(std::move(component)), headless_(headless)
+    UnoDocument(Reference<lang::XComponent> component, bool headless, bool windowsAvailable)
+        : component_(std::move(component)), headless_(headless), windowsAvailable_(windowsAvailable)
     {
         doc_.set(component_, UNO_QUERY_THROW);
         sheets_.set(doc_->getSheets(), UNO_QUERY_THROW);
@@ -405,6 +405,10 @@ public:
         // A headless office has no screen; showing a window there breaks it.
         if (headless_)
             return;
+        if (!windowsAvailable_)
+            throw OfficeError(QStringLiteral("Документ готов, но показать его нельзя: LibreOffice на этом компьютере "
+                                             "установлен без оконного интерфейса (нужен пакет libreoffice-calc).")
+                                  .toStdString());
         try {
             Reference<frame::XModel> model(doc_, UNO_QUERY_THROW);
             Reference<frame::XController> controller = model->getCurrentController();
@@ -493,6 +497,7 @@ public:
 private:
     Reference<lang::XComponent> component_;
     bool headless_ = false;
+    bool windowsAvailable_ = true;
     Reference<sheet::XSpreadsheetDocument> doc_;
     Reference<container::XIndexAccess> sheets_;
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
@@ -508,6 +513,13 @@ struct UnoOffice::Impl {
     bool started = false;  // this object started the office
     qint64 pid = 0;        // of the started office
     bool inUse = false;    // between connect() and disconnect()
+
+    // An office installed without any window plug-in runs headless only.
+    bool windowsAvailable() const
+    {
+        const QFileInfo soffice(options.soffice);
+        return !QDir(soffice.absolutePath()).entryList({QStringLiteral("libvclplug_*")}, QDir::Files).isEmpty();
+    }
 
     rtl::OUString connectString() const
     {
@@ -545,7 +557,7 @@ struct UnoOffice::Impl {
     void start()
     {
         QStringList args;
-        if (options.headless)
+        if (options.headless || !windowsAvailable())
             args << QStringLiteral("--headless") << QStringLiteral("--invisible");
         args << QStringLiteral("--norestore") << QStringLiteral("--nologo") << QStringLiteral("--nodefault")
              << QStringLiteral("--nolockcheck");
@@ -639,7 +651,7 @@ std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
             Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
             throw OfficeError("not a spreadsheet: " + path.toStdString());
         }
-        auto doc = std::make_unique<UnoDocument>(component, d->options.headless);
+        auto doc = std::make_unique<UnoDocument>(component, d->options.headless, d->windowsAvailable());
         // The engine parks blocks on the second sheet.
         while (doc->sheetCount() < 2)
             doc->insertSheet(doc->sheetCount(), QStringLiteral("Лист%1").arg(doc->sheetCount() + 1));
