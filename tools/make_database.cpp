@@ -1,6 +1,11 @@
-// make_database PATH: writes a new, empty shipped database.
+// make_database PATH [SAMPLES]: writes a new, empty shipped database; with a
+// folder of converted sample templates, loads every sample into it.
 
 #include "base/ShippedDatabase.h"
+#include "templates/SampleTemplates.h"
+
+#include "db/Database.h"
+#include "db/Transaction.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -10,13 +15,23 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_database PATH\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make_database PATH [SAMPLES]\n");
         return 2;
     }
     const QString path = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     try {
         CreateShippedDatabase(path);
+        if (argc == 3) {
+            db::Database database;
+            database.setDatabaseName(path);
+            database.open();
+            db::Transaction write(&database, db::Transaction::writeParams());
+            write.start();
+            const int n = templates::InstallSampleTemplates(database, write, QString::fromLocal8Bit(argv[2]));
+            write.commit();
+            std::printf("%d sample templates\n", n);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_database: %s\n", e.what());
         return 1;

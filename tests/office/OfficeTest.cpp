@@ -4,6 +4,7 @@
 
 #include "automation/uno/UnoOffice.h"
 #include "reports/TemplateReport.h"
+#include "templates/SampleTemplates.h"
 #include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
 
@@ -243,6 +244,43 @@ TEST(Office, UnreachableOfficeGivesTheMessage)
     } catch (const TemplateError& e) {
         EXPECT_EQ(e.text(), automation::OfficeUnreachableText());
     }
+}
+
+} // namespace
+
+namespace {
+
+// A sample loaded from its manifest is the default of its list and prints.
+TEST(SampleTemplates, InstalledFromTheManifestAndPrinted)
+{
+    TestDb t;
+    t.write().start();
+    EXPECT_EQ(templates::InstallSampleTemplates(t.db(), t.write(), QStringLiteral(TARELIA_SAMPLES)), 1);
+    t.write().commit();
+    RefreshRead(t);
+    reports::StandardReport r;
+    r.listNo = 2;
+    r.rowCount = 3;
+    r.header = [](reports::TemplateRun& run) { run.putText(QStringLiteral("otdel"), QStringLiteral("Бар")); };
+    r.amounts = [](int row) { return QVector<double>{100.0 * (row + 1)}; };
+    r.rowVariables = [](reports::TemplateRun& run, int row) {
+        run.putText(QStringLiteral("name"), QStringLiteral("Чай %1").arg(row + 1));
+        run.putFloat(QStringLiteral("summa"), 100.0 * (row + 1));
+    };
+    r.end = [](reports::TemplateRun& run, const QVector<double>& totals) {
+        run.putFloat(QStringLiteral("sum_all"), totals.value(0));
+        run.putText(QStringLiteral("sum_txt"), QStringLiteral("Шестьсот руб. 0коп."));
+    };
+    KeepingOffice keeping(OfficeEnvironment::office());
+    reports::RunStandardReport({&t.db(), &t.read()}, keeping, t.folder() + QStringLiteral("templates/"), r);
+    Document& d = *keeping.documents.front();
+    EXPECT_EQ(at(d, "B3"), QStringLiteral("Бар"));
+    EXPECT_EQ(at(d, "A8"), QVariant(1.0));
+    EXPECT_EQ(at(d, "B10"), QStringLiteral("Чай 3"));
+    EXPECT_EQ(at(d, "A11"), QStringLiteral("Итого:"));
+    EXPECT_EQ(at(d, "F11"), QVariant(600.0));
+    EXPECT_EQ(at(d, "B13"), QStringLiteral("Шестьсот руб. 0коп."));
+    d.close();
 }
 
 } // namespace
