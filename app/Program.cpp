@@ -58,6 +58,8 @@ static void WirePrintingToCore()
     OfficeSession.SetCellString = [](int c, int r, const QString& t) { printing::OfficeVariants().SetString(c, r, t); };
     OfficeSession.ShowDocument = [] { printing::OfficeVariants().ShowDocument(); };
     OfficeSession.OfficeDisconnect = [] { printing::OfficeDisconnect(); };
+    // Both settings of the spreadsheet choice print through LibreOffice Calc.
+    OfficeSession.ExcelWriteColumn = [](const QStringList& lines) { printing::WriteLinesToNewCalc(lines); };
 }
 
 bool CreateWindows(bool runStartup)

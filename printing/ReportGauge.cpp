@@ -1,6 +1,6 @@
 #include "ReportGauge.h"
 
-#include "automation/ProgramOffice.h"
+#include "entries/Office.h"
 #include "base/Unit_Base.h"
 #include "ui/Unit_Gauge.h"
 #include "util/TemplateCacheFiles.h"
@@ -8,8 +8,6 @@
 #include <QCoreApplication>
 
 namespace printing {
-
-templates::Context ProgramTemplateContext() { return {Form_Base->MyDB, Form_Base->TransactionRead}; }
 
 QString ProgramTemplateCache() { return TemplateCacheFolder(Form_Base->MyDB->databaseName()); }
 
@@ -40,7 +38,7 @@ reports::Progress GaugeProgress()
 
 void RunProgramReport(const reports::StandardReport& report)
 {
-    reports::RunStandardReport(ProgramTemplateContext(), automation::ProgramOffice(), ProgramTemplateCache(), report,
+    reports::RunStandardReport(engine::ProgramContext(), ProgramOffice(), ProgramTemplateCache(), report,
                                GaugeProgress());
 }
 

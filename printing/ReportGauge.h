@@ -8,7 +8,6 @@
 
 namespace printing {
 
-templates::Context ProgramTemplateContext();
 QString ProgramTemplateCache();
 // The progress window "Ход выполнения" as a report drives it.
 reports::Progress GaugeProgress();

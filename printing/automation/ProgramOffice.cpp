@@ -19,6 +19,8 @@ std::unique_ptr<Office>& slot()
     return office;
 }
 
+bool installed = false;
+
 } // namespace
 
 Office& ProgramOffice() { return *slot(); }
@@ -26,8 +28,11 @@ Office& ProgramOffice() { return *slot(); }
 void SetProgramOffice(std::unique_ptr<Office> office)
 {
     OfficeVariants().OfficeDocument.reset();
+    installed = office != nullptr;
     slot() = office ? std::move(office) : std::make_unique<NoOffice>();
 }
+
+bool ProgramOfficeInstalled() { return installed; }
 
 OfficeVariantsT& OfficeVariants()
 {

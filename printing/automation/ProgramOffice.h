@@ -14,6 +14,8 @@ namespace automation {
 // reached (every print then says so).
 Office& ProgramOffice();
 void SetProgramOffice(std::unique_ptr<Office> office);
+// Whether an office was installed (an empty one counts as none).
+bool ProgramOfficeInstalled();
 
 // The document of the workbooks laid out by the program.
 struct OfficeVariantsT {

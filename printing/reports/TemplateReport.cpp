@@ -4,7 +4,7 @@ namespace reports {
 
 using namespace templates;
 
-TemplateRun::TemplateRun(const Context& ctx, automation::Office& office, QString cacheFolder, int listNo,
+TemplateRun::TemplateRun(const engine::Context& ctx, automation::Office& office, QString cacheFolder, int listNo,
                          Progress progress, Road road)
     : ctx_(ctx), office_(office), cacheFolder_(std::move(cacheFolder)), progress_(std::move(progress)), road_(road)
 {
@@ -133,7 +133,7 @@ void TemplateRun::finish()
     finished_ = true;
 }
 
-void RunStandardReport(const Context& ctx, automation::Office& office, const QString& cacheFolder,
+void RunStandardReport(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
                        const StandardReport& report, const Progress& progress, Road road)
 {
     TemplateRun run(ctx, office, cacheFolder, report.listNo, progress, road);
@@ -203,6 +203,17 @@ void RunStandardReport(const Context& ctx, automation::Office& office, const QSt
     if (report.end)
         report.end(run, totals);
     run.finish();
+}
+
+words::MoneyNames MoneyNamesOf(const engine::Context& ctx)
+{
+    const engine::Settings& s = ctx.values();
+    words::MoneyNames names;
+    names.language = s.my_language;
+    names.rod = s.rod;
+    names.rub = s.rub;
+    names.kop = s.kop;
+    return names;
 }
 
 } // namespace reports

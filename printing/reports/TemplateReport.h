@@ -8,6 +8,7 @@
 
 #include "automation/BufferedDocument.h"
 #include "templates/TemplateEngine.h"
+#include "words/AmountInWords.h"
 
 #include <QStringList>
 #include <QVector>
@@ -31,7 +32,7 @@ enum class Road { PerCell, RowBuffered };
 // One run of a report on the default template of a list.
 class TemplateRun {
 public:
-    TemplateRun(const templates::Context& ctx, automation::Office& office, QString cacheFolder, int listNo,
+    TemplateRun(const engine::Context& ctx, automation::Office& office, QString cacheFolder, int listNo,
                 Progress progress = {}, Road road = Road::RowBuffered);
     // A run that did not reach finish() unlocks and closes its document and
     // closes the progress window.
@@ -75,7 +76,7 @@ public:
 private:
     void place(int mode, int& atRow);
 
-    templates::Context ctx_;
+    engine::Context ctx_;
     automation::Office& office_;
     QString cacheFolder_;
     Progress progress_;
@@ -114,7 +115,10 @@ struct StandardReport {
 // Runs the standard sequence: header, rows with headings and subtotals (an
 // outer group that changes closes every inner one first, innermost first),
 // end block and end variables, finish.
-void RunStandardReport(const templates::Context& ctx, automation::Office& office, const QString& cacheFolder,
+void RunStandardReport(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
                        const StandardReport& report, const Progress& progress = {}, Road road = Road::RowBuffered);
+
+// The unit names, gender and language of amounts in words, from the settings.
+words::MoneyNames MoneyNamesOf(const engine::Context& ctx);
 
 } // namespace reports

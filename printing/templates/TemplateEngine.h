@@ -7,7 +7,7 @@
 #include "TemplateForm.h"
 
 #include "automation/Spreadsheet.h"
-#include "util/RowWriter.h"
+#include "engine/RowWriter.h"
 
 #include <memory>
 

@@ -84,7 +84,7 @@ QString TemplateVariablesSql(qint64 formKod)
     return QStringLiteral("SELECT * FROM PRINT_VARIABLES WHERE KOD_FORMA = %1").arg(formKod);
 }
 
-LoadedTemplate LoadDefaultTemplate(const Context& ctx, int listNo)
+LoadedTemplate LoadDefaultTemplate(const engine::Context& ctx, int listNo)
 {
     LoadedTemplate t;
     db::Query q(ctx.database, ctx.read);

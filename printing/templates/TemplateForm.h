@@ -4,6 +4,8 @@
 // PRINT_FORMS, its variables of PRINT_VARIABLES, and the repository that
 // finds the default template of a print list.
 
+#include "engine/Context.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -11,8 +13,6 @@
 #include <stdexcept>
 
 namespace db {
-class Database;
-class Transaction;
 class Query;
 } // namespace db
 
@@ -26,12 +26,6 @@ public:
 
 private:
     QString text_;
-};
-
-// The database a template run reads: the connection and its read transaction.
-struct Context {
-    db::Database* database = nullptr;
-    db::Transaction* read = nullptr;
 };
 
 // Outline of the table: 0 grid, 1 a line under each row, 2 none.
@@ -105,7 +99,7 @@ struct LoadedTemplate {
 // The default template of print list listNo with its variables. A list
 // without a default template, or a template whose cell references are not
 // usable, throws TemplateError before anything is opened.
-LoadedTemplate LoadDefaultTemplate(const Context& ctx, int listNo);
+LoadedTemplate LoadDefaultTemplate(const engine::Context& ctx, int listNo);
 
 // Checks the cell references of a template (one or two capital letters, then
 // the row; the end block below the header) and of its enabled variables.
