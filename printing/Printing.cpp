@@ -1,5 +1,7 @@
 #include "Printing.h"
 
+#include "automation/ProgramOffice.h"
+
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "ui/Scaling.h"
@@ -161,6 +163,9 @@ void CreatePrintingWindows()
 
 void DestroyPrintingWindows()
 {
+    // The office connection goes while the program still runs; the office
+    // and the documents shown in it stay with the user.
+    automation::SetProgramOffice(nullptr);
     delete Form_Print;
     Form_Print = nullptr;
     delete Form_PrtDvig;
