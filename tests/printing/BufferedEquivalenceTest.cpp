@@ -1,0 +1,96 @@
+// The row-buffered document against one call per cell over generated runs of
+// writes, formats and block moves: the stored cells must come out the same.
+
+#include "automation/BufferedDocument.h"
+#include "automation/RecordingOffice.h"
+
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace automation;
+
+// One generated operation, applied the same way to any document.
+void randomStep(QRandomGenerator& rnd, Document& d, int& row)
+{
+    const int kind = rnd.bounded(100);
+    const int column = rnd.bounded(8);
+    if (kind < 45) {
+        d.setString({0, column, row}, QStringLiteral("т%1").arg(rnd.bounded(1000)));
+    } else if (kind < 70) {
+        d.setValue({0, column, row}, rnd.bounded(10000) / 4.0);
+    } else if (kind < 78) {
+        TableBorder b;
+        b.bottom.outerWidth = rnd.bounded(2) ? 35 : 0;
+        b.isBottomValid = true;
+        b.isTopValid = rnd.bounded(4) == 0;
+        b.top.outerWidth = 35;
+        d.setTableBorder({0, 0, row, 7, row}, b);
+    } else if (kind < 83) {
+        Font f;
+        f.name = QStringLiteral("DejaVu Sans");
+        f.weight = rnd.bounded(2) ? kWeightBold : kWeightNormal;
+        f.underline = rnd.bounded(2);
+        d.setFont({0, column, row, std::min(column + rnd.bounded(3), 7), row}, f);
+    } else if (kind < 86) {
+        d.merge({0, column, row, std::min(column + 1, 7), row});
+    } else if (kind < 88) {
+        d.setWrapped({0, column, row, column, row}, true);
+    } else if (kind < 90) {
+        d.setHoriJustify({0, column, row, column, row}, 1 + rnd.bounded(3));
+    } else if (kind < 91) {
+        // A block parked on the second sheet and brought back further down.
+        d.moveRange({1, 0, 0}, {0, 0, std::max(row - 3, 0), 7, row});
+        d.copyRange({0, 0, row + 2}, {1, 0, 0, 7, 3});
+        row += 6;
+    } else if (kind < 92 && row > 4) {
+        // Writing again into an earlier row.
+        d.setString({0, column, row - 4}, QStringLiteral("снова"));
+    } else {
+        ++row;  // the next table row
+    }
+}
+
+TEST(BufferedEquivalence, GeneratedRunsStoreTheSameCells)
+{
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        RecordingOffice plainOffice, bufferedOffice;
+        plainOffice.connect();
+        bufferedOffice.connect();
+        auto plain = plainOffice.newCalc();
+        auto inner = bufferedOffice.newCalc();
+        {
+            BufferedDocument buffered(*inner);
+            QRandomGenerator a(seed), b(seed);
+            int rowA = 0, rowB = 0;
+            for (int i = 0; i < 600; ++i) {
+                randomStep(a, *plain, rowA);
+                randomStep(b, buffered, rowB);
+            }
+            buffered.show();
+        }
+        const RecordedBook& p = plainOffice.last();
+        const RecordedBook& q = bufferedOffice.last();
+        for (int sheet = 0; sheet < 2; ++sheet) {
+            const auto& x = p.sheets[sheet];
+            const auto& y = q.sheets[sheet];
+            ASSERT_EQ(x.cells.size(), y.cells.size()) << "seed " << seed;
+            for (const auto& [pos, st] : x.cells) {
+                const CellState other = y.cells.at(pos);
+                ASSERT_EQ(st.content, other.content) << "seed " << seed << " at " << pos.first << ":" << pos.second;
+                ASSERT_EQ(st.fontWeight, other.fontWeight) << "seed " << seed;
+                ASSERT_EQ(st.fontUnderline, other.fontUnderline) << "seed " << seed;
+                ASSERT_EQ(st.wrapped, other.wrapped) << "seed " << seed;
+                ASSERT_EQ(st.horiJustify, other.horiJustify) << "seed " << seed;
+                ASSERT_EQ(st.topWidth, other.topWidth) << "seed " << seed;
+                ASSERT_EQ(st.bottomWidth, other.bottomWidth) << "seed " << seed;
+            }
+            ASSERT_EQ(x.merges, y.merges) << "seed " << seed;
+        }
+        EXPECT_LT(q.cellCalls + q.rowCalls, p.cellCalls) << "seed " << seed;
+    }
+}
+
+} // namespace
