@@ -181,6 +181,9 @@ int main(int argc, char** argv)
                     !x.isEmpty() && x == y ? "identical" : "DIFFER", static_cast<long long>(x.size()));
     }
     s.office->terminate();
+    s.read->commit();
+    s.database.close();
+    s.dir.remove();
     benchmark::Shutdown();
     return 0;
 }
