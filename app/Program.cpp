@@ -2,6 +2,7 @@
 
 #include "CatalogueWindows.h"
 #include "DocumentLists.h"
+#include "KartaWindows.h"
 #include "Printing.h"
 #include "entries/Office.h"
 #include "Unit_DvigIng.h"
@@ -110,6 +111,7 @@ bool CreateWindows(bool runStartup)
                                          ProtokolUser > 0 ? ProtokolUser : 0});
         });
     });
+    CreateKartaWindows();
     Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
@@ -142,6 +144,7 @@ void DestroyWindows()
     DestroyInventoryWindows();
     delete Form_Sutki;
     Form_Sutki = nullptr;
+    DestroyKartaWindows();
     DestroyCatalogueWindows();
     DetachDocumentLists();
     delete Form_Compute;

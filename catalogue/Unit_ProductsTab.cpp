@@ -3,6 +3,7 @@
 #include "CatalogueUi.h"
 #include "IngSkladDialog.h"
 #include "Unit_StructureBox.h"
+#include "KartaWindows.h"
 #include "ListEditDialog.h"
 #include "Printing.h"
 #include "entries/Prt_Ostatki.h"
@@ -11,6 +12,7 @@
 #include "Unit_GrIng.h"
 #include "Unit_GrToSklad.h"
 #include "Unit_Ing.h"
+#include "Unit_Karta.h"
 #include "Unit_MoveIng.h"
 #include "Unit_NSection.h"
 #include "base/Unit_Base.h"
@@ -713,17 +715,9 @@ void TProductsTab::BitBtn1Click()
         Form_Limit->exec();
 }
 
-void TProductsTab::Btn_KartaClick()
-{
-    if (hooks.kartaClick)
-        hooks.kartaClick();
-}
+void TProductsTab::Btn_KartaClick() { TForm_Karta::Btn_KartaClick(); }
 
-void TProductsTab::Btn_Copy_IngClick()
-{
-    if (hooks.copyIngClick)
-        hooks.copyIngClick();
-}
+void TProductsTab::Btn_Copy_IngClick() { CopyIngClick(); }
 
 void TProductsTab::Btn_DvigIngClick()
 {

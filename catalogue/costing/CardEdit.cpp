@@ -4,6 +4,7 @@
 #include "CostingError.h"
 #include "Expansion.h"
 
+#include "db/Codec.h"
 #include "db/Query.h"
 
 #include <unordered_set>
@@ -279,6 +280,19 @@ CopyResult CopyDish(const Context& ctx, qint64 source, const QString& name)
     scope.product = r.kod;
     r.prices = RecomputePrices(ctx, scope);
     return r;
+}
+
+QString UnstorableTextRefusal(const QString& text)
+{
+    QString bad;
+    for (const QChar c : text) {
+        const QString one(c);
+        if (db::fromCp1251(db::toCp1251(one)) != one && !bad.contains(c))
+            bad += c;
+    }
+    if (bad.isEmpty())
+        return {};
+    return QStringLiteral("Текст нельзя записать в базу данных: символы \"%1\" вне кодировки Windows-1251.").arg(bad);
 }
 
 } // namespace costing

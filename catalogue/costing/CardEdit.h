@@ -92,4 +92,8 @@ struct CopyResult {
 // zero price keeps the copy.
 CopyResult CopyDish(const Context& ctx, qint64 source, const QString& name);
 
+// The refusal for a typed text the database cannot hold (characters outside
+// Windows-1251, named in the message); empty when the text can be stored.
+QString UnstorableTextRefusal(const QString& text);
+
 } // namespace costing

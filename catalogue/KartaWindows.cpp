@@ -1,0 +1,86 @@
+#include "KartaWindows.h"
+
+#include "CatalogueUi.h"
+#include "Unit_Ing.h"
+#include "Unit_KBrutto.h"
+#include "Unit_Karta.h"
+#include "Unit_ProductsTab.h"
+#include "Unit_Recept.h"
+#include "Unit_ShowKarta.h"
+#include "base/Unit_Base.h"
+#include "costing/CardEdit.h"
+#include "db/DatasetModel.h"
+#include "ui/Unit_Alarm.h"
+#include "ui/Unit_Name.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+void CreateKartaWindows()
+{
+    Form_Karta = new TForm_Karta;
+    Form_ShowKarta = new TForm_ShowKarta;
+    Form_Recept = new TForm_Recept;
+    Form_KBrutto = new TForm_KBrutto;
+    if (Form_Ing)
+        Form_Ing->showKBrutto = [](double& brutto, double& netto) { return TForm_KBrutto::Execute(brutto, netto); };
+}
+
+void DestroyKartaWindows()
+{
+    if (Form_Ing)
+        Form_Ing->showKBrutto = nullptr;
+    delete Form_KBrutto;
+    delete Form_Recept;
+    delete Form_ShowKarta;
+    delete Form_Karta;
+}
+
+void CopyIngClick()
+{
+    db::Query* ing = Form_Base->Q_Ing;
+    if (!cat::HasRow(ing))
+        return;
+    TForm_Name* f = Form_Name;
+    f->setWindowTitle(QStringLiteral("Наименование нового блюда"));
+    f->Edit1->clear();
+    f->DateTimePicker1->hide();
+    f->Panel2->hide();
+    const int maxLength = f->Edit1->maxLength();
+    f->Edit1->setMaxLength(100);
+    const int answer = f->exec();
+    f->Edit1->setMaxLength(maxLength);
+    if (answer != QDialog::Accepted)
+        return;
+    const QString name = f->Edit1->text();
+    const QString refusal = costing::UnstorableTextRefusal(name);
+    if (!refusal.isEmpty()) {
+        Msg::notice(refusal);
+        return;
+    }
+    const qint64 source = cat::KeyOf(ing);
+    const QString sourceName = ing->field(QStringLiteral("NAME")).asString();
+    costing::CopyResult r;
+    {
+        WriteTransaction w;
+        r = costing::CopyDish(costing::ProgramContext(), source, name);
+        // A price computation stopped by a zero price keeps the copy: the line commits it.
+        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Продукты и блюда"),
+                            QStringLiteral("Копирование блюда <<") + sourceName + QStringLiteral(">> в блюдо <<") + name +
+                                QStringLiteral(">>"));
+    }
+    Form_Util->ComputeState = r.prices.zeroPriceWatch;
+    cat::ReopenAt(ing, r.kod);
+    if (ProductsTab)
+        ProductsTab->Grid_Ing->setFocus();
+    if (r.prices.aborted) {
+        const QString lines = r.prices.warnings.join(QLatin1Char('\n'));
+        if (Form_Alarm) {
+            Form_Alarm->Memo1->setPlainText(lines);
+            Form_Alarm->exec();
+            Form_Alarm->Memo1->clear();
+        } else {
+            Msg::warning(lines, QStringLiteral("Внимание ! ! !"));
+        }
+    }
+}
