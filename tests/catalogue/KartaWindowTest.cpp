@@ -1,0 +1,385 @@
+// The card editor as a user drives it, headless on a real database: the lock
+// by unposted documents, the edit cycle with its protocol lines, the circle
+// refusal, the keypad, the yield mode and the checks and effects of "Запись".
+
+#include "CatalogueFixture.h"
+
+#include "Unit_Karta.h"
+#include "Unit_ProductsTab.h"
+#include "db/DatasetModel.h"
+#include "ui/Keypad.h"
+#include "ui/RadioGroup.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Timers.h"
+#include "util/Settings.h"
+#include "util/SettingsStore.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <tuple>
+
+namespace {
+
+using Row = std::tuple<qint64, double, double, int>;  // ingredient, quantity, yield, active
+
+class KartaWindow : public ::testing::Test {
+protected:
+    KartaWindow()
+    {
+        const qint64 kg = env.unit();
+        veg = env.group(QStringLiteral("Овощи"));
+        dishes = env.group(QStringLiteral("Блюда"));
+        firma = env.firma(QStringLiteral("Кафе"));
+        kitchen = env.mainOtdel(firma);
+        potato = ingWithNorm(QStringLiteral("Картофель"), veg, kg, 80);
+        carrot = ingWithNorm(QStringLiteral("Морковь"), veg, kg, 75);
+        onion = ingWithNorm(QStringLiteral("Лук"), veg, kg, 84);
+        soup = env.ing(QStringLiteral("Суп \"Д'Артаньян\""), dishes, kg);
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 30, MY_CENA = 45 WHERE KOD_ING = %1").arg(potato));
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 40, MY_CENA = 60 WHERE KOD_ING = %1").arg(carrot));
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 20, MY_CENA = 25 WHERE KOD_ING = %1").arg(onion));
+        // The soup's card: potatoes, and carrots switched off.
+        env.t().exec(QStringLiteral("DELETE FROM KARTA WHERE KOD_ING_MASTER = %1").arg(soup));
+        card(soup, potato, 0.25, 80, 1);
+        card(soup, carrot, 0.1, 75, 0);
+        env.t().exec(QStringLiteral("UPDATE ING SET MY_LEVEL = 1 WHERE KOD = %1").arg(soup));
+        standOn(veg);
+        f = Form_Karta;
+    }
+
+    qint64 ingWithNorm(const QString& name, qint64 group, qint64 unit, double vihod)
+    {
+        products::IngData d;
+        d.name = name;
+        d.group = group;
+        d.edIzm = unit;
+        d.vihod = vihod;
+        return products::CreateIng(d);
+    }
+    void card(qint64 master, qint64 ing, double kolvo, double percent, int active)
+    {
+        env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) "
+                                    "VALUES (%1, %2, %3, %4, %5)")
+                         .arg(master)
+                         .arg(ing)
+                         .arg(kolvo)
+                         .arg(percent)
+                         .arg(active));
+    }
+    void standOn(qint64 group)
+    {
+        Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
+        ProductsTab->Sheet_IngShow();
+        CatEnv::at(Form_Base->Q_Firma, firma);
+        Form_Timers->Timer_OtdelTimer();
+        CatEnv::at(Form_Base->Q_Otdel, kitchen);
+        Form_Timers->Timer_SkladTimer();
+        Form_Timers->Timer_GrIngTimer();
+        CatEnv::at(Form_Base->Q_GrIng, group);
+    }
+    std::vector<Row> rows(qint64 master)
+    {
+        std::vector<Row> out;
+        auto q = env.t().select(
+            QStringLiteral("SELECT KOD_ING, KOLVO, PERCENT, IS_ACTIVE FROM KARTA WHERE KOD_ING_MASTER = %1 ORDER BY KOD")
+                .arg(master));
+        for (q->first(); !q->eof(); q->next())
+            out.emplace_back(q->field(0).asInt64(), q->field(1).asDouble(), q->field(2).asDouble(), q->field(3).asInt());
+        return out;
+    }
+    int flag(qint64 p) { return int(env.num(QStringLiteral("SELECT FLAG_UPDATE FROM ING WHERE KOD = %1").arg(p))); }
+    int backupRows(qint64 p)
+    {
+        return int(env.num(QStringLiteral("SELECT COUNT(*) FROM KARTA K JOIN ING I ON K.KOD_ING_MASTER = I.KOD_UPDATE "
+                                          "WHERE I.KOD = %1")
+                               .arg(p)));
+    }
+    // Picks the ingredient in the picker (its group shown) and adds it.
+    void add(qint64 group, qint64 ing)
+    {
+        CatEnv::at(f->QG, group);
+        f->Timer_KKTimer();
+        ASSERT_TRUE(f->QI->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(ing)));
+        f->Btn_AddClick();
+    }
+    void standOnRow(qint64 ing) { ASSERT_TRUE(f->QS->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(ing))); }
+    void type(const QString& text)
+    {
+        f->Keypad->E_Klava->setText(text);
+        f->Keypad->Btn_OKSClick();
+    }
+    void unpostedDocument(const QString& table, qint64 ing, int provodka)
+    {
+        const qint64 doc = env.num(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+        env.t().exec(QStringLiteral("INSERT INTO DOCS (KOD, DOC_TYPE, PROVODKA) VALUES (%1, 2, %2)").arg(doc).arg(provodka));
+        env.t().exec(QStringLiteral("INSERT INTO %1 (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO) VALUES (%2, %3, %4, 1)")
+                         .arg(table)
+                         .arg(doc)
+                         .arg(ing)
+                         .arg(kitchen));
+    }
+
+    CatEnv env;
+    qint64 veg = 0, dishes = 0, firma = 0, kitchen = 0, potato = 0, carrot = 0, onion = 0, soup = 0;
+    TForm_Karta* f = nullptr;
+};
+
+TEST_F(KartaWindow, AProductInAnUnpostedDocumentCannotBeEdited)
+{
+    for (const QString& table : {QStringLiteral("MOVES"), QStringLiteral("REAL_BLUDO")}) {
+        unpostedDocument(table, soup, 1);  // posted ones do not lock
+        unpostedDocument(table, soup, 0);
+        f->Prepare(soup);
+        env.messages.clear();
+        f->Btn_EditClick();
+        EXPECT_TRUE(env.sawMessage(QStringLiteral("Данный продукт имеется в непроведённых документах, поэтому корректировка "
+                                                  "запрещена до проведения или удаления этих документов.")));
+        EXPECT_FALSE(f->Editing());
+        EXPECT_TRUE(f->Btn_Edit->isEnabled());
+        EXPECT_FALSE(f->Btn_Add->isEnabled());
+        EXPECT_EQ(flag(soup), 0);
+        EXPECT_EQ(backupRows(soup), 0);
+        EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("WHAT_ACTION LIKE 'Разрешены%'")), 0);
+        env.t().exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 1"));
+    }
+    // Posted documents only: the cycle opens.
+    f->Prepare(soup);
+    f->Btn_EditClick();
+    EXPECT_TRUE(f->Editing());
+    EXPECT_EQ(flag(soup), 1);
+    f->Btn_ExitClick();
+    EXPECT_EQ(flag(soup), 0);
+}
+
+TEST_F(KartaWindow, CancelGivesBackTheCardAsItWasWithItsProtocolLines)
+{
+    const std::vector<Row> before = rows(soup);
+    f->Prepare(soup);
+    EXPECT_EQ(f->windowTitle(),
+              QStringLiteral("Калькуляционная карта продукта <<Суп \"Д'Артаньян\">>  (Калькуляционные параметры)"));
+    EXPECT_EQ(f->QS->recordCount(), 2);
+    f->Btn_EditClick();
+    ASSERT_TRUE(f->Editing());
+    EXPECT_TRUE(f->Grid_I->isEnabled());
+
+    add(veg, onion);
+    EXPECT_EQ(f->QS->field(QStringLiteral("KOD_ING")).asInt64(), onion);
+    EXPECT_DOUBLE_EQ(f->QS->field(QStringLiteral("PERCENT")).asDouble(), 84);  // the norm, the yield mode being "Из нормы"
+    type(QStringLiteral("0,3"));
+    standOnRow(potato);
+    env.answers = {1};
+    f->Btn_DeleteClick();
+    standOnRow(carrot);
+    f->Btn_VklClick();
+    EXPECT_EQ(rows(soup), (std::vector<Row>{{carrot, 0.1, 75, 1}, {onion, 0.3, 84, 1}}));
+
+    f->Btn_ClearClick();
+    EXPECT_FALSE(f->Editing());
+    EXPECT_EQ(rows(soup), before);
+    EXPECT_EQ(flag(soup), 0);
+    EXPECT_EQ(backupRows(soup), 0);
+    EXPECT_EQ(f->QS->recordCount(), 2);
+    const QString p = QStringLiteral("Суп \"Д'Артаньян\"");
+    for (const QString& line :
+         {QStringLiteral("Разрешены изменения в К/карте продукта <<") + p + QStringLiteral(">>"),
+          QStringLiteral("В К/карту продукта <<") + p + QStringLiteral(">> добавлен продукт <<Лук>>"),
+          QStringLiteral("Из К/карты продукта <<") + p + QStringLiteral(">> удалён продукт <<Картофель>>"),
+          QStringLiteral("В К/картt продукта <<") + p + QStringLiteral(">> включен продукт <<Морковь>>"),
+          QStringLiteral("Отменены изменения в К/карте продукта <<") + p + QStringLiteral(">>")})
+        EXPECT_EQ(env.logLines(line), 1) << line.toStdString();
+}
+
+TEST_F(KartaWindow, AStaleCycleIsToldAndCanBeTakenOver)
+{
+    f->Prepare(soup);
+    f->Btn_EditClick();
+    add(veg, onion);
+    // The workstation went away with the cycle open; the card is opened again.
+    f->Prepare(soup);
+    env.answers = {0};
+    env.messages.clear();
+    f->Btn_EditClick();
+    EXPECT_EQ(env.messages.size(), 1);
+    EXPECT_FALSE(f->Editing());
+    env.answers = {1};
+    f->Btn_EditClick();
+    ASSERT_TRUE(f->Editing());
+    add(veg, potato);
+    f->Btn_ClearClick();
+    // Back to the rows at the second start, each once.
+    EXPECT_EQ(rows(soup), (std::vector<Row>{{potato, 0.25, 80, 1}, {carrot, 0.1, 75, 0}, {onion, 0, 84, 1}}));
+    EXPECT_EQ(backupRows(soup), 0);
+}
+
+TEST_F(KartaWindow, AnIngredientThatHoldsTheProductIsRefused)
+{
+    // Three levels: the soup holds a dressing that holds a sauce.
+    const qint64 kg = env.num(QStringLiteral("SELECT MIN(KOD) FROM ED_IZM"));
+    const qint64 sauce = env.ing(QStringLiteral("Соус"), dishes, kg);
+    const qint64 dressing = env.ing(QStringLiteral("Заправка"), dishes, kg);
+    env.t().exec(QStringLiteral("DELETE FROM KARTA WHERE KOD_ING_MASTER IN (%1, %2)").arg(sauce).arg(dressing));
+    card(sauce, onion, 0.1, 100, 1);
+    card(dressing, sauce, 0.1, 100, 1);
+    card(soup, dressing, 0.1, 100, 1);
+    f->Prepare(sauce);
+    f->Btn_EditClick();
+    env.messages.clear();
+    add(dishes, soup);
+    EXPECT_TRUE(env.sawMessage(QStringLiteral("Этот ингредиент нелзя включить в калькуляционную карту продукта, так как он "
+                                              "сам является составляющей добавляемого ингредиента (циклическая ссылка) !")));
+    EXPECT_EQ(rows(sauce), (std::vector<Row>{{onion, 0.1, 100, 1}}));
+    // A product that holds nothing of it goes in.
+    add(veg, carrot);
+    EXPECT_EQ(rows(sauce).size(), 2u);
+    f->Btn_ExitClick();
+}
+
+TEST_F(KartaWindow, TheKeypadWritesQuantityYieldOrCoefficient)
+{
+    f->Prepare(soup);
+    standOnRow(potato);
+    type(QStringLiteral("5"));  // view mode: nothing
+    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.25, 80, 1}));
+    f->Btn_EditClick();
+    f->CB_Next->setChecked(false);
+    standOnRow(potato);
+    type(QStringLiteral("0,4"));
+    EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.4);
+    // The second column takes the yield, or the coefficient when the setting asks for it.
+    f->RG_Manual->setItemIndex(1);
+    EXPECT_TRUE(f->RG_Kolonka->isEnabled());
+    f->RG_Kolonka->setItemIndex(1);
+    SetSettingValue(QStringLiteral("brutto"), 0);
+    EXPECT_EQ(f->RG_Kolonka->button(1)->text(), QStringLiteral("% Выхода"));
+    type(QStringLiteral("90"));
+    EXPECT_DOUBLE_EQ(std::get<2>(rows(soup)[0]), 90);
+    SetSettingValue(QStringLiteral("brutto"), 1);
+    EXPECT_EQ(f->RG_Kolonka->button(1)->text(), QStringLiteral("Коэф. Брутто"));
+    type(QStringLiteral("1,25"));
+    EXPECT_DOUBLE_EQ(std::get<2>(rows(soup)[0]), 80);
+    EXPECT_DOUBLE_EQ(f->QS->field(QStringLiteral("K_BRUTTO")).asDouble(), 1.25);
+    EXPECT_DOUBLE_EQ(f->QS->field(QStringLiteral("BRUTTO")).asDouble(), 0.5);
+    // Nothing above zero: refused, nothing written.
+    env.messages.clear();
+    type(QStringLiteral("0"));
+    EXPECT_TRUE(env.sawMessage(QStringLiteral("В поле \"Количество\" должно стоять число больше нуля !")));
+    EXPECT_DOUBLE_EQ(std::get<2>(rows(soup)[0]), 80);
+    // With the cursor moving on, the next row is current after a value.
+    f->CB_Next->setChecked(true);
+    f->RG_Kolonka->setItemIndex(0);
+    standOnRow(potato);
+    type(QStringLiteral("1"));
+    EXPECT_EQ(f->QS->field(QStringLiteral("KOD_ING")).asInt64(), carrot);
+    f->Btn_ExitClick();
+}
+
+TEST_F(KartaWindow, YieldFromTheNormResetsEveryRow)
+{
+    env.t().exec(QStringLiteral("UPDATE ING SET MANUAL_BRUTTO = 1 WHERE KOD = %1").arg(soup));
+    env.t().exec(QStringLiteral("UPDATE KARTA SET PERCENT = 50 WHERE KOD_ING_MASTER = %1").arg(soup));
+    card(soup, onion, 1, 0, 1);  // a yield of 0 shows no coefficient
+    f->Prepare(soup);
+    EXPECT_EQ(f->RG_Manual->itemIndex(), 1);
+    standOnRow(onion);
+    EXPECT_TRUE(f->QS->field(QStringLiteral("K_BRUTTO")).isNull());
+    f->Btn_EditClick();
+    f->RG_Manual->setItemIndex(0);
+    EXPECT_FALSE(f->RG_Kolonka->isEnabled());
+    EXPECT_EQ(rows(soup), (std::vector<Row>{{potato, 0.25, 80, 1}, {carrot, 0.1, 75, 0}, {onion, 1, 84, 1}}));
+    EXPECT_EQ(env.logLines(QStringLiteral("В К/картt продукта <<Суп \"Д'Артаньян\">> коэффициент перевода в брутто "
+                                          "поставлен в положение \"Из нормы ингредиента\"")),
+              1);
+    f->Btn_ClearClick();
+}
+
+TEST_F(KartaWindow, SavingChecksTheHeaderThenStoresLevelAndPrices)
+{
+    f->Prepare(soup);
+    f->Btn_EditClick();
+    add(veg, onion);
+    type(QStringLiteral("0,5"));
+    const struct {
+        QString kolvo, percent, message;
+    } refusals[] = {
+        {QString(), QStringLiteral("0"), QStringLiteral("На какое количество единиц продекта составлена эта раскладка ?")},
+        {QStringLiteral("10a"), QStringLiteral("0"),
+         QStringLiteral("В опле \"Количество единиц\" должно стоять целое положительное число !")},
+        {QStringLiteral("0"), QStringLiteral("0"),
+         QStringLiteral("В поле \"Количество единиц\" должно стоять целое положительное число !")},
+        {QStringLiteral("2"), QString(),
+         QStringLiteral("В поле \"Процент надбавки\" должно стоять целое положительное число или 0 !")},
+        {QStringLiteral("2"), QStringLiteral("-5"),
+         QStringLiteral("В поле \"Процент надбавки\" должно стоять целое положительное число или 0 !")},
+    };
+    for (const auto& r : refusals) {
+        f->E_Kolvo->setText(r.kolvo);
+        f->E_Percent->setText(r.percent);
+        env.messages.clear();
+        f->Btn_OkClick();
+        EXPECT_EQ(env.messages, QStringList{r.message}) << r.kolvo.toStdString();
+        EXPECT_EQ(flag(soup), 1);
+    }
+    f->E_Kolvo->setText(QStringLiteral("2"));
+    f->E_Percent->setText(QStringLiteral("10"));
+    f->E_Vihod->setText(QStringLiteral("300/20 г"));
+    f->RG_Cena->setItemIndex(0);
+    env.messages.clear();
+    f->Btn_OkClick();
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(f->result(), QDialog::Accepted);
+    auto q = env.t().select(
+        QStringLiteral("SELECT KVO_PORC, PERCENT_PLUS, VIHOD_BLUDA, MY_LEVEL, FLAG_UPDATE FROM ING WHERE KOD = %1").arg(soup));
+    EXPECT_EQ(q->field(0).asInt(), 2);
+    EXPECT_EQ(q->field(1).asInt(), 10);
+    EXPECT_EQ(q->field(2).asString(), QStringLiteral("300/20 г"));
+    EXPECT_EQ(q->field(3).asInt(), 1);
+    EXPECT_EQ(q->field(4).asInt(), 0);
+    EXPECT_EQ(backupRows(soup), 0);
+    // Gross amounts of potatoes at 30 and onions at 20 for two units, with the card's 10 % markup.
+    const double cost = (0.25 * 100 / 80 * 30 + 0.5 * 100 / 84 * 20) * 1.1 / 2;
+    EXPECT_NEAR(env.t().scalar(QStringLiteral("SELECT CENA FROM ING_SKLAD WHERE KOD_ING = %1").arg(soup)).toDouble(), cost,
+                1e-9);
+    EXPECT_EQ(env.logLines(QStringLiteral("Записаны изменения в К/карту продукта <<Суп \"Д'Артаньян\">>")), 1);
+
+    // With stock (here a negative one) the prices stay and the user is told why.
+    env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = -2, CENA = 1 WHERE KOD_ING = %1").arg(soup));
+    f->Prepare(soup);
+    f->Btn_EditClick();
+    env.messages.clear();
+    f->Btn_OkClick();
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Данный продукт на одном из складов имеет не нулевые остатки.")));
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT CENA FROM ING_SKLAD WHERE KOD_ING = %1").arg(soup)).toDouble(), 1);
+}
+
+TEST_F(KartaWindow, AnEmptyCardIsSavedWithLevelZeroAndStockPrices)
+{
+    env.t().exec(QStringLiteral("UPDATE ING SET CENA_COMPUTE = 1 WHERE KOD = %1").arg(soup));
+    f->Prepare(soup);
+    f->Btn_EditClick();
+    env.answers = {1, 1};
+    standOnRow(potato);
+    f->Btn_DeleteClick();
+    f->Btn_DeleteClick();
+    EXPECT_TRUE(rows(soup).empty());
+    f->Btn_OkClick();
+    EXPECT_EQ(f->RG_Cena->itemIndex(), 0);
+    EXPECT_EQ(env.num(QStringLiteral("SELECT MY_LEVEL FROM ING WHERE KOD = %1").arg(soup)), 0);
+    EXPECT_EQ(env.num(QStringLiteral("SELECT CENA_COMPUTE FROM ING WHERE KOD = %1").arg(soup)), 0);
+}
+
+TEST_F(KartaWindow, ClosingTheWindowWithACycleOpenCancelsIt)
+{
+    const std::vector<Row> before = rows(soup);
+    f->Prepare(soup);
+    f->show();
+    f->Btn_EditClick();
+    add(veg, onion);
+    f->close();
+    EXPECT_EQ(rows(soup), before);
+    EXPECT_EQ(flag(soup), 0);
+}
+
+} // namespace
