@@ -285,10 +285,10 @@ CopyResult CopyDish(const Context& ctx, qint64 source, const QString& name)
 QString UnstorableTextRefusal(const QString& text)
 {
     QString bad;
-    for (const QChar c : text) {
-        const QString one(c);
-        if (db::fromCp1251(db::toCp1251(one)) != one && !bad.contains(c))
-            bad += c;
+    for (const char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        if (db::fromCp1251(db::toCp1251(one)) != one && !bad.contains(one))
+            bad += one;
     }
     if (bad.isEmpty())
         return {};
