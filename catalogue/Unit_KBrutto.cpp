@@ -40,6 +40,7 @@ TForm_KBrutto::TForm_KBrutto(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
     E_Netto->installEventFilter(this);
     E_Brutto->installEventFilter(this);
     setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 120);
+    adjustSize();
     ScaleWindow(this, false);
 }
 
