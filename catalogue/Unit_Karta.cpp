@@ -1,6 +1,5 @@
 #include "Unit_Karta.h"
 
-#include "CatalogueDb.h"
 #include "CatalogueUi.h"
 #include "Printing.h"
 #include "Unit_Recept.h"
@@ -648,7 +647,7 @@ void TForm_Karta::Btn_DeleteClick()
     const qint64 back = cat::StepBackKey(QS);
     {
         WriteTransaction w;
-        cat::Exec(QStringLiteral("DELETE FROM KARTA WHERE KOD = ") + Key(row));
+        costing::DeleteCardRow(costing::ProgramContext(), row);
         log(QStringLiteral("Из К/карты продукта <<") + NameIng + QStringLiteral(">> удалён продукт <<") + name +
             QStringLiteral(">>"));
     }
@@ -664,8 +663,7 @@ void TForm_Karta::Btn_VklClick()
     const bool on = QS->field(QStringLiteral("IS_ACTIVE")).asInt() == 0;
     {
         WriteTransaction w;
-        cat::Exec(QStringLiteral("UPDATE KARTA SET IS_ACTIVE = ") + (on ? QStringLiteral("1") : QStringLiteral("0")) +
-                  QStringLiteral(" WHERE KOD = ") + Key(row));
+        costing::SetCardRowActive(costing::ProgramContext(), row, on);
         log(QStringLiteral("В К/картt продукта <<") + NameIng +
             (on ? QStringLiteral(">> включен продукт <<") : QStringLiteral(">> отключен продукт <<")) + currentRowName() +
             QStringLiteral(">>"));
@@ -681,14 +679,10 @@ void TForm_Karta::ApplyValue(double v)
         return;
     }
     const qint64 row = currentRowKey();
-    R_Record r(QStringLiteral("KARTA"), row);
-    if (RG_Kolonka->itemIndex() == 1)
-        r.addFloat(QStringLiteral("PERCENT"), MyParams->v.brutto == 1 ? 100.0 / v : v);
-    else
-        r.addFloat(QStringLiteral("KOLVO"), v);
     {
         WriteTransaction w;
-        Form_Util->UpdateRecord(r);
+        costing::SetCardRowValue(costing::ProgramContext(), row, RG_Kolonka->itemIndex() == 1 ? 1 : 0, v,
+                                 MyParams->v.brutto == 1);
         w.commit();
     }
     reloadQS(row);

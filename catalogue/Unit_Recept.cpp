@@ -1,7 +1,6 @@
 #include "Unit_Recept.h"
 
 #include "CatalogueUi.h"
-#include "CatalogueDb.h"
 #include "base/Unit_Base.h"
 #include "costing/CardEdit.h"
 #include "db/Query.h"
@@ -61,9 +60,7 @@ void TForm_Recept::Btn_OkClick()
     if (!refusal.isEmpty())
         return cat::Refuse(refusal, RichEdit1);
     WriteTransaction w;
-    db::Query* q = cat::Writer(QStringLiteral("UPDATE ING SET RECEPT = :T WHERE KOD = ") + Key(KodIng));
-    q->param(QStringLiteral("T")).setString(text);
-    q->execSql();
+    costing::SaveRecipe(costing::ProgramContext(), KodIng, text);
     w.commit();
     accept();
 }

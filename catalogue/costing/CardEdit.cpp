@@ -156,6 +156,38 @@ qint64 AddCardRow(const Context& ctx, qint64 master, qint64 ingredient, double p
     return q.field(QStringLiteral("KOD_NEW_RECORD")).asInt64();
 }
 
+void DeleteCardRow(const Context& ctx, qint64 row)
+{
+    exec(ctx, QStringLiteral("DELETE FROM KARTA WHERE KOD = ") + key(row));
+}
+
+void SetCardRowActive(const Context& ctx, qint64 row, bool active)
+{
+    exec(ctx, QStringLiteral("UPDATE KARTA SET IS_ACTIVE = ") + (active ? QStringLiteral("1") : QStringLiteral("0")) +
+                  QStringLiteral(" WHERE KOD = ") + key(row));
+}
+
+void SetCardRowValue(const Context& ctx, qint64 row, int column, double value, bool coefficient)
+{
+    db::Query q(ctx.database, ctx.write);
+    if (column == 0) {
+        q.setSql(QStringLiteral("UPDATE KARTA SET KOLVO = :V WHERE KOD = ") + key(row));
+        q.param(QStringLiteral("V")).setDouble(value);
+    } else {
+        q.setSql(QStringLiteral("UPDATE KARTA SET PERCENT = :V WHERE KOD = ") + key(row));
+        q.param(QStringLiteral("V")).setDouble(coefficient ? 100.0 / value : value);
+    }
+    q.execSql();
+}
+
+void SaveRecipe(const Context& ctx, qint64 product, const QString& text)
+{
+    db::Query q(ctx.database, ctx.write);
+    q.setSql(QStringLiteral("UPDATE ING SET RECEPT = :T WHERE KOD = ") + key(product));
+    q.param(QStringLiteral("T")).setString(text);
+    q.execSql();
+}
+
 bool MakesCycle(const Context& ctx, qint64 master, qint64 ingredient)
 {
     if (master == ingredient)

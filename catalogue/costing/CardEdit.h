@@ -46,6 +46,17 @@ void CancelEditCycle(const Context& ctx, qint64 product);
 // Adds an active row with quantity 0 and the yield (ADD_TO_KALK); its key.
 qint64 AddCardRow(const Context& ctx, qint64 master, qint64 ingredient, double percent);
 
+// Removes one card row.
+void DeleteCardRow(const Context& ctx, qint64 row);
+// Switches a card row on (counted by the expansions) or off.
+void SetCardRowActive(const Context& ctx, qint64 row, bool active);
+// A typed value of a card row: its net quantity (column 0) or its yield
+// (column 1), the yield given as a gross coefficient when `coefficient` is set.
+void SetCardRowValue(const Context& ctx, qint64 row, int column, double value, bool coefficient);
+
+// Stores the product's recipe text.
+void SaveRecipe(const Context& ctx, qint64 product, const QString& text);
+
 // True when adding the ingredient to the master's card would close a circle:
 // the ingredient is the master itself or has the master anywhere in its
 // composition. Judged on the card rows as they are (switched-off rows count,

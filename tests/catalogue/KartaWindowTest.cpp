@@ -11,6 +11,7 @@
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
+#include "util/Globals.h"
 #include "util/Settings.h"
 #include "util/SettingsStore.h"
 
@@ -380,6 +381,32 @@ TEST_F(KartaWindow, ClosingTheWindowWithACycleOpenCancelsIt)
     f->close();
     EXPECT_EQ(rows(soup), before);
     EXPECT_EQ(flag(soup), 0);
+}
+
+TEST_F(KartaWindow, TheProductsTabOpensTheCardOfItsCurrentProduct)
+{
+    CatEnv::at(Form_Base->Q_GrIng, dishes);
+    ProductsTab->CB_Context_IngClick();
+    CatEnv::at(Form_Base->Q_Ing, soup);
+    {
+        ModalScript script;
+        script.then([](QWidget* w) {
+            ASSERT_EQ(w, Form_Karta);
+            EXPECT_TRUE(Form_Karta->windowTitle().contains(QStringLiteral("<<Суп \"Д'Артаньян\">>")));
+            EXPECT_EQ(Form_Karta->QS->recordCount(), 2);
+            EXPECT_TRUE(Form_Karta->Btn_Edit->isEnabled());
+            Form_Karta->Btn_Exit->click();
+        });
+        ProductsTab->Btn_Karta->click();
+    }
+    EXPECT_FALSE(Form_Karta->QS->active());
+    EXPECT_EQ(Form_Base->Q_Ing->field(QStringLiteral("KOD")).asInt64(), soup);
+    // Without the right to the cards the user is told so.
+    UserRights = 1u << Right::AllIng;
+    env.messages.clear();
+    ProductsTab->Btn_Karta->click();
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].endsWith(QStringLiteral("данная функция недоступна !")));
 }
 
 } // namespace
