@@ -383,6 +383,30 @@ TEST_F(KartaWindow, ClosingTheWindowWithACycleOpenCancelsIt)
     EXPECT_EQ(flag(soup), 0);
 }
 
+TEST_F(KartaWindow, ThePickerSearchesTheTypedTextAsItStands)
+{
+    const qint64 kg = env.num(QStringLiteral("SELECT MIN(KOD) FROM ED_IZM"));
+    const qint64 quoted = env.ing(QStringLiteral("Соус \"O'Neil\" 50%"), dishes, kg);
+    env.ing(QStringLiteral("Соус 505"), dishes, kg);
+    f->Prepare(soup);
+    f->Btn_EditClick();
+    f->CB_Context->setChecked(true);
+    const auto found = [&](const QString& text) {
+        f->E_Context->setText(text);
+        f->CB_ContextClick();
+        QList<qint64> keys;
+        for (int r = 0; r < f->QI->recordCount(); ++r)
+            keys << f->QI->valueAt(r, f->QI->fieldIndex(QStringLiteral("KOD"))).toLongLong();
+        return keys;
+    };
+    EXPECT_EQ(found(QStringLiteral("o'neil")), QList<qint64>{quoted});
+    EXPECT_EQ(found(QStringLiteral("0%")), QList<qint64>{quoted});
+    EXPECT_EQ(found(QStringLiteral("' OR 1=1 --")), QList<qint64>{});
+    EXPECT_EQ(found(QStringLiteral("суп")), QList<qint64>{});  // the product itself is never offered
+    EXPECT_FALSE(f->Grid_G->isEnabled());
+    f->Btn_ExitClick();
+}
+
 TEST_F(KartaWindow, TheProductsTabOpensTheCardOfItsCurrentProduct)
 {
     CatEnv::at(Form_Base->Q_GrIng, dishes);
