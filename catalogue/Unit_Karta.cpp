@@ -322,9 +322,8 @@ void TForm_Karta::Btn_KartaClick()
 void TForm_Karta::Prepare(qint64 product)
 {
     KodIng = product;
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setTransaction(Form_Base->TransactionRead);
+    db::Query head(Form_Base->MyDB, Form_Base->TransactionRead);
+    db::Query* q = &head;
     q->setSql(QStringLiteral("SELECT ING.*, ED_IZM.SHORT_NAME FROM ING LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM "
                              "WHERE ING.KOD = ") +
               Key(product));
@@ -338,7 +337,6 @@ void TForm_Karta::Prepare(qint64 product)
     SavedKolvo = q->field(QStringLiteral("KVO_PORC")).asString();
     SavedPercent = q->field(QStringLiteral("PERCENT_PLUS")).asString();
     SavedVihod = q->field(QStringLiteral("VIHOD_BLUDA")).asString();
-    q->close();
     Disable_Edit_Karta();
     QG->close();
     QG->open();

@@ -44,13 +44,10 @@ TForm_Recept::~TForm_Recept()
 void TForm_Recept::Load(qint64 product)
 {
     KodIng = product;
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setTransaction(Form_Base->TransactionRead);
-    q->setSql(QStringLiteral("SELECT RECEPT FROM ING WHERE KOD = ") + Key(product));
-    q->open();
-    RichEdit1->setPlainText(q->isEmpty() ? QString() : q->field(QStringLiteral("RECEPT")).asString());
-    q->close();
+    db::Query q(Form_Base->MyDB, Form_Base->TransactionRead);
+    q.setSql(QStringLiteral("SELECT RECEPT FROM ING WHERE KOD = ") + Key(product));
+    q.open();
+    RichEdit1->setPlainText(q.isEmpty() ? QString() : q.field(QStringLiteral("RECEPT")).asString());
 }
 
 void TForm_Recept::Btn_OkClick()
