@@ -1,6 +1,5 @@
 #include "CatalogueWindows.h"
 
-#include "KartaLists.h"
 #include "Unit_Ed.h"
 #include "Unit_Firma.h"
 #include "Unit_GrIng.h"
@@ -65,14 +64,10 @@ void AttachCatalogueWindows()
     Form_MoveMenu->AttachData();
     Form_Menu_S = new TForm_Menu_S;
     MenusTab = new TMenusTab(Form_Main);
-
-    KartaLists = new TKartaLists;
 }
 
 void DestroyCatalogueWindows()
 {
-    delete KartaLists;
-    KartaLists = nullptr;
     ProductsTabMenus = nullptr;  // owned by the tab
     delete MenusTab;
     MenusTab = nullptr;

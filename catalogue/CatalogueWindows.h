@@ -11,7 +11,6 @@ void CreateSelectOtdelWindow();
 void CreateNSectionWindow();
 // After Form_Base exists: builds the settings tab's structure box, the
 // products tab and the menus tab with its dish picker, which subscribe to
-// their lists, binds the dialogs' own lists, and connects the lists of the
-// catalogue windows still to come (KartaLists).
+// their lists, and binds the dialogs' own lists.
 void AttachCatalogueWindows();
 void DestroyCatalogueWindows();

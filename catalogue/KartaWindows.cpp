@@ -9,7 +9,7 @@
 #include "Unit_ShowKarta.h"
 #include "base/Unit_Base.h"
 #include "costing/CardEdit.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "ui/Unit_Alarm.h"
 #include "ui/Unit_Name.h"
 #include "util/Globals.h"
@@ -48,7 +48,7 @@ void CopyIngClick()
     f->Panel2->hide();
     const int maxLength = f->Edit1->maxLength();
     f->Edit1->setMaxLength(100);
-    const int answer = f->exec();
+    const int answer = Msg::execModal(f);
     f->Edit1->setMaxLength(maxLength);
     if (answer != QDialog::Accepted)
         return;
@@ -63,10 +63,10 @@ void CopyIngClick()
     costing::CopyResult r;
     {
         WriteTransaction w;
-        r = costing::CopyDish(costing::ProgramContext(), source, name);
+        r = costing::CopyDish(w.context(), source, name);
         // A price computation stopped by a zero price keeps the copy: the line commits it.
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Продукты и блюда"),
-                            QStringLiteral("Копирование блюда <<") + sourceName + QStringLiteral(">> в блюдо <<") + name +
+        w.commit(QStringLiteral("Продукты и блюда"),
+                 QStringLiteral("Копирование блюда <<") + sourceName + QStringLiteral(">> в блюдо <<") + name +
                                 QStringLiteral(">>"));
     }
     Form_Util->ComputeState = r.prices.zeroPriceWatch;
@@ -77,7 +77,7 @@ void CopyIngClick()
         const QString lines = r.prices.warnings.join(QLatin1Char('\n'));
         if (Form_Alarm) {
             Form_Alarm->Memo1->setPlainText(lines);
-            Form_Alarm->exec();
+            Msg::execModal(Form_Alarm);
             Form_Alarm->Memo1->clear();
         } else {
             Msg::warning(lines, QStringLiteral("Внимание ! ! !"));

@@ -3,6 +3,7 @@
 #include "CatalogueUi.h"
 #include "ui/Keypad.h"
 #include "ui/Scaling.h"
+#include "util/Messages.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -95,7 +96,7 @@ bool TForm_KBrutto::Execute(double& brutto, double& netto)
     TForm_KBrutto* f = Form_KBrutto;
     f->E_Netto->clear();
     f->E_Brutto->clear();
-    if (f->exec() != QDialog::Accepted)
+    if (Msg::execModal(f) != QDialog::Accepted)
         return false;
     brutto = cat::ParseDecimal(f->E_Brutto->text());
     netto = cat::ParseDecimal(f->E_Netto->text());

@@ -6,12 +6,13 @@
 #include "base/Unit_Base.h"
 #include "costing/CardEdit.h"
 #include "costing/Recompute.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Alarm.h"
+#include "ui/Unit_Timers.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Settings.h"
@@ -73,7 +74,7 @@ void showWarnings(const QStringList& lines)
         return;
     }
     Form_Alarm->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
-    Form_Alarm->exec();
+    Msg::execModal(Form_Alarm);
     Form_Alarm->Memo1->clear();
 }
 
@@ -173,8 +174,8 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     right->addLayout(buttons);
     root->addLayout(right, 6);
 
-    Timer_KK = new QTimer(this);
-    Timer_KK->setSingleShot(true);
+    // The picker's typing delay is the refresh timer of the program's timer window.
+    Timer_KK = Form_Timers ? Form_Timers->Timer_KK : new QTimer(this);
     Timer_KK->setInterval(400);
     connect(Timer_KK, &QTimer::timeout, this, [this] { Guard([this] { Timer_KKTimer(); }); });
 
@@ -315,7 +316,7 @@ void TForm_Karta::Btn_KartaClick()
         Form_Karta = new TForm_Karta;
     const qint64 kod = cat::KeyOf(ing);
     Form_Karta->Prepare(kod);
-    Form_Karta->exec();
+    Msg::execModal(Form_Karta);
     cat::ReopenAt(ing, kod);
 }
 
@@ -569,11 +570,6 @@ void TForm_Karta::Timer_KKTimer()
 
 // ---- the edit cycle ----
 
-void TForm_Karta::log(const QString& action)
-{
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kArea, action);
-}
-
 qint64 TForm_Karta::currentRowKey() const { return cat::KeyOf(QS); }
 
 QString TForm_Karta::currentRowName() const
@@ -583,7 +579,7 @@ QString TForm_Karta::currentRowName() const
 
 void TForm_Karta::Btn_EditClick()
 {
-    const costing::Context ctx = costing::ProgramContext();
+    const costing::Context ctx = engine::ProgramContext();
     if (costing::InUnpostedDocuments(ctx, KodIng)) {
         Msg::notice(QStringLiteral("Данный продукт имеется в непроведённых документах, поэтому корректировка запрещена до "
                                    "проведения или удаления этих документов."));
@@ -597,8 +593,8 @@ void TForm_Karta::Btn_EditClick()
         return;
     {
         WriteTransaction w;
-        costing::StartEditCycle(ctx, KodIng);
-        log(QStringLiteral("Разрешены изменения в К/карте продукта <<") + NameIng + QStringLiteral(">>"));
+        costing::StartEditCycle(w.context(), KodIng);
+        w.commit(kArea, QStringLiteral("Разрешены изменения в К/карте продукта <<") + NameIng + QStringLiteral(">>"));
     }
     Enable_Edit_Karta();
     Timer_KKTimer();
@@ -611,7 +607,7 @@ void TForm_Karta::Btn_AddClick()
         return;
     const qint64 ingredient = cat::KeyOf(QI);
     const QString name = QI->field(QStringLiteral("NAME")).asString();
-    const costing::Context ctx = costing::ProgramContext();
+    const costing::Context ctx = engine::ProgramContext();
     if (costing::MakesCycle(ctx, KodIng, ingredient)) {
         Msg::notice(QStringLiteral("Этот ингредиент нелзя включить в калькуляционную карту продукта, так как он сам является "
                                    "составляющей добавляемого ингредиента (циклическая ссылка) !"));
@@ -621,8 +617,8 @@ void TForm_Karta::Btn_AddClick()
     qint64 row = 0;
     {
         WriteTransaction w;
-        row = costing::AddCardRow(ctx, KodIng, ingredient, percent);
-        log(QStringLiteral("В К/карту продукта <<") + NameIng + QStringLiteral(">> добавлен продукт <<") + name +
+        row = costing::AddCardRow(w.context(), KodIng, ingredient, percent);
+        w.commit(kArea, QStringLiteral("В К/карту продукта <<") + NameIng + QStringLiteral(">> добавлен продукт <<") + name +
             QStringLiteral(">>"));
     }
     reloadQS(row);
@@ -645,8 +641,8 @@ void TForm_Karta::Btn_DeleteClick()
     const qint64 back = cat::StepBackKey(QS);
     {
         WriteTransaction w;
-        costing::DeleteCardRow(costing::ProgramContext(), row);
-        log(QStringLiteral("Из К/карты продукта <<") + NameIng + QStringLiteral(">> удалён продукт <<") + name +
+        costing::DeleteCardRow(w.context(), row);
+        w.commit(kArea, QStringLiteral("Из К/карты продукта <<") + NameIng + QStringLiteral(">> удалён продукт <<") + name +
             QStringLiteral(">>"));
     }
     reloadQS(back == row ? 0 : back);
@@ -661,8 +657,8 @@ void TForm_Karta::Btn_VklClick()
     const bool on = QS->field(QStringLiteral("IS_ACTIVE")).asInt() == 0;
     {
         WriteTransaction w;
-        costing::SetCardRowActive(costing::ProgramContext(), row, on);
-        log(QStringLiteral("В К/картt продукта <<") + NameIng +
+        costing::SetCardRowActive(w.context(), row, on);
+        w.commit(kArea, QStringLiteral("В К/картt продукта <<") + NameIng +
             (on ? QStringLiteral(">> включен продукт <<") : QStringLiteral(">> отключен продукт <<")) + currentRowName() +
             QStringLiteral(">>"));
     }
@@ -679,7 +675,7 @@ void TForm_Karta::ApplyValue(double v)
     const qint64 row = currentRowKey();
     {
         WriteTransaction w;
-        costing::SetCardRowValue(costing::ProgramContext(), row, RG_Kolonka->itemIndex() == 1 ? 1 : 0, v,
+        costing::SetCardRowValue(w.context(), row, RG_Kolonka->itemIndex() == 1 ? 1 : 0, v,
                                  MyParams->v.brutto == 1);
         w.commit();
     }
@@ -709,7 +705,7 @@ void TForm_Karta::RG_ManualClick()
         if (Btn_Add->isEnabled())
             RG_Kolonka->setEnabled(true);
         WriteTransaction w;
-        log(head + QStringLiteral("\"Вручную\""));
+        w.commit(kArea, head + QStringLiteral("\"Вручную\""));
         return;
     }
     RG_Kolonka->setItemIndex(0);
@@ -717,8 +713,8 @@ void TForm_Karta::RG_ManualClick()
     const qint64 row = currentRowKey();
     {
         WriteTransaction w;
-        costing::ResetYieldsFromNorm(costing::ProgramContext(), KodIng);
-        log(head + QStringLiteral("\"Из нормы ингредиента\""));
+        costing::ResetYieldsFromNorm(w.context(), KodIng);
+        w.commit(kArea, head + QStringLiteral("\"Из нормы ингредиента\""));
     }
     reloadQS(row);
 }
@@ -755,8 +751,8 @@ void TForm_Karta::Btn_OkClick()
     costing::SaveResult r;
     {
         WriteTransaction w;
-        r = costing::SaveCard(costing::ProgramContext(), KodIng, h);
-        log(QStringLiteral("Записаны изменения в К/карту продукта <<") + NameIng + QStringLiteral(">>"));
+        r = costing::SaveCard(w.context(), KodIng, h);
+        w.commit(kArea, QStringLiteral("Записаны изменения в К/карту продукта <<") + NameIng + QStringLiteral(">>"));
     }
     if (!r.hasStock && Form_Util)
         Form_Util->ComputeState = r.prices.zeroPriceWatch;
@@ -776,8 +772,8 @@ void TForm_Karta::Btn_ClearClick()
 {
     {
         WriteTransaction w;
-        costing::CancelEditCycle(costing::ProgramContext(), KodIng);
-        log(QStringLiteral("Отменены изменения в К/карте продукта <<") + NameIng + QStringLiteral(">>"));
+        costing::CancelEditCycle(w.context(), KodIng);
+        w.commit(kArea, QStringLiteral("Отменены изменения в К/карте продукта <<") + NameIng + QStringLiteral(">>"));
     }
     // The window leaves edit mode only once the card is back, so a failure leaves "Отмена" at hand.
     Disable_Edit_Karta();
@@ -798,7 +794,7 @@ void TForm_Karta::Btn_PrintClick()
 {
     Keypad->Clear();
     if (Form_PrintKarta)
-        Form_PrintKarta->exec();
+        Msg::execModal(Form_PrintKarta);
 }
 
 void TForm_Karta::Btn_ReceptClick()
@@ -806,5 +802,5 @@ void TForm_Karta::Btn_ReceptClick()
     if (!Form_Recept)
         Form_Recept = new TForm_Recept;
     Form_Recept->Load(KodIng);
-    Form_Recept->exec();
+    Msg::execModal(Form_Recept);
 }

@@ -96,7 +96,6 @@ private:
     void buildLists();
     void reloadQS(qint64 key);
     void focusAfterValue();
-    void log(const QString& action);
     void pickerColumnEntered(int column);
     qint64 currentRowKey() const;
     QString currentRowName() const;

@@ -57,7 +57,7 @@ void TForm_Recept::Btn_OkClick()
     if (!refusal.isEmpty())
         return cat::Refuse(refusal, RichEdit1);
     WriteTransaction w;
-    costing::SaveRecipe(costing::ProgramContext(), KodIng, text);
+    costing::SaveRecipe(w.context(), KodIng, text);
     w.commit();
     accept();
 }

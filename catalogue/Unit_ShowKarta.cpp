@@ -2,9 +2,10 @@
 
 #include "CatalogueUi.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
+#include "util/Messages.h"
 #include "util/SettingsStore.h"
 #include "util/Unit_Util.h"
 
@@ -82,7 +83,7 @@ void TForm_ShowKarta::Execute(qint64 dish, const QString& name)
         Form_ShowKarta = new TForm_ShowKarta;
     Form_ShowKarta->Fill(dish);
     Form_ShowKarta->setWindowTitle(QStringLiteral("Калькуляционная карта блюда << ") + name + QStringLiteral(" >>"));
-    Form_ShowKarta->exec();
+    Msg::execModal(Form_ShowKarta);
 }
 
 void TForm_ShowKarta::hideEvent(QHideEvent* event)

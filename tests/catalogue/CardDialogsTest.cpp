@@ -7,7 +7,7 @@
 #include "Unit_KBrutto.h"
 #include "Unit_Recept.h"
 #include "Unit_ShowKarta.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "util/Settings.h"
 #include "util/SettingsStore.h"
 

@@ -6,6 +6,7 @@
 
 #include "KartaWindows.h"
 #include "Unit_ProductsTab.h"
+#include "Unit_StructureBox.h"
 #include "ui/Unit_Alarm.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Name.h"
@@ -57,10 +58,10 @@ protected:
         Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
         ProductsTab->Sheet_IngShow();
         CatEnv::at(Form_Base->Q_Firma, firma);
-        Form_Timers->Timer_OtdelTimer();
+        StructureBox->Timer_OtdelTimer();
         CatEnv::at(Form_Base->Q_Otdel, kitchen);
-        Form_Timers->Timer_SkladTimer();
-        Form_Timers->Timer_GrIngTimer();
+        StructureBox->Timer_SkladTimer();
+        ProductsTab->Timer_GrIngTimer();
         CatEnv::at(Form_Base->Q_GrIng, group);
         ProductsTab->CB_Context_IngClick();
         CatEnv::at(Form_Base->Q_Ing, product);

@@ -6,7 +6,8 @@
 
 #include "Unit_Karta.h"
 #include "Unit_ProductsTab.h"
-#include "db/DatasetModel.h"
+#include "Unit_StructureBox.h"
+#include "grid/DatasetModel.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
@@ -74,10 +75,10 @@ protected:
         Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
         ProductsTab->Sheet_IngShow();
         CatEnv::at(Form_Base->Q_Firma, firma);
-        Form_Timers->Timer_OtdelTimer();
+        StructureBox->Timer_OtdelTimer();
         CatEnv::at(Form_Base->Q_Otdel, kitchen);
-        Form_Timers->Timer_SkladTimer();
-        Form_Timers->Timer_GrIngTimer();
+        StructureBox->Timer_SkladTimer();
+        ProductsTab->Timer_GrIngTimer();
         CatEnv::at(Form_Base->Q_GrIng, group);
     }
     std::vector<Row> rows(qint64 master)
