@@ -264,6 +264,7 @@ void TForm_Karta::buildLists()
             return QPalette().color(QPalette::Button);
         return {};
     });
+    Grid_I->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Grid_I->setEditButton(Btn_Add);
     Grid_Sostav->setQuery(QS);
     cat::SetColumns(Grid_Sostav, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
