@@ -3,6 +3,7 @@
 #include "CatalogueUi.h"
 #include "MenuStore.h"
 #include "Unit_MenusTab.h"
+#include "Unit_ShowKarta.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
@@ -376,5 +377,5 @@ void TForm_Menu_S::Btn_KartaClick()
     // The card of the product under the cursor of the product list.
     if (!cat::HasRow(Ing))
         return;
-    Msg::notice(QStringLiteral("Просмотр калькуляционной карты в этой версии программы ещё не доступен."));
+    TForm_ShowKarta::Execute(cat::KeyOf(Ing), Ing->field(QStringLiteral("NAME")).asString());
 }

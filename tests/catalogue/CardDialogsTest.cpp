@@ -5,6 +5,7 @@
 
 #include "Unit_Ing.h"
 #include "Unit_KBrutto.h"
+#include "Unit_Menu_S.h"
 #include "Unit_Recept.h"
 #include "Unit_ShowKarta.h"
 #include "grid/DatasetModel.h"
@@ -82,6 +83,24 @@ TEST_F(CardDialogs, TheCardViewShowsRowsAsTheSettingAsks)
     f->hide();
     EXPECT_FALSE(f->QS->active());
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Калькуляционная карта блюда."));
+}
+
+TEST_F(CardDialogs, TheMenuDishPickerShowsTheCardOfItsProduct)
+{
+    db::Query* ing = Form_Menu_S->Ing;
+    ing->close();
+    ing->setSql(QStringLiteral("SELECT KOD, NAME FROM ING WHERE KOD = %1").arg(soup));
+    ing->open();
+    ModalScript script;
+    script.then([](QWidget* w) {
+        ASSERT_EQ(w, Form_ShowKarta);
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("Калькуляционная карта блюда << Суп >>"));
+        EXPECT_EQ(Form_ShowKarta->QS->recordCount(), 2);
+        Form_ShowKarta->reject();
+    });
+    Form_Menu_S->Btn_KartaClick();
+    EXPECT_EQ(Form_ShowKarta->windowTitle(), QStringLiteral("Калькуляционная карта блюда."));
+    ing->close();
 }
 
 TEST_F(CardDialogs, TheRecipeIsStoredOnOkOnly)
