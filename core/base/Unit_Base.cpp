@@ -155,8 +155,7 @@ void TForm_Base::AfterConnect()
         TransactionWrite->rollback();
     if (!TransactionRead->active())
         TransactionRead->start();
-    if (hooks.upgradeDatabase)
-        hooks.upgradeDatabase();
+    UpgradeDatabase();
     if (startupAborted || !MyDB->connected())
         return;
     if (hooks.loadMyParams)

@@ -34,6 +34,11 @@ public:
     // Settings: copies every MY_PARAM row into MyParams (design defaults first).
     void LoadMyParams();
 
+    // Brings the database to the program's schema step, one step per
+    // transaction. A database newer than the program, or a step that fails,
+    // is reported, the connection closes and start-up stops (startupAborted).
+    void UpgradeDatabase();
+
     db::Database* MyDB;
     db::Transaction* TransactionRead;
     db::Transaction* TransactionWrite;
@@ -88,17 +93,16 @@ public:
     // Saving flag of the print-template editor.
     std::uint8_t PrintSaving = 0;
 
-    // Calls into the core's own windows and start-up steps (schema upgrade,
-    // settings, log-in list, connection settings, main window).
+    // Calls into the core's own windows and start-up steps (settings, log-in
+    // list, connection settings, main window).
     struct Hooks {
-        std::function<void()> upgradeDatabase;      // schema upgrade (may end the program)
         std::function<void()> loadMyParams;         // settings loader
         std::function<void(const QStringList&)> fillLoginList;  // the log-in dialog's list
         std::function<bool()> showConnectionDialog; // the connection settings dialog
         std::function<void()> closeMainWindow;      // ends the program after a failed connection
     } hooks;
 
-    // Set when the database refused the program (newer schema): start-up stops.
+    // Set when the database refused the program (newer schema, failed upgrade): start-up stops.
     bool startupAborted = false;
 
 signals:
