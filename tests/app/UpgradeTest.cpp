@@ -6,6 +6,7 @@
 #include "support/OldDatabase.h"
 
 #include "base/Unit_Base.h"
+#include "schema/Upgrade.h"
 
 #include <gtest/gtest.h>
 
@@ -459,4 +460,40 @@ TEST(SchemaUpgrade, FailingStepIsUndoneWholeTheProgramEndsAndTheNextStartRetries
     expectVersionRows(t);
     expectShippedSchema(t);
     EXPECT_EQ(t.scalar("SELECT COUNT(*) FROM PERSON_POLICY WHERE PARAM1 = 1").toInt(), 4);
+}
+
+TEST(SchemaUpgrade, ProcedureFormsOfTheMiddleStepsActAsThoseStepsLeftThem)
+{
+    TestDb t;
+    MakeOldDatabase(t, 2);
+    AddOldRows(t);
+    for (int step = 3; step <= 19; ++step)
+        schema::runStep(t.db(), t.read(), t.write(), step);
+    EXPECT_EQ(t.scalar("SELECT MAX(NUMBER_VER) FROM MY_VERSION").toInt(), 19);
+
+    // MY_ROUND of step 4 knows the steps up to 5 roubles: a step of 10 roubles
+    // still rounds to 10 kopecks.
+    t.exec("UPDATE MY_PARAM SET INTEGER_PARAM = 4 WHERE NAME_PARAM = 'okrugl1'");
+    t.exec("UPDATE MY_PARAM SET INTEGER_PARAM = 0 WHERE NAME_PARAM = 'okrugl2'");
+    t.exec("UPDATE ING_SKLAD SET PERCENT = 0, METOD_CENA = 0, KOLVO = 8, CENA = 7, MY_CENA = 9 WHERE KOD = 100301");
+    EXPECT_DOUBLE_EQ(t.scalar("EXECUTE BLOCK RETURNS (R DOUBLE PRECISION) AS BEGIN "
+                              "EXECUTE PROCEDURE MY_ROUND 100301, 12.34 RETURNING_VALUES :R; SUSPEND; END")
+                         .toDouble(),
+                     12.3);
+
+    // DELETE_PROVODKA of step 19: a sales document's lines go with its
+    // posting, a receipt keeps them; only the stock price comes back.
+    t.exec("INSERT INTO DOCS (KOD, DOC_TYPE, PROVODKA, EDIT_CENA) VALUES (100701, 3, 11, 1)");
+    t.exec("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES, OLD_CENA) "
+           "VALUES (100701, 100201, 100011, 2, 7, 2, 5)");
+    t.exec("INSERT INTO DOCS (KOD, DOC_TYPE, PROVODKA) VALUES (100702, 5, 11)");
+    t.exec("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (100702, 100201, 100012, 3, 4, 1)");
+    t.exec("UPDATE ING_SKLAD SET KOLVO = 3 WHERE KOD = 100302");
+    t.exec("EXECUTE PROCEDURE DELETE_PROVODKA 100701, 1");
+    t.exec("EXECUTE PROCEDURE DELETE_PROVODKA 100702, 0");
+    EXPECT_EQ(keys(t, "SELECT CAST(KOLVO AS INTEGER) || ':' || CAST(CENA AS INTEGER) || ':' || CAST(MY_CENA AS INTEGER) "
+                      "FROM ING_SKLAD WHERE KOD IN (100301, 100302) ORDER BY KOD"),
+              QStringLiteral("10:5:9 0:0:0"));
+    EXPECT_EQ(keys(t, "SELECT KOD_DOC FROM MOVES ORDER BY KOD_DOC"), QStringLiteral("100702"));
+    EXPECT_EQ(keys(t, "SELECT PROVODKA FROM DOCS WHERE KOD IN (100701, 100702)"), QStringLiteral("0 0"));
 }
