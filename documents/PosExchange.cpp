@@ -1,10 +1,8 @@
 #include "PosExchange.h"
 
-#include "MenuPriceLookup.h"
 #include "exchange/MenuExport.h"
 #include "exchange/ShiftTotals.h"
 
-#include "base/Unit_Base.h"
 #include "ui/Unit_Alarm.h"
 #include "ui/Unit_RG.h"
 #include "util/Clock.h"
@@ -12,6 +10,9 @@
 #include "util/Messages.h"
 #include "util/Settings.h"
 #include "util/Unit_Util.h"
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+#include "engine/WriteRoad.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +47,7 @@ QString askSave(const QString& proposed, const QString& filter, const QString& s
     d.setNameFilter(filter);
     d.setDefaultSuffix(suffix);
     d.selectFile(proposed);
-    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
+    return Msg::execModal(&d) == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
 }
 
 QString askOpen(const QString& filter)
@@ -56,10 +57,7 @@ QString askOpen(const QString& filter)
     return QFileDialog::getOpenFileName(nullptr, QString(), QString(), filter);
 }
 
-exchange::Context programContext()
-{
-    return {Form_Base->MyDB, Form_Base->TransactionRead, Form_Base->TransactionWrite};
-}
+exchange::Context programContext() { return engine::ProgramContext(); }
 
 // The choice dialog with the first item selected; -1 unless OK.
 int choose(const QStringList& items)
@@ -68,13 +66,13 @@ int choose(const QStringList& items)
     Form_RG->RG->setItems(items);
     Form_RG->RG->setItemIndex(0);
     Form_RG->adjustSize();
-    return Form_RG->exec() == QDialog::Accepted ? Form_RG->RG->itemIndex() : -1;
+    return Msg::execModal(Form_RG) == QDialog::Accepted ? Form_RG->RG->itemIndex() : -1;
 }
 
 void showAlarm(const QStringList& lines)
 {
     Form_Alarm->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
-    Form_Alarm->exec();
+    Msg::execModal(Form_Alarm);
 }
 
 bool readWhole(const QString& path, QByteArray* bytes)
@@ -107,7 +105,7 @@ QString exportAction(const exchange::Menu& menu, const QString& program)
 void logExport(const exchange::Menu& menu, const QString& program)
 {
     WriteTransaction w;
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kMenuArea, exportAction(menu, program));
+    w.commit(kMenuArea, exportAction(menu, program));
     Msg::notice(QStringLiteral("Выгрузка меню закончена."));
 }
 
@@ -117,9 +115,8 @@ qint64 writeDocument(const exchange::SalesDocument& doc, const QString& program,
     qint64 kod = 0;
     {
         WriteTransaction w;
-        kod = exchange::WriteSalesDocument(programContext(), doc);
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, kRealArea,
-                            QStringLiteral("Приём итогов из программы \"") + program + QLatin1Char('"'));
+        kod = exchange::WriteSalesDocument(w.context(), doc);
+        w.commit(kRealArea, QStringLiteral("Приём итогов из программы \"") + program + QLatin1Char('"'));
     }
     if (show)
         show(kod);
@@ -145,7 +142,7 @@ bool ExportMenuFile(qint64 menuKey)
 {
     bool done = false;
     Guard([&] {
-        const auto menu = exchange::LoadMenu(programContext(), menuKey, ExchangeMenuPrice);
+        const auto menu = exchange::LoadMenu(programContext(), menuKey);
         if (!menu)
             return;
         const QString path = askSave(menu->name, QStringLiteral("Меню для \"Подавальни\" (*.mnu)"), QStringLiteral("mnu"));
@@ -170,7 +167,7 @@ bool ExportMenuTorgService(qint64 menuKey)
     bool done = false;
     Guard([&] {
         const exchange::Context ctx = programContext();
-        const auto menu = exchange::LoadMenu(ctx, menuKey, ExchangeMenuPrice);
+        const auto menu = exchange::LoadMenu(ctx, menuKey);
         if (!menu)
             return;
         const QString path = askSave(QStringLiteral("Products.dbf"), QStringLiteral("TorgService (*.dbf)"), QString());
@@ -209,12 +206,10 @@ qint64 TakeShiftTotals(const ShowNewDocument& show)
 {
     qint64 unposted = 0;
     if (!Guard([&] {
-            db::Query* q = Form_Base->QRead1;
-            q->close();
-            q->setSql(QStringLiteral("SELECT COUNT(KOD) FROM DOCS WHERE DOC_TYPE = 1 AND PROVODKA < 11"));
+            auto q = engine::Reader(programContext(),
+                                    QStringLiteral("SELECT COUNT(KOD) FROM DOCS WHERE DOC_TYPE = 1 AND PROVODKA < 11"));
             q->open();
             unposted = q->field(0).asInt64();
-            q->close();
         }))
         return 0;
     if (unposted > 0) {

@@ -1,20 +1,12 @@
 #pragma once
 
-namespace db {
-class Database;
-class Transaction;
-} // namespace db
+#include "engine/Context.h"
 
 namespace exchange {
 
-// The database an exchange run works on: the connection, the reading
-// transaction and the write transaction a new document goes to. The engine
-// never starts, commits or rolls back either of them.
-struct Context {
-    db::Database* database = nullptr;
-    db::Transaction* read = nullptr;
-    db::Transaction* write = nullptr;
-};
+// An exchange run works on the engine context: it reads on ctx.read and writes
+// a new document on ctx.write, never starting, committing or rolling back.
+using Context = engine::Context;
 
 // Which code identifies a dish in the TorgService tables.
 enum class CodeKind {

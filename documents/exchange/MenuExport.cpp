@@ -4,6 +4,7 @@
 
 #include "db/Codec.h"
 #include "db/Query.h"
+#include "menus/SectionDishes.h"
 #include "util/Scrambler.h"
 
 #include <QDir>
@@ -58,7 +59,7 @@ QString oneLine(QString s)
 
 // ---- loading ----
 
-std::optional<Menu> LoadMenu(const Context& ctx, qint64 menuKey, const MenuPriceFn& price)
+std::optional<Menu> LoadMenu(const Context& ctx, qint64 menuKey)
 {
     const QString key = QString::number(menuKey);
     db::Query q(ctx.database, ctx.read);
@@ -88,17 +89,7 @@ std::optional<Menu> LoadMenu(const Context& ctx, qint64 menuKey, const MenuPrice
     q.close();
 
     for (MenuSection& s : menu.sections) {
-        q.setSql(QStringList{
-            QStringLiteral("select MENU_STR.MY_ACTIVE, MENU_STR.NO_ROUND, MENU.PERCENT, ING.NAME AS NAME1, ING.DOP_INFO,"),
-            QStringLiteral("ING.VIHOD_BLUDA, ING.MY_SECTION, ING.PERCENT_SKIDKA, ING.MY_TIME, ING.MY_ALARM, ING_SKLAD.MY_CENA,"),
-            QStringLiteral("ING_SKLAD.KOD AS KOD_ING_SKLAD, ING_SKLAD.METOD_CENA, ING_SKLAD.KOD_KASSA, ING_SKLAD.S_KOD"),
-            QStringLiteral("from MENU_STR"),
-            QStringLiteral("INNER JOIN MENU_RAZDEL ON MENU_RAZDEL.KOD = MENU_STR.KOD_MENU_RAZDEL"),
-            QStringLiteral("INNER JOIN ING ON ING.KOD = MENU_STR.KOD_ING"),
-            QStringLiteral("INNER JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD AND ING_SKLAD.KOD_OTDEL = MENU_RAZDEL.KOD_OTDEL"),
-            QStringLiteral("INNER JOIN MENU ON MENU.KOD = MENU_RAZDEL.KOD_MENU"),
-            QStringLiteral("WHERE MENU_STR.KOD_MENU_RAZDEL = ") + QString::number(s.kod),
-            QStringLiteral("ORDER BY ING.NAME")});
+        q.setSql(menus::MenuStrSql(s.kod));
         q.open();
         for (q.first(); !q.eof(); q.next()) {
             MenuDish d;
@@ -113,13 +104,7 @@ std::optional<Menu> LoadMenu(const Context& ctx, qint64 menuKey, const MenuPrice
             d.myTime = optInt(q.field(QStringLiteral("MY_TIME")));
             d.myAlarm = optInt(q.field(QStringLiteral("MY_ALARM")));
             d.kodKassa = q.field(QStringLiteral("KOD_KASSA")).asInt64();
-            PriceInputs in;
-            in.myCena = q.field(QStringLiteral("MY_CENA")).asDouble();
-            in.percent = q.field(QStringLiteral("PERCENT")).asInt();
-            if (!q.field(QStringLiteral("NO_ROUND")).isNull())
-                in.noRound = q.field(QStringLiteral("NO_ROUND")).asInt();
-            in.metodCena = q.field(QStringLiteral("METOD_CENA")).asInt();
-            d.cenaMenu = price ? price(in) : std::nullopt;
+            d.cenaMenu = menus::CenaMenu(ctx, menus::LineOf(q), menus::MenuPriceUse::List);
             s.dishes.append(d);
         }
         q.close();

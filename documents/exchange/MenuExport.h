@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QVector>
 
-#include <functional>
 #include <optional>
 
 class Scrambler;
@@ -16,16 +15,6 @@ class Scrambler;
 // The menu as the point-of-sale programs receive it: the companion program's
 // scrambled text file and the TorgService tables.
 namespace exchange {
-
-// What the menu price of a dish line is computed from.
-struct PriceInputs {
-    double myCena = 0;              // selling price in the section's department
-    int percent = 0;                // the menu's price increase
-    std::optional<int> noRound;     // the line's rounding mode (empty: 0)
-    int metodCena = 0;              // the department row's price method
-};
-// The menu price of a line; nullopt when the rule gives none.
-using MenuPriceFn = std::function<std::optional<double>(const PriceInputs&)>;
 
 struct MenuDish {
     qint64 kodIngSklad = 0;
@@ -58,9 +47,9 @@ struct Menu {
     QVector<MenuSection> sections;
 };
 
-// The menu with its sections (by MY_SORT) and each section's dishes (by name),
-// as the menus tab lists them; prices by `price`. nullopt: no such menu.
-std::optional<Menu> LoadMenu(const Context& ctx, qint64 menuKey, const MenuPriceFn& price);
+// The menu with its sections (by MY_SORT) and each section's dishes (by name)
+// with their menu prices, as the menus tab lists them. nullopt: no such menu.
+std::optional<Menu> LoadMenu(const Context& ctx, qint64 menuKey);
 
 // ---- companion program ----
 

@@ -5,6 +5,7 @@
 
 #include "db/Codec.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -313,40 +314,25 @@ TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, 
 
 qint64 WriteSalesDocument(const Context& ctx, const SalesDocument& doc)
 {
-    db::Query q(ctx.database, ctx.write);
-    auto newKey = [&q]() {
-        q.setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
-        q.open();
-        const qint64 k = q.field(0).asInt64();
-        q.close();
-        return k;
-    };
-    const qint64 kod = newKey();
-    q.setSql(QStringList{
-        QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, INT_PARAM2, TIME_DOC)"),
-        QStringLiteral("VALUES (:KOD, :NAME, :D, 3, :F, :F, 0, :T)")});
-    q.param(QStringLiteral("KOD")).setString(QString::number(kod));
-    q.param(QStringLiteral("NAME")).setString(doc.name);
-    q.param(QStringLiteral("D")).setDate(doc.date);
-    q.param(QStringLiteral("F")).setString(QString::number(doc.firma));
-    q.param(QStringLiteral("T")).setTime(QTime(0, 0));
-    q.execSql();
-
+    R_Record d(QStringLiteral("DOCS"));
+    d.addString(QStringLiteral("NAME"), doc.name)
+        .addDate(QStringLiteral("DATE_DOC"), doc.date)
+        .addInt(QStringLiteral("DOC_TYPE"), 3)
+        .addInt(QStringLiteral("KOD_PARTNER_EXPORT"), doc.firma)
+        .addInt(QStringLiteral("KOD_PARTNER_IMPORT"), doc.firma)
+        .addInt(QStringLiteral("INT_PARAM2"), 0)
+        .addTime(QStringLiteral("TIME_DOC"), QTime(0, 0));
+    const qint64 kod = engine::InsertRecord(ctx, d);
     for (const SalesLine& l : doc.lines) {
-        const qint64 line = newKey();
-        q.setSql(QStringList{QStringLiteral("INSERT INTO REAL_BLUDO (KOD, KOD_DOC, KOD_OTDEL, KOD_ING, CENA, KOLVO, CENA_SKLAD)"),
-                             QStringLiteral("VALUES (:KOD, :DOC, :O, :I, :C, :K, :CS)")});
-        q.param(QStringLiteral("KOD")).setString(QString::number(line));
-        q.param(QStringLiteral("DOC")).setString(QString::number(kod));
-        q.param(QStringLiteral("O")).setString(QString::number(l.kodOtdel));
-        q.param(QStringLiteral("I")).setString(QString::number(l.kodIng));
-        q.param(QStringLiteral("C")).setDouble(l.cena);
-        q.param(QStringLiteral("K")).setDouble(l.kolvo);
+        R_Record r(QStringLiteral("REAL_BLUDO"));
+        r.addInt(QStringLiteral("KOD_DOC"), kod)
+            .addInt(QStringLiteral("KOD_OTDEL"), l.kodOtdel)
+            .addInt(QStringLiteral("KOD_ING"), l.kodIng)
+            .addFloat(QStringLiteral("CENA"), l.cena)
+            .addFloat(QStringLiteral("KOLVO"), l.kolvo);
         if (l.cenaSklad)
-            q.param(QStringLiteral("CS")).setDouble(*l.cenaSklad);
-        else
-            q.param(QStringLiteral("CS")).setNull();
-        q.execSql();
+            r.addFloat(QStringLiteral("CENA_SKLAD"), *l.cenaSklad);
+        engine::InsertRecord(ctx, r);
     }
     return kod;
 }

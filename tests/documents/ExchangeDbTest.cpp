@@ -3,7 +3,6 @@
 
 #include "ExchangeCatalogue.h"
 
-#include "MenuPriceLookup.h"
 #include "exchange/MenuExport.h"
 #include "exchange/ShiftTotals.h"
 
@@ -26,11 +25,7 @@ protected:
 
 TEST_F(ExchangeDb, MenuIsReadAsTheTabListsIt)
 {
-    QVector<exchange::PriceInputs> asked;
-    const auto menu = exchange::LoadMenu(ctx(), kMenu, [&asked](const exchange::PriceInputs& in) {
-        asked.append(in);
-        return std::optional<double>(in.myCena * 2);
-    });
+    const auto menu = exchange::LoadMenu(ctx(), kMenu);
     ASSERT_TRUE(menu.has_value());
     EXPECT_EQ(menu->name, QStringLiteral("Обед"));
     EXPECT_EQ(menu->date, QDate(2026, 12, 7));
@@ -41,34 +36,19 @@ TEST_F(ExchangeDb, MenuIsReadAsTheTabListsIt)
     const exchange::MenuDish& borsch = menu->sections[0].dishes[0];  // by name
     EXPECT_EQ(borsch.name, QStringLiteral("Борщ"));
     EXPECT_EQ(borsch.kodIngSklad, kBorschRow);
-    EXPECT_EQ(borsch.cenaMenu, 100.0);
     EXPECT_EQ(borsch.dopInfo, QStringLiteral("со сметаной"));
     EXPECT_EQ(borsch.myTime, 15);
     EXPECT_FALSE(borsch.myAlarm.has_value());
     EXPECT_EQ(borsch.kodKassa, 17);
     EXPECT_EQ(menu->sections[0].dishes[1].name, QStringLiteral("Салат"));
     EXPECT_EQ(menu->sections[1].dishes[0].myActive, 0);
-    // The price rule gets the line's selling price, the menu's percent and rounding, the row's method.
-    ASSERT_EQ(asked.size(), 3);
-    EXPECT_EQ(asked[0].myCena, 50);
-    EXPECT_EQ(asked[0].percent, 10);
-    EXPECT_EQ(asked[0].noRound, 2);
-    EXPECT_EQ(asked[0].metodCena, 2);
+    // Menu prices as the tab shows them: 10 % on the selling price, not rounded (mode 2).
+    EXPECT_DOUBLE_EQ(*borsch.cenaMenu, 55);
+    EXPECT_DOUBLE_EQ(*menu->sections[1].dishes[0].cenaMenu, 13.75);
+    t.exec("UPDATE MENU_STR SET NO_ROUND = 3 WHERE KOD = 900050");
+    EXPECT_FALSE(exchange::LoadMenu(ctx(), kMenu)->sections[0].dishes[0].cenaMenu.has_value());
 
-    EXPECT_FALSE(exchange::LoadMenu(ctx(), 1, {}).has_value());
-}
-
-TEST_F(ExchangeDb, MenuPricesFollowTheRoundingMode)
-{
-    // Rounding mode 2: whole kopecks of the raised price, halves to even.
-    exchange::PriceInputs in{12.5, 10, 2, 0};
-    EXPECT_DOUBLE_EQ(*ExchangeMenuPrice(in), 13.75);
-    in = {0.125, 0, 2, 0};
-    EXPECT_DOUBLE_EQ(*ExchangeMenuPrice(in), 0.12);
-    in = {0.375, 0, 2, 0};
-    EXPECT_DOUBLE_EQ(*ExchangeMenuPrice(in), 0.38);
-    in = {12.5, 10, 3, 0};
-    EXPECT_FALSE(ExchangeMenuPrice(in).has_value());
+    EXPECT_FALSE(exchange::LoadMenu(ctx(), 1).has_value());
 }
 
 TEST_F(ExchangeDb, DishesWithoutTillCodesAreListedByDepartment)

@@ -15,11 +15,9 @@
 #include "util/Scrambler.h"
 #include "util/Settings.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -27,48 +25,29 @@ using namespace exchange_test;
 
 namespace {
 
-// Answers each modal window as it appears.
-class OnModal {
-public:
-    explicit OnModal(std::function<void(QWidget*)> step) : step_(std::move(step))
-    {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w || w == last_)
-                return;
-            last_ = w;
-            // The same dialog may be shown again once it has closed.
-            if (auto* d = qobject_cast<QDialog*>(w))
-                QObject::connect(d, &QDialog::finished, &timer_, [this] { last_ = nullptr; }, Qt::SingleShotConnection);
-            step_(w);
-        });
-        timer_.start();
-    }
-
-private:
-    std::function<void(QWidget*)> step_;
-    QWidget* last_ = nullptr;
-    QTimer timer_;
-};
-
 // Form_RG answered with an item (or cancelled), Form_Alarm closed with its text kept.
 struct Dialogs {
+    Dialogs()
+    {
+        Msg::setModalHandler([this](QDialog* w) {
+            if (w == Form_RG) {
+                if (rgItem < 0)
+                    return static_cast<int>(QDialog::Rejected);
+                Form_RG->RG->setItemIndex(rgItem);
+                return static_cast<int>(QDialog::Accepted);
+            }
+            if (w == Form_Alarm) {
+                ++alarms;
+                alarmText = Form_Alarm->Memo1->toPlainText();
+            }
+            return static_cast<int>(QDialog::Rejected);
+        });
+    }
+    ~Dialogs() { Msg::setModalHandler({}); }
+
     int rgItem = 0;
     QString alarmText;
     int alarms = 0;
-    OnModal modal{[this](QWidget* w) {
-        if (w == Form_RG) {
-            if (rgItem < 0)
-                return Form_RG->reject();
-            Form_RG->RG->setItemIndex(rgItem);
-            Form_RG->accept();
-        } else if (w == Form_Alarm) {
-            ++alarms;
-            alarmText = Form_Alarm->Memo1->toPlainText();
-            Form_Alarm->Btn_Exit->click();
-        }
-    }};
 };
 
 QByteArray readFile(const QString& path)
