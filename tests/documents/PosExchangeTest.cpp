@@ -4,6 +4,7 @@
 #include "ExchangeCatalogue.h"
 
 #include "PosExchange.h"
+#include "Unit_MenusTab.h"
 #include "exchange/MenuExport.h"
 
 #include "support/AppEnv.h"
@@ -319,4 +320,24 @@ TEST_F(PosExchange, HostileTillTablesWriteNothing)
                                                        "Операция производиться не будет.")});
     EXPECT_EQ(documents(), before);
     EXPECT_EQ(protocolLines(), lines);
+}
+
+// ---- the menus tab ----
+
+TEST_F(PosExchange, SendButtonExportsTheCurrentMenu)
+{
+    Form_Base->Q_Menu->close();
+    Form_Base->Q_Menu->setSql(QStringLiteral("SELECT * FROM MENU WHERE KOD = 900030"));
+    Form_Base->Q_Menu->open();
+    chosen = out + QStringLiteral("Обед.mnu");
+    ASSERT_EQ(Form_Base->Q_Menu->recordCount(), 1);
+    emit MenusTab->Btn_Sent_Menu->clicked();  // the tab is hidden until log-in
+    EXPECT_TRUE(QFile::exists(chosen));
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Выгрузка меню закончена.")});
+
+    Dialogs d;
+    MyParams->v.obmen = 1;
+    chosen = out + QStringLiteral("Products.dbf");
+    emit MenusTab->Btn_Sent_Menu->clicked();  // the tab is hidden until log-in
+    EXPECT_TRUE(QFile::exists(out + QStringLiteral("Zimp.zfl")));
 }
