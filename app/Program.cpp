@@ -3,6 +3,9 @@
 #include "CatalogueWindows.h"
 #include "DocumentLists.h"
 #include "KartaWindows.h"
+#include "PosExchange.h"
+#include "CatalogueUi.h"
+#include "Unit_MenusTab.h"
 #include "Printing.h"
 #include "entries/Office.h"
 #include "Unit_DvigIng.h"
@@ -99,6 +102,12 @@ bool CreateWindows(bool runStartup)
     // The owners subscribe to their lists: the documents' lists, the catalogue's tabs, the template window.
     AttachDocumentLists();
     AttachCatalogueWindows();
+    // The menus tab's send button runs the point-of-sale export of the documents subsystem.
+    QObject::disconnect(MenusTab->Btn_Sent_Menu, &QPushButton::clicked, MenusTab, nullptr);
+    QObject::connect(MenusTab->Btn_Sent_Menu, &QPushButton::clicked, MenusTab, [] {
+        if (cat::HasRow(Form_Base->Q_Menu))
+            SendMenu(cat::KeyOf(Form_Base->Q_Menu));
+    });
     Form_Print->ConnectLists();
     CreateInventoryWindows();
     CreateHistoryWindow();
