@@ -1,0 +1,291 @@
+#include "Posting.h"
+
+#include "costing/CardSource.h"
+#include "costing/Expansion.h"
+#include "db/Query.h"
+
+#include <memory>
+#include <stdexcept>
+
+namespace posting {
+
+namespace {
+
+QString key(qint64 k) { return QString::number(k); }
+
+std::unique_ptr<db::Query> query(const Context& ctx, const QString& sql)
+{
+    auto q = std::make_unique<db::Query>(ctx.database, ctx.write);
+    q->setSql(sql);
+    return q;
+}
+
+void exec(const Context& ctx, const QString& sql)
+{
+    auto q = query(ctx, sql);
+    q->execSql();
+}
+
+qint64 intOrZero(const db::Query& q, const char* name)
+{
+    const db::Field f = q.field(QString::fromLatin1(name));
+    return f.isNull() ? 0 : f.asInt64();
+}
+
+void callProcedure(const Context& ctx, const QString& name, qint64 doc, const int* otkat)
+{
+    auto q = query(ctx, QStringLiteral("EXECUTE PROCEDURE ") + name +
+                            (otkat ? QStringLiteral(" (:KOD_DOC, :OTKAT)") : QStringLiteral(" (:KOD_DOC)")));
+    q->param(QStringLiteral("KOD_DOC")).setString(key(doc));
+    if (otkat)
+        q->param(QStringLiteral("OTKAT")).setInt(*otkat);
+    q->execSql();
+}
+
+qint64 newKey(const Context& ctx)
+{
+    auto q = query(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    q->open();
+    return q->field(0).asInt64();
+}
+
+// Directions of a document's lines: how many come in and how many go out.
+struct Directions {
+    int in = 0;
+    int out = 0;
+};
+
+Directions directionsOf(const Context& ctx, qint64 doc)
+{
+    auto q = query(ctx, QStringLiteral("SELECT TYPE_MOVES, COUNT(*) FROM MOVES WHERE KOD_DOC = ") + key(doc) +
+                            QStringLiteral(" GROUP BY TYPE_MOVES"));
+    q->open();
+    Directions d;
+    for (q->first(); !q->eof(); q->next()) {
+        const int n = q->field(1).asInt();
+        if (!q->field(0).isNull() && q->field(0).asInt() == 1)
+            d.in += n;
+        else
+            d.out += n;
+    }
+    return d;
+}
+
+// The split of a transfer that writes off what its lines are made of.
+qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
+{
+    const QString X = key(x.kod);
+    exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 6 WHERE KOD = ") + X);
+    const qint64 n = newKey(ctx);
+    {
+        // The receipt keeps the price kind and the write-off mode, so the pair
+        // un-posted and posted again moves the same goods the same way.
+        auto q = query(ctx, QStringLiteral("INSERT INTO DOCS (KOD, DATE_DOC, TIME_DOC, DOC_TYPE, NAME, KOD_PARTNER_EXPORT, "
+                                           "KOD_PARTNER_IMPORT, INT_PARAM1, INT_PARAM2, INT_PARAM3, EDIT_CENA, P, TYPE_CENA) "
+                                           "VALUES (:K, :DD, :TD, :DT, :N, :KPE, :KPI, :I1, :I2, :I3, :EC, :PP, :TC)"));
+        q->param(QStringLiteral("K")).setString(key(n));
+        q->param(QStringLiteral("DD")).setDate(x.date);
+        q->param(QStringLiteral("TD")).setTime(x.time);
+        q->param(QStringLiteral("DT")).setInt(DocType::Receipt);
+        q->param(QStringLiteral("N")).setString(x.name);
+        q->param(QStringLiteral("KPE")).setString(key(x.firmaImport));
+        q->param(QStringLiteral("KPI")).setString(key(x.firmaExport));
+        q->param(QStringLiteral("I1")).setString(key(x.otdel2));
+        q->param(QStringLiteral("I2")).setString(key(x.otdel1));
+        q->param(QStringLiteral("I3")).setString(X);
+        q->param(QStringLiteral("EC")).setInt(priceRule);
+        q->param(QStringLiteral("PP")).setInt(x.p);
+        q->param(QStringLiteral("TC")).setInt(x.typeCena);
+        q->execSql();
+    }
+
+    // What the lines are made of, with the sending department's stock taken
+    // first; the expander and its stock cache live only for this posting.
+    costing::AmountList writeOff;
+    {
+        auto rows = query(ctx, QStringLiteral("SELECT MOVES.*, ING.CENA_COMPUTE, ING.KVO_PORC FROM MOVES "
+                                              "INNER JOIN ING ON ING.KOD = MOVES.KOD_ING WHERE KOD_DOC = ") + X +
+                                   QStringLiteral(" ORDER BY MOVES.KOD"));
+        rows->open();
+        costing::SqlCardSource source(ctx.database, ctx.write);
+        costing::Expander expander(source);
+        writeOff = expander.ExpandDocumentRows(x.p, false, *rows);
+    }
+
+    {
+        auto q = query(ctx, QStringLiteral("UPDATE MOVES SET KOD_DOC = :KD, KOD_OTDEL = :KO, TYPE_MOVES = 1 WHERE KOD_DOC = ") + X);
+        q->param(QStringLiteral("KD")).setString(key(n));
+        q->param(QStringLiteral("KO")).setString(key(x.otdel2));
+        q->execSql();
+    }
+    ProvodkaMove(ctx, n);
+    exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4 WHERE KOD = ") + key(n));
+
+    {
+        auto q = query(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
+                                           "VALUES (:KD, :KI, :KO, :T, :K, :C)"));
+        for (const costing::RIng& node : writeOff) {
+            if (node.MY_LEVEL != 0)
+                continue;
+            q->param(QStringLiteral("KD")).setString(X);
+            q->param(QStringLiteral("KI")).setString(key(node.KOD_ING));
+            q->param(QStringLiteral("KO")).setString(key(node.KOD_OTDEL));
+            q->param(QStringLiteral("T")).setInt(2);
+            q->param(QStringLiteral("K")).setDouble(node.BRUTTO);
+            q->param(QStringLiteral("C")).setDouble(node.PRICE);
+            q->execSql();
+        }
+    }
+    ProvodkaMove(ctx, x.kod);
+    exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4, INT_PARAM3 = ") + key(n) + QStringLiteral(" WHERE KOD = ") + X);
+    return n;
+}
+
+} // namespace
+
+bool ReadDoc(const Context& ctx, qint64 kod, DocHeader& out)
+{
+    auto q = query(ctx, QStringLiteral("SELECT * FROM DOCS WHERE KOD = ") + key(kod));
+    q->open();
+    if (q->isEmpty())
+        return false;
+    out = DocHeader{};
+    out.kod = kod;
+    out.name = q->field(QStringLiteral("NAME")).asString();
+    out.date = q->field(QStringLiteral("DATE_DOC")).asDate();
+    out.time = q->field(QStringLiteral("TIME_DOC")).asTime();
+    out.type = static_cast<int>(intOrZero(*q, "DOC_TYPE"));
+    out.firmaExport = intOrZero(*q, "KOD_PARTNER_EXPORT");
+    out.firmaImport = intOrZero(*q, "KOD_PARTNER_IMPORT");
+    out.otdel1 = intOrZero(*q, "INT_PARAM1");
+    out.otdel2 = intOrZero(*q, "INT_PARAM2");
+    out.pair = intOrZero(*q, "INT_PARAM3");
+    out.provodka = static_cast<int>(intOrZero(*q, "PROVODKA"));
+    out.typeCena = static_cast<int>(intOrZero(*q, "TYPE_CENA"));
+    out.editCena = static_cast<int>(intOrZero(*q, "EDIT_CENA"));
+    out.p = static_cast<int>(intOrZero(*q, "P"));
+    return true;
+}
+
+void ProvodkaMove(const Context& ctx, qint64 doc) { callProcedure(ctx, QStringLiteral("PROVODKA_MOVE"), doc, nullptr); }
+
+void DeleteProvodka(const Context& ctx, qint64 doc, int otkat)
+{
+    callProcedure(ctx, QStringLiteral("DELETE_PROVODKA"), doc, &otkat);
+}
+
+void DelDoc(const Context& ctx, qint64 doc, int otkat) { callProcedure(ctx, QStringLiteral("DEL_DOC"), doc, &otkat); }
+
+PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
+{
+    DocHeader x;
+    if (!ReadDoc(ctx, doc, x))
+        throw std::logic_error("posting: no document " + std::to_string(doc));
+    if (x.type != DocType::Transfer && x.type != DocType::Receipt && x.type != DocType::Issue)
+        throw std::logic_error("posting: not a movement document");
+    const QString X = key(doc);
+
+    // A line without a quantity (none typed counts as none) moves nothing.
+    exec(ctx, QStringLiteral("DELETE FROM MOVES WHERE COALESCE(KOLVO, 0) = 0 AND KOD_DOC = ") + X);
+    {
+        auto q = query(ctx, QStringLiteral("UPDATE MOVES SET KOD_OTDEL = :O WHERE KOD_DOC = ") + X);
+        q->param(QStringLiteral("O")).setString(key(x.otdel1));
+        q->execSql();
+    }
+    {
+        auto q = query(ctx, QStringLiteral("SELECT FIRST 1 KOD FROM MOVES WHERE KOD_DOC = ") + X);
+        q->open();
+        if (q->isEmpty())
+            return {};
+    }
+    if (x.type == DocType::Transfer || x.type == DocType::Receipt)
+        exec(ctx, QStringLiteral("UPDATE DOCS SET EDIT_CENA = ") + QString::number(priceRule) +
+                      QStringLiteral(" WHERE KOD = ") + X);
+
+    PostOutcome out;
+    out.posted = true;
+    if (x.type == DocType::Transfer && x.p != 1) {
+        out.pair = postSplitTransfer(ctx, x, priceRule);
+        return out;
+    }
+    ProvodkaMove(ctx, doc);
+    if (x.type == DocType::Transfer) {
+        DocHeader after;
+        ReadDoc(ctx, doc, after);
+        out.pair = after.pair;
+    }
+    return out;
+}
+
+qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b)
+{
+    const Directions da = directionsOf(ctx, a);
+    const Directions db = directionsOf(ctx, b);
+    const bool aIn = da.in > 0 && da.out == 0;
+    const bool bIn = db.in > 0 && db.out == 0;
+    if (aIn && !bIn)
+        return a;
+    if (bIn && !aIn)
+        return b;
+    // A half without lines (an expansion that wrote nothing) says nothing:
+    // the receiver's document is always made after the sender's.
+    if (da.in + da.out == 0 || db.in + db.out == 0)
+        return a > b ? a : b;
+    return 0;
+}
+
+qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
+{
+    DocHeader x;
+    if (!ReadDoc(ctx, doc, x))
+        throw std::logic_error("un-posting: no document " + std::to_string(doc));
+    switch (x.type) {
+    case DocType::Inventory:
+    case DocType::Sales:
+    case DocType::Receipt:
+    case DocType::Issue:
+        DeleteProvodka(ctx, doc, otkat);
+        return doc;
+    case DocType::Transfer: {
+        DocHeader other;
+        const bool paired = x.pair != 0 && ReadDoc(ctx, x.pair, other) && other.type == DocType::Transfer;
+        qint64 receiver = paired ? TransferReceiver(ctx, doc, x.pair) : 0;
+        if (!paired) {
+            // A half left alone: only a receiver's document can be turned back.
+            const Directions d = directionsOf(ctx, doc);
+            if (d.out == 0 && d.in > 0)
+                receiver = doc;
+        }
+        if (receiver == 0)
+            throw std::runtime_error(
+                QStringLiteral("Не удалось определить парный документ внутреннего перемещения. Проводка не снята.")
+                    .toStdString());
+        const qint64 sender = receiver == doc ? x.pair : doc;
+        if (paired) {
+            DelDoc(ctx, sender, 1);
+            exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + key(sender));
+        }
+        DeleteProvodka(ctx, receiver, otkat);
+        return receiver;
+    }
+    case DocType::ProductionWriteOff:
+        DeleteProvodka(ctx, doc, 0);
+        if (x.pair != 0) {
+            DeleteProvodka(ctx, x.pair, otkat);
+            exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + key(x.pair));
+        }
+        return doc;
+    case DocType::Production:
+        DeleteProvodka(ctx, doc, otkat);
+        if (x.pair != 0) {
+            DeleteProvodka(ctx, x.pair, 0);
+            exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + key(doc));
+            return x.pair;
+        }
+        return doc;
+    default:
+        return 0;
+    }
+}
+
+} // namespace posting
