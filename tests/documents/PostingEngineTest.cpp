@@ -1,0 +1,280 @@
+// The posting engine on a fresh database: the preparation of a document,
+// the split transfer with its write-off lines, and un-posting of every pair
+// back to the rows as they were before the posting.
+
+#include "PostingFixture.h"
+
+using posting::DocType::Issue;
+using posting::DocType::Production;
+using posting::DocType::ProductionWriteOff;
+using posting::DocType::Receipt;
+using posting::DocType::Transfer;
+
+namespace {
+
+class Engine : public ::testing::Test, public PostDb {
+protected:
+    posting::PostOutcome post(qint64 doc, int rule)
+    {
+        begin();
+        const posting::PostOutcome out = posting::PostMovement(ctx(), doc, rule);
+        if (out.posted)
+            commit();
+        else
+            t.write().rollback();
+        return out;
+    }
+    qint64 unpost(qint64 doc, int otkat)
+    {
+        begin();
+        const qint64 kept = posting::UnpostDocument(ctx(), doc, otkat);
+        commit();
+        return kept;
+    }
+    qint64 docValue(qint64 doc, const char* column)
+    {
+        return num(QStringLiteral("SELECT %1 FROM DOCS WHERE KOD = %2").arg(QLatin1String(column)).arg(doc));
+    }
+    int lines(qint64 doc) { return static_cast<int>(num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(doc))); }
+    int docs() { return static_cast<int>(num(QStringLiteral("SELECT COUNT(*) FROM DOCS"))); }
+
+    // A salad of 0.2 potatoes and 0.1 onions (gross by 80 % yield for the
+    // potatoes), with stock of everything in the kitchen.
+    struct Salad {
+        qint64 dish, potato, onion;
+    };
+    Salad salad(double dishStock = 0)
+    {
+        Salad s;
+        s.potato = raw(QStringLiteral("Картофель"), stockOf(100, 20.00, 25.00));
+        s.onion = raw(QStringLiteral("Лук"), stockOf(100, 30.00, 35.00));
+        s.dish = dish(QStringLiteral("Салат \"Осенний\""), 1, stockOf(dishStock, 10.00, 60.00));
+        card(s.dish, s.potato, 0.2, 80);
+        card(s.dish, s.onion, 0.1);
+        commit();
+        return s;
+    }
+};
+
+} // namespace
+
+// ---- preparing ----
+
+TEST_F(Engine, LinesWithoutQuantityAreDroppedAndTheRestPostedInTheDocumentsDepartment)
+{
+    const qint64 a = raw(QStringLiteral("Мука"), stockOf(10, 50.00));
+    const qint64 b2 = raw(QStringLiteral("Соль"), stockOf(10, 5.00));
+    const qint64 d = doc(Receipt, kitchen);
+    line(d, a, 30, 58.00, bar);
+    line(d, b2, 0, 5.00);
+    const qint64 none = line(d, b2, 1, 5.00);
+    exec(QStringLiteral("UPDATE MOVES SET KOLVO = NULL WHERE KOD = %1").arg(none));
+
+    const posting::PostOutcome out = post(d, 1);
+    EXPECT_TRUE(out.posted);
+    EXPECT_EQ(lines(d), 1);
+    EXPECT_EQ(num(QStringLiteral("SELECT KOD_OTDEL FROM MOVES WHERE KOD_DOC = %1").arg(d)), kitchen);
+    EXPECT_EQ(docValue(d, "EDIT_CENA"), 1);
+    EXPECT_EQ(docValue(d, "PROVODKA"), 11);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).cena, 56.00);
+    EXPECT_DOUBLE_EQ(stock(b2, kitchen).kolvo, 10);
+}
+
+TEST_F(Engine, ADocumentWhoseLinesAllLackAQuantityIsNotPostedAndKeepsItsLines)
+{
+    const qint64 a = raw(QStringLiteral("Мука"), stockOf(10, 50.00));
+    const qint64 d = doc(Receipt, kitchen);
+    line(d, a, 0, 58.00);
+    line(d, a, 0, 59.00);
+    commit();
+    const Snapshot before = snapshot();
+    EXPECT_FALSE(post(d, 2).posted);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(lines(d), 2);
+}
+
+TEST_F(Engine, AnIssueRecordsNoPriceRule)
+{
+    const qint64 a = raw(QStringLiteral("Мука"), stockOf(10, 50.00));
+    const qint64 d = doc(Issue, kitchen);
+    line(d, a, 3, 50.00);
+    post(d, 2);
+    EXPECT_EQ(docValue(d, "EDIT_CENA"), 0);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).kolvo, 7);
+}
+
+TEST_F(Engine, OnlyMovementDocumentsArePostedHere)
+{
+    const qint64 d = doc(Production, kitchen);
+    begin();
+    EXPECT_THROW(posting::PostMovement(ctx(), d, 0), std::logic_error);
+    t.write().rollback();
+}
+
+// ---- transfers ----
+
+TEST_F(Engine, TransferOfFinishedProductsIsPairedByTheServerAndUnpostedFromEitherHalf)
+{
+    for (int half = 0; half < 2; ++half) {
+        SCOPED_TRACE(half == 0 ? "sender" : "receiver");
+        PostDb fresh;
+        const qint64 a = fresh.raw(QStringLiteral("Сыр"), stockOf(20, 100.00, 100.00), stockOf(10, 50.00, 50.00));
+        const qint64 d = fresh.doc(Transfer, fresh.kitchen, fresh.bar, 0, 1);
+        fresh.line(d, a, 5, 100.00);
+        fresh.commit();
+        const Snapshot before = fresh.snapshot();
+        const int docsBefore = static_cast<int>(fresh.num(QStringLiteral("SELECT COUNT(*) FROM DOCS")));
+
+        fresh.begin();
+        const posting::PostOutcome out = posting::PostMovement(fresh.ctx(), d, 0);
+        fresh.commit();
+        ASSERT_NE(out.pair, 0);
+        EXPECT_EQ(fresh.num(QStringLiteral("SELECT COUNT(*) FROM DOCS")), docsBefore + 1);
+        EXPECT_DOUBLE_EQ(fresh.stock(a, fresh.kitchen).kolvo, 15);
+        EXPECT_DOUBLE_EQ(fresh.stock(a, fresh.bar).kolvo, 15);
+
+        fresh.begin();
+        const qint64 kept = posting::UnpostDocument(fresh.ctx(), half == 0 ? d : out.pair, 0);
+        fresh.commit();
+        EXPECT_EQ(kept, out.pair);
+        EXPECT_EQ(fresh.snapshot(), before);
+    }
+}
+
+TEST_F(Engine, SplitTransferWritesOffTheRawIngredientsAndReceivesTheDish)
+{
+    const Salad s = salad();
+    const qint64 d = doc(Transfer, kitchen, bar, 0, 0, 1);
+    line(d, s.dish, 10, 60.00);
+    const int docsBefore = docs();
+
+    const posting::PostOutcome out = post(d, 2);
+    ASSERT_TRUE(out.posted);
+    const qint64 n = out.pair;
+    EXPECT_EQ(docs(), docsBefore + 1);
+    // The sending department gives 10 x 0.25 potatoes and 10 x 0.1 onions.
+    EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 97.5);
+    EXPECT_DOUBLE_EQ(stock(s.onion, kitchen).kolvo, 99);
+    EXPECT_DOUBLE_EQ(stock(s.dish, kitchen).kolvo, 0);
+    // The receiving department gets the dishes at the document's price.
+    EXPECT_DOUBLE_EQ(stock(s.dish, bar).kolvo, 10);
+    EXPECT_DOUBLE_EQ(stock(s.dish, bar).cena, 60.00);
+    EXPECT_DOUBLE_EQ(stock(s.potato, bar).kolvo, 0);
+
+    // Both are transfers naming each other; the receipt kept the mode and the price kind.
+    EXPECT_EQ(docValue(d, "DOC_TYPE"), 4);
+    EXPECT_EQ(docValue(n, "DOC_TYPE"), 4);
+    EXPECT_EQ(docValue(d, "INT_PARAM3"), n);
+    EXPECT_EQ(docValue(n, "INT_PARAM3"), d);
+    EXPECT_EQ(docValue(n, "PROVODKA"), 11);
+    EXPECT_EQ(docValue(d, "PROVODKA"), 11);
+    EXPECT_EQ(docValue(n, "P"), 0);
+    EXPECT_EQ(docValue(n, "TYPE_CENA"), 1);
+    EXPECT_EQ(docValue(n, "INT_PARAM1"), bar);
+    EXPECT_EQ(lines(d), 2);
+    EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1 AND TYPE_MOVES = 2 AND KOD_OTDEL = %2")
+                      .arg(d)
+                      .arg(kitchen)),
+              2);
+    EXPECT_EQ(num(QStringLiteral("SELECT KOD_ING FROM MOVES WHERE KOD_DOC = %1 AND TYPE_MOVES = 1").arg(n)), s.dish);
+}
+
+TEST_F(Engine, SplitTransferTakesFinishedDishesFromStockFirst)
+{
+    const Salad s = salad(4);
+    const qint64 d = doc(Transfer, kitchen, bar, 0, 3);
+    line(d, s.dish, 10, 60.00);
+    post(d, 0);
+    EXPECT_DOUBLE_EQ(stock(s.dish, kitchen).kolvo, 0);
+    EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 100 - 6 * 0.25);
+    EXPECT_DOUBLE_EQ(stock(s.dish, bar).kolvo, 10);
+}
+
+TEST_F(Engine, UnpostingEitherHalfOfASplitTransferRestoresTheRowsAsTheyWere)
+{
+    for (int half = 0; half < 2; ++half) {
+        for (int rule : {0, 1}) {
+            SCOPED_TRACE(QStringLiteral("half %1, rule %2").arg(half).arg(rule).toStdString());
+            PostDb f;
+            const qint64 potato = f.raw(QStringLiteral("Картофель"), stockOf(100, 20.00, 20.00));
+            const qint64 dish = f.dish(QStringLiteral("Пюре"), 1, stockOf(0, 0));
+            f.exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 3, CENA = 40, MY_CENA = 40 WHERE KOD_ING = %1 AND KOD_OTDEL = %2")
+                       .arg(dish)
+                       .arg(f.bar));
+            f.card(dish, potato, 0.3);
+            const qint64 d = f.doc(Transfer, f.kitchen, f.bar, 0, 0, 1);
+            f.line(d, dish, 2, 50.00);
+            f.line(d, dish, 0, 50.00);  // dropped by the posting, like any empty line
+            f.exec(QStringLiteral("DELETE FROM MOVES WHERE KOLVO = 0"));
+            const Snapshot before = f.snapshot();
+
+            f.begin();
+            const posting::PostOutcome out = posting::PostMovement(f.ctx(), d, rule);
+            f.commit();
+            if (rule == 1)
+                EXPECT_DOUBLE_EQ(f.stock(dish, f.bar).cena, 44.00);
+
+            f.begin();
+            const qint64 kept = posting::UnpostDocument(f.ctx(), half == 0 ? d : out.pair, rule);
+            f.commit();
+            EXPECT_EQ(kept, out.pair);
+            EXPECT_EQ(f.snapshot(), before);
+            // Posted again, it splits again the same way.
+            f.begin();
+            posting::PostMovement(f.ctx(), kept, 0);
+            f.commit();
+            EXPECT_DOUBLE_EQ(f.stock(potato, f.kitchen).kolvo, 99.4);
+            EXPECT_DOUBLE_EQ(f.stock(dish, f.bar).kolvo, 5);
+        }
+    }
+}
+
+TEST_F(Engine, ASplitTransferWhoseExpansionWroteNothingIsStillUnpostedWhole)
+{
+    // A dish without active card rows: the sender's half has no lines at all.
+    const qint64 empty = dish(QStringLiteral("Пустое блюдо"), 1);
+    const qint64 d = doc(Transfer, kitchen, bar, 0, 0);
+    line(d, empty, 3, 10.00);
+    commit();
+    const Snapshot before = snapshot();
+    const posting::PostOutcome out = post(d, 0);
+    EXPECT_EQ(lines(d), 0);
+    begin();
+    for (qint64 half : {d, out.pair})
+        EXPECT_EQ(posting::TransferReceiver(ctx(), half, half == d ? out.pair : d), out.pair);
+    commit();
+    EXPECT_EQ(unpost(d, 0), out.pair);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(lines(out.pair), 1);
+    EXPECT_EQ(docValue(out.pair, "INT_PARAM1"), kitchen);
+}
+
+// ---- production pairs ----
+
+TEST_F(Engine, UnpostingEitherHalfOfAProductionPairKeepsTheWriteOff)
+{
+    for (int half = 0; half < 2; ++half) {
+        SCOPED_TRACE(half);
+        PostDb f;
+        const qint64 a = f.raw(QStringLiteral("Картофель"), stockOf(10, 20.00, 20.00));
+        const qint64 dishKod = f.dish(QStringLiteral("Пюре"), 1, stockOf(0, 0));
+        const qint64 w = f.doc(ProductionWriteOff, 0);
+        const qint64 o = f.doc(Production, 0, 0, 0);
+        f.exec(QStringLiteral("UPDATE DOCS SET INT_PARAM3 = %1 WHERE KOD = %2").arg(o).arg(w));
+        f.exec(QStringLiteral("UPDATE DOCS SET INT_PARAM3 = %1 WHERE KOD = %2").arg(w).arg(o));
+        f.line(o, dishKod, 5, 30.00, f.kitchen);
+        f.line(w, a, 1.5, 20.00, f.kitchen);
+        f.begin();
+        posting::ProvodkaMove(f.ctx(), o);
+        posting::ProvodkaMove(f.ctx(), w);
+        f.commit();
+        f.begin();
+        const qint64 kept = posting::UnpostDocument(f.ctx(), half == 0 ? w : o, 0);
+        f.commit();
+        EXPECT_EQ(kept, w);
+        EXPECT_EQ(f.num(QStringLiteral("SELECT COUNT(*) FROM DOCS WHERE KOD = %1").arg(o)), 0);
+        EXPECT_EQ(f.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(w)), 0);
+        EXPECT_DOUBLE_EQ(f.stock(a, f.kitchen).kolvo, 10);
+        EXPECT_DOUBLE_EQ(f.stock(dishKod, f.kitchen).kolvo, 0);
+    }
+}
