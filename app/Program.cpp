@@ -2,6 +2,7 @@
 
 #include "CatalogueWindows.h"
 #include "DocumentLists.h"
+#include "DocumentsWindows.h"
 #include "KartaWindows.h"
 #include "PosExchange.h"
 #include "CatalogueUi.h"
@@ -96,6 +97,7 @@ bool CreateWindows(bool runStartup)
     Form_User = new TForm_User;
     Form_Sort = new TForm_Sort;
     CreateNSectionWindow();
+    CreateDocumentsWindows();
     Form_VhodHelp = new TForm_VhodHelp;
     WireCoreWindows();
     WirePrintingToCore();
@@ -121,6 +123,7 @@ bool CreateWindows(bool runStartup)
         });
     });
     CreateKartaWindows();
+    AttachDocumentsWindows();
     Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
@@ -153,6 +156,7 @@ void DestroyWindows()
     DestroyInventoryWindows();
     delete Form_Sutki;
     Form_Sutki = nullptr;
+    DestroyDocumentsWindows();
     DestroyKartaWindows();
     DestroyCatalogueWindows();
     DetachDocumentLists();

@@ -217,6 +217,12 @@ PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
     return out;
 }
 
+bool IsLockConflict(long gdsCode)
+{
+    // isc_deadlock, isc_lock_conflict, isc_update_conflict, isc_lock_timeout
+    return gdsCode == 335544336L || gdsCode == 335544345L || gdsCode == 335544451L || gdsCode == 335544510L;
+}
+
 qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b)
 {
     const Directions da = directionsOf(ctx, a);

@@ -84,4 +84,8 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat);
 // the later one. Returns 0 when the pair cannot be told apart.
 qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b);
 
+// Whether a server error (its first code) means that another workstation holds
+// the same rows or tables: the change can be tried again once it has finished.
+bool IsLockConflict(long gdsCode);
+
 } // namespace posting

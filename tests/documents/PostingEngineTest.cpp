@@ -211,8 +211,9 @@ TEST_F(Engine, UnpostingEitherHalfOfASplitTransferRestoresTheRowsAsTheyWere)
             f.begin();
             const posting::PostOutcome out = posting::PostMovement(f.ctx(), d, rule);
             f.commit();
-            if (rule == 1)
+            if (rule == 1) {
                 EXPECT_DOUBLE_EQ(f.stock(dish, f.bar).cena, 44.00);
+            }
 
             f.begin();
             const qint64 kept = posting::UnpostDocument(f.ctx(), half == 0 ? d : out.pair, rule);

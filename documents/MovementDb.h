@@ -1,0 +1,66 @@
+#pragma once
+
+// The movement documents' statements that the movement tab and its dialogs
+// run on the data module's connection: the list query, copying a document,
+// re-pricing its lines and the lines' own changes. Each writer works on the
+// write transaction the calling handler has started and commits nothing.
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <QVariant>
+#include <QVector>
+
+namespace movement {
+
+// What the movement list shows.
+struct ListFilter {
+    bool allDates = true;
+    QDate start;
+    QDate finish;
+    bool lockOn = false;  // documents dated before the lock date are never listed
+    QDate lockDate;
+    int type = 0;         // 0 all, 1..7 one type, 8 receipts, issues and production write-offs
+    int detail = 1;       // 0 every enterprise, 1 the enterprise, 2 the department
+    qint64 firma = 0;
+    qint64 otdel = 0;
+};
+
+struct ListQuery {
+    QStringList lines;
+    QVector<QPair<QString, QVariant>> params;  // name, value
+};
+ListQuery DocsMoveQuery(const ListFilter& f);
+
+// The text of the list's period caption.
+QString PeriodCaption(bool allDates, const QDate& start, const QDate& finish);
+
+// A copy of a receipt, issue or transfer with the given number, dated as
+// given, with the lines whose product still has a row in its department,
+// priced at that row's current stock or selling price (by the source's price
+// kind) and with the source quantities or none. Returns the new key.
+qint64 CopyDocument(qint64 source, const QString& name, const QDate& date, const QTime& time, bool withQuantity);
+
+// Every line of the document gets the stock (kind 0) or selling price of its
+// product in the department; a product without a row there gets 0.
+void RepriceLines(qint64 doc, qint64 otdel, int kind);
+
+// A new line of the product with quantity 0 at its stock or selling price
+// (by the document's price kind) rounded to the kopeck. Returns its key.
+qint64 AddLine(qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena);
+
+// Kopecks: times 100, rounded, divided by 100.
+double RoundToKopeck(double v);
+
+} // namespace movement
+
+namespace movement {
+
+// The characters of a typed text that Windows-1251 cannot hold, each once;
+// empty when the database can store the text.
+QString CharsOutsideCp1251(const QString& text);
+// The refusal naming them.
+QString Cp1251Refusal(const QString& chars);
+
+} // namespace movement

@@ -1,0 +1,466 @@
+#include "Unit_IngToDoc.h"
+
+#include "CatalogueUi.h"
+#include "MovementDb.h"
+#include "base/Unit_Base.h"
+#include "db/DatasetModel.h"
+#include "db/Query.h"
+#include "ui/Keypad.h"
+#include "ui/RadioGroup.h"
+#include "ui/Scaling.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/Settings.h"
+#include "util/SettingsStore.h"
+#include "util/Unit_Util.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+TForm_IngToDoc* Form_IngToDoc = nullptr;
+
+namespace {
+
+db::Query* lines() { return Form_Base->Q_Moves; }
+
+qint64 lineKey() { return cat::KeyOf(lines()); }
+
+double lineValue(const char* field)
+{
+    if (!cat::HasRow(lines()))
+        return 0;
+    const db::Field f = lines()->field(QString::fromLatin1(field));
+    return f.isNull() ? 0 : f.asDouble();
+}
+
+void updateLine(const QString& column, double value, qint64 kod)
+{
+    db::Query* q = Form_Base->QWrite1;
+    q->close();
+    q->setTransaction(Form_Base->TransactionWrite);
+    q->setSql(QStringLiteral("UPDATE MOVES SET ") + column + QStringLiteral(" = :P WHERE KOD = ") + Key(kod));
+    q->param(QStringLiteral("P")).setDouble(value);
+    q->execSql();
+}
+
+QVariant hiddenProduct(const db::Query& q, int row, const QString&, int role)
+{
+    if (role != Qt::BackgroundRole)
+        return {};
+    const int col = q.fieldIndex(QStringLiteral("OPEN_CLOSE"));
+    if (col >= 0 && q.valueAt(row, col).toLongLong() > 0)
+        return QPalette().color(QPalette::Button);
+    return {};
+}
+
+} // namespace
+
+TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Заполнение документа движения"));
+    Q_GrIng = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    Q_GrIng->setSql(QStringLiteral("SELECT * FROM GROUP_ING ORDER BY NAME"));
+    Q_Ing_Sklad = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
+
+    auto* top = new QVBoxLayout(this);
+    auto* hint = new QLabel(
+        QStringLiteral("Используйте во время работы не только цифровые клавиши, но и клавиши Enter, Insert, Delete и стрелки"), this);
+    hint->setWordWrap(true);
+    top->addWidget(hint);
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    auto* upper = new QWidget(split);
+    auto* upperLay = new QHBoxLayout(upper);
+    upperLay->setContentsMargins(0, 0, 0, 0);
+    Grid_GrIng = new db::DbGrid(upper);
+    Grid_GrIng->setQuery(Q_GrIng);
+    cat::SetColumns(Grid_GrIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование группы"), 200}});
+    Grid_GrIng->horizontalHeader()->setStretchLastSection(true);
+    upperLay->addWidget(Grid_GrIng, 1);
+    auto* products = new QVBoxLayout;
+    auto* search = new QHBoxLayout;
+    CB_Context = new QCheckBox(QStringLiteral("Контекстный поиск =>"), upper);
+    E_Context = new QLineEdit(upper);
+    E_Context->setMaxLength(100);
+    CB_Closed = new QCheckBox(QStringLiteral("Показать скрытое"), upper);
+    search->addWidget(CB_Context);
+    search->addWidget(E_Context, 1);
+    search->addWidget(CB_Closed);
+    products->addLayout(search);
+    Grid_Ing_Sklad = new db::DbGrid(upper);
+    Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
+    cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
+                                     {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
+                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("#.00")},
+                                     {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), 75, QStringLiteral("#.00")},
+                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("#.000")}});
+    Grid_Ing_Sklad->datasetModel()->setCellStyle(&hiddenProduct);
+    products->addWidget(Grid_Ing_Sklad, 1);
+    upperLay->addLayout(products, 3);
+    split->addWidget(upper);
+
+    auto* lower = new QWidget(split);
+    auto* lowerLay = new QHBoxLayout(lower);
+    lowerLay->setContentsMargins(0, 0, 0, 0);
+    Grid_Moves = new db::DbGrid(lower);
+    Grid_Moves->setQuery(lines());
+    cat::SetColumns(Grid_Moves, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
+                                 {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
+                                 {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
+                                 {QStringLiteral("CENA"), QStringLiteral("Цена"), 75, QStringLiteral("#.00")},
+                                 {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 85, QStringLiteral("#.00")}});
+    lowerLay->addWidget(Grid_Moves, 3);
+    auto* side = new QVBoxLayout;
+    Keypad = new TKeypad(lower);
+    side->addWidget(Keypad);
+    RadioGroup1 = new TRadioGroup(QStringLiteral("Изменяемая колонка"),
+                                  {QStringLiteral("Кол-во"), QStringLiteral("Цена"), QStringLiteral("Сумма")}, lower);
+    RadioGroup1->setColumns(3);
+    side->addWidget(RadioGroup1);
+    CB_Next = new QCheckBox(QStringLiteral("Сдвигать позицию курсора"), lower);
+    CB_Next->setChecked(true);
+    CB_Kol = new QCheckBox(QStringLiteral("Менять колонки ввода"), lower);
+    side->addWidget(CB_Next);
+    side->addWidget(CB_Kol);
+    auto* lineButtons = new QHBoxLayout;
+    Btn_Add = new QPushButton(QStringLiteral("Добавить"), lower);
+    Btn_Delete = new QPushButton(QStringLiteral("Убрать"), lower);
+    Btn_Clear = new QPushButton(QStringLiteral("Очистить"), lower);
+    lineButtons->addWidget(Btn_Add);
+    lineButtons->addWidget(Btn_Delete);
+    lineButtons->addWidget(Btn_Clear);
+    side->addLayout(lineButtons);
+    side->addStretch();
+    Btn_Ok = new QPushButton(QStringLiteral("Выход"), lower);
+    side->addWidget(Btn_Ok);
+    lowerLay->addLayout(side);
+    split->addWidget(lower);
+    top->addWidget(split, 1);
+
+    Timer_IngToDoc = new QTimer(this);
+    Timer_IngToDoc->setSingleShot(true);
+    Timer_IngToDoc->setInterval(400);
+    connect(Timer_IngToDoc, &QTimer::timeout, this, [this] {
+        Timer_IngToDoc->stop();
+        Guard([this] { CB_ContextClick(); });
+    });
+
+    // The keypad: a number goes to the current line while the document can change.
+    Keypad->guard = [this] { return cat::HasRow(lines()) && Btn_Add->isEnabled(); };
+    Keypad->apply = [this](double v) { ApplyValue(v); };
+    Keypad->focusTarget = Grid_Moves;
+    Keypad->addButton = Btn_Add;
+    Keypad->removeButton = Btn_Delete;
+    Keypad->signKeys = true;
+    Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    // The keypad's own buttons pass the keys they ignore up to the window.
+    for (QWidget* w : std::initializer_list<QWidget*>{this, Grid_GrIng, Grid_Ing_Sklad, Btn_Add, Btn_Delete, Btn_Clear,
+                                                      Btn_Ok, CB_Context, Grid_Moves, CB_Next, CB_Kol, CB_Closed})
+        Keypad->attachKeys(w);
+
+    connect(CB_Context, &QCheckBox::clicked, this, [this] {
+        Guard([this] { CB_ContextClick(); });
+        if (CB_Context->isChecked())
+            E_Context->setFocus();
+    });
+    connect(CB_Closed, &QCheckBox::clicked, this, [this] { Guard([this] { CB_ContextClick(); }); });
+    connect(Btn_Add, &QPushButton::clicked, this, [this] { Guard([this] { Btn_AddClick(); }); });
+    connect(Btn_Delete, &QPushButton::clicked, this, [this] { Guard([this] { Btn_DeleteClick(); }); });
+    connect(Btn_Clear, &QPushButton::clicked, this, [this] { Guard([this] { Btn_ClearClick(); }); });
+    connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CB_Next, &QCheckBox::clicked, this, [this] { Guard([this] { CB_NextClick(); }); });
+    connect(CB_Kol, &QCheckBox::clicked, this, [this] { Guard([this] { CB_KolClick(); }); });
+    Grid_Ing_Sklad->setEditButton(Btn_Add);
+    Grid_Moves->setEditButton(Btn_Delete);
+    connect(Grid_Moves->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
+            [this](const QModelIndex& current) { Grid_MovesColEnter(current.column()); });
+    // The product list follows the group 400 ms after the group list rests.
+    connect(Q_GrIng, &db::Query::currentChanged, this, [this] {
+        if (!Q_GrIng->active() || CB_Context->isChecked())
+            return;
+        cat::SetActive(Grid_Ing_Sklad, false);
+        Timer_IngToDoc->start();
+    });
+    E_Context->installEventFilter(this);
+
+    FormCreate();
+}
+
+TForm_IngToDoc::~TForm_IngToDoc()
+{
+    if (Form_IngToDoc == this)
+        Form_IngToDoc = nullptr;
+}
+
+void TForm_IngToDoc::FormCreate()
+{
+    Keypad->CommaTyped = false;
+    resize(900, 640);
+    ScaleWindow(this, true);
+}
+
+void TForm_IngToDoc::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TForm_IngToDoc::FormShow()
+{
+    const bool open = DocProvodka < 11;
+    Btn_Add->setEnabled(open);
+    Btn_Delete->setEnabled(open);
+    Btn_Clear->setEnabled(open);
+    RadioGroup1->setItemIndex(0);
+}
+
+void TForm_IngToDoc::OpenFor(qint64 doc)
+{
+    db::Query* q = Form_Base->QRead1;
+    q->close();
+    q->setSql(QStringLiteral("SELECT NAME, INT_PARAM1, TYPE_CENA, PROVODKA FROM DOCS WHERE KOD = ") + Key(doc));
+    q->open();
+    DocKod = doc;
+    DocName = q->field(0).asString();
+    DocOtdel = q->field(1).isNull() ? 0 : q->field(1).asInt64();
+    DocTypeCena = q->field(2).isNull() ? 0 : q->field(2).asInt();
+    DocProvodka = q->field(3).isNull() ? 0 : q->field(3).asInt();
+    q->close();
+    CB_Next->setChecked(MyParams->v.pkdd);
+    CB_Kol->setChecked(MyParams->v.mkdd);
+    Q_GrIng->close();
+    Q_GrIng->open();
+    CB_ContextClick();
+    ReopenLines(0);
+}
+
+void TForm_IngToDoc::CloseLists()
+{
+    Timer_IngToDoc->stop();
+    Q_GrIng->close();
+}
+
+void TForm_IngToDoc::CB_ContextClick()
+{
+    db::Query* q = Q_Ing_Sklad;
+    q->close();
+    q->clearSql();
+    q->addSql(QStringLiteral("SELECT ING_SKLAD.*, ING.KOD_GROUP, ING.NAME, ING.ED_IZM, ING.MY_LEVEL, ING.PERCENT_PLUS, "
+                             "ED_IZM.SHORT_NAME FROM ING_SKLAD"));
+    q->addSql(QStringLiteral("JOIN ING ON ING_SKLAD.KOD_ING = ING.KOD"));
+    q->addSql(QStringLiteral("LEFT OUTER JOIN ED_IZM ON ING.ED_IZM = ED_IZM.KOD"));
+    q->addSql(QStringLiteral("WHERE ING_SKLAD.KOD_OTDEL = ") + Key(DocOtdel));
+    const bool context = CB_Context->isChecked();
+    cat::SetActive(Grid_GrIng, !context);
+    cat::SetActive(E_Context, context);
+    if (context) {
+        // The typed text is bound, never pasted into the statement.
+        q->addSql(QStringLiteral("AND UPPER(ING.NAME collate win1251) LIKE '%' || UPPER(CAST(:S AS VARCHAR(100)) collate win1251) || '%'"));
+    } else {
+        q->addSql(QStringLiteral("AND ING.KOD_GROUP = ") + Key(cat::KeyOf(Q_GrIng)));
+    }
+    if (!CB_Closed->isChecked())
+        q->addSql(QStringLiteral("AND ING_SKLAD.OPEN_CLOSE = 0"));
+    q->addSql(QStringLiteral("order by ING.name"));
+    if (context)
+        q->param(QStringLiteral("S")).setString(E_Context->text());
+    q->prepare();
+    q->open();
+    cat::SetActive(Grid_Ing_Sklad, true);
+}
+
+void TForm_IngToDoc::ReopenLines(qint64 kod)
+{
+    db::Query* l = lines();
+    l->close();
+    l->setSql(QStringList{QStringLiteral("SELECT MOVES.*, ING.NAME, ED_IZM.SHORT_NAME AS ED_IZM FROM MOVES"),
+                          QStringLiteral("LEFT OUTER JOIN ING ON MOVES.KOD_ING = ING.KOD"),
+                          QStringLiteral("LEFT OUTER JOIN ED_IZM ON ING.ED_IZM = ED_IZM.KOD"),
+                          QStringLiteral("WHERE MOVES.KOD_DOC = ") + Key(DocKod), QStringLiteral("ORDER BY KOD")});
+    l->open();
+    if (kod != 0)
+        l->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
+}
+
+void TForm_IngToDoc::Btn_AddClick()
+{
+    E_Context->clear();
+    if (!cat::HasRow(Q_Ing_Sklad))
+        return;
+    const qint64 ing = Q_Ing_Sklad->field(QStringLiteral("KOD_ING")).asInt64();
+    const QString name = Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
+    WriteTransaction w;
+    const qint64 kod = movement::AddLine(DocKod, DocOtdel, ing, DocTypeCena,
+                                         Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
+                                         Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
+    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
+                        QStringLiteral("В документ № ") + DocName + QStringLiteral(" добавлен продукт <<") + name +
+                            QStringLiteral(">>"));
+    ReopenLines(kod);
+    if (E_Context->hasFocus())
+        E_Context->selectAll();
+    else
+        Grid_Moves->setFocus();
+}
+
+void TForm_IngToDoc::Btn_DeleteClick()
+{
+    E_Context->clear();
+    // Nothing to remove: no question asked.
+    if (!cat::HasRow(lines()))
+        return;
+    if (!Msg::confirm(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
+        return;
+    const QString name = lines()->field(QStringLiteral("NAME")).asString();
+    const qint64 kod = lineKey();
+    WriteTransaction w;
+    db::Query* q = Form_Base->QWrite1;
+    q->close();
+    q->setTransaction(Form_Base->TransactionWrite);
+    q->setSql(QStringLiteral("DELETE FROM MOVES WHERE KOD = :K"));
+    q->param(QStringLiteral("K")).setString(Key(kod));
+    q->execSql();
+    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
+                        QStringLiteral("Из документа № ") + DocName + QStringLiteral(" удалён продукт <<") + name +
+                            QStringLiteral(">>"));
+    ReopenLines(0);
+}
+
+void TForm_IngToDoc::Btn_ClearClick()
+{
+    E_Context->clear();
+    if (!Msg::confirm(QStringLiteral("Вы действительно собираетесь полностью очистить список продуктов в этом документе ?"),
+                      QStringLiteral("Очистка списка")))
+        return;
+    WriteTransaction w;
+    db::Query* q = Form_Base->QWrite1;
+    q->close();
+    q->setTransaction(Form_Base->TransactionWrite);
+    q->setSql(QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = :K"));
+    q->param(QStringLiteral("K")).setString(Key(DocKod));
+    q->execSql();
+    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
+                        QStringLiteral("Табличная часть документа № ") + DocName + QStringLiteral(" очищена."));
+    ReopenLines(0);
+}
+
+void TForm_IngToDoc::ApplyValue(double value)
+{
+    const int column = RadioGroup1->itemIndex();
+    const qint64 kod = lineKey();
+    QString target = column == 0 ? QStringLiteral("KOLVO") : QStringLiteral("CENA");
+    double v = value;
+    if (column == 2) {
+        const double kolvo = lineValue("KOLVO");
+        const double cena = lineValue("CENA");
+        if (kolvo != 0) {
+            v = value / kolvo;
+        } else if (cena != 0) {
+            target = QStringLiteral("KOLVO");
+            v = value / cena;
+        } else {
+            throw std::runtime_error(QStringLiteral("При вводе суммы или количество или цена не должны быть равными нулю, "
+                                                    "чтоб программа могла произвести расчёт !")
+                                         .toStdString());
+        }
+    }
+    Keypad->Clear();
+    {
+        WriteTransaction w;
+        updateLine(target, v, kod);
+        w.commit();
+    }
+    ReopenLines(kod);
+    const bool next = CB_Next->isChecked();
+    const bool swap = CB_Kol->isChecked();
+    const bool toNextLine = next && (!swap || column != 0);
+    if (swap)
+        RadioGroup1->setItemIndex(column == 0 ? 1 : 0);
+    if (toNextLine && lines()->recNo() + 1 < lines()->recordCount())
+        lines()->next();
+    if (E_Context->isEnabled())
+        E_Context->setFocus();
+    else
+        Grid_Moves->setFocus();
+}
+
+// The writers start and commit their own short transaction.
+void TForm_IngToDoc::CB_NextClick() { WriteCheckSetting(QStringLiteral("pkdd"), CB_Next->isChecked()); }
+
+void TForm_IngToDoc::CB_KolClick() { WriteCheckSetting(QStringLiteral("mkdd"), CB_Kol->isChecked()); }
+
+void TForm_IngToDoc::Grid_MovesColEnter(int column)
+{
+    const QList<db::GridColumn>& cols = Grid_Moves->datasetModel()->columns();
+    if (column < 0 || column >= cols.size())
+        return;
+    const QString f = cols[column].field;
+    if (f == QLatin1String("KOLVO"))
+        RadioGroup1->setItemIndex(0);
+    else if (f == QLatin1String("CENA"))
+        RadioGroup1->setItemIndex(1);
+    else if (f == QLatin1String("SUMMA"))
+        RadioGroup1->setItemIndex(2);
+}
+
+bool TForm_IngToDoc::contextKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!Keypad->E_Klava->text().isEmpty())
+            Keypad->Btn_OKS->click();
+        return true;
+    case Qt::Key_Insert:
+        if (Btn_Add->isEnabled())
+            Btn_Add->click();
+        Grid_Moves->setFocus();
+        return true;
+    case Qt::Key_Delete:
+        if (Btn_Delete->isEnabled())
+            Btn_Delete->click();
+        return true;
+    case Qt::Key_Escape:
+        Keypad->Clear();
+        return true;
+    case Qt::Key_Up:
+        if (Q_Ing_Sklad->active() && Q_Ing_Sklad->recNo() > 0)
+            Q_Ing_Sklad->prior();
+        return true;
+    case Qt::Key_Down:
+        if (Q_Ing_Sklad->active() && Q_Ing_Sklad->recNo() + 1 < Q_Ing_Sklad->recordCount())
+            Q_Ing_Sklad->next();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TForm_IngToDoc::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == E_Context) {
+        if (event->type() == QEvent::KeyPress) {
+            Timer_IngToDoc->stop();
+            bool handled = false;
+            Guard([&] { handled = contextKey(static_cast<QKeyEvent*>(event)->key()); });
+            if (handled)
+                return true;
+        } else if (event->type() == QEvent::KeyRelease) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Left && key != Qt::Key_Right)
+                Timer_IngToDoc->start();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,130 @@
+// Posting and un-posting of the movement tab's current document.
+
+#include "Unit_MoveTab.h"
+
+#include "CatalogueUi.h"
+#include "Unit_Provodka.h"
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "posting/Posting.h"
+#include "ui/RadioGroup.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+namespace {
+
+posting::Context programContext()
+{
+    return posting::Context{Form_Base->MyDB, Form_Base->TransactionRead, Form_Base->TransactionWrite};
+}
+
+// Another workstation's change in the way: nothing of this one is kept.
+const char* kBusy = "Документ не проведён: другой пользователь в это время изменяет те же данные. "
+                    "Ничего не записано, повторите действие немного позже.";
+const char* kBusyUnpost = "Проводка не снята: другой пользователь в это время изменяет те же данные. "
+                          "Ничего не записано, повторите действие немного позже.";
+
+// Runs a posting step; a lock conflict rolls back and says so in plain words.
+template <typename Step>
+bool runPosting(Step step, const char* busy)
+{
+    try {
+        step();
+        return true;
+    } catch (const db::DbError& e) {
+        if (!posting::IsLockConflict(e.gdsCode()))
+            throw;
+        if (Form_Base->TransactionWrite->active())
+            Form_Base->TransactionWrite->rollback();
+        Msg::error(QString::fromUtf8(busy));
+        return false;
+    }
+}
+
+} // namespace
+
+void TMoveTab::Btn_ProvodkaClick()
+{
+    db::Query* d = Form_Base->Q_Dvig;
+    if (!cat::HasRow(d))
+        return;
+    const qint64 x = cat::KeyOf(d);
+    const int type = d->field(QStringLiteral("DOC_TYPE")).asInt();
+    const int provodka = d->field(QStringLiteral("PROVODKA")).isNull() ? 0 : d->field(QStringLiteral("PROVODKA")).asInt();
+    const QString name = d->field(QStringLiteral("NAME")).asString();
+    const QString date = d->field(QStringLiteral("DATE_DOC")).asDate().toString(QStringLiteral("dd.MM.yyyy"));
+
+    if (provodka > posting::kPostedAbove) {
+        Form_DelProv->RadioGroup1->setItemIndex(0);
+        Form_DelProv->RadioGroup1->setEnabled(type != posting::DocType::Sales && type != posting::DocType::Issue);
+        if (Form_DelProv->exec() != QDialog::Accepted)
+            return;
+        const int otkat = Form_DelProv->RadioGroup1->isEnabled() ? Form_DelProv->RadioGroup1->itemIndex() : 0;
+        qint64 kept = 0;
+        WriteTransaction w;
+        if (!runPosting([&] { kept = posting::UnpostDocument(programContext(), x, otkat); }, kBusyUnpost))
+            return;
+        if (kept == 0)
+            return;
+        if (!runPosting(
+                [&] {
+                    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
+                                        QStringLiteral("Отмена проводки документа № ") + name + QStringLiteral(" от ") + date);
+                },
+                kBusyUnpost))
+            return;
+        reopenAt(kept);
+        if (type == posting::DocType::Sales)
+            Msg::notice(QStringLiteral("Перепровести документ реализации можно в окне \"Производство и реализация\""));
+        else if (type == posting::DocType::Production || type == posting::DocType::ProductionWriteOff)
+            Msg::notice(QStringLiteral("Перепровести документ производства можно в окне \"Производство и реализация\""));
+        return;
+    }
+
+    if (type == posting::DocType::Inventory) {
+        Msg::notice(QStringLiteral("Проводка документов инвентаризации осуществляется в окне \"Продукты и блюда ==> "
+                                   "Наличие на складах и цены ==> Инвентаризация\" !"));
+        return;
+    }
+    if (type == posting::DocType::Production || type == posting::DocType::Sales ||
+        type == posting::DocType::ProductionWriteOff) {
+        Msg::notice(QStringLiteral("Проводка документов производства и реализации осуществляются в окне "
+                                   "\"Производство и реализация\" !"));
+        return;
+    }
+    if (!Msg::confirm(QStringLiteral("После проводки документа любые изменения в нём будут невозможны!  Продолжить?"),
+                      QStringLiteral("Проводка документа")))
+        return;
+    int rule = 0;
+    if (type == posting::DocType::Transfer || type == posting::DocType::Receipt) {
+        Form_Provodka->RadioGroup1->setItemIndex(0);
+        if (Form_Provodka->exec() != QDialog::Accepted)
+            return;
+        rule = Form_Provodka->RadioGroup1->itemIndex();
+        if (rule != 0)
+            Msg::notice(QStringLiteral("Так как выбраный документ будет менять цены исходных продуктов, незабудте после "
+                                       "проводки произвести перерасчёт цен всех продуктов! (Окно \"Продукты и блюда\" -> "
+                                       "\"Наличие на складах и цены\" -> кнопка \"Расчёт цен\")"));
+    }
+    WriteTransaction w;
+    posting::PostOutcome out;
+    if (!runPosting([&] { out = posting::PostMovement(programContext(), x, rule); }, kBusy))
+        return;
+    if (!out.posted) {
+        w.rollback();
+        Msg::notice(QStringLiteral("В табличной части документа у всех продуктов нулевое количество. Документ не проводится !"));
+        return;
+    }
+    if (!runPosting(
+            [&] {
+                Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
+                                    QStringLiteral("Проводка документа № ") + name + QStringLiteral(" от ") + date);
+            },
+            kBusy))
+        return;
+    Sync_MoveSelectors();
+    if (!Form_Base->Q_Dvig->active())
+        Open_DocsMove();
+    LocateDoc(x);
+}

@@ -1,0 +1,406 @@
+#include "Unit_MoveTab.h"
+
+#include "CatalogueUi.h"
+#include "MovementDb.h"
+#include "Printing.h"
+#include "Unit_DocMove.h"
+#include "Unit_IngToDoc.h"
+#include "Unit_ProductsTab.h"
+#include "base/Unit_Base.h"
+#include "db/DatasetModel.h"
+#include "db/Query.h"
+#include "ui/RadioGroup.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Name.h"
+#include "ui/Unit_Period.h"
+#include "ui/Unit_RG.h"
+#include "ui/Unit_Timers.h"
+#include "util/Clock.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/Settings.h"
+#include "util/Unit_Util.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPalette>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+TMoveTab* MoveTab = nullptr;
+
+namespace {
+
+QPushButton* button(const QString& text, QWidget* parent, QHBoxLayout* row, const QString& hint = {})
+{
+    auto* b = new QPushButton(text, parent);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    row->addWidget(b);
+    return b;
+}
+
+db::Query* dvig() { return Form_Base->Q_Dvig; }
+
+qint64 intOf(const db::Query* q, const char* name)
+{
+    if (!cat::HasRow(q))
+        return 0;
+    const db::Field f = q->field(QString::fromLatin1(name));
+    return f.isNull() ? 0 : f.asInt64();
+}
+
+} // namespace
+
+TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
+{
+    QWidget* sheet = Form_Main->Sheet_Move;
+    auto* lay = static_cast<QVBoxLayout*>(sheet->layout());
+    auto* buttons = new QHBoxLayout;
+    Btn_NewDocMove = button(QStringLiteral("Создать"), sheet, buttons, QStringLiteral("Создать документ движения"));
+    Btn_UpdDocMove = button(QStringLiteral("Изменить"), sheet, buttons, QStringLiteral("Изменить заголовок документа"));
+    Btn_Zapol = button(QStringLiteral("Заполнить"), sheet, buttons, QStringLiteral("Заполнить документ продуктами"));
+    Btn_Provodka = button(QStringLiteral("Провести"), sheet, buttons);
+    Btn_PrintDocMove = button(QStringLiteral("Печать"), sheet, buttons);
+    Btn_DelDocMove = button(QStringLiteral("Удалить"), sheet, buttons);
+    buttons->addStretch();
+    lay->addLayout(buttons);
+
+    auto* filters = new QHBoxLayout;
+    Btn_CangePeriod = new QPushButton(QStringLiteral("Выбор периода"), sheet);
+    L_Period = new QLabel(QStringLiteral("Любая дата документа"), sheet);
+    Combo_TypeDoc = new QComboBox(sheet);
+    Combo_TypeDoc->addItems({QStringLiteral("Все документы"), QStringLiteral("Инветнтаризации"), QStringLiteral("Производство"),
+                             QStringLiteral("Реализации"), QStringLiteral("Внутреннее перемещение"), QStringLiteral("Приход"),
+                             QStringLiteral("Расход"), QStringLiteral("Расход при производстве"),
+                             QStringLiteral("Приход + Расход")});
+    Combo_TypeDoc->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    filters->addWidget(Btn_CangePeriod);
+    filters->addWidget(L_Period, 1);
+    filters->addWidget(Combo_TypeDoc);
+    lay->addLayout(filters);
+    R_Detail = new TRadioGroup(QStringLiteral("Детализация выборки"),
+                               {QStringLiteral("Все предприятия"), QStringLiteral("Предприятие"),
+                                QStringLiteral("Подразделение (Отдел)")},
+                               sheet);
+    R_Detail->setColumns(3);
+    R_Detail->setItemIndex(1);
+    lay->addWidget(R_Detail);
+
+    auto* split = new QSplitter(Qt::Vertical, sheet);
+    Grid_Dvig = new db::DbGrid(split);
+    Grid_DvigIng = new db::DbGrid(split);
+    split->addWidget(Grid_Dvig);
+    split->addWidget(Grid_DvigIng);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    lay->addWidget(split, 1);
+
+    Grid_Dvig->setQuery(dvig());
+    cat::SetColumns(Grid_Dvig, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80},
+                                {QStringLiteral("NAME"), QStringLiteral("№ документа"), 110},
+                                {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
+                                {QStringLiteral("F_FROM"), QStringLiteral("Предприятие"), 150},
+                                {QStringLiteral("O_FROM"), QStringLiteral("Отдел"), 130},
+                                {QStringLiteral("F_TO"), QStringLiteral("Контрагент"), 150}});
+    Grid_Dvig->datasetModel()->setCellStyle(&TMoveTab::Grid_DvigGetCellParams);
+    Grid_Dvig->setEditButton(Btn_UpdDocMove);
+    Grid_Dvig->horizontalHeader()->setStretchLastSection(true);
+    Grid_DvigIng->setQuery(Form_Base->Q_Moves);
+    cat::SetColumns(Grid_DvigIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
+                                   {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
+                                   {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
+                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), 75, QStringLiteral("#.00")},
+                                   {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 85, QStringLiteral("#.00")},
+                                   {QStringLiteral("TypDvig"), QStringLiteral("+ -"), 30}});
+    Grid_DvigIng->horizontalHeader()->setStretchLastSection(true);
+
+    // The data module's scroll handlers reach these two.
+    Form_Main->Btn_Provodka = Btn_Provodka;
+    Form_Main->Grid_DvigIng = Grid_DvigIng;
+
+    const struct {
+        QPushButton* b;
+        void (TMoveTab::*h)();
+    } handlers[] = {{Btn_NewDocMove, &TMoveTab::Btn_NewDocMoveClick}, {Btn_UpdDocMove, &TMoveTab::Btn_UpdDocMoveClick},
+                    {Btn_Zapol, &TMoveTab::Btn_ZapolClick},           {Btn_Provodka, &TMoveTab::Btn_ProvodkaClick},
+                    {Btn_PrintDocMove, &TMoveTab::Btn_PrintDocMoveClick}, {Btn_DelDocMove, &TMoveTab::Btn_DelDocMoveClick},
+                    {Btn_CangePeriod, &TMoveTab::Btn_CangePeriodClick}};
+    for (const auto& h : handlers) {
+        auto handler = h.h;
+        connect(h.b, &QPushButton::clicked, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
+    }
+    connect(R_Detail, &TRadioGroup::clicked, this, [this] { Guard([this] { R_DetailClick(); }); });
+    connect(Combo_TypeDoc, &QComboBox::currentIndexChanged, this, [this] { Guard([this] { Combo_TypeDocChange(); }); });
+    // The list is this tab's: it follows its cursor itself.
+    connect(dvig(), &db::Query::currentChanged, this, [this] { Q_DvigAfterScroll(); });
+    connect(dvig(), &db::Query::opened, this, [this] { Q_DvigAfterScroll(); });
+    sheet->installEventFilter(this);
+    if (ProductsTab)
+        ProductsTab->hooks.syncMoveSelectors = [this] { Sync_MoveSelectors(); };
+}
+
+TMoveTab::~TMoveTab()
+{
+    if (ProductsTab)
+        ProductsTab->hooks.syncMoveSelectors = nullptr;
+    if (MoveTab == this)
+        MoveTab = nullptr;
+}
+
+bool TMoveTab::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Form_Main->Sheet_Move && !event->spontaneous()) {
+        if (event->type() == QEvent::Show)
+            Guard([this] { Sheet_MoveShow(); });
+        else if (event->type() == QEvent::Hide)
+            Guard([this] { Sheet_MoveHide(); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QVariant TMoveTab::Grid_DvigGetCellParams(const db::Query& q, int row, const QString&, int role)
+{
+    if (role != Qt::BackgroundRole)
+        return {};
+    const int col = q.fieldIndex(QStringLiteral("PROVODKA"));
+    if (col >= 0 && q.valueAt(row, col).toLongLong() > 10)
+        return QPalette().color(QPalette::Button);
+    return {};
+}
+
+// ---- tab ----
+
+void TMoveTab::Sheet_MoveShow()
+{
+    if (!StartupDone)
+        return;
+    if (!dvig()->active())
+        Open_DocsMove();
+    if (ProductsTab && !ProductsTab->PopupMenu_Group->actions().isEmpty())
+        ProductsTab->PopupMenu_Group->actions().first()->setEnabled(false);
+}
+
+void TMoveTab::Sheet_MoveHide()
+{
+    if (!ProductsTab)
+        return;
+    cat::SetActive(ProductsTab->Grid_GrIng, true);
+    if (!ProductsTab->PopupMenu_Group->actions().isEmpty())
+        ProductsTab->PopupMenu_Group->actions().first()->setEnabled(true);
+}
+
+void TMoveTab::Btn_CangePeriodClick()
+{
+    if (Form_Period->exec() != QDialog::Accepted)
+        return;
+    L_Period->setText(movement::PeriodCaption(Form_Period->AllDates != 0, Form_Period->Date_Start->date(),
+                                              Form_Period->Date_Finish->date()));
+    Open_DocsMove();
+}
+
+void TMoveTab::Open_DocsMove()
+{
+    movement::ListFilter f;
+    f.allDates = Form_Period->AllDates != 0;
+    f.start = Form_Period->Date_Start->date();
+    f.finish = Form_Period->Date_Finish->date();
+    f.lockOn = MyParams->v.DateDocEdit;
+    f.lockDate = MyParams->v.MyDateDocEdit;
+    f.type = Combo_TypeDoc->currentIndex();
+    f.detail = R_Detail->itemIndex();
+    f.firma = cat::KeyOf(Form_Base->Q_Firma);
+    f.otdel = cat::KeyOf(Form_Base->Q_Otdel);
+    const movement::ListQuery q = movement::DocsMoveQuery(f);
+    db::Query* d = dvig();
+    d->close();
+    d->setSql(q.lines);
+    for (const auto& [name, value] : q.params)
+        d->param(name).setValue(value);
+    d->prepare();
+    d->open();
+}
+
+void TMoveTab::R_DetailClick()
+{
+    Open_DocsMove();
+    Sync_MoveSelectors();
+}
+
+void TMoveTab::Combo_TypeDocChange() { Open_DocsMove(); }
+
+void TMoveTab::Sync_MoveSelectors()
+{
+    if (!ProductsTab)
+        return;
+    const int detail = R_Detail->itemIndex();
+    cat::SetActive(ProductsTab->Grid_GrIng, false);
+    cat::SetActive(ProductsTab->Grid_Firma1, detail >= 1);
+    cat::SetActive(ProductsTab->Grid_Otdel1, detail >= 2);
+    cat::SetActive(ProductsTab->Grid_Sklad1, false);
+    if (StartupDone)
+        Open_DocsMove();
+}
+
+void TMoveTab::Q_DvigAfterScroll()
+{
+    const qint64 provodka = intOf(dvig(), "PROVODKA");
+    const qint64 type = intOf(dvig(), "DOC_TYPE");
+    Btn_Provodka->setText(provodka > 10 ? QStringLiteral("Снять пр.") : QStringLiteral("Провести"));
+    // A posted inventory stays posted while un-posting inventories is forbidden.
+    Btn_Provodka->setEnabled(!(provodka > 10 && type == 1 && MyParams->v.InvProvodka));
+}
+
+void TMoveTab::LocateDoc(qint64 kod)
+{
+    if (kod != 0)
+        dvig()->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
+}
+
+void TMoveTab::reopenAt(qint64 kod)
+{
+    db::Query* d = dvig();
+    d->close();
+    d->prepare();
+    d->open();
+    LocateDoc(kod);
+    Grid_Dvig->setFocus();
+}
+
+// ---- documents ----
+
+void TMoveTab::Btn_NewDocMoveClick()
+{
+    const QStringList items{QStringLiteral("Создаём новый пустой документ"),
+                            QStringLiteral("Делаем копию выбранного без количества"),
+                            QStringLiteral("Делаем копию выбранного c количеством")};
+    db::Query* q = Form_Base->QRead1;
+    q->close();
+    q->setSql(QStringLiteral("SELECT COUNT(KOD) FROM DOCS WHERE DOC_TYPE = 1 AND PROVODKA < 11"));
+    q->open();
+    const qint64 open = q->field(0).asInt64();
+    q->close();
+    if (open >= 1) {
+        Msg::notice(QStringLiteral("Нельзя создать документ ДВИЖЕНИЯ пока имеются непроведённые документы "
+                                   "ИНВЕНТАРИЗАЦИИ ! Сначала нужно эти документы провести или удалить."));
+        return;
+    }
+    const int choice = cat::ChooseRG(QStringLiteral("Наши действия"), items);
+    if (choice < 0)
+        return;
+    Form_DocMove->SetEditable(true);
+    if (choice == 0)
+        New_DocMove();
+    else
+        Copy_DocMove(choice == 2);
+}
+
+void TMoveTab::New_DocMove()
+{
+    if (!cat::HasRow(Form_Base->Q_Firma))
+        return;
+    TForm_DocMove* f = Form_DocMove;
+    f->PrepareNew(cat::KeyOf(Form_Base->Q_Firma), Form_Base->Q_Firma->field(QStringLiteral("NAME")).asString(),
+                  cat::KeyOf(Form_Base->Q_Otdel),
+                  cat::HasRow(Form_Base->Q_Otdel) ? Form_Base->Q_Otdel->field(QStringLiteral("NAME")).asString() : QString());
+    if (f->exec() != QDialog::Accepted)
+        return;
+    Sync_MoveSelectors();
+    if (!dvig()->active())
+        Open_DocsMove();
+    LocateDoc(f->SavedKod);
+    Grid_Dvig->setFocus();
+}
+
+void TMoveTab::Copy_DocMove(bool withQuantity)
+{
+    db::Query* d = dvig();
+    if (!cat::HasRow(d)) {
+        Msg::notice(QStringLiteral("Нет исходного документа !"));
+        return;
+    }
+    const qint64 type = intOf(d, "DOC_TYPE");
+    if (type != 4 && type != 5 && type != 6) {
+        Msg::notice(QStringLiteral("Создание документов при помощи копирования допускается только для документов типа: "
+                                   "\"Внутреннее перемещение\", \"Приход\", \"Расход\" !"));
+        return;
+    }
+    Form_Name->setWindowTitle(QStringLiteral("Номер нового документа"));
+    Form_Name->Edit1->clear();
+    Form_Name->DateTimePicker1->hide();
+    Form_Name->Panel2->hide();
+    if (Form_Name->exec() != QDialog::Accepted)
+        return;
+    const QString name = Form_Name->Edit1->text();
+    QDate date = Clock::today();
+    if (MyParams->v.DateDocEdit && MyParams->v.MyDateDocEdit.isValid() && date < MyParams->v.MyDateDocEdit)
+        date = MyParams->v.MyDateDocEdit;
+    WriteTransaction w;
+    const qint64 kod = movement::CopyDocument(cat::KeyOf(d), name, date, Clock::timeOfDay(), withQuantity);
+    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
+                        QStringLiteral("Создание нового документа движения копированием"));
+    reopenAt(kod);
+}
+
+void TMoveTab::Btn_UpdDocMoveClick()
+{
+    db::Query* d = dvig();
+    if (!cat::HasRow(d) || !cat::HasRow(Form_Base->Q_Firma))
+        return;
+    const qint64 type = intOf(d, "DOC_TYPE");
+    if (type != 4 && type != 5 && type != 6)
+        return;
+    TForm_DocMove* f = Form_DocMove;
+    f->PrepareEdit(*d);
+    if (f->exec() != QDialog::Accepted)
+        return;
+    Sync_MoveSelectors();
+    if (!dvig()->active())
+        Open_DocsMove();
+    LocateDoc(f->SavedKod);
+}
+
+void TMoveTab::Btn_ZapolClick()
+{
+    db::Query* d = dvig();
+    if (!cat::HasRow(d))
+        return;
+    const qint64 type = intOf(d, "DOC_TYPE");
+    if (type == 2 || type == 3) {
+        Msg::notice(QStringLiteral("Документы реализации и производства заполняются в окне \"Поризводство и реализация\" !"));
+        return;
+    }
+    if (type == 1) {
+        Msg::notice(QStringLiteral("Документы инвентаризации заполняются в окне \"Инвентаризация\" !"));
+        return;
+    }
+    if (intOf(d, "PROVODKA") > 10) {
+        Msg::notice(QStringLiteral("Нельзя вносить изменения в проведённый документ !!!"));
+        return;
+    }
+    Form_IngToDoc->OpenFor(cat::KeyOf(d));
+    Form_IngToDoc->exec();
+    Form_IngToDoc->CloseLists();
+}
+
+void TMoveTab::Btn_PrintDocMoveClick()
+{
+    if (Form_PrtDvig)
+        Form_PrtDvig->exec();
+}
+
+void TMoveTab::Btn_DelDocMoveClick()
+{
+    if (!CheckRight(Right::DeleteDocs))
+        return;
+    if (!cat::HasRow(dvig()))
+        return;
+    // The deletion dialog is another part of the documents; it says so itself until it is there.
+    Msg::notice(QStringLiteral("Удаление документов в этой версии программы ещё не доступно."),
+                QStringLiteral("Удаление документов"));
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class TRadioGroup;
+
+// "Пересчёт цены": what posting does with the receiving side's stock price.
+class TForm_Provodka : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Provodka(QWidget* parent = nullptr);
+    ~TForm_Provodka() override;
+
+    TRadioGroup* RadioGroup1;
+    QPushButton* Btn_Ok;
+    QPushButton* Btn_Cancel;
+};
+
+// "Снять у документа проводку": whether un-posting restores the old prices.
+class TForm_DelProv : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_DelProv(QWidget* parent = nullptr);
+    ~TForm_DelProv() override;
+
+    TRadioGroup* RadioGroup1;
+    QPushButton* Btn_Ok;
+    QPushButton* Btn_Cancel;
+};
+
+extern TForm_Provodka* Form_Provodka;
+extern TForm_DelProv* Form_DelProv;
