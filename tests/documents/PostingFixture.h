@@ -13,6 +13,42 @@
 
 #include <memory>
 
+// What a posting and its cancellation must leave as it was: every stock
+// row, the documents' meaning and the lines' products, quantities and prices.
+struct PostingSnapshot {
+    std::string stock, docs, lines;
+    bool operator==(const PostingSnapshot& o) const { return stock == o.stock && docs == o.docs && lines == o.lines; }
+};
+
+inline void PrintTo(const PostingSnapshot& s, std::ostream* os)
+{
+    *os << "stock:\n" << s.stock << "\ndocs:\n" << s.docs << "\nlines:\n" << s.lines;
+}
+
+// The committed rows of a table as text, in a fixed order.
+inline std::string TableText(TestDb& t, const QString& sql)
+{
+    auto q = t.select(sql);
+    QStringList out;
+    for (q->first(); !q->eof(); q->next()) {
+        QStringList cells;
+        for (int i = 0; i < q->fieldCount(); ++i)
+            cells << q->field(i).value().toString();
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out.join(QLatin1Char('\n')).toStdString();
+}
+
+inline PostingSnapshot TakeSnapshot(TestDb& t)
+{
+    PostingSnapshot s;
+    s.stock = TableText(t, QStringLiteral("SELECT * FROM ING_SKLAD ORDER BY KOD"));
+    s.docs = TableText(t, QStringLiteral("SELECT NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
+                                         "INT_PARAM1, INT_PARAM2, PROVODKA, TYPE_CENA, P FROM DOCS ORDER BY NAME, DOC_TYPE"));
+    s.lines = TableText(t, QStringLiteral("SELECT KOD_ING, KOD_OTDEL, KOLVO, CENA FROM MOVES ORDER BY KOD_ING, KOLVO, CENA"));
+    return s;
+}
+
 class PostDb {
 public:
     PostDb()
@@ -161,35 +197,11 @@ public:
     }
     qint64 num(const QString& sql) { return value(sql).toLongLong(); }
 
-    // The rows of a table as text, in a fixed order, for snapshots.
-    QStringList rows(const QString& sql)
-    {
-        commit();
-        auto q = t.select(sql);
-        QStringList out;
-        for (q->first(); !q->eof(); q->next()) {
-            QStringList cells;
-            for (int i = 0; i < q->fieldCount(); ++i)
-                cells << q->field(i).value().toString();
-            out << cells.join(QLatin1Char('|'));
-        }
-        return out;
-    }
-    // What a posting and its cancellation must leave as it was: every stock
-    // row, the documents' meaning and the lines' products, quantities and prices.
-    struct Snapshot {
-        std::string stock, docs, lines;
-        bool operator==(const Snapshot& o) const { return stock == o.stock && docs == o.docs && lines == o.lines; }
-    };
+    using Snapshot = PostingSnapshot;
     Snapshot snapshot()
     {
-        Snapshot s;
-        const auto text = [](const QStringList& l) { return l.join(QLatin1Char('\n')).toStdString(); };
-        s.stock = text(rows(QStringLiteral("SELECT * FROM ING_SKLAD ORDER BY KOD")));
-        s.docs = text(rows(QStringLiteral("SELECT NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
-                                     "INT_PARAM1, INT_PARAM2, PROVODKA, TYPE_CENA, P FROM DOCS ORDER BY NAME, DOC_TYPE")));
-        s.lines = text(rows(QStringLiteral("SELECT KOD_ING, KOD_OTDEL, KOLVO, CENA FROM MOVES ORDER BY KOD_ING, KOLVO, CENA")));
-        return s;
+        commit();
+        return TakeSnapshot(t);
     }
 
     TestDb t;
@@ -200,10 +212,6 @@ public:
     qint64 bar = 0;
 };
 
-inline void PrintTo(const PostDb::Snapshot& s, std::ostream* os)
-{
-    *os << "stock:\n" << s.stock << "\ndocs:\n" << s.docs << "\nlines:\n" << s.lines;
-}
 
 inline costing_catalogue::Builder::Sklad stockOf(double kolvo, double cena, double myCena = 0, int percent = 0)
 {
