@@ -1,0 +1,211 @@
+// The lines window of a movement document: adding, removing and clearing
+// lines with their protocol lines, typed quantities, prices and sums through
+// the keypad, the cursor's advance, and the product search.
+
+#include "MoveEnv.h"
+
+#include "Unit_IngToDoc.h"
+#include "ui/Keypad.h"
+#include "ui/RadioGroup.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+class IngToDoc : public ::testing::Test {
+protected:
+    MoveEnv env;
+    TForm_IngToDoc* w = nullptr;
+
+    void open(qint64 doc)
+    {
+        env.select(doc);
+        w = Form_IngToDoc;
+        w->OpenFor(doc);
+        w->FormShow();
+    }
+    void type(const QString& keys)
+    {
+        for (QChar c : keys) {
+            const int key = c == QLatin1Char(',') ? int(Qt::Key_Comma) : c == QLatin1Char('-') ? int(Qt::Key_Minus) : int(c.unicode());
+            Guard([&] { w->Keypad->KeyDown(key); });
+        }
+        Guard([&] { w->Keypad->KeyDown(Qt::Key_Return); });
+    }
+    double line(const char* column, int row)
+    {
+        auto q = env.t().select(QStringLiteral("SELECT %1 FROM MOVES WHERE KOD_DOC = %2 ORDER BY KOD")
+                                    .arg(QLatin1String(column))
+                                    .arg(w->DocKod));
+        q->setRecNo(row);
+        return q->field(0).asDouble();
+    }
+    void searchFor(const QString& text)
+    {
+        w->CB_Context->setChecked(true);
+        w->E_Context->setText(text);
+        Guard([&] { w->CB_ContextClick(); });
+    }
+    QStringList listed()
+    {
+        QStringList names;
+        for (w->Q_Ing_Sklad->first(); !w->Q_Ing_Sklad->eof(); w->Q_Ing_Sklad->next())
+            names << w->Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
+        return names;
+    }
+};
+
+} // namespace
+
+TEST_F(IngToDoc, AddedLinesTakeTheDocumentsPriceKindRoundedToKopecksWithAProtocolLine)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 21.004, 30.456);
+    const qint64 selling = env.doc(6, env.kitchen, 0, 0, 1, QStringLiteral("Р-5"));
+    open(selling);
+    searchFor(QStringLiteral("картоф"));
+    Guard([&] { w->Btn_AddClick(); });
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 30.46);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 0);
+    EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_OTDEL FROM MOVES WHERE KOD_DOC = %1").arg(selling)), env.kitchen);
+    EXPECT_EQ(env.logLines(QStringLiteral("В документ № Р-5 добавлен продукт <<Картофель>>")), 1);
+    EXPECT_TRUE(w->E_Context->text().isEmpty());
+
+    const qint64 stock = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-5"));
+    open(stock);
+    searchFor(QStringLiteral("КАРТ"));
+    Guard([&] { w->Btn_AddClick(); });
+    Guard([&] { w->Btn_AddClick(); });  // the search text is gone: the whole department stays listed
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 21.00);
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1 AND KOD_ING = %2").arg(stock).arg(potato)), 2);
+}
+
+TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 onion = env.product(QStringLiteral("Лук"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, potato, 4, 0);
+    env.line(d, onion, 0, 20.00);
+    env.line(d, onion, 0, 0);
+    open(d);
+    w->CB_Next->setChecked(false);
+    w->CB_Kol->setChecked(false);
+    db::Query* lines = Form_Base->Q_Moves;
+
+    // A sum over a quantity gives the price; over a price, the quantity.
+    w->RadioGroup1->setItemIndex(2);
+    type(QStringLiteral("100"));
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 25);
+    lines->setRecNo(1);
+    w->RadioGroup1->setItemIndex(2);
+    type(QStringLiteral("100"));
+    EXPECT_DOUBLE_EQ(line("KOLVO", 1), 5);
+    // Neither: the message, the display keeps what was typed.
+    lines->setRecNo(2);
+    w->RadioGroup1->setItemIndex(2);
+    type(QStringLiteral("7"));
+    EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("При вводе суммы или количество или цена не должны быть равными нулю")));
+    EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("7"));
+    Guard([&] { w->Keypad->KeyDown(Qt::Key_Escape); });
+
+    // A quantity with a decimal comma, the second comma ignored; a negative one taken as it is.
+    lines->setRecNo(0);
+    w->RadioGroup1->setItemIndex(0);
+    type(QStringLiteral("12,,5"));
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 12.5);
+    w->RadioGroup1->setItemIndex(1);
+    type(QStringLiteral("-3"));
+    EXPECT_DOUBLE_EQ(line("CENA", 0), -3);
+    // A lone minus is no number: nothing written.
+    const int before = env.messages.size();
+    type(QStringLiteral("-"));
+    EXPECT_GT(env.messages.size(), before);
+    EXPECT_DOUBLE_EQ(line("CENA", 0), -3);
+    // Typed values commit without a protocol line.
+    EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("ARM = 'Движение'")), 0);
+}
+
+TEST_F(IngToDoc, TheCursorMovesOnAsTheTwoBoxesSay)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, potato, 0, 0);
+    env.line(d, potato, 0, 0);
+    open(d);
+    db::Query* lines = Form_Base->Q_Moves;
+    w->CB_Next->setChecked(true);
+    w->CB_Kol->setChecked(true);
+    lines->first();
+    type(QStringLiteral("2"));
+    EXPECT_EQ(w->RadioGroup1->itemIndex(), 1);
+    EXPECT_EQ(lines->recNo(), 0);
+    type(QStringLiteral("30"));
+    EXPECT_EQ(w->RadioGroup1->itemIndex(), 0);
+    EXPECT_EQ(lines->recNo(), 1);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 2);
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 30);
+    // At the last line the cursor stays.
+    w->CB_Kol->setChecked(false);
+    type(QStringLiteral("4"));
+    EXPECT_EQ(lines->recNo(), 1);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 1), 4);
+}
+
+TEST_F(IngToDoc, TheSearchBindsTheTypedTextAndHiddenProductsNeedTheirBox)
+{
+    env.product(QStringLiteral("Сыр 'Российский'"), 1, 400.00);
+    env.product(QStringLiteral("сырок глазированный"), 1, 40.00);
+    const qint64 hidden = env.product(QStringLiteral("Сыроежки"), 1, 90.00);
+    env.product(QStringLiteral("Масло"), 1, 90.00);
+    env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET OPEN_CLOSE = 1 WHERE KOD_ING = %1").arg(hidden));
+    open(env.doc(5, env.kitchen));
+
+    searchFor(QStringLiteral("СЫР"));
+    EXPECT_EQ(listed(), (QStringList{QStringLiteral("Сыр 'Российский'"), QStringLiteral("сырок глазированный")}));
+    w->CB_Closed->setChecked(true);
+    Guard([&] { w->CB_ContextClick(); });
+    EXPECT_EQ(listed().size(), 3);
+    searchFor(QStringLiteral("р 'рос"));
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("Сыр 'Российский'")});
+    searchFor(QStringLiteral("%' OR 1=1 --"));
+    EXPECT_TRUE(listed().isEmpty());
+}
+
+TEST_F(IngToDoc, RemovingAndClearingAskFirstAndLeaveTheirProtocolLines)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-3"));
+    env.line(d, potato, 1, 20.00);
+    env.line(d, potato, 2, 20.00);
+    env.line(d, potato, 3, 20.00);
+    open(d);
+    env.answers = {0, 1};
+    Guard([&] { w->Btn_DeleteClick(); });
+    EXPECT_EQ(env.count(QStringLiteral("MOVES")), 3);
+    Guard([&] { w->Btn_DeleteClick(); });
+    EXPECT_EQ(env.count(QStringLiteral("MOVES")), 2);
+    EXPECT_EQ(env.logLines(QStringLiteral("Из документа № П-3 удалён продукт <<Картофель>>")), 1);
+    Guard([&] { w->Btn_ClearClick(); });
+    EXPECT_EQ(env.count(QStringLiteral("MOVES")), 0);
+    EXPECT_EQ(env.logLines(QStringLiteral("Табличная часть документа № П-3 очищена.")), 1);
+    // Nothing left to remove: no question is asked.
+    const int asked = env.messages.size();
+    Guard([&] { w->Btn_DeleteClick(); });
+    EXPECT_EQ(env.messages.size(), asked);
+}
+
+TEST_F(IngToDoc, APostedDocumentTakesNoTypedValue)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, potato, 1, 20.00);
+    env.t().exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 11 WHERE KOD = %1").arg(d));
+    open(d);
+    EXPECT_FALSE(w->Btn_Add->isEnabled());
+    Guard([&] { w->Keypad->KeyDown(Qt::Key_5); });
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+    type(QStringLiteral("7"));
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 1);
+}
