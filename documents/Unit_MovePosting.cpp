@@ -19,15 +19,12 @@ posting::Context programContext()
     return posting::Context{Form_Base->MyDB, Form_Base->TransactionRead, Form_Base->TransactionWrite};
 }
 
-// Another workstation's change in the way: nothing of this one is kept.
-const char* kBusy = "Документ не проведён: другой пользователь в это время изменяет те же данные. "
-                    "Ничего не записано, повторите действие немного позже.";
-const char* kBusyUnpost = "Проводка не снята: другой пользователь в это время изменяет те же данные. "
-                          "Ничего не записано, повторите действие немного позже.";
+constexpr bool kBusy = false;
+constexpr bool kBusyUnpost = true;
 
 // Runs a posting step; a lock conflict rolls back and says so in plain words.
 template <typename Step>
-bool runPosting(Step step, const char* busy)
+bool runPosting(Step step, bool unposting)
 {
     try {
         step();
@@ -37,7 +34,7 @@ bool runPosting(Step step, const char* busy)
             throw;
         if (Form_Base->TransactionWrite->active())
             Form_Base->TransactionWrite->rollback();
-        Msg::error(QString::fromUtf8(busy));
+        Msg::error(posting::LockConflictText(unposting));
         return false;
     }
 }

@@ -49,6 +49,15 @@ qint64 newKey(const Context& ctx)
     return q->field(0).asInt64();
 }
 
+// Claims the document before anything else is read or written: the write
+// transaction then takes the documents table first, as every posting does, so
+// two workstations posting at once wait for each other instead of each
+// holding what the other needs next.
+void claimDocument(const Context& ctx, qint64 doc)
+{
+    exec(ctx, QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + key(doc));
+}
+
 // Directions of a document's lines: how many come in and how many go out.
 struct Directions {
     int in = 0;
@@ -178,6 +187,7 @@ void DelDoc(const Context& ctx, qint64 doc, int otkat) { callProcedure(ctx, QStr
 
 PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
 {
+    claimDocument(ctx, doc);
     DocHeader x;
     if (!ReadDoc(ctx, doc, x))
         throw std::logic_error("posting: no document " + std::to_string(doc));
@@ -223,6 +233,13 @@ bool IsLockConflict(long gdsCode)
     return gdsCode == 335544336L || gdsCode == 335544345L || gdsCode == 335544451L || gdsCode == 335544510L;
 }
 
+QString LockConflictText(bool unposting)
+{
+    return (unposting ? QStringLiteral("Проводка не снята") : QStringLiteral("Документ не проведён")) +
+           QStringLiteral(": другой пользователь в это время изменяет те же данные. "
+                          "Ничего не записано, повторите действие немного позже.");
+}
+
 qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b)
 {
     const Directions da = directionsOf(ctx, a);
@@ -242,6 +259,7 @@ qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b)
 
 qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
 {
+    claimDocument(ctx, doc);
     DocHeader x;
     if (!ReadDoc(ctx, doc, x))
         throw std::logic_error("un-posting: no document " + std::to_string(doc));

@@ -87,5 +87,7 @@ qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b);
 // Whether a server error (its first code) means that another workstation holds
 // the same rows or tables: the change can be tried again once it has finished.
 bool IsLockConflict(long gdsCode);
+// What the user is told then: nothing of the change was kept.
+QString LockConflictText(bool unposting);
 
 } // namespace posting
