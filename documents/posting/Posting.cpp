@@ -58,6 +58,10 @@ void claimDocument(const Context& ctx, qint64 doc)
     exec(ctx, QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + key(doc));
 }
 
+// From this many lines on, a split transfer's expansion reads the catalogue of
+// the sending department at once instead of one product at a time.
+constexpr int kLinesForSnapshot = 20;
+
 // Directions of a document's lines: how many come in and how many go out.
 struct Directions {
     int in = 0;
@@ -116,8 +120,14 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
                                               "INNER JOIN ING ON ING.KOD = MOVES.KOD_ING WHERE KOD_DOC = ") + X +
                                    QStringLiteral(" ORDER BY MOVES.KOD"));
         rows->open();
-        costing::SqlCardSource source(ctx.database, ctx.write);
-        costing::Expander expander(source);
+        // A long document reads the sending department's cards and rows once;
+        // a short one asks for what it meets.
+        std::unique_ptr<costing::CardSource> source;
+        if (rows->recordCount() > kLinesForSnapshot)
+            source = std::make_unique<costing::CatalogueSnapshot>(ctx.database, ctx.write, std::vector<qint64>{x.otdel1});
+        else
+            source = std::make_unique<costing::SqlCardSource>(ctx.database, ctx.write);
+        costing::Expander expander(*source);
         writeOff = expander.ExpandDocumentRows(x.p, false, *rows);
     }
 

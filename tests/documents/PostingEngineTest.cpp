@@ -279,3 +279,27 @@ TEST_F(Engine, UnpostingEitherHalfOfAProductionPairKeepsTheWriteOff)
         EXPECT_DOUBLE_EQ(f.stock(dishKod, f.kitchen).kolvo, 0);
     }
 }
+
+TEST_F(Engine, ALongSplitTransferWritesOffTheSameAsShortOnes)
+{
+    // Past twenty lines the expansion reads the department at once: the
+    // write-offs must come out as line by line.
+    const Salad s = salad();
+    const qint64 longDoc = doc(Transfer, kitchen, bar, 0, 0);
+    for (int i = 0; i < 25; ++i)
+        line(longDoc, i % 2 ? s.dish : s.onion, 1, 60.00);
+    post(longDoc, 0);
+    // 12 salads (0.25 potatoes, 0.1 onions each) and 13 onions.
+    EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 100 - 12 * 0.25);
+    EXPECT_DOUBLE_EQ(stock(s.onion, kitchen).kolvo, 100 - 12 * 0.1 - 13);
+    EXPECT_DOUBLE_EQ(stock(s.dish, bar).kolvo, 12);
+    EXPECT_DOUBLE_EQ(stock(s.onion, bar).kolvo, 13);
+
+    const qint64 shortDoc = doc(Transfer, kitchen, bar, 0, 0);
+    line(shortDoc, s.dish, 12, 60.00);
+    line(shortDoc, s.onion, 13, 60.00);
+    post(shortDoc, 0);
+    EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 100 - 2 * 12 * 0.25);
+    EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(longDoc)),
+              num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(shortDoc)));
+}

@@ -1,0 +1,165 @@
+// Posting on the embedded database: a receipt of 1,000 lines under the
+// weighted average, and a transfer of 200 different dishes that writes off
+// their ingredients (three to five raw products each) and receives the
+// dishes in another department. Each timed posting is rolled back, so every
+// iteration posts the same document into the same stock.
+
+#include "CostingCatalogue.h"
+
+#include "posting/Posting.h"
+
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "schema/Schema.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Bench {
+    QTemporaryDir dir;
+    db::Database database;
+    std::unique_ptr<db::Transaction> read, write;
+    qint64 firma = 0, kitchen = 0, bar = 0;
+    std::vector<qint64> raw, dishes;
+
+    Bench()
+    {
+        const QString path = dir.path() + QStringLiteral("/posting.fdb");
+        schema::createDatabase(path, db::ConnectParams{});
+        database.setDatabaseName(path);
+        database.open();
+        read = std::make_unique<db::Transaction>(&database, db::Transaction::readParams());
+        write = std::make_unique<db::Transaction>(&database, db::Transaction::writeParams());
+        read->start();
+        write->start();
+        costing_catalogue::Builder b(&database, write.get());
+        firma = b.firma(QStringLiteral("Столовая"));
+        kitchen = b.otdel(firma, QStringLiteral("Кухня"));
+        bar = b.otdel(firma, QStringLiteral("Бар"));
+        costing_catalogue::Builder::Sklad stock;
+        stock.kolvo = 1000;
+        stock.cena = 50;
+        stock.myCena = 65;
+        stock.percent = 30;
+        for (int i = 0; i < 1000; ++i) {
+            costing_catalogue::Builder::Ing d;
+            d.name = QStringLiteral("Продукт %1").arg(i);
+            const qint64 k = b.ing(d);
+            b.sklad(k, firma, kitchen, stock);
+            b.sklad(k, firma, bar, stock);
+            raw.push_back(k);
+        }
+        for (int i = 0; i < 200; ++i) {
+            costing_catalogue::Builder::Ing d;
+            d.name = QStringLiteral("Блюдо %1").arg(i);
+            d.level = 1;
+            const qint64 k = b.ing(d, false);
+            b.sklad(k, firma, kitchen, {});
+            b.sklad(k, firma, bar, {});
+            const int parts = 3 + i % 3;
+            for (int p = 0; p < parts; ++p)
+                b.karta(k, raw[static_cast<size_t>((i * 7 + p * 13) % 50)], 0.05 + 0.01 * p, 90);
+            dishes.push_back(k);
+        }
+        write->commit();
+    }
+
+    qint64 doc(int type, qint64 otdel2, int p)
+    {
+        db::Query q(&database, write.get());
+        q.setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+        q.open();
+        const qint64 k = q.field(0).asInt64();
+        q.setSql(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
+                                "INT_PARAM1, INT_PARAM2, P) VALUES (:K, '1', CURRENT_DATE, CURRENT_TIME, :T, :F, :F, :O1, :O2, :P)"));
+        q.param(QStringLiteral("K")).setInt64(k);
+        q.param(QStringLiteral("T")).setInt(type);
+        q.param(QStringLiteral("F")).setInt64(firma);
+        q.param(QStringLiteral("O1")).setInt64(kitchen);
+        q.param(QStringLiteral("O2")).setInt64(otdel2);
+        q.param(QStringLiteral("P")).setInt(p);
+        q.execSql();
+        return k;
+    }
+    void lines(qint64 d, const std::vector<qint64>& products, double kolvo)
+    {
+        db::Query q(&database, write.get());
+        q.setSql(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOLVO, CENA) VALUES (:D, :I, :Q, 58)"));
+        for (qint64 ing : products) {
+            q.param(QStringLiteral("D")).setInt64(d);
+            q.param(QStringLiteral("I")).setInt64(ing);
+            q.param(QStringLiteral("Q")).setDouble(kolvo);
+            q.execSql();
+        }
+    }
+};
+
+Bench& bench()
+{
+    static Bench b;
+    return b;
+}
+
+void BM_PostReceipt1000Lines(benchmark::State& state)
+{
+    Bench& b = bench();
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.write->start();
+        const qint64 d = b.doc(posting::DocType::Receipt, 0, 0);
+        b.lines(d, b.raw, 30);
+        state.ResumeTiming();
+        posting::PostMovement(posting::Context{&b.database, b.read.get(), b.write.get()}, d, 1);
+        state.PauseTiming();
+        b.write->rollback();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PostReceipt1000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PostSplitTransfer200Dishes(benchmark::State& state)
+{
+    Bench& b = bench();
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.write->start();
+        const qint64 d = b.doc(posting::DocType::Transfer, b.bar, 0);
+        b.lines(d, b.dishes, 10);
+        state.ResumeTiming();
+        posting::PostMovement(posting::Context{&b.database, b.read.get(), b.write.get()}, d, 1);
+        state.PauseTiming();
+        b.write->rollback();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PostSplitTransfer200Dishes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_UnpostSplitTransfer200Dishes(benchmark::State& state)
+{
+    Bench& b = bench();
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.write->start();
+        const qint64 d = b.doc(posting::DocType::Transfer, b.bar, 0);
+        b.lines(d, b.dishes, 10);
+        const posting::Context ctx{&b.database, b.read.get(), b.write.get()};
+        const posting::PostOutcome out = posting::PostMovement(ctx, d, 1);
+        state.ResumeTiming();
+        posting::UnpostDocument(ctx, out.pair, 1);
+        state.PauseTiming();
+        b.write->rollback();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_UnpostSplitTransfer200Dishes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
