@@ -26,6 +26,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TForm_DocMove* Form_DocMove = nullptr;
 
 namespace {
@@ -109,6 +111,12 @@ TForm_DocMove::TForm_DocMove(QWidget* parent) : QDialog(parent)
     addPicker(L_Otdel1Caption, QStringLiteral("Принимающее подразделение (Отдел)"), L_Otdel1, Btn_Otdel1);
     top->addLayout(partner);
 
+    // Both picker blocks keep their captions in one column.
+    const int captionWidth = std::max({firmaCaption->sizeHint().width(), L_OtdelCaption->sizeHint().width(),
+                                       firma1Caption->sizeHint().width(), L_Otdel1Caption->sizeHint().width(),
+                                       QFontMetrics(font()).horizontalAdvance(QStringLiteral("Передающее подразделение (отдел)")) + 4});
+    for (QLabel* l : {firmaCaption, L_OtdelCaption, firma1Caption, L_Otdel1Caption})
+        l->setMinimumWidth(captionWidth);
     RG_Proizv = new TRadioGroup(QStringLiteral("Производство перед внутренним перемещением. Что списываем :"),
                                 {QStringLiteral("Ингредиенты"), QStringLiteral("Готовые продукты"),
                                  QStringLiteral("Готовые продукты и ПФ с допроизводством"),
@@ -240,6 +248,7 @@ void TForm_DocMove::PrepareEdit(const db::Query& doc)
     RG_Proizv->setItemIndex(transfer ? static_cast<int>(intOf(doc, "P")) : 0);
     TypeChange = 0;
     E_Name->setText(DocName);
+    E_Name->setCursorPosition(0);
 }
 
 void TForm_DocMove::RG_TypClick()

@@ -115,11 +115,13 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     lowerLay->setContentsMargins(0, 0, 0, 0);
     Grid_Moves = new db::DbGrid(lower);
     Grid_Moves->setQuery(lines());
-    cat::SetColumns(Grid_Moves, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
+    cat::SetColumns(Grid_Moves, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                                  {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
                                  {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
                                  {QStringLiteral("CENA"), QStringLiteral("Цена"), 75, QStringLiteral("#.00")},
                                  {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 85, QStringLiteral("#.00")}});
+    Grid_Moves->horizontalHeader()->setStretchLastSection(true);
+    Grid_Ing_Sklad->horizontalHeader()->setStretchLastSection(true);
     lowerLay->addWidget(Grid_Moves, 3);
     auto* side = new QVBoxLayout;
     Keypad = new TKeypad(lower);
@@ -206,7 +208,7 @@ TForm_IngToDoc::~TForm_IngToDoc()
 void TForm_IngToDoc::FormCreate()
 {
     Keypad->CommaTyped = false;
-    resize(900, 640);
+    resize(1040, 680);
     ScaleWindow(this, true);
 }
 

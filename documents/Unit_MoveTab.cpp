@@ -180,10 +180,12 @@ void TMoveTab::Sheet_MoveShow()
 {
     if (!StartupDone)
         return;
-    if (!dvig()->active())
-        Open_DocsMove();
     if (ProductsTab && !ProductsTab->PopupMenu_Group->actions().isEmpty())
         ProductsTab->PopupMenu_Group->actions().first()->setEnabled(false);
+    // Shown by a change of sub-tab or of tab: the selector grids follow, and the list with them.
+    Sync_MoveSelectors();
+    if (!dvig()->active())
+        Open_DocsMove();
 }
 
 void TMoveTab::Sheet_MoveHide()
