@@ -339,6 +339,10 @@ void TMoveTab::Copy_DocMove(bool withQuantity)
     if (Form_Name->exec() != QDialog::Accepted)
         return;
     const QString name = Form_Name->Edit1->text();
+    if (const QString bad = movement::CharsOutsideCp1251(name); !bad.isEmpty()) {
+        Msg::notice(movement::Cp1251Refusal(bad));
+        return;
+    }
     QDate date = Clock::today();
     if (MyParams->v.DateDocEdit && MyParams->v.MyDateDocEdit.isValid() && date < MyParams->v.MyDateDocEdit)
         date = MyParams->v.MyDateDocEdit;
