@@ -1,8 +1,7 @@
 #include "MovementDb.h"
 
-#include "base/Unit_Base.h"
 #include "db/Query.h"
-#include "util/Unit_Util.h"
+#include "engine/EngineDb.h"
 
 #include <cmath>
 
@@ -57,22 +56,11 @@ double RoundToKopeck(double v) { return std::round(v * 100) / 100; }
 
 namespace {
 
-db::Query* scratch()
+qint64 newKey(const engine::Context& ctx)
 {
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
-    q->setTransaction(Form_Base->TransactionWrite);
-    return q;
-}
-
-qint64 newKey()
-{
-    db::Query* q = scratch();
-    q->setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    auto q = engine::Writer(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
     q->open();
-    const qint64 k = q->field(0).asInt64();
-    q->close();
-    return k;
+    return q->field(0).asInt64();
 }
 
 void keyOrNull(db::Param& p, const db::Field& f)
@@ -85,11 +73,12 @@ void keyOrNull(db::Param& p, const db::Field& f)
 
 } // namespace
 
-qint64 CopyDocument(qint64 source, const QString& name, const QDate& date, const QTime& time, bool withQuantity)
+qint64 CopyDocument(const engine::Context& ctx, qint64 source, const QString& name, const QDate& date, const QTime& time,
+                    bool withQuantity)
 {
-    db::Database* database = Form_Base->MyDB;
-    db::Transaction* tr = Form_Base->TransactionWrite;
-    const qint64 kod = newKey();
+    db::Database* database = ctx.database;
+    db::Transaction* tr = ctx.write;
+    const qint64 kod = newKey(ctx);
     db::Query src(database, tr);
     src.setSql(QStringLiteral("SELECT * FROM DOCS WHERE KOD = ") + Key(source));
     src.open();
@@ -137,10 +126,10 @@ qint64 CopyDocument(qint64 source, const QString& name, const QDate& date, const
     return kod;
 }
 
-void RepriceLines(qint64 doc, qint64 otdel, int kind)
+void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind)
 {
-    db::Database* database = Form_Base->MyDB;
-    db::Transaction* tr = Form_Base->TransactionWrite;
+    db::Database* database = ctx.database;
+    db::Transaction* tr = ctx.write;
     db::Query lines(database, tr);
     lines.setSql(QStringLiteral("SELECT KOD, KOD_ING FROM MOVES WHERE KOD_DOC = ") + Key(doc) + QStringLiteral(" ORDER BY KOD"));
     lines.open();
@@ -159,18 +148,15 @@ void RepriceLines(qint64 doc, qint64 otdel, int kind)
     }
 }
 
-qint64 AddLine(qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena)
+qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena)
 {
-    // The key is drawn on the read transaction, as the row writer draws its keys.
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
-    q->open();
-    const qint64 kod = q->field(0).asInt64();
-    q->close();
-    db::Query* w = scratch();
-    w->setSql(QStringList{QStringLiteral("INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOLVO, CENA, KOD_OTDEL)"),
-                          QStringLiteral("VALUES (:K, :KD, :KI, :KV, :CN, :KO)")});
+    // The key is drawn on the reading transaction, as the row writer draws its keys.
+    auto key = engine::Reader(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    key->open();
+    const qint64 kod = key->field(0).asInt64();
+    auto w = engine::Writer(ctx, QStringList{QStringLiteral("INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOLVO, CENA, KOD_OTDEL)"),
+                                             QStringLiteral("VALUES (:K, :KD, :KI, :KV, :CN, :KO)")}
+                                     .join(QLatin1Char('\n')));
     w->param(QStringLiteral("K")).setString(Key(kod));
     w->param(QStringLiteral("KD")).setString(Key(doc));
     w->param(QStringLiteral("KI")).setString(Key(ing));
@@ -179,6 +165,27 @@ qint64 AddLine(qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena,
     w->param(QStringLiteral("KO")).setString(Key(otdel));
     w->execSql();
     return kod;
+}
+
+void SetLineValue(const engine::Context& ctx, qint64 line, const QString& column, double value)
+{
+    auto q = engine::Writer(ctx, QStringLiteral("UPDATE MOVES SET ") + column + QStringLiteral(" = :P WHERE KOD = ") + Key(line));
+    q->param(QStringLiteral("P")).setDouble(value);
+    q->execSql();
+}
+
+void DeleteLine(const engine::Context& ctx, qint64 line)
+{
+    auto q = engine::Writer(ctx, QStringLiteral("DELETE FROM MOVES WHERE KOD = :K"));
+    q->param(QStringLiteral("K")).setString(Key(line));
+    q->execSql();
+}
+
+void DeleteLines(const engine::Context& ctx, qint64 doc)
+{
+    auto q = engine::Writer(ctx, QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = :K"));
+    q->param(QStringLiteral("K")).setString(Key(doc));
+    q->execSql();
 }
 
 } // namespace movement

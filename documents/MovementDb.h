@@ -1,9 +1,11 @@
 #pragma once
 
 // The movement documents' statements that the movement tab and its dialogs
-// run on the data module's connection: the list query, copying a document,
-// re-pricing its lines and the lines' own changes. Each writer works on the
-// write transaction the calling handler has started and commits nothing.
+// run: the list query, copying a document, re-pricing its lines and the
+// lines' own changes. Each writer works on the context of the calling
+// handler's write road and commits nothing.
+
+#include "engine/Context.h"
 
 #include <QDate>
 #include <QString>
@@ -40,18 +42,24 @@ QString PeriodCaption(bool allDates, const QDate& start, const QDate& finish);
 // given, with the lines whose product still has a row in its department,
 // priced at that row's current stock or selling price (by the source's price
 // kind) and with the source quantities or none. Returns the new key.
-qint64 CopyDocument(qint64 source, const QString& name, const QDate& date, const QTime& time, bool withQuantity);
+qint64 CopyDocument(const engine::Context& ctx, qint64 source, const QString& name, const QDate& date, const QTime& time, bool withQuantity);
 
 // Every line of the document gets the stock (kind 0) or selling price of its
 // product in the department; a product without a row there gets 0.
-void RepriceLines(qint64 doc, qint64 otdel, int kind);
+void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind);
 
 // A new line of the product with quantity 0 at its stock or selling price
 // (by the document's price kind) rounded to the kopeck. Returns its key.
-qint64 AddLine(qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena);
+qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena);
 
 // Kopecks: times 100, rounded, divided by 100.
 double RoundToKopeck(double v);
+
+// One value of one line: KOLVO or CENA.
+void SetLineValue(const engine::Context& ctx, qint64 line, const QString& column, double value);
+// One line, or every line of a document.
+void DeleteLine(const engine::Context& ctx, qint64 line);
+void DeleteLines(const engine::Context& ctx, qint64 doc);
 
 } // namespace movement
 

@@ -6,6 +6,8 @@
 #include "Unit_SelectOtdel.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
+#include "engine/WriteRoad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "util/Clock.h"
@@ -277,7 +279,7 @@ void TForm_DocMove::RG_TypClick()
 void TForm_DocMove::Btn_FirmaClick()
 {
     Form_SelectFirma->Prepare(QStringLiteral("Выбор предприятия"), 1);
-    if (Form_SelectFirma->exec() == QDialog::Accepted && cat::HasRow(Form_SelectFirma->Q_Vibor)) {
+    if (Msg::execModal(Form_SelectFirma) == QDialog::Accepted && cat::HasRow(Form_SelectFirma->Q_Vibor)) {
         db::Query* q = Form_SelectFirma->Q_Vibor;
         setFirma(q->field(QStringLiteral("KOD")).asInt64(), q->field(QStringLiteral("NAME")).asString());
         setOtdel(0, QString());
@@ -294,7 +296,7 @@ void TForm_DocMove::Btn_OtdelClick()
     db::Query* q = Form_SelectOtdel->Q_O;
     Form_Base->OpenRead(q, QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + Key(KodFirma) +
                                QStringLiteral(" ORDER BY NAME"));
-    if (Form_SelectOtdel->exec() == QDialog::Accepted && cat::HasRow(q))
+    if (Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q))
         setOtdel(q->field(QStringLiteral("KOD")).asInt64(), q->field(QStringLiteral("NAME")).asString());
     q->close();
 }
@@ -302,7 +304,7 @@ void TForm_DocMove::Btn_OtdelClick()
 void TForm_DocMove::Btn_Firma1Click()
 {
     Form_SelectFirma->Prepare(QStringLiteral("Выбор предприятия"), RG_Typ->itemIndex() == 2 ? 1 : 2);
-    if (Form_SelectFirma->exec() == QDialog::Accepted && cat::HasRow(Form_SelectFirma->Q_Vibor)) {
+    if (Msg::execModal(Form_SelectFirma) == QDialog::Accepted && cat::HasRow(Form_SelectFirma->Q_Vibor)) {
         db::Query* q = Form_SelectFirma->Q_Vibor;
         setFirma1(q->field(QStringLiteral("KOD")).asInt64(), q->field(QStringLiteral("NAME")).asString());
         setOtdel1(0, QString());
@@ -320,7 +322,7 @@ void TForm_DocMove::Btn_Otdel1Click()
     Form_SelectOtdel->setWindowTitle(QStringLiteral("Выбор подразделения (Отдела)"));
     Form_Base->OpenRead(q, QStringLiteral("SELECT KOD, NAME FROM OTDEL WHERE KOD_FIRMA = ") + Key(KodFirma1) +
                                QStringLiteral(" ORDER BY NAME"));
-    if (Form_SelectOtdel->exec() == QDialog::Accepted && cat::HasRow(q))
+    if (Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q))
         setOtdel1(q->field(QStringLiteral("KOD")).asInt64(), q->field(QStringLiteral("NAME")).asString());
     q->close();
 }
@@ -366,14 +368,13 @@ void TForm_DocMove::Btn_OkClick()
         .addInt(QStringLiteral("P"), transfer ? RG_Proizv->itemIndex() : 0);
     WriteTransaction w;
     if (NewDoc) {
-        SavedKod = Form_Util->InsertRecord(r);
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                            QStringLiteral("Создан документ движения № ") + name);
+        const qint64 kod = engine::InsertRecord(w.context(), r);
+        w.commit(QStringLiteral("Движение"), QStringLiteral("Создан документ движения № ") + name);
+        SavedKod = kod;
     } else {
-        Form_Util->UpdateRecord(r);
+        engine::UpdateRecord(w.context(), r);
+        w.commit(QStringLiteral("Движение"), QStringLiteral("Изменён документ движения № ") + name);
         SavedKod = DocKod;
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                            QStringLiteral("Изменён документ движения № ") + name);
     }
     accept();
 }
@@ -393,10 +394,9 @@ void TForm_DocMove::RG_TypeCenaClick()
                       QStringLiteral("Изменение цен")))
         return;
     WriteTransaction w;
-    movement::RepriceLines(DocKod, KodOtdel, kind);
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                        QStringLiteral("Цены продуктов в документе движения № ") + E_Name->text() +
-                            QStringLiteral(", изменены на ") + word + QStringLiteral("."));
+    movement::RepriceLines(w.context(), DocKod, KodOtdel, kind);
+    w.commit(QStringLiteral("Движение"), QStringLiteral("Цены продуктов в документе движения № ") + E_Name->text() +
+                                             QStringLiteral(", изменены на ") + word + QStringLiteral("."));
     lines->close();
     lines->open();
 }

@@ -1,13 +1,16 @@
 #include "Unit_IngToDoc.h"
 
 #include "CatalogueUi.h"
+#include "DocumentLists.h"
 #include "MovementDb.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
+#include "engine/WriteRoad.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
+#include "ui/Unit_Timers.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Settings.h"
@@ -42,16 +45,6 @@ double lineValue(const char* field)
         return 0;
     const db::Field f = lines()->field(QString::fromLatin1(field));
     return f.isNull() ? 0 : f.asDouble();
-}
-
-void updateLine(const QString& column, double value, qint64 kod)
-{
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
-    q->setTransaction(Form_Base->TransactionWrite);
-    q->setSql(QStringLiteral("UPDATE MOVES SET ") + column + QStringLiteral(" = :P WHERE KOD = ") + Key(kod));
-    q->param(QStringLiteral("P")).setDouble(value);
-    q->execSql();
 }
 
 QVariant hiddenProduct(const db::Query& q, int row, const QString&, int role)
@@ -150,13 +143,9 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     split->addWidget(lower);
     top->addWidget(split, 1);
 
-    Timer_IngToDoc = new QTimer(this);
-    Timer_IngToDoc->setSingleShot(true);
-    Timer_IngToDoc->setInterval(400);
-    connect(Timer_IngToDoc, &QTimer::timeout, this, [this] {
-        Timer_IngToDoc->stop();
-        Guard([this] { CB_ContextClick(); });
-    });
+    // The product list's delay is the timers' Timer_IngToDoc; its body is ours.
+    Timer_IngToDoc = Form_Timers->Timer_IngToDoc;
+    DocumentLists->IngToDocContextClick = [this] { CB_ContextClick(); };
 
     // The keypad: a number goes to the current line while the document can change.
     Keypad->guard = [this] { return cat::HasRow(lines()) && Btn_Add->isEnabled(); };
@@ -201,6 +190,8 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
 
 TForm_IngToDoc::~TForm_IngToDoc()
 {
+    if (DocumentLists)
+        DocumentLists->IngToDocContextClick = nullptr;
     if (Form_IngToDoc == this)
         Form_IngToDoc = nullptr;
 }
@@ -303,12 +294,11 @@ void TForm_IngToDoc::Btn_AddClick()
     const qint64 ing = Q_Ing_Sklad->field(QStringLiteral("KOD_ING")).asInt64();
     const QString name = Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
     WriteTransaction w;
-    const qint64 kod = movement::AddLine(DocKod, DocOtdel, ing, DocTypeCena,
+    const qint64 kod = movement::AddLine(w.context(), DocKod, DocOtdel, ing, DocTypeCena,
                                          Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
                                          Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                        QStringLiteral("В документ № ") + DocName + QStringLiteral(" добавлен продукт <<") + name +
-                            QStringLiteral(">>"));
+    w.commit(QStringLiteral("Движение"),
+             QStringLiteral("В документ № ") + DocName + QStringLiteral(" добавлен продукт <<") + name + QStringLiteral(">>"));
     ReopenLines(kod);
     if (E_Context->hasFocus())
         E_Context->selectAll();
@@ -327,15 +317,9 @@ void TForm_IngToDoc::Btn_DeleteClick()
     const QString name = lines()->field(QStringLiteral("NAME")).asString();
     const qint64 kod = lineKey();
     WriteTransaction w;
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
-    q->setTransaction(Form_Base->TransactionWrite);
-    q->setSql(QStringLiteral("DELETE FROM MOVES WHERE KOD = :K"));
-    q->param(QStringLiteral("K")).setString(Key(kod));
-    q->execSql();
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                        QStringLiteral("Из документа № ") + DocName + QStringLiteral(" удалён продукт <<") + name +
-                            QStringLiteral(">>"));
+    movement::DeleteLine(w.context(), kod);
+    w.commit(QStringLiteral("Движение"),
+             QStringLiteral("Из документа № ") + DocName + QStringLiteral(" удалён продукт <<") + name + QStringLiteral(">>"));
     ReopenLines(0);
 }
 
@@ -346,14 +330,8 @@ void TForm_IngToDoc::Btn_ClearClick()
                       QStringLiteral("Очистка списка")))
         return;
     WriteTransaction w;
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
-    q->setTransaction(Form_Base->TransactionWrite);
-    q->setSql(QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = :K"));
-    q->param(QStringLiteral("K")).setString(Key(DocKod));
-    q->execSql();
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                        QStringLiteral("Табличная часть документа № ") + DocName + QStringLiteral(" очищена."));
+    movement::DeleteLines(w.context(), DocKod);
+    w.commit(QStringLiteral("Движение"), QStringLiteral("Табличная часть документа № ") + DocName + QStringLiteral(" очищена."));
     ReopenLines(0);
 }
 
@@ -380,7 +358,7 @@ void TForm_IngToDoc::ApplyValue(double value)
     Keypad->Clear();
     {
         WriteTransaction w;
-        updateLine(target, v, kod);
+        movement::SetLineValue(w.context(), kod, target, v);
         w.commit();
     }
     ReopenLines(kod);

@@ -6,6 +6,7 @@
 #include "Unit_Provodka.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
+#include "engine/WriteRoad.h"
 #include "posting/Posting.h"
 #include "ui/RadioGroup.h"
 #include "util/Globals.h"
@@ -14,17 +15,12 @@
 
 namespace {
 
-posting::Context programContext()
-{
-    return posting::Context{Form_Base->MyDB, Form_Base->TransactionRead, Form_Base->TransactionWrite};
-}
-
 constexpr bool kBusy = false;
 constexpr bool kBusyUnpost = true;
 
 // Runs a posting step; a lock conflict rolls back and says so in plain words.
 template <typename Step>
-bool runPosting(Step step, bool unposting)
+bool runPosting(WriteTransaction& w, Step step, bool unposting)
 {
     try {
         step();
@@ -32,8 +28,7 @@ bool runPosting(Step step, bool unposting)
     } catch (const db::DbError& e) {
         if (!posting::IsLockConflict(e.gdsCode()))
             throw;
-        if (Form_Base->TransactionWrite->active())
-            Form_Base->TransactionWrite->rollback();
+        w.rollback();
         Msg::error(posting::LockConflictText(unposting));
         return false;
     }
@@ -55,21 +50,17 @@ void TMoveTab::Btn_ProvodkaClick()
     if (provodka > posting::kPostedAbove) {
         Form_DelProv->RadioGroup1->setItemIndex(0);
         Form_DelProv->RadioGroup1->setEnabled(type != posting::DocType::Sales && type != posting::DocType::Issue);
-        if (Form_DelProv->exec() != QDialog::Accepted)
+        if (Msg::execModal(Form_DelProv) != QDialog::Accepted)
             return;
         const int otkat = Form_DelProv->RadioGroup1->isEnabled() ? Form_DelProv->RadioGroup1->itemIndex() : 0;
         qint64 kept = 0;
         WriteTransaction w;
-        if (!runPosting([&] { kept = posting::UnpostDocument(programContext(), x, otkat); }, kBusyUnpost))
+        if (!runPosting(w, [&] { kept = posting::UnpostDocument(w.context(), x, otkat); }, kBusyUnpost))
             return;
         if (kept == 0)
             return;
-        if (!runPosting(
-                [&] {
-                    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                                        QStringLiteral("Отмена проводки документа № ") + name + QStringLiteral(" от ") + date);
-                },
-                kBusyUnpost))
+        const QString action = QStringLiteral("Отмена проводки документа № ") + name + QStringLiteral(" от ") + date;
+        if (!runPosting(w, [&] { w.commit(QStringLiteral("Движение"), action); }, kBusyUnpost))
             return;
         reopenAt(kept);
         if (type == posting::DocType::Sales)
@@ -96,7 +87,7 @@ void TMoveTab::Btn_ProvodkaClick()
     int rule = 0;
     if (type == posting::DocType::Transfer || type == posting::DocType::Receipt) {
         Form_Provodka->RadioGroup1->setItemIndex(0);
-        if (Form_Provodka->exec() != QDialog::Accepted)
+        if (Msg::execModal(Form_Provodka) != QDialog::Accepted)
             return;
         rule = Form_Provodka->RadioGroup1->itemIndex();
         if (rule != 0)
@@ -106,19 +97,15 @@ void TMoveTab::Btn_ProvodkaClick()
     }
     WriteTransaction w;
     posting::PostOutcome out;
-    if (!runPosting([&] { out = posting::PostMovement(programContext(), x, rule); }, kBusy))
+    if (!runPosting(w, [&] { out = posting::PostMovement(w.context(), x, rule); }, kBusy))
         return;
     if (!out.posted) {
         w.rollback();
         Msg::notice(QStringLiteral("В табличной части документа у всех продуктов нулевое количество. Документ не проводится !"));
         return;
     }
-    if (!runPosting(
-            [&] {
-                Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                                    QStringLiteral("Проводка документа № ") + name + QStringLiteral(" от ") + date);
-            },
-            kBusy))
+    const QString action = QStringLiteral("Проводка документа № ") + name + QStringLiteral(" от ") + date;
+    if (!runPosting(w, [&] { w.commit(QStringLiteral("Движение"), action); }, kBusy))
         return;
     Sync_MoveSelectors();
     if (!Form_Base->Q_Dvig->active())

@@ -1,14 +1,16 @@
 #include "Unit_MoveTab.h"
 
 #include "CatalogueUi.h"
+#include "DocumentLists.h"
 #include "MovementDb.h"
 #include "Printing.h"
 #include "Unit_DocMove.h"
 #include "Unit_IngToDoc.h"
 #include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
-#include "db/DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "db/Query.h"
+#include "engine/WriteRoad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Name.h"
@@ -120,9 +122,9 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
                                    {QStringLiteral("TypDvig"), QStringLiteral("+ -"), 30}});
     Grid_DvigIng->horizontalHeader()->setStretchLastSection(true);
 
-    // The data module's scroll handlers reach these two.
-    Form_Main->Btn_Provodka = Btn_Provodka;
-    Form_Main->Grid_DvigIng = Grid_DvigIng;
+    // The document list's scroll handlers set the posting button and grey the lines.
+    DocumentLists->Btn_Provodka = Btn_Provodka;
+    DocumentLists->Grid_DvigIng = Grid_DvigIng;
 
     const struct {
         QPushButton* b;
@@ -137,9 +139,6 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     }
     connect(R_Detail, &TRadioGroup::clicked, this, [this] { Guard([this] { R_DetailClick(); }); });
     connect(Combo_TypeDoc, &QComboBox::currentIndexChanged, this, [this] { Guard([this] { Combo_TypeDocChange(); }); });
-    // The list is this tab's: it follows its cursor itself.
-    connect(dvig(), &db::Query::currentChanged, this, [this] { Q_DvigAfterScroll(); });
-    connect(dvig(), &db::Query::opened, this, [this] { Q_DvigAfterScroll(); });
     sheet->installEventFilter(this);
     if (ProductsTab)
         ProductsTab->hooks.syncMoveSelectors = [this] { Sync_MoveSelectors(); };
@@ -199,7 +198,7 @@ void TMoveTab::Sheet_MoveHide()
 
 void TMoveTab::Btn_CangePeriodClick()
 {
-    if (Form_Period->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_Period) != QDialog::Accepted)
         return;
     L_Period->setText(movement::PeriodCaption(Form_Period->AllDates != 0, Form_Period->Date_Start->date(),
                                               Form_Period->Date_Finish->date()));
@@ -247,15 +246,6 @@ void TMoveTab::Sync_MoveSelectors()
     cat::SetActive(ProductsTab->Grid_Sklad1, false);
     if (StartupDone)
         Open_DocsMove();
-}
-
-void TMoveTab::Q_DvigAfterScroll()
-{
-    const qint64 provodka = intOf(dvig(), "PROVODKA");
-    const qint64 type = intOf(dvig(), "DOC_TYPE");
-    Btn_Provodka->setText(provodka > 10 ? QStringLiteral("Снять пр.") : QStringLiteral("Провести"));
-    // A posted inventory stays posted while un-posting inventories is forbidden.
-    Btn_Provodka->setEnabled(!(provodka > 10 && type == 1 && MyParams->v.InvProvodka));
 }
 
 void TMoveTab::LocateDoc(qint64 kod)
@@ -310,7 +300,7 @@ void TMoveTab::New_DocMove()
     f->PrepareNew(cat::KeyOf(Form_Base->Q_Firma), Form_Base->Q_Firma->field(QStringLiteral("NAME")).asString(),
                   cat::KeyOf(Form_Base->Q_Otdel),
                   cat::HasRow(Form_Base->Q_Otdel) ? Form_Base->Q_Otdel->field(QStringLiteral("NAME")).asString() : QString());
-    if (f->exec() != QDialog::Accepted)
+    if (Msg::execModal(f) != QDialog::Accepted)
         return;
     Sync_MoveSelectors();
     if (!dvig()->active())
@@ -336,7 +326,7 @@ void TMoveTab::Copy_DocMove(bool withQuantity)
     Form_Name->Edit1->clear();
     Form_Name->DateTimePicker1->hide();
     Form_Name->Panel2->hide();
-    if (Form_Name->exec() != QDialog::Accepted)
+    if (Msg::execModal(Form_Name) != QDialog::Accepted)
         return;
     const QString name = Form_Name->Edit1->text();
     if (const QString bad = movement::CharsOutsideCp1251(name); !bad.isEmpty()) {
@@ -347,9 +337,8 @@ void TMoveTab::Copy_DocMove(bool withQuantity)
     if (MyParams->v.DateDocEdit && MyParams->v.MyDateDocEdit.isValid() && date < MyParams->v.MyDateDocEdit)
         date = MyParams->v.MyDateDocEdit;
     WriteTransaction w;
-    const qint64 kod = movement::CopyDocument(cat::KeyOf(d), name, date, Clock::timeOfDay(), withQuantity);
-    Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Движение"),
-                        QStringLiteral("Создание нового документа движения копированием"));
+    const qint64 kod = movement::CopyDocument(w.context(), cat::KeyOf(d), name, date, Clock::timeOfDay(), withQuantity);
+    w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));
     reopenAt(kod);
 }
 
@@ -363,7 +352,7 @@ void TMoveTab::Btn_UpdDocMoveClick()
         return;
     TForm_DocMove* f = Form_DocMove;
     f->PrepareEdit(*d);
-    if (f->exec() != QDialog::Accepted)
+    if (Msg::execModal(f) != QDialog::Accepted)
         return;
     Sync_MoveSelectors();
     if (!dvig()->active())
@@ -390,14 +379,14 @@ void TMoveTab::Btn_ZapolClick()
         return;
     }
     Form_IngToDoc->OpenFor(cat::KeyOf(d));
-    Form_IngToDoc->exec();
+    Msg::execModal(Form_IngToDoc);
     Form_IngToDoc->CloseLists();
 }
 
 void TMoveTab::Btn_PrintDocMoveClick()
 {
     if (Form_PrtDvig)
-        Form_PrtDvig->exec();
+        Msg::execModal(Form_PrtDvig);
 }
 
 void TMoveTab::Btn_DelDocMoveClick()

@@ -40,8 +40,6 @@ public:
     // Posting and un-posting (Unit_MovePosting.cpp).
     void Btn_ProvodkaClick();
 
-    // The posting button's caption and state for the current document.
-    void Q_DvigAfterScroll();
     // Stands the list on the document with the key (when it is listed).
     void LocateDoc(qint64 kod);
 

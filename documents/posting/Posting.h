@@ -8,7 +8,7 @@
 // Every function works on ctx.write, which the caller has started; nothing
 // here commits or rolls back. Keys go to the procedures as decimal text.
 
-#include "costing/Recompute.h"
+#include "engine/Context.h"
 
 #include <QDate>
 #include <QString>
@@ -16,7 +16,7 @@
 
 namespace posting {
 
-using Context = costing::Context;
+using Context = engine::Context;
 
 // Document types (DOCS.DOC_TYPE).
 namespace DocType {
