@@ -203,6 +203,10 @@ PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
         throw std::logic_error("posting: no document " + std::to_string(doc));
     if (x.type != DocType::Transfer && x.type != DocType::Receipt && x.type != DocType::Issue)
         throw std::logic_error("posting: not a movement document");
+    // Another workstation may have posted it since the list was read: posting
+    // twice would move the goods twice.
+    if (x.posted())
+        throw std::runtime_error(QStringLiteral("Документ уже проведён !").toStdString());
     const QString X = key(doc);
 
     // A line without a quantity (none typed counts as none) moves nothing.
@@ -273,6 +277,9 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
     DocHeader x;
     if (!ReadDoc(ctx, doc, x))
         throw std::logic_error("un-posting: no document " + std::to_string(doc));
+    // Un-posted meanwhile elsewhere: a second un-posting would return the goods twice.
+    if (!x.posted())
+        throw std::runtime_error(QStringLiteral("Проводка этого документа уже снята.").toStdString());
     switch (x.type) {
     case DocType::Inventory:
     case DocType::Sales:

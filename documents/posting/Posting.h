@@ -70,13 +70,15 @@ struct PostOutcome {
 // issue of what its lines are made of (the card expansion, taking stock of the
 // sending department first) and a paired receipt of the lines themselves; both
 // end as transfers naming each other. When no line is left the outcome says so
-// and the caller must roll back. Other document types throw std::logic_error.
+// and the caller must roll back. Other document types throw std::logic_error,
+// a document already posted (by another workstation meanwhile) std::runtime_error.
 PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule);
 
 // Cancels the posting of a posted document and of the other document of its
 // pair. otkat 1 restores the stock prices the posting changed (ignored for
 // sales and issues by the caller's choice). Returns the key of the document
 // that remains, or 0 when the type has no un-posting here (nothing changed).
+// A document that is no longer posted throws std::runtime_error.
 qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat);
 
 // Of the two documents of a posted transfer, the receiver's: the one whose

@@ -93,22 +93,24 @@ TEST_F(Engine, ADocumentWhoseLinesAllLackAQuantityIsNotPostedAndKeepsItsLines)
     EXPECT_EQ(lines(d), 2);
 }
 
-TEST_F(Engine, AnIssueRecordsNoPriceRule)
+TEST_F(Engine, ADocumentIsPostedAndUnpostedOnlyOnceWhateverAStaleListSays)
 {
     const qint64 a = raw(QStringLiteral("Мука"), stockOf(10, 50.00));
-    const qint64 d = doc(Issue, kitchen);
+    const qint64 d = doc(Transfer, kitchen, bar, 0, 1);
     line(d, a, 3, 50.00);
-    post(d, 2);
-    EXPECT_EQ(docValue(d, "EDIT_CENA"), 0);
-    EXPECT_DOUBLE_EQ(stock(a, kitchen).kolvo, 7);
-}
-
-TEST_F(Engine, OnlyMovementDocumentsArePostedHere)
-{
-    const qint64 d = doc(Production, kitchen);
+    post(d, 0);
+    const Snapshot posted = snapshot();
     begin();
-    EXPECT_THROW(posting::PostMovement(ctx(), d, 0), std::logic_error);
+    EXPECT_THROW(posting::PostMovement(ctx(), d, 0), std::runtime_error);
     t.write().rollback();
+    const qint64 kept = unpost(d, 0);
+    const Snapshot unposted = snapshot();
+    begin();
+    EXPECT_THROW(posting::UnpostDocument(ctx(), kept, 0), std::runtime_error);
+    t.write().rollback();
+    EXPECT_EQ(snapshot(), unposted);
+    EXPECT_FALSE(posted == unposted);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).kolvo, 10);
 }
 
 // ---- transfers ----

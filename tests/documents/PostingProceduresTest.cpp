@@ -369,13 +369,3 @@ TEST_F(Procedures, DelDocRemovesLinesWithoutRollbackWithQuantitiesOrWithOldStock
     EXPECT_NE(selling, 0);
 }
 
-TEST_F(Procedures, DelDocOfAnIssueGivesItsQuantitiesBack)
-{
-    const qint64 ing = raw(QStringLiteral("Молоко"), stockOf(10, 40.00));
-    const qint64 d = doc(Issue, kitchen);
-    line(d, ing, 4, 40.00);
-    post(d);
-    delDoc(d, 2);
-    EXPECT_DOUBLE_EQ(stock(ing, kitchen).kolvo, 10);
-    EXPECT_DOUBLE_EQ(stock(ing, kitchen).cena, 40.00);
-}
