@@ -9,6 +9,7 @@
 #include "Unit_MenusTab.h"
 #include "Printing.h"
 #include "entries/Office.h"
+#include "Unit_DelDoc.h"
 #include "Unit_DvigIng.h"
 #include "Unit_Invent.h"
 #include "Unit_Compute.h"
@@ -124,6 +125,7 @@ bool CreateWindows(bool runStartup)
     });
     CreateKartaWindows();
     AttachDocumentsWindows();
+    CreateDeleteWindow();
     Form_Base->hooks.closeMainWindow = [] {
         endNow = true;
         Form_Main->close();
@@ -152,6 +154,7 @@ void DestroyWindows()
     delete Form_Policy;
     delete Form_Person;
     delete Form_Personal;
+    DestroyDeleteWindow();
     DestroyHistoryWindow();
     DestroyInventoryWindows();
     delete Form_Sutki;
