@@ -1,5 +1,7 @@
 #include "Unit_MoveTab.h"
 
+#include "Unit_DelDoc.h"
+
 #include "CatalogueUi.h"
 #include "DocumentLists.h"
 #include "MovementDb.h"
@@ -395,7 +397,13 @@ void TMoveTab::Btn_DelDocMoveClick()
         return;
     if (!cat::HasRow(dvig()))
         return;
-    // The deletion dialog is another part of the documents; it says so itself until it is there.
-    Msg::notice(QStringLiteral("Удаление документов в этой версии программы ещё не доступно."),
-                QStringLiteral("Удаление документов"));
+    DeleteListInfo info;
+    info.period = L_Period->text();
+    info.types = Combo_TypeDoc->currentText();
+    info.detail = R_Detail->itemIndex();
+    db::Query* firma = Form_Base->Q_Firma;
+    db::Query* otdel = Form_Base->Q_Otdel;
+    info.firma = cat::HasRow(firma) ? firma->field(QStringLiteral("NAME")).asString() : QString();
+    info.otdel = cat::HasRow(otdel) ? otdel->field(QStringLiteral("NAME")).asString() : QString();
+    ShowDeleteDocs(dvig(), false, info);
 }

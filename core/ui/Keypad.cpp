@@ -97,6 +97,15 @@ double TKeypad::TextToFloat(const QString& text)
     return v;
 }
 
+TKeypad::~TKeypad()
+{
+    // The keypad's own buttons die after this body, while the widget base
+    // deletes its children: their destruction must not reach attached_ then.
+    for (QObject* o : std::as_const(attached_))
+        disconnect(o, &QObject::destroyed, this, nullptr);
+    attached_.clear();
+}
+
 void TKeypad::Clear()
 {
     E_Klava->clear();

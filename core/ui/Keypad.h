@@ -21,6 +21,7 @@ class TKeypad : public QWidget {
     Q_OBJECT
 public:
     explicit TKeypad(QWidget* parent = nullptr);
+    ~TKeypad() override;
 
     QLineEdit* E_Klava;
     QPushButton* Btn_Zero;

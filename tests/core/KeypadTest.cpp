@@ -158,3 +158,15 @@ TEST_F(Keypad, KeysReachTheKeypadAndTheControlAlike)
     EXPECT_EQ(shown(), QStringLiteral("3"));
     EXPECT_EQ(search.text(), QStringLiteral("3"));  // not consumed
 }
+
+TEST_F(Keypad, ItsOwnAttachedControlsDieWithItSafely)
+{
+    // Attaching the keypad's own buttons and display, then destroying it,
+    // must not touch the keypad's state after its members are gone.
+    auto* k = new TKeypad;
+    k->attachKeys(k->Btn_OKS);
+    k->attachKeys(k->E_Klava);
+    k->attachKeys(k->digitButton(3));
+    delete k;
+    SUCCEED();
+}

@@ -227,3 +227,22 @@ TEST(DeleteDialog, PresetsRefusalsProtocolAndTheCursor)
                                           "Приход; подразделение <<Кухня>> предприятия <<Столовая>>; Откат; ")),
               1);
 }
+
+TEST(Deletion, AFailurePartWayLeavesBothHalvesAndTheStockAsTheyWere)
+{
+    DelEnv env;
+    const qint64 transfer = env.doc(4, env.kitchen, env.bar, 3, 70, 2, true);
+    const qint64 receiver = env.num(QStringLiteral("SELECT INT_PARAM3 FROM DOCS WHERE KOD = %1").arg(transfer));
+    const Row k = env.stock(env.kitchen), b = env.stock(env.bar);
+    // The sender's header refuses to go: the receiver, deleted first, must come back.
+    env.t().exec(QStringLiteral("CREATE EXCEPTION E_TEST_KEEP 'kept'"));
+    env.t().exec(QStringLiteral("CREATE TRIGGER T_TEST_KEEP FOR DOCS BEFORE DELETE AS BEGIN "
+                                "IF (OLD.KOD = %1) THEN EXCEPTION E_TEST_KEEP; END")
+                     .arg(transfer));
+    EXPECT_THROW(env.remove(transfer, {true, true}), std::exception);
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+    EXPECT_EQ(env.count(QStringLiteral("DOCS"), QStringLiteral("KOD IN (%1, %2)").arg(transfer).arg(receiver)), 2);
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC IN (%1, %2)").arg(transfer).arg(receiver)), 2);
+    EXPECT_EQ(env.stock(env.kitchen), k);
+    EXPECT_EQ(env.stock(env.bar), b);
+}
