@@ -13,6 +13,7 @@
 #include "grid/DatasetModel.h"
 #include "menus/SectionDishes.h"
 #include "ui/Unit_Gauge.h"
+#include "ui/Unit_Dice.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Name.h"
 #include "ui/Unit_Period.h"
@@ -186,8 +187,17 @@ void TMenusTab::build()
     Btn_Sent_Menu = button(QStringLiteral("Передать меню\nв реализацию"), left,
                            QStringLiteral("Передать меню в программу Подавальня или в TorgService"));
     Btn_Sent_Menu->setMinimumHeight(2 * Btn_Print_Menu->sizeHint().height());
+    Image6 = new QLabel(left);
+    Image6->setFixedSize(48, 48);
+    auto* dieRow = new QHBoxLayout;
+    dieRow->addStretch();
+    dieRow->addWidget(Image6);
+    dieRow->addStretch();
+    lcol->addLayout(dieRow);
     lcol->addWidget(Btn_Print_Menu);
     lcol->addWidget(Btn_Sent_Menu);
+    if (Form_Dice)
+        Form_Dice->AddDie({sheet, Image6, Qt::yellow, Qt::blue, 1, -1});
 
     auto* right = new QWidget(split);
     auto* rcol = new QVBoxLayout(right);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QLabel>
+
 #include <QObject>
 #include <QVariant>
 
@@ -75,6 +77,7 @@ public:
     QPushButton* Btn_Edit_Bludo;
     QPushButton* Btn_Move_Bludo_Menu;
     QPushButton* Btn_Otkl;
+    QLabel* Image6 = nullptr;  // the tab's spinning die
     QPushButton* Btn_Sent_Menu;
     QPushButton* Btn_Print_Menu;
 
