@@ -164,6 +164,46 @@ void BM_ReadCatalogue(benchmark::State& state)
 }
 BENCHMARK(BM_ReadCatalogue)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// One product recomputed, as a card save, a dish copy or the department
+// dialog's OK does it: a dish of the top level, its card tree four levels deep.
+// Its cost follows the dish's tree, not the catalogue's size. The transaction's
+// start and end are left out of the time.
+void BM_RecomputeOneProduct(benchmark::State& state)
+{
+    const Template& t = catalogueFile(static_cast<int>(state.range(0)));
+    Copy copy(t);
+    const auto& dishes = t.catalogue.byLevel.back();
+    size_t i = 0;
+    costing::RecomputeResult r;
+    for (auto _ : state) {
+        costing::RecomputeScope s;
+        s.product = dishes[i++ % dishes.size()];
+        state.PauseTiming();
+        copy.write->start();
+        state.ResumeTiming();
+        r = costing::RecomputePrices(copy.context(), s);
+        state.PauseTiming();
+        copy.write->rollback();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = r.rowsPriced;
+}
+BENCHMARK(BM_RecomputeOneProduct)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// Reading one dish's card tree and department rows.
+void BM_ReadProductTree(benchmark::State& state)
+{
+    const Template& t = catalogueFile(static_cast<int>(state.range(0)));
+    Copy copy(t);
+    const auto& dishes = t.catalogue.byLevel.back();
+    size_t i = 0;
+    for (auto _ : state) {
+        auto s = costing::CatalogueSnapshot::ProductTree(copy.db.get(), copy.read.get(), dishes[i++ % dishes.size()]);
+        benchmark::DoNotOptimize(s.cardRowCount());
+    }
+}
+BENCHMARK(BM_ReadProductTree)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(20);
+
 // The top-level dishes of one department expanded for one portion: the road
 // that asks the database at every node against the in-memory one (reading included).
 void BM_ExpandDishes(benchmark::State& state)

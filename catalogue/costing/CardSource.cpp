@@ -3,6 +3,7 @@
 #include "db/Query.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace costing {
 
@@ -137,15 +138,142 @@ QString SqlCardSource::productName(qint64 ing)
 
 // ---- CatalogueSnapshot ----
 
+namespace {
+
+// "KOD IN (...)" conditions over the keys, a bounded number of keys each.
+QStringList inLists(const QString& column, const std::vector<qint64>& keys)
+{
+    constexpr size_t chunk = 1000;
+    QStringList out;
+    for (size_t i = 0; i < keys.size(); i += chunk) {
+        QStringList part;
+        for (size_t j = i; j < std::min(keys.size(), i + chunk); ++j)
+            part << key(keys[j]);
+        out << column + QStringLiteral(" IN (") + part.join(QLatin1Char(',')) + QStringLiteral(")");
+    }
+    return out;
+}
+
+QString departmentCondition(const std::vector<qint64>& departments)
+{
+    if (departments.empty())
+        return {};
+    QStringList keys;
+    for (qint64 d : departments)
+        keys << key(d);
+    return QStringLiteral("KOD_OTDEL IN (") + keys.join(QLatin1Char(',')) + QStringLiteral(")");
+}
+
+} // namespace
+
 CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction,
                                      const std::vector<qint64>& departments)
 {
     db::Query q(database, transaction);
+    const QString byKey = QStringLiteral(" ORDER BY KOD");
+    readProducts(q, QString(), byKey);
+    indexProducts();
+    const QString deps = departmentCondition(departments);
+    readDepartmentRows(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, byKey);
+    indexDepartmentRows();
 
-    q.setSql(QStringLiteral("SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP "
-                            "FROM ING ORDER BY KOD"));
+    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
+                            "WHERE IS_ACTIVE > 0 ORDER BY KOD_ING_MASTER, KOD"));
     q.open();
-    ings_.reserve(static_cast<size_t>(q.recordCount()));
+    karta_.reserve(static_cast<size_t>(q.recordCount()));
+    for (q.first(); !q.eof(); q.next()) {
+        if (q.field(1).isNull() || q.field(2).isNull())
+            continue;
+        Karta k;
+        k.master = q.field(1).asInt64();
+        k.ing = q.field(2).asInt64();
+        k.kolvo = q.field(3).asDouble();
+        k.percent = q.field(4).asDouble();
+        karta_.push_back(k);
+    }
+    q.close();
+    indexCards();
+    readDepartments(q);
+}
+
+CatalogueSnapshot CatalogueSnapshot::ProductTree(db::Database* database, db::Transaction* transaction, qint64 product,
+                                                const std::vector<qint64>& departments)
+{
+    return CatalogueSnapshot(database, transaction, TreeTag{}, product, departments);
+}
+
+CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag, qint64 product,
+                                     const std::vector<qint64>& departments)
+{
+    db::Query q(database, transaction);
+
+    // Each read goes by the index of the keys it names and is put in key order
+    // here: asked to sort, the server may walk a whole table in key order.
+
+    // The card tree, a level at a time: the rows of every master reached so far.
+    std::vector<std::pair<qint64, Karta>> rows;  // (KARTA.KOD, row)
+    std::unordered_set<qint64> seen{product};
+    std::vector<qint64> tree{product};
+    std::vector<qint64> frontier{product};
+    while (!frontier.empty()) {
+        std::vector<qint64> next;
+        for (const QString& in : inLists(QStringLiteral("KOD_ING_MASTER"), frontier)) {
+            q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
+                                    "WHERE IS_ACTIVE > 0 AND ") +
+                     in);
+            q.open();
+            for (q.first(); !q.eof(); q.next()) {
+                if (q.field(1).isNull() || q.field(2).isNull())
+                    continue;
+                Karta k;
+                k.master = q.field(1).asInt64();
+                k.ing = q.field(2).asInt64();
+                k.kolvo = q.field(3).asDouble();
+                k.percent = q.field(4).asDouble();
+                rows.emplace_back(q.field(0).asInt64(), k);
+                if (seen.insert(k.ing).second) {
+                    tree.push_back(k.ing);
+                    next.push_back(k.ing);
+                }
+            }
+            q.close();
+        }
+        frontier = std::move(next);
+    }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
+    });
+    karta_.reserve(rows.size());
+    for (const auto& r : rows)
+        karta_.push_back(r.second);
+    indexCards();
+
+    std::sort(tree.begin(), tree.end());
+    for (const QString& in : inLists(QStringLiteral("KOD"), tree))
+        readProducts(q, QStringLiteral(" WHERE ") + in, QString());
+    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
+    indexProducts();
+
+    // The departments are sifted here: a condition on them would lead the
+    // server to their index, which covers most of the table.
+    for (const QString& in : inLists(QStringLiteral("KOD_ING"), tree))
+        readDepartmentRows(q, QStringLiteral(" WHERE ") + in, QString());
+    if (!departments.empty()) {
+        const std::unordered_set<qint64> wanted(departments.begin(), departments.end());
+        std::erase_if(sklad_, [&](const DepartmentRow& r) { return !wanted.count(r.kodOtdel); });
+    }
+    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
+    indexDepartmentRows();
+    readDepartments(q);
+}
+
+void CatalogueSnapshot::readProducts(db::Query& q, const QString& where, const QString& order)
+{
+    q.setSql(QStringLiteral("SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP "
+                            "FROM ING") +
+             where + order);
+    q.open();
+    ings_.reserve(ings_.size() + static_cast<size_t>(q.recordCount()));
     for (q.first(); !q.eof(); q.next()) {
         Product i;
         i.kod = q.field(0).asInt64();
@@ -161,22 +289,22 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         ings_.push_back(std::move(i));
     }
     q.close();
+}
+
+void CatalogueSnapshot::indexProducts()
+{
     ingIndex_.reserve(ings_.size());
     for (size_t i = 0; i < ings_.size(); ++i)
         ingIndex_.emplace(ings_[i].kod, static_cast<int>(i));
+}
 
-    QString where;
-    if (!departments.empty()) {
-        QStringList keys;
-        for (qint64 d : departments)
-            keys << key(d);
-        where = QStringLiteral(" WHERE KOD_OTDEL IN (") + keys.join(QLatin1Char(',')) + QStringLiteral(")");
-    }
+void CatalogueSnapshot::readDepartmentRows(db::Query& q, const QString& where, const QString& order)
+{
     q.setSql(QStringLiteral("SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, "
                             "METOD_CENA, OPEN_CLOSE FROM ING_SKLAD") +
-             where + QStringLiteral(" ORDER BY KOD"));
+             where + order);
     q.open();
-    sklad_.reserve(static_cast<size_t>(q.recordCount()));
+    sklad_.reserve(sklad_.size() + static_cast<size_t>(q.recordCount()));
     for (q.first(); !q.eof(); q.next()) {
         if (q.field(1).isNull() || q.field(2).isNull())
             continue;  // a row without a product or a department joins nothing
@@ -196,6 +324,10 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         sklad_.push_back(s);
     }
     q.close();
+}
+
+void CatalogueSnapshot::indexDepartmentRows()
+{
     skladIndex_.reserve(sklad_.size());
     skladByPair_.reserve(sklad_.size());
     nextSamePair_.assign(sklad_.size(), -1);
@@ -208,22 +340,10 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
             it->second = i;
         }
     }
+}
 
-    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
-                            "WHERE IS_ACTIVE > 0 ORDER BY KOD_ING_MASTER, KOD"));
-    q.open();
-    karta_.reserve(static_cast<size_t>(q.recordCount()));
-    for (q.first(); !q.eof(); q.next()) {
-        if (q.field(1).isNull() || q.field(2).isNull())
-            continue;
-        Karta k;
-        k.master = q.field(1).asInt64();
-        k.ing = q.field(2).asInt64();
-        k.kolvo = q.field(3).asDouble();
-        k.percent = q.field(4).asDouble();
-        karta_.push_back(k);
-    }
-    q.close();
+void CatalogueSnapshot::indexCards()
+{
     for (size_t i = 0; i < karta_.size();) {
         size_t j = i;
         while (j < karta_.size() && karta_[j].master == karta_[i].master)
@@ -231,7 +351,10 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         kartaByMaster_.emplace(karta_[i].master, std::make_pair(static_cast<int>(i), static_cast<int>(j)));
         i = j;
     }
+}
 
+void CatalogueSnapshot::readDepartments(db::Query& q)
+{
     q.setSql(QStringLiteral("SELECT KOD, NAME FROM OTDEL"));
     q.open();
     for (q.first(); !q.eof(); q.next())

@@ -129,6 +129,11 @@ public:
 
     // Reads on the transaction; departments empty = every department.
     CatalogueSnapshot(db::Database* database, db::Transaction* transaction, const std::vector<qint64>& departments = {});
+    // Reads only what one product's computation needs: the products of its
+    // card tree (active rows, followed down to raw products), their cards and
+    // their department rows. Its cost follows the tree, not the catalogue.
+    static CatalogueSnapshot ProductTree(db::Database* database, db::Transaction* transaction, qint64 product,
+                                         const std::vector<qint64>& departments = {});
     ~CatalogueSnapshot() override;
 
     void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) override;
@@ -153,6 +158,10 @@ public:
     int cardRowCount() const { return static_cast<int>(karta_.size()); }
 
 private:
+    struct TreeTag {};
+    CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag, qint64 product,
+                      const std::vector<qint64>& departments);
+
     struct Karta {
         qint64 master = 0;
         qint64 ing = 0;
@@ -164,6 +173,13 @@ private:
         const Product* ing;
         const DepartmentRow* sklad;
     };
+
+    void readProducts(db::Query& q, const QString& where, const QString& order);
+    void readDepartmentRows(db::Query& q, const QString& where, const QString& order);
+    void readDepartments(db::Query& q);
+    void indexProducts();
+    void indexDepartmentRows();
+    void indexCards();
 
     Product* ing(qint64 kod);
     const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;

@@ -1,5 +1,7 @@
 #include "Expansion.h"
 
+#include "Composition.h"
+
 #include "db/Query.h"
 
 #include <algorithm>
@@ -321,13 +323,11 @@ int Expander::ComputeLevel(qint64 ing)
 
 bool Expander::IsNotInComposition(qint64 host, qint64 candidate)
 {
-    AmountList list;
-    bool found = false;
-    walkLevels(host, list, [&](const RIng& n) {
-        found = n.KOD_ING == candidate;
-        return found;
+    return costing::IsNotInComposition(host, candidate, [this](qint64 master, std::vector<qint64>& parts) {
+        source_.cardAnyDepartment(master, levelRows_);
+        for (const LevelChild& c : levelRows_)
+            parts.push_back(c.kodIng);
     });
-    return !found;
 }
 
 } // namespace costing

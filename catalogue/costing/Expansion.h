@@ -71,7 +71,8 @@ public:
     // Depth of the product's card tree; 0 for an empty card or when the first
     // active card row is the product itself (the self row of a raw product).
     int ComputeLevel(qint64 ing);
-    // True when the candidate occurs nowhere in the host's composition.
+    // True when the candidate occurs nowhere in the host's composition, on
+    // the source's active card rows as they are (Composition.h).
     bool IsNotInComposition(qint64 host, qint64 candidate);
 
     CardSource& source() { return source_; }

@@ -4,13 +4,14 @@
 #include "CardSource.h"
 #include "CostingError.h"
 #include "Expansion.h"
-#include "LiteralRoad.h"
+#include "RecomputeRoad.h"
 #include "Rounding.h"
 
 #include "db/Query.h"
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace costing {
@@ -92,54 +93,22 @@ QStringList PriceQueryText(const RecomputeScope& scopeIn)
 
 namespace {
 
-// One department row of the scope with what the recomputation needs of it.
-struct PriceRow {
-    qint64 kod = 0;       // ING_SKLAD.KOD
-    qint64 kodIng = 0;    // the product (ING.KOD)
-    qint64 kodOtdel = 0;
-    int level = 0;        // ING.MY_LEVEL
-    double kolvo = 0;     // stock
-    double cena = 0;
-    double myCena = 0;
-    double kalories = 0;  // ING.KALORIES
-    int percent = 0;      // the department's markup
-    int metod = 0;
-    int percentPlus = 0;  // the card's markup
-    int cenaCompute = 0;
-    int openClose = 0;
-    QString nameI;
-    QString nameO;
-};
-
-// What the recomputation asks of a road.
-class RecomputeRoad {
-public:
-    virtual ~RecomputeRoad() = default;
-    // The level rows, or the price rows (which skip hidden composites when asked).
-    virtual std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) = 0;
-    virtual int computeLevel(qint64 ing) = 0;
-    // ExpandToRaw for quantity 1 without stock.
-    virtual AmountList expand(qint64 ing, qint64 otdel, int priceFlag) = 0;
-    virtual int& watch() = 0;
-    virtual QStringList& zeroPriceLines() = 0;
-    // The writes; `old` is the value they replace.
-    virtual void writeLevel(qint64 ing, int old, int level) = 0;
-    virtual void writeCena(const PriceRow& r, double cena) = 0;
-    virtual void writePrices(const PriceRow& r, double cena, double myCena) = 0;
-    virtual void writeMyCena(const PriceRow& r, double myCena) = 0;
-    virtual void writeKalories(qint64 ing, double kalories) = 0;
-    // Sends whatever is still held back.
-    virtual void finish() = 0;
-};
+ReferenceRoad& referenceRoad()
+{
+    static ReferenceRoad road;
+    return road;
+}
 
 // The program's road: the run's catalogue read once, card levels remembered,
 // statements that would store the value already there left out, and the
 // price writes sent in blocks at the end of the run.
 class MemoryRoad final : public RecomputeRoad {
 public:
-    MemoryRoad(const Context& ctx, const std::vector<qint64>& departments)
+    MemoryRoad(const Context& ctx, const RecomputeScope& scope, const std::vector<qint64>& departments)
         : ctx_(ctx),
-          snapshot_(ctx.database, ctx.write, departments),
+          snapshot_(scope.product != 0
+                        ? CatalogueSnapshot::ProductTree(ctx.database, ctx.write, scope.product, departments)
+                        : CatalogueSnapshot(ctx.database, ctx.write, departments)),
           expander_(snapshot_),
           cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}),
           prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")}),
@@ -287,92 +256,6 @@ private:
     BlockUpdate kalories_;
 };
 
-// The reference road: the row queries and a query per expanded node, every
-// statement run as it comes.
-class LiteralRecomputeRoad final : public RecomputeRoad {
-public:
-    explicit LiteralRecomputeRoad(const Context& ctx) : ctx_(ctx), road_(ctx.database, ctx.write) {}
-
-    std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) override
-    {
-        db::Query q(ctx_.database, ctx_.write);
-        q.setSql(prices ? PriceQueryText(scope) : LevelQueryText(scope));
-        q.open();
-        std::vector<PriceRow> out;
-        for (q.first(); !q.eof(); q.next()) {
-            PriceRow r;
-            r.kod = q.field(QStringLiteral("KOD")).asInt64();
-            r.kodIng = q.field(QStringLiteral("INGKOD")).asInt64();
-            r.kodOtdel = q.field(QStringLiteral("KOD_OTDEL")).asInt64();
-            r.level = q.field(QStringLiteral("MY_LEVEL")).asInt();
-            r.kolvo = q.field(QStringLiteral("KOLVO")).asDouble();
-            r.cena = q.field(QStringLiteral("CENA")).asDouble();
-            r.myCena = q.field(QStringLiteral("MY_CENA")).asDouble();
-            r.kalories = q.field(QStringLiteral("KALORIES")).asDouble();
-            r.percent = q.field(QStringLiteral("PERCENT")).asInt();
-            r.metod = q.field(QStringLiteral("METOD_CENA")).asInt();
-            r.percentPlus = q.field(QStringLiteral("PERCENT_PLUS")).asInt();
-            r.cenaCompute = q.field(QStringLiteral("CENA_COMPUTE")).asInt();
-            r.openClose = q.field(QStringLiteral("OPEN_CLOSE")).asInt();
-            r.nameI = q.field(QStringLiteral("NAME_I")).asString();
-            r.nameO = q.field(QStringLiteral("NAME_O")).asString();
-            out.push_back(std::move(r));
-        }
-        return out;
-    }
-    int computeLevel(qint64 ing) override { return road_.ComputeLevel(ing); }
-    AmountList expand(qint64 ing, qint64 otdel, int priceFlag) override
-    {
-        return road_.ExpandToRaw(ing, otdel, 1.0, priceFlag, 0, false);
-    }
-    int& watch() override { return road_.ZeroPriceWatch; }
-    QStringList& zeroPriceLines() override { return road_.ZeroPriceLines; }
-
-    void writeLevel(qint64 ing, int, int level) override
-    {
-        run(QStringLiteral("UPDATE ING SET MY_LEVEL = :LL WHERE KOD = ") + QString::number(ing),
-            [&](db::Query& q) { q.param(QStringLiteral("LL")).setInt(level); });
-    }
-    void writeCena(const PriceRow& r, double cena) override
-    {
-        run(QStringLiteral("UPDATE ING_SKLAD SET CENA = :CN WHERE KOD = ") + QString::number(r.kod),
-            [&](db::Query& q) { q.param(QStringLiteral("CN")).setDouble(cena); });
-    }
-    void writePrices(const PriceRow& r, double cena, double myCena) override
-    {
-        run(QStringLiteral("UPDATE ING_SKLAD SET CENA = :CN, MY_CENA = :MCN WHERE KOD = ") + QString::number(r.kod),
-            [&](db::Query& q) {
-                q.param(QStringLiteral("CN")).setDouble(cena);
-                q.param(QStringLiteral("MCN")).setDouble(myCena);
-            });
-    }
-    void writeMyCena(const PriceRow& r, double myCena) override
-    {
-        run(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = :MCN WHERE KOD = ") + QString::number(r.kod),
-            [&](db::Query& q) { q.param(QStringLiteral("MCN")).setDouble(myCena); });
-    }
-    void writeKalories(qint64 ing, double kalories) override
-    {
-        run(QStringLiteral("UPDATE ING SET KALORIES = :KL WHERE KOD = :KD "), [&](db::Query& q) {
-            q.param(QStringLiteral("KL")).setDouble(kalories);
-            q.param(QStringLiteral("KD")).setString(QString::number(ing));
-        });
-    }
-    void finish() override {}
-
-private:
-    template <typename Bind>
-    void run(const QString& sql, Bind bind)
-    {
-        db::Query q(ctx_.database, ctx_.write);
-        q.setSql(sql);
-        bind(q);
-        q.execSql();
-    }
-    Context ctx_;
-    LiteralRoad road_;
-};
-
 // Reports progress about every half percent, and at the end.
 class ProgressReporter {
 public:
@@ -432,6 +315,8 @@ std::vector<qint64> scopeDepartments(const Context& ctx, const RecomputeScope& s
 
 } // namespace
 
+void SetReferenceRoad(ReferenceRoad road) { referenceRoad() = std::move(road); }
+
 RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeIn, const Progress& progress, Road road)
 {
     const RecomputeScope scope = effective(scopeIn);
@@ -439,10 +324,13 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
     ProgressReporter reporter(progress);
 
     std::unique_ptr<RecomputeRoad> roadImpl;
-    if (road == Road::Literal)
-        roadImpl = std::make_unique<LiteralRecomputeRoad>(ctx);
-    else
-        roadImpl = std::make_unique<MemoryRoad>(ctx, scopeDepartments(ctx, scope));
+    if (road == Road::Literal) {
+        if (!referenceRoad())
+            throw std::logic_error("no reference road installed");
+        roadImpl = referenceRoad()(ctx);
+    } else {
+        roadImpl = std::make_unique<MemoryRoad>(ctx, scope, scopeDepartments(ctx, scope));
+    }
 
     // The price rows as they stand before the levels are checked count for the progress bar.
     std::vector<PriceRow> rows = roadImpl->rows(scope, false);

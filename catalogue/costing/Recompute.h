@@ -47,8 +47,10 @@ struct RecomputeResult {
 using Progress = std::function<void(int position, int maximum)>;
 
 // How a run reads the cards. The memory road reads what the run needs once
-// and is what the program uses; the literal road asks the database at every
-// node and is kept as the reference the memory road is checked against.
+// (for one product: only its card tree and department rows) and is what the
+// program uses; the literal road asks the database at every node and serves
+// as the reference the memory road is checked against: it lives with the
+// tests and runs only once installed (RecomputeRoad.h).
 enum class Road { Memory, Literal };
 
 // Levels, cost prices, selling prices and calories of the scope's department

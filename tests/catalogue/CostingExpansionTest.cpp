@@ -289,7 +289,8 @@ TEST_P(Expansion, CyclicCardsAreRefusedNamingTheProducts)
         EXPECT_TRUE(e.text().startsWith(cycle)) << e.text().toStdString();
     }
     EXPECT_FALSE(ex.IsNotInComposition(q, a));  // found before the walk comes round again
-    EXPECT_THROW(ex.IsNotInComposition(q, self), CardError);
+    // The composition check looks at each product once: a circle elsewhere in the data ends its walk.
+    EXPECT_TRUE(ex.IsNotInComposition(q, self));
     EXPECT_THROW(ex.ExpandToRaw(self, otdel, 1, 0, 0, false), CardError);
     EXPECT_EQ(ex.ComputeLevel(self), 0);  // the self row first makes it raw
 }

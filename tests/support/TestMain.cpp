@@ -1,5 +1,7 @@
 // Test entry: a Qt application (headless unless a display is asked for) around GoogleTest.
 
+#include "costing/LiteralRoad.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    costing::InstallLiteralRoad();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 #include "LiteralRoad.h"
 
-#include "CostingError.h"
+#include "costing/CostingError.h"
+#include "costing/RecomputeRoad.h"
 
 #include "db/Query.h"
 
@@ -306,11 +307,129 @@ int LiteralRoad::ComputeLevel(qint64 ing)
 
 bool LiteralRoad::IsNotInComposition(qint64 host, qint64 candidate)
 {
-    const List list = levelTree(host);
-    for (const RIng& n : list)
-        if (n.KOD_ING == candidate)
-            return false;
+    // Every product reached through active card rows, whatever its stored
+    // level, each asked about once.
+    std::list<qint64> seen{host};
+    std::list<qint64> todo{host};
+    while (!todo.empty()) {
+        const qint64 master = todo.front();
+        todo.pop_front();
+        q1_->close();
+        q1_->setSql(QStringLiteral("SELECT KOD_ING FROM KARTA WHERE IS_ACTIVE > 0 AND KOD_ING_MASTER = ") + key(master));
+        q1_->open();
+        std::list<qint64> parts;
+        for (q1_->first(); !q1_->eof(); q1_->next())
+            parts.push_back(q1_->field(0).asInt64());
+        q1_->close();
+        for (qint64 part : parts) {
+            if (part == master)
+                continue;
+            if (part == candidate)
+                return false;
+            if (std::find(seen.begin(), seen.end(), part) == seen.end()) {
+                seen.push_back(part);
+                todo.push_back(part);
+            }
+        }
+    }
     return true;
+}
+
+namespace {
+
+// The reference road: the row queries and a query per expanded node, every
+// statement run as it comes.
+class LiteralRecomputeRoad final : public RecomputeRoad {
+public:
+    explicit LiteralRecomputeRoad(const Context& ctx) : ctx_(ctx), road_(ctx.database, ctx.write) {}
+
+    std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) override
+    {
+        db::Query q(ctx_.database, ctx_.write);
+        q.setSql(prices ? PriceQueryText(scope) : LevelQueryText(scope));
+        q.open();
+        std::vector<PriceRow> out;
+        for (q.first(); !q.eof(); q.next()) {
+            PriceRow r;
+            r.kod = q.field(QStringLiteral("KOD")).asInt64();
+            r.kodIng = q.field(QStringLiteral("INGKOD")).asInt64();
+            r.kodOtdel = q.field(QStringLiteral("KOD_OTDEL")).asInt64();
+            r.level = q.field(QStringLiteral("MY_LEVEL")).asInt();
+            r.kolvo = q.field(QStringLiteral("KOLVO")).asDouble();
+            r.cena = q.field(QStringLiteral("CENA")).asDouble();
+            r.myCena = q.field(QStringLiteral("MY_CENA")).asDouble();
+            r.kalories = q.field(QStringLiteral("KALORIES")).asDouble();
+            r.percent = q.field(QStringLiteral("PERCENT")).asInt();
+            r.metod = q.field(QStringLiteral("METOD_CENA")).asInt();
+            r.percentPlus = q.field(QStringLiteral("PERCENT_PLUS")).asInt();
+            r.cenaCompute = q.field(QStringLiteral("CENA_COMPUTE")).asInt();
+            r.openClose = q.field(QStringLiteral("OPEN_CLOSE")).asInt();
+            r.nameI = q.field(QStringLiteral("NAME_I")).asString();
+            r.nameO = q.field(QStringLiteral("NAME_O")).asString();
+            out.push_back(std::move(r));
+        }
+        return out;
+    }
+    int computeLevel(qint64 ing) override { return road_.ComputeLevel(ing); }
+    AmountList expand(qint64 ing, qint64 otdel, int priceFlag) override
+    {
+        return road_.ExpandToRaw(ing, otdel, 1.0, priceFlag, 0, false);
+    }
+    int& watch() override { return road_.ZeroPriceWatch; }
+    QStringList& zeroPriceLines() override { return road_.ZeroPriceLines; }
+
+    void writeLevel(qint64 ing, int, int level) override
+    {
+        run(QStringLiteral("UPDATE ING SET MY_LEVEL = :LL WHERE KOD = ") + QString::number(ing),
+            [&](db::Query& q) { q.param(QStringLiteral("LL")).setInt(level); });
+    }
+    void writeCena(const PriceRow& r, double cena) override
+    {
+        run(QStringLiteral("UPDATE ING_SKLAD SET CENA = :CN WHERE KOD = ") + QString::number(r.kod),
+            [&](db::Query& q) { q.param(QStringLiteral("CN")).setDouble(cena); });
+    }
+    void writePrices(const PriceRow& r, double cena, double myCena) override
+    {
+        run(QStringLiteral("UPDATE ING_SKLAD SET CENA = :CN, MY_CENA = :MCN WHERE KOD = ") + QString::number(r.kod),
+            [&](db::Query& q) {
+                q.param(QStringLiteral("CN")).setDouble(cena);
+                q.param(QStringLiteral("MCN")).setDouble(myCena);
+            });
+    }
+    void writeMyCena(const PriceRow& r, double myCena) override
+    {
+        run(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = :MCN WHERE KOD = ") + QString::number(r.kod),
+            [&](db::Query& q) { q.param(QStringLiteral("MCN")).setDouble(myCena); });
+    }
+    void writeKalories(qint64 ing, double kalories) override
+    {
+        run(QStringLiteral("UPDATE ING SET KALORIES = :KL WHERE KOD = :KD "), [&](db::Query& q) {
+            q.param(QStringLiteral("KL")).setDouble(kalories);
+            q.param(QStringLiteral("KD")).setString(QString::number(ing));
+        });
+    }
+    void finish() override {}
+
+private:
+    template <typename Bind>
+    void run(const QString& sql, Bind bind)
+    {
+        db::Query q(ctx_.database, ctx_.write);
+        q.setSql(sql);
+        bind(q);
+        q.execSql();
+    }
+    Context ctx_;
+    LiteralRoad road_;
+};
+
+} // namespace
+
+void InstallLiteralRoad()
+{
+    SetReferenceRoad([](const Context& ctx) -> std::unique_ptr<RecomputeRoad> {
+        return std::make_unique<LiteralRecomputeRoad>(ctx);
+    });
 }
 
 } // namespace costing

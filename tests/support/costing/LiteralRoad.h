@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AmountList.h"
+#include "costing/AmountList.h"
 
 #include <QStringList>
 
@@ -19,7 +19,7 @@ namespace costing {
 // first stock look-up and per level walk step, a list built at its head and
 // walked whole at every pass, merged pairwise. Slow on large catalogues; kept
 // as the reference the in-memory road (Expander over a CatalogueSnapshot) is
-// checked against, and for measuring it.
+// checked against, and for measuring it. Tests and benchmarks only.
 class LiteralRoad {
 public:
     LiteralRoad(db::Database* database, db::Transaction* transaction);
@@ -59,5 +59,8 @@ private:
     std::unique_ptr<db::Query> q2_;
     std::list<StockNode> stock_;
 };
+
+// Installs the price recomputation on this road as the one Road::Literal runs.
+void InstallLiteralRoad();
 
 } // namespace costing
