@@ -507,6 +507,9 @@ void TProductsTab::N9Click()
     if (Msg::execModal(Form_NSection) != QDialog::Accepted)
         return;
     products::SetGroupSection(cat::KeyOf(gr), Form_NSection->ItemIndex() + 1, gr->field(QStringLiteral("NAME")).asString());
+    // The list shows the new numbers at once, standing where it stood.
+    if (Form_Base->Q_Ing->active())
+        reopenIng(cat::HasRow(Form_Base->Q_Ing) ? cat::KeyOf(Form_Base->Q_Ing) : 0);
 }
 
 // ---- products ----

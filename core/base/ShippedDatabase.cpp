@@ -13,7 +13,8 @@ void InsertAdministrator(db::Query& q, Scrambler& s)
     q.param(QStringLiteral("FI")).setString(admin);
     q.param(QStringLiteral("LO")).setString(admin);
     q.param(QStringLiteral("PA")).setBytes(s.ScrambleString(QByteArray(kNoPasswordMarker)));
-    q.param(QStringLiteral("FF")).setBytes(s.ScrambleString(QByteArray(kNoPasswordMarker) + db::toCp1251(admin)));
+    // The check field holds the password as typed (empty) followed by the login.
+    q.param(QStringLiteral("FF")).setBytes(s.ScrambleString(db::toCp1251(admin)));
     q.execSql();
     q.setSql(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1, PARAM3) "
                             "SELECT KOD, 1, :P3 FROM PERSON WHERE LOGIN = :LO"));

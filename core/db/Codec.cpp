@@ -1,5 +1,7 @@
 #include "Codec.h"
 
+#include "Error.h"
+
 #include <array>
 #include <unordered_map>
 
@@ -83,14 +85,50 @@ QByteArray encode(const QString& text, const Reverse& reverse)
     return out;
 }
 
+const Reverse& cp1251Reverse()
+{
+    static const Reverse reverse(kCp1251);
+    return reverse;
+}
+
 } // namespace
 
 QString fromCp1251(const QByteArray& bytes) { return decode(bytes, kCp1251); }
 
+QByteArray toCp1251Lossy(const QString& text) { return encode(text, cp1251Reverse()); }
+
+QString unstorableCharacters(const QString& text)
+{
+    const Reverse& reverse = cp1251Reverse();
+    QString bad;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < 0x80 || reverse.map.count(u))
+            continue;
+        // A surrogate pair is one character.
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const QString one = text.mid(i, n);
+        if (!bad.contains(one))
+            bad += one;
+        i += n - 1;
+    }
+    return bad;
+}
+
+QString unstorableTextRefusal(const QString& text)
+{
+    const QString bad = unstorableCharacters(text);
+    if (bad.isEmpty())
+        return {};
+    return QStringLiteral("Текст нельзя записать в базу данных: символы \"%1\" вне кодировки Windows-1251.").arg(bad);
+}
+
 QByteArray toCp1251(const QString& text)
 {
-    static const Reverse reverse(kCp1251);
-    return encode(text, reverse);
+    const QString refusal = unstorableTextRefusal(text);
+    if (!refusal.isEmpty())
+        throw DbError(refusal);
+    return encode(text, cp1251Reverse());
 }
 
 QString fromCp866(const QByteArray& bytes) { return decode(bytes, kCp866); }

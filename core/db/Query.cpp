@@ -134,13 +134,15 @@ void writeBlob(IAttachment* att, ITransaction* tra, ISC_QUAD* id, const QByteArr
     }
 }
 
-QByteArray variantBytes(const QVariant& v)
+// Text a statement stores must be stored as typed (toCp1251 refuses what it
+// cannot hold); a pattern a query only matches against may lose characters.
+QByteArray variantBytes(const QVariant& v, bool storing)
 {
     switch (v.typeId()) {
     case QMetaType::QByteArray:
         return v.toByteArray();
     case QMetaType::QString:
-        return toCp1251(v.toString());
+        return storing ? toCp1251(v.toString()) : toCp1251Lossy(v.toString());
     case QMetaType::Double:
         return QByteArray::number(v.toDouble(), 'g', 17);
     default:
@@ -229,7 +231,7 @@ QByteArray Field::asBytes() const
         return QByteArray();
     if (v.typeId() == QMetaType::QByteArray)
         return v.toByteArray();
-    return toCp1251(asString());
+    return toCp1251Lossy(asString());  // read from the database: every character came from Windows-1251
 }
 
 qint64 Field::asInt64() const
@@ -447,6 +449,23 @@ std::unique_ptr<Query::Bound> Query::bindParams()
     }
     IMetadataBuilder* b = in->getBuilder(&st);
     st.check();
+    // Every text on its way into the database is checked here, before the
+    // statement runs: a text Windows-1251 cannot hold is refused naming its
+    // characters, and nothing is written. A query that only reads may match
+    // with such a text (a search box), which finds nothing it could not hold.
+    const bool storing = stmtType_ != isc_info_sql_stmt_select && stmtType_ != isc_info_sql_stmt_select_for_upd;
+    if (storing) {
+        for (unsigned i = 0; i < count; ++i) {
+            const QVariant v = params_.value(paramOrder_[i]).value();
+            if (v.typeId() != QMetaType::QString)
+                continue;
+            const QString refusal = unstorableTextRefusal(v.toString());
+            if (!refusal.isEmpty()) {
+                in->release();
+                throw DbError(refusal);
+            }
+        }
+    }
     QVector<QByteArray> texts(count);
     // setType keeps the length the server described for the column, so every
     // changed type states its own length (an 8-byte value in a SMALLINT's
@@ -490,7 +509,7 @@ std::unique_ptr<Query::Bound> Query::bindParams()
             b->setSubType(&st, i, 0);
             break;
         default: {
-            texts[i] = variantBytes(v);
+            texts[i] = variantBytes(v, storing);
             const bool serverText = serverType == SQL_TEXT || serverType == SQL_VARYING;
             const unsigned charset = serverText ? in->getCharSet(&st, i) : 0;
             b->setType(&st, i, SQL_VARYING + 1);
@@ -564,7 +583,7 @@ std::unique_ptr<Query::Bound> Query::bindParams()
         }
         case SQL_BLOB: {
             ISC_QUAD id;
-            writeBlob(db_->attachment(), tr_->handle(), &id, variantBytes(v));
+            writeBlob(db_->attachment(), tr_->handle(), &id, variantBytes(v, storing));
             std::memcpy(p, &id, sizeof id);
             break;
         }

@@ -4,13 +4,17 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TForm_Gauge* Form_Gauge = nullptr;
+
+void TGauge::setValue(int value) { QProgressBar::setValue(std::clamp(value, minimum(), maximum())); }
 
 TForm_Gauge::TForm_Gauge(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setWindowTitle(QStringLiteral("Ход выполнения"));
     auto* layout = new QVBoxLayout(this);
-    Gauge1 = new QProgressBar(this);
+    Gauge1 = new TGauge(this);
     Gauge1->setRange(0, 100);
     Gauge1->setValue(0);
     Gauge1->setMinimumWidth(380);

@@ -3,6 +3,15 @@
 #include <QProgressBar>
 #include <QWidget>
 
+// The bar of the progress window: a value past either end shows as that end
+// (the plain bar would ignore it and stay where it was).
+class TGauge : public QProgressBar {
+    Q_OBJECT
+public:
+    using QProgressBar::QProgressBar;
+    void setValue(int value);
+};
+
 // The progress window of long operations: the caller sets Gauge1's maximum
 // and progress, shows the window and hides it at the end.
 class TForm_Gauge : public QWidget {
@@ -11,7 +20,7 @@ public:
     explicit TForm_Gauge(QWidget* parent = nullptr);
     ~TForm_Gauge() override;
 
-    QProgressBar* Gauge1;
+    TGauge* Gauge1;
 
     void FormShow();
 

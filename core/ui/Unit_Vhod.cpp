@@ -49,6 +49,12 @@ LoginUser CheckLogin(const QString& login, const QString& password)
         q->close();
         return user;
     }
+    // A password no user could have been given (characters outside Windows-1251) is simply wrong.
+    if (!db::unstorableCharacters(password).isEmpty()) {
+        q->close();
+        user.result = LoginCheck::WrongPassword;
+        return user;
+    }
     const QByteArray entered = password.isEmpty() ? QByteArray(kNoPasswordMarker) : db::toCp1251(password);
     const QByteArray stored = Form_Util->UnscrambleString(q->field(QStringLiteral("PASSW")).asBytes());
     if (entered != stored) {

@@ -206,3 +206,15 @@ TEST(GaugeWindow, StaysOnTopWithoutTakingTheFocus)
     EXPECT_TRUE(Form_Gauge->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(Form_Gauge->testAttribute(Qt::WA_ShowWithoutActivating));
 }
+
+TEST(GaugeWindow, AValuePastTheMaximumShowsAsTheMaximum)
+{
+    AppEnv env(false);
+    TGauge* g = Form_Gauge->Gauge1;
+    g->setRange(0, 40);
+    g->setValue(10);
+    g->setValue(41);  // the last rows of a run may count past the rows it expected
+    EXPECT_EQ(g->value(), 40);
+    g->setValue(-3);
+    EXPECT_EQ(g->value(), 0);
+}

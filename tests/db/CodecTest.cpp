@@ -1,6 +1,7 @@
 // The two single-byte code pages, checked against the C library's own tables.
 
 #include "db/Codec.h"
+#include "db/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -65,11 +66,29 @@ TEST(Codec, RussianAlphabetInBothCodePages)
 TEST(Codec, UnmappableCharactersBecomeQuestionMarks)
 {
     // Box drawing exists in CP866 only, the euro sign in Windows-1251 only.
-    EXPECT_EQ(db::toCp1251(QStringLiteral("a═b")), QByteArray("a?b"));
+    // Windows-1251 loses characters only where a text is matched, never stored.
+    EXPECT_EQ(db::toCp1251Lossy(QStringLiteral("a═b")), QByteArray("a?b"));
     EXPECT_EQ(db::toCp866(QStringLiteral("5€")), QByteArray("5?"));
-    EXPECT_EQ(db::toCp1251(QStringLiteral("Ä中\uFFFD")), QByteArray("???"));
+    EXPECT_EQ(db::toCp1251Lossy(QStringLiteral("Ä中\uFFFD")), QByteArray("???"));
     EXPECT_EQ(db::toCp866(QStringLiteral("«й»")), QByteArray("?\xa9?"));
     // A character outside the basic plane is one '?' per UTF-16 unit.
-    EXPECT_EQ(db::toCp1251(QStringLiteral("x\U0001F600")), QByteArray("x??"));
+    EXPECT_EQ(db::toCp1251Lossy(QStringLiteral("x\U0001F600")), QByteArray("x??"));
     EXPECT_EQ(db::fromCp1251(QByteArray("\x98")), QString(QChar(0xFFFD)));
+}
+
+TEST(Codec, TextWindows1251CannotHoldIsRefusedNamingItsCharacters)
+{
+    EXPECT_EQ(db::unstorableCharacters(QStringLiteral("Crème brûlée")), QStringLiteral("èûé"));
+    EXPECT_EQ(db::unstorableCharacters(QStringLiteral("Käse & Crêpes 🍕 🍕")), QStringLiteral("äê🍕"));  // the emoji whole, once
+    EXPECT_TRUE(db::unstorableCharacters(QStringLiteral("Щи «Д'Артаньян» №5 — 10 €")).isEmpty());
+    EXPECT_TRUE(db::unstorableTextRefusal(QStringLiteral("Борщ")).isEmpty());
+    EXPECT_EQ(db::unstorableTextRefusal(QStringLiteral("Crème")),
+              QStringLiteral("Текст нельзя записать в базу данных: символы \"è\" вне кодировки Windows-1251."));
+    try {
+        db::toCp1251(QStringLiteral("Käse"));
+        ADD_FAILURE() << "stored with a lost character";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("\"ä\""))) << e.message().toStdString();
+    }
+    EXPECT_EQ(db::toCp1251(QStringLiteral("Щи")), QByteArray("\xd9\xe8"));
 }
