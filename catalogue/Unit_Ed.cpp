@@ -22,9 +22,13 @@ TForm_Ed::TForm_Ed(QWidget* parent) : TListEditDialog(parent)
     E_Name->setMaxLength(50);
     E_SName = new QLineEdit(this);
     E_SName->setMaxLength(10);
-    grid->addWidget(new QLabel(QStringLiteral("Полное наименование единицы"), this), 0, 0, 1, 2);
+    auto* nameLabel = new QLabel(QStringLiteral("Полное наименование единицы"), this);
+    auto* shortLabel = new QLabel(QStringLiteral("Сокращённое наименование -->"), this);
+    nameLabel->setBuddy(E_Name);  // the labels name their fields for a screen reader
+    shortLabel->setBuddy(E_SName);
+    grid->addWidget(nameLabel, 0, 0, 1, 2);
     grid->addWidget(E_Name, 1, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Сокращённое наименование -->"), this), 2, 0);
+    grid->addWidget(shortLabel, 2, 0);
     grid->addWidget(E_SName, 2, 1);
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);

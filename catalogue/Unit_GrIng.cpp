@@ -19,8 +19,10 @@ TForm_GrIng::TForm_GrIng(QWidget* parent) : TListEditDialog(parent)
 {
     setWindowTitle(QStringLiteral("Группы продуктов и блюд"));
     auto* top = new QVBoxLayout(this);
-    top->addWidget(new QLabel(QStringLiteral("Наименование группы"), this));
+    auto* label = new QLabel(QStringLiteral("Наименование группы"), this);
+    top->addWidget(label);
     E_Name = new QLineEdit(this);
+    label->setBuddy(E_Name);  // the field's accessible name
     E_Name->setMaxLength(100);
     top->addWidget(E_Name);
     top->addStretch();

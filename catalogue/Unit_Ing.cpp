@@ -56,7 +56,9 @@ TForm_Ing::TForm_Ing(QWidget* parent) : TListEditDialog(parent)
     auto* grid = new QGridLayout;
     int row = 0;
     auto add = [this, grid, &row](const QString& caption, QWidget* w, int span = 1) {
-        grid->addWidget(new QLabel(caption, this), row, 0);
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(w);  // the field's accessible name
+        grid->addWidget(label, row, 0);
         grid->addWidget(w, row, 1, 1, span);
         ++row;
     };

@@ -685,7 +685,7 @@ void TProductsTab::Btn_InvClick()
     if (!CheckRight(Right::Invent))
         return;
     if (!hooks.invent)
-        return;
+        return Msg::notBuilt(Btn_Inv->text());
     Form_Base->OpenRead(Form_Base->Q_Docs,
                         QStringList{QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_1, OTDEL.NAME AS NAME_2, SKLAD.NAME AS NAME_3 FROM DOCS"),
                                     QStringLiteral("JOIN FIRMA ON DOCS.KOD_PARTNER_EXPORT = FIRMA.KOD"),
@@ -700,7 +700,9 @@ void TProductsTab::Btn_InvClick()
 
 void TProductsTab::Btn_Print_IngSkladClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Sklad) || !Form_PrintOstatki)
+    if (!Form_PrintOstatki)
+        return Msg::notBuilt(Btn_Print_IngSklad->text());
+    if (!cat::HasRow(Form_Base->Q_Sklad))
         return;
     if (Form_PrintOstatki->exec() != QDialog::Accepted)
         return;
@@ -716,6 +718,8 @@ void TProductsTab::BitBtn1Click()
 {
     if (Form_Limit)
         Form_Limit->exec();
+    else
+        Msg::notBuilt(BitBtn1->text());
 }
 
 void TProductsTab::Btn_KartaClick() { TForm_Karta::Btn_KartaClick(); }
@@ -726,12 +730,16 @@ void TProductsTab::Btn_DvigIngClick()
 {
     if (hooks.dvigIngClick)
         hooks.dvigIngClick();
+    else
+        Msg::notBuilt(Btn_DvigIng->text());
 }
 
 void TProductsTab::Btn_DvigIng2Click()
 {
     if (hooks.dvigIng2Click)
         hooks.dvigIng2Click();
+    else
+        Msg::notBuilt(Btn_DvigIng2->text());
 }
 
 void TProductsTab::Btn_CalcClick() { TForm_Compute::Execute(); }

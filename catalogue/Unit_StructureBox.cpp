@@ -310,4 +310,6 @@ void TStructureBox::Btn_ShabClick()
 {
     if (Form_Print)
         Form_Print->exec();
+    else
+        Msg::notBuilt(Btn_Shab->text());
 }

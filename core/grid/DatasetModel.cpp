@@ -157,9 +157,22 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->setVisible(false);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    fitRowsToFont();
     horizontalHeader()->setHighlightSections(false);
     setAlternatingRowColors(false);
+}
+
+void DbGrid::fitRowsToFont()
+{
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+}
+
+void DbGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    // A scaled window sets its font after the grid was made: the rows follow it.
+    if (event->type() == QEvent::FontChange)
+        fitRowsToFont();
 }
 
 void DbGrid::setQuery(Query* query)

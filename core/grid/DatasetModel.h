@@ -76,11 +76,13 @@ public:
     bool greyed() const { return !isEnabled(); }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void followCursor(int row);
+    void fitRowsToFont();
     DatasetModel* model_ = nullptr;
     QPointer<QAbstractButton> editButton_;
     bool syncing_ = false;

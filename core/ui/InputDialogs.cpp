@@ -5,15 +5,40 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <algorithm>
+
+namespace {
+
+// A button of the OK/Cancel row: room round its text at any font size.
+class RowButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    QSize sizeHint() const override
+    {
+        const QSize base = QPushButton::sizeHint();
+        const QFontMetrics fm = fontMetrics();
+        const int width = fm.horizontalAdvance(text()) + 4 * fm.averageCharWidth();
+        const int height = fm.height() + fm.height() * 3 / 5;
+        return {std::max({base.width(), width, fm.averageCharWidth() * 12}), std::max(base.height(), height)};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+} // namespace
+
 InputButtons AddInputButtons(QDialog* dialog, QBoxLayout* layout, bool centred)
 {
     InputButtons b;
     auto* row = new QHBoxLayout;
-    b.ok = new QPushButton(QStringLiteral("OK"), dialog);
+    b.ok = new RowButton(QStringLiteral("OK"), dialog);
     b.ok->setDefault(true);
-    b.cancel = new QPushButton(QStringLiteral("Отмена"), dialog);
-    b.hiddenOk = new QPushButton(QStringLiteral("OK"), dialog);
-    b.hiddenOk->hide();
+    b.cancel = new RowButton(QStringLiteral("Отмена"), dialog);
+    // The OK that closes the dialog once its checks passed is pressed by the
+    // program only: it is kept out of the dialog, so the dialog shows (and
+    // tells a screen reader of) one OK.
+    b.hiddenOk = new QPushButton(QStringLiteral("OK"));
+    QPushButton* hidden = b.hiddenOk;
+    QObject::connect(dialog, &QObject::destroyed, [hidden] { delete hidden; });
     row->addStretch();
     row->addWidget(b.ok);
     row->addWidget(b.cancel);

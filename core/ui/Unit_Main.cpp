@@ -2,6 +2,7 @@
 
 #include "AnalogClock.h"
 #include "Scaling.h"
+#include "util/Messages.h"
 #include "base/Unit_Base.h"
 #include "schema/Schema.h"
 #include "util/Globals.h"
@@ -197,13 +198,16 @@ void TForm_Main::buildStartPage()
 void TForm_Main::FormCreate()
 {
     RealPeriodFilter = false;
-    WindowZoom = Image2->width() == 49 ? 1 : 0;
+    // The reference image keeps its design width unless the system draws the
+    // program larger on its own; then the program adds no zoom of its own.
+    WindowZoom = Image2->width() == 49 && !SystemScalesFonts() ? 1 : 0;
     if (hidenetPresent())
         Btn_Net->hide();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect g = screen ? screen->geometry() : QRect(0, 0, 800, 600);
     NarrowScreen = IsNarrowScreen(g.width(), g.height()) ? 1 : 0;
     ScaleWindow(this, true);
+    ZoomPopupsFromNowOn();
     setWindowTitle(QStringLiteral("Тарелия (v%1)").arg(QString::fromLatin1(schema::kVersionText)));
     SetActivePage(Sheet_Hello);
     ensureDefaultNetTxt();
@@ -328,6 +332,8 @@ void TForm_Main::Btn_PersonClick()
         hooks.reloadUserRights();
     if (hooks.showUsers)
         hooks.showUsers();
+    else
+        Msg::notBuilt(Btn_Person->text());
 }
 
 void TForm_Main::Sheet_HelloShow() { JvAnalogClock1->start(); }

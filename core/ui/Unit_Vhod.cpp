@@ -91,19 +91,24 @@ TForm_Vhod::TForm_Vhod(QWidget* parent)
     Label1->setAlignment(Qt::AlignCenter);
     layout->addWidget(Label1);
 
-    layout->addWidget(new QLabel(QStringLiteral("Логин"), this));
+    auto* loginLabel = new QLabel(QStringLiteral("Логин"), this);
+    layout->addWidget(loginLabel);
     ComboBox1 = new QComboBox(this);
+    loginLabel->setBuddy(ComboBox1);  // the labels name their fields for a screen reader
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setMinimumWidth(240);
     // Logins differing only in case are different users: match them exactly.
     ComboBox1->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    ComboBox1->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    // Typing the start of a login completes it in the field, so Enter logs in with the whole login.
+    ComboBox1->completer()->setCompletionMode(QCompleter::InlineCompletion);
     layout->addWidget(ComboBox1);
 
-    layout->addWidget(new QLabel(QStringLiteral("Пароль"), this));
+    auto* passwordLabel = new QLabel(QStringLiteral("Пароль"), this);
+    layout->addWidget(passwordLabel);
     auto* pass = new QHBoxLayout;
     Edit1 = new QLineEdit(this);
+    passwordLabel->setBuddy(Edit1);
     Edit1->setEchoMode(QLineEdit::Password);
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setText(QStringLiteral("?"));

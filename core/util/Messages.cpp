@@ -1,5 +1,7 @@
 #include "Messages.h"
 
+#include "Zoom.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -25,6 +27,7 @@ int show(const Request& req)
     if (responder())
         return responder()(req);
     QMessageBox box(QApplication::activeWindow());
+    ZoomFont(&box);  // scaled with the program's windows
     box.setWindowTitle(appCaption(req.caption));
     box.setText(req.text);
     switch (req.kind) {
@@ -64,6 +67,10 @@ void notice(const QString& text, const QString& caption) { show({Kind::Notice, t
 void warning(const QString& text, const QString& caption) { show({Kind::Warning, text, caption, {}}); }
 void error(const QString& text, const QString& caption) { show({Kind::Error, text, caption, {}}); }
 void information(const QString& text, const QString& caption) { show({Kind::Information, text, caption, {}}); }
+void notBuilt(const QString& caption)
+{
+    notice(QStringLiteral("Эта функция в этой версии программы ещё не доступна."), caption);
+}
 bool confirm(const QString& text, const QString& caption) { return show({Kind::Confirm, text, caption, {}}) == 1; }
 int choice(const QString& text, const QStringList& options, const QString& caption)
 {

@@ -30,6 +30,9 @@ void warning(const QString& text, const QString& caption = QString());
 void error(const QString& text, const QString& caption = QString());
 void information(const QString& text, const QString& caption = QString());
 // OK/Cancel without an icon, the caption naming the action; true on OK.
+// Says that what the control starts is not in this version of the program,
+// for a control whose window or handler is not there yet.
+void notBuilt(const QString& caption = {});
 bool confirm(const QString& text, const QString& caption = QString());
 // One of several buttons; the index chosen, -1 when the dialog was closed.
 int choice(const QString& text, const QStringList& options, const QString& caption = QString());
