@@ -1,0 +1,130 @@
+// The program on a large screen (1280 x 1024, narrow: windows that honour it
+// grow by 1280 / 800): what shows besides the windows themselves (message
+// boxes, popup menus, drop-down lists, grid rows) grows with them, and
+// nothing grows twice. With TARELIA_SHOTS naming a folder, the message box
+// and the group menu are saved there as pictures to look at.
+
+#include "../catalogue/CatalogueFixture.h"
+
+#include "Unit_GrIng.h"
+#include "Unit_ProductsTab.h"
+#include "grid/DatasetModel.h"
+#include "ui/InputDialogs.h"
+#include "ui/Scaling.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Name.h"
+#include "ui/Unit_Vhod.h"
+#include "util/Globals.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+double basePoints() { return QApplication::font().pointSizeF(); }
+constexpr double kMainPoints = 8.25;  // the main window's design font
+
+void shoot(QWidget* w, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("TARELIA_SHOTS");
+    if (!folder.isEmpty())
+        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+} // namespace
+
+TEST(ScaledWindows, TheScreenIsLargeAndTheProgramZooms)
+{
+    CatEnv env;
+    const QRect g = QGuiApplication::primaryScreen()->geometry();
+    ASSERT_EQ(g.size(), QSize(1280, 1024)) << "the test runs on the large screen of its fixture";
+    EXPECT_FALSE(SystemScalesFonts());
+    EXPECT_EQ(WindowZoom, 1);
+    EXPECT_EQ(NarrowScreen, 1);
+    EXPECT_DOUBLE_EQ(CurrentZoom(true), 1.6);
+    EXPECT_NEAR(Form_Main->font().pointSizeF(), kMainPoints * 1.6, 0.01);
+}
+
+TEST(ScaledWindows, MessageBoxesGrowWithTheWindows)
+{
+    CatEnv env;
+    Msg::setResponder({});  // the real box
+    double points = 0;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        points = box->font().pointSizeF();
+        text = box->text();
+        shoot(box, QStringLiteral("message-box"));
+        box->accept();
+    });
+    Msg::notice(QStringLiteral("Группа << Напитки >> добавлена в основной склад подразделений."));
+    EXPECT_EQ(text, QStringLiteral("Группа << Напитки >> добавлена в основной склад подразделений."));
+    EXPECT_NEAR(points, basePoints() * 1.6, 0.01);
+}
+
+TEST(ScaledWindows, PopupMenusAndListsTakeTheirWindowsFont)
+{
+    CatEnv env;
+    Form_Main->show();
+    Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
+    QMenu* menu = ProductsTab->PopupMenu_Group;
+    menu->popup(ProductsTab->Grid_GrIng->mapToGlobal(QPoint(20, 20)));
+    QApplication::processEvents();
+    EXPECT_NEAR(menu->font().pointSizeF(), ProductsTab->Grid_GrIng->font().pointSizeF(), 0.01);
+    EXPECT_NEAR(menu->font().pointSizeF(), kMainPoints * 1.6, 0.01);
+    // The item's text fits the menu.
+    QAction* item = menu->actions().front();
+    EXPECT_GE(menu->actionGeometry(item).width(), menu->fontMetrics().horizontalAdvance(item->text()));
+    shoot(menu, QStringLiteral("group-menu"));
+    menu->close();
+
+    // The log-in dialog's drop-down list of logins.
+    Form_Vhod->FillLogins({QStringLiteral("Администратор"), QStringLiteral("Повар")});
+    Form_Vhod->show();
+    Form_Vhod->ComboBox1->showPopup();
+    QApplication::processEvents();
+    EXPECT_NEAR(Form_Vhod->ComboBox1->view()->font().pointSizeF(), Form_Vhod->font().pointSizeF(), 0.01);
+    EXPECT_GT(Form_Vhod->font().pointSizeF(), basePoints() * 1.5);
+    Form_Vhod->ComboBox1->hidePopup();
+    Form_Vhod->hide();
+    Form_Main->hide();
+}
+
+TEST(ScaledWindows, GridRowsAreTallerThanTheirText)
+{
+    CatEnv env;
+    for (db::DbGrid* grid : {ProductsTab->Grid_GrIng, ProductsTab->Grid_Ing}) {
+        EXPECT_NEAR(grid->font().pointSizeF(), kMainPoints * 1.6, 0.01);
+        EXPECT_GT(grid->verticalHeader()->defaultSectionSize(), grid->fontMetrics().height());
+    }
+}
+
+TEST(ScaledWindows, AWindowIsScaledOnce)
+{
+    CatEnv env;
+    const double once = Form_GrIng->font().pointSizeF();
+    EXPECT_NEAR(once, basePoints() * 1024 / 600, 0.01);  // a dialog that does not honour the narrow screen
+    const QSize size = Form_GrIng->size();
+    ScaleWindow(Form_GrIng, false);
+    EXPECT_DOUBLE_EQ(Form_GrIng->font().pointSizeF(), once);
+    EXPECT_EQ(Form_GrIng->size(), size);
+}
+
+TEST(ScaledWindows, OkAndCancelLeaveRoomRoundTheirText)
+{
+    CatEnv env;
+    for (QPushButton* b : {Form_Name->BitBtn1, Form_Name->BitBtn2, Form_Vhod->BitBtn1, Form_Vhod->BitBtn2}) {
+        const QFontMetrics fm = b->fontMetrics();
+        EXPECT_GE(b->sizeHint().width(), fm.horizontalAdvance(b->text()) + 3 * fm.averageCharWidth()) << b->text().toStdString();
+        EXPECT_GT(b->sizeHint().height(), fm.height() * 3 / 2 - 1);
+    }
+}
