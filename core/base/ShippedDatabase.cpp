@@ -23,9 +23,8 @@ void InsertAdministrator(db::Query& q, Scrambler& s)
     q.execSql();
 }
 
-void CreateShippedDatabase(const QString& path)
+void CreateShippedDatabase(const QString& path, const db::ConnectParams& params)
 {
-    const db::ConnectParams params;
     schema::createDatabase(path, params);
     db::Database db;
     db.setDatabaseName(path);
@@ -38,4 +37,16 @@ void CreateShippedDatabase(const QString& path)
     InsertAdministrator(q, s);
     tr.commit();
     db.close();
+}
+
+QString LocalDatabaseFile(const QString& connection)
+{
+    const QString target = db::Database::resolveName(connection.trimmed());
+    if (target.startsWith(QLatin1Char('/')))
+        return target;
+    // A drive letter: "C:\\..." or "C:/...".
+    if (target.size() > 2 && target[0].isLetter() && target[1] == QLatin1Char(':') &&
+        (target[2] == QLatin1Char('\\') || target[2] == QLatin1Char('/')))
+        return target;
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Database.h"
+
 #include <QString>
 
 namespace db {
@@ -12,4 +14,9 @@ class Scrambler;
 void InsertAdministrator(db::Query& write, Scrambler& scrambler);
 
 // Writes a new shipped database at path: the schema, its first rows and the administrator.
-void CreateShippedDatabase(const QString& path);
+void CreateShippedDatabase(const QString& path, const db::ConnectParams& params = {});
+
+// The file the embedded engine opens for a connection string (a plain path,
+// or "localhost:PATH" while no local server listens); empty when a server
+// serves the connection.
+QString LocalDatabaseFile(const QString& connection);

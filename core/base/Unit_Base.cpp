@@ -125,22 +125,43 @@ void TForm_Base::FormCreate()
     if (MyDB->connected())
         MyDB->close();
 
-    const NetSettings net = readNetTxt();
-    MyDB->setDatabaseName(net.connection);
+    // A connection file that cannot be read is told, and the program stays up
+    // without a database, so that "Подключения" can still put it right.
+    NetSettings net;
     db::ConnectParams params;
-    if (auto psw = readPswTxt(Form_Util->scrambler()))
-        params.password = *psw;
+    try {
+        net = readNetTxt();
+        if (auto psw = readPswTxt(Form_Util->scrambler()))
+            params.password = *psw;
+    } catch (const std::exception& e) {
+        Msg::error(QString::fromUtf8(e.what()));
+        return;
+    }
+    MyDB->setDatabaseName(net.connection);
     MyDB->setParams(params);
 
+    // The embedded engine serves a file on this computer; a first start finds
+    // no database in the program's folder and gets the shipped one there.
+    const QString local = LocalDatabaseFile(net.connection);
     try {
+        if (!local.isEmpty() && !QFileInfo::exists(local) &&
+            QFileInfo(local).absoluteDir() == QDir(programFolder()))
+            CreateShippedDatabase(local, params);
         MyDB->open();
-    } catch (const std::exception&) {
-        Msg::notice(QString::fromUtf8(kNoConnection));
-        bool shown = false;
+    } catch (const std::exception& e) {
+        if (local.isEmpty())
+            Msg::notice(QString::fromUtf8(kNoConnection));
+        else
+            Msg::notice(QStringLiteral("Программа не смогла открыть базу данных \"%1\": %2\nПроверьте, что файл есть, что "
+                                       "программе разрешено читать и записывать его и папку, в которой он лежит, и что "
+                                       "его не держит открытым другая программа.")
+                            .arg(QDir::toNativeSeparators(local), QString::fromUtf8(e.what()).trimmed()));
+        bool written = false;
         if (hooks.showConnectionDialog)
-            shown = hooks.showConnectionDialog();
-        Q_UNUSED(shown);
-        Msg::notice(QStringLiteral("Для вступления изменений настроек в силу, программу необходимо перезагрузить !"));
+            written = hooks.showConnectionDialog();
+        // The restart is asked for only when the settings were changed.
+        if (written)
+            Msg::notice(QStringLiteral("Для вступления изменений настроек в силу, программу необходимо перезагрузить !"));
         if (hooks.closeMainWindow)
             hooks.closeMainWindow();
         return;

@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -102,6 +103,7 @@ TForm_Vhod::TForm_Vhod(QWidget* parent)
     ComboBox1->completer()->setCaseSensitivity(Qt::CaseSensitive);
     // Typing the start of a login completes it in the field, so Enter logs in with the whole login.
     ComboBox1->completer()->setCompletionMode(QCompleter::InlineCompletion);
+    ComboBox1->lineEdit()->installEventFilter(this);
     layout->addWidget(ComboBox1);
 
     auto* passwordLabel = new QLabel(QStringLiteral("Пароль"), this);
@@ -151,6 +153,21 @@ void TForm_Vhod::showEvent(QShowEvent* event)
         move(g.center() - QPoint(width() / 2, height() / 2));
     }
     QDialog::showEvent(event);
+}
+
+bool TForm_Vhod::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the login field is OK with the login as completed: the field
+    // itself would only take the completion and keep the dialog open.
+    if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && isVisible()) {
+            ComboBox1->lineEdit()->deselect();
+            BitBtn1->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm_Vhod::hideEvent(QHideEvent* event)

@@ -96,6 +96,17 @@ TEST(Startup, FailedConnectionTellsTheUserAndEndsTheProgram)
     EXPECT_FALSE(Form_Base->MyDB->connected());
     EXPECT_TRUE(closed);
     EXPECT_TRUE(dialogShown);
+    // A file the embedded engine cannot open is named; the settings were not changed, so no restart is asked for.
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Программа не смогла открыть базу данных \"") +
+                                           env.testDb().folder() + QStringLiteral("missing/basecalc.fdb\"")))
+        << env.messages[0].toStdString();
+
+    // A server's database: the server is to be checked; the restart is asked for once the settings were written.
+    env.messages.clear();
+    writeNetTxt(NetSettings{QStringLiteral("Net-IP"), QStringLiteral("127.0.0.1/1:/srv/basecalc.fdb")});
+    Form_Base->hooks.showConnectionDialog = [] { return true; };
+    Form_Base->FormCreate();
     ASSERT_EQ(env.messages.size(), 2);
     EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Программа не смогла подключится к базе данных \"basecalc.fdb\".")));
     EXPECT_TRUE(env.messages[0].endsWith(QStringLiteral("FireBird - бесплатный но мощьный SQL сервер")));

@@ -1,0 +1,137 @@
+// A new user's first start: the program's folder holds nothing but the
+// program. And the start-up's answers when the connection file or the local
+// database cannot be used.
+
+#include "Program.h"
+
+#include "base/Unit_Base.h"
+#include "db/Codec.h"
+#include "db/Database.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Vhod.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/ProgramFiles.h"
+#include "util/Unit_Util.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The program started from an empty folder of its own, with every message recorded.
+class FirstStart : public ::testing::Test {
+protected:
+    FirstStart()
+    {
+        oldHome_ = qgetenv("TARELIA_HOME");
+        qputenv("TARELIA_HOME", dir_.path().toLocal8Bit());
+        folder_ = dir_.path() + QLatin1Char('/');
+        Msg::setResponder([this](const Msg::Request& r) {
+            messages.append(r.text);
+            return 0;
+        });
+        // The connection dialog, when start-up shows it, is cancelled.
+        Msg::setModalHandler([this](QDialog* d) {
+            dialogs.append(d->windowTitle());
+            return int(QDialog::Rejected);
+        });
+        CurrentUserFio.clear();
+        CurrentUserLogin.clear();
+        CurrentUserKod = 0;
+    }
+    ~FirstStart() override
+    {
+        if (Form_Main)
+            DestroyWindows();
+        Msg::setResponder({});
+        Msg::setModalHandler({});
+        if (oldHome_.isEmpty())
+            qunsetenv("TARELIA_HOME");
+        else
+            qputenv("TARELIA_HOME", oldHome_);
+    }
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(folder_ + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // The program's start until the message loop would run; false when it ends at once.
+    bool start()
+    {
+        return CreateWindows(true);
+    }
+
+    QTemporaryDir dir_;
+    QString folder_;
+    QByteArray oldHome_;
+    QStringList messages;
+    QStringList dialogs;
+};
+
+} // namespace
+
+TEST_F(FirstStart, AnEmptyFolderGetsTheShippedDatabaseAndReachesTheLogIn)
+{
+    if (db::Database::localServerListens())
+        GTEST_SKIP() << "a Firebird server serves localhost here: the first start opens the file through it";
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_TRUE(QFile::exists(folder_ + QStringLiteral("Net.txt")));
+    EXPECT_TRUE(QFile::exists(folder_ + QStringLiteral("basecalc.fdb")));
+    ASSERT_TRUE(Form_Base->MyDB->connected());
+    EXPECT_EQ(StartupDone, 1);
+    ASSERT_EQ(Form_Vhod->ComboBox1->count(), 1);
+    EXPECT_EQ(Form_Vhod->ComboBox1->itemText(0), QStringLiteral("Администратор"));
+
+    // The administrator's check field: the empty password followed by his login.
+    Form_Base->QRead1->close();
+    Form_Base->QRead1->setSql(QStringLiteral("SELECT F FROM PERSON WHERE LOGIN = 'Администратор'"));
+    Form_Base->QRead1->open();
+    EXPECT_EQ(Form_Util->UnscrambleString(Form_Base->QRead1->field(0).asBytes()), db::toCp1251(QStringLiteral("Администратор")));
+    Form_Base->QRead1->close();
+
+    // The new user types the start of the login, the field completes it, Enter logs in.
+    Form_Vhod->show();
+    QApplication::setActiveWindow(Form_Vhod);  // completion works in the field that has the focus
+    Form_Vhod->ComboBox1->lineEdit()->setFocus();
+    for (QChar c : QStringLiteral("Адм")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(Form_Vhod->ComboBox1->lineEdit(), &press);
+    }
+    EXPECT_EQ(Form_Vhod->ComboBox1->currentText(), QStringLiteral("Администратор"));
+    QTest::keyClick(Form_Vhod->ComboBox1->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(Form_Vhod->result(), QDialog::Accepted) << messages.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(CurrentUserLogin, QStringLiteral("Администратор"));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QStringLiteral(" | ")).toStdString();
+}
+
+TEST_F(FirstStart, AConnectionFileThatCannotBeReadLeavesTheProgramUp)
+{
+    write(QStringLiteral("Net.txt"), "Local\r\n");  // one line only
+    ASSERT_TRUE(start()) << "the program ended";
+    EXPECT_FALSE(Form_Base->MyDB->connected());
+    EXPECT_EQ(StartupDone, 0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Net.txt"))) << messages[0].toStdString();
+    EXPECT_TRUE(Form_Main->Btn_Net->isVisibleTo(Form_Main));
+    EXPECT_TRUE(dialogs.isEmpty());
+}
+
+TEST_F(FirstStart, ALocalFileThatCannotBeOpenedIsNamedWithoutSendingForAServer)
+{
+    write(QStringLiteral("basecalc.fdb"), QByteArray(4096, 'x'));  // not a database
+    write(QStringLiteral("Net.txt"), "Local\r\n" + db::toCp1251(folder_) + "basecalc.fdb\r\n");
+    EXPECT_FALSE(start());
+    ASSERT_EQ(messages.size(), 1) << messages.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_TRUE(messages[0].contains(folder_ + QStringLiteral("basecalc.fdb"))) << messages[0].toStdString();
+    EXPECT_FALSE(messages[0].contains(QStringLiteral("FireBird"))) << messages[0].toStdString();
+    EXPECT_EQ(dialogs.size(), 1);  // the connection settings, cancelled: no restart is asked for
+    EXPECT_EQ(QFile(folder_ + QStringLiteral("basecalc.fdb")).size(), 4096);  // left as it was
+}
