@@ -2,7 +2,6 @@
 
 #include "AnalogClock.h"
 #include "Scaling.h"
-#include "util/Messages.h"
 #include "base/Unit_Base.h"
 #include "schema/Schema.h"
 #include "util/Globals.h"
@@ -332,8 +331,6 @@ void TForm_Main::Btn_PersonClick()
         hooks.reloadUserRights();
     if (hooks.showUsers)
         hooks.showUsers();
-    else
-        Msg::notBuilt(Btn_Person->text());
 }
 
 void TForm_Main::Sheet_HelloShow() { JvAnalogClock1->start(); }
