@@ -6,7 +6,22 @@
 
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <deque>
+
+// The texts shown, in order. Asking for the last one when none was shown is
+// a failed expectation of the test that asked, not a crash of the test binary.
+class ShownMessages : public QStringList {
+public:
+    using QStringList::QStringList;
+    using QStringList::operator=;
+    QString last() const
+    {
+        EXPECT_FALSE(isEmpty()) << "a message was expected, none was shown";
+        return isEmpty() ? QString() : QStringList::last();
+    }
+};
 
 // The program's windows on a fresh database: Form_Main, Form_Util and
 // Form_Base created as the program creates them, with Net.txt in the test's
@@ -21,7 +36,7 @@ public:
     // Logs in as the given user without the log-in dialog: globals and rights.
     void loginAs(const QString& login);
 
-    QStringList messages;           // every text shown, in order
+    ShownMessages messages;         // every text shown, in order
     std::deque<int> answers;        // 1 OK / 0 Cancel, or a choice index
     bool sawMessage(const QString& text) const { return messages.contains(text); }
 
