@@ -24,13 +24,7 @@ QString Quoted(const QString& s) { return QStringLiteral("<<") + s + QStringLite
 
 QString CharsOutside1251(const QString& text)
 {
-    QString out;
-    for (char32_t c : text.toUcs4()) {
-        const QString one = QString::fromUcs4(&c, 1);
-        if (db::fromCp1251(db::toCp1251(one)) != one && !out.contains(one))
-            out += one;
-    }
-    return out;
+    return db::unstorableCharacters(text);
 }
 
 bool TextFits(QLineEdit* edit)

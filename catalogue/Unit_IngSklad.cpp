@@ -80,13 +80,7 @@ void setWritable(QLineEdit* e, bool writable)
 // The characters of a text that Windows-1251 cannot hold.
 QString foreignChars(const QString& s)
 {
-    QString out;
-    for (QChar c : s) {
-        const QString one(c);
-        if (db::fromCp1251(db::toCp1251(one)) != one && !out.contains(c))
-            out += c;
-    }
-    return out;
+    return db::unstorableCharacters(s);
 }
 
 QLabel* caption(const QString& text, QWidget* parent)

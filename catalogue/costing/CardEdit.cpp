@@ -316,15 +316,7 @@ CopyResult CopyDish(const Context& ctx, qint64 source, const QString& name)
 
 QString UnstorableTextRefusal(const QString& text)
 {
-    QString bad;
-    for (const char32_t c : text.toUcs4()) {
-        const QString one = QString::fromUcs4(&c, 1);
-        if (db::fromCp1251(db::toCp1251(one)) != one && !bad.contains(one))
-            bad += one;
-    }
-    if (bad.isEmpty())
-        return {};
-    return QStringLiteral("Текст нельзя записать в базу данных: символы \"%1\" вне кодировки Windows-1251.").arg(bad);
+    return db::unstorableTextRefusal(text);
 }
 
 } // namespace costing

@@ -135,8 +135,10 @@ void TForm_Personal::Btn_UpdClick()
         input->Edit1->clear();
         if (!ok)
             return;
-        const QByteArray entered = entry.isEmpty() ? QByteArray(kNoPasswordMarker) : db::toCp1251(entry);
-        if (entered != stored) {
+        // A password no user could have been given (characters outside Windows-1251) is simply wrong.
+        const bool storable = db::unstorableCharacters(entry).isEmpty();
+        const QByteArray entered = !storable ? QByteArray() : entry.isEmpty() ? QByteArray(kNoPasswordMarker) : db::toCp1251(entry);
+        if (!storable || entered != stored) {
             Msg::notice(QStringLiteral("Неверный пароль !"));
             return;
         }

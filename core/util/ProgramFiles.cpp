@@ -56,11 +56,10 @@ bool nextLine(const QByteArray& bytes, qsizetype& pos, QByteArray& line)
 
 QByteArray encodeLine(const QString& text, const QString& path)
 {
-    const QByteArray bytes = db::toCp1251(text);
-    if (db::fromCp1251(bytes) != text)
+    if (!db::unstorableCharacters(text).isEmpty())
         fail(QStringLiteral("Строку \"%1\" нельзя записать в файл \"%2\": она содержит символы вне кодировки Windows-1251.")
                  .arg(text, path));
-    return bytes + "\r\n";
+    return db::toCp1251(text) + "\r\n";
 }
 
 } // namespace

@@ -102,12 +102,17 @@ TEST(CatalogueDialogs, ADialogShowsOneOk)
 TEST(CatalogueDialogs, ButtonsOfWindowsNotInThisVersionSaySo)
 {
     CatEnv env;
+    // As in a build without the windows these buttons open.
+    const auto saved = ProductsTab->hooks;
+    ProductsTab->hooks.dvigIngClick = nullptr;
+    ProductsTab->hooks.dvigIng2Click = nullptr;
+    ProductsTab->hooks.invent = nullptr;
     const QString notBuilt = QStringLiteral("Эта функция в этой версии программы ещё не доступна.");
-    for (QPushButton* b : {ProductsTab->Btn_DvigIng, ProductsTab->Btn_DvigIng2, ProductsTab->Btn_Inv,
-                           ProductsTab->Btn_Upd_IngSklad}) {
+    for (QPushButton* b : {ProductsTab->Btn_DvigIng, ProductsTab->Btn_DvigIng2, ProductsTab->Btn_Inv}) {
         env.messages.clear();
         b->click();
         ASSERT_FALSE(env.messages.isEmpty()) << "nothing at all from " << b->text().toStdString();
         EXPECT_EQ(env.messages.last(), notBuilt) << b->text().toStdString();
     }
+    ProductsTab->hooks = saved;
 }
