@@ -1,6 +1,7 @@
 #include "CardEdit.h"
 
 #include "CardSource.h"
+#include "Composition.h"
 #include "CostingError.h"
 #include "Expansion.h"
 
@@ -190,29 +191,8 @@ void SaveRecipe(const Context& ctx, qint64 product, const QString& text)
 
 bool MakesCycle(const Context& ctx, qint64 master, qint64 ingredient)
 {
-    if (master == ingredient)
-        return true;
-    // Every product reached from the ingredient through card rows; each is
-    // looked at once, so a circle already in the data ends the walk too.
-    db::Query q(ctx.database, reading(ctx));
-    std::unordered_set<qint64> seen{ingredient};
-    std::vector<qint64> todo{ingredient};
-    while (!todo.empty()) {
-        const qint64 host = todo.back();
-        todo.pop_back();
-        q.close();
-        q.setSql(QStringLiteral("SELECT DISTINCT KOD_ING FROM KARTA WHERE KOD_ING_MASTER = ") + key(host) +
-                 QStringLiteral(" AND KOD_ING <> KOD_ING_MASTER"));
-        q.open();
-        for (q.first(); !q.eof(); q.next()) {
-            const qint64 part = q.field(0).asInt64();
-            if (part == master)
-                return true;
-            if (seen.insert(part).second)
-                todo.push_back(part);
-        }
-    }
-    return false;
+    // The master in the ingredient's composition, on the card rows as they are (Composition.h).
+    return master == ingredient || !IsNotInComposition(ctx, ingredient, master);
 }
 
 void ResetYieldsFromNorm(const Context& ctx, qint64 master)

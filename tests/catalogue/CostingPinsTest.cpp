@@ -5,6 +5,7 @@
 #include "CostingFixture.h"
 
 #include "costing/AmountList.h"
+#include "costing/CardEdit.h"
 #include "costing/Composition.h"
 #include "costing/Recompute.h"
 #include "costing/Rounding.h"
@@ -46,6 +47,9 @@ TEST_P(CostingComposition, AStaleLevelHidesNothing)
     EXPECT_FALSE(costing::IsNotInComposition(ctx, menu, pie));
     EXPECT_FALSE(costing::IsNotInComposition(ctx, sauce, flour));
     EXPECT_TRUE(costing::IsNotInComposition(ctx, dough, pie));
+    // The card editor's refusal asks the same walk: the pie in the sauce's card would close a circle.
+    EXPECT_TRUE(costing::MakesCycle(ctx, pie, sauce));
+    EXPECT_FALSE(costing::MakesCycle(ctx, menu, flour));
 }
 
 TEST_F(CostingDbTest, CompositionCountsSwitchedOffRowsAndWhatTheOperationWrote)
