@@ -196,16 +196,7 @@ namespace movement {
 
 QString CharsOutsideCp1251(const QString& text)
 {
-    QString out;
-    for (int i = 0; i < text.size(); ++i) {
-        // A pair of surrogates is one character.
-        const int n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString c = text.mid(i, n);
-        i += n - 1;
-        if (db::fromCp1251(db::toCp1251(c)) != c && !out.contains(c))
-            out += c;
-    }
-    return out;
+    return db::unstorableCharacters(text);
 }
 
 QString Cp1251Refusal(const QString& chars)
