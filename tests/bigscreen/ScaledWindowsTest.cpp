@@ -94,7 +94,9 @@ TEST(ScaledWindows, PopupMenusAndListsTakeTheirWindowsFont)
     QApplication::processEvents();
     EXPECT_NEAR(Form_Vhod->ComboBox1->view()->font().pointSizeF(), Form_Vhod->font().pointSizeF(), 0.01);
     EXPECT_GT(Form_Vhod->font().pointSizeF(), basePoints() * 1.5);
+    shoot(Form_Vhod->ComboBox1->view()->window(), QStringLiteral("login-list"));
     Form_Vhod->ComboBox1->hidePopup();
+    shoot(Form_Vhod, QStringLiteral("login"));
     Form_Vhod->hide();
     Form_Main->hide();
 }
@@ -102,6 +104,20 @@ TEST(ScaledWindows, PopupMenusAndListsTakeTheirWindowsFont)
 TEST(ScaledWindows, GridRowsAreTallerThanTheirText)
 {
     CatEnv env;
+    const qint64 kg = env.unit();
+    const qint64 veg = env.group(QStringLiteral("Овощи и зелень для салатов"));
+    const qint64 firma = env.firma(QStringLiteral("Кафе «У Д'Артаньяна»"));
+    env.ing(QStringLiteral("Картофель молодой мытый"), veg, kg);
+    Form_Main->resize(1280, 1000);
+    Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
+    ProductsTab->Sheet_IngShow();
+    CatEnv::at(Form_Base->Q_Firma, firma);
+    StructureBox->Timer_OtdelTimer();
+    StructureBox->Timer_SkladTimer();
+    ProductsTab->Timer_GrIngTimer();
+    CatEnv::at(Form_Base->Q_GrIng, veg);
+    ProductsTab->CB_Context_IngClick();
+    shoot(Form_Main, QStringLiteral("products-tab"));
     for (db::DbGrid* grid : {ProductsTab->Grid_GrIng, ProductsTab->Grid_Ing}) {
         EXPECT_NEAR(grid->font().pointSizeF(), kMainPoints * 1.6, 0.01);
         EXPECT_GT(grid->verticalHeader()->defaultSectionSize(), grid->fontMetrics().height());
