@@ -1,16 +1,22 @@
 #include "SystemSignals.h"
 
+#include "base/Unit_Base.h"
 #include "ui/Unit_Main.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
-#include <signal.h>
-#include <sys/signalfd.h>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
+
+int wakeUp[2] = {-1, -1};  // the handler writes, the event loop reads
 
 sigset_t endSignals()
 {
@@ -19,6 +25,24 @@ sigset_t endSignals()
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGHUP);
     return set;
+}
+
+void onSignal(int)
+{
+    const int saved = errno;
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wakeUp[1], &c, 1);
+    errno = saved;
+}
+
+void setHandler()
+{
+    struct sigaction sa = {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
 }
 
 void endProgram()
@@ -46,19 +70,21 @@ void BlockEndSignals()
 
 void EndOnSystemSignals()
 {
-    const sigset_t set = endSignals();
-    const int fd = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (fd < 0)
+    if (wakeUp[0] >= 0 || ::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [fd, notifier] {
-        signalfd_siginfo info;
-        bool any = false;
-        while (::read(fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
-            any = true;
-        if (!any)
-            return;
+    auto* notifier = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier] {
+        char buf[16];
+        while (::read(wakeUp[0], buf, sizeof buf) > 0) {
+        }
         notifier->setEnabled(false);
         endProgram();
+    });
+    QTimer::singleShot(0, qApp, [] {
+        setHandler();
+        if (Form_Base)
+            QObject::connect(Form_Base, &TForm_Base::startListsReopened, qApp, [] { setHandler(); });
+        const sigset_t set = endSignals();
+        pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
     });
 }

@@ -20,10 +20,17 @@
 
 namespace {
 
-class SystemSignals : public ::testing::TestWithParam<int> {};
+// The signal, and how long after the database file appeared it is sent:
+// at once (during start-up) or once the program has settled.
+class SystemSignals : public ::testing::TestWithParam<std::pair<int, int>> {};
 
-INSTANTIATE_TEST_SUITE_P(Program, SystemSignals, ::testing::Values(SIGTERM, SIGHUP),
-                         [](const ::testing::TestParamInfo<int>& i) { return std::string(i.param == SIGTERM ? "Term" : "Hangup"); });
+INSTANTIATE_TEST_SUITE_P(Program, SystemSignals,
+                         ::testing::Values(std::make_pair(SIGTERM, 0), std::make_pair(SIGHUP, 0),
+                                           std::make_pair(SIGTERM, 1500), std::make_pair(SIGHUP, 1500)),
+                         [](const ::testing::TestParamInfo<std::pair<int, int>>& i) {
+                             return std::string(i.param.first == SIGTERM ? "Term" : "Hangup") +
+                                    (i.param.second ? "Settled" : "AtStart");
+                         });
 
 } // namespace
 
@@ -51,7 +58,9 @@ TEST_P(SystemSignals, TheProgramClosesWithItsProtocolLine)
     while (!QFile::exists(db) && t.elapsed() < 30000 && p.state() == QProcess::Running)
         QThread::msleep(20);
     ASSERT_TRUE(QFile::exists(db)) << "the first start made no database";
-    ASSERT_EQ(::kill(static_cast<pid_t>(p.processId()), GetParam()), 0);
+    QThread::msleep(static_cast<unsigned long>(GetParam().second));
+    ASSERT_EQ(p.state(), QProcess::Running);
+    ASSERT_EQ(::kill(static_cast<pid_t>(p.processId()), GetParam().first), 0);
     ASSERT_TRUE(p.waitForFinished(30000)) << "still running after the signal";
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << "ended by the signal itself";
     EXPECT_EQ(p.exitCode(), 0);
