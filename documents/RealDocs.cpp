@@ -104,7 +104,7 @@ int FillFromMenu(const engine::Context& ctx, qint64 doc, qint64 menu, bool repla
                                         "MENU_RAZDEL.KOD_OTDEL"),
                          QStringLiteral("INNER JOIN MENU ON MENU.KOD = MENU_RAZDEL.KOD_MENU"),
                          QStringLiteral("WHERE MENU_RAZDEL.KOD_MENU = ") + Key(menu),
-                         QStringLiteral("ORDER BY MENU_RAZDEL.MY_SORT, MENU_STR.MY_SORT, MENU_STR.KOD")}
+                         QStringLiteral("ORDER BY MENU_RAZDEL.MY_SORT, MENU_STR.KOD")}
                  .join(QLatin1Char('\n')));
     m->open();
     auto ins = engine::Writer(ctx, QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_OTDEL, KOD_ING, CENA, CENA_SKLAD) "

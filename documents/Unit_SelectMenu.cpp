@@ -166,7 +166,7 @@ void TForm_SelectMenu::Open_Str_Vibor()
     if (!cat::HasRow(Q_Menu_Razdel))
         return;
     Q_Menu_Str->setSql(QStringList{
-        QStringLiteral("select MENU_STR.*, MENU_RAZDEL.*, MENU.PERCENT, ING.NAME, ING.DOP_INFO, ING.VIHOD_BLUDA, "
+        QStringLiteral("select MENU_STR.*, MENU_RAZDEL.*, MENU.PERCENT, ING.NAME AS NAME1, ING.DOP_INFO, ING.VIHOD_BLUDA, "
                        "ING_SKLAD.MY_CENA, ING_SKLAD.KOD AS KOD_ING_SKLAD, ING_SKLAD.KOD_KASSA, ING_SKLAD.S_KOD, "
                        "ING_SKLAD.METOD_CENA from MENU_STR"),
         QStringLiteral("INNER JOIN MENU_RAZDEL ON MENU_RAZDEL.KOD = MENU_STR.KOD_MENU_RAZDEL"),
