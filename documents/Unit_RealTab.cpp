@@ -5,6 +5,7 @@
 #include "PosExchange.h"
 #include "Printing.h"
 #include "RealDocs.h"
+#include "Unit_DelDoc.h"
 #include "Unit_DocReal.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
@@ -456,9 +457,7 @@ void TRealTab::Btn_Del_RealClick()
         return;
     if (!cat::HasRow(docs()))
         return;
-    // The deletion dialog is another part of the documents; it says so itself until it is there.
-    Msg::notice(QStringLiteral("Удаление документов в этой версии программы ещё не доступно."),
-                QStringLiteral("Удаление документов"));
+    ShowDeleteDocs(docs(), true);
 }
 
 void TRealTab::Btn_Print_RealClick()
