@@ -35,7 +35,7 @@ bool moveTabShown()
     return Form_Main->ActivePage() == Form_Main->Sheet_Ing && Form_Main->ActiveInnerPage() == Form_Main->Sheet_Move;
 }
 
-QString docTypeName(qint64 type, bool productionList)
+QString docTypeName(qint64 type)
 {
     switch (type) {
     case 1:
@@ -51,8 +51,7 @@ QString docTypeName(qint64 type, bool productionList)
     case 6:
         return QStringLiteral("Расх");
     case 7:
-        // In the production and sales list a write-off reads as production.
-        return productionList ? QStringLiteral("Произв") : QStringLiteral("РасхП");
+        return QStringLiteral("РасхП");
     default:
         return QStringLiteral("???");
     }
@@ -86,13 +85,11 @@ TDocumentLists::TDocumentLists(QObject* parent) : QObject(parent)
     connect(b->Q_Dvig, &db::Query::afterClose, this, &TDocumentLists::Q_DvigAfterClose);
     connect(b->Q_Docs, &db::Query::beforeScroll, this, &TDocumentLists::Q_DocsBeforeScroll);
     connect(b->Q_Docs, &db::Query::afterScroll, this, &TDocumentLists::Q_DocsAfterScroll);
-    connect(b->Q_Docs_Real, &db::Query::afterScroll, this, &TDocumentLists::Q_Docs_RealAfterScroll);
     const struct {
         QTimer* timer;
         void (TDocumentLists::*body)();
     } timers[] = {{Form_Timers->Timer_Moves, &TDocumentLists::Timer_MovesTimer},
                   {Form_Timers->Timer_Invent, &TDocumentLists::Timer_InventTimer},
-                  {Form_Timers->Timer_Real, &TDocumentLists::Timer_RealTimer},
                   {Form_Timers->Timer_IngToDoc, &TDocumentLists::Timer_IngToDocTimer}};
     for (const auto& x : timers) {
         auto body = x.body;
@@ -104,8 +101,6 @@ TDocumentLists::TDocumentLists(QObject* parent) : QObject(parent)
     b->Q_Dvig->onCalcFields = &TDocumentLists::Q_DvigCalcFields;
     b->Q_Docs->addCalcField(QStringLiteral("TD"));
     b->Q_Docs->onCalcFields = &TDocumentLists::Q_DocsCalcFields;
-    b->Q_Docs_Real->addCalcField(QStringLiteral("TD"));
-    b->Q_Docs_Real->onCalcFields = &TDocumentLists::Q_Docs_RealCalcFields;
 }
 
 bool TDocumentLists::inventShown() const { return inventWindow && inventWindow->isVisible(); }
@@ -187,25 +182,6 @@ void TDocumentLists::Timer_InventTimer()
     run(LoadInvLines);
 }
 
-// ---- production and sales ----
-
-void TDocumentLists::Q_Docs_RealAfterScroll()
-{
-    if (!StartupDone)
-        return;
-    Form_Timers->Timer_Real->stop();
-    GreyOut(Grid_RealBludo);
-    Form_Base->Q_Real_Bludo->close();
-    Form_Timers->Timer_Real->start();
-}
-
-void TDocumentLists::Timer_RealTimer()
-{
-    Form_Timers->Timer_Real->stop();
-    Release(Grid_RealBludo);
-    run(Open_RealBludo);
-}
-
 // ---- document filling ----
 
 void TDocumentLists::Timer_IngToDocTimer()
@@ -225,13 +201,7 @@ void TDocumentLists::Q_MovesCalcFields(db::Query& q)
 void TDocumentLists::Q_DvigCalcFields(db::Query& q)
 {
     const qint64 t = q.hasField(QStringLiteral("DOC_TYPE")) ? q.field(QStringLiteral("DOC_TYPE")).asInt64() : 0;
-    q.setCalc(QStringLiteral("TD"), docTypeName(t, false));
+    q.setCalc(QStringLiteral("TD"), docTypeName(t));
 }
 
 void TDocumentLists::Q_DocsCalcFields(db::Query& q) { Q_DvigCalcFields(q); }
-
-void TDocumentLists::Q_Docs_RealCalcFields(db::Query& q)
-{
-    const qint64 t = q.hasField(QStringLiteral("DOC_TYPE")) ? q.field(QStringLiteral("DOC_TYPE")).asInt64() : 0;
-    q.setCalc(QStringLiteral("TD"), docTypeName(t, true));
-}

@@ -14,8 +14,7 @@ class Query;
 } // namespace db
 
 // The lists of the documents' windows, which come later: the movement
-// sub-tab (Q_Dvig, Q_Moves), the inventory window (Q_Docs), the production
-// and sales tab (Q_Docs_Real, Q_Real_Bludo) and the document filling window.
+// sub-tab (Q_Dvig, Q_Moves), the inventory window (Q_Docs) and the document filling window.
 // Their scroll handlers, calculated fields and timer bodies live here and are
 // connected when the program's windows are created, so the lists already
 // behave as they will. Each window, once built, sets its controls and list
@@ -36,9 +35,6 @@ public:
     QList<QPointer<QWidget>> inventButtons;
     std::function<void()> LoadInvLines;
     bool inventShown() const;
-    // Production and sales tab: its dishes grid and Open_RealBludo.
-    QPointer<db::DbGrid> Grid_RealBludo;
-    std::function<void()> Open_RealBludo;
     // Document filling window Form_IngToDoc: its CB_ContextClick.
     std::function<void()> IngToDocContextClick;
 
@@ -47,15 +43,12 @@ public:
     void Q_DvigAfterClose();
     void Q_DocsBeforeScroll();
     void Q_DocsAfterScroll();
-    void Q_Docs_RealAfterScroll();
     void Timer_MovesTimer();
     void Timer_InventTimer();
-    void Timer_RealTimer();
     void Timer_IngToDocTimer();
     static void Q_MovesCalcFields(db::Query& q);
     static void Q_DvigCalcFields(db::Query& q);
     static void Q_DocsCalcFields(db::Query& q);
-    static void Q_Docs_RealCalcFields(db::Query& q);
 };
 
 extern TDocumentLists* DocumentLists;

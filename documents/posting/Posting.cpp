@@ -314,6 +314,8 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
         if (x.pair != 0) {
             DeleteProvodka(ctx, x.pair, otkat);
             exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + key(x.pair));
+            // The write-off no longer names an output that is gone.
+            exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + key(doc));
         }
         return doc;
     case DocType::Production:
@@ -321,6 +323,7 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
         if (x.pair != 0) {
             DeleteProvodka(ctx, x.pair, 0);
             exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + key(doc));
+            exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + key(x.pair));
             return x.pair;
         }
         return doc;

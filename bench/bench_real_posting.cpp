@@ -1,0 +1,147 @@
+// Posting a production write-off of 200 different dishes whose cards go 3 to
+// 4 levels down (dish - semi-finished products - their semi-finished
+// products - raw products) on the embedded database: the paired output, the
+// card expansion and both server postings. Each timed posting is rolled back.
+
+#include "CostingCatalogue.h"
+
+#include "posting/RealPosting.h"
+
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "schema/Schema.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Bench {
+    QTemporaryDir dir;
+    db::Database database;
+    std::unique_ptr<db::Transaction> read, write;
+    qint64 firma = 0, kitchen = 0;
+    std::vector<qint64> dishes;
+
+    Bench()
+    {
+        const QString path = dir.path() + QStringLiteral("/real.fdb");
+        schema::createDatabase(path, db::ConnectParams{});
+        database.setDatabaseName(path);
+        database.open();
+        read = std::make_unique<db::Transaction>(&database, db::Transaction::readParams());
+        write = std::make_unique<db::Transaction>(&database, db::Transaction::writeParams());
+        read->start();
+        write->start();
+        costing_catalogue::Builder b(&database, write.get());
+        firma = b.firma(QStringLiteral("Столовая"));
+        kitchen = b.otdel(firma, QStringLiteral("Кухня"));
+        costing_catalogue::Builder::Sklad stock;
+        stock.kolvo = 100;
+        stock.cena = 50;
+        stock.myCena = 65;
+        auto product = [&](const QString& name, int level, const costing_catalogue::Builder::Sklad& s) {
+            costing_catalogue::Builder::Ing d;
+            d.name = name;
+            d.level = level;
+            const qint64 k = b.ing(d, level == 0);
+            b.sklad(k, firma, kitchen, s);
+            return k;
+        };
+        std::vector<qint64> raw, l1, l2, l3;
+        for (int i = 0; i < 300; ++i)
+            raw.push_back(product(QStringLiteral("Продукт %1").arg(i), 0, stock));
+        auto at = [](const std::vector<qint64>& v, int i) { return v[static_cast<size_t>(i) % v.size()]; };
+        costing_catalogue::Builder::Sklad some;
+        some.kolvo = 3;
+        some.cena = 40;
+        for (int i = 0; i < 60; ++i) {
+            const qint64 k = product(QStringLiteral("Заготовка %1").arg(i), 1, some);
+            for (int p = 0; p < 3; ++p)
+                b.karta(k, at(raw, i * 5 + p * 7), 0.1 + 0.02 * p, 85);
+            l1.push_back(k);
+        }
+        for (int i = 0; i < 40; ++i) {
+            const qint64 k = product(QStringLiteral("Полуфабрикат %1").arg(i), 2, some);
+            b.karta(k, at(l1, i * 3), 0.3, 95);
+            b.karta(k, at(l1, i * 3 + 1), 0.2, 100);
+            b.karta(k, at(raw, i * 11), 0.05, 90);
+            l2.push_back(k);
+        }
+        for (int i = 0; i < 20; ++i) {
+            const qint64 k = product(QStringLiteral("Основа %1").arg(i), 3, {});
+            b.karta(k, at(l2, i * 2), 0.4, 100);
+            b.karta(k, at(l2, i * 2 + 1), 0.3, 100);
+            b.karta(k, at(raw, i * 13), 0.02, 80);
+            l3.push_back(k);
+        }
+        for (int i = 0; i < 200; ++i) {
+            // Half the dishes are three levels deep, half four.
+            const qint64 k = product(QStringLiteral("Блюдо %1").arg(i), i % 2 ? 4 : 3, {});
+            b.karta(k, i % 2 ? at(l3, i) : at(l2, i), 0.25, 100);
+            b.karta(k, at(l1, i), 0.1, 90);
+            b.karta(k, at(raw, i * 3), 0.05, 80);
+            dishes.push_back(k);
+        }
+        write->commit();
+    }
+
+    qint64 doc(int p)
+    {
+        db::Query q(&database, write.get());
+        q.setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+        q.open();
+        const qint64 k = q.field(0).asInt64();
+        q.setSql(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, P) "
+                                "VALUES (:K, '1', CURRENT_DATE, CURRENT_TIME, 7, :F, :F, :P)"));
+        q.param(QStringLiteral("K")).setInt64(k);
+        q.param(QStringLiteral("F")).setInt64(firma);
+        q.param(QStringLiteral("P")).setInt(p);
+        q.execSql();
+        db::Query l(&database, write.get());
+        l.setSql(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (:D, :I, :O, 10, 120)"));
+        for (qint64 ing : dishes) {
+            l.param(QStringLiteral("D")).setInt64(k);
+            l.param(QStringLiteral("I")).setInt64(ing);
+            l.param(QStringLiteral("O")).setInt64(kitchen);
+            l.execSql();
+        }
+        return k;
+    }
+};
+
+Bench& bench()
+{
+    static Bench b;
+    return b;
+}
+
+void postProduction(benchmark::State& state, int mode)
+{
+    Bench& b = bench();
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.write->start();
+        const qint64 d = b.doc(mode);
+        state.ResumeTiming();
+        posting::PostRealDocument(posting::Context{&b.database, b.read.get(), b.write.get()}, d, 1);
+        state.PauseTiming();
+        b.write->rollback();
+        state.ResumeTiming();
+    }
+}
+
+void BM_PostProduction200DishesIngredients(benchmark::State& state) { postProduction(state, 0); }
+BENCHMARK(BM_PostProduction200DishesIngredients)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PostProduction200DishesStockFirst(benchmark::State& state) { postProduction(state, 2); }
+BENCHMARK(BM_PostProduction200DishesStockFirst)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,501 @@
+#include "Unit_RealTab.h"
+
+#include "CatalogueUi.h"
+#include "MovementDb.h"
+#include "PosExchange.h"
+#include "Printing.h"
+#include "RealDocs.h"
+#include "Unit_DelDoc.h"
+#include "Unit_DocReal.h"
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+#include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
+#include "ui/Keypad.h"
+#include "ui/Unit_Dice.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Name.h"
+#include "ui/Unit_Period.h"
+#include "ui/Unit_Timers.h"
+#include "util/Clock.h"
+#include "util/Globals.h"
+#include "util/Messages.h"
+#include "util/SettingsStore.h"
+#include "util/Unit_Util.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TRealTab* RealTab = nullptr;
+
+namespace {
+
+const QString kArea = QStringLiteral("Производство и реализация");
+const QString kInventoryOpen = QStringLiteral(
+    "Нельзя создать документ РЕАЛИЗАЦИИ/ПРОИЗВОДСТВА пока имеются непроведённые документы ИНВЕНТАРИЗАЦИИ ! "
+    "Сначала нужно эти документы провести или удалить.");
+
+db::Query* docs() { return Form_Base->Q_Docs_Real; }
+db::Query* lines() { return Form_Base->Q_Real_Bludo; }
+
+QPushButton* button(const QString& text, const QString& hint, QWidget* parent, QHBoxLayout* row)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setToolTip(hint);
+    row->addWidget(b);
+    return b;
+}
+
+void openWith(db::Query* q, const movement::ListQuery& lq)
+{
+    q->close();
+    q->setSql(lq.lines);
+    for (const auto& [name, value] : lq.params)
+        q->param(name).setValue(value);
+    q->prepare();
+    q->open();
+}
+
+} // namespace
+
+TRealTab::TRealTab(QObject* parent) : QObject(parent)
+{
+    QWidget* sheet = Form_Main->Sheet_Real;
+    auto* lay = qobject_cast<QVBoxLayout*>(sheet->layout());
+    if (!lay)
+        lay = new QVBoxLayout(sheet);
+
+    auto* top = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    auto* buttons = new QHBoxLayout;
+    Btn_Add_Real = button(QStringLiteral("Создать"), QStringLiteral("Создать документ реализации / производства"), sheet, buttons);
+    Btn_Upd_Real = button(QStringLiteral("Изменить"), QStringLiteral("Редактировать документ"), sheet, buttons);
+    Btn_Copy_Real = button(QStringLiteral("Копировать"), QStringLiteral("Создать документ реализации / производства"), sheet, buttons);
+    Btn_Del_Real = button(QStringLiteral("Удалить"), QStringLiteral("Удалить документ"), sheet, buttons);
+    Btn_Print_Real = button(QStringLiteral("Печать"), QStringLiteral("Печать документа реализации"), sheet, buttons);
+    Btn_Provodka_Real = button(QStringLiteral("Провести"), QStringLiteral("Провести документ"), sheet, buttons);
+    buttons->addStretch();
+    left->addLayout(buttons);
+    auto* period = new QHBoxLayout;
+    Btn_Period_Real = new QPushButton(QStringLiteral("Выбор периода"), sheet);
+    L_Period_Real = new QLabel(QStringLiteral("Любая дата документа"), sheet);
+    period->addWidget(Btn_Period_Real);
+    period->addWidget(L_Period_Real, 1);
+    left->addLayout(period);
+    top->addLayout(left, 1);
+
+    // The import button is a raised panel with a die and two lines of text.
+    Btn_Take_Real = new QFrame(sheet);
+    Btn_Take_Real->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Btn_Take_Real->setLineWidth(2);
+    Btn_Take_Real->setToolTip(QStringLiteral("Принять итоги из \"Подавальни\" или \"TorgService\""));
+    Btn_Take_Real->setCursor(Qt::PointingHandCursor);
+    auto* take = new QHBoxLayout(Btn_Take_Real);
+    Image7 = new QLabel(Btn_Take_Real);
+    Image7->setFixedSize(48, 48);
+    Label3 = new QLabel(QStringLiteral("Принять итоги\nиз реализации"), Btn_Take_Real);
+    take->addWidget(Image7);
+    take->addWidget(Label3);
+    top->addWidget(Btn_Take_Real);
+    lay->addLayout(top);
+
+    auto* split = new QSplitter(Qt::Vertical, sheet);
+    Grid_DocReal = new db::DbGrid(split);
+    auto* bottom = new QWidget(split);
+    auto* bottomLay = new QHBoxLayout(bottom);
+    bottomLay->setContentsMargins(0, 0, 0, 0);
+    auto* linesSide = new QVBoxLayout;
+    auto* search = new QHBoxLayout;
+    CB_Context_Real = new QCheckBox(QStringLiteral("Поиск по контексту =>"), bottom);
+    E_Context_Real = new QLineEdit(bottom);
+    search->addWidget(CB_Context_Real);
+    search->addWidget(E_Context_Real, 1);
+    linesSide->addLayout(search);
+    Grid_RealBludo = new db::DbGrid(bottom);
+    linesSide->addWidget(Grid_RealBludo, 1);
+    bottomLay->addLayout(linesSide, 1);
+    auto* padSide = new QVBoxLayout;
+    auto* hint = new QLabel(QStringLiteral("При вводе количества можно использовать клавитуру компьютера или наборное поле"), bottom);
+    hint->setWordWrap(true);
+    hint->setMaximumWidth(230);
+    padSide->addWidget(hint);
+    Keypad = new TKeypad(bottom);
+    padSide->addWidget(Keypad);
+    CB_Next = new QCheckBox(QStringLiteral("Сдвигать курсор"), bottom);
+    CB_Next->setChecked(true);
+    padSide->addWidget(CB_Next);
+    padSide->addStretch();
+    bottomLay->addLayout(padSide);
+    split->addWidget(Grid_DocReal);
+    split->addWidget(bottom);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
+    lay->addWidget(split, 1);
+
+    Grid_DocReal->setQuery(docs());
+    cat::SetColumns(Grid_DocReal, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80},
+                                   {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), 65},
+                                   {QStringLiteral("NAME"), QStringLiteral("№ документа"), 120},
+                                   {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
+                                   {QStringLiteral("NAME_F"), QStringLiteral("Предприятие"), 200}});
+    Grid_DocReal->datasetModel()->setCellStyle(&TRealTab::Grid_DocRealGetCellParams);
+    Grid_DocReal->horizontalHeader()->setStretchLastSection(true);
+    Grid_DocReal->setEditButton(Btn_Upd_Real);
+    Grid_RealBludo->setQuery(lines());
+    cat::SetColumns(Grid_RealBludo, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 240},
+                                     {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
+                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 70, QStringLiteral("0.####")},
+                                     {QStringLiteral("CENA_SKLAD"), QStringLiteral("Цена скл."), 75, QStringLiteral("0.00")},
+                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00")},
+                                     {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 80, QStringLiteral("0.00")},
+                                     {QStringLiteral("NAME_O"), QStringLiteral("Подразделение/отдел"), 150}});
+    Grid_RealBludo->horizontalHeader()->setStretchLastSection(true);
+    cat::SetActive(E_Context_Real, false);
+
+    Keypad->guard = [this] { return KeypadAllowed(); };
+    Keypad->apply = [this](double v) { SetQuantity(v); };
+    Keypad->signKeys = true;
+    Keypad->addButton = Btn_Add_Real;
+    Keypad->removeButton = Btn_Del_Real;
+    Keypad->focusTarget = Keypad->Btn_OKS;
+    keyed_ = {Grid_DocReal, Grid_RealBludo, Keypad->E_Klava, Keypad->Btn_Koma, Keypad->Btn_Back, Keypad->Btn_OKS,
+              Btn_Add_Real, Btn_Upd_Real, Btn_Provodka_Real, Btn_Print_Real, Btn_Del_Real, Btn_Copy_Real};
+    for (int d = 0; d < 10; ++d)
+        keyed_.append(Keypad->digitButton(d));
+    for (QWidget* w : keyed_)
+        w->installEventFilter(this);
+
+    const struct {
+        QPushButton* b;
+        void (TRealTab::*h)();
+    } handlers[] = {{Btn_Add_Real, &TRealTab::Btn_Add_RealClick},       {Btn_Upd_Real, &TRealTab::Btn_Upd_RealClick},
+                    {Btn_Copy_Real, &TRealTab::Btn_Copy_RealClick},     {Btn_Del_Real, &TRealTab::Btn_Del_RealClick},
+                    {Btn_Print_Real, &TRealTab::Btn_Print_RealClick},   {Btn_Provodka_Real, &TRealTab::Btn_Provodka_RealClick},
+                    {Btn_Period_Real, &TRealTab::Btn_Period_RealClick}};
+    for (const auto& h : handlers) {
+        auto handler = h.h;
+        connect(h.b, &QPushButton::clicked, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
+    }
+    connect(CB_Context_Real, &QCheckBox::clicked, this, [this] {
+        Guard([this] {
+            CB_Context_RealClick();
+            if (CB_Context_Real->isChecked())
+                E_Context_Real->setFocus();
+        });
+    });
+    BindSetting(CB_Next, QStringLiteral("pkpr"));
+    for (QObject* o : std::initializer_list<QObject*>{Btn_Take_Real, Image7, Label3, E_Context_Real, sheet})
+        o->installEventFilter(this);
+
+    // The tab's lists: the documents' scroll reloads the lines after a pause.
+    TForm_Base* b = Form_Base;
+    connect(b->Q_Docs_Real, &db::Query::afterScroll, this, &TRealTab::Q_Docs_RealAfterScroll);
+    connect(Form_Timers->Timer_Real, &QTimer::timeout, this, [this] { Guard([this] { Timer_RealTimer(); }); });
+    b->Q_Docs_Real->addCalcField(QStringLiteral("TD"));
+    b->Q_Docs_Real->onCalcFields = &TRealTab::Q_Docs_RealCalcFields;
+
+    if (Form_Dice)
+        Form_Dice->AddDie({sheet, Image7, Qt::yellow, Qt::blue, 1, -1});
+}
+
+TRealTab::~TRealTab()
+{
+    if (RealTab == this)
+        RealTab = nullptr;
+}
+
+bool TRealTab::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type t = event->type();
+    if (watched == Form_Main->Sheet_Real) {
+        if (t == QEvent::Show && !event->spontaneous())
+            Guard([this] { Sheet_RealShow(); });
+    } else if (t == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        Guard([&] { Real_Bludo_KeyDown(key); });
+    } else if (watched == E_Context_Real) {
+        if (t == QEvent::KeyPress)
+            Form_Timers->Timer_Real->stop();
+        else if (t == QEvent::KeyRelease)
+            Form_Timers->Timer_Real->start();
+    } else if (t == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        pressTake(true);
+        return true;
+    } else if (t == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        pressTake(false);
+        if (Btn_Take_Real->rect().contains(Btn_Take_Real->mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition().toPoint())))
+            Guard([this] { Btn_Take_RealClick(); });
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TRealTab::Real_Bludo_KeyDown(int key)
+{
+    // A digit or a sign goes to the keypad, which then waits for Enter on its OK.
+    Keypad->focusTarget = Keypad->Btn_OKS;
+    Keypad->KeyDown(key);
+}
+
+void TRealTab::pressTake(bool down)
+{
+    // The panel sinks while pressed: its picture and text move with it.
+    Btn_Take_Real->setFrameShadow(down ? QFrame::Sunken : QFrame::Raised);
+    Btn_Take_Real->layout()->setContentsMargins(down ? QMargins(11, 11, 9, 9) : QMargins(9, 9, 9, 9));
+}
+
+// ---- lists ----
+
+void TRealTab::Q_Docs_RealCalcFields(db::Query& q)
+{
+    const qint64 t = q.hasField(QStringLiteral("DOC_TYPE")) ? q.field(QStringLiteral("DOC_TYPE")).asInt64() : 0;
+    static const QStringList names{QStringLiteral("Инв"),  QStringLiteral("Произв"), QStringLiteral("Реал"),
+                                   QStringLiteral("Вн.пер"), QStringLiteral("Прих"), QStringLiteral("Расх"),
+                                   QStringLiteral("Произв")};
+    q.setCalc(QStringLiteral("TD"), t >= 1 && t <= 7 ? names[static_cast<int>(t) - 1] : QStringLiteral("???"));
+}
+
+QVariant TRealTab::Grid_DocRealGetCellParams(const db::Query& q, int row, const QString&, int role)
+{
+    if (role == Qt::ForegroundRole)
+        return QPalette().color(QPalette::ButtonText);
+    if (role != Qt::BackgroundRole)
+        return {};
+    const int col = q.fieldIndex(QStringLiteral("PROVODKA"));
+    const bool posted = col >= 0 && q.valueAt(row, col).toLongLong() > 0;
+    return QPalette().color(posted ? QPalette::Button : QPalette::Base);
+}
+
+void TRealTab::Q_Docs_RealAfterScroll()
+{
+    if (!StartupDone)
+        return;
+    Form_Timers->Timer_Real->stop();
+    GreyOut(Grid_RealBludo);
+    lines()->close();
+    Form_Timers->Timer_Real->start();
+}
+
+void TRealTab::Timer_RealTimer()
+{
+    Form_Timers->Timer_Real->stop();
+    Release(Grid_RealBludo);
+    Open_RealBludo();
+}
+
+void TRealTab::Sheet_RealShow()
+{
+    if (!StartupDone)
+        return;
+    Open_DocsReal();
+    docs()->prepare();
+    docs()->open();
+    Open_RealBludo();
+}
+
+void TRealTab::Open_DocsReal()
+{
+    const movement::ListQuery q = realdocs::DocsRealQuery(Form_Main->RealPeriodFilter, Form_Period->Date_Start->date(),
+                                                          Form_Period->Date_Finish->date());
+    db::Query* d = docs();
+    d->close();
+    d->setSql(q.lines);
+    for (const auto& [name, value] : q.params)
+        d->param(name).setValue(value);
+}
+
+void TRealTab::Open_RealBludo()
+{
+    lines()->close();
+    if (!cat::HasRow(docs()))
+        return;
+    openWith(lines(), realdocs::RealBludoQuery(cat::KeyOf(docs()), CB_Context_Real->isChecked(), E_Context_Real->text()));
+}
+
+void TRealTab::periodOff()
+{
+    Form_Main->RealPeriodFilter = false;
+    L_Period_Real->setText(QStringLiteral("Любая дата документа"));
+}
+
+void TRealTab::reopenAt(qint64 kod)
+{
+    Open_DocsReal();
+    docs()->prepare();
+    docs()->open();
+    if (kod != 0)
+        docs()->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
+    Open_RealBludo();
+    Grid_DocReal->setFocus();
+}
+
+void TRealTab::ShowDocument(qint64 kod)
+{
+    periodOff();
+    reopenAt(kod);
+}
+
+void TRealTab::Btn_Period_RealClick()
+{
+    if (Msg::execModal(Form_Period) != QDialog::Accepted)
+        return;
+    const bool all = Form_Period->AllDates != 0;
+    Form_Main->RealPeriodFilter = !all;
+    L_Period_Real->setText(movement::PeriodCaption(all, Form_Period->Date_Start->date(), Form_Period->Date_Finish->date()));
+    Open_DocsReal();
+    docs()->prepare();
+    docs()->open();
+}
+
+void TRealTab::CB_Context_RealClick()
+{
+    cat::SetActive(E_Context_Real, CB_Context_Real->isChecked());
+    Open_RealBludo();
+}
+
+
+// ---- documents ----
+
+void TRealTab::Btn_Add_RealClick()
+{
+    {
+        WriteTransaction w;
+        const bool locked = realdocs::InventoryOpen(w.context());
+        w.rollback();
+        if (locked) {
+            Msg::notice(kInventoryOpen);
+            return;
+        }
+    }
+    db::Query* f = Form_Base->Q_Firma;
+    const bool firma = cat::HasRow(f);
+    Form_DocReal->PrepareNew(firma ? cat::KeyOf(f) : 0, firma ? f->field(QStringLiteral("NAME")).asString() : QString());
+    if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
+        return;
+    ShowDocument(Form_DocReal->SavedKod);
+}
+
+void TRealTab::Btn_Upd_RealClick()
+{
+    if (!cat::HasRow(docs()))
+        return;
+    const db::Field p = docs()->field(QStringLiteral("PROVODKA"));
+    if (!p.isNull() && p.asInt() > 0) {
+        Msg::notice(QStringLiteral("Документ уже проведён, изменения невозможны !"));
+        return;
+    }
+    Form_DocReal->PrepareEdit(*docs());
+    if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
+        return;
+    ShowDocument(Form_DocReal->SavedKod);
+}
+
+void TRealTab::Btn_Copy_RealClick()
+{
+    if (!cat::HasRow(docs())) {
+        Msg::notice(QStringLiteral("Нет исходного документа !"));
+        return;
+    }
+    // A copy is a new document: an open inventory holds it back as it does creation.
+    {
+        WriteTransaction w;
+        const bool locked = realdocs::InventoryOpen(w.context());
+        w.rollback();
+        if (locked) {
+            Msg::notice(kInventoryOpen);
+            return;
+        }
+    }
+    Form_Name->setWindowTitle(QStringLiteral("Номер нового документа"));
+    Form_Name->Edit1->clear();
+    Form_Name->DateTimePicker1->hide();
+    Form_Name->Panel2->hide();
+    if (Msg::execModal(Form_Name) != QDialog::Accepted)
+        return;
+    const QString name = Form_Name->Edit1->text();
+    if (const QString bad = movement::CharsOutsideCp1251(name); !bad.isEmpty()) {
+        Msg::notice(movement::Cp1251Refusal(bad));
+        return;
+    }
+    periodOff();
+    const int choice = cat::ChooseRG(QString(), {QStringLiteral("Копировать с количеством"), QStringLiteral("Копировать без количества")});
+    if (choice < 0)
+        return;
+    const qint64 source = cat::KeyOf(docs());
+    const QString sourceName = docs()->field(QStringLiteral("NAME")).asString();
+    // The lines as listed: with the search on, only those shown.
+    QList<qint64> keys;
+    db::Query* l = lines();
+    if (cat::HasRow(l)) {
+        const int col = l->fieldIndex(QStringLiteral("KOD"));
+        for (int r = 0; r < l->recordCount(); ++r)
+            keys << l->valueAt(r, col).toLongLong();
+    }
+    WriteTransaction w;
+    const qint64 kod = realdocs::CopyDocument(w.context(), source, name, Clock::today(), Clock::timeOfDay(), choice == 0, keys);
+    w.commit(kArea, QStringLiteral("Копирование документа № <<") + sourceName + QStringLiteral(">> в документ № <<") + name +
+                        QStringLiteral(">>"));
+    reopenAt(kod);
+}
+
+void TRealTab::Btn_Del_RealClick()
+{
+    if (!CheckRight(Right::DeleteDocs))
+        return;
+    if (!cat::HasRow(docs()))
+        return;
+    ShowDeleteDocs(docs(), true);
+}
+
+void TRealTab::Btn_Print_RealClick()
+{
+    if (cat::HasRow(docs()) && cat::HasRow(lines()) && Form_PrintReal)
+        Msg::execModal(Form_PrintReal);
+}
+
+void TRealTab::Btn_Take_RealClick()
+{
+    TakeShiftTotals([this](qint64 kod) { ShowDocument(kod); });
+}
+
+// ---- quantities ----
+
+bool TRealTab::KeypadAllowed() const
+{
+    if (!cat::HasRow(docs()) || !cat::HasRow(lines()))
+        return false;
+    const db::Field p = docs()->field(QStringLiteral("PROVODKA"));
+    return p.isNull() || p.asInt() <= 0;
+}
+
+void TRealTab::SetQuantity(double value)
+{
+    const qint64 line = cat::KeyOf(lines());
+    {
+        WriteTransaction w;
+        auto q = engine::Writer(w.context(), QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = :P WHERE KOD = ") + Key(line));
+        q->param(QStringLiteral("P")).setDouble(value);
+        q->execSql();
+        w.commit();
+    }
+    db::Query* l = lines();
+    l->close();
+    l->open();
+    l->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line));
+    if (CB_Next->isChecked() && l->recNo() + 1 < l->recordCount())
+        l->next();
+    QTimer::singleShot(0, Grid_RealBludo, [g = Grid_RealBludo] { g->setFocus(); });
+}

@@ -1,0 +1,186 @@
+#include "RealPosting.h"
+
+#include "costing/CardSource.h"
+#include "costing/Expansion.h"
+#include "db/Query.h"
+
+#include <cmath>
+#include <memory>
+#include <set>
+#include <stdexcept>
+
+namespace posting {
+
+namespace {
+
+QString key(qint64 k) { return QString::number(k); }
+
+std::unique_ptr<db::Query> query(const Context& ctx, const QString& sql)
+{
+    auto q = std::make_unique<db::Query>(ctx.database, ctx.write);
+    q->setSql(sql);
+    return q;
+}
+
+void exec(const Context& ctx, const QString& sql) { query(ctx, sql)->execSql(); }
+
+// From this many lines on, the expansion reads the catalogue of the lines'
+// departments at once instead of one product at a time.
+constexpr int kLinesForSnapshot = 20;
+
+// The document's lines in the order of the tab's list, with what the card
+// expansion reads of each product.
+std::unique_ptr<db::Query> openLines(const Context& ctx, qint64 doc)
+{
+    auto q = query(ctx, QStringLiteral("SELECT REAL_BLUDO.KOD, REAL_BLUDO.KOD_ING, REAL_BLUDO.KOD_OTDEL, REAL_BLUDO.KOLVO, "
+                                       "REAL_BLUDO.CENA, COALESCE(ING.CENA_COMPUTE, 0) AS CENA_COMPUTE, ING.KVO_PORC "
+                                       "FROM REAL_BLUDO "
+                                       "LEFT OUTER JOIN OTDEL ON OTDEL.KOD = REAL_BLUDO.KOD_OTDEL "
+                                       "LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING "
+                                       "LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP "
+                                       "WHERE REAL_BLUDO.KOD_DOC = ") +
+                            key(doc) + QStringLiteral(" ORDER BY OTDEL.KOD, GROUP_ING.NAME, ING.NAME, REAL_BLUDO.KOD"));
+    q->open();
+    return q;
+}
+
+struct MoveLine {
+    qint64 ing = 0;
+    qint64 otdel = 0;
+    double kolvo = 0;
+    double cena = 0;
+};
+
+class MoveWriter {
+public:
+    explicit MoveWriter(const Context& ctx)
+        : q_(query(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
+                                       "VALUES (:KD, :KI, :KO, :T, :K, :C)")))
+    {
+    }
+    void add(qint64 doc, int direction, const MoveLine& l)
+    {
+        q_->param(QStringLiteral("KD")).setString(key(doc));
+        q_->param(QStringLiteral("KI")).setString(key(l.ing));
+        if (l.otdel)
+            q_->param(QStringLiteral("KO")).setString(key(l.otdel));
+        else
+            q_->param(QStringLiteral("KO")).setNull();
+        q_->param(QStringLiteral("T")).setInt(direction);
+        q_->param(QStringLiteral("K")).setDouble(l.kolvo);
+        q_->param(QStringLiteral("C")).setDouble(l.cena);
+        q_->execSql();
+    }
+
+private:
+    std::unique_ptr<db::Query> q_;
+};
+
+MoveLine lineOf(const db::Query& q)
+{
+    MoveLine l;
+    l.ing = q.field(QStringLiteral("KOD_ING")).isNull() ? 0 : q.field(QStringLiteral("KOD_ING")).asInt64();
+    l.otdel = q.field(QStringLiteral("KOD_OTDEL")).isNull() ? 0 : q.field(QStringLiteral("KOD_OTDEL")).asInt64();
+    l.kolvo = q.field(QStringLiteral("KOLVO")).isNull() ? 0 : q.field(QStringLiteral("KOLVO")).asDouble();
+    l.cena = q.field(QStringLiteral("CENA")).isNull() ? 0 : q.field(QStringLiteral("CENA")).asDouble();
+    return l;
+}
+
+// The production output paired with the write-off: same number, date, time
+// and enterprises, pointing at each other.
+qint64 insertOutput(const Context& ctx, const DocHeader& x, int priceRule)
+{
+    auto g = query(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    g->open();
+    const qint64 n = g->field(0).asInt64();
+    auto q = query(ctx, QStringLiteral("INSERT INTO DOCS (KOD, DATE_DOC, TIME_DOC, DOC_TYPE, NAME, KOD_PARTNER_EXPORT, "
+                                       "KOD_PARTNER_IMPORT, INT_PARAM2, INT_PARAM3, EDIT_CENA) "
+                                       "VALUES (:K, :DD, :TD, :DT, :N, :KPE, :KPI, :I2, :I3, :EC)"));
+    q->param(QStringLiteral("K")).setString(key(n));
+    q->param(QStringLiteral("DD")).setDate(x.date);
+    q->param(QStringLiteral("TD")).setTime(x.time);
+    q->param(QStringLiteral("DT")).setInt(DocType::Production);
+    q->param(QStringLiteral("N")).setString(x.name);
+    q->param(QStringLiteral("KPE")).setString(key(x.firmaExport));
+    q->param(QStringLiteral("KPI")).setString(key(x.firmaImport));
+    q->param(QStringLiteral("I2")).setInt64(x.otdel2);
+    q->param(QStringLiteral("I3")).setString(key(x.kod));
+    q->param(QStringLiteral("EC")).setInt(priceRule);
+    q->execSql();
+    exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = ") + key(n) + QStringLiteral(" WHERE KOD = ") + key(x.kod));
+    return n;
+}
+
+} // namespace
+
+double KopeckHalfEven(double price)
+{
+    // The default rounding direction of the floating-point environment: to
+    // the nearest, an exact half to the even neighbour.
+    return std::nearbyint(price * 100.0) / 100.0;
+}
+
+RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
+{
+    exec(ctx, QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + key(doc));
+    DocHeader x;
+    if (!ReadDoc(ctx, doc, x))
+        throw std::logic_error("posting: no document " + std::to_string(doc));
+    if (x.type != DocType::ProductionWriteOff && x.type != DocType::Sales)
+        throw std::logic_error("posting: not a production or sales document");
+    if (x.provodka > 0)
+        throw std::runtime_error(QStringLiteral("Документ уже проведён !").toStdString());
+    const QString X = key(doc);
+
+    // A line never given a quantity makes and sells nothing.
+    exec(ctx, QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOD_DOC = ") + X + QStringLiteral(" AND COALESCE(KOLVO, 0) = 0"));
+    auto lines = openLines(ctx, doc);
+    if (lines->isEmpty())
+        return {};
+
+    RealOutcome out;
+    out.posted = true;
+    MoveWriter moves(ctx);
+    const bool production = x.type == DocType::ProductionWriteOff;
+    if (production) {
+        // The dishes come into stock before their write-off is expanded.
+        out.output = insertOutput(ctx, x, priceRule);
+        for (lines->first(); !lines->eof(); lines->next())
+            moves.add(out.output, 1, lineOf(*lines));
+        ProvodkaMove(ctx, out.output);
+    }
+
+    if (x.p == WriteOffMode::Finished) {
+        for (lines->first(); !lines->eof(); lines->next()) {
+            MoveLine l = lineOf(*lines);
+            l.cena = KopeckHalfEven(l.cena);
+            moves.add(doc, 2, l);
+        }
+    } else if (x.p >= 0) {
+        // Mode 0 expands to raw products whatever the type; only the stock
+        // modes keep the dish being produced out of its own stock.
+        const int mode = x.p;
+        const bool flag = mode >= WriteOffMode::FinishedAndMade && production;
+        std::unique_ptr<costing::CardSource> source;
+        if (lines->recordCount() > kLinesForSnapshot) {
+            std::set<qint64> otdels;
+            for (lines->first(); !lines->eof(); lines->next())
+                otdels.insert(lineOf(*lines).otdel);
+            source = std::make_unique<costing::CatalogueSnapshot>(ctx.database, ctx.write,
+                                                                  std::vector<qint64>(otdels.begin(), otdels.end()));
+        } else {
+            source = std::make_unique<costing::SqlCardSource>(ctx.database, ctx.write);
+        }
+        costing::Expander expander(*source);
+        const costing::AmountList writeOff = expander.ExpandDocumentRows(mode, flag, *lines);
+        for (const costing::RIng& node : writeOff) {
+            if (node.MY_LEVEL != 0)
+                continue;
+            moves.add(doc, 2, MoveLine{node.KOD_ING, node.KOD_OTDEL, node.BRUTTO, node.PRICE});
+        }
+    }
+    ProvodkaMove(ctx, doc);
+    return out;
+}
+
+} // namespace posting

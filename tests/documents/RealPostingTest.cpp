@@ -1,0 +1,242 @@
+// Posting of production and sales documents by the posting engine on a real
+// database: what each write-off mode takes, the paired production output,
+// lines without quantity, and un-posting that gives everything back.
+
+#include "PostingFixture.h"
+
+#include "costing/CostingError.h"
+#include "posting/RealPosting.h"
+
+namespace {
+
+class RealDb : public PostDb {
+public:
+    qint64 realLine(qint64 doc, qint64 ing, double kolvo, double cena, qint64 otdel = 0)
+    {
+        begin();
+        db::Query q(&t.db(), &t.write());
+        q.setSql(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                                "VALUES (:D, :I, :O, :Q, :C, 0)"));
+        q.param(QStringLiteral("D")).setInt64(doc);
+        q.param(QStringLiteral("I")).setInt64(ing);
+        q.param(QStringLiteral("O")).setInt64(otdel ? otdel : kitchen);
+        q.param(QStringLiteral("Q")).setDouble(kolvo);
+        q.param(QStringLiteral("C")).setDouble(cena);
+        q.execSql();
+        return num(QStringLiteral("SELECT MAX(KOD) FROM REAL_BLUDO"));
+    }
+    posting::RealOutcome post(qint64 doc, int rule = 0)
+    {
+        begin();
+        const posting::RealOutcome out = posting::PostRealDocument(ctx(), doc, rule);
+        commit();
+        return out;
+    }
+    // The write-off lines of a document: product -> (quantity, price).
+    std::map<qint64, std::pair<double, double>> writeOffs(qint64 doc)
+    {
+        commit();
+        auto q = t.select(QStringLiteral("SELECT KOD_ING, KOLVO, CENA, TYPE_MOVES FROM MOVES WHERE KOD_DOC = %1").arg(doc));
+        std::map<qint64, std::pair<double, double>> out;
+        for (q->first(); !q->eof(); q->next()) {
+            EXPECT_EQ(q->field(3).asInt(), 2);
+            auto& v = out[q->field(0).asInt64()];
+            v.first += q->field(1).asDouble();
+            v.second = q->field(2).asDouble();
+        }
+        return out;
+    }
+    std::string realLines()
+    {
+        commit();
+        return TableText(t, QStringLiteral("SELECT KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD FROM REAL_BLUDO ORDER BY KOD"));
+    }
+    std::string allDocs()
+    {
+        commit();
+        return TableText(t, QStringLiteral("SELECT * FROM DOCS ORDER BY KOD"));
+    }
+    std::string allMoves()
+    {
+        commit();
+        return TableText(t, QStringLiteral("SELECT * FROM MOVES ORDER BY KOD"));
+    }
+};
+
+constexpr int kSale = posting::DocType::Sales;
+constexpr int kProduction = posting::DocType::ProductionWriteOff;
+
+} // namespace
+
+TEST(RealPosting, ASaleOfFinishedDishesWritesThemOffAtTheLinePriceToTheKopeck)
+{
+    RealDb d;
+    const qint64 soup = d.dish(QStringLiteral("Суп"), 1, stockOf(20, 10));
+    const qint64 tea = d.dish(QStringLiteral("Чай"), 1, stockOf(20, 3));
+    const qint64 x = d.doc(kSale, 0, 0, 0, posting::WriteOffMode::Finished);
+    d.realLine(x, soup, 3, 12.3456);
+    d.realLine(x, tea, 2, 0.125);  // an exact half goes to the even kopeck
+    const posting::RealOutcome out = d.post(x);
+    EXPECT_TRUE(out.posted);
+    EXPECT_EQ(out.output, 0);
+    const auto w = d.writeOffs(x);
+    ASSERT_EQ(w.size(), 2u);
+    EXPECT_DOUBLE_EQ(w.at(soup).first, 3);
+    EXPECT_DOUBLE_EQ(w.at(soup).second, 12.35);
+    EXPECT_DOUBLE_EQ(w.at(tea).second, 0.12);
+    EXPECT_DOUBLE_EQ(d.stock(soup, d.kitchen).kolvo, 17);
+    EXPECT_EQ(d.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(x)), 11);
+    // The lines stay as they were entered.
+    EXPECT_DOUBLE_EQ(d.value(QStringLiteral("SELECT CENA FROM REAL_BLUDO WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(x).arg(soup)).toDouble(),
+                     12.3456);
+}
+
+TEST(RealPosting, AProductionWritesOffTheIngredientsGrossAndReceivesTheDishesInAPair)
+{
+    RealDb d;
+    const qint64 a = d.raw(QStringLiteral("Картофель"), stockOf(10, 20));
+    const qint64 dish = d.dish(QStringLiteral("Пюре"), 1, stockOf(0, 0));
+    d.card(dish, a, 0.2, 80);
+    const qint64 x = d.doc(kProduction, 0, 0, 0, posting::WriteOffMode::Ingredients);
+    d.realLine(x, dish, 10, 12.3456);
+    const posting::RealOutcome out = d.post(x, 2);
+    ASSERT_TRUE(out.posted);
+    ASSERT_NE(out.output, 0);
+
+    const auto w = d.writeOffs(x);
+    ASSERT_EQ(w.size(), 1u);
+    EXPECT_NEAR(w.at(a).first, 2.5, 1e-9);  // net 2 at a yield of 80 %
+    EXPECT_NEAR(d.stock(a, d.kitchen).kolvo, 7.5, 1e-9);
+    // The output brings the ten dishes in at the line's own price.
+    EXPECT_NEAR(d.stock(dish, d.kitchen).kolvo, 10, 1e-9);
+    EXPECT_DOUBLE_EQ(d.value(QStringLiteral("SELECT CENA FROM MOVES WHERE KOD_DOC = %1").arg(out.output)).toDouble(), 12.3456);
+    // The two name each other; the output carries the price rule and the header.
+    EXPECT_EQ(d.num(QStringLiteral("SELECT INT_PARAM3 FROM DOCS WHERE KOD = %1").arg(x)), out.output);
+    EXPECT_EQ(d.num(QStringLiteral("SELECT INT_PARAM3 FROM DOCS WHERE KOD = %1").arg(out.output)), x);
+    EXPECT_EQ(d.num(QStringLiteral("SELECT DOC_TYPE FROM DOCS WHERE KOD = %1").arg(out.output)), 2);
+    EXPECT_EQ(d.num(QStringLiteral("SELECT EDIT_CENA FROM DOCS WHERE KOD = %1").arg(out.output)), 2);
+    EXPECT_EQ(d.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(out.output)), 11);
+    EXPECT_EQ(d.value(QStringLiteral("SELECT NAME FROM DOCS WHERE KOD = %1").arg(out.output)).toString(), QStringLiteral("12/1"));
+}
+
+TEST(RealPosting, StockModesTakeFromStockFirstAndModeZeroNever)
+{
+    // Dish D is 1 of semi-finished S and 0.1 of raw B; S is 0.5 of raw A.
+    // 3 of D and 4 of S are in stock; the document makes or sells 10 of D.
+    auto run = [](int mode, int type) {
+        RealDb d;
+        const qint64 a = d.raw(QStringLiteral("Мука"), stockOf(100, 10));
+        const qint64 b = d.raw(QStringLiteral("Соль"), stockOf(100, 1));
+        const qint64 s = d.dish(QStringLiteral("Тесто"), 1, stockOf(4, 6));
+        d.card(s, a, 0.5);
+        const qint64 dish = d.dish(QStringLiteral("Пирог"), 2, stockOf(3, 30));
+        d.card(dish, s, 1);
+        d.card(dish, b, 0.1);
+        const qint64 x = d.doc(type, 0, 0, 0, mode);
+        d.realLine(x, dish, 10, 50);
+        d.post(x);
+        std::map<QString, double> named;
+        for (const auto& [k, v] : d.writeOffs(x))
+            named[d.value(QStringLiteral("SELECT NAME FROM ING WHERE KOD = %1").arg(k)).toString()] = v.first;
+        return named;
+    };
+    using W = std::map<QString, double>;
+    auto expectSame = [](const W& got, const W& want) {
+        ASSERT_EQ(got.size(), want.size());
+        for (const auto& [name, q] : want)
+            EXPECT_NEAR(got.at(name), q, 1e-9) << name.toStdString();
+    };
+    // Production keeps the dish it makes out of its own stock: the 4 of dough
+    // in stock go first, the other 6 are made of flour.
+    expectSame(run(2, kProduction), W{{QStringLiteral("Тесто"), 4}, {QStringLiteral("Мука"), 3}, {QStringLiteral("Соль"), 1}});
+    // A sale takes the 3 dishes in stock, then makes 7.
+    expectSame(run(2, kSale), W{{QStringLiteral("Пирог"), 3}, {QStringLiteral("Тесто"), 4}, {QStringLiteral("Мука"), 1.5},
+                                {QStringLiteral("Соль"), 0.7}});
+    // Without making: the semi-finished product is written off as itself.
+    expectSame(run(3, kProduction), W{{QStringLiteral("Тесто"), 10}, {QStringLiteral("Соль"), 1}});
+    // Mode 0 never looks at stock, whatever is there and whatever the type.
+    for (const int type : {kProduction, kSale})
+        expectSame(run(0, type), W{{QStringLiteral("Мука"), 5}, {QStringLiteral("Соль"), 1}});
+}
+
+TEST(RealPosting, LinesWithoutQuantityAreDroppedAndADocumentOfNothingElseIsNotPosted)
+{
+    RealDb d;
+    const qint64 soup = d.dish(QStringLiteral("Суп"), 1, stockOf(20, 10));
+    const qint64 tea = d.dish(QStringLiteral("Чай"), 1, stockOf(20, 3));
+    const qint64 x = d.doc(kSale, 0, 0, 0, posting::WriteOffMode::Finished, 0, QStringLiteral("Р-1"));
+    d.realLine(x, soup, 0, 10);
+    d.realLine(x, tea, -2, 3);  // a negative line is posted as it stands
+    d.post(x);
+    EXPECT_EQ(d.num(QStringLiteral("SELECT COUNT(*) FROM REAL_BLUDO WHERE KOD_DOC = %1").arg(x)), 1);
+    EXPECT_DOUBLE_EQ(d.stock(tea, d.kitchen).kolvo, 22);
+
+    const qint64 y = d.doc(kProduction, 0, 0, 0, 0, 0, QStringLiteral("П-1"));
+    d.realLine(y, soup, 0, 10);
+    d.realLine(y, tea, 0, 3);
+    const RealDb::Snapshot before = d.snapshot();
+    const std::string lines = d.realLines();
+    d.begin();
+    const posting::RealOutcome out = posting::PostRealDocument(d.ctx(), y, 0);
+    EXPECT_FALSE(out.posted);
+    d.t.write().rollback();
+    EXPECT_EQ(d.snapshot(), before);
+    EXPECT_EQ(d.realLines(), lines);
+}
+
+TEST(RealPosting, ACyclicCardOrAPostedDocumentIsRefused)
+{
+    RealDb d;
+    const qint64 p = d.dish(QStringLiteral("Соус"), 1, stockOf(0, 0));
+    const qint64 q = d.dish(QStringLiteral("Основа"), 1, stockOf(0, 0));
+    d.card(p, q, 1);
+    d.card(q, p, 1);
+    const qint64 x = d.doc(kSale, 0, 0, 0, 0);
+    d.realLine(x, p, 1, 10);
+    d.begin();
+    try {
+        posting::PostRealDocument(d.ctx(), x, 0);
+        ADD_FAILURE() << "a cyclic card was expanded";
+    } catch (const costing::CardError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("Соус")) || e.text().contains(QStringLiteral("Основа"))) << e.text().toStdString();
+    }
+    d.t.write().rollback();
+
+    const qint64 y = d.doc(kSale, 0, 0, 0, 1);
+    d.realLine(y, p, 1, 10);
+    d.post(y);
+    d.begin();
+    EXPECT_THROW(posting::PostRealDocument(d.ctx(), y, 0), std::runtime_error);
+    d.t.write().rollback();
+}
+
+TEST(RealPosting, UnpostingAProductionOrASaleRestoresStockDocumentsAndLinesExactly)
+{
+    for (const int type : {kProduction, kSale}) {
+        SCOPED_TRACE(type);
+        RealDb d;
+        const qint64 a = d.raw(QStringLiteral("Картофель"), stockOf(10, 20, 26, 30));
+        const qint64 s = d.dish(QStringLiteral("Заготовка"), 1, stockOf(1, 15, 15));
+        d.card(s, a, 0.3);
+        const qint64 dish = d.dish(QStringLiteral("Пюре"), 2, stockOf(2, 40, 40));
+        d.card(dish, s, 1, 80);
+        d.card(dish, a, 0.1);
+        const qint64 x = d.doc(type, 0, 0, 0, 2);
+        d.realLine(x, dish, 3, 55);
+        d.realLine(x, a, 0, 26);
+        d.realLine(x, s, 1, 20);
+        d.begin();
+        d.exec(QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOLVO = 0"));
+        const RealDb::Snapshot before = d.snapshot();
+        const std::string docs = d.allDocs(), moves = d.allMoves(), lines = d.realLines();
+        d.post(x, 1);
+        EXPECT_NE(d.snapshot(), before);
+        d.begin();
+        EXPECT_EQ(posting::UnpostDocument(d.ctx(), x, 1), x);
+        d.commit();
+        EXPECT_EQ(d.snapshot(), before);
+        EXPECT_EQ(d.allDocs(), docs);
+        EXPECT_EQ(d.allMoves(), moves);
+        EXPECT_EQ(d.realLines(), lines);
+    }
+}

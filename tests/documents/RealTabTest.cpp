@@ -1,0 +1,344 @@
+// The production and sales tab with the program's windows on a real
+// database: documents filled from a menu at the menu's document price,
+// header edits, copies, posting from the tab, the keypad and the search.
+
+#include "../catalogue/MenuFixture.h"
+#include "MoveEnv.h"
+
+#include "Unit_DocReal.h"
+#include "Unit_Provodka.h"
+#include "Unit_RealTab.h"
+#include "Unit_SelectMenu.h"
+#include "costing/Rounding.h"
+#include "engine/Context.h"
+#include "ui/Keypad.h"
+#include "ui/Unit_Name.h"
+#include "ui/Unit_Timers.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace {
+
+class RealEnv : public MoveEnv {
+public:
+    RealEnv() : clock(QDate(2026, 12, 7)) {}
+
+    qint64 realDoc(int type, int p, const QString& name = QStringLiteral("Р-1"), int provodka = 0)
+    {
+        const qint64 k = num(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+        t().exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, "
+                                "KOD_PARTNER_IMPORT, P, PROVODKA) VALUES (%1, '%2', '2026-12-01', '09:00:00', %3, %4, %4, %5, %6)")
+                     .arg(k)
+                     .arg(name)
+                     .arg(type)
+                     .arg(firmaKod)
+                     .arg(p)
+                     .arg(provodka));
+        return k;
+    }
+    qint64 realLine(qint64 doc, qint64 ing, double kolvo, double cena, qint64 otdel = 0)
+    {
+        const qint64 k = num(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+        t().exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                                "VALUES (%1, %2, %3, %4, %5, %6, 0)")
+                     .arg(k)
+                     .arg(doc)
+                     .arg(ing)
+                     .arg(otdel ? otdel : kitchen)
+                     .arg(kolvo)
+                     .arg(cena));
+        return k;
+    }
+    // Line values of a document by product name.
+    QMap<QString, QPair<double, double>> lines(qint64 doc, const char* priceColumn = "CENA")
+    {
+        auto q = t().select(QStringLiteral("SELECT ING.NAME, REAL_BLUDO.KOLVO, REAL_BLUDO.%1 FROM REAL_BLUDO "
+                                           "INNER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING WHERE KOD_DOC = %2")
+                                .arg(QLatin1String(priceColumn))
+                                .arg(doc));
+        QMap<QString, QPair<double, double>> out;
+        for (q->first(); !q->eof(); q->next())
+            out.insert(q->field(0).asString(), {q->field(1).asDouble(), q->field(2).asDouble()});
+        return out;
+    }
+    void show(qint64 doc) { RealTab->ShowDocument(doc); }
+    qint64 currentDoc() { return cat::KeyOf(Form_Base->Q_Docs_Real); }
+
+    PinnedClock clock;
+};
+
+// The header dialog's step: number, optionally a menu through the chooser, OK.
+std::function<void(QWidget*)> fillHeader(const QString& name, bool chooseMenu, int type = 1, int p = 0)
+{
+    return [=](QWidget*) {
+        TForm_DocReal* f = Form_DocReal;
+        f->E_Name->setText(name);
+        f->RG_TypeDoc->setItemIndex(type);
+        f->RG_PF->setItemIndex(p);
+        if (chooseMenu)
+            f->Btn_SelectMenu->click();
+        f->Btn_Ok->click();
+    };
+}
+
+// The chooser's step: the sections and dishes loaded, then OK on the first menu.
+std::function<void(QWidget*)> pickMenu(QMap<QString, QVariant>* shownPrices = nullptr)
+{
+    return [=](QWidget*) {
+        Form_SelectMenu->Timer_RazdelTimer();
+        EXPECT_TRUE(Form_SelectMenu->BtnOk->isEnabled());
+        EXPECT_TRUE(Form_SelectMenu->Q_Menu_Str->active());
+        if (shownPrices)
+            *shownPrices = byName(Form_SelectMenu->Q_Menu_Str, QStringLiteral("CENA_MENU"));
+        Form_SelectMenu->BtnOk->click();
+    };
+}
+
+} // namespace
+
+TEST(RealTab, AMenuFillsTheDocumentAtTheMenuPriceWithStockPricesAndNoQuantities)
+{
+    RealEnv env;
+    const qint64 soup = env.product(QStringLiteral("Суп"), 0, 7.5, 12.34);
+    const qint64 tea = env.product(QStringLiteral("Чай"), 0, 2.25, 12.34);
+    setPrice(env, soup, env.kitchen, 12.34, 2);  // set by hand
+    setPrice(env, tea, env.kitchen, 12.34, 2);
+    const qint64 menu = newMenu(env.firmaKod, QStringLiteral("Обед"), QDate(2026, 12, 7), -10);
+    const qint64 razdel = newRazdel(menu, env.kitchen, QStringLiteral("Первое"), 1);
+    newDish(razdel, soup, 1);  // hand prices are not rounded
+    newDish(razdel, tea, 0);
+    if (!Form_Base->Q_Firma->active())
+        Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    CatEnv::at(Form_Base->Q_Firma, env.firmaKod);
+
+    QMap<QString, QVariant> shown;
+    {
+        ModalScript script;
+        script.then(fillHeader(QStringLiteral("Р-7"), true)).then(pickMenu(&shown));
+        Guard([] { RealTab->Btn_Add_RealClick(); });
+    }
+    const qint64 doc = env.currentDoc();
+    ASSERT_NE(doc, 0) << env.messages.join(QLatin1Char('|')).toStdString();
+    const double stepped = costing::RoundPrice(engine::ProgramContext(), 12.34 * 0.9);
+    ASSERT_NE(stepped, 11.11);  // the two rules differ here
+    const auto l = env.lines(doc);
+    EXPECT_DOUBLE_EQ(l.value(QStringLiteral("Суп")).second, 11.11);
+    EXPECT_DOUBLE_EQ(l.value(QStringLiteral("Чай")).second, stepped);
+    EXPECT_DOUBLE_EQ(l.value(QStringLiteral("Суп")).first, 0);
+    EXPECT_DOUBLE_EQ(env.lines(doc, "CENA_SKLAD").value(QStringLiteral("Суп")).second, 7.5);
+    EXPECT_DOUBLE_EQ(env.lines(doc, "CENA_SKLAD").value(QStringLiteral("Чай")).second, 2.25);
+    // The chooser showed what the document received.
+    EXPECT_DOUBLE_EQ(shown.value(QStringLiteral("Суп")).toDouble(), 11.11);
+    EXPECT_DOUBLE_EQ(shown.value(QStringLiteral("Чай")).toDouble(), stepped);
+    EXPECT_EQ(env.docField(doc, "DOC_TYPE"), 3);
+    EXPECT_EQ(env.logLines(QStringLiteral("Создан документ № Р-7")), 1);
+    EXPECT_EQ(RealTab->L_Period_Real->text(), QStringLiteral("Любая дата документа"));
+}
+
+TEST(RealTab, HeaderChecksAndTheModesOfAProduction)
+{
+    RealEnv env;
+    Form_DocReal->PrepareNew(0, QString());
+    Form_DocReal->E_Name->setText(QStringLiteral("Р-1"));
+    Form_DocReal->Btn_SelectMenuClick();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Сначала необходимо выбрать предприятие !"));
+    Form_DocReal->Btn_OkClick();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано предприятие !"));
+    Form_DocReal->PrepareNew(env.firmaKod, QStringLiteral("Столовая"));
+    Form_DocReal->Btn_OkClick();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано меню !"));
+    // "Готовые продукты" is no choice for a production.
+    Form_DocReal->RG_TypeDoc->setItemIndex(0);
+    Form_DocReal->RG_PF->setItemIndex(1);
+    Form_DocReal->RG_PFClick();
+    EXPECT_EQ(Form_DocReal->RG_PF->itemIndex(), 0);
+    EXPECT_EQ(env.messages.last(), QStringLiteral("При производстве можно списывать только составляющие ингредиенты или полуфабрикаты!"));
+    EXPECT_EQ(env.count(QStringLiteral("DOCS")), 0);
+}
+
+TEST(RealTab, AnEditWithoutAMenuKeepsTheLinesAndWithAMenuReplacesThem)
+{
+    RealEnv env;
+    const qint64 soup = env.product(QStringLiteral("Суп"), 0, 7.5, 20);
+    const qint64 tea = env.product(QStringLiteral("Чай"), 0, 2, 5);
+    const qint64 menu = newMenu(env.firmaKod, QStringLiteral("Обед"), QDate(2026, 12, 7));
+    newDish(newRazdel(menu, env.kitchen, QStringLiteral("Первое"), 1), tea);
+    const qint64 doc = env.realDoc(3, 0);
+    env.realLine(doc, soup, 4, 20);
+    env.show(doc);
+    {
+        ModalScript script;
+        script.then(fillHeader(QStringLiteral("Р-2"), false));
+        Guard([] { RealTab->Btn_Upd_RealClick(); });
+    }
+    EXPECT_EQ(env.lines(doc).keys(), QStringList{QStringLiteral("Суп")});
+    EXPECT_EQ(env.text(QStringLiteral("SELECT NAME FROM DOCS WHERE KOD = %1").arg(doc)), QStringLiteral("Р-2"));
+    EXPECT_EQ(env.logLines(QStringLiteral("Отредактирован документ № Р-2")), 1);
+    {
+        ModalScript script;
+        script.then(fillHeader(QStringLiteral("Р-3"), true)).then(pickMenu());
+        Guard([] { RealTab->Btn_Upd_RealClick(); });
+    }
+    EXPECT_EQ(env.lines(doc).keys(), QStringList{QStringLiteral("Чай")});
+    EXPECT_EQ(env.logLines(QStringLiteral("Создан документ № Р-3")), 1);
+    EXPECT_EQ(env.currentDoc(), doc);
+
+    // A posted document is not edited.
+    env.t().exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 11 WHERE KOD = %1").arg(doc));
+    env.show(doc);
+    Guard([] { RealTab->Btn_Upd_RealClick(); });
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Документ уже проведён, изменения невозможны !"));
+}
+
+TEST(RealTab, ACopyOfAPostedDocumentIsTodaysAtCurrentPricesAndKeepsItsMode)
+{
+    RealEnv env;
+    const qint64 soup = env.product(QStringLiteral("Суп"), 0, 7.5, 20);
+    const qint64 tea = env.product(QStringLiteral("Чай"), 0, 2, 5);
+    const qint64 doc = env.realDoc(7, 2, QStringLiteral("П-1"), 11);
+    env.realLine(doc, soup, 4, 18);
+    env.realLine(doc, tea, 3, 4);
+    env.setStock(soup, env.kitchen, 0, 8, 21.37);
+    env.show(doc);
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+
+    auto copy = [&](const QString& name, int choice) {
+        ModalScript script;
+        script.then([name](QWidget*) {
+                  Form_Name->Edit1->setText(name);
+                  Form_Name->accept();
+              })
+            .then(chooseItem(choice));
+        Guard([] { RealTab->Btn_Copy_RealClick(); });
+        return env.currentDoc();
+    };
+    const qint64 withQ = copy(QStringLiteral("П-2"), 0);
+    ASSERT_NE(withQ, doc);
+    EXPECT_EQ(env.docField(withQ, "PROVODKA"), 0);
+    EXPECT_EQ(env.docField(withQ, "P"), 2);
+    EXPECT_EQ(env.docField(withQ, "DOC_TYPE"), 7);
+    EXPECT_EQ(env.text(QStringLiteral("SELECT DATE_DOC FROM DOCS WHERE KOD = %1").arg(withQ)), QStringLiteral("2026-12-07"));
+    auto l = env.lines(withQ);
+    EXPECT_DOUBLE_EQ(l.value(QStringLiteral("Суп")).first, 4);
+    EXPECT_DOUBLE_EQ(l.value(QStringLiteral("Суп")).second, costing::RoundPrice(engine::ProgramContext(), 21.37));
+    EXPECT_DOUBLE_EQ(env.lines(withQ, "CENA_SKLAD").value(QStringLiteral("Суп")).second, 8);
+    EXPECT_EQ(env.logLines(QStringLiteral("Копирование документа № <<П-1>> в документ № <<П-2>>")), 1);
+
+    env.show(doc);
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    const qint64 noQ = copy(QStringLiteral("П-3"), 1);
+    l = env.lines(noQ);
+    EXPECT_EQ(l.size(), 2);
+    EXPECT_DOUBLE_EQ(l.value(QStringLiteral("Чай")).first, 0);
+
+    // An open inventory holds copies back as it holds new documents.
+    env.doc(1, env.kitchen, 0, 0, 0, QStringLiteral("И-1"));
+    const int before = env.count(QStringLiteral("DOCS"));
+    Guard([] { RealTab->Btn_Copy_RealClick(); });
+    Guard([] { RealTab->Btn_Add_RealClick(); });
+    EXPECT_EQ(env.count(QStringLiteral("DOCS")), before);
+    EXPECT_EQ(env.messages.count(QStringLiteral(
+                  "Нельзя создать документ РЕАЛИЗАЦИИ/ПРОИЗВОДСТВА пока имеются непроведённые документы ИНВЕНТАРИЗАЦИИ ! "
+                  "Сначала нужно эти документы провести или удалить.")),
+              2);
+}
+
+TEST(RealTab, PostingFromTheTabWritesOffCommitsWithItsLineAndRefusesAllZero)
+{
+    RealEnv env;
+    const qint64 soup = env.product(QStringLiteral("Суп"), 10, 7.5, 20);
+    const qint64 sale = env.realDoc(3, 1, QStringLiteral("Р-5"));
+    env.realLine(sale, soup, 2, 12.3456);
+    env.show(sale);
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    Guard([] { RealTab->Btn_Provodka_RealClick(); });
+    EXPECT_TRUE(env.sawMessage(QStringLiteral("После проводки документа любые изменения в нём будут невозможны!  Продолжить?")));
+    EXPECT_EQ(env.docField(sale, "PROVODKA"), 11);
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT CENA FROM MOVES WHERE KOD_DOC = %1").arg(sale)).toDouble(), 12.35);
+    EXPECT_DOUBLE_EQ(env.kolvo(soup, env.kitchen), 8);
+    EXPECT_EQ(env.logLines(QStringLiteral("Проводка документа № Р-5")), 1);
+    EXPECT_EQ(env.currentDoc(), sale);
+    // Once posted: refused, and the keypad only clears its display.
+    Guard([] { RealTab->Btn_Provodka_RealClick(); });
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Документ уже проведён !"));
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    RealTab->Keypad->DigitClick(5);
+    Guard([] { RealTab->Keypad->Btn_OKSClick(); });
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD_DOC = %1").arg(sale)).toDouble(), 2);
+    EXPECT_TRUE(RealTab->Keypad->E_Klava->text().isEmpty());
+
+    const qint64 zero = env.realDoc(7, 0, QStringLiteral("П-9"));
+    env.realLine(zero, soup, 0, 20);
+    env.show(zero);
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    const PostingSnapshot before = env.snapshot();
+    {
+        ModalScript script;
+        script.then(choose<TForm_Provodka>(0));
+        Guard([] { RealTab->Btn_Provodka_RealClick(); });
+    }
+    EXPECT_EQ(env.messages.last(),
+              QStringLiteral("Во всех строках документа нулевое или отрицательное количество. Документ проводится не будет !"));
+    EXPECT_EQ(env.snapshot(), before);
+    EXPECT_EQ(env.count(QStringLiteral("REAL_BLUDO"), QStringLiteral("KOD_DOC = %1").arg(zero)), 1);
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
+
+TEST(RealTab, AProductionPostedFromTheTabGetsItsOutputUnderTheChosenRule)
+{
+    RealEnv env;
+    const qint64 flour = env.product(QStringLiteral("Мука"), 10, 50);
+    const qint64 bread = env.dish(QStringLiteral("Хлеб"), {{flour, 0.5}});
+    env.setStock(bread, env.kitchen, 0, 0, 0);
+    const qint64 doc = env.realDoc(7, 0, QStringLiteral("П-4"));
+    env.realLine(doc, bread, 4, 30);
+    env.show(doc);
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    {
+        ModalScript script;
+        script.then(choose<TForm_Provodka>(2));
+        Guard([] { RealTab->Btn_Provodka_RealClick(); });
+    }
+    EXPECT_NEAR(env.kolvo(flour, env.kitchen), 8, 1e-9);
+    EXPECT_NEAR(env.kolvo(bread, env.kitchen), 4, 1e-9);
+    EXPECT_DOUBLE_EQ(env.cena(bread, env.kitchen), 30);  // "Поставить новую"
+    const qint64 output = env.docField(doc, "INT_PARAM3");
+    EXPECT_EQ(env.docField(output, "DOC_TYPE"), 2);
+    EXPECT_EQ(env.docField(output, "EDIT_CENA"), 2);
+}
+
+TEST(RealTab, TheKeypadSetsTheQuantityAndTheSearchBindsTheTypedText)
+{
+    RealEnv env;
+    const qint64 a = env.product(QStringLiteral("Чай \"O'Neil\""), 0, 1, 5);
+    const qint64 b = env.product(QStringLiteral("Кофе"), 0, 1, 5);
+    const qint64 doc = env.realDoc(3, 1);
+    env.realLine(doc, a, 0, 5);
+    env.realLine(doc, b, 0, 5);
+    env.show(doc);
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    RealTab->CB_Next->setChecked(true);
+    db::Query* l = Form_Base->Q_Real_Bludo;
+    l->first();
+    const qint64 first = cat::KeyOf(l);
+    RealTab->Real_Bludo_KeyDown(Qt::Key_2);
+    RealTab->Real_Bludo_KeyDown(Qt::Key_Comma);
+    RealTab->Real_Bludo_KeyDown(Qt::Key_5);
+    Guard([] { RealTab->Real_Bludo_KeyDown(Qt::Key_Return); });
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD = %1").arg(first)).toDouble(), 2.5);
+    EXPECT_NE(cat::KeyOf(l), first);  // the cursor moved on
+
+    RealTab->E_Context_Real->setText(QStringLiteral("o'nei"));
+    RealTab->CB_Context_Real->setChecked(true);
+    Guard([] { RealTab->CB_Context_RealClick(); });
+    ASSERT_TRUE(l->active());
+    EXPECT_EQ(namesOf(l), QStringList{QStringLiteral("Чай \"O'Neil\"")});
+}
