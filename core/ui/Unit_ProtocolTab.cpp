@@ -51,15 +51,7 @@ TProtocolTab::TProtocolTab(QObject* parent) : QObject(parent)
     Btn_Sort = new QPushButton(QStringLiteral("Сортировка"), panel);
     for (QPushButton* b : {Btn_Period, Btn_Time, Btn_User, Btn_Sort})
         filters->addWidget(b);
-    filters->addSpacing(12);
-    CB_ParContext = new QCheckBox(QStringLiteral("Контекстный поиск (регистроЗАвисимый) -->"), panel);
-    E_ParContext = new QLineEdit(panel);
-    E_ParContext->setAccessibleName(QStringLiteral("Контекстный поиск"));
-    E_ParContext->setMaxLength(220);
-    SetFieldEnabled(E_ParContext, false);
-    filters->addWidget(CB_ParContext);
-    filters->addWidget(E_ParContext, 1);
-    filters->addSpacing(12);
+    filters->addStretch();
     Btn_Del = new QPushButton(QStringLiteral("Удалить"), panel);
     Btn_PrintLog = new QPushButton(QStringLiteral("Печать"), panel);
     filters->addWidget(Btn_Del);
@@ -68,6 +60,17 @@ TProtocolTab::TProtocolTab(QObject* parent) : QObject(parent)
     for (QPushButton* b : {Btn_Period, Btn_Time, Btn_User, Btn_Sort, Btn_Del, Btn_PrintLog})
         b->setMinimumWidth(b->sizeHint().width() + 16);
     column->addLayout(filters);
+
+    // The text filter on a row of its own, so the tab fits a narrow screen.
+    auto* search = new QHBoxLayout;
+    CB_ParContext = new QCheckBox(QStringLiteral("Контекстный поиск (регистроЗАвисимый) -->"), panel);
+    E_ParContext = new QLineEdit(panel);
+    E_ParContext->setAccessibleName(QStringLiteral("Контекстный поиск"));
+    E_ParContext->setMaxLength(220);
+    SetFieldEnabled(E_ParContext, false);
+    search->addWidget(CB_ParContext);
+    search->addWidget(E_ParContext, 1);
+    column->addLayout(search);
 
     auto* params = new QHBoxLayout;
     auto* caption = new QLabel(QStringLiteral("Параметры выборки:"), panel);

@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,7 +62,8 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
     QWidget* sheet = Form_Main->Sheet_Setup;
     auto* panel = new QWidget(sheet);
     panel->setObjectName(QStringLiteral("Panel_Settings"));
-    auto* row = new QHBoxLayout(panel);
+    // Two columns of two groups each, so the tab fits a narrow screen.
+    auto* row = new QGridLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
 
     // Rounding of selling prices.
@@ -78,7 +80,7 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
     rounding->addWidget(R_Okrugl1);
     rounding->addWidget(R_Okrugl2);
     rounding->addStretch();
-    row->addLayout(rounding, 2);
+    row->addLayout(rounding, 0, 0);
 
     // The currency of amounts in words.
     auto* money = new QVBoxLayout;
@@ -103,7 +105,7 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
     RG_Language->setColumns(2);
     money->addWidget(RG_Language);
     money->addStretch();
-    row->addLayout(money, 3);
+    row->addLayout(money, 0, 1);
 
     // Costing, point of sale and printing.
     auto* work = new QVBoxLayout;
@@ -121,7 +123,7 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
     work->addWidget(RG_Obmen);
     work->addWidget(RG_XLorOO);
     work->addStretch();
-    row->addLayout(work, 3);
+    row->addLayout(work, 1, 0);
 
     // Restrictions on documents, and the users.
     auto* more = new QVBoxLayout;
@@ -147,7 +149,9 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
     Btn_Person->setMinimumWidth(Btn_Person->sizeHint().width() + 24);
     more->addWidget(Btn_Person, 0, Qt::AlignLeft);
     more->addStretch();
-    row->addLayout(more, 3);
+    row->addLayout(more, 1, 1);
+    row->setColumnStretch(0, 1);
+    row->setColumnStretch(1, 1);
 
     sheet->layout()->addWidget(panel);
 

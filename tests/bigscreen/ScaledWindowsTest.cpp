@@ -144,3 +144,19 @@ TEST(ScaledWindows, OkAndCancelLeaveRoomRoundTheirText)
         EXPECT_GT(b->sizeHint().height(), fm.height() * 3 / 2 - 1);
     }
 }
+
+TEST(ScaledWindows, TheMainWindowAndEveryTabFitTheScreen)
+{
+    CatEnv env;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QTabWidget* tabs = Form_Main->PageControl1;
+    for (int i = 0; i < tabs->count(); ++i) {
+        QWidget* page = tabs->widget(i);
+        const QSize need = page->minimumSizeHint();
+        EXPECT_LE(need.width(), screen.width()) << tabs->tabText(i).toStdString();
+        EXPECT_LE(need.height(), screen.height()) << tabs->tabText(i).toStdString();
+    }
+    const QSize main = Form_Main->minimumSizeHint();
+    EXPECT_LE(main.width(), screen.width());
+    EXPECT_LE(main.height(), screen.height());
+}
