@@ -31,6 +31,12 @@ qint64 intOf(const db::Query* q, const char* name)
 void TForm_Print::ConnectLists()
 {
     TForm_Base* b = Form_Base;
+    GridSpis->setQuery(b->QPrintSpis);
+    GridSpis->setColumns({{QStringLiteral("NAME_SPISOK"), QStringLiteral("Наименование формы печати"), 0}});
+    GridForms->setQuery(b->QPrintForms);
+    GridForms->setColumns({{QStringLiteral("NAME_SHABLON"), QStringLiteral("Наименование шаблона"), 0}});
+    GridVar->setQuery(b->QPrintVar);
+    GridVar->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование переменной"), 0}});
     connect(b->QPrintSpis, &db::Query::beforeScroll, this, &TForm_Print::QPrintSpisBeforeScroll);
     connect(b->QPrintSpis, &db::Query::afterScroll, this, &TForm_Print::QPrintSpisAfterScroll);
     connect(b->QPrintForms, &db::Query::beforeScroll, this, &TForm_Print::QPrintFormsBeforeScroll);

@@ -138,14 +138,6 @@ TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
     buttons->addWidget(BtnExit);
     lay->addLayout(buttons);
 
-    if (Form_Base) {
-        GridSpis->setQuery(Form_Base->QPrintSpis);
-        GridSpis->setColumns({{QStringLiteral("NAME_SPISOK"), QStringLiteral("Наименование формы печати"), 0}});
-        GridForms->setQuery(Form_Base->QPrintForms);
-        GridForms->setColumns({{QStringLiteral("NAME_SHABLON"), QStringLiteral("Наименование шаблона"), 0}});
-        GridVar->setQuery(Form_Base->QPrintVar);
-        GridVar->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование переменной"), 0}});
-    }
     // Enter or a double click in a list reloads the next one at once.
     GridSpis->installEventFilter(this);
     GridForms->installEventFilter(this);
@@ -266,6 +258,7 @@ void TForm_Print::buildVariablePanel()
         e->setMaxLength(50);
     My_Font = new QCheckBox(QStringLiteral("Свой шрифт"), GroupBox2);
     BtnFont1 = new QPushButton(QStringLiteral("Выбор шрифта переменной"), GroupBox2);
+    BtnFont1->setMinimumWidth(BtnFont1->sizeHint().width() + 16);
     L_Sample1 = new QLabel(QStringLiteral("Пример!  Sample!"), GroupBox2);
     L_Sample1->setMinimumHeight(28);
     My_Align = new QCheckBox(QStringLiteral("Своё выравнивание"), GroupBox2);
