@@ -97,6 +97,24 @@ table::BorderLine unoLine(const BorderLine& l)
     return b;
 }
 
+// The import filter the office chose for a loaded file: a damaged or foreign
+// file is often read as plain text, which no template or workbook is.
+bool readAsText(const Reference<lang::XComponent>& component)
+{
+    Reference<frame::XModel> model(component, UNO_QUERY);
+    if (!model.is())
+        return false;
+    const Sequence<beans::PropertyValue> args = model->getArgs();
+    for (sal_Int32 i = 0; i < args.getLength(); ++i)
+        if (args[i].Name == "FilterName") {
+            rtl::OUString name;
+            args[i].Value >>= name;
+            const QString filter = qs(name);
+            return filter.startsWith(QLatin1String("Text")) || filter.contains(QLatin1String("csv"), Qt::CaseInsensitive);
+        }
+    return false;
+}
+
 table::CellRangeAddress unoRange(const RangeAddress& r)
 {
     table::CellRangeAddress a;
@@ -659,7 +677,7 @@ std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
         if (!component.is())
             throw OfficeError("cannot open " + path.toStdString());
         Reference<sheet::XSpreadsheetDocument> sd(component, UNO_QUERY);
-        if (!sd.is()) {
+        if (!sd.is() || (!path.isEmpty() && readAsText(component))) {
             Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
             throw OfficeError("not a spreadsheet: " + path.toStdString());
         }
@@ -688,7 +706,7 @@ std::unique_ptr<Document> UnoOffice::editDocument(const QString& path)
         if (!component.is())
             throw OfficeError("cannot open " + path.toStdString());
         Reference<sheet::XSpreadsheetDocument> sd(component, UNO_QUERY);
-        if (!sd.is()) {
+        if (!sd.is() || (!path.isEmpty() && readAsText(component))) {
             Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
             throw OfficeError("not a spreadsheet: " + path.toStdString());
         }
