@@ -7,6 +7,7 @@
 #include "engine/WriteRoad.h"
 #include "templates/TemplateAdmin.h"
 #include "templates/TemplateContainer.h"
+#include "ui/Scaling.h"
 #include "ui/Unit_Name.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
@@ -42,6 +43,7 @@ TForm_ExpImp::TForm_ExpImp(QWidget* parent) : QDialog(parent)
     connect(Btn_Import, &QPushButton::clicked, this, [this] { Guard([this] { Btn_ImportClick(); }); });
     connect(Btn_Export, &QPushButton::clicked, this, [this] { Guard([this] { Btn_ExportClick(); }); });
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
+    ScaleWindow(this, false);
 }
 
 void TForm_ExpImp::Btn_ExportClick()

@@ -4,6 +4,7 @@
 #include "grid/DatasetModel.h"
 #include "templates/TemplateAdmin.h"
 #include "ui/RadioGroup.h"
+#include "ui/Scaling.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
@@ -144,6 +145,7 @@ TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
     GridSpis->viewport()->installEventFilter(this);
     GridForms->viewport()->installEventFilter(this);
     resize(1060, 760);
+    ScaleWindow(this, false);
 }
 
 void TForm_Print::buildTemplatePanel()
@@ -709,4 +711,5 @@ TForm_PrintHelp::TForm_PrintHelp(QWidget* parent) : QDialog(parent)
         "Шаблоны с названием \"Образец\" защищены от изменений."));
     Memo1->setMinimumSize(520, 380);
     lay->addWidget(Memo1);
+    ScaleWindow(this, false);
 }

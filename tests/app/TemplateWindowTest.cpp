@@ -381,4 +381,39 @@ TEST_F(TemplateWindowTest, DeveloperModeIsOffAsDeliveredAndWorksWhenSwitchedOn)
     EXPECT_TRUE(Form_Print->GroupBox1->isEnabled());
 }
 
+TEST_F(TemplateWindowTest, LeavingAnEditedTemplateAsksOnlyFromInsideTheList)
+{
+    const qint64 extra = InsertTemplate(env.testDb(), 2, layout(QStringLiteral("Третий")), 0);
+    env.testDb().exec(QStringLiteral("UPDATE PRINT_FORMS SET OBRAZ = 0 WHERE KOD = %1").arg(extra));
+    toList(2);
+    ASSERT_EQ(Form_Print->FormKod(), sample);
+    // From the first row of a freshly opened list: the edit is dropped without a question.
+    Form_Print->SE();
+    Form_Base->QPrintForms->next();
+    EXPECT_TRUE(env.messages.isEmpty());
+    EXPECT_FALSE(Form_Print->Modified);
+    Form_Print->Timer_Open_VarTimer();
+
+    // From a row reached inside the list: asked, and OK saves under the old name in the line.
+    ASSERT_EQ(Form_Print->FormKod(), own);
+    Form_Print->E_Name->setText(QStringLiteral("Остатки (новое имя)"));
+    Form_Print->SE();
+    Form_Base->QPrintForms->next();
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Сохранить изменения ?")});
+    EXPECT_EQ(Form_Print->FormKod(), extra);  // the move went on
+    EXPECT_EQ(scalar(QStringLiteral("SELECT NAME_SHABLON FROM PRINT_FORMS WHERE KOD = %1").arg(own)).toString(),
+              QStringLiteral("Остатки (новое имя)"));
+    EXPECT_TRUE(log().last().contains(QStringLiteral("Шаблон: Остатки по группам; Переменная: ")));
+
+    // Exit with an edit: asked under its own caption; Cancel leaves the row as stored.
+    Form_Print->E_Name->setText(QStringLiteral("Не сохранять"));
+    Form_Print->SE();
+    env.answers.push_back(0);
+    Form_Print->BtnExit->click();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Данные шаблона были изменены, сохранить изменения?"));
+    EXPECT_FALSE(Form_Print->isVisible());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT NAME_SHABLON FROM PRINT_FORMS WHERE KOD = %1").arg(extra)).toString(),
+              QStringLiteral("Третий"));
+}
+
 } // namespace
