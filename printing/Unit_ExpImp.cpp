@@ -43,6 +43,8 @@ TForm_ExpImp::TForm_ExpImp(QWidget* parent) : QDialog(parent)
     connect(Btn_Import, &QPushButton::clicked, this, [this] { Guard([this] { Btn_ImportClick(); }); });
     connect(Btn_Export, &QPushButton::clicked, this, [this] { Guard([this] { Btn_ExportClick(); }); });
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
+    adjustSize();
+    resize(sizeHint());
     ScaleWindow(this, false);
 }
 

@@ -711,5 +711,6 @@ TForm_PrintHelp::TForm_PrintHelp(QWidget* parent) : QDialog(parent)
         "Шаблоны с названием \"Образец\" защищены от изменений."));
     Memo1->setMinimumSize(520, 380);
     lay->addWidget(Memo1);
+    adjustSize();
     ScaleWindow(this, false);
 }

@@ -42,6 +42,13 @@ TemplateForm layout(const QString& name)
     return f;
 }
 
+// A look at a window, when the run asks for screenshots.
+void shot(QWidget* w, const QString& name)
+{
+    if (const QByteArray dir = qgetenv("TARELIA_SCREENSHOTS"); !dir.isEmpty())
+        w->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name + QStringLiteral(".png")));
+}
+
 // The next modal dialog is shown and handed to `f` in place of its event loop.
 void answerModal(std::function<void(QDialog*)> f)
 {
@@ -149,6 +156,7 @@ TEST_F(TemplateWindowTest, TheSampleIsLockedTheUsersTemplateIsEditable)
     EXPECT_FALSE(Form_Print->GroupBox1->isEnabled());
     EXPECT_FALSE(Form_Print->GroupBox2->isEnabled());
     EXPECT_FALSE(Form_Print->BtnDelete->isEnabled());
+    shot(Form_Print, QStringLiteral("template_window_sample"));
     EXPECT_TRUE(Form_Print->BtnNewSab->isEnabled());
     EXPECT_TRUE(Form_Print->Btn_ExpImp->isEnabled());
 
@@ -166,8 +174,7 @@ TEST_F(TemplateWindowTest, TheSampleIsLockedTheUsersTemplateIsEditable)
     EXPECT_FALSE(Form_Print->BtnSave->isEnabled());
     EXPECT_TRUE(Form_Print->L_Show_Edit->isHidden());
 
-    if (const QByteArray dir = qgetenv("TARELIA_SCREENSHOTS"); !dir.isEmpty())
-        Form_Print->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QStringLiteral("template_window.png")));
+    shot(Form_Print, QStringLiteral("template_window"));
 }
 
 TEST_F(TemplateWindowTest, EachVariableEditIsStoredWithItsProtocolLine)
@@ -288,6 +295,12 @@ TEST_F(TemplateWindowTest, UploadRefusesAFileThatIsNoSpreadsheetAndStoresAGoodOn
 TEST_F(TemplateWindowTest, ContainerExportThenImportAndADamagedContainerWritesNothing)
 {
     toTemplate(own);
+    Form_ExpImp->show();
+    shot(Form_ExpImp, QStringLiteral("container_dialog"));
+    Form_ExpImp->hide();
+    Form_PrintHelp->show();
+    shot(Form_PrintHelp, QStringLiteral("rules_window"));
+    Form_PrintHelp->hide();
     chosenFile = QDir(env.testDb().folder()).filePath(QStringLiteral("ostatki.trz"));
     Form_ExpImp->Btn_Export->click();
     EXPECT_EQ(env.messages.last(), QStringLiteral("Экспорт шаблона в файл  < ") + chosenFile +
@@ -351,6 +364,7 @@ TEST_F(TemplateWindowTest, DeveloperModeIsOffAsDeliveredAndWorksWhenSwitchedOn)
     toTemplate(own);
     // A new variable: proposed sort number after the last one; the program name is checked first.
     answerModal([](QDialog*) {
+        shot(Form_Var, QStringLiteral("variable_dialog"));
         EXPECT_EQ(Form_Var->E_Sort->text(), QStringLiteral("30"));
         Form_Var->BitBtn1->click();
         Form_Var->E_Name->setText(QStringLiteral("itogo"));
