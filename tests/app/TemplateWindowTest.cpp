@@ -430,4 +430,40 @@ TEST_F(TemplateWindowTest, LeavingAnEditedTemplateAsksOnlyFromInsideTheList)
               QStringLiteral("Третий"));
 }
 
+TEST_F(TemplateWindowTest, ArrowButtonsStepCellsAndTheZoomWithinTheirBounds)
+{
+    toTemplate(own);
+    Form_Print->E_Zoom->setText(QStringLiteral("400"));
+    Form_Print->SpeedButton[18]->click();
+    Form_Print->SpeedButton[18]->click();
+    EXPECT_EQ(Form_Print->E_Zoom->text(), QStringLiteral("401"));
+    Form_Print->E_Zoom->setText(QStringLiteral("10"));
+    Form_Print->SpeedButton[19]->click();
+    Form_Print->SpeedButton[19]->click();
+    EXPECT_EQ(Form_Print->E_Zoom->text(), QStringLiteral("9"));
+
+    Form_Print->SpeedButton[3]->click();  // header row + 1
+    Form_Print->SpeedButton[4]->click();  // header column right
+    EXPECT_EQ(Form_Print->E_XY_Head->text(), QStringLiteral("G8"));
+    Form_Print->SpeedButton[11]->click();  // grid start left of A stays A
+    EXPECT_EQ(Form_Print->E_Start_Bord->text(), QStringLiteral("A"));
+
+    // Merged: the end cell has buttons of its own and stays when the start moves.
+    Form_Print->Merge_Field->click();
+    EXPECT_TRUE(Form_Print->SpeedButton[17]->isEnabled());
+    Form_Print->SpeedButton[17]->click();
+    Form_Print->SpeedButton[17]->click();
+    Form_Print->SpeedButton[22]->click();  // start row − 1
+    EXPECT_EQ(Form_Print->E_Start_Field->text(), QStringLiteral("B7"));
+    EXPECT_EQ(Form_Print->E_End_Field->text(), QStringLiteral("D8"));
+    EXPECT_TRUE(Form_Print->Modified);
+
+    // Cancel puts the stored values back.
+    Form_Print->BtnCancel->click();
+    EXPECT_EQ(Form_Print->E_XY_Head->text(), QStringLiteral("F7"));
+    EXPECT_EQ(Form_Print->E_Start_Field->text(), QStringLiteral("B8"));
+    EXPECT_FALSE(Form_Print->Merge_Field->isChecked());
+    EXPECT_FALSE(Form_Print->Modified);
+}
+
 } // namespace
