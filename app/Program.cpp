@@ -119,8 +119,9 @@ bool CreateWindows(bool runStartup)
     // The protocol's "Печать" prints the lines the tab's filter selects.
     QObject::connect(ProtocolTab->Btn_PrintLog, &QPushButton::clicked, ProtocolTab, [] {
         Guard([] {
-            printing::Btn_PrintLogClick({ProtokolDateFrom, ProtokolDateTo, ProtokolTimeFrom, ProtokolTimeTo,
-                                         ProtokolUser > 0 ? ProtokolUser : 0});
+            const protocol::Filter f = ProtocolTab->CurrentFilter();
+            printing::Btn_PrintLogClick({f.dateFrom, f.dateTo, f.timeFrom, f.timeTo, f.user > 0 ? f.user : 0, f.textOn,
+                                         f.text, f.order});
         });
     });
     CreateKartaWindows();

@@ -309,7 +309,7 @@ void TStructureBox::Btn_Del_EdClick()
 void TStructureBox::Btn_ShabClick()
 {
     if (Form_Print)
-        Form_Print->exec();
+        Msg::execModal(Form_Print);
     else
         Msg::notBuilt(Btn_Shab->text());
 }

@@ -2,7 +2,7 @@
 // a variable with unsaved changes asks to save them; a move restarts the
 // window's own timers that reload the templates and variables.
 
-#include "Printing.h"
+#include "Unit_Print.h"
 
 #include "base/Unit_Base.h"
 #include "db/Query.h"
@@ -31,6 +31,12 @@ qint64 intOf(const db::Query* q, const char* name)
 void TForm_Print::ConnectLists()
 {
     TForm_Base* b = Form_Base;
+    GridSpis->setQuery(b->QPrintSpis);
+    GridSpis->setColumns({{QStringLiteral("NAME_SPISOK"), QStringLiteral("Наименование формы печати"), 0}});
+    GridForms->setQuery(b->QPrintForms);
+    GridForms->setColumns({{QStringLiteral("NAME_SHABLON"), QStringLiteral("Наименование шаблона"), 0}});
+    GridVar->setQuery(b->QPrintVar);
+    GridVar->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование переменной"), 0}});
     connect(b->QPrintSpis, &db::Query::beforeScroll, this, &TForm_Print::QPrintSpisBeforeScroll);
     connect(b->QPrintSpis, &db::Query::afterScroll, this, &TForm_Print::QPrintSpisAfterScroll);
     connect(b->QPrintForms, &db::Query::beforeScroll, this, &TForm_Print::QPrintFormsBeforeScroll);
@@ -65,9 +71,8 @@ void TForm_Print::QPrintSpisAfterScroll()
     if (!StartupDone || !isVisible())
         return;
     Timer_Open_Forms->start();
-    GreyOut(GridForms);
-    GreyOut(GridVar);
-    KodSpisok = intOf(Form_Base->QPrintSpis, "KOD");
+    GridForms->greyOut();
+    GridVar->greyOut();
 }
 
 void TForm_Print::QPrintFormsBeforeScroll()
@@ -80,14 +85,15 @@ void TForm_Print::QPrintFormsBeforeScroll()
 
 void TForm_Print::QPrintFormsAfterScroll()
 {
-    if (!StartupDone || !isVisible())
+    if (!StartupDone)
         return;
-    Timer_Open_Var->start();
-    GreyOut(GridVar);
-    KodForma = intOf(Form_Base->QPrintForms, "KOD");
-    Zap_Forma();
-    // Protected samples are read-only unless the window is in maintenance.
-    const bool editable = intOf(Form_Base->QPrintForms, "OBRAZ") != 1 || Maintenance;
+    if (isVisible()) {
+        Timer_Open_Var->start();
+        GridVar->greyOut();
+        Zap_Forma();
+    }
+    // Protected samples are read-only unless the developer mode is on.
+    const bool editable = intOf(Form_Base->QPrintForms, "OBRAZ") != 1 || ConstructorMode;
     for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2), static_cast<QWidget*>(BtnSave),
                        static_cast<QWidget*>(BtnDelete)})
         w->setEnabled(editable);
@@ -105,7 +111,5 @@ void TForm_Print::QPrintVarAfterScroll()
     if (!StartupDone || !isVisible())
         return;
     Zap_Var();
-    QPalette p = Enabled_Var->palette();
-    p.setColor(QPalette::WindowText, intOf(Form_Base->QPrintVar, "ENABLED") > 0 ? Qt::red : Qt::black);
-    Enabled_Var->setPalette(p);
+    colourEnabledVar();
 }

@@ -12,7 +12,6 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_Print* Form_Print = nullptr;
 TForm_DesignMenu* Form_DesignMenu = nullptr;
 TForm_Svod* Form_Svod = nullptr;
 TForm_PrintKarta* Form_PrintKarta = nullptr;
@@ -21,53 +20,6 @@ TForm_Limit* Form_Limit = nullptr;
 TForm_PrtDvig* Form_PrtDvig = nullptr;
 TForm_PrintReal* Form_PrintReal = nullptr;
 
-
-TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Настройка шаблонов печати"));
-    Timer_Open_Forms = new QTimer(this);
-    Timer_Open_Forms->setSingleShot(true);
-    Timer_Open_Forms->setInterval(400);
-    Timer_Open_Var = new QTimer(this);
-    Timer_Open_Var->setSingleShot(true);
-    Timer_Open_Var->setInterval(400);
-    auto* lay = new QVBoxLayout(this);
-    GridForms = new db::DbGrid(this);
-    GridVar = new db::DbGrid(this);
-    GroupBox1 = new QGroupBox(QStringLiteral("Шаблон"), this);
-    GroupBox2 = new QGroupBox(QStringLiteral("Переменная"), this);
-    BtnSave = new QPushButton(QStringLiteral("Сохранить"), this);
-    BtnDelete = new QPushButton(QStringLiteral("Удалить"), this);
-    Enabled_Var = new QLabel(this);
-    lay->addWidget(new QLabel(printing::NotBuiltText(), this));
-    for (QWidget* w : {static_cast<QWidget*>(GridForms), static_cast<QWidget*>(GridVar), static_cast<QWidget*>(GroupBox1),
-                       static_cast<QWidget*>(GroupBox2), static_cast<QWidget*>(Enabled_Var)})
-        w->hide();
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    box->button(QDialogButtonBox::Close)->setText(QStringLiteral("Закрыть"));
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    BtnSave->hide();
-    BtnDelete->hide();
-    lay->addWidget(box);
-}
-
-int TForm_Print::exec()
-{
-    printing::OfficeConnect();
-    Msg::notice(printing::NotBuiltText(), QStringLiteral("Настройка шаблонов печати"));
-    return QDialog::Rejected;
-}
-
-void TForm_Print::BtnSaveClick()
-{
-    if (Form_Base)
-        Form_Base->PrintSaving = 0;
-    Modified = false;
-}
-
-void TForm_Print::HE() { Modified = false; }
-void TForm_Print::Zap_Forma() {}
-void TForm_Print::Zap_Var() {}
 
 TForm_DesignMenu::TForm_DesignMenu(QWidget* parent) : QDialog(parent)
 {
@@ -152,6 +104,9 @@ TForm_PrintReal::TForm_PrintReal(QWidget* parent)
 void CreatePrintingWindows()
 {
     Form_Print = new TForm_Print;
+    Form_PrintHelp = new TForm_PrintHelp;
+    Form_ExpImp = new TForm_ExpImp;
+    Form_Var = new TForm_Var;
     Form_PrtDvig = new TForm_PrtDvig;
     Form_PrintKarta = new TForm_PrintKarta;
     Form_PrintReal = new TForm_PrintReal;
@@ -166,6 +121,12 @@ void DestroyPrintingWindows()
     // The office connection goes while the program still runs; the office
     // and the documents shown in it stay with the user.
     automation::SetProgramOffice(nullptr);
+    delete Form_Var;
+    Form_Var = nullptr;
+    delete Form_ExpImp;
+    Form_ExpImp = nullptr;
+    delete Form_PrintHelp;
+    Form_PrintHelp = nullptr;
     delete Form_Print;
     Form_Print = nullptr;
     delete Form_PrtDvig;

@@ -37,42 +37,10 @@ class DbGrid;
 
 // ---- windows ----
 
-// The print-template setup window.
-class TForm_Print : public QDialog {
-    Q_OBJECT
-public:
-    explicit TForm_Print(QWidget* parent = nullptr);
-    void BtnSaveClick();
-    void HE();
-    void Zap_Forma();
-    void Zap_Var();
-    int exec() override;
-
-    // The window's lists (PrintEditorLists.cpp): subscribes its handlers to
-    // QPrintSpis, QPrintForms and QPrintVar once the data module exists.
-    void ConnectLists();
-    void QPrintSpisBeforeScroll();
-    void QPrintSpisAfterScroll();
-    void QPrintFormsBeforeScroll();
-    void QPrintFormsAfterScroll();
-    void QPrintVarBeforeScroll();
-    void QPrintVarAfterScroll();
-    void AskToSave();
-
-    bool Modified = false;      // a template or variable was edited and not saved
-    bool Maintenance = false;   // protected sample templates may be edited too
-    qint64 KodSpisok = 0;       // QPrintSpis KOD
-    qint64 KodForma = 0;        // QPrintForms KOD
-    QTimer* Timer_Open_Forms;
-    QTimer* Timer_Open_Var;
-    db::DbGrid* GridForms;
-    db::DbGrid* GridVar;
-    QGroupBox* GroupBox1;
-    QGroupBox* GroupBox2;
-    QPushButton* BtnSave;
-    QPushButton* BtnDelete;
-    QLabel* Enabled_Var;
-};
+// The print-template window, the container dialog, the variable dialog.
+#include "Unit_ExpImp.h"
+#include "Unit_Print.h"
+#include "Unit_Var.h"
 
 // The direct menu-print layout dialog; its texts are the settings DisMenuHead, DisMenuTail, DisMenuTab.
 class TForm_DesignMenu : public QDialog {
@@ -137,7 +105,6 @@ public:
     explicit TForm_PrintReal(QWidget* parent = nullptr);
 };
 
-extern TForm_Print* Form_Print;
 extern TForm_DesignMenu* Form_DesignMenu;
 extern TForm_Svod* Form_Svod;
 extern TForm_PrintKarta* Form_PrintKarta;

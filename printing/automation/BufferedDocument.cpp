@@ -218,6 +218,11 @@ void BufferedDocument::merge(const RangeAddress& range)
     inner_.merge(range);
 }
 
+void BufferedDocument::setColumnWidth(int sheet, int column, int width)
+{
+    inner_.setColumnWidth(sheet, column, width);
+}
+
 void BufferedDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
     if (repeated(Wrap, range, QString::number(wrapped)))

@@ -38,6 +38,7 @@ public:
     void setFont(const RangeAddress& range, const Font& font) override;
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
+    void setColumnWidth(int sheet, int column, int width) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;

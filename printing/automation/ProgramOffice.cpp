@@ -11,6 +11,7 @@ public:
     bool connected() const override { return false; }
     std::unique_ptr<Document> newCalc() override { throw OfficeError("no office"); }
     std::unique_ptr<Document> loadDocument(const QString&) override { throw OfficeError("no office"); }
+    std::unique_ptr<Document> editDocument(const QString&) override { throw OfficeError("no office"); }
 };
 
 std::unique_ptr<Office>& slot()

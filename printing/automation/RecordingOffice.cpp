@@ -179,6 +179,12 @@ void RecordingDocument::merge(const RangeAddress& range)
         s.merges.append(range);
 }
 
+void RecordingDocument::setColumnWidth(int sheet, int column, int width)
+{
+    ++book_->formatCalls;
+    book_->sheet(sheet).columnWidths[column] = width;
+}
+
 void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
     ++book_->formatCalls;
@@ -304,6 +310,14 @@ std::unique_ptr<Document> RecordingOffice::newCalc()
     book->sheets[1].name = QStringLiteral("Лист2");
     books.append(book);
     return std::make_unique<RecordingDocument>(book);
+}
+
+std::unique_ptr<Document> RecordingOffice::editDocument(const QString& path)
+{
+    std::unique_ptr<Document> doc = loadDocument(path);
+    books.back()->log << QStringLiteral("edit");
+    doc->show();
+    return doc;
 }
 
 std::unique_ptr<Document> RecordingOffice::loadDocument(const QString& path)

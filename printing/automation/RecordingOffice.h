@@ -20,6 +20,7 @@ struct RecordedSheet {
     QString name;
     std::map<std::pair<int, int>, CellState> cells;  // by (row, column); content and formats
     QList<RangeAddress> merges;
+    std::map<int, int> columnWidths;  // by column, hundredths of a millimetre
 };
 
 struct RecordedBook {
@@ -60,6 +61,7 @@ public:
     void setFont(const RangeAddress& range, const Font& font) override;
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
+    void setColumnWidth(int sheet, int column, int width) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;
@@ -87,6 +89,8 @@ public:
     // Loads a copy of `prototype` (as the test laid out the template's
     // sheets); the file must exist and is only read.
     std::unique_ptr<Document> loadDocument(const QString& path) override;
+    // As loadDocument, the book marked as the file itself and shown.
+    std::unique_ptr<Document> editDocument(const QString& path) override;
 
     bool reachable = true;  // false: connect() fails as with no office installed
     int connects = 0;       // successful connect() calls that made a new connection

@@ -107,6 +107,8 @@ public:
     virtual void setTableBorder(const RangeAddress& range, const TableBorder& border) = 0;
     // The same lines on several ranges, each range taken as on its own.
     virtual void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) = 0;
+    // Width of a column in hundredths of a millimetre.
+    virtual void setColumnWidth(int sheet, int column, int width) = 0;
 
     // Screen updates and actions held while the document is filled.
     virtual void lockControllers() = 0;
@@ -136,6 +138,9 @@ public:
     // A hidden untitled copy of the file (the file itself stays as it is),
     // given at least two sheets. Throws OfficeError when it cannot be opened.
     virtual std::unique_ptr<Document> loadDocument(const QString& path) = 0;
+    // The file itself, shown for the user to edit and save. Throws OfficeError
+    // when it cannot be opened as a spreadsheet.
+    virtual std::unique_ptr<Document> editDocument(const QString& path) = 0;
 };
 
 // The text shown when the spreadsheet program cannot be reached.

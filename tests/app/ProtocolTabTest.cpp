@@ -5,6 +5,9 @@
 #include "support/AppEnv.h"
 
 #include "Printing.h"
+#include "automation/ProgramOffice.h"
+#include "automation/RecordingOffice.h"
+#include "ui/ProtocolFilter.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "ui/RadioGroup.h"
@@ -325,9 +328,26 @@ TEST_F(ProtocolTabTest, DeletingOneUsersPeriodLeavesTheRest)
                              "Пользователь Петров П.П.."));
 }
 
-TEST_F(ProtocolTabTest, ThePrintButtonReachesThePrintingOfTheList)
+TEST_F(ProtocolTabTest, ThePrintButtonPrintsTheListWithItsTextFilterAndOrder)
 {
+    auto office = std::make_unique<automation::RecordingOffice>();
+    automation::RecordingOffice* recording = office.get();
+    automation::SetProgramOffice(std::move(office));
+    allDates();
+    ProtocolTab->CB_ParContext->click();
+    ProtocolTab->E_ParContext->setText(QStringLiteral("Удаление"));
+    Form_Sort->RadioGroup1->setItemIndex(protocol::ByActionDateTime);
+    ProtocolTab->Open_Protokol();
+    const QStringList listed = shown();
+    ASSERT_EQ(listed.size(), 2);
+
     ProtocolTab->Btn_PrintLog->click();
-    ASSERT_FALSE(env.messages.isEmpty());
-    EXPECT_EQ(env.messages.last(), printing::NotBuiltText());
+    ASSERT_EQ(recording->books.size(), 1);
+    const automation::RecordedBook& book = recording->last();
+    EXPECT_EQ(book.at(QStringLiteral("C1")).toString(), QStringLiteral("Фио"));
+    for (int i = 0; i < listed.size(); ++i)
+        EXPECT_EQ(book.at(QStringLiteral("E%1").arg(i + 2)).toString(), listed[i]);
+    EXPECT_FALSE(book.at(QStringLiteral("A4")).isValid());
+    EXPECT_TRUE(book.visible);
+    automation::SetProgramOffice(nullptr);
 }

@@ -5,6 +5,8 @@
 #include "automation/uno/UnoOffice.h"
 #include "reports/TemplateReport.h"
 #include "templates/SampleTemplates.h"
+#include "templates/TemplateAdmin.h"
+#include "workbooks/ProtocolWorkbook.h"
 #include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
 
@@ -281,6 +283,50 @@ TEST(SampleTemplates, InstalledFromTheManifestAndPrinted)
     EXPECT_EQ(at(d, "F11"), QVariant(600.0));
     EXPECT_EQ(at(d, "B13"), QStringLiteral("Шестьсот руб. 0коп."));
     d.close();
+}
+
+} // namespace
+
+namespace {
+
+// The upload's check against the office itself: the converted sample passes;
+// a file with a spreadsheet's signature but damaged inside, and a text file,
+// are refused.
+TEST(TemplateUpload, TheOfficeOpensTheSampleAndRefusesDamagedFiles)
+{
+    automation::UnoOffice& office = OfficeEnvironment::office();
+    const QByteArray good = sampleBytes();
+    ASSERT_FALSE(good.isEmpty());
+    EXPECT_NO_THROW(templates::CheckSpreadsheet(office, good, QStringLiteral("good.xls")));
+    QByteArray damaged = good.left(512);
+    damaged += QByteArray(4096, '\x5A');
+    EXPECT_THROW(templates::CheckSpreadsheet(office, damaged, QStringLiteral("damaged.xls")), TemplateError);
+    EXPECT_THROW(templates::CheckSpreadsheet(office, QByteArray("Дата;Время\n1;2\n"), QStringLiteral("text.xls")),
+                 TemplateError);
+    office.disconnect();
+}
+
+// 20,000 protocol lines into a new workbook of the office, read back.
+TEST(ProtocolPrint, TwentyThousandLinesIntoTheOffice)
+{
+    KeepingOffice keeping(OfficeEnvironment::office());
+    QList<workbooks::ProtocolLine> lines;
+    for (int i = 0; i < 20000; ++i)
+        lines.append({QStringLiteral("10.03.2026"), QStringLiteral("12:00:00"), QStringLiteral("Иванова М."),
+                      QStringLiteral("Настройка"), QStringLiteral("Действие №%1").arg(i + 1)});
+    ASSERT_TRUE(workbooks::WriteProtocolWorkbook(keeping, lines));
+    ASSERT_EQ(keeping.documents.size(), 1u);
+    Document& doc = *keeping.documents[0];
+    EXPECT_EQ(doc.cellState({0, 2, 0}).content, QStringLiteral("Фио"));
+    EXPECT_EQ(doc.cellState({0, 4, 1}).content, QStringLiteral("Действие №1"));
+    EXPECT_EQ(doc.cellState({0, 4, 20000}).content, QStringLiteral("Действие №20000"));
+    EXPECT_FALSE(doc.cellState({0, 0, 20001}).content.isValid());
+    EXPECT_TRUE(doc.cellState({0, 4, 9999}).wrapped);
+    EXPECT_FALSE(doc.cellState({0, 4, 10000}).wrapped);
+    const CellState last = doc.cellState({0, 4, 20000});
+    EXPECT_EQ(last.bottomWidth, 35);
+    EXPECT_EQ(last.rightWidth, 35);
+    doc.close();
 }
 
 } // namespace

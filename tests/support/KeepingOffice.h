@@ -15,6 +15,7 @@ public:
     bool connected() const override { return inner_.connected(); }
     std::unique_ptr<automation::Document> newCalc() override { return keep(inner_.newCalc()); }
     std::unique_ptr<automation::Document> loadDocument(const QString& path) override { return keep(inner_.loadDocument(path)); }
+    std::unique_ptr<automation::Document> editDocument(const QString& path) override { return keep(inner_.editDocument(path)); }
 
     std::vector<std::shared_ptr<automation::Document>> documents;
 
@@ -52,6 +53,7 @@ private:
         {
             d_->setTableBorders(r, b);
         }
+        void setColumnWidth(int s, int c, int w) override { d_->setColumnWidth(s, c, w); }
         void lockControllers() override { d_->lockControllers(); }
         void unlockControllers() override { d_->unlockControllers(); }
         void addActionLock() override { d_->addActionLock(); }

@@ -38,6 +38,7 @@
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -94,6 +95,24 @@ table::BorderLine unoLine(const BorderLine& l)
     b.OuterLineWidth = static_cast<sal_Int16>(l.outerWidth);
     b.LineDistance = 0;
     return b;
+}
+
+// The import filter the office chose for a loaded file: a damaged or foreign
+// file is often read as plain text, which no template or workbook is.
+bool readAsText(const Reference<lang::XComponent>& component)
+{
+    Reference<frame::XModel> model(component, UNO_QUERY);
+    if (!model.is())
+        return false;
+    const Sequence<beans::PropertyValue> args = model->getArgs();
+    for (sal_Int32 i = 0; i < args.getLength(); ++i)
+        if (args[i].Name == "FilterName") {
+            rtl::OUString name;
+            args[i].Value >>= name;
+            const QString filter = qs(name);
+            return filter.startsWith(QLatin1String("Text")) || filter.contains(QLatin1String("csv"), Qt::CaseInsensitive);
+        }
+    return false;
 }
 
 table::CellRangeAddress unoRange(const RangeAddress& r)
@@ -268,6 +287,17 @@ public:
         try {
             Reference<util::XMergeable> m(range(r), UNO_QUERY_THROW);
             m->merge(true);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setColumnWidth(int sheetIndex, int column, int width) override
+    {
+        try {
+            Reference<table::XColumnRowRange> cr(sheet(sheetIndex), UNO_QUERY_THROW);
+            Reference<beans::XPropertySet> p(cr->getColumns()->getByIndex(column), UNO_QUERY_THROW);
+            p->setPropertyValue("Width", Any(static_cast<sal_Int32>(width)));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -647,7 +677,7 @@ std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
         if (!component.is())
             throw OfficeError("cannot open " + path.toStdString());
         Reference<sheet::XSpreadsheetDocument> sd(component, UNO_QUERY);
-        if (!sd.is()) {
+        if (!sd.is() || (!path.isEmpty() && readAsText(component))) {
             Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
             throw OfficeError("not a spreadsheet: " + path.toStdString());
         }
@@ -655,6 +685,33 @@ std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
         // The engine parks blocks on the second sheet.
         while (doc->sheetCount() < 2)
             doc->insertSheet(doc->sheetCount(), QStringLiteral("Лист%1").arg(doc->sheetCount() + 1));
+        return doc;
+    } catch (const uno::Exception& e) {
+        rethrow(e);
+    }
+}
+
+std::unique_ptr<Document> UnoOffice::editDocument(const QString& path)
+{
+    if (!d->desktop.is())
+        throw OfficeError("no office connection");
+    if (!QFileInfo(path).isFile())
+        throw OfficeError("no file " + path.toStdString());
+    try {
+        Sequence<beans::PropertyValue> args(1);
+        args.getArray()[0] = prop("Hidden", Any(true));
+        Reference<frame::XComponentLoader> loader(d->desktop, UNO_QUERY_THROW);
+        Reference<lang::XComponent> component = loader->loadComponentFromURL(
+            ou(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)), "_blank", 0, args);
+        if (!component.is())
+            throw OfficeError("cannot open " + path.toStdString());
+        Reference<sheet::XSpreadsheetDocument> sd(component, UNO_QUERY);
+        if (!sd.is() || (!path.isEmpty() && readAsText(component))) {
+            Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
+            throw OfficeError("not a spreadsheet: " + path.toStdString());
+        }
+        auto doc = std::make_unique<UnoDocument>(component, d->options.headless, d->windowsAvailable());
+        doc->show();
         return doc;
     } catch (const uno::Exception& e) {
         rethrow(e);

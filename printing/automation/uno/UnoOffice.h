@@ -38,6 +38,7 @@ public:
     bool connected() const override;
     std::unique_ptr<Document> newCalc() override;
     std::unique_ptr<Document> loadDocument(const QString& path) override;
+    std::unique_ptr<Document> editDocument(const QString& path) override;
 
     // Ends the office (closing every document unsaved).
     void terminate();

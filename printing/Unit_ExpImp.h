@@ -1,0 +1,24 @@
+#pragma once
+
+// Export of the template window's current template into a container file
+// (.trz) and import of a container as a new template.
+
+#include <QDialog>
+#include <QPushButton>
+
+#include <functional>
+
+class TForm_ExpImp : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_ExpImp(QWidget* parent = nullptr);
+
+    void Btn_ExportClick();
+    void Btn_ImportClick();
+
+    QPushButton* Btn_Import;
+    QPushButton* Btn_Export;
+    QPushButton* Btn_Exit;
+};
+
+extern TForm_ExpImp* Form_ExpImp;

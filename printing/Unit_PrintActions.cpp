@@ -1,0 +1,362 @@
+// The template window's writers: save, upload, download, copy, delete, and
+// the developer mode's rename, new sample, variable dialog and variable list.
+
+#include "Unit_Print.h"
+#include "Unit_ExpImp.h"
+#include "Unit_Var.h"
+
+#include "entries/Office.h"
+
+#include "base/Unit_Base.h"
+#include "engine/WriteRoad.h"
+#include "templates/TemplateAdmin.h"
+#include "ui/RadioGroup.h"
+#include "ui/Unit_Name.h"
+#include "util/Messages.h"
+#include "util/ProgramFiles.h"
+#include "util/Unit_Util.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kArea = QStringLiteral("Настройка");
+const QString kFilter = QStringLiteral("Excel шаблоны (*.xls)");
+
+QString fieldText(const db::Query* q, const char* name)
+{
+    if (!q->active() || q->isEmpty() || q->recNo() < 0)
+        return QString();
+    return q->field(QString::fromLatin1(name)).asString();
+}
+
+// The name dialog as the copy and the rename show it; the entered name, or
+// nothing when cancelled.
+std::optional<QString> askName(const QString& caption, const QString& text)
+{
+    Form_Name->setWindowTitle(caption);
+    Form_Name->DateTimePicker1->hide();
+    Form_Name->Panel2->hide();
+    Form_Name->Edit2->clear();
+    Form_Name->Edit1->setText(text);
+    if (Msg::execModal(Form_Name) != QDialog::Accepted || Form_Name->Edit1->text().isEmpty())
+        return std::nullopt;
+    return Form_Name->Edit1->text();
+}
+
+bool refuseUnstorable(const QString& text)
+{
+    const QString bad = templates::UnstorableChars(text);
+    if (bad.isEmpty())
+        return false;
+    Msg::notice(QStringLiteral("Текст содержит символы, которые нельзя сохранить в базе данных (вне кодировки "
+                               "Windows-1251): ") +
+                bad);
+    return true;
+}
+
+} // namespace
+
+templates::FormPanel TForm_Print::formPanel() const
+{
+    templates::FormPanel f;
+    f.name = E_Name->text();
+    f.headYX = E_XY_Head->text();
+    f.tailYX = E_XY_Tail->text();
+    f.startLine = E_Start_Bord->text();
+    f.endLine = E_End_Bord->text();
+    f.zoom = E_Zoom->text().toInt();
+    f.setka = RG_Setka->itemIndex();
+    f.defaul = DefaultForm->isChecked();
+    return f;
+}
+
+templates::VarPanel TForm_Print::varPanel() const
+{
+    templates::VarPanel v;
+    v.kod = VarKod();
+    v.enabled = Enabled_Var->isChecked();
+    v.opis = Memo1->toPlainText();
+    v.xStart = E_Start_Field->text();
+    v.xEnd = E_End_Field->text();
+    v.setka = CB_LineOnOff->isChecked();
+    v.wrapp = Wrap_Text->isChecked();
+    v.mergee = Merge_Field->isChecked();
+    v.alignment = std::max(0, RG_Alignment->itemIndex());
+    v.myAlignment = My_Align->isChecked();
+    v.textAfter = E_Text_After->text();
+    v.textBefore = E_Text_Before->text();
+    v.textStatic = E_Text_Static->text();
+    v.myFont = My_Font->isChecked();
+    const QFont f = L_Sample1->font();
+    v.fontName = f.family();
+    v.fontSize = f.pointSize();
+    v.fontBold = f.bold();
+    v.fontItalic = f.italic();
+    v.fontUnderline = f.underline();
+    return v;
+}
+
+bool TForm_Print::textsStorable()
+{
+    for (const QString& t : {E_Name->text(), E_Text_Static->text(), E_Text_Before->text(), E_Text_After->text(),
+                             Memo1->toPlainText()})
+        if (refuseUnstorable(t))
+            return false;
+    return true;
+}
+
+void TForm_Print::BtnSaveClick()
+{
+    const bool onScroll = Form_Base->PrintSaving != 0;
+    Form_Base->PrintSaving = 0;
+    const qint64 formKod = FormKod();
+    if (formKod == 0) {
+        HE();
+        return;
+    }
+    if (!textsStorable())
+        return;
+    const qint64 varKod = VarKod();
+    const QString line = QStringLiteral("Сохранение шаблона печати. Форма печати: ") + listName() +
+                         QStringLiteral("; Шаблон: ") + formName() + QStringLiteral("; Переменная: ") +
+                         fieldText(Form_Base->QPrintVar, "NAME");
+    {
+        WriteTransaction w;
+        templates::SaveTemplate(w.context(), ListNo(), formKod, formPanel(),
+                                varKod != 0 ? std::optional<templates::VarPanel>(varPanel()) : std::nullopt);
+        w.commit(kArea, line);
+    }
+    // A save asked for by a list move lets that move go on.
+    if (!onScroll)
+        reloadAt(formKod, varKod);
+    HE();
+}
+
+void TForm_Print::SpeedButton1Click()
+{
+    const qint64 formKod = FormKod();
+    if (formKod == 0)
+        return;
+    const QString path = pickOpenFile(this, QStringLiteral("Загрузить Excel шаблон в базу данных"),
+                                      programFolder() + QStringLiteral("Patterns"), kFilter);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Msg::notice(QStringLiteral("Не удалось прочитать файл < ") + path + QStringLiteral(" >."));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    const engine::Context ctx = engine::ProgramContext();
+    const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(ctx, formKod);
+    if (!stored)
+        return;
+    try {
+        templates::CheckUploadable(printing::ProgramOffice(), bytes, QFileInfo(path).fileName(), *stored,
+                                   templates::ReadStoredVariables(ctx, formKod));
+    } catch (const templates::TemplateError& e) {
+        Msg::notice(e.text());
+        return;
+    }
+    {
+        WriteTransaction w;
+        templates::UploadSpreadsheet(w.context(), formKod, bytes);
+        w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
+                            QStringLiteral("; Шаблон: ") + formName());
+    }
+    reloadAt(formKod, VarKod());
+}
+
+void TForm_Print::BitBtn5Click()
+{
+    const qint64 formKod = FormKod();
+    if (formKod == 0)
+        return;
+    const QString path = pickSaveFile(this, QStringLiteral("Выгрузить Excel шаблон на диск для редактирования"),
+                                      programFolder() + QStringLiteral("Patterns"), kFilter);
+    if (path.isEmpty())
+        return;
+    const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(engine::ProgramContext(), formKod);
+    if (!stored)
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(stored->SHABLON) != stored->SHABLON.size()) {
+        Msg::notice(QStringLiteral("Не удалось записать файл < ") + path + QStringLiteral(" >."));
+        return;
+    }
+    file.close();
+    automation::Office& office = printing::ProgramOffice();
+    if (!office.connect()) {
+        Msg::notice(QStringLiteral("Проверте установлен ли у Вас OpenOffice версии не ниже 3.2 !"));
+        return;
+    }
+    try {
+        office.editDocument(path);
+    } catch (const automation::OfficeError&) {
+        office.disconnect();
+        Msg::notice(QStringLiteral("Ошибка открытия шаблона !"));
+        return;
+    }
+    office.disconnect();
+}
+
+void TForm_Print::BtnNewSabClick()
+{
+    const qint64 source = FormKod();
+    if (source == 0)
+        return;
+    const std::optional<QString> name = askName(QStringLiteral("Наименование нового шаблона"), QString());
+    if (!name || refuseUnstorable(*name))
+        return;
+    const QString line = QStringLiteral("Создание шаблона печати. Форма печати: ") + listName() +
+                         QStringLiteral("; Шаблон: ") + formName();
+    qint64 copy = 0;
+    {
+        WriteTransaction w;
+        try {
+            copy = templates::CopyTemplate(w.context(), source, ListNo(), *name);
+        } catch (const templates::TemplateError& e) {
+            w.rollback();
+            Msg::notice(e.text());
+            return;
+        }
+        w.commit(kArea, line);
+    }
+    reloadAt(copy, 0);
+}
+
+void TForm_Print::BtnDeleteClick()
+{
+    const qint64 formKod = FormKod();
+    if (formKod == 0)
+        return;
+    // The sample of a list and its default stay: a list always keeps a template to print with.
+    if (fieldText(Form_Base->QPrintForms, "OBRAZ").toInt() == 1 && !ConstructorMode) {
+        Msg::notice(QStringLiteral("Образец шаблона удалить нельзя."));
+        return;
+    }
+    if (!Msg::confirm(QStringLiteral("Вы действительно хотите удалить этот шаблон ?"), QStringLiteral("Удаление шаблона")))
+        return;
+    const QString line = QStringLiteral("Удаление шаблона печати. Форма печати: ") + listName() +
+                         QStringLiteral("; Шаблон: ") + formName();
+    {
+        WriteTransaction w;
+        templates::DeleteTemplate(w.context(), formKod, ListNo());
+        w.commit(kArea, line);
+    }
+    reloadAt(0, 0);
+}
+
+void TForm_Print::Btn_ExpImpClick()
+{
+    if (Form_ExpImp)
+        Msg::execModal(Form_ExpImp);
+}
+
+// ---- developer mode ----
+
+void TForm_Print::Btn_ConstructorClick()
+{
+    ConstructorMode = !ConstructorMode;
+    Btn_Constructor->setText(ConstructorMode ? QStringLiteral("Конструктор") : QStringLiteral("Секретная кнопка"));
+    GroupBox1->setEnabled(ConstructorMode);
+    GroupBox2->setEnabled(ConstructorMode);
+    Memo1->setReadOnly(!ConstructorMode);
+}
+
+void TForm_Print::E_NameDblClick()
+{
+    if (!ConstructorMode)
+        return;
+    const qint64 formKod = FormKod();
+    if (formKod == 0)
+        return;
+    const std::optional<QString> name = askName(QStringLiteral("Редактирование Формы"), formName());
+    if (!name || refuseUnstorable(*name))
+        return;
+    {
+        WriteTransaction w;
+        templates::RenameTemplate(w.context(), formKod, ListNo(), *name);
+        w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
+                            QStringLiteral("; Шаблон: ") + *name);
+    }
+    Form_Base->QPrintForms->close();
+    Form_Base->QPrintForms->open();
+    Form_Base->QPrintForms->first();
+}
+
+void TForm_Print::Btn_Add_FClick()
+{
+    if (ListNo() == 0)
+        return;
+    {
+        WriteTransaction w;
+        templates::AddSampleTemplate(w.context(), ListNo());
+        w.commit(kArea, QStringLiteral("Добавлен образец шаблона печати. Форма печати: ") + listName());
+    }
+    Form_Base->QPrintForms->close();
+    Form_Base->QPrintForms->open();
+    Form_Base->QPrintForms->first();
+}
+
+void TForm_Print::Btn_Add_VClick()
+{
+    if (FormKod() == 0 || !Form_Var)
+        return;
+    db::Query* vars = Form_Base->QPrintVar;
+    int sort = 10;
+    if (vars->active() && !vars->isEmpty()) {
+        vars->last();
+        sort = vars->field(QStringLiteral("MY_SORT")).asInt() + 10;
+    }
+    Form_Var->E_Sort->setText(QString::number(sort));
+    Form_Var->E_Caption->clear();
+    Form_Var->E_Name->clear();
+    Form_Var->CB_Location->setCurrentIndex(0);
+    Form_Var->CB_Type->setCurrentIndex(0);
+    Form_Var->AddMode = true;
+    Form_Var->FormKod = FormKod();
+    Form_Var->VarKod = 0;
+    Form_Var->StoredKod = 0;
+    Msg::execModal(Form_Var);
+    Timer_Open_VarTimer();
+    if (Form_Var->StoredKod != 0)
+        vars->locate(QStringLiteral("KOD"), Form_Var->StoredKod);
+}
+
+void TForm_Print::L_Name_VarDblClick()
+{
+    if (!ConstructorMode || !Form_Var)
+        return;
+    const qint64 varKod = VarKod();
+    if (varKod == 0)
+        return;
+    const db::Query* q = Form_Base->QPrintVar;
+    Form_Var->E_Name->setText(fieldText(q, "NAMEVAR"));
+    Form_Var->E_Caption->setText(fieldText(q, "NAME"));
+    Form_Var->E_Sort->setText(fieldText(q, "MY_SORT"));
+    Form_Var->CB_Location->setCurrentIndex(fieldText(q, "LOCATION").toInt());
+    Form_Var->CB_Type->setCurrentIndex(fieldText(q, "STATIC_TYPE").toInt());
+    Form_Var->AddMode = false;
+    Form_Var->FormKod = FormKod();
+    Form_Var->VarKod = varKod;
+    Msg::execModal(Form_Var);
+    Timer_Open_VarTimer();
+    Form_Base->QPrintVar->locate(QStringLiteral("KOD"), varKod);
+}
+
+void TForm_Print::Btn_Prt_ValueClick()
+{
+    // The variables' names, one a line, into a new workbook.
+    QStringList names;
+    db::Query* q = Form_Base->QPrintVar;
+    if (q->active())
+        for (q->first(); !q->eof(); q->next())
+            names << q->field(QStringLiteral("NAME")).asString();
+    if (q->active() && !q->isEmpty())
+        q->first();
+    printing::WriteLinesToNewCalc(names);
+}

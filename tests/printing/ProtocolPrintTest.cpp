@@ -1,0 +1,153 @@
+// The protocol printed into a new workbook: the layout of the sheet, the
+// lines sent in blocks, an empty selection, an office that cannot be reached,
+// and the rows read with every filter of the protocol tab in its order.
+
+#include "support/EngineEnv.h"
+#include "support/TemplateFixture.h"
+
+#include "Printing.h"
+#include "automation/RecordingOffice.h"
+#include "ui/ProtocolFilter.h"
+#include "workbooks/ProtocolWorkbook.h"
+
+#include <gtest/gtest.h>
+
+using automation::RecordingOffice;
+using workbooks::ProtocolLine;
+
+namespace {
+
+QList<ProtocolLine> generated(int n)
+{
+    QList<ProtocolLine> lines;
+    for (int i = 0; i < n; ++i)
+        lines.append({QStringLiteral("10.03.2026"), QStringLiteral("09:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')),
+                      QStringLiteral("Иванова М."), QStringLiteral("Настройка"), QStringLiteral("Действие №%1").arg(i + 1)});
+    return lines;
+}
+
+TEST(ProtocolWorkbook, LinesGoInBlocksUnderTheHeaderFramedAndWrapped)
+{
+    RecordingOffice office;
+    QList<int> progress;
+    ASSERT_TRUE(workbooks::WriteProtocolWorkbook(office, generated(1201), [&](int n) { progress << n; }));
+    ASSERT_EQ(office.books.size(), 1);
+    const automation::RecordedBook& b = office.last();
+    const QStringList header{QStringLiteral("Дата"), QStringLiteral("Время"), QStringLiteral("Фио"),
+                             QStringLiteral("Окно программы"), QStringLiteral("Действия")};
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(b.state({0, c, 0}).content.toString(), header[c]);
+    EXPECT_EQ(b.at(QStringLiteral("E2")).toString(), QStringLiteral("Действие №1"));
+    EXPECT_EQ(b.at(QStringLiteral("C1202")).toString(), QStringLiteral("Иванова М."));
+    EXPECT_EQ(b.at(QStringLiteral("E1202")).toString(), QStringLiteral("Действие №1201"));
+    EXPECT_FALSE(b.at(QStringLiteral("A1203")).isValid());
+    // Never cell by cell: the header and three blocks of rows.
+    EXPECT_EQ(b.cellCalls, 0);
+    EXPECT_EQ(b.rowCalls, 1 + 3);
+    EXPECT_EQ(progress, (QList<int>{500, 1000, 1201}));
+    EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 2200}, {1, 1600}, {2, 3000}, {3, 3000}, {4, 8500}}));
+    EXPECT_TRUE(b.stateAt(QStringLiteral("E10000")).wrapped);
+    EXPECT_FALSE(b.stateAt(QStringLiteral("E10001")).wrapped);
+    EXPECT_FALSE(b.stateAt(QStringLiteral("D2")).wrapped);
+    // The frame round A1:E1202 and between its cells.
+    EXPECT_EQ(b.stateAt(QStringLiteral("A1")).topWidth, 35);
+    EXPECT_EQ(b.stateAt(QStringLiteral("C600")).leftWidth, 35);
+    EXPECT_EQ(b.stateAt(QStringLiteral("E1202")).bottomWidth, 35);
+    EXPECT_EQ(b.stateAt(QStringLiteral("E1202")).rightWidth, 35);
+    EXPECT_EQ(b.stateAt(QStringLiteral("A1203")).topWidth, 0);
+    EXPECT_TRUE(b.visible);
+    EXPECT_EQ(b.controllerLocks, 0);
+    EXPECT_EQ(b.actionLocks, 0);
+    EXPECT_FALSE(office.connected());
+}
+
+TEST(ProtocolWorkbook, AnEmptySelectionGivesTheFramedHeaderAndNoOfficeGivesNothing)
+{
+    RecordingOffice office;
+    ASSERT_TRUE(workbooks::WriteProtocolWorkbook(office, {}));
+    const automation::RecordedBook& b = office.last();
+    EXPECT_EQ(b.stateAt(QStringLiteral("A1")).bottomWidth, 35);
+    EXPECT_EQ(b.stateAt(QStringLiteral("E1")).rightWidth, 35);
+    EXPECT_FALSE(b.at(QStringLiteral("A2")).isValid());
+    EXPECT_EQ(b.stateAt(QStringLiteral("A2")).topWidth, 0);
+
+    RecordingOffice none;
+    none.reachable = false;
+    EXPECT_FALSE(workbooks::WriteProtocolWorkbook(none, generated(3)));
+    EXPECT_TRUE(none.books.isEmpty());
+}
+
+class ProtocolRowsTest : public ::testing::Test {
+protected:
+    EngineEnv env;
+
+    void line(const QDate& d, const char* time, qint64 user, const char* login, const char* area, const char* action)
+    {
+        env.t.write().start();
+        db::Query q(&env.t.db(), &env.t.write());
+        q.setSql(QStringLiteral("INSERT INTO LOG_TABLE (MY_DATE, MY_TIME, P_LOGIN, P_FIO, ARM, WHAT_ACTION, K_LOGIN) "
+                                "VALUES (:D, :T, :L, :F, :A, :W, :K)"));
+        q.param(QStringLiteral("D")).setDate(d);
+        q.param(QStringLiteral("T")).setTime(QTime::fromString(QString::fromLatin1(time), QStringLiteral("HH:mm:ss")));
+        q.param(QStringLiteral("L")).setString(QString::fromUtf8(login));
+        q.param(QStringLiteral("F")).setString(QString::fromUtf8(login) + QStringLiteral(" (ФИО)"));
+        q.param(QStringLiteral("A")).setString(QString::fromUtf8(area));
+        q.param(QStringLiteral("W")).setString(QString::fromUtf8(action));
+        q.param(QStringLiteral("K")).setInt64(user);
+        q.execSql();
+        env.t.write().commit();
+    }
+
+    void SetUp() override
+    {
+        env.t.exec(QStringLiteral("DELETE FROM LOG_TABLE"));
+        const QDate day(2026, 3, 10);
+        line(day, "10:00:00", 1, "admin", "Система", "Открытие программы");
+        line(day, "09:00:00", 2, "petrov", "Продукты и блюда", "Принят O'Neil");
+        line(day, "11:30:00", 2, "petrov", "Протокол", "Удаление 50% строк");
+        line(day.addDays(-1), "23:00:00", 1, "admin", "Движение", "Проведён документ");
+        RefreshRead(env.t);
+    }
+
+    QStringList actions(const printing::ProtokolFilter& f)
+    {
+        QStringList out;
+        for (const ProtocolLine& l : printing::ReadProtocolLines(env.ctx(), f))
+            out << l.action;
+        return out;
+    }
+};
+
+TEST_F(ProtocolRowsTest, TheTabsFiltersAndOrderAreFollowed)
+{
+    printing::ProtokolFilter all;
+    all.dateFrom = -1;
+    all.timeFrom = -1;
+    EXPECT_EQ(actions(all), (QStringList{QStringLiteral("Проведён документ"), QStringLiteral("Принят O'Neil"),
+                                         QStringLiteral("Открытие программы"), QStringLiteral("Удаление 50% строк")}));
+    printing::ProtokolFilter byAction = all;
+    byAction.order = protocol::ByActionDateTime;
+    EXPECT_EQ(actions(byAction), (QStringList{QStringLiteral("Открытие программы"), QStringLiteral("Принят O'Neil"),
+                                              QStringLiteral("Проведён документ"), QStringLiteral("Удаление 50% строк")}));
+    printing::ProtokolFilter text = all;
+    text.textOn = true;
+    text.text = QStringLiteral("O'Neil");
+    EXPECT_EQ(actions(text), QStringList{QStringLiteral("Принят O'Neil")});
+    printing::ProtokolFilter user = all;
+    user.user = 2;
+    EXPECT_EQ(actions(user).size(), 2);
+    printing::ProtokolFilter morning = all;
+    morning.timeFrom = 0;
+    morning.timeTo = 10.0 / 24;
+    EXPECT_EQ(actions(morning), (QStringList{QStringLiteral("Принят O'Neil"), QStringLiteral("Открытие программы")}));
+
+    // The full name is printed, the login never; date and time as the grids show them.
+    const QList<ProtocolLine> lines = printing::ReadProtocolLines(env.ctx(), text);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].date, QStringLiteral("10.03.2026"));
+    EXPECT_EQ(lines[0].time, QStringLiteral("09:00:00"));
+    EXPECT_EQ(lines[0].fio, QStringLiteral("petrov (ФИО)"));
+    EXPECT_EQ(lines[0].arm, QStringLiteral("Продукты и блюда"));
+}
+
+} // namespace
