@@ -5,40 +5,20 @@
 // iteration posts the same document into the same stock.
 
 #include "CostingCatalogue.h"
+#include "PostingBench.h"
 
 #include "posting/Posting.h"
 
-#include "db/Database.h"
-#include "db/Query.h"
-#include "db/Transaction.h"
-#include "schema/Schema.h"
-
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
-#include <memory>
 #include <vector>
 
 namespace {
 
-struct Bench {
-    QTemporaryDir dir;
-    db::Database database;
-    std::unique_ptr<db::Transaction> read, write;
+struct Bench : posting_bench::Database {
     qint64 firma = 0, kitchen = 0, bar = 0;
     std::vector<qint64> raw, dishes;
 
-    Bench()
+    Bench() : Database(QStringLiteral("posting.fdb"))
     {
-        const QString path = dir.path() + QStringLiteral("/posting.fdb");
-        schema::createDatabase(path, db::ConnectParams{});
-        database.setDatabaseName(path);
-        database.open();
-        read = std::make_unique<db::Transaction>(&database, db::Transaction::readParams());
-        write = std::make_unique<db::Transaction>(&database, db::Transaction::writeParams());
-        read->start();
-        write->start();
         costing_catalogue::Builder b(&database, write.get());
         firma = b.firma(QStringLiteral("Столовая"));
         kitchen = b.otdel(firma, QStringLiteral("Кухня"));
@@ -73,10 +53,8 @@ struct Bench {
 
     qint64 doc(int type, qint64 otdel2, int p)
     {
+        const qint64 k = newKey();
         db::Query q(&database, write.get());
-        q.setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
-        q.open();
-        const qint64 k = q.field(0).asInt64();
         q.setSql(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
                                 "INT_PARAM1, INT_PARAM2, P) VALUES (:K, '1', CURRENT_DATE, CURRENT_TIME, :T, :F, :F, :O1, :O2, :P)"));
         q.param(QStringLiteral("K")).setInt64(k);
@@ -107,56 +85,40 @@ Bench& bench()
     return b;
 }
 
-void BM_PostReceipt1000Lines(benchmark::State& state)
+// Posts a document of the type with the products as its lines.
+void postMovement(benchmark::State& state, int type, qint64 otdel2, const std::vector<qint64>& products, double kolvo)
 {
     Bench& b = bench();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.write->start();
-        const qint64 d = b.doc(posting::DocType::Receipt, 0, 0);
-        b.lines(d, b.raw, 30);
-        state.ResumeTiming();
-        posting::PostMovement(posting::Context{&b.database, b.read.get(), b.write.get()}, d, 1);
-        state.PauseTiming();
-        b.write->rollback();
-        state.ResumeTiming();
-    }
+    posting_bench::TimeRolledBack(
+        state, *b.write,
+        [&] {
+            const qint64 d = b.doc(type, otdel2, 0);
+            b.lines(d, products, kolvo);
+            return d;
+        },
+        [&](qint64 d) { posting::PostMovement(b.context(), d, 1); });
 }
+
+void BM_PostReceipt1000Lines(benchmark::State& state) { postMovement(state, posting::DocType::Receipt, 0, bench().raw, 30); }
 BENCHMARK(BM_PostReceipt1000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PostSplitTransfer200Dishes(benchmark::State& state)
 {
-    Bench& b = bench();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.write->start();
-        const qint64 d = b.doc(posting::DocType::Transfer, b.bar, 0);
-        b.lines(d, b.dishes, 10);
-        state.ResumeTiming();
-        posting::PostMovement(posting::Context{&b.database, b.read.get(), b.write.get()}, d, 1);
-        state.PauseTiming();
-        b.write->rollback();
-        state.ResumeTiming();
-    }
+    postMovement(state, posting::DocType::Transfer, bench().bar, bench().dishes, 10);
 }
 BENCHMARK(BM_PostSplitTransfer200Dishes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_UnpostSplitTransfer200Dishes(benchmark::State& state)
 {
     Bench& b = bench();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.write->start();
-        const qint64 d = b.doc(posting::DocType::Transfer, b.bar, 0);
-        b.lines(d, b.dishes, 10);
-        const posting::Context ctx{&b.database, b.read.get(), b.write.get()};
-        const posting::PostOutcome out = posting::PostMovement(ctx, d, 1);
-        state.ResumeTiming();
-        posting::UnpostDocument(ctx, out.pair, 1);
-        state.PauseTiming();
-        b.write->rollback();
-        state.ResumeTiming();
-    }
+    posting_bench::TimeRolledBack(
+        state, *b.write,
+        [&] {
+            const qint64 d = b.doc(posting::DocType::Transfer, b.bar, 0);
+            b.lines(d, b.dishes, 10);
+            return posting::PostMovement(b.context(), d, 1).pair;
+        },
+        [&](qint64 pair) { posting::UnpostDocument(b.context(), pair, 1); });
 }
 BENCHMARK(BM_UnpostSplitTransfer200Dishes)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -4,40 +4,20 @@
 // card expansion and both server postings. Each timed posting is rolled back.
 
 #include "CostingCatalogue.h"
+#include "PostingBench.h"
 
 #include "posting/RealPosting.h"
 
-#include "db/Database.h"
-#include "db/Query.h"
-#include "db/Transaction.h"
-#include "schema/Schema.h"
-
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
-#include <memory>
 #include <vector>
 
 namespace {
 
-struct Bench {
-    QTemporaryDir dir;
-    db::Database database;
-    std::unique_ptr<db::Transaction> read, write;
+struct Bench : posting_bench::Database {
     qint64 firma = 0, kitchen = 0;
     std::vector<qint64> dishes;
 
-    Bench()
+    Bench() : Database(QStringLiteral("real.fdb"))
     {
-        const QString path = dir.path() + QStringLiteral("/real.fdb");
-        schema::createDatabase(path, db::ConnectParams{});
-        database.setDatabaseName(path);
-        database.open();
-        read = std::make_unique<db::Transaction>(&database, db::Transaction::readParams());
-        write = std::make_unique<db::Transaction>(&database, db::Transaction::writeParams());
-        read->start();
-        write->start();
         costing_catalogue::Builder b(&database, write.get());
         firma = b.firma(QStringLiteral("Столовая"));
         kitchen = b.otdel(firma, QStringLiteral("Кухня"));
@@ -93,10 +73,8 @@ struct Bench {
 
     qint64 doc(int p)
     {
+        const qint64 k = newKey();
         db::Query q(&database, write.get());
-        q.setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
-        q.open();
-        const qint64 k = q.field(0).asInt64();
         q.setSql(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, P) "
                                 "VALUES (:K, '1', CURRENT_DATE, CURRENT_TIME, 7, :F, :F, :P)"));
         q.param(QStringLiteral("K")).setInt64(k);
@@ -124,16 +102,8 @@ Bench& bench()
 void postProduction(benchmark::State& state, int mode)
 {
     Bench& b = bench();
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.write->start();
-        const qint64 d = b.doc(mode);
-        state.ResumeTiming();
-        posting::PostRealDocument(posting::Context{&b.database, b.read.get(), b.write.get()}, d, 1);
-        state.PauseTiming();
-        b.write->rollback();
-        state.ResumeTiming();
-    }
+    posting_bench::TimeRolledBack(
+        state, *b.write, [&] { return b.doc(mode); }, [&](qint64 d) { posting::PostRealDocument(b.context(), d, 1); });
 }
 
 void BM_PostProduction200DishesIngredients(benchmark::State& state) { postProduction(state, 0); }

@@ -4,6 +4,7 @@
 
 #include "CatalogueUi.h"
 #include "DocumentLists.h"
+#include "DocumentTabs.h"
 #include "MovementDb.h"
 #include "Printing.h"
 #include "Unit_DocMove.h"
@@ -15,7 +16,6 @@
 #include "engine/WriteRoad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Name.h"
 #include "ui/Unit_Period.h"
 #include "ui/Unit_RG.h"
 #include "ui/Unit_Timers.h"
@@ -40,15 +40,6 @@ TMoveTab* MoveTab = nullptr;
 
 namespace {
 
-QPushButton* button(const QString& text, QWidget* parent, QHBoxLayout* row, const QString& hint = {})
-{
-    auto* b = new QPushButton(text, parent);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    row->addWidget(b);
-    return b;
-}
-
 db::Query* dvig() { return Form_Base->Q_Dvig; }
 
 qint64 intOf(const db::Query* q, const char* name)
@@ -66,12 +57,13 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     QWidget* sheet = Form_Main->Sheet_Move;
     auto* lay = static_cast<QVBoxLayout*>(sheet->layout());
     auto* buttons = new QHBoxLayout;
-    Btn_NewDocMove = button(QStringLiteral("Создать"), sheet, buttons, QStringLiteral("Создать документ движения"));
-    Btn_UpdDocMove = button(QStringLiteral("Изменить"), sheet, buttons, QStringLiteral("Изменить заголовок документа"));
-    Btn_Zapol = button(QStringLiteral("Заполнить"), sheet, buttons, QStringLiteral("Заполнить документ продуктами"));
-    Btn_Provodka = button(QStringLiteral("Провести"), sheet, buttons);
-    Btn_PrintDocMove = button(QStringLiteral("Печать"), sheet, buttons);
-    Btn_DelDocMove = button(QStringLiteral("Удалить"), sheet, buttons);
+    using doctabs::AddButton;
+    Btn_NewDocMove = AddButton(QStringLiteral("Создать"), QStringLiteral("Создать документ движения"), sheet, buttons);
+    Btn_UpdDocMove = AddButton(QStringLiteral("Изменить"), QStringLiteral("Изменить заголовок документа"), sheet, buttons);
+    Btn_Zapol = AddButton(QStringLiteral("Заполнить"), QStringLiteral("Заполнить документ продуктами"), sheet, buttons);
+    Btn_Provodka = AddButton(QStringLiteral("Провести"), {}, sheet, buttons);
+    Btn_PrintDocMove = AddButton(QStringLiteral("Печать"), {}, sheet, buttons);
+    Btn_DelDocMove = AddButton(QStringLiteral("Удалить"), {}, sheet, buttons);
     buttons->addStretch();
     lay->addLayout(buttons);
 
@@ -128,17 +120,13 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     DocumentLists->Btn_Provodka = Btn_Provodka;
     DocumentLists->Grid_DvigIng = Grid_DvigIng;
 
-    const struct {
-        QPushButton* b;
-        void (TMoveTab::*h)();
-    } handlers[] = {{Btn_NewDocMove, &TMoveTab::Btn_NewDocMoveClick}, {Btn_UpdDocMove, &TMoveTab::Btn_UpdDocMoveClick},
-                    {Btn_Zapol, &TMoveTab::Btn_ZapolClick},           {Btn_Provodka, &TMoveTab::Btn_ProvodkaClick},
-                    {Btn_PrintDocMove, &TMoveTab::Btn_PrintDocMoveClick}, {Btn_DelDocMove, &TMoveTab::Btn_DelDocMoveClick},
-                    {Btn_CangePeriod, &TMoveTab::Btn_CangePeriodClick}};
-    for (const auto& h : handlers) {
-        auto handler = h.h;
-        connect(h.b, &QPushButton::clicked, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
-    }
+    doctabs::ConnectButtons(this, {{Btn_NewDocMove, &TMoveTab::Btn_NewDocMoveClick},
+                                   {Btn_UpdDocMove, &TMoveTab::Btn_UpdDocMoveClick},
+                                   {Btn_Zapol, &TMoveTab::Btn_ZapolClick},
+                                   {Btn_Provodka, &TMoveTab::Btn_ProvodkaClick},
+                                   {Btn_PrintDocMove, &TMoveTab::Btn_PrintDocMoveClick},
+                                   {Btn_DelDocMove, &TMoveTab::Btn_DelDocMoveClick},
+                                   {Btn_CangePeriod, &TMoveTab::Btn_CangePeriodClick}});
     connect(R_Detail, &TRadioGroup::clicked, this, [this] { Guard([this] { R_DetailClick(); }); });
     connect(Combo_TypeDoc, &QComboBox::currentIndexChanged, this, [this] { Guard([this] { Combo_TypeDocChange(); }); });
     sheet->installEventFilter(this);
@@ -219,14 +207,7 @@ void TMoveTab::Open_DocsMove()
     f.detail = R_Detail->itemIndex();
     f.firma = cat::KeyOf(Form_Base->Q_Firma);
     f.otdel = cat::KeyOf(Form_Base->Q_Otdel);
-    const movement::ListQuery q = movement::DocsMoveQuery(f);
-    db::Query* d = dvig();
-    d->close();
-    d->setSql(q.lines);
-    for (const auto& [name, value] : q.params)
-        d->param(name).setValue(value);
-    d->prepare();
-    d->open();
+    doctabs::OpenStatement(dvig(), movement::DocsMoveQuery(f));
 }
 
 void TMoveTab::R_DetailClick()
@@ -324,22 +305,14 @@ void TMoveTab::Copy_DocMove(bool withQuantity)
                                    "\"Внутреннее перемещение\", \"Приход\", \"Расход\" !"));
         return;
     }
-    Form_Name->setWindowTitle(QStringLiteral("Номер нового документа"));
-    Form_Name->Edit1->clear();
-    Form_Name->DateTimePicker1->hide();
-    Form_Name->Panel2->hide();
-    if (Msg::execModal(Form_Name) != QDialog::Accepted)
+    const std::optional<QString> name = doctabs::AskNewDocNumber();
+    if (!name)
         return;
-    const QString name = Form_Name->Edit1->text();
-    if (const QString bad = movement::CharsOutsideCp1251(name); !bad.isEmpty()) {
-        Msg::notice(movement::Cp1251Refusal(bad));
-        return;
-    }
     QDate date = Clock::today();
     if (MyParams->v.DateDocEdit && MyParams->v.MyDateDocEdit.isValid() && date < MyParams->v.MyDateDocEdit)
         date = MyParams->v.MyDateDocEdit;
     WriteTransaction w;
-    const qint64 kod = movement::CopyDocument(w.context(), cat::KeyOf(d), name, date, Clock::timeOfDay(), withQuantity);
+    const qint64 kod = movement::CopyDocument(w.context(), cat::KeyOf(d), *name, date, Clock::timeOfDay(), withQuantity);
     w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));
     reopenAt(kod);
 }

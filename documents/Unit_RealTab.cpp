@@ -1,6 +1,7 @@
 #include "Unit_RealTab.h"
 
 #include "CatalogueUi.h"
+#include "DocumentTabs.h"
 #include "MovementDb.h"
 #include "PosExchange.h"
 #include "Printing.h"
@@ -15,7 +16,6 @@
 #include "ui/Keypad.h"
 #include "ui/Unit_Dice.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Name.h"
 #include "ui/Unit_Period.h"
 #include "ui/Unit_Timers.h"
 #include "util/Clock.h"
@@ -51,24 +51,6 @@ const QString kInventoryOpen = QStringLiteral(
 db::Query* docs() { return Form_Base->Q_Docs_Real; }
 db::Query* lines() { return Form_Base->Q_Real_Bludo; }
 
-QPushButton* button(const QString& text, const QString& hint, QWidget* parent, QHBoxLayout* row)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setToolTip(hint);
-    row->addWidget(b);
-    return b;
-}
-
-void openWith(db::Query* q, const movement::ListQuery& lq)
-{
-    q->close();
-    q->setSql(lq.lines);
-    for (const auto& [name, value] : lq.params)
-        q->param(name).setValue(value);
-    q->prepare();
-    q->open();
-}
-
 } // namespace
 
 TRealTab::TRealTab(QObject* parent) : QObject(parent)
@@ -81,12 +63,13 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     auto* top = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     auto* buttons = new QHBoxLayout;
-    Btn_Add_Real = button(QStringLiteral("Создать"), QStringLiteral("Создать документ реализации / производства"), sheet, buttons);
-    Btn_Upd_Real = button(QStringLiteral("Изменить"), QStringLiteral("Редактировать документ"), sheet, buttons);
-    Btn_Copy_Real = button(QStringLiteral("Копировать"), QStringLiteral("Создать документ реализации / производства"), sheet, buttons);
-    Btn_Del_Real = button(QStringLiteral("Удалить"), QStringLiteral("Удалить документ"), sheet, buttons);
-    Btn_Print_Real = button(QStringLiteral("Печать"), QStringLiteral("Печать документа реализации"), sheet, buttons);
-    Btn_Provodka_Real = button(QStringLiteral("Провести"), QStringLiteral("Провести документ"), sheet, buttons);
+    using doctabs::AddButton;
+    Btn_Add_Real = AddButton(QStringLiteral("Создать"), QStringLiteral("Создать документ реализации / производства"), sheet, buttons);
+    Btn_Upd_Real = AddButton(QStringLiteral("Изменить"), QStringLiteral("Редактировать документ"), sheet, buttons);
+    Btn_Copy_Real = AddButton(QStringLiteral("Копировать"), QStringLiteral("Создать документ реализации / производства"), sheet, buttons);
+    Btn_Del_Real = AddButton(QStringLiteral("Удалить"), QStringLiteral("Удалить документ"), sheet, buttons);
+    Btn_Print_Real = AddButton(QStringLiteral("Печать"), QStringLiteral("Печать документа реализации"), sheet, buttons);
+    Btn_Provodka_Real = AddButton(QStringLiteral("Провести"), QStringLiteral("Провести документ"), sheet, buttons);
     buttons->addStretch();
     left->addLayout(buttons);
     auto* period = new QHBoxLayout;
@@ -178,17 +161,13 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     for (QWidget* w : keyed_)
         w->installEventFilter(this);
 
-    const struct {
-        QPushButton* b;
-        void (TRealTab::*h)();
-    } handlers[] = {{Btn_Add_Real, &TRealTab::Btn_Add_RealClick},       {Btn_Upd_Real, &TRealTab::Btn_Upd_RealClick},
-                    {Btn_Copy_Real, &TRealTab::Btn_Copy_RealClick},     {Btn_Del_Real, &TRealTab::Btn_Del_RealClick},
-                    {Btn_Print_Real, &TRealTab::Btn_Print_RealClick},   {Btn_Provodka_Real, &TRealTab::Btn_Provodka_RealClick},
-                    {Btn_Period_Real, &TRealTab::Btn_Period_RealClick}};
-    for (const auto& h : handlers) {
-        auto handler = h.h;
-        connect(h.b, &QPushButton::clicked, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
-    }
+    doctabs::ConnectButtons(this, {{Btn_Add_Real, &TRealTab::Btn_Add_RealClick},
+                                   {Btn_Upd_Real, &TRealTab::Btn_Upd_RealClick},
+                                   {Btn_Copy_Real, &TRealTab::Btn_Copy_RealClick},
+                                   {Btn_Del_Real, &TRealTab::Btn_Del_RealClick},
+                                   {Btn_Print_Real, &TRealTab::Btn_Print_RealClick},
+                                   {Btn_Provodka_Real, &TRealTab::Btn_Provodka_RealClick},
+                                   {Btn_Period_Real, &TRealTab::Btn_Period_RealClick}});
     connect(CB_Context_Real, &QCheckBox::clicked, this, [this] {
         Guard([this] {
             CB_Context_RealClick();
@@ -310,11 +289,7 @@ void TRealTab::Open_DocsReal()
 {
     const movement::ListQuery q = realdocs::DocsRealQuery(Form_Main->RealPeriodFilter, Form_Period->Date_Start->date(),
                                                           Form_Period->Date_Finish->date());
-    db::Query* d = docs();
-    d->close();
-    d->setSql(q.lines);
-    for (const auto& [name, value] : q.params)
-        d->param(name).setValue(value);
+    doctabs::SetStatement(docs(), q);
 }
 
 void TRealTab::Open_RealBludo()
@@ -322,7 +297,7 @@ void TRealTab::Open_RealBludo()
     lines()->close();
     if (!cat::HasRow(docs()))
         return;
-    openWith(lines(), realdocs::RealBludoQuery(cat::KeyOf(docs()), CB_Context_Real->isChecked(), E_Context_Real->text()));
+    doctabs::OpenStatement(lines(), realdocs::RealBludoQuery(cat::KeyOf(docs()), CB_Context_Real->isChecked(), E_Context_Real->text()));
 }
 
 void TRealTab::periodOff()
@@ -419,17 +394,9 @@ void TRealTab::Btn_Copy_RealClick()
             return;
         }
     }
-    Form_Name->setWindowTitle(QStringLiteral("Номер нового документа"));
-    Form_Name->Edit1->clear();
-    Form_Name->DateTimePicker1->hide();
-    Form_Name->Panel2->hide();
-    if (Msg::execModal(Form_Name) != QDialog::Accepted)
+    const std::optional<QString> name = doctabs::AskNewDocNumber();
+    if (!name)
         return;
-    const QString name = Form_Name->Edit1->text();
-    if (const QString bad = movement::CharsOutsideCp1251(name); !bad.isEmpty()) {
-        Msg::notice(movement::Cp1251Refusal(bad));
-        return;
-    }
     periodOff();
     const int choice = cat::ChooseRG(QString(), {QStringLiteral("Копировать с количеством"), QStringLiteral("Копировать без количества")});
     if (choice < 0)
@@ -445,8 +412,8 @@ void TRealTab::Btn_Copy_RealClick()
             keys << l->valueAt(r, col).toLongLong();
     }
     WriteTransaction w;
-    const qint64 kod = realdocs::CopyDocument(w.context(), source, name, Clock::today(), Clock::timeOfDay(), choice == 0, keys);
-    w.commit(kArea, QStringLiteral("Копирование документа № <<") + sourceName + QStringLiteral(">> в документ № <<") + name +
+    const qint64 kod = realdocs::CopyDocument(w.context(), source, *name, Clock::today(), Clock::timeOfDay(), choice == 0, keys);
+    w.commit(kArea, QStringLiteral("Копирование документа № <<") + sourceName + QStringLiteral(">> в документ № <<") + *name +
                         QStringLiteral(">>"));
     reopenAt(kod);
 }

@@ -3,6 +3,7 @@
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 
 #include <memory>
 #include <stdexcept>
@@ -10,21 +11,6 @@
 namespace posting {
 
 namespace {
-
-QString key(qint64 k) { return QString::number(k); }
-
-std::unique_ptr<db::Query> query(const Context& ctx, const QString& sql)
-{
-    auto q = std::make_unique<db::Query>(ctx.database, ctx.write);
-    q->setSql(sql);
-    return q;
-}
-
-void exec(const Context& ctx, const QString& sql)
-{
-    auto q = query(ctx, sql);
-    q->execSql();
-}
 
 qint64 intOrZero(const db::Query& q, const char* name)
 {
@@ -34,28 +20,12 @@ qint64 intOrZero(const db::Query& q, const char* name)
 
 void callProcedure(const Context& ctx, const QString& name, qint64 doc, const int* otkat)
 {
-    auto q = query(ctx, QStringLiteral("EXECUTE PROCEDURE ") + name +
-                            (otkat ? QStringLiteral(" (:KOD_DOC, :OTKAT)") : QStringLiteral(" (:KOD_DOC)")));
-    q->param(QStringLiteral("KOD_DOC")).setString(key(doc));
+    auto q = engine::Writer(ctx, QStringLiteral("EXECUTE PROCEDURE ") + name +
+                                     (otkat ? QStringLiteral(" (:KOD_DOC, :OTKAT)") : QStringLiteral(" (:KOD_DOC)")));
+    q->param(QStringLiteral("KOD_DOC")).setString(Key(doc));
     if (otkat)
         q->param(QStringLiteral("OTKAT")).setInt(*otkat);
     q->execSql();
-}
-
-qint64 newKey(const Context& ctx)
-{
-    auto q = query(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
-    q->open();
-    return q->field(0).asInt64();
-}
-
-// Claims the document before anything else is read or written: the write
-// transaction then takes the documents table first, as every posting does, so
-// two workstations posting at once wait for each other instead of each
-// holding what the other needs next.
-void claimDocument(const Context& ctx, qint64 doc)
-{
-    exec(ctx, QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + key(doc));
 }
 
 // From this many lines on, a split transfer's expansion reads the catalogue of
@@ -70,8 +40,8 @@ struct Directions {
 
 Directions directionsOf(const Context& ctx, qint64 doc)
 {
-    auto q = query(ctx, QStringLiteral("SELECT TYPE_MOVES, COUNT(*) FROM MOVES WHERE KOD_DOC = ") + key(doc) +
-                            QStringLiteral(" GROUP BY TYPE_MOVES"));
+    auto q = engine::Writer(ctx, QStringLiteral("SELECT TYPE_MOVES, COUNT(*) FROM MOVES WHERE KOD_DOC = ") + Key(doc) +
+                                     QStringLiteral(" GROUP BY TYPE_MOVES"));
     q->open();
     Directions d;
     for (q->first(); !q->eof(); q->next()) {
@@ -87,24 +57,24 @@ Directions directionsOf(const Context& ctx, qint64 doc)
 // The split of a transfer that writes off what its lines are made of.
 qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
 {
-    const QString X = key(x.kod);
-    exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 6 WHERE KOD = ") + X);
-    const qint64 n = newKey(ctx);
+    const QString X = Key(x.kod);
+    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 6 WHERE KOD = ") + X);
+    const qint64 n = NewKey(ctx);
     {
         // The receipt keeps the price kind and the write-off mode, so the pair
         // un-posted and posted again moves the same goods the same way.
-        auto q = query(ctx, QStringLiteral("INSERT INTO DOCS (KOD, DATE_DOC, TIME_DOC, DOC_TYPE, NAME, KOD_PARTNER_EXPORT, "
-                                           "KOD_PARTNER_IMPORT, INT_PARAM1, INT_PARAM2, INT_PARAM3, EDIT_CENA, P, TYPE_CENA) "
-                                           "VALUES (:K, :DD, :TD, :DT, :N, :KPE, :KPI, :I1, :I2, :I3, :EC, :PP, :TC)"));
-        q->param(QStringLiteral("K")).setString(key(n));
+        auto q = engine::Writer(ctx, QStringLiteral("INSERT INTO DOCS (KOD, DATE_DOC, TIME_DOC, DOC_TYPE, NAME, KOD_PARTNER_EXPORT, "
+                                                    "KOD_PARTNER_IMPORT, INT_PARAM1, INT_PARAM2, INT_PARAM3, EDIT_CENA, P, TYPE_CENA) "
+                                                    "VALUES (:K, :DD, :TD, :DT, :N, :KPE, :KPI, :I1, :I2, :I3, :EC, :PP, :TC)"));
+        q->param(QStringLiteral("K")).setString(Key(n));
         q->param(QStringLiteral("DD")).setDate(x.date);
         q->param(QStringLiteral("TD")).setTime(x.time);
         q->param(QStringLiteral("DT")).setInt(DocType::Receipt);
         q->param(QStringLiteral("N")).setString(x.name);
-        q->param(QStringLiteral("KPE")).setString(key(x.firmaImport));
-        q->param(QStringLiteral("KPI")).setString(key(x.firmaExport));
-        q->param(QStringLiteral("I1")).setString(key(x.otdel2));
-        q->param(QStringLiteral("I2")).setString(key(x.otdel1));
+        q->param(QStringLiteral("KPE")).setString(Key(x.firmaImport));
+        q->param(QStringLiteral("KPI")).setString(Key(x.firmaExport));
+        q->param(QStringLiteral("I1")).setString(Key(x.otdel2));
+        q->param(QStringLiteral("I2")).setString(Key(x.otdel1));
         q->param(QStringLiteral("I3")).setString(X);
         q->param(QStringLiteral("EC")).setInt(priceRule);
         q->param(QStringLiteral("PP")).setInt(x.p);
@@ -116,9 +86,9 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
     // first; the expander and its stock cache live only for this posting.
     costing::AmountList writeOff;
     {
-        auto rows = query(ctx, QStringLiteral("SELECT MOVES.*, ING.CENA_COMPUTE, ING.KVO_PORC FROM MOVES "
-                                              "INNER JOIN ING ON ING.KOD = MOVES.KOD_ING WHERE KOD_DOC = ") + X +
-                                   QStringLiteral(" ORDER BY MOVES.KOD"));
+        auto rows = engine::Writer(ctx, QStringLiteral("SELECT MOVES.*, ING.CENA_COMPUTE, ING.KVO_PORC FROM MOVES "
+                                                       "INNER JOIN ING ON ING.KOD = MOVES.KOD_ING WHERE KOD_DOC = ") + X +
+                                            QStringLiteral(" ORDER BY MOVES.KOD"));
         rows->open();
         // A long document reads the sending department's cards and rows once;
         // a short one asks for what it meets.
@@ -132,23 +102,23 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
     }
 
     {
-        auto q = query(ctx, QStringLiteral("UPDATE MOVES SET KOD_DOC = :KD, KOD_OTDEL = :KO, TYPE_MOVES = 1 WHERE KOD_DOC = ") + X);
-        q->param(QStringLiteral("KD")).setString(key(n));
-        q->param(QStringLiteral("KO")).setString(key(x.otdel2));
+        auto q = engine::Writer(ctx, QStringLiteral("UPDATE MOVES SET KOD_DOC = :KD, KOD_OTDEL = :KO, TYPE_MOVES = 1 WHERE KOD_DOC = ") + X);
+        q->param(QStringLiteral("KD")).setString(Key(n));
+        q->param(QStringLiteral("KO")).setString(Key(x.otdel2));
         q->execSql();
     }
     ProvodkaMove(ctx, n);
-    exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4 WHERE KOD = ") + key(n));
+    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4 WHERE KOD = ") + Key(n));
 
     {
-        auto q = query(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
-                                           "VALUES (:KD, :KI, :KO, :T, :K, :C)"));
+        auto q = engine::Writer(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
+                                                    "VALUES (:KD, :KI, :KO, :T, :K, :C)"));
         for (const costing::RIng& node : writeOff) {
             if (node.MY_LEVEL != 0)
                 continue;
             q->param(QStringLiteral("KD")).setString(X);
-            q->param(QStringLiteral("KI")).setString(key(node.KOD_ING));
-            q->param(QStringLiteral("KO")).setString(key(node.KOD_OTDEL));
+            q->param(QStringLiteral("KI")).setString(Key(node.KOD_ING));
+            q->param(QStringLiteral("KO")).setString(Key(node.KOD_OTDEL));
             q->param(QStringLiteral("T")).setInt(2);
             q->param(QStringLiteral("K")).setDouble(node.BRUTTO);
             q->param(QStringLiteral("C")).setDouble(node.PRICE);
@@ -156,15 +126,27 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
         }
     }
     ProvodkaMove(ctx, x.kod);
-    exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4, INT_PARAM3 = ") + key(n) + QStringLiteral(" WHERE KOD = ") + X);
+    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4, INT_PARAM3 = ") + Key(n) + QStringLiteral(" WHERE KOD = ") + X);
     return n;
 }
 
 } // namespace
 
+qint64 NewKey(const Context& ctx)
+{
+    auto q = engine::Writer(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    q->open();
+    return q->field(0).asInt64();
+}
+
+void ClaimDocument(const Context& ctx, qint64 doc)
+{
+    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + Key(doc));
+}
+
 bool ReadDoc(const Context& ctx, qint64 kod, DocHeader& out)
 {
-    auto q = query(ctx, QStringLiteral("SELECT * FROM DOCS WHERE KOD = ") + key(kod));
+    auto q = engine::Writer(ctx, QStringLiteral("SELECT * FROM DOCS WHERE KOD = ") + Key(kod));
     q->open();
     if (q->isEmpty())
         return false;
@@ -197,7 +179,7 @@ void DelDoc(const Context& ctx, qint64 doc, int otkat) { callProcedure(ctx, QStr
 
 PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
 {
-    claimDocument(ctx, doc);
+    ClaimDocument(ctx, doc);
     DocHeader x;
     if (!ReadDoc(ctx, doc, x))
         throw std::logic_error("posting: no document " + std::to_string(doc));
@@ -207,24 +189,24 @@ PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
     // twice would move the goods twice.
     if (x.posted())
         throw std::runtime_error(QStringLiteral("Документ уже проведён !").toStdString());
-    const QString X = key(doc);
+    const QString X = Key(doc);
 
     // A line without a quantity (none typed counts as none) moves nothing.
-    exec(ctx, QStringLiteral("DELETE FROM MOVES WHERE COALESCE(KOLVO, 0) = 0 AND KOD_DOC = ") + X);
+    engine::Exec(ctx, QStringLiteral("DELETE FROM MOVES WHERE COALESCE(KOLVO, 0) = 0 AND KOD_DOC = ") + X);
     {
-        auto q = query(ctx, QStringLiteral("UPDATE MOVES SET KOD_OTDEL = :O WHERE KOD_DOC = ") + X);
-        q->param(QStringLiteral("O")).setString(key(x.otdel1));
+        auto q = engine::Writer(ctx, QStringLiteral("UPDATE MOVES SET KOD_OTDEL = :O WHERE KOD_DOC = ") + X);
+        q->param(QStringLiteral("O")).setString(Key(x.otdel1));
         q->execSql();
     }
     {
-        auto q = query(ctx, QStringLiteral("SELECT FIRST 1 KOD FROM MOVES WHERE KOD_DOC = ") + X);
+        auto q = engine::Writer(ctx, QStringLiteral("SELECT FIRST 1 KOD FROM MOVES WHERE KOD_DOC = ") + X);
         q->open();
         if (q->isEmpty())
             return {};
     }
     if (x.type == DocType::Transfer || x.type == DocType::Receipt)
-        exec(ctx, QStringLiteral("UPDATE DOCS SET EDIT_CENA = ") + QString::number(priceRule) +
-                      QStringLiteral(" WHERE KOD = ") + X);
+        engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET EDIT_CENA = ") + QString::number(priceRule) +
+                              QStringLiteral(" WHERE KOD = ") + X);
 
     PostOutcome out;
     out.posted = true;
@@ -273,7 +255,7 @@ qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b)
 
 qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
 {
-    claimDocument(ctx, doc);
+    ClaimDocument(ctx, doc);
     DocHeader x;
     if (!ReadDoc(ctx, doc, x))
         throw std::logic_error("un-posting: no document " + std::to_string(doc));
@@ -304,7 +286,7 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
         const qint64 sender = receiver == doc ? x.pair : doc;
         if (paired) {
             DelDoc(ctx, sender, 1);
-            exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + key(sender));
+            engine::Exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(sender));
         }
         DeleteProvodka(ctx, receiver, otkat);
         return receiver;
@@ -313,17 +295,17 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
         DeleteProvodka(ctx, doc, 0);
         if (x.pair != 0) {
             DeleteProvodka(ctx, x.pair, otkat);
-            exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + key(x.pair));
+            engine::Exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(x.pair));
             // The write-off no longer names an output that is gone.
-            exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + key(doc));
+            engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + Key(doc));
         }
         return doc;
     case DocType::Production:
         DeleteProvodka(ctx, doc, otkat);
         if (x.pair != 0) {
             DeleteProvodka(ctx, x.pair, 0);
-            exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + key(doc));
-            exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + key(x.pair));
+            engine::Exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(doc));
+            engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + Key(x.pair));
             return x.pair;
         }
         return doc;

@@ -51,6 +51,15 @@ struct DocHeader {
     bool posted() const { return provodka > kPostedAbove; }
 };
 
+// Claims the document before anything else is read or written: the write
+// transaction then takes the documents table first, as every posting does, so
+// two workstations posting at once wait for each other instead of each
+// holding what the other needs next.
+void ClaimDocument(const Context& ctx, qint64 doc);
+
+// A fresh key from MY_GEN, drawn on ctx.write.
+qint64 NewKey(const Context& ctx);
+
 // Reads a header on ctx.write; false when there is no such document.
 bool ReadDoc(const Context& ctx, qint64 kod, DocHeader& out);
 

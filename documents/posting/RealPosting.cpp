@@ -3,6 +3,7 @@
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 
 #include <cmath>
 #include <memory>
@@ -13,17 +14,6 @@ namespace posting {
 
 namespace {
 
-QString key(qint64 k) { return QString::number(k); }
-
-std::unique_ptr<db::Query> query(const Context& ctx, const QString& sql)
-{
-    auto q = std::make_unique<db::Query>(ctx.database, ctx.write);
-    q->setSql(sql);
-    return q;
-}
-
-void exec(const Context& ctx, const QString& sql) { query(ctx, sql)->execSql(); }
-
 // From this many lines on, the expansion reads the catalogue of the lines'
 // departments at once instead of one product at a time.
 constexpr int kLinesForSnapshot = 20;
@@ -32,14 +22,14 @@ constexpr int kLinesForSnapshot = 20;
 // expansion reads of each product.
 std::unique_ptr<db::Query> openLines(const Context& ctx, qint64 doc)
 {
-    auto q = query(ctx, QStringLiteral("SELECT REAL_BLUDO.KOD, REAL_BLUDO.KOD_ING, REAL_BLUDO.KOD_OTDEL, REAL_BLUDO.KOLVO, "
-                                       "REAL_BLUDO.CENA, COALESCE(ING.CENA_COMPUTE, 0) AS CENA_COMPUTE, ING.KVO_PORC "
-                                       "FROM REAL_BLUDO "
-                                       "LEFT OUTER JOIN OTDEL ON OTDEL.KOD = REAL_BLUDO.KOD_OTDEL "
-                                       "LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING "
-                                       "LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP "
-                                       "WHERE REAL_BLUDO.KOD_DOC = ") +
-                            key(doc) + QStringLiteral(" ORDER BY OTDEL.KOD, GROUP_ING.NAME, ING.NAME, REAL_BLUDO.KOD"));
+    auto q = engine::Writer(ctx, QStringLiteral("SELECT REAL_BLUDO.KOD, REAL_BLUDO.KOD_ING, REAL_BLUDO.KOD_OTDEL, REAL_BLUDO.KOLVO, "
+                                                "REAL_BLUDO.CENA, COALESCE(ING.CENA_COMPUTE, 0) AS CENA_COMPUTE, ING.KVO_PORC "
+                                                "FROM REAL_BLUDO "
+                                                "LEFT OUTER JOIN OTDEL ON OTDEL.KOD = REAL_BLUDO.KOD_OTDEL "
+                                                "LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING "
+                                                "LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP "
+                                                "WHERE REAL_BLUDO.KOD_DOC = ") +
+                                     Key(doc) + QStringLiteral(" ORDER BY OTDEL.KOD, GROUP_ING.NAME, ING.NAME, REAL_BLUDO.KOD"));
     q->open();
     return q;
 }
@@ -54,16 +44,16 @@ struct MoveLine {
 class MoveWriter {
 public:
     explicit MoveWriter(const Context& ctx)
-        : q_(query(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
-                                       "VALUES (:KD, :KI, :KO, :T, :K, :C)")))
+        : q_(engine::Writer(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
+                                                "VALUES (:KD, :KI, :KO, :T, :K, :C)")))
     {
     }
     void add(qint64 doc, int direction, const MoveLine& l)
     {
-        q_->param(QStringLiteral("KD")).setString(key(doc));
-        q_->param(QStringLiteral("KI")).setString(key(l.ing));
+        q_->param(QStringLiteral("KD")).setString(Key(doc));
+        q_->param(QStringLiteral("KI")).setString(Key(l.ing));
         if (l.otdel)
-            q_->param(QStringLiteral("KO")).setString(key(l.otdel));
+            q_->param(QStringLiteral("KO")).setString(Key(l.otdel));
         else
             q_->param(QStringLiteral("KO")).setNull();
         q_->param(QStringLiteral("T")).setInt(direction);
@@ -90,24 +80,22 @@ MoveLine lineOf(const db::Query& q)
 // and enterprises, pointing at each other.
 qint64 insertOutput(const Context& ctx, const DocHeader& x, int priceRule)
 {
-    auto g = query(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
-    g->open();
-    const qint64 n = g->field(0).asInt64();
-    auto q = query(ctx, QStringLiteral("INSERT INTO DOCS (KOD, DATE_DOC, TIME_DOC, DOC_TYPE, NAME, KOD_PARTNER_EXPORT, "
-                                       "KOD_PARTNER_IMPORT, INT_PARAM2, INT_PARAM3, EDIT_CENA) "
-                                       "VALUES (:K, :DD, :TD, :DT, :N, :KPE, :KPI, :I2, :I3, :EC)"));
-    q->param(QStringLiteral("K")).setString(key(n));
+    const qint64 n = NewKey(ctx);
+    auto q = engine::Writer(ctx, QStringLiteral("INSERT INTO DOCS (KOD, DATE_DOC, TIME_DOC, DOC_TYPE, NAME, KOD_PARTNER_EXPORT, "
+                                                "KOD_PARTNER_IMPORT, INT_PARAM2, INT_PARAM3, EDIT_CENA) "
+                                                "VALUES (:K, :DD, :TD, :DT, :N, :KPE, :KPI, :I2, :I3, :EC)"));
+    q->param(QStringLiteral("K")).setString(Key(n));
     q->param(QStringLiteral("DD")).setDate(x.date);
     q->param(QStringLiteral("TD")).setTime(x.time);
     q->param(QStringLiteral("DT")).setInt(DocType::Production);
     q->param(QStringLiteral("N")).setString(x.name);
-    q->param(QStringLiteral("KPE")).setString(key(x.firmaExport));
-    q->param(QStringLiteral("KPI")).setString(key(x.firmaImport));
+    q->param(QStringLiteral("KPE")).setString(Key(x.firmaExport));
+    q->param(QStringLiteral("KPI")).setString(Key(x.firmaImport));
     q->param(QStringLiteral("I2")).setInt64(x.otdel2);
-    q->param(QStringLiteral("I3")).setString(key(x.kod));
+    q->param(QStringLiteral("I3")).setString(Key(x.kod));
     q->param(QStringLiteral("EC")).setInt(priceRule);
     q->execSql();
-    exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = ") + key(n) + QStringLiteral(" WHERE KOD = ") + key(x.kod));
+    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = ") + Key(n) + QStringLiteral(" WHERE KOD = ") + Key(x.kod));
     return n;
 }
 
@@ -122,7 +110,7 @@ double KopeckHalfEven(double price)
 
 RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
 {
-    exec(ctx, QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + key(doc));
+    ClaimDocument(ctx, doc);
     DocHeader x;
     if (!ReadDoc(ctx, doc, x))
         throw std::logic_error("posting: no document " + std::to_string(doc));
@@ -130,10 +118,10 @@ RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
         throw std::logic_error("posting: not a production or sales document");
     if (x.provodka > 0)
         throw std::runtime_error(QStringLiteral("Документ уже проведён !").toStdString());
-    const QString X = key(doc);
+    const QString X = Key(doc);
 
     // A line never given a quantity makes and sells nothing.
-    exec(ctx, QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOD_DOC = ") + X + QStringLiteral(" AND COALESCE(KOLVO, 0) = 0"));
+    engine::Exec(ctx, QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOD_DOC = ") + X + QStringLiteral(" AND COALESCE(KOLVO, 0) = 0"));
     auto lines = openLines(ctx, doc);
     if (lines->isEmpty())
         return {};

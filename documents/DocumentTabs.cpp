@@ -1,0 +1,51 @@
+#include "DocumentTabs.h"
+
+#include "db/Query.h"
+#include "ui/Unit_Name.h"
+#include "util/Messages.h"
+
+#include <QHBoxLayout>
+
+namespace doctabs {
+
+QPushButton* AddButton(const QString& text, const QString& hint, QWidget* parent, QHBoxLayout* row)
+{
+    auto* b = new QPushButton(text, parent);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    row->addWidget(b);
+    return b;
+}
+
+void SetStatement(db::Query* q, const movement::ListQuery& lq)
+{
+    q->close();
+    q->setSql(lq.lines);
+    for (const auto& [name, value] : lq.params)
+        q->param(name).setValue(value);
+}
+
+void OpenStatement(db::Query* q, const movement::ListQuery& lq)
+{
+    SetStatement(q, lq);
+    q->prepare();
+    q->open();
+}
+
+std::optional<QString> AskNewDocNumber()
+{
+    Form_Name->setWindowTitle(QStringLiteral("Номер нового документа"));
+    Form_Name->Edit1->clear();
+    Form_Name->DateTimePicker1->hide();
+    Form_Name->Panel2->hide();
+    if (Msg::execModal(Form_Name) != QDialog::Accepted)
+        return std::nullopt;
+    const QString name = Form_Name->Edit1->text();
+    if (const QString bad = movement::CharsOutsideCp1251(name); !bad.isEmpty()) {
+        Msg::notice(movement::Cp1251Refusal(bad));
+        return std::nullopt;
+    }
+    return name;
+}
+
+} // namespace doctabs

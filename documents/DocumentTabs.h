@@ -1,0 +1,50 @@
+#pragma once
+
+// What the movement tab and the production and sales tab build and ask
+// alike: their button rows and handlers, their list statements and the
+// number of a document made by copying.
+
+#include "MovementDb.h"
+
+#include "util/Unit_Util.h"
+
+#include <QPushButton>
+#include <QString>
+
+#include <initializer_list>
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+class QHBoxLayout;
+class QWidget;
+namespace db {
+class Query;
+} // namespace db
+
+namespace doctabs {
+
+// A button added to the row, with its hint when it has one.
+QPushButton* AddButton(const QString& text, const QString& hint, QWidget* parent, QHBoxLayout* row);
+
+// Each button runs its handler on the tab, guarded.
+template <class Tab>
+void ConnectButtons(Tab* tab, std::initializer_list<std::pair<QPushButton*, std::type_identity_t<void (Tab::*)()>>> handlers)
+{
+    for (const auto& h : handlers) {
+        auto handler = h.second;
+        QObject::connect(h.first, &QPushButton::clicked, tab, [tab, handler] { Guard([tab, handler] { (tab->*handler)(); }); });
+    }
+}
+
+// Closes the list and gives it the statement with its parameters.
+void SetStatement(db::Query* q, const movement::ListQuery& lq);
+// The same, then prepared and opened.
+void OpenStatement(db::Query* q, const movement::ListQuery& lq);
+
+// Asks for the number of a new document. Nothing when the user cancels or
+// when the number has characters the database cannot store (the user is told
+// which).
+std::optional<QString> AskNewDocNumber();
+
+} // namespace doctabs
