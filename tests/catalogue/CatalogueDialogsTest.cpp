@@ -38,14 +38,7 @@ TEST(CatalogueDialogs, SectionNumbersShowInTheListAtOnce)
     const qint64 otdel = env.mainOtdel(firma);
     const qint64 onion = env.ing(QStringLiteral("Лук"), veg, kg);
     env.ing(QStringLiteral("Морковь"), veg, kg);
-    Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
-    ProductsTab->Sheet_IngShow();
-    CatEnv::at(Form_Base->Q_Firma, firma);
-    StructureBox->Timer_OtdelTimer();
-    CatEnv::at(Form_Base->Q_Otdel, otdel);
-    StructureBox->Timer_SkladTimer();
-    ProductsTab->Timer_GrIngTimer();
-    CatEnv::at(Form_Base->Q_GrIng, veg);
+    CatEnv::showProducts(firma, otdel, veg);
     ProductsTab->CB_Context_IngClick();
     CatEnv::at(Form_Base->Q_Ing, onion);
     ASSERT_EQ(Form_Base->Q_Ing->recordCount(), 2);

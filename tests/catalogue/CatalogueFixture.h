@@ -27,6 +27,8 @@
 
 #include <deque>
 #include <functional>
+#include <tuple>
+#include <vector>
 
 class CatEnv : public AppEnv {
 public:
@@ -89,6 +91,42 @@ public:
 
     // Stands a shared list on the row with the key.
     static void at(db::Query* q, qint64 kod) { q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod)); }
+
+    // A row of a product's costing card, written straight into the table.
+    void cardRow(qint64 master, qint64 ing, double kolvo, double percent, int active)
+    {
+        t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) "
+                                "VALUES (%1, %2, %3, %4, %5)")
+                     .arg(master)
+                     .arg(ing)
+                     .arg(kolvo)
+                     .arg(percent)
+                     .arg(active));
+    }
+    // A card's rows in their order: ingredient, quantity, yield, active.
+    using CardRow = std::tuple<qint64, double, double, int>;
+    std::vector<CardRow> cardRows(qint64 master)
+    {
+        std::vector<CardRow> out;
+        auto q = t().select(
+            QStringLiteral("SELECT KOD_ING, KOLVO, PERCENT, IS_ACTIVE FROM KARTA WHERE KOD_ING_MASTER = %1 ORDER BY KOD")
+                .arg(master));
+        for (q->first(); !q->eof(); q->next())
+            out.emplace_back(q->field(0).asInt64(), q->field(1).asDouble(), q->field(2).asDouble(), q->field(3).asInt());
+        return out;
+    }
+    // The products tab on the enterprise, the department and the group.
+    static void showProducts(qint64 firma, qint64 otdel, qint64 group)
+    {
+        Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
+        ProductsTab->Sheet_IngShow();
+        at(Form_Base->Q_Firma, firma);
+        StructureBox->Timer_OtdelTimer();
+        at(Form_Base->Q_Otdel, otdel);
+        StructureBox->Timer_SkladTimer();
+        ProductsTab->Timer_GrIngTimer();
+        at(Form_Base->Q_GrIng, group);
+    }
 };
 
 // Acts on the modal dialogs a handler opens, in the order they open: each

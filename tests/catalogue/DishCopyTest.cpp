@@ -20,7 +20,7 @@
 
 namespace {
 
-using Row = std::tuple<qint64, double, double, int>;  // ingredient, quantity, yield, active
+using Row = CatEnv::CardRow;
 
 class DishCopy : public ::testing::Test {
 protected:
@@ -38,14 +38,8 @@ protected:
         env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 30, MY_CENA = 45 WHERE KOD_ING = %1").arg(potato));
         env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 40, MY_CENA = 60 WHERE KOD_ING = %1").arg(carrot));
         env.t().exec(QStringLiteral("DELETE FROM KARTA WHERE KOD_ING_MASTER = %1").arg(soup));
-        env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) "
-                                    "VALUES (%1, %2, 0.25, 87.5, 1)")
-                         .arg(soup)
-                         .arg(potato));
-        env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) "
-                                    "VALUES (%1, %2, 0.1, 75, 0)")
-                         .arg(soup)
-                         .arg(carrot));
+        env.cardRow(soup, potato, 0.25, 87.5, 1);
+        env.cardRow(soup, carrot, 0.1, 75, 0);
         env.t().exec(QStringLiteral("UPDATE ING SET MY_LEVEL = 1, USE_MENU = '+', VIHOD = 95, PERCENT_PLUS = 15, "
                                     "PERCENT_SKIDKA = 5, VIHOD_BLUDA = '250/10', DOP_INFO = 'горячее', KVO_PORC = 2, "
                                     "MY_SECTION = 3, CENA_COMPUTE = 0, MANUAL_BRUTTO = 1, RECEPT = 'Варить' WHERE KOD = %1")
@@ -55,14 +49,7 @@ protected:
     // The products list on the group, standing on the product.
     void standOn(qint64 group, qint64 product)
     {
-        Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
-        ProductsTab->Sheet_IngShow();
-        CatEnv::at(Form_Base->Q_Firma, firma);
-        StructureBox->Timer_OtdelTimer();
-        CatEnv::at(Form_Base->Q_Otdel, kitchen);
-        StructureBox->Timer_SkladTimer();
-        ProductsTab->Timer_GrIngTimer();
-        CatEnv::at(Form_Base->Q_GrIng, group);
+        CatEnv::showProducts(firma, kitchen, group);
         ProductsTab->CB_Context_IngClick();
         CatEnv::at(Form_Base->Q_Ing, product);
     }
@@ -75,16 +62,7 @@ protected:
         Form_Name->Edit1->setText(name);
         Form_Name->BitBtn1->click();
     }
-    std::vector<Row> rows(qint64 master)
-    {
-        std::vector<Row> out;
-        auto q = env.t().select(
-            QStringLiteral("SELECT KOD_ING, KOLVO, PERCENT, IS_ACTIVE FROM KARTA WHERE KOD_ING_MASTER = %1 ORDER BY KOD")
-                .arg(master));
-        for (q->first(); !q->eof(); q->next())
-            out.emplace_back(q->field(0).asInt64(), q->field(1).asDouble(), q->field(2).asDouble(), q->field(3).asInt());
-        return out;
-    }
+    std::vector<Row> rows(qint64 master) { return env.cardRows(master); }
     qint64 byName(const QString& name)
     {
         auto q = env.t().select(QStringLiteral("SELECT KOD, NAME FROM ING"));

@@ -24,7 +24,7 @@
 
 namespace {
 
-using Row = std::tuple<qint64, double, double, int>;  // ingredient, quantity, yield, active
+using Row = CatEnv::CardRow;
 
 class KartaWindow : public ::testing::Test {
 protected:
@@ -62,35 +62,10 @@ protected:
     }
     void card(qint64 master, qint64 ing, double kolvo, double percent, int active)
     {
-        env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) "
-                                    "VALUES (%1, %2, %3, %4, %5)")
-                         .arg(master)
-                         .arg(ing)
-                         .arg(kolvo)
-                         .arg(percent)
-                         .arg(active));
+        env.cardRow(master, ing, kolvo, percent, active);
     }
-    void standOn(qint64 group)
-    {
-        Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
-        ProductsTab->Sheet_IngShow();
-        CatEnv::at(Form_Base->Q_Firma, firma);
-        StructureBox->Timer_OtdelTimer();
-        CatEnv::at(Form_Base->Q_Otdel, kitchen);
-        StructureBox->Timer_SkladTimer();
-        ProductsTab->Timer_GrIngTimer();
-        CatEnv::at(Form_Base->Q_GrIng, group);
-    }
-    std::vector<Row> rows(qint64 master)
-    {
-        std::vector<Row> out;
-        auto q = env.t().select(
-            QStringLiteral("SELECT KOD_ING, KOLVO, PERCENT, IS_ACTIVE FROM KARTA WHERE KOD_ING_MASTER = %1 ORDER BY KOD")
-                .arg(master));
-        for (q->first(); !q->eof(); q->next())
-            out.emplace_back(q->field(0).asInt64(), q->field(1).asDouble(), q->field(2).asDouble(), q->field(3).asInt());
-        return out;
-    }
+    void standOn(qint64 group) { CatEnv::showProducts(firma, kitchen, group); }
+    std::vector<Row> rows(qint64 master) { return env.cardRows(master); }
     int flag(qint64 p) { return int(env.num(QStringLiteral("SELECT FLAG_UPDATE FROM ING WHERE KOD = %1").arg(p))); }
     int backupRows(qint64 p)
     {

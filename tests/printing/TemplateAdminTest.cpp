@@ -15,21 +15,9 @@ using namespace templates;
 
 namespace {
 
-// Bytes that start like an Excel 97 file.
-const QByteArray kXls = QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray("sheet", 5);
+const QByteArray kXls = XlsBytes();
 
-TemplateForm layout(const QString& name)
-{
-    TemplateForm f;
-    f.NAME_SHABLON = name;
-    f.HEAD_YX = QStringLiteral("F7");
-    f.TAIL_YX = QStringLiteral("F12");
-    f.START_LINE = QStringLiteral("A");
-    f.END_LINE = QStringLiteral("F");
-    f.UNICNAME = 555;
-    f.SHABLON = kXls;
-    return f;
-}
+TemplateForm layout(const QString& name) { return TableLayout(name, 555); }
 
 class TemplateAdminTest : public ::testing::Test {
 protected:

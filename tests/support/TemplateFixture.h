@@ -8,6 +8,23 @@
 
 #include "db/Query.h"
 
+// Bytes that start like an Excel 97 file.
+inline QByteArray XlsBytes() { return QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray("sheet", 5); }
+
+// A table layout on those bytes: header at F7, tail at F12, lines from A to F.
+inline templates::TemplateForm TableLayout(const QString& name, qint64 unicName)
+{
+    templates::TemplateForm f;
+    f.NAME_SHABLON = name;
+    f.HEAD_YX = QStringLiteral("F7");
+    f.TAIL_YX = QStringLiteral("F12");
+    f.START_LINE = QStringLiteral("A");
+    f.END_LINE = QStringLiteral("F");
+    f.UNICNAME = unicName;
+    f.SHABLON = XlsBytes();
+    return f;
+}
+
 inline qint64 InsertTemplate(TestDb& t, int listNo, const templates::TemplateForm& f, int defaul = 1)
 {
     if (t.write().active())
