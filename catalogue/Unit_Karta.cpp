@@ -193,12 +193,7 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
         auto handler = h.h;
         connect(h.b, &QPushButton::clicked, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
     }
-    connect(CB_Context, &QCheckBox::clicked, this, [this] {
-        Guard([this] { CB_ContextClick(); });
-        if (CB_Context->isChecked())
-            E_Context->setFocus();
-    });
-    connect(CB_Closed, &QCheckBox::clicked, this, [this] { Guard([this] { CB_ContextClick(); }); });
+    TKeypad::bindSearch(CB_Context, E_Context, CB_Closed, [this] { CB_ContextClick(); });
     connect(RG_Manual, &TRadioGroup::clicked, this, [this] { Guard([this] { RG_ManualClick(); }); });
     BindSetting(CB_Next, QStringLiteral("pkkk"));
 
@@ -447,29 +442,19 @@ bool TForm_Karta::eventFilter(QObject* watched, QEvent* event)
         auto* ke = static_cast<QKeyEvent*>(event);
         const int key = ke->key();
         if (t == QEvent::KeyRelease) {
-            if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Left && key != Qt::Key_Right)
+            if (TKeypad::RestartsSearch(key))
                 Timer_KK->start();
             return false;
         }
         Timer_KK->stop();
-        switch (key) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!Keypad->E_Klava->text().isEmpty())
-                Keypad->Btn_OKS->click();
+        if (Keypad->SearchKey(key))
             return true;
+        switch (key) {
         case Qt::Key_Insert:
             if (Btn_Add->isEnabled()) {
                 Btn_Add->click();
                 Grid_Sostav->setFocus();
             }
-            return true;
-        case Qt::Key_Delete:
-            if (Btn_Delete->isEnabled())
-                Btn_Delete->click();
-            return true;
-        case Qt::Key_Escape:
-            Keypad->Clear();
             return true;
         case Qt::Key_Up:
             if (QI->active())
@@ -485,15 +470,9 @@ bool TForm_Karta::eventFilter(QObject* watched, QEvent* event)
     }
     if (t == QEvent::KeyPress && watched != E_Context && Btn_Add->isEnabled()) {
         auto* ke = static_cast<QKeyEvent*>(event);
+        if (Keypad->EntryKey(ke->key()))
+            return true;
         switch (ke->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!Keypad->E_Klava->text().isEmpty())
-                Keypad->Btn_OKS->click();
-            return true;
-        case Qt::Key_Escape:
-            Keypad->Clear();
-            return true;
         case Qt::Key_Up:
         case Qt::Key_Down:
             if (!Grid_Sostav->hasFocus() && QI->active()) {

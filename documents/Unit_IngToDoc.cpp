@@ -160,12 +160,7 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
                                                       Btn_Ok, CB_Context, Grid_Moves, CB_Next, CB_Kol, CB_Closed})
         Keypad->attachKeys(w);
 
-    connect(CB_Context, &QCheckBox::clicked, this, [this] {
-        Guard([this] { CB_ContextClick(); });
-        if (CB_Context->isChecked())
-            E_Context->setFocus();
-    });
-    connect(CB_Closed, &QCheckBox::clicked, this, [this] { Guard([this] { CB_ContextClick(); }); });
+    TKeypad::bindSearch(CB_Context, E_Context, CB_Closed, [this] { CB_ContextClick(); });
     connect(Btn_Add, &QPushButton::clicked, this, [this] { Guard([this] { Btn_AddClick(); }); });
     connect(Btn_Delete, &QPushButton::clicked, this, [this] { Guard([this] { Btn_DeleteClick(); }); });
     connect(Btn_Clear, &QPushButton::clicked, this, [this] { Guard([this] { Btn_ClearClick(); }); });
@@ -396,23 +391,13 @@ void TForm_IngToDoc::Grid_MovesColEnter(int column)
 
 bool TForm_IngToDoc::contextKey(int key)
 {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!Keypad->E_Klava->text().isEmpty())
-            Keypad->Btn_OKS->click();
+    if (Keypad->SearchKey(key))
         return true;
+    switch (key) {
     case Qt::Key_Insert:
         if (Btn_Add->isEnabled())
             Btn_Add->click();
         Grid_Moves->setFocus();
-        return true;
-    case Qt::Key_Delete:
-        if (Btn_Delete->isEnabled())
-            Btn_Delete->click();
-        return true;
-    case Qt::Key_Escape:
-        Keypad->Clear();
         return true;
     case Qt::Key_Up:
         if (Q_Ing_Sklad->active() && Q_Ing_Sklad->recNo() > 0)
@@ -438,7 +423,7 @@ bool TForm_IngToDoc::eventFilter(QObject* watched, QEvent* event)
                 return true;
         } else if (event->type() == QEvent::KeyRelease) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Left && key != Qt::Key_Right)
+            if (TKeypad::RestartsSearch(key))
                 Timer_IngToDoc->start();
         }
     }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QRegularExpression>
@@ -244,6 +245,47 @@ void TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
     default:
         return;
     }
+}
+
+bool TKeypad::EntryKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!E_Klava->text().isEmpty())
+            Btn_OKS->click();
+        return true;
+    case Qt::Key_Escape:
+        Clear();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TKeypad::SearchKey(int key)
+{
+    if (key == Qt::Key_Delete) {
+        if (removeButton && removeButton->isEnabled())
+            removeButton->click();
+        return true;
+    }
+    return EntryKey(key);
+}
+
+bool TKeypad::RestartsSearch(int key)
+{
+    return key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Left && key != Qt::Key_Right;
+}
+
+void TKeypad::bindSearch(QCheckBox* context, QLineEdit* field, QCheckBox* closed, std::function<void()> refill)
+{
+    connect(context, &QCheckBox::clicked, context, [context, field, refill] {
+        Guard([&] { refill(); });
+        if (context->isChecked())
+            field->setFocus();
+    });
+    connect(closed, &QCheckBox::clicked, closed, [refill] { Guard([&] { refill(); }); });
 }
 
 void TKeypad::attachKeys(QWidget* control)

@@ -12,6 +12,7 @@
 #include <functional>
 
 class QButtonGroup;
+class QCheckBox;
 
 // The quantity keypad shared by the entry windows: a display, ten digit
 // buttons, the decimal comma, backspace and OK, mapped onto the keyboard.
@@ -67,6 +68,19 @@ public:
     // The key handler: acts on the keys of the keypad and leaves every key to
     // the focused control as well.
     void KeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    // Keys a window's own filter hands over: Enter takes the displayed
+    // number, Escape clears the display. True when the key was one of them.
+    bool EntryKey(int key);
+    // The keys of a product search field: those of EntryKey, and Delete,
+    // which clicks the remove button when it is enabled.
+    bool SearchKey(int key);
+    // Whether releasing the key in a search field restarts its typing delay;
+    // the arrows only move through the list.
+    static bool RestartsSearch(int key);
+    // The search boxes above a product list: either one refills the list, and
+    // ticking the context search puts the focus into the search field.
+    static void bindSearch(QCheckBox* context, QLineEdit* field, QCheckBox* closed, std::function<void()> refill);
 
     // Installs the key handler on a control of the window.
     void attachKeys(QWidget* control);

@@ -4,8 +4,10 @@
 #include "util/Messages.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -169,4 +171,61 @@ TEST_F(Keypad, ItsOwnAttachedControlsDieWithItSafely)
     k->attachKeys(k->digitButton(3));
     delete k;
     SUCCEED();
+}
+
+TEST_F(Keypad, ASearchFieldHandsOverEnterEscapeAndDelete)
+{
+    QPushButton remove;
+    int removed = 0;
+    QObject::connect(&remove, &QPushButton::clicked, [&] { ++removed; });
+    pad.removeButton = &remove;
+
+    // Enter with an empty display takes nothing but is still the keypad's.
+    EXPECT_TRUE(pad.SearchKey(Qt::Key_Return));
+    EXPECT_TRUE(taken.isEmpty());
+    pad.E_Klava->setText(QStringLiteral("2,5"));
+    EXPECT_TRUE(pad.SearchKey(Qt::Key_Enter));
+    EXPECT_EQ(taken, QList<double>{2.5});
+    pad.E_Klava->setText(QStringLiteral("7"));
+    EXPECT_TRUE(pad.EntryKey(Qt::Key_Escape));
+    EXPECT_TRUE(shown().isEmpty());
+
+    // Delete clicks the remove button only while it is enabled; EntryKey leaves it alone.
+    EXPECT_TRUE(pad.SearchKey(Qt::Key_Delete));
+    remove.setEnabled(false);
+    EXPECT_TRUE(pad.SearchKey(Qt::Key_Delete));
+    EXPECT_FALSE(pad.EntryKey(Qt::Key_Delete));
+    EXPECT_EQ(removed, 1);
+
+    EXPECT_FALSE(pad.SearchKey(Qt::Key_Insert));
+    EXPECT_FALSE(pad.SearchKey(Qt::Key_Up));
+    EXPECT_FALSE(TKeypad::RestartsSearch(Qt::Key_Left));
+    EXPECT_FALSE(TKeypad::RestartsSearch(Qt::Key_Down));
+    EXPECT_TRUE(TKeypad::RestartsSearch(Qt::Key_A));
+    EXPECT_TRUE(TKeypad::RestartsSearch(Qt::Key_Backspace));
+}
+
+TEST_F(Keypad, SearchBoxesRefillTheListAndTheContextOneFocusesItsField)
+{
+    QWidget window;
+    auto* context = new QCheckBox(&window);
+    auto* field = new QLineEdit(&window);
+    auto* closed = new QCheckBox(&window);
+    auto* other = new QLineEdit(&window);
+    int refills = 0;
+    TKeypad::bindSearch(context, field, closed, [&] { ++refills; });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    other->setFocus();
+
+    closed->click();
+    EXPECT_EQ(refills, 1);
+    EXPECT_FALSE(field->hasFocus());
+    context->click();  // ticked
+    EXPECT_EQ(refills, 2);
+    EXPECT_TRUE(field->hasFocus());
+    other->setFocus();
+    context->click();  // unticked: the focus stays
+    EXPECT_EQ(refills, 3);
+    EXPECT_FALSE(field->hasFocus());
 }
