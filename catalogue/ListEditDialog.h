@@ -3,6 +3,10 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
+
+class QGridLayout;
+class QPushButton;
 
 namespace db {
 class Query;
@@ -25,6 +29,9 @@ public:
 protected:
     using QDialog::QDialog;
     void showEvent(QShowEvent* event) override;
+    // The bottom of the dialog's grid: a stretching row, then OK at the left,
+    // which runs `onOk`, and the closing button at the right, which cancels.
+    void addButtonRow(QGridLayout* grid, int row, QPushButton* ok, QPushButton* close, std::function<void()> onOk);
 };
 
 // "Добавить" and "Изменить" of a list: the dialog for a new row, or for the

@@ -38,6 +38,8 @@ bool TextFits(QLineEdit* edit)
     return false;
 }
 
+bool NameGiven(QLineEdit* edit, const QString& missing) { return cat::Filled(edit, missing) && TextFits(edit); }
+
 // ---- menus ----
 
 qint64 SaveMenu(const MenuData& d, qint64 kod)

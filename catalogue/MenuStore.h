@@ -22,6 +22,9 @@ QString CharsOutside1251(const QString& text);
 // True when the edit's text fits; otherwise refuses naming the characters and
 // puts the focus back into the edit.
 bool TextFits(QLineEdit* edit);
+// True when a name is typed and fits; otherwise refuses with `missing` or
+// with the characters that do not fit.
+bool NameGiven(QLineEdit* edit, const QString& missing);
 
 qint64 SaveMenu(const MenuData& d, qint64 kod);
 void DeleteMenu(qint64 kod, const QString& name, const QDate& date);

@@ -32,10 +32,7 @@ TForm_Ed::TForm_Ed(QWidget* parent) : TListEditDialog(parent)
     grid->addWidget(E_SName, 2, 1);
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);
-    grid->setRowStretch(3, 1);
-    grid->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Exit}), 4, 0, 1, 2);
-    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
-    connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
+    addButtonRow(grid, 3, Btn_Ok, Btn_Exit, [this] { Btn_OkClick(); });
     resize(380, 150);
     ScaleWindow(this, false);
 }

@@ -49,10 +49,7 @@ TForm_Menu::TForm_Menu(QWidget* parent) : TListEditDialog(parent)
     grid->addWidget(RG_Do, row++, 0, 1, 2);
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    grid->setRowStretch(row++, 1);
-    grid->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Cancel}), row, 0, 1, 2);
-    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    addButtonRow(grid, row, Btn_Ok, Btn_Cancel, [this] { Btn_OkClick(); });
     // The choice is the setting itself: loaded with the settings, stored on every change.
     BindSetting(RG_Do->buttonGroup(), QStringLiteral("DOiliPOSLE"), [this] { RG_DoClick(); });
     resize(420, 360);
@@ -78,7 +75,7 @@ void TForm_Menu::FormShow()
 
 void TForm_Menu::Btn_OkClick()
 {
-    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования меню/наряда !")) || !menus::TextFits(E_Name))
+    if (!menus::NameGiven(E_Name, QStringLiteral("Нет наименования меню/наряда !")))
         return;
     menus::MenuData d;
     if (!menus::ParsePercent(E_Percent->text(), &d.percent)) {

@@ -40,10 +40,7 @@ TForm_Menu_R::TForm_Menu_R(QWidget* parent) : TListEditDialog(parent)
     grid->addWidget(otdel, row++, 0, 1, 2);
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    grid->setRowStretch(row++, 1);
-    grid->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Cancel}), row, 0, 1, 2);
-    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    addButtonRow(grid, row, Btn_Ok, Btn_Cancel, [this] { Btn_OkClick(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Guard([this] { Button1Click(); }); });
     resize(400, 220);
     ScaleWindow(this, false);
@@ -68,7 +65,7 @@ void TForm_Menu_R::FormShow()
 
 void TForm_Menu_R::Btn_OkClick()
 {
-    if (!cat::Filled(E_Name, QStringLiteral("Нет наименования раздела !")) || !menus::TextFits(E_Name))
+    if (!menus::NameGiven(E_Name, QStringLiteral("Нет наименования раздела !")))
         return;
     menus::RazdelData d;
     if (!menus::ParseSort(E_Sort->text(), &d.sort)) {
