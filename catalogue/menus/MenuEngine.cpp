@@ -7,24 +7,8 @@
 
 namespace menus {
 
-namespace {
-
-// The keys a statement (keys and bound values only) returns.
-QList<qint64> Keys(const engine::Context& ctx, const QString& sql, const std::function<void(db::Query*)>& bind = {})
-{
-    auto q = engine::Reader(ctx, sql);
-    if (bind)
-        bind(q.get());
-    q->open();
-    QList<qint64> keys;
-    for (q->first(); !q->eof(); q->next())
-        keys << q->field(0).asInt64();
-    return keys;
-}
-
-qint64 NewKey(const engine::Context& ctx) { return Keys(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE")).value(0); }
-
-} // namespace
+using engine::Keys;
+using engine::FreshKey;
 
 // ---- checks ----
 
@@ -119,7 +103,7 @@ qint64 CopyMenu(const engine::Context& ctx, qint64 source, const QString& newNam
     src->open();
     const QVariant firma = src->field(QStringLiteral("KOD_FIRMA")).value();
 
-    const qint64 menu = NewKey(ctx);
+    const qint64 menu = FreshKey(ctx);
     auto ins = engine::Writer(ctx, QStringLiteral("INSERT INTO MENU (KOD, KOD_FIRMA, NAME, DATE_MENU, PERCENT)\n"
                                                   "VALUES (:KM, :K, :N, :D, :P)"));
     ins->param(QStringLiteral("KM")).setInt64(menu);
@@ -136,7 +120,7 @@ qint64 CopyMenu(const engine::Context& ctx, qint64 source, const QString& newNam
                                                         "VALUES (:KR, :K, :O, :S, :N)"));
     auto addDish = engine::Writer(ctx, QStringLiteral("INSERT INTO MENU_STR (KOD_MENU_RAZDEL, KOD_ING)\nVALUES (:KR, :KI)"));
     for (sections->first(); !sections->eof(); sections->next()) {
-        const qint64 razdel = NewKey(ctx);
+        const qint64 razdel = FreshKey(ctx);
         addRazdel->param(QStringLiteral("KR")).setInt64(razdel);
         addRazdel->param(QStringLiteral("K")).setInt64(menu);
         addRazdel->param(QStringLiteral("O")).setValue(sections->field(QStringLiteral("KOD_OTDEL")).value());

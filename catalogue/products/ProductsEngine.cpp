@@ -36,6 +36,15 @@ const char* const kLiveCardRow =
     "(EXISTS (SELECT 1 FROM ING M WHERE M.KOD = KARTA.KOD_ING_MASTER)"
     " OR EXISTS (SELECT 1 FROM ING M WHERE M.KOD_UPDATE = KARTA.KOD_ING_MASTER AND M.FLAG_UPDATE = 1))";
 
+// The warehouse keeps the group's products.
+void LinkGroupToSklad(const engine::Context& ctx, qint64 group, qint64 sklad)
+{
+    auto ins = Writer(ctx, QStringLiteral("INSERT INTO SKLAD_GRING (KOD_SKLAD, KOD_GRING) VALUES (:KS, :KG)"));
+    ins->param(QStringLiteral("KS")).setString(Key(sklad));
+    ins->param(QStringLiteral("KG")).setString(Key(group));
+    ins->execSql();
+}
+
 // The statements that remove one product that passed the checks.
 void DeleteIngRows(const engine::Context& ctx, qint64 ing)
 {
@@ -61,19 +70,9 @@ qint64 CreateGroup(const engine::Context& ctx, const QString& name)
     R_Record r(QStringLiteral("GROUP_ING"));
     r.addString(QStringLiteral("NAME"), name);
     const qint64 kod = engine::InsertRecord(ctx, r);
-    auto q = engine::Reader(ctx);
-    q->setSql(QStringLiteral("SELECT KOD FROM SKLAD WHERE FIRST_SKLAD = '1'"));
-    q->open();
-    QList<qint64> main;
-    for (q->first(); !q->eof(); q->next())
-        main << q->field(0).asInt64();
-    q->close();
-    auto ins = Writer(ctx, QStringLiteral("INSERT INTO SKLAD_GRING (KOD_SKLAD, KOD_GRING) VALUES (:KS, :KG)"));
-    for (qint64 s : main) {
-        ins->param(QStringLiteral("KS")).setString(Key(s));
-        ins->param(QStringLiteral("KG")).setString(Key(kod));
-        ins->execSql();
-    }
+    const QList<qint64> main = engine::Keys(ctx, QStringLiteral("SELECT KOD FROM SKLAD WHERE FIRST_SKLAD = '1'"));
+    for (qint64 s : main)
+        LinkGroupToSklad(ctx, kod, s);
     return kod;
 }
 
@@ -110,10 +109,7 @@ void MoveGroupToSklad(const engine::Context& ctx, qint64 group, qint64 target, q
          Key(otdel) + QStringLiteral(" AND KOD_GROUP = ") + Key(group));
     Exec(ctx, QStringLiteral("DELETE FROM SKLAD_GRING WHERE KOD_SKLAD = ") + Key(oldSklad) + QStringLiteral(" AND KOD_GRING = ") +
          Key(group));
-    auto ins = Writer(ctx, QStringLiteral("INSERT INTO SKLAD_GRING (KOD_SKLAD, KOD_GRING) VALUES (:KS, :KG)"));
-    ins->param(QStringLiteral("KS")).setString(Key(target));
-    ins->param(QStringLiteral("KG")).setString(Key(group));
-    ins->execSql();
+    LinkGroupToSklad(ctx, group, target);
 }
 
 // ---- products ----

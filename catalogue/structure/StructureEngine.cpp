@@ -206,11 +206,8 @@ void DeleteOtdel(const engine::Context& ctx, qint64 otdel)
 
 void DeleteSklad(const engine::Context& ctx, qint64 sklad, qint64 otdel)
 {
-    auto q = engine::Reader(ctx);
-    q->setSql(QStringLiteral("SELECT KOD FROM SKLAD WHERE FIRST_SKLAD = '1' AND KOD_OTDEL = ") + Key(otdel));
-    q->open();
-    const qint64 main = q->isEmpty() ? 0 : q->field(0).asInt64();
-    q->close();
+    const qint64 main =
+        engine::FirstKey(ctx, QStringLiteral("SELECT KOD FROM SKLAD WHERE FIRST_SKLAD = '1' AND KOD_OTDEL = ") + Key(otdel));
     if (main > 0)
         Exec(ctx, QStringLiteral("UPDATE SKLAD_GRING SET KOD_SKLAD = ") + Key(main) + QStringLiteral(" WHERE KOD_SKLAD = ") +
              Key(sklad));

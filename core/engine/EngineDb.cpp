@@ -29,6 +29,27 @@ bool Exists(const Context& ctx, const QString& sql)
     return !q->isEmpty();
 }
 
+QList<qint64> Keys(const Context& ctx, const QString& sql, const std::function<void(db::Query*)>& bind)
+{
+    auto q = Reader(ctx, sql);
+    if (bind)
+        bind(q.get());
+    q->open();
+    QList<qint64> keys;
+    for (q->first(); !q->eof(); q->next())
+        keys << q->field(0).asInt64();
+    return keys;
+}
+
+qint64 FirstKey(const Context& ctx, const QString& sql)
+{
+    auto q = Reader(ctx, sql);
+    q->open();
+    return q->isEmpty() ? 0 : q->field(0).asInt64();
+}
+
+qint64 FreshKey(const Context& ctx) { return FirstKey(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE")); }
+
 void Exec(const Context& ctx, const QString& sql) { Writer(ctx, sql)->execSql(); }
 
 void RunProc(const Context& ctx, const QString& name, const QList<QPair<QString, QString>>& params)

@@ -7,6 +7,7 @@
 #include <QPair>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace db {
@@ -24,6 +25,14 @@ std::unique_ptr<db::Query> Reader(const Context& ctx, const QString& sql = {});
 std::unique_ptr<db::Query> Writer(const Context& ctx, const QString& sql = {});
 // True when the statement returns a row (read on the reading transaction).
 bool Exists(const Context& ctx, const QString& sql);
+// The first column of every row the statement returns, as keys (read on the
+// reading transaction); `bind` sets the statement's parameters.
+QList<qint64> Keys(const Context& ctx, const QString& sql, const std::function<void(db::Query*)>& bind = {});
+// The first column of the statement's first row as a key; 0 without a row.
+qint64 FirstKey(const Context& ctx, const QString& sql);
+// A fresh key from MY_GEN, drawn on the reading transaction (the generator
+// stands outside transactions, so no key is given twice).
+qint64 FreshKey(const Context& ctx);
 // Runs a statement on the write transaction.
 void Exec(const Context& ctx, const QString& sql);
 // Runs a stored procedure on the write transaction with its parameters, in

@@ -16,12 +16,7 @@ namespace templates {
 
 namespace {
 
-qint64 newKey(const engine::Context& ctx)
-{
-    auto q = engine::Reader(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
-    q->open();
-    return q->field(0).asInt64();
-}
+using engine::FreshKey;
 
 int flag(bool b) { return b ? 1 : 0; }
 
@@ -164,7 +159,7 @@ void CheckUploadable(automation::Office& office, const QByteArray& bytes, const 
 
 qint32 UploadSpreadsheet(const engine::Context& ctx, qint64 formKod, const QByteArray& bytes)
 {
-    const qint32 unicname = UnicnameFromKey(newKey(ctx));
+    const qint32 unicname = UnicnameFromKey(FreshKey(ctx));
     auto q = engine::Writer(ctx, QStringLiteral("UPDATE PRINT_FORMS SET SHABLON = :S, UNICNAME = %1 WHERE KOD = %2")
                                      .arg(unicname)
                                      .arg(formKod));
@@ -180,7 +175,7 @@ qint64 CopyTemplate(const engine::Context& ctx, qint64 sourceKod, int listNo, co
     src->open();
     if (src->isEmpty())
         throw TemplateError(QStringLiteral("Нет оразца, новый шаблон не может быть создан. Обратитесь к разработчику !"));
-    const qint64 kod = newKey(ctx);
+    const qint64 kod = FreshKey(ctx);
     auto ins = engine::Writer(ctx);
     ins->setSql(QStringList{QStringLiteral("Insert into PRINT_FORMS (KOD, OBRAZ, KOD_SPISKA, NAME_SHABLON, HEAD_YX, TAIL_YX, "
                                            "START_LINE, END_LINE, ZOOM, SETKA, UNICNAME, SHABLON)"),
@@ -273,7 +268,7 @@ void RenameTemplate(const engine::Context& ctx, qint64 formKod, int listNo, cons
 
 qint64 AddSampleTemplate(const engine::Context& ctx, int listNo)
 {
-    const qint64 kod = newKey(ctx);
+    const qint64 kod = FreshKey(ctx);
     auto q = engine::Writer(ctx, QStringLiteral("Insert into PRINT_FORMS (KOD, KOD_SPISKA, NAME_SHABLON, OBRAZ) "
                                                 "VALUES(:ID, :K, 'Образец', 1)"));
     q->param(QStringLiteral("ID")).setInt64(kod);
