@@ -22,6 +22,16 @@
 
 namespace cat {
 
+QVariant HiddenRowStyle(const db::Query& q, int row, const QString&, int role)
+{
+    if (role != Qt::BackgroundRole)
+        return {};
+    const int col = q.fieldIndex(QStringLiteral("OPEN_CLOSE"));
+    if (col >= 0 && q.valueAt(row, col).toLongLong() > 0)
+        return QPalette().color(QPalette::Button);
+    return {};
+}
+
 void SetActive(QWidget* w, bool on)
 {
     if (!w)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QList>
 #include <QStringList>
+#include <QVariant>
 
 #include <initializer_list>
 
@@ -33,6 +34,10 @@ bool AllDigits(const QString& s);
 void Refuse(const QString& text, QWidget* focus);
 // True when the edit holds text; otherwise refuses with the text on the edit.
 bool Filled(QLineEdit* edit, const QString& refusal);
+
+// The cell style of a product list: a hidden product's row (OPEN_CLOSE above
+// 0) has the button-face background; other rows and roles keep their look.
+QVariant HiddenRowStyle(const db::Query& q, int row, const QString& field, int role);
 
 // A dialog's bottom row: the first button at the left, the others at the right.
 QHBoxLayout* ButtonRow(QPushButton* left, std::initializer_list<QPushButton*> right);

@@ -254,11 +254,7 @@ void TForm_Karta::buildLists()
     cat::SetColumns(Grid_I, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 200},
                              {QStringLiteral("DOP_INFO"), QStringLiteral("Доп. информация"), 110},
                              {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 50}});
-    Grid_I->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
-        if (role == Qt::BackgroundRole && number(q, row, "OPEN_CLOSE") > 0)
-            return QPalette().color(QPalette::Button);
-        return {};
-    });
+    Grid_I->datasetModel()->setCellStyle(&cat::HiddenRowStyle);
     Grid_I->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Grid_I->setEditButton(Btn_Add);
     Grid_Sostav->setQuery(QS);

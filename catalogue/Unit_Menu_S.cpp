@@ -18,7 +18,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSplitter>
@@ -47,14 +46,9 @@ db::DbGrid* titled(QWidget* parent, QVBoxLayout* col, int stretch)
 
 } // namespace
 
-QVariant TForm_Menu_S::IngCellStyle(const db::Query& q, int row, const QString&, int role)
+QVariant TForm_Menu_S::IngCellStyle(const db::Query& q, int row, const QString& field, int role)
 {
-    if (role != Qt::BackgroundRole)
-        return {};
-    const int col = q.fieldIndex(QStringLiteral("OPEN_CLOSE"));
-    if (col >= 0 && q.valueAt(row, col).toLongLong() > 0)
-        return QPalette().color(QPalette::Button);
-    return {};
+    return cat::HiddenRowStyle(q, row, field, role);
 }
 
 TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)

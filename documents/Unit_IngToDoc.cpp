@@ -23,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
@@ -45,16 +44,6 @@ double lineValue(const char* field)
         return 0;
     const db::Field f = lines()->field(QString::fromLatin1(field));
     return f.isNull() ? 0 : f.asDouble();
-}
-
-QVariant hiddenProduct(const db::Query& q, int row, const QString&, int role)
-{
-    if (role != Qt::BackgroundRole)
-        return {};
-    const int col = q.fieldIndex(QStringLiteral("OPEN_CLOSE"));
-    if (col >= 0 && q.valueAt(row, col).toLongLong() > 0)
-        return QPalette().color(QPalette::Button);
-    return {};
 }
 
 } // namespace
@@ -98,7 +87,7 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
                                      {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("#.00")},
                                      {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), 75, QStringLiteral("#.00")},
                                      {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("#.000")}});
-    Grid_Ing_Sklad->datasetModel()->setCellStyle(&hiddenProduct);
+    Grid_Ing_Sklad->datasetModel()->setCellStyle(&cat::HiddenRowStyle);
     products->addWidget(Grid_Ing_Sklad, 1);
     upperLay->addLayout(products, 3);
     split->addWidget(upper);
