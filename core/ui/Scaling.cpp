@@ -2,6 +2,8 @@
 
 #include "util/Globals.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVariant>
 #include <QWidget>
 
@@ -25,6 +27,13 @@ void ScaleWindow(QWidget* window, bool honourNarrow, double heightBase, double w
             w->setFont(wf);
         }
         window->resize(static_cast<int>(window->width() * k), static_cast<int>(window->height() * k));
+    }
+    // A window drawn for a larger screen keeps within this one, frame included.
+    if (const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
+        const QSize frame = window->frameGeometry().size() - window->geometry().size();
+        const QSize room = screen->availableGeometry().size() - frame;
+        if (window->width() > room.width() || window->height() > room.height())
+            window->resize(window->size().boundedTo(room).expandedTo(window->minimumSize()));
     }
     window->move(0, 0);
 }
