@@ -144,6 +144,7 @@ TForm_IngSklad::TForm_IngSklad(QWidget* parent) : QDialog(parent)
                               QStringLiteral("Изменить цену во всех подразделениях предприятия"),
                               QStringLiteral("Изменить цену во всех предприятиях")},
                              this);
+    RG_All->setWrappedCaption(RG_All->title());  // the two long captions wrap: the window fits the screen
     left->addWidget(RG_All);
     left->addStretch();
 
@@ -152,6 +153,7 @@ TForm_IngSklad::TForm_IngSklad(QWidget* parent) : QDialog(parent)
                                {QStringLiteral("Раскладывать на составляющие по правилам документа"),
                                 QStringLiteral("Всегда списывать без разложения на составляющие")},
                                this);
+    RG_NoIng->setWrappedCaption(RG_NoIng->title());
     right->addWidget(RG_NoIng);
     RG_OpenClose = new TRadioGroup(QStringLiteral("Видимость продукта в подразделении"),
                                    {QStringLiteral("Видимый"), QStringLiteral("Скрытый")}, this);

@@ -1,6 +1,7 @@
 #include "RadioGroup.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QRadioButton>
 
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent)
@@ -31,6 +32,20 @@ void TRadioGroup::setColumns(int columns)
     rebuild();
 }
 
+void TRadioGroup::setWrappedCaption(const QString& caption)
+{
+    setTitle(QString());
+    if (!caption_) {
+        caption_ = new QLabel(this);
+        caption_->setWordWrap(true);
+        grid_->addWidget(caption_, 0, 0, 1, -1);
+    }
+    caption_->setText(caption);
+    rebuild();
+}
+
+QString TRadioGroup::caption() const { return caption_ ? caption_->text() : title(); }
+
 void TRadioGroup::setItemIndex(int index)
 {
     if (QAbstractButton* b = group_->button(index)) {
@@ -52,10 +67,11 @@ void TRadioGroup::rebuild()
         delete b;
     }
     const int rows = (static_cast<int>(items_.size()) + columns_ - 1) / columns_;
+    const int first = caption_ ? 1 : 0;  // the wrapped caption takes the first row
     for (int i = 0; i < items_.size(); ++i) {
         auto* b = new QRadioButton(items_[i], this);
         group_->addButton(b, i);
-        grid_->addWidget(b, rows ? i % rows : 0, rows ? i / rows : 0);
+        grid_->addWidget(b, first + (rows ? i % rows : 0), rows ? i / rows : 0);
     }
     if (QAbstractButton* b = group_->button(current)) {
         const QSignalBlocker quiet(group_);

@@ -28,27 +28,12 @@ namespace {
 
 const QString kArea = QStringLiteral("Настройка");
 
-// A radio group whose caption is too long for a frame title: the caption
-// stands wrapped above the items inside the frame.
+// A radio group whose caption is too long for a frame title.
 TRadioGroup* wrappedGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent)
 {
     auto* group = new TRadioGroup(QString(), items, parent);
     group->setColumns(columns);
-    auto* label = new QLabel(caption, group);
-    label->setWordWrap(true);
-    auto* grid = static_cast<QGridLayout*>(group->layout());
-    // The items move one row down, the caption takes the first.
-    QList<QPair<QWidget*, QPair<int, int>>> cells;
-    for (int i = grid->count() - 1; i >= 0; --i) {
-        int row = 0, column = 0, rs = 0, cs = 0;
-        grid->getItemPosition(i, &row, &column, &rs, &cs);
-        QWidget* w = grid->itemAt(i)->widget();
-        grid->removeWidget(w);
-        cells.append({w, {row, column}});
-    }
-    grid->addWidget(label, 0, 0, 1, -1);
-    for (const auto& c : cells)
-        grid->addWidget(c.first, c.second.first + 1, c.second.second);
+    group->setWrappedCaption(caption);
     return group;
 }
 
@@ -79,8 +64,7 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
                                 panel);
     rounding->addWidget(R_Okrugl1);
     rounding->addWidget(R_Okrugl2);
-    rounding->addStretch();
-    row->addLayout(rounding, 0, 0);
+    R_Okrugl2->setColumns(2);  // two rows of two, so the tab fits a low screen
 
     // The currency of amounts in words.
     auto* money = new QVBoxLayout;
@@ -104,8 +88,6 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
                                   {QStringLiteral("Русский"), QStringLiteral("Украинский")}, panel);
     RG_Language->setColumns(2);
     money->addWidget(RG_Language);
-    money->addStretch();
-    row->addLayout(money, 0, 1);
 
     // Costing, point of sale and printing.
     auto* work = new QVBoxLayout;
@@ -122,8 +104,6 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
     work->addWidget(RG_Brutto);
     work->addWidget(RG_Obmen);
     work->addWidget(RG_XLorOO);
-    work->addStretch();
-    row->addLayout(work, 1, 0);
 
     // Restrictions on documents, and the users.
     auto* more = new QVBoxLayout;
@@ -148,8 +128,17 @@ TSettingsTab::TSettingsTab(QObject* parent) : QObject(parent)
     Btn_Person = new QPushButton(QStringLiteral("Пользователи"), panel);
     Btn_Person->setMinimumWidth(Btn_Person->sizeHint().width() + 24);
     more->addWidget(Btn_Person, 0, Qt::AlignLeft);
-    more->addStretch();
-    row->addLayout(more, 1, 1);
+    // Each column stacks its groups without leaving room for the other's.
+    auto* left = new QVBoxLayout;
+    left->addLayout(rounding);
+    left->addLayout(work);
+    left->addStretch();
+    auto* right = new QVBoxLayout;
+    right->addLayout(money);
+    right->addLayout(more);
+    right->addStretch();
+    row->addLayout(left, 0, 0);
+    row->addLayout(right, 0, 1);
     row->setColumnStretch(0, 1);
     row->setColumnStretch(1, 1);
 
