@@ -41,6 +41,7 @@ QPushButton* button(const QString& text, QWidget* parent, QVBoxLayout* column)
 QHBoxLayout* gridWithButtons(db::DbGrid* grid, QPushButton*& add, QPushButton*& upd, QPushButton*& del, QWidget* parent)
 {
     auto* row = new QHBoxLayout;
+    row->setSpacing(4);
     row->addWidget(grid, 1);
     auto* column = new QVBoxLayout;
     add = button(QStringLiteral("Добавить"), parent, column);
@@ -73,6 +74,8 @@ void addDetailRow(TListEditDialog* dialog, db::Query* master, void (TStructureBo
 TStructureBox::TStructureBox(QObject* parent) : QObject(parent)
 {
     QWidget* sheet = Form_Main->Sheet_Setup;
+    // Narrow margins and spacing, as on the products tab: the lists keep their titles whole on a narrow screen.
+    sheet->layout()->setContentsMargins(2, 2, 2, 2);
     auto* panel = new QWidget(sheet);
     panel->setObjectName(QStringLiteral("Panel_Structure"));
     auto* row = new QHBoxLayout(panel);
@@ -85,6 +88,7 @@ TStructureBox::TStructureBox(QObject* parent) : QObject(parent)
     Grid_Sklad = new db::DbGrid(GroupBox_Structure);
     box->addLayout(gridWithButtons(Grid_Firma, Btn_Add_Firma, Btn_Upd_Firma, Btn_Del_Firma, GroupBox_Structure), 3);
     auto* lower = new QHBoxLayout;
+    lower->setSpacing(4);
     lower->addLayout(gridWithButtons(Grid_Otdel, Btn_Add_Otdel, Btn_Upd_Otdel, Btn_Del_Otdel, GroupBox_Structure), 1);
     lower->addLayout(gridWithButtons(Grid_Sklad, Btn_Add_Sklad, Btn_Upd_Sklad, Btn_Del_Sklad, GroupBox_Structure), 1);
     box->addLayout(lower, 2);
