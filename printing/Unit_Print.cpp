@@ -111,6 +111,7 @@ TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
     connect(Timer_Open_Var, &QTimer::timeout, this, [this] { Guard([this] { Timer_Open_VarTimer(); }); });
 
     auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(4, 4, 4, 4);
     auto* grids = new QHBoxLayout;
     GridSpis = new db::DbGrid(this);
     GridForms = new db::DbGrid(this);
@@ -123,6 +124,7 @@ TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
     lay->addLayout(grids, 1);
 
     auto* panels = new QHBoxLayout;
+    panels->setSpacing(4);
     GroupBox1 = new QGroupBox(QStringLiteral("Общие параметры шаблона"), this);
     GroupBox2 = new QGroupBox(QStringLiteral("Параметры переменных шаблона"), this);
     buildTemplatePanel();
@@ -146,11 +148,18 @@ TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
     GridForms->viewport()->installEventFilter(this);
     resize(1060, 760);
     ScaleWindow(this, false);
+    // The buttons' room round their text, measured in the window's scaled font.
+    for (QPushButton* b : {Btn_ExpImp, BtnNewSab, BtnSave, BtnCancel, BtnDelete, BtnExit}) {
+        b->setMinimumWidth(0);
+        b->setMinimumWidth(b->sizeHint().width() + 16);
+    }
 }
 
 void TForm_Print::buildTemplatePanel()
 {
     auto* g = new QGridLayout(GroupBox1);
+    g->setContentsMargins(6, 6, 6, 6);
+    g->setHorizontalSpacing(4);
     E_Name = new QLineEdit(GroupBox1);
     E_Name->setMaxLength(100);
     E_Name->setMinimumWidth(260);
@@ -237,6 +246,8 @@ void TForm_Print::buildTemplatePanel()
 void TForm_Print::buildVariablePanel()
 {
     auto* g = new QGridLayout(GroupBox2);
+    g->setContentsMargins(6, 6, 6, 6);
+    g->setHorizontalSpacing(4);
     L_Name_Var = new QLabel(GroupBox2);
     L_Location = new QLabel(GroupBox2);
     L_Static = new QLabel(GroupBox2);
@@ -260,7 +271,6 @@ void TForm_Print::buildVariablePanel()
         e->setMaxLength(50);
     My_Font = new QCheckBox(QStringLiteral("Свой шрифт"), GroupBox2);
     BtnFont1 = new QPushButton(QStringLiteral("Выбор шрифта переменной"), GroupBox2);
-    BtnFont1->setMinimumWidth(BtnFont1->sizeHint().width() + 16);
     L_Sample1 = new QLabel(QStringLiteral("Пример!  Sample!"), GroupBox2);
     L_Sample1->setMinimumHeight(28);
     My_Align = new QCheckBox(QStringLiteral("Своё выравнивание"), GroupBox2);
@@ -269,6 +279,7 @@ void TForm_Print::buildVariablePanel()
     RG_Alignment->setColumns(3);
 
     auto* top = new QGridLayout;
+    top->setHorizontalSpacing(12);  // the three captions stand apart on a narrow panel
     top->addWidget(caption(QStringLiteral("Наименование переменной"), GroupBox2), 0, 0);
     top->addWidget(L_Name_Var, 1, 0);
     top->addWidget(caption(QStringLiteral("Где  используется"), GroupBox2), 0, 1);
@@ -293,8 +304,8 @@ void TForm_Print::buildVariablePanel()
     g->addWidget(caption(QStringLiteral("Текст выводимый после\nзначения переменной"), GroupBox2), 8, 0);
     g->addWidget(E_Text_After, 8, 1, 1, 3);
     g->addWidget(My_Font, 9, 0);
-    g->addWidget(BtnFont1, 9, 1);
-    g->addWidget(L_Sample1, 9, 2, 1, 2);
+    g->addWidget(BtnFont1, 9, 1, 1, 2);  // over the narrow column of "Конец поля": the panel fits a narrow screen
+    g->addWidget(L_Sample1, 9, 3);
     g->addWidget(My_Align, 10, 0);
     g->addWidget(RG_Alignment, 10, 1, 1, 3);
     g->setColumnStretch(3, 1);
@@ -352,8 +363,6 @@ void TForm_Print::buildButtons()
         b->hide();
         b->setEnabled(false);
     }
-    for (QPushButton* b : {Btn_ExpImp, BtnNewSab, BtnSave, BtnCancel, BtnDelete, BtnExit})
-        b->setMinimumWidth(b->sizeHint().width() + 16);
     BtnExit->setDefault(false);
     BtnExit->setAutoDefault(false);
 
