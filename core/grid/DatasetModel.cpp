@@ -171,8 +171,12 @@ void DbGrid::changeEvent(QEvent* event)
 {
     QTableView::changeEvent(event);
     // A scaled window sets its font after the grid was made: the rows follow it.
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         fitRowsToFont();
+        // The header keeps the grid's font: a dialog's titles grow with its rows.
+        if (horizontalHeader()->font() != font())
+            horizontalHeader()->setFont(font());
+    }
 }
 
 void DbGrid::setQuery(Query* query)
