@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QVariant>
 #include <QWidget>
 
@@ -30,7 +31,12 @@ void ScaleWindow(QWidget* window, bool honourNarrow, double heightBase, double w
     }
     // A window drawn for a larger screen keeps within this one, frame included.
     if (const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
-        const QSize frame = window->frameGeometry().size() - window->geometry().size();
+        QSize frame = window->frameGeometry().size() - window->geometry().size();
+        if (frame.isNull() && !window->isVisible()) {
+            // Not shown yet: the frame a window manager will draw, as the style sees it.
+            const int border = window->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, window);
+            frame = QSize(2 * border, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 2 * border);
+        }
         const QSize room = screen->availableGeometry().size() - frame;
         if (window->width() > room.width() || window->height() > room.height())
             window->resize(window->size().boundedTo(room).expandedTo(window->minimumSize()));
