@@ -5,6 +5,7 @@
 // and the group menu are saved there as pictures to look at.
 
 #include "../catalogue/CatalogueFixture.h"
+#include "support/WindowsFit.h"
 
 #include "Unit_GrIng.h"
 #include "Unit_ProductsTab.h"
@@ -159,4 +160,10 @@ TEST(ScaledWindows, TheMainWindowAndEveryTabFitTheScreen)
     const QSize main = Form_Main->minimumSizeHint();
     EXPECT_LE(main.width(), screen.width());
     EXPECT_LE(main.height(), screen.height());
+}
+
+TEST(ScaledWindows, TheMainDialogsFitTheScreen)
+{
+    CatEnv env;
+    windowsfit::expectDialogsFit();
 }

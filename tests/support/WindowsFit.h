@@ -1,0 +1,82 @@
+#pragma once
+
+// What a user sees of the main windows on the screen the test runs on: the
+// main window's tabs and the main dialogs fit it, and every list's titles
+// take its font.
+
+#include "Unit_DocMove.h"
+#include "Unit_DvigIng.h"
+#include "Unit_GrIng.h"
+#include "Unit_Ing.h"
+#include "Unit_IngSklad.h"
+#include "Unit_IngToDoc.h"
+#include "Unit_Invent.h"
+#include "Unit_Karta.h"
+#include "Unit_Otdel.h"
+#include "Unit_Print.h"
+#include "Unit_SelectMenu.h"
+#include "grid/DatasetModel.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Person.h"
+#include "ui/Unit_Personal.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace windowsfit {
+
+inline QRect screen() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+inline void expectFits(QWidget* w, const std::string& name)
+{
+    const QRect s = screen();
+    const QSize need = w->minimumSizeHint().expandedTo(w->minimumSize());
+    EXPECT_LE(need.width(), s.width()) << name;
+    EXPECT_LE(need.height(), s.height()) << name;
+    EXPECT_LE(w->width(), s.width()) << name;
+    EXPECT_LE(w->height(), s.height()) << name;
+}
+
+inline void expectTabsFit()
+{
+    QTabWidget* tabs = Form_Main->PageControl1;
+    for (int i = 0; i < tabs->count(); ++i) {
+        const QSize need = tabs->widget(i)->minimumSizeHint();
+        EXPECT_LE(need.width(), screen().width()) << tabs->tabText(i).toStdString();
+        EXPECT_LE(need.height(), screen().height()) << tabs->tabText(i).toStdString();
+    }
+    expectFits(Form_Main, "main window");
+}
+
+inline std::vector<std::pair<QWidget*, std::string>> mainDialogs()
+{
+    return {{Form_Ing, "product"},          {Form_GrIng, "group"},          {Form_Karta, "card editor"},
+            {Form_Otdel, "department"},     {Form_IngSklad, "stock row"},   {Form_DocMove, "movement document"},
+            {Form_DvigIng, "product moves"}, {Form_IngToDoc, "document lines"}, {Form_Invent, "inventory"},
+            {Form_SelectMenu, "menu choice"}, {Form_Print, "templates"},     {Form_Personal, "users"},
+            {Form_Person, "user"}};
+}
+
+// Each dialog, shown as the program shows it, fits the screen; its lists'
+// titles are drawn in the dialog's font.
+inline void expectDialogsFit()
+{
+    for (auto& [w, name] : mainDialogs()) {
+        ASSERT_NE(w, nullptr) << name;
+        w->show();
+        QApplication::processEvents();
+        expectFits(w, name);
+        for (db::DbGrid* grid : w->findChildren<db::DbGrid*>())
+            EXPECT_DOUBLE_EQ(grid->horizontalHeader()->font().pointSizeF(), grid->font().pointSizeF()) << name;
+        w->hide();
+    }
+}
+
+} // namespace windowsfit
