@@ -160,6 +160,7 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
     fitRowsToFont();
     horizontalHeader()->setHighlightSections(false);
     setAlternatingRowColors(false);
+    fontPoints_ = font().pointSizeF();
 }
 
 void DbGrid::fitRowsToFont()
@@ -176,6 +177,18 @@ void DbGrid::changeEvent(QEvent* event)
         // The header keeps the grid's font: a dialog's titles grow with its rows.
         if (horizontalHeader()->font() != font())
             horizontalHeader()->setFont(font());
+        // Columns laid out for the former font grow or shrink with it, so their titles stay whole.
+        const double points = font().pointSizeF();
+        if (fontPoints_ > 0 && points > 0 && std::abs(points - fontPoints_) > 0.01) {
+            const double k = points / fontPoints_;
+            QHeaderView* h = horizontalHeader();
+            for (int i = 0; i < h->count(); ++i)
+                if (h->sectionResizeMode(i) == QHeaderView::Interactive)
+                    h->resizeSection(i, static_cast<int>(std::lround(h->sectionSize(i) * k)));
+            if (minimumWidth() > 0)
+                setMinimumWidth(static_cast<int>(std::lround(minimumWidth() * k)));
+        }
+        fontPoints_ = points;
     }
 }
 

@@ -86,6 +86,7 @@ private:
     DatasetModel* model_ = nullptr;
     QPointer<QAbstractButton> editButton_;
     bool syncing_ = false;
+    double fontPoints_ = 0;  // the font the columns are laid out for
 };
 
 } // namespace db
