@@ -111,7 +111,7 @@ TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
     connect(Timer_Open_Var, &QTimer::timeout, this, [this] { Guard([this] { Timer_Open_VarTimer(); }); });
 
     auto* lay = new QVBoxLayout(this);
-    lay->setContentsMargins(4, 4, 4, 4);
+    lay->setContentsMargins(2, 2, 2, 2);
     auto* grids = new QHBoxLayout;
     GridSpis = new db::DbGrid(this);
     GridForms = new db::DbGrid(this);
@@ -158,7 +158,7 @@ TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
 void TForm_Print::buildTemplatePanel()
 {
     auto* g = new QGridLayout(GroupBox1);
-    g->setContentsMargins(6, 6, 6, 6);
+    g->setContentsMargins(4, 4, 4, 4);
     g->setHorizontalSpacing(4);
     E_Name = new QLineEdit(GroupBox1);
     E_Name->setMaxLength(100);
@@ -246,7 +246,7 @@ void TForm_Print::buildTemplatePanel()
 void TForm_Print::buildVariablePanel()
 {
     auto* g = new QGridLayout(GroupBox2);
-    g->setContentsMargins(6, 6, 6, 6);
+    g->setContentsMargins(4, 4, 4, 4);
     g->setHorizontalSpacing(4);
     L_Name_Var = new QLabel(GroupBox2);
     L_Location = new QLabel(GroupBox2);
