@@ -185,8 +185,6 @@ void DbGrid::changeEvent(QEvent* event)
             for (int i = 0; i < h->count(); ++i)
                 if (h->sectionResizeMode(i) == QHeaderView::Interactive)
                     h->resizeSection(i, static_cast<int>(std::lround(h->sectionSize(i) * k)));
-            if (minimumWidth() > 0)
-                setMinimumWidth(static_cast<int>(std::lround(minimumWidth() * k)));
         }
         fontPoints_ = points;
     }
