@@ -12,6 +12,7 @@
 #include "Unit_IngToDoc.h"
 #include "Unit_Invent.h"
 #include "Unit_Karta.h"
+#include "Unit_Menu_S.h"
 #include "Unit_Otdel.h"
 #include "Unit_Print.h"
 #include "Unit_SelectMenu.h"
@@ -61,7 +62,7 @@ inline std::vector<std::pair<QWidget*, std::string>> mainDialogs()
             {Form_Otdel, "department"},     {Form_IngSklad, "stock row"},   {Form_DocMove, "movement document"},
             {Form_DvigIng, "product moves"}, {Form_IngToDoc, "document lines"}, {Form_Invent, "inventory"},
             {Form_SelectMenu, "menu choice"}, {Form_Print, "templates"},     {Form_Personal, "users"},
-            {Form_Person, "user"}};
+            {Form_Person, "user"},          {Form_Menu_S, "menu section dishes"}};
 }
 
 // Each dialog, shown as the program shows it, fits the screen; its lists'
@@ -73,8 +74,16 @@ inline void expectDialogsFit()
         w->show();
         QApplication::processEvents();
         expectFits(w, name);
-        for (db::DbGrid* grid : w->findChildren<db::DbGrid*>())
-            EXPECT_DOUBLE_EQ(grid->horizontalHeader()->font().pointSizeF(), grid->font().pointSizeF()) << name;
+        for (db::DbGrid* grid : w->findChildren<db::DbGrid*>()) {
+            QHeaderView* h = grid->horizontalHeader();
+            EXPECT_DOUBLE_EQ(h->font().pointSizeF(), grid->font().pointSizeF()) << name;
+            // A column laid out for the dialog's design font still holds its title.
+            for (int i = 0; i < h->count(); ++i) {
+                const QString title = grid->model()->headerData(i, Qt::Horizontal).toString();
+                if (h->sectionResizeMode(i) == QHeaderView::Interactive && !h->isSectionHidden(i))
+                    EXPECT_GE(h->sectionSize(i), h->fontMetrics().horizontalAdvance(title)) << name << ": " << title.toStdString();
+            }
+        }
         w->hide();
     }
 }
