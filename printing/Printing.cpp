@@ -114,6 +114,13 @@ void CreatePrintingWindows()
     Form_Svod = new TForm_Svod;
     Form_DesignMenu = new TForm_DesignMenu;
     Form_Limit = new TForm_Limit;
+    // The print dialogs grow with the other windows on a large screen.
+    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintKarta, Form_PrintReal, Form_PrintOstatki,
+                                                      Form_Svod, Form_DesignMenu, Form_Limit}) {
+        if (!w->testAttribute(Qt::WA_Resized))
+            w->resize(w->sizeHint());
+        ScaleWindow(w, false);
+    }
 }
 
 void DestroyPrintingWindows()
