@@ -88,8 +88,13 @@ TProtocolTab::TProtocolTab(QObject* parent) : QObject(parent)
     Grid_Protokol2 = new db::DbGrid(grids);
     db::Query* q = Form_Base->Q_Protokol;
     Grid_Protokol1->setQuery(q);
-    Grid_Protokol1->setColumns({{QStringLiteral("MY_DATE"), QStringLiteral("Дата"), 80},
-                                {QStringLiteral("MY_TIME"), QStringLiteral("Время"), 70},
+    // The date and the time show whole in the list's font.
+    const QFontMetrics fm(Grid_Protokol1->font());
+    const int pad = 3 * fm.averageCharWidth();
+    Grid_Protokol1->setColumns({{QStringLiteral("MY_DATE"), QStringLiteral("Дата"),
+                                 std::max(80, fm.horizontalAdvance(QStringLiteral("00.00.0000")) + pad)},
+                                {QStringLiteral("MY_TIME"), QStringLiteral("Время"),
+                                 std::max(70, fm.horizontalAdvance(QStringLiteral("00:00:00")) + pad)},
                                 {QStringLiteral("P_LOGIN"), QStringLiteral("Логин"), 90},
                                 {QStringLiteral("P_FIO"), QStringLiteral("Ф.И.О."), 150},
                                 {QStringLiteral("ARM"), QStringLiteral("Функция"), 130}});
