@@ -6,6 +6,7 @@
 #include "Unit_DocInv.h"
 #include "Unit_ZaprosInv.h"
 #include "base/Unit_Base.h"
+#include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
 #include "inventory/Inventory.h"
 #include "ui/InputDialogs.h"
@@ -305,7 +306,15 @@ void TForm_Invent::Btn_ZapolnitClick()
         Msg::notice(QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));
         return;
     }
-    const bool notEmpty = linesHaveRow();
+    // The search may hide every line of a document that has some: ask the database.
+    bool notEmpty = linesHaveRow();
+    if (!notEmpty) {
+        auto q = engine::Reader(engine::ProgramContext(),
+                                QStringLiteral("SELECT FIRST 1 KOD FROM INVENT WHERE KOD_DOC = ") +
+                                    Key(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64()));
+        q->open();
+        notEmpty = !q->isEmpty();
+    }
     if (notEmpty && !Msg::confirm(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
                                                  "состояние склада в документ ?"),
                                   QStringLiteral("Документ не пустой")))

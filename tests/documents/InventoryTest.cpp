@@ -385,3 +385,32 @@ TEST(InventoryWindow, CreatingFillsAndEditingTheHeaderEmptiesAndRefills)
     EXPECT_EQ(env.logLines(QStringLiteral("Заполнена табличная часть документа № Инв. склада")), 1);
     Clock::setSource({});
 }
+
+TEST(InventoryWindow, FillingWhileTheSearchHidesEveryLineDoesNotDoubleTheLines)
+{
+    InvEnv env;
+    env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    env.product(QStringLiteral("Лук"), {3, 2, 2});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.openWindow();
+    ASSERT_EQ(Form_Invent->Q_Inv->recordCount(), 2);
+
+    // A search that matches nothing: the list is empty, the document is not.
+    Form_Invent->CB_Context_Inv->setChecked(true);
+    Form_Invent->E_Context_Inv->setText(QStringLiteral("Свёкла"));
+    Form_Invent->CB_Context_InvClick();
+    ASSERT_EQ(Form_Invent->Q_Inv->recordCount(), 0);
+
+    env.messages.clear();
+    env.answers = {1};
+    {
+        ModalScript script;
+        script.then([](QWidget*) { Form_ZaprosInv->BitBtn1->click(); });
+        Form_Invent->Btn_ZapolnitClick();
+    }
+    EXPECT_TRUE(env.sawMessage(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
+                                              "состояние склада в документ ?")));
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1").arg(inv)), 2);
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
