@@ -38,14 +38,14 @@ void TRealTab::Btn_Provodka_RealClick()
     if (!Msg::confirm(QStringLiteral("После проводки документа любые изменения в нём будут невозможны!  Продолжить?"),
                       QStringLiteral("Проводка документа")))
         return;
-    if (!cat::HasRow(Form_Base->Q_Real_Bludo)) {
-        Msg::notice(QStringLiteral("Заполните документ!"));
-        return;
-    }
-    // Lines hidden by the search are posted too.
+    // Lines hidden by the search are posted too, and count when the document is judged empty.
     if (CB_Context_Real->isChecked()) {
         CB_Context_Real->setChecked(false);
         CB_Context_RealClick();
+    }
+    if (!cat::HasRow(Form_Base->Q_Real_Bludo)) {
+        Msg::notice(QStringLiteral("Заполните документ!"));
+        return;
     }
 
     WriteTransaction w;

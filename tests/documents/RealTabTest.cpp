@@ -342,3 +342,25 @@ TEST(RealTab, TheKeypadSetsTheQuantityAndTheSearchBindsTheTypedText)
     ASSERT_TRUE(l->active());
     EXPECT_EQ(namesOf(l), QStringList{QStringLiteral("Чай \"O'Neil\"")});
 }
+
+TEST(RealTab, ADocumentWhoseLinesTheSearchHidesIsStillPosted)
+{
+    RealEnv env;
+    const qint64 soup = env.product(QStringLiteral("Суп"), 10, 7.5, 20);
+    const qint64 sale = env.realDoc(3, 1, QStringLiteral("Р-6"));
+    env.realLine(sale, soup, 2, 12);
+    env.show(sale);
+    Form_Timers->Timer_Real->stop();
+    RealTab->E_Context_Real->setText(QStringLiteral("Борщ"));
+    RealTab->CB_Context_Real->setChecked(true);
+    Guard([] { RealTab->CB_Context_RealClick(); });
+    ASSERT_FALSE(cat::HasRow(Form_Base->Q_Real_Bludo));
+
+    env.messages.clear();
+    Guard([] { RealTab->Btn_Provodka_RealClick(); });
+    EXPECT_FALSE(env.sawMessage(QStringLiteral("Заполните документ!")));
+    EXPECT_EQ(env.docField(sale, "PROVODKA"), 11);
+    EXPECT_DOUBLE_EQ(env.kolvo(soup, env.kitchen), 8);
+    EXPECT_FALSE(RealTab->CB_Context_Real->isChecked());
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
