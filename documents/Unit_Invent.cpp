@@ -31,6 +31,17 @@ TForm_Invent* Form_Invent = nullptr;
 
 namespace {
 const QString kArea = QStringLiteral("Инвентаризация");
+
+// Whether the current document has lines, asked of the database: the search
+// may hide every line of a document that has some.
+bool currentDocHasLines()
+{
+    auto q = engine::Reader(engine::ProgramContext(),
+                            QStringLiteral("SELECT FIRST 1 KOD FROM INVENT WHERE KOD_DOC = ") +
+                                Key(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64()));
+    q->open();
+    return !q->isEmpty();
+}
 } // namespace
 
 TForm_Invent::TForm_Invent(QWidget* parent)
@@ -306,15 +317,7 @@ void TForm_Invent::Btn_ZapolnitClick()
         Msg::notice(QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));
         return;
     }
-    // The search may hide every line of a document that has some: ask the database.
-    bool notEmpty = linesHaveRow();
-    if (!notEmpty) {
-        auto q = engine::Reader(engine::ProgramContext(),
-                                QStringLiteral("SELECT FIRST 1 KOD FROM INVENT WHERE KOD_DOC = ") +
-                                    Key(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64()));
-        q->open();
-        notEmpty = !q->isEmpty();
-    }
+    const bool notEmpty = linesHaveRow() || currentDocHasLines();
     if (notEmpty && !Msg::confirm(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
                                                  "состояние склада в документ ?"),
                                   QStringLiteral("Документ не пустой")))
@@ -408,7 +411,7 @@ void TForm_Invent::Btn_ProvodkaClick()
 {
     if (!hasDoc())
         return;
-    if (!linesHaveRow()) {
+    if (!linesHaveRow() && !currentDocHasLines()) {
         Msg::notice(QStringLiteral("Документ не содержит записей, воспользуйтесь кнопкой \"Заполнить\" "));
         return;
     }

@@ -414,3 +414,29 @@ TEST(InventoryWindow, FillingWhileTheSearchHidesEveryLineDoesNotDoubleTheLines)
     EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1").arg(inv)), 2);
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
 }
+
+TEST(InventoryWindow, ADocumentWhoseLinesTheSearchHidesIsStillPosted)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 8 WHERE KOD_DOC = %1").arg(inv));
+    env.openWindow();
+    Form_Invent->CB_Context_Inv->setChecked(true);
+    Form_Invent->E_Context_Inv->setText(QStringLiteral("Свёкла"));
+    Form_Invent->CB_Context_InvClick();
+    ASSERT_EQ(Form_Invent->Q_Inv->recordCount(), 0);
+
+    env.messages.clear();
+    env.answers = {0, 1};
+    Form_Invent->Btn_ProvodkaClick();
+    EXPECT_FALSE(env.sawMessage(QStringLiteral("Документ не содержит записей, воспользуйтесь кнопкой \"Заполнить\" ")));
+    EXPECT_EQ(env.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(inv)), 11);
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 5, 7}));
+    EXPECT_EQ(env.num(QStringLiteral("SELECT KOLVO FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2")
+                          .arg(potato)
+                          .arg(env.otdel)),
+              8);
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
