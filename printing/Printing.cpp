@@ -1,5 +1,6 @@
 #include "Printing.h"
 
+#include "Unit_Oborotka.h"
 #include "automation/ProgramOffice.h"
 
 #include "base/Unit_Base.h"
@@ -128,6 +129,7 @@ void DestroyPrintingWindows()
     // The office connection goes while the program still runs; the office
     // and the documents shown in it stay with the user.
     automation::SetProgramOffice(nullptr);
+    DestroyOborotkaWindows();
     delete Form_Var;
     Form_Var = nullptr;
     delete Form_ExpImp;

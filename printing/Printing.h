@@ -34,6 +34,7 @@ class DbGrid;
 #include "entries/Print_IngUsage.h"
 #include "entries/Prt_Invent.h"
 #include "entries/Prt_Ostatki.h"
+#include "entries/ShowOborotka.h"
 
 // ---- windows ----
 
