@@ -9,7 +9,9 @@
 #include "grid/DatasetModel.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
+#include "ui/Unit_Alarm.h"
 #include "ui/Unit_Gauge.h"
+#include "entries/Office.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
@@ -692,7 +694,14 @@ void TForm_Oborotka::BuildTurnoverQuery()
         }
         printing::RunProgramReport(reports::OborotkaIngReport(o, std::move(rows)));
     } else {
-        printing::RunProgramReport(reports::BuildOborotkaDoc(ctx, o));
+        const QString missing =
+            reports::RunOborotkaDoc(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o, exportPath,
+                                    printing::GaugeProgress());
+        if (!missing.isEmpty() && Form_Alarm) {
+            Form_Alarm->Memo1->setPlainText(missing);
+            Msg::execModal(Form_Alarm);
+            Form_Alarm->Memo1->clear();
+        }
     }
     BitBtn1->click();
 }

@@ -8,20 +8,17 @@
 
 namespace printing {
 
-int ShowOborotka(bool exporting, const QString& exportPath)
+void ShowOborotka(const QString& obmenPath, bool exportAsked)
 {
     TForm_Oborotka* f = OborotkaWindow();
-    if (exporting) {
+    if (exportAsked) {
         f->CB_Short->setChecked(false);
         f->CB_ShortClick();
         f->CB_Short->setEnabled(false);
-        f->exportPath = exportPath;
     }
-    const int result = Msg::execModal(f);
-    // A handler that showed no window leaves it as hiding would.
-    if (!f->isVisible())
-        f->FormHide();
-    return result;
+    f->exportPath = obmenPath;
+    Msg::execModal(f);
+    f->FormHide();
 }
 
 } // namespace printing

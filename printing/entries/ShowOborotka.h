@@ -4,11 +4,10 @@
 
 namespace printing {
 
-// The turnover statement's options window, shown modally; its result as
-// exec() gives it. exporting: the caller asked for the accounting exchange
-// table, so only the statement by operations can be chosen during this
-// showing; exportPath: the prepared table its rows go to (empty: none, as
-// when the file dialog was cancelled).
-int ShowOborotka(bool exporting, const QString& exportPath);
+// The turnover statement's options window, from the movement print choice:
+// obmenPath is the exchange table to fill (empty: no export); exportAsked
+// says the export was ticked, even when its file dialog was cancelled (the
+// short form is then unticked and disabled for this showing).
+void ShowOborotka(const QString& obmenPath, bool exportAsked);
 
 } // namespace printing

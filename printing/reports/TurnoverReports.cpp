@@ -1,6 +1,7 @@
 #include "TurnoverReports.h"
 
 #include "engine/Clock.h"
+#include "exchange/Obmen.h"
 
 #include <memory>
 
@@ -116,6 +117,31 @@ StandardReport BuildOborotkaDoc(const engine::Context& ctx, const TurnoverOption
     TurnoverOptions byOperations = o;
     byOperations.balances = false;
     return OborotkaDocReport(byOperations, ReadTurnoverRows(ctx, byOperations), exportRow);
+}
+
+QString RunOborotkaDoc(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                       const TurnoverOptions& o, const QString& obmenPath, const Progress& progress)
+{
+    if (obmenPath.isEmpty()) {
+        RunStandardReport(ctx, office, cacheFolder, BuildOborotkaDoc(ctx, o), progress);
+        return {};
+    }
+    exchange::obmen::Export exported(ctx, obmenPath);
+    auto sink = [&exported](const TurnoverRow& t) {
+        exchange::obmen::Line l;
+        l.product = t.ing;
+        l.department = t.otdel;
+        l.typeMoves = t.typeMoves;
+        l.kolvo = t.kolvo;
+        l.cena = t.cena;
+        l.docDate = t.dateDoc;
+        l.docName = t.nameDoc;
+        l.productName = t.nameIng;
+        exported.add(l);
+    };
+    RunStandardReport(ctx, office, cacheFolder, BuildOborotkaDoc(ctx, o, sink), progress);
+    exported.close();
+    return exported.missingCodes() ? exported.warningText() : QString();
 }
 
 double TurnoverProduct::ostEnd() const

@@ -22,6 +22,13 @@ StandardReport BuildOborotkaDoc(const engine::Context& ctx, const TurnoverOption
 StandardReport OborotkaDocReport(const TurnoverOptions& o, QVector<TurnoverRow> rows,
                                  const TurnoverRowSink& exportRow = {});
 
+// Prints the statement by operations; with an exchange table path, every
+// printed row is first appended to that table (created empty beforehand).
+// Returns the warning about products without an accounting code, empty when
+// every product had one.
+QString RunOborotkaDoc(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                       const TurnoverOptions& o, const QString& obmenPath, const Progress& progress = {});
+
 // One product of the statement by products: its statement rows summed.
 struct TurnoverProduct {
     const TurnoverRow* last = nullptr;  // the product's last statement row: keys, names, balances

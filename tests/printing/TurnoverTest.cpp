@@ -9,6 +9,10 @@
 #include "support/TurnoverData.h"
 
 #include "engine/Clock.h"
+#include "exchange/Dbf.h"
+#include "exchange/Obmen.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -465,4 +469,49 @@ TEST_F(TurnoverPrint, NoRowsGiveTheHeaderAndZeroTotals)
     EXPECT_EQ(at("A8"), QStringLiteral("Итого"));
     EXPECT_EQ(at("D8"), QVariant(0.0));
     EXPECT_EQ(at("F8"), QVariant(0.0));
+}
+
+TEST_F(TurnoverPrint, ExportWritesOneRecordPerStatementRowAndListsProductsWithoutCode)
+{
+    layout(3);
+    Stock(x, Kartofel, Stolovaya, Kuhnya, 0, QStringLiteral("1С-501"), 77);
+    Stock(x, Morkov, Stolovaya, Kuhnya, 0);  // no accounting code
+    Doc(x, 1001, QStringLiteral("П-1"), QDate(2026, 1, 10), 5, Stolovaya, 0, Kuhnya, 11);
+    Move(x, 1001, Kartofel, Kuhnya, 2, 20, 1);
+    Move(x, 1001, Kartofel, Kuhnya, 3, 20, 1);  // summed into one record
+    Move(x, 1001, Morkov, Kuhnya, 1, 30, 1);
+    Doc(x, 1002, QStringLiteral("Р-1"), QDate(2026, 1, 11), 6, Stolovaya, Beta, Kuhnya, 11);
+    Move(x, 1002, Morkov, Kuhnya, 0.5, 30, 2);
+    Doc(x, 1003, QStringLiteral("Пустой"), QDate(2026, 1, 12), 5, Stolovaya, 0, Kuhnya, 11);  // no lines
+    const QString path = env.t.folder() + QStringLiteral("/obmen.dbf");
+    exchange::obmen::CreateTable(path);
+    RefreshRead(env.t);
+    const QString missing = reports::RunOborotkaDoc(env.ctx(), office, env.t.folder() + QStringLiteral("templates/"),
+                                                    period(QDate(2026, 1, 1), QDate(2026, 1, 31)), path);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const auto table = exchange::dbf::Read(f.readAll());
+    ASSERT_TRUE(table.has_value());
+    ASSERT_EQ(table->records.size(), 3);
+    auto text = [&](int r, const char* field) {
+        return exchange::dbf::TextOf(table->records[r][table->fieldIndex(field)]);
+    };
+    auto number = [&](int r, const char* field) {
+        bool ok = true;
+        return exchange::dbf::NumberOf(table->records[r][table->fieldIndex(field)], &ok).value_or(-1);
+    };
+    // In the statement's order: Картофель, then Морковь's receipt and issue.
+    EXPECT_EQ(text(0, "TYPE"), QStringLiteral("+"));
+    EXPECT_EQ(text(0, "KOD"), QStringLiteral("77"));
+    EXPECT_EQ(text(0, "KOD1S"), QStringLiteral("1С-501"));
+    EXPECT_EQ(number(0, "KOLVO"), 5);
+    EXPECT_EQ(number(0, "CENA"), 20);
+    EXPECT_EQ(text(0, "DOC"), QStringLiteral("П-1"));
+    EXPECT_EQ(exchange::dbf::DateOf(table->records[0][table->fieldIndex("DATE")]), QDate(2026, 1, 10));
+    EXPECT_EQ(text(1, "KOD1S"), QString());
+    EXPECT_EQ(text(2, "TYPE"), QStringLiteral("-"));
+    EXPECT_EQ(number(2, "KOLVO"), 0.5);
+    EXPECT_EQ(text(2, "DOC"), QStringLiteral("Р-1"));
+    EXPECT_EQ(missing, exchange::obmen::MissingCodesHeading() + QStringLiteral("\n\nМорковь\nМорковь"));
+    EXPECT_EQ(at("B11"), QStringLiteral("Картофель"));
 }
