@@ -126,12 +126,18 @@ StandardReport Build(const engine::Context& ctx, const Options& o)
         auto q = engine::Reader(ctx, QueryLines(o).join(QLatin1Char('\n')));
         q->open();
         rows->reserve(q->recordCount());
+        // ING_SKLAD.* brings a KOD_GROUP of its own first; the groups follow
+        // the product's, as the order and the group's name do.
+        int groupColumn = -1;
+        for (int i = 0; i < q->fieldCount(); ++i)
+            if (q->fieldInfo(i).name.compare(QLatin1String("KOD_GROUP"), Qt::CaseInsensitive) == 0)
+                groupColumn = i;
         for (q->first(); !q->eof(); q->next()) {
             Row r;
             r.codes[0] = codeText(*q, "KOD_F");
             r.codes[1] = codeText(*q, "KOD_O");
             r.codes[2] = codeText(*q, "KOD_SKLAD");
-            r.codes[3] = codeText(*q, "KOD_GROUP");
+            r.codes[3] = q->field(groupColumn).isNull() ? QString() : QString::number(q->field(groupColumn).asInt64());
             r.names[0] = q->field(QStringLiteral("NAME_F")).asString();
             r.names[1] = q->field(QStringLiteral("NAME_O")).asString();
             r.names[2] = q->field(QStringLiteral("NAME_S")).asString();
