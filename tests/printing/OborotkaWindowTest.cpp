@@ -3,7 +3,7 @@
 // typed searches, the counterparty filter, the chooser's kind, printing.
 
 #include "Unit_Oborotka.h"
-#include "entries/ShowOborotka.h"
+#include "entries/PrtDvig.h"
 
 #include "automation/ProgramOffice.h"
 #include "automation/RecordingOffice.h"

@@ -1,5 +1,6 @@
-#include "ShowOborotka.h"
+#include "PrtDvig.h"
 
+#include "NotBuilt.h"
 #include "Unit_Oborotka.h"
 
 #include "util/Messages.h"
@@ -12,6 +13,7 @@ void ShowOborotka(const QString& obmenPath, bool exportAsked)
 {
     TForm_Oborotka* f = OborotkaWindow();
     if (exportAsked) {
+        // Only the statement by operations writes the exchange records.
         f->CB_Short->setChecked(false);
         f->CB_ShortClick();
         f->CB_Short->setEnabled(false);
@@ -20,5 +22,8 @@ void ShowOborotka(const QString& obmenPath, bool exportAsked)
     Msg::execModal(f);
     f->FormHide();
 }
+
+// The statistics are not built yet.
+void ShowStat() { ShowNotBuilt(); }
 
 } // namespace printing
