@@ -261,3 +261,4 @@ TEST_F(OborotkaWindow, AnExportShowingAllowsOnlyTheStatementByOperations)
     EXPECT_TRUE(f->CB_Short->isEnabled());  // enabled again when the window hides
     EXPECT_TRUE(f->exportPath.isEmpty());
 }
+
