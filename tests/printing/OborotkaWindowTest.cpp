@@ -4,6 +4,7 @@
 
 #include "Unit_Oborotka.h"
 #include "entries/PrtDvig.h"
+#include "entries/Prt_Invent.h"
 
 #include "automation/ProgramOffice.h"
 #include "automation/RecordingOffice.h"
@@ -262,3 +263,27 @@ TEST_F(OborotkaWindow, AnExportShowingAllowsOnlyTheStatementByOperations)
     EXPECT_TRUE(f->exportPath.isEmpty());
 }
 
+
+TEST_F(OborotkaWindow, TheInventoryEntryPrintsTheDocumentsSheet)
+{
+    const qint64 form = InsertTemplate(env.testDb(), 5, TableLayout(QStringLiteral("Опись"), 605));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("otdel"), templates::LocHeader, QStringLiteral("B2")));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("name"), templates::LocTable, QStringLiteral("B1")));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("nedost"), templates::LocTable, QStringLiteral("C1")));
+    env.testDb().exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, INT_PARAM1, "
+                                     "PROVODKA) VALUES (900, 'И-1', '2026-02-28', 1, 101, 201, 1)"));
+    env.testDb().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING, KOLVO, CENA, MY_KOLVO, MY_CENA, CENA_P) "
+                                     "VALUES (900, 501, 10, 5, 8, 6, 9)"));
+    Form_Base->TransactionRead->commit();
+    Form_Base->TransactionRead->start();
+    auto owned = std::make_unique<automation::RecordingOffice>();
+    automation::RecordingOffice* office = owned.get();
+    automation::SetProgramOffice(std::move(owned));
+    printing::Prt_Invent(900);
+    ASSERT_EQ(office->books.size(), 1);
+    EXPECT_EQ(office->last().at(QStringLiteral("B2")), QStringLiteral("Кухня"));
+    // The template has no group heading: the line is the first table row.
+    EXPECT_EQ(office->last().at(QStringLiteral("B8")), QStringLiteral("Картофель"));
+    EXPECT_EQ(office->last().at(QStringLiteral("C8")), QVariant(2.0));
+    automation::SetProgramOffice(nullptr);
+}
