@@ -5,6 +5,8 @@
 #include "Unit_Oborotka.h"
 #include "entries/PrtDvig.h"
 #include "entries/Prt_Invent.h"
+#include "Unit_SelectFirma.h"
+#include "Unit_SelectOtdel.h"
 
 #include "automation/ProgramOffice.h"
 #include "automation/RecordingOffice.h"
@@ -286,4 +288,36 @@ TEST_F(OborotkaWindow, TheInventoryEntryPrintsTheDocumentsSheet)
     EXPECT_EQ(office->last().at(QStringLiteral("B8")), QStringLiteral("Картофель"));
     EXPECT_EQ(office->last().at(QStringLiteral("C8")), QVariant(2.0));
     automation::SetProgramOffice(nullptr);
+}
+
+TEST_F(OborotkaWindow, TheProgramsPickersChooseAnOwnEnterpriseAndItsDepartment)
+{
+    ASSERT_TRUE(OborotkaPickers().firma);
+    QStringList listed;
+    Msg::setModalHandler([&](QDialog* d) {
+        if (auto* s = dynamic_cast<TForm_SelectFirma*>(d)) {
+            for (int r = 0; r < s->Q_Vibor->recordCount(); ++r)
+                listed << s->Q_Vibor->valueAt(r, s->Q_Vibor->fieldIndex(QStringLiteral("NAME"))).toString();
+            s->Q_Vibor->locate(QStringLiteral("NAME"), QStringLiteral("Столовая №1"));
+            return int(QDialog::Accepted);
+        }
+        if (auto* o = dynamic_cast<TForm_SelectOtdel*>(d)) {
+            o->Q_O->locate(QStringLiteral("NAME"), QStringLiteral("Бар"));
+            return int(QDialog::Accepted);
+        }
+        return int(QDialog::Rejected);
+    });
+    f->CB_AllFirma->click();
+    f->Btn_Firma->click();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("Кафе Гамма"), QStringLiteral("Столовая №1")}));  // own ones only
+    EXPECT_EQ(f->P_NameFirma->text(), QStringLiteral("Столовая №1"));
+    EXPECT_EQ(f->firmaKod, Stolovaya);
+    f->CB_AllOtdel->click();
+    f->Btn_Otdel->click();
+    EXPECT_EQ(f->P_NameOtdel->text(), QStringLiteral("Бар"));
+    EXPECT_EQ(f->Options().otdel, Bar);
+    // A new enterprise clears the department.
+    f->Btn_Firma->click();
+    EXPECT_EQ(f->otdelKod, 0);
+    EXPECT_TRUE(f->P_NameOtdel->text().isEmpty());
 }
