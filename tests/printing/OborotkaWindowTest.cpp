@@ -18,6 +18,7 @@
 #include "db/Query.h"
 #include "grid/DatasetModel.h"
 #include "ui/RadioGroup.h"
+#include "ui/Unit_Gauge.h"
 #include "util/Messages.h"
 
 #include <QCheckBox>
@@ -320,4 +321,36 @@ TEST_F(OborotkaWindow, TheProgramsPickersChooseAnOwnEnterpriseAndItsDepartment)
     f->Btn_Firma->click();
     EXPECT_EQ(f->otdelKod, 0);
     EXPECT_TRUE(f->P_NameOtdel->text().isEmpty());
+}
+
+TEST_F(OborotkaWindow, TheShortFormWithBalancesPrintsByProducts)
+{
+    const qint64 form = InsertTemplate(env.testDb(), 4, TableLayout(QStringLiteral("Оборотка по продуктам"), 604));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("name"), templates::LocTable, QStringLiteral("B1")));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("ost_end"), templates::LocTable, QStringLiteral("C1")));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("ed_izm"), templates::LocTable, QStringLiteral("D1")));
+    const Exec x = [this](const QString& s) { env.testDb().exec(s); };
+    Stock(x, Kartofel, Stolovaya, Kuhnya, 10);
+    Doc(x, 1001, QStringLiteral("П-1"), QDate(2026, 1, 10), 5, Stolovaya, 0, Kuhnya, 11);
+    Move(x, 1001, Kartofel, Kuhnya, 2, 20, 1);
+    Doc(x, 1002, QStringLiteral("Р-9"), QDate(2026, 2, 10), 6, Stolovaya, 0, Kuhnya, 11);
+    Move(x, 1002, Kartofel, Kuhnya, 1, 20, 2);  // after the period
+    Form_Base->TransactionRead->commit();
+    Form_Base->TransactionRead->start();
+    auto owned = std::make_unique<automation::RecordingOffice>();
+    automation::RecordingOffice* office = owned.get();
+    automation::SetProgramOffice(std::move(owned));
+    f->Date_Start->setDate(QDate(2026, 1, 1));
+    f->Date_End->setDate(QDate(2026, 1, 31));
+    f->CB_Short->click();
+    f->CB_Ostatki->click();
+    f->Btn_Ok->click();
+    ASSERT_EQ(office->books.size(), 1);
+    EXPECT_EQ(office->last().at(QStringLiteral("B8")), QStringLiteral("Картофель"));
+    EXPECT_EQ(office->last().at(QStringLiteral("C8")), QVariant(11.0));
+    EXPECT_EQ(office->last().at(QStringLiteral("D8")), QStringLiteral("кг"));
+    EXPECT_EQ(Form_Gauge->windowTitle(), QStringLiteral("Ход выполнения"));
+    EXPECT_FALSE(Form_Gauge->isVisible());
+    EXPECT_FALSE(f->isVisible());
+    automation::SetProgramOffice(nullptr);
 }
