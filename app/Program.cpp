@@ -116,12 +116,14 @@ bool CreateWindows(bool runStartup)
     CreateHistoryWindow();
     SettingsTab = new TSettingsTab(Form_Main);
     ProtocolTab = new TProtocolTab(Form_Main);
-    // The protocol's "Печать" prints the lines the tab's filter selects.
+    // The protocol's "Печать" copies the rows the tab shows, as they are, and
+    // leaves the list on its first row.
     QObject::connect(ProtocolTab->Btn_PrintLog, &QPushButton::clicked, ProtocolTab, [] {
         Guard([] {
-            const protocol::Filter f = ProtocolTab->CurrentFilter();
-            printing::Btn_PrintLogClick({f.dateFrom, f.dateTo, f.timeFrom, f.timeTo, f.user > 0 ? f.user : 0, f.textOn,
-                                         f.text, f.order});
+            db::Query* shown = Form_Base->Q_Protokol;
+            printing::Btn_PrintLogClick({reports::ProtocolPrint::LinesOf(*shown)});
+            if (shown->active() && !shown->isEmpty())
+                shown->first();
         });
     });
     CreateKartaWindows();
