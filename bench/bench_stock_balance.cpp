@@ -43,7 +43,7 @@ Setup& setup()
         s->database.open();
         db::Transaction write(&s->database, db::Transaction::writeParams());
         write.start();
-        templates::InstallSampleTemplates(s->database, write, QStringLiteral(TARELIA_SHIPPED_SAMPLES));
+        templates::InstallShippedSamples(s->database, write);
         db::Query q(&s->database, &write);
         auto exec = [&](const QString& sql) {
             q.setSql(sql);

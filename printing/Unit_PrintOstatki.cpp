@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QPalette>
 #include <QVBoxLayout>
 
 TForm_PrintOstatki* Form_PrintOstatki = nullptr;
@@ -45,7 +46,6 @@ TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : QDialog(parent)
         lay->addWidget(b);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Не разбивать на подразделения и склады"), this);
-    GroupBox1->setStyleSheet(QStringLiteral("QGroupBox::title { color: blue; }"));
     auto* gLay = new QVBoxLayout(GroupBox1);
     Label1 = new QLabel(QStringLiteral("При выборе этой опции будет просуммировано\n"
                                        "обшее количество продуктов во всех выбранных\n"
@@ -54,6 +54,14 @@ TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : QDialog(parent)
     CB_Sum = new QCheckBox(QStringLiteral("Включить эту опцию"), GroupBox1);
     gLay->addWidget(Label1);
     gLay->addWidget(CB_Sum);
+    // The frame's caption in blue, its contents in the usual colours.
+    QPalette blue = palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    GroupBox1->setPalette(blue);
+    QPalette usual = palette();
+    usual.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
+    Label1->setPalette(usual);
+    CB_Sum->setPalette(usual);
     lay->addWidget(GroupBox1);
 
     auto* buttons = new QHBoxLayout;

@@ -139,11 +139,17 @@ QString MissingCodesHeading()
     return QStringLiteral("У следующих продуктов нет кодов для передачу в бухгалтерскую программу :");
 }
 
-Export::Export(const Context& ctx, const QString& path) : ctx_(ctx), table_(path) {}
+Export::Export(const Context& ctx, const QString& path)
+    : table_(path),
+      codes_(engine::Reader(ctx, QStringLiteral("SELECT KOD_KASSA, KOD_1S FROM ING_SKLAD WHERE KOD_ING = :KI AND KOD_OTDEL = :KO")))
+{
+}
+
+Export::~Export() = default;
 
 void Export::add(const Line& line)
 {
-    auto q = engine::Reader(ctx_, QStringLiteral("SELECT KOD_KASSA, KOD_1S FROM ING_SKLAD WHERE KOD_ING = :KI AND KOD_OTDEL = :KO"));
+    db::Query* q = codes_.get();
     q->param(QStringLiteral("KI")).setInt64(line.product);
     q->param(QStringLiteral("KO")).setInt64(line.department);
     q->open();

@@ -9,6 +9,10 @@
 
 #include <memory>
 
+namespace db {
+class Query;
+}
+
 // The accounting exchange table obmen.dbf: a dBase III table in CP866 that the
 // accounting program reads, one record per printed movement line. The program
 // creates it from a fixed 258-byte image and appends to it while a report
@@ -81,6 +85,7 @@ struct Line {
 class Export {
 public:
     Export(const Context& ctx, const QString& path);
+    ~Export();
     // Reads KOD_KASSA and KOD_1S of the product in the department and
     // appends the line's record (also when the product has no row there:
     // both codes empty). The date of last update is the clock's today.
@@ -96,8 +101,8 @@ public:
     QString warningText() const { return warning_.join(QLatin1Char('\n')); }
 
 private:
-    Context ctx_;
     Table table_;
+    std::unique_ptr<db::Query> codes_;  // prepared once, opened per line
     QStringList warning_;
 };
 

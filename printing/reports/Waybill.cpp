@@ -6,6 +6,7 @@
 #include "engine/EngineDb.h"
 
 #include <memory>
+#include <stdexcept>
 
 namespace reports::waybill {
 
@@ -102,6 +103,9 @@ Data Load(const engine::Context& ctx, const Options& options)
 StandardReport Build(const engine::Context& ctx, const Options& options, exchange::obmen::Export* exchange)
 {
     auto d = std::make_shared<const Data>(Load(ctx, options));
+    // The list may still show a document another workstation has deleted.
+    if (!d->found)
+        throw std::runtime_error(QStringLiteral("Документ движения не найден !").toStdString());
     const words::MoneyNames money = MoneyNamesOf(ctx);
 
     StandardReport r;

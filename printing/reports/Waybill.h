@@ -58,7 +58,8 @@ bool IsReceipt(int docType, const QVector<Line>& lines);
 // The document, its parties and lines.
 Data Load(const engine::Context& ctx, const Options& options);
 
-// The report; `exchange`, when given, receives one record per printed line
+// The report (a document that no longer exists is refused with a
+// std::runtime_error before anything is opened); `exchange`, when given, receives one record per printed line
 // before the line's variables are placed, and must outlive the run.
 StandardReport Build(const engine::Context& ctx, const Options& options, exchange::obmen::Export* exchange = nullptr);
 

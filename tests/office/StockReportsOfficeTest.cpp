@@ -39,8 +39,7 @@ protected:
     void SetUp() override
     {
         env.t.write().start();
-        // Every shipped sample; the other lists' samples do not disturb these two.
-        ASSERT_GE(templates::InstallSampleTemplates(env.t.db(), env.t.write(), QStringLiteral(TARELIA_SHIPPED_SAMPLES)), 2);
+        ASSERT_GE(templates::InstallShippedSamples(env.t.db(), env.t.write()), 2);
         env.t.write().commit();
         env.settings.rub = QStringLiteral("руб.");
         env.settings.kop = QStringLiteral("коп.");

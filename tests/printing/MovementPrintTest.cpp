@@ -149,6 +149,19 @@ TEST_F(MovementPrint, CancelledFileDialogStillPrintsWithoutExport)
     printing::ShowPrtDvig(900100, 5);
     EXPECT_EQ(office->books.size(), 1);
     EXPECT_TRUE(alarm.isEmpty());
+
+    // A file that cannot be written stops the run with the system's reason.
+    TForm_PrtDvig::SaveDialog1 = [this](QWidget*) {
+        return env.testDb().folder() + QStringLiteral("/no/such/folder/obmen.dbf");
+    };
+    onModal([](QDialog* d) {
+        auto* p = static_cast<TForm_PrtDvig*>(d);
+        p->CB_Export->setChecked(true);
+        p->BitBtn1->click();
+    });
+    printing::ShowPrtDvig(900100, 5);
+    EXPECT_EQ(office->books.size(), 1);
+    EXPECT_TRUE(env.messages.last().contains(QStringLiteral("obmen.dbf")));
 }
 
 TEST_F(MovementPrint, BalanceDialogSummingForcesTheFilters)

@@ -160,6 +160,12 @@ TEST_F(Waybill, NoLinesPutsTheEndBlockUnderTheHeaderWithZero)
     EXPECT_EQ(at("F8"), QVariant(0.0));
     EXPECT_EQ(at("A9"), QStringLiteral("Нольруб. 0коп."));
     EXPECT_EQ(at("A10"), QVariant(0.0));
+
+    // A document deleted meanwhile is refused before the office is asked.
+    const int books = static_cast<int>(office.books.size());
+    RefreshRead(env.t);
+    EXPECT_THROW(reports::waybill::Build(env.ctx(), {900999}), std::runtime_error);
+    EXPECT_EQ(office.books.size(), books);
 }
 
 TEST_F(Waybill, ExchangeRecordsFollowEachLinesOwnDirection)
