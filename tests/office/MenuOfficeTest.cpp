@@ -2,14 +2,13 @@
 // sample of list 6, and the codes sheet with its bars, stored and read back;
 // the sheet exported as PDF draws its bar codes in the bar-code font.
 
-#include "MenuPrintFixture.h"
+#include "printing/MenuPrintFixture.h"
 
 #include "automation/uno/UnoOffice.h"
 #include "engine/Clock.h"
 #include "reports/MenuReport.h"
 #include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
-#include "templates/SampleTemplates.h"
 #include "workbooks/MenuCodesWorkbook.h"
 
 #include <QDir>
@@ -67,7 +66,7 @@ protected:
     }
 
     static inline QTemporaryDir* folder = nullptr;
-    TestDb t;
+    TestDb t{TestDb::WithSamples};  // the shipped sample of list 6 among them
     engine::Settings settings;
 };
 
@@ -79,10 +78,6 @@ QVariant at(Document& d, const char* a1)
 
 TEST_F(MenuOfficeTest, MenuFromTheShippedSampleStoredAndReadBack)
 {
-    t.write().start();
-    templates::InstallSampleTemplate(t.db(), t.write(), QStringLiteral(TARELIA_SHIPPED_SAMPLES "/menu.sql"),
-                                     QStringLiteral(TARELIA_SHIPPED_SAMPLES "/menu.xls"));
-    t.write().commit();
     RefreshRead(t);
     KeepingOffice keeping(office());
     reports::MenuOptions o;

@@ -10,9 +10,11 @@
 #include "reports/MenuCsv.h"
 #include "reports/MenuReport.h"
 #include "support/EngineEnv.h"
+#include "support/ReportGolden.h"
 #include "support/TemplateFixture.h"
 #include "workbooks/MenuCodesWorkbook.h"
 
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -271,3 +273,34 @@ TEST_F(MenuCodes, NoActiveDishMeansNoLineAndAnUnreachableOfficeMakesNothing)
 }
 
 } // namespace
+
+// Golden cases of the menu prints; options "menu" is the menu's key.
+// "menu": the menu from the shipped sample of list 6.
+TARELIA_GOLDEN_RUNNER(menu)
+{
+    golden.useTemplate(QStringLiteral("menu"));
+    reports::MenuOptions o;
+    o.menu = golden.options.value(QStringLiteral("menu")).toInteger();
+    reports::PrintMenu(golden.ctx(), golden.office, golden.cache(), o);
+}
+
+// "menu_codes": the codes sheet.
+TARELIA_GOLDEN_RUNNER(menu_codes)
+{
+    const QList<workbooks::MenuCodeLine> lines =
+        reports::LoadMenuCodes(golden.ctx(), golden.options.value(QStringLiteral("menu")).toInteger());
+    golden.notes << QStringLiteral("%1 dishes").arg(lines.size());
+    if (!lines.isEmpty())
+        workbooks::WriteMenuCodesWorkbook(golden.office, lines);
+}
+
+// "menu_csv": the CSV file, one note per line (each ended by CR LF).
+TARELIA_GOLDEN_RUNNER(menu_csv)
+{
+    const QByteArray bytes = reports::MenuCsvBytes(
+        reports::LoadMenuSections(golden.ctx(), golden.options.value(QStringLiteral("menu")).toInteger()));
+    for (const QByteArray& line : bytes.split('\n'))
+        if (!line.isEmpty())
+            golden.notes << (line.endsWith('\r') ? QString() : QStringLiteral("(no CR) ")) +
+                                db::fromCp1251(line.endsWith('\r') ? line.chopped(1) : line);
+}
