@@ -1,5 +1,6 @@
 #include "Btn_Print_MenuClick.h"
 
+#include "DirectPrint.h"
 #include "Office.h"
 
 #include "ReportGauge.h"
@@ -42,6 +43,14 @@ void PrintCodes(qint64 menu)
     // No active section with an active dish: nothing at all.
     if (lines.isEmpty())
         return;
+    if (DirectPrintChosen()) {
+        QVector<direct::CodeLine> rows;
+        rows.reserve(lines.size());
+        for (const workbooks::MenuCodeLine& l : lines)
+            rows.append({l.kodRazdel.toLongLong(), l.nameRazdel, l.name, l.kod1s, l.sKod});
+        PrintCodesDirect(rows);
+        return;
+    }
     const reports::Progress gauge = GaugeProgress();
     gauge.start(static_cast<int>(lines.size()));
     bool made = false;
@@ -75,8 +84,13 @@ void Prt_MenuExcel(qint64 menu)
     reports::PrintMenu(engine::ProgramContext(), ProgramOffice(), ProgramTemplateCache(), o, GaugeProgress());
 }
 
-// Direct printing is not offered: the menu always goes through its template.
-void Prt_Menu(qint64 menu) { Prt_MenuExcel(menu); }
+void Prt_Menu(qint64 menu)
+{
+    if (DirectPrintChosen())
+        Prt_MenuDirect(menu);
+    else
+        Prt_MenuExcel(menu);
+}
 
 bool Btn_Print_MenuClick(qint64 menu)
 {

@@ -13,7 +13,8 @@ namespace printing {
 // menu or the CSV file, which go through every section).
 bool Btn_Print_MenuClick(qint64 menu);
 
-// The menu from the default template of list 6.
+// The menu on the printer when the print-variant window says so, otherwise
+// from the default template of list 6.
 void Prt_Menu(qint64 menu);
 void Prt_MenuExcel(qint64 menu);
 

@@ -7,13 +7,16 @@
 #include "automation/RecordingOffice.h"
 #include "base/Unit_Base.h"
 #include "db/Codec.h"
+#include "Unit_DirectPrint.h"
 #include "entries/Btn_Print_MenuClick.h"
+#include "ui/RadioGroup.h"
 #include "support/AppEnv.h"
 #include "support/TemplateFixture.h"
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_RG.h"
 #include "util/Unit_Util.h"
 
+#include <QPrinter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -108,6 +111,22 @@ TEST_F(MenuPrintButton, CodesChoiceMakesTheSheetAndHidesTheProgressWindow)
     EXPECT_FALSE(click(1));
     EXPECT_EQ(office->books.size(), 1);
     EXPECT_TRUE(env.messages.isEmpty());
+}
+
+TEST_F(MenuPrintButton, CodesGoToThePrinterWhenThePrintVariantSaysSo)
+{
+    TForm_PrintParam* p = PrintParam();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("codes.pdf"));
+    p->printer->setOutputFormat(QPrinter::PdfFormat);
+    p->printer->setOutputFileName(pdf);
+    VariantsPrint()->RadioGroup1->setItemIndex(1);
+    EXPECT_FALSE(click(1));
+    VariantsPrint()->RadioGroup1->setItemIndex(0);
+    EXPECT_TRUE(office->books.isEmpty());
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
 }
 
 TEST_F(MenuPrintButton, MenuChoicePrintsFromTheTemplateOfListSix)
