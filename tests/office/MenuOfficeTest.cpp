@@ -86,7 +86,7 @@ TEST_F(MenuOfficeTest, MenuFromTheShippedSampleStoredAndReadBack)
     ASSERT_EQ(keeping.documents.size(), 1u);
     std::unique_ptr<Document> d = storeAndReload(*keeping.documents.front(), QStringLiteral("menu.xls"));
     EXPECT_EQ(at(*d, "A1"), QStringLiteral("Меню"));
-    EXPECT_EQ(at(*d, "B2"), QStringLiteral("07.12.2026"));
+    EXPECT_EQ(at(*d, "B2"), QStringLiteral("Дата: 07.12.2026"));
     EXPECT_EQ(at(*d, "A5"), QStringLiteral("Кухня"));
     EXPECT_TRUE(d->cellState({0, 0, 4}).merged);
     EXPECT_EQ(at(*d, "B6"), QStringLiteral("Супы"));
