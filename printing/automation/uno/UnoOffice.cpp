@@ -1,6 +1,8 @@
 #include "UnoOffice.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -612,8 +614,39 @@ struct UnoOffice::Impl {
         }
     }
 
+    // The profile's fonts folder; the office reads it when it starts.
+    QString fontFolder() const
+    {
+        QString profile = options.profileFolder;
+        if (profile.isEmpty()) {
+            QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+            if (config.isEmpty())
+                config = QDir::homePath() + QStringLiteral("/.config");
+            profile = config + QStringLiteral("/libreoffice/4");
+        }
+        return profile + QStringLiteral("/user/fonts");
+    }
+
+    // A font already there of the same size is left as it is.
+    void installFonts() const
+    {
+        if (options.fontFiles.isEmpty())
+            return;
+        const QString folder = fontFolder();
+        QDir().mkpath(folder);
+        for (const QString& file : options.fontFiles) {
+            const QFileInfo from(file);
+            const QString to = folder + QLatin1Char('/') + from.fileName();
+            if (QFileInfo(to).size() == from.size())
+                continue;
+            QFile::remove(to);
+            QFile::copy(file, to);
+        }
+    }
+
     void start()
     {
+        installFonts();
         QStringList args;
         if (options.headless || !windowsAvailable())
             args << QStringLiteral("--headless") << QStringLiteral("--invisible");
@@ -769,9 +802,20 @@ void UnoOffice::terminate()
     d->inUse = false;
 }
 
+QStringList ProgramFontFiles()
+{
+    const QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    const QDir fonts(folder + QStringLiteral("/fonts"));
+    QStringList files;
+    for (const QString& name : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name))
+        files << fonts.filePath(name);
+    return files;
+}
+
 UnoOptions ProgramUnoOptions()
 {
     UnoOptions o;
+    o.fontFiles = ProgramFontFiles();
     o.pipeName = QStringLiteral("tarelia_%1").arg(getuid());
     o.headless = false;
     return o;
@@ -784,6 +828,7 @@ UnoOptions HeadlessUnoOptions(const QString& folder)
     o.headless = true;
     o.profileFolder = folder + QStringLiteral("/profile");
     o.logFile = folder + QStringLiteral("/office.log");
+    o.fontFiles = ProgramFontFiles();
     return o;
 }
 
