@@ -714,13 +714,7 @@ void TProductsTab::Btn_Print_IngSkladClick()
         printing::Prt_Ostatki(otdel, sklad);
 }
 
-void TProductsTab::BitBtn1Click()
-{
-    if (Form_Limit)
-        Form_Limit->exec();
-    else
-        Msg::notBuilt(BitBtn1->text());
-}
+void TProductsTab::BitBtn1Click() { printing::ShowLimits(); }
 
 void TProductsTab::Btn_KartaClick() { TForm_Karta::Btn_KartaClick(); }
 

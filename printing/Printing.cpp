@@ -1,6 +1,7 @@
 #include "Printing.h"
 
 #include "automation/ProgramOffice.h"
+#include "Unit_Stat.h"
 
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
@@ -16,7 +17,6 @@ TForm_DesignMenu* Form_DesignMenu = nullptr;
 TForm_Svod* Form_Svod = nullptr;
 TForm_PrintKarta* Form_PrintKarta = nullptr;
 TForm_PrintOstatki* Form_PrintOstatki = nullptr;
-TForm_Limit* Form_Limit = nullptr;
 TForm_PrtDvig* Form_PrtDvig = nullptr;
 TForm_PrintReal* Form_PrintReal = nullptr;
 
@@ -92,8 +92,6 @@ TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : TPrintStubDialog(QStri
         w->hide();
 }
 
-TForm_Limit::TForm_Limit(QWidget* parent) : TPrintStubDialog(QStringLiteral("Лимиты"), parent) {}
-
 TForm_PrtDvig::TForm_PrtDvig(QWidget* parent) : TPrintStubDialog(QStringLiteral("Печать"), parent) {}
 
 TForm_PrintReal::TForm_PrintReal(QWidget* parent)
@@ -113,10 +111,9 @@ void CreatePrintingWindows()
     Form_PrintOstatki = new TForm_PrintOstatki;
     Form_Svod = new TForm_Svod;
     Form_DesignMenu = new TForm_DesignMenu;
-    Form_Limit = new TForm_Limit;
     // The print dialogs grow with the other windows on a large screen.
     for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintKarta, Form_PrintReal, Form_PrintOstatki,
-                                                      Form_Svod, Form_DesignMenu, Form_Limit}) {
+                                                      Form_Svod, Form_DesignMenu}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);
@@ -150,4 +147,6 @@ void DestroyPrintingWindows()
     Form_DesignMenu = nullptr;
     delete Form_Limit;
     Form_Limit = nullptr;
+    delete Form_Stat;
+    Form_Stat = nullptr;
 }

@@ -34,11 +34,14 @@ class DbGrid;
 #include "entries/Print_IngUsage.h"
 #include "entries/Prt_Invent.h"
 #include "entries/Prt_Ostatki.h"
+#include "entries/ShowLimits.h"
+#include "entries/ShowStat.h"
 
 // ---- windows ----
 
 // The print-template window, the container dialog, the variable dialog.
 #include "Unit_ExpImp.h"
+#include "Unit_Limit.h"
 #include "Unit_Print.h"
 #include "Unit_Var.h"
 
@@ -87,12 +90,6 @@ public:
     QCheckBox* CB_OpenClose;
 };
 
-class TForm_Limit : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_Limit(QWidget* parent = nullptr);
-};
-
 class TForm_PrtDvig : public TPrintStubDialog {
     Q_OBJECT
 public:
@@ -109,7 +106,6 @@ extern TForm_DesignMenu* Form_DesignMenu;
 extern TForm_Svod* Form_Svod;
 extern TForm_PrintKarta* Form_PrintKarta;
 extern TForm_PrintOstatki* Form_PrintOstatki;
-extern TForm_Limit* Form_Limit;
 extern TForm_PrtDvig* Form_PrtDvig;
 extern TForm_PrintReal* Form_PrintReal;
 

@@ -81,6 +81,55 @@ void RecordingDocument::setValue(const CellAddress& cell, double value)
     book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = value;
 }
 
+void RecordingDocument::setSheetName(int sheet, const QString& name) { book_->sheet(sheet).name = name; }
+
+// A formula is recorded as written; the recording office computes nothing.
+void RecordingDocument::setFormula(const CellAddress& cell, const QString& formula)
+{
+    ++book_->cellCalls;
+    CellState& st = book_->sheet(cell.sheet).cells[{cell.row, cell.column}];
+    st.content = formula;
+    st.formula = formula;
+}
+
+void RecordingDocument::setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows)
+{
+    ++book_->rowCalls;
+    RecordedSheet& s = book_->sheet(cell.sheet);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int i = 0; i < rows[r].size(); ++i) {
+            CellState& st = s.cells[{cell.row + r, cell.column + i}];
+            st.content = rows[r][i];
+            st.formula = rows[r][i];
+        }
+}
+
+void RecordingDocument::setCharColor(const RangeAddress& range, int color)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.charColor = color; });
+}
+
+void RecordingDocument::setVertJustify(const RangeAddress& range, int justify)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.vertJustify = justify; });
+}
+
+void RecordingDocument::setNumberFormat(const RangeAddress& range, const QString& code)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.numberFormat = code; });
+}
+
+void RecordingDocument::setPageMargins(int sheet, const PageMargins& margins)
+{
+    ++book_->formatCalls;
+    book_->sheet(sheet).margins = margins;
+}
+
+PageMargins RecordingDocument::pageMargins(int sheet) { return book_->sheet(sheet).margins; }
+
 void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     ++book_->rowCalls;
