@@ -181,6 +181,12 @@ void BufferedDocument::setString(const CellAddress& cell, const QString& text) {
 
 void BufferedDocument::setValue(const CellAddress& cell, double value) { put(cell, value); }
 
+void BufferedDocument::setFormula(const CellAddress& cell, const QString& formula)
+{
+    flush();
+    inner_.setFormula(cell, formula);
+}
+
 void BufferedDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     for (int r = 0; r < rows.size(); ++r)
@@ -330,13 +336,6 @@ void BufferedDocument::setSheetName(int sheet, const QString& name)
 {
     flush();
     inner_.setSheetName(sheet, name);
-}
-
-// Formulas go at once, after the values pending in their rows.
-void BufferedDocument::setFormula(const CellAddress& cell, const QString& formula)
-{
-    flushValuesIn({cell.sheet, cell.column, cell.row, cell.column, cell.row});
-    inner_.setFormula(cell, formula);
 }
 
 void BufferedDocument::setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows)

@@ -83,7 +83,6 @@ void RecordingDocument::setValue(const CellAddress& cell, double value)
 
 void RecordingDocument::setSheetName(int sheet, const QString& name) { book_->sheet(sheet).name = name; }
 
-// A formula is recorded as written; the recording office computes nothing.
 void RecordingDocument::setFormula(const CellAddress& cell, const QString& formula)
 {
     ++book_->cellCalls;

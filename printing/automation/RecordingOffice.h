@@ -52,6 +52,7 @@ public:
     QString sheetName(int sheet) override;
     void setString(const CellAddress& cell, const QString& text) override;
     void setValue(const CellAddress& cell, double value) override;
+    void setFormula(const CellAddress& cell, const QString& formula) override;
     void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) override;
     void moveRange(const CellAddress& to, const RangeAddress& from) override;
     void copyRange(const CellAddress& to, const RangeAddress& from) override;
@@ -70,7 +71,6 @@ public:
     void show() override;
     void close() override;
     void setSheetName(int sheet, const QString& name) override;
-    void setFormula(const CellAddress& cell, const QString& formula) override;
     void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows) override;
     void setCharColor(const RangeAddress& range, int color) override;
     void setVertJustify(const RangeAddress& range, int justify) override;

@@ -17,7 +17,6 @@ namespace {
 } // namespace
 
 void Document::setSheetName(int, const QString&) { unsupported("rename a sheet"); }
-void Document::setFormula(const CellAddress&, const QString&) { unsupported("hold formulas"); }
 void Document::setBlockFormulas(const CellAddress&, const QList<QStringList>&) { unsupported("hold formulas"); }
 void Document::setCharColor(const RangeAddress&, int) { unsupported("colour characters"); }
 void Document::setVertJustify(const RangeAddress&, int) { unsupported("align vertically"); }

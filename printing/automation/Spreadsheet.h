@@ -72,8 +72,8 @@ struct CellState {
     int fontPosture = 0;
     int fontUnderline = 0;
     int topWidth = 0, bottomWidth = 0, leftWidth = 0, rightWidth = 0;  // outer widths of its edges
-    QString formula;         // the formula as written ("=D4*E4"); empty for a plain value
-    QVariant result;         // what the office computed for a formula (a double or a QString)
+    QString formula;          // the formula of a formula cell (content then holds it too)
+    double formulaValue = 0;  // what the office computed for it (a recording computes nothing)
     int vertJustify = 0;     // 0 standard, 1 top, 2 centre, 3 bottom
     int charColor = -1;      // 0xRRGGBB; -1 automatic
     QString numberFormat;    // format code in the Russian notation ("0,###"); empty: standard
@@ -105,6 +105,8 @@ public:
 
     virtual void setString(const CellAddress& cell, const QString& text) = 0;
     virtual void setValue(const CellAddress& cell, double value) = 0;
+    // A formula in the office's English notation, e.g. "=SUM(F4:F9)"; the office computes it.
+    virtual void setFormula(const CellAddress& cell, const QString& formula) = 0;
     // A block of cells from cell rightwards and downwards, in one call: rows
     // of equal length, each value a QString or a double.
     virtual void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) = 0;
@@ -137,9 +139,6 @@ public:
     // Workbooks the program lays out itself. Each throws OfficeError on a
     // document that cannot do it.
     virtual void setSheetName(int sheet, const QString& name);
-    // A formula in the office's own notation with English function names
-    // ("=SUM(F4:F9)"); the office computes it.
-    virtual void setFormula(const CellAddress& cell, const QString& formula);
     // Formulas for a block of cells from cell rightwards and downwards, in one call.
     virtual void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows);
     // Colour of the characters, 0xRRGGBB.

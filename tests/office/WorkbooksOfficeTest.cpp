@@ -68,12 +68,12 @@ TEST(WorkbooksInOffice, StatisticsAndOrderComputedByTheOffice)
     // Мука: (14 - 5) * 1.05 = 9.45 -> 10; Сахар: 70 * 1.05 = 73.5 -> 74.
     const CellState first = doc->cellState({1, 5, 3});
     EXPECT_EQ(first.formula, QStringLiteral("=D4*E4"));
-    EXPECT_DOUBLE_EQ(first.result.toDouble(), 35.0);
+    EXPECT_DOUBLE_EQ(first.formulaValue, 35.0);
     const CellState second = doc->cellState({1, 5, 4});
-    EXPECT_DOUBLE_EQ(second.result.toDouble(), 74 * 4.25);
+    EXPECT_DOUBLE_EQ(second.formulaValue, 74 * 4.25);
     const CellState total = doc->cellState({1, 5, 5});
     EXPECT_EQ(total.formula, QStringLiteral("=SUM(F4:F5)"));
-    EXPECT_DOUBLE_EQ(total.result.toDouble(), first.result.toDouble() + second.result.toDouble());
+    EXPECT_DOUBLE_EQ(total.formulaValue, first.formulaValue + second.formulaValue);
     EXPECT_EQ(doc->cellState({1, 5, 4}).numberFormat, QStringLiteral("0,00"));
     EXPECT_EQ(doc->cellState({1, 5, 4}).bottomWidth, 35);
     EXPECT_EQ(doc->cellState({1, 5, 5}).rightWidth, 0);

@@ -28,6 +28,7 @@ private:
         QString sheetName(int s) override { return d_->sheetName(s); }
         void setString(const automation::CellAddress& c, const QString& t) override { d_->setString(c, t); }
         void setValue(const automation::CellAddress& c, double v) override { d_->setValue(c, v); }
+        void setFormula(const automation::CellAddress& c, const QString& f) override { d_->setFormula(c, f); }
         void setBlockValues(const automation::CellAddress& c, const QList<QVariantList>& v) override
         {
             d_->setBlockValues(c, v);
@@ -61,7 +62,6 @@ private:
         void show() override { d_->show(); }
         void close() override { d_->close(); }
         void setSheetName(int s, const QString& n) override { d_->setSheetName(s, n); }
-        void setFormula(const automation::CellAddress& c, const QString& f) override { d_->setFormula(c, f); }
         void setBlockFormulas(const automation::CellAddress& c, const QList<QStringList>& f) override
         {
             d_->setBlockFormulas(c, f);

@@ -222,6 +222,15 @@ public:
         }
     }
 
+    void setFormula(const CellAddress& c, const QString& formula) override
+    {
+        try {
+            sheet(c.sheet)->getCellByPosition(c.column, c.row)->setFormula(ou(formula));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void setValue(const CellAddress& c, double value) override
     {
         try {
@@ -479,15 +488,6 @@ public:
         }
     }
 
-    void setFormula(const CellAddress& c, const QString& formula) override
-    {
-        try {
-            sheet(c.sheet)->getCellByPosition(c.column, c.row)->setFormula(ou(formula));
-        } catch (const uno::Exception& e) {
-            rethrow(e);
-        }
-    }
-
     void setBlockFormulas(const CellAddress& c, const QList<QStringList>& rows) override
     {
         if (rows.isEmpty() || rows.front().isEmpty())
@@ -631,13 +631,7 @@ public:
             case table::CellContentType_FORMULA: {
                 st.content = qs(cell->getFormula());
                 st.formula = st.content.toString();
-                Reference<beans::XPropertySet> fp(cell, UNO_QUERY_THROW);
-                sal_Int32 type = 0;
-                fp->getPropertyValue("FormulaResultType2") >>= type;
-                if (type == 2)  // text
-                    st.result = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
-                else
-                    st.result = cell->getValue();
+                st.formulaValue = cell->getValue();
                 break;
             }
             default:
