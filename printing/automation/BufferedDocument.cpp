@@ -346,10 +346,11 @@ void BufferedDocument::setBlockFormulas(const CellAddress& cell, const QList<QSt
     inner_.setBlockFormulas(cell, rows);
 }
 
-void BufferedDocument::setCharColor(const RangeAddress& range, int color)
+void BufferedDocument::setCharColor(const QList<RangeAddress>& ranges, int color)
 {
-    flushValuesIn(range);
-    inner_.setCharColor(range, color);
+    for (const RangeAddress& r : ranges)
+        flushValuesIn(r);
+    inner_.setCharColor(ranges, color);
 }
 
 void BufferedDocument::setVertJustify(const RangeAddress& range, int justify)

@@ -48,7 +48,7 @@ public:
     void close() override;
     void setSheetName(int sheet, const QString& name) override;
     void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows) override;
-    void setCharColor(const RangeAddress& range, int color) override;
+    void setCharColor(const QList<RangeAddress>& ranges, int color) override;
     void setVertJustify(const RangeAddress& range, int justify) override;
     void setNumberFormat(const RangeAddress& range, const QString& code) override;
     void setPageMargins(int sheet, const PageMargins& margins) override;

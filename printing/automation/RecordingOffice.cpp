@@ -69,10 +69,11 @@ void RecordingDocument::insertSheet(int index, const QString& name)
 
 QString RecordingDocument::sheetName(int sheet) { return book_->sheet(sheet).name; }
 
+// An empty text leaves the cell empty, as the office does.
 void RecordingDocument::setString(const CellAddress& cell, const QString& text)
 {
     ++book_->cellCalls;
-    book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = text;
+    book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = text.isEmpty() ? QVariant() : QVariant(text);
 }
 
 void RecordingDocument::setValue(const CellAddress& cell, double value)
@@ -103,10 +104,11 @@ void RecordingDocument::setBlockFormulas(const CellAddress& cell, const QList<QS
         }
 }
 
-void RecordingDocument::setCharColor(const RangeAddress& range, int color)
+void RecordingDocument::setCharColor(const QList<RangeAddress>& ranges, int color)
 {
     ++book_->formatCalls;
-    forEachCell(range, [&](CellState& st, int, int) { st.charColor = color; });
+    for (const RangeAddress& range : ranges)
+        forEachCell(range, [&](CellState& st, int, int) { st.charColor = color; });
 }
 
 void RecordingDocument::setVertJustify(const RangeAddress& range, int justify)
@@ -136,8 +138,11 @@ void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVar
     for (int r = 0; r < rows.size(); ++r)
         for (int i = 0; i < rows[r].size(); ++i) {
             const QVariant& v = rows[r][i];
-            s.cells[{cell.row + r, cell.column + i}].content =
-                v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
+            QVariant& content = s.cells[{cell.row + r, cell.column + i}].content;
+            if (!v.isValid() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
+                content = QVariant();
+            else
+                content = v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
         }
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 void Document::setSheetName(int, const QString&) { unsupported("rename a sheet"); }
 void Document::setBlockFormulas(const CellAddress&, const QList<QStringList>&) { unsupported("hold formulas"); }
-void Document::setCharColor(const RangeAddress&, int) { unsupported("colour characters"); }
+void Document::setCharColor(const QList<RangeAddress>&, int) { unsupported("colour characters"); }
 void Document::setVertJustify(const RangeAddress&, int) { unsupported("align vertically"); }
 void Document::setNumberFormat(const RangeAddress&, const QString&) { unsupported("format numbers"); }
 void Document::setPageMargins(int, const PageMargins&) { unsupported("set page margins"); }

@@ -108,7 +108,8 @@ public:
     // A formula in the office's English notation, e.g. "=SUM(F4:F9)"; the office computes it.
     virtual void setFormula(const CellAddress& cell, const QString& formula) = 0;
     // A block of cells from cell rightwards and downwards, in one call: rows
-    // of equal length, each value a QString or a double.
+    // of equal length, each value a QString or a double; an empty text or an
+    // invalid value leaves its cell empty (so does an empty text in setString).
     virtual void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) = 0;
 
     // Moves the range's content and formats so that its top-left cell lands on to.
@@ -141,8 +142,8 @@ public:
     virtual void setSheetName(int sheet, const QString& name);
     // Formulas for a block of cells from cell rightwards and downwards, in one call.
     virtual void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows);
-    // Colour of the characters, 0xRRGGBB.
-    virtual void setCharColor(const RangeAddress& range, int color);
+    // Colour of the characters of several ranges, in one call; 0xRRGGBB.
+    virtual void setCharColor(const QList<RangeAddress>& ranges, int color);
     // 0 standard, 1 top, 2 centre, 3 bottom.
     virtual void setVertJustify(const RangeAddress& range, int justify);
     // A number format code in the Russian notation (decimal comma): "0,00".

@@ -1,9 +1,9 @@
 #include "StatWorkbook.h"
 
-#include "automation/BufferedDocument.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
@@ -17,7 +17,7 @@ namespace {
 constexpr int kStat = 0;
 constexpr int kOrder = 1;
 constexpr int kFirstRow = 3;  // sheet row 4: rows 1 to 3 hold the titles and captions
-constexpr int kProgressEvery = 500;
+constexpr int kBlockRows = 500;
 
 QString dmy(const QDate& d) { return d.toString(QStringLiteral("dd.MM.yyyy")); }
 
@@ -202,36 +202,19 @@ void fill(automation::Document& doc, const StatOptions& o, const StatSheets& s, 
 {
     Locked locked(doc);
     openingFrame(doc, o);
-    {
-        // Rows with the same filled cells go to the office as blocks.
-        automation::BufferedDocument d(doc);
-        for (size_t i = 0; i < s.statRows.size(); ++i) {
-            const int row = kFirstRow + static_cast<int>(i);
-            const QVariantList& values = s.statRows[i];
-            for (int c = 0; c < values.size(); ++c) {
-                const QVariant& v = values[c];
-                if (!v.isValid())
-                    continue;
-                if (v.typeId() == QMetaType::QString)
-                    PutText(d, {kStat, c, row}, v.toString());
-                else
-                    d.setValue({kStat, c, row}, v.toDouble());
-            }
-            if (progress.step && (i + 1) % kProgressEvery == 0)
-                progress.step(static_cast<int>(i + 1));
+    // The rows go in blocks, an empty cell written as no value.
+    const auto blocks = [&](int sheet, const std::vector<QVariantList>& rows, bool report) {
+        for (size_t first = 0; first < rows.size(); first += kBlockRows) {
+            const size_t last = std::min(rows.size(), first + kBlockRows);
+            doc.setBlockValues({sheet, 0, kFirstRow + static_cast<int>(first)},
+                               QList<QVariantList>(rows.begin() + static_cast<std::ptrdiff_t>(first),
+                                                   rows.begin() + static_cast<std::ptrdiff_t>(last)));
+            if (report && progress.step)
+                progress.step(static_cast<int>(last));
         }
-        d.flush();
-        for (size_t i = 0; i < s.orderRows.size(); ++i) {
-            const int row = kFirstRow + static_cast<int>(i);
-            const QVariantList& values = s.orderRows[i];
-            d.setValue({kOrder, 0, row}, values[0].toDouble());
-            PutText(d, {kOrder, 1, row}, values[1].toString());
-            PutText(d, {kOrder, 2, row}, values[2].toString());
-            d.setValue({kOrder, 3, row}, values[3].toDouble());
-            d.setValue({kOrder, 4, row}, values[4].toDouble());
-        }
-        d.flush();
-    }
+    };
+    blocks(kStat, s.statRows, true);
+    blocks(kOrder, s.orderRows, false);
     if (!s.orderFormulas.isEmpty()) {
         QList<QStringList> column;
         column.reserve(s.orderFormulas.size());
@@ -240,7 +223,8 @@ void fill(automation::Document& doc, const StatOptions& o, const StatSheets& s, 
         doc.setBlockFormulas({kOrder, 5, kFirstRow}, column);
         doc.setFormula({kOrder, 5, kFirstRow + static_cast<int>(s.orderRows.size())}, s.total);
     }
-    // A negative stock in red, consecutive rows in one call.
+    // A negative stock in red, consecutive rows as one range, all in one call.
+    QList<RangeAddress> red;
     for (size_t i = 0; i < s.negative.size();) {
         if (!s.negative[i]) {
             ++i;
@@ -249,9 +233,11 @@ void fill(automation::Document& doc, const StatOptions& o, const StatSheets& s, 
         size_t j = i;
         while (j + 1 < s.negative.size() && s.negative[j + 1])
             ++j;
-        doc.setCharColor({kStat, 5, kFirstRow + static_cast<int>(i), 5, kFirstRow + static_cast<int>(j)}, 0xFF0000);
+        red.append({kStat, 5, kFirstRow + static_cast<int>(i), 5, kFirstRow + static_cast<int>(j)});
         i = j + 1;
     }
+    if (!red.isEmpty())
+        doc.setCharColor(red, 0xFF0000);
     const int statLast = kFirstRow - 1 + static_cast<int>(s.statRows.size());
     const int orderBorderLast = kFirstRow - 1 + static_cast<int>(s.orderRows.size());
     const int orderLast = s.orderRows.empty() ? orderBorderLast : orderBorderLast + 1;  // the total under the lines

@@ -66,7 +66,7 @@ private:
         {
             d_->setBlockFormulas(c, f);
         }
-        void setCharColor(const automation::RangeAddress& r, int c) override { d_->setCharColor(r, c); }
+        void setCharColor(const QList<automation::RangeAddress>& r, int c) override { d_->setCharColor(r, c); }
         void setVertJustify(const automation::RangeAddress& r, int j) override { d_->setVertJustify(r, j); }
         void setNumberFormat(const automation::RangeAddress& r, const QString& f) override { d_->setNumberFormat(r, f); }
         void setPageMargins(int s, const automation::PageMargins& m) override { d_->setPageMargins(s, m); }

@@ -253,7 +253,8 @@ public:
                 Any* out = row.getArray();
                 for (int i = 0; i < width; ++i) {
                     const QVariant& v = rows[r].value(i);
-                    if (v.typeId() == QMetaType::QString)
+                    // An empty text, or no value, leaves the cell empty.
+                    if (!v.isValid() || v.typeId() == QMetaType::QString)
                         out[i] <<= ou(v.toString());
                     else
                         out[i] <<= v.toDouble();
@@ -510,13 +511,28 @@ public:
         }
     }
 
-    void setCharColor(const RangeAddress& r, int color) override
+    void setCharColor(const QList<RangeAddress>& ranges, int color) override
     {
+        if (ranges.isEmpty())
+            return;
         try {
-            props(r)->setPropertyValue("CharColor", Any(static_cast<sal_Int32>(color)));
+            rangeCollection(ranges)->setPropertyValue("CharColor", Any(static_cast<sal_Int32>(color)));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
+    }
+
+    // Several ranges of the document as one object.
+    Reference<beans::XPropertySet> rangeCollection(const QList<RangeAddress>& ranges)
+    {
+        Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+        Reference<sheet::XSheetCellRangeContainer> container(
+            factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
+        Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
+        for (int i = 0; i < ranges.size(); ++i)
+            addresses.getArray()[i] = unoRange(ranges[i]);
+        container->addRangeAddresses(addresses, false);
+        return Reference<beans::XPropertySet>(container, UNO_QUERY_THROW);
     }
 
     void setVertJustify(const RangeAddress& r, int justify) override
