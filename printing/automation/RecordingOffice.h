@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <map>
+#include <set>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -22,6 +23,7 @@ struct RecordedSheet {
     QList<RangeAddress> merges;
     std::map<int, int> columnWidths;  // by column, hundredths of a millimetre
     PageMargins margins;
+    std::set<int> fittedRows;         // rows whose heights were fitted to their contents
 };
 
 struct RecordedBook {
@@ -64,6 +66,7 @@ public:
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void setColumnWidth(int sheet, int column, int width) override;
+    void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;
