@@ -25,6 +25,7 @@ bool WriteIngUsageWorkbook(automation::Office& office, const QString& productNam
     if (!doc)
         return false;
     try {
+        {
         Locked locked(*doc);
         doc->setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
         static const int widths[] = {750, 9400, 1800, 1400, 2000};
@@ -62,6 +63,9 @@ bool WriteIngUsageWorkbook(automation::Office& office, const QString& productNam
             d.flush();
         }
         doc->setTableBorder({0, 0, 2, 4, 2 + static_cast<int>(lines.size())}, ThinFrame());
+        }
+        // The wrapped title shows all its lines.
+        doc->fitRowHeights(0, 0, 0);
     } catch (...) {
         Abandon(office, *doc);
         throw;

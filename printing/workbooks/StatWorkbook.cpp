@@ -251,6 +251,8 @@ bool fillAndShow(automation::Office& office, std::unique_ptr<automation::Documen
 {
     try {
         fill(*doc, o, s, progress);
+        // The wrapped captions show all their lines.
+        doc->fitRowHeights(kStat, 2, 2);
     } catch (...) {
         // An unfinished workbook is not left to the user.
         Abandon(office, *doc);
