@@ -67,25 +67,4 @@ void Abandon(automation::Office& office, automation::Document& d)
     }
 }
 
-namespace {
-
-QString columnName(int column)
-{
-    QString letters;
-    int c = column + 1;
-    while (c > 0) {
-        letters.prepend(QChar(u'A' + (c - 1) % 26));
-        c = (c - 1) / 26;
-    }
-    return letters;
-}
-
-} // namespace
-
-QString RangeName(const automation::RangeAddress& r)
-{
-    return columnName(r.startColumn) + QString::number(r.startRow + 1) + QLatin1Char(':') + columnName(r.endColumn) +
-           QString::number(r.endRow + 1);
-}
-
 } // namespace workbooks

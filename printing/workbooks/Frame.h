@@ -45,7 +45,4 @@ std::unique_ptr<automation::Document> NewWorkbook(automation::Office& office);
 // Closes an unfinished workbook and the connection, swallowing what they throw.
 void Abandon(automation::Office& office, automation::Document& d);
 
-// A1-style name of a range on its sheet: "A3:G6".
-QString RangeName(const automation::RangeAddress& r);
-
 } // namespace workbooks

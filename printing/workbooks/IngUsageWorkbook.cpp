@@ -1,6 +1,5 @@
 #include "IngUsageWorkbook.h"
 
-#include "automation/BufferedDocument.h"
 #include "costing/DepartmentRows.h"
 
 namespace workbooks {
@@ -18,6 +17,50 @@ QString UsageTitle(const QString& productName)
     return QStringLiteral("Продукт ") + productName + QStringLiteral(" используется в следующих блюдах:");
 }
 
+namespace {
+
+constexpr int kBlockRows = 500;
+
+void layout(automation::Document& doc, const QString& productName, const std::vector<UsageLine>& lines,
+            const Progress& progress)
+{
+    Locked locked(doc);
+    doc.setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
+    static const int widths[] = {750, 9400, 1800, 1400, 2000};
+    for (int c = 0; c < 5; ++c)
+        doc.setColumnWidth(0, c, widths[c]);
+    automation::Font title{QStringLiteral("Arial"), 12};
+    title.weight = automation::kWeightBold;
+    doc.setFont({0, 0, 0, 4, 0}, title);
+    doc.setVertJustify({0, 0, 0, 4, 0}, 2);
+    doc.setHoriJustify({0, 0, 0, 4, 0}, 2);
+    doc.merge({0, 0, 0, 4, 0});
+    doc.setWrapped({0, 0, 0, 4, 0}, true);
+    doc.setString({0, 0, 0}, UsageTitle(productName));
+    doc.setFont({0, 0, 2, 4, 2}, automation::Font{QStringLiteral("Arial"), 12});
+    doc.setBlockValues({0, 0, 2}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование блюда"),
+                                                QStringLiteral("Ед.изм."), QStringLiteral("Порц"),
+                                                QStringLiteral("Кол-во")}});
+    if (progress.step)
+        progress.step(kUsageLayoutSteps);
+    // Line n in sheet row n + 3, in blocks; a gone composite leaves its name and unit empty.
+    QList<QVariantList> block;
+    int n = 0;
+    for (const UsageLine& l : lines) {
+        ++n;
+        block.append(QVariantList{n, l.name, l.unit, l.kvoPorc, l.kolvo});
+        if (block.size() == kBlockRows || n == static_cast<int>(lines.size())) {
+            doc.setBlockValues({0, 0, 3 + n - static_cast<int>(block.size())}, block);
+            block.clear();
+            if (progress.step)
+                progress.step(kUsageLayoutSteps + n);
+        }
+    }
+    doc.setTableBorder({0, 0, 2, 4, 2 + static_cast<int>(lines.size())}, ThinFrame());
+}
+
+} // namespace
+
 bool WriteIngUsageWorkbook(automation::Office& office, const QString& productName, const std::vector<UsageLine>& lines,
                            const Progress& progress)
 {
@@ -25,45 +68,7 @@ bool WriteIngUsageWorkbook(automation::Office& office, const QString& productNam
     if (!doc)
         return false;
     try {
-        {
-        Locked locked(*doc);
-        doc->setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
-        static const int widths[] = {750, 9400, 1800, 1400, 2000};
-        for (int c = 0; c < 5; ++c)
-            doc->setColumnWidth(0, c, widths[c]);
-        automation::Font title{QStringLiteral("Arial"), 12};
-        title.weight = automation::kWeightBold;
-        doc->setFont({0, 0, 0, 4, 0}, title);
-        doc->setVertJustify({0, 0, 0, 4, 0}, 2);
-        doc->setHoriJustify({0, 0, 0, 4, 0}, 2);
-        doc->merge({0, 0, 0, 4, 0});
-        doc->setWrapped({0, 0, 0, 4, 0}, true);
-        doc->setString({0, 0, 0}, UsageTitle(productName));
-        doc->setFont({0, 0, 2, 4, 2}, automation::Font{QStringLiteral("Arial"), 12});
-        doc->setBlockValues({0, 0, 2}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование блюда"),
-                                                     QStringLiteral("Ед.изм."), QStringLiteral("Порц"),
-                                                     QStringLiteral("Кол-во")}});
-        int position = kUsageLayoutSteps;
-        if (progress.step)
-            progress.step(position);
-        {
-            automation::BufferedDocument d(*doc);
-            int n = 1;
-            for (const UsageLine& l : lines) {
-                const int row = n + 2;
-                d.setValue({0, 0, row}, n);
-                PutText(d, {0, 1, row}, l.name);
-                PutText(d, {0, 2, row}, l.unit);
-                d.setValue({0, 3, row}, l.kvoPorc);
-                d.setValue({0, 4, row}, l.kolvo);
-                ++n;
-                if (progress.step)
-                    progress.step(++position);
-            }
-            d.flush();
-        }
-        doc->setTableBorder({0, 0, 2, 4, 2 + static_cast<int>(lines.size())}, ThinFrame());
-        }
+        layout(*doc, productName, lines, progress);
         // The wrapped title shows all its lines.
         doc->fitRowHeights(0, 0, 0);
     } catch (...) {
