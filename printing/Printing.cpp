@@ -2,6 +2,7 @@
 
 #include "Unit_Oborotka.h"
 #include "automation/ProgramOffice.h"
+#include "Unit_Stat.h"
 
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
@@ -15,7 +16,6 @@
 
 TForm_Svod* Form_Svod = nullptr;
 TForm_PrintKarta* Form_PrintKarta = nullptr;
-TForm_Limit* Form_Limit = nullptr;
 TForm_PrintReal* Form_PrintReal = nullptr;
 
 
@@ -52,7 +52,6 @@ TForm_PrintKarta::TForm_PrintKarta(QWidget* parent)
 {
 }
 
-TForm_Limit::TForm_Limit(QWidget* parent) : TPrintStubDialog(QStringLiteral("Лимиты"), parent) {}
 
 TForm_PrintReal::TForm_PrintReal(QWidget* parent)
     : TPrintStubDialog(QStringLiteral("Печать документов реализации"), parent)
@@ -68,9 +67,8 @@ void CreatePrintingWindows()
     Form_PrintKarta = new TForm_PrintKarta;
     Form_PrintReal = new TForm_PrintReal;
     Form_Svod = new TForm_Svod;
-    Form_Limit = new TForm_Limit;
     // The print dialogs grow with the other windows on a large screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrintKarta, Form_PrintReal, Form_Svod, Form_Limit}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrintKarta, Form_PrintReal, Form_Svod}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);
@@ -109,4 +107,6 @@ void DestroyPrintingWindows()
     Form_VariantsPrint = nullptr;
     delete Form_Limit;
     Form_Limit = nullptr;
+    delete Form_Stat;
+    Form_Stat = nullptr;
 }
