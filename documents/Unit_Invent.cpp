@@ -300,6 +300,7 @@ void TForm_Invent::Btn_UpdClick()
         return;
     {
         WriteTransaction w;
+        inventory::ClaimUnposted(w.context(), kod);
         inventory::ClearLines(w.context(), kod);
         w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
     }
@@ -355,7 +356,8 @@ void TForm_Invent::Btn_OKSClick(double value)
     }
     {
         WriteTransaction w;
-        inventory::SetCounted(ctx, line, price ? inventory::Column::Price : inventory::Column::Quantity, value);
+        inventory::SetCounted(ctx, Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
+                              price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();
     }
     LoadInvLines();
@@ -376,6 +378,7 @@ void TForm_Invent::Btn_RefreshClick()
     if (Msg::execModal(rg) != QDialog::Accepted)
         return;
     const qint64 otdel = Form_Base->Q_Docs->field(QStringLiteral("INT_PARAM1")).asInt64();
+    const qint64 docKod = Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64();
     const engine::Context ctx = engine::ProgramContext();
     auto lineOf = [this] {
         return inventory::InvLine{Q_Inv->field(QStringLiteral("KOD")).asInt64(),
@@ -385,6 +388,7 @@ void TForm_Invent::Btn_RefreshClick()
         const inventory::InvLine line = lineOf();
         {
             WriteTransaction w;
+            inventory::ClaimUnposted(ctx, docKod);
             inventory::RefreshBookValues(ctx, otdel, {line});
             w.commit();
         }
@@ -400,6 +404,7 @@ void TForm_Invent::Btn_RefreshClick()
         lines.append(lineOf());
     {
         WriteTransaction w;
+        inventory::ClaimUnposted(ctx, docKod);
         inventory::RefreshBookValues(ctx, otdel, lines);
         w.commit();
     }
@@ -429,19 +434,34 @@ void TForm_Invent::Btn_ProvodkaClick()
     }
     const bool dropUnchanged = Msg::confirm(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
                                             QStringLiteral("Удаление строк"));
-    WriteTransaction w;
-    const int kept = dropUnchanged ? inventory::DeleteUnchangedLines(ctx, doc.kod) : inventory::LineCount(ctx, doc.kod);
-    if (kept == 0) {
-        w.rollback();
-        Msg::notice(QStringLiteral("Документ пустой. Фактические количества и цены абсолютно совпадают с ценами и "
-                                   "количествами по документам. Так-как Вы выбрали удаление строк без изменений, то в "
-                                   "документе не останется ни одной строчки. Такой документ провести нельзя. Либо "
-                                   "откажитесь от проводки, либо не выбирайте опцию удаления строк"));
+    const QString emptyText = QStringLiteral("Документ пустой. Фактические количества и цены абсолютно совпадают с ценами и "
+                                             "количествами по документам. Так-как Вы выбрали удаление строк без изменений, то в "
+                                             "документе не останется ни одной строчки. Такой документ провести нельзя. Либо "
+                                             "откажитесь от проводки, либо не выбирайте опцию удаления строк");
+    // Both questions are asked before the write road opens: a user thinking
+    // over an answer never keeps other workstations waiting on these rows.
+    if (inventory::LinesToPost(ctx, doc.kod, dropUnchanged) == 0) {
+        Msg::notice(emptyText);
         return;
     }
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
-                      QStringLiteral("Проводка документа инвентаризации"))) {
+                      QStringLiteral("Проводка документа инвентаризации")))
+        return;
+    WriteTransaction w;
+    // The document is claimed before its lines are touched; posted meanwhile
+    // on another workstation, it is refused whole.
+    const inventory::Claimed claimed = inventory::Claim(ctx, doc.kod);
+    if (!claimed.exists || claimed.posted) {
         w.rollback();
+        reopenDocs(doc.kod);
+        LoadInvLines();
+        Msg::notice(QStringLiteral("Документ уже проведён !!!"));
+        return;
+    }
+    const int kept = dropUnchanged ? inventory::DeleteUnchangedLines(ctx, doc.kod) : inventory::LineCount(ctx, doc.kod);
+    if (kept == 0) {
+        w.rollback();
+        Msg::notice(emptyText);
         return;
     }
     inventory::Post(ctx, doc);
