@@ -299,7 +299,7 @@ void TForm_Invent::Btn_UpdClick()
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         inventory::ClaimUnposted(w.context(), kod);
         inventory::ClearLines(w.context(), kod);
         w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
@@ -336,7 +336,7 @@ void TForm_Invent::Btn_ZapolnitClick()
     const inventory::InvDoc doc = currentDoc();
     const QString name = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         inventory::Fill(w.context(), doc, options, notEmpty);
         w.commit(kArea, QStringLiteral("Заполнена табличная часть документа № ") + name);
     }
@@ -355,7 +355,7 @@ void TForm_Invent::Btn_OKSClick(double value)
         return;
     }
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         inventory::SetCounted(ctx, Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();
@@ -387,7 +387,7 @@ void TForm_Invent::Btn_RefreshClick()
     if (rg->RG->itemIndex() == 0) {
         const inventory::InvLine line = lineOf();
         {
-            WriteTransaction w;
+            WriteTransaction w(WriteTransaction::Reserve::Documents);
             inventory::ClaimUnposted(ctx, docKod);
             inventory::RefreshBookValues(ctx, otdel, {line});
             w.commit();
@@ -403,7 +403,7 @@ void TForm_Invent::Btn_RefreshClick()
     for (Q_Inv->first(); !Q_Inv->eof(); Q_Inv->next())
         lines.append(lineOf());
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         inventory::ClaimUnposted(ctx, docKod);
         inventory::RefreshBookValues(ctx, otdel, lines);
         w.commit();
@@ -447,7 +447,7 @@ void TForm_Invent::Btn_ProvodkaClick()
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
                       QStringLiteral("Проводка документа инвентаризации")))
         return;
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Documents);
     // The document is claimed before its lines are touched; posted meanwhile
     // on another workstation, it is refused whole.
     const inventory::Claimed claimed = inventory::Claim(ctx, doc.kod);
