@@ -440,3 +440,43 @@ TEST(InventoryWindow, ADocumentWhoseLinesTheSearchHidesIsStillPosted)
               8);
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
 }
+
+TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshingReadsTheStockPrice)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {10, 3, 4});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
+    {
+        WriteTransaction w;
+        EXPECT_EQ(inventory::DeleteUnchangedLines(engine::ProgramContext(), inv), 1);
+        w.commit();
+    }
+    EXPECT_TRUE(env.line(inv, potato).isEmpty());
+    ASSERT_FALSE(env.line(inv, onion).isEmpty());
+
+    // The book values come again from the stock row: its stock price, not its selling price.
+    env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 11, CENA = 3.2, MY_CENA = 4.4 WHERE KOD_ING = %1").arg(onion));
+    const qint64 line = env.num(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1").arg(inv));
+    {
+        WriteTransaction w;
+        inventory::RefreshBookValues(engine::ProgramContext(), env.otdel, {inventory::InvLine{line, onion}});
+        w.commit();
+    }
+    EXPECT_EQ(env.line(inv, onion), (QList<double>{11, 10, 3.2, 3.5, 4.4}));
+}
+
+TEST(InventoryPost, AnotherInventoryPostedAtTheVerySameMomentDoesNotBlockPosting)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    const qint64 same = env.inventory(kDay, kNoon, 0, 11);
+    env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING) VALUES (%1, %2)").arg(same).arg(potato));
+    EXPECT_FALSE(inventory::LaterPostedInventory(engine::ProgramContext(), env.doc(inv)));
+    const qint64 later = env.inventory(kDay, kNoon.addSecs(1), 0, 11);
+    env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING) VALUES (%1, %2)").arg(later).arg(potato));
+    EXPECT_TRUE(inventory::LaterPostedInventory(engine::ProgramContext(), env.doc(inv)));
+}

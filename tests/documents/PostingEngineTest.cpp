@@ -388,3 +388,66 @@ TEST_F(Engine, AReceiptPostedAgainGivesBackThePriceBeforeThatPosting)
     EXPECT_DOUBLE_EQ(stock(a, kitchen).cena, 70.00);
     EXPECT_DOUBLE_EQ(stock(a, kitchen).kolvo, 10);
 }
+
+// ---- pairs across enterprises and deletion of a production pair ----
+
+TEST_F(Engine, ASplitTransferToAnotherEnterpriseSwapsThemOnTheReceiptAndBackAfterUnposting)
+{
+    const Salad s = salad();
+    begin();
+    const qint64 other = b->firma(QStringLiteral("Кафе на вокзале"));
+    const qint64 hall = b->otdel(other, QStringLiteral("Зал"));
+    b->sklad(s.dish, other, hall, {});
+    commit();
+    const qint64 d = doc(Transfer, kitchen, hall, 0, 0, 1);
+    exec(QStringLiteral("UPDATE DOCS SET KOD_PARTNER_IMPORT = %1 WHERE KOD = %2").arg(other).arg(d));
+    line(d, s.dish, 2, 60.00);
+
+    const posting::PostOutcome out = post(d, 2);
+    ASSERT_NE(out.pair, 0);
+    // The receipt is the receiving enterprise's: its own first, the sender second.
+    EXPECT_EQ(docValue(out.pair, "KOD_PARTNER_EXPORT"), other);
+    EXPECT_EQ(docValue(out.pair, "KOD_PARTNER_IMPORT"), firma);
+    EXPECT_EQ(docValue(d, "KOD_PARTNER_EXPORT"), firma);
+    EXPECT_EQ(docValue(d, "KOD_PARTNER_IMPORT"), other);
+    EXPECT_DOUBLE_EQ(stock(s.dish, hall).kolvo, 2);
+
+    const qint64 kept = unpost(d, 0);
+    EXPECT_EQ(kept, out.pair);
+    EXPECT_EQ(docValue(kept, "KOD_PARTNER_EXPORT"), firma);
+    EXPECT_EQ(docValue(kept, "KOD_PARTNER_IMPORT"), other);
+    EXPECT_EQ(docValue(kept, "INT_PARAM1"), kitchen);
+    EXPECT_EQ(docValue(kept, "INT_PARAM2"), hall);
+    EXPECT_DOUBLE_EQ(stock(s.dish, hall).kolvo, 0);
+    EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 100);
+}
+
+TEST_F(Engine, DeletingAPostedProductionWriteOffTakesItsOutputWithItAndRollsBothBack)
+{
+    const Salad s = salad();
+    const Snapshot before = snapshot();
+    // The pair as production posting leaves it: the write-off of the
+    // ingredients and the output of the dish, naming each other.
+    const qint64 off = doc(ProductionWriteOff, kitchen);
+    line(off, s.potato, 0.5, 20.00, kitchen);
+    line(off, s.onion, 0.2, 30.00, kitchen);
+    const qint64 made = doc(Production, kitchen);
+    line(made, s.dish, 2, 10.00, kitchen);
+    exec(QStringLiteral("UPDATE DOCS SET INT_PARAM3 = %1 WHERE KOD = %2").arg(made).arg(off));
+    exec(QStringLiteral("UPDATE DOCS SET INT_PARAM3 = %1 WHERE KOD = %2").arg(off).arg(made));
+    begin();
+    posting::ProvodkaMove(ctx(), off);
+    posting::ProvodkaMove(ctx(), made);
+    commit();
+    EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 99.5);
+    EXPECT_DOUBLE_EQ(stock(s.dish, kitchen).kolvo, 2);
+
+    begin();
+    deletion::Options o;
+    o.rollback = true;
+    deletion::DeleteWithPair(ctx(), off, o);
+    commit();
+    EXPECT_EQ(docs(), 0);
+    EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM MOVES")), 0);
+    EXPECT_EQ(snapshot(), before);
+}
