@@ -199,11 +199,18 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
 CatalogueSnapshot CatalogueSnapshot::ProductTree(db::Database* database, db::Transaction* transaction, qint64 product,
                                                 const std::vector<qint64>& departments)
 {
-    return CatalogueSnapshot(database, transaction, TreeTag{}, product, departments);
+    return CatalogueSnapshot(database, transaction, TreeTag{}, std::vector<qint64>{product}, departments);
 }
 
-CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag, qint64 product,
-                                     const std::vector<qint64>& departments)
+CatalogueSnapshot CatalogueSnapshot::ProductTrees(db::Database* database, db::Transaction* transaction,
+                                                  const std::vector<qint64>& products,
+                                                  const std::vector<qint64>& departments)
+{
+    return CatalogueSnapshot(database, transaction, TreeTag{}, products, departments);
+}
+
+CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag,
+                                     const std::vector<qint64>& products, const std::vector<qint64>& departments)
 {
     db::Query q(database, transaction);
 
@@ -212,9 +219,12 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
 
     // The card tree, a level at a time: the rows of every master reached so far.
     std::vector<std::pair<qint64, Karta>> rows;  // (KARTA.KOD, row)
-    std::unordered_set<qint64> seen{product};
-    std::vector<qint64> tree{product};
-    std::vector<qint64> frontier{product};
+    std::unordered_set<qint64> seen;
+    std::vector<qint64> tree;
+    for (qint64 p : products)
+        if (seen.insert(p).second)
+            tree.push_back(p);
+    std::vector<qint64> frontier = tree;
     while (!frontier.empty()) {
         std::vector<qint64> next;
         for (const QString& in : inLists(QStringLiteral("KOD_ING_MASTER"), frontier)) {
