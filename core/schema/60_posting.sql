@@ -12,6 +12,11 @@
   the order of their keys and undone in the reverse order, so a product that
   appears on several lines of one document gets back the price it had before
   the first of them.
+
+  Rows are put in key order with "ORDER BY KOD + 0": asked to order by the
+  bare key, the server walks the whole primary-key index in order instead of
+  taking the few rows of one product and department (or of one document) by
+  their own index and sorting them.
 */
 
 SET TERM ^ ;
@@ -75,7 +80,7 @@ AS
         FIRST_ROW = 1;
         FOR SELECT KOD, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM ING_SKLAD
             WHERE KOD_ING = :A_ING AND KOD_OTDEL = :A_OTDEL
-            ORDER BY KOD
+            ORDER BY KOD + 0
             INTO :S_KOD, :Q0, :C0
         DO
         BEGIN
@@ -115,7 +120,7 @@ BEGIN
             VALUES (:N, :D_DATE, :D_TIME, 4, :D_NAME, :F_IMP, :F_EXP,
                     :O_2, :O_1, 11, :KOD_DOC, :EC, :TC, :PP);
         FOR SELECT KOD_ING, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD
+            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0
             INTO :L_ING, :Q, :C
         DO
         BEGIN
@@ -135,7 +140,7 @@ BEGIN
     BEGIN
         UPDATE MOVES SET TYPE_MOVES = 1 WHERE KOD_DOC = :KOD_DOC;
         FOR SELECT KOD, KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD
+            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0
             INTO :L_KOD, :L_ING, :L_OTDEL, :Q, :C
         DO
         BEGIN
@@ -150,7 +155,7 @@ BEGIN
     BEGIN
         UPDATE MOVES SET TYPE_MOVES = 2 WHERE KOD_DOC = :KOD_DOC;
         FOR SELECT KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0) FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD
+            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0
             INTO :L_ING, :L_OTDEL, :Q
         DO
         BEGIN
@@ -202,7 +207,7 @@ BEGIN
         RESTORE = 1;
 
     FOR SELECT KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), TYPE_MOVES, OLD_CENA FROM MOVES
-        WHERE KOD_DOC = :KOD_DOC ORDER BY KOD DESC
+        WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0 DESC
         INTO :L_ING, :L_OTDEL, :Q, :TM, :OC
     DO
     BEGIN
@@ -263,7 +268,7 @@ AS
 BEGIN
     IF (COALESCE(OTKAT, 0) > 0) THEN
         FOR SELECT KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), TYPE_MOVES, OLD_CENA FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD DESC
+            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0 DESC
             INTO :L_ING, :L_OTDEL, :Q, :TM, :OC
         DO
         BEGIN

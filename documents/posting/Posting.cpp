@@ -88,7 +88,7 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
     {
         auto rows = engine::Writer(ctx, QStringLiteral("SELECT MOVES.*, ING.CENA_COMPUTE, ING.KVO_PORC FROM MOVES "
                                                        "INNER JOIN ING ON ING.KOD = MOVES.KOD_ING WHERE KOD_DOC = ") + X +
-                                            QStringLiteral(" ORDER BY MOVES.KOD"));
+                                            QStringLiteral(" ORDER BY MOVES.KOD + 0"));
         rows->open();
         // A long document reads the card trees of its products in the sending
         // department at once; a short one asks for what it meets.
