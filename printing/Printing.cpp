@@ -13,12 +13,9 @@
 #include <QVBoxLayout>
 
 TForm_DesignMenu* Form_DesignMenu = nullptr;
-TForm_Svod* Form_Svod = nullptr;
-TForm_PrintKarta* Form_PrintKarta = nullptr;
 TForm_PrintOstatki* Form_PrintOstatki = nullptr;
 TForm_Limit* Form_Limit = nullptr;
 TForm_PrtDvig* Form_PrtDvig = nullptr;
-TForm_PrintReal* Form_PrintReal = nullptr;
 
 
 TForm_DesignMenu::TForm_DesignMenu(QWidget* parent) : QDialog(parent)
@@ -46,21 +43,6 @@ TForm_DesignMenu::TForm_DesignMenu(QWidget* parent) : QDialog(parent)
     }
 }
 
-TForm_Svod::TForm_Svod(QWidget* parent) : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Ведомость производства и реализации"));
-    auto* lay = new QVBoxLayout(this);
-    CB_PrintForGroup = new QCheckBox(QStringLiteral("Группировать блюда по группам продуктов"), this);
-    lay->addWidget(CB_PrintForGroup);
-    if (MyParams) {
-        connect(MyParams, &TSettings::changed, this, [this](const QString& key) {
-            if (key == QStringLiteral("PrintForGroup"))
-                CB_PrintForGroup->setChecked(MyParams->v.PrintForGroup);
-        });
-        CB_PrintForGroup->setChecked(MyParams->v.PrintForGroup);
-    }
-}
-
 TPrintStubDialog::TPrintStubDialog(const QString& caption, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(caption);
@@ -72,11 +54,6 @@ int TPrintStubDialog::exec()
 {
     Msg::notice(printing::NotBuiltText(), windowTitle());
     return QDialog::Rejected;
-}
-
-TForm_PrintKarta::TForm_PrintKarta(QWidget* parent)
-    : TPrintStubDialog(QStringLiteral("Печать калькуляционной карты"), parent)
-{
 }
 
 TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : TPrintStubDialog(QStringLiteral("Печать остатков"), parent)
@@ -96,11 +73,6 @@ TForm_Limit::TForm_Limit(QWidget* parent) : TPrintStubDialog(QStringLiteral("Л�
 
 TForm_PrtDvig::TForm_PrtDvig(QWidget* parent) : TPrintStubDialog(QStringLiteral("Печать"), parent) {}
 
-TForm_PrintReal::TForm_PrintReal(QWidget* parent)
-    : TPrintStubDialog(QStringLiteral("Печать документов реализации"), parent)
-{
-}
-
 void CreatePrintingWindows()
 {
     Form_Print = new TForm_Print;
@@ -108,15 +80,11 @@ void CreatePrintingWindows()
     Form_ExpImp = new TForm_ExpImp;
     Form_Var = new TForm_Var;
     Form_PrtDvig = new TForm_PrtDvig;
-    Form_PrintKarta = new TForm_PrintKarta;
-    Form_PrintReal = new TForm_PrintReal;
     Form_PrintOstatki = new TForm_PrintOstatki;
-    Form_Svod = new TForm_Svod;
     Form_DesignMenu = new TForm_DesignMenu;
     Form_Limit = new TForm_Limit;
     // The print dialogs grow with the other windows on a large screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintKarta, Form_PrintReal, Form_PrintOstatki,
-                                                      Form_Svod, Form_DesignMenu, Form_Limit}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintOstatki, Form_DesignMenu, Form_Limit}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);

@@ -31,6 +31,8 @@ class DbGrid;
 #include "entries/Btn_Print_MenuClick.h"
 #include "entries/NotBuilt.h"
 #include "entries/Office.h"
+#include "entries/PrintKarta.h"
+#include "entries/PrintReal.h"
 #include "entries/Print_IngUsage.h"
 #include "entries/Prt_Invent.h"
 #include "entries/Prt_Ostatki.h"
@@ -40,6 +42,8 @@ class DbGrid;
 // The print-template window, the container dialog, the variable dialog.
 #include "Unit_ExpImp.h"
 #include "Unit_Print.h"
+#include "Unit_PrintKarta.h"
+#include "Unit_PrintReal.h"
 #include "Unit_Var.h"
 
 // The direct menu-print layout dialog; its texts are the settings DisMenuHead, DisMenuTail, DisMenuTab.
@@ -52,14 +56,6 @@ public:
     QLineEdit* E_T;
 };
 
-// Production and sales statement options.
-class TForm_Svod : public QDialog {
-    Q_OBJECT
-public:
-    explicit TForm_Svod(QWidget* parent = nullptr);
-    QCheckBox* CB_PrintForGroup;
-};
-
 // A print dialog of the other subsystems: shown modally, says that printing
 // is not built yet and closes with Cancel.
 class TPrintStubDialog : public QDialog {
@@ -67,12 +63,6 @@ class TPrintStubDialog : public QDialog {
 public:
     TPrintStubDialog(const QString& caption, QWidget* parent = nullptr);
     int exec() override;
-};
-
-class TForm_PrintKarta : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_PrintKarta(QWidget* parent = nullptr);
 };
 
 class TForm_PrintOstatki : public TPrintStubDialog {
@@ -99,19 +89,10 @@ public:
     explicit TForm_PrtDvig(QWidget* parent = nullptr);
 };
 
-class TForm_PrintReal : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_PrintReal(QWidget* parent = nullptr);
-};
-
 extern TForm_DesignMenu* Form_DesignMenu;
-extern TForm_Svod* Form_Svod;
-extern TForm_PrintKarta* Form_PrintKarta;
 extern TForm_PrintOstatki* Form_PrintOstatki;
 extern TForm_Limit* Form_Limit;
 extern TForm_PrtDvig* Form_PrtDvig;
-extern TForm_PrintReal* Form_PrintReal;
 
 // Creates the printing windows (the program block calls it in its order).
 void CreatePrintingWindows();
