@@ -7,12 +7,6 @@
 #include <QHash>
 #include <QString>
 
-#include <memory>
-
-namespace db {
-class Query;
-}
-
 namespace reports {
 
 class ProductNames {
@@ -26,11 +20,12 @@ public:
     explicit ProductNames(const engine::Context& ctx);
     ~ProductNames();
 
+    // The product's name and unit; empty for a product that does not exist.
     const Entry& of(qint64 product);
 
 private:
     engine::Context ctx_;
-    std::unique_ptr<db::Query> q_;
+    bool loaded_ = false;
     QHash<qint64, Entry> known_;
 };
 

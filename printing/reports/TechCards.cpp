@@ -9,6 +9,8 @@
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 
+#include <algorithm>
+
 namespace reports {
 
 using templates::RowNext;
@@ -85,7 +87,12 @@ bool PrintTechCards(const engine::Context& ctx, automation::Office& office, cons
     if (lines.isEmpty())
         return false;
     const QString firma = firmaName(ctx, options.document);
-    costing::SqlCardSource source(ctx.database, ctx.read);
+    // The cards, products and prices of the lines' departments, read once for all cards.
+    std::vector<qint64> departments;
+    for (const CardLine& l : lines)
+        if (std::find(departments.begin(), departments.end(), l.otdel) == departments.end())
+            departments.push_back(l.otdel);
+    costing::CatalogueSnapshot source(ctx.database, ctx.read, departments);
     costing::Expander expander(source);
     ProductNames names(ctx);
 
