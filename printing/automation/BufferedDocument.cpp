@@ -229,6 +229,12 @@ void BufferedDocument::setColumnWidth(int sheet, int column, int width)
     inner_.setColumnWidth(sheet, column, width);
 }
 
+void BufferedDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
+{
+    flush();
+    inner_.fitRowHeights(sheet, firstRow, lastRow);
+}
+
 void BufferedDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
     if (repeated(Wrap, range, QString::number(wrapped)))

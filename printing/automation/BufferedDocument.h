@@ -40,6 +40,7 @@ public:
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void setColumnWidth(int sheet, int column, int width) override;
+    void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;

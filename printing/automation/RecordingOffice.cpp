@@ -193,6 +193,15 @@ void RecordingDocument::setColumnWidth(int sheet, int column, int width)
     book_->sheet(sheet).columnWidths[column] = width;
 }
 
+void RecordingDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
+{
+    ++book_->formatCalls;
+    RecordedSheet& s = book_->sheet(sheet);
+    for (int r = firstRow; r <= lastRow; ++r)
+        s.fittedRows.insert(r);
+    book_->log.append(QStringLiteral("fitRowHeights %1 %2").arg(firstRow).arg(lastRow));
+}
+
 void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
     ++book_->formatCalls;

@@ -72,6 +72,7 @@ struct CellState {
     int topWidth = 0, bottomWidth = 0, leftWidth = 0, rightWidth = 0;  // outer widths of its edges
     QString formula;          // the formula of a formula cell (content then holds it too)
     double formulaValue = 0;  // what the office computed for it (a recording computes nothing)
+    int rowHeight = 0;       // height of its row, hundredths of a millimetre (0: not known)
 };
 
 // The spreadsheet program failed (it cannot be reached, a document cannot be
@@ -113,6 +114,10 @@ public:
     virtual void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) = 0;
     // Width of a column in hundredths of a millimetre.
     virtual void setColumnWidth(int sheet, int column, int width) = 0;
+    // Gives the rows firstRow to lastRow the heights their contents need, so
+    // that wrapped texts show every line. Called once the document is
+    // unlocked: while it is locked the office adjusts no height.
+    virtual void fitRowHeights(int sheet, int firstRow, int lastRow) {}
 
     // Screen updates and actions held while the document is filled.
     virtual void lockControllers() = 0;

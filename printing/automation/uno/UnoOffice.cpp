@@ -312,6 +312,19 @@ public:
         }
     }
 
+    void fitRowHeights(int sheetIndex, int firstRow, int lastRow) override
+    {
+        if (lastRow < firstRow)
+            return;
+        try {
+            Reference<table::XColumnRowRange> cr(range({sheetIndex, 0, firstRow, 0, lastRow}), UNO_QUERY_THROW);
+            Reference<beans::XPropertySet>(cr->getRows(), UNO_QUERY_THROW)
+                ->setPropertyValue("OptimalHeight", Any(true));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void setWrapped(const RangeAddress& r, bool wrapped) override
     {
         try {
@@ -529,6 +542,10 @@ public:
             st.leftWidth = line.OuterLineWidth;
             p->getPropertyValue("RightBorder") >>= line;
             st.rightWidth = line.OuterLineWidth;
+            Reference<table::XColumnRowRange> rowOf(sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row),
+                                                    UNO_QUERY_THROW);
+            Reference<beans::XPropertySet>(rowOf->getRows()->getByIndex(0), UNO_QUERY_THROW)->getPropertyValue("Height") >>=
+                st.rowHeight;
             return st;
         } catch (const uno::Exception& e) {
             rethrow(e);
