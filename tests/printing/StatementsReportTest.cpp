@@ -225,3 +225,28 @@ TEST_F(Statements, IngredientsOfTheCurrentDocumentPostedOrExpanded)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Statements, GroupKeysBeyondThirtyTwoBitsStayApart)
+{
+    products();
+    // Two groups whose keys agree in their low 32 bits.
+    c.exec(QStringLiteral("INSERT INTO GROUP_ING (KOD, NAME) VALUES (4294967301, 'Первая')"));
+    c.exec(QStringLiteral("INSERT INTO GROUP_ING (KOD, NAME) VALUES (5, 'Вторая')"));
+    const qint64 a = c.dish(QStringLiteral("Блюдо А"), 1);
+    const qint64 b = c.dish(QStringLiteral("Блюдо Б"), 1);
+    ing(a, QStringLiteral("KOD_GROUP = 4294967301"));
+    ing(b, QStringLiteral("KOD_GROUP = 5"));
+    const qint64 d = doc(QStringLiteral("1"), QDate(2011, 3, 2), 3, 0);
+    line(d, a, 1, 10);
+    line(d, b, 1, 20);
+    c.exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 11 WHERE KOD = %1").arg(d));
+    printProducts(period(0, 0, true));
+    EXPECT_EQ(column('B', 8, 13), (QStringList{QStringLiteral("Вторая"), QStringLiteral("Блюдо Б"), QString(),
+                                               QStringLiteral("Первая"), QStringLiteral("Блюдо А"), QString()}));
+    EXPECT_EQ(at("F10"), QVariant(20.0));
+    EXPECT_EQ(at("F13"), QVariant(10.0));
+}
+
+} // namespace
