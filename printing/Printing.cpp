@@ -12,36 +12,10 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_DesignMenu* Form_DesignMenu = nullptr;
 TForm_PrintOstatki* Form_PrintOstatki = nullptr;
 TForm_Limit* Form_Limit = nullptr;
 TForm_PrtDvig* Form_PrtDvig = nullptr;
 
-
-TForm_DesignMenu::TForm_DesignMenu(QWidget* parent) : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Прямая печать меню"));
-    auto* lay = new QFormLayout(this);
-    M_Z = new QPlainTextEdit(this);
-    M_E = new QPlainTextEdit(this);
-    E_T = new QLineEdit(this);
-    lay->addRow(QStringLiteral("Заголовок меню:"), M_Z);
-    lay->addRow(QStringLiteral("Шапка таблицы:"), E_T);
-    lay->addRow(QStringLiteral("Окончание меню:"), M_E);
-    if (MyParams) {
-        // The texts follow the settings the loader fills.
-        auto load = [this] {
-            M_Z->setPlainText(MyParams->v.DisMenuHead);
-            M_E->setPlainText(MyParams->v.DisMenuTail);
-            E_T->setText(MyParams->v.DisMenuTab);
-        };
-        connect(MyParams, &TSettings::changed, this, [load](const QString& key) {
-            if (key.startsWith(QStringLiteral("DisMenu")))
-                load();
-        });
-        load();
-    }
-}
 
 TPrintStubDialog::TPrintStubDialog(const QString& caption, QWidget* parent) : QDialog(parent)
 {
@@ -81,10 +55,9 @@ void CreatePrintingWindows()
     Form_Var = new TForm_Var;
     Form_PrtDvig = new TForm_PrtDvig;
     Form_PrintOstatki = new TForm_PrintOstatki;
-    Form_DesignMenu = new TForm_DesignMenu;
     Form_Limit = new TForm_Limit;
     // The print dialogs grow with the other windows on a large screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintOstatki, Form_DesignMenu, Form_Limit}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintOstatki, Form_Limit}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);
@@ -116,6 +89,10 @@ void DestroyPrintingWindows()
     Form_Svod = nullptr;
     delete Form_DesignMenu;
     Form_DesignMenu = nullptr;
+    delete Form_PrintParam;
+    Form_PrintParam = nullptr;
+    delete Form_VariantsPrint;
+    Form_VariantsPrint = nullptr;
     delete Form_Limit;
     Form_Limit = nullptr;
 }

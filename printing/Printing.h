@@ -29,6 +29,7 @@ class DbGrid;
 #include "entries/AmountInWords.h"
 #include "entries/Btn_PrintLogClick.h"
 #include "entries/Btn_Print_MenuClick.h"
+#include "entries/DirectPrint.h"
 #include "entries/NotBuilt.h"
 #include "entries/Office.h"
 #include "entries/PrintKarta.h"
@@ -40,21 +41,12 @@ class DbGrid;
 // ---- windows ----
 
 // The print-template window, the container dialog, the variable dialog.
+#include "Unit_DirectPrint.h"
 #include "Unit_ExpImp.h"
 #include "Unit_Print.h"
 #include "Unit_PrintKarta.h"
 #include "Unit_PrintReal.h"
 #include "Unit_Var.h"
-
-// The direct menu-print layout dialog; its texts are the settings DisMenuHead, DisMenuTail, DisMenuTab.
-class TForm_DesignMenu : public QDialog {
-    Q_OBJECT
-public:
-    explicit TForm_DesignMenu(QWidget* parent = nullptr);
-    QPlainTextEdit* M_Z;
-    QPlainTextEdit* M_E;
-    QLineEdit* E_T;
-};
 
 // A print dialog of the other subsystems: shown modally, says that printing
 // is not built yet and closes with Cancel.
@@ -89,7 +81,6 @@ public:
     explicit TForm_PrtDvig(QWidget* parent = nullptr);
 };
 
-extern TForm_DesignMenu* Form_DesignMenu;
 extern TForm_PrintOstatki* Form_PrintOstatki;
 extern TForm_Limit* Form_Limit;
 extern TForm_PrtDvig* Form_PrtDvig;
