@@ -10,6 +10,7 @@
 #include "ui/Scaling.h"
 #include "util/Clock.h"
 #include "util/Messages.h"
+#include "util/Unit_Util.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -61,9 +62,10 @@ TForm_PrintKarta::TForm_PrintKarta(QWidget* parent) : QDialog(parent)
     buttons->addWidget(Btn_Ok);
     buttons->addWidget(Btn_Cancel);
     lay->addLayout(buttons);
-    connect(Btn_Firma, &QPushButton::clicked, this, &TForm_PrintKarta::Btn_FirmaClick);
-    connect(Btn_Otdel, &QPushButton::clicked, this, &TForm_PrintKarta::Btn_OtdelClick);
-    connect(Btn_Ok, &QPushButton::clicked, this, &TForm_PrintKarta::Btn_OkClick);
+    // A failure (no template, no office) shows its text and leaves the dialog open.
+    connect(Btn_Firma, &QPushButton::clicked, this, [this] { Guard([this] { Btn_FirmaClick(); }); });
+    connect(Btn_Otdel, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OtdelClick(); }); });
+    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -15,6 +15,7 @@
 #include "util/Clock.h"
 #include "util/Messages.h"
 #include "util/SettingsStore.h"
+#include "util/Unit_Util.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -97,7 +98,8 @@ TForm_PrintReal::TForm_PrintReal(QWidget* parent) : QDialog(parent)
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
     lay->addLayout(buttons);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm_PrintReal::BitBtn1Click);
+    // A failure (no template, no office) shows its text and leaves the dialog open.
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -187,7 +189,7 @@ TForm_Svod::TForm_Svod(QWidget* parent) : QDialog(parent)
     buttons->addWidget(Btn_Cancel);
     lay->addLayout(buttons);
     connect(RG_What, &TRadioGroup::clicked, this, [this](int) { UpdateSvodControls(); });
-    connect(Btn_Ok, &QPushButton::clicked, this, &TForm_Svod::Btn_OkClick);
+    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -125,6 +125,25 @@ TEST(RealPrintWindows, TechnologicalCardsAreRefusedForAPostedDocumentOrOneWithou
     EXPECT_FALSE(Form_PrintReal->isVisible());
 }
 
+TEST(RealPrintWindows, AMissingTemplateIsToldAndTheDialogStaysOpen)
+{
+    RealPrint e;
+    const qint64 soup = e.dish(QStringLiteral("Суп"), {{e.product(QStringLiteral("Свёкла")), 0.2}});
+    const qint64 d = e.realDoc(3, 0);
+    e.realLine(d, soup, 2, 50);
+    RealTab->ShowDocument(d);
+    bool open = false;
+    e.answerModal([&](QDialog*) {
+        Form_PrintReal->RG->setItemIndex(2);
+        Form_PrintReal->BitBtn1->click();
+        open = Form_PrintReal->isVisible();
+    });
+    EXPECT_TRUE(Guard([] { RealTab->Btn_Print_RealClick(); }));
+    EXPECT_TRUE(open);
+    EXPECT_TRUE(e.sawMessage(QStringLiteral("Для этого списка печати не назначен шаблон по умолчанию !")));
+    EXPECT_TRUE(e.office->books.isEmpty());
+}
+
 TEST(RealPrintWindows, StatementOfTheTabsLinesAndOfAPeriodWithoutDocuments)
 {
     RealPrint e;
