@@ -80,6 +80,8 @@ TEST(KartaPrint, DepartmentAfterEnterpriseThenTheCardInBothModes)
         Form_PrintKarta->Btn_Firma->click();
         Form_PrintKarta->Btn_Otdel->click();
         Form_PrintKarta->Btn_Otdel->click();  // cancelled
+        if (const QByteArray dir = qgetenv("TARELIA_SCREENSHOTS"); !dir.isEmpty())
+            Form_PrintKarta->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/print_karta.png"));
         Form_PrintKarta->Btn_Ok->click();
     });
     EXPECT_EQ(Form_PrintKarta->P_Otdel->text(), QStringLiteral("Кухня"));

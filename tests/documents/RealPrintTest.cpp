@@ -164,6 +164,10 @@ TEST(RealPrintWindows, StatementOfTheTabsLinesAndOfAPeriodWithoutDocuments)
             EXPECT_EQ(Form_Svod->windowTitle(), QStringLiteral("Печать ведомости реализованной/произведённой продукции"));
             EXPECT_TRUE(Form_Svod->CB_PrintForGroup->isEnabled());
             EXPECT_FALSE(Form_Svod->GroupBox1->isEnabled());
+            if (const QByteArray dir = qgetenv("TARELIA_SCREENSHOTS"); !dir.isEmpty()) {
+                Form_Svod->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/svod.png"));
+                Form_PrintReal->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/print_real.png"));
+            }
             Form_Svod->Btn_Ok->click();
         }
         const int r = dialog->result();
