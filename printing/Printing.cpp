@@ -1,5 +1,6 @@
 #include "Printing.h"
 
+#include "Unit_Oborotka.h"
 #include "automation/ProgramOffice.h"
 
 #include "base/Unit_Base.h"
@@ -12,9 +13,7 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_PrintOstatki* Form_PrintOstatki = nullptr;
 TForm_Limit* Form_Limit = nullptr;
-TForm_PrtDvig* Form_PrtDvig = nullptr;
 
 
 TPrintStubDialog::TPrintStubDialog(const QString& caption, QWidget* parent) : QDialog(parent)
@@ -30,22 +29,7 @@ int TPrintStubDialog::exec()
     return QDialog::Rejected;
 }
 
-TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : TPrintStubDialog(QStringLiteral("Печать остатков"), parent)
-{
-    CB_Sum = new QCheckBox(this);
-    RG = new QRadioButton(this);
-    CB_Minus = new QCheckBox(this);
-    CB_Zero = new QCheckBox(this);
-    CB_Plus = new QCheckBox(this);
-    CB_OpenClose = new QCheckBox(this);
-    for (QWidget* w : {static_cast<QWidget*>(CB_Sum), static_cast<QWidget*>(RG), static_cast<QWidget*>(CB_Minus),
-                       static_cast<QWidget*>(CB_Zero), static_cast<QWidget*>(CB_Plus), static_cast<QWidget*>(CB_OpenClose)})
-        w->hide();
-}
-
 TForm_Limit::TForm_Limit(QWidget* parent) : TPrintStubDialog(QStringLiteral("Лимиты"), parent) {}
-
-TForm_PrtDvig::TForm_PrtDvig(QWidget* parent) : TPrintStubDialog(QStringLiteral("Печать"), parent) {}
 
 void CreatePrintingWindows()
 {
@@ -53,11 +37,9 @@ void CreatePrintingWindows()
     Form_PrintHelp = new TForm_PrintHelp;
     Form_ExpImp = new TForm_ExpImp;
     Form_Var = new TForm_Var;
-    Form_PrtDvig = new TForm_PrtDvig;
-    Form_PrintOstatki = new TForm_PrintOstatki;
     Form_Limit = new TForm_Limit;
     // The print dialogs grow with the other windows on a large screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintOstatki, Form_Limit}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_Limit}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);
@@ -69,6 +51,7 @@ void DestroyPrintingWindows()
     // The office connection goes while the program still runs; the office
     // and the documents shown in it stay with the user.
     automation::SetProgramOffice(nullptr);
+    DestroyOborotkaWindows();
     delete Form_Var;
     Form_Var = nullptr;
     delete Form_ExpImp;

@@ -37,6 +37,7 @@ class DbGrid;
 #include "entries/Print_IngUsage.h"
 #include "entries/Prt_Invent.h"
 #include "entries/Prt_Ostatki.h"
+#include "entries/PrtDvig.h"
 
 // ---- windows ----
 
@@ -47,6 +48,8 @@ class DbGrid;
 #include "Unit_PrintKarta.h"
 #include "Unit_PrintReal.h"
 #include "Unit_Var.h"
+#include "Unit_PrintOstatki.h"
+#include "Unit_PrtDvig.h"
 
 // A print dialog of the other subsystems: shown modally, says that printing
 // is not built yet and closes with Cancel.
@@ -57,33 +60,13 @@ public:
     int exec() override;
 };
 
-class TForm_PrintOstatki : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_PrintOstatki(QWidget* parent = nullptr);
-    QCheckBox* CB_Sum;
-    QRadioButton* RG;
-    QCheckBox* CB_Minus;
-    QCheckBox* CB_Zero;
-    QCheckBox* CB_Plus;
-    QCheckBox* CB_OpenClose;
-};
-
 class TForm_Limit : public TPrintStubDialog {
     Q_OBJECT
 public:
     explicit TForm_Limit(QWidget* parent = nullptr);
 };
 
-class TForm_PrtDvig : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_PrtDvig(QWidget* parent = nullptr);
-};
-
-extern TForm_PrintOstatki* Form_PrintOstatki;
 extern TForm_Limit* Form_Limit;
-extern TForm_PrtDvig* Form_PrtDvig;
 
 // Creates the printing windows (the program block calls it in its order).
 void CreatePrintingWindows();

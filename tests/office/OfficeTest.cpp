@@ -6,7 +6,7 @@
 #include "reports/TemplateReport.h"
 #include "templates/SampleTemplates.h"
 #include "templates/TemplateAdmin.h"
-#include "workbooks/ProtocolWorkbook.h"
+#include "reports/ProtocolPrint.h"
 #include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
 
@@ -310,11 +310,11 @@ TEST(TemplateUpload, TheOfficeOpensTheSampleAndRefusesDamagedFiles)
 TEST(ProtocolPrint, TwentyThousandLinesIntoTheOffice)
 {
     KeepingOffice keeping(OfficeEnvironment::office());
-    QList<workbooks::ProtocolLine> lines;
+    QList<reports::ProtocolPrint::Line> lines;
     for (int i = 0; i < 20000; ++i)
         lines.append({QStringLiteral("10.03.2026"), QStringLiteral("12:00:00"), QStringLiteral("Иванова М."),
                       QStringLiteral("Настройка"), QStringLiteral("Действие №%1").arg(i + 1)});
-    ASSERT_TRUE(workbooks::WriteProtocolWorkbook(keeping, lines));
+    ASSERT_TRUE(reports::ProtocolPrint::Print(keeping, {lines}));
     ASSERT_EQ(keeping.documents.size(), 1u);
     Document& doc = *keeping.documents[0];
     EXPECT_EQ(doc.cellState({0, 2, 0}).content, QStringLiteral("Фио"));
