@@ -19,11 +19,7 @@ using automation::Document;
 
 namespace {
 
-// The shipped samples are converted beside the test samples.
-QString shippedSample(const QString& name)
-{
-    return QDir(QStringLiteral(TARELIA_SAMPLES)).absoluteFilePath(QStringLiteral("../samples/") + name);
-}
+QString shippedSample(const QString& name) { return QStringLiteral(TARELIA_SHIPPED_SAMPLES "/") + name; }
 
 class CostingOffice : public ::testing::Test {
 protected:
