@@ -707,13 +707,7 @@ void TProductsTab::Btn_Print_IngSkladClick()
                                cat::KeyOf(Form_Base->Q_Sklad));
 }
 
-void TProductsTab::BitBtn1Click()
-{
-    if (Form_Limit)
-        Form_Limit->exec();
-    else
-        Msg::notBuilt(BitBtn1->text());
-}
+void TProductsTab::BitBtn1Click() { printing::ShowLimits(); }
 
 void TProductsTab::Btn_KartaClick() { TForm_Karta::Btn_KartaClick(); }
 

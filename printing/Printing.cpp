@@ -2,6 +2,7 @@
 
 #include "Unit_Oborotka.h"
 #include "automation/ProgramOffice.h"
+#include "Unit_Stat.h"
 
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
@@ -13,7 +14,6 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_Limit* Form_Limit = nullptr;
 
 
 TPrintStubDialog::TPrintStubDialog(const QString& caption, QWidget* parent) : QDialog(parent)
@@ -29,7 +29,6 @@ int TPrintStubDialog::exec()
     return QDialog::Rejected;
 }
 
-TForm_Limit::TForm_Limit(QWidget* parent) : TPrintStubDialog(QStringLiteral("Лимиты"), parent) {}
 
 void CreatePrintingWindows()
 {
@@ -37,9 +36,8 @@ void CreatePrintingWindows()
     Form_PrintHelp = new TForm_PrintHelp;
     Form_ExpImp = new TForm_ExpImp;
     Form_Var = new TForm_Var;
-    Form_Limit = new TForm_Limit;
     // The print dialogs grow with the other windows on a large screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_Limit}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);
@@ -78,4 +76,6 @@ void DestroyPrintingWindows()
     Form_VariantsPrint = nullptr;
     delete Form_Limit;
     Form_Limit = nullptr;
+    delete Form_Stat;
+    Form_Stat = nullptr;
 }

@@ -38,12 +38,15 @@ class DbGrid;
 #include "entries/Prt_Invent.h"
 #include "entries/Prt_Ostatki.h"
 #include "entries/PrtDvig.h"
+#include "entries/ShowLimits.h"
+#include "entries/ShowStat.h"
 
 // ---- windows ----
 
 // The print-template window, the container dialog, the variable dialog.
 #include "Unit_DirectPrint.h"
 #include "Unit_ExpImp.h"
+#include "Unit_Limit.h"
 #include "Unit_Print.h"
 #include "Unit_PrintKarta.h"
 #include "Unit_PrintReal.h"
@@ -60,13 +63,6 @@ public:
     int exec() override;
 };
 
-class TForm_Limit : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_Limit(QWidget* parent = nullptr);
-};
-
-extern TForm_Limit* Form_Limit;
 
 // Creates the printing windows (the program block calls it in its order).
 void CreatePrintingWindows();

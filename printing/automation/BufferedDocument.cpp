@@ -354,6 +354,43 @@ void BufferedDocument::close()
     inner_.close();
 }
 
+void BufferedDocument::setSheetName(int sheet, const QString& name)
+{
+    flush();
+    inner_.setSheetName(sheet, name);
+}
+
+void BufferedDocument::setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    flushValuesIn({cell.sheet, cell.column, cell.row, cell.column, cell.row + static_cast<int>(rows.size()) - 1});
+    inner_.setBlockFormulas(cell, rows);
+}
+
+void BufferedDocument::setCharColor(const QList<RangeAddress>& ranges, int color)
+{
+    for (const RangeAddress& r : ranges)
+        flushValuesIn(r);
+    inner_.setCharColor(ranges, color);
+}
+
+void BufferedDocument::setVertJustify(const RangeAddress& range, int justify)
+{
+    flushValuesIn(range);
+    inner_.setVertJustify(range, justify);
+}
+
+void BufferedDocument::setNumberFormat(const RangeAddress& range, const QString& code)
+{
+    flushValuesIn(range);
+    inner_.setNumberFormat(range, code);
+}
+
+void BufferedDocument::setPageMargins(int sheet, const PageMargins& margins) { inner_.setPageMargins(sheet, margins); }
+
+PageMargins BufferedDocument::pageMargins(int sheet) { return inner_.pageMargins(sheet); }
+
 void BufferedDocument::storeToFile(const QString& path, const QString& filter)
 {
     flush();

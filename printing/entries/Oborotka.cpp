@@ -1,6 +1,6 @@
 #include "PrtDvig.h"
 
-#include "NotBuilt.h"
+#include "ShowStat.h"
 #include "Unit_Oborotka.h"
 
 #include "util/Messages.h"
@@ -23,7 +23,6 @@ void ShowOborotka(const QString& obmenPath, bool exportAsked)
     f->FormHide();
 }
 
-// The statistics are not built yet.
-void ShowStat() { ShowNotBuilt(); }
+void ShowStat() { ShowStatistics(); }
 
 } // namespace printing
