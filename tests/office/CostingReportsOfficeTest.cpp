@@ -1,6 +1,7 @@
 // The costing card, both statements and the technological cards from the
 // shipped sample templates, filled by a real LibreOffice, stored and read back.
 
+#include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
 #include "catalogue/CostingFixture.h"
 #include "reports/CostingCard.h"
@@ -26,11 +27,11 @@ protected:
     static void SetUpTestSuite()
     {
         dir_ = new QTemporaryDir;
-        office_ = new automation::UnoOffice(automation::HeadlessUnoOptions(dir_->path()));
+        office_ = &TestOffice();  // the binary's one office
     }
     static void TearDownTestSuite()
     {
-        delete office_;
+        
         office_ = nullptr;
         delete dir_;
         dir_ = nullptr;

@@ -1,6 +1,7 @@
 // The costing card export in a real LibreOffice: the office computes each
 // row's amount and the total.
 
+#include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
 #include "support/KeepingOffice.h"
 #include "workbooks/KartaExport.h"
@@ -16,11 +17,11 @@ protected:
     static void SetUpTestSuite()
     {
         dir_ = new QTemporaryDir;
-        office_ = new automation::UnoOffice(automation::HeadlessUnoOptions(dir_->path()));
+        office_ = &TestOffice();  // the binary's one office
     }
     static void TearDownTestSuite()
     {
-        delete office_;
+        
         delete dir_;
     }
     static inline automation::UnoOffice* office_ = nullptr;

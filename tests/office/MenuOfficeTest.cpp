@@ -4,6 +4,7 @@
 
 #include "printing/MenuPrintFixture.h"
 
+#include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
 #include "engine/Clock.h"
 #include "reports/MenuReport.h"
@@ -24,23 +25,14 @@ using namespace menu_print;
 
 namespace {
 
-// An office of these tests, on a pipe and profile of their own.
-automation::UnoOffice& MenuOffice(const QString& folder)
-{
-    static automation::UnoOffice* office = [&] {
-        automation::UnoOptions o = automation::HeadlessUnoOptions(folder);
-        o.pipeName += QStringLiteral("_menu");
-        return new automation::UnoOffice(o);
-    }();
-    return *office;
-}
+// The binary's one office (it has the program's fonts in its profile).
+automation::UnoOffice& MenuOffice(const QString&) { return TestOffice(); }
 
 class MenuOfficeTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { folder = new QTemporaryDir; }
     static void TearDownTestSuite()
     {
-        delete &MenuOffice(folder->path());  // ends the office
         delete folder;
     }
     void SetUp() override

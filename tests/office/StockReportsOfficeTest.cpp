@@ -2,6 +2,7 @@
 // headless LibreOffice: filled, stored, read back. With TARELIA_OFFICE_OUT set,
 // each document is also exported there as PDF to be looked at.
 
+#include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
 #include "reports/Ostatki.h"
 #include "reports/Waybill.h"
@@ -26,11 +27,11 @@ protected:
     static void SetUpTestSuite()
     {
         dir_ = new QTemporaryDir;
-        office_ = new automation::UnoOffice(automation::HeadlessUnoOptions(dir_->path()));
+        office_ = &TestOffice();  // the binary's one office
     }
     static void TearDownTestSuite()
     {
-        delete office_;
+        
         delete dir_;
         office_ = nullptr;
         dir_ = nullptr;

@@ -2,6 +2,7 @@
 // in a real LibreOffice: filled, stored as .xls and read back. With
 // TARELIA_OFFICE_SHOTS naming a folder, each is also kept there as a PDF.
 
+#include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
 #include "exchange/Obmen.h"
 #include "reports/Invent.h"
@@ -55,9 +56,7 @@ protected:
 
     static automation::UnoOffice& office()
     {
-        static QTemporaryDir* dir = new QTemporaryDir;
-        static automation::UnoOffice* o = new automation::UnoOffice(automation::HeadlessUnoOptions(dir->path()));
-        return *o;
+        return TestOffice();
     }
 
     QString cache() { return env.t.folder() + QStringLiteral("templates/"); }
