@@ -316,8 +316,13 @@ TEST(SettingsTab, TheUsersButtonOpensTheUsersWindow)
 {
     AppEnv env;
     loginAdmin(env);
+    QDialog* shown = nullptr;
+    Msg::setModalHandler([&](QDialog* d) {
+        shown = d;
+        return int(QDialog::Rejected);
+    });
     SettingsTab->Btn_Person->click();
+    Msg::setModalHandler({});
     ASSERT_NE(Form_Personal, nullptr);
-    EXPECT_TRUE(Form_Personal->isVisible());
-    Form_Personal->hide();
+    EXPECT_EQ(shown, Form_Personal);
 }
