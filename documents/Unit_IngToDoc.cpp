@@ -144,6 +144,7 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Keypad->removeButton = Btn_Delete;
     Keypad->signKeys = true;
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    KeepEnterInControls(this);
     // The keypad's own buttons pass the keys they ignore up to the window.
     for (QWidget* w : std::initializer_list<QWidget*>{this, Grid_GrIng, Grid_Ing_Sklad, Btn_Add, Btn_Delete, Btn_Clear,
                                                       Btn_Ok, CB_Context, Grid_Moves, CB_Next, CB_Kol, CB_Closed})

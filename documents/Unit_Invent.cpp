@@ -132,9 +132,11 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Keypad->guard = [this] { return linesHaveRow() && Btn_Upd->isEnabled(); };
     Keypad->apply = [this](double v) { Btn_OKSClick(v); };
     Keypad->signKeys = false;
+    Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add;
     Keypad->focusTarget = Grid_Inv;
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
     for (int d = 0; d < 10; ++d)

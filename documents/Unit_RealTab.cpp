@@ -151,6 +151,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Keypad->guard = [this] { return KeypadAllowed(); };
     Keypad->apply = [this](double v) { SetQuantity(v); };
     Keypad->signKeys = true;
+    Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add_Real;
     Keypad->removeButton = Btn_Del_Real;
     Keypad->focusTarget = Keypad->Btn_OKS;
@@ -210,6 +211,8 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
             Form_Timers->Timer_Real->stop();
         else if (t == QEvent::KeyRelease)
             Form_Timers->Timer_Real->start();
+    } else if (watched != Btn_Take_Real && watched != Image7 && watched != Label3) {
+        // Only the import panel and what it shows are a button here; every other control keeps its mouse.
     } else if (t == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         pressTake(true);
         return true;

@@ -12,6 +12,7 @@
 #include "costing/Rounding.h"
 #include "engine/Context.h"
 #include "ui/Keypad.h"
+#include "support/UserInput.h"
 #include "ui/Unit_Name.h"
 #include "ui/Unit_Timers.h"
 
@@ -363,4 +364,27 @@ TEST(RealTab, ADocumentWhoseLinesTheSearchHidesIsStillPosted)
     EXPECT_DOUBLE_EQ(env.kolvo(soup, env.kitchen), 8);
     EXPECT_FALSE(RealTab->CB_Context_Real->isChecked());
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
+
+TEST(RealTab, TheKeypadAnswersTheMouseAndAnEmptyOkDoesNothing)
+{
+    RealEnv env;
+    const qint64 tea = env.product(QStringLiteral("Чай"), 0, 1, 5);
+    const qint64 doc = env.realDoc(3, 1);
+    const qint64 line = env.realLine(doc, tea, 0, 5);
+    Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
+    input::showActive(Form_Main, RealTab->Grid_RealBludo);
+    env.show(doc);
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    ASSERT_TRUE(RealTab->Keypad->isVisible());
+    env.messages.clear();
+
+    QTest::mouseClick(RealTab->Keypad->Btn_OKS, Qt::LeftButton);
+    EXPECT_EQ(env.messages, QStringList{});
+    input::clickKeypad(RealTab->Keypad, QStringLiteral("4,5"));
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD = %1").arg(line)).toDouble(), 4.5);
+    EXPECT_EQ(RealTab->Btn_Take_Real->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(env.messages, QStringList{});
+    Form_Main->hide();
 }
