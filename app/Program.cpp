@@ -196,15 +196,20 @@ void DestroyWindows()
     StartupDone = 0;
 }
 
-int ProgramMain(TApplication& app)
+int ProgramMain(QApplication& app)
 {
     bool ok = false;
     Guard([&] { ok = CreateWindows(); });
-    if (!ok || !Form_Main) {
-        if (Form_Main)
-            Form_Main->close();
-        return 0;
+    int rc = 0;
+    if (ok && Form_Main) {
+        Form_Main->show();
+        rc = app.exec();
+    } else if (Form_Main) {
+        Form_Main->close();
     }
-    Form_Main->show();
-    return app.exec();
+    // Everything goes in order while the program's runtimes are still there: the
+    // windows, their lists and the connection to the spreadsheet program (whose
+    // references must not outlive the office's runtime in a static destructor).
+    Guard([] { DestroyWindows(); });
+    return rc;
 }

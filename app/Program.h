@@ -15,5 +15,6 @@ public:
 bool CreateWindows(bool runStartup = true);
 // Frees the windows (tests create them again).
 void DestroyWindows();
-// The program block: CreateWindows, then the message loop.
-int ProgramMain(TApplication& app);
+// The program block: CreateWindows, then the message loop; the windows and the
+// office connection are released before it returns.
+int ProgramMain(QApplication& app);
