@@ -341,7 +341,8 @@ void TMoveTab::Btn_ZapolClick()
     if (!cat::HasRow(d))
         return;
     const qint64 type = intOf(d, "DOC_TYPE");
-    if (type == 2 || type == 3) {
+    // A production write-off (7) is made by posting its production document and goes with it.
+    if (type == 2 || type == 3 || type == 7) {
         Msg::notice(QStringLiteral("Документы реализации и производства заполняются в окне \"Поризводство и реализация\" !"));
         return;
     }
