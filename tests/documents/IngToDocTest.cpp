@@ -243,3 +243,18 @@ TEST_F(IngToDoc, EnterFinishesATypedValueAndAddsNoLine)
     EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(d)), 2);
     w->hide();
 }
+
+TEST_F(IngToDoc, AnAddedLinesPriceRoundsAnExactHalfKopeckToEvenAsTheSalesLinesDo)
+{
+    env.product(QStringLiteral("Соль"), 10, 0.125, 0.375);
+    const qint64 stock = env.doc(5, env.kitchen);
+    open(stock);
+    searchFor(QStringLiteral("соль"));
+    Guard([&] { w->Btn_AddClick(); });
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 0.12);
+    const qint64 selling = env.doc(6, env.kitchen, 0, 0, 1);
+    open(selling);
+    searchFor(QStringLiteral("соль"));
+    Guard([&] { w->Btn_AddClick(); });
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 0.38);
+}
