@@ -572,3 +572,17 @@ TEST(Users, TheRightsGridFollowsTheSelectedUser)
         },
         [](QDialog*) { return int(QDialog::Rejected); });
 }
+
+TEST(PasswordDialog, APswTxtPasswordOver255BytesIsRefusedInWords)
+{
+    AppEnv env(false);
+    writeFile(QStringLiteral("psw.txt"), encodePsw(QByteArray(300, 'a'), Form_Util->scrambler()));
+    Form_Base->FormCreate();
+    EXPECT_FALSE(Form_Base->MyDB->connected());
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Файл psw.txt повреждён: пароль в нём длиннее 255 байт.")))
+        << env.messages[0].toStdString();
+    // 255 bytes are still a password.
+    writeFile(QStringLiteral("psw.txt"), encodePsw(QByteArray(255, 'a'), Form_Util->scrambler()));
+    EXPECT_EQ(readPswTxt(Form_Util->scrambler()).value_or(QByteArray()).size(), 255);
+}
