@@ -104,6 +104,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     auto* search = new QHBoxLayout;
     CB_Context_Real = new QCheckBox(QStringLiteral("Поиск по контексту =>"), bottom);
     E_Context_Real = new QLineEdit(bottom);
+    E_Context_Real->setMaxLength(100);  // a product's name
     search->addWidget(CB_Context_Real);
     search->addWidget(E_Context_Real, 1);
     linesSide->addLayout(search);

@@ -172,6 +172,11 @@ TEST_F(IngToDoc, TheSearchBindsTheTypedTextAndHiddenProductsNeedTheirBox)
     EXPECT_EQ(listed(), QStringList{QStringLiteral("Сыр 'Российский'")});
     searchFor(QStringLiteral("%' OR 1=1 --"));
     EXPECT_TRUE(listed().isEmpty());
+    // A typed '%' or '_' is a character, not a wildcard.
+    searchFor(QStringLiteral("с_р"));
+    EXPECT_TRUE(listed().isEmpty());
+    searchFor(QStringLiteral("%"));
+    EXPECT_TRUE(listed().isEmpty());
 }
 
 TEST_F(IngToDoc, RemovingAndClearingAskFirstAndLeaveTheirProtocolLines)

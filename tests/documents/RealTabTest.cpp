@@ -388,3 +388,33 @@ TEST(RealTab, TheKeypadAnswersTheMouseAndAnEmptyOkDoesNothing)
     EXPECT_EQ(env.messages, QStringList{});
     Form_Main->hide();
 }
+
+TEST(RealTab, TheSearchTakesItsWholeLengthAndTypedWildcardsLiterally)
+{
+    RealEnv env;
+    const QString longName = QString(96, QChar(0x0416)) + QStringLiteral("_5%!");  // a name of 100 characters
+    const qint64 a = env.product(longName, 0, 1, 5);
+    const qint64 b = env.product(QStringLiteral("Жаркое 5 порций"), 0, 1, 5);
+    const qint64 doc = env.realDoc(3, 1);
+    env.realLine(doc, a, 0, 5);
+    env.realLine(doc, b, 0, 5);
+    env.show(doc);
+    Form_Timers->Timer_Real->stop();
+    db::Query* l = Form_Base->Q_Real_Bludo;
+    auto search = [](const QString& text) {
+        RealTab->E_Context_Real->setText(text);
+        RealTab->CB_Context_Real->setChecked(true);
+        Guard([] { RealTab->CB_Context_RealClick(); });
+    };
+    env.messages.clear();
+    search(longName.toLower() + QStringLiteral("и ещё"));  // the field keeps a name's length
+    EXPECT_EQ(RealTab->E_Context_Real->text().size(), 100);
+    EXPECT_EQ(namesOf(l), QStringList{longName});
+    search(QStringLiteral("_5%"));
+    EXPECT_EQ(namesOf(l), QStringList{longName});
+    search(QStringLiteral("ж_5"));
+    EXPECT_EQ(namesOf(l), QStringList{longName});
+    search(QStringLiteral("%"));
+    EXPECT_EQ(namesOf(l), QStringList{longName});
+    EXPECT_EQ(env.messages, QStringList{});
+}
