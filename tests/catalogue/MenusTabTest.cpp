@@ -366,6 +366,14 @@ TEST(Dishes, SwitchMoveAndTheDepartmentDialog)
     EXPECT_EQ(cat::KeyOf(q), borsch);
     EXPECT_DOUBLE_EQ(q->field(QStringLiteral("MY_CENA")).asDouble(), 20.0);
     EXPECT_DOUBLE_EQ(q->field(QStringLiteral("CENA_MENU")).asDouble(), 20.0);
+
+    // A user with the menus but without the right that guards prices sets no price here either.
+    env.t().exec(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN) VALUES ('Повар', 'povar')"));
+    env.t().exec(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1) SELECT KOD, 6 FROM PERSON WHERE LOGIN = 'povar'"));
+    env.loginAs(QStringLiteral("povar"));
+    env.messages.clear();
+    MenusTab->Btn_Edit_BludoClick();  // the script has no step left: a dialog that opened would be counted
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Пользователю <<Повар>> данная функция недоступна !")});
 }
 
 TEST(MenuCopy, TodayPercentZeroSameSectionsAndDishesSourceUnchanged)
