@@ -2,7 +2,7 @@
 // connection, settings, administrator check, first lists, template clean-up.
 
 #include "Program.h"
-#include "base/ShippedDatabase.h"
+#include "shipped/ShippedDatabase.h"
 #include "ui/Unit_Main.h"
 #include "util/ProgramFiles.h"
 

@@ -1,7 +1,8 @@
-// make_database PATH [SAMPLES]: writes a new, empty shipped database; with a
-// folder of converted sample templates, loads every sample into it.
+// make_database PATH [SAMPLES]: writes a new shipped database with every
+// sample template built into the program; with a folder of converted sample
+// templates, loads the folder's samples in their place.
 
-#include "base/ShippedDatabase.h"
+#include "shipped/ShippedDatabase.h"
 #include "templates/SampleTemplates.h"
 
 #include "db/Database.h"
@@ -21,7 +22,7 @@ int main(int argc, char** argv)
     }
     const QString path = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     try {
-        CreateShippedDatabase(path);
+        CreateShippedDatabase(path, {}, argc == 3 ? ShippedSamples::Left : ShippedSamples::Installed);
         if (argc == 3) {
             db::Database database;
             database.setDatabaseName(path);

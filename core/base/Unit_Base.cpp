@@ -2,7 +2,7 @@
 
 #include "util/TemplateCacheFiles.h"
 
-#include "ShippedDatabase.h"
+#include "shipped/ShippedDatabase.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/ProgramFiles.h"

@@ -59,4 +59,3 @@ bool CheckRight(int bit)
     return false;
 }
 
-const char* const kNoPasswordMarker = "Pane_Grove.TKelpinLathBromes";

@@ -55,5 +55,5 @@ bool HasRight(int bit);
 // HasRight, or shows "Пользователю <<...>> данная функция недоступна !" and returns false.
 bool CheckRight(int bit);
 
-// Stands for an empty password in PERSON.PASSW (scrambled like any password).
-extern const char* const kNoPasswordMarker;
+// kNoPasswordMarker, the empty password as PERSON.PASSW keeps it, lives with the shipped database.
+#include "shipped/PasswordMarker.h"

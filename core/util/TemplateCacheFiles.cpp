@@ -13,7 +13,6 @@ QString TemplateCacheFolder(const QString& connection)
     return programFolder() + QStringLiteral("templates/") + QString::fromLatin1(id) + QLatin1Char('/');
 }
 
-QString TemplateCacheFileName(qint64 unicname) { return QString::number(unicname) + QStringLiteral(".xls"); }
 
 void RemoveStaleTemplateFiles(const QString& folder, const QSet<QString>& keep)
 {

@@ -13,8 +13,8 @@
 // string as the database was given it), with a trailing '/'.
 QString TemplateCacheFolder(const QString& connection);
 
-// The cache file's name of a template: the decimal UNICNAME and ".xls".
-QString TemplateCacheFileName(qint64 unicname);
+// The cache file's name of a template (TemplateCacheFileName) is the engine's rule.
+#include "engine/TemplateCacheName.h"
 
 // Removes every "*.xls" of the folder whose name (compared exactly) is not
 // among `keep`; read-only files included. Nothing outside the folder is touched.

@@ -181,6 +181,12 @@ void BufferedDocument::setString(const CellAddress& cell, const QString& text) {
 
 void BufferedDocument::setValue(const CellAddress& cell, double value) { put(cell, value); }
 
+void BufferedDocument::setFormula(const CellAddress& cell, const QString& formula)
+{
+    flush();
+    inner_.setFormula(cell, formula);
+}
+
 void BufferedDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     for (int r = 0; r < rows.size(); ++r)
@@ -221,6 +227,12 @@ void BufferedDocument::merge(const RangeAddress& range)
 void BufferedDocument::setColumnWidth(int sheet, int column, int width)
 {
     inner_.setColumnWidth(sheet, column, width);
+}
+
+void BufferedDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
+{
+    flush();
+    inner_.fitRowHeights(sheet, firstRow, lastRow);
 }
 
 void BufferedDocument::setWrapped(const RangeAddress& range, bool wrapped)

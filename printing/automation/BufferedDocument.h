@@ -28,6 +28,7 @@ public:
     QString sheetName(int sheet) override;
     void setString(const CellAddress& cell, const QString& text) override;
     void setValue(const CellAddress& cell, double value) override;
+    void setFormula(const CellAddress& cell, const QString& formula) override;
     void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) override;
     void moveRange(const CellAddress& to, const RangeAddress& from) override;
     void copyRange(const CellAddress& to, const RangeAddress& from) override;
@@ -39,6 +40,7 @@ public:
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void setColumnWidth(int sheet, int column, int width) override;
+    void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;

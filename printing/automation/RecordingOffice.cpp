@@ -81,6 +81,14 @@ void RecordingDocument::setValue(const CellAddress& cell, double value)
     book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = value;
 }
 
+void RecordingDocument::setFormula(const CellAddress& cell, const QString& formula)
+{
+    ++book_->cellCalls;
+    CellState& st = book_->sheet(cell.sheet).cells[{cell.row, cell.column}];
+    st.content = formula;
+    st.formula = formula;
+}
+
 void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     ++book_->rowCalls;
@@ -183,6 +191,15 @@ void RecordingDocument::setColumnWidth(int sheet, int column, int width)
 {
     ++book_->formatCalls;
     book_->sheet(sheet).columnWidths[column] = width;
+}
+
+void RecordingDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
+{
+    ++book_->formatCalls;
+    RecordedSheet& s = book_->sheet(sheet);
+    for (int r = firstRow; r <= lastRow; ++r)
+        s.fittedRows.insert(r);
+    book_->log.append(QStringLiteral("fitRowHeights %1 %2").arg(firstRow).arg(lastRow));
 }
 
 void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)

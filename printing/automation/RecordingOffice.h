@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <map>
+#include <set>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ struct RecordedSheet {
     std::map<std::pair<int, int>, CellState> cells;  // by (row, column); content and formats
     QList<RangeAddress> merges;
     std::map<int, int> columnWidths;  // by column, hundredths of a millimetre
+    std::set<int> fittedRows;         // rows whose heights were fitted to their contents
 };
 
 struct RecordedBook {
@@ -51,6 +53,7 @@ public:
     QString sheetName(int sheet) override;
     void setString(const CellAddress& cell, const QString& text) override;
     void setValue(const CellAddress& cell, double value) override;
+    void setFormula(const CellAddress& cell, const QString& formula) override;
     void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) override;
     void moveRange(const CellAddress& to, const RangeAddress& from) override;
     void copyRange(const CellAddress& to, const RangeAddress& from) override;
@@ -62,6 +65,7 @@ public:
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void setColumnWidth(int sheet, int column, int width) override;
+    void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;

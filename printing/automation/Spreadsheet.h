@@ -70,6 +70,9 @@ struct CellState {
     int fontPosture = 0;
     int fontUnderline = 0;
     int topWidth = 0, bottomWidth = 0, leftWidth = 0, rightWidth = 0;  // outer widths of its edges
+    QString formula;          // the formula of a formula cell (content then holds it too)
+    double formulaValue = 0;  // what the office computed for it (a recording computes nothing)
+    int rowHeight = 0;       // height of its row, hundredths of a millimetre (0: not known)
 };
 
 // The spreadsheet program failed (it cannot be reached, a document cannot be
@@ -91,6 +94,8 @@ public:
 
     virtual void setString(const CellAddress& cell, const QString& text) = 0;
     virtual void setValue(const CellAddress& cell, double value) = 0;
+    // A formula in the office's English notation, e.g. "=SUM(F4:F9)"; the office computes it.
+    virtual void setFormula(const CellAddress& cell, const QString& formula) = 0;
     // A block of cells from cell rightwards and downwards, in one call: rows
     // of equal length, each value a QString or a double.
     virtual void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) = 0;
@@ -109,6 +114,10 @@ public:
     virtual void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) = 0;
     // Width of a column in hundredths of a millimetre.
     virtual void setColumnWidth(int sheet, int column, int width) = 0;
+    // Gives the rows firstRow to lastRow the heights their contents need, so
+    // that wrapped texts show every line. Called once the document is
+    // unlocked: while it is locked the office adjusts no height.
+    virtual void fitRowHeights(int sheet, int firstRow, int lastRow) {}
 
     // Screen updates and actions held while the document is filled.
     virtual void lockControllers() = 0;

@@ -1,7 +1,5 @@
 #include "SampleTemplates.h"
 
-#include "TemplateForm.h"
-
 #include "db/Codec.h"
 #include "db/Query.h"
 #include "db/Script.h"
@@ -10,7 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <limits>
 #include <stdexcept>
+
+// The resource of the converted samples, compiled into this library.
+static void initShippedSamples() { Q_INIT_RESOURCE(samples); }
 
 namespace templates {
 
@@ -40,7 +42,10 @@ qint64 InstallSampleTemplate(db::Database& database, db::Transaction& write, con
     const QString script = QString::fromUtf8(readFile(manifest));
     const QByteArray bytes = readFile(spreadsheet);
     const qint64 form = newKey(database, write);
-    const qint32 unicname = UnicnameFromKey(newKey(database, write));
+    const qint64 cacheNumber = newKey(database, write);
+    if (cacheNumber > std::numeric_limits<qint32>::max())
+        throw std::runtime_error("the cache number of a sample template does not fit UNICNAME");
+    const qint32 unicname = static_cast<qint32>(cacheNumber);
     db::Query q(&database, &write);
     for (const QString& statement : db::splitScript(script)) {
         q.setSql(statement);
@@ -65,6 +70,17 @@ int InstallSampleTemplates(db::Database& database, db::Transaction& write, const
         ++installed;
     }
     return installed;
+}
+
+QString ShippedSamplesFolder()
+{
+    initShippedSamples();
+    return QStringLiteral(":/samples");
+}
+
+int InstallShippedSamples(db::Database& database, db::Transaction& write)
+{
+    return InstallSampleTemplates(database, write, ShippedSamplesFolder());
 }
 
 } // namespace templates

@@ -23,4 +23,11 @@ qint64 InstallSampleTemplate(db::Database& database, db::Transaction& write, con
 // Every NAME.sql of the folder with its NAME.xls; the number installed.
 int InstallSampleTemplates(db::Database& database, db::Transaction& write, const QString& folder);
 
+// The folder of the sample templates built into the program: every
+// printing/templates/samples/NAME.fods, converted, with its NAME.sql.
+QString ShippedSamplesFolder();
+// Installs every built-in sample (each the default of its print list, as its
+// manifest says); the number installed.
+int InstallShippedSamples(db::Database& database, db::Transaction& write);
+
 } // namespace templates

@@ -1,5 +1,7 @@
 #include "TemplateEngine.h"
 
+#include "engine/TemplateCacheName.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,7 +46,7 @@ QString ColumnLetters(const QString& ref)
 
 QString EnsureCacheFile(const QString& cacheFolder, const TemplateForm& form)
 {
-    const QString path = cacheFolder + QString::number(form.UNICNAME) + QStringLiteral(".xls");
+    const QString path = cacheFolder + TemplateCacheFileName(form.UNICNAME);
     const QFileInfo info(path);
     if (info.exists() && info.size() == form.SHABLON.size())
         return path;

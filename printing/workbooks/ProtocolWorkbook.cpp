@@ -49,7 +49,9 @@ bool WriteProtocolWorkbook(automation::Office& office, const QList<ProtocolLine>
             doc->setColumnWidth(0, i, widths[i]);
         doc->setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("Дата"), QStringLiteral("Время"), QStringLiteral("Фио"),
                                                      QStringLiteral("Окно программы"), QStringLiteral("Действия")}});
-        doc->setWrapped({0, 4, 0, 4, 9999}, true);
+        // The action column wraps down to the last written row; the heights
+        // are fitted once the document is unlocked.
+        doc->setWrapped({0, 4, 0, 4, static_cast<int>(lines.size())}, true);
 
         QList<QVariantList> block;
         block.reserve(kProtocolBlockRows);
@@ -88,6 +90,7 @@ bool WriteProtocolWorkbook(automation::Office& office, const QList<ProtocolLine>
         }
         throw;
     }
+    doc->fitRowHeights(0, 0, static_cast<int>(lines.size()));
     doc->show();
     office.disconnect();
     return true;

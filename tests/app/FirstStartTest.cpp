@@ -4,6 +4,8 @@
 
 #include "Program.h"
 
+#include "support/ShippedSamplesCheck.h"
+
 #include "base/Unit_Base.h"
 #include "db/Codec.h"
 #include "db/Database.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,6 +92,8 @@ TEST_F(FirstStart, AnEmptyFolderGetsTheShippedDatabaseAndReachesTheLogIn)
     EXPECT_EQ(StartupDone, 1);
     ASSERT_EQ(Form_Vhod->ComboBox1->count(), 1);
     EXPECT_EQ(Form_Vhod->ComboBox1->itemText(0), QStringLiteral("Администратор"));
+    // Every print list with a sample prints at once: the sample is its default.
+    ExpectEverySampleInstalled(*Form_Base->MyDB);
 
     // The administrator's check field: the empty password followed by his login.
     Form_Base->QRead1->close();
@@ -110,6 +115,20 @@ TEST_F(FirstStart, AnEmptyFolderGetsTheShippedDatabaseAndReachesTheLogIn)
     EXPECT_EQ(Form_Vhod->result(), QDialog::Accepted) << messages.join(QStringLiteral(" | ")).toStdString();
     EXPECT_EQ(CurrentUserLogin, QStringLiteral("Администратор"));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QStringLiteral(" | ")).toStdString();
+}
+
+TEST(MakeDatabase, WritesTheShippedDatabaseWithEverySampleTemplate)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/basecalc.fdb");
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/make_database"), {path});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    db::Database database;
+    database.setDatabaseName(path);
+    database.open();
+    ExpectEverySampleInstalled(database);
 }
 
 TEST_F(FirstStart, AConnectionFileThatCannotBeReadLeavesTheProgramUp)

@@ -321,8 +321,9 @@ TEST(ProtocolPrint, TwentyThousandLinesIntoTheOffice)
     EXPECT_EQ(doc.cellState({0, 4, 1}).content, QStringLiteral("Действие №1"));
     EXPECT_EQ(doc.cellState({0, 4, 20000}).content, QStringLiteral("Действие №20000"));
     EXPECT_FALSE(doc.cellState({0, 0, 20001}).content.isValid());
-    EXPECT_TRUE(doc.cellState({0, 4, 9999}).wrapped);
-    EXPECT_FALSE(doc.cellState({0, 4, 10000}).wrapped);
+    // Wrapped down to the last line, not to a fixed row.
+    EXPECT_TRUE(doc.cellState({0, 4, 20000}).wrapped);
+    EXPECT_FALSE(doc.cellState({0, 4, 20001}).wrapped);
     const CellState last = doc.cellState({0, 4, 20000});
     EXPECT_EQ(last.bottomWidth, 35);
     EXPECT_EQ(last.rightWidth, 35);

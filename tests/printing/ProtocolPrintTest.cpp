@@ -3,12 +3,15 @@
 // and the rows read with every filter of the protocol tab in its order.
 
 #include "support/EngineEnv.h"
+#include "support/ReportGolden.h"
 #include "support/TemplateFixture.h"
 
 #include "Printing.h"
 #include "automation/RecordingOffice.h"
 #include "ui/ProtocolFilter.h"
 #include "workbooks/ProtocolWorkbook.h"
+
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -46,8 +49,11 @@ TEST(ProtocolWorkbook, LinesGoInBlocksUnderTheHeaderFramedAndWrapped)
     EXPECT_EQ(b.rowCalls, 1 + 3);
     EXPECT_EQ(progress, (QList<int>{500, 1000, 1201}));
     EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 2200}, {1, 1600}, {2, 3000}, {3, 3000}, {4, 8500}}));
-    EXPECT_TRUE(b.stateAt(QStringLiteral("E10000")).wrapped);
-    EXPECT_FALSE(b.stateAt(QStringLiteral("E10001")).wrapped);
+    // Wrapped over the written rows, whose heights are fitted after the unlock.
+    EXPECT_TRUE(b.stateAt(QStringLiteral("E1202")).wrapped);
+    EXPECT_FALSE(b.stateAt(QStringLiteral("E1203")).wrapped);
+    EXPECT_EQ(b.sheets[0].fittedRows.size(), 1202u);
+    EXPECT_GT(b.log.indexOf(QStringLiteral("fitRowHeights 0 1201")), b.log.indexOf(QStringLiteral("unlockControllers")));
     EXPECT_FALSE(b.stateAt(QStringLiteral("D2")).wrapped);
     // The frame round A1:E1202 and between its cells.
     EXPECT_EQ(b.stateAt(QStringLiteral("A1")).topWidth, 35);
@@ -151,3 +157,28 @@ TEST_F(ProtocolRowsTest, TheTabsFiltersAndOrderAreFollowed)
 }
 
 } // namespace
+
+// Golden cases "protocol": options "filter" holds the tab's filter
+// ("from"/"to" dates dd.MM.yyyy, "timeFrom"/"timeTo" hh:mm, "user" key,
+// "text", "order" 0-2).
+TARELIA_GOLDEN_RUNNER(protocol)
+{
+    const QJsonObject f = golden.options.value(QStringLiteral("filter")).toObject();
+    printing::ProtokolFilter filter;
+    filter.dateFrom = filter.dateTo = filter.timeFrom = filter.timeTo = -1;
+    if (f.contains(QStringLiteral("from"))) {
+        filter.dateFrom = protocol::DateToSerial(QDate::fromString(f.value(QStringLiteral("from")).toString(), QStringLiteral("dd.MM.yyyy")));
+        filter.dateTo = protocol::DateToSerial(QDate::fromString(f.value(QStringLiteral("to")).toString(), QStringLiteral("dd.MM.yyyy")));
+    }
+    if (f.contains(QStringLiteral("timeFrom"))) {
+        filter.timeFrom = protocol::TimeToFraction(QTime::fromString(f.value(QStringLiteral("timeFrom")).toString(), QStringLiteral("hh:mm")));
+        filter.timeTo = protocol::TimeToFraction(QTime::fromString(f.value(QStringLiteral("timeTo")).toString(), QStringLiteral("hh:mm")));
+    }
+    filter.user = f.value(QStringLiteral("user")).toInteger(0);
+    filter.text = f.value(QStringLiteral("text")).toString();
+    filter.textOn = !filter.text.isEmpty();
+    filter.order = f.value(QStringLiteral("order")).toInt(0);
+    const QList<ProtocolLine> lines = printing::ReadProtocolLines(golden.ctx(), filter);
+    golden.notes << QStringLiteral("%1 lines").arg(lines.size());
+    workbooks::WriteProtocolWorkbook(golden.office, lines);
+}

@@ -1,6 +1,6 @@
 #include "TestDb.h"
 
-#include "base/ShippedDatabase.h"
+#include "shipped/ShippedDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,24 +10,25 @@
 namespace {
 
 // The shipped database is built once per test program and copied for each test.
-const QString& templateDatabase()
+const QString& templateDatabase(TestDb::Samples samples)
 {
     static QTemporaryDir dir;
-    static QString path;
+    static QString paths[2];
+    QString& path = paths[samples];
     if (path.isEmpty()) {
-        path = dir.path() + QStringLiteral("/template.fdb");
-        CreateShippedDatabase(path);
+        path = dir.path() + (samples == TestDb::WithSamples ? QStringLiteral("/samples.fdb") : QStringLiteral("/template.fdb"));
+        CreateShippedDatabase(path, {}, samples == TestDb::WithSamples ? ShippedSamples::Installed : ShippedSamples::Left);
     }
     return path;
 }
 
 } // namespace
 
-TestDb::TestDb()
+TestDb::TestDb(Samples samples)
 {
     folder_ = dir_.path() + QLatin1Char('/');
     path_ = folder_ + QStringLiteral("basecalc.fdb");
-    if (!QFile::copy(templateDatabase(), path_))
+    if (!QFile::copy(templateDatabase(samples), path_))
         throw std::runtime_error("cannot copy the template database");
     QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner);
     oldHome_ = qgetenv("TARELIA_HOME");

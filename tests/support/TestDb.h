@@ -9,10 +9,13 @@
 #include <memory>
 
 // A fresh shipped database in a folder of its own, which is also the
-// program's folder (TARELIA_HOME) for the test's lifetime.
+// program's folder (TARELIA_HOME) for the test's lifetime. Without the
+// program's sample templates unless asked for, so that a test's own
+// templates are the only ones of their lists.
 class TestDb {
 public:
-    TestDb();
+    enum Samples { NoSamples, WithSamples };
+    explicit TestDb(Samples samples = NoSamples);
     ~TestDb();
 
     const QString& folder() const { return folder_; }

@@ -215,6 +215,15 @@ public:
         }
     }
 
+    void setFormula(const CellAddress& c, const QString& formula) override
+    {
+        try {
+            sheet(c.sheet)->getCellByPosition(c.column, c.row)->setFormula(ou(formula));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void setValue(const CellAddress& c, double value) override
     {
         try {
@@ -299,6 +308,19 @@ public:
             Reference<table::XColumnRowRange> cr(sheet(sheetIndex), UNO_QUERY_THROW);
             Reference<beans::XPropertySet> p(cr->getColumns()->getByIndex(column), UNO_QUERY_THROW);
             p->setPropertyValue("Width", Any(static_cast<sal_Int32>(width)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void fitRowHeights(int sheetIndex, int firstRow, int lastRow) override
+    {
+        if (lastRow < firstRow)
+            return;
+        try {
+            Reference<table::XColumnRowRange> cr(range({sheetIndex, 0, firstRow, 0, lastRow}), UNO_QUERY_THROW);
+            Reference<beans::XPropertySet>(cr->getRows(), UNO_QUERY_THROW)
+                ->setPropertyValue("OptimalHeight", Any(true));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -491,6 +513,8 @@ public:
                 break;
             case table::CellContentType_FORMULA:
                 st.content = qs(cell->getFormula());
+                st.formula = st.content.toString();
+                st.formulaValue = cell->getValue();
                 break;
             default:
                 break;
@@ -519,6 +543,10 @@ public:
             st.leftWidth = line.OuterLineWidth;
             p->getPropertyValue("RightBorder") >>= line;
             st.rightWidth = line.OuterLineWidth;
+            Reference<table::XColumnRowRange> rowOf(sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row),
+                                                    UNO_QUERY_THROW);
+            Reference<beans::XPropertySet>(rowOf->getRows()->getByIndex(0), UNO_QUERY_THROW)->getPropertyValue("Height") >>=
+                st.rowHeight;
             return st;
         } catch (const uno::Exception& e) {
             rethrow(e);

@@ -3,8 +3,10 @@
 #include "db/Codec.h"
 #include "db/Query.h"
 #include "schema/Schema.h"
-#include "util/Globals.h"
+#include "templates/SampleTemplates.h"
 #include "util/Scrambler.h"
+
+const char* const kNoPasswordMarker = "Pane_Grove.TKelpinLathBromes";
 
 void InsertAdministrator(db::Query& q, Scrambler& s)
 {
@@ -23,7 +25,7 @@ void InsertAdministrator(db::Query& q, Scrambler& s)
     q.execSql();
 }
 
-void CreateShippedDatabase(const QString& path, const db::ConnectParams& params)
+void CreateShippedDatabase(const QString& path, const db::ConnectParams& params, ShippedSamples samples)
 {
     schema::createDatabase(path, params);
     db::Database db;
@@ -35,6 +37,8 @@ void CreateShippedDatabase(const QString& path, const db::ConnectParams& params)
     db::Query q(&db, &tr);
     Scrambler s;
     InsertAdministrator(q, s);
+    if (samples == ShippedSamples::Installed)
+        templates::InstallShippedSamples(db, tr);
     tr.commit();
     db.close();
 }

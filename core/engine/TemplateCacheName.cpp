@@ -1,0 +1,3 @@
+#include "TemplateCacheName.h"
+
+QString TemplateCacheFileName(qint64 unicname) { return QString::number(unicname) + QStringLiteral(".xls"); }
