@@ -11,6 +11,7 @@
 #include "ui/Unit_SettingsTab.h"
 #include "util/Globals.h"
 #include "util/Settings.h"
+#include "util/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -173,6 +174,25 @@ TEST(SettingsTab, EachWriterStoresItsValueWithItsOwnProtocolLine)
     EXPECT_EQ(rowsOf(env, "PrintPrgOpenOffice"), 0);
     EXPECT_EQ(lastLines(env, 1), QStringList{QStringLiteral("Продукты и блюда / Для печати документов выбран Excel")});
     EXPECT_EQ(logLines(env), 4);
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
+
+TEST(SettingsTab, ACurrencyNameTheDatabaseCannotHoldIsRefusedAndForgotten)
+{
+    AppEnv env;
+    loginAdmin(env);
+    TSettingsTab* t = SettingsTab;
+    t->E_Rub->setText(QStringLiteral("гривна"));
+    emit t->E_Rub->editingFinished();
+    env.messages.clear();
+    t->E_Rub->setText(QStringLiteral("юань 元"));
+    emit t->E_Rub->editingFinished();
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("元"))) << env.messages[0].toStdString();
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT STRING_PARAM FROM MY_PARAM WHERE NAME_PARAM = 'rub'")).toString(),
+              QStringLiteral("гривна"));
+    EXPECT_EQ(SettingValue(QStringLiteral("rub")).toString(), QStringLiteral("гривна"));  // what amounts in words use
+    EXPECT_EQ(t->E_Rub->text(), QStringLiteral("гривна"));
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
 }
 
