@@ -40,13 +40,28 @@
 #include "util/OfficeSession.h"
 #include "util/Unit_Util.h"
 
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
+
+bool LoadQtTranslations(QCoreApplication& app)
+{
+    // Qt's own dialogs (the file dialogs' "Look in", "Open", "Cancel") speak Russian too.
+    auto* qt = new QTranslator(&app);
+    if (!qt->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    return QCoreApplication::installTranslator(qt);
+}
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The program works as on a Russian workstation whatever the machine's locale.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     setApplicationName(QStringLiteral("Тарелия"));
+    LoadQtTranslations(*this);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

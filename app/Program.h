@@ -10,6 +10,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Installs Qt's own Russian translations (package qt6-translations-l10n); false when they are not there.
+bool LoadQtTranslations(QCoreApplication& app);
+
 // Creates every window in the program's order and runs the start-up
 // sequence (unless told not to); returns false when the program must end at once.
 bool CreateWindows(bool runStartup = true);
