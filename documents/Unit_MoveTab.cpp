@@ -98,7 +98,7 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     lay->addWidget(split, 1);
 
     Grid_Dvig->setQuery(dvig());
-    cat::SetColumns(Grid_Dvig, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80},
+    cat::SetColumns(Grid_Dvig, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Dvig)},
                                 {QStringLiteral("NAME"), QStringLiteral("№ документа"), 110},
                                 {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
                                 {QStringLiteral("F_FROM"), QStringLiteral("Предприятие"), 150},

@@ -130,8 +130,8 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     lay->addWidget(split, 1);
 
     Grid_DocReal->setQuery(docs());
-    cat::SetColumns(Grid_DocReal, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80},
-                                   {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), 65},
+    cat::SetColumns(Grid_DocReal, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_DocReal)},
+                                   {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_DocReal)},
                                    {QStringLiteral("NAME"), QStringLiteral("№ документа"), 120},
                                    {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
                                    {QStringLiteral("NAME_F"), QStringLiteral("Предприятие"), 200}});
