@@ -8,6 +8,9 @@
 #include "CatalogueUi.h"
 #include "Unit_MenusTab.h"
 #include "Printing.h"
+#include "Unit_Oborotka.h"
+#include "Unit_SelectFirma.h"
+#include "Unit_SelectOtdel.h"
 #include "entries/Office.h"
 #include "Unit_DelDoc.h"
 #include "Unit_DvigIng.h"
@@ -83,6 +86,37 @@ static void WirePrintingToCore()
     OfficeSession.ExcelWriteColumn = [](const QStringList& lines) { printing::WriteLinesToNewCalc(lines); };
 }
 
+// The turnover statement's options window picks enterprises and departments
+// with the catalogue's pickers.
+static void WireTurnoverPickers()
+{
+    OborotkaPickers().firma = [](qint64& kod, QString& name) {
+        Form_SelectFirma->Prepare(QStringLiteral("Выбор предприятия"), 1);
+        db::Query* q = Form_SelectFirma->Q_Vibor;
+        const bool ok = Msg::execModal(Form_SelectFirma) == QDialog::Accepted && cat::HasRow(q);
+        if (ok) {
+            kod = cat::KeyOf(q);
+            name = q->field(QStringLiteral("NAME")).asString();
+        }
+        q->close();
+        return ok;
+    };
+    OborotkaPickers().otdel = [](qint64 firma, qint64& kod, QString& name) {
+        Form_SelectOtdel->AttachData();
+        db::Query* q = Form_SelectOtdel->Q_O;
+        q->close();
+        q->setSql(QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + Key(firma) + QStringLiteral(" ORDER BY NAME"));
+        q->open();
+        const bool ok = Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q);
+        if (ok) {
+            kod = cat::KeyOf(q);
+            name = q->field(QStringLiteral("NAME")).asString();
+        }
+        q->close();
+        return ok;
+    };
+}
+
 bool CreateWindows(bool runStartup)
 {
     StartupDone = 0;
@@ -117,6 +151,7 @@ bool CreateWindows(bool runStartup)
     Form_VhodHelp = new TForm_VhodHelp;
     WireCoreWindows();
     WirePrintingToCore();
+    WireTurnoverPickers();
     // The owners subscribe to their lists: the documents' lists, the catalogue's tabs, the template window.
     AttachDocumentLists();
     AttachCatalogueWindows();
@@ -131,12 +166,14 @@ bool CreateWindows(bool runStartup)
     CreateHistoryWindow();
     SettingsTab = new TSettingsTab(Form_Main);
     ProtocolTab = new TProtocolTab(Form_Main);
-    // The protocol's "Печать" prints the lines the tab's filter selects.
+    // The protocol's "Печать" copies the rows the tab shows, as they are, and
+    // leaves the list on its first row.
     QObject::connect(ProtocolTab->Btn_PrintLog, &QPushButton::clicked, ProtocolTab, [] {
         Guard([] {
-            const protocol::Filter f = ProtocolTab->CurrentFilter();
-            printing::Btn_PrintLogClick({f.dateFrom, f.dateTo, f.timeFrom, f.timeTo, f.user > 0 ? f.user : 0, f.textOn,
-                                         f.text, f.order});
+            db::Query* shown = Form_Base->Q_Protokol;
+            printing::Btn_PrintLogClick({reports::ProtocolPrint::LinesOf(*shown)});
+            if (shown->active() && !shown->isEmpty())
+                shown->first();
         });
     });
     CreateKartaWindows();

@@ -4,7 +4,8 @@
 
 #include "Printing.h"
 #include "automation/uno/UnoOffice.h"
-#include "workbooks/ProtocolWorkbook.h"
+#include "reports/ProtocolPrint.h"
+#include "ui/ProtocolFilter.h"
 
 #include "db/Database.h"
 #include "db/Query.h"
@@ -117,13 +118,14 @@ void BM_ProtocolPrint(benchmark::State& state)
     engine::Context ctx;
     ctx.database = &s.database;
     ctx.read = s.read.get();
-    printing::ProtokolFilter all;
-    all.dateFrom = -1;
-    all.timeFrom = -1;
+    const protocol::Statement all = protocol::Select({});
     ClosingOffice office(*s.office);
     for (auto _ : state) {
-        const QList<workbooks::ProtocolLine> lines = printing::ReadProtocolLines(ctx, all);
-        if (lines.size() != 20000 || !workbooks::WriteProtocolWorkbook(office, lines))
+        db::Query list(ctx.database, ctx.read);
+        list.setSql(all.sql);
+        list.open();
+        const QList<reports::ProtocolPrint::Line> lines = reports::ProtocolPrint::LinesOf(list);
+        if (lines.size() != 20000 || !reports::ProtocolPrint::Print(office, {lines}))
             state.SkipWithError("the print did not run");
         state.PauseTiming();
         if (office.last)

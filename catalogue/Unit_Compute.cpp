@@ -7,7 +7,7 @@
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Alarm.h"
-#include "ui/Unit_Gauge.h"
+#include "ReportGauge.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
@@ -84,32 +84,6 @@ void showWarnings(const QStringList& lines)
     Msg::execModal(Form_Alarm);
 }
 
-// The progress window for the run; hidden again however the run ends.
-class GaugeShown {
-public:
-    GaugeShown()
-    {
-        if (!Form_Gauge)
-            return;
-        Form_Gauge->Gauge1->setRange(0, 1);
-        Form_Gauge->Gauge1->setValue(0);
-        Form_Gauge->show();
-    }
-    ~GaugeShown()
-    {
-        if (Form_Gauge)
-            Form_Gauge->hide();
-    }
-    static void step(int position, int maximum)
-    {
-        if (!Form_Gauge)
-            return;
-        Form_Gauge->Gauge1->setRange(0, std::max(1, maximum));
-        Form_Gauge->Gauge1->setValue(position);
-        Form_Gauge->Gauge1->repaint();
-    }
-};
-
 void reopenStockList()
 {
     db::Query* q = Form_Base->Q_Ing_Sklad;
@@ -170,13 +144,15 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
             TForm_Compute* f;
             ~Restore() { f->RadioGroup2->setItemIndex(1); }
         } restore{f};
-        GaugeShown gauge;
+        const reports::Progress progress = printing::GaugeProgress();
+        reports::ProgressShown gauge(progress, 1);
         std::optional<WriteTransaction> own;
         if (log)
             own.emplace();
         else if (!Form_Base->TransactionWrite->active())
             Form_Base->TransactionWrite->start();
-        result = costing::RecomputePrices(engine::ProgramContext(), scope, &GaugeShown::step);
+        result = costing::RecomputePrices(engine::ProgramContext(), scope,
+                                         [&gauge](int position, int maximum) { gauge.step(position, maximum); });
         // An abort keeps (and with the protocol line commits) what the rows before it wrote.
         if (own)
             own->commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Расчёт цен"));

@@ -7,7 +7,7 @@
 #include "db/Query.h"
 #include "engine/WriteRoad.h"
 #include "ui/Scaling.h"
-#include "ui/Unit_Gauge.h"
+#include "ReportGauge.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
@@ -25,25 +25,6 @@ TForm_CopyCena* Form_CopyCena = nullptr;
 namespace {
 
 QString nameOf(const db::Query* q) { return cat::HasRow(q) ? q->field(QStringLiteral("NAME")).asString() : QString(); }
-
-// The progress window for the copy; hidden again however it ends.
-struct GaugeShown {
-    GaugeShown()
-    {
-        if (!Form_Gauge)
-            return;
-        Form_Gauge->Gauge1->setRange(0, 1);
-        Form_Gauge->Gauge1->setValue(0);
-        Form_Gauge->show();
-    }
-    ~GaugeShown()
-    {
-        if (!Form_Gauge)
-            return;
-        Form_Gauge->Gauge1->setValue(0);
-        Form_Gauge->hide();
-    }
-};
 
 } // namespace
 
@@ -157,14 +138,10 @@ void TForm_CopyCena::Btn_OkClick()
         copy.targetOtdel = cat::KeyOf(Form_Base->Q_Otdel);
         copy.targetSklad = Tag == 2 ? cat::KeyOf(Form_Base->Q_Sklad) : 0;
         copy.onlyZero = CB_Zero->isChecked();
-        GaugeShown gauge;
+        const reports::Progress progress = printing::GaugeProgress();
+        reports::ProgressShown gauge(progress, 1);
         WriteTransaction w;
-        costing::CopyPrices(w.context(), copy, [](int done, int total) {
-            if (!Form_Gauge)
-                return;
-            Form_Gauge->Gauge1->setRange(0, std::max(1, total));
-            Form_Gauge->Gauge1->setValue(done);
-        });
+        costing::CopyPrices(w.context(), copy, [&gauge](int done, int total) { gauge.step(done, total); });
         w.commit();
     }
     accept();

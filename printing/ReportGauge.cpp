@@ -25,7 +25,13 @@ reports::Progress GaugeProgress()
     p.step = [](int position) {
         if (!Form_Gauge)
             return;
-        Form_Gauge->Gauge1->setValue(std::min(position, Form_Gauge->Gauge1->maximum()));
+        TGauge* g = Form_Gauge->Gauge1;
+        const int before = g->value();
+        g->setValue(std::min(position, g->maximum()));
+        // Repainted once per hundredth of the way: the run holds the event loop.
+        const qint64 m = std::max(1, g->maximum());
+        if (qint64(g->value()) * 100 / m != qint64(before) * 100 / m)
+            g->repaint();
     };
     p.close = [] {
         if (!Form_Gauge)

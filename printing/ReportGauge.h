@@ -9,7 +9,8 @@
 namespace printing {
 
 QString ProgramTemplateCache();
-// The progress window "Ход выполнения" as a report drives it.
+// The progress window "Ход выполнения" as reports and other long runs
+// (price recomputation, price copy) drive it, through reports::ProgressShown.
 reports::Progress GaugeProgress();
 // Runs a report of the standard sequence; failures reach the caller's guard.
 void RunProgramReport(const reports::StandardReport& report);

@@ -69,10 +69,11 @@ void RecordingDocument::insertSheet(int index, const QString& name)
 
 QString RecordingDocument::sheetName(int sheet) { return book_->sheet(sheet).name; }
 
+// An empty text leaves the cell empty, as the office does.
 void RecordingDocument::setString(const CellAddress& cell, const QString& text)
 {
     ++book_->cellCalls;
-    book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = text;
+    book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = text.isEmpty() ? QVariant() : QVariant(text);
 }
 
 void RecordingDocument::setValue(const CellAddress& cell, double value)
@@ -80,6 +81,8 @@ void RecordingDocument::setValue(const CellAddress& cell, double value)
     ++book_->cellCalls;
     book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = value;
 }
+
+void RecordingDocument::setSheetName(int sheet, const QString& name) { book_->sheet(sheet).name = name; }
 
 void RecordingDocument::setFormula(const CellAddress& cell, const QString& formula)
 {
@@ -89,6 +92,45 @@ void RecordingDocument::setFormula(const CellAddress& cell, const QString& formu
     st.formula = formula;
 }
 
+void RecordingDocument::setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows)
+{
+    ++book_->rowCalls;
+    RecordedSheet& s = book_->sheet(cell.sheet);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int i = 0; i < rows[r].size(); ++i) {
+            CellState& st = s.cells[{cell.row + r, cell.column + i}];
+            st.content = rows[r][i];
+            st.formula = rows[r][i];
+        }
+}
+
+void RecordingDocument::setCharColor(const QList<RangeAddress>& ranges, int color)
+{
+    ++book_->formatCalls;
+    for (const RangeAddress& range : ranges)
+        forEachCell(range, [&](CellState& st, int, int) { st.charColor = color; });
+}
+
+void RecordingDocument::setVertJustify(const RangeAddress& range, int justify)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.vertJustify = justify; });
+}
+
+void RecordingDocument::setNumberFormat(const RangeAddress& range, const QString& code)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.numberFormat = code; });
+}
+
+void RecordingDocument::setPageMargins(int sheet, const PageMargins& margins)
+{
+    ++book_->formatCalls;
+    book_->sheet(sheet).margins = margins;
+}
+
+PageMargins RecordingDocument::pageMargins(int sheet) { return book_->sheet(sheet).margins; }
+
 void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     ++book_->rowCalls;
@@ -96,8 +138,11 @@ void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVar
     for (int r = 0; r < rows.size(); ++r)
         for (int i = 0; i < rows[r].size(); ++i) {
             const QVariant& v = rows[r][i];
-            s.cells[{cell.row + r, cell.column + i}].content =
-                v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
+            QVariant& content = s.cells[{cell.row + r, cell.column + i}].content;
+            if (!v.isValid() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
+                content = QVariant();
+            else
+                content = v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
         }
 }
 

@@ -6,6 +6,8 @@
 // document shown to the user. No widgets: the progress window is reached
 // through Progress, messages travel as TemplateError.
 
+#include "Progress.h"
+
 #include "automation/BufferedDocument.h"
 #include "templates/TemplateEngine.h"
 #include "words/AmountInWords.h"
@@ -17,13 +19,6 @@
 #include <memory>
 
 namespace reports {
-
-// The progress window as a report drives it.
-struct Progress {
-    std::function<void(int maximum)> start;  // position 0, shown
-    std::function<void(int position)> step;
-    std::function<void()> close;             // position 0, hidden
-};
 
 // How cell values reach the office: one call per cell, or each row's values
 // gathered into one range write with repeated formats applied once.
@@ -94,7 +89,7 @@ private:
 struct GroupLevel {
     QString headingVariable;        // "firma2", "otdel2", "sklad2", "group2"
     QStringList subtotalVariables;  // kind 3, the level's sums in order
-    QString rowEndVariable;         // "n_f", "n_o", "n_s", "n_g"
+    QString rowEndVariable;         // "n_f", "n_o", "n_s", "n_g"; empty: no subtotal row
 };
 
 // The data and variables of a report that follows the standard sequence.

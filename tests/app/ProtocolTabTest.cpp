@@ -374,3 +374,32 @@ TEST_F(ProtocolTabTest, ThePrintButtonPrintsTheListWithItsTextFilterAndOrder)
     EXPECT_TRUE(book.visible);
     automation::SetProgramOffice(nullptr);
 }
+
+TEST_F(ProtocolTabTest, APrintDuringTheSearchPausePrintsTheListAsTheGridsShowIt)
+{
+    auto office = std::make_unique<automation::RecordingOffice>();
+    automation::RecordingOffice* recording = office.get();
+    automation::SetProgramOffice(std::move(office));
+    allDates();
+    const QStringList listed = shown();
+    ASSERT_GT(listed.size(), 1);
+    Form_Base->Q_Protokol->setRecNo(1);
+    // A search typed a moment ago: the list is rebuilt only when the pause ends.
+    ProtocolTab->CB_ParContext->click();
+    allDates();
+    ProtocolTab->E_ParContext->setText(QStringLiteral("Удаление"));
+    ProtocolTab->E_ParContextKeyUp();
+    ASSERT_TRUE(ProtocolTab->Timer_OpenLog->isActive());
+    const QStringList before = shown();
+
+    ProtocolTab->Btn_PrintLog->click();
+    ASSERT_EQ(recording->books.size(), 1);
+    const automation::RecordedBook& book = recording->last();
+    for (int i = 0; i < before.size(); ++i)
+        EXPECT_EQ(book.at(QStringLiteral("E%1").arg(i + 2)).toString(), before[i]);
+    EXPECT_FALSE(book.at(QStringLiteral("E%1").arg(before.size() + 2)).isValid());
+    // The grids stand on the first row again.
+    EXPECT_EQ(Form_Base->Q_Protokol->recNo(), 0);
+    ProtocolTab->Timer_OpenLog->stop();
+    automation::SetProgramOffice(nullptr);
+}

@@ -2,11 +2,12 @@
 // its source, uploaded into a database, opened as an untitled copy, filled by
 // the report run, stored and read back cell by cell.
 
+#include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
 #include "reports/TemplateReport.h"
 #include "templates/SampleTemplates.h"
 #include "templates/TemplateAdmin.h"
-#include "workbooks/ProtocolWorkbook.h"
+#include "reports/ProtocolPrint.h"
 #include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
 
@@ -45,6 +46,13 @@ private:
 };
 
 [[maybe_unused]] auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new OfficeEnvironment);
+
+} // namespace
+
+automation::UnoOffice& TestOffice() { return OfficeEnvironment::office(); }
+QString TestOfficeFolder() { return OfficeEnvironment::folder(); }
+
+namespace {
 
 QByteArray sampleBytes()
 {
@@ -310,11 +318,11 @@ TEST(TemplateUpload, TheOfficeOpensTheSampleAndRefusesDamagedFiles)
 TEST(ProtocolPrint, TwentyThousandLinesIntoTheOffice)
 {
     KeepingOffice keeping(OfficeEnvironment::office());
-    QList<workbooks::ProtocolLine> lines;
+    QList<reports::ProtocolPrint::Line> lines;
     for (int i = 0; i < 20000; ++i)
         lines.append({QStringLiteral("10.03.2026"), QStringLiteral("12:00:00"), QStringLiteral("Иванова М."),
                       QStringLiteral("Настройка"), QStringLiteral("Действие №%1").arg(i + 1)});
-    ASSERT_TRUE(workbooks::WriteProtocolWorkbook(keeping, lines));
+    ASSERT_TRUE(reports::ProtocolPrint::Print(keeping, {lines}));
     ASSERT_EQ(keeping.documents.size(), 1u);
     Document& doc = *keeping.documents[0];
     EXPECT_EQ(doc.cellState({0, 2, 0}).content, QStringLiteral("Фио"));

@@ -9,31 +9,53 @@
 #include "Printing.h"
 #include "automation/RecordingOffice.h"
 #include "ui/ProtocolFilter.h"
-#include "workbooks/ProtocolWorkbook.h"
+#include "reports/ProtocolPrint.h"
 
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
 
 using automation::RecordingOffice;
-using workbooks::ProtocolLine;
+using reports::ProtocolPrint::Line;
+
+// The protocol tab's list on a filter, opened as the tab opens it.
+static std::unique_ptr<db::Query> tabList(const engine::Context& ctx, const protocol::Filter& f)
+{
+    const protocol::Statement st = protocol::Select(f);
+    auto q = std::make_unique<db::Query>(ctx.database, ctx.read);
+    q->setSql(st.sql);
+    for (auto it = st.params.begin(); it != st.params.end(); ++it)
+        q->param(it.key()).setValue(it.value());
+    q->open();
+    return q;
+}
+
+static bool print(automation::Office& office, const QList<Line>& lines, const reports::Progress& progress = {})
+{
+    return reports::ProtocolPrint::Print(office, {lines}, progress);
+}
 
 namespace {
 
-QList<ProtocolLine> generated(int n)
+QList<Line> generated(int n)
 {
-    QList<ProtocolLine> lines;
+    QList<Line> lines;
     for (int i = 0; i < n; ++i)
         lines.append({QStringLiteral("10.03.2026"), QStringLiteral("09:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')),
                       QStringLiteral("Иванова М."), QStringLiteral("Настройка"), QStringLiteral("Действие №%1").arg(i + 1)});
     return lines;
 }
 
-TEST(ProtocolWorkbook, LinesGoInBlocksUnderTheHeaderFramedAndWrapped)
+TEST(ProtocolPrint, LinesGoInBlocksUnderTheHeaderFramedAndWrapped)
 {
     RecordingOffice office;
     QList<int> progress;
-    ASSERT_TRUE(workbooks::WriteProtocolWorkbook(office, generated(1201), [&](int n) { progress << n; }));
+    int maximum = -1;
+    bool closed = false;
+    ASSERT_TRUE(print(office, generated(1201),
+                      {[&](int m) { maximum = m; }, [&](int n) { progress << n; }, [&] { closed = true; }}));
+    EXPECT_EQ(maximum, 1201);
+    EXPECT_TRUE(closed);
     ASSERT_EQ(office.books.size(), 1);
     const automation::RecordedBook& b = office.last();
     const QStringList header{QStringLiteral("Дата"), QStringLiteral("Время"), QStringLiteral("Фио"),
@@ -67,10 +89,10 @@ TEST(ProtocolWorkbook, LinesGoInBlocksUnderTheHeaderFramedAndWrapped)
     EXPECT_FALSE(office.connected());
 }
 
-TEST(ProtocolWorkbook, AnEmptySelectionGivesTheFramedHeaderAndNoOfficeGivesNothing)
+TEST(ProtocolPrint, AnEmptySelectionGivesTheFramedHeaderAndNoOfficeGivesNothing)
 {
     RecordingOffice office;
-    ASSERT_TRUE(workbooks::WriteProtocolWorkbook(office, {}));
+    ASSERT_TRUE(print(office, {}));
     const automation::RecordedBook& b = office.last();
     EXPECT_EQ(b.stateAt(QStringLiteral("A1")).bottomWidth, 35);
     EXPECT_EQ(b.stateAt(QStringLiteral("E1")).rightWidth, 35);
@@ -79,8 +101,10 @@ TEST(ProtocolWorkbook, AnEmptySelectionGivesTheFramedHeaderAndNoOfficeGivesNothi
 
     RecordingOffice none;
     none.reachable = false;
-    EXPECT_FALSE(workbooks::WriteProtocolWorkbook(none, generated(3)));
+    bool closed = false;
+    EXPECT_FALSE(print(none, generated(3), {{}, {}, [&] { closed = true; }}));
     EXPECT_TRUE(none.books.isEmpty());
+    EXPECT_TRUE(closed) << "the progress window stays up";
 }
 
 class ProtocolRowsTest : public ::testing::Test {
@@ -115,10 +139,11 @@ protected:
         RefreshRead(env.t);
     }
 
-    QStringList actions(const printing::ProtokolFilter& f)
+    // What the print copies of the tab's list on the filter.
+    QStringList actions(const protocol::Filter& f)
     {
         QStringList out;
-        for (const ProtocolLine& l : printing::ReadProtocolLines(env.ctx(), f))
+        for (const Line& l : reports::ProtocolPrint::LinesOf(*tabList(env.ctx(), f)))
             out << l.action;
         return out;
     }
@@ -126,34 +151,53 @@ protected:
 
 TEST_F(ProtocolRowsTest, TheTabsFiltersAndOrderAreFollowed)
 {
-    printing::ProtokolFilter all;
-    all.dateFrom = -1;
-    all.timeFrom = -1;
+    protocol::Filter all;
     EXPECT_EQ(actions(all), (QStringList{QStringLiteral("Проведён документ"), QStringLiteral("Принят O'Neil"),
                                          QStringLiteral("Открытие программы"), QStringLiteral("Удаление 50% строк")}));
-    printing::ProtokolFilter byAction = all;
+    protocol::Filter byAction = all;
     byAction.order = protocol::ByActionDateTime;
     EXPECT_EQ(actions(byAction), (QStringList{QStringLiteral("Открытие программы"), QStringLiteral("Принят O'Neil"),
                                               QStringLiteral("Проведён документ"), QStringLiteral("Удаление 50% строк")}));
-    printing::ProtokolFilter text = all;
+    protocol::Filter text = all;
     text.textOn = true;
     text.text = QStringLiteral("O'Neil");
     EXPECT_EQ(actions(text), QStringList{QStringLiteral("Принят O'Neil")});
-    printing::ProtokolFilter user = all;
+    protocol::Filter user = all;
     user.user = 2;
     EXPECT_EQ(actions(user).size(), 2);
-    printing::ProtokolFilter morning = all;
+    protocol::Filter morning = all;
     morning.timeFrom = 0;
     morning.timeTo = 10.0 / 24;
     EXPECT_EQ(actions(morning), (QStringList{QStringLiteral("Принят O'Neil"), QStringLiteral("Открытие программы")}));
 
     // The full name is printed, the login never; date and time as the grids show them.
-    const QList<ProtocolLine> lines = printing::ReadProtocolLines(env.ctx(), text);
+    auto list = tabList(env.ctx(), text);
+    const QList<Line> lines = reports::ProtocolPrint::LinesOf(*list);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0].date, QStringLiteral("10.03.2026"));
     EXPECT_EQ(lines[0].time, QStringLiteral("09:00:00"));
     EXPECT_EQ(lines[0].fio, QStringLiteral("petrov (ФИО)"));
     EXPECT_EQ(lines[0].arm, QStringLiteral("Продукты и блюда"));
+}
+
+TEST_F(ProtocolRowsTest, ThePrintCopiesTheListAsShownWithoutMovingIt)
+{
+    protocol::Filter all;
+    auto list = tabList(env.ctx(), all);
+    list->setRecNo(2);
+    // A row written after the list was opened is not printed: the list is not queried again.
+    line(QDate(2026, 3, 10), "12:00:00", 1, "admin", "Система", "Позже открытия списка");
+    RecordingOffice office;
+    ASSERT_TRUE(print(office, reports::ProtocolPrint::LinesOf(*list)));
+    EXPECT_EQ(list->recNo(), 2);
+    const automation::RecordedBook& b = office.last();
+    for (int r = 0; r < list->recordCount(); ++r)
+        EXPECT_EQ(b.at(QStringLiteral("E%1").arg(r + 2)).toString(), list->valueAt(r, list->fieldIndex(QStringLiteral("WHAT_ACTION"))).toString());
+    EXPECT_FALSE(b.at(QStringLiteral("E6")).isValid());
+
+    // A closed list prints the header alone.
+    list->close();
+    EXPECT_TRUE(reports::ProtocolPrint::LinesOf(*list).isEmpty());
 }
 
 } // namespace
@@ -164,8 +208,7 @@ TEST_F(ProtocolRowsTest, TheTabsFiltersAndOrderAreFollowed)
 TARELIA_GOLDEN_RUNNER(protocol)
 {
     const QJsonObject f = golden.options.value(QStringLiteral("filter")).toObject();
-    printing::ProtokolFilter filter;
-    filter.dateFrom = filter.dateTo = filter.timeFrom = filter.timeTo = -1;
+    protocol::Filter filter;
     if (f.contains(QStringLiteral("from"))) {
         filter.dateFrom = protocol::DateToSerial(QDate::fromString(f.value(QStringLiteral("from")).toString(), QStringLiteral("dd.MM.yyyy")));
         filter.dateTo = protocol::DateToSerial(QDate::fromString(f.value(QStringLiteral("to")).toString(), QStringLiteral("dd.MM.yyyy")));
@@ -174,11 +217,11 @@ TARELIA_GOLDEN_RUNNER(protocol)
         filter.timeFrom = protocol::TimeToFraction(QTime::fromString(f.value(QStringLiteral("timeFrom")).toString(), QStringLiteral("hh:mm")));
         filter.timeTo = protocol::TimeToFraction(QTime::fromString(f.value(QStringLiteral("timeTo")).toString(), QStringLiteral("hh:mm")));
     }
-    filter.user = f.value(QStringLiteral("user")).toInteger(0);
+    filter.user = f.value(QStringLiteral("user")).toInteger(-1);
     filter.text = f.value(QStringLiteral("text")).toString();
     filter.textOn = !filter.text.isEmpty();
     filter.order = f.value(QStringLiteral("order")).toInt(0);
-    const QList<ProtocolLine> lines = printing::ReadProtocolLines(golden.ctx(), filter);
+    const QList<Line> lines = reports::ProtocolPrint::LinesOf(*tabList(golden.ctx(), filter));
     golden.notes << QStringLiteral("%1 lines").arg(lines.size());
-    workbooks::WriteProtocolWorkbook(golden.office, lines);
+    print(golden.office, lines);
 }
