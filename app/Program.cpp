@@ -43,13 +43,28 @@
 #include "util/OfficeSession.h"
 #include "util/Unit_Util.h"
 
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
+
+bool LoadQtTranslations(QCoreApplication& app)
+{
+    // Qt's own dialogs (the file dialogs' "Look in", "Open", "Cancel") speak Russian too.
+    auto* qt = new QTranslator(&app);
+    if (!qt->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    return QCoreApplication::installTranslator(qt);
+}
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The program works as on a Russian workstation whatever the machine's locale.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     setApplicationName(QStringLiteral("Тарелия"));
+    LoadQtTranslations(*this);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
@@ -233,15 +248,20 @@ void DestroyWindows()
     StartupDone = 0;
 }
 
-int ProgramMain(TApplication& app)
+int ProgramMain(QApplication& app)
 {
     bool ok = false;
     Guard([&] { ok = CreateWindows(); });
-    if (!ok || !Form_Main) {
-        if (Form_Main)
-            Form_Main->close();
-        return 0;
+    int rc = 0;
+    if (ok && Form_Main) {
+        Form_Main->show();
+        rc = app.exec();
+    } else if (Form_Main) {
+        Form_Main->close();
     }
-    Form_Main->show();
-    return app.exec();
+    // Everything goes in order while the program's runtimes are still there: the
+    // windows, their lists and the connection to the spreadsheet program (whose
+    // references must not outlive the office's runtime in a static destructor).
+    Guard([] { DestroyWindows(); });
+    return rc;
 }

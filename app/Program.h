@@ -10,10 +10,14 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Installs Qt's own Russian translations (package qt6-translations-l10n); false when they are not there.
+bool LoadQtTranslations(QCoreApplication& app);
+
 // Creates every window in the program's order and runs the start-up
 // sequence (unless told not to); returns false when the program must end at once.
 bool CreateWindows(bool runStartup = true);
 // Frees the windows (tests create them again).
 void DestroyWindows();
-// The program block: CreateWindows, then the message loop.
-int ProgramMain(TApplication& app);
+// The program block: CreateWindows, then the message loop; the windows and the
+// office connection are released before it returns.
+int ProgramMain(QApplication& app);

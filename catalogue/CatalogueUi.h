@@ -57,6 +57,10 @@ QString FormatDecimal(double v, int decimals);
 // Sets a grid's columns, each at least as wide as its whole title; a grid of
 // one column (or with keepWide, any grid) is kept wide enough to show them all.
 void SetColumns(db::DbGrid* grid, QList<db::GridColumn> columns, bool keepWide = false);
+// Widths of a date ("dd.mm.yyyy") and a time ("hh:mm:ss") column that show them whole in the grid's
+// font, at least the design width; columns grow further with the font when the window zooms.
+int DateColumnWidth(const QWidget* grid, int designWidth = 80);
+int TimeColumnWidth(const QWidget* grid, int designWidth = 65);
 
 // The shared choice dialog Form_RG with the radio group's caption and items,
 // the first preselected: the index chosen on OK, -1 on Cancel.

@@ -1,5 +1,7 @@
 #include "ProductsTabMenus.h"
 
+#include "util/Globals.h"
+
 #include "CatalogueUi.h"
 #include "entries/Print_IngUsage.h"
 #include "Unit_CopyCena.h"
@@ -119,6 +121,9 @@ TProductsTabMenus::TProductsTabMenus(TProductsTab* tab) : QObject(tab), tab_(tab
 void TProductsTabMenus::copyPrices(int mode)
 {
     if (Form_Main->ActiveInnerPage() == Form_Main->Sheet_Move || !Form_CopyCena)
+        return;
+    // Copied prices are prices: the right that guards them on the stock tab.
+    if (!CheckRight(Right::PriceProps))
         return;
     // The copy goes into the current department, or its current warehouse.
     if (!cat::HasRow(Form_Base->Q_Otdel) || (mode == 2 && !cat::HasRow(Form_Base->Q_Sklad)))

@@ -546,6 +546,9 @@ namespace ingsklad {
 Outcome EditDepartmentRow(qint64 rowKod)
 {
     Outcome out;
+    // The right that guards prices on the stock tab guards them wherever the dialog is opened.
+    if (!CheckRight(Right::PriceProps))
+        return out;
     const auto row = costing::ReadDepartmentRow(engine::ProgramContext(), rowKod);
     if (!row || !Form_IngSklad)
         return out;

@@ -208,6 +208,7 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     Keypad->signKeys = false;
     Keypad->Timer_rg->setInterval(90);
     Keypad->watchRadioGroup(RG_Kolonka->buttonGroup());
+    KeepEnterInControls(this);
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Grid_Sostav), static_cast<QWidget*>(Grid_I),
                        static_cast<QWidget*>(Grid_G)})
         Keypad->attachKeys(w);

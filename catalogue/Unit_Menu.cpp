@@ -83,6 +83,11 @@ void TForm_Menu::Btn_OkClick()
                     E_Percent);
         return;
     }
+    // At -100 % or below every menu price would be nought or negative.
+    if (d.percent <= -100) {
+        cat::Refuse(QStringLiteral("Процент повышения цены не может быть равен -100 или быть меньше !"), E_Percent);
+        return;
+    }
     d.name = E_Name->text();
     d.date = DateTimePicker1->date();
     d.firma = cat::KeyOf(Form_Base->Q_Firma_Menu);

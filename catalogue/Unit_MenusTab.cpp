@@ -554,8 +554,15 @@ void TMenusTab::Btn_Move_Bludo_MenuClick()
         return;
     const qint64 kod = cat::KeyOf(s);
     const QString name = textOf(s, "NAME1");
+    // Another section that already lists the dish refuses it, as the dish picker does.
+    const qint64 target = f->TargetRazdelKod;
+    const qint64 ing = s->field(QStringLiteral("KOD_ING")).asInt64();
+    if (target != s->field(QStringLiteral("KOD_MENU_RAZDEL")).asInt64() && menus::DishInRazdel(target, ing)) {
+        Msg::notice(QStringLiteral("В этом разделе меню уже имеется блюдо << ") + name + QStringLiteral(" >>"));
+        return;
+    }
     const qint64 back = cat::StepBackKey(s);
-    menus::MoveDish(kod, f->TargetRazdelKod, name);
+    menus::MoveDish(kod, target, name);
     cat::ReopenAt(s, back);
 }
 

@@ -52,7 +52,11 @@ QString PeriodCaption(bool allDates, const QDate& start, const QDate& finish)
            finish.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-double RoundToKopeck(double v) { return std::round(v * 100) / 100; }
+double RoundToKopeck(double v)
+{
+    // As the sales lines: to the nearest kopeck, an exact half to the even one (0.125 gives 0.12).
+    return std::nearbyint(v * 100) / 100;
+}
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "exchange/MenuExport.h"
 #include "exchange/ShiftTotals.h"
 
+#include "base/Unit_Base.h"
 #include "ui/Unit_Alarm.h"
 #include "ui/Unit_RG.h"
 #include "util/Clock.h"
@@ -101,6 +102,17 @@ QString exportAction(const exchange::Menu& menu, const QString& program)
            menu.date.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" для программы \"") + program + QLatin1Char('"');
 }
 
+// The menus tab's section list after an export: on the given section, or on
+// the first one (a finished export); its dishes follow the section.
+void standOnSection(qint64 section = 0)
+{
+    db::Query* razdel = Form_Base ? Form_Base->Q_Menu_Razdel : nullptr;
+    if (!razdel || !razdel->active() || razdel->isEmpty())
+        return;
+    if (section == 0 || !razdel->locate(QStringLiteral("KOD"), QVariant::fromValue(section)))
+        razdel->first();
+}
+
 // The protocol line of a finished export, alone on the write road.
 void logExport(const exchange::Menu& menu, const QString& program)
 {
@@ -150,12 +162,14 @@ bool ExportMenuFile(qint64 menuKey)
             return;
         const exchange::MenuText text = exchange::MenuFileText(*menu);
         if (text.missingPrice) {
+            standOnSection(text.missingPrice->sectionKod);
             Msg::notice(QStringLiteral("Нет продажной цены блюда <<") + text.missingPrice->dish +
                         QStringLiteral(">>. Выгрузка меню прервана."));
             return;
         }
         if (!writeWhole(path, exchange::PackContainer(text.text, Form_Util->scrambler())))
             return;
+        standOnSection();
         logExport(*menu, QStringLiteral("Подавальня"));
         done = true;
     });
@@ -194,6 +208,7 @@ bool ExportMenuTorgService(qint64 menuKey)
         if (!writeWhole(path, t.products) || !writeWhole(folder.filePath(QStringLiteral("Names.dbf")), t.names) ||
             !writeWhole(folder.filePath(QStringLiteral("Zimp.zfl")), exchange::ZimpCommand()))
             return;
+        standOnSection();
         logExport(*menu, QStringLiteral("TorgService"));
         done = true;
     });

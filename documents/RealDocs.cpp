@@ -61,8 +61,9 @@ movement::ListQuery RealBludoQuery(qint64 doc, bool contextOn, const QString& te
             << QStringLiteral("WHERE KOD_DOC = ") + Key(doc);
     if (contextOn) {
         r.lines << QStringLiteral(
-            "AND UPPER(ING.NAME collate win1251) LIKE '%' || UPPER(CAST(:S AS VARCHAR(200)) collate win1251) || '%'");
-        r.params.append({QStringLiteral("S"), QVariant(text)});
+            "AND UPPER(ING.NAME collate win1251) LIKE '%' || UPPER(CAST(:S AS VARCHAR(400)) collate win1251) || '%' "
+            "ESCAPE '\\'");
+        r.params.append({QStringLiteral("S"), QVariant(engine::LikeLiteral(text))});
     }
     r.lines << QStringLiteral("ORDER BY OTDEL.KOD, GROUP_ING.NAME, ING.NAME");
     return r;

@@ -7,6 +7,7 @@
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "engine/WriteRoad.h"
+#include "engine/EngineDb.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
@@ -144,6 +145,7 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Keypad->removeButton = Btn_Delete;
     Keypad->signKeys = true;
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    KeepEnterInControls(this);
     // The keypad's own buttons pass the keys they ignore up to the window.
     for (QWidget* w : std::initializer_list<QWidget*>{this, Grid_GrIng, Grid_Ing_Sklad, Btn_Add, Btn_Delete, Btn_Clear,
                                                       Btn_Ok, CB_Context, Grid_Moves, CB_Next, CB_Kol, CB_Closed})
@@ -243,7 +245,8 @@ void TForm_IngToDoc::CB_ContextClick()
     cat::SetActive(E_Context, context);
     if (context) {
         // The typed text is bound, never pasted into the statement.
-        q->addSql(QStringLiteral("AND UPPER(ING.NAME collate win1251) LIKE '%' || UPPER(CAST(:S AS VARCHAR(100)) collate win1251) || '%'"));
+        q->addSql(QStringLiteral("AND UPPER(ING.NAME collate win1251) LIKE '%' || UPPER(CAST(:S AS VARCHAR(200)) collate win1251) "
+                                 "|| '%' ESCAPE '\\'"));
     } else {
         q->addSql(QStringLiteral("AND ING.KOD_GROUP = ") + Key(cat::KeyOf(Q_GrIng)));
     }
@@ -251,7 +254,7 @@ void TForm_IngToDoc::CB_ContextClick()
         q->addSql(QStringLiteral("AND ING_SKLAD.OPEN_CLOSE = 0"));
     q->addSql(QStringLiteral("order by ING.name"));
     if (context)
-        q->param(QStringLiteral("S")).setString(E_Context->text());
+        q->param(QStringLiteral("S")).setString(engine::LikeLiteral(E_Context->text()));
     q->prepare();
     q->open();
     cat::SetActive(Grid_Ing_Sklad, true);

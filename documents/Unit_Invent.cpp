@@ -1,5 +1,6 @@
 #include "Unit_Invent.h"
 
+#include "CatalogueUi.h"
 #include "DocumentLists.h"
 #include "entries/Prt_Invent.h"
 #include "Unit_ProductsTab.h"
@@ -18,6 +19,8 @@
 #include "util/Unit_Util.h"
 
 #include <QApplication>
+#include <QStyle>
+#include <QHeaderView>
 #include <QBrush>
 #include <QFont>
 #include <QGridLayout>
@@ -55,8 +58,9 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Grid_Doc = new db::DbGrid(this);
     Grid_Doc->setAccessibleName(QStringLiteral("Документы инвентаризации"));
     Grid_Doc->setQuery(Form_Base->Q_Docs);
-    Grid_Doc->setColumns({{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80, QStringLiteral("dd.mm.yyyy")},
-                          {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), 70},
+    Grid_Doc->setColumns({{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Doc),
+                           QStringLiteral("dd.mm.yyyy")},
+                          {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_Doc, 70)},
                           {QStringLiteral("NAME"), QStringLiteral("№ документа"), 200},
                           {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 180},
                           {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 180},
@@ -102,10 +106,10 @@ TForm_Invent::TForm_Invent(QWidget* parent)
                           {QStringLiteral("MY_KOLVO"), QStringLiteral("Факт. кол-во"), 90, QStringLiteral("#.000"), Qt::AlignRight},
                           {QStringLiteral("MY_CENA"), QStringLiteral("Факт. цена"), 80, QStringLiteral("#.00"), Qt::AlignRight},
                           {QStringLiteral("CENA_P"), QStringLiteral("Цена прод."), 80, QStringLiteral("#.00"), Qt::AlignRight}});
-    Grid_Inv->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
+    Grid_Inv->datasetModel()->setCellStyle([grid = Grid_Inv](const db::Query& q, int row, const QString&, int role) -> QVariant {
         const double book = q.valueAt(row, q.fieldIndex(QStringLiteral("KOLVO"))).toDouble();
         if (role == Qt::FontRole && book != 0) {
-            QFont f = QApplication::font();
+            QFont f = grid->font();  // the list's own, zoomed with its window
             f.setBold(true);
             return f;
         }
@@ -132,9 +136,11 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Keypad->guard = [this] { return linesHaveRow() && Btn_Upd->isEnabled(); };
     Keypad->apply = [this](double v) { Btn_OKSClick(v); };
     Keypad->signKeys = false;
+    Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add;
     Keypad->focusTarget = Grid_Inv;
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
     for (int d = 0; d < 10; ++d)
@@ -142,6 +148,7 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     for (QWidget* w : keyed_)
         w->installEventFilter(this);
     E_Context_Inv->installEventFilter(this);
+    Grid_Inv->viewport()->installEventFilter(this);  // its width decides the columns
 
     Grid_Doc->setEditButton(Btn_Upd);
     Grid_Inv->setEditButton(Btn_Upd);
@@ -189,6 +196,25 @@ void TForm_Invent::FormCreate()
     SetFieldEnabled(E_Context_Inv, false);
     resize(1100, 680);
     ScaleWindow(this, true);
+}
+
+void TForm_Invent::FitInvColumns()
+{
+    QHeaderView* h = Grid_Inv->horizontalHeader();
+    if (h->count() == 0)
+        return;
+    const QFontMetrics fm(h->font());
+    const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + fm.averageCharWidth();
+    const int number = fm.horizontalAdvance(QStringLiteral("00000,000")) + margin;
+    QAbstractItemModel* m = Grid_Inv->model();
+    int others = 0;
+    for (int i = 1; i < h->count(); ++i) {
+        const int title = fm.horizontalAdvance(m->headerData(i, Qt::Horizontal).toString()) + margin;
+        h->resizeSection(i, std::max(title, number));
+        others += h->sectionSize(i);
+    }
+    const int least = fm.horizontalAdvance(m->headerData(0, Qt::Horizontal).toString()) + margin;
+    h->resizeSection(0, std::max(least, Grid_Inv->viewport()->width() - others));
 }
 
 void TForm_Invent::showEvent(QShowEvent* event)
@@ -523,6 +549,11 @@ void TForm_Invent::My_Key_Down(int key)
 
 bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == Grid_Inv->viewport()) {
+        if (event->type() == QEvent::Resize)
+            FitInvColumns();
+        return QDialog::eventFilter(watched, event);
+    }
     if (watched == E_Context_Inv && Form_Timers) {
         if (event->type() == QEvent::KeyPress) {
             Form_Timers->Timer_Invent->stop();

@@ -41,6 +41,8 @@ public:
 
     void FormCreate();
     void FormShow();
+    // Keeps the counted columns in view: numbers as wide as their titles, the name takes the rest.
+    void FitInvColumns();
     void LoadInvLines();
     void Btn_AddClick();
     void Btn_UpdClick();

@@ -98,7 +98,7 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     lay->addWidget(split, 1);
 
     Grid_Dvig->setQuery(dvig());
-    cat::SetColumns(Grid_Dvig, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80},
+    cat::SetColumns(Grid_Dvig, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Dvig)},
                                 {QStringLiteral("NAME"), QStringLiteral("№ документа"), 110},
                                 {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
                                 {QStringLiteral("F_FROM"), QStringLiteral("Предприятие"), 150},
@@ -341,7 +341,8 @@ void TMoveTab::Btn_ZapolClick()
     if (!cat::HasRow(d))
         return;
     const qint64 type = intOf(d, "DOC_TYPE");
-    if (type == 2 || type == 3) {
+    // A production write-off (7) is made by posting its production document and goes with it.
+    if (type == 2 || type == 3 || type == 7) {
         Msg::notice(QStringLiteral("Документы реализации и производства заполняются в окне \"Поризводство и реализация\" !"));
         return;
     }

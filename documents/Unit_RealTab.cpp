@@ -104,6 +104,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     auto* search = new QHBoxLayout;
     CB_Context_Real = new QCheckBox(QStringLiteral("Поиск по контексту =>"), bottom);
     E_Context_Real = new QLineEdit(bottom);
+    E_Context_Real->setMaxLength(100);  // a product's name
     search->addWidget(CB_Context_Real);
     search->addWidget(E_Context_Real, 1);
     linesSide->addLayout(search);
@@ -129,8 +130,8 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     lay->addWidget(split, 1);
 
     Grid_DocReal->setQuery(docs());
-    cat::SetColumns(Grid_DocReal, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80},
-                                   {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), 65},
+    cat::SetColumns(Grid_DocReal, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_DocReal)},
+                                   {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_DocReal)},
                                    {QStringLiteral("NAME"), QStringLiteral("№ документа"), 120},
                                    {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
                                    {QStringLiteral("NAME_F"), QStringLiteral("Предприятие"), 200}});
@@ -151,6 +152,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Keypad->guard = [this] { return KeypadAllowed(); };
     Keypad->apply = [this](double v) { SetQuantity(v); };
     Keypad->signKeys = true;
+    Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add_Real;
     Keypad->removeButton = Btn_Del_Real;
     Keypad->focusTarget = Keypad->Btn_OKS;
@@ -210,6 +212,8 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
             Form_Timers->Timer_Real->stop();
         else if (t == QEvent::KeyRelease)
             Form_Timers->Timer_Real->start();
+    } else if (watched != Btn_Take_Real && watched != Image7 && watched != Label3) {
+        // Only the import panel and what it shows are a button here; every other control keeps its mouse.
     } else if (t == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         pressTake(true);
         return true;

@@ -135,13 +135,22 @@ void TForm_Print::BtnSaveClick()
     HE();
 }
 
+// The folder beside the program where templates are edited: the upload and
+// download dialogs start there, made when it is missing.
+static QString patternsFolder()
+{
+    const QString folder = programFolder() + QStringLiteral("Patterns");
+    QDir().mkpath(folder);
+    return folder;
+}
+
 void TForm_Print::SpeedButton1Click()
 {
     const qint64 formKod = FormKod();
     if (formKod == 0)
         return;
     const QString path = pickOpenFile(this, QStringLiteral("Загрузить Excel шаблон в базу данных"),
-                                      programFolder() + QStringLiteral("Patterns"), kFilter);
+                                      patternsFolder(), kFilter);
     if (path.isEmpty())
         return;
     QFile file(path);
@@ -176,7 +185,7 @@ void TForm_Print::BitBtn5Click()
     if (formKod == 0)
         return;
     const QString path = pickSaveFile(this, QStringLiteral("Выгрузить Excel шаблон на диск для редактирования"),
-                                      programFolder() + QStringLiteral("Patterns"), kFilter);
+                                      patternsFolder(), kFilter);
     if (path.isEmpty())
         return;
     const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(engine::ProgramContext(), formKod);
@@ -206,8 +215,10 @@ void TForm_Print::BitBtn5Click()
 void TForm_Print::BtnNewSabClick()
 {
     const qint64 source = FormKod();
-    if (source == 0)
+    if (source == 0) {
+        Msg::notice(QStringLiteral("Не выбран шаблон, копию которого надо создать."));
         return;
+    }
     const std::optional<QString> name = askName(QStringLiteral("Наименование нового шаблона"), QString());
     if (!name || refuseUnstorable(*name))
         return;
@@ -231,8 +242,10 @@ void TForm_Print::BtnNewSabClick()
 void TForm_Print::BtnDeleteClick()
 {
     const qint64 formKod = FormKod();
-    if (formKod == 0)
+    if (formKod == 0) {
+        Msg::notice(QStringLiteral("Не выбран шаблон, который надо удалить."));
         return;
+    }
     // The sample of a list and its default stay: a list always keeps a template to print with.
     if (fieldText(Form_Base->QPrintForms, "OBRAZ").toInt() == 1 && !ConstructorMode) {
         Msg::notice(QStringLiteral("Образец шаблона удалить нельзя."));

@@ -156,12 +156,10 @@ void TForm_Base::FormCreate()
                                        "программе разрешено читать и записывать его и папку, в которой он лежит, и что "
                                        "его не держит открытым другая программа.")
                             .arg(QDir::toNativeSeparators(local), QString::fromUtf8(e.what()).trimmed()));
-        bool written = false;
         if (hooks.showConnectionDialog)
-            written = hooks.showConnectionDialog();
-        // The restart is asked for only when the settings were changed.
-        if (written)
-            Msg::notice(QStringLiteral("Для вступления изменений настроек в силу, программу необходимо перезагрузить !"));
+            hooks.showConnectionDialog();
+        // Changed or not, the settings take effect at the next start: the program says so before it ends.
+        Msg::notice(QStringLiteral("Для вступления изменений настроек в силу, программу необходимо перезагрузить !"));
         if (hooks.closeMainWindow)
             hooks.closeMainWindow();
         return;

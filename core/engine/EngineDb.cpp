@@ -88,6 +88,18 @@ void UpdateRecord(const Context& ctx, const R_Record& r)
     q->execSql();
 }
 
+QString LikeLiteral(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
 void TakeStockRows(const Context& ctx, const QString& keys)
 {
     Exec(ctx, QStringLiteral("EXECUTE BLOCK AS DECLARE VARIABLE K BIGINT; BEGIN "

@@ -58,6 +58,11 @@ qint64 InsertRecord(const Context& ctx, const R_Record& r);
 // Updates the row whose KOD is r.KOD.
 void UpdateRecord(const Context& ctx, const R_Record& r);
 
+// Typed text as a LIKE pattern that matches it literally: '%', '_' and the
+// escape character itself (a backslash) are escaped; the statement adds ESCAPE '\'.
+// The pattern may be twice the text's length.
+QString LikeLiteral(const QString& text);
+
 } // namespace engine
 
 // The decimal text of a key, for statements built by concatenation.

@@ -13,6 +13,9 @@ void WireCoreWindows()
 {
     if (!UserLists)
         UserLists = new TUserLists(Form_Base);
+    // The users window exists before its lists: it is registered here, once both are there.
+    if (Form_Personal)
+        UserLists->AttachPersonalWindow(Form_Personal, Form_Personal->Grid_Policy, Form_Personal->QPolicy);
     Form_Base->hooks.loadMyParams = [] { Form_Base->LoadMyParams(); };
     Form_Base->hooks.fillLoginList = [](const QStringList& logins) {
         if (Form_Vhod)
@@ -24,9 +27,7 @@ void WireCoreWindows()
     Form_Main->hooks.showUsers = [] {
         if (!Form_Personal)
             return;
-        Form_Personal->show();
-        Form_Personal->raise();
-        Form_Personal->ReloadRights();
+        Msg::execModal(Form_Personal);
     };
     Form_Main->hooks.reloadUserRights = [] {
         if (UserLists)

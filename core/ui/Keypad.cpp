@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QRegularExpression>
@@ -18,7 +19,33 @@ namespace {
 constexpr int kKeyCyrillicBe = 0x0411;  // 'Б'
 constexpr int kKeyCyrillicYu = 0x042E;  // 'Ю'
 
+// Swallows Enter once it has travelled up to the window, where the dialog
+// would click its default button. A focused push button that acts on Enter
+// has taken the key before it gets there.
+class EnterKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                event->accept();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
+
+void KeepEnterInControls(QDialog* window)
+{
+    window->installEventFilter(new EnterKeeper(window));
+}
 
 TKeypad::TKeypad(QWidget* parent) : QWidget(parent)
 {
@@ -153,6 +180,8 @@ void TKeypad::Btn_BackClick()
 
 void TKeypad::Btn_OKSClick()
 {
+    if (emptyOkIgnored && E_Klava->text().isEmpty())
+        return;
     if (!guardOk()) {
         Clear();
         return;

@@ -13,6 +13,13 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QDialog;
+
+// Enter in a grid, an edit or a keypad key of the window finishes that entry
+// only: it never reaches the window's default button. A button acts on Enter
+// only while it has the focus itself. Install it before the window's own key
+// handlers on the window, so that they still see the key first.
+void KeepEnterInControls(QDialog* window);
 
 // The quantity keypad shared by the entry windows: a display, ten digit
 // buttons, the decimal comma, backspace and OK, mapped onto the keyboard.
@@ -54,6 +61,8 @@ public:
     QPointer<QAbstractButton> removeButton;
     // Whether '+' and '-' set the sign.
     bool signKeys = true;
+    // Whether OK on an empty display does nothing (else it shows the conversion error).
+    bool emptyOkIgnored = false;
 
     // The decimal separator of the program (a Russian workstation's).
     static QChar DecimalSeparator() { return QLatin1Char(','); }

@@ -1,5 +1,7 @@
 #include "ProtocolFilter.h"
 
+#include "engine/EngineDb.h"
+
 #include <cmath>
 
 namespace protocol {
@@ -73,9 +75,9 @@ Statement Select(const Filter& f)
     Conditions c{st};
     common(f, c);
     if (f.textOn) {
-        // The typed text is bound; its own wildcards keep their meaning.
-        c.add(QStringLiteral("LOG_TABLE.WHAT_ACTION LIKE :CTX"));
-        st.params[QStringLiteral("CTX")] = QString(QLatin1Char('%') + f.text + QLatin1Char('%'));
+        // The typed text is bound and taken literally; the pattern may be longer than the column.
+        c.add(QStringLiteral("LOG_TABLE.WHAT_ACTION LIKE CAST(:CTX AS VARCHAR(460) CHARACTER SET NONE) ESCAPE '\\'"));
+        st.params[QStringLiteral("CTX")] = QString(QLatin1Char('%') + engine::LikeLiteral(f.text) + QLatin1Char('%'));
     }
     switch (f.order) {
     case ByActionDateTime:

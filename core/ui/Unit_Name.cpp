@@ -2,7 +2,6 @@
 
 #include "InputDialogs.h"
 #include "Scaling.h"
-#include "UserLists.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
@@ -71,8 +70,7 @@ void TForm_Name::FormShow() { Edit1->setFocus(); }
 
 void TForm_Name::BitBtn1Click()
 {
-    // The users window accepts an empty text (a user without a password).
-    if (Edit1->text().isEmpty() && !(UserLists && UserLists->personalShown())) {
+    if (Edit1->text().isEmpty() && !acceptsEmpty) {
         Msg::notice(QStringLiteral("Поле не заполнено !"));
         Edit1->setFocus();
         return;

@@ -24,6 +24,7 @@ public:
     QLabel* Label2;
     QLineEdit* Edit2;
     QPushButton* BitBtn3;        // hidden OK
+    bool acceptsEmpty = false;   // set by a caller for which an empty text is an answer (a password)
 
     void FormShow();
     void BitBtn1Click();

@@ -32,7 +32,8 @@ QList<db::GridColumn> personColumns()
 bool hasRows(const db::Query* q) { return q && q->active() && !q->isEmpty(); }
 } // namespace
 
-TForm_Personal::TForm_Personal(QWidget* parent) : QWidget(parent, Qt::Window)
+TForm_Personal::TForm_Personal(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Персонал"));
     QPolicy = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
@@ -72,12 +73,6 @@ TForm_Personal::TForm_Personal(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(Btn_Del, &QPushButton::clicked, this, [this] { Guard([this] { Btn_DelClick(); }); });
     connect(Btn_Edit_Policy, &QPushButton::clicked, this, [this] { Guard([this] { Btn_Edit_PolicyClick(); }); });
 
-    // The user list's scroll handler and the rights timer reload this window's rights.
-    if (UserLists) {
-        UserLists->personalWindow = this;
-        UserLists->personalRightsGrid = Grid_Policy;
-        UserLists->personalRightsQuery = QPolicy;
-    }
     resize(720, 420);
     ScaleWindow(this, false);
 }
@@ -129,8 +124,10 @@ void TForm_Personal::Btn_UpdClick()
         input->Edit1->setEchoMode(QLineEdit::Password);
         input->DateTimePicker1->hide();
         input->Panel2->hide();
+        input->acceptsEmpty = true;  // the administrator may have no password
         const bool ok = Msg::execModal(input) == QDialog::Accepted;
         const QString entry = input->Edit1->text();
+        input->acceptsEmpty = false;
         input->Edit1->setEchoMode(QLineEdit::Normal);
         input->Edit1->clear();
         if (!ok)

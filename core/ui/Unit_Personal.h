@@ -9,7 +9,8 @@
 #include <QWidget>
 
 // The users window: the users of the system and the rights of the selected one.
-class TForm_Personal : public QWidget {
+// Shown modally by the main window; the user list's scroll handler follows it.
+class TForm_Personal : public QDialog {
     Q_OBJECT
 public:
     explicit TForm_Personal(QWidget* parent = nullptr);

@@ -23,6 +23,13 @@ TUserLists::~TUserLists()
         UserLists = nullptr;
 }
 
+void TUserLists::AttachPersonalWindow(QWidget* window, db::DbGrid* rightsGrid, db::Query* rightsQuery)
+{
+    personalWindow = window;
+    personalRightsGrid = rightsGrid;
+    personalRightsQuery = rightsQuery;
+}
+
 bool TUserLists::personalShown() const { return personalWindow && personalWindow->isVisible(); }
 
 void TUserLists::QPersonAfterScroll()

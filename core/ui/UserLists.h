@@ -11,8 +11,8 @@ class Query;
 
 // The users window comes later: the handler of its user list (QPerson) and
 // the body of its rights timer Timer_PersonPolicy live here, connected when
-// the core windows are wired. The window, once built, sets itself, its rights
-// grid and its rights query (or takes the handlers over itself).
+// the core windows are wired; the wiring then attaches the users window, its
+// rights grid and its rights query.
 class TUserLists : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +23,7 @@ public:
     QPointer<db::DbGrid> personalRightsGrid;
     QPointer<db::Query> personalRightsQuery;
     bool personalShown() const;
+    void AttachPersonalWindow(QWidget* window, db::DbGrid* rightsGrid, db::Query* rightsQuery);
 
     void QPersonAfterScroll();
     void Timer_PersonPolicyTimer();

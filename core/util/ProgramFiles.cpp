@@ -117,7 +117,12 @@ std::optional<QByteArray> readPswTxt(Scrambler& scrambler)
     const QString path = programFolder() + kPswTxt;
     if (!QFileInfo::exists(path))
         return std::nullopt;
-    return decodePsw(readAll(path), scrambler);
+    const QByteArray password = decodePsw(readAll(path), scrambler);
+    // The database client takes a password of at most 255 bytes.
+    if (password.size() > 255)
+        throw std::runtime_error("Файл psw.txt повреждён: пароль в нём длиннее 255 байт. Удалите файл или задайте "
+                                 "пароль заново (\"Подключения\", \"Системный пароль для соединения с базой данных\").");
+    return password;
 }
 
 void writePswTxt(const QByteArray& password, Scrambler& scrambler)

@@ -116,10 +116,16 @@ void updateOrInsert(db::Query* q, const QString& key, const QString& column, con
 bool writeValue(const QString& key, const QVariant& value, const QString& column,
                 const std::function<void(db::Param&)>& bind, const std::optional<SettingLog>& log)
 {
+    const QVariant before = SettingValue(key);
     SetSettingValue(key, value);
     if (!SettingWritesNow(key))
         return false;
-    runWrite([&](db::Query* q) { updateOrInsert(q, key, column, bind); }, log);
+    try {
+        runWrite([&](db::Query* q) { updateOrInsert(q, key, column, bind); }, log);
+    } catch (...) {
+        SetSettingValue(key, before);
+        throw;
+    }
     return true;
 }
 
@@ -296,8 +302,15 @@ void bindControl(Control* control, const QString& key, SettingStore store, const
         if (*busy || !c)
             return;
         Guard([&] {
+            // A value the database refuses is not kept in memory either: the old one comes back.
+            const QVariant before = SettingValue(key);
             SetSettingValue(key, read(c));
-            store();
+            try {
+                store();
+            } catch (...) {
+                SetSettingValue(key, before);
+                throw;
+            }
         });
     });
 }

@@ -1,5 +1,7 @@
 #include "ShiftTotals.h"
 
+#include "engine/Clock.h"
+
 #include "Dbf.h"
 #include "MenuExport.h"
 
@@ -144,8 +146,18 @@ ShiftTotals ParseShiftTotals(const QByteArray& fileBytes, Scrambler& scrambler)
 
     const auto day = parseInteger(db::fromCp1251(lines[1]));
     const auto month = parseInteger(db::fromCp1251(lines[2]));
-    const auto year = parseInteger(db::fromCp1251(lines[3]));
-    if (!day || !month || !year || *year < 1 || *year > 9999 || *month < 1 || *month > 12 || *day < 1 || *day > 31)
+    const QString yearText = db::fromCp1251(lines[3]).trimmed();
+    auto year = parseInteger(yearText);
+    // A year of one or two digits is read as the short date format reads it: within
+    // the hundred years from fifty years before today ("26" in 2026 is 2026, "76" is 1976).
+    if (year && *year >= 0 && yearText.size() <= 2) {
+        const int base = Clock::today().year() - 50;
+        qint64 full = *year + base / 100 * 100;
+        if (full < base)
+            full += 100;
+        year = full;
+    }
+    if (!day || !month || !year || *year < 100 || *year > 9999 || *month < 1 || *month > 12 || *day < 1 || *day > 31)
         return t;
     const QDate date(static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day));
     if (!date.isValid())

@@ -7,6 +7,8 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <limits>
+#include <cmath>
 
 namespace templates {
 
@@ -62,6 +64,14 @@ public:
         const quint64 bits = qFromLittleEndian<quint64>(bytes_.constData() + base_ + offset);
         double v = 0;
         std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+    // A value of a SMALLINT column of the database: anything wider is a damaged file.
+    qint32 small(int offset) const
+    {
+        const qint32 v = integer(offset);
+        if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
+            damaged(QStringLiteral("число вне своего поля"));
         return v;
     }
     QString text(int offset, int maximum) const
@@ -183,35 +193,37 @@ TemplateContainer ReadContainer(const QByteArray& bytes)
     c.form.tailYX = f.text(126, 20);
     c.form.startLine = f.text(147, 20);
     c.form.endLine = f.text(168, 20);
-    c.form.setka = f.integer(192);
-    c.form.defaul = f.integer(196);
-    c.form.zoom = f.integer(200);
+    c.form.setka = f.small(192);
+    c.form.defaul = f.small(196);
+    c.form.zoom = f.small(200);
 
     for (qint64 at = varStart; at < varStart + varLength; at += kVariableRecordSize) {
         const Reader r(bytes, static_cast<int>(at), kVariableRecordSize);
         ContainerVariable v;
         v.namevar = r.text(0, 25);
         v.sort = r.integer(28);
-        v.enabled = r.integer(32);
-        v.location = r.integer(36);
+        v.enabled = r.small(32);
+        v.location = r.small(36);
         v.name = r.text(40, 25);
         v.xStart = r.text(66, 10);
         v.xEnd = r.text(77, 10);
-        v.wrapp = r.integer(88);
-        v.mergee = r.integer(92);
-        v.myAlignment = r.integer(96);
-        v.alignment = r.integer(100);
+        v.wrapp = r.small(88);
+        v.mergee = r.small(92);
+        v.myAlignment = r.small(96);
+        v.alignment = r.small(100);
         v.textAfter = r.text(104, 50);
         v.textBefore = r.text(155, 50);
         v.textStatic = r.text(206, 50);
-        v.myFont = r.integer(260);
+        v.myFont = r.small(260);
         v.fontName = r.text(264, 100);
         v.fontSize = r.real(368);
-        v.fontBold = r.integer(376);
-        v.fontItalic = r.integer(380);
-        v.fontUnderline = r.integer(384);
-        v.staticType = r.integer(388);
-        v.setka = r.integer(392);
+        if (!std::isfinite(v.fontSize))
+            damaged(QStringLiteral("число вне своего поля"));
+        v.fontBold = r.small(376);
+        v.fontItalic = r.small(380);
+        v.fontUnderline = r.small(384);
+        v.staticType = r.small(388);
+        v.setka = r.small(392);
         c.variables.append(v);
     }
     c.spreadsheet = bytes.mid(static_cast<int>(varStart + varLength));

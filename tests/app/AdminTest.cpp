@@ -14,12 +14,19 @@
 #include "util/Globals.h"
 #include "util/ProgramFiles.h"
 #include "util/Unit_Util.h"
+#include "util/Messages.h"
+#include "ui/Unit_Main.h"
 
+#include <QAbstractItemModel>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -448,4 +455,154 @@ TEST(Users, TheSettingsRightIsShownTickedAndStoredUnderItsOwnNumber)
     Form_Policy->personLogin = QStringLiteral("tech");
     Form_Policy->Btn_OkClick();
     EXPECT_EQ(rightsOf(env, kod), (QList<QPair<int, QString>>{{16, QStringLiteral("Настройка")}}));
+}
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+QStringList rightsShown()
+{
+    QStringList shown;
+    QAbstractItemModel* m = Form_Personal->Grid_Policy->model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        shown.append(m->index(r, 0).data().toString());
+    return shown;
+}
+
+// Presses the users button of the main window; `inside` runs while the users
+// window is up, `onDialog` answers the dialogs opened from it.
+void throughUsersButton(const std::function<void()>& inside, const std::function<int(QDialog*)>& onDialog)
+{
+    bool opened = false;
+    Msg::setModalHandler([&](QDialog* d) {
+        if (d != Form_Personal)
+            return onDialog(d);
+        opened = true;
+        d->show();  // as its modal loop would
+        inside();
+        d->hide();
+        return int(QDialog::Rejected);
+    });
+    Form_Main->Apply_UserRights();  // the logged-in administrator's buttons
+    Form_Main->Btn_Person->click();
+    Msg::setModalHandler({});
+    EXPECT_TRUE(opened) << "the users button did not open the users window modally";
+}
+
+} // namespace
+
+TEST(Users, TheAdministratorsPasswordThroughTheUsersButton)
+{
+    AppEnv env;
+    env.loginAs(QStringLiteral("Администратор"));
+    QStringList prompts;
+    QString typed;        // what the administrator types into the password prompt
+    QString newPassword;  // what the card then saves, empty: the card is only looked at
+    bool cardOpened = false;
+    const auto onDialog = [&](QDialog* d) -> int {
+        if (d == Form_Name) {
+            prompts.append(Form_Name->windowTitle());
+            Form_Name->setResult(0);
+            Form_Name->Edit1->setText(typed);
+            Form_Name->BitBtn1->click();
+            return Form_Name->result();
+        }
+        if (d == Form_Person) {
+            cardOpened = true;
+            if (newPassword.isEmpty())
+                return int(QDialog::Rejected);
+            Form_Person->setResult(0);
+            Form_Person->E_Pass1->setText(newPassword);
+            Form_Person->E_Pass2->setText(newPassword);
+            Form_Person->BitBtn2->click();
+            return Form_Person->result();
+        }
+        ADD_FAILURE() << "unexpected dialog " << d->windowTitle().toStdString();
+        return int(QDialog::Rejected);
+    };
+    const auto editAdmin = [&] {
+        throughUsersButton([] { ASSERT_TRUE(selectUser(QStringLiteral("Администратор")));
+                                Form_Personal->Btn_Upd->click(); },
+                           onDialog);
+    };
+
+    // The shipped administrator has no password: an empty answer opens the card, which gives him one.
+    typed.clear();
+    newPassword = QStringLiteral("кухня7");
+    editAdmin();
+    EXPECT_EQ(prompts, QStringList{QStringLiteral("Введите пароль администратора")});
+    EXPECT_TRUE(cardOpened);
+    EXPECT_EQ(env.messages, QStringList{});
+    const qint64 admin = userKey(env, QStringLiteral("Администратор"));
+    auto q = env.testDb().select(QStringLiteral("SELECT PASSW FROM PERSON WHERE KOD = ") + QString::number(admin));
+    EXPECT_EQ(Form_Util->UnscrambleString(q->field(0).asBytes()), db::toCp1251(QStringLiteral("кухня7")));
+
+    // Now an empty or a wrong answer is refused and the card stays closed; the right one opens it.
+    newPassword.clear();
+    for (const QString& wrong : {QString(), QStringLiteral("кухня"), QStringLiteral("КУХНЯ7")}) {
+        cardOpened = false;
+        env.messages.clear();
+        typed = wrong;
+        editAdmin();
+        EXPECT_FALSE(cardOpened) << wrong.toStdString();
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral("Неверный пароль !")}) << wrong.toStdString();
+    }
+    cardOpened = false;
+    env.messages.clear();
+    typed = QStringLiteral("кухня7");
+    editAdmin();
+    EXPECT_TRUE(cardOpened);
+    EXPECT_EQ(env.messages, QStringList{});
+    // Elsewhere an empty text is still refused by the input dialog.
+    EXPECT_FALSE(Form_Name->acceptsEmpty);
+}
+
+TEST(Users, TheRightsGridFollowsTheSelectedUser)
+{
+    AppEnv env;
+    env.loginAs(QStringLiteral("Администратор"));
+    ASSERT_TRUE(saveCard(true, QStringLiteral("Повар"), QStringLiteral("cook"), QStringLiteral("p"), QStringLiteral("p")));
+    const qint64 cook = userKey(env, QStringLiteral("cook"));
+    env.testDb().exec(QStringLiteral("DELETE FROM PERSON_POLICY WHERE KOD_PERSON = ") + QString::number(cook));
+    env.testDb().exec(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1, PARAM3) VALUES (") +
+                      QString::number(cook) + QStringLiteral(", 5, 'Движение')"));
+    env.testDb().exec(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1, PARAM3) VALUES (") +
+                      QString::number(cook) + QStringLiteral(", 8, 'Инвентаризация')"));
+    ASSERT_TRUE(selectUser(QStringLiteral("cook")));
+
+    throughUsersButton(
+        [&] {
+            // Opened on the selected user's rights.
+            EXPECT_EQ(rightsShown(), (QStringList{QStringLiteral("Движение"), QStringLiteral("Инвентаризация")}));
+            db::Query* person = Form_Base->QPerson;
+            ASSERT_TRUE(person->locate(QStringLiteral("LOGIN"), QStringLiteral("Администратор")));
+            EXPECT_TRUE(waitFor([] { return rightsShown() == QStringList{QStringLiteral("Все права")}; }))
+                << rightsShown().join(QLatin1Char('|')).toStdString();
+            ASSERT_TRUE(person->locate(QStringLiteral("LOGIN"), QStringLiteral("cook")));
+            EXPECT_TRUE(waitFor([] { return rightsShown().size() == 2; }))
+                << rightsShown().join(QLatin1Char('|')).toStdString();
+        },
+        [](QDialog*) { return int(QDialog::Rejected); });
+}
+
+TEST(PasswordDialog, APswTxtPasswordOver255BytesIsRefusedInWords)
+{
+    AppEnv env(false);
+    writeFile(QStringLiteral("psw.txt"), encodePsw(QByteArray(300, 'a'), Form_Util->scrambler()));
+    Form_Base->FormCreate();
+    EXPECT_FALSE(Form_Base->MyDB->connected());
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Файл psw.txt повреждён: пароль в нём длиннее 255 байт.")))
+        << env.messages[0].toStdString();
+    // 255 bytes are still a password.
+    writeFile(QStringLiteral("psw.txt"), encodePsw(QByteArray(255, 'a'), Form_Util->scrambler()));
+    EXPECT_EQ(readPswTxt(Form_Util->scrambler()).value_or(QByteArray()).size(), 255);
 }

@@ -242,7 +242,7 @@ TEST_F(ProtocolTabTest, TheThreeOrders)
                                     QStringLiteral("Открытие программы"), QStringLiteral("Удаление по условию: Все даты; ")}));
 }
 
-TEST_F(ProtocolTabTest, TheTextFilterBindsWhatIsTypedAndKeepsItsWildcardsAndCase)
+TEST_F(ProtocolTabTest, TheTextFilterBindsWhatIsTypedLiterallyAndKeepsItsCase)
 {
     allDates();
     TProtocolTab* t = ProtocolTab;
@@ -269,10 +269,11 @@ TEST_F(ProtocolTabTest, TheTextFilterBindsWhatIsTypedAndKeepsItsWildcardsAndCase
     };
     search(QStringLiteral("o'neil"));
     EXPECT_TRUE(shown().isEmpty());  // case counts
+    // A typed '%' or '_' is a character like any other, not a wildcard.
     search(QStringLiteral("Прин_т"));
-    EXPECT_EQ(shown(), QStringList{QStringLiteral("Принят O'Neil")});
+    EXPECT_TRUE(shown().isEmpty());
     search(QStringLiteral("Удаление%Период"));
-    EXPECT_EQ(shown(), QStringList{QStringLiteral("Удаление по условию: Период")});
+    EXPECT_TRUE(shown().isEmpty());
     search(QStringLiteral("'; DELETE FROM LOG_TABLE; --"));
     EXPECT_TRUE(shown().isEmpty());
     EXPECT_EQ(stored().size(), 6);
@@ -284,6 +285,28 @@ TEST_F(ProtocolTabTest, TheTextFilterBindsWhatIsTypedAndKeepsItsWildcardsAndCase
     t->CB_ParContext->click();
     EXPECT_FALSE(t->E_ParContext->isEnabled());
     EXPECT_EQ(shown().size(), 6);
+}
+
+TEST_F(ProtocolTabTest, TheTextFilterFindsPercentSignsAndAWholeActionAtTheFieldsLength)
+{
+    const QString longAction = QString(208, QChar(0x0416)) + QStringLiteral("_50%\\ скидка");  // 220 characters
+    ASSERT_EQ(longAction.size(), 220);
+    line(QDate::currentDate(), "10:00:00", 1, "Протокол", longAction.toUtf8().constData());
+    line(QDate::currentDate(), "10:00:01", 1, "Протокол", "Ж50 скидка");
+    allDates();
+    TProtocolTab* t = ProtocolTab;
+    t->CB_ParContext->click();
+    auto search = [t](const QString& text) {
+        t->E_ParContext->setText(text);
+        t->Timer_OpenLogTimer();
+    };
+    search(longAction);
+    EXPECT_EQ(t->E_ParContext->text().size(), 220);
+    EXPECT_EQ(shown(), QStringList{longAction});
+    search(QStringLiteral("_50%\\"));
+    EXPECT_EQ(shown(), QStringList{longAction});
+    search(QStringLiteral("Ж_50"));
+    EXPECT_EQ(shown(), QStringList{longAction});
 }
 
 TEST_F(ProtocolTabTest, DeletingWithEveryFilterOpenKeepsTheProtocolAreaAndItsOwnLine)

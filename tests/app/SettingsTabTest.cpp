@@ -11,6 +11,7 @@
 #include "ui/Unit_SettingsTab.h"
 #include "util/Globals.h"
 #include "util/Settings.h"
+#include "util/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -176,6 +177,25 @@ TEST(SettingsTab, EachWriterStoresItsValueWithItsOwnProtocolLine)
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
 }
 
+TEST(SettingsTab, ACurrencyNameTheDatabaseCannotHoldIsRefusedAndForgotten)
+{
+    AppEnv env;
+    loginAdmin(env);
+    TSettingsTab* t = SettingsTab;
+    t->E_Rub->setText(QStringLiteral("гривна"));
+    emit t->E_Rub->editingFinished();
+    env.messages.clear();
+    t->E_Rub->setText(QStringLiteral("юань 元"));
+    emit t->E_Rub->editingFinished();
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("元"))) << env.messages[0].toStdString();
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT STRING_PARAM FROM MY_PARAM WHERE NAME_PARAM = 'rub'")).toString(),
+              QStringLiteral("гривна"));
+    EXPECT_EQ(SettingValue(QStringLiteral("rub")).toString(), QStringLiteral("гривна"));  // what amounts in words use
+    EXPECT_EQ(t->E_Rub->text(), QStringLiteral("гривна"));
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
+
 TEST(SettingsTab, SwitchesAddAndRemoveTheirRowsWithoutProtocolLines)
 {
     AppEnv env;
@@ -316,8 +336,13 @@ TEST(SettingsTab, TheUsersButtonOpensTheUsersWindow)
 {
     AppEnv env;
     loginAdmin(env);
+    QDialog* shown = nullptr;
+    Msg::setModalHandler([&](QDialog* d) {
+        shown = d;
+        return int(QDialog::Rejected);
+    });
     SettingsTab->Btn_Person->click();
+    Msg::setModalHandler({});
     ASSERT_NE(Form_Personal, nullptr);
-    EXPECT_TRUE(Form_Personal->isVisible());
-    Form_Personal->hide();
+    EXPECT_EQ(shown, Form_Personal);
 }

@@ -96,13 +96,15 @@ TEST(Startup, FailedConnectionTellsTheUserAndEndsTheProgram)
     EXPECT_FALSE(Form_Base->MyDB->connected());
     EXPECT_TRUE(closed);
     EXPECT_TRUE(dialogShown);
-    // A file the embedded engine cannot open is named; the settings were not changed, so no restart is asked for.
-    ASSERT_EQ(env.messages.size(), 1);
+    // A file the embedded engine cannot open is named; with the dialog cancelled the restart notice still says
+    // why the program ends.
+    ASSERT_EQ(env.messages.size(), 2);
     EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Программа не смогла открыть базу данных \"") +
                                            env.testDb().folder() + QStringLiteral("missing/basecalc.fdb\"")))
         << env.messages[0].toStdString();
+    EXPECT_EQ(env.messages[1], QStringLiteral("Для вступления изменений настроек в силу, программу необходимо перезагрузить !"));
 
-    // A server's database: the server is to be checked; the restart is asked for once the settings were written.
+    // A server's database: the server is to be checked; the restart is asked for.
     env.messages.clear();
     writeNetTxt(NetSettings{QStringLiteral("Net-IP"), QStringLiteral("127.0.0.1/1:/srv/basecalc.fdb")});
     Form_Base->hooks.showConnectionDialog = [] { return true; };

@@ -4,6 +4,7 @@
 // with nothing written, and the developer mode switched off as delivered.
 
 #include "support/AppEnv.h"
+#include "util/ProgramFiles.h"
 #include "support/TemplateFixture.h"
 
 #include "Printing.h"
@@ -456,3 +457,26 @@ TEST_F(TemplateWindowTest, ArrowButtonsStepCellsAndTheZoomWithinTheirBounds)
 }
 
 } // namespace
+
+TEST_F(TemplateWindowTest, WithoutATemplateCopyAndDeleteSayWhyAndTheUploadStartsInPatterns)
+{
+    toList(4);  // a list without templates
+    ASSERT_EQ(Form_Print->FormKod(), 0);
+    env.messages.clear();
+    Form_Print->BtnNewSabClick();
+    Form_Print->BtnDeleteClick();
+    EXPECT_EQ(env.messages, (QStringList{QStringLiteral("Не выбран шаблон, копию которого надо создать."),
+                                         QStringLiteral("Не выбран шаблон, который надо удалить.")}));
+
+    // The upload dialog opens in the templates folder beside the program, there even on a first use.
+    toList(2);
+    toTemplate(own);
+    QString folder;
+    TForm_Print::pickOpenFile = [&folder](QWidget*, const QString&, const QString& f, const QString&) {
+        folder = f;
+        return QString();
+    };
+    Form_Print->SpeedButton1->click();
+    EXPECT_EQ(QDir(folder), QDir(programFolder() + QStringLiteral("Patterns")));
+    EXPECT_TRUE(QDir(folder).exists());
+}

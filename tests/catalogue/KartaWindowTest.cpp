@@ -10,6 +10,7 @@
 #include "Unit_StructureBox.h"
 #include "grid/DatasetModel.h"
 #include "ui/Keypad.h"
+#include "support/UserInput.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
@@ -460,3 +461,29 @@ TEST_F(KartaWindow, TheProductsTabOpensTheCardOfItsCurrentProduct)
 }
 
 } // namespace
+
+TEST_F(KartaWindow, TheKeypadAnswersMouseAndKeysAndEnterPressesNoWindowButton)
+{
+    f->Prepare(soup);
+    input::showActive(f, nullptr);  // as its modal loop shows it: viewing first
+    f->Btn_EditClick();
+    f->CB_Next->setChecked(false);
+    f->RG_Kolonka->setItemIndex(0);
+    standOnRow(potato);
+    f->Grid_Sostav->setFocus();
+    int pressed = 0;  // the window's own buttons, not the keypad's
+    for (QPushButton* b : f->findChildren<QPushButton*>())
+        if (!f->Keypad->isAncestorOf(b))
+            QObject::connect(b, &QPushButton::clicked, b, [&pressed] { ++pressed; });
+
+    input::clickKeypad(f->Keypad, QStringLiteral("0,3"));
+    EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.3);
+    standOnRow(potato);
+    f->Grid_Sostav->setFocus();
+    input::typeThenEnter(QStringLiteral("0,6"), f->Grid_Sostav);
+    EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.6);
+    EXPECT_EQ(pressed, 0);
+    EXPECT_TRUE(f->isVisible());
+    f->Btn_ExitClick();
+    f->hide();
+}

@@ -132,6 +132,13 @@ TEST(MenuDialog, PercentAndNameChecksWriteNothing)
         attempt(QStringLiteral("Ужин"), bad);
         EXPECT_EQ(env.messages, QStringList{refusal}) << bad.toStdString();
     }
+    // A percent that takes every price to nought or below.
+    for (const QString& bad : {QStringLiteral("-100"), QStringLiteral("-250")}) {
+        env.messages.clear();
+        attempt(QStringLiteral("Ужин"), bad);
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral("Процент повышения цены не может быть равен -100 или быть меньше !")})
+            << bad.toStdString();
+    }
     env.messages.clear();
     attempt(QString(), QStringLiteral("5"));
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нет наименования меню/наряда !")});
@@ -352,6 +359,19 @@ TEST(Dishes, SwitchMoveAndTheDepartmentDialog)
     MenusTab->Btn_Move_Bludo_MenuClick();
     EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_MENU_RAZDEL FROM MENU_STR WHERE KOD = %1").arg(borsch)), r1);
     EXPECT_EQ(env.logLines(QStringLiteral("Перемещение блюда <<Борщ>> из одного раздела меню в другой.")), 1);
+    // Into a section that already lists the dish: refused as the dish picker refuses it.
+    const qint64 otherBorsch = newDish(r2, s.borsch);
+    CatEnv::at(q, borsch);
+    env.messages.clear();
+    script.then([&](QWidget*) {
+        CatEnv::at(Form_MoveMenu->Q_MoveMenu, r2);
+        Form_MoveMenu->Btn_OkClick();
+    });
+    MenusTab->Btn_Move_Bludo_MenuClick();
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("В этом разделе меню уже имеется блюдо << Борщ >>")});
+    EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_MENU_RAZDEL FROM MENU_STR WHERE KOD = %1").arg(borsch)), r1);
+    EXPECT_EQ(env.logLines(QStringLiteral("Перемещение блюда <<Борщ>> из одного раздела меню в другой.")), 1);
+    env.t().exec(QStringLiteral("DELETE FROM MENU_STR WHERE KOD = %1").arg(otherBorsch));
 
     // "Цена блюда": the dish's row in the section's department; the list then shows the new price.
     MyParams->v.okrugl1 = 2;
@@ -366,6 +386,14 @@ TEST(Dishes, SwitchMoveAndTheDepartmentDialog)
     EXPECT_EQ(cat::KeyOf(q), borsch);
     EXPECT_DOUBLE_EQ(q->field(QStringLiteral("MY_CENA")).asDouble(), 20.0);
     EXPECT_DOUBLE_EQ(q->field(QStringLiteral("CENA_MENU")).asDouble(), 20.0);
+
+    // A user with the menus but without the right that guards prices sets no price here either.
+    env.t().exec(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN) VALUES ('Повар', 'povar')"));
+    env.t().exec(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1) SELECT KOD, 6 FROM PERSON WHERE LOGIN = 'povar'"));
+    env.loginAs(QStringLiteral("povar"));
+    env.messages.clear();
+    MenusTab->Btn_Edit_BludoClick();  // the script has no step left: a dialog that opened would be counted
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Пользователю <<Повар>> данная функция недоступна !")});
 }
 
 TEST(MenuCopy, TodayPercentZeroSameSectionsAndDishesSourceUnchanged)

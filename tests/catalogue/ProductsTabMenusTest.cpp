@@ -143,6 +143,18 @@ TEST(PriceCopy, WarehouseModeTouchesOnlyTheCurrentWarehouse)
     Form_Main->SetActivePage(Form_Main->Sheet_Move);
     ProductsTabMenus->N1Click();
     EXPECT_EQ(script.pending(), 0u);
+
+    // Copied prices need the right that guards prices: without it no dialog opens.
+    Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
+    env.t().exec(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN) VALUES ('Повар', 'povar')"));
+    env.t().exec(QStringLiteral("INSERT INTO PERSON_POLICY (KOD_PERSON, PARAM1) SELECT KOD, 4 FROM PERSON WHERE LOGIN = 'povar'"));
+    env.loginAs(QStringLiteral("povar"));
+    env.messages.clear();
+    ProductsTabMenus->N1Click();
+    ProductsTabMenus->N2Click();
+    EXPECT_EQ(env.messages, (QStringList{QStringLiteral("Пользователю <<Повар>> данная функция недоступна !"),
+                                         QStringLiteral("Пользователю <<Повар>> данная функция недоступна !")}));
+    EXPECT_EQ(script.pending(), 0u);
 }
 
 TEST(HideAndOpen, TheWholeListIsHiddenInTheCurrentDepartmentOnly)

@@ -6,6 +6,7 @@
 #include "exchange/ShiftTotals.h"
 
 #include "db/Codec.h"
+#include "engine/Clock.h"
 #include "util/Scrambler.h"
 
 #include <QDir>
@@ -337,6 +338,25 @@ TEST(TotalsFile, EveryItemAndTheDateAreChecked)
     lines[1] = QStringLiteral("07.");
     lines[2] = QStringLiteral("12");
     EXPECT_EQ(status(lines), TotalsStatus::Damaged) << "not a number";
+}
+
+TEST(TotalsFile, AShortYearIsReadAsTheShortDateFormatReadsIt)
+{
+    Clock::setSource([] { return QDateTime(QDate(2026, 12, 7), QTime(10, 0)); });
+    Scrambler s;
+    auto dateOf = [&s](const QString& year) {
+        QStringList lines = totalsLines({"101", "10", "1"});
+        lines[3] = year;
+        const auto t = exchange::ParseShiftTotals(pdzOf(plainOf(lines)), s);
+        return t.status == exchange::TotalsStatus::Ok ? t.date : QDate();
+    };
+    EXPECT_EQ(dateOf(QStringLiteral("26")), QDate(2026, 12, 7));
+    EXPECT_EQ(dateOf(QStringLiteral("2026")), QDate(2026, 12, 7));
+    EXPECT_EQ(dateOf(QStringLiteral("6")), QDate(2006, 12, 7));
+    EXPECT_EQ(dateOf(QStringLiteral("75")), QDate(2075, 12, 7));
+    EXPECT_EQ(dateOf(QStringLiteral("76")), QDate(1976, 12, 7));
+    EXPECT_EQ(dateOf(QStringLiteral("0026")), QDate()) << "a year of the first century is a damaged file";
+    Clock::setSource({});
 }
 
 TEST(TotalsFile, NumbersTakeAnySeparator)

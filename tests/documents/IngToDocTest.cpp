@@ -7,6 +7,7 @@
 #include "Unit_IngToDoc.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
+#include "support/UserInput.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -171,6 +172,11 @@ TEST_F(IngToDoc, TheSearchBindsTheTypedTextAndHiddenProductsNeedTheirBox)
     EXPECT_EQ(listed(), QStringList{QStringLiteral("Сыр 'Российский'")});
     searchFor(QStringLiteral("%' OR 1=1 --"));
     EXPECT_TRUE(listed().isEmpty());
+    // A typed '%' or '_' is a character, not a wildcard.
+    searchFor(QStringLiteral("с_р"));
+    EXPECT_TRUE(listed().isEmpty());
+    searchFor(QStringLiteral("%"));
+    EXPECT_TRUE(listed().isEmpty());
 }
 
 TEST_F(IngToDoc, RemovingAndClearingAskFirstAndLeaveTheirProtocolLines)
@@ -208,4 +214,52 @@ TEST_F(IngToDoc, APostedDocumentTakesNoTypedValue)
     EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
     type(QStringLiteral("7"));
     EXPECT_DOUBLE_EQ(line("KOLVO", 0), 1);
+}
+
+TEST_F(IngToDoc, EnterFinishesATypedValueAndAddsNoLine)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-7"));
+    env.line(d, potato, 0, 20.00);
+    open(d);
+    w->CB_Next->setChecked(true);
+    w->CB_Kol->setChecked(true);
+    w->RadioGroup1->setItemIndex(0);
+    input::showActive(w, w->Grid_Moves);
+
+    // As a new user: 7 Enter, 42 Enter. The quantity, then the price go to the one line.
+    input::typeThenEnter(QStringLiteral("7"), w->Grid_Moves);
+    input::typeThenEnter(QStringLiteral("42"), w->Grid_Moves);
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(d)), 1);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 42);
+    EXPECT_EQ(env.logLines(QStringLiteral("В документ № П-7 добавлен продукт <<Картофель>>")), 0);
+
+    // The keypad by mouse: 2, comma, 5, OK into the quantity.
+    w->RadioGroup1->setItemIndex(0);
+    input::clickKeypad(w->Keypad, QStringLiteral("2,5"));
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 2.5);
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(d)), 1);
+
+    // A focused button still acts on Enter.
+    searchFor(QStringLiteral("картоф"));
+    w->Btn_Add->setFocus();
+    QTest::keyClick(w->Btn_Add, Qt::Key_Return);
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(d)), 2);
+    w->hide();
+}
+
+TEST_F(IngToDoc, AnAddedLinesPriceRoundsAnExactHalfKopeckToEvenAsTheSalesLinesDo)
+{
+    env.product(QStringLiteral("Соль"), 10, 0.125, 0.375);
+    const qint64 stock = env.doc(5, env.kitchen);
+    open(stock);
+    searchFor(QStringLiteral("соль"));
+    Guard([&] { w->Btn_AddClick(); });
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 0.12);
+    const qint64 selling = env.doc(6, env.kitchen, 0, 0, 1);
+    open(selling);
+    searchFor(QStringLiteral("соль"));
+    Guard([&] { w->Btn_AddClick(); });
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 0.38);
 }

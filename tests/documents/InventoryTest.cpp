@@ -7,10 +7,13 @@
 #include "Unit_DocInv.h"
 #include "Unit_Invent.h"
 #include "Unit_ZaprosInv.h"
+#include "support/UserInput.h"
 #include "engine/Context.h"
 #include "inventory/Inventory.h"
 #include "util/Clock.h"
 #include "util/Settings.h"
+
+#include <QPushButton>
 
 namespace {
 
@@ -513,4 +516,39 @@ TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIs
     EXPECT_FALSE(Guard([] { Form_Invent->Btn_OKSClick(3); }));
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !")});
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 12, 5, 5, 7}));
+}
+
+TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.openWindow();
+    ASSERT_TRUE(Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(potato)));
+    Form_Invent->CB_Next->setChecked(false);
+    Form_Invent->RadioGroup1->setItemIndex(0);
+    input::showActive(Form_Invent, Form_Invent->Grid_Inv);
+    env.messages.clear();
+    int pressed = 0;  // the window's own buttons, not the keypad's
+    for (QPushButton* b : Form_Invent->findChildren<QPushButton*>())
+        if (!Form_Invent->Keypad->isAncestorOf(b))
+            QObject::connect(b, &QPushButton::clicked, b, [&pressed] { ++pressed; });
+
+    // A counted value and Enter: the count only, no window button ("Создать" and its refusal).
+    input::typeThenEnter(QStringLiteral("8"), Form_Invent->Grid_Inv);
+    EXPECT_EQ(env.line(inv, potato)[1], 8);
+    EXPECT_EQ(env.messages, QStringList{});
+    EXPECT_EQ(pressed, 0);
+    EXPECT_TRUE(Form_Invent->isVisible());
+
+    // The keypad by mouse: a counted price of 6,5.
+    Form_Invent->RadioGroup1->setItemIndex(1);
+    input::clickKeypad(Form_Invent->Keypad, QStringLiteral("6,5"));
+    EXPECT_EQ(env.line(inv, potato)[3], 6.5);
+    // OK on an empty display does nothing.
+    QTest::mouseClick(Form_Invent->Keypad->Btn_OKS, Qt::LeftButton);
+    EXPECT_EQ(env.messages, QStringList{});
+    EXPECT_EQ(env.line(inv, potato)[3], 6.5);
+    Form_Invent->hide();
 }

@@ -260,4 +260,11 @@ TEST_F(MoveDocuments, OnlyUnpostedMovementDocumentsAreFilledHere)
     env.select(posted);
     Guard([] { MoveTab->Btn_ZapolClick(); });
     EXPECT_EQ(env.messages.last(), QStringLiteral("Нельзя вносить изменения в проведённый документ !!!"));
+    // A production's write-off, not posted yet, is refused as its production is: no lines window opens.
+    const qint64 writeOff = env.doc(7, env.kitchen);
+    env.select(writeOff);
+    env.messages.clear();
+    ModalScript none;
+    Guard([] { MoveTab->Btn_ZapolClick(); });
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Документы реализации и производства заполняются в окне \"Поризводство и реализация\" !")});
 }

@@ -337,3 +337,36 @@ TEST_F(PosExchange, SendButtonExportsTheCurrentMenu)
     emit MenusTab->Btn_Sent_Menu->clicked();  // the tab is hidden until log-in
     EXPECT_TRUE(QFile::exists(out + QStringLiteral("Zimp.zfl")));
 }
+
+TEST_F(PosExchange, AfterAnExportTheMenusTabStandsOnTheFirstSectionOrOnTheDishWithoutAPrice)
+{
+    db::Query* razdel = Form_Base->Q_Menu_Razdel;
+    auto openSections = [razdel] {
+        razdel->close();
+        razdel->setSql(QStringLiteral("SELECT * FROM MENU_RAZDEL WHERE KOD_MENU = 900030 ORDER BY MY_SORT"));
+        razdel->open();
+        razdel->last();
+    };
+    chosen = out + QStringLiteral("Обед.mnu");
+    openSections();
+    ASSERT_EQ(razdel->field(QStringLiteral("KOD")).asInt64(), 900041);
+    ASSERT_TRUE(ExportMenuFile(kMenu));
+    EXPECT_EQ(razdel->field(QStringLiteral("KOD")).asInt64(), 900040);
+
+    chosen = out + QStringLiteral("Products.dbf");
+    openSections();
+    {
+        Dialogs d;
+        ASSERT_TRUE(ExportMenuTorgService(kMenu));
+    }
+    EXPECT_EQ(razdel->field(QStringLiteral("KOD")).asInt64(), 900040);
+
+    // Stopped at the drinks' compote: the tab stands on the drinks.
+    env.testDb().exec("UPDATE ING_SKLAD SET MY_CENA = 0 WHERE KOD = 900021");
+    chosen = out + QStringLiteral("Обед2.mnu");
+    openSections();
+    razdel->first();
+    EXPECT_FALSE(ExportMenuFile(kMenu));
+    EXPECT_TRUE(env.sawMessage(QStringLiteral("Нет продажной цены блюда <<Компот>>. Выгрузка меню прервана.")));
+    EXPECT_EQ(razdel->field(QStringLiteral("KOD")).asInt64(), 900041);
+}

@@ -12,6 +12,7 @@
 #include "costing/Rounding.h"
 #include "engine/Context.h"
 #include "ui/Keypad.h"
+#include "support/UserInput.h"
 #include "ui/Unit_Name.h"
 #include "ui/Unit_Timers.h"
 
@@ -363,4 +364,57 @@ TEST(RealTab, ADocumentWhoseLinesTheSearchHidesIsStillPosted)
     EXPECT_DOUBLE_EQ(env.kolvo(soup, env.kitchen), 8);
     EXPECT_FALSE(RealTab->CB_Context_Real->isChecked());
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
+
+TEST(RealTab, TheKeypadAnswersTheMouseAndAnEmptyOkDoesNothing)
+{
+    RealEnv env;
+    const qint64 tea = env.product(QStringLiteral("Чай"), 0, 1, 5);
+    const qint64 doc = env.realDoc(3, 1);
+    const qint64 line = env.realLine(doc, tea, 0, 5);
+    Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
+    input::showActive(Form_Main, RealTab->Grid_RealBludo);
+    env.show(doc);
+    Form_Timers->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    ASSERT_TRUE(RealTab->Keypad->isVisible());
+    env.messages.clear();
+
+    QTest::mouseClick(RealTab->Keypad->Btn_OKS, Qt::LeftButton);
+    EXPECT_EQ(env.messages, QStringList{});
+    input::clickKeypad(RealTab->Keypad, QStringLiteral("4,5"));
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD = %1").arg(line)).toDouble(), 4.5);
+    EXPECT_EQ(RealTab->Btn_Take_Real->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(env.messages, QStringList{});
+    Form_Main->hide();
+}
+
+TEST(RealTab, TheSearchTakesItsWholeLengthAndTypedWildcardsLiterally)
+{
+    RealEnv env;
+    const QString longName = QString(96, QChar(0x0416)) + QStringLiteral("_5%!");  // a name of 100 characters
+    const qint64 a = env.product(longName, 0, 1, 5);
+    const qint64 b = env.product(QStringLiteral("Жаркое 5 порций"), 0, 1, 5);
+    const qint64 doc = env.realDoc(3, 1);
+    env.realLine(doc, a, 0, 5);
+    env.realLine(doc, b, 0, 5);
+    env.show(doc);
+    Form_Timers->Timer_Real->stop();
+    db::Query* l = Form_Base->Q_Real_Bludo;
+    auto search = [](const QString& text) {
+        RealTab->E_Context_Real->setText(text);
+        RealTab->CB_Context_Real->setChecked(true);
+        Guard([] { RealTab->CB_Context_RealClick(); });
+    };
+    env.messages.clear();
+    search(longName.toLower() + QStringLiteral("и ещё"));  // the field keeps a name's length
+    EXPECT_EQ(RealTab->E_Context_Real->text().size(), 100);
+    EXPECT_EQ(namesOf(l), QStringList{longName});
+    search(QStringLiteral("_5%"));
+    EXPECT_EQ(namesOf(l), QStringList{longName});
+    search(QStringLiteral("ж_5"));
+    EXPECT_EQ(namesOf(l), QStringList{longName});
+    search(QStringLiteral("%"));
+    EXPECT_EQ(namesOf(l), QStringList{longName});
+    EXPECT_EQ(env.messages, QStringList{});
 }

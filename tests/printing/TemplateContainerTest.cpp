@@ -175,6 +175,21 @@ TEST(TemplateContainer, OtherVersionsAndDamagedFilesAreRefused)
     QByteArray textTooLong = file;
     textTooLong[11 + 105] = 30;  // a cell reference of 30 in a field of 20
     EXPECT_TRUE(refusal(textTooLong).contains(damaged));
+
+    // Bytes that still parse but give numbers no column holds: refused before the database sees them.
+    const auto withInt = [&file](int at, qint32 value) {
+        QByteArray b = file;
+        qToLittleEndian<qint32>(value, b.data() + at);
+        return b;
+    };
+    const int form = 11, firstVar = 11 + 204 + 10;
+    EXPECT_TRUE(refusal(withInt(form + 200, 100000)).contains(damaged)) << "zoom";
+    EXPECT_TRUE(refusal(withInt(firstVar + 32, -40000)).contains(damaged)) << "enabled";
+    EXPECT_TRUE(refusal(withInt(firstVar + 392, 1 << 20)).contains(damaged)) << "grid";
+    EXPECT_TRUE(refusal(withInt(firstVar + 28, 1 << 20)).isEmpty()) << "the order is a whole integer";
+    QByteArray nan = file;
+    std::memset(nan.data() + firstVar + 368, 0xFF, 8);
+    EXPECT_TRUE(refusal(nan).contains(damaged)) << "font size";
 }
 
 TEST(TemplateContainer, ExportedAndImportedIntoAnotherDatabaseGivesAnEqualTemplate)

@@ -1,11 +1,12 @@
 #include "UnoOffice.h"
 
+#include "automation/DetachedProcess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QThread>
 #include <QUrl>
 
@@ -822,15 +823,9 @@ struct UnoOffice::Impl {
                             .toString(QUrl::FullyEncoded);
         }
         args << QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(options.pipeName);
-        QProcess p;
-        p.setProgram(options.soffice);
-        p.setArguments(args);
-        // Never a pipe that may close under the office: its output goes to a file.
-        const QString log = options.logFile.isEmpty() ? QStringLiteral("/dev/null") : options.logFile;
-        p.setStandardOutputFile(log, QIODevice::Append);
-        p.setStandardErrorFile(log, QIODevice::Append);
-        p.setStandardInputFile(QProcess::nullDevice());
-        started = p.startDetached(&pid);
+        // Never a pipe that may close under the office: its output goes to a file. The office
+        // inherits none of our files (the database and its locks among them).
+        started = StartDetached({options.soffice, args, options.logFile}, &pid);
     }
 };
 

@@ -1,0 +1,127 @@
+// The documents' lists on a large screen: dates and times show whole in the
+// zoomed font, and the inventory's counted columns are within its window.
+// With TARELIA_SHOTS naming a folder, the windows are saved there as pictures.
+
+#include "../documents/MoveEnv.h"
+
+#include "Unit_Invent.h"
+#include "Unit_MoveTab.h"
+#include "Unit_RealTab.h"
+#include "grid/DatasetModel.h"
+#include "inventory/Inventory.h"
+#include "ui/Unit_Main.h"
+#include "ui/Unit_Timers.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+
+namespace {
+
+void shoot(QWidget* w, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("TARELIA_SHOTS");
+    if (!folder.isEmpty())
+        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// The column of a field in the grid, -1 when it has none.
+int columnOf(db::DbGrid* grid, const char* field)
+{
+    const QList<db::GridColumn>& cols = grid->datasetModel()->columns();
+    for (int i = 0; i < cols.size(); ++i)
+        if (cols[i].field == QLatin1String(field))
+            return i;
+    return -1;
+}
+
+// Every shown text of the column fits its width in the font the grid draws it with.
+void expectWhole(db::DbGrid* grid, const char* field)
+{
+    const int col = columnOf(grid, field);
+    ASSERT_GE(col, 0) << field;
+    QAbstractItemModel* m = grid->model();
+    ASSERT_GT(m->rowCount(), 0);
+    for (int r = 0; r < m->rowCount(); ++r) {
+        const QModelIndex i = m->index(r, col);
+        const QVariant f = i.data(Qt::FontRole);
+        const QFontMetrics fm(f.isValid() ? f.value<QFont>() : grid->font());
+        const QString text = i.data().toString();
+        EXPECT_GE(grid->columnWidth(col), fm.horizontalAdvance(text) + 2 * fm.averageCharWidth())
+            << field << " \"" << text.toStdString() << "\"";
+    }
+}
+
+} // namespace
+
+TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
+{
+    MoveEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20);
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, potato, 1, 20);
+    Form_Main->resize(1280, 1000);
+    Form_Main->SetActivePage(Form_Main->Sheet_Move);
+    env.select(d);
+    shoot(Form_Main, QStringLiteral("movement-tab"));
+    expectWhole(MoveTab->Grid_Dvig, "DATE_DOC");
+
+    const qint64 k = env.num(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    env.t().exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, "
+                                "KOD_PARTNER_IMPORT, P, PROVODKA) VALUES (%1, 'Р-1', '2026-12-07', '23:58:59', 3, %2, %2, 0, 0)")
+                     .arg(k)
+                     .arg(env.firmaKod));
+    Form_Main->SetActivePage(Form_Main->Sheet_Real);
+    RealTab->ShowDocument(k);
+    Form_Timers->Timer_Real->stop();
+    shoot(Form_Main, QStringLiteral("production-tab"));
+    expectWhole(RealTab->Grid_DocReal, "DATE_DOC");
+    expectWhole(RealTab->Grid_DocReal, "TIME_DOC");
+}
+
+TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
+{
+    MoveEnv env;
+    env.product(QStringLiteral("Картофель молодой мытый отборный"), 10, 20);
+    env.product(QStringLiteral("Лук"), 0, 5);
+    env.t().exec(QStringLiteral("INSERT INTO DOCS (NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
+                                "INT_PARAM1, EDIT_CENA, PROVODKA) VALUES ('Инв', '2026-12-07', '12:00:00', 1, %1, %1, %2, 2, 0)")
+                     .arg(env.firmaKod)
+                     .arg(env.kitchen));
+    const qint64 inv = env.num(QStringLiteral("SELECT MAX(KOD) FROM DOCS"));
+    {
+        inventory::InvDoc doc;
+        doc.kod = inv;
+        doc.otdel = env.kitchen;
+        doc.date = QDate(2026, 12, 7);
+        doc.time = QTime(12, 0);
+        WriteTransaction w;
+        inventory::Fill(engine::ProgramContext(), doc, {}, false);
+        w.commit();
+    }
+    Form_Base->OpenRead(Form_Base->Q_Docs, QStringLiteral("SELECT DOCS.*, '' AS NAME_1, '' AS NAME_2, '' AS NAME_3 FROM DOCS "
+                                                         "WHERE DOC_TYPE = 1"));
+    Form_Invent->show();
+    Form_Invent->FormShow();
+    Form_Invent->LoadInvLines();
+    QApplication::processEvents();
+    shoot(Form_Invent, QStringLiteral("inventory"));
+    db::DbGrid* g = Form_Invent->Grid_Inv;
+    ASSERT_GT(g->model()->rowCount(), 0);
+    // The counted quantity and price are on screen without scrolling.
+    for (const char* field : {"MY_KOLVO", "MY_CENA"}) {
+        const int col = columnOf(g, field);
+        EXPECT_LE(g->columnViewportPosition(col) + g->columnWidth(col), g->viewport()->width()) << field;
+        const QPoint right = g->viewport()->mapTo(Form_Invent, QPoint(g->columnViewportPosition(col) + g->columnWidth(col), 0));
+        EXPECT_LE(right.x(), Form_Invent->width()) << field;
+    }
+    // A bold row keeps the grid's size.
+    for (int r = 0; r < g->model()->rowCount(); ++r) {
+        const QVariant f = g->model()->index(r, 0).data(Qt::FontRole);
+        if (f.isValid())
+            EXPECT_NEAR(f.value<QFont>().pointSizeF(), g->font().pointSizeF(), 0.01);
+    }
+    expectWhole(Form_Invent->Grid_Doc, "DATE_DOC");
+    expectWhole(Form_Invent->Grid_Doc, "TIME_DOC");
+    Form_Invent->hide();
+}
