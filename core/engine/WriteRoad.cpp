@@ -6,7 +6,6 @@
 
 #include <stdexcept>
 
-WriteTransaction::WriteTransaction() : WriteTransaction(engine::ProgramContext()) {}
 
 WriteTransaction::WriteTransaction(const engine::Context& ctx) : ctx_(ctx)
 {

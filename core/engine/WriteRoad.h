@@ -21,7 +21,7 @@
 // is ever rolled back silently. Engines never open it: they write on ctx.write.
 class WriteTransaction {
 public:
-    WriteTransaction();  // on engine::ProgramContext()
+    WriteTransaction();  // on engine::ProgramContext(); defined with the data module
     explicit WriteTransaction(const engine::Context& ctx);
     ~WriteTransaction();
     WriteTransaction(const WriteTransaction&) = delete;
