@@ -50,6 +50,7 @@ private:
         QString sheetName(int s) override { return d.sheetName(s); }
         void setString(const automation::CellAddress& c, const QString& t) override { d.setString(c, t); }
         void setValue(const automation::CellAddress& c, double v) override { d.setValue(c, v); }
+        void setFormula(const automation::CellAddress& c, const QString& f) override { d.setFormula(c, f); }
         void setBlockValues(const automation::CellAddress& c, const QList<QVariantList>& v) override { d.setBlockValues(c, v); }
         void moveRange(const automation::CellAddress& t, const automation::RangeAddress& f) override { d.moveRange(t, f); }
         void copyRange(const automation::CellAddress& t, const automation::RangeAddress& f) override { d.copyRange(t, f); }

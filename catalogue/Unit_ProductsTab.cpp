@@ -306,6 +306,7 @@ void TProductsTab::buildSkladIng()
                                 {QStringLiteral("PERCENT"), QStringLiteral("% надб"), 50}});
     Grid_Ing_Sklad->datasetModel()->setCellStyle(&TProductsTab::StockCellStyle);
     Grid_Ing_Sklad->setEditButton(Btn_Upd_IngSklad);
+    buildTestPanel(sheet, lay);
 }
 
 bool TProductsTab::eventFilter(QObject* watched, QEvent* event)

@@ -5,10 +5,12 @@
 
 #include <functional>
 
+class QBoxLayout;
 class QCheckBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QWidget;
 namespace db {
 class DbGrid;
 class Query;
@@ -69,6 +71,9 @@ public:
     void Btn_InvClick();
     void Btn_Print_IngSkladClick();
     void BitBtn1Click();
+    // The hidden export panel of the stock sub-tab.
+    void buildTestPanel(QWidget* sheet, QBoxLayout* lay);
+    void Btn_TestClick();
     // Buttons that open the windows of other parts of the catalogue and of the documents
     // ("Расчёт цен" runs the price computation with its dialog).
     void Btn_KartaClick();
@@ -114,6 +119,9 @@ public:
     QPushButton* Btn_DvigIng2;
     QCheckBox* CB_Closed2;
     QPushButton* BitBtn1;
+    QWidget* Panel3;
+    QLineEdit* E_Test;
+    QPushButton* Btn_Test;
 
     // Windows of other parts that this tab opens; each owner fills its own,
     // an empty slot does nothing.

@@ -12,7 +12,6 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_DesignMenu* Form_DesignMenu = nullptr;
 TForm_Svod* Form_Svod = nullptr;
 TForm_PrintKarta* Form_PrintKarta = nullptr;
 TForm_PrintOstatki* Form_PrintOstatki = nullptr;
@@ -20,31 +19,6 @@ TForm_Limit* Form_Limit = nullptr;
 TForm_PrtDvig* Form_PrtDvig = nullptr;
 TForm_PrintReal* Form_PrintReal = nullptr;
 
-
-TForm_DesignMenu::TForm_DesignMenu(QWidget* parent) : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Прямая печать меню"));
-    auto* lay = new QFormLayout(this);
-    M_Z = new QPlainTextEdit(this);
-    M_E = new QPlainTextEdit(this);
-    E_T = new QLineEdit(this);
-    lay->addRow(QStringLiteral("Заголовок меню:"), M_Z);
-    lay->addRow(QStringLiteral("Шапка таблицы:"), E_T);
-    lay->addRow(QStringLiteral("Окончание меню:"), M_E);
-    if (MyParams) {
-        // The texts follow the settings the loader fills.
-        auto load = [this] {
-            M_Z->setPlainText(MyParams->v.DisMenuHead);
-            M_E->setPlainText(MyParams->v.DisMenuTail);
-            E_T->setText(MyParams->v.DisMenuTab);
-        };
-        connect(MyParams, &TSettings::changed, this, [load](const QString& key) {
-            if (key.startsWith(QStringLiteral("DisMenu")))
-                load();
-        });
-        load();
-    }
-}
 
 TForm_Svod::TForm_Svod(QWidget* parent) : QDialog(parent)
 {
@@ -112,11 +86,10 @@ void CreatePrintingWindows()
     Form_PrintReal = new TForm_PrintReal;
     Form_PrintOstatki = new TForm_PrintOstatki;
     Form_Svod = new TForm_Svod;
-    Form_DesignMenu = new TForm_DesignMenu;
     Form_Limit = new TForm_Limit;
     // The print dialogs grow with the other windows on a large screen.
     for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintKarta, Form_PrintReal, Form_PrintOstatki,
-                                                      Form_Svod, Form_DesignMenu, Form_Limit}) {
+                                                      Form_Svod, Form_Limit}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);
@@ -148,6 +121,10 @@ void DestroyPrintingWindows()
     Form_Svod = nullptr;
     delete Form_DesignMenu;
     Form_DesignMenu = nullptr;
+    delete Form_PrintParam;
+    Form_PrintParam = nullptr;
+    delete Form_VariantsPrint;
+    Form_VariantsPrint = nullptr;
     delete Form_Limit;
     Form_Limit = nullptr;
 }

@@ -29,6 +29,7 @@ class DbGrid;
 #include "entries/AmountInWords.h"
 #include "entries/Btn_PrintLogClick.h"
 #include "entries/Btn_Print_MenuClick.h"
+#include "entries/DirectPrint.h"
 #include "entries/NotBuilt.h"
 #include "entries/Office.h"
 #include "entries/Print_IngUsage.h"
@@ -38,19 +39,10 @@ class DbGrid;
 // ---- windows ----
 
 // The print-template window, the container dialog, the variable dialog.
+#include "Unit_DirectPrint.h"
 #include "Unit_ExpImp.h"
 #include "Unit_Print.h"
 #include "Unit_Var.h"
-
-// The direct menu-print layout dialog; its texts are the settings DisMenuHead, DisMenuTail, DisMenuTab.
-class TForm_DesignMenu : public QDialog {
-    Q_OBJECT
-public:
-    explicit TForm_DesignMenu(QWidget* parent = nullptr);
-    QPlainTextEdit* M_Z;
-    QPlainTextEdit* M_E;
-    QLineEdit* E_T;
-};
 
 // Production and sales statement options.
 class TForm_Svod : public QDialog {
@@ -105,7 +97,6 @@ public:
     explicit TForm_PrintReal(QWidget* parent = nullptr);
 };
 
-extern TForm_DesignMenu* Form_DesignMenu;
 extern TForm_Svod* Form_Svod;
 extern TForm_PrintKarta* Form_PrintKarta;
 extern TForm_PrintOstatki* Form_PrintOstatki;

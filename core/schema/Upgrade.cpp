@@ -533,4 +533,6 @@ QString shippedColumn(const QString& table, const QString& column)
     throw db::DbError(QStringLiteral("В схеме нет поля %1.%2").arg(table, column));
 }
 
+QString shippedSettingSql(const QString& key) { return shippedSettingExpression(key); }
+
 } // namespace schema

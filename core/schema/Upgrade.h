@@ -46,4 +46,8 @@ QString shippedProcedure(const QString& name);
 // ("P SMALLINT DEFAULT 0").
 QString shippedColumn(const QString& table, const QString& column);
 
+// The SQL value expression that gives a setting's shipped value (as the new
+// database and the upgrade step that adds the setting store it).
+QString shippedSettingSql(const QString& key);
+
 } // namespace schema

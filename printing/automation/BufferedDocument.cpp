@@ -181,6 +181,12 @@ void BufferedDocument::setString(const CellAddress& cell, const QString& text) {
 
 void BufferedDocument::setValue(const CellAddress& cell, double value) { put(cell, value); }
 
+void BufferedDocument::setFormula(const CellAddress& cell, const QString& formula)
+{
+    flush();
+    inner_.setFormula(cell, formula);
+}
+
 void BufferedDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     for (int r = 0; r < rows.size(); ++r)

@@ -28,6 +28,7 @@ public:
     QString sheetName(int sheet) override;
     void setString(const CellAddress& cell, const QString& text) override;
     void setValue(const CellAddress& cell, double value) override;
+    void setFormula(const CellAddress& cell, const QString& formula) override;
     void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) override;
     void moveRange(const CellAddress& to, const RangeAddress& from) override;
     void copyRange(const CellAddress& to, const RangeAddress& from) override;

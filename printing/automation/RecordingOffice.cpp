@@ -81,6 +81,14 @@ void RecordingDocument::setValue(const CellAddress& cell, double value)
     book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = value;
 }
 
+void RecordingDocument::setFormula(const CellAddress& cell, const QString& formula)
+{
+    ++book_->cellCalls;
+    CellState& st = book_->sheet(cell.sheet).cells[{cell.row, cell.column}];
+    st.content = formula;
+    st.formula = formula;
+}
+
 void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     ++book_->rowCalls;

@@ -70,6 +70,8 @@ struct CellState {
     int fontPosture = 0;
     int fontUnderline = 0;
     int topWidth = 0, bottomWidth = 0, leftWidth = 0, rightWidth = 0;  // outer widths of its edges
+    QString formula;          // the formula of a formula cell (content then holds it too)
+    double formulaValue = 0;  // what the office computed for it (a recording computes nothing)
     int rowHeight = 0;       // height of its row, hundredths of a millimetre (0: not known)
 };
 
@@ -92,6 +94,8 @@ public:
 
     virtual void setString(const CellAddress& cell, const QString& text) = 0;
     virtual void setValue(const CellAddress& cell, double value) = 0;
+    // A formula in the office's English notation, e.g. "=SUM(F4:F9)"; the office computes it.
+    virtual void setFormula(const CellAddress& cell, const QString& formula) = 0;
     // A block of cells from cell rightwards and downwards, in one call: rows
     // of equal length, each value a QString or a double.
     virtual void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) = 0;

@@ -28,6 +28,7 @@ private:
         QString sheetName(int s) override { return d_->sheetName(s); }
         void setString(const automation::CellAddress& c, const QString& t) override { d_->setString(c, t); }
         void setValue(const automation::CellAddress& c, double v) override { d_->setValue(c, v); }
+        void setFormula(const automation::CellAddress& c, const QString& f) override { d_->setFormula(c, f); }
         void setBlockValues(const automation::CellAddress& c, const QList<QVariantList>& v) override
         {
             d_->setBlockValues(c, v);

@@ -214,6 +214,15 @@ public:
         }
     }
 
+    void setFormula(const CellAddress& c, const QString& formula) override
+    {
+        try {
+            sheet(c.sheet)->getCellByPosition(c.column, c.row)->setFormula(ou(formula));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void setValue(const CellAddress& c, double value) override
     {
         try {
@@ -503,6 +512,8 @@ public:
                 break;
             case table::CellContentType_FORMULA:
                 st.content = qs(cell->getFormula());
+                st.formula = st.content.toString();
+                st.formulaValue = cell->getValue();
                 break;
             default:
                 break;
