@@ -56,6 +56,18 @@ QVariant RecordedBook::at(const QString& a1, int sheet) const { return state(Par
 
 CellState RecordedBook::stateAt(const QString& a1, int sheet) const { return state(ParseCell(a1, sheet)); }
 
+QList<std::pair<int, int>> RowRuns(const std::set<int>& rows)
+{
+    QList<std::pair<int, int>> runs;
+    for (const int r : rows) {
+        if (!runs.isEmpty() && runs.back().second + 1 == r)
+            runs.back().second = r;
+        else
+            runs.append({r, r});
+    }
+    return runs;
+}
+
 // ---- document ----
 
 int RecordingDocument::sheetCount() { return static_cast<int>(book_->sheets.size()); }
@@ -206,6 +218,9 @@ void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
     ++book_->formatCalls;
     forEachCell(range, [&](CellState& st, int, int) { st.wrapped = wrapped; });
+    if (wrapped && book_->controllerLocks > 0)
+        for (int r = range.startRow; r <= range.endRow; ++r)
+            book_->wrappedWhileLocked[range.sheet].insert(r);
 }
 
 void RecordingDocument::setHoriJustify(const RangeAddress& range, int justify)
@@ -270,6 +285,13 @@ void RecordingDocument::unlockControllers()
 {
     --book_->controllerLocks;
     book_->log.append(QStringLiteral("unlockControllers"));
+    if (book_->controllerLocks > 0)
+        return;
+    const auto wrapped = std::move(book_->wrappedWhileLocked);
+    book_->wrappedWhileLocked.clear();
+    for (const auto& [sheet, rows] : wrapped)
+        for (const auto& [first, last] : RowRuns(rows))
+            fitRowHeights(sheet, first, last);
 }
 
 void RecordingDocument::addActionLock()

@@ -36,6 +36,9 @@ struct RecordedBook {
     bool closed = false;
     int controllerLocks = 0;
     int actionLocks = 0;
+    // Rows given wrapped text while the screen was locked, by sheet: the
+    // office adjusts no height then, so their heights are fitted at the unlock.
+    std::map<int, std::set<int>> wrappedWhileLocked;
 
     RecordedSheet& sheet(int index);
     CellState state(const CellAddress& cell) const;
@@ -105,6 +108,9 @@ public:
 private:
     bool connected_ = false;
 };
+
+// Rows as runs of consecutive rows (first, last).
+QList<std::pair<int, int>> RowRuns(const std::set<int>& rows);
 
 // A1-style reference of a cell, e.g. "F12" for column 5, row 11.
 QString CellName(int column, int row);

@@ -1,11 +1,16 @@
 #include "UnoOffice.h"
 
+#include "automation/RecordingOffice.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <QUrl>
+
+#include <map>
+#include <set>
 
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -329,6 +334,9 @@ public:
     {
         try {
             props(r)->setPropertyValue("IsTextWrapped", Any(wrapped));
+            if (wrapped && locks_ > 0)
+                for (int row = r.startRow; row <= r.endRow; ++row)
+                    wrappedWhileLocked_[r.sheet].insert(row);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -414,6 +422,7 @@ public:
     {
         try {
             Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->lockControllers();
+            ++locks_;
             // Row heights stay as the template has them while the document
             // is filled, whichever way the cells are written.
             Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
@@ -429,6 +438,17 @@ public:
             Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
                 ->setPropertyValue("IsAdjustHeightEnabled", Any(true));
             Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->unlockControllers();
+            if (locks_ > 0)
+                --locks_;
+            if (locks_ > 0)
+                return;
+            // No height was adjusted while locked: rows given wrapped text
+            // then grow now, one call per run of rows.
+            const auto wrapped = std::move(wrappedWhileLocked_);
+            wrappedWhileLocked_.clear();
+            for (const auto& [sheetIndex, rows] : wrapped)
+                for (const auto& [first, last] : RowRuns(rows))
+                    fitRowHeights(sheetIndex, first, last);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -559,6 +579,8 @@ private:
     Reference<sheet::XSpreadsheetDocument> doc_;
     Reference<container::XIndexAccess> sheets_;
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
+    int locks_ = 0;
+    std::map<int, std::set<int>> wrappedWhileLocked_;  // by sheet
 };
 
 } // namespace
