@@ -33,18 +33,38 @@ void BufferedDocument::flush()
 
 void BufferedDocument::flushFormats()
 {
-    const QList<Pending> formats = formats_;
+    // Runs of one kind with different formats never share a cell, so each
+    // format goes in one call over all its runs.
+    QList<Pending> formats = formats_;
     formats_.clear();
-    for (const Pending& f : formats) {
+    for (int i = 0; i < formats.size(); ++i) {
+        if (formats[i].kind < 0)
+            continue;
+        const Pending f = formats[i];
+        QList<RangeAddress> ranges{f.range};
+        for (int j = i + 1; j < formats.size(); ++j)
+            if (formats[j].kind == f.kind && formats[j].params == f.params && formats[j].range.sheet == f.range.sheet) {
+                ranges.append(formats[j].range);
+                formats[j].kind = -1;
+            }
         switch (f.kind) {
         case Wrap:
-            inner_.setWrapped(f.range, f.value != 0);
+            if (ranges.size() == 1)
+                inner_.setWrapped(f.range, f.value != 0);
+            else
+                inner_.setWrappedOn(ranges, f.value != 0);
             break;
         case Justify:
-            inner_.setHoriJustify(f.range, f.value);
+            if (ranges.size() == 1)
+                inner_.setHoriJustify(f.range, f.value);
+            else
+                inner_.setHoriJustifyOn(ranges, f.value);
             break;
         case FontKind:
-            inner_.setFont(f.range, f.font);
+            if (ranges.size() == 1)
+                inner_.setFont(f.range, f.font);
+            else
+                inner_.setFontOn(ranges, f.font);
             break;
         default:
             break;
@@ -54,7 +74,7 @@ void BufferedDocument::flushFormats()
 
 namespace {
 
-constexpr int kMaxPendingFormats = 64;
+constexpr int kMaxPendingFormats = 2000;
 
 } // namespace
 

@@ -275,6 +275,28 @@ void RecordingDocument::setTableBorders(const QList<RangeAddress>& ranges, const
     book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
 }
 
+// Several ranges in one call count as one call.
+void RecordingDocument::setWrappedOn(const QList<RangeAddress>& ranges, bool wrapped)
+{
+    for (const RangeAddress& r : ranges)
+        setWrapped(r, wrapped);
+    book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
+}
+
+void RecordingDocument::setHoriJustifyOn(const QList<RangeAddress>& ranges, int justify)
+{
+    for (const RangeAddress& r : ranges)
+        setHoriJustify(r, justify);
+    book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
+}
+
+void RecordingDocument::setFontOn(const QList<RangeAddress>& ranges, const Font& font)
+{
+    for (const RangeAddress& r : ranges)
+        setFont(r, font);
+    book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
+}
+
 void RecordingDocument::lockControllers()
 {
     ++book_->controllerLocks;

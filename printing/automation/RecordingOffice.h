@@ -67,6 +67,9 @@ public:
     void setFont(const RangeAddress& range, const Font& font) override;
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
+    void setWrappedOn(const QList<RangeAddress>& ranges, bool wrapped) override;
+    void setHoriJustifyOn(const QList<RangeAddress>& ranges, int justify) override;
+    void setFontOn(const QList<RangeAddress>& ranges, const Font& font) override;
     void setColumnWidth(int sheet, int column, int width) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void lockControllers() override;

@@ -14,6 +14,7 @@
 
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -354,15 +355,72 @@ public:
         }
     }
 
+    // The font's five properties in one call (names in alphabetical order).
+    static void applyFont(const Reference<uno::XInterface>& target, const Font& f)
+    {
+        static const rtl::OUString names[] = {"CharFontName", "CharHeight", "CharPosture", "CharUnderline",
+                                              "CharWeight"};
+        const Any values[] = {Any(ou(f.name)), Any(static_cast<float>(f.height)),
+                              Any(static_cast<awt::FontSlant>(f.posture)), Any(static_cast<sal_Int16>(f.underline)),
+                              Any(f.weight)};
+        Reference<beans::XMultiPropertySet>(target, UNO_QUERY_THROW)
+            ->setPropertyValues(Sequence<rtl::OUString>(names, 5), Sequence<Any>(values, 5));
+    }
+
     void setFont(const RangeAddress& r, const Font& f) override
     {
         try {
-            auto p = props(r);
-            p->setPropertyValue("CharFontName", Any(ou(f.name)));
-            p->setPropertyValue("CharHeight", Any(static_cast<float>(f.height)));
-            p->setPropertyValue("CharWeight", Any(f.weight));
-            p->setPropertyValue("CharPosture", Any(static_cast<awt::FontSlant>(f.posture)));
-            p->setPropertyValue("CharUnderline", Any(static_cast<sal_Int16>(f.underline)));
+            applyFont(range(r), f);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    // Several ranges as one object, so that one call sets a property on all.
+    Reference<beans::XPropertySet> rangesOf(const QList<RangeAddress>& ranges)
+    {
+        Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+        Reference<sheet::XSheetCellRangeContainer> container(
+            factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
+        Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
+        for (int i = 0; i < ranges.size(); ++i)
+            addresses.getArray()[i] = unoRange(ranges[i]);
+        container->addRangeAddresses(addresses, false);
+        return Reference<beans::XPropertySet>(container, UNO_QUERY_THROW);
+    }
+
+    void setWrappedOn(const QList<RangeAddress>& ranges, bool wrapped) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            rangesOf(ranges)->setPropertyValue("IsTextWrapped", Any(wrapped));
+            if (wrapped && locks_ > 0)
+                for (const RangeAddress& r : ranges)
+                    for (int row = r.startRow; row <= r.endRow; ++row)
+                        wrappedWhileLocked_[r.sheet].insert(row);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setHoriJustifyOn(const QList<RangeAddress>& ranges, int justify) override
+    {
+        if (ranges.isEmpty() || justify < 0 || justify > 5)
+            return;
+        try {
+            rangesOf(ranges)->setPropertyValue("HoriJustify", Any(static_cast<table::CellHoriJustify>(justify)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setFontOn(const QList<RangeAddress>& ranges, const Font& f) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            applyFont(rangesOf(ranges), f);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
