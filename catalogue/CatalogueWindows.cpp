@@ -21,7 +21,10 @@
 #include "Unit_SelectOtdel.h"
 #include "Unit_Sklad.h"
 #include "Unit_StructureBox.h"
+#include "CatalogueUi.h"
 #include "base/Unit_Base.h"
+#include "entries/ShowStat.h"
+#include "util/Messages.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
 
@@ -64,6 +67,34 @@ void AttachCatalogueWindows()
     Form_MoveMenu->AttachData();
     Form_Menu_S = new TForm_Menu_S;
     MenusTab = new TMenusTab(Form_Main);
+
+    // The statistics window of printing picks with the shared pickers.
+    printing::StatPickers pickers;
+    pickers.firma = [](qint64& kod, QString& name) {
+        Form_SelectFirma->Prepare(QStringLiteral("Выбор предприятия"), 1);
+        bool chosen = false;
+        if (Msg::execModal(Form_SelectFirma) == QDialog::Accepted && cat::HasRow(Form_SelectFirma->Q_Vibor)) {
+            kod = Form_SelectFirma->Q_Vibor->field(QStringLiteral("KOD")).asInt64();
+            name = Form_SelectFirma->Q_Vibor->field(QStringLiteral("NAME")).asString();
+            chosen = true;
+        }
+        Form_SelectFirma->Q_Vibor->close();
+        return chosen;
+    };
+    pickers.otdel = [](qint64 firma, qint64& kod, QString& name) {
+        db::Query* q = Form_SelectOtdel->Q_O;
+        Form_Base->OpenRead(q, QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + QString::number(firma) +
+                                   QStringLiteral(" ORDER BY NAME"));
+        bool chosen = false;
+        if (Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q)) {
+            kod = q->field(QStringLiteral("KOD")).asInt64();
+            name = q->field(QStringLiteral("NAME")).asString();
+            chosen = true;
+        }
+        q->close();
+        return chosen;
+    };
+    printing::SetStatPickers(pickers);
 }
 
 void DestroyCatalogueWindows()

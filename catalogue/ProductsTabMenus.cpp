@@ -217,29 +217,17 @@ void TProductsTabMenus::N6Click() { hideStockList(false); }
 
 // ---- where-used ----
 
-void TProductsTabMenus::whereUsed(qint64 ing)
-{
-    // The progress window counts the cards; the workbook advances and hides it.
-    if (Form_Gauge) {
-        const int rows = static_cast<int>(costing::WhereUsed(engine::ProgramContext(), ing).size());
-        Form_Gauge->Gauge1->setRange(0, std::max(1, rows));
-        Form_Gauge->Gauge1->setValue(0);
-        Form_Gauge->show();
-    }
-    printing::Print_IngUsage(ing);
-    if (Form_Gauge && Form_Gauge->isVisible())
-        Form_Gauge->hide();
-}
+void TProductsTabMenus::whereUsed(qint64 ing, const QString& name) { printing::Print_IngUsage(ing, name); }
 
 void TProductsTabMenus::N7Click()
 {
     if (cat::HasRow(Form_Base->Q_Ing))
-        whereUsed(cat::KeyOf(Form_Base->Q_Ing));
+        whereUsed(cat::KeyOf(Form_Base->Q_Ing), Form_Base->Q_Ing->field(QStringLiteral("NAME")).asString());
 }
 
 void TProductsTabMenus::N8Click()
 {
     db::Query* q = Form_Base->Q_Ing_Sklad;
     if (cat::HasRow(q))
-        whereUsed(q->field(QStringLiteral("KOD_ING")).asInt64());
+        whereUsed(q->field(QStringLiteral("KOD_ING")).asInt64(), q->field(QStringLiteral("NAME")).asString());
 }

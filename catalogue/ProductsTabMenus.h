@@ -56,7 +56,7 @@ private:
     void hideRow(bool hidden);
     void hideProductList(bool hidden);
     void hideStockList(bool hidden);
-    void whereUsed(qint64 ing);
+    void whereUsed(qint64 ing, const QString& name);
     TProductsTab* tab_;
 };
 

@@ -569,7 +569,7 @@ void TForm_Karta::Btn_EditClick()
         return;
     {
         WriteTransaction w;
-        costing::StartEditCycle(w.context(), KodIng);
+        Cycle = costing::StartEditCycle(w.context(), KodIng);
         w.commit(kArea, QStringLiteral("Разрешены изменения в К/карте продукта <<") + NameIng + QStringLiteral(">>"));
     }
     Enable_Edit_Karta();
@@ -593,6 +593,8 @@ void TForm_Karta::Btn_AddClick()
     qint64 row = 0;
     {
         WriteTransaction w;
+        if (!holdsCycle(w))
+            return;
         row = costing::AddCardRow(w.context(), KodIng, ingredient, percent);
         w.commit(kArea, QStringLiteral("В К/карту продукта <<") + NameIng + QStringLiteral(">> добавлен продукт <<") + name +
             QStringLiteral(">>"));
@@ -617,6 +619,8 @@ void TForm_Karta::Btn_DeleteClick()
     const qint64 back = cat::StepBackKey(QS);
     {
         WriteTransaction w;
+        if (!holdsCycle(w))
+            return;
         costing::DeleteCardRow(w.context(), row);
         w.commit(kArea, QStringLiteral("Из К/карты продукта <<") + NameIng + QStringLiteral(">> удалён продукт <<") + name +
             QStringLiteral(">>"));
@@ -633,6 +637,8 @@ void TForm_Karta::Btn_VklClick()
     const bool on = QS->field(QStringLiteral("IS_ACTIVE")).asInt() == 0;
     {
         WriteTransaction w;
+        if (!holdsCycle(w))
+            return;
         costing::SetCardRowActive(w.context(), row, on);
         w.commit(kArea, QStringLiteral("В К/картt продукта <<") + NameIng +
             (on ? QStringLiteral(">> включен продукт <<") : QStringLiteral(">> отключен продукт <<")) + currentRowName() +
@@ -651,6 +657,8 @@ void TForm_Karta::ApplyValue(double v)
     const qint64 row = currentRowKey();
     {
         WriteTransaction w;
+        if (!holdsCycle(w))
+            return;
         costing::SetCardRowValue(w.context(), row, RG_Kolonka->itemIndex() == 1 ? 1 : 0, v,
                                  MyParams->v.brutto == 1);
         w.commit();
@@ -681,6 +689,8 @@ void TForm_Karta::RG_ManualClick()
         if (Btn_Add->isEnabled())
             RG_Kolonka->setEnabled(true);
         WriteTransaction w;
+        if (!holdsCycle(w))
+            return;
         w.commit(kArea, head + QStringLiteral("\"Вручную\""));
         return;
     }
@@ -689,6 +699,8 @@ void TForm_Karta::RG_ManualClick()
     const qint64 row = currentRowKey();
     {
         WriteTransaction w;
+        if (!holdsCycle(w))
+            return;
         costing::ResetYieldsFromNorm(w.context(), KodIng);
         w.commit(kArea, head + QStringLiteral("\"Из нормы ингредиента\""));
     }
@@ -727,6 +739,8 @@ void TForm_Karta::Btn_OkClick()
     costing::SaveResult r;
     {
         WriteTransaction w;
+        if (!holdsCycle(w))
+            return;
         r = costing::SaveCard(w.context(), KodIng, h);
         w.commit(kArea, QStringLiteral("Записаны изменения в К/карту продукта <<") + NameIng + QStringLiteral(">>"));
     }
@@ -744,10 +758,27 @@ void TForm_Karta::Btn_OkClick()
     accept();
 }
 
+bool TForm_Karta::holdsCycle(WriteTransaction& w)
+{
+    if (costing::HoldsEditCycle(w.context(), KodIng, Cycle))
+        return true;
+    w.rollback();
+    Cycle = 0;
+    Disable_Edit_Karta();
+    reloadQS(currentRowKey());
+    Keypad->Clear();
+    Msg::notice(QStringLiteral("Изменения калькуляционной карты продукта <<") + NameIng +
+                QStringLiteral(">> перехвачены на другом рабочем месте. Здесь ничего не записано и не отменено: "
+                               "запишите или отмените изменения там, где они продолжаются."));
+    return false;
+}
+
 void TForm_Karta::Btn_ClearClick()
 {
     {
         WriteTransaction w;
+        if (!holdsCycle(w))
+            return;
         costing::CancelEditCycle(w.context(), KodIng);
         w.commit(kArea, QStringLiteral("Отменены изменения в К/карте продукта <<") + NameIng + QStringLiteral(">>"));
     }

@@ -19,6 +19,8 @@ class Query;
 // yield, and the card's header. In view mode it only shows; "Разрешить
 // изменения" opens an edit cycle in which every change of a row is written at
 // once, and "Запись" or "Отмена" ends it keeping or undoing the changes.
+class WriteTransaction;
+
 class TForm_Karta : public QDialog {
     Q_OBJECT
 public:
@@ -99,8 +101,14 @@ private:
     qint64 currentRowKey() const;
     QString currentRowName() const;
 
+    // Whether this window still holds the card's edit cycle, checked inside the
+    // write road; when another workstation took it over, says so, rolls back
+    // and leaves edit mode.
+    bool holdsCycle(WriteTransaction& w);
+
     qint64 KodIng = 0;
     QString NameIng;
+    qint64 Cycle = 0;  // the key of the edit cycle this window opened
     bool EditFlag = false;
     bool closing_ = false;
     // The header as the card was opened with; view mode shows it again.

@@ -575,6 +575,11 @@ void TMenusTab::Btn_Sent_MenuClick() { notBuilt(QStringLiteral("Передача
 
 void TMenusTab::Btn_Print_MenuClick()
 {
-    if (cat::HasRow(Form_Base->Q_Menu))
-        printing::Btn_Print_MenuClick(cat::KeyOf(Form_Base->Q_Menu));
+    if (!cat::HasRow(Form_Base->Q_Menu) || !cat::HasRow(Form_Base->Q_Menu_Razdel))
+        return;
+    // The menu and the CSV file go through every section: the tab stands on the first one after them.
+    if (printing::Btn_Print_MenuClick(cat::KeyOf(Form_Base->Q_Menu)) && cat::HasRow(Form_Base->Q_Menu_Razdel)) {
+        Form_Base->Q_Menu_Razdel->first();
+        Open_MenuStr();
+    }
 }

@@ -701,27 +701,13 @@ void TProductsTab::Btn_InvClick()
 
 void TProductsTab::Btn_Print_IngSkladClick()
 {
-    if (!Form_PrintOstatki)
-        return Msg::notBuilt(Btn_Print_IngSklad->text());
     if (!cat::HasRow(Form_Base->Q_Sklad))
         return;
-    if (Form_PrintOstatki->exec() != QDialog::Accepted)
-        return;
-    const qint64 otdel = cat::KeyOf(Form_Base->Q_Otdel);
-    const qint64 sklad = cat::KeyOf(Form_Base->Q_Sklad);
-    if (Form_PrintOstatki->CB_Sum->isChecked())
-        printing::Prt_OstatkiSvod(otdel, sklad);
-    else
-        printing::Prt_Ostatki(otdel, sklad);
+    printing::ShowPrintOstatki(cat::KeyOf(Form_Base->Q_Firma), cat::KeyOf(Form_Base->Q_Otdel),
+                               cat::KeyOf(Form_Base->Q_Sklad));
 }
 
-void TProductsTab::BitBtn1Click()
-{
-    if (Form_Limit)
-        Form_Limit->exec();
-    else
-        Msg::notBuilt(BitBtn1->text());
-}
+void TProductsTab::BitBtn1Click() { printing::ShowLimits(); }
 
 void TProductsTab::Btn_KartaClick() { TForm_Karta::Btn_KartaClick(); }
 

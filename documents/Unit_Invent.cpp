@@ -299,7 +299,8 @@ void TForm_Invent::Btn_UpdClick()
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        inventory::ClaimUnposted(w.context(), kod);
         inventory::ClearLines(w.context(), kod);
         w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
     }
@@ -335,7 +336,7 @@ void TForm_Invent::Btn_ZapolnitClick()
     const inventory::InvDoc doc = currentDoc();
     const QString name = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         inventory::Fill(w.context(), doc, options, notEmpty);
         w.commit(kArea, QStringLiteral("Заполнена табличная часть документа № ") + name);
     }
@@ -354,8 +355,9 @@ void TForm_Invent::Btn_OKSClick(double value)
         return;
     }
     {
-        WriteTransaction w;
-        inventory::SetCounted(ctx, line, price ? inventory::Column::Price : inventory::Column::Quantity, value);
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        inventory::SetCounted(ctx, Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
+                              price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();
     }
     LoadInvLines();
@@ -376,6 +378,7 @@ void TForm_Invent::Btn_RefreshClick()
     if (Msg::execModal(rg) != QDialog::Accepted)
         return;
     const qint64 otdel = Form_Base->Q_Docs->field(QStringLiteral("INT_PARAM1")).asInt64();
+    const qint64 docKod = Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64();
     const engine::Context ctx = engine::ProgramContext();
     auto lineOf = [this] {
         return inventory::InvLine{Q_Inv->field(QStringLiteral("KOD")).asInt64(),
@@ -384,7 +387,8 @@ void TForm_Invent::Btn_RefreshClick()
     if (rg->RG->itemIndex() == 0) {
         const inventory::InvLine line = lineOf();
         {
-            WriteTransaction w;
+            WriteTransaction w(WriteTransaction::Reserve::Documents);
+            inventory::ClaimUnposted(ctx, docKod);
             inventory::RefreshBookValues(ctx, otdel, {line});
             w.commit();
         }
@@ -399,7 +403,8 @@ void TForm_Invent::Btn_RefreshClick()
     for (Q_Inv->first(); !Q_Inv->eof(); Q_Inv->next())
         lines.append(lineOf());
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        inventory::ClaimUnposted(ctx, docKod);
         inventory::RefreshBookValues(ctx, otdel, lines);
         w.commit();
     }
@@ -429,19 +434,34 @@ void TForm_Invent::Btn_ProvodkaClick()
     }
     const bool dropUnchanged = Msg::confirm(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
                                             QStringLiteral("Удаление строк"));
-    WriteTransaction w;
-    const int kept = dropUnchanged ? inventory::DeleteUnchangedLines(ctx, doc.kod) : inventory::LineCount(ctx, doc.kod);
-    if (kept == 0) {
-        w.rollback();
-        Msg::notice(QStringLiteral("Документ пустой. Фактические количества и цены абсолютно совпадают с ценами и "
-                                   "количествами по документам. Так-как Вы выбрали удаление строк без изменений, то в "
-                                   "документе не останется ни одной строчки. Такой документ провести нельзя. Либо "
-                                   "откажитесь от проводки, либо не выбирайте опцию удаления строк"));
+    const QString emptyText = QStringLiteral("Документ пустой. Фактические количества и цены абсолютно совпадают с ценами и "
+                                             "количествами по документам. Так-как Вы выбрали удаление строк без изменений, то в "
+                                             "документе не останется ни одной строчки. Такой документ провести нельзя. Либо "
+                                             "откажитесь от проводки, либо не выбирайте опцию удаления строк");
+    // Both questions are asked before the write road opens: a user thinking
+    // over an answer never keeps other workstations waiting on these rows.
+    if (inventory::LinesToPost(ctx, doc.kod, dropUnchanged) == 0) {
+        Msg::notice(emptyText);
         return;
     }
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
-                      QStringLiteral("Проводка документа инвентаризации"))) {
+                      QStringLiteral("Проводка документа инвентаризации")))
+        return;
+    WriteTransaction w(WriteTransaction::Reserve::Documents);
+    // The document is claimed before its lines are touched; posted meanwhile
+    // on another workstation, it is refused whole.
+    const inventory::Claimed claimed = inventory::Claim(ctx, doc.kod);
+    if (!claimed.exists || claimed.posted) {
         w.rollback();
+        reopenDocs(doc.kod);
+        LoadInvLines();
+        Msg::notice(QStringLiteral("Документ уже проведён !!!"));
+        return;
+    }
+    const int kept = dropUnchanged ? inventory::DeleteUnchangedLines(ctx, doc.kod) : inventory::LineCount(ctx, doc.kod);
+    if (kept == 0) {
+        w.rollback();
+        Msg::notice(emptyText);
         return;
     }
     inventory::Post(ctx, doc);

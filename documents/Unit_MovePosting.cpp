@@ -26,6 +26,15 @@ bool runPosting(WriteTransaction& w, Step step, bool unposting)
         step();
         return true;
     } catch (const db::DbError& e) {
+        if (db::IsConnectionLost(e.gdsCode())) {
+            try {
+                w.rollback();
+            } catch (...) {
+            }
+            Msg::error(db::ConnectionLostText(unposting ? QStringLiteral("Проводка не снята")
+                                                        : QStringLiteral("Документ не проведён")));
+            return false;
+        }
         if (!posting::IsLockConflict(e.gdsCode()))
             throw;
         w.rollback();
@@ -54,7 +63,7 @@ void TMoveTab::Btn_ProvodkaClick()
             return;
         const int otkat = Form_DelProv->RadioGroup1->isEnabled() ? Form_DelProv->RadioGroup1->itemIndex() : 0;
         qint64 kept = 0;
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         if (!runPosting(w, [&] { kept = posting::UnpostDocument(w.context(), x, otkat); }, kBusyUnpost))
             return;
         if (kept == 0)
@@ -95,7 +104,7 @@ void TMoveTab::Btn_ProvodkaClick()
                                        "проводки произвести перерасчёт цен всех продуктов! (Окно \"Продукты и блюда\" -> "
                                        "\"Наличие на складах и цены\" -> кнопка \"Расчёт цен\")"));
     }
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Documents);
     posting::PostOutcome out;
     if (!runPosting(w, [&] { out = posting::PostMovement(w.context(), x, rule); }, kBusy))
         return;

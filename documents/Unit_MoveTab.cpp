@@ -360,8 +360,10 @@ void TMoveTab::Btn_ZapolClick()
 
 void TMoveTab::Btn_PrintDocMoveClick()
 {
-    if (Form_PrtDvig)
-        Msg::execModal(Form_PrtDvig);
+    db::Query* d = dvig();
+    if (!cat::HasRow(d))
+        return printing::ShowPrtDvig(0, 0);
+    printing::ShowPrtDvig(cat::KeyOf(d), static_cast<int>(intOf(d, "DOC_TYPE")));
 }
 
 void TMoveTab::Btn_DelDocMoveClick()

@@ -48,7 +48,7 @@ void TRealTab::Btn_Provodka_RealClick()
         return;
     }
 
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Documents);
     posting::RealOutcome out;
     try {
         out = posting::PostRealDocument(w.context(), x, rule);
@@ -57,6 +57,14 @@ void TRealTab::Btn_Provodka_RealClick()
         Msg::error(e.text());
         return;
     } catch (const db::DbError& e) {
+        if (db::IsConnectionLost(e.gdsCode())) {
+            try {
+                w.rollback();
+            } catch (...) {
+            }
+            Msg::error(db::ConnectionLostText(QStringLiteral("Документ не проведён")));
+            return;
+        }
         if (!posting::IsLockConflict(e.gdsCode()))
             throw;
         w.rollback();

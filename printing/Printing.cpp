@@ -1,6 +1,8 @@
 #include "Printing.h"
 
+#include "Unit_Oborotka.h"
 #include "automation/ProgramOffice.h"
+#include "Unit_Stat.h"
 
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
@@ -14,9 +16,6 @@
 
 TForm_Svod* Form_Svod = nullptr;
 TForm_PrintKarta* Form_PrintKarta = nullptr;
-TForm_PrintOstatki* Form_PrintOstatki = nullptr;
-TForm_Limit* Form_Limit = nullptr;
-TForm_PrtDvig* Form_PrtDvig = nullptr;
 TForm_PrintReal* Form_PrintReal = nullptr;
 
 
@@ -53,22 +52,6 @@ TForm_PrintKarta::TForm_PrintKarta(QWidget* parent)
 {
 }
 
-TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : TPrintStubDialog(QStringLiteral("Печать остатков"), parent)
-{
-    CB_Sum = new QCheckBox(this);
-    RG = new QRadioButton(this);
-    CB_Minus = new QCheckBox(this);
-    CB_Zero = new QCheckBox(this);
-    CB_Plus = new QCheckBox(this);
-    CB_OpenClose = new QCheckBox(this);
-    for (QWidget* w : {static_cast<QWidget*>(CB_Sum), static_cast<QWidget*>(RG), static_cast<QWidget*>(CB_Minus),
-                       static_cast<QWidget*>(CB_Zero), static_cast<QWidget*>(CB_Plus), static_cast<QWidget*>(CB_OpenClose)})
-        w->hide();
-}
-
-TForm_Limit::TForm_Limit(QWidget* parent) : TPrintStubDialog(QStringLiteral("Лимиты"), parent) {}
-
-TForm_PrtDvig::TForm_PrtDvig(QWidget* parent) : TPrintStubDialog(QStringLiteral("Печать"), parent) {}
 
 TForm_PrintReal::TForm_PrintReal(QWidget* parent)
     : TPrintStubDialog(QStringLiteral("Печать документов реализации"), parent)
@@ -81,15 +64,11 @@ void CreatePrintingWindows()
     Form_PrintHelp = new TForm_PrintHelp;
     Form_ExpImp = new TForm_ExpImp;
     Form_Var = new TForm_Var;
-    Form_PrtDvig = new TForm_PrtDvig;
     Form_PrintKarta = new TForm_PrintKarta;
     Form_PrintReal = new TForm_PrintReal;
-    Form_PrintOstatki = new TForm_PrintOstatki;
     Form_Svod = new TForm_Svod;
-    Form_Limit = new TForm_Limit;
     // The print dialogs grow with the other windows on a large screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrtDvig, Form_PrintKarta, Form_PrintReal, Form_PrintOstatki,
-                                                      Form_Svod, Form_Limit}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrintKarta, Form_PrintReal, Form_Svod}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);
@@ -101,6 +80,7 @@ void DestroyPrintingWindows()
     // The office connection goes while the program still runs; the office
     // and the documents shown in it stay with the user.
     automation::SetProgramOffice(nullptr);
+    DestroyOborotkaWindows();
     delete Form_Var;
     Form_Var = nullptr;
     delete Form_ExpImp;
@@ -127,4 +107,6 @@ void DestroyPrintingWindows()
     Form_VariantsPrint = nullptr;
     delete Form_Limit;
     Form_Limit = nullptr;
+    delete Form_Stat;
+    Form_Stat = nullptr;
 }

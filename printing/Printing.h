@@ -35,14 +35,20 @@ class DbGrid;
 #include "entries/Print_IngUsage.h"
 #include "entries/Prt_Invent.h"
 #include "entries/Prt_Ostatki.h"
+#include "entries/PrtDvig.h"
+#include "entries/ShowLimits.h"
+#include "entries/ShowStat.h"
 
 // ---- windows ----
 
 // The print-template window, the container dialog, the variable dialog.
 #include "Unit_DirectPrint.h"
 #include "Unit_ExpImp.h"
+#include "Unit_Limit.h"
 #include "Unit_Print.h"
 #include "Unit_Var.h"
+#include "Unit_PrintOstatki.h"
+#include "Unit_PrtDvig.h"
 
 // Production and sales statement options.
 class TForm_Svod : public QDialog {
@@ -67,30 +73,6 @@ public:
     explicit TForm_PrintKarta(QWidget* parent = nullptr);
 };
 
-class TForm_PrintOstatki : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_PrintOstatki(QWidget* parent = nullptr);
-    QCheckBox* CB_Sum;
-    QRadioButton* RG;
-    QCheckBox* CB_Minus;
-    QCheckBox* CB_Zero;
-    QCheckBox* CB_Plus;
-    QCheckBox* CB_OpenClose;
-};
-
-class TForm_Limit : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_Limit(QWidget* parent = nullptr);
-};
-
-class TForm_PrtDvig : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_PrtDvig(QWidget* parent = nullptr);
-};
-
 class TForm_PrintReal : public TPrintStubDialog {
     Q_OBJECT
 public:
@@ -99,9 +81,6 @@ public:
 
 extern TForm_Svod* Form_Svod;
 extern TForm_PrintKarta* Form_PrintKarta;
-extern TForm_PrintOstatki* Form_PrintOstatki;
-extern TForm_Limit* Form_Limit;
-extern TForm_PrtDvig* Form_PrtDvig;
 extern TForm_PrintReal* Form_PrintReal;
 
 // Creates the printing windows (the program block calls it in its order).

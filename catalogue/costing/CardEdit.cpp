@@ -113,17 +113,35 @@ bool EditCycleOpen(const Context& ctx, qint64 product)
     return exists(ctx, QStringLiteral("SELECT 1 FROM ING WHERE FLAG_UPDATE = 1 AND KOD = ") + key(product));
 }
 
-void StartEditCycle(const Context& ctx, qint64 product)
+qint64 StartEditCycle(const Context& ctx, qint64 product)
 {
+    // The product's row first: two workstations starting at once take turns.
+    exec(ctx, QStringLiteral("UPDATE ING SET FLAG_UPDATE = FLAG_UPDATE WHERE KOD = ") + key(product));
     CycleKeys k = cycleKeys(ctx, product);
-    if (!usableBackupKey(ctx, product, k.backup)) {
-        db::Query g(ctx.database, ctx.write);
-        g.setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
-        g.open();
-        k.backup = g.field(0).asInt64();
-        exec(ctx, QStringLiteral("UPDATE ING SET KOD_UPDATE = ") + key(k.backup) + QStringLiteral(" WHERE KOD = ") + key(product));
+    const bool open = EditCycleOpen(ctx, product);
+    const bool usable = usableBackupKey(ctx, product, k.backup);
+    db::Query g(ctx.database, ctx.write);
+    g.setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    g.open();
+    const qint64 fresh = g.field(0).asInt64();
+    exec(ctx, QStringLiteral("UPDATE ING SET KOD_UPDATE = ") + key(fresh) + QStringLiteral(" WHERE KOD = ") + key(product));
+    if (open && usable) {
+        // Taken over: the backup of the open cycle is the card before it began.
+        exec(ctx, QStringLiteral("UPDATE KARTA SET KOD_ING_MASTER = ") + key(fresh) + QStringLiteral(" WHERE KOD_ING_MASTER = ") +
+                      key(k.backup));
+        return fresh;
     }
-    runCycleProc(ctx, QStringLiteral("START_EDIT_KALK"), product, k.backup, &k.level);
+    if (usable)
+        exec(ctx, QStringLiteral("DELETE FROM KARTA WHERE KOD_ING_MASTER = ") + key(k.backup));
+    runCycleProc(ctx, QStringLiteral("START_EDIT_KALK"), product, fresh, &k.level);
+    return fresh;
+}
+
+bool HoldsEditCycle(const Context& ctx, qint64 product, qint64 cycle)
+{
+    exec(ctx, QStringLiteral("UPDATE ING SET FLAG_UPDATE = FLAG_UPDATE WHERE KOD = ") + key(product));
+    return cycle != 0 && exists(ctx, QStringLiteral("SELECT 1 FROM ING WHERE FLAG_UPDATE = 1 AND KOD = ") + key(product) +
+                                         QStringLiteral(" AND KOD_UPDATE = ") + key(cycle));
 }
 
 void EndEditCycle(const Context& ctx, qint64 product)

@@ -33,11 +33,17 @@ bool InUnpostedDocuments(const Context& ctx, qint64 product);
 // by this workstation, another one or a crash.
 bool EditCycleOpen(const Context& ctx, qint64 product);
 
-// Opens the edit cycle on ctx.write: the product gets a backup key of its own
-// when it has none yet (a value of MY_GEN, which no product can hold), then
-// START_EDIT_KALK keeps the card's rows under it. A cycle already open is
-// taken over: its old backup is replaced by the card as it is now.
-void StartEditCycle(const Context& ctx, qint64 product);
+// Opens the edit cycle on ctx.write and returns the cycle's key, which names
+// its owner: the product gets a backup key of its own when it has none yet (a
+// value of MY_GEN, which no product can hold), then START_EDIT_KALK keeps the
+// card's rows under it. A cycle already open (on another workstation, or left
+// by a crash) is taken over: its backup, the card as it was before that cycle
+// began, moves to a fresh key, so the workstation that opened it no longer
+// holds it and a cancel here still gives back the card from before.
+qint64 StartEditCycle(const Context& ctx, qint64 product);
+// Claims the product's row on ctx.write and tells whether the cycle with this
+// key is still open there (not taken over, saved or cancelled elsewhere).
+bool HoldsEditCycle(const Context& ctx, qint64 product, qint64 cycle);
 // Ends the cycle keeping the card's rows (END_EDIT_KALK).
 void EndEditCycle(const Context& ctx, qint64 product);
 // Ends the cycle putting the card back as it was at its start (CLEAR_EDIT_KALK).

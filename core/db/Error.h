@@ -23,4 +23,32 @@ private:
     long gdsCode_;
 };
 
+// Whether a server error (its first code) means that the connection to the
+// database is gone: the network broke, the server went down or ended this
+// attachment. Nothing of an open transaction was kept then.
+inline bool IsConnectionLost(long gdsCode)
+{
+    switch (gdsCode) {
+    case 335544324L:  // isc_bad_db_handle
+    case 335544528L:  // isc_shutdown
+    case 335544648L:  // isc_conn_lost
+    case 335544721L:  // isc_network_error
+    case 335544726L:  // isc_net_read_err
+    case 335544727L:  // isc_net_write_err
+    case 335544741L:  // isc_lost_db_connection
+    case 335544856L:  // isc_att_shutdown
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What the user is told when the connection was lost in the middle of a change.
+inline QString ConnectionLostText(const QString& whatWasNotDone = QStringLiteral("Изменения не записаны"))
+{
+    return QStringLiteral("Связь с сервером базы данных потеряна. ") + whatWasNotDone +
+           QStringLiteral(": ничего не сохранено. Проверьте сеть и сервер и подключитесь к базе данных заново.");
+}
+
 } // namespace db
+

@@ -5,6 +5,8 @@
 
 #include <firebird/Interface.h>
 
+#include <cstring>
+
 using namespace Firebird;
 
 namespace db {
@@ -36,6 +38,19 @@ std::vector<unsigned char> Transaction::readParams()
 
 std::vector<unsigned char> Transaction::writeParams() { return {isc_tpb_write, isc_tpb_consistency}; }
 
+std::vector<unsigned char> Transaction::reservingParams(const std::vector<const char*>& tables)
+{
+    std::vector<unsigned char> tpb = writeParams();
+    for (const char* t : tables) {
+        const size_t n = std::strlen(t);
+        tpb.push_back(isc_tpb_lock_write);
+        tpb.push_back(static_cast<unsigned char>(n));
+        tpb.insert(tpb.end(), t, t + n);
+        tpb.push_back(isc_tpb_protected);
+    }
+    return tpb;
+}
+
 ITransaction* Transaction::handle() const
 {
     if (!handle_)
@@ -43,14 +58,23 @@ ITransaction* Transaction::handle() const
     return handle_;
 }
 
-void Transaction::start()
+void Transaction::start() { startWith(tpb_); }
+
+void Transaction::start(const std::vector<unsigned char>& tpbTags)
+{
+    std::vector<unsigned char> tpb = tpbTags;
+    tpb.insert(tpb.begin(), static_cast<unsigned char>(isc_tpb_version3));
+    startWith(tpb);
+}
+
+void Transaction::startWith(const std::vector<unsigned char>& tpbTags)
 {
     if (handle_)
         throw DbError(QStringLiteral("Транзакция уже активна"));
     if (!db_->connected())
         throw DbError(QStringLiteral("Нет подключения к базе данных"));
     FbStatus st;
-    ITransaction* t = db_->attachment()->startTransaction(&st, static_cast<unsigned>(tpb_.size()), tpb_.data());
+    ITransaction* t = db_->attachment()->startTransaction(&st, static_cast<unsigned>(tpbTags.size()), tpbTags.data());
     st.check();
     handle_ = t;
 }

@@ -24,8 +24,15 @@ public:
     static std::vector<unsigned char> readParams();
     // write, consistency: the transaction every change runs in.
     static std::vector<unsigned char> writeParams();
+    // The write parameters with the tables reserved for protected writing at
+    // the start, in the order given: a transaction that will change them
+    // waits at its start until no other holds them, and never holds one of
+    // them while waiting for another.
+    static std::vector<unsigned char> reservingParams(const std::vector<const char*>& tables);
 
     void start();
+    // Starts with other parameters than the transaction's own, this once.
+    void start(const std::vector<unsigned char>& tpbTags);
     void commit();
     void rollback();
     bool active() const { return handle_ != nullptr; }
@@ -39,6 +46,7 @@ signals:
 private:
     friend class Database;
     void dropOnClose();
+    void startWith(const std::vector<unsigned char>& fullTpb);
 
     QPointer<Database> db_;
     std::vector<unsigned char> tpb_;

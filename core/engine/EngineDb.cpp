@@ -88,4 +88,24 @@ void UpdateRecord(const Context& ctx, const R_Record& r)
     q->execSql();
 }
 
+void TakeStockRows(const Context& ctx, const QString& keys)
+{
+    Exec(ctx, QStringLiteral("EXECUTE BLOCK AS DECLARE VARIABLE K BIGINT; BEGIN "
+                             "FOR SELECT DISTINCT T.K FROM (") +
+                  keys +
+                  QStringLiteral(") T (K) ORDER BY 1 INTO :K DO UPDATE ING_SKLAD SET KOD = KOD WHERE KOD = :K; END"));
+}
+
+QString StockRowsOfDocuments(const QList<qint64>& docs)
+{
+    QStringList in;
+    for (qint64 d : docs)
+        if (d != 0)
+            in << Key(d);
+    if (in.isEmpty())
+        in << QStringLiteral("0");
+    return QStringLiteral("SELECT S.KOD FROM MOVES M JOIN ING_SKLAD S ON S.KOD_ING = M.KOD_ING WHERE M.KOD_DOC IN (") +
+           in.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
 } // namespace engine

@@ -35,6 +35,18 @@ qint64 FirstKey(const Context& ctx, const QString& sql);
 qint64 FreshKey(const Context& ctx);
 // Runs a statement on the write transaction.
 void Exec(const Context& ctx, const QString& sql);
+
+// Takes the stock rows (ING_SKLAD) whose keys `keys` selects (a SELECT of
+// one column of ING_SKLAD keys, repeats allowed) on ctx.write, one at a time
+// in the order of their keys. Every operation that changes stock takes its
+// rows this way before it changes any: two workstations then wait for each
+// other at their first common row instead of each holding a row the other
+// needs next.
+void TakeStockRows(const Context& ctx, const QString& keys);
+
+// The keys of the stock rows of every product on the lines of these documents
+// (in every department), for TakeStockRows.
+QString StockRowsOfDocuments(const QList<qint64>& docs);
 // Runs a stored procedure on the write transaction with its parameters, in
 // order, each bound as text (keys as decimal text).
 void RunProc(const Context& ctx, const QString& name, const QList<QPair<QString, QString>>& params);

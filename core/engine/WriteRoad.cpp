@@ -7,14 +7,17 @@
 #include <stdexcept>
 
 
-WriteTransaction::WriteTransaction(const engine::Context& ctx) : ctx_(ctx)
+WriteTransaction::WriteTransaction(const engine::Context& ctx, Reserve reserve) : ctx_(ctx)
 {
     if (!ctx_.write)
         throw std::logic_error("WriteTransaction: the context has no write transaction");
     if (ctx_.write->active())
         throw std::logic_error("WriteTransaction: opened while the write transaction is already active; "
                                "an inner writer takes the outer road's context instead");
-    ctx_.write->start();
+    if (reserve == Reserve::Documents)
+        ctx_.write->start(db::Transaction::reservingParams({"DOCS"}));
+    else
+        ctx_.write->start();
 }
 
 WriteTransaction::~WriteTransaction()

@@ -21,8 +21,18 @@
 // is ever rolled back silently. Engines never open it: they write on ctx.write.
 class WriteTransaction {
 public:
-    WriteTransaction();  // on engine::ProgramContext(); defined with the data module
-    explicit WriteTransaction(const engine::Context& ctx);
+    // What the road takes at its start. A change of documents and stock
+    // (posting, un-posting, deletion, inventories) reserves the documents
+    // table before anything else: such changes from several workstations then
+    // take turns from their first step, instead of each reading a table the
+    // other is about to write and both waiting for the server to break the
+    // tie after its deadlock timeout.
+    enum class Reserve { Nothing, Documents };
+
+    // On engine::ProgramContext(); both defined with the data module, so no engine links them.
+    WriteTransaction();
+    explicit WriteTransaction(Reserve reserve);
+    explicit WriteTransaction(const engine::Context& ctx, Reserve reserve = Reserve::Nothing);
     ~WriteTransaction();
     WriteTransaction(const WriteTransaction&) = delete;
     WriteTransaction& operator=(const WriteTransaction&) = delete;

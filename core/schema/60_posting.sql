@@ -12,6 +12,12 @@
   the order of their keys and undone in the reverse order, so a product that
   appears on several lines of one document gets back the price it had before
   the first of them.
+
+  Posting first clears OLD_CENA on every line of the document and writes it
+  again only where it changes a stock price: a line that kept its old price
+  from an earlier posting (a document un-posted, changed and posted again)
+  would otherwise give a later restore a price from before that earlier
+  posting, or a price for a row this posting never repriced.
 */
 
 SET TERM ^ ;
@@ -107,7 +113,7 @@ BEGIN
     BEGIN
         N = GEN_ID(MY_GEN, 1);
         UPDATE DOCS SET PROVODKA = 11, INT_PARAM3 = :N WHERE KOD = :KOD_DOC;
-        UPDATE MOVES SET TYPE_MOVES = 2 WHERE KOD_DOC = :KOD_DOC;
+        UPDATE MOVES SET TYPE_MOVES = 2, OLD_CENA = NULL WHERE KOD_DOC = :KOD_DOC;
         /* The receiver's document keeps the price kind and the write-off mode,
            so cancelling and posting it again moves the same goods. */
         INSERT INTO DOCS (KOD, DATE_DOC, TIME_DOC, DOC_TYPE, NAME, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT,
@@ -133,7 +139,7 @@ BEGIN
 
     IF (D_TYPE = 2 OR D_TYPE = 5) THEN
     BEGIN
-        UPDATE MOVES SET TYPE_MOVES = 1 WHERE KOD_DOC = :KOD_DOC;
+        UPDATE MOVES SET TYPE_MOVES = 1, OLD_CENA = NULL WHERE KOD_DOC = :KOD_DOC;
         FOR SELECT KOD, KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM MOVES
             WHERE KOD_DOC = :KOD_DOC ORDER BY KOD
             INTO :L_KOD, :L_ING, :L_OTDEL, :Q, :C
@@ -148,7 +154,7 @@ BEGIN
     END
     ELSE IF (D_TYPE = 3 OR D_TYPE = 6 OR D_TYPE = 7) THEN
     BEGIN
-        UPDATE MOVES SET TYPE_MOVES = 2 WHERE KOD_DOC = :KOD_DOC;
+        UPDATE MOVES SET TYPE_MOVES = 2, OLD_CENA = NULL WHERE KOD_DOC = :KOD_DOC;
         FOR SELECT KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0) FROM MOVES
             WHERE KOD_DOC = :KOD_DOC ORDER BY KOD
             INTO :L_ING, :L_OTDEL, :Q

@@ -1,8 +1,13 @@
 /*
   Inventories: filling a document with the book stock and posting the
   counted values.  Both run in the caller's write transaction and commit
-  nothing.
+  nothing.  Both refuse a posted inventory: filling it again or posting it
+  twice would count its differences twice.
 */
+
+CREATE EXCEPTION E_INVENT_POSTED 'Документ инвентаризации уже проведён';
+
+COMMIT;
 
 SET TERM ^ ;
 
@@ -27,6 +32,8 @@ DECLARE VARIABLE CP DOUBLE PRECISION;
 DECLARE VARIABLE COUNTED DOUBLE PRECISION;
 DECLARE VARIABLE WHOLE SMALLINT;
 BEGIN
+    IF (EXISTS (SELECT 1 FROM DOCS WHERE KOD = :KOD_DOC AND PROVODKA > 10)) THEN
+        EXCEPTION E_INVENT_POSTED;
     WHOLE = IIF(COALESCE(KOD_SKLAD, 0) = 0, 1, 0);
     FOR SELECT S.KOD_ING, COALESCE(S.KOLVO, 0), COALESCE(S.CENA, 0), COALESCE(S.MY_CENA, 0)
         FROM ING_SKLAD S JOIN ING I ON I.KOD = S.KOD_ING
@@ -62,6 +69,8 @@ DECLARE VARIABLE MQ DOUBLE PRECISION;
 DECLARE VARIABLE C DOUBLE PRECISION;
 DECLARE VARIABLE MC DOUBLE PRECISION;
 BEGIN
+    IF (EXISTS (SELECT 1 FROM DOCS WHERE KOD = :KOD_DOC AND PROVODKA > 10)) THEN
+        EXCEPTION E_INVENT_POSTED;
     FOR SELECT KOD_ING, COALESCE(KOLVO, 0), COALESCE(MY_KOLVO, 0), COALESCE(CENA, 0), COALESCE(MY_CENA, 0)
         FROM INVENT WHERE KOD_DOC = :KOD_DOC
         INTO :K_ING, :Q, :MQ, :C, :MC

@@ -264,7 +264,49 @@ private:
 
     void script(const char* name)
     {
+        shippedExceptions();
         db::runScript(db_, write_, procedureScript(QString::fromLatin1(name)));
+    }
+
+    // The exceptions the shipped procedures raise, where an older program
+    // left the database without them: a body raising one must compile.
+    void shippedExceptions()
+    {
+        static const QRegularExpression re(QStringLiteral("^CREATE\\s+EXCEPTION\\s+(\\w+)\\s+(.*)$"),
+                                           QRegularExpression::CaseInsensitiveOption |
+                                               QRegularExpression::DotMatchesEverythingOption);
+        for (const QString& stmt : sourceStatements()) {
+            const auto m = re.match(stmt.trimmed());
+            if (!m.hasMatch())
+                continue;
+            auto& q = statement(QStringLiteral("SELECT COUNT(*) FROM RDB$EXCEPTIONS WHERE RDB$EXCEPTION_NAME = :N"));
+            q.param(QStringLiteral("N")).setString(m.captured(1).toUpper());
+            q.open();
+            const bool exists = q.field(0).asInt() > 0;
+            q.close();
+            if (!exists)
+                exec(QStringLiteral("CREATE EXCEPTION ") + m.captured(1) + QLatin1Char(' ') + m.captured(2));
+        }
+    }
+
+    // The procedures whose bodies no step installs take the shipped bodies:
+    // an older program left its own forms there, without the repairs the
+    // shipped ones carry.
+    void remainingProcedures()
+    {
+        shippedExceptions();
+        QStringList installed;
+        for (const ScriptDef& d : kScripts)
+            installed.append(QString::fromLatin1(d.procedure));
+        for (const QString& name : shippedProcedureNames()) {
+            if (installed.contains(name, Qt::CaseInsensitive))
+                continue;
+            const QString shipped = shippedProcedure(name);
+            const auto m = procedureHead().match(shipped);
+            db::runScript(db_, write_,
+                          QStringLiteral("SET TERM ^ ;\n\nCREATE OR ALTER PROCEDURE ") + m.captured(1) +
+                              shipped.mid(m.capturedEnd(1)) + QStringLiteral("^\n\nSET TERM ; ^\n"));
+        }
     }
 
     // The step's template variables, per template of the list in the order read.
@@ -441,7 +483,7 @@ void Step::run()
     case 39: versionRow(); addColumn(ing, QStringLiteral("KALORIES")); return;
     case 40: versionRow(); variables(); return;
     case 41: versionRow(); variables(); return;
-    case 42: versionRow(); return;
+    case 42: versionRow(); remainingProcedures(); return;
     default: throw db::DbError(QStringLiteral("Неизвестный шаг обновления базы данных %1").arg(step_));
     }
 }
@@ -502,6 +544,17 @@ QString procedureScript(const QString& name)
                shipped.mid(m.capturedEnd(1)) + QStringLiteral("^\n\nSET TERM ; ^\n");
     }
     throw db::DbError(QStringLiteral("Нет сценария %1").arg(name));
+}
+
+QStringList shippedProcedureNames()
+{
+    QStringList out;
+    for (const QString& stmt : sourceStatements()) {
+        const auto m = procedureHead().match(stmt);
+        if (m.hasMatch() && !out.contains(m.captured(1), Qt::CaseInsensitive))
+            out.append(m.captured(1).toUpper());
+    }
+    return out;
 }
 
 QString shippedProcedure(const QString& name)

@@ -42,6 +42,8 @@ QStringList procedureScriptNames();
 // The last definition of a procedure in the sources: the form the shipped
 // database ends with ("CREATE OR ALTER PROCEDURE NAME (...) ... END").
 QString shippedProcedure(const QString& name);
+// The names of every procedure the sources define, in the order first met.
+QStringList shippedProcedureNames();
 // The definition of a column as the shipped table declares it
 // ("P SMALLINT DEFAULT 0").
 QString shippedColumn(const QString& table, const QString& column);

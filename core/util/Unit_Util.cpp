@@ -49,7 +49,9 @@ bool Guard(const std::function<void()>& handler)
         handler();
         return true;
     } catch (const db::DbError& e) {
-        text = e.message();
+        // A dropped connection arrives as the client library's English text:
+        // the user is told in words what happened to the change.
+        text = db::IsConnectionLost(e.gdsCode()) ? db::ConnectionLostText() : e.message();
     } catch (const std::exception& e) {
         text = QString::fromUtf8(e.what());
     } catch (...) {

@@ -23,8 +23,19 @@ struct DocState {
     qint64 pair = 0;
 };
 
+// Claims the document's row before it is read: the state read is then the
+// one this deletion acts on, and two workstations deleting or posting the same
+// document take turns instead of each holding what the other needs next.
+void claim(const engine::Context& ctx, qint64 kod)
+{
+    db::Query q(ctx.database, ctx.write);
+    q.setSql(QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + QString::number(kod));
+    q.execSql();
+}
+
 DocState stateOf(const engine::Context& ctx, qint64 kod)
 {
+    claim(ctx, kod);
     // Read on the write transaction: the pair's other half may already be gone in this run.
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("SELECT DOC_TYPE, PROVODKA, EDIT_CENA, INT_PARAM3 FROM DOCS WHERE KOD = ") +
@@ -57,8 +68,11 @@ void deleteDoc(const engine::Context& ctx, qint64 kod, const DocState& s, const 
 void DeleteOneDoc(const engine::Context& ctx, qint64 kod, const Options& options)
 {
     const DocState s = stateOf(ctx, kod);
-    if (s.exists)
-        deleteDoc(ctx, kod, s, options);
+    if (!s.exists)
+        return;
+    if (options.rollback)
+        engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({kod}));
+    deleteDoc(ctx, kod, s, options);
 }
 
 void DeleteWithPair(const engine::Context& ctx, qint64 kod, const Options& options)
@@ -66,7 +80,12 @@ void DeleteWithPair(const engine::Context& ctx, qint64 kod, const Options& optio
     const DocState s = stateOf(ctx, kod);
     if (!s.exists)
         return;
-    if ((s.type == 4 || s.type == 7 || s.type == 2) && s.provodka > 10 && s.pair != 0)
+    const bool paired = (s.type == 4 || s.type == 7 || s.type == 2) && s.provodka > 10 && s.pair != 0;
+    if (paired)
+        claim(ctx, s.pair);
+    if (options.rollback)
+        engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({kod, paired ? s.pair : 0}));
+    if (paired)
         DeleteOneDoc(ctx, s.pair, options);
     deleteDoc(ctx, kod, s, options);
 }

@@ -90,28 +90,36 @@ const QVector<FieldDef>& NamesFields()
 
 Writer::Writer(QVector<FieldDef> fields) : fields_(std::move(fields)) {}
 
-bool Writer::append(const QVector<Value>& record)
+std::optional<QByteArray> EncodeRecord(const QVector<FieldDef>& fields, const QVector<Value>& record)
 {
     QByteArray rec(1, ' ');
-    for (int i = 0; i < fields_.size(); ++i) {
-        const FieldDef& f = fields_[i];
+    for (int i = 0; i < fields.size(); ++i) {
+        const FieldDef& f = fields[i];
         const Value v = i < record.size() ? record[i] : Value::blank();
         QByteArray cell;
         if (v.kind == Value::Kind::Text) {
             cell = db::toCp866(v.text).left(f.length).leftJustified(f.length, ' ');
         } else if (v.kind == Value::Kind::Number) {
             if (!std::isfinite(v.number))
-                return false;
+                return std::nullopt;
             cell = QByteArray::number(v.number, 'f', f.decimals);
             if (cell.size() > f.length)
-                return false;
+                return std::nullopt;
             cell = cell.rightJustified(f.length, ' ');
         } else {
             cell = QByteArray(f.length, ' ');
         }
         rec += cell;
     }
-    body_ += rec;
+    return rec;
+}
+
+bool Writer::append(const QVector<Value>& record)
+{
+    const std::optional<QByteArray> rec = EncodeRecord(fields_, record);
+    if (!rec)
+        return false;
+    body_ += *rec;
     ++records_;
     return true;
 }

@@ -38,6 +38,11 @@ struct Value {
     static Value of(double d) { return {Kind::Number, {}, d}; }
 };
 
+// One record's bytes (the deletion flag, then each field). Texts longer than
+// their field are cut; a number that does not fit its field, or is not a
+// number, gives nullopt.
+std::optional<QByteArray> EncodeRecord(const QVector<FieldDef>& fields, const QVector<Value>& record);
+
 // Appends records to a table image. Texts longer than their field are cut
 // (the field width is the peers' contract); a number that does not fit its
 // field is refused with a false result and the image stays as it was.

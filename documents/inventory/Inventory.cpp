@@ -2,6 +2,9 @@
 
 #include "engine/Context.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
+
+#include <stdexcept>
 
 namespace inventory {
 
@@ -9,8 +12,62 @@ namespace {
 
 QString key(qint64 k) { return QString::number(k); }
 
+// Lines whose counted quantity and price are the book ones (a counted price
+// alone differing keeps the line).
+const char* const kUnchanged = " AND KOLVO = MY_KOLVO AND CENA = MY_CENA";
 
 } // namespace
+
+Claimed Claim(const engine::Context& ctx, qint64 docKod)
+{
+    Claimed out;
+    db::Query q(ctx.database, ctx.write);
+    q.setSql(QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + key(docKod));
+    q.execSql();
+    q.setSql(QStringLiteral("SELECT PROVODKA, INT_PARAM1, INT_PARAM2, "
+                            "(SELECT COUNT(*) FROM INVENT WHERE KOD_DOC = DOCS.KOD) AS N FROM DOCS WHERE KOD = ") +
+             key(docKod));
+    q.open();
+    if (q.isEmpty())
+        return out;
+    out.exists = true;
+    out.posted = !q.field(QStringLiteral("PROVODKA")).isNull() && q.field(QStringLiteral("PROVODKA")).asInt() > 10;
+    out.lines = static_cast<int>(q.field(QStringLiteral("N")).asInt64());
+    const db::Field o = q.field(QStringLiteral("INT_PARAM1")), s = q.field(QStringLiteral("INT_PARAM2"));
+    out.otdel = o.isNull() ? 0 : o.asInt64();
+    out.sklad = s.isNull() ? 0 : s.asInt64();
+    return out;
+}
+
+namespace {
+
+Claimed claimUnposted(const engine::Context& ctx, qint64 docKod, const char* postedText)
+{
+    const Claimed c = Claim(ctx, docKod);
+    if (!c.exists)
+        throw std::runtime_error(QStringLiteral("Документ инвентаризации удалён на другом рабочем месте.").toStdString());
+    if (c.posted)
+        throw std::runtime_error(postedText);
+    return c;
+}
+
+} // namespace
+
+void ClaimUnposted(const engine::Context& ctx, qint64 docKod)
+{
+    claimUnposted(ctx, docKod, "Нельзя вносить изменения в проведённые акты инвентаризации !");
+}
+
+int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged)
+{
+    db::Query q(ctx.database, ctx.read);
+    const QString all = QStringLiteral("SELECT COUNT(*) FROM INVENT WHERE KOD_DOC = ") + key(docKod);
+    q.setSql(QStringLiteral("SELECT (") + all + QStringLiteral(") - (") + all +
+             (dropUnchanged ? QLatin1String(kUnchanged) : QLatin1String(" AND 1 = 0")) +
+             QStringLiteral(") FROM RDB$DATABASE"));
+    q.open();
+    return static_cast<int>(q.field(0).asInt64());
+}
 
 int UnpostedDocuments(const engine::Context& ctx)
 {
@@ -29,13 +86,17 @@ void ClearLines(const engine::Context& ctx, qint64 docKod)
 
 void Fill(const engine::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst)
 {
+    const Claimed c = claimUnposted(ctx, doc.kod, "Нельзя вносить изменения в проведённые акты инвентаризации !");
+    if (c.lines > 0 && !clearFirst)
+        throw std::runtime_error("Документ тем временем заполнен на другом рабочем месте. "
+                                 "Ничего не изменено: обновите список и повторите заполнение.");
     if (clearFirst)
         ClearLines(ctx, doc.kod);
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_INV (:FLAG, :KOD_OTDEL, :KOD_SKLAD, :KOD_DOC, :MY_ZERO, :OPEN_CLOSE)"));
     q.param(QStringLiteral("FLAG")).setInt(options.bookQuantity ? 1 : 0);
-    q.param(QStringLiteral("KOD_OTDEL")).setInt64(doc.otdel);
-    q.param(QStringLiteral("KOD_SKLAD")).setInt64(doc.sklad);
+    q.param(QStringLiteral("KOD_OTDEL")).setInt64(c.otdel);
+    q.param(QStringLiteral("KOD_SKLAD")).setInt64(c.sklad);
     q.param(QStringLiteral("KOD_DOC")).setInt64(doc.kod);
     q.param(QStringLiteral("MY_ZERO")).setInt(options.zeroNegative ? 1 : 0);
     q.param(QStringLiteral("OPEN_CLOSE")).setInt(options.hiddenToo ? 1 : 0);
@@ -67,18 +128,21 @@ int LineCount(const engine::Context& ctx, qint64 docKod)
 int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod)
 {
     db::Query q(ctx.database, ctx.write);
-    q.setSql(QStringList{QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = ") + key(docKod),
-                         QStringLiteral(" AND KOLVO = MY_KOLVO AND CENA = MY_CENA")});
+    q.setSql(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = ") + key(docKod) + QLatin1String(kUnchanged));
     q.execSql();
     return LineCount(ctx, docKod);
 }
 
 void Post(const engine::Context& ctx, const InvDoc& doc)
 {
+    const Claimed c = claimUnposted(ctx, doc.kod, "Документ уже проведён !!!");
+    engine::TakeStockRows(ctx, QStringLiteral("SELECT S.KOD FROM INVENT I JOIN ING_SKLAD S ON S.KOD_ING = I.KOD_ING "
+                                              "WHERE I.KOD_DOC = ") +
+                                   key(doc.kod) + QStringLiteral(" AND S.KOD_OTDEL = ") + key(c.otdel));
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("EXECUTE PROCEDURE INVENT_PROVODKA (:KOD_DOC, :KOD_OTDEL)"));
     q.param(QStringLiteral("KOD_DOC")).setInt64(doc.kod);
-    q.param(QStringLiteral("KOD_OTDEL")).setInt64(doc.otdel);
+    q.param(QStringLiteral("KOD_OTDEL")).setInt64(c.otdel);
     q.execSql();
 }
 
@@ -90,8 +154,9 @@ bool IsComposite(const engine::Context& ctx, qint64 ingKod)
     return !q.isEmpty() && q.field(QStringLiteral("MY_LEVEL")).asInt64() > 0;
 }
 
-void SetCounted(const engine::Context& ctx, qint64 lineKod, Column column, double value)
+void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Column column, double value)
 {
+    ClaimUnposted(ctx, docKod);
     db::Query q(ctx.database, ctx.write);
     q.setSql((column == Column::Quantity ? QStringLiteral("UPDATE INVENT SET MY_KOLVO = :P WHERE KOD = ")
                                          : QStringLiteral("UPDATE INVENT SET MY_CENA = :P WHERE KOD = ")) +

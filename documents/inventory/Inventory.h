@@ -29,11 +29,34 @@ struct FillOptions {
     bool hiddenToo = false;     // hidden products are counted too
 };
 
+// The state of an inventory as the write transaction sees it, after its row
+// was claimed: another workstation may have filled, counted or posted it since
+// the list was read, and waits now until this change ends (or makes it wait).
+struct Claimed {
+    bool exists = false;
+    bool posted = false;
+    int lines = 0;
+    qint64 otdel = 0;
+    qint64 sklad = 0;
+};
+Claimed Claim(const engine::Context& ctx, qint64 docKod);
+
+// Claims the inventory and refuses (std::runtime_error with the user's text)
+// when it is gone or already posted.
+void ClaimUnposted(const engine::Context& ctx, qint64 docKod);
+
+// Lines posting would keep: all, or those whose counted values differ from the
+// book values. Read on the read transaction, before the write road opens.
+int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged);
+
 // Documents of any type not posted yet (an inventory may not be created meanwhile).
 int UnpostedDocuments(const engine::Context& ctx);
 
-// Fills the document with the book stock of its department or warehouse;
-// clearFirst removes its earlier lines. Marks the document filled.
+// Fills the document with the book stock of its department or warehouse, as
+// its header stands in the write transaction; clearFirst removes its earlier
+// lines. Marks the document filled. Refuses (std::runtime_error) a document
+// gone or posted meanwhile, and one filled meanwhile when clearFirst is not
+// set: its lines would be there twice.
 void Fill(const engine::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst);
 
 // Removes every line of the document (its header was changed).
@@ -48,14 +71,16 @@ int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod);
 int LineCount(const engine::Context& ctx, qint64 docKod);
 
 // The stock of the department takes the counted values; differences become
-// movement lines; the document is posted.
+// movement lines; the document is posted. Claims the document first and
+// refuses (std::runtime_error) one gone or posted meanwhile.
 void Post(const engine::Context& ctx, const InvDoc& doc);
 
 // Whether the product's stock price comes from its card (a counted price is refused).
 bool IsComposite(const engine::Context& ctx, qint64 ingKod);
 
 enum class Column { Quantity, Price };
-void SetCounted(const engine::Context& ctx, qint64 lineKod, Column column, double value);
+// Claims the unposted inventory docKod and writes the counted value of its line.
+void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Column column, double value);
 
 struct InvLine {
     qint64 kod = 0;

@@ -190,6 +190,7 @@ PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
     if (x.posted())
         throw std::runtime_error(QStringLiteral("Документ уже проведён !").toStdString());
     const QString X = Key(doc);
+    engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({doc}));
 
     // A line without a quantity (none typed counts as none) moves nothing.
     engine::Exec(ctx, QStringLiteral("DELETE FROM MOVES WHERE COALESCE(KOLVO, 0) = 0 AND KOD_DOC = ") + X);
@@ -262,6 +263,9 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
     // Un-posted meanwhile elsewhere: a second un-posting would return the goods twice.
     if (!x.posted())
         throw std::runtime_error(QStringLiteral("Проводка этого документа уже снята.").toStdString());
+    if (x.pair != 0)
+        ClaimDocument(ctx, x.pair);
+    engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({doc, x.pair}));
     switch (x.type) {
     case DocType::Inventory:
     case DocType::Sales:

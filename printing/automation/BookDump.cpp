@@ -136,13 +136,17 @@ void dumpSheet(QStringList& out, int index, const RecordedSheet& s)
             names.append(rangeName(m));
         out.append(QStringLiteral("  merges ") + names.join(QStringLiteral(", ")));
     }
+    if (s.margins.left >= 0 || s.margins.right >= 0)
+        out.append(QStringLiteral("  margins left %1 right %2").arg(s.margins.left).arg(s.margins.right));
     if (!s.fittedRows.empty())
         out.append(QStringLiteral("  fitted rows ") + rowRuns(s.fittedRows));
-    std::map<std::pair<int, int>, QString> wrap, justify, font, border;
+    std::map<std::pair<int, int>, QString> wrap, justify, vjustify, font, colour, numbers, border;
     for (const auto& [pos, st] : s.cells) {
         const auto [row, column] = pos;
         const QVariant& v = st.content;
-        if (v.isValid()) {
+        if (!st.formula.isEmpty()) {
+            out.append(QStringLiteral("  %1 formula %2").arg(CellName(column, row), quoted(st.formula)));
+        } else if (v.isValid()) {
             if (v.typeId() == QMetaType::QString)
                 out.append(QStringLiteral("  %1 text %2").arg(CellName(column, row), quoted(v.toString())));
             else
@@ -152,13 +156,19 @@ void dumpSheet(QStringList& out, int index, const RecordedSheet& s)
             wrap[pos] = QStringLiteral("wrap");
         if (st.horiJustify != 0)
             justify[pos] = QStringLiteral("align ") + justifyName(st.horiJustify);
+        if (st.vertJustify != 0)
+            vjustify[pos] = QStringLiteral("vertical ") + QStringList{"standard", "top", "centre", "bottom"}.value(st.vertJustify);
         if (!st.fontName.isEmpty() || st.fontHeight != 0)
             font[pos] = fontText(st);
+        if (st.charColor >= 0)
+            colour[pos] = QStringLiteral("colour #") + QString::number(st.charColor, 16).toUpper().rightJustified(6, QLatin1Char('0'));
+        if (!st.numberFormat.isEmpty())
+            numbers[pos] = QStringLiteral("number format ") + quoted(st.numberFormat);
         const QString b = borderText(st);
         if (!b.isEmpty())
             border[pos] = b;
     }
-    for (const auto* kind : {&wrap, &justify, &font, &border})
+    for (const auto* kind : {&wrap, &justify, &vjustify, &font, &colour, &numbers, &border})
         for (const QString& line : rectangles(*kind))
             out.append(QStringLiteral("  format ") + line);
 }

@@ -1,5 +1,7 @@
 #include "BufferedDocument.h"
 
+#include <vector>
+
 namespace automation {
 
 namespace {
@@ -161,27 +163,41 @@ void BufferedDocument::flushValues()
             it = next;
             continue;
         }
-        // Runs of adjacent columns, each in one call.
+        // Rows with the same gapped cells, one after another: each run of
+        // adjacent columns goes down all of them in one call.
+        std::vector<const std::map<int, QVariant>*> rows{&cells};
+        auto next = std::next(it);
+        while (next != values_.end() && next->first == firstRow + static_cast<int>(rows.size()) &&
+               sameColumns(next->second, cells)) {
+            rows.push_back(&next->second);
+            ++next;
+        }
         auto c = cells.begin();
         while (c != cells.end()) {
             const int start = c->first;
-            QVariantList run;
-            int expected = start;
-            while (c != cells.end() && c->first == expected) {
-                run.append(c->second);
-                ++expected;
+            int width = 0;
+            while (c != cells.end() && c->first == start + width) {
+                ++width;
                 ++c;
             }
-            if (run.size() == 1) {
-                if (isText(run.front()))
-                    inner_.setString({sheet_, start, firstRow}, run.front().toString());
+            if (width == 1 && rows.size() == 1) {
+                const QVariant& v = cells.at(start);
+                if (isText(v))
+                    inner_.setString({sheet_, start, firstRow}, v.toString());
                 else
-                    inner_.setValue({sheet_, start, firstRow}, run.front().toDouble());
-            } else {
-                inner_.setBlockValues({sheet_, start, firstRow}, {run});
+                    inner_.setValue({sheet_, start, firstRow}, v.toDouble());
+                continue;
             }
+            QList<QVariantList> block;
+            for (const std::map<int, QVariant>* row : rows) {
+                QVariantList values;
+                for (int column = start; column < start + width; ++column)
+                    values.append(row->at(column));
+                block.append(values);
+            }
+            inner_.setBlockValues({sheet_, start, firstRow}, block);
         }
-        ++it;
+        it = next;
     }
     values_.clear();
 }
@@ -406,6 +422,43 @@ void BufferedDocument::close()
     applied_.clear();
     inner_.close();
 }
+
+void BufferedDocument::setSheetName(int sheet, const QString& name)
+{
+    flush();
+    inner_.setSheetName(sheet, name);
+}
+
+void BufferedDocument::setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    flushValuesIn({cell.sheet, cell.column, cell.row, cell.column, cell.row + static_cast<int>(rows.size()) - 1});
+    inner_.setBlockFormulas(cell, rows);
+}
+
+void BufferedDocument::setCharColor(const QList<RangeAddress>& ranges, int color)
+{
+    for (const RangeAddress& r : ranges)
+        flushValuesIn(r);
+    inner_.setCharColor(ranges, color);
+}
+
+void BufferedDocument::setVertJustify(const RangeAddress& range, int justify)
+{
+    flushValuesIn(range);
+    inner_.setVertJustify(range, justify);
+}
+
+void BufferedDocument::setNumberFormat(const RangeAddress& range, const QString& code)
+{
+    flushValuesIn(range);
+    inner_.setNumberFormat(range, code);
+}
+
+void BufferedDocument::setPageMargins(int sheet, const PageMargins& margins) { inner_.setPageMargins(sheet, margins); }
+
+PageMargins BufferedDocument::pageMargins(int sheet) { return inner_.pageMargins(sheet); }
 
 void BufferedDocument::storeToFile(const QString& path, const QString& filter)
 {

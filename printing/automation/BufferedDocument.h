@@ -50,6 +50,13 @@ public:
     void removeActionLock() override;
     void show() override;
     void close() override;
+    void setSheetName(int sheet, const QString& name) override;
+    void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows) override;
+    void setCharColor(const QList<RangeAddress>& ranges, int color) override;
+    void setVertJustify(const RangeAddress& range, int justify) override;
+    void setNumberFormat(const RangeAddress& range, const QString& code) override;
+    void setPageMargins(int sheet, const PageMargins& margins) override;
+    PageMargins pageMargins(int sheet) override;
     void storeToFile(const QString& path, const QString& filter) override;
     CellState cellState(const CellAddress& cell) override;
 

@@ -68,6 +68,19 @@ QList<std::pair<int, int>> RowRuns(const std::set<int>& rows)
     return runs;
 }
 
+std::map<int, std::set<int>> RowsToFit(const QList<RangeAddress>& wrapped,
+                                       const std::function<bool(const CellAddress&)>& startsMerge)
+{
+    std::map<int, std::set<int>> rows;
+    for (const RangeAddress& r : wrapped) {
+        if (startsMerge({r.sheet, r.startColumn, r.startRow}))
+            continue;
+        for (int row = r.startRow; row <= r.endRow; ++row)
+            rows[r.sheet].insert(row);
+    }
+    return rows;
+}
+
 // ---- document ----
 
 int RecordingDocument::sheetCount() { return static_cast<int>(book_->sheets.size()); }
@@ -81,10 +94,11 @@ void RecordingDocument::insertSheet(int index, const QString& name)
 
 QString RecordingDocument::sheetName(int sheet) { return book_->sheet(sheet).name; }
 
+// An empty text leaves the cell empty, as the office does.
 void RecordingDocument::setString(const CellAddress& cell, const QString& text)
 {
     ++book_->cellCalls;
-    book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = text;
+    book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = text.isEmpty() ? QVariant() : QVariant(text);
 }
 
 void RecordingDocument::setValue(const CellAddress& cell, double value)
@@ -92,6 +106,8 @@ void RecordingDocument::setValue(const CellAddress& cell, double value)
     ++book_->cellCalls;
     book_->sheet(cell.sheet).cells[{cell.row, cell.column}].content = value;
 }
+
+void RecordingDocument::setSheetName(int sheet, const QString& name) { book_->sheet(sheet).name = name; }
 
 void RecordingDocument::setFormula(const CellAddress& cell, const QString& formula)
 {
@@ -101,6 +117,45 @@ void RecordingDocument::setFormula(const CellAddress& cell, const QString& formu
     st.formula = formula;
 }
 
+void RecordingDocument::setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows)
+{
+    ++book_->rowCalls;
+    RecordedSheet& s = book_->sheet(cell.sheet);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int i = 0; i < rows[r].size(); ++i) {
+            CellState& st = s.cells[{cell.row + r, cell.column + i}];
+            st.content = rows[r][i];
+            st.formula = rows[r][i];
+        }
+}
+
+void RecordingDocument::setCharColor(const QList<RangeAddress>& ranges, int color)
+{
+    ++book_->formatCalls;
+    for (const RangeAddress& range : ranges)
+        forEachCell(range, [&](CellState& st, int, int) { st.charColor = color; });
+}
+
+void RecordingDocument::setVertJustify(const RangeAddress& range, int justify)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.vertJustify = justify; });
+}
+
+void RecordingDocument::setNumberFormat(const RangeAddress& range, const QString& code)
+{
+    ++book_->formatCalls;
+    forEachCell(range, [&](CellState& st, int, int) { st.numberFormat = code; });
+}
+
+void RecordingDocument::setPageMargins(int sheet, const PageMargins& margins)
+{
+    ++book_->formatCalls;
+    book_->sheet(sheet).margins = margins;
+}
+
+PageMargins RecordingDocument::pageMargins(int sheet) { return book_->sheet(sheet).margins; }
+
 void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
     ++book_->rowCalls;
@@ -108,8 +163,11 @@ void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVar
     for (int r = 0; r < rows.size(); ++r)
         for (int i = 0; i < rows[r].size(); ++i) {
             const QVariant& v = rows[r][i];
-            s.cells[{cell.row + r, cell.column + i}].content =
-                v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
+            QVariant& content = s.cells[{cell.row + r, cell.column + i}].content;
+            if (!v.isValid() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
+                content = QVariant();
+            else
+                content = v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
         }
 }
 
@@ -219,8 +277,7 @@ void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)
     ++book_->formatCalls;
     forEachCell(range, [&](CellState& st, int, int) { st.wrapped = wrapped; });
     if (wrapped && book_->controllerLocks > 0)
-        for (int r = range.startRow; r <= range.endRow; ++r)
-            book_->wrappedWhileLocked[range.sheet].insert(r);
+        book_->wrappedWhileLocked.append(range);
 }
 
 void RecordingDocument::setHoriJustify(const RangeAddress& range, int justify)
@@ -309,9 +366,10 @@ void RecordingDocument::unlockControllers()
     book_->log.append(QStringLiteral("unlockControllers"));
     if (book_->controllerLocks > 0)
         return;
-    const auto wrapped = std::move(book_->wrappedWhileLocked);
+    const QList<RangeAddress> wrapped = std::move(book_->wrappedWhileLocked);
     book_->wrappedWhileLocked.clear();
-    for (const auto& [sheet, rows] : wrapped)
+    const auto startsMerge = [this](const CellAddress& c) { return book_->state(c).merged; };
+    for (const auto& [sheet, rows] : RowsToFit(wrapped, startsMerge))
         for (const auto& [first, last] : RowRuns(rows))
             fitRowHeights(sheet, first, last);
 }

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <memory>
@@ -22,6 +23,7 @@ struct RecordedSheet {
     std::map<std::pair<int, int>, CellState> cells;  // by (row, column); content and formats
     QList<RangeAddress> merges;
     std::map<int, int> columnWidths;  // by column, hundredths of a millimetre
+    PageMargins margins;
     std::set<int> fittedRows;         // rows whose heights were fitted to their contents
 };
 
@@ -36,9 +38,11 @@ struct RecordedBook {
     bool closed = false;
     int controllerLocks = 0;
     int actionLocks = 0;
-    // Rows given wrapped text while the screen was locked, by sheet: the
-    // office adjusts no height then, so their heights are fitted at the unlock.
-    std::map<int, std::set<int>> wrappedWhileLocked;
+    // Ranges given wrapped text while the screen was locked: the office
+    // adjusts no height then, so their rows are fitted at the unlock (except
+    // where a range starts a merged area, whose text the office's fitting
+    // does not measure: fitting would shrink the row the template gave it).
+    QList<RangeAddress> wrappedWhileLocked;
 
     RecordedSheet& sheet(int index);
     CellState state(const CellAddress& cell) const;
@@ -78,6 +82,13 @@ public:
     void removeActionLock() override;
     void show() override;
     void close() override;
+    void setSheetName(int sheet, const QString& name) override;
+    void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows) override;
+    void setCharColor(const QList<RangeAddress>& ranges, int color) override;
+    void setVertJustify(const RangeAddress& range, int justify) override;
+    void setNumberFormat(const RangeAddress& range, const QString& code) override;
+    void setPageMargins(int sheet, const PageMargins& margins) override;
+    PageMargins pageMargins(int sheet) override;
     void storeToFile(const QString& path, const QString& filter) override;
     CellState cellState(const CellAddress& cell) override;
 
@@ -114,6 +125,9 @@ private:
 
 // Rows as runs of consecutive rows (first, last).
 QList<std::pair<int, int>> RowRuns(const std::set<int>& rows);
+// The rows to fit, by sheet, of the wrapped ranges whose first cell does not start a merged area.
+std::map<int, std::set<int>> RowsToFit(const QList<RangeAddress>& wrapped,
+                                       const std::function<bool(const CellAddress&)>& startsMerge);
 
 // A1-style reference of a cell, e.g. "F12" for column 5, row 11.
 QString CellName(int column, int row);

@@ -5,7 +5,9 @@
 // The program drives LibreOffice Calc through UnoOffice; the engine's tests
 // use RecordingOffice, which keeps the whole document in memory.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -73,6 +75,16 @@ struct CellState {
     QString formula;          // the formula of a formula cell (content then holds it too)
     double formulaValue = 0;  // what the office computed for it (a recording computes nothing)
     int rowHeight = 0;       // height of its row, hundredths of a millimetre (0: not known)
+    int vertJustify = 0;     // 0 standard, 1 top, 2 centre, 3 bottom
+    int charColor = -1;      // 0xRRGGBB; -1 automatic
+    QString numberFormat;    // format code in the Russian notation ("0,###"); empty: standard
+};
+
+// Left and right page margins of a sheet, in hundredths of a millimetre.
+struct PageMargins {
+    int left = -1;   // -1: as the office has it
+    int right = -1;
+    bool operator==(const PageMargins&) const = default;
 };
 
 // The spreadsheet program failed (it cannot be reached, a document cannot be
@@ -97,7 +109,8 @@ public:
     // A formula in the office's English notation, e.g. "=SUM(F4:F9)"; the office computes it.
     virtual void setFormula(const CellAddress& cell, const QString& formula) = 0;
     // A block of cells from cell rightwards and downwards, in one call: rows
-    // of equal length, each value a QString or a double.
+    // of equal length, each value a QString or a double; an empty text or an
+    // invalid value leaves its cell empty (so does an empty text in setString).
     virtual void setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows) = 0;
 
     // Moves the range's content and formats so that its top-left cell lands on to.
@@ -145,6 +158,21 @@ public:
     virtual void show() = 0;
     // Closes the document without saving.
     virtual void close() = 0;
+
+    // Workbooks the program lays out itself. Each throws OfficeError on a
+    // document that cannot do it.
+    virtual void setSheetName(int sheet, const QString& name);
+    // Formulas for a block of cells from cell rightwards and downwards, in one call.
+    virtual void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows);
+    // Colour of the characters of several ranges, in one call; 0xRRGGBB.
+    virtual void setCharColor(const QList<RangeAddress>& ranges, int color);
+    // 0 standard, 1 top, 2 centre, 3 bottom.
+    virtual void setVertJustify(const RangeAddress& range, int justify);
+    // A number format code in the Russian notation (decimal comma): "0,00".
+    virtual void setNumberFormat(const RangeAddress& range, const QString& code);
+    // Page margins of the sheet's printed pages (a page style of its own).
+    virtual void setPageMargins(int sheet, const PageMargins& margins);
+    virtual PageMargins pageMargins(int sheet);
 
     // Stores a copy: filter as the office names it ("MS Excel 97", "calc8", "Calc MS Excel 2007 XML").
     virtual void storeToFile(const QString& path, const QString& filter) = 0;

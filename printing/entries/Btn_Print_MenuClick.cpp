@@ -1,9 +1,121 @@
 #include "Btn_Print_MenuClick.h"
 
-#include "NotBuilt.h"
+#include "DirectPrint.h"
+#include "Office.h"
+
+#include "ReportGauge.h"
+#include "automation/ProgramOffice.h"
+#include "engine/EngineDb.h"
+#include "reports/MenuCsv.h"
+#include "reports/MenuReport.h"
+#include "ui/Unit_RG.h"
+#include "util/Messages.h"
+#include "workbooks/MenuCodesWorkbook.h"
+
+#include <QFileDialog>
 
 namespace printing {
 
-void Btn_Print_MenuClick(qint64) { ShowNotBuilt(); }
+std::function<QString(const QString&)> PickMenuCsvPath = [](const QString& last) {
+    QFileDialog d(nullptr, QString(), last, QStringLiteral("CSV (*.csv)"));
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setDefaultSuffix(QStringLiteral("csv"));
+    d.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!last.isEmpty())
+        d.selectFile(last);
+    if (Msg::execModal(&d) != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return QString();
+    return d.selectedFiles().constFirst();
+};
+
+namespace {
+
+// The dialog offers the file chosen last time, for the rest of the run.
+QString& lastCsvPath()
+{
+    static QString path;
+    return path;
+}
+
+void PrintCodes(qint64 menu)
+{
+    const QList<workbooks::MenuCodeLine> lines = reports::LoadMenuCodes(engine::ProgramContext(), menu);
+    // No active section with an active dish: nothing at all.
+    if (lines.isEmpty())
+        return;
+    if (DirectPrintChosen()) {
+        QVector<direct::CodeLine> rows;
+        rows.reserve(lines.size());
+        for (const workbooks::MenuCodeLine& l : lines)
+            rows.append({l.kodRazdel.toLongLong(), l.nameRazdel, l.name, l.kod1s, l.sKod});
+        PrintCodesDirect(rows);
+        return;
+    }
+    const reports::Progress gauge = GaugeProgress();
+    gauge.start(static_cast<int>(lines.size()));
+    bool made = false;
+    try {
+        made = workbooks::WriteMenuCodesWorkbook(ProgramOffice(), lines, gauge.step);
+    } catch (...) {
+        gauge.close();
+        throw;
+    }
+    gauge.close();
+    if (!made)
+        Msg::notice(automation::OfficeUnreachableText());
+}
+
+bool WriteCsv(qint64 menu)
+{
+    const QString path = PickMenuCsvPath(lastCsvPath());
+    if (path.isEmpty())
+        return false;
+    lastCsvPath() = path;
+    reports::WriteMenuCsv(path, reports::LoadMenuSections(engine::ProgramContext(), menu));
+    return true;
+}
+
+} // namespace
+
+void Prt_MenuExcel(qint64 menu)
+{
+    reports::MenuOptions o;
+    o.menu = menu;
+    reports::PrintMenu(engine::ProgramContext(), ProgramOffice(), ProgramTemplateCache(), o, GaugeProgress());
+}
+
+void Prt_Menu(qint64 menu)
+{
+    if (DirectPrintChosen())
+        Prt_MenuDirect(menu);
+    else
+        Prt_MenuExcel(menu);
+}
+
+bool Btn_Print_MenuClick(qint64 menu)
+{
+    if (!engine::Exists(engine::ProgramContext(),
+                        QStringLiteral("SELECT KOD FROM MENU_RAZDEL WHERE KOD_MENU = ") + QString::number(menu)))
+        return false;
+    Form_RG->RG->setTitle(QString());
+    Form_RG->RG->setItems({QStringLiteral("Печать меню"), QStringLiteral("Печать кодов выбранного меню"),
+                           QStringLiteral("Печать выбранного меню в формате CSV")});
+    Form_RG->RG->setItemIndex(0);
+    Form_RG->adjustSize();
+    if (Msg::execModal(Form_RG) != QDialog::Accepted)
+        return false;
+    switch (Form_RG->RG->itemIndex()) {
+    case 0:
+        Prt_Menu(menu);
+        return true;
+    case 1:
+        PrintCodes(menu);
+        return false;
+    case 2:
+        return WriteCsv(menu);
+    default:
+        return false;
+    }
+}
 
 } // namespace printing

@@ -1,9 +1,10 @@
 #include "Prt_Invent.h"
 
-#include "NotBuilt.h"
+#include "ReportGauge.h"
+#include "reports/Invent.h"
 
 namespace printing {
 
-void Prt_Invent(qint64) { ShowNotBuilt(); }
+void Prt_Invent(qint64 doc) { RunProgramReport(reports::BuildInvent(engine::ProgramContext(), doc)); }
 
 } // namespace printing

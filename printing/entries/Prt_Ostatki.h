@@ -2,11 +2,17 @@
 
 #include <QtGlobal>
 
+namespace reports::ostatki {
+struct Options;
+}
+
 namespace printing {
 
-// The stock list of the warehouse of the department, row by row (Prt_Ostatki)
-// or summed up (Prt_OstatkiSvod), after the choices of Form_PrintOstatki.
-void Prt_Ostatki(qint64 otdel, qint64 sklad);
-void Prt_OstatkiSvod(qint64 otdel, qint64 sklad);
+// The stock sub-tab's balance button: the balance print options for the main
+// window's enterprise, department and warehouse, then the balance row by row
+// (Prt_Ostatki) or summed up (Prt_OstatkiSvod).
+void ShowPrintOstatki(qint64 firma, qint64 otdel, qint64 sklad);
+void Prt_Ostatki(const reports::ostatki::Options& options);
+void Prt_OstatkiSvod(const reports::ostatki::Options& options);
 
 } // namespace printing

@@ -155,6 +155,8 @@ void RunStandardReport(const engine::Context& ctx, automation::Office& office, c
     };
     auto closeLevel = [&](int level) {
         const GroupLevel& g = report.levels[level];
+        if (g.rowEndVariable.isEmpty())
+            return;  // a level with headings only
         const QVector<double>& s = sums[level];
         for (int i = 0; i < g.subtotalVariables.size(); ++i)
             run.putFloat(g.subtotalVariables[i], i < s.size() ? s[i] : 0.0);

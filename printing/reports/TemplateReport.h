@@ -89,7 +89,7 @@ private:
 struct GroupLevel {
     QString headingVariable;        // "firma2", "otdel2", "sklad2", "group2"
     QStringList subtotalVariables;  // kind 3, the level's sums in order
-    QString rowEndVariable;         // "n_f", "n_o", "n_s", "n_g"
+    QString rowEndVariable;         // "n_f", "n_o", "n_s", "n_g"; empty: no subtotal row
 };
 
 // The data and variables of a report that follows the standard sequence.

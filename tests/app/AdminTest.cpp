@@ -428,3 +428,24 @@ TEST(Users, DeletionRemovesRightsAndPersonAndKeepsTheCursorNearby)
     EXPECT_EQ(userKey(env, QStringLiteral("bor")), 0);
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
 }
+
+TEST(Users, TheSettingsRightIsShownTickedAndStoredUnderItsOwnNumber)
+{
+    AppEnv env;
+    env.loginAs(QStringLiteral("Администратор"));
+    ASSERT_TRUE(saveCard(true, QStringLiteral("Техник"), QStringLiteral("tech"), QStringLiteral("p"), QStringLiteral("p")));
+    const qint64 kod = userKey(env, QStringLiteral("tech"));
+    Form_Policy->ShowRights({16});
+    EXPECT_TRUE(Form_Policy->CB_Setup->isChecked());
+    EXPECT_FALSE(Form_Policy->CB_Protokol->isChecked());
+    Form_Policy->ShowRights({15, 16});
+    EXPECT_TRUE(Form_Policy->CB_Setup->isChecked());
+    EXPECT_TRUE(Form_Policy->CB_Protokol->isChecked());
+    Form_Policy->ShowRights({});
+    Form_Policy->CB_Setup->setChecked(true);
+    Form_Policy->personKod = kod;
+    Form_Policy->personFio = QStringLiteral("Техник");
+    Form_Policy->personLogin = QStringLiteral("tech");
+    Form_Policy->Btn_OkClick();
+    EXPECT_EQ(rightsOf(env, kod), (QList<QPair<int, QString>>{{16, QStringLiteral("Настройка")}}));
+}

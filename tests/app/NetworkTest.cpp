@@ -7,7 +7,9 @@
 #include "util/ProgramFiles.h"
 #include "util/Unit_Util.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -70,6 +72,23 @@ TEST(NetworkMode, ConnectsWithTheSettingsTheConnectionDialogWrote)
     const QByteArray server = qgetenv("TARELIA_TEST_SERVER");
     if (server.isEmpty())
         GTEST_SKIP() << "no test server (scripts/test starts one)";
+    // The client library reads its configuration once per process: after any
+    // other connection of this process it would still aim at the default
+    // port and wait there. The test runs in a process of its own.
+    if (qEnvironmentVariableIsEmpty("TARELIA_NETWORK_OWN_PROCESS")) {
+        QProcess child;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert(QStringLiteral("TARELIA_NETWORK_OWN_PROCESS"), QStringLiteral("1"));
+        child.setProcessEnvironment(e);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=NetworkMode.ConnectsWithTheSettingsTheConnectionDialogWrote")});
+        ASSERT_TRUE(child.waitForFinished(90000)) << "the connection never ended";
+        const QString out = QString::fromLocal8Bit(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 1 test"))) << out.toStdString();
+        return;
+    }
     const QList<QByteArray> hostPort = server.split('/');
     QTemporaryDir confDir;
     // Before the client library reads its configuration.

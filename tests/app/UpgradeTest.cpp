@@ -264,10 +264,10 @@ void expectShippedSchema(TestDb& upgraded)
 {
     TestDb fresh;
     expectSameLines(DescribeSchema(upgraded), DescribeSchema(fresh));
-    for (const auto& p : kUpgradeProcedures)
-        EXPECT_EQ(ProcedureSource(upgraded, QLatin1String(p.name)).toStdString(),
-                  ProcedureSource(fresh, QLatin1String(p.name)).toStdString())
-            << p.name;
+    // Every procedure, those that no step installs too.
+    for (const QString& name : schema::shippedProcedureNames())
+        EXPECT_EQ(ProcedureSource(upgraded, name).toStdString(), ProcedureSource(fresh, name).toStdString())
+            << name.toStdString();
     const QString settings = QStringLiteral(
         "SELECT NAME_PARAM, INTEGER_PARAM, STRING_PARAM, CAST(MEMO_PARAM AS VARCHAR(1000)) AS MEMO FROM MY_PARAM "
         "WHERE NAME_PARAM IN ('obmen', 'my_language', 'DisMenuHead', 'DisMenuTail', 'DisMenuTab') ORDER BY NAME_PARAM");
@@ -373,6 +373,39 @@ TEST(SchemaUpgrade, DatabaseAtStepTwentyRunsOnlyTheLaterSteps)
     t.exec("UPDATE MY_PARAM SET INTEGER_PARAM = 0 WHERE NAME_PARAM = 'okrugl2'");
     EXPECT_DOUBLE_EQ(t.scalar("EXECUTE BLOCK RETURNS (R DOUBLE PRECISION) AS BEGIN "
                                        "EXECUTE PROCEDURE MY_ROUND 100310, 12.34 RETURNING_VALUES :R; SUSPEND; END").toDouble(), 10.0);
+}
+
+TEST(SchemaUpgrade, DatabaseExactlyAtStepThreeRunsTheStepsFromFourOn)
+{
+    AppEnv env(false);
+    TestDb& t = env.testDb();
+    MakeOldDatabase(t, 3);
+    AddOldRows(t);
+
+    Start start(env);
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(start.closed);
+    expectVersionRows(t);
+    expectShippedSchema(t);
+    // Step 3 did not run again: its setting is there once.
+    EXPECT_EQ(t.scalar("SELECT COUNT(*) FROM MY_PARAM WHERE NAME_PARAM = 'obmen'").toInt(), 1);
+}
+
+TEST(SchemaUpgrade, ACardEditedOnAnUpgradedDatabaseIsGuardedByTheShippedProcedures)
+{
+    // Before the upgrade the old database has neither the exception the
+    // card's cycle raises nor the shipped bodies of the procedures no step
+    // installs.
+    AppEnv env(false);
+    TestDb& t = env.testDb();
+    MakeOldDatabase(t, 20);
+    AddOldRows(t);
+    ASSERT_EQ(t.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS WHERE RDB$EXCEPTION_NAME = 'E_KALK_BACKUP_KEY'").toInt(), 0);
+    Start start(env);
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+    ASSERT_FALSE(start.closed);
+    // CLEAR_EDIT_KALK refuses a backup key naming a product, as on a new database.
+    EXPECT_THROW(t.exec("EXECUTE PROCEDURE CLEAR_EDIT_KALK 100201, 100202"), std::exception);
 }
 
 TEST(SchemaUpgrade, DatabaseAtTheProgramsStepIsLeftAsItIs)

@@ -3,6 +3,9 @@
 #include "support/AppEnv.h"
 
 #include "base/Unit_Base.h"
+#include "db/Error.h"
+#include "db/Query.h"
+#include "engine/WriteRoad.h"
 #include "util/Globals.h"
 #include "util/Unit_Util.h"
 
@@ -149,4 +152,69 @@ TEST(Rights, LoadedFromPolicyRowsOntoTheirBits)
     UserRights = 1u << Right::All;
     for (int b = 0; b < 16; ++b)
         EXPECT_TRUE(HasRight(b));
+}
+
+TEST(WriteRoad, CommitWritesTheProtocolLineAndTheChangeTogetherOrNeither)
+{
+    AppEnv env;
+    TestDb& t = env.testDb();
+    engine::Context ctx{&t.db(), &t.read(), &t.write()};
+    ctx.user = engine::User{QStringLiteral("Иванова А. П."), QStringLiteral("Повар"), 7};
+    auto change = [&](const QString& name) {
+        db::Query q(ctx.database, ctx.write);
+        q.setSql(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES (:N)"));
+        q.param(QStringLiteral("N")).setString(name);
+        q.execSql();
+    };
+    auto groups = [&] { return t.scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING")).toInt(); };
+    auto lines = [&] { return t.scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE")).toInt(); };
+    const int groups0 = groups(), lines0 = lines();
+
+    {
+        WriteTransaction w(ctx);
+        change(QStringLiteral("Овощи"));
+        w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Создание группы <<Овощи>>"));
+    }
+    EXPECT_FALSE(t.write().active());
+    EXPECT_EQ(groups(), groups0 + 1);
+    ASSERT_EQ(lines(), lines0 + 1);
+    auto q = t.select(QStringLiteral("SELECT ARM, WHAT_ACTION, P_LOGIN, P_FIO, K_LOGIN FROM LOG_TABLE ORDER BY KOD DESC"));
+    EXPECT_EQ(q->field(0).asString(), QStringLiteral("Продукты и блюда"));
+    EXPECT_EQ(q->field(1).asString(), QStringLiteral("Создание группы <<Овощи>>"));
+    EXPECT_EQ(q->field(2).asString(), QStringLiteral("Повар"));
+    EXPECT_EQ(q->field(3).asString(), QStringLiteral("Иванова А. П."));
+    EXPECT_EQ(q->field(4).asString(), QStringLiteral("7"));
+    q.reset();
+
+    // The line refused: the change goes with it.
+    t.exec(QStringLiteral("ALTER TABLE LOG_TABLE ADD CONSTRAINT CHK_NO_REFUSAL CHECK (WHAT_ACTION <> 'Отказ')"));
+    EXPECT_THROW(
+        {
+            WriteTransaction w(ctx);
+            change(QStringLiteral("Фрукты"));
+            w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Отказ"));
+        },
+        db::DbError);
+    EXPECT_FALSE(t.write().active());
+    EXPECT_EQ(groups(), groups0 + 1);
+    EXPECT_EQ(lines(), lines0 + 1);
+
+    // The change refused: no line is written.
+    EXPECT_THROW(
+        {
+            WriteTransaction w(ctx);
+            change(QString(300, QLatin1Char('x')));
+            w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Создание группы"));
+        },
+        db::DbError);
+    EXPECT_EQ(groups(), groups0 + 1);
+    EXPECT_EQ(lines(), lines0 + 1);
+
+    // A road opened while the write transaction is busy is a programming error; the pending work stays.
+    t.write().start();
+    change(QStringLiteral("Ягоды"));
+    EXPECT_THROW(WriteTransaction w(ctx), std::logic_error);
+    EXPECT_TRUE(t.write().active());
+    t.write().commit();
+    EXPECT_EQ(groups(), groups0 + 2);
 }

@@ -6,6 +6,9 @@
 
 #include "costing/CardEdit.h"
 #include "costing/CostingError.h"
+#include "support/ServerStation.h"
+
+#include "db/Query.h"
 
 #include <tuple>
 
@@ -109,20 +112,24 @@ TEST_F(CardCycle, EndKeepsTheCurrentRowsAndDropsTheBackup)
     EXPECT_EQ(rows(dish), edited);
 }
 
-TEST_F(CardCycle, AStaleCycleTakenOverNeverDoublesTheCard)
+TEST_F(CardCycle, ATakenOverCycleNeverDoublesTheCardAndCancelsToBeforeItsFirstStart)
 {
     soup();
-    step([&] { costing::StartEditCycle(ctx, dish); });
-    const qint64 backup = num(QStringLiteral("SELECT KOD_UPDATE FROM ING WHERE KOD = %1").arg(dish));
+    const qint64 first = step([&] { return costing::StartEditCycle(ctx, dish); });
+    step([&] { costing::AddCardRow(ctx, dish, onion, 100); });
     // The workstation went away; another one opens the cycle again.
     ASSERT_TRUE(step([&] { return costing::EditCycleOpen(ctx, dish); }));
-    step([&] { costing::StartEditCycle(ctx, dish); });
-    EXPECT_EQ(num(QStringLiteral("SELECT KOD_UPDATE FROM ING WHERE KOD = %1").arg(dish)), backup);
+    const qint64 second = step([&] { return costing::StartEditCycle(ctx, dish); });
+    EXPECT_NE(second, first);
+    EXPECT_EQ(num(QStringLiteral("SELECT KOD_UPDATE FROM ING WHERE KOD = %1").arg(dish)), second);
     EXPECT_EQ(backupRows(dish), 2);
-    step([&] { costing::AddCardRow(ctx, dish, onion, 100); });
+    EXPECT_FALSE(step([&] { return costing::HoldsEditCycle(ctx, dish, first); }));
+    EXPECT_TRUE(step([&] { return costing::HoldsEditCycle(ctx, dish, second); }));
     step([&] { costing::CancelEditCycle(ctx, dish); });
     EXPECT_EQ(rows(dish), (std::vector<Row>{{potato, 0.25, 80, 1}, {carrot, 0.1, 90, 0}}));
     EXPECT_EQ(backupRows(dish), 0);
+    EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM KARTA WHERE KOD_ING_MASTER IN (%1, %2)").arg(first).arg(second)), 0);
+    EXPECT_FALSE(step([&] { return costing::HoldsEditCycle(ctx, dish, second); }));
 }
 
 TEST_F(CardCycle, BackupKeysNeverNameAProduct)
@@ -273,3 +280,40 @@ TEST_F(CardCycle, ACardThatClosesACircleIsNotSaved)
 }
 
 } // namespace
+
+// Two workstations on the test server: the second takes the cycle over while
+// the first still has its window open.
+TEST_F(CardCycle, TwoWorkstationsTheOneThatLostTheCycleNoLongerHoldsItAndTheOwnersCancelRestoresTheStart)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    soup();
+    const std::vector<Row> before = rows(dish);
+    const QString path = d.t.path();
+    d.t.disconnect();
+    {
+        ServerStation a(path), b(path);
+        auto step = [](ServerStation& s, auto f) {
+            s.write().start();
+            const auto r = f(s.ctx());
+            s.write().commit();
+            return r;
+        };
+        const qint64 mine = step(a, [&](const costing::Context& c) { return costing::StartEditCycle(c, dish); });
+        step(a, [&](const costing::Context& c) { return costing::AddCardRow(c, dish, onion, 100); });
+        const qint64 theirs = step(b, [&](const costing::Context& c) { return costing::StartEditCycle(c, dish); });
+        EXPECT_FALSE(step(a, [&](const costing::Context& c) { return costing::HoldsEditCycle(c, dish, mine); }));
+        EXPECT_TRUE(step(b, [&](const costing::Context& c) { return costing::HoldsEditCycle(c, dish, theirs); }));
+        // The owner's cancel, checked and done in one write.
+        b.write().start();
+        EXPECT_TRUE(costing::HoldsEditCycle(b.ctx(), dish, theirs));
+        costing::CancelEditCycle(b.ctx(), dish);
+        b.write().commit();
+        EXPECT_FALSE(step(a, [&](const costing::Context& c) { return costing::HoldsEditCycle(c, dish, mine); }));
+        EXPECT_FALSE(step(b, [&](const costing::Context& c) { return costing::HoldsEditCycle(c, dish, theirs); }));
+    }
+    d.t.reconnect();
+    EXPECT_EQ(rows(dish), before);
+    EXPECT_EQ(flag(dish), 0);
+    EXPECT_EQ(backupRows(dish), 0);
+}

@@ -5,6 +5,7 @@
 #include "CatalogueFixture.h"
 
 #include "Unit_Karta.h"
+#include "costing/CardEdit.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_StructureBox.h"
 #include "grid/DatasetModel.h"
@@ -185,9 +186,58 @@ TEST_F(KartaWindow, AStaleCycleIsToldAndCanBeTakenOver)
     ASSERT_TRUE(f->Editing());
     add(veg, potato);
     f->Btn_ClearClick();
-    // Back to the rows at the second start, each once.
-    EXPECT_EQ(rows(soup), (std::vector<Row>{{potato, 0.25, 80, 1}, {carrot, 0.1, 75, 0}, {onion, 0, 84, 1}}));
+    // Back to the rows before the first start, each once.
+    EXPECT_EQ(rows(soup), (std::vector<Row>{{potato, 0.25, 80, 1}, {carrot, 0.1, 75, 0}}));
     EXPECT_EQ(backupRows(soup), 0);
+}
+
+TEST_F(KartaWindow, TheWorkstationThatLostTheCycleCanNeitherSaveNorCancel)
+{
+    const std::vector<Row> before = rows(soup);
+    const QString lost = QStringLiteral("Изменения калькуляционной карты продукта <<Суп \"Д'Артаньян\">> перехвачены на другом "
+                                        "рабочем месте. Здесь ничего не записано и не отменено: запишите или отмените "
+                                        "изменения там, где они продолжаются.");
+    // Another workstation (a connection of its own) takes the cycle over.
+    auto takeOver = [&] {
+        env.t().write().start();
+        const qint64 k = costing::StartEditCycle(costing::Context{&env.t().db(), &env.t().read(), &env.t().write()}, soup);
+        env.t().write().commit();
+        return k;
+    };
+    for (int action = 0; action < 2; ++action) {
+        SCOPED_TRACE(action == 0 ? "cancel" : "save");
+        f->Prepare(soup);
+        f->Btn_EditClick();
+        ASSERT_TRUE(f->Editing());
+        add(veg, onion);
+        const qint64 theirs = takeOver();
+        const std::vector<Row> taken = rows(soup);
+        const int lines = env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("1 = 1"));
+        env.messages.clear();
+        if (action == 0)
+            f->Btn_ClearClick();
+        else
+            f->Btn_OkClick();
+        EXPECT_TRUE(env.sawMessage(lost));
+        EXPECT_FALSE(f->Editing());
+        EXPECT_EQ(rows(soup), taken);
+        EXPECT_EQ(flag(soup), 1);
+        EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("1 = 1")), lines);
+        EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_UPDATE FROM ING WHERE KOD = %1").arg(soup)), theirs);
+        // Leaving the window neither cancels nor says more.
+        env.messages.clear();
+        f->Btn_ExitClick();
+        EXPECT_TRUE(env.messages.isEmpty());
+        EXPECT_EQ(rows(soup), taken);
+
+        // The owner's cancel gives back the card exactly as before the first start.
+        env.t().write().start();
+        costing::CancelEditCycle(costing::Context{&env.t().db(), &env.t().read(), &env.t().write()}, soup);
+        env.t().write().commit();
+        EXPECT_EQ(rows(soup), before);
+        EXPECT_EQ(flag(soup), 0);
+        EXPECT_EQ(backupRows(soup), 0);
+    }
 }
 
 TEST_F(KartaWindow, AnIngredientThatHoldsTheProductIsRefused)

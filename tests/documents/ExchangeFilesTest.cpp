@@ -351,3 +351,16 @@ TEST(TotalsFile, NumbersTakeAnySeparator)
     EXPECT_FALSE(exchange::ParseTotalsNumber(QStringLiteral("1-2")));
     EXPECT_FALSE(exchange::ParseTotalsNumber(QStringLiteral("1..5")));
 }
+
+TEST(TotalsFile, ADocumentNameOfTheFullTwoHundredCharactersIsAcceptedAndOneMoreRefused)
+{
+    using exchange::TotalsStatus;
+    Scrambler s;
+    QStringList lines = totalsLines({"101", "10", "1"});
+    lines[4] = QString(200, QChar(0x0416));
+    const auto t = exchange::ParseShiftTotals(pdzOf(plainOf(lines)), s);
+    ASSERT_EQ(t.status, TotalsStatus::Ok);
+    EXPECT_EQ(t.name, QString(200, QChar(0x0416)));
+    lines[4] = QString(201, QChar(0x0416));
+    EXPECT_EQ(exchange::ParseShiftTotals(pdzOf(plainOf(lines)), s).status, TotalsStatus::Damaged);
+}

@@ -2,6 +2,7 @@
 // posting procedure, and the window's refusals, keypad entry and posting.
 
 #include "catalogue/CatalogueFixture.h"
+#include "util/Unit_Util.h"
 
 #include "Unit_DocInv.h"
 #include "Unit_Invent.h"
@@ -439,4 +440,77 @@ TEST(InventoryWindow, ADocumentWhoseLinesTheSearchHidesIsStillPosted)
                           .arg(env.otdel)),
               8);
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
+
+TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshingReadsTheStockPrice)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {10, 3, 4});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
+    {
+        WriteTransaction w;
+        EXPECT_EQ(inventory::DeleteUnchangedLines(engine::ProgramContext(), inv), 1);
+        w.commit();
+    }
+    EXPECT_TRUE(env.line(inv, potato).isEmpty());
+    ASSERT_FALSE(env.line(inv, onion).isEmpty());
+
+    // The book values come again from the stock row: its stock price, not its selling price.
+    env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 11, CENA = 3.2, MY_CENA = 4.4 WHERE KOD_ING = %1").arg(onion));
+    const qint64 line = env.num(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1").arg(inv));
+    {
+        WriteTransaction w;
+        inventory::RefreshBookValues(engine::ProgramContext(), env.otdel, {inventory::InvLine{line, onion}});
+        w.commit();
+    }
+    EXPECT_EQ(env.line(inv, onion), (QList<double>{11, 10, 3.2, 3.5, 4.4}));
+}
+
+TEST(InventoryPost, AnotherInventoryPostedAtTheVerySameMomentDoesNotBlockPosting)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    const qint64 same = env.inventory(kDay, kNoon, 0, 11);
+    env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING) VALUES (%1, %2)").arg(same).arg(potato));
+    EXPECT_FALSE(inventory::LaterPostedInventory(engine::ProgramContext(), env.doc(inv)));
+    const qint64 later = env.inventory(kDay, kNoon.addSecs(1), 0, 11);
+    env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING) VALUES (%1, %2)").arg(later).arg(potato));
+    EXPECT_TRUE(inventory::LaterPostedInventory(engine::ProgramContext(), env.doc(inv)));
+}
+
+TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIsRefusedWhole)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 12 WHERE KOD_DOC = %1").arg(inv));
+    env.openWindow();
+    ASSERT_EQ(Form_Base->Q_Docs->field(QStringLiteral("PROVODKA")).asInt(), 1);
+
+    // Another workstation (a connection of its own) posts it meanwhile.
+    env.t().write().start();
+    inventory::Post(engine::Context{&env.t().db(), &env.t().read(), &env.t().write()}, env.doc(inv));
+    env.t().write().commit();
+    const int lines = env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("1 = 1"));
+
+    env.messages.clear();
+    env.answers = {1, 1};
+    Form_Invent->Btn_ProvodkaClick();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Документ уже проведён !!!"));
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(inv)), 1);
+    EXPECT_EQ(env.num(QStringLiteral("SELECT KOLVO FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(potato).arg(env.otdel)),
+              12);
+    EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("1 = 1")), lines);
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+
+    // A count typed on the posted inventory is refused too, through the keypad's guard.
+    env.messages.clear();
+    EXPECT_FALSE(Guard([] { Form_Invent->Btn_OKSClick(3); }));
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !")});
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 12, 5, 5, 7}));
 }

@@ -3,6 +3,7 @@
 // back to the rows as they were before the posting.
 
 #include "PostingFixture.h"
+#include "deletion/Deletion.h"
 
 using posting::DocType::Issue;
 using posting::DocType::Production;
@@ -304,4 +305,149 @@ TEST_F(Engine, ALongSplitTransferWritesOffTheSameAsShortOnes)
     EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 100 - 2 * 12 * 0.25);
     EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(longDoc)),
               num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(shortDoc)));
+}
+
+// ---- posting again after un-posting: the prices a later restore gives back ----
+
+namespace {
+
+void deleteWithOldPrices(PostDb& env, qint64 doc)
+{
+    env.begin();
+    deletion::Options o;
+    o.rollback = true;
+    o.restorePrices = true;
+    deletion::DeleteWithPair(env.ctx(), doc, o);
+    env.commit();
+}
+
+} // namespace
+
+TEST_F(Engine, ATransferPostedAgainAndDeletedWithOldPricesNeverRepricesTheSender)
+{
+    // Kitchen 100 @ 40, bar 10 @ 50; 5 kitchen -> bar by the weighted average.
+    const qint64 a = raw(QStringLiteral("Сыр"), stockOf(100, 40.00, 40.00), stockOf(10, 50.00, 50.00));
+    const qint64 d = doc(Transfer, kitchen, bar, 0, 1);
+    line(d, a, 5, 40.00);
+    commit();
+    const posting::PostOutcome first = post(d, 1);
+    const qint64 kept = unpost(first.pair, 0);  // keeping the prices: the bar stays at 46.67
+    const Stock barBefore = stock(a, bar);
+    EXPECT_DOUBLE_EQ(barBefore.cena, 46.67);
+    const posting::PostOutcome again = post(kept, 1);
+    ASSERT_NE(again.pair, 0);
+    EXPECT_NE(stock(a, bar).cena, barBefore.cena);
+    // The sender's lines changed no price and carry none a restore could take.
+    EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1 AND OLD_CENA IS NOT NULL").arg(kept)), 0);
+
+    deleteWithOldPrices(*this, kept);
+    EXPECT_EQ(docs(), 0);
+    const Stock k = stock(a, kitchen);
+    EXPECT_DOUBLE_EQ(k.kolvo, 100);
+    EXPECT_DOUBLE_EQ(k.cena, 40.00);
+    const Stock b = stock(a, bar);
+    EXPECT_DOUBLE_EQ(b.kolvo, 10);
+    EXPECT_DOUBLE_EQ(b.cena, barBefore.cena);
+}
+
+TEST_F(Engine, AReceiptTurnedIntoAnIssueAndDeletedWithOldPricesKeepsThePriceTheIssueNeverChanged)
+{
+    const qint64 a = raw(QStringLiteral("Мука"), stockOf(10, 50.00, 50.00));
+    const qint64 d = doc(Receipt, kitchen, 0, 0);
+    line(d, a, 10, 70.00);
+    commit();
+    post(d, 2);  // the document's price: 20 @ 70
+    unpost(d, 0);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).cena, 70.00);
+    exec(QStringLiteral("UPDATE DOCS SET DOC_TYPE = 6 WHERE KOD = %1").arg(d));
+    post(d, 2);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).kolvo, 0);
+    EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1 AND OLD_CENA IS NOT NULL").arg(d)), 0);
+
+    deleteWithOldPrices(*this, d);
+    const Stock s = stock(a, kitchen);
+    EXPECT_DOUBLE_EQ(s.kolvo, 10);
+    EXPECT_DOUBLE_EQ(s.cena, 70.00);
+}
+
+TEST_F(Engine, AReceiptPostedAgainGivesBackThePriceBeforeThatPosting)
+{
+    const qint64 a = raw(QStringLiteral("Мука"), stockOf(10, 50.00, 50.00));
+    const qint64 d = doc(Receipt, kitchen, 0, 0);
+    line(d, a, 10, 70.00);
+    commit();
+    post(d, 2);
+    unpost(d, 0);  // 10 @ 70 kept
+    exec(QStringLiteral("UPDATE MOVES SET CENA = 90 WHERE KOD_DOC = %1").arg(d));
+    post(d, 2);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).cena, 90.00);
+    unpost(d, 1);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).cena, 70.00);
+    post(d, 2);
+    deleteWithOldPrices(*this, d);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).cena, 70.00);
+    EXPECT_DOUBLE_EQ(stock(a, kitchen).kolvo, 10);
+}
+
+// ---- pairs across enterprises and deletion of a production pair ----
+
+TEST_F(Engine, ASplitTransferToAnotherEnterpriseSwapsThemOnTheReceiptAndBackAfterUnposting)
+{
+    const Salad s = salad();
+    begin();
+    const qint64 other = b->firma(QStringLiteral("Кафе на вокзале"));
+    const qint64 hall = b->otdel(other, QStringLiteral("Зал"));
+    b->sklad(s.dish, other, hall, {});
+    commit();
+    const qint64 d = doc(Transfer, kitchen, hall, 0, 0, 1);
+    exec(QStringLiteral("UPDATE DOCS SET KOD_PARTNER_IMPORT = %1 WHERE KOD = %2").arg(other).arg(d));
+    line(d, s.dish, 2, 60.00);
+
+    const posting::PostOutcome out = post(d, 2);
+    ASSERT_NE(out.pair, 0);
+    // The receipt is the receiving enterprise's: its own first, the sender second.
+    EXPECT_EQ(docValue(out.pair, "KOD_PARTNER_EXPORT"), other);
+    EXPECT_EQ(docValue(out.pair, "KOD_PARTNER_IMPORT"), firma);
+    EXPECT_EQ(docValue(d, "KOD_PARTNER_EXPORT"), firma);
+    EXPECT_EQ(docValue(d, "KOD_PARTNER_IMPORT"), other);
+    EXPECT_DOUBLE_EQ(stock(s.dish, hall).kolvo, 2);
+
+    const qint64 kept = unpost(d, 0);
+    EXPECT_EQ(kept, out.pair);
+    EXPECT_EQ(docValue(kept, "KOD_PARTNER_EXPORT"), firma);
+    EXPECT_EQ(docValue(kept, "KOD_PARTNER_IMPORT"), other);
+    EXPECT_EQ(docValue(kept, "INT_PARAM1"), kitchen);
+    EXPECT_EQ(docValue(kept, "INT_PARAM2"), hall);
+    EXPECT_DOUBLE_EQ(stock(s.dish, hall).kolvo, 0);
+    EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 100);
+}
+
+TEST_F(Engine, DeletingAPostedProductionWriteOffTakesItsOutputWithItAndRollsBothBack)
+{
+    const Salad s = salad();
+    const Snapshot before = snapshot();
+    // The pair as production posting leaves it: the write-off of the
+    // ingredients and the output of the dish, naming each other.
+    const qint64 off = doc(ProductionWriteOff, kitchen);
+    line(off, s.potato, 0.5, 20.00, kitchen);
+    line(off, s.onion, 0.2, 30.00, kitchen);
+    const qint64 made = doc(Production, kitchen);
+    line(made, s.dish, 2, 10.00, kitchen);
+    exec(QStringLiteral("UPDATE DOCS SET INT_PARAM3 = %1 WHERE KOD = %2").arg(made).arg(off));
+    exec(QStringLiteral("UPDATE DOCS SET INT_PARAM3 = %1 WHERE KOD = %2").arg(off).arg(made));
+    begin();
+    posting::ProvodkaMove(ctx(), off);
+    posting::ProvodkaMove(ctx(), made);
+    commit();
+    EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 99.5);
+    EXPECT_DOUBLE_EQ(stock(s.dish, kitchen).kolvo, 2);
+
+    begin();
+    deletion::Options o;
+    o.rollback = true;
+    deletion::DeleteWithPair(ctx(), off, o);
+    commit();
+    EXPECT_EQ(docs(), 0);
+    EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM MOVES")), 0);
+    EXPECT_EQ(snapshot(), before);
 }

@@ -101,7 +101,11 @@ TEST_F(Procedures, WeightedAverageTakesWholeKopecksAndTheLinePriceWithoutStock)
     line(d, cast, 2, 10.01);
     line(d, none, 4, 30.00);
     line(d, owed, 4, 30.00);
+    // Without stock the line's price is taken as it stands, kopeck fractions too.
+    const qint64 salt = raw(QStringLiteral("Соль"), stockOf(0, 1.00));
+    line(d, salt, 1, 12.345);
     post(d);
+    EXPECT_DOUBLE_EQ(stock(salt, kitchen).cena, 12.345);
     EXPECT_DOUBLE_EQ(stock(cast, kitchen).cena, 10.01);
     EXPECT_DOUBLE_EQ(stock(none, kitchen).cena, 30.00);
     EXPECT_DOUBLE_EQ(stock(owed, kitchen).cena, 30.00);

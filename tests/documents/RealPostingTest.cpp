@@ -182,6 +182,15 @@ TEST(RealPosting, LinesWithoutQuantityAreDroppedAndADocumentOfNothingElseIsNotPo
     d.t.write().rollback();
     EXPECT_EQ(d.snapshot(), before);
     EXPECT_EQ(d.realLines(), lines);
+
+    // Lines that never got a quantity (null) count as none, like zeros.
+    d.exec(QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = NULL WHERE KOD_DOC = %1").arg(y));
+    const std::string nulls = d.realLines();
+    d.begin();
+    EXPECT_FALSE(posting::PostRealDocument(d.ctx(), y, 0).posted);
+    d.t.write().rollback();
+    EXPECT_EQ(d.snapshot(), before);
+    EXPECT_EQ(d.realLines(), nulls);
 }
 
 TEST(RealPosting, ACyclicCardOrAPostedDocumentIsRefused)

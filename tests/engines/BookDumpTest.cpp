@@ -88,3 +88,26 @@ TEST(Progress, ShownForItsScopeHoweverItEnds)
     reports::ProgressShown silent(reports::Progress{}, 5);
     silent.step(1, 6);
 }
+
+// The office adjusts no height while the screen is locked: rows given wrapped
+// text then are fitted at the last unlock, except where the text starts a
+// merged area (the fitting does not measure merged cells and would shrink it).
+TEST(RecordingOffice, RowsWrappedWhileLockedAreFittedAtTheLastUnlock)
+{
+    RecordingOffice office;
+    ASSERT_TRUE(office.connect());
+    auto doc = office.newCalc();
+    doc->setWrapped({0, 0, 0, 0, 0}, true);  // before the lock: the office fits it itself
+    doc->lockControllers();
+    doc->lockControllers();
+    doc->merge({0, 1, 3, 4, 3});
+    doc->setWrapped({0, 1, 3, 4, 3}, true);
+    doc->setWrappedOn({{0, 2, 5, 2, 6}, {0, 2, 8, 2, 8}}, true);
+    doc->setWrapped({0, 3, 7, 3, 7}, false);
+    doc->unlockControllers();
+    EXPECT_TRUE(office.last().sheets[0].fittedRows.empty());
+    doc->unlockControllers();
+    EXPECT_EQ(office.last().sheets[0].fittedRows, (std::set<int>{5, 6, 8}));
+    EXPECT_EQ(office.last().log.filter(QStringLiteral("fitRowHeights")),
+              (QStringList{QStringLiteral("fitRowHeights 5 6"), QStringLiteral("fitRowHeights 8 8")}));
+}

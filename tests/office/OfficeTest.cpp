@@ -2,6 +2,7 @@
 // its source, uploaded into a database, opened as an untitled copy, filled by
 // the report run, stored and read back cell by cell.
 
+#include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
 #include "reports/TemplateReport.h"
 #include "templates/SampleTemplates.h"
@@ -45,6 +46,13 @@ private:
 };
 
 [[maybe_unused]] auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new OfficeEnvironment);
+
+} // namespace
+
+automation::UnoOffice& TestOffice() { return OfficeEnvironment::office(); }
+QString TestOfficeFolder() { return OfficeEnvironment::folder(); }
+
+namespace {
 
 QByteArray sampleBytes()
 {

@@ -93,4 +93,31 @@ TEST(BufferedEquivalence, GeneratedRunsStoreTheSameCells)
     }
 }
 
+// Rows that leave the same cells out (a statement's issues skip the receipt
+// columns) go down together, one call per run of adjacent columns.
+TEST(BufferedEquivalence, RowsWithTheSameGapsGoTogether)
+{
+    RecordingOffice office;
+    office.connect();
+    auto inner = office.newCalc();
+    {
+        BufferedDocument buffered(*inner);
+        for (int row = 0; row < 50; ++row) {
+            buffered.setValue({0, 0, row}, row + 1);
+            buffered.setString({0, 1, row}, QStringLiteral("Продукт %1").arg(row));
+            buffered.setValue({0, 4, row}, row * 1.5);  // C and D left out
+            buffered.setValue({0, 5, row}, row * 3.0);
+        }
+        buffered.setString({0, 2, 50}, QStringLiteral("другая строка"));
+        buffered.show();
+    }
+    const RecordedBook& b = office.last();
+    EXPECT_EQ(b.rowCalls, 2);  // A:B and E:F down the 50 rows
+    EXPECT_EQ(b.cellCalls, 1);
+    EXPECT_EQ(b.at(QStringLiteral("B50")), QStringLiteral("Продукт 49"));
+    EXPECT_EQ(b.at(QStringLiteral("F50")), QVariant(147.0));
+    EXPECT_FALSE(b.at(QStringLiteral("C50")).isValid());
+    EXPECT_EQ(b.at(QStringLiteral("C51")), QStringLiteral("другая строка"));
+}
+
 } // namespace

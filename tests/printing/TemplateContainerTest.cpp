@@ -259,3 +259,50 @@ TEST(TemplateContainer, ATemplateWithoutItsSpreadsheetIsNotExported)
 }
 
 } // namespace
+
+TEST(TemplateContainer, ARoundTripKeepsEveryVariablesGridSetting)
+{
+    TemplateContainer c = sampleContainer();
+    for (int mask = 0; mask < 8; ++mask) {
+        for (int i = 0; i < 3; ++i)
+            c.variables[i].setka = (mask >> i) & 1;
+        const TemplateContainer back = ReadContainer(WriteContainer(c));
+        ASSERT_EQ(back.variables.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(back.variables[i].setka, (mask >> i) & 1) << "mask " << mask << " variable " << i;
+    }
+}
+
+TEST(TemplateContainer, DamagedContainersAreRefusedForTheirExactReason)
+{
+    const QByteArray file = WriteContainer(sampleContainer());
+    const auto refusal = [](const QByteArray& bytes) {
+        try {
+            ReadContainer(bytes);
+        } catch (const TemplateError& e) {
+            return e.text();
+        }
+        return QString();
+    };
+    const auto why = [](const char* reason) {
+        return QStringLiteral("Файл шаблона печати повреждён (%1). Шаблон не загружен.").arg(QString::fromUtf8(reason));
+    };
+    QByteArray shortForm = file;
+    shortForm[10] = 3;  // 203: one byte under the form record
+    EXPECT_EQ(refusal(shortForm), why("неверная длина описания шаблона"));
+    QByteArray partial = file;
+    // 0000001199 in place of 0000001200: the last variable record one byte short.
+    partial[11 + 204 + 7] = 1;
+    partial[11 + 204 + 8] = 9;
+    partial[11 + 204 + 9] = 9;
+    EXPECT_EQ(refusal(partial), why("неверная длина списка переменных"));
+    // A text of its field's length is read; one byte more is refused.
+    QByteArray full = file;
+    full[11 + 105] = 20;
+    EXPECT_EQ(refusal(full), QString());
+    full[11 + 105] = 21;
+    EXPECT_EQ(refusal(full), why("текст длиннее своего поля"));
+    QByteArray variableText = file;
+    variableText[11 + 204 + 10 + 66] = 11;  // a cell reference of 11 in a field of 10
+    EXPECT_EQ(refusal(variableText), why("текст длиннее своего поля"));
+}

@@ -68,6 +68,16 @@ private:
         void removeActionLock() override { d_->removeActionLock(); }
         void show() override { d_->show(); }
         void close() override { d_->close(); }
+        void setSheetName(int s, const QString& n) override { d_->setSheetName(s, n); }
+        void setBlockFormulas(const automation::CellAddress& c, const QList<QStringList>& f) override
+        {
+            d_->setBlockFormulas(c, f);
+        }
+        void setCharColor(const QList<automation::RangeAddress>& r, int c) override { d_->setCharColor(r, c); }
+        void setVertJustify(const automation::RangeAddress& r, int j) override { d_->setVertJustify(r, j); }
+        void setNumberFormat(const automation::RangeAddress& r, const QString& f) override { d_->setNumberFormat(r, f); }
+        void setPageMargins(int s, const automation::PageMargins& m) override { d_->setPageMargins(s, m); }
+        automation::PageMargins pageMargins(int s) override { return d_->pageMargins(s); }
         void storeToFile(const QString& p, const QString& f) override { d_->storeToFile(p, f); }
         automation::CellState cellState(const automation::CellAddress& c) override { return d_->cellState(c); }
 

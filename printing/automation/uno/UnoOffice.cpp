@@ -2,7 +2,9 @@
 
 #include "automation/RecordingOffice.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -47,6 +49,14 @@
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNameContainer.hpp>
+#include <com/sun/star/lang/Locale.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/table/CellVertJustify2.hpp>
+#include <com/sun/star/util/XNumberFormats.hpp>
+#include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/document/XActionLockable.hpp>
@@ -251,7 +261,8 @@ public:
                 Any* out = row.getArray();
                 for (int i = 0; i < width; ++i) {
                     const QVariant& v = rows[r].value(i);
-                    if (v.typeId() == QMetaType::QString)
+                    // An empty text, or no value, leaves the cell empty.
+                    if (!v.isValid() || v.typeId() == QMetaType::QString)
                         out[i] <<= ou(v.toString());
                     else
                         out[i] <<= v.toDouble();
@@ -336,8 +347,7 @@ public:
         try {
             props(r)->setPropertyValue("IsTextWrapped", Any(wrapped));
             if (wrapped && locks_ > 0)
-                for (int row = r.startRow; row <= r.endRow; ++row)
-                    wrappedWhileLocked_[r.sheet].insert(row);
+                wrappedWhileLocked_.append(r);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -396,9 +406,7 @@ public:
         try {
             rangesOf(ranges)->setPropertyValue("IsTextWrapped", Any(wrapped));
             if (wrapped && locks_ > 0)
-                for (const RangeAddress& r : ranges)
-                    for (int row = r.startRow; row <= r.endRow; ++row)
-                        wrappedWhileLocked_[r.sheet].insert(row);
+                wrappedWhileLocked_.append(ranges);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -501,10 +509,17 @@ public:
             if (locks_ > 0)
                 return;
             // No height was adjusted while locked: rows given wrapped text
-            // then grow now, one call per run of rows.
-            const auto wrapped = std::move(wrappedWhileLocked_);
+            // then grow now, one call per run of rows. A range starting a
+            // merged area is left as the template has it: the office's fitting
+            // does not measure merged cells and would shrink the row.
+            const QList<RangeAddress> wrapped = std::move(wrappedWhileLocked_);
             wrappedWhileLocked_.clear();
-            for (const auto& [sheetIndex, rows] : wrapped)
+            const auto startsMerge = [this](const CellAddress& c) {
+                Reference<util::XMergeable> m(sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row),
+                                              UNO_QUERY_THROW);
+                return static_cast<bool>(m->getIsMerged());
+            };
+            for (const auto& [sheetIndex, rows] : RowsToFit(wrapped, startsMerge))
                 for (const auto& [first, last] : RowRuns(rows))
                     fitRowHeights(sheetIndex, first, last);
         } catch (const uno::Exception& e) {
@@ -562,6 +577,144 @@ public:
         }
     }
 
+    void setSheetName(int index, const QString& name) override
+    {
+        try {
+            Reference<container::XNamed>(sheets_->getByIndex(index), UNO_QUERY_THROW)->setName(ou(name));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setBlockFormulas(const CellAddress& c, const QList<QStringList>& rows) override
+    {
+        if (rows.isEmpty() || rows.front().isEmpty())
+            return;
+        try {
+            const int width = static_cast<int>(rows.front().size());
+            Sequence<Sequence<rtl::OUString>> data(static_cast<sal_Int32>(rows.size()));
+            for (int r = 0; r < rows.size(); ++r) {
+                Sequence<rtl::OUString> row(width);
+                for (int i = 0; i < width; ++i)
+                    row.getArray()[i] = ou(rows[r].value(i));
+                data.getArray()[r] = row;
+            }
+            Reference<sheet::XCellRangeFormula> r(
+                range({c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1}),
+                UNO_QUERY_THROW);
+            r->setFormulaArray(data);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setCharColor(const QList<RangeAddress>& ranges, int color) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            rangeCollection(ranges)->setPropertyValue("CharColor", Any(static_cast<sal_Int32>(color)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    // Several ranges of the document as one object.
+    Reference<beans::XPropertySet> rangeCollection(const QList<RangeAddress>& ranges)
+    {
+        Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+        Reference<sheet::XSheetCellRangeContainer> container(
+            factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
+        Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
+        for (int i = 0; i < ranges.size(); ++i)
+            addresses.getArray()[i] = unoRange(ranges[i]);
+        container->addRangeAddresses(addresses, false);
+        return Reference<beans::XPropertySet>(container, UNO_QUERY_THROW);
+    }
+
+    void setVertJustify(const RangeAddress& r, int justify) override
+    {
+        try {
+            props(r)->setPropertyValue("VertJustify", Any(static_cast<sal_Int32>(justify)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    static lang::Locale russian()
+    {
+        lang::Locale l;
+        l.Language = "ru";
+        l.Country = "RU";
+        return l;
+    }
+
+    void setNumberFormat(const RangeAddress& r, const QString& code) override
+    {
+        try {
+            Reference<util::XNumberFormats> formats =
+                Reference<util::XNumberFormatsSupplier>(doc_, UNO_QUERY_THROW)->getNumberFormats();
+            sal_Int32 key = formats->queryKey(ou(code), russian(), false);
+            if (key < 0)
+                key = formats->addNew(ou(code), russian());
+            props(r)->setPropertyValue("NumberFormat", Any(key));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    Reference<beans::XPropertySet> pageStyle(int index, bool own)
+    {
+        Reference<beans::XPropertySet> sheetProps(sheet(index), UNO_QUERY_THROW);
+        Reference<container::XNameAccess> families =
+            Reference<style::XStyleFamiliesSupplier>(doc_, UNO_QUERY_THROW)->getStyleFamilies();
+        Reference<container::XNameContainer> pages(families->getByName("PageStyles"), UNO_QUERY_THROW);
+        rtl::OUString name;
+        sheetProps->getPropertyValue("PageStyle") >>= name;
+        if (own) {
+            // The sheets share the default page style; each gets one of its own.
+            const rtl::OUString mine = ou(QStringLiteral("Лист %1").arg(index + 1));
+            if (!pages->hasByName(mine)) {
+                Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+                pages->insertByName(mine, Any(factory->createInstance("com.sun.star.style.PageStyle")));
+            }
+            if (name != mine) {
+                sheetProps->setPropertyValue("PageStyle", Any(mine));
+                name = mine;
+            }
+        }
+        return Reference<beans::XPropertySet>(pages->getByName(name), UNO_QUERY_THROW);
+    }
+
+    void setPageMargins(int index, const PageMargins& m) override
+    {
+        try {
+            Reference<beans::XPropertySet> style = pageStyle(index, true);
+            if (m.left >= 0)
+                style->setPropertyValue("LeftMargin", Any(static_cast<sal_Int32>(m.left)));
+            if (m.right >= 0)
+                style->setPropertyValue("RightMargin", Any(static_cast<sal_Int32>(m.right)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    PageMargins pageMargins(int index) override
+    {
+        try {
+            Reference<beans::XPropertySet> style = pageStyle(index, false);
+            PageMargins m;
+            sal_Int32 v = 0;
+            style->getPropertyValue("LeftMargin") >>= v;
+            m.left = v;
+            style->getPropertyValue("RightMargin") >>= v;
+            m.right = v;
+            return m;
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void storeToFile(const QString& path, const QString& filter) override
     {
         try {
@@ -588,11 +741,12 @@ public:
             case table::CellContentType_TEXT:
                 st.content = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
                 break;
-            case table::CellContentType_FORMULA:
+            case table::CellContentType_FORMULA: {
                 st.content = qs(cell->getFormula());
                 st.formula = st.content.toString();
                 st.formulaValue = cell->getValue();
                 break;
+            }
             default:
                 break;
             }
@@ -620,6 +774,21 @@ public:
             st.leftWidth = line.OuterLineWidth;
             p->getPropertyValue("RightBorder") >>= line;
             st.rightWidth = line.OuterLineWidth;
+            sal_Int32 vert = 0;
+            p->getPropertyValue("VertJustify") >>= vert;
+            st.vertJustify = vert;
+            sal_Int32 color = -1;
+            p->getPropertyValue("CharColor") >>= color;
+            st.charColor = color;
+            sal_Int32 key = 0;
+            if ((p->getPropertyValue("NumberFormat") >>= key) && key != 0) {
+                Reference<util::XNumberFormats> formats =
+                    Reference<util::XNumberFormatsSupplier>(doc_, UNO_QUERY_THROW)->getNumberFormats();
+                Reference<beans::XPropertySet> f = formats->getByKey(key);
+                rtl::OUString code;
+                f->getPropertyValue("FormatString") >>= code;
+                st.numberFormat = qs(code);
+            }
             Reference<table::XColumnRowRange> rowOf(sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row),
                                                     UNO_QUERY_THROW);
             Reference<beans::XPropertySet>(rowOf->getRows()->getByIndex(0), UNO_QUERY_THROW)->getPropertyValue("Height") >>=
@@ -638,7 +807,7 @@ private:
     Reference<container::XIndexAccess> sheets_;
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
     int locks_ = 0;
-    std::map<int, std::set<int>> wrappedWhileLocked_;  // by sheet
+    QList<RangeAddress> wrappedWhileLocked_;
 };
 
 } // namespace
@@ -692,8 +861,39 @@ struct UnoOffice::Impl {
         }
     }
 
+    // The profile's fonts folder; the office reads it when it starts.
+    QString fontFolder() const
+    {
+        QString profile = options.profileFolder;
+        if (profile.isEmpty()) {
+            QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+            if (config.isEmpty())
+                config = QDir::homePath() + QStringLiteral("/.config");
+            profile = config + QStringLiteral("/libreoffice/4");
+        }
+        return profile + QStringLiteral("/user/fonts");
+    }
+
+    // A font already there of the same size is left as it is.
+    void installFonts() const
+    {
+        if (options.fontFiles.isEmpty())
+            return;
+        const QString folder = fontFolder();
+        QDir().mkpath(folder);
+        for (const QString& file : options.fontFiles) {
+            const QFileInfo from(file);
+            const QString to = folder + QLatin1Char('/') + from.fileName();
+            if (QFileInfo(to).size() == from.size())
+                continue;
+            QFile::remove(to);
+            QFile::copy(file, to);
+        }
+    }
+
     void start()
     {
+        installFonts();
         QStringList args;
         if (options.headless || !windowsAvailable())
             args << QStringLiteral("--headless") << QStringLiteral("--invisible");
@@ -849,9 +1049,20 @@ void UnoOffice::terminate()
     d->inUse = false;
 }
 
+QStringList ProgramFontFiles()
+{
+    const QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    const QDir fonts(folder + QStringLiteral("/fonts"));
+    QStringList files;
+    for (const QString& name : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name))
+        files << fonts.filePath(name);
+    return files;
+}
+
 UnoOptions ProgramUnoOptions()
 {
     UnoOptions o;
+    o.fontFiles = ProgramFontFiles();
     o.pipeName = QStringLiteral("tarelia_%1").arg(getuid());
     o.headless = false;
     return o;
@@ -864,6 +1075,7 @@ UnoOptions HeadlessUnoOptions(const QString& folder)
     o.headless = true;
     o.profileFolder = folder + QStringLiteral("/profile");
     o.logFile = folder + QStringLiteral("/office.log");
+    o.fontFiles = ProgramFontFiles();
     return o;
 }
 

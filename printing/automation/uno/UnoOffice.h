@@ -7,6 +7,7 @@
 #include "automation/Spreadsheet.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -25,6 +26,9 @@ struct UnoOptions {
     QString soffice = QStringLiteral("/usr/lib/libreoffice/program/soffice");
     // How long to wait for a starting office.
     int startTimeoutMs = 30000;
+    // Fonts the office is given before it starts: copied into the fonts
+    // folder of its profile (the user's own profile when none is named).
+    QStringList fontFiles;
 };
 
 class UnoOffice : public Office {
@@ -48,6 +52,9 @@ public:
 private:
     std::unique_ptr<Impl> d;
 };
+
+// The fonts built with the program: the files of the fonts folder beside it.
+QStringList ProgramFontFiles();
 
 // Options for the program: a visible office on a pipe of this user.
 UnoOptions ProgramUnoOptions();

@@ -1,0 +1,160 @@
+// Consumption statistics and the supplier order into a real headless
+// LibreOffice: 5,000 products with their department rows and 100,000 issue
+// lines over a week, read with the statistics window's default options and
+// laid out in the two-sheet workbook. The reading alone and the whole build
+// (reading included) are timed; the workbook is closed outside the timing.
+
+#include "automation/uno/UnoOffice.h"
+#include "support/KeepingOffice.h"
+#include "workbooks/StatWorkbook.h"
+
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "engine/Context.h"
+#include "schema/Schema.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kProducts = 5000;
+constexpr int kLines = 100000;
+constexpr int kDocs = 700;
+
+struct Setup {
+    QTemporaryDir dir;
+    db::Database database;
+    std::unique_ptr<db::Transaction> read;
+    std::unique_ptr<automation::UnoOffice> office;
+};
+
+void exec(db::Database& d, db::Transaction& t, const QString& sql)
+{
+    db::Query q(&d, &t);
+    q.setSql(sql);
+    q.execSql();
+}
+
+Setup& setup()
+{
+    static Setup* s = [] {
+        auto* s = new Setup;
+        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
+        schema::createDatabase(path, db::ConnectParams{});
+        s->database.setDatabaseName(path);
+        s->database.open();
+        db::Transaction write(&s->database, db::Transaction::writeParams());
+        write.start();
+        exec(s->database, write, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME) VALUES (1, 'килограмм', 'кг')"));
+        exec(s->database, write, QStringLiteral("INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (10, 'Столовая', 1)"));
+        exec(s->database, write, QStringLiteral("INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (20, 10, 'Кухня')"));
+        exec(s->database, write, QStringLiteral("INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (21, 10, 'Буфет')"));
+        db::Query ing(&s->database, &write);
+        ing.setSql(QStringLiteral("INSERT INTO ING (KOD, NAME, ED_IZM, MY_LEVEL) VALUES (:K, :N, 1, 0)"));
+        db::Query row(&s->database, &write);
+        row.setSql(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_FIRMA, KOD_OTDEL, KOLVO, CENA) VALUES (:K, 10, :O, :Q, :C)"));
+        for (int i = 1; i <= kProducts; ++i) {
+            ing.param(QStringLiteral("K")).setInt64(i);
+            ing.param(QStringLiteral("N")).setString(QStringLiteral("Продукт №%1").arg(i, 5, 10, QLatin1Char('0')));
+            ing.execSql();
+            for (int otdel : {20, 21}) {
+                row.param(QStringLiteral("K")).setInt64(i);
+                row.param(QStringLiteral("O")).setInt64(otdel);
+                row.param(QStringLiteral("Q")).setDouble(i % 17 == 0 ? -2.0 : (i % 40));
+                row.param(QStringLiteral("C")).setDouble(10 + i % 90);
+                row.execSql();
+            }
+        }
+        db::Query doc(&s->database, &write);
+        doc.setSql(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE) VALUES (:K, 'Расход', :D, :T)"));
+        for (int d = 1; d <= kDocs; ++d) {
+            doc.param(QStringLiteral("K")).setInt64(100000 + d);
+            doc.param(QStringLiteral("D")).setDate(QDate(2024, 3, 1).addDays(d % 7));
+            doc.param(QStringLiteral("T")).setInt(d % 10 == 0 ? 4 : 2);
+            doc.execSql();
+        }
+        db::Query line(&s->database, &write);
+        line.setSql(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, TYPE_MOVES) VALUES (:D, :I, :O, :Q, 2)"));
+        for (int n = 0; n < kLines; ++n) {
+            line.param(QStringLiteral("D")).setInt64(100001 + n % kDocs);
+            line.param(QStringLiteral("I")).setInt64(1 + (n * 7919) % kProducts);
+            line.param(QStringLiteral("O")).setInt64(n % 3 ? 20 : 21);
+            line.param(QStringLiteral("Q")).setDouble(0.25 + n % 5);
+            line.execSql();
+        }
+        write.commit();
+        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
+        s->read->start();
+        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
+        return s;
+    }();
+    return *s;
+}
+
+engine::Context context()
+{
+    Setup& s = setup();
+    engine::Context ctx;
+    ctx.database = &s.database;
+    ctx.read = s.read.get();
+    return ctx;
+}
+
+workbooks::StatOptions options()
+{
+    workbooks::StatOptions o;
+    o.start = QDate(2024, 3, 1);
+    o.end = QDate(2024, 3, 7);
+    return o;
+}
+
+void BM_StatisticsQuery(benchmark::State& state)
+{
+    const engine::Context ctx = context();
+    for (auto _ : state) {
+        const workbooks::StatData d = workbooks::ReadStatData(ctx, options());
+        if (d.stock.size() != kProducts)
+            state.SkipWithError("unexpected rows");
+    }
+}
+BENCHMARK(BM_StatisticsQuery)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_StatisticsWorkbook(benchmark::State& state)
+{
+    const engine::Context ctx = context();
+    KeepingOffice office(*setup().office);
+    for (auto _ : state) {
+        if (!workbooks::BuildStatWorkbook(ctx, office, options()))
+            state.SkipWithError("the workbook was not made");
+        state.PauseTiming();
+        for (auto& d : office.documents)
+            d->close();
+        office.documents.clear();
+        state.ResumeTiming();
+    }
+    state.counters["products"] = kProducts;
+    state.counters["lines"] = kLines;
+}
+BENCHMARK(BM_StatisticsWorkbook)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    Setup& s = setup();
+    s.office->terminate();
+    s.read->commit();
+    s.database.close();
+    s.dir.remove();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,158 @@
+// The stock balance of an enterprise into a real headless LibreOffice on the
+// shipped sample template: 5,000 department rows in 2 departments and 4
+// warehouses, 40 product groups, with headings and subtotals of department,
+// warehouse and group. Timed: the query and the fill up to the shown document.
+
+#include "../tests/support/KeepingOffice.h"
+
+#include "automation/RecordingOffice.h"
+#include "automation/uno/UnoOffice.h"
+#include "reports/Ostatki.h"
+#include "templates/SampleTemplates.h"
+
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "schema/Schema.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct Setup {
+    QTemporaryDir dir;
+    db::Database database;
+    std::unique_ptr<db::Transaction> read;
+    std::unique_ptr<automation::UnoOffice> office;
+};
+
+Setup& setup()
+{
+    static Setup* s = [] {
+        auto* s = new Setup;
+        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
+        schema::createDatabase(path, db::ConnectParams{});
+        s->database.setDatabaseName(path);
+        s->database.open();
+        db::Transaction write(&s->database, db::Transaction::writeParams());
+        write.start();
+        templates::InstallShippedSamples(s->database, write);
+        db::Query q(&s->database, &write);
+        auto exec = [&](const QString& sql) {
+            q.setSql(sql);
+            q.execSql();
+        };
+        exec(QStringLiteral("INSERT INTO FIRMA (KOD, NAME) VALUES (1, 'Столовая')"));
+        exec(QStringLiteral("INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (11, 1, 'Горячий цех')"));
+        exec(QStringLiteral("INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (12, 1, 'Бар')"));
+        for (int w = 0; w < 4; ++w)
+            exec(QStringLiteral("INSERT INTO SKLAD (KOD, KOD_OTDEL, NAME) VALUES (%1, %2, 'Склад %3')")
+                     .arg(21 + w).arg(11 + w / 2).arg(w + 1));
+        exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME) VALUES (31, 'килограмм', 'кг')"));
+        for (int g = 0; g < 40; ++g)
+            exec(QStringLiteral("INSERT INTO GROUP_ING (KOD, NAME) VALUES (%1, 'Группа продуктов %2')").arg(100 + g).arg(g + 1));
+        q.setSql(QStringLiteral("INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM) VALUES (:K, :G, :N, 31)"));
+        for (int i = 0; i < 1250; ++i) {
+            q.param(QStringLiteral("K")).setInt64(1000 + i);
+            q.param(QStringLiteral("G")).setInt64(100 + i % 40);
+            q.param(QStringLiteral("N")).setString(QStringLiteral("Продукт номер %1").arg(i + 1));
+            q.execSql();
+        }
+        // Every product in each of the four warehouses: 5,000 rows.
+        q.setSql(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_FIRMA, KOD_OTDEL, KOD_SKLAD, KOD_GROUP, KOLVO, CENA, "
+                                "MY_CENA) VALUES (:K, 1, :O, :S, :G, :Q, :C, :M)"));
+        for (int w = 0; w < 4; ++w)
+            for (int i = 0; i < 1250; ++i) {
+                q.param(QStringLiteral("K")).setInt64(1000 + i);
+                q.param(QStringLiteral("O")).setInt64(11 + w / 2);
+                q.param(QStringLiteral("S")).setInt64(21 + w);
+                q.param(QStringLiteral("G")).setInt64(100 + i % 40);
+                q.param(QStringLiteral("Q")).setDouble(1 + (i * 7 + w) % 90 * 0.25);
+                q.param(QStringLiteral("C")).setDouble(10 + i % 50);
+                q.param(QStringLiteral("M")).setDouble(15 + i % 50);
+                q.execSql();
+            }
+        write.commit();
+        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
+        s->read->start();
+        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
+        s->office->connect();
+        return s;
+    }();
+    return *s;
+}
+
+void BM_StockBalance(benchmark::State& state)
+{
+    Setup& s = setup();
+    const engine::Context ctx{&s.database, s.read.get()};
+    reports::ostatki::Options o;
+    o.scope = reports::ostatki::Enterprise;
+    o.firma = 1;
+    int rows = 0;
+    for (auto _ : state) {
+        KeepingOffice keeping(*s.office);
+        const reports::StandardReport report = reports::ostatki::Build(ctx, o);
+        rows = report.rowCount;
+        reports::RunStandardReport(ctx, keeping, s.dir.path() + QStringLiteral("/cache/"), report);
+        state.PauseTiming();
+        keeping.documents.front()->close();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+}
+
+// The query alone, for comparison.
+void BM_StockBalanceQuery(benchmark::State& state)
+{
+    Setup& s = setup();
+    const engine::Context ctx{&s.database, s.read.get()};
+    reports::ostatki::Options o;
+    o.scope = reports::ostatki::Enterprise;
+    o.firma = 1;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(reports::ostatki::Build(ctx, o).rowCount);
+}
+BENCHMARK(BM_StockBalanceQuery)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_StockBalance)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    Setup& s = setup();
+    {
+        // The office calls one run makes, counted on the in-memory office.
+        automation::RecordingOffice recording;
+        recording.prototype.sheets.resize(2);
+        reports::ostatki::Options o;
+        o.scope = reports::ostatki::Enterprise;
+        o.firma = 1;
+        const engine::Context ctx{&s.database, s.read.get()};
+        reports::RunStandardReport(ctx, recording, s.dir.path() + QStringLiteral("/cache/"), reports::ostatki::Build(ctx, o));
+        const automation::RecordedBook& b = recording.last();
+        std::printf("office calls per run: %d cell, %d block, %d format\n", b.cellCalls, b.rowCalls, b.formatCalls);
+    }
+    s.office->terminate();
+    s.read->commit();
+    s.database.close();
+    s.dir.remove();
+    benchmark::Shutdown();
+    return 0;
+}

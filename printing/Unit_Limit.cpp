@@ -1,0 +1,112 @@
+#include "Unit_Limit.h"
+
+#include "ReportGauge.h"
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+#include "entries/Office.h"
+#include "entries/ShowLimits.h"
+#include "ui/RadioGroup.h"
+#include "ui/Scaling.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm_Limit* Form_Limit = nullptr;
+
+namespace {
+
+qint64 currentKey(db::Query* q)
+{
+    if (!q || !q->active() || q->isEmpty())
+        return 0;
+    return q->field(QStringLiteral("KOD")).asInt64();
+}
+
+} // namespace
+
+TForm_Limit::TForm_Limit(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Печать лимитов"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    auto* lay = new QVBoxLayout(this);
+    RadioGroup1 = new TRadioGroup(QStringLiteral("Печатать данные"),
+                                  {QStringLiteral("Выбранного склад"), QStringLiteral("За все склады подразделения"),
+                                   QStringLiteral("Выбранного предприятя"), QStringLiteral("За все предприятия")},
+                                  this);
+    RadioGroup1->setItemIndex(2);
+    RadioGroup2 = new TRadioGroup(QStringLiteral("При выборке данных"),
+                                  {QStringLiteral("Учитывать \"Нулевые лимиты\""),
+                                   QStringLiteral("НЕ учитывать \"Нулевые лимиты\"")},
+                                  this);
+    RadioGroup2->setItemIndex(1);
+    lay->addWidget(RadioGroup1);
+    lay->addWidget(RadioGroup2);
+    auto* buttons = new QHBoxLayout;
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    lay->addLayout(buttons);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] {
+        Guard([this] { BitBtn1Click(); });
+        accept();
+    });
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    FormCreate();
+}
+
+void TForm_Limit::FormCreate() { ScaleWindow(this, true); }
+
+workbooks::LimitOptions TForm_Limit::Options(qint64 sklad, qint64 otdel, qint64 firma) const
+{
+    workbooks::LimitOptions o;
+    o.scope = RadioGroup1->itemIndex();
+    o.rule = RadioGroup2->itemIndex();
+    o.sklad = sklad;
+    o.otdel = otdel;
+    o.firma = firma;
+    return o;
+}
+
+void TForm_Limit::BitBtn1Click()
+{
+    const workbooks::LimitOptions o =
+        Form_Base ? Options(currentKey(Form_Base->Q_Sklad), currentKey(Form_Base->Q_Otdel), currentKey(Form_Base->Q_Firma))
+                  : Options(0, 0, 0);
+    // A scope whose list is empty has nothing to select by.
+    if (o.scope < 3 && workbooks::LimitScopeKey(o) == 0) {
+        static const QString missing[] = {QStringLiteral("Не выбран склад !"), QStringLiteral("Не выбран отдел !"),
+                                          QStringLiteral("Не выбрано предприятие !")};
+        Msg::notice(missing[o.scope]);
+        return;
+    }
+    const std::vector<workbooks::LimitRow> rows = workbooks::ReadLimitRows(engine::ProgramContext(), o);
+    const reports::Progress gauge = printing::GaugeProgress();
+    bool made = false;
+    try {
+        made = workbooks::WriteLimitsWorkbook(printing::ProgramOffice(), rows, {gauge.start, gauge.step, gauge.close});
+    } catch (...) {
+        gauge.close();
+        throw;
+    }
+    gauge.close();
+    if (!made)
+        Msg::notice(automation::OfficeUnreachableText());
+}
+
+namespace printing {
+
+void ShowLimits()
+{
+    if (!Form_Limit)
+        Form_Limit = new TForm_Limit;
+    Msg::execModal(Form_Limit);
+}
+
+} // namespace printing

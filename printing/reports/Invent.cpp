@@ -1,0 +1,115 @@
+#include "Invent.h"
+
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+
+#include <memory>
+#include <stdexcept>
+
+namespace reports {
+
+QVector<double> InventTerms(const InventLine& l)
+{
+    const double d = l.myKolvo - l.kolvo;
+    return {d * l.myCena, l.myCena * l.myKolvo, l.cenaP * l.myKolvo, d * l.cenaP};
+}
+
+StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, const words::MoneyNames& names)
+{
+    auto data = std::make_shared<const QVector<InventLine>>(std::move(lines));
+    StandardReport r;
+    r.listNo = 5;
+    // Group headings only: the groups have no subtotals.
+    r.levels = {GroupLevel{QStringLiteral("group"), {}, QString()}};
+    r.rowCount = static_cast<int>(data->size());
+    r.header = [h](TemplateRun& run) {
+        run.putNone(QStringLiteral("name_d"));
+        run.putText(QStringLiteral("firma"), h.firma);
+        run.putText(QStringLiteral("otdel"), h.otdel);
+        run.putText(QStringLiteral("sklad"), h.sklad);
+        run.putText(QStringLiteral("date"), h.date.toString(QStringLiteral("dd.MM.yyyy")));
+    };
+    r.groupCode = [data](int row, int) { return (*data)[row].groupKod; };
+    r.groupName = [data](int row, int) { return (*data)[row].nameGroup; };
+    r.amounts = [data](int row) { return InventTerms((*data)[row]); };
+    r.rowVariables = [data](TemplateRun& run, int row) {
+        const InventLine& l = (*data)[row];
+        const double d = l.myKolvo - l.kolvo;
+        run.putText(QStringLiteral("name"), l.name);
+        run.putText(QStringLiteral("ed_izm"), l.shortName);
+        run.putFloat(QStringLiteral("cena"), l.cena);
+        run.putFloat(QStringLiteral("kolvo"), l.kolvo);
+        run.putFloat(QStringLiteral("summa"), l.kolvo * l.cena);
+        run.putFloat(QStringLiteral("kolvo2"), l.myKolvo);
+        run.putFloat(QStringLiteral("cena2"), l.myCena);
+        if (d > 0)
+            run.putFloat(QStringLiteral("izl"), d);
+        else
+            run.putFloat(QStringLiteral("nedost"), l.kolvo - l.myKolvo);
+        run.putFloat(QStringLiteral("summa2"), d * l.myCena);
+        run.putFloat(QStringLiteral("summa2_p"), d * l.cenaP);
+        run.putFloat(QStringLiteral("cena_p"), l.cenaP);
+        run.putFloat(QStringLiteral("summa_p"), l.cenaP * l.kolvo);
+        run.putFloat(QStringLiteral("summa_s_r"), l.myCena * l.myKolvo);
+        run.putFloat(QStringLiteral("summa_p_r"), l.cenaP * l.myKolvo);
+    };
+    r.end = [names](TemplateRun& run, const QVector<double>& totals) {
+        static const char* const figures[] = {"itog", "itog_p1", "itog_p2", "itog2_p"};
+        static const char* const inWords[] = {"itog_s", "itog_p1s", "itog_p2s", "itog2_p_s"};
+        for (int i = 0; i < 4; ++i) {
+            run.putFloat(QString::fromLatin1(figures[i]), totals.value(i));
+            run.putText(QString::fromLatin1(inWords[i]), words::AmountInWords(totals.value(i), names));
+        }
+    };
+    return r;
+}
+
+StandardReport BuildInvent(const engine::Context& ctx, qint64 doc)
+{
+    auto head = engine::Reader(ctx);
+    head->setSql(QStringList{
+        QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_F, OTDEL.NAME AS NAME_O, SKLAD.NAME AS NAME_S FROM DOCS"),
+        QStringLiteral("JOIN FIRMA ON FIRMA.KOD = DOCS.KOD_PARTNER_EXPORT"),
+        QStringLiteral("JOIN OTDEL ON OTDEL.KOD = DOCS.INT_PARAM1"),
+        QStringLiteral("LEFT OUTER JOIN SKLAD ON SKLAD.KOD =  DOCS.INT_PARAM2"),
+        QStringLiteral("WHERE DOCS.KOD = ") + Key(doc)});
+    head->open();
+    InventHeader h;
+    if (!head->isEmpty()) {
+        h.firma = head->field(QStringLiteral("NAME_F")).asString();
+        h.otdel = head->field(QStringLiteral("NAME_O")).asString();
+        h.sklad = head->field(QStringLiteral("NAME_S")).asString();
+        h.date = head->field(QStringLiteral("DATE_DOC")).asDate();
+    }
+    head->close();
+
+    auto q = engine::Reader(ctx);
+    q->setSql(QStringList{
+        QStringLiteral("SELECT ING.NAME, ING.KOD_GROUP, ED_IZM.SHORT_NAME, INVENT.KOLVO, INVENT.MY_KOLVO, "
+                       "INVENT.CENA, INVENT.MY_CENA, INVENT.KOD, INVENT.KOD_ING, INVENT.CENA_P, GROUP_ING.NAME AS "
+                       "NAME_G FROM INVENT"),
+        QStringLiteral("JOIN ING ON INVENT.KOD_ING = ING.KOD"),
+        QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
+        QStringLiteral("LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP"),
+        QStringLiteral("WHERE INVENT.KOD_DOC = ") + Key(doc), QStringLiteral("ORDER BY ING.KOD_GROUP, ING.NAME")});
+    q->open();
+    QVector<InventLine> lines;
+    lines.reserve(q->recordCount());
+    for (int r = 0; r < q->recordCount(); ++r) {
+        InventLine l;
+        l.name = q->valueAt(r, 0).toString();
+        l.groupKod = q->rawAt(r, 1).isNull() ? QString() : QString::number(q->rawAt(r, 1).toLongLong());
+        l.shortName = q->valueAt(r, 2).toString();
+        l.kolvo = q->rawAt(r, 3).toDouble();
+        l.myKolvo = q->rawAt(r, 4).toDouble();
+        l.cena = q->rawAt(r, 5).toDouble();
+        l.myCena = q->rawAt(r, 6).toDouble();
+        l.cenaP = q->rawAt(r, 9).toDouble();
+        l.nameGroup = q->valueAt(r, 10).toString();
+        lines.push_back(l);
+    }
+    q->close();
+    return InventReport(h, std::move(lines), MoneyNamesOf(ctx));
+}
+
+} // namespace reports

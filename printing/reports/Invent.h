@@ -1,0 +1,35 @@
+#pragma once
+
+// The inventory sheet on print list 5: one row per counted product under its
+// group's heading, surplus or shortage, amounts at stock and selling prices,
+// and four totals in figures and in words.
+
+#include "TemplateReport.h"
+
+namespace reports {
+
+struct InventHeader {
+    QString firma, otdel, sklad;  // sklad empty for a whole department
+    QDate date;
+};
+
+struct InventLine {
+    QString name;
+    QString groupKod;  // as text
+    QString nameGroup;
+    QString shortName;
+    double kolvo = 0;   // book quantity
+    double cena = 0;    // book stock price
+    double myKolvo = 0; // counted quantity
+    double myCena = 0;  // new stock price
+    double cenaP = 0;   // selling price
+};
+
+// The four totals: itog, itog_p1, itog_p2, itog2_p.
+QVector<double> InventTerms(const InventLine& l);
+
+StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, const words::MoneyNames& names);
+// The sheet of the inventory document doc (its header and lines).
+StandardReport BuildInvent(const engine::Context& ctx, qint64 doc);
+
+} // namespace reports

@@ -1,0 +1,94 @@
+#pragma once
+
+// The turnover statement: its options, their checks, the statement the
+// options give and the rows it reads. Both forms (by operations, by products)
+// stand on it.
+
+#include "engine/Context.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+namespace reports {
+
+// What the options window collects.
+struct TurnoverOptions {
+    bool allFirma = true;
+    qint64 firma = 0;  // 0: none chosen
+    QString firmaName;
+    bool allOtdel = true;
+    qint64 otdel = 0;
+    QString otdelName;
+    QDate start;
+    QDate end;
+    bool allIng = true;
+    qint64 ing = 0;          // a product or a group, by ingIsGroup
+    bool ingIsGroup = false;
+    int docType = 0;         // 0 all, 1-7 the document type, 8 receipts, issues and production write-offs
+    int provodka = 0;        // 0 posted, 1 not posted, 2 all
+    bool selectedPartners = false;
+    bool excludePartners = false;  // false: only the chosen partners' documents, true: all but theirs
+    QVector<qint64> partners;      // in the order chosen, repeats kept
+    bool shortForm = false;        // by products instead of by operations
+    bool balances = false;         // opening and closing stock (short form only)
+};
+
+// The control a refusal puts the focus on.
+enum class TurnoverFocus { Firma, Otdel, Ing, DateStart, Partners };
+
+struct TurnoverRefusal {
+    QString message;
+    TurnoverFocus focus;
+};
+
+// The first check the options fail, in the order the window asks them.
+std::optional<TurnoverRefusal> CheckTurnoverOptions(const TurnoverOptions& o);
+
+// The partner conditions, one per chosen partner: " imp.KOD = " + key
+// (include) or " imp.KOD <> " + key (exclude).
+QString PartnerCondition(qint64 partner, bool exclude);
+
+// The statement's lines; with balances the movement lines are aliased MOV.
+// Parameters DS and DE are the period's ends.
+QStringList TurnoverStatementLines(const TurnoverOptions& o);
+// With balances: the stock now and the posted receipts and issues after the
+// period, once per product and department of the statement.
+QStringList TurnoverBalanceLines(const TurnoverOptions& o);
+
+// One row of the statement: a (document, product, department, price,
+// direction) with its quantity summed.
+struct TurnoverRow {
+    QDate dateDoc;
+    QString nameDoc;
+    QString firmaFrom;
+    QString firmaFromKod;  // the key as text, empty when null
+    QString firmaTo;
+    qint64 ing = 0;
+    qint64 otdel = 0;
+    QString otdelKod;      // as text
+    int typeMoves = 0;
+    double kolvo = 0;
+    double cena = 0;
+    QString nameOtdel;
+    QString groupKod;      // as text
+    QString nameIng;
+    QString nameGroup;
+    QString shortName;
+    // With balances.
+    double actualKolvo = 0;
+    double addKolvo = 0;
+    double delKolvo = 0;
+};
+
+// The statement's rows in its order; rows of documents without movement lines
+// (no product) are left out.
+QVector<TurnoverRow> ReadTurnoverRows(const engine::Context& ctx, const TurnoverOptions& o);
+
+// "dd.mm.yyyy / dd.mm.yyyy", the statement's title.
+QString TurnoverTitle(const TurnoverOptions& o);
+
+} // namespace reports

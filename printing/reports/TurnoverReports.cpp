@@ -1,0 +1,225 @@
+#include "TurnoverReports.h"
+
+#include "engine/Clock.h"
+#include "exchange/Obmen.h"
+
+#include <memory>
+
+namespace reports {
+
+namespace {
+
+enum Level { FirmaLevel, OtdelLevel, GroupLevelNo };
+
+// The levels in use, outermost first, with the statement row's code and name.
+struct Levels {
+    QVector<Level> used;
+    QVector<GroupLevel> levels;
+};
+
+Levels levelsOf(const TurnoverOptions& o)
+{
+    Levels l;
+    auto add = [&](Level which, const char* heading, const char* p, const char* r, const char* end) {
+        l.used << which;
+        l.levels << GroupLevel{QString::fromLatin1(heading), {QString::fromLatin1(p), QString::fromLatin1(r)},
+                               QString::fromLatin1(end)};
+    };
+    if (o.allFirma)
+        add(FirmaLevel, "firma2", "sum_p_f", "sum_r_f", "n_f");
+    if (o.allOtdel)
+        add(OtdelLevel, "otdel2", "sum_p_o", "sum_r_o", "n_o");
+    add(GroupLevelNo, "group2", "sum_p_g", "sum_r_g", "n_g");
+    return l;
+}
+
+QString codeOf(const TurnoverRow& t, Level l)
+{
+    switch (l) {
+    case FirmaLevel:
+        return t.firmaFromKod;
+    case OtdelLevel:
+        return t.otdelKod;
+    default:
+        return t.groupKod;
+    }
+}
+
+QString nameOf(const TurnoverRow& t, Level l)
+{
+    switch (l) {
+    case FirmaLevel:
+        return t.firmaFrom;
+    case OtdelLevel:
+        return t.nameOtdel;
+    default:
+        return t.nameGroup;
+    }
+}
+
+void turnoverHeader(TemplateRun& run, const TurnoverOptions& o)
+{
+    run.putText(QStringLiteral("name_d"), TurnoverTitle(o));
+    run.putDate(QStringLiteral("date"), Clock::today());
+    run.putText(QStringLiteral("firma"), o.allFirma ? QStringLiteral("Все предприятия") : o.firmaName);
+    run.putText(QStringLiteral("otdel"), o.allOtdel ? QStringLiteral("Все подразделения") : o.otdelName);
+}
+
+void turnoverEnd(TemplateRun& run, const QVector<double>& totals)
+{
+    run.putFloat(QStringLiteral("sum_all_p"), totals.value(0));
+    run.putFloat(QStringLiteral("sum_all_r"), totals.value(1));
+}
+
+} // namespace
+
+StandardReport OborotkaDocReport(const TurnoverOptions& o, QVector<TurnoverRow> rows, const TurnoverRowSink& exportRow)
+{
+    auto data = std::make_shared<const QVector<TurnoverRow>>(std::move(rows));
+    const Levels l = levelsOf(o);
+    StandardReport r;
+    r.listNo = 3;
+    r.levels = l.levels;
+    r.rowCount = static_cast<int>(data->size());
+    r.header = [o](TemplateRun& run) { turnoverHeader(run, o); };
+    r.groupCode = [data, used = l.used](int row, int level) { return codeOf((*data)[row], used[level]); };
+    r.groupName = [data, used = l.used](int row, int level) { return nameOf((*data)[row], used[level]); };
+    r.amounts = [data](int row) {
+        const TurnoverRow& t = (*data)[row];
+        const double a = t.cena * t.kolvo;
+        return t.typeMoves == 1 ? QVector<double>{a, 0.0} : QVector<double>{0.0, a};
+    };
+    r.rowVariables = [data, exportRow](TemplateRun& run, int row) {
+        const TurnoverRow& t = (*data)[row];
+        if (exportRow)
+            exportRow(t);
+        const double a = t.cena * t.kolvo;
+        if (t.typeMoves == 1) {
+            run.putFloat(QStringLiteral("kolvo_p"), t.kolvo);
+            run.putFloat(QStringLiteral("summa_p"), a);
+        } else {
+            run.putFloat(QStringLiteral("kolvo_r"), t.kolvo);
+            run.putFloat(QStringLiteral("summa_r"), a);
+        }
+        run.putText(QStringLiteral("name"), t.nameIng);
+        run.putText(QStringLiteral("ed_izm"), t.shortName);
+        run.putText(QStringLiteral("date_op"), t.dateDoc.toString(QStringLiteral("dd.MM.yyyy")));
+        run.putFloat(QStringLiteral("cena"), t.cena);
+        run.putText(QStringLiteral("n_doc"), t.nameDoc);
+        run.putText(QStringLiteral("contra"), t.firmaTo);
+    };
+    r.end = turnoverEnd;
+    return r;
+}
+
+StandardReport BuildOborotkaDoc(const engine::Context& ctx, const TurnoverOptions& o, const TurnoverRowSink& exportRow)
+{
+    TurnoverOptions byOperations = o;
+    byOperations.balances = false;
+    return OborotkaDocReport(byOperations, ReadTurnoverRows(ctx, byOperations), exportRow);
+}
+
+QString RunOborotkaDoc(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                       const TurnoverOptions& o, const QString& obmenPath, const Progress& progress)
+{
+    if (obmenPath.isEmpty()) {
+        RunStandardReport(ctx, office, cacheFolder, BuildOborotkaDoc(ctx, o), progress);
+        return {};
+    }
+    exchange::obmen::Export exported(ctx, obmenPath);
+    auto sink = [&exported](const TurnoverRow& t) {
+        exchange::obmen::Line l;
+        l.product = t.ing;
+        l.department = t.otdel;
+        l.typeMoves = t.typeMoves;
+        l.kolvo = t.kolvo;
+        l.cena = t.cena;
+        l.docDate = t.dateDoc;
+        l.docName = t.nameDoc;
+        l.productName = t.nameIng;
+        exported.add(l);
+    };
+    RunStandardReport(ctx, office, cacheFolder, BuildOborotkaDoc(ctx, o, sink), progress);
+    exported.close();
+    return exported.missingCodes() ? exported.warningText() : QString();
+}
+
+double TurnoverProduct::ostEnd() const
+{
+    return last ? last->actualKolvo - last->addKolvo + last->delKolvo : 0.0;
+}
+
+double TurnoverProduct::ostStart() const { return ostEnd() - inKolvo + outKolvo; }
+
+QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows)
+{
+    QVector<TurnoverProduct> products;
+    for (const TurnoverRow& t : rows) {
+        const TurnoverRow* prev = products.isEmpty() ? nullptr : products.back().last;
+        if (!prev || prev->ing != t.ing || prev->otdelKod != t.otdelKod || prev->groupKod != t.groupKod ||
+            prev->firmaFromKod != t.firmaFromKod)
+            products.push_back({});
+        TurnoverProduct& p = products.back();
+        const double a = t.cena * t.kolvo;
+        if (t.typeMoves == 1) {
+            p.inAmount += a;
+            p.inKolvo += t.kolvo;
+        } else {
+            p.outAmount += a;
+            p.outKolvo += t.kolvo;
+        }
+        p.last = &t;
+    }
+    return products;
+}
+
+StandardReport OborotkaIngReport(const TurnoverOptions& o, QVector<TurnoverRow> rows)
+{
+    struct Data {
+        QVector<TurnoverRow> rows;
+        QVector<TurnoverProduct> products;
+    };
+    auto data = std::make_shared<Data>();
+    data->rows = std::move(rows);
+    data->products = SumTurnoverProducts(data->rows);
+    const Levels l = levelsOf(o);
+    StandardReport r;
+    r.listNo = 4;
+    r.levels = l.levels;
+    r.rowCount = static_cast<int>(data->products.size());
+    r.header = [o](TemplateRun& run) { turnoverHeader(run, o); };
+    r.groupCode = [data, used = l.used](int row, int level) {
+        return codeOf(*data->products[row].last, used[level]);
+    };
+    r.groupName = [data, used = l.used](int row, int level) {
+        return nameOf(*data->products[row].last, used[level]);
+    };
+    r.amounts = [data](int row) {
+        const TurnoverProduct& p = data->products[row];
+        return QVector<double>{p.inAmount, p.outAmount};
+    };
+    const bool balances = o.balances;
+    r.rowVariables = [data, balances](TemplateRun& run, int row) {
+        const TurnoverProduct& p = data->products[row];
+        run.putFloat(QStringLiteral("summa_p"), p.inAmount);
+        run.putFloat(QStringLiteral("summa_r"), p.outAmount);
+        run.putFloat(QStringLiteral("kolvo_p"), p.inKolvo);
+        run.putFloat(QStringLiteral("kolvo_r"), p.outKolvo);
+        if (balances) {
+            run.putFloat(QStringLiteral("ost_start"), p.ostStart());
+            run.putFloat(QStringLiteral("ost_end"), p.ostEnd());
+        }
+        run.putText(QStringLiteral("name"), p.last->nameIng);
+        run.putText(QStringLiteral("ed_izm"), p.last->shortName, templates::RowNext);
+    };
+    r.spareVariables.clear();  // the unit ends the product row
+    r.end = turnoverEnd;
+    return r;
+}
+
+StandardReport BuildOborotkaIng(const engine::Context& ctx, const TurnoverOptions& o)
+{
+    return OborotkaIngReport(o, ReadTurnoverRows(ctx, o));
+}
+
+} // namespace reports

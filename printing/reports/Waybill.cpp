@@ -1,0 +1,160 @@
+#include "Waybill.h"
+
+#include "exchange/Obmen.h"
+
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+
+#include <memory>
+#include <stdexcept>
+
+namespace reports::waybill {
+
+Party PartyOf(const QString& name, const QString& inn, const QString& kpp, const QString& addr, const QString& rs,
+              const QString& bank, const QString& bik)
+{
+    Party p;
+    p.name = name;
+    p.taxNumbers = inn + QStringLiteral("/") + kpp;
+    p.address = addr;
+    p.account = rs;
+    p.bank = bank;
+    p.bankCode = bik;
+    p.all = name + QStringLiteral(", ИНН/КПП: ") + inn + QStringLiteral("/") + kpp + QStringLiteral(", ") + addr;
+    p.accountAtBank = rs + QStringLiteral(" в ") + bank;
+    return p;
+}
+
+bool IsReceipt(int docType, const QVector<Line>& lines)
+{
+    if (docType == 5 || docType == 2)
+        return true;
+    return docType == 4 && !lines.isEmpty() && lines.last().typeMoves == 1;
+}
+
+namespace {
+
+Party LoadParty(const engine::Context& ctx, qint64 firma)
+{
+    auto q = engine::Reader(ctx, QStringLiteral("SELECT * FROM FIRMA WHERE KOD = ") + Key(firma));
+    q->open();
+    if (q->isEmpty())
+        return PartyOf({}, {}, {}, {}, {}, {}, {});
+    auto s = [&q](const char* f) { return q->field(QString::fromLatin1(f)).asString(); };
+    return PartyOf(s("NAME"), s("INN"), s("KPP"), s("ADDR_JUR"), s("RS"), s("BANK"), s("BIK"));
+}
+
+} // namespace
+
+Data Load(const engine::Context& ctx, const Options& options)
+{
+    Data d;
+    auto doc = engine::Reader(ctx, QStringLiteral("SELECT NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT "
+                                                  "FROM DOCS WHERE KOD = ") +
+                                       Key(options.document));
+    doc->open();
+    if (doc->isEmpty())
+        return d;
+    d.found = true;
+    d.name = doc->field(QStringLiteral("NAME")).asString();
+    d.date = doc->field(QStringLiteral("DATE_DOC")).asDate();
+    d.docType = doc->field(QStringLiteral("DOC_TYPE")).asInt();
+    const qint64 exportFirma = doc->field(QStringLiteral("KOD_PARTNER_EXPORT")).asInt64();
+    const qint64 importFirma = doc->field(QStringLiteral("KOD_PARTNER_IMPORT")).asInt64();
+    doc->close();
+
+    // The lines as the movement tab lists them.
+    auto q = engine::Reader(ctx, QStringList{QStringLiteral("SELECT MOVES.*, ING.NAME, ED_IZM.SHORT_NAME AS ED_IZM FROM MOVES"),
+                                             QStringLiteral("LEFT OUTER JOIN ING ON ING.KOD = MOVES.KOD_ING"),
+                                             QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
+                                             QStringLiteral("WHERE MOVES.KOD_DOC = ") + Key(options.document),
+                                             QStringLiteral("ORDER BY KOD")}
+                                     .join(QLatin1Char('\n')));
+    q->open();
+    for (q->first(); !q->eof(); q->next()) {
+        Line l;
+        l.kodIng = q->field(QStringLiteral("KOD_ING")).asInt64();
+        l.kodOtdel = q->field(QStringLiteral("KOD_OTDEL")).asInt64();
+        l.typeMoves = q->field(QStringLiteral("TYPE_MOVES")).asInt();
+        l.kolvo = q->field(QStringLiteral("KOLVO")).asDouble();
+        l.cena = q->field(QStringLiteral("CENA")).asDouble();
+        l.summa = q->field(QStringLiteral("SUMMA")).asDouble();
+        l.name = q->field(QStringLiteral("NAME")).asString();
+        l.edIzm = q->field(QStringLiteral("ED_IZM")).asString();
+        d.lines.append(l);
+    }
+
+    d.receipt = IsReceipt(d.docType, d.lines);
+    const QString number = QStringLiteral(" № ") + d.name + QStringLiteral(" от ") + d.date.toString(QStringLiteral("dd.MM.yyyy"));
+    const Party own = LoadParty(ctx, exportFirma);
+    const Party partner = LoadParty(ctx, importFirma);
+    if (d.receipt) {
+        d.title = QStringLiteral("Приходная накладная") + number;
+        d.buyer = own;
+        d.supplier = partner;
+    } else {
+        d.title = QStringLiteral("Расходная накладная") + number;
+        d.buyer = partner;
+        d.supplier = own;
+    }
+    return d;
+}
+
+StandardReport Build(const engine::Context& ctx, const Options& options, exchange::obmen::Export* exchange)
+{
+    auto d = std::make_shared<const Data>(Load(ctx, options));
+    // The list may still show a document another workstation has deleted.
+    if (!d->found)
+        throw std::runtime_error(QStringLiteral("Документ движения не найден !").toStdString());
+    const words::MoneyNames money = MoneyNamesOf(ctx);
+
+    StandardReport r;
+    r.listNo = 1;
+    r.rowCount = static_cast<int>(d->lines.size());
+    r.header = [d](TemplateRun& run) {
+        run.putText(QStringLiteral("name_d"), d->title);
+        run.putDate(QStringLiteral("date_d"), d->date);
+        auto party = [&run](const QString& suffix, const Party& p) {
+            run.putText(suffix, p.name);
+            run.putText(QStringLiteral("addr_") + suffix, p.address);
+            run.putText(QStringLiteral("inn_") + suffix, p.taxNumbers);
+            run.putText(QStringLiteral("all_") + suffix, p.all);
+            run.putText(QStringLiteral("rs_") + suffix, p.account);
+            run.putText(QStringLiteral("bank_") + suffix, p.bank);
+            run.putText(QStringLiteral("rs_b_") + suffix, p.accountAtBank);
+            run.putText(QStringLiteral("bik_") + suffix, p.bankCode);
+        };
+        party(QStringLiteral("pok"), d->buyer);
+        party(QStringLiteral("prod"), d->supplier);
+    };
+    r.amounts = [d](int row) { return QVector<double>{d->lines[row].summa}; };
+    r.rowVariables = [d, exchange](TemplateRun& run, int row) {
+        const Line& l = d->lines[row];
+        if (exchange) {
+            exchange::obmen::Line x;
+            x.product = l.kodIng;
+            x.department = l.kodOtdel;
+            x.typeMoves = l.typeMoves;
+            x.kolvo = l.kolvo;
+            x.cena = l.cena;
+            x.docDate = d->date;
+            x.docName = d->name;
+            x.productName = l.name;
+            exchange->add(x);
+        }
+        run.putText(QStringLiteral("name"), l.name);
+        run.putText(QStringLiteral("ed_izm"), l.edIzm);
+        run.putFloat(QStringLiteral("kolvo"), l.kolvo);
+        run.putFloat(QStringLiteral("cena"), l.cena);
+        run.putFloat(QStringLiteral("summa"), l.summa);
+    };
+    r.end = [money](TemplateRun& run, const QVector<double>& totals) {
+        const double total = totals.value(0);
+        run.putFloat(QStringLiteral("sum_all"), total);
+        run.putText(QStringLiteral("sum_txt"), words::AmountInWords(total, money));
+        run.putInt(QStringLiteral("kolvo_str"), run.position());
+    };
+    return r;
+}
+
+} // namespace reports::waybill

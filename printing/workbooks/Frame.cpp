@@ -1,0 +1,70 @@
+#include "Frame.h"
+
+#include <cmath>
+
+namespace workbooks {
+
+Locked::Locked(automation::Document& d) : d_(d)
+{
+    d_.lockControllers();
+    d_.addActionLock();
+}
+
+Locked::~Locked()
+{
+    try {
+        d_.removeActionLock();
+        d_.unlockControllers();
+    } catch (...) {
+    }
+}
+
+automation::TableBorder ThinFrame()
+{
+    automation::BorderLine line;
+    line.outerWidth = 35;
+    line.innerWidth = 0;
+    line.color = 1;
+    automation::TableBorder border;
+    border.top = border.bottom = border.left = border.right = border.horizontal = border.vertical = line;
+    border.isTopValid = border.isBottomValid = border.isLeftValid = border.isRightValid = border.isHorizontalValid =
+        border.isVerticalValid = true;
+    return border;
+}
+
+int PointsToHmm(double points) { return static_cast<int>(std::lround(points * 2540.0 / 72.0)); }
+
+void PutText(automation::Document& d, const automation::CellAddress& cell, const QString& text)
+{
+    if (!text.isEmpty())
+        d.setString(cell, text);
+}
+
+std::unique_ptr<automation::Document> NewWorkbook(automation::Office& office)
+{
+    if (!office.connect())
+        return nullptr;
+    std::unique_ptr<automation::Document> doc;
+    try {
+        doc = office.newCalc();
+    } catch (const automation::OfficeError&) {
+        doc.reset();
+    }
+    if (!doc)
+        office.disconnect();
+    return doc;
+}
+
+void Abandon(automation::Office& office, automation::Document& d)
+{
+    try {
+        d.close();
+    } catch (...) {
+    }
+    try {
+        office.disconnect();
+    } catch (...) {
+    }
+}
+
+} // namespace workbooks

@@ -1,0 +1,48 @@
+#pragma once
+
+// What the workbooks laid out by the program share: the progress they
+// report, the locks held while a document is filled, the thin frame, and a
+// cell writer that leaves empty texts out (an empty cell stays empty).
+
+#include "automation/Spreadsheet.h"
+
+#include <functional>
+#include <memory>
+
+namespace workbooks {
+
+struct Progress {
+    std::function<void(int maximum)> start;  // position 0, shown
+    std::function<void(int position)> step;
+    std::function<void()> close;             // position 0, hidden
+};
+
+// Keeps the document's locks while it is filled; releases them on the way out.
+class Locked {
+public:
+    explicit Locked(automation::Document& d);
+    ~Locked();
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    automation::Document& d_;
+};
+
+// A thin line round and between all cells of a range.
+automation::TableBorder ThinFrame();
+
+// Points (as page margins are usually given) in hundredths of a millimetre.
+int PointsToHmm(double points);
+
+// Writes a text, leaving an empty one out.
+void PutText(automation::Document& d, const automation::CellAddress& cell, const QString& text);
+
+// A new workbook in the office, or null (the office disconnected again)
+// when it cannot be reached or gives none.
+std::unique_ptr<automation::Document> NewWorkbook(automation::Office& office);
+
+// Closes an unfinished workbook and the connection, swallowing what they throw.
+void Abandon(automation::Office& office, automation::Document& d);
+
+} // namespace workbooks

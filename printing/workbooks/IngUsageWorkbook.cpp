@@ -1,0 +1,83 @@
+#include "IngUsageWorkbook.h"
+
+#include "costing/DepartmentRows.h"
+
+namespace workbooks {
+
+std::vector<UsageLine> ReadUsageLines(const engine::Context& ctx, qint64 ing)
+{
+    std::vector<UsageLine> lines;
+    for (const costing::UsageRow& r : costing::WhereUsed(ctx, ing))
+        lines.push_back({r.name, r.kvoPorc, r.unit, r.kolvo});
+    return lines;
+}
+
+QString UsageTitle(const QString& productName)
+{
+    return QStringLiteral("Продукт ") + productName + QStringLiteral(" используется в следующих блюдах:");
+}
+
+namespace {
+
+constexpr int kBlockRows = 500;
+
+void layout(automation::Document& doc, const QString& productName, const std::vector<UsageLine>& lines,
+            const Progress& progress)
+{
+    Locked locked(doc);
+    doc.setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
+    static const int widths[] = {750, 9400, 1800, 1400, 2000};
+    for (int c = 0; c < 5; ++c)
+        doc.setColumnWidth(0, c, widths[c]);
+    automation::Font title{QStringLiteral("Arial"), 12};
+    title.weight = automation::kWeightBold;
+    doc.setFont({0, 0, 0, 4, 0}, title);
+    doc.setVertJustify({0, 0, 0, 4, 0}, 2);
+    doc.setHoriJustify({0, 0, 0, 4, 0}, 2);
+    doc.merge({0, 0, 0, 4, 0});
+    doc.setWrapped({0, 0, 0, 4, 0}, true);
+    doc.setString({0, 0, 0}, UsageTitle(productName));
+    doc.setFont({0, 0, 2, 4, 2}, automation::Font{QStringLiteral("Arial"), 12});
+    doc.setBlockValues({0, 0, 2}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование блюда"),
+                                                QStringLiteral("Ед.изм."), QStringLiteral("Порц"),
+                                                QStringLiteral("Кол-во")}});
+    if (progress.step)
+        progress.step(kUsageLayoutSteps);
+    // Line n in sheet row n + 3, in blocks; a gone composite leaves its name and unit empty.
+    QList<QVariantList> block;
+    int n = 0;
+    for (const UsageLine& l : lines) {
+        ++n;
+        block.append(QVariantList{n, l.name, l.unit, l.kvoPorc, l.kolvo});
+        if (block.size() == kBlockRows || n == static_cast<int>(lines.size())) {
+            doc.setBlockValues({0, 0, 3 + n - static_cast<int>(block.size())}, block);
+            block.clear();
+            if (progress.step)
+                progress.step(kUsageLayoutSteps + n);
+        }
+    }
+    doc.setTableBorder({0, 0, 2, 4, 2 + static_cast<int>(lines.size())}, ThinFrame());
+}
+
+} // namespace
+
+bool WriteIngUsageWorkbook(automation::Office& office, const QString& productName, const std::vector<UsageLine>& lines,
+                           const Progress& progress)
+{
+    std::unique_ptr<automation::Document> doc = NewWorkbook(office);
+    if (!doc)
+        return false;
+    try {
+        layout(*doc, productName, lines, progress);
+        // The wrapped title shows all its lines.
+        doc->fitRowHeights(0, 0, 0);
+    } catch (...) {
+        Abandon(office, *doc);
+        throw;
+    }
+    doc->show();
+    office.disconnect();
+    return true;
+}
+
+} // namespace workbooks

@@ -1,0 +1,161 @@
+#include "MenuCodesWorkbook.h"
+
+namespace workbooks {
+
+namespace {
+
+// The sheet's own font, for the bold header and heading rows.
+const automation::Font kBold{QStringLiteral("Liberation Sans"), 10, automation::kWeightBold};
+
+constexpr int kColumns = 7;  // A to G
+constexpr int kFramedLast = 5;  // the frame ends at column F
+constexpr int kBarColumn = 6;   // G
+
+// Keeps the document's locks while it is filled; releases them on the way out.
+class Locked {
+public:
+    explicit Locked(automation::Document& d) : d_(d)
+    {
+        d_.lockControllers();
+        d_.addActionLock();
+    }
+    ~Locked()
+    {
+        try {
+            d_.removeActionLock();
+            d_.unlockControllers();
+        } catch (...) {
+        }
+    }
+
+private:
+    automation::Document& d_;
+};
+
+automation::RangeAddress rowRange(int row, int first, int last) { return {0, first, row, last, row}; }
+
+// Dish lines go out in runs between headings, one range write per run.
+class DishRuns {
+public:
+    explicit DishRuns(automation::Document& d) : d_(d) {}
+    void add(int row, const QVariantList& values)
+    {
+        if (run_.isEmpty())
+            first_ = row;
+        run_.append(values);
+    }
+    void send()
+    {
+        if (run_.isEmpty())
+            return;
+        d_.setBlockValues({0, 0, first_}, run_);
+        run_.clear();
+    }
+
+private:
+    automation::Document& d_;
+    QList<QVariantList> run_;
+    int first_ = 0;
+};
+
+void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const std::function<void(int)>& progress)
+{
+    static const int widths[kColumns] = {850, 7200, 2500, 2500, 2500, 2500, 5200};
+    for (int i = 0; i < kColumns; ++i)
+        doc.setColumnWidth(0, i, widths[i]);
+    doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование блюда"),
+                                                QStringLiteral("Код продукта"), QStringLiteral("Код кассы"),
+                                                QStringLiteral("Код 1С"), QStringLiteral("Штрих код"),
+                                                QStringLiteral("*Штрих код*")}});
+    doc.setHoriJustify(rowRange(0, 0, kColumns - 1), 2);
+    doc.setFont(rowRange(0, 0, kColumns - 1), kBold);
+
+    // Rows count from 0 here: the header is row 0, the first line row 1.
+    int next = 1;
+    int number = 1;
+    QString department = QStringLiteral("-9");
+    QString section = QStringLiteral("-9");
+    DishRuns runs(doc);
+    int done = 0;
+    for (const MenuCodeLine& l : lines) {
+        // Ordered by the sections' sort number first: a department that
+        // comes back after another one gets a heading again.
+        if (l.kodOtdel != department) {
+            runs.send();
+            doc.setString({0, 0, next}, l.nameOtdel);
+            doc.merge(rowRange(next, 0, kFramedLast));
+            doc.setHoriJustify(rowRange(next, 0, kFramedLast), 2);
+            doc.setFont(rowRange(next, 0, kColumns - 1), kBold);
+            department = l.kodOtdel;
+            ++next;
+        }
+        if (l.kodRazdel != section) {
+            runs.send();
+            doc.setString({0, 1, next}, l.nameRazdel);
+            doc.setFont(rowRange(next, 0, kColumns - 1), kBold);
+            section = l.kodRazdel;
+            ++next;
+        }
+        runs.add(next, QVariantList{double(number), l.name, l.kodIng, l.kodKassa, l.kod1s, l.sKod,
+                                    QLatin1Char('*') + l.sKod + QLatin1Char('*')});
+        ++next;
+        ++number;
+        if (progress)
+            progress(++done);
+    }
+    runs.send();
+    const int last = next - 1;
+
+    // The bars over the column's used rows, its header included.
+    doc.setFont({0, kBarColumn, 0, kBarColumn, last},
+                automation::Font{BarCodeFontName(), kBarCodeFontHeight, automation::kWeightNormal});
+    doc.setHoriJustify({0, kBarColumn, 0, kBarColumn, last}, 2);
+
+    automation::BorderLine line;
+    line.outerWidth = 35;
+    line.innerWidth = 0;
+    line.color = 1;
+    automation::TableBorder border;
+    border.top = border.bottom = border.left = border.right = border.horizontal = border.vertical = line;
+    border.isTopValid = border.isBottomValid = border.isLeftValid = border.isRightValid = border.isHorizontalValid =
+        border.isVerticalValid = true;
+    doc.setTableBorder({0, 0, 0, kFramedLast, last}, border);
+}
+
+} // namespace
+
+QString BarCodeFontName() { return QStringLiteral("Tarelia Code 39"); }
+
+bool WriteMenuCodesWorkbook(automation::Office& office, const QList<MenuCodeLine>& lines,
+                            const std::function<void(int)>& progress)
+{
+    if (!office.connect())
+        return false;
+    std::unique_ptr<automation::Document> doc;
+    try {
+        doc = office.newCalc();
+    } catch (const automation::OfficeError&) {
+        doc.reset();
+    }
+    if (!doc) {
+        office.disconnect();
+        return false;
+    }
+    try {
+        Locked locked(*doc);
+        fill(*doc, lines, progress);
+    } catch (...) {
+        // An unfinished workbook is not left to the user.
+        try {
+            doc->close();
+            office.disconnect();
+        } catch (...) {
+        }
+        throw;
+    }
+    doc->show();
+    office.disconnect();
+    return true;
+}
+
+} // namespace workbooks

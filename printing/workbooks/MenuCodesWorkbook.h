@@ -1,0 +1,41 @@
+#pragma once
+
+// The codes sheet of a menu: a header row, a heading row for every department
+// and section that starts, and one line per dish with its running number, name,
+// product, till and accounting codes, bar code and the bar code drawn in the
+// bar-code font; the table framed to column F; shown to the user unsaved.
+
+#include "automation/Spreadsheet.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace workbooks {
+
+// The font that draws Code 39 bars; built with the program (fonts/).
+QString BarCodeFontName();
+// Its size in points in the codes sheet.
+constexpr double kBarCodeFontHeight = 12;
+
+// One dish of the codes sheet, every value as its text (empty for a null).
+struct MenuCodeLine {
+    QString kodOtdel;    // department key: a new department heading when it changes
+    QString kodRazdel;   // section key: a new section heading when it changes
+    QString nameRazdel;
+    QString nameOtdel;
+    QString name;
+    QString kodIng;      // the dish's ING_SKLAD key
+    QString kodKassa;
+    QString kod1s;
+    QString sKod;
+};
+
+// Writes the lines into a new workbook of the office and shows it; progress
+// gets the number of lines written so far. Returns false, with nothing made,
+// when the office cannot be reached or gives no workbook.
+bool WriteMenuCodesWorkbook(automation::Office& office, const QList<MenuCodeLine>& lines,
+                            const std::function<void(int)>& progress = {});
+
+} // namespace workbooks

@@ -1,0 +1,296 @@
+#include "StatWorkbook.h"
+
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace workbooks {
+
+using automation::CellAddress;
+using automation::RangeAddress;
+
+namespace {
+
+constexpr int kStat = 0;
+constexpr int kOrder = 1;
+constexpr int kFirstRow = 3;  // sheet row 4: rows 1 to 3 hold the titles and captions
+constexpr int kBlockRows = 500;
+
+QString dmy(const QDate& d) { return d.toString(QStringLiteral("dd.MM.yyyy")); }
+
+} // namespace
+
+QString UnknownDays() { return QStringLiteral("?????"); }
+
+QStringList StatConsumptionSql(const StatOptions& o)
+{
+    QStringList sql{QStringLiteral("SELECT ING.NAME, ING.KOD,"),
+                    QStringLiteral("SUM(MOVES.KOLVO) AS KOLVO FROM ING"),
+                    QStringLiteral("JOIN MOVES ON MOVES.KOD_ING = ING.KOD"),
+                    QStringLiteral("JOIN DOCS ON DOCS.KOD = MOVES.KOD_DOC"),
+                    QStringLiteral("JOIN OTDEL ON OTDEL.KOD = MOVES.KOD_OTDEL"),
+                    QStringLiteral("JOIN FIRMA ON FIRMA.KOD = OTDEL.KOD_FIRMA"),
+                    QStringLiteral("WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE")};
+    if (!o.allFirma)
+        sql << QStringLiteral("AND FIRMA.KOD = ") + QString::number(o.firma);
+    if (!o.allOtdel)
+        sql << QStringLiteral("AND OTDEL.KOD = ") + QString::number(o.otdel);
+    if (o.local)
+        sql << QStringLiteral("AND DOCS.DOC_TYPE <> 4");
+    sql << QStringLiteral("AND MOVES.TYPE_MOVES = 2") << QStringLiteral("GROUP BY ING.NAME, ING.KOD");
+    return sql;
+}
+
+QStringList StatStockSql(const StatOptions& o)
+{
+    QStringList sql{QStringLiteral("SELECT ING.KOD, ING.NAME, ED_IZM.SHORT_NAME, SUM(ING_SKLAD.KOLVO) AS KOLVO, "
+                                   "AVG(ING_SKLAD.CENA) AS CENA FROM ING"),
+                    QStringLiteral("JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
+                    QStringLiteral("JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD")};
+    bool where = false;
+    const auto condition = [&](const QString& text) {
+        sql << (where ? QStringLiteral("AND") : QStringLiteral("WHERE")) << text;
+        where = true;
+    };
+    if (!o.allFirma) {
+        sql << QStringLiteral("WHERE ING_SKLAD.KOD_FIRMA = ") + QString::number(o.firma);
+        where = true;
+    }
+    if (!o.allOtdel)
+        condition(QStringLiteral("ING_SKLAD.KOD_OTDEL = ") + QString::number(o.otdel));
+    // The box reads "only raw products": ticked, the list holds raw products only.
+    if (o.rawOnly)
+        condition(QStringLiteral("ING.MY_LEVEL = 0"));
+    sql << QStringLiteral("GROUP BY ING.NAME, ING.KOD, ED_IZM.SHORT_NAME") << QStringLiteral("ORDER BY ING.NAME");
+    return sql;
+}
+
+StatData ReadStatData(const engine::Context& ctx, const StatOptions& o)
+{
+    StatData data;
+    {
+        auto q = engine::Reader(ctx, StatConsumptionSql(o).join(QLatin1Char('\n')));
+        q->param(QStringLiteral("DS")).setValue(o.start);
+        q->param(QStringLiteral("DE")).setValue(o.end);
+        q->open();
+        for (q->first(); !q->eof(); q->next())
+            data.consumption.push_back({q->field(1).asInt64(), q->field(0).asString(), q->field(2).asDouble()});
+    }
+    auto q = engine::Reader(ctx, StatStockSql(o).join(QLatin1Char('\n')));
+    q->open();
+    for (q->first(); !q->eof(); q->next())
+        data.stock.push_back({q->field(0).asInt64(), q->field(1).asString(), q->field(2).asString(), q->field(3).asDouble(),
+                              q->field(4).asDouble()});
+    return data;
+}
+
+StatSheets ComputeStat(const StatOptions& o, const StatData& data)
+{
+    StatSheets out;
+    // Each stock row finds its consumption by key; the first row of a key counts.
+    std::unordered_map<qint64, double> used;
+    used.reserve(data.consumption.size());
+    for (const StatConsumption& c : data.consumption)
+        used.emplace(c.kod, c.kolvo);
+
+    const double periodDays = static_cast<double>(o.start.daysTo(o.end) + 1);
+    out.statRows.reserve(data.stock.size());
+    for (size_t i = 0; i < data.stock.size(); ++i) {
+        const StatStock& s = data.stock[i];
+        QVariantList row{static_cast<double>(i + 1), s.name, s.unit, QVariant(), QVariant(), s.kolvo, QVariant()};
+        const bool negative = s.kolvo < 0;
+        const auto found = used.find(s.kod);
+        if (found != used.end()) {
+            const double consumption = found->second;
+            const double daily = consumption / periodDays;
+            double counted = s.kolvo;
+            if (negative) {
+                counted = o.red ? 0 : s.kolvo;
+                row[6] = UnknownDays();
+            } else {
+                // Nothing used in the period: the days cannot be told.
+                row[6] = daily != 0 ? QVariant(s.kolvo / daily) : QVariant(UnknownDays());
+            }
+            const double need = o.days * daily;
+            if (need > counted) {
+                double quantity = (need - counted) * (o.percent + 100) / 100;
+                if (o.okrug)
+                    quantity = std::floor(quantity) + 1;
+                const int r2 = kFirstRow + static_cast<int>(out.orderRows.size()) + 1;  // sheet row
+                out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), s.name, s.unit, quantity, s.cena});
+                out.orderFormulas << QStringLiteral("=D%1*E%1").arg(r2);
+            }
+            row[3] = consumption;
+            row[4] = daily;
+        } else if (negative) {
+            row[6] = UnknownDays();
+        }
+        out.statRows.push_back(row);
+        out.negative.push_back(negative);
+    }
+    if (!out.orderRows.empty())
+        out.total = QStringLiteral("=SUM(F4:F%1)").arg(kFirstRow + static_cast<int>(out.orderRows.size()));
+    return out;
+}
+
+namespace {
+
+QString orderTitle(const StatOptions& o)
+{
+    return QStringLiteral("Заявка на поставку продуктов для обеспечения склада на ") + QString::number(o.days) +
+           QStringLiteral(" дней.");
+}
+
+// The sheets' names, titles, captions, widths and page margins.
+void openingFrame(automation::Document& d, const StatOptions& o)
+{
+    d.setSheetName(kStat, QStringLiteral("Статистика потребления"));
+    d.setSheetName(kOrder, QStringLiteral("Заявка поставщикам"));
+    d.setPageMargins(kStat, {PointsToHmm(15), PointsToHmm(10)});
+    d.setPageMargins(kOrder, {PointsToHmm(45), PointsToHmm(10)});
+    static const int statWidths[] = {750, 7600, 1600, 1600, 1600, 1600, 1600};
+    static const int orderWidths[] = {750, 7600, 1800, 1800, 2500, 2500};
+    for (int c = 0; c < 7; ++c)
+        d.setColumnWidth(kStat, c, statWidths[c]);
+    for (int c = 0; c < 6; ++c)
+        d.setColumnWidth(kOrder, c, orderWidths[c]);
+    d.setString({kOrder, 0, 0}, orderTitle(o));
+    d.setString({kStat, 0, 0}, QStringLiteral("Среднесуточное потребление продуктов"));
+    d.setString({kStat, 0, 1}, QStringLiteral("за период с ") + dmy(o.start) + QStringLiteral(" по ") + dmy(o.end));
+    d.setBlockValues({kStat, 0, 2}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование ингредиента"),
+                                                  QStringLiteral("Ед.изм."), QStringLiteral("Всего"),
+                                                  QStringLiteral("За сутки"), QStringLiteral("Остаток на складе"),
+                                                  QStringLiteral("На сколько дней запас")}});
+    d.setBlockValues({kOrder, 0, 2}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование ингредиента"),
+                                                   QStringLiteral("Ед.изм."), QStringLiteral("Всего"),
+                                                   QStringLiteral("Цена"), QStringLiteral("Сумма")}});
+}
+
+// Fonts, number formats and alignment of the columns down to their last
+// rows, the merged titles and the wrapped captions; then the frames.
+void closingFrame(automation::Document& d, int statLast, int orderLast, int orderBorderLast)
+{
+    const automation::Font body{QStringLiteral("Times New Roman"), 12};
+    automation::Font title = body;
+    title.height = 16;
+    title.weight = automation::kWeightBold;
+    d.setFont({kStat, 0, 0, 6, statLast}, body);
+    d.setFont({kOrder, 0, 0, 3, orderLast}, body);
+    d.setFont({kStat, 0, 0, 6, 1}, title);
+    if (statLast > kFirstRow - 1) {
+        d.setNumberFormat({kStat, 3, kFirstRow, 5, statLast}, QStringLiteral("0,###"));
+        d.setNumberFormat({kStat, 6, kFirstRow, 6, statLast}, QStringLiteral("0,#"));
+    }
+    if (orderLast > kFirstRow - 1) {
+        d.setNumberFormat({kOrder, 3, kFirstRow, 3, orderLast}, QStringLiteral("0,###"));
+        d.setNumberFormat({kOrder, 4, kFirstRow, 5, orderLast}, QStringLiteral("0,00"));
+    }
+    d.setVertJustify({kStat, 0, 0, 6, 2}, 2);
+    d.setHoriJustify({kStat, 0, 0, 6, 2}, 2);
+    d.merge({kStat, 0, 0, 6, 0});
+    d.merge({kStat, 0, 1, 6, 1});
+    d.setWrapped({kStat, 0, 2, 6, 2}, true);
+    const automation::TableBorder frame = ThinFrame();
+    d.setTableBorder({kStat, 0, 2, 6, statLast}, frame);
+    d.setTableBorder({kOrder, 0, 2, 5, orderBorderLast}, frame);
+}
+
+void fill(automation::Document& doc, const StatOptions& o, const StatSheets& s, const Progress& progress)
+{
+    Locked locked(doc);
+    openingFrame(doc, o);
+    // The rows go in blocks, an empty cell written as no value.
+    const auto blocks = [&](int sheet, const std::vector<QVariantList>& rows, bool report) {
+        for (size_t first = 0; first < rows.size(); first += kBlockRows) {
+            const size_t last = std::min(rows.size(), first + kBlockRows);
+            doc.setBlockValues({sheet, 0, kFirstRow + static_cast<int>(first)},
+                               QList<QVariantList>(rows.begin() + static_cast<std::ptrdiff_t>(first),
+                                                   rows.begin() + static_cast<std::ptrdiff_t>(last)));
+            if (report && progress.step)
+                progress.step(static_cast<int>(last));
+        }
+    };
+    blocks(kStat, s.statRows, true);
+    blocks(kOrder, s.orderRows, false);
+    if (!s.orderFormulas.isEmpty()) {
+        QList<QStringList> column;
+        column.reserve(s.orderFormulas.size());
+        for (const QString& f : s.orderFormulas)
+            column.append(QStringList{f});
+        doc.setBlockFormulas({kOrder, 5, kFirstRow}, column);
+        doc.setFormula({kOrder, 5, kFirstRow + static_cast<int>(s.orderRows.size())}, s.total);
+    }
+    // A negative stock in red, consecutive rows as one range, all in one call.
+    QList<RangeAddress> red;
+    for (size_t i = 0; i < s.negative.size();) {
+        if (!s.negative[i]) {
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j + 1 < s.negative.size() && s.negative[j + 1])
+            ++j;
+        red.append({kStat, 5, kFirstRow + static_cast<int>(i), 5, kFirstRow + static_cast<int>(j)});
+        i = j + 1;
+    }
+    if (!red.isEmpty())
+        doc.setCharColor(red, 0xFF0000);
+    const int statLast = kFirstRow - 1 + static_cast<int>(s.statRows.size());
+    const int orderBorderLast = kFirstRow - 1 + static_cast<int>(s.orderRows.size());
+    const int orderLast = s.orderRows.empty() ? orderBorderLast : orderBorderLast + 1;  // the total under the lines
+    closingFrame(doc, statLast, orderLast, orderBorderLast);
+    if (progress.step)
+        progress.step(static_cast<int>(s.statRows.size()));
+}
+
+bool fillAndShow(automation::Office& office, std::unique_ptr<automation::Document> doc, const StatOptions& o,
+                 const StatSheets& s, const Progress& progress)
+{
+    try {
+        fill(*doc, o, s, progress);
+        // The wrapped captions show all their lines.
+        doc->fitRowHeights(kStat, 2, 2);
+    } catch (...) {
+        // An unfinished workbook is not left to the user.
+        Abandon(office, *doc);
+        throw;
+    }
+    doc->show();
+    office.disconnect();
+    return true;
+}
+
+} // namespace
+
+bool BuildStatWorkbook(const engine::Context& ctx, automation::Office& office, const StatOptions& o,
+                       const Progress& progress)
+{
+    std::unique_ptr<automation::Document> doc = NewWorkbook(office);
+    if (!doc)
+        return false;
+    StatData data;
+    try {
+        data = ReadStatData(ctx, o);
+    } catch (...) {
+        Abandon(office, *doc);
+        throw;
+    }
+    if (progress.start)
+        progress.start(static_cast<int>(data.stock.size()));
+    return fillAndShow(office, std::move(doc), o, ComputeStat(o, data), progress);
+}
+
+bool WriteStatWorkbook(automation::Office& office, const StatOptions& o, const StatData& data, const Progress& progress)
+{
+    std::unique_ptr<automation::Document> doc = NewWorkbook(office);
+    if (!doc)
+        return false;
+    if (progress.start)
+        progress.start(static_cast<int>(data.stock.size()));
+    return fillAndShow(office, std::move(doc), o, ComputeStat(o, data), progress);
+}
+
+} // namespace workbooks

@@ -1,0 +1,85 @@
+// The server ends a workstation's attachment in the middle of a posting (as a
+// dropped network or a restarted server does): the failure is known for what
+// it is, the user is told so in words, and nothing of the posting is kept.
+
+#include "PostingFixture.h"
+
+#include "db/Error.h"
+#include "engine/WriteRoad.h"
+#include "support/AppEnv.h"
+#include "support/ServerStation.h"
+#include "util/Unit_Util.h"
+
+TEST(ConnectionLoss, APostingWhoseConnectionDropsIsToldInWordsAndKeepsNothing)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    PostDb f;
+    const qint64 flour = f.raw(QStringLiteral("Мука"), stockOf(10, 50.00, 60.00));
+    const qint64 d = f.doc(posting::DocType::Receipt, f.kitchen);
+    f.line(d, flour, 5, 55.00);
+    f.commit();
+    const QString path = f.t.path();
+    f.t.disconnect();
+
+    ServerStation kitchen(path), admin(path);
+    db::Query id(&kitchen.db(), &kitchen.read());
+    id.setSql(QStringLiteral("SELECT CURRENT_CONNECTION FROM RDB$DATABASE"));
+    id.open();
+    const qint64 attachment = id.field(0).asInt64();
+    id.close();
+
+    long code = 0;
+    QString shown;
+    {
+        const engine::Context ctx = kitchen.ctx();
+        WriteTransaction w(ctx, WriteTransaction::Reserve::Documents);
+        posting::ClaimDocument(ctx, d);
+        // The server drops the workstation while its posting is under way.
+        admin.write().start();
+        engine::Exec(admin.ctx(), QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = %1").arg(attachment));
+        admin.write().commit();
+        try {
+            posting::PostMovement(ctx, d, 1);
+            w.commit(QStringLiteral("Движение"), QStringLiteral("Проводка документа № 12/1"));
+            ADD_FAILURE() << "the posting went on without its connection";
+        } catch (const db::DbError& e) {
+            code = e.gdsCode();
+            shown = db::IsConnectionLost(code) ? db::ConnectionLostText(QStringLiteral("Документ не проведён")) : e.message();
+        }
+    }
+    EXPECT_TRUE(db::IsConnectionLost(code)) << code;
+    EXPECT_EQ(shown, QStringLiteral("Связь с сервером базы данных потеряна. Документ не проведён: ничего не сохранено. "
+                                    "Проверьте сеть и сервер и подключитесь к базе данных заново."));
+
+    admin.refresh();
+    db::Query q(&admin.db(), &admin.read());
+    q.setSql(QStringLiteral("SELECT D.PROVODKA, S.KOLVO, S.CENA FROM DOCS D, ING_SKLAD S "
+                            "WHERE D.KOD = %1 AND S.KOD_ING = %2 AND S.KOD_OTDEL = %3")
+                 .arg(d)
+                 .arg(flour)
+                 .arg(f.kitchen));
+    q.open();
+    EXPECT_EQ(q.field(0).asInt(), 0);
+    EXPECT_DOUBLE_EQ(q.field(1).asDouble(), 10);
+    EXPECT_DOUBLE_EQ(q.field(2).asDouble(), 50.00);
+}
+
+TEST(ConnectionLoss, EveryWriteRoadTellsALostConnectionInRussian)
+{
+    AppEnv env;
+    // The client library's own text, as a dropped server gives it.
+    for (long code : {335544721L, 335544726L, 335544727L, 335544741L, 335544856L, 335544648L}) {
+        env.messages.clear();
+        EXPECT_FALSE(Guard([&] {
+            throw db::DbError(QStringLiteral("Error reading data from the connection."), code);
+        }));
+        ASSERT_EQ(env.messages.size(), 1);
+        EXPECT_EQ(env.messages[0], db::ConnectionLostText()) << code;
+        EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Связь с сервером базы данных потеряна.")));
+    }
+    // Any other server error is shown as the server gives it.
+    env.messages.clear();
+    EXPECT_FALSE(Guard([&] { throw db::DbError(QStringLiteral("violation of PRIMARY or UNIQUE KEY"), 335544665L); }));
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("violation of PRIMARY or UNIQUE KEY")});
+}

@@ -1,0 +1,113 @@
+// An inventory worked on from two workstations against the test server: each
+// has read the list before the other changed the document. Filling, counting
+// and posting take the document first and act on its state in the write
+// transaction, so a stale list never counts a difference twice or brings a
+// posted inventory back; the procedures refuse a posted inventory themselves.
+
+#include "PostingFixture.h"
+
+#include "db/Error.h"
+#include "engine/EngineDb.h"
+#include "inventory/Inventory.h"
+#include "support/ServerStation.h"
+
+#include <stdexcept>
+
+namespace {
+
+class InventoryTwoStations : public ::testing::Test, public PostDb {
+protected:
+    void SetUp() override
+    {
+        if (!HaveTestServer())
+            GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+        flour = raw(QStringLiteral("Мука"), stockOf(10, 50.00, 60.00));
+        doc = this->PostDb::doc(posting::DocType::Inventory, kitchen);
+        commit();
+        inv.kod = doc;
+        inv.otdel = kitchen;
+        path = t.path();
+        t.disconnect();
+        a = std::make_unique<ServerStation>(path);
+        b = std::make_unique<ServerStation>(path);
+    }
+
+    // One change on a workstation, committed; a refusal rolls it back and is rethrown.
+    template <typename F>
+    void on(ServerStation& s, F f)
+    {
+        s.write().start();
+        try {
+            f(s.ctx());
+            s.write().commit();
+        } catch (...) {
+            s.write().rollback();
+            throw;
+        }
+    }
+    QVariant value(const QString& sql)
+    {
+        a->refresh();
+        db::Query q(&a->db(), &a->read());
+        q.setSql(sql);
+        q.open();
+        return q.field(0).value();
+    }
+    double kitchenStock() { return value(QStringLiteral("SELECT KOLVO FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(flour).arg(kitchen)).toDouble(); }
+    int count(const char* table) { return value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE KOD_DOC = %2").arg(QLatin1String(table)).arg(doc)).toInt(); }
+    int provodka() { return value(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(doc)).toInt(); }
+    void countTwelve(ServerStation& s)
+    {
+        const qint64 line = value(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1").arg(doc)).toLongLong();
+        on(s, [&](const engine::Context& c) { inventory::SetCounted(c, doc, line, inventory::Column::Quantity, 12); });
+    }
+
+    qint64 flour = 0, doc = 0;
+    inventory::InvDoc inv;
+    QString path;
+    std::unique_ptr<ServerStation> a, b;
+};
+
+} // namespace
+
+TEST_F(InventoryTwoStations, PostedMeanwhileElsewhereItIsNeitherPostedAgainNorRefilledNorCounted)
+{
+    on(*a, [&](const engine::Context& c) { inventory::Fill(c, inv, {}, false); });
+    countTwelve(*a);
+    // Both lists show the filled inventory; the first workstation posts it.
+    on(*a, [&](const engine::Context& c) { inventory::Post(c, inv); });
+    EXPECT_DOUBLE_EQ(kitchenStock(), 12);
+    EXPECT_EQ(count("MOVES"), 1);
+
+    // The second one, from its stale list: each refused, nothing changed.
+    EXPECT_THROW(on(*b, [&](const engine::Context& c) { inventory::Post(c, inv); }), std::runtime_error);
+    EXPECT_THROW(on(*b, [&](const engine::Context& c) { inventory::Fill(c, inv, {}, true); }), std::runtime_error);
+    EXPECT_THROW(countTwelve(*b), std::runtime_error);
+    EXPECT_EQ(provodka(), 11);
+    EXPECT_EQ(count("MOVES"), 1);
+    EXPECT_EQ(count("INVENT"), 1);
+    EXPECT_DOUBLE_EQ(kitchenStock(), 12);
+
+    // The procedures themselves refuse a posted inventory.
+    for (const QString& call : {QStringLiteral("EXECUTE PROCEDURE INVENT_PROVODKA %1, %2").arg(doc).arg(kitchen),
+                                QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_INV 1, %2, 0, %1, 1, 0").arg(doc).arg(kitchen)}) {
+        EXPECT_THROW(on(*b, [&](const engine::Context& c) { engine::Exec(c, call); }), db::DbError) << call.toStdString();
+    }
+    EXPECT_EQ(count("MOVES"), 1);
+    EXPECT_EQ(count("INVENT"), 1);
+
+    // Un-posting gives back the book quantity, not what a second difference line would leave.
+    on(*b, [&](const engine::Context& c) { posting::UnpostDocument(c, doc, 0); });
+    EXPECT_DOUBLE_EQ(kitchenStock(), 10);
+}
+
+TEST_F(InventoryTwoStations, FilledMeanwhileElsewhereAFillFromAnEmptyListIsRefusedInsteadOfAddingTheLinesTwice)
+{
+    on(*a, [&](const engine::Context& c) { inventory::Fill(c, inv, {}, false); });
+    EXPECT_THROW(on(*b, [&](const engine::Context& c) { inventory::Fill(c, inv, {}, false); }), std::runtime_error);
+    EXPECT_EQ(count("INVENT"), 1);
+    // Asked and confirmed, the fill replaces the lines.
+    on(*b, [&](const engine::Context& c) { inventory::Fill(c, inv, {}, true); });
+    EXPECT_EQ(count("INVENT"), 1);
+    EXPECT_EQ(provodka(), 1);
+}

@@ -1,0 +1,123 @@
+// The statistics, limits and where-used workbooks made in a real office,
+// stored and loaded again: the office computes the order's formulas, and
+// the frames, formats and margins survive the file.
+
+#include "OfficeEnvironment.h"
+
+#include "support/KeepingOffice.h"
+#include "workbooks/IngUsageWorkbook.h"
+#include "workbooks/LimitsWorkbook.h"
+#include "workbooks/StatWorkbook.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using automation::CellState;
+using automation::Document;
+
+namespace {
+
+// Stores the document as the office's own format and loads the copy; when
+// TARELIA_KEEP_WORKBOOKS names a folder, the file is copied there to be looked at.
+std::unique_ptr<Document> storedAndLoaded(Document& doc, const QString& name)
+{
+    const QString path = QDir(TestOfficeFolder()).filePath(name + QStringLiteral(".ods"));
+    doc.storeToFile(path, QStringLiteral("calc8"));
+    doc.close();
+    const QString keep = qEnvironmentVariable("TARELIA_KEEP_WORKBOOKS");
+    if (!keep.isEmpty()) {
+        QFile::remove(QDir(keep).filePath(name + QStringLiteral(".ods")));
+        QFile::copy(path, QDir(keep).filePath(name + QStringLiteral(".ods")));
+    }
+    TestOffice().connect();
+    return TestOffice().loadDocument(path);
+}
+
+TEST(WorkbooksInOffice, StatisticsAndOrderComputedByTheOffice)
+{
+    workbooks::StatOptions o;
+    o.start = QDate(2024, 3, 1);
+    o.end = QDate(2024, 3, 7);
+    workbooks::StatData d;
+    d.consumption = {{1, QStringLiteral("Гречка"), 7}, {2, QStringLiteral("Мука"), 14}, {3, QStringLiteral("Сахар"), 70}};
+    d.stock = {{1, QStringLiteral("Гречка"), QStringLiteral("кг"), 50, 2},
+               {2, QStringLiteral("Мука"), QStringLiteral("кг"), 5, 3.5},
+               {3, QStringLiteral("Сахар"), QStringLiteral("кг"), -1, 4.25},
+               {4, QStringLiteral("Соль"), QStringLiteral("кг"), 2, 1}};
+    KeepingOffice keeping(TestOffice());
+    ASSERT_TRUE(workbooks::WriteStatWorkbook(keeping, o, d));
+    ASSERT_EQ(keeping.documents.size(), 1u);
+    std::unique_ptr<Document> doc = storedAndLoaded(*keeping.documents[0], QStringLiteral("statistics"));
+
+    EXPECT_EQ(doc->sheetName(0), QStringLiteral("Статистика потребления"));
+    EXPECT_EQ(doc->sheetName(1), QStringLiteral("Заявка поставщикам"));
+    EXPECT_EQ(doc->cellState({0, 0, 1}).content, QStringLiteral("за период с 01.03.2024 по 07.03.2024"));
+    EXPECT_TRUE(doc->cellState({0, 0, 0}).merged);
+    EXPECT_EQ(doc->cellState({0, 0, 1}).fontHeight, 16);
+    EXPECT_EQ(doc->cellState({0, 6, 3}).content, 50.0);          // Гречка: 50 at 1 a day
+    EXPECT_EQ(doc->cellState({0, 5, 5}).charColor, 0xFF0000);    // Сахар's negative stock
+    EXPECT_EQ(doc->cellState({0, 6, 5}).content, QStringLiteral("?????"));
+    EXPECT_FALSE(doc->cellState({0, 3, 6}).content.isValid());   // Соль was not used
+    EXPECT_EQ(doc->cellState({0, 4, 3}).numberFormat, QStringLiteral("0,###"));
+    EXPECT_EQ(doc->cellState({0, 1, 4}).fontName, QStringLiteral("Times New Roman"));
+    EXPECT_EQ(doc->pageMargins(0), (automation::PageMargins{529, 353}));
+    EXPECT_EQ(doc->pageMargins(1), (automation::PageMargins{1588, 353}));
+
+    // Мука: (14 - 5) * 1.05 = 9.45 -> 10; Сахар: 70 * 1.05 = 73.5 -> 74.
+    const CellState first = doc->cellState({1, 5, 3});
+    EXPECT_EQ(first.formula, QStringLiteral("=D4*E4"));
+    EXPECT_DOUBLE_EQ(first.formulaValue, 35.0);
+    const CellState second = doc->cellState({1, 5, 4});
+    EXPECT_DOUBLE_EQ(second.formulaValue, 74 * 4.25);
+    const CellState total = doc->cellState({1, 5, 5});
+    EXPECT_EQ(total.formula, QStringLiteral("=SUM(F4:F5)"));
+    EXPECT_DOUBLE_EQ(total.formulaValue, first.formulaValue + second.formulaValue);
+    EXPECT_EQ(doc->cellState({1, 5, 4}).numberFormat, QStringLiteral("0,00"));
+    EXPECT_EQ(doc->cellState({1, 5, 4}).bottomWidth, 35);
+    EXPECT_EQ(doc->cellState({1, 5, 5}).rightWidth, 0);
+    doc->close();
+    TestOffice().disconnect();
+}
+
+TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
+{
+    KeepingOffice keeping(TestOffice());
+    workbooks::LimitRow r;
+    r.kodFirma = 1;
+    r.kodOtdel = 2;
+    r.kodSklad = 3;
+    r.nameF = QStringLiteral("Столовая №1");
+    r.nameO = QStringLiteral("Кухня");
+    r.nameS = QStringLiteral("Основной");
+    r.name = QStringLiteral("Мука");
+    r.limit = 10;
+    r.kolvo = 2.5;
+    r.cena = 31.2;
+    ASSERT_TRUE(workbooks::WriteLimitsWorkbook(keeping, {r}));
+    std::unique_ptr<Document> limits = storedAndLoaded(*keeping.documents.back(), QStringLiteral("limits"));
+    EXPECT_EQ(limits->sheetName(0), QStringLiteral("Лимиты"));
+    EXPECT_EQ(limits->cellState({0, 1, 1}).content, QStringLiteral("Столовая №1"));
+    EXPECT_EQ(limits->cellState({0, 1, 1}).fontWeight, automation::kWeightBold);
+    EXPECT_EQ(limits->cellState({0, 0, 4}).content, 1.0);
+    EXPECT_EQ(limits->cellState({0, 4, 4}).content, 31.2);
+    EXPECT_EQ(limits->cellState({0, 4, 4}).numberFormat, QStringLiteral("0,00"));
+    EXPECT_EQ(limits->cellState({0, 4, 4}).bottomWidth, 35);
+    limits->close();
+
+    ASSERT_TRUE(workbooks::WriteIngUsageWorkbook(keeping, QStringLiteral("Мука"),
+                                                 {{QStringLiteral("Блины"), 10, QStringLiteral("шт"), 0.5},
+                                                  {QStringLiteral("Оладьи"), 5, QStringLiteral("шт"), 0.3}}));
+    std::unique_ptr<Document> usage = storedAndLoaded(*keeping.documents.back(), QStringLiteral("where-used"));
+    EXPECT_EQ(usage->cellState({0, 0, 0}).content, QStringLiteral("Продукт Мука используется в следующих блюдах:"));
+    EXPECT_TRUE(usage->cellState({0, 0, 0}).merged);
+    EXPECT_TRUE(usage->cellState({0, 0, 0}).wrapped);
+    EXPECT_EQ(usage->cellState({0, 1, 4}).content, QStringLiteral("Оладьи"));
+    EXPECT_EQ(usage->cellState({0, 4, 4}).bottomWidth, 35);
+    EXPECT_EQ(usage->pageMargins(0), (automation::PageMargins{1058, 353}));
+    usage->close();
+    TestOffice().disconnect();
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#pragma once
+
+// A menu of two departments for the menu prints: sections kitchen, bar,
+// kitchen (so a department comes back), an inactive section and a section
+// without dishes; an inactive dish; keys beyond 32 bits; a bar code with
+// leading zeros; texts with ';' and a line break.
+
+#include "support/TestDb.h"
+
+#include <QStringList>
+
+namespace menu_print {
+
+constexpr qint64 kMenu = 900030;
+constexpr qint64 kKitchen = 6000000002LL, kBar = 6000000003LL;
+// ING_SKLAD rows: the codes the prints carry.
+constexpr qint64 kBorschRow = 5000000020LL, kKompotRow = 5000000021LL, kSaladRow = 5000000022LL,
+                 kTeaRow = 5000000023LL, kCutletRow = 5000000024LL;
+
+inline void makeMenu(TestDb& t)
+{
+    const QStringList sql = {
+        "INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (900001, 'Столовая', 1)",
+        "INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (6000000002, 900001, 'Кухня')",
+        "INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (6000000003, 900001, 'Бар')",
+        "INSERT INTO ING (KOD, NAME, MY_LEVEL, VIHOD_BLUDA, DOP_INFO, KALORIES) "
+        "VALUES (900010, 'Борщ', 2, '250', 'со сметаной; зеленью', 250.5)",
+        "INSERT INTO ING (KOD, NAME, MY_LEVEL, VIHOD_BLUDA, KALORIES) VALUES (900011, 'Компот', 2, '200', 251.5)",
+        "INSERT INTO ING (KOD, NAME, MY_LEVEL, VIHOD_BLUDA, KALORIES) VALUES (900012, 'Салат', 2, '150', 80)",
+        "INSERT INTO ING (KOD, NAME, MY_LEVEL, VIHOD_BLUDA, DOP_INFO) VALUES (900013, 'Чай', 2, '200/15', "
+        "'горячий\r\nс лимоном')",
+        "INSERT INTO ING (KOD, NAME, MY_LEVEL, VIHOD_BLUDA) VALUES (900014, 'Котлета', 2, '100')",
+        "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, MY_CENA, METOD_CENA, KOD_KASSA, S_KOD, KOD_1S) "
+        "VALUES (5000000020, 900010, 900001, 6000000002, 125.5, 2, 17, '4600000000017', '00042')",
+        "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, MY_CENA, METOD_CENA) "
+        "VALUES (5000000021, 900011, 900001, 6000000003, 0.07, 2)",
+        "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, MY_CENA, METOD_CENA, KOD_KASSA, S_KOD) "
+        "VALUES (5000000022, 900012, 900001, 6000000002, 80, 2, 5, '0012')",
+        "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, MY_CENA, METOD_CENA, S_KOD) "
+        "VALUES (5000000023, 900013, 900001, 6000000003, 15, 2, 'TEA-15')",
+        "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, MY_CENA, METOD_CENA) "
+        "VALUES (5000000024, 900014, 900001, 6000000002, 90, 2)",
+        "INSERT INTO MENU (KOD, KOD_FIRMA, NAME, DATE_MENU, PERCENT, NO_ROUND) "
+        "VALUES (900030, 900001, 'Обед', '2026-12-07', 0, 2)",
+        "INSERT INTO MENU_RAZDEL (KOD, KOD_MENU, KOD_OTDEL, MY_SORT, NAME, IS_ACTIVE) "
+        "VALUES (900041, 900030, 6000000002, 1, 'Супы', 1)",
+        "INSERT INTO MENU_RAZDEL (KOD, KOD_MENU, KOD_OTDEL, MY_SORT, NAME, IS_ACTIVE) "
+        "VALUES (900042, 900030, 6000000003, 2, 'Напитки', 1)",
+        "INSERT INTO MENU_RAZDEL (KOD, KOD_MENU, KOD_OTDEL, MY_SORT, NAME, IS_ACTIVE) "
+        "VALUES (900043, 900030, 6000000002, 3, 'Салаты', 1)",
+        "INSERT INTO MENU_RAZDEL (KOD, KOD_MENU, KOD_OTDEL, MY_SORT, NAME, IS_ACTIVE) "
+        "VALUES (900044, 900030, 6000000002, 4, 'Архив', 0)",
+        "INSERT INTO MENU_RAZDEL (KOD, KOD_MENU, KOD_OTDEL, MY_SORT, NAME, IS_ACTIVE) "
+        "VALUES (900045, 900030, 6000000003, 5, 'Десерты', 1)",
+        "INSERT INTO MENU_STR (KOD, KOD_MENU_RAZDEL, KOD_ING, MY_ACTIVE, NO_ROUND) VALUES (900051, 900041, 900010, 1, 2)",
+        "INSERT INTO MENU_STR (KOD, KOD_MENU_RAZDEL, KOD_ING, MY_ACTIVE, NO_ROUND) VALUES (900052, 900041, 900014, 0, 2)",
+        "INSERT INTO MENU_STR (KOD, KOD_MENU_RAZDEL, KOD_ING, MY_ACTIVE, NO_ROUND) VALUES (900053, 900042, 900013, 1, 2)",
+        "INSERT INTO MENU_STR (KOD, KOD_MENU_RAZDEL, KOD_ING, MY_ACTIVE, NO_ROUND) VALUES (900054, 900042, 900011, 1, 2)",
+        "INSERT INTO MENU_STR (KOD, KOD_MENU_RAZDEL, KOD_ING, MY_ACTIVE, NO_ROUND) VALUES (900055, 900043, 900012, 1, 2)",
+        "INSERT INTO MENU_STR (KOD, KOD_MENU_RAZDEL, KOD_ING, MY_ACTIVE, NO_ROUND) VALUES (900056, 900044, 900012, 1, 2)",
+    };
+    for (const QString& s : sql)
+        t.exec(s);
+}
+
+} // namespace menu_print

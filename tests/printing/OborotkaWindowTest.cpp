@@ -1,0 +1,356 @@
+// The turnover statement's options window and its product-or-group chooser,
+// headless on the program's windows: resets, refusals with their focus, the
+// typed searches, the counterparty filter, the chooser's kind, printing.
+
+#include "Unit_Oborotka.h"
+#include "entries/PrtDvig.h"
+#include "entries/Prt_Invent.h"
+#include "Unit_SelectFirma.h"
+#include "Unit_SelectOtdel.h"
+
+#include "automation/ProgramOffice.h"
+#include "automation/RecordingOffice.h"
+#include "support/AppEnv.h"
+#include "support/TemplateFixture.h"
+#include "support/TurnoverData.h"
+
+#include "base/Unit_Base.h"
+#include "db/Query.h"
+#include "grid/DatasetModel.h"
+#include "ui/RadioGroup.h"
+#include "ui/Unit_Gauge.h"
+#include "util/Messages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+using namespace turnoverdata;
+
+namespace {
+
+class OborotkaWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Catalogue([this](const QString& sql) { env.testDb().exec(sql); });
+        env.testDb().exec(QStringLiteral("INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (105, 'Кафе \"О''Брайен\"', 0)"));
+        Form_Base->TransactionRead->commit();
+        Form_Base->TransactionRead->start();
+        f = ::OborotkaWindow();
+        f->show();
+    }
+    void TearDown() override
+    {
+        f->hide();
+        Msg::setModalHandler({});
+        OborotkaPickers() = {};
+    }
+
+    // Runs the chooser: shown, `act` sets it, then OK (true) or Cancel.
+    void choose(const std::function<void(TForm_SelectIng*)>& act, bool ok)
+    {
+        Msg::setModalHandler([&](QDialog* d) {
+            auto* s = static_cast<TForm_SelectIng*>(d);
+            s->show();
+            act(s);
+            s->hide();
+            return ok ? QDialog::Accepted : QDialog::Rejected;
+        });
+        f->Btn_Ing->click();
+        Msg::setModalHandler({});
+    }
+
+    AppEnv env;
+    TForm_Oborotka* f = nullptr;
+};
+
+} // namespace
+
+TEST_F(OborotkaWindow, ShowingResetsTheChoicesAndTheBoxesDependOnEachOther)
+{
+    f->CB_AllFirma->click();
+    EXPECT_TRUE(f->Btn_Firma->isEnabled());
+    EXPECT_TRUE(f->CB_AllOtdel->isEnabled());
+    f->CB_AllOtdel->click();
+    EXPECT_TRUE(f->Btn_Otdel->isEnabled());
+    f->CB_Short->click();
+    EXPECT_TRUE(f->CB_Ostatki->isEnabled());
+    f->CB_Ostatki->click();
+    f->Combo_TypeDoc->setCurrentIndex(8);
+    f->hide();
+    f->show();
+    EXPECT_TRUE(f->CB_AllFirma->isChecked());
+    EXPECT_TRUE(f->CB_AllOtdel->isChecked());
+    EXPECT_FALSE(f->CB_AllOtdel->isEnabled());
+    EXPECT_FALSE(f->Btn_Firma->isEnabled());
+    EXPECT_EQ(f->P_Ing->text(), QStringLiteral("Все продукты"));
+    EXPECT_EQ(f->Combo_TypeDoc->currentIndex(), 0);
+    EXPECT_TRUE(f->CB_Ostatki->isChecked());  // kept between showings
+    f->CB_Short->click();  // no balances without the short form
+    EXPECT_FALSE(f->CB_Ostatki->isChecked());
+    EXPECT_FALSE(f->CB_Ostatki->isEnabled());
+}
+
+TEST_F(OborotkaWindow, RefusalsPutTheFocusOnTheirControl)
+{
+    f->CB_AllFirma->click();
+    f->Btn_Ok->click();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано предприятие !"));
+    EXPECT_EQ(f->focusWidget(), f->Btn_Firma);
+    // The department picker asks for the enterprise first.
+    f->CB_AllOtdel->click();
+    f->Btn_Otdel->click();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано предприятие !"));
+
+    OborotkaPickers().firma = [](qint64& kod, QString& name) {
+        kod = Stolovaya;
+        name = QStringLiteral("Столовая №1");
+        return true;
+    };
+    f->Btn_Firma->click();
+    EXPECT_EQ(f->P_NameFirma->text(), QStringLiteral("Столовая №1"));
+    f->Btn_Ok->click();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано подразделение(отдел) !"));
+    EXPECT_EQ(f->focusWidget(), f->Btn_Otdel);
+    f->CB_AllOtdel->click();
+    f->CB_Ing->click();
+    f->Btn_Ok->click();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрана детализация выборки по продуктам !"));
+    EXPECT_EQ(f->focusWidget(), f->Btn_Ing);
+    f->CB_Ing->click();
+    f->Date_Start->setDate(f->Date_End->date().addDays(1));
+    f->Btn_Ok->click();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Дата начала периода не может быть больше дата конца периода !"));
+    EXPECT_EQ(f->focusWidget(), f->Date_Start);
+    f->Date_Start->setDate(f->Date_End->date());
+    f->RG->setItemIndex(1);
+    f->Btn_Ok->click();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Выбрана опция обработки документов выбранных партнёров, однако ни "
+                                                  "один партнёр не выбран !"));
+    EXPECT_EQ(f->focusWidget(), static_cast<QWidget*>(f->GridFirma));
+    EXPECT_TRUE(f->isVisible());
+}
+
+TEST_F(OborotkaWindow, CounterpartiesAreSearchedByBoundTextAndMovedLineForLine)
+{
+    f->RG->setItemIndex(1);
+    EXPECT_TRUE(f->RG2->isEnabled());
+    EXPECT_EQ(f->Q_Vibor->recordCount(), 5);
+    f->CB_Context->click();
+    f->E_Context->setText(QStringLiteral("о'бр"));  // a quote in the typed text
+    f->Timer_ContextTimer();
+    ASSERT_EQ(f->Q_Vibor->recordCount(), 1);
+    f->Btn_Add->click();
+    f->Btn_Add->click();  // no duplicate check
+    f->E_Context->setText(QStringLiteral("%"));
+    f->Timer_ContextTimer();
+    EXPECT_EQ(f->Q_Vibor->recordCount(), 5);
+    f->E_Context->setText(QStringLiteral("бета"));
+    f->Timer_ContextTimer();
+    f->Btn_All_Add->click();
+    EXPECT_EQ(f->Memo_Filter->toPlainText(),
+              QStringLiteral("Кафе \"О'Брайен\"\nКафе \"О'Брайен\"\nПокупатель Бета"));
+    EXPECT_EQ(f->Memo2->toPlainText(), QStringLiteral(" imp.KOD = 105\n imp.KOD = 105\n imp.KOD = 103"));
+    EXPECT_EQ(f->Memo3->toPlainText(), QStringLiteral(" imp.KOD <> 105\n imp.KOD <> 105\n imp.KOD <> 103"));
+    QTextCursor c(f->Memo_Filter->document()->findBlockByNumber(1));
+    f->Memo_Filter->setTextCursor(c);
+    f->Btn_Del->click();
+    EXPECT_EQ(f->Memo_Filter->toPlainText(), QStringLiteral("Кафе \"О'Брайен\"\nПокупатель Бета"));
+    EXPECT_EQ(f->Memo3->toPlainText(), QStringLiteral(" imp.KOD <> 105\n imp.KOD <> 103"));
+    EXPECT_EQ(f->Options().partners, (QVector<qint64>{105, Beta}));
+    // Back to all counterparties: the choice stays but is not applied.
+    f->RG->setItemIndex(0);
+    EXPECT_FALSE(f->Q_Vibor->active());
+    EXPECT_FALSE(f->RG2->isEnabled());
+    EXPECT_FALSE(f->Options().selectedPartners);
+    f->Btn_All_Del->click();
+    EXPECT_TRUE(f->Memo2->toPlainText().isEmpty());
+}
+
+TEST_F(OborotkaWindow, TheChoosersKindStaysWithItsKey)
+{
+    f->CB_Ing->click();
+    choose(
+        [](TForm_SelectIng* s) {
+            EXPECT_EQ(s->RG->itemIndex(), 1);
+            s->RG->setItemIndex(0);
+            ASSERT_TRUE(s->GR->locate(QStringLiteral("NAME"), QStringLiteral("Мясо")));
+            s->Btn_Ok->click();
+        },
+        true);
+    EXPECT_EQ(f->P_Ing->text(), QStringLiteral("Группа << Мясо >>"));
+    // Opened again (product mode) and cancelled: still the group.
+    choose([](TForm_SelectIng*) {}, false);
+    EXPECT_EQ(f->P_Ing->text(), QStringLiteral("Группа << Мясо >>"));
+    const reports::TurnoverOptions o = f->Options();
+    EXPECT_TRUE(o.ingIsGroup);
+    EXPECT_EQ(o.ing, Myaso);
+    EXPECT_TRUE(reports::TurnoverStatementLines(o).contains(QStringLiteral("AND ING.KOD_GROUP = 402")));
+
+    // A product found by typed text.
+    choose(
+        [](TForm_SelectIng* s) {
+            s->CB_Context->click();
+            s->E_Context->setText(QStringLiteral("морк"));
+            s->Timer1Timer();
+            ASSERT_EQ(s->ING->recordCount(), 1);
+            EXPECT_EQ(s->ING->field(QStringLiteral("SHORT_NAME")).asString(), QStringLiteral("кг"));
+        },
+        true);
+    EXPECT_EQ(f->P_Ing->text(), QStringLiteral("Продукт << Морковь >>"));
+    EXPECT_FALSE(f->Options().ingIsGroup);
+    EXPECT_FALSE(SelectIngWindow()->ING->active());
+}
+
+TEST_F(OborotkaWindow, TheChooserRefusesAnEmptyChoice)
+{
+    TForm_SelectIng* s = SelectIngWindow();
+    s->show();
+    s->CB_Context->click();
+    s->E_Context->setText(QStringLiteral("нет такого"));
+    s->Timer1Timer();
+    s->Btn_Ok->click();
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбран ниодин продукт !"));
+    EXPECT_TRUE(s->isVisible());
+    s->hide();
+}
+
+TEST_F(OborotkaWindow, OkPrintsTheStatementAndClosesTheWindow)
+{
+    InsertVariable(env.testDb(), InsertTemplate(env.testDb(), 3, TableLayout(QStringLiteral("Оборотка"), 603)),
+                   PlacedVariable(QStringLiteral("name"), templates::LocTable, QStringLiteral("B1")));
+    Doc([this](const QString& s) { env.testDb().exec(s); }, 1001, QStringLiteral("П-1"), QDate(2026, 1, 10), 5, Alfa,
+        Stolovaya, Kuhnya, 11);
+    Move([this](const QString& s) { env.testDb().exec(s); }, 1001, Kartofel, Kuhnya, 2, 20, 1);
+    Form_Base->TransactionRead->commit();
+    Form_Base->TransactionRead->start();
+    auto owned = std::make_unique<automation::RecordingOffice>();
+    automation::RecordingOffice* office = owned.get();
+    automation::SetProgramOffice(std::move(owned));
+    f->Date_Start->setDate(QDate(2026, 1, 1));
+    f->Date_End->setDate(QDate(2026, 1, 31));
+    f->Btn_Ok->click();
+    ASSERT_EQ(office->books.size(), 1);
+    // The template has no heading variables: they take no row.
+    EXPECT_EQ(office->last().at(QStringLiteral("B8")), QStringLiteral("Картофель"));
+    EXPECT_EQ(f->result(), QDialog::Accepted);
+    EXPECT_FALSE(f->isVisible());
+    automation::SetProgramOffice(nullptr);
+}
+
+TEST_F(OborotkaWindow, AnExportShowingAllowsOnlyTheStatementByOperations)
+{
+    f->hide();
+    f->CB_Short->setChecked(true);
+    f->CB_ShortClick();
+    f->CB_Ostatki->setChecked(true);
+    bool shortEnabled = true;
+    Msg::setModalHandler([&](QDialog*) {
+        shortEnabled = f->CB_Short->isEnabled();
+        EXPECT_FALSE(f->CB_Short->isChecked());
+        EXPECT_FALSE(f->CB_Ostatki->isChecked());
+        EXPECT_EQ(f->exportPath, QStringLiteral("/tmp/obmen.dbf"));
+        return QDialog::Rejected;
+    });
+    printing::ShowOborotka(QStringLiteral("/tmp/obmen.dbf"), true);
+    EXPECT_FALSE(shortEnabled);
+    EXPECT_TRUE(f->CB_Short->isEnabled());  // enabled again when the window hides
+    EXPECT_TRUE(f->exportPath.isEmpty());
+}
+
+
+TEST_F(OborotkaWindow, TheInventoryEntryPrintsTheDocumentsSheet)
+{
+    const qint64 form = InsertTemplate(env.testDb(), 5, TableLayout(QStringLiteral("Опись"), 605));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("otdel"), templates::LocHeader, QStringLiteral("B2")));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("name"), templates::LocTable, QStringLiteral("B1")));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("nedost"), templates::LocTable, QStringLiteral("C1")));
+    env.testDb().exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, INT_PARAM1, "
+                                     "PROVODKA) VALUES (900, 'И-1', '2026-02-28', 1, 101, 201, 1)"));
+    env.testDb().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING, KOLVO, CENA, MY_KOLVO, MY_CENA, CENA_P) "
+                                     "VALUES (900, 501, 10, 5, 8, 6, 9)"));
+    Form_Base->TransactionRead->commit();
+    Form_Base->TransactionRead->start();
+    auto owned = std::make_unique<automation::RecordingOffice>();
+    automation::RecordingOffice* office = owned.get();
+    automation::SetProgramOffice(std::move(owned));
+    printing::Prt_Invent(900);
+    ASSERT_EQ(office->books.size(), 1);
+    EXPECT_EQ(office->last().at(QStringLiteral("B2")), QStringLiteral("Кухня"));
+    // The template has no group heading: the line is the first table row.
+    EXPECT_EQ(office->last().at(QStringLiteral("B8")), QStringLiteral("Картофель"));
+    EXPECT_EQ(office->last().at(QStringLiteral("C8")), QVariant(2.0));
+    automation::SetProgramOffice(nullptr);
+}
+
+TEST_F(OborotkaWindow, TheProgramsPickersChooseAnOwnEnterpriseAndItsDepartment)
+{
+    ASSERT_TRUE(OborotkaPickers().firma);
+    QStringList listed;
+    Msg::setModalHandler([&](QDialog* d) {
+        if (auto* s = dynamic_cast<TForm_SelectFirma*>(d)) {
+            for (int r = 0; r < s->Q_Vibor->recordCount(); ++r)
+                listed << s->Q_Vibor->valueAt(r, s->Q_Vibor->fieldIndex(QStringLiteral("NAME"))).toString();
+            s->Q_Vibor->locate(QStringLiteral("NAME"), QStringLiteral("Столовая №1"));
+            return int(QDialog::Accepted);
+        }
+        if (auto* o = dynamic_cast<TForm_SelectOtdel*>(d)) {
+            o->Q_O->locate(QStringLiteral("NAME"), QStringLiteral("Бар"));
+            return int(QDialog::Accepted);
+        }
+        return int(QDialog::Rejected);
+    });
+    f->CB_AllFirma->click();
+    f->Btn_Firma->click();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("Кафе Гамма"), QStringLiteral("Столовая №1")}));  // own ones only
+    EXPECT_EQ(f->P_NameFirma->text(), QStringLiteral("Столовая №1"));
+    EXPECT_EQ(f->firmaKod, Stolovaya);
+    f->CB_AllOtdel->click();
+    f->Btn_Otdel->click();
+    EXPECT_EQ(f->P_NameOtdel->text(), QStringLiteral("Бар"));
+    EXPECT_EQ(f->Options().otdel, Bar);
+    // A new enterprise clears the department.
+    f->Btn_Firma->click();
+    EXPECT_EQ(f->otdelKod, 0);
+    EXPECT_TRUE(f->P_NameOtdel->text().isEmpty());
+}
+
+TEST_F(OborotkaWindow, TheShortFormWithBalancesPrintsByProducts)
+{
+    const qint64 form = InsertTemplate(env.testDb(), 4, TableLayout(QStringLiteral("Оборотка по продуктам"), 604));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("name"), templates::LocTable, QStringLiteral("B1")));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("ost_end"), templates::LocTable, QStringLiteral("C1")));
+    InsertVariable(env.testDb(), form, PlacedVariable(QStringLiteral("ed_izm"), templates::LocTable, QStringLiteral("D1")));
+    const Exec x = [this](const QString& s) { env.testDb().exec(s); };
+    Stock(x, Kartofel, Stolovaya, Kuhnya, 10);
+    Doc(x, 1001, QStringLiteral("П-1"), QDate(2026, 1, 10), 5, Stolovaya, 0, Kuhnya, 11);
+    Move(x, 1001, Kartofel, Kuhnya, 2, 20, 1);
+    Doc(x, 1002, QStringLiteral("Р-9"), QDate(2026, 2, 10), 6, Stolovaya, 0, Kuhnya, 11);
+    Move(x, 1002, Kartofel, Kuhnya, 1, 20, 2);  // after the period
+    Form_Base->TransactionRead->commit();
+    Form_Base->TransactionRead->start();
+    auto owned = std::make_unique<automation::RecordingOffice>();
+    automation::RecordingOffice* office = owned.get();
+    automation::SetProgramOffice(std::move(owned));
+    f->Date_Start->setDate(QDate(2026, 1, 1));
+    f->Date_End->setDate(QDate(2026, 1, 31));
+    f->CB_Short->click();
+    f->CB_Ostatki->click();
+    f->Btn_Ok->click();
+    ASSERT_EQ(office->books.size(), 1);
+    EXPECT_EQ(office->last().at(QStringLiteral("B8")), QStringLiteral("Картофель"));
+    EXPECT_EQ(office->last().at(QStringLiteral("C8")), QVariant(11.0));
+    EXPECT_EQ(office->last().at(QStringLiteral("D8")), QStringLiteral("кг"));
+    EXPECT_EQ(Form_Gauge->windowTitle(), QStringLiteral("Ход выполнения"));
+    EXPECT_FALSE(Form_Gauge->isVisible());
+    EXPECT_FALSE(f->isVisible());
+    automation::SetProgramOffice(nullptr);
+}

@@ -1,0 +1,81 @@
+// Golden runners of the turnover statements and the inventory sheet: the
+// options of a case folder (tests/fixtures/report_turnover_* and
+// report_inventory_*) printed on the shipped samples; the statement by
+// operations also lists the exchange records it wrote.
+
+#include "reports/Invent.h"
+#include "reports/TurnoverReports.h"
+#include "support/ReportGolden.h"
+
+#include "exchange/Dbf.h"
+#include "exchange/Obmen.h"
+
+#include <QFile>
+#include <QJsonArray>
+
+namespace {
+
+QDate dateOf(const QJsonValue& v) { return QDate::fromString(v.toString(), QStringLiteral("dd.MM.yyyy")); }
+
+reports::TurnoverOptions turnoverOptions(const QJsonObject& j)
+{
+    reports::TurnoverOptions o;
+    o.start = dateOf(j.value(QStringLiteral("start")));
+    o.end = dateOf(j.value(QStringLiteral("end")));
+    o.firma = j.value(QStringLiteral("firma")).toInteger();
+    o.allFirma = o.firma == 0;
+    o.firmaName = j.value(QStringLiteral("firmaName")).toString();
+    o.otdel = j.value(QStringLiteral("otdel")).toInteger();
+    o.allOtdel = o.otdel == 0;
+    o.otdelName = j.value(QStringLiteral("otdelName")).toString();
+    o.provodka = j.value(QStringLiteral("provodka")).toInt();
+    o.docType = j.value(QStringLiteral("docType")).toInt();
+    o.balances = j.value(QStringLiteral("balances")).toBool();
+    o.shortForm = o.balances;
+    return o;
+}
+
+} // namespace
+
+TARELIA_GOLDEN_RUNNER(turnover_operations)
+{
+    golden.useTemplate(QStringLiteral("turnover_operations"));
+    const reports::TurnoverOptions o = turnoverOptions(golden.options);
+    QString path;
+    if (golden.options.value(QStringLiteral("export")).toBool()) {
+        path = golden.t.folder() + QStringLiteral("/obmen.dbf");
+        exchange::obmen::CreateTable(path);
+    }
+    const QString missing = reports::RunOborotkaDoc(golden.ctx(), golden.office, golden.cache(), o, path);
+    if (path.isEmpty())
+        return;
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    const auto table = exchange::dbf::Read(f.readAll());
+    if (!table) {
+        golden.notes << QStringLiteral("exchange table unreadable");
+        return;
+    }
+    for (const auto& record : table->records) {
+        QStringList fields;
+        for (const QByteArray& raw : record)
+            fields << exchange::dbf::TextOf(raw).trimmed();
+        golden.notes << QStringLiteral("obmen: ") + fields.join(QStringLiteral(" | "));
+    }
+    for (const QString& line : missing.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        golden.notes << QStringLiteral("warning: ") + line;
+}
+
+TARELIA_GOLDEN_RUNNER(turnover_products)
+{
+    golden.useTemplate(QStringLiteral("turnover_products"));
+    const reports::TurnoverOptions o = turnoverOptions(golden.options);
+    reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(), reports::BuildOborotkaIng(golden.ctx(), o));
+}
+
+TARELIA_GOLDEN_RUNNER(inventory)
+{
+    golden.useTemplate(QStringLiteral("inventory"));
+    reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(),
+                               reports::BuildInvent(golden.ctx(), golden.options.value(QStringLiteral("document")).toInteger()));
+}

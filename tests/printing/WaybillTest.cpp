@@ -1,0 +1,191 @@
+// The waybill of a movement document against the in-memory office: receipt
+// or issue by type and last line, both parties, lines, total in figures and
+// words, and the exchange records written on the way.
+
+#include "automation/RecordingOffice.h"
+#include "exchange/Obmen.h"
+#include "reports/Waybill.h"
+#include "support/EngineEnv.h"
+#include "support/TemplateFixture.h"
+#include "util/Clock.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace templates;
+using automation::RecordingOffice;
+
+namespace {
+
+class Waybill : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TemplateForm f = TableLayout(QStringLiteral("Накладная"), 601);
+        f.HEAD_YX = QStringLiteral("H7");
+        f.TAIL_YX = QStringLiteral("H10");
+        f.END_LINE = QStringLiteral("H");
+        const qint64 form = InsertTemplate(env.t, 1, f);
+        auto var = [&](const char* name, int loc, const char* cell) {
+            InsertVariable(env.t, form, PlacedVariable(QString::fromLatin1(name), loc, QString::fromLatin1(cell)));
+        };
+        var("name_d", LocHeader, "A1");
+        var("date_d", LocHeader, "A2");
+        const char* cols = "ABCDEFGH";
+        const char* party[] = {"", "addr_", "inn_", "all_", "rs_", "bank_", "rs_b_", "bik_"};
+        for (int i = 0; i < 8; ++i) {
+            var((QByteArray(party[i]) + "pok").constData(), LocHeader, (QByteArray(1, cols[i]) + "3").constData());
+            var((QByteArray(party[i]) + "prod").constData(), LocHeader, (QByteArray(1, cols[i]) + "4").constData());
+        }
+        var("nstr", LocTable, "A1");
+        var("name", LocTable, "B1");
+        var("ed_izm", LocTable, "C1");
+        var("kolvo", LocTable, "D1");
+        var("cena", LocTable, "E1");
+        var("summa", LocTable, "F1");
+        var("sum_all", LocEnd, "F1");
+        var("sum_txt", LocEnd, "A2");
+        var("kolvo_str", LocEnd, "A3");
+        env.settings.rub = QStringLiteral("руб.");
+        env.settings.kop = QStringLiteral("коп.");
+
+        env.t.exec("INSERT INTO FIRMA (KOD, NAME, INN, KPP, ADDR_JUR, RS, BANK, BIK, LOCAL_FIRMA) VALUES "
+                   "(900001, 'Столовая', '1', '2', 'Тверь', '4070', 'Сбербанк', '044', 1)");
+        env.t.exec("INSERT INTO FIRMA (KOD, NAME, INN, KPP, ADDR_JUR, RS, BANK, BIK, LOCAL_FIRMA) VALUES "
+                   "(900002, 'Поставщик', '77', '88', 'Москва', '4080', 'ВТБ', '045', 0)");
+        env.t.exec("INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME) VALUES (900010, 'килограмм', 'кг')");
+        env.t.exec("INSERT INTO ING (KOD, NAME, ED_IZM) VALUES (900021, 'Морковь', 900010)");
+        env.t.exec("INSERT INTO ING (KOD, NAME, ED_IZM) VALUES (900022, 'Лук', 900010)");
+        env.t.exec("INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_OTDEL, KOD_KASSA, KOD_1S) VALUES (900031, 900021, 900005, 3, 'M-1')");
+        office.prototype.sheets.resize(1);
+        office.prototype.sheets[0].cells[{7, 0}].content = QStringLiteral("Итого");
+        Clock::setSource([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 0)); });
+    }
+    void TearDown() override { Clock::setSource({}); }
+
+    // A document with its lines (kolvo, cena, type of line).
+    void document(int type, const QVector<std::tuple<qint64, double, double, int>>& lines, qint64 kod = 900100)
+    {
+        env.t.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT) "
+                                  "VALUES (%1, '15', '2026-11-30', %2, 900001, 900002)")
+                       .arg(kod)
+                       .arg(type));
+        int n = 0;
+        for (const auto& [ing, kolvo, cena, dir] : lines)
+            env.t.exec(QStringLiteral("INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+                                      "VALUES (%1, %2, %3, 900005, %4, %5, %6)")
+                           .arg(kod * 10 + ++n)
+                           .arg(kod)
+                           .arg(ing)
+                           .arg(kolvo)
+                           .arg(cena)
+                           .arg(dir));
+    }
+
+    void run(qint64 doc = 900100, exchange::obmen::Export* x = nullptr)
+    {
+        RefreshRead(env.t);
+        const engine::Context ctx = env.ctx();
+        reports::RunStandardReport(ctx, office, env.t.folder() + QStringLiteral("/templates/"),
+                                   reports::waybill::Build(ctx, {doc}, x));
+    }
+    QVariant at(const char* a1) { return office.last().at(QString::fromLatin1(a1)); }
+
+    EngineEnv env;
+    RecordingOffice office;
+};
+
+} // namespace
+
+TEST_F(Waybill, ReceiptHasOwnEnterpriseAsBuyerAndTheSumInWords)
+{
+    document(5, {{900021, 1, 100, 1}, {900022, 1, 23.45, 1}});
+    run();
+    EXPECT_EQ(at("A1"), QStringLiteral("Приходная накладная № 15 от 30.11.2026"));
+    EXPECT_EQ(at("A3"), QStringLiteral("Столовая"));
+    EXPECT_EQ(at("B3"), QStringLiteral("Тверь"));
+    EXPECT_EQ(at("C3"), QStringLiteral("1/2"));
+    EXPECT_EQ(at("D3"), QStringLiteral("Столовая, ИНН/КПП: 1/2, Тверь"));
+    EXPECT_EQ(at("E3"), QStringLiteral("4070"));
+    EXPECT_EQ(at("F3"), QStringLiteral("Сбербанк"));
+    EXPECT_EQ(at("G3"), QStringLiteral("4070 в Сбербанк"));
+    EXPECT_EQ(at("H3"), QStringLiteral("044"));
+    EXPECT_EQ(at("A4"), QStringLiteral("Поставщик"));
+    EXPECT_EQ(at("D4"), QStringLiteral("Поставщик, ИНН/КПП: 77/88, Москва"));
+
+    EXPECT_EQ(at("A8"), QVariant(1.0));
+    EXPECT_EQ(at("B8"), QStringLiteral("Морковь"));
+    EXPECT_EQ(at("C8"), QStringLiteral("кг"));
+    EXPECT_EQ(at("F8"), QVariant(100.0));
+    EXPECT_EQ(at("A9"), QVariant(2.0));
+    EXPECT_EQ(at("E9"), QVariant(23.45));
+    EXPECT_EQ(at("A10"), QStringLiteral("Итого"));
+    EXPECT_DOUBLE_EQ(at("F10").toDouble(), 123.45);
+    EXPECT_EQ(at("A11"), QStringLiteral("Сто двадцать три руб. 45коп."));
+    EXPECT_EQ(at("A12"), QVariant(2.0));
+}
+
+TEST_F(Waybill, TitleAndPartiesFollowTheDocumentType)
+{
+    struct Case { int type; int lastLine; bool receipt; };
+    const Case cases[] = {{2, 1, true}, {3, 2, false}, {4, 1, true}, {4, 2, false},
+                          {5, 2, true}, {6, 1, false}, {7, 2, false}};
+    qint64 kod = 900200;
+    for (const Case& c : cases) {
+        // The internal move is decided by its last line only.
+        document(c.type, {{900021, 1, 1, c.lastLine == 1 ? 2 : 1}, {900022, 1, 1, c.lastLine}}, ++kod);
+        run(kod);
+        const QString title = at("A1").toString();
+        EXPECT_EQ(title.startsWith(QStringLiteral("Приходная накладная № ")), c.receipt) << c.type << " " << c.lastLine;
+        EXPECT_EQ(title.startsWith(QStringLiteral("Расходная накладная № ")), !c.receipt) << c.type;
+        EXPECT_EQ(at("A3"), c.receipt ? QStringLiteral("Столовая") : QStringLiteral("Поставщик")) << c.type;
+        EXPECT_EQ(at("A4"), c.receipt ? QStringLiteral("Поставщик") : QStringLiteral("Столовая")) << c.type;
+    }
+    // An internal move without lines is an issue.
+    document(4, {}, ++kod);
+    run(kod);
+    EXPECT_TRUE(at("A1").toString().startsWith(QStringLiteral("Расходная накладная № ")));
+}
+
+TEST_F(Waybill, NoLinesPutsTheEndBlockUnderTheHeaderWithZero)
+{
+    document(6, {});
+    env.t.exec("UPDATE DOCS SET KOD_PARTNER_IMPORT = 1 WHERE KOD = 900100");  // no such enterprise
+    run();
+    EXPECT_TRUE(at("A3").toString().isEmpty());
+    EXPECT_EQ(at("D3"), QStringLiteral(", ИНН/КПП: /, "));
+    EXPECT_EQ(at("G3"), QStringLiteral(" в "));
+    EXPECT_EQ(at("A8"), QStringLiteral("Итого"));
+    EXPECT_EQ(at("F8"), QVariant(0.0));
+    EXPECT_EQ(at("A9"), QStringLiteral("Нольруб. 0коп."));
+    EXPECT_EQ(at("A10"), QVariant(0.0));
+
+    // A document deleted meanwhile is refused before the office is asked.
+    const int books = static_cast<int>(office.books.size());
+    RefreshRead(env.t);
+    EXPECT_THROW(reports::waybill::Build(env.ctx(), {900999}), std::runtime_error);
+    EXPECT_EQ(office.books.size(), books);
+}
+
+TEST_F(Waybill, ExchangeRecordsFollowEachLinesOwnDirection)
+{
+    // An issue document whose first line comes into stock.
+    document(6, {{900021, 2, 10, 1}, {900022, 3, 5, 2}});
+    const QString path = env.t.folder() + QStringLiteral("/obmen.dbf");
+    exchange::obmen::CreateTable(path);
+    exchange::obmen::Export x(env.ctx(), path);
+    run(900100, &x);
+    x.close();
+    EXPECT_TRUE(at("A1").toString().startsWith(QStringLiteral("Расходная")));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const auto table = exchange::dbf::Read(f.readAll());
+    ASSERT_TRUE(table.has_value());
+    ASSERT_EQ(table->records.size(), 2);
+    EXPECT_EQ(table->records[0][0], QByteArray("+"));
+    EXPECT_EQ(exchange::dbf::TextOf(table->records[0][2]), QStringLiteral("M-1"));
+    EXPECT_EQ(table->records[1][0], QByteArray("-"));
+    EXPECT_EQ(exchange::dbf::TextOf(table->records[1][6]), QStringLiteral("15"));
+    EXPECT_EQ(x.warningText(), exchange::obmen::MissingCodesHeading() + QStringLiteral("\n\nЛук"));
+}
