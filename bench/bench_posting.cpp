@@ -2,13 +2,17 @@
 // weighted average, and a transfer of 200 different dishes that writes off
 // their ingredients (three to five raw products each) and receives the
 // dishes in another department. Each timed posting is rolled back, so every
-// iteration posts the same document into the same stock.
+// iteration posts the same document into the same stock. The catalogue holds
+// 1,000, 10,000 or 50,000 raw products: a posting's time must not follow it.
 
 #include "CostingCatalogue.h"
 #include "PostingBench.h"
 
 #include "posting/Posting.h"
 
+#include <algorithm>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -17,7 +21,7 @@ struct Bench : posting_bench::Database {
     qint64 firma = 0, kitchen = 0, bar = 0;
     std::vector<qint64> raw, dishes;
 
-    Bench() : Database(QStringLiteral("posting.fdb"))
+    explicit Bench(int catalogue) : Database(QStringLiteral("posting%1.fdb").arg(catalogue))
     {
         costing_catalogue::Builder b(&database, write.get());
         firma = b.firma(QStringLiteral("Столовая"));
@@ -28,7 +32,7 @@ struct Bench : posting_bench::Database {
         stock.cena = 50;
         stock.myCena = 65;
         stock.percent = 30;
-        for (int i = 0; i < 1000; ++i) {
+        for (int i = 0; i < catalogue; ++i) {
             costing_catalogue::Builder::Ing d;
             d.name = QStringLiteral("Продукт %1").arg(i);
             const qint64 k = b.ing(d);
@@ -79,16 +83,26 @@ struct Bench : posting_bench::Database {
     }
 };
 
-Bench& bench()
+Bench& bench(int catalogue = 1000)
 {
-    static Bench b;
-    return b;
+    static std::map<int, std::unique_ptr<Bench>> benches;
+    auto& b = benches[catalogue];
+    if (!b)
+        b = std::make_unique<Bench>(catalogue);
+    return *b;
+}
+
+std::vector<qint64> firstRaw(int catalogue, int n)
+{
+    const std::vector<qint64>& raw = bench(catalogue).raw;
+    return {raw.begin(), raw.begin() + std::min<size_t>(raw.size(), static_cast<size_t>(n))};
 }
 
 // Posts a document of the type with the products as its lines.
-void postMovement(benchmark::State& state, int type, qint64 otdel2, const std::vector<qint64>& products, double kolvo)
+void postMovement(benchmark::State& state, int type, qint64 otdel2, const std::vector<qint64>& products, double kolvo,
+                  int catalogue = 1000)
 {
-    Bench& b = bench();
+    Bench& b = bench(catalogue);
     posting_bench::TimeRolledBack(
         state, *b.write,
         [&] {
@@ -99,8 +113,18 @@ void postMovement(benchmark::State& state, int type, qint64 otdel2, const std::v
         [&](qint64 d) { posting::PostMovement(b.context(), d, 1); });
 }
 
-void BM_PostReceipt1000Lines(benchmark::State& state) { postMovement(state, posting::DocType::Receipt, 0, bench().raw, 30); }
-BENCHMARK(BM_PostReceipt1000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_PostReceipt1000Lines(benchmark::State& state)
+{
+    const int catalogue = static_cast<int>(state.range(0));
+    postMovement(state, posting::DocType::Receipt, 0, firstRaw(catalogue, 1000), 30, catalogue);
+}
+BENCHMARK(BM_PostReceipt1000Lines)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PostReceipt10000Lines(benchmark::State& state)
+{
+    postMovement(state, posting::DocType::Receipt, 0, firstRaw(10000, 10000), 30, 10000);
+}
+BENCHMARK(BM_PostReceipt10000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PostSplitTransfer200Dishes(benchmark::State& state)
 {

@@ -2,12 +2,16 @@
 // 4 levels down (dish - semi-finished products - their semi-finished
 // products - raw products) on the embedded database: the paired output, the
 // card expansion and both server postings. Each timed posting is rolled back.
+// The kitchen's catalogue holds 0, 10,000 or 50,000 more products that the
+// document does not use: the posting's time must not follow them.
 
 #include "CostingCatalogue.h"
 #include "PostingBench.h"
 
 #include "posting/RealPosting.h"
 
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -16,7 +20,7 @@ struct Bench : posting_bench::Database {
     qint64 firma = 0, kitchen = 0;
     std::vector<qint64> dishes;
 
-    Bench() : Database(QStringLiteral("real.fdb"))
+    explicit Bench(int extra) : Database(QStringLiteral("real%1.fdb").arg(extra))
     {
         costing_catalogue::Builder b(&database, write.get());
         firma = b.firma(QStringLiteral("Столовая"));
@@ -68,6 +72,13 @@ struct Bench : posting_bench::Database {
             b.karta(k, at(raw, i * 3), 0.05, 80);
             dishes.push_back(k);
         }
+        // The rest of the kitchen's catalogue: raw products and a dish on every fifth.
+        for (int i = 0; i < extra; ++i) {
+            const bool composite = i % 5 == 4;
+            const qint64 k = product(QStringLiteral("Каталог %1").arg(i), composite ? 1 : 0, stock);
+            if (composite)
+                b.karta(k, at(raw, i), 0.1, 90);
+        }
         write->commit();
     }
 
@@ -93,24 +104,27 @@ struct Bench : posting_bench::Database {
     }
 };
 
-Bench& bench()
+Bench& bench(int extra)
 {
-    static Bench b;
-    return b;
+    static std::map<int, std::unique_ptr<Bench>> benches;
+    auto& b = benches[extra];
+    if (!b)
+        b = std::make_unique<Bench>(extra);
+    return *b;
 }
 
 void postProduction(benchmark::State& state, int mode)
 {
-    Bench& b = bench();
+    Bench& b = bench(static_cast<int>(state.range(0)));
     posting_bench::TimeRolledBack(
         state, *b.write, [&] { return b.doc(mode); }, [&](qint64 d) { posting::PostRealDocument(b.context(), d, 1); });
 }
 
 void BM_PostProduction200DishesIngredients(benchmark::State& state) { postProduction(state, 0); }
-BENCHMARK(BM_PostProduction200DishesIngredients)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PostProduction200DishesIngredients)->Arg(0)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PostProduction200DishesStockFirst(benchmark::State& state) { postProduction(state, 2); }
-BENCHMARK(BM_PostProduction200DishesStockFirst)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PostProduction200DishesStockFirst)->Arg(0)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

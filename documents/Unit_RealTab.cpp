@@ -429,8 +429,8 @@ void TRealTab::Btn_Del_RealClick()
 
 void TRealTab::Btn_Print_RealClick()
 {
-    if (cat::HasRow(docs()) && cat::HasRow(lines()) && Form_PrintReal)
-        Msg::execModal(Form_PrintReal);
+    // The statements of a period need no document in the list.
+    printing::ShowPrintReal();
 }
 
 void TRealTab::Btn_Take_RealClick()

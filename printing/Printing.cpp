@@ -14,25 +14,7 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_Svod* Form_Svod = nullptr;
-TForm_PrintKarta* Form_PrintKarta = nullptr;
-TForm_PrintReal* Form_PrintReal = nullptr;
 
-
-TForm_Svod::TForm_Svod(QWidget* parent) : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Ведомость производства и реализации"));
-    auto* lay = new QVBoxLayout(this);
-    CB_PrintForGroup = new QCheckBox(QStringLiteral("Группировать блюда по группам продуктов"), this);
-    lay->addWidget(CB_PrintForGroup);
-    if (MyParams) {
-        connect(MyParams, &TSettings::changed, this, [this](const QString& key) {
-            if (key == QStringLiteral("PrintForGroup"))
-                CB_PrintForGroup->setChecked(MyParams->v.PrintForGroup);
-        });
-        CB_PrintForGroup->setChecked(MyParams->v.PrintForGroup);
-    }
-}
 
 TPrintStubDialog::TPrintStubDialog(const QString& caption, QWidget* parent) : QDialog(parent)
 {
@@ -47,16 +29,6 @@ int TPrintStubDialog::exec()
     return QDialog::Rejected;
 }
 
-TForm_PrintKarta::TForm_PrintKarta(QWidget* parent)
-    : TPrintStubDialog(QStringLiteral("Печать калькуляционной карты"), parent)
-{
-}
-
-
-TForm_PrintReal::TForm_PrintReal(QWidget* parent)
-    : TPrintStubDialog(QStringLiteral("Печать документов реализации"), parent)
-{
-}
 
 void CreatePrintingWindows()
 {
@@ -64,11 +36,8 @@ void CreatePrintingWindows()
     Form_PrintHelp = new TForm_PrintHelp;
     Form_ExpImp = new TForm_ExpImp;
     Form_Var = new TForm_Var;
-    Form_PrintKarta = new TForm_PrintKarta;
-    Form_PrintReal = new TForm_PrintReal;
-    Form_Svod = new TForm_Svod;
     // The print dialogs grow with the other windows on a large screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var, Form_PrintKarta, Form_PrintReal, Form_Svod}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var}) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);

@@ -32,6 +32,8 @@ class DbGrid;
 #include "entries/DirectPrint.h"
 #include "entries/NotBuilt.h"
 #include "entries/Office.h"
+#include "entries/PrintKarta.h"
+#include "entries/PrintReal.h"
 #include "entries/Print_IngUsage.h"
 #include "entries/Prt_Invent.h"
 #include "entries/Prt_Ostatki.h"
@@ -46,17 +48,11 @@ class DbGrid;
 #include "Unit_ExpImp.h"
 #include "Unit_Limit.h"
 #include "Unit_Print.h"
+#include "Unit_PrintKarta.h"
+#include "Unit_PrintReal.h"
 #include "Unit_Var.h"
 #include "Unit_PrintOstatki.h"
 #include "Unit_PrtDvig.h"
-
-// Production and sales statement options.
-class TForm_Svod : public QDialog {
-    Q_OBJECT
-public:
-    explicit TForm_Svod(QWidget* parent = nullptr);
-    QCheckBox* CB_PrintForGroup;
-};
 
 // A print dialog of the other subsystems: shown modally, says that printing
 // is not built yet and closes with Cancel.
@@ -67,21 +63,6 @@ public:
     int exec() override;
 };
 
-class TForm_PrintKarta : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_PrintKarta(QWidget* parent = nullptr);
-};
-
-class TForm_PrintReal : public TPrintStubDialog {
-    Q_OBJECT
-public:
-    explicit TForm_PrintReal(QWidget* parent = nullptr);
-};
-
-extern TForm_Svod* Form_Svod;
-extern TForm_PrintKarta* Form_PrintKarta;
-extern TForm_PrintReal* Form_PrintReal;
 
 // Creates the printing windows (the program block calls it in its order).
 void CreatePrintingWindows();

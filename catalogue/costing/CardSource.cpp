@@ -170,28 +170,29 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
                                      const std::vector<qint64>& departments)
 {
     db::Query q(database, transaction);
-    const QString byKey = QStringLiteral(" ORDER BY KOD");
-    readProducts(q, QString(), byKey);
+    // Whole tables are read as they lie and put in key order here: asked to
+    // sort, the server walks the primary-key index page by page.
+    readProducts(q, QString(), QString());
+    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
     indexProducts();
     const QString deps = departmentCondition(departments);
-    readDepartmentRows(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, byKey);
+    readDepartmentRows(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, QString());
+    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
     indexDepartmentRows();
 
-    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
-                            "WHERE IS_ACTIVE > 0 ORDER BY KOD_ING_MASTER, KOD"));
-    q.open();
-    karta_.reserve(static_cast<size_t>(q.recordCount()));
-    for (q.first(); !q.eof(); q.next()) {
-        if (q.field(1).isNull() || q.field(2).isNull())
-            continue;
-        Karta k;
-        k.master = q.field(1).asInt64();
-        k.ing = q.field(2).asInt64();
-        k.kolvo = q.field(3).asDouble();
-        k.percent = q.field(4).asDouble();
-        karta_.push_back(k);
-    }
-    q.close();
+    std::vector<std::pair<qint64, Karta>> rows;  // (KARTA.KOD, row)
+    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA WHERE IS_ACTIVE > 0"));
+    q.stream([&](const db::RowView& r) {
+        if (r.isNull(1) || r.isNull(2))
+            return;
+        rows.emplace_back(r.asInt64(0), Karta{r.asInt64(1), r.asInt64(2), r.asDouble(3), r.asDouble(4)});
+    });
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
+    });
+    karta_.reserve(rows.size());
+    for (const auto& r : rows)
+        karta_.push_back(r.second);
     indexCards();
     readDepartments(q);
 }
@@ -199,11 +200,18 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
 CatalogueSnapshot CatalogueSnapshot::ProductTree(db::Database* database, db::Transaction* transaction, qint64 product,
                                                 const std::vector<qint64>& departments)
 {
-    return CatalogueSnapshot(database, transaction, TreeTag{}, product, departments);
+    return CatalogueSnapshot(database, transaction, TreeTag{}, std::vector<qint64>{product}, departments);
 }
 
-CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag, qint64 product,
-                                     const std::vector<qint64>& departments)
+CatalogueSnapshot CatalogueSnapshot::ProductTrees(db::Database* database, db::Transaction* transaction,
+                                                  const std::vector<qint64>& products,
+                                                  const std::vector<qint64>& departments)
+{
+    return CatalogueSnapshot(database, transaction, TreeTag{}, products, departments);
+}
+
+CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag,
+                                     const std::vector<qint64>& products, const std::vector<qint64>& departments)
 {
     db::Query q(database, transaction);
 
@@ -212,31 +220,28 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
 
     // The card tree, a level at a time: the rows of every master reached so far.
     std::vector<std::pair<qint64, Karta>> rows;  // (KARTA.KOD, row)
-    std::unordered_set<qint64> seen{product};
-    std::vector<qint64> tree{product};
-    std::vector<qint64> frontier{product};
+    std::unordered_set<qint64> seen;
+    std::vector<qint64> tree;
+    for (qint64 p : products)
+        if (seen.insert(p).second)
+            tree.push_back(p);
+    std::vector<qint64> frontier = tree;
     while (!frontier.empty()) {
         std::vector<qint64> next;
         for (const QString& in : inLists(QStringLiteral("KOD_ING_MASTER"), frontier)) {
             q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
                                     "WHERE IS_ACTIVE > 0 AND ") +
                      in);
-            q.open();
-            for (q.first(); !q.eof(); q.next()) {
-                if (q.field(1).isNull() || q.field(2).isNull())
-                    continue;
-                Karta k;
-                k.master = q.field(1).asInt64();
-                k.ing = q.field(2).asInt64();
-                k.kolvo = q.field(3).asDouble();
-                k.percent = q.field(4).asDouble();
-                rows.emplace_back(q.field(0).asInt64(), k);
+            q.stream([&](const db::RowView& r) {
+                if (r.isNull(1) || r.isNull(2))
+                    return;
+                const Karta k{r.asInt64(1), r.asInt64(2), r.asDouble(3), r.asDouble(4)};
+                rows.emplace_back(r.asInt64(0), k);
                 if (seen.insert(k.ing).second) {
                     tree.push_back(k.ing);
                     next.push_back(k.ing);
                 }
-            }
-            q.close();
+            });
         }
         frontier = std::move(next);
     }
@@ -272,23 +277,20 @@ void CatalogueSnapshot::readProducts(db::Query& q, const QString& where, const Q
     q.setSql(QStringLiteral("SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP "
                             "FROM ING") +
              where + order);
-    q.open();
-    ings_.reserve(ings_.size() + static_cast<size_t>(q.recordCount()));
-    for (q.first(); !q.eof(); q.next()) {
+    q.stream([this](const db::RowView& r) {
         Product i;
-        i.kod = q.field(0).asInt64();
-        i.myLevel = q.field(1).asInt();
-        i.levelNull = q.field(1).isNull();
-        i.kvoPorc = q.field(2).asInt();
-        i.kalories = q.field(3).asDouble();
-        i.name = q.field(4).asString();
-        i.percentPlus = q.field(5).asInt();
-        i.cenaCompute = q.field(6).asInt();
-        i.group = q.field(7).asInt64();
-        i.groupNull = q.field(7).isNull();
+        i.kod = r.asInt64(0);
+        i.myLevel = r.asInt(1);
+        i.levelNull = r.isNull(1);
+        i.kvoPorc = r.asInt(2);
+        i.kalories = r.asDouble(3);
+        i.name = r.asString(4);
+        i.percentPlus = r.asInt(5);
+        i.cenaCompute = r.asInt(6);
+        i.group = r.asInt64(7);
+        i.groupNull = r.isNull(7);
         ings_.push_back(std::move(i));
-    }
-    q.close();
+    });
 }
 
 void CatalogueSnapshot::indexProducts()
@@ -303,27 +305,24 @@ void CatalogueSnapshot::readDepartmentRows(db::Query& q, const QString& where, c
     q.setSql(QStringLiteral("SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, "
                             "METOD_CENA, OPEN_CLOSE FROM ING_SKLAD") +
              where + order);
-    q.open();
-    sklad_.reserve(sklad_.size() + static_cast<size_t>(q.recordCount()));
-    for (q.first(); !q.eof(); q.next()) {
-        if (q.field(1).isNull() || q.field(2).isNull())
-            continue;  // a row without a product or a department joins nothing
-        DepartmentRow s;
-        s.kod = q.field(0).asInt64();
-        s.kodIng = q.field(1).asInt64();
-        s.kodOtdel = q.field(2).asInt64();
-        s.kolvo = q.field(3).asDouble();
-        s.cena = q.field(4).asDouble();
-        s.myCena = q.field(5).asDouble();
-        s.noIng = q.field(6).asInt();
-        s.kodFirma = q.field(7).asInt64();
-        s.firmaNull = q.field(7).isNull();
-        s.percent = q.field(8).asInt();
-        s.metod = q.field(9).asInt();
-        s.openClose = q.field(10).asInt();
-        sklad_.push_back(s);
-    }
-    q.close();
+    q.stream([this](const db::RowView& r) {
+        if (r.isNull(1) || r.isNull(2))
+            return;  // a row without a product or a department joins nothing
+        DepartmentRow d;
+        d.kod = r.asInt64(0);
+        d.kodIng = r.asInt64(1);
+        d.kodOtdel = r.asInt64(2);
+        d.kolvo = r.asDouble(3);
+        d.cena = r.asDouble(4);
+        d.myCena = r.asDouble(5);
+        d.noIng = r.asInt(6);
+        d.kodFirma = r.asInt64(7);
+        d.firmaNull = r.isNull(7);
+        d.percent = r.asInt(8);
+        d.metod = r.asInt(9);
+        d.openClose = r.asInt(10);
+        sklad_.push_back(d);
+    });
 }
 
 void CatalogueSnapshot::indexDepartmentRows()
@@ -356,10 +355,7 @@ void CatalogueSnapshot::indexCards()
 void CatalogueSnapshot::readDepartments(db::Query& q)
 {
     q.setSql(QStringLiteral("SELECT KOD, NAME FROM OTDEL"));
-    q.open();
-    for (q.first(); !q.eof(); q.next())
-        otdel_.emplace(q.field(0).asInt64(), q.field(1).asString());
-    q.close();
+    q.stream([this](const db::RowView& r) { otdel_.emplace(r.asInt64(0), r.asString(1)); });
 }
 
 const CatalogueSnapshot::Product* CatalogueSnapshot::product(qint64 kod) const

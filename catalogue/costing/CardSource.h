@@ -134,6 +134,12 @@ public:
     // their department rows. Its cost follows the tree, not the catalogue.
     static CatalogueSnapshot ProductTree(db::Database* database, db::Transaction* transaction, qint64 product,
                                          const std::vector<qint64>& departments = {});
+    // The same for several products at once (the products of a document):
+    // the union of their card trees. Its cost follows the trees, whatever the
+    // size of the catalogue.
+    static CatalogueSnapshot ProductTrees(db::Database* database, db::Transaction* transaction,
+                                          const std::vector<qint64>& products,
+                                          const std::vector<qint64>& departments = {});
     ~CatalogueSnapshot() override;
 
     void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) override;
@@ -159,8 +165,8 @@ public:
 
 private:
     struct TreeTag {};
-    CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag, qint64 product,
-                      const std::vector<qint64>& departments);
+    CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag,
+                      const std::vector<qint64>& products, const std::vector<qint64>& departments);
 
     struct Karta {
         qint64 master = 0;

@@ -3,6 +3,7 @@
 #include "Codec.h"
 #include "Database.h"
 #include "FbStatus.h"
+#include "QueryBound.h"
 #include "Transaction.h"
 
 #include <QRegularExpression>
@@ -301,15 +302,6 @@ QDateTime Field::asDateTime() const
 
 // ---- Query ----
 
-struct Query::Bound {
-    IMessageMetadata* meta = nullptr;
-    QByteArray buffer;
-    ~Bound()
-    {
-        if (meta)
-            meta->release();
-    }
-};
 
 Query::Query(Database* db, Transaction* tr, QObject* parent) : QObject(parent), db_(db), tr_(tr)
 {

@@ -82,6 +82,29 @@ private:
 
 // A statement with its result rows: SELECTs fetch every row at open and keep
 // a cursor over them; other statements run through execSql. Parameters are
+// One fetched row of Query::stream(), read where the server left it. Columns
+// count from 0; a null reads as 0 or an empty text.
+class RowView {
+public:
+    bool isNull(int column) const;
+    qint64 asInt64(int column) const;  // a scaled or floating value rounds to the nearest
+    int asInt(int column) const { return static_cast<int>(asInt64(column)); }
+    double asDouble(int column) const;
+    QString asString(int column) const;  // text columns only
+
+    struct Column {
+        unsigned offset = 0, nullOffset = 0, type = 0, length = 0;
+        int scale = 0;
+    };
+
+private:
+    friend class Query;
+    const unsigned char* buf_ = nullptr;
+    const Column* columns_ = nullptr;
+    int count_ = 0;
+    const Column& at(int column) const;
+};
+
 // written ":NAME" in the text (a name may repeat) and bound by name.
 class Query : public QObject {
     Q_OBJECT
@@ -111,6 +134,10 @@ public:
 
     void open();
     void close();
+    // Runs the SELECT and hands each row to `each` as it is fetched, typed
+    // straight from the server's message: nothing is kept, no signal fires and
+    // the query stays closed. For large reads into structures of their own.
+    void stream(const std::function<void(const RowView&)>& each);
     bool active() const { return active_; }
     void fetchAll() {}  // every row is fetched at open
     void execSql();

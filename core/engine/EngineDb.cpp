@@ -104,7 +104,11 @@ QString StockRowsOfDocuments(const QList<qint64>& docs)
             in << Key(d);
     if (in.isEmpty())
         in << QStringLiteral("0");
-    return QStringLiteral("SELECT S.KOD FROM MOVES M JOIN ING_SKLAD S ON S.KOD_ING = M.KOD_ING WHERE M.KOD_DOC IN (") +
+    // Only the departments a posting of the document moves stock in: the
+    // line's own and the document's two.
+    return QStringLiteral("SELECT S.KOD FROM MOVES M JOIN DOCS D ON D.KOD = M.KOD_DOC "
+                          "JOIN ING_SKLAD S ON S.KOD_ING = M.KOD_ING "
+                          "AND S.KOD_OTDEL IN (M.KOD_OTDEL, D.INT_PARAM1, D.INT_PARAM2) WHERE M.KOD_DOC IN (") +
            in.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 

@@ -45,7 +45,8 @@ void Exec(const Context& ctx, const QString& sql);
 void TakeStockRows(const Context& ctx, const QString& keys);
 
 // The keys of the stock rows of every product on the lines of these documents
-// (in every department), for TakeStockRows.
+// in the departments their postings move (the line's and the document's two),
+// for TakeStockRows.
 QString StockRowsOfDocuments(const QList<qint64>& docs);
 // Runs a stored procedure on the write transaction with its parameters, in
 // order, each bound as text (keys as decimal text).

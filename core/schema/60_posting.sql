@@ -18,6 +18,11 @@
   from an earlier posting (a document un-posted, changed and posted again)
   would otherwise give a later restore a price from before that earlier
   posting, or a price for a row this posting never repriced.
+
+  Rows are put in key order with "ORDER BY KOD + 0": asked to order by the
+  bare key, the server walks the whole primary-key index in order instead of
+  taking the few rows of one product and department (or of one document) by
+  their own index and sorting them.
 */
 
 SET TERM ^ ;
@@ -81,7 +86,7 @@ AS
         FIRST_ROW = 1;
         FOR SELECT KOD, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM ING_SKLAD
             WHERE KOD_ING = :A_ING AND KOD_OTDEL = :A_OTDEL
-            ORDER BY KOD
+            ORDER BY KOD + 0
             INTO :S_KOD, :Q0, :C0
         DO
         BEGIN
@@ -121,7 +126,7 @@ BEGIN
             VALUES (:N, :D_DATE, :D_TIME, 4, :D_NAME, :F_IMP, :F_EXP,
                     :O_2, :O_1, 11, :KOD_DOC, :EC, :TC, :PP);
         FOR SELECT KOD_ING, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD
+            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0
             INTO :L_ING, :Q, :C
         DO
         BEGIN
@@ -141,7 +146,7 @@ BEGIN
     BEGIN
         UPDATE MOVES SET TYPE_MOVES = 1, OLD_CENA = NULL WHERE KOD_DOC = :KOD_DOC;
         FOR SELECT KOD, KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD
+            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0
             INTO :L_KOD, :L_ING, :L_OTDEL, :Q, :C
         DO
         BEGIN
@@ -156,7 +161,7 @@ BEGIN
     BEGIN
         UPDATE MOVES SET TYPE_MOVES = 2, OLD_CENA = NULL WHERE KOD_DOC = :KOD_DOC;
         FOR SELECT KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0) FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD
+            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0
             INTO :L_ING, :L_OTDEL, :Q
         DO
         BEGIN
@@ -208,7 +213,7 @@ BEGIN
         RESTORE = 1;
 
     FOR SELECT KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), TYPE_MOVES, OLD_CENA FROM MOVES
-        WHERE KOD_DOC = :KOD_DOC ORDER BY KOD DESC
+        WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0 DESC
         INTO :L_ING, :L_OTDEL, :Q, :TM, :OC
     DO
     BEGIN
@@ -269,7 +274,7 @@ AS
 BEGIN
     IF (COALESCE(OTKAT, 0) > 0) THEN
         FOR SELECT KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), TYPE_MOVES, OLD_CENA FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD DESC
+            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0 DESC
             INTO :L_ING, :L_OTDEL, :Q, :TM, :OC
         DO
         BEGIN

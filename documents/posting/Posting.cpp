@@ -28,8 +28,8 @@ void callProcedure(const Context& ctx, const QString& name, qint64 doc, const in
     q->execSql();
 }
 
-// From this many lines on, a split transfer's expansion reads the catalogue of
-// the sending department at once instead of one product at a time.
+// From this many lines on, a split transfer's expansion reads the card trees
+// of its products at once instead of one product at a time.
 constexpr int kLinesForSnapshot = 20;
 
 // Directions of a document's lines: how many come in and how many go out.
@@ -88,14 +88,19 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
     {
         auto rows = engine::Writer(ctx, QStringLiteral("SELECT MOVES.*, ING.CENA_COMPUTE, ING.KVO_PORC FROM MOVES "
                                                        "INNER JOIN ING ON ING.KOD = MOVES.KOD_ING WHERE KOD_DOC = ") + X +
-                                            QStringLiteral(" ORDER BY MOVES.KOD"));
+                                            QStringLiteral(" ORDER BY MOVES.KOD + 0"));
         rows->open();
-        // A long document reads the sending department's cards and rows once;
-        // a short one asks for what it meets.
+        // A long document reads the card trees of its products in the sending
+        // department at once; a short one asks for what it meets.
         std::unique_ptr<costing::CardSource> source;
-        if (rows->recordCount() > kLinesForSnapshot)
-            source = std::make_unique<costing::CatalogueSnapshot>(ctx.database, ctx.write, std::vector<qint64>{x.otdel1});
-        else
+        if (rows->recordCount() > kLinesForSnapshot) {
+            std::vector<qint64> products;
+            for (rows->first(); !rows->eof(); rows->next())
+                products.push_back(rows->field(QStringLiteral("KOD_ING")).asInt64());
+            rows->first();
+            source = std::make_unique<costing::CatalogueSnapshot>(costing::CatalogueSnapshot::ProductTrees(
+                ctx.database, ctx.write, products, std::vector<qint64>{x.otdel1}));
+        } else
             source = std::make_unique<costing::SqlCardSource>(ctx.database, ctx.write);
         costing::Expander expander(*source);
         writeOff = expander.ExpandDocumentRows(x.p, false, *rows);

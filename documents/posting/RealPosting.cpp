@@ -14,8 +14,8 @@ namespace posting {
 
 namespace {
 
-// From this many lines on, the expansion reads the catalogue of the lines'
-// departments at once instead of one product at a time.
+// From this many lines on, the expansion reads the card trees of the lines'
+// products in their departments at once instead of one product at a time.
 constexpr int kLinesForSnapshot = 20;
 
 // The document's lines in the order of the tab's list, with what the card
@@ -152,10 +152,14 @@ RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
         std::unique_ptr<costing::CardSource> source;
         if (lines->recordCount() > kLinesForSnapshot) {
             std::set<qint64> otdels;
-            for (lines->first(); !lines->eof(); lines->next())
-                otdels.insert(lineOf(*lines).otdel);
-            source = std::make_unique<costing::CatalogueSnapshot>(ctx.database, ctx.write,
-                                                                  std::vector<qint64>(otdels.begin(), otdels.end()));
+            std::vector<qint64> products;
+            for (lines->first(); !lines->eof(); lines->next()) {
+                const MoveLine l = lineOf(*lines);
+                otdels.insert(l.otdel);
+                products.push_back(l.ing);
+            }
+            source = std::make_unique<costing::CatalogueSnapshot>(costing::CatalogueSnapshot::ProductTrees(
+                ctx.database, ctx.write, products, std::vector<qint64>(otdels.begin(), otdels.end())));
         } else {
             source = std::make_unique<costing::SqlCardSource>(ctx.database, ctx.write);
         }

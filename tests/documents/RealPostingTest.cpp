@@ -249,3 +249,48 @@ TEST(RealPosting, UnpostingAProductionOrASaleRestoresStockDocumentsAndLinesExact
         EXPECT_EQ(d.realLines(), lines);
     }
 }
+
+TEST(RealPosting, ALongDocumentReadsItsCardTreesAndWritesOffWhatShortOnesWould)
+{
+    // Past twenty lines the expansion reads the card trees of the document's
+    // products at once; what it writes off must not depend on that road.
+    auto writeOffByName = [](bool oneLongDocument) {
+        RealDb d;
+        const qint64 flour = d.raw(QStringLiteral("Мука"), stockOf(1000, 10));
+        const qint64 salt = d.raw(QStringLiteral("Соль"), stockOf(1000, 1));
+        const qint64 egg = d.raw(QStringLiteral("Яйцо"), stockOf(1000, 8));
+        d.raw(QStringLiteral("Не в документе"), stockOf(5, 5));
+        const qint64 dough = d.dish(QStringLiteral("Тесто"), 1, stockOf(50, 6));
+        d.card(dough, flour, 0.5, 80);
+        d.card(dough, egg, 0.1);
+        const qint64 pie = d.dish(QStringLiteral("Пирог"), 2, stockOf(0, 30));
+        d.card(pie, dough, 1);
+        d.card(pie, salt, 0.1);
+        const qint64 bun = d.dish(QStringLiteral("Булка"), 1, stockOf(0, 30));
+        d.card(bun, dough, 0.3);
+        std::map<QString, double> named;
+        auto collect = [&](qint64 x) {
+            for (const auto& [k, v] : d.writeOffs(x))
+                named[d.value(QStringLiteral("SELECT NAME FROM ING WHERE KOD = %1").arg(k)).toString()] += v.first;
+        };
+        const int lines = 25;
+        qint64 x = d.doc(kProduction, 0, 0, 0, posting::WriteOffMode::Ingredients);
+        for (int i = 0; i < lines; ++i) {
+            if (!oneLongDocument && i == 12) {
+                d.post(x);
+                collect(x);
+                x = d.doc(kProduction, 0, 0, 0, posting::WriteOffMode::Ingredients);
+            }
+            d.realLine(x, i % 2 ? pie : bun, 1 + i, 40);
+        }
+        d.post(x);
+        collect(x);
+        return named;
+    };
+    const auto longRoad = writeOffByName(true);
+    const auto shortRoad = writeOffByName(false);
+    ASSERT_EQ(longRoad.size(), 3u);
+    ASSERT_EQ(longRoad.size(), shortRoad.size());
+    for (const auto& [name, q] : shortRoad)
+        EXPECT_NEAR(longRoad.at(name), q, 1e-9) << name.toStdString();
+}

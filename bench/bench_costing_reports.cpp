@@ -1,0 +1,213 @@
+// The costing reports into a real headless LibreOffice on the shipped sample
+// templates: the technological cards of a 200-line production document whose
+// dishes have cards three and four levels deep, expanded down to raw products
+// ("TechCards"), and the ingredients statement of a month of 2,000 posted
+// documents with ten write-off lines each ("IngredientsMonth"). Each
+// iteration reads the data, fills the sheet and closes the document.
+
+#include "../tests/support/KeepingOffice.h"
+#include "CostingCatalogue.h"
+
+#include "automation/RecordingOffice.h"
+#include "automation/uno/UnoOffice.h"
+#include "reports/Statements.h"
+#include "reports/TechCards.h"
+#include "templates/SampleTemplates.h"
+
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "schema/Schema.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+struct Setup {
+    QTemporaryDir dir;
+    db::Database database;
+    std::unique_ptr<db::Transaction> read;
+    std::unique_ptr<automation::UnoOffice> office;
+    engine::Settings settings;
+    qint64 production = 0;
+    QDate monthStart{2026, 11, 1};
+    QDate monthEnd{2026, 11, 30};
+
+    engine::Context ctx()
+    {
+        engine::Context c{&database, read.get()};
+        c.settings = &settings;
+        return c;
+    }
+    QString cache() const { return dir.path() + QStringLiteral("/templates/"); }
+};
+
+Setup& setup()
+{
+    static Setup* s = [] {
+        auto* s = new Setup;
+        s->settings.rub = QStringLiteral("руб.");
+        s->settings.kop = QStringLiteral("коп.");
+        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
+        schema::createDatabase(path, db::ConnectParams{});
+        s->database.setDatabaseName(path);
+        s->database.open();
+        db::Transaction write(&s->database, db::Transaction::writeParams());
+        write.start();
+        for (const char* name : {"tech_cards", "ingredients_statement"}) {
+            const QString base = QStringLiteral(TARELIA_SHIPPED_SAMPLES "/") + QString::fromLatin1(name);
+            templates::InstallSampleTemplate(s->database, write, base + QStringLiteral(".sql"),
+                                             base + QStringLiteral(".xls"));
+        }
+
+        costing_catalogue::Builder b(&s->database, &write);
+        costing_catalogue::Options o;
+        o.products = 800;
+        o.composites = 200;
+        o.levels = 4;
+        o.departments = 1;
+        const costing_catalogue::Catalogue cat = costing_catalogue::generate(b, o);
+        const qint64 firma = cat.firms.front();
+        const qint64 otdel = cat.departments.front().second;
+
+        db::Query q(&s->database, &write);
+        std::mt19937 rng(7);
+        auto pick = [&](const std::vector<qint64>& v) {
+            return v[std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng)];
+        };
+        q.setSql(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, PROVODKA, P) "
+                                "VALUES (:K, :N, :D, :T, :F, :P, 0)"));
+        auto doc = [&](qint64 kod, const QDate& date, int type, int provodka) {
+            q.param(QStringLiteral("K")).setInt64(kod);
+            q.param(QStringLiteral("N")).setString(QString::number(kod));
+            q.param(QStringLiteral("D")).setDate(date);
+            q.param(QStringLiteral("T")).setInt(type);
+            q.param(QStringLiteral("F")).setInt64(firma);
+            q.param(QStringLiteral("P")).setInt(provodka);
+            q.execSql();
+        };
+        // The production document: 200 lines of dishes three and four levels deep.
+        s->production = b.nextKey();
+        doc(s->production, s->monthEnd.addDays(1), 7, 0);
+        std::vector<qint64> deep = cat.byLevel[2];
+        deep.insert(deep.end(), cat.byLevel[3].begin(), cat.byLevel[3].end());
+        db::Query line(&s->database, &write);
+        line.setSql(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) "
+                                   "VALUES (:D, :I, :O, :Q, 0)"));
+        for (int i = 0; i < 200; ++i) {
+            line.param(QStringLiteral("D")).setInt64(s->production);
+            line.param(QStringLiteral("I")).setInt64(pick(deep));
+            line.param(QStringLiteral("O")).setInt64(otdel);
+            line.param(QStringLiteral("Q")).setDouble(1 + i % 5);
+            line.execSql();
+        }
+        // The month: 2,000 posted sales and production documents, ten write-off lines each.
+        db::Query move(&s->database, &write);
+        move.setSql(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+                                   "VALUES (:D, :I, :O, :Q, :C, 2)"));
+        for (int d = 0; d < 2000; ++d) {
+            const qint64 kod = b.nextKey();
+            doc(kod, s->monthStart.addDays(d % 30), d % 3 == 0 ? 7 : 3, 11);
+            for (int l = 0; l < 10; ++l) {
+                move.param(QStringLiteral("D")).setInt64(kod);
+                move.param(QStringLiteral("I")).setInt64(pick(cat.raw));
+                move.param(QStringLiteral("O")).setInt64(otdel);
+                move.param(QStringLiteral("Q")).setDouble(0.1 * (1 + l));
+                move.param(QStringLiteral("C")).setDouble(l % 2 ? 10.0 : 12.5);
+                move.execSql();
+            }
+        }
+        write.commit();
+        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
+        s->read->start();
+        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
+        return s;
+    }();
+    return *s;
+}
+
+void closeAll(KeepingOffice& keeping)
+{
+    for (auto& d : keeping.documents)
+        d->close();
+    keeping.documents.clear();
+}
+
+void TechCards(benchmark::State& state)
+{
+    Setup& s = setup();
+    reports::TechCardsOptions o;
+    o.document = s.production;
+    o.mode = 1;
+    o.today = QDate(2026, 12, 7);
+    for (auto _ : state) {
+        KeepingOffice keeping(*s.office);
+        if (!reports::PrintTechCards(s.ctx(), keeping, s.cache(), o))
+            state.SkipWithError("no cards");
+        state.PauseTiming();
+        closeAll(keeping);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(TechCards)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same cards into the in-memory office: the report's own share, and the calls it makes.
+void TechCardsRecorded(benchmark::State& state)
+{
+    Setup& s = setup();
+    reports::TechCardsOptions o;
+    o.document = s.production;
+    o.mode = 1;
+    o.today = QDate(2026, 12, 7);
+    automation::RecordingOffice recording;
+    recording.prototype.sheets.resize(2);
+    for (auto _ : state) {
+        recording.books.clear();
+        reports::PrintTechCards(s.ctx(), recording, s.cache(), o);
+    }
+    const automation::RecordedBook& b = recording.last();
+    state.counters["cells"] = b.cellCalls;
+    state.counters["rows"] = b.rowCalls;
+    state.counters["formats"] = b.formatCalls;
+    state.counters["log"] = b.log.size();
+}
+BENCHMARK(TechCardsRecorded)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void IngredientsMonth(benchmark::State& state)
+{
+    Setup& s = setup();
+    reports::StatementOptions o;
+    o.what = 1;
+    o.start = s.monthStart;
+    o.finish = s.monthEnd;
+    o.type = 2;
+    int rows = 0;
+    for (auto _ : state) {
+        KeepingOffice keeping(*s.office);
+        const costing::AmountList nodes = reports::IngredientsOf(s.ctx(), o);
+        rows = nodes.size();
+        reports::PrintIngredientsStatement(s.ctx(), keeping, s.cache(), o, nodes);
+        state.PauseTiming();
+        closeAll(keeping);
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(IngredientsMonth)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,140 @@
+#include "Unit_PrintKarta.h"
+
+#include "ReportGauge.h"
+#include "entries/Office.h"
+#include "reports/CostingCard.h"
+
+#include "costing/CostingError.h"
+#include "engine/Context.h"
+#include "ui/RadioGroup.h"
+#include "ui/Scaling.h"
+#include "util/Clock.h"
+#include "util/Messages.h"
+#include "util/Unit_Util.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm_PrintKarta* Form_PrintKarta = nullptr;
+
+namespace {
+
+QLabel* panel(QWidget* parent)
+{
+    auto* p = new QLabel(parent);
+    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    p->setMinimumWidth(260);
+    return p;
+}
+
+} // namespace
+
+TForm_PrintKarta::TForm_PrintKarta(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Печать калькуляционной карты"));
+    auto* lay = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    P_Firma = panel(this);
+    P_Otdel = panel(this);
+    Btn_Firma = new QPushButton(QStringLiteral("Выбор"), this);
+    Btn_Otdel = new QPushButton(QStringLiteral("Выбор"), this);
+    grid->addWidget(new QLabel(QStringLiteral("Предприятие"), this), 0, 0, 1, 2);
+    grid->addWidget(P_Firma, 1, 0);
+    grid->addWidget(Btn_Firma, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Подразделение (отдел)"), this), 2, 0, 1, 2);
+    grid->addWidget(P_Otdel, 3, 0);
+    grid->addWidget(Btn_Otdel, 3, 1);
+    lay->addLayout(grid);
+    RadioGroup1 = new TRadioGroup(QStringLiteral("Детализация состава блюда"),
+                                  {QStringLiteral("Не разворачивать состав полуфабрикатов"),
+                                   QStringLiteral("Детализация до простых составляющих блюда")},
+                                  this);
+    RadioGroup1->setItemIndex(0);
+    lay->addWidget(RadioGroup1);
+    auto* buttons = new QHBoxLayout;
+    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    buttons->addStretch();
+    buttons->addWidget(Btn_Ok);
+    buttons->addWidget(Btn_Cancel);
+    lay->addLayout(buttons);
+    // A failure (no template, no office) shows its text and leaves the dialog open.
+    connect(Btn_Firma, &QPushButton::clicked, this, [this] { Guard([this] { Btn_FirmaClick(); }); });
+    connect(Btn_Otdel, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OtdelClick(); }); });
+    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm_PrintKarta::Btn_FirmaClick()
+{
+    qint64 kod = 0;
+    QString name;
+    if (!Pickers.firma || !Pickers.firma(kod, name))
+        return;
+    KodFirma = kod;
+    P_Firma->setText(name);
+    P_Otdel->clear();
+    KodOtdel = 0;
+}
+
+void TForm_PrintKarta::Btn_OtdelClick()
+{
+    if (KodFirma == 0) {
+        Msg::notice(QStringLiteral("Сначала необходимо выбрать предприятие !"));
+        return;
+    }
+    qint64 kod = 0;
+    QString name;
+    if (!Pickers.otdel || !Pickers.otdel(KodFirma, kod, name))
+        return;
+    KodOtdel = kod;
+    P_Otdel->setText(name);
+}
+
+void TForm_PrintKarta::Btn_OkClick()
+{
+    if (KodOtdel == 0) {
+        Msg::notice(QStringLiteral("Необходимо сначала выбрать предприятие и отдел, для которого будет печататься "
+                                   "калькуляционная карточка блюда !"));
+        return;
+    }
+    reports::CostingCardOptions o;
+    o.product = Product;
+    o.firmaName = P_Firma->text();
+    o.otdel = KodOtdel;
+    o.otdelName = P_Otdel->text();
+    o.mode = RadioGroup1->itemIndex() == 1 ? 1 : 0;
+    o.priceChoice = PriceChoice;
+    o.today = Clock::today();
+    const engine::Context ctx = engine::ProgramContext();
+    try {
+        const costing::AmountList rows = reports::CostingCardRows(ctx, o);
+        reports::PrintCostingCard(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o, rows,
+                                  printing::GaugeProgress());
+    } catch (const costing::CardError& e) {
+        Msg::warning(e.text());
+        return;
+    }
+    accept();
+}
+
+namespace printing {
+
+void ShowPrintKarta(qint64 product, int priceChoice, const KartaPickers& pickers)
+{
+    if (!Form_PrintKarta) {
+        Form_PrintKarta = new TForm_PrintKarta;
+        Form_PrintKarta->resize(Form_PrintKarta->sizeHint());
+        ScaleWindow(Form_PrintKarta, false);
+    }
+    Form_PrintKarta->Product = product;
+    Form_PrintKarta->PriceChoice = priceChoice;
+    Form_PrintKarta->Pickers = pickers;
+    Msg::execModal(Form_PrintKarta);
+}
+
+} // namespace printing

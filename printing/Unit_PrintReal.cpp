@@ -1,0 +1,256 @@
+#include "Unit_PrintReal.h"
+
+#include "ReportGauge.h"
+#include "entries/Office.h"
+#include "entries/PrintReal.h"
+#include "reports/Statements.h"
+#include "reports/TechCards.h"
+
+#include "base/Unit_Base.h"
+#include "costing/CostingError.h"
+#include "db/Query.h"
+#include "engine/Context.h"
+#include "ui/RadioGroup.h"
+#include "ui/Scaling.h"
+#include "util/Clock.h"
+#include "util/Messages.h"
+#include "util/SettingsStore.h"
+#include "util/Unit_Util.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm_PrintReal* Form_PrintReal = nullptr;
+TForm_Svod* Form_Svod = nullptr;
+
+namespace {
+
+db::Query* docs() { return Form_Base->Q_Docs_Real; }
+db::Query* lines() { return Form_Base->Q_Real_Bludo; }
+
+bool hasRow(db::Query* q) { return q && q->active() && !q->isEmpty() && q->recNo() >= 0; }
+
+qint64 currentDocument() { return hasRow(docs()) ? docs()->field(QStringLiteral("KOD")).asInt64() : 0; }
+
+void createSvod()
+{
+    if (Form_Svod)
+        return;
+    Form_Svod = new TForm_Svod;
+    Form_Svod->resize(Form_Svod->sizeHint());
+    ScaleWindow(Form_Svod, false);
+}
+
+// The products statement of the current document: the tab's lines as it shows them.
+QVector<reports::ProductLine> tabLines()
+{
+    QVector<reports::ProductLine> out;
+    db::Query* q = lines();
+    if (!q || !q->active())
+        return out;
+    const int fName = q->fieldIndex(QStringLiteral("NAME"));
+    const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
+    const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
+    const int fCena = q->fieldIndex(QStringLiteral("CENA"));
+    const int fSumma = q->fieldIndex(QStringLiteral("SUMMA"));
+    const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
+    const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
+    const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
+    auto num = [q](int row, int f) { return f < 0 ? 0.0 : q->valueAt(row, f).toDouble(); };
+    for (int r = 0; r < q->recordCount(); ++r) {
+        reports::ProductLine l;
+        l.name = fName < 0 ? QString() : q->valueAt(r, fName).toString();
+        l.shortName = fUnit < 0 ? QString() : q->valueAt(r, fUnit).toString();
+        l.kolvo = num(r, fKolvo);
+        l.cena = num(r, fCena);
+        l.summa = num(r, fSumma);
+        l.cenaSklad = num(r, fSklad);
+        l.groupKod = fGroup < 0 ? 0 : q->valueAt(r, fGroup).toLongLong();
+        l.groupName = fGroupName < 0 ? QString() : q->valueAt(r, fGroupName).toString();
+        out.append(l);
+    }
+    return out;
+}
+
+} // namespace
+
+TForm_PrintReal::TForm_PrintReal(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Печать документов реализации"));
+    auto* lay = new QVBoxLayout(this);
+    RG = new TRadioGroup(QStringLiteral("Выбор формы"),
+                         {QStringLiteral("Ведомость реализованых (произведённых) продуктов"),
+                          QStringLiteral("Расходная ведомость составляющих ингредиентов"),
+                          QStringLiteral("Технологические карты  ( разворачивать полуфабрикаты )"),
+                          QStringLiteral("Технологические карты  ( НЕ разворачивать полуфабрикаты )")},
+                         this);
+    RG->setItemIndex(1);
+    lay->addWidget(RG);
+    auto* buttons = new QHBoxLayout;
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    lay->addLayout(buttons);
+    // A failure (no template, no office) shows its text and leaves the dialog open.
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm_PrintReal::BitBtn1Click()
+{
+    const int choice = RG->itemIndex();
+    if (choice == 0 || choice == 1) {
+        createSvod();
+        Form_Svod->Choice = choice;
+        Form_Svod->setWindowTitle(choice == 0 ? QStringLiteral("Печать ведомости реализованной/произведённой продукции")
+                                              : QStringLiteral("Печать ведомости составляющих ингредиентов"));
+        Form_Svod->CB_PrintForGroup->setEnabled(choice == 0);
+        Form_Svod->Panel1->setVisible(choice == 0);
+        Msg::execModal(Form_Svod);
+    } else if (choice == 2 || choice == 3) {
+        if (!hasRow(docs()))
+            return;
+        if (docs()->field(QStringLiteral("PROVODKA")).asInt() > 0) {
+            Msg::notice(QStringLiteral("Технологические карты проведённых документов не печатаются !"));
+            return;
+        }
+        reports::TechCardsOptions o;
+        o.document = currentDocument();
+        o.mode = choice == 2 ? 1 : 2;
+        o.today = Clock::today();
+        bool printed = false;
+        try {
+            printed = reports::PrintTechCards(engine::ProgramContext(), printing::ProgramOffice(),
+                                              printing::ProgramTemplateCache(), o, printing::GaugeProgress());
+        } catch (const costing::CardError& e) {
+            Msg::warning(e.text());
+            return;
+        }
+        if (!printed) {
+            Msg::notice(QStringLiteral("В документе нет строк с количеством больше нуля: технологические карты не "
+                                       "печатаются !"));
+            return;
+        }
+    } else {
+        return;
+    }
+    accept();
+}
+
+TForm_Svod::TForm_Svod(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Печать ведомости"));
+    auto* lay = new QVBoxLayout(this);
+    RG_What = new TRadioGroup(QStringLiteral("Печатать"),
+                              {QStringLiteral("Текущий документ"), QStringLiteral("Документы за период")}, this);
+    RG_What->setItemIndex(0);
+    lay->addWidget(RG_What);
+    GroupBox1 = new QGroupBox(QStringLiteral("Период"), this);
+    auto* period = new QFormLayout(GroupBox1);
+    Date_Start = new QDateEdit(Clock::today(), GroupBox1);
+    Date_Finish = new QDateEdit(Clock::today(), GroupBox1);
+    for (QDateEdit* d : {Date_Start, Date_Finish}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    }
+    period->addRow(QStringLiteral("Начало"), Date_Start);
+    period->addRow(QStringLiteral("Окончание"), Date_Finish);
+    lay->addWidget(GroupBox1);
+    RG_Type = new TRadioGroup(QStringLiteral("Тип документов"),
+                              {QStringLiteral("Реализация"), QStringLiteral("Производство"), QStringLiteral("Все")}, this);
+    RG_Type->setItemIndex(0);
+    lay->addWidget(RG_Type);
+    RG_Provodka = new TRadioGroup(QStringLiteral("Документы"),
+                                  {QStringLiteral("Проведённые"), QStringLiteral("Не проведённые"), QStringLiteral("Все")},
+                                  this);
+    RG_Provodka->setItemIndex(0);
+    lay->addWidget(RG_Provodka);
+    Panel1 = new QWidget(this);
+    auto* panel = new QVBoxLayout(Panel1);
+    panel->setContentsMargins(0, 0, 0, 0);
+    CB_PrintForGroup =
+        new QCheckBox(QStringLiteral("Группы блюд (в шаблонах поставьте обрисовку таблицы - линии)"), Panel1);
+    panel->addWidget(CB_PrintForGroup);
+    lay->addWidget(Panel1);
+    // The group-row choice is the presence row PrintForGroup, stored without a protocol line.
+    BindSetting(CB_PrintForGroup, QStringLiteral("PrintForGroup"));
+    auto* buttons = new QHBoxLayout;
+    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    buttons->addStretch();
+    buttons->addWidget(Btn_Ok);
+    buttons->addWidget(Btn_Cancel);
+    lay->addLayout(buttons);
+    connect(RG_What, &TRadioGroup::clicked, this, [this](int) { UpdateSvodControls(); });
+    connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm_Svod::showEvent(QShowEvent* event)
+{
+    UpdateSvodControls();
+    QDialog::showEvent(event);
+}
+
+void TForm_Svod::UpdateSvodControls()
+{
+    const bool period = RG_What->itemIndex() == 1;
+    RG_Provodka->setItemIndex(period && Choice == 0 ? 0 : -1);
+    RG_Provodka->setEnabled(period && Choice == 0);
+    GroupBox1->setEnabled(period);
+    RG_Type->setItemIndex(period ? 0 : -1);
+    RG_Type->setEnabled(period);
+}
+
+void TForm_Svod::Btn_OkClick()
+{
+    reports::StatementOptions o;
+    o.what = RG_What->itemIndex() == 1 ? 1 : 0;
+    o.document = currentDocument();
+    o.start = Date_Start->date();
+    o.finish = Date_Finish->date();
+    o.type = std::max(0, RG_Type->itemIndex());
+    o.provodka = std::max(0, RG_Provodka->itemIndex());
+    o.byGroup = CB_PrintForGroup->isChecked();
+    o.today = Clock::today();
+    // A statement of the current document needs one; a period's does not.
+    if (o.what == 0 && o.document == 0)
+        return;
+    const engine::Context ctx = engine::ProgramContext();
+    try {
+        if (Choice == 0) {
+            const QVector<reports::ProductLine> rows = o.what == 0 ? tabLines() : reports::ProductsOfPeriod(ctx, o);
+            reports::PrintProductsStatement(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o, rows,
+                                            printing::GaugeProgress());
+        } else {
+            const costing::AmountList nodes = reports::IngredientsOf(ctx, o);
+            reports::PrintIngredientsStatement(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o,
+                                               nodes, printing::GaugeProgress());
+        }
+    } catch (const costing::CardError& e) {
+        Msg::warning(e.text());
+        return;
+    }
+    accept();
+}
+
+namespace printing {
+
+void ShowPrintReal()
+{
+    if (!Form_PrintReal) {
+        Form_PrintReal = new TForm_PrintReal;
+        Form_PrintReal->resize(Form_PrintReal->sizeHint());
+        ScaleWindow(Form_PrintReal, false);
+    }
+    Msg::execModal(Form_PrintReal);
+}
+
+} // namespace printing

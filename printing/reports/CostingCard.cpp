@@ -1,0 +1,147 @@
+#include "CostingCard.h"
+
+#include "costing/CardSource.h"
+#include "costing/Expansion.h"
+
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+
+#include <cmath>
+
+namespace reports {
+
+using templates::RowNext;
+
+namespace {
+
+struct CardProduct {
+    QString name;
+    int kvoPorc = 0;
+    QString vihod;
+    double kalories = 0;
+    QString recept;
+};
+
+CardProduct readProduct(const engine::Context& ctx, qint64 product)
+{
+    CardProduct p;
+    auto q = engine::Reader(ctx, QStringLiteral("SELECT NAME, KVO_PORC, VIHOD_BLUDA, KALORIES, RECEPT FROM ING WHERE KOD = ") +
+                                     Key(product));
+    q->open();
+    if (q->isEmpty())
+        return p;
+    p.name = q->field(0).asString();
+    p.kvoPorc = q->field(1).asInt();
+    p.vihod = q->field(2).asString();
+    p.kalories = q->field(3).asDouble();
+    p.recept = q->field(4).asString();
+    return p;
+}
+
+} // namespace
+
+QString CardMoneyText(double amount, const QString& rub, const QString& kop)
+{
+    const qint64 c = std::isfinite(amount) ? std::llrint(amount * 100) : 0;
+    const qint64 a = c < 0 ? -c : c;
+    return (c < 0 ? QStringLiteral("-") : QString()) + QString::number(a / 100) + rub + QLatin1Char(' ') +
+           QString::number(a % 100) + kop;
+}
+
+QStringList MemoLines(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (t.endsWith(QLatin1Char('\n')))
+        t.chop(1);
+    return t.split(QLatin1Char('\n'));
+}
+
+costing::AmountList CostingCardRows(const engine::Context& ctx, const CostingCardOptions& options)
+{
+    const CardProduct p = readProduct(ctx, options.product);
+    costing::SqlCardSource source(ctx.database, ctx.read);
+    costing::Expander expander(source);
+    costing::AmountList list;
+    if (options.mode == 0)
+        expander.ExpandOneLevel(p.kvoPorc, 0, options.product, options.otdel, p.kvoPorc, options.priceChoice, list);
+    else
+        list = expander.ExpandToRaw(options.product, options.otdel, p.kvoPorc, options.priceChoice, 0, false);
+    return costing::CopyAmountList(std::move(list));
+}
+
+void PrintCostingCard(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                      const CostingCardOptions& options, const costing::AmountList& rows, const Progress& progress)
+{
+    const CardProduct p = readProduct(ctx, options.product);
+    const engine::Settings& settings = ctx.values();
+    TemplateRun run(ctx, office, cacheFolder, 7, progress);
+    run.startProgress(rows.size());
+    run.open();
+    run.header([&] {
+        run.putDate(QStringLiteral("date"), options.today);
+        run.putText(QStringLiteral("firma"), options.firmaName);
+        run.putText(QStringLiteral("otdel"), options.otdelName);
+        run.putText(QStringLiteral("name_b"), p.name);
+    });
+
+    double sumStock = 0;
+    double sumPrice = 0;
+    int counter = 0;
+    for (const costing::RIng& n : rows) {
+        run.stepProgress();
+        if (options.mode != 0 && n.MY_LEVEL != 0)
+            continue;
+        sumStock += n.BRUTTO * n.CENA;
+        sumPrice += n.BRUTTO * n.PRICE;
+        run.putInt(QStringLiteral("nstr"), ++counter);
+        run.putText(QStringLiteral("name_i"), n.MY_LEVEL > 0 ? QStringLiteral("П.Ф. - ") + n.NAME : n.NAME);
+        run.putFloat(QStringLiteral("kolvo"), n.BRUTTO);
+        run.putFloat(QStringLiteral("kolvo_n"), n.NETTO);
+        run.putFloat(QStringLiteral("cena_s"), n.CENA);
+        run.putFloat(QStringLiteral("cena_p"), n.PRICE);
+        run.putFloat(QStringLiteral("sum_i_s"), n.BRUTTO * n.CENA);
+        run.putFloat(QStringLiteral("sum_i_p"), n.BRUTTO * n.PRICE);
+        run.putFloat(QStringLiteral("kalories_kk"), n.KALORIES * n.BRUTTO);
+        run.put(QStringLiteral("s1"));
+        run.put(QStringLiteral("s2"));
+        run.put(QStringLiteral("s3"));
+        run.put(QStringLiteral("s4"));
+        run.put(QStringLiteral("s5"), RowNext);
+    }
+
+    run.endBlock();
+    const int endRow = run.row;
+    const double portions = p.kvoPorc;
+    run.putText(QStringLiteral("porc"), QString::number(p.kvoPorc));
+    run.putFloat(QStringLiteral("itogo_s"), sumStock);
+    run.putFloat(QStringLiteral("itogo_p"), sumPrice);
+
+    auto priceQuery = engine::Reader(ctx, QStringLiteral("SELECT MY_CENA FROM ING_SKLAD WHERE KOD_ING = ") +
+                                              Key(options.product) + QStringLiteral(" AND KOD_OTDEL = ") +
+                                              Key(options.otdel));
+    priceQuery->open();
+    const double price = priceQuery->isEmpty() ? 0.0 : priceQuery->field(0).asDouble();
+    auto money = [&](double amount) { return CardMoneyText(amount, settings.rub, settings.kop); };
+    if (sumStock != 0)
+        run.putFloat(QStringLiteral("nac_p_s"), price * 100 / (sumStock / portions) - 100);
+    if (sumPrice != 0)
+        run.putFloat(QStringLiteral("nac_p_p"), price * 100 / (sumPrice / portions) - 100);
+    run.putText(QStringLiteral("nac_s_s"), money(price - sumStock / portions));
+    run.putText(QStringLiteral("nac_ps_s"), money(portions * price - sumStock));
+    run.putText(QStringLiteral("nac_s_p"), money(price - sumPrice / portions));
+    run.putText(QStringLiteral("nac_ps_p"), money(portions * price - sumPrice));
+    run.putText(QStringLiteral("vihod"), p.vihod);
+    run.putFloat(QStringLiteral("kalories_sum"), p.kalories);
+    run.putText(QStringLiteral("cena_b"), money(price));
+    for (const QString& line : MemoLines(p.recept))
+        run.putText(QStringLiteral("recept"), line, RowNext);
+    // The grid ends above the end block; the recipe lines are not part of the table.
+    run.row = endRow;
+    run.finish();
+}
+
+} // namespace reports

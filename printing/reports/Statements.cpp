@@ -1,0 +1,279 @@
+#include "Statements.h"
+
+#include "ProductNames.h"
+
+#include "costing/CardSource.h"
+#include "costing/Expansion.h"
+
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+
+namespace reports {
+
+using templates::RowNext;
+using templates::RowStay;
+
+namespace {
+
+QString typeLine(int type)
+{
+    switch (type) {
+    case 0:
+        return QStringLiteral("AND DOCS.DOC_TYPE = 3");
+    case 1:
+        return QStringLiteral("AND DOCS.DOC_TYPE = 7");
+    default:
+        return QStringLiteral("AND (DOCS.DOC_TYPE = 3 OR DOCS.DOC_TYPE = 7)");
+    }
+}
+
+void bindPeriod(db::Query& q, const StatementOptions& o)
+{
+    q.param(QStringLiteral("DS")).setDate(o.start);
+    q.param(QStringLiteral("DE")).setDate(o.finish);
+}
+
+struct FirmaTexts {
+    QString name, inn, kpp, addr, rs, bank, bik;
+};
+
+FirmaTexts readFirma(const engine::Context& ctx, qint64 firma)
+{
+    FirmaTexts f;
+    auto q = engine::Reader(ctx, QStringLiteral("SELECT * FROM FIRMA WHERE KOD = ") + Key(firma));
+    q->open();
+    if (q->isEmpty())
+        return f;
+    f.name = q->field(QStringLiteral("NAME")).asString();
+    f.inn = q->field(QStringLiteral("INN")).asString();
+    f.kpp = q->field(QStringLiteral("KPP")).asString();
+    f.addr = q->field(QStringLiteral("ADDR_JUR")).asString();
+    f.rs = q->field(QStringLiteral("RS")).asString();
+    f.bank = q->field(QStringLiteral("BANK")).asString();
+    f.bik = q->field(QStringLiteral("BIK")).asString();
+    return f;
+}
+
+// The header of both statements: the current document with its enterprise,
+// or for a period only the period's text in name_dr.
+void putHeader(const engine::Context& ctx, TemplateRun& run, const StatementOptions& o, bool nameByType)
+{
+    if (o.what != 0) {
+        run.putText(QStringLiteral("name_dr"), PeriodText(o.start, o.finish));
+        return;
+    }
+    const DocumentHead d = ReadDocumentHead(ctx, o.document);
+    const FirmaTexts f = readFirma(ctx, d.firma);
+    const bool sales = !nameByType || d.docType == 3;
+    run.putText(sales ? QStringLiteral("name_dr") : QStringLiteral("name_dp"), d.name);
+    run.putDate(QStringLiteral("date_d"), d.date);
+    run.putText(QStringLiteral("pok"), f.name);
+    run.putText(QStringLiteral("addr_pok"), f.addr);
+    run.putText(QStringLiteral("inn_pok"), f.inn + QLatin1Char('/') + f.kpp);
+    run.putText(QStringLiteral("all_pok"), f.name + QStringLiteral(", ИНН/КПП: ") + f.inn + QLatin1Char('/') + f.kpp +
+                                               QStringLiteral(", ") + f.addr);
+    run.putText(QStringLiteral("rs_pok"), f.rs);
+    run.putText(QStringLiteral("bank_pok"), f.bank);
+    run.putText(QStringLiteral("rs_b_pok"), f.rs + QStringLiteral(" в ") + f.bank);
+    run.putText(QStringLiteral("bik_pok"), f.bik);
+}
+
+void putSpares(TemplateRun& run)
+{
+    run.put(QStringLiteral("s1"));
+    run.put(QStringLiteral("s2"));
+    run.put(QStringLiteral("s3"));
+    run.put(QStringLiteral("s4"));
+    run.put(QStringLiteral("s5"), RowNext);
+}
+
+} // namespace
+
+QString PeriodText(const QDate& start, const QDate& finish)
+{
+    return start.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" / ") +
+           finish.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+DocumentHead ReadDocumentHead(const engine::Context& ctx, qint64 document)
+{
+    DocumentHead d;
+    auto q = engine::Reader(ctx, QStringLiteral("SELECT NAME, DATE_DOC, DOC_TYPE, PROVODKA, P, KOD_PARTNER_EXPORT "
+                                                "FROM DOCS WHERE KOD = ") +
+                                     Key(document));
+    q->open();
+    if (q->isEmpty())
+        return d;
+    d.found = true;
+    d.name = q->field(0).asString();
+    d.date = q->field(1).asDate();
+    d.docType = q->field(2).asInt();
+    d.provodka = q->field(3).asInt();
+    d.p = q->field(4).asInt();
+    d.firma = q->field(5).asInt64();
+    return d;
+}
+
+QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const StatementOptions& o)
+{
+    QStringList sql{
+        QStringLiteral("SELECT REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA, REAL_BLUDO.CENA_SKLAD, SUM(REAL_BLUDO.KOLVO) AS "
+                       "KOLVO, SUM(REAL_BLUDO.SUMMA) AS SUMMA,"),
+        QStringLiteral("ING.NAME, GROUP_ING.NAME AS GROUP_NAME, GROUP_ING.KOD AS GROUP_KOD, ED_IZM.SHORT_NAME FROM DOCS"),
+        QStringLiteral("JOIN REAL_BLUDO ON REAL_BLUDO.KOD_DOC = DOCS.KOD"),
+        QStringLiteral("LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING"),
+        QStringLiteral("LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP"),
+        QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
+        QStringLiteral("WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE")};
+    if (o.provodka == 0)
+        sql << QStringLiteral("AND DOCS.PROVODKA > 10");
+    else if (o.provodka == 1)
+        sql << QStringLiteral("AND DOCS.PROVODKA = 0");
+    sql << typeLine(o.type)
+        << QStringLiteral("GROUP BY GROUP_ING.NAME, GROUP_ING.KOD, REAL_BLUDO.KOD_ING, ING.NAME, REAL_BLUDO.CENA, "
+                          "REAL_BLUDO.CENA_SKLAD, ED_IZM.SHORT_NAME")
+        << QStringLiteral("ORDER BY GROUP_ING.NAME, GROUP_ING.KOD, ING.NAME, REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA");
+    auto q = engine::Reader(ctx, sql.join(QLatin1Char('\n')));
+    bindPeriod(*q, o);
+    q->open();
+    QVector<ProductLine> lines;
+    lines.reserve(q->recordCount());
+    const int fName = q->fieldIndex(QStringLiteral("NAME"));
+    const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
+    const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
+    const int fCena = q->fieldIndex(QStringLiteral("CENA"));
+    const int fSumma = q->fieldIndex(QStringLiteral("SUMMA"));
+    const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
+    const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
+    const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
+    for (q->first(); !q->eof(); q->next()) {
+        ProductLine l;
+        l.name = q->field(fName).asString();
+        l.shortName = q->field(fUnit).asString();
+        l.kolvo = q->field(fKolvo).asDouble();
+        l.cena = q->field(fCena).asDouble();
+        l.summa = q->field(fSumma).asDouble();
+        l.cenaSklad = q->field(fSklad).asDouble();
+        l.groupKod = q->field(fGroup).asInt64();
+        l.groupName = q->field(fGroupName).asString();
+        lines.append(l);
+    }
+    return lines;
+}
+
+void PrintProductsStatement(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                            const StatementOptions& o, const QVector<ProductLine>& lines, const Progress& progress)
+{
+    TemplateRun run(ctx, office, cacheFolder, 8, progress);
+    run.startProgress(static_cast<int>(lines.size()));
+    run.open();
+    run.header([&] { putHeader(ctx, run, o, true); });
+
+    double total = 0, totalSklad = 0, group = 0, groupSklad = 0;
+    qint64 key = -999;
+    auto subtotal = [&] {
+        run.putFloat(QStringLiteral("sum_all"), group, RowStay);
+        run.putFloat(QStringLiteral("sum_skl_doc"), groupSklad, RowNext);
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        const ProductLine& l = lines[i];
+        if (o.byGroup && (i == 0 || l.groupKod != key)) {
+            if (i > 0)
+                subtotal();
+            group = groupSklad = 0;
+            key = l.groupKod;
+            run.putText(QStringLiteral("name"), l.groupName, RowNext);
+        }
+        total += l.summa;
+        group += l.summa;
+        totalSklad += l.cenaSklad * l.kolvo;
+        groupSklad += l.cenaSklad * l.kolvo;
+        run.putInt(QStringLiteral("nstr"), run.stepProgress());
+        run.putText(QStringLiteral("name"), l.name);
+        run.putText(QStringLiteral("ed_izm"), l.shortName);
+        run.putFloat(QStringLiteral("kolvo"), l.kolvo);
+        run.putFloat(QStringLiteral("cena"), l.cena);
+        run.putFloat(QStringLiteral("summa"), l.summa);
+        run.putFloat(QStringLiteral("cena_skl"), l.cenaSklad);
+        run.putFloat(QStringLiteral("sum_skl"), l.cenaSklad * l.kolvo);
+        putSpares(run);
+    }
+    if (o.byGroup)
+        subtotal();
+
+    run.endBlock();
+    run.putFloat(QStringLiteral("sum_all"), total);
+    run.putFloat(QStringLiteral("sum_skl_doc"), totalSklad);
+    run.putText(QStringLiteral("sum_txt"), words::AmountInWords(total, MoneyNamesOf(ctx)));
+    run.finish();
+}
+
+costing::AmountList IngredientsOf(const engine::Context& ctx, const StatementOptions& o)
+{
+    if (o.what != 0) {
+        auto q = engine::Reader(ctx, QStringList{QStringLiteral("SELECT MOVES.* FROM DOCS"),
+                                                 QStringLiteral("JOIN MOVES ON MOVES.KOD_DOC = DOCS.KOD"),
+                                                 QStringLiteral("WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE"),
+                                                 typeLine(o.type), QStringLiteral("AND DOCS.PROVODKA > 10")}
+                                         .join(QLatin1Char('\n')));
+        bindPeriod(*q, o);
+        q->open();
+        costing::AmountList list = costing::AmountListFromDataset(*q);
+        costing::MergeAmountList(list);
+        return list;
+    }
+    const DocumentHead d = ReadDocumentHead(ctx, o.document);
+    if (d.provodka > 0) {
+        auto q = engine::Reader(ctx, QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = ") + Key(o.document));
+        q->open();
+        costing::AmountList list = costing::AmountListFromDataset(*q);
+        costing::MergeAmountList(list);
+        return list;
+    }
+    auto rows = engine::Reader(
+        ctx, QStringList{QStringLiteral("SELECT REAL_BLUDO.*, ING.KVO_PORC, ING.CENA_COMPUTE, ING.MY_LEVEL FROM REAL_BLUDO"),
+                         QStringLiteral("INNER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING"),
+                         QStringLiteral("WHERE KOD_DOC = ") + Key(o.document) + QStringLiteral(" AND KOLVO > 0"),
+                         QStringLiteral("ORDER BY ING.MY_LEVEL DESCENDING")}
+                 .join(QLatin1Char('\n')));
+    rows->open();
+    costing::SqlCardSource source(ctx.database, ctx.read);
+    costing::Expander expander(source);
+    return expander.ExpandDocumentRows(d.p, d.docType == 7, *rows);
+}
+
+void PrintIngredientsStatement(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                               const StatementOptions& o, const costing::AmountList& nodes, const Progress& progress)
+{
+    ProductNames names(ctx);
+    TemplateRun run(ctx, office, cacheFolder, 9, progress);
+    run.startProgress(nodes.size());
+    run.open();
+    run.header([&] { putHeader(ctx, run, o, false); });
+
+    double total = 0;
+    int counter = 0;
+    for (const costing::RIng& n : nodes) {
+        run.stepProgress();
+        if (n.MY_LEVEL != 0)
+            continue;
+        run.putInt(QStringLiteral("nstr"), ++counter);
+        // A product whose unit row is missing prints without name and unit.
+        const ProductNames::Entry& e = names.of(n.KOD_ING);
+        run.putText(QStringLiteral("name"), e.hasUnit ? e.name : QString());
+        run.putText(QStringLiteral("ed_izm"), e.hasUnit ? e.unit : QString());
+        const double summa = n.CENA * n.BRUTTO;
+        total += summa;
+        run.putFloat(QStringLiteral("kolvo"), n.BRUTTO);
+        run.putFloat(QStringLiteral("cena"), n.CENA);
+        run.putFloat(QStringLiteral("summa"), summa);
+        putSpares(run);
+    }
+
+    run.endBlock();
+    run.putFloat(QStringLiteral("sum_all"), total);
+    run.putText(QStringLiteral("sum_txt"), words::AmountInWords(total, MoneyNamesOf(ctx)));
+    run.finish();
+}
+
+} // namespace reports

@@ -1,0 +1,74 @@
+#pragma once
+
+// The statements of the production and sales documents: what was sold or
+// produced (print list 8, one row per line, optionally grouped by product
+// group with subtotals) and what it consumed (print list 9, one row per raw
+// product), of the current document or of a period.
+
+#include "TemplateReport.h"
+
+#include "costing/AmountList.h"
+
+#include <QDate>
+#include <QVector>
+
+namespace reports {
+
+struct StatementOptions {
+    int what = 0;         // 0 the current document, 1 the documents of a period
+    qint64 document = 0;  // DOCS.KOD of the current document
+    QDate start;          // the period, both days included
+    QDate finish;
+    int type = 0;         // 0 sales (DOC_TYPE 3), 1 production (7), 2 both
+    int provodka = 0;     // products of a period: 0 posted, 1 not posted, 2 all
+    bool byGroup = false; // products: a heading and a subtotal per product group
+    QDate today;
+};
+
+// One printed row of the products statement.
+struct ProductLine {
+    QString name;
+    QString shortName;
+    double kolvo = 0;
+    double cena = 0;       // selling price
+    double summa = 0;
+    double cenaSklad = 0;  // stock price
+    qint64 groupKod = 0;   // 0 without a group
+    QString groupName;
+};
+
+// The header of the current document as the statements print it.
+struct DocumentHead {
+    bool found = false;
+    QString name;
+    QDate date;
+    int docType = 0;
+    int provodka = 0;
+    int p = 0;  // expansion mode of the document's lines
+    qint64 firma = 0;
+};
+DocumentHead ReadDocumentHead(const engine::Context& ctx, qint64 document);
+
+// The products of the period: one row per product, selling and stock price,
+// summed over the period's documents, in group name and product name order.
+QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const StatementOptions& options);
+
+void PrintProductsStatement(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                            const StatementOptions& options, const QVector<ProductLine>& lines,
+                            const Progress& progress = {});
+
+// The raw products consumed: of the period's posted documents or of the posted
+// current document their write-off lines, merged by product, department and
+// price; of a current document not yet posted its lines of positive quantity
+// expanded by the document's mode. Throws costing::CardError for a card that
+// cannot be expanded.
+costing::AmountList IngredientsOf(const engine::Context& ctx, const StatementOptions& options);
+
+void PrintIngredientsStatement(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                               const StatementOptions& options, const costing::AmountList& nodes,
+                               const Progress& progress = {});
+
+// "dd.mm.yyyy / dd.mm.yyyy".
+QString PeriodText(const QDate& start, const QDate& finish);
+
+} // namespace reports

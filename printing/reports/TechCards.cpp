@@ -1,0 +1,171 @@
+#include "TechCards.h"
+
+#include "CostingCard.h"
+#include "ProductNames.h"
+
+#include "costing/CardSource.h"
+#include "costing/Expansion.h"
+
+#include "db/Query.h"
+#include "engine/EngineDb.h"
+
+#include <algorithm>
+
+namespace reports {
+
+using templates::RowNext;
+using templates::RowNextWhenEnabled;
+
+namespace {
+
+struct CardLine {
+    qint64 ing = 0;
+    qint64 otdel = 0;
+    double kolvo = 0;
+    int cenaCompute = 0;
+    int kvoPorc = 0;
+    QString vihod;
+    QString name;
+    QString otdelName;
+    QString recept;
+};
+
+QVector<CardLine> readLines(const engine::Context& ctx, qint64 document)
+{
+    auto q = engine::Reader(
+        ctx, QStringList{QStringLiteral("SELECT REAL_BLUDO.*, ING.CENA_COMPUTE, ING.KVO_PORC, ING.VIHOD_BLUDA, ING.NAME AS "
+                                        "ING_NAME, ING.RECEPT, ED_IZM.SHORT_NAME, OTDEL.NAME AS OTDEL_NAME FROM REAL_BLUDO"),
+                         QStringLiteral("INNER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING"),
+                         QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
+                         QStringLiteral("LEFT OUTER JOIN OTDEL ON OTDEL.KOD = REAL_BLUDO.KOD_OTDEL"),
+                         QStringLiteral("WHERE REAL_BLUDO.KOD_DOC = ") + Key(document),
+                         QStringLiteral("AND REAL_BLUDO.KOLVO > 0")}
+                 .join(QLatin1Char('\n')));
+    q->open();
+    QVector<CardLine> lines;
+    lines.reserve(q->recordCount());
+    const int fIng = q->fieldIndex(QStringLiteral("KOD_ING"));
+    const int fOtdel = q->fieldIndex(QStringLiteral("KOD_OTDEL"));
+    const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
+    const int fCc = q->fieldIndex(QStringLiteral("CENA_COMPUTE"));
+    const int fPorc = q->fieldIndex(QStringLiteral("KVO_PORC"));
+    const int fVihod = q->fieldIndex(QStringLiteral("VIHOD_BLUDA"));
+    const int fName = q->fieldIndex(QStringLiteral("ING_NAME"));
+    const int fOtdelName = q->fieldIndex(QStringLiteral("OTDEL_NAME"));
+    const int fRecept = q->fieldIndex(QStringLiteral("RECEPT"));
+    for (q->first(); !q->eof(); q->next()) {
+        CardLine l;
+        l.ing = q->field(fIng).asInt64();
+        l.otdel = q->field(fOtdel).asInt64();
+        l.kolvo = q->field(fKolvo).asDouble();
+        l.cenaCompute = q->field(fCc).asInt();
+        l.kvoPorc = q->field(fPorc).asInt();
+        l.vihod = q->field(fVihod).asString();
+        l.name = q->field(fName).asString();
+        l.otdelName = q->field(fOtdelName).asString();
+        l.recept = q->field(fRecept).asString();
+        lines.append(l);
+    }
+    return lines;
+}
+
+QString firmaName(const engine::Context& ctx, qint64 document)
+{
+    auto q = engine::Reader(ctx, QStringLiteral("SELECT FIRMA.NAME FROM DOCS JOIN FIRMA ON FIRMA.KOD = "
+                                                "DOCS.KOD_PARTNER_EXPORT WHERE DOCS.KOD = ") +
+                                     Key(document));
+    q->open();
+    return q->isEmpty() ? QString() : q->field(0).asString();
+}
+
+} // namespace
+
+bool PrintTechCards(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                    const TechCardsOptions& options, const Progress& progress)
+{
+    const QVector<CardLine> lines = readLines(ctx, options.document);
+    if (lines.isEmpty())
+        return false;
+    const QString firma = firmaName(ctx, options.document);
+    // The cards, products and prices of the lines' departments, read once for all cards.
+    std::vector<qint64> departments;
+    for (const CardLine& l : lines)
+        if (std::find(departments.begin(), departments.end(), l.otdel) == departments.end())
+            departments.push_back(l.otdel);
+    costing::CatalogueSnapshot source(ctx.database, ctx.read, departments);
+    costing::Expander expander(source);
+    ProductNames names(ctx);
+
+    TemplateRun run(ctx, office, cacheFolder, 10, progress);
+    const templates::TemplateForm& form = run.tpl().form;
+    // The recipe goes below each card only when the template holds an enabled variable for it.
+    bool recipe = false;
+    for (const templates::TemplateVariable& v : run.tpl().variables.all())
+        if (v.NAMEVAR.compare(QStringLiteral("RECEPT"), Qt::CaseInsensitive) == 0) {
+            recipe = v.ENABLED == 1;
+            break;
+        }
+
+    run.startProgress(static_cast<int>(lines.size()));
+    run.open();
+    int blockStart = 1;
+    for (int i = 0; i < lines.size(); ++i) {
+        const CardLine& l = lines[i];
+        run.stepProgress();
+        // The card's header lands in its own copy of the header block.
+        auto head = [&](const std::function<void()>& f) {
+            const int keep = run.row;
+            run.row = blockStart;
+            f();
+            run.row = keep;
+        };
+        head([&] {
+            // Header variables count their rows from the block start.
+            run.putDate(QStringLiteral("date"), options.today);
+            run.putText(QStringLiteral("firma"), firma);
+            run.putText(QStringLiteral("otdel"), l.otdelName);
+            run.putText(QStringLiteral("fo"), firma + QStringLiteral(", ") + l.otdelName);
+            run.putText(QStringLiteral("bludo"), l.name);
+            run.putFloat(QStringLiteral("kolvo"), l.kolvo);
+            run.putText(QStringLiteral("vihod"), l.vihod);
+        });
+
+        costing::AmountList list;
+        if (options.mode == 1)
+            list = expander.ExpandToRawNoIng(l.ing, l.otdel, l.kolvo, l.cenaCompute, 0, false);
+        else
+            expander.ExpandOneLevel(l.kvoPorc, 0, l.ing, l.otdel, l.kolvo, l.cenaCompute, list);
+        list = costing::CopyAmountList(std::move(list));
+
+        int counter = 0;
+        for (const costing::RIng& n : list) {
+            if (options.mode == 1 && n.MY_LEVEL != 0)
+                continue;
+            run.putInt(QStringLiteral("nstr"), ++counter);
+            run.putText(QStringLiteral("ing"), n.MY_LEVEL > 0 ? QStringLiteral("П.Ф. - ") + n.NAME : n.NAME);
+            run.putFloat(QStringLiteral("brutto"), n.BRUTTO);
+            run.putFloat(QStringLiteral("netto"), n.NETTO);
+            run.putText(QStringLiteral("edizm"), names.of(n.KOD_ING).unit);
+            run.put(QStringLiteral("s1"));
+            run.put(QStringLiteral("s2"));
+            run.put(QStringLiteral("s3"), RowNext);
+        }
+
+        // A copy of the end block, so that it stays parked for the next card.
+        run.row = templates::MoveTemplateRange(run.document(), form.TAIL_YX, form.HEAD_YX, run.row, false);
+        blockStart = run.row;
+        if (recipe) {
+            --run.row;
+            for (const QString& line : MemoLines(l.recept))
+                run.putText(QStringLiteral("recept"), line, RowNextWhenEnabled);
+            run.row += 2;
+            blockStart = run.row;
+        }
+        if (i + 1 < lines.size())
+            run.row = templates::CopyTemplateRange(run.document(), form.HEAD_YX, blockStart) - 1;
+    }
+    run.finish();
+    return true;
+}
+
+} // namespace reports

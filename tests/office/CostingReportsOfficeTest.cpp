@@ -1,0 +1,224 @@
+// The costing card, both statements and the technological cards from the
+// shipped sample templates, filled by a real LibreOffice, stored and read back.
+
+#include "automation/uno/UnoOffice.h"
+#include "catalogue/CostingFixture.h"
+#include "reports/CostingCard.h"
+#include "reports/Statements.h"
+#include "reports/TechCards.h"
+#include "support/KeepingOffice.h"
+#include "support/TemplateFixture.h"
+#include "templates/SampleTemplates.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using automation::Document;
+
+namespace {
+
+QString shippedSample(const QString& name) { return QStringLiteral(TARELIA_SHIPPED_SAMPLES "/") + name; }
+
+class CostingOffice : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir_ = new QTemporaryDir;
+        office_ = new automation::UnoOffice(automation::HeadlessUnoOptions(dir_->path()));
+    }
+    static void TearDownTestSuite()
+    {
+        delete office_;
+        office_ = nullptr;
+        delete dir_;
+        dir_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        settings.rub = QStringLiteral("руб.");
+        settings.kop = QStringLiteral("коп.");
+        c.commit();
+        c.t.write().start();
+        for (const char* name : {"costing_card", "products_statement", "ingredients_statement", "tech_cards"}) {
+            const QString base = QString::fromLatin1(name);
+            templates::InstallSampleTemplate(c.t.db(), c.t.write(), shippedSample(base + QStringLiteral(".sql")),
+                                             shippedSample(base + QStringLiteral(".xls")));
+        }
+        c.t.write().commit();
+
+        flour = c.raw(QStringLiteral("Мука"), 40, 50);
+        egg = c.raw(QStringLiteral("Яйцо"), 8, 10);
+        dough = c.dish(QStringLiteral("Тесто"), 1);
+        c.card(dough, flour, 0.2);
+        c.card(dough, egg, 1);
+        pie = c.dish(QStringLiteral("Пирог"), 2, 2);
+        c.card(pie, dough, 1, 80);
+        c.card(pie, egg, 2);
+        c.exec(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = 150 WHERE KOD_ING = %1").arg(pie));
+        c.exec(QStringLiteral("UPDATE ING SET RECEPT = 'Замесить' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'Испечь' "
+                              "WHERE KOD = %1").arg(pie));
+    }
+
+    engine::Context ctx()
+    {
+        c.commit();
+        RefreshRead(c.t);
+        engine::Context x{&c.t.db(), &c.t.read()};
+        x.settings = &settings;
+        return x;
+    }
+    QString cache() { return c.t.folder() + QStringLiteral("templates/"); }
+
+    // Runs a report into the office, stores the document, reads it back.
+    template <typename Run>
+    std::unique_ptr<Document> runAndReload(const QString& name, Run run)
+    {
+        KeepingOffice keeping(*office_);
+        run(keeping);
+        EXPECT_EQ(keeping.documents.size(), 1u);
+        if (keeping.documents.empty())
+            return {};
+        const QString stored = dir_->path() + QLatin1Char('/') + name + QStringLiteral(".xls");
+        keeping.documents.front()->storeToFile(stored, QStringLiteral("MS Excel 97"));
+        // A look at the sheet, when the run asks for it.
+        if (const QByteArray look = qgetenv("TARELIA_SCREENSHOTS"); !look.isEmpty())
+            keeping.documents.front()->storeToFile(QDir(QString::fromLocal8Bit(look)).filePath(name + QStringLiteral(".pdf")),
+                                                   QStringLiteral("calc_pdf_Export"));
+        keeping.documents.front()->close();
+        EXPECT_TRUE(office_->connect());
+        return office_->loadDocument(stored);
+    }
+
+    static QVariant at(Document& d, const char* a1)
+    {
+        const QString s = QString::fromLatin1(a1);
+        return d.cellState({0, s.at(0).unicode() - u'A', s.mid(1).toInt() - 1}).content;
+    }
+
+    qint64 doc(int type, int provodka, const QDate& date)
+    {
+        c.writing();
+        const qint64 k = c.b->nextKey();
+        c.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, PROVODKA, P) "
+                              "VALUES (%1, 'Д-%1', '%2', %3, %4, %5, 0)")
+                   .arg(k)
+                   .arg(date.toString(QStringLiteral("yyyy-MM-dd")))
+                   .arg(type)
+                   .arg(c.firma)
+                   .arg(provodka));
+        return k;
+    }
+
+    static inline automation::UnoOffice* office_ = nullptr;
+    static inline QTemporaryDir* dir_ = nullptr;
+    CostingDb c;
+    engine::Settings settings;
+    qint64 flour = 0, egg = 0, dough = 0, pie = 0;
+};
+
+TEST_F(CostingOffice, CostingCardInBothModes)
+{
+    for (int mode : {0, 1}) {
+        reports::CostingCardOptions o;
+        o.product = pie;
+        o.firmaName = QStringLiteral("Столовая");
+        o.otdel = c.otdel;
+        o.otdelName = QStringLiteral("Кухня");
+        o.mode = mode;
+        o.priceChoice = 1;
+        o.today = QDate(2026, 12, 7);
+        auto d = runAndReload(QStringLiteral("card%1").arg(mode), [&](automation::Office& office) {
+            const engine::Context x = ctx();
+            reports::PrintCostingCard(x, office, cache(), o, reports::CostingCardRows(x, o));
+        });
+        ASSERT_TRUE(d);
+        EXPECT_EQ(at(*d, "A1"), QStringLiteral("Калькуляционная карта"));
+        EXPECT_EQ(at(*d, "C5"), QStringLiteral("Пирог"));
+        EXPECT_EQ(at(*d, "B7"), QStringLiteral("Наименование"));
+        if (mode == 0) {
+            EXPECT_EQ(at(*d, "B8"), QStringLiteral("П.Ф. - Тесто"));
+            EXPECT_EQ(at(*d, "B9"), QStringLiteral("Яйцо"));
+            EXPECT_EQ(at(*d, "B10"), QStringLiteral("Итого на порций:"));
+            EXPECT_EQ(at(*d, "C10"), QStringLiteral("2"));
+            EXPECT_EQ(at(*d, "C11"), QStringLiteral("150руб. 0коп."));
+            EXPECT_EQ(at(*d, "B19"), QStringLiteral("Замесить"));
+            EXPECT_EQ(at(*d, "B20"), QStringLiteral("Испечь"));
+        } else {
+            // 1.25 dough: 0.25 flour, 1.25 eggs; with the pie's own 2 eggs, 3.25 eggs.
+            EXPECT_EQ(at(*d, "B10"), QStringLiteral("Итого на порций:"));
+            EXPECT_EQ(at(*d, "G10"), QVariant(0.25 * 40 + 3.25 * 8));
+        }
+        d->close();
+    }
+}
+
+TEST_F(CostingOffice, BothStatementsOfAPeriod)
+{
+    const qint64 d1 = doc(3, 0, QDate(2011, 3, 2));
+    c.exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES "
+                          "(%1, %2, %3, 4, 150, 60)").arg(d1).arg(pie).arg(c.otdel));
+    c.exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES "
+                          "(%1, %2, %3, 0.5, 40, 2)").arg(d1).arg(flour).arg(c.otdel));
+    c.exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 11 WHERE KOD = %1").arg(d1));
+    reports::StatementOptions o;
+    o.what = 1;
+    o.start = QDate(2011, 3, 1);
+    o.finish = QDate(2011, 3, 31);
+    o.byGroup = true;
+    auto p = runAndReload(QStringLiteral("products"), [&](automation::Office& office) {
+        const engine::Context x = ctx();
+        reports::PrintProductsStatement(x, office, cache(), o, reports::ProductsOfPeriod(x, o));
+    });
+    ASSERT_TRUE(p);
+    EXPECT_EQ(at(*p, "C2"), QStringLiteral("01.03.2011 / 31.03.2011"));
+    EXPECT_EQ(at(*p, "B9"), QStringLiteral("Пирог"));
+    EXPECT_EQ(at(*p, "F9"), QVariant(600.0));
+    EXPECT_EQ(at(*p, "F10"), QVariant(600.0));
+    EXPECT_EQ(at(*p, "B11"), QStringLiteral("Итого:"));
+    EXPECT_EQ(at(*p, "C13"), QStringLiteral("Шестьсот руб. 0коп."));
+    p->close();
+
+    auto i = runAndReload(QStringLiteral("ingredients"), [&](automation::Office& office) {
+        const engine::Context x = ctx();
+        reports::PrintIngredientsStatement(x, office, cache(), o, reports::IngredientsOf(x, o));
+    });
+    ASSERT_TRUE(i);
+    EXPECT_EQ(at(*i, "C2"), QStringLiteral("01.03.2011 / 31.03.2011"));
+    EXPECT_EQ(at(*i, "D8"), QVariant(0.5));
+    EXPECT_EQ(at(*i, "F8"), QVariant(20.0));
+    EXPECT_EQ(at(*i, "C11"), QStringLiteral("Двадцать руб. 0коп."));
+    i->close();
+}
+
+TEST_F(CostingOffice, TechnologicalCardsOfAThreeLineDocument)
+{
+    const qint64 d = doc(7, 0, QDate(2026, 12, 7));
+    for (qint64 product : {pie, dough, egg})
+        c.exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES "
+                              "(%1, %2, %3, 2, 0)").arg(d).arg(product).arg(c.otdel));
+    reports::TechCardsOptions o;
+    o.document = d;
+    o.mode = 2;
+    o.today = QDate(2026, 12, 7);
+    auto doc = runAndReload(QStringLiteral("techcards"), [&](automation::Office& office) {
+        EXPECT_TRUE(reports::PrintTechCards(ctx(), office, cache(), o));
+    });
+    ASSERT_TRUE(doc);
+    Document& s = *doc;
+    // Card 1 (the pie, two rows): rows 8-9, end block 10-11, recipe 12-13, the next header from 16.
+    EXPECT_EQ(at(s, "C3"), QStringLiteral("Пирог"));
+    EXPECT_EQ(at(s, "B8"), QStringLiteral("П.Ф. - Тесто"));
+    EXPECT_EQ(at(s, "B11"), QStringLiteral("Технология приготовления:"));
+    EXPECT_EQ(at(s, "B12"), QStringLiteral("Замесить"));
+    EXPECT_EQ(at(s, "B13"), QStringLiteral("Испечь"));
+    EXPECT_EQ(at(s, "A16"), QStringLiteral("Технологическая карта"));
+    EXPECT_EQ(at(s, "C18"), QStringLiteral("Тесто"));
+    EXPECT_EQ(at(s, "B23"), QStringLiteral("Мука"));
+    EXPECT_EQ(at(s, "C23"), QVariant(0.4));
+    s.close();
+}
+
+} // namespace
