@@ -51,37 +51,45 @@ Setup& setup()
         db::Query q(&s->database, &write);
         QFile sample(QStringLiteral(TARELIA_SAMPLES "/report_skeleton.xls"));
         sample.open(QIODevice::ReadOnly);
-        q.setSql(QStringLiteral("INSERT INTO PRINT_FORMS (KOD, OBRAZ, KOD_SPISKA, NAME_SHABLON, HEAD_YX, TAIL_YX, "
-                                "START_LINE, END_LINE, SETKA, DEFAUL, UNICNAME, SHABLON) VALUES (900, 1, 2, 'Ведомость', "
-                                "'F7', 'F12', 'A', 'O', 1, 1, 900, :B)"));
-        q.param(QStringLiteral("B")).setBytes(sample.readAll());
-        q.execSql();
-        auto variable = [&](const QString& name, int location, const QString& cell, const QString& extra = {}) {
-            q.setSql(QStringLiteral("INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, ENABLED, LOCATION, X_START, "
-                                    "X_END, STATIC_TYPE, TEXT_STATIC, MY_FONT, FONT_NAME, FONT_SIZE, FONT_BOLD) "
-                                    "VALUES (900, :N, 1, :L, :X, :X, :ST, :T, :MF, 'DejaVu Sans', 11, 1)"));
-            q.param(QStringLiteral("N")).setString(name);
-            q.param(QStringLiteral("L")).setInt(location);
-            q.param(QStringLiteral("X")).setString(cell);
-            q.param(QStringLiteral("ST")).setInt(extra.isEmpty() || extra == QStringLiteral("bold") ? 0 : 1);
-            q.param(QStringLiteral("T")).setString(extra);
-            q.param(QStringLiteral("MF")).setInt(extra == QStringLiteral("bold") ? 1 : 0);
+        const QByteArray bytes = sample.readAll();
+        // List 2: the headings bold; list 3: the same, with one table variable (v9) bold as well.
+        for (const int form : {900, 901}) {
+            q.setSql(QStringLiteral("INSERT INTO PRINT_FORMS (KOD, OBRAZ, KOD_SPISKA, NAME_SHABLON, HEAD_YX, TAIL_YX, "
+                                    "START_LINE, END_LINE, SETKA, DEFAUL, UNICNAME, SHABLON) VALUES (:K, 1, :L, "
+                                    "'Ведомость', 'F7', 'F12', 'A', 'O', 1, 1, :K, :B)"));
+            q.param(QStringLiteral("K")).setInt(form);
+            q.param(QStringLiteral("L")).setInt(form == 900 ? 2 : 3);
+            q.param(QStringLiteral("B")).setBytes(bytes);
             q.execSql();
-        };
-        variable(QStringLiteral("group2"), LocGroup, QStringLiteral("B1"), QStringLiteral("bold"));
-        variable(QStringLiteral("sum_g"), LocGroup, QStringLiteral("F1"));
-        const char* columns = "ABCDEFGHIJ";
-        const QStringList rowVars{QStringLiteral("nstr"), QStringLiteral("name"),  QStringLiteral("ed_izm"),
-                                  QStringLiteral("kolvo"), QStringLiteral("cena"), QStringLiteral("summa"),
-                                  QStringLiteral("v7"),   QStringLiteral("v8"),    QStringLiteral("v9"),
-                                  QStringLiteral("v10")};
-        for (int i = 0; i < rowVars.size(); ++i)
-            variable(rowVars[i], LocTable, QString(QLatin1Char(columns[i])) + QStringLiteral("1"));
-        for (int i = 1; i <= 5; ++i)
-            variable(QStringLiteral("s%1").arg(i), LocTable, QString(QChar(u'J' + i)) + QStringLiteral("1"),
-                     QStringLiteral("т%1").arg(i));
-        variable(QStringLiteral("sum_all"), LocEnd, QStringLiteral("F1"));
-        variable(QStringLiteral("sum_txt"), LocEnd, QStringLiteral("B3"));
+            auto variable = [&](const QString& name, int location, const QString& cell, const QString& extra = {}) {
+                q.setSql(QStringLiteral("INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, ENABLED, LOCATION, X_START, "
+                                        "X_END, STATIC_TYPE, TEXT_STATIC, MY_FONT, FONT_NAME, FONT_SIZE, FONT_BOLD) "
+                                        "VALUES (:F, :N, 1, :L, :X, :X, :ST, :T, :MF, 'DejaVu Sans', 11, 1)"));
+                q.param(QStringLiteral("F")).setInt(form);
+                q.param(QStringLiteral("N")).setString(name);
+                q.param(QStringLiteral("L")).setInt(location);
+                q.param(QStringLiteral("X")).setString(cell);
+                q.param(QStringLiteral("ST")).setInt(extra.isEmpty() || extra == QStringLiteral("bold") ? 0 : 1);
+                q.param(QStringLiteral("T")).setString(extra);
+                q.param(QStringLiteral("MF")).setInt(extra == QStringLiteral("bold") ? 1 : 0);
+                q.execSql();
+            };
+            variable(QStringLiteral("group2"), LocGroup, QStringLiteral("B1"), QStringLiteral("bold"));
+            variable(QStringLiteral("sum_g"), LocGroup, QStringLiteral("F1"));
+            const char* columns = "ABCDEFGHIJ";
+            const QStringList rowVars{QStringLiteral("nstr"), QStringLiteral("name"),  QStringLiteral("ed_izm"),
+                                      QStringLiteral("kolvo"), QStringLiteral("cena"), QStringLiteral("summa"),
+                                      QStringLiteral("v7"),   QStringLiteral("v8"),    QStringLiteral("v9"),
+                                      QStringLiteral("v10")};
+            for (int i = 0; i < rowVars.size(); ++i)
+                variable(rowVars[i], LocTable, QString(QLatin1Char(columns[i])) + QStringLiteral("1"),
+                         form == 901 && rowVars[i] == QStringLiteral("v9") ? QStringLiteral("bold") : QString());
+            for (int i = 1; i <= 5; ++i)
+                variable(QStringLiteral("s%1").arg(i), LocTable, QString(QChar(u'J' + i)) + QStringLiteral("1"),
+                         QStringLiteral("т%1").arg(i));
+            variable(QStringLiteral("sum_all"), LocEnd, QStringLiteral("F1"));
+            variable(QStringLiteral("sum_txt"), LocEnd, QStringLiteral("B3"));
+        }
         write.commit();
         s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
         s->read->start();
@@ -92,10 +100,10 @@ Setup& setup()
     return *s;
 }
 
-reports::StandardReport report(int rows)
+reports::StandardReport report(int rows, int listNo = 2)
 {
     reports::StandardReport r;
-    r.listNo = 2;
+    r.listNo = listNo;
     r.levels = {{QStringLiteral("group2"), {QStringLiteral("sum_g")}, QStringLiteral("n_g")}};
     r.rowCount = rows;
     r.groupCode = [](int row, int) { return QString::number(row / 50); };
@@ -122,14 +130,14 @@ reports::StandardReport report(int rows)
     return r;
 }
 
-void fill(benchmark::State& state, reports::Road road, const char* roadName)
+void fill(benchmark::State& state, reports::Road road, const char* roadName, int listNo = 2)
 {
     Setup& s = setup();
     const int rows = static_cast<int>(state.range(0));
     for (auto _ : state) {
         KeepingOffice keeping(*s.office);
         reports::RunStandardReport({&s.database, s.read.get()}, keeping, s.dir.path() + QStringLiteral("/cache/"),
-                                   report(rows), {}, road);
+                                   report(rows, listNo), {}, road);
         state.PauseTiming();
         // TARELIA_BENCH_OUT keeps the stored documents for a look.
         const QString folder = qEnvironmentVariable("TARELIA_BENCH_OUT", s.dir.path());
@@ -145,8 +153,15 @@ void fill(benchmark::State& state, reports::Road road, const char* roadName)
 void BM_PerCell(benchmark::State& state) { fill(state, reports::Road::PerCell, "PerCell"); }
 void BM_RowBuffered(benchmark::State& state) { fill(state, reports::Road::RowBuffered, "RowBuffered"); }
 
+// One table variable with a font of its own: the formats go once per run of rows.
+void BM_RowBufferedFormattedVariable(benchmark::State& state)
+{
+    fill(state, reports::Road::RowBuffered, "RowBufferedFont", 3);
+}
+
 BENCHMARK(BM_PerCell)->Arg(500)->Arg(5000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RowBuffered)->Arg(500)->Arg(5000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RowBufferedFormattedVariable)->Arg(5000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The stored document without its metadata (dates, editing time).
 QByteArray content(const QString& path)

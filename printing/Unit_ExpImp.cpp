@@ -63,7 +63,13 @@ void TForm_ExpImp::Btn_ExportClick()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".trz");
-    const QByteArray bytes = templates::WriteContainer(templates::ExportTemplate(engine::ProgramContext(), formKod));
+    QByteArray bytes;
+    try {
+        bytes = templates::WriteContainer(templates::ExportTemplate(engine::ProgramContext(), formKod));
+    } catch (const templates::TemplateError& e) {
+        Msg::notice(e.text());
+        return;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         Msg::notice(QStringLiteral("Не удалось записать файл < ") + path + QStringLiteral(" >."));
@@ -85,10 +91,11 @@ void TForm_ExpImp::Btn_ImportClick()
         return;
     }
     templates::TemplateContainer c;
+    QString unchecked;  // what could not be checked without the office
     try {
         c = templates::ReadContainer(file.readAll());
         // The spreadsheet and the cell references are checked before anything is written.
-        templates::CheckUploadable(printing::ProgramOffice(), c.spreadsheet, QFileInfo(path).fileName(),
+        unchecked = templates::CheckUploadable(printing::ProgramOffice(), c.spreadsheet, QFileInfo(path).fileName(),
                                    templates::ContainerTemplateForm(c), templates::ContainerTemplateVariables(c));
     } catch (const templates::TemplateError& e) {
         Msg::notice(e.text());
@@ -118,6 +125,8 @@ void TForm_ExpImp::Btn_ImportClick()
         Form_Print->Timer_Open_FormsTimer();
         Form_Print->Timer_Open_VarTimer();
     }
+    if (!unchecked.isEmpty())
+        Msg::notice(unchecked);
     Msg::notice(QStringLiteral("Импорт шаблона успешно закончен ! Для печати этого шаблона, сделайте его шаблоном по "
                                "умолчанию."));
     accept();

@@ -163,9 +163,10 @@ void TForm_Print::SpeedButton1Click()
     const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(ctx, formKod);
     if (!stored)
         return;
+    QString unchecked;  // what could not be checked without the office
     try {
-        templates::CheckUploadable(printing::ProgramOffice(), bytes, QFileInfo(path).fileName(), *stored,
-                                   templates::ReadStoredVariables(ctx, formKod));
+        unchecked = templates::CheckUploadable(printing::ProgramOffice(), bytes, QFileInfo(path).fileName(), *stored,
+                                               templates::ReadStoredVariables(ctx, formKod));
     } catch (const templates::TemplateError& e) {
         Msg::notice(e.text());
         return;
@@ -177,6 +178,8 @@ void TForm_Print::SpeedButton1Click()
                             QStringLiteral("; Шаблон: ") + formName());
     }
     reloadAt(formKod, VarKod());
+    if (!unchecked.isEmpty())
+        Msg::notice(unchecked);
 }
 
 void TForm_Print::BitBtn5Click()

@@ -40,7 +40,9 @@ struct Context {
 
 // The program's context: the data module's connection and transactions, the
 // live settings (MyParams) and the logged-in user. Windows and handlers use
-// it; engines only ever see the context they are handed.
+// it; engines only ever see the context they are handed. Both are defined
+// with the data module (core/base), which no engine links: an engine that
+// calls them does not link.
 Context ProgramContext();
 // Installed by the data module when it is created (and cleared when it goes).
 void SetProgramContext(std::function<Context()> provider);

@@ -6,9 +6,6 @@
 
 #include <stdexcept>
 
-WriteTransaction::WriteTransaction() : WriteTransaction(engine::ProgramContext()) {}
-
-WriteTransaction::WriteTransaction(Reserve reserve) : WriteTransaction(engine::ProgramContext(), reserve) {}
 
 WriteTransaction::WriteTransaction(const engine::Context& ctx, Reserve reserve) : ctx_(ctx)
 {

@@ -29,7 +29,8 @@ public:
     // tie after its deadlock timeout.
     enum class Reserve { Nothing, Documents };
 
-    WriteTransaction();  // on engine::ProgramContext()
+    // On engine::ProgramContext(); both defined with the data module, so no engine links them.
+    WriteTransaction();
     explicit WriteTransaction(Reserve reserve);
     explicit WriteTransaction(const engine::Context& ctx, Reserve reserve = Reserve::Nothing);
     ~WriteTransaction();

@@ -29,7 +29,82 @@ BufferedDocument::~BufferedDocument()
 void BufferedDocument::flush()
 {
     flushValues();
+    flushFormats();
     flushBorders();
+}
+
+void BufferedDocument::flushFormats()
+{
+    // Runs of one kind with different formats never share a cell, so each
+    // format goes in one call over all its runs.
+    QList<Pending> formats = formats_;
+    formats_.clear();
+    for (int i = 0; i < formats.size(); ++i) {
+        if (formats[i].kind < 0)
+            continue;
+        const Pending f = formats[i];
+        QList<RangeAddress> ranges{f.range};
+        for (int j = i + 1; j < formats.size(); ++j)
+            if (formats[j].kind == f.kind && formats[j].params == f.params && formats[j].range.sheet == f.range.sheet) {
+                ranges.append(formats[j].range);
+                formats[j].kind = -1;
+            }
+        switch (f.kind) {
+        case Wrap:
+            if (ranges.size() == 1)
+                inner_.setWrapped(f.range, f.value != 0);
+            else
+                inner_.setWrappedOn(ranges, f.value != 0);
+            break;
+        case Justify:
+            if (ranges.size() == 1)
+                inner_.setHoriJustify(f.range, f.value);
+            else
+                inner_.setHoriJustifyOn(ranges, f.value);
+            break;
+        case FontKind:
+            if (ranges.size() == 1)
+                inner_.setFont(f.range, f.font);
+            else
+                inner_.setFontOn(ranges, f.font);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+namespace {
+
+constexpr int kMaxPendingFormats = 2000;
+
+} // namespace
+
+void BufferedDocument::addFormat(int kind, const RangeAddress& range, const QString& params, const Font& font, int value)
+{
+    for (int i = formats_.size() - 1; i >= 0; --i) {
+        Pending& p = formats_[i];
+        if (p.kind != kind)
+            continue;
+        const bool sameColumns = p.range.sheet == range.sheet && p.range.startColumn == range.startColumn &&
+                                 p.range.endColumn == range.endColumn;
+        if (sameColumns && p.params == params) {
+            if (range.startRow >= p.range.startRow && range.endRow <= p.range.endRow)
+                return;  // already given
+            if (range.startRow == p.range.endRow + 1) {
+                p.range.endRow = range.endRow;
+                return;
+            }
+        }
+        // Another format of the kind on some of the same cells: what came first goes first.
+        if (overlaps(p.range, range)) {
+            flushFormats();
+            break;
+        }
+    }
+    if (formats_.size() >= kMaxPendingFormats)
+        flushFormats();
+    formats_.append({kind, range, params, font, value});
 }
 
 namespace {
@@ -253,16 +328,12 @@ void BufferedDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
 
 void BufferedDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
-    if (repeated(Wrap, range, QString::number(wrapped)))
-        return;
-    flushValuesIn(range);
-    inner_.setWrapped(range, wrapped);
+    addFormat(Wrap, range, QString::number(wrapped), {}, wrapped ? 1 : 0);
 }
 
 void BufferedDocument::setHoriJustify(const RangeAddress& range, int justify)
 {
-    if (!repeated(Justify, range, QString::number(justify)))
-        inner_.setHoriJustify(range, justify);
+    addFormat(Justify, range, QString::number(justify), {}, justify);
 }
 
 void BufferedDocument::setFont(const RangeAddress& range, const Font& f)
@@ -273,10 +344,7 @@ void BufferedDocument::setFont(const RangeAddress& range, const Font& f)
                                .arg(f.weight)
                                .arg(f.posture)
                                .arg(f.underline);
-    if (repeated(FontKind, range, params))
-        return;
-    flushValuesIn(range);
-    inner_.setFont(range, f);
+    addFormat(FontKind, range, params, f, 0);
 }
 
 void BufferedDocument::setTableBorder(const RangeAddress& range, const TableBorder& b)
@@ -350,6 +418,7 @@ void BufferedDocument::close()
 {
     values_.clear();
     borderRanges_.clear();
+    formats_.clear();
     applied_.clear();
     inner_.close();
 }

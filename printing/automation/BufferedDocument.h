@@ -4,8 +4,11 @@
 // as blocks (rows with the same cells, one after another, in one range
 // write), sends the same line drawn under consecutive rows in one call, and
 // applies a format repeated within a row (the same font on the same range)
-// once. Fonts, wraps and merges wait for the values of their rows. The stored
-// document is the same as with one call per cell.
+// once. A wrap, an alignment or a font given to the same columns of rows one
+// after another waits and goes as one call over the run of rows, so a
+// formatted table variable costs one call, not one per row. Merges wait for
+// the values of their rows. The stored document is the same as with one call
+// per cell.
 
 #include "Spreadsheet.h"
 
@@ -61,6 +64,9 @@ private:
     void put(const CellAddress& cell, const QVariant& value);
     void flushValues();
     void flushBorders();
+    void flushFormats();
+    // Adds a wrap, alignment or font to the pending runs.
+    void addFormat(int kind, const RangeAddress& range, const QString& params, const Font& font, int value);
     // Sends the values when some of them lie in the rows of range.
     void flushValuesIn(const RangeAddress& range);
     // True when the same format was already applied in this row; otherwise
@@ -79,6 +85,14 @@ private:
     QList<RangeAddress> borderRanges_;
     TableBorder border_;
     QList<Applied> applied_;  // formats applied to the current format row
+    struct Pending {
+        int kind;
+        RangeAddress range;  // grows by rows while the same format follows
+        QString params;
+        Font font;
+        int value;  // wrapped, or the alignment
+    };
+    QList<Pending> formats_;
     int formatSheet_ = -1;
     int formatRow_ = -1;
 };

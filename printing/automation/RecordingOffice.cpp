@@ -56,6 +56,31 @@ QVariant RecordedBook::at(const QString& a1, int sheet) const { return state(Par
 
 CellState RecordedBook::stateAt(const QString& a1, int sheet) const { return state(ParseCell(a1, sheet)); }
 
+QList<std::pair<int, int>> RowRuns(const std::set<int>& rows)
+{
+    QList<std::pair<int, int>> runs;
+    for (const int r : rows) {
+        if (!runs.isEmpty() && runs.back().second + 1 == r)
+            runs.back().second = r;
+        else
+            runs.append({r, r});
+    }
+    return runs;
+}
+
+std::map<int, std::set<int>> RowsToFit(const QList<RangeAddress>& wrapped,
+                                       const std::function<bool(const CellAddress&)>& startsMerge)
+{
+    std::map<int, std::set<int>> rows;
+    for (const RangeAddress& r : wrapped) {
+        if (startsMerge({r.sheet, r.startColumn, r.startRow}))
+            continue;
+        for (int row = r.startRow; row <= r.endRow; ++row)
+            rows[r.sheet].insert(row);
+    }
+    return rows;
+}
+
 // ---- document ----
 
 int RecordingDocument::sheetCount() { return static_cast<int>(book_->sheets.size()); }
@@ -251,6 +276,8 @@ void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
     ++book_->formatCalls;
     forEachCell(range, [&](CellState& st, int, int) { st.wrapped = wrapped; });
+    if (wrapped && book_->controllerLocks > 0)
+        book_->wrappedWhileLocked.append(range);
 }
 
 void RecordingDocument::setHoriJustify(const RangeAddress& range, int justify)
@@ -305,6 +332,28 @@ void RecordingDocument::setTableBorders(const QList<RangeAddress>& ranges, const
     book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
 }
 
+// Several ranges in one call count as one call.
+void RecordingDocument::setWrappedOn(const QList<RangeAddress>& ranges, bool wrapped)
+{
+    for (const RangeAddress& r : ranges)
+        setWrapped(r, wrapped);
+    book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
+}
+
+void RecordingDocument::setHoriJustifyOn(const QList<RangeAddress>& ranges, int justify)
+{
+    for (const RangeAddress& r : ranges)
+        setHoriJustify(r, justify);
+    book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
+}
+
+void RecordingDocument::setFontOn(const QList<RangeAddress>& ranges, const Font& font)
+{
+    for (const RangeAddress& r : ranges)
+        setFont(r, font);
+    book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
+}
+
 void RecordingDocument::lockControllers()
 {
     ++book_->controllerLocks;
@@ -315,6 +364,14 @@ void RecordingDocument::unlockControllers()
 {
     --book_->controllerLocks;
     book_->log.append(QStringLiteral("unlockControllers"));
+    if (book_->controllerLocks > 0)
+        return;
+    const QList<RangeAddress> wrapped = std::move(book_->wrappedWhileLocked);
+    book_->wrappedWhileLocked.clear();
+    const auto startsMerge = [this](const CellAddress& c) { return book_->state(c).merged; };
+    for (const auto& [sheet, rows] : RowsToFit(wrapped, startsMerge))
+        for (const auto& [first, last] : RowRuns(rows))
+            fitRowHeights(sheet, first, last);
 }
 
 void RecordingDocument::addActionLock()

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <memory>
@@ -37,6 +38,11 @@ struct RecordedBook {
     bool closed = false;
     int controllerLocks = 0;
     int actionLocks = 0;
+    // Ranges given wrapped text while the screen was locked: the office
+    // adjusts no height then, so their rows are fitted at the unlock (except
+    // where a range starts a merged area, whose text the office's fitting
+    // does not measure: fitting would shrink the row the template gave it).
+    QList<RangeAddress> wrappedWhileLocked;
 
     RecordedSheet& sheet(int index);
     CellState state(const CellAddress& cell) const;
@@ -65,6 +71,9 @@ public:
     void setFont(const RangeAddress& range, const Font& font) override;
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
+    void setWrappedOn(const QList<RangeAddress>& ranges, bool wrapped) override;
+    void setHoriJustifyOn(const QList<RangeAddress>& ranges, int justify) override;
+    void setFontOn(const QList<RangeAddress>& ranges, const Font& font) override;
     void setColumnWidth(int sheet, int column, int width) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void lockControllers() override;
@@ -113,6 +122,12 @@ public:
 private:
     bool connected_ = false;
 };
+
+// Rows as runs of consecutive rows (first, last).
+QList<std::pair<int, int>> RowRuns(const std::set<int>& rows);
+// The rows to fit, by sheet, of the wrapped ranges whose first cell does not start a merged area.
+std::map<int, std::set<int>> RowsToFit(const QList<RangeAddress>& wrapped,
+                                       const std::function<bool(const CellAddress&)>& startsMerge);
 
 // A1-style reference of a cell, e.g. "F12" for column 5, row 11.
 QString CellName(int column, int row);

@@ -125,6 +125,23 @@ public:
     virtual void setTableBorder(const RangeAddress& range, const TableBorder& border) = 0;
     // The same lines on several ranges, each range taken as on its own.
     virtual void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) = 0;
+    // The same wrap, alignment or font on several ranges of a sheet; an office
+    // that can sets them in one call.
+    virtual void setWrappedOn(const QList<RangeAddress>& ranges, bool wrapped)
+    {
+        for (const RangeAddress& r : ranges)
+            setWrapped(r, wrapped);
+    }
+    virtual void setHoriJustifyOn(const QList<RangeAddress>& ranges, int justify)
+    {
+        for (const RangeAddress& r : ranges)
+            setHoriJustify(r, justify);
+    }
+    virtual void setFontOn(const QList<RangeAddress>& ranges, const Font& font)
+    {
+        for (const RangeAddress& r : ranges)
+            setFont(r, font);
+    }
     // Width of a column in hundredths of a millimetre.
     virtual void setColumnWidth(int sheet, int column, int width) = 0;
     // Gives the rows firstRow to lastRow the heights their contents need, so

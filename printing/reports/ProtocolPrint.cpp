@@ -74,6 +74,7 @@ bool Print(automation::Office& office, const Options& options, const Progress& p
     const int lastRow = static_cast<int>(lines.size());  // 0-based: the header is row 0
     try {
         {
+            // Unlocking fits the heights of the rows given wrapped text.
             Locked locked(*doc);
             static const int widths[] = {2200, 1600, 3000, 3000, 8500};
             for (int i = 0; i < 5; ++i)
@@ -112,8 +113,6 @@ bool Print(automation::Office& office, const Options& options, const Progress& p
                 border.isHorizontalValid = border.isVerticalValid = true;
             doc->setTableBorder({0, 0, 0, 4, lastRow}, border);
         }
-        // Heights follow the wrapped texts only once the document is unlocked.
-        doc->fitRowHeights(0, 0, lastRow);
     } catch (...) {
         // An unfinished workbook is not left to the user.
         try {

@@ -122,7 +122,7 @@ bool looksLikeSpreadsheet(const QByteArray& bytes)
 
 } // namespace
 
-void CheckSpreadsheet(automation::Office& office, const QByteArray& bytes, const QString& fileName)
+bool CheckSpreadsheet(automation::Office& office, const QByteArray& bytes, const QString& fileName)
 {
     const QString refused = QStringLiteral("Файл < %1 > не является таблицей, которую может открыть программа "
                                            "электронных таблиц. Шаблон не загружен.")
@@ -130,7 +130,7 @@ void CheckSpreadsheet(automation::Office& office, const QByteArray& bytes, const
     if (!looksLikeSpreadsheet(bytes))
         throw TemplateError(refused);
     if (!office.connect())
-        throw TemplateError(automation::OfficeUnreachableText());
+        return false;
     QTemporaryDir dir;
     if (!dir.isValid())
         throw TemplateError(QStringLiteral("Не удалось создать временную папку для проверки шаблона."));
@@ -148,13 +148,18 @@ void CheckSpreadsheet(automation::Office& office, const QByteArray& bytes, const
     } catch (const automation::OfficeError&) {
         throw TemplateError(refused);
     }
+    return true;
 }
 
-void CheckUploadable(automation::Office& office, const QByteArray& bytes, const QString& fileName,
-                     const TemplateForm& form, const TemplateVariables& variables)
+QString CheckUploadable(automation::Office& office, const QByteArray& bytes, const QString& fileName,
+                        const TemplateForm& form, const TemplateVariables& variables)
 {
     ValidateTemplate(form, variables);
-    CheckSpreadsheet(office, bytes, fileName);
+    if (CheckSpreadsheet(office, bytes, fileName))
+        return {};
+    return QStringLiteral("Программа электронных таблиц недоступна, поэтому файл < %1 > не открывался для проверки: "
+                          "проверено только, что он похож на таблицу и что ячейки шаблона заданы верно.\n%2")
+        .arg(fileName, automation::OfficeUnreachableText());
 }
 
 qint32 UploadSpreadsheet(const engine::Context& ctx, qint64 formKod, const QByteArray& bytes)

@@ -60,10 +60,14 @@ TemplateVariables ReadStoredVariables(const engine::Context& ctx, qint64 formKod
 
 // Refuses (TemplateError) a file that is not a spreadsheet the office opens,
 // and a template whose cell references the engine could not use. Nothing is
-// written; the document opened for the check is closed again.
-void CheckSpreadsheet(automation::Office& office, const QByteArray& bytes, const QString& fileName);
-void CheckUploadable(automation::Office& office, const QByteArray& bytes, const QString& fileName,
-                     const TemplateForm& form, const TemplateVariables& variables);
+// written; the document opened for the check is closed again. When the office
+// cannot be reached, what can be checked without it still is (the file looks
+// like a spreadsheet, the cell references): CheckSpreadsheet then returns
+// false, CheckUploadable the text telling what could not be checked (empty
+// when everything was).
+bool CheckSpreadsheet(automation::Office& office, const QByteArray& bytes, const QString& fileName);
+QString CheckUploadable(automation::Office& office, const QByteArray& bytes, const QString& fileName,
+                        const TemplateForm& form, const TemplateVariables& variables);
 
 // Stores the spreadsheet into the template under a fresh cache number; returns the number.
 qint32 UploadSpreadsheet(const engine::Context& ctx, qint64 formKod, const QByteArray& bytes);

@@ -183,7 +183,8 @@ TemplateContainer ReadContainer(const QByteArray& bytes)
     if (bytes.size() < varStart + varLength)
         damaged(QStringLiteral("файл обрезан"));
     if (bytes.size() == varStart + varLength)
-        damaged(QStringLiteral("нет файла таблицы"));
+        throw TemplateError(QStringLiteral("В файле шаблона печати нет таблицы шаблона: импортировать нечего. "
+                                           "Шаблон не загружен."));
 
     TemplateContainer c;
     const Reader f(bytes, 11, kFormRecordSize);
@@ -248,6 +249,11 @@ TemplateContainer ExportTemplate(const engine::Context& ctx, qint64 formKod)
     c.form.zoom = intOf(*q, "ZOOM");
     c.spreadsheet = q->field(QStringLiteral("SHABLON")).asBytes();
     q->close();
+    // Such a file could never be imported again.
+    if (c.spreadsheet.isEmpty())
+        throw TemplateError(QStringLiteral("В шаблоне < %1 > нет файла таблицы: экспортировать нечего. Сначала "
+                                           "загрузите в шаблон файл таблицы. Экспорт не выполнен.")
+                                .arg(c.form.name));
 
     q->setSql(QStringLiteral("Select * from Print_Variables Where KOD_FORMA = %1 Order by MY_SORT, KOD").arg(formKod));
     q->open();

@@ -125,8 +125,10 @@ void FinishTemplateSheet(automation::Office& office, Document& document, const T
                                  row - 2},
                                 b);
     }
-    document.unlockControllers();
+    // Released in the reverse order of taking them; the unlock fits the rows
+    // given wrapped text while the document was locked.
     document.removeActionLock();
+    document.unlockControllers();
     document.show();
     office.disconnect();
 }
@@ -134,8 +136,8 @@ void FinishTemplateSheet(automation::Office& office, Document& document, const T
 void AbandonTemplateSheet(automation::Office& office, Document& document)
 {
     try {
-        document.unlockControllers();
         document.removeActionLock();
+        document.unlockControllers();
     } catch (...) {
     }
     try {
@@ -153,7 +155,9 @@ QString ValueText(const R_Field& value)
     case KindInteger:
         return QString::number(static_cast<qint32>(value.I));
     case KindFloat: {
-        QString s = QString::number(value.F, 'f', 2);
+        // Hundredths rounded to nearest, ties to even, as amounts in words
+        // round them: one document never shows 0,13 beside "12 коп." for one total.
+        QString s = QString::number(std::nearbyint(value.F * 100.0) / 100.0, 'f', 2);
         if (s == QStringLiteral("-0.00"))
             s = QStringLiteral("0.00");
         return s.replace(QLatin1Char('.'), QLatin1Char(','));

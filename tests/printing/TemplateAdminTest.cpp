@@ -170,20 +170,21 @@ TEST_F(TemplateAdminTest, UploadGivesAFreshCacheNumberAfterTheFileAndTheCellsAre
     automation::RecordingOffice office;
     const TemplateForm stored = *ReadStoredForm(env.ctx(), own);
     const TemplateVariables vars = ReadStoredVariables(env.ctx(), own);
-    EXPECT_NO_THROW(CheckUploadable(office, kXls, QStringLiteral("t.xls"), stored, vars));
+    EXPECT_EQ(CheckUploadable(office, kXls, QStringLiteral("t.xls"), stored, vars), QString());
     EXPECT_TRUE(office.last().closed);  // the document opened for the check is closed again
 
     // Not a spreadsheet: a text file renamed .xls.
     EXPECT_THROW(CheckUploadable(office, QByteArray("just text"), QStringLiteral("t.xls"), stored, vars), TemplateError);
-    // No office: said so.
+    // No office: what can be checked still is, and what could not is said.
     automation::RecordingOffice none;
     none.reachable = false;
-    try {
-        CheckUploadable(none, kXls, QStringLiteral("t.xls"), stored, vars);
-        FAIL();
-    } catch (const TemplateError& e) {
-        EXPECT_EQ(e.text(), automation::OfficeUnreachableText());
-    }
+    const QString unchecked = CheckUploadable(none, kXls, QStringLiteral("t.xls"), stored, vars);
+    EXPECT_TRUE(unchecked.contains(QStringLiteral("< t.xls > не открывался для проверки"))) << unchecked.toStdString();
+    EXPECT_TRUE(unchecked.contains(automation::OfficeUnreachableText()));
+    EXPECT_THROW(CheckUploadable(none, QByteArray("just text"), QStringLiteral("t.xls"), stored, vars), TemplateError);
+    TemplateForm upsideDown = stored;
+    upsideDown.TAIL_YX = QStringLiteral("F3");
+    EXPECT_THROW(CheckUploadable(none, kXls, QStringLiteral("t.xls"), upsideDown, vars), TemplateError);
     // A template whose end lies above its header cannot be used.
     TemplateForm bad = stored;
     bad.TAIL_YX = QStringLiteral("F3");

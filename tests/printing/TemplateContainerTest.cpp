@@ -159,7 +159,9 @@ TEST(TemplateContainer, OtherVersionsAndDamagedFilesAreRefused)
     const QString damaged = QStringLiteral("повреждён");
     EXPECT_TRUE(refusal(file.left(5)).contains(damaged));
     EXPECT_TRUE(refusal(file.left(300)).contains(damaged));           // cut inside the variables
-    EXPECT_TRUE(refusal(file.left(21 + 204 + 1200)).contains(damaged));  // no spreadsheet left
+    // No spreadsheet left: said as it is.
+    EXPECT_EQ(refusal(file.left(21 + 204 + 1200)),
+              QStringLiteral("В файле шаблона печати нет таблицы шаблона: импортировать нечего. Шаблон не загружен."));
     QByteArray wrongForm = file;
     wrongForm[10] = 5;  // 205: not a form record
     EXPECT_TRUE(refusal(wrongForm).contains(damaged));
@@ -252,6 +254,23 @@ TEST(TemplateContainer, ExportedAndImportedIntoAnotherDatabaseGivesAnEqualTempla
     EXPECT_EQ(v->field(QStringLiteral("TEXT_BEFORE_VALUE")).asString(), QStringLiteral("№ "));
     EXPECT_EQ(v->field(QStringLiteral("FONT_SIZE")).asDouble(), 14.0);
     EXPECT_TRUE(v->field(QStringLiteral("OPIS")).isNull());
+}
+
+// A template without its spreadsheet is not exported into a file that no
+// installation could import.
+TEST(TemplateContainer, ATemplateWithoutItsSpreadsheetIsNotExported)
+{
+    EngineEnv env;
+    TemplateForm f = TableLayout(QStringLiteral("Пустой"), 4343);
+    f.SHABLON.clear();
+    const qint64 kod = InsertTemplate(env.t, 1, f, 0);
+    RefreshRead(env.t);
+    try {
+        ExportTemplate(env.ctx(), kod);
+        FAIL() << "exported";
+    } catch (const TemplateError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("< Пустой > нет файла таблицы"))) << e.text().toStdString();
+    }
 }
 
 } // namespace

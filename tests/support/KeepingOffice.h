@@ -54,7 +54,14 @@ private:
         {
             d_->setTableBorders(r, b);
         }
+        void setWrappedOn(const QList<automation::RangeAddress>& r, bool w) override { d_->setWrappedOn(r, w); }
+        void setHoriJustifyOn(const QList<automation::RangeAddress>& r, int j) override { d_->setHoriJustifyOn(r, j); }
+        void setFontOn(const QList<automation::RangeAddress>& r, const automation::Font& f) override
+        {
+            d_->setFontOn(r, f);
+        }
         void setColumnWidth(int s, int c, int w) override { d_->setColumnWidth(s, c, w); }
+        void fitRowHeights(int s, int first, int last) override { d_->fitRowHeights(s, first, last); }
         void lockControllers() override { d_->lockControllers(); }
         void unlockControllers() override { d_->unlockControllers(); }
         void addActionLock() override { d_->addActionLock(); }

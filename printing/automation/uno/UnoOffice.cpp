@@ -1,6 +1,7 @@
 #include "UnoOffice.h"
 
 #include "automation/DetachedProcess.h"
+#include "automation/RecordingOffice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,8 +11,12 @@
 #include <QThread>
 #include <QUrl>
 
+#include <map>
+#include <set>
+
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -341,6 +346,8 @@ public:
     {
         try {
             props(r)->setPropertyValue("IsTextWrapped", Any(wrapped));
+            if (wrapped && locks_ > 0)
+                wrappedWhileLocked_.append(r);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -358,15 +365,70 @@ public:
         }
     }
 
+    // The font's five properties in one call (names in alphabetical order).
+    static void applyFont(const Reference<uno::XInterface>& target, const Font& f)
+    {
+        static const rtl::OUString names[] = {"CharFontName", "CharHeight", "CharPosture", "CharUnderline",
+                                              "CharWeight"};
+        const Any values[] = {Any(ou(f.name)), Any(static_cast<float>(f.height)),
+                              Any(static_cast<awt::FontSlant>(f.posture)), Any(static_cast<sal_Int16>(f.underline)),
+                              Any(f.weight)};
+        Reference<beans::XMultiPropertySet>(target, UNO_QUERY_THROW)
+            ->setPropertyValues(Sequence<rtl::OUString>(names, 5), Sequence<Any>(values, 5));
+    }
+
     void setFont(const RangeAddress& r, const Font& f) override
     {
         try {
-            auto p = props(r);
-            p->setPropertyValue("CharFontName", Any(ou(f.name)));
-            p->setPropertyValue("CharHeight", Any(static_cast<float>(f.height)));
-            p->setPropertyValue("CharWeight", Any(f.weight));
-            p->setPropertyValue("CharPosture", Any(static_cast<awt::FontSlant>(f.posture)));
-            p->setPropertyValue("CharUnderline", Any(static_cast<sal_Int16>(f.underline)));
+            applyFont(range(r), f);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    // Several ranges as one object, so that one call sets a property on all.
+    Reference<beans::XPropertySet> rangesOf(const QList<RangeAddress>& ranges)
+    {
+        Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+        Reference<sheet::XSheetCellRangeContainer> container(
+            factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
+        Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
+        for (int i = 0; i < ranges.size(); ++i)
+            addresses.getArray()[i] = unoRange(ranges[i]);
+        container->addRangeAddresses(addresses, false);
+        return Reference<beans::XPropertySet>(container, UNO_QUERY_THROW);
+    }
+
+    void setWrappedOn(const QList<RangeAddress>& ranges, bool wrapped) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            rangesOf(ranges)->setPropertyValue("IsTextWrapped", Any(wrapped));
+            if (wrapped && locks_ > 0)
+                wrappedWhileLocked_.append(ranges);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setHoriJustifyOn(const QList<RangeAddress>& ranges, int justify) override
+    {
+        if (ranges.isEmpty() || justify < 0 || justify > 5)
+            return;
+        try {
+            rangesOf(ranges)->setPropertyValue("HoriJustify", Any(static_cast<table::CellHoriJustify>(justify)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setFontOn(const QList<RangeAddress>& ranges, const Font& f) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            applyFont(rangesOf(ranges), f);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -426,6 +488,7 @@ public:
     {
         try {
             Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->lockControllers();
+            ++locks_;
             // Row heights stay as the template has them while the document
             // is filled, whichever way the cells are written.
             Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
@@ -441,6 +504,24 @@ public:
             Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
                 ->setPropertyValue("IsAdjustHeightEnabled", Any(true));
             Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->unlockControllers();
+            if (locks_ > 0)
+                --locks_;
+            if (locks_ > 0)
+                return;
+            // No height was adjusted while locked: rows given wrapped text
+            // then grow now, one call per run of rows. A range starting a
+            // merged area is left as the template has it: the office's fitting
+            // does not measure merged cells and would shrink the row.
+            const QList<RangeAddress> wrapped = std::move(wrappedWhileLocked_);
+            wrappedWhileLocked_.clear();
+            const auto startsMerge = [this](const CellAddress& c) {
+                Reference<util::XMergeable> m(sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row),
+                                              UNO_QUERY_THROW);
+                return static_cast<bool>(m->getIsMerged());
+            };
+            for (const auto& [sheetIndex, rows] : RowsToFit(wrapped, startsMerge))
+                for (const auto& [first, last] : RowRuns(rows))
+                    fitRowHeights(sheetIndex, first, last);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -725,6 +806,8 @@ private:
     Reference<sheet::XSpreadsheetDocument> doc_;
     Reference<container::XIndexAccess> sheets_;
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
+    int locks_ = 0;
+    QList<RangeAddress> wrappedWhileLocked_;
 };
 
 } // namespace
