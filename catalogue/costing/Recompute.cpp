@@ -110,9 +110,7 @@ public:
                         ? CatalogueSnapshot::ProductTree(ctx.database, ctx.write, scope.product, departments)
                         : CatalogueSnapshot(ctx.database, ctx.write, departments)),
           expander_(snapshot_),
-          cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}),
           prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")}),
-          myCena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("MY_CENA")}),
           kalories_(ctx.database, ctx.write, QStringLiteral("ING"), {QStringLiteral("KALORIES")})
     {
     }
@@ -214,8 +212,10 @@ public:
     void writeCena(const PriceRow& r, double cena) override
     {
         snapshot_.setPrices(r.kod, cena, r.myCena);
-        if (cena != r.cena)
-            cena_.add(r.kod, &cena);
+        if (cena != r.cena) {
+            const double v[] = {cena, 0};
+            prices_.add(r.kod, v, 2);  // the sale price stays
+        }
     }
     void writePrices(const PriceRow& r, double cena, double myCena) override
     {
@@ -228,8 +228,10 @@ public:
     void writeMyCena(const PriceRow& r, double myCena) override
     {
         snapshot_.setPrices(r.kod, r.cena, myCena);
-        if (myCena != r.myCena)
-            myCena_.add(r.kod, &myCena);
+        if (myCena != r.myCena) {
+            const double v[] = {0, myCena};
+            prices_.add(r.kod, v, 1);  // the stock price stays
+        }
     }
     void writeKalories(qint64 ing, double kalories) override
     {
@@ -238,9 +240,7 @@ public:
     }
     void finish() override
     {
-        cena_.flush();
         prices_.flush();
-        myCena_.flush();
         kalories_.flush();
     }
 
@@ -250,9 +250,7 @@ private:
     Expander expander_;
     std::unordered_map<qint64, int> levels_;
     std::unique_ptr<db::Query> levelQ_;
-    BlockUpdate cena_;
-    BlockUpdate prices_;
-    BlockUpdate myCena_;
+    BlockUpdate prices_;  // one walk over the department rows for either price or both
     BlockUpdate kalories_;
 };
 
