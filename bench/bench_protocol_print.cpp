@@ -2,23 +2,13 @@
 // read from the database with the protocol tab's filter and written into a
 // new workbook in row blocks, then closed. The whole print is timed.
 
+#include "OfficeRun.h"
+
 #include "Printing.h"
-#include "automation/uno/UnoOffice.h"
 #include "reports/ProtocolPrint.h"
 #include "ui/ProtocolFilter.h"
 
-#include "db/Database.h"
 #include "db/Query.h"
-#include "db/Transaction.h"
-#include "engine/Context.h"
-#include "schema/Schema.h"
-
-#include <QCoreApplication>
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace {
 
@@ -77,21 +67,13 @@ private:
     automation::Office& inner_;
 };
 
-struct Setup {
-    QTemporaryDir dir;
-    db::Database database;
-    std::unique_ptr<db::Transaction> read;
-    std::unique_ptr<automation::UnoOffice> office;
-};
+using Setup = bench::OfficeRun;
 
 Setup& setup()
 {
     static Setup* s = [] {
         auto* s = new Setup;
-        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
-        schema::createDatabase(path, db::ConnectParams{});
-        s->database.setDatabaseName(path);
-        s->database.open();
+        s->openDatabase();
         db::Transaction write(&s->database, db::Transaction::writeParams());
         write.start();
         db::Query q(&s->database, &write);
@@ -104,9 +86,7 @@ Setup& setup()
             q.execSql();
         }
         write.commit();
-        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
-        s->read->start();
-        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
+        s->startReading(false);
         return s;
     }();
     return *s;
@@ -115,9 +95,7 @@ Setup& setup()
 void BM_ProtocolPrint(benchmark::State& state)
 {
     Setup& s = setup();
-    engine::Context ctx;
-    ctx.database = &s.database;
-    ctx.read = s.read.get();
+    const engine::Context ctx = s.context();
     const protocol::Statement all = protocol::Select({});
     ClosingOffice office(*s.office);
     for (auto _ : state) {
@@ -140,14 +118,5 @@ BENCHMARK(BM_ProtocolPrint)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    Setup& s = setup();
-    s.office->terminate();
-    s.read->commit();
-    s.database.close();
-    s.dir.remove();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, [] { setup().finish(); });
 }
