@@ -76,6 +76,20 @@ inline void CloseAll(KeepingOffice& keeping)
     keeping.documents.clear();
 }
 
+// Times `print` (given the office to print into) once per iteration; the
+// documents it leaves open are closed outside the timing.
+template <class Print>
+void TimePrints(benchmark::State& state, automation::Office& office, Print print)
+{
+    for (auto _ : state) {
+        KeepingOffice keeping(office);
+        print(keeping);
+        state.PauseTiming();
+        CloseAll(keeping);
+        state.ResumeTiming();
+    }
+}
+
 // The benchmarks' main: runs those asked for, then `afterwards` (a report of
 // the run, the run's end) while the application still stands.
 template <class Afterwards>

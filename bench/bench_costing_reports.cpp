@@ -127,14 +127,10 @@ void TechCards(benchmark::State& state)
 {
     Setup& s = setup();
     const reports::TechCardsOptions o = techCards(s);
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
-        if (!reports::PrintTechCards(s.ctx(), keeping, s.cache(), o))
+    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
+        if (!reports::PrintTechCards(s.ctx(), office, s.cache(), o))
             state.SkipWithError("no cards");
-        state.PauseTiming();
-        bench::CloseAll(keeping);
-        state.ResumeTiming();
-    }
+    });
 }
 BENCHMARK(TechCards)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -166,15 +162,11 @@ void IngredientsMonth(benchmark::State& state)
     o.finish = s.monthEnd;
     o.type = 2;
     int rows = 0;
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
+    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
         const costing::AmountList nodes = reports::IngredientsOf(s.ctx(), o);
         rows = nodes.size();
-        reports::PrintIngredientsStatement(s.ctx(), keeping, s.cache(), o, nodes);
-        state.PauseTiming();
-        bench::CloseAll(keeping);
-        state.ResumeTiming();
-    }
+        reports::PrintIngredientsStatement(s.ctx(), office, s.cache(), o, nodes);
+    });
     state.counters["rows"] = rows;
 }
 BENCHMARK(IngredientsMonth)->Unit(benchmark::kMillisecond)->Iterations(5);

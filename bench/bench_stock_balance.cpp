@@ -82,15 +82,11 @@ void BM_StockBalance(benchmark::State& state)
     const engine::Context ctx{&s.database, s.read.get()};
     const reports::ostatki::Options o = enterprise();
     int rows = 0;
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
+    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
         const reports::StandardReport report = reports::ostatki::Build(ctx, o);
         rows = report.rowCount;
-        reports::RunStandardReport(ctx, keeping, s.dir.path() + QStringLiteral("/cache/"), report);
-        state.PauseTiming();
-        keeping.documents.front()->close();
-        state.ResumeTiming();
-    }
+        reports::RunStandardReport(ctx, office, s.dir.path() + QStringLiteral("/cache/"), report);
+    });
     state.counters["rows"] = rows;
 }
 

@@ -139,15 +139,11 @@ void fill(benchmark::State& state, Build build)
     Setup& s = setup();
     const engine::Context ctx{&s.database, s.read.get()};
     int rows = 0;
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
+    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
         const reports::StandardReport report = build(ctx);
         rows = report.rowCount;
-        reports::RunStandardReport(ctx, keeping, s.dir.path() + QStringLiteral("/cache/"), report);
-        state.PauseTiming();
-        keeping.documents.front()->close();
-        state.ResumeTiming();
-    }
+        reports::RunStandardReport(ctx, office, s.dir.path() + QStringLiteral("/cache/"), report);
+    });
     state.counters["rows"] = rows;
 }
 
