@@ -32,8 +32,7 @@ struct BlockUpdate::Statement {
     Firebird::IStatement* stmt = nullptr;
     Firebird::IMessageMetadata* meta = nullptr;
     std::vector<unsigned char> buffer;
-    std::vector<unsigned> offsets;  // per parameter, in order: the values, then the key, row by row
-    std::vector<unsigned> nullOffsets;
+    std::vector<unsigned> offsets;  // per parameter, in order: key, then the values, row by row
     int rows = 0;
 
     ~Statement()
@@ -54,10 +53,9 @@ BlockUpdate::BlockUpdate(db::Database* database, db::Transaction* transaction, c
 
 BlockUpdate::~BlockUpdate() = default;
 
-void BlockUpdate::add(qint64 kod, const double* values, unsigned kept)
+void BlockUpdate::add(qint64 kod, const double* values)
 {
     keys_.push_back(kod);
-    kept_.push_back(static_cast<unsigned char>(kept));
     values_.insert(values_.end(), values, values + columns_.size());
 }
 
@@ -72,16 +70,13 @@ void BlockUpdate::flush()
         order[i] = i;
     std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) { return keys_[a] < keys_[b]; });
     std::vector<qint64> keys(n);
-    std::vector<unsigned char> kept(n);
     std::vector<double> values(n * cols);
     for (size_t i = 0; i < n; ++i) {
         keys[i] = keys_[order[i]];
-        kept[i] = kept_[order[i]];
         std::copy_n(values_.begin() + static_cast<std::ptrdiff_t>(order[i] * cols), cols,
                     values.begin() + static_cast<std::ptrdiff_t>(i * cols));
     }
     keys_ = std::move(keys);
-    kept_ = std::move(kept);
     values_ = std::move(values);
     int first = 0;
     for (; first + kBlockRows <= static_cast<int>(n); first += kBlockRows)
@@ -90,7 +85,6 @@ void BlockUpdate::flush()
     for (; first < static_cast<int>(n); ++first)
         send(first, 1);
     keys_.clear();
-    kept_.clear();
     values_.clear();
 }
 
@@ -107,7 +101,7 @@ void BlockUpdate::send(int first, int rows)
         if (rows == 1) {
             QStringList set;
             for (const QString& c : columns_)
-                set << c + QStringLiteral(" = COALESCE(?, ") + c + QLatin1Char(')');
+                set << c + QStringLiteral(" = ?");
             sql = QStringLiteral("UPDATE ") + table_ + QStringLiteral(" SET ") + set.join(QStringLiteral(", ")) +
                   QStringLiteral(" WHERE KOD = ?");
         } else {
@@ -117,8 +111,7 @@ void BlockUpdate::send(int first, int rows)
                 QStringList set;
                 for (int c = 0; c < cols; ++c) {
                     params << QStringLiteral("V%1_%2 DOUBLE PRECISION = ?").arg(r).arg(c);
-                    set << columns_[c] + QStringLiteral(" = COALESCE(:V%1_%2, ").arg(r).arg(c) + columns_[c] +
-                               QLatin1Char(')');
+                    set << columns_[c] + QStringLiteral(" = :V%1_%2").arg(r).arg(c);
                 }
                 params << QStringLiteral("K%1 BIGINT = ?").arg(r);
                 body += QStringLiteral("UPDATE ") + table_ + QStringLiteral(" SET ") + set.join(QStringLiteral(", ")) +
@@ -136,21 +129,16 @@ void BlockUpdate::send(int first, int rows)
         s->buffer.assign(s->meta->getMessageLength(&st), 0);
         for (unsigned i = 0; i < n; ++i) {
             s->offsets.push_back(s->meta->getOffset(&st, i));
-            s->nullOffsets.push_back(s->meta->getNullOffset(&st, i));
-            std::memset(s->buffer.data() + s->nullOffsets.back(), 0, sizeof(short));
+            // Every value is present: clear its null flag once.
+            std::memset(s->buffer.data() + s->meta->getNullOffset(&st, i), 0, sizeof(short));
         }
         st.check();
     }
     unsigned char* buf = s->buffer.data();
     size_t p = 0;
     for (int r = first; r < first + rows; ++r) {
-        const unsigned kept = kept_[static_cast<size_t>(r)];
-        for (int c = 0; c < cols; ++c, ++p) {
-            // A kept column goes as NULL: the statement leaves its value as it stands.
-            const short null = (kept >> c) & 1u ? -1 : 0;
-            std::memcpy(buf + s->nullOffsets[p], &null, sizeof(short));
-            std::memcpy(buf + s->offsets[p], &values_[static_cast<size_t>(r * cols + c)], sizeof(double));
-        }
+        for (int c = 0; c < cols; ++c)
+            std::memcpy(buf + s->offsets[p++], &values_[static_cast<size_t>(r * cols + c)], sizeof(double));
         std::memcpy(buf + s->offsets[p++], &keys_[static_cast<size_t>(r)], sizeof(qint64));
     }
     s->stmt->execute(&st, tr, s->meta, buf, nullptr, nullptr);

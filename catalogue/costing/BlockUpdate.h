@@ -26,9 +26,8 @@ public:
     BlockUpdate(const BlockUpdate&) = delete;
     BlockUpdate& operator=(const BlockUpdate&) = delete;
 
-    // One row: a value for each column, in the columns' order. A column whose
-    // bit is set in `kept` (bit 0 the first column) keeps the value it has.
-    void add(qint64 kod, const double* values, unsigned kept = 0);
+    // One row: a value for each column, in the columns' order.
+    void add(qint64 kod, const double* values);
     void flush();
     int rowsSent() const { return sent_; }
 
@@ -41,7 +40,6 @@ private:
     QString table_;
     QStringList columns_;
     std::vector<qint64> keys_;
-    std::vector<unsigned char> kept_;
     std::vector<double> values_;
     std::unique_ptr<Statement> block_;
     std::unique_ptr<Statement> single_;

@@ -110,7 +110,9 @@ public:
                         ? CatalogueSnapshot::ProductTree(ctx.database, ctx.write, scope.product, departments)
                         : CatalogueSnapshot(ctx.database, ctx.write, departments)),
           expander_(snapshot_),
+          cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}),
           prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")}),
+          myCena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("MY_CENA")}),
           kalories_(ctx.database, ctx.write, QStringLiteral("ING"), {QStringLiteral("KALORIES")})
     {
     }
@@ -212,10 +214,8 @@ public:
     void writeCena(const PriceRow& r, double cena) override
     {
         snapshot_.setPrices(r.kod, cena, r.myCena);
-        if (cena != r.cena) {
-            const double v[] = {cena, 0};
-            prices_.add(r.kod, v, 2);  // the sale price stays
-        }
+        if (cena != r.cena)
+            cena_.add(r.kod, &cena);
     }
     void writePrices(const PriceRow& r, double cena, double myCena) override
     {
@@ -228,10 +228,8 @@ public:
     void writeMyCena(const PriceRow& r, double myCena) override
     {
         snapshot_.setPrices(r.kod, r.cena, myCena);
-        if (myCena != r.myCena) {
-            const double v[] = {0, myCena};
-            prices_.add(r.kod, v, 1);  // the stock price stays
-        }
+        if (myCena != r.myCena)
+            myCena_.add(r.kod, &myCena);
     }
     void writeKalories(qint64 ing, double kalories) override
     {
@@ -240,7 +238,9 @@ public:
     }
     void finish() override
     {
+        cena_.flush();
         prices_.flush();
+        myCena_.flush();
         kalories_.flush();
     }
 
@@ -250,7 +250,9 @@ private:
     Expander expander_;
     std::unordered_map<qint64, int> levels_;
     std::unique_ptr<db::Query> levelQ_;
-    BlockUpdate prices_;  // one walk over the department rows for either price or both
+    BlockUpdate cena_;
+    BlockUpdate prices_;
+    BlockUpdate myCena_;
     BlockUpdate kalories_;
 };
 
