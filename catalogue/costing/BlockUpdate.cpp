@@ -5,7 +5,6 @@
 
 #include <firebird/Interface.h>
 
-#include <algorithm>
 #include <cstring>
 
 namespace costing {
@@ -57,33 +56,18 @@ void BlockUpdate::add(qint64 kod, const double* values)
 {
     keys_.push_back(kod);
     values_.insert(values_.end(), values, values + columns_.size());
+    if (static_cast<int>(keys_.size()) == kBlockRows) {
+        send(0, kBlockRows);
+        keys_.clear();
+        values_.clear();
+    }
 }
 
 void BlockUpdate::flush()
 {
-    // The rows go in key order, so the server walks the table's pages once;
-    // rows of one key keep the order they were added in, the last one stays last.
-    const size_t n = keys_.size();
-    const size_t cols = static_cast<size_t>(columns_.size());
-    std::vector<size_t> order(n);
-    for (size_t i = 0; i < n; ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) { return keys_[a] < keys_[b]; });
-    std::vector<qint64> keys(n);
-    std::vector<double> values(n * cols);
-    for (size_t i = 0; i < n; ++i) {
-        keys[i] = keys_[order[i]];
-        std::copy_n(values_.begin() + static_cast<std::ptrdiff_t>(order[i] * cols), cols,
-                    values.begin() + static_cast<std::ptrdiff_t>(i * cols));
-    }
-    keys_ = std::move(keys);
-    values_ = std::move(values);
-    int first = 0;
-    for (; first + kBlockRows <= static_cast<int>(n); first += kBlockRows)
-        send(first, kBlockRows);
     // What is left goes one row at a time, through a statement for one row.
-    for (; first < static_cast<int>(n); ++first)
-        send(first, 1);
+    for (size_t i = 0; i < keys_.size(); ++i)
+        send(static_cast<int>(i), 1);
     keys_.clear();
     values_.clear();
 }

@@ -16,9 +16,9 @@ namespace costing {
 
 // Many "UPDATE table SET columns WHERE KOD = key" with floating values, sent
 // to the server a block of rows at a time (one prepared statement executed
-// per block) instead of one statement per row. The rows wait for flush(),
-// which sends them in key order (rows of one key in the order they were
-// added) and must run before anything reads the rows back.
+// per block) instead of one statement per row. Rows are sent in the order
+// they were added; flush() sends what is left and must run before anything
+// reads the rows back.
 class BlockUpdate {
 public:
     BlockUpdate(db::Database* database, db::Transaction* transaction, const QString& table, const QStringList& columns);
