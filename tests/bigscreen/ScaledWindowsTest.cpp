@@ -5,6 +5,7 @@
 // and the group menu are saved there as pictures to look at.
 
 #include "../catalogue/CatalogueFixture.h"
+#include "support/ReportDialogs.h"
 #include "support/WindowsFit.h"
 
 #include "Unit_GrIng.h"
@@ -166,4 +167,10 @@ TEST(ScaledWindows, TheMainDialogsFitTheScreen)
 {
     CatEnv env;
     windowsfit::expectDialogsFit();
+}
+
+TEST(ScaledWindows, TheReportDialogsFitTheScreen)
+{
+    CatEnv env;
+    windowsfit::expectDialogsFit(windowsfit::reportDialogs());
 }

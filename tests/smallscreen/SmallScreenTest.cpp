@@ -3,6 +3,7 @@
 
 #include "../catalogue/CatalogueFixture.h"
 
+#include "support/ReportDialogs.h"
 #include "support/WindowsFit.h"
 
 TEST(SmallScreen, TheMainWindowEveryTabAndTheMainDialogsFitTheScreen)
@@ -12,4 +13,5 @@ TEST(SmallScreen, TheMainWindowEveryTabAndTheMainDialogsFitTheScreen)
     env.firma(QStringLiteral("Кафе «У Д'Артаньяна» на Большой Садовой улице"));
     windowsfit::expectTabsFit();
     windowsfit::expectDialogsFit();
+    windowsfit::expectDialogsFit(windowsfit::reportDialogs());
 }
