@@ -61,7 +61,11 @@ TForm_Limit::TForm_Limit(QWidget* parent) : QDialog(parent)
     FormCreate();
 }
 
-void TForm_Limit::FormCreate() { ScaleWindow(this, true); }
+void TForm_Limit::FormCreate()
+{
+    resize(sizeHint());
+    ScaleWindow(this, true);
+}
 
 workbooks::LimitOptions TForm_Limit::Options(qint64 sklad, qint64 otdel, qint64 firma) const
 {

@@ -55,6 +55,8 @@ QLabel* panel(QWidget* parent, const QString& text = {})
     auto* l = new QLabel(text, parent);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setMinimumWidth(220);
+    // A long name is cut at the panel's edge rather than widening the window.
+    l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return l;
 }
 

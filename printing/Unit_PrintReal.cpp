@@ -93,6 +93,7 @@ TForm_PrintReal::TForm_PrintReal(QWidget* parent) : QDialog(parent)
     lay->addWidget(RG);
     auto* buttons = new QHBoxLayout;
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setDefault(true);
     BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(BitBtn1);
@@ -183,6 +184,7 @@ TForm_Svod::TForm_Svod(QWidget* parent) : QDialog(parent)
     BindSetting(CB_PrintForGroup, QStringLiteral("PrintForGroup"));
     auto* buttons = new QHBoxLayout;
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Ok->setDefault(true);
     Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(Btn_Ok);

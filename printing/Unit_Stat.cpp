@@ -40,6 +40,8 @@ QLabel* namePanel(QWidget* parent)
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(260);
+    // A long name is cut at the panel's edge rather than widening the window.
+    l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return l;
 }
 
@@ -51,7 +53,6 @@ QLineEdit* spinEdit(const QString& text, QWidget* parent)
     f.setBold(true);
     f.setPointSize(f.pointSize() + 8);
     e->setFont(f);
-    e->setMaximumWidth(70);
     e->setAlignment(Qt::AlignCenter);
     return e;
 }
@@ -182,7 +183,11 @@ void TForm_Stat::FormCreate()
 {
     KodFirma = 0;
     KodOtdel = 0;
+    resize(sizeHint());
     ScaleWindow(this, false);
+    // Three digits in the edits' grown font.
+    for (QLineEdit* e : {Edit_Percent, Edit_Days})
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
     const QDate today = Clock::today();
     Date_Start->setDate(today.addDays(-7));
     Date_End->setDate(today);

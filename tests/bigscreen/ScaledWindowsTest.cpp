@@ -174,3 +174,24 @@ TEST(ScaledWindows, TheReportDialogsFitTheScreen)
     CatEnv env;
     windowsfit::expectDialogsFit(windowsfit::reportDialogs());
 }
+
+// Enter in a report dialog, wherever the focus is (a choice, a tick, an
+// edit), presses its OK, not a button that opens another window.
+TEST(ScaledWindows, EnterInAReportDialogPressesItsOk)
+{
+    CatEnv env;
+    for (auto& [w, name] : windowsfit::reportDialogs()) {
+        ASSERT_NE(w, nullptr) << name;
+        QPushButton* ok = nullptr;
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("OK"))
+                ok = b;
+        if (!ok)
+            continue;  // a window of choices only
+        w->show();
+        QApplication::processEvents();
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            EXPECT_EQ(b->isDefault(), b == ok) << name << ": " << b->text().toStdString();
+        w->hide();
+    }
+}

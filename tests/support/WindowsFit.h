@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLayout>
 #include <QScreen>
 #include <QTabWidget>
 
@@ -73,6 +74,11 @@ inline void expectDialogsFit(const std::vector<std::pair<QWidget*, std::string>>
         ASSERT_NE(w, nullptr) << name;
         w->show();
         QApplication::processEvents();
+        // Laid out again as a text put in it since asks (a name chosen, a list filled).
+        if (QLayout* lay = w->layout()) {
+            lay->invalidate();
+            lay->activate();
+        }
         expectFits(w, name);
         if (const QString folder = qEnvironmentVariable("TARELIA_SHOTS"); !folder.isEmpty())
             w->grab().save(folder + QLatin1Char('/') + QString::fromStdString(name).replace(QLatin1Char(' '), QLatin1Char('-')) +
