@@ -87,6 +87,9 @@ TForm_SelectIng::TForm_SelectIng(QWidget* parent) : QDialog(parent)
     Grid_Ing = new db::DbGrid(this);
     CB_Context = new QCheckBox(QStringLiteral("Поиск по контексту =>"), this);
     E_Context = new QLineEdit(this);
+    // No product name is longer than 100 characters: a longer text could not
+    // match, and the pattern round it must fit the name's column.
+    E_Context->setMaxLength(98);
     Timer1 = new QTimer(this);
     Timer1->setInterval(400);
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
@@ -274,6 +277,8 @@ TForm_Oborotka::TForm_Oborotka(QWidget* parent) : QDialog(parent)
     CB_Context = new QCheckBox(QStringLiteral("Контекстный поиск =>"), this);
     CB_Context->setEnabled(false);
     E_Context = new QLineEdit(this);
+    // No counterparty's name is longer than 254 characters (see the product search).
+    E_Context->setMaxLength(252);
     Timer_Context = new QTimer(this);
     Timer_Context->setInterval(400);
     Btn_Add = new QPushButton(QStringLiteral(">"), this);
