@@ -4,6 +4,7 @@
 #include "direct/DesignTexts.h"
 
 #include "engine/WriteRoad.h"
+#include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "util/Globals.h"
@@ -107,9 +108,9 @@ TForm_DesignMenu::TForm_DesignMenu(QWidget* parent) : QDialog(parent)
     lay->addWidget(label(QStringLiteral("Печать окончания меню")));
     lay->addWidget(M_E);
     auto* row = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
     BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
     row->addStretch();
     row->addWidget(BitBtn1);
     row->addWidget(BitBtn2);

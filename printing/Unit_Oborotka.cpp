@@ -7,6 +7,7 @@
 #include "db/Query.h"
 #include "engine/Clock.h"
 #include "grid/DatasetModel.h"
+#include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Alarm.h"
@@ -92,9 +93,9 @@ TForm_SelectIng::TForm_SelectIng(QWidget* parent) : QDialog(parent)
     E_Context->setMaxLength(98);
     Timer1 = new QTimer(this);
     Timer1->setInterval(400);
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     BitBtn1 = new QPushButton(this);
     BitBtn1->hide();
 
@@ -295,9 +296,9 @@ TForm_Oborotka::TForm_Oborotka(QWidget* parent) : QDialog(parent)
     CB_Ostatki = new QCheckBox(
         QStringLiteral("Остатки на начало и конец  (замедляет выполнение запроса к базе данных)"), this);
     CB_Ostatki->setEnabled(false);
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     BitBtn1 = new QPushButton(this);
     BitBtn1->hide();
 

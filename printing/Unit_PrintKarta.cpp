@@ -6,6 +6,7 @@
 
 #include "costing/CostingError.h"
 #include "engine/Context.h"
+#include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "util/Clock.h"
@@ -59,9 +60,9 @@ TForm_PrintKarta::TForm_PrintKarta(QWidget* parent) : QDialog(parent)
     RadioGroup1->setItemIndex(0);
     lay->addWidget(RadioGroup1);
     auto* buttons = new QHBoxLayout;
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(Btn_Ok);
     buttons->addWidget(Btn_Cancel);

@@ -3,6 +3,7 @@
 #include "ReportGauge.h"
 #include "entries/Office.h"
 #include "engine/EngineDb.h"
+#include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
 #include "util/Clock.h"
 #include "util/Messages.h"
@@ -156,9 +157,9 @@ TForm_Stat::TForm_Stat(QWidget* parent) : QDialog(parent)
     lay->addLayout(days);
 
     auto* buttons = new QHBoxLayout;
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(Btn_Ok);
     buttons->addWidget(Btn_Cancel);

@@ -140,7 +140,12 @@ TEST(ScaledWindows, AWindowIsScaledOnce)
 TEST(ScaledWindows, OkAndCancelLeaveRoomRoundTheirText)
 {
     CatEnv env;
-    for (QPushButton* b : {Form_Name->BitBtn1, Form_Name->BitBtn2, Form_Vhod->BitBtn1, Form_Vhod->BitBtn2}) {
+    std::vector<QPushButton*> buttons{Form_Name->BitBtn1, Form_Name->BitBtn2, Form_Vhod->BitBtn1, Form_Vhod->BitBtn2};
+    for (auto& [w, name] : windowsfit::reportDialogs())
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            if (b->isVisibleTo(w) && (b->text() == QStringLiteral("OK") || b->text() == QStringLiteral("Отмена")))
+                buttons.push_back(b);
+    for (QPushButton* b : buttons) {
         const QFontMetrics fm = b->fontMetrics();
         EXPECT_GE(b->sizeHint().width(), fm.horizontalAdvance(b->text()) + 3 * fm.averageCharWidth()) << b->text().toStdString();
         EXPECT_GT(b->sizeHint().height(), fm.height() * 3 / 2 - 1);
