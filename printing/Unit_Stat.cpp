@@ -101,6 +101,7 @@ TForm_Stat::TForm_Stat(QWidget* parent) : QDialog(parent)
     scope->addWidget(new QLabel(QStringLiteral("Подразделение (Отдел)"), this), 1, 1);
     scope->addWidget(P_NameOtdel, 1, 2);
     scope->addWidget(Btn_Otdel, 1, 3);
+    scope->setColumnStretch(2, 1);
     lay->addLayout(scope);
 
     auto* dates = new QHBoxLayout;

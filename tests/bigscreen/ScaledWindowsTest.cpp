@@ -174,10 +174,14 @@ TEST(ScaledWindows, TheMainDialogsFitTheScreen)
     windowsfit::expectDialogsFit();
 }
 
-TEST(ScaledWindows, TheReportDialogsFitTheScreen)
+// The report dialogs grow with the other windows and still fit the screen.
+TEST(ScaledWindows, TheReportDialogsGrowAndFitTheScreen)
 {
     CatEnv env;
-    windowsfit::expectDialogsFit(windowsfit::reportDialogs());
+    const auto dialogs = windowsfit::reportDialogs();
+    for (auto& [w, name] : dialogs)
+        EXPECT_GT(w->font().pointSizeF(), basePoints() * 1.5) << name;
+    windowsfit::expectDialogsFit(dialogs);
 }
 
 // Enter in a report dialog, wherever the focus is (a choice, a tick, an
