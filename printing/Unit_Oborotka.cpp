@@ -385,6 +385,8 @@ TForm_Oborotka::TForm_Oborotka(QWidget* parent) : QDialog(parent)
     setActive(Memo_Filter, false);
     resize(760, 560);
     ScaleWindow(this, false);
+    // Room to see what is typed in the search box, in the grown font.
+    E_Context->setMinimumWidth(E_Context->fontMetrics().averageCharWidth() * 12);
 }
 
 void TForm_Oborotka::showEvent(QShowEvent* event)
