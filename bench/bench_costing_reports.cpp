@@ -5,35 +5,21 @@
 // documents with ten write-off lines each ("IngredientsMonth"). Each
 // iteration reads the data, fills the sheet and closes the document.
 
-#include "../tests/support/KeepingOffice.h"
 #include "CostingCatalogue.h"
+#include "OfficeRun.h"
 
 #include "automation/RecordingOffice.h"
-#include "automation/uno/UnoOffice.h"
 #include "reports/Statements.h"
 #include "reports/TechCards.h"
 #include "templates/SampleTemplates.h"
 
-#include "db/Database.h"
 #include "db/Query.h"
-#include "db/Transaction.h"
-#include "schema/Schema.h"
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
-#include <memory>
 #include <random>
 
 namespace {
 
-struct Setup {
-    QTemporaryDir dir;
-    db::Database database;
-    std::unique_ptr<db::Transaction> read;
-    std::unique_ptr<automation::UnoOffice> office;
+struct Setup : bench::OfficeRun {
     engine::Settings settings;
     qint64 production = 0;
     QDate monthStart{2026, 11, 1};
@@ -41,7 +27,7 @@ struct Setup {
 
     engine::Context ctx()
     {
-        engine::Context c{&database, read.get()};
+        engine::Context c = context();
         c.settings = &settings;
         return c;
     }
@@ -54,10 +40,7 @@ Setup& setup()
         auto* s = new Setup;
         s->settings.rub = QStringLiteral("руб.");
         s->settings.kop = QStringLiteral("коп.");
-        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
-        schema::createDatabase(path, db::ConnectParams{});
-        s->database.setDatabaseName(path);
-        s->database.open();
+        s->openDatabase();
         db::Transaction write(&s->database, db::Transaction::writeParams());
         write.start();
         for (const char* name : {"tech_cards", "ingredients_statement"}) {
@@ -124,36 +107,30 @@ Setup& setup()
             }
         }
         write.commit();
-        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
-        s->read->start();
-        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
+        s->startReading(false);
         return s;
     }();
     return *s;
 }
 
-void closeAll(KeepingOffice& keeping)
+// The production document's cards expanded down to raw products.
+reports::TechCardsOptions techCards(const Setup& s)
 {
-    for (auto& d : keeping.documents)
-        d->close();
-    keeping.documents.clear();
+    reports::TechCardsOptions o;
+    o.document = s.production;
+    o.mode = 1;
+    o.today = QDate(2026, 12, 7);
+    return o;
 }
 
 void TechCards(benchmark::State& state)
 {
     Setup& s = setup();
-    reports::TechCardsOptions o;
-    o.document = s.production;
-    o.mode = 1;
-    o.today = QDate(2026, 12, 7);
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
-        if (!reports::PrintTechCards(s.ctx(), keeping, s.cache(), o))
+    const reports::TechCardsOptions o = techCards(s);
+    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
+        if (!reports::PrintTechCards(s.ctx(), office, s.cache(), o))
             state.SkipWithError("no cards");
-        state.PauseTiming();
-        closeAll(keeping);
-        state.ResumeTiming();
-    }
+    });
 }
 BENCHMARK(TechCards)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -161,10 +138,7 @@ BENCHMARK(TechCards)->Unit(benchmark::kMillisecond)->Iterations(5);
 void TechCardsRecorded(benchmark::State& state)
 {
     Setup& s = setup();
-    reports::TechCardsOptions o;
-    o.document = s.production;
-    o.mode = 1;
-    o.today = QDate(2026, 12, 7);
+    const reports::TechCardsOptions o = techCards(s);
     automation::RecordingOffice recording;
     recording.prototype.sheets.resize(2);
     for (auto _ : state) {
@@ -188,15 +162,11 @@ void IngredientsMonth(benchmark::State& state)
     o.finish = s.monthEnd;
     o.type = 2;
     int rows = 0;
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
+    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
         const costing::AmountList nodes = reports::IngredientsOf(s.ctx(), o);
         rows = nodes.size();
-        reports::PrintIngredientsStatement(s.ctx(), keeping, s.cache(), o, nodes);
-        state.PauseTiming();
-        closeAll(keeping);
-        state.ResumeTiming();
-    }
+        reports::PrintIngredientsStatement(s.ctx(), office, s.cache(), o, nodes);
+    });
     state.counters["rows"] = rows;
 }
 BENCHMARK(IngredientsMonth)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -205,9 +175,5 @@ BENCHMARK(IngredientsMonth)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, [] {});
 }

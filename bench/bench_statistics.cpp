@@ -4,22 +4,11 @@
 // laid out in the two-sheet workbook. The reading alone and the whole build
 // (reading included) are timed; the workbook is closed outside the timing.
 
-#include "automation/uno/UnoOffice.h"
-#include "support/KeepingOffice.h"
+#include "OfficeRun.h"
+
 #include "workbooks/StatWorkbook.h"
 
-#include "db/Database.h"
 #include "db/Query.h"
-#include "db/Transaction.h"
-#include "engine/Context.h"
-#include "schema/Schema.h"
-
-#include <QCoreApplication>
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace {
 
@@ -27,12 +16,7 @@ constexpr int kProducts = 5000;
 constexpr int kLines = 100000;
 constexpr int kDocs = 700;
 
-struct Setup {
-    QTemporaryDir dir;
-    db::Database database;
-    std::unique_ptr<db::Transaction> read;
-    std::unique_ptr<automation::UnoOffice> office;
-};
+using Setup = bench::OfficeRun;
 
 void exec(db::Database& d, db::Transaction& t, const QString& sql)
 {
@@ -45,10 +29,7 @@ Setup& setup()
 {
     static Setup* s = [] {
         auto* s = new Setup;
-        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
-        schema::createDatabase(path, db::ConnectParams{});
-        s->database.setDatabaseName(path);
-        s->database.open();
+        s->openDatabase();
         db::Transaction write(&s->database, db::Transaction::writeParams());
         write.start();
         exec(s->database, write, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME) VALUES (1, 'килограмм', 'кг')"));
@@ -89,21 +70,10 @@ Setup& setup()
             line.execSql();
         }
         write.commit();
-        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
-        s->read->start();
-        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
+        s->startReading(false);
         return s;
     }();
     return *s;
-}
-
-engine::Context context()
-{
-    Setup& s = setup();
-    engine::Context ctx;
-    ctx.database = &s.database;
-    ctx.read = s.read.get();
-    return ctx;
 }
 
 workbooks::StatOptions options()
@@ -116,7 +86,7 @@ workbooks::StatOptions options()
 
 void BM_StatisticsQuery(benchmark::State& state)
 {
-    const engine::Context ctx = context();
+    const engine::Context ctx = setup().context();
     for (auto _ : state) {
         const workbooks::StatData d = workbooks::ReadStatData(ctx, options());
         if (d.stock.size() != kProducts)
@@ -127,15 +97,13 @@ BENCHMARK(BM_StatisticsQuery)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_StatisticsWorkbook(benchmark::State& state)
 {
-    const engine::Context ctx = context();
+    const engine::Context ctx = setup().context();
     KeepingOffice office(*setup().office);
     for (auto _ : state) {
         if (!workbooks::BuildStatWorkbook(ctx, office, options()))
             state.SkipWithError("the workbook was not made");
         state.PauseTiming();
-        for (auto& d : office.documents)
-            d->close();
-        office.documents.clear();
+        bench::CloseAll(office);
         state.ResumeTiming();
     }
     state.counters["products"] = kProducts;
@@ -147,14 +115,5 @@ BENCHMARK(BM_StatisticsWorkbook)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    Setup& s = setup();
-    s.office->terminate();
-    s.read->commit();
-    s.database.close();
-    s.dir.remove();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, [] { setup().finish(); });
 }

@@ -3,44 +3,25 @@
 // warehouses, 40 product groups, with headings and subtotals of department,
 // warehouse and group. Timed: the query and the fill up to the shown document.
 
-#include "../tests/support/KeepingOffice.h"
+#include "OfficeRun.h"
 
 #include "automation/RecordingOffice.h"
-#include "automation/uno/UnoOffice.h"
 #include "reports/Ostatki.h"
 #include "templates/SampleTemplates.h"
 
-#include "db/Database.h"
 #include "db/Query.h"
-#include "db/Transaction.h"
-#include "schema/Schema.h"
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
-#include <algorithm>
 #include <cstdio>
-#include <memory>
 
 namespace {
 
-struct Setup {
-    QTemporaryDir dir;
-    db::Database database;
-    std::unique_ptr<db::Transaction> read;
-    std::unique_ptr<automation::UnoOffice> office;
-};
+using Setup = bench::OfficeRun;
 
 Setup& setup()
 {
     static Setup* s = [] {
         auto* s = new Setup;
-        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
-        schema::createDatabase(path, db::ConnectParams{});
-        s->database.setDatabaseName(path);
-        s->database.open();
+        s->openDatabase();
         db::Transaction write(&s->database, db::Transaction::writeParams());
         write.start();
         templates::InstallShippedSamples(s->database, write);
@@ -80,32 +61,32 @@ Setup& setup()
                 q.execSql();
             }
         write.commit();
-        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
-        s->read->start();
-        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
-        s->office->connect();
+        s->startReading(true);
         return s;
     }();
     return *s;
+}
+
+// The whole enterprise, every department and warehouse.
+reports::ostatki::Options enterprise()
+{
+    reports::ostatki::Options o;
+    o.scope = reports::ostatki::Enterprise;
+    o.firma = 1;
+    return o;
 }
 
 void BM_StockBalance(benchmark::State& state)
 {
     Setup& s = setup();
     const engine::Context ctx{&s.database, s.read.get()};
-    reports::ostatki::Options o;
-    o.scope = reports::ostatki::Enterprise;
-    o.firma = 1;
+    const reports::ostatki::Options o = enterprise();
     int rows = 0;
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
+    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
         const reports::StandardReport report = reports::ostatki::Build(ctx, o);
         rows = report.rowCount;
-        reports::RunStandardReport(ctx, keeping, s.dir.path() + QStringLiteral("/cache/"), report);
-        state.PauseTiming();
-        keeping.documents.front()->close();
-        state.ResumeTiming();
-    }
+        reports::RunStandardReport(ctx, office, s.dir.path() + QStringLiteral("/cache/"), report);
+    });
     state.counters["rows"] = rows;
 }
 
@@ -114,9 +95,7 @@ void BM_StockBalanceQuery(benchmark::State& state)
 {
     Setup& s = setup();
     const engine::Context ctx{&s.database, s.read.get()};
-    reports::ostatki::Options o;
-    o.scope = reports::ostatki::Enterprise;
-    o.firma = 1;
+    const reports::ostatki::Options o = enterprise();
     for (auto _ : state)
         benchmark::DoNotOptimize(reports::ostatki::Build(ctx, o).rowCount);
 }
@@ -125,7 +104,7 @@ BENCHMARK(BM_StockBalanceQuery)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StockBalance)
     ->Iterations(1)
     ->Repetitions(5)
-    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+    ->ComputeStatistics("min", bench::Minimum)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -133,26 +112,16 @@ BENCHMARK(BM_StockBalance)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    Setup& s = setup();
-    {
+    return bench::RunBenchmarks(argc, argv, [] {
+        Setup& s = setup();
         // The office calls one run makes, counted on the in-memory office.
         automation::RecordingOffice recording;
         recording.prototype.sheets.resize(2);
-        reports::ostatki::Options o;
-        o.scope = reports::ostatki::Enterprise;
-        o.firma = 1;
+        const reports::ostatki::Options o = enterprise();
         const engine::Context ctx{&s.database, s.read.get()};
         reports::RunStandardReport(ctx, recording, s.dir.path() + QStringLiteral("/cache/"), reports::ostatki::Build(ctx, o));
         const automation::RecordedBook& b = recording.last();
         std::printf("office calls per run: %d cell, %d block, %d format\n", b.cellCalls, b.rowCalls, b.formatCalls);
-    }
-    s.office->terminate();
-    s.read->commit();
-    s.database.close();
-    s.dir.remove();
-    benchmark::Shutdown();
-    return 0;
+        s.finish();
+    });
 }

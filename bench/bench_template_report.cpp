@@ -5,36 +5,23 @@
 // "RowBuffered" sends each row's values in one range write and draws the
 // row's line once. Both documents are stored and compared at the end.
 
-#include "../tests/support/KeepingOffice.h"
+#include "OfficeRun.h"
 
-#include "automation/uno/UnoOffice.h"
 #include "reports/TemplateReport.h"
 #include "words/AmountInWords.h"
 
-#include "db/Database.h"
 #include "db/Query.h"
-#include "db/Transaction.h"
-#include "schema/Schema.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
-#include <memory>
 
 using namespace templates;
 
 namespace {
 
-struct Setup {
-    QTemporaryDir dir;
-    db::Database database;
-    std::unique_ptr<db::Transaction> read;
-    std::unique_ptr<automation::UnoOffice> office;
+struct Setup : bench::OfficeRun {
     std::map<std::string, QString> stored;  // road/rows -> stored flat file
 };
 
@@ -42,10 +29,7 @@ Setup& setup()
 {
     static Setup* s = [] {
         auto* s = new Setup;
-        const QString path = s->dir.path() + QStringLiteral("/basecalc.fdb");
-        schema::createDatabase(path, db::ConnectParams{});
-        s->database.setDatabaseName(path);
-        s->database.open();
+        s->openDatabase();
         db::Transaction write(&s->database, db::Transaction::writeParams());
         write.start();
         db::Query q(&s->database, &write);
@@ -91,10 +75,7 @@ Setup& setup()
             variable(QStringLiteral("sum_txt"), LocEnd, QStringLiteral("B3"));
         }
         write.commit();
-        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
-        s->read->start();
-        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
-        s->office->connect();
+        s->startReading(true);
         return s;
     }();
     return *s;
@@ -181,24 +162,18 @@ QByteArray content(const QString& path)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    Setup& s = setup();
-    for (const char* rows : {"500", "5000"}) {
-        const auto a = s.stored.find(std::string("PerCell/") + rows);
-        const auto b = s.stored.find(std::string("RowBuffered/") + rows);
-        if (a == s.stored.end() || b == s.stored.end())
-            continue;
-        const QByteArray x = content(a->second);
-        const QByteArray y = content(b->second);
-        std::printf("%s rows: stored documents %s (%lld bytes)\n", rows,
-                    !x.isEmpty() && x == y ? "identical" : "DIFFER", static_cast<long long>(x.size()));
-    }
-    s.office->terminate();
-    s.read->commit();
-    s.database.close();
-    s.dir.remove();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv, [] {
+        Setup& s = setup();
+        for (const char* rows : {"500", "5000"}) {
+            const auto a = s.stored.find(std::string("PerCell/") + rows);
+            const auto b = s.stored.find(std::string("RowBuffered/") + rows);
+            if (a == s.stored.end() || b == s.stored.end())
+                continue;
+            const QByteArray x = content(a->second);
+            const QByteArray y = content(b->second);
+            std::printf("%s rows: stored documents %s (%lld bytes)\n", rows,
+                        !x.isEmpty() && x == y ? "identical" : "DIFFER", static_cast<long long>(x.size()));
+        }
+        s.finish();
+    });
 }

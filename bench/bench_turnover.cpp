@@ -7,39 +7,24 @@
 // documents. Timed: the query and the fill up to the shown document; the
 // *Query benchmarks time the query alone.
 
-#include "../tests/support/KeepingOffice.h"
+#include "OfficeRun.h"
 
 #include "automation/RecordingOffice.h"
-#include "automation/uno/UnoOffice.h"
 #include "reports/TurnoverReports.h"
 #include "templates/SampleTemplates.h"
 
-#include "db/Database.h"
 #include "db/Query.h"
-#include "db/Transaction.h"
-#include "schema/Schema.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
-
-#include <algorithm>
 #include <cstdio>
-#include <memory>
 
 namespace {
 
 constexpr int kDocs = 20000;
 constexpr int kProducts = 250;
 
-struct Setup {
-    QTemporaryDir dir;
-    db::Database database;
-    std::unique_ptr<db::Transaction> read;
-    std::unique_ptr<automation::UnoOffice> office;
-};
+using Setup = bench::OfficeRun;
 
 Setup& setup()
 {
@@ -49,21 +34,13 @@ Setup& setup()
         // reuses it on the next run.
         const QString kept = qEnvironmentVariable("TARELIA_BENCH_DB");
         const bool reuse = !kept.isEmpty() && QFile::exists(kept);
-        const QString path = kept.isEmpty() ? s->dir.path() + QStringLiteral("/basecalc.fdb") : kept;
-        if (!reuse)
-            schema::createDatabase(path, db::ConnectParams{});
-        s->database.setDatabaseName(path);
-        s->database.open();
-        db::Transaction write(&s->database, db::Transaction::writeParams());
-        write.start();
+        s->openDatabase(kept, !reuse);
         if (reuse) {
-            write.commit();
-            s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
-            s->read->start();
-            s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
-            s->office->connect();
+            s->startReading(true);
             return s;
         }
+        db::Transaction write(&s->database, db::Transaction::writeParams());
+        write.start();
         templates::InstallSampleTemplates(s->database, write, QStringLiteral(TARELIA_SHIPPED_SAMPLES));
         db::Query q(&s->database, &write);
         auto exec = [&](const QString& sql) {
@@ -130,10 +107,7 @@ Setup& setup()
                                   "IX_ING_SKLAD_ING_OTDEL", "IX_ING_SKLAD_OTDEL"})
             exec(QStringLiteral("SET STATISTICS INDEX ") + QLatin1String(index));
         write.commit();
-        s->read = std::make_unique<db::Transaction>(&s->database, db::Transaction::readParams());
-        s->read->start();
-        s->office = std::make_unique<automation::UnoOffice>(automation::HeadlessUnoOptions(s->dir.path()));
-        s->office->connect();
+        s->startReading(true);
         return s;
     }();
     return *s;
@@ -157,21 +131,25 @@ reports::TurnoverOptions byProducts()
     return o;
 }
 
-void BM_ByOperations(benchmark::State& state)
+// Builds the statement with `build` and fills it up to the shown document;
+// the document is closed outside the timing.
+template <class Build>
+void fill(benchmark::State& state, Build build)
 {
     Setup& s = setup();
     const engine::Context ctx{&s.database, s.read.get()};
     int rows = 0;
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
-        const reports::StandardReport report = reports::BuildOborotkaDoc(ctx, byOperations());
+    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
+        const reports::StandardReport report = build(ctx);
         rows = report.rowCount;
-        reports::RunStandardReport(ctx, keeping, s.dir.path() + QStringLiteral("/cache/"), report);
-        state.PauseTiming();
-        keeping.documents.front()->close();
-        state.ResumeTiming();
-    }
+        reports::RunStandardReport(ctx, office, s.dir.path() + QStringLiteral("/cache/"), report);
+    });
     state.counters["rows"] = rows;
+}
+
+void BM_ByOperations(benchmark::State& state)
+{
+    fill(state, [](const engine::Context& ctx) { return reports::BuildOborotkaDoc(ctx, byOperations()); });
 }
 
 void BM_ByOperationsQuery(benchmark::State& state)
@@ -184,19 +162,7 @@ void BM_ByOperationsQuery(benchmark::State& state)
 
 void BM_ByProducts(benchmark::State& state)
 {
-    Setup& s = setup();
-    const engine::Context ctx{&s.database, s.read.get()};
-    int rows = 0;
-    for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
-        const reports::StandardReport report = reports::BuildOborotkaIng(ctx, byProducts());
-        rows = report.rowCount;
-        reports::RunStandardReport(ctx, keeping, s.dir.path() + QStringLiteral("/cache/"), report);
-        state.PauseTiming();
-        keeping.documents.front()->close();
-        state.ResumeTiming();
-    }
-    state.counters["rows"] = rows;
+    fill(state, [](const engine::Context& ctx) { return reports::BuildOborotkaIng(ctx, byProducts()); });
 }
 
 void BM_ByProductsQuery(benchmark::State& state)
@@ -235,7 +201,7 @@ void BM_ByProductsQueryPerRowBalances(benchmark::State& state)
     }
 }
 
-auto minimum = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
+constexpr auto minimum = bench::Minimum;
 
 BENCHMARK(BM_ByOperationsQuery)->Unit(benchmark::kMillisecond)->Repetitions(3)->ComputeStatistics("min", minimum);
 BENCHMARK(BM_ByOperations)->Iterations(1)->Repetitions(5)->ComputeStatistics("min", minimum)
@@ -250,11 +216,8 @@ BENCHMARK(BM_ByProducts)->Iterations(1)->Repetitions(5)->ComputeStatistics("min"
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    Setup& s = setup();
-    {
+    return bench::RunBenchmarks(argc, argv, [] {
+        Setup& s = setup();
         // What one run of each sends to the office, counted on the in-memory office.
         const engine::Context ctx{&s.database, s.read.get()};
         for (int form = 0; form < 2; ++form) {
@@ -268,11 +231,6 @@ int main(int argc, char** argv)
                         form == 0 ? "by operations" : "by products", r.rowCount, b.cellCalls, b.rowCalls,
                         b.formatCalls);
         }
-    }
-    s.office->terminate();
-    s.read->commit();
-    s.database.close();
-    s.dir.remove();
-    benchmark::Shutdown();
-    return 0;
+        s.finish();
+    });
 }

@@ -3,6 +3,7 @@
 #include "entries/Office.h"
 #include "base/Unit_Base.h"
 #include "ui/Unit_Gauge.h"
+#include "util/Messages.h"
 #include "util/TemplateCacheFiles.h"
 
 #include <QCoreApplication>
@@ -40,6 +41,21 @@ reports::Progress GaugeProgress()
         Form_Gauge->hide();
     };
     return p;
+}
+
+void WriteWorkbook(const std::function<bool(const reports::Progress& gauge)>& write)
+{
+    const reports::Progress gauge = GaugeProgress();
+    bool made = false;
+    try {
+        made = write(gauge);
+    } catch (...) {
+        gauge.close();
+        throw;
+    }
+    gauge.close();
+    if (!made)
+        Msg::notice(automation::OfficeUnreachableText());
 }
 
 void RunProgramReport(const reports::StandardReport& report)

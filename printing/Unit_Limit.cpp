@@ -92,17 +92,9 @@ void TForm_Limit::BitBtn1Click()
         return;
     }
     const std::vector<workbooks::LimitRow> rows = workbooks::ReadLimitRows(engine::ProgramContext(), o);
-    const reports::Progress gauge = printing::GaugeProgress();
-    bool made = false;
-    try {
-        made = workbooks::WriteLimitsWorkbook(printing::ProgramOffice(), rows, {gauge.start, gauge.step, gauge.close});
-    } catch (...) {
-        gauge.close();
-        throw;
-    }
-    gauge.close();
-    if (!made)
-        Msg::notice(automation::OfficeUnreachableText());
+    printing::WriteWorkbook([&](const reports::Progress& gauge) {
+        return workbooks::WriteLimitsWorkbook(printing::ProgramOffice(), rows, {gauge.start, gauge.step, gauge.close});
+    });
 }
 
 namespace printing {

@@ -305,19 +305,11 @@ void TForm_Stat::Btn_OkClick()
         Msg::notice(QStringLiteral("Не выбран отдел !"));
         return;
     }
-    const reports::Progress gauge = printing::GaugeProgress();
-    workbooks::Progress progress{gauge.start, gauge.step, gauge.close};
-    bool made = false;
-    try {
-        made = workbooks::BuildStatWorkbook(engine::ProgramContext(), printing::ProgramOffice(), Options(), progress);
-    } catch (...) {
-        // The window stays open; the progress window goes.
-        gauge.close();
-        throw;
-    }
-    gauge.close();
-    if (!made)
-        Msg::notice(automation::OfficeUnreachableText());
+    // A failure leaves the window open.
+    printing::WriteWorkbook([&](const reports::Progress& gauge) {
+        return workbooks::BuildStatWorkbook(engine::ProgramContext(), printing::ProgramOffice(), Options(),
+                                            {gauge.start, gauge.step, gauge.close});
+    });
     accept();
 }
 

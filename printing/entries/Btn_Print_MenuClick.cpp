@@ -51,18 +51,10 @@ void PrintCodes(qint64 menu)
         PrintCodesDirect(rows);
         return;
     }
-    const reports::Progress gauge = GaugeProgress();
-    gauge.start(static_cast<int>(lines.size()));
-    bool made = false;
-    try {
-        made = workbooks::WriteMenuCodesWorkbook(ProgramOffice(), lines, gauge.step);
-    } catch (...) {
-        gauge.close();
-        throw;
-    }
-    gauge.close();
-    if (!made)
-        Msg::notice(automation::OfficeUnreachableText());
+    WriteWorkbook([&](const reports::Progress& gauge) {
+        gauge.start(static_cast<int>(lines.size()));
+        return workbooks::WriteMenuCodesWorkbook(ProgramOffice(), lines, gauge.step);
+    });
 }
 
 bool WriteCsv(qint64 menu)

@@ -1,33 +1,9 @@
 #include "ProtocolPrint.h"
 
 #include "db/Query.h"
+#include "workbooks/Frame.h"
 
 namespace reports::ProtocolPrint {
-
-namespace {
-
-// Keeps the document's locks while it is filled; releases them on the way out.
-class Locked {
-public:
-    explicit Locked(automation::Document& d) : d_(d)
-    {
-        d_.lockControllers();
-        d_.addActionLock();
-    }
-    ~Locked()
-    {
-        try {
-            d_.removeActionLock();
-            d_.unlockControllers();
-        } catch (...) {
-        }
-    }
-
-private:
-    automation::Document& d_;
-};
-
-} // namespace
 
 QList<Line> LinesOf(const db::Query& shown)
 {
@@ -59,31 +35,19 @@ bool Print(automation::Office& office, const Options& options, const Progress& p
 {
     const QList<Line>& lines = options.lines;
     ProgressShown gauge(progress, static_cast<int>(lines.size()));
-    if (!office.connect())
-        return false;
-    std::unique_ptr<automation::Document> doc;
-    try {
-        doc = office.newCalc();
-    } catch (const automation::OfficeError&) {
-        doc.reset();
-    }
-    if (!doc) {
-        office.disconnect();
-        return false;
-    }
     const int lastRow = static_cast<int>(lines.size());  // 0-based: the header is row 0
-    try {
+    return workbooks::FillAndShow(office, [&](automation::Document& doc) {
         {
             // Unlocking fits the heights of the rows given wrapped text.
-            Locked locked(*doc);
+            workbooks::Locked locked(doc);
             static const int widths[] = {2200, 1600, 3000, 3000, 8500};
             for (int i = 0; i < 5; ++i)
-                doc->setColumnWidth(0, i, widths[i]);
-            doc->setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("Дата"), QStringLiteral("Время"),
-                                                         QStringLiteral("Фио"), QStringLiteral("Окно программы"),
-                                                         QStringLiteral("Действия")}});
+                doc.setColumnWidth(0, i, widths[i]);
+            doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("Дата"), QStringLiteral("Время"),
+                                                        QStringLiteral("Фио"), QStringLiteral("Окно программы"),
+                                                        QStringLiteral("Действия")}});
             // The action column wraps down to the last written row.
-            doc->setWrapped({0, 4, 0, 4, lastRow}, true);
+            doc.setWrapped({0, 4, 0, 4, lastRow}, true);
 
             QList<QVariantList> block;
             block.reserve(kBlockRows);
@@ -91,7 +55,7 @@ bool Print(automation::Office& office, const Options& options, const Progress& p
             const auto send = [&] {
                 if (block.isEmpty())
                     return;
-                doc->setBlockValues({0, 0, 1 + written}, block);
+                doc.setBlockValues({0, 0, 1 + written}, block);
                 written += static_cast<int>(block.size());
                 block.clear();
                 gauge.step(written);
@@ -103,29 +67,10 @@ bool Print(automation::Office& office, const Options& options, const Progress& p
             }
             send();
 
-            automation::BorderLine line;
-            line.outerWidth = 35;
-            line.innerWidth = 0;
-            line.color = 1;
-            automation::TableBorder border;
-            border.top = border.bottom = border.left = border.right = border.horizontal = border.vertical = line;
-            border.isTopValid = border.isBottomValid = border.isLeftValid = border.isRightValid =
-                border.isHorizontalValid = border.isVerticalValid = true;
-            doc->setTableBorder({0, 0, 0, 4, lastRow}, border);
+            doc.setTableBorder({0, 0, 0, 4, lastRow}, workbooks::ThinFrame());
         }
-    } catch (...) {
-        // An unfinished workbook is not left to the user.
-        try {
-            doc->close();
-            office.disconnect();
-        } catch (...) {
-        }
-        throw;
-    }
-    gauge.close();
-    doc->show();
-    office.disconnect();
-    return true;
+        gauge.close();
+    });
 }
 
 } // namespace reports::ProtocolPrint

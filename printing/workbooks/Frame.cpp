@@ -67,4 +67,20 @@ void Abandon(automation::Office& office, automation::Document& d)
     }
 }
 
+bool FillAndShow(automation::Office& office, const std::function<void(automation::Document&)>& fill)
+{
+    std::unique_ptr<automation::Document> doc = NewWorkbook(office);
+    if (!doc)
+        return false;
+    try {
+        fill(*doc);
+    } catch (...) {
+        Abandon(office, *doc);
+        throw;
+    }
+    doc->show();
+    office.disconnect();
+    return true;
+}
+
 } // namespace workbooks

@@ -45,4 +45,9 @@ std::unique_ptr<automation::Document> NewWorkbook(automation::Office& office);
 // Closes an unfinished workbook and the connection, swallowing what they throw.
 void Abandon(automation::Office& office, automation::Document& d);
 
+// A new workbook filled by `fill` and shown to the user, the connection
+// released; false when the office cannot be reached. An unfinished workbook
+// is not left to the user: what `fill` throws abandons it and goes on.
+bool FillAndShow(automation::Office& office, const std::function<void(automation::Document&)>& fill);
+
 } // namespace workbooks

@@ -64,20 +64,11 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
 bool WriteIngUsageWorkbook(automation::Office& office, const QString& productName, const std::vector<UsageLine>& lines,
                            const Progress& progress)
 {
-    std::unique_ptr<automation::Document> doc = NewWorkbook(office);
-    if (!doc)
-        return false;
-    try {
-        layout(*doc, productName, lines, progress);
+    return FillAndShow(office, [&](automation::Document& doc) {
+        layout(doc, productName, lines, progress);
         // The wrapped title shows all its lines.
-        doc->fitRowHeights(0, 0, 0);
-    } catch (...) {
-        Abandon(office, *doc);
-        throw;
-    }
-    doc->show();
-    office.disconnect();
-    return true;
+        doc.fitRowHeights(0, 0, 0);
+    });
 }
 
 } // namespace workbooks

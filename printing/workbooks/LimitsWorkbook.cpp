@@ -86,18 +86,15 @@ std::vector<LimitRow> ReadLimitRows(const engine::Context& ctx, const LimitOptio
 
 bool WriteLimitsWorkbook(automation::Office& office, const std::vector<LimitRow>& rows, const Progress& progress)
 {
-    std::unique_ptr<automation::Document> doc = NewWorkbook(office);
-    if (!doc)
-        return false;
-    try {
-        Locked locked(*doc);
-        doc->setSheetName(0, QStringLiteral("Лимиты"));
+    return FillAndShow(office, [&](automation::Document& doc) {
+        Locked locked(doc);
+        doc.setSheetName(0, QStringLiteral("Лимиты"));
         static const int widths[] = {750, 9400, 1800, 1800, 1800};
         for (int c = 0; c < 5; ++c)
-            doc->setColumnWidth(0, c, widths[c]);
-        doc->setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование продукта"),
-                                                     QStringLiteral("Лимит"), QStringLiteral("Кол-во"),
-                                                     QStringLiteral("Цена")}});
+            doc.setColumnWidth(0, c, widths[c]);
+        doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование продукта"),
+                                                    QStringLiteral("Лимит"), QStringLiteral("Кол-во"),
+                                                    QStringLiteral("Цена")}});
         if (progress.start)
             progress.start(static_cast<int>(rows.size()));
 
@@ -106,7 +103,7 @@ bool WriteLimitsWorkbook(automation::Office& office, const std::vector<LimitRow>
         QList<int> headings;
         int row = 1;  // the row under the header
         {
-            automation::BufferedDocument d(*doc);
+            automation::BufferedDocument d(doc);
             qint64 firma = -999, otdel = -999, sklad = -999;
             int number = 1;
             const auto heading = [&](const QString& name) {
@@ -143,24 +140,18 @@ bool WriteLimitsWorkbook(automation::Office& office, const std::vector<LimitRow>
         const automation::Font plain{QStringLiteral("Arial"), 10};
         automation::Font bold = plain;
         bold.weight = automation::kWeightBold;
-        doc->setFont({0, 0, 0, 4, last}, plain);
-        doc->setFont({0, 0, 0, 4, 0}, bold);
-        doc->setHoriJustify({0, 0, 0, 4, 0}, 2);
+        doc.setFont({0, 0, 0, 4, last}, plain);
+        doc.setFont({0, 0, 0, 4, 0}, bold);
+        doc.setHoriJustify({0, 0, 0, 4, 0}, 2);
         for (int h : headings)
-            doc->setFont({0, 0, h, 4, h}, bold);
+            doc.setFont({0, 0, h, 4, h}, bold);
         if (last > 0) {
-            doc->setNumberFormat({0, 1, 1, 1, last}, QStringLiteral("@"));
-            doc->setNumberFormat({0, 2, 1, 3, last}, QStringLiteral("0,0##"));
-            doc->setNumberFormat({0, 4, 1, 4, last}, QStringLiteral("0,00"));
+            doc.setNumberFormat({0, 1, 1, 1, last}, QStringLiteral("@"));
+            doc.setNumberFormat({0, 2, 1, 3, last}, QStringLiteral("0,0##"));
+            doc.setNumberFormat({0, 4, 1, 4, last}, QStringLiteral("0,00"));
         }
-        doc->setTableBorder({0, 0, 0, 4, last}, ThinFrame());
-    } catch (...) {
-        Abandon(office, *doc);
-        throw;
-    }
-    doc->show();
-    office.disconnect();
-    return true;
+        doc.setTableBorder({0, 0, 0, 4, last}, ThinFrame());
+    });
 }
 
 } // namespace workbooks

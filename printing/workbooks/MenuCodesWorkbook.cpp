@@ -1,5 +1,7 @@
 #include "MenuCodesWorkbook.h"
 
+#include "Frame.h"
+
 namespace workbooks {
 
 namespace {
@@ -10,27 +12,6 @@ const automation::Font kBold{QStringLiteral("Liberation Sans"), 10, automation::
 constexpr int kColumns = 7;  // A to G
 constexpr int kFramedLast = 5;  // the frame ends at column F
 constexpr int kBarColumn = 6;   // G
-
-// Keeps the document's locks while it is filled; releases them on the way out.
-class Locked {
-public:
-    explicit Locked(automation::Document& d) : d_(d)
-    {
-        d_.lockControllers();
-        d_.addActionLock();
-    }
-    ~Locked()
-    {
-        try {
-            d_.removeActionLock();
-            d_.unlockControllers();
-        } catch (...) {
-        }
-    }
-
-private:
-    automation::Document& d_;
-};
 
 automation::RangeAddress rowRange(int row, int first, int last) { return {0, first, row, last, row}; }
 
@@ -111,15 +92,7 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const std
                 automation::Font{BarCodeFontName(), kBarCodeFontHeight, automation::kWeightNormal});
     doc.setHoriJustify({0, kBarColumn, 0, kBarColumn, last}, 2);
 
-    automation::BorderLine line;
-    line.outerWidth = 35;
-    line.innerWidth = 0;
-    line.color = 1;
-    automation::TableBorder border;
-    border.top = border.bottom = border.left = border.right = border.horizontal = border.vertical = line;
-    border.isTopValid = border.isBottomValid = border.isLeftValid = border.isRightValid = border.isHorizontalValid =
-        border.isVerticalValid = true;
-    doc.setTableBorder({0, 0, 0, kFramedLast, last}, border);
+    doc.setTableBorder({0, 0, 0, kFramedLast, last}, ThinFrame());
 }
 
 } // namespace
@@ -129,33 +102,10 @@ QString BarCodeFontName() { return QStringLiteral("Tarelia Code 39"); }
 bool WriteMenuCodesWorkbook(automation::Office& office, const QList<MenuCodeLine>& lines,
                             const std::function<void(int)>& progress)
 {
-    if (!office.connect())
-        return false;
-    std::unique_ptr<automation::Document> doc;
-    try {
-        doc = office.newCalc();
-    } catch (const automation::OfficeError&) {
-        doc.reset();
-    }
-    if (!doc) {
-        office.disconnect();
-        return false;
-    }
-    try {
-        Locked locked(*doc);
-        fill(*doc, lines, progress);
-    } catch (...) {
-        // An unfinished workbook is not left to the user.
-        try {
-            doc->close();
-            office.disconnect();
-        } catch (...) {
-        }
-        throw;
-    }
-    doc->show();
-    office.disconnect();
-    return true;
+    return FillAndShow(office, [&](automation::Document& doc) {
+        Locked locked(doc);
+        fill(doc, lines, progress);
+    });
 }
 
 } // namespace workbooks

@@ -246,21 +246,13 @@ void fill(automation::Document& doc, const StatOptions& o, const StatSheets& s, 
         progress.step(static_cast<int>(s.statRows.size()));
 }
 
-bool fillAndShow(automation::Office& office, std::unique_ptr<automation::Document> doc, const StatOptions& o,
-                 const StatSheets& s, const Progress& progress)
+// Fills the workbook from the data and fits the wrapped captions' row to all their lines.
+void fillAll(automation::Document& doc, const StatOptions& o, const StatData& data, const Progress& progress)
 {
-    try {
-        fill(*doc, o, s, progress);
-        // The wrapped captions show all their lines.
-        doc->fitRowHeights(kStat, 2, 2);
-    } catch (...) {
-        // An unfinished workbook is not left to the user.
-        Abandon(office, *doc);
-        throw;
-    }
-    doc->show();
-    office.disconnect();
-    return true;
+    if (progress.start)
+        progress.start(static_cast<int>(data.stock.size()));
+    fill(doc, o, ComputeStat(o, data), progress);
+    doc.fitRowHeights(kStat, 2, 2);
 }
 
 } // namespace
@@ -268,29 +260,13 @@ bool fillAndShow(automation::Office& office, std::unique_ptr<automation::Documen
 bool BuildStatWorkbook(const engine::Context& ctx, automation::Office& office, const StatOptions& o,
                        const Progress& progress)
 {
-    std::unique_ptr<automation::Document> doc = NewWorkbook(office);
-    if (!doc)
-        return false;
-    StatData data;
-    try {
-        data = ReadStatData(ctx, o);
-    } catch (...) {
-        Abandon(office, *doc);
-        throw;
-    }
-    if (progress.start)
-        progress.start(static_cast<int>(data.stock.size()));
-    return fillAndShow(office, std::move(doc), o, ComputeStat(o, data), progress);
+    // The workbook first: without the office nothing is read.
+    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); });
 }
 
 bool WriteStatWorkbook(automation::Office& office, const StatOptions& o, const StatData& data, const Progress& progress)
 {
-    std::unique_ptr<automation::Document> doc = NewWorkbook(office);
-    if (!doc)
-        return false;
-    if (progress.start)
-        progress.start(static_cast<int>(data.stock.size()));
-    return fillAndShow(office, std::move(doc), o, ComputeStat(o, data), progress);
+    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); });
 }
 
 } // namespace workbooks

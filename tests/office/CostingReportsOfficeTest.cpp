@@ -11,9 +11,6 @@
 #include "support/TemplateFixture.h"
 #include "templates/SampleTemplates.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using automation::Document;
@@ -24,19 +21,6 @@ QString shippedSample(const QString& name) { return QStringLiteral(TARELIA_SHIPP
 
 class CostingOffice : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir_ = new QTemporaryDir;
-        office_ = &TestOffice();  // the binary's one office
-    }
-    static void TearDownTestSuite()
-    {
-        
-        office_ = nullptr;
-        delete dir_;
-        dir_ = nullptr;
-    }
-
     void SetUp() override
     {
         settings.rub = QStringLiteral("руб.");
@@ -77,20 +61,13 @@ protected:
     template <typename Run>
     std::unique_ptr<Document> runAndReload(const QString& name, Run run)
     {
-        KeepingOffice keeping(*office_);
+        KeepingOffice keeping(TestOffice());
         run(keeping);
         EXPECT_EQ(keeping.documents.size(), 1u);
         if (keeping.documents.empty())
             return {};
-        const QString stored = dir_->path() + QLatin1Char('/') + name + QStringLiteral(".xls");
-        keeping.documents.front()->storeToFile(stored, QStringLiteral("MS Excel 97"));
         // A look at the sheet, when the run asks for it.
-        if (const QByteArray look = qgetenv("TARELIA_SCREENSHOTS"); !look.isEmpty())
-            keeping.documents.front()->storeToFile(QDir(QString::fromLocal8Bit(look)).filePath(name + QStringLiteral(".pdf")),
-                                                   QStringLiteral("calc_pdf_Export"));
-        keeping.documents.front()->close();
-        EXPECT_TRUE(office_->connect());
-        return office_->loadDocument(stored);
+        return StoreAndReload(*keeping.documents.front(), name + QStringLiteral(".xls"), "TARELIA_SCREENSHOTS");
     }
 
     static QVariant at(Document& d, const char* a1)
@@ -113,8 +90,6 @@ protected:
         return k;
     }
 
-    static inline automation::UnoOffice* office_ = nullptr;
-    static inline QTemporaryDir* dir_ = nullptr;
     CostingDb c;
     engine::Settings settings;
     qint64 flour = 0, egg = 0, dough = 0, pie = 0;

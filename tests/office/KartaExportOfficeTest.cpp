@@ -6,31 +6,13 @@
 #include "support/KeepingOffice.h"
 #include "workbooks/KartaExport.h"
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
 
-class KartaExportOffice : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        dir_ = new QTemporaryDir;
-        office_ = &TestOffice();  // the binary's one office
-    }
-    static void TearDownTestSuite()
-    {
-        
-        delete dir_;
-    }
-    static inline automation::UnoOffice* office_ = nullptr;
-    static inline QTemporaryDir* dir_ = nullptr;
-};
-
-TEST_F(KartaExportOffice, TheOfficeComputesTheAmountsAndTheirTotal)
+TEST(KartaExportOffice, TheOfficeComputesTheAmountsAndTheirTotal)
 {
-    KeepingOffice keeping(*office_);
+    KeepingOffice keeping(TestOffice());
     costing::AmountList list;
     list.pushHead({11, 1, 0, 1, 1, 1, 90, 0.3, 0.27, 40, 40, 0, QStringLiteral("Морковь")});
     list.pushHead({10, 1, 0, 1, 1, 1, 80, 0.5, 0.4, 30, 30, 0, QStringLiteral("Картофель")});

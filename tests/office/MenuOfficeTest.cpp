@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -25,16 +24,8 @@ using namespace menu_print;
 
 namespace {
 
-// The binary's one office (it has the program's fonts in its profile).
-automation::UnoOffice& MenuOffice(const QString&) { return TestOffice(); }
-
 class MenuOfficeTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { folder = new QTemporaryDir; }
-    static void TearDownTestSuite()
-    {
-        delete folder;
-    }
     void SetUp() override
     {
         makeMenu(t);
@@ -45,19 +36,10 @@ protected:
     void TearDown() override { Clock::setSource({}); }
 
     engine::Context ctx() { return {&t.db(), &t.read(), &t.write(), &settings}; }
-    automation::UnoOffice& office() { return MenuOffice(folder->path()); }
-    QString path(const QString& name) const { return folder->path() + QLatin1Char('/') + name; }
+    // The binary's one office (it has the program's fonts in its profile).
+    automation::UnoOffice& office() { return TestOffice(); }
+    static QString path(const QString& name) { return QDir(TestOfficeFolder()).filePath(name); }
 
-    // Stores the document, closes it and loads the stored file.
-    std::unique_ptr<Document> storeAndReload(Document& d, const QString& name)
-    {
-        d.storeToFile(path(name), QStringLiteral("MS Excel 97"));
-        d.close();
-        EXPECT_TRUE(office().connect());
-        return office().loadDocument(path(name));
-    }
-
-    static inline QTemporaryDir* folder = nullptr;
     TestDb t{TestDb::WithSamples};  // the shipped sample of list 6 among them
     engine::Settings settings;
 };
@@ -76,7 +58,7 @@ TEST_F(MenuOfficeTest, MenuFromTheShippedSampleStoredAndReadBack)
     o.menu = kMenu;
     reports::PrintMenu(ctx(), keeping, t.folder() + QStringLiteral("templates/"), o);
     ASSERT_EQ(keeping.documents.size(), 1u);
-    std::unique_ptr<Document> d = storeAndReload(*keeping.documents.front(), QStringLiteral("menu.xls"));
+    std::unique_ptr<Document> d = StoreAndReload(*keeping.documents.front(), QStringLiteral("menu.xls"));
     EXPECT_EQ(at(*d, "A1"), QStringLiteral("Меню"));
     EXPECT_EQ(at(*d, "B2"), QStringLiteral("Дата: 07.12.2026"));
     EXPECT_EQ(at(*d, "A5"), QStringLiteral("Кухня"));
@@ -102,7 +84,7 @@ TEST_F(MenuOfficeTest, CodesSheetKeepsLeadingZerosAndDrawsBars)
     ASSERT_EQ(keeping.documents.size(), 1u);
     Document& sheet = *keeping.documents.front();
     sheet.storeToFile(path(QStringLiteral("codes.pdf")), QStringLiteral("calc_pdf_Export"));
-    std::unique_ptr<Document> d = storeAndReload(sheet, QStringLiteral("codes.xls"));
+    std::unique_ptr<Document> d = StoreAndReload(sheet, QStringLiteral("codes.xls"));
     EXPECT_EQ(at(*d, "A2"), QStringLiteral("Кухня"));
     EXPECT_TRUE(d->cellState({0, 0, 1}).merged);
     EXPECT_EQ(at(*d, "C4"), QString::number(kBorschRow));
@@ -128,7 +110,7 @@ TEST_F(MenuOfficeTest, CodesSheetKeepsLeadingZerosAndDrawsBars)
                                         path(QStringLiteral("codes.pdf")), path(QStringLiteral("page"))}),
               0);
     QStringList pages;
-    for (const QString& name : QDir(folder->path()).entryList({QStringLiteral("page*.png")}, QDir::Files))
+    for (const QString& name : QDir(TestOfficeFolder()).entryList({QStringLiteral("page*.png")}, QDir::Files))
         pages << path(name);
     ASSERT_FALSE(pages.isEmpty());
     QProcess p;

@@ -4,6 +4,15 @@
 
 #include <QString>
 
+#include <memory>
+
 // The one headless office of the binary and its scratch folder.
 automation::UnoOffice& TestOffice();
 QString TestOfficeFolder();
+
+// Stores the document in the scratch folder as `fileName` (the format by its
+// ending: .xls or .ods), closes it and loads the stored file back in the
+// binary's office. When the environment variable `lookVariable` names a
+// folder, a PDF of the document is kept there first, to be looked at.
+std::unique_ptr<automation::Document> StoreAndReload(automation::Document& d, const QString& fileName,
+                                                     const char* lookVariable = nullptr);

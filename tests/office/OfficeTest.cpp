@@ -12,7 +12,9 @@
 #include "support/TemplateFixture.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -51,6 +53,22 @@ private:
 
 automation::UnoOffice& TestOffice() { return OfficeEnvironment::office(); }
 QString TestOfficeFolder() { return OfficeEnvironment::folder(); }
+
+std::unique_ptr<automation::Document> StoreAndReload(automation::Document& d, const QString& fileName,
+                                                     const char* lookVariable)
+{
+    const QString stored = QDir(TestOfficeFolder()).filePath(fileName);
+    d.storeToFile(stored, fileName.endsWith(QStringLiteral(".ods")) ? QStringLiteral("calc8")
+                                                                     : QStringLiteral("MS Excel 97"));
+    if (const QString look = lookVariable ? qEnvironmentVariable(lookVariable) : QString(); !look.isEmpty()) {
+        QDir().mkpath(look);
+        d.storeToFile(QDir(look).filePath(QFileInfo(fileName).completeBaseName() + QStringLiteral(".pdf")),
+                      QStringLiteral("calc_pdf_Export"));
+    }
+    d.close();
+    EXPECT_TRUE(TestOffice().connect());
+    return TestOffice().loadDocument(stored);
+}
 
 namespace {
 
@@ -130,11 +148,7 @@ protected:
         KeepingOffice keeping(OfficeEnvironment::office());
         reports::RunStandardReport({&t.db(), &t.read()}, keeping, cache(), report(rows), {}, road);
         EXPECT_EQ(keeping.documents.size(), 1u);
-        const QString stored = OfficeEnvironment::folder() + QLatin1Char('/') + name + QStringLiteral(".xls");
-        keeping.documents.front()->storeToFile(stored, QStringLiteral("MS Excel 97"));
-        keeping.documents.front()->close();
-        EXPECT_TRUE(OfficeEnvironment::office().connect());
-        return OfficeEnvironment::office().loadDocument(stored);
+        return StoreAndReload(*keeping.documents.front(), name + QStringLiteral(".xls"));
     }
 
     QString cache() const { return t.folder() + QStringLiteral("templates/"); }

@@ -12,9 +12,6 @@
 #include "templates/SampleTemplates.h"
 #include "util/Clock.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using automation::Document;
@@ -23,20 +20,6 @@ namespace {
 
 class StockReportsOffice : public ::testing::Test {
 protected:
-    // One office for the suite.
-    static void SetUpTestSuite()
-    {
-        dir_ = new QTemporaryDir;
-        office_ = &TestOffice();  // the binary's one office
-    }
-    static void TearDownTestSuite()
-    {
-        
-        delete dir_;
-        office_ = nullptr;
-        dir_ = nullptr;
-    }
-
     void SetUp() override
     {
         env.t.write().start();
@@ -75,17 +58,7 @@ protected:
     std::unique_ptr<Document> storeAndReload(KeepingOffice& keeping, const QString& name)
     {
         EXPECT_EQ(keeping.documents.size(), 1u);
-        Document& d = *keeping.documents.front();
-        const QString stored = dir_->path() + QLatin1Char('/') + name + QStringLiteral(".ods");
-        d.storeToFile(stored, QStringLiteral("calc8"));
-        const QString out = qEnvironmentVariable("TARELIA_OFFICE_OUT");
-        if (!out.isEmpty()) {
-            QDir().mkpath(out);
-            d.storeToFile(out + QLatin1Char('/') + name + QStringLiteral(".pdf"), QStringLiteral("calc_pdf_Export"));
-        }
-        d.close();
-        EXPECT_TRUE(office_->connect());
-        return office_->loadDocument(stored);
+        return StoreAndReload(*keeping.documents.front(), name + QStringLiteral(".ods"), "TARELIA_OFFICE_OUT");
     }
 
     QString cache() const { return env.t.folder() + QStringLiteral("/templates/"); }
@@ -96,8 +69,6 @@ protected:
         return d.cellState({0, s.at(0).unicode() - u'A', s.mid(1).toInt() - 1}).content;
     }
 
-    static inline automation::UnoOffice* office_ = nullptr;
-    static inline QTemporaryDir* dir_ = nullptr;
     EngineEnv env;
 };
 
@@ -114,7 +85,7 @@ TEST_F(StockReportsOffice, WaybillFromTheSample)
                                   "VALUES (%1, 900100, %2, 900003, %3, %4, 1)")
                        .arg(900110 + ++n).arg(qint64(l[0])).arg(l[1]).arg(l[2]));
     RefreshRead(env.t);
-    KeepingOffice keeping(*office_);
+    KeepingOffice keeping(TestOffice());
     const engine::Context ctx = env.ctx();
     reports::RunStandardReport(ctx, keeping, cache(), reports::waybill::Build(ctx, {900100}));
     auto d = storeAndReload(keeping, QStringLiteral("waybill"));
@@ -156,7 +127,7 @@ TEST_F(StockReportsOffice, StockBalanceFromTheSample)
     o.firma = 900001;
     o.otdel = 900003;
     o.sklad = 900006;
-    KeepingOffice keeping(*office_);
+    KeepingOffice keeping(TestOffice());
     reports::RunStandardReport(env.ctx(), keeping, cache(), reports::ostatki::Build(env.ctx(), o));
     auto d = storeAndReload(keeping, QStringLiteral("stock_balance"));
     ASSERT_TRUE(d);
@@ -182,7 +153,7 @@ TEST_F(StockReportsOffice, StockBalanceFromTheSample)
     d->close();
 
     // The summed balance on the same sample.
-    KeepingOffice svod(*office_);
+    KeepingOffice svod(TestOffice());
     o.scope = reports::ostatki::AllEnterprises;
     reports::ostatki::RunSvod(env.ctx(), svod, cache(), o);
     auto s = storeAndReload(svod, QStringLiteral("stock_balance_svod"));

@@ -16,7 +16,6 @@
 #include "engine/Clock.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -65,15 +64,7 @@ protected:
     std::unique_ptr<Document> storeAndReload(KeepingOffice& keeping, const QString& name)
     {
         EXPECT_EQ(keeping.documents.size(), 1u);
-        Document& d = *keeping.documents.front();
-        const QString stored = env.t.folder() + QLatin1Char('/') + name + QStringLiteral(".xls");
-        d.storeToFile(stored, QStringLiteral("MS Excel 97"));
-        const QString shots = qEnvironmentVariable("TARELIA_OFFICE_SHOTS");
-        if (!shots.isEmpty())
-            d.storeToFile(shots + QLatin1Char('/') + name + QStringLiteral(".pdf"), QStringLiteral("calc_pdf_Export"));
-        d.close();
-        EXPECT_TRUE(office().connect());
-        return office().loadDocument(stored);
+        return StoreAndReload(*keeping.documents.front(), name + QStringLiteral(".xls"), "TARELIA_OFFICE_SHOTS");
     }
 
     static QVariant at(Document& d, const char* a1)

@@ -3,6 +3,7 @@
 // characters, come back, stored and reloaded, with rows high enough for
 // every line.
 
+#include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
 #include "reports/ProtocolPrint.h"
 #include "reports/TemplateReport.h"
@@ -10,7 +11,6 @@
 #include "support/TemplateFixture.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -18,37 +18,10 @@ using namespace templates;
 
 namespace {
 
-class WrappedRowsOffice : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        dir_ = new QTemporaryDir;
-        office_ = new automation::UnoOffice(automation::HeadlessUnoOptions(dir_->path()));
-    }
-    static void TearDownTestSuite()
-    {
-        delete office_;
-        delete dir_;
-    }
-
-    // Stores the kept document, closes it and loads the stored file back.
-    static std::unique_ptr<automation::Document> storeAndReload(automation::Document& doc, const QString& name)
-    {
-        const QString path = dir_->path() + QLatin1Char('/') + name + QStringLiteral(".ods");
-        doc.storeToFile(path, QStringLiteral("calc8"));
-        doc.close();
-        EXPECT_TRUE(office_->connect());
-        return office_->loadDocument(path);
-    }
-
-    static inline automation::UnoOffice* office_ = nullptr;
-    static inline QTemporaryDir* dir_ = nullptr;
-};
-
 // One line of 10-point text is about 4.5 mm high.
 constexpr int kOneLine = 600;
 
-TEST_F(WrappedRowsOffice, AWrappedTemplateVariableShowsEveryLine)
+TEST(WrappedRowsOffice, AWrappedTemplateVariableShowsEveryLine)
 {
     QFile sample(QStringLiteral(TARELIA_SAMPLES "/report_skeleton.xls"));
     ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
@@ -70,10 +43,10 @@ TEST_F(WrappedRowsOffice, AWrappedTemplateVariableShowsEveryLine)
     r.rowVariables = [&](reports::TemplateRun& run, int row) {
         run.putText(QStringLiteral("name"), row == 0 ? longName : QStringLiteral("Чай"));
     };
-    KeepingOffice keeping(*office_);
+    KeepingOffice keeping(TestOffice());
     reports::RunStandardReport({&t.db(), &t.read()}, keeping, t.folder() + QStringLiteral("cache/"), r);
     ASSERT_EQ(keeping.documents.size(), 1u);
-    const auto back = storeAndReload(*keeping.documents[0], QStringLiteral("wrapped_variable"));
+    const auto back = StoreAndReload(*keeping.documents[0], QStringLiteral("wrapped_variable.ods"));
     const automation::CellState first = back->cellState({0, 1, 7});
     EXPECT_EQ(first.content, longName);
     EXPECT_TRUE(first.wrapped);
@@ -83,17 +56,17 @@ TEST_F(WrappedRowsOffice, AWrappedTemplateVariableShowsEveryLine)
     back->close();
 }
 
-TEST_F(WrappedRowsOffice, ALongProtocolActionShowsEveryLine)
+TEST(WrappedRowsOffice, ALongProtocolActionShowsEveryLine)
 {
     const QString action = QStringLiteral("Изменена цена продукта «Борщ украинский с пампушками» ").repeated(5).left(220);
-    KeepingOffice keeping(*office_);
+    KeepingOffice keeping(TestOffice());
     ASSERT_TRUE(reports::ProtocolPrint::Print(
         keeping, {{{QStringLiteral("10.03.2026"), QStringLiteral("12:00:00"), QStringLiteral("Иванова М."),
                     QStringLiteral("Продукты и блюда"), action},
                    {QStringLiteral("10.03.2026"), QStringLiteral("12:01:00"), QStringLiteral("Иванова М."),
                     QStringLiteral("Система"), QStringLiteral("Выход")}}}));
     ASSERT_EQ(keeping.documents.size(), 1u);
-    const auto back = storeAndReload(*keeping.documents[0], QStringLiteral("protocol_wrapped"));
+    const auto back = StoreAndReload(*keeping.documents[0], QStringLiteral("protocol_wrapped.ods"));
     const automation::CellState row2 = back->cellState({0, 4, 1});
     EXPECT_EQ(row2.content, action);
     // Column E is 8.5 cm wide: 220 characters need four or five lines.

@@ -613,23 +613,10 @@ public:
         if (ranges.isEmpty())
             return;
         try {
-            rangeCollection(ranges)->setPropertyValue("CharColor", Any(static_cast<sal_Int32>(color)));
+            rangesOf(ranges)->setPropertyValue("CharColor", Any(static_cast<sal_Int32>(color)));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
-    }
-
-    // Several ranges of the document as one object.
-    Reference<beans::XPropertySet> rangeCollection(const QList<RangeAddress>& ranges)
-    {
-        Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
-        Reference<sheet::XSheetCellRangeContainer> container(
-            factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
-        Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
-        for (int i = 0; i < ranges.size(); ++i)
-            addresses.getArray()[i] = unoRange(ranges[i]);
-        container->addRangeAddresses(addresses, false);
-        return Reference<beans::XPropertySet>(container, UNO_QUERY_THROW);
     }
 
     void setVertJustify(const RangeAddress& r, int justify) override
