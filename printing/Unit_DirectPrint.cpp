@@ -4,6 +4,7 @@
 #include "direct/DesignTexts.h"
 
 #include "engine/WriteRoad.h"
+#include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "util/Globals.h"
@@ -60,6 +61,8 @@ TUpDown::TUpDown(Qt::Orientation orientation, int min, int max, int position, QW
     down->setArrowType(across ? Qt::LeftArrow : Qt::DownArrow);
     up->setAutoRepeat(true);
     down->setAutoRepeat(true);
+    // The two arrows stay together however wide the column they sit in.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     QBoxLayout* lay = across ? static_cast<QBoxLayout*>(new QHBoxLayout(this)) : new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->setSpacing(0);
@@ -105,8 +108,9 @@ TForm_DesignMenu::TForm_DesignMenu(QWidget* parent) : QDialog(parent)
     lay->addWidget(label(QStringLiteral("Печать окончания меню")));
     lay->addWidget(M_E);
     auto* row = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
+    BitBtn1->setDefault(true);
+    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
     row->addStretch();
     row->addWidget(BitBtn1);
     row->addWidget(BitBtn2);
@@ -232,7 +236,6 @@ TForm_PrintParam::TForm_PrintParam(QWidget* parent) : QDialog(parent)
         ud = new TUpDown(o, min, max, min, this);
         e = new QLineEdit(this);
         e->setReadOnly(true);
-        e->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")));
         connect(ud, &TUpDown::changingEx, e, [e](int v) { e->setText(QString::number(v)); });
     };
     pair(MWidth, E_MWidth, Qt::Horizontal, 1, 200);
@@ -281,7 +284,11 @@ TForm_PrintParam::~TForm_PrintParam() { delete printer; }
 
 void TForm_PrintParam::FormCreate()
 {
+    resize(sizeHint());
     ScaleWindow(this, true);
+    // Room for three digits in the window's grown font.
+    for (QLineEdit* e : {E_MWidth, E_MHeight, E_OWidth, E_OHeight, E_HStr})
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
     MWidth->setPosition(100);
     MHeight->setPosition(100);
     OWidth->setPosition(10);
@@ -371,6 +378,8 @@ TForm_VariantsPrint::TForm_VariantsPrint(QWidget* parent) : QDialog(parent)
     connect(RadioGroup1, &TRadioGroup::clicked, this, [this] { Guard([this] { RadioGroup1Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn2Click(); }); });
+    resize(sizeHint());
+    ScaleWindow(this, true);
 }
 
 void TForm_VariantsPrint::showEvent(QShowEvent* e)

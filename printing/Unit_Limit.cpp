@@ -6,6 +6,7 @@
 #include "engine/EngineDb.h"
 #include "entries/Office.h"
 #include "entries/ShowLimits.h"
+#include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
@@ -46,9 +47,9 @@ TForm_Limit::TForm_Limit(QWidget* parent) : QDialog(parent)
     lay->addWidget(RadioGroup1);
     lay->addWidget(RadioGroup2);
     auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
     BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
@@ -61,7 +62,11 @@ TForm_Limit::TForm_Limit(QWidget* parent) : QDialog(parent)
     FormCreate();
 }
 
-void TForm_Limit::FormCreate() { ScaleWindow(this, true); }
+void TForm_Limit::FormCreate()
+{
+    resize(sizeHint());
+    ScaleWindow(this, true);
+}
 
 workbooks::LimitOptions TForm_Limit::Options(qint64 sklad, qint64 otdel, qint64 firma) const
 {

@@ -7,6 +7,7 @@
 #include "db/Query.h"
 #include "engine/Clock.h"
 #include "grid/DatasetModel.h"
+#include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Alarm.h"
@@ -55,6 +56,8 @@ QLabel* panel(QWidget* parent, const QString& text = {})
     auto* l = new QLabel(text, parent);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setMinimumWidth(220);
+    // A long name is cut at the panel's edge rather than widening the window.
+    l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return l;
 }
 
@@ -85,11 +88,14 @@ TForm_SelectIng::TForm_SelectIng(QWidget* parent) : QDialog(parent)
     Grid_Ing = new db::DbGrid(this);
     CB_Context = new QCheckBox(QStringLiteral("Поиск по контексту =>"), this);
     E_Context = new QLineEdit(this);
+    // No product name is longer than 100 characters: a longer text could not
+    // match, and the pattern round it must fit the name's column.
+    E_Context->setMaxLength(98);
     Timer1 = new QTimer(this);
     Timer1->setInterval(400);
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     BitBtn1 = new QPushButton(this);
     BitBtn1->hide();
 
@@ -272,6 +278,8 @@ TForm_Oborotka::TForm_Oborotka(QWidget* parent) : QDialog(parent)
     CB_Context = new QCheckBox(QStringLiteral("Контекстный поиск =>"), this);
     CB_Context->setEnabled(false);
     E_Context = new QLineEdit(this);
+    // No counterparty's name is longer than 254 characters (see the product search).
+    E_Context->setMaxLength(252);
     Timer_Context = new QTimer(this);
     Timer_Context->setInterval(400);
     Btn_Add = new QPushButton(QStringLiteral(">"), this);
@@ -288,9 +296,9 @@ TForm_Oborotka::TForm_Oborotka(QWidget* parent) : QDialog(parent)
     CB_Ostatki = new QCheckBox(
         QStringLiteral("Остатки на начало и конец  (замедляет выполнение запроса к базе данных)"), this);
     CB_Ostatki->setEnabled(false);
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     BitBtn1 = new QPushButton(this);
     BitBtn1->hide();
 
@@ -377,6 +385,8 @@ TForm_Oborotka::TForm_Oborotka(QWidget* parent) : QDialog(parent)
     setActive(Memo_Filter, false);
     resize(760, 560);
     ScaleWindow(this, false);
+    // Room to see what is typed in the search box, in the grown font.
+    E_Context->setMinimumWidth(E_Context->fontMetrics().averageCharWidth() * 12);
 }
 
 void TForm_Oborotka::showEvent(QShowEvent* event)

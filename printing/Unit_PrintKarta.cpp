@@ -6,6 +6,7 @@
 
 #include "costing/CostingError.h"
 #include "engine/Context.h"
+#include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "util/Clock.h"
@@ -28,6 +29,8 @@ QLabel* panel(QWidget* parent)
     auto* p = new QLabel(parent);
     p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     p->setMinimumWidth(260);
+    // A long name is cut at the panel's edge rather than widening the window.
+    p->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return p;
 }
 
@@ -48,6 +51,7 @@ TForm_PrintKarta::TForm_PrintKarta(QWidget* parent) : QDialog(parent)
     grid->addWidget(new QLabel(QStringLiteral("Подразделение (отдел)"), this), 2, 0, 1, 2);
     grid->addWidget(P_Otdel, 3, 0);
     grid->addWidget(Btn_Otdel, 3, 1);
+    grid->setColumnStretch(0, 1);
     lay->addLayout(grid);
     RadioGroup1 = new TRadioGroup(QStringLiteral("Детализация состава блюда"),
                                   {QStringLiteral("Не разворачивать состав полуфабрикатов"),
@@ -56,8 +60,9 @@ TForm_PrintKarta::TForm_PrintKarta(QWidget* parent) : QDialog(parent)
     RadioGroup1->setItemIndex(0);
     lay->addWidget(RadioGroup1);
     auto* buttons = new QHBoxLayout;
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
+    Btn_Ok->setDefault(true);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(Btn_Ok);
     buttons->addWidget(Btn_Cancel);

@@ -6,6 +6,7 @@
 #include "automation/ProgramOffice.h"
 #include "engine/Context.h"
 #include "entries/Office.h"
+#include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
 
@@ -65,8 +66,8 @@ TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : QDialog(parent)
     lay->addWidget(GroupBox1);
 
     auto* buttons = new QHBoxLayout;
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     Btn_Ok->setDefault(true);
     buttons->addStretch();
     buttons->addWidget(Btn_Ok);

@@ -10,6 +10,7 @@
 #include "costing/CostingError.h"
 #include "db/Query.h"
 #include "engine/Context.h"
+#include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "util/Clock.h"
@@ -92,8 +93,9 @@ TForm_PrintReal::TForm_PrintReal(QWidget* parent) : QDialog(parent)
     RG->setItemIndex(1);
     lay->addWidget(RG);
     auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
+    BitBtn1->setDefault(true);
+    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
@@ -182,8 +184,9 @@ TForm_Svod::TForm_Svod(QWidget* parent) : QDialog(parent)
     // The group-row choice is the presence row PrintForGroup, stored without a protocol line.
     BindSetting(CB_PrintForGroup, QStringLiteral("PrintForGroup"));
     auto* buttons = new QHBoxLayout;
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
+    Btn_Ok->setDefault(true);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(Btn_Ok);
     buttons->addWidget(Btn_Cancel);

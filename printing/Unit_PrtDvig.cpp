@@ -7,6 +7,7 @@
 #include "engine/Context.h"
 #include "exchange/Obmen.h"
 #include "reports/Waybill.h"
+#include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Alarm.h"
 #include "util/Messages.h"
@@ -51,8 +52,8 @@ TForm_PrtDvig::TForm_PrtDvig(QWidget* parent) : QDialog(parent)
     CB_Export = new QCheckBox(QStringLiteral("Экспорт в DBF (для 1С)"), this);
     lay->addWidget(CB_Export);
     auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
+    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
     BitBtn1->setDefault(true);
     buttons->addStretch();
     buttons->addWidget(BitBtn1);

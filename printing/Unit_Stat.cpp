@@ -3,6 +3,7 @@
 #include "ReportGauge.h"
 #include "entries/Office.h"
 #include "engine/EngineDb.h"
+#include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
 #include "util/Clock.h"
 #include "util/Messages.h"
@@ -40,6 +41,8 @@ QLabel* namePanel(QWidget* parent)
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(260);
+    // A long name is cut at the panel's edge rather than widening the window.
+    l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return l;
 }
 
@@ -51,7 +54,6 @@ QLineEdit* spinEdit(const QString& text, QWidget* parent)
     f.setBold(true);
     f.setPointSize(f.pointSize() + 8);
     e->setFont(f);
-    e->setMaximumWidth(70);
     e->setAlignment(Qt::AlignCenter);
     return e;
 }
@@ -99,6 +101,7 @@ TForm_Stat::TForm_Stat(QWidget* parent) : QDialog(parent)
     scope->addWidget(new QLabel(QStringLiteral("Подразделение (Отдел)"), this), 1, 1);
     scope->addWidget(P_NameOtdel, 1, 2);
     scope->addWidget(Btn_Otdel, 1, 3);
+    scope->setColumnStretch(2, 1);
     lay->addLayout(scope);
 
     auto* dates = new QHBoxLayout;
@@ -155,9 +158,9 @@ TForm_Stat::TForm_Stat(QWidget* parent) : QDialog(parent)
     lay->addLayout(days);
 
     auto* buttons = new QHBoxLayout;
-    Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
+    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
     Btn_Ok->setDefault(true);
-    Btn_Cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
     buttons->addStretch();
     buttons->addWidget(Btn_Ok);
     buttons->addWidget(Btn_Cancel);
@@ -182,7 +185,11 @@ void TForm_Stat::FormCreate()
 {
     KodFirma = 0;
     KodOtdel = 0;
+    resize(sizeHint());
     ScaleWindow(this, false);
+    // Three digits in the edits' grown font.
+    for (QLineEdit* e : {Edit_Percent, Edit_Days})
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
     const QDate today = Clock::today();
     Date_Start->setDate(today.addDays(-7));
     Date_End->setDate(today);

@@ -26,6 +26,8 @@ public:
 
 } // namespace
 
+QPushButton* NewRowButton(const QString& text, QWidget* parent) { return new RowButton(text, parent); }
+
 InputButtons AddInputButtons(QDialog* dialog, QBoxLayout* layout, bool centred)
 {
     InputButtons b;

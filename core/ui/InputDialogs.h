@@ -14,6 +14,12 @@ struct InputButtons {
     QPushButton* hiddenOk;  // hidden "OK", closes with the OK result
 };
 
+class QString;
+
+// A button of an OK/Cancel row ("OK", "Отмена"): room round its text at any
+// font size.
+QPushButton* NewRowButton(const QString& text, QWidget* parent);
+
 // Adds the row of "OK" and "Отмена" to the layout, at its right or centred.
 InputButtons AddInputButtons(QDialog* dialog, QBoxLayout* layout, bool centred = false);
 

@@ -5,6 +5,7 @@
 // and the group menu are saved there as pictures to look at.
 
 #include "../catalogue/CatalogueFixture.h"
+#include "support/ReportDialogs.h"
 #include "support/WindowsFit.h"
 
 #include "Unit_GrIng.h"
@@ -139,7 +140,12 @@ TEST(ScaledWindows, AWindowIsScaledOnce)
 TEST(ScaledWindows, OkAndCancelLeaveRoomRoundTheirText)
 {
     CatEnv env;
-    for (QPushButton* b : {Form_Name->BitBtn1, Form_Name->BitBtn2, Form_Vhod->BitBtn1, Form_Vhod->BitBtn2}) {
+    std::vector<QPushButton*> buttons{Form_Name->BitBtn1, Form_Name->BitBtn2, Form_Vhod->BitBtn1, Form_Vhod->BitBtn2};
+    for (auto& [w, name] : windowsfit::reportDialogs())
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            if (b->isVisibleTo(w) && (b->text() == QStringLiteral("OK") || b->text() == QStringLiteral("Отмена")))
+                buttons.push_back(b);
+    for (QPushButton* b : buttons) {
         const QFontMetrics fm = b->fontMetrics();
         EXPECT_GE(b->sizeHint().width(), fm.horizontalAdvance(b->text()) + 3 * fm.averageCharWidth()) << b->text().toStdString();
         EXPECT_GT(b->sizeHint().height(), fm.height() * 3 / 2 - 1);
@@ -166,4 +172,35 @@ TEST(ScaledWindows, TheMainDialogsFitTheScreen)
 {
     CatEnv env;
     windowsfit::expectDialogsFit();
+}
+
+// The report dialogs grow with the other windows and still fit the screen.
+TEST(ScaledWindows, TheReportDialogsGrowAndFitTheScreen)
+{
+    CatEnv env;
+    const auto dialogs = windowsfit::reportDialogs();
+    for (auto& [w, name] : dialogs)
+        EXPECT_GT(w->font().pointSizeF(), basePoints() * 1.5) << name;
+    windowsfit::expectDialogsFit(dialogs);
+}
+
+// Enter in a report dialog, wherever the focus is (a choice, a tick, an
+// edit), presses its OK, not a button that opens another window.
+TEST(ScaledWindows, EnterInAReportDialogPressesItsOk)
+{
+    CatEnv env;
+    for (auto& [w, name] : windowsfit::reportDialogs()) {
+        ASSERT_NE(w, nullptr) << name;
+        QPushButton* ok = nullptr;
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("OK"))
+                ok = b;
+        if (!ok)
+            continue;  // a window of choices only
+        w->show();
+        QApplication::processEvents();
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            EXPECT_EQ(b->isDefault(), b == ok) << name << ": " << b->text().toStdString();
+        w->hide();
+    }
 }

@@ -332,6 +332,31 @@ TEST(DirectPrint, DesignTextsAreStoredWithTheirProtocolLineAndCancelReloadsThem)
               QStringLiteral("Блюдо        Выход   Цена"));
 }
 
+// Texts as users type them: an apostrophe is stored as typed; characters
+// Windows-1251 cannot hold are named in a refusal and nothing is written.
+TEST(DirectPrint, DesignTextsWithQuotesAreStoredAndOthersRefusedByName)
+{
+    CatEnv env;
+    TForm_DesignMenu* d = DesignMenu();
+    d->show();
+    d->M_Z->setPlainText(QStringLiteral("Кафе «У Д'Артаньяна»"));
+    d->E_T->setText(QStringLiteral("Блюдо 'дня'   Выход   Цена"));
+    d->BitBtn1->click();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(env.text(QStringLiteral("SELECT MEMO_PARAM FROM MY_PARAM WHERE NAME_PARAM = 'DisMenuHead'")),
+              QStringLiteral("Кафе «У Д'Артаньяна»"));
+
+    d->show();
+    d->M_Z->setPlainText(QStringLiteral("Кафе ☕ «菜单»"));
+    d->BitBtn1->click();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(env.messages.last().contains(QStringLiteral("☕菜单"))) << env.messages.last().toStdString();
+    EXPECT_EQ(env.text(QStringLiteral("SELECT MEMO_PARAM FROM MY_PARAM WHERE NAME_PARAM = 'DisMenuHead'")),
+              QStringLiteral("Кафе «У Д'Артаньяна»"));
+    EXPECT_EQ(env.logLines(QStringLiteral("Изменено оформление печати меню")), 1);
+    d->BitBtn2->click();
+}
+
 TEST(DirectPrint, AMenuReadFromTheDatabasePrintsToAPdf)
 {
     CatEnv env;

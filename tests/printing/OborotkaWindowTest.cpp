@@ -354,3 +354,27 @@ TEST_F(OborotkaWindow, TheShortFormWithBalancesPrintsByProducts)
     EXPECT_FALSE(f->isVisible());
     automation::SetProgramOffice(nullptr);
 }
+
+// What users type in the search boxes: a text Windows-1251 cannot hold or one
+// longer than any name finds nothing, quietly, and the next search works.
+TEST_F(OborotkaWindow, SearchTextsThatMatchNothingFindNothingQuietly)
+{
+    f->RG->setItemIndex(1);
+    f->CB_Context->click();
+    TForm_SelectIng* s = SelectIngWindow();
+    s->show();
+    s->CB_Context->click();
+    for (const QString& typed : {QStringLiteral("Кафе ☕ 菜单"), QStringLiteral("о").repeated(400)}) {
+        f->E_Context->setText(typed);
+        f->Timer_ContextTimer();
+        EXPECT_EQ(f->Q_Vibor->recordCount(), 0) << typed.left(20).toStdString();
+        s->E_Context->setText(typed);
+        s->Timer1Timer();
+        EXPECT_EQ(s->ING->recordCount(), 0) << typed.left(20).toStdString();
+    }
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+    f->E_Context->setText(QStringLiteral("бета"));
+    f->Timer_ContextTimer();
+    EXPECT_EQ(f->Q_Vibor->recordCount(), 1);
+    s->hide();
+}

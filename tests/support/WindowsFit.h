@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLayout>
 #include <QScreen>
 #include <QTabWidget>
 
@@ -67,13 +68,21 @@ inline std::vector<std::pair<QWidget*, std::string>> mainDialogs()
 
 // Each dialog, shown as the program shows it, fits the screen; its lists'
 // titles are drawn in the dialog's font.
-inline void expectDialogsFit()
+inline void expectDialogsFit(const std::vector<std::pair<QWidget*, std::string>>& dialogs = mainDialogs())
 {
-    for (auto& [w, name] : mainDialogs()) {
+    for (auto& [w, name] : dialogs) {
         ASSERT_NE(w, nullptr) << name;
         w->show();
         QApplication::processEvents();
+        // Laid out again as a text put in it since asks (a name chosen, a list filled).
+        if (QLayout* lay = w->layout()) {
+            lay->invalidate();
+            lay->activate();
+        }
         expectFits(w, name);
+        if (const QString folder = qEnvironmentVariable("TARELIA_SHOTS"); !folder.isEmpty())
+            w->grab().save(folder + QLatin1Char('/') + QString::fromStdString(name).replace(QLatin1Char(' '), QLatin1Char('-')) +
+                           QStringLiteral(".png"));
         for (db::DbGrid* grid : w->findChildren<db::DbGrid*>()) {
             QHeaderView* h = grid->horizontalHeader();
             EXPECT_DOUBLE_EQ(h->font().pointSizeF(), grid->font().pointSizeF()) << name;
