@@ -1,6 +1,7 @@
 // The products tab's lists: a move in the warehouse or group list greys the
 // product and stock grids and restarts their one-shot timers; the timers
-// reload the groups, the product list and the stock list.
+// reload the groups, the product list and the stock list. When the structure
+// box reopens the warehouses itself, that chain runs at once.
 
 #include "Unit_ProductsTab.h"
 
@@ -88,6 +89,7 @@ void TProductsTab::Q_GrIngBeforeScroll()
 
 void TProductsTab::Q_GrIngAfterScroll()
 {
+    ++groupMoves_;
     if (!StartupDone)
         return;
     TForm_Timers* t = Form_Timers;
@@ -119,6 +121,29 @@ void TProductsTab::Timer_GrIngTimer()
         Timer_Ing_SkladTimer();
     else if (Form_Main->ActiveInnerPage() == Form_Main->Sheet_All_Ing)
         Timer_IngTimer();
+}
+
+void TProductsTab::Sklad_Reopened()
+{
+    TForm_Timers* t = Form_Timers;
+    // Opening the warehouses started the groups' timer; its run, and the list
+    // timers the groups start in turn, are done now rather than after their
+    // pauses, in the order they would come. The stock list is built before
+    // the groups only when nothing builds it after them.
+    const bool groupsDue = Form_Base->Q_Sklad->active() && t->Timer_GrIng->isActive();
+    const bool stockFollows = Form_Main->ActiveInnerPage() == Form_Main->Sheet_Sklad_Ing ||
+                              (productsTabShown() && cat::HasRow(Form_Base->Q_Sklad));
+    if (!groupsDue || !stockFollows) {
+        Timer_Ing_SkladTimer();
+        Sync_SelectorGrids();
+    }
+    if (!groupsDue)
+        return;
+    Timer_GrIngTimer();
+    if (t->Timer_Ing->isActive())
+        Timer_IngTimer();
+    if (t->Timer_Ing_Sklad->isActive())
+        Timer_Ing_SkladTimer();
 }
 
 void TProductsTab::Timer_IngTimer()

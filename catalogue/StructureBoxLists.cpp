@@ -114,7 +114,6 @@ void TStructureBox::Timer_SkladTimer()
     Release(Grid_Sklad);
     if (ProductsTab) {
         Release(ProductsTab->Grid_Sklad1);
-        ProductsTab->Timer_Ing_SkladTimer();
-        ProductsTab->Sync_SelectorGrids();
+        ProductsTab->Sklad_Reopened();
     }
 }

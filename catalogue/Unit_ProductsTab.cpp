@@ -326,12 +326,18 @@ bool TProductsTab::eventFilter(QObject* watched, QEvent* event)
     }
     if ((t == QEvent::Show || t == QEvent::Hide) && !event->spontaneous()) {
         const bool show = t == QEvent::Show;
-        if (watched == Form_Main->Sheet_Ing && show)
-            Guard([this] { Sheet_IngShow(); });
-        else if (watched == Form_Main->Sheet_All_Ing)
+        if (watched == Form_Main->Sheet_Ing) {
+            ingSheetShown_ = show;
+            if (show)
+                Guard([this] { Sheet_IngShow(); });
+        } else if (watched == Form_Main->Sheet_All_Ing) {
             Guard([this, show] { show ? Sheet_All_IngShow() : Sheet_All_IngHide(); });
-        else if (watched == Form_Main->Sheet_Sklad_Ing)
+        } else if (watched == Form_Main->Sheet_Sklad_Ing) {
+            // Shown with the tab, the stock sub-tab leaves its list to the tab's show.
+            if (show && !ingSheetShown_)
+                return QObject::eventFilter(watched, event);
             Guard([this, show] { show ? Sheet_Sklad_IngShow() : Sheet_Sklad_IngHide(); });
+        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -352,11 +358,16 @@ void TProductsTab::Sheet_IngShow()
     if (!StartupDone)
         return;
     Form_Timers->Timer_Ing_Sklad->stop();
+    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    const int builds = stockBuilds_;
+    StructureBox->Timer_OtdelTimer();
+    // The structure's reload brings the groups of a warehouse it finds; without one they open as they stand.
     if (!Form_Base->Q_GrIng->active())
         Form_Base->Q_GrIng->open();
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
-    StructureBox->Timer_OtdelTimer();
-    if (isShown(Form_Main->Sheet_Sklad_Ing))
+    // A stock list built by that reload after the groups' last move is current.
+    const bool stockCurrent = stockBuilds_ > builds && groupMoves_ == groupMovesAtBuild_ &&
+                              !Form_Timers->Timer_Ing_Sklad->isActive();
+    if (isShown(Form_Main->Sheet_Sklad_Ing) && !stockCurrent)
         Timer_Ing_SkladTimer();
 }
 
@@ -451,6 +462,8 @@ void TProductsTab::CB_Context_IngSkladClick()
     f.showHidden = CB_Closed2->isChecked();
     products::OpenStockList(q, f);
     cat::SetActive(Grid_Ing_Sklad, true);
+    ++stockBuilds_;
+    groupMovesAtBuild_ = groupMoves_;
 }
 
 void TProductsTab::reopenIng(qint64 key)

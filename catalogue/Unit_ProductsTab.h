@@ -49,6 +49,8 @@ public:
     void Timer_Ing_SkladTimer();
     void Timer_Context_IngTimer();
     void Timer_Context_IngSkladTimer();
+    // The structure box reopened the warehouses: the groups and lists follow at once.
+    void Sklad_Reopened();
     static void Q_IngCalcFields(db::Query& q);
     static void Q_Ing_SkladCalcFields(db::Query& q);
 
@@ -143,6 +145,13 @@ private:
     void buildSkladIng();
     void showIngDetails();
     void reopenIng(qint64 key);
+
+    // The tab has had its show event (its sub-tab's comes first, while the tab is being shown).
+    bool ingSheetShown_ = false;
+    // Stock list builds and group list moves so far, to tell whether the stock list is current.
+    int stockBuilds_ = 0;
+    int groupMoves_ = 0;
+    int groupMovesAtBuild_ = 0;
 };
 
 extern TProductsTab* ProductsTab;

@@ -134,6 +134,34 @@ TEST(ListRefresh, ScrollingEnterprisesReloadsTheDepartmentsOnceAfterTheLastMove)
     EXPECT_EQ(otdelOpens, 1);
 }
 
+TEST(ListRefresh, TheProductsTabBringsItsGroupsAndStockListAtOnceAndOnce)
+{
+    AppEnv env;
+    TestDb& db = env.testDb();
+    db.exec(QStringLiteral("INSERT INTO FIRMA (NAME, LOCAL_FIRMA) VALUES ('Предприятие', 1)"));
+    db.exec(QStringLiteral("INSERT INTO OTDEL (KOD_FIRMA, NAME, FIRST_OTDEL) SELECT KOD, 'Отдел', '1' FROM FIRMA"));
+    db.exec(QStringLiteral("INSERT INTO SKLAD (KOD_FIRMA, KOD_OTDEL, NAME, FIRST_SKLAD) SELECT KOD_FIRMA, KOD, 'Склад', '1' "
+                           "FROM OTDEL"));
+    db.exec(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('Овощи')"));
+    db.exec(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('Мясо')"));
+    db.exec(QStringLiteral("INSERT INTO SKLAD_GRING (KOD_SKLAD, KOD_GRING) SELECT SKLAD.KOD, GROUP_ING.KOD FROM SKLAD, GROUP_ING"));
+    ProductsTabView tab;
+    int groupOpens = 0;
+    QObject::connect(Form_Base->Q_GrIng, &db::Query::opened, [&] { ++groupOpens; });
+
+    ProductsTab->Sheet_IngShow();
+    // Nothing waits for a pause: the warehouse's groups are there, the stock list was built once, after them.
+    EXPECT_FALSE(Form_Timers->Timer_GrIng->isActive());
+    EXPECT_FALSE(Form_Timers->Timer_Ing->isActive());
+    EXPECT_FALSE(Form_Timers->Timer_Ing_Sklad->isActive());
+    EXPECT_EQ(groupOpens, 1);
+    EXPECT_EQ(tab.stockReruns, 1);
+    EXPECT_EQ(Form_Base->Q_GrIng->field(QStringLiteral("NAME")).asString(), QStringLiteral("Мясо"));
+    EXPECT_TRUE(Form_Base->Q_Ing_Sklad->active());
+    EXPECT_FALSE(greyed(tab.ingSklad));
+    EXPECT_FALSE(greyed(tab.grIng));
+}
+
 TEST(ListRefresh, APartnerLeavesTheDepartmentGridsGreyedAndTheirButtonsOff)
 {
     AppEnv env;
