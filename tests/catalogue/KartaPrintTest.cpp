@@ -56,10 +56,11 @@ TEST(KartaPrint, DepartmentAfterEnterpriseThenTheCardInBothModes)
     };
     auto run = [&](std::function<void()> steps) {
         Msg::setModalHandler([steps](QDialog* d) {
+            const std::function<void()> step = steps;  // the handler goes away with the next line
             Msg::setModalHandler({});
             d->setResult(QDialog::Rejected);
             d->show();
-            steps();
+            step();
             const int r = d->result();
             d->hide();
             return r;
