@@ -107,14 +107,9 @@ TForm_DesignMenu::TForm_DesignMenu(QWidget* parent) : QDialog(parent)
     lay->addWidget(E_T);
     lay->addWidget(label(QStringLiteral("Печать окончания меню")));
     lay->addWidget(M_E);
-    auto* row = new QHBoxLayout;
-    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
-    BitBtn1->setDefault(true);
-    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
-    row->addStretch();
-    row->addWidget(BitBtn1);
-    row->addWidget(BitBtn2);
-    lay->addLayout(row);
+    const OkCancelRow row = AddOkCancelRow(this, lay);
+    BitBtn1 = row.ok;
+    BitBtn2 = row.cancel;
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn2Click(); }); });
     FormCreate();

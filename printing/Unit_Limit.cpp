@@ -46,14 +46,9 @@ TForm_Limit::TForm_Limit(QWidget* parent) : QDialog(parent)
     RadioGroup2->setItemIndex(1);
     lay->addWidget(RadioGroup1);
     lay->addWidget(RadioGroup2);
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
-    BitBtn1->setDefault(true);
-    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    lay->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancelRow(this, lay);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
     connect(BitBtn1, &QPushButton::clicked, this, [this] {
         Guard([this] { BitBtn1Click(); });
         accept();

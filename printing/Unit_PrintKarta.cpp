@@ -59,14 +59,9 @@ TForm_PrintKarta::TForm_PrintKarta(QWidget* parent) : QDialog(parent)
                                   this);
     RadioGroup1->setItemIndex(0);
     lay->addWidget(RadioGroup1);
-    auto* buttons = new QHBoxLayout;
-    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
-    Btn_Ok->setDefault(true);
-    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    lay->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancelRow(this, lay);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     // A failure (no template, no office) shows its text and leaves the dialog open.
     connect(Btn_Firma, &QPushButton::clicked, this, [this] { Guard([this] { Btn_FirmaClick(); }); });
     connect(Btn_Otdel, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OtdelClick(); }); });

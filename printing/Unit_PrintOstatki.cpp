@@ -65,14 +65,9 @@ TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : QDialog(parent)
     CB_Sum->setPalette(usual);
     lay->addWidget(GroupBox1);
 
-    auto* buttons = new QHBoxLayout;
-    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
-    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
-    Btn_Ok->setDefault(true);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    lay->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancelRow(this, lay);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
 
     connect(CB_Sum, &QCheckBox::clicked, this, [this] { CB_SumClick(); });
     connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -92,14 +92,9 @@ TForm_PrintReal::TForm_PrintReal(QWidget* parent) : QDialog(parent)
                          this);
     RG->setItemIndex(1);
     lay->addWidget(RG);
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
-    BitBtn1->setDefault(true);
-    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    lay->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancelRow(this, lay);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
     // A failure (no template, no office) shows its text and leaves the dialog open.
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
@@ -183,14 +178,9 @@ TForm_Svod::TForm_Svod(QWidget* parent) : QDialog(parent)
     lay->addWidget(Panel1);
     // The group-row choice is the presence row PrintForGroup, stored without a protocol line.
     BindSetting(CB_PrintForGroup, QStringLiteral("PrintForGroup"));
-    auto* buttons = new QHBoxLayout;
-    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
-    Btn_Ok->setDefault(true);
-    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    lay->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancelRow(this, lay);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
     connect(RG_What, &TRadioGroup::clicked, this, [this](int) { UpdateSvodControls(); });
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -51,14 +51,9 @@ TForm_PrtDvig::TForm_PrtDvig(QWidget* parent) : QDialog(parent)
     lay->addWidget(RG);
     CB_Export = new QCheckBox(QStringLiteral("Экспорт в DBF (для 1С)"), this);
     lay->addWidget(CB_Export);
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = NewRowButton(QStringLiteral("OK"), this);
-    BitBtn2 = NewRowButton(QStringLiteral("Отмена"), this);
-    BitBtn1->setDefault(true);
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    lay->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancelRow(this, lay);
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
 
     connect(RG_Group, &QButtonGroup::idClicked, this, [this](int) { RGClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] {

@@ -157,14 +157,9 @@ TForm_Stat::TForm_Stat(QWidget* parent) : QDialog(parent)
     days->addStretch();
     lay->addLayout(days);
 
-    auto* buttons = new QHBoxLayout;
-    Btn_Ok = NewRowButton(QStringLiteral("OK"), this);
-    Btn_Ok->setDefault(true);
-    Btn_Cancel = NewRowButton(QStringLiteral("Отмена"), this);
-    buttons->addStretch();
-    buttons->addWidget(Btn_Ok);
-    buttons->addWidget(Btn_Cancel);
-    lay->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancelRow(this, lay);
+    Btn_Ok = buttons.ok;
+    Btn_Cancel = buttons.cancel;
 
     connect(CB_AllFirma, &QCheckBox::clicked, this, &TForm_Stat::CB_AllFirmaClick);
     connect(CB_AllOtdel, &QCheckBox::toggled, this, &TForm_Stat::CB_AllOtdelClick);

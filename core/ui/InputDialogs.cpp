@@ -28,25 +28,34 @@ public:
 
 QPushButton* NewRowButton(const QString& text, QWidget* parent) { return new RowButton(text, parent); }
 
-InputButtons AddInputButtons(QDialog* dialog, QBoxLayout* layout, bool centred)
+OkCancelRow AddOkCancelRow(QWidget* parent, QBoxLayout* layout, bool centred)
 {
-    InputButtons b;
+    OkCancelRow b;
     auto* row = new QHBoxLayout;
-    b.ok = new RowButton(QStringLiteral("OK"), dialog);
+    b.ok = new RowButton(QStringLiteral("OK"), parent);
     b.ok->setDefault(true);
-    b.cancel = new RowButton(QStringLiteral("Отмена"), dialog);
-    // The OK that closes the dialog once its checks passed is pressed by the
-    // program only: it is kept out of the dialog, so the dialog shows (and
-    // tells a screen reader of) one OK.
-    b.hiddenOk = new QPushButton(QStringLiteral("OK"));
-    QPushButton* hidden = b.hiddenOk;
-    QObject::connect(dialog, &QObject::destroyed, [hidden] { delete hidden; });
+    b.cancel = new RowButton(QStringLiteral("Отмена"), parent);
     row->addStretch();
     row->addWidget(b.ok);
     row->addWidget(b.cancel);
     if (centred)
         row->addStretch();
     layout->addLayout(row);
+    return b;
+}
+
+InputButtons AddInputButtons(QDialog* dialog, QBoxLayout* layout, bool centred)
+{
+    InputButtons b;
+    const OkCancelRow row = AddOkCancelRow(dialog, layout, centred);
+    b.ok = row.ok;
+    b.cancel = row.cancel;
+    // The OK that closes the dialog once its checks passed is pressed by the
+    // program only: it is kept out of the dialog, so the dialog shows (and
+    // tells a screen reader of) one OK.
+    b.hiddenOk = new QPushButton(QStringLiteral("OK"));
+    QPushButton* hidden = b.hiddenOk;
+    QObject::connect(dialog, &QObject::destroyed, [hidden] { delete hidden; });
     QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     QObject::connect(b.hiddenOk, &QPushButton::clicked, dialog, &QDialog::accept);
     return b;

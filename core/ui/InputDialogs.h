@@ -20,6 +20,14 @@ class QString;
 // font size.
 QPushButton* NewRowButton(const QString& text, QWidget* parent);
 
+// The row of "OK" (the default button) and "Отмена" added to the layout, at
+// its right or centred; the dialog connects both.
+struct OkCancelRow {
+    QPushButton* ok;
+    QPushButton* cancel;
+};
+OkCancelRow AddOkCancelRow(QWidget* parent, QBoxLayout* layout, bool centred = false);
+
 // Adds the row of "OK" and "Отмена" to the layout, at its right or centred.
 InputButtons AddInputButtons(QDialog* dialog, QBoxLayout* layout, bool centred = false);
 
