@@ -13,11 +13,13 @@
   appears on several lines of one document gets back the price it had before
   the first of them.
 
-  Posting first clears OLD_CENA on every line of the document and writes it
-  again only where it changes a stock price: a line that kept its old price
-  from an earlier posting (a document un-posted, changed and posted again)
-  would otherwise give a later restore a price from before that earlier
-  posting, or a price for a row this posting never repriced.
+  Posting writes OLD_CENA on every line of the document, the former stock
+  price where the line changes it and NULL elsewhere: a line that kept its old
+  price from an earlier posting (a document un-posted, changed and posted
+  again) would otherwise give a later restore a price from before that
+  earlier posting, or a price for a row this posting never repriced.  Each
+  line is written once, together with its direction: a row written twice in
+  one transaction costs the server far more than one written once.
 
   Rows are put in key order with "ORDER BY KOD + 0": asked to order by the
   bare key, the server walks the whole primary-key index in order instead of
@@ -57,15 +59,19 @@ AS
     DECLARE VARIABLE L_OTDEL BIGINT;
     DECLARE VARIABLE Q DOUBLE PRECISION;
     DECLARE VARIABLE C DOUBLE PRECISION;
+    DECLARE VARIABLE OC DOUBLE PRECISION;
 
-    /* One line of quantity A_Q and price A_C into the stock of (A_ING, A_OTDEL). */
+    /* One line of quantity A_Q and price A_C into the stock of (A_ING, A_OTDEL).
+       OLD_C is what the line keeps as its old price: the stock price before
+       the line where the line reprices the row, NULL where it does not. */
     DECLARE PROCEDURE RECEIVE_LINE (
-        A_LINE    BIGINT,
         A_ING     BIGINT,
         A_OTDEL   BIGINT,
         A_Q       DOUBLE PRECISION,
         A_C       DOUBLE PRECISION,
         A_EC      SMALLINT)
+    RETURNS (
+        OLD_C     DOUBLE PRECISION)
     AS
         DECLARE VARIABLE S_KOD BIGINT;
         DECLARE VARIABLE Q0 DOUBLE PRECISION;
@@ -77,6 +83,7 @@ AS
         /* A rule the program does not know keeps the price, like 0: the
            quantity must come in, or cancelling the posting would take out
            what never came in. */
+        OLD_C = NULL;
         IF (A_EC IS NULL OR A_EC NOT IN (1, 2)) THEN
         BEGIN
             UPDATE ING_SKLAD SET KOLVO = COALESCE(KOLVO, 0) + :A_Q
@@ -91,7 +98,7 @@ AS
         DO
         BEGIN
             IF (FIRST_ROW = 1) THEN
-                UPDATE MOVES SET OLD_CENA = :C0 WHERE KOD = :A_LINE;
+                OLD_C = C0;
             FIRST_ROW = 0;
             /* Without stock on hand, or when the line would leave none, the
                average means nothing: the line's price is taken. */
@@ -131,11 +138,11 @@ BEGIN
         DO
         BEGIN
             M = GEN_ID(MY_GEN, 1);
-            INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES)
-                VALUES (:M, :N, :L_ING, :O_2, :Q, :C, 1);
             UPDATE ING_SKLAD SET KOLVO = COALESCE(KOLVO, 0) - :Q
                 WHERE KOD_ING = :L_ING AND KOD_OTDEL = :O_1;
-            EXECUTE PROCEDURE RECEIVE_LINE :M, :L_ING, :O_2, :Q, :C, :EC;
+            EXECUTE PROCEDURE RECEIVE_LINE :L_ING, :O_2, :Q, :C, :EC RETURNING_VALUES :OC;
+            INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES, OLD_CENA)
+                VALUES (:M, :N, :L_ING, :O_2, :Q, :C, 1, :OC);
         END
         EXIT;
     END
@@ -144,7 +151,6 @@ BEGIN
 
     IF (D_TYPE = 2 OR D_TYPE = 5) THEN
     BEGIN
-        UPDATE MOVES SET TYPE_MOVES = 1, OLD_CENA = NULL WHERE KOD_DOC = :KOD_DOC;
         FOR SELECT KOD, KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM MOVES
             WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0
             INTO :L_KOD, :L_ING, :L_OTDEL, :Q, :C
@@ -154,7 +160,8 @@ BEGIN
                into the department of each line. */
             IF (D_TYPE = 5) THEN
                 L_OTDEL = O_1;
-            EXECUTE PROCEDURE RECEIVE_LINE :L_KOD, :L_ING, :L_OTDEL, :Q, :C, :EC;
+            EXECUTE PROCEDURE RECEIVE_LINE :L_ING, :L_OTDEL, :Q, :C, :EC RETURNING_VALUES :OC;
+            UPDATE MOVES SET TYPE_MOVES = 1, OLD_CENA = :OC WHERE KOD = :L_KOD;
         END
     END
     ELSE IF (D_TYPE = 3 OR D_TYPE = 6 OR D_TYPE = 7) THEN

@@ -200,7 +200,11 @@ PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
     // A line without a quantity (none typed counts as none) moves nothing.
     engine::Exec(ctx, QStringLiteral("DELETE FROM MOVES WHERE COALESCE(KOLVO, 0) = 0 AND KOD_DOC = ") + X);
     {
-        auto q = engine::Writer(ctx, QStringLiteral("UPDATE MOVES SET KOD_OTDEL = :O WHERE KOD_DOC = ") + X);
+        // Lines entered in the document already name its department: only the
+        // others are written, for a line the posting writes a second time in
+        // one transaction costs the server several times a first write.
+        auto q = engine::Writer(ctx, QStringLiteral("UPDATE MOVES SET KOD_OTDEL = :O WHERE KOD_DOC = ") + X +
+                                         QStringLiteral(" AND KOD_OTDEL IS DISTINCT FROM :O"));
         q->param(QStringLiteral("O")).setString(Key(x.otdel1));
         q->execSql();
     }
