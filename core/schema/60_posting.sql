@@ -8,10 +8,10 @@
   the rest of the change.
 
   A missing quantity, price or price rule counts as 0 everywhere, so a NULL
-  can never turn a stock quantity or a price into NULL.  Lines are applied in
-  the order of their keys and undone in the reverse order, so a product that
-  appears on several lines of one document gets back the price it had before
-  the first of them.
+  can never turn a stock quantity or a price into NULL.  A stock row takes
+  the lines of a document in the order of their keys and gives them back in
+  the reverse order, so a product that appears on several lines of one
+  document gets back the price it had before the first of them.
 
   Posting writes OLD_CENA on every line of the document, the former stock
   price where the line changes it and NULL elsewhere: a line that kept its old
@@ -21,10 +21,10 @@
   line is written once, together with its direction: a row written twice in
   one transaction costs the server far more than one written once.
 
-  Rows are put in key order with "ORDER BY KOD + 0": asked to order by the
-  bare key, the server walks the whole primary-key index in order instead of
-  taking the few rows of one product and department (or of one document) by
-  their own index and sorting them.
+  Rows are put in key order with "ORDER BY KOD + 0" (and the first row of a
+  product found with "MIN(KOD + 0)"): asked for the bare key, the server
+  walks the whole primary-key index in order instead of taking the few rows
+  of one product and department (or of one document) by their own index.
 */
 
 SET TERM ^ ;
@@ -61,55 +61,35 @@ AS
     DECLARE VARIABLE C DOUBLE PRECISION;
     DECLARE VARIABLE OC DOUBLE PRECISION;
 
-    /* One line of quantity A_Q and price A_C into the stock of (A_ING, A_OTDEL).
-       OLD_C is what the line keeps as its old price: the stock price before
-       the line where the line reprices the row, NULL where it does not. */
-    DECLARE PROCEDURE RECEIVE_LINE (
-        A_ING     BIGINT,
-        A_OTDEL   BIGINT,
+    DECLARE VARIABLE S_KOD BIGINT;
+    DECLARE VARIABLE S_FIRST BIGINT;
+    DECLARE VARIABLE S_PREV BIGINT;
+    DECLARE VARIABLE Q0 DOUBLE PRECISION;
+    DECLARE VARIABLE C0 DOUBLE PRECISION;
+    DECLARE VARIABLE FIRST_ROW SMALLINT;
+
+    /* A line of quantity A_Q and price A_C into the stock row S_KOD, which
+       holds Q0 at the price C0, by the price rule A_EC (1 or 2). */
+    DECLARE PROCEDURE RECEIVE_ROW (
+        S_KOD     BIGINT,
+        Q0        DOUBLE PRECISION,
+        C0        DOUBLE PRECISION,
         A_Q       DOUBLE PRECISION,
         A_C       DOUBLE PRECISION,
         A_EC      SMALLINT)
-    RETURNS (
-        OLD_C     DOUBLE PRECISION)
     AS
-        DECLARE VARIABLE S_KOD BIGINT;
-        DECLARE VARIABLE Q0 DOUBLE PRECISION;
-        DECLARE VARIABLE C0 DOUBLE PRECISION;
         DECLARE VARIABLE P DOUBLE PRECISION;
         DECLARE VARIABLE MC DOUBLE PRECISION;
-        DECLARE VARIABLE FIRST_ROW SMALLINT;
     BEGIN
-        /* A rule the program does not know keeps the price, like 0: the
-           quantity must come in, or cancelling the posting would take out
-           what never came in. */
-        OLD_C = NULL;
-        IF (A_EC IS NULL OR A_EC NOT IN (1, 2)) THEN
-        BEGIN
-            UPDATE ING_SKLAD SET KOLVO = COALESCE(KOLVO, 0) + :A_Q
-                WHERE KOD_ING = :A_ING AND KOD_OTDEL = :A_OTDEL;
-            EXIT;
-        END
-        FIRST_ROW = 1;
-        FOR SELECT KOD, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM ING_SKLAD
-            WHERE KOD_ING = :A_ING AND KOD_OTDEL = :A_OTDEL
-            ORDER BY KOD + 0
-            INTO :S_KOD, :Q0, :C0
-        DO
-        BEGIN
-            IF (FIRST_ROW = 1) THEN
-                OLD_C = C0;
-            FIRST_ROW = 0;
-            /* Without stock on hand, or when the line would leave none, the
-               average means nothing: the line's price is taken. */
-            IF (A_EC = 1 AND Q0 > 0 AND A_Q + Q0 > 0) THEN
-                P = CAST((A_Q * A_C + Q0 * C0) / (A_Q + Q0) * 100 AS BIGINT) / 100.00;
-            ELSE
-                P = A_C;
-            MC = NULL;
-            EXECUTE PROCEDURE MY_ROUND :S_KOD, :P RETURNING_VALUES :MC;
-            UPDATE ING_SKLAD SET CENA = :P, MY_CENA = :MC, KOLVO = :A_Q + :Q0 WHERE KOD = :S_KOD;
-        END
+        /* Without stock on hand, or when the line would leave none, the
+           average means nothing: the line's price is taken. */
+        IF (A_EC = 1 AND Q0 > 0 AND A_Q + Q0 > 0) THEN
+            P = CAST((A_Q * A_C + Q0 * C0) / (A_Q + Q0) * 100 AS BIGINT) / 100.00;
+        ELSE
+            P = A_C;
+        MC = NULL;
+        EXECUTE PROCEDURE MY_ROUND :S_KOD, :P RETURNING_VALUES :MC;
+        UPDATE ING_SKLAD SET CENA = :P, MY_CENA = :MC, KOLVO = :A_Q + :Q0 WHERE KOD = :S_KOD;
     END
 
 BEGIN
@@ -140,7 +120,30 @@ BEGIN
             M = GEN_ID(MY_GEN, 1);
             UPDATE ING_SKLAD SET KOLVO = COALESCE(KOLVO, 0) - :Q
                 WHERE KOD_ING = :L_ING AND KOD_OTDEL = :O_1;
-            EXECUTE PROCEDURE RECEIVE_LINE :L_ING, :O_2, :Q, :C, :EC RETURNING_VALUES :OC;
+            /* The line comes into the receiver's rows; it keeps the price
+               its first row had before it where it reprices them.  A rule
+               the program does not know keeps the price, like 0: the
+               quantity must come in, or cancelling the posting would take
+               out what never came in. */
+            OC = NULL;
+            IF (EC NOT IN (1, 2)) THEN
+                UPDATE ING_SKLAD SET KOLVO = COALESCE(KOLVO, 0) + :Q
+                    WHERE KOD_ING = :L_ING AND KOD_OTDEL = :O_2;
+            ELSE
+            BEGIN
+                FIRST_ROW = 1;
+                FOR SELECT KOD, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM ING_SKLAD
+                    WHERE KOD_ING = :L_ING AND KOD_OTDEL = :O_2
+                    ORDER BY KOD + 0
+                    INTO :S_KOD, :Q0, :C0
+                DO
+                BEGIN
+                    IF (FIRST_ROW = 1) THEN
+                        OC = C0;
+                    FIRST_ROW = 0;
+                    EXECUTE PROCEDURE RECEIVE_ROW :S_KOD, :Q0, :C0, :Q, :C, :EC;
+                END
+            END
             INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES, OLD_CENA)
                 VALUES (:M, :N, :L_ING, :O_2, :Q, :C, 1, :OC);
         END
@@ -151,17 +154,47 @@ BEGIN
 
     IF (D_TYPE = 2 OR D_TYPE = 5) THEN
     BEGIN
-        FOR SELECT KOD, KOD_ING, KOD_OTDEL, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM MOVES
-            WHERE KOD_DOC = :KOD_DOC ORDER BY KOD + 0
-            INTO :L_KOD, :L_ING, :L_OTDEL, :Q, :C
+        /* A receipt comes into its own department, production output into
+           the department of each line.  The lines go in stock row by stock
+           row in the order of the rows' keys, and into one row in the order
+           of the lines' keys: every row ends as it would line by line, and
+           the rows are taken in the order every change of stock takes them,
+           so the posting needs no separate taking.  A row's values come from
+           the reading of the lines until the row has taken its first line.
+           S_FIRST is the first row of the line's product and department,
+           whose price before the line the line keeps. */
+        S_PREV = NULL;
+        FOR SELECT M.KOD, COALESCE(M.KOLVO, 0), COALESCE(M.CENA, 0),
+                   S.KOD, COALESCE(S.KOLVO, 0), COALESCE(S.CENA, 0),
+                   (SELECT MIN(F.KOD + 0) FROM ING_SKLAD F
+                        WHERE F.KOD_ING = S.KOD_ING AND F.KOD_OTDEL = S.KOD_OTDEL)
+            FROM MOVES M
+            LEFT JOIN ING_SKLAD S ON S.KOD_ING = M.KOD_ING
+                AND S.KOD_OTDEL = IIF(:D_TYPE = 5, :O_1, M.KOD_OTDEL)
+            WHERE M.KOD_DOC = :KOD_DOC
+            ORDER BY S.KOD + 0, M.KOD + 0
+            INTO :L_KOD, :Q, :C, :S_KOD, :Q0, :C0, :S_FIRST
         DO
         BEGIN
-            /* A receipt comes into its own department, production output
-               into the department of each line. */
-            IF (D_TYPE = 5) THEN
-                L_OTDEL = O_1;
-            EXECUTE PROCEDURE RECEIVE_LINE :L_ING, :L_OTDEL, :Q, :C, :EC RETURNING_VALUES :OC;
-            UPDATE MOVES SET TYPE_MOVES = 1, OLD_CENA = :OC WHERE KOD = :L_KOD;
+            OC = NULL;
+            IF (S_KOD IS NOT NULL) THEN
+            BEGIN
+                IF (S_KOD = S_PREV) THEN
+                    SELECT COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM ING_SKLAD WHERE KOD = :S_KOD
+                        INTO :Q0, :C0;
+                S_PREV = S_KOD;
+                /* A rule the program does not know keeps the price, like 0. */
+                IF (EC NOT IN (1, 2)) THEN
+                    UPDATE ING_SKLAD SET KOLVO = COALESCE(KOLVO, 0) + :Q WHERE KOD = :S_KOD;
+                ELSE
+                BEGIN
+                    IF (S_KOD = S_FIRST) THEN
+                        OC = C0;
+                    EXECUTE PROCEDURE RECEIVE_ROW :S_KOD, :Q0, :C0, :Q, :C, :EC;
+                END
+            END
+            IF (S_KOD IS NULL OR S_KOD = S_FIRST) THEN
+                UPDATE MOVES SET TYPE_MOVES = 1, OLD_CENA = :OC WHERE KOD = :L_KOD;
         END
     END
     ELSE IF (D_TYPE = 3 OR D_TYPE = 6 OR D_TYPE = 7) THEN

@@ -28,6 +28,18 @@ void callProcedure(const Context& ctx, const QString& name, qint64 doc, const in
     q->execSql();
 }
 
+// Whether the database's PROVODKA_MOVE takes a receipt's stock rows itself,
+// in the order of their keys, as it posts them: the form with RECEIVE_ROW
+// does. A database made by an earlier build keeps the form that goes line by
+// line, whose rows must be taken first.
+bool receiptTakesItsRows(const Context& ctx)
+{
+    auto q = engine::Writer(ctx, QStringLiteral("SELECT COUNT(*) FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = 'PROVODKA_MOVE' "
+                                                "AND RDB$PROCEDURE_SOURCE CONTAINING 'RECEIVE_ROW'"));
+    q->open();
+    return q->field(0).asInt() > 0;
+}
+
 // From this many lines on, a split transfer's expansion reads the card trees
 // of its products at once instead of one product at a time.
 constexpr int kLinesForSnapshot = 20;
@@ -195,7 +207,10 @@ PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
     if (x.posted())
         throw std::runtime_error(QStringLiteral("Документ уже проведён !").toStdString());
     const QString X = Key(doc);
-    engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({doc}));
+    // A receipt's procedure takes its stock rows in the order of their keys
+    // as it posts; the other movements take theirs first.
+    if (x.type != DocType::Receipt || !receiptTakesItsRows(ctx))
+        engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({doc}));
 
     // A line without a quantity (none typed counts as none) moves nothing.
     engine::Exec(ctx, QStringLiteral("DELETE FROM MOVES WHERE COALESCE(KOLVO, 0) = 0 AND KOD_DOC = ") + X);

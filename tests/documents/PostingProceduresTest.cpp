@@ -123,6 +123,64 @@ TEST_F(Procedures, WeightedAverageThatWouldDivideByZeroTakesTheLinePrice)
     EXPECT_DOUBLE_EQ(stock(ing, kitchen).cena, 58.00);
 }
 
+TEST_F(Procedures, LinesInAnotherOrderThanTheirStockRowsEndEveryRowAndLineAsLineByLine)
+{
+    // The lines stand in another order than the stock rows of their products;
+    // one product comes on two lines, one has two rows in the kitchen (the
+    // later key second), one has no row there at all.
+    const qint64 a = raw(QStringLiteral("Мука"), stockOf(10, 10.00, 10.00));
+    const qint64 c = raw(QStringLiteral("Сахар"), stockOf(10, 10.00, 10.00));
+    const qint64 none = raw(QStringLiteral("Соль"));
+    exec(QStringLiteral("DELETE FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(none).arg(kitchen));
+    begin();
+    b->sklad(c, firma, kitchen, stockOf(30, 20.00, 20.00));
+    const qint64 c1Row = num(QStringLiteral("SELECT MIN(KOD) FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(c).arg(kitchen));
+    const qint64 c2Row = num(QStringLiteral("SELECT MAX(KOD) FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(c).arg(kitchen));
+
+    const qint64 d = doc(Receipt, kitchen, 0, 1);
+    const qint64 c1 = line(d, c, 10, 40.00);
+    const qint64 n1 = line(d, none, 10, 5.00);
+    const qint64 a1 = line(d, a, 10, 30.00);
+    const qint64 c2 = line(d, c, 20, 10.00);
+    const qint64 a2 = line(d, a, 20, 50.00);
+    post(d);
+
+    // Line by line: a1 (10 + 10 at 30) -> 20.00, a2 (20 + 20 at 50) -> 35.00.
+    const Stock sa = stock(a, kitchen);
+    EXPECT_DOUBLE_EQ(sa.kolvo, 40);
+    EXPECT_DOUBLE_EQ(sa.cena, 35.00);
+    EXPECT_DOUBLE_EQ(sa.myCena, 35.00);
+    EXPECT_DOUBLE_EQ(lineValue(a1, "OLD_CENA").toDouble(), 10.00);
+    EXPECT_DOUBLE_EQ(lineValue(a2, "OLD_CENA").toDouble(), 20.00);
+    // Each row of the product takes both lines on its own quantity and price:
+    // the first 10 at 10 -> 25.00 -> 17.50, the second 30 at 20 -> 25.00 -> 20.00.
+    auto row = [&](qint64 kod, const char* column) {
+        return value(QStringLiteral("SELECT %1 FROM ING_SKLAD WHERE KOD = %2").arg(QLatin1String(column)).arg(kod)).toDouble();
+    };
+    EXPECT_DOUBLE_EQ(row(c1Row, "KOLVO"), 40);
+    EXPECT_DOUBLE_EQ(row(c1Row, "CENA"), 17.50);
+    EXPECT_DOUBLE_EQ(row(c1Row, "MY_CENA"), 17.50);
+    EXPECT_DOUBLE_EQ(row(c2Row, "KOLVO"), 60);
+    EXPECT_DOUBLE_EQ(row(c2Row, "CENA"), 20.00);
+    EXPECT_DOUBLE_EQ(row(c2Row, "MY_CENA"), 20.00);
+    // A line keeps what the first row had before it.
+    EXPECT_DOUBLE_EQ(lineValue(c1, "OLD_CENA").toDouble(), 10.00);
+    EXPECT_DOUBLE_EQ(lineValue(c2, "OLD_CENA").toDouble(), 25.00);
+    EXPECT_TRUE(lineValue(n1, "OLD_CENA").isNull());
+    for (qint64 l : {c1, n1, a1, c2, a2})
+        EXPECT_EQ(lineValue(l, "TYPE_MOVES").toInt(), 1);
+    EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM ING_SKLAD WHERE KOD_ING = %1").arg(none)), 1);
+
+    // Keeping the price, every row of the product takes the quantity.
+    const qint64 k = doc(Receipt, kitchen, 0, 0);
+    const qint64 k1 = line(k, c, 5, 99.00);
+    post(k);
+    EXPECT_DOUBLE_EQ(row(c1Row, "KOLVO"), 45);
+    EXPECT_DOUBLE_EQ(row(c2Row, "KOLVO"), 65);
+    EXPECT_DOUBLE_EQ(row(c1Row, "CENA"), 17.50);
+    EXPECT_TRUE(lineValue(k1, "OLD_CENA").isNull());
+}
+
 TEST_F(Procedures, MissingPriceRuleQuantityAndPriceCountAsZero)
 {
     const qint64 ing = raw(QStringLiteral("Рис"), stockOf(10, 50.00, 60.00));
