@@ -67,6 +67,8 @@ AS
     DECLARE VARIABLE Q0 DOUBLE PRECISION;
     DECLARE VARIABLE C0 DOUBLE PRECISION;
     DECLARE VARIABLE FIRST_ROW SMALLINT;
+    DECLARE VARIABLE P DOUBLE PRECISION;
+    DECLARE VARIABLE MC DOUBLE PRECISION;
 
     /* A line of quantity A_Q and price A_C into the stock row S_KOD, which
        holds Q0 at the price C0, by the price rule A_EC (1 or 2). */
@@ -190,7 +192,15 @@ BEGIN
                 BEGIN
                     IF (S_KOD = S_FIRST) THEN
                         OC = C0;
-                    EXECUTE PROCEDURE RECEIVE_ROW :S_KOD, :Q0, :C0, :Q, :C, :EC;
+                    /* RECEIVE_ROW written out: here it runs once a line, and
+                       a call costs more than its work. */
+                    IF (EC = 1 AND Q0 > 0 AND Q + Q0 > 0) THEN
+                        P = CAST((Q * C + Q0 * C0) / (Q + Q0) * 100 AS BIGINT) / 100.00;
+                    ELSE
+                        P = C;
+                    MC = NULL;
+                    EXECUTE PROCEDURE MY_ROUND :S_KOD, :P RETURNING_VALUES :MC;
+                    UPDATE ING_SKLAD SET CENA = :P, MY_CENA = :MC, KOLVO = :Q + :Q0 WHERE KOD = :S_KOD;
                 END
             END
             IF (S_KOD IS NULL OR S_KOD = S_FIRST) THEN
