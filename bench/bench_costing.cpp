@@ -114,6 +114,7 @@ costing::RecomputeScope everything()
     s.what = 2;   // every product
     s.keepStockPrice = false;
     s.skipHidden = false;
+    s.readAlongside = true;
     return s;
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <thread>
 #include <unordered_map>
 
 namespace costing {
@@ -93,6 +94,13 @@ QStringList PriceQueryText(const RecomputeScope& scopeIn)
 
 namespace {
 
+// Connections that share the reading of a whole catalogue with the run's own.
+int readingHelpers()
+{
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores - 1, 0, 3);
+}
+
 ReferenceRoad& referenceRoad()
 {
     static ReferenceRoad road;
@@ -108,13 +116,21 @@ public:
         : ctx_(ctx),
           snapshot_(scope.product != 0
                         ? CatalogueSnapshot::ProductTree(ctx.database, ctx.write, scope.product, departments)
-                        : CatalogueSnapshot(ctx.database, ctx.write, departments)),
+                        : CatalogueSnapshot::Whole(ctx.database, ctx.write, departments,
+                                                   scope.readAlongside ? readingHelpers() : 0)),
           expander_(snapshot_),
-          cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}),
-          prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")}),
-          myCena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("MY_CENA")}),
-          kalories_(ctx.database, ctx.write, QStringLiteral("ING"), {QStringLiteral("KALORIES")})
+          writer_(scope.product == 0 ? std::make_unique<BlockWriter>() : nullptr),
+          cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}, writer_.get()),
+          prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")},
+                  writer_.get()),
+          myCena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("MY_CENA")}, writer_.get()),
+          kalories_(ctx.database, ctx.write, QStringLiteral("ING"), {QStringLiteral("KALORIES")}, writer_.get())
     {
+    }
+    ~MemoryRoad() override
+    {
+        // Blocks not sent yet name the statements the updates below own.
+        writer_.reset();
     }
 
     std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) override
@@ -233,15 +249,28 @@ public:
     }
     void writeKalories(qint64 ing, double kalories) override
     {
+        // A product's calories are written once, at the end, with the value its
+        // last department row gave (each row would have stored its own in turn).
         snapshot_.setKalories(ing, kalories);
-        kalories_.add(ing, &kalories);
+        auto [it, added] = kaloriesHeld_.try_emplace(ing, kalories);
+        if (added)
+            kaloriesOrder_.push_back(ing);
+        else
+            it->second = kalories;
     }
     void finish() override
     {
+        for (qint64 ing : kaloriesOrder_)
+            kalories_.add(ing, &kaloriesHeld_[ing]);
+        kaloriesOrder_.clear();
+        kaloriesHeld_.clear();
+
         cena_.flush();
         prices_.flush();
         myCena_.flush();
         kalories_.flush();
+        if (writer_)
+            writer_->drain();
     }
 
 private:
@@ -250,10 +279,15 @@ private:
     Expander expander_;
     std::unordered_map<qint64, int> levels_;
     std::unique_ptr<db::Query> levelQ_;
+    // A run over many rows sends its blocks from a thread of its own while it
+    // computes the next rows: nothing else it does needs the database meanwhile.
+    std::unique_ptr<BlockWriter> writer_;
     BlockUpdate cena_;
     BlockUpdate prices_;
     BlockUpdate myCena_;
     BlockUpdate kalories_;
+    std::unordered_map<qint64, double> kaloriesHeld_;
+    std::vector<qint64> kaloriesOrder_;
 };
 
 // Reports progress about every half percent, and at the end.
