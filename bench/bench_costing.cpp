@@ -111,6 +111,12 @@ struct Copy {
 // The repetitions' fastest time, for ComputeStatistics("min", ...).
 double minimum(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
+// Five single runs each, for their fastest and median times.
+void fiveRuns(benchmark::internal::Benchmark* b)
+{
+    b->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ComputeStatistics("min", minimum);
+}
+
 costing::RecomputeScope everything()
 {
     costing::RecomputeScope s;
@@ -137,9 +143,7 @@ void BM_FullRecomputation(benchmark::State& state)
         copy->write->start();
         state.ResumeTiming();
         r = costing::RecomputePrices(copy->context(), scope);
-        QElapsedTimer ct; ct.start();
         copy->write->commit();
-        std::fprintf(stderr, "commit %.1f\n", ct.nsecsElapsed() / 1e6);
         state.PauseTiming();
         copy.reset();
         state.ResumeTiming();
@@ -149,10 +153,7 @@ void BM_FullRecomputation(benchmark::State& state)
 BENCHMARK(BM_FullRecomputation)
     ->ArgNames({"products", "alongside"})
     ->ArgsProduct({{10000, 50000}, {1, 0}})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("min", minimum);
+    ->Apply(fiveRuns);
 
 // The database's own floor for a full recomputation, in the same run for the
 // ratio: the tables the run reads fetched row by row, then every department
@@ -191,10 +192,7 @@ void BM_FullRecomputationFloor(benchmark::State& state)
 BENCHMARK(BM_FullRecomputationFloor)
     ->Arg(10000)
     ->Arg(50000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("min", minimum);
+    ->Apply(fiveRuns);
 
 // A second run over prices the first one set: nothing to write.
 void BM_Rerun(benchmark::State& state)
@@ -215,10 +213,7 @@ void BM_Rerun(benchmark::State& state)
 BENCHMARK(BM_Rerun)
     ->ArgNames({"products", "alongside"})
     ->ArgsProduct({{10000, 50000}, {1, 0}})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("min", minimum);
+    ->Apply(fiveRuns);
 
 // Reading what a run needs into memory.
 void BM_ReadCatalogue(benchmark::State& state)

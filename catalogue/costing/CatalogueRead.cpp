@@ -84,23 +84,27 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     parts.push_back({Part::Products, QString(), {}, {}, {}, false});
     parts.push_back({Part::Cards, QString(), {}, {}, {}, false});
 
+    auto read = [](Part& p, db::Query& q) {
+        p.products.clear();
+        p.cards.clear();
+        p.rows.clear();
+        switch (p.kind) {
+        case Part::Products:
+            readProductsInto(q, p.tail, p.products);
+            break;
+        case Part::Cards:
+            readCards(q, p.tail, p.cards);
+            break;
+        case Part::Rows:
+            readDepartmentRowsInto(q, p.tail, p.rows);
+            break;
+        }
+        p.done = true;
+    };
     std::atomic<size_t> next{0};
     auto work = [&](db::Query& q) {
-        for (size_t i = next++; i < parts.size(); i = next++) {
-            Part& p = parts[i];
-            switch (p.kind) {
-            case Part::Products:
-                readProductsInto(q, p.tail, p.products);
-                break;
-            case Part::Cards:
-                readCards(q, p.tail, p.cards);
-                break;
-            case Part::Rows:
-                readDepartmentRowsInto(q, p.tail, p.rows);
-                break;
-            }
-            p.done = true;
-        }
+        for (size_t i = next++; i < parts.size(); i = next++)
+            read(parts[i], q);
     };
 
     const QString name = database->attachedName();
@@ -138,24 +142,9 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         t.join();
     if (failed)
         std::rethrow_exception(failed);
-    for (Part& p : parts) {
-        if (p.done)
-            continue;
-        p.products.clear();
-        p.cards.clear();
-        p.rows.clear();
-        switch (p.kind) {
-        case Part::Products:
-            readProductsInto(q, p.tail, p.products);
-            break;
-        case Part::Cards:
-            readCards(q, p.tail, p.cards);
-            break;
-        case Part::Rows:
-            readDepartmentRowsInto(q, p.tail, p.rows);
-            break;
-        }
-    }
+    for (Part& p : parts)
+        if (!p.done)
+            read(p, q);
 
     KartaRows cards;
     for (Part& p : parts) {
