@@ -87,9 +87,9 @@ struct Bench : posting_bench::Database {
     }
 
     // What the un-posting left behind is cleared before the next posting, so
-    // that posting does not pay for it: the reading transaction, which would
-    // keep every old version alive, starts again, and a read of each changed
-    // table removes the versions nobody can see any more.
+    // that posting does not pay for it: the reading transaction, which may
+    // hold old versions back, starts again, and a read of each changed table
+    // removes the versions nobody can see any more.
     void collectGarbage()
     {
         read->commit();
