@@ -196,6 +196,10 @@ private:
         {
             return timed("cellState", [&] { return d_->cellState(c); });
         }
+        std::optional<QList<automation::RangeAddress>> filledCells(const automation::RangeAddress& r) override
+        {
+            return timed("filledCells", [&] { return d_->filledCells(r); });
+        }
 
     private:
         std::unique_ptr<automation::Document> d_;

@@ -470,7 +470,7 @@ TEST(BufferedDocument, SameCellsFewerCalls)
                         d->setString({0, c, r}, QStringLiteral("т%1").arg(c));
                     d->setTableBorder({0, 0, r, 5, r}, line);
                 }
-                d->setString({0, 8, r}, QStringLiteral("отдельно"));  // a gap: its own call
+                d->setString({0, 8, r}, QStringLiteral("отдельно"));  // past a gap: in the row's block
                 d->merge({0, 6, r, 7, r});
             }
             d->moveRange({0, 0, 20}, {0, 0, 0, 8, 1});
@@ -487,8 +487,8 @@ TEST(BufferedDocument, SameCellsFewerCalls)
     }
     EXPECT_EQ(p.sheets[0].merges, q.sheets[0].merges);
     EXPECT_EQ(p.cellCalls, 10 * 7 + 1);
-    EXPECT_EQ(q.rowCalls, 10);
-    EXPECT_EQ(q.cellCalls, 10 + 1);
+    EXPECT_EQ(q.rowCalls, 10);  // each row goes before its merge
+    EXPECT_EQ(q.cellCalls, 1);
     EXPECT_EQ(p.formatCalls, 10 * 6 + 10);
     EXPECT_EQ(q.formatCalls, 10 + 10);
 }
@@ -522,14 +522,51 @@ TEST(BufferedDocument, RowsOfTheSameCellsGoAsOneBlock)
     d.setFont({0, 1, 60, 1, 60}, bold);
     EXPECT_EQ(book.rowCalls + book.cellCalls + book.formatCalls, 0);  // the font waits too
     d.moveRange({0, 0, 70}, {1, 0, 0, 5, 4});
-    EXPECT_EQ(book.rowCalls, 1);     // rows 10..59 in one block
-    EXPECT_EQ(book.cellCalls, 1);    // the heading
+    EXPECT_EQ(book.rowCalls, 1);     // rows 10..59 and the heading below them in one block
+    EXPECT_EQ(book.cellCalls, 0);
     EXPECT_EQ(book.formatCalls, 2);  // its font, and the fifty lines in one call
+    EXPECT_FALSE(book.at(QStringLiteral("A61")).isValid());
     EXPECT_EQ(book.at(QStringLiteral("O60")), QVariant(5914.0));
     EXPECT_EQ(book.stateAt(QStringLiteral("O60")).bottomWidth, 35);
     EXPECT_EQ(book.stateAt(QStringLiteral("A60")).topWidth, 0);
     EXPECT_EQ(book.at(QStringLiteral("B61")), QStringLiteral("Группа"));
     EXPECT_EQ(book.stateAt(QStringLiteral("B61")).fontWeight, automation::kWeightBold);
+}
+
+// Lines under groups of rows apart (headings and subtotals between them) go
+// in one call at the end; a line over cells already waiting for one sends
+// those first.
+TEST(BufferedDocument, LinesUnderRowsApartGoInOneCall)
+{
+    RecordingOffice office;
+    office.connect();
+    auto inner = office.newCalc();
+    RecordedBook& book = office.last();
+    {
+        automation::BufferedDocument d(*inner);
+        automation::TableBorder line;
+        line.bottom.outerWidth = 35;
+        line.isBottomValid = true;
+        for (int group = 0; group < 10; ++group)
+            for (int r = group * 12 + 1; r < group * 12 + 11; ++r)
+                d.setTableBorder({0, 0, r, 9, r}, line);
+        EXPECT_EQ(book.formatCalls, 0);
+        automation::TableBorder box = line;
+        box.top.outerWidth = 50;
+        box.isTopValid = true;
+        d.setTableBorder({0, 0, 200, 9, 200}, box);  // another kind
+        EXPECT_EQ(book.formatCalls, 1);
+        d.setTableBorder({0, 0, 201, 9, 202}, box);  // apart from row 200: waits with it
+        EXPECT_EQ(book.formatCalls, 1);
+        d.setTableBorder({0, 0, 202, 9, 203}, box);  // shares row 202
+        EXPECT_EQ(book.formatCalls, 2);
+    }
+    EXPECT_EQ(book.formatCalls, 3);
+    EXPECT_EQ(book.stateAt(QStringLiteral("J2")).bottomWidth, 35);
+    EXPECT_EQ(book.stateAt(QStringLiteral("J12")).bottomWidth, 0);
+    EXPECT_EQ(book.stateAt(QStringLiteral("A119")).bottomWidth, 35);
+    EXPECT_EQ(book.stateAt(QStringLiteral("A203")).topWidth, 50);
+    EXPECT_EQ(book.stateAt(QStringLiteral("A203")).bottomWidth, 35);
 }
 
 } // namespace
