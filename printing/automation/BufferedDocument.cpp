@@ -15,6 +15,24 @@ bool overlaps(const RangeAddress& a, const RangeAddress& b)
 
 QString lineText(const BorderLine& l) { return QStringLiteral("%1/%2/%3").arg(l.color).arg(l.innerWidth).arg(l.outerWidth); }
 
+QString borderText(const TableBorder& b)
+{
+    return QStringList{lineText(b.top),
+                       lineText(b.bottom),
+                       lineText(b.left),
+                       lineText(b.right),
+                       lineText(b.horizontal),
+                       lineText(b.vertical),
+                       QStringLiteral("%1%2%3%4%5%6")
+                           .arg(b.isTopValid)
+                           .arg(b.isBottomValid)
+                           .arg(b.isLeftValid)
+                           .arg(b.isRightValid)
+                           .arg(b.isHorizontalValid)
+                           .arg(b.isVerticalValid)}
+        .join(QLatin1Char(';'));
+}
+
 enum Kind { Merge, Wrap, Justify, FontKind, Border };
 
 } // namespace
@@ -433,32 +451,22 @@ void BufferedDocument::setHoriJustify(const RangeAddress& range, int justify)
 
 void BufferedDocument::setFont(const RangeAddress& range, const Font& f)
 {
-    const QString params = QStringLiteral("%1|%2|%3|%4|%5")
-                               .arg(f.name)
-                               .arg(f.height)
-                               .arg(f.weight)
-                               .arg(f.posture)
-                               .arg(f.underline);
-    addFormat(FontKind, range, params, f, 0);
+    // A table's formats repeat row after row: the text of the last one is kept.
+    if (fontKey_.text.isEmpty() || !(fontKey_.font == f))
+        fontKey_ = {f, QStringLiteral("%1|%2|%3|%4|%5")
+                           .arg(f.name)
+                           .arg(f.height)
+                           .arg(f.weight)
+                           .arg(f.posture)
+                           .arg(f.underline)};
+    addFormat(FontKind, range, fontKey_.text, f, 0);
 }
 
 void BufferedDocument::setTableBorder(const RangeAddress& range, const TableBorder& b)
 {
-    const QString params = QStringList{lineText(b.top),
-                                       lineText(b.bottom),
-                                       lineText(b.left),
-                                       lineText(b.right),
-                                       lineText(b.horizontal),
-                                       lineText(b.vertical),
-                                       QStringLiteral("%1%2%3%4%5%6")
-                                           .arg(b.isTopValid)
-                                           .arg(b.isBottomValid)
-                                           .arg(b.isLeftValid)
-                                           .arg(b.isRightValid)
-                                           .arg(b.isHorizontalValid)
-                                           .arg(b.isVerticalValid)}
-                               .join(QLatin1Char(';'));
-    if (repeated(Border, range, params))
+    if (borderKey_.text.isEmpty() || !(borderKey_.border == b))
+        borderKey_ = {b, borderText(b)};
+    if (repeated(Border, range, borderKey_.text))
         return;
     // Lines of the same kind on ranges of a sheet that share no cell wait to
     // go together, in one call; anything else sends them first (a range

@@ -91,6 +91,15 @@ private:
     QList<RangeAddress> borderRanges_;
     TableBorder border_;
     int borderLastRow_ = -1;  // the lowest row of the waiting lines
+    // The last font and lines given, with their texts for comparing.
+    struct {
+        Font font;
+        QString text;
+    } fontKey_;
+    struct {
+        TableBorder border;
+        QString text;
+    } borderKey_;
     QList<Applied> applied_;  // formats applied to the current format row
     struct Pending {
         int kind;
