@@ -243,6 +243,7 @@ void BufferedDocument::flushValues()
         RangeAddress box;
         qsizetype values = 0;
         bool oneCall = true;
+        bool asBlock = false;  // worth asking about: more than one call, not too many cells left empty
     };
     QList<Band> bands;
     for (auto it = values_.cbegin(); it != values_.cend();) {
@@ -260,13 +261,13 @@ void BufferedDocument::flushValues()
         band.end = it;
         bands.append(band);
     }
-    auto area = [](const RangeAddress& r) {
-        return static_cast<qsizetype>(r.endRow - r.startRow + 1) * (r.endColumn - r.startColumn + 1);
-    };
     RangeAddress asked{};
     bool any = false;
-    for (const Band& b : bands) {
-        if (b.oneCall || area(b.box) > b.values * kMaxBlockPerValue + kBlockSlack)
+    for (Band& b : bands) {
+        const qsizetype area =
+            static_cast<qsizetype>(b.box.endRow - b.box.startRow + 1) * (b.box.endColumn - b.box.startColumn + 1);
+        b.asBlock = !b.oneCall && area <= b.values * kMaxBlockPerValue + kBlockSlack;
+        if (!b.asBlock)
             continue;
         if (!any)
             asked = b.box;
@@ -280,7 +281,7 @@ void BufferedDocument::flushValues()
     if (any)
         filled = inner_.filledCells(asked);
     for (const Band& b : bands) {
-        bool asBlock = filled && !b.oneCall && area(b.box) <= b.values * kMaxBlockPerValue + kBlockSlack;
+        bool asBlock = filled && b.asBlock;
         // A filled cell of the block that gets no value would lose what it holds.
         for (int i = 0; asBlock && i < filled->size(); ++i) {
             const RangeAddress& f = filled->at(i);
@@ -337,8 +338,8 @@ void BufferedDocument::flushValuesIn(const RangeAddress& range)
 void BufferedDocument::put(const CellAddress& cell, const QVariant& value)
 {
     // A full buffer goes when a new row starts, so that no row is split.
-    if (!values_.empty() && (cell.sheet != sheet_ || (static_cast<int>(values_.size()) >= kMaxPendingRows &&
-                                                      values_.rbegin()->first != cell.row && !values_.count(cell.row))))
+    if (!values_.empty() &&
+        (cell.sheet != sheet_ || (static_cast<int>(values_.size()) >= kMaxPendingRows && !values_.count(cell.row))))
         flushValues();
     sheet_ = cell.sheet;
     values_[cell.row][cell.column] = value;
