@@ -156,6 +156,31 @@ bool sameColumns(const Row& a, const Row& b)
 // few more): empty cells cost the office little, but not nothing.
 constexpr qsizetype kMaxBlockPerValue = 4;
 constexpr qsizetype kBlockSlack = 64;
+// Asking the office which cells hold something costs about two calls: it is
+// worth it when the blocks save at least that many.
+constexpr int kCallsWorthAsking = 2;
+
+// How many calls sendRows makes for the rows from it to end.
+int callsFor(std::map<int, Row>::const_iterator it, std::map<int, Row>::const_iterator end)
+{
+    int calls = 0;
+    while (it != end) {
+        const Row& cells = it->second;
+        auto next = std::next(it);
+        int row = it->first;
+        while (next != end && next->first == row + 1 && sameColumns(next->second, cells)) {
+            ++row;
+            ++next;
+        }
+        int runs = 1;
+        for (auto c = cells.begin(), n = std::next(c); n != cells.end(); ++c, ++n)
+            if (n->first != c->first + 1)
+                ++runs;
+        calls += runs;
+        it = next;
+    }
+    return calls;
+}
 
 } // namespace
 
@@ -242,33 +267,33 @@ void BufferedDocument::flushValues()
         std::map<int, Row>::const_iterator begin, end;
         RangeAddress box;
         qsizetype values = 0;
-        bool oneCall = true;
         bool asBlock = false;  // worth asking about: more than one call, not too many cells left empty
     };
     QList<Band> bands;
     for (auto it = values_.cbegin(); it != values_.cend();) {
         Band band{it, it, {sheet_, it->second.begin()->first, it->first, it->second.rbegin()->first, it->first}};
-        const Row& first = it->second;
-        band.oneCall = contiguous(first);
         for (; it != values_.cend() && it->first <= band.box.endRow + 1; ++it) {
             band.box.endRow = it->first;
             band.box.startColumn = std::min(band.box.startColumn, it->second.begin()->first);
             band.box.endColumn = std::max(band.box.endColumn, it->second.rbegin()->first);
             band.values += static_cast<qsizetype>(it->second.size());
-            if (band.oneCall && !sameColumns(it->second, first))
-                band.oneCall = false;
         }
         band.end = it;
         bands.append(band);
     }
     RangeAddress asked{};
     bool any = false;
+    int saved = 0;
     for (Band& b : bands) {
         const qsizetype area =
             static_cast<qsizetype>(b.box.endRow - b.box.startRow + 1) * (b.box.endColumn - b.box.startColumn + 1);
-        b.asBlock = !b.oneCall && area <= b.values * kMaxBlockPerValue + kBlockSlack;
+        if (area > b.values * kMaxBlockPerValue + kBlockSlack)
+            continue;
+        const int calls = callsFor(b.begin, b.end);
+        b.asBlock = calls > 1;
         if (!b.asBlock)
             continue;
+        saved += calls - 1;
         if (!any)
             asked = b.box;
         asked.startRow = std::min(asked.startRow, b.box.startRow);
@@ -278,7 +303,7 @@ void BufferedDocument::flushValues()
         any = true;
     }
     std::optional<QList<RangeAddress>> filled;
-    if (any)
+    if (any && saved >= kCallsWorthAsking)
         filled = inner_.filledCells(asked);
     for (const Band& b : bands) {
         bool asBlock = filled && b.asBlock;

@@ -139,4 +139,48 @@ TEST(BufferedEquivalence, RowsWithGapsGoAsOneBlockUnlessAGapHoldsSomething)
     }
 }
 
+// A report's groups: a heading, its rows and a subtotal, group after group,
+// go as one block when the office tells the rows hold nothing yet; a
+// document whose office cannot tell sends them as before, with the same cells.
+TEST(BufferedEquivalence, GroupsWithHeadingsAndSubtotalsGoAsOneBlock)
+{
+    for (const bool officeTells : {true, false}) {
+        RecordingOffice office;
+        office.connect();
+        auto recorded = office.newCalc();
+        std::unique_ptr<Document> untold;
+        Document* inner = recorded.get();
+        struct Untold : public RecordingDocument {
+            using RecordingDocument::RecordingDocument;
+            std::optional<QList<RangeAddress>> filledCells(const RangeAddress&) override { return std::nullopt; }
+        };
+        if (!officeTells) {
+            untold = std::make_unique<Untold>(office.books.back());
+            inner = untold.get();
+        }
+        {
+            BufferedDocument buffered(*inner);
+            int row = 2;
+            for (int group = 0; group < 3; ++group) {
+                buffered.setString({0, 1, row++}, QStringLiteral("Группа %1").arg(group + 1));
+                for (int i = 0; i < 5; ++i, ++row)
+                    for (int c = 0; c < 5; ++c)
+                        buffered.setValue({0, c, row}, group * 100 + i * 10 + c);
+                buffered.setValue({0, 3, row++}, group);
+            }
+            buffered.show();
+        }
+        const RecordedBook& b = office.last();
+        EXPECT_EQ(b.rowCalls, officeTells ? 1 : 3);
+        EXPECT_EQ(b.cellCalls, officeTells ? 0 : 6);
+        EXPECT_EQ(b.sheets[0].cells.size(), 3u * (1 + 25 + 1));
+        EXPECT_EQ(b.at(QStringLiteral("B3")), QStringLiteral("Группа 1"));
+        EXPECT_EQ(b.at(QStringLiteral("E8")), QVariant(44.0));
+        EXPECT_EQ(b.at(QStringLiteral("D9")), QVariant(0.0));
+        EXPECT_EQ(b.at(QStringLiteral("B10")), QStringLiteral("Группа 2"));
+        EXPECT_FALSE(b.at(QStringLiteral("A10")).isValid());
+        EXPECT_EQ(b.at(QStringLiteral("D23")), QVariant(2.0));
+    }
+}
+
 } // namespace
