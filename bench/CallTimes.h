@@ -155,7 +155,10 @@ private:
         {
             timed("setFontOn", [&] { d_->setFontOn(r, f); });
         }
-        void setColumnWidth(int s, int c, int w) override { timed("setColumnWidth", [&] { d_->setColumnWidth(s, c, w); }); }
+        void setColumnWidth(int s, int c, int w) override
+        {
+            timed("setColumnWidth", [&] { d_->setColumnWidth(s, c, w); });
+        }
         void fitRowHeights(int s, int first, int last) override
         {
             timed("fitRowHeights", [&] { d_->fitRowHeights(s, first, last); });

@@ -312,7 +312,8 @@ void BufferedDocument::flushValues()
             const RangeAddress& f = filled->at(i);
             if (!overlaps(f, b.box))
                 continue;
-            for (int row = std::max(f.startRow, b.box.startRow); asBlock && row <= std::min(f.endRow, b.box.endRow); ++row) {
+            const int lastRow = std::min(f.endRow, b.box.endRow);
+            for (int row = std::max(f.startRow, b.box.startRow); asBlock && row <= lastRow; ++row) {
                 const Row& cells = values_.at(row);
                 for (int column = std::max(f.startColumn, b.box.startColumn);
                      column <= std::min(f.endColumn, b.box.endColumn); ++column)
@@ -497,11 +498,14 @@ void BufferedDocument::setTableBorder(const RangeAddress& range, const TableBord
     // Lines of the same kind on ranges of a sheet that share no cell wait to
     // go together, in one call; anything else sends them first (a range
     // sharing cells with a waiting one takes its lines after it, as it came).
-    if (!borderRanges_.isEmpty() &&
-        (!(border_ == b) || borderRanges_.front().sheet != range.sheet || borderRanges_.size() >= kMaxPendingBorders ||
-         (range.startRow <= borderLastRow_ && std::any_of(borderRanges_.cbegin(), borderRanges_.cend(), [&](const RangeAddress& r) {
-              return overlaps(r, range);
-          }))))
+    const auto sharesCells = [&] {
+        // Lines come row after row: a range below every waiting one shares nothing.
+        return range.startRow <= borderLastRow_ &&
+               std::any_of(borderRanges_.cbegin(), borderRanges_.cend(),
+                           [&](const RangeAddress& r) { return overlaps(r, range); });
+    };
+    if (!borderRanges_.isEmpty() && (!(border_ == b) || borderRanges_.front().sheet != range.sheet ||
+                                     borderRanges_.size() >= kMaxPendingBorders || sharesCells()))
         flushBorders();
     if (borderRanges_.isEmpty())
         borderLastRow_ = range.endRow;

@@ -285,9 +285,10 @@ public:
     {
         try {
             Reference<sheet::XCellRangesQuery> query(range(r), UNO_QUERY_THROW);
-            Reference<sheet::XSheetCellRanges> found =
-                query->queryContentCells(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
-                                         sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA);
+            // What a range write would wipe: values, texts, formulas and notes.
+            const sal_Int16 held = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
+                                   sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA;
+            Reference<sheet::XSheetCellRanges> found = query->queryContentCells(held);
             QList<RangeAddress> out;
             if (!found.is())
                 return out;
