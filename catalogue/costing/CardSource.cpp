@@ -154,48 +154,7 @@ QStringList inLists(const QString& column, const std::vector<qint64>& keys)
     return out;
 }
 
-QString departmentCondition(const std::vector<qint64>& departments)
-{
-    if (departments.empty())
-        return {};
-    QStringList keys;
-    for (qint64 d : departments)
-        keys << key(d);
-    return QStringLiteral("KOD_OTDEL IN (") + keys.join(QLatin1Char(',')) + QStringLiteral(")");
-}
-
 } // namespace
-
-CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction,
-                                     const std::vector<qint64>& departments)
-{
-    db::Query q(database, transaction);
-    // Whole tables are read as they lie and put in key order here: asked to
-    // sort, the server walks the primary-key index page by page.
-    readProducts(q, QString(), QString());
-    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
-    indexProducts();
-    const QString deps = departmentCondition(departments);
-    readDepartmentRows(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, QString());
-    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
-    indexDepartmentRows();
-
-    std::vector<std::pair<qint64, Karta>> rows;  // (KARTA.KOD, row)
-    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA WHERE IS_ACTIVE > 0"));
-    q.stream([&](const db::RowView& r) {
-        if (r.isNull(1) || r.isNull(2))
-            return;
-        rows.emplace_back(r.asInt64(0), Karta{r.asInt64(1), r.asInt64(2), r.asDouble(3), r.asDouble(4)});
-    });
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
-    });
-    karta_.reserve(rows.size());
-    for (const auto& r : rows)
-        karta_.push_back(r.second);
-    indexCards();
-    readDepartments(q);
-}
 
 CatalogueSnapshot CatalogueSnapshot::ProductTree(db::Database* database, db::Transaction* transaction, qint64 product,
                                                 const std::vector<qint64>& departments)
@@ -274,10 +233,15 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
 
 void CatalogueSnapshot::readProducts(db::Query& q, const QString& where, const QString& order)
 {
+    readProductsInto(q, where + order, ings_);
+}
+
+void CatalogueSnapshot::readProductsInto(db::Query& q, const QString& tail, std::vector<Product>& out)
+{
     q.setSql(QStringLiteral("SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP "
                             "FROM ING") +
-             where + order);
-    q.stream([this](const db::RowView& r) {
+             tail);
+    q.stream([&out](const db::RowView& r) {
         Product i;
         i.kod = r.asInt64(0);
         i.myLevel = r.asInt(1);
@@ -289,7 +253,7 @@ void CatalogueSnapshot::readProducts(db::Query& q, const QString& where, const Q
         i.cenaCompute = r.asInt(6);
         i.group = r.asInt64(7);
         i.groupNull = r.isNull(7);
-        ings_.push_back(std::move(i));
+        out.push_back(std::move(i));
     });
 }
 
@@ -302,10 +266,15 @@ void CatalogueSnapshot::indexProducts()
 
 void CatalogueSnapshot::readDepartmentRows(db::Query& q, const QString& where, const QString& order)
 {
+    readDepartmentRowsInto(q, where + order, sklad_);
+}
+
+void CatalogueSnapshot::readDepartmentRowsInto(db::Query& q, const QString& tail, std::vector<DepartmentRow>& out)
+{
     q.setSql(QStringLiteral("SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, "
                             "METOD_CENA, OPEN_CLOSE FROM ING_SKLAD") +
-             where + order);
-    q.stream([this](const db::RowView& r) {
+             tail);
+    q.stream([&out](const db::RowView& r) {
         if (r.isNull(1) || r.isNull(2))
             return;  // a row without a product or a department joins nothing
         DepartmentRow d;
@@ -321,7 +290,7 @@ void CatalogueSnapshot::readDepartmentRows(db::Query& q, const QString& where, c
         d.percent = r.asInt(8);
         d.metod = r.asInt(9);
         d.openClose = r.asInt(10);
-        sklad_.push_back(d);
+        out.push_back(d);
     });
 }
 
