@@ -200,7 +200,13 @@ CatalogueSnapshot CatalogueSnapshot::ProductTrees(db::Database* database, db::Tr
 
 namespace {
 
-// A row of the card trees' product and department-row reads.
+// The product and department-row reads: their columns, then a row of each.
+const QString kProductColumns = QStringLiteral(
+    "SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP FROM ING");
+const QString kDepartmentRowColumns = QStringLiteral(
+    "SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, METOD_CENA, OPEN_CLOSE "
+    "FROM ING_SKLAD");
+
 CatalogueSnapshot::Product productOf(const db::RowView& r)
 {
     CatalogueSnapshot::Product i;
@@ -270,29 +276,19 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
             frontier = std::move(next);
         }
     }
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
-    });
-    karta_.reserve(rows.size());
-    for (const auto& r : rows)
-        karta_.push_back(r.second);
-    indexCards();
+    takeCards(rows);
 
     // The products and their department rows, with the columns and the
-    // sifting of readProducts and readDepartmentRows.
+    // sifting of the whole catalogue's reads.
     std::sort(tree.begin(), tree.end());
-    KeyedRead(database, transaction,
-              QStringLiteral("SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP "
-                             "FROM ING WHERE KOD"))
+    KeyedRead(database, transaction, kProductColumns + QStringLiteral(" WHERE KOD"))
         .read(tree, [this](const db::RowView& r) { ings_.push_back(productOf(r)); });
     std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
     indexProducts();
 
     // The departments are sifted here: a condition on them would lead the
     // server to their index, which covers most of the table.
-    KeyedRead(database, transaction,
-              QStringLiteral("SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, "
-                             "METOD_CENA, OPEN_CLOSE FROM ING_SKLAD WHERE KOD_ING"))
+    KeyedRead(database, transaction, kDepartmentRowColumns + QStringLiteral(" WHERE KOD_ING"))
         .read(tree, [this](const db::RowView& r) {
             if (!r.isNull(1) && !r.isNull(2))
                 sklad_.push_back(departmentRowOf(r));
@@ -307,30 +303,10 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     readDepartments(q);
 }
 
-void CatalogueSnapshot::readProducts(db::Query& q, const QString& where, const QString& order)
-{
-    readProductsInto(q, where + order, ings_);
-}
-
 void CatalogueSnapshot::readProductsInto(db::Query& q, const QString& tail, std::vector<Product>& out)
 {
-    q.setSql(QStringLiteral("SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP "
-                            "FROM ING") +
-             tail);
-    q.stream([&out](const db::RowView& r) {
-        Product i;
-        i.kod = r.asInt64(0);
-        i.myLevel = r.asInt(1);
-        i.levelNull = r.isNull(1);
-        i.kvoPorc = r.asInt(2);
-        i.kalories = r.asDouble(3);
-        i.name = r.asString(4);
-        i.percentPlus = r.asInt(5);
-        i.cenaCompute = r.asInt(6);
-        i.group = r.asInt64(7);
-        i.groupNull = r.isNull(7);
-        out.push_back(std::move(i));
-    });
+    q.setSql(kProductColumns + tail);
+    q.stream([&out](const db::RowView& r) { out.push_back(productOf(r)); });
 }
 
 void CatalogueSnapshot::indexProducts()
@@ -340,33 +316,12 @@ void CatalogueSnapshot::indexProducts()
         ingIndex_.emplace(ings_[i].kod, static_cast<int>(i));
 }
 
-void CatalogueSnapshot::readDepartmentRows(db::Query& q, const QString& where, const QString& order)
-{
-    readDepartmentRowsInto(q, where + order, sklad_);
-}
-
 void CatalogueSnapshot::readDepartmentRowsInto(db::Query& q, const QString& tail, std::vector<DepartmentRow>& out)
 {
-    q.setSql(QStringLiteral("SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, "
-                            "METOD_CENA, OPEN_CLOSE FROM ING_SKLAD") +
-             tail);
+    q.setSql(kDepartmentRowColumns + tail);
     q.stream([&out](const db::RowView& r) {
-        if (r.isNull(1) || r.isNull(2))
-            return;  // a row without a product or a department joins nothing
-        DepartmentRow d;
-        d.kod = r.asInt64(0);
-        d.kodIng = r.asInt64(1);
-        d.kodOtdel = r.asInt64(2);
-        d.kolvo = r.asDouble(3);
-        d.cena = r.asDouble(4);
-        d.myCena = r.asDouble(5);
-        d.noIng = r.asInt(6);
-        d.kodFirma = r.asInt64(7);
-        d.firmaNull = r.isNull(7);
-        d.percent = r.asInt(8);
-        d.metod = r.asInt(9);
-        d.openClose = r.asInt(10);
-        out.push_back(d);
+        if (!r.isNull(1) && !r.isNull(2))  // a row without a product or a department joins nothing
+            out.push_back(departmentRowOf(r));
     });
 }
 

@@ -195,8 +195,6 @@ private:
     static void readProductsInto(db::Query& q, const QString& tail, std::vector<Product>& out);
     static void readDepartmentRowsInto(db::Query& q, const QString& tail, std::vector<DepartmentRow>& out);
     void takeCards(KartaRows& rows);
-    void readProducts(db::Query& q, const QString& where, const QString& order);
-    void readDepartmentRows(db::Query& q, const QString& where, const QString& order);
     void readDepartments(db::Query& q);
     void indexProducts();
     void indexDepartmentRows();

@@ -36,11 +36,11 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     db::Query q(database, transaction);
     // Whole tables are read as they lie and put in key order here: asked to
     // sort, the server walks the primary-key index page by page.
-    readProducts(q, QString(), QString());
+    readProductsInto(q, QString(), ings_);
     std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
     indexProducts();
     const QString deps = departmentCondition(departments);
-    readDepartmentRows(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, QString());
+    readDepartmentRowsInto(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, sklad_);
     std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
     indexDepartmentRows();
     KartaRows rows;
