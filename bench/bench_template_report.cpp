@@ -2,9 +2,12 @@
 // variables each, in groups of 50 with a bold heading and a subtotal, on a
 // template with a line under every row. "PerCell" writes every value with
 // its own call and draws the line once per variable, as the values arrive;
-// "RowBuffered" sends each row's values in one range write and draws the
-// row's line once. Both documents are stored and compared at the end.
+// "RowBuffered" gathers the rows (headings and subtotals among them) into
+// range writes and draws every row's line in one call at the end. Both
+// documents are stored and compared at the end. TARELIA_BENCH_CALLS=1 prints
+// each case's office calls, counted and timed.
 
+#include "CallTimes.h"
 #include "OfficeRun.h"
 
 #include "reports/TemplateReport.h"
@@ -23,6 +26,9 @@ namespace {
 
 struct Setup : bench::OfficeRun {
     std::map<std::string, QString> stored;  // road/rows -> stored flat file
+    // TARELIA_BENCH_CALLS=1: each case's office calls, counted and timed.
+    bool timeCalls = qEnvironmentVariableIsSet("TARELIA_BENCH_CALLS");
+    bench::CallTimes calls;
 };
 
 Setup& setup()
@@ -115,8 +121,11 @@ void fill(benchmark::State& state, reports::Road road, const char* roadName, int
 {
     Setup& s = setup();
     const int rows = static_cast<int>(state.range(0));
+    s.calls.clear();
+    bench::TimingOffice timing(*s.office, s.calls);
+    automation::Office& office = s.timeCalls ? static_cast<automation::Office&>(timing) : *s.office;
     for (auto _ : state) {
-        KeepingOffice keeping(*s.office);
+        KeepingOffice keeping(office);
         reports::RunStandardReport({&s.database, s.read.get()}, keeping, s.dir.path() + QStringLiteral("/cache/"),
                                    report(rows, listNo), {}, road);
         state.PauseTiming();
@@ -129,6 +138,10 @@ void fill(benchmark::State& state, reports::Road road, const char* roadName, int
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * rows);
+    if (s.timeCalls) {
+        std::printf("%s/%d, office calls per fill:\n", roadName, rows);
+        s.calls.print(static_cast<int>(state.iterations()));
+    }
 }
 
 void BM_PerCell(benchmark::State& state) { fill(state, reports::Road::PerCell, "PerCell"); }

@@ -147,8 +147,10 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         const reports::Progress progress = printing::GaugeProgress();
         reports::ProgressShown gauge(progress, 1);
         std::optional<WriteTransaction> own;
-        if (log)
+        if (log) {
             own.emplace();
+            scope.readAlongside = true;  // nothing written yet in the run's own transaction
+        }
         else if (!Form_Base->TransactionWrite->active())
             Form_Base->TransactionWrite->start();
         result = costing::RecomputePrices(engine::ProgramContext(), scope,

@@ -5,7 +5,12 @@
 
 #include <firebird/Interface.h>
 
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 namespace costing {
 
@@ -26,6 +31,80 @@ public:
 
 } // namespace
 
+// ---- BlockWriter ----
+
+struct BlockWriter::State {
+    std::mutex m;
+    std::condition_variable changed;
+    std::deque<std::function<void()>> jobs;
+    bool busy = false;
+    bool stop = false;
+    std::exception_ptr failed;
+    std::thread thread;
+
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m);
+        for (;;) {
+            changed.wait(lock, [this] { return stop || !jobs.empty(); });
+            if (stop)
+                return;
+            std::function<void()> job = std::move(jobs.front());
+            jobs.pop_front();
+            busy = true;
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                job();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            busy = false;
+            if (error) {
+                failed = error;
+                jobs.clear();
+            }
+            changed.notify_all();
+        }
+    }
+};
+
+BlockWriter::BlockWriter() : state_(std::make_unique<State>())
+{
+    state_->thread = std::thread([s = state_.get()] { s->run(); });
+}
+
+BlockWriter::~BlockWriter()
+{
+    {
+        std::lock_guard<std::mutex> lock(state_->m);
+        state_->stop = true;
+        state_->jobs.clear();
+    }
+    state_->changed.notify_all();
+    state_->thread.join();
+}
+
+void BlockWriter::post(std::function<void()> job)
+{
+    std::lock_guard<std::mutex> lock(state_->m);
+    if (state_->failed)
+        std::rethrow_exception(state_->failed);
+    state_->jobs.push_back(std::move(job));
+    state_->changed.notify_all();
+}
+
+void BlockWriter::drain()
+{
+    std::unique_lock<std::mutex> lock(state_->m);
+    state_->changed.wait(lock, [this] { return state_->failed || (state_->jobs.empty() && !state_->busy); });
+    if (state_->failed)
+        std::rethrow_exception(state_->failed);
+}
+
+// ---- BlockUpdate ----
+
 // A prepared statement for a number of rows, with its input message.
 struct BlockUpdate::Statement {
     Firebird::IStatement* stmt = nullptr;
@@ -45,8 +124,8 @@ struct BlockUpdate::Statement {
 };
 
 BlockUpdate::BlockUpdate(db::Database* database, db::Transaction* transaction, const QString& table,
-                         const QStringList& columns)
-    : db_(database), tr_(transaction), table_(table), columns_(columns)
+                         const QStringList& columns, BlockWriter* writer)
+    : db_(database), tr_(transaction), table_(table), columns_(columns), writer_(writer)
 {
 }
 
@@ -118,16 +197,24 @@ void BlockUpdate::send(int first, int rows)
         }
         st.check();
     }
-    unsigned char* buf = s->buffer.data();
+    std::vector<unsigned char> message = s->buffer;  // the null flags cleared once
+    unsigned char* buf = message.data();
     size_t p = 0;
     for (int r = first; r < first + rows; ++r) {
         for (int c = 0; c < cols; ++c)
             std::memcpy(buf + s->offsets[p++], &values_[static_cast<size_t>(r * cols + c)], sizeof(double));
         std::memcpy(buf + s->offsets[p++], &keys_[static_cast<size_t>(r)], sizeof(qint64));
     }
-    s->stmt->execute(&st, tr, s->meta, buf, nullptr, nullptr);
-    st.check();
     sent_ += rows;
+    auto execute = [stmt = s->stmt, meta = s->meta, tr, message = std::move(message)]() mutable {
+        Status st;
+        stmt->execute(&st, tr, meta, message.data(), nullptr, nullptr);
+        st.check();
+    };
+    if (writer_)
+        writer_->post(std::move(execute));
+    else
+        execute();
 }
 
 } // namespace costing

@@ -3,6 +3,7 @@
 #include "db/Query.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 namespace costing {
@@ -140,62 +141,49 @@ QString SqlCardSource::productName(qint64 ing)
 
 namespace {
 
-// "KOD IN (...)" conditions over the keys, a bounded number of keys each.
-QStringList inLists(const QString& column, const std::vector<qint64>& keys)
-{
-    constexpr size_t chunk = 1000;
-    QStringList out;
-    for (size_t i = 0; i < keys.size(); i += chunk) {
-        QStringList part;
-        for (size_t j = i; j < std::min(keys.size(), i + chunk); ++j)
-            part << key(keys[j]);
-        out << column + QStringLiteral(" IN (") + part.join(QLatin1Char(',')) + QStringLiteral(")");
-    }
-    return out;
-}
+// Rows whose key column holds one of many keys, read with one prepared
+// statement that takes a fixed number of keys a run (places left over hold
+// NULL, which matches nothing). Written into the text, every list of keys
+// would be compiled anew, and the server takes longer to compile a long list
+// than to read its rows.
+class KeyedRead {
+public:
+    // The server tests every row it finds against each key of the run: much
+    // longer runs cost more in tests than they save in runs.
+    static constexpr size_t kKeys = 16;
 
-QString departmentCondition(const std::vector<qint64>& departments)
-{
-    if (departments.empty())
-        return {};
-    QStringList keys;
-    for (qint64 d : departments)
-        keys << key(d);
-    return QStringLiteral("KOD_OTDEL IN (") + keys.join(QLatin1Char(',')) + QStringLiteral(")");
-}
+    // select ends with the key column: "SELECT ... FROM T WHERE ... AND KOD".
+    KeyedRead(db::Database* database, db::Transaction* transaction, const QString& select)
+        : q_(database, transaction)
+    {
+        QStringList marks;
+        for (size_t i = 0; i < kKeys; ++i) {
+            names_.push_back(QStringLiteral("K%1").arg(i));
+            marks << QLatin1Char(':') + names_.back();
+        }
+        q_.setSql(select + QStringLiteral(" IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')'));
+    }
+
+    void read(const std::vector<qint64>& keys, const std::function<void(const db::RowView&)>& each)
+    {
+        for (size_t from = 0; from < keys.size(); from += kKeys) {
+            for (size_t i = 0; i < kKeys; ++i) {
+                db::Param& p = q_.param(names_[i]);
+                if (from + i < keys.size())
+                    p.setInt64(keys[from + i]);
+                else
+                    p.setNull();
+            }
+            q_.stream(each);
+        }
+    }
+
+private:
+    db::Query q_;
+    std::vector<QString> names_;
+};
 
 } // namespace
-
-CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction,
-                                     const std::vector<qint64>& departments)
-{
-    db::Query q(database, transaction);
-    // Whole tables are read as they lie and put in key order here: asked to
-    // sort, the server walks the primary-key index page by page.
-    readProducts(q, QString(), QString());
-    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
-    indexProducts();
-    const QString deps = departmentCondition(departments);
-    readDepartmentRows(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, QString());
-    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
-    indexDepartmentRows();
-
-    std::vector<std::pair<qint64, Karta>> rows;  // (KARTA.KOD, row)
-    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA WHERE IS_ACTIVE > 0"));
-    q.stream([&](const db::RowView& r) {
-        if (r.isNull(1) || r.isNull(2))
-            return;
-        rows.emplace_back(r.asInt64(0), Karta{r.asInt64(1), r.asInt64(2), r.asDouble(3), r.asDouble(4)});
-    });
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
-    });
-    karta_.reserve(rows.size());
-    for (const auto& r : rows)
-        karta_.push_back(r.second);
-    indexCards();
-    readDepartments(q);
-}
 
 CatalogueSnapshot CatalogueSnapshot::ProductTree(db::Database* database, db::Transaction* transaction, qint64 product,
                                                 const std::vector<qint64>& departments)
@@ -210,11 +198,54 @@ CatalogueSnapshot CatalogueSnapshot::ProductTrees(db::Database* database, db::Tr
     return CatalogueSnapshot(database, transaction, TreeTag{}, products, departments);
 }
 
+namespace {
+
+// The product and department-row reads: their columns, then a row of each.
+const QString kProductColumns = QStringLiteral(
+    "SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP FROM ING");
+const QString kDepartmentRowColumns = QStringLiteral(
+    "SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, METOD_CENA, OPEN_CLOSE "
+    "FROM ING_SKLAD");
+
+CatalogueSnapshot::Product productOf(const db::RowView& r)
+{
+    CatalogueSnapshot::Product i;
+    i.kod = r.asInt64(0);
+    i.myLevel = r.asInt(1);
+    i.levelNull = r.isNull(1);
+    i.kvoPorc = r.asInt(2);
+    i.kalories = r.asDouble(3);
+    i.name = r.asString(4);
+    i.percentPlus = r.asInt(5);
+    i.cenaCompute = r.asInt(6);
+    i.group = r.asInt64(7);
+    i.groupNull = r.isNull(7);
+    return i;
+}
+
+CatalogueSnapshot::DepartmentRow departmentRowOf(const db::RowView& r)
+{
+    CatalogueSnapshot::DepartmentRow d;
+    d.kod = r.asInt64(0);
+    d.kodIng = r.asInt64(1);
+    d.kodOtdel = r.asInt64(2);
+    d.kolvo = r.asDouble(3);
+    d.cena = r.asDouble(4);
+    d.myCena = r.asDouble(5);
+    d.noIng = r.asInt(6);
+    d.kodFirma = r.asInt64(7);
+    d.firmaNull = r.isNull(7);
+    d.percent = r.asInt(8);
+    d.metod = r.asInt(9);
+    d.openClose = r.asInt(10);
+    return d;
+}
+
+} // namespace
+
 CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag,
                                      const std::vector<qint64>& products, const std::vector<qint64>& departments)
 {
-    db::Query q(database, transaction);
-
     // Each read goes by the index of the keys it names and is put in key order
     // here: asked to sort, the server may walk a whole table in key order.
 
@@ -225,14 +256,14 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     for (qint64 p : products)
         if (seen.insert(p).second)
             tree.push_back(p);
-    std::vector<qint64> frontier = tree;
-    while (!frontier.empty()) {
-        std::vector<qint64> next;
-        for (const QString& in : inLists(QStringLiteral("KOD_ING_MASTER"), frontier)) {
-            q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
-                                    "WHERE IS_ACTIVE > 0 AND ") +
-                     in);
-            q.stream([&](const db::RowView& r) {
+    {
+        KeyedRead cards(database, transaction,
+                        QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
+                                       "WHERE IS_ACTIVE > 0 AND KOD_ING_MASTER"));
+        std::vector<qint64> frontier = tree;
+        while (!frontier.empty()) {
+            std::vector<qint64> next;
+            cards.read(frontier, [&](const db::RowView& r) {
                 if (r.isNull(1) || r.isNull(2))
                     return;
                 const Karta k{r.asInt64(1), r.asInt64(2), r.asDouble(3), r.asDouble(4)};
@@ -242,55 +273,40 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
                     next.push_back(k.ing);
                 }
             });
+            frontier = std::move(next);
         }
-        frontier = std::move(next);
     }
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
-    });
-    karta_.reserve(rows.size());
-    for (const auto& r : rows)
-        karta_.push_back(r.second);
-    indexCards();
+    takeCards(rows);
 
+    // The products and their department rows, with the columns and the
+    // sifting of the whole catalogue's reads.
     std::sort(tree.begin(), tree.end());
-    for (const QString& in : inLists(QStringLiteral("KOD"), tree))
-        readProducts(q, QStringLiteral(" WHERE ") + in, QString());
+    KeyedRead(database, transaction, kProductColumns + QStringLiteral(" WHERE KOD"))
+        .read(tree, [this](const db::RowView& r) { ings_.push_back(productOf(r)); });
     std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
     indexProducts();
 
     // The departments are sifted here: a condition on them would lead the
     // server to their index, which covers most of the table.
-    for (const QString& in : inLists(QStringLiteral("KOD_ING"), tree))
-        readDepartmentRows(q, QStringLiteral(" WHERE ") + in, QString());
+    KeyedRead(database, transaction, kDepartmentRowColumns + QStringLiteral(" WHERE KOD_ING"))
+        .read(tree, [this](const db::RowView& r) {
+            if (!r.isNull(1) && !r.isNull(2))
+                sklad_.push_back(departmentRowOf(r));
+        });
     if (!departments.empty()) {
         const std::unordered_set<qint64> wanted(departments.begin(), departments.end());
         std::erase_if(sklad_, [&](const DepartmentRow& r) { return !wanted.count(r.kodOtdel); });
     }
     std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
     indexDepartmentRows();
+    db::Query q(database, transaction);
     readDepartments(q);
 }
 
-void CatalogueSnapshot::readProducts(db::Query& q, const QString& where, const QString& order)
+void CatalogueSnapshot::readProductsInto(db::Query& q, const QString& tail, std::vector<Product>& out)
 {
-    q.setSql(QStringLiteral("SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP "
-                            "FROM ING") +
-             where + order);
-    q.stream([this](const db::RowView& r) {
-        Product i;
-        i.kod = r.asInt64(0);
-        i.myLevel = r.asInt(1);
-        i.levelNull = r.isNull(1);
-        i.kvoPorc = r.asInt(2);
-        i.kalories = r.asDouble(3);
-        i.name = r.asString(4);
-        i.percentPlus = r.asInt(5);
-        i.cenaCompute = r.asInt(6);
-        i.group = r.asInt64(7);
-        i.groupNull = r.isNull(7);
-        ings_.push_back(std::move(i));
-    });
+    q.setSql(kProductColumns + tail);
+    q.stream([&out](const db::RowView& r) { out.push_back(productOf(r)); });
 }
 
 void CatalogueSnapshot::indexProducts()
@@ -300,28 +316,12 @@ void CatalogueSnapshot::indexProducts()
         ingIndex_.emplace(ings_[i].kod, static_cast<int>(i));
 }
 
-void CatalogueSnapshot::readDepartmentRows(db::Query& q, const QString& where, const QString& order)
+void CatalogueSnapshot::readDepartmentRowsInto(db::Query& q, const QString& tail, std::vector<DepartmentRow>& out)
 {
-    q.setSql(QStringLiteral("SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, "
-                            "METOD_CENA, OPEN_CLOSE FROM ING_SKLAD") +
-             where + order);
-    q.stream([this](const db::RowView& r) {
-        if (r.isNull(1) || r.isNull(2))
-            return;  // a row without a product or a department joins nothing
-        DepartmentRow d;
-        d.kod = r.asInt64(0);
-        d.kodIng = r.asInt64(1);
-        d.kodOtdel = r.asInt64(2);
-        d.kolvo = r.asDouble(3);
-        d.cena = r.asDouble(4);
-        d.myCena = r.asDouble(5);
-        d.noIng = r.asInt(6);
-        d.kodFirma = r.asInt64(7);
-        d.firmaNull = r.isNull(7);
-        d.percent = r.asInt(8);
-        d.metod = r.asInt(9);
-        d.openClose = r.asInt(10);
-        sklad_.push_back(d);
+    q.setSql(kDepartmentRowColumns + tail);
+    q.stream([&out](const db::RowView& r) {
+        if (!r.isNull(1) && !r.isNull(2))  // a row without a product or a department joins nothing
+            out.push_back(departmentRowOf(r));
     });
 }
 

@@ -129,6 +129,13 @@ public:
 
     // Reads on the transaction; departments empty = every department.
     CatalogueSnapshot(db::Database* database, db::Transaction* transaction, const std::vector<qint64>& departments = {});
+    // The same read shared with `helpers` connections of their own, each on a
+    // read-committed transaction, reading parts of the tables alongside the
+    // transaction. They see what is committed, not the transaction's own
+    // changes: only for a transaction that has changed nothing yet. A helper
+    // that cannot connect leaves its part to the others.
+    static CatalogueSnapshot Whole(db::Database* database, db::Transaction* transaction,
+                                   const std::vector<qint64>& departments, int helpers);
     // Reads only what one product's computation needs: the products of its
     // card tree (active rows, followed down to raw products), their cards and
     // their department rows. Its cost follows the tree, not the catalogue.
@@ -165,6 +172,9 @@ public:
 
 private:
     struct TreeTag {};
+    struct WholeTag {};
+    CatalogueSnapshot(db::Database* database, db::Transaction* transaction, WholeTag,
+                      const std::vector<qint64>& departments, int helpers);
     CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag,
                       const std::vector<qint64>& products, const std::vector<qint64>& departments);
 
@@ -180,8 +190,11 @@ private:
         const DepartmentRow* sklad;
     };
 
-    void readProducts(db::Query& q, const QString& where, const QString& order);
-    void readDepartmentRows(db::Query& q, const QString& where, const QString& order);
+    using KartaRows = std::vector<std::pair<qint64, Karta>>;  // (KARTA.KOD, row)
+    static void readCards(db::Query& q, const QString& where, KartaRows& out);
+    static void readProductsInto(db::Query& q, const QString& tail, std::vector<Product>& out);
+    static void readDepartmentRowsInto(db::Query& q, const QString& tail, std::vector<DepartmentRow>& out);
+    void takeCards(KartaRows& rows);
     void readDepartments(db::Query& q);
     void indexProducts();
     void indexDepartmentRows();

@@ -238,17 +238,26 @@ AmountList Expander::ExpandToRawNoIng(qint64 ing, qint64 otdel, double quantity,
 
 AmountList Expander::ExpandDocumentRows(int stockMode, bool production, db::Query& rows)
 {
-    AmountList all;
     const int fIng = rows.fieldIndex(QStringLiteral("KOD_ING"));
     const int fOtdel = rows.fieldIndex(QStringLiteral("KOD_OTDEL"));
     const int fKolvo = rows.fieldIndex(QStringLiteral("KOLVO"));
     const int fFlag = rows.fieldIndex(QStringLiteral("CENA_COMPUTE"));
+    std::vector<AmountList> lists;
+    size_t total = 0;
     for (rows.first(); !rows.eof(); rows.next()) {
-        AmountList one = expandToRaw(rows.field(fIng).asInt64(), rows.field(fOtdel).asInt64(),
-                                     rows.field(fKolvo).asDouble(), rows.field(fFlag).asInt(), stockMode, production,
-                                     true);
-        all.append(std::move(one));
+        lists.push_back(expandToRaw(rows.field(fIng).asInt64(), rows.field(fOtdel).asInt64(),
+                                    rows.field(fKolvo).asDouble(), rows.field(fFlag).asInt(), stockMode, production,
+                                    true));
+        total += lists.back().storage().size();
     }
+    // Joined once, the first row's nodes at the head: appending row by row
+    // would move everything joined so far at every row.
+    AmountList all;
+    std::vector<RIng>& nodes = all.storage();
+    nodes.reserve(total);
+    for (auto it = lists.rbegin(); it != lists.rend(); ++it)
+        nodes.insert(nodes.end(), std::make_move_iterator(it->storage().begin()),
+                     std::make_move_iterator(it->storage().end()));
     MergeAmountList(all);
     return all;
 }

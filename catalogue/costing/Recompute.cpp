@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <thread>
 #include <unordered_map>
 
 namespace costing {
@@ -93,6 +94,13 @@ QStringList PriceQueryText(const RecomputeScope& scopeIn)
 
 namespace {
 
+// Connections that share the reading of a whole catalogue with the run's own.
+int readingHelpers()
+{
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores - 1, 0, 2);
+}
+
 ReferenceRoad& referenceRoad()
 {
     static ReferenceRoad road;
@@ -108,20 +116,28 @@ public:
         : ctx_(ctx),
           snapshot_(scope.product != 0
                         ? CatalogueSnapshot::ProductTree(ctx.database, ctx.write, scope.product, departments)
-                        : CatalogueSnapshot(ctx.database, ctx.write, departments)),
+                        : CatalogueSnapshot::Whole(ctx.database, ctx.write, departments,
+                                                   scope.readAlongside ? readingHelpers() : 0)),
           expander_(snapshot_),
-          cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}),
-          prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")}),
-          myCena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("MY_CENA")}),
-          kalories_(ctx.database, ctx.write, QStringLiteral("ING"), {QStringLiteral("KALORIES")})
+          writer_(scope.product == 0 ? std::make_unique<BlockWriter>() : nullptr),
+          cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}, writer_.get()),
+          prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")},
+                  writer_.get()),
+          myCena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("MY_CENA")}, writer_.get()),
+          kalories_(ctx.database, ctx.write, QStringLiteral("ING"), {QStringLiteral("KALORIES")}, writer_.get())
     {
+    }
+    ~MemoryRoad() override
+    {
+        // Blocks not sent yet name the statements the updates below own.
+        writer_.reset();
     }
 
     std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) override
     {
         // The row queries' joins, conditions and order, on the snapshot.
         std::vector<PriceRow> out;
-        std::vector<std::pair<int, bool>> order;  // level, level null
+        out.reserve(snapshot_.departmentRows().size());
         for (const CatalogueSnapshot::DepartmentRow& s : snapshot_.departmentRows()) {
             const CatalogueSnapshot::Product* p = snapshot_.product(s.kodIng);
             QString nameO;
@@ -148,6 +164,7 @@ public:
             r.kodIng = s.kodIng;
             r.kodOtdel = s.kodOtdel;
             r.level = p->myLevel;
+            r.levelNull = p->levelNull;
             r.kolvo = s.kolvo;
             r.cena = s.cena;
             r.myCena = s.myCena;
@@ -160,21 +177,25 @@ public:
             r.nameI = p->name;
             r.nameO = nameO;
             out.push_back(std::move(r));
-            order.emplace_back(p->myLevel, p->levelNull);
         }
-        // By level, empty levels first (as the server sorts them), then by key: the rows came in key order.
-        std::vector<size_t> idx(out.size());
-        for (size_t i = 0; i < idx.size(); ++i)
-            idx[i] = i;
-        std::stable_sort(idx.begin(), idx.end(), [&](size_t a, size_t b) {
-            if (order[a].second != order[b].second)
-                return order[a].second;
-            return !order[a].second && order[a].first < order[b].first;
-        });
+        // By level, empty levels first (as the server sorts them), then by key:
+        // the rows came in key order, and a card has few levels, so the rows
+        // are dealt out level by level in one pass.
+        std::vector<std::pair<bool, int>> levels;  // (not empty, level), in the order wanted
+        for (const PriceRow& r : out) {
+            const std::pair<bool, int> l{!r.levelNull, r.levelNull ? 0 : r.level};
+            if (std::find(levels.begin(), levels.end(), l) == levels.end())
+                levels.push_back(l);
+        }
+        if (levels.size() < 2)
+            return out;
+        std::sort(levels.begin(), levels.end());
         std::vector<PriceRow> sorted;
         sorted.reserve(out.size());
-        for (size_t i : idx)
-            sorted.push_back(std::move(out[i]));
+        for (const auto& l : levels)
+            for (PriceRow& r : out)
+                if (r.levelNull != l.first && (r.levelNull || r.level == l.second))
+                    sorted.push_back(std::move(r));
         return sorted;
     }
 
@@ -192,6 +213,23 @@ public:
     AmountList expand(qint64 ing, qint64 otdel, int priceFlag) override
     {
         return expander_.ExpandToRaw(ing, otdel, 1.0, priceFlag, 0, false);
+    }
+    bool ownNodeSums(qint64 ing, qint64 otdel, int priceFlag, RawSums& out) override
+    {
+        // The expansion of a product with nothing to expand is its start node
+        // alone (quantity 1); its sums are that node's, added to nothing.
+        ProductData p;
+        if (!snapshot_.productInDepartment(ing, otdel, p)) {
+            out.cost = 0.0 + 0.0 * 1.0;
+            out.kalories = 0.0 + 0.0 * 1.0;
+            return true;
+        }
+        if (p.myLevel != 0)
+            return false;
+        const double price = priceFlag == 0 ? p.cena : p.myCena;
+        out.cost = 0.0 + price * 1.0;
+        out.kalories = 0.0 + p.kalories * 1.0;
+        return true;
     }
     int& watch() override { return expander_.ZeroPriceWatch; }
     QStringList& zeroPriceLines() override { return expander_.ZeroPriceLines; }
@@ -233,15 +271,28 @@ public:
     }
     void writeKalories(qint64 ing, double kalories) override
     {
+        // A product's calories are written once, at the end, with the value its
+        // last department row gave (each row would have stored its own in turn).
         snapshot_.setKalories(ing, kalories);
-        kalories_.add(ing, &kalories);
+        auto [it, added] = kaloriesHeld_.try_emplace(ing, kalories);
+        if (added)
+            kaloriesOrder_.push_back(ing);
+        else
+            it->second = kalories;
     }
     void finish() override
     {
+        for (qint64 ing : kaloriesOrder_)
+            kalories_.add(ing, &kaloriesHeld_[ing]);
+        kaloriesOrder_.clear();
+        kaloriesHeld_.clear();
+
         cena_.flush();
         prices_.flush();
         myCena_.flush();
         kalories_.flush();
+        if (writer_)
+            writer_->drain();
     }
 
 private:
@@ -250,10 +301,15 @@ private:
     Expander expander_;
     std::unordered_map<qint64, int> levels_;
     std::unique_ptr<db::Query> levelQ_;
+    // A run over many rows sends its blocks from a thread of its own while it
+    // computes the next rows: nothing else it does needs the database meanwhile.
+    std::unique_ptr<BlockWriter> writer_;
     BlockUpdate cena_;
     BlockUpdate prices_;
     BlockUpdate myCena_;
     BlockUpdate kalories_;
+    std::unordered_map<qint64, double> kaloriesHeld_;
+    std::vector<qint64> kaloriesOrder_;
 };
 
 // Reports progress about every half percent, and at the end.
@@ -359,7 +415,15 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
     }
 
     // Pass 2: prices and calories, in the order of the new levels (raw products first).
-    rows = roadImpl->rows(scope, true);
+    // With no level changed the price rows are the level rows that pass the price query's condition.
+    if (result.levelsChanged == 0) {
+        if (scope.skipHidden)
+            std::erase_if(rows, [](const PriceRow& r) {
+                return r.levelNull || !(r.level == 0 || (r.level > 0 && r.openClose == 0));
+            });
+    } else {
+        rows = roadImpl->rows(scope, true);
+    }
     reporter.setMaximum(levelRows + static_cast<int>(rows.size()));
     roadImpl->watch() = 0;
     roadImpl->zeroPriceLines().clear();
@@ -374,12 +438,15 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
             // A raw product's list is its own node: its cost always starts from its
             // stock price, whatever its price flag says, so the markup never compounds.
             const int priceFlag = r.level == 0 ? 0 : r.cenaCompute;
-            const AmountList list = roadImpl->expand(r.kodIng, r.kodOtdel, priceFlag);
-            if (roadImpl->watch() == 1) {
-                result.aborted = true;
-                break;
+            RawSums sums;
+            if (!roadImpl->ownNodeSums(r.kodIng, r.kodOtdel, priceFlag, sums)) {
+                const AmountList list = roadImpl->expand(r.kodIng, r.kodOtdel, priceFlag);
+                if (roadImpl->watch() == 1) {
+                    result.aborted = true;
+                    break;
+                }
+                sums = SumRawNodes(list);
             }
-            const RawSums sums = SumRawNodes(list);
             cost = sums.cost;
             kalories = sums.kalories;
             cost = cost * (100 + r.percentPlus) / 100;

@@ -28,6 +28,10 @@ struct RecomputeScope {
     qint64 selectedGroup = 0;
     bool keepStockPrice = true;  // a row with stock keeps its stock price
     bool skipHidden = true;      // hidden composites are not recomputed
+    // The write transaction has changed nothing yet, so connections of their
+    // own may share the reading of the catalogue with it (a run over the whole
+    // catalogue only; they see what is committed, not the transaction's changes).
+    bool readAlongside = false;
 };
 
 // The two row lists of a recomputation: the level query and the price query.

@@ -23,6 +23,7 @@ struct PriceRow {
     qint64 kodIng = 0;    // the product (ING.KOD)
     qint64 kodOtdel = 0;
     int level = 0;        // ING.MY_LEVEL
+    bool levelNull = false;
     double kolvo = 0;     // stock
     double cena = 0;
     double myCena = 0;
@@ -45,6 +46,9 @@ public:
     virtual int computeLevel(qint64 ing) = 0;
     // ExpandToRaw for quantity 1 without stock.
     virtual AmountList expand(qint64 ing, qint64 otdel, int priceFlag) = 0;
+    // SumRawNodes(expand(...)) without the list, for a product that has
+    // nothing to expand; false when it has (or the road cannot tell).
+    virtual bool ownNodeSums(qint64, qint64, int, RawSums&) { return false; }
     virtual int& watch() = 0;
     virtual QStringList& zeroPriceLines() = 0;
     // The writes; `old` is the value they replace.

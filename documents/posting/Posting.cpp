@@ -130,15 +130,22 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
     {
         auto q = engine::Writer(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
                                                     "VALUES (:KD, :KI, :KO, :T, :K, :C)"));
+        // Every parameter is made before any is held, so what is held stays where it is.
+        for (const char* name : {"KD", "KI", "KO", "T", "K", "C"})
+            q->param(QString::fromLatin1(name));
+        q->param(QStringLiteral("KD")).setInt64(x.kod);
+        q->param(QStringLiteral("T")).setInt(2);
+        db::Param& ing = q->param(QStringLiteral("KI"));
+        db::Param& otdel = q->param(QStringLiteral("KO"));
+        db::Param& kolvo = q->param(QStringLiteral("K"));
+        db::Param& cena = q->param(QStringLiteral("C"));
         for (const costing::RIng& node : writeOff) {
             if (node.MY_LEVEL != 0)
                 continue;
-            q->param(QStringLiteral("KD")).setString(X);
-            q->param(QStringLiteral("KI")).setString(Key(node.KOD_ING));
-            q->param(QStringLiteral("KO")).setString(Key(node.KOD_OTDEL));
-            q->param(QStringLiteral("T")).setInt(2);
-            q->param(QStringLiteral("K")).setDouble(node.BRUTTO);
-            q->param(QStringLiteral("C")).setDouble(node.PRICE);
+            ing.setInt64(node.KOD_ING);
+            otdel.setInt64(node.KOD_OTDEL);
+            kolvo.setDouble(node.BRUTTO);
+            cena.setDouble(node.PRICE);
             q->execSql();
         }
     }

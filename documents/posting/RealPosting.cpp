@@ -18,20 +18,36 @@ namespace {
 // products in their departments at once instead of one product at a time.
 constexpr int kLinesForSnapshot = 20;
 
-// The document's lines in the order of the tab's list, with what the card
-// expansion reads of each product.
+// The document's lines: from REAL_BLUDO (joined for the order of the tab's list)
+// with what the card expansion reads of each product.
+const QString kLinesFrom = QStringLiteral("FROM REAL_BLUDO "
+                                          "LEFT OUTER JOIN OTDEL ON OTDEL.KOD = REAL_BLUDO.KOD_OTDEL "
+                                          "LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING "
+                                          "LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP "
+                                          "WHERE REAL_BLUDO.KOD_DOC = ");
+const QString kLinesOrder = QStringLiteral(" ORDER BY OTDEL.KOD, GROUP_ING.NAME, ING.NAME, REAL_BLUDO.KOD");
+
+// The document's lines in the order of the tab's list.
 std::unique_ptr<db::Query> openLines(const Context& ctx, qint64 doc)
 {
     auto q = engine::Writer(ctx, QStringLiteral("SELECT REAL_BLUDO.KOD, REAL_BLUDO.KOD_ING, REAL_BLUDO.KOD_OTDEL, REAL_BLUDO.KOLVO, "
-                                                "REAL_BLUDO.CENA, COALESCE(ING.CENA_COMPUTE, 0) AS CENA_COMPUTE, ING.KVO_PORC "
-                                                "FROM REAL_BLUDO "
-                                                "LEFT OUTER JOIN OTDEL ON OTDEL.KOD = REAL_BLUDO.KOD_OTDEL "
-                                                "LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING "
-                                                "LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP "
-                                                "WHERE REAL_BLUDO.KOD_DOC = ") +
-                                     Key(doc) + QStringLiteral(" ORDER BY OTDEL.KOD, GROUP_ING.NAME, ING.NAME, REAL_BLUDO.KOD"));
+                                                "REAL_BLUDO.CENA, COALESCE(ING.CENA_COMPUTE, 0) AS CENA_COMPUTE, ING.KVO_PORC ") +
+                                     kLinesFrom + Key(doc) + kLinesOrder);
     q->open();
     return q;
+}
+
+// The document's lines coming in on the production output, one for each in
+// the order of the tab's list (the order of their keys), written by the
+// server in one statement: a missing product or quantity or price as 0, a
+// missing department as none.
+void insertOutputLines(const Context& ctx, qint64 doc, qint64 output)
+{
+    engine::Exec(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) SELECT ") +
+                          Key(output) +
+                          QStringLiteral(", COALESCE(REAL_BLUDO.KOD_ING, 0), NULLIF(REAL_BLUDO.KOD_OTDEL, 0), 1, "
+                                         "COALESCE(REAL_BLUDO.KOLVO, 0), COALESCE(REAL_BLUDO.CENA, 0) ") +
+                          kLinesFrom + Key(doc) + kLinesOrder);
 }
 
 struct MoveLine {
@@ -41,29 +57,43 @@ struct MoveLine {
     double cena = 0;
 };
 
+// Writes the lines of one document: the statement is prepared once and its
+// parameters are looked up once.
 class MoveWriter {
 public:
-    explicit MoveWriter(const Context& ctx)
+    MoveWriter(const Context& ctx, qint64 doc, int direction)
         : q_(engine::Writer(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
                                                 "VALUES (:KD, :KI, :KO, :T, :K, :C)")))
     {
-    }
-    void add(qint64 doc, int direction, const MoveLine& l)
-    {
-        q_->param(QStringLiteral("KD")).setString(Key(doc));
-        q_->param(QStringLiteral("KI")).setString(Key(l.ing));
-        if (l.otdel)
-            q_->param(QStringLiteral("KO")).setString(Key(l.otdel));
-        else
-            q_->param(QStringLiteral("KO")).setNull();
+        // Every parameter is made before any is held: the table of
+        // parameters then no longer grows, and what is held stays where it is.
+        for (const char* name : {"KD", "KI", "KO", "T", "K", "C"})
+            q_->param(QString::fromLatin1(name));
+        q_->param(QStringLiteral("KD")).setInt64(doc);
         q_->param(QStringLiteral("T")).setInt(direction);
-        q_->param(QStringLiteral("K")).setDouble(l.kolvo);
-        q_->param(QStringLiteral("C")).setDouble(l.cena);
+        ing_ = &q_->param(QStringLiteral("KI"));
+        otdel_ = &q_->param(QStringLiteral("KO"));
+        kolvo_ = &q_->param(QStringLiteral("K"));
+        cena_ = &q_->param(QStringLiteral("C"));
+    }
+    void add(const MoveLine& l)
+    {
+        ing_->setInt64(l.ing);
+        if (l.otdel)
+            otdel_->setInt64(l.otdel);
+        else
+            otdel_->setNull();
+        kolvo_->setDouble(l.kolvo);
+        cena_->setDouble(l.cena);
         q_->execSql();
     }
 
 private:
     std::unique_ptr<db::Query> q_;
+    db::Param* ing_ = nullptr;
+    db::Param* otdel_ = nullptr;
+    db::Param* kolvo_ = nullptr;
+    db::Param* cena_ = nullptr;
 };
 
 MoveLine lineOf(const db::Query& q)
@@ -128,21 +158,20 @@ RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
 
     RealOutcome out;
     out.posted = true;
-    MoveWriter moves(ctx);
     const bool production = x.type == DocType::ProductionWriteOff;
     if (production) {
         // The dishes come into stock before their write-off is expanded.
         out.output = insertOutput(ctx, x, priceRule);
-        for (lines->first(); !lines->eof(); lines->next())
-            moves.add(out.output, 1, lineOf(*lines));
+        insertOutputLines(ctx, doc, out.output);
         ProvodkaMove(ctx, out.output);
     }
 
+    MoveWriter moves(ctx, doc, 2);
     if (x.p == WriteOffMode::Finished) {
         for (lines->first(); !lines->eof(); lines->next()) {
             MoveLine l = lineOf(*lines);
             l.cena = KopeckHalfEven(l.cena);
-            moves.add(doc, 2, l);
+            moves.add(l);
         }
     } else if (x.p >= 0) {
         // Mode 0 expands to raw products whatever the type; only the stock
@@ -168,7 +197,7 @@ RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
         for (const costing::RIng& node : writeOff) {
             if (node.MY_LEVEL != 0)
                 continue;
-            moves.add(doc, 2, MoveLine{node.KOD_ING, node.KOD_OTDEL, node.BRUTTO, node.PRICE});
+            moves.add(MoveLine{node.KOD_ING, node.KOD_OTDEL, node.BRUTTO, node.PRICE});
         }
     }
     ProvodkaMove(ctx, doc);

@@ -1,5 +1,6 @@
 #include "BufferedDocument.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace automation {
@@ -13,6 +14,24 @@ bool overlaps(const RangeAddress& a, const RangeAddress& b)
 }
 
 QString lineText(const BorderLine& l) { return QStringLiteral("%1/%2/%3").arg(l.color).arg(l.innerWidth).arg(l.outerWidth); }
+
+QString borderText(const TableBorder& b)
+{
+    return QStringList{lineText(b.top),
+                       lineText(b.bottom),
+                       lineText(b.left),
+                       lineText(b.right),
+                       lineText(b.horizontal),
+                       lineText(b.vertical),
+                       QStringLiteral("%1%2%3%4%5%6")
+                           .arg(b.isTopValid)
+                           .arg(b.isBottomValid)
+                           .arg(b.isLeftValid)
+                           .arg(b.isRightValid)
+                           .arg(b.isHorizontalValid)
+                           .arg(b.isVerticalValid)}
+        .join(QLatin1Char(';'));
+}
 
 enum Kind { Merge, Wrap, Justify, FontKind, Border };
 
@@ -110,43 +129,78 @@ void BufferedDocument::addFormat(int kind, const RangeAddress& range, const QStr
 namespace {
 
 constexpr int kMaxPendingRows = 2000;
+constexpr qsizetype kMaxPendingBorders = 20000;
 
 bool isText(const QVariant& v) { return v.typeId() == QMetaType::QString; }
 
 } // namespace
 
-void BufferedDocument::flushValues()
+namespace {
+
+using Row = std::map<int, QVariant>;
+
+// Rows whose cells form one run of the same columns go as one block.
+bool contiguous(const Row& row) { return row.rbegin()->first - row.begin()->first + 1 == static_cast<int>(row.size()); }
+
+bool sameColumns(const Row& a, const Row& b)
 {
-    if (values_.empty())
-        return;
-    // Rows whose cells form one run of the same columns, one after another,
-    // go as one block; anything else cell run by cell run.
-    auto contiguous = [](const std::map<int, QVariant>& row) {
-        return row.rbegin()->first - row.begin()->first + 1 == static_cast<int>(row.size());
-    };
-    auto sameColumns = [](const std::map<int, QVariant>& a, const std::map<int, QVariant>& b) {
-        if (a.size() != b.size())
+    if (a.size() != b.size())
+        return false;
+    for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j)
+        if (i->first != j->first)
             return false;
-        for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j)
-            if (i->first != j->first)
-                return false;
-        return true;
-    };
-    auto rowValues = [](const std::map<int, QVariant>& row) {
+    return true;
+}
+
+// A band's block may hold at most this many cells per value written (and a
+// few more): empty cells cost the office little, but not nothing.
+constexpr qsizetype kMaxBlockPerValue = 4;
+constexpr qsizetype kBlockSlack = 64;
+// Asking the office which cells hold something costs about two calls: it is
+// worth it when the blocks save at least that many.
+constexpr int kCallsWorthAsking = 2;
+
+// How many calls sendRows makes for the rows from it to end.
+int callsFor(std::map<int, Row>::const_iterator it, std::map<int, Row>::const_iterator end)
+{
+    int calls = 0;
+    while (it != end) {
+        const Row& cells = it->second;
+        auto next = std::next(it);
+        int row = it->first;
+        while (next != end && next->first == row + 1 && sameColumns(next->second, cells)) {
+            ++row;
+            ++next;
+        }
+        int runs = 1;
+        for (auto c = cells.begin(), n = std::next(c); n != cells.end(); ++c, ++n)
+            if (n->first != c->first + 1)
+                ++runs;
+        calls += runs;
+        it = next;
+    }
+    return calls;
+}
+
+} // namespace
+
+void BufferedDocument::sendRows(std::map<int, Row>::const_iterator it, std::map<int, Row>::const_iterator end)
+{
+    auto rowValues = [](const Row& row) {
         QVariantList list;
+        list.reserve(static_cast<qsizetype>(row.size()));
         for (const auto& [column, v] : row)
             list.append(v);
         return list;
     };
-    auto it = values_.begin();
-    while (it != values_.end()) {
+    while (it != end) {
         const int firstRow = it->first;
-        const std::map<int, QVariant>& cells = it->second;
+        const Row& cells = it->second;
         if (contiguous(cells)) {
             QList<QVariantList> block{rowValues(cells)};
             auto next = std::next(it);
             int row = firstRow;
-            while (next != values_.end() && next->first == row + 1 && sameColumns(next->second, cells)) {
+            while (next != end && next->first == row + 1 && sameColumns(next->second, cells)) {
                 block.append(rowValues(next->second));
                 ++row;
                 ++next;
@@ -165,9 +219,9 @@ void BufferedDocument::flushValues()
         }
         // Rows with the same gapped cells, one after another: each run of
         // adjacent columns goes down all of them in one call.
-        std::vector<const std::map<int, QVariant>*> rows{&cells};
+        std::vector<const Row*> rows{&cells};
         auto next = std::next(it);
-        while (next != values_.end() && next->first == firstRow + static_cast<int>(rows.size()) &&
+        while (next != end && next->first == firstRow + static_cast<int>(rows.size()) &&
                sameColumns(next->second, cells)) {
             rows.push_back(&next->second);
             ++next;
@@ -189,7 +243,7 @@ void BufferedDocument::flushValues()
                 continue;
             }
             QList<QVariantList> block;
-            for (const std::map<int, QVariant>* row : rows) {
+            for (const Row* row : rows) {
                 QVariantList values;
                 for (int column = start; column < start + width; ++column)
                     values.append(row->at(column));
@@ -198,6 +252,90 @@ void BufferedDocument::flushValues()
             inner_.setBlockValues({sheet_, start, firstRow}, block);
         }
         it = next;
+    }
+}
+
+void BufferedDocument::flushValues()
+{
+    if (values_.empty())
+        return;
+    // Bands: runs of rows one after another. A band the rows above would send
+    // in several calls (a heading, the table rows, a subtotal row) goes as
+    // one block over its rows and columns, its cells without a value left
+    // empty, when the office tells that none of those holds anything.
+    struct Band {
+        std::map<int, Row>::const_iterator begin, end;
+        RangeAddress box;
+        qsizetype values = 0;
+        bool asBlock = false;  // worth asking about: more than one call, not too many cells left empty
+    };
+    QList<Band> bands;
+    for (auto it = values_.cbegin(); it != values_.cend();) {
+        Band band{it, it, {sheet_, it->second.begin()->first, it->first, it->second.rbegin()->first, it->first}};
+        for (; it != values_.cend() && it->first <= band.box.endRow + 1; ++it) {
+            band.box.endRow = it->first;
+            band.box.startColumn = std::min(band.box.startColumn, it->second.begin()->first);
+            band.box.endColumn = std::max(band.box.endColumn, it->second.rbegin()->first);
+            band.values += static_cast<qsizetype>(it->second.size());
+        }
+        band.end = it;
+        bands.append(band);
+    }
+    RangeAddress asked{};
+    bool any = false;
+    int saved = 0;
+    for (Band& b : bands) {
+        const qsizetype area =
+            static_cast<qsizetype>(b.box.endRow - b.box.startRow + 1) * (b.box.endColumn - b.box.startColumn + 1);
+        if (area > b.values * kMaxBlockPerValue + kBlockSlack)
+            continue;
+        const int calls = callsFor(b.begin, b.end);
+        b.asBlock = calls > 1;
+        if (!b.asBlock)
+            continue;
+        saved += calls - 1;
+        if (!any)
+            asked = b.box;
+        asked.startRow = std::min(asked.startRow, b.box.startRow);
+        asked.endRow = std::max(asked.endRow, b.box.endRow);
+        asked.startColumn = std::min(asked.startColumn, b.box.startColumn);
+        asked.endColumn = std::max(asked.endColumn, b.box.endColumn);
+        any = true;
+    }
+    std::optional<QList<RangeAddress>> filled;
+    if (any && saved >= kCallsWorthAsking)
+        filled = inner_.filledCells(asked);
+    for (const Band& b : bands) {
+        bool asBlock = filled && b.asBlock;
+        // A filled cell of the block that gets no value would lose what it holds.
+        for (int i = 0; asBlock && i < filled->size(); ++i) {
+            const RangeAddress& f = filled->at(i);
+            if (!overlaps(f, b.box))
+                continue;
+            const int lastRow = std::min(f.endRow, b.box.endRow);
+            for (int row = std::max(f.startRow, b.box.startRow); asBlock && row <= lastRow; ++row) {
+                const Row& cells = values_.at(row);
+                for (int column = std::max(f.startColumn, b.box.startColumn);
+                     column <= std::min(f.endColumn, b.box.endColumn); ++column)
+                    if (!cells.count(column)) {
+                        asBlock = false;
+                        break;
+                    }
+            }
+        }
+        if (!asBlock) {
+            sendRows(b.begin, b.end);
+            continue;
+        }
+        QList<QVariantList> block;
+        block.reserve(b.box.endRow - b.box.startRow + 1);
+        for (auto it = b.begin; it != b.end; ++it) {
+            QVariantList values(b.box.endColumn - b.box.startColumn + 1);
+            for (const auto& [column, v] : it->second)
+                values[column - b.box.startColumn] = v;
+            block.append(std::move(values));
+        }
+        inner_.setBlockValues({sheet_, b.box.startColumn, b.box.startRow}, block);
     }
     values_.clear();
 }
@@ -225,7 +363,9 @@ void BufferedDocument::flushValuesIn(const RangeAddress& range)
 
 void BufferedDocument::put(const CellAddress& cell, const QVariant& value)
 {
-    if (!values_.empty() && (cell.sheet != sheet_ || static_cast<int>(values_.size()) >= kMaxPendingRows))
+    // A full buffer goes when a new row starts, so that no row is split.
+    if (!values_.empty() &&
+        (cell.sheet != sheet_ || (static_cast<int>(values_.size()) >= kMaxPendingRows && !values_.count(cell.row))))
         flushValues();
     sheet_ = cell.sheet;
     values_[cell.row][cell.column] = value;
@@ -338,44 +478,40 @@ void BufferedDocument::setHoriJustify(const RangeAddress& range, int justify)
 
 void BufferedDocument::setFont(const RangeAddress& range, const Font& f)
 {
-    const QString params = QStringLiteral("%1|%2|%3|%4|%5")
-                               .arg(f.name)
-                               .arg(f.height)
-                               .arg(f.weight)
-                               .arg(f.posture)
-                               .arg(f.underline);
-    addFormat(FontKind, range, params, f, 0);
+    // A table's formats repeat row after row: the text of the last one is kept.
+    if (fontKey_.text.isEmpty() || !(fontKey_.font == f))
+        fontKey_ = {f, QStringLiteral("%1|%2|%3|%4|%5")
+                           .arg(f.name)
+                           .arg(f.height)
+                           .arg(f.weight)
+                           .arg(f.posture)
+                           .arg(f.underline)};
+    addFormat(FontKind, range, fontKey_.text, f, 0);
 }
 
 void BufferedDocument::setTableBorder(const RangeAddress& range, const TableBorder& b)
 {
-    const QString params = QStringList{lineText(b.top),
-                                       lineText(b.bottom),
-                                       lineText(b.left),
-                                       lineText(b.right),
-                                       lineText(b.horizontal),
-                                       lineText(b.vertical),
-                                       QStringLiteral("%1%2%3%4%5%6")
-                                           .arg(b.isTopValid)
-                                           .arg(b.isBottomValid)
-                                           .arg(b.isLeftValid)
-                                           .arg(b.isRightValid)
-                                           .arg(b.isHorizontalValid)
-                                           .arg(b.isVerticalValid)}
-                               .join(QLatin1Char(';'));
-    if (repeated(Border, range, params))
+    if (borderKey_.text.isEmpty() || !(borderKey_.border == b))
+        borderKey_ = {b, borderText(b)};
+    if (repeated(Border, range, borderKey_.text))
         return;
-    // Lines of the same kind under rows one after another wait to go
-    // together (the office then fits the heights of just those rows);
-    // anything else sends them first.
-    if (!borderRanges_.isEmpty()) {
-        const RangeAddress& last = borderRanges_.back();
-        if (!(border_ == b) || last.sheet != range.sheet || last.startColumn != range.startColumn ||
-            last.endColumn != range.endColumn || range.startRow != last.endRow + 1)
-            flushBorders();
-    }
+    // Lines of the same kind on ranges of a sheet that share no cell wait to
+    // go together, in one call; anything else sends them first (a range
+    // sharing cells with a waiting one takes its lines after it, as it came).
+    const auto sharesCells = [&] {
+        // Lines come row after row: a range below every waiting one shares nothing.
+        return range.startRow <= borderLastRow_ &&
+               std::any_of(borderRanges_.cbegin(), borderRanges_.cend(),
+                           [&](const RangeAddress& r) { return overlaps(r, range); });
+    };
+    if (!borderRanges_.isEmpty() && (!(border_ == b) || borderRanges_.front().sheet != range.sheet ||
+                                     borderRanges_.size() >= kMaxPendingBorders || sharesCells()))
+        flushBorders();
+    if (borderRanges_.isEmpty())
+        borderLastRow_ = range.endRow;
     border_ = b;
     borderRanges_.append(range);
+    borderLastRow_ = std::max(borderLastRow_, range.endRow);
 }
 
 void BufferedDocument::setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border)
@@ -470,6 +606,12 @@ CellState BufferedDocument::cellState(const CellAddress& cell)
 {
     flush();
     return inner_.cellState(cell);
+}
+
+std::optional<QList<RangeAddress>> BufferedDocument::filledCells(const RangeAddress& range)
+{
+    flush();
+    return inner_.filledCells(range);
 }
 
 } // namespace automation

@@ -1,14 +1,16 @@
 #pragma once
 
 // A document that gathers the values written into its rows and sends them
-// as blocks (rows with the same cells, one after another, in one range
-// write), sends the same line drawn under consecutive rows in one call, and
-// applies a format repeated within a row (the same font on the same range)
-// once. A wrap, an alignment or a font given to the same columns of rows one
-// after another waits and goes as one call over the run of rows, so a
-// formatted table variable costs one call, not one per row. Merges wait for
-// the values of their rows. The stored document is the same as with one call
-// per cell.
+// as blocks: rows one after another go as one range write over their rows
+// and columns when the office tells that the cells among them that get no
+// value hold nothing (a heading, the table rows and a subtotal in one call),
+// otherwise rows with the same cells go as one block each. The same line
+// drawn under many rows, consecutive or not, goes in one call, and a format
+// repeated within a row (the same font on the same range) is applied once. A
+// wrap, an alignment or a font given to the same columns of rows one after
+// another waits and goes as one call over the run of rows, so a formatted
+// table variable costs one call, not one per row. Merges wait for the values
+// of their rows. The stored document is the same as with one call per cell.
 
 #include "Spreadsheet.h"
 
@@ -59,10 +61,14 @@ public:
     PageMargins pageMargins(int sheet) override;
     void storeToFile(const QString& path, const QString& filter) override;
     CellState cellState(const CellAddress& cell) override;
+    std::optional<QList<RangeAddress>> filledCells(const RangeAddress& range) override;
 
 private:
     void put(const CellAddress& cell, const QVariant& value);
     void flushValues();
+    // Sends the rows from it to end as the cells lie: runs of the same cells in one call each.
+    void sendRows(std::map<int, std::map<int, QVariant>>::const_iterator it,
+                  std::map<int, std::map<int, QVariant>>::const_iterator end);
     void flushBorders();
     void flushFormats();
     // Adds a wrap, alignment or font to the pending runs.
@@ -84,6 +90,16 @@ private:
     std::map<int, std::map<int, QVariant>> values_;  // by row, then column
     QList<RangeAddress> borderRanges_;
     TableBorder border_;
+    int borderLastRow_ = -1;  // the lowest row of the waiting lines
+    // The last font and lines given, with their texts for comparing.
+    struct {
+        Font font;
+        QString text;
+    } fontKey_;
+    struct {
+        TableBorder border;
+        QString text;
+    } borderKey_;
     QList<Applied> applied_;  // formats applied to the current format row
     struct Pending {
         int kind;

@@ -163,11 +163,15 @@ void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVar
     for (int r = 0; r < rows.size(); ++r)
         for (int i = 0; i < rows[r].size(); ++i) {
             const QVariant& v = rows[r][i];
-            QVariant& content = s.cells[{cell.row + r, cell.column + i}].content;
-            if (!v.isValid() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
-                content = QVariant();
-            else
-                content = v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
+            const std::pair<int, int> at{cell.row + r, cell.column + i};
+            if (!v.isValid() || (v.typeId() == QMetaType::QString && v.toString().isEmpty())) {
+                // An empty cell stays as it was: nothing is made of it.
+                const auto it = s.cells.find(at);
+                if (it != s.cells.end())
+                    it->second.content = QVariant();
+            } else {
+                s.cells[at].content = v.typeId() == QMetaType::QString ? v : QVariant(v.toDouble());
+            }
         }
 }
 
@@ -404,6 +408,21 @@ void RecordingDocument::storeToFile(const QString& path, const QString& filter)
 }
 
 CellState RecordingDocument::cellState(const CellAddress& cell) { return book_->state(cell); }
+
+std::optional<QList<RangeAddress>> RecordingDocument::filledCells(const RangeAddress& range)
+{
+    QList<RangeAddress> out;
+    const RecordedSheet& s = book_->sheet(range.sheet);
+    for (auto it = s.cells.lower_bound({range.startRow, range.startColumn});
+         it != s.cells.end() && it->first.first <= range.endRow; ++it) {
+        const auto [row, column] = it->first;
+        if (column < range.startColumn || column > range.endColumn)
+            continue;
+        if (it->second.content.isValid() || !it->second.formula.isEmpty())
+            out.append({range.sheet, column, row, column, row});
+    }
+    return out;
+}
 
 // ---- office ----
 

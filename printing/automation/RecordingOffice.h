@@ -91,6 +91,7 @@ public:
     PageMargins pageMargins(int sheet) override;
     void storeToFile(const QString& path, const QString& filter) override;
     CellState cellState(const CellAddress& cell) override;
+    std::optional<QList<RangeAddress>> filledCells(const RangeAddress& range) override;
 
     RecordedBook& book() { return *book_; }
 

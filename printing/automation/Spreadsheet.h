@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace automation {
@@ -173,6 +174,15 @@ public:
     // Page margins of the sheet's printed pages (a page style of its own).
     virtual void setPageMargins(int sheet, const PageMargins& margins);
     virtual PageMargins pageMargins(int sheet);
+
+    // The cells of range holding anything a range write would wipe (a value,
+    // a text, a formula or a note), as ranges; nothing when the office cannot
+    // tell, and then any cell may hold something.
+    virtual std::optional<QList<RangeAddress>> filledCells(const RangeAddress& range)
+    {
+        Q_UNUSED(range);
+        return std::nullopt;
+    }
 
     // Stores a copy: filter as the office names it ("MS Excel 97", "calc8", "Calc MS Excel 2007 XML").
     virtual void storeToFile(const QString& path, const QString& filter) = 0;

@@ -15,14 +15,30 @@ using automation::CellAddress;
 using automation::Document;
 using automation::RangeAddress;
 
+namespace {
+
+bool isAsciiDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+
+// Where the digits at the end of ref begin (its size when there are none).
+qsizetype digitsStart(const QString& ref)
+{
+    qsizetype end = ref.size();
+    while (end > 0 && ref.at(end - 1).isDigit())
+        --end;
+    return end;
+}
+
+} // namespace
+
+// Called for every value written: both read the reference in place.
 int ColumnNumber(const QString& ref)
 {
-    const QString letters = ColumnLetters(ref);
-    if (letters.isEmpty())
+    const qsizetype letters = digitsStart(ref);
+    if (letters == 0)
         return 1;
-    int n = letters.at(0).unicode() - u'A' + 1;
-    if (letters.size() == 2)
-        n = n * 26 + letters.at(1).unicode() - u'A' + 1;
+    int n = ref.at(0).unicode() - u'A' + 1;
+    if (letters == 2)
+        n = n * 26 + ref.at(1).unicode() - u'A' + 1;
     return n;
 }
 
@@ -30,19 +46,22 @@ int RowNumber(const QString& ref)
 {
     if (ref.isEmpty() || !ref.back().isDigit())
         return 1;
-    int i = 0;
+    qsizetype i = 0;
     while (i < ref.size() && !ref.at(i).isDigit())
         ++i;
+    // Up to nine plain digits read here; anything else as a number text.
+    if (ref.size() - i <= 9) {
+        int n = 0;
+        qsizetype j = i;
+        for (; j < ref.size() && isAsciiDigit(ref.at(j)); ++j)
+            n = n * 10 + (ref.at(j).unicode() - u'0');
+        if (j == ref.size())
+            return n;
+    }
     return ref.mid(i).toInt();
 }
 
-QString ColumnLetters(const QString& ref)
-{
-    int end = static_cast<int>(ref.size());
-    while (end > 0 && ref.at(end - 1).isDigit())
-        --end;
-    return ref.left(end);
-}
+QString ColumnLetters(const QString& ref) { return ref.left(digitsStart(ref)); }
 
 QString EnsureCacheFile(const QString& cacheFolder, const TemplateForm& form)
 {
@@ -171,16 +190,19 @@ QString ValueText(const R_Field& value)
     }
 }
 
-void PutTemplateVariables(Document& document, R_Field value, int mode, int& row, const TemplateVariables& variables,
-                          const TemplateForm& form)
+void PutTemplateVariables(Document& document, const R_Field& given, int mode, int& row,
+                          const TemplateVariables& variables, const TemplateForm& form)
 {
-    const TemplateVariable* v = variables.find(value.Name);
+    const TemplateVariable* v = variables.find(given.Name);
     const bool enabled = v && v->ENABLED == 1;
     if (enabled) {
+        // A static variable writes its own text whatever it is given.
+        R_Field fixed;
         if (v->STATIC_TYPE == 1) {
-            value.Typ = KindText;
-            value.S = v->TEXT_STATIC;
+            fixed.Typ = KindText;
+            fixed.S = v->TEXT_STATIC;
         }
+        const R_Field& value = v->STATIC_TYPE == 1 ? fixed : given;
         int startOffset = 0;
         int endOffset = 0;
         if (v->LOCATION >= LocHeader) {
@@ -190,7 +212,7 @@ void PutTemplateVariables(Document& document, R_Field value, int mode, int& row,
         const int r = row + startOffset;
         const int c = ColumnNumber(v->X_START);
         const int endRow = row + endOffset;
-        const int endColumn = ColumnNumber(ColumnLetters(v->X_END));
+        const int endColumn = ColumnNumber(v->X_END);
         const RangeAddress range{0, std::min(c, endColumn) - 1, std::min(r, endRow) - 1, std::max(c, endColumn) - 1,
                                  std::max(r, endRow) - 1};
 

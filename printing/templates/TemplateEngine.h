@@ -59,7 +59,7 @@ void AbandonTemplateSheet(automation::Office& office, automation::Document& docu
 // Writes one value by its variable: cell, text around it, merge, wrap,
 // alignment, font and the line under the row, then moves row by mode. A name
 // the template does not hold counts as a disabled variable.
-void PutTemplateVariables(automation::Document& document, R_Field value, int mode, int& row,
+void PutTemplateVariables(automation::Document& document, const R_Field& value, int mode, int& row,
                           const TemplateVariables& variables, const TemplateForm& form);
 
 // A value as the engine writes it inside a text: floats with two decimals and

@@ -5,6 +5,8 @@
 #include "PostingFixture.h"
 #include "deletion/Deletion.h"
 
+#include <QCryptographicHash>
+
 using posting::DocType::Issue;
 using posting::DocType::Production;
 using posting::DocType::ProductionWriteOff;
@@ -305,6 +307,37 @@ TEST_F(Engine, ALongSplitTransferWritesOffTheSameAsShortOnes)
     EXPECT_DOUBLE_EQ(stock(s.potato, kitchen).kolvo, 100 - 2 * 12 * 0.25);
     EXPECT_EQ(num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(longDoc)),
               num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(shortDoc)));
+}
+
+TEST_F(Engine, ALongSplitTransferIsWrittenToTheLastByteAsItAlwaysWas)
+{
+    // Every column of every line, stock row and document that two long split
+    // transfers write (one from the sending department's stock first),
+    // against a fingerprint taken before the posting was made faster.
+    const Salad s = salad(3);
+    const qint64 dressing = dish(QStringLiteral("Заправка"), 1, stockOf(0.5, 12.5, 14));
+    card(dressing, s.onion, 0.05, 90);
+    card(dressing, s.potato, 0.01);
+    const qint64 bowl = dish(QStringLiteral("Боул"), 2, stockOf(1, 80));
+    card(bowl, s.dish, 0.5);
+    card(bowl, dressing, 0.2, 95);
+    card(bowl, s.onion, 0.03);
+    const qint64 items[] = {bowl, s.dish, dressing, s.onion};
+    for (int mode : {0, 2}) {
+        const qint64 d = doc(Transfer, kitchen, bar, 0, mode);
+        for (int i = 0; i < 23; ++i)
+            line(d, items[(i * 3) % 4], 0.5 + i % 3, 60.00 + i * 0.37);
+        post(d, 1 + mode / 2);
+    }
+    commit();
+    const std::string tables =
+        TableText(t, QStringLiteral("SELECT * FROM MOVES ORDER BY KOD")) + "\n" +
+        TableText(t, QStringLiteral("SELECT * FROM ING_SKLAD ORDER BY KOD")) + "\n" +
+        TableText(t, QStringLiteral("SELECT KOD, NAME, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, INT_PARAM1, "
+                                    "INT_PARAM2, INT_PARAM3, PROVODKA, EDIT_CENA, TYPE_CENA, P FROM DOCS ORDER BY KOD"));
+    EXPECT_EQ(QCryptographicHash::hash(QByteArray::fromStdString(tables), QCryptographicHash::Sha1).toHex().toStdString(),
+              "996ce4b32dd0d8aa09ede22ae6089ffda39d2d32")
+        << tables;
 }
 
 // ---- posting again after un-posting: the prices a later restore gives back ----

@@ -27,7 +27,12 @@ void randomStep(QRandomGenerator& rnd, Document& d, int& row)
         b.isBottomValid = true;
         b.isTopValid = rnd.bounded(4) == 0;
         b.top.outerWidth = 35;
-        d.setTableBorder({0, 0, row, 7, row}, b);
+        // Now and then over the row above as well, its inner line another width:
+        // lines on shared cells must land in the order they were drawn.
+        const int top = row > 0 && rnd.bounded(4) == 0 ? row - 1 : row;
+        b.isHorizontalValid = top < row;
+        b.horizontal.outerWidth = 10;
+        d.setTableBorder({0, 0, top, 7, row}, b);
     } else if (kind < 83) {
         Font f;
         f.name = QStringLiteral("DejaVu Sans");
@@ -94,30 +99,88 @@ TEST(BufferedEquivalence, GeneratedRunsStoreTheSameCells)
 }
 
 // Rows that leave the same cells out (a statement's issues skip the receipt
-// columns) go down together, one call per run of adjacent columns.
-TEST(BufferedEquivalence, RowsWithTheSameGapsGoTogether)
+// columns): where the cells left out hold nothing, the rows and the row below
+// them go as one block; where one of them holds something, it keeps it, and
+// each run of adjacent columns goes down the rows in one call.
+TEST(BufferedEquivalence, RowsWithGapsGoAsOneBlockUnlessAGapHoldsSomething)
 {
-    RecordingOffice office;
-    office.connect();
-    auto inner = office.newCalc();
-    {
-        BufferedDocument buffered(*inner);
-        for (int row = 0; row < 50; ++row) {
-            buffered.setValue({0, 0, row}, row + 1);
-            buffered.setString({0, 1, row}, QStringLiteral("Продукт %1").arg(row));
-            buffered.setValue({0, 4, row}, row * 1.5);  // C and D left out
-            buffered.setValue({0, 5, row}, row * 3.0);
+    for (const bool gapFilled : {false, true}) {
+        RecordingOffice office;
+        office.connect();
+        auto inner = office.newCalc();
+        if (gapFilled)
+            inner->setString({0, 3, 10}, QStringLiteral("занято"));  // D11
+        {
+            BufferedDocument buffered(*inner);
+            for (int row = 0; row < 50; ++row) {
+                buffered.setValue({0, 0, row}, row + 1);
+                buffered.setString({0, 1, row}, QStringLiteral("Продукт %1").arg(row));
+                buffered.setValue({0, 4, row}, row * 1.5);  // C and D left out
+                buffered.setValue({0, 5, row}, row * 3.0);
+            }
+            buffered.setString({0, 2, 50}, QStringLiteral("другая строка"));
+            buffered.show();
         }
-        buffered.setString({0, 2, 50}, QStringLiteral("другая строка"));
-        buffered.show();
+        const RecordedBook& b = office.last();
+        if (gapFilled) {
+            EXPECT_EQ(b.rowCalls, 2);       // A:B and E:F down the 50 rows
+            EXPECT_EQ(b.cellCalls, 1 + 1);  // D11 before, C51
+            EXPECT_EQ(b.at(QStringLiteral("D11")), QStringLiteral("занято"));
+        } else {
+            EXPECT_EQ(b.rowCalls, 1);  // A1:F51
+            EXPECT_EQ(b.cellCalls, 0);
+            EXPECT_EQ(b.sheets[0].cells.size(), 50u * 4 + 1) << "the empty cells of the block stay as they were";
+        }
+        EXPECT_EQ(b.at(QStringLiteral("B50")), QStringLiteral("Продукт 49"));
+        EXPECT_EQ(b.at(QStringLiteral("F50")), QVariant(147.0));
+        EXPECT_FALSE(b.at(QStringLiteral("C50")).isValid());
+        EXPECT_FALSE(b.at(QStringLiteral("A51")).isValid());
+        EXPECT_EQ(b.at(QStringLiteral("C51")), QStringLiteral("другая строка"));
     }
-    const RecordedBook& b = office.last();
-    EXPECT_EQ(b.rowCalls, 2);  // A:B and E:F down the 50 rows
-    EXPECT_EQ(b.cellCalls, 1);
-    EXPECT_EQ(b.at(QStringLiteral("B50")), QStringLiteral("Продукт 49"));
-    EXPECT_EQ(b.at(QStringLiteral("F50")), QVariant(147.0));
-    EXPECT_FALSE(b.at(QStringLiteral("C50")).isValid());
-    EXPECT_EQ(b.at(QStringLiteral("C51")), QStringLiteral("другая строка"));
+}
+
+// A report's groups: a heading, its rows and a subtotal, group after group,
+// go as one block when the office tells the rows hold nothing yet; a
+// document whose office cannot tell sends them as before, with the same cells.
+TEST(BufferedEquivalence, GroupsWithHeadingsAndSubtotalsGoAsOneBlock)
+{
+    for (const bool officeTells : {true, false}) {
+        RecordingOffice office;
+        office.connect();
+        auto recorded = office.newCalc();
+        std::unique_ptr<Document> untold;
+        Document* inner = recorded.get();
+        struct Untold : public RecordingDocument {
+            using RecordingDocument::RecordingDocument;
+            std::optional<QList<RangeAddress>> filledCells(const RangeAddress&) override { return std::nullopt; }
+        };
+        if (!officeTells) {
+            untold = std::make_unique<Untold>(office.books.back());
+            inner = untold.get();
+        }
+        {
+            BufferedDocument buffered(*inner);
+            int row = 2;
+            for (int group = 0; group < 3; ++group) {
+                buffered.setString({0, 1, row++}, QStringLiteral("Группа %1").arg(group + 1));
+                for (int i = 0; i < 5; ++i, ++row)
+                    for (int c = 0; c < 5; ++c)
+                        buffered.setValue({0, c, row}, group * 100 + i * 10 + c);
+                buffered.setValue({0, 3, row++}, group);
+            }
+            buffered.show();
+        }
+        const RecordedBook& b = office.last();
+        EXPECT_EQ(b.rowCalls, officeTells ? 1 : 3);
+        EXPECT_EQ(b.cellCalls, officeTells ? 0 : 6);
+        EXPECT_EQ(b.sheets[0].cells.size(), 3u * (1 + 25 + 1));
+        EXPECT_EQ(b.at(QStringLiteral("B3")), QStringLiteral("Группа 1"));
+        EXPECT_EQ(b.at(QStringLiteral("E8")), QVariant(44.0));
+        EXPECT_EQ(b.at(QStringLiteral("D9")), QVariant(0.0));
+        EXPECT_EQ(b.at(QStringLiteral("B10")), QStringLiteral("Группа 2"));
+        EXPECT_FALSE(b.at(QStringLiteral("A10")).isValid());
+        EXPECT_EQ(b.at(QStringLiteral("D23")), QVariant(2.0));
+    }
 }
 
 } // namespace

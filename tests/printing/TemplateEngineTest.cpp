@@ -488,7 +488,7 @@ TEST(BufferedDocument, SameCellsFewerCalls)
     EXPECT_EQ(p.sheets[0].merges, q.sheets[0].merges);
     EXPECT_EQ(p.cellCalls, 10 * 7 + 1);
     EXPECT_EQ(q.rowCalls, 10);
-    EXPECT_EQ(q.cellCalls, 10 + 1);
+    EXPECT_EQ(q.cellCalls, 10 + 1);  // each row goes before its merge: two calls cost less than asking first
     EXPECT_EQ(p.formatCalls, 10 * 6 + 10);
     EXPECT_EQ(q.formatCalls, 10 + 10);
 }
@@ -530,6 +530,42 @@ TEST(BufferedDocument, RowsOfTheSameCellsGoAsOneBlock)
     EXPECT_EQ(book.stateAt(QStringLiteral("A60")).topWidth, 0);
     EXPECT_EQ(book.at(QStringLiteral("B61")), QStringLiteral("Группа"));
     EXPECT_EQ(book.stateAt(QStringLiteral("B61")).fontWeight, automation::kWeightBold);
+}
+
+// Lines under groups of rows apart (headings and subtotals between them) go
+// in one call at the end; a line over cells already waiting for one sends
+// those first.
+TEST(BufferedDocument, LinesUnderRowsApartGoInOneCall)
+{
+    RecordingOffice office;
+    office.connect();
+    auto inner = office.newCalc();
+    RecordedBook& book = office.last();
+    {
+        automation::BufferedDocument d(*inner);
+        automation::TableBorder line;
+        line.bottom.outerWidth = 35;
+        line.isBottomValid = true;
+        for (int group = 0; group < 10; ++group)
+            for (int r = group * 12 + 1; r < group * 12 + 11; ++r)
+                d.setTableBorder({0, 0, r, 9, r}, line);
+        EXPECT_EQ(book.formatCalls, 0);
+        automation::TableBorder box = line;
+        box.top.outerWidth = 50;
+        box.isTopValid = true;
+        d.setTableBorder({0, 0, 200, 9, 200}, box);  // another kind
+        EXPECT_EQ(book.formatCalls, 1);
+        d.setTableBorder({0, 0, 201, 9, 202}, box);  // apart from row 200: waits with it
+        EXPECT_EQ(book.formatCalls, 1);
+        d.setTableBorder({0, 0, 202, 9, 203}, box);  // shares row 202
+        EXPECT_EQ(book.formatCalls, 2);
+    }
+    EXPECT_EQ(book.formatCalls, 3);
+    EXPECT_EQ(book.stateAt(QStringLiteral("J2")).bottomWidth, 35);
+    EXPECT_EQ(book.stateAt(QStringLiteral("J12")).bottomWidth, 0);
+    EXPECT_EQ(book.stateAt(QStringLiteral("A119")).bottomWidth, 35);
+    EXPECT_EQ(book.stateAt(QStringLiteral("A203")).topWidth, 50);
+    EXPECT_EQ(book.stateAt(QStringLiteral("A203")).bottomWidth, 35);
 }
 
 } // namespace

@@ -80,6 +80,10 @@ private:
         automation::PageMargins pageMargins(int s) override { return d_->pageMargins(s); }
         void storeToFile(const QString& p, const QString& f) override { d_->storeToFile(p, f); }
         automation::CellState cellState(const automation::CellAddress& c) override { return d_->cellState(c); }
+        std::optional<QList<automation::RangeAddress>> filledCells(const automation::RangeAddress& r) override
+        {
+            return d_->filledCells(r);
+        }
 
     private:
         std::shared_ptr<automation::Document> d_;

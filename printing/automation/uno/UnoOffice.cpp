@@ -32,7 +32,10 @@
 #include <com/sun/star/awt/FontSlant.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
@@ -273,6 +276,26 @@ public:
                 range({c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1}),
                 UNO_QUERY_THROW);
             r->setDataArray(data);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    std::optional<QList<RangeAddress>> filledCells(const RangeAddress& r) override
+    {
+        try {
+            Reference<sheet::XCellRangesQuery> query(range(r), UNO_QUERY_THROW);
+            // What a range write would wipe: values, texts, formulas and notes.
+            const sal_Int16 held = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
+                                   sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA;
+            Reference<sheet::XSheetCellRanges> found = query->queryContentCells(held);
+            QList<RangeAddress> out;
+            if (!found.is())
+                return out;
+            const Sequence<table::CellRangeAddress> addresses = found->getRangeAddresses();
+            for (const table::CellRangeAddress& a : addresses)
+                out.append({a.Sheet, a.StartColumn, a.StartRow, a.EndColumn, a.EndRow});
+            return out;
         } catch (const uno::Exception& e) {
             rethrow(e);
         }

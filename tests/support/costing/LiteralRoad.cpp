@@ -355,6 +355,7 @@ public:
             r.kodIng = q.field(QStringLiteral("INGKOD")).asInt64();
             r.kodOtdel = q.field(QStringLiteral("KOD_OTDEL")).asInt64();
             r.level = q.field(QStringLiteral("MY_LEVEL")).asInt();
+            r.levelNull = q.field(QStringLiteral("MY_LEVEL")).isNull();
             r.kolvo = q.field(QStringLiteral("KOLVO")).asDouble();
             r.cena = q.field(QStringLiteral("CENA")).asDouble();
             r.myCena = q.field(QStringLiteral("MY_CENA")).asDouble();

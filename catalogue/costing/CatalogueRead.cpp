@@ -1,0 +1,192 @@
+// Reading the whole catalogue into a snapshot: on the transaction alone, or
+// shared with helper connections that read parts of the tables at the same
+// time. Fetching a row costs the client a call into the engine, so the read
+// is bound by those calls; connections of their own make them side by side.
+
+#include "CardSource.h"
+
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
+
+namespace costing {
+
+namespace {
+
+QString departmentCondition(const std::vector<qint64>& departments)
+{
+    if (departments.empty())
+        return {};
+    QStringList keys;
+    for (qint64 d : departments)
+        keys << QString::number(d);
+    return QStringLiteral("KOD_OTDEL IN (") + keys.join(QLatin1Char(',')) + QStringLiteral(")");
+}
+
+} // namespace
+
+CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction,
+                                     const std::vector<qint64>& departments)
+{
+    db::Query q(database, transaction);
+    // Whole tables are read as they lie and put in key order here: asked to
+    // sort, the server walks the primary-key index page by page.
+    readProductsInto(q, QString(), ings_);
+    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
+    indexProducts();
+    const QString deps = departmentCondition(departments);
+    readDepartmentRowsInto(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, sklad_);
+    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
+    indexDepartmentRows();
+    KartaRows rows;
+    readCards(q, QString(), rows);
+    takeCards(rows);
+    readDepartments(q);
+}
+
+CatalogueSnapshot CatalogueSnapshot::Whole(db::Database* database, db::Transaction* transaction,
+                                           const std::vector<qint64>& departments, int helpers)
+{
+    if (helpers <= 0)
+        return CatalogueSnapshot(database, transaction, departments);
+    return CatalogueSnapshot(database, transaction, WholeTag{}, departments, helpers);
+}
+
+CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, WholeTag,
+                                     const std::vector<qint64>& departments, int helpers)
+{
+    // The department rows, most of the catalogue, are cut into as many parts
+    // as there are connections; products and cards are a part each. Every
+    // part lands in a list of its own and the lists are joined and put in key
+    // order at the end, so the snapshot is the same whoever read what.
+    const int connections = helpers + 1;
+    const QString deps = departmentCondition(departments);
+    struct Part {
+        enum Kind { Products, Cards, Rows } kind;
+        QString tail;
+        std::vector<Product> products;
+        KartaRows cards;
+        std::vector<DepartmentRow> rows;
+        bool done = false;
+    };
+    std::vector<Part> parts;
+    for (int i = 0; i < connections; ++i) {
+        QString where = QStringLiteral(" WHERE MOD(KOD, %1) = %2").arg(connections).arg(i);
+        if (!deps.isEmpty())
+            where += QStringLiteral(" AND ") + deps;
+        parts.push_back({Part::Rows, where, {}, {}, {}, false});
+    }
+    parts.push_back({Part::Products, QString(), {}, {}, {}, false});
+    parts.push_back({Part::Cards, QString(), {}, {}, {}, false});
+
+    auto read = [](Part& p, db::Query& q) {
+        p.products.clear();
+        p.cards.clear();
+        p.rows.clear();
+        switch (p.kind) {
+        case Part::Products:
+            readProductsInto(q, p.tail, p.products);
+            break;
+        case Part::Cards:
+            readCards(q, p.tail, p.cards);
+            break;
+        case Part::Rows:
+            readDepartmentRowsInto(q, p.tail, p.rows);
+            break;
+        }
+        p.done = true;
+    };
+    std::atomic<size_t> next{0};
+    auto work = [&](db::Query& q) {
+        for (size_t i = next++; i < parts.size(); i = next++)
+            read(parts[i], q);
+    };
+
+    const QString name = database->attachedName();
+    const db::ConnectParams params = database->params();
+    std::vector<std::thread> threads;
+    for (int h = 0; h < helpers; ++h) {
+        threads.emplace_back([&] {
+            // A helper that fails leaves its part undone: the transaction's
+            // own connection reads it after the others are through.
+            try {
+                db::Database own;
+                own.setDatabaseName(name);
+                own.setParams(params);
+                own.open();
+                db::Transaction read(&own, db::Transaction::readParams());
+                read.start();
+                {
+                    db::Query q(&own, &read);
+                    work(q);
+                }
+                read.commit();
+                own.close();
+            } catch (...) {
+            }
+        });
+    }
+    std::exception_ptr failed;
+    db::Query q(database, transaction);
+    try {
+        work(q);
+    } catch (...) {
+        failed = std::current_exception();
+    }
+    for (std::thread& t : threads)
+        t.join();
+    if (failed)
+        std::rethrow_exception(failed);
+    for (Part& p : parts)
+        if (!p.done)
+            read(p, q);
+
+    KartaRows cards;
+    for (Part& p : parts) {
+        if (p.kind == Part::Products)
+            ings_ = std::move(p.products);
+        else if (p.kind == Part::Cards)
+            cards = std::move(p.cards);
+    }
+    size_t total = 0;
+    for (const Part& p : parts)
+        total += p.rows.size();
+    sklad_.reserve(total);
+    for (Part& p : parts)
+        sklad_.insert(sklad_.end(), p.rows.begin(), p.rows.end());
+
+    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
+    indexProducts();
+    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
+    indexDepartmentRows();
+    takeCards(cards);
+    readDepartments(q);
+}
+
+void CatalogueSnapshot::readCards(db::Query& q, const QString& where, KartaRows& out)
+{
+    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA WHERE IS_ACTIVE > 0") + where);
+    q.stream([&out](const db::RowView& r) {
+        if (r.isNull(1) || r.isNull(2))
+            return;
+        out.emplace_back(r.asInt64(0), Karta{r.asInt64(1), r.asInt64(2), r.asDouble(3), r.asDouble(4)});
+    });
+}
+
+void CatalogueSnapshot::takeCards(KartaRows& rows)
+{
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
+    });
+    karta_.reserve(rows.size());
+    for (const auto& r : rows)
+        karta_.push_back(r.second);
+    indexCards();
+}
+
+} // namespace costing
