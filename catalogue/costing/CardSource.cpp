@@ -203,6 +203,8 @@ namespace {
 // The product and department-row reads: their columns, then a row of each.
 const QString kProductColumns = QStringLiteral(
     "SELECT KOD, MY_LEVEL, KVO_PORC, KALORIES, NAME, PERCENT_PLUS, CENA_COMPUTE, KOD_GROUP FROM ING");
+const QString kCardColumns =
+    QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA WHERE IS_ACTIVE > 0");
 const QString kDepartmentRowColumns = QStringLiteral(
     "SELECT KOD, KOD_ING, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING, KOD_FIRMA, PERCENT, METOD_CENA, OPEN_CLOSE "
     "FROM ING_SKLAD");
@@ -257,9 +259,7 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         if (seen.insert(p).second)
             tree.push_back(p);
     {
-        KeyedRead cards(database, transaction,
-                        QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA "
-                                       "WHERE IS_ACTIVE > 0 AND KOD_ING_MASTER"));
+        KeyedRead cards(database, transaction, kCardColumns + QStringLiteral(" AND KOD_ING_MASTER"));
         std::vector<qint64> frontier = tree;
         while (!frontier.empty()) {
             std::vector<qint64> next;
@@ -301,6 +301,27 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     indexDepartmentRows();
     db::Query q(database, transaction);
     readDepartments(q);
+}
+
+void CatalogueSnapshot::readCards(db::Query& q, const QString& where, KartaRows& out)
+{
+    q.setSql(kCardColumns + where);
+    q.stream([&out](const db::RowView& r) {
+        if (r.isNull(1) || r.isNull(2))
+            return;
+        out.emplace_back(r.asInt64(0), Karta{r.asInt64(1), r.asInt64(2), r.asDouble(3), r.asDouble(4)});
+    });
+}
+
+void CatalogueSnapshot::takeCards(KartaRows& rows)
+{
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
+    });
+    karta_.reserve(rows.size());
+    for (const auto& r : rows)
+        karta_.push_back(r.second);
+    indexCards();
 }
 
 void CatalogueSnapshot::readProductsInto(db::Query& q, const QString& tail, std::vector<Product>& out)

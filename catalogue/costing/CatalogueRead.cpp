@@ -168,25 +168,4 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     readDepartments(q);
 }
 
-void CatalogueSnapshot::readCards(db::Query& q, const QString& where, KartaRows& out)
-{
-    q.setSql(QStringLiteral("SELECT KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT FROM KARTA WHERE IS_ACTIVE > 0") + where);
-    q.stream([&out](const db::RowView& r) {
-        if (r.isNull(1) || r.isNull(2))
-            return;
-        out.emplace_back(r.asInt64(0), Karta{r.asInt64(1), r.asInt64(2), r.asDouble(3), r.asDouble(4)});
-    });
-}
-
-void CatalogueSnapshot::takeCards(KartaRows& rows)
-{
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-        return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
-    });
-    karta_.reserve(rows.size());
-    for (const auto& r : rows)
-        karta_.push_back(r.second);
-    indexCards();
-}
-
 } // namespace costing
