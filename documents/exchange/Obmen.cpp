@@ -4,6 +4,10 @@
 #include "engine/Clock.h"
 #include "engine/EngineDb.h"
 
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
 #include <stdexcept>
 
 namespace exchange::obmen {
@@ -14,18 +18,47 @@ constexpr int kHeaderLength = 257;
 constexpr int kRecordLength = 160;
 constexpr char kFileEnd = 0x1A;
 
-std::runtime_error fileError(const QFile& f, const QString& what)
+// Why a file could not be written, in the user's words where the system
+// gives a known cause.
+QString causeOf(const QFileDevice& f)
 {
-    return std::runtime_error((what + QStringLiteral(" ") + f.fileName() + QStringLiteral(": ") + f.errorString())
-                                  .toStdString());
+    const QString system = f.errorString();
+    if (system == qt_error_string(ENOSPC) || system == qt_error_string(EDQUOT))
+        return QStringLiteral("на диске нет свободного места");
+    if (system == qt_error_string(EFBIG))
+        return QStringLiteral("файл превысил допустимый размер");
+    return system;
 }
 
-QByteArray le32(quint32 v)
+std::runtime_error fileError(const QString& what, const QString& path, const QString& cause)
 {
-    QByteArray b(4, '\0');
+    return std::runtime_error((what + QStringLiteral(" ") + path + QStringLiteral(": ") + cause).toStdString());
+}
+
+// Writes `bytes` to a temporary file beside `path` and renames it over the
+// file only when every byte is on disk; a failure leaves the earlier file
+// (or none) and throws with the cause.
+void replaceFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile f(path);
+    // Unbuffered: a short write is seen at once and retried, so the error of
+    // the write that fails (no space left) is the one reported.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw fileError(QStringLiteral("Не удаётся создать файл"), path, causeOf(f));
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f));
+        done += n;
+    }
+    if (!f.commit())
+        throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f));
+}
+
+void putLe32(QByteArray& b, int at, quint32 v)
+{
     for (int i = 0; i < 4; ++i)
-        b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    return b;
+        b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 } // namespace
@@ -50,51 +83,36 @@ QByteArray EmptyImage()
 
 void CreateTable(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw fileError(f, QStringLiteral("Не удаётся создать файл"));
-    const QByteArray image = EmptyImage();
-    if (f.write(image) != image.size() || !f.flush())
-        throw fileError(f, QStringLiteral("Не удаётся записать файл"));
-    f.close();
+    replaceFile(path, EmptyImage());
 }
 
 // ---- table ----
 
-Table::Table(const QString& path) : file_(path)
+Table::Table(const QString& path) : path_(path)
 {
-    if (!file_.open(QIODevice::ReadWrite))
-        throw fileError(file_, QStringLiteral("Не удаётся открыть файл"));
-    const QByteArray head = file_.read(32);
-    auto le = [&head](int at, int bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw fileError(QStringLiteral("Не удаётся открыть файл"), path, f.errorString());
+    image_ = f.readAll();
+    auto le = [this](int at, int bytes) {
         quint32 v = 0;
         for (int i = bytes - 1; i >= 0; --i)
-            v = (v << 8) | static_cast<quint8>(head[at + i]);
+            v = (v << 8) | static_cast<quint8>(image_[at + i]);
         return v;
     };
-    if (head.size() < 32 || head[0] != 0x03 || le(8, 2) != kHeaderLength || le(10, 2) != kRecordLength) {
-        file_.close();
+    if (image_.size() < kHeaderLength || image_[0] != 0x03 || le(8, 2) != kHeaderLength || le(10, 2) != kRecordLength)
         throw std::runtime_error(
             (QStringLiteral("Файл ") + path + QStringLiteral(" не является таблицей обмена")).toStdString());
-    }
     count_ = static_cast<int>(le(4, 4));
-    if (file_.size() < kHeaderLength + qint64(count_) * kRecordLength) {
-        file_.close();
+    const qint64 records = kHeaderLength + qint64(count_) * kRecordLength;
+    if (count_ < 0 || image_.size() < records)
         throw std::runtime_error((QStringLiteral("Файл ") + path + QStringLiteral(" короче своих записей")).toStdString());
-    }
-}
-
-Table::~Table() { close(); }
-
-void Table::close()
-{
-    if (file_.isOpen())
-        file_.close();
+    image_.truncate(records);  // the end marker and anything after it
 }
 
 void Table::append(const Record& r, const QDate& today)
 {
-    if (!file_.isOpen())
+    if (!open_)
         throw std::runtime_error("exchange table is closed");
     const QVector<dbf::Value> values = {
         dbf::Value::of(r.incoming ? QStringLiteral("+") : QStringLiteral("-")),
@@ -114,22 +132,20 @@ void Table::append(const Record& r, const QDate& today)
                  .arg(r.doc))
                 .toStdString());
     }
-    // The record goes over the old end marker, then the header follows it:
-    // a failure between the two leaves the old count, which still describes
-    // a valid table (the extra bytes lie beyond its records).
-    const qint64 at = kHeaderLength + qint64(count_) * kRecordLength;
-    QByteArray tail = *rec;
-    tail += kFileEnd;
-    if (!file_.seek(at) || file_.write(tail) != tail.size())
-        throw fileError(file_, QStringLiteral("Не удаётся записать файл"));
-    QByteArray header;
-    header += static_cast<char>(today.year() - 1900);
-    header += static_cast<char>(today.month());
-    header += static_cast<char>(today.day());
-    header += le32(static_cast<quint32>(count_ + 1));
-    if (!file_.seek(1) || file_.write(header) != header.size() || !file_.flush())
-        throw fileError(file_, QStringLiteral("Не удаётся записать файл"));
+    image_ += *rec;
     ++count_;
+    image_[1] = static_cast<char>(today.year() - 1900);
+    image_[2] = static_cast<char>(today.month());
+    image_[3] = static_cast<char>(today.day());
+    putLe32(image_, 4, static_cast<quint32>(count_));
+}
+
+void Table::commit()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    replaceFile(path_, image_ + kFileEnd);
 }
 
 // ---- the rule per printed line ----
@@ -173,6 +189,6 @@ void Export::add(const Line& line)
     }
 }
 
-void Export::close() { table_.close(); }
+void Export::close() { table_.commit(); }
 
 } // namespace exchange::obmen

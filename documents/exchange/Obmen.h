@@ -3,8 +3,8 @@
 #include "Context.h"
 #include "Dbf.h"
 
+#include <QByteArray>
 #include <QDate>
-#include <QFile>
 #include <QString>
 
 #include <memory>
@@ -15,8 +15,9 @@ class Query;
 
 // The accounting exchange table obmen.dbf: a dBase III table in CP866 that the
 // accounting program reads, one record per printed movement line. The program
-// creates it from a fixed 258-byte image and appends to it while a report
-// prints; every append leaves a complete table on disk.
+// creates it from a fixed 258-byte image; a report run then fills a new table
+// beside it and puts it in place only when the run is complete, so a run that
+// fails (a full disk, a number too wide) leaves the earlier file as it was.
 namespace exchange::obmen {
 
 // TYPE C1, KOD C11, KOD1S C50, KOLVO F20.7, CENA F19.7, DATE D8, DOC C50.
@@ -27,7 +28,8 @@ const QVector<dbf::FieldDef>& Fields();
 QByteArray EmptyImage();
 
 // Creates the table at `path`, replacing any file of that name. Throws
-// std::runtime_error with the reason when the file cannot be written.
+// std::runtime_error naming the cause (no space left on the disk, ...) when
+// the file cannot be written; the earlier file then stays as it was.
 void CreateTable(const QString& path);
 
 // One record of the table.
@@ -41,30 +43,33 @@ struct Record {
     QString doc;            // cut to 50 characters
 };
 
-// A table open for appending. After every append the header's record count
-// and last-update date and the end marker are on disk, so a run stopped
-// half-way leaves a valid table; the file is closed by close() or at the end
-// of the object's life.
+// A table being filled: the records of the table at `path` and those appended
+// since, kept until commit() writes the whole table to a temporary file beside
+// `path` and renames it over the file. Until then, and when the object goes
+// without a commit, the file at `path` stays as it was.
 class Table {
 public:
-    // Opens a table CreateTable wrote (or one appended to since). Throws
-    // std::runtime_error when the file cannot be opened or is not such a table.
+    // Reads a table CreateTable wrote (or one committed since). Throws
+    // std::runtime_error when the file cannot be read, is not such a table or
+    // is shorter than the records its header counts.
     explicit Table(const QString& path);
-    ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
     // Appends one record; `today` becomes the last-update date. Throws
-    // std::runtime_error when a number does not fit its field or the file
-    // cannot be written; the file then still holds the records before it.
+    // std::runtime_error when a number does not fit its field.
     void append(const Record& r, const QDate& today);
     int count() const { return count_; }
-    bool isOpen() const { return file_.isOpen(); }
-    void close();
+    bool isOpen() const { return open_; }
+    // Puts the table in place. Throws std::runtime_error naming the cause when
+    // it cannot be written; the earlier file then stays. Later calls do nothing.
+    void commit();
 
 private:
-    QFile file_;
+    QString path_;
+    QByteArray image_;  // header and records, without the end marker
     int count_ = 0;
+    bool open_ = true;
 };
 
 // One printed line as the exchange rule takes it.
@@ -90,7 +95,8 @@ public:
     // appends the line's record (also when the product has no row there:
     // both codes empty). The date of last update is the clock's today.
     void add(const Line& line);
-    // Closes the table (also done at the end of the object's life).
+    // Puts the finished table in place (Table::commit). An export destroyed
+    // without it, as when the report fails, leaves the earlier file.
     void close();
     int count() const { return table_.count(); }
 

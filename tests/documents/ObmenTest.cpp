@@ -1,12 +1,17 @@
 // The accounting exchange table obmen.dbf byte for byte: the new table, the
-// records the per-line rule appends, and a run that stops half-way.
+// records the per-line rule appends, and runs that fail half-way (a number
+// too wide, a full disk), which leave the earlier table in place.
 
 #include "exchange/Obmen.h"
 
 #include "support/EngineEnv.h"
 #include "util/Clock.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/mount.h>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +114,7 @@ TEST_F(Obmen, RecordsAreLaidOutByteForByte)
         x.add(line(101, 1, 2.5, 123.45));
         x.add(line(102, 2, 3, 10, QStringLiteral("Поставка")));
         EXPECT_EQ(x.count(), 2);
+        x.close();
     }
     const QByteArray file = readFile(path);
     ASSERT_EQ(file.size(), 257 + 2 * 160 + 1);
@@ -156,33 +162,91 @@ TEST_F(Obmen, LongNamesAreCutToTheirFields)
     {
         exchange::obmen::Export x(env.ctx(), path);
         x.add(line(101, 1, 1, 1, longName));
+        x.close();
     }
     const QByteArray file = readFile(path);
     ASSERT_EQ(file.size(), 257 + 160 + 1);
     EXPECT_EQ(file.mid(257 + 110, 50), QByteArray(50, '\x86'));
 }
 
-TEST_F(Obmen, RunStoppedHalfWayLeavesAValidTable)
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+TEST_F(Obmen, FailedRunLeavesTheEarlierTableAndShortTablesAreRefused)
 {
     exchange::obmen::CreateTable(path);
     {
         exchange::obmen::Export x(env.ctx(), path);
         x.add(line(101, 1, 1, 1));
+        x.close();
+    }
+    const QByteArray earlier = readFile(path);
+    ASSERT_EQ(earlier.size(), 257 + 160 + 1);
+    {
+        exchange::obmen::Export x(env.ctx(), path);
+        x.add(line(101, 1, 2, 1));
         // A quantity wider than its field stops the run.
         EXPECT_THROW(x.add(line(101, 1, 1e15, 1)), std::runtime_error);
     }
-    const QByteArray file = readFile(path);
-    ASSERT_EQ(file.size(), 257 + 160 + 1);
-    EXPECT_EQ(file[4], 1);
-    EXPECT_EQ(file.right(1), QByteArray(1, 0x1A));
-    const auto table = exchange::dbf::Read(file);
+    EXPECT_EQ(readFile(path), earlier);
+    EXPECT_EQ(QDir(env.t.folder()).entryList({QStringLiteral("*obmen*")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("obmen.dbf")});
+
+    // A header counting two records: exactly two records' bytes (no end
+    // marker) are read and appended to; one byte fewer is refused untouched.
+    QByteArray two = earlier.left(257 + 160) + earlier.mid(257, 160);
+    two[4] = 2;
+    writeFile(path, two);
+    {
+        exchange::obmen::Export x(env.ctx(), path);
+        x.add(line(102, 2, 1, 1));
+        x.close();
+        EXPECT_EQ(x.count(), 3);
+    }
+    const auto table = exchange::dbf::Read(readFile(path));
     ASSERT_TRUE(table.has_value());
-    EXPECT_EQ(table->records.size(), 1);
+    EXPECT_EQ(table->records.size(), 3);
+
+    two.chop(1);
+    writeFile(path, two);
+    EXPECT_THROW(exchange::obmen::Export(env.ctx(), path), std::runtime_error);
+    EXPECT_EQ(readFile(path), two);
 
     // A file that is not an exchange table is refused, not appended to.
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("not a table");
-    f.close();
+    writeFile(path, "not a table");
     EXPECT_THROW(exchange::obmen::Export(env.ctx(), path), std::runtime_error);
+}
+
+// A disk that fills up while the table is written: a tmpfs of two pages
+// holds the earlier table but not the new one beside it.
+TEST_F(Obmen, FullDiskLeavesTheEarlierTableAndNamesTheCause)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    if (::mount("tmpfs", dir.path().toLocal8Bit().constData(), "tmpfs", 0, "size=8k") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    struct Unmount {
+        QString at;
+        ~Unmount() { ::umount2(at.toLocal8Bit().constData(), MNT_DETACH); }
+    } unmount{dir.path()};
+    const QString small = dir.path() + QStringLiteral("/obmen.dbf");
+    exchange::obmen::CreateTable(small);
+    QString message;
+    {
+        exchange::obmen::Export x(env.ctx(), small);
+        for (int i = 1; i <= 40; ++i)
+            x.add(line(101, 1, i, 1));
+        try {
+            x.close();
+        } catch (const std::runtime_error& e) {
+            message = QString::fromUtf8(e.what());
+        }
+    }
+    EXPECT_TRUE(message.contains(QStringLiteral("на диске нет свободного места"))) << message.toStdString();
+    EXPECT_EQ(readFile(small), expectedEmptyTable());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("obmen.dbf")});
 }
