@@ -33,6 +33,12 @@ const QString kNoKnownDish =
 const QString kTorgUnknownDish =
     QStringLiteral("В принимаемом файле имеются блюда, которые отсутствуют в Вашей базе. Операция производиться не будет.");
 
+// A file whose value no kitchen sells: the line and the value, nothing written.
+QString totalsRefused(const QString& refusal)
+{
+    return QStringLiteral("Итоги смены не приняты. ") + refusal + QStringLiteral(" Обработка завершена.");
+}
+
 ExchangeFileDialogs& dialogs()
 {
     static ExchangeFileDialogs d;
@@ -251,6 +257,10 @@ qint64 ImportShiftTotals(const ShowNewDocument& show)
                                        "а требуется v5.X.X. Обработка завершена."));
             return;
         }
+        if (totals.status == exchange::TotalsStatus::OutOfRange) {
+            Msg::notice(totalsRefused(totals.refusal));
+            return;
+        }
         if (totals.status != exchange::TotalsStatus::Ok) {
             Msg::notice(kDamagedTotals);
             return;
@@ -298,6 +308,9 @@ qint64 ImportTorgServiceTotals(const ShowNewDocument& show)
             return;
         case exchange::TorgStatus::NoCodes:
             Msg::notice(kNoKnownDish);
+            return;
+        case exchange::TorgStatus::OutOfRange:
+            Msg::notice(totalsRefused(plan.refusal));
             return;
         case exchange::TorgStatus::Ok:
             break;

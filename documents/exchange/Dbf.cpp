@@ -204,6 +204,7 @@ std::optional<Table> Read(const QByteArray& bytes, QString* reason)
             p += f.length;
         }
         t.records.append(rec);
+        t.numbers.append(static_cast<int>(r + 1));
     }
     return t;
 }

@@ -65,6 +65,7 @@ private:
 struct Table {
     QVector<FieldDef> fields;
     QVector<QVector<QByteArray>> records;  // raw field bytes, in field order
+    QVector<int> numbers;                  // each record's number in the file, from 1
     int fieldIndex(const QByteArray& name) const;
 };
 

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <cmath>
 #include <limits>
 
 namespace exchange {
@@ -51,6 +52,17 @@ std::optional<qint64> parseInteger(const QString& text)
     bool ok = false;
     const qint64 v = t.toLongLong(&ok);
     return ok ? std::optional<qint64>(v) : std::nullopt;
+}
+
+// The refusal of a value beyond its bound, or nothing when it is within:
+// `where` names the line or record, `what` the value.
+QString outOfRange(double value, double bound, const QString& where, const QString& what, const QString& text)
+{
+    if (std::abs(value) <= bound)
+        return {};
+    return where + QStringLiteral(": ") + what + QStringLiteral(" ") + text.trimmed() +
+           QStringLiteral(" вне допустимых пределов (по модулю не больше ") + QString::number(bound, 'f', 0) +
+           QStringLiteral(").");
 }
 
 // The database row a code names, with the key binding the code.
@@ -171,10 +183,23 @@ ShiftTotals ParseShiftTotals(const QByteArray& fileBytes, Scrambler& scrambler)
         TotalsItem item;
         item.codeText = db::fromCp1251(lines[i]);
         item.code = parseInteger(item.codeText);
-        const auto price = ParseTotalsNumber(db::fromCp1251(lines[i + 1]));
-        const auto quantity = ParseTotalsNumber(db::fromCp1251(lines[i + 2]));
+        const QString priceText = db::fromCp1251(lines[i + 1]);
+        const QString quantityText = db::fromCp1251(lines[i + 2]);
+        const auto price = ParseTotalsNumber(priceText);
+        const auto quantity = ParseTotalsNumber(quantityText);
         if (!price || !quantity)
             return t;
+        // Lines are counted from 1: the price stands on line i + 2, the quantity on i + 3.
+        QString refusal = outOfRange(*price, kMaxTotalsPrice, QStringLiteral("Строка %1").arg(i + 2),
+                                     QStringLiteral("цена"), priceText);
+        if (refusal.isEmpty())
+            refusal = outOfRange(*quantity, kMaxTotalsQuantity, QStringLiteral("Строка %1").arg(i + 3),
+                                 QStringLiteral("количество"), quantityText);
+        if (!refusal.isEmpty()) {
+            t.status = TotalsStatus::OutOfRange;
+            t.refusal = refusal;
+            return t;
+        }
         item.price = *price;
         item.quantity = *quantity;
         items.append(item);
@@ -261,7 +286,8 @@ TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, 
         const QVector<QByteArray>* record;
     };
     QVector<Sold> sold;  // the records with a quantity, in file order
-    for (const QVector<QByteArray>& rec : table->records) {
+    for (int r = 0; r < table->records.size(); ++r) {
+        const QVector<QByteArray>& rec = table->records[r];
         bool ok = true;
         const auto kol = dbf::NumberOf(rec[fKol], &ok);
         if (!ok)
@@ -271,6 +297,17 @@ TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, 
             return plan;
         if (!kol || *kol == 0)
             continue;
+        const QString where = QStringLiteral("Запись %1").arg(table->numbers[r]);
+        QString refusal = outOfRange(*kol, kMaxTotalsQuantity, where, QStringLiteral("количество KOL"),
+                                     QString::fromLatin1(rec[fKol]));
+        if (refusal.isEmpty() && price)
+            refusal = outOfRange(*price, kMaxTotalsPrice, where, QStringLiteral("цена PRICE"),
+                                 QString::fromLatin1(rec[fPrice]));
+        if (!refusal.isEmpty()) {
+            plan.status = TorgStatus::OutOfRange;
+            plan.refusal = refusal;
+            return plan;
+        }
         sold.append({dbf::TextOf(rec[fCode]).trimmed(), *kol, price.value_or(0), &rec});
     }
 

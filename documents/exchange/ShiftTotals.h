@@ -23,7 +23,14 @@ enum class TotalsStatus {
     Ok,
     Damaged,     // not a totals file, or damaged
     OldVersion,  // the end marker is right but the deferred-payments block is missing
+    OutOfRange,  // a price or quantity beyond what a kitchen sells (refusal names its line)
 };
+
+// What one line of totals may carry, either sign: a quantity of a million
+// portions or kilograms, a price of ten million. Anything beyond is a damaged
+// or forged file, never a shift's sales.
+constexpr double kMaxTotalsQuantity = 1e6;
+constexpr double kMaxTotalsPrice = 1e7;
 
 struct TotalsItem {
     QString codeText;             // the code line as it stands
@@ -37,6 +44,7 @@ struct ShiftTotals {
     QDate date;
     QString name;
     QVector<TotalsItem> items;  // in file order
+    QString refusal;            // OutOfRange: the line, the value and the bound, for the user
 };
 
 // Reads a totals file: container, markers, date, name and every item.
@@ -80,11 +88,13 @@ enum class TorgStatus {
     Damaged,      // not a dBase table, a header that does not fit the file, an unreadable number or date
     UnknownCode,  // a code (of the first record or of a line) that the database lacks, or not a number
     NoCodes,      // no record with a quantity has a code
+    OutOfRange,   // a quantity or price beyond the bounds above (refusal names its record)
 };
 
 struct TorgPlan {
     TorgStatus status = TorgStatus::Damaged;
     SalesDocument document;
+    QString refusal;  // OutOfRange: the record, the value and the bound, for the user
 };
 // Records with KOL 0 are not read; codes of five characters or fewer make no
 // line; equal dish, department and price are merged, later records first.

@@ -166,3 +166,40 @@ TEST_F(ExchangeDb, TillTotalsRefuseWhatTheyCannotMatch)
     EXPECT_EQ(status({{code13(99999999999LL), 1, 10}}, exchange::CodeKind::Till), TorgStatus::UnknownCode);
     EXPECT_EQ(status({{QString(), 1, 10}, {code13(kBorschRow), 0, 55}}), TorgStatus::NoCodes);
 }
+
+// A record the till flagged deleted is no sale. A quantity or price beyond a
+// kitchen's bounds refuses the table, naming the record by its number in the
+// file (deleted records counted); a value on the bound is taken.
+TEST_F(ExchangeDb, TillTotalsSkipDeletedRecordsAndRefuseValuesBeyondBounds)
+{
+    auto deleted = [](QByteArray table, int record) {
+        const int headerLength = static_cast<quint8>(table[8]) | (static_cast<quint8>(table[9]) << 8);
+        const int recordLength = static_cast<quint8>(table[10]) | (static_cast<quint8>(table[11]) << 8);
+        table[headerLength + record * recordLength] = '*';
+        return table;
+    };
+    const QByteArray sold = deleted(
+        tillTable({{code13(kBorschRow), 1, 55}, {code13(kBorschRow), 2, 55}, {code13(kKompotRow), 1e6, 1e7}}), 1);
+    const exchange::TorgPlan plan = exchange::PlanTorgServiceTotals(ctx(), sold, exchange::CodeKind::Unique);
+    ASSERT_EQ(plan.status, exchange::TorgStatus::Ok);
+    ASSERT_EQ(plan.document.lines.size(), 2);
+    EXPECT_EQ(plan.document.lines[0].kolvo, 1e6);
+    EXPECT_EQ(plan.document.lines[1].kodIng, kBorsch);
+    EXPECT_EQ(plan.document.lines[1].kolvo, 1);
+
+    const struct {
+        TillRecord second;
+        QString refusal;
+    } cases[] = {
+        {{code13(kKompotRow), 1000000.0001, 10}, QStringLiteral("Запись 3: количество KOL")},
+        {{code13(kKompotRow), -1000001, 10}, QStringLiteral("Запись 3: количество KOL")},
+        {{code13(kKompotRow), 1, -10000000.5}, QStringLiteral("Запись 3: цена PRICE")},
+    };
+    for (const auto& c : cases) {
+        const QByteArray table = deleted(tillTable({{code13(kBorschRow), 1, 55}, {code13(kBorschRow), 1, 55}, c.second}), 1);
+        const exchange::TorgPlan p = exchange::PlanTorgServiceTotals(ctx(), table, exchange::CodeKind::Unique);
+        EXPECT_EQ(p.status, exchange::TorgStatus::OutOfRange);
+        EXPECT_TRUE(p.refusal.startsWith(c.refusal)) << p.refusal.toStdString();
+        EXPECT_TRUE(p.document.lines.isEmpty());
+    }
+}

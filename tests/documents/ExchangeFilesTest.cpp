@@ -384,3 +384,32 @@ TEST(TotalsFile, ADocumentNameOfTheFullTwoHundredCharactersIsAcceptedAndOneMoreR
     lines[4] = QString(201, QChar(0x0416));
     EXPECT_EQ(exchange::ParseShiftTotals(pdzOf(plainOf(lines)), s).status, TotalsStatus::Damaged);
 }
+
+// Prices and quantities keep to what a kitchen sells: a value on the bound
+// is read, one beyond it refuses the file, naming the line it stands on.
+TEST(TotalsFile, ValuesBeyondAKitchensBoundsAreRefusedByTheirLine)
+{
+    using exchange::TotalsStatus;
+    Scrambler s;
+    const struct {
+        QStringList items;
+        TotalsStatus status;
+        QString refusal;  // its beginning
+    } cases[] = {
+        {{"101", "10000000", "1000000"}, TotalsStatus::Ok, {}},
+        {{"101", "-10000000", "-1000000"}, TotalsStatus::Ok, {}},
+        {{"101", "10", "-9223372036854775808"}, TotalsStatus::OutOfRange,
+         QStringLiteral("Строка 9: количество -9223372036854775808 вне допустимых пределов")},
+        {{"101", "10", "1000000,001"}, TotalsStatus::OutOfRange, QStringLiteral("Строка 9: количество")},
+        {{"101", "10000000.01", "1"}, TotalsStatus::OutOfRange, QStringLiteral("Строка 8: цена")},
+        {{"101", "10", "1", "102", "10", "2000000"}, TotalsStatus::OutOfRange, QStringLiteral("Строка 12: количество")},
+    };
+    for (const auto& c : cases) {
+        const auto t = exchange::ParseShiftTotals(pdzOf(plainOf(totalsLines(c.items))), s);
+        EXPECT_EQ(t.status, c.status) << c.items.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(t.refusal.startsWith(c.refusal)) << t.refusal.toStdString();
+        EXPECT_EQ(t.refusal.isEmpty(), c.refusal.isEmpty());
+        if (c.status != TotalsStatus::Ok)
+            EXPECT_TRUE(t.items.isEmpty());
+    }
+}

@@ -264,6 +264,13 @@ TEST_F(PosExchange, RejectedTotalsWriteNothing)
         EXPECT_EQ(env.messages, QStringList{damaged});
     }
 
+    // A quantity no kitchen sells, with a right check sum: refused by its line.
+    env.messages.clear();
+    writeFile(chosen, pdz({"900020", "55", "-9223372036854775808"}));
+    EXPECT_EQ(ImportShiftTotals(), 0);
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Итоги смены не приняты. Строка 9: количество -9223372036854775808 вне "
+                                                       "допустимых пределов (по модулю не больше 1000000). Обработка завершена.")});
+
     env.messages.clear();
     env.answers = {1};
     writeFile(chosen, pdz({"777", "55", "2"}));
