@@ -187,10 +187,14 @@ void TForm_Print::BitBtn5Click()
     const qint64 formKod = FormKod();
     if (formKod == 0)
         return;
-    const QString path = pickSaveFile(this, QStringLiteral("Выгрузить Excel шаблон на диск для редактирования"),
-                                      patternsFolder(), kFilter);
+    QString path = pickSaveFile(this, QStringLiteral("Выгрузить Excel шаблон на диск для редактирования"),
+                                patternsFolder(), kFilter);
     if (path.isEmpty())
         return;
+    // A name typed without an extension gets the templates' own, so the office
+    // opens it by its name and the upload dialog offers it again.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".xls");
     const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(engine::ProgramContext(), formKod);
     if (!stored)
         return;

@@ -282,6 +282,24 @@ TEST_F(TemplateWindowTest, UploadRefusesAFileThatIsNoSpreadsheetAndStoresAGoodOn
     EXPECT_EQ(scalar(QStringLiteral("SELECT UNICNAME FROM PRINT_FORMS WHERE KOD = %1").arg(sample)).toInt(), 777);
 }
 
+// Downloading for editing writes the stored spreadsheet and opens it in the
+// office; a name typed without an extension gets the templates' own.
+TEST_F(TemplateWindowTest, DownloadedTemplateKeepsItsExtension)
+{
+    toTemplate(own);
+    const QDir dir(env.testDb().folder());
+    for (const auto& [typed, written] : {std::pair{"правка", "правка.xls"}, std::pair{"копия.xls", "копия.xls"}}) {
+        chosenFile = dir.filePath(QString::fromUtf8(typed));
+        Form_Print->BitBtn5->click();
+        ASSERT_FALSE(office->books.isEmpty());
+        EXPECT_EQ(office->last().sourcePath, dir.filePath(QString::fromUtf8(written)));
+        QFile f(dir.filePath(QString::fromUtf8(written)));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << written;
+        EXPECT_EQ(f.readAll(), kXls);
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("правка"))));
+}
+
 TEST_F(TemplateWindowTest, ContainerExportThenImportAndADamagedContainerWritesNothing)
 {
     toTemplate(own);
