@@ -98,6 +98,37 @@ TEST(BufferedEquivalence, GeneratedRunsStoreTheSameCells)
     }
 }
 
+// Values written to two sheets in turn, the same rows on both, each stay on
+// the sheet they were written to.
+TEST(BufferedEquivalence, ValuesWrittenToTwoSheetsInTurnStayOnTheirSheets)
+{
+    RecordingOffice office;
+    office.connect();
+    auto inner = office.newCalc();
+    if (inner->sheetCount() < 2)
+        inner->insertSheet(1, QStringLiteral("Заказ"));
+    {
+        BufferedDocument buffered(*inner);
+        for (int row = 0; row < 3; ++row) {
+            buffered.setString({0, 0, row}, QStringLiteral("статистика %1").arg(row));
+            buffered.setValue({1, 0, row}, row + 0.5);
+            buffered.setValue({0, 1, row}, row);
+        }
+        buffered.setString({1, 1, 0}, QStringLiteral("заказ"));
+        buffered.show();
+    }
+    const RecordedBook& b = office.last();
+    ASSERT_GE(b.sheets.size(), 2u);
+    EXPECT_EQ(b.sheets[0].cells.size(), 6u);
+    EXPECT_EQ(b.sheets[1].cells.size(), 4u);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(b.sheets[0].cells.at({row, 0}).content, QStringLiteral("статистика %1").arg(row));
+        EXPECT_EQ(b.sheets[0].cells.at({row, 1}).content, QVariant(double(row)));
+        EXPECT_EQ(b.sheets[1].cells.at({row, 0}).content, QVariant(row + 0.5));
+    }
+    EXPECT_EQ(b.sheets[1].cells.at({0, 1}).content, QStringLiteral("заказ"));
+}
+
 // Rows that leave the same cells out (a statement's issues skip the receipt
 // columns): where the cells left out hold nothing, the rows and the row below
 // them go as one block; where one of them holds something, it keeps it, and
