@@ -2,7 +2,8 @@
 // LibreOffice: 5,000 products with their department rows and 100,000 issue
 // lines over a week, read with the statistics window's default options and
 // laid out in the two-sheet workbook. The reading alone and the whole build
-// (reading included) are timed; the workbook is closed outside the timing.
+// (reading included) are timed, five runs each for min and median; the
+// workbook is closed outside the timing.
 
 #include "OfficeRun.h"
 
@@ -93,7 +94,11 @@ void BM_StatisticsQuery(benchmark::State& state)
             state.SkipWithError("unexpected rows");
     }
 }
-BENCHMARK(BM_StatisticsQuery)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StatisticsQuery)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min", bench::Minimum)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_StatisticsWorkbook(benchmark::State& state)
 {
@@ -109,7 +114,12 @@ void BM_StatisticsWorkbook(benchmark::State& state)
     state.counters["products"] = kProducts;
     state.counters["lines"] = kLines;
 }
-BENCHMARK(BM_StatisticsWorkbook)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StatisticsWorkbook)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min", bench::Minimum)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 
