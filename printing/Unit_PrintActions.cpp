@@ -192,9 +192,15 @@ void TForm_Print::BitBtn5Click()
     if (path.isEmpty())
         return;
     // A name typed without an extension gets the templates' own, so the office
-    // opens it by its name and the upload dialog offers it again.
-    if (QFileInfo(path).suffix().isEmpty())
+    // opens it by its name and the upload dialog offers it again. The dialog
+    // asked about replacing the name as typed, so the name written is asked about here.
+    if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".xls");
+        if (QFile::exists(path) && !Msg::confirm(QStringLiteral("Файл < ") + path +
+                                                     QStringLiteral(" > уже существует. Заменить его?"),
+                                                 QStringLiteral("Выгрузка шаблона")))
+            return;
+    }
     const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(engine::ProgramContext(), formKod);
     if (!stored)
         return;

@@ -298,6 +298,16 @@ TEST_F(TemplateWindowTest, DownloadedTemplateKeepsItsExtension)
         EXPECT_EQ(f.readAll(), kXls);
     }
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("правка"))));
+
+    // The file the typed name becomes is there already: replaced only when confirmed.
+    file(QStringLiteral("правка.xls"), "мои правки");
+    chosenFile = dir.filePath(QStringLiteral("правка"));
+    env.answers = {0};
+    Form_Print->BitBtn5->click();
+    EXPECT_TRUE(env.messages.last().contains(QStringLiteral("уже существует")));
+    QFile kept(dir.filePath(QStringLiteral("правка.xls")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("мои правки"));
 }
 
 TEST_F(TemplateWindowTest, ContainerExportThenImportAndADamagedContainerWritesNothing)
