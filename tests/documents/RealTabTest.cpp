@@ -38,17 +38,18 @@ public:
                      .arg(provodka));
         return k;
     }
-    qint64 realLine(qint64 doc, qint64 ing, double kolvo, double cena, qint64 otdel = 0)
+    qint64 realLine(qint64 doc, qint64 ing, double kolvo, double cena, qint64 otdel = 0, double cenaSklad = 0)
     {
         const qint64 k = num(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
         t().exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
-                                "VALUES (%1, %2, %3, %4, %5, %6, 0)")
+                                "VALUES (%1, %2, %3, %4, %5, %6, %7)")
                      .arg(k)
                      .arg(doc)
                      .arg(ing)
                      .arg(otdel ? otdel : kitchen)
                      .arg(kolvo)
-                     .arg(cena));
+                     .arg(cena)
+                     .arg(cenaSklad));
         return k;
     }
     // Line values of a document by product name.
@@ -298,7 +299,7 @@ TEST(RealTab, AProductionPostedFromTheTabGetsItsOutputUnderTheChosenRule)
     const qint64 bread = env.dish(QStringLiteral("Хлеб"), {{flour, 0.5}});
     env.setStock(bread, env.kitchen, 0, 0, 0);
     const qint64 doc = env.realDoc(7, 0, QStringLiteral("П-4"));
-    env.realLine(doc, bread, 4, 30);
+    env.realLine(doc, bread, 4, 30, 0, 25);
     env.show(doc);
     Form_Timers->Timer_Real->stop();
     RealTab->Open_RealBludo();
@@ -309,7 +310,7 @@ TEST(RealTab, AProductionPostedFromTheTabGetsItsOutputUnderTheChosenRule)
     }
     EXPECT_NEAR(env.kolvo(flour, env.kitchen), 8, 1e-9);
     EXPECT_NEAR(env.kolvo(bread, env.kitchen), 4, 1e-9);
-    EXPECT_DOUBLE_EQ(env.cena(bread, env.kitchen), 30);  // "Поставить новую"
+    EXPECT_DOUBLE_EQ(env.cena(bread, env.kitchen), 25);  // "Поставить новую": the line's stock price
     const qint64 output = env.docField(doc, "INT_PARAM3");
     EXPECT_EQ(env.docField(output, "DOC_TYPE"), 2);
     EXPECT_EQ(env.docField(output, "EDIT_CENA"), 2);
