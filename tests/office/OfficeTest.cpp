@@ -262,6 +262,7 @@ TEST(Office, UnreachableOfficeGivesTheMessage)
     TemplateForm f;
     f.HEAD_YX = QStringLiteral("F7");
     f.TAIL_YX = QStringLiteral("F12");
+    f.SHABLON = QByteArray("spreadsheet");
     try {
         OpenPrintTemplate(office, dir.path() + QStringLiteral("/cache/"), f, doc);
         FAIL();
