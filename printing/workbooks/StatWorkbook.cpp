@@ -261,12 +261,13 @@ bool BuildStatWorkbook(const engine::Context& ctx, automation::Office& office, c
                        const Progress& progress)
 {
     // The workbook first: without the office nothing is read.
-    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); });
+    return FillAndShow(
+        office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); }, 2);
 }
 
 bool WriteStatWorkbook(automation::Office& office, const StatOptions& o, const StatData& data, const Progress& progress)
 {
-    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); });
+    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); }, 2);
 }
 
 } // namespace workbooks
