@@ -17,6 +17,7 @@ namespace {
 } // namespace
 
 void Document::setSheetName(int, const QString&) { unsupported("rename a sheet"); }
+void Document::removeSheet(int) { unsupported("remove a sheet"); }
 void Document::setBlockFormulas(const CellAddress&, const QList<QStringList>&) { unsupported("hold formulas"); }
 void Document::setCharColor(const QList<RangeAddress>&, int) { unsupported("colour characters"); }
 void Document::setVertJustify(const RangeAddress&, int) { unsupported("align vertically"); }

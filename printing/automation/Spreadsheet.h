@@ -163,6 +163,8 @@ public:
     // Workbooks the program lays out itself. Each throws OfficeError on a
     // document that cannot do it.
     virtual void setSheetName(int sheet, const QString& name);
+    // Removes the sheet with what it holds.
+    virtual void removeSheet(int sheet);
     // Formulas for a block of cells from cell rightwards and downwards, in one call.
     virtual void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows);
     // Colour of the characters of several ranges, in one call; 0xRRGGBB.

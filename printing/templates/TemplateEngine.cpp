@@ -90,6 +90,12 @@ int OpenPrintTemplate(automation::Office& office, const QString& cacheFolder, co
     const int headRow = RowNumber(form.HEAD_YX);
     const int tailRow = RowNumber(form.TAIL_YX);
     const int first = headRow + 1;
+    // Without a spreadsheet the office would open the empty cache file as a
+    // new, bare workbook.
+    if (form.SHABLON.isEmpty())
+        throw TemplateError(QStringLiteral("В шаблоне \"%1\" нет файла электронной таблицы: загрузите его в окне "
+                                           "шаблонов печати.")
+                                .arg(form.NAME_SHABLON));
     if (!office.connect())
         throw TemplateError(automation::OfficeUnreachableText());
     const QString path = EnsureCacheFile(cacheFolder, form);

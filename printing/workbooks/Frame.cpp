@@ -67,13 +67,20 @@ void Abandon(automation::Office& office, automation::Document& d)
     }
 }
 
-bool FillAndShow(automation::Office& office, const std::function<void(automation::Document&)>& fill)
+void KeepSheets(automation::Document& d, int sheets)
+{
+    for (int n = d.sheetCount(); n > sheets; --n)
+        d.removeSheet(n - 1);
+}
+
+bool FillAndShow(automation::Office& office, const std::function<void(automation::Document&)>& fill, int sheets)
 {
     std::unique_ptr<automation::Document> doc = NewWorkbook(office);
     if (!doc)
         return false;
     try {
         fill(*doc);
+        KeepSheets(*doc, sheets);
     } catch (...) {
         Abandon(office, *doc);
         throw;

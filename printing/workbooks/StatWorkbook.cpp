@@ -151,7 +151,8 @@ void openingFrame(automation::Document& d, const StatOptions& o)
     d.setSheetName(kOrder, QStringLiteral("Заявка поставщикам"));
     d.setPageMargins(kStat, {PointsToHmm(15), PointsToHmm(10)});
     d.setPageMargins(kOrder, {PointsToHmm(45), PointsToHmm(10)});
-    static const int statWidths[] = {750, 7600, 1600, 1600, 1600, 1600, 1600};
+    // The captions wrap between words only: "Остаток", "Ед.изм." fit a line.
+    static const int statWidths[] = {750, 7000, 1900, 2200, 2200, 2200, 2200};
     static const int orderWidths[] = {750, 7600, 1800, 1800, 2500, 2500};
     for (int c = 0; c < 7; ++c)
         d.setColumnWidth(kStat, c, statWidths[c]);
@@ -252,7 +253,8 @@ void fillAll(automation::Document& doc, const StatOptions& o, const StatData& da
     if (progress.start)
         progress.start(static_cast<int>(data.stock.size()));
     fill(doc, o, ComputeStat(o, data), progress);
-    doc.fitRowHeights(kStat, 2, 2);
+    // The titles in their larger font, and the wrapped captions.
+    doc.fitRowHeights(kStat, 0, 2);
 }
 
 } // namespace
@@ -261,12 +263,13 @@ bool BuildStatWorkbook(const engine::Context& ctx, automation::Office& office, c
                        const Progress& progress)
 {
     // The workbook first: without the office nothing is read.
-    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); });
+    return FillAndShow(
+        office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); }, 2);
 }
 
 bool WriteStatWorkbook(automation::Office& office, const StatOptions& o, const StatData& data, const Progress& progress)
 {
-    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); });
+    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); }, 2);
 }
 
 } // namespace workbooks

@@ -73,6 +73,7 @@ TEST_F(MenuOfficeTest, MenuFromTheShippedSampleStoredAndReadBack)
     EXPECT_EQ(at(*d, "B14"), QStringLiteral("Салат"));
     EXPECT_EQ(at(*d, "B18"), QStringLiteral("Зав. производством ______________"));
     EXPECT_GT(d->cellState({0, 5, 13}).bottomWidth, 0);  // the grid reaches the last table row
+    ExpectNumbersFormatted(*d, 20, 6);
     d->close();
 }
 

@@ -69,6 +69,7 @@ private:
         void show() override { d_->show(); }
         void close() override { d_->close(); }
         void setSheetName(int s, const QString& n) override { d_->setSheetName(s, n); }
+        void removeSheet(int s) override { d_->removeSheet(s); }
         void setBlockFormulas(const automation::CellAddress& c, const QList<QStringList>& f) override
         {
             d_->setBlockFormulas(c, f);

@@ -609,6 +609,17 @@ public:
         }
     }
 
+    void removeSheet(int index) override
+    {
+        try {
+            const rtl::OUString name = Reference<container::XNamed>(sheets_->getByIndex(index), UNO_QUERY_THROW)->getName();
+            sheetCache_.clear();
+            doc_->getSheets()->removeByName(name);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void setBlockFormulas(const CellAddress& c, const QList<QStringList>& rows) override
     {
         if (rows.isEmpty() || rows.front().isEmpty())
@@ -968,7 +979,14 @@ bool UnoOffice::connected() const { return d->inUse && d->desktop.is(); }
 
 std::unique_ptr<Document> UnoOffice::newCalc()
 {
-    return loadDocument(QString());
+    std::unique_ptr<Document> doc = loadDocument(QString());
+    // The office names a new sheet in its own interface language ("Sheet1").
+    for (int i = 0; i < doc->sheetCount(); ++i) {
+        const QString name = QStringLiteral("Лист%1").arg(i + 1);
+        if (doc->sheetName(i) != name)
+            doc->setSheetName(i, name);
+    }
+    return doc;
 }
 
 std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
