@@ -528,23 +528,25 @@ void TForm_Invent::Grid_InvColEnter(const QString& field)
         RadioGroup1->setItemIndex(1);
 }
 
-void TForm_Invent::My_Key_Down(int key)
+bool TForm_Invent::My_Key_Down(int key)
 {
     switch (key) {
-    case Qt::Key_Escape:
+    case Qt::Key_Escape: {
+        const bool typed = !Keypad->E_Klava->text().isEmpty();
         Keypad->Clear();
-        return;
+        return typed;
+    }
     case Qt::Key_Return:
     case Qt::Key_Enter:
         Keypad->focusTarget = CB_Context_Inv->isChecked() ? static_cast<QWidget*>(E_Context_Inv) : Grid_Inv;
         break;
     case Qt::Key_Delete:
-        return;
+        return false;
     default:
         Keypad->focusTarget = Keypad->Btn_OKS;
         break;
     }
-    Keypad->KeyDown(key);
+    return Keypad->KeyDown(key);
 }
 
 bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
@@ -570,8 +572,12 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
             Form_Timers->Timer_Invent->start();
         }
     } else if (event->type() == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
+        // A key the keypad takes reaches neither grid: a digit would move its current row.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        Guard([&] { My_Key_Down(key); });
+        bool taken = false;
+        Guard([&] { taken = My_Key_Down(key); });
+        if (taken)
+            return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -151,14 +151,26 @@ TEST_F(Keypad, TheGuardClearsTheDisplay)
     EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(Keypad, KeysReachTheKeypadAndTheControlAlike)
+TEST_F(Keypad, AKeyTheKeypadTakesReachesNoOtherControl)
 {
-    QLineEdit search;
-    pad.attachKeys(&search);
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_3, Qt::NoModifier, QStringLiteral("3"));
-    QApplication::sendEvent(&search, &press);
-    EXPECT_EQ(shown(), QStringLiteral("3"));
-    EXPECT_EQ(search.text(), QStringLiteral("3"));  // not consumed
+    QLineEdit field;
+    pad.attachKeys(&field);
+    auto press = [&](int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent e(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(&field, &e);
+    };
+    press(Qt::Key_3, QStringLiteral("3"));
+    press(Qt::Key_4, QStringLiteral("4"), Qt::KeypadModifier);
+    press(Qt::Key_Comma, QStringLiteral(","));
+    EXPECT_EQ(shown(), QStringLiteral("34,"));
+    EXPECT_EQ(field.text(), QString());
+    // What it leaves alone keeps its ordinary meaning; Escape with an empty display too.
+    press(Qt::Key_A, QStringLiteral("a"));
+    EXPECT_EQ(field.text(), QStringLiteral("a"));
+    pad.Clear();
+    EXPECT_FALSE(pad.KeyDown(Qt::Key_Plus));
+    EXPECT_FALSE(pad.KeyDown(Qt::Key_Escape));
+    EXPECT_FALSE(pad.KeyDown(Qt::Key_Return));
 }
 
 TEST_F(Keypad, ItsOwnAttachedControlsDieWithItSafely)
