@@ -3,6 +3,7 @@
 // typed searches, the counterparty filter, the chooser's kind, printing.
 
 #include "Unit_Oborotka.h"
+#include "Unit_PrintOstatki.h"
 #include "entries/PrtDvig.h"
 #include "entries/Prt_Invent.h"
 #include "Unit_SelectFirma.h"
@@ -21,6 +22,8 @@
 #include "ui/Unit_Gauge.h"
 #include "util/Messages.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -28,6 +31,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBlock>
 
 #include <gtest/gtest.h>
@@ -377,4 +381,32 @@ TEST_F(OborotkaWindow, SearchTextsThatMatchNothingFindNothingQuietly)
     f->Timer_ContextTimer();
     EXPECT_EQ(f->Q_Vibor->recordCount(), 1);
     s->hide();
+}
+
+TEST_F(OborotkaWindow, BoxesThatSetOtherControlsAnswerTheMouseTheKeyboardAndAssistiveTools)
+{
+    // A box, the control it decides, and whether that control is enabled while the box is ticked.
+    TForm_PrintOstatki* balances = printing::PrintOstatkiForm();
+    struct Case {
+        QCheckBox* box;
+        QWidget* follower;
+        bool enabledWhenTicked;
+    };
+    const QList<Case> cases{{f->CB_Short, f->CB_Ostatki, true}, {balances->CB_Sum, balances->CB_Zero, false}};
+    const QList<std::pair<const char*, std::function<void(QCheckBox*)>>> ways{
+        {"mouse", [](QCheckBox* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(4, b->height() / 2)); }},
+        {"space", [](QCheckBox* b) { QTest::keyClick(b, Qt::Key_Space); }},
+        {"accessible toggle", [](QCheckBox* b) {
+             QAccessible::queryAccessibleInterface(b)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+         }}};
+    balances->show();
+    for (const Case& c : cases)
+        for (const auto& [name, toggle] : ways) {
+            for (int i = 0; i < 2; ++i) {
+                toggle(c.box);
+                EXPECT_EQ(c.follower->isEnabled(), c.box->isChecked() == c.enabledWhenTicked)
+                    << c.box->text().toStdString() << ", " << name;
+            }
+        }
+    balances->hide();
 }
