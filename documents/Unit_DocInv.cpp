@@ -97,7 +97,7 @@ TForm_DocInv::TForm_DocInv(QWidget* parent)
     connect(Btn_Firma, &QPushButton::clicked, this, [this] { Guard([this] { Btn_FirmaClick(); }); });
     connect(Btn_Otdel, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OtdelClick(); }); });
     connect(Btn_Sklad, &QPushButton::clicked, this, [this] { Guard([this] { Btn_SkladClick(); }); });
-    connect(CB_AllSklads, &QCheckBox::clicked, this, [this] { CB_AllSkladsClick(); });
+    connect(CB_AllSklads, &QCheckBox::toggled, this, [this] { CB_AllSkladsClick(); });
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     FormCreate();
 }

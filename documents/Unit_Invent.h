@@ -51,7 +51,7 @@ public:
     void Btn_ProvodkaClick();
     void Btn_PrintClick();
     void Grid_DocDblClick();
-    void My_Key_Down(int key);
+    bool My_Key_Down(int key);  // true when the keypad took the key
     void Btn_OKSClick(double value);
     void CB_Context_InvClick();
     void RadioGroup1Click();

@@ -361,10 +361,11 @@ TForm_Oborotka::TForm_Oborotka(QWidget* parent) : QDialog(parent)
     auto on = [this](auto* sender, auto signal, void (TForm_Oborotka::*handler)()) {
         connect(sender, signal, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
     };
-    on(CB_AllFirma, &QCheckBox::clicked, &TForm_Oborotka::CB_AllFirmaClick);
-    on(CB_AllOtdel, &QCheckBox::clicked, &TForm_Oborotka::CB_AllOtdelClick);
-    on(CB_Ing, &QCheckBox::clicked, &TForm_Oborotka::CB_IngClick);
-    on(CB_Short, &QCheckBox::clicked, &TForm_Oborotka::CB_ShortClick);
+    // Boxes that set other controls follow their state, however it changed.
+    on(CB_AllFirma, &QCheckBox::toggled, &TForm_Oborotka::CB_AllFirmaClick);
+    on(CB_AllOtdel, &QCheckBox::toggled, &TForm_Oborotka::CB_AllOtdelClick);
+    on(CB_Ing, &QCheckBox::toggled, &TForm_Oborotka::CB_IngClick);
+    on(CB_Short, &QCheckBox::toggled, &TForm_Oborotka::CB_ShortClick);
     on(RG, &TRadioGroup::clicked, &TForm_Oborotka::RGClick);
     on(CB_Context, &QCheckBox::clicked, &TForm_Oborotka::CB_ContextClick);
     on(Timer_Context, &QTimer::timeout, &TForm_Oborotka::Timer_ContextTimer);

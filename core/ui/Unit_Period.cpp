@@ -45,7 +45,7 @@ TForm_Period::TForm_Period(QWidget* parent) : QDialog(parent)
     BitBtn2 = buttons.cancel;
     BitBtn3 = buttons.hiddenOk;
 
-    connect(CB_AllDate, &QCheckBox::clicked, this, [this] { CB_AllDateClick(); });
+    connect(CB_AllDate, &QCheckBox::toggled, this, [this] { CB_AllDateClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
 
     FormCreate();

@@ -242,7 +242,7 @@ TForm_User::TForm_User(QWidget* parent)
     BitBtn1 = buttons.ok;
     BitBtn2 = buttons.cancel;
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CB_All, &QCheckBox::clicked, this, [this] { CB_AllClick(); });
+    connect(CB_All, &QCheckBox::toggled, this, [this] { CB_AllClick(); });
     CB_AllClick();
     resize(460, 360);
     ScaleWindow(this, false);

@@ -69,7 +69,7 @@ TForm_Policy::TForm_Policy(QWidget* parent)
     row->addWidget(Btn_Cancel);
     row->addStretch();
     layout->addLayout(row);
-    connect(CB_All, &QCheckBox::clicked, this, [this] { CB_AllClick(); });
+    connect(CB_All, &QCheckBox::toggled, this, [this] { CB_AllClick(); });
     connect(Btn_Ok, &QPushButton::clicked, this, [this] {
         if (Guard([this] { Btn_OkClick(); }))
             accept();

@@ -419,3 +419,40 @@ TEST(RealTab, TheSearchTakesItsWholeLengthAndTypedWildcardsLiterally)
     EXPECT_EQ(namesOf(l), QStringList{longName});
     EXPECT_EQ(env.messages, QStringList{});
 }
+
+TEST(RealTab, TypedDigitsLandOnTheChosenLineAndNeverSwitchTheDocument)
+{
+    RealEnv env;
+    const qint64 doc = env.realDoc(3, 1);
+    const qint64 later = env.realDoc(3, 1, QStringLiteral("Р-2"));
+    env.t().exec(QStringLiteral("UPDATE DOCS SET TIME_DOC = '10:00:00' WHERE KOD = %1").arg(later));
+    env.realLine(doc, env.product(QStringLiteral("Борщ"), 0, 1, 5), 7, 5);
+    env.realLine(doc, env.product(QStringLiteral("Компот"), 0, 1, 5), 50, 5);
+    env.realLine(doc, env.product(QStringLiteral("Суп"), 0, 1, 5), 0, 5);
+    Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
+    input::showActive(Form_Main, RealTab->Grid_RealBludo);
+    env.show(doc);
+    RealTab->Timer_RealTimer();
+    RealTab->CB_Next->setChecked(false);
+    QApplication::processEvents();
+
+    // The soup's quantity with main-row digits, then with the numeric pad's.
+    input::clickCell(RealTab->Grid_RealBludo, 2, QStringLiteral("KOLVO"));
+    input::typeThenEnter(QStringLiteral("72"), RealTab->Grid_RealBludo);
+    QApplication::processEvents();
+    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Суп")).first, 72);
+    input::typeThenEnter(QStringLiteral("5,5"), RealTab->Grid_RealBludo, Qt::KeypadModifier);
+    QApplication::processEvents();
+    const auto typed = env.lines(doc);
+    EXPECT_EQ(typed.value(QStringLiteral("Борщ")).first, 7);
+    EXPECT_EQ(typed.value(QStringLiteral("Компот")).first, 50);
+    EXPECT_EQ(typed.value(QStringLiteral("Суп")).first, 5.5);
+
+    // A digit typed on the document list stays on the keypad: the list keeps its document.
+    RealTab->Grid_DocReal->setFocus();
+    QTest::keyClick(RealTab->Grid_DocReal, Qt::Key_0);
+    EXPECT_EQ(env.currentDoc(), doc);
+    EXPECT_EQ(RealTab->Keypad->E_Klava->text(), QStringLiteral("0"));
+    RealTab->Keypad->Clear();
+    Form_Main->hide();
+}
