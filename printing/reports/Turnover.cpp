@@ -137,19 +137,18 @@ QStringList TurnoverProductLines(const TurnoverOptions& o)
 QStringList TurnoverBalanceLines(const TurnoverOptions& o)
 {
     // One pass over the posted lines from the period's first day on, by the
-    // lines' own department (a sale's or a production's document names none).
-    const QString direction = LineDirectionSql(QStringLiteral("MOVES"), QStringLiteral("DOCS"));
+    // lines' own department (a sale's or a production's document names none):
+    // per product and department, whether after the period (1) or within it
+    // (0), and direction, the quantity.
     QStringList l;
-    l << QStringLiteral("SELECT MOVES.KOD_ING, MOVES.KOD_OTDEL,")
-      << QStringLiteral("   SUM(IIF(DOCS.DATE_DOC <= :DE AND %1 = 1, MOVES.KOLVO, 0)) AS IN_KOLVO,").arg(direction)
-      << QStringLiteral("   SUM(IIF(DOCS.DATE_DOC <= :DE AND %1 = 2, MOVES.KOLVO, 0)) AS OUT_KOLVO,").arg(direction)
-      << QStringLiteral("   SUM(IIF(DOCS.DATE_DOC > :DE AND %1 = 1, MOVES.KOLVO, 0)) AS ADD_KOLVO,").arg(direction)
-      << QStringLiteral("   SUM(IIF(DOCS.DATE_DOC > :DE AND %1 = 2, MOVES.KOLVO, 0)) AS DEL_KOLVO").arg(direction)
+    l << QStringLiteral("SELECT MOVES.KOD_ING, MOVES.KOD_OTDEL, IIF(DOCS.DATE_DOC > :DE, 1, 0) AS LATER,")
+      << QStringLiteral("   ") + LineDirectionSql(QStringLiteral("MOVES"), QStringLiteral("DOCS")) +
+             QStringLiteral(" AS TYPE_MOVES, SUM(MOVES.KOLVO) AS KOLVO")
       << QStringLiteral(" FROM DOCS JOIN MOVES ON MOVES.KOD_DOC = DOCS.KOD")
       << QStringLiteral(" WHERE DOCS.DATE_DOC >= :DS AND DOCS.PROVODKA > 10");
     if (!o.allOtdel)
         l << QStringLiteral(" AND MOVES.KOD_OTDEL = ") + Key(o.otdel);
-    l << QStringLiteral(" GROUP BY 1, 2");
+    l << QStringLiteral(" GROUP BY 1, 2, 3, 4");
     return l;
 }
 
@@ -234,10 +233,13 @@ QHash<QPair<qint64, qint64>, Balance> readBalances(const engine::Context& ctx, c
     q->open();
     for (int r = 0; r < q->recordCount(); ++r) {
         Balance& b = balances[{q->rawAt(r, 0).toLongLong(), q->rawAt(r, 1).toLongLong()}];
-        b.in = q->rawAt(r, 2).toDouble();
-        b.out = q->rawAt(r, 3).toDouble();
-        b.add = q->rawAt(r, 4).toDouble();
-        b.del = q->rawAt(r, 5).toDouble();
+        const bool later = q->rawAt(r, 2).toInt() == 1;
+        const int direction = q->rawAt(r, 3).toInt();
+        const double kolvo = q->rawAt(r, 4).toDouble();
+        if (direction == 1)
+            (later ? b.add : b.in) += kolvo;
+        else if (direction == 2)
+            (later ? b.del : b.out) += kolvo;
     }
     q->close();
     return balances;
