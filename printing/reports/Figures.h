@@ -2,17 +2,14 @@
 
 // Figures the reports compute from stored quantities and amounts.
 
-#include <QString>
+#include "automation/Settled.h"
 
-#include <cmath>
+#include <QString>
 
 namespace reports {
 
-// What quantities that cancel leave behind (0.1 + 0.2 - 0.3 is 5.55e-17 in
-// doubles) is zero: a value within a millionth of zero is tested, divided by
-// and printed as 0.
-constexpr double kNegligible = 1e-6;
-inline double Settled(double v) { return std::fabs(v) < kNegligible ? 0.0 : v; }
+// A value within a millionth of zero is tested, divided by and printed as 0.
+using automation::Settled;
 
 // The direction of a movement line (1 into stock, 2 out of stock) as a
 // statement column: the one posting wrote, or, on a line not posted yet, the
