@@ -1,5 +1,7 @@
 #include "StatWorkbook.h"
 
+#include "automation/Settled.h"
+
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 
@@ -100,19 +102,20 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
     out.statRows.reserve(data.stock.size());
     for (size_t i = 0; i < data.stock.size(); ++i) {
         const StatStock& s = data.stock[i];
-        QVariantList row{static_cast<double>(i + 1), s.name, s.unit, QVariant(), QVariant(), s.kolvo, QVariant()};
-        const bool negative = s.kolvo < 0;
+        const double stock = automation::Settled(s.kolvo);
+        QVariantList row{static_cast<double>(i + 1), s.name, s.unit, QVariant(), QVariant(), stock, QVariant()};
+        const bool negative = stock < 0;
         const auto found = used.find(s.kod);
         if (found != used.end()) {
-            const double consumption = found->second;
+            const double consumption = automation::Settled(found->second);
             const double daily = consumption / periodDays;
-            double counted = s.kolvo;
+            double counted = stock;
             if (negative) {
-                counted = o.red ? 0 : s.kolvo;
+                counted = o.red ? 0 : stock;
                 row[6] = UnknownDays();
             } else {
                 // Nothing used in the period: the days cannot be told.
-                row[6] = daily != 0 ? QVariant(s.kolvo / daily) : QVariant(UnknownDays());
+                row[6] = daily != 0 ? QVariant(stock / daily) : QVariant(UnknownDays());
             }
             const double need = o.days * daily;
             if (need > counted) {

@@ -164,6 +164,15 @@ TEST(StatWorkbook, OrderLinesOnlyWhereTheStockFallsShort)
     b = build(o, one(7, 0), office);
     EXPECT_EQ(b.at("G4"), 0.0);
     EXPECT_EQ(b.stateAt("F4").charColor, -1);
+    // So does what cancelling quantities leave of a stock (−8.88e-16), and a
+    // consumption that cancels out (5.55e-17) is nothing used.
+    b = build(o, one(7, -8.881784197001252e-16), office);
+    EXPECT_EQ(b.at("F4"), 0.0);
+    EXPECT_EQ(b.at("G4"), 0.0);
+    EXPECT_EQ(b.stateAt("F4").charColor, -1);
+    b = build(o, one(0.1 + 0.2 - 0.3, 4), office);
+    EXPECT_EQ(b.at("D4"), 0.0);
+    EXPECT_EQ(b.at("G4"), QStringLiteral("?????"));
 
     // Not consumed in the period: A, B, C and F only, never an order line.
     StatData d;
