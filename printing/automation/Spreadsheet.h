@@ -95,6 +95,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The spreadsheet program stopped (it crashed or was ended) while a document
+// was being made: nothing was made, and the print is to be made again, when
+// the next connect starts a new office. what() is OfficeStoppedText().
+class OfficeStopped : public OfficeError {
+public:
+    OfficeStopped();
+};
+
 // One open spreadsheet document.
 class Document {
 public:
@@ -209,5 +217,7 @@ public:
 
 // The text shown when the spreadsheet program cannot be reached.
 QString OfficeUnreachableText();
+// The text shown when the spreadsheet program stopped during a print.
+QString OfficeStoppedText();
 
 } // namespace automation

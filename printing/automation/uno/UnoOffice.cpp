@@ -30,6 +30,7 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/awt/FontSlant.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -92,8 +93,16 @@ QString qs(const rtl::OUString& s)
     return QString(reinterpret_cast<const QChar*>(s.getStr()), static_cast<int>(s.getLength()));
 }
 
+// Called in the handler of the exception e.
 [[noreturn]] void rethrowIn(const char* call, const uno::Exception& e)
 {
+    try {
+        throw;
+    } catch (const lang::DisposedException&) {
+        // The bridge to an office that ended disposes of every object it reached.
+        throw OfficeStopped();
+    } catch (...) {
+    }
     throw OfficeError(std::string(call) + ": " + qs(e.Message).toStdString());
 }
 #define rethrow(e) rethrowIn(__func__, e)
@@ -822,6 +831,9 @@ private:
 
 } // namespace
 
+// How long an office is still looked for once the program that started it ended.
+constexpr int kEndedStartGraceMs = 3000;
+
 struct UnoOffice::Impl {
     UnoOptions options;
     Reference<uno::XComponentContext> local;
@@ -952,9 +964,21 @@ bool UnoOffice::connect()
             return false;
         QElapsedTimer timer;
         timer.start();
+        QElapsedTimer ended;  // since the started program ended
         while (!d->resolve()) {
             if (timer.elapsed() > d->options.startTimeoutMs)
                 return false;
+            // The start program may end after handing its arguments to an
+            // office already running (the user's own): that one gets a moment
+            // to accept; an office that fails to come up is not waited for.
+            if (!ended.isValid() && ::kill(static_cast<pid_t>(d->pid), 0) != 0)
+                ended.start();
+            if (ended.isValid() && ended.elapsed() > kEndedStartGraceMs)
+                return false;
+            // The program's windows keep painting while the office starts; what
+            // the user types waits until the print has its office.
+            if (QCoreApplication::instance())
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             QThread::msleep(50);
         }
     }
