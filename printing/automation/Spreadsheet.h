@@ -213,6 +213,14 @@ public:
     // The file itself, shown for the user to edit and save. Throws OfficeError
     // when it cannot be opened as a spreadsheet.
     virtual std::unique_ptr<Document> editDocument(const QString& path) = 0;
+    // Whether the connected office can show text in the font family (an
+    // office knows the fonts that were there when it started); true when it
+    // cannot tell.
+    virtual bool hasFont(const QString& family)
+    {
+        Q_UNUSED(family);
+        return true;
+    }
 };
 
 // The text shown when the spreadsheet program cannot be reached.

@@ -14,6 +14,9 @@
 #include <map>
 #include <set>
 
+#include <com/sun/star/awt/FontDescriptor.hpp>
+#include <com/sun/star/awt/XDevice.hpp>
+#include <com/sun/star/awt/XToolkit.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XMultiPropertySet.hpp>
@@ -896,22 +899,7 @@ struct UnoOffice::Impl {
         return profile + QStringLiteral("/user/fonts");
     }
 
-    // A font already there of the same size is left as it is.
-    void installFonts() const
-    {
-        if (options.fontFiles.isEmpty())
-            return;
-        const QString folder = fontFolder();
-        QDir().mkpath(folder);
-        for (const QString& file : options.fontFiles) {
-            const QFileInfo from(file);
-            const QString to = folder + QLatin1Char('/') + from.fileName();
-            if (QFileInfo(to).size() == from.size())
-                continue;
-            QFile::remove(to);
-            QFile::copy(file, to);
-        }
-    }
+    void installFonts() const { InstallFonts(options.fontFiles, fontFolder()); }
 
     void start()
     {
@@ -1054,6 +1042,25 @@ std::unique_ptr<Document> UnoOffice::editDocument(const QString& path)
     }
 }
 
+bool UnoOffice::hasFont(const QString& family)
+{
+    if (!d->alive())
+        return true;
+    try {
+        Reference<awt::XToolkit> toolkit(
+            d->remote->getServiceManager()->createInstanceWithContext("com.sun.star.awt.Toolkit", d->remote),
+            UNO_QUERY_THROW);
+        const Sequence<awt::FontDescriptor> fonts = toolkit->createScreenCompatibleDevice(1, 1)->getFontDescriptors();
+        const rtl::OUString name = ou(family);
+        for (sal_Int32 i = 0; i < fonts.getLength(); ++i)
+            if (fonts[i].Name == name)
+                return true;
+        return false;
+    } catch (const uno::Exception&) {
+        return true;
+    }
+}
+
 void UnoOffice::terminate()
 {
     if (d->alive()) {
@@ -1075,16 +1082,6 @@ void UnoOffice::terminate()
     d->started = false;
     d->pid = 0;
     d->inUse = false;
-}
-
-QStringList ProgramFontFiles()
-{
-    const QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    const QDir fonts(folder + QStringLiteral("/fonts"));
-    QStringList files;
-    for (const QString& name : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name))
-        files << fonts.filePath(name);
-    return files;
 }
 
 UnoOptions ProgramUnoOptions()
