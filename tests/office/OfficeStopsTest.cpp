@@ -10,6 +10,7 @@
 #include "reports/Ostatki.h"
 #include "reports/TemplateReport.h"
 #include "support/EngineEnv.h"
+#include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
 #include "templates/SampleTemplates.h"
 #include "util/Messages.h"
@@ -26,10 +27,12 @@
 
 #include <signal.h>
 
+#include <thread>
+
 namespace {
 
-// Ends every process of the office on the pipe at once, as a crash would.
-void killOffice(const QString& pipe)
+// The processes of the office on the pipe.
+QList<pid_t> officeProcesses(const QString& pipe)
 {
     QList<pid_t> pids;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -39,6 +42,13 @@ void killOffice(const QString& pipe)
         if (number && pid != getpid() && cmd.open(QIODevice::ReadOnly) && cmd.readAll().contains(pipe.toUtf8()))
             pids << pid;
     }
+    return pids;
+}
+
+// Ends every process of the office on the pipe at once, as a crash would.
+void killOffice(const QString& pipe)
+{
+    const QList<pid_t> pids = officeProcesses(pipe);
     ASSERT_FALSE(pids.isEmpty()) << "no office on " << pipe.toStdString();
     for (pid_t pid : pids)
         ::kill(pid, SIGKILL);
@@ -186,6 +196,30 @@ TEST_F(OfficeStops, EveryPrintWhoseOfficeStopsSaysSoAndTheNextPrintIsMade)
         shown_.clear();
         printStockBalance(*office_);
         EXPECT_EQ(shown_.join(QLatin1Char('|')).toStdString(), "");
+    }
+}
+
+// The office killed at any moment of a print, as a user's office may be: the
+// print is made and shown, or says the office stopped; the program goes on
+// (the bridge's last writes into the dead pipe end no process).
+TEST_F(OfficeStops, AnOfficeKilledAtAnyMomentOfAPrint)
+{
+    for (int delay : {0, 50, 100, 150, 200, 250}) {
+        SCOPED_TRACE(delay);
+        ASSERT_TRUE(office_->connect());
+        shown_.clear();
+        KeepingOffice keeping(*office_);
+        std::thread killer([&] {
+            QThread::msleep(delay);
+            for (pid_t pid : officeProcesses(options_.pipeName))
+                ::kill(pid, SIGKILL);
+        });
+        printStockBalance(keeping);
+        killer.join();
+        if (shown_.isEmpty())
+            EXPECT_EQ(keeping.documents.size(), 1u);
+        else
+            EXPECT_EQ(shown_.join(QLatin1Char('|')).toStdString(), automation::OfficeStoppedText().toStdString());
     }
 }
 

@@ -166,6 +166,16 @@ table::CellAddress unoCell(const CellAddress& c)
     return a;
 }
 
+// An office that ends while a call is being written closes the pipe under
+// the writer: the write is to fail (the bridge then reports the office gone),
+// not to end this process by SIGPIPE. A handler set by someone else stays.
+void ignoreBrokenPipe()
+{
+    struct sigaction current {};
+    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        ::signal(SIGPIPE, SIG_IGN);
+}
+
 // The client side of UNO needs its bootstrap file before the first call.
 void ensureBootstrapVariable()
 {
@@ -939,6 +949,7 @@ bool UnoOffice::connect()
         d->inUse = true;
         return true;
     }
+    ignoreBrokenPipe();
     try {
         ensureBootstrapVariable();
         if (!d->local.is())
