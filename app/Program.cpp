@@ -12,6 +12,7 @@
 #include "Unit_SelectFirma.h"
 #include "Unit_SelectOtdel.h"
 #include "entries/Office.h"
+#include "automation/ProgramFonts.h"
 #include "Unit_DelDoc.h"
 #include "Unit_DvigIng.h"
 #include "Unit_Invent.h"
@@ -250,6 +251,9 @@ void DestroyWindows()
 
 int ProgramMain(QApplication& app)
 {
+    // The program's fonts where every office of the user finds them when it
+    // starts, the user's own office among them.
+    automation::InstallFonts(automation::ProgramFontFiles(), automation::UserFontFolder());
     bool ok = false;
     Guard([&] { ok = CreateWindows(); });
     int rc = 0;

@@ -7,6 +7,13 @@ QString OfficeUnreachableText()
     return QStringLiteral("Проверте установлен ли у Вас OpenOffice верссии не ниже 3.2 !");
 }
 
+QString OfficeStoppedText()
+{
+    return QStringLiteral("LibreOffice остановился во время печати, документ не построен. Повторите печать.");
+}
+
+OfficeStopped::OfficeStopped() : OfficeError(OfficeStoppedText().toStdString()) {}
+
 namespace {
 
 [[noreturn]] void unsupported(const char* what)

@@ -101,6 +101,8 @@ int OpenPrintTemplate(automation::Office& office, const QString& cacheFolder, co
     const QString path = EnsureCacheFile(cacheFolder, form);
     try {
         document = office.loadDocument(path);
+    } catch (const automation::OfficeStopped&) {
+        throw;  // the template is sound; the office is gone
     } catch (const automation::OfficeError&) {
         document.reset();
     }

@@ -47,6 +47,9 @@ std::unique_ptr<automation::Document> NewWorkbook(automation::Office& office)
     std::unique_ptr<automation::Document> doc;
     try {
         doc = office.newCalc();
+    } catch (const automation::OfficeStopped&) {
+        office.disconnect();
+        throw;
     } catch (const automation::OfficeError&) {
         doc.reset();
     }

@@ -16,6 +16,7 @@ public:
     std::unique_ptr<automation::Document> newCalc() override { return keep(inner_.newCalc()); }
     std::unique_ptr<automation::Document> loadDocument(const QString& path) override { return keep(inner_.loadDocument(path)); }
     std::unique_ptr<automation::Document> editDocument(const QString& path) override { return keep(inner_.editDocument(path)); }
+    bool hasFont(const QString& family) override { return inner_.hasFont(family); }
 
     std::vector<std::shared_ptr<automation::Document>> documents;
 
