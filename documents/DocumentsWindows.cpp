@@ -11,10 +11,10 @@
 
 void CreateDocumentsWindows()
 {
-    Form_Provodka = new TForm_Provodka;
-    Form_DelProv = new TForm_DelProv;
-    Form_DocMove = new TForm_DocMove;
-    Form_DocReal = new TForm_DocReal;
+    Form_Provodka.make();
+    Form_DelProv.make();
+    Form_DocMove.make();
+    Form_DocReal.make();
 }
 
 void AttachDocumentsWindows()
@@ -31,16 +31,12 @@ void DestroyDocumentsWindows()
     RealTab = nullptr;
     delete Form_SelectMenu;
     Form_SelectMenu = nullptr;
-    delete Form_DocReal;
-    Form_DocReal = nullptr;
+    Form_DocReal.destroy();
     delete MoveTab;
     MoveTab = nullptr;
     delete Form_IngToDoc;
     Form_IngToDoc = nullptr;
-    delete Form_DocMove;
-    Form_DocMove = nullptr;
-    delete Form_DelProv;
-    Form_DelProv = nullptr;
-    delete Form_Provodka;
-    Form_Provodka = nullptr;
+    Form_DocMove.destroy();
+    Form_DelProv.destroy();
+    Form_Provodka.destroy();
 }
