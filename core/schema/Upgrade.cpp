@@ -586,58 +586,77 @@ void runStep(db::Database& db, db::Transaction& read, db::Transaction& write, in
     }
 }
 
-QStringList alignProcedures(db::Database& db, db::Transaction& read, db::Transaction& write)
+namespace {
+
+struct Alignment {
+    QStringList statements;  // exceptions first: the bodies raise them
+    QStringList changed;
+};
+
+// What differs between the database and the sources, read on the read transaction.
+Alignment differences(db::Database& db, db::Transaction& read)
 {
-    // What the database holds now, read in one pass each.
     QHash<QString, QString> messages, sources;
-    {
-        db::Query q(&db, &read);
-        q.setSql(QStringLiteral("SELECT RDB$EXCEPTION_NAME, RDB$MESSAGE FROM RDB$EXCEPTIONS"));
-        q.open();
-        for (; !q.eof(); q.next())
-            messages.insert(q.field(0).asString().trimmed(), q.field(1).asString());
-        q.close();
-        q.setSql(QStringLiteral("SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE FROM RDB$PROCEDURES "
-                                "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
-        q.open();
-        for (; !q.eof(); q.next())
-            sources.insert(q.field(0).asString().trimmed(), q.field(1).asString());
-        q.close();
-    }
-    QStringList statements, changed;
+    db::Query q(&db, &read);
+    q.setSql(QStringLiteral("SELECT RDB$EXCEPTION_NAME, RDB$MESSAGE FROM RDB$EXCEPTIONS"));
+    q.open();
+    for (; !q.eof(); q.next())
+        messages.insert(q.field(0).asString().trimmed(), q.field(1).asString());
+    q.close();
+    q.setSql(QStringLiteral("SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE FROM RDB$PROCEDURES "
+                            "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+    q.open();
+    for (; !q.eof(); q.next())
+        sources.insert(q.field(0).asString().trimmed(), q.field(1).asString());
+    q.close();
+
+    Alignment out;
     for (const ShippedException& e : shippedExceptionList()) {
         const auto it = messages.constFind(e.name);
         if (it == messages.constEnd() || *it != e.message) {
-            statements.append(QStringLiteral("CREATE OR ALTER EXCEPTION ") + e.name + QLatin1Char(' ') + e.rest);
-            changed.append(e.name);
+            out.statements.append(QStringLiteral("CREATE OR ALTER EXCEPTION ") + e.name + QLatin1Char(' ') + e.rest);
+            out.changed.append(e.name);
         }
     }
-    // Exceptions first: the bodies raise them.
     for (const QString& name : shippedProcedureNames()) {
         const QString shipped = shippedProcedure(name);
         const auto it = sources.constFind(name);
         if (it != sources.constEnd() && it->trimmed() == procedureBody(shipped))
             continue;
-        statements.append(procedureScriptWith(QStringLiteral("CREATE OR ALTER"), shipped));
-        changed.append(name);
+        out.statements.append(procedureScriptWith(QStringLiteral("CREATE OR ALTER"), shipped));
+        out.changed.append(name);
     }
-    if (statements.isEmpty())
-        return changed;
-    write.start();
-    try {
-        for (const QString& statement : statements)
-            db::runScript(db, write, statement);
-        write.commit();
-    } catch (...) {
-        if (write.active()) {
-            try {
-                write.rollback();
-            } catch (...) {
+    return out;
+}
+
+} // namespace
+
+QStringList alignProcedures(db::Database& db, db::Transaction& read, db::Transaction& write)
+{
+    // Two workstations starting at once on an older database: the later one's
+    // changes conflict with those the earlier one commits. It then reads again
+    // what is left to change and tries once more.
+    for (int attempt = 1;; ++attempt) {
+        const Alignment a = differences(db, read);
+        if (a.statements.isEmpty())
+            return a.changed;
+        write.start();
+        try {
+            for (const QString& statement : a.statements)
+                db::runScript(db, write, statement);
+            write.commit();
+            return a.changed;
+        } catch (...) {
+            if (write.active()) {
+                try {
+                    write.rollback();
+                } catch (...) {
+                }
             }
+            if (attempt == 2)
+                throw;
         }
-        throw;
     }
-    return changed;
 }
 
 QStringList procedureScriptNames()

@@ -4,9 +4,15 @@
 
 #include "support/AppEnv.h"
 #include "support/OldDatabase.h"
+#include "support/ServerStation.h"
 
 #include "base/Unit_Base.h"
+#include "db/Script.h"
 #include "schema/Upgrade.h"
+
+#include <QThread>
+
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -434,6 +440,40 @@ TEST(SchemaUpgrade, OlderBodiesLeftAtTheLastStepsGiveWayToTheShippedOnesOnce)
         // The next start finds nothing to change.
         EXPECT_EQ(schema::alignProcedures(t.db(), t.read(), t.write()), QStringList());
     }
+}
+
+TEST(SchemaUpgrade, TwoWorkstationsStartingAtOnceOnAnOlderDatabaseBothGetThrough)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (scripts/test starts one)";
+    TestDb t;
+    MakeOldDatabase(t, 42);
+    t.disconnect();
+    QString error;
+    QStringList secondChanged;
+    {
+        ServerStation first(t.path()), second(t.path());
+        // The first has put in one shipped body and not committed yet when
+        // the second starts on the same bodies.
+        first.write().start();
+        db::runScript(first.db(), first.write(), schema::procedureScript(QStringLiteral("Change_Del_Doc")));
+        std::thread starting([&] {
+            try {
+                secondChanged = schema::alignProcedures(second.db(), second.read(), second.write());
+            } catch (const std::exception& e) {
+                error = QString::fromUtf8(e.what());
+            }
+        });
+        QThread::msleep(300);
+        first.write().commit();
+        starting.join();
+    }
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_FALSE(secondChanged.contains(QStringLiteral("DEL_DOC")));
+    t.reconnect();
+    TestDb fresh;
+    for (const QString& name : schema::shippedProcedureNames())
+        EXPECT_EQ(ProcedureSource(t, name).toStdString(), ProcedureSource(fresh, name).toStdString()) << name.toStdString();
 }
 
 TEST(SchemaUpgrade, DatabaseAtTheProgramsStepIsLeftAsItIs)
