@@ -65,7 +65,7 @@ void AttachCatalogueWindows()
     ProductsTab = new TProductsTab(Form_Main);
     ProductsTabMenus = new TProductsTabMenus(ProductsTab);
     Form_MoveMenu->AttachData();
-    Form_Menu_S = new TForm_Menu_S;
+    Form_Menu_S.make();
     MenusTab = new TMenusTab(Form_Main);
 
     // The statistics window of printing picks with the shared pickers.
@@ -102,8 +102,7 @@ void DestroyCatalogueWindows()
     ProductsTabMenus = nullptr;  // owned by the tab
     delete MenusTab;
     MenusTab = nullptr;
-    delete Form_Menu_S;
-    Form_Menu_S = nullptr;
+    Form_Menu_S.destroy();
     delete ProductsTab;
     ProductsTab = nullptr;
     delete StructureBox;

@@ -19,9 +19,9 @@ void CreateDocumentsWindows()
 
 void AttachDocumentsWindows()
 {
-    Form_IngToDoc = new TForm_IngToDoc;
+    Form_IngToDoc.make();
     MoveTab = new TMoveTab(Form_Main);
-    Form_SelectMenu = new TForm_SelectMenu;
+    Form_SelectMenu.make();
     RealTab = new TRealTab(Form_Main);
 }
 
@@ -29,13 +29,11 @@ void DestroyDocumentsWindows()
 {
     delete RealTab;
     RealTab = nullptr;
-    delete Form_SelectMenu;
-    Form_SelectMenu = nullptr;
+    Form_SelectMenu.destroy();
     Form_DocReal.destroy();
     delete MoveTab;
     MoveTab = nullptr;
-    delete Form_IngToDoc;
-    Form_IngToDoc = nullptr;
+    Form_IngToDoc.destroy();
     Form_DocMove.destroy();
     Form_DelProv.destroy();
     Form_Provodka.destroy();
