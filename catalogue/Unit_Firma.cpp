@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm_Firma* Form_Firma = nullptr;
+FirstUse<TForm_Firma> Form_Firma;
 
 TForm_Firma::TForm_Firma(QWidget* parent) : TListEditDialog(parent)
 {

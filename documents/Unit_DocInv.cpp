@@ -19,7 +19,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TForm_DocInv* Form_DocInv = nullptr;
+FirstUse<TForm_DocInv> Form_DocInv;
 
 namespace {
 
@@ -104,7 +104,7 @@ TForm_DocInv::TForm_DocInv(QWidget* parent)
 
 TForm_DocInv::~TForm_DocInv()
 {
-    if (Form_DocInv == this)
+    if (Form_DocInv.made() == this)
         Form_DocInv = nullptr;
 }
 

@@ -17,7 +17,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TForm_DvigIng* Form_DvigIng = nullptr;
+FirstUse<TForm_DvigIng> Form_DvigIng;
 
 namespace {
 const QString kAllOtdel = QStringLiteral("Все подразделения");
@@ -107,7 +107,7 @@ TForm_DvigIng::TForm_DvigIng(QWidget* parent)
 
 TForm_DvigIng::~TForm_DvigIng()
 {
-    if (Form_DvigIng == this)
+    if (Form_DvigIng.made() == this)
         Form_DvigIng = nullptr;
 }
 
@@ -342,7 +342,7 @@ void openHistory(const db::Query* list, const QString& keyField)
 
 void CreateHistoryWindow()
 {
-    Form_DvigIng = new TForm_DvigIng;
+    Form_DvigIng.make();
     if (ProductsTab) {
         ProductsTab->hooks.dvigIngClick = [] { openHistory(Form_Base->Q_Ing, QStringLiteral("KOD")); };
         ProductsTab->hooks.dvigIng2Click = [] { openHistory(Form_Base->Q_Ing_Sklad, QStringLiteral("KOD_ING")); };
@@ -355,5 +355,5 @@ void DestroyHistoryWindow()
         ProductsTab->hooks.dvigIngClick = nullptr;
         ProductsTab->hooks.dvigIng2Click = nullptr;
     }
-    delete Form_DvigIng;
+    Form_DvigIng.destroy();
 }

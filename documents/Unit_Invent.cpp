@@ -32,7 +32,7 @@
 
 #include <numeric>
 
-TForm_Invent* Form_Invent = nullptr;
+FirstUse<TForm_Invent> Form_Invent;
 
 namespace {
 const QString kArea = QStringLiteral("Инвентаризация");
@@ -189,7 +189,7 @@ TForm_Invent::~TForm_Invent()
         DocumentLists->inventWindow = nullptr;
         DocumentLists->LoadInvLines = nullptr;
     }
-    if (Form_Invent == this)
+    if (Form_Invent.made() == this)
         Form_Invent = nullptr;
 }
 
@@ -604,16 +604,16 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
 
 void CreateInventoryWindows()
 {
-    Form_DocInv = new TForm_DocInv;
-    Form_ZaprosInv = new TForm_ZaprosInv;
-    Form_Invent = new TForm_Invent;
+    Form_DocInv.make();
+    Form_ZaprosInv.make();
+    Form_Invent.make();
     if (ProductsTab)
         ProductsTab->hooks.invent = [] { Form_Invent->exec(); };
 }
 
 void DestroyInventoryWindows()
 {
-    delete Form_Invent;
-    delete Form_ZaprosInv;
-    delete Form_DocInv;
+    Form_Invent.destroy();
+    Form_ZaprosInv.destroy();
+    Form_DocInv.destroy();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Keypad.h"
@@ -72,7 +74,7 @@ private:
     QList<QWidget*> keyed_;
 };
 
-extern TForm_Invent* Form_Invent;
+extern FirstUse<TForm_Invent> Form_Invent;
 
 // The inventory window and its two dialogs, created with the program's
 // windows, and the products tab's "Инвентаризация" button wired to it.

@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 
 TForm_Print* Form_Print = nullptr;
-TForm_PrintHelp* Form_PrintHelp = nullptr;
+FirstUse<TForm_PrintHelp> Form_PrintHelp;
 
 std::function<QString(QWidget*, const QString&, const QString&, const QString&)> TForm_Print::pickOpenFile =
     [](QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {

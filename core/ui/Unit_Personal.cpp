@@ -18,8 +18,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TForm_Personal* Form_Personal = nullptr;
-TForm_User* Form_User = nullptr;
+FirstUse<TForm_Personal> Form_Personal;
+FirstUse<TForm_User> Form_User;
 
 namespace {
 const QString kAdmin = QStringLiteral("Администратор");
@@ -79,7 +79,7 @@ TForm_Personal::TForm_Personal(QWidget* parent)
 
 TForm_Personal::~TForm_Personal()
 {
-    if (Form_Personal == this)
+    if (Form_Personal.made() == this)
         Form_Personal = nullptr;
 }
 
@@ -250,7 +250,7 @@ TForm_User::TForm_User(QWidget* parent)
 
 TForm_User::~TForm_User()
 {
-    if (Form_User == this)
+    if (Form_User.made() == this)
         Form_User = nullptr;
 }
 

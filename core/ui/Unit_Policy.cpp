@@ -9,7 +9,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-TForm_Policy* Form_Policy = nullptr;
+FirstUse<TForm_Policy> Form_Policy;
 
 const QList<UserRightInfo>& UserRightsTable()
 {
@@ -81,7 +81,7 @@ TForm_Policy::TForm_Policy(QWidget* parent)
 
 TForm_Policy::~TForm_Policy()
 {
-    if (Form_Policy == this)
+    if (Form_Policy.made() == this)
         Form_Policy = nullptr;
 }
 

@@ -9,7 +9,7 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_Sutki* Form_Sutki = nullptr;
+FirstUse<TForm_Sutki> Form_Sutki;
 
 TForm_Sutki::TForm_Sutki(QWidget* parent) : QDialog(parent)
 {
@@ -44,7 +44,7 @@ TForm_Sutki::TForm_Sutki(QWidget* parent) : QDialog(parent)
 
 TForm_Sutki::~TForm_Sutki()
 {
-    if (Form_Sutki == this)
+    if (Form_Sutki.made() == this)
         Form_Sutki = nullptr;
 }
 
