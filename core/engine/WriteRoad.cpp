@@ -14,10 +14,20 @@ WriteTransaction::WriteTransaction(const engine::Context& ctx, Reserve reserve) 
     if (ctx_.write->active())
         throw std::logic_error("WriteTransaction: opened while the write transaction is already active; "
                                "an inner writer takes the outer road's context instead");
-    if (reserve == Reserve::Documents)
-        ctx_.write->start(db::Transaction::reservingParams({"DOCS"}));
-    else
+    switch (reserve) {
+    case Reserve::Documents:
+        // Posting reads products and cards (a production's and a split
+        // transfer's expansion) and changes only the stock rows of them.
+        ctx_.write->start(db::Transaction::reservingParams({"DOCS", "MOVES", "INVENT", "REAL_BLUDO", "ING_SKLAD"},
+                                                           {"ING", "KARTA"}));
+        break;
+    case Reserve::Prices:
+        ctx_.write->start(db::Transaction::reservingParams({"ING", "ING_SKLAD", "KARTA"}));
+        break;
+    case Reserve::Nothing:
         ctx_.write->start();
+        break;
+    }
 }
 
 WriteTransaction::~WriteTransaction()
