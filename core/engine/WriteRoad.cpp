@@ -33,6 +33,11 @@ WriteTransaction::WriteTransaction(const engine::Context& ctx, Reserve reserve) 
     case Reserve::Prices:
         ctx_.write->start(db::Transaction::reservingParams({"ING", "ING_SKLAD", "KARTA"}, catalogue));
         break;
+    case Reserve::Structure:
+        // Stock rows made for every product of every group, or deleted with their department.
+        ctx_.write->start(db::Transaction::reservingParams({"FIRMA", "OTDEL", "SKLAD", "SKLAD_GRING", "ING_SKLAD"},
+                                                           {"ED_IZM", "GROUP_ING", "ING", "MY_PARAM"}));
+        break;
     case Reserve::Nothing:
         ctx_.write->start();
         break;

@@ -30,8 +30,11 @@ public:
     // each holding a table the other waits for until the server's deadlock
     // timeout breaks the tie, or failing on a row the other changed.
     //  - Documents: posting, un-posting, deletion, inventories;
-    //  - Prices: price recomputation, costing card edits, a stock row's prices.
-    enum class Reserve { Nothing, Documents, Prices };
+    //  - Prices: price recomputation, costing card edits, a stock row's prices,
+    //    prices copied from another department;
+    //  - Structure: enterprises, departments and warehouses made or deleted
+    //    with their stock rows.
+    enum class Reserve { Nothing, Documents, Prices, Structure };
 
     // On engine::ProgramContext(); both defined with the data module, so no engine links them.
     WriteTransaction();
