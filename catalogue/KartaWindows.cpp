@@ -67,7 +67,7 @@ void CopyIngClick()
     const QString sourceName = ing->field(QStringLiteral("NAME")).asString();
     costing::CopyResult r;
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Prices);
         r = costing::CopyDish(w.context(), source, name);
         // A price computation stopped by a zero price keeps the copy: the line commits it.
         w.commit(QStringLiteral("Продукты и блюда"),

@@ -18,7 +18,7 @@ QString SkladTail(const QString& firmaName, const QString& otdelName)
 
 qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& sklad)
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Structure);
     const auto result = structure::CreateFirma(w.context(), d, otdel, sklad);
     w.commit(kStructureArea, QStringLiteral("Создание предприятия <<") + d.name + QStringLiteral(">>"));
     return result;
@@ -33,7 +33,7 @@ void UpdateFirma(qint64 kod, const FirmaData& d)
 
 qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, const QString& info)
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Structure);
     const auto result = structure::CreateOtdel(w.context(), firma, name, info);
     w.commit(kStructureArea, QStringLiteral("Создание подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -50,7 +50,7 @@ void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QStri
 
 qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName, const QString& name, const QString& info)
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Structure);
     const auto result = structure::CreateSklad(w.context(), firma, otdel, name, info);
     w.commit(kStructureArea, QStringLiteral("Создание склада <<") + name + SkladTail(firmaName, otdelName));
     return result;
@@ -110,14 +110,14 @@ int EdUseCount(qint64 ed)
 
 void DeleteFirma(qint64 firma, const QString& name)
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Structure);
     structure::DeleteFirma(w.context(), firma);
     w.commit(kStructureArea, QStringLiteral("Удаление предприятия <<") + name + QStringLiteral(">>"));
 }
 
 void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Structure);
     structure::DeleteOtdel(w.context(), otdel);
     w.commit(kStructureArea, QStringLiteral("Удаление подразделения <<") + name + QStringLiteral(">> из структуры предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -125,7 +125,7 @@ void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 
 void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString& firmaName, const QString& otdelName)
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Structure);
     structure::DeleteSklad(w.context(), sklad, otdel);
     w.commit(kStructureArea, QStringLiteral("Удаление склада <<") + name + SkladTail(firmaName, otdelName));
 }

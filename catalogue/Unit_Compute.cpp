@@ -148,7 +148,7 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         reports::ProgressShown gauge(progress, 1);
         std::optional<WriteTransaction> own;
         if (log) {
-            own.emplace();
+            own.emplace(WriteTransaction::Reserve::Prices);
             scope.readAlongside = true;  // nothing written yet in the run's own transaction
         }
         else if (!Form_Base->TransactionWrite->active())

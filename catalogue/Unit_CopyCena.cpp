@@ -140,7 +140,7 @@ void TForm_CopyCena::Btn_OkClick()
         copy.onlyZero = CB_Zero->isChecked();
         const reports::Progress progress = printing::GaugeProgress();
         reports::ProgressShown gauge(progress, 1);
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Prices);
         costing::CopyPrices(w.context(), copy, [&gauge](int done, int total) { gauge.step(done, total); });
         w.commit();
     }

@@ -50,5 +50,37 @@ inline QString ConnectionLostText(const QString& whatWasNotDone = QStringLiteral
            QStringLiteral(": ничего не сохранено. Проверьте сеть и сервер и подключитесь к базе данных заново.");
 }
 
+// What the user is told when the connection was lost after the change had
+// committed (while the lists were being read again): the change is kept.
+inline QString ConnectionLostAfterSaveText()
+{
+    return QStringLiteral("Связь с сервером базы данных потеряна после того, как изменения были записаны: изменения "
+                          "сохранены, но списки на экране могут их не показывать. Проверьте сеть и сервер и "
+                          "подключитесь к базе данных заново.");
+}
+
+// Whether a server error (its first code) means that another workstation held
+// what the change needed: a deadlock, a lock conflict, an update conflict or a
+// lock wait that ran out. The change was refused whole.
+inline bool IsLockConflict(long gdsCode)
+{
+    switch (gdsCode) {
+    case 335544336L:  // isc_deadlock
+    case 335544345L:  // isc_lock_conflict
+    case 335544451L:  // isc_update_conflict
+    case 335544510L:  // isc_lock_timeout
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What the user is told when another workstation held what the change needed.
+inline QString LockConflictText(const QString& whatWasNotDone = QStringLiteral("Изменения не записаны"))
+{
+    return whatWasNotDone + QStringLiteral(": другой пользователь в это время изменяет те же данные. "
+                                           "Ничего не записано, повторите действие немного позже.");
+}
+
 } // namespace db
 

@@ -40,16 +40,21 @@ std::vector<unsigned char> Transaction::readParams()
 
 std::vector<unsigned char> Transaction::writeParams() { return {isc_tpb_write, isc_tpb_consistency}; }
 
-std::vector<unsigned char> Transaction::reservingParams(const std::vector<const char*>& tables)
+std::vector<unsigned char> Transaction::reservingParams(const std::vector<const char*>& writes,
+                                                       const std::vector<const char*>& reads)
 {
     std::vector<unsigned char> tpb = writeParams();
-    for (const char* t : tables) {
-        const size_t n = std::strlen(t);
-        tpb.push_back(isc_tpb_lock_write);
+    auto reserve = [&tpb](unsigned char how, const char* table) {
+        const size_t n = std::strlen(table);
+        tpb.push_back(how);
         tpb.push_back(static_cast<unsigned char>(n));
-        tpb.insert(tpb.end(), t, t + n);
+        tpb.insert(tpb.end(), table, table + n);
         tpb.push_back(isc_tpb_protected);
-    }
+    };
+    for (const char* t : writes)
+        reserve(isc_tpb_lock_write, t);
+    for (const char* t : reads)
+        reserve(isc_tpb_lock_read, t);
     return tpb;
 }
 
@@ -88,6 +93,7 @@ void Transaction::commit()
     t->commit(&st);
     st.check();
     handle_ = nullptr;
+    ++commits_;
     emit ended();
 }
 

@@ -25,11 +25,13 @@ public:
     static std::vector<unsigned char> readParams();
     // write, consistency: the transaction every change runs in.
     static std::vector<unsigned char> writeParams();
-    // The write parameters with the tables reserved for protected writing at
-    // the start, in the order given: a transaction that will change them
-    // waits at its start until no other holds them, and never holds one of
-    // them while waiting for another.
-    static std::vector<unsigned char> reservingParams(const std::vector<const char*>& tables);
+    // The write parameters with tables reserved at the start: `writes` for
+    // protected writing, `reads` for protected reading. The server takes the
+    // reservations before the transaction's snapshot, always in the same
+    // order whatever the order given: a transaction waits at its start until
+    // no other holds what it needs, then sees what the other committed.
+    static std::vector<unsigned char> reservingParams(const std::vector<const char*>& writes,
+                                                      const std::vector<const char*>& reads = {});
 
     void start();
     // Starts with other parameters than the transaction's own, this once.
@@ -37,6 +39,10 @@ public:
     void commit();
     void rollback();
     bool active() const { return handle_ != nullptr; }
+    // How many times the transaction has committed since it was made: a
+    // caller compares it before and after a step to know whether that step's
+    // change reached the database.
+    quint64 commits() const { return commits_; }
 
     Database* database() const { return db_; }
     Firebird::ITransaction* handle() const;
@@ -52,6 +58,7 @@ private:
     QPointer<Database> db_;
     std::vector<unsigned char> tpb_;
     Firebird::ITransaction* handle_ = nullptr;
+    quint64 commits_ = 0;
 };
 
 } // namespace db

@@ -5,6 +5,7 @@
 #include "db/Transaction.h"
 
 #include <stdexcept>
+#include <vector>
 
 
 WriteTransaction::WriteTransaction(const engine::Context& ctx, Reserve reserve) : ctx_(ctx)
@@ -14,10 +15,33 @@ WriteTransaction::WriteTransaction(const engine::Context& ctx, Reserve reserve) 
     if (ctx_.write->active())
         throw std::logic_error("WriteTransaction: opened while the write transaction is already active; "
                                "an inner writer takes the outer road's context instead");
-    if (reserve == Reserve::Documents)
-        ctx_.write->start(db::Transaction::reservingParams({"DOCS"}));
-    else
+    // Both kinds read the structure, the groups, the units and the settings
+    // as they go (joins, the rounding procedure): reserved for reading too, so
+    // that nothing is taken after the start, when another road may hold it
+    // and wait for what this one holds.
+    const std::vector<const char*> catalogue{"FIRMA", "OTDEL", "SKLAD", "SKLAD_GRING", "ED_IZM", "GROUP_ING", "MY_PARAM"};
+    switch (reserve) {
+    case Reserve::Documents: {
+        // Posting reads products and cards (a production's and a split
+        // transfer's expansion) and changes only the stock rows of them.
+        std::vector<const char*> reads = catalogue;
+        reads.insert(reads.end(), {"ING", "KARTA"});
+        ctx_.write->start(
+            db::Transaction::reservingParams({"DOCS", "MOVES", "INVENT", "REAL_BLUDO", "ING_SKLAD"}, reads));
+        break;
+    }
+    case Reserve::Prices:
+        ctx_.write->start(db::Transaction::reservingParams({"ING", "ING_SKLAD", "KARTA"}, catalogue));
+        break;
+    case Reserve::Structure:
+        // Stock rows made for every product of every group, or deleted with their department.
+        ctx_.write->start(db::Transaction::reservingParams({"FIRMA", "OTDEL", "SKLAD", "SKLAD_GRING", "ING_SKLAD"},
+                                                           {"ED_IZM", "GROUP_ING", "ING", "MY_PARAM"}));
+        break;
+    case Reserve::Nothing:
         ctx_.write->start();
+        break;
+    }
 }
 
 WriteTransaction::~WriteTransaction()

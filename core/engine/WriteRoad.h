@@ -21,13 +21,20 @@
 // is ever rolled back silently. Engines never open it: they write on ctx.write.
 class WriteTransaction {
 public:
-    // What the road takes at its start. A change of documents and stock
-    // (posting, un-posting, deletion, inventories) reserves the documents
-    // table before anything else: such changes from several workstations then
-    // take turns from their first step, instead of each reading a table the
-    // other is about to write and both waiting for the server to break the
-    // tie after its deadlock timeout.
-    enum class Reserve { Nothing, Documents };
+    // What the road takes at its start. The roads that change stock and
+    // prices share tables (documents, lines, stock rows, products, cards);
+    // each reserves at its start every one of them it changes or reads, and
+    // the server takes reservations in one fixed order before the road's
+    // snapshot. Two such roads then take turns from their first step: the
+    // second waits briefly and sees what the first committed, instead of
+    // each holding a table the other waits for until the server's deadlock
+    // timeout breaks the tie, or failing on a row the other changed.
+    //  - Documents: posting, un-posting, deletion, inventories;
+    //  - Prices: price recomputation, costing card edits, a stock row's prices,
+    //    prices copied from another department;
+    //  - Structure: enterprises, departments and warehouses made or deleted
+    //    with their stock rows.
+    enum class Reserve { Nothing, Documents, Prices, Structure };
 
     // On engine::ProgramContext(); both defined with the data module, so no engine links them.
     WriteTransaction();

@@ -4,6 +4,8 @@
 #include "Globals.h"
 #include "Messages.h"
 #include "base/Unit_Base.h"
+#include "db/Error.h"
+#include "db/Transaction.h"
 
 #include <stdexcept>
 
@@ -44,14 +46,24 @@ void TForm_Util::LoadUserRights(qint64 personKod)
 
 bool Guard(const std::function<void()>& handler)
 {
+    db::Transaction* write = Form_Base ? Form_Base->TransactionWrite : nullptr;
+    const quint64 commitsBefore = write ? write->commits() : 0;
     QString text;
     try {
         handler();
         return true;
     } catch (const db::DbError& e) {
-        // A dropped connection arrives as the client library's English text:
-        // the user is told in words what happened to the change.
-        text = db::IsConnectionLost(e.gdsCode()) ? db::ConnectionLostText() : e.message();
+        // A dropped connection and another workstation's lock arrive as the
+        // server's English text: the user is told in words what happened to
+        // the change. A change that committed before the connection dropped
+        // (while the lists were read again) is kept, and said to be.
+        if (db::IsConnectionLost(e.gdsCode()))
+            text = write && write->commits() != commitsBefore && !write->active() ? db::ConnectionLostAfterSaveText()
+                                                                                  : db::ConnectionLostText();
+        else if (db::IsLockConflict(e.gdsCode()))
+            text = db::LockConflictText();
+        else
+            text = e.message();
     } catch (const std::exception& e) {
         text = QString::fromUtf8(e.what());
     } catch (...) {

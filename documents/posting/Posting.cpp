@@ -2,6 +2,7 @@
 
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
+#include "db/Error.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 
@@ -255,17 +256,11 @@ PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
     return out;
 }
 
-bool IsLockConflict(long gdsCode)
-{
-    // isc_deadlock, isc_lock_conflict, isc_update_conflict, isc_lock_timeout
-    return gdsCode == 335544336L || gdsCode == 335544345L || gdsCode == 335544451L || gdsCode == 335544510L;
-}
+bool IsLockConflict(long gdsCode) { return db::IsLockConflict(gdsCode); }
 
 QString LockConflictText(bool unposting)
 {
-    return (unposting ? QStringLiteral("Проводка не снята") : QStringLiteral("Документ не проведён")) +
-           QStringLiteral(": другой пользователь в это время изменяет те же данные. "
-                          "Ничего не записано, повторите действие немного позже.");
+    return db::LockConflictText(unposting ? QStringLiteral("Проводка не снята") : QStringLiteral("Документ не проведён"));
 }
 
 qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b)

@@ -4,7 +4,10 @@
 
 #include "PostingFixture.h"
 
+#include "base/Unit_Base.h"
 #include "db/Error.h"
+#include "db/Query.h"
+#include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
 #include "support/AppEnv.h"
 #include "support/ServerStation.h"
@@ -78,8 +81,56 @@ TEST(ConnectionLoss, EveryWriteRoadTellsALostConnectionInRussian)
         EXPECT_EQ(env.messages[0], db::ConnectionLostText()) << code;
         EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Связь с сервером базы данных потеряна.")));
     }
+    // Another workstation's lock, whatever the road: told in words, never the server's text.
+    for (long code : {335544336L, 335544345L, 335544451L, 335544510L}) {
+        env.messages.clear();
+        EXPECT_FALSE(Guard([&] {
+            throw db::DbError(QStringLiteral("deadlock\nupdate conflicts with concurrent update\n"
+                                             "concurrent transaction number is 1327"),
+                              code);
+        }));
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral("Изменения не записаны: другой пользователь в это время "
+                                                           "изменяет те же данные. Ничего не записано, повторите "
+                                                           "действие немного позже.")})
+            << code;
+    }
     // Any other server error is shown as the server gives it.
     env.messages.clear();
     EXPECT_FALSE(Guard([&] { throw db::DbError(QStringLiteral("violation of PRIMARY or UNIQUE KEY"), 335544665L); }));
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("violation of PRIMARY or UNIQUE KEY")});
+}
+
+TEST(ConnectionLoss, AChangeThatCommittedBeforeTheConnectionDroppedIsToldSaved)
+{
+    AppEnv env;
+    TestDb& t = env.testDb();
+    Form_Base->QRead1->close();
+    Form_Base->QRead1->setSql(QStringLiteral("SELECT CURRENT_CONNECTION FROM RDB$DATABASE"));
+    Form_Base->QRead1->open();
+    const qint64 attachment = Form_Base->QRead1->field(0).asInt64();
+    Form_Base->QRead1->close();
+
+    // A change under way when the connection drops is lost, and said to be.
+    EXPECT_FALSE(Guard([&] {
+        WriteTransaction w;
+        throw db::DbError(QStringLiteral("Error reading data from the connection."), 335544726L);
+    }));
+    EXPECT_EQ(env.messages, QStringList{db::ConnectionLostText()});
+    env.messages.clear();
+
+    // The change commits with its line; the connection drops as the lists are read again.
+    EXPECT_FALSE(Guard([&] {
+        {
+            WriteTransaction w;
+            engine::Exec(w.context(), QStringLiteral("INSERT INTO GROUP_ING (KOD, NAME) VALUES (1, 'Овощи')"));
+            w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Добавлена группа продуктов:Овощи"));
+        }
+        t.exec(QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = %1").arg(attachment));
+        Form_Base->QRead1->setSql(QStringLiteral("SELECT KOD FROM GROUP_ING"));
+        Form_Base->QRead1->open();
+    }));
+    EXPECT_EQ(env.messages, QStringList{db::ConnectionLostAfterSaveText()});
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING")).toInt(), 1);
+    EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE WHERE WHAT_ACTION = 'Добавлена группа продуктов:Овощи'")).toInt(), 1);
+
 }
