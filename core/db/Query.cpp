@@ -825,6 +825,21 @@ void Query::close()
     emit afterClose();
 }
 
+void Query::noteChangedTable()
+{
+    if (stmtType_ != isc_info_sql_stmt_insert && stmtType_ != isc_info_sql_stmt_update &&
+        stmtType_ != isc_info_sql_stmt_delete && stmtType_ != isc_info_sql_stmt_exec_procedure)
+        return;
+    // The table a statement names right after its verb (a DML statement with
+    // RETURNING reports itself as a procedure call).
+    static const QRegularExpression target(
+        QStringLiteral(R"(^\s*(?:INSERT\s+INTO|UPDATE\s+OR\s+INSERT\s+INTO|UPDATE|DELETE\s+FROM|MERGE\s+INTO)\s+"?([A-Za-z0-9_$]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = target.match(sql());
+    if (m.hasMatch())
+        tr_->noteChange(m.captured(1));
+}
+
 void Query::execSql()
 {
     close();
@@ -845,6 +860,7 @@ void Query::execSql()
                    nullptr);
         st.check();
     }
+    noteChangedTable();
     rowsAffected_ = static_cast<int>(s->getAffectedRecords(&st));
     if (st.failed())
         rowsAffected_ = 0;

@@ -197,6 +197,8 @@ private:
     void scrollTo(int row, bool fireBefore = true);
     void fireAfterScroll();
     void releaseStatement();
+    // Notes on the transaction the table a DML statement just changed.
+    void noteChangedTable();
     void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
     void readRow(const unsigned char* buf, void* meta, QVector<QVariant>& row);
     std::unique_ptr<Bound> bindParams();
