@@ -211,6 +211,7 @@ private:
     QHash<QString, Param> params_;  // by upper-case name
     void* stmt_ = nullptr;  // Firebird::IStatement
     unsigned stmtType_ = 0;
+    QString changedTable_;  // the table the prepared DML statement changes, upper case
 
     QVector<FieldInfo> fields_;
     QHash<QString, int> fieldIndex_;  // upper-case name -> column
