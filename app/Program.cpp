@@ -12,6 +12,7 @@
 #include "Unit_SelectFirma.h"
 #include "Unit_SelectOtdel.h"
 #include "entries/Office.h"
+#include "automation/ProgramFonts.h"
 #include "Unit_DelDoc.h"
 #include "Unit_DvigIng.h"
 #include "Unit_Invent.h"
@@ -128,27 +129,27 @@ bool CreateWindows(bool runStartup)
     Form_Dice = new TForm_Dice;
     Form_Util = new TForm_Util;
     CreateCatalogueWindows();
-    Form_Period = new TForm_Period;
+    Form_Period.make();
     Form_Gauge = new TForm_Gauge;
     Form_Alarm = new TForm_Alarm;
     Form_Vhod = new TForm_Vhod;
-    Form_Net = new TForm_Net;
-    Form_Psw = new TForm_Psw;
+    Form_Net.make();
+    Form_Psw.make();
     CreateSelectOtdelWindow();
     CreatePrintingWindows();
-    Form_Name = new TForm_Name;
-    Form_RG = new TForm_RG;
+    Form_Name.make();
+    Form_RG.make();
     Form_Base = new TForm_Base;
     Form_Compute = new TForm_Compute;
-    Form_Sutki = new TForm_Sutki;
-    Form_Personal = new TForm_Personal;
-    Form_Person = new TForm_Person;
-    Form_Policy = new TForm_Policy;
-    Form_User = new TForm_User;
-    Form_Sort = new TForm_Sort;
+    Form_Sutki.make();
+    Form_Personal.make();
+    Form_Person.make();
+    Form_Policy.make();
+    Form_User.make();
+    Form_Sort.make();
     CreateNSectionWindow();
     CreateDocumentsWindows();
-    Form_VhodHelp = new TForm_VhodHelp;
+    Form_VhodHelp.make();
     WireCoreWindows();
     WirePrintingToCore();
     WireTurnoverPickers();
@@ -195,23 +196,20 @@ bool CreateWindows(bool runStartup)
 
 void DestroyWindows()
 {
-    delete Form_VhodHelp;
-    Form_VhodHelp = nullptr;
+    Form_VhodHelp.destroy();
     delete ProtocolTab;
     ProtocolTab = nullptr;
     delete SettingsTab;
     SettingsTab = nullptr;
-    delete Form_Sort;
-    Form_Sort = nullptr;
-    delete Form_User;
-    delete Form_Policy;
-    delete Form_Person;
-    delete Form_Personal;
+    Form_Sort.destroy();
+    Form_User.destroy();
+    Form_Policy.destroy();
+    Form_Person.destroy();
+    Form_Personal.destroy();
     DestroyDeleteWindow();
     DestroyHistoryWindow();
     DestroyInventoryWindows();
-    delete Form_Sutki;
-    Form_Sutki = nullptr;
+    Form_Sutki.destroy();
     DestroyDocumentsWindows();
     DestroyKartaWindows();
     DestroyCatalogueWindows();
@@ -220,21 +218,18 @@ void DestroyWindows()
     Form_Compute = nullptr;
     delete Form_Base;
     Form_Base = nullptr;
-    delete Form_RG;
-    Form_RG = nullptr;
-    delete Form_Name;
-    Form_Name = nullptr;
+    Form_RG.destroy();
+    Form_Name.destroy();
     DestroyPrintingWindows();
-    delete Form_Psw;
-    delete Form_Net;
+    Form_Psw.destroy();
+    Form_Net.destroy();
     delete Form_Vhod;
     Form_Vhod = nullptr;
     delete Form_Alarm;
     Form_Alarm = nullptr;
     delete Form_Gauge;
     Form_Gauge = nullptr;
-    delete Form_Period;
-    Form_Period = nullptr;
+    Form_Period.destroy();
     delete Form_Util;
     Form_Util = nullptr;
     delete Form_Dice;
@@ -250,6 +245,9 @@ void DestroyWindows()
 
 int ProgramMain(QApplication& app)
 {
+    // The program's fonts where every office of the user finds them when it
+    // starts, the user's own office among them.
+    automation::InstallFonts(automation::ProgramFontFiles(), automation::UserFontFolder());
     bool ok = false;
     Guard([&] { ok = CreateWindows(); });
     int rc = 0;

@@ -170,6 +170,7 @@ private:
         void show() override { timed("show", [&] { d_->show(); }); }
         void close() override { d_->close(); }
         void setSheetName(int s, const QString& n) override { timed("setSheetName", [&] { d_->setSheetName(s, n); }); }
+        void removeSheet(int s) override { timed("removeSheet", [&] { d_->removeSheet(s); }); }
         void setBlockFormulas(const automation::CellAddress& c, const QList<QStringList>& f) override
         {
             timed("setBlockFormulas", [&] { d_->setBlockFormulas(c, f); });

@@ -9,12 +9,15 @@
 // on the write road up to its protocol line and commit. Between iterations,
 // untimed, the stock gets its values back, the document goes and the server
 // collects the old row versions. The transfers are timed up to the posting
-// and rolled back.
+// and rolled back, and so is an inventory of the whole kitchen (1,000 or
+// 10,000 products, a third of them counted short).
 
 #include "CostingCatalogue.h"
 #include "PostingBench.h"
 
+#include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
+#include "inventory/Inventory.h"
 #include "posting/Posting.h"
 
 #include <algorithm>
@@ -208,6 +211,25 @@ void BM_UnpostSplitTransfer200Dishes(benchmark::State& state)
         [&](qint64 pair) { posting::UnpostDocument(b.context(), pair, 1); });
 }
 BENCHMARK(BM_UnpostSplitTransfer200Dishes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PostInventoryOfTheKitchen(benchmark::State& state)
+{
+    const int catalogue = static_cast<int>(state.range(0));
+    Bench& b = bench(catalogue);
+    posting_bench::TimeRolledBack(
+        state, *b.write,
+        [&] {
+            inventory::InvDoc d;
+            d.kod = b.doc(posting::DocType::Inventory, 0, 0);
+            d.otdel = b.kitchen;
+            inventory::Fill(b.context(), d, {}, false);
+            engine::Exec(b.context(), QStringLiteral("UPDATE INVENT SET MY_KOLVO = KOLVO - 1 WHERE KOD_DOC = %1 AND MOD(KOD, 3) = 0")
+                                          .arg(d.kod));
+            return d;
+        },
+        [&](const inventory::InvDoc& d) { inventory::Post(b.context(), d); });
+}
+BENCHMARK(BM_PostInventoryOfTheKitchen)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

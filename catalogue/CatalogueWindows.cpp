@@ -31,17 +31,17 @@
 void CreateCatalogueWindows()
 {
     Form_SelectFirma = new TForm_SelectFirma;
-    Form_Firma = new TForm_Firma;
-    Form_Otdel = new TForm_Otdel;
-    Form_Sklad = new TForm_Sklad;
-    Form_Ed = new TForm_Ed;
-    Form_GrIng = new TForm_GrIng;
-    Form_Ing = new TForm_Ing;
+    Form_Firma.make();
+    Form_Otdel.make();
+    Form_Sklad.make();
+    Form_Ed.make();
+    Form_GrIng.make();
+    Form_Ing.make();
     Form_GrToSklad = new TForm_GrToSklad;
-    Form_IngSklad = new TForm_IngSklad;
+    Form_IngSklad.make();
     Form_MoveIng = new TForm_MoveIng;
-    Form_Menu = new TForm_Menu;
-    Form_Menu_R = new TForm_Menu_R;
+    Form_Menu.make();
+    Form_Menu_R.make();
     Form_MoveMenu = new TForm_MoveMenu;
 }
 
@@ -49,8 +49,8 @@ void CreateSelectOtdelWindow() { Form_SelectOtdel = new TForm_SelectOtdel; }
 
 void CreateNSectionWindow()
 {
-    Form_CopyCena = new TForm_CopyCena;
-    Form_NSection = new TForm_NSection;
+    Form_CopyCena.make();
+    Form_NSection.make();
 }
 
 void AttachCatalogueWindows()
@@ -65,7 +65,7 @@ void AttachCatalogueWindows()
     ProductsTab = new TProductsTab(Form_Main);
     ProductsTabMenus = new TProductsTabMenus(ProductsTab);
     Form_MoveMenu->AttachData();
-    Form_Menu_S = new TForm_Menu_S;
+    Form_Menu_S.make();
     MenusTab = new TMenusTab(Form_Main);
 
     // The statistics window of printing picks with the shared pickers.
@@ -102,42 +102,30 @@ void DestroyCatalogueWindows()
     ProductsTabMenus = nullptr;  // owned by the tab
     delete MenusTab;
     MenusTab = nullptr;
-    delete Form_Menu_S;
-    Form_Menu_S = nullptr;
+    Form_Menu_S.destroy();
     delete ProductsTab;
     ProductsTab = nullptr;
     delete StructureBox;
     StructureBox = nullptr;
-    delete Form_NSection;
-    Form_NSection = nullptr;
-    delete Form_CopyCena;
-    Form_CopyCena = nullptr;
+    Form_NSection.destroy();
+    Form_CopyCena.destroy();
     delete Form_SelectOtdel;
     Form_SelectOtdel = nullptr;
     delete Form_MoveMenu;
     Form_MoveMenu = nullptr;
-    delete Form_Menu_R;
-    Form_Menu_R = nullptr;
-    delete Form_Menu;
-    Form_Menu = nullptr;
+    Form_Menu_R.destroy();
+    Form_Menu.destroy();
     delete Form_MoveIng;
     Form_MoveIng = nullptr;
-    delete Form_IngSklad;
-    Form_IngSklad = nullptr;
+    Form_IngSklad.destroy();
     delete Form_GrToSklad;
     Form_GrToSklad = nullptr;
-    delete Form_Ing;
-    Form_Ing = nullptr;
-    delete Form_GrIng;
-    Form_GrIng = nullptr;
-    delete Form_Ed;
-    Form_Ed = nullptr;
-    delete Form_Sklad;
-    Form_Sklad = nullptr;
-    delete Form_Otdel;
-    Form_Otdel = nullptr;
-    delete Form_Firma;
-    Form_Firma = nullptr;
+    Form_Ing.destroy();
+    Form_GrIng.destroy();
+    Form_Ed.destroy();
+    Form_Sklad.destroy();
+    Form_Otdel.destroy();
+    Form_Firma.destroy();
     delete Form_SelectFirma;
     Form_SelectFirma = nullptr;
 }

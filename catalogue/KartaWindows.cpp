@@ -18,22 +18,27 @@
 
 void CreateKartaWindows()
 {
-    Form_Karta = new TForm_Karta;
-    Form_ShowKarta = new TForm_ShowKarta;
-    Form_Recept = new TForm_Recept;
-    Form_KBrutto = new TForm_KBrutto;
-    if (Form_Ing)
-        Form_Ing->showKBrutto = [](double& brutto, double& netto) { return TForm_KBrutto::Execute(brutto, netto); };
+    Form_Karta.make();
+    Form_ShowKarta.make();
+    Form_Recept.make();
+    Form_KBrutto.make();
+    auto wire = [](TForm_Ing* f) {
+        f->showKBrutto = [](double& brutto, double& netto) { return TForm_KBrutto::Execute(brutto, netto); };
+    };
+    if (Form_Ing.made())
+        wire(Form_Ing.made());
+    else if (Form_Ing.armed())
+        Form_Ing.make(wire);
 }
 
 void DestroyKartaWindows()
 {
-    if (Form_Ing)
+    if (Form_Ing.made())
         Form_Ing->showKBrutto = nullptr;
-    delete Form_KBrutto;
-    delete Form_Recept;
-    delete Form_ShowKarta;
-    delete Form_Karta;
+    Form_KBrutto.destroy();
+    Form_Recept.destroy();
+    Form_ShowKarta.destroy();
+    Form_Karta.destroy();
 }
 
 void CopyIngClick()

@@ -20,7 +20,7 @@
 
 #include <algorithm>
 
-TForm_CopyCena* Form_CopyCena = nullptr;
+FirstUse<TForm_CopyCena> Form_CopyCena;
 
 namespace {
 
@@ -73,7 +73,7 @@ TForm_CopyCena::TForm_CopyCena(QWidget* parent) : QDialog(parent)
 
 TForm_CopyCena::~TForm_CopyCena()
 {
-    if (Form_CopyCena == this)
+    if (Form_CopyCena.made() == this)
         Form_CopyCena = nullptr;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -36,4 +38,4 @@ public:
     QPushButton* Btn_Exit;
 };
 
-extern TForm_CopyCena* Form_CopyCena;
+extern FirstUse<TForm_CopyCena> Form_CopyCena;

@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm_Ed* Form_Ed = nullptr;
+FirstUse<TForm_Ed> Form_Ed;
 
 TForm_Ed::TForm_Ed(QWidget* parent) : TListEditDialog(parent)
 {

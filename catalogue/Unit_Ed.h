@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "ListEditDialog.h"
 
 class QLineEdit;
@@ -20,4 +22,4 @@ public:
     QPushButton* Btn_Exit;
 };
 
-extern TForm_Ed* Form_Ed;
+extern FirstUse<TForm_Ed> Form_Ed;

@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm_Firma* Form_Firma = nullptr;
+FirstUse<TForm_Firma> Form_Firma;
 
 TForm_Firma::TForm_Firma(QWidget* parent) : TListEditDialog(parent)
 {
@@ -63,7 +63,7 @@ TForm_Firma::TForm_Firma(QWidget* parent) : TListEditDialog(parent)
     Btn_Exit = new QPushButton(QStringLiteral("Выход без сохранения"), this);
     top->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Otmena, Btn_Exit}));
 
-    connect(CB_Local, &QCheckBox::clicked, this, [this] { Guard([this] { CB_LocalClick(); }); });
+    connect(CB_Local, &QCheckBox::toggled, this, [this] { Guard([this] { CB_LocalClick(); }); });
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Otmena, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OtmenaClick(); }); });
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);

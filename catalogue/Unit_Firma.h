@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "ListEditDialog.h"
 
 class QCheckBox;
@@ -40,4 +42,4 @@ private:
     void setMainNamesActive(bool on);
 };
 
-extern TForm_Firma* Form_Firma;
+extern FirstUse<TForm_Firma> Form_Firma;

@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm_GrIng* Form_GrIng = nullptr;
+FirstUse<TForm_GrIng> Form_GrIng;
 
 TForm_GrIng::TForm_GrIng(QWidget* parent) : TListEditDialog(parent)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "ListEditDialog.h"
 
 class QLineEdit;
@@ -19,4 +21,4 @@ public:
     QPushButton* Btn_Exit;
 };
 
-extern TForm_GrIng* Form_GrIng;
+extern FirstUse<TForm_GrIng> Form_GrIng;

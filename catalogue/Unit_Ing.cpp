@@ -19,7 +19,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm_Ing* Form_Ing = nullptr;
+FirstUse<TForm_Ing> Form_Ing;
 
 namespace {
 

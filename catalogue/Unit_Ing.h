@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "ListEditDialog.h"
 
 #include <cstdint>
@@ -63,4 +65,4 @@ private:
     db::Query* units_ = nullptr;
 };
 
-extern TForm_Ing* Form_Ing;
+extern FirstUse<TForm_Ing> Form_Ing;

@@ -29,7 +29,7 @@
 #include <algorithm>
 #include <limits>
 
-TForm_IngSklad* Form_IngSklad = nullptr;
+FirstUse<TForm_IngSklad> Form_IngSklad;
 
 namespace {
 
@@ -210,7 +210,7 @@ TForm_IngSklad::TForm_IngSklad(QWidget* parent) : QDialog(parent)
 
 TForm_IngSklad::~TForm_IngSklad()
 {
-    if (Form_IngSklad == this)
+    if (Form_IngSklad.made() == this)
         Form_IngSklad = nullptr;
 }
 

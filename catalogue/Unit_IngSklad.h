@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "costing/DepartmentRows.h"
 
 #include <QDialog>
@@ -80,4 +82,4 @@ private:
     bool loading_ = false;
 };
 
-extern TForm_IngSklad* Form_IngSklad;
+extern FirstUse<TForm_IngSklad> Form_IngSklad;

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm_KBrutto* Form_KBrutto = nullptr;
+FirstUse<TForm_KBrutto> Form_KBrutto;
 
 TForm_KBrutto::TForm_KBrutto(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
@@ -47,7 +47,7 @@ TForm_KBrutto::TForm_KBrutto(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
 
 TForm_KBrutto::~TForm_KBrutto()
 {
-    if (Form_KBrutto == this)
+    if (Form_KBrutto.made() == this)
         Form_KBrutto = nullptr;
 }
 

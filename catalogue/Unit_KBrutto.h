@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -30,4 +32,4 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-extern TForm_KBrutto* Form_KBrutto;
+extern FirstUse<TForm_KBrutto> Form_KBrutto;

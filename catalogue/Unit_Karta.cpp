@@ -36,7 +36,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TForm_Karta* Form_Karta = nullptr;
+FirstUse<TForm_Karta> Form_Karta;
 
 namespace {
 
@@ -223,7 +223,7 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
 
 TForm_Karta::~TForm_Karta()
 {
-    if (Form_Karta == this)
+    if (Form_Karta.made() == this)
         Form_Karta = nullptr;
 }
 

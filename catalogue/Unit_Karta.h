@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -119,4 +121,4 @@ private:
     QString SavedVihod;
 };
 
-extern TForm_Karta* Form_Karta;
+extern FirstUse<TForm_Karta> Form_Karta;

@@ -17,7 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm_Menu* Form_Menu = nullptr;
+FirstUse<TForm_Menu> Form_Menu;
 
 TForm_Menu::TForm_Menu(QWidget* parent) : TListEditDialog(parent)
 {

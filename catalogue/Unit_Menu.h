@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "ListEditDialog.h"
 
 class QDateEdit;
@@ -28,4 +30,4 @@ public:
     QPushButton* Btn_Cancel;
 };
 
-extern TForm_Menu* Form_Menu;
+extern FirstUse<TForm_Menu> Form_Menu;

@@ -16,7 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm_Menu_R* Form_Menu_R = nullptr;
+FirstUse<TForm_Menu_R> Form_Menu_R;
 
 TForm_Menu_R::TForm_Menu_R(QWidget* parent) : TListEditDialog(parent)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "ListEditDialog.h"
 
 class QLabel;
@@ -28,4 +30,4 @@ public:
     qint64 OtdelKod = 0;
 };
 
-extern TForm_Menu_R* Form_Menu_R;
+extern FirstUse<TForm_Menu_R> Form_Menu_R;

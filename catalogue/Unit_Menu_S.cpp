@@ -24,7 +24,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TForm_Menu_S* Form_Menu_S = nullptr;
+FirstUse<TForm_Menu_S> Form_Menu_S;
 
 namespace {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 #include <QVariant>
 
@@ -66,4 +68,4 @@ private:
     void showDetails();
 };
 
-extern TForm_Menu_S* Form_Menu_S;
+extern FirstUse<TForm_Menu_S> Form_Menu_S;

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TForm_NSection* Form_NSection = nullptr;
+FirstUse<TForm_NSection> Form_NSection;
 
 TForm_NSection::TForm_NSection(QWidget* parent) : QDialog(parent)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QButtonGroup;
@@ -22,4 +24,4 @@ public:
     QPushButton* Btn_Cancel;
 };
 
-extern TForm_NSection* Form_NSection;
+extern FirstUse<TForm_NSection> Form_NSection;

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-TForm_Otdel* Form_Otdel = nullptr;
+FirstUse<TForm_Otdel> Form_Otdel;
 
 TForm_Otdel::TForm_Otdel(QWidget* parent) : TNameInfoDialog(QStringLiteral("Подразделение (Отдел)"), 254, parent) {}
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "NameInfoDialog.h"
 
 // A department of the current enterprise (Q_Firma): a new one or the current row of Q_Otdel.
@@ -14,4 +16,4 @@ protected:
     db::Query* List() const override;
 };
 
-extern TForm_Otdel* Form_Otdel;
+extern FirstUse<TForm_Otdel> Form_Otdel;

@@ -13,7 +13,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-TForm_Recept* Form_Recept = nullptr;
+FirstUse<TForm_Recept> Form_Recept;
 
 TForm_Recept::TForm_Recept(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
@@ -37,7 +37,7 @@ TForm_Recept::TForm_Recept(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::C
 
 TForm_Recept::~TForm_Recept()
 {
-    if (Form_Recept == this)
+    if (Form_Recept.made() == this)
         Form_Recept = nullptr;
 }
 

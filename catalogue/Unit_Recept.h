@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QPushButton;
@@ -25,4 +27,4 @@ public:
     qint64 KodIng = 0;
 };
 
-extern TForm_Recept* Form_Recept;
+extern FirstUse<TForm_Recept> Form_Recept;

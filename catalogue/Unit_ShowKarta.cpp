@@ -14,7 +14,7 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
-TForm_ShowKarta* Form_ShowKarta = nullptr;
+FirstUse<TForm_ShowKarta> Form_ShowKarta;
 
 namespace {
 
@@ -66,7 +66,7 @@ TForm_ShowKarta::TForm_ShowKarta(QWidget* parent)
 
 TForm_ShowKarta::~TForm_ShowKarta()
 {
-    if (Form_ShowKarta == this)
+    if (Form_ShowKarta.made() == this)
         Form_ShowKarta = nullptr;
 }
 

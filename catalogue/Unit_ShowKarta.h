@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 namespace db {
@@ -31,4 +33,4 @@ protected:
     void hideEvent(QHideEvent* event) override;
 };
 
-extern TForm_ShowKarta* Form_ShowKarta;
+extern FirstUse<TForm_ShowKarta> Form_ShowKarta;

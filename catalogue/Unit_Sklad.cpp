@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-TForm_Sklad* Form_Sklad = nullptr;
+FirstUse<TForm_Sklad> Form_Sklad;
 
 TForm_Sklad::TForm_Sklad(QWidget* parent) : TNameInfoDialog(QStringLiteral("Склад"), 100, parent) {}
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "NameInfoDialog.h"
 
 // A warehouse of the current department (Q_Otdel): a new one or the current row of Q_Sklad.
@@ -14,4 +16,4 @@ protected:
     db::Query* List() const override;
 };
 
-extern TForm_Sklad* Form_Sklad;
+extern FirstUse<TForm_Sklad> Form_Sklad;

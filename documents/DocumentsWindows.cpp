@@ -11,17 +11,17 @@
 
 void CreateDocumentsWindows()
 {
-    Form_Provodka = new TForm_Provodka;
-    Form_DelProv = new TForm_DelProv;
-    Form_DocMove = new TForm_DocMove;
-    Form_DocReal = new TForm_DocReal;
+    Form_Provodka.make();
+    Form_DelProv.make();
+    Form_DocMove.make();
+    Form_DocReal.make();
 }
 
 void AttachDocumentsWindows()
 {
-    Form_IngToDoc = new TForm_IngToDoc;
+    Form_IngToDoc.make();
     MoveTab = new TMoveTab(Form_Main);
-    Form_SelectMenu = new TForm_SelectMenu;
+    Form_SelectMenu.make();
     RealTab = new TRealTab(Form_Main);
 }
 
@@ -29,18 +29,12 @@ void DestroyDocumentsWindows()
 {
     delete RealTab;
     RealTab = nullptr;
-    delete Form_SelectMenu;
-    Form_SelectMenu = nullptr;
-    delete Form_DocReal;
-    Form_DocReal = nullptr;
+    Form_SelectMenu.destroy();
+    Form_DocReal.destroy();
     delete MoveTab;
     MoveTab = nullptr;
-    delete Form_IngToDoc;
-    Form_IngToDoc = nullptr;
-    delete Form_DocMove;
-    Form_DocMove = nullptr;
-    delete Form_DelProv;
-    Form_DelProv = nullptr;
-    delete Form_Provodka;
-    Form_Provodka = nullptr;
+    Form_IngToDoc.destroy();
+    Form_DocMove.destroy();
+    Form_DelProv.destroy();
+    Form_Provodka.destroy();
 }

@@ -13,7 +13,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TForm_DelDoc* Form_DelDoc = nullptr;
+FirstUse<TForm_DelDoc> Form_DelDoc;
 
 TForm_DelDoc::TForm_DelDoc(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -61,7 +61,7 @@ TForm_DelDoc::TForm_DelDoc(QWidget* parent)
 
 TForm_DelDoc::~TForm_DelDoc()
 {
-    if (Form_DelDoc == this)
+    if (Form_DelDoc.made() == this)
         Form_DelDoc = nullptr;
 }
 
@@ -209,6 +209,6 @@ bool ShowDeleteDocs(db::Query* list, bool salesTab, const DeleteListInfo& info)
     return Msg::execModal(d) == QDialog::Accepted;
 }
 
-void CreateDeleteWindow() { Form_DelDoc = new TForm_DelDoc; }
+void CreateDeleteWindow() { Form_DelDoc.make(); }
 
-void DestroyDeleteWindow() { delete Form_DelDoc; }
+void DestroyDeleteWindow() { Form_DelDoc.destroy(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "ui/RadioGroup.h"
 
 #include <QCheckBox>
@@ -57,7 +59,7 @@ private:
     void setOtkat(bool checked);
 };
 
-extern TForm_DelDoc* Form_DelDoc;
+extern FirstUse<TForm_DelDoc> Form_DelDoc;
 
 // Shows the deletion for a list (the movement list, or the production and
 // sales list when salesTab); true when documents were deleted.

@@ -19,7 +19,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TForm_DocInv* Form_DocInv = nullptr;
+FirstUse<TForm_DocInv> Form_DocInv;
 
 namespace {
 
@@ -97,14 +97,14 @@ TForm_DocInv::TForm_DocInv(QWidget* parent)
     connect(Btn_Firma, &QPushButton::clicked, this, [this] { Guard([this] { Btn_FirmaClick(); }); });
     connect(Btn_Otdel, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OtdelClick(); }); });
     connect(Btn_Sklad, &QPushButton::clicked, this, [this] { Guard([this] { Btn_SkladClick(); }); });
-    connect(CB_AllSklads, &QCheckBox::clicked, this, [this] { CB_AllSkladsClick(); });
+    connect(CB_AllSklads, &QCheckBox::toggled, this, [this] { CB_AllSkladsClick(); });
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     FormCreate();
 }
 
 TForm_DocInv::~TForm_DocInv()
 {
-    if (Form_DocInv == this)
+    if (Form_DocInv.made() == this)
         Form_DocInv = nullptr;
 }
 

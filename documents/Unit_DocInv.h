@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -50,4 +52,4 @@ public:
     void Btn_OkClick();
 };
 
-extern TForm_DocInv* Form_DocInv;
+extern FirstUse<TForm_DocInv> Form_DocInv;

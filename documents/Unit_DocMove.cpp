@@ -30,7 +30,7 @@
 
 #include <algorithm>
 
-TForm_DocMove* Form_DocMove = nullptr;
+FirstUse<TForm_DocMove> Form_DocMove;
 
 namespace {
 
@@ -148,7 +148,7 @@ TForm_DocMove::TForm_DocMove(QWidget* parent) : QDialog(parent)
 
 TForm_DocMove::~TForm_DocMove()
 {
-    if (Form_DocMove == this)
+    if (Form_DocMove.made() == this)
         Form_DocMove = nullptr;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 #include <cstdint>
@@ -85,4 +87,4 @@ private:
     void setOtdel1(qint64 kod, const QString& name);
 };
 
-extern TForm_DocMove* Form_DocMove;
+extern FirstUse<TForm_DocMove> Form_DocMove;

@@ -23,7 +23,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-TForm_DocReal* Form_DocReal = nullptr;
+FirstUse<TForm_DocReal> Form_DocReal;
 
 namespace {
 
@@ -106,7 +106,7 @@ TForm_DocReal::TForm_DocReal(QWidget* parent) : QDialog(parent)
 
 TForm_DocReal::~TForm_DocReal()
 {
-    if (Form_DocReal == this)
+    if (Form_DocReal.made() == this)
         Form_DocReal = nullptr;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QDateEdit;
@@ -50,4 +52,4 @@ public:
     qint64 SavedKod = 0;   // the document the last save wrote
 };
 
-extern TForm_DocReal* Form_DocReal;
+extern FirstUse<TForm_DocReal> Form_DocReal;

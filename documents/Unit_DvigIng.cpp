@@ -17,7 +17,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TForm_DvigIng* Form_DvigIng = nullptr;
+FirstUse<TForm_DvigIng> Form_DvigIng;
 
 namespace {
 const QString kAllOtdel = QStringLiteral("Все подразделения");
@@ -93,10 +93,11 @@ TForm_DvigIng::TForm_DvigIng(QWidget* parent)
     layout->addWidget(DBGrid2, 1);
 
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
-    connect(CB_F, &QCheckBox::clicked, this, [this] { CB_FClick(); });
-    connect(CB_O, &QCheckBox::clicked, this, [this] { CB_OClick(); });
-    connect(CB_K, &QCheckBox::clicked, this, [this] { CB_KClick(); });
-    connect(CB_D, &QCheckBox::clicked, this, [this] { CB_DClick(); });
+    // The boxes follow their state, however it changed: mouse, keyboard or an assistive tool.
+    connect(CB_F, &QCheckBox::toggled, this, [this] { CB_FClick(); });
+    connect(CB_O, &QCheckBox::toggled, this, [this] { CB_OClick(); });
+    connect(CB_K, &QCheckBox::toggled, this, [this] { CB_KClick(); });
+    connect(CB_D, &QCheckBox::toggled, this, [this] { CB_DClick(); });
     connect(Btn_SelectF, &QPushButton::clicked, this, [this] { Guard([this] { Btn_SelectFClick(); }); });
     connect(Btn_SelectO, &QPushButton::clicked, this, [this] { Guard([this] { Btn_SelectOClick(); }); });
     connect(Btn_SelectK, &QPushButton::clicked, this, [this] { Guard([this] { Btn_SelectKClick(); }); });
@@ -106,7 +107,7 @@ TForm_DvigIng::TForm_DvigIng(QWidget* parent)
 
 TForm_DvigIng::~TForm_DvigIng()
 {
-    if (Form_DvigIng == this)
+    if (Form_DvigIng.made() == this)
         Form_DvigIng = nullptr;
 }
 
@@ -179,10 +180,10 @@ void TForm_DvigIng::BitBtn1Click()
 
 void TForm_DvigIng::resetDepartment()
 {
+    CB_O->setChecked(true);  // first: its handler must not overwrite the text below
     KodOtdel = 0;
     P_O->setText(kAllOtdel);
     NameOtdel.clear();
-    CB_O->setChecked(true);
     Btn_SelectO->setEnabled(false);
 }
 
@@ -341,7 +342,7 @@ void openHistory(const db::Query* list, const QString& keyField)
 
 void CreateHistoryWindow()
 {
-    Form_DvigIng = new TForm_DvigIng;
+    Form_DvigIng.make();
     if (ProductsTab) {
         ProductsTab->hooks.dvigIngClick = [] { openHistory(Form_Base->Q_Ing, QStringLiteral("KOD")); };
         ProductsTab->hooks.dvigIng2Click = [] { openHistory(Form_Base->Q_Ing_Sklad, QStringLiteral("KOD_ING")); };
@@ -354,5 +355,5 @@ void DestroyHistoryWindow()
         ProductsTab->hooks.dvigIngClick = nullptr;
         ProductsTab->hooks.dvigIng2Click = nullptr;
     }
-    delete Form_DvigIng;
+    Form_DvigIng.destroy();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 
@@ -71,7 +73,7 @@ private:
     void showPeriod();
 };
 
-extern TForm_DvigIng* Form_DvigIng;
+extern FirstUse<TForm_DvigIng> Form_DvigIng;
 
 // Creates the window and wires the products tab's two history buttons to it.
 void CreateHistoryWindow();

@@ -31,7 +31,7 @@
 
 #include <stdexcept>
 
-TForm_IngToDoc* Form_IngToDoc = nullptr;
+FirstUse<TForm_IngToDoc> Form_IngToDoc;
 
 namespace {
 
@@ -178,7 +178,7 @@ TForm_IngToDoc::~TForm_IngToDoc()
 {
     if (DocumentLists)
         DocumentLists->IngToDocContextClick = nullptr;
-    if (Form_IngToDoc == this)
+    if (Form_IngToDoc.made() == this)
         Form_IngToDoc = nullptr;
 }
 

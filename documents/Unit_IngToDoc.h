@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -74,4 +76,4 @@ private:
     bool contextKey(int key);
 };
 
-extern TForm_IngToDoc* Form_IngToDoc;
+extern FirstUse<TForm_IngToDoc> Form_IngToDoc;

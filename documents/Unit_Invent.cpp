@@ -30,7 +30,9 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
-TForm_Invent* Form_Invent = nullptr;
+#include <numeric>
+
+FirstUse<TForm_Invent> Form_Invent;
 
 namespace {
 const QString kArea = QStringLiteral("Инвентаризация");
@@ -187,7 +189,7 @@ TForm_Invent::~TForm_Invent()
         DocumentLists->inventWindow = nullptr;
         DocumentLists->LoadInvLines = nullptr;
     }
-    if (Form_Invent == this)
+    if (Form_Invent.made() == this)
         Form_Invent = nullptr;
 }
 
@@ -207,14 +209,32 @@ void TForm_Invent::FitInvColumns()
     const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + fm.averageCharWidth();
     const int number = fm.horizontalAdvance(QStringLiteral("00000,000")) + margin;
     QAbstractItemModel* m = Grid_Inv->model();
-    int others = 0;
-    for (int i = 1; i < h->count(); ++i) {
-        const int title = fm.horizontalAdvance(m->headerData(i, Qt::Horizontal).toString()) + margin;
-        h->resizeSection(i, std::max(title, number));
-        others += h->sectionSize(i);
-    }
     const int least = fm.horizontalAdvance(m->headerData(0, Qt::Horizontal).toString()) + margin;
-    h->resizeSection(0, std::max(least, Grid_Inv->viewport()->width() - others));
+    // The titles on one line, or, where the columns then overflow the list
+    // (a zoomed font), on two: every column stays in sight.
+    auto widths = [&](bool twoLines) {
+        QList<int> w;
+        for (int i = 1; i < h->count(); ++i) {
+            const QString title = m->headerData(i, Qt::Horizontal).toString();
+            int text = fm.horizontalAdvance(title);
+            if (twoLines)
+                for (int at = title.indexOf(QLatin1Char(' ')); at > 0; at = title.indexOf(QLatin1Char(' '), at + 1))
+                    text = std::min(text, std::max(fm.horizontalAdvance(title.left(at)), fm.horizontalAdvance(title.mid(at + 1))));
+            w << std::max(text + margin, number);
+        }
+        return w;
+    };
+    auto sum = [](const QList<int>& w) { return std::accumulate(w.begin(), w.end(), 0); };
+    QList<int> w = widths(false);
+    const bool wrap = least + sum(w) > Grid_Inv->viewport()->width();
+    if (wrap)
+        w = widths(true);
+    h->setTextElideMode(wrap ? Qt::ElideNone : Qt::ElideRight);
+    h->setDefaultAlignment(wrap ? Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap) : Qt::Alignment(Qt::AlignCenter));
+    h->setMinimumHeight(wrap ? 2 * fm.lineSpacing() + 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) : 0);
+    for (int i = 1; i < h->count(); ++i)
+        h->resizeSection(i, w[i - 1]);
+    h->resizeSection(0, std::max(least, Grid_Inv->viewport()->width() - sum(w)));
 }
 
 void TForm_Invent::showEvent(QShowEvent* event)
@@ -528,23 +548,25 @@ void TForm_Invent::Grid_InvColEnter(const QString& field)
         RadioGroup1->setItemIndex(1);
 }
 
-void TForm_Invent::My_Key_Down(int key)
+bool TForm_Invent::My_Key_Down(int key)
 {
     switch (key) {
-    case Qt::Key_Escape:
+    case Qt::Key_Escape: {
+        const bool typed = !Keypad->E_Klava->text().isEmpty();
         Keypad->Clear();
-        return;
+        return typed;
+    }
     case Qt::Key_Return:
     case Qt::Key_Enter:
         Keypad->focusTarget = CB_Context_Inv->isChecked() ? static_cast<QWidget*>(E_Context_Inv) : Grid_Inv;
         break;
     case Qt::Key_Delete:
-        return;
+        return false;
     default:
         Keypad->focusTarget = Keypad->Btn_OKS;
         break;
     }
-    Keypad->KeyDown(key);
+    return Keypad->KeyDown(key);
 }
 
 bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
@@ -570,24 +592,28 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
             Form_Timers->Timer_Invent->start();
         }
     } else if (event->type() == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
+        // A key the keypad takes reaches neither grid: a digit would move its current row.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        Guard([&] { My_Key_Down(key); });
+        bool taken = false;
+        Guard([&] { taken = My_Key_Down(key); });
+        if (taken)
+            return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void CreateInventoryWindows()
 {
-    Form_DocInv = new TForm_DocInv;
-    Form_ZaprosInv = new TForm_ZaprosInv;
-    Form_Invent = new TForm_Invent;
+    Form_DocInv.make();
+    Form_ZaprosInv.make();
+    Form_Invent.make();
     if (ProductsTab)
         ProductsTab->hooks.invent = [] { Form_Invent->exec(); };
 }
 
 void DestroyInventoryWindows()
 {
-    delete Form_Invent;
-    delete Form_ZaprosInv;
-    delete Form_DocInv;
+    Form_Invent.destroy();
+    Form_ZaprosInv.destroy();
+    Form_DocInv.destroy();
 }

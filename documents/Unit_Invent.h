@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Keypad.h"
@@ -51,7 +53,7 @@ public:
     void Btn_ProvodkaClick();
     void Btn_PrintClick();
     void Grid_DocDblClick();
-    void My_Key_Down(int key);
+    bool My_Key_Down(int key);  // true when the keypad took the key
     void Btn_OKSClick(double value);
     void CB_Context_InvClick();
     void RadioGroup1Click();
@@ -72,7 +74,7 @@ private:
     QList<QWidget*> keyed_;
 };
 
-extern TForm_Invent* Form_Invent;
+extern FirstUse<TForm_Invent> Form_Invent;
 
 // The inventory window and its two dialogs, created with the program's
 // windows, and the products tab's "Инвентаризация" button wired to it.

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm_Provodka* Form_Provodka = nullptr;
-TForm_DelProv* Form_DelProv = nullptr;
+FirstUse<TForm_Provodka> Form_Provodka;
+FirstUse<TForm_DelProv> Form_DelProv;
 
 namespace {
 
@@ -41,7 +41,7 @@ TForm_Provodka::TForm_Provodka(QWidget* parent) : QDialog(parent)
 
 TForm_Provodka::~TForm_Provodka()
 {
-    if (Form_Provodka == this)
+    if (Form_Provodka.made() == this)
         Form_Provodka = nullptr;
 }
 
@@ -53,6 +53,6 @@ TForm_DelProv::TForm_DelProv(QWidget* parent) : QDialog(parent)
 
 TForm_DelProv::~TForm_DelProv()
 {
-    if (Form_DelProv == this)
+    if (Form_DelProv.made() == this)
         Form_DelProv = nullptr;
 }

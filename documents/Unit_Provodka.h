@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QPushButton;
@@ -29,5 +31,5 @@ public:
     QPushButton* Btn_Cancel;
 };
 
-extern TForm_Provodka* Form_Provodka;
-extern TForm_DelProv* Form_DelProv;
+extern FirstUse<TForm_Provodka> Form_Provodka;
+extern FirstUse<TForm_DelProv> Form_DelProv;

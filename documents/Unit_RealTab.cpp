@@ -205,8 +205,12 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
         if (t == QEvent::Show && !event->spontaneous())
             Guard([this] { Sheet_RealShow(); });
     } else if (t == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
+        // A key the keypad takes reaches neither grid: a digit would move its current row.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        Guard([&] { Real_Bludo_KeyDown(key); });
+        bool taken = false;
+        Guard([&] { taken = Real_Bludo_KeyDown(key); });
+        if (taken)
+            return true;
     } else if (watched == E_Context_Real) {
         if (t == QEvent::KeyPress)
             Form_Timers->Timer_Real->stop();
@@ -226,11 +230,11 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void TRealTab::Real_Bludo_KeyDown(int key)
+bool TRealTab::Real_Bludo_KeyDown(int key)
 {
     // A digit or a sign goes to the keypad, which then waits for Enter on its OK.
     Keypad->focusTarget = Keypad->Btn_OKS;
-    Keypad->KeyDown(key);
+    return Keypad->KeyDown(key);
 }
 
 void TRealTab::pressTake(bool down)

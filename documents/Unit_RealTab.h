@@ -46,7 +46,7 @@ public:
     void SetQuantity(double value);
     bool KeypadAllowed() const;
     // The keyboard on the tab's grids, keypad and buttons.
-    void Real_Bludo_KeyDown(int key);
+    bool Real_Bludo_KeyDown(int key);  // true when the keypad took the key
 
     // List handlers.
     void Q_Docs_RealAfterScroll();

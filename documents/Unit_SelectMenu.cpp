@@ -18,7 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TForm_SelectMenu* Form_SelectMenu = nullptr;
+FirstUse<TForm_SelectMenu> Form_SelectMenu;
 
 namespace {
 
@@ -92,7 +92,7 @@ TForm_SelectMenu::TForm_SelectMenu(QWidget* parent) : QDialog(parent)
 
 TForm_SelectMenu::~TForm_SelectMenu()
 {
-    if (Form_SelectMenu == this)
+    if (Form_SelectMenu.made() == this)
         Form_SelectMenu = nullptr;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QPushButton;
@@ -44,4 +46,4 @@ protected:
     void showEvent(QShowEvent* event) override;
 };
 
-extern TForm_SelectMenu* Form_SelectMenu;
+extern FirstUse<TForm_SelectMenu> Form_SelectMenu;

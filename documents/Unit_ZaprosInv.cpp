@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TForm_ZaprosInv* Form_ZaprosInv = nullptr;
+FirstUse<TForm_ZaprosInv> Form_ZaprosInv;
 
 TForm_ZaprosInv::TForm_ZaprosInv(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -47,7 +47,7 @@ TForm_ZaprosInv::TForm_ZaprosInv(QWidget* parent)
 
 TForm_ZaprosInv::~TForm_ZaprosInv()
 {
-    if (Form_ZaprosInv == this)
+    if (Form_ZaprosInv.made() == this)
         Form_ZaprosInv = nullptr;
 }
 

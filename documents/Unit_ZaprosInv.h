@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "ui/RadioGroup.h"
 
 #include <QCheckBox>
@@ -24,4 +26,4 @@ public:
     void RadioGroup1Click();
 };
 
-extern TForm_ZaprosInv* Form_ZaprosInv;
+extern FirstUse<TForm_ZaprosInv> Form_ZaprosInv;

@@ -33,15 +33,14 @@ int TPrintStubDialog::exec()
 void CreatePrintingWindows()
 {
     Form_Print = new TForm_Print;
-    Form_PrintHelp = new TForm_PrintHelp;
-    Form_ExpImp = new TForm_ExpImp;
-    Form_Var = new TForm_Var;
+    Form_PrintHelp.make();
+    Form_ExpImp.make();
     // The print dialogs grow with the other windows on a large screen.
-    for (QWidget* w : std::initializer_list<QWidget*>{Form_Var}) {
+    Form_Var.make([](TForm_Var* w) {
         if (!w->testAttribute(Qt::WA_Resized))
             w->resize(w->sizeHint());
         ScaleWindow(w, false);
-    }
+    });
 }
 
 void DestroyPrintingWindows()
@@ -50,12 +49,9 @@ void DestroyPrintingWindows()
     // and the documents shown in it stay with the user.
     automation::SetProgramOffice(nullptr);
     DestroyOborotkaWindows();
-    delete Form_Var;
-    Form_Var = nullptr;
-    delete Form_ExpImp;
-    Form_ExpImp = nullptr;
-    delete Form_PrintHelp;
-    Form_PrintHelp = nullptr;
+    Form_Var.destroy();
+    Form_ExpImp.destroy();
+    Form_PrintHelp.destroy();
     delete Form_Print;
     Form_Print = nullptr;
     delete Form_PrtDvig;

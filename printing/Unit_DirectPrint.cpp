@@ -14,6 +14,7 @@
 #include "util/Unit_Util.h"
 
 #include <QFontDialog>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -173,6 +174,13 @@ public:
     void setFont(const QString& name, int points) override
     {
         font_ = QFont(name);
+        // The system font of the start values ("MS Sans Serif") is missing
+        // here: a narrow face stands in for it, so that the columns keep
+        // their sizes.
+        if (!QFontDatabase::hasFamily(name)) {
+            font_.setFamily(QStringLiteral("DejaVu Sans"));
+            font_.setStretch(QFont::Condensed);
+        }
         font_.setPointSize(points);
         applyStyle();
     }

@@ -19,7 +19,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-TForm_ExpImp* Form_ExpImp = nullptr;
+FirstUse<TForm_ExpImp> Form_ExpImp;
 
 TForm_ExpImp::TForm_ExpImp(QWidget* parent) : QDialog(parent)
 {

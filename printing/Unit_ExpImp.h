@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 // Export of the template window's current template into a container file
 // (.trz) and import of a container as a new template.
 
@@ -21,4 +23,4 @@ public:
     QPushButton* Btn_Exit;
 };
 
-extern TForm_ExpImp* Form_ExpImp;
+extern FirstUse<TForm_ExpImp> Form_ExpImp;

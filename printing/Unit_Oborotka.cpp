@@ -6,6 +6,7 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "engine/Clock.h"
+#include "engine/EngineDb.h"
 #include "grid/DatasetModel.h"
 #include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
@@ -61,8 +62,12 @@ QLabel* panel(QWidget* parent, const QString& text = {})
     return l;
 }
 
-// The typed search of a list: the name's upper case containing the text.
-QString likePattern(const QLineEdit* e) { return QLatin1Char('%') + e->text().toUpper() + QLatin1Char('%'); }
+// The typed search of a list: the name's upper case containing the text,
+// % and _ matched as themselves.
+QString likePattern(const QLineEdit* e)
+{
+    return QLatin1Char('%') + engine::LikeLiteral(e->text().toUpper()) + QLatin1Char('%');
+}
 
 db::Query* listOn(QObject* owner, db::DbGrid* grid, const QList<db::GridColumn>& columns)
 {
@@ -169,7 +174,7 @@ void TForm_SelectIng::CB_ContextClick()
         ING->close();
         ING->setSql(QStringList{QStringLiteral("SELECT ING.*, ED_IZM.SHORT_NAME FROM ING"),
                                 QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
-                                QStringLiteral("WHERE UPPER(ING.NAME collate win1251) LIKE :CTX"),
+                                QStringLiteral("WHERE UPPER(ING.NAME collate win1251) LIKE :CTX ESCAPE '\\'"),
                                 QStringLiteral("ORDER BY ING.NAME")});
         ING->param(QStringLiteral("CTX")).setString(likePattern(E_Context));
         ING->open();
@@ -361,10 +366,11 @@ TForm_Oborotka::TForm_Oborotka(QWidget* parent) : QDialog(parent)
     auto on = [this](auto* sender, auto signal, void (TForm_Oborotka::*handler)()) {
         connect(sender, signal, this, [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
     };
-    on(CB_AllFirma, &QCheckBox::clicked, &TForm_Oborotka::CB_AllFirmaClick);
-    on(CB_AllOtdel, &QCheckBox::clicked, &TForm_Oborotka::CB_AllOtdelClick);
-    on(CB_Ing, &QCheckBox::clicked, &TForm_Oborotka::CB_IngClick);
-    on(CB_Short, &QCheckBox::clicked, &TForm_Oborotka::CB_ShortClick);
+    // Boxes that set other controls follow their state, however it changed.
+    on(CB_AllFirma, &QCheckBox::toggled, &TForm_Oborotka::CB_AllFirmaClick);
+    on(CB_AllOtdel, &QCheckBox::toggled, &TForm_Oborotka::CB_AllOtdelClick);
+    on(CB_Ing, &QCheckBox::toggled, &TForm_Oborotka::CB_IngClick);
+    on(CB_Short, &QCheckBox::toggled, &TForm_Oborotka::CB_ShortClick);
     on(RG, &TRadioGroup::clicked, &TForm_Oborotka::RGClick);
     on(CB_Context, &QCheckBox::clicked, &TForm_Oborotka::CB_ContextClick);
     on(Timer_Context, &QTimer::timeout, &TForm_Oborotka::Timer_ContextTimer);
@@ -510,7 +516,7 @@ void TForm_Oborotka::CB_ContextClick()
     QStringList sql{QStringLiteral("SELECT * FROM FIRMA")};
     const bool context = CB_Context->isChecked();
     if (context)
-        sql << QStringLiteral("WHERE UPPER(FIRMA.NAME collate win1251) LIKE :CTX");
+        sql << QStringLiteral("WHERE UPPER(FIRMA.NAME collate win1251) LIKE :CTX ESCAPE '\\'");
     sql << QStringLiteral("ORDER BY FIRMA.NAME");
     Q_Vibor->setSql(sql);
     if (context)

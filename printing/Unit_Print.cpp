@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 
 TForm_Print* Form_Print = nullptr;
-TForm_PrintHelp* Form_PrintHelp = nullptr;
+FirstUse<TForm_PrintHelp> Form_PrintHelp;
 
 std::function<QString(QWidget*, const QString&, const QString&, const QString&)> TForm_Print::pickOpenFile =
     [](QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
@@ -273,6 +273,8 @@ void TForm_Print::buildVariablePanel()
     BtnFont1 = new QPushButton(QStringLiteral("Выбор шрифта переменной"), GroupBox2);
     L_Sample1 = new QLabel(QStringLiteral("Пример!  Sample!"), GroupBox2);
     L_Sample1->setMinimumHeight(28);
+    // The sample shows what room is left: a variable's large font never widens the window past the screen.
+    L_Sample1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     My_Align = new QCheckBox(QStringLiteral("Своё выравнивание"), GroupBox2);
     RG_Alignment = new TRadioGroup(QStringLiteral("Выравнивание"),
                                    {QStringLiteral("Лево"), QStringLiteral("Центр"), QStringLiteral("Право")}, GroupBox2);

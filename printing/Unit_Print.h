@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 // The print-template window: the print lists, their templates and the
 // templates' variables, with the panels that edit a template's layout and a
 // variable's cell, text and format; upload, download, copy and delete of
@@ -175,4 +177,4 @@ public:
     QPlainTextEdit* Memo1;
 };
 
-extern TForm_PrintHelp* Form_PrintHelp;
+extern FirstUse<TForm_PrintHelp> Form_PrintHelp;

@@ -217,6 +217,10 @@ void TForm_Print::BitBtn5Click()
     }
     try {
         office.editDocument(path);
+    } catch (const automation::OfficeStopped& e) {
+        office.disconnect();
+        Msg::notice(QString::fromUtf8(e.what()));
+        return;
     } catch (const automation::OfficeError&) {
         office.disconnect();
         Msg::notice(QStringLiteral("Ошибка открытия шаблона !"));

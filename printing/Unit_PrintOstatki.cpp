@@ -69,7 +69,7 @@ TForm_PrintOstatki::TForm_PrintOstatki(QWidget* parent) : QDialog(parent)
     Btn_Ok = buttons.ok;
     Btn_Cancel = buttons.cancel;
 
-    connect(CB_Sum, &QCheckBox::clicked, this, [this] { CB_SumClick(); });
+    connect(CB_Sum, &QCheckBox::toggled, this, [this] { CB_SumClick(); });
     connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

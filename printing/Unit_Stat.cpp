@@ -161,7 +161,7 @@ TForm_Stat::TForm_Stat(QWidget* parent) : QDialog(parent)
     Btn_Ok = buttons.ok;
     Btn_Cancel = buttons.cancel;
 
-    connect(CB_AllFirma, &QCheckBox::clicked, this, &TForm_Stat::CB_AllFirmaClick);
+    connect(CB_AllFirma, &QCheckBox::toggled, this, &TForm_Stat::CB_AllFirmaClick);
     connect(CB_AllOtdel, &QCheckBox::toggled, this, &TForm_Stat::CB_AllOtdelClick);
     connect(Btn_Firma, &QPushButton::clicked, this, [this] { Guard([this] { Btn_FirmaClick(); }); });
     connect(Btn_Otdel, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OtdelClick(); }); });

@@ -9,7 +9,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-TForm_Var* Form_Var = nullptr;
+FirstUse<TForm_Var> Form_Var;
 
 TForm_Var::TForm_Var(QWidget* parent) : QDialog(parent)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 // The developer's print variable dialog: program name, caption, place, kind
 // and sort number of a template variable, added or edited.
 
@@ -31,4 +33,4 @@ public:
     QPushButton* BitBtn2;
 };
 
-extern TForm_Var* Form_Var;
+extern FirstUse<TForm_Var> Form_Var;

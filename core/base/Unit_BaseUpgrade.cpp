@@ -61,4 +61,13 @@ void TForm_Base::UpgradeDatabase()
             return;
         }
     }
+    // The bodies and exceptions of this program, whatever an older one left,
+    // even on a database that needed no step.
+    try {
+        schema::alignProcedures(*MyDB, *TransactionRead, *TransactionWrite);
+    } catch (const db::DbError& e) {
+        stop(e.message(), true);
+    } catch (const std::exception& e) {
+        stop(QString::fromUtf8(e.what()), true);
+    }
 }

@@ -33,7 +33,9 @@ Transaction::~Transaction()
 
 std::vector<unsigned char> Transaction::readParams()
 {
-    return {isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_nowait};
+    // Read-only: the server need not keep record versions for it, so old
+    // versions are collected while the program runs; keys are still drawn here.
+    return {isc_tpb_read, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_nowait};
 }
 
 std::vector<unsigned char> Transaction::writeParams() { return {isc_tpb_write, isc_tpb_consistency}; }

@@ -23,7 +23,8 @@ public:
     Transaction(Database* db, std::vector<unsigned char> tpbTags, QObject* parent = nullptr);
     ~Transaction() override;
 
-    // read_committed, rec_version, nowait: the long-lived reading transaction.
+    // read, read_committed, rec_version, nowait: the long-lived reading
+    // transaction; the server refuses any change made through it.
     static std::vector<unsigned char> readParams();
     // write, consistency: the transaction every change runs in.
     static std::vector<unsigned char> writeParams();

@@ -54,37 +54,57 @@ BEGIN
     UPDATE DOCS SET PROVODKA = 1 WHERE KOD = :KOD_DOC;
 END^
 
-/* Posts inventory KOD_DOC of department KOD_OTDEL: every difference becomes a
-   movement line (out of stock when less was counted, into stock when more),
-   and the department's stock takes the counted quantity and price.  The
-   selling price stays.  The document is marked posted and forgets its
-   warehouse. */
+/* Posts inventory KOD_DOC of department KOD_OTDEL: the department's stock
+   takes the counted quantity and price, and every difference becomes a
+   movement line (out of stock when less was counted, into stock when more).
+   Each difference is taken from the stock the count replaces, read here in
+   the posting's own transaction and kept on the line as its book values:
+   what was posted since the fill is part of the book, so the lines are
+   exactly the change made and un-posting gives back the stock as it was.  A
+   product without a stock row in the department changes nothing and gets no
+   line.  The selling price stays.  The document is marked posted and forgets
+   its warehouse. */
 CREATE OR ALTER PROCEDURE INVENT_PROVODKA (
     KOD_DOC    BIGINT,
     KOD_OTDEL  BIGINT)
 AS
+DECLARE VARIABLE L_KOD BIGINT;
 DECLARE VARIABLE K_ING BIGINT;
+DECLARE VARIABLE LQ DOUBLE PRECISION;
+DECLARE VARIABLE LC DOUBLE PRECISION;
 DECLARE VARIABLE Q DOUBLE PRECISION;
 DECLARE VARIABLE MQ DOUBLE PRECISION;
 DECLARE VARIABLE C DOUBLE PRECISION;
 DECLARE VARIABLE MC DOUBLE PRECISION;
+DECLARE VARIABLE S_KOD BIGINT;
 BEGIN
     IF (EXISTS (SELECT 1 FROM DOCS WHERE KOD = :KOD_DOC AND PROVODKA > 10)) THEN
         EXCEPTION E_INVENT_POSTED;
-    FOR SELECT KOD_ING, COALESCE(KOLVO, 0), COALESCE(MY_KOLVO, 0), COALESCE(CENA, 0), COALESCE(MY_CENA, 0)
+    FOR SELECT KOD, KOD_ING, KOLVO, CENA, COALESCE(MY_KOLVO, 0), COALESCE(MY_CENA, 0)
         FROM INVENT WHERE KOD_DOC = :KOD_DOC
-        INTO :K_ING, :Q, :MQ, :C, :MC
+        INTO :L_KOD, :K_ING, :LQ, :LC, :MQ, :MC
     DO
     BEGIN
-        IF (Q > MQ) THEN
-            INSERT INTO MOVES (KOD_DOC, KOD_ING, TYPE_MOVES, CENA, OLD_CENA, KOLVO, KOD_OTDEL)
-                VALUES (:KOD_DOC, :K_ING, 2, :MC, :C, :Q - :MQ, :KOD_OTDEL);
-        ELSE IF (Q < MQ) THEN
-            INSERT INTO MOVES (KOD_DOC, KOD_ING, TYPE_MOVES, CENA, OLD_CENA, KOLVO, KOD_OTDEL)
-                VALUES (:KOD_DOC, :K_ING, 1, :MC, :C, :MQ - :Q, :KOD_OTDEL);
-        IF (Q <> MQ OR C <> MC) THEN
-            UPDATE ING_SKLAD SET KOLVO = :MQ, CENA = :MC
-                WHERE KOD_ING = :K_ING AND KOD_OTDEL = :KOD_OTDEL;
+        S_KOD = NULL;
+        SELECT FIRST 1 KOD, COALESCE(KOLVO, 0), COALESCE(CENA, 0) FROM ING_SKLAD
+            WHERE KOD_ING = :K_ING AND KOD_OTDEL = :KOD_OTDEL
+            ORDER BY KOD + 0
+            INTO :S_KOD, :Q, :C;
+        IF (S_KOD IS NOT NULL) THEN
+        BEGIN
+            /* Nothing moved since the fill (the usual case): the line stays unwritten. */
+            IF (LQ IS DISTINCT FROM Q OR LC IS DISTINCT FROM C) THEN
+                UPDATE INVENT SET KOLVO = :Q, CENA = :C WHERE KOD = :L_KOD;
+            IF (Q > MQ) THEN
+                INSERT INTO MOVES (KOD_DOC, KOD_ING, TYPE_MOVES, CENA, OLD_CENA, KOLVO, KOD_OTDEL)
+                    VALUES (:KOD_DOC, :K_ING, 2, :MC, :C, :Q - :MQ, :KOD_OTDEL);
+            ELSE IF (Q < MQ) THEN
+                INSERT INTO MOVES (KOD_DOC, KOD_ING, TYPE_MOVES, CENA, OLD_CENA, KOLVO, KOD_OTDEL)
+                    VALUES (:KOD_DOC, :K_ING, 1, :MC, :C, :MQ - :Q, :KOD_OTDEL);
+            IF (Q <> MQ OR C <> MC) THEN
+                UPDATE ING_SKLAD SET KOLVO = :MQ, CENA = :MC
+                    WHERE KOD_ING = :K_ING AND KOD_OTDEL = :KOD_OTDEL;
+        END
     END
     UPDATE DOCS SET PROVODKA = 11, INT_PARAM2 = NULL WHERE KOD = :KOD_DOC;
 END^

@@ -142,6 +142,96 @@ const QRegularExpression& procedureHead()
     return re;
 }
 
+// The definition of a procedure as one statement under another head
+// ("CREATE", "ALTER", "CREATE OR ALTER"), wrapped in a script.
+QString procedureScriptWith(const QString& head, const QString& definition)
+{
+    const auto m = procedureHead().match(definition);
+    return QStringLiteral("SET TERM ^ ;\n\n") + head + QStringLiteral(" PROCEDURE ") + m.captured(1) +
+           definition.mid(m.capturedEnd(1)) + QStringLiteral("^\n\nSET TERM ; ^\n");
+}
+
+// Index past the comment or blanks at i, or i itself.
+int skipBlank(const QString& s, int i)
+{
+    for (;;) {
+        while (i < s.size() && s[i].isSpace())
+            ++i;
+        if (s.mid(i, 2) == QStringLiteral("--")) {
+            const int j = s.indexOf(QLatin1Char('\n'), i);
+            i = j < 0 ? static_cast<int>(s.size()) : j + 1;
+        } else if (s.mid(i, 2) == QStringLiteral("/*")) {
+            const int j = s.indexOf(QStringLiteral("*/"), i + 2);
+            i = j < 0 ? static_cast<int>(s.size()) : j + 2;
+        } else {
+            return i;
+        }
+    }
+}
+
+// Index past the parenthesised list opening at i.
+int skipParentheses(const QString& s, int i)
+{
+    int depth = 0;
+    while (i < s.size()) {
+        const int next = skipBlank(s, i);
+        if (next != i) {
+            i = next;
+            continue;
+        }
+        if (s[i] == QLatin1Char('('))
+            ++depth;
+        else if (s[i] == QLatin1Char(')') && --depth == 0)
+            return i + 1;
+        ++i;
+    }
+    return i;
+}
+
+// What the server keeps as a procedure's source: the definition's text from
+// the first word after "AS" to its end.
+QString procedureBody(const QString& definition)
+{
+    const auto m = procedureHead().match(definition);
+    int i = skipBlank(definition, static_cast<int>(m.capturedEnd(0)));
+    if (definition.mid(i, 1) == QStringLiteral("("))
+        i = skipBlank(definition, skipParentheses(definition, i));
+    if (definition.mid(i, 7).compare(QStringLiteral("RETURNS"), Qt::CaseInsensitive) == 0) {
+        i = skipBlank(definition, i + 7);
+        i = skipBlank(definition, skipParentheses(definition, i));
+    }
+    if (definition.mid(i, 2).compare(QStringLiteral("AS"), Qt::CaseInsensitive) != 0)
+        throw db::DbError(QStringLiteral("Не разобрано определение процедуры %1").arg(m.captured(1)));
+    return definition.mid(skipBlank(definition, i + 2)).trimmed();
+}
+
+struct ShippedException {
+    QString name;
+    QString message;
+    QString rest;  // the definition after the name
+};
+
+// The exceptions the sources create, in their order.
+const QList<ShippedException>& shippedExceptionList()
+{
+    static const QList<ShippedException> all = [] {
+        static const QRegularExpression re(QStringLiteral("^CREATE\\s+(?:OR\\s+ALTER\\s+)?EXCEPTION\\s+(\\w+)\\s+(.*)$"),
+                                           QRegularExpression::CaseInsensitiveOption |
+                                               QRegularExpression::DotMatchesEverythingOption);
+        QList<ShippedException> out;
+        for (const QString& stmt : sourceStatements()) {
+            const auto m = re.match(stmt.trimmed());
+            if (!m.hasMatch())
+                continue;
+            const QString rest = m.captured(2).trimmed();
+            int end = 0;
+            out.append({m.captured(1).toUpper(), rest.startsWith(QLatin1Char('\'')) ? readLiteral(rest, 0, &end) : rest, rest});
+        }
+        return out;
+    }();
+    return all;
+}
+
 // ---------- The steps ----------
 
 // One template variable a step adds to every template of a print list.
@@ -272,40 +362,14 @@ private:
     // left the database without them: a body raising one must compile.
     void shippedExceptions()
     {
-        static const QRegularExpression re(QStringLiteral("^CREATE\\s+EXCEPTION\\s+(\\w+)\\s+(.*)$"),
-                                           QRegularExpression::CaseInsensitiveOption |
-                                               QRegularExpression::DotMatchesEverythingOption);
-        for (const QString& stmt : sourceStatements()) {
-            const auto m = re.match(stmt.trimmed());
-            if (!m.hasMatch())
-                continue;
+        for (const ShippedException& e : shippedExceptionList()) {
             auto& q = statement(QStringLiteral("SELECT COUNT(*) FROM RDB$EXCEPTIONS WHERE RDB$EXCEPTION_NAME = :N"));
-            q.param(QStringLiteral("N")).setString(m.captured(1).toUpper());
+            q.param(QStringLiteral("N")).setString(e.name);
             q.open();
             const bool exists = q.field(0).asInt() > 0;
             q.close();
             if (!exists)
-                exec(QStringLiteral("CREATE EXCEPTION ") + m.captured(1) + QLatin1Char(' ') + m.captured(2));
-        }
-    }
-
-    // The procedures whose bodies no step installs take the shipped bodies:
-    // an older program left its own forms there, without the repairs the
-    // shipped ones carry.
-    void remainingProcedures()
-    {
-        shippedExceptions();
-        QStringList installed;
-        for (const ScriptDef& d : kScripts)
-            installed.append(QString::fromLatin1(d.procedure));
-        for (const QString& name : shippedProcedureNames()) {
-            if (installed.contains(name, Qt::CaseInsensitive))
-                continue;
-            const QString shipped = shippedProcedure(name);
-            const auto m = procedureHead().match(shipped);
-            db::runScript(db_, write_,
-                          QStringLiteral("SET TERM ^ ;\n\nCREATE OR ALTER PROCEDURE ") + m.captured(1) +
-                              shipped.mid(m.capturedEnd(1)) + QStringLiteral("^\n\nSET TERM ; ^\n"));
+                exec(QStringLiteral("CREATE EXCEPTION ") + e.name + QLatin1Char(' ') + e.rest);
         }
     }
 
@@ -483,7 +547,7 @@ void Step::run()
     case 39: versionRow(); addColumn(ing, QStringLiteral("KALORIES")); return;
     case 40: versionRow(); variables(); return;
     case 41: versionRow(); variables(); return;
-    case 42: versionRow(); remainingProcedures(); return;
+    case 42: versionRow(); return;
     default: throw db::DbError(QStringLiteral("Неизвестный шаг обновления базы данных %1").arg(step_));
     }
 }
@@ -522,6 +586,79 @@ void runStep(db::Database& db, db::Transaction& read, db::Transaction& write, in
     }
 }
 
+namespace {
+
+struct Alignment {
+    QStringList statements;  // exceptions first: the bodies raise them
+    QStringList changed;
+};
+
+// What differs between the database and the sources, read on the read transaction.
+Alignment differences(db::Database& db, db::Transaction& read)
+{
+    QHash<QString, QString> messages, sources;
+    db::Query q(&db, &read);
+    q.setSql(QStringLiteral("SELECT RDB$EXCEPTION_NAME, RDB$MESSAGE FROM RDB$EXCEPTIONS"));
+    q.open();
+    for (; !q.eof(); q.next())
+        messages.insert(q.field(0).asString().trimmed(), q.field(1).asString());
+    q.close();
+    q.setSql(QStringLiteral("SELECT RDB$PROCEDURE_NAME, RDB$PROCEDURE_SOURCE FROM RDB$PROCEDURES "
+                            "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+    q.open();
+    for (; !q.eof(); q.next())
+        sources.insert(q.field(0).asString().trimmed(), q.field(1).asString());
+    q.close();
+
+    Alignment out;
+    for (const ShippedException& e : shippedExceptionList()) {
+        const auto it = messages.constFind(e.name);
+        if (it == messages.constEnd() || *it != e.message) {
+            out.statements.append(QStringLiteral("CREATE OR ALTER EXCEPTION ") + e.name + QLatin1Char(' ') + e.rest);
+            out.changed.append(e.name);
+        }
+    }
+    for (const QString& name : shippedProcedureNames()) {
+        const QString shipped = shippedProcedure(name);
+        const auto it = sources.constFind(name);
+        if (it != sources.constEnd() && it->trimmed() == procedureBody(shipped))
+            continue;
+        out.statements.append(procedureScriptWith(QStringLiteral("CREATE OR ALTER"), shipped));
+        out.changed.append(name);
+    }
+    return out;
+}
+
+} // namespace
+
+QStringList alignProcedures(db::Database& db, db::Transaction& read, db::Transaction& write)
+{
+    // Two workstations starting at once on an older database: the later one's
+    // changes conflict with those the earlier one commits. It then reads again
+    // what is left to change and tries once more.
+    for (int attempt = 1;; ++attempt) {
+        const Alignment a = differences(db, read);
+        if (a.statements.isEmpty())
+            return a.changed;
+        write.start();
+        try {
+            for (const QString& statement : a.statements)
+                db::runScript(db, write, statement);
+            write.commit();
+            return a.changed;
+        } catch (...) {
+            if (write.active()) {
+                try {
+                    write.rollback();
+                } catch (...) {
+                }
+            }
+            if (attempt == 2)
+                throw;
+        }
+    }
+}
+
 QStringList procedureScriptNames()
 {
     QStringList out;
@@ -537,11 +674,8 @@ QString procedureScript(const QString& name)
             continue;
         if (d.ownForm)
             return fileText(QStringLiteral("upgrade/") + name + QStringLiteral(".sql"));
-        const QString shipped = shippedProcedure(QString::fromLatin1(d.procedure));
-        const auto m = procedureHead().match(shipped);
         const char* head = d.head == Head::Create ? "CREATE" : d.head == Head::Alter ? "ALTER" : "CREATE OR ALTER";
-        return QStringLiteral("SET TERM ^ ;\n\n") + QLatin1String(head) + QStringLiteral(" PROCEDURE ") + m.captured(1) +
-               shipped.mid(m.capturedEnd(1)) + QStringLiteral("^\n\nSET TERM ; ^\n");
+        return procedureScriptWith(QLatin1String(head), shippedProcedure(QString::fromLatin1(d.procedure)));
     }
     throw db::DbError(QStringLiteral("Нет сценария %1").arg(name));
 }

@@ -32,6 +32,13 @@ DatabaseStep readStep(db::Database& db, db::Transaction& read);
 // nothing of the step stays, and the error is raised again.
 void runStep(db::Database& db, db::Transaction& read, db::Transaction& write, int step);
 
+// Gives the database exactly the procedure bodies and exceptions of the
+// schema sources, whatever step and bodies an older program left: those that
+// are missing or differ are created or altered, all in one write transaction,
+// which starts only when something differs. Returns their names. The read
+// transaction must be active.
+QStringList alignProcedures(db::Database& db, db::Transaction& read, db::Transaction& write);
+
 // The procedure scripts the steps run, by name, each a complete script:
 // "SET TERM ^ ;", one procedure definition ending in "^", "SET TERM ; ^".
 QString procedureScript(const QString& name);

@@ -14,8 +14,16 @@ void WireCoreWindows()
     if (!UserLists)
         UserLists = new TUserLists(Form_Base);
     // The users window exists before its lists: it is registered here, once both are there.
-    if (Form_Personal)
-        UserLists->AttachPersonalWindow(Form_Personal, Form_Personal->Grid_Policy, Form_Personal->QPolicy);
+    // Made on first use, it opens on the rights of the user the list stands on.
+    auto attach = [](TForm_Personal* f) {
+        UserLists->AttachPersonalWindow(f, f->Grid_Policy, f->QPolicy);
+        if (Form_Base->QPerson->active())
+            UserLists->Timer_PersonPolicyTimer();
+    };
+    if (Form_Personal.made())
+        attach(Form_Personal.made());
+    else if (Form_Personal.armed())
+        Form_Personal.make(attach);
     Form_Base->hooks.loadMyParams = [] { Form_Base->LoadMyParams(); };
     Form_Base->hooks.fillLoginList = [](const QStringList& logins) {
         if (Form_Vhod)

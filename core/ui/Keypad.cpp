@@ -199,25 +199,33 @@ void TKeypad::focusTargetNow()
         focusTarget->setFocus();
 }
 
-void TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
+bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     Q_UNUSED(modifiers);
     if (key >= Qt::Key_0 && key <= Qt::Key_9) {
         digits_[static_cast<size_t>(key - Qt::Key_0)]->click();
         focusTargetNow();
-        return;
+        return true;
     }
     switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!E_Klava->text().isEmpty())
+    case Qt::Key_Enter: {
+        const bool typed = !E_Klava->text().isEmpty();
+        if (typed)
             Btn_OKS->click();
         focusTargetNow();
-        return;
+        return typed;
+    }
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        // A number typed and left is taken before the focus moves on.
+        if (!E_Klava->text().isEmpty())
+            Btn_OKS->click();
+        return false;
     case Qt::Key_Backspace:
         Btn_Back->click();
         focusTargetNow();
-        return;
+        return true;
     case Qt::Key_Period:
     case Qt::Key_Comma:
     case Qt::Key_Slash:
@@ -228,27 +236,27 @@ void TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
     case kKeyCyrillicYu:
         Btn_Koma->click();
         focusTargetNow();
-        return;
+        return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal: {
         if (!signKeys)
-            return;
+            return false;
         QString t = E_Klava->text();
         if (t.isEmpty())
-            return;
+            return false;
         if (t.startsWith(QLatin1Char('-')))
             E_Klava->setText(t.mid(1));
         focusTargetNow();
-        return;
+        return true;
     }
     case Qt::Key_Minus:
     case Qt::Key_Underscore: {
         if (!signKeys)
-            return;
+            return false;
         const QString t = E_Klava->text();
         if (t.isEmpty()) {
             E_Klava->setText(QStringLiteral("-"));
-            return;
+            return true;
         }
         if (t.startsWith(QLatin1Char('+')))
             E_Klava->setText(QLatin1Char('-') + t.mid(1));
@@ -257,22 +265,27 @@ void TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
         else
             E_Klava->setText(QLatin1Char('-') + t);
         focusTargetNow();
-        return;
+        return true;
     }
     case Qt::Key_Insert:
-        if (addButton)
-            addButton->click();
-        return;
+        if (!addButton)
+            return false;
+        addButton->click();
+        return true;
     case Qt::Key_Delete:
-        if (removeButton)
-            removeButton->click();
-        return;
-    case Qt::Key_Escape:
+        if (!removeButton)
+            return false;
+        removeButton->click();
+        return true;
+    case Qt::Key_Escape: {
+        // An empty display leaves Escape to the window.
+        const bool typed = !E_Klava->text().isEmpty();
         Clear();
         focusTargetNow();
-        return;
+        return typed;
+    }
     default:
-        return;
+        return false;
     }
 }
 
@@ -350,8 +363,13 @@ bool TKeypad::eventFilter(QObject* watched, QEvent* event)
             handledBelow = ancestor;
         }
         if (!handledBelow) {
+            // A key the keypad takes goes nowhere else: a digit reaching a
+            // grid would move its current row to a line starting with it.
             auto* ke = static_cast<QKeyEvent*>(event);
-            Guard([&] { KeyDown(ke->key(), ke->modifiers()); });
+            bool taken = false;
+            Guard([&] { taken = KeyDown(ke->key(), ke->modifiers()); });
+            if (taken)
+                return true;
         }
     }
     return QWidget::eventFilter(watched, event);

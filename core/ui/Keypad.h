@@ -74,9 +74,10 @@ public:
     void Btn_BackClick();
     void Btn_OKSClick();
     void Clear();
-    // The key handler: acts on the keys of the keypad and leaves every key to
-    // the focused control as well.
-    void KeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // The key handler: acts on the keys of the keypad. True when it took the
+    // key, which then must reach no other control; Tab takes a typed number
+    // and keeps moving the focus.
+    bool KeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     // Keys a window's own filter hands over: Enter takes the displayed
     // number, Escape clears the display. True when the key was one of them.

@@ -8,7 +8,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-TForm_Name* Form_Name = nullptr;
+FirstUse<TForm_Name> Form_Name;
 
 bool IsPlainDigits(const QString& text)
 {
@@ -56,7 +56,7 @@ TForm_Name::TForm_Name(QWidget* parent) : QDialog(parent)
 
 TForm_Name::~TForm_Name()
 {
-    if (Form_Name == this)
+    if (Form_Name.made() == this)
         Form_Name = nullptr;
 }
 

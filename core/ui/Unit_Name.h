@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDateEdit>
 #include <QDialog>
 #include <QFrame>
@@ -33,7 +35,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 };
 
-extern TForm_Name* Form_Name;
+extern FirstUse<TForm_Name> Form_Name;
 
 // Whether the text is a non-negative whole number made of the digits 0 to 9 only.
 bool IsPlainDigits(const QString& text);

@@ -13,7 +13,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-TForm_Net* Form_Net = nullptr;
+FirstUse<TForm_Net> Form_Net;
 
 std::function<QString(QWidget*)> TForm_Net::pickDatabaseFile = [](QWidget* parent) {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("База данных"), QString(),
@@ -169,7 +169,7 @@ TForm_Net::TForm_Net(QWidget* parent)
 
 TForm_Net::~TForm_Net()
 {
-    if (Form_Net == this)
+    if (Form_Net.made() == this)
         Form_Net = nullptr;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "RadioGroup.h"
 
 #include <QDialog>
@@ -51,7 +53,7 @@ private:
     QList<QLineEdit*> ipEdits() const { return {E_IP1, E_IP2, E_IP3, E_IP4}; }
 };
 
-extern TForm_Net* Form_Net;
+extern FirstUse<TForm_Net> Form_Net;
 
 // ---- the dialog's rules, without the dialog ----
 

@@ -10,7 +10,7 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_Period* Form_Period = nullptr;
+FirstUse<TForm_Period> Form_Period;
 
 QString EditLockRefusal(const QDate& start)
 {
@@ -45,7 +45,7 @@ TForm_Period::TForm_Period(QWidget* parent) : QDialog(parent)
     BitBtn2 = buttons.cancel;
     BitBtn3 = buttons.hiddenOk;
 
-    connect(CB_AllDate, &QCheckBox::clicked, this, [this] { CB_AllDateClick(); });
+    connect(CB_AllDate, &QCheckBox::toggled, this, [this] { CB_AllDateClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
 
     FormCreate();
@@ -55,7 +55,7 @@ TForm_Period::TForm_Period(QWidget* parent) : QDialog(parent)
 
 TForm_Period::~TForm_Period()
 {
-    if (Form_Period == this)
+    if (Form_Period.made() == this)
         Form_Period = nullptr;
 }
 

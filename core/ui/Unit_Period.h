@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QCheckBox>
 #include <QDate>
 #include <QDateEdit>
@@ -43,7 +45,7 @@ private:
     std::uint8_t rememberedAll_ = 1;
 };
 
-extern TForm_Period* Form_Period;
+extern FirstUse<TForm_Period> Form_Period;
 
 // The refusal of a period that begins before the edit-lock date, or an empty
 // text when the lock is off or the period begins on or after it.

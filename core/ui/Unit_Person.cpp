@@ -11,7 +11,7 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_Person* Form_Person = nullptr;
+FirstUse<TForm_Person> Form_Person;
 
 namespace {
 const QString kAdmin = QStringLiteral("Администратор");
@@ -74,7 +74,7 @@ TForm_Person::TForm_Person(QWidget* parent)
 
 TForm_Person::~TForm_Person()
 {
-    if (Form_Person == this)
+    if (Form_Person.made() == this)
         Form_Person = nullptr;
 }
 

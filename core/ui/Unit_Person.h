@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,7 +36,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 };
 
-extern TForm_Person* Form_Person;
+extern FirstUse<TForm_Person> Form_Person;
 
 // Column widths of PERSON and the longest password whose scrambled forms fit.
 constexpr int kFioLength = 50;

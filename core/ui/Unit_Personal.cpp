@@ -18,8 +18,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TForm_Personal* Form_Personal = nullptr;
-TForm_User* Form_User = nullptr;
+FirstUse<TForm_Personal> Form_Personal;
+FirstUse<TForm_User> Form_User;
 
 namespace {
 const QString kAdmin = QStringLiteral("Администратор");
@@ -79,7 +79,7 @@ TForm_Personal::TForm_Personal(QWidget* parent)
 
 TForm_Personal::~TForm_Personal()
 {
-    if (Form_Personal == this)
+    if (Form_Personal.made() == this)
         Form_Personal = nullptr;
 }
 
@@ -242,7 +242,7 @@ TForm_User::TForm_User(QWidget* parent)
     BitBtn1 = buttons.ok;
     BitBtn2 = buttons.cancel;
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CB_All, &QCheckBox::clicked, this, [this] { CB_AllClick(); });
+    connect(CB_All, &QCheckBox::toggled, this, [this] { CB_AllClick(); });
     CB_AllClick();
     resize(460, 360);
     ScaleWindow(this, false);
@@ -250,7 +250,7 @@ TForm_User::TForm_User(QWidget* parent)
 
 TForm_User::~TForm_User()
 {
-    if (Form_User == this)
+    if (Form_User.made() == this)
         Form_User = nullptr;
 }
 

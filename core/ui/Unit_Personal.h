@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 
@@ -32,7 +34,7 @@ public:
     void ReloadRights();
 };
 
-extern TForm_Personal* Form_Personal;
+extern FirstUse<TForm_Personal> Form_Personal;
 
 // The user chooser of the protocol filter: one user, or all of them.
 class TForm_User : public QDialog {
@@ -49,4 +51,4 @@ public:
     void CB_AllClick();
 };
 
-extern TForm_User* Form_User;
+extern FirstUse<TForm_User> Form_User;

@@ -9,7 +9,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-TForm_Policy* Form_Policy = nullptr;
+FirstUse<TForm_Policy> Form_Policy;
 
 const QList<UserRightInfo>& UserRightsTable()
 {
@@ -69,7 +69,7 @@ TForm_Policy::TForm_Policy(QWidget* parent)
     row->addWidget(Btn_Cancel);
     row->addStretch();
     layout->addLayout(row);
-    connect(CB_All, &QCheckBox::clicked, this, [this] { CB_AllClick(); });
+    connect(CB_All, &QCheckBox::toggled, this, [this] { CB_AllClick(); });
     connect(Btn_Ok, &QPushButton::clicked, this, [this] {
         if (Guard([this] { Btn_OkClick(); }))
             accept();
@@ -81,7 +81,7 @@ TForm_Policy::TForm_Policy(QWidget* parent)
 
 TForm_Policy::~TForm_Policy()
 {
-    if (Form_Policy == this)
+    if (Form_Policy.made() == this)
         Form_Policy = nullptr;
 }
 

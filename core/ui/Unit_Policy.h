@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QList>
@@ -56,4 +58,4 @@ public:
     QCheckBox* boxOf(int number) const;
 };
 
-extern TForm_Policy* Form_Policy;
+extern FirstUse<TForm_Policy> Form_Policy;

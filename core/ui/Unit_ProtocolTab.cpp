@@ -152,7 +152,7 @@ protocol::Filter TProtocolTab::CurrentFilter() const
     f.user = ProtokolUser;
     f.textOn = CB_ParContext->isChecked();
     f.text = E_ParContext->text();
-    f.order = Form_Sort ? Form_Sort->RadioGroup1->itemIndex() : protocol::ByDateTime;
+    f.order = Form_Sort.made() ? Form_Sort->RadioGroup1->itemIndex() : protocol::ByDateTime;
     return f;
 }
 

@@ -11,7 +11,7 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 
-TForm_Psw* Form_Psw = nullptr;
+FirstUse<TForm_Psw> Form_Psw;
 
 std::optional<PswRefusal> CheckOwnPassword(const QString& password, const QString& confirmation)
 {
@@ -80,7 +80,7 @@ TForm_Psw::TForm_Psw(QWidget* parent)
 
 TForm_Psw::~TForm_Psw()
 {
-    if (Form_Psw == this)
+    if (Form_Psw.made() == this)
         Form_Psw = nullptr;
 }
 

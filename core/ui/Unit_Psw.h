@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "RadioGroup.h"
 
 #include <QDialog>
@@ -33,7 +35,7 @@ public:
     void BitBtn1Click();
 };
 
-extern TForm_Psw* Form_Psw;
+extern FirstUse<TForm_Psw> Form_Psw;
 
 // The refusal of a typed password and its confirmation, checked in the
 // dialog's order; true in clearEdits when both edits are emptied.

@@ -6,7 +6,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-TForm_RG* Form_RG = nullptr;
+FirstUse<TForm_RG> Form_RG;
 
 TForm_RG::TForm_RG(QWidget* parent) : QDialog(parent)
 {
@@ -25,6 +25,6 @@ TForm_RG::TForm_RG(QWidget* parent) : QDialog(parent)
 
 TForm_RG::~TForm_RG()
 {
-    if (Form_RG == this)
+    if (Form_RG.made() == this)
         Form_RG = nullptr;
 }

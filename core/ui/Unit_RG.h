@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include "RadioGroup.h"
 
 #include <QDialog>
@@ -18,4 +20,4 @@ public:
     QPushButton* BitBtn2;
 };
 
-extern TForm_RG* Form_RG;
+extern FirstUse<TForm_RG> Form_RG;

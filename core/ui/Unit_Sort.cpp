@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm_Sort* Form_Sort = nullptr;
+FirstUse<TForm_Sort> Form_Sort;
 
 TForm_Sort::TForm_Sort(QWidget* parent) : QDialog(parent)
 {
@@ -34,6 +34,6 @@ TForm_Sort::TForm_Sort(QWidget* parent) : QDialog(parent)
 
 TForm_Sort::~TForm_Sort()
 {
-    if (Form_Sort == this)
+    if (Form_Sort.made() == this)
         Form_Sort = nullptr;
 }

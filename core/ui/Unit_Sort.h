@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QDialog>
 
 class QPushButton;
@@ -16,4 +18,4 @@ public:
     QPushButton* BitBtn1;
 };
 
-extern TForm_Sort* Form_Sort;
+extern FirstUse<TForm_Sort> Form_Sort;

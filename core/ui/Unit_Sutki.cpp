@@ -9,7 +9,7 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-TForm_Sutki* Form_Sutki = nullptr;
+FirstUse<TForm_Sutki> Form_Sutki;
 
 TForm_Sutki::TForm_Sutki(QWidget* parent) : QDialog(parent)
 {
@@ -34,7 +34,7 @@ TForm_Sutki::TForm_Sutki(QWidget* parent) : QDialog(parent)
     BitBtn2 = buttons.cancel;
     BitBtn3 = buttons.hiddenOk;
 
-    connect(CB_All, &QCheckBox::clicked, this, [this] { CB_AllClick(); });
+    connect(CB_All, &QCheckBox::toggled, this, [this] { CB_AllClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
 
     FormCreate();
@@ -44,7 +44,7 @@ TForm_Sutki::TForm_Sutki(QWidget* parent) : QDialog(parent)
 
 TForm_Sutki::~TForm_Sutki()
 {
-    if (Form_Sutki == this)
+    if (Form_Sutki.made() == this)
         Form_Sutki = nullptr;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QPushButton>
@@ -34,4 +36,4 @@ protected:
     void showEvent(QShowEvent* event) override;
 };
 
-extern TForm_Sutki* Form_Sutki;
+extern FirstUse<TForm_Sutki> Form_Sutki;

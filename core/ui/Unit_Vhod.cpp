@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 TForm_Vhod* Form_Vhod = nullptr;
-TForm_VhodHelp* Form_VhodHelp = nullptr;
+FirstUse<TForm_VhodHelp> Form_VhodHelp;
 
 namespace {
 // PERSON.LOGIN holds at most this many characters.
@@ -178,7 +178,7 @@ void TForm_Vhod::hideEvent(QHideEvent* event)
 
 void TForm_Vhod::FormHide()
 {
-    if (Form_VhodHelp)
+    if (Form_VhodHelp.made())
         Form_VhodHelp->hide();
 }
 
@@ -272,6 +272,6 @@ TForm_VhodHelp::TForm_VhodHelp(QWidget* parent) : QWidget(parent, Qt::Tool)
 
 TForm_VhodHelp::~TForm_VhodHelp()
 {
-    if (Form_VhodHelp == this)
+    if (Form_VhodHelp.made() == this)
         Form_VhodHelp = nullptr;
 }

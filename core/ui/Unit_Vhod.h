@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/FirstUse.h"
+
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -48,7 +50,7 @@ public:
     QLabel* Image1;
 };
 
-extern TForm_VhodHelp* Form_VhodHelp;
+extern FirstUse<TForm_VhodHelp> Form_VhodHelp;
 
 // ---- the log-in itself, without the dialog ----
 

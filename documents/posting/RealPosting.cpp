@@ -40,14 +40,24 @@ std::unique_ptr<db::Query> openLines(const Context& ctx, qint64 doc)
 
 // The document's lines coming in on the production output, one for each in
 // the order of the tab's list (the order of their keys), written by the
-// server in one statement: a missing product or quantity or price as 0, a
-// missing department as none.
+// server in one statement: a missing product or quantity as 0, a missing
+// department as none.
+//
+// The dishes come in at their stock price (CENA_SKLAD, what their write-off
+// is valued at), never at the selling price CENA: the output's price rule
+// makes the price it receives the dish's cost and raises the selling price
+// from it by the markup. A line without a stock price (written before the
+// column existed) comes in at the stock price its row has now, so no rule
+// can move the cost for want of one.
 void insertOutputLines(const Context& ctx, qint64 doc, qint64 output)
 {
     engine::Exec(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) SELECT ") +
                           Key(output) +
                           QStringLiteral(", COALESCE(REAL_BLUDO.KOD_ING, 0), NULLIF(REAL_BLUDO.KOD_OTDEL, 0), 1, "
-                                         "COALESCE(REAL_BLUDO.KOLVO, 0), COALESCE(REAL_BLUDO.CENA, 0) ") +
+                                         "COALESCE(REAL_BLUDO.KOLVO, 0), "
+                                         "COALESCE(REAL_BLUDO.CENA_SKLAD, "
+                                         "(SELECT FIRST 1 S.CENA FROM ING_SKLAD S WHERE S.KOD_ING = REAL_BLUDO.KOD_ING "
+                                         "AND S.KOD_OTDEL = REAL_BLUDO.KOD_OTDEL ORDER BY S.KOD + 0), 0) ") +
                           kLinesFrom + Key(doc) + kLinesOrder);
 }
 

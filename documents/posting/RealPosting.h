@@ -3,8 +3,8 @@
 // Posting of production and sales documents: the lines (REAL_BLUDO) stay, the
 // document receives what is written off (MOVES, outgoing) by its write-off
 // mode, a production write-off gets its paired production output that brings
-// the dishes into stock first, and the server's posting procedure applies
-// both. Works on ctx.write; nothing here commits or rolls back.
+// the dishes into stock first (at their stock price), and the server's
+// posting procedure applies both. Works on ctx.write; nothing here commits or rolls back.
 
 #include "Posting.h"
 

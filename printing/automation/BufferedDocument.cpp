@@ -565,6 +565,14 @@ void BufferedDocument::setSheetName(int sheet, const QString& name)
     inner_.setSheetName(sheet, name);
 }
 
+void BufferedDocument::removeSheet(int sheet)
+{
+    flush();
+    applied_.clear();
+    formatSheet_ = -1;
+    inner_.removeSheet(sheet);
+}
+
 void BufferedDocument::setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows)
 {
     if (rows.isEmpty())

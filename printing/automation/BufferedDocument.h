@@ -53,6 +53,7 @@ public:
     void show() override;
     void close() override;
     void setSheetName(int sheet, const QString& name) override;
+    void removeSheet(int sheet) override;
     void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows) override;
     void setCharColor(const QList<RangeAddress>& ranges, int color) override;
     void setVertJustify(const RangeAddress& range, int justify) override;

@@ -47,6 +47,9 @@ bool OfficeNewCalc()
 {
     try {
         OfficeVariants().OfficeDocument = ProgramOffice().newCalc();
+    } catch (const OfficeStopped&) {
+        OfficeVariants().OfficeDocument.reset();
+        throw;
     } catch (const OfficeError&) {
         OfficeVariants().OfficeDocument.reset();
     }
@@ -57,6 +60,9 @@ bool OfficeLoadDocument(const QString& path)
 {
     try {
         OfficeVariants().OfficeDocument = ProgramOffice().loadDocument(path);
+    } catch (const OfficeStopped&) {
+        OfficeVariants().OfficeDocument.reset();
+        throw;
     } catch (const OfficeError&) {
         OfficeVariants().OfficeDocument.reset();
     }

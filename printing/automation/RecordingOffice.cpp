@@ -109,6 +109,12 @@ void RecordingDocument::setValue(const CellAddress& cell, double value)
 
 void RecordingDocument::setSheetName(int sheet, const QString& name) { book_->sheet(sheet).name = name; }
 
+void RecordingDocument::removeSheet(int sheet)
+{
+    book_->sheet(sheet);  // checks the index
+    book_->sheets.erase(book_->sheets.begin() + sheet);
+}
+
 void RecordingDocument::setFormula(const CellAddress& cell, const QString& formula)
 {
     ++book_->cellCalls;

@@ -83,6 +83,7 @@ public:
     void show() override;
     void close() override;
     void setSheetName(int sheet, const QString& name) override;
+    void removeSheet(int sheet) override;
     void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows) override;
     void setCharColor(const QList<RangeAddress>& ranges, int color) override;
     void setVertJustify(const RangeAddress& range, int justify) override;
@@ -114,7 +115,10 @@ public:
     // As loadDocument, the book marked as the file itself and shown.
     std::unique_ptr<Document> editDocument(const QString& path) override;
 
+    bool hasFont(const QString& family) override { return !missingFonts.contains(family); }
+
     bool reachable = true;  // false: connect() fails as with no office installed
+    QStringList missingFonts;  // fonts it cannot show
     int connects = 0;       // successful connect() calls that made a new connection
     RecordedBook prototype; // what loadDocument gives
     QList<std::shared_ptr<RecordedBook>> books;  // every document made, in order

@@ -95,6 +95,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The spreadsheet program stopped (it crashed or was ended) while a document
+// was being made: nothing was made, and the print is to be made again, when
+// the next connect starts a new office. what() is OfficeStoppedText().
+class OfficeStopped : public OfficeError {
+public:
+    OfficeStopped();
+};
+
 // One open spreadsheet document.
 class Document {
 public:
@@ -163,6 +171,8 @@ public:
     // Workbooks the program lays out itself. Each throws OfficeError on a
     // document that cannot do it.
     virtual void setSheetName(int sheet, const QString& name);
+    // Removes the sheet with what it holds.
+    virtual void removeSheet(int sheet);
     // Formulas for a block of cells from cell rightwards and downwards, in one call.
     virtual void setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows);
     // Colour of the characters of several ranges, in one call; 0xRRGGBB.
@@ -205,9 +215,19 @@ public:
     // The file itself, shown for the user to edit and save. Throws OfficeError
     // when it cannot be opened as a spreadsheet.
     virtual std::unique_ptr<Document> editDocument(const QString& path) = 0;
+    // Whether the connected office can show text in the font family (an
+    // office knows the fonts that were there when it started); true when it
+    // cannot tell.
+    virtual bool hasFont(const QString& family)
+    {
+        Q_UNUSED(family);
+        return true;
+    }
 };
 
 // The text shown when the spreadsheet program cannot be reached.
 QString OfficeUnreachableText();
+// The text shown when the spreadsheet program stopped during a print.
+QString OfficeStoppedText();
 
 } // namespace automation

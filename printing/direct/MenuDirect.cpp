@@ -4,6 +4,7 @@
 #include "engine/EngineDb.h"
 #include "menus/MenuPrice.h"
 #include "menus/SectionDishes.h"
+#include "reports/MenuReport.h"
 
 #include <QRegularExpression>
 
@@ -17,7 +18,7 @@ QVector<MenuSection> ReadMenu(const engine::Context& ctx, qint64 menu)
     razdel->open();
     for (; !razdel->eof(); razdel->next()) {
         MenuSection s;
-        s.name = razdel->field(QStringLiteral("NAME")).asString();
+        s.name = reports::OneLine(razdel->field(QStringLiteral("NAME")).asString());
         s.active = razdel->field(QStringLiteral("IS_ACTIVE")).asInt() == 1;
         if (s.active) {
             auto dishes = engine::Reader(ctx);
@@ -25,7 +26,7 @@ QVector<MenuSection> ReadMenu(const engine::Context& ctx, qint64 menu)
             dishes->open();
             for (; !dishes->eof(); dishes->next()) {
                 MenuDish d;
-                d.name = dishes->field(QStringLiteral("NAME1")).asString();
+                d.name = reports::OneLine(dishes->field(QStringLiteral("NAME1")).asString());
                 d.yield = dishes->field(QStringLiteral("VIHOD_BLUDA")).asString();
                 d.active = dishes->field(QStringLiteral("MY_ACTIVE")).asInt() == 1;
                 d.price = menus::CenaMenu(ctx, menus::LineOf(*dishes));

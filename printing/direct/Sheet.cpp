@@ -2,6 +2,7 @@
 
 #include "engine/Kopecks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -40,21 +41,26 @@ bool Sheet::fits(int line, int qHeight) const
 
 int Sheet::ruleEnd() const { return static_cast<int>(RoundEven(usableWidth * kx)) + left; }
 
-void ChooseFont(Canvas& canvas, const PrintParams& p, const Sheet& sheet, int sizeCap)
+int ChooseFont(Canvas& canvas, const PrintParams& p, const Sheet& sheet, int sizeCap)
 {
-    const long long limit = RoundEven(sizeCap * sheet.ky);
+    // A text taller than the line pitch would run into the next line.
+    const long long limit = RoundEven(std::min(sizeCap, sheet.pitch) * sheet.ky);
     int size = 40;
     canvas.setFont(p.fontName, size);
     while (size > 1 && canvas.textHeight(QStringLiteral("Q")) > limit) {
         --size;
         canvas.setFont(p.fontName, size);
     }
+    return size;
 }
 
 void PrintCell(Canvas& canvas, const PrintParams& p, int x, int& line, int sizeCap, const QString& text, bool rule)
 {
     const Sheet sheet(canvas, p);
-    ChooseFont(canvas, p, sheet, sizeCap);
+    int size = ChooseFont(canvas, p, sheet, sizeCap);
+    // A text that would pass the right margin gets a smaller size instead.
+    while (size > 1 && sheet.x(x) + canvas.textWidth(text) > sheet.ruleEnd())
+        canvas.setFont(p.fontName, --size);
     const int q = canvas.textHeight(QStringLiteral("Q"));
     if (!sheet.fits(line, q)) {
         canvas.newPage();

@@ -44,12 +44,15 @@ struct Sheet {
 };
 
 // Sets the canvas font: the largest size up to 40 points whose "Q" is at most
-// sizeCap millimetres high on the sheet (never below 1 point).
-void ChooseFont(Canvas& canvas, const PrintParams& p, const Sheet& sheet, int sizeCap);
+// sizeCap millimetres high on the sheet, and never higher than the line pitch
+// (never below 1 point). Returns the size set.
+int ChooseFont(Canvas& canvas, const PrintParams& p, const Sheet& sheet, int sizeCap);
 
 // Prints text at column x (mm) on line `line`; a line that does not fit
-// begins a new page and sets `line` to 1. With `rule`, a 2-pixel line under
-// the text across the whole usable width. The caller advances the line.
+// begins a new page and sets `line` to 1. A text that would run past the
+// right margin is printed smaller, down to 1 point, so that it ends before
+// it. With `rule`, a 2-pixel line under the text across the whole usable
+// width. The caller advances the line.
 void PrintCell(Canvas& canvas, const PrintParams& p, int x, int& line, int sizeCap, const QString& text, bool rule);
 
 // Prints a text wrapped at widthMm: every leading part that fits on a line of

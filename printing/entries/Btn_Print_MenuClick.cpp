@@ -51,10 +51,17 @@ void PrintCodes(qint64 menu)
         PrintCodesDirect(rows);
         return;
     }
+    // An office that was running before the program installed the bar-code
+    // font does not know it until it starts again.
+    bool noBars = false;
     WriteWorkbook([&](const reports::Progress& gauge) {
         gauge.start(static_cast<int>(lines.size()));
-        return workbooks::WriteMenuCodesWorkbook(ProgramOffice(), lines, gauge.step);
+        const bool made = workbooks::WriteMenuCodesWorkbook(ProgramOffice(), lines, gauge.step);
+        noBars = made && !ProgramOffice().hasFont(workbooks::BarCodeFontName());
+        return made;
     });
+    if (noBars)
+        Msg::notice(workbooks::BarCodeFontMissingText());
 }
 
 bool WriteCsv(qint64 menu)

@@ -3,18 +3,22 @@
 #include "automation/ProgramOffice.h"
 #include "util/Messages.h"
 
-#ifdef TARELIA_HAVE_UNO
-#include "automation/uno/UnoOffice.h"
-#endif
+#include "automation/OfficeModule.h"
+
+#include <QCoreApplication>
 
 namespace printing {
 
 automation::Office& ProgramOffice()
 {
-#ifdef TARELIA_HAVE_UNO
-    if (!automation::ProgramOfficeInstalled())
-        automation::SetProgramOffice(std::make_unique<automation::UnoOffice>(automation::ProgramUnoOptions()));
-#endif
+    // Loaded on the first print; while it cannot be (no LibreOffice on this
+    // computer), every print says the office cannot be reached, and the next
+    // print tries again.
+    if (!automation::ProgramOfficeInstalled()) {
+        const QString module = QCoreApplication::applicationDirPath() + QLatin1Char('/') + automation::OfficeModuleFileName();
+        if (std::unique_ptr<automation::Office> office = automation::LoadOfficeModule(module))
+            automation::SetProgramOffice(std::move(office));
+    }
     return automation::ProgramOffice();
 }
 

@@ -1,4 +1,5 @@
 #include "Invent.h"
+#include "Figures.h"
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
@@ -34,7 +35,7 @@ StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, co
     r.amounts = [data](int row) { return InventTerms((*data)[row]); };
     r.rowVariables = [data](TemplateRun& run, int row) {
         const InventLine& l = (*data)[row];
-        const double d = l.myKolvo - l.kolvo;
+        const double d = Settled(l.myKolvo - l.kolvo);
         run.putText(QStringLiteral("name"), l.name);
         run.putText(QStringLiteral("ed_izm"), l.shortName);
         run.putFloat(QStringLiteral("cena"), l.cena);

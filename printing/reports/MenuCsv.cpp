@@ -10,12 +10,10 @@ namespace reports {
 
 namespace {
 
-QString field(QString s)
+QString field(const QString& text)
 {
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    for (QChar& c : s)
-        if (c == QLatin1Char(';') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
+    QString s = OneLine(text);
+    s.replace(QLatin1Char(';'), QLatin1Char(' '));
     return s;
 }
 

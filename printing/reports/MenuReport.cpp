@@ -13,8 +13,18 @@ using namespace templates;
 namespace {
 
 QString text(const db::Field& f) { return f.isNull() ? QString() : f.asString(); }
+QString name(const db::Field& f) { return OneLine(text(f)); }
 
 } // namespace
+
+QString OneLine(QString s)
+{
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar& c : s)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    return s;
+}
 
 QVector<MenuSectionLine> LoadMenuSections(const engine::Context& ctx, qint64 menu)
 {
@@ -28,11 +38,11 @@ QVector<MenuSectionLine> LoadMenuSections(const engine::Context& ctx, qint64 men
     for (q->first(); !q->eof(); q->next()) {
         MenuSectionLine s;
         s.kod = q->field(QStringLiteral("KOD")).asInt64();
-        s.name = text(q->field(QStringLiteral("NAME")));
+        s.name = name(q->field(QStringLiteral("NAME")));
         const db::Field otdel = q->field(QStringLiteral("KOD_OTDEL"));
         if (!otdel.isNull())
             s.kodOtdel = otdel.asInt64();
-        s.nameO = text(q->field(QStringLiteral("NAME_O")));
+        s.nameO = name(q->field(QStringLiteral("NAME_O")));
         s.isActive = q->field(QStringLiteral("IS_ACTIVE")).asInt();
         sections.append(s);
     }
@@ -42,7 +52,7 @@ QVector<MenuSectionLine> LoadMenuSections(const engine::Context& ctx, qint64 men
         q->open();
         for (q->first(); !q->eof(); q->next()) {
             MenuDishLine d;
-            d.name = text(q->field(QStringLiteral("NAME1")));
+            d.name = name(q->field(QStringLiteral("NAME1")));
             d.kodIngSklad = q->field(QStringLiteral("KOD_ING_SKLAD")).asInt64();
             d.sKod = text(q->field(QStringLiteral("S_KOD")));
             d.dopInfo = text(q->field(QStringLiteral("DOP_INFO")));
@@ -144,9 +154,9 @@ QList<workbooks::MenuCodeLine> LoadMenuCodes(const engine::Context& ctx, qint64 
         workbooks::MenuCodeLine l;
         l.kodOtdel = text(q->field(QStringLiteral("KOD_OTDEL")));
         l.kodRazdel = text(q->field(QStringLiteral("KOD")));
-        l.nameRazdel = text(q->field(QStringLiteral("NAME_RAZDEL")));
-        l.name = text(q->field(QStringLiteral("NAME")));
-        l.nameOtdel = text(q->field(QStringLiteral("NAME_OTDEL")));
+        l.nameRazdel = name(q->field(QStringLiteral("NAME_RAZDEL")));
+        l.name = name(q->field(QStringLiteral("NAME")));
+        l.nameOtdel = name(q->field(QStringLiteral("NAME_OTDEL")));
         l.kodIng = text(q->field(QStringLiteral("KOD_ING")));
         l.kodKassa = text(q->field(QStringLiteral("KOD_KASSA")));
         l.kod1s = text(q->field(QStringLiteral("KOD_1S")));

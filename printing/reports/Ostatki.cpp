@@ -1,4 +1,5 @@
 #include "Ostatki.h"
+#include "Figures.h"
 
 #include "db/Query.h"
 #include "engine/Clock.h"
@@ -32,15 +33,16 @@ QStringList conditions(const Options& o, bool withHidden)
     case Enterprise: lines << QStringLiteral("WHERE ING_SKLAD.KOD_FIRMA = ") + Key(o.firma); first = false; break;
     default: break;
     }
+    // A quantity within a millionth of zero counts as zero (Settled).
     auto add = [&](bool on, const char* condition) {
         if (!on)
             return;
         lines << (first ? QStringLiteral("WHERE") : QStringLiteral("AND")) << QString::fromLatin1(condition);
         first = false;
     };
-    add(o.noMinus, "ING_SKLAD.KOLVO >= 0");
-    add(o.noPlus, "ING_SKLAD.KOLVO <= 0");
-    add(o.noZero, "ING_SKLAD.KOLVO <> 0");
+    add(o.noMinus, "ING_SKLAD.KOLVO > -0.000001");
+    add(o.noPlus, "ING_SKLAD.KOLVO < 0.000001");
+    add(o.noZero, "ABS(ING_SKLAD.KOLVO) >= 0.000001");
     add(withHidden && o.noHidden, "ING_SKLAD.OPEN_CLOSE = 0");
     return lines;
 }
@@ -205,6 +207,7 @@ void RunSvod(const engine::Context& ctx, automation::Office& office, const QStri
     run.header([&] { headerVariables(run, names); });
 
     QString groupKey = QStringLiteral("-");
+    double totalSklad = 0, totalProd = 0;
     for (q->first(); !q->eof(); q->next()) {
         const QString group = codeText(*q, "KOD_GROUP");
         if (group != groupKey) {
@@ -212,7 +215,7 @@ void RunSvod(const engine::Context& ctx, automation::Office& office, const QStri
             run.putText(QStringLiteral("group2"), q->field(QStringLiteral("NAME_G")).asString(), templates::RowNextWhenEnabled);
         }
         run.putInt(QStringLiteral("nstr"), run.stepProgress());
-        const double kolvo = q->field(QStringLiteral("KOLVO")).asDouble();
+        const double kolvo = Settled(q->field(QStringLiteral("KOLVO")).asDouble());
         const double summaSklad = q->field(QStringLiteral("SUMMA_SKLAD")).asDouble();
         const double summaProd = q->field(QStringLiteral("SUMMA_PROD")).asDouble();
         run.putText(QStringLiteral("name"), q->field(QStringLiteral("NAME")).asString());
@@ -224,12 +227,17 @@ void RunSvod(const engine::Context& ctx, automation::Office& office, const QStri
         }
         run.putFloat(QStringLiteral("summa1"), summaSklad);
         run.putFloat(QStringLiteral("summa2"), summaProd);
+        totalSklad += summaSklad;
+        totalProd += summaProd;
         for (const char* s : {"s1", "s2", "s3", "s4"})
             run.put(QString::fromLatin1(s));
         run.put(QStringLiteral("s5"), templates::RowNext);
     }
     q->close();
     run.endBlock();
+    // The totals under "ИТОГО:", where the template places them.
+    run.putFloat(QStringLiteral("sum_all1"), totalSklad);
+    run.putFloat(QStringLiteral("sum_all2"), totalProd);
     run.finish();
 }
 

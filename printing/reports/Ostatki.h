@@ -34,8 +34,8 @@ QStringList HeaderNames(const engine::Context& ctx, const Options& options);
 // One line per department row.
 StandardReport Build(const engine::Context& ctx, const Options& options);
 
-// One line per product, summed over the scope; it places no subtotal and no
-// total.
+// One line per product, summed over the scope, and the totals; it places no
+// subtotal.
 void RunSvod(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
              const Options& options, const Progress& progress = {}, Road road = Road::RowBuffered);
 

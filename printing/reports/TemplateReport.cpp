@@ -1,5 +1,7 @@
 #include "TemplateReport.h"
 
+#include "Figures.h"
+
 namespace reports {
 
 using namespace templates;
@@ -94,7 +96,7 @@ void TemplateRun::putInt(const QString& name, qint64 v, int mode)
 void TemplateRun::putFloat(const QString& name, double v, int mode)
 {
     value.Typ = KindFloat;
-    value.F = v;
+    value.F = Settled(v);
     put(name, mode);
 }
 

@@ -56,6 +56,7 @@ public:
     void putNone(const QString& name, int mode = templates::RowStay);
     void putText(const QString& name, const QString& text, int mode = templates::RowStay);
     void putInt(const QString& name, qint64 v, int mode = templates::RowStay);
+    // A value within a millionth of zero is placed as 0 (Settled).
     void putFloat(const QString& name, double v, int mode = templates::RowStay);
     void putDate(const QString& name, const QDate& v, int mode = templates::RowStay);
     // A header variable: placed with base row 1, the current row untouched.

@@ -52,11 +52,14 @@ std::optional<TurnoverRefusal> CheckTurnoverOptions(const TurnoverOptions& o);
 // (include) or " imp.KOD <> " + key (exclude).
 QString PartnerCondition(qint64 partner, bool exclude);
 
-// The statement's lines; with balances the movement lines are aliased MOV.
-// Parameters DS and DE are the period's ends.
+// The statement by operations: one row per (document, product, department,
+// price, direction). Parameters DS and DE are the period's ends.
 QStringList TurnoverStatementLines(const TurnoverOptions& o);
-// With balances: the stock now and the posted receipts and issues after the
-// period, once per product and department of the statement.
+// The statement by products: one row per (exporting enterprise, department,
+// product, price, direction), in the order of the statement by operations.
+QStringList TurnoverProductLines(const TurnoverOptions& o);
+// The balances' pass: per product and department, the posted lines' receipts
+// and issues within the period and after it, whatever the statement's filters.
 QStringList TurnoverBalanceLines(const TurnoverOptions& o);
 
 // One row of the statement: a (document, product, department, price,
@@ -78,14 +81,17 @@ struct TurnoverRow {
     QString nameIng;
     QString nameGroup;
     QString shortName;
-    // With balances.
+    // With balances (statement by products): the stock now, the posted
+    // receipts and issues within the period and after it.
     double actualKolvo = 0;
+    double postedIn = 0;
+    double postedOut = 0;
     double addKolvo = 0;
     double delKolvo = 0;
 };
 
-// The statement's rows in its order; rows of documents without movement lines
-// (no product) are left out.
+// The statement's rows in its order, by products when o.shortForm; rows of
+// documents without movement lines (no product) are left out.
 QVector<TurnoverRow> ReadTurnoverRows(const engine::Context& ctx, const TurnoverOptions& o);
 
 // "dd.mm.yyyy / dd.mm.yyyy", the statement's title.

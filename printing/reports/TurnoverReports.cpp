@@ -115,7 +115,7 @@ StandardReport OborotkaDocReport(const TurnoverOptions& o, QVector<TurnoverRow> 
 StandardReport BuildOborotkaDoc(const engine::Context& ctx, const TurnoverOptions& o, const TurnoverRowSink& exportRow)
 {
     TurnoverOptions byOperations = o;
-    byOperations.balances = false;
+    byOperations.shortForm = byOperations.balances = false;
     return OborotkaDocReport(byOperations, ReadTurnoverRows(ctx, byOperations), exportRow);
 }
 
@@ -149,7 +149,10 @@ double TurnoverProduct::ostEnd() const
     return last ? last->actualKolvo - last->addKolvo + last->delKolvo : 0.0;
 }
 
-double TurnoverProduct::ostStart() const { return ostEnd() - inKolvo + outKolvo; }
+double TurnoverProduct::ostStart() const
+{
+    return last ? ostEnd() - last->postedIn + last->postedOut : 0.0;
+}
 
 QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows)
 {
@@ -219,7 +222,9 @@ StandardReport OborotkaIngReport(const TurnoverOptions& o, QVector<TurnoverRow> 
 
 StandardReport BuildOborotkaIng(const engine::Context& ctx, const TurnoverOptions& o)
 {
-    return OborotkaIngReport(o, ReadTurnoverRows(ctx, o));
+    TurnoverOptions byProducts = o;
+    byProducts.shortForm = true;
+    return OborotkaIngReport(byProducts, ReadTurnoverRows(ctx, byProducts));
 }
 
 } // namespace reports

@@ -33,8 +33,11 @@ QString RunOborotkaDoc(const engine::Context& ctx, automation::Office& office, c
 struct TurnoverProduct {
     const TurnoverRow* last = nullptr;  // the product's last statement row: keys, names, balances
     double inAmount = 0, outAmount = 0, inKolvo = 0, outKolvo = 0;
-    double ostEnd() const;    // stock now − later receipts + later issues
-    double ostStart() const;  // ostEnd − in-quantity + out-quantity
+    // The stock after and before the period, from posted lines whatever
+    // the statement's filters: stock now − later receipts + later issues,
+    // and that − the period's posted receipts + its posted issues.
+    double ostEnd() const;
+    double ostStart() const;
 };
 
 // The products of the statement in its order; a change of enterprise,

@@ -1,5 +1,7 @@
 #include "Waybill.h"
 
+#include "Figures.h"
+
 #include "exchange/Obmen.h"
 
 #include "db/Query.h"
@@ -63,19 +65,23 @@ Data Load(const engine::Context& ctx, const Options& options)
     const qint64 importFirma = doc->field(QStringLiteral("KOD_PARTNER_IMPORT")).asInt64();
     doc->close();
 
-    // The lines as the movement tab lists them.
-    auto q = engine::Reader(ctx, QStringList{QStringLiteral("SELECT MOVES.*, ING.NAME, ED_IZM.SHORT_NAME AS ED_IZM FROM MOVES"),
+    // The lines as the movement tab lists them, each with its direction
+    // (a line not posted yet with the one its posting will give it).
+    auto q = engine::Reader(ctx, QStringList{QStringLiteral("SELECT MOVES.*, ") +
+                                                 LineDirectionSql(QStringLiteral("MOVES"), QStringLiteral("DOCS")) +
+                                                 QStringLiteral(" AS DIRECTION, ING.NAME, ED_IZM.SHORT_NAME AS ED_IZM FROM MOVES"),
+                                             QStringLiteral("JOIN DOCS ON DOCS.KOD = MOVES.KOD_DOC"),
                                              QStringLiteral("LEFT OUTER JOIN ING ON ING.KOD = MOVES.KOD_ING"),
                                              QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
                                              QStringLiteral("WHERE MOVES.KOD_DOC = ") + Key(options.document),
-                                             QStringLiteral("ORDER BY KOD")}
+                                             QStringLiteral("ORDER BY MOVES.KOD")}
                                      .join(QLatin1Char('\n')));
     q->open();
     for (q->first(); !q->eof(); q->next()) {
         Line l;
         l.kodIng = q->field(QStringLiteral("KOD_ING")).asInt64();
         l.kodOtdel = q->field(QStringLiteral("KOD_OTDEL")).asInt64();
-        l.typeMoves = q->field(QStringLiteral("TYPE_MOVES")).asInt();
+        l.typeMoves = q->field(QStringLiteral("DIRECTION")).asInt();
         l.kolvo = q->field(QStringLiteral("KOLVO")).asDouble();
         l.cena = q->field(QStringLiteral("CENA")).asDouble();
         l.summa = q->field(QStringLiteral("SUMMA")).asDouble();

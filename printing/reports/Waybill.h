@@ -32,7 +32,7 @@ Party PartyOf(const QString& name, const QString& inn, const QString& kpp, const
 struct Line {
     qint64 kodIng = 0;
     qint64 kodOtdel = 0;
-    int typeMoves = 0;  // 1 into stock, 2 out of stock, 0 not posted yet
+    int typeMoves = 0;  // 1 into stock, 2 out of stock (not posted yet: as its posting will move it)
     double kolvo = 0;
     double cena = 0;
     double summa = 0;

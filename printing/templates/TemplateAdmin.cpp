@@ -145,6 +145,8 @@ bool CheckSpreadsheet(automation::Office& office, const QByteArray& bytes, const
         doc->close();
         if (sheets < 1)
             throw TemplateError(refused);
+    } catch (const automation::OfficeStopped& e) {
+        throw TemplateError(QString::fromUtf8(e.what()));
     } catch (const automation::OfficeError&) {
         throw TemplateError(refused);
     }

@@ -91,11 +91,19 @@ int OpenPrintTemplate(automation::Office& office, const QString& cacheFolder, co
     const int headRow = RowNumber(form.HEAD_YX);
     const int tailRow = RowNumber(form.TAIL_YX);
     const int first = headRow + 1;
+    // Without a spreadsheet the office would open the empty cache file as a
+    // new, bare workbook.
+    if (form.SHABLON.isEmpty())
+        throw TemplateError(QStringLiteral("В шаблоне \"%1\" нет файла электронной таблицы: загрузите его в окне "
+                                           "шаблонов печати.")
+                                .arg(form.NAME_SHABLON));
     if (!office.connect())
         throw TemplateError(automation::OfficeUnreachableText());
     const QString path = EnsureCacheFile(cacheFolder, form);
     try {
         document = office.loadDocument(path);
+    } catch (const automation::OfficeStopped&) {
+        throw;  // the template is sound; the office is gone
     } catch (const automation::OfficeError&) {
         document.reset();
     }

@@ -134,6 +134,18 @@ bool isColumn(const QString& ref)
                             .arg(templateName, ref, where));
 }
 
+// Rows of a sheet in the office (1,048,576); a reference below them names no cell.
+constexpr int kSheetRows = 1 << 20;
+
+void checkRow(const QString& templateName, const QString& ref, const QString& where)
+{
+    if (RowNumber(ref) > kSheetRows)
+        throw TemplateError(QStringLiteral("В шаблоне \"%1\" ссылка на ячейку \"%2\" (%3) выходит за пределы листа: "
+                                           "на листе %4 строк.")
+                                .arg(templateName, ref, where)
+                                .arg(kSheetRows));
+}
+
 } // namespace
 
 void ValidateTemplate(const TemplateForm& form, const TemplateVariables& variables)
@@ -143,6 +155,8 @@ void ValidateTemplate(const TemplateForm& form, const TemplateVariables& variabl
         badReference(name, form.HEAD_YX, QStringLiteral("конец шапки"));
     if (!isCell(form.TAIL_YX))
         badReference(name, form.TAIL_YX, QStringLiteral("конец подвала"));
+    checkRow(name, form.HEAD_YX, QStringLiteral("конец шапки"));
+    checkRow(name, form.TAIL_YX, QStringLiteral("конец подвала"));
     if (RowNumber(form.TAIL_YX) <= RowNumber(form.HEAD_YX))
         throw TemplateError(QStringLiteral("В шаблоне \"%1\" конец подвала (%2) должен стоять ниже конца шапки (%3).")
                                 .arg(name, form.TAIL_YX, form.HEAD_YX));
@@ -157,9 +171,12 @@ void ValidateTemplate(const TemplateForm& form, const TemplateVariables& variabl
             continue;
         // Header and end variables count rows; table rows take the report's row.
         const bool rowCounts = v.LOCATION >= LocHeader;
-        for (const QString& ref : {v.X_START, v.X_END})
+        for (const QString& ref : {v.X_START, v.X_END}) {
             if (rowCounts ? !isCell(ref) : !isColumnOrCell(ref))
                 badReference(name, ref, QStringLiteral("переменная %1").arg(v.NAMEVAR));
+            if (rowCounts)
+                checkRow(name, ref, QStringLiteral("переменная %1").arg(v.NAMEVAR));
+        }
         if (v.LOCATION == LocGroup && v.SETKA == 1 && (!isColumn(form.START_LINE) || !isColumn(form.END_LINE)))
             badReference(name, form.START_LINE + QLatin1Char(':') + form.END_LINE,
                          QStringLiteral("столбцы таблицы для линии под строкой"));

@@ -47,6 +47,9 @@ std::unique_ptr<automation::Document> NewWorkbook(automation::Office& office)
     std::unique_ptr<automation::Document> doc;
     try {
         doc = office.newCalc();
+    } catch (const automation::OfficeStopped&) {
+        office.disconnect();
+        throw;
     } catch (const automation::OfficeError&) {
         doc.reset();
     }
@@ -67,13 +70,20 @@ void Abandon(automation::Office& office, automation::Document& d)
     }
 }
 
-bool FillAndShow(automation::Office& office, const std::function<void(automation::Document&)>& fill)
+void KeepSheets(automation::Document& d, int sheets)
+{
+    for (int n = d.sheetCount(); n > sheets; --n)
+        d.removeSheet(n - 1);
+}
+
+bool FillAndShow(automation::Office& office, const std::function<void(automation::Document&)>& fill, int sheets)
 {
     std::unique_ptr<automation::Document> doc = NewWorkbook(office);
     if (!doc)
         return false;
     try {
         fill(*doc);
+        KeepSheets(*doc, sheets);
     } catch (...) {
         Abandon(office, *doc);
         throw;

@@ -47,7 +47,13 @@ void Abandon(automation::Office& office, automation::Document& d);
 
 // A new workbook filled by `fill` and shown to the user, the connection
 // released; false when the office cannot be reached. An unfinished workbook
-// is not left to the user: what `fill` throws abandons it and goes on.
-bool FillAndShow(automation::Office& office, const std::function<void(automation::Document&)>& fill);
+// is not left to the user: what `fill` throws abandons it and goes on. The
+// workbook keeps its first `sheets` sheets; those after them are removed.
+bool FillAndShow(automation::Office& office, const std::function<void(automation::Document&)>& fill,
+                 int sheets = 1);
+
+// Removes the sheets after the first `sheets`, which a new workbook brings
+// and the program leaves empty.
+void KeepSheets(automation::Document& d, int sheets);
 
 } // namespace workbooks

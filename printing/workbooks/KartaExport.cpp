@@ -1,5 +1,7 @@
 #include "KartaExport.h"
 
+#include "Frame.h"
+
 namespace workbooks {
 
 void ExportKartaExcel(automation::Office& office, costing::AmountList&& list, const QString& title)
@@ -28,6 +30,7 @@ void ExportKartaExcel(automation::Office& office, costing::AmountList&& list, co
     list.clear();
     if (row > 3)
         doc->setFormula({0, 8, row - 1}, QStringLiteral("=SUM(I3:I%1)").arg(row - 1));
+    KeepSheets(*doc, 1);
     doc->show();
 }
 

@@ -99,6 +99,13 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const std
 
 QString BarCodeFontName() { return QStringLiteral("Tarelia Code 39"); }
 
+QString BarCodeFontMissingText()
+{
+    return QStringLiteral("LibreOffice не видит шрифт штрих-кода «%1»: штрих-коды показаны текстом и не сканируются. "
+                          "Закройте все окна LibreOffice и напечатайте коды снова.")
+        .arg(BarCodeFontName());
+}
+
 bool WriteMenuCodesWorkbook(automation::Office& office, const QList<MenuCodeLine>& lines,
                             const std::function<void(int)>& progress)
 {

@@ -16,6 +16,9 @@ namespace workbooks {
 
 // The font that draws Code 39 bars; built with the program (fonts/).
 QString BarCodeFontName();
+// Told after the codes sheet when the office that shows it has not the font
+// (it was running before the font was installed).
+QString BarCodeFontMissingText();
 // Its size in points in the codes sheet.
 constexpr double kBarCodeFontHeight = 12;
 

@@ -1,5 +1,7 @@
 #include "StatWorkbook.h"
 
+#include "automation/Settled.h"
+
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 
@@ -100,19 +102,20 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
     out.statRows.reserve(data.stock.size());
     for (size_t i = 0; i < data.stock.size(); ++i) {
         const StatStock& s = data.stock[i];
-        QVariantList row{static_cast<double>(i + 1), s.name, s.unit, QVariant(), QVariant(), s.kolvo, QVariant()};
-        const bool negative = s.kolvo < 0;
+        const double stock = automation::Settled(s.kolvo);
+        QVariantList row{static_cast<double>(i + 1), s.name, s.unit, QVariant(), QVariant(), stock, QVariant()};
+        const bool negative = stock < 0;
         const auto found = used.find(s.kod);
         if (found != used.end()) {
-            const double consumption = found->second;
+            const double consumption = automation::Settled(found->second);
             const double daily = consumption / periodDays;
-            double counted = s.kolvo;
+            double counted = stock;
             if (negative) {
-                counted = o.red ? 0 : s.kolvo;
+                counted = o.red ? 0 : stock;
                 row[6] = UnknownDays();
             } else {
                 // Nothing used in the period: the days cannot be told.
-                row[6] = daily != 0 ? QVariant(s.kolvo / daily) : QVariant(UnknownDays());
+                row[6] = daily != 0 ? QVariant(stock / daily) : QVariant(UnknownDays());
             }
             const double need = o.days * daily;
             if (need > counted) {
@@ -151,7 +154,8 @@ void openingFrame(automation::Document& d, const StatOptions& o)
     d.setSheetName(kOrder, QStringLiteral("Заявка поставщикам"));
     d.setPageMargins(kStat, {PointsToHmm(15), PointsToHmm(10)});
     d.setPageMargins(kOrder, {PointsToHmm(45), PointsToHmm(10)});
-    static const int statWidths[] = {750, 7600, 1600, 1600, 1600, 1600, 1600};
+    // The captions wrap between words only: "Остаток", "Ед.изм." fit a line.
+    static const int statWidths[] = {750, 7000, 1900, 2200, 2200, 2200, 2200};
     static const int orderWidths[] = {750, 7600, 1800, 1800, 2500, 2500};
     for (int c = 0; c < 7; ++c)
         d.setColumnWidth(kStat, c, statWidths[c]);
@@ -252,7 +256,8 @@ void fillAll(automation::Document& doc, const StatOptions& o, const StatData& da
     if (progress.start)
         progress.start(static_cast<int>(data.stock.size()));
     fill(doc, o, ComputeStat(o, data), progress);
-    doc.fitRowHeights(kStat, 2, 2);
+    // The titles in their larger font, and the wrapped captions.
+    doc.fitRowHeights(kStat, 0, 2);
 }
 
 } // namespace
@@ -261,12 +266,13 @@ bool BuildStatWorkbook(const engine::Context& ctx, automation::Office& office, c
                        const Progress& progress)
 {
     // The workbook first: without the office nothing is read.
-    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); });
+    return FillAndShow(
+        office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); }, 2);
 }
 
 bool WriteStatWorkbook(automation::Office& office, const StatOptions& o, const StatData& data, const Progress& progress)
 {
-    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); });
+    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); }, 2);
 }
 
 } // namespace workbooks

@@ -2,13 +2,21 @@
 
 #include "support/AppEnv.h"
 
+#include "Unit_Ing.h"
+#include "Unit_Invent.h"
+#include "Unit_Karta.h"
+#include "Unit_Provodka.h"
+#include "Unit_Var.h"
 #include "base/Unit_Base.h"
 #include "ui/Unit_Main.h"
+#include "ui/Unit_Net.h"
+#include "ui/Unit_Personal.h"
 #include "util/Globals.h"
 #include "util/ProgramFiles.h"
 #include "util/TemplateCacheFiles.h"
 #include "util/Unit_Util.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 
@@ -23,7 +31,42 @@ void touch(const QString& path)
     f.write("x");
 }
 
+// How many windows of these kinds exist.
+template <class... Kinds>
+int windowsOf()
+{
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += ((dynamic_cast<Kinds*>(w) != nullptr) + ...);
+    return n;
+}
+
+int someDialogs()
+{
+    return windowsOf<TForm_Ing, TForm_Karta, TForm_Provodka, TForm_DelProv, TForm_Invent, TForm_Var, TForm_Net,
+                     TForm_Personal>();
+}
+
 } // namespace
+
+TEST(Startup, DialogsAreMadeOnFirstUseAndFreedWithTheOtherWindows)
+{
+    {
+        AppEnv env;
+        ASSERT_TRUE(Form_Base->MyDB->connected());
+        EXPECT_EQ(someDialogs(), 0);
+        // A dialog is there when the program reaches for it, with what its
+        // makers wire to it, and stays the one window.
+        TForm_Ing* ing = Form_Ing;
+        ASSERT_NE(ing, nullptr);
+        EXPECT_TRUE(static_cast<bool>(ing->showKBrutto));
+        EXPECT_EQ(static_cast<TForm_Ing*>(Form_Ing), ing);
+        EXPECT_NE(Form_Personal->QPolicy, nullptr);
+        EXPECT_EQ(someDialogs(), 2);
+    }
+    EXPECT_EQ(someDialogs(), 0);
+    EXPECT_EQ(Form_Ing.made(), nullptr);
+}
 
 TEST(Startup, BootstrapsAdministratorWithAllRightsInOneStep)
 {

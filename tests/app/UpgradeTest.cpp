@@ -4,9 +4,15 @@
 
 #include "support/AppEnv.h"
 #include "support/OldDatabase.h"
+#include "support/ServerStation.h"
 
 #include "base/Unit_Base.h"
+#include "db/Script.h"
 #include "schema/Upgrade.h"
+
+#include <QThread>
+
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -406,6 +412,68 @@ TEST(SchemaUpgrade, ACardEditedOnAnUpgradedDatabaseIsGuardedByTheShippedProcedur
     ASSERT_FALSE(start.closed);
     // CLEAR_EDIT_KALK refuses a backup key naming a product, as on a new database.
     EXPECT_THROW(t.exec("EXECUTE PROCEDURE CLEAR_EDIT_KALK 100201, 100202"), std::exception);
+}
+
+TEST(SchemaUpgrade, OlderBodiesLeftAtTheLastStepsGiveWayToTheShippedOnesOnce)
+{
+    // At step 41 only step 42 runs, at step 42 none; either way the older
+    // program's bodies (a raw product's cancelled edit cycle empties its card,
+    // a re-posted document restores a stale price) and the missing
+    // exceptions must not survive the first start.
+    for (int step : {41, 42}) {
+        SCOPED_TRACE(step);
+        AppEnv env(false);
+        TestDb& t = env.testDb();
+        MakeOldDatabase(t, step);
+        ASSERT_EQ(t.scalar("SELECT COUNT(*) FROM RDB$EXCEPTIONS").toInt(), 0);
+        Start start(env);
+        EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+        ASSERT_FALSE(start.closed);
+        expectVersionRows(t);
+        expectShippedSchema(t);
+
+        t.exec("INSERT INTO ING (KOD, KOD_GROUP, NAME, MY_LEVEL) VALUES (100901, 1, 'Картофель', 0)");
+        t.exec("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) VALUES (100901, 100901, 1, 0, 1)");
+        t.exec("EXECUTE PROCEDURE START_EDIT_KALK 100901, 100999, 0");
+        t.exec("EXECUTE PROCEDURE CLEAR_EDIT_KALK 100901, 100999");
+        EXPECT_EQ(t.scalar("SELECT COUNT(*) FROM KARTA WHERE KOD_ING_MASTER = 100901").toInt(), 1);
+        // The next start finds nothing to change.
+        EXPECT_EQ(schema::alignProcedures(t.db(), t.read(), t.write()), QStringList());
+    }
+}
+
+TEST(SchemaUpgrade, TwoWorkstationsStartingAtOnceOnAnOlderDatabaseBothGetThrough)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (scripts/test starts one)";
+    TestDb t;
+    MakeOldDatabase(t, 42);
+    t.disconnect();
+    QString error;
+    QStringList secondChanged;
+    {
+        ServerStation first(t.path()), second(t.path());
+        // The first has put in one shipped body and not committed yet when
+        // the second starts on the same bodies.
+        first.write().start();
+        db::runScript(first.db(), first.write(), schema::procedureScript(QStringLiteral("Change_Del_Doc")));
+        std::thread starting([&] {
+            try {
+                secondChanged = schema::alignProcedures(second.db(), second.read(), second.write());
+            } catch (const std::exception& e) {
+                error = QString::fromUtf8(e.what());
+            }
+        });
+        QThread::msleep(300);
+        first.write().commit();
+        starting.join();
+    }
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_FALSE(secondChanged.contains(QStringLiteral("DEL_DOC")));
+    t.reconnect();
+    TestDb fresh;
+    for (const QString& name : schema::shippedProcedureNames())
+        EXPECT_EQ(ProcedureSource(t, name).toStdString(), ProcedureSource(fresh, name).toStdString()) << name.toStdString();
 }
 
 TEST(SchemaUpgrade, DatabaseAtTheProgramsStepIsLeftAsItIs)

@@ -82,6 +82,32 @@ TEST(RowWriter, ARolledBackInsertStillUsesItsKey)
     EXPECT_GE(lastGen(env.testDb()), k);
 }
 
+TEST(ReadTransaction, TheProgramsLongLivedReaderRefusesEveryChangeYetDrawsKeys)
+{
+    // Read-only, so the server can collect old record versions while the
+    // program runs; a change that slipped onto it would be refused, not lost.
+    AppEnv env;
+    ASSERT_TRUE(Form_Base->TransactionRead->active());
+    TestDb& t = env.testDb();
+    const QString state = QStringLiteral("SELECT (SELECT COUNT(*) FROM GROUP_ING) || ':' || COUNT(*) || ':' || "
+                                         "SUM(COALESCE(INTEGER_PARAM, 0)) FROM MY_PARAM");
+    const QString before = t.scalar(state).toString();
+    for (const char* sql : {"INSERT INTO GROUP_ING (NAME) VALUES ('Овощи')", "UPDATE MY_PARAM SET INTEGER_PARAM = 7",
+                            "DELETE FROM MY_PARAM WHERE NAME_PARAM = 'obmen'"}) {
+        db::Query q(Form_Base->MyDB, Form_Base->TransactionRead);
+        q.setSql(QString::fromUtf8(sql));
+        EXPECT_THROW(q.execSql(), db::DbError) << sql;
+    }
+    Form_Base->TransactionRead->commit();
+    Form_Base->TransactionRead->start();
+    EXPECT_EQ(t.scalar(state).toString(), before);
+    // The row writer draws its keys on it.
+    db::Query key(Form_Base->MyDB, Form_Base->TransactionRead);
+    key.setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
+    key.open();
+    EXPECT_GT(key.field(0).asInt64(), 0);
+}
+
 TEST(ProtocolWriter, TheChangeAndItsLineCommitTogetherOrNotAtAll)
 {
     AppEnv env;

@@ -6,6 +6,7 @@
 
 #include "../catalogue/CatalogueFixture.h"
 #include "support/ReportDialogs.h"
+#include "support/TemplateFixture.h"
 #include "support/WindowsFit.h"
 
 #include "Unit_GrIng.h"
@@ -203,4 +204,31 @@ TEST(ScaledWindows, EnterInAReportDialogPressesItsOk)
             EXPECT_EQ(b->isDefault(), b == ok) << name << ": " << b->text().toStdString();
         w->hide();
     }
+}
+
+TEST(ScaledWindows, TheTemplateWindowWithATemplateOpenKeepsWithinTheScreen)
+{
+    // A variable with a large font of its own, its sample shown in it.
+    CatEnv env;
+    const qint64 form = InsertTemplate(env.t(), 2, TableLayout(QStringLiteral("Остатки по группам товаров и блюд"), 777), 0);
+    env.t().exec(QStringLiteral("UPDATE PRINT_FORMS SET OBRAZ = 0 WHERE KOD = %1").arg(form));
+    templates::TemplateVariable v = PlacedVariable(QStringLiteral("name"), 0, QStringLiteral("B8"));
+    v.MY_FONT = 1;
+    v.FONT_NAME = QStringLiteral("DejaVu Sans");
+    v.FONT_SIZE = 20;
+    v.FONT_BOLD = 1;
+    InsertVariable(env.t(), form, v);
+    RefreshRead(env.t());
+    Form_Print->show();
+    Form_Base->QPrintSpis->locate(QStringLiteral("KOD_SPISOK"), 2);
+    Form_Print->Timer_Open_FormsTimer();
+    Form_Base->QPrintForms->locate(QStringLiteral("KOD"), form);
+    Form_Print->Timer_Open_VarTimer();
+    QApplication::processEvents();
+    shoot(Form_Print, QStringLiteral("templates-open"));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(Form_Print->frameGeometry().right(), screen.right());
+    const QRect exit(Form_Print->BtnExit->mapTo(Form_Print, QPoint(0, 0)), Form_Print->BtnExit->size());
+    EXPECT_TRUE(Form_Print->rect().contains(exit));
+    Form_Print->hide();
 }

@@ -487,3 +487,25 @@ TEST_F(KartaWindow, TheKeypadAnswersMouseAndKeysAndEnterPressesNoWindowButton)
     f->Btn_ExitClick();
     f->hide();
 }
+
+TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
+{
+    f->Prepare(soup);
+    input::showActive(f, nullptr);
+    f->Btn_EditClick();
+    f->CB_Next->setChecked(false);
+    f->RG_Kolonka->setItemIndex(0);
+    standOnRow(carrot);
+    const int carrotRow = f->QS->recNo();
+
+    // The carrots' net quantity, 0,2 from the main row and 0,15 from the numeric pad;
+    // the potatoes' 0,25 above starts with the same digits.
+    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
+    input::typeThenEnter(QStringLiteral("0,2"), f->Grid_Sostav);
+    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.2, 75, 0}));
+    input::typeThenEnter(QStringLiteral("0,15"), f->Grid_Sostav, Qt::KeypadModifier);
+    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.25, 80, 1}));
+    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.15, 75, 0}));
+    f->Btn_ExitClick();
+    f->hide();
+}

@@ -249,6 +249,37 @@ TEST_F(IngToDoc, EnterFinishesATypedValueAndAddsNoLine)
     w->hide();
 }
 
+TEST_F(IngToDoc, TypedDigitsLandOnTheChosenCellWhateverTheLinesAboveHold)
+{
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, env.product(QStringLiteral("Картофель"), 10, 20.00), 7, 20.00);
+    env.line(d, env.product(QStringLiteral("Морковь"), 10, 20.00), 50, 20.00);
+    env.line(d, env.product(QStringLiteral("Лук"), 10, 20.00), 0, 20.00);
+    open(d);
+    w->CB_Next->setChecked(false);
+    w->CB_Kol->setChecked(false);
+    input::showActive(w, w->Grid_Moves);
+
+    // A click on the onion's quantity, then main-row digits, numeric-pad digits.
+    input::clickCell(w->Grid_Moves, 2, QStringLiteral("KOLVO"));
+    input::typeThenEnter(QStringLiteral("72"), w->Grid_Moves);
+    input::typeThenEnter(QStringLiteral("5,5"), w->Grid_Moves, Qt::KeypadModifier);
+    // The keyboard alone: up to the carrot, 70 and Enter.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    input::typeThenEnter(QStringLiteral("70"), w->Grid_Moves);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 1), 70);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 2), 5.5);
+
+    // A number left with Tab is taken before the focus moves on.
+    input::clickCell(w->Grid_Moves, 0, QStringLiteral("KOLVO"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_3);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 3);
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+    w->hide();
+}
+
 TEST_F(IngToDoc, AnAddedLinesPriceRoundsAnExactHalfKopeckToEvenAsTheSalesLinesDo)
 {
     env.product(QStringLiteral("Соль"), 10, 0.125, 0.375);

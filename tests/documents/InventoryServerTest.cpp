@@ -23,6 +23,7 @@ protected:
             GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
         flour = raw(QStringLiteral("Мука"), stockOf(10, 50.00, 60.00));
         doc = this->PostDb::doc(posting::DocType::Inventory, kitchen);
+        prepare();
         commit();
         inv.kod = doc;
         inv.otdel = kitchen;
@@ -31,6 +32,9 @@ protected:
         a = std::make_unique<ServerStation>(path);
         b = std::make_unique<ServerStation>(path);
     }
+
+    // More of the database, written before the workstations attach.
+    virtual void prepare() {}
 
     // One change on a workstation, committed; a refusal rolls it back and is rethrown.
     template <typename F>
@@ -55,6 +59,16 @@ protected:
     }
     double kitchenStock() { return value(QStringLiteral("SELECT KOLVO FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(flour).arg(kitchen)).toDouble(); }
     int count(const char* table) { return value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE KOD_DOC = %2").arg(QLatin1String(table)).arg(doc)).toInt(); }
+    // The flour's posted lines in the kitchen, in minus out.
+    double postedSum()
+    {
+        return value(QStringLiteral("SELECT COALESCE(SUM(IIF(M.TYPE_MOVES = 1, M.KOLVO, -M.KOLVO)), 0) FROM MOVES M "
+                                    "JOIN DOCS D ON D.KOD = M.KOD_DOC AND D.PROVODKA = 11 "
+                                    "WHERE M.KOD_ING = %1 AND M.KOD_OTDEL = %2")
+                         .arg(flour)
+                         .arg(kitchen))
+            .toDouble();
+    }
     int provodka() { return value(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(doc)).toInt(); }
     void countTwelve(ServerStation& s)
     {
@@ -68,7 +82,49 @@ protected:
     std::unique_ptr<ServerStation> a, b;
 };
 
+// The 10 in stock came with a posted receipt; another receipt of 5 was
+// written before the inventory was filled and is posted on the other
+// workstation while the count goes on.
+class InventoryBesideAReceipt : public InventoryTwoStations {
+protected:
+    void prepare() override
+    {
+        exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 0 WHERE KOD_ING = %1").arg(flour));
+        const qint64 first = PostDb::doc(posting::DocType::Receipt, kitchen, 0, 0, 0, 0, QStringLiteral("П-1"));
+        line(first, flour, 10, 50.00);
+        posting::PostMovement(ctx(), first, 0);
+        receipt = PostDb::doc(posting::DocType::Receipt, kitchen, 0, 0, 0, 0, QStringLiteral("П-2"));
+        line(receipt, flour, 5, 50.00);
+    }
+    qint64 receipt = 0;
+};
+
 } // namespace
+
+TEST_F(InventoryBesideAReceipt, TheDifferenceIsTakenFromTheStockTheCountReplacesAndUnpostingGivesItBack)
+{
+    on(*a, [&](const engine::Context& c) { inventory::Fill(c, inv, {}, false); });
+    EXPECT_DOUBLE_EQ(value(QStringLiteral("SELECT KOLVO FROM INVENT WHERE KOD_DOC = %1").arg(doc)).toDouble(), 10);
+    on(*b, [&](const engine::Context& c) { posting::PostMovement(c, receipt, 0); });
+    EXPECT_DOUBLE_EQ(kitchenStock(), 15);
+
+    // 12 counted where 15 are on the books: 3 go out, and the line shows 15.
+    countTwelve(*a);
+    on(*a, [&](const engine::Context& c) { inventory::Post(c, inv); });
+    EXPECT_DOUBLE_EQ(kitchenStock(), 12);
+    ASSERT_EQ(count("MOVES"), 1);
+    auto move = [&](const char* column) {
+        return value(QStringLiteral("SELECT %1 FROM MOVES WHERE KOD_DOC = %2").arg(QLatin1String(column)).arg(doc)).toDouble();
+    };
+    EXPECT_EQ(move("TYPE_MOVES"), 2);
+    EXPECT_DOUBLE_EQ(move("KOLVO"), 3);
+    EXPECT_DOUBLE_EQ(value(QStringLiteral("SELECT KOLVO FROM INVENT WHERE KOD_DOC = %1").arg(doc)).toDouble(), 15);
+    EXPECT_DOUBLE_EQ(postedSum(), 12);
+
+    on(*b, [&](const engine::Context& c) { posting::UnpostDocument(c, doc, 0); });
+    EXPECT_DOUBLE_EQ(kitchenStock(), 15);
+    EXPECT_DOUBLE_EQ(postedSum(), 15);
+}
 
 TEST_F(InventoryTwoStations, PostedMeanwhileElsewhereItIsNeitherPostedAgainNorRefilledNorCounted)
 {

@@ -552,3 +552,34 @@ TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
     EXPECT_EQ(env.line(inv, potato)[3], 6.5);
     Form_Invent->hide();
 }
+
+TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {10, 3, 4});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.inventory(kDay.addDays(1), kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 7 WHERE KOD_ING = %1").arg(potato));
+    env.openWindow();
+    TForm_Invent* w = Form_Invent;
+    w->CB_Next->setChecked(false);
+    input::showActive(w, w->Grid_Inv);
+    const int onionRow = w->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(onion)) ? w->Q_Inv->recNo() : -1;
+
+    // The onion's count with main-row digits, its price with the numeric pad's.
+    input::clickCell(w->Grid_Inv, onionRow, QStringLiteral("MY_KOLVO"));
+    input::typeThenEnter(QStringLiteral("72"), w->Grid_Inv);
+    input::clickCell(w->Grid_Inv, onionRow, QStringLiteral("MY_CENA"));
+    input::typeThenEnter(QStringLiteral("5,5"), w->Grid_Inv, Qt::KeypadModifier);
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 7, 5, 5, 7}));
+    EXPECT_EQ(env.line(inv, onion), (QList<double>{10, 72, 3, 5.5, 4}));
+
+    // A digit typed on the document list stays on the keypad: the list keeps its document.
+    w->Grid_Doc->setFocus();
+    QTest::keyClick(w->Grid_Doc, Qt::Key_1);
+    EXPECT_EQ(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
+    EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("1"));
+    w->hide();
+}

@@ -13,12 +13,17 @@ namespace {
 
 class RealDb : public PostDb {
 public:
-    qint64 realLine(qint64 doc, qint64 ing, double kolvo, double cena, qint64 otdel = 0)
+    // A line at the selling price cena and the stock price cenaSklad (a null QVariant: none).
+    qint64 realLine(qint64 doc, qint64 ing, double kolvo, double cena, qint64 otdel = 0, QVariant cenaSklad = 0.0)
     {
         begin();
         db::Query q(&t.db(), &t.write());
         q.setSql(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
-                                "VALUES (:D, :I, :O, :Q, :C, 0)"));
+                                "VALUES (:D, :I, :O, :Q, :C, :CS)"));
+        if (cenaSklad.isNull())
+            q.param(QStringLiteral("CS")).setNull();
+        else
+            q.param(QStringLiteral("CS")).setDouble(cenaSklad.toDouble());
         q.param(QStringLiteral("D")).setInt64(doc);
         q.param(QStringLiteral("I")).setInt64(ing);
         q.param(QStringLiteral("O")).setInt64(otdel ? otdel : kitchen);
@@ -100,7 +105,7 @@ TEST(RealPosting, AProductionWritesOffTheIngredientsGrossAndReceivesTheDishesInA
     const qint64 dish = d.dish(QStringLiteral("Пюре"), 1, stockOf(0, 0));
     d.card(dish, a, 0.2, 80);
     const qint64 x = d.doc(kProduction, 0, 0, 0, posting::WriteOffMode::Ingredients);
-    d.realLine(x, dish, 10, 12.3456);
+    d.realLine(x, dish, 10, 12.3456, 0, 4.25);
     const posting::RealOutcome out = d.post(x, 2);
     ASSERT_TRUE(out.posted);
     ASSERT_NE(out.output, 0);
@@ -109,9 +114,9 @@ TEST(RealPosting, AProductionWritesOffTheIngredientsGrossAndReceivesTheDishesInA
     ASSERT_EQ(w.size(), 1u);
     EXPECT_NEAR(w.at(a).first, 2.5, 1e-9);  // net 2 at a yield of 80 %
     EXPECT_NEAR(d.stock(a, d.kitchen).kolvo, 7.5, 1e-9);
-    // The output brings the ten dishes in at the line's own price.
+    // The output brings the ten dishes in at the line's stock price.
     EXPECT_NEAR(d.stock(dish, d.kitchen).kolvo, 10, 1e-9);
-    EXPECT_DOUBLE_EQ(d.value(QStringLiteral("SELECT CENA FROM MOVES WHERE KOD_DOC = %1").arg(out.output)).toDouble(), 12.3456);
+    EXPECT_DOUBLE_EQ(d.value(QStringLiteral("SELECT CENA FROM MOVES WHERE KOD_DOC = %1").arg(out.output)).toDouble(), 4.25);
     // The two name each other; the output carries the price rule and the header.
     EXPECT_EQ(d.num(QStringLiteral("SELECT INT_PARAM3 FROM DOCS WHERE KOD = %1").arg(x)), out.output);
     EXPECT_EQ(d.num(QStringLiteral("SELECT INT_PARAM3 FROM DOCS WHERE KOD = %1").arg(out.output)), x);
@@ -119,6 +124,34 @@ TEST(RealPosting, AProductionWritesOffTheIngredientsGrossAndReceivesTheDishesInA
     EXPECT_EQ(d.num(QStringLiteral("SELECT EDIT_CENA FROM DOCS WHERE KOD = %1").arg(out.output)), 2);
     EXPECT_EQ(d.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(out.output)), 11);
     EXPECT_EQ(d.value(QStringLiteral("SELECT NAME FROM DOCS WHERE KOD = %1").arg(out.output)).toString(), QStringLiteral("12/1"));
+}
+
+TEST(RealPosting, ProducedDishesComeInAtTheirCostUnderEveryPriceRule)
+{
+    // A goulash costing 92.99 sells at 139.50 (a markup of 50 %, prices in
+    // steps of 50 kopecks). Ten more made must leave both as they were under
+    // every price rule of the output: a selling price taken as the cost would
+    // make it 139.50 / 209.00. A line without a stock price comes in at the
+    // cost the dish has.
+    for (const int rule : {0, 1, 2}) {
+        for (const QVariant& cenaSklad : {QVariant(92.99), QVariant()}) {
+            SCOPED_TRACE(::testing::Message() << "rule " << rule << (cenaSklad.isNull() ? ", no stock price" : ""));
+            RealDb d;
+            const qint64 beef = d.raw(QStringLiteral("Говядина"), stockOf(50, 400));
+            const qint64 goulash = d.dish(QStringLiteral("Гуляш"), 1, stockOf(4, 92.99, 139.50, 50));
+            d.card(goulash, beef, 0.2);
+            const qint64 x = d.doc(kProduction, 0, 0, 0, posting::WriteOffMode::Ingredients);
+            d.realLine(x, goulash, 10, 139.50, 0, cenaSklad);
+            const posting::RealOutcome out = d.post(x, rule);
+            ASSERT_TRUE(out.posted);
+            EXPECT_DOUBLE_EQ(d.value(QStringLiteral("SELECT CENA FROM MOVES WHERE KOD_DOC = %1").arg(out.output)).toDouble(),
+                             92.99);
+            const RealDb::Stock s = d.stock(goulash, d.kitchen);
+            EXPECT_NEAR(s.kolvo, 14, 1e-9);
+            EXPECT_DOUBLE_EQ(s.cena, 92.99);
+            EXPECT_DOUBLE_EQ(s.myCena, 139.50);
+        }
+    }
 }
 
 TEST(RealPosting, StockModesTakeFromStockFirstAndModeZeroNever)
@@ -302,8 +335,8 @@ TEST(RealPosting, ALongProductionIsWrittenToTheLastByteAsItAlwaysWas)
     // Every column of every line, stock row and document that posting two
     // long productions writes (the card trees read at once, lines in the
     // order of the tab's list, two departments, average and line prices, one
-    // from stock first), against a fingerprint taken before the posting was
-    // made faster.
+    // from stock first), against a fingerprint of the posting as it stands,
+    // so that making it faster changes nothing it writes.
     RealDb d;
     const qint64 flour = d.raw(QStringLiteral("Мука"), stockOf(1000, 10.37), stockOf(5, 11));
     const qint64 salt = d.raw(QStringLiteral("Соль"), stockOf(1000, 1.3));
@@ -329,7 +362,7 @@ TEST(RealPosting, ALongProductionIsWrittenToTheLastByteAsItAlwaysWas)
     for (int mode : {posting::WriteOffMode::Ingredients, posting::WriteOffMode::FinishedAndMade}) {
         const qint64 x = d.doc(kProduction, 0, 0, 0, mode);
         for (int i = 0; i < 24; ++i)
-            d.realLine(x, dishes[(i * 7) % 3], 0.5 + i % 4, 40 + i * 1.01, i % 5 == 4 ? d.bar : d.kitchen);
+            d.realLine(x, dishes[(i * 7) % 3], 0.5 + i % 4, 40 + i * 1.01, i % 5 == 4 ? d.bar : d.kitchen, 25 + i * 0.73);
         d.post(x, 1 + mode / 2);
     }
     d.commit();
@@ -338,6 +371,6 @@ TEST(RealPosting, ALongProductionIsWrittenToTheLastByteAsItAlwaysWas)
         TableText(d.t, QStringLiteral("SELECT KOD, NAME, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, INT_PARAM1, "
                                       "INT_PARAM2, INT_PARAM3, PROVODKA, EDIT_CENA, TYPE_CENA, P FROM DOCS ORDER BY KOD"));
     EXPECT_EQ(QCryptographicHash::hash(QByteArray::fromStdString(tables), QCryptographicHash::Sha1).toHex().toStdString(),
-              "b036bcf5aed4b23a7a046190ac96022bb8390f69")
+              "81bd651fb26a299dd9c3a2f9af2ad426115d7c78")
         << tables;
 }

@@ -38,17 +38,18 @@ public:
                      .arg(provodka));
         return k;
     }
-    qint64 realLine(qint64 doc, qint64 ing, double kolvo, double cena, qint64 otdel = 0)
+    qint64 realLine(qint64 doc, qint64 ing, double kolvo, double cena, qint64 otdel = 0, double cenaSklad = 0)
     {
         const qint64 k = num(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
         t().exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
-                                "VALUES (%1, %2, %3, %4, %5, %6, 0)")
+                                "VALUES (%1, %2, %3, %4, %5, %6, %7)")
                      .arg(k)
                      .arg(doc)
                      .arg(ing)
                      .arg(otdel ? otdel : kitchen)
                      .arg(kolvo)
-                     .arg(cena));
+                     .arg(cena)
+                     .arg(cenaSklad));
         return k;
     }
     // Line values of a document by product name.
@@ -298,7 +299,7 @@ TEST(RealTab, AProductionPostedFromTheTabGetsItsOutputUnderTheChosenRule)
     const qint64 bread = env.dish(QStringLiteral("Хлеб"), {{flour, 0.5}});
     env.setStock(bread, env.kitchen, 0, 0, 0);
     const qint64 doc = env.realDoc(7, 0, QStringLiteral("П-4"));
-    env.realLine(doc, bread, 4, 30);
+    env.realLine(doc, bread, 4, 30, 0, 25);
     env.show(doc);
     Form_Timers->Timer_Real->stop();
     RealTab->Open_RealBludo();
@@ -309,7 +310,7 @@ TEST(RealTab, AProductionPostedFromTheTabGetsItsOutputUnderTheChosenRule)
     }
     EXPECT_NEAR(env.kolvo(flour, env.kitchen), 8, 1e-9);
     EXPECT_NEAR(env.kolvo(bread, env.kitchen), 4, 1e-9);
-    EXPECT_DOUBLE_EQ(env.cena(bread, env.kitchen), 30);  // "Поставить новую"
+    EXPECT_DOUBLE_EQ(env.cena(bread, env.kitchen), 25);  // "Поставить новую": the line's stock price
     const qint64 output = env.docField(doc, "INT_PARAM3");
     EXPECT_EQ(env.docField(output, "DOC_TYPE"), 2);
     EXPECT_EQ(env.docField(output, "EDIT_CENA"), 2);
@@ -417,4 +418,41 @@ TEST(RealTab, TheSearchTakesItsWholeLengthAndTypedWildcardsLiterally)
     search(QStringLiteral("%"));
     EXPECT_EQ(namesOf(l), QStringList{longName});
     EXPECT_EQ(env.messages, QStringList{});
+}
+
+TEST(RealTab, TypedDigitsLandOnTheChosenLineAndNeverSwitchTheDocument)
+{
+    RealEnv env;
+    const qint64 doc = env.realDoc(3, 1);
+    const qint64 later = env.realDoc(3, 1, QStringLiteral("Р-2"));
+    env.t().exec(QStringLiteral("UPDATE DOCS SET TIME_DOC = '10:00:00' WHERE KOD = %1").arg(later));
+    env.realLine(doc, env.product(QStringLiteral("Борщ"), 0, 1, 5), 7, 5);
+    env.realLine(doc, env.product(QStringLiteral("Компот"), 0, 1, 5), 50, 5);
+    env.realLine(doc, env.product(QStringLiteral("Суп"), 0, 1, 5), 0, 5);
+    Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
+    input::showActive(Form_Main, RealTab->Grid_RealBludo);
+    env.show(doc);
+    RealTab->Timer_RealTimer();
+    RealTab->CB_Next->setChecked(false);
+    QApplication::processEvents();
+
+    // The soup's quantity with main-row digits, then with the numeric pad's.
+    input::clickCell(RealTab->Grid_RealBludo, 2, QStringLiteral("KOLVO"));
+    input::typeThenEnter(QStringLiteral("72"), RealTab->Grid_RealBludo);
+    QApplication::processEvents();
+    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Суп")).first, 72);
+    input::typeThenEnter(QStringLiteral("5,5"), RealTab->Grid_RealBludo, Qt::KeypadModifier);
+    QApplication::processEvents();
+    const auto typed = env.lines(doc);
+    EXPECT_EQ(typed.value(QStringLiteral("Борщ")).first, 7);
+    EXPECT_EQ(typed.value(QStringLiteral("Компот")).first, 50);
+    EXPECT_EQ(typed.value(QStringLiteral("Суп")).first, 5.5);
+
+    // A digit typed on the document list stays on the keypad: the list keeps its document.
+    RealTab->Grid_DocReal->setFocus();
+    QTest::keyClick(RealTab->Grid_DocReal, Qt::Key_0);
+    EXPECT_EQ(env.currentDoc(), doc);
+    EXPECT_EQ(RealTab->Keypad->E_Klava->text(), QStringLiteral("0"));
+    RealTab->Keypad->Clear();
+    Form_Main->hide();
 }

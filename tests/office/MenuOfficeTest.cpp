@@ -73,6 +73,7 @@ TEST_F(MenuOfficeTest, MenuFromTheShippedSampleStoredAndReadBack)
     EXPECT_EQ(at(*d, "B14"), QStringLiteral("Салат"));
     EXPECT_EQ(at(*d, "B18"), QStringLiteral("Зав. производством ______________"));
     EXPECT_GT(d->cellState({0, 5, 13}).bottomWidth, 0);  // the grid reaches the last table row
+    ExpectNumbersFormatted(*d, 20, 6);
     d->close();
 }
 
@@ -99,6 +100,9 @@ TEST_F(MenuOfficeTest, CodesSheetKeepsLeadingZerosAndDrawsBars)
     QFile pdf(path(QStringLiteral("codes.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.readAll().contains("TareliaCode39")) << "the bar-code font was not used";
+    // The office tells the fonts it knows (the codes print warns by it).
+    EXPECT_TRUE(office().hasFont(workbooks::BarCodeFontName()));
+    EXPECT_FALSE(office().hasFont(QStringLiteral("Tarelia Code 40")));
 
     // Where a bar code reader is installed, the rendered page reads back.
     const QString zbar = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));

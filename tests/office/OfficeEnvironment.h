@@ -16,3 +16,7 @@ QString TestOfficeFolder();
 // folder, a PDF of the document is kept there first, to be looked at.
 std::unique_ptr<automation::Document> StoreAndReload(automation::Document& d, const QString& fileName,
                                                      const char* lookVariable = nullptr);
+
+// Every number in the first rows x columns cells of the first sheet has a
+// number format: none prints in the office's standard form (13.92857).
+void ExpectNumbersFormatted(automation::Document& d, int rows, int columns);

@@ -70,6 +70,23 @@ std::unique_ptr<automation::Document> StoreAndReload(automation::Document& d, co
     return TestOffice().loadDocument(stored);
 }
 
+void ExpectNumbersFormatted(automation::Document& d, int rows, int columns)
+{
+    int numbers = 0;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const automation::CellState st = d.cellState({0, c, r});
+            if (st.content.typeId() != QMetaType::Double)
+                continue;
+            ++numbers;
+            const QString f = st.numberFormat;
+            EXPECT_FALSE(f.isEmpty() || f == QStringLiteral("General") || f == QStringLiteral("Standard"))
+                << QString(QChar(u'A' + c)).toStdString() << r + 1 << " holds " << st.content.toDouble()
+                << " in the standard format";
+        }
+    EXPECT_GT(numbers, 0);
+}
+
 namespace {
 
 QByteArray sampleBytes()
@@ -262,6 +279,7 @@ TEST(Office, UnreachableOfficeGivesTheMessage)
     TemplateForm f;
     f.HEAD_YX = QStringLiteral("F7");
     f.TAIL_YX = QStringLiteral("F12");
+    f.SHABLON = QByteArray("spreadsheet");
     try {
         OpenPrintTemplate(office, dir.path() + QStringLiteral("/cache/"), f, doc);
         FAIL();

@@ -42,6 +42,7 @@ std::pair<QProcess::ExitStatus, int> runChild(const QString& home, const QString
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QString::fromLatin1(kChildMode), mode);
     env.insert(QString::fromLatin1(kChildPipe), pipe);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/share"));
     p.setProcessEnvironment(env);
     p.setProgram(QCoreApplication::applicationFilePath());
     p.setArguments({QStringLiteral("--gtest_filter=ProgramEndChild.*")});
@@ -122,6 +123,12 @@ TEST(ProgramEnd, APrintThenCloseEndsWellAndTheProgramStartsAgainAtOnce)
     EXPECT_EQ(again.second, 0);
     if (again.first != QProcess::NormalExit || again.second != 0)
         logOutput(home.path(), QStringLiteral("start"));
+
+    // The program's start put its fonts where any office of the user finds
+    // them when it starts, not only into the profile of an office it starts.
+    for (const QString& font : automation::ProgramFontFiles())
+        EXPECT_TRUE(QFileInfo::exists(home.filePath(QStringLiteral("share/fonts/")) + QFileInfo(font).fileName()))
+            << font.toStdString();
 
     for (qint64 pid : processesOnPipe(pipe))
         ::kill(static_cast<pid_t>(pid), SIGKILL);

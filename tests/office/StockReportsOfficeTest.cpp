@@ -58,7 +58,10 @@ protected:
     std::unique_ptr<Document> storeAndReload(KeepingOffice& keeping, const QString& name)
     {
         EXPECT_EQ(keeping.documents.size(), 1u);
-        return StoreAndReload(*keeping.documents.front(), name + QStringLiteral(".ods"), "TARELIA_OFFICE_OUT");
+        auto d = StoreAndReload(*keeping.documents.front(), name + QStringLiteral(".ods"), "TARELIA_OFFICE_OUT");
+        if (d)
+            ExpectNumbersFormatted(*d, 40, 16);
+        return d;
     }
 
     QString cache() const { return env.t.folder() + QStringLiteral("/templates/"); }

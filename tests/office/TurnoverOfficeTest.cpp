@@ -42,12 +42,12 @@ protected:
         Stock(x, Kartofel, Stolovaya, Kuhnya, 10, QStringLiteral("00-501"), 501);
         Stock(x, Morkov, Stolovaya, Kuhnya, 4, QStringLiteral("00-502"), 502);
         Stock(x, Govyadina, Stolovaya, Bar, 3);
-        Doc(x, 1001, QStringLiteral("П-17"), QDate(2026, 1, 10), 5, Alfa, Stolovaya, Kuhnya, 11);
+        Doc(x, 1001, QStringLiteral("П-17"), QDate(2026, 1, 10), 5, Stolovaya, Alfa, Kuhnya, 11);
         Move(x, 1001, Kartofel, Kuhnya, 40, 21.5, 1);
         Move(x, 1001, Morkov, Kuhnya, 12, 30, 1);
         Doc(x, 1002, QStringLiteral("Р-3"), QDate(2026, 1, 12), 6, Stolovaya, Beta, Kuhnya, 11);
         Move(x, 1002, Kartofel, Kuhnya, 3, 10.5, 2);
-        Doc(x, 1003, QStringLiteral("П-18"), QDate(2026, 1, 20), 5, Alfa, Stolovaya, Bar, 11);
+        Doc(x, 1003, QStringLiteral("П-18"), QDate(2026, 1, 20), 5, Stolovaya, Alfa, Bar, 11);
         Move(x, 1003, Govyadina, Bar, 5, 420, 1);
         RefreshRead(env.t);
     }
@@ -64,7 +64,10 @@ protected:
     std::unique_ptr<Document> storeAndReload(KeepingOffice& keeping, const QString& name)
     {
         EXPECT_EQ(keeping.documents.size(), 1u);
-        return StoreAndReload(*keeping.documents.front(), name + QStringLiteral(".xls"), "TARELIA_OFFICE_SHOTS");
+        auto d = StoreAndReload(*keeping.documents.front(), name + QStringLiteral(".xls"), "TARELIA_OFFICE_SHOTS");
+        if (d)
+            ExpectNumbersFormatted(*d, 40, 16);
+        return d;
     }
 
     static QVariant at(Document& d, const char* a1)
@@ -97,13 +100,15 @@ TEST_F(ShippedSamples, StatementByOperationsWithItsExport)
     EXPECT_EQ(at(*d, "C9"), QStringLiteral("Овощи"));
     EXPECT_EQ(at(*d, "E10"), QStringLiteral("Картофель"));
     EXPECT_EQ(at(*d, "K10"), QVariant(31.5));
-    EXPECT_EQ(at(*d, "A14"), QStringLiteral("Поставщик Альфа"));
-    EXPECT_EQ(at(*d, "I17"), QVariant(860.0));
-    EXPECT_EQ(at(*d, "D17"), QStringLiteral("Столовая №1"));
-    EXPECT_EQ(at(*d, "E26"), QStringLiteral("Итого по предприятию:"));
-    EXPECT_EQ(at(*d, "E27"), QStringLiteral("Итого за период:"));
-    EXPECT_EQ(at(*d, "I27"), QVariant(860.0 + 360.0 + 2100.0));
-    EXPECT_EQ(at(*d, "K27"), QVariant(31.5));
+    // The counterparty is the other side of each document: the customer, the supplier.
+    EXPECT_EQ(at(*d, "D10"), QStringLiteral("Покупатель Бета"));
+    EXPECT_EQ(at(*d, "I11"), QVariant(860.0));
+    EXPECT_EQ(at(*d, "D11"), QStringLiteral("Поставщик Альфа"));
+    EXPECT_EQ(at(*d, "B15"), QStringLiteral("Бар"));
+    EXPECT_EQ(at(*d, "E20"), QStringLiteral("Итого по предприятию:"));
+    EXPECT_EQ(at(*d, "E21"), QStringLiteral("Итого за период:"));
+    EXPECT_EQ(at(*d, "I21"), QVariant(860.0 + 360.0 + 2100.0));
+    EXPECT_EQ(at(*d, "K21"), QVariant(31.5));
     d->close();
     QFile f(obmen);
     EXPECT_EQ(f.size(), 257 + 4 * 160 + 1);
@@ -115,18 +120,19 @@ TEST_F(ShippedSamples, StatementByProductsWithBalances)
     o.start = QDate(2026, 1, 1);
     o.end = QDate(2026, 1, 31);
     o.allFirma = false;
-    o.firma = Alfa;
-    o.firmaName = QStringLiteral("Поставщик Альфа");
+    o.firma = Stolovaya;
+    o.firmaName = QStringLiteral("Столовая №1");
     o.shortForm = o.balances = true;
     KeepingOffice keeping(office());
     reports::RunStandardReport(env.ctx(), keeping, cache(), reports::BuildOborotkaIng(env.ctx(), o));
     auto d = storeAndReload(keeping, QStringLiteral("turnover_products"));
-    EXPECT_EQ(at(*d, "C3"), QStringLiteral("Поставщик Альфа"));
+    EXPECT_EQ(at(*d, "C3"), QStringLiteral("Столовая №1"));
     EXPECT_EQ(at(*d, "B7"), QStringLiteral("Кухня"));
     EXPECT_EQ(at(*d, "B8"), QStringLiteral("Овощи"));
     EXPECT_EQ(at(*d, "B9"), QStringLiteral("Картофель"));
-    EXPECT_EQ(at(*d, "D9"), QVariant(-30.0));  // stock now 10 after 40 in: 30 more than it holds
+    EXPECT_EQ(at(*d, "D9"), QVariant(-27.0));  // stock now 10 after 40 in and 3 out
     EXPECT_EQ(at(*d, "E9"), QVariant(40.0));
+    EXPECT_EQ(at(*d, "G9"), QVariant(3.0));
     EXPECT_EQ(at(*d, "I9"), QVariant(10.0));
     EXPECT_EQ(at(*d, "C9"), QStringLiteral("кг"));
     d->close();

@@ -103,21 +103,29 @@ TEST(DirectPrint, CellsStandOnTheSheetsLinesAndBreakToANewPage)
     int line = 1;
     direct::PrintCell(c, p, 70, line, p.fontSize, QStringLiteral("Супы"), true);
     ASSERT_EQ(c.texts.size(), 1u);
-    // The largest size whose "Q" is at most 8 mm (80 px): 20 points.
-    EXPECT_EQ(c.points, 20);
+    // The cap is 8 mm, but a text never stands taller than its 6 mm line
+    // (60 px), or it would print over the next: 15 points.
+    EXPECT_EQ(c.points, 15);
     EXPECT_EQ(c.texts[0].x, 700 + 100);
     EXPECT_EQ(c.texts[0].y, 60 + 100);
     ASSERT_EQ(c.rules.size(), 1u);
     EXPECT_EQ(c.rules[0].x1, 100);
     EXPECT_EQ(c.rules[0].x2, 2000);  // 200 mm of the virtual sheet
-    EXPECT_EQ(c.rules[0].y, 60 + 80 + 100);
+    EXPECT_EQ(c.rules[0].y, 60 + 60 + 100);
     EXPECT_EQ(c.rules[0].pen, 2);
 
-    // 6 mm x n + 8 mm + 20 mm must stay within 297 mm: line 44 fits, 45 does not.
-    line = 44;
+    // A price over 99 roubles at the price column (171 mm) would pass the
+    // right margin at 15 points (300 px from 1810): it prints smaller, within it.
+    direct::PrintCell(c, p, 171, line, p.fontSize, QStringLiteral("12500р 00к"), false);
+    EXPECT_EQ(c.texts.back().x, 1710 + 100);
+    EXPECT_EQ(c.points, 9);
+    EXPECT_LE(c.texts.back().x + c.textWidth(c.texts.back().text), 2000);
+
+    // 6 mm x n + 6 mm + 20 mm must stay within 297 mm: line 45 fits, 46 does not.
+    line = 45;
     direct::PrintCell(c, p, 0, line, p.fontSize, QStringLiteral("последняя"), false);
     EXPECT_EQ(c.page, 1);
-    line = 45;
+    line = 46;
     direct::PrintCell(c, p, 0, line, p.fontSize, QStringLiteral("первая"), false);
     EXPECT_EQ(c.page, 2);
     EXPECT_EQ(line, 1);
@@ -150,7 +158,7 @@ TEST(DirectPrint, TheMenuPrintsActiveSectionsAndDishesWithWrappedNames)
     PrintParams p;
     direct::DesignTexts texts{QStringLiteral("Кафе\r\n\r\nМЕНЮ"), QStringLiteral("Наименование  Выход  Цена"),
                               QStringLiteral("\r\nПриятного аппетита")};
-    const QString longName = QString(60, QChar(0x0416));  // 60 x 2 x 20 px = 2400 px > 137 mm
+    const QString longName = QString(60, QChar(0x0416));  // 60 x 2 x 15 px = 1800 px > 137 mm
     QVector<direct::MenuSection> sections{
         {QStringLiteral("Супы"), true,
          {{QStringLiteral("Борщ"), QStringLiteral("250"), 125.5, true},
@@ -182,17 +190,17 @@ TEST(DirectPrint, TheMenuPrintsActiveSectionsAndDishesWithWrappedNames)
     EXPECT_FALSE(c.find(QStringLiteral("Щи")));
     EXPECT_FALSE(c.find(QStringLiteral("Закрытый")));
     EXPECT_FALSE(c.find(QStringLiteral("Чай")));
-    // The long name: 34 characters fit in 1370 px; the price stands on its first line.
-    const auto* first = c.find(longName.left(34));
+    // The long name: 45 characters fit in 1370 px; the price stands on its first line.
+    const auto* first = c.find(longName.left(45));
     ASSERT_TRUE(first);
     EXPECT_EQ(c.find(QStringLiteral("50к"))->y, first->y);
-    const auto* rest = c.find(longName.mid(34));
+    const auto* rest = c.find(longName.mid(45));
     ASSERT_TRUE(rest);
     EXPECT_EQ(rest->y, first->y + 60);
     EXPECT_EQ(c.find(QStringLiteral("Приятного аппетита"))->y, rest->y + 120);
     // Rules: caption, section, Борщ, the long name's last line.
     EXPECT_EQ(c.rules.size(), 4u);
-    EXPECT_EQ(c.rules.back().y, rest->y + 80);
+    EXPECT_EQ(c.rules.back().y, rest->y + 60);
     EXPECT_EQ(c.jobs, 1);
 }
 

@@ -15,6 +15,7 @@
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_RG.h"
 #include "util/Unit_Util.h"
+#include "workbooks/MenuCodesWorkbook.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -104,12 +105,22 @@ TEST_F(MenuPrintButton, CodesChoiceMakesTheSheetAndHidesTheProgressWindow)
     EXPECT_EQ(office->last().at(QStringLiteral("A2")), QStringLiteral("Кухня"));
     EXPECT_TRUE(office->last().visible);
     EXPECT_FALSE(Form_Gauge->isVisible());
+    EXPECT_TRUE(env.messages.isEmpty());
+
+    // An office running since before the bar-code font was installed: the
+    // sheet is made and the user is told why its codes do not scan.
+    office->missingFonts = {workbooks::BarCodeFontName()};
+    EXPECT_FALSE(click(1));
+    EXPECT_EQ(office->books.size(), 2);
+    EXPECT_EQ(env.messages, QStringList{workbooks::BarCodeFontMissingText()});
+    office->missingFonts.clear();
+    env.messages.clear();
 
     // No active dish: nothing at all, not even the office.
     env.testDb().exec(QStringLiteral("UPDATE MENU_STR SET MY_ACTIVE = 0"));
     refresh();
     EXPECT_FALSE(click(1));
-    EXPECT_EQ(office->books.size(), 1);
+    EXPECT_EQ(office->books.size(), 2);
     EXPECT_TRUE(env.messages.isEmpty());
 }
 

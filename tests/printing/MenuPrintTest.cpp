@@ -6,6 +6,7 @@
 
 #include "automation/RecordingOffice.h"
 #include "db/Codec.h"
+#include "direct/MenuDirect.h"
 #include "engine/Clock.h"
 #include "reports/MenuCsv.h"
 #include "reports/MenuReport.h"
@@ -194,6 +195,27 @@ TEST_F(MenuPrint, CsvWritesEverySectionAndDishWithBlanksForSeparatorsAndLineBrea
     EXPECT_EQ(f.readAll(), db::toCp1251(expected));  // only this run's lines
     EXPECT_THROW(reports::WriteMenuCsv(dir.filePath(QStringLiteral("no/such/folder/menu.csv")), sections),
                  std::runtime_error);
+}
+
+TEST_F(MenuPrint, ALineBreakInANameBecomesABlankOnEverySheet)
+{
+    env.t.exec(QStringLiteral("UPDATE ING SET NAME = 'Борщ' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'украинский' "
+                              "WHERE KOD = 900010"));
+    env.t.exec(QStringLiteral("UPDATE MENU_RAZDEL SET NAME = 'Супы' || ASCII_CHAR(10) || 'горячие' WHERE KOD = 900041"));
+    print();
+    EXPECT_EQ(at(QStringLiteral("B6")), QStringLiteral("Супы горячие"));
+    EXPECT_EQ(at(QStringLiteral("B7")), QStringLiteral("Борщ украинский"));
+
+    const QList<workbooks::MenuCodeLine> codes = reports::LoadMenuCodes(env.ctx(), kMenu);
+    ASSERT_FALSE(codes.isEmpty());
+    EXPECT_EQ(codes.front().nameRazdel, QStringLiteral("Супы горячие"));
+    EXPECT_EQ(codes.front().name, QStringLiteral("Борщ украинский"));
+
+    const QVector<direct::MenuSection> direct = direct::ReadMenu(env.ctx(), kMenu);
+    ASSERT_FALSE(direct.isEmpty());
+    ASSERT_FALSE(direct.front().dishes.isEmpty());
+    EXPECT_EQ(direct.front().name, QStringLiteral("Супы горячие"));
+    EXPECT_EQ(direct.front().dishes.front().name, QStringLiteral("Борщ украинский"));
 }
 
 class MenuCodes : public MenuPrint {

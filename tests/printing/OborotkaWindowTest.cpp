@@ -3,6 +3,7 @@
 // typed searches, the counterparty filter, the chooser's kind, printing.
 
 #include "Unit_Oborotka.h"
+#include "Unit_PrintOstatki.h"
 #include "entries/PrtDvig.h"
 #include "entries/Prt_Invent.h"
 #include "Unit_SelectFirma.h"
@@ -21,6 +22,8 @@
 #include "ui/Unit_Gauge.h"
 #include "util/Messages.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -28,6 +31,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBlock>
 
 #include <gtest/gtest.h>
@@ -150,9 +154,6 @@ TEST_F(OborotkaWindow, CounterpartiesAreSearchedByBoundTextAndMovedLineForLine)
     ASSERT_EQ(f->Q_Vibor->recordCount(), 1);
     f->Btn_Add->click();
     f->Btn_Add->click();  // no duplicate check
-    f->E_Context->setText(QStringLiteral("%"));
-    f->Timer_ContextTimer();
-    EXPECT_EQ(f->Q_Vibor->recordCount(), 5);
     f->E_Context->setText(QStringLiteral("бета"));
     f->Timer_ContextTimer();
     f->Btn_All_Add->click();
@@ -355,8 +356,9 @@ TEST_F(OborotkaWindow, TheShortFormWithBalancesPrintsByProducts)
     automation::SetProgramOffice(nullptr);
 }
 
-// What users type in the search boxes: a text Windows-1251 cannot hold or one
-// longer than any name finds nothing, quietly, and the next search works.
+// What users type in the search boxes: a text Windows-1251 cannot hold, one
+// longer than any name, or % and _ (matched as themselves) find nothing,
+// quietly, and the next search works.
 TEST_F(OborotkaWindow, SearchTextsThatMatchNothingFindNothingQuietly)
 {
     f->RG->setItemIndex(1);
@@ -364,7 +366,8 @@ TEST_F(OborotkaWindow, SearchTextsThatMatchNothingFindNothingQuietly)
     TForm_SelectIng* s = SelectIngWindow();
     s->show();
     s->CB_Context->click();
-    for (const QString& typed : {QStringLiteral("Кафе ☕ 菜单"), QStringLiteral("о").repeated(400)}) {
+    for (const QString& typed : {QStringLiteral("Кафе ☕ 菜单"), QStringLiteral("о").repeated(400), QStringLiteral("%"),
+                                 QStringLiteral("_"), QStringLiteral("Картофел_")}) {
         f->E_Context->setText(typed);
         f->Timer_ContextTimer();
         EXPECT_EQ(f->Q_Vibor->recordCount(), 0) << typed.left(20).toStdString();
@@ -377,4 +380,24 @@ TEST_F(OborotkaWindow, SearchTextsThatMatchNothingFindNothingQuietly)
     f->Timer_ContextTimer();
     EXPECT_EQ(f->Q_Vibor->recordCount(), 1);
     s->hide();
+}
+
+TEST_F(OborotkaWindow, BoxesThatSetOtherControlsAnswerTheMouseTheKeyboardAndAssistiveTools)
+{
+    // The turnover statement's short form enables the balances; the summed balance print disables its zero rows box.
+    TForm_PrintOstatki* balances = printing::PrintOstatkiForm();
+    balances->show();
+    const QList<std::tuple<QCheckBox*, QWidget*, bool>> cases{{f->CB_Short, f->CB_Ostatki, true},
+                                                              {balances->CB_Sum, balances->CB_Zero, false}};
+    const QList<std::function<void(QCheckBox*)>> ways{
+        [](QCheckBox* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(4, b->height() / 2)); },
+        [](QCheckBox* b) { QTest::keyClick(b, Qt::Key_Space); },
+        [](QCheckBox* b) { QAccessible::queryAccessibleInterface(b)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction()); }};
+    for (const auto& [box, follower, enabledWhenTicked] : cases)
+        for (int way = 0; way < ways.size(); ++way)
+            for (int i = 0; i < 2; ++i) {
+                ways[way](box);
+                EXPECT_EQ(follower->isEnabled(), box->isChecked() == enabledWhenTicked) << box->text().toStdString() << ", way " << way;
+            }
+    balances->hide();
 }

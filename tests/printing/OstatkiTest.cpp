@@ -133,20 +133,20 @@ TEST_F(Ostatki, StatementsFollowScopeAndFilters)
     o.noPlus = o.noHidden = false;
     EXPECT_EQ(tail(reports::ostatki::QueryLines(o), 9),
               (QStringList{QStringLiteral("WHERE ING_SKLAD.KOD_SKLAD = 900006"), QStringLiteral("AND"),
-                           QStringLiteral("ING_SKLAD.KOLVO >= 0"), QStringLiteral("AND"), QStringLiteral("ING_SKLAD.KOLVO <> 0"),
+                           QStringLiteral("ING_SKLAD.KOLVO > -0.000001"), QStringLiteral("AND"), QStringLiteral("ABS(ING_SKLAD.KOLVO) >= 0.000001"),
                            QStringLiteral("ORDER BY ING_SKLAD.KOD_FIRMA, ING_SKLAD.KOD_OTDEL, ING_SKLAD.KOD_SKLAD, "
                                           "ING.KOD_GROUP, ING.NAME")}));
     o = options(1);
     o.noPlus = true;
     EXPECT_EQ(tail(reports::ostatki::QueryLines(o), 9).mid(0, 7),
               (QStringList{QStringLiteral("WHERE ING_SKLAD.KOD_OTDEL = 900003"), QStringLiteral("AND"),
-                           QStringLiteral("ING_SKLAD.KOLVO >= 0"), QStringLiteral("AND"), QStringLiteral("ING_SKLAD.KOLVO <= 0"),
-                           QStringLiteral("AND"), QStringLiteral("ING_SKLAD.KOLVO <> 0")}));
+                           QStringLiteral("ING_SKLAD.KOLVO > -0.000001"), QStringLiteral("AND"), QStringLiteral("ING_SKLAD.KOLVO < 0.000001"),
+                           QStringLiteral("AND"), QStringLiteral("ABS(ING_SKLAD.KOLVO) >= 0.000001")}));
     o = options(2);
     // The summed balance never reads the hidden-product filter.
     EXPECT_EQ(tail(reports::ostatki::SvodQueryLines(o), 11),
               (QStringList{QStringLiteral("WHERE ING_SKLAD.KOD_FIRMA = 900001"), QStringLiteral("AND"),
-                           QStringLiteral("ING_SKLAD.KOLVO >= 0"), QStringLiteral("AND"), QStringLiteral("ING_SKLAD.KOLVO <> 0"),
+                           QStringLiteral("ING_SKLAD.KOLVO > -0.000001"), QStringLiteral("AND"), QStringLiteral("ABS(ING_SKLAD.KOLVO) >= 0.000001"),
                            QStringLiteral("GROUP BY ING.KOD_GROUP, GROUP_ING.NAME, ING.KOD, ING.NAME, ED_IZM.SHORT_NAME"),
                            QStringLiteral("ORDER BY ING.KOD_GROUP, ING.NAME")}));
     // Every statement runs on the database.
@@ -232,10 +232,37 @@ TEST_F(Ostatki, SummedBalanceAveragesPrices)
     EXPECT_EQ(office.last().at(QStringLiteral("F%1").arg(fiveAt)), QVariant(26.0));
     EXPECT_EQ(office.last().at(QStringLiteral("G%1").arg(fiveAt)), QVariant(80.0));
     EXPECT_EQ(at("A8"), QStringLiteral("Итого"));
-    EXPECT_FALSE(at("G8").isValid());  // no totals in the summed balance
+    EXPECT_EQ(at("G8"), QVariant(0.0 + 80 + 7));  // the totals: Лук 5 × 4 − 5 × 4, both Морковь
+    EXPECT_EQ(at("H8"), QVariant(0.0 + 130 + 9));
 
     o.noMinus = true;  // the negative row goes before summing
     runSvod(o);
     EXPECT_EQ(at("D5"), QVariant(5.0));
     EXPECT_EQ(at("E5"), QVariant(4.0));
+}
+
+// Quantities that cancel (0.1 + 0.2 − 0.3) leave a residue of about 1e-16 in
+// the stock row: it is zero to the zero filter, to the printed figures and to
+// the summed balance's averages.
+TEST_F(Ostatki, ResiduesOfCancellingQuantitiesAreZero)
+{
+    const double residue = 0.1 + 0.2 - 0.3;
+    ASSERT_NE(residue, 0.0);
+    row(900021, 900006, 2, 10, 15);
+    env.t.exec(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_FIRMA, KOD_OTDEL, KOD_SKLAD, KOLVO, CENA, MY_CENA, "
+                              "OPEN_CLOSE) VALUES (900022, 900001, 900003, 900006, %1, 30, 45, 0)")
+                   .arg(residue, 0, 'g', 17));
+    Options o = options(0);
+    run(o);
+    EXPECT_EQ(at("B5"), QStringLiteral("Морковь"));  // Лук, first by name, is left out as a zero row
+
+    o.noZero = false;
+    run(o);
+    EXPECT_EQ(at("B5"), QStringLiteral("Лук"));
+    EXPECT_EQ(at("D5"), QVariant(0.0));
+    EXPECT_EQ(at("G5"), QVariant(0.0));
+    runSvod(o);
+    EXPECT_EQ(at("B5"), QStringLiteral("Лук"));
+    EXPECT_EQ(at("D5"), QVariant(0.0));
+    EXPECT_FALSE(at("E5").isValid());  // no average over a zero quantity
 }

@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <QFontMetricsF>
+
 #include <gtest/gtest.h>
 
 using automation::RecordedBook;
@@ -162,6 +164,15 @@ TEST(StatWorkbook, OrderLinesOnlyWhereTheStockFallsShort)
     b = build(o, one(7, 0), office);
     EXPECT_EQ(b.at("G4"), 0.0);
     EXPECT_EQ(b.stateAt("F4").charColor, -1);
+    // So does what cancelling quantities leave of a stock (−8.88e-16), and a
+    // consumption that cancels out (5.55e-17) is nothing used.
+    b = build(o, one(7, -8.881784197001252e-16), office);
+    EXPECT_EQ(b.at("F4"), 0.0);
+    EXPECT_EQ(b.at("G4"), 0.0);
+    EXPECT_EQ(b.stateAt("F4").charColor, -1);
+    b = build(o, one(0.1 + 0.2 - 0.3, 4), office);
+    EXPECT_EQ(b.at("D4"), 0.0);
+    EXPECT_EQ(b.at("G4"), QStringLiteral("?????"));
 
     // Not consumed in the period: A, B, C and F only, never an order line.
     StatData d;
@@ -199,8 +210,18 @@ TEST(StatWorkbook, TheFrameOfBothSheets)
         EXPECT_EQ(b.state({1, c, 2}).content.toString(), order[c]);
     EXPECT_FALSE(b.at("G3", 1).isValid());
     EXPECT_EQ(b.sheets[0].columnWidths,
-              (std::map<int, int>{{0, 750}, {1, 7600}, {2, 1600}, {3, 1600}, {4, 1600}, {5, 1600}, {6, 1600}}));
+              (std::map<int, int>{{0, 750}, {1, 7000}, {2, 1900}, {3, 2200}, {4, 2200}, {5, 2200}, {6, 2200}}));
     EXPECT_EQ(b.sheets[1].columnWidths, (std::map<int, int>{{0, 750}, {1, 7600}, {2, 1800}, {3, 1800}, {4, 2500}, {5, 2500}}));
+    // A caption breaks between words only: each word fits its column in the
+    // body font (as this machine draws it, with a millimetre of margin each side).
+    const QFontMetricsF body(QFont(QStringLiteral("Times New Roman"), 12));
+    for (int c = 0; c < 7; ++c)
+        for (const QString& word : stat[c].split(QLatin1Char(' ')))
+            EXPECT_LE(body.horizontalAdvance(word) * 2540.0 / body.fontDpi() + 200,
+                      b.sheets[0].columnWidths.at(c))
+                << word.toStdString();
+    // The larger titles get their heights.
+    EXPECT_TRUE(b.sheets[0].fittedRows.count(0) && b.sheets[0].fittedRows.count(1));
     EXPECT_EQ(b.sheets[0].margins, (automation::PageMargins{529, 353}));
     EXPECT_EQ(b.sheets[1].margins, (automation::PageMargins{1588, 353}));
     EXPECT_EQ(b.sheets[0].merges, (QList<automation::RangeAddress>{{0, 0, 0, 6, 0}, {0, 0, 1, 6, 1}}));

@@ -174,6 +174,16 @@ TEST_F(EngineTest, UnreachableOfficeAndUnopenableTemplateStopWithAMessage)
         EXPECT_EQ(e.text(), QStringLiteral("Ошибка открытия шаблона !"));
     }
     EXPECT_EQ(doc, nullptr);
+
+    // A template with no spreadsheet is refused in words, not opened as a bare workbook.
+    form.SHABLON.clear();
+    try {
+        OpenPrintTemplate(office, folder, form, doc);
+        FAIL() << "no error";
+    } catch (const TemplateError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("нет файла электронной таблицы"))) << e.text().toStdString();
+    }
+    EXPECT_TRUE(office.books.isEmpty());
 }
 
 TEST_F(EngineTest, CacheFileIsWrittenOnceAndRewrittenWhenItsSizeDiffers)
@@ -438,6 +448,23 @@ TEST(TemplateValidation, BadReferencesAreRefusedBeforeUse)
     } catch (const TemplateError& e) {
         EXPECT_TRUE(e.text().contains(QStringLiteral("date")));
         EXPECT_TRUE(e.text().contains(QStringLiteral("Образец")));
+    }
+
+    // The last row of a sheet is 1,048,576: a reference below it is refused, naming the cell.
+    f = sampleForm();
+    f.TAIL_YX = QStringLiteral("F1048576");
+    EXPECT_NO_THROW(ValidateTemplate(f, none));
+    f.TAIL_YX = QStringLiteral("F1048577");
+    EXPECT_THROW(ValidateTemplate(f, none), TemplateError);
+    f = sampleForm();
+    TemplateVariables far;
+    far.add(var("itogo", LocEnd, "A1048577"));
+    try {
+        ValidateTemplate(f, far);
+        FAIL();
+    } catch (const TemplateError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("A1048577"))) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains(QStringLiteral("itogo")));
     }
 }
 

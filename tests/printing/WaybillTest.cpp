@@ -64,7 +64,7 @@ protected:
     }
     void TearDown() override { Clock::setSource({}); }
 
-    // A document with its lines (kolvo, cena, type of line).
+    // A document with its lines (kolvo, cena, type of line; 0: not posted, null).
     void document(int type, const QVector<std::tuple<qint64, double, double, int>>& lines, qint64 kod = 900100)
     {
         env.t.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT) "
@@ -80,7 +80,7 @@ protected:
                            .arg(ing)
                            .arg(kolvo)
                            .arg(cena)
-                           .arg(dir));
+                           .arg(dir ? QString::number(dir) : QStringLiteral("NULL")));
     }
 
     void run(qint64 doc = 900100, exchange::obmen::Export* x = nullptr)
@@ -188,4 +188,17 @@ TEST_F(Waybill, ExchangeRecordsFollowEachLinesOwnDirection)
     EXPECT_EQ(table->records[1][0], QByteArray("-"));
     EXPECT_EQ(exchange::dbf::TextOf(table->records[1][6]), QStringLiteral("15"));
     EXPECT_EQ(x.warningText(), exchange::obmen::MissingCodesHeading() + QStringLiteral("\n\nЛук"));
+
+    // Lines not posted yet go as their posting will move them: a receipt's in.
+    document(5, {{900021, 2, 10, 0}}, 900101);
+    exchange::obmen::CreateTable(path);
+    exchange::obmen::Export y(env.ctx(), path);
+    run(900101, &y);
+    y.close();
+    QFile again(path);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    const auto unposted = exchange::dbf::Read(again.readAll());
+    ASSERT_TRUE(unposted.has_value());
+    ASSERT_EQ(unposted->records.size(), 1);
+    EXPECT_EQ(unposted->records[0][0], QByteArray("+"));
 }

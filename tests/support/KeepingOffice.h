@@ -16,6 +16,7 @@ public:
     std::unique_ptr<automation::Document> newCalc() override { return keep(inner_.newCalc()); }
     std::unique_ptr<automation::Document> loadDocument(const QString& path) override { return keep(inner_.loadDocument(path)); }
     std::unique_ptr<automation::Document> editDocument(const QString& path) override { return keep(inner_.editDocument(path)); }
+    bool hasFont(const QString& family) override { return inner_.hasFont(family); }
 
     std::vector<std::shared_ptr<automation::Document>> documents;
 
@@ -69,6 +70,7 @@ private:
         void show() override { d_->show(); }
         void close() override { d_->close(); }
         void setSheetName(int s, const QString& n) override { d_->setSheetName(s, n); }
+        void removeSheet(int s) override { d_->removeSheet(s); }
         void setBlockFormulas(const automation::CellAddress& c, const QList<QStringList>& f) override
         {
             d_->setBlockFormulas(c, f);

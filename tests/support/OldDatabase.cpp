@@ -6,7 +6,11 @@
 #include "schema/Schema.h"
 #include "schema/Upgrade.h"
 
+#include <QFile>
+#include <QHash>
 #include <QRegularExpression>
+
+#include <stdexcept>
 
 const InstalledProcedure kUpgradeProcedures[8] = {
     {"DEL_DOC", 9},           {"INVENT_PROVODKA", 14}, {"ADD_ING_TO_INV", 17}, {"CREATE_FIRST_OTDEL", 18},
@@ -36,6 +40,24 @@ QString asCreateOrAlter(const QString& definition)
                                          QRegularExpression::CaseInsensitiveOption);
     QString s = definition;
     return s.replace(head, QStringLiteral("CREATE OR ALTER PROCEDURE"));
+}
+
+// The older program's own bodies of the procedures whose faults this program
+// mends, by name.
+QHash<QString, QString> olderForms()
+{
+    QFile f(QStringLiteral(TARELIA_FIXTURES "/older_procedures.sql"));
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("older_procedures.sql is missing");
+    static const QRegularExpression nameRe(QStringLiteral("^CREATE\\s+OR\\s+ALTER\\s+PROCEDURE\\s+(\\w+)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QHash<QString, QString> out;
+    for (const QString& stmt : db::splitScript(QString::fromUtf8(f.readAll()))) {
+        const auto m = nameRe.match(stmt);
+        if (m.hasMatch())
+            out.insert(m.captured(1).toUpper(), stmt);
+    }
+    return out;
 }
 
 int installStep(const QString& name)
@@ -78,22 +100,26 @@ void MakeOldDatabase(TestDb& t, int step)
         t.exec(QStringLiteral("ALTER TABLE LOG_TABLE ALTER ARM POSITION 6, ALTER WHAT_ACTION POSITION 7"));
     }
 
-    // Bodies as that step left them: the shipped form of the procedures the
-    // steps up to it installed last; those no step installs keep the older
-    // program's own (empty here), as do those of later steps.
+    // Bodies as that step left them: the older program's own form where
+    // this program mends it, else the shipped form, for the procedures the
+    // steps up to it installed last and, for the older forms, those no step
+    // installs; the rest keep empty bodies.
+    const QHash<QString, QString> older = olderForms();
     for (const QString& name : names) {
         const int at = installStep(name);
-        if (at == 0 || at > step || (step < 17 && name == QLatin1String("ADD_ING_TO_INV")) ||
+        if ((at == 0 && !older.contains(name)) || at > step || (step < 17 && name == QLatin1String("ADD_ING_TO_INV")) ||
             (step < 14 && name == QLatin1String("DELETE_PROVODKA")))
             continue;
-        t.exec(asCreateOrAlter(schema::shippedProcedure(name)));
+        t.exec(older.contains(name) ? older.value(name) : asCreateOrAlter(schema::shippedProcedure(name)));
     }
-    // The exceptions this program's bodies raise are not there before a step
-    // installs such a body.
-    if (step < 22)
-        t.exec(QStringLiteral("DROP EXCEPTION E_KALK_BACKUP_KEY"));
-    if (step < 14)
-        t.exec(QStringLiteral("DROP EXCEPTION E_INVENT_POSTED"));
+    // The older program had none of the exceptions this program's bodies raise.
+    auto exceptions = t.select(QStringLiteral("SELECT RDB$EXCEPTION_NAME FROM RDB$EXCEPTIONS"));
+    QStringList drop;
+    for (; !exceptions->eof(); exceptions->next())
+        drop.append(exceptions->field(0).asString().trimmed());
+    exceptions.reset();
+    for (const QString& e : drop)
+        t.exec(QStringLiteral("DROP EXCEPTION ") + e);
 
     t.exec(QStringLiteral("DELETE FROM MY_VERSION WHERE NUMBER_VER > %1").arg(step));
     if (step < 3)

@@ -8,10 +8,12 @@ class TestDb;
 // Turns the test's shipped database into one that a program of an older
 // schema step left behind: the columns later steps add are gone (LOG_TABLE's
 // area and action columns narrower), version rows and settings rows of later
-// steps are gone, and the procedures hold the forms of that step. The
-// procedures later steps install, and those whose shipped bodies need
-// columns the old tables lack, keep empty bodies; ADD_ING_TO_INV has its five
-// old parameters before step 17, DELETE_PROVODKA is missing before step 14.
+// steps are gone, and the procedures hold the forms of that step: the older
+// program's own where this program mends them (fixtures/older_procedures.sql),
+// without any exception. The procedures later steps install, and those whose
+// shipped bodies need columns the old tables lack, keep empty bodies;
+// ADD_ING_TO_INV has its five old parameters before step 17, DELETE_PROVODKA
+// is missing before step 14.
 void MakeOldDatabase(TestDb& t, int step);
 
 // The procedures the upgrade installs last, with the step that does it.

@@ -67,6 +67,7 @@ inline void Doc(const Exec& exec, qint64 kod, const QString& name, const QDate& 
              .arg(provodka));
 }
 
+// A movement line; type 0 leaves its direction null, as on a line not posted yet.
 inline void Move(const Exec& exec, qint64 doc, qint64 ing, qint64 otdel, double kolvo, double cena, int type)
 {
     exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES "
@@ -76,7 +77,7 @@ inline void Move(const Exec& exec, qint64 doc, qint64 ing, qint64 otdel, double 
              .arg(otdel)
              .arg(kolvo, 0, 'g', 17)
              .arg(cena, 0, 'g', 17)
-             .arg(type));
+             .arg(type ? QString::number(type) : QStringLiteral("NULL")));
 }
 
 inline void Stock(const Exec& exec, qint64 ing, qint64 firma, qint64 otdel, double kolvo, const QString& kod1s = {},

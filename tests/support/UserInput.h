@@ -25,15 +25,28 @@ inline void showActive(QWidget* window, QWidget* focus)
 }
 
 // Each character of `text` and then Enter, each to whichever control has the focus then.
-inline void typeThenEnter(const QString& text, QWidget* fallback)
+// With Qt::KeypadModifier the keys are those of the numeric pad, its Enter included.
+inline void typeThenEnter(const QString& text, QWidget* fallback, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
     auto target = [fallback] {
         QWidget* f = QApplication::focusWidget();
         return f ? f : fallback;
     };
     for (const QChar c : text)
-        QTest::keyClick(target(), c.toLatin1());
-    QTest::keyClick(target(), Qt::Key_Return);
+        QTest::keyClick(target(), c.toLatin1(), mods);
+    QTest::keyClick(target(), mods & Qt::KeypadModifier ? Qt::Key_Enter : Qt::Key_Return, mods);
+}
+
+// Clicks with the mouse the grid's cell of the query's `row` in the column showing `field`.
+inline void clickCell(db::DbGrid* grid, int row, const QString& field)
+{
+    const QList<db::GridColumn>& cols = grid->datasetModel()->columns();
+    int column = 0;
+    while (column < cols.size() && cols[column].field != field)
+        ++column;
+    const QModelIndex cell = grid->model()->index(row, column);
+    grid->scrollTo(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
 }
 
 // Clicks the keypad's buttons for `text` (digits and ',') and then its OK, with the mouse.

@@ -86,11 +86,20 @@ inline void expectDialogsFit(const std::vector<std::pair<QWidget*, std::string>>
         for (db::DbGrid* grid : w->findChildren<db::DbGrid*>()) {
             QHeaderView* h = grid->horizontalHeader();
             EXPECT_DOUBLE_EQ(h->font().pointSizeF(), grid->font().pointSizeF()) << name;
-            // A column laid out for the dialog's design font still holds its title.
+            // A column laid out for the dialog's design font still holds its title,
+            // on one line or, where the header wraps its titles, within its height.
+            const bool wraps = h->defaultAlignment() & Qt::TextWordWrap;
             for (int i = 0; i < h->count(); ++i) {
                 const QString title = grid->model()->headerData(i, Qt::Horizontal).toString();
-                if (h->sectionResizeMode(i) == QHeaderView::Interactive && !h->isSectionHidden(i))
+                if (h->sectionResizeMode(i) != QHeaderView::Interactive || h->isSectionHidden(i))
+                    continue;
+                if (!wraps) {
                     EXPECT_GE(h->sectionSize(i), h->fontMetrics().horizontalAdvance(title)) << name << ": " << title.toStdString();
+                    continue;
+                }
+                const QRect text = h->fontMetrics().boundingRect(QRect(0, 0, h->sectionSize(i), 10000), Qt::TextWordWrap, title);
+                EXPECT_LE(text.width(), h->sectionSize(i)) << name << ": " << title.toStdString();
+                EXPECT_LE(text.height(), h->height()) << name << ": " << title.toStdString();
             }
         }
         w->hide();

@@ -14,6 +14,9 @@
 #include <map>
 #include <set>
 
+#include <com/sun/star/awt/FontDescriptor.hpp>
+#include <com/sun/star/awt/XDevice.hpp>
+#include <com/sun/star/awt/XToolkit.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XMultiPropertySet.hpp>
@@ -30,6 +33,7 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/awt/FontSlant.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -92,8 +96,16 @@ QString qs(const rtl::OUString& s)
     return QString(reinterpret_cast<const QChar*>(s.getStr()), static_cast<int>(s.getLength()));
 }
 
+// Called in the handler of the exception e.
 [[noreturn]] void rethrowIn(const char* call, const uno::Exception& e)
 {
+    try {
+        throw;
+    } catch (const lang::DisposedException&) {
+        // The bridge to an office that ended disposes of every object it reached.
+        throw OfficeStopped();
+    } catch (...) {
+    }
     throw OfficeError(std::string(call) + ": " + qs(e.Message).toStdString());
 }
 #define rethrow(e) rethrowIn(__func__, e)
@@ -152,6 +164,16 @@ table::CellAddress unoCell(const CellAddress& c)
     a.Column = c.column;
     a.Row = c.row;
     return a;
+}
+
+// An office that ends while a call is being written closes the pipe under
+// the writer: the write is to fail (the bridge then reports the office gone),
+// not to end this process by SIGPIPE. A handler set by someone else stays.
+void ignoreBrokenPipe()
+{
+    struct sigaction current {};
+    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        ::signal(SIGPIPE, SIG_IGN);
 }
 
 // The client side of UNO needs its bootstrap file before the first call.
@@ -609,6 +631,17 @@ public:
         }
     }
 
+    void removeSheet(int index) override
+    {
+        try {
+            const rtl::OUString name = Reference<container::XNamed>(sheets_->getByIndex(index), UNO_QUERY_THROW)->getName();
+            sheetCache_.clear();
+            doc_->getSheets()->removeByName(name);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void setBlockFormulas(const CellAddress& c, const QList<QStringList>& rows) override
     {
         if (rows.isEmpty() || rows.front().isEmpty())
@@ -822,6 +855,9 @@ private:
 
 } // namespace
 
+// How long an office is still looked for once the program that started it ended.
+constexpr int kEndedStartGraceMs = 3000;
+
 struct UnoOffice::Impl {
     UnoOptions options;
     Reference<uno::XComponentContext> local;
@@ -884,22 +920,7 @@ struct UnoOffice::Impl {
         return profile + QStringLiteral("/user/fonts");
     }
 
-    // A font already there of the same size is left as it is.
-    void installFonts() const
-    {
-        if (options.fontFiles.isEmpty())
-            return;
-        const QString folder = fontFolder();
-        QDir().mkpath(folder);
-        for (const QString& file : options.fontFiles) {
-            const QFileInfo from(file);
-            const QString to = folder + QLatin1Char('/') + from.fileName();
-            if (QFileInfo(to).size() == from.size())
-                continue;
-            QFile::remove(to);
-            QFile::copy(file, to);
-        }
-    }
+    void installFonts() const { InstallFonts(options.fontFiles, fontFolder()); }
 
     void start()
     {
@@ -939,6 +960,7 @@ bool UnoOffice::connect()
         d->inUse = true;
         return true;
     }
+    ignoreBrokenPipe();
     try {
         ensureBootstrapVariable();
         if (!d->local.is())
@@ -952,9 +974,21 @@ bool UnoOffice::connect()
             return false;
         QElapsedTimer timer;
         timer.start();
+        QElapsedTimer ended;  // since the started program ended
         while (!d->resolve()) {
             if (timer.elapsed() > d->options.startTimeoutMs)
                 return false;
+            // The start program may end after handing its arguments to an
+            // office already running (the user's own): that one gets a moment
+            // to accept; an office that fails to come up is not waited for.
+            if (!ended.isValid() && ::kill(static_cast<pid_t>(d->pid), 0) != 0)
+                ended.start();
+            if (ended.isValid() && ended.elapsed() > kEndedStartGraceMs)
+                return false;
+            // The program's windows keep painting while the office starts; what
+            // the user types waits until the print has its office.
+            if (QCoreApplication::instance())
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             QThread::msleep(50);
         }
     }
@@ -968,7 +1002,14 @@ bool UnoOffice::connected() const { return d->inUse && d->desktop.is(); }
 
 std::unique_ptr<Document> UnoOffice::newCalc()
 {
-    return loadDocument(QString());
+    std::unique_ptr<Document> doc = loadDocument(QString());
+    // The office names a new sheet in its own interface language ("Sheet1").
+    for (int i = 0; i < doc->sheetCount(); ++i) {
+        const QString name = QStringLiteral("Лист%1").arg(i + 1);
+        if (doc->sheetName(i) != name)
+            doc->setSheetName(i, name);
+    }
+    return doc;
 }
 
 std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
@@ -1030,6 +1071,25 @@ std::unique_ptr<Document> UnoOffice::editDocument(const QString& path)
     }
 }
 
+bool UnoOffice::hasFont(const QString& family)
+{
+    if (!d->alive())
+        return true;
+    try {
+        Reference<awt::XToolkit> toolkit(
+            d->remote->getServiceManager()->createInstanceWithContext("com.sun.star.awt.Toolkit", d->remote),
+            UNO_QUERY_THROW);
+        const Sequence<awt::FontDescriptor> fonts = toolkit->createScreenCompatibleDevice(1, 1)->getFontDescriptors();
+        const rtl::OUString name = ou(family);
+        for (sal_Int32 i = 0; i < fonts.getLength(); ++i)
+            if (fonts[i].Name == name)
+                return true;
+        return false;
+    } catch (const uno::Exception&) {
+        return true;
+    }
+}
+
 void UnoOffice::terminate()
 {
     if (d->alive()) {
@@ -1051,16 +1111,6 @@ void UnoOffice::terminate()
     d->started = false;
     d->pid = 0;
     d->inUse = false;
-}
-
-QStringList ProgramFontFiles()
-{
-    const QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    const QDir fonts(folder + QStringLiteral("/fonts"));
-    QStringList files;
-    for (const QString& name : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name))
-        files << fonts.filePath(name);
-    return files;
 }
 
 UnoOptions ProgramUnoOptions()

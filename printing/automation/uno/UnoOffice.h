@@ -4,6 +4,7 @@
 // and reached over a named pipe; the connection is kept for later documents
 // and made again when the office went away (the user closed it).
 
+#include "automation/ProgramFonts.h"
 #include "automation/Spreadsheet.h"
 
 #include <QString>
@@ -43,6 +44,7 @@ public:
     std::unique_ptr<Document> newCalc() override;
     std::unique_ptr<Document> loadDocument(const QString& path) override;
     std::unique_ptr<Document> editDocument(const QString& path) override;
+    bool hasFont(const QString& family) override;
 
     // Ends the office (closing every document unsaved).
     void terminate();
@@ -52,9 +54,6 @@ public:
 private:
     std::unique_ptr<Impl> d;
 };
-
-// The fonts built with the program: the files of the fonts folder beside it.
-QStringList ProgramFontFiles();
 
 // Options for the program: a visible office on a pipe of this user.
 UnoOptions ProgramUnoOptions();

@@ -1,0 +1,27 @@
+#pragma once
+
+// Figures the reports compute from stored quantities and amounts.
+
+#include "automation/Settled.h"
+
+#include <QString>
+
+namespace reports {
+
+// A value within a millionth of zero is tested, divided by and printed as 0.
+using automation::Settled;
+
+// The direction of a movement line (1 into stock, 2 out of stock) as a
+// statement column: the one posting wrote, or, on a line not posted yet, the
+// one its document's posting will give it. Receipts (5) and production
+// output (2) come in; sales (3), issues (6), production write-offs (7) and a
+// transfer's own lines (4; posting adds the receiver's half) go out.
+// `moves` and `docs` name the line's and its document's tables in the statement.
+inline QString LineDirectionSql(const QString& moves, const QString& docs)
+{
+    return QStringLiteral("COALESCE(%1.TYPE_MOVES, CASE WHEN %2.DOC_TYPE IN (2, 5) THEN 1 "
+                          "WHEN %2.DOC_TYPE IN (3, 4, 6, 7) THEN 2 END)")
+        .arg(moves, docs);
+}
+
+} // namespace reports
