@@ -3,6 +3,7 @@
 #include "CatalogueUi.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
@@ -27,7 +28,9 @@ TForm_ShowKarta::TForm_ShowKarta(QWidget* parent)
 {
     setWindowTitle(kCaption);
     auto* lay = new QVBoxLayout(this);
-    QS = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Sostav = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Sostav->setTables({QStringLiteral("KARTA"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    QS = List_Sostav->query();
     QS->addCalcField(QStringLiteral("K_BRUTTO"), db::FieldKind::Float);
     QS->onCalcFields = [](db::Query& q) {
         const db::Field percent = q.field(QStringLiteral("PERCENT"));
@@ -38,6 +41,7 @@ TForm_ShowKarta::TForm_ShowKarta(QWidget* parent)
     };
     Grid_Sostav = new db::DbGrid(this);
     Grid_Sostav->setQuery(QS);
+    List_Sostav->setGrid(Grid_Sostav);
     cat::SetColumns(Grid_Sostav, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                   {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
                                   {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 80, QStringLiteral("0.######")},

@@ -6,12 +6,14 @@
 
 namespace db {
 class DbGrid;
+class ListHolder;
 class Query;
 } // namespace db
 
 // The read-only costing card of a dish. The opener fills QS for the dish,
 // sets the caption and shows the window modally; hiding it closes QS and
-// puts the design caption back.
+// puts the design caption back. While shown, a committed change of the card,
+// its products or their units reloads QS on the row it stood on.
 class TForm_ShowKarta : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +25,7 @@ public:
     // The card rows of the dish into QS.
     void Fill(qint64 dish);
 
+    db::ListHolder* List_Sostav;  // holds QS
     db::Query* QS;
     db::DbGrid* Grid_Sostav;
 

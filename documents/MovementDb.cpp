@@ -2,6 +2,7 @@
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 
 #include <cmath>
 
@@ -50,12 +51,6 @@ QString PeriodCaption(bool allDates, const QDate& start, const QDate& finish)
         return QStringLiteral("Любая дата документа");
     return start.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" <...> ") +
            finish.toString(QStringLiteral("dd.MM.yyyy"));
-}
-
-double RoundToKopeck(double v)
-{
-    // As the sales lines: to the nearest kopeck, an exact half to the even one (0.125 gives 0.12).
-    return std::nearbyint(v * 100) / 100;
 }
 
 namespace {
@@ -165,7 +160,7 @@ qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing,
     w->param(QStringLiteral("KD")).setString(Key(doc));
     w->param(QStringLiteral("KI")).setString(Key(ing));
     w->param(QStringLiteral("KV")).setDouble(0);
-    w->param(QStringLiteral("CN")).setDouble(RoundToKopeck(priceKind == 0 ? cena : myCena));
+    w->param(QStringLiteral("CN")).setDouble(engine::ToKopeck(priceKind == 0 ? cena : myCena));
     w->param(QStringLiteral("KO")).setString(Key(otdel));
     w->execSql();
     return kod;

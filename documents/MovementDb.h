@@ -52,9 +52,6 @@ void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind
 // (by the document's price kind) rounded to the kopeck. Returns its key.
 qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena);
 
-// Kopecks: times 100, rounded (an exact half to even), divided by 100.
-double RoundToKopeck(double v);
-
 // One value of one line: KOLVO or CENA.
 void SetLineValue(const engine::Context& ctx, qint64 line, const QString& column, double value);
 // One line, or every line of a document.

@@ -1,23 +1,11 @@
 #include "MenuPrice.h"
 
 #include "costing/Rounding.h"
-
-#include <cfenv>
-#include <cmath>
+#include "engine/Kopecks.h"
 
 namespace menus {
 
-qint64 RoundHalfEven(long double v)
-{
-    // llrintl rounds in the current mode; the program never leaves "to nearest".
-    const int mode = std::fegetround();
-    if (mode != FE_TONEAREST)
-        std::fesetround(FE_TONEAREST);
-    const qint64 r = static_cast<qint64>(std::llrint(v));
-    if (mode != FE_TONEAREST)
-        std::fesetround(mode);
-    return r;
-}
+qint64 RoundHalfEven(long double v) { return static_cast<qint64>(engine::RoundHalfEven(v)); }
 
 namespace {
 
@@ -43,7 +31,7 @@ std::optional<double> CenaMenu(const MenuLine& line, MenuPriceUse use, bool perc
         return static_cast<double>(mf / 100.0L);
     case MenuPriceUse::Document: {
         const double price = unrounded ? ToKopecks(mf) : roundPrice(mf / 100.0L);
-        return static_cast<double>(RoundHalfEven(static_cast<long double>(price) * 100.0L)) / 100.0;
+        return engine::ToKopeck(price);
     }
     case MenuPriceUse::List:
         break;

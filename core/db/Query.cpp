@@ -421,6 +421,18 @@ void Query::ensurePrepared()
     stmtType_ = s->getType(&st);
     st.check();
     stmt_ = s;
+    changedTable_.clear();
+    if (stmtType_ == isc_info_sql_stmt_insert || stmtType_ == isc_info_sql_stmt_update ||
+        stmtType_ == isc_info_sql_stmt_delete || stmtType_ == isc_info_sql_stmt_exec_procedure) {
+        // The table a DML statement names right after its verb (one with
+        // RETURNING reports itself as a procedure call), noted on each run.
+        static const QRegularExpression target(
+            QStringLiteral(R"(^\s*(?:INSERT\s+INTO|UPDATE\s+OR\s+INSERT\s+INTO|UPDATE|DELETE\s+FROM|MERGE\s+INTO)\s+"?([A-Za-z0-9_$]+))"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = target.match(serverSql_);
+        if (m.hasMatch())
+            changedTable_ = m.captured(1).toUpper();
+    }
 }
 
 std::unique_ptr<Query::Bound> Query::bindParams()
@@ -825,6 +837,12 @@ void Query::close()
     emit afterClose();
 }
 
+void Query::noteChangedTable()
+{
+    if (!changedTable_.isEmpty())
+        tr_->noteChange(changedTable_);
+}
+
 void Query::execSql()
 {
     close();
@@ -845,6 +863,7 @@ void Query::execSql()
                    nullptr);
         st.check();
     }
+    noteChangedTable();
     rowsAffected_ = static_cast<int>(s->getAffectedRecords(&st));
     if (st.failed())
         rowsAffected_ = 0;

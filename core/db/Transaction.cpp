@@ -84,6 +84,14 @@ void Transaction::startWith(const std::vector<unsigned char>& tpbTags)
     ITransaction* t = db_->attachment()->startTransaction(&st, static_cast<unsigned>(tpbTags.size()), tpbTags.data());
     st.check();
     handle_ = t;
+    changes_.clear();
+}
+
+void Transaction::noteChange(const QString& table, qint64 key)
+{
+    QSet<qint64>& keys = changes_[table.toUpper()];
+    if (key != 0)
+        keys.insert(key);
 }
 
 void Transaction::commit()

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
+#include <QString>
 
 #include <vector>
 
@@ -47,6 +50,14 @@ public:
     Database* database() const { return db_; }
     Firebird::ITransaction* handle() const;
 
+    // What changed since the transaction started: each table an INSERT,
+    // UPDATE, DELETE or MERGE on it names (upper case), and the keys a writer
+    // noted for a table it knows them of (a table without keys: an empty
+    // set). A writer notes what statements do not name: the tables of a
+    // procedure or of a trigger. The write road announces it after its commit.
+    void noteChange(const QString& table, qint64 key = 0);
+    const QHash<QString, QSet<qint64>>& changes() const { return changes_; }
+
 signals:
     void ended();
 
@@ -59,6 +70,7 @@ private:
     std::vector<unsigned char> tpb_;
     Firebird::ITransaction* handle_ = nullptr;
     quint64 commits_ = 0;
+    QHash<QString, QSet<qint64>> changes_;
 };
 
 } // namespace db

@@ -1,5 +1,6 @@
 #include "WriteRoad.h"
 
+#include "Changes.h"
 #include "Clock.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
@@ -57,10 +58,16 @@ WriteTransaction::~WriteTransaction()
 void WriteTransaction::commit(const QString& area, const QString& action)
 {
     engine::WriteLogLine(ctx_, area, action);
-    ctx_.write->commit();
+    commit();
 }
 
-void WriteTransaction::commit() { ctx_.write->commit(); }
+void WriteTransaction::commit()
+{
+    engine::ChangeSet changes;
+    changes.tables = ctx_.write->changes();
+    ctx_.write->commit();
+    engine::ChangeSignal::instance()->announce(changes);
+}
 
 void WriteTransaction::rollback()
 {

@@ -46,7 +46,9 @@ public:
 
     const engine::Context& context() const { return ctx_; }
 
-    // Writes the protocol line (user of the context, time of the clock) and commits.
+    // Writes the protocol line (user of the context, time of the clock) and
+    // commits. After a commit that succeeds the road announces the tables (and
+    // keys) it changed through engine::ChangeSignal (engine/Changes.h).
     void commit(const QString& area, const QString& action);
     // Commits without a protocol line, for the few changes that carry none.
     void commit();

@@ -4,6 +4,7 @@
 #include "costing/Expansion.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 
 #include <cmath>
 #include <memory>
@@ -141,13 +142,6 @@ qint64 insertOutput(const Context& ctx, const DocHeader& x, int priceRule)
 
 } // namespace
 
-double KopeckHalfEven(double price)
-{
-    // The default rounding direction of the floating-point environment: to
-    // the nearest, an exact half to the even neighbour.
-    return std::nearbyint(price * 100.0) / 100.0;
-}
-
 RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
 {
     ClaimDocument(ctx, doc);
@@ -180,7 +174,7 @@ RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
     if (x.p == WriteOffMode::Finished) {
         for (lines->first(); !lines->eof(); lines->next()) {
             MoveLine l = lineOf(*lines);
-            l.cena = KopeckHalfEven(l.cena);
+            l.cena = engine::ToKopeck(l.cena);
             moves.add(l);
         }
     } else if (x.p >= 0) {

@@ -30,8 +30,4 @@ struct RealOutcome {
 // throws std::logic_error, one posted meanwhile std::runtime_error.
 RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule);
 
-// The sales write-off price of a line: the line's price to the nearest kopeck,
-// an exact half to the even kopeck.
-double KopeckHalfEven(double price);
-
 } // namespace posting

@@ -1,5 +1,7 @@
 #include "Sheet.h"
 
+#include "engine/Kopecks.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -93,7 +95,7 @@ void PrintWrapped(Canvas& canvas, const PrintParams& p, int widthMm, int& line, 
 QString PriceText(double price)
 {
     // Whole kopecks first, so 19.99 never prints as 19р 98к.
-    long long kop = RoundEven(price * 100.0);
+    long long kop = engine::Kopecks(price);
     const bool negative = kop < 0;
     kop = std::llabs(kop);
     const long long r = kop / 100;

@@ -5,6 +5,7 @@
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 
 #include <cmath>
 
@@ -42,7 +43,7 @@ CardProduct readProduct(const engine::Context& ctx, qint64 product)
 
 QString CardMoneyText(double amount, const QString& rub, const QString& kop)
 {
-    const qint64 c = std::isfinite(amount) ? std::llrint(amount * 100) : 0;
+    const qint64 c = engine::Kopecks(amount);
     const qint64 a = c < 0 ? -c : c;
     return (c < 0 ? QStringLiteral("-") : QString()) + QString::number(a / 100) + rub + QLatin1Char(' ') +
            QString::number(a % 100) + kop;

@@ -3,6 +3,7 @@
 #include "db/Query.h"
 #include "engine/Clock.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 #include "menus/SectionDishes.h"
 
 namespace reports {
@@ -70,7 +71,7 @@ QVector<MenuSectionLine> LoadMenuSections(const engine::Context& ctx, qint64 men
 
 QString MenuMoneyText(double amount, const QString& rub, const QString& kop)
 {
-    const qint64 c = menus::RoundHalfEven(static_cast<long double>(amount) * 100);
+    const qint64 c = engine::Kopecks(amount);
     const qint64 whole = c < 0 ? -c : c;
     return (c < 0 ? QStringLiteral("-") : QString()) + QString::number(whole / 100) + rub + QLatin1Char(' ') +
            QStringLiteral("%1").arg(whole % 100, 2, 10, QLatin1Char('0')) + kop;
@@ -125,7 +126,7 @@ void PrintMenu(const engine::Context& ctx, automation::Office& office, const QSt
             run.putText(QStringLiteral("vihod"), d.vihod);
             run.putFloat(QStringLiteral("cena"), price);
             run.putText(QStringLiteral("cena2"), MenuMoneyText(price, settings.rub, settings.kop));
-            run.putInt(QStringLiteral("kalories_menu"), menus::RoundHalfEven(d.kalories), RowNext);
+            run.putInt(QStringLiteral("kalories_menu"), static_cast<qint64>(engine::RoundHalfEven(d.kalories)), RowNext);
         }
     }
     run.endBlock();

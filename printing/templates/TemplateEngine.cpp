@@ -1,6 +1,7 @@
 #include "TemplateEngine.h"
 
 #include "engine/TemplateCacheName.h"
+#include "engine/Kopecks.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,7 +185,7 @@ QString ValueText(const R_Field& value)
     case KindFloat: {
         // Hundredths rounded to nearest, ties to even, as amounts in words
         // round them: one document never shows 0,13 beside "12 коп." for one total.
-        QString s = QString::number(std::nearbyint(value.F * 100.0) / 100.0, 'f', 2);
+        QString s = QString::number(engine::ToKopeck(value.F), 'f', 2);
         if (s == QStringLiteral("-0.00"))
             s = QStringLiteral("0.00");
         return s.replace(QLatin1Char('.'), QLatin1Char(','));

@@ -1,5 +1,7 @@
 #include "AmountInWords.h"
 
+#include "engine/Kopecks.h"
+
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -132,7 +134,7 @@ QString AmountInWords(double amount, const MoneyNames& names)
     if (!std::isfinite(amount))
         amount = 0;
     // Hundredths rounded to nearest, ties to even (the default rounding mode).
-    const double hundredths = std::nearbyint(std::fabs(amount) * 100.0);
+    const double hundredths = static_cast<double>(engine::Hundredths(std::fabs(amount)));
     const bool negative = amount < 0 && hundredths != 0;
 
     // The decimal digits of the hundredths, exact for any size of amount.

@@ -8,6 +8,8 @@
 #include "Unit_Menu_S.h"
 #include "Unit_Recept.h"
 #include "Unit_ShowKarta.h"
+#include "engine/EngineDb.h"
+#include "engine/WriteRoad.h"
 #include "grid/DatasetModel.h"
 #include "util/Settings.h"
 #include "util/SettingsStore.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QTest>
 #include <QTextEdit>
 
 namespace {
@@ -83,6 +86,25 @@ TEST_F(CardDialogs, TheCardViewShowsRowsAsTheSettingAsks)
     f->hide();
     EXPECT_FALSE(f->QS->active());
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Калькуляционная карта блюда."));
+}
+
+TEST_F(CardDialogs, TheShownCardFollowsACommittedChangeOfItsRowsOnItsRow)
+{
+    TForm_ShowKarta* f = Form_ShowKarta;
+    f->Fill(soup);
+    f->show();
+    f->QS->setRecNo(1);
+    const qint64 row = f->QS->field(QStringLiteral("KOD")).asInt64();
+    {
+        WriteTransaction w;
+        engine::Exec(w.context(), QStringLiteral("UPDATE KARTA SET KOLVO = 0.3 WHERE KOD = %1").arg(row));
+        w.commit();
+    }
+    EXPECT_TRUE(f->Grid_Sostav->greyed());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f->Grid_Sostav->greyed(); }, 3000));
+    EXPECT_EQ(f->QS->recNo(), 1);
+    EXPECT_DOUBLE_EQ(f->QS->field(QStringLiteral("KOLVO")).asDouble(), 0.3);
+    f->hide();
 }
 
 TEST_F(CardDialogs, TheMenuDishPickerShowsTheCardOfItsProduct)

@@ -1,0 +1,35 @@
+#include "Changes.h"
+
+#include "db/Database.h"
+#include "db/Transaction.h"
+
+namespace engine {
+
+bool ChangeSet::touches(const QStringList& names) const
+{
+    for (const QString& n : names) {
+        if (tables.contains(n.toUpper()))
+            return true;
+    }
+    return false;
+}
+
+ChangeSignal* ChangeSignal::instance()
+{
+    static ChangeSignal signal;
+    return &signal;
+}
+
+void ChangeSignal::announce(const ChangeSet& changes)
+{
+    if (!changes.isEmpty())
+        emit committed(changes);
+}
+
+void NoteChange(const Context& ctx, const QString& table, qint64 key)
+{
+    if (ctx.write)
+        ctx.write->noteChange(table, key);
+}
+
+} // namespace engine

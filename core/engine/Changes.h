@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Context.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// What a write road changed, announced after its commit succeeds. Lists
+// subscribe to the tables they read instead of being reopened by hand.
+//
+// The write transaction notes the table of every INSERT, UPDATE, DELETE and
+// MERGE run on it; a writer notes what no statement names (the tables a
+// procedure or a trigger changes) and the keys it knows:
+//
+//     engine::NoteChange(ctx, QStringLiteral("ING_SKLAD"), row);
+//
+// A road that is rolled back, or whose commit fails, announces nothing.
+namespace engine {
+
+struct ChangeSet {
+    // Table (upper case) -> the keys noted for it; an empty set: keys unknown.
+    QHash<QString, QSet<qint64>> tables;
+
+    bool isEmpty() const { return tables.isEmpty(); }
+    // True when one of these tables (any case) changed.
+    bool touches(const QStringList& names) const;
+};
+
+// The one announcer of the process: every write road emits here.
+class ChangeSignal : public QObject {
+    Q_OBJECT
+public:
+    static ChangeSignal* instance();
+    // Emits committed() unless nothing changed (the write road calls it).
+    void announce(const ChangeSet& changes);
+
+signals:
+    void committed(const engine::ChangeSet& changes);
+};
+
+// Notes on the context's write transaction that the change touches a table,
+// with a key where one is known (0: none).
+void NoteChange(const Context& ctx, const QString& table, qint64 key = 0);
+
+} // namespace engine

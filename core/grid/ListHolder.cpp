@@ -1,0 +1,65 @@
+#include "ListHolder.h"
+
+#include "DatasetModel.h"
+#include "db/Query.h"
+#include "engine/Changes.h"
+
+#include <QTimer>
+
+namespace db {
+
+ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, int debounceMs)
+    : QObject(parent), query_(new Query(database, read, this)), timer_(new QTimer(this))
+{
+    timer_->setSingleShot(true);
+    timer_->setInterval(debounceMs);
+    connect(timer_, &QTimer::timeout, this, &ListHolder::timerFired);
+    connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, this, &ListHolder::changesCommitted);
+}
+
+ListHolder::~ListHolder() = default;
+
+void ListHolder::changesCommitted(const engine::ChangeSet& changes)
+{
+    if (changes.touches(tables_))
+        scheduleReload();
+}
+
+void ListHolder::scheduleReload()
+{
+    if (!query_->active())
+        return;
+    if (grid_)
+        grid_->greyOut();
+    timer_->start();
+}
+
+bool ListHolder::reloadPending() const { return timer_->isActive(); }
+
+void ListHolder::timerFired()
+{
+    // Closed while the reload waited (the window hid): there is nothing to show again.
+    if (!query_->active()) {
+        if (grid_)
+            grid_->release();
+        return;
+    }
+    reopen();
+}
+
+void ListHolder::reopen()
+{
+    timer_->stop();
+    QVariant key;
+    if (query_->active() && !query_->isEmpty() && query_->hasField(keyField_))
+        key = query_->field(keyField_).value();
+    query_->close();
+    query_->open();
+    if (key.isValid() && !key.isNull() && !query_->isEmpty())
+        query_->locate(keyField_, key);
+    if (grid_)
+        grid_->release();
+    emit reopened();
+}
+
+} // namespace db

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QTimer;
+
+namespace engine {
+struct ChangeSet;
+}
+
+namespace db {
+
+class Database;
+class DbGrid;
+class Query;
+class Transaction;
+
+// One list of a window: its query, the debounce timer of its reload, the
+// grid it greys while the reload waits, and its reopen at the current key.
+// The list subscribes to the tables it reads: when a write road commits a
+// change to one of them, an open list greys its grid and reloads once the
+// timer runs out, back on the row it stood on. A list that is closed waits
+// for nothing; a road that is rolled back announces nothing.
+//
+//     list = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+//     list->setTables({QStringLiteral("KARTA"), QStringLiteral("ING")});
+//     list->setGrid(Grid_Sostav);
+//     list->query()->setSql(...);  list->query()->open();
+class ListHolder : public QObject {
+    Q_OBJECT
+public:
+    // The list reads on `read` (a read-committed transaction sees each commit).
+    ListHolder(Database* database, Transaction* read, QObject* parent = nullptr, int debounceMs = 400);
+    ~ListHolder() override;
+
+    Query* query() const { return query_; }
+    QTimer* timer() const { return timer_; }
+
+    // The tables the list reads; a commit that changed none of them leaves it be.
+    void setTables(const QStringList& tables) { tables_ = tables; }
+    const QStringList& tables() const { return tables_; }
+    // The grid that greys while a reload waits (may be null).
+    void setGrid(DbGrid* grid) { grid_ = grid; }
+    // The field of the current row's key, "KOD" unless set.
+    void setKeyField(const QString& field) { keyField_ = field; }
+
+    // Greys the grid and (re)starts the timer; nothing for a closed list.
+    void scheduleReload();
+    // Reopens the list now on the row of the current key (the first row
+    // when that row is gone) and releases the grid.
+    void reopen();
+    bool reloadPending() const;
+
+signals:
+    // The list was reopened by its holder.
+    void reopened();
+
+private:
+    void changesCommitted(const engine::ChangeSet& changes);
+    void timerFired();
+
+    Query* query_;
+    QTimer* timer_;
+    QPointer<DbGrid> grid_;
+    QStringList tables_;
+    QString keyField_ = QStringLiteral("KOD");
+};
+
+} // namespace db

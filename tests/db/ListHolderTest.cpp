@@ -1,0 +1,105 @@
+// A list held by its holder follows what write roads commit: a commit that
+// changed a table it reads reloads it at its row, a rollback or a change
+// elsewhere leaves it alone.
+
+#include "db/Query.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
+#include "engine/Changes.h"
+#include "engine/EngineDb.h"
+#include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
+#include "support/EngineEnv.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+qint64 CurrentKey(db::Query* q) { return q->field(QStringLiteral("KOD")).asInt64(); }
+
+TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnotherTableNothing)
+{
+    TestDb t;
+    for (int k : {101, 102, 103})
+        t.exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (%1, 'Ед %1')").arg(k));
+
+    db::ListHolder list(&t.db(), &t.read(), nullptr, 10);
+    db::DbGrid grid;
+    grid.setQuery(list.query());
+    list.setGrid(&grid);
+    list.setTables({QStringLiteral("ed_izm")});
+    list.query()->setSql(QStringLiteral("SELECT KOD, NAME FROM ED_IZM WHERE KOD > 100 ORDER BY NAME"));
+    list.query()->open();
+    list.query()->setRecNo(1);
+    ASSERT_EQ(CurrentKey(list.query()), 102);
+    int reopened = 0;
+    QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
+    std::vector<engine::ChangeSet> announced;
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed,
+                     [&](const engine::ChangeSet& c) { announced.push_back(c); });
+
+    // The second road: a write transaction of its own on the connection.
+    db::Transaction other(&t.db(), db::Transaction::writeParams());
+    engine::Context road = ContextOn(t);
+    road.write = &other;
+    const QString addFirst = QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (104, 'Ед 100')");
+
+    {
+        WriteTransaction w(road);
+        engine::Exec(road, addFirst);
+    }  // left without a commit: rolled back
+    QTest::qWait(40);
+    EXPECT_TRUE(announced.empty());
+    EXPECT_EQ(reopened, 0);
+    EXPECT_FALSE(grid.greyed());
+    EXPECT_EQ(list.query()->recordCount(), 3);
+
+    // Only the protocol table changes: the list stays.
+    {
+        WriteTransaction w(road);
+        w.commit(QStringLiteral("Тест"), QStringLiteral("Строка протокола"));
+    }
+    QTest::qWait(40);
+    ASSERT_EQ(announced.size(), 1u);
+    EXPECT_TRUE(announced[0].touches({QStringLiteral("LOG_TABLE")}));
+    EXPECT_EQ(reopened, 0);
+
+    {
+        WriteTransaction w(road);
+        engine::Exec(road, addFirst);
+        w.commit(QStringLiteral("Тест"), QStringLiteral("Добавлена единица"));
+    }
+    ASSERT_EQ(announced.size(), 2u);
+    EXPECT_TRUE(announced[1].touches({QStringLiteral("ED_IZM"), QStringLiteral("LOG_TABLE")}));
+    EXPECT_TRUE(grid.greyed());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 1; }, 2000));
+    EXPECT_FALSE(grid.greyed());
+    EXPECT_EQ(list.query()->recordCount(), 4);
+    EXPECT_EQ(CurrentKey(list.query()), 102);  // the same row, now the third
+    EXPECT_EQ(list.query()->recNo(), 2);
+
+    // A change no statement names (a procedure's) is noted by its writer, with its key.
+    {
+        WriteTransaction w(road);
+        engine::NoteChange(road, QStringLiteral("Ed_Izm"), 103);
+        w.commit();
+    }
+    ASSERT_EQ(announced.size(), 3u);
+    EXPECT_EQ(announced[2].tables.value(QStringLiteral("ED_IZM")), QSet<qint64>{103});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 2; }, 2000));
+
+    // A closed list waits for nothing.
+    list.query()->close();
+    {
+        WriteTransaction w(road);
+        engine::Exec(road, QStringLiteral("DELETE FROM ED_IZM WHERE KOD = 104"));
+        w.commit();
+    }
+    EXPECT_FALSE(list.reloadPending());
+    EXPECT_FALSE(grid.greyed());
+}
+
+} // namespace

@@ -1,0 +1,83 @@
+// The kopeck rule and the money texts that follow it: every place that
+// brings money to kopecks agrees on the values where a product rounded to a
+// double and the exact product part ways (the decimal's half kopeck wins).
+
+#include "direct/Sheet.h"
+#include "engine/Kopecks.h"
+#include "reports/CostingCard.h"
+#include "reports/MenuReport.h"
+#include "templates/TemplateEngine.h"
+#include "words/AmountInWords.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+TEST(Kopecks, HalvesOfTheDecimalGoToTheEvenKopeck)
+{
+    struct Case {
+        double amount;
+        qint64 kopecks;
+    };
+    const Case cases[] = {
+        {0.125, 12},    {0.375, 38},   {-0.125, -12}, {2.5, 250},    {12.05, 1205}, {19.99, 1999},
+        {1.15, 115},    {8.2, 820},    {0.29, 29},    {-0.001, 0},   {0, 0},
+        // Decimal halves held just below the half: still a half kopeck.
+        {2.675, 268},   {1.115, 112},  {2.665, 266},
+        // Held far enough below the half that the product stays below it.
+        {1.015, 101},   {1.005, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.amount);
+        EXPECT_EQ(engine::Kopecks(c.amount), c.kopecks);
+        EXPECT_EQ(engine::ToKopeck(c.amount), static_cast<double>(c.kopecks) / 100.0);
+
+        // The money texts of the reports and the direct print take the same kopecks.
+        const qint64 a = c.kopecks < 0 ? -c.kopecks : c.kopecks;
+        const QString sign = c.kopecks < 0 ? QStringLiteral("-") : QString();
+        const QString kop2 = QStringLiteral("%1").arg(a % 100, 2, 10, QLatin1Char('0'));
+        EXPECT_EQ(reports::CardMoneyText(c.amount, QStringLiteral("р."), QStringLiteral("к.")),
+                  sign + QString::number(a / 100) + QStringLiteral("р. ") + QString::number(a % 100) + QStringLiteral("к."));
+        EXPECT_EQ(reports::MenuMoneyText(c.amount, QStringLiteral("р."), QStringLiteral("к.")),
+                  sign + QString::number(a / 100) + QStringLiteral("р. ") + kop2 + QStringLiteral("к."));
+        if (c.kopecks >= 0)
+            EXPECT_TRUE(direct::PriceText(c.amount).endsWith(kop2 + QStringLiteral("к")));
+        R_Field f;
+        f.Typ = templates::KindFloat;
+        f.F = c.amount;
+        EXPECT_EQ(templates::ValueText(f), (sign + QString::number(a / 100) + QLatin1Char(',') + kop2));
+        words::MoneyNames names;
+        names.kop = QStringLiteral("к.");
+        EXPECT_TRUE(words::AmountInWords(c.amount, names).endsWith(QString::number(a % 100) + QStringLiteral("к.")));
+    }
+}
+
+TEST(Kopecks, WholeNumbersHugeAmountsAndTheRoundingMode)
+{
+    EXPECT_EQ(engine::RoundHalfEven(250.5L), 250.0L);
+    EXPECT_EQ(engine::RoundHalfEven(251.5L), 252.0L);
+    // Far beyond a 64-bit count of kopecks: still whole hundredths.
+    EXPECT_EQ(engine::Hundredths(1e17), 1e19L);
+    EXPECT_EQ(engine::Kopecks(1e17), 0);
+    EXPECT_EQ(engine::Kopecks(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(engine::Kopecks(std::numeric_limits<double>::infinity()), 0);
+    EXPECT_TRUE(std::isnan(engine::ToKopeck(std::numeric_limits<double>::quiet_NaN())));
+
+    // A library that leaves another rounding mode behind changes no price.
+    const int mode = std::fegetround();
+    std::fesetround(FE_UPWARD);
+    const qint64 up = engine::Kopecks(0.125);
+    const qint64 down = engine::Kopecks(0.374);
+    std::fesetround(FE_DOWNWARD);
+    const qint64 half = engine::Kopecks(0.375);
+    std::fesetround(mode);
+    EXPECT_EQ(up, 12);
+    EXPECT_EQ(down, 37);
+    EXPECT_EQ(half, 38);
+}
+
+} // namespace
