@@ -8,9 +8,6 @@
 #include "CatalogueUi.h"
 #include "Unit_MenusTab.h"
 #include "Printing.h"
-#include "Unit_Oborotka.h"
-#include "Unit_SelectFirma.h"
-#include "Unit_SelectOtdel.h"
 #include "entries/Office.h"
 #include "automation/ProgramFonts.h"
 #include "Unit_DelDoc.h"
@@ -87,37 +84,6 @@ static void WirePrintingToCore()
     OfficeSession.ExcelWriteColumn = [](const QStringList& lines) { printing::WriteLinesToNewCalc(lines); };
 }
 
-// The turnover statement's options window picks enterprises and departments
-// with the catalogue's pickers.
-static void WireTurnoverPickers()
-{
-    OborotkaPickers().firma = [](qint64& kod, QString& name) {
-        Form_SelectFirma->Prepare(QStringLiteral("Выбор предприятия"), 1);
-        db::Query* q = Form_SelectFirma->Q_Vibor;
-        const bool ok = Msg::execModal(Form_SelectFirma) == QDialog::Accepted && cat::HasRow(q);
-        if (ok) {
-            kod = cat::KeyOf(q);
-            name = q->field(QStringLiteral("NAME")).asString();
-        }
-        q->close();
-        return ok;
-    };
-    OborotkaPickers().otdel = [](qint64 firma, qint64& kod, QString& name) {
-        Form_SelectOtdel->AttachData();
-        db::Query* q = Form_SelectOtdel->Q_O;
-        q->close();
-        q->setSql(QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + Key(firma) + QStringLiteral(" ORDER BY NAME"));
-        q->open();
-        const bool ok = Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q);
-        if (ok) {
-            kod = cat::KeyOf(q);
-            name = q->field(QStringLiteral("NAME")).asString();
-        }
-        q->close();
-        return ok;
-    };
-}
-
 bool CreateWindows(bool runStartup)
 {
     StartupDone = 0;
@@ -152,7 +118,6 @@ bool CreateWindows(bool runStartup)
     Form_VhodHelp.make();
     WireCoreWindows();
     WirePrintingToCore();
-    WireTurnoverPickers();
     // The owners subscribe to their lists: the documents' lists, the catalogue's tabs, the template window.
     AttachDocumentLists();
     AttachCatalogueWindows();

@@ -23,10 +23,50 @@
 #include "Unit_StructureBox.h"
 #include "CatalogueUi.h"
 #include "base/Unit_Base.h"
-#include "entries/ShowStat.h"
+#include "entries/ReportPickers.h"
 #include "util/Messages.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
+
+namespace {
+
+// The enterprise and department pickers as the report dialogs ask them.
+class SharedPickers final : public printing::ReportPickers {
+public:
+    bool firma(qint64& kod, QString& name) override
+    {
+        Form_SelectFirma->Prepare(QStringLiteral("Выбор предприятия"), 1);
+        db::Query* q = Form_SelectFirma->Q_Vibor;
+        const bool chosen = Msg::execModal(Form_SelectFirma) == QDialog::Accepted && cat::HasRow(q);
+        if (chosen) {
+            kod = cat::KeyOf(q);
+            name = q->field(QStringLiteral("NAME")).asString();
+        }
+        q->close();
+        return chosen;
+    }
+
+    bool otdel(qint64 firma, Order order, qint64& kod, QString& name) override
+    {
+        Form_SelectOtdel->AttachData();
+        db::Query* q = Form_SelectOtdel->Q_O;
+        q->close();
+        q->setSql(QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + QString::number(firma) +
+                  (order == Order::ByName ? QStringLiteral(" ORDER BY NAME") : QString()));
+        q->open();
+        const bool chosen = Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q);
+        if (chosen) {
+            kod = cat::KeyOf(q);
+            name = q->field(QStringLiteral("NAME")).asString();
+        }
+        q->close();
+        return chosen;
+    }
+};
+
+SharedPickers sharedPickers;
+
+} // namespace
 
 void CreateCatalogueWindows()
 {
@@ -68,37 +108,13 @@ void AttachCatalogueWindows()
     Form_Menu_S.make();
     MenusTab = new TMenusTab(Form_Main);
 
-    // The statistics window of printing picks with the shared pickers.
-    printing::StatPickers pickers;
-    pickers.firma = [](qint64& kod, QString& name) {
-        Form_SelectFirma->Prepare(QStringLiteral("Выбор предприятия"), 1);
-        bool chosen = false;
-        if (Msg::execModal(Form_SelectFirma) == QDialog::Accepted && cat::HasRow(Form_SelectFirma->Q_Vibor)) {
-            kod = Form_SelectFirma->Q_Vibor->field(QStringLiteral("KOD")).asInt64();
-            name = Form_SelectFirma->Q_Vibor->field(QStringLiteral("NAME")).asString();
-            chosen = true;
-        }
-        Form_SelectFirma->Q_Vibor->close();
-        return chosen;
-    };
-    pickers.otdel = [](qint64 firma, qint64& kod, QString& name) {
-        db::Query* q = Form_SelectOtdel->Q_O;
-        Form_Base->OpenRead(q, QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + QString::number(firma) +
-                                   QStringLiteral(" ORDER BY NAME"));
-        bool chosen = false;
-        if (Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q)) {
-            kod = q->field(QStringLiteral("KOD")).asInt64();
-            name = q->field(QStringLiteral("NAME")).asString();
-            chosen = true;
-        }
-        q->close();
-        return chosen;
-    };
-    printing::SetStatPickers(pickers);
+    // The report dialogs of printing pick with the shared pickers.
+    printing::SetReportPickers(&sharedPickers);
 }
 
 void DestroyCatalogueWindows()
 {
+    printing::SetReportPickers(nullptr);
     ProductsTabMenus = nullptr;  // owned by the tab
     delete MenusTab;
     MenusTab = nullptr;

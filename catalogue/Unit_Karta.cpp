@@ -803,33 +803,7 @@ void TForm_Karta::Btn_ExitClick()
 void TForm_Karta::Btn_PrintClick()
 {
     Keypad->Clear();
-    printing::KartaPickers pickers;
-    pickers.firma = [](qint64& kod, QString& name) {
-        TForm_SelectFirma* p = Form_SelectFirma;
-        p->Prepare(QStringLiteral("Выбор предприятия"), 1);
-        const bool chosen = Msg::execModal(p) == QDialog::Accepted && cat::HasRow(p->Q_Vibor);
-        if (chosen) {
-            kod = cat::KeyOf(p->Q_Vibor);
-            name = p->Q_Vibor->field(QStringLiteral("NAME")).asString();
-        }
-        p->Q_Vibor->close();
-        return chosen;
-    };
-    pickers.otdel = [](qint64 firma, qint64& kod, QString& name) {
-        Form_SelectOtdel->AttachData();
-        db::Query* q = Form_SelectOtdel->Q_O;
-        q->close();
-        q->setSql(QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + Key(firma));
-        q->open();
-        const bool chosen = Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q);
-        if (chosen) {
-            kod = cat::KeyOf(q);
-            name = q->field(QStringLiteral("NAME")).asString();
-        }
-        q->close();
-        return chosen;
-    };
-    printing::ShowPrintKarta(KodIng, RG_Cena->itemIndex() == 1 ? 1 : 0, pickers);
+    printing::ShowPrintKarta(KodIng, RG_Cena->itemIndex() == 1 ? 1 : 0);
 }
 
 void TForm_Karta::Btn_ReceptClick()

@@ -38,6 +38,7 @@ class DbGrid;
 #include "entries/Prt_Invent.h"
 #include "entries/Prt_Ostatki.h"
 #include "entries/PrtDvig.h"
+#include "entries/ReportPickers.h"
 #include "entries/ShowLimits.h"
 #include "entries/ShowStat.h"
 

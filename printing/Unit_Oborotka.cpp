@@ -14,6 +14,7 @@
 #include "ui/Unit_Alarm.h"
 #include "ui/Unit_Gauge.h"
 #include "entries/Office.h"
+#include "entries/ReportPickers.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
@@ -34,12 +35,6 @@
 
 TForm_Oborotka* Form_Oborotka = nullptr;
 TForm_SelectIng* Form_SelectIng = nullptr;
-
-TurnoverPickers& OborotkaPickers()
-{
-    static TurnoverPickers pickers;
-    return pickers;
-}
 
 namespace {
 
@@ -534,13 +529,14 @@ void TForm_Oborotka::Timer_ContextTimer()
 
 void TForm_Oborotka::Btn_FirmaClick()
 {
-    if (!OborotkaPickers().firma) {
+    printing::ReportPickers* pickers = printing::RegisteredReportPickers();
+    if (!pickers) {
         Msg::notBuilt(windowTitle());
         return;
     }
     qint64 kod = 0;
     QString name;
-    if (!OborotkaPickers().firma(kod, name))
+    if (!pickers->firma(kod, name))
         return;
     P_NameFirma->setText(name);
     firmaKod = kod;
@@ -554,13 +550,14 @@ void TForm_Oborotka::Btn_OtdelClick()
         Msg::notice(QStringLiteral("Не выбрано предприятие !"));
         return;
     }
-    if (!OborotkaPickers().otdel) {
+    printing::ReportPickers* pickers = printing::RegisteredReportPickers();
+    if (!pickers) {
         Msg::notBuilt(windowTitle());
         return;
     }
     qint64 kod = 0;
     QString name;
-    if (!OborotkaPickers().otdel(firmaKod, kod, name))
+    if (!pickers->otdel(firmaKod, printing::ReportPickers::Order::ByName, kod, name))
         return;
     P_NameOtdel->setText(name);
     otdelKod = kod;

@@ -6,8 +6,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -21,17 +19,6 @@ namespace db {
 class DbGrid;
 class Query;
 } // namespace db
-
-// The enterprise and department pickers of the catalogue, as the options
-// window calls them (installed by the program; a picker answers false on
-// Cancel).
-struct TurnoverPickers {
-    // An own enterprise.
-    std::function<bool(qint64& kod, QString& name)> firma;
-    // A department of the enterprise.
-    std::function<bool(qint64 firma, qint64& kod, QString& name)> otdel;
-};
-TurnoverPickers& OborotkaPickers();
 
 class TForm_SelectIng : public QDialog {
     Q_OBJECT

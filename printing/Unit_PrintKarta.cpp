@@ -2,6 +2,7 @@
 
 #include "ReportGauge.h"
 #include "entries/Office.h"
+#include "entries/ReportPickers.h"
 #include "reports/CostingCard.h"
 
 #include "costing/CostingError.h"
@@ -73,7 +74,8 @@ void TForm_PrintKarta::Btn_FirmaClick()
 {
     qint64 kod = 0;
     QString name;
-    if (!Pickers.firma || !Pickers.firma(kod, name))
+    printing::ReportPickers* pickers = printing::RegisteredReportPickers();
+    if (!pickers || !pickers->firma(kod, name))
         return;
     KodFirma = kod;
     P_Firma->setText(name);
@@ -89,7 +91,9 @@ void TForm_PrintKarta::Btn_OtdelClick()
     }
     qint64 kod = 0;
     QString name;
-    if (!Pickers.otdel || !Pickers.otdel(KodFirma, kod, name))
+    // The card print lists the departments as stored, not by name.
+    printing::ReportPickers* pickers = printing::RegisteredReportPickers();
+    if (!pickers || !pickers->otdel(KodFirma, printing::ReportPickers::Order::AsStored, kod, name))
         return;
     KodOtdel = kod;
     P_Otdel->setText(name);
@@ -124,7 +128,7 @@ void TForm_PrintKarta::Btn_OkClick()
 
 namespace printing {
 
-void ShowPrintKarta(qint64 product, int priceChoice, const KartaPickers& pickers)
+void ShowPrintKarta(qint64 product, int priceChoice)
 {
     if (!Form_PrintKarta) {
         Form_PrintKarta = new TForm_PrintKarta;
@@ -133,7 +137,6 @@ void ShowPrintKarta(qint64 product, int priceChoice, const KartaPickers& pickers
     }
     Form_PrintKarta->Product = product;
     Form_PrintKarta->PriceChoice = priceChoice;
-    Form_PrintKarta->Pickers = pickers;
     Msg::execModal(Form_PrintKarta);
 }
 

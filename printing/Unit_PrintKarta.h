@@ -22,7 +22,6 @@ public:
     // What the card window hands over before each showing.
     qint64 Product = 0;
     int PriceChoice = 0;
-    printing::KartaPickers Pickers;
 
     qint64 KodFirma = 0;
     qint64 KodOtdel = 0;

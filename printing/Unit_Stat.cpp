@@ -2,6 +2,7 @@
 
 #include "ReportGauge.h"
 #include "entries/Office.h"
+#include "entries/ReportPickers.h"
 #include "engine/EngineDb.h"
 #include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
@@ -24,12 +25,6 @@
 TForm_Stat* Form_Stat = nullptr;
 
 namespace {
-
-printing::StatPickers& registeredPickers()
-{
-    static printing::StatPickers p;
-    return p;
-}
 
 QLabel* namePanel(QWidget* parent)
 {
@@ -172,7 +167,6 @@ TForm_Stat::TForm_Stat(QWidget* parent) : QDialog(parent)
     connect(Btn_Ok, &QPushButton::clicked, this, [this] { Guard([this] { Btn_OkClick(); }); });
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    Pickers = registeredPickers();
     FormCreate();
 }
 
@@ -219,11 +213,12 @@ void TForm_Stat::CB_AllOtdelClick()
 
 void TForm_Stat::Btn_FirmaClick()
 {
-    if (!Pickers.firma)
+    printing::ReportPickers* pickers = printing::RegisteredReportPickers();
+    if (!pickers)
         return Msg::notBuilt(Btn_Firma->text());
     qint64 kod = 0;
     QString name;
-    if (!Pickers.firma(kod, name))
+    if (!pickers->firma(kod, name))
         return;
     P_NameFirma->setText(name);
     KodFirma = kod;
@@ -237,11 +232,12 @@ void TForm_Stat::Btn_OtdelClick()
         Msg::notice(QStringLiteral("Не выбрано предприятие !"));
         return;
     }
-    if (!Pickers.otdel)
+    printing::ReportPickers* pickers = printing::RegisteredReportPickers();
+    if (!pickers)
         return Msg::notBuilt(Btn_Otdel->text());
     qint64 kod = 0;
     QString name;
-    if (!Pickers.otdel(KodFirma, kod, name))
+    if (!pickers->otdel(KodFirma, printing::ReportPickers::Order::ByName, kod, name))
         return;
     P_NameOtdel->setText(name);
     KodOtdel = kod;
@@ -309,13 +305,6 @@ void TForm_Stat::Btn_OkClick()
 }
 
 namespace printing {
-
-void SetStatPickers(const StatPickers& pickers)
-{
-    registeredPickers() = pickers;
-    if (Form_Stat)
-        Form_Stat->Pickers = pickers;
-}
 
 void ShowStatistics()
 {

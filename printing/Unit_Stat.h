@@ -59,9 +59,6 @@ public:
 
     // The options as the controls hold them.
     workbooks::StatOptions Options() const;
-
-    // The enterprise and department pickers of the catalogue.
-    printing::StatPickers Pickers;
 };
 
 extern TForm_Stat* Form_Stat;

@@ -7,6 +7,7 @@
 #include "Printing.h"
 #include "automation/ProgramOffice.h"
 #include "automation/RecordingOffice.h"
+#include "support/PickersStub.h"
 #include "support/TemplateFixture.h"
 #include "ui/RadioGroup.h"
 #include "util/Unit_Util.h"
@@ -40,14 +41,15 @@ TEST(KartaPrint, DepartmentAfterEnterpriseThenTheCardInBothModes)
     Form_Base->TransactionRead->start();
 
     int otdelAsked = 0;
-    printing::KartaPickers pickers;
-    pickers.firma = [&](qint64& kod, QString& name) {
+    PickersStub pickers;
+    pickers.onFirma = [&](qint64& kod, QString& name) {
         kod = firma;
         name = QStringLiteral("Столовая");
         return true;
     };
-    pickers.otdel = [&](qint64 f, qint64& kod, QString& name) {
+    pickers.onOtdel = [&](qint64 f, PickersStub::Order order, qint64& kod, QString& name) {
         EXPECT_EQ(f, firma);
+        EXPECT_EQ(order, PickersStub::Order::AsStored);  // the card print's list is not sorted by name
         if (++otdelAsked == 2)
             return false;  // cancelled: the department stays
         kod = kitchen;
@@ -65,7 +67,7 @@ TEST(KartaPrint, DepartmentAfterEnterpriseThenTheCardInBothModes)
             d->hide();
             return r;
         });
-        printing::ShowPrintKarta(dough, 0, pickers);
+        printing::ShowPrintKarta(dough, 0);
     };
 
     run([] {

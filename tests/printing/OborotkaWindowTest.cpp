@@ -12,6 +12,7 @@
 #include "automation/ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/AppEnv.h"
+#include "support/PickersStub.h"
 #include "support/TemplateFixture.h"
 #include "support/TurnoverData.h"
 
@@ -55,7 +56,6 @@ protected:
     {
         f->hide();
         Msg::setModalHandler({});
-        OborotkaPickers() = {};
     }
 
     // Runs the chooser: shown, `act` sets it, then OK (true) or Cancel.
@@ -114,7 +114,8 @@ TEST_F(OborotkaWindow, RefusalsPutTheFocusOnTheirControl)
     f->Btn_Otdel->click();
     EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано предприятие !"));
 
-    OborotkaPickers().firma = [](qint64& kod, QString& name) {
+    PickersStub pickers;
+    pickers.onFirma = [](qint64& kod, QString& name) {
         kod = Stolovaya;
         name = QStringLiteral("Столовая №1");
         return true;
@@ -294,8 +295,8 @@ TEST_F(OborotkaWindow, TheInventoryEntryPrintsTheDocumentsSheet)
 
 TEST_F(OborotkaWindow, TheProgramsPickersChooseAnOwnEnterpriseAndItsDepartment)
 {
-    ASSERT_TRUE(OborotkaPickers().firma);
-    QStringList listed;
+    ASSERT_NE(printing::RegisteredReportPickers(), nullptr);
+    QStringList listed, departments;
     Msg::setModalHandler([&](QDialog* d) {
         if (auto* s = dynamic_cast<TForm_SelectFirma*>(d)) {
             for (int r = 0; r < s->Q_Vibor->recordCount(); ++r)
@@ -304,6 +305,8 @@ TEST_F(OborotkaWindow, TheProgramsPickersChooseAnOwnEnterpriseAndItsDepartment)
             return int(QDialog::Accepted);
         }
         if (auto* o = dynamic_cast<TForm_SelectOtdel*>(d)) {
+            for (int r = 0; r < o->Q_O->recordCount(); ++r)
+                departments << o->Q_O->valueAt(r, o->Q_O->fieldIndex(QStringLiteral("NAME"))).toString();
             o->Q_O->locate(QStringLiteral("NAME"), QStringLiteral("Бар"));
             return int(QDialog::Accepted);
         }
@@ -318,6 +321,13 @@ TEST_F(OborotkaWindow, TheProgramsPickersChooseAnOwnEnterpriseAndItsDepartment)
     f->Btn_Otdel->click();
     EXPECT_EQ(f->P_NameOtdel->text(), QStringLiteral("Бар"));
     EXPECT_EQ(f->Options().otdel, Bar);
+    EXPECT_EQ(departments, (QStringList{QStringLiteral("Бар"), QStringLiteral("Кухня")}));
+    // The costing card print asks for them as stored.
+    departments.clear();
+    qint64 kod = 0;
+    QString name;
+    EXPECT_TRUE(printing::RegisteredReportPickers()->otdel(Stolovaya, printing::ReportPickers::Order::AsStored, kod, name));
+    EXPECT_EQ(departments, (QStringList{QStringLiteral("Кухня"), QStringLiteral("Бар")}));
     // A new enterprise clears the department.
     f->Btn_Firma->click();
     EXPECT_EQ(f->otdelKod, 0);

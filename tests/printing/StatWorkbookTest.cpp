@@ -9,6 +9,7 @@
 #include "automation/ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/AppEnv.h"
+#include "support/PickersStub.h"
 #include "support/ReportGolden.h"
 #include "ui/Unit_Gauge.h"
 #include "workbooks/StatWorkbook.h"
@@ -373,6 +374,7 @@ TEST_F(StatDataTest, NoOfficeNoWorkbook)
 class StatWindowTest : public ::testing::Test {
 protected:
     AppEnv env;
+    PickersStub pickers;
     TForm_Stat* w = nullptr;
     automation::RecordingOffice* office = nullptr;
 
@@ -382,13 +384,14 @@ protected:
         office = owned.get();
         automation::SetProgramOffice(std::move(owned));
         w = new TForm_Stat;
-        w->Pickers.firma = [](qint64& kod, QString& name) {
+        pickers.onFirma = [](qint64& kod, QString& name) {
             kod = 10;
             name = QStringLiteral("Столовая №1");
             return true;
         };
-        w->Pickers.otdel = [](qint64 firma, qint64& kod, QString& name) {
+        pickers.onOtdel = [](qint64 firma, PickersStub::Order order, qint64& kod, QString& name) {
             EXPECT_EQ(firma, 10);
+            EXPECT_EQ(order, PickersStub::Order::ByName);
             kod = 20;
             name = QStringLiteral("Кухня");
             return true;
