@@ -5,7 +5,7 @@
 #include "support/AppEnv.h"
 
 #include "Printing.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "ui/ProtocolFilter.h"
 #include "base/Unit_Base.h"

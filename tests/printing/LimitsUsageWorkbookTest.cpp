@@ -5,7 +5,7 @@
 #include "WorkbookData.h"
 
 #include "Unit_Limit.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "base/Unit_Base.h"
 #include "entries/Print_IngUsage.h"

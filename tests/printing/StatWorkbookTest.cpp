@@ -6,7 +6,7 @@
 #include "WorkbookData.h"
 
 #include "Unit_Stat.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/AppEnv.h"
 #include "support/ReportGolden.h"

@@ -2,7 +2,7 @@
 // block moves of a template, variable placement and the template cache.
 
 #include "automation/BufferedDocument.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "templates/TemplateEngine.h"
 
