@@ -7,7 +7,7 @@
 #include "Printing.h"
 #include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
-#include "ui/ProtocolFilter.h"
+#include "engine/ProtocolFilter.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "ui/RadioGroup.h"
