@@ -6,7 +6,7 @@
 
 #include "Printing.h"
 #include "reports/ProtocolPrint.h"
-#include "ui/ProtocolFilter.h"
+#include "engine/ProtocolFilter.h"
 
 #include "db/Query.h"
 

@@ -1,7 +1,7 @@
 #include "Printing.h"
 
 #include "Unit_Oborotka.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "Unit_Stat.h"
 
 #include "base/Unit_Base.h"

@@ -3,7 +3,7 @@
 #include "ReportGauge.h"
 #include "entries/Prt_Ostatki.h"
 
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "engine/Context.h"
 #include "entries/Office.h"
 #include "ui/InputDialogs.h"

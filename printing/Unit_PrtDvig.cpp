@@ -3,7 +3,7 @@
 #include "ReportGauge.h"
 #include "entries/PrtDvig.h"
 
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "engine/Context.h"
 #include "exchange/Obmen.h"
 #include "reports/Waybill.h"

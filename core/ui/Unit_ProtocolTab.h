@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProtocolFilter.h"
+#include "engine/ProtocolFilter.h"
 
 #include <QObject>
 

@@ -4,7 +4,7 @@
 #include "Office.h"
 
 #include "ReportGauge.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "engine/EngineDb.h"
 #include "reports/MenuCsv.h"
 #include "reports/MenuReport.h"

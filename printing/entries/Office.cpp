@@ -1,6 +1,6 @@
 #include "Office.h"
 
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "util/Messages.h"
 
 #include "automation/OfficeModule.h"

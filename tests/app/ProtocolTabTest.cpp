@@ -5,9 +5,9 @@
 #include "support/AppEnv.h"
 
 #include "Printing.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
-#include "ui/ProtocolFilter.h"
+#include "engine/ProtocolFilter.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "ui/RadioGroup.h"

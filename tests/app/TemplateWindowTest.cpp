@@ -8,7 +8,7 @@
 #include "support/TemplateFixture.h"
 
 #include "Printing.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"

@@ -5,7 +5,7 @@
 #include "CatalogueFixture.h"
 
 #include "Printing.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/PickersStub.h"
 #include "support/TemplateFixture.h"

@@ -6,7 +6,7 @@
 
 #include "Printing.h"
 #include "Unit_RealTab.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/TemplateFixture.h"
 #include "util/Unit_Util.h"

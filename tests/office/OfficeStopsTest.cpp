@@ -4,7 +4,7 @@
 // does not come up keeps the event loop turning while it is waited for.
 
 #include "automation/OfficeModule.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/uno/UnoOffice.h"
 #include "entries/Btn_PrintLogClick.h"
 #include "reports/Ostatki.h"

@@ -5,7 +5,7 @@
 
 #include "Program.h"
 
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/uno/UnoOffice.h"
 #include "entries/Btn_PrintLogClick.h"
 #include "base/Unit_Base.h"

@@ -5,12 +5,11 @@
 #include "WorkbookData.h"
 
 #include "Unit_Limit.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "base/Unit_Base.h"
 #include "entries/Print_IngUsage.h"
 #include "support/AppEnv.h"
-#include "support/ReportGolden.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Gauge.h"
 #include "workbooks/IngUsageWorkbook.h"
@@ -277,28 +276,3 @@ TEST(IngUsage, CardsReadAndTheEntryShowsTheWorkbook)
 }
 
 } // namespace
-
-// Golden cases "limits": options "scope" 0-3, "rule" 0-1 and the current
-// "sklad", "otdel", "firma" keys.
-TARELIA_GOLDEN_RUNNER(limits)
-{
-    workbooks::LimitOptions o;
-    o.scope = golden.options.value(QStringLiteral("scope")).toInt(2);
-    o.rule = golden.options.value(QStringLiteral("rule")).toInt(1);
-    o.sklad = golden.options.value(QStringLiteral("sklad")).toInteger(0);
-    o.otdel = golden.options.value(QStringLiteral("otdel")).toInteger(0);
-    o.firma = golden.options.value(QStringLiteral("firma")).toInteger(0);
-    const std::vector<LimitRow> rows = workbooks::ReadLimitRows(golden.ctx(), o);
-    golden.notes << QStringLiteral("%1 rows").arg(rows.size());
-    if (!workbooks::WriteLimitsWorkbook(golden.office, rows))
-        golden.notes << automation::OfficeUnreachableText();
-}
-
-// Golden cases "where_used": options "ing" (the product's key) and "name".
-TARELIA_GOLDEN_RUNNER(where_used)
-{
-    const std::vector<workbooks::UsageLine> lines =
-        workbooks::ReadUsageLines(golden.ctx(), golden.options.value(QStringLiteral("ing")).toInteger(0));
-    if (!workbooks::WriteIngUsageWorkbook(golden.office, golden.options.value(QStringLiteral("name")).toString(), lines))
-        golden.notes << automation::OfficeUnreachableText();
-}

@@ -3,7 +3,7 @@
 
 #include "MenuPrintFixture.h"
 
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "base/Unit_Base.h"
 #include "db/Codec.h"

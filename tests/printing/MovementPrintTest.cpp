@@ -3,7 +3,7 @@
 // the warning list, and the balance run from its dialog.
 
 #include "Printing.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/AppEnv.h"
 #include "support/TemplateFixture.h"

@@ -9,7 +9,7 @@
 #include "Unit_SelectFirma.h"
 #include "Unit_SelectOtdel.h"
 
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/AppEnv.h"
 #include "support/PickersStub.h"

@@ -1,7 +1,7 @@
 // What the other subsystems call of printing: amounts in words after the
 // settings as they stand, and the warning window's print into Calc.
 
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "entries/AmountInWords.h"
 #include "support/AppEnv.h"

@@ -3,7 +3,7 @@
 // window, with a failure reaching the handler's guard.
 
 #include "ReportGauge.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/AppEnv.h"
 #include "support/TemplateFixture.h"

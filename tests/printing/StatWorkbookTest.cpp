@@ -6,11 +6,10 @@
 #include "WorkbookData.h"
 
 #include "Unit_Stat.h"
-#include "automation/ProgramOffice.h"
+#include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "support/AppEnv.h"
 #include "support/PickersStub.h"
-#include "support/ReportGolden.h"
 #include "ui/Unit_Gauge.h"
 #include "workbooks/StatWorkbook.h"
 
@@ -487,27 +486,3 @@ TEST_F(StatWindowTest, OkBuildsAndClosesAndTheGaugeGoes)
 }
 
 } // namespace
-
-// Golden cases "stat": options as the window holds them ("allFirma",
-// "firma", "allOtdel", "otdel", "start"/"end" dd.MM.yyyy, "local",
-// "rawOnly", "okrug", "red", "percent", "days"; the window's defaults where
-// left out).
-TARELIA_GOLDEN_RUNNER(stat)
-{
-    const QJsonObject& j = golden.options;
-    workbooks::StatOptions o;
-    o.allFirma = j.value(QStringLiteral("allFirma")).toBool(true);
-    o.firma = j.value(QStringLiteral("firma")).toInteger(0);
-    o.allOtdel = j.value(QStringLiteral("allOtdel")).toBool(true);
-    o.otdel = j.value(QStringLiteral("otdel")).toInteger(0);
-    o.start = QDate::fromString(j.value(QStringLiteral("start")).toString(), QStringLiteral("dd.MM.yyyy"));
-    o.end = QDate::fromString(j.value(QStringLiteral("end")).toString(), QStringLiteral("dd.MM.yyyy"));
-    o.local = j.value(QStringLiteral("local")).toBool(true);
-    o.rawOnly = j.value(QStringLiteral("rawOnly")).toBool(true);
-    o.okrug = j.value(QStringLiteral("okrug")).toBool(true);
-    o.red = j.value(QStringLiteral("red")).toBool(true);
-    o.percent = j.value(QStringLiteral("percent")).toInt(5);
-    o.days = j.value(QStringLiteral("days")).toInt(7);
-    if (!workbooks::BuildStatWorkbook(golden.ctx(), golden.office, o))
-        golden.notes << automation::OfficeUnreachableText();
-}

@@ -10,7 +10,7 @@
 //                 runner; statements are separated as in the schema sources;
 //   expected.txt  the dump of every workbook the runner made (DumpBooks),
 //                 followed by the runner's notes.
-// One data-driven test (tests/printing/ReportGoldenTest.cpp) runs every
+// One data-driven test (tests/engines/ReportGoldenTest.cpp) runs every
 // folder. A missing or different expected.txt fails with a diff; with
 // TARELIA_REWRITE_GOLDEN=1 in the environment the dumps are written instead.
 //

@@ -2,7 +2,7 @@
 // from its template (department and section headings, numbering, money texts,
 // calories), the codes sheet and the CSV file.
 
-#include "MenuPrintFixture.h"
+#include "printing/MenuPrintFixture.h"
 
 #include "automation/RecordingOffice.h"
 #include "db/Codec.h"

@@ -5,7 +5,7 @@
 #include "exchange/Obmen.h"
 
 #include "support/EngineEnv.h"
-#include "util/Clock.h"
+#include "engine/Clock.h"
 
 #include <QDir>
 #include <QFile>

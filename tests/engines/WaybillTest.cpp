@@ -7,7 +7,7 @@
 #include "reports/Waybill.h"
 #include "support/EngineEnv.h"
 #include "support/TemplateFixture.h"
-#include "util/Clock.h"
+#include "engine/Clock.h"
 
 #include <QFile>
 

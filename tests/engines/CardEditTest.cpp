@@ -2,7 +2,7 @@
 // that keep and restore the card, the circle check, the stock test and the
 // save of a card.
 
-#include "CostingFixture.h"
+#include "catalogue/CostingFixture.h"
 
 #include "costing/CardEdit.h"
 #include "costing/CostingError.h"

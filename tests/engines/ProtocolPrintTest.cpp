@@ -6,9 +6,8 @@
 #include "support/ReportGolden.h"
 #include "support/TemplateFixture.h"
 
-#include "Printing.h"
 #include "automation/RecordingOffice.h"
-#include "ui/ProtocolFilter.h"
+#include "engine/ProtocolFilter.h"
 #include "reports/ProtocolPrint.h"
 
 #include <QJsonObject>

@@ -2,7 +2,6 @@
 // block moves of a template, variable placement and the template cache.
 
 #include "automation/BufferedDocument.h"
-#include "automation/ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "templates/TemplateEngine.h"
 
@@ -593,28 +592,6 @@ TEST(BufferedDocument, LinesUnderRowsApartGoInOneCall)
     EXPECT_EQ(book.stateAt(QStringLiteral("A119")).bottomWidth, 35);
     EXPECT_EQ(book.stateAt(QStringLiteral("A203")).topWidth, 50);
     EXPECT_EQ(book.stateAt(QStringLiteral("A203")).bottomWidth, 35);
-}
-
-} // namespace
-
-namespace {
-
-TEST(ProgramOffice, CalcContextOnTheInstalledOffice)
-{
-    EXPECT_FALSE(automation::OfficeConnect());  // nothing installed: no office
-    auto owned = std::make_unique<RecordingOffice>();
-    RecordingOffice* office = owned.get();
-    automation::SetProgramOffice(std::move(owned));
-    ASSERT_TRUE(automation::OfficeConnect());
-    ASSERT_TRUE(automation::OfficeNewCalc());
-    EXPECT_EQ(automation::OfficeVariants().OfficeDocument->sheetCount(), 2);
-    EXPECT_FALSE(automation::OfficeLoadDocument(QStringLiteral("/nowhere/1.xls")));
-    automation::OfficeDisconnect();
-    // The next use connects anew.
-    ASSERT_TRUE(automation::OfficeConnect());
-    EXPECT_EQ(office->connects, 2);
-    automation::SetProgramOffice(nullptr);
-    EXPECT_FALSE(automation::OfficeConnect());
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 // lock conflict; one met anyway must be reported in plain words and leave
 // nothing behind.
 
-#include "PostingFixture.h"
+#include "documents/PostingFixture.h"
 
 #include "engine/WriteRoad.h"
 

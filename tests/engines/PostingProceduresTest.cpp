@@ -2,7 +2,7 @@
 // every price rule, transfers with their pair, cancellation with and without
 // the old prices, and the three modes of line removal.
 
-#include "PostingFixture.h"
+#include "documents/PostingFixture.h"
 
 using posting::DocType::Issue;
 using posting::DocType::Production;

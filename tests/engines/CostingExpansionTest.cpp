@@ -1,7 +1,7 @@
 // Card expansion on real databases with cards built here, through both ways
 // of reading (a query per answer, and the catalogue read once).
 
-#include "CostingFixture.h"
+#include "catalogue/CostingFixture.h"
 
 #include "costing/AmountList.h"
 #include "costing/CostingError.h"

@@ -2,7 +2,7 @@
 // period's rows and groups, the headers, the consumption of a period, of a
 // posted and of an unposted document.
 
-#include "CostingReportsFixture.h"
+#include "printing/CostingReportsFixture.h"
 
 #include "reports/Statements.h"
 

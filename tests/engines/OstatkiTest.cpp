@@ -6,7 +6,7 @@
 #include "reports/Ostatki.h"
 #include "support/EngineEnv.h"
 #include "support/TemplateFixture.h"
-#include "util/Clock.h"
+#include "engine/Clock.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // transaction, so a stale list never counts a difference twice or brings a
 // posted inventory back; the procedures refuse a posted inventory themselves.
 
-#include "PostingFixture.h"
+#include "documents/PostingFixture.h"
 
 #include "db/Error.h"
 #include "engine/EngineDb.h"

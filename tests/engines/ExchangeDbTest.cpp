@@ -1,7 +1,7 @@
 // The exchange engine on a database: the menu as the tab lists it, the
 // dishes without till codes, and the totals matched and written.
 
-#include "ExchangeCatalogue.h"
+#include "documents/ExchangeCatalogue.h"
 
 #include "exchange/MenuExport.h"
 #include "exchange/ShiftTotals.h"

@@ -2,7 +2,7 @@
 // database: what each write-off mode takes, the paired production output,
 // lines without quantity, and un-posting that gives everything back.
 
-#include "PostingFixture.h"
+#include "documents/PostingFixture.h"
 
 #include "costing/CostingError.h"
 #include "posting/RealPosting.h"

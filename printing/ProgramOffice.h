@@ -3,8 +3,10 @@
 // The spreadsheet program of the running program and the document that the
 // workbooks laid out by the program write into (the Calc context). Every
 // print reaches the office through here; tests install the in-memory office.
+// It lives with the program's printing: the engines, reports and workbooks
+// are handed the office they write into and cannot link against this one.
 
-#include "Spreadsheet.h"
+#include "automation/Spreadsheet.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 // the split transfer with its write-off lines, and un-posting of every pair
 // back to the rows as they were before the posting.
 
-#include "PostingFixture.h"
+#include "documents/PostingFixture.h"
 #include "deletion/Deletion.h"
 
 #include <QCryptographicHash>

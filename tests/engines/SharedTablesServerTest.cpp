@@ -5,7 +5,7 @@
 // for the server to break a deadlock; the stock stays the sum of its posted
 // lines.
 
-#include "PostingFixture.h"
+#include "documents/PostingFixture.h"
 
 #include "costing/CardEdit.h"
 #include "costing/Recompute.h"

@@ -1,7 +1,7 @@
 // The costing card print against the in-memory office: the card's rows in
 // both modes, the end block's markups and money texts, the recipe lines.
 
-#include "CostingReportsFixture.h"
+#include "printing/CostingReportsFixture.h"
 
 #include "reports/CostingCard.h"
 

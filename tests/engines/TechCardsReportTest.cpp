@@ -1,7 +1,7 @@
 // The technological cards against the in-memory office: cards one below the
 // other with copied headers and end blocks, the recipe, both modes.
 
-#include "CostingReportsFixture.h"
+#include "printing/CostingReportsFixture.h"
 
 #include "reports/TechCards.h"
 
