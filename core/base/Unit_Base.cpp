@@ -39,25 +39,12 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     QWrite1 = makeQuery(TransactionWrite);
     QRead1 = makeQuery(TransactionRead);
     QRead2 = makeQuery(TransactionRead);
-    QRead3 = makeQuery(TransactionRead);
-    QRead4 = makeQuery(TransactionRead);
-    QRead5 = makeQuery(TransactionRead);
-    QRead6 = makeQuery(TransactionRead);
-    QRead7 = makeQuery(TransactionRead);
-    QRead8 = makeQuery(TransactionRead);
-    QRead9 = makeQuery(TransactionRead);
-    QReadCikle = makeQuery(TransactionRead);
-    QReadO1 = makeQuery(TransactionRead);
-    QReadO2 = makeQuery(TransactionRead);
-    WriteProc = makeQuery(TransactionWrite);
-    QLog = makeQuery(TransactionWrite);
     QPerson = makeQuery(TransactionRead);
     QPerson->setSql(QStringLiteral("SELECT * FROM PERSON ORDER BY FIO"));
     Q_Param = makeQuery(TransactionRead);
     Q_Param->setSql(QStringLiteral("select * from MY_PARAM"));
     Q_Timer = makeQuery(TransactionRead);
     Q_Timer->setSql(QStringLiteral("SELECT * FROM MY_VERSION"));
-    Q_PF_Write = makeQuery(TransactionPF);
 
     Q_Firma = makeQuery(TransactionRead);
     Q_Otdel = makeQuery(TransactionRead);
@@ -71,7 +58,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Dvig = makeQuery(TransactionRead);
     Q_Moves = makeQuery(TransactionRead);
     Q_Docs = makeQuery(TransactionRead);
-    Q_Invent = makeQuery(TransactionRead);
     Q_Firma_Menu = makeQuery(TransactionRead);
     Q_Menu = makeQuery(TransactionRead);
     Q_Menu_Razdel = makeQuery(TransactionRead);

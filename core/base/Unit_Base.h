@@ -47,22 +47,9 @@ public:
     db::Query* QWrite1;
     db::Query* QRead1;
     db::Query* QRead2;
-    db::Query* QRead3;
-    db::Query* QRead4;
-    db::Query* QRead5;
-    db::Query* QRead6;
-    db::Query* QRead7;
-    db::Query* QRead8;
-    db::Query* QRead9;
-    db::Query* QReadCikle;
-    db::Query* QReadO1;
-    db::Query* QReadO2;
-    db::Query* WriteProc;
-    db::Query* QLog;
     db::Query* QPerson;
     db::Query* Q_Param;
     db::Query* Q_Timer;
-    db::Query* Q_PF_Write;
 
     // Shared lists. Each window that shows one connects its own handlers to
     // the query's signals (beforeScroll, afterScroll, afterClose, ...).
@@ -75,7 +62,6 @@ public:
     db::Query* Q_Dvig;
     db::Query* Q_Moves;
     db::Query* Q_Docs;
-    db::Query* Q_Invent;
     db::Query* Q_Firma_Menu;
     db::Query* Q_Menu;
     db::Query* Q_Menu_Razdel;

@@ -258,8 +258,9 @@ TEST(Settings, TheGrossSettingReshapesGridsAndTheColumnChoice)
 {
     AppEnv env(false);
     env.testDb().exec(QStringLiteral("UPDATE MY_PARAM SET INTEGER_PARAM = 0 WHERE NAME_PARAM = 'brutto'"));
+    db::Query rows(Form_Base->MyDB, Form_Base->TransactionRead);
     db::DbGrid grid;
-    grid.setQuery(Form_Base->QRead5);
+    grid.setQuery(&rows);
     grid.setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование")},
                      {QStringLiteral("VIHOD"), QStringLiteral("%Вых.")},
                      {QStringLiteral("K_Brutto"), QStringLiteral("К.брутто")}});
