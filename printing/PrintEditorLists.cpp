@@ -7,6 +7,7 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "ui/Unit_Timers.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
@@ -28,21 +29,41 @@ qint64 intOf(const db::Query* q, const char* name)
 
 } // namespace
 
+void TForm_Print::makeLists()
+{
+    if (List_Spis || !Form_Base)
+        return;
+    auto hold = [this](const QString& table, db::DbGrid* grid) {
+        auto* list = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+        list->setTables({table});
+        list->setGrid(grid);
+        return list;
+    };
+    List_Spis = hold(QStringLiteral("PRINT_SPISOK"), GridSpis);
+    List_Forms = hold(QStringLiteral("PRINT_FORMS"), GridForms);
+    List_Var = hold(QStringLiteral("PRINT_VARIABLES"), GridVar);
+    QPrintSpis = List_Spis->query();
+    QPrintForms = List_Forms->query();
+    QPrintVar = List_Var->query();
+}
+
 void TForm_Print::ConnectLists()
 {
-    TForm_Base* b = Form_Base;
-    GridSpis->setQuery(b->QPrintSpis);
+    makeLists();
+    if (!List_Spis)
+        return;
+    GridSpis->setQuery(QPrintSpis);
     GridSpis->setColumns({{QStringLiteral("NAME_SPISOK"), QStringLiteral("Наименование формы печати"), 0}});
-    GridForms->setQuery(b->QPrintForms);
+    GridForms->setQuery(QPrintForms);
     GridForms->setColumns({{QStringLiteral("NAME_SHABLON"), QStringLiteral("Наименование шаблона"), 0}});
-    GridVar->setQuery(b->QPrintVar);
+    GridVar->setQuery(QPrintVar);
     GridVar->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование переменной"), 0}});
-    connect(b->QPrintSpis, &db::Query::beforeScroll, this, &TForm_Print::QPrintSpisBeforeScroll);
-    connect(b->QPrintSpis, &db::Query::afterScroll, this, &TForm_Print::QPrintSpisAfterScroll);
-    connect(b->QPrintForms, &db::Query::beforeScroll, this, &TForm_Print::QPrintFormsBeforeScroll);
-    connect(b->QPrintForms, &db::Query::afterScroll, this, &TForm_Print::QPrintFormsAfterScroll);
-    connect(b->QPrintVar, &db::Query::beforeScroll, this, &TForm_Print::QPrintVarBeforeScroll);
-    connect(b->QPrintVar, &db::Query::afterScroll, this, &TForm_Print::QPrintVarAfterScroll);
+    connect(QPrintSpis, &db::Query::beforeScroll, this, &TForm_Print::QPrintSpisBeforeScroll);
+    connect(QPrintSpis, &db::Query::afterScroll, this, &TForm_Print::QPrintSpisAfterScroll);
+    connect(QPrintForms, &db::Query::beforeScroll, this, &TForm_Print::QPrintFormsBeforeScroll);
+    connect(QPrintForms, &db::Query::afterScroll, this, &TForm_Print::QPrintFormsAfterScroll);
+    connect(QPrintVar, &db::Query::beforeScroll, this, &TForm_Print::QPrintVarBeforeScroll);
+    connect(QPrintVar, &db::Query::afterScroll, this, &TForm_Print::QPrintVarAfterScroll);
 }
 
 // The unsaved changes before leaving a print list, template or variable.
@@ -59,7 +80,9 @@ void TForm_Print::AskToSave()
 
 void TForm_Print::QPrintSpisBeforeScroll()
 {
-    if (!StartupDone || !isVisible() || !inside(Form_Base->QPrintSpis))
+    if (List_Spis->reopening())
+        return;
+    if (!StartupDone || !isVisible() || !inside(QPrintSpis))
         return;
     Timer_Open_Forms->stop();
     Timer_Open_Var->stop();
@@ -68,6 +91,8 @@ void TForm_Print::QPrintSpisBeforeScroll()
 
 void TForm_Print::QPrintSpisAfterScroll()
 {
+    if (List_Spis->reopening())
+        return;
     if (!StartupDone || !isVisible())
         return;
     Timer_Open_Forms->start();
@@ -77,7 +102,9 @@ void TForm_Print::QPrintSpisAfterScroll()
 
 void TForm_Print::QPrintFormsBeforeScroll()
 {
-    if (!StartupDone || !isVisible() || !inside(Form_Base->QPrintForms))
+    if (List_Forms->reopening())
+        return;
+    if (!StartupDone || !isVisible() || !inside(QPrintForms))
         return;
     Timer_Open_Var->stop();
     AskToSave();
@@ -85,6 +112,8 @@ void TForm_Print::QPrintFormsBeforeScroll()
 
 void TForm_Print::QPrintFormsAfterScroll()
 {
+    if (List_Forms->reopening())
+        return;
     if (!StartupDone)
         return;
     if (isVisible()) {
@@ -93,7 +122,7 @@ void TForm_Print::QPrintFormsAfterScroll()
         Zap_Forma();
     }
     // Protected samples are read-only unless the developer mode is on.
-    const bool editable = intOf(Form_Base->QPrintForms, "OBRAZ") != 1 || ConstructorMode;
+    const bool editable = intOf(QPrintForms, "OBRAZ") != 1 || ConstructorMode;
     for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2), static_cast<QWidget*>(BtnSave),
                        static_cast<QWidget*>(BtnDelete)})
         w->setEnabled(editable);
@@ -101,6 +130,8 @@ void TForm_Print::QPrintFormsAfterScroll()
 
 void TForm_Print::QPrintVarBeforeScroll()
 {
+    if (List_Var->reopening())
+        return;
     if (!StartupDone || !isVisible())
         return;
     AskToSave();
@@ -108,6 +139,8 @@ void TForm_Print::QPrintVarBeforeScroll()
 
 void TForm_Print::QPrintVarAfterScroll()
 {
+    if (List_Var->reopening())
+        return;
     if (!StartupDone || !isVisible())
         return;
     Zap_Var();

@@ -121,7 +121,7 @@ void TForm_ExpImp::Btn_ImportClick()
         templates::ImportTemplate(w.context(), c, name);
         w.commit(QStringLiteral("Настройка"), QStringLiteral("Импортирован шаблон печати: \"") + name + QStringLiteral("\""));
     }
-    if (Form_Print && Form_Base && Form_Base->QPrintSpis->active()) {
+    if (Form_Print && Form_Print->QPrintSpis && Form_Print->QPrintSpis->active()) {
         Form_Print->Timer_Open_FormsTimer();
         Form_Print->Timer_Open_VarTimer();
     }

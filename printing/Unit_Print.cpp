@@ -146,6 +146,7 @@ TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
     GridForms->installEventFilter(this);
     GridSpis->viewport()->installEventFilter(this);
     GridForms->viewport()->installEventFilter(this);
+    makeLists();
     resize(1060, 760);
     ScaleWindow(this, false);
     // The buttons' room round their text, measured in the window's scaled font.
@@ -456,11 +457,11 @@ void TForm_Print::DisableShablon()
     BtnCancel->setEnabled(false);
 }
 
-int TForm_Print::ListNo() const { return Form_Base ? intOf(Form_Base->QPrintSpis, "KOD_SPISOK") : 0; }
+int TForm_Print::ListNo() const { return QPrintSpis ? intOf(QPrintSpis, "KOD_SPISOK") : 0; }
 
 qint64 TForm_Print::FormKod() const
 {
-    const db::Query* q = Form_Base ? Form_Base->QPrintForms : nullptr;
+    const db::Query* q = QPrintForms;
     if (!q || !q->active() || q->isEmpty() || q->recNo() < 0)
         return 0;
     return q->field(QStringLiteral("KOD")).asInt64();
@@ -468,14 +469,14 @@ qint64 TForm_Print::FormKod() const
 
 qint64 TForm_Print::VarKod() const
 {
-    const db::Query* q = Form_Base ? Form_Base->QPrintVar : nullptr;
+    const db::Query* q = QPrintVar;
     if (!q || !q->active() || q->isEmpty() || q->recNo() < 0)
         return 0;
     return q->field(QStringLiteral("KOD")).asInt64();
 }
 
-QString TForm_Print::listName() const { return textOf(Form_Base->QPrintSpis, "NAME_SPISOK"); }
-QString TForm_Print::formName() const { return textOf(Form_Base->QPrintForms, "NAME_SHABLON"); }
+QString TForm_Print::listName() const { return textOf(QPrintSpis, "NAME_SPISOK"); }
+QString TForm_Print::formName() const { return textOf(QPrintForms, "NAME_SHABLON"); }
 
 void TForm_Print::colourEnabledVar()
 {
@@ -489,7 +490,7 @@ void TForm_Print::colourEnabledVar()
 
 void TForm_Print::Zap_Forma()
 {
-    const db::Query* q = Form_Base->QPrintForms;
+    const db::Query* q = QPrintForms;
     loading_ = true;
     E_Name->setText(textOf(q, "NAME_SHABLON"));
     E_XY_Head->setText(orDefault(textOf(q, "HEAD_YX"), QStringLiteral("A1")));
@@ -505,7 +506,7 @@ void TForm_Print::Zap_Forma()
 
 void TForm_Print::Zap_Var()
 {
-    const db::Query* q = Form_Base->QPrintVar;
+    const db::Query* q = QPrintVar;
     static const QStringList locations{QStringLiteral("Строка таблицы"), QStringLiteral("Группа / раздел"),
                                        QStringLiteral("Итоги таблицы"), QStringLiteral("Шапка документа"),
                                        QStringLiteral("Окончание документа")};
@@ -588,7 +589,7 @@ void TForm_Print::BtnFont1Click()
 
 void TForm_Print::openTemplates(const QString& order)
 {
-    Form_Base->OpenRead(Form_Base->QPrintForms, QStringList{QStringLiteral("select *  from PRINT_FORMS"),
+    Form_Base->OpenRead(QPrintForms, QStringList{QStringLiteral("select *  from PRINT_FORMS"),
                                                             QStringLiteral("where KOD_SPISKA = %1").arg(ListNo()),
                                                             QStringLiteral("order by ") + order}
                                                     .join(QLatin1Char('\n')));
@@ -596,7 +597,7 @@ void TForm_Print::openTemplates(const QString& order)
 
 void TForm_Print::openVariables(const QString& order)
 {
-    Form_Base->OpenRead(Form_Base->QPrintVar, QStringList{QStringLiteral("select *  from PRINT_VARIABLES"),
+    Form_Base->OpenRead(QPrintVar, QStringList{QStringLiteral("select *  from PRINT_VARIABLES"),
                                                           QStringLiteral("where KOD_FORMA = %1").arg(FormKod()),
                                                           QStringLiteral("order by ") + order}
                                                   .join(QLatin1Char('\n')));
@@ -604,27 +605,27 @@ void TForm_Print::openVariables(const QString& order)
 
 void TForm_Print::FormShow()
 {
-    if (!Form_Base || !Form_Base->MyDB || !Form_Base->MyDB->connected())
+    if (!Form_Base || !Form_Base->MyDB || !Form_Base->MyDB->connected() || !QPrintSpis)
         return;
-    Form_Base->QPrintVar->close();
-    Form_Base->QPrintForms->close();
-    Form_Base->QPrintSpis->close();
+    QPrintVar->close();
+    QPrintForms->close();
+    QPrintSpis->close();
     BtnSave->setEnabled(false);
     Timer_Open_Forms->stop();
     Timer_Open_Var->stop();
-    Form_Base->OpenRead(Form_Base->QPrintSpis, QStringLiteral("select * from PRINT_SPISOK order by KOD"));
-    Form_Base->QPrintSpis->first();
+    Form_Base->OpenRead(QPrintSpis, QStringLiteral("select * from PRINT_SPISOK order by KOD"));
+    QPrintSpis->first();
     Timer_Open_Forms->stop();
     openTemplates(QStringLiteral("NAME_SHABLON"));
-    Form_Base->QPrintForms->first();
+    QPrintForms->first();
     Timer_Open_Var->stop();
     openVariables(QStringLiteral("KOD"));
-    Form_Base->QPrintVar->first();
-    if (Form_Base->QPrintForms->isEmpty() || Form_Base->QPrintVar->isEmpty())
+    QPrintVar->first();
+    if (QPrintForms->isEmpty() || QPrintVar->isEmpty())
         DisableShablon();
-    if (Form_Base->QPrintForms->isEmpty())
+    if (QPrintForms->isEmpty())
         Zap_Forma();
-    if (Form_Base->QPrintVar->isEmpty())
+    if (QPrintVar->isEmpty())
         Zap_Var();
     GridForms->release();
     GridVar->release();
@@ -634,11 +635,11 @@ void TForm_Print::Timer_Open_FormsTimer()
 {
     Timer_Open_Forms->stop();
     Timer_Open_Var->stop();
-    Form_Base->QPrintVar->close();
-    Form_Base->QPrintForms->close();
+    QPrintVar->close();
+    QPrintForms->close();
     openTemplates(QStringLiteral("KOD"));
-    Form_Base->QPrintForms->first();
-    if (Form_Base->QPrintForms->isEmpty()) {
+    QPrintForms->first();
+    if (QPrintForms->isEmpty()) {
         Zap_Forma();
         DisableShablon();
     }
@@ -649,10 +650,10 @@ void TForm_Print::Timer_Open_FormsTimer()
 void TForm_Print::Timer_Open_VarTimer()
 {
     Timer_Open_Var->stop();
-    Form_Base->QPrintVar->close();
+    QPrintVar->close();
     openVariables(QStringLiteral("MY_SORT, KOD"));
-    Form_Base->QPrintVar->first();
-    if (Form_Base->QPrintVar->isEmpty()) {
+    QPrintVar->first();
+    if (QPrintVar->isEmpty()) {
         Zap_Var();
         DisableShablon();
     }
@@ -663,11 +664,11 @@ void TForm_Print::reloadAt(qint64 formKod, qint64 varKod)
 {
     HE();
     Timer_Open_FormsTimer();
-    if (formKod != 0 && Form_Base->QPrintForms->locate(QStringLiteral("KOD"), formKod)) {
+    if (formKod != 0 && QPrintForms->locate(QStringLiteral("KOD"), formKod)) {
         Timer_Open_Var->stop();
         Timer_Open_VarTimer();
         if (varKod != 0)
-            Form_Base->QPrintVar->locate(QStringLiteral("KOD"), varKod);
+            QPrintVar->locate(QStringLiteral("KOD"), varKod);
     }
 }
 

@@ -22,6 +22,8 @@
 
 namespace db {
 class DbGrid;
+class ListHolder;
+class Query;
 }
 namespace templates {
 struct FormPanel;
@@ -73,8 +75,8 @@ public:
     void Btn_Add_FClick();
     void Btn_Prt_ValueClick();
 
-    // The window's lists (PrintEditorLists.cpp): subscribes its handlers to
-    // QPrintSpis, QPrintForms and QPrintVar once the data module exists.
+    // The window's lists (PrintEditorLists.cpp): makes QPrintSpis, QPrintForms
+    // and QPrintVar once the data module exists and subscribes its handlers.
     void ConnectLists();
     void QPrintSpisBeforeScroll();
     void QPrintSpisAfterScroll();
@@ -91,6 +93,15 @@ public:
 
     bool Modified = false;         // a template or variable was edited and not saved
     bool ConstructorMode = false;  // developer mode: samples editable, variables defined
+
+    // The print lists, the templates of the current list and the variables of
+    // the current template; each holder reloads its list after a commit to its table.
+    db::ListHolder* List_Spis = nullptr;
+    db::ListHolder* List_Forms = nullptr;
+    db::ListHolder* List_Var = nullptr;
+    db::Query* QPrintSpis = nullptr;
+    db::Query* QPrintForms = nullptr;
+    db::Query* QPrintVar = nullptr;
 
     QTimer* Timer_Open_Forms;
     QTimer* Timer_Open_Var;
@@ -150,6 +161,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void makeLists();
     void buildTemplatePanel();
     void buildVariablePanel();
     void buildButtons();

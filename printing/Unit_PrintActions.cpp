@@ -122,7 +122,7 @@ void TForm_Print::BtnSaveClick()
     const qint64 varKod = VarKod();
     const QString line = QStringLiteral("Сохранение шаблона печати. Форма печати: ") + listName() +
                          QStringLiteral("; Шаблон: ") + formName() + QStringLiteral("; Переменная: ") +
-                         fieldText(Form_Base->QPrintVar, "NAME");
+                         fieldText(QPrintVar, "NAME");
     {
         WriteTransaction w;
         templates::SaveTemplate(w.context(), ListNo(), formKod, formPanel(),
@@ -264,7 +264,7 @@ void TForm_Print::BtnDeleteClick()
         return;
     }
     // The sample of a list and its default stay: a list always keeps a template to print with.
-    if (fieldText(Form_Base->QPrintForms, "OBRAZ").toInt() == 1 && !ConstructorMode) {
+    if (fieldText(QPrintForms, "OBRAZ").toInt() == 1 && !ConstructorMode) {
         Msg::notice(QStringLiteral("Образец шаблона удалить нельзя."));
         return;
     }
@@ -313,9 +313,9 @@ void TForm_Print::E_NameDblClick()
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + *name);
     }
-    Form_Base->QPrintForms->close();
-    Form_Base->QPrintForms->open();
-    Form_Base->QPrintForms->first();
+    QPrintForms->close();
+    QPrintForms->open();
+    QPrintForms->first();
 }
 
 void TForm_Print::Btn_Add_FClick()
@@ -327,16 +327,16 @@ void TForm_Print::Btn_Add_FClick()
         templates::AddSampleTemplate(w.context(), ListNo());
         w.commit(kArea, QStringLiteral("Добавлен образец шаблона печати. Форма печати: ") + listName());
     }
-    Form_Base->QPrintForms->close();
-    Form_Base->QPrintForms->open();
-    Form_Base->QPrintForms->first();
+    QPrintForms->close();
+    QPrintForms->open();
+    QPrintForms->first();
 }
 
 void TForm_Print::Btn_Add_VClick()
 {
     if (FormKod() == 0 || !Form_Var)
         return;
-    db::Query* vars = Form_Base->QPrintVar;
+    db::Query* vars = QPrintVar;
     int sort = 10;
     if (vars->active() && !vars->isEmpty()) {
         vars->last();
@@ -364,7 +364,7 @@ void TForm_Print::L_Name_VarDblClick()
     const qint64 varKod = VarKod();
     if (varKod == 0)
         return;
-    const db::Query* q = Form_Base->QPrintVar;
+    const db::Query* q = QPrintVar;
     Form_Var->E_Name->setText(fieldText(q, "NAMEVAR"));
     Form_Var->E_Caption->setText(fieldText(q, "NAME"));
     Form_Var->E_Sort->setText(fieldText(q, "MY_SORT"));
@@ -375,14 +375,14 @@ void TForm_Print::L_Name_VarDblClick()
     Form_Var->VarKod = varKod;
     Msg::execModal(Form_Var);
     Timer_Open_VarTimer();
-    Form_Base->QPrintVar->locate(QStringLiteral("KOD"), varKod);
+    QPrintVar->locate(QStringLiteral("KOD"), varKod);
 }
 
 void TForm_Print::Btn_Prt_ValueClick()
 {
     // The variables' names, one a line, into a new workbook.
     QStringList names;
-    db::Query* q = Form_Base->QPrintVar;
+    db::Query* q = QPrintVar;
     if (q->active())
         for (q->first(); !q->eof(); q->next())
             names << q->field(QStringLiteral("NAME")).asString();

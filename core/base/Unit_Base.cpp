@@ -66,9 +66,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Real_Bludo = makeQuery(TransactionRead);
     Q_Ed = makeQuery(TransactionRead);
     Q_Protokol = makeQuery(TransactionRead);
-    QPrintSpis = makeQuery(TransactionRead);
-    QPrintForms = makeQuery(TransactionRead);
-    QPrintVar = makeQuery(TransactionRead);
 
     // The program's context is always the current data module's, with the live
     // settings and whoever is logged in at the moment it is asked for.

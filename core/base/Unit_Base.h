@@ -70,9 +70,6 @@ public:
     db::Query* Q_Real_Bludo;
     db::Query* Q_Ed;
     db::Query* Q_Protokol;
-    db::Query* QPrintSpis;
-    db::Query* QPrintForms;
-    db::Query* QPrintVar;
 
     QTimer* Timer_Timer;
 

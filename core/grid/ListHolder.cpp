@@ -53,10 +53,17 @@ void ListHolder::reopen()
     QVariant key;
     if (query_->active() && !query_->isEmpty() && query_->hasField(keyField_))
         key = query_->field(keyField_).value();
-    query_->close();
-    query_->open();
-    if (key.isValid() && !key.isNull() && !query_->isEmpty())
-        query_->locate(keyField_, key);
+    reopening_ = true;
+    try {
+        query_->close();
+        query_->open();
+        if (key.isValid() && !key.isNull() && !query_->isEmpty())
+            query_->locate(keyField_, key);
+    } catch (...) {
+        reopening_ = false;
+        throw;
+    }
+    reopening_ = false;
     if (grid_)
         grid_->release();
     emit reopened();

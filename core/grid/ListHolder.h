@@ -52,6 +52,9 @@ public:
     // when that row is gone) and releases the grid.
     void reopen();
     bool reloadPending() const;
+    // True while reopen() closes, reopens and finds the row again: the
+    // list's scroll handlers can tell this from a move of the user's.
+    bool reopening() const { return reopening_; }
 
 signals:
     // The list was reopened by its holder.
@@ -66,6 +69,7 @@ private:
     QPointer<DbGrid> grid_;
     QStringList tables_;
     QString keyField_ = QStringLiteral("KOD");
+    bool reopening_ = false;
 };
 
 } // namespace db

@@ -106,12 +106,12 @@ protected:
 
     void toList(int listNo)
     {
-        Form_Base->QPrintSpis->locate(QStringLiteral("KOD_SPISOK"), listNo);
+        Form_Print->QPrintSpis->locate(QStringLiteral("KOD_SPISOK"), listNo);
         Form_Print->Timer_Open_FormsTimer();
     }
     void toTemplate(qint64 kod)
     {
-        Form_Base->QPrintForms->locate(QStringLiteral("KOD"), kod);
+        Form_Print->QPrintForms->locate(QStringLiteral("KOD"), kod);
         Form_Print->Timer_Open_VarTimer();
     }
 
@@ -421,7 +421,7 @@ TEST_F(TemplateWindowTest, LeavingAnEditedTemplateAsksOnlyFromInsideTheList)
     ASSERT_EQ(Form_Print->FormKod(), sample);
     // From the first row of a freshly opened list: the edit is dropped without a question.
     Form_Print->SE();
-    Form_Base->QPrintForms->next();
+    Form_Print->QPrintForms->next();
     EXPECT_TRUE(env.messages.isEmpty());
     EXPECT_FALSE(Form_Print->Modified);
     Form_Print->Timer_Open_VarTimer();
@@ -430,7 +430,7 @@ TEST_F(TemplateWindowTest, LeavingAnEditedTemplateAsksOnlyFromInsideTheList)
     ASSERT_EQ(Form_Print->FormKod(), own);
     Form_Print->E_Name->setText(QStringLiteral("Остатки (новое имя)"));
     Form_Print->SE();
-    Form_Base->QPrintForms->next();
+    Form_Print->QPrintForms->next();
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Сохранить изменения ?")});
     EXPECT_EQ(Form_Print->FormKod(), extra);  // the move went on
     EXPECT_EQ(scalar(QStringLiteral("SELECT NAME_SHABLON FROM PRINT_FORMS WHERE KOD = %1").arg(own)).toString(),

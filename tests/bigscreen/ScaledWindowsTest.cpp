@@ -220,9 +220,9 @@ TEST(ScaledWindows, TheTemplateWindowWithATemplateOpenKeepsWithinTheScreen)
     InsertVariable(env.t(), form, v);
     RefreshRead(env.t());
     Form_Print->show();
-    Form_Base->QPrintSpis->locate(QStringLiteral("KOD_SPISOK"), 2);
+    Form_Print->QPrintSpis->locate(QStringLiteral("KOD_SPISOK"), 2);
     Form_Print->Timer_Open_FormsTimer();
-    Form_Base->QPrintForms->locate(QStringLiteral("KOD"), form);
+    Form_Print->QPrintForms->locate(QStringLiteral("KOD"), form);
     Form_Print->Timer_Open_VarTimer();
     QApplication::processEvents();
     shoot(Form_Print, QStringLiteral("templates-open"));
