@@ -11,7 +11,10 @@
 #include "ProgramOffice.h"
 #include "automation/RecordingOffice.h"
 #include "base/Unit_Base.h"
+#include "engine/WriteRoad.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
+#include "templates/TemplateAdmin.h"
 #include "templates/TemplateContainer.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Name.h"
@@ -446,6 +449,29 @@ TEST_F(TemplateWindowTest, LeavingAnEditedTemplateAsksOnlyFromInsideTheList)
     EXPECT_FALSE(Form_Print->isVisible());
     EXPECT_EQ(scalar(QStringLiteral("SELECT NAME_SHABLON FROM PRINT_FORMS WHERE KOD = %1").arg(extra)).toString(),
               QStringLiteral("Третий"));
+}
+
+TEST_F(TemplateWindowTest, ACommittedWriteReloadsTheTemplatesOnTheirRowAndKeepsAnUnsavedEdit)
+{
+    toTemplate(own);
+    Form_Print->E_Name->setText(QStringLiteral("Моя правка"));
+    Form_Print->SE();
+    {
+        WriteTransaction w;
+        RenameTemplate(w.context(), own, 2, QStringLiteral("Остатки (переименован)"));
+        w.commit(QStringLiteral("Настройка"), QStringLiteral("Переименован шаблон"));
+    }
+    EXPECT_TRUE(Form_Print->List_Forms->reloadPending());
+    EXPECT_FALSE(Form_Print->List_Spis->reloadPending());
+    Form_Print->List_Forms->reopen();
+    // Back on the same template with the stored name; the edit in the panel is
+    // the user's still, and nobody was asked to save it.
+    EXPECT_EQ(Form_Print->FormKod(), own);
+    EXPECT_EQ(Form_Print->QPrintForms->field(QStringLiteral("NAME_SHABLON")).asString(),
+              QStringLiteral("Остатки (переименован)"));
+    EXPECT_EQ(Form_Print->E_Name->text(), QStringLiteral("Моя правка"));
+    EXPECT_TRUE(Form_Print->Modified);
+    EXPECT_TRUE(env.messages.isEmpty());
 }
 
 TEST_F(TemplateWindowTest, ArrowButtonsStepCellsAndTheZoomWithinTheirBounds)
