@@ -178,4 +178,15 @@ void ReopenAt(db::Query* q, qint64 key)
         q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
 }
 
+QVariant RazdelCellStyle(const db::Query& q, int row, const QString&, int role)
+{
+    if (role != Qt::BackgroundRole)
+        return {};
+    const int col = q.fieldIndex(QStringLiteral("IS_ACTIVE"));
+    const QVariant on = col < 0 ? QVariant() : q.valueAt(row, col);
+    if (on.isValid() && on.toLongLong() == 0)
+        return QPalette().color(QPalette::Button);
+    return {};
+}
+
 } // namespace cat

@@ -76,4 +76,8 @@ qint64 StepBackKey(db::Query* q);
 // Closes and reopens a list with its current text, then stands on the row with KOD = key (if any).
 void ReopenAt(db::Query* q, qint64 key);
 
+// The background of a switched-off menu section (IS_ACTIVE = 0) in a list of
+// sections, for every window that shows them; nothing for other rows and roles.
+QVariant RazdelCellStyle(const db::Query& q, int row, const QString& field, int role);
+
 } // namespace cat

@@ -2,12 +2,13 @@
 
 #include "CatalogueUi.h"
 #include "MenuStore.h"
-#include "Unit_MenusTab.h"
 #include "Unit_ShowKarta.h"
 #include "base/Unit_Base.h"
+#include "menus/SectionDishes.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
+#include "ui/Unit_Timers.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
@@ -140,7 +141,7 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
     cat::SetColumns(Grid_R_Menu, {{QStringLiteral("NAME"), QStringLiteral("Раздел меню"), 120},
                                   {QStringLiteral("MY_SORT"), QStringLiteral("Порядок"), 55}},
                     true);
-    Grid_R_Menu->datasetModel()->setCellStyle(&TMenusTab::RazdelCellStyle);
+    Grid_R_Menu->datasetModel()->setCellStyle(&cat::RazdelCellStyle);
     Grid_Sklad_S->setQuery(SKL);
     cat::SetColumns(Grid_Sklad_S, {{QStringLiteral("NAME"), QStringLiteral("Склад"), 150}});
     Grid_GrIng_S->setQuery(GrIng);
@@ -340,7 +341,10 @@ void TForm_Menu_S::Btn_Add_IngClick()
     const qint64 line = menus::AddDish(section, ing, menu->field(QStringLiteral("NO_ROUND")).asInt(), name,
                                        textOf(razdel, "NAME"), textOf(menu, "NAME"),
                                        menu->field(QStringLiteral("DATE_MENU")).asDate());
-    MenusTab->Open_MenuStr();
+    // The section's dish list is reopened here; a pending reopen by the
+    // section timer would only move the cursor off the new dish.
+    Form_Timers->Timer_Menu_Str->stop();
+    menus::OpenMenuStr(b->Q_Menu_Str, section);
     b->Q_Menu_Str->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line));
     Grid_S_Menu->setFocus();
 }

@@ -94,14 +94,9 @@ void notBuilt(const QString& what) { Msg::notice(what + QStringLiteral(" в эт
 
 } // namespace
 
-QVariant TMenusTab::RazdelCellStyle(const db::Query& q, int row, const QString&, int role)
+QVariant TMenusTab::RazdelCellStyle(const db::Query& q, int row, const QString& field, int role)
 {
-    if (role != Qt::BackgroundRole)
-        return {};
-    const QVariant on = valueAt(q, row, "IS_ACTIVE");
-    if (on.isValid() && on.toLongLong() == 0)
-        return QPalette().color(QPalette::Button);
-    return {};
+    return cat::RazdelCellStyle(q, row, field, role);
 }
 
 QVariant TMenusTab::StrCellStyle(const db::Query& q, int row, const QString&, int role)
