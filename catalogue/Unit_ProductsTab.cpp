@@ -720,7 +720,10 @@ void TProductsTab::Btn_Print_IngSkladClick()
                                cat::KeyOf(Form_Base->Q_Sklad));
 }
 
-void TProductsTab::BitBtn1Click() { printing::ShowLimits(); }
+void TProductsTab::BitBtn1Click()
+{
+    printing::ShowLimits(cat::KeyOf(Form_Base->Q_Firma), cat::KeyOf(Form_Base->Q_Otdel), cat::KeyOf(Form_Base->Q_Sklad));
+}
 
 void TProductsTab::Btn_KartaClick() { TForm_Karta::Btn_KartaClick(); }
 

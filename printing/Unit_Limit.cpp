@@ -1,8 +1,6 @@
 #include "Unit_Limit.h"
 
 #include "ReportGauge.h"
-#include "base/Unit_Base.h"
-#include "db/Query.h"
 #include "engine/EngineDb.h"
 #include "entries/Office.h"
 #include "entries/ShowLimits.h"
@@ -17,17 +15,6 @@
 #include <QVBoxLayout>
 
 TForm_Limit* Form_Limit = nullptr;
-
-namespace {
-
-qint64 currentKey(db::Query* q)
-{
-    if (!q || !q->active() || q->isEmpty())
-        return 0;
-    return q->field(QStringLiteral("KOD")).asInt64();
-}
-
-} // namespace
 
 TForm_Limit::TForm_Limit(QWidget* parent) : QDialog(parent)
 {
@@ -76,9 +63,7 @@ workbooks::LimitOptions TForm_Limit::Options(qint64 sklad, qint64 otdel, qint64 
 
 void TForm_Limit::BitBtn1Click()
 {
-    const workbooks::LimitOptions o =
-        Form_Base ? Options(currentKey(Form_Base->Q_Sklad), currentKey(Form_Base->Q_Otdel), currentKey(Form_Base->Q_Firma))
-                  : Options(0, 0, 0);
+    const workbooks::LimitOptions o = Options(Sklad, Otdel, Firma);
     // A scope whose list is empty has nothing to select by.
     if (o.scope < 3 && workbooks::LimitScopeKey(o) == 0) {
         static const QString missing[] = {QStringLiteral("Не выбран склад !"), QStringLiteral("Не выбран отдел !"),
@@ -94,10 +79,13 @@ void TForm_Limit::BitBtn1Click()
 
 namespace printing {
 
-void ShowLimits()
+void ShowLimits(qint64 firma, qint64 otdel, qint64 sklad)
 {
     if (!Form_Limit)
         Form_Limit = new TForm_Limit;
+    Form_Limit->Firma = firma;
+    Form_Limit->Otdel = otdel;
+    Form_Limit->Sklad = sklad;
     Msg::execModal(Form_Limit);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The stock limits dialog: which rows (the warehouse, department or
-// enterprise current in the main window, or all) and whether zero limits
+// enterprise handed by the caller, or all) and whether zero limits
 // count. OK builds the limits workbook; the choices stay for the next opening.
 
 #include "workbooks/LimitsWorkbook.h"
@@ -22,7 +22,12 @@ public:
     QPushButton* BitBtn2;
 
     void FormCreate();
-    // Builds the workbook for the choices and the main window's current rows.
+    // The keys the dialog was opened for (0: that list is empty).
+    qint64 Firma = 0;
+    qint64 Otdel = 0;
+    qint64 Sklad = 0;
+
+    // Builds the workbook for the choices and the keys above.
     void BitBtn1Click();
     // The choices with the given current keys (0: the list is empty).
     workbooks::LimitOptions Options(qint64 sklad, qint64 otdel, qint64 firma) const;
