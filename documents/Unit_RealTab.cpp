@@ -51,6 +51,41 @@ const QString kInventoryOpen = QStringLiteral(
 db::Query* docs() { return Form_Base->Q_Docs_Real; }
 db::Query* lines() { return Form_Base->Q_Real_Bludo; }
 
+// The current document for its print: its key and posting, and its lines as
+// the tab shows them (the products statement prints these).
+printing::RealPrintDocument printDocument(db::Query* d, db::Query* q)
+{
+    printing::RealPrintDocument doc;
+    if (!d || !d->active() || d->isEmpty() || d->recNo() < 0)
+        return doc;
+    doc.kod = d->field(QStringLiteral("KOD")).asInt64();
+    doc.posted = d->field(QStringLiteral("PROVODKA")).asInt() > 0;
+    if (!q || !q->active())
+        return doc;
+    const int fName = q->fieldIndex(QStringLiteral("NAME"));
+    const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
+    const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
+    const int fCena = q->fieldIndex(QStringLiteral("CENA"));
+    const int fSumma = q->fieldIndex(QStringLiteral("SUMMA"));
+    const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
+    const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
+    const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
+    auto num = [q](int row, int f) { return f < 0 ? 0.0 : q->valueAt(row, f).toDouble(); };
+    for (int r = 0; r < q->recordCount(); ++r) {
+        reports::ProductLine l;
+        l.name = fName < 0 ? QString() : q->valueAt(r, fName).toString();
+        l.shortName = fUnit < 0 ? QString() : q->valueAt(r, fUnit).toString();
+        l.kolvo = num(r, fKolvo);
+        l.cena = num(r, fCena);
+        l.summa = num(r, fSumma);
+        l.cenaSklad = num(r, fSklad);
+        l.groupKod = fGroup < 0 ? 0 : q->valueAt(r, fGroup).toLongLong();
+        l.groupName = fGroupName < 0 ? QString() : q->valueAt(r, fGroupName).toString();
+        doc.lines.append(l);
+    }
+    return doc;
+}
+
 } // namespace
 
 TRealTab::TRealTab(QObject* parent) : QObject(parent)
@@ -438,7 +473,7 @@ void TRealTab::Btn_Del_RealClick()
 void TRealTab::Btn_Print_RealClick()
 {
     // The statements of a period need no document in the list.
-    printing::ShowPrintReal();
+    printing::ShowPrintReal(printDocument(docs(), lines()));
 }
 
 void TRealTab::Btn_Take_RealClick()

@@ -6,9 +6,7 @@
 #include "reports/Statements.h"
 #include "reports/TechCards.h"
 
-#include "base/Unit_Base.h"
 #include "costing/CostingError.h"
-#include "db/Query.h"
 #include "engine/Context.h"
 #include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
@@ -31,13 +29,6 @@ TForm_Svod* Form_Svod = nullptr;
 
 namespace {
 
-db::Query* docs() { return Form_Base->Q_Docs_Real; }
-db::Query* lines() { return Form_Base->Q_Real_Bludo; }
-
-bool hasRow(db::Query* q) { return q && q->active() && !q->isEmpty() && q->recNo() >= 0; }
-
-qint64 currentDocument() { return hasRow(docs()) ? docs()->field(QStringLiteral("KOD")).asInt64() : 0; }
-
 void createSvod()
 {
     if (Form_Svod)
@@ -45,37 +36,6 @@ void createSvod()
     Form_Svod = new TForm_Svod;
     Form_Svod->resize(Form_Svod->sizeHint());
     ScaleWindow(Form_Svod, false);
-}
-
-// The products statement of the current document: the tab's lines as it shows them.
-QVector<reports::ProductLine> tabLines()
-{
-    QVector<reports::ProductLine> out;
-    db::Query* q = lines();
-    if (!q || !q->active())
-        return out;
-    const int fName = q->fieldIndex(QStringLiteral("NAME"));
-    const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
-    const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
-    const int fCena = q->fieldIndex(QStringLiteral("CENA"));
-    const int fSumma = q->fieldIndex(QStringLiteral("SUMMA"));
-    const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
-    const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
-    const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
-    auto num = [q](int row, int f) { return f < 0 ? 0.0 : q->valueAt(row, f).toDouble(); };
-    for (int r = 0; r < q->recordCount(); ++r) {
-        reports::ProductLine l;
-        l.name = fName < 0 ? QString() : q->valueAt(r, fName).toString();
-        l.shortName = fUnit < 0 ? QString() : q->valueAt(r, fUnit).toString();
-        l.kolvo = num(r, fKolvo);
-        l.cena = num(r, fCena);
-        l.summa = num(r, fSumma);
-        l.cenaSklad = num(r, fSklad);
-        l.groupKod = fGroup < 0 ? 0 : q->valueAt(r, fGroup).toLongLong();
-        l.groupName = fGroupName < 0 ? QString() : q->valueAt(r, fGroupName).toString();
-        out.append(l);
-    }
-    return out;
 }
 
 } // namespace
@@ -106,20 +66,21 @@ void TForm_PrintReal::BitBtn1Click()
     if (choice == 0 || choice == 1) {
         createSvod();
         Form_Svod->Choice = choice;
+        Form_Svod->Doc = Doc;
         Form_Svod->setWindowTitle(choice == 0 ? QStringLiteral("Печать ведомости реализованной/произведённой продукции")
                                               : QStringLiteral("Печать ведомости составляющих ингредиентов"));
         Form_Svod->CB_PrintForGroup->setEnabled(choice == 0);
         Form_Svod->Panel1->setVisible(choice == 0);
         Msg::execModal(Form_Svod);
     } else if (choice == 2 || choice == 3) {
-        if (!hasRow(docs()))
+        if (Doc.kod == 0)
             return;
-        if (docs()->field(QStringLiteral("PROVODKA")).asInt() > 0) {
+        if (Doc.posted) {
             Msg::notice(QStringLiteral("Технологические карты проведённых документов не печатаются !"));
             return;
         }
         reports::TechCardsOptions o;
-        o.document = currentDocument();
+        o.document = Doc.kod;
         o.mode = choice == 2 ? 1 : 2;
         o.today = Clock::today();
         bool printed = false;
@@ -206,7 +167,7 @@ void TForm_Svod::Btn_OkClick()
 {
     reports::StatementOptions o;
     o.what = RG_What->itemIndex() == 1 ? 1 : 0;
-    o.document = currentDocument();
+    o.document = Doc.kod;
     o.start = Date_Start->date();
     o.finish = Date_Finish->date();
     o.type = std::max(0, RG_Type->itemIndex());
@@ -219,7 +180,7 @@ void TForm_Svod::Btn_OkClick()
     const engine::Context ctx = engine::ProgramContext();
     try {
         if (Choice == 0) {
-            const QVector<reports::ProductLine> rows = o.what == 0 ? tabLines() : reports::ProductsOfPeriod(ctx, o);
+            const QVector<reports::ProductLine> rows = o.what == 0 ? Doc.lines : reports::ProductsOfPeriod(ctx, o);
             reports::PrintProductsStatement(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o, rows,
                                             printing::GaugeProgress());
         } else {
@@ -236,13 +197,14 @@ void TForm_Svod::Btn_OkClick()
 
 namespace printing {
 
-void ShowPrintReal()
+void ShowPrintReal(const RealPrintDocument& doc)
 {
     if (!Form_PrintReal) {
         Form_PrintReal = new TForm_PrintReal;
         Form_PrintReal->resize(Form_PrintReal->sizeHint());
         ScaleWindow(Form_PrintReal, false);
     }
+    Form_PrintReal->Doc = doc;
     Msg::execModal(Form_PrintReal);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entries/PrintReal.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -16,6 +18,9 @@ class TForm_PrintReal : public QDialog {
 public:
     explicit TForm_PrintReal(QWidget* parent = nullptr);
     void BitBtn1Click();
+
+    // The tab's current document (set before each showing).
+    printing::RealPrintDocument Doc;
 
     TRadioGroup* RG;
     QPushButton* BitBtn1;
@@ -34,6 +39,8 @@ public:
 
     // 0 the products statement, 1 the ingredients statement (set before each showing).
     int Choice = 0;
+    // The tab's current document (set before each showing).
+    printing::RealPrintDocument Doc;
 
     TRadioGroup* RG_What;
     QGroupBox* GroupBox1;

@@ -53,7 +53,7 @@ inline std::vector<std::pair<QWidget*, std::string>> reportDialogs()
     all.emplace_back(openedBy([] { ShowStatistics(); }), "statistics options");
     all.emplace_back(openedBy([] { ShowLimits(0, 0, 0); }), "limits");
     all.emplace_back(openedBy([] { ShowPrintKarta(0, 0); }), "costing card print");
-    all.emplace_back(openedBy([] { ShowPrintReal(); }), "production print");
+    all.emplace_back(openedBy([] { ShowPrintReal({}); }), "production print");
     all.emplace_back(openedBy([] {
                          Form_PrintReal->RG->setItemIndex(0);
                          Form_PrintReal->BitBtn1Click();
