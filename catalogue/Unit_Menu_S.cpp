@@ -64,6 +64,14 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
     };
     Timer_GrIng = timer(&TForm_Menu_S::Timer_GrIngTimer);
     Timer_Ing = timer(&TForm_Menu_S::Timer_IngTimer);
+    // A move in the section list (the tab's or this window's) reloads the
+    // dish list by the section timer; the warehouses follow the section's
+    // department while the window is open.
+    if (Form_Timers)
+        connect(Form_Timers->Timer_Menu_Str, &QTimer::timeout, this, [this] {
+            if (isVisible() && cat::HasRow(Form_Base->Q_Menu_Razdel))
+                Open_Sklad_Menu();
+        });
 
     auto* top = new QVBoxLayout(this);
     auto* split = new QSplitter(Qt::Horizontal, this);

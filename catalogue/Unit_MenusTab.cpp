@@ -385,8 +385,6 @@ void TMenusTab::Timer_Menu_StrTimer()
         Form_Base->Q_Menu_Str->close();
         return;
     }
-    if (Form_Menu_S.made() && Form_Menu_S->isVisible())
-        Form_Menu_S->Open_Sklad_Menu();
     Grid_S_Menu->release();
     Open_MenuStr();
 }

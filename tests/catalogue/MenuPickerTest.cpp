@@ -5,8 +5,11 @@
 
 #include "Unit_Menu_S.h"
 #include "grid/DatasetModel.h"
+#include "ui/Unit_Timers.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPalette>
 
@@ -81,6 +84,23 @@ TEST(MenuPicker, OffersOnlyMenuProductsOfTheDepartmentHiddenOnRequest)
     f->Open_Sklad_Menu();
     EXPECT_EQ(cat::KeyOf(f->SKL), p.s.barSklad);
     EXPECT_EQ(f->DBEdit1->text(), QStringLiteral("Бар"));
+}
+
+TEST(MenuPicker, WhileOpenItFollowsTheSectionByTheSectionTimer)
+{
+    CatEnv env;
+    PickerMenu p = makePickerMenu(env);
+    TForm_Menu_S* f = Form_Menu_S;
+    f->show();
+    CatEnv::at(Form_Base->Q_Menu_Razdel, p.drinks);
+    QTimer* t = Form_Timers->Timer_Menu_Str;
+    t->setInterval(0);
+    t->start();
+    for (int i = 0; i < 20 && t->isActive(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(cat::KeyOf(f->SKL), p.s.barSklad);
+    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Menu_Str), 0);  // the bar section has no dishes yet
+    f->hide();
 }
 
 TEST(MenuPicker, SearchBindsTheTypedTextAcrossGroups)
