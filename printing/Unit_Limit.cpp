@@ -73,7 +73,7 @@ void TForm_Limit::BitBtn1Click()
     }
     const std::vector<workbooks::LimitRow> rows = workbooks::ReadLimitRows(engine::ProgramContext(), o);
     printing::WriteWorkbook([&](const reports::Progress& gauge) {
-        return workbooks::WriteLimitsWorkbook(printing::ProgramOffice(), rows, {gauge.start, gauge.step, gauge.close});
+        return workbooks::WriteLimitsWorkbook(printing::ProgramOffice(), rows, gauge);
     });
 }
 

@@ -141,7 +141,9 @@ void Prt_Ostatki(const reports::ostatki::Options& o)
 
 void Prt_OstatkiSvod(const reports::ostatki::Options& o)
 {
-    reports::ostatki::RunSvod(engine::ProgramContext(), ProgramOffice(), ProgramTemplateCache(), o, GaugeProgress());
+    reports::ostatki::Options svod = o;
+    svod.svod = true;
+    RunProgramReport(reports::ostatki::Build(engine::ProgramContext(), svod));
 }
 
 } // namespace printing

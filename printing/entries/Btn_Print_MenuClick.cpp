@@ -56,7 +56,7 @@ void PrintCodes(qint64 menu)
     bool noBars = false;
     WriteWorkbook([&](const reports::Progress& gauge) {
         gauge.start(static_cast<int>(lines.size()));
-        const bool made = workbooks::WriteMenuCodesWorkbook(ProgramOffice(), lines, gauge.step);
+        const bool made = workbooks::WriteMenuCodesWorkbook(ProgramOffice(), lines, gauge);
         noBars = made && !ProgramOffice().hasFont(workbooks::BarCodeFontName());
         return made;
     });

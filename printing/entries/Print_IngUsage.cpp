@@ -15,7 +15,7 @@ void Print_IngUsage(qint64 ing, const QString& name)
     const std::vector<workbooks::UsageLine> lines = workbooks::ReadUsageLines(engine::ProgramContext(), ing);
     WriteWorkbook([&](const reports::Progress& gauge) {
         gauge.start(static_cast<int>(lines.size()) + workbooks::kUsageLayoutSteps);
-        return workbooks::WriteIngUsageWorkbook(ProgramOffice(), name, lines, {gauge.start, gauge.step, gauge.close});
+        return workbooks::WriteIngUsageWorkbook(ProgramOffice(), name, lines, gauge);
     });
 }
 

@@ -121,8 +121,77 @@ QStringList HeaderNames(const engine::Context& ctx, const Options& o)
     }
 }
 
+namespace {
+
+// One line per product summed over the scope, headed by its group; no subtotals.
+StandardReport buildSvod(const engine::Context& ctx, const Options& o)
+{
+    struct SvodRow {
+        QString groupCode;
+        QString groupName;
+        QString name;
+        QString edIzm;
+        double kolvo = 0;
+        double summaSklad = 0;
+        double summaProd = 0;
+    };
+    auto rows = std::make_shared<QVector<SvodRow>>();
+    {
+        auto q = engine::Reader(ctx, SvodQueryLines(o).join(QLatin1Char('\n')));
+        q->open();
+        rows->reserve(q->recordCount());
+        for (q->first(); !q->eof(); q->next()) {
+            SvodRow r;
+            r.groupCode = codeText(*q, "KOD_GROUP");
+            r.groupName = q->field(QStringLiteral("NAME_G")).asString();
+            r.name = q->field(QStringLiteral("NAME")).asString();
+            r.edIzm = q->field(QStringLiteral("SHORT_NAME")).asString();
+            r.kolvo = Settled(q->field(QStringLiteral("KOLVO")).asDouble());
+            r.summaSklad = q->field(QStringLiteral("SUMMA_SKLAD")).asDouble();
+            r.summaProd = q->field(QStringLiteral("SUMMA_PROD")).asDouble();
+            rows->append(r);
+        }
+    }
+    const QStringList names = HeaderNames(ctx, o);
+
+    StandardReport r;
+    r.listNo = 2;
+    r.levels = {{QStringLiteral("group2"), {}, QString()}};  // headings only
+    r.rowCount = static_cast<int>(rows->size());
+    r.header = [names](TemplateRun& run) { headerVariables(run, names); };
+    r.groupCode = [rows](int row, int) { return (*rows)[row].groupCode; };
+    r.groupName = [rows](int row, int) { return (*rows)[row].groupName; };
+    r.amounts = [rows](int row) {
+        const SvodRow& x = (*rows)[row];
+        return QVector<double>{x.summaSklad, x.summaProd};
+    };
+    r.rowVariables = [rows](TemplateRun& run, int row) {
+        const SvodRow& x = (*rows)[row];
+        run.putText(QStringLiteral("name"), x.name);
+        run.putText(QStringLiteral("ed_izm"), x.edIzm);
+        run.putFloat(QStringLiteral("kolvo"), x.kolvo);
+        // Average prices; a line with no quantity shows none.
+        if (x.kolvo != 0) {
+            run.putFloat(QStringLiteral("cena1"), x.summaSklad / x.kolvo);
+            run.putFloat(QStringLiteral("cena2"), x.summaProd / x.kolvo);
+        }
+        run.putFloat(QStringLiteral("summa1"), x.summaSklad);
+        run.putFloat(QStringLiteral("summa2"), x.summaProd);
+    };
+    // The totals under "ИТОГО:", where the template places them.
+    r.end = [](TemplateRun& run, const QVector<double>& totals) {
+        run.putFloat(QStringLiteral("sum_all1"), totals.value(0));
+        run.putFloat(QStringLiteral("sum_all2"), totals.value(1));
+    };
+    return r;
+}
+
+} // namespace
+
 StandardReport Build(const engine::Context& ctx, const Options& o)
 {
+    if (o.svod)
+        return buildSvod(ctx, o);
     auto rows = std::make_shared<QVector<Row>>();
     {
         auto q = engine::Reader(ctx, QueryLines(o).join(QLatin1Char('\n')));
@@ -193,52 +262,6 @@ StandardReport Build(const engine::Context& ctx, const Options& o)
         run.putFloat(QStringLiteral("sum_all2"), totals.value(1));
     };
     return r;
-}
-
-void RunSvod(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder, const Options& o,
-             const Progress& progress, Road road)
-{
-    TemplateRun run(ctx, office, cacheFolder, 2, progress, road);
-    auto q = engine::Reader(ctx, SvodQueryLines(o).join(QLatin1Char('\n')));
-    q->open();
-    const QStringList names = HeaderNames(ctx, o);
-    run.startProgress(q->recordCount());
-    run.open();
-    run.header([&] { headerVariables(run, names); });
-
-    QString groupKey = QStringLiteral("-");
-    double totalSklad = 0, totalProd = 0;
-    for (q->first(); !q->eof(); q->next()) {
-        const QString group = codeText(*q, "KOD_GROUP");
-        if (group != groupKey) {
-            groupKey = group;
-            run.putText(QStringLiteral("group2"), q->field(QStringLiteral("NAME_G")).asString(), templates::RowNextWhenEnabled);
-        }
-        run.putInt(QStringLiteral("nstr"), run.stepProgress());
-        const double kolvo = Settled(q->field(QStringLiteral("KOLVO")).asDouble());
-        const double summaSklad = q->field(QStringLiteral("SUMMA_SKLAD")).asDouble();
-        const double summaProd = q->field(QStringLiteral("SUMMA_PROD")).asDouble();
-        run.putText(QStringLiteral("name"), q->field(QStringLiteral("NAME")).asString());
-        run.putText(QStringLiteral("ed_izm"), q->field(QStringLiteral("SHORT_NAME")).asString());
-        run.putFloat(QStringLiteral("kolvo"), kolvo);
-        if (kolvo != 0) {
-            run.putFloat(QStringLiteral("cena1"), summaSklad / kolvo);
-            run.putFloat(QStringLiteral("cena2"), summaProd / kolvo);
-        }
-        run.putFloat(QStringLiteral("summa1"), summaSklad);
-        run.putFloat(QStringLiteral("summa2"), summaProd);
-        totalSklad += summaSklad;
-        totalProd += summaProd;
-        for (const char* s : {"s1", "s2", "s3", "s4"})
-            run.put(QString::fromLatin1(s));
-        run.put(QStringLiteral("s5"), templates::RowNext);
-    }
-    q->close();
-    run.endBlock();
-    // The totals under "ИТОГО:", where the template places them.
-    run.putFloat(QStringLiteral("sum_all1"), totalSklad);
-    run.putFloat(QStringLiteral("sum_all2"), totalProd);
-    run.finish();
 }
 
 } // namespace reports::ostatki

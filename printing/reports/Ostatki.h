@@ -22,6 +22,7 @@ struct Options {
     bool noZero = true;    // leave out zero rows
     bool noPlus = false;   // leave out positive rows
     bool noHidden = true;  // leave out hidden products (not in the summed report)
+    bool svod = false;     // one line per product summed over the scope
 };
 
 // The statements, line by line.
@@ -31,12 +32,8 @@ QStringList SvodQueryLines(const Options& options);
 // The header names of the scope: enterprise, department, warehouse.
 QStringList HeaderNames(const engine::Context& ctx, const Options& options);
 
-// One line per department row.
+// One line per department row; with `svod`, one line per product summed over
+// the scope under its group's heading, and the totals, with no subtotal.
 StandardReport Build(const engine::Context& ctx, const Options& options);
-
-// One line per product, summed over the scope, and the totals; it places no
-// subtotal.
-void RunSvod(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-             const Options& options, const Progress& progress = {}, Road road = Road::RowBuffered);
 
 } // namespace reports::ostatki

@@ -1,18 +1,12 @@
 #pragma once
 
-// The progress window as a long operation drives it, without widgets: the
-// program hands in its gauge (printing::GaugeProgress), tests their own
-// functions or nothing at all.
+// The progress of a report run (engine::Progress) and its scope guard.
 
-#include <functional>
+#include "engine/Progress.h"
 
 namespace reports {
 
-struct Progress {
-    std::function<void(int maximum)> start;  // position 0, shown
-    std::function<void(int position)> step;
-    std::function<void()> close;             // position 0, hidden
-};
+using engine::Progress;
 
 // The progress shown for a scope and hidden however the scope ends.
 class ProgressShown {

@@ -5,17 +5,14 @@
 // cell writer that leaves empty texts out (an empty cell stays empty).
 
 #include "automation/Spreadsheet.h"
+#include "engine/Progress.h"
 
 #include <functional>
 #include <memory>
 
 namespace workbooks {
 
-struct Progress {
-    std::function<void(int maximum)> start;  // position 0, shown
-    std::function<void(int position)> step;
-    std::function<void()> close;             // position 0, hidden
-};
+using engine::Progress;
 
 // Keeps the document's locks while it is filled; releases them on the way out.
 class Locked {

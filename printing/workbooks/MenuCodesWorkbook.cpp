@@ -39,7 +39,7 @@ private:
     int first_ = 0;
 };
 
-void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const std::function<void(int)>& progress)
+void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Progress& progress)
 {
     static const int widths[kColumns] = {850, 7200, 2500, 2500, 2500, 2500, 5200};
     for (int i = 0; i < kColumns; ++i)
@@ -81,8 +81,9 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const std
                                     QLatin1Char('*') + l.sKod + QLatin1Char('*')});
         ++next;
         ++number;
-        if (progress)
-            progress(++done);
+        ++done;
+        if (progress.step)
+            progress.step(done);
     }
     runs.send();
     const int last = next - 1;
@@ -107,7 +108,7 @@ QString BarCodeFontMissingText()
 }
 
 bool WriteMenuCodesWorkbook(automation::Office& office, const QList<MenuCodeLine>& lines,
-                            const std::function<void(int)>& progress)
+                            const Progress& progress)
 {
     return FillAndShow(office, [&](automation::Document& doc) {
         Locked locked(doc);

@@ -6,6 +6,7 @@
 // bar-code font; the table framed to column F; shown to the user unsaved.
 
 #include "automation/Spreadsheet.h"
+#include "engine/Progress.h"
 
 #include <QList>
 #include <QString>
@@ -36,9 +37,9 @@ struct MenuCodeLine {
 };
 
 // Writes the lines into a new workbook of the office and shows it; progress
-// gets the number of lines written so far. Returns false, with nothing made,
+// steps to the number of lines written so far (the caller starts it). Returns false, with nothing made,
 // when the office cannot be reached or gives no workbook.
 bool WriteMenuCodesWorkbook(automation::Office& office, const QList<MenuCodeLine>& lines,
-                            const std::function<void(int)>& progress = {});
+                            const engine::Progress& progress = {});
 
 } // namespace workbooks

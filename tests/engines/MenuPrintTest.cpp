@@ -230,7 +230,7 @@ protected:
 TEST_F(MenuCodes, SheetHasHeadingsPerDepartmentAndSectionAndTheDishCodesAsTexts)
 {
     int progressed = 0;
-    ASSERT_TRUE(workbooks::WriteMenuCodesWorkbook(office, lines(), [&](int n) { progressed = n; }));
+    ASSERT_TRUE(workbooks::WriteMenuCodesWorkbook(office, lines(), {{}, [&](int n) { progressed = n; }, {}}));
     const RecordedBook& b = office.last();
     const QStringList header = {"№", "Наименование блюда", "Код продукта", "Код кассы", "Код 1С", "Штрих код", "*Штрих код*"};
     for (int c = 0; c < 7; ++c)

@@ -103,7 +103,10 @@ protected:
     void runSvod(const Options& o)
     {
         RefreshRead(env.t);
-        reports::ostatki::RunSvod(env.ctx(), office, env.t.folder() + QStringLiteral("/templates/"), o);
+        Options svod = o;
+        svod.svod = true;
+        reports::RunStandardReport(env.ctx(), office, env.t.folder() + QStringLiteral("/templates/"),
+                                   reports::ostatki::Build(env.ctx(), svod));
     }
     QVariant at(const char* a1) { return office.last().at(QString::fromLatin1(a1)); }
 

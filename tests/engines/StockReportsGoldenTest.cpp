@@ -52,8 +52,6 @@ TARELIA_GOLDEN_RUNNER(ostatki)
     o.noZero = j.value(QStringLiteral("noZero")).toBool(true);
     o.noPlus = j.value(QStringLiteral("noPlus")).toBool(false);
     o.noHidden = j.value(QStringLiteral("noHidden")).toBool(true);
-    if (j.value(QStringLiteral("svod")).toBool())
-        reports::ostatki::RunSvod(golden.ctx(), golden.office, golden.cache(), o);
-    else
-        reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(), reports::ostatki::Build(golden.ctx(), o));
+    o.svod = j.value(QStringLiteral("svod")).toBool();
+    reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(), reports::ostatki::Build(golden.ctx(), o));
 }

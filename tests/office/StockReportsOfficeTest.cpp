@@ -158,7 +158,8 @@ TEST_F(StockReportsOffice, StockBalanceFromTheSample)
     // The summed balance on the same sample.
     KeepingOffice svod(TestOffice());
     o.scope = reports::ostatki::AllEnterprises;
-    reports::ostatki::RunSvod(env.ctx(), svod, cache(), o);
+    o.svod = true;
+    reports::RunStandardReport(env.ctx(), svod, cache(), reports::ostatki::Build(env.ctx(), o));
     auto s = storeAndReload(svod, QStringLiteral("stock_balance_svod"));
     ASSERT_TRUE(s);
     EXPECT_EQ(at(*s, "C3"), QStringLiteral("Все предприятия"));
