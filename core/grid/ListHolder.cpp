@@ -21,8 +21,13 @@ ListHolder::~ListHolder() = default;
 
 void ListHolder::changesCommitted(const engine::ChangeSet& changes)
 {
-    if (changes.touches(tables_))
-        scheduleReload();
+    if (!changes.touches(tables_))
+        return;
+    if (!query_->active()) {
+        nextKey_ = QVariant();
+        return;
+    }
+    reopen();
 }
 
 void ListHolder::scheduleReload()
@@ -50,8 +55,9 @@ void ListHolder::timerFired()
 void ListHolder::reopen()
 {
     timer_->stop();
-    QVariant key;
-    if (query_->active() && !query_->isEmpty() && query_->hasField(keyField_))
+    QVariant key = nextKey_;
+    nextKey_ = QVariant();
+    if (!key.isValid() && query_->active() && !query_->isEmpty() && query_->hasField(keyField_))
         key = query_->field(keyField_).value();
     reopening_ = true;
     try {

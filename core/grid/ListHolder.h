@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QVariant>
 
 class QTimer;
 
@@ -20,9 +21,12 @@ class Transaction;
 // One list of a window: its query, the debounce timer of its reload, the
 // grid it greys while the reload waits, and its reopen at the current key.
 // The list subscribes to the tables it reads: when a write road commits a
-// change to one of them, an open list greys its grid and reloads once the
-// timer runs out, back on the row it stood on. A list that is closed waits
-// for nothing; a road that is rolled back announces nothing.
+// change to one of them, an open list reloads at once, back on the row it
+// stood on (or on the row the writer asked for with standOn). A move in a
+// master list reloads its details through scheduleReload: the grid greys
+// and the reload waits until the cursor rests for the timer's interval. A
+// list that is closed waits for nothing; a road that is rolled back
+// announces nothing.
 //
 //     list = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
 //     list->setTables({QStringLiteral("KARTA"), QStringLiteral("ING")});
@@ -52,6 +56,9 @@ public:
     // when that row is gone) and releases the grid.
     void reopen();
     bool reloadPending() const;
+    // The next reload stands on this key instead of the current row's (a row
+    // the handler has just added); forgotten when the list closes unreloaded.
+    void standOn(const QVariant& key) { nextKey_ = key; }
     // True while reopen() closes, reopens and finds the row again: the
     // list's scroll handlers can tell this from a move of the user's.
     bool reopening() const { return reopening_; }
@@ -70,6 +77,7 @@ private:
     QStringList tables_;
     QString keyField_ = QStringLiteral("KOD");
     bool reopening_ = false;
+    QVariant nextKey_;
 };
 
 } // namespace db
