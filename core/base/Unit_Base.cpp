@@ -40,7 +40,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
 
     QWrite1 = makeQuery(TransactionWrite);
     QRead1 = makeQuery(TransactionRead);
-    QRead2 = makeQuery(TransactionRead);
     List_Person = new db::ListHolder(MyDB, TransactionRead, this);
     List_Person->setTables({QStringLiteral("PERSON")});
     QPerson = List_Person->query();

@@ -50,7 +50,6 @@ public:
 
     db::Query* QWrite1;
     db::Query* QRead1;
-    db::Query* QRead2;
     // The users and the settings: lists that follow what write roads commit.
     db::ListHolder* List_Person;
     db::ListHolder* List_Param;
