@@ -3,6 +3,7 @@
 #include "InputDialogs.h"
 #include "Scaling.h"
 #include "base/Unit_Base.h"
+#include "grid/ListHolder.h"
 #include "db/Codec.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
@@ -165,12 +166,8 @@ void TForm_Person::BitBtn2Click()
         q->param(QStringLiteral("P3")).setString(QStringLiteral("Все права"));
         q->execSql();
     }
+    // The users' list follows the commit, standing on the saved user.
+    Form_Base->List_Person->standOn(kod);
     w.commit(QStringLiteral("Настройка"), PersonSavedText(newUser, fio, login));
-    db::Query* person = Form_Base->QPerson;
-    person->close();
-    person->open();
-    for (person->first(); !person->eof(); person->next())
-        if (person->field(QStringLiteral("KOD")).asInt64() == kod)
-            break;
     BitBtn4->click();
 }

@@ -7,6 +7,7 @@
 #include "Unit_Policy.h"
 #include "UserLists.h"
 #include "base/Unit_Base.h"
+#include "grid/ListHolder.h"
 #include "db/Codec.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
@@ -182,14 +183,10 @@ void TForm_Personal::Btn_DelClick()
     q->execSql();
     q->setSql(QStringLiteral("DELETE FROM PERSON WHERE KOD = ") + Key(kod));
     q->execSql();
+    Form_Base->List_Person->standOn(keep);
     w.commit(QStringLiteral("Настройка"),
              QStringLiteral("Удалён пользователь <<") + fio + QStringLiteral(">> Логин <<") + login +
                             QStringLiteral(">>"));
-    person->close();
-    person->open();
-    person->fetchAll();
-    if (!person->locate(QStringLiteral("KOD"), keep))
-        person->first();
     ReloadRights();
 }
 

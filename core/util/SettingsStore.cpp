@@ -77,7 +77,7 @@ void checkKind(const QString& key, std::initializer_list<SettingKind> kinds)
 
 // The write idiom of the settings: a fresh write transaction, the
 // statements, then the protocol line (which commits) or a commit; the
-// settings list is read again so that it holds the new value.
+// settings list follows the commit (it reads MY_PARAM) and holds the new value.
 void runWrite(const std::function<void(db::Query*)>& statements, const std::optional<SettingLog>& log)
 {
     db::Query* q = Form_Base->QWrite1;
@@ -90,8 +90,6 @@ void runWrite(const std::function<void(db::Query*)>& statements, const std::opti
         w.commit(log->area, log->action);
     else
         w.commit();
-    Form_Base->Q_Param->close();
-    Form_Base->Q_Param->open();
 }
 
 // UPDATE of one value column ("UPDATE MY_PARAM SET INTEGER_PARAM = :I WHERE
