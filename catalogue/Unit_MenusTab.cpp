@@ -523,12 +523,8 @@ void TMenusTab::Del_Menu_One()
     db::Query* q = Q_Menu;
     if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить это меню ?"), QStringLiteral("Удаление меню")))
         return;
+    List_Menu->standOn(keyBefore(q));
     menus::DeleteMenu(cat::KeyOf(q), textOf(q, "NAME"), dateOf(q, "DATE_MENU"));
-    // procedure tables: the server's procedure deletes the menu, which the road does not announce yet.
-    const qint64 back = cat::StepBackKey(q);
-    Q_Menu_Str->close();
-    Q_Menu_Razdel->close();
-    cat::ReopenAt(q, back);
 }
 
 void TMenusTab::Del_Menu_Period()
@@ -551,11 +547,6 @@ void TMenusTab::Del_Menu_Period()
     if (!Msg::confirm(question, QStringLiteral("Удаление меню")))
         return;
     menus::DeleteMenusOfPeriod(all, from, to);
-    // procedure tables: the server's procedure deletes the menus, which the road does not announce yet.
-    Q_Menu_Str->close();
-    Q_Menu_Razdel->close();
-    Q_Menu->close();
-    Q_Menu->open();
 }
 
 void TMenusTab::Btn_Copy_MenuClick()
