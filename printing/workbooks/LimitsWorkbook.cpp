@@ -84,7 +84,13 @@ std::vector<LimitRow> ReadLimitRows(const engine::Context& ctx, const LimitOptio
     return rows;
 }
 
-bool WriteLimitsWorkbook(automation::Office& office, const std::vector<LimitRow>& rows, const Progress& progress)
+bool limits::Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+                   const Progress& progress)
+{
+    return Write(office, ReadLimitRows(ctx, options), progress);
+}
+
+bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows, const Progress& progress)
 {
     return FillAndShow(office, [&](automation::Document& doc) {
         Locked locked(doc);

@@ -262,15 +262,14 @@ void fillAll(automation::Document& doc, const StatOptions& o, const StatData& da
 
 } // namespace
 
-bool BuildStatWorkbook(const engine::Context& ctx, automation::Office& office, const StatOptions& o,
-                       const Progress& progress)
+bool stat::Print(const engine::Context& ctx, const Options& o, automation::Office& office, const Progress& progress)
 {
     // The workbook first: without the office nothing is read.
     return FillAndShow(
         office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); }, 2);
 }
 
-bool WriteStatWorkbook(automation::Office& office, const StatOptions& o, const StatData& data, const Progress& progress)
+bool stat::Write(automation::Office& office, const Options& o, const StatData& data, const Progress& progress)
 {
     return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); }, 2);
 }

@@ -404,7 +404,7 @@ TEST(KartaExport, OneRowPerNodeWithItsFormulaAndTheTotalUnderThem)
     list.pushHead({9007199254740993LL, 1, 0, 2, 1, 1, 80, 0.25, 0.2, 30, 30, 0, QStringLiteral("Картофель")});
     list.pushHead({5, 1, -1, 1, 1, 1, 100, 1, 1, 1, 1, 0, QStringLiteral("не печатается")});
     list.pushHead({7, 1, 2, 0, 1, 4, 100, 2, 2, 55.5, 55.5, 0, QStringLiteral("Пюре")});
-    workbooks::ExportKartaExcel(office, std::move(list), QStringLiteral("Пюре на 2"));
+    workbooks::cardexport::Write(office, std::move(list), QStringLiteral("Пюре на 2"));
     automation::RecordedBook& b = office.last();
     EXPECT_EQ(b.at(QStringLiteral("A1")), QStringLiteral("Пюре на 2"));
     EXPECT_EQ(b.at(QStringLiteral("I2")), QStringLiteral("Сумма"));
@@ -423,7 +423,7 @@ TEST(KartaExport, OneRowPerNodeWithItsFormulaAndTheTotalUnderThem)
     EXPECT_TRUE(b.visible);
 
     // An empty list: title and captions, no total summing its own cell.
-    workbooks::ExportKartaExcel(office, costing::AmountList{}, QStringLiteral("Пусто"));
+    workbooks::cardexport::Write(office, costing::AmountList{}, QStringLiteral("Пусто"));
     EXPECT_FALSE(office.last().at(QStringLiteral("I3")).isValid());
 }
 
