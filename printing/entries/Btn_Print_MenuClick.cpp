@@ -55,7 +55,7 @@ void PrintCodes(qint64 menu)
     // font does not know it until it starts again.
     bool noBars = false;
     WriteWorkbook([&](const reports::Progress& gauge) {
-        const bool made = workbooks::menucodes::Print({lines}, ProgramOffice(), gauge);
+        const bool made = workbooks::menucodes::Print(ProgramOffice(), {lines}, gauge);
         noBars = made && !ProgramOffice().hasFont(workbooks::BarCodeFontName());
         return made;
     });

@@ -107,7 +107,7 @@ QString BarCodeFontMissingText()
         .arg(BarCodeFontName());
 }
 
-bool menucodes::Print(const Options& options, automation::Office& office, const Progress& progress)
+bool menucodes::Print(automation::Office& office, const Options& options, const Progress& progress)
 {
     if (progress.start)
         progress.start(static_cast<int>(options.lines.size()));

@@ -48,6 +48,6 @@ struct Options {
 // progress is started at the number of lines and steps to the number written
 // so far. The lines are copied, never queried. Returns false, with nothing
 // made, when the office cannot be reached or gives no workbook.
-bool Print(const Options& options, automation::Office& office, const engine::Progress& progress = {});
+bool Print(automation::Office& office, const Options& options, const engine::Progress& progress = {});
 
 } // namespace workbooks::menucodes

@@ -81,7 +81,7 @@ TEST_F(MenuOfficeTest, CodesSheetKeepsLeadingZerosAndDrawsBars)
 {
     RefreshRead(t);
     KeepingOffice keeping(office());
-    ASSERT_TRUE(workbooks::menucodes::Print({reports::LoadMenuCodes(ctx(), kMenu)}, keeping));
+    ASSERT_TRUE(workbooks::menucodes::Print(keeping, {reports::LoadMenuCodes(ctx(), kMenu)}));
     ASSERT_EQ(keeping.documents.size(), 1u);
     Document& sheet = *keeping.documents.front();
     sheet.storeToFile(path(QStringLiteral("codes.pdf")), QStringLiteral("calc_pdf_Export"));
