@@ -5,6 +5,7 @@
 #include "support/AppEnv.h"
 
 #include "Unit_Compute.h"
+#include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Alarm.h"
@@ -137,13 +138,13 @@ TEST_F(ComputeWindow, CancelChangesNothing)
 
 TEST_F(ComputeWindow, NothingSelectedIsSaidSo)
 {
-    Form_Base->Q_Ing_Sklad->close();
+    ProductsTab->Q_Ing_Sklad->close();
     Form_Compute->RG_Ing->setItemIndex(0);
     OnModal modal(accept);
     TForm_Compute::Execute();
     EXPECT_TRUE(env.sawMessage(QStringLiteral("Не выбран продукт, цены которого нужно рассчитать !")));
 
-    Form_Base->Q_GrIng->close();
+    ProductsTab->Q_GrIng->close();
     Form_Compute->RG_Ing->setItemIndex(1);
     OnModal again(accept);
     TForm_Compute::Execute();
