@@ -721,7 +721,6 @@ void TProductsTab::Btn_InvClick()
                             .join(QLatin1Char('\n')));
     hooks.invent();
     Form_Base->Q_Docs->close();
-    Timer_Ing_SkladTimer();  // procedure tables
 }
 
 void TProductsTab::Btn_Print_IngSkladClick()
