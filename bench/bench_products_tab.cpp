@@ -4,6 +4,7 @@
 
 #include "support/AppEnv.h"
 
+#include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
@@ -21,7 +22,8 @@ namespace {
 bool settled()
 {
     TForm_Timers* t = Form_Timers;
-    for (QTimer* x : {t->Timer_Otdel, t->Timer_Sklad, t->Timer_GrIng, t->Timer_Ing, t->Timer_Ing_Sklad})
+    TProductsTab* p = ProductsTab;
+    for (QTimer* x : {t->Timer_Otdel, t->Timer_Sklad, p->Timer_GrIng, p->Timer_Ing, p->Timer_Ing_Sklad})
         if (x->isActive())
             return false;
     return true;
@@ -48,9 +50,9 @@ void BM_ProductsTabSettles(benchmark::State& state)
     db.exec(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_OTDEL, KOD_FIRMA, CENA, MY_CENA) SELECT ING.KOD, OTDEL.KOD, "
                            "OTDEL.KOD_FIRMA, 10, 12 FROM ING, OTDEL"));
     int groups = 0, products = 0, stock = 0;
-    QObject::connect(Form_Base->Q_GrIng, &db::Query::opened, [&] { ++groups; });
-    QObject::connect(Form_Base->Q_Ing, &db::Query::opened, [&] { ++products; });
-    QObject::connect(Form_Base->Q_Ing_Sklad, &db::Query::opened, [&] { ++stock; });
+    QObject::connect(ProductsTab->Q_GrIng, &db::Query::opened, [&] { ++groups; });
+    QObject::connect(ProductsTab->Q_Ing, &db::Query::opened, [&] { ++products; });
+    QObject::connect(ProductsTab->Q_Ing_Sklad, &db::Query::opened, [&] { ++stock; });
     Form_Main->show();
     Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
     while (!settled())

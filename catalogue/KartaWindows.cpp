@@ -43,9 +43,9 @@ void DestroyKartaWindows()
 
 void CopyIngClick()
 {
-    db::Query* ing = Form_Base->Q_Ing;
-    if (!cat::HasRow(ing))
+    if (!ProductsTab || !cat::HasRow(ProductsTab->Q_Ing))
         return;
+    db::Query* ing = ProductsTab->Q_Ing;
     TForm_Name* f = Form_Name;
     f->setWindowTitle(QStringLiteral("Наименование нового блюда"));
     f->Edit1->clear();
@@ -69,15 +69,15 @@ void CopyIngClick()
     {
         WriteTransaction w(WriteTransaction::Reserve::Prices);
         r = costing::CopyDish(w.context(), source, name);
+        // The product list stands on the copy once the commit reloads it.
+        ListStandsOn copy(ProductsTab->List_Ing, r.kod);
         // A price computation stopped by a zero price keeps the copy: the line commits it.
         w.commit(QStringLiteral("Продукты и блюда"),
                  QStringLiteral("Копирование блюда <<") + sourceName + QStringLiteral(">> в блюдо <<") + name +
                                 QStringLiteral(">>"));
     }
     Form_Util->ComputeState = r.prices.zeroPriceWatch;
-    cat::ReopenAt(ing, r.kod);
-    if (ProductsTab)
-        ProductsTab->Grid_Ing->setFocus();
+    ProductsTab->Grid_Ing->setFocus();
     if (r.prices.aborted) {
         const QString lines = r.prices.warnings.join(QLatin1Char('\n'));
         if (Form_Alarm) {

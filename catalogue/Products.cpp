@@ -1,5 +1,6 @@
 #include "Products.h"
 
+#include "Unit_ProductsTab.h"
 #include "engine/WriteRoad.h"
 
 namespace products {
@@ -8,10 +9,11 @@ namespace {
 const QString kProductsArea = QStringLiteral("Продукты и блюда");
 } // namespace
 
-qint64 CreateGroup(const QString& name)
+qint64 CreateGroup(const QString& name, db::ListHolder* shown)
 {
     WriteTransaction w;
     const auto result = products::CreateGroup(w.context(), name);
+    ListStandsOn stand(shown, result);
     w.commit(kProductsArea, QStringLiteral("Добавлена группа блюд:") + name);
     return result;
 }
@@ -51,10 +53,11 @@ void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad
         QStringLiteral(">>"));
 }
 
-qint64 CreateIng(const IngData& d)
+qint64 CreateIng(const IngData& d, db::ListHolder* shown)
 {
     WriteTransaction w;
     const auto result = products::CreateIng(w.context(), d);
+    ListStandsOn stand(shown, result);
     w.commit(kProductsArea, QStringLiteral("Создан новый продукт:") + d.name);
     return result;
 }

@@ -2,6 +2,10 @@
 
 #include "products/ProductsEngine.h"
 
+namespace db {
+class ListHolder;
+}
+
 // The products tab's and product dialogs' writers as handlers call them: each
 // opens the program's write road, runs the engine (products/ProductsEngine.h)
 // and commits with its protocol line (area "Продукты и блюда") unless said
@@ -11,8 +15,9 @@ namespace products {
 
 // ---- groups ----
 
-// A new group, kept in the main warehouse of every department. Returns its key.
-qint64 CreateGroup(const QString& name);
+// A new group, kept in the main warehouse of every department. Returns its
+// key; `shown` (may be null), a list of groups, stands on it after the commit.
+qint64 CreateGroup(const QString& name, db::ListHolder* shown = nullptr);
 void RenameGroup(qint64 kod, const QString& name);
 // Refusal text for deleting the group (it still holds a product, hidden or not), empty when it may go.
 QString GroupDeleteRefusal(qint64 kod);
@@ -25,8 +30,9 @@ void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad
 
 // ---- products ----
 
-// A new product with its self card row and one row in every department. Returns its key.
-qint64 CreateIng(const IngData& d);
+// A new product with its self card row and one row in every department.
+// Returns its key; `shown` (may be null), a product list, stands on it after the commit.
+qint64 CreateIng(const IngData& d, db::ListHolder* shown = nullptr);
 // Saves the general parameters; with normChanged the rows of the cards that take
 // the yield from the ingredient's norm follow the new yield.
 void UpdateIng(qint64 kod, const IngData& d, bool normChanged);

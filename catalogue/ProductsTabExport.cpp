@@ -38,7 +38,7 @@ void TProductsTab::buildTestPanel(QWidget* sheet, QBoxLayout* lay)
 
 void TProductsTab::Btn_TestClick()
 {
-    db::Query* q = Form_Base->Q_Ing_Sklad;
+    db::Query* q = Q_Ing_Sklad;
     bool ok = false;
     const int quantity = E_Test->text().trimmed().toInt(&ok);
     if (!ok)

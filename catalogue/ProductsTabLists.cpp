@@ -1,7 +1,8 @@
 // The products tab's lists: a move in the warehouse or group list greys the
 // product and stock grids and restarts their one-shot timers; the timers
 // reload the groups, the product list and the stock list. When the structure
-// box reopens the warehouses itself, that chain runs at once.
+// box reopens the warehouses itself, that chain runs at once. A commit that
+// changes what a list reads reloads it at once, on the row it stood on.
 
 #include "Unit_ProductsTab.h"
 
@@ -9,6 +10,7 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
 #include "util/Globals.h"
@@ -31,30 +33,97 @@ bool productsListsShown()
 
 } // namespace
 
+void TProductsTab::makeLists()
+{
+    const auto hold = [this](QStringList tables) {
+        auto* list = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+        list->setTables(tables);
+        return list;
+    };
+    List_GrIng = hold({QStringLiteral("SKLAD_GRING"), QStringLiteral("GROUP_ING")});
+    List_Ing = hold({QStringLiteral("ING"), QStringLiteral("ED_IZM"), QStringLiteral("GROUP_ING"), QStringLiteral("ING_SKLAD")});
+    List_Ing_Sklad = hold({QStringLiteral("ING_SKLAD"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    Q_GrIng = List_GrIng->query();
+    Q_Ing = List_Ing->query();
+    Q_Ing_Sklad = List_Ing_Sklad->query();
+    // Before a warehouse is chosen the groups are those of every warehouse.
+    Q_GrIng->setSql(QStringList{QStringLiteral("SELECT GROUP_ING.*, SKLAD_GRING.* FROM SKLAD_GRING"),
+                                QStringLiteral("INNER JOIN GROUP_ING ON GROUP_ING.KOD = SKLAD_GRING.KOD_GRING"),
+                                QStringLiteral("ORDER BY NAME")});
+    Q_Ing->addCalcField(QStringLiteral("K_Brutto"), db::FieldKind::Float);
+    Q_Ing->onCalcFields = &TProductsTab::Q_IngCalcFields;
+    Q_Ing_Sklad->addCalcField(QStringLiteral("PPPP"), db::FieldKind::Float);
+    Q_Ing_Sklad->onCalcFields = &TProductsTab::Q_Ing_SkladCalcFields;
+
+    const auto timer = [this] {
+        auto* t = new QTimer(this);
+        t->setSingleShot(true);
+        t->setInterval(400);
+        return t;
+    };
+    Timer_GrIng = timer();
+    Timer_Ing = timer();
+    Timer_Ing_Sklad = timer();
+    Timer_Context_Ing = timer();
+    Timer_Context_IngSklad = timer();
+}
+
 void TProductsTab::ConnectLists()
 {
     TForm_Base* b = Form_Base;
-    TForm_Timers* t = Form_Timers;
     connect(b->Q_Sklad, &db::Query::afterScroll, this, &TProductsTab::Q_SkladAfterScroll);
-    connect(b->Q_GrIng, &db::Query::beforeScroll, this, &TProductsTab::Q_GrIngBeforeScroll);
-    connect(b->Q_GrIng, &db::Query::afterScroll, this, &TProductsTab::Q_GrIngAfterScroll);
-    connect(b, &TForm_Base::startListsReopened, this, [this] { CB_Context_IngClick(); });
+    connect(Q_GrIng, &db::Query::beforeScroll, this, &TProductsTab::Q_GrIngBeforeScroll);
+    connect(Q_GrIng, &db::Query::afterScroll, this, &TProductsTab::Q_GrIngAfterScroll);
+    // Start-up and reconnect: the groups open as they stand, the product list follows.
+    connect(b, &TForm_Base::startListsReopened, this, [this] {
+        if (!Q_GrIng->active())
+            Q_GrIng->open();
+        CB_Context_IngClick();
+    });
     const struct {
         QTimer* timer;
         void (TProductsTab::*body)();
-    } timers[] = {{t->Timer_GrIng, &TProductsTab::Timer_GrIngTimer},
-                  {t->Timer_Ing, &TProductsTab::Timer_IngTimer},
-                  {t->Timer_Ing_Sklad, &TProductsTab::Timer_Ing_SkladTimer},
-                  {t->Timer_Context_Ing, &TProductsTab::Timer_Context_IngTimer},
-                  {t->Timer_Context_IngSklad, &TProductsTab::Timer_Context_IngSkladTimer}};
+    } timers[] = {{Timer_GrIng, &TProductsTab::Timer_GrIngTimer},
+                  {Timer_Ing, &TProductsTab::Timer_IngTimer},
+                  {Timer_Ing_Sklad, &TProductsTab::Timer_Ing_SkladTimer},
+                  {Timer_Context_Ing, &TProductsTab::Timer_Context_IngTimer},
+                  {Timer_Context_IngSklad, &TProductsTab::Timer_Context_IngSkladTimer}};
     for (const auto& x : timers) {
         auto body = x.body;
         connect(x.timer, &QTimer::timeout, this, [this, body] { Guard([this, body] { (this->*body)(); }); });
     }
-    b->Q_Ing->addCalcField(QStringLiteral("K_Brutto"), db::FieldKind::Float);
-    b->Q_Ing->onCalcFields = &TProductsTab::Q_IngCalcFields;
-    b->Q_Ing_Sklad->addCalcField(QStringLiteral("PPPP"), db::FieldKind::Float);
-    b->Q_Ing_Sklad->onCalcFields = &TProductsTab::Q_Ing_SkladCalcFields;
+    // The groups load once shortly after start.
+    Timer_GrIng->start();
+}
+
+ListStandsOn::ListStandsOn(db::ListHolder* list, qint64 key) : list_(list)
+{
+    if (list_)
+        list_->standOn(QVariant::fromValue<qint64>(key));
+}
+
+ListStandsOn::~ListStandsOn()
+{
+    if (list_)
+        list_->standOn(QVariant());
+}
+
+void TProductsTab::StopStockReload() { Timer_Ing_Sklad->stop(); }
+
+void TProductsTab::GreyStockList() { GreyOut(Grid_Ing_Sklad); }
+
+qint64 TProductsTab::CurrentGroup() const { return cat::KeyOf(Q_GrIng); }
+
+QString TProductsTab::CurrentGroupName() const
+{
+    return cat::HasRow(Q_GrIng) ? Q_GrIng->field(QStringLiteral("NAME")).asString() : QString();
+}
+
+qint64 TProductsTab::CurrentIng() const { return cat::KeyOf(Q_Ing); }
+
+qint64 TProductsTab::CurrentStockIng() const
+{
+    return cat::HasRow(Q_Ing_Sklad) ? Q_Ing_Sklad->field(QStringLiteral("KOD_ING")).asInt64() : 0;
 }
 
 // ---- scroll handlers ----
@@ -63,27 +132,25 @@ void TProductsTab::Q_SkladAfterScroll()
 {
     if (!StartupDone)
         return;
-    TForm_Timers* t = Form_Timers;
     if (inside(Form_Base->Q_Sklad)) {
-        t->Timer_GrIng->stop();
-        t->Timer_Ing_Sklad->stop();
-        t->Timer_Ing->stop();
+        Timer_GrIng->stop();
+        Timer_Ing_Sklad->stop();
+        Timer_Ing->stop();
         GreyOut(Grid_Ing_Sklad);
         GreyOut(Grid_Ing);
         GreyOut(Grid_GrIng);
     }
-    t->Timer_GrIng->start();
+    Timer_GrIng->start();
 }
 
 void TProductsTab::Q_GrIngBeforeScroll()
 {
     if (!StartupDone)
         return;
-    TForm_Timers* t = Form_Timers;
-    if (!productsListsShown() || !inside(Form_Base->Q_GrIng))
+    if (!productsListsShown() || !inside(Q_GrIng))
         return;
     GreyOut(Grid_Ing);
-    t->Timer_Ing_Sklad->stop();
+    Timer_Ing_Sklad->stop();
     GreyOut(Grid_Ing_Sklad);
 }
 
@@ -92,26 +159,24 @@ void TProductsTab::Q_GrIngAfterScroll()
     ++groupMoves_;
     if (!StartupDone)
         return;
-    TForm_Timers* t = Form_Timers;
     // Any sub-tab of the products tab: the movement sub-tab's selector grids follow the groups too.
     if (!productsTabShown())
         return;
-    t->Timer_Ing->start();
-    t->Timer_Ing_Sklad->start();
+    Timer_Ing->start();
+    Timer_Ing_Sklad->start();
 }
 
 // ---- timers ----
 
 void TProductsTab::Timer_GrIngTimer()
 {
-    TForm_Timers* t = Form_Timers;
-    t->Timer_GrIng->stop();
-    t->Timer_Ing->stop();
-    t->Timer_Ing_Sklad->stop();
+    Timer_GrIng->stop();
+    Timer_Ing->stop();
+    Timer_Ing_Sklad->stop();
     db::Query* sklad = Form_Base->Q_Sklad;
-    Form_Base->Q_GrIng->close();
+    Q_GrIng->close();
     if (cat::HasRow(sklad))
-        Form_Base->OpenRead(Form_Base->Q_GrIng,
+        Form_Base->OpenRead(Q_GrIng,
                             QStringList{QStringLiteral("SELECT GROUP_ING.*, SKLAD_GRING.* FROM SKLAD_GRING"),
                                         QStringLiteral("INNER JOIN GROUP_ING ON GROUP_ING.KOD = SKLAD_GRING.KOD_GRING"),
                                         QStringLiteral("WHERE KOD_SKLAD = ") + Key(cat::KeyOf(sklad)),
@@ -125,12 +190,11 @@ void TProductsTab::Timer_GrIngTimer()
 
 void TProductsTab::Sklad_Reopened()
 {
-    TForm_Timers* t = Form_Timers;
     // Opening the warehouses started the groups' timer; its run, and the list
     // timers the groups start in turn, are done now rather than after their
     // pauses, in the order they would come. The stock list is built before
     // the groups only when nothing builds it after them.
-    const bool groupsDue = Form_Base->Q_Sklad->active() && t->Timer_GrIng->isActive();
+    const bool groupsDue = Form_Base->Q_Sklad->active() && Timer_GrIng->isActive();
     const bool stockFollows = Form_Main->ActiveInnerPage() == Form_Main->Sheet_Sklad_Ing ||
                               (productsTabShown() && cat::HasRow(Form_Base->Q_Sklad));
     if (!groupsDue || !stockFollows) {
@@ -140,9 +204,9 @@ void TProductsTab::Sklad_Reopened()
     if (!groupsDue)
         return;
     Timer_GrIngTimer();
-    if (t->Timer_Ing->isActive())
+    if (Timer_Ing->isActive())
         Timer_IngTimer();
-    if (t->Timer_Ing_Sklad->isActive())
+    if (Timer_Ing_Sklad->isActive())
         Timer_Ing_SkladTimer();
 }
 
@@ -150,7 +214,7 @@ void TProductsTab::Timer_IngTimer()
 {
     if (!StartupDone)
         return;
-    Form_Timers->Timer_Ing->stop();
+    Timer_Ing->stop();
     CB_Context_IngClick();
     Sync_SelectorGrids();
 }
@@ -159,7 +223,7 @@ void TProductsTab::Timer_Ing_SkladTimer()
 {
     if (!StartupDone)
         return;
-    Form_Timers->Timer_Ing_Sklad->stop();
+    Timer_Ing_Sklad->stop();
     CB_Context_IngSkladClick();
     Sync_SelectorGrids();
 }
@@ -168,8 +232,8 @@ void TProductsTab::Timer_Context_IngTimer()
 {
     if (!StartupDone)
         return;
-    Form_Timers->Timer_Context_Ing->stop();
-    Form_Timers->Timer_Ing->stop();
+    Timer_Context_Ing->stop();
+    Timer_Ing->stop();
     CB_Context_IngClick();
 }
 
@@ -177,8 +241,8 @@ void TProductsTab::Timer_Context_IngSkladTimer()
 {
     if (!StartupDone)
         return;
-    Form_Timers->Timer_Context_IngSklad->stop();
-    Form_Timers->Timer_Ing_Sklad->stop();
+    Timer_Context_IngSklad->stop();
+    Timer_Ing_Sklad->stop();
     CB_Context_IngSkladClick();
 }
 

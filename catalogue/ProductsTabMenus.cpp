@@ -14,7 +14,6 @@
 #include "db/Query.h"
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
 #include "util/Unit_Util.h"
 
 #include <QCheckBox>
@@ -50,8 +49,9 @@ bool hiddenRow(const db::Query* q)
 }
 
 // A row about to leave a list that does not show hidden rows: the list moves
-// to the next row (the previous one at the end) and keeps that row's key.
-qint64 keyAfterHiding(db::Query* q, bool leaves)
+// to the next row (the previous one at the end), where the commit's reload
+// finds it again.
+void stepOffHidden(db::Query* q, bool leaves)
 {
     if (leaves) {
         if (q->recNo() < q->recordCount() - 1)
@@ -59,25 +59,6 @@ qint64 keyAfterHiding(db::Query* q, bool leaves)
         else if (q->recNo() > 0)
             q->prior();
     }
-    return cat::KeyOf(q);
-}
-
-void locate(db::Query* q, qint64 key)
-{
-    if (q->active() && key != 0)
-        q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
-}
-
-void rerunProducts()
-{
-    Form_Timers->Timer_Ing->stop();
-    ProductsTab->Timer_IngTimer();
-}
-
-void rerunStock()
-{
-    Form_Timers->Timer_Ing_Sklad->stop();
-    ProductsTab->Timer_Ing_SkladTimer();
 }
 
 } // namespace
@@ -130,11 +111,6 @@ void TProductsTabMenus::copyPrices(int mode)
         return;
     Form_CopyCena->Tag = mode;
     Msg::execModal(Form_CopyCena);
-    db::Query* q = Form_Base->Q_Ing_Sklad;
-    if (Form_Main->ActiveInnerPage() == Form_Main->Sheet_Sklad_Ing && !q->sql().isEmpty()) {
-        q->close();
-        q->open();
-    }
 }
 
 void TProductsTabMenus::N1Click() { copyPrices(1); }
@@ -145,69 +121,63 @@ void TProductsTabMenus::N2Click() { copyPrices(2); }
 
 void TProductsTabMenus::PopupMenu_AllPopup()
 {
-    const bool hidden = hiddenRow(Form_Base->Q_Ing);
+    const bool hidden = hiddenRow(tab_->Q_Ing);
     N1_All->setEnabled(!hidden);
     N2_All->setEnabled(hidden);
 }
 
 void TProductsTabMenus::PopupMenu_SkladPopup()
 {
-    const bool hidden = hiddenRow(Form_Base->Q_Ing_Sklad);
+    const bool hidden = hiddenRow(tab_->Q_Ing_Sklad);
     N1_Sklad->setEnabled(!hidden);
     N2_Sklad->setEnabled(hidden);
 }
 
 void TProductsTabMenus::hideProduct(bool hidden)
 {
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query* q = tab_->Q_Ing;
     if (!cat::HasRow(q) || !cat::HasRow(Form_Base->Q_Otdel))
         return;
     const qint64 ing = cat::KeyOf(q);
-    const qint64 keep = keyAfterHiding(q, hidden && !tab_->CB_Closed1->isChecked());
+    stepOffHidden(q, hidden && !tab_->CB_Closed1->isChecked());
     WriteTransaction w;
     costing::SetProductsHidden(w.context(), {ing}, cat::KeyOf(Form_Base->Q_Otdel), hidden);
     w.commit();
-    rerunProducts();
-    locate(q, keep);
     tab_->Grid_Ing->setFocus();
 }
 
 void TProductsTabMenus::hideRow(bool hidden)
 {
-    db::Query* q = Form_Base->Q_Ing_Sklad;
+    db::Query* q = tab_->Q_Ing_Sklad;
     if (!cat::HasRow(q))
         return;
     const qint64 kod = cat::KeyOf(q);
-    const qint64 keep = keyAfterHiding(q, hidden && !tab_->CB_Closed2->isChecked());
+    stepOffHidden(q, hidden && !tab_->CB_Closed2->isChecked());
     WriteTransaction w;
     costing::SetRowsHidden(w.context(), {kod}, hidden);
     w.commit();
-    rerunStock();
-    locate(q, keep);
     tab_->Grid_Ing_Sklad->setFocus();
 }
 
 void TProductsTabMenus::hideProductList(bool hidden)
 {
-    const std::vector<qint64> ings = column(Form_Base->Q_Ing, QStringLiteral("KOD"));
+    const std::vector<qint64> ings = column(tab_->Q_Ing, QStringLiteral("KOD"));
     if (ings.empty() || !cat::HasRow(Form_Base->Q_Otdel))
         return;
     WriteTransaction w;
     costing::SetProductsHidden(w.context(), ings, cat::KeyOf(Form_Base->Q_Otdel), hidden);
     w.commit();
-    rerunProducts();
     tab_->Grid_Ing->setFocus();
 }
 
 void TProductsTabMenus::hideStockList(bool hidden)
 {
-    const std::vector<qint64> rows = column(Form_Base->Q_Ing_Sklad, QStringLiteral("KOD"));
+    const std::vector<qint64> rows = column(tab_->Q_Ing_Sklad, QStringLiteral("KOD"));
     if (rows.empty())
         return;
     WriteTransaction w;
     costing::SetRowsHidden(w.context(), rows, hidden);
     w.commit();
-    rerunStock();
     tab_->Grid_Ing_Sklad->setFocus();
 }
 
@@ -226,13 +196,13 @@ void TProductsTabMenus::whereUsed(qint64 ing, const QString& name) { printing::P
 
 void TProductsTabMenus::N7Click()
 {
-    if (cat::HasRow(Form_Base->Q_Ing))
-        whereUsed(cat::KeyOf(Form_Base->Q_Ing), Form_Base->Q_Ing->field(QStringLiteral("NAME")).asString());
+    if (cat::HasRow(tab_->Q_Ing))
+        whereUsed(cat::KeyOf(tab_->Q_Ing), tab_->Q_Ing->field(QStringLiteral("NAME")).asString());
 }
 
 void TProductsTabMenus::N8Click()
 {
-    db::Query* q = Form_Base->Q_Ing_Sklad;
+    db::Query* q = tab_->Q_Ing_Sklad;
     if (cat::HasRow(q))
         whereUsed(q->field(QStringLiteral("KOD_ING")).asInt64(), q->field(QStringLiteral("NAME")).asString());
 }

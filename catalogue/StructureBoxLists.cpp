@@ -52,8 +52,9 @@ void TStructureBox::Q_FirmaAfterScroll()
     TForm_Timers* t = Form_Timers;
     t->Timer_Otdel->stop();
     t->Timer_Sklad->stop();
-    t->Timer_Ing_Sklad->stop();
     TProductsTab* tab = ProductsTab;
+    if (tab)
+        tab->StopStockReload();
     for (QWidget* g : {static_cast<QWidget*>(Grid_Otdel), static_cast<QWidget*>(Grid_Sklad),
                        tab ? static_cast<QWidget*>(tab->Grid_Otdel1) : nullptr,
                        tab ? static_cast<QWidget*>(tab->Grid_Sklad1) : nullptr})
@@ -62,7 +63,7 @@ void TStructureBox::Q_FirmaAfterScroll()
     const bool own = intOf(Form_Base->Q_Firma, "LOCAL_FIRMA") != 0;
     if (!own) {
         if (tab)
-            GreyOut(tab->Grid_Ing_Sklad);
+            tab->GreyStockList();
     } else {
         t->Timer_Otdel->start();
     }
@@ -75,7 +76,8 @@ void TStructureBox::Q_OtdelAfterScroll()
     if (!StartupDone)
         return;
     Form_Timers->Timer_Sklad->stop();
-    Form_Timers->Timer_Ing_Sklad->stop();
+    if (ProductsTab)
+        ProductsTab->StopStockReload();
     GreyOut(Grid_Sklad);
     if (ProductsTab)
         GreyOut(ProductsTab->Grid_Sklad1);

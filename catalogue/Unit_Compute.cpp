@@ -8,6 +8,7 @@
 #include "ui/Scaling.h"
 #include "ui/Unit_Alarm.h"
 #include "ReportGauge.h"
+#include "Unit_ProductsTab.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
@@ -84,18 +85,6 @@ void showWarnings(const QStringList& lines)
     Msg::execModal(Form_Alarm);
 }
 
-void reopenStockList()
-{
-    db::Query* q = Form_Base->Q_Ing_Sklad;
-    if (!q->active())
-        return;
-    const qint64 kod = currentKey(q, QStringLiteral("KOD"));
-    q->close();
-    q->open();
-    if (kod != 0)
-        q->locate(QStringLiteral("KOD"), kod);
-}
-
 } // namespace
 
 void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
@@ -114,16 +103,14 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         scope.keepStockPrice = f->RadioGroup2->itemIndex() != 0;
         scope.skipHidden = f->RG_Shadow->itemIndex() == 1;
         if (scope.what == 0) {
-            scope.selectedProduct = currentKey(Form_Base->Q_Ing_Sklad, QStringLiteral("KOD_ING"));
+            scope.selectedProduct = ProductsTab ? ProductsTab->CurrentStockIng() : 0;
             if (scope.selectedProduct == 0) {
                 f->RadioGroup2->setItemIndex(1);
                 Msg::warning(QStringLiteral("Не выбран продукт, цены которого нужно рассчитать !"));
                 return;
             }
         } else if (scope.what == 1) {
-            scope.selectedGroup = currentKey(Form_Base->Q_GrIng, QStringLiteral("KOD_GRING"));
-            if (scope.selectedGroup == 0)
-                scope.selectedGroup = currentKey(Form_Base->Q_GrIng, QStringLiteral("KOD"));
+            scope.selectedGroup = ProductsTab ? ProductsTab->CurrentGroup() : 0;
             if (scope.selectedGroup == 0) {
                 f->RadioGroup2->setItemIndex(1);
                 Msg::warning(QStringLiteral("Не выбрана группа продуктов, цены которой нужно рассчитать !"));
@@ -158,7 +145,6 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         if (own)
             own->commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Расчёт цен"));
         Form_Util->ComputeState = result.zeroPriceWatch;
-        reopenStockList();
     }
     if (result.aborted) {
         showWarnings(result.warnings);

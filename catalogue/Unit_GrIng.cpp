@@ -2,7 +2,7 @@
 
 #include "CatalogueUi.h"
 #include "Products.h"
-#include "base/Unit_Base.h"
+#include "Unit_ProductsTab.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
@@ -40,7 +40,7 @@ void TForm_GrIng::FormShow()
     if (NewMode == 1)
         E_Name->clear();
     else
-        E_Name->setText(Form_Base->Q_GrIng->field(QStringLiteral("NAME")).asString());
+        E_Name->setText(ProductsTab ? ProductsTab->CurrentGroupName() : QString());
     E_Name->setFocus();
 }
 
@@ -50,12 +50,12 @@ void TForm_GrIng::Btn_OkClick()
         return;
     const QString name = E_Name->text();
     if (NewMode == 1) {
-        SavedKod = products::CreateGroup(name);
+        SavedKod = products::CreateGroup(name, ProductsTab ? ProductsTab->List_GrIng : nullptr);
         Msg::notice(QStringLiteral("Группа << ") + name +
                     QStringLiteral(" >> добавлена в основной склад подразделений. Для перемещения её в другой склад "
                                    "воспользуйтесь кнопкой \"Переместить\" "));
     } else {
-        SavedKod = Form_Base->Q_GrIng->field(QStringLiteral("KOD")).asInt64();
+        SavedKod = ProductsTab ? ProductsTab->CurrentGroup() : 0;
         products::RenameGroup(SavedKod, name);
     }
     accept();

@@ -7,7 +7,7 @@
 class QLineEdit;
 class QPushButton;
 
-// Name of a product group: a new group or the current row of Q_GrIng.
+// Name of a product group: a new group or the products tab's current group.
 class TForm_GrIng : public TListEditDialog {
     Q_OBJECT
 public:

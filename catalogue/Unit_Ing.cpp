@@ -2,6 +2,7 @@
 
 #include "CatalogueUi.h"
 #include "Products.h"
+#include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
@@ -186,7 +187,12 @@ void TForm_Ing::FormHide()
 
 void TForm_Ing::Load_Ing()
 {
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query row(Form_Base->MyDB, Form_Base->TransactionRead);
+    row.setSql(QStringLiteral("SELECT * FROM ING WHERE KOD = ") + QString::number(ProductsTab ? ProductsTab->CurrentIng() : 0));
+    row.open();
+    db::Query* q = &row;
+    if (q->isEmpty())
+        return Clear_Ing();
     KodEd = q->field(QStringLiteral("ED_IZM")).asInt64();
     KodGroup = q->field(QStringLiteral("KOD_GROUP")).asInt64();
     L_Ed->setCurrentIndex(L_Ed->findData(KodEd));
@@ -313,7 +319,7 @@ void TForm_Ing::Btn_OkClick()
                                    "нормы ингредиента\", будут внесены соответствующие изменения."));
     products::IngData d;
     d.name = E_Name->text();
-    d.group = NewMode == 1 ? Form_Base->Q_GrIng->field(QStringLiteral("KOD")).asInt64() : KodGroup;
+    d.group = NewMode == 1 ? (ProductsTab ? ProductsTab->CurrentGroup() : 0) : KodGroup;
     d.edIzm = L_Ed->currentData().toLongLong();
     d.dopInfo = E_DInfo->text();
     d.useMenu = CB_UseMenu->isChecked();
@@ -325,9 +331,9 @@ void TForm_Ing::Btn_OkClick()
     d.alarm = E_Alarm->text().toInt();
     d.kalories = cat::ParseDecimal(E_Kalories->text());
     if (NewMode == 1) {
-        SavedKod = products::CreateIng(d);
+        SavedKod = products::CreateIng(d, ProductsTab ? ProductsTab->List_Ing : nullptr);
     } else {
-        SavedKod = Form_Base->Q_Ing->field(QStringLiteral("KOD")).asInt64();
+        SavedKod = ProductsTab ? ProductsTab->CurrentIng() : 0;
         products::UpdateIng(SavedKod, d, NormChanged != 0);
     }
     accept();

@@ -12,8 +12,8 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-// General parameters of a product: a new product of the current group, or
-// the current row of Q_Ing. The yield percent and the gross coefficient
+// General parameters of a product: a new product of the products tab's
+// current group, or its current product. The yield percent and the gross coefficient
 // (100 / yield) follow each other as either is typed.
 class TForm_Ing : public TListEditDialog {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include "CatalogueUi.h"
 #include "Printing.h"
+#include "Unit_ProductsTab.h"
 #include "Unit_Recept.h"
 #include "Unit_SelectFirma.h"
 #include "Unit_SelectOtdel.h"
@@ -14,7 +15,6 @@
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Alarm.h"
-#include "ui/Unit_Timers.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Settings.h"
@@ -176,8 +176,9 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     right->addLayout(buttons);
     root->addLayout(right, 6);
 
-    // The picker's typing delay is the refresh timer of the program's timer window.
-    Timer_KK = Form_Timers ? Form_Timers->Timer_KK : new QTimer(this);
+    // The picker's typing delay and its wait for the group list to rest.
+    Timer_KK = new QTimer(this);
+    Timer_KK->setSingleShot(true);
     Timer_KK->setInterval(400);
     connect(Timer_KK, &QTimer::timeout, this, [this] { Guard([this] { Timer_KKTimer(); }); });
 
@@ -304,15 +305,13 @@ void TForm_Karta::Btn_KartaClick()
 {
     if (!CheckRight(Right::Karta))
         return;
-    db::Query* ing = Form_Base->Q_Ing;
-    if (!cat::HasRow(ing))
+    const qint64 kod = ProductsTab ? ProductsTab->CurrentIng() : 0;
+    if (kod == 0)
         return;
     if (!Form_Karta)
         Form_Karta = new TForm_Karta;
-    const qint64 kod = cat::KeyOf(ing);
     Form_Karta->Prepare(kod);
     Msg::execModal(Form_Karta);
-    cat::ReopenAt(ing, kod);
 }
 
 void TForm_Karta::Prepare(qint64 product)

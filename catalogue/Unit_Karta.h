@@ -29,8 +29,8 @@ public:
     explicit TForm_Karta(QWidget* parent = nullptr);
     ~TForm_Karta() override;
 
-    // The products tab's "К/Карта": the card of the current product of Q_Ing,
-    // modal; afterwards the list stands on that product again.
+    // The products tab's "К/Карта": the card of the tab's current product,
+    // modal; the card's commits reload the product list on that product.
     static void Btn_KartaClick();
 
     // Prepares the window for the product (caption, unit, header, lists).

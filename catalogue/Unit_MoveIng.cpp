@@ -2,6 +2,7 @@
 #include "Unit_MoveIng.h"
 
 #include "Products.h"
+#include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
@@ -41,7 +42,7 @@ void TForm_MoveIng::AttachData()
 void TForm_MoveIng::Btn_OkClick()
 {
     if (Q_MoveIng && Q_MoveIng->active() && !Q_MoveIng->isEmpty())
-        products::MoveIngToGroup(Form_Base->Q_Ing->field(QStringLiteral("KOD")).asInt64(),
+        products::MoveIngToGroup(ProductsTab ? ProductsTab->CurrentIng() : 0,
                                  Q_MoveIng->field(QStringLiteral("KOD")).asInt64(), Panel1->text(),
                                  Q_MoveIng->field(QStringLiteral("NAME")).asString());
     accept();

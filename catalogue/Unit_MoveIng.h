@@ -9,7 +9,7 @@ class DbGrid;
 class Query;
 } // namespace db
 
-// Moves the current product of Q_Ing to another group.
+// Moves the products tab's current product to another group.
 class TForm_MoveIng : public QDialog {
     Q_OBJECT
 public:

@@ -4,7 +4,6 @@
 #include "IngSkladDialog.h"
 #include "Unit_StructureBox.h"
 #include "KartaWindows.h"
-#include "ListEditDialog.h"
 #include "Printing.h"
 #include "entries/Prt_Ostatki.h"
 #include "Products.h"
@@ -17,6 +16,7 @@
 #include "Unit_NSection.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
@@ -90,6 +90,16 @@ QString textField(const db::Query* q, const char* field)
 
 bool isShown(QWidget* page) { return Form_Main->ActiveInnerPage() == page; }
 
+// Where a list stands once its current row is gone: the row before it (the
+// current one at the top, so that the list finds the next row).
+qint64 keyBefore(const db::Query* q)
+{
+    if (!cat::HasRow(q))
+        return 0;
+    const int row = q->recNo() > 0 ? q->recNo() - 1 : q->recNo();
+    return q->valueAt(row, q->fieldIndex(QStringLiteral("KOD"))).toLongLong();
+}
+
 } // namespace
 
 QVariant TProductsTab::IngCellStyle(const db::Query& q, int row, const QString&, int role)
@@ -127,6 +137,7 @@ QVariant TProductsTab::StockCellStyle(const db::Query& q, int row, const QString
 
 TProductsTab::TProductsTab(QObject* parent) : QObject(parent)
 {
+    makeLists();
     buildSelectors();
     buildAllIng();
     buildSkladIng();
@@ -173,7 +184,7 @@ TProductsTab::TProductsTab(QObject* parent) : QObject(parent)
     for (QWidget* page : {Form_Main->Sheet_Ing, Form_Main->Sheet_All_Ing, Form_Main->Sheet_Sklad_Ing})
         page->installEventFilter(this);
 
-    db::Query* ing = Form_Base->Q_Ing;
+    db::Query* ing = Q_Ing;
     connect(ing, &db::Query::opened, this, &TProductsTab::showIngDetails);
     connect(ing, &db::Query::closed, this, &TProductsTab::showIngDetails);
     connect(ing, &db::Query::currentChanged, this, &TProductsTab::showIngDetails);
@@ -218,7 +229,7 @@ void TProductsTab::buildSelectors()
     cat::SetColumns(Grid_Otdel1, {{QStringLiteral("NAME"), QStringLiteral("Подразделение (Отдел)"), 180}});
     Grid_Sklad1->setQuery(Form_Base->Q_Sklad);
     cat::SetColumns(Grid_Sklad1, {{QStringLiteral("NAME"), QStringLiteral("Склад"), 180}});
-    Grid_GrIng->setQuery(Form_Base->Q_GrIng);
+    Grid_GrIng->setQuery(Q_GrIng);
     cat::SetColumns(Grid_GrIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование группы"), 180}});
     Grid_GrIng->setEditButton(Btn_Upd_GR);
     for (db::DbGrid* g : {Grid_Firma1, Grid_Otdel1, Grid_Sklad1, Grid_GrIng})
@@ -251,7 +262,7 @@ void TProductsTab::buildAllIng()
 
     Grid_Ing = new db::DbGrid(sheet);
     lay->addWidget(Grid_Ing, 1);
-    Grid_Ing->setQuery(Form_Base->Q_Ing);
+    Grid_Ing->setQuery(Q_Ing);
     cat::SetColumns(Grid_Ing, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 240},
                           {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
                           {QStringLiteral("VIHOD"), QStringLiteral("%Вых."), 55, QStringLiteral("0.###")},
@@ -295,7 +306,7 @@ void TProductsTab::buildSkladIng()
 
     Grid_Ing_Sklad = new db::DbGrid(sheet);
     lay->addWidget(Grid_Ing_Sklad, 1);
-    Grid_Ing_Sklad->setQuery(Form_Base->Q_Ing_Sklad);
+    Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 300},
                                 {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
                                 {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("#.00")},
@@ -313,9 +324,9 @@ bool TProductsTab::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type t = event->type();
     // The lists follow the typing 400 ms after the last key.
-    if ((t == QEvent::KeyPress || t == QEvent::KeyRelease) && Form_Timers) {
-        QTimer* timer = watched == E_Context_Ing        ? Form_Timers->Timer_Context_Ing
-                        : watched == E_Context_IngSklad ? Form_Timers->Timer_Context_IngSklad
+    if (t == QEvent::KeyPress || t == QEvent::KeyRelease) {
+        QTimer* timer = watched == E_Context_Ing        ? Timer_Context_Ing
+                        : watched == E_Context_IngSklad ? Timer_Context_IngSklad
                                                         : nullptr;
         if (timer) {
             if (t == QEvent::KeyPress)
@@ -344,7 +355,7 @@ bool TProductsTab::eventFilter(QObject* watched, QEvent* event)
 
 void TProductsTab::showIngDetails()
 {
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query* q = Q_Ing;
     DBEdit1->setText(textField(q, "DOP_INFO"));
     DBEdit3->setText(textField(q, "NAME_GR"));
     DBEdit1->home(false);
@@ -357,29 +368,29 @@ void TProductsTab::Sheet_IngShow()
 {
     if (!StartupDone)
         return;
-    Form_Timers->Timer_Ing_Sklad->stop();
+    Timer_Ing_Sklad->stop();
     Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
     const int builds = stockBuilds_;
     StructureBox->Timer_OtdelTimer();
     // The structure's reload brings the groups of a warehouse it finds; without one they open as they stand.
-    if (!Form_Base->Q_GrIng->active())
-        Form_Base->Q_GrIng->open();
+    if (!Q_GrIng->active())
+        Q_GrIng->open();
     // A stock list built by that reload after the groups' last move is current.
     const bool stockCurrent = stockBuilds_ > builds && groupMoves_ == groupMovesAtBuild_ &&
-                              !Form_Timers->Timer_Ing_Sklad->isActive();
+                              !Timer_Ing_Sklad->isActive();
     if (isShown(Form_Main->Sheet_Sklad_Ing) && !stockCurrent)
         Timer_Ing_SkladTimer();
 }
 
 void TProductsTab::Sheet_All_IngShow()
 {
-    Form_Timers->Timer_Ing->stop();
+    Timer_Ing->stop();
     Timer_IngTimer();
 }
 
 void TProductsTab::Sheet_Sklad_IngShow()
 {
-    Form_Timers->Timer_Ing_Sklad->stop();
+    Timer_Ing_Sklad->stop();
     Timer_Ing_SkladTimer();
 }
 
@@ -420,10 +431,10 @@ void TProductsTab::Sync_SelectorGrids()
 
 void TProductsTab::CB_Context_IngClick()
 {
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query* q = Q_Ing;
     if (!Grid_Sklad1->isEnabled())
         cat::SetActive(Grid_Sklad1, true);
-    if (!cat::HasRow(Form_Base->Q_GrIng)) {
+    if (!cat::HasRow(Q_GrIng)) {
         q->close();
         cat::SetActive(Grid_Ing, false);
         return;
@@ -434,7 +445,7 @@ void TProductsTab::CB_Context_IngClick()
     cat::SetActive(Grid_Sklad1, !f.search);
     cat::SetActive(E_Context_Ing, f.search);
     f.text = E_Context_Ing->text();
-    f.group = cat::KeyOf(Form_Base->Q_GrIng);
+    f.group = cat::KeyOf(Q_GrIng);
     f.showHidden = CB_Closed1->isChecked();
     db::Query* otdel = Form_Base->Q_Otdel;
     f.otdel = otdel->active() && !otdel->isEmpty() ? cat::KeyOf(otdel) : 0;
@@ -444,8 +455,8 @@ void TProductsTab::CB_Context_IngClick()
 
 void TProductsTab::CB_Context_IngSkladClick()
 {
-    db::Query* q = Form_Base->Q_Ing_Sklad;
-    if (!cat::HasRow(Form_Base->Q_Sklad) || !cat::HasRow(Form_Base->Q_GrIng)) {
+    db::Query* q = Q_Ing_Sklad;
+    if (!cat::HasRow(Form_Base->Q_Sklad) || !cat::HasRow(Q_GrIng)) {
         q->close();
         cat::SetActive(Grid_Ing_Sklad, false);
         return;
@@ -458,7 +469,7 @@ void TProductsTab::CB_Context_IngSkladClick()
     f.text = E_Context_IngSklad->text();
     f.otdel = cat::KeyOf(Form_Base->Q_Otdel);
     f.sklad = cat::KeyOf(Form_Base->Q_Sklad);
-    f.group = cat::KeyOf(Form_Base->Q_GrIng);
+    f.group = cat::KeyOf(Q_GrIng);
     f.showHidden = CB_Closed2->isChecked();
     products::OpenStockList(q, f);
     cat::SetActive(Grid_Ing_Sklad, true);
@@ -466,37 +477,43 @@ void TProductsTab::CB_Context_IngSkladClick()
     groupMovesAtBuild_ = groupMoves_;
 }
 
-void TProductsTab::reopenIng(qint64 key)
+void TProductsTab::showIngOnce(qint64 key)
 {
-    db::Query* q = Form_Base->Q_Ing;
-    if (q->sql().isEmpty()) {
-        CB_Context_IngClick();
-        if (q->active() && key != 0)
-            q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
-    } else {
-        cat::ReopenAt(q, key);
-    }
+    // A list that was never built (the tab not shown yet) is built to show the product.
+    if (Q_Ing->active())
+        return;
+    CB_Context_IngClick();
+    if (Q_Ing->active() && key != 0)
+        Q_Ing->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
 }
 
 // ---- groups ----
 
+// The dialog's commit brings the written group into the list (TForm_GrIng::Btn_OkClick).
 void TProductsTab::Btn_Add_GRClick()
 {
-    if (isShown(Form_Main->Sheet_All_Ing))
-        AddListRow(Form_GrIng, Form_Base->Q_GrIng, Grid_GrIng);
+    if (!isShown(Form_Main->Sheet_All_Ing))
+        return;
+    Form_GrIng->NewMode = 1;
+    if (Msg::execModal(Form_GrIng) == QDialog::Accepted)
+        Grid_GrIng->setFocus();
 }
 
 void TProductsTab::Btn_Upd_GRClick()
 {
-    if (isShown(Form_Main->Sheet_All_Ing))
-        EditListRow(Form_GrIng, Form_Base->Q_GrIng, Grid_GrIng);
+    if (!isShown(Form_Main->Sheet_All_Ing) || !cat::HasRow(Q_GrIng))
+        return;
+    Form_GrIng->SavedKod = cat::KeyOf(Q_GrIng);
+    Form_GrIng->NewMode = 0;
+    if (Msg::execModal(Form_GrIng) == QDialog::Accepted)
+        Grid_GrIng->setFocus();
 }
 
 void TProductsTab::Btn_Del_GRClick()
 {
     if (!CheckRight(Right::DeleteGroups))
         return;
-    db::Query* gr = Form_Base->Q_GrIng;
+    db::Query* gr = Q_GrIng;
     if (!isShown(Form_Main->Sheet_All_Ing) || !cat::HasRow(gr))
         return;
     const qint64 kod = cat::KeyOf(gr);
@@ -509,21 +526,18 @@ void TProductsTab::Btn_Del_GRClick()
     if (!Msg::confirm(QStringLiteral("Вы уверены что желаете удалить группу <<") + name + QStringLiteral(">> ?"),
                       QStringLiteral("Удаление группы")))
         return;
+    ListStandsOn back(List_GrIng, keyBefore(gr));
     products::DeleteGroup(kod, name);
-    cat::ReopenAt(gr, cat::StepBackKey(gr));
 }
 
 void TProductsTab::N9Click()
 {
-    db::Query* gr = Form_Base->Q_GrIng;
+    db::Query* gr = Q_GrIng;
     if (!cat::HasRow(gr))
         return;
     if (Msg::execModal(Form_NSection) != QDialog::Accepted)
         return;
     products::SetGroupSection(cat::KeyOf(gr), Form_NSection->ItemIndex() + 1, gr->field(QStringLiteral("NAME")).asString());
-    // The list shows the new numbers at once, standing where it stood.
-    if (Form_Base->Q_Ing->active())
-        reopenIng(cat::HasRow(Form_Base->Q_Ing) ? cat::KeyOf(Form_Base->Q_Ing) : 0);
 }
 
 // ---- products ----
@@ -532,7 +546,7 @@ void TProductsTab::Btn_Add_IngClick()
 {
     if (!CheckRight(Right::CreateProduct))
         return;
-    if (!cat::HasRow(Form_Base->Q_GrIng)) {
+    if (!cat::HasRow(Q_GrIng)) {
         Msg::notice(QStringLiteral("Создать новый продукт можно только в существующей группе продуктов. На этом складе нет "
                                    "ни одной группы продуктов. Если это основной склад, то создайте новую группу, если не "
                                    "основной - то переместите сюда группу из другого склада."));
@@ -549,13 +563,13 @@ void TProductsTab::Btn_Add_IngClick()
                                                  QStringLiteral("Для других предприятий и отделов продукт скрыт")});
     if (choice == 1)
         products::HideIngElsewhere(kod, cat::KeyOf(Form_Base->Q_Otdel));
-    reopenIng(kod);
+    showIngOnce(kod);
     Grid_Ing->setFocus();
 }
 
 void TProductsTab::Btn_Upd_IngClick()
 {
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query* q = Q_Ing;
     if (!cat::HasRow(q))
         return;
     Form_Ing->SavedKod = cat::KeyOf(q);
@@ -565,7 +579,6 @@ void TProductsTab::Btn_Upd_IngClick()
         cat::SetActive(Form_Ing->E_Kalories, false);
     if (Msg::execModal(Form_Ing) != QDialog::Accepted)
         return;
-    reopenIng(Form_Ing->SavedKod);
     Grid_Ing->setFocus();
 }
 
@@ -573,7 +586,7 @@ void TProductsTab::Btn_Del_IngClick()
 {
     if (!CheckRight(Right::DeleteProduct))
         return;
-    if (!cat::HasRow(Form_Base->Q_Ing))
+    if (!cat::HasRow(Q_Ing))
         return;
     const int choice = cat::ChooseRG(QString(), {QStringLiteral("Удалить выбранный продукт"),
                                                  QStringLiteral("Удалить все продукты из выбранной группы")});
@@ -589,7 +602,7 @@ void TProductsTab::Btn_Del_IngClick()
 
 void TProductsTab::Del_Ing_One()
 {
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query* q = Q_Ing;
     if (!cat::HasRow(q))
         return;
     const qint64 kod = cat::KeyOf(q);
@@ -601,20 +614,23 @@ void TProductsTab::Del_Ing_One()
     }
     if (!Msg::confirm(QStringLiteral("Вы уверены что желаете удалить этот продукт ?"), QStringLiteral("Удаление продукта")))
         return;
+    ListStandsOn back(List_Ing, keyBefore(q));
     products::DeleteIng(kod, name);
-    reopenIng(cat::StepBackKey(q));
 }
 
 void TProductsTab::Del_Ing_All()
 {
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query* q = Q_Ing;
     if (!cat::HasRow(q))
         return;
     QList<qint64> keys;
     for (int r = 0; r < q->recordCount(); ++r)
         keys << q->valueAt(r, q->fieldIndex(QStringLiteral("KOD"))).toLongLong();
-    const int skipped = products::DeleteAllIng(keys, textField(Form_Base->Q_GrIng, "NAME"));
-    reopenIng(0);
+    int skipped = 0;
+    {
+        ListStandsOn top(List_Ing, 0);
+        skipped = products::DeleteAllIng(keys, textField(Q_GrIng, "NAME"));
+    }
     if (skipped == 0)
         Msg::notice(QStringLiteral("Все продукты из группы удалены"));
     else
@@ -626,12 +642,12 @@ void TProductsTab::Del_Ing_All()
 
 void TProductsTab::Btn_Move_IngClick()
 {
-    if (!cat::HasRow(Form_Base->Q_GrIng))
+    if (!cat::HasRow(Q_GrIng))
         return;
     const int choice = cat::ChooseRG(QStringLiteral("Переместить"), {QStringLiteral("Продукт в другую группу"),
                                                                     QStringLiteral("Группу на другой склад")});
     if (choice == 0) {
-        if (cat::HasRow(Form_Base->Q_Ing))
+        if (cat::HasRow(Q_Ing))
             Move_IngToGroup();
         else
             Msg::notice(QStringLiteral("Не выбран продукт !"));
@@ -643,19 +659,18 @@ void TProductsTab::Btn_Move_IngClick()
 void TProductsTab::Move_IngToGroup()
 {
     Form_MoveIng->AttachData();
-    Form_MoveIng->Panel1->setText(textField(Form_Base->Q_Ing, "NAME"));
+    Form_MoveIng->Panel1->setText(textField(Q_Ing, "NAME"));
     db::Query* groups = Form_MoveIng->Q_MoveIng;
     groups->close();
     groups->setSql(QStringLiteral("SELECT * FROM GROUP_ING ORDER BY NAME"));
     groups->open();
-    if (Msg::execModal(Form_MoveIng) == QDialog::Accepted)
-        Timer_IngTimer();
+    Msg::execModal(Form_MoveIng);
     groups->close();
 }
 
 void TProductsTab::Move_GroupToSklad()
 {
-    db::Query* gr = Form_Base->Q_GrIng;
+    db::Query* gr = Q_GrIng;
     if (!cat::HasRow(gr) || !cat::HasRow(Form_Base->Q_Otdel) || !cat::HasRow(Form_Base->Q_Sklad))
         return;
     Form_GrToSklad->AttachData();
@@ -666,10 +681,9 @@ void TProductsTab::Move_GroupToSklad()
     sklady->setSql(QStringLiteral("SELECT * FROM SKLAD WHERE KOD_OTDEL = ") + Key(cat::KeyOf(Form_Base->Q_Otdel)) +
                    QStringLiteral(" ORDER BY NAME"));
     sklady->open();
-    if (Msg::execModal(Form_GrToSklad) != QDialog::Accepted)
-        return;
     // The moved group leaves this warehouse.
-    cat::ReopenAt(gr, cat::StepBackKey(gr));
+    ListStandsOn back(List_GrIng, keyBefore(gr));
+    Msg::execModal(Form_GrToSklad);
 }
 
 // ---- stock and prices ----
@@ -678,19 +692,17 @@ void TProductsTab::Btn_Upd_IngSkladClick()
 {
     if (!CheckRight(Right::PriceProps))
         return;
-    db::Query* q = Form_Base->Q_Ing_Sklad;
+    db::Query* q = Q_Ing_Sklad;
     if (!cat::HasRow(q))
         return;
+    const bool first = q->recNo() == 0;
+    const qint64 before = keyBefore(q);
     const ingsklad::Outcome done = ingsklad::EditDepartmentRow(cat::KeyOf(q));
     if (!done.accepted)
         return;
-    if (done.hidden && q->recNo() > 0)
-        q->prior();
-    const qint64 key = cat::KeyOf(q);
-    Form_Timers->Timer_Ing_Sklad->stop();
-    Timer_Ing_SkladTimer();
-    if (q->active() && key != 0)
-        q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
+    // The commit reloaded the list; a row just hidden leaves it on the row before.
+    if (done.hidden && !first && q->active())
+        q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(before));
     Grid_Ing_Sklad->setFocus();
 }
 
@@ -709,7 +721,6 @@ void TProductsTab::Btn_InvClick()
                             .join(QLatin1Char('\n')));
     hooks.invent();
     Form_Base->Q_Docs->close();
-    Timer_Ing_SkladTimer();
 }
 
 void TProductsTab::Btn_Print_IngSkladClick()
@@ -731,18 +742,18 @@ void TProductsTab::Btn_Copy_IngClick() { CopyIngClick(); }
 
 void TProductsTab::Btn_DvigIngClick()
 {
-    if (hooks.dvigIngClick)
-        hooks.dvigIngClick();
-    else
+    if (!hooks.dvigIngClick)
         Msg::notBuilt(Btn_DvigIng->text());
+    else if (cat::HasRow(Q_Ing))
+        hooks.dvigIngClick(cat::KeyOf(Q_Ing), textField(Q_Ing, "NAME"));
 }
 
 void TProductsTab::Btn_DvigIng2Click()
 {
-    if (hooks.dvigIng2Click)
-        hooks.dvigIng2Click();
-    else
+    if (!hooks.dvigIng2Click)
         Msg::notBuilt(Btn_DvigIng2->text());
+    else if (cat::HasRow(Q_Ing_Sklad))
+        hooks.dvigIng2Click(CurrentStockIng(), textField(Q_Ing_Sklad, "NAME"));
 }
 
 void TProductsTab::Btn_CalcClick() { TForm_Compute::Execute(); }

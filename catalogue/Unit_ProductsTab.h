@@ -10,9 +10,11 @@ class QCheckBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QTimer;
 class QWidget;
 namespace db {
 class DbGrid;
+class ListHolder;
 class Query;
 } // namespace db
 
@@ -38,8 +40,9 @@ public:
     void CB_Context_IngClick();
     void CB_Context_IngSkladClick();
 
-    // The tab's lists (ProductsTabLists.cpp): subscribes its handlers to the
-    // warehouse and group lists and its refresh timers.
+    // The tab's lists (ProductsTabLists.cpp): makes its groups, products and
+    // stock rows, subscribes its handlers to the warehouse and group lists and
+    // its refresh timers.
     void ConnectLists();
     void Q_SkladAfterScroll();
     void Q_GrIngBeforeScroll();
@@ -51,6 +54,15 @@ public:
     void Timer_Context_IngSkladTimer();
     // The structure box reopened the warehouses: the groups and lists follow at once.
     void Sklad_Reopened();
+    // The structure box moved: the stock list's pending reload is off, or its grid greys.
+    void StopStockReload();
+    void GreyStockList();
+    // Keys of the current rows (0 without one) for the catalogue's dialogs:
+    // the group, the product of the product list, the product of the stock row.
+    qint64 CurrentGroup() const;
+    QString CurrentGroupName() const;
+    qint64 CurrentIng() const;
+    qint64 CurrentStockIng() const;
     static void Q_IngCalcFields(db::Query& q);
     static void Q_Ing_SkladCalcFields(db::Query& q);
 
@@ -87,6 +99,22 @@ public:
     // Cell colouring of the product and stock grids.
     static QVariant IngCellStyle(const db::Query& q, int row, const QString& field, int role);
     static QVariant StockCellStyle(const db::Query& q, int row, const QString& field, int role);
+
+    // The tab's lists: the warehouse's groups, the group's products and their
+    // stock rows, each reloaded when a commit changes the tables it reads.
+    db::ListHolder* List_GrIng;
+    db::ListHolder* List_Ing;
+    db::ListHolder* List_Ing_Sklad;
+    db::Query* Q_GrIng;
+    db::Query* Q_Ing;
+    db::Query* Q_Ing_Sklad;
+    // A move in the warehouse or group list, or typing in a search box, waits
+    // for the cursor to rest this long before the lists below it reload.
+    QTimer* Timer_GrIng;
+    QTimer* Timer_Ing;
+    QTimer* Timer_Ing_Sklad;
+    QTimer* Timer_Context_Ing;
+    QTimer* Timer_Context_IngSklad;
 
     db::DbGrid* Grid_Firma1;
     db::DbGrid* Grid_Otdel1;
@@ -130,8 +158,10 @@ public:
     struct Hooks {
         std::function<void()> kartaClick;        // Btn_KartaClick: the costing card Form_Karta
         std::function<void()> copyIngClick;      // Btn_Copy_IngClick: the dish copy
-        std::function<void()> dvigIngClick;      // Btn_DvigIngClick: movement history Form_DvigIng (product list)
-        std::function<void()> dvigIng2Click;     // Btn_DvigIng2Click: the same from the stock list
+        // Btn_DvigIngClick, Btn_DvigIng2Click: the movement history Form_DvigIng of
+        // the product list's or the stock list's current product (key and name).
+        std::function<void(qint64 ing, const QString& name)> dvigIngClick;
+        std::function<void(qint64 ing, const QString& name)> dvigIng2Click;
         std::function<void()> invent;            // the inventory window Form_Invent, modal
         std::function<void()> syncMoveSelectors; // selector grids on the movement sub-tab
     } hooks;
@@ -143,8 +173,9 @@ private:
     void buildSelectors();
     void buildAllIng();
     void buildSkladIng();
+    void makeLists();
     void showIngDetails();
-    void reopenIng(qint64 key);
+    void showIngOnce(qint64 key);
 
     // The tab has had its show event (its sub-tab's comes first, while the tab is being shown).
     bool ingSheetShown_ = false;
@@ -155,3 +186,17 @@ private:
 };
 
 extern TProductsTab* ProductsTab;
+
+// A list (may be null) stands on `key` after the commit made in this scope
+// reloads it; a scope that ends without one (nothing changed, the road rolled
+// back) leaves it on its row. Key 0: the list starts again at its first row.
+class ListStandsOn {
+public:
+    ListStandsOn(db::ListHolder* list, qint64 key);
+    ~ListStandsOn();
+    ListStandsOn(const ListStandsOn&) = delete;
+    ListStandsOn& operator=(const ListStandsOn&) = delete;
+
+private:
+    db::ListHolder* list_;
+};

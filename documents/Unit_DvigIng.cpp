@@ -328,11 +328,9 @@ void TForm_DvigIng::Prepare(qint64 ing, const QString& ingName, qint64 firma, co
 
 namespace {
 
-void openHistory(const db::Query* list, const QString& keyField)
+void openHistory(qint64 ing, const QString& name)
 {
-    if (!list || !list->active() || list->isEmpty())
-        return;
-    Form_DvigIng->Prepare(list->field(keyField).asInt64(), list->field(QStringLiteral("NAME")).asString(),
+    Form_DvigIng->Prepare(ing, name,
                           keyOf(Form_Base->Q_Firma), nameOf(Form_Base->Q_Firma), keyOf(Form_Base->Q_Otdel),
                           nameOf(Form_Base->Q_Otdel));
     Msg::execModal(Form_DvigIng);
@@ -344,8 +342,8 @@ void CreateHistoryWindow()
 {
     Form_DvigIng.make();
     if (ProductsTab) {
-        ProductsTab->hooks.dvigIngClick = [] { openHistory(Form_Base->Q_Ing, QStringLiteral("KOD")); };
-        ProductsTab->hooks.dvigIng2Click = [] { openHistory(Form_Base->Q_Ing_Sklad, QStringLiteral("KOD_ING")); };
+        ProductsTab->hooks.dvigIngClick = openHistory;
+        ProductsTab->hooks.dvigIng2Click = openHistory;
     }
 }
 

@@ -206,6 +206,8 @@ void BlockUpdate::send(int first, int rows)
         std::memcpy(buf + s->offsets[p++], &keys_[static_cast<size_t>(r)], sizeof(qint64));
     }
     sent_ += rows;
+    // The statements bypass db::Query, which notes what a road changes: noted here.
+    tr_->noteChange(table_);
     auto execute = [stmt = s->stmt, meta = s->meta, tr, message = std::move(message)]() mutable {
         Status st;
         stmt->execute(&st, tr, meta, message.data(), nullptr, nullptr);

@@ -55,12 +55,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Firma = makeQuery(TransactionRead);
     Q_Otdel = makeQuery(TransactionRead);
     Q_Sklad = makeQuery(TransactionRead);
-    Q_GrIng = makeQuery(TransactionRead);
-    Q_GrIng->setSql(QStringList{QStringLiteral("SELECT GROUP_ING.*, SKLAD_GRING.* FROM SKLAD_GRING"),
-                                QStringLiteral("INNER JOIN GROUP_ING ON GROUP_ING.KOD = SKLAD_GRING.KOD_GRING"),
-                                QStringLiteral("ORDER BY NAME")});
-    Q_Ing = makeQuery(TransactionRead);
-    Q_Ing_Sklad = makeQuery(TransactionRead);
     Q_Dvig = makeQuery(TransactionRead);
     Q_Moves = makeQuery(TransactionRead);
     Q_Docs = makeQuery(TransactionRead);
@@ -218,8 +212,6 @@ void TForm_Base::DeleteOrphanTemplateFiles()
 
 void TForm_Base::ReopenStartLists()
 {
-    if (!Q_GrIng->active())
-        Q_GrIng->open();
     emit startListsReopened();
     QPerson->close();
     QPerson->open();

@@ -62,9 +62,6 @@ public:
     db::Query* Q_Firma;
     db::Query* Q_Otdel;
     db::Query* Q_Sklad;
-    db::Query* Q_GrIng;
-    db::Query* Q_Ing;
-    db::Query* Q_Ing_Sklad;
     db::Query* Q_Dvig;
     db::Query* Q_Moves;
     db::Query* Q_Docs;

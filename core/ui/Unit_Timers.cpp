@@ -37,20 +37,12 @@ TForm_Timers::TForm_Timers(QObject* parent) : QObject(parent)
 {
     Timer_Otdel = makeTimer(400);
     Timer_Sklad = makeTimer(450);
-    Timer_GrIng = makeTimer(400);
-    Timer_Ing = makeTimer(400);
-    Timer_Context_Ing = makeTimer(400);
-    Timer_Ing_Sklad = makeTimer(400);
-    Timer_Context_IngSklad = makeTimer(400);
     Timer_Invent = makeTimer(400);
     Timer_Vibor = makeTimer(400);
     Timer_IngToDoc = makeTimer(400);
     Timer_Moves = makeTimer(400);
-    Timer_KK = makeTimer(400);
     Timer_Real = makeTimer(400);
     Timer_PersonPolicy = makeTimer(400);
-    // This one runs once shortly after start.
-    Timer_GrIng->start();
 }
 
 TForm_Timers::~TForm_Timers()

@@ -18,16 +18,10 @@ public:
 
     QTimer* Timer_Otdel;
     QTimer* Timer_Sklad;
-    QTimer* Timer_GrIng;
-    QTimer* Timer_Ing;
-    QTimer* Timer_Context_Ing;
-    QTimer* Timer_Ing_Sklad;
-    QTimer* Timer_Context_IngSklad;
     QTimer* Timer_Invent;
     QTimer* Timer_Vibor;
     QTimer* Timer_IngToDoc;
     QTimer* Timer_Moves;
-    QTimer* Timer_KK;
     QTimer* Timer_Real;
     QTimer* Timer_PersonPolicy;
 

@@ -65,9 +65,9 @@ struct ProductsTabView {
     {
         for (QWidget* g : {otdel, sklad, otdel1, sklad1, ingSklad, ing, grIng})
             Release(g);
-        QObject::connect(Form_Base->Q_Ing_Sklad, &db::Query::opened, [this] { ++stockReruns; });
+        QObject::connect(ProductsTab->Q_Ing_Sklad, &db::Query::opened, [this] { ++stockReruns; });
         // The design-enabled timers have nothing to do here.
-        Form_Timers->Timer_GrIng->stop();
+        ProductsTab->Timer_GrIng->stop();
         MenusTab->Timer_Menu->stop();
         Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
     }
@@ -148,17 +148,17 @@ TEST(ListRefresh, TheProductsTabBringsItsGroupsAndStockListAtOnceAndOnce)
     db.exec(QStringLiteral("INSERT INTO SKLAD_GRING (KOD_SKLAD, KOD_GRING) SELECT SKLAD.KOD, GROUP_ING.KOD FROM SKLAD, GROUP_ING"));
     ProductsTabView tab;
     int groupOpens = 0;
-    QObject::connect(Form_Base->Q_GrIng, &db::Query::opened, [&] { ++groupOpens; });
+    QObject::connect(ProductsTab->Q_GrIng, &db::Query::opened, [&] { ++groupOpens; });
 
     ProductsTab->Sheet_IngShow();
     // Nothing waits for a pause: the warehouse's groups are there, the stock list was built once, after them.
-    EXPECT_FALSE(Form_Timers->Timer_GrIng->isActive());
-    EXPECT_FALSE(Form_Timers->Timer_Ing->isActive());
-    EXPECT_FALSE(Form_Timers->Timer_Ing_Sklad->isActive());
+    EXPECT_FALSE(ProductsTab->Timer_GrIng->isActive());
+    EXPECT_FALSE(ProductsTab->Timer_Ing->isActive());
+    EXPECT_FALSE(ProductsTab->Timer_Ing_Sklad->isActive());
     EXPECT_EQ(groupOpens, 1);
     EXPECT_EQ(tab.stockReruns, 1);
-    EXPECT_EQ(Form_Base->Q_GrIng->field(QStringLiteral("NAME")).asString(), QStringLiteral("Мясо"));
-    EXPECT_TRUE(Form_Base->Q_Ing_Sklad->active());
+    EXPECT_EQ(ProductsTab->Q_GrIng->field(QStringLiteral("NAME")).asString(), QStringLiteral("Мясо"));
+    EXPECT_TRUE(ProductsTab->Q_Ing_Sklad->active());
     EXPECT_FALSE(greyed(tab.ingSklad));
     EXPECT_FALSE(greyed(tab.grIng));
 }
@@ -191,12 +191,12 @@ TEST(ListRefresh, GroupMovesRestartTheProductTimersOnEverySubTabOfTheProductsTab
     const QString groups = QStringLiteral("SELECT 1 AS KOD FROM RDB$DATABASE UNION ALL SELECT 2 FROM RDB$DATABASE");
     auto groupMoveStarts = [&](QWidget* page) {
         Form_Main->SetActivePage(page);
-        Form_Timers->Timer_Ing->stop();
-        Form_Timers->Timer_Ing_Sklad->stop();
-        Form_Base->OpenRead(Form_Base->Q_GrIng, groups);
-        const bool started = Form_Timers->Timer_Ing->isActive() && Form_Timers->Timer_Ing_Sklad->isActive();
-        Form_Timers->Timer_Ing->stop();
-        Form_Timers->Timer_Ing_Sklad->stop();
+        ProductsTab->Timer_Ing->stop();
+        ProductsTab->Timer_Ing_Sklad->stop();
+        Form_Base->OpenRead(ProductsTab->Q_GrIng, groups);
+        const bool started = ProductsTab->Timer_Ing->isActive() && ProductsTab->Timer_Ing_Sklad->isActive();
+        ProductsTab->Timer_Ing->stop();
+        ProductsTab->Timer_Ing_Sklad->stop();
         return started;
     };
     EXPECT_TRUE(groupMoveStarts(Form_Main->Sheet_All_Ing));
@@ -206,14 +206,14 @@ TEST(ListRefresh, GroupMovesRestartTheProductTimersOnEverySubTabOfTheProductsTab
 
     // The greying before a move serves the product and stock sub-tabs only.
     Form_Main->SetActivePage(Form_Main->Sheet_Move);
-    Form_Base->Q_GrIng->next();
-    Form_Base->Q_GrIng->prior();
+    ProductsTab->Q_GrIng->next();
+    ProductsTab->Q_GrIng->prior();
     EXPECT_FALSE(greyed(tab.ing));
     Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
-    Form_Base->Q_GrIng->next();
+    ProductsTab->Q_GrIng->next();
     EXPECT_TRUE(greyed(tab.ing));
-    Form_Timers->Timer_Ing->stop();
-    Form_Timers->Timer_Ing_Sklad->stop();
+    ProductsTab->Timer_Ing->stop();
+    ProductsTab->Timer_Ing_Sklad->stop();
 }
 
 TEST(ListRefresh, NothingReactsBeforeTheStartUpIsDone)

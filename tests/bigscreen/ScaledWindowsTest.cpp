@@ -118,7 +118,7 @@ TEST(ScaledWindows, GridRowsAreTallerThanTheirText)
     StructureBox->Timer_OtdelTimer();
     StructureBox->Timer_SkladTimer();
     ProductsTab->Timer_GrIngTimer();
-    CatEnv::at(Form_Base->Q_GrIng, veg);
+    CatEnv::at(ProductsTab->Q_GrIng, veg);
     ProductsTab->CB_Context_IngClick();
     shoot(Form_Main, QStringLiteral("products-tab"));
     for (db::DbGrid* grid : {ProductsTab->Grid_GrIng, ProductsTab->Grid_Ing}) {

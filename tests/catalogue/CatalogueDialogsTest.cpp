@@ -40,8 +40,8 @@ TEST(CatalogueDialogs, SectionNumbersShowInTheListAtOnce)
     env.ing(QStringLiteral("Морковь"), veg, kg);
     CatEnv::showProducts(firma, otdel, veg);
     ProductsTab->CB_Context_IngClick();
-    CatEnv::at(Form_Base->Q_Ing, onion);
-    ASSERT_EQ(Form_Base->Q_Ing->recordCount(), 2);
+    CatEnv::at(ProductsTab->Q_Ing, onion);
+    ASSERT_EQ(ProductsTab->Q_Ing->recordCount(), 2);
 
     ModalScript script;
     script.then([](QWidget*) {
@@ -50,9 +50,9 @@ TEST(CatalogueDialogs, SectionNumbersShowInTheListAtOnce)
     });
     ProductsTab->N9Click();
     // No timer has run: the list shows the numbers the database now holds, on the same product.
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Ing), onion);
-    for (Form_Base->Q_Ing->first(); !Form_Base->Q_Ing->eof(); Form_Base->Q_Ing->next())
-        EXPECT_EQ(Form_Base->Q_Ing->field(QStringLiteral("MY_SECTION")).asInt(), 4);
+    EXPECT_EQ(cat::KeyOf(ProductsTab->Q_Ing), onion);
+    for (ProductsTab->Q_Ing->first(); !ProductsTab->Q_Ing->eof(); ProductsTab->Q_Ing->next())
+        EXPECT_EQ(ProductsTab->Q_Ing->field(QStringLiteral("MY_SECTION")).asInt(), 4);
 }
 
 TEST(CatalogueDialogs, FieldsAreNamedByTheirLabels)

@@ -125,7 +125,7 @@ public:
         at(Form_Base->Q_Otdel, otdel);
         StructureBox->Timer_SkladTimer();
         ProductsTab->Timer_GrIngTimer();
-        at(Form_Base->Q_GrIng, group);
+        at(ProductsTab->Q_GrIng, group);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "support/AppEnv.h"
 
 #include "Unit_Compute.h"
+#include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Alarm.h"
@@ -108,6 +109,10 @@ TEST_F(ComputeWindow, OkRecomputesAndWritesTheProtocolLine)
 {
     Form_Compute->RadioGroup2->setItemIndex(0);
     Form_Alarm->Memo1->setPlainText(QStringLiteral("Нулевая цена у продукта << Вода >>"));  // left by an earlier operation
+    // The stock list stands on the dish, the last of the department's rows.
+    db::Query* stock = ProductsTab->Q_Ing_Sklad;
+    Form_Base->OpenRead(stock, QStringLiteral("SELECT * FROM ING_SKLAD WHERE KOD_OTDEL = %1 ORDER BY KOD").arg(otdel));
+    stock->last();
     int shownWith = -1;
     OnModal modal([&](QWidget* w) {
         shownWith = Form_Compute->RadioGroup2->itemIndex();
@@ -117,6 +122,9 @@ TEST_F(ComputeWindow, OkRecomputesAndWritesTheProtocolLine)
     EXPECT_EQ(modal.seen(), 1);
     EXPECT_EQ(shownWith, 1);  // every showing starts from "НЕ пересчитывать"
     EXPECT_DOUBLE_EQ(dishCena(), 33.00);
+    // The commit reloaded the stock list: the new price, on the same row.
+    EXPECT_EQ(stock->field(QStringLiteral("KOD")).asInt64(), dishRow);
+    EXPECT_DOUBLE_EQ(stock->field(QStringLiteral("CENA")).asDouble(), 33.00);
     EXPECT_EQ(protocolLines(), 1);
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
     EXPECT_FALSE(Form_Gauge->isVisible());
@@ -137,13 +145,13 @@ TEST_F(ComputeWindow, CancelChangesNothing)
 
 TEST_F(ComputeWindow, NothingSelectedIsSaidSo)
 {
-    Form_Base->Q_Ing_Sklad->close();
+    ProductsTab->Q_Ing_Sklad->close();
     Form_Compute->RG_Ing->setItemIndex(0);
     OnModal modal(accept);
     TForm_Compute::Execute();
     EXPECT_TRUE(env.sawMessage(QStringLiteral("Не выбран продукт, цены которого нужно рассчитать !")));
 
-    Form_Base->Q_GrIng->close();
+    ProductsTab->Q_GrIng->close();
     Form_Compute->RG_Ing->setItemIndex(1);
     OnModal again(accept);
     TForm_Compute::Execute();

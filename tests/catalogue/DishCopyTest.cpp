@@ -51,7 +51,7 @@ protected:
     {
         CatEnv::showProducts(firma, kitchen, group);
         ProductsTab->CB_Context_IngClick();
-        CatEnv::at(Form_Base->Q_Ing, product);
+        CatEnv::at(ProductsTab->Q_Ing, product);
     }
     static void typeName(QWidget* w, const QString& name)
     {
@@ -84,12 +84,12 @@ TEST_F(DishCopy, TheNewDishTakesTheGeneralColumnsCardAndDepartmentRows)
     {
         ModalScript script;
         script.then([&](QWidget* w) { typeName(w, name); });
-        CatEnv::at(Form_Base->Q_GrIng, veg);
-        Form_Base->Q_Ing->close();
+        CatEnv::at(ProductsTab->Q_GrIng, veg);
+        ProductsTab->Q_Ing->close();
         ProductsTab->CB_Context_Ing->setChecked(true);
         ProductsTab->E_Context_Ing->setText(QStringLiteral("суп"));
         ProductsTab->CB_Context_IngClick();
-        CatEnv::at(Form_Base->Q_Ing, soup);
+        CatEnv::at(ProductsTab->Q_Ing, soup);
         ProductsTab->Btn_Copy_Ing->click();
     }
     const qint64 copy = byName(name);
@@ -120,7 +120,7 @@ TEST_F(DishCopy, TheNewDishTakesTheGeneralColumnsCardAndDepartmentRows)
                     cost, 1e-9)
             << otdel;
     EXPECT_EQ(env.logLines(QStringLiteral("Копирование блюда <<Суп>> в блюдо <<") + name + QStringLiteral(">>")), 1);
-    EXPECT_EQ(Form_Base->Q_Ing->field(QStringLiteral("KOD")).asInt64(), copy);
+    EXPECT_EQ(ProductsTab->Q_Ing->field(QStringLiteral("KOD")).asInt64(), copy);
 }
 
 TEST_F(DishCopy, ARawProductsSelfRowNamesTheCopy)

@@ -432,9 +432,9 @@ TEST(IngSkladOpen, StockTabOpensTheCurrentRowAndFollowsAHiddenOne)
     CatEnv::at(Form_Base->Q_Otdel, s.kitchen);
     StructureBox->Timer_SkladTimer();
     ProductsTab->Timer_GrIngTimer();
-    CatEnv::at(Form_Base->Q_GrIng, s.group);
+    CatEnv::at(ProductsTab->Q_GrIng, s.group);
     tab->CB_Context_IngSkladClick();
-    db::Query* q = Form_Base->Q_Ing_Sklad;
+    db::Query* q = ProductsTab->Q_Ing_Sklad;
     ASSERT_EQ(q->recordCount(), 3);  // Лук, Морковь, Салат
     q->setRecNo(1);
     ModalScript script;

@@ -436,9 +436,9 @@ TEST_F(KartaWindow, ThePickerSearchesTheTypedTextAsItStands)
 
 TEST_F(KartaWindow, TheProductsTabOpensTheCardOfItsCurrentProduct)
 {
-    CatEnv::at(Form_Base->Q_GrIng, dishes);
+    CatEnv::at(ProductsTab->Q_GrIng, dishes);
     ProductsTab->CB_Context_IngClick();
-    CatEnv::at(Form_Base->Q_Ing, soup);
+    CatEnv::at(ProductsTab->Q_Ing, soup);
     {
         ModalScript script;
         script.then([](QWidget* w) {
@@ -451,7 +451,7 @@ TEST_F(KartaWindow, TheProductsTabOpensTheCardOfItsCurrentProduct)
         ProductsTab->Btn_Karta->click();
     }
     EXPECT_FALSE(Form_Karta->QS->active());
-    EXPECT_EQ(Form_Base->Q_Ing->field(QStringLiteral("KOD")).asInt64(), soup);
+    EXPECT_EQ(ProductsTab->Q_Ing->field(QStringLiteral("KOD")).asInt64(), soup);
     // Without the right to the cards the user is told so.
     UserRights = 1u << Right::AllIng;
     env.messages.clear();

@@ -29,7 +29,7 @@ void standOn(qint64 firma, qint64 otdel, qint64 group, QWidget* page, qint64 skl
     if (sklad != 0)
         CatEnv::at(Form_Base->Q_Sklad, sklad);
     ProductsTab->Timer_GrIngTimer();
-    CatEnv::at(Form_Base->Q_GrIng, group);
+    CatEnv::at(ProductsTab->Q_GrIng, group);
     ProductsTab->CB_Context_IngClick();
     ProductsTab->CB_Context_IngSkladClick();
 }
@@ -135,7 +135,7 @@ TEST(PriceCopy, WarehouseModeTouchesOnlyTheCurrentWarehouse)
     EXPECT_EQ(s.num(s.onion, s.bar, QStringLiteral("MY_CENA")), 11.7);
     EXPECT_EQ(s.num(s.carrot, s.bar, QStringLiteral("MY_CENA")), 0);
     // The stock list was reread and shows the copied price.
-    db::Query* q = Form_Base->Q_Ing_Sklad;
+    db::Query* q = ProductsTab->Q_Ing_Sklad;
     ASSERT_TRUE(q->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(s.onion)));
     EXPECT_EQ(q->field(QStringLiteral("MY_CENA")).asDouble(), 11.7);
 
@@ -162,11 +162,11 @@ TEST(HideAndOpen, TheWholeListIsHiddenInTheCurrentDepartmentOnly)
     CatEnv env;
     DepartmentShop s(env);
     standOn(s.firma, s.kitchen, s.group, Form_Main->Sheet_All_Ing);
-    EXPECT_EQ(names(Form_Base->Q_Ing), "Лук репчатый, Морковь, Салат \"Весна\"");
+    EXPECT_EQ(names(ProductsTab->Q_Ing), "Лук репчатый, Морковь, Салат \"Весна\"");
     ProductsTabMenus->N3Click();
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("OPEN_CLOSE = 1 AND KOD_OTDEL = %1").arg(s.kitchen)), 3);
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("OPEN_CLOSE = 1")), 3);
-    EXPECT_EQ(names(Form_Base->Q_Ing), "");
+    EXPECT_EQ(names(ProductsTab->Q_Ing), "");
     // An empty list: nothing to hide, nothing to look up.
     ProductsTabMenus->N3Click();
     ProductsTabMenus->N7Click();
@@ -180,11 +180,11 @@ TEST(HideAndOpen, TheWholeListIsHiddenInTheCurrentDepartmentOnly)
     // The stock list's "hide all" hides its rows, in this department only.
     Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
     ProductsTab->CB_Context_IngSkladClick();
-    EXPECT_EQ(Form_Base->Q_Ing_Sklad->recordCount(), 3);
+    EXPECT_EQ(ProductsTab->Q_Ing_Sklad->recordCount(), 3);
     ProductsTabMenus->N5Click();
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("OPEN_CLOSE = 1 AND KOD_OTDEL = %1").arg(s.kitchen)), 3);
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("OPEN_CLOSE = 1")), 3);
-    EXPECT_EQ(names(Form_Base->Q_Ing_Sklad), "");
+    EXPECT_EQ(names(ProductsTab->Q_Ing_Sklad), "");
     ProductsTabMenus->N8Click();
     ProductsTab->CB_Closed2->setChecked(true);
     ProductsTab->CB_Context_IngSkladClick();
@@ -198,7 +198,7 @@ TEST(HideAndOpen, TheCursorMovesOffAHiddenRow)
     CatEnv env;
     DepartmentShop s(env);
     standOn(s.firma, s.kitchen, s.group, Form_Main->Sheet_All_Ing);
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query* q = ProductsTab->Q_Ing;
     ProductsTabMenus->PopupMenu_AllPopup();
     EXPECT_TRUE(ProductsTabMenus->N1_All->isEnabled());
     EXPECT_FALSE(ProductsTabMenus->N2_All->isEnabled());
@@ -231,7 +231,7 @@ TEST(HideAndOpen, TheCursorMovesOffAHiddenRow)
     // The stock list alike, by row.
     env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET OPEN_CLOSE = 0"));
     Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
-    db::Query* st = Form_Base->Q_Ing_Sklad;
+    db::Query* st = ProductsTab->Q_Ing_Sklad;
     ProductsTab->CB_Context_IngSkladClick();
     EXPECT_EQ(names(st), "Лук репчатый, Морковь, Салат \"Весна\"");
     standAt(st, 2);

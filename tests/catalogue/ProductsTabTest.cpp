@@ -65,7 +65,7 @@ void standOn(qint64 firma, qint64 otdel, qint64 sklad, qint64 group, QWidget* pa
     StructureBox->Timer_SkladTimer();
     CatEnv::at(Form_Base->Q_Sklad, sklad);
     ProductsTab->Timer_GrIngTimer();
-    CatEnv::at(Form_Base->Q_GrIng, group);
+    CatEnv::at(ProductsTab->Q_GrIng, group);
 }
 
 } // namespace
@@ -75,7 +75,7 @@ TEST(ProductList, ShowsTheGroupOrTheSearchAcrossGroupsOfTheDepartment)
     CatEnv env;
     Catalogue c = makeCatalogue(env);
     TProductsTab* tab = ProductsTab;
-    db::Query* q = Form_Base->Q_Ing;
+    db::Query* q = ProductsTab->Q_Ing;
     standOn(c.firma, c.kitchen, c.kitchenSklad, c.veg, Form_Main->Sheet_All_Ing);
     tab->CB_Context_IngClick();
     EXPECT_EQ(names(q), (QStringList{QStringLiteral("Лук репчатый"), QStringLiteral("Морковь")}));
@@ -116,7 +116,7 @@ TEST(ProductList, ShowsTheGroupOrTheSearchAcrossGroupsOfTheDepartment)
     tab->CB_Context_IngClick();
     EXPECT_TRUE(q->active());
     EXPECT_TRUE(names(q).isEmpty());
-    Form_Base->Q_GrIng->close();
+    ProductsTab->Q_GrIng->close();
     tab->CB_Context_IngClick();
     EXPECT_FALSE(q->active());
     EXPECT_FALSE(tab->Grid_Ing->isEnabled());
@@ -133,7 +133,7 @@ TEST(StockList, ShowsTheWarehouseAndGroupOrSearchesTheDepartment)
     CatEnv env;
     Catalogue c = makeCatalogue(env);
     TProductsTab* tab = ProductsTab;
-    db::Query* q = Form_Base->Q_Ing_Sklad;
+    db::Query* q = ProductsTab->Q_Ing_Sklad;
     env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 10, MY_CENA = 15, KOLVO = 2 WHERE KOD_ING = %1").arg(c.onion));
     standOn(c.firma, c.bar, c.barSklad, c.veg, Form_Main->Sheet_Sklad_Ing);
     tab->CB_Context_IngSkladClick();
@@ -195,10 +195,10 @@ TEST(ContextSearch, HostileTextIsSearchedForAsTextAndChangesNothing)
         env.messages.clear();
         tab->E_Context_Ing->setText(cs.text);
         tab->CB_Context_IngClick();
-        EXPECT_EQ(names(Form_Base->Q_Ing), cs.found);
+        EXPECT_EQ(names(ProductsTab->Q_Ing), cs.found);
         tab->E_Context_IngSklad->setText(cs.text);
         tab->CB_Context_IngSkladClick();
-        EXPECT_EQ(names(Form_Base->Q_Ing_Sklad), cs.found);
+        EXPECT_EQ(names(ProductsTab->Q_Ing_Sklad), cs.found);
         EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QStringLiteral(" | ")).toStdString();
     }
     EXPECT_EQ(env.count(QStringLiteral("ING")), products);

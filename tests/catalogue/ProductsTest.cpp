@@ -50,7 +50,7 @@ void openTab(qint64 firma, qint64 otdel, qint64 sklad, qint64 group)
     CatEnv::at(Form_Base->Q_Sklad, sklad);
     ProductsTab->Timer_GrIngTimer();
     if (group)
-        CatEnv::at(Form_Base->Q_GrIng, group);
+        CatEnv::at(ProductsTab->Q_GrIng, group);
     ProductsTab->CB_Context_IngClick();
 }
 
@@ -201,7 +201,7 @@ TEST(Product, CreatedFromTheTabHiddenElsewhereOnRequest)
     const qint64 p = Form_Ing->SavedKod;
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("KOD_ING = %1 AND OPEN_CLOSE = 1").arg(p)), 2);
     EXPECT_EQ(env.num(QStringLiteral("SELECT OPEN_CLOSE FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(p).arg(s.bar)), 0);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Ing), p);
+    EXPECT_EQ(cat::KeyOf(ProductsTab->Q_Ing), p);
     EXPECT_EQ(Form_Ing->E_Time->text(), QStringLiteral("0"));
 
     // Cancel on the choice counts as "visible everywhere".
@@ -218,7 +218,7 @@ TEST(Product, CreatedFromTheTabHiddenElsewhereOnRequest)
     const qint64 empty = structure::CreateSklad(s.firma, s.bar, QStringLiteral("Кафе"), QStringLiteral("Бар"),
                                                 QStringLiteral("Пустой"), QString());
     openTab(s.firma, s.bar, empty, 0);
-    EXPECT_FALSE(Form_Base->Q_Ing->active());
+    EXPECT_FALSE(ProductsTab->Q_Ing->active());
     EXPECT_FALSE(ProductsTab->Grid_Ing->isEnabled());
     ProductsTab->Btn_Add_IngClick();
     EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("Создать новый продукт можно только в существующей группе")));
@@ -313,7 +313,7 @@ TEST(Product, ChangedYieldReachesOnlyCardsThatFollowTheNorm)
     };
 
     // Saving without touching the yield leaves the cards alone.
-    CatEnv::at(Form_Base->Q_Ing, onion);
+    CatEnv::at(ProductsTab->Q_Ing, onion);
     ModalScript script;
     script.then([](QWidget*) { Form_Ing->Btn_OkClick(); });
     ProductsTab->Btn_Upd_IngClick();
@@ -329,10 +329,10 @@ TEST(Product, ChangedYieldReachesOnlyCardsThatFollowTheNorm)
     EXPECT_DOUBLE_EQ(percent(soup), 80.0);
     EXPECT_DOUBLE_EQ(percent(salad), 90.0);
     EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT VIHOD FROM ING WHERE KOD = %1").arg(onion)).toDouble(), 80.0);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Ing), onion);
+    EXPECT_EQ(cat::KeyOf(ProductsTab->Q_Ing), onion);
 
     // A composite's calories come from its card: the field is off and kept.
-    CatEnv::at(Form_Base->Q_Ing, soup);
+    CatEnv::at(ProductsTab->Q_Ing, soup);
     bool kaloriesOff = false;
     script.then([&](QWidget*) {
         kaloriesOff = !Form_Ing->E_Kalories->isEnabled();
@@ -383,7 +383,7 @@ TEST(Product, DeletionIsRefusedWhileTheProductIsUsedAnywhere)
         SCOPED_TRACE(r.text.toStdString());
         env.t().exec(sql(r.insert));
         EXPECT_EQ(products::IngInUse(p), r.use);
-        CatEnv::at(Form_Base->Q_Ing, p);
+        CatEnv::at(ProductsTab->Q_Ing, p);
         ProductsTab->Del_Ing_One();
         EXPECT_EQ(env.messages.last(), r.text);
         EXPECT_EQ(env.count(QStringLiteral("ING"), QStringLiteral("KOD = %1").arg(p)), 1);
@@ -402,7 +402,7 @@ TEST(Product, DeletionIsRefusedWhileTheProductIsUsedAnywhere)
     env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO) VALUES (999000222, %1, 2)").arg(dish));
 
     ProductsTab->Timer_IngTimer();
-    CatEnv::at(Form_Base->Q_Ing, p);
+    CatEnv::at(ProductsTab->Q_Ing, p);
     env.answers = {0};
     ProductsTab->Del_Ing_One();
     EXPECT_EQ(env.messages.last(), QStringLiteral("Вы уверены что желаете удалить этот продукт ?"));
@@ -417,7 +417,7 @@ TEST(Product, DeletionIsRefusedWhileTheProductIsUsedAnywhere)
     EXPECT_EQ(env.count(QStringLiteral("KARTA"), QStringLiteral("KOD_ING_MASTER = 999000222")), 0);
     EXPECT_EQ(env.count(QStringLiteral("KARTA"), QStringLiteral("KOD_ING = %1").arg(dish)), 1);  // the dish's self row
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление блюда <<Лук>>")), 1);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Ing), dish);  // it was the first row: the list stands on the next one
+    EXPECT_EQ(cat::KeyOf(ProductsTab->Q_Ing), dish);  // it was the first row: the list stands on the next one
 }
 
 TEST(Product, DeletingTheWholeGroupSkipsTheProductsInUse)
@@ -445,7 +445,7 @@ TEST(Product, DeletingTheWholeGroupSkipsTheProductsInUse)
     EXPECT_EQ(env.count(QStringLiteral("ING"), QStringLiteral("KOD = %1").arg(a)), 0);
     EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("Оставшиеся в этой группе продукты удалить не удалось")));
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление всех блюд их группы <<Овощи>>")), 1);
-    EXPECT_EQ(Form_Base->Q_Ing->recordCount(), 1);
+    EXPECT_EQ(ProductsTab->Q_Ing->recordCount(), 1);
 
     env.t().exec(QStringLiteral("DELETE FROM MOVES"));
     script.then(choose(1));
@@ -465,7 +465,7 @@ TEST(Group, DeletionNeedsAnEmptyGroupAndTheRight)
     EXPECT_EQ(env.messages.last(), QStringLiteral("Удалить можно только пустую группу, т.е. ту, в которой нет продуктов !"));
     EXPECT_EQ(env.count(QStringLiteral("GROUP_ING")), 2);
 
-    CatEnv::at(Form_Base->Q_GrIng, s.milk);  // the first row: the list stays there and finds the next group
+    CatEnv::at(ProductsTab->Q_GrIng, s.milk);  // the first row: the list stays there and finds the next group
     env.answers = {0};
     ProductsTab->Btn_Del_GRClick();
     EXPECT_EQ(env.messages.last(), QStringLiteral("Вы уверены что желаете удалить группу <<Молочное>> ?"));
@@ -474,7 +474,7 @@ TEST(Group, DeletionNeedsAnEmptyGroupAndTheRight)
     EXPECT_EQ(env.count(QStringLiteral("GROUP_ING"), QStringLiteral("KOD = %1").arg(s.milk)), 0);
     EXPECT_EQ(env.count(QStringLiteral("SKLAD_GRING"), QStringLiteral("KOD_GRING = %1").arg(s.milk)), 0);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление группы блюд под названием <<Молочное>>")), 1);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_GrIng), s.veg);
+    EXPECT_EQ(cat::KeyOf(ProductsTab->Q_GrIng), s.veg);
 
     // Without the right nothing is asked.
     env.t().exec(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN) VALUES ('Повар', 'povar')"));
@@ -498,7 +498,7 @@ TEST(Product, MovesToAnotherGroupWithItsDepartmentRows)
     products::MoveGroupToSklad(s.milk, cold, s.bar, s.barSklad, QStringLiteral("Молочное"), QStringLiteral("Холодильник"));
     env.t().exec(QStringLiteral("DELETE FROM SKLAD_GRING WHERE KOD_SKLAD = %1 AND KOD_GRING = %2").arg(s.hallSklad).arg(s.milk));
     openTab(s.firma, s.kitchen, s.kitchenSklad, s.veg);
-    CatEnv::at(Form_Base->Q_Ing, p);
+    CatEnv::at(ProductsTab->Q_Ing, p);
 
     ModalScript script;
     script.then(choose(0)).then([&](QWidget*) {
@@ -520,7 +520,7 @@ TEST(Product, MovesToAnotherGroupWithItsDepartmentRows)
     EXPECT_EQ(row(s.hall, "KOD_GROUP"), s.veg);  // no binding there: unchanged
     EXPECT_EQ(env.logLines(QStringLiteral("Перемещение продукта <<Сыр>> в группу <<Молочное>>")), 1);
     // The product list followed: the product left the group.
-    EXPECT_EQ(Form_Base->Q_Ing->recordCount(), 0);
+    EXPECT_EQ(ProductsTab->Q_Ing->recordCount(), 0);
 
     // No product in the list: told so.
     script.then(choose(0));
@@ -552,10 +552,10 @@ TEST(Group, MovesToAnotherWarehouseOfTheDepartment)
     EXPECT_EQ(env.count(QStringLiteral("SKLAD_GRING"), QStringLiteral("KOD_GRING = %1 AND KOD_SKLAD = %2").arg(s.milk).arg(s.kitchenSklad)), 0);
     EXPECT_EQ(env.logLines(QStringLiteral("Группа блюд <<Молочное>> перемещена на склад <<Холодильник>>")), 1);
     // The group left this warehouse's list.
-    EXPECT_EQ(Form_Base->Q_GrIng->recordCount(), 1);
+    EXPECT_EQ(ProductsTab->Q_GrIng->recordCount(), 1);
 
     // The section number of a group's products.
-    CatEnv::at(Form_Base->Q_GrIng, s.veg);
+    CatEnv::at(ProductsTab->Q_GrIng, s.veg);
     env.ing(QStringLiteral("Лук"), s.veg, s.kg);
     script.then([](QWidget*) {
         Form_NSection->SetItemIndex(2);

@@ -38,7 +38,7 @@ Kitchen openKitchen(CatEnv& env)
     StructureBox->Timer_SkladTimer();
     CatEnv::at(Form_Base->Q_Sklad, k.sklad);
     ProductsTab->Timer_GrIngTimer();
-    CatEnv::at(Form_Base->Q_GrIng, k.veg);
+    CatEnv::at(ProductsTab->Q_GrIng, k.veg);
     ProductsTab->CB_Context_IngClick();
     return k;
 }
@@ -115,6 +115,6 @@ TEST(UnstorableText, EngineRefusesItOnTheWriteRoadAndTheSearchStillMatches)
     env.messages.clear();
     ProductsTab->CB_Context_IngClick();  // a search finds nothing, and says nothing
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QStringLiteral(" | ")).toStdString();
-    EXPECT_TRUE(Form_Base->Q_Ing->active());
-    EXPECT_EQ(Form_Base->Q_Ing->recordCount(), 0);
+    EXPECT_TRUE(ProductsTab->Q_Ing->active());
+    EXPECT_EQ(ProductsTab->Q_Ing->recordCount(), 0);
 }

@@ -81,6 +81,8 @@ TEST_F(CostingWrites, BlocksSentFromTheWriterLandAsTheyWouldDirectly)
         w.drain();
         EXPECT_EQ(u.rowsSent(), 300);
     }
+    // The road announces the table after its commit, so the lists that read it reload.
+    EXPECT_TRUE(t.write().changes().contains(QStringLiteral("PRICES")));
     t.write().commit();
     EXPECT_DOUBLE_EQ(sum("A"), 300 * 301 / 4.0);
     EXPECT_DOUBLE_EQ(sum("B"), 300 * 301 / 2.0);
