@@ -42,7 +42,6 @@ TForm_Timers::TForm_Timers(QObject* parent) : QObject(parent)
     Timer_IngToDoc = makeTimer(400);
     Timer_Moves = makeTimer(400);
     Timer_Real = makeTimer(400);
-    Timer_PersonPolicy = makeTimer(400);
 }
 
 TForm_Timers::~TForm_Timers()

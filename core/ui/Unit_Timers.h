@@ -23,7 +23,6 @@ public:
     QTimer* Timer_IngToDoc;
     QTimer* Timer_Moves;
     QTimer* Timer_Real;
-    QTimer* Timer_PersonPolicy;
 
 private:
     QTimer* makeTimer(int interval);

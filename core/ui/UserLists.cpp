@@ -14,7 +14,10 @@ TUserLists* UserLists = nullptr;
 TUserLists::TUserLists(QObject* parent) : QObject(parent)
 {
     connect(Form_Base->QPerson, &db::Query::afterScroll, this, &TUserLists::QPersonAfterScroll);
-    connect(Form_Timers->Timer_PersonPolicy, &QTimer::timeout, this, [this] { Guard([this] { Timer_PersonPolicyTimer(); }); });
+    Timer_PersonPolicy = new QTimer(this);
+    Timer_PersonPolicy->setSingleShot(true);
+    Timer_PersonPolicy->setInterval(400);
+    connect(Timer_PersonPolicy, &QTimer::timeout, this, [this] { Guard([this] { Timer_PersonPolicyTimer(); }); });
 }
 
 TUserLists::~TUserLists()
@@ -36,14 +39,14 @@ void TUserLists::QPersonAfterScroll()
 {
     if (!personalShown())
         return;
-    Form_Timers->Timer_PersonPolicy->stop();
+    Timer_PersonPolicy->stop();
     GreyOut(personalRightsGrid);
-    Form_Timers->Timer_PersonPolicy->start();
+    Timer_PersonPolicy->start();
 }
 
 void TUserLists::Timer_PersonPolicyTimer()
 {
-    Form_Timers->Timer_PersonPolicy->stop();
+    Timer_PersonPolicy->stop();
     db::Query* person = Form_Base->QPerson;
     if (!personalRightsQuery)
         return;
