@@ -47,7 +47,7 @@ bool runPosting(WriteTransaction& w, Step step, bool unposting)
 
 void TMoveTab::Btn_ProvodkaClick()
 {
-    db::Query* d = Form_Base->Q_Dvig;
+    db::Query* d = Q_Dvig;
     if (!cat::HasRow(d))
         return;
     const qint64 x = cat::KeyOf(d);
@@ -71,7 +71,7 @@ void TMoveTab::Btn_ProvodkaClick()
         const QString action = QStringLiteral("Отмена проводки документа № ") + name + QStringLiteral(" от ") + date;
         if (!runPosting(w, [&] { w.commit(QStringLiteral("Движение"), action); }, kBusyUnpost))
             return;
-        reopenAt(kept);
+        reopenAt(kept);  // procedure tables
         if (type == posting::DocType::Sales)
             Msg::notice(QStringLiteral("Перепровести документ реализации можно в окне \"Производство и реализация\""));
         else if (type == posting::DocType::Production || type == posting::DocType::ProductionWriteOff)
@@ -116,8 +116,8 @@ void TMoveTab::Btn_ProvodkaClick()
     const QString action = QStringLiteral("Проводка документа № ") + name + QStringLiteral(" от ") + date;
     if (!runPosting(w, [&] { w.commit(QStringLiteral("Движение"), action); }, kBusy))
         return;
-    Sync_MoveSelectors();
-    if (!Form_Base->Q_Dvig->active())
+    Sync_MoveSelectors();  // procedure tables
+    if (!Q_Dvig->active())
         Open_DocsMove();
     LocateDoc(x);
 }

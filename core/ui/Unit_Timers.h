@@ -23,15 +23,11 @@ public:
     QTimer* Timer_Context_Ing;
     QTimer* Timer_Ing_Sklad;
     QTimer* Timer_Context_IngSklad;
-    QTimer* Timer_Invent;
     QTimer* Timer_Vibor;
-    QTimer* Timer_IngToDoc;
-    QTimer* Timer_Moves;
     QTimer* Timer_KK;
     QTimer* Timer_Menu;
     QTimer* Timer_Menu_Razdel;
     QTimer* Timer_Menu_Str;
-    QTimer* Timer_Real;
     QTimer* Timer_PersonPolicy;
 
 private:
