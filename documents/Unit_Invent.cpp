@@ -440,9 +440,7 @@ void TForm_Invent::Btn_ZapolnitClick()
         inventory::Fill(w.context(), doc, options, notEmpty);
         w.commit(kArea, QStringLiteral("Заполнена табличная часть документа № ") + name);
     }
-    // procedure tables
-    reopenDocs(doc.kod);
-    LoadInvLines();
+    Q_DocsAfterScroll();
 }
 
 void TForm_Invent::Btn_OKSClick(double value)
@@ -562,9 +560,7 @@ void TForm_Invent::Btn_ProvodkaClick()
     }
     inventory::Post(ctx, doc);
     w.commit(kArea, QStringLiteral("Проведён документ инвентаризации № ") + name);
-    // procedure tables
-    reopenDocs(doc.kod);
-    LoadInvLines();
+    Q_DocsAfterScroll();
     Msg::notice(QStringLiteral("Если в документе инвентаризации Вы изменяли фактические цены продуктов, то не забудте "
                                "после проводки произвести перерасчёт цен всех продуктов! (Окно \"Продукты и блюда\" -> "
                                "\"Наличие на складах и цены\" -> кнопка \"Расчёт цен\")"));

@@ -325,16 +325,6 @@ void TMoveTab::LocateDoc(qint64 kod)
         Q_Dvig->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
 }
 
-void TMoveTab::reopenAt(qint64 kod)
-{
-    db::Query* d = Q_Dvig;
-    d->close();
-    d->prepare();
-    d->open();
-    LocateDoc(kod);
-    Grid_Dvig->setFocus();
-}
-
 // ---- documents ----
 
 void TMoveTab::Btn_NewDocMoveClick()

@@ -82,7 +82,6 @@ protected:
 
 private:
     void syncSelectorGrids();
-    void reopenAt(qint64 kod);
 };
 
 extern TMoveTab* MoveTab;

@@ -8,6 +8,7 @@
 #include "costing/CostingError.h"
 #include "db/Query.h"
 #include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
 #include "posting/RealPosting.h"
 #include "ui/RadioGroup.h"
 #include "util/Messages.h"
@@ -78,5 +79,5 @@ void TRealTab::Btn_Provodka_RealClick()
         return;
     }
     w.commit(QStringLiteral("Производство и реализация"), QStringLiteral("Проводка документа № ") + name);
-    reopenAt(x);  // procedure tables
+    Grid_DocReal->setFocus();
 }
