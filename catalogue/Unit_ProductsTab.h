@@ -132,7 +132,7 @@ public:
         std::function<void()> copyIngClick;      // Btn_Copy_IngClick: the dish copy
         std::function<void()> dvigIngClick;      // Btn_DvigIngClick: movement history Form_DvigIng (product list)
         std::function<void()> dvigIng2Click;     // Btn_DvigIng2Click: the same from the stock list
-        std::function<void()> invent;            // the inventory window Form_Invent with every inventory document, modal
+        std::function<void()> invent;            // the inventory window Form_Invent, modal
         std::function<void()> syncMoveSelectors; // selector grids on the movement sub-tab
     } hooks;
 
