@@ -40,7 +40,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
 
     QWrite1 = makeQuery(TransactionWrite);
     QRead1 = makeQuery(TransactionRead);
-    QRead2 = makeQuery(TransactionRead);
     List_Person = new db::ListHolder(MyDB, TransactionRead, this);
     List_Person->setTables({QStringLiteral("PERSON")});
     QPerson = List_Person->query();
@@ -62,10 +61,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
                                 QStringLiteral("ORDER BY NAME")});
     Q_Ing = makeQuery(TransactionRead);
     Q_Ing_Sklad = makeQuery(TransactionRead);
-    Q_Firma_Menu = makeQuery(TransactionRead);
-    Q_Menu = makeQuery(TransactionRead);
-    Q_Menu_Razdel = makeQuery(TransactionRead);
-    Q_Menu_Str = makeQuery(TransactionRead);
     Q_Ed = makeQuery(TransactionRead);
     Q_Protokol = makeQuery(TransactionRead);
 

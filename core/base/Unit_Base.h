@@ -50,7 +50,6 @@ public:
 
     db::Query* QWrite1;
     db::Query* QRead1;
-    db::Query* QRead2;
     // The users and the settings: lists that follow what write roads commit.
     db::ListHolder* List_Person;
     db::ListHolder* List_Param;
@@ -66,10 +65,6 @@ public:
     db::Query* Q_GrIng;
     db::Query* Q_Ing;
     db::Query* Q_Ing_Sklad;
-    db::Query* Q_Firma_Menu;
-    db::Query* Q_Menu;
-    db::Query* Q_Menu_Razdel;
-    db::Query* Q_Menu_Str;
     db::Query* Q_Ed;
     db::Query* Q_Protokol;
 

@@ -1,4 +1,5 @@
 #include "Unit_Personal.h"
+#include "engine/EngineDb.h"
 
 #include "InputDialogs.h"
 #include "Scaling.h"
@@ -177,8 +178,8 @@ void TForm_Personal::Btn_DelClick()
         keep = k;
     }
     WriteTransaction w;
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
+    const auto writer = engine::Writer(w.context());
+    db::Query* q = writer.get();
     q->setSql(QStringLiteral("DELETE FROM PERSON_POLICY WHERE KOD_PERSON = ") + Key(kod));
     q->execSql();
     q->setSql(QStringLiteral("DELETE FROM PERSON WHERE KOD = ") + Key(kod));

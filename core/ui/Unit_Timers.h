@@ -25,9 +25,6 @@ public:
     QTimer* Timer_Context_IngSklad;
     QTimer* Timer_Vibor;
     QTimer* Timer_KK;
-    QTimer* Timer_Menu;
-    QTimer* Timer_Menu_Razdel;
-    QTimer* Timer_Menu_Str;
     QTimer* Timer_PersonPolicy;
 
 private:

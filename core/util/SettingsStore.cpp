@@ -1,4 +1,5 @@
 #include "SettingsStore.h"
+#include "engine/EngineDb.h"
 
 #include "Globals.h"
 #include "Settings.h"
@@ -80,12 +81,10 @@ void checkKind(const QString& key, std::initializer_list<SettingKind> kinds)
 // settings list follows the commit (it reads MY_PARAM) and holds the new value.
 void runWrite(const std::function<void(db::Query*)>& statements, const std::optional<SettingLog>& log)
 {
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
-    q->clearSql();
     WriteTransaction w;
-    statements(q);
-    q->close();
+    const auto writer = engine::Writer(w.context());
+    statements(writer.get());
+    writer->close();
     if (log)
         w.commit(log->area, log->action);
     else
