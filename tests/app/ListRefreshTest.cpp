@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -236,8 +237,8 @@ TEST(ListRefresh, PostingButtonFollowsTheDocumentAndTheUnpostingLock)
     // The tab's handlers on a button and a grid of their own (the tab stays off while nobody is logged in).
     QPushButton provodka;
     db::DbGrid lines;
-    MoveTab->Btn_Provodka = &provodka;
-    MoveTab->Grid_DvigIng = &lines;
+    QPushButton* const tabProvodka = std::exchange(MoveTab->Btn_Provodka, &provodka);
+    db::DbGrid* const tabLines = std::exchange(MoveTab->Grid_DvigIng, &lines);
     TestDb& db = env.testDb();
     db.exec(QStringLiteral("INSERT INTO DOCS (NAME, DOC_TYPE, PROVODKA) VALUES ('1 инв', 1, 11)"));
     db.exec(QStringLiteral("INSERT INTO DOCS (NAME, DOC_TYPE, PROVODKA) VALUES ('2 прих', 5, 11)"));
@@ -268,6 +269,9 @@ TEST(ListRefresh, PostingButtonFollowsTheDocumentAndTheUnpostingLock)
     MyParams->v.InvProvodka = false;
     MoveTab->Q_Dvig->first();
     EXPECT_TRUE(provodka.isEnabled());
+    MoveTab->Q_Dvig->close();
+    MoveTab->Btn_Provodka = tabProvodka;
+    MoveTab->Grid_DvigIng = tabLines;
 }
 
 TEST(ListRefresh, CalculatedFields)
