@@ -1,7 +1,6 @@
 #include "Program.h"
 
 #include "CatalogueWindows.h"
-#include "DocumentLists.h"
 #include "DocumentsWindows.h"
 #include "KartaWindows.h"
 #include "PosExchange.h"
@@ -119,8 +118,7 @@ bool CreateWindows(bool runStartup)
     Form_VhodHelp.make();
     WireCoreWindows();
     WirePrintingToCore();
-    // The owners subscribe to their lists: the documents' lists, the catalogue's tabs, the template window.
-    AttachDocumentLists();
+    // The owners subscribe to their lists: the catalogue's tabs, the template window.
     AttachCatalogueWindows();
     // The menus tab's send button runs the point-of-sale export of the documents subsystem.
     QObject::disconnect(MenusTab->Btn_Sent_Menu, &QPushButton::clicked, MenusTab, nullptr);
@@ -179,7 +177,6 @@ void DestroyWindows()
     DestroyDocumentsWindows();
     DestroyKartaWindows();
     DestroyCatalogueWindows();
-    DetachDocumentLists();
     delete Form_Compute;
     Form_Compute = nullptr;
     delete Form_Base;

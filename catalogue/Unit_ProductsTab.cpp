@@ -712,15 +712,7 @@ void TProductsTab::Btn_InvClick()
         return;
     if (!hooks.invent)
         return Msg::notBuilt(Btn_Inv->text());
-    Form_Base->OpenRead(Form_Base->Q_Docs,
-                        QStringList{QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_1, OTDEL.NAME AS NAME_2, SKLAD.NAME AS NAME_3 FROM DOCS"),
-                                    QStringLiteral("JOIN FIRMA ON DOCS.KOD_PARTNER_EXPORT = FIRMA.KOD"),
-                                    QStringLiteral("JOIN OTDEL ON DOCS.INT_PARAM1 = OTDEL.KOD"),
-                                    QStringLiteral("LEFT OUTER JOIN SKLAD ON DOCS.INT_PARAM2 = SKLAD.KOD"),
-                                    QStringLiteral("WHERE DOC_TYPE = 1 ORDER BY DATE_DOC, TIME_DOC")}
-                            .join(QLatin1Char('\n')));
     hooks.invent();
-    Form_Base->Q_Docs->close();
 }
 
 void TProductsTab::Btn_Print_IngSkladClick()

@@ -17,6 +17,28 @@ QPushButton* AddButton(const QString& text, const QString& hint, QWidget* parent
     return b;
 }
 
+QString DocTypeName(qint64 type)
+{
+    switch (type) {
+    case 1:
+        return QStringLiteral("Инв");
+    case 2:
+        return QStringLiteral("Произв");
+    case 3:
+        return QStringLiteral("Реал");
+    case 4:
+        return QStringLiteral("Вн.пер");
+    case 5:
+        return QStringLiteral("Прих");
+    case 6:
+        return QStringLiteral("Расх");
+    case 7:
+        return QStringLiteral("РасхП");
+    default:
+        return QStringLiteral("???");
+    }
+}
+
 void SetStatement(db::Query* q, const movement::ListQuery& lq)
 {
     q->close();

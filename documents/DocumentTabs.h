@@ -42,6 +42,9 @@ void SetStatement(db::Query* q, const movement::ListQuery& lq);
 // The same, then prepared and opened.
 void OpenStatement(db::Query* q, const movement::ListQuery& lq);
 
+// The short name of a document type in the lists ("Инв", "Прих", ...; "???" for an unknown one).
+QString DocTypeName(qint64 type);
+
 // Asks for the number of a new document. Nothing when the user cancels or
 // when the number has characters the database cannot store (the user is told
 // which).

@@ -157,7 +157,6 @@ void TForm_DelDoc::DeleteDocs(db::Query* list)
     options.rollback = CB_Otkat->isChecked();
     options.restorePrices = options.rollback && RadioGroup1->itemIndex() == 1;
     WriteTransaction w(WriteTransaction::Reserve::Documents);
-    qint64 keep = 0;
     QString text;
     if (RG->itemIndex() == 0) {
         if (!list->active() || list->isEmpty())
@@ -166,10 +165,8 @@ void TForm_DelDoc::DeleteDocs(db::Query* list)
                QStringLiteral(" от ") + list->field(QStringLiteral("DATE_DOC")).asDate().toString(QStringLiteral("dd.MM.yyyy")) +
                QStringLiteral("; ");
         deletion::DeleteWithPair(w.context(), list->field(QStringLiteral("KOD")).asInt64(), options);
-        if (list->recNo() > 0) {
+        if (list->recNo() > 0)
             list->prior();
-            keep = list->field(QStringLiteral("KOD")).asInt64();
-        }
     } else {
         text = QStringLiteral("Удалены документы по условию: Период = ") + Info.period +
                QStringLiteral(" Тип документов - ") + Info.types + QStringLiteral("; ");
@@ -186,16 +183,12 @@ void TForm_DelDoc::DeleteDocs(db::Query* list)
         for (qint64 kod : keys)
             deletion::DeleteWithPair(w.context(), kod, options);
     }
-    list->close();
     if (options.rollback)
         text += QStringLiteral("Откат; ");
     if (options.restorePrices)
         text += QStringLiteral("Восстановление цен");
+    // The list reloads with the commit on the row it stands on: the one above a deleted document.
     w.commit(QStringLiteral("Движение"), text);
-    list->open();
-    list->fetchAll();
-    if (keep != 0)
-        list->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(keep));
     BitBtn1->click();
 }
 

@@ -62,7 +62,8 @@ private:
 extern FirstUse<TForm_DelDoc> Form_DelDoc;
 
 // Shows the deletion for a list (the movement list, or the production and
-// sales list when salesTab); true when documents were deleted.
+// sales list when salesTab); true when documents were deleted. The list is
+// one a list holder keeps: the deletion's commit reloads it.
 bool ShowDeleteDocs(db::Query* list, bool salesTab, const DeleteListInfo& info = {});
 
 void CreateDeleteWindow();

@@ -130,10 +130,10 @@ void TForm_DocInv::PrepareNew(qint64 firma, const QString& firmaName, qint64 otd
     E_Name->setText(QStringLiteral("Инвентаризация"));
 }
 
-void TForm_DocInv::LoadDoc()
+void TForm_DocInv::LoadDoc(const db::Query& doc)
 {
     NewDoc = false;
-    db::Query* d = Form_Base->Q_Docs;
+    const db::Query* d = &doc;
     KodDoc = d->field(QStringLiteral("KOD")).asInt64();
     KodFirma = d->field(QStringLiteral("KOD_PARTNER_EXPORT")).asInt64();
     P_NameFirma->setText(d->field(QStringLiteral("NAME_1")).asString());

@@ -9,6 +9,10 @@
 #include <QPushButton>
 #include <QTimeEdit>
 
+namespace db {
+class Query;
+}
+
 // The header of an inventory document: enterprise, department, warehouse
 // (or all of them), name, date and time. OK writes the row with its protocol line.
 class TForm_DocInv : public QDialog {
@@ -41,8 +45,8 @@ public:
     qint64 KodDoc = 0;
 
     void FormCreate();
-    // Copies the current inventory of the data module's document list.
-    void LoadDoc();
+    // Copies the current inventory of the inventories window's list.
+    void LoadDoc(const db::Query& doc);
     // Prefills a new document for the enterprise and department given.
     void PrepareNew(qint64 firma, const QString& firmaName, qint64 otdel, const QString& otdelName);
     void Btn_FirmaClick();

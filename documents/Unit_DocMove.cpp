@@ -206,6 +206,7 @@ void TForm_DocMove::PrepareNew(qint64 firma, const QString& firmaName, qint64 ot
 {
     DocKod = 0;
     DocName.clear();
+    HasLines = false;
     DateDoc->setDate(Clock::today());
     TimeDoc->setTime(Clock::timeOfDay());
     setFirma(firma, firmaName);
@@ -221,9 +222,10 @@ void TForm_DocMove::PrepareNew(qint64 firma, const QString& firmaName, qint64 ot
     PriceKindGiven = 0;
 }
 
-void TForm_DocMove::PrepareEdit(const db::Query& doc)
+void TForm_DocMove::PrepareEdit(const db::Query& doc, bool hasLines)
 {
     NewDoc = 0;
+    HasLines = hasLines;
     PriceKindGiven = 1;
     const int type = static_cast<int>(intOf(doc, "DOC_TYPE"));
     TypeChange = 1;
@@ -385,8 +387,7 @@ void TForm_DocMove::RG_TypeCenaClick()
 {
     if (NewDoc || KodFirma == 0 || KodOtdel == 0 || !isVisible() || TypeChange)
         return;
-    db::Query* lines = Form_Base->Q_Moves;
-    if (!cat::HasRow(lines))
+    if (!HasLines)
         return;
     const int kind = RG_TypeCena->itemIndex();
     const QString word = kind == 0 ? QStringLiteral("СКЛАДСКИЕ") : QStringLiteral("ПРОДАЖНЫЕ");
@@ -397,6 +398,4 @@ void TForm_DocMove::RG_TypeCenaClick()
     movement::RepriceLines(w.context(), DocKod, KodOtdel, kind);
     w.commit(QStringLiteral("Движение"), QStringLiteral("Цены продуктов в документе движения № ") + E_Name->text() +
                                              QStringLiteral(", изменены на ") + word + QStringLiteral("."));
-    lines->close();
-    lines->open();
 }

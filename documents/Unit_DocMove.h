@@ -27,8 +27,9 @@ public:
     void FormCreate();
     // A new receipt of today in the given enterprise and department.
     void PrepareNew(qint64 firma, const QString& firmaName, qint64 otdel, const QString& otdelName);
-    // The current document of the list; a posted one is shown read-only.
-    void PrepareEdit(const db::Query& doc);
+    // The current document of the list and whether its lines list shows
+    // any; a posted one is shown read-only.
+    void PrepareEdit(const db::Query& doc, bool hasLines);
     // Every editable control on or off.
     void SetEditable(bool on);
 
@@ -66,6 +67,7 @@ public:
     qint64 KodOtdel1 = 0;
     qint64 DocKod = 0;       // the document being edited
     QString DocName;         // its number as the list shows it
+    bool HasLines = false;   // the lines list showed lines of it
     int PrevType = 0;        // RG_Typ's item before the last change
     std::uint8_t NewDoc = 0;
     std::uint8_t PriceKindGiven = 0;

@@ -1,17 +1,16 @@
 #include "Unit_IngToDoc.h"
 
 #include "CatalogueUi.h"
-#include "DocumentLists.h"
 #include "MovementDb.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "engine/WriteRoad.h"
 #include "engine/EngineDb.h"
+#include "grid/ListHolder.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
-#include "ui/Unit_Timers.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Settings.h"
@@ -35,15 +34,11 @@ FirstUse<TForm_IngToDoc> Form_IngToDoc;
 
 namespace {
 
-db::Query* lines() { return Form_Base->Q_Moves; }
-
-qint64 lineKey() { return cat::KeyOf(lines()); }
-
-double lineValue(const char* field)
+double lineValue(const db::Query* lines, const char* field)
 {
-    if (!cat::HasRow(lines()))
+    if (!cat::HasRow(lines))
         return 0;
-    const db::Field f = lines()->field(QString::fromLatin1(field));
+    const db::Field f = lines->field(QString::fromLatin1(field));
     return f.isNull() ? 0 : f.asDouble();
 }
 
@@ -55,6 +50,9 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Q_GrIng = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
     Q_GrIng->setSql(QStringLiteral("SELECT * FROM GROUP_ING ORDER BY NAME"));
     Q_Ing_Sklad = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Moves = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Moves->setTables({QStringLiteral("MOVES"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    Q_Moves = List_Moves->query();
 
     auto* top = new QVBoxLayout(this);
     auto* hint = new QLabel(
@@ -97,7 +95,7 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     auto* lowerLay = new QHBoxLayout(lower);
     lowerLay->setContentsMargins(0, 0, 0, 0);
     Grid_Moves = new db::DbGrid(lower);
-    Grid_Moves->setQuery(lines());
+    Grid_Moves->setQuery(Q_Moves);
     cat::SetColumns(Grid_Moves, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                                  {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
                                  {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
@@ -133,12 +131,13 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     split->addWidget(lower);
     top->addWidget(split, 1);
 
-    // The product list's delay is the timers' Timer_IngToDoc; its body is ours.
-    Timer_IngToDoc = Form_Timers->Timer_IngToDoc;
-    DocumentLists->IngToDocContextClick = [this] { CB_ContextClick(); };
+    Timer_IngToDoc = new QTimer(this);
+    Timer_IngToDoc->setSingleShot(true);
+    Timer_IngToDoc->setInterval(400);
+    connect(Timer_IngToDoc, &QTimer::timeout, this, [this] { Guard([this] { CB_ContextClick(); }); });
 
     // The keypad: a number goes to the current line while the document can change.
-    Keypad->guard = [this] { return cat::HasRow(lines()) && Btn_Add->isEnabled(); };
+    Keypad->guard = [this] { return cat::HasRow(Q_Moves) && Btn_Add->isEnabled(); };
     Keypad->apply = [this](double v) { ApplyValue(v); };
     Keypad->focusTarget = Grid_Moves;
     Keypad->addButton = Btn_Add;
@@ -176,8 +175,6 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
 
 TForm_IngToDoc::~TForm_IngToDoc()
 {
-    if (DocumentLists)
-        DocumentLists->IngToDocContextClick = nullptr;
     if (Form_IngToDoc.made() == this)
         Form_IngToDoc = nullptr;
 }
@@ -206,16 +203,16 @@ void TForm_IngToDoc::FormShow()
 
 void TForm_IngToDoc::OpenFor(qint64 doc)
 {
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setSql(QStringLiteral("SELECT NAME, INT_PARAM1, TYPE_CENA, PROVODKA FROM DOCS WHERE KOD = ") + Key(doc));
-    q->open();
-    DocKod = doc;
-    DocName = q->field(0).asString();
-    DocOtdel = q->field(1).isNull() ? 0 : q->field(1).asInt64();
-    DocTypeCena = q->field(2).isNull() ? 0 : q->field(2).asInt();
-    DocProvodka = q->field(3).isNull() ? 0 : q->field(3).asInt();
-    q->close();
+    {
+        auto q = engine::Reader(engine::ProgramContext(),
+                                QStringLiteral("SELECT NAME, INT_PARAM1, TYPE_CENA, PROVODKA FROM DOCS WHERE KOD = ") + Key(doc));
+        q->open();
+        DocKod = doc;
+        DocName = q->field(0).asString();
+        DocOtdel = q->field(1).isNull() ? 0 : q->field(1).asInt64();
+        DocTypeCena = q->field(2).isNull() ? 0 : q->field(2).asInt();
+        DocProvodka = q->field(3).isNull() ? 0 : q->field(3).asInt();
+    }
     CB_Next->setChecked(MyParams->v.pkdd);
     CB_Kol->setChecked(MyParams->v.mkdd);
     Q_GrIng->close();
@@ -228,6 +225,7 @@ void TForm_IngToDoc::CloseLists()
 {
     Timer_IngToDoc->stop();
     Q_GrIng->close();
+    Q_Moves->close();
 }
 
 void TForm_IngToDoc::CB_ContextClick()
@@ -262,7 +260,7 @@ void TForm_IngToDoc::CB_ContextClick()
 
 void TForm_IngToDoc::ReopenLines(qint64 kod)
 {
-    db::Query* l = lines();
+    db::Query* l = Q_Moves;
     l->close();
     l->setSql(QStringList{QStringLiteral("SELECT MOVES.*, ING.NAME, ED_IZM.SHORT_NAME AS ED_IZM FROM MOVES"),
                           QStringLiteral("LEFT OUTER JOIN ING ON MOVES.KOD_ING = ING.KOD"),
@@ -284,9 +282,9 @@ void TForm_IngToDoc::Btn_AddClick()
     const qint64 kod = movement::AddLine(w.context(), DocKod, DocOtdel, ing, DocTypeCena,
                                          Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
                                          Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
+    List_Moves->standOn(kod);
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("В документ № ") + DocName + QStringLiteral(" добавлен продукт <<") + name + QStringLiteral(">>"));
-    ReopenLines(kod);
     if (E_Context->hasFocus())
         E_Context->selectAll();
     else
@@ -297,17 +295,16 @@ void TForm_IngToDoc::Btn_DeleteClick()
 {
     E_Context->clear();
     // Nothing to remove: no question asked.
-    if (!cat::HasRow(lines()))
+    if (!cat::HasRow(Q_Moves))
         return;
     if (!Msg::confirm(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
         return;
-    const QString name = lines()->field(QStringLiteral("NAME")).asString();
-    const qint64 kod = lineKey();
+    const QString name = Q_Moves->field(QStringLiteral("NAME")).asString();
+    const qint64 kod = cat::KeyOf(Q_Moves);
     WriteTransaction w;
     movement::DeleteLine(w.context(), kod);
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("Из документа № ") + DocName + QStringLiteral(" удалён продукт <<") + name + QStringLiteral(">>"));
-    ReopenLines(0);
 }
 
 void TForm_IngToDoc::Btn_ClearClick()
@@ -319,18 +316,17 @@ void TForm_IngToDoc::Btn_ClearClick()
     WriteTransaction w;
     movement::DeleteLines(w.context(), DocKod);
     w.commit(QStringLiteral("Движение"), QStringLiteral("Табличная часть документа № ") + DocName + QStringLiteral(" очищена."));
-    ReopenLines(0);
 }
 
 void TForm_IngToDoc::ApplyValue(double value)
 {
     const int column = RadioGroup1->itemIndex();
-    const qint64 kod = lineKey();
+    const qint64 kod = cat::KeyOf(Q_Moves);
     QString target = column == 0 ? QStringLiteral("KOLVO") : QStringLiteral("CENA");
     double v = value;
     if (column == 2) {
-        const double kolvo = lineValue("KOLVO");
-        const double cena = lineValue("CENA");
+        const double kolvo = lineValue(Q_Moves, "KOLVO");
+        const double cena = lineValue(Q_Moves, "CENA");
         if (kolvo != 0) {
             v = value / kolvo;
         } else if (cena != 0) {
@@ -346,16 +342,15 @@ void TForm_IngToDoc::ApplyValue(double value)
     {
         WriteTransaction w;
         movement::SetLineValue(w.context(), kod, target, v);
-        w.commit();
+        w.commit();  // the lines reload on the line just changed
     }
-    ReopenLines(kod);
     const bool next = CB_Next->isChecked();
     const bool swap = CB_Kol->isChecked();
     const bool toNextLine = next && (!swap || column != 0);
     if (swap)
         RadioGroup1->setItemIndex(column == 0 ? 1 : 0);
-    if (toNextLine && lines()->recNo() + 1 < lines()->recordCount())
-        lines()->next();
+    if (toNextLine && Q_Moves->recNo() + 1 < Q_Moves->recordCount())
+        Q_Moves->next();
     if (E_Context->isEnabled())
         E_Context->setFocus();
     else

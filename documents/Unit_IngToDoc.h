@@ -12,6 +12,7 @@ class TKeypad;
 class TRadioGroup;
 namespace db {
 class DbGrid;
+class ListHolder;
 class Query;
 } // namespace db
 
@@ -27,7 +28,7 @@ public:
     // The document (the current row of the movement list): opens the groups,
     // fills the product list and reloads the lines, ready to be shown.
     void OpenFor(qint64 doc);
-    // Closes the window's own lists after it was shown.
+    // Closes the window's lists after it was shown.
     void CloseLists();
 
     void FormCreate();
@@ -44,6 +45,9 @@ public:
     // Stands the lines on the key after reopening them.
     void ReopenLines(qint64 kod);
 
+    // The document's lines, held with the tables they read.
+    db::ListHolder* List_Moves;
+    db::Query* Q_Moves;  // List_Moves's query
     db::Query* Q_GrIng;
     db::Query* Q_Ing_Sklad;
     db::DbGrid* Grid_GrIng;
@@ -60,7 +64,7 @@ public:
     QPushButton* Btn_Delete;
     QPushButton* Btn_Clear;
     QPushButton* Btn_Ok;
-    QTimer* Timer_IngToDoc;
+    QTimer* Timer_IngToDoc;  // the product list follows the group once it rests
 
     qint64 DocKod = 0;
     QString DocName;

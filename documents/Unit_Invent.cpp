@@ -1,7 +1,7 @@
 #include "Unit_Invent.h"
 
 #include "CatalogueUi.h"
-#include "DocumentLists.h"
+#include "DocumentTabs.h"
 #include "entries/Prt_Invent.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_DocInv.h"
@@ -9,6 +9,7 @@
 #include "base/Unit_Base.h"
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
+#include "grid/ListHolder.h"
 #include "inventory/Inventory.h"
 #include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
@@ -28,6 +29,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <numeric>
@@ -37,16 +39,16 @@ FirstUse<TForm_Invent> Form_Invent;
 namespace {
 const QString kArea = QStringLiteral("Инвентаризация");
 
-// Whether the current document has lines, asked of the database: the search
-// may hide every line of a document that has some.
-bool currentDocHasLines()
+// Whether the document has lines, asked of the database: the search may
+// hide every line of a document that has some.
+bool docHasLines(qint64 doc)
 {
-    auto q = engine::Reader(engine::ProgramContext(),
-                            QStringLiteral("SELECT FIRST 1 KOD FROM INVENT WHERE KOD_DOC = ") +
-                                Key(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64()));
+    auto q = engine::Reader(engine::ProgramContext(), QStringLiteral("SELECT FIRST 1 KOD FROM INVENT WHERE KOD_DOC = ") + Key(doc));
     q->open();
     return !q->isEmpty();
 }
+
+bool inside(const db::Query* q) { return !q->bof() && !q->eof(); }
 } // namespace
 
 TForm_Invent::TForm_Invent(QWidget* parent)
@@ -54,12 +56,22 @@ TForm_Invent::TForm_Invent(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Инвентаризация    (Клавиши стрелок, Tab, для перемещения. Клавиатура или "
                                   "наборное поле для количества и цены)"));
-    Q_Inv = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Docs = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Docs->setTables({QStringLiteral("DOCS"), QStringLiteral("FIRMA"), QStringLiteral("OTDEL"), QStringLiteral("SKLAD")});
+    Q_Docs = List_Docs->query();
+    Q_Docs->addCalcField(QStringLiteral("TD"));
+    Q_Docs->onCalcFields = &TForm_Invent::Q_DocsCalcFields;
+    List_Inv = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Inv->setTables({QStringLiteral("INVENT"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    Q_Inv = List_Inv->query();
+    Timer_Invent = new QTimer(this);
+    Timer_Invent->setSingleShot(true);
+    Timer_Invent->setInterval(400);
     auto* layout = new QVBoxLayout(this);
 
     Grid_Doc = new db::DbGrid(this);
     Grid_Doc->setAccessibleName(QStringLiteral("Документы инвентаризации"));
-    Grid_Doc->setQuery(Form_Base->Q_Docs);
+    Grid_Doc->setQuery(Q_Docs);
     Grid_Doc->setColumns({{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Doc),
                            QStringLiteral("dd.mm.yyyy")},
                           {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_Doc, 70)},
@@ -173,24 +185,35 @@ TForm_Invent::TForm_Invent(QWidget* parent)
                     Grid_InvColEnter(cols[current.column()].field);
             });
 
-    // The document list's scroll handlers and the lines timer reach this window.
-    if (DocumentLists) {
-        DocumentLists->inventWindow = this;
-        DocumentLists->inventGrid = Grid_Inv;
-        DocumentLists->inventButtons = {Btn_Provodka, Btn_Upd, Btn_Zapolnit, Btn_Refresh};
-        DocumentLists->LoadInvLines = [this] { LoadInvLines(); };
-    }
+    // A move in the document list greys the lines and reloads them once it rests.
+    connect(Q_Docs, &db::Query::beforeScroll, this, &TForm_Invent::docsBeforeScroll);
+    connect(Q_Docs, &db::Query::afterScroll, this, &TForm_Invent::docsScrolled);
+    connect(Timer_Invent, &QTimer::timeout, this, [this] { Guard([this] { Timer_InventTimer(); }); });
     FormCreate();
 }
 
 TForm_Invent::~TForm_Invent()
 {
-    if (DocumentLists && DocumentLists->inventWindow == this) {
-        DocumentLists->inventWindow = nullptr;
-        DocumentLists->LoadInvLines = nullptr;
-    }
     if (Form_Invent.made() == this)
         Form_Invent = nullptr;
+}
+
+void TForm_Invent::OpenDocs()
+{
+    Form_Base->OpenRead(Q_Docs, QStringList{QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_1, OTDEL.NAME AS NAME_2, "
+                                                           "SKLAD.NAME AS NAME_3 FROM DOCS"),
+                                            QStringLiteral("JOIN FIRMA ON DOCS.KOD_PARTNER_EXPORT = FIRMA.KOD"),
+                                            QStringLiteral("JOIN OTDEL ON DOCS.INT_PARAM1 = OTDEL.KOD"),
+                                            QStringLiteral("LEFT OUTER JOIN SKLAD ON DOCS.INT_PARAM2 = SKLAD.KOD"),
+                                            QStringLiteral("WHERE DOC_TYPE = 1 ORDER BY DATE_DOC, TIME_DOC")}
+                                    .join(QLatin1Char('\n')));
+}
+
+void TForm_Invent::Execute()
+{
+    OpenDocs();
+    exec();
+    Q_Docs->close();
 }
 
 void TForm_Invent::FormCreate()
@@ -245,7 +268,7 @@ void TForm_Invent::showEvent(QShowEvent* event)
 
 void TForm_Invent::FormShow()
 {
-    db::Query* d = Form_Base->Q_Docs;
+    db::Query* d = Q_Docs;
     if (d->active())
         d->first();
     Q_DocsAfterScroll();
@@ -254,7 +277,7 @@ void TForm_Invent::FormShow()
 
 bool TForm_Invent::hasDoc() const
 {
-    const db::Query* d = Form_Base->Q_Docs;
+    const db::Query* d = Q_Docs;
     return d->active() && !d->isEmpty();
 }
 
@@ -262,7 +285,7 @@ bool TForm_Invent::linesHaveRow() const { return Q_Inv->active() && !Q_Inv->isEm
 
 inventory::InvDoc TForm_Invent::currentDoc() const
 {
-    const db::Query* d = Form_Base->Q_Docs;
+    const db::Query* d = Q_Docs;
     inventory::InvDoc doc;
     doc.kod = d->field(QStringLiteral("KOD")).asInt64();
     doc.otdel = d->field(QStringLiteral("INT_PARAM1")).asInt64();
@@ -272,9 +295,39 @@ inventory::InvDoc TForm_Invent::currentDoc() const
     return doc;
 }
 
+void TForm_Invent::docsBeforeScroll()
+{
+    if (!StartupDone || !inside(Q_Docs))
+        return;
+    Timer_Invent->stop();
+    if (isVisible() && isActiveWindow())
+        GreyOut(Grid_Inv);
+}
+
+void TForm_Invent::docsScrolled()
+{
+    if (!StartupDone || !isVisible())
+        return;
+    Timer_Invent->start();
+    Q_DocsAfterScroll();
+}
+
+void TForm_Invent::Timer_InventTimer()
+{
+    Timer_Invent->stop();
+    Release(Grid_Inv);
+    LoadInvLines();
+}
+
+void TForm_Invent::Q_DocsCalcFields(db::Query& q)
+{
+    const qint64 t = q.hasField(QStringLiteral("DOC_TYPE")) ? q.field(QStringLiteral("DOC_TYPE")).asInt64() : 0;
+    q.setCalc(QStringLiteral("TD"), doctabs::DocTypeName(t));
+}
+
 void TForm_Invent::Q_DocsAfterScroll()
 {
-    const bool open = !hasDoc() || Form_Base->Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() < 11;
+    const bool open = !hasDoc() || Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() < 11;
     for (QPushButton* b : {Btn_Provodka, Btn_Upd, Btn_Zapolnit, Btn_Refresh})
         b->setEnabled(open);
 }
@@ -290,7 +343,7 @@ void TForm_Invent::LoadInvLines()
                                    "INVENT.MY_CENA, INVENT.KOD, INVENT.KOD_ING, INVENT.CENA_P FROM INVENT"),
                     QStringLiteral("JOIN ING ON INVENT.KOD_ING = ING.KOD"),
                     QStringLiteral("LEFT OUTER JOIN ED_IZM ON ING.ED_IZM = ED_IZM.KOD"),
-                    QStringLiteral("WHERE INVENT.KOD_DOC = ") + Key(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64())};
+                    QStringLiteral("WHERE INVENT.KOD_DOC = ") + Key(Q_Docs->field(QStringLiteral("KOD")).asInt64())};
     const bool filter = CB_Context_Inv->isChecked();
     if (filter)
         sql << QStringLiteral("AND ING.NAME CONTAINING :S");
@@ -304,7 +357,7 @@ void TForm_Invent::LoadInvLines()
 
 void TForm_Invent::reopenDocs(qint64 kod)
 {
-    db::Query* d = Form_Base->Q_Docs;
+    db::Query* d = Q_Docs;
     d->close();
     d->open();
     d->fetchAll();
@@ -329,7 +382,9 @@ void TForm_Invent::Btn_AddClick()
                             hasOtdel ? otdel->field(QStringLiteral("NAME")).asString() : QString());
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
-    reopenDocs(Form_DocInv->KodDoc);
+    // The new document's commit reloaded the list; it stands on the document.
+    Q_Docs->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_DocInv->KodDoc));
+    Q_DocsAfterScroll();
     Grid_Doc->setFocus();
     LoadInvLines();
     Btn_Zapolnit->click();
@@ -339,9 +394,9 @@ void TForm_Invent::Btn_UpdClick()
 {
     if (!hasDoc())
         return;
-    const qint64 kod = Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64();
-    const QString shownName = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
-    Form_DocInv->LoadDoc();
+    const qint64 kod = Q_Docs->field(QStringLiteral("KOD")).asInt64();
+    const QString shownName = Q_Docs->field(QStringLiteral("NAME")).asString();
+    Form_DocInv->LoadDoc(*Q_Docs);
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
     {
@@ -350,9 +405,8 @@ void TForm_Invent::Btn_UpdClick()
         inventory::ClearLines(w.context(), kod);
         w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
     }
-    reopenDocs(kod);
+    Q_DocsAfterScroll();
     Grid_Doc->setFocus();
-    LoadInvLines();
     Btn_Zapolnit->click();
 }
 
@@ -360,11 +414,11 @@ void TForm_Invent::Btn_ZapolnitClick()
 {
     if (!hasDoc())
         return;
-    if (Form_Base->Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() > 10) {
+    if (Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() > 10) {
         Msg::notice(QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));
         return;
     }
-    const bool notEmpty = linesHaveRow() || currentDocHasLines();
+    const bool notEmpty = linesHaveRow() || docHasLines(Q_Docs->field(QStringLiteral("KOD")).asInt64());
     if (notEmpty && !Msg::confirm(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
                                                  "состояние склада в документ ?"),
                                   QStringLiteral("Документ не пустой")))
@@ -380,14 +434,13 @@ void TForm_Invent::Btn_ZapolnitClick()
     options.zeroNegative = z->CheckBox1->isChecked();
     options.hiddenToo = z->RadioGroup2->itemIndex() == 1;
     const inventory::InvDoc doc = currentDoc();
-    const QString name = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
+    const QString name = Q_Docs->field(QStringLiteral("NAME")).asString();
     {
         WriteTransaction w(WriteTransaction::Reserve::Documents);
         inventory::Fill(w.context(), doc, options, notEmpty);
         w.commit(kArea, QStringLiteral("Заполнена табличная часть документа № ") + name);
     }
-    reopenDocs(doc.kod);
-    LoadInvLines();
+    Q_DocsAfterScroll();
 }
 
 void TForm_Invent::Btn_OKSClick(double value)
@@ -402,12 +455,10 @@ void TForm_Invent::Btn_OKSClick(double value)
     }
     {
         WriteTransaction w(WriteTransaction::Reserve::Documents);
-        inventory::SetCounted(ctx, Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
+        inventory::SetCounted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
-        w.commit();
+        w.commit();  // the lines reload on the line just counted
     }
-    LoadInvLines();
-    Q_Inv->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line));
     if (CB_Next->isChecked() && Q_Inv->recNo() + 1 < Q_Inv->recordCount())
         Q_Inv->next();
     Grid_Inv->setFocus();
@@ -423,8 +474,8 @@ void TForm_Invent::Btn_RefreshClick()
     rg->RG->setItemIndex(0);
     if (Msg::execModal(rg) != QDialog::Accepted)
         return;
-    const qint64 otdel = Form_Base->Q_Docs->field(QStringLiteral("INT_PARAM1")).asInt64();
-    const qint64 docKod = Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64();
+    const qint64 otdel = Q_Docs->field(QStringLiteral("INT_PARAM1")).asInt64();
+    const qint64 docKod = Q_Docs->field(QStringLiteral("KOD")).asInt64();
     const engine::Context ctx = engine::ProgramContext();
     auto lineOf = [this] {
         return inventory::InvLine{Q_Inv->field(QStringLiteral("KOD")).asInt64(),
@@ -438,8 +489,6 @@ void TForm_Invent::Btn_RefreshClick()
             inventory::RefreshBookValues(ctx, otdel, {line});
             w.commit();
         }
-        LoadInvLines();
-        Q_Inv->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line.kod));
         return;
     }
     CB_Context_Inv->setChecked(false);
@@ -454,7 +503,6 @@ void TForm_Invent::Btn_RefreshClick()
         inventory::RefreshBookValues(ctx, otdel, lines);
         w.commit();
     }
-    LoadInvLines();
     Q_Inv->first();
 }
 
@@ -462,16 +510,16 @@ void TForm_Invent::Btn_ProvodkaClick()
 {
     if (!hasDoc())
         return;
-    if (!linesHaveRow() && !currentDocHasLines()) {
+    if (!linesHaveRow() && !docHasLines(Q_Docs->field(QStringLiteral("KOD")).asInt64())) {
         Msg::notice(QStringLiteral("Документ не содержит записей, воспользуйтесь кнопкой \"Заполнить\" "));
         return;
     }
-    if (Form_Base->Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() > 10) {
+    if (Q_Docs->field(QStringLiteral("PROVODKA")).asInt64() > 10) {
         Msg::notice(QStringLiteral("Документ уже проведён !!!"));
         return;
     }
     const inventory::InvDoc doc = currentDoc();
-    const QString name = Form_Base->Q_Docs->field(QStringLiteral("NAME")).asString();
+    const QString name = Q_Docs->field(QStringLiteral("NAME")).asString();
     const engine::Context ctx = engine::ProgramContext();
     if (inventory::LaterPostedInventory(ctx, doc)) {
         Msg::notice(QStringLiteral("Нельзя провести документ инветаризации подразделения, так - как имеются более "
@@ -512,8 +560,7 @@ void TForm_Invent::Btn_ProvodkaClick()
     }
     inventory::Post(ctx, doc);
     w.commit(kArea, QStringLiteral("Проведён документ инвентаризации № ") + name);
-    reopenDocs(doc.kod);
-    LoadInvLines();
+    Q_DocsAfterScroll();
     Msg::notice(QStringLiteral("Если в документе инвентаризации Вы изменяли фактические цены продуктов, то не забудте "
                                "после проводки произвести перерасчёт цен всех продуктов! (Окно \"Продукты и блюда\" -> "
                                "\"Наличие на складах и цены\" -> кнопка \"Расчёт цен\")"));
@@ -523,7 +570,7 @@ void TForm_Invent::Btn_PrintClick()
 {
     if (!hasDoc())
         return;
-    printing::Prt_Invent(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64());
+    printing::Prt_Invent(Q_Docs->field(QStringLiteral("KOD")).asInt64());
 }
 
 void TForm_Invent::Grid_DocDblClick()
@@ -576,9 +623,9 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
             FitInvColumns();
         return QDialog::eventFilter(watched, event);
     }
-    if (watched == E_Context_Inv && Form_Timers) {
+    if (watched == E_Context_Inv) {
         if (event->type() == QEvent::KeyPress) {
-            Form_Timers->Timer_Invent->stop();
+            Timer_Invent->stop();
             const int key = static_cast<QKeyEvent*>(event)->key();
             if ((key == Qt::Key_Up || key == Qt::Key_Down) && linesHaveRow()) {
                 if (key == Qt::Key_Up && Q_Inv->recNo() > 0)
@@ -589,7 +636,7 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
         } else if (event->type() == QEvent::KeyRelease) {
-            Form_Timers->Timer_Invent->start();
+            Timer_Invent->start();
         }
     } else if (event->type() == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
         // A key the keypad takes reaches neither grid: a digit would move its current row.
@@ -608,7 +655,7 @@ void CreateInventoryWindows()
     Form_ZaprosInv.make();
     Form_Invent.make();
     if (ProductsTab)
-        ProductsTab->hooks.invent = [] { Form_Invent->exec(); };
+        ProductsTab->hooks.invent = [] { Form_Invent->Execute(); };
 }
 
 void DestroyInventoryWindows()

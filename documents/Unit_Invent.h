@@ -12,13 +12,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+class QTimer;
+namespace db {
+class ListHolder;
+}
 namespace inventory {
 struct InvDoc;
 }
 
-// The inventories window: the inventory documents (the data module's
-// document list) and the lines of the current one, with the counted
-// quantities and prices typed on the keypad, filling and posting.
+// The inventories window: the inventory documents and the lines of the
+// current one, with the counted quantities and prices typed on the keypad,
+// filling and posting.
 class TForm_Invent : public QDialog {
     Q_OBJECT
 public:
@@ -27,7 +31,14 @@ public:
 
     db::DbGrid* Grid_Doc;
     db::DbGrid* Grid_Inv;
-    db::Query* Q_Inv;
+    // The inventory documents and the lines of the current one, each held
+    // with the tables it reads; the lines reload once the documents' cursor
+    // rests for Timer_Invent.
+    db::ListHolder* List_Docs;
+    db::ListHolder* List_Inv;
+    db::Query* Q_Docs;  // List_Docs's query
+    db::Query* Q_Inv;   // List_Inv's query
+    QTimer* Timer_Invent;
     QPushButton* Btn_Add;
     QPushButton* Btn_Upd;
     QPushButton* Btn_Zapolnit;
@@ -41,6 +52,9 @@ public:
     TRadioGroup* RadioGroup1;  // 0 counted quantity, 1 counted price
     QCheckBox* CB_Next;
 
+    // Every inventory document, modal: the list opens for the window and closes after it.
+    void Execute();
+    void OpenDocs();
     void FormCreate();
     void FormShow();
     // Keeps the counted columns in view: numbers as wide as their titles, the name takes the rest.
@@ -60,6 +74,8 @@ public:
     void Grid_InvColEnter(const QString& field);
     // The current document's posting buttons follow its state.
     void Q_DocsAfterScroll();
+    void Timer_InventTimer();
+    static void Q_DocsCalcFields(db::Query& q);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,6 +87,9 @@ private:
     bool linesHaveRow() const;
     // Reopens the document list and moves to the key.
     void reopenDocs(qint64 kod);
+    // The document list's own scroll handlers.
+    void docsBeforeScroll();
+    void docsScrolled();
     QList<QWidget*> keyed_;
 };
 

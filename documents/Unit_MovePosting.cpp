@@ -7,6 +7,8 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "posting/Posting.h"
 #include "ui/RadioGroup.h"
 #include "util/Globals.h"
@@ -47,7 +49,7 @@ bool runPosting(WriteTransaction& w, Step step, bool unposting)
 
 void TMoveTab::Btn_ProvodkaClick()
 {
-    db::Query* d = Form_Base->Q_Dvig;
+    db::Query* d = Q_Dvig;
     if (!cat::HasRow(d))
         return;
     const qint64 x = cat::KeyOf(d);
@@ -69,9 +71,11 @@ void TMoveTab::Btn_ProvodkaClick()
         if (kept == 0)
             return;
         const QString action = QStringLiteral("Отмена проводки документа № ") + name + QStringLiteral(" от ") + date;
+        // The list reloads with the commit, on the document that remains.
+        List_Dvig->standOn(kept);
         if (!runPosting(w, [&] { w.commit(QStringLiteral("Движение"), action); }, kBusyUnpost))
             return;
-        reopenAt(kept);
+        Grid_Dvig->setFocus();
         if (type == posting::DocType::Sales)
             Msg::notice(QStringLiteral("Перепровести документ реализации можно в окне \"Производство и реализация\""));
         else if (type == posting::DocType::Production || type == posting::DocType::ProductionWriteOff)
@@ -116,8 +120,8 @@ void TMoveTab::Btn_ProvodkaClick()
     const QString action = QStringLiteral("Проводка документа № ") + name + QStringLiteral(" от ") + date;
     if (!runPosting(w, [&] { w.commit(QStringLiteral("Движение"), action); }, kBusy))
         return;
-    Sync_MoveSelectors();
-    if (!Form_Base->Q_Dvig->active())
+    syncSelectorGrids();
+    if (!Q_Dvig->active())
         Open_DocsMove();
     LocateDoc(x);
 }

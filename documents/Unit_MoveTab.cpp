@@ -3,7 +3,6 @@
 #include "Unit_DelDoc.h"
 
 #include "CatalogueUi.h"
-#include "DocumentLists.h"
 #include "DocumentTabs.h"
 #include "MovementDb.h"
 #include "Printing.h"
@@ -13,7 +12,9 @@
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
+#include "grid/ListHolder.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Period.h"
@@ -34,19 +35,27 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TMoveTab* MoveTab = nullptr;
 
 namespace {
 
-db::Query* dvig() { return Form_Base->Q_Dvig; }
+bool inside(const db::Query* q) { return !q->bof() && !q->eof(); }
 
+bool moveTabShown()
+{
+    return Form_Main->ActivePage() == Form_Main->Sheet_Ing && Form_Main->ActiveInnerPage() == Form_Main->Sheet_Move;
+}
+
+// A column of the current row, 0 when there is none (an empty list, a NULL).
 qint64 intOf(const db::Query* q, const char* name)
 {
-    if (!cat::HasRow(q))
+    const QString column = QString::fromLatin1(name);
+    if (!cat::HasRow(q) || q->recNo() < 0 || !q->hasField(column))
         return 0;
-    const db::Field f = q->field(QString::fromLatin1(name));
+    const db::Field f = q->field(column);
     return f.isNull() ? 0 : f.asInt64();
 }
 
@@ -97,7 +106,22 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     split->setStretchFactor(1, 2);
     lay->addWidget(split, 1);
 
-    Grid_Dvig->setQuery(dvig());
+    // The lists follow what write roads commit to the tables they read.
+    List_Dvig = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Dvig->setTables({QStringLiteral("DOCS"), QStringLiteral("FIRMA"), QStringLiteral("OTDEL")});
+    Q_Dvig = List_Dvig->query();
+    Q_Dvig->addCalcField(QStringLiteral("TD"));
+    Q_Dvig->onCalcFields = &TMoveTab::Q_DvigCalcFields;
+    List_Moves = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Moves->setTables({QStringLiteral("MOVES"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    Q_Moves = List_Moves->query();
+    Q_Moves->addCalcField(QStringLiteral("TypDvig"));
+    Q_Moves->onCalcFields = &TMoveTab::Q_MovesCalcFields;
+    Timer_Moves = new QTimer(this);
+    Timer_Moves->setSingleShot(true);
+    Timer_Moves->setInterval(400);
+
+    Grid_Dvig->setQuery(Q_Dvig);
     cat::SetColumns(Grid_Dvig, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Dvig)},
                                 {QStringLiteral("NAME"), QStringLiteral("№ документа"), 110},
                                 {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
@@ -107,7 +131,7 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     Grid_Dvig->datasetModel()->setCellStyle(&TMoveTab::Grid_DvigGetCellParams);
     Grid_Dvig->setEditButton(Btn_UpdDocMove);
     Grid_Dvig->horizontalHeader()->setStretchLastSection(true);
-    Grid_DvigIng->setQuery(Form_Base->Q_Moves);
+    Grid_DvigIng->setQuery(Q_Moves);
     cat::SetColumns(Grid_DvigIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                    {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
                                    {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
@@ -117,8 +141,10 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     Grid_DvigIng->horizontalHeader()->setStretchLastSection(true);
 
     // The document list's scroll handlers set the posting button and grey the lines.
-    DocumentLists->Btn_Provodka = Btn_Provodka;
-    DocumentLists->Grid_DvigIng = Grid_DvigIng;
+    connect(Q_Dvig, &db::Query::beforeScroll, this, &TMoveTab::Q_DvigBeforeScroll);
+    connect(Q_Dvig, &db::Query::afterScroll, this, &TMoveTab::Q_DvigAfterScroll);
+    connect(Q_Dvig, &db::Query::afterClose, this, &TMoveTab::Q_DvigAfterClose);
+    connect(Timer_Moves, &QTimer::timeout, this, [this] { Guard([this] { Timer_MovesTimer(); }); });
 
     doctabs::ConnectButtons(this, {{Btn_NewDocMove, &TMoveTab::Btn_NewDocMoveClick},
                                    {Btn_UpdDocMove, &TMoveTab::Btn_UpdDocMoveClick},
@@ -163,6 +189,61 @@ QVariant TMoveTab::Grid_DvigGetCellParams(const db::Query& q, int row, const QSt
     return {};
 }
 
+// ---- lists ----
+
+void TMoveTab::Q_DvigBeforeScroll()
+{
+    if (!inside(Q_Dvig))
+        return;
+    Timer_Moves->stop();
+    GreyOut(Grid_DvigIng);
+}
+
+void TMoveTab::Q_DvigAfterScroll()
+{
+    Timer_Moves->start();
+    const qint64 provodka = intOf(Q_Dvig, "PROVODKA");
+    const qint64 type = intOf(Q_Dvig, "DOC_TYPE");
+    Btn_Provodka->setText(provodka > 10 ? QStringLiteral("Снять пр.") : QStringLiteral("Провести"));
+    // A posted inventory stays posted while un-posting inventories is forbidden.
+    Btn_Provodka->setEnabled(!(provodka > 10 && type == 1 && MyParams->v.InvProvodka));
+}
+
+void TMoveTab::Q_DvigAfterClose()
+{
+    if (!moveTabShown())
+        return;
+    Timer_Moves->stop();
+    GreyOut(Grid_DvigIng);
+    Q_Moves->close();
+}
+
+void TMoveTab::Timer_MovesTimer()
+{
+    Timer_Moves->stop();
+    if (!cat::HasRow(Q_Dvig))
+        return;
+    Form_Base->OpenRead(Q_Moves, QStringList{QStringLiteral("SELECT MOVES.*, ING.NAME, ED_IZM.SHORT_NAME AS ED_IZM FROM MOVES"),
+                                             QStringLiteral("LEFT OUTER JOIN ING ON MOVES.KOD_ING = ING.KOD"),
+                                             QStringLiteral("LEFT OUTER JOIN ED_IZM ON ING.ED_IZM = ED_IZM.KOD"),
+                                             QStringLiteral("WHERE MOVES.KOD_DOC = ") + Key(cat::KeyOf(Q_Dvig)),
+                                             QStringLiteral("ORDER BY KOD")}
+                                     .join(QLatin1Char('\n')));
+    Release(Grid_DvigIng);
+}
+
+void TMoveTab::Q_MovesCalcFields(db::Query& q)
+{
+    const qint64 t = q.hasField(QStringLiteral("TYPE_MOVES")) ? q.field(QStringLiteral("TYPE_MOVES")).asInt64() : 0;
+    q.setCalc(QStringLiteral("TypDvig"), t == 1 ? QStringLiteral(" +") : t == 2 ? QStringLiteral(" -") : QString());
+}
+
+void TMoveTab::Q_DvigCalcFields(db::Query& q)
+{
+    const qint64 t = q.hasField(QStringLiteral("DOC_TYPE")) ? q.field(QStringLiteral("DOC_TYPE")).asInt64() : 0;
+    q.setCalc(QStringLiteral("TD"), doctabs::DocTypeName(t));
+}
+
 // ---- tab ----
 
 void TMoveTab::Sheet_MoveShow()
@@ -173,7 +254,7 @@ void TMoveTab::Sheet_MoveShow()
         ProductsTab->PopupMenu_Group->actions().first()->setEnabled(false);
     // Shown by a change of sub-tab or of tab: the selector grids follow, and the list with them.
     Sync_MoveSelectors();
-    if (!dvig()->active())
+    if (!Q_Dvig->active())
         Open_DocsMove();
 }
 
@@ -207,7 +288,7 @@ void TMoveTab::Open_DocsMove()
     f.detail = R_Detail->itemIndex();
     f.firma = cat::KeyOf(Form_Base->Q_Firma);
     f.otdel = cat::KeyOf(Form_Base->Q_Otdel);
-    doctabs::OpenStatement(dvig(), movement::DocsMoveQuery(f));
+    doctabs::OpenStatement(Q_Dvig, movement::DocsMoveQuery(f));
 }
 
 void TMoveTab::R_DetailClick()
@@ -222,29 +303,26 @@ void TMoveTab::Sync_MoveSelectors()
 {
     if (!ProductsTab)
         return;
+    syncSelectorGrids();
+    if (StartupDone)
+        Open_DocsMove();
+}
+
+void TMoveTab::syncSelectorGrids()
+{
+    if (!ProductsTab)
+        return;
     const int detail = R_Detail->itemIndex();
     cat::SetActive(ProductsTab->Grid_GrIng, false);
     cat::SetActive(ProductsTab->Grid_Firma1, detail >= 1);
     cat::SetActive(ProductsTab->Grid_Otdel1, detail >= 2);
     cat::SetActive(ProductsTab->Grid_Sklad1, false);
-    if (StartupDone)
-        Open_DocsMove();
 }
 
 void TMoveTab::LocateDoc(qint64 kod)
 {
     if (kod != 0)
-        dvig()->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
-}
-
-void TMoveTab::reopenAt(qint64 kod)
-{
-    db::Query* d = dvig();
-    d->close();
-    d->prepare();
-    d->open();
-    LocateDoc(kod);
-    Grid_Dvig->setFocus();
+        Q_Dvig->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
 }
 
 // ---- documents ----
@@ -254,12 +332,9 @@ void TMoveTab::Btn_NewDocMoveClick()
     const QStringList items{QStringLiteral("Создаём новый пустой документ"),
                             QStringLiteral("Делаем копию выбранного без количества"),
                             QStringLiteral("Делаем копию выбранного c количеством")};
-    db::Query* q = Form_Base->QRead1;
-    q->close();
-    q->setSql(QStringLiteral("SELECT COUNT(KOD) FROM DOCS WHERE DOC_TYPE = 1 AND PROVODKA < 11"));
+    auto q = engine::Reader(engine::ProgramContext(), QStringLiteral("SELECT COUNT(KOD) FROM DOCS WHERE DOC_TYPE = 1 AND PROVODKA < 11"));
     q->open();
     const qint64 open = q->field(0).asInt64();
-    q->close();
     if (open >= 1) {
         Msg::notice(QStringLiteral("Нельзя создать документ ДВИЖЕНИЯ пока имеются непроведённые документы "
                                    "ИНВЕНТАРИЗАЦИИ ! Сначала нужно эти документы провести или удалить."));
@@ -285,8 +360,9 @@ void TMoveTab::New_DocMove()
                   cat::HasRow(Form_Base->Q_Otdel) ? Form_Base->Q_Otdel->field(QStringLiteral("NAME")).asString() : QString());
     if (Msg::execModal(f) != QDialog::Accepted)
         return;
-    Sync_MoveSelectors();
-    if (!dvig()->active())
+    // The saved document's commit reloaded the list; it stands on the document.
+    syncSelectorGrids();
+    if (!Q_Dvig->active())
         Open_DocsMove();
     LocateDoc(f->SavedKod);
     Grid_Dvig->setFocus();
@@ -294,7 +370,7 @@ void TMoveTab::New_DocMove()
 
 void TMoveTab::Copy_DocMove(bool withQuantity)
 {
-    db::Query* d = dvig();
+    db::Query* d = Q_Dvig;
     if (!cat::HasRow(d)) {
         Msg::notice(QStringLiteral("Нет исходного документа !"));
         return;
@@ -313,31 +389,32 @@ void TMoveTab::Copy_DocMove(bool withQuantity)
         date = MyParams->v.MyDateDocEdit;
     WriteTransaction w;
     const qint64 kod = movement::CopyDocument(w.context(), cat::KeyOf(d), *name, date, Clock::timeOfDay(), withQuantity);
+    List_Dvig->standOn(kod);
     w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));
-    reopenAt(kod);
+    Grid_Dvig->setFocus();
 }
 
 void TMoveTab::Btn_UpdDocMoveClick()
 {
-    db::Query* d = dvig();
+    db::Query* d = Q_Dvig;
     if (!cat::HasRow(d) || !cat::HasRow(Form_Base->Q_Firma))
         return;
     const qint64 type = intOf(d, "DOC_TYPE");
     if (type != 4 && type != 5 && type != 6)
         return;
     TForm_DocMove* f = Form_DocMove;
-    f->PrepareEdit(*d);
+    f->PrepareEdit(*d, cat::HasRow(Q_Moves));
     if (Msg::execModal(f) != QDialog::Accepted)
         return;
-    Sync_MoveSelectors();
-    if (!dvig()->active())
+    syncSelectorGrids();
+    if (!Q_Dvig->active())
         Open_DocsMove();
     LocateDoc(f->SavedKod);
 }
 
 void TMoveTab::Btn_ZapolClick()
 {
-    db::Query* d = dvig();
+    db::Query* d = Q_Dvig;
     if (!cat::HasRow(d))
         return;
     const qint64 type = intOf(d, "DOC_TYPE");
@@ -361,7 +438,7 @@ void TMoveTab::Btn_ZapolClick()
 
 void TMoveTab::Btn_PrintDocMoveClick()
 {
-    db::Query* d = dvig();
+    db::Query* d = Q_Dvig;
     if (!cat::HasRow(d))
         return printing::ShowPrtDvig(0, 0);
     printing::ShowPrtDvig(cat::KeyOf(d), static_cast<int>(intOf(d, "DOC_TYPE")));
@@ -371,7 +448,7 @@ void TMoveTab::Btn_DelDocMoveClick()
 {
     if (!CheckRight(Right::DeleteDocs))
         return;
-    if (!cat::HasRow(dvig()))
+    if (!cat::HasRow(Q_Dvig))
         return;
     DeleteListInfo info;
     info.period = L_Period->text();
@@ -381,5 +458,5 @@ void TMoveTab::Btn_DelDocMoveClick()
     db::Query* otdel = Form_Base->Q_Otdel;
     info.firma = cat::HasRow(firma) ? firma->field(QStringLiteral("NAME")).asString() : QString();
     info.otdel = cat::HasRow(otdel) ? otdel->field(QStringLiteral("NAME")).asString() : QString();
-    ShowDeleteDocs(dvig(), false, info);
+    ShowDeleteDocs(Q_Dvig, false, info);
 }

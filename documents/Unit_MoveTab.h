@@ -6,9 +6,11 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QTimer;
 class TRadioGroup;
 namespace db {
 class DbGrid;
+class ListHolder;
 class Query;
 } // namespace db
 
@@ -46,6 +48,22 @@ public:
     // A posted document is painted on the button face.
     static QVariant Grid_DvigGetCellParams(const db::Query& q, int row, const QString& field, int role);
 
+    // The document list's handlers: a move greys the lines and reloads them
+    // once the cursor rests for Timer_Moves; the posting button follows the document.
+    void Q_DvigBeforeScroll();
+    void Q_DvigAfterScroll();
+    void Q_DvigAfterClose();
+    void Timer_MovesTimer();
+    static void Q_DvigCalcFields(db::Query& q);
+    static void Q_MovesCalcFields(db::Query& q);
+
+    // The documents and the lines of the current one, each held with the tables it reads.
+    db::ListHolder* List_Dvig;
+    db::ListHolder* List_Moves;
+    db::Query* Q_Dvig;   // List_Dvig's query
+    db::Query* Q_Moves;  // List_Moves's query
+    QTimer* Timer_Moves;
+
     QPushButton* Btn_NewDocMove;
     QPushButton* Btn_UpdDocMove;
     QPushButton* Btn_Zapol;
@@ -63,7 +81,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void reopenAt(qint64 kod);
+    void syncSelectorGrids();
 };
 
 extern TMoveTab* MoveTab;

@@ -8,6 +8,7 @@
 #include "costing/CostingError.h"
 #include "db/Query.h"
 #include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
 #include "posting/RealPosting.h"
 #include "ui/RadioGroup.h"
 #include "util/Messages.h"
@@ -17,7 +18,7 @@
 
 void TRealTab::Btn_Provodka_RealClick()
 {
-    db::Query* d = Form_Base->Q_Docs_Real;
+    db::Query* d = Q_Docs_Real;
     if (!cat::HasRow(d))
         return;
     const qint64 x = cat::KeyOf(d);
@@ -43,7 +44,7 @@ void TRealTab::Btn_Provodka_RealClick()
         CB_Context_Real->setChecked(false);
         CB_Context_RealClick();
     }
-    if (!cat::HasRow(Form_Base->Q_Real_Bludo)) {
+    if (!cat::HasRow(Q_Real_Bludo)) {
         Msg::notice(QStringLiteral("Заполните документ!"));
         return;
     }
@@ -78,5 +79,5 @@ void TRealTab::Btn_Provodka_RealClick()
         return;
     }
     w.commit(QStringLiteral("Производство и реализация"), QStringLiteral("Проводка документа № ") + name);
-    reopenAt(x);
+    Grid_DocReal->setFocus();
 }

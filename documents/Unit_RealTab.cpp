@@ -13,6 +13,7 @@
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "ui/Keypad.h"
 #include "ui/Unit_Dice.h"
 #include "ui/Unit_Main.h"
@@ -47,9 +48,6 @@ const QString kArea = QStringLiteral("Производство и реализа
 const QString kInventoryOpen = QStringLiteral(
     "Нельзя создать документ РЕАЛИЗАЦИИ/ПРОИЗВОДСТВА пока имеются непроведённые документы ИНВЕНТАРИЗАЦИИ ! "
     "Сначала нужно эти документы провести или удалить.");
-
-db::Query* docs() { return Form_Base->Q_Docs_Real; }
-db::Query* lines() { return Form_Base->Q_Real_Bludo; }
 
 // The current document for its print: its key and posting, and its lines as
 // the tab shows them (the products statement prints these).
@@ -164,7 +162,18 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     split->setStretchFactor(1, 3);
     lay->addWidget(split, 1);
 
-    Grid_DocReal->setQuery(docs());
+    List_Docs_Real = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Docs_Real->setTables({QStringLiteral("DOCS"), QStringLiteral("FIRMA")});
+    Q_Docs_Real = List_Docs_Real->query();
+    List_Real_Bludo = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
+    List_Real_Bludo->setTables({QStringLiteral("REAL_BLUDO"), QStringLiteral("OTDEL"), QStringLiteral("ING"),
+                                QStringLiteral("GROUP_ING"), QStringLiteral("ED_IZM")});
+    Q_Real_Bludo = List_Real_Bludo->query();
+    Timer_Real = new QTimer(this);
+    Timer_Real->setSingleShot(true);
+    Timer_Real->setInterval(400);
+
+    Grid_DocReal->setQuery(Q_Docs_Real);
     cat::SetColumns(Grid_DocReal, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_DocReal)},
                                    {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_DocReal)},
                                    {QStringLiteral("NAME"), QStringLiteral("№ документа"), 120},
@@ -173,7 +182,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Grid_DocReal->datasetModel()->setCellStyle(&TRealTab::Grid_DocRealGetCellParams);
     Grid_DocReal->horizontalHeader()->setStretchLastSection(true);
     Grid_DocReal->setEditButton(Btn_Upd_Real);
-    Grid_RealBludo->setQuery(lines());
+    Grid_RealBludo->setQuery(Q_Real_Bludo);
     cat::SetColumns(Grid_RealBludo, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 240},
                                      {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
                                      {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 70, QStringLiteral("0.####")},
@@ -217,11 +226,10 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
         o->installEventFilter(this);
 
     // The tab's lists: the documents' scroll reloads the lines after a pause.
-    TForm_Base* b = Form_Base;
-    connect(b->Q_Docs_Real, &db::Query::afterScroll, this, &TRealTab::Q_Docs_RealAfterScroll);
-    connect(Form_Timers->Timer_Real, &QTimer::timeout, this, [this] { Guard([this] { Timer_RealTimer(); }); });
-    b->Q_Docs_Real->addCalcField(QStringLiteral("TD"));
-    b->Q_Docs_Real->onCalcFields = &TRealTab::Q_Docs_RealCalcFields;
+    connect(Q_Docs_Real, &db::Query::afterScroll, this, &TRealTab::Q_Docs_RealAfterScroll);
+    connect(Timer_Real, &QTimer::timeout, this, [this] { Guard([this] { Timer_RealTimer(); }); });
+    Q_Docs_Real->addCalcField(QStringLiteral("TD"));
+    Q_Docs_Real->onCalcFields = &TRealTab::Q_Docs_RealCalcFields;
 
     if (Form_Dice)
         Form_Dice->AddDie({sheet, Image7, Qt::yellow, Qt::blue, 1, -1});
@@ -248,9 +256,9 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
             return true;
     } else if (watched == E_Context_Real) {
         if (t == QEvent::KeyPress)
-            Form_Timers->Timer_Real->stop();
+            Timer_Real->stop();
         else if (t == QEvent::KeyRelease)
-            Form_Timers->Timer_Real->start();
+            Timer_Real->start();
     } else if (watched != Btn_Take_Real && watched != Image7 && watched != Label3) {
         // Only the import panel and what it shows are a button here; every other control keeps its mouse.
     } else if (t == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
@@ -305,15 +313,15 @@ void TRealTab::Q_Docs_RealAfterScroll()
 {
     if (!StartupDone)
         return;
-    Form_Timers->Timer_Real->stop();
+    Timer_Real->stop();
     GreyOut(Grid_RealBludo);
-    lines()->close();
-    Form_Timers->Timer_Real->start();
+    Q_Real_Bludo->close();
+    Timer_Real->start();
 }
 
 void TRealTab::Timer_RealTimer()
 {
-    Form_Timers->Timer_Real->stop();
+    Timer_Real->stop();
     Release(Grid_RealBludo);
     Open_RealBludo();
 }
@@ -323,8 +331,8 @@ void TRealTab::Sheet_RealShow()
     if (!StartupDone)
         return;
     Open_DocsReal();
-    docs()->prepare();
-    docs()->open();
+    Q_Docs_Real->prepare();
+    Q_Docs_Real->open();
     Open_RealBludo();
 }
 
@@ -332,15 +340,15 @@ void TRealTab::Open_DocsReal()
 {
     const movement::ListQuery q = realdocs::DocsRealQuery(Form_Main->RealPeriodFilter, Form_Period->Date_Start->date(),
                                                           Form_Period->Date_Finish->date());
-    doctabs::SetStatement(docs(), q);
+    doctabs::SetStatement(Q_Docs_Real, q);
 }
 
 void TRealTab::Open_RealBludo()
 {
-    lines()->close();
-    if (!cat::HasRow(docs()))
+    Q_Real_Bludo->close();
+    if (!cat::HasRow(Q_Docs_Real))
         return;
-    doctabs::OpenStatement(lines(), realdocs::RealBludoQuery(cat::KeyOf(docs()), CB_Context_Real->isChecked(), E_Context_Real->text()));
+    doctabs::OpenStatement(Q_Real_Bludo, realdocs::RealBludoQuery(cat::KeyOf(Q_Docs_Real), CB_Context_Real->isChecked(), E_Context_Real->text()));
 }
 
 void TRealTab::periodOff()
@@ -352,10 +360,10 @@ void TRealTab::periodOff()
 void TRealTab::reopenAt(qint64 kod)
 {
     Open_DocsReal();
-    docs()->prepare();
-    docs()->open();
+    Q_Docs_Real->prepare();
+    Q_Docs_Real->open();
     if (kod != 0)
-        docs()->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
+        Q_Docs_Real->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
     Open_RealBludo();
     Grid_DocReal->setFocus();
 }
@@ -366,6 +374,19 @@ void TRealTab::ShowDocument(qint64 kod)
     reopenAt(kod);
 }
 
+void TRealTab::standOnSaved(qint64 kod, bool filtered)
+{
+    periodOff();
+    if (filtered || !Q_Docs_Real->active()) {
+        reopenAt(kod);
+        return;
+    }
+    if (kod != 0)
+        Q_Docs_Real->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(kod));
+    Open_RealBludo();
+    Grid_DocReal->setFocus();
+}
+
 void TRealTab::Btn_Period_RealClick()
 {
     if (Msg::execModal(Form_Period) != QDialog::Accepted)
@@ -374,8 +395,8 @@ void TRealTab::Btn_Period_RealClick()
     Form_Main->RealPeriodFilter = !all;
     L_Period_Real->setText(movement::PeriodCaption(all, Form_Period->Date_Start->date(), Form_Period->Date_Finish->date()));
     Open_DocsReal();
-    docs()->prepare();
-    docs()->open();
+    Q_Docs_Real->prepare();
+    Q_Docs_Real->open();
 }
 
 void TRealTab::CB_Context_RealClick()
@@ -403,27 +424,27 @@ void TRealTab::Btn_Add_RealClick()
     Form_DocReal->PrepareNew(firma ? cat::KeyOf(f) : 0, firma ? f->field(QStringLiteral("NAME")).asString() : QString());
     if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
         return;
-    ShowDocument(Form_DocReal->SavedKod);
+    standOnSaved(Form_DocReal->SavedKod, Form_Main->RealPeriodFilter);
 }
 
 void TRealTab::Btn_Upd_RealClick()
 {
-    if (!cat::HasRow(docs()))
+    if (!cat::HasRow(Q_Docs_Real))
         return;
-    const db::Field p = docs()->field(QStringLiteral("PROVODKA"));
+    const db::Field p = Q_Docs_Real->field(QStringLiteral("PROVODKA"));
     if (!p.isNull() && p.asInt() > 0) {
         Msg::notice(QStringLiteral("Документ уже проведён, изменения невозможны !"));
         return;
     }
-    Form_DocReal->PrepareEdit(*docs());
+    Form_DocReal->PrepareEdit(*Q_Docs_Real);
     if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
         return;
-    ShowDocument(Form_DocReal->SavedKod);
+    standOnSaved(Form_DocReal->SavedKod, Form_Main->RealPeriodFilter);
 }
 
 void TRealTab::Btn_Copy_RealClick()
 {
-    if (!cat::HasRow(docs())) {
+    if (!cat::HasRow(Q_Docs_Real)) {
         Msg::notice(QStringLiteral("Нет исходного документа !"));
         return;
     }
@@ -440,15 +461,16 @@ void TRealTab::Btn_Copy_RealClick()
     const std::optional<QString> name = doctabs::AskNewDocNumber();
     if (!name)
         return;
+    const bool filtered = Form_Main->RealPeriodFilter;
     periodOff();
     const int choice = cat::ChooseRG(QString(), {QStringLiteral("Копировать с количеством"), QStringLiteral("Копировать без количества")});
     if (choice < 0)
         return;
-    const qint64 source = cat::KeyOf(docs());
-    const QString sourceName = docs()->field(QStringLiteral("NAME")).asString();
+    const qint64 source = cat::KeyOf(Q_Docs_Real);
+    const QString sourceName = Q_Docs_Real->field(QStringLiteral("NAME")).asString();
     // The lines as listed: with the search on, only those shown.
     QList<qint64> keys;
-    db::Query* l = lines();
+    db::Query* l = Q_Real_Bludo;
     if (cat::HasRow(l)) {
         const int col = l->fieldIndex(QStringLiteral("KOD"));
         for (int r = 0; r < l->recordCount(); ++r)
@@ -456,55 +478,53 @@ void TRealTab::Btn_Copy_RealClick()
     }
     WriteTransaction w;
     const qint64 kod = realdocs::CopyDocument(w.context(), source, *name, Clock::today(), Clock::timeOfDay(), choice == 0, keys);
+    List_Docs_Real->standOn(kod);
     w.commit(kArea, QStringLiteral("Копирование документа № <<") + sourceName + QStringLiteral(">> в документ № <<") + *name +
                         QStringLiteral(">>"));
-    reopenAt(kod);
+    standOnSaved(kod, filtered);
 }
 
 void TRealTab::Btn_Del_RealClick()
 {
     if (!CheckRight(Right::DeleteDocs))
         return;
-    if (!cat::HasRow(docs()))
+    if (!cat::HasRow(Q_Docs_Real))
         return;
-    ShowDeleteDocs(docs(), true);
+    ShowDeleteDocs(Q_Docs_Real, true);
 }
 
 void TRealTab::Btn_Print_RealClick()
 {
     // The statements of a period need no document in the list.
-    printing::ShowPrintReal(printDocument(docs(), lines()));
+    printing::ShowPrintReal(printDocument(Q_Docs_Real, Q_Real_Bludo));
 }
 
 void TRealTab::Btn_Take_RealClick()
 {
-    TakeShiftTotals([this](qint64 kod) { ShowDocument(kod); });
+    TakeShiftTotals([this](qint64 kod) { standOnSaved(kod, Form_Main->RealPeriodFilter); });
 }
 
 // ---- quantities ----
 
 bool TRealTab::KeypadAllowed() const
 {
-    if (!cat::HasRow(docs()) || !cat::HasRow(lines()))
+    if (!cat::HasRow(Q_Docs_Real) || !cat::HasRow(Q_Real_Bludo))
         return false;
-    const db::Field p = docs()->field(QStringLiteral("PROVODKA"));
+    const db::Field p = Q_Docs_Real->field(QStringLiteral("PROVODKA"));
     return p.isNull() || p.asInt() <= 0;
 }
 
 void TRealTab::SetQuantity(double value)
 {
-    const qint64 line = cat::KeyOf(lines());
+    const qint64 line = cat::KeyOf(Q_Real_Bludo);
     {
         WriteTransaction w;
         auto q = engine::Writer(w.context(), QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = :P WHERE KOD = ") + Key(line));
         q->param(QStringLiteral("P")).setDouble(value);
         q->execSql();
-        w.commit();
+        w.commit();  // the lines reload on the line just changed
     }
-    db::Query* l = lines();
-    l->close();
-    l->open();
-    l->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line));
+    db::Query* l = Q_Real_Bludo;
     if (CB_Next->isChecked() && l->recNo() + 1 < l->recordCount())
         l->next();
     QTimer::singleShot(0, Grid_RealBludo, [g = Grid_RealBludo] { g->setFocus(); });

@@ -9,9 +9,11 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class TKeypad;
 namespace db {
 class DbGrid;
+class ListHolder;
 class Query;
 } // namespace db
 
@@ -73,6 +75,13 @@ public:
     db::DbGrid* Grid_RealBludo;
     TKeypad* Keypad;
 
+    // The documents and the lines of the current one, each held with the
+    // tables it reads; the lines reload once the documents' cursor rests for Timer_Real.
+    db::ListHolder* List_Docs_Real;
+    db::ListHolder* List_Real_Bludo;
+    db::Query* Q_Docs_Real;   // List_Docs_Real's query
+    db::Query* Q_Real_Bludo;  // List_Real_Bludo's query
+    QTimer* Timer_Real;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +90,10 @@ private:
     QList<QWidget*> keyed_;
     void periodOff();
     void reopenAt(qint64 kod);
+    // The document a write of the tab has just saved (its commit reloaded
+    // the list): a period filter that was on is dropped, the list is built
+    // again without it, and the list stands on the document.
+    void standOnSaved(qint64 kod, bool filtered);
     void pressTake(bool down);
 };
 

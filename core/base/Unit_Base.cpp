@@ -55,11 +55,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Firma = makeQuery(TransactionRead);
     Q_Otdel = makeQuery(TransactionRead);
     Q_Sklad = makeQuery(TransactionRead);
-    Q_Dvig = makeQuery(TransactionRead);
-    Q_Moves = makeQuery(TransactionRead);
-    Q_Docs = makeQuery(TransactionRead);
-    Q_Docs_Real = makeQuery(TransactionRead);
-    Q_Real_Bludo = makeQuery(TransactionRead);
     Q_Ed = makeQuery(TransactionRead);
     Q_Protokol = makeQuery(TransactionRead);
 

@@ -62,11 +62,6 @@ public:
     db::Query* Q_Firma;
     db::Query* Q_Otdel;
     db::Query* Q_Sklad;
-    db::Query* Q_Dvig;
-    db::Query* Q_Moves;
-    db::Query* Q_Docs;
-    db::Query* Q_Docs_Real;
-    db::Query* Q_Real_Bludo;
     db::Query* Q_Ed;
     db::Query* Q_Protokol;
 

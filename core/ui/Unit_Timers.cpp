@@ -37,11 +37,7 @@ TForm_Timers::TForm_Timers(QObject* parent) : QObject(parent)
 {
     Timer_Otdel = makeTimer(400);
     Timer_Sklad = makeTimer(450);
-    Timer_Invent = makeTimer(400);
     Timer_Vibor = makeTimer(400);
-    Timer_IngToDoc = makeTimer(400);
-    Timer_Moves = makeTimer(400);
-    Timer_Real = makeTimer(400);
 }
 
 TForm_Timers::~TForm_Timers()

@@ -18,11 +18,7 @@ public:
 
     QTimer* Timer_Otdel;
     QTimer* Timer_Sklad;
-    QTimer* Timer_Invent;
     QTimer* Timer_Vibor;
-    QTimer* Timer_IngToDoc;
-    QTimer* Timer_Moves;
-    QTimer* Timer_Real;
 
 private:
     QTimer* makeTimer(int interval);

@@ -8,10 +8,12 @@
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Timers.h"
-#include "DocumentLists.h"
 #include "Printing.h"
+#include "Unit_Invent.h"
 #include "Unit_MenusTab.h"
+#include "Unit_MoveTab.h"
 #include "Unit_ProductsTab.h"
+#include "Unit_RealTab.h"
 #include "Unit_StructureBox.h"
 #include "util/Globals.h"
 #include "util/Settings.h"
@@ -22,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -231,10 +234,11 @@ TEST(ListRefresh, NothingReactsBeforeTheStartUpIsDone)
 TEST(ListRefresh, PostingButtonFollowsTheDocumentAndTheUnpostingLock)
 {
     AppEnv env;
+    // The tab's handlers on a button and a grid of their own (the tab stays off while nobody is logged in).
     QPushButton provodka;
     db::DbGrid lines;
-    DocumentLists->Btn_Provodka = &provodka;
-    DocumentLists->Grid_DvigIng = &lines;
+    QPushButton* const tabProvodka = std::exchange(MoveTab->Btn_Provodka, &provodka);
+    db::DbGrid* const tabLines = std::exchange(MoveTab->Grid_DvigIng, &lines);
     TestDb& db = env.testDb();
     db.exec(QStringLiteral("INSERT INTO DOCS (NAME, DOC_TYPE, PROVODKA) VALUES ('1 инв', 1, 11)"));
     db.exec(QStringLiteral("INSERT INTO DOCS (NAME, DOC_TYPE, PROVODKA) VALUES ('2 прих', 5, 11)"));
@@ -242,29 +246,32 @@ TEST(ListRefresh, PostingButtonFollowsTheDocumentAndTheUnpostingLock)
     db.exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOLVO, TYPE_MOVES) SELECT KOD, 2, 1 FROM DOCS WHERE NAME = '2 прих'"));
 
     MyParams->v.InvProvodka = true;
-    Form_Base->OpenRead(Form_Base->Q_Dvig, QStringLiteral("SELECT * FROM DOCS ORDER BY NAME"));
+    Form_Base->OpenRead(MoveTab->Q_Dvig, QStringLiteral("SELECT * FROM DOCS ORDER BY NAME"));
     EXPECT_EQ(provodka.text(), QStringLiteral("Снять пр."));
     EXPECT_FALSE(provodka.isEnabled());
-    EXPECT_EQ(Form_Base->Q_Dvig->field(QStringLiteral("TD")).asString(), QStringLiteral("Инв"));
+    EXPECT_EQ(MoveTab->Q_Dvig->field(QStringLiteral("TD")).asString(), QStringLiteral("Инв"));
 
-    ASSERT_TRUE(pumpUntil([] { return Form_Base->Q_Moves->active(); }));
-    Form_Base->Q_Dvig->last();
-    Form_Base->Q_Dvig->setRecNo(1);  // a move inside the list greys the lines
+    ASSERT_TRUE(pumpUntil([] { return MoveTab->Q_Moves->active(); }));
+    MoveTab->Q_Dvig->last();
+    MoveTab->Q_Dvig->setRecNo(1);  // a move inside the list greys the lines
     EXPECT_TRUE(lines.greyed());
     EXPECT_EQ(provodka.text(), QStringLiteral("Снять пр."));
     EXPECT_TRUE(provodka.isEnabled());
     ASSERT_TRUE(pumpUntil([&] { return !lines.greyed(); }));
     EXPECT_FALSE(lines.greyed());
-    EXPECT_EQ(Form_Base->Q_Moves->recordCount(), 1);
-    EXPECT_EQ(Form_Base->Q_Moves->field(QStringLiteral("TypDvig")).asString(), QStringLiteral(" +"));
+    EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 1);
+    EXPECT_EQ(MoveTab->Q_Moves->field(QStringLiteral("TypDvig")).asString(), QStringLiteral(" +"));
 
-    Form_Base->Q_Dvig->setRecNo(2);
+    MoveTab->Q_Dvig->setRecNo(2);
     EXPECT_EQ(provodka.text(), QStringLiteral("Провести"));
     EXPECT_TRUE(provodka.isEnabled());
 
     MyParams->v.InvProvodka = false;
-    Form_Base->Q_Dvig->first();
+    MoveTab->Q_Dvig->first();
     EXPECT_TRUE(provodka.isEnabled());
+    MoveTab->Q_Dvig->close();
+    MoveTab->Btn_Provodka = tabProvodka;
+    MoveTab->Grid_DvigIng = tabLines;
 }
 
 TEST(ListRefresh, CalculatedFields)
@@ -312,9 +319,9 @@ TEST(ListRefresh, CalculatedFields)
         return r;
     };
     const QStringList moves{"Инв", "Произв", "Реал", "Вн.пер", "Прих", "Расх", "РасхП", "???"};
-    EXPECT_EQ(names(Form_Base->Q_Docs), moves);
+    EXPECT_EQ(names(Form_Invent->Q_Docs), moves);
     StartupDone = 0;  // the production list's handlers stay quiet; its field is computed all the same
-    EXPECT_EQ(names(Form_Base->Q_Docs_Real), (QStringList{"Инв", "Произв", "Реал", "Вн.пер", "Прих", "Расх", "Произв", "???"}));
+    EXPECT_EQ(names(RealTab->Q_Docs_Real), (QStringList{"Инв", "Произв", "Реал", "Вн.пер", "Прих", "Расх", "Произв", "???"}));
 }
 
 TEST(ListRefresh, MenuSectionsWaitWhileTheProgressWindowIsShown)

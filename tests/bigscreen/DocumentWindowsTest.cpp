@@ -73,7 +73,7 @@ TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
                      .arg(env.firmaKod));
     Form_Main->SetActivePage(Form_Main->Sheet_Real);
     RealTab->ShowDocument(k);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     shoot(Form_Main, QStringLiteral("production-tab"));
     expectWhole(RealTab->Grid_DocReal, "DATE_DOC");
     expectWhole(RealTab->Grid_DocReal, "TIME_DOC");
@@ -99,7 +99,7 @@ TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
         inventory::Fill(engine::ProgramContext(), doc, {}, false);
         w.commit();
     }
-    Form_Base->OpenRead(Form_Base->Q_Docs, QStringLiteral("SELECT DOCS.*, '' AS NAME_1, '' AS NAME_2, '' AS NAME_3 FROM DOCS "
+    Form_Base->OpenRead(Form_Invent->Q_Docs, QStringLiteral("SELECT DOCS.*, '' AS NAME_1, '' AS NAME_2, '' AS NAME_3 FROM DOCS "
                                                          "WHERE DOC_TYPE = 1"));
     Form_Invent->show();
     Form_Invent->FormShow();

@@ -7,6 +7,7 @@
 #include "Unit_DelDoc.h"
 #include "deletion/Deletion.h"
 #include "engine/WriteRoad.h"
+#include "grid/ListHolder.h"
 #include "util/Settings.h"
 
 namespace {
@@ -168,7 +169,9 @@ TEST(DeleteDialog, PresetsRefusalsProtocolAndTheCursor)
     DelEnv env;
     const qint64 a = env.doc(5, env.kitchen, 0, 1, 10, 0, true);
     const qint64 b = env.doc(5, env.kitchen, 0, 1, 10, 0, false);
-    db::Query list(Form_Base->MyDB, Form_Base->TransactionRead);
+    db::ListHolder holder(Form_Base->MyDB, Form_Base->TransactionRead);
+    holder.setTables({QStringLiteral("DOCS")});
+    db::Query& list = *holder.query();
     list.setSql(QStringLiteral("SELECT * FROM DOCS WHERE DOC_TYPE = 5 ORDER BY KOD"));
     list.open();
     TForm_DelDoc* d = Form_DelDoc;

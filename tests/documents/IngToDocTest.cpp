@@ -93,7 +93,7 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     open(d);
     w->CB_Next->setChecked(false);
     w->CB_Kol->setChecked(false);
-    db::Query* lines = Form_Base->Q_Moves;
+    db::Query* lines = w->Q_Moves;
 
     // A sum over a quantity gives the price; over a price, the quantity.
     w->RadioGroup1->setItemIndex(2);
@@ -135,7 +135,7 @@ TEST_F(IngToDoc, TheCursorMovesOnAsTheTwoBoxesSay)
     env.line(d, potato, 0, 0);
     env.line(d, potato, 0, 0);
     open(d);
-    db::Query* lines = Form_Base->Q_Moves;
+    db::Query* lines = w->Q_Moves;
     w->CB_Next->setChecked(true);
     w->CB_Kol->setChecked(true);
     lines->first();

@@ -88,14 +88,7 @@ public:
     // Opens the inventories as the products tab's button does, without the modal loop.
     void openWindow()
     {
-        Form_Base->OpenRead(Form_Base->Q_Docs,
-                            QStringList{QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_1, OTDEL.NAME AS NAME_2, "
-                                                       "SKLAD.NAME AS NAME_3 FROM DOCS"),
-                                        QStringLiteral("JOIN FIRMA ON DOCS.KOD_PARTNER_EXPORT = FIRMA.KOD"),
-                                        QStringLiteral("JOIN OTDEL ON DOCS.INT_PARAM1 = OTDEL.KOD"),
-                                        QStringLiteral("LEFT OUTER JOIN SKLAD ON DOCS.INT_PARAM2 = SKLAD.KOD"),
-                                        QStringLiteral("WHERE DOC_TYPE = 1 ORDER BY DATE_DOC, TIME_DOC")}
-                                .join(QLatin1Char('\n')));
+        Form_Invent->OpenDocs();
         Form_Invent->FormShow();
     }
     qint64 firmaKod, otdel, sklad, ed, grp;
@@ -277,7 +270,7 @@ TEST(InventoryWindow, KeypadEntryAndPostingWithItsProtocolLine)
     const qint64 second = env.inventory(kDay.addDays(1), kNoon);
     env.fill(second, {});
     env.openWindow();
-    Form_Base->Q_Docs->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(second));
+    Form_Invent->Q_Docs->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(second));
     Form_Invent->Q_DocsAfterScroll();
     Form_Invent->LoadInvLines();
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 1 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(second).arg(potato));
@@ -493,7 +486,7 @@ TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIs
     env.fill(inv, {});
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 12 WHERE KOD_DOC = %1").arg(inv));
     env.openWindow();
-    ASSERT_EQ(Form_Base->Q_Docs->field(QStringLiteral("PROVODKA")).asInt(), 1);
+    ASSERT_EQ(Form_Invent->Q_Docs->field(QStringLiteral("PROVODKA")).asInt(), 1);
 
     // Another workstation (a connection of its own) posts it meanwhile.
     env.t().write().start();
@@ -579,7 +572,7 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
     // A digit typed on the document list stays on the keypad: the list keeps its document.
     w->Grid_Doc->setFocus();
     QTest::keyClick(w->Grid_Doc, Qt::Key_1);
-    EXPECT_EQ(Form_Base->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
+    EXPECT_EQ(Form_Invent->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
     EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("1"));
     w->hide();
 }

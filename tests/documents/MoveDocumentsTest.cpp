@@ -9,6 +9,10 @@
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Name.h"
 #include "ui/Unit_RG.h"
+#include "db/Transaction.h"
+#include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -192,8 +196,8 @@ TEST_F(MoveDocuments, ACopyWithoutQuantityTakesTheCurrentPricesAndKeepsTheWriteO
     const qint64 d = env.doc(4, env.kitchen, env.bar, 3, 1, QStringLiteral("ВП-1"));
     env.line(d, potato, 7, 99.00);
     env.select(d);
-    Form_Base->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
-    Form_Base->Q_Moves->open();
+    MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
+    MoveTab->Q_Moves->open();
     {
         ModalScript script;
         script.then(chooseRG(1)).then([](QWidget* w) {
@@ -232,8 +236,8 @@ TEST_F(MoveDocuments, ChangingThePriceKindRepricesTheLinesAfterAskingAndLogsIt)
     const qint64 d = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-9"));
     env.line(d, potato, 7, 99.00);
     env.select(d);
-    Form_Base->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
-    Form_Base->Q_Moves->open();
+    MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
+    MoveTab->Q_Moves->open();
     env.answers = {0, 1};
     ModalScript script;
     script.then([](QWidget* w) {
@@ -267,4 +271,51 @@ TEST_F(MoveDocuments, OnlyUnpostedMovementDocumentsAreFilledHere)
     ModalScript none;
     Guard([] { MoveTab->Btn_ZapolClick(); });
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Документы реализации и производства заполняются в окне \"Поризводство и реализация\" !")});
+}
+
+TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolledBackOneNothing)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 first = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-1"));
+    const qint64 second = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-3"));
+    env.line(second, potato, 1, 20.00);
+    const qint64 counted = env.line(second, potato, 2, 20.00);
+    env.select(second);
+    MoveTab->Timer_MovesTimer();  // the document's lines, without waiting for the pause
+    MoveTab->Q_Moves->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(counted));
+    const int listed = MoveTab->Q_Dvig->recordCount();
+    int reloads = 0;
+    QObject::connect(MoveTab->List_Dvig, &db::ListHolder::reopened, [&] { ++reloads; });
+    QObject::connect(MoveTab->List_Moves, &db::ListHolder::reopened, [&] { ++reloads; });
+
+    // The second road: a write transaction of its own, as an engine or another window runs it.
+    db::Transaction other(Form_Base->MyDB, db::Transaction::writeParams());
+    engine::Context road = engine::ProgramContext();
+    road.write = &other;
+    auto change = [&] {
+        movement::CopyDocument(road, first, QStringLiteral("П-2"), QDate(2026, 12, 7), QTime(10, 30), true);
+        movement::AddLine(road, second, env.kitchen, potato, 0, 20.00, 30.00);
+    };
+
+    {
+        WriteTransaction w(road);
+        change();
+    }  // left without a commit: rolled back
+    EXPECT_EQ(reloads, 0);
+    EXPECT_EQ(MoveTab->Q_Dvig->recordCount(), listed);
+    EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 2);
+
+    {
+        WriteTransaction w(road);
+        change();
+        w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));
+    }
+    // Reloaded by the time the commit returns, each list on the row it stood on.
+    EXPECT_EQ(reloads, 2);
+    EXPECT_EQ(MoveTab->Q_Dvig->recordCount(), listed + 1);
+    EXPECT_EQ(env.current(), second);
+    EXPECT_EQ(MoveTab->Q_Dvig->recNo(), listed);  // the copy is listed above it
+    EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 3);
+    EXPECT_EQ(cat::KeyOf(MoveTab->Q_Moves), counted);
+    EXPECT_FALSE(MoveTab->Grid_Dvig->greyed());
 }

@@ -106,9 +106,9 @@ public:
         if (!Form_Base->Q_Firma->active())
             Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
         MoveTab->Open_DocsMove();
-        at(Form_Base->Q_Dvig, doc);
+        at(MoveTab->Q_Dvig, doc);
     }
-    qint64 current() { return cat::KeyOf(Form_Base->Q_Dvig); }
+    qint64 current() { return cat::KeyOf(MoveTab->Q_Dvig); }
     PostingSnapshot snapshot() { return TakeSnapshot(t()); }
 
     qint64 firmaKod = 0, partnerKod = 0, kitchen = 0, bar = 0, ed = 0, gr = 0;

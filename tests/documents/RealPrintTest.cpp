@@ -191,7 +191,7 @@ TEST(RealPrintWindows, StatementOfTheTabsLinesAndOfAPeriodWithoutDocuments)
     e.t().exec(QStringLiteral("DELETE FROM REAL_BLUDO"));
     e.t().exec(QStringLiteral("DELETE FROM DOCS"));
     RealTab->Open_DocsReal();
-    Form_Base->Q_Docs_Real->open();
+    RealTab->Q_Docs_Real->open();
     Form_Svod->RG_What->setItemIndex(1);
     Form_Svod->Date_Start->setDate(QDate(2026, 12, 1));
     Form_Svod->Date_Finish->setDate(QDate(2026, 12, 31));

@@ -65,7 +65,7 @@ public:
         return out;
     }
     void show(qint64 doc) { RealTab->ShowDocument(doc); }
-    qint64 currentDoc() { return cat::KeyOf(Form_Base->Q_Docs_Real); }
+    qint64 currentDoc() { return cat::KeyOf(RealTab->Q_Docs_Real); }
 
     PinnedClock clock;
 };
@@ -203,7 +203,7 @@ TEST(RealTab, ACopyOfAPostedDocumentIsTodaysAtCurrentPricesAndKeepsItsMode)
     env.realLine(doc, tea, 3, 4);
     env.setStock(soup, env.kitchen, 0, 8, 21.37);
     env.show(doc);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->Open_RealBludo();
 
     auto copy = [&](const QString& name, int choice) {
@@ -229,7 +229,7 @@ TEST(RealTab, ACopyOfAPostedDocumentIsTodaysAtCurrentPricesAndKeepsItsMode)
     EXPECT_EQ(env.logLines(QStringLiteral("Копирование документа № <<П-1>> в документ № <<П-2>>")), 1);
 
     env.show(doc);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->Open_RealBludo();
     const qint64 noQ = copy(QStringLiteral("П-3"), 1);
     l = env.lines(noQ);
@@ -255,7 +255,7 @@ TEST(RealTab, PostingFromTheTabWritesOffCommitsWithItsLineAndRefusesAllZero)
     const qint64 sale = env.realDoc(3, 1, QStringLiteral("Р-5"));
     env.realLine(sale, soup, 2, 12.3456);
     env.show(sale);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->Open_RealBludo();
     Guard([] { RealTab->Btn_Provodka_RealClick(); });
     EXPECT_TRUE(env.sawMessage(QStringLiteral("После проводки документа любые изменения в нём будут невозможны!  Продолжить?")));
@@ -267,7 +267,7 @@ TEST(RealTab, PostingFromTheTabWritesOffCommitsWithItsLineAndRefusesAllZero)
     // Once posted: refused, and the keypad only clears its display.
     Guard([] { RealTab->Btn_Provodka_RealClick(); });
     EXPECT_EQ(env.messages.last(), QStringLiteral("Документ уже проведён !"));
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->Open_RealBludo();
     RealTab->Keypad->DigitClick(5);
     Guard([] { RealTab->Keypad->Btn_OKSClick(); });
@@ -277,7 +277,7 @@ TEST(RealTab, PostingFromTheTabWritesOffCommitsWithItsLineAndRefusesAllZero)
     const qint64 zero = env.realDoc(7, 0, QStringLiteral("П-9"));
     env.realLine(zero, soup, 0, 20);
     env.show(zero);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->Open_RealBludo();
     const PostingSnapshot before = env.snapshot();
     {
@@ -301,7 +301,7 @@ TEST(RealTab, AProductionPostedFromTheTabGetsItsOutputUnderTheChosenRule)
     const qint64 doc = env.realDoc(7, 0, QStringLiteral("П-4"));
     env.realLine(doc, bread, 4, 30, 0, 25);
     env.show(doc);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->Open_RealBludo();
     {
         ModalScript script;
@@ -325,10 +325,10 @@ TEST(RealTab, TheKeypadSetsTheQuantityAndTheSearchBindsTheTypedText)
     env.realLine(doc, a, 0, 5);
     env.realLine(doc, b, 0, 5);
     env.show(doc);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->Open_RealBludo();
     RealTab->CB_Next->setChecked(true);
-    db::Query* l = Form_Base->Q_Real_Bludo;
+    db::Query* l = RealTab->Q_Real_Bludo;
     l->first();
     const qint64 first = cat::KeyOf(l);
     RealTab->Real_Bludo_KeyDown(Qt::Key_2);
@@ -352,11 +352,11 @@ TEST(RealTab, ADocumentWhoseLinesTheSearchHidesIsStillPosted)
     const qint64 sale = env.realDoc(3, 1, QStringLiteral("Р-6"));
     env.realLine(sale, soup, 2, 12);
     env.show(sale);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->E_Context_Real->setText(QStringLiteral("Борщ"));
     RealTab->CB_Context_Real->setChecked(true);
     Guard([] { RealTab->CB_Context_RealClick(); });
-    ASSERT_FALSE(cat::HasRow(Form_Base->Q_Real_Bludo));
+    ASSERT_FALSE(cat::HasRow(RealTab->Q_Real_Bludo));
 
     env.messages.clear();
     Guard([] { RealTab->Btn_Provodka_RealClick(); });
@@ -376,7 +376,7 @@ TEST(RealTab, TheKeypadAnswersTheMouseAndAnEmptyOkDoesNothing)
     Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
     input::showActive(Form_Main, RealTab->Grid_RealBludo);
     env.show(doc);
-    Form_Timers->Timer_Real->stop();
+    RealTab->Timer_Real->stop();
     RealTab->Open_RealBludo();
     ASSERT_TRUE(RealTab->Keypad->isVisible());
     env.messages.clear();
@@ -400,8 +400,8 @@ TEST(RealTab, TheSearchTakesItsWholeLengthAndTypedWildcardsLiterally)
     env.realLine(doc, a, 0, 5);
     env.realLine(doc, b, 0, 5);
     env.show(doc);
-    Form_Timers->Timer_Real->stop();
-    db::Query* l = Form_Base->Q_Real_Bludo;
+    RealTab->Timer_Real->stop();
+    db::Query* l = RealTab->Q_Real_Bludo;
     auto search = [](const QString& text) {
         RealTab->E_Context_Real->setText(text);
         RealTab->CB_Context_Real->setChecked(true);
