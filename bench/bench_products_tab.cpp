@@ -4,6 +4,7 @@
 
 #include "support/AppEnv.h"
 
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
@@ -21,7 +22,8 @@ namespace {
 bool settled()
 {
     TForm_Timers* t = Form_Timers;
-    for (QTimer* x : {t->Timer_Otdel, t->Timer_Sklad, t->Timer_GrIng, t->Timer_Ing, t->Timer_Ing_Sklad})
+    for (QTimer* x : {StructureBox->List_Otdel->timer(), StructureBox->List_Sklad->timer(), t->Timer_GrIng, t->Timer_Ing,
+                      t->Timer_Ing_Sklad})
         if (x->isActive())
             return false;
     return true;

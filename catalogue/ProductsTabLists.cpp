@@ -6,6 +6,7 @@
 #include "Unit_ProductsTab.h"
 
 #include "CatalogueUi.h"
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "grid/DatasetModel.h"
@@ -35,7 +36,7 @@ void TProductsTab::ConnectLists()
 {
     TForm_Base* b = Form_Base;
     TForm_Timers* t = Form_Timers;
-    connect(b->Q_Sklad, &db::Query::afterScroll, this, &TProductsTab::Q_SkladAfterScroll);
+    connect(StructureBox->Q_Sklad, &db::Query::afterScroll, this, &TProductsTab::Q_SkladAfterScroll);
     connect(b->Q_GrIng, &db::Query::beforeScroll, this, &TProductsTab::Q_GrIngBeforeScroll);
     connect(b->Q_GrIng, &db::Query::afterScroll, this, &TProductsTab::Q_GrIngAfterScroll);
     connect(b, &TForm_Base::startListsReopened, this, [this] { CB_Context_IngClick(); });
@@ -64,7 +65,7 @@ void TProductsTab::Q_SkladAfterScroll()
     if (!StartupDone)
         return;
     TForm_Timers* t = Form_Timers;
-    if (inside(Form_Base->Q_Sklad)) {
+    if (inside(StructureBox->Q_Sklad)) {
         t->Timer_GrIng->stop();
         t->Timer_Ing_Sklad->stop();
         t->Timer_Ing->stop();
@@ -108,7 +109,7 @@ void TProductsTab::Timer_GrIngTimer()
     t->Timer_GrIng->stop();
     t->Timer_Ing->stop();
     t->Timer_Ing_Sklad->stop();
-    db::Query* sklad = Form_Base->Q_Sklad;
+    db::Query* sklad = StructureBox->Q_Sklad;
     Form_Base->Q_GrIng->close();
     if (cat::HasRow(sklad))
         Form_Base->OpenRead(Form_Base->Q_GrIng,
@@ -130,9 +131,9 @@ void TProductsTab::Sklad_Reopened()
     // timers the groups start in turn, are done now rather than after their
     // pauses, in the order they would come. The stock list is built before
     // the groups only when nothing builds it after them.
-    const bool groupsDue = Form_Base->Q_Sklad->active() && t->Timer_GrIng->isActive();
+    const bool groupsDue = StructureBox->Q_Sklad->active() && t->Timer_GrIng->isActive();
     const bool stockFollows = Form_Main->ActiveInnerPage() == Form_Main->Sheet_Sklad_Ing ||
-                              (productsTabShown() && cat::HasRow(Form_Base->Q_Sklad));
+                              (productsTabShown() && cat::HasRow(StructureBox->Q_Sklad));
     if (!groupsDue || !stockFollows) {
         Timer_Ing_SkladTimer();
         Sync_SelectorGrids();

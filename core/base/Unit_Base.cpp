@@ -46,9 +46,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Timer = makeQuery(TransactionRead);
     Q_Timer->setSql(QStringLiteral("SELECT * FROM MY_VERSION"));
 
-    Q_Firma = makeQuery(TransactionRead);
-    Q_Otdel = makeQuery(TransactionRead);
-    Q_Sklad = makeQuery(TransactionRead);
     Q_GrIng = makeQuery(TransactionRead);
     Q_GrIng->setSql(QStringList{QStringLiteral("SELECT GROUP_ING.*, SKLAD_GRING.* FROM SKLAD_GRING"),
                                 QStringLiteral("INNER JOIN GROUP_ING ON GROUP_ING.KOD = SKLAD_GRING.KOD_GRING"),
@@ -64,7 +61,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Menu_Str = makeQuery(TransactionRead);
     Q_Docs_Real = makeQuery(TransactionRead);
     Q_Real_Bludo = makeQuery(TransactionRead);
-    Q_Ed = makeQuery(TransactionRead);
     Q_Protokol = makeQuery(TransactionRead);
 
     // The program's context is always the current data module's, with the live

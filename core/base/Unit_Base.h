@@ -53,9 +53,6 @@ public:
 
     // Shared lists. Each window that shows one connects its own handlers to
     // the query's signals (beforeScroll, afterScroll, afterClose, ...).
-    db::Query* Q_Firma;
-    db::Query* Q_Otdel;
-    db::Query* Q_Sklad;
     db::Query* Q_GrIng;
     db::Query* Q_Ing;
     db::Query* Q_Ing_Sklad;
@@ -68,7 +65,6 @@ public:
     db::Query* Q_Menu_Str;
     db::Query* Q_Docs_Real;
     db::Query* Q_Real_Bludo;
-    db::Query* Q_Ed;
     db::Query* Q_Protokol;
 
     QTimer* Timer_Timer;

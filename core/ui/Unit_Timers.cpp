@@ -35,15 +35,12 @@ void Release(QWidget* grid)
 
 TForm_Timers::TForm_Timers(QObject* parent) : QObject(parent)
 {
-    Timer_Otdel = makeTimer(400);
-    Timer_Sklad = makeTimer(450);
     Timer_GrIng = makeTimer(400);
     Timer_Ing = makeTimer(400);
     Timer_Context_Ing = makeTimer(400);
     Timer_Ing_Sklad = makeTimer(400);
     Timer_Context_IngSklad = makeTimer(400);
     Timer_Invent = makeTimer(400);
-    Timer_Vibor = makeTimer(400);
     Timer_IngToDoc = makeTimer(400);
     Timer_Moves = makeTimer(400);
     Timer_KK = makeTimer(400);

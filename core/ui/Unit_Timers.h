@@ -16,15 +16,12 @@ public:
     explicit TForm_Timers(QObject* parent = nullptr);
     ~TForm_Timers() override;
 
-    QTimer* Timer_Otdel;
-    QTimer* Timer_Sklad;
     QTimer* Timer_GrIng;
     QTimer* Timer_Ing;
     QTimer* Timer_Context_Ing;
     QTimer* Timer_Ing_Sklad;
     QTimer* Timer_Context_IngSklad;
     QTimer* Timer_Invent;
-    QTimer* Timer_Vibor;
     QTimer* Timer_IngToDoc;
     QTimer* Timer_Moves;
     QTimer* Timer_KK;

@@ -24,14 +24,14 @@ namespace {
 void standOn(qint64 firma, qint64 otdel = 0, qint64 sklad = 0)
 {
     StructureBox->Sheet_SetupShow();
-    CatEnv::at(Form_Base->Q_Firma, firma);
+    CatEnv::at(StructureBox->Q_Firma, firma);
     StructureBox->Timer_OtdelTimer();
     if (otdel) {
-        CatEnv::at(Form_Base->Q_Otdel, otdel);
+        CatEnv::at(StructureBox->Q_Otdel, otdel);
         StructureBox->Timer_SkladTimer();
     }
     if (sklad)
-        CatEnv::at(Form_Base->Q_Sklad, sklad);
+        CatEnv::at(StructureBox->Q_Sklad, sklad);
 }
 
 } // namespace
@@ -177,7 +177,7 @@ TEST(Department, NewOneGetsQuotedMainWarehouseAndTheMainDepartmentsPrices)
     EXPECT_TRUE(env.sawMessage(QStringLiteral("Всем продуктам нового отдела будут присвоены цены основного раздела "
                                               "предприятия. В дальнейшем Вы сможете их поменять.")));
     const qint64 bar = Form_Otdel->SavedKod;
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Otdel), bar);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Otdel), bar);
     EXPECT_EQ(env.text(QStringLiteral("SELECT FIRST_OTDEL FROM OTDEL WHERE KOD = %1").arg(bar)), QStringLiteral("0"));
     const qint64 sklad = env.mainSklad(bar);
     ASSERT_GT(sklad, 0);
@@ -330,7 +330,7 @@ TEST(Enterprise, DeletionRefusalsAndTheStockQuestion)
     EXPECT_EQ(env.count(QStringLiteral("SKLAD_GRING")), 1);  // the other enterprise's binding stays
     EXPECT_EQ(env.ingSklad(p, env.mainOtdel(other)) > 0, true);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление предприятия <<Кафе>>")), 1);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Firma), other);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Firma), other);
 
     // With zero stock only the first question is asked.
     standOn(other);
@@ -390,15 +390,15 @@ TEST(Unit, UsedUnitIsKeptAndNamedInTheRefusal)
     const qint64 pc = env.unit(QStringLiteral("штука"), QStringLiteral("шт"));
     env.ing(QStringLiteral("Лук"), env.group(QStringLiteral("Овощи")), kg);
     StructureBox->Sheet_SetupShow();
-    Form_Base->Q_Ed->close();
-    Form_Base->Q_Ed->open();
-    CatEnv::at(Form_Base->Q_Ed, kg);
+    StructureBox->Q_Ed->close();
+    StructureBox->Q_Ed->open();
+    CatEnv::at(StructureBox->Q_Ed, kg);
     StructureBox->Btn_Del_EdClick();
     EXPECT_EQ(env.messages.last(), QStringLiteral("Единицу  \"килограмм\"  удалить невозможно, так как она используется в "
                                                   "ингредиентах !"));
     EXPECT_EQ(env.count(QStringLiteral("ED_IZM")), 2);
 
-    CatEnv::at(Form_Base->Q_Ed, pc);
+    CatEnv::at(StructureBox->Q_Ed, pc);
     StructureBox->Btn_Del_EdClick();
     EXPECT_EQ(env.count(QStringLiteral("ED_IZM")), 1);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление единицы измерения: штука (шт)")), 1);
