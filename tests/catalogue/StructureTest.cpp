@@ -414,6 +414,69 @@ TEST(Unit, UsedUnitIsKeptAndNamedInTheRefusal)
     EXPECT_EQ(env.text(QStringLiteral("SELECT SHORT_NAME FROM ED_IZM WHERE KOD = %1").arg(Form_Ed->SavedKod)), QStringLiteral("л"));
 }
 
+TEST(StructureLists, ACommitReloadsTheBoxListsOnTheirRowsAndAWaitingMoveOfTheEnterpriseFollowsIt)
+{
+    CatEnv env;
+    env.unit(QStringLiteral("килограмм"), QStringLiteral("кг"));
+    const qint64 pc = env.unit(QStringLiteral("штука"), QStringLiteral("шт"));
+    const qint64 cafe = env.firma(QStringLiteral("Кафе"), QStringLiteral("Кухня"), QStringLiteral("Склад кухни"));
+    const qint64 canteen = env.firma(QStringLiteral("Столовая"), QStringLiteral("Зал"), QStringLiteral("Склад зала"));
+    const qint64 hall = env.mainOtdel(canteen);
+    structure::CreateOtdel(canteen, QStringLiteral("Столовая"), QStringLiteral("Буфет"), QString());
+    const qint64 store = env.mainSklad(hall);
+    structure::CreateSklad(canteen, hall, QStringLiteral("Столовая"), QStringLiteral("Зал"), QStringLiteral("Аптечка"),
+                           QString());
+    Form_Main->SetActivePage(Form_Main->Sheet_Setup);
+    // Every list stands on its second row, so that a reload that lost the row shows.
+    standOn(canteen, hall, store);
+    CatEnv::at(StructureBox->Q_Ed, pc);
+
+    // A write on its own road, not the box's handlers: each list shows it at
+    // once, on the same row (a master's reload then reloads its details after
+    // their pause, as a move does: the details go first).
+    structure::FirmaData canteenData;
+    canteenData.name = QStringLiteral("Столовая №1");
+    canteenData.local = true;
+    const struct {
+        db::Query* list;
+        std::function<void()> write;
+        qint64 row;
+        QString name;
+    } cases[] = {
+        {StructureBox->Q_Sklad,
+         [&] {
+             structure::UpdateSklad(store, canteen, hall, canteenData.name, QStringLiteral("Зал"),
+                                    QStringLiteral("Склад №2"), QString());
+         },
+         store, QStringLiteral("Склад №2")},
+        {StructureBox->Q_Otdel,
+         [&] { structure::UpdateOtdel(hall, canteen, canteenData.name, QStringLiteral("Зал №2"), QString()); }, hall,
+         QStringLiteral("Зал №2")},
+        {StructureBox->Q_Ed, [&] { structure::UpdateEd(pc, QStringLiteral("штуки"), QStringLiteral("шт")); }, pc,
+         QStringLiteral("штуки")},
+        {StructureBox->Q_Firma, [&] { structure::UpdateFirma(canteen, canteenData); }, canteen, canteenData.name},
+    };
+    for (const auto& c : cases) {
+        c.write();
+        EXPECT_EQ(cat::KeyOf(c.list), c.row) << c.name.toStdString();
+        EXPECT_EQ(c.list->field(QStringLiteral("NAME")).asString(), c.name);
+        EXPECT_EQ(c.list->recNo(), 1) << c.name.toStdString();
+    }
+
+    // A move to another enterprise waits for its pause; a commit that reloads
+    // the departments meanwhile brings that enterprise's, and its warehouses.
+    CatEnv::at(StructureBox->Q_Firma, cafe);
+    ASSERT_TRUE(StructureBox->List_Otdel->timer()->isActive());
+    EXPECT_TRUE(StructureBox->Grid_Otdel->greyed());
+    structure::UpdateOtdel(hall, canteen, canteenData.name, QStringLiteral("Зал"), QString());
+    EXPECT_FALSE(StructureBox->List_Otdel->timer()->isActive());
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Otdel), env.mainOtdel(cafe));
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Sklad), env.mainSklad(env.mainOtdel(cafe)));
+    EXPECT_FALSE(StructureBox->Grid_Otdel->greyed());
+    EXPECT_FALSE(StructureBox->Grid_Sklad->greyed());
+    EXPECT_FALSE(StructureBox->List_Sklad->timer()->isActive());
+}
+
 TEST(EnterprisePicker, FiltersByKindAndSearchesTheTypedTextAsText)
 {
     CatEnv env;
