@@ -92,6 +92,8 @@ void TStructureBox::Q_FirmaAfterScroll()
     TForm_Timers* t = Form_Timers;
     List_Otdel->timer()->stop();
     List_Sklad->timer()->stop();
+    List_Otdel->standOn(QVariant());
+    List_Sklad->standOn(QVariant());
     otdelDue_ = skladDue_ = false;
     t->Timer_Ing_Sklad->stop();
     TProductsTab* tab = ProductsTab;
@@ -120,6 +122,7 @@ void TStructureBox::Q_OtdelAfterScroll()
     if (!StartupDone)
         return;
     List_Sklad->timer()->stop();
+    List_Sklad->standOn(QVariant());
     skladDue_ = false;
     Form_Timers->Timer_Ing_Sklad->stop();
     GreyOut(Grid_Sklad);
