@@ -1,5 +1,7 @@
 #include "Unit_Base.h"
 
+#include "grid/ListHolder.h"
+
 #include "util/TemplateCacheFiles.h"
 
 #include "shipped/ShippedDatabase.h"
@@ -38,10 +40,14 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
 
     QWrite1 = makeQuery(TransactionWrite);
     QRead1 = makeQuery(TransactionRead);
-    QRead2 = makeQuery(TransactionRead);
-    QPerson = makeQuery(TransactionRead);
+    List_Person = new db::ListHolder(MyDB, TransactionRead, this);
+    List_Person->setTables({QStringLiteral("PERSON")});
+    QPerson = List_Person->query();
     QPerson->setSql(QStringLiteral("SELECT * FROM PERSON ORDER BY FIO"));
-    Q_Param = makeQuery(TransactionRead);
+    List_Param = new db::ListHolder(MyDB, TransactionRead, this);
+    List_Param->setTables({QStringLiteral("MY_PARAM")});
+    List_Param->setKeyField(QStringLiteral("NAME_PARAM"));
+    Q_Param = List_Param->query();
     Q_Param->setSql(QStringLiteral("select * from MY_PARAM"));
     Q_Timer = makeQuery(TransactionRead);
     Q_Timer->setSql(QStringLiteral("SELECT * FROM MY_VERSION"));

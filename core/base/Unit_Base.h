@@ -5,6 +5,10 @@
 #include "db/Transaction.h"
 
 #include <QObject>
+
+namespace db {
+class ListHolder;
+}
 #include <QTimer>
 
 #include <functional>
@@ -46,9 +50,11 @@ public:
 
     db::Query* QWrite1;
     db::Query* QRead1;
-    db::Query* QRead2;
-    db::Query* QPerson;
-    db::Query* Q_Param;
+    // The users and the settings: lists that follow what write roads commit.
+    db::ListHolder* List_Person;
+    db::ListHolder* List_Param;
+    db::Query* QPerson;  // List_Person's query
+    db::Query* Q_Param;  // List_Param's query
     db::Query* Q_Timer;
 
     // Shared lists. Each window that shows one connects its own handlers to

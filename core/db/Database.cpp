@@ -1,5 +1,11 @@
 #include "Database.h"
 
+#include "Query.h"
+#include "Transaction.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
 #include "Codec.h"
 #include "FbStatus.h"
 #include "Transaction.h"
@@ -140,6 +146,7 @@ void Database::open()
     st.check();
     attachment_ = att;
     attachedName_ = target;
+    procedureTables_.clear();
 }
 
 void Database::close()
@@ -156,6 +163,64 @@ void Database::close()
     if (st.failed())
         attachment_->release();
     attachment_ = nullptr;
+    procedureTables_.clear();
+}
+
+QStringList Database::writtenBy(const QString& source)
+{
+    static const QRegularExpression comments(QStringLiteral(R"(--[^\n]*|/\*.*?\*/)"),
+                                             QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression writes(
+        QStringLiteral(R"(\b(?:INSERT\s+INTO|UPDATE\s+OR\s+INSERT\s+INTO|UPDATE|DELETE\s+FROM|MERGE\s+INTO|(EXECUTE\s+PROCEDURE))\s+"?([A-Za-z0-9_$]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString text = source;
+    text.remove(comments);
+    QStringList out;
+    for (auto it = writes.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString name = m.captured(2).toUpper();
+        const QString entry = m.captured(1).isEmpty() ? name : QStringLiteral("PROCEDURE ") + name;
+        if (!out.contains(entry))
+            out << entry;
+    }
+    return out;
+}
+
+QStringList Database::procedureTables(const QString& procedure, Transaction* tr)
+{
+    if (procedureTables_.isEmpty() && tr && tr->active()) {
+        QHash<QString, QStringList> direct;
+        Query q(this, tr);
+        q.setSql(QStringLiteral("SELECT TRIM(RDB$PROCEDURE_NAME), RDB$PROCEDURE_SOURCE FROM RDB$PROCEDURES "
+                                "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+        q.open();
+        for (; !q.eof(); q.next())
+            direct.insert(q.field(0).asString().toUpper(), writtenBy(q.field(1).asString()));
+        q.close();
+        // Each procedure takes the tables of the procedures it runs, however deep.
+        for (auto it = direct.cbegin(); it != direct.cend(); ++it) {
+            QStringList tables;
+            QStringList pending{it.key()};
+            QSet<QString> seen;
+            while (!pending.isEmpty()) {
+                const QString p = pending.takeLast();
+                if (seen.contains(p))
+                    continue;
+                seen.insert(p);
+                for (const QString& e : direct.value(p)) {
+                    if (e.startsWith(QLatin1String("PROCEDURE ")))
+                        pending << e.mid(10);
+                    else if (!tables.contains(e))
+                        tables << e;
+                }
+            }
+            procedureTables_.insert(it.key(), tables);
+        }
+        // Nothing written by any procedure still marks the map as read.
+        if (procedureTables_.isEmpty())
+            procedureTables_.insert(QString(), {});
+    }
+    return procedureTables_.value(procedure.toUpper());
 }
 
 void Database::create(const QString& path, const ConnectParams& params)

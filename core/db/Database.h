@@ -3,7 +3,9 @@
 #include "Error.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
+#include <QStringList>
 #include <QString>
 
 namespace Firebird {
@@ -53,6 +55,16 @@ public:
     static bool localServerListens(int port = 3050);
 
     Firebird::IAttachment* attachment() const { return attachment_; }
+
+    // The tables a stored procedure of this database changes: those its body
+    // inserts into, updates or deletes from, and those of the procedures it
+    // runs. Read once per attachment from the procedures' sources on `tr`;
+    // forgotten when the attachment closes or a DDL statement runs.
+    QStringList procedureTables(const QString& procedure, Transaction* tr);
+    void forgetProcedureTables() { procedureTables_.clear(); }
+    // The tables and procedures one procedure body names as written (a
+    // procedure as "PROCEDURE NAME"), upper case.
+    static QStringList writtenBy(const QString& source);
     static Firebird::IMaster* master();
 
 signals:
@@ -68,6 +80,7 @@ private:
     ConnectParams params_;
     Firebird::IAttachment* attachment_ = nullptr;
     QList<Transaction*> transactions_;
+    QHash<QString, QStringList> procedureTables_;  // procedure -> tables, upper case
 };
 
 // Turns a Firebird status into our error; used by the whole client layer.

@@ -421,7 +421,7 @@ void Query::ensurePrepared()
     stmtType_ = s->getType(&st);
     st.check();
     stmt_ = s;
-    changedTable_.clear();
+    changedTables_.clear();
     if (stmtType_ == isc_info_sql_stmt_insert || stmtType_ == isc_info_sql_stmt_update ||
         stmtType_ == isc_info_sql_stmt_delete || stmtType_ == isc_info_sql_stmt_exec_procedure) {
         // The table a DML statement names right after its verb (one with
@@ -431,7 +431,15 @@ void Query::ensurePrepared()
             QRegularExpression::CaseInsensitiveOption);
         const QRegularExpressionMatch m = target.match(serverSql_);
         if (m.hasMatch())
-            changedTable_ = m.captured(1).toUpper();
+            changedTables_ << m.captured(1).toUpper();
+    }
+    if (stmtType_ == isc_info_sql_stmt_exec_procedure && changedTables_.isEmpty()) {
+        // A stored procedure: the tables its body (and what it runs) changes.
+        static const QRegularExpression call(QStringLiteral(R"(^\s*EXECUTE\s+PROCEDURE\s+"?([A-Za-z0-9_$]+))"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = call.match(serverSql_);
+        if (m.hasMatch())
+            changedTables_ = db_->procedureTables(m.captured(1), tr_);
     }
 }
 
@@ -839,8 +847,8 @@ void Query::close()
 
 void Query::noteChangedTable()
 {
-    if (!changedTable_.isEmpty())
-        tr_->noteChange(changedTable_);
+    for (const QString& table : changedTables_)
+        tr_->noteChange(table);
 }
 
 void Query::execSql()
@@ -868,8 +876,11 @@ void Query::execSql()
     if (st.failed())
         rowsAffected_ = 0;
     if (stmtType_ == isc_info_sql_stmt_ddl) {
-        // Metadata changed: a cached statement may refer to the old form of a table.
+        // Metadata changed: a cached statement may refer to the old form of a
+        // table, and a procedure may write elsewhere now.
         releaseStatement();
+        if (db_)
+            db_->forgetProcedureTables();
     }
 }
 

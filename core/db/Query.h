@@ -197,7 +197,7 @@ private:
     void scrollTo(int row, bool fireBefore = true);
     void fireAfterScroll();
     void releaseStatement();
-    // Notes on the transaction the table a DML statement just changed.
+    // Notes on the transaction the tables a statement just changed.
     void noteChangedTable();
     void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
     void readRow(const unsigned char* buf, void* meta, QVector<QVariant>& row);
@@ -211,7 +211,7 @@ private:
     QHash<QString, Param> params_;  // by upper-case name
     void* stmt_ = nullptr;  // Firebird::IStatement
     unsigned stmtType_ = 0;
-    QString changedTable_;  // the table the prepared DML statement changes, upper case
+    QStringList changedTables_;  // the tables the prepared statement changes, upper case
 
     QVector<FieldInfo> fields_;
     QHash<QString, int> fieldIndex_;  // upper-case name -> column

@@ -19,6 +19,8 @@ ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, i
 
 ListHolder::~ListHolder() = default;
 
+void ListHolder::setGrid(DbGrid* grid) { grid_ = grid; }
+
 void ListHolder::changesCommitted(const engine::ChangeSet& changes)
 {
     if (!changes.touches(tables_))

@@ -46,7 +46,7 @@ public:
     void setTables(const QStringList& tables) { tables_ = tables; }
     const QStringList& tables() const { return tables_; }
     // The grid that greys while a reload waits (may be null).
-    void setGrid(DbGrid* grid) { grid_ = grid; }
+    void setGrid(DbGrid* grid);
     // The field of the current row's key, "KOD" unless set.
     void setKeyField(const QString& field) { keyField_ = field; }
 

@@ -1,8 +1,10 @@
 #include "Unit_Person.h"
+#include "engine/EngineDb.h"
 
 #include "InputDialogs.h"
 #include "Scaling.h"
 #include "base/Unit_Base.h"
+#include "grid/ListHolder.h"
 #include "db/Codec.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
@@ -19,8 +21,8 @@ const QString kAdmin = QStringLiteral("Администратор");
 // A fresh key from MY_GEN, drawn outside the write transaction as the row writer does.
 qint64 NewKey()
 {
-    db::Query* q = Form_Base->QRead1;
-    q->close();
+    const auto reader = engine::Reader(engine::ProgramContext());
+    db::Query* q = reader.get();
     q->setSql(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) AS K FROM RDB$DATABASE"));
     q->open();
     const qint64 kod = q->field(QStringLiteral("K")).asInt64();
@@ -114,8 +116,8 @@ void TForm_Person::BitBtn2Click()
     // An unchanged login needs no test; one changed only in letter case is
     // still compared with the other users' exact logins.
     if (newUser || login != editLogin) {
-        db::Query* q = Form_Base->QRead1;
-        q->close();
+        const auto reader = engine::Reader(engine::ProgramContext());
+        db::Query* q = reader.get();
         q->setSql(QStringLiteral("SELECT KOD, LOGIN FROM PERSON WHERE LOGIN = :LO"));
         q->param(QStringLiteral("LO")).setString(login);
         q->open();
@@ -147,8 +149,8 @@ void TForm_Person::BitBtn2Click()
     const QByteArray password = db::toCp1251(E_Pass1->text());
     Scrambler& s = Form_Util->scrambler();
     WriteTransaction w;
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
+    const auto writer = engine::Writer(w.context());
+    db::Query* q = writer.get();
     q->setSql(newUser ? QStringLiteral("INSERT INTO PERSON (KOD, FIO, LOGIN, PASSW, F) VALUES (:K, :FI, :LO, :PA, :FF)")
                       : QStringLiteral("UPDATE PERSON SET FIO = :FI, LOGIN = :LO, PASSW = :PA, F = :FF WHERE KOD = :K"));
     const qint64 kod = newUser ? NewKey() : editKod;
@@ -165,12 +167,8 @@ void TForm_Person::BitBtn2Click()
         q->param(QStringLiteral("P3")).setString(QStringLiteral("Все права"));
         q->execSql();
     }
+    // The users' list follows the commit, standing on the saved user.
+    Form_Base->List_Person->standOn(kod);
     w.commit(QStringLiteral("Настройка"), PersonSavedText(newUser, fio, login));
-    db::Query* person = Form_Base->QPerson;
-    person->close();
-    person->open();
-    for (person->first(); !person->eof(); person->next())
-        if (person->field(QStringLiteral("KOD")).asInt64() == kod)
-            break;
     BitBtn4->click();
 }

@@ -1,4 +1,5 @@
 #include "Unit_Personal.h"
+#include "engine/EngineDb.h"
 
 #include "InputDialogs.h"
 #include "Scaling.h"
@@ -7,6 +8,7 @@
 #include "Unit_Policy.h"
 #include "UserLists.h"
 #include "base/Unit_Base.h"
+#include "grid/ListHolder.h"
 #include "db/Codec.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
@@ -176,20 +178,16 @@ void TForm_Personal::Btn_DelClick()
         keep = k;
     }
     WriteTransaction w;
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
+    const auto writer = engine::Writer(w.context());
+    db::Query* q = writer.get();
     q->setSql(QStringLiteral("DELETE FROM PERSON_POLICY WHERE KOD_PERSON = ") + Key(kod));
     q->execSql();
     q->setSql(QStringLiteral("DELETE FROM PERSON WHERE KOD = ") + Key(kod));
     q->execSql();
+    Form_Base->List_Person->standOn(keep);
     w.commit(QStringLiteral("Настройка"),
              QStringLiteral("Удалён пользователь <<") + fio + QStringLiteral(">> Логин <<") + login +
                             QStringLiteral(">>"));
-    person->close();
-    person->open();
-    person->fetchAll();
-    if (!person->locate(QStringLiteral("KOD"), keep))
-        person->first();
     ReloadRights();
 }
 

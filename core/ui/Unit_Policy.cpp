@@ -1,4 +1,5 @@
 #include "Unit_Policy.h"
+#include "engine/EngineDb.h"
 
 #include "Scaling.h"
 #include "base/Unit_Base.h"
@@ -130,8 +131,8 @@ void TForm_Policy::Btn_OkClick()
     if (!CB_Nomen->isChecked() && !CB_Sklad->isChecked() && !CB_Move->isChecked())
         CB_Ing->setChecked(false);
     const QString key = Key(personKod);
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
+    const auto writer = engine::Writer(w.context());
+    db::Query* q = writer.get();
     q->setSql(QStringLiteral("DELETE FROM PERSON_POLICY WHERE KOD_PERSON = ") + key);
     q->execSql();
     const QList<UserRightInfo>& table = UserRightsTable();

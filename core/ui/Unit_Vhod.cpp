@@ -1,4 +1,5 @@
 #include "Unit_Vhod.h"
+#include "engine/EngineDb.h"
 
 #include "InputDialogs.h"
 #include "Scaling.h"
@@ -34,8 +35,8 @@ LoginUser CheckLogin(const QString& login, const QString& password)
     user.result = LoginCheck::NoSuchUser;
     if (login.size() > kLoginLength)
         return user;  // longer than any stored login
-    db::Query* q = Form_Base->QRead1;
-    q->close();
+    const auto reader = engine::Reader(engine::ProgramContext());
+    db::Query* q = reader.get();
     q->setSql(QStringLiteral("SELECT * FROM PERSON WHERE LOGIN = :LO"));
     q->param(QStringLiteral("LO")).setString(login);
     q->open();

@@ -1,4 +1,5 @@
 #include "SettingsStore.h"
+#include "engine/EngineDb.h"
 
 #include "Globals.h"
 #include "Settings.h"
@@ -77,21 +78,17 @@ void checkKind(const QString& key, std::initializer_list<SettingKind> kinds)
 
 // The write idiom of the settings: a fresh write transaction, the
 // statements, then the protocol line (which commits) or a commit; the
-// settings list is read again so that it holds the new value.
+// settings list follows the commit (it reads MY_PARAM) and holds the new value.
 void runWrite(const std::function<void(db::Query*)>& statements, const std::optional<SettingLog>& log)
 {
-    db::Query* q = Form_Base->QWrite1;
-    q->close();
-    q->clearSql();
     WriteTransaction w;
-    statements(q);
-    q->close();
+    const auto writer = engine::Writer(w.context());
+    statements(writer.get());
+    writer->close();
     if (log)
         w.commit(log->area, log->action);
     else
         w.commit();
-    Form_Base->Q_Param->close();
-    Form_Base->Q_Param->open();
 }
 
 // UPDATE of one value column ("UPDATE MY_PARAM SET INTEGER_PARAM = :I WHERE

@@ -1,4 +1,5 @@
 #include "Unit_Util.h"
+#include "engine/EngineDb.h"
 
 #include "Clock.h"
 #include "Globals.h"
@@ -30,8 +31,8 @@ void TForm_Util::WriteLog(const QString& fio, const QString& login, const QStrin
 
 void TForm_Util::LoadUserRights(qint64 personKod)
 {
-    db::Query* q = Form_Base->QRead2;
-    q->close();
+    const auto reader = engine::Reader(engine::ProgramContext());
+    db::Query* q = reader.get();
     q->setSql(QStringLiteral("SELECT * FROM PERSON_POLICY WHERE KOD_PERSON = ") + Key(personKod) + QStringLiteral(" ORDER BY PARAM1"));
     q->open();
     std::uint16_t rights = 0;

@@ -117,4 +117,41 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     EXPECT_FALSE(grid.greyed());
 }
 
+TEST(ListHolder, AProcedureAnnouncesTheTablesItsBodyAndWhatItRunsChange)
+{
+    // What one body names as written; comments are not statements.
+    const QStringList written = db::Database::writtenBy(QStringLiteral(
+        "BEGIN -- update NOTHING here\n /* DELETE FROM NOR_THIS */ UPDATE OR INSERT INTO ing_sklad (KOD) VALUES (1);\n"
+        " UPDATE \"MOVES\" SET KOLVO = 0; EXECUTE PROCEDURE MY_ROUND :Q RETURNING_VALUES :Q;\n"
+        " DELETE FROM MOVES WHERE KOD = 0; INSERT INTO DOCS (KOD) VALUES (2); END"));
+    EXPECT_EQ(written, (QStringList{QStringLiteral("ING_SKLAD"), QStringLiteral("MOVES"),
+                                    QStringLiteral("PROCEDURE MY_ROUND"), QStringLiteral("DOCS")}));
+
+    TestDb t;
+    db::ListHolder list(&t.db(), &t.read(), nullptr, 10);
+    list.setTables({QStringLiteral("REAL_BLUDO")});
+    list.query()->setSql(QStringLiteral("SELECT KOD FROM REAL_BLUDO"));
+    list.query()->open();
+    int reopened = 0;
+    QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
+    std::vector<engine::ChangeSet> announced;
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed,
+                     [&](const engine::ChangeSet& c) { announced.push_back(c); });
+
+    db::Transaction other(&t.db(), db::Transaction::writeParams());
+    engine::Context road = ContextOn(t);
+    road.write = &other;
+    {
+        WriteTransaction w(road);
+        engine::RunProc(road, QStringLiteral("DEL_DOC"), {{QStringLiteral("KOD_DOC"), QStringLiteral("0")},
+                                                          {QStringLiteral("OTKAT"), QStringLiteral("1")}});
+        w.commit();
+    }
+    ASSERT_EQ(announced.size(), 1u);
+    for (const char* table : {"ING_SKLAD", "MOVES", "REAL_BLUDO", "INVENT"})
+        EXPECT_TRUE(announced[0].touches({QString::fromLatin1(table)})) << table;
+    EXPECT_FALSE(announced[0].touches({QStringLiteral("DOCS")}));
+    EXPECT_EQ(reopened, 1);
+}
+
 } // namespace
