@@ -215,10 +215,6 @@ void TStructureBox::Btn_Del_FirmaClick()
                       caption))
         return;
     structure::DeleteFirma(kod, firma->field(QStringLiteral("NAME")).asString());
-    // procedure tables
-    firma->close();
-    firma->open();
-    firma->first();
 }
 
 // ---- departments ----
@@ -252,10 +248,6 @@ void TStructureBox::Btn_Del_OtdelClick()
         return;
     structure::DeleteOtdel(kod, otdel->field(QStringLiteral("NAME")).asString(),
                            Q_Firma->field(QStringLiteral("NAME")).asString());
-    // procedure tables
-    otdel->close();
-    otdel->open();
-    otdel->first();
 }
 
 // ---- warehouses ----
@@ -285,9 +277,6 @@ void TStructureBox::Btn_Del_SkladClick()
                            sklad->field(QStringLiteral("NAME")).asString(),
                            Q_Firma->field(QStringLiteral("NAME")).asString(),
                            Q_Otdel->field(QStringLiteral("NAME")).asString());
-    // procedure tables
-    sklad->close();
-    sklad->open();
 }
 
 // ---- units ----

@@ -274,6 +274,7 @@ TEST(Department, DeletionIsRefusedWhileAnythingNamesIt)
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("KOD_OTDEL = %1").arg(bar)), 0);
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("KOD_OTDEL = %1").arg(kitchen)), 1);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление подразделения <<Бар>> из структуры предприятия <<Кафе>>")), 1);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Otdel), kitchen);  // the list no longer shows it
 }
 
 TEST(Enterprise, DeletionRefusalsAndTheStockQuestion)
@@ -381,6 +382,7 @@ TEST(Warehouse, DeletionRefusalsAndGroupsMovingToTheMainWarehouse)
     EXPECT_EQ(env.count(QStringLiteral("SKLAD"), QStringLiteral("KOD = %1").arg(cold)), 0);
     EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_SKLAD FROM SKLAD_GRING WHERE KOD_GRING = %1").arg(g)), main);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление склада <<Холодильник>>. Предприятие <<Кафе>>, подразделение <<Кухня>>")), 1);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Sklad), main);
 }
 
 TEST(Unit, UsedUnitIsKeptAndNamedInTheRefusal)
@@ -402,6 +404,7 @@ TEST(Unit, UsedUnitIsKeptAndNamedInTheRefusal)
     StructureBox->Btn_Del_EdClick();
     EXPECT_EQ(env.count(QStringLiteral("ED_IZM")), 1);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление единицы измерения: штука (шт)")), 1);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Ed), kg);
 
     // The unit dialog: both names are required.
     Form_Ed->NewMode = 1;
