@@ -1,6 +1,5 @@
 #pragma once
 
-#include "grid/DatasetModel.h"
 #include "grid/ListHolder.h"
 
 #include <QObject>
