@@ -7,6 +7,7 @@
 #include "PosExchange.h"
 #include "CatalogueUi.h"
 #include "Unit_MenusTab.h"
+#include "entries/MenusTabRows.h"
 #include "Printing.h"
 #include "entries/Office.h"
 #include "automation/ProgramFonts.h"
@@ -124,8 +125,8 @@ bool CreateWindows(bool runStartup)
     // The menus tab's send button runs the point-of-sale export of the documents subsystem.
     QObject::disconnect(MenusTab->Btn_Sent_Menu, &QPushButton::clicked, MenusTab, nullptr);
     QObject::connect(MenusTab->Btn_Sent_Menu, &QPushButton::clicked, MenusTab, [] {
-        if (cat::HasRow(Form_Base->Q_Menu))
-            SendMenu(cat::KeyOf(Form_Base->Q_Menu));
+        if (const qint64 menu = catalogue::MenusTabMenu())
+            SendMenu(menu);
     });
     Form_Print->ConnectLists();
     CreateInventoryWindows();

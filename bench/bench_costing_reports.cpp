@@ -117,21 +117,20 @@ Setup& setup()
 }
 
 // The production document's cards expanded down to raw products.
-reports::TechCardsOptions techCards(const Setup& s)
+reports::techcards::Options techCards(const Setup& s)
 {
-    reports::TechCardsOptions o;
+    reports::techcards::Options o;
     o.document = s.production;
     o.mode = 1;
-    o.today = QDate(2026, 12, 7);
     return o;
 }
 
 void TechCards(benchmark::State& state)
 {
     Setup& s = setup();
-    const reports::TechCardsOptions o = techCards(s);
+    const reports::techcards::Options o = techCards(s);
     bench::TimePrints(state, *s.office, [&](automation::Office& office) {
-        if (!reports::PrintTechCards(s.ctx(), office, s.cache(), o))
+        if (!reports::techcards::Print(s.ctx(), o, office, s.cache()))
             state.SkipWithError("no cards");
     });
 }
@@ -146,12 +145,12 @@ BENCHMARK(TechCards)
 void TechCardsRecorded(benchmark::State& state)
 {
     Setup& s = setup();
-    const reports::TechCardsOptions o = techCards(s);
+    const reports::techcards::Options o = techCards(s);
     automation::RecordingOffice recording;
     recording.prototype.sheets.resize(2);
     for (auto _ : state) {
         recording.books.clear();
-        reports::PrintTechCards(s.ctx(), recording, s.cache(), o);
+        reports::techcards::Print(s.ctx(), o, recording, s.cache());
     }
     const automation::RecordedBook& b = recording.last();
     state.counters["cells"] = b.cellCalls;
@@ -168,16 +167,15 @@ BENCHMARK(TechCardsRecorded)
 void IngredientsMonth(benchmark::State& state)
 {
     Setup& s = setup();
-    reports::StatementOptions o;
+    reports::statements::Options o;
     o.what = 1;
     o.start = s.monthStart;
     o.finish = s.monthEnd;
     o.type = 2;
-    int rows = 0;
+    o.ingredients = true;
+    const int rows = reports::IngredientsOf(s.ctx(), o).size();
     bench::TimePrints(state, *s.office, [&](automation::Office& office) {
-        const costing::AmountList nodes = reports::IngredientsOf(s.ctx(), o);
-        rows = nodes.size();
-        reports::PrintIngredientsStatement(s.ctx(), office, s.cache(), o, nodes);
+        reports::statements::Print(s.ctx(), o, office, s.cache());
     });
     state.counters["rows"] = rows;
 }

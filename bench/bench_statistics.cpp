@@ -105,7 +105,7 @@ void BM_StatisticsWorkbook(benchmark::State& state)
     const engine::Context ctx = setup().context();
     KeepingOffice office(*setup().office);
     for (auto _ : state) {
-        if (!workbooks::BuildStatWorkbook(ctx, office, options()))
+        if (!workbooks::stat::Print(ctx, options(), office))
             state.SkipWithError("the workbook was not made");
         state.PauseTiming();
         bench::CloseAll(office);

@@ -152,7 +152,7 @@ void fill(benchmark::State& state, Build build)
 
 void BM_ByOperations(benchmark::State& state)
 {
-    fill(state, [](const engine::Context& ctx) { return reports::BuildOborotkaDoc(ctx, byOperations()); });
+    fill(state, [](const engine::Context& ctx) { return reports::turnover::Build(ctx, byOperations()); });
 }
 
 void BM_ByOperationsQuery(benchmark::State& state)
@@ -165,7 +165,7 @@ void BM_ByOperationsQuery(benchmark::State& state)
 
 void BM_ByProducts(benchmark::State& state)
 {
-    fill(state, [](const engine::Context& ctx) { return reports::BuildOborotkaIng(ctx, byProducts()); });
+    fill(state, [](const engine::Context& ctx) { return reports::turnover::Build(ctx, byProducts()); });
 }
 
 void BM_ByProductsQuery(benchmark::State& state)
@@ -210,8 +210,7 @@ int main(int argc, char** argv)
         for (int form = 0; form < 2; ++form) {
             automation::RecordingOffice recording;
             recording.prototype.sheets.resize(2);
-            const reports::StandardReport r = form == 0 ? reports::BuildOborotkaDoc(ctx, byOperations())
-                                                        : reports::BuildOborotkaIng(ctx, byProducts());
+            const reports::StandardReport r = reports::turnover::Build(ctx, form == 0 ? byOperations() : byProducts());
             reports::RunStandardReport(ctx, recording, s.dir.path() + QStringLiteral("/cache/"), r);
             const automation::RecordedBook& b = recording.last();
             std::printf("%s: %d table rows; office calls %d cell, %d block, %d format\n",

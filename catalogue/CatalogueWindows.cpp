@@ -105,8 +105,8 @@ void AttachCatalogueWindows()
     ProductsTab = new TProductsTab(Form_Main);
     ProductsTabMenus = new TProductsTabMenus(ProductsTab);
     Form_MoveMenu->AttachData();
-    Form_Menu_S.make();
     MenusTab = new TMenusTab(Form_Main);
+    Form_Menu_S.make();  // shows the tab's sections and dishes
 
     // The report dialogs of printing pick with the shared pickers.
     printing::SetReportPickers(&sharedPickers);
@@ -116,9 +116,9 @@ void DestroyCatalogueWindows()
 {
     printing::SetReportPickers(nullptr);
     ProductsTabMenus = nullptr;  // owned by the tab
+    Form_Menu_S.destroy();
     delete MenusTab;
     MenusTab = nullptr;
-    Form_Menu_S.destroy();
     delete ProductsTab;
     ProductsTab = nullptr;
     delete StructureBox;

@@ -45,11 +45,11 @@ void TProductsTab::Btn_TestClick()
         throw std::runtime_error(("'" + E_Test->text() + "' не является правильным целым числом").toStdString());
     if (!q->active() || q->isEmpty())
         return;
-    const engine::Context ctx = engine::ProgramContext();
-    costing::SqlCardSource source(ctx.database, ctx.read);
-    costing::Expander expander(source);
-    costing::AmountList list = expander.ExpandToRawNoIng(
-        q->field(QStringLiteral("KOD_ING")).asInt64(), q->field(QStringLiteral("KOD_OTDEL")).asInt64(), quantity,
-        q->field(QStringLiteral("CENA_COMPUTE")).asInt(), 0, false);
-    workbooks::ExportKartaExcel(printing::ProgramOffice(), std::move(list), q->field(QStringLiteral("NAME")).asString());
+    workbooks::cardexport::Options o;
+    o.product = q->field(QStringLiteral("KOD_ING")).asInt64();
+    o.otdel = q->field(QStringLiteral("KOD_OTDEL")).asInt64();
+    o.quantity = quantity;
+    o.priceChoice = q->field(QStringLiteral("CENA_COMPUTE")).asInt();
+    o.title = q->field(QStringLiteral("NAME")).asString();
+    workbooks::cardexport::Print(engine::ProgramContext(), o, printing::ProgramOffice());
 }

@@ -154,8 +154,7 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         }
         else if (!Form_Base->TransactionWrite->active())
             Form_Base->TransactionWrite->start();
-        result = costing::RecomputePrices(engine::ProgramContext(), scope,
-                                         [&gauge](int position, int maximum) { gauge.step(position, maximum); });
+        result = costing::RecomputePrices(engine::ProgramContext(), scope, progress);
         // An abort keeps (and with the protocol line commits) what the rows before it wrote.
         if (own)
             own->commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Расчёт цен"));

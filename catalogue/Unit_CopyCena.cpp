@@ -142,7 +142,7 @@ void TForm_CopyCena::Btn_OkClick()
         const reports::Progress progress = printing::GaugeProgress();
         reports::ProgressShown gauge(progress, 1);
         WriteTransaction w(WriteTransaction::Reserve::Prices);
-        costing::CopyPrices(w.context(), copy, [&gauge](int done, int total) { gauge.step(done, total); });
+        costing::CopyPrices(w.context(), copy, progress);
         w.commit();
     }
     accept();

@@ -2,8 +2,7 @@
 
 #include "CatalogueUi.h"
 #include "MenuStore.h"
-#include "base/Unit_Base.h"
-#include "db/Query.h"
+#include "Unit_MenusTab.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "engine/Clock.h"
@@ -64,11 +63,11 @@ void TForm_Menu::FormShow()
         DateTimePicker1->setDate(Clock::today());
         RG_NoRound->setItemIndex(0);
     } else {
-        db::Query* q = Form_Base->Q_Menu;
-        E_Name->setText(q->field(QStringLiteral("NAME")).asString());
-        E_Percent->setText(QString::number(q->field(QStringLiteral("PERCENT")).asInt()));
-        DateTimePicker1->setDate(q->field(QStringLiteral("DATE_MENU")).asDate());
-        RG_NoRound->setItemIndex(q->field(QStringLiteral("NO_ROUND")).asInt());
+        const menus::MenuData m = MenusTab->menuRow();
+        E_Name->setText(m.name);
+        E_Percent->setText(QString::number(m.percent));
+        DateTimePicker1->setDate(m.date);
+        RG_NoRound->setItemIndex(m.noRound);
     }
     E_Name->setFocus();
 }
@@ -90,9 +89,9 @@ void TForm_Menu::Btn_OkClick()
     }
     d.name = E_Name->text();
     d.date = DateTimePicker1->date();
-    d.firma = cat::KeyOf(Form_Base->Q_Firma_Menu);
+    d.firma = MenusTab->firmaKey();
     d.noRound = RG_NoRound->itemIndex() < 0 ? 0 : RG_NoRound->itemIndex();
-    SavedKod = menus::SaveMenu(d, NewMode == 1 ? 0 : cat::KeyOf(Form_Base->Q_Menu));
+    SavedKod = menus::SaveMenu(d, NewMode == 1 ? 0 : MenusTab->menuKey());
     accept();
 }
 

@@ -2,8 +2,8 @@
 
 #include "CatalogueUi.h"
 #include "MenuStore.h"
+#include "Unit_MenusTab.h"
 #include "Unit_SelectOtdel.h"
-#include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
@@ -54,11 +54,11 @@ void TForm_Menu_R::FormShow()
         OtdelKod = 0;
         Panel1->clear();
     } else {
-        db::Query* q = Form_Base->Q_Menu_Razdel;
-        E_Name->setText(q->field(QStringLiteral("NAME")).asString());
-        E_Sort->setText(QString::number(q->field(QStringLiteral("MY_SORT")).asInt()));
-        OtdelKod = q->field(QStringLiteral("KOD_OTDEL")).asInt64();
-        Panel1->setText(q->field(QStringLiteral("NAME_O")).asString());
+        const menus::RazdelData r = MenusTab->razdelRow();
+        E_Name->setText(r.name);
+        E_Sort->setText(QString::number(r.sort));
+        OtdelKod = r.otdel;
+        Panel1->setText(MenusTab->razdelOtdelName());
     }
     E_Name->setFocus();
 }
@@ -76,13 +76,11 @@ void TForm_Menu_R::Btn_OkClick()
         Msg::notice(QStringLiteral("Вы не выбрали подразделение !"));
         return;
     }
-    db::Query* menu = Form_Base->Q_Menu;
+    const menus::MenuData menu = MenusTab->menuRow();
     d.name = E_Name->text();
-    d.menu = cat::KeyOf(menu);
+    d.menu = MenusTab->menuKey();
     d.otdel = OtdelKod;
-    SavedKod = menus::SaveRazdel(d, NewMode == 1 ? 0 : cat::KeyOf(Form_Base->Q_Menu_Razdel),
-                                 menu->field(QStringLiteral("NAME")).asString(),
-                                 menu->field(QStringLiteral("DATE_MENU")).asDate());
+    SavedKod = menus::SaveRazdel(d, NewMode == 1 ? 0 : MenusTab->razdelKey(), menu.name, menu.date);
     accept();
 }
 
@@ -91,7 +89,7 @@ void TForm_Menu_R::Button1Click()
     Form_SelectOtdel->AttachData();
     db::Query* q = Form_SelectOtdel->Q_O;
     q->close();
-    q->setSql(QStringList{QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + Key(cat::KeyOf(Form_Base->Q_Firma_Menu)),
+    q->setSql(QStringList{QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = ") + Key(MenusTab->firmaKey()),
                           QStringLiteral("Order By NAME")});
     q->open();
     if (Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q)) {

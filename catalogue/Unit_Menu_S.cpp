@@ -2,18 +2,19 @@
 
 #include "CatalogueUi.h"
 #include "MenuStore.h"
+#include "Unit_MenusTab.h"
 #include "Unit_ShowKarta.h"
 #include "base/Unit_Base.h"
-#include "menus/SectionDishes.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
-#include "ui/Unit_Timers.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QHideEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -35,7 +36,7 @@ QString textOf(const db::Query* q, const char* field)
     return cat::HasRow(q) && q->hasField(f) ? q->field(f).asString() : QString();
 }
 
-qint64 otdelOfSection() { return cat::HasRow(Form_Base->Q_Menu_Razdel) ? Form_Base->Q_Menu_Razdel->field(QStringLiteral("KOD_OTDEL")).asInt64() : 0; }
+qint64 otdelOfSection() { return MenusTab->razdelRow().otdel; }
 
 db::DbGrid* titled(QWidget* parent, QVBoxLayout* col, int stretch)
 {
@@ -65,13 +66,12 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
     Timer_GrIng = timer(&TForm_Menu_S::Timer_GrIngTimer);
     Timer_Ing = timer(&TForm_Menu_S::Timer_IngTimer);
     // A move in the section list (the tab's or this window's) reloads the
-    // dish list by the section timer; the warehouses follow the section's
+    // dish list by the tab's dish timer; the warehouses follow the section's
     // department while the window is open.
-    if (Form_Timers)
-        connect(Form_Timers->Timer_Menu_Str, &QTimer::timeout, this, [this] {
-            if (isVisible() && cat::HasRow(Form_Base->Q_Menu_Razdel))
-                Open_Sklad_Menu();
-        });
+    connect(MenusTab->Timer_Menu_Str, &QTimer::timeout, this, [this] {
+        if (isVisible() && MenusTab->razdelKey() != 0)
+            Guard([this] { Open_Sklad_Menu(); });
+    });
 
     auto* top = new QVBoxLayout(this);
     auto* split = new QSplitter(Qt::Horizontal, this);
@@ -142,10 +142,19 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
     top->addLayout(buttons);
 
     TForm_Base* b = Form_Base;
-    SKL = new db::Query(b->MyDB, b->TransactionRead, this);
-    GrIng = new db::Query(b->MyDB, b->TransactionRead, this);
-    Ing = new db::Query(b->MyDB, b->TransactionRead, this);
-    Grid_R_Menu->setQuery(b->Q_Menu_Razdel);
+    const auto hold = [this, b](QStringList tables) {
+        auto* list = new db::ListHolder(b->MyDB, b->TransactionRead, this);
+        list->setTables(tables);
+        return list;
+    };
+    List_SKL = hold({QStringLiteral("SKLAD")});
+    List_GrIng = hold({QStringLiteral("SKLAD_GRING"), QStringLiteral("GROUP_ING")});
+    List_Ing = hold({QStringLiteral("ING"), QStringLiteral("ED_IZM"), QStringLiteral("ING_SKLAD")});
+    SKL = List_SKL->query();
+    GrIng = List_GrIng->query();
+    Ing = List_Ing->query();
+    db::Query* sections = MenusTab->Q_Menu_Razdel;
+    Grid_R_Menu->setQuery(sections);
     cat::SetColumns(Grid_R_Menu, {{QStringLiteral("NAME"), QStringLiteral("Раздел меню"), 120},
                                   {QStringLiteral("MY_SORT"), QStringLiteral("Порядок"), 55}},
                     true);
@@ -160,7 +169,7 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
                                  {QStringLiteral("VIHOD_BLUDA"), QStringLiteral("Выход"), 70}});
     Grid_Ing_S->datasetModel()->setCellStyle(&TForm_Menu_S::IngCellStyle);
     Grid_Ing_S->setEditButton(Btn_Add_Ing);
-    Grid_S_Menu->setQuery(b->Q_Menu_Str);
+    Grid_S_Menu->setQuery(MenusTab->Q_Menu_Str);
     cat::SetColumns(Grid_S_Menu, {{QStringLiteral("NAME1"), QStringLiteral("Блюдо"), 160},
                                   {QStringLiteral("DOP_INFO"), QStringLiteral("Доп. информация"), 100},
                                   {QStringLiteral("VIHOD_BLUDA"), QStringLiteral("Выход"), 60},
@@ -178,7 +187,7 @@ TForm_Menu_S::TForm_Menu_S(QWidget* parent) : QDialog(parent)
         connect(box, &QCheckBox::clicked, this, [this] { Guard([this] { CB_Context_IngClick(); }); });
     connect(SKL, &db::Query::currentChanged, this, [this] { Guard([this] { SKLAfterScroll(); }); });
     connect(GrIng, &db::Query::currentChanged, this, [this] { Guard([this] { GrIngAfterScroll(); }); });
-    for (db::Query* q : {Ing, b->Q_Menu_Razdel}) {
+    for (db::Query* q : {Ing, sections}) {
         connect(q, &db::Query::opened, this, &TForm_Menu_S::showDetails);
         connect(q, &db::Query::closed, this, &TForm_Menu_S::showDetails);
         connect(q, &db::Query::currentChanged, this, &TForm_Menu_S::showDetails);
@@ -208,15 +217,30 @@ bool TForm_Menu_S::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void TForm_Menu_S::hideEvent(QHideEvent* event)
+{
+    // Closed, the product lists wait for the next showing instead of reloading after every commit.
+    Timer_GrIng->stop();
+    Timer_Ing->stop();
+    Ing->close();
+    GrIng->close();
+    SKL->close();
+    QDialog::hideEvent(event);
+}
+
 void TForm_Menu_S::showDetails()
 {
-    DBEdit1->setText(textOf(Form_Base->Q_Menu_Razdel, "NAME_O"));
+    DBEdit1->setText(MenusTab->razdelOtdelName());
     D_Info->setText(textOf(Ing, "DOP_INFO"));
     DBEdit1->home(false);
     D_Info->home(false);
 }
 
-void TForm_Menu_S::FormShow() { Set_Context_Menu(); }
+void TForm_Menu_S::FormShow()
+{
+    Open_Sklad_Menu();
+    Set_Context_Menu();
+}
 
 void TForm_Menu_S::Set_Context_Menu()
 {
@@ -333,48 +357,37 @@ void TForm_Menu_S::GrIngAfterScroll()
 
 void TForm_Menu_S::Btn_Add_IngClick()
 {
-    TForm_Base* b = Form_Base;
-    db::Query* razdel = b->Q_Menu_Razdel;
+    const qint64 section = MenusTab->razdelKey();
     // Nothing to add without a section and a product under the cursor.
-    if (!cat::HasRow(razdel) || !cat::HasRow(Ing))
+    if (section == 0 || !cat::HasRow(Ing))
         return;
     const qint64 ing = cat::KeyOf(Ing);
     const QString name = textOf(Ing, "NAME");
-    const qint64 section = cat::KeyOf(razdel);
     if (menus::DishInRazdel(section, ing)) {
         Msg::notice(QStringLiteral("В этом разделе меню уже имеется блюдо << ") + name + QStringLiteral(" >>"));
         return;
     }
-    db::Query* menu = b->Q_Menu;
-    const qint64 line = menus::AddDish(section, ing, menu->field(QStringLiteral("NO_ROUND")).asInt(), name,
-                                       textOf(razdel, "NAME"), textOf(menu, "NAME"),
-                                       menu->field(QStringLiteral("DATE_MENU")).asDate());
-    // The section's dish list is reopened here; a pending reopen by the
-    // section timer would only move the cursor off the new dish.
-    Form_Timers->Timer_Menu_Str->stop();
-    menus::OpenMenuStr(b->Q_Menu_Str, section);
-    b->Q_Menu_Str->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line));
+    const menus::MenuData menu = MenusTab->menuRow();
+    const qint64 line = menus::AddDish(section, ing, menu.noRound, name, MenusTab->razdelRow().name, menu.name, menu.date);
+    // The commit has reloaded the section's dishes; the new one becomes the current one.
+    MenusTab->Q_Menu_Str->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(line));
     Grid_S_Menu->setFocus();
 }
 
 void TForm_Menu_S::Btn_DelClick()
 {
-    TForm_Base* b = Form_Base;
-    db::Query* s = b->Q_Menu_Str;
+    db::Query* s = MenusTab->Q_Menu_Str;
     if (!cat::HasRow(s))
         return;
     if (!Msg::confirm(QStringLiteral("Вы действительно желаете убрать блюдо из меню ?"), QStringLiteral("Меню")))
         return;
     const qint64 kod = cat::KeyOf(s);
     const QString name = textOf(s, "NAME1");
-    qint64 back = 0;
-    if (s->recNo() > 0) {
-        s->prior();
-        back = cat::KeyOf(s);
-    }
-    menus::RemoveDish(kod, name, textOf(b->Q_Menu_Razdel, "NAME"), textOf(b->Q_Menu, "NAME"),
-                      b->Q_Menu->field(QStringLiteral("DATE_MENU")).asDate());
-    cat::ReopenAt(s, back);
+    // The list stands on the row before after the commit reloads it (on the first row when the first one goes).
+    if (s->recNo() > 0)
+        MenusTab->List_Menu_Str->standOn(s->valueAt(s->recNo() - 1, s->fieldIndex(QStringLiteral("KOD"))));
+    const menus::MenuData menu = MenusTab->menuRow();
+    menus::RemoveDish(kod, name, MenusTab->razdelRow().name, menu.name, menu.date);
     Grid_S_Menu->setFocus();
 }
 

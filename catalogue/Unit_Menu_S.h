@@ -11,12 +11,16 @@ class QPushButton;
 class QTimer;
 namespace db {
 class DbGrid;
+class ListHolder;
 class Query;
 } // namespace db
 
 // The dishes of the menus tab's current section: the department's menu
 // products, browsed warehouse -> group -> product or searched by a part of
-// the name, are added to the section or removed from it.
+// the name, are added to the section or removed from it. The window shows
+// the tab's sections and dishes in grids of its own and follows the section
+// by the tab's dish timer; its product lists are its own. Every list reloads
+// itself after a commit changed a table it reads.
 class TForm_Menu_S : public QDialog {
     Q_OBJECT
 public:
@@ -40,6 +44,9 @@ public:
 
     static QVariant IngCellStyle(const db::Query& q, int row, const QString& field, int role);
 
+    db::ListHolder* List_SKL;
+    db::ListHolder* List_GrIng;
+    db::ListHolder* List_Ing;
     db::Query* SKL;
     db::Query* GrIng;
     db::Query* Ing;
@@ -62,6 +69,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -3,6 +3,7 @@
 #include "CatalogueUi.h"
 #include "MenuStore.h"
 #include "entries/Btn_Print_MenuClick.h"
+#include "entries/MenusTabRows.h"
 #include "Unit_Menu.h"
 #include "Unit_Menu_R.h"
 #include "Unit_Menu_S.h"
@@ -11,13 +12,13 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "menus/SectionDishes.h"
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Dice.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Name.h"
 #include "ui/Unit_Period.h"
-#include "ui/Unit_Timers.h"
 #include "engine/Clock.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
@@ -51,6 +52,23 @@ QString textOf(const db::Query* q, const char* field)
 QDate dateOf(const db::Query* q, const char* field)
 {
     return cat::HasRow(q) ? q->field(QString::fromLatin1(field)).asDate() : QDate();
+}
+
+int intOf(const db::Query* q, const char* field)
+{
+    return cat::HasRow(q) ? q->field(QString::fromLatin1(field)).asInt() : 0;
+}
+
+// The key of the row before the current one (the current one's on the first
+// row), without moving the cursor: where a list stands after its row goes.
+qint64 keyBefore(const db::Query* q)
+{
+    if (!cat::HasRow(q))
+        return 0;
+    const int row = q->recNo();
+    if (row <= 0)
+        return cat::KeyOf(q);
+    return q->valueAt(row - 1, q->fieldIndex(QStringLiteral("KOD"))).toLongLong();
 }
 
 QVariant valueAt(const db::Query& q, int row, const char* field)
@@ -112,21 +130,18 @@ QVariant TMenusTab::StrCellStyle(const db::Query& q, int row, const QString&, in
 
 TMenusTab::TMenusTab(QObject* parent) : QObject(parent)
 {
-    // The refresh timers stay with the other lists' timers; their bodies are this tab's.
-    Timer_Menu = Form_Timers->Timer_Menu;
-    Timer_Menu_Razdel = Form_Timers->Timer_Menu_Razdel;
-    Timer_Menu_Str = Form_Timers->Timer_Menu_Str;
-    const struct {
-        QTimer* timer;
-        void (TMenusTab::*body)();
-    } timers[] = {{Timer_Menu, &TMenusTab::Timer_MenuTimer},
-                  {Timer_Menu_Razdel, &TMenusTab::Timer_Menu_RazdelTimer},
-                  {Timer_Menu_Str, &TMenusTab::Timer_Menu_StrTimer}};
-    for (const auto& x : timers) {
-        auto body = x.body;
-        connect(x.timer, &QTimer::timeout, this, [this, body] { Guard([this, body] { (this->*body)(); }); });
-    }
+    const auto timer = [this](int interval, void (TMenusTab::*body)()) {
+        auto* t = new QTimer(this);
+        t->setSingleShot(true);
+        t->setInterval(interval);
+        connect(t, &QTimer::timeout, this, [this, body] { Guard([this, body] { (this->*body)(); }); });
+        return t;
+    };
+    Timer_Menu = timer(400, &TMenusTab::Timer_MenuTimer);
+    Timer_Menu_Razdel = timer(380, &TMenusTab::Timer_Menu_RazdelTimer);
+    Timer_Menu_Str = timer(400, &TMenusTab::Timer_Menu_StrTimer);
 
+    makeLists();
     build();
 
     const struct {
@@ -152,15 +167,81 @@ TMenusTab::TMenusTab(QObject* parent) : QObject(parent)
     }
 
     // The tab follows its lists itself.
-    TForm_Base* b = Form_Base;
-    connect(b->Q_Firma_Menu, &db::Query::afterScroll, this, &TMenusTab::Q_Firma_MenuAfterScroll);
-    connect(b->Q_Menu, &db::Query::beforeScroll, this, &TMenusTab::Q_MenuBeforeScroll);
-    connect(b->Q_Menu, &db::Query::afterScroll, this, &TMenusTab::Q_MenuAfterScroll);
-    connect(b->Q_Menu_Razdel, &db::Query::afterScroll, this, &TMenusTab::Q_Menu_RazdelAfterScroll);
-    menus::InstallCenaMenu(b->Q_Menu_Str, [] { return engine::ProgramContext(); });
-    b->Q_Firma_Menu->setSql(QStringLiteral("select * from FIRMA WHERE LOCAL_FIRMA = 1 order by NAME"));
+    connect(Q_Firma_Menu, &db::Query::afterScroll, this, &TMenusTab::Q_Firma_MenuAfterScroll);
+    connect(Q_Menu, &db::Query::beforeScroll, this, &TMenusTab::Q_MenuBeforeScroll);
+    connect(Q_Menu, &db::Query::afterScroll, this, &TMenusTab::Q_MenuAfterScroll);
+    connect(Q_Menu_Razdel, &db::Query::afterScroll, this, &TMenusTab::Q_Menu_RazdelAfterScroll);
+    // A reload after a commit leaves the details be while the master stands
+    // on the row they show; they reload by their own tables. When its row went,
+    // the master stands on another one and the details follow it.
+    connect(List_Firma_Menu, &db::ListHolder::reopened, this, [this] {
+        if (cat::KeyOf(Q_Firma_Menu) != followedFirma_)
+            Q_Firma_MenuAfterScroll();
+    });
+    connect(List_Menu, &db::ListHolder::reopened, this, [this] {
+        if (cat::KeyOf(Q_Menu) != followedMenu_) {
+            Q_MenuBeforeScroll();
+            Q_MenuAfterScroll();
+        }
+    });
+    connect(List_Menu_Razdel, &db::ListHolder::reopened, this, [this] {
+        if (cat::KeyOf(Q_Menu_Razdel) != followedRazdel_)
+            Q_Menu_RazdelAfterScroll();
+    });
     Form_Main->Sheet_Menu->installEventFilter(this);
+    // The enterprises' menus load once shortly after start.
+    Timer_Menu->start();
 }
+
+void TMenusTab::makeLists()
+{
+    TForm_Base* b = Form_Base;
+    const auto hold = [this, b](QStringList tables) {
+        auto* list = new db::ListHolder(b->MyDB, b->TransactionRead, this);
+        list->setTables(tables);
+        return list;
+    };
+    List_Firma_Menu = hold({QStringLiteral("FIRMA")});
+    List_Menu = hold({QStringLiteral("MENU")});
+    List_Menu_Razdel = hold({QStringLiteral("MENU_RAZDEL"), QStringLiteral("OTDEL")});
+    List_Menu_Str = hold({QStringLiteral("MENU_STR"), QStringLiteral("MENU_RAZDEL"), QStringLiteral("MENU"), QStringLiteral("ING"),
+                          QStringLiteral("ING_SKLAD")});
+    Q_Firma_Menu = List_Firma_Menu->query();
+    Q_Menu = List_Menu->query();
+    Q_Menu_Razdel = List_Menu_Razdel->query();
+    Q_Menu_Str = List_Menu_Str->query();
+    menus::InstallCenaMenu(Q_Menu_Str, [] { return engine::ProgramContext(); });
+    Q_Firma_Menu->setSql(QStringLiteral("select * from FIRMA WHERE LOCAL_FIRMA = 1 order by NAME"));
+}
+
+qint64 TMenusTab::firmaKey() const { return cat::KeyOf(Q_Firma_Menu); }
+
+qint64 TMenusTab::menuKey() const { return cat::KeyOf(Q_Menu); }
+
+qint64 TMenusTab::razdelKey() const { return cat::KeyOf(Q_Menu_Razdel); }
+
+menus::MenuData TMenusTab::menuRow() const
+{
+    menus::MenuData d;
+    d.name = textOf(Q_Menu, "NAME");
+    d.date = dateOf(Q_Menu, "DATE_MENU");
+    d.percent = intOf(Q_Menu, "PERCENT");
+    d.firma = cat::HasRow(Q_Menu) ? Q_Menu->field(QStringLiteral("KOD_FIRMA")).asInt64() : 0;
+    d.noRound = intOf(Q_Menu, "NO_ROUND");
+    return d;
+}
+
+menus::RazdelData TMenusTab::razdelRow() const
+{
+    menus::RazdelData d;
+    d.name = textOf(Q_Menu_Razdel, "NAME");
+    d.sort = intOf(Q_Menu_Razdel, "MY_SORT");
+    d.menu = cat::HasRow(Q_Menu_Razdel) ? Q_Menu_Razdel->field(QStringLiteral("KOD_MENU")).asInt64() : 0;
+    d.otdel = cat::HasRow(Q_Menu_Razdel) ? Q_Menu_Razdel->field(QStringLiteral("KOD_OTDEL")).asInt64() : 0;
+    return d;
+}
+
+QString TMenusTab::razdelOtdelName() const { return textOf(Q_Menu_Razdel, "NAME_O"); }
 
 void TMenusTab::build()
 {
@@ -218,20 +299,19 @@ void TMenusTab::build()
     split->setSizes({320, 680});
     sheet->layout()->addWidget(split);
 
-    TForm_Base* b = Form_Base;
-    Grid_Firma_M->setQuery(b->Q_Firma_Menu);
+    Grid_Firma_M->setQuery(Q_Firma_Menu);
     cat::SetColumns(Grid_Firma_M, {{QStringLiteral("NAME"), QStringLiteral("Предприятие"), 200}});
-    Grid_Menu->setQuery(b->Q_Menu);
+    Grid_Menu->setQuery(Q_Menu);
     cat::SetColumns(Grid_Menu, {{QStringLiteral("NAME"), QStringLiteral("Меню"), 150},
                                 {QStringLiteral("DATE_MENU"), QStringLiteral("Дата"), 75, QStringLiteral("dd.mm.yyyy")},
                                 {QStringLiteral("PERCENT"), QStringLiteral("% надб."), 50}},
                     true);
-    Grid_R_Menu->setQuery(b->Q_Menu_Razdel);
+    Grid_R_Menu->setQuery(Q_Menu_Razdel);
     cat::SetColumns(Grid_R_Menu, {{QStringLiteral("NAME"), QStringLiteral("Раздел меню"), 220},
                                   {QStringLiteral("NAME_O"), QStringLiteral("Подразделение"), 160},
                                   {QStringLiteral("MY_SORT"), QStringLiteral("Порядок"), 60}});
     Grid_R_Menu->datasetModel()->setCellStyle(&TMenusTab::RazdelCellStyle);
-    Grid_S_Menu->setQuery(b->Q_Menu_Str);
+    Grid_S_Menu->setQuery(Q_Menu_Str);
     cat::SetColumns(Grid_S_Menu, {{QStringLiteral("NAME1"), QStringLiteral("Блюдо"), 240},
                                   {QStringLiteral("VIHOD_BLUDA"), QStringLiteral("Выход"), 90},
                                   {QStringLiteral("MY_CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00")},
@@ -253,9 +333,8 @@ bool TMenusTab::eventFilter(QObject* watched, QEvent* event)
 
 void TMenusTab::Sheet_MenuShow()
 {
-    db::Query* q = Form_Base->Q_Firma_Menu;
-    q->close();
-    q->open();
+    Q_Firma_Menu->close();
+    Q_Firma_Menu->open();
     Open_FirmaMenus();
 }
 
@@ -265,16 +344,16 @@ void TMenusTab::Open_FirmaMenus()
 {
     if (!StartupDone)
         return;
-    TForm_Base* b = Form_Base;
-    b->Q_Menu->close();
-    if (!cat::HasRow(b->Q_Firma_Menu)) {
+    Q_Menu->close();
+    followedFirma_ = cat::KeyOf(Q_Firma_Menu);
+    if (!cat::HasRow(Q_Firma_Menu)) {
         // No enterprise: nothing of another one's menus stays on show.
-        b->Q_Menu_Str->close();
-        b->Q_Menu_Razdel->close();
+        Q_Menu_Str->close();
+        Q_Menu_Razdel->close();
         return;
     }
-    b->OpenRead(b->Q_Menu, QStringLiteral("SELECT * FROM MENU WHERE KOD_FIRMA = ") + Key(cat::KeyOf(b->Q_Firma_Menu)) +
-                               QStringLiteral("\nORDER BY DATE_MENU, NAME"));
+    Form_Base->OpenRead(Q_Menu, QStringLiteral("SELECT * FROM MENU WHERE KOD_FIRMA = ") + Key(cat::KeyOf(Q_Firma_Menu)) +
+                                    QStringLiteral("\nORDER BY DATE_MENU, NAME"));
     Grid_Menu->release();
     Timer_Menu_Razdel->stop();
     Timer_Menu_RazdelTimer();
@@ -283,17 +362,17 @@ void TMenusTab::Open_FirmaMenus()
 void TMenusTab::Open_MenuRazdel()
 {
     Timer_Menu_Razdel->stop();
-    TForm_Base* b = Form_Base;
-    if (!cat::HasRow(b->Q_Menu)) {
-        b->Q_Menu_Str->close();
-        b->Q_Menu_Razdel->close();
+    followedMenu_ = cat::KeyOf(Q_Menu);
+    if (!cat::HasRow(Q_Menu)) {
+        Q_Menu_Str->close();
+        Q_Menu_Razdel->close();
         return;
     }
-    b->OpenRead(b->Q_Menu_Razdel,
-                QStringList{QStringLiteral("select MENU_RAZDEL.*, OTDEL.NAME AS NAME_O from MENU_RAZDEL"),
-                            QStringLiteral("LEFT OUTER JOIN OTDEL ON OTDEL.KOD = MENU_RAZDEL.KOD_OTDEL"),
-                            QStringLiteral("WHERE KOD_MENU = ") + Key(cat::KeyOf(b->Q_Menu)), QStringLiteral("ORDER BY MY_SORT")}
-                    .join(QLatin1Char('\n')));
+    Form_Base->OpenRead(Q_Menu_Razdel,
+                        QStringList{QStringLiteral("select MENU_RAZDEL.*, OTDEL.NAME AS NAME_O from MENU_RAZDEL"),
+                                    QStringLiteral("LEFT OUTER JOIN OTDEL ON OTDEL.KOD = MENU_RAZDEL.KOD_OTDEL"),
+                                    QStringLiteral("WHERE KOD_MENU = ") + Key(cat::KeyOf(Q_Menu)), QStringLiteral("ORDER BY MY_SORT")}
+                            .join(QLatin1Char('\n')));
     Timer_Menu_Str->stop();
     Timer_Menu_StrTimer();
 }
@@ -301,20 +380,23 @@ void TMenusTab::Open_MenuRazdel()
 void TMenusTab::Open_MenuStr()
 {
     Timer_Menu_Str->stop();
-    TForm_Base* b = Form_Base;
-    if (!cat::HasRow(b->Q_Menu_Razdel)) {
-        b->Q_Menu_Str->close();
+    followedRazdel_ = cat::KeyOf(Q_Menu_Razdel);
+    if (!cat::HasRow(Q_Menu_Razdel)) {
+        Q_Menu_Str->close();
         return;
     }
-    menus::OpenMenuStr(b->Q_Menu_Str, cat::KeyOf(b->Q_Menu_Razdel));
+    menus::OpenMenuStr(Q_Menu_Str, cat::KeyOf(Q_Menu_Razdel));
 }
 
 // ---- moves and timers ----
 
 void TMenusTab::Q_Firma_MenuAfterScroll()
 {
+    if (List_Firma_Menu->reopening())
+        return;
+    followedFirma_ = cat::KeyOf(Q_Firma_Menu);
     Timer_Menu->stop();
-    if (inside(Form_Base->Q_Firma_Menu)) {
+    if (inside(Q_Firma_Menu)) {
         Grid_Menu->greyOut();
         Grid_R_Menu->greyOut();
         Grid_S_Menu->greyOut();
@@ -324,7 +406,9 @@ void TMenusTab::Q_Firma_MenuAfterScroll()
 
 void TMenusTab::Q_MenuBeforeScroll()
 {
-    if (!StartupDone || !inside(Form_Base->Q_Menu))
+    if (List_Menu->reopening())
+        return;
+    if (!StartupDone || !inside(Q_Menu))
         return;
     Timer_Menu_Razdel->stop();
     Timer_Menu_Str->stop();
@@ -334,25 +418,31 @@ void TMenusTab::Q_MenuBeforeScroll()
 
 void TMenusTab::Q_MenuAfterScroll()
 {
+    if (List_Menu->reopening())
+        return;
     if (!StartupDone || !tabShown())
         return;
-    Form_Base->Q_Menu_Str->close();
+    followedMenu_ = cat::KeyOf(Q_Menu);
+    Q_Menu_Str->close();
     Timer_Menu_Razdel->start();
 }
 
 void TMenusTab::Q_Menu_RazdelAfterScroll()
 {
+    if (List_Menu_Razdel->reopening())
+        return;
     if (!StartupDone)
         return;
     // A long operation walks the sections under the progress window.
     if (Form_Gauge && Form_Gauge->isVisible())
         return;
-    if (inside(Form_Base->Q_Menu_Razdel)) {
+    if (inside(Q_Menu_Razdel)) {
         Timer_Menu_Str->stop();
         Grid_S_Menu->greyOut();
     }
     if (tabShown()) {
-        Form_Base->Q_Menu_Str->close();
+        followedRazdel_ = cat::KeyOf(Q_Menu_Razdel);
+        Q_Menu_Str->close();
         Timer_Menu_Str->start();
     }
 }
@@ -367,10 +457,11 @@ void TMenusTab::Timer_Menu_RazdelTimer()
 {
     Timer_Menu_Razdel->stop();
     Timer_Menu_Str->stop();
-    if (!cat::HasRow(Form_Base->Q_Menu)) {
+    if (!cat::HasRow(Q_Menu)) {
         // An enterprise without menus shows no sections or dishes.
-        Form_Base->Q_Menu_Str->close();
-        Form_Base->Q_Menu_Razdel->close();
+        followedMenu_ = 0;
+        Q_Menu_Str->close();
+        Q_Menu_Razdel->close();
         return;
     }
     Grid_R_Menu->release();
@@ -381,8 +472,9 @@ void TMenusTab::Timer_Menu_RazdelTimer()
 void TMenusTab::Timer_Menu_StrTimer()
 {
     Timer_Menu_Str->stop();
-    if (!cat::HasRow(Form_Base->Q_Menu_Razdel)) {
-        Form_Base->Q_Menu_Str->close();
+    if (!cat::HasRow(Q_Menu_Razdel)) {
+        followedRazdel_ = 0;
+        Q_Menu_Str->close();
         return;
     }
     Grid_S_Menu->release();
@@ -391,18 +483,33 @@ void TMenusTab::Timer_Menu_StrTimer()
 
 // ---- menus ----
 
+// The dialogs write and commit; the lists have reloaded by then, and a new
+// row becomes the current one.
 void TMenusTab::Btn_Add_MenuClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Firma_Menu))
+    if (!cat::HasRow(Q_Firma_Menu))
         return;
-    AddListRow(Form_Menu, Form_Base->Q_Menu, Grid_Menu);
+    Form_Menu->NewMode = 1;
+    if (Msg::execModal(Form_Menu) != QDialog::Accepted)
+        return;
+    Q_Menu->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_Menu->SavedKod));
+    Grid_Menu->setFocus();
 }
 
-void TMenusTab::Btn_Upd_MenuClick() { EditListRow(Form_Menu, Form_Base->Q_Menu, Grid_Menu); }
+void TMenusTab::Btn_Upd_MenuClick()
+{
+    if (!cat::HasRow(Q_Menu))
+        return;
+    Form_Menu->SavedKod = cat::KeyOf(Q_Menu);
+    Form_Menu->NewMode = 0;
+    if (Msg::execModal(Form_Menu) != QDialog::Accepted)
+        return;
+    Grid_Menu->setFocus();
+}
 
 void TMenusTab::Btn_Del_MenuClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Menu))
+    if (!cat::HasRow(Q_Menu))
         return;
     const int choice = cat::ChooseRG(QString(), {QStringLiteral("Удалить выбранное меню"), QStringLiteral("Удалить за период")});
     if (choice == 0)
@@ -413,15 +520,11 @@ void TMenusTab::Btn_Del_MenuClick()
 
 void TMenusTab::Del_Menu_One()
 {
-    TForm_Base* b = Form_Base;
-    db::Query* q = b->Q_Menu;
+    db::Query* q = Q_Menu;
     if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить это меню ?"), QStringLiteral("Удаление меню")))
         return;
+    List_Menu->standOn(keyBefore(q));
     menus::DeleteMenu(cat::KeyOf(q), textOf(q, "NAME"), dateOf(q, "DATE_MENU"));
-    const qint64 back = cat::StepBackKey(q);
-    b->Q_Menu_Str->close();
-    b->Q_Menu_Razdel->close();
-    cat::ReopenAt(q, back);
 }
 
 void TMenusTab::Del_Menu_Period()
@@ -444,16 +547,11 @@ void TMenusTab::Del_Menu_Period()
     if (!Msg::confirm(question, QStringLiteral("Удаление меню")))
         return;
     menus::DeleteMenusOfPeriod(all, from, to);
-    TForm_Base* b = Form_Base;
-    b->Q_Menu_Str->close();
-    b->Q_Menu_Razdel->close();
-    b->Q_Menu->close();
-    b->Q_Menu->open();
 }
 
 void TMenusTab::Btn_Copy_MenuClick()
 {
-    db::Query* q = Form_Base->Q_Menu;
+    db::Query* q = Q_Menu;
     if (!cat::HasRow(q))
         return;
     TForm_Name* n = Form_Name;
@@ -468,80 +566,84 @@ void TMenusTab::Btn_Copy_MenuClick()
     if (result != QDialog::Accepted || !menus::TextFits(n->Edit1))
         return;
     menus::CopyMenu(cat::KeyOf(q), n->Edit1->text());
-    Q_Firma_MenuAfterScroll();
 }
 
 // ---- sections ----
 
 void TMenusTab::Btn_Add_R_MenuClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Menu))
+    if (!cat::HasRow(Q_Menu))
         return;
-    AddListRow(Form_Menu_R, Form_Base->Q_Menu_Razdel, Grid_R_Menu);
+    Form_Menu_R->NewMode = 1;
+    if (Msg::execModal(Form_Menu_R) != QDialog::Accepted)
+        return;
+    Q_Menu_Razdel->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_Menu_R->SavedKod));
+    Grid_R_Menu->setFocus();
 }
 
-void TMenusTab::Btn_Upd_R_MenuClick() { EditListRow(Form_Menu_R, Form_Base->Q_Menu_Razdel, Grid_R_Menu); }
+void TMenusTab::Btn_Upd_R_MenuClick()
+{
+    if (!cat::HasRow(Q_Menu_Razdel))
+        return;
+    Form_Menu_R->SavedKod = cat::KeyOf(Q_Menu_Razdel);
+    Form_Menu_R->NewMode = 0;
+    if (Msg::execModal(Form_Menu_R) != QDialog::Accepted)
+        return;
+    Grid_R_Menu->setFocus();
+}
 
 void TMenusTab::Btn_Del_R_MenuClick()
 {
-    db::Query* r = Form_Base->Q_Menu_Razdel;
+    db::Query* r = Q_Menu_Razdel;
     if (!cat::HasRow(r))
         return;
     if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить раздел ?"), QStringLiteral("Удаление раздела меню")))
         return;
-    db::Query* m = Form_Base->Q_Menu;
-    menus::DeleteRazdel(cat::KeyOf(r), textOf(r, "NAME"), textOf(m, "NAME"), dateOf(m, "DATE_MENU"));
-    cat::ReopenAt(r, cat::StepBackKey(r));
+    List_Menu_Razdel->standOn(keyBefore(r));
+    menus::DeleteRazdel(cat::KeyOf(r), textOf(r, "NAME"), textOf(Q_Menu, "NAME"), dateOf(Q_Menu, "DATE_MENU"));
 }
 
 void TMenusTab::Btn_OpenGRClick()
 {
-    db::Query* r = Form_Base->Q_Menu_Razdel;
+    db::Query* r = Q_Menu_Razdel;
     if (!cat::HasRow(r))
         return;
-    const qint64 kod = cat::KeyOf(r);
-    menus::SwitchRazdel(kod, r->field(QStringLiteral("IS_ACTIVE")).asInt(), textOf(r, "NAME"),
-                        textOf(Form_Base->Q_Menu, "NAME"));
-    cat::ReopenAt(r, kod);
+    menus::SwitchRazdel(cat::KeyOf(r), r->field(QStringLiteral("IS_ACTIVE")).asInt(), textOf(r, "NAME"), textOf(Q_Menu, "NAME"));
 }
 
 // ---- dishes ----
 
 void TMenusTab::Btn_Edit_MenuClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Menu_Razdel)) {
+    if (!cat::HasRow(Q_Menu_Razdel)) {
         Msg::notice(QStringLiteral("Сначала создайте хотябы один раздел меню/наряда !"));
         return;
     }
-    Form_Menu_S->Open_Sklad_Menu();
     Msg::execModal(Form_Menu_S);
 }
 
 void TMenusTab::Btn_Edit_BludoClick()
 {
-    TForm_Base* b = Form_Base;
-    db::Query* s = b->Q_Menu_Str;
-    if (!cat::HasRow(b->Q_Menu) || !cat::HasRow(s))
+    db::Query* s = Q_Menu_Str;
+    if (!cat::HasRow(Q_Menu) || !cat::HasRow(s))
         return;
-    // The dish's row in the section's department.
+    // The dish's row in the section's department; its commit reloads the list
+    // with the new selling price and menu price.
     if (!ingsklad::EditDepartmentRow(s->field(QStringLiteral("KOD_ING_SKLAD")).asInt64()).accepted)
         return;
-    // The list shows the new selling price and menu price.
-    cat::ReopenAt(s, cat::KeyOf(s));
     Grid_S_Menu->setFocus();
 }
 
 void TMenusTab::Btn_Move_Bludo_MenuClick()
 {
-    TForm_Base* b = Form_Base;
-    db::Query* s = b->Q_Menu_Str;
-    if (!cat::HasRow(b->Q_Menu) || !cat::HasRow(s))
+    db::Query* s = Q_Menu_Str;
+    if (!cat::HasRow(Q_Menu) || !cat::HasRow(s))
         return;
     TForm_MoveMenu* f = Form_MoveMenu;
     f->AttachData();
     db::Query* q = f->Q_MoveMenu;
     q->close();
-    q->setSql(QStringLiteral("SELECT NAME, KOD FROM MENU_RAZDEL WHERE KOD_MENU = ") + Key(cat::KeyOf(b->Q_Menu)));
+    q->setSql(QStringLiteral("SELECT NAME, KOD FROM MENU_RAZDEL WHERE KOD_MENU = ") + Key(cat::KeyOf(Q_Menu)));
     q->open();
     if (Msg::execModal(f) != QDialog::Accepted)
         return;
@@ -554,19 +656,16 @@ void TMenusTab::Btn_Move_Bludo_MenuClick()
         Msg::notice(QStringLiteral("В этом разделе меню уже имеется блюдо << ") + name + QStringLiteral(" >>"));
         return;
     }
-    const qint64 back = cat::StepBackKey(s);
+    List_Menu_Str->standOn(keyBefore(s));
     menus::MoveDish(kod, target, name);
-    cat::ReopenAt(s, back);
 }
 
 void TMenusTab::Btn_OtklClick()
 {
-    db::Query* s = Form_Base->Q_Menu_Str;
+    db::Query* s = Q_Menu_Str;
     if (!cat::HasRow(s))
         return;
-    const qint64 kod = cat::KeyOf(s);
-    menus::SwitchDish(kod, s->field(QStringLiteral("MY_ACTIVE")).value(), textOf(s, "NAME1"));
-    cat::ReopenAt(s, kod);
+    menus::SwitchDish(cat::KeyOf(s), s->field(QStringLiteral("MY_ACTIVE")).value(), textOf(s, "NAME1"));
 }
 
 // ---- out of the tab ----
@@ -575,11 +674,24 @@ void TMenusTab::Btn_Sent_MenuClick() { notBuilt(QStringLiteral("Передача
 
 void TMenusTab::Btn_Print_MenuClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Menu) || !cat::HasRow(Form_Base->Q_Menu_Razdel))
+    if (!cat::HasRow(Q_Menu) || !cat::HasRow(Q_Menu_Razdel))
         return;
     // The menu and the CSV file go through every section: the tab stands on the first one after them.
-    if (printing::Btn_Print_MenuClick(cat::KeyOf(Form_Base->Q_Menu)) && cat::HasRow(Form_Base->Q_Menu_Razdel)) {
-        Form_Base->Q_Menu_Razdel->first();
+    if (printing::Btn_Print_MenuClick(cat::KeyOf(Q_Menu)) && cat::HasRow(Q_Menu_Razdel)) {
+        Q_Menu_Razdel->first();
         Open_MenuStr();
     }
 }
+
+// ---- calls of other subsystems ----
+
+void catalogue::StandMenusTabOnSection(qint64 section)
+{
+    db::Query* razdel = MenusTab ? MenusTab->Q_Menu_Razdel : nullptr;
+    if (!razdel || !razdel->active() || razdel->isEmpty())
+        return;
+    if (section == 0 || !razdel->locate(QStringLiteral("KOD"), QVariant::fromValue(section)))
+        razdel->first();
+}
+
+qint64 catalogue::MenusTabMenu() { return MenusTab ? MenusTab->menuKey() : 0; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "menus/MenuEngine.h"
+
 #include <QLabel>
 
 #include <QObject>
@@ -9,14 +11,16 @@ class QPushButton;
 class QTimer;
 namespace db {
 class DbGrid;
+class ListHolder;
 class Query;
 } // namespace db
 
 // The main window's menus tab ("Меню/Наряды"): own enterprises, their menus,
 // the sections of the current menu and the dishes of the current section
-// with their menu price. The tab owns the refresh of the four lists: its
-// handlers follow the lists' moves, and the one-shot timers it runs reload
-// each detail list once the cursor of its master rests.
+// with their menu price. The tab owns the four lists: each reloads itself,
+// on its row, when a commit changed a table it reads; the tab's handlers
+// follow the lists' moves, and the one-shot timers it runs reload each detail
+// list once the cursor of its master rests.
 class TMenusTab : public QObject {
     Q_OBJECT
 public:
@@ -81,18 +85,46 @@ public:
     QPushButton* Btn_Sent_Menu;
     QPushButton* Btn_Print_Menu;
 
-    // Form_Timers' refresh timers of the menus lists, run by this tab.
+    // The lists and their queries.
+    db::ListHolder* List_Firma_Menu;
+    db::ListHolder* List_Menu;
+    db::ListHolder* List_Menu_Razdel;
+    db::ListHolder* List_Menu_Str;  // with the menu price CENA_MENU
+    db::Query* Q_Firma_Menu;
+    db::Query* Q_Menu;
+    db::Query* Q_Menu_Razdel;
+    db::Query* Q_Menu_Str;
+
+    // The timers that reload the menus, the sections and the dishes once the
+    // cursor of their master rests.
     QTimer* Timer_Menu;
     QTimer* Timer_Menu_Razdel;
     QTimer* Timer_Menu_Str;
+
+    // The current rows for the tab's dialogs: keys (0 without a row) and fields.
+    qint64 firmaKey() const;
+    qint64 menuKey() const;
+    qint64 razdelKey() const;
+    menus::MenuData menuRow() const;
+    menus::RazdelData razdelRow() const;
+    QString razdelOtdelName() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
+    void makeLists();
+    // After a reload by its holder a list follows like a move of the user's
+    // only when it stands on another row than its details were loaded for.
+    void followReload(db::Query* list, qint64& followed, void (TMenusTab::*afterScroll)());
     void Del_Menu_One();
     void Del_Menu_Period();
+
+    // The master rows the detail lists were last loaded or scheduled for.
+    qint64 followedFirma_ = 0;
+    qint64 followedMenu_ = 0;
+    qint64 followedRazdel_ = 0;
 };
 
 extern TMenusTab* MenusTab;

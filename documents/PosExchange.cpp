@@ -2,6 +2,7 @@
 
 #include "exchange/MenuExport.h"
 #include "exchange/ShiftTotals.h"
+#include "entries/MenusTabRows.h"
 
 #include "base/Unit_Base.h"
 #include "ui/Unit_Alarm.h"
@@ -110,14 +111,7 @@ QString exportAction(const exchange::Menu& menu, const QString& program)
 
 // The menus tab's section list after an export: on the given section, or on
 // the first one (a finished export); its dishes follow the section.
-void standOnSection(qint64 section = 0)
-{
-    db::Query* razdel = Form_Base ? Form_Base->Q_Menu_Razdel : nullptr;
-    if (!razdel || !razdel->active() || razdel->isEmpty())
-        return;
-    if (section == 0 || !razdel->locate(QStringLiteral("KOD"), QVariant::fromValue(section)))
-        razdel->first();
-}
+void standOnSection(qint64 section = 0) { catalogue::StandMenusTabOnSection(section); }
 
 // The protocol line of a finished export, alone on the write road.
 void logExport(const exchange::Menu& menu, const QString& program)

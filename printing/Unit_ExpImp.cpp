@@ -121,10 +121,6 @@ void TForm_ExpImp::Btn_ImportClick()
         templates::ImportTemplate(w.context(), c, name);
         w.commit(QStringLiteral("Настройка"), QStringLiteral("Импортирован шаблон печати: \"") + name + QStringLiteral("\""));
     }
-    if (Form_Print && Form_Print->QPrintSpis && Form_Print->QPrintSpis->active()) {
-        Form_Print->Timer_Open_FormsTimer();
-        Form_Print->Timer_Open_VarTimer();
-    }
     if (!unchecked.isEmpty())
         Msg::notice(unchecked);
     Msg::notice(QStringLiteral("Импорт шаблона успешно закончен ! Для печати этого шаблона, сделайте его шаблоном по "

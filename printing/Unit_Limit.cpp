@@ -71,9 +71,8 @@ void TForm_Limit::BitBtn1Click()
         Msg::notice(missing[o.scope]);
         return;
     }
-    const std::vector<workbooks::LimitRow> rows = workbooks::ReadLimitRows(engine::ProgramContext(), o);
     printing::WriteWorkbook([&](const reports::Progress& gauge) {
-        return workbooks::WriteLimitsWorkbook(printing::ProgramOffice(), rows, gauge);
+        return workbooks::limits::Print(engine::ProgramContext(), o, printing::ProgramOffice(), gauge);
     });
 }
 

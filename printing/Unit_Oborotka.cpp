@@ -1,6 +1,7 @@
 #include "Unit_Oborotka.h"
 
 #include "ReportGauge.h"
+#include "exchange/Obmen.h"
 #include "reports/TurnoverReports.h"
 
 #include "base/Unit_Base.h"
@@ -705,13 +706,16 @@ void TForm_Oborotka::BuildTurnoverQuery()
         } else {
             rows = reports::ReadTurnoverRows(ctx, o);
         }
-        printing::RunProgramReport(reports::OborotkaIngReport(o, std::move(rows)));
+        printing::RunProgramReport(reports::turnover::Report(o, std::move(rows)));
     } else {
-        const QString missing =
-            reports::RunOborotkaDoc(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o, exportPath,
-                                    printing::GaugeProgress());
-        if (!missing.isEmpty() && Form_Alarm) {
-            Form_Alarm->Memo1->setPlainText(missing);
+        std::unique_ptr<exchange::obmen::Export> exported;
+        if (!exportPath.isEmpty())
+            exported = std::make_unique<exchange::obmen::Export>(ctx, exportPath);
+        printing::RunProgramReport(reports::turnover::Build(ctx, o, exported.get()));
+        if (exported)
+            exported->close();
+        if (exported && exported->missingCodes() && Form_Alarm) {
+            Form_Alarm->Memo1->setPlainText(exported->warningText());
             Msg::execModal(Form_Alarm);
             Form_Alarm->Memo1->clear();
         }

@@ -660,16 +660,16 @@ void TForm_Print::Timer_Open_VarTimer()
     GridVar->release();
 }
 
-void TForm_Print::reloadAt(qint64 formKod, qint64 varKod)
+void TForm_Print::showCurrentTemplate()
 {
     HE();
-    Timer_Open_FormsTimer();
-    if (formKod != 0 && QPrintForms->locate(QStringLiteral("KOD"), formKod)) {
-        Timer_Open_Var->stop();
-        Timer_Open_VarTimer();
-        if (varKod != 0)
-            QPrintVar->locate(QStringLiteral("KOD"), varKod);
+    QPrintFormsAfterScroll();
+    if (QPrintForms->isEmpty()) {
+        Zap_Forma();
+        DisableShablon();
     }
+    Timer_Open_Var->stop();
+    Timer_Open_VarTimer();
 }
 
 void TForm_Print::BtnCancelClick()

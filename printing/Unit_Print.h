@@ -168,8 +168,9 @@ private:
     void colourEnabledVar();
     void openTemplates(const QString& order);
     void openVariables(const QString& order);
-    // Reloads the lists and stands on the template (and variable) again.
-    void reloadAt(qint64 formKod, qint64 varKod);
+    // After the list's holder has moved it to another template (a copy, a
+    // deletion): the panel, the lock and the variables of that template.
+    void showCurrentTemplate();
     templates::FormPanel formPanel() const;
     templates::VarPanel varPanel() const;
     // Refuses texts the database cannot hold, naming the characters.

@@ -9,6 +9,8 @@
 
 #include "base/Unit_Base.h"
 #include "engine/WriteRoad.h"
+#include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "templates/TemplateAdmin.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Name.h"
@@ -129,9 +131,12 @@ void TForm_Print::BtnSaveClick()
                                 varKod != 0 ? std::optional<templates::VarPanel>(varPanel()) : std::nullopt);
         w.commit(kArea, line);
     }
-    // A save asked for by a list move lets that move go on.
-    if (!onScroll)
-        reloadAt(formKod, varKod);
+    // The commit has reloaded the lists on their rows; the panels show what is stored.
+    if (!onScroll) {
+        Zap_Forma();
+        Zap_Var();
+        colourEnabledVar();
+    }
     HE();
 }
 
@@ -177,7 +182,6 @@ void TForm_Print::SpeedButton1Click()
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + formName());
     }
-    reloadAt(formKod, VarKod());
     if (!unchecked.isEmpty())
         Msg::notice(unchecked);
 }
@@ -251,9 +255,10 @@ void TForm_Print::BtnNewSabClick()
             Msg::notice(e.text());
             return;
         }
+        List_Forms->standOn(copy);
         w.commit(kArea, line);
     }
-    reloadAt(copy, 0);
+    showCurrentTemplate();
 }
 
 void TForm_Print::BtnDeleteClick()
@@ -277,7 +282,7 @@ void TForm_Print::BtnDeleteClick()
         templates::DeleteTemplate(w.context(), formKod, ListNo());
         w.commit(kArea, line);
     }
-    reloadAt(0, 0);
+    showCurrentTemplate();
 }
 
 void TForm_Print::Btn_ExpImpClick()
@@ -313,9 +318,7 @@ void TForm_Print::E_NameDblClick()
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + *name);
     }
-    QPrintForms->close();
-    QPrintForms->open();
-    QPrintForms->first();
+    Zap_Forma();
 }
 
 void TForm_Print::Btn_Add_FClick()
@@ -327,9 +330,6 @@ void TForm_Print::Btn_Add_FClick()
         templates::AddSampleTemplate(w.context(), ListNo());
         w.commit(kArea, QStringLiteral("Добавлен образец шаблона печати. Форма печати: ") + listName());
     }
-    QPrintForms->close();
-    QPrintForms->open();
-    QPrintForms->first();
 }
 
 void TForm_Print::Btn_Add_VClick()
@@ -352,9 +352,11 @@ void TForm_Print::Btn_Add_VClick()
     Form_Var->VarKod = 0;
     Form_Var->StoredKod = 0;
     Msg::execModal(Form_Var);
-    Timer_Open_VarTimer();
-    if (Form_Var->StoredKod != 0)
-        vars->locate(QStringLiteral("KOD"), Form_Var->StoredKod);
+    // The variable's commit has reloaded the list; the panel shows the new one.
+    if (Form_Var->StoredKod != 0 && vars->locate(QStringLiteral("KOD"), Form_Var->StoredKod)) {
+        Zap_Var();
+        colourEnabledVar();
+    }
 }
 
 void TForm_Print::L_Name_VarDblClick()
@@ -374,8 +376,9 @@ void TForm_Print::L_Name_VarDblClick()
     Form_Var->FormKod = FormKod();
     Form_Var->VarKod = varKod;
     Msg::execModal(Form_Var);
-    Timer_Open_VarTimer();
-    QPrintVar->locate(QStringLiteral("KOD"), varKod);
+    // The variable's commit has reloaded the list on its row.
+    Zap_Var();
+    colourEnabledVar();
 }
 
 void TForm_Print::Btn_Prt_ValueClick()

@@ -10,7 +10,6 @@
 #include "ui/InputDialogs.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
-#include "util/Clock.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
 
@@ -106,19 +105,17 @@ void TForm_PrintKarta::Btn_OkClick()
                                    "калькуляционная карточка блюда !"));
         return;
     }
-    reports::CostingCardOptions o;
+    reports::card::Options o;
     o.product = Product;
     o.firmaName = P_Firma->text();
     o.otdel = KodOtdel;
     o.otdelName = P_Otdel->text();
     o.mode = RadioGroup1->itemIndex() == 1 ? 1 : 0;
     o.priceChoice = PriceChoice;
-    o.today = Clock::today();
     const engine::Context ctx = engine::ProgramContext();
     try {
-        const costing::AmountList rows = reports::CostingCardRows(ctx, o);
-        reports::PrintCostingCard(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o, rows,
-                                  printing::GaugeProgress());
+        reports::card::Print(ctx, o, printing::ProgramOffice(), printing::ProgramTemplateCache(),
+                             printing::GaugeProgress());
     } catch (const costing::CardError& e) {
         Msg::warning(e.text());
         return;

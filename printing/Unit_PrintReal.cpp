@@ -79,14 +79,13 @@ void TForm_PrintReal::BitBtn1Click()
             Msg::notice(QStringLiteral("Технологические карты проведённых документов не печатаются !"));
             return;
         }
-        reports::TechCardsOptions o;
+        reports::techcards::Options o;
         o.document = Doc.kod;
         o.mode = choice == 2 ? 1 : 2;
-        o.today = Clock::today();
         bool printed = false;
         try {
-            printed = reports::PrintTechCards(engine::ProgramContext(), printing::ProgramOffice(),
-                                              printing::ProgramTemplateCache(), o, printing::GaugeProgress());
+            printed = reports::techcards::Print(engine::ProgramContext(), o, printing::ProgramOffice(),
+                                                printing::ProgramTemplateCache(), printing::GaugeProgress());
         } catch (const costing::CardError& e) {
             Msg::warning(e.text());
             return;
@@ -165,29 +164,23 @@ void TForm_Svod::UpdateSvodControls()
 
 void TForm_Svod::Btn_OkClick()
 {
-    reports::StatementOptions o;
+    reports::statements::Options o;
+    o.ingredients = Choice != 0;
     o.what = RG_What->itemIndex() == 1 ? 1 : 0;
     o.document = Doc.kod;
+    o.lines = Doc.lines;
     o.start = Date_Start->date();
     o.finish = Date_Finish->date();
     o.type = std::max(0, RG_Type->itemIndex());
     o.provodka = std::max(0, RG_Provodka->itemIndex());
     o.byGroup = CB_PrintForGroup->isChecked();
-    o.today = Clock::today();
     // A statement of the current document needs one; a period's does not.
     if (o.what == 0 && o.document == 0)
         return;
     const engine::Context ctx = engine::ProgramContext();
     try {
-        if (Choice == 0) {
-            const QVector<reports::ProductLine> rows = o.what == 0 ? Doc.lines : reports::ProductsOfPeriod(ctx, o);
-            reports::PrintProductsStatement(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o, rows,
-                                            printing::GaugeProgress());
-        } else {
-            const costing::AmountList nodes = reports::IngredientsOf(ctx, o);
-            reports::PrintIngredientsStatement(ctx, printing::ProgramOffice(), printing::ProgramTemplateCache(), o,
-                                               nodes, printing::GaugeProgress());
-        }
+        reports::statements::Print(ctx, o, printing::ProgramOffice(), printing::ProgramTemplateCache(),
+                                   printing::GaugeProgress());
     } catch (const costing::CardError& e) {
         Msg::warning(e.text());
         return;

@@ -298,7 +298,7 @@ void TForm_Stat::Btn_OkClick()
     }
     // A failure leaves the window open.
     printing::WriteWorkbook([&](const reports::Progress& gauge) {
-        return workbooks::BuildStatWorkbook(engine::ProgramContext(), printing::ProgramOffice(), Options(), gauge);
+        return workbooks::stat::Print(engine::ProgramContext(), Options(), printing::ProgramOffice(), gauge);
     });
     accept();
 }

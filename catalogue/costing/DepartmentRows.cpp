@@ -214,7 +214,7 @@ QString PriceChangeLogText(const QString& name, const QString& cena, const QStri
            notes;
 }
 
-int CopyPrices(const Context& ctx, const PriceCopy& copy, const Progress& progress)
+int CopyPrices(const Context& ctx, const PriceCopy& copy, const engine::Progress& progress)
 {
     db::Query src(ctx.database, ctx.write);
     src.setSql(QStringLiteral("SELECT KOD_ING, PERCENT, CENA, METOD_CENA, MY_CENA FROM ING_SKLAD WHERE KOD_OTDEL = ") +
@@ -231,6 +231,8 @@ int CopyPrices(const Context& ctx, const PriceCopy& copy, const Progress& progre
     db::Query upd(ctx.database, ctx.write);
     upd.setSql(sql);
     int done = 0;
+    if (total > 0 && progress.start)
+        progress.start(total);
     for (src.first(); !src.eof(); src.next()) {
         const auto f = [&src](const char* name) { return src.field(QString::fromLatin1(name)); };
         upd.param(QStringLiteral("P")).setInt(f("PERCENT").asInt());
@@ -239,8 +241,9 @@ int CopyPrices(const Context& ctx, const PriceCopy& copy, const Progress& progre
         upd.param(QStringLiteral("MC")).setDouble(f("MY_CENA").asDouble());
         upd.param(QStringLiteral("I")).setInt64(f("KOD_ING").asInt64());
         upd.execSql();
-        if (progress)
-            progress(++done, total);
+        ++done;
+        if (progress.step)
+            progress.step(done);
     }
     return total;
 }

@@ -112,8 +112,8 @@ struct PriceCopy {
     qint64 targetSklad = 0;  // 0: the whole department
     bool onlyZero = true;
 };
-// Returns the number of source rows; progress gets (done, source rows).
-int CopyPrices(const Context& ctx, const PriceCopy& copy, const Progress& progress = {});
+// Returns the number of source rows; progress counts the source rows done.
+int CopyPrices(const Context& ctx, const PriceCopy& copy, const engine::Progress& progress = {});
 
 // Hides or opens the products in the department, or the rows by key.
 void SetProductsHidden(const Context& ctx, const std::vector<qint64>& ings, qint64 otdel, bool hidden);

@@ -315,7 +315,7 @@ private:
 // Reports progress about every half percent, and at the end.
 class ProgressReporter {
 public:
-    explicit ProgressReporter(const Progress& progress) : progress_(progress) {}
+    explicit ProgressReporter(const engine::Progress& progress) : progress_(progress) {}
     void setMaximum(int maximum)
     {
         maximum_ = maximum;
@@ -333,10 +333,15 @@ private:
     void report()
     {
         reported_ = position_;
-        if (progress_)
-            progress_(position_, std::max(maximum_, position_));
+        const int maximum = std::max(maximum_, position_);
+        if (maximum != shownMaximum_ && progress_.start)
+            progress_.start(maximum);
+        shownMaximum_ = maximum;
+        if (progress_.step)
+            progress_.step(position_);
     }
-    const Progress& progress_;
+    const engine::Progress& progress_;
+    int shownMaximum_ = -1;
     int maximum_ = 0;
     int position_ = 0;
     int reported_ = 0;
@@ -373,7 +378,7 @@ std::vector<qint64> scopeDepartments(const Context& ctx, const RecomputeScope& s
 
 void SetReferenceRoad(ReferenceRoad road) { referenceRoad() = std::move(road); }
 
-RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeIn, const Progress& progress, Road road)
+RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeIn, const engine::Progress& progress, Road road)
 {
     const RecomputeScope scope = effective(scopeIn);
     RecomputeResult result;

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "engine/Context.h"
+#include "engine/Progress.h"
 
 namespace costing {
 
@@ -47,9 +48,6 @@ struct RecomputeResult {
     int rowsPriced = 0;
 };
 
-// position of maximum rows done.
-using Progress = std::function<void(int position, int maximum)>;
-
 // How a run reads the cards. The memory road reads what the run needs once
 // (for one product: only its card tree and department rows) and is what the
 // program uses; the literal road asks the database at every node and serves
@@ -61,7 +59,7 @@ enum class Road { Memory, Literal };
 // rows, written on ctx.write (which must be active; nothing is committed).
 // An abort on a zero price keeps what earlier rows wrote. A fault of the cards
 // throws CardError before the faulty row writes anything.
-RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scope, const Progress& progress = {},
+RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scope, const engine::Progress& progress = {},
                                 Road road = Road::Memory);
 
 } // namespace costing

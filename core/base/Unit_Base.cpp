@@ -61,10 +61,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Dvig = makeQuery(TransactionRead);
     Q_Moves = makeQuery(TransactionRead);
     Q_Docs = makeQuery(TransactionRead);
-    Q_Firma_Menu = makeQuery(TransactionRead);
-    Q_Menu = makeQuery(TransactionRead);
-    Q_Menu_Razdel = makeQuery(TransactionRead);
-    Q_Menu_Str = makeQuery(TransactionRead);
     Q_Docs_Real = makeQuery(TransactionRead);
     Q_Real_Bludo = makeQuery(TransactionRead);
     Q_Protokol = makeQuery(TransactionRead);

@@ -65,10 +65,6 @@ public:
     db::Query* Q_Dvig;
     db::Query* Q_Moves;
     db::Query* Q_Docs;
-    db::Query* Q_Firma_Menu;
-    db::Query* Q_Menu;
-    db::Query* Q_Menu_Razdel;
-    db::Query* Q_Menu_Str;
     db::Query* Q_Docs_Real;
     db::Query* Q_Real_Bludo;
     db::Query* Q_Protokol;

@@ -44,13 +44,9 @@ TForm_Timers::TForm_Timers(QObject* parent) : QObject(parent)
     Timer_IngToDoc = makeTimer(400);
     Timer_Moves = makeTimer(400);
     Timer_KK = makeTimer(400);
-    Timer_Menu = makeTimer(400);
-    Timer_Menu_Razdel = makeTimer(380);
-    Timer_Menu_Str = makeTimer(400);
     Timer_Real = makeTimer(400);
     Timer_PersonPolicy = makeTimer(400);
-    // These two run once shortly after start.
-    Timer_Menu->start();
+    // This one runs once shortly after start.
     Timer_GrIng->start();
 }
 

@@ -25,9 +25,6 @@ public:
     QTimer* Timer_IngToDoc;
     QTimer* Timer_Moves;
     QTimer* Timer_KK;
-    QTimer* Timer_Menu;
-    QTimer* Timer_Menu_Razdel;
-    QTimer* Timer_Menu_Str;
     QTimer* Timer_Real;
     QTimer* Timer_PersonPolicy;
 

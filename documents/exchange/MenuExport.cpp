@@ -4,6 +4,7 @@
 
 #include "db/Codec.h"
 #include "db/Query.h"
+#include "engine/Settled.h"
 #include "menus/SectionDishes.h"
 #include "util/Scrambler.h"
 
@@ -241,7 +242,7 @@ TorgTables BuildTorgServiceTables(const Menu& menu, CodeKind kind, const QDate& 
             if (code < 0 || codeText.size() > 13)
                 return {{}, {}, d.name};
             const Value section = d.mySection ? Value::of(static_cast<double>(*d.mySection)) : Value::blank();
-            if (!products.append({Value::of(codeText), Value::of(d.name), Value::of(d.cenaMenu.value_or(0)), Value::blank(),
+            if (!products.append({Value::of(codeText), Value::of(d.name), Value::of(engine::Settled(d.cenaMenu.value_or(0))), Value::blank(),
                                   Value::blank(), section, Value::of(group), Value::blank(), Value::blank()}))
                 return {{}, {}, d.name};
         }

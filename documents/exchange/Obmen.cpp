@@ -3,6 +3,7 @@
 #include "db/Query.h"
 #include "engine/Clock.h"
 #include "engine/EngineDb.h"
+#include "engine/Settled.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -118,8 +119,8 @@ void Table::append(const Record& r, const QDate& today)
         dbf::Value::of(r.incoming ? QStringLiteral("+") : QStringLiteral("-")),
         dbf::Value::of(r.kod),
         dbf::Value::of(r.kod1s),
-        dbf::Value::of(r.kolvo),
-        dbf::Value::of(r.cena),
+        dbf::Value::of(engine::Settled(r.kolvo)),
+        dbf::Value::of(engine::Settled(r.cena)),
         r.date.isValid() ? dbf::Value::of(r.date.toString(QStringLiteral("yyyyMMdd"))) : dbf::Value::blank(),
         dbf::Value::of(r.doc),
     };

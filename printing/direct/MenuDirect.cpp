@@ -55,9 +55,11 @@ void Bold(Canvas& canvas)
 
 } // namespace
 
-void PrintMenu(Canvas& canvas, const PrintParams& p, const DesignTexts& texts, const QVector<MenuSection>& sections,
-               const reports::Progress& progress)
+void menu::Print(Canvas& canvas, const Options& options, const reports::Progress& progress)
 {
+    const PrintParams& p = options.params;
+    const DesignTexts& texts = options.texts;
+    const QVector<MenuSection>& sections = options.sections;
     const Sheet sheet(canvas, p);
     const MenuColumns col = MenuColumnsFor(sheet.usableWidth);
     if (progress.start)
@@ -99,8 +101,10 @@ void PrintMenu(Canvas& canvas, const PrintParams& p, const DesignTexts& texts, c
         progress.close();
 }
 
-void PrintCodes(Canvas& canvas, const PrintParams& p, const QVector<CodeLine>& rows, const reports::Progress& progress)
+void codes::Print(Canvas& canvas, const Options& options, const reports::Progress& progress)
 {
+    const PrintParams& p = options.params;
+    const QVector<CodeLine>& rows = options.rows;
     const Sheet sheet(canvas, p);
     const CodesColumns col = CodesColumnsFor(sheet.usableWidth);
     canvas.beginJob();

@@ -54,12 +54,29 @@ QVector<MenuSection> ReadMenu(const engine::Context& ctx, qint64 menu);
 // The lines of a memo as the user typed them (CR LF, LF or CR between them).
 QStringList MemoLines(const QString& text);
 
+} // namespace direct
+
+namespace direct::menu {
+
+struct Options {
+    PrintParams params;              // the print parameters dialog's choices
+    DesignTexts texts;
+    QVector<MenuSection> sections;   // the menu as ReadMenu gives it
+};
+
 // Draws the menu as one print job; the progress advances once per section row.
-void PrintMenu(Canvas& canvas, const PrintParams& p, const DesignTexts& texts, const QVector<MenuSection>& sections,
-               const reports::Progress& progress = {});
+void Print(Canvas& canvas, const Options& options, const reports::Progress& progress = {});
+
+} // namespace direct::menu
+
+namespace direct::codes {
+
+struct Options {
+    PrintParams params;
+    QVector<CodeLine> rows;
+};
 
 // Draws the codes list as one print job; the progress shows the row being printed.
-void PrintCodes(Canvas& canvas, const PrintParams& p, const QVector<CodeLine>& rows,
-                const reports::Progress& progress = {});
+void Print(Canvas& canvas, const Options& options, const reports::Progress& progress = {});
 
-} // namespace direct
+} // namespace direct::codes

@@ -55,8 +55,7 @@ void PrintCodes(qint64 menu)
     // font does not know it until it starts again.
     bool noBars = false;
     WriteWorkbook([&](const reports::Progress& gauge) {
-        gauge.start(static_cast<int>(lines.size()));
-        const bool made = workbooks::WriteMenuCodesWorkbook(ProgramOffice(), lines, gauge);
+        const bool made = workbooks::menucodes::Print(ProgramOffice(), {lines}, gauge);
         noBars = made && !ProgramOffice().hasFont(workbooks::BarCodeFontName());
         return made;
     });
@@ -78,9 +77,9 @@ bool WriteCsv(qint64 menu)
 
 void Prt_MenuExcel(qint64 menu)
 {
-    reports::MenuOptions o;
+    reports::menu::Options o;
     o.menu = menu;
-    reports::PrintMenu(engine::ProgramContext(), ProgramOffice(), ProgramTemplateCache(), o, GaugeProgress());
+    reports::menu::Print(engine::ProgramContext(), o, ProgramOffice(), ProgramTemplateCache(), GaugeProgress());
 }
 
 void Prt_Menu(qint64 menu)

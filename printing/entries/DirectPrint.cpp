@@ -15,14 +15,14 @@ void Prt_MenuDirect(qint64 menu)
     const QVector<direct::MenuSection> sections = direct::ReadMenu(ctx, menu);
     const direct::DesignTexts texts = DesignMenu()->texts();
     PrintParam()->print([&](direct::Canvas& canvas, const direct::PrintParams& p) {
-        direct::PrintMenu(canvas, p, texts, sections, GaugeProgress());
+        direct::menu::Print(canvas, {p, texts, sections}, GaugeProgress());
     });
 }
 
 void PrintCodesDirect(const QVector<direct::CodeLine>& rows)
 {
     PrintParam()->print([&](direct::Canvas& canvas, const direct::PrintParams& p) {
-        direct::PrintCodes(canvas, p, rows, GaugeProgress());
+        direct::codes::Print(canvas, {p, rows}, GaugeProgress());
     });
 }
 

@@ -12,10 +12,8 @@ void Print_IngUsage(qint64 ing, const QString& name)
 {
     if (ing == 0)
         return;
-    const std::vector<workbooks::UsageLine> lines = workbooks::ReadUsageLines(engine::ProgramContext(), ing);
     WriteWorkbook([&](const reports::Progress& gauge) {
-        gauge.start(static_cast<int>(lines.size()) + workbooks::kUsageLayoutSteps);
-        return workbooks::WriteIngUsageWorkbook(ProgramOffice(), name, lines, gauge);
+        return workbooks::usage::Print(engine::ProgramContext(), {ing, name}, ProgramOffice(), gauge);
     });
 }
 

@@ -5,6 +5,6 @@
 
 namespace printing {
 
-void Prt_Invent(qint64 doc) { RunProgramReport(reports::BuildInvent(engine::ProgramContext(), doc)); }
+void Prt_Invent(qint64 doc) { RunProgramReport(reports::invent::Build(engine::ProgramContext(), {doc})); }
 
 } // namespace printing

@@ -1,5 +1,7 @@
 #include "CostingCard.h"
 
+#include "engine/Clock.h"
+
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
 
@@ -61,7 +63,7 @@ QStringList MemoLines(const QString& text)
     return t.split(QLatin1Char('\n'));
 }
 
-costing::AmountList CostingCardRows(const engine::Context& ctx, const CostingCardOptions& options)
+costing::AmountList card::Rows(const engine::Context& ctx, const Options& options)
 {
     const CardProduct p = readProduct(ctx, options.product);
     costing::SqlCardSource source(ctx.database, ctx.read);
@@ -74,16 +76,17 @@ costing::AmountList CostingCardRows(const engine::Context& ctx, const CostingCar
     return costing::CopyAmountList(std::move(list));
 }
 
-void PrintCostingCard(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                      const CostingCardOptions& options, const costing::AmountList& rows, const Progress& progress)
+void card::Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+                 const QString& cacheFolder, const Progress& progress)
 {
+    const costing::AmountList rows = Rows(ctx, options);
     const CardProduct p = readProduct(ctx, options.product);
     const engine::Settings& settings = ctx.values();
     TemplateRun run(ctx, office, cacheFolder, 7, progress);
     run.startProgress(rows.size());
     run.open();
     run.header([&] {
-        run.putDate(QStringLiteral("date"), options.today);
+        run.putDate(QStringLiteral("date"), Clock::today());
         run.putText(QStringLiteral("firma"), options.firmaName);
         run.putText(QStringLiteral("otdel"), options.otdelName);
         run.putText(QStringLiteral("name_b"), p.name);

@@ -11,26 +11,30 @@
 
 #include <QDate>
 
-namespace reports {
+namespace reports::card {
 
-struct CostingCardOptions {
+struct Options {
     qint64 product = 0;   // ING.KOD of the card
     QString firmaName;    // the enterprise as the dialog shows it
     qint64 otdel = 0;     // the department whose rows and prices are used
     QString otdelName;
     int mode = 0;         // 0 the card's own rows, 1 down to raw products
     int priceChoice = 0;  // 0 stock prices (CENA), otherwise selling prices (MY_CENA)
-    QDate today;
 };
 
 // The amounts the card prints, in card order. Throws costing::CardError for a
 // card that cannot be expanded.
-costing::AmountList CostingCardRows(const engine::Context& ctx, const CostingCardOptions& options);
+costing::AmountList Rows(const engine::Context& ctx, const Options& options);
 
-// Fills the default template of list 7 with the rows.
-void PrintCostingCard(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                      const CostingCardOptions& options, const costing::AmountList& rows,
-                      const Progress& progress = {});
+// Fills the default template of list 7 with the card's rows. Throws
+// costing::CardError, before anything is opened, for a card that cannot be
+// expanded.
+void Print(const engine::Context& ctx, const Options& options, automation::Office& office, const QString& cacheFolder,
+           const Progress& progress = {});
+
+} // namespace reports::card
+
+namespace reports {
 
 // The card's money text: the amount in hundredths rounded to nearest (ties to
 // even), whole units, the unit name, a blank, the hundredths unpadded and

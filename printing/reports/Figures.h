@@ -2,14 +2,14 @@
 
 // Figures the reports compute from stored quantities and amounts.
 
-#include "automation/Settled.h"
+#include "engine/Settled.h"
 
 #include <QString>
 
 namespace reports {
 
 // A value within a millionth of zero is tested, divided by and printed as 0.
-using automation::Settled;
+using engine::Settled;
 
 // The direction of a movement line (1 into stock, 2 out of stock) as a
 // statement column: the one posting wrote, or, on a line not posted yet, the

@@ -65,8 +65,13 @@ StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, co
     return r;
 }
 
-StandardReport BuildInvent(const engine::Context& ctx, qint64 doc)
+} // namespace reports
+
+namespace reports::invent {
+
+StandardReport Build(const engine::Context& ctx, const Options& options)
 {
+    const qint64 doc = options.document;
     auto head = engine::Reader(ctx);
     head->setSql(QStringList{
         QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_F, OTDEL.NAME AS NAME_O, SKLAD.NAME AS NAME_S FROM DOCS"),
@@ -113,4 +118,5 @@ StandardReport BuildInvent(const engine::Context& ctx, qint64 doc)
     return InventReport(h, std::move(lines), MoneyNamesOf(ctx));
 }
 
-} // namespace reports
+} // namespace reports::invent
+

@@ -29,7 +29,16 @@ struct InventLine {
 QVector<double> InventTerms(const InventLine& l);
 
 StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, const words::MoneyNames& names);
-// The sheet of the inventory document doc (its header and lines).
-StandardReport BuildInvent(const engine::Context& ctx, qint64 doc);
 
 } // namespace reports
+
+namespace reports::invent {
+
+struct Options {
+    qint64 document = 0;  // DOCS.KOD of the inventory document
+};
+
+// The sheet of the inventory document (its header and lines).
+StandardReport Build(const engine::Context& ctx, const Options& options);
+
+} // namespace reports::invent

@@ -94,8 +94,8 @@ int ProgressRows(const engine::Context& ctx, qint64 menu)
 
 } // namespace
 
-void PrintMenu(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-               const MenuOptions& options, const Progress& progress, Road road)
+void menu::Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+                 const QString& cacheFolder, const Progress& progress, Road road)
 {
     TemplateRun run(ctx, office, cacheFolder, kMenuList, progress, road);
     const QVector<MenuSectionLine> sections = LoadMenuSections(ctx, options.menu);

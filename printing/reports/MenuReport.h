@@ -49,16 +49,20 @@ QString MenuMoneyText(double amount, const QString& rub, const QString& kop);
 // blank, as the menu's file writes it.
 QString OneLine(QString s);
 
-struct MenuOptions {
-    qint64 menu = 0;
-};
-
-// Fills the default template of list 6 with the menu and shows it.
-void PrintMenu(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-               const MenuOptions& options, const Progress& progress = {}, Road road = Road::RowBuffered);
-
 // The active dishes of the menu's active sections, by section sort number,
 // department, section and dish name.
 QList<workbooks::MenuCodeLine> LoadMenuCodes(const engine::Context& ctx, qint64 menu);
 
 } // namespace reports
+
+namespace reports::menu {
+
+struct Options {
+    qint64 menu = 0;
+};
+
+// Fills the default template of list 6 with the menu and shows it.
+void Print(const engine::Context& ctx, const Options& options, automation::Office& office, const QString& cacheFolder,
+           const Progress& progress = {}, Road road = Road::RowBuffered);
+
+} // namespace reports::menu

@@ -27,7 +27,7 @@ QString typeLine(int type)
     }
 }
 
-void bindPeriod(db::Query& q, const StatementOptions& o)
+void bindPeriod(db::Query& q, const statements::Options& o)
 {
     q.param(QStringLiteral("DS")).setDate(o.start);
     q.param(QStringLiteral("DE")).setDate(o.finish);
@@ -56,7 +56,7 @@ FirmaTexts readFirma(const engine::Context& ctx, qint64 firma)
 
 // The header of both statements: the current document with its enterprise,
 // or for a period only the period's text in name_dr.
-void putHeader(const engine::Context& ctx, TemplateRun& run, const StatementOptions& o, bool nameByType)
+void putHeader(const engine::Context& ctx, TemplateRun& run, const statements::Options& o, bool nameByType)
 {
     if (o.what != 0) {
         run.putText(QStringLiteral("name_dr"), PeriodText(o.start, o.finish));
@@ -114,7 +114,7 @@ DocumentHead ReadDocumentHead(const engine::Context& ctx, qint64 document)
     return d;
 }
 
-QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const StatementOptions& o)
+QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statements::Options& o)
 {
     QStringList sql{
         QStringLiteral("SELECT REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA, REAL_BLUDO.CENA_SKLAD, SUM(REAL_BLUDO.KOLVO) AS "
@@ -161,8 +161,10 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const Statemen
     return lines;
 }
 
-void PrintProductsStatement(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                            const StatementOptions& o, const QVector<ProductLine>& lines, const Progress& progress)
+namespace {
+
+void printProducts(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                   const statements::Options& o, const QVector<ProductLine>& lines, const Progress& progress)
 {
     TemplateRun run(ctx, office, cacheFolder, 8, progress);
     run.startProgress(static_cast<int>(lines.size()));
@@ -208,7 +210,9 @@ void PrintProductsStatement(const engine::Context& ctx, automation::Office& offi
     run.finish();
 }
 
-costing::AmountList IngredientsOf(const engine::Context& ctx, const StatementOptions& o)
+} // namespace
+
+costing::AmountList IngredientsOf(const engine::Context& ctx, const statements::Options& o)
 {
     if (o.what != 0) {
         auto q = engine::Reader(ctx, QStringList{QStringLiteral("SELECT MOVES.* FROM DOCS"),
@@ -242,8 +246,10 @@ costing::AmountList IngredientsOf(const engine::Context& ctx, const StatementOpt
     return expander.ExpandDocumentRows(d.p, d.docType == 7, *rows);
 }
 
-void PrintIngredientsStatement(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                               const StatementOptions& o, const costing::AmountList& nodes, const Progress& progress)
+namespace {
+
+void printIngredients(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
+                      const statements::Options& o, const costing::AmountList& nodes, const Progress& progress)
 {
     ProductNames names(ctx);
     TemplateRun run(ctx, office, cacheFolder, 9, progress);
@@ -274,6 +280,18 @@ void PrintIngredientsStatement(const engine::Context& ctx, automation::Office& o
     run.putFloat(QStringLiteral("sum_all"), total);
     run.putText(QStringLiteral("sum_txt"), words::AmountInWords(total, MoneyNamesOf(ctx)));
     run.finish();
+}
+
+} // namespace
+
+void statements::Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+                       const QString& cacheFolder, const Progress& progress)
+{
+    if (options.ingredients)
+        printIngredients(ctx, office, cacheFolder, options, IngredientsOf(ctx, options), progress);
+    else
+        printProducts(ctx, office, cacheFolder, options,
+                      options.what == 0 ? options.lines : ProductsOfPeriod(ctx, options), progress);
 }
 
 } // namespace reports

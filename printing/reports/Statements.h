@@ -14,17 +14,6 @@
 
 namespace reports {
 
-struct StatementOptions {
-    int what = 0;         // 0 the current document, 1 the documents of a period
-    qint64 document = 0;  // DOCS.KOD of the current document
-    QDate start;          // the period, both days included
-    QDate finish;
-    int type = 0;         // 0 sales (DOC_TYPE 3), 1 production (7), 2 both
-    int provodka = 0;     // products of a period: 0 posted, 1 not posted, 2 all
-    bool byGroup = false; // products: a heading and a subtotal per product group
-    QDate today;
-};
-
 // One printed row of the products statement.
 struct ProductLine {
     QString name;
@@ -49,24 +38,43 @@ struct DocumentHead {
 };
 DocumentHead ReadDocumentHead(const engine::Context& ctx, qint64 document);
 
+} // namespace reports
+
+namespace reports::statements {
+
+struct Options {
+    bool ingredients = false;  // the raw products consumed (list 9) rather than the products (list 8)
+    int what = 0;         // 0 the current document, 1 the documents of a period
+    qint64 document = 0;  // DOCS.KOD of the current document
+    QVector<ProductLine> lines;  // products of the current document, as its tab shows them
+    QDate start;          // the period, both days included
+    QDate finish;
+    int type = 0;         // 0 sales (DOC_TYPE 3), 1 production (7), 2 both
+    int provodka = 0;     // products of a period: 0 posted, 1 not posted, 2 all
+    bool byGroup = false; // products: a heading and a subtotal per product group
+};
+
+// The statement of the options: the products of the current document (its
+// `lines`) or of the period, or the raw products they consumed. Throws
+// costing::CardError, before anything is opened, for a card that cannot be
+// expanded.
+void Print(const engine::Context& ctx, const Options& options, automation::Office& office, const QString& cacheFolder,
+           const Progress& progress = {});
+
+} // namespace reports::statements
+
+namespace reports {
+
 // The products of the period: one row per product, selling and stock price,
 // summed over the period's documents, in group name and product name order.
-QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const StatementOptions& options);
-
-void PrintProductsStatement(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                            const StatementOptions& options, const QVector<ProductLine>& lines,
-                            const Progress& progress = {});
+QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statements::Options& options);
 
 // The raw products consumed: of the period's posted documents or of the posted
 // current document their write-off lines, merged by product, department and
 // price; of a current document not yet posted its lines of positive quantity
 // expanded by the document's mode. Throws costing::CardError for a card that
 // cannot be expanded.
-costing::AmountList IngredientsOf(const engine::Context& ctx, const StatementOptions& options);
-
-void PrintIngredientsStatement(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                               const StatementOptions& options, const costing::AmountList& nodes,
-                               const Progress& progress = {});
+costing::AmountList IngredientsOf(const engine::Context& ctx, const statements::Options& options);
 
 // "dd.mm.yyyy / dd.mm.yyyy".
 QString PeriodText(const QDate& start, const QDate& finish);

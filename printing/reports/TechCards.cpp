@@ -1,5 +1,7 @@
 #include "TechCards.h"
 
+#include "engine/Clock.h"
+
 #include "CostingCard.h"
 #include "ProductNames.h"
 
@@ -80,8 +82,8 @@ QString firmaName(const engine::Context& ctx, qint64 document)
 
 } // namespace
 
-bool PrintTechCards(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                    const TechCardsOptions& options, const Progress& progress)
+bool techcards::Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+                      const QString& cacheFolder, const Progress& progress)
 {
     const QVector<CardLine> lines = readLines(ctx, options.document);
     if (lines.isEmpty())
@@ -121,7 +123,7 @@ bool PrintTechCards(const engine::Context& ctx, automation::Office& office, cons
         };
         head([&] {
             // Header variables count their rows from the block start.
-            run.putDate(QStringLiteral("date"), options.today);
+            run.putDate(QStringLiteral("date"), Clock::today());
             run.putText(QStringLiteral("firma"), firma);
             run.putText(QStringLiteral("otdel"), l.otdelName);
             run.putText(QStringLiteral("fo"), firma + QStringLiteral(", ") + l.otdelName);

@@ -9,17 +9,16 @@
 
 #include <QDate>
 
-namespace reports {
+namespace reports::techcards {
 
-struct TechCardsOptions {
+struct Options {
     qint64 document = 0;  // DOCS.KOD
     int mode = 1;         // 1 semi-finished products expanded down to raw products, 2 the card's own rows
-    QDate today;
 };
 
 // The cards; false, with nothing opened, when the document has no line of
 // positive quantity. Throws costing::CardError for a card that cannot be expanded.
-bool PrintTechCards(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                    const TechCardsOptions& options, const Progress& progress = {});
+bool Print(const engine::Context& ctx, const Options& options, automation::Office& office, const QString& cacheFolder,
+           const Progress& progress = {});
 
-} // namespace reports
+} // namespace reports::techcards

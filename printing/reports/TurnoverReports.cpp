@@ -71,9 +71,7 @@ void turnoverEnd(TemplateRun& run, const QVector<double>& totals)
     run.putFloat(QStringLiteral("sum_all_r"), totals.value(1));
 }
 
-} // namespace
-
-StandardReport OborotkaDocReport(const TurnoverOptions& o, QVector<TurnoverRow> rows, const TurnoverRowSink& exportRow)
+StandardReport byOperationsReport(const TurnoverOptions& o, QVector<TurnoverRow> rows, const turnover::RowSink& exportRow)
 {
     auto data = std::make_shared<const QVector<TurnoverRow>>(std::move(rows));
     const Levels l = levelsOf(o);
@@ -112,37 +110,7 @@ StandardReport OborotkaDocReport(const TurnoverOptions& o, QVector<TurnoverRow> 
     return r;
 }
 
-StandardReport BuildOborotkaDoc(const engine::Context& ctx, const TurnoverOptions& o, const TurnoverRowSink& exportRow)
-{
-    TurnoverOptions byOperations = o;
-    byOperations.shortForm = byOperations.balances = false;
-    return OborotkaDocReport(byOperations, ReadTurnoverRows(ctx, byOperations), exportRow);
-}
-
-QString RunOborotkaDoc(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                       const TurnoverOptions& o, const QString& obmenPath, const Progress& progress)
-{
-    if (obmenPath.isEmpty()) {
-        RunStandardReport(ctx, office, cacheFolder, BuildOborotkaDoc(ctx, o), progress);
-        return {};
-    }
-    exchange::obmen::Export exported(ctx, obmenPath);
-    auto sink = [&exported](const TurnoverRow& t) {
-        exchange::obmen::Line l;
-        l.product = t.ing;
-        l.department = t.otdel;
-        l.typeMoves = t.typeMoves;
-        l.kolvo = t.kolvo;
-        l.cena = t.cena;
-        l.docDate = t.dateDoc;
-        l.docName = t.nameDoc;
-        l.productName = t.nameIng;
-        exported.add(l);
-    };
-    RunStandardReport(ctx, office, cacheFolder, BuildOborotkaDoc(ctx, o, sink), progress);
-    exported.close();
-    return exported.missingCodes() ? exported.warningText() : QString();
-}
+} // namespace
 
 double TurnoverProduct::ostEnd() const
 {
@@ -176,7 +144,9 @@ QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows)
     return products;
 }
 
-StandardReport OborotkaIngReport(const TurnoverOptions& o, QVector<TurnoverRow> rows)
+namespace {
+
+StandardReport byProductsReport(const TurnoverOptions& o, QVector<TurnoverRow> rows)
 {
     struct Data {
         QVector<TurnoverRow> rows;
@@ -220,11 +190,41 @@ StandardReport OborotkaIngReport(const TurnoverOptions& o, QVector<TurnoverRow> 
     return r;
 }
 
-StandardReport BuildOborotkaIng(const engine::Context& ctx, const TurnoverOptions& o)
-{
-    TurnoverOptions byProducts = o;
-    byProducts.shortForm = true;
-    return OborotkaIngReport(byProducts, ReadTurnoverRows(ctx, byProducts));
-}
+} // namespace
 
 } // namespace reports
+
+namespace reports::turnover {
+
+StandardReport Report(const Options& o, QVector<TurnoverRow> rows, const RowSink& exportRow)
+{
+    if (o.shortForm)
+        return byProductsReport(o, std::move(rows));
+    Options byOperations = o;
+    byOperations.balances = false;
+    return byOperationsReport(byOperations, std::move(rows), exportRow);
+}
+
+StandardReport Build(const engine::Context& ctx, const Options& o, exchange::obmen::Export* exchange)
+{
+    Options read = o;
+    if (!read.shortForm)
+        read.balances = false;
+    RowSink sink;
+    if (exchange && !read.shortForm)
+        sink = [exchange](const TurnoverRow& t) {
+            exchange::obmen::Line l;
+            l.product = t.ing;
+            l.department = t.otdel;
+            l.typeMoves = t.typeMoves;
+            l.kolvo = t.kolvo;
+            l.cena = t.cena;
+            l.docDate = t.dateDoc;
+            l.docName = t.nameDoc;
+            l.productName = t.nameIng;
+            exchange->add(l);
+        };
+    return Report(read, ReadTurnoverRows(ctx, read), sink);
+}
+
+} // namespace reports::turnover

@@ -8,26 +8,11 @@
 
 #include <functional>
 
+namespace exchange::obmen {
+class Export;
+}
+
 namespace reports {
-
-// Called for every printed row of the statement by operations, before its
-// variables are placed (the accounting exchange export).
-using TurnoverRowSink = std::function<void(const TurnoverRow&)>;
-
-// The statement by operations on list 3, levels enterprise (when all
-// enterprises), department (when all departments) and group.
-StandardReport BuildOborotkaDoc(const engine::Context& ctx, const TurnoverOptions& o,
-                                const TurnoverRowSink& exportRow = {});
-// The same on rows already read.
-StandardReport OborotkaDocReport(const TurnoverOptions& o, QVector<TurnoverRow> rows,
-                                 const TurnoverRowSink& exportRow = {});
-
-// Prints the statement by operations; with an exchange table path, every
-// printed row is first appended to that table (created empty beforehand).
-// Returns the warning about products without an accounting code, empty when
-// every product had one.
-QString RunOborotkaDoc(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                       const TurnoverOptions& o, const QString& obmenPath, const Progress& progress = {});
 
 // One product of the statement by products: its statement rows summed.
 struct TurnoverProduct {
@@ -44,8 +29,25 @@ struct TurnoverProduct {
 // department, group or product starts a new product.
 QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows);
 
-// The statement by products on list 4, levels as by operations.
-StandardReport BuildOborotkaIng(const engine::Context& ctx, const TurnoverOptions& o);
-StandardReport OborotkaIngReport(const TurnoverOptions& o, QVector<TurnoverRow> rows);
-
 } // namespace reports
+
+namespace reports::turnover {
+
+using Options = TurnoverOptions;
+
+// Called for every printed row of the statement by operations, before its
+// variables are placed (the accounting exchange export).
+using RowSink = std::function<void(const TurnoverRow&)>;
+
+// The statement on rows already read: by products on list 4 when
+// `shortForm`, otherwise by operations on list 3 (without balances), each
+// with the levels enterprise (when all enterprises), department (when all
+// departments) and group. `exportRow` serves the statement by operations.
+StandardReport Report(const Options& o, QVector<TurnoverRow> rows, const RowSink& exportRow = {});
+
+// Reads the statement's rows and builds it; `exchange`, when given, receives
+// one record per printed row of the statement by operations before the row's
+// variables are placed, and must outlive the run.
+StandardReport Build(const engine::Context& ctx, const Options& o, exchange::obmen::Export* exchange = nullptr);
+
+} // namespace reports::turnover

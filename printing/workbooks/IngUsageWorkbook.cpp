@@ -61,8 +61,17 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
 
 } // namespace
 
-bool WriteIngUsageWorkbook(automation::Office& office, const QString& productName, const std::vector<UsageLine>& lines,
-                           const Progress& progress)
+bool usage::Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+                  const Progress& progress)
+{
+    const std::vector<UsageLine> lines = ReadUsageLines(ctx, options.ing);
+    if (progress.start)
+        progress.start(static_cast<int>(lines.size()) + kUsageLayoutSteps);
+    return Write(office, options.name, lines, progress);
+}
+
+bool usage::Write(automation::Office& office, const QString& productName, const std::vector<UsageLine>& lines,
+                  const Progress& progress)
 {
     return FillAndShow(office, [&](automation::Document& doc) {
         layout(doc, productName, lines, progress);

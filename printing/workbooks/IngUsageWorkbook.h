@@ -30,9 +30,23 @@ QString UsageTitle(const QString& productName);
 // Layout steps counted by the progress before the lines.
 constexpr int kUsageLayoutSteps = 30;
 
-// Title, header and lines, framed, shown. False, with nothing made, when the
-// office cannot be reached.
-bool WriteIngUsageWorkbook(automation::Office& office, const QString& productName, const std::vector<UsageLine>& lines,
-                           const Progress& progress = {});
-
 } // namespace workbooks
+
+namespace workbooks::usage {
+
+struct Options {
+    qint64 ing = 0;  // ING.KOD of the product
+    QString name;    // its name as the title prints it
+};
+
+// Reads the composites that list the product and writes title, header and
+// lines, framed, shown; the progress is started at the lines and layout steps.
+// False, with nothing made, when the office cannot be reached.
+bool Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+           const Progress& progress = {});
+
+// The sheet of lines already read; the caller starts the progress.
+bool Write(automation::Office& office, const QString& productName, const std::vector<UsageLine>& lines,
+           const Progress& progress = {});
+
+} // namespace workbooks::usage

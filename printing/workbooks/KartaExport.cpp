@@ -2,9 +2,22 @@
 
 #include "Frame.h"
 
-namespace workbooks {
+#include "costing/CardSource.h"
+#include "costing/Expansion.h"
+#include "engine/Context.h"
 
-void ExportKartaExcel(automation::Office& office, costing::AmountList&& list, const QString& title)
+namespace workbooks::cardexport {
+
+void Print(const engine::Context& ctx, const Options& options, automation::Office& office)
+{
+    costing::SqlCardSource source(ctx.database, ctx.read);
+    costing::Expander expander(source);
+    Write(office,
+          expander.ExpandToRawNoIng(options.product, options.otdel, options.quantity, options.priceChoice, 0, false),
+          options.title);
+}
+
+void Write(automation::Office& office, costing::AmountList&& list, const QString& title)
 {
     using automation::CellAddress;
     if (!office.connect())
@@ -34,4 +47,4 @@ void ExportKartaExcel(automation::Office& office, costing::AmountList&& list, co
     doc->show();
 }
 
-} // namespace workbooks
+} // namespace workbooks::cardexport

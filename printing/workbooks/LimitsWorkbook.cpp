@@ -3,6 +3,7 @@
 #include "automation/BufferedDocument.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/Settled.h"
 
 namespace workbooks {
 
@@ -84,7 +85,13 @@ std::vector<LimitRow> ReadLimitRows(const engine::Context& ctx, const LimitOptio
     return rows;
 }
 
-bool WriteLimitsWorkbook(automation::Office& office, const std::vector<LimitRow>& rows, const Progress& progress)
+bool limits::Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+                   const Progress& progress)
+{
+    return Write(office, ReadLimitRows(ctx, options), progress);
+}
+
+bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows, const Progress& progress)
 {
     return FillAndShow(office, [&](automation::Document& doc) {
         Locked locked(doc);
@@ -128,9 +135,9 @@ bool WriteLimitsWorkbook(automation::Office& office, const std::vector<LimitRow>
                 }
                 d.setValue({0, 0, row}, number);
                 PutText(d, {0, 1, row}, r.name);
-                d.setValue({0, 2, row}, r.limit);
-                d.setValue({0, 3, row}, r.kolvo);
-                d.setValue({0, 4, row}, r.cena);
+                d.setValue({0, 2, row}, engine::Settled(r.limit));
+                d.setValue({0, 3, row}, engine::Settled(r.kolvo));
+                d.setValue({0, 4, row}, engine::Settled(r.cena));
                 ++row;
                 ++number;
             }

@@ -42,8 +42,18 @@ struct LimitRow {
 
 std::vector<LimitRow> ReadLimitRows(const engine::Context& ctx, const LimitOptions& o);
 
-// The sheet "Лимиты": header, headings and numbered lines, framed; shown.
-// False, with nothing made, when the office cannot be reached.
-bool WriteLimitsWorkbook(automation::Office& office, const std::vector<LimitRow>& rows, const Progress& progress = {});
-
 } // namespace workbooks
+
+namespace workbooks::limits {
+
+using Options = LimitOptions;
+
+// The sheet "Лимиты" of the rows read: header, headings and numbered lines,
+// framed; shown. False, with nothing made, when the office cannot be reached.
+bool Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+           const Progress& progress = {});
+
+// The sheet of rows already read.
+bool Write(automation::Office& office, const std::vector<LimitRow>& rows, const Progress& progress = {});
+
+} // namespace workbooks::limits

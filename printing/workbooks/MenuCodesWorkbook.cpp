@@ -107,12 +107,13 @@ QString BarCodeFontMissingText()
         .arg(BarCodeFontName());
 }
 
-bool WriteMenuCodesWorkbook(automation::Office& office, const QList<MenuCodeLine>& lines,
-                            const Progress& progress)
+bool menucodes::Print(automation::Office& office, const Options& options, const Progress& progress)
 {
+    if (progress.start)
+        progress.start(static_cast<int>(options.lines.size()));
     return FillAndShow(office, [&](automation::Document& doc) {
         Locked locked(doc);
-        fill(doc, lines, progress);
+        fill(doc, options.lines, progress);
     });
 }
 

@@ -36,10 +36,18 @@ struct MenuCodeLine {
     QString sKod;
 };
 
-// Writes the lines into a new workbook of the office and shows it; progress
-// steps to the number of lines written so far (the caller starts it). Returns false, with nothing made,
-// when the office cannot be reached or gives no workbook.
-bool WriteMenuCodesWorkbook(automation::Office& office, const QList<MenuCodeLine>& lines,
-                            const engine::Progress& progress = {});
-
 } // namespace workbooks
+
+namespace workbooks::menucodes {
+
+struct Options {
+    QList<MenuCodeLine> lines;  // the menu's active dishes, in their order
+};
+
+// Writes the lines into a new workbook of the office and shows it; the
+// progress is started at the number of lines and steps to the number written
+// so far. The lines are copied, never queried. Returns false, with nothing
+// made, when the office cannot be reached or gives no workbook.
+bool Print(automation::Office& office, const Options& options, const engine::Progress& progress = {});
+
+} // namespace workbooks::menucodes

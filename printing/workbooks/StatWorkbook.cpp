@@ -1,6 +1,6 @@
 #include "StatWorkbook.h"
 
-#include "automation/Settled.h"
+#include "engine/Settled.h"
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
@@ -102,12 +102,12 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
     out.statRows.reserve(data.stock.size());
     for (size_t i = 0; i < data.stock.size(); ++i) {
         const StatStock& s = data.stock[i];
-        const double stock = automation::Settled(s.kolvo);
+        const double stock = engine::Settled(s.kolvo);
         QVariantList row{static_cast<double>(i + 1), s.name, s.unit, QVariant(), QVariant(), stock, QVariant()};
         const bool negative = stock < 0;
         const auto found = used.find(s.kod);
         if (found != used.end()) {
-            const double consumption = automation::Settled(found->second);
+            const double consumption = engine::Settled(found->second);
             const double daily = consumption / periodDays;
             double counted = stock;
             if (negative) {
@@ -262,15 +262,14 @@ void fillAll(automation::Document& doc, const StatOptions& o, const StatData& da
 
 } // namespace
 
-bool BuildStatWorkbook(const engine::Context& ctx, automation::Office& office, const StatOptions& o,
-                       const Progress& progress)
+bool stat::Print(const engine::Context& ctx, const Options& o, automation::Office& office, const Progress& progress)
 {
     // The workbook first: without the office nothing is read.
     return FillAndShow(
         office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); }, 2);
 }
 
-bool WriteStatWorkbook(automation::Office& office, const StatOptions& o, const StatData& data, const Progress& progress)
+bool stat::Write(automation::Office& office, const Options& o, const StatData& data, const Progress& progress)
 {
     return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); }, 2);
 }

@@ -75,13 +75,18 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data);
 // "?????": days of stock that cannot be told.
 QString UnknownDays();
 
+} // namespace workbooks
+
+namespace workbooks::stat {
+
+using Options = StatOptions;
+
 // Opens a new workbook, reads the data and fills both sheets, then shows it.
 // False, with nothing read or made, when the office cannot be reached.
-bool BuildStatWorkbook(const engine::Context& ctx, automation::Office& office, const StatOptions& o,
-                       const Progress& progress = {});
+bool Print(const engine::Context& ctx, const Options& options, automation::Office& office,
+           const Progress& progress = {});
 
 // The fill alone, on data already read.
-bool WriteStatWorkbook(automation::Office& office, const StatOptions& o, const StatData& data,
-                       const Progress& progress = {});
+bool Write(automation::Office& office, const Options& options, const StatData& data, const Progress& progress = {});
 
-} // namespace workbooks
+} // namespace workbooks::stat

@@ -10,6 +10,7 @@
 #include "ui/Unit_Timers.h"
 #include "DocumentLists.h"
 #include "Printing.h"
+#include "Unit_MenusTab.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_StructureBox.h"
 #include "util/Globals.h"
@@ -67,7 +68,7 @@ struct ProductsTabView {
         QObject::connect(Form_Base->Q_Ing_Sklad, &db::Query::opened, [this] { ++stockReruns; });
         // The design-enabled timers have nothing to do here.
         Form_Timers->Timer_GrIng->stop();
-        Form_Timers->Timer_Menu->stop();
+        MenusTab->Timer_Menu->stop();
         Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
     }
     bool buttonsEnabled(bool on) const
@@ -320,12 +321,12 @@ TEST(ListRefresh, MenuSectionsWaitWhileTheProgressWindowIsShown)
 {
     AppEnv env;
     Form_Main->SetActivePage(Form_Main->Sheet_Menu);
-    Form_Base->OpenRead(Form_Base->Q_Menu_Razdel, QStringLiteral("SELECT 1 AS KOD FROM RDB$DATABASE"));
-    EXPECT_TRUE(Form_Timers->Timer_Menu_Str->isActive());
-    Form_Timers->Timer_Menu_Str->stop();
+    Form_Base->OpenRead(MenusTab->Q_Menu_Razdel, QStringLiteral("SELECT 1 AS KOD FROM RDB$DATABASE"));
+    EXPECT_TRUE(MenusTab->Timer_Menu_Str->isActive());
+    MenusTab->Timer_Menu_Str->stop();
     Form_Gauge->show();
-    Form_Base->OpenRead(Form_Base->Q_Menu_Razdel, QStringLiteral("SELECT 2 AS KOD FROM RDB$DATABASE"));
-    EXPECT_FALSE(Form_Timers->Timer_Menu_Str->isActive());
+    Form_Base->OpenRead(MenusTab->Q_Menu_Razdel, QStringLiteral("SELECT 2 AS KOD FROM RDB$DATABASE"));
+    EXPECT_FALSE(MenusTab->Timer_Menu_Str->isActive());
     Form_Gauge->hide();
 }
 

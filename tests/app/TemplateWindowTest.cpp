@@ -471,6 +471,39 @@ TEST_F(TemplateWindowTest, ACommittedWriteReloadsTheTemplatesOnTheirRowAndKeepsA
     EXPECT_TRUE(env.messages.isEmpty());
 }
 
+// The window's own writes leave it where the user was (a renamed template), on
+// the new row (a copy) or on the one that is left (a deletion), with that
+// template's panel and variables.
+TEST_F(TemplateWindowTest, OwnWritesLeaveTheWindowOnTheTemplateTheyConcernWithItsPanelAndVariables)
+{
+    auto shown = [] {
+        EXPECT_EQ(Form_Print->E_Name->text(), Form_Print->QPrintForms->field(QStringLiteral("NAME_SHABLON")).asString());
+        for (Form_Print->QPrintVar->first(); !Form_Print->QPrintVar->eof(); Form_Print->QPrintVar->next())
+            EXPECT_EQ(Form_Print->QPrintVar->field(QStringLiteral("KOD_FORMA")).asInt64(), Form_Print->FormKod());
+    };
+    Form_Print->Btn_ConstructorClick();
+    toTemplate(own);
+    answerName(QStringLiteral("Остатки (новое имя)"));
+    Form_Print->E_NameDblClick();
+    EXPECT_EQ(Form_Print->FormKod(), own);
+    EXPECT_EQ(Form_Print->E_Name->text(), QStringLiteral("Остатки (новое имя)"));
+    shown();
+
+    toTemplate(sample);
+    answerName(QStringLiteral("Копия"));
+    Form_Print->BtnNewSab->click();
+    EXPECT_EQ(Form_Print->E_Name->text(), QStringLiteral("Копия"));
+    EXPECT_EQ(Form_Print->QPrintVar->recordCount(), 1);
+    shown();
+
+    toTemplate(own);
+    Form_Print->BtnDelete->click();
+    ASSERT_NE(Form_Print->FormKod(), 0);
+    EXPECT_NE(Form_Print->FormKod(), own);
+    shown();
+    Form_Print->Btn_ConstructorClick();
+}
+
 TEST_F(TemplateWindowTest, ArrowButtonsStepCellsAndTheZoomWithinTheirBounds)
 {
     toTemplate(own);

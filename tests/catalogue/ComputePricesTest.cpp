@@ -39,11 +39,11 @@ protected:
         settings_.v.okrugl2 = 1;  // up
     }
 
-    RecomputeResult run(const RecomputeScope& scope = everything())
+    RecomputeResult run(const RecomputeScope& scope = everything(), const engine::Progress& progress = {})
     {
         commit();
         t.write().start();
-        RecomputeResult r = costing::RecomputePrices(ContextOn(t, &settings_.v), scope, {}, GetParam());
+        RecomputeResult r = costing::RecomputePrices(ContextOn(t, &settings_.v), scope, progress, GetParam());
         t.write().commit();
         return r;
     }
@@ -102,6 +102,27 @@ TEST_P(ComputePrices, CostSellingPriceAndCaloriesOfADish)
     exec(QStringLiteral("UPDATE ING_SKLAD SET METOD_CENA = 0 WHERE KOD = %1").arg(d.row));
     run();
     EXPECT_DOUBLE_EQ(myCena(d.row), 40.00);
+}
+
+// The progress window is started before it is stepped, never stepped past the
+// maximum it was last started with, and left at that maximum.
+TEST_P(ComputePrices, ProgressStartsBeforeItStepsAndEndsAtItsMaximum)
+{
+    twoIngredientDish(1);
+    QList<int> maxima, positions;
+    bool steppedUnstarted = false;
+    engine::Progress p;
+    p.start = [&](int maximum) { maxima << maximum; };
+    p.step = [&](int position) {
+        steppedUnstarted = steppedUnstarted || maxima.isEmpty();
+        EXPECT_LE(position, maxima.isEmpty() ? 0 : maxima.last());
+        positions << position;
+    };
+    run(everything(), p);
+    EXPECT_FALSE(steppedUnstarted);
+    ASSERT_FALSE(positions.isEmpty());
+    EXPECT_GT(maxima.last(), 0);
+    EXPECT_EQ(positions.last(), maxima.last());
 }
 
 TEST_P(ComputePrices, RowsWithStockKeepTheirStockPriceWhenAsked)

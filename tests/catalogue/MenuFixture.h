@@ -65,14 +65,14 @@ inline void openMenus(qint64 firma, qint64 menu = 0, qint64 razdel = 0)
 {
     Form_Main->SetActivePage(Form_Main->Sheet_Menu);
     MenusTab->Sheet_MenuShow();
-    CatEnv::at(Form_Base->Q_Firma_Menu, firma);
+    CatEnv::at(MenusTab->Q_Firma_Menu, firma);
     MenusTab->Timer_MenuTimer();
     if (menu) {
-        CatEnv::at(Form_Base->Q_Menu, menu);
+        CatEnv::at(MenusTab->Q_Menu, menu);
         MenusTab->Timer_Menu_RazdelTimer();
     }
     if (razdel) {
-        CatEnv::at(Form_Base->Q_Menu_Razdel, razdel);
+        CatEnv::at(MenusTab->Q_Menu_Razdel, razdel);
         MenusTab->Timer_Menu_StrTimer();
     }
 }

@@ -5,7 +5,6 @@
 
 #include "Unit_Menu_S.h"
 #include "grid/DatasetModel.h"
-#include "ui/Unit_Timers.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -79,7 +78,7 @@ TEST(MenuPicker, OffersOnlyMenuProductsOfTheDepartmentHiddenOnRequest)
     EXPECT_TRUE(f->Ing->active());
 
     // The bar section's department: its own warehouse, the same groups.
-    CatEnv::at(Form_Base->Q_Menu_Razdel, p.drinks);
+    CatEnv::at(MenusTab->Q_Menu_Razdel, p.drinks);
     MenusTab->Timer_Menu_StrTimer();
     f->Open_Sklad_Menu();
     EXPECT_EQ(cat::KeyOf(f->SKL), p.s.barSklad);
@@ -92,14 +91,14 @@ TEST(MenuPicker, WhileOpenItFollowsTheSectionByTheSectionTimer)
     PickerMenu p = makePickerMenu(env);
     TForm_Menu_S* f = Form_Menu_S;
     f->show();
-    CatEnv::at(Form_Base->Q_Menu_Razdel, p.drinks);
-    QTimer* t = Form_Timers->Timer_Menu_Str;
+    CatEnv::at(MenusTab->Q_Menu_Razdel, p.drinks);
+    QTimer* t = MenusTab->Timer_Menu_Str;
     t->setInterval(0);
     t->start();
     for (int i = 0; i < 20 && t->isActive(); ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_EQ(cat::KeyOf(f->SKL), p.s.barSklad);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Menu_Str), 0);  // the bar section has no dishes yet
+    EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu_Str), 0);  // the bar section has no dishes yet
     f->hide();
 }
 
@@ -148,7 +147,7 @@ TEST(MenuPicker, AddsOnceToASectionWithTheMenusRoundingMode)
                                                          .arg(p.s.cutlet)),
               1);
     EXPECT_EQ(env.logLines(QStringLiteral("В меню <<Обед>> от 14.03.2026 в раздел <<Первое>> добавлено блюдо <<Котлета>>")), 1);
-    db::Query* q = Form_Base->Q_Menu_Str;
+    db::Query* q = MenusTab->Q_Menu_Str;
     EXPECT_EQ(q->field(QStringLiteral("NAME1")).asString(), QStringLiteral("Котлета"));
 
     f->Btn_Add_IngClick();
@@ -158,9 +157,9 @@ TEST(MenuPicker, AddsOnceToASectionWithTheMenusRoundingMode)
     // The same dish in the menu's other section is fine; the mode follows the menu as it is now.
     env.t().exec(QStringLiteral("UPDATE MENU SET NO_ROUND = 2 WHERE KOD = %1").arg(p.menu));
     MenusTab->Timer_MenuTimer();
-    CatEnv::at(Form_Base->Q_Menu, p.menu);
+    CatEnv::at(MenusTab->Q_Menu, p.menu);
     MenusTab->Timer_Menu_RazdelTimer();
-    CatEnv::at(Form_Base->Q_Menu_Razdel, p.drinks);
+    CatEnv::at(MenusTab->Q_Menu_Razdel, p.drinks);
     MenusTab->Timer_Menu_StrTimer();
     f->Open_Sklad_Menu();
     browseGroup(p.s.hot);
@@ -185,7 +184,7 @@ TEST(MenuPicker, RemovesWithItsProtocolLineAndStandsOnTheRowBefore)
     const qint64 porridge = newDish(p.first, p.s.porridge);
     newDish(p.first, p.s.cutlet);
     MenusTab->Timer_Menu_StrTimer();
-    db::Query* q = Form_Base->Q_Menu_Str;
+    db::Query* q = MenusTab->Q_Menu_Str;
     EXPECT_EQ(namesOf(q, QStringLiteral("NAME1")),
               (QStringList{QStringLiteral("Борщ"), QStringLiteral("Каша"), QStringLiteral("Котлета")}));
 

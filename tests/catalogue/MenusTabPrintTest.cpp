@@ -22,7 +22,7 @@ TEST(MenusTabPrint, TheCsvFileLeavesTheTabOnTheFirstSection)
     newDish(first, s.borsch);
     newDish(drinks, s.compote);
     openMenus(s.firma, menu, drinks);
-    ASSERT_EQ(cat::KeyOf(Form_Base->Q_Menu_Razdel), drinks);
+    ASSERT_EQ(cat::KeyOf(MenusTab->Q_Menu_Razdel), drinks);
 
     QTemporaryDir dir;
     const auto saved = printing::PickMenuCsvPath;
@@ -36,14 +36,14 @@ TEST(MenusTabPrint, TheCsvFileLeavesTheTabOnTheFirstSection)
     });
 
     MenusTab->Btn_Print_Menu->click();  // cancelled
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Menu_Razdel), drinks);
+    EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu_Razdel), drinks);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("menu.csv"))));
 
     item = 2;
     MenusTab->Btn_Print_Menu->click();
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("menu.csv"))));
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Menu_Razdel), first);
-    EXPECT_EQ(namesOf(Form_Base->Q_Menu_Str, QStringLiteral("NAME1")), QStringList{QStringLiteral("Борщ")});
+    EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu_Razdel), first);
+    EXPECT_EQ(namesOf(MenusTab->Q_Menu_Str, QStringLiteral("NAME1")), QStringList{QStringLiteral("Борщ")});
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('|')).toStdString();
 
     Msg::setModalHandler({});

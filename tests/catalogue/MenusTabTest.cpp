@@ -34,7 +34,7 @@ QMap<QString, QString> prices()
 {
     MenusTab->Open_MenuStr();
     QMap<QString, QString> out;
-    const QMap<QString, QVariant> v = byName(Form_Base->Q_Menu_Str, QStringLiteral("CENA_MENU"));
+    const QMap<QString, QVariant> v = byName(MenusTab->Q_Menu_Str, QStringLiteral("CENA_MENU"));
     for (auto it = v.begin(); it != v.end(); ++it)
         out.insert(it.key(), price(it.value()));
     return out;
@@ -93,12 +93,12 @@ TEST(MenuList, PricesOfTheDishListByRoundingModeMethodAndOption)
     setPrice(env, s.porridge, s.kitchen, 0.125, 0);
     setPrice(env, s.cutlet, s.kitchen, 0.375, 2);
     MenusTab->Open_MenuStr();
-    const QMap<QString, QVariant> halves = byName(Form_Base->Q_Menu_Str, QStringLiteral("CENA_MENU"));
+    const QMap<QString, QVariant> halves = byName(MenusTab->Q_Menu_Str, QStringLiteral("CENA_MENU"));
     EXPECT_DOUBLE_EQ(halves.value(QStringLiteral("Каша")).toDouble(), 0.12);
     EXPECT_DOUBLE_EQ(halves.value(QStringLiteral("Котлета")).toDouble(), 0.38);
 
     // The list carries what the print and the exports read.
-    db::Query* q = Form_Base->Q_Menu_Str;
+    db::Query* q = MenusTab->Q_Menu_Str;
     CatEnv::at(q, tea);
     EXPECT_EQ(q->field(QStringLiteral("KOD1")).asInt64(), r);
     EXPECT_EQ(q->field(QStringLiteral("NAME")).asString(), QStringLiteral("Первое"));
@@ -158,7 +158,7 @@ TEST(MenuDialog, PercentAndNameChecksWriteNothing)
     EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_FIRMA FROM MENU")), s.firma);
     EXPECT_EQ(env.logLines(QStringLiteral("Создано меню <<Ужин 'праздничный'>>")), 1);
     // The list stands on the new menu; a new menu writes no dish rows.
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Menu), Form_Menu->SavedKod);
+    EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu), Form_Menu->SavedKod);
     EXPECT_EQ(env.count(QStringLiteral("MENU_STR")), 0);
 }
 
@@ -191,7 +191,7 @@ TEST(MenuDialog, EditingTheRoundingModeRewritesEveryDishOfTheMenu)
     EXPECT_EQ(env.num(QStringLiteral("SELECT NO_ROUND FROM MENU WHERE KOD = %1").arg(menu)), 2);
     EXPECT_EQ(env.num(QStringLiteral("SELECT PERCENT FROM MENU WHERE KOD = %1").arg(menu)), 7);
     EXPECT_EQ(env.logLines(QStringLiteral("Изменены параметры меню <<Обед>>")), 1);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Menu), menu);
+    EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu), menu);
 }
 
 TEST(MenuDialog, PercentOptionIsStoredAtOnceEvenWhenTheDialogIsCancelled)
@@ -266,12 +266,12 @@ TEST(SectionDialog, ChecksThenWritesWithTheChosenDepartment)
     EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_OTDEL FROM MENU_RAZDEL")), s.bar);
     EXPECT_EQ(env.num(QStringLiteral("SELECT IS_ACTIVE FROM MENU_RAZDEL")), 1);
     EXPECT_EQ(env.logLines(QStringLiteral("В меню <<Обед>> от 14.03.2026 добавлен раздел <<Напитки>>")), 1);
-    EXPECT_EQ(Form_Base->Q_Menu_Razdel->field(QStringLiteral("NAME_O")).asString(), QStringLiteral("Бар"));
+    EXPECT_EQ(MenusTab->Q_Menu_Razdel->field(QStringLiteral("NAME_O")).asString(), QStringLiteral("Бар"));
 
     ModalScript script;
     script.then([](QWidget*) {
         EXPECT_EQ(Form_Menu_R->Panel1->text(), QStringLiteral("Бар"));
-        EXPECT_EQ(Form_Menu_R->OtdelKod, Form_Base->Q_Menu_Razdel->field(QStringLiteral("KOD_OTDEL")).asInt64());
+        EXPECT_EQ(Form_Menu_R->OtdelKod, MenusTab->Q_Menu_Razdel->field(QStringLiteral("KOD_OTDEL")).asInt64());
         Form_Menu_R->E_Sort->setText(QStringLiteral("3"));
         Form_Menu_R->Btn_OkClick();
     });
@@ -295,7 +295,7 @@ TEST(Sections, DeleteTakesItsDishesAndSwitchingGreysTheRow)
     MenusTab->Btn_OpenGRClick();
     EXPECT_EQ(env.num(QStringLiteral("SELECT IS_ACTIVE FROM MENU_RAZDEL WHERE KOD = %1").arg(r2)), 0);
     EXPECT_EQ(env.logLines(QStringLiteral("Открытие/Закрытие раздела <<Напитки>> в меню <<Обед>>")), 1);
-    db::Query* rq = Form_Base->Q_Menu_Razdel;
+    db::Query* rq = MenusTab->Q_Menu_Razdel;
     EXPECT_EQ(cat::KeyOf(rq), r2);
     EXPECT_EQ(TMenusTab::RazdelCellStyle(*rq, rq->recNo(), QStringLiteral("NAME"), Qt::BackgroundRole),
               QVariant(QPalette().color(QPalette::Button)));
@@ -325,7 +325,7 @@ TEST(Dishes, SwitchMoveAndTheDepartmentDialog)
     const qint64 cutlet = newDish(r1, s.cutlet);
     env.t().exec(QStringLiteral("UPDATE MENU_STR SET MY_ACTIVE = NULL WHERE KOD = %1").arg(cutlet));
     openMenus(s.firma, menu, r1);
-    db::Query* q = Form_Base->Q_Menu_Str;
+    db::Query* q = MenusTab->Q_Menu_Str;
 
     // Empty counts as off: greyed, and switching turns it on.
     CatEnv::at(q, cutlet);
@@ -447,7 +447,7 @@ TEST(MenuCopy, TodayPercentZeroSameSectionsAndDishesSourceUnchanged)
     EXPECT_EQ(env.count(QStringLiteral("MENU_STR"), QStringLiteral("KOD_MENU_RAZDEL IN (%1, %2)").arg(r1).arg(r2)), 3);
     EXPECT_EQ(env.num(QStringLiteral("SELECT PERCENT FROM MENU WHERE KOD = %1").arg(menu)), 15);
     EXPECT_EQ(env.logLines(QStringLiteral("Копирование меню <<Обед>> от 14.03.2026 в <<Обед (копия)>>")), 1);
-    EXPECT_EQ(Form_Base->Q_Menu->recordCount(), 2);
+    EXPECT_EQ(MenusTab->Q_Menu->recordCount(), 2);
 }
 
 TEST(MenuDelete, OneMenuWithItsSectionsAndDishesInTheCallersTransaction)
@@ -485,7 +485,7 @@ TEST(MenuDelete, OneMenuWithItsSectionsAndDishesInTheCallersTransaction)
     EXPECT_EQ(env.count(QStringLiteral("MENU_STR")), 2);
     EXPECT_EQ(env.count(QStringLiteral("MENU_RAZDEL")), 2);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление меню <<Ужин>> от 15.03.2026")), 1);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Menu), a);
+    EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu), a);
 }
 
 TEST(MenuDelete, ByPeriodOrEveryMenuOfEveryEnterprise)
@@ -519,7 +519,7 @@ TEST(MenuDelete, ByPeriodOrEveryMenuOfEveryEnterprise)
     MenusTab->Btn_Del_MenuClick();
     EXPECT_EQ(env.messages.last(),
               QStringLiteral("Вы уверены что желаете удалить все меню из базы данных за период с 11.03.2026 по 12.03.2026"));
-    EXPECT_EQ(namesOf(Form_Base->Q_Menu), QStringList{QStringLiteral("Обед")});
+    EXPECT_EQ(namesOf(MenusTab->Q_Menu), QStringList{QStringLiteral("Обед")});
     EXPECT_EQ(env.count(QStringLiteral("MENU")), 2);  // one of each enterprise went
     EXPECT_EQ(env.count(QStringLiteral("MENU_RAZDEL")), 1);
     EXPECT_EQ(env.count(QStringLiteral("MENU_STR")), 1);
@@ -533,7 +533,7 @@ TEST(MenuDelete, ByPeriodOrEveryMenuOfEveryEnterprise)
     EXPECT_EQ(env.count(QStringLiteral("MENU_STR")), 0);
     EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("WHAT_ACTION LIKE 'Удаление меню%'")), 2);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление меню за период с 01.01.2026 по 02.01.2026")), 1);
-    EXPECT_FALSE(cat::HasRow(Form_Base->Q_Menu));
+    EXPECT_FALSE(cat::HasRow(MenusTab->Q_Menu));
 }
 
 TEST(MenusTab, ListsFollowTheirMastersAndShowNothingStale)
@@ -545,32 +545,68 @@ TEST(MenusTab, ListsFollowTheirMastersAndShowNothingStale)
     const qint64 r = newRazdel(menu, s.kitchen, QStringLiteral("Первое"), 1);
     newDish(r, s.borsch);
     openMenus(s.firma, menu, r);
-    EXPECT_EQ(namesOf(Form_Base->Q_Firma_Menu), (QStringList{QStringLiteral("Кафе \"Уют\""), QStringLiteral("Столовая")}));
-    EXPECT_EQ(namesOf(Form_Base->Q_Menu_Str, QStringLiteral("NAME1")), QStringList{QStringLiteral("Борщ")});
+    EXPECT_EQ(namesOf(MenusTab->Q_Firma_Menu), (QStringList{QStringLiteral("Кафе \"Уют\""), QStringLiteral("Столовая")}));
+    EXPECT_EQ(namesOf(MenusTab->Q_Menu_Str, QStringLiteral("NAME1")), QStringList{QStringLiteral("Борщ")});
 
     // Moving to the other enterprise greys the three grids and starts the timer;
     // its menus, none, then leave no sections or dishes on show.
-    CatEnv::at(Form_Base->Q_Firma_Menu, other);
+    CatEnv::at(MenusTab->Q_Firma_Menu, other);
     EXPECT_TRUE(MenusTab->Grid_Menu->greyed());
     EXPECT_TRUE(MenusTab->Grid_S_Menu->greyed());
     EXPECT_TRUE(MenusTab->Timer_Menu->isActive());
     MenusTab->Timer_MenuTimer();
     EXPECT_FALSE(MenusTab->Grid_Menu->greyed());
-    EXPECT_TRUE(Form_Base->Q_Menu->isEmpty());
-    EXPECT_FALSE(Form_Base->Q_Menu_Razdel->active());
-    EXPECT_FALSE(Form_Base->Q_Menu_Str->active());
+    EXPECT_TRUE(MenusTab->Q_Menu->isEmpty());
+    EXPECT_FALSE(MenusTab->Q_Menu_Razdel->active());
+    EXPECT_FALSE(MenusTab->Q_Menu_Str->active());
 
     // A section without dishes, and the message of "Список" without a section.
-    CatEnv::at(Form_Base->Q_Firma_Menu, s.firma);
+    CatEnv::at(MenusTab->Q_Firma_Menu, s.firma);
     MenusTab->Timer_MenuTimer();
-    EXPECT_EQ(namesOf(Form_Base->Q_Menu_Str, QStringLiteral("NAME1")), QStringList{QStringLiteral("Борщ")});
+    EXPECT_EQ(namesOf(MenusTab->Q_Menu_Str, QStringLiteral("NAME1")), QStringList{QStringLiteral("Борщ")});
     const qint64 empty = newMenu(s.firma, QStringLiteral("Пусто"), kDay.addDays(1));
     MenusTab->Timer_MenuTimer();
-    CatEnv::at(Form_Base->Q_Menu, empty);
+    CatEnv::at(MenusTab->Q_Menu, empty);
     EXPECT_TRUE(MenusTab->Timer_Menu_Razdel->isActive());
     MenusTab->Timer_Menu_RazdelTimer();
-    EXPECT_FALSE(Form_Base->Q_Menu_Str->active());
+    EXPECT_FALSE(MenusTab->Q_Menu_Str->active());
     env.messages.clear();
     MenusTab->Btn_Edit_MenuClick();
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Сначала создайте хотябы один раздел меню/наряда !")});
+}
+
+TEST(MenusTab, AnotherRoadsCommitReloadsTheListsAndTheDishesFollowAVanishedSection)
+{
+    CatEnv env;
+    MenuShop s = makeMenuShop(env);
+    const qint64 menu = newMenu(s.firma, QStringLiteral("Обед"), kDay);
+    const qint64 r1 = newRazdel(menu, s.kitchen, QStringLiteral("Первое"), 1);
+    const qint64 r2 = newRazdel(menu, s.kitchen, QStringLiteral("Второе"), 2);
+    newDish(r1, s.borsch);
+    newDish(r2, s.porridge);
+    const qint64 cutlet = newDish(r2, s.cutlet);
+    openMenus(s.firma, menu, r2);
+    db::Query* dishes = MenusTab->Q_Menu_Str;
+    CatEnv::at(dishes, cutlet);
+    const auto commit = [](const QString& sql) {
+        WriteTransaction w;
+        for (const QString& statement : sql.split(QLatin1Char(';')))
+            engine::Exec(w.context(), statement);
+        w.commit();
+    };
+
+    // A new price of the dish: the list shows it on the same row, the section stays.
+    commit(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = 31 WHERE KOD = %1").arg(env.ingSklad(s.cutlet, s.kitchen)));
+    EXPECT_EQ(cat::KeyOf(dishes), cutlet);
+    EXPECT_DOUBLE_EQ(dishes->field(QStringLiteral("MY_CENA")).asDouble(), 31.0);
+    EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu_Razdel), r2);
+    EXPECT_FALSE(MenusTab->Timer_Menu_Str->isActive());
+
+    // The section goes: the sections stand on the remaining one and its dishes follow by the timer.
+    commit(QStringLiteral("DELETE FROM MENU_STR WHERE KOD_MENU_RAZDEL = %1;DELETE FROM MENU_RAZDEL WHERE KOD = %1").arg(r2));
+    EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu_Razdel), r1);
+    EXPECT_FALSE(dishes->active());
+    EXPECT_TRUE(MenusTab->Timer_Menu_Str->isActive());
+    MenusTab->Timer_Menu_StrTimer();
+    EXPECT_EQ(namesOf(dishes, QStringLiteral("NAME1")), QStringList{QStringLiteral("Борщ")});
 }

@@ -329,11 +329,11 @@ TEST_F(PosExchange, HostileTillTablesWriteNothing)
 
 TEST_F(PosExchange, SendButtonExportsTheCurrentMenu)
 {
-    Form_Base->Q_Menu->close();
-    Form_Base->Q_Menu->setSql(QStringLiteral("SELECT * FROM MENU WHERE KOD = 900030"));
-    Form_Base->Q_Menu->open();
+    MenusTab->Q_Menu->close();
+    MenusTab->Q_Menu->setSql(QStringLiteral("SELECT * FROM MENU WHERE KOD = 900030"));
+    MenusTab->Q_Menu->open();
     chosen = out + QStringLiteral("Обед.mnu");
-    ASSERT_EQ(Form_Base->Q_Menu->recordCount(), 1);
+    ASSERT_EQ(MenusTab->Q_Menu->recordCount(), 1);
     emit MenusTab->Btn_Sent_Menu->clicked();  // the tab is hidden until log-in
     EXPECT_TRUE(QFile::exists(chosen));
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Выгрузка меню закончена.")});
@@ -347,7 +347,7 @@ TEST_F(PosExchange, SendButtonExportsTheCurrentMenu)
 
 TEST_F(PosExchange, AfterAnExportTheMenusTabStandsOnTheFirstSectionOrOnTheDishWithoutAPrice)
 {
-    db::Query* razdel = Form_Base->Q_Menu_Razdel;
+    db::Query* razdel = MenusTab->Q_Menu_Razdel;
     auto openSections = [razdel] {
         razdel->close();
         razdel->setSql(QStringLiteral("SELECT * FROM MENU_RAZDEL WHERE KOD_MENU = 900030 ORDER BY MY_SORT"));

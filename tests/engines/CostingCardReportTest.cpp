@@ -26,24 +26,22 @@ protected:
                701);
     }
 
-    reports::CostingCardOptions options(qint64 product, int mode, int priceChoice = 1)
+    reports::card::Options options(qint64 product, int mode, int priceChoice = 1)
     {
-        reports::CostingCardOptions o;
+        reports::card::Options o;
         o.product = product;
         o.firmaName = QStringLiteral("Столовая");
         o.otdel = c.otdel;
         o.otdelName = QStringLiteral("Кухня");
         o.mode = mode;
         o.priceChoice = priceChoice;
-        o.today = QDate(2026, 12, 7);
         return o;
     }
 
-    void print(const reports::CostingCardOptions& o)
+    void print(const reports::card::Options& o)
     {
         const engine::Context x = ctx();
-        const costing::AmountList rows = reports::CostingCardRows(x, o);
-        reports::PrintCostingCard(x, office, cache(), o, rows);
+        reports::card::Print(x, o, office, cache());
     }
 };
 

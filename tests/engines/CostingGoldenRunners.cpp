@@ -17,9 +17,9 @@ QDate dateOption(const QJsonObject& o, const char* key)
     return QDate::fromString(o.value(QLatin1String(key)).toString(), QStringLiteral("dd.MM.yyyy"));
 }
 
-reports::StatementOptions statementOptions(const QJsonObject& o)
+reports::statements::Options statementOptions(const QJsonObject& o)
 {
-    reports::StatementOptions s;
+    reports::statements::Options s;
     s.what = o.contains(QStringLiteral("start")) ? 1 : 0;
     s.document = o.value(QStringLiteral("document")).toInteger(0);
     s.start = dateOption(o, "start");
@@ -27,7 +27,6 @@ reports::StatementOptions statementOptions(const QJsonObject& o)
     s.type = o.value(QStringLiteral("type")).toInt(0);
     s.provodka = o.value(QStringLiteral("provodka")).toInt(0);
     s.byGroup = o.value(QStringLiteral("groups")).toBool(false);
-    s.today = Clock::today();
     return s;
 }
 
@@ -36,45 +35,41 @@ reports::StatementOptions statementOptions(const QJsonObject& o)
 TARELIA_GOLDEN_RUNNER(costing_card)
 {
     golden.useTemplate(QStringLiteral("costing_card"));
-    reports::CostingCardOptions o;
+    reports::card::Options o;
     o.product = golden.options.value(QStringLiteral("product")).toInteger();
     o.firmaName = golden.options.value(QStringLiteral("firma")).toString();
     o.otdel = golden.options.value(QStringLiteral("otdel")).toInteger();
     o.otdelName = golden.options.value(QStringLiteral("otdelName")).toString();
     o.mode = golden.options.value(QStringLiteral("mode")).toInt();
     o.priceChoice = golden.options.value(QStringLiteral("price")).toInt();
-    o.today = Clock::today();
     const engine::Context ctx = golden.ctx();
-    const costing::AmountList rows = reports::CostingCardRows(ctx, o);
-    golden.notes << QStringLiteral("%1 nodes").arg(rows.size());
-    reports::PrintCostingCard(ctx, golden.office, golden.cache(), o, rows);
+    golden.notes << QStringLiteral("%1 nodes").arg(reports::card::Rows(ctx, o).size());
+    reports::card::Print(ctx, o, golden.office, golden.cache());
 }
 
 TARELIA_GOLDEN_RUNNER(products_statement)
 {
     golden.useTemplate(QStringLiteral("products_statement"));
-    const reports::StatementOptions o = statementOptions(golden.options);
-    const engine::Context ctx = golden.ctx();
-    reports::PrintProductsStatement(ctx, golden.office, golden.cache(), o, reports::ProductsOfPeriod(ctx, o));
+    const reports::statements::Options o = statementOptions(golden.options);
+    reports::statements::Print(golden.ctx(), o, golden.office, golden.cache());
 }
 
 TARELIA_GOLDEN_RUNNER(ingredients_statement)
 {
     golden.useTemplate(QStringLiteral("ingredients_statement"));
-    const reports::StatementOptions o = statementOptions(golden.options);
+    reports::statements::Options o = statementOptions(golden.options);
+    o.ingredients = true;
     const engine::Context ctx = golden.ctx();
-    const costing::AmountList nodes = reports::IngredientsOf(ctx, o);
-    golden.notes << QStringLiteral("%1 nodes").arg(nodes.size());
-    reports::PrintIngredientsStatement(ctx, golden.office, golden.cache(), o, nodes);
+    golden.notes << QStringLiteral("%1 nodes").arg(reports::IngredientsOf(ctx, o).size());
+    reports::statements::Print(ctx, o, golden.office, golden.cache());
 }
 
 TARELIA_GOLDEN_RUNNER(tech_cards)
 {
     golden.useTemplate(QStringLiteral("tech_cards"));
-    reports::TechCardsOptions o;
+    reports::techcards::Options o;
     o.document = golden.options.value(QStringLiteral("document")).toInteger();
     o.mode = golden.options.value(QStringLiteral("mode")).toInt(1);
-    o.today = Clock::today();
-    if (!reports::PrintTechCards(golden.ctx(), golden.office, golden.cache(), o))
+    if (!reports::techcards::Print(golden.ctx(), o, golden.office, golden.cache()))
         golden.notes << QStringLiteral("no lines of positive quantity");
 }

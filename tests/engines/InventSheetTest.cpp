@@ -74,7 +74,7 @@ protected:
     {
         RefreshRead(env.t);
         reports::RunStandardReport(env.ctx(), office, env.t.folder() + QStringLiteral("templates/"),
-                                   reports::BuildInvent(env.ctx(), 900));
+                                   reports::invent::Build(env.ctx(), {900}));
     }
     QVariant at(const char* a1) { return office.last().at(QString::fromLatin1(a1)); }
 

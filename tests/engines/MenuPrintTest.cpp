@@ -91,9 +91,9 @@ protected:
         reports::Progress p;
         p.start = [this](int max) { maximum = max; };
         p.step = [this](int pos) { steps = pos; };
-        reports::MenuOptions o;
+        reports::menu::Options o;
         o.menu = kMenu;
-        reports::PrintMenu(env.ctx(), office, cache.path(), o, p);
+        reports::menu::Print(env.ctx(), o, office, cache.path(), p);
     }
 
     QVariant at(const QString& a1) { return office.last().at(a1); }
@@ -230,7 +230,7 @@ protected:
 TEST_F(MenuCodes, SheetHasHeadingsPerDepartmentAndSectionAndTheDishCodesAsTexts)
 {
     int progressed = 0;
-    ASSERT_TRUE(workbooks::WriteMenuCodesWorkbook(office, lines(), {{}, [&](int n) { progressed = n; }, {}}));
+    ASSERT_TRUE(workbooks::menucodes::Print(office, {lines()}, {{}, [&](int n) { progressed = n; }, {}}));
     const RecordedBook& b = office.last();
     const QStringList header = {"№", "Наименование блюда", "Код продукта", "Код кассы", "Код 1С", "Штрих код", "*Штрих код*"};
     for (int c = 0; c < 7; ++c)
@@ -287,7 +287,7 @@ TEST_F(MenuCodes, NoActiveDishMeansNoLineAndAnUnreachableOfficeMakesNothing)
     ASSERT_EQ(one.size(), 1);
     EXPECT_EQ(one[0].kodIng, QString::number(kSaladRow));
     office.reachable = false;
-    EXPECT_FALSE(workbooks::WriteMenuCodesWorkbook(office, one));
+    EXPECT_FALSE(workbooks::menucodes::Print(office, {one}));
     EXPECT_TRUE(office.books.isEmpty());
 
     env.t.exec(QStringLiteral("UPDATE MENU_RAZDEL SET IS_ACTIVE = 0"));
@@ -301,9 +301,9 @@ TEST_F(MenuCodes, NoActiveDishMeansNoLineAndAnUnreachableOfficeMakesNothing)
 TARELIA_GOLDEN_RUNNER(menu)
 {
     golden.useTemplate(QStringLiteral("menu"));
-    reports::MenuOptions o;
+    reports::menu::Options o;
     o.menu = golden.options.value(QStringLiteral("menu")).toInteger();
-    reports::PrintMenu(golden.ctx(), golden.office, golden.cache(), o);
+    reports::menu::Print(golden.ctx(), o, golden.office, golden.cache());
 }
 
 // "menu_codes": the codes sheet.
@@ -313,7 +313,7 @@ TARELIA_GOLDEN_RUNNER(menu_codes)
         reports::LoadMenuCodes(golden.ctx(), golden.options.value(QStringLiteral("menu")).toInteger());
     golden.notes << QStringLiteral("%1 dishes").arg(lines.size());
     if (!lines.isEmpty())
-        workbooks::WriteMenuCodesWorkbook(golden.office, lines);
+        workbooks::menucodes::Print(golden.office, {lines});
 }
 
 // "menu_csv": the CSV file, one note per line (each ended by CR LF).

@@ -32,9 +32,9 @@ protected:
                 {"sum_all", LocEnd, "F1"},    {"sum_txt", LocEnd, "B3"}},
                901);
     }
-    reports::StatementOptions period(int type = 0, int provodka = 0, bool byGroup = false)
+    reports::statements::Options period(int type = 0, int provodka = 0, bool byGroup = false)
     {
-        reports::StatementOptions o;
+        reports::statements::Options o;
         o.what = 1;
         o.start = QDate(2011, 3, 1);
         o.finish = QDate(2011, 3, 31);
@@ -43,21 +43,23 @@ protected:
         o.byGroup = byGroup;
         return o;
     }
-    reports::StatementOptions current(qint64 document)
+    reports::statements::Options current(qint64 document)
     {
-        reports::StatementOptions o;
+        reports::statements::Options o;
         o.document = document;
         return o;
     }
-    void printProducts(const reports::StatementOptions& o)
+    void printProducts(const reports::statements::Options& o)
     {
         const engine::Context x = ctx();
-        reports::PrintProductsStatement(x, office, cache(), o, reports::ProductsOfPeriod(x, o));
+        reports::statements::Print(x, o, office, cache());
     }
-    void printIngredients(const reports::StatementOptions& o)
+    void printIngredients(const reports::statements::Options& o)
     {
         const engine::Context x = ctx();
-        reports::PrintIngredientsStatement(x, office, cache(), o, reports::IngredientsOf(x, o));
+        reports::statements::Options ingredients = o;
+        ingredients.ingredients = true;
+        reports::statements::Print(x, ingredients, office, cache());
     }
 };
 
@@ -141,7 +143,9 @@ TEST_F(Statements, CurrentDocumentHeaderNamesTheEnterpriseAndTheKindOfDocument)
     l.summa = 20;
     l.cenaSklad = 4;
     const engine::Context x = ctx();
-    reports::PrintProductsStatement(x, office, cache(), current(d), {l});
+    reports::statements::Options o = current(d);
+    o.lines = {l};
+    reports::statements::Print(x, o, office, cache());
     EXPECT_FALSE(at("B2").isValid());
     EXPECT_EQ(text("C2"), QStringLiteral("П-7"));
     EXPECT_EQ(text("D2"), QStringLiteral("05.03.2011"));

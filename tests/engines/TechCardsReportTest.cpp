@@ -28,11 +28,10 @@ protected:
     }
     bool print(qint64 document, int mode)
     {
-        reports::TechCardsOptions o;
+        reports::techcards::Options o;
         o.document = document;
         o.mode = mode;
-        o.today = QDate(2026, 12, 7);
-        return reports::PrintTechCards(ctx(), office, cache(), o);
+        return reports::techcards::Print(ctx(), o, office, cache());
     }
     // Three raw products on the card of a dish for one portion.
     qint64 dishOfThree(const QString& name)

@@ -40,15 +40,22 @@ reports::TurnoverOptions turnoverOptions(const QJsonObject& j)
 TARELIA_GOLDEN_RUNNER(turnover_operations)
 {
     golden.useTemplate(QStringLiteral("turnover_operations"));
-    const reports::TurnoverOptions o = turnoverOptions(golden.options);
+    reports::turnover::Options o = turnoverOptions(golden.options);
+    o.shortForm = false;
     QString path;
     if (golden.options.value(QStringLiteral("export")).toBool()) {
         path = golden.t.folder() + QStringLiteral("/obmen.dbf");
         exchange::obmen::CreateTable(path);
     }
-    const QString missing = reports::RunOborotkaDoc(golden.ctx(), golden.office, golden.cache(), o, path);
-    if (path.isEmpty())
+    std::unique_ptr<exchange::obmen::Export> exported;
+    if (!path.isEmpty())
+        exported = std::make_unique<exchange::obmen::Export>(golden.ctx(), path);
+    reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(),
+                               reports::turnover::Build(golden.ctx(), o, exported.get()));
+    if (!exported)
         return;
+    exported->close();
+    const QString missing = exported->missingCodes() ? exported->warningText() : QString();
     QFile f(path);
     f.open(QIODevice::ReadOnly);
     const auto table = exchange::dbf::Read(f.readAll());
@@ -69,13 +76,14 @@ TARELIA_GOLDEN_RUNNER(turnover_operations)
 TARELIA_GOLDEN_RUNNER(turnover_products)
 {
     golden.useTemplate(QStringLiteral("turnover_products"));
-    const reports::TurnoverOptions o = turnoverOptions(golden.options);
-    reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(), reports::BuildOborotkaIng(golden.ctx(), o));
+    reports::turnover::Options o = turnoverOptions(golden.options);
+    o.shortForm = true;
+    reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(), reports::turnover::Build(golden.ctx(), o));
 }
 
 TARELIA_GOLDEN_RUNNER(inventory)
 {
     golden.useTemplate(QStringLiteral("inventory"));
     reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(),
-                               reports::BuildInvent(golden.ctx(), golden.options.value(QStringLiteral("document")).toInteger()));
+                               reports::invent::Build(golden.ctx(), {golden.options.value(QStringLiteral("document")).toInteger()}));
 }

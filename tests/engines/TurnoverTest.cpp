@@ -420,7 +420,7 @@ TEST_F(TurnoverPrint, ByOperationsLevelsFollowTheOptionsAndAnIssueFillsTheOutCol
     TurnoverOptions o = period(QDate(2026, 1, 1), QDate(2026, 1, 31));
     QVector<reports::TurnoverRow> seen;
     RefreshRead(env.t);
-    run(reports::BuildOborotkaDoc(env.ctx(), o, [&](const reports::TurnoverRow& r) { seen << r; }));
+    run(reports::turnover::Report(o, reports::ReadTurnoverRows(env.ctx(), o), [&](const reports::TurnoverRow& r) { seen << r; }));
     EXPECT_EQ(at("B2"), QStringLiteral("01.01.2026 / 31.01.2026"));
     EXPECT_EQ(at("E2"), QStringLiteral("02.03.2026"));
     EXPECT_EQ(at("B3"), QStringLiteral("Все предприятия"));
@@ -455,7 +455,7 @@ TEST_F(TurnoverPrint, ByOperationsLevelsFollowTheOptionsAndAnIssueFillsTheOutCol
     o.firmaName = QStringLiteral("Столовая №1");
     o.otdel = Kuhnya;
     o.otdelName = QStringLiteral("Кухня");
-    run(reports::BuildOborotkaDoc(env.ctx(), o));
+    run(reports::turnover::Build(env.ctx(), o));
     EXPECT_EQ(at("B3"), QStringLiteral("Столовая №1"));
     EXPECT_EQ(at("B4"), QStringLiteral("Кухня"));
     EXPECT_EQ(at("C8"), QStringLiteral("Овощи"));
@@ -484,7 +484,7 @@ TEST_F(TurnoverPrint, ByProductsOneRowPerProductAndDepartmentWithBalances)
     Move(x, 1004, Kartofel, Kuhnya, 1, 20, 2);
     TurnoverOptions o = period(QDate(2026, 1, 1), QDate(2026, 1, 31));
     o.shortForm = o.balances = true;
-    run(reports::BuildOborotkaIng(env.ctx(), o));
+    run(reports::turnover::Build(env.ctx(), o));
     EXPECT_EQ(at("A8"), QStringLiteral("Столовая №1"));
     EXPECT_EQ(at("B9"), QStringLiteral("Кухня"));
     EXPECT_EQ(at("C10"), QStringLiteral("Овощи"));
@@ -511,7 +511,7 @@ TEST_F(TurnoverPrint, ByProductsOneRowPerProductAndDepartmentWithBalances)
 
     // Without balances the balance cells stay empty.
     o.balances = false;
-    run(reports::BuildOborotkaIng(env.ctx(), o));
+    run(reports::turnover::Build(env.ctx(), o));
     EXPECT_EQ(at("C11"), QVariant(6.0));
     EXPECT_FALSE(at("G11").isValid());
     EXPECT_FALSE(at("H11").isValid());
@@ -520,7 +520,7 @@ TEST_F(TurnoverPrint, ByProductsOneRowPerProductAndDepartmentWithBalances)
 TEST_F(TurnoverPrint, NoRowsGiveTheHeaderAndZeroTotals)
 {
     layout(3);
-    run(reports::BuildOborotkaDoc(env.ctx(), period(QDate(2026, 1, 1), QDate(2026, 1, 31))));
+    run(reports::turnover::Build(env.ctx(), period(QDate(2026, 1, 1), QDate(2026, 1, 31))));
     EXPECT_EQ(at("A8"), QStringLiteral("Итого"));
     EXPECT_EQ(at("D8"), QVariant(0.0));
     EXPECT_EQ(at("F8"), QVariant(0.0));
@@ -541,8 +541,11 @@ TEST_F(TurnoverPrint, ExportWritesOneRecordPerStatementRowAndListsProductsWithou
     const QString path = env.t.folder() + QStringLiteral("/obmen.dbf");
     exchange::obmen::CreateTable(path);
     RefreshRead(env.t);
-    const QString missing = reports::RunOborotkaDoc(env.ctx(), office, env.t.folder() + QStringLiteral("templates/"),
-                                                    period(QDate(2026, 1, 1), QDate(2026, 1, 31)), path);
+    exchange::obmen::Export exported(env.ctx(), path);
+    reports::RunStandardReport(env.ctx(), office, env.t.folder() + QStringLiteral("templates/"),
+                               reports::turnover::Build(env.ctx(), period(QDate(2026, 1, 1), QDate(2026, 1, 31)), &exported));
+    exported.close();
+    const QString missing = exported.missingCodes() ? exported.warningText() : QString();
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const auto table = exchange::dbf::Read(f.readAll());

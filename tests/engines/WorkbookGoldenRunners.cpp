@@ -10,30 +10,27 @@
 
 #include <QDate>
 
-using workbooks::LimitRow;
-
 // Golden cases "limits": options "scope" 0-3, "rule" 0-1 and the current
 // "sklad", "otdel", "firma" keys.
 TARELIA_GOLDEN_RUNNER(limits)
 {
-    workbooks::LimitOptions o;
+    workbooks::limits::Options o;
     o.scope = golden.options.value(QStringLiteral("scope")).toInt(2);
     o.rule = golden.options.value(QStringLiteral("rule")).toInt(1);
     o.sklad = golden.options.value(QStringLiteral("sklad")).toInteger(0);
     o.otdel = golden.options.value(QStringLiteral("otdel")).toInteger(0);
     o.firma = golden.options.value(QStringLiteral("firma")).toInteger(0);
-    const std::vector<LimitRow> rows = workbooks::ReadLimitRows(golden.ctx(), o);
-    golden.notes << QStringLiteral("%1 rows").arg(rows.size());
-    if (!workbooks::WriteLimitsWorkbook(golden.office, rows))
+    golden.notes << QStringLiteral("%1 rows").arg(workbooks::ReadLimitRows(golden.ctx(), o).size());
+    if (!workbooks::limits::Print(golden.ctx(), o, golden.office))
         golden.notes << automation::OfficeUnreachableText();
 }
 
 // Golden cases "where_used": options "ing" (the product's key) and "name".
 TARELIA_GOLDEN_RUNNER(where_used)
 {
-    const std::vector<workbooks::UsageLine> lines =
-        workbooks::ReadUsageLines(golden.ctx(), golden.options.value(QStringLiteral("ing")).toInteger(0));
-    if (!workbooks::WriteIngUsageWorkbook(golden.office, golden.options.value(QStringLiteral("name")).toString(), lines))
+    const workbooks::usage::Options o{golden.options.value(QStringLiteral("ing")).toInteger(0),
+                                      golden.options.value(QStringLiteral("name")).toString()};
+    if (!workbooks::usage::Print(golden.ctx(), o, golden.office))
         golden.notes << automation::OfficeUnreachableText();
 }
 
@@ -44,7 +41,7 @@ TARELIA_GOLDEN_RUNNER(where_used)
 TARELIA_GOLDEN_RUNNER(stat)
 {
     const QJsonObject& j = golden.options;
-    workbooks::StatOptions o;
+    workbooks::stat::Options o;
     o.allFirma = j.value(QStringLiteral("allFirma")).toBool(true);
     o.firma = j.value(QStringLiteral("firma")).toInteger(0);
     o.allOtdel = j.value(QStringLiteral("allOtdel")).toBool(true);
@@ -57,6 +54,6 @@ TARELIA_GOLDEN_RUNNER(stat)
     o.red = j.value(QStringLiteral("red")).toBool(true);
     o.percent = j.value(QStringLiteral("percent")).toInt(5);
     o.days = j.value(QStringLiteral("days")).toInt(7);
-    if (!workbooks::BuildStatWorkbook(golden.ctx(), golden.office, o))
+    if (!workbooks::stat::Print(golden.ctx(), o, golden.office))
         golden.notes << automation::OfficeUnreachableText();
 }

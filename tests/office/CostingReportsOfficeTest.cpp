@@ -101,17 +101,16 @@ protected:
 TEST_F(CostingOffice, CostingCardInBothModes)
 {
     for (int mode : {0, 1}) {
-        reports::CostingCardOptions o;
+        reports::card::Options o;
         o.product = pie;
         o.firmaName = QStringLiteral("Столовая");
         o.otdel = c.otdel;
         o.otdelName = QStringLiteral("Кухня");
         o.mode = mode;
         o.priceChoice = 1;
-        o.today = QDate(2026, 12, 7);
         auto d = runAndReload(QStringLiteral("card%1").arg(mode), [&](automation::Office& office) {
             const engine::Context x = ctx();
-            reports::PrintCostingCard(x, office, cache(), o, reports::CostingCardRows(x, o));
+            reports::card::Print(x, o, office, cache());
         });
         ASSERT_TRUE(d);
         EXPECT_EQ(at(*d, "A1"), QStringLiteral("Калькуляционная карта"));
@@ -142,14 +141,14 @@ TEST_F(CostingOffice, BothStatementsOfAPeriod)
     c.exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES "
                           "(%1, %2, %3, 0.5, 40, 2)").arg(d1).arg(flour).arg(c.otdel));
     c.exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 11 WHERE KOD = %1").arg(d1));
-    reports::StatementOptions o;
+    reports::statements::Options o;
     o.what = 1;
     o.start = QDate(2011, 3, 1);
     o.finish = QDate(2011, 3, 31);
     o.byGroup = true;
     auto p = runAndReload(QStringLiteral("products"), [&](automation::Office& office) {
         const engine::Context x = ctx();
-        reports::PrintProductsStatement(x, office, cache(), o, reports::ProductsOfPeriod(x, o));
+        reports::statements::Print(x, o, office, cache());
     });
     ASSERT_TRUE(p);
     EXPECT_EQ(at(*p, "C2"), QStringLiteral("01.03.2011 / 31.03.2011"));
@@ -162,7 +161,9 @@ TEST_F(CostingOffice, BothStatementsOfAPeriod)
 
     auto i = runAndReload(QStringLiteral("ingredients"), [&](automation::Office& office) {
         const engine::Context x = ctx();
-        reports::PrintIngredientsStatement(x, office, cache(), o, reports::IngredientsOf(x, o));
+        reports::statements::Options ingredients = o;
+        ingredients.ingredients = true;
+        reports::statements::Print(x, ingredients, office, cache());
     });
     ASSERT_TRUE(i);
     EXPECT_EQ(at(*i, "C2"), QStringLiteral("01.03.2011 / 31.03.2011"));
@@ -178,12 +179,11 @@ TEST_F(CostingOffice, TechnologicalCardsOfAThreeLineDocument)
     for (qint64 product : {pie, dough, egg})
         c.exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES "
                               "(%1, %2, %3, 2, 0)").arg(d).arg(product).arg(c.otdel));
-    reports::TechCardsOptions o;
+    reports::techcards::Options o;
     o.document = d;
     o.mode = 2;
-    o.today = QDate(2026, 12, 7);
     auto doc = runAndReload(QStringLiteral("techcards"), [&](automation::Office& office) {
-        EXPECT_TRUE(reports::PrintTechCards(ctx(), office, cache(), o));
+        EXPECT_TRUE(reports::techcards::Print(ctx(), o, office, cache()));
     });
     ASSERT_TRUE(doc);
     Document& s = *doc;

@@ -17,7 +17,7 @@ TEST(KartaExportOffice, TheOfficeComputesTheAmountsAndTheirTotal)
     list.pushHead({11, 1, 0, 1, 1, 1, 90, 0.3, 0.27, 40, 40, 0, QStringLiteral("Морковь")});
     list.pushHead({10, 1, 0, 1, 1, 1, 80, 0.5, 0.4, 30, 30, 0, QStringLiteral("Картофель")});
     list.pushHead({7, 1, 2, 0, 1, 1, 100, 1, 1, 0, 0, 0, QStringLiteral("Пюре")});
-    workbooks::ExportKartaExcel(keeping, std::move(list), QStringLiteral("Пюре"));
+    workbooks::cardexport::Write(keeping, std::move(list), QStringLiteral("Пюре"));
     ASSERT_EQ(keeping.documents.size(), 1u);
     automation::Document& doc = *keeping.documents[0];
     EXPECT_EQ(doc.cellState({0, 8, 3}).formula, QStringLiteral("=B4 * D4"));

@@ -54,9 +54,9 @@ TEST_F(MenuOfficeTest, MenuFromTheShippedSampleStoredAndReadBack)
 {
     RefreshRead(t);
     KeepingOffice keeping(office());
-    reports::MenuOptions o;
+    reports::menu::Options o;
     o.menu = kMenu;
-    reports::PrintMenu(ctx(), keeping, t.folder() + QStringLiteral("templates/"), o);
+    reports::menu::Print(ctx(), o, keeping, t.folder() + QStringLiteral("templates/"));
     ASSERT_EQ(keeping.documents.size(), 1u);
     std::unique_ptr<Document> d = StoreAndReload(*keeping.documents.front(), QStringLiteral("menu.xls"));
     EXPECT_EQ(at(*d, "A1"), QStringLiteral("Меню"));
@@ -81,7 +81,7 @@ TEST_F(MenuOfficeTest, CodesSheetKeepsLeadingZerosAndDrawsBars)
 {
     RefreshRead(t);
     KeepingOffice keeping(office());
-    ASSERT_TRUE(workbooks::WriteMenuCodesWorkbook(keeping, reports::LoadMenuCodes(ctx(), kMenu)));
+    ASSERT_TRUE(workbooks::menucodes::Print(keeping, {reports::LoadMenuCodes(ctx(), kMenu)}));
     ASSERT_EQ(keeping.documents.size(), 1u);
     Document& sheet = *keeping.documents.front();
     sheet.storeToFile(path(QStringLiteral("codes.pdf")), QStringLiteral("calc_pdf_Export"));

@@ -90,7 +90,10 @@ TEST_F(ShippedSamples, StatementByOperationsWithItsExport)
     const QString obmen = env.t.folder() + QStringLiteral("/obmen.dbf");
     exchange::obmen::CreateTable(obmen);
     KeepingOffice keeping(office());
-    const QString missing = reports::RunOborotkaDoc(env.ctx(), keeping, cache(), o, obmen);
+    exchange::obmen::Export exported(env.ctx(), obmen);
+    reports::RunStandardReport(env.ctx(), keeping, cache(), reports::turnover::Build(env.ctx(), o, &exported));
+    exported.close();
+    const QString missing = exported.missingCodes() ? exported.warningText() : QString();
     EXPECT_FALSE(missing.isEmpty());  // Говядина has no accounting code in the bar
     auto d = storeAndReload(keeping, QStringLiteral("turnover_operations"));
     EXPECT_EQ(at(*d, "C2"), QStringLiteral("01.01.2026 / 31.01.2026"));
@@ -124,7 +127,7 @@ TEST_F(ShippedSamples, StatementByProductsWithBalances)
     o.firmaName = QStringLiteral("Столовая №1");
     o.shortForm = o.balances = true;
     KeepingOffice keeping(office());
-    reports::RunStandardReport(env.ctx(), keeping, cache(), reports::BuildOborotkaIng(env.ctx(), o));
+    reports::RunStandardReport(env.ctx(), keeping, cache(), reports::turnover::Build(env.ctx(), o));
     auto d = storeAndReload(keeping, QStringLiteral("turnover_products"));
     EXPECT_EQ(at(*d, "C3"), QStringLiteral("Столовая №1"));
     EXPECT_EQ(at(*d, "B7"), QStringLiteral("Кухня"));
@@ -150,7 +153,7 @@ TEST_F(ShippedSamples, InventorySheet)
                      "(900, 503, 3, 400, 3, 400, 520)"));
     RefreshRead(env.t);
     KeepingOffice keeping(office());
-    reports::RunStandardReport(env.ctx(), keeping, cache(), reports::BuildInvent(env.ctx(), 900));
+    reports::RunStandardReport(env.ctx(), keeping, cache(), reports::invent::Build(env.ctx(), {900}));
     auto d = storeAndReload(keeping, QStringLiteral("inventory"));
     EXPECT_EQ(at(*d, "A1"), QStringLiteral("ИНВЕНТАРИЗАЦИОННАЯ ОПИСЬ"));
     EXPECT_EQ(at(*d, "C2"), QStringLiteral("Столовая №1"));

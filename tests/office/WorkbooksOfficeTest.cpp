@@ -47,7 +47,7 @@ TEST(WorkbooksInOffice, StatisticsAndOrderComputedByTheOffice)
                {3, QStringLiteral("Сахар"), QStringLiteral("кг"), -1, 4.25},
                {4, QStringLiteral("Соль"), QStringLiteral("кг"), 2, 1}};
     KeepingOffice keeping(TestOffice());
-    ASSERT_TRUE(workbooks::WriteStatWorkbook(keeping, o, d));
+    ASSERT_TRUE(workbooks::stat::Write(keeping, o, d));
     ASSERT_EQ(keeping.documents.size(), 1u);
     std::unique_ptr<Document> doc = storedAndLoaded(*keeping.documents[0], QStringLiteral("statistics"));
 
@@ -95,7 +95,7 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     r.limit = 10;
     r.kolvo = 2.5;
     r.cena = 31.2;
-    ASSERT_TRUE(workbooks::WriteLimitsWorkbook(keeping, {r}));
+    ASSERT_TRUE(workbooks::limits::Write(keeping, {r}));
     // No empty sheet beside it (a loaded copy gets the engine's second sheet again).
     EXPECT_EQ(keeping.documents.back()->sheetCount(), 1);
     std::unique_ptr<Document> limits = storedAndLoaded(*keeping.documents.back(), QStringLiteral("limits"));
@@ -108,7 +108,7 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     EXPECT_EQ(limits->cellState({0, 4, 4}).bottomWidth, 35);
     limits->close();
 
-    ASSERT_TRUE(workbooks::WriteIngUsageWorkbook(keeping, QStringLiteral("Мука"),
+    ASSERT_TRUE(workbooks::usage::Write(keeping, QStringLiteral("Мука"),
                                                  {{QStringLiteral("Блины"), 10, QStringLiteral("шт"), 0.5},
                                                   {QStringLiteral("Оладьи"), 5, QStringLiteral("шт"), 0.3}}));
     EXPECT_EQ(keeping.documents.back()->sheetCount(), 1);

@@ -168,7 +168,7 @@ TEST(DirectPrint, TheMenuPrintsActiveSectionsAndDishesWithWrappedNames)
     };
     int steps = 0, maximum = 0;
     reports::Progress progress{[&](int m) { maximum = m; }, [&](int) { ++steps; }, [] {}};
-    direct::PrintMenu(c, p, texts, sections, progress);
+    direct::menu::Print(c, {p, texts, sections}, progress);
 
     EXPECT_EQ(maximum, 2);
     EXPECT_EQ(steps, 2);  // every section row advances, the closed one too
@@ -211,7 +211,7 @@ TEST(DirectPrint, ADishThatNoLongerFitsStartsTheNextSheet)
     QVector<direct::MenuDish> dishes;
     for (int i = 0; i < 60; ++i)
         dishes.push_back({QStringLiteral("Блюдо %1").arg(i), QStringLiteral("100"), 1.0 + i, true});
-    direct::PrintMenu(c, p, {QStringLiteral("М"), QStringLiteral("Т"), QString()}, {{QStringLiteral("Всё"), true, dishes}});
+    direct::menu::Print(c, {p, {QStringLiteral("М"), QStringLiteral("Т"), QString()}, {{QStringLiteral("Всё"), true, dishes}}});
     EXPECT_EQ(c.page, 2);
     // The first dish of sheet 2 has its yield, price and name on line 1.
     const auto* name = [&]() -> const RecordingCanvas::Text* {
@@ -238,7 +238,7 @@ TEST(DirectPrint, TheCodesListHasOneHeaderAndASectionHeadingPerSection)
                                    {1, QStringLiteral("Супы"), QStringLiteral("Щи"), QString(), QString()},
                                    {2, QStringLiteral("Напитки"), QStringLiteral("Чай"), QStringLiteral("7"), QStringLiteral("8")}};
     QList<int> positions;
-    direct::PrintCodes(c, p, rows, {{}, [&](int v) { positions << v; }, {}});
+    direct::codes::Print(c, {p, rows}, {{}, [&](int v) { positions << v; }, {}});
     EXPECT_EQ(positions, (QList<int>{2, 3, 4}));
     EXPECT_TRUE(c.find(QStringLiteral("Наименование"))->bold);
     EXPECT_EQ(c.find(QStringLiteral("Код 1С"))->x, 100 + 990);
@@ -404,7 +404,7 @@ TEST(KartaExport, OneRowPerNodeWithItsFormulaAndTheTotalUnderThem)
     list.pushHead({9007199254740993LL, 1, 0, 2, 1, 1, 80, 0.25, 0.2, 30, 30, 0, QStringLiteral("Картофель")});
     list.pushHead({5, 1, -1, 1, 1, 1, 100, 1, 1, 1, 1, 0, QStringLiteral("не печатается")});
     list.pushHead({7, 1, 2, 0, 1, 4, 100, 2, 2, 55.5, 55.5, 0, QStringLiteral("Пюре")});
-    workbooks::ExportKartaExcel(office, std::move(list), QStringLiteral("Пюре на 2"));
+    workbooks::cardexport::Write(office, std::move(list), QStringLiteral("Пюре на 2"));
     automation::RecordedBook& b = office.last();
     EXPECT_EQ(b.at(QStringLiteral("A1")), QStringLiteral("Пюре на 2"));
     EXPECT_EQ(b.at(QStringLiteral("I2")), QStringLiteral("Сумма"));
@@ -423,7 +423,7 @@ TEST(KartaExport, OneRowPerNodeWithItsFormulaAndTheTotalUnderThem)
     EXPECT_TRUE(b.visible);
 
     // An empty list: title and captions, no total summing its own cell.
-    workbooks::ExportKartaExcel(office, costing::AmountList{}, QStringLiteral("Пусто"));
+    workbooks::cardexport::Write(office, costing::AmountList{}, QStringLiteral("Пусто"));
     EXPECT_FALSE(office.last().at(QStringLiteral("I3")).isValid());
 }
 

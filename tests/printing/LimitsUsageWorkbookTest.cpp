@@ -70,7 +70,7 @@ TEST(LimitsWorkbook, HeadingsAndRunningNumbers)
     RecordingOffice office;
     // Two products in one warehouse, one in another of the same department,
     // one in another enterprise.
-    ASSERT_TRUE(workbooks::WriteLimitsWorkbook(
+    ASSERT_TRUE(workbooks::limits::Write(
         office, {row(1, 2, 3, "Гречка", 5, 1, 2.5), row(1, 2, 3, "Мука", 10, -1, 3), row(1, 2, 4, "Соль", 2, 0, 1),
                  row(7, 8, 9, "Сахар", 4, 3, 5)}));
     const RecordedBook& b = office.last();
@@ -105,11 +105,11 @@ TEST(LimitsWorkbook, HeadingsAndRunningNumbers)
     EXPECT_TRUE(b.visible);
 
     // Nothing found: the header alone, framed.
-    ASSERT_TRUE(workbooks::WriteLimitsWorkbook(office, {}));
+    ASSERT_TRUE(workbooks::limits::Write(office, {}));
     EXPECT_EQ(office.last().stateAt("E1").bottomWidth, 35);
     EXPECT_EQ(office.last().stateAt("A2").topWidth, 0);
     // A row without a warehouse opens a heading with no name.
-    ASSERT_TRUE(workbooks::WriteLimitsWorkbook(office, {row(1, 2, 0, "Мука", 3, 1, 1)}));
+    ASSERT_TRUE(workbooks::limits::Write(office, {row(1, 2, 0, "Мука", 3, 1, 1)}));
     EXPECT_FALSE(office.last().at("B4").isValid());
     EXPECT_EQ(office.last().at("B5"), QStringLiteral("Мука"));
 }
@@ -191,7 +191,7 @@ TEST_F(LimitsDataTest, TheDialogBuildsForTheCurrentRowsAndRefusesAnEmptyScope)
 TEST(IngUsageWorkbook, TitleLinesAndFrame)
 {
     RecordingOffice office;
-    ASSERT_TRUE(workbooks::WriteIngUsageWorkbook(office, QStringLiteral("Мука"),
+    ASSERT_TRUE(workbooks::usage::Write(office, QStringLiteral("Мука"),
                                                  {{QStringLiteral("Блины"), 10, QStringLiteral("шт"), 0.5},
                                                   {QString(), 0, QString(), 0.2}}));
     const RecordedBook& b = office.last();
@@ -224,7 +224,7 @@ TEST(IngUsageWorkbook, TitleLinesAndFrame)
     EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 750}, {1, 9400}, {2, 1800}, {3, 1400}, {4, 2000}}));
 
     // Used nowhere: the frame covers the header alone.
-    ASSERT_TRUE(workbooks::WriteIngUsageWorkbook(office, QStringLiteral("Соль"), {}));
+    ASSERT_TRUE(workbooks::usage::Write(office, QStringLiteral("Соль"), {}));
     EXPECT_EQ(office.last().stateAt("E3").bottomWidth, 35);
     EXPECT_EQ(office.last().stateAt("A4").topWidth, 0);
     EXPECT_FALSE(office.last().at("A4").isValid());

@@ -41,7 +41,7 @@ StatOptions march(int days = 7)
 // The workbook of the data, recorded.
 RecordedBook build(const StatOptions& o, const StatData& d, RecordingOffice& office)
 {
-    EXPECT_TRUE(workbooks::WriteStatWorkbook(office, o, d));
+    EXPECT_TRUE(workbooks::stat::Write(office, o, d));
     return office.last();
 }
 
@@ -351,7 +351,7 @@ TEST_F(StatDataTest, ConsumptionAndStockOfTheScope)
     o = march(2);
     o.start = QDate(2024, 3, 2);
     RecordingOffice office;
-    ASSERT_TRUE(workbooks::BuildStatWorkbook(env.ctx(), office, o));
+    ASSERT_TRUE(workbooks::stat::Print(env.ctx(), o, office));
     EXPECT_EQ(office.last().at("D4"), 14.0);
     EXPECT_EQ(office.last().at("E4"), 14.0);
 }
@@ -363,7 +363,7 @@ TEST_F(StatDataTest, NoOfficeNoWorkbook)
     int started = 0;
     workbooks::Progress p;
     p.start = [&](int) { ++started; };
-    EXPECT_FALSE(workbooks::BuildStatWorkbook(env.ctx(), office, march(), p));
+    EXPECT_FALSE(workbooks::stat::Print(env.ctx(), march(), office, p));
     EXPECT_TRUE(office.books.isEmpty());
     EXPECT_EQ(started, 0);
 }
