@@ -5,6 +5,7 @@
 #include "support/AppEnv.h"
 
 #include "Unit_ProductsTab.h"
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
@@ -21,9 +22,9 @@ namespace {
 
 bool settled()
 {
-    TForm_Timers* t = Form_Timers;
     TProductsTab* p = ProductsTab;
-    for (QTimer* x : {t->Timer_Otdel, t->Timer_Sklad, p->Timer_GrIng, p->Timer_Ing, p->Timer_Ing_Sklad})
+    for (QTimer* x : {StructureBox->List_Otdel->timer(), StructureBox->List_Sklad->timer(), p->Timer_GrIng, p->Timer_Ing,
+                      p->Timer_Ing_Sklad})
         if (x->isActive())
             return false;
     return true;

@@ -7,6 +7,7 @@
 #include "Unit_ProductsTab.h"
 
 #include "CatalogueUi.h"
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "grid/DatasetModel.h"
@@ -71,7 +72,7 @@ void TProductsTab::makeLists()
 void TProductsTab::ConnectLists()
 {
     TForm_Base* b = Form_Base;
-    connect(b->Q_Sklad, &db::Query::afterScroll, this, &TProductsTab::Q_SkladAfterScroll);
+    connect(StructureBox->Q_Sklad, &db::Query::afterScroll, this, &TProductsTab::Q_SkladAfterScroll);
     connect(Q_GrIng, &db::Query::beforeScroll, this, &TProductsTab::Q_GrIngBeforeScroll);
     connect(Q_GrIng, &db::Query::afterScroll, this, &TProductsTab::Q_GrIngAfterScroll);
     // Start-up and reconnect: the groups open as they stand, the product list follows.
@@ -132,7 +133,7 @@ void TProductsTab::Q_SkladAfterScroll()
 {
     if (!StartupDone)
         return;
-    if (inside(Form_Base->Q_Sklad)) {
+    if (inside(StructureBox->Q_Sklad)) {
         Timer_GrIng->stop();
         Timer_Ing_Sklad->stop();
         Timer_Ing->stop();
@@ -173,7 +174,7 @@ void TProductsTab::Timer_GrIngTimer()
     Timer_GrIng->stop();
     Timer_Ing->stop();
     Timer_Ing_Sklad->stop();
-    db::Query* sklad = Form_Base->Q_Sklad;
+    db::Query* sklad = StructureBox->Q_Sklad;
     Q_GrIng->close();
     if (cat::HasRow(sklad))
         Form_Base->OpenRead(Q_GrIng,
@@ -194,9 +195,9 @@ void TProductsTab::Sklad_Reopened()
     // timers the groups start in turn, are done now rather than after their
     // pauses, in the order they would come. The stock list is built before
     // the groups only when nothing builds it after them.
-    const bool groupsDue = Form_Base->Q_Sklad->active() && Timer_GrIng->isActive();
+    const bool groupsDue = StructureBox->Q_Sklad->active() && Timer_GrIng->isActive();
     const bool stockFollows = Form_Main->ActiveInnerPage() == Form_Main->Sheet_Sklad_Ing ||
-                              (productsTabShown() && cat::HasRow(Form_Base->Q_Sklad));
+                              (productsTabShown() && cat::HasRow(StructureBox->Q_Sklad));
     if (!groupsDue || !stockFollows) {
         Timer_Ing_SkladTimer();
         Sync_SelectorGrids();

@@ -1,5 +1,6 @@
 #include "ProductsTabMenus.h"
 
+#include "Unit_StructureBox.h"
 #include "util/Globals.h"
 
 #include "CatalogueUi.h"
@@ -107,7 +108,7 @@ void TProductsTabMenus::copyPrices(int mode)
     if (!CheckRight(Right::PriceProps))
         return;
     // The copy goes into the current department, or its current warehouse.
-    if (!cat::HasRow(Form_Base->Q_Otdel) || (mode == 2 && !cat::HasRow(Form_Base->Q_Sklad)))
+    if (!cat::HasRow(StructureBox->Q_Otdel) || (mode == 2 && !cat::HasRow(StructureBox->Q_Sklad)))
         return;
     Form_CopyCena->Tag = mode;
     Msg::execModal(Form_CopyCena);
@@ -136,12 +137,12 @@ void TProductsTabMenus::PopupMenu_SkladPopup()
 void TProductsTabMenus::hideProduct(bool hidden)
 {
     db::Query* q = tab_->Q_Ing;
-    if (!cat::HasRow(q) || !cat::HasRow(Form_Base->Q_Otdel))
+    if (!cat::HasRow(q) || !cat::HasRow(StructureBox->Q_Otdel))
         return;
     const qint64 ing = cat::KeyOf(q);
     stepOffHidden(q, hidden && !tab_->CB_Closed1->isChecked());
     WriteTransaction w;
-    costing::SetProductsHidden(w.context(), {ing}, cat::KeyOf(Form_Base->Q_Otdel), hidden);
+    costing::SetProductsHidden(w.context(), {ing}, cat::KeyOf(StructureBox->Q_Otdel), hidden);
     w.commit();
     tab_->Grid_Ing->setFocus();
 }
@@ -162,10 +163,10 @@ void TProductsTabMenus::hideRow(bool hidden)
 void TProductsTabMenus::hideProductList(bool hidden)
 {
     const std::vector<qint64> ings = column(tab_->Q_Ing, QStringLiteral("KOD"));
-    if (ings.empty() || !cat::HasRow(Form_Base->Q_Otdel))
+    if (ings.empty() || !cat::HasRow(StructureBox->Q_Otdel))
         return;
     WriteTransaction w;
-    costing::SetProductsHidden(w.context(), ings, cat::KeyOf(Form_Base->Q_Otdel), hidden);
+    costing::SetProductsHidden(w.context(), ings, cat::KeyOf(StructureBox->Q_Otdel), hidden);
     w.commit();
     tab_->Grid_Ing->setFocus();
 }

@@ -1,5 +1,6 @@
 #include "Unit_Compute.h"
 
+#include "Unit_StructureBox.h"
 #include "ui/InputDialogs.h"
 #include "costing/Recompute.h"
 
@@ -158,7 +159,7 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
 void TForm_Compute::Execute()
 {
     Guard([] {
-        ComputePrices(true, currentKey(Form_Base->Q_Firma, QStringLiteral("KOD")),
-                      currentKey(Form_Base->Q_Otdel, QStringLiteral("KOD")), 0);
+        ComputePrices(true, currentKey(StructureBox->Q_Firma, QStringLiteral("KOD")),
+                      currentKey(StructureBox->Q_Otdel, QStringLiteral("KOD")), 0);
     });
 }

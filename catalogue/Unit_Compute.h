@@ -23,7 +23,7 @@ public:
     QPushButton* BitBtn2;
 
     // The products tab's "Расчёт цен" (Btn_CalcClick): the recomputation with
-    // this dialog for the current enterprise (Q_Firma) and department (Q_Otdel),
+    // this dialog for the current enterprise and department (the structure box's Q_Firma, Q_Otdel),
     // with its protocol line. Shows any failure itself.
     static void Execute();
 

@@ -2,6 +2,7 @@
 
 #include "CatalogueUi.h"
 #include "Unit_SelectFirma.h"
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "costing/DepartmentRows.h"
 #include "db/Query.h"
@@ -126,17 +127,17 @@ void TForm_CopyCena::Btn_OkClick()
     const QString from = QStringLiteral(" >>   цены продуктов отдела   << ") + P_Otdel->text() +
                          QStringLiteral(" >>   предприятия   << ") + P_Firma->text() + QStringLiteral(" >>  ?");
     const QString target = Tag == 2 ? QStringLiteral("Вы действительно желаете присвоить продуктам склада   << ") +
-                                          nameOf(Form_Base->Q_Sklad) + QStringLiteral(" >>   отдела   << ") +
-                                          nameOf(Form_Base->Q_Otdel) + QStringLiteral(" >>   предприятия   << ") +
-                                          nameOf(Form_Base->Q_Firma)
+                                          nameOf(StructureBox->Q_Sklad) + QStringLiteral(" >>   отдела   << ") +
+                                          nameOf(StructureBox->Q_Otdel) + QStringLiteral(" >>   предприятия   << ") +
+                                          nameOf(StructureBox->Q_Firma)
                                     : QStringLiteral("Вы действительно желаете присвоить продуктам отдела   << ") +
-                                          nameOf(Form_Base->Q_Otdel) + QStringLiteral(" >>   предприятия <<") +
-                                          nameOf(Form_Base->Q_Firma);
+                                          nameOf(StructureBox->Q_Otdel) + QStringLiteral(" >>   предприятия <<") +
+                                          nameOf(StructureBox->Q_Firma);
     if (Msg::confirm(target + from, QStringLiteral("Замена цен"))) {
         costing::PriceCopy copy;
         copy.sourceOtdel = KodOtdel;
-        copy.targetOtdel = cat::KeyOf(Form_Base->Q_Otdel);
-        copy.targetSklad = Tag == 2 ? cat::KeyOf(Form_Base->Q_Sklad) : 0;
+        copy.targetOtdel = cat::KeyOf(StructureBox->Q_Otdel);
+        copy.targetSklad = Tag == 2 ? cat::KeyOf(StructureBox->Q_Sklad) : 0;
         copy.onlyZero = CB_Zero->isChecked();
         const reports::Progress progress = printing::GaugeProgress();
         reports::ProgressShown gauge(progress, 1);

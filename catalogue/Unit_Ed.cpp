@@ -2,6 +2,7 @@
 
 #include "CatalogueUi.h"
 #include "Structure.h"
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "ui/Scaling.h"
 #include "util/Unit_Util.h"
@@ -43,7 +44,7 @@ void TForm_Ed::FormShow()
         E_Name->clear();
         E_SName->clear();
     } else {
-        db::Query* q = Form_Base->Q_Ed;
+        db::Query* q = StructureBox->Q_Ed;
         E_Name->setText(q->field(QStringLiteral("NAME")).asString());
         E_SName->setText(q->field(QStringLiteral("SHORT_NAME")).asString());
     }
@@ -58,7 +59,7 @@ void TForm_Ed::Btn_OkClick()
     if (NewMode == 1) {
         SavedKod = structure::CreateEd(E_Name->text(), E_SName->text());
     } else {
-        SavedKod = Form_Base->Q_Ed->field(QStringLiteral("KOD")).asInt64();
+        SavedKod = StructureBox->Q_Ed->field(QStringLiteral("KOD")).asInt64();
         structure::UpdateEd(SavedKod, E_Name->text(), E_SName->text());
     }
     accept();

@@ -7,7 +7,7 @@
 class QLineEdit;
 class QPushButton;
 
-// A unit of measure: a new one or the current row of Q_Ed.
+// A unit of measure: a new one or the current row of the structure box's Q_Ed.
 class TForm_Ed : public TListEditDialog {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "CatalogueUi.h"
 #include "Structure.h"
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "ui/Scaling.h"
 #include "util/Unit_Util.h"
@@ -89,7 +90,7 @@ void TForm_Firma::FormShow()
         CB_Local->setChecked(false);
         CB_Local->setEnabled(true);
     } else {
-        db::Query* q = Form_Base->Q_Firma;
+        db::Query* q = StructureBox->Q_Firma;
         auto text = [q](const char* f) { return q->field(QString::fromLatin1(f)).asString(); };
         E_Name->setText(text("NAME"));
         M_DInfo->setPlainText(text("INFO"));
@@ -142,7 +143,7 @@ void TForm_Firma::Btn_OkClick()
     if (NewMode == 1) {
         SavedKod = structure::CreateFirma(d, E_Otdel->text(), E_Sklad->text());
     } else {
-        SavedKod = Form_Base->Q_Firma->field(QStringLiteral("KOD")).asInt64();
+        SavedKod = StructureBox->Q_Firma->field(QStringLiteral("KOD")).asInt64();
         structure::UpdateFirma(SavedKod, d);
     }
     accept();

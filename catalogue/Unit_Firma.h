@@ -9,7 +9,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-// Details of an enterprise: a new one (own or partner) or the current row of Q_Firma.
+// Details of an enterprise: a new one (own or partner) or the current row of the structure box's Q_Firma.
 class TForm_Firma : public TListEditDialog {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 #include "Unit_GrToSklad.h"
 
 #include "Products.h"
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
@@ -43,8 +44,8 @@ void TForm_GrToSklad::Btn_OkClick()
 {
     if (Q_GrToSklad && Q_GrToSklad->active() && !Q_GrToSklad->isEmpty())
         products::MoveGroupToSklad(KodGroup, Q_GrToSklad->field(QStringLiteral("KOD")).asInt64(),
-                                   Form_Base->Q_Otdel->field(QStringLiteral("KOD")).asInt64(),
-                                   Form_Base->Q_Sklad->field(QStringLiteral("KOD")).asInt64(), Panel1->text(),
+                                   StructureBox->Q_Otdel->field(QStringLiteral("KOD")).asInt64(),
+                                   StructureBox->Q_Sklad->field(QStringLiteral("KOD")).asInt64(), Panel1->text(),
                                    Q_GrToSklad->field(QStringLiteral("NAME")).asString());
     accept();
 }

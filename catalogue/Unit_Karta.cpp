@@ -6,6 +6,7 @@
 #include "Unit_Recept.h"
 #include "Unit_SelectFirma.h"
 #include "Unit_SelectOtdel.h"
+#include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
 #include "costing/CardEdit.h"
 #include "costing/Recompute.h"
@@ -524,7 +525,7 @@ void TForm_Karta::CB_ContextClick()
         QI->addSql(QStringLiteral("WHERE ING.NAME CONTAINING :S"));
     else
         QI->addSql(QStringLiteral("WHERE ING.KOD_GROUP = ") + Key(cat::KeyOf(QG)));
-    QI->addSql(QStringLiteral("AND ING_SKLAD.KOD_OTDEL = ") + Key(cat::KeyOf(Form_Base->Q_Otdel)));
+    QI->addSql(QStringLiteral("AND ING_SKLAD.KOD_OTDEL = ") + Key(cat::KeyOf(StructureBox->Q_Otdel)));
     QI->addSql(QStringLiteral("AND ING.KOD <> ") + Key(KodIng));
     if (!CB_Closed->isChecked())
         QI->addSql(QStringLiteral("AND ING_SKLAD.OPEN_CLOSE = 0"));

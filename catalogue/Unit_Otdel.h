@@ -4,7 +4,7 @@
 
 #include "NameInfoDialog.h"
 
-// A department of the current enterprise (Q_Firma): a new one or the current row of Q_Otdel.
+// A department of the current enterprise (the structure box's Q_Firma): a new one or the current row of its Q_Otdel.
 class TForm_Otdel : public TNameInfoDialog {
     Q_OBJECT
 public:

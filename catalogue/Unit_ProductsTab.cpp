@@ -223,11 +223,11 @@ void TProductsTab::buildSelectors()
     split->setSizes({250, 550});
     sheet->layout()->addWidget(split);
 
-    Grid_Firma1->setQuery(Form_Base->Q_Firma);
+    Grid_Firma1->setQuery(StructureBox->Q_Firma);
     cat::SetColumns(Grid_Firma1, {{QStringLiteral("NAME"), QStringLiteral("Предприятие"), 180}});
-    Grid_Otdel1->setQuery(Form_Base->Q_Otdel);
+    Grid_Otdel1->setQuery(StructureBox->Q_Otdel);
     cat::SetColumns(Grid_Otdel1, {{QStringLiteral("NAME"), QStringLiteral("Подразделение (Отдел)"), 180}});
-    Grid_Sklad1->setQuery(Form_Base->Q_Sklad);
+    Grid_Sklad1->setQuery(StructureBox->Q_Sklad);
     cat::SetColumns(Grid_Sklad1, {{QStringLiteral("NAME"), QStringLiteral("Склад"), 180}});
     Grid_GrIng->setQuery(Q_GrIng);
     cat::SetColumns(Grid_GrIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование группы"), 180}});
@@ -369,7 +369,7 @@ void TProductsTab::Sheet_IngShow()
     if (!StartupDone)
         return;
     Timer_Ing_Sklad->stop();
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
     const int builds = stockBuilds_;
     StructureBox->Timer_OtdelTimer();
     // The structure's reload brings the groups of a warehouse it finds; without one they open as they stand.
@@ -447,7 +447,7 @@ void TProductsTab::CB_Context_IngClick()
     f.text = E_Context_Ing->text();
     f.group = cat::KeyOf(Q_GrIng);
     f.showHidden = CB_Closed1->isChecked();
-    db::Query* otdel = Form_Base->Q_Otdel;
+    db::Query* otdel = StructureBox->Q_Otdel;
     f.otdel = otdel->active() && !otdel->isEmpty() ? cat::KeyOf(otdel) : 0;
     products::OpenIngList(q, f);
     cat::SetActive(Grid_Ing, true);
@@ -456,7 +456,7 @@ void TProductsTab::CB_Context_IngClick()
 void TProductsTab::CB_Context_IngSkladClick()
 {
     db::Query* q = Q_Ing_Sklad;
-    if (!cat::HasRow(Form_Base->Q_Sklad) || !cat::HasRow(Q_GrIng)) {
+    if (!cat::HasRow(StructureBox->Q_Sklad) || !cat::HasRow(Q_GrIng)) {
         q->close();
         cat::SetActive(Grid_Ing_Sklad, false);
         return;
@@ -467,8 +467,8 @@ void TProductsTab::CB_Context_IngSkladClick()
     cat::SetActive(Grid_Sklad1, !f.search);
     cat::SetActive(E_Context_IngSklad, f.search);
     f.text = E_Context_IngSklad->text();
-    f.otdel = cat::KeyOf(Form_Base->Q_Otdel);
-    f.sklad = cat::KeyOf(Form_Base->Q_Sklad);
+    f.otdel = cat::KeyOf(StructureBox->Q_Otdel);
+    f.sklad = cat::KeyOf(StructureBox->Q_Sklad);
     f.group = cat::KeyOf(Q_GrIng);
     f.showHidden = CB_Closed2->isChecked();
     products::OpenStockList(q, f);
@@ -562,7 +562,7 @@ void TProductsTab::Btn_Add_IngClick()
     const int choice = cat::ChooseRG(QString(), {QStringLiteral("Продукт видим во всех предприятиях и отделах"),
                                                  QStringLiteral("Для других предприятий и отделов продукт скрыт")});
     if (choice == 1)
-        products::HideIngElsewhere(kod, cat::KeyOf(Form_Base->Q_Otdel));
+        products::HideIngElsewhere(kod, cat::KeyOf(StructureBox->Q_Otdel));
     showIngOnce(kod);
     Grid_Ing->setFocus();
 }
@@ -671,14 +671,14 @@ void TProductsTab::Move_IngToGroup()
 void TProductsTab::Move_GroupToSklad()
 {
     db::Query* gr = Q_GrIng;
-    if (!cat::HasRow(gr) || !cat::HasRow(Form_Base->Q_Otdel) || !cat::HasRow(Form_Base->Q_Sklad))
+    if (!cat::HasRow(gr) || !cat::HasRow(StructureBox->Q_Otdel) || !cat::HasRow(StructureBox->Q_Sklad))
         return;
     Form_GrToSklad->AttachData();
     Form_GrToSklad->KodGroup = cat::KeyOf(gr);
     Form_GrToSklad->Panel1->setText(gr->field(QStringLiteral("NAME")).asString());
     db::Query* sklady = Form_GrToSklad->Q_GrToSklad;
     sklady->close();
-    sklady->setSql(QStringLiteral("SELECT * FROM SKLAD WHERE KOD_OTDEL = ") + Key(cat::KeyOf(Form_Base->Q_Otdel)) +
+    sklady->setSql(QStringLiteral("SELECT * FROM SKLAD WHERE KOD_OTDEL = ") + Key(cat::KeyOf(StructureBox->Q_Otdel)) +
                    QStringLiteral(" ORDER BY NAME"));
     sklady->open();
     // The moved group leaves this warehouse.
@@ -717,15 +717,15 @@ void TProductsTab::Btn_InvClick()
 
 void TProductsTab::Btn_Print_IngSkladClick()
 {
-    if (!cat::HasRow(Form_Base->Q_Sklad))
+    if (!cat::HasRow(StructureBox->Q_Sklad))
         return;
-    printing::ShowPrintOstatki(cat::KeyOf(Form_Base->Q_Firma), cat::KeyOf(Form_Base->Q_Otdel),
-                               cat::KeyOf(Form_Base->Q_Sklad));
+    printing::ShowPrintOstatki(cat::KeyOf(StructureBox->Q_Firma), cat::KeyOf(StructureBox->Q_Otdel),
+                               cat::KeyOf(StructureBox->Q_Sklad));
 }
 
 void TProductsTab::BitBtn1Click()
 {
-    printing::ShowLimits(cat::KeyOf(Form_Base->Q_Firma), cat::KeyOf(Form_Base->Q_Otdel), cat::KeyOf(Form_Base->Q_Sklad));
+    printing::ShowLimits(cat::KeyOf(StructureBox->Q_Firma), cat::KeyOf(StructureBox->Q_Otdel), cat::KeyOf(StructureBox->Q_Sklad));
 }
 
 void TProductsTab::Btn_KartaClick() { TForm_Karta::Btn_KartaClick(); }

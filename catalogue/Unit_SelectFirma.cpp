@@ -6,7 +6,6 @@
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Scaling.h"
-#include "ui/Unit_Timers.h"
 #include "util/Unit_Util.h"
 
 #include <QCheckBox>
@@ -42,6 +41,10 @@ TForm_SelectFirma::TForm_SelectFirma(QWidget* parent) : QDialog(parent)
     connect(Btn_Ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
     GridFirma->setEditButton(Btn_Ok);
+    Timer_Vibor = new QTimer(this);
+    Timer_Vibor->setSingleShot(true);
+    Timer_Vibor->setInterval(400);
+    connect(Timer_Vibor, &QTimer::timeout, this, [this] { Guard([this] { Timer_ViborTimer(); }); });
     LocalFilter = 1;
     resize(460, 420);
     ScaleWindow(this, false);
@@ -52,13 +55,11 @@ void TForm_SelectFirma::AttachData()
     if (Q_Vibor)
         return;
     Q_Vibor = cat::NameList(this, GridFirma, QStringLiteral("Наименование"));
-    if (Form_Timers)
-        connect(Form_Timers->Timer_Vibor, &QTimer::timeout, this, [this] { Guard([this] { Timer_ViborTimer(); }); });
 }
 
 void TForm_SelectFirma::Timer_ViborTimer()
 {
-    Form_Timers->Timer_Vibor->stop();
+    Timer_Vibor->stop();
     CB_ContextClick();
 }
 
@@ -97,11 +98,11 @@ void TForm_SelectFirma::showEvent(QShowEvent* event)
 bool TForm_SelectFirma::eventFilter(QObject* watched, QEvent* event)
 {
     // The list follows the typing 400 ms after the last key.
-    if (watched == E_Context && Form_Timers) {
+    if (watched == E_Context) {
         if (event->type() == QEvent::KeyPress)
-            Form_Timers->Timer_Vibor->stop();
+            Timer_Vibor->stop();
         else if (event->type() == QEvent::KeyRelease)
-            Form_Timers->Timer_Vibor->start();
+            Timer_Vibor->start();
     }
     return QDialog::eventFilter(watched, event);
 }

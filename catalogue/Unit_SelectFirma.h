@@ -6,6 +6,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 namespace db {
 class DbGrid;
 class Query;
@@ -35,6 +36,8 @@ public:
     QString TableName = QStringLiteral("FIRMA");
 
     db::Query* Q_Vibor = nullptr;
+    // 400 ms after the last key of the typed text.
+    QTimer* Timer_Vibor;
     db::DbGrid* GridFirma;
     QCheckBox* CB_Context;
     QLineEdit* E_Context;

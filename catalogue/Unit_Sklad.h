@@ -4,7 +4,7 @@
 
 #include "NameInfoDialog.h"
 
-// A warehouse of the current department (Q_Otdel): a new one or the current row of Q_Sklad.
+// A warehouse of the current department (the structure box's Q_Otdel): a new one or the current row of its Q_Sklad.
 class TForm_Sklad : public TNameInfoDialog {
     Q_OBJECT
 public:

@@ -53,20 +53,27 @@ QHBoxLayout* gridWithButtons(db::DbGrid* grid, QPushButton*& add, QPushButton*& 
     return row;
 }
 
-// "Добавить" of the departments or warehouses of the current master row: the
-// list's refresh timer reloads it, then it stands on the new row.
-void addDetailRow(TListEditDialog* dialog, db::Query* master, void (TStructureBox::*reload)(), db::Query* list,
-                  QWidget* grid)
+// "Добавить" and "Изменить" of a list the box holds: the dialog for a new row
+// or the current one; the dialog's commit has reloaded the list, which then
+// stands on the written row.
+void editRow(TListEditDialog* dialog, db::Query* list, QWidget* grid, bool add)
 {
-    if (!cat::HasRow(master))
+    if (!add && !cat::HasRow(list))
         return;
-    dialog->NewMode = 1;
+    dialog->SavedKod = add ? 0 : cat::KeyOf(list);
+    dialog->NewMode = add ? 1 : 0;
     if (Msg::execModal(dialog) != QDialog::Accepted)
         return;
-    (StructureBox->*reload)();
-    if (list->active())
+    if (dialog->SavedKod != 0 && cat::HasRow(list))
         list->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(dialog->SavedKod));
     grid->setFocus();
+}
+
+// "Добавить" of the departments or warehouses of the current master row.
+void addDetailRow(TListEditDialog* dialog, db::Query* master, db::Query* list, QWidget* grid)
+{
+    if (cat::HasRow(master))
+        editRow(dialog, list, grid, true);
 }
 
 } // namespace
@@ -111,7 +118,8 @@ TStructureBox::TStructureBox(QObject* parent) : QObject(parent)
     row->addWidget(GroupBox_Ed, 1);
     sheet->layout()->addWidget(panel);
 
-    Grid_Firma->setQuery(Form_Base->Q_Firma);
+    ConnectLists();
+    Grid_Firma->setQuery(Q_Firma);
     cat::SetColumns(Grid_Firma, {{QStringLiteral("NAME"), QStringLiteral("Наименование предприятия"), 220},
                             {QStringLiteral("RS"), QStringLiteral("Расчётный счёт"), 150},
                             {QStringLiteral("BANK"), QStringLiteral("Наименование банка"), 180},
@@ -133,13 +141,11 @@ TStructureBox::TStructureBox(QObject* parent) : QObject(parent)
         f.setBold(true);
         return f;
     });
-    Grid_Otdel->setQuery(Form_Base->Q_Otdel);
+    Grid_Otdel->setQuery(Q_Otdel);
     cat::SetColumns(Grid_Otdel, {{QStringLiteral("NAME"), QStringLiteral("Наименование подразделения (отдела)"), 0}});
-    Grid_Sklad->setQuery(Form_Base->Q_Sklad);
+    Grid_Sklad->setQuery(Q_Sklad);
     cat::SetColumns(Grid_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование склада"), 0}});
-    if (Form_Base->Q_Ed->sql().isEmpty())
-        Form_Base->Q_Ed->setSql(QStringLiteral("SELECT * FROM ED_IZM ORDER BY NAME"));
-    Grid_Ed->setQuery(Form_Base->Q_Ed);
+    Grid_Ed->setQuery(Q_Ed);
     cat::SetColumns(Grid_Ed, {{QStringLiteral("NAME"), QStringLiteral("Наименование единицы"), 170},
                          {QStringLiteral("SHORT_NAME"), QStringLiteral("Сокр."), 60}},
                     true);
@@ -149,8 +155,6 @@ TStructureBox::TStructureBox(QObject* parent) : QObject(parent)
     // In the design state departments and warehouses can be neither added nor deleted.
     for (QPushButton* b : {Btn_Add_Otdel, Btn_Del_Otdel, Btn_Add_Sklad, Btn_Del_Sklad})
         b->setEnabled(false);
-
-    ConnectLists();
 
     const struct {
         QPushButton* b;
@@ -180,21 +184,21 @@ void TStructureBox::Sheet_SetupShow()
 {
     if (!StartupDone)
         return;
-    if (!Form_Base->Q_Ed->active())
-        Form_Base->Q_Ed->open();
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
+    if (!Q_Ed->active())
+        Q_Ed->open();
+    Form_Base->OpenRead(Q_Firma, QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
     Timer_OtdelTimer();
 }
 
 // ---- enterprises ----
 
-void TStructureBox::Btn_Add_FirmaClick() { AddListRow(Form_Firma, Form_Base->Q_Firma, Grid_Firma); }
+void TStructureBox::Btn_Add_FirmaClick() { editRow(Form_Firma, Q_Firma, Grid_Firma, true); }
 
-void TStructureBox::Btn_Upd_FirmaClick() { EditListRow(Form_Firma, Form_Base->Q_Firma, Grid_Firma); }
+void TStructureBox::Btn_Upd_FirmaClick() { editRow(Form_Firma, Q_Firma, Grid_Firma, false); }
 
 void TStructureBox::Btn_Del_FirmaClick()
 {
-    db::Query* firma = Form_Base->Q_Firma;
+    db::Query* firma = Q_Firma;
     if (!cat::HasRow(firma))
         return;
     const QString caption = QStringLiteral("Удаление предприятия");
@@ -211,23 +215,20 @@ void TStructureBox::Btn_Del_FirmaClick()
                       caption))
         return;
     structure::DeleteFirma(kod, firma->field(QStringLiteral("NAME")).asString());
-    firma->close();
-    firma->open();
-    firma->first();
 }
 
 // ---- departments ----
 
 void TStructureBox::Btn_Add_OtdelClick()
 {
-    addDetailRow(Form_Otdel, Form_Base->Q_Firma, &TStructureBox::Timer_OtdelTimer, Form_Base->Q_Otdel, Grid_Otdel);
+    addDetailRow(Form_Otdel, Q_Firma, Q_Otdel, Grid_Otdel);
 }
 
-void TStructureBox::Btn_Upd_OtdelClick() { EditListRow(Form_Otdel, Form_Base->Q_Otdel, Grid_Otdel); }
+void TStructureBox::Btn_Upd_OtdelClick() { editRow(Form_Otdel, Q_Otdel, Grid_Otdel, false); }
 
 void TStructureBox::Btn_Del_OtdelClick()
 {
-    db::Query* otdel = Form_Base->Q_Otdel;
+    db::Query* otdel = Q_Otdel;
     if (!cat::HasRow(otdel))
         return;
     const qint64 kod = cat::KeyOf(otdel);
@@ -246,24 +247,21 @@ void TStructureBox::Btn_Del_OtdelClick()
                       caption))
         return;
     structure::DeleteOtdel(kod, otdel->field(QStringLiteral("NAME")).asString(),
-                           Form_Base->Q_Firma->field(QStringLiteral("NAME")).asString());
-    otdel->close();
-    otdel->open();
-    otdel->first();
+                           Q_Firma->field(QStringLiteral("NAME")).asString());
 }
 
 // ---- warehouses ----
 
 void TStructureBox::Btn_Add_SkladClick()
 {
-    addDetailRow(Form_Sklad, Form_Base->Q_Otdel, &TStructureBox::Timer_SkladTimer, Form_Base->Q_Sklad, Grid_Sklad);
+    addDetailRow(Form_Sklad, Q_Otdel, Q_Sklad, Grid_Sklad);
 }
 
-void TStructureBox::Btn_Upd_SkladClick() { EditListRow(Form_Sklad, Form_Base->Q_Sklad, Grid_Sklad); }
+void TStructureBox::Btn_Upd_SkladClick() { editRow(Form_Sklad, Q_Sklad, Grid_Sklad, false); }
 
 void TStructureBox::Btn_Del_SkladClick()
 {
-    db::Query* sklad = Form_Base->Q_Sklad;
+    db::Query* sklad = Q_Sklad;
     if (!cat::HasRow(sklad))
         return;
     const qint64 kod = cat::KeyOf(sklad);
@@ -277,21 +275,19 @@ void TStructureBox::Btn_Del_SkladClick()
         return;
     structure::DeleteSklad(kod, sklad->field(QStringLiteral("KOD_OTDEL")).asInt64(),
                            sklad->field(QStringLiteral("NAME")).asString(),
-                           Form_Base->Q_Firma->field(QStringLiteral("NAME")).asString(),
-                           Form_Base->Q_Otdel->field(QStringLiteral("NAME")).asString());
-    sklad->close();
-    sklad->open();
+                           Q_Firma->field(QStringLiteral("NAME")).asString(),
+                           Q_Otdel->field(QStringLiteral("NAME")).asString());
 }
 
 // ---- units ----
 
-void TStructureBox::Btn_Add_EdClick() { AddListRow(Form_Ed, Form_Base->Q_Ed, Grid_Ed); }
+void TStructureBox::Btn_Add_EdClick() { editRow(Form_Ed, Q_Ed, Grid_Ed, true); }
 
-void TStructureBox::Btn_Upd_EdClick() { EditListRow(Form_Ed, Form_Base->Q_Ed, Grid_Ed); }
+void TStructureBox::Btn_Upd_EdClick() { editRow(Form_Ed, Q_Ed, Grid_Ed, false); }
 
 void TStructureBox::Btn_Del_EdClick()
 {
-    db::Query* ed = Form_Base->Q_Ed;
+    db::Query* ed = Q_Ed;
     if (!cat::HasRow(ed))
         return;
     if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить эту единицу измерения ?"),
@@ -306,8 +302,6 @@ void TStructureBox::Btn_Del_EdClick()
         return;
     }
     structure::DeleteEd(kod, name, ed->field(QStringLiteral("SHORT_NAME")).asString());
-    ed->close();
-    ed->open();
 }
 
 void TStructureBox::Btn_ShabClick()

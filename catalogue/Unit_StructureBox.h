@@ -1,12 +1,15 @@
 #pragma once
 
+#include "grid/ListHolder.h"
+
 #include <QObject>
 
 class QGroupBox;
 class QPushButton;
 namespace db {
 class DbGrid;
-}
+class Query;
+} // namespace db
 
 // The settings tab's structure box ("Структура предприятия и контрагенты":
 // enterprises, their departments and warehouses) and units box ("Единицы
@@ -32,13 +35,27 @@ public:
     void Btn_Del_EdClick();
     void Btn_ShabClick();
 
-    // The box's lists (StructureBoxLists.cpp): subscribes its handlers to the
+    // The box's lists (StructureBoxLists.cpp): creates the enterprise,
+    // department, warehouse and unit lists and subscribes its handlers to the
     // enterprise and department lists and the timers that reload their details.
     void ConnectLists();
     void Q_FirmaAfterScroll();
     void Q_OtdelAfterScroll();
+    // Load the departments of the current enterprise (and then its
+    // warehouses), the warehouses of the current department, at once.
     void Timer_OtdelTimer();
     void Timer_SkladTimer();
+
+    // The lists the box shows; the products tab's selector grids show the
+    // same enterprise, department and warehouse lists. Q_Xxx is List_Xxx's query.
+    db::ListHolder* List_Firma;
+    db::ListHolder* List_Otdel;
+    db::ListHolder* List_Sklad;
+    db::ListHolder* List_Ed;
+    db::Query* Q_Firma;
+    db::Query* Q_Otdel;
+    db::Query* Q_Sklad;
+    db::Query* Q_Ed;
 
     QGroupBox* GroupBox_Structure;
     QGroupBox* GroupBox_Ed;
@@ -62,6 +79,17 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The departments' (warehouses') reload after a move of the enterprise
+    // (department) has come: the grids are released and the chain goes on.
+    void Otdel_Reloaded();
+    void Sklad_Reloaded();
+    void Sklad_Loaded();
+
+    // A reload after a move of the master is due.
+    bool otdelDue_ = false;
+    bool skladDue_ = false;
 };
 
 extern TStructureBox* StructureBox;

@@ -5,6 +5,7 @@
 #include "Unit_SelectFirma.h"
 #include "Unit_SelectOtdel.h"
 #include "base/Unit_Base.h"
+#include "entries/CurrentStructure.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Period.h"
 #include "util/Clock.h"
@@ -38,15 +39,6 @@ void filterRow(QWidget* parent, QGridLayout* grid, int row, const QString& capti
     grid->addWidget(select, row, 3);
 }
 
-qint64 keyOf(const db::Query* q)
-{
-    return q && q->active() && !q->isEmpty() ? q->field(QStringLiteral("KOD")).asInt64() : 0;
-}
-
-QString nameOf(const db::Query* q, const QString& field = QStringLiteral("NAME"))
-{
-    return q && q->active() && !q->isEmpty() ? q->field(field).asString() : QString();
-}
 } // namespace
 
 TForm_DvigIng::TForm_DvigIng(QWidget* parent)
@@ -330,9 +322,8 @@ namespace {
 
 void openHistory(qint64 ing, const QString& name)
 {
-    Form_DvigIng->Prepare(ing, name,
-                          keyOf(Form_Base->Q_Firma), nameOf(Form_Base->Q_Firma), keyOf(Form_Base->Q_Otdel),
-                          nameOf(Form_Base->Q_Otdel));
+    const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
+    Form_DvigIng->Prepare(ing, name, at.firma, at.firmaName, at.otdel, at.otdelName);
     Msg::execModal(Form_DvigIng);
 }
 

@@ -2,6 +2,7 @@
 
 #include "CatalogueUi.h"
 #include "DocumentTabs.h"
+#include "entries/CurrentStructure.h"
 #include "entries/Prt_Invent.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_DocInv.h"
@@ -367,19 +368,15 @@ void TForm_Invent::reopenDocs(qint64 kod)
 
 void TForm_Invent::Btn_AddClick()
 {
-    db::Query* firma = Form_Base->Q_Firma;
-    if (!firma->active() || firma->isEmpty())
+    const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
+    if (at.firma == 0)
         return;
     if (inventory::UnpostedDocuments(engine::ProgramContext()) > 0) {
         Msg::notice(QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые документы движения! "
                                    "Нужно эти документы провести или удалить."));
         return;
     }
-    db::Query* otdel = Form_Base->Q_Otdel;
-    const bool hasOtdel = otdel->active() && !otdel->isEmpty();
-    Form_DocInv->PrepareNew(firma->field(QStringLiteral("KOD")).asInt64(), firma->field(QStringLiteral("NAME")).asString(),
-                            hasOtdel ? otdel->field(QStringLiteral("KOD")).asInt64() : 0,
-                            hasOtdel ? otdel->field(QStringLiteral("NAME")).asString() : QString());
+    Form_DocInv->PrepareNew(at.firma, at.firmaName, at.otdel, at.otdelName);
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
     // The new document's commit reloaded the list; it stands on the document.

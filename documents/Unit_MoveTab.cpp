@@ -10,6 +10,7 @@
 #include "Unit_IngToDoc.h"
 #include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
+#include "entries/CurrentStructure.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
@@ -286,8 +287,9 @@ void TMoveTab::Open_DocsMove()
     f.lockDate = MyParams->v.MyDateDocEdit;
     f.type = Combo_TypeDoc->currentIndex();
     f.detail = R_Detail->itemIndex();
-    f.firma = cat::KeyOf(Form_Base->Q_Firma);
-    f.otdel = cat::KeyOf(Form_Base->Q_Otdel);
+    const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
+    f.firma = at.firma;
+    f.otdel = at.otdel;
     doctabs::OpenStatement(Q_Dvig, movement::DocsMoveQuery(f));
 }
 
@@ -352,12 +354,11 @@ void TMoveTab::Btn_NewDocMoveClick()
 
 void TMoveTab::New_DocMove()
 {
-    if (!cat::HasRow(Form_Base->Q_Firma))
+    const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
+    if (at.firma == 0)
         return;
     TForm_DocMove* f = Form_DocMove;
-    f->PrepareNew(cat::KeyOf(Form_Base->Q_Firma), Form_Base->Q_Firma->field(QStringLiteral("NAME")).asString(),
-                  cat::KeyOf(Form_Base->Q_Otdel),
-                  cat::HasRow(Form_Base->Q_Otdel) ? Form_Base->Q_Otdel->field(QStringLiteral("NAME")).asString() : QString());
+    f->PrepareNew(at.firma, at.firmaName, at.otdel, at.otdelName);
     if (Msg::execModal(f) != QDialog::Accepted)
         return;
     // The saved document's commit reloaded the list; it stands on the document.
@@ -397,7 +398,7 @@ void TMoveTab::Copy_DocMove(bool withQuantity)
 void TMoveTab::Btn_UpdDocMoveClick()
 {
     db::Query* d = Q_Dvig;
-    if (!cat::HasRow(d) || !cat::HasRow(Form_Base->Q_Firma))
+    if (!cat::HasRow(d) || catalogue::CurrentStructureRows().firma == 0)
         return;
     const qint64 type = intOf(d, "DOC_TYPE");
     if (type != 4 && type != 5 && type != 6)
@@ -454,9 +455,8 @@ void TMoveTab::Btn_DelDocMoveClick()
     info.period = L_Period->text();
     info.types = Combo_TypeDoc->currentText();
     info.detail = R_Detail->itemIndex();
-    db::Query* firma = Form_Base->Q_Firma;
-    db::Query* otdel = Form_Base->Q_Otdel;
-    info.firma = cat::HasRow(firma) ? firma->field(QStringLiteral("NAME")).asString() : QString();
-    info.otdel = cat::HasRow(otdel) ? otdel->field(QStringLiteral("NAME")).asString() : QString();
+    const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
+    info.firma = at.firmaName;
+    info.otdel = at.otdelName;
     ShowDeleteDocs(Q_Dvig, false, info);
 }

@@ -12,6 +12,7 @@
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
+#include "entries/CurrentStructure.h"
 #include "grid/DatasetModel.h"
 #include "grid/ListHolder.h"
 #include "ui/Keypad.h"
@@ -419,9 +420,8 @@ void TRealTab::Btn_Add_RealClick()
             return;
         }
     }
-    db::Query* f = Form_Base->Q_Firma;
-    const bool firma = cat::HasRow(f);
-    Form_DocReal->PrepareNew(firma ? cat::KeyOf(f) : 0, firma ? f->field(QStringLiteral("NAME")).asString() : QString());
+    const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
+    Form_DocReal->PrepareNew(at.firma, at.firmaName);
     if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
         return;
     standOnSaved(Form_DocReal->SavedKod, Form_Main->RealPeriodFilter);

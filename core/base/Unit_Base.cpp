@@ -52,10 +52,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Timer = makeQuery(TransactionRead);
     Q_Timer->setSql(QStringLiteral("SELECT * FROM MY_VERSION"));
 
-    Q_Firma = makeQuery(TransactionRead);
-    Q_Otdel = makeQuery(TransactionRead);
-    Q_Sklad = makeQuery(TransactionRead);
-    Q_Ed = makeQuery(TransactionRead);
     Q_Protokol = makeQuery(TransactionRead);
 
     // The program's context is always the current data module's, with the live

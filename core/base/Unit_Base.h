@@ -59,10 +59,6 @@ public:
 
     // Shared lists. Each window that shows one connects its own handlers to
     // the query's signals (beforeScroll, afterScroll, afterClose, ...).
-    db::Query* Q_Firma;
-    db::Query* Q_Otdel;
-    db::Query* Q_Sklad;
-    db::Query* Q_Ed;
     db::Query* Q_Protokol;
 
     QTimer* Timer_Timer;

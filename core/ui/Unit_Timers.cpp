@@ -35,9 +35,6 @@ void Release(QWidget* grid)
 
 TForm_Timers::TForm_Timers(QObject* parent) : QObject(parent)
 {
-    Timer_Otdel = makeTimer(400);
-    Timer_Sklad = makeTimer(450);
-    Timer_Vibor = makeTimer(400);
 }
 
 TForm_Timers::~TForm_Timers()

@@ -16,9 +16,6 @@ public:
     explicit TForm_Timers(QObject* parent = nullptr);
     ~TForm_Timers() override;
 
-    QTimer* Timer_Otdel;
-    QTimer* Timer_Sklad;
-    QTimer* Timer_Vibor;
 
 private:
     QTimer* makeTimer(int interval);

@@ -102,30 +102,30 @@ TEST(ListRefresh, ScrollingEnterprisesReloadsTheDepartmentsOnceAfterTheLastMove)
     db.exec(QStringLiteral("INSERT INTO SKLAD_GRING (KOD_SKLAD, KOD_GRING) SELECT SKLAD.KOD, GROUP_ING.KOD FROM SKLAD, GROUP_ING"));
     ProductsTabView tab;
     int otdelOpens = 0;
-    QObject::connect(Form_Base->Q_Otdel, &db::Query::opened, [&] { ++otdelOpens; });
+    QObject::connect(StructureBox->Q_Otdel, &db::Query::opened, [&] { ++otdelOpens; });
 
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
     ASSERT_TRUE(pumpUntil([&] { return otdelOpens == 1; }));
     pumpFor(600);  // the chain of the first load runs out
     otdelOpens = 0;
     tab.stockReruns = 0;
 
     for (int i = 1; i < 20; ++i) {
-        Form_Base->Q_Firma->next();
+        StructureBox->Q_Firma->next();
         QCoreApplication::processEvents();  // the key repeat leaves the loop running between moves
         EXPECT_TRUE(greyed(tab.otdel));
         EXPECT_TRUE(greyed(tab.sklad));
     }
     EXPECT_EQ(otdelOpens, 0);
-    EXPECT_TRUE(Form_Timers->Timer_Otdel->isActive());
-    EXPECT_EQ(Form_Timers->Timer_Otdel->interval(), 400);
+    EXPECT_TRUE(StructureBox->List_Otdel->timer()->isActive());
+    EXPECT_EQ(StructureBox->List_Otdel->timer()->interval(), 400);
 
     ASSERT_TRUE(pumpUntil([&] { return otdelOpens > 0; }));
     // The same step loaded the departments, the warehouses and the stock list.
     EXPECT_EQ(otdelOpens, 1);
-    EXPECT_EQ(Form_Base->Q_Otdel->field(QStringLiteral("NAME")).asString(), QStringLiteral("Отдел 19"));
-    ASSERT_TRUE(Form_Base->Q_Sklad->active());
-    EXPECT_EQ(Form_Base->Q_Sklad->field(QStringLiteral("NAME")).asString(), QStringLiteral("Склад 19"));
+    EXPECT_EQ(StructureBox->Q_Otdel->field(QStringLiteral("NAME")).asString(), QStringLiteral("Отдел 19"));
+    ASSERT_TRUE(StructureBox->Q_Sklad->active());
+    EXPECT_EQ(StructureBox->Q_Sklad->field(QStringLiteral("NAME")).asString(), QStringLiteral("Склад 19"));
     EXPECT_EQ(tab.stockReruns, 1);
     // The selector grids were brought in step with the sub-tab.
     EXPECT_FALSE(greyed(tab.sklad1));
@@ -173,15 +173,15 @@ TEST(ListRefresh, APartnerLeavesTheDepartmentGridsGreyedAndTheirButtonsOff)
     ProductsTabView tab;
     Form_Main->SetActivePage(Form_Main->Sheet_Setup);
     int otdelOpens = 0;
-    QObject::connect(Form_Base->Q_Otdel, &db::Query::opened, [&] { ++otdelOpens; });
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
+    QObject::connect(StructureBox->Q_Otdel, &db::Query::opened, [&] { ++otdelOpens; });
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
     EXPECT_TRUE(greyed(tab.otdel));
     EXPECT_TRUE(greyed(tab.sklad));
     EXPECT_TRUE(greyed(tab.otdel1));
     EXPECT_TRUE(greyed(tab.sklad1));
     EXPECT_TRUE(greyed(tab.ingSklad));
     EXPECT_TRUE(tab.buttonsEnabled(false));
-    EXPECT_FALSE(Form_Timers->Timer_Otdel->isActive());
+    EXPECT_FALSE(StructureBox->List_Otdel->timer()->isActive());
     pumpFor(600);
     EXPECT_EQ(otdelOpens, 0);
     EXPECT_TRUE(greyed(tab.otdel));
@@ -224,11 +224,11 @@ TEST(ListRefresh, NothingReactsBeforeTheStartUpIsDone)
     AppEnv env;
     ProductsTabView tab;
     StartupDone = 0;
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA"));
-    EXPECT_FALSE(Form_Timers->Timer_Otdel->isActive());
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA"));
+    EXPECT_FALSE(StructureBox->List_Otdel->timer()->isActive());
     EXPECT_FALSE(greyed(tab.otdel));
     StructureBox->Timer_OtdelTimer();
-    EXPECT_FALSE(Form_Base->Q_Otdel->active());
+    EXPECT_FALSE(StructureBox->Q_Otdel->active());
 }
 
 TEST(ListRefresh, PostingButtonFollowsTheDocumentAndTheUnpostingLock)

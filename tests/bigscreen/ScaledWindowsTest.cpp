@@ -114,7 +114,7 @@ TEST(ScaledWindows, GridRowsAreTallerThanTheirText)
     Form_Main->resize(1280, 1000);
     Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
     ProductsTab->Sheet_IngShow();
-    CatEnv::at(Form_Base->Q_Firma, firma);
+    CatEnv::at(StructureBox->Q_Firma, firma);
     StructureBox->Timer_OtdelTimer();
     StructureBox->Timer_SkladTimer();
     ProductsTab->Timer_GrIngTimer();

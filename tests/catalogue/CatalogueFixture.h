@@ -120,9 +120,9 @@ public:
     {
         Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
         ProductsTab->Sheet_IngShow();
-        at(Form_Base->Q_Firma, firma);
+        at(StructureBox->Q_Firma, firma);
         StructureBox->Timer_OtdelTimer();
-        at(Form_Base->Q_Otdel, otdel);
+        at(StructureBox->Q_Otdel, otdel);
         StructureBox->Timer_SkladTimer();
         ProductsTab->Timer_GrIngTimer();
         at(ProductsTab->Q_GrIng, group);

@@ -427,9 +427,9 @@ TEST(IngSkladOpen, StockTabOpensTheCurrentRowAndFollowsAHiddenOne)
     TProductsTab* tab = ProductsTab;
     Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
     tab->Sheet_IngShow();
-    CatEnv::at(Form_Base->Q_Firma, s.firma);
+    CatEnv::at(StructureBox->Q_Firma, s.firma);
     StructureBox->Timer_OtdelTimer();
-    CatEnv::at(Form_Base->Q_Otdel, s.kitchen);
+    CatEnv::at(StructureBox->Q_Otdel, s.kitchen);
     StructureBox->Timer_SkladTimer();
     ProductsTab->Timer_GrIngTimer();
     CatEnv::at(ProductsTab->Q_GrIng, s.group);

@@ -22,12 +22,12 @@ void standOn(qint64 firma, qint64 otdel, qint64 group, QWidget* page, qint64 skl
 {
     Form_Main->SetActivePage(page);
     ProductsTab->Sheet_IngShow();
-    CatEnv::at(Form_Base->Q_Firma, firma);
+    CatEnv::at(StructureBox->Q_Firma, firma);
     StructureBox->Timer_OtdelTimer();
-    CatEnv::at(Form_Base->Q_Otdel, otdel);
+    CatEnv::at(StructureBox->Q_Otdel, otdel);
     StructureBox->Timer_SkladTimer();
     if (sklad != 0)
-        CatEnv::at(Form_Base->Q_Sklad, sklad);
+        CatEnv::at(StructureBox->Q_Sklad, sklad);
     ProductsTab->Timer_GrIngTimer();
     CatEnv::at(ProductsTab->Q_GrIng, group);
     ProductsTab->CB_Context_IngClick();

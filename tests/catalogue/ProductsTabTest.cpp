@@ -59,11 +59,11 @@ void standOn(qint64 firma, qint64 otdel, qint64 sklad, qint64 group, QWidget* pa
 {
     Form_Main->SetActivePage(page);
     ProductsTab->Sheet_IngShow();
-    CatEnv::at(Form_Base->Q_Firma, firma);
+    CatEnv::at(StructureBox->Q_Firma, firma);
     StructureBox->Timer_OtdelTimer();
-    CatEnv::at(Form_Base->Q_Otdel, otdel);
+    CatEnv::at(StructureBox->Q_Otdel, otdel);
     StructureBox->Timer_SkladTimer();
-    CatEnv::at(Form_Base->Q_Sklad, sklad);
+    CatEnv::at(StructureBox->Q_Sklad, sklad);
     ProductsTab->Timer_GrIngTimer();
     CatEnv::at(ProductsTab->Q_GrIng, group);
 }
@@ -112,7 +112,7 @@ TEST(ProductList, ShowsTheGroupOrTheSearchAcrossGroupsOfTheDepartment)
     EXPECT_TRUE(tab->Grid_GrIng->isEnabled());
 
     // No department (key 0): nothing; no group: closed and off.
-    Form_Base->Q_Otdel->close();
+    StructureBox->Q_Otdel->close();
     tab->CB_Context_IngClick();
     EXPECT_TRUE(q->active());
     EXPECT_TRUE(names(q).isEmpty());

@@ -43,11 +43,11 @@ void openTab(qint64 firma, qint64 otdel, qint64 sklad, qint64 group)
 {
     Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
     ProductsTab->Sheet_IngShow();
-    CatEnv::at(Form_Base->Q_Firma, firma);
+    CatEnv::at(StructureBox->Q_Firma, firma);
     StructureBox->Timer_OtdelTimer();
-    CatEnv::at(Form_Base->Q_Otdel, otdel);
+    CatEnv::at(StructureBox->Q_Otdel, otdel);
     StructureBox->Timer_SkladTimer();
-    CatEnv::at(Form_Base->Q_Sklad, sklad);
+    CatEnv::at(StructureBox->Q_Sklad, sklad);
     ProductsTab->Timer_GrIngTimer();
     if (group)
         CatEnv::at(ProductsTab->Q_GrIng, group);

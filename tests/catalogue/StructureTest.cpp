@@ -24,14 +24,14 @@ namespace {
 void standOn(qint64 firma, qint64 otdel = 0, qint64 sklad = 0)
 {
     StructureBox->Sheet_SetupShow();
-    CatEnv::at(Form_Base->Q_Firma, firma);
+    CatEnv::at(StructureBox->Q_Firma, firma);
     StructureBox->Timer_OtdelTimer();
     if (otdel) {
-        CatEnv::at(Form_Base->Q_Otdel, otdel);
+        CatEnv::at(StructureBox->Q_Otdel, otdel);
         StructureBox->Timer_SkladTimer();
     }
     if (sklad)
-        CatEnv::at(Form_Base->Q_Sklad, sklad);
+        CatEnv::at(StructureBox->Q_Sklad, sklad);
 }
 
 } // namespace
@@ -177,7 +177,7 @@ TEST(Department, NewOneGetsQuotedMainWarehouseAndTheMainDepartmentsPrices)
     EXPECT_TRUE(env.sawMessage(QStringLiteral("Всем продуктам нового отдела будут присвоены цены основного раздела "
                                               "предприятия. В дальнейшем Вы сможете их поменять.")));
     const qint64 bar = Form_Otdel->SavedKod;
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Otdel), bar);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Otdel), bar);
     EXPECT_EQ(env.text(QStringLiteral("SELECT FIRST_OTDEL FROM OTDEL WHERE KOD = %1").arg(bar)), QStringLiteral("0"));
     const qint64 sklad = env.mainSklad(bar);
     ASSERT_GT(sklad, 0);
@@ -274,6 +274,7 @@ TEST(Department, DeletionIsRefusedWhileAnythingNamesIt)
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("KOD_OTDEL = %1").arg(bar)), 0);
     EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("KOD_OTDEL = %1").arg(kitchen)), 1);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление подразделения <<Бар>> из структуры предприятия <<Кафе>>")), 1);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Otdel), kitchen);  // the list no longer shows it
 }
 
 TEST(Enterprise, DeletionRefusalsAndTheStockQuestion)
@@ -330,7 +331,7 @@ TEST(Enterprise, DeletionRefusalsAndTheStockQuestion)
     EXPECT_EQ(env.count(QStringLiteral("SKLAD_GRING")), 1);  // the other enterprise's binding stays
     EXPECT_EQ(env.ingSklad(p, env.mainOtdel(other)) > 0, true);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление предприятия <<Кафе>>")), 1);
-    EXPECT_EQ(cat::KeyOf(Form_Base->Q_Firma), other);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Firma), other);
 
     // With zero stock only the first question is asked.
     standOn(other);
@@ -381,6 +382,7 @@ TEST(Warehouse, DeletionRefusalsAndGroupsMovingToTheMainWarehouse)
     EXPECT_EQ(env.count(QStringLiteral("SKLAD"), QStringLiteral("KOD = %1").arg(cold)), 0);
     EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_SKLAD FROM SKLAD_GRING WHERE KOD_GRING = %1").arg(g)), main);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление склада <<Холодильник>>. Предприятие <<Кафе>>, подразделение <<Кухня>>")), 1);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Sklad), main);
 }
 
 TEST(Unit, UsedUnitIsKeptAndNamedInTheRefusal)
@@ -390,18 +392,19 @@ TEST(Unit, UsedUnitIsKeptAndNamedInTheRefusal)
     const qint64 pc = env.unit(QStringLiteral("штука"), QStringLiteral("шт"));
     env.ing(QStringLiteral("Лук"), env.group(QStringLiteral("Овощи")), kg);
     StructureBox->Sheet_SetupShow();
-    Form_Base->Q_Ed->close();
-    Form_Base->Q_Ed->open();
-    CatEnv::at(Form_Base->Q_Ed, kg);
+    StructureBox->Q_Ed->close();
+    StructureBox->Q_Ed->open();
+    CatEnv::at(StructureBox->Q_Ed, kg);
     StructureBox->Btn_Del_EdClick();
     EXPECT_EQ(env.messages.last(), QStringLiteral("Единицу  \"килограмм\"  удалить невозможно, так как она используется в "
                                                   "ингредиентах !"));
     EXPECT_EQ(env.count(QStringLiteral("ED_IZM")), 2);
 
-    CatEnv::at(Form_Base->Q_Ed, pc);
+    CatEnv::at(StructureBox->Q_Ed, pc);
     StructureBox->Btn_Del_EdClick();
     EXPECT_EQ(env.count(QStringLiteral("ED_IZM")), 1);
     EXPECT_EQ(env.logLines(QStringLiteral("Удаление единицы измерения: штука (шт)")), 1);
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Ed), kg);
 
     // The unit dialog: both names are required.
     Form_Ed->NewMode = 1;
@@ -412,6 +415,69 @@ TEST(Unit, UsedUnitIsKeptAndNamedInTheRefusal)
     Form_Ed->E_SName->setText(QStringLiteral("л"));
     Form_Ed->Btn_OkClick();
     EXPECT_EQ(env.text(QStringLiteral("SELECT SHORT_NAME FROM ED_IZM WHERE KOD = %1").arg(Form_Ed->SavedKod)), QStringLiteral("л"));
+}
+
+TEST(StructureLists, ACommitReloadsTheBoxListsOnTheirRowsAndAWaitingMoveOfTheEnterpriseFollowsIt)
+{
+    CatEnv env;
+    env.unit(QStringLiteral("килограмм"), QStringLiteral("кг"));
+    const qint64 pc = env.unit(QStringLiteral("штука"), QStringLiteral("шт"));
+    const qint64 cafe = env.firma(QStringLiteral("Кафе"), QStringLiteral("Кухня"), QStringLiteral("Склад кухни"));
+    const qint64 canteen = env.firma(QStringLiteral("Столовая"), QStringLiteral("Зал"), QStringLiteral("Склад зала"));
+    const qint64 hall = env.mainOtdel(canteen);
+    structure::CreateOtdel(canteen, QStringLiteral("Столовая"), QStringLiteral("Буфет"), QString());
+    const qint64 store = env.mainSklad(hall);
+    structure::CreateSklad(canteen, hall, QStringLiteral("Столовая"), QStringLiteral("Зал"), QStringLiteral("Аптечка"),
+                           QString());
+    Form_Main->SetActivePage(Form_Main->Sheet_Setup);
+    // Every list stands on its second row, so that a reload that lost the row shows.
+    standOn(canteen, hall, store);
+    CatEnv::at(StructureBox->Q_Ed, pc);
+
+    // A write on its own road, not the box's handlers: each list shows it at
+    // once, on the same row (a master's reload then reloads its details after
+    // their pause, as a move does: the details go first).
+    structure::FirmaData canteenData;
+    canteenData.name = QStringLiteral("Столовая №1");
+    canteenData.local = true;
+    const struct {
+        db::Query* list;
+        std::function<void()> write;
+        qint64 row;
+        QString name;
+    } cases[] = {
+        {StructureBox->Q_Sklad,
+         [&] {
+             structure::UpdateSklad(store, canteen, hall, canteenData.name, QStringLiteral("Зал"),
+                                    QStringLiteral("Склад №2"), QString());
+         },
+         store, QStringLiteral("Склад №2")},
+        {StructureBox->Q_Otdel,
+         [&] { structure::UpdateOtdel(hall, canteen, canteenData.name, QStringLiteral("Зал №2"), QString()); }, hall,
+         QStringLiteral("Зал №2")},
+        {StructureBox->Q_Ed, [&] { structure::UpdateEd(pc, QStringLiteral("штуки"), QStringLiteral("шт")); }, pc,
+         QStringLiteral("штуки")},
+        {StructureBox->Q_Firma, [&] { structure::UpdateFirma(canteen, canteenData); }, canteen, canteenData.name},
+    };
+    for (const auto& c : cases) {
+        c.write();
+        EXPECT_EQ(cat::KeyOf(c.list), c.row) << c.name.toStdString();
+        EXPECT_EQ(c.list->field(QStringLiteral("NAME")).asString(), c.name);
+        EXPECT_EQ(c.list->recNo(), 1) << c.name.toStdString();
+    }
+
+    // A move to another enterprise waits for its pause; a commit that reloads
+    // the departments meanwhile brings that enterprise's, and its warehouses.
+    CatEnv::at(StructureBox->Q_Firma, cafe);
+    ASSERT_TRUE(StructureBox->List_Otdel->timer()->isActive());
+    EXPECT_TRUE(StructureBox->Grid_Otdel->greyed());
+    structure::UpdateOtdel(hall, canteen, canteenData.name, QStringLiteral("Зал"), QString());
+    EXPECT_FALSE(StructureBox->List_Otdel->timer()->isActive());
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Otdel), env.mainOtdel(cafe));
+    EXPECT_EQ(cat::KeyOf(StructureBox->Q_Sklad), env.mainSklad(env.mainOtdel(cafe)));
+    EXPECT_FALSE(StructureBox->Grid_Otdel->greyed());
+    EXPECT_FALSE(StructureBox->Grid_Sklad->greyed());
+    EXPECT_FALSE(StructureBox->List_Sklad->timer()->isActive());
 }
 
 TEST(EnterprisePicker, FiltersByKindAndSearchesTheTypedTextAsText)

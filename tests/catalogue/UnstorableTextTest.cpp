@@ -32,11 +32,11 @@ Kitchen openKitchen(CatEnv& env)
     k.sklad = env.mainSklad(k.otdel);
     Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
     ProductsTab->Sheet_IngShow();
-    CatEnv::at(Form_Base->Q_Firma, k.firma);
+    CatEnv::at(StructureBox->Q_Firma, k.firma);
     StructureBox->Timer_OtdelTimer();
-    CatEnv::at(Form_Base->Q_Otdel, k.otdel);
+    CatEnv::at(StructureBox->Q_Otdel, k.otdel);
     StructureBox->Timer_SkladTimer();
-    CatEnv::at(Form_Base->Q_Sklad, k.sklad);
+    CatEnv::at(StructureBox->Q_Sklad, k.sklad);
     ProductsTab->Timer_GrIngTimer();
     CatEnv::at(ProductsTab->Q_GrIng, k.veg);
     ProductsTab->CB_Context_IngClick();

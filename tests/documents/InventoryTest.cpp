@@ -285,8 +285,8 @@ TEST(InventoryHeader, CreationRefusedWhileADocumentIsOpenAndTheLockDate)
     InvEnv env;
     env.inventory(kDay, kNoon);
     env.openWindow();
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
-    ASSERT_FALSE(Form_Base->Q_Firma->isEmpty());
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    ASSERT_FALSE(StructureBox->Q_Firma->isEmpty());
     env.messages.clear();
     Form_Invent->Btn_AddClick();
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые "
@@ -341,8 +341,8 @@ TEST(InventoryWindow, CreatingFillsAndEditingTheHeaderEmptiesAndRefills)
 {
     InvEnv env;
     const qint64 potato = env.product(QStringLiteral("Картофель"), {-2, 5, 7});
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
-    Form_Base->OpenRead(Form_Base->Q_Otdel, QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = %1").arg(env.firmaKod));
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    Form_Base->OpenRead(StructureBox->Q_Otdel, QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = %1").arg(env.firmaKod));
     Clock::setSource([] { return QDateTime(kDay, kNoon); });
     env.openWindow();
     {

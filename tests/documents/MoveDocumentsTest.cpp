@@ -114,7 +114,7 @@ protected:
 
 TEST_F(MoveDocuments, TheHeaderIsCheckedInOrderAndSavedWithItsProtocolLine)
 {
-    Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
     newDoc(header(0, env.firmaKod, env.kitchen, 0, 0, QString()));
     EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано предприятие контрагент !"));
     newDoc(header(0, env.firmaKod, env.kitchen, env.partnerKod, 0, QString()));

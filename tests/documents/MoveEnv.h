@@ -103,8 +103,8 @@ public:
     // The list reopened and standing on the document.
     void select(qint64 doc)
     {
-        if (!Form_Base->Q_Firma->active())
-            Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+        if (!StructureBox->Q_Firma->active())
+            Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
         MoveTab->Open_DocsMove();
         at(MoveTab->Q_Dvig, doc);
     }

@@ -110,9 +110,9 @@ TEST(RealTab, AMenuFillsTheDocumentAtTheMenuPriceWithStockPricesAndNoQuantities)
     const qint64 razdel = newRazdel(menu, env.kitchen, QStringLiteral("Первое"), 1);
     newDish(razdel, soup, 1);  // hand prices are not rounded
     newDish(razdel, tea, 0);
-    if (!Form_Base->Q_Firma->active())
-        Form_Base->OpenRead(Form_Base->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
-    CatEnv::at(Form_Base->Q_Firma, env.firmaKod);
+    if (!StructureBox->Q_Firma->active())
+        Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    CatEnv::at(StructureBox->Q_Firma, env.firmaKod);
 
     QMap<QString, QVariant> shown;
     {
