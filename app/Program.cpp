@@ -33,7 +33,7 @@
 #include "ui/Unit_SettingsTab.h"
 #include "ui/Unit_Sort.h"
 #include "ui/Unit_Sutki.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "ui/Unit_Vhod.h"
 #include "util/Globals.h"
 #include "util/Settings.h"
@@ -91,7 +91,6 @@ bool CreateWindows(bool runStartup)
     endNow = false;
     MyParams = new TSettings;
     Form_Main = new TForm_Main;
-    Form_Timers = new TForm_Timers;
     Form_Dice = new TForm_Dice;
     Form_Util = new TForm_Util;
     CreateCatalogueWindows();
@@ -197,8 +196,6 @@ void DestroyWindows()
     Form_Util = nullptr;
     delete Form_Dice;
     Form_Dice = nullptr;
-    delete Form_Timers;
-    Form_Timers = nullptr;
     delete Form_Main;
     Form_Main = nullptr;
     delete MyParams;

@@ -9,7 +9,7 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Globals.h"
 
 #include <QApplication>

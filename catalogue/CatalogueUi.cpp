@@ -170,14 +170,6 @@ qint64 StepBackKey(db::Query* q)
     return KeyOf(q);
 }
 
-void ReopenAt(db::Query* q, qint64 key)
-{
-    q->close();
-    q->open();
-    if (key != 0 && !q->isEmpty())
-        q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
-}
-
 QVariant RazdelCellStyle(const db::Query& q, int row, const QString&, int role)
 {
     if (role != Qt::BackgroundRole)

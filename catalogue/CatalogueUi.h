@@ -73,8 +73,6 @@ qint64 KeyOf(const db::Query* q);
 // Moves a list one row back unless it stands on its first row, and returns
 // the key (KOD) of the row it then stands on; 0 for an empty list.
 qint64 StepBackKey(db::Query* q);
-// Closes and reopens a list with its current text, then stands on the row with KOD = key (if any).
-void ReopenAt(db::Query* q, qint64 key);
 
 // The background of a switched-off menu section (IS_ACTIVE = 0) in a list of
 // sections, for every window that shows them; nothing for other rows and roles.

@@ -26,7 +26,7 @@
 #include "entries/ReportPickers.h"
 #include "util/Messages.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 
 namespace {
 

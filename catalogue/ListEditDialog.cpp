@@ -23,24 +23,3 @@ void TListEditDialog::addButtonRow(QGridLayout* grid, int row, QPushButton* ok, 
     connect(ok, &QPushButton::clicked, this, [onOk = std::move(onOk)] { Guard(onOk); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
-
-void AddListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid)
-{
-    dialog->NewMode = 1;
-    if (Msg::execModal(dialog) != QDialog::Accepted)
-        return;
-    cat::ReopenAt(list, dialog->SavedKod);
-    grid->setFocus();
-}
-
-void EditListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid)
-{
-    if (!cat::HasRow(list))
-        return;
-    dialog->SavedKod = cat::KeyOf(list);
-    dialog->NewMode = 0;
-    if (Msg::execModal(dialog) != QDialog::Accepted)
-        return;
-    cat::ReopenAt(list, dialog->SavedKod);
-    grid->setFocus();
-}

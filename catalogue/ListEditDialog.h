@@ -34,8 +34,3 @@ protected:
     void addButtonRow(QGridLayout* grid, int row, QPushButton* ok, QPushButton* close, std::function<void()> onOk);
 };
 
-// "Добавить" and "Изменить" of a list: the dialog for a new row, or for the
-// current row (nothing happens without one); on OK the list is reopened on
-// the written row and its grid takes the focus.
-void AddListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid);
-void EditListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid);

@@ -13,7 +13,7 @@
 #include "grid/DatasetModel.h"
 #include "grid/ListHolder.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Globals.h"
 #include "util/Unit_Util.h"
 

@@ -8,6 +8,7 @@
 #include "Unit_SelectOtdel.h"
 #include "Unit_StructureBox.h"
 #include "base/Unit_Base.h"
+#include "grid/ListHolder.h"
 #include "costing/CardEdit.h"
 #include "costing/Recompute.h"
 #include "grid/DatasetModel.h"
@@ -236,7 +237,9 @@ void TForm_Karta::buildLists()
     QG = new db::Query(base, read, this);
     QG->setSql(QStringLiteral("select * from GROUP_ING ORDER BY  NAME"));
     QI = new db::Query(base, read, this);
-    QS = new db::Query(base, read, this);
+    List_QS = new db::ListHolder(base, read, this);
+    List_QS->setTables({QStringLiteral("KARTA"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    QS = List_QS->query();
     QS->addCalcField(QStringLiteral("K_BRUTTO"), db::FieldKind::Float);
     QS->addCalcField(QStringLiteral("BRUTTO"), db::FieldKind::Float);
     QS->onCalcFields = [](db::Query& q) {
@@ -577,7 +580,6 @@ void TForm_Karta::Btn_EditClick()
     }
     Enable_Edit_Karta();
     Timer_KKTimer();
-    reloadQS(currentRowKey());
 }
 
 void TForm_Karta::Btn_AddClick()
@@ -599,10 +601,10 @@ void TForm_Karta::Btn_AddClick()
         if (!holdsCycle(w))
             return;
         row = costing::AddCardRow(w.context(), KodIng, ingredient, percent);
+        List_QS->standOn(row);
         w.commit(kArea, QStringLiteral("В К/карту продукта <<") + NameIng + QStringLiteral(">> добавлен продукт <<") + name +
             QStringLiteral(">>"));
     }
-    reloadQS(row);
     Keypad->Clear();
     if (E_Context->hasFocus())
         E_Context->selectAll();
@@ -625,10 +627,11 @@ void TForm_Karta::Btn_DeleteClick()
         if (!holdsCycle(w))
             return;
         costing::DeleteCardRow(w.context(), row);
+        // The row before stands (the first row, when the first one went).
+        List_QS->standOn(back);
         w.commit(kArea, QStringLiteral("Из К/карты продукта <<") + NameIng + QStringLiteral(">> удалён продукт <<") + name +
             QStringLiteral(">>"));
     }
-    reloadQS(back == row ? 0 : back);
     Keypad->Clear();
 }
 
@@ -647,7 +650,6 @@ void TForm_Karta::Btn_VklClick()
             (on ? QStringLiteral(">> включен продукт <<") : QStringLiteral(">> отключен продукт <<")) + currentRowName() +
             QStringLiteral(">>"));
     }
-    reloadQS(row);
 }
 
 void TForm_Karta::ApplyValue(double v)
@@ -666,7 +668,6 @@ void TForm_Karta::ApplyValue(double v)
                                  MyParams->v.brutto == 1);
         w.commit();
     }
-    reloadQS(row);
     Keypad->Clear();
     if (CB_Next->isChecked() && QS->recNo() < QS->recordCount() - 1)
         QS->next();
@@ -699,7 +700,6 @@ void TForm_Karta::RG_ManualClick()
     }
     RG_Kolonka->setItemIndex(0);
     RG_Kolonka->setEnabled(false);
-    const qint64 row = currentRowKey();
     {
         WriteTransaction w(WriteTransaction::Reserve::Prices);
         if (!holdsCycle(w))
@@ -707,7 +707,6 @@ void TForm_Karta::RG_ManualClick()
         costing::ResetYieldsFromNorm(w.context(), KodIng);
         w.commit(kArea, head + QStringLiteral("\"Из нормы ингредиента\""));
     }
-    reloadQS(row);
 }
 
 void TForm_Karta::Btn_OkClick()
@@ -787,7 +786,6 @@ void TForm_Karta::Btn_ClearClick()
     }
     // The window leaves edit mode only once the card is back, so a failure leaves "Отмена" at hand.
     Disable_Edit_Karta();
-    reloadQS(currentRowKey());
     Keypad->Clear();
 }
 

@@ -14,6 +14,7 @@ class TKeypad;
 class TRadioGroup;
 namespace db {
 class DbGrid;
+class ListHolder;
 class Query;
 } // namespace db
 
@@ -59,6 +60,8 @@ public:
 
     db::Query* QG;
     db::Query* QI;
+    // The card's rows: they follow the commits that change them (held by List_QS).
+    db::ListHolder* List_QS;
     db::Query* QS;
 
     db::DbGrid* Grid_G;

@@ -19,7 +19,7 @@
 #include "grid/ListHolder.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/SettingsStore.h"

@@ -12,7 +12,7 @@
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"

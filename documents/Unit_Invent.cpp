@@ -15,7 +15,7 @@
 #include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_RG.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"

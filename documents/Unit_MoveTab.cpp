@@ -20,7 +20,7 @@
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Period.h"
 #include "ui/Unit_RG.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Clock.h"
 #include "util/Globals.h"
 #include "util/Messages.h"

@@ -19,7 +19,7 @@
 #include "ui/Unit_Dice.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Period.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Clock.h"
 #include "util/Globals.h"
 #include "util/Messages.h"

@@ -7,7 +7,7 @@
 #include "grid/DatasetModel.h"
 #include "menus/MenuPrice.h"
 #include "ui/Scaling.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Globals.h"
 #include "util/Unit_Util.h"
 

@@ -8,7 +8,7 @@
 #include "db/Query.h"
 #include "grid/DatasetModel.h"
 #include "grid/ListHolder.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
 

@@ -3,7 +3,7 @@
 #include "Unit_Main.h"
 #include "Unit_Net.h"
 #include "Unit_Personal.h"
-#include "Unit_Timers.h"
+#include "grid/Greying.h"
 #include "Unit_Vhod.h"
 #include "UserLists.h"
 #include "base/Unit_Base.h"

@@ -1,6 +1,6 @@
 #include "UserLists.h"
 
-#include "Unit_Timers.h"
+#include "grid/Greying.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "grid/DatasetModel.h"

@@ -7,7 +7,7 @@
 #include "grid/DatasetModel.h"
 #include "ui/Unit_Gauge.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "Printing.h"
 #include "Unit_Invent.h"
 #include "Unit_MenusTab.h"

@@ -10,7 +10,7 @@
 #include "grid/DatasetModel.h"
 #include "inventory/Inventory.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -10,7 +10,7 @@
 #include "ui/Unit_Alarm.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Name.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

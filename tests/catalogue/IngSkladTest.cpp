@@ -9,7 +9,7 @@
 #include "Unit_IngSklad.h"
 #include "Unit_ProductsTab.h"
 #include "ui/RadioGroup.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Settings.h"
 #include "util/SettingsStore.h"
 

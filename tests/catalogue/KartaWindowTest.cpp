@@ -13,7 +13,7 @@
 #include "support/UserInput.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Globals.h"
 #include "util/Settings.h"
 #include "util/SettingsStore.h"

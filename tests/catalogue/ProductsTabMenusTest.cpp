@@ -8,7 +8,7 @@
 #include "Unit_CopyCena.h"
 #include "Unit_ProductsTab.h"
 #include "ui/Unit_Gauge.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 
 #include <QAction>
 #include <QCheckBox>

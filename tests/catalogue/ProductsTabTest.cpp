@@ -6,7 +6,7 @@
 #include "Unit_ProductsTab.h"
 #include "grid/DatasetModel.h"
 #include "ui/Unit_Main.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 
 #include <QCheckBox>
 #include <QColor>

@@ -12,7 +12,7 @@
 #include "grid/DatasetModel.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_RG.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "util/Settings.h"
 
 #include <QCheckBox>

@@ -10,7 +10,7 @@
 #include "Unit_Sklad.h"
 #include "Unit_StructureBox.h"
 #include "grid/DatasetModel.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

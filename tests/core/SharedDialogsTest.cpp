@@ -8,7 +8,7 @@
 #include "ui/Unit_Period.h"
 #include "ui/Unit_RG.h"
 #include "ui/Unit_Sutki.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 #include "ui/UserLists.h"
 #include "util/Clock.h"
 #include "util/OfficeSession.h"

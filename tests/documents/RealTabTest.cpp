@@ -14,7 +14,7 @@
 #include "ui/Keypad.h"
 #include "support/UserInput.h"
 #include "ui/Unit_Name.h"
-#include "ui/Unit_Timers.h"
+#include "grid/Greying.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

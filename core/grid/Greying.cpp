@@ -1,11 +1,9 @@
-#include "Unit_Timers.h"
+#include "Greying.h"
 
-#include "grid/DatasetModel.h"
+#include "DatasetModel.h"
 
 #include <QPalette>
 #include <QWidget>
-
-TForm_Timers* Form_Timers = nullptr;
 
 void GreyOut(QWidget* grid)
 {
@@ -31,22 +29,4 @@ void Release(QWidget* grid)
     }
     grid->setEnabled(true);
     grid->setPalette(QPalette());
-}
-
-TForm_Timers::TForm_Timers(QObject* parent) : QObject(parent)
-{
-}
-
-TForm_Timers::~TForm_Timers()
-{
-    if (Form_Timers == this)
-        Form_Timers = nullptr;
-}
-
-QTimer* TForm_Timers::makeTimer(int interval)
-{
-    auto* t = new QTimer(this);
-    t->setSingleShot(true);
-    t->setInterval(interval);
-    return t;
 }
