@@ -52,7 +52,9 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     Q_Timer = makeQuery(TransactionRead);
     Q_Timer->setSql(QStringLiteral("SELECT * FROM MY_VERSION"));
 
-    Q_Protokol = makeQuery(TransactionRead);
+    List_Protokol = new db::ListHolder(MyDB, TransactionRead, this);
+    List_Protokol->setTables({QStringLiteral("LOG_TABLE")});
+    Q_Protokol = List_Protokol->query();
 
     // The program's context is always the current data module's, with the live
     // settings and whoever is logged in at the moment it is asked for.

@@ -59,6 +59,7 @@ public:
 
     // Shared lists. Each window that shows one connects its own handlers to
     // the query's signals (beforeScroll, afterScroll, afterClose, ...).
+    db::ListHolder* List_Protokol;  // the protocol tab's list, open while the tab shows
     db::Query* Q_Protokol;
 
     QTimer* Timer_Timer;

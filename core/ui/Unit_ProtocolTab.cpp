@@ -283,6 +283,5 @@ void TProtocolTab::Btn_DelClick()
         q->execSql();
         w.commit(QStringLiteral("Протокол"), QStringLiteral("Удаление по условию: ") + L_Parametr->text());
     }
-    Open_Protokol();
     Msg::notice(QStringLiteral("Выбранные записи удалены !"));
 }
