@@ -5,16 +5,18 @@
 #include "db/Transaction.h"
 
 #include <QObject>
-
-namespace db {
-class ListHolder;
-}
 #include <QTimer>
 
 #include <functional>
 
-// The data module: the single connection, its transactions, the scratch
-// queries and the shared lists of every subsystem.
+namespace db {
+class ListHolder;
+}
+
+// The data module: the single connection, its transactions, core's own
+// scratch queries for the start-up steps and core's own lists (users,
+// settings, protocol). A subsystem's list belongs to the window that shows
+// it; on a reconnect the windows reopen theirs on startListsReopened().
 class TForm_Base : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +50,7 @@ public:
     db::Transaction* TransactionWrite;
     db::Transaction* TransactionPF;
 
+    // The start-up steps' own queries (administrator, template cache).
     db::Query* QWrite1;
     db::Query* QRead1;
     // The users and the settings: lists that follow what write roads commit.
@@ -57,8 +60,6 @@ public:
     db::Query* Q_Param;  // List_Param's query
     db::Query* Q_Timer;
 
-    // Shared lists. Each window that shows one connects its own handlers to
-    // the query's signals (beforeScroll, afterScroll, afterClose, ...).
     db::ListHolder* List_Protokol;  // the protocol tab's list, open while the tab shows
     db::Query* Q_Protokol;
 
