@@ -214,6 +214,8 @@ void TForm_Invent::Execute()
 {
     OpenDocs();
     exec();
+    // A closed window's lists follow no commits.
+    Q_Inv->close();
     Q_Docs->close();
 }
 
