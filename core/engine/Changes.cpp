@@ -24,7 +24,10 @@ void ChangeSignal::announce(const ChangeSet& changes)
 {
     if (!changes.isEmpty())
         emit committed(changes);
+    emit ended();
 }
+
+void ChangeSignal::discard() { emit ended(); }
 
 void NoteChange(const Context& ctx, const QString& table, qint64 key)
 {

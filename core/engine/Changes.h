@@ -34,11 +34,16 @@ class ChangeSignal : public QObject {
     Q_OBJECT
 public:
     static ChangeSignal* instance();
-    // Emits committed() unless nothing changed (the write road calls it).
+    // Emits committed() unless nothing changed, then ended() (the write road
+    // calls it after its commit).
     void announce(const ChangeSet& changes);
+    // Emits ended() alone: the road was rolled back.
+    void discard();
 
 signals:
     void committed(const engine::ChangeSet& changes);
+    // Every write road's end, committed or not, after committed().
+    void ended();
 };
 
 // Notes on the context's write transaction that the change touches a table,

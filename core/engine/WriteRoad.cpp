@@ -52,6 +52,7 @@ WriteTransaction::~WriteTransaction()
             ctx_.write->rollback();
         } catch (...) {
         }
+        engine::ChangeSignal::instance()->discard();
     }
 }
 
@@ -71,8 +72,10 @@ void WriteTransaction::commit()
 
 void WriteTransaction::rollback()
 {
-    if (ctx_.write->active())
+    if (ctx_.write->active()) {
         ctx_.write->rollback();
+        engine::ChangeSignal::instance()->discard();
+    }
 }
 
 namespace engine {

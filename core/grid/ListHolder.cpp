@@ -15,6 +15,9 @@ ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, i
     timer_->setInterval(debounceMs);
     connect(timer_, &QTimer::timeout, this, &ListHolder::timerFired);
     connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, this, &ListHolder::changesCommitted);
+    // A row asked for by a road that ended without reloading this list (rolled
+    // back, or it changed none of its tables) is not kept for a later reload.
+    connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::ended, this, [this] { nextKey_ = QVariant(); });
 }
 
 ListHolder::~ListHolder() = default;
@@ -25,11 +28,8 @@ void ListHolder::changesCommitted(const engine::ChangeSet& changes)
 {
     if (!changes.touches(tables_))
         return;
-    if (!query_->active()) {
-        nextKey_ = QVariant();
-        return;
-    }
-    reopen();
+    if (query_->active())
+        reopen();
 }
 
 void ListHolder::scheduleReload()

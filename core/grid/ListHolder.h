@@ -57,7 +57,9 @@ public:
     void reopen();
     bool reloadPending() const;
     // The next reload stands on this key instead of the current row's (a row
-    // the handler has just added); forgotten when the list closes unreloaded.
+    // the handler has just added). Set inside a write road; forgotten when the
+    // road ends without reloading the list (rolled back, or it changed none
+    // of the list's tables).
     void standOn(const QVariant& key) { nextKey_ = key; }
     // True while reopen() closes, reopens and finds the row again: the
     // list's scroll handlers can tell this from a move of the user's.

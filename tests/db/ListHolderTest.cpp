@@ -50,6 +50,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     {
         WriteTransaction w(road);
         engine::Exec(road, addFirst);
+        list.standOn(103);  // forgotten with the road
     }  // left without a commit: rolled back
     QTest::qWait(40);
     EXPECT_TRUE(announced.empty());
