@@ -7,6 +7,7 @@
 
 class QGridLayout;
 class QPushButton;
+class QWidget;
 
 namespace db {
 class Query;
@@ -33,4 +34,12 @@ protected:
     // which runs `onOk`, and the closing button at the right, which cancels.
     void addButtonRow(QGridLayout* grid, int row, QPushButton* ok, QPushButton* close, std::function<void()> onOk);
 };
+
+// "Добавить" (add) and "Изменить" of a list: the dialog for a new row or for
+// the current one (nothing happens without one). The dialog's commit has
+// reloaded the list, which then stands on the written row; the grid takes the
+// focus.
+void EditListRow(TListEditDialog* dialog, db::Query* list, QWidget* grid, bool add);
+// "Добавить" of a detail list: only under a current master row.
+void AddDetailRow(TListEditDialog* dialog, db::Query* master, db::Query* list, QWidget* grid);
 

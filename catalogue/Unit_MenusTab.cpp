@@ -485,27 +485,9 @@ void TMenusTab::Timer_Menu_StrTimer()
 
 // The dialogs write and commit; the lists have reloaded by then, and a new
 // row becomes the current one.
-void TMenusTab::Btn_Add_MenuClick()
-{
-    if (!cat::HasRow(Q_Firma_Menu))
-        return;
-    Form_Menu->NewMode = 1;
-    if (Msg::execModal(Form_Menu) != QDialog::Accepted)
-        return;
-    Q_Menu->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_Menu->SavedKod));
-    Grid_Menu->setFocus();
-}
+void TMenusTab::Btn_Add_MenuClick() { AddDetailRow(Form_Menu, Q_Firma_Menu, Q_Menu, Grid_Menu); }
 
-void TMenusTab::Btn_Upd_MenuClick()
-{
-    if (!cat::HasRow(Q_Menu))
-        return;
-    Form_Menu->SavedKod = cat::KeyOf(Q_Menu);
-    Form_Menu->NewMode = 0;
-    if (Msg::execModal(Form_Menu) != QDialog::Accepted)
-        return;
-    Grid_Menu->setFocus();
-}
+void TMenusTab::Btn_Upd_MenuClick() { EditListRow(Form_Menu, Q_Menu, Grid_Menu, false); }
 
 void TMenusTab::Btn_Del_MenuClick()
 {
@@ -570,27 +552,9 @@ void TMenusTab::Btn_Copy_MenuClick()
 
 // ---- sections ----
 
-void TMenusTab::Btn_Add_R_MenuClick()
-{
-    if (!cat::HasRow(Q_Menu))
-        return;
-    Form_Menu_R->NewMode = 1;
-    if (Msg::execModal(Form_Menu_R) != QDialog::Accepted)
-        return;
-    Q_Menu_Razdel->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(Form_Menu_R->SavedKod));
-    Grid_R_Menu->setFocus();
-}
+void TMenusTab::Btn_Add_R_MenuClick() { AddDetailRow(Form_Menu_R, Q_Menu, Q_Menu_Razdel, Grid_R_Menu); }
 
-void TMenusTab::Btn_Upd_R_MenuClick()
-{
-    if (!cat::HasRow(Q_Menu_Razdel))
-        return;
-    Form_Menu_R->SavedKod = cat::KeyOf(Q_Menu_Razdel);
-    Form_Menu_R->NewMode = 0;
-    if (Msg::execModal(Form_Menu_R) != QDialog::Accepted)
-        return;
-    Grid_R_Menu->setFocus();
-}
+void TMenusTab::Btn_Upd_R_MenuClick() { EditListRow(Form_Menu_R, Q_Menu_Razdel, Grid_R_Menu, false); }
 
 void TMenusTab::Btn_Del_R_MenuClick()
 {

@@ -494,19 +494,14 @@ void TProductsTab::Btn_Add_GRClick()
 {
     if (!isShown(Form_Main->Sheet_All_Ing))
         return;
-    Form_GrIng->NewMode = 1;
-    if (Msg::execModal(Form_GrIng) == QDialog::Accepted)
-        Grid_GrIng->setFocus();
+    EditListRow(Form_GrIng, Q_GrIng, Grid_GrIng, true);
 }
 
 void TProductsTab::Btn_Upd_GRClick()
 {
-    if (!isShown(Form_Main->Sheet_All_Ing) || !cat::HasRow(Q_GrIng))
+    if (!isShown(Form_Main->Sheet_All_Ing))
         return;
-    Form_GrIng->SavedKod = cat::KeyOf(Q_GrIng);
-    Form_GrIng->NewMode = 0;
-    if (Msg::execModal(Form_GrIng) == QDialog::Accepted)
-        Grid_GrIng->setFocus();
+    EditListRow(Form_GrIng, Q_GrIng, Grid_GrIng, false);
 }
 
 void TProductsTab::Btn_Del_GRClick()

@@ -53,29 +53,6 @@ QHBoxLayout* gridWithButtons(db::DbGrid* grid, QPushButton*& add, QPushButton*& 
     return row;
 }
 
-// "Добавить" and "Изменить" of a list the box holds: the dialog for a new row
-// or the current one; the dialog's commit has reloaded the list, which then
-// stands on the written row.
-void editRow(TListEditDialog* dialog, db::Query* list, QWidget* grid, bool add)
-{
-    if (!add && !cat::HasRow(list))
-        return;
-    dialog->SavedKod = add ? 0 : cat::KeyOf(list);
-    dialog->NewMode = add ? 1 : 0;
-    if (Msg::execModal(dialog) != QDialog::Accepted)
-        return;
-    if (dialog->SavedKod != 0 && cat::HasRow(list))
-        list->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(dialog->SavedKod));
-    grid->setFocus();
-}
-
-// "Добавить" of the departments or warehouses of the current master row.
-void addDetailRow(TListEditDialog* dialog, db::Query* master, db::Query* list, QWidget* grid)
-{
-    if (cat::HasRow(master))
-        editRow(dialog, list, grid, true);
-}
-
 } // namespace
 
 TStructureBox::TStructureBox(QObject* parent) : QObject(parent)
@@ -192,9 +169,9 @@ void TStructureBox::Sheet_SetupShow()
 
 // ---- enterprises ----
 
-void TStructureBox::Btn_Add_FirmaClick() { editRow(Form_Firma, Q_Firma, Grid_Firma, true); }
+void TStructureBox::Btn_Add_FirmaClick() { EditListRow(Form_Firma, Q_Firma, Grid_Firma, true); }
 
-void TStructureBox::Btn_Upd_FirmaClick() { editRow(Form_Firma, Q_Firma, Grid_Firma, false); }
+void TStructureBox::Btn_Upd_FirmaClick() { EditListRow(Form_Firma, Q_Firma, Grid_Firma, false); }
 
 void TStructureBox::Btn_Del_FirmaClick()
 {
@@ -221,10 +198,10 @@ void TStructureBox::Btn_Del_FirmaClick()
 
 void TStructureBox::Btn_Add_OtdelClick()
 {
-    addDetailRow(Form_Otdel, Q_Firma, Q_Otdel, Grid_Otdel);
+    AddDetailRow(Form_Otdel, Q_Firma, Q_Otdel, Grid_Otdel);
 }
 
-void TStructureBox::Btn_Upd_OtdelClick() { editRow(Form_Otdel, Q_Otdel, Grid_Otdel, false); }
+void TStructureBox::Btn_Upd_OtdelClick() { EditListRow(Form_Otdel, Q_Otdel, Grid_Otdel, false); }
 
 void TStructureBox::Btn_Del_OtdelClick()
 {
@@ -254,10 +231,10 @@ void TStructureBox::Btn_Del_OtdelClick()
 
 void TStructureBox::Btn_Add_SkladClick()
 {
-    addDetailRow(Form_Sklad, Q_Otdel, Q_Sklad, Grid_Sklad);
+    AddDetailRow(Form_Sklad, Q_Otdel, Q_Sklad, Grid_Sklad);
 }
 
-void TStructureBox::Btn_Upd_SkladClick() { editRow(Form_Sklad, Q_Sklad, Grid_Sklad, false); }
+void TStructureBox::Btn_Upd_SkladClick() { EditListRow(Form_Sklad, Q_Sklad, Grid_Sklad, false); }
 
 void TStructureBox::Btn_Del_SkladClick()
 {
@@ -281,9 +258,9 @@ void TStructureBox::Btn_Del_SkladClick()
 
 // ---- units ----
 
-void TStructureBox::Btn_Add_EdClick() { editRow(Form_Ed, Q_Ed, Grid_Ed, true); }
+void TStructureBox::Btn_Add_EdClick() { EditListRow(Form_Ed, Q_Ed, Grid_Ed, true); }
 
-void TStructureBox::Btn_Upd_EdClick() { editRow(Form_Ed, Q_Ed, Grid_Ed, false); }
+void TStructureBox::Btn_Upd_EdClick() { EditListRow(Form_Ed, Q_Ed, Grid_Ed, false); }
 
 void TStructureBox::Btn_Del_EdClick()
 {
