@@ -194,7 +194,7 @@ public:
 
     ~UnoDocument() override = default;
 
-    // Sheets are looked up once; inserting a sheet forgets them.
+    // Sheets are looked up once; inserting or removing a sheet forgets them.
     Reference<sheet::XSpreadsheet> sheet(int index)
     {
         if (index >= 0 && index < static_cast<int>(sheetCache_.size()) && sheetCache_[index].is())
@@ -204,6 +204,15 @@ public:
             sheetCache_.resize(index + 1);
         sheetCache_[index] = s;
         return s;
+    }
+
+    // Moves and copies go through the first sheet (any sheet of the
+    // document can be named in the addresses); asked for once.
+    Reference<sheet::XCellRangeMovement> movement()
+    {
+        if (!movement_.is())
+            movement_.set(sheet(0), UNO_QUERY_THROW);
+        return movement_;
     }
 
     Reference<table::XCellRange> range(const RangeAddress& r)
@@ -229,6 +238,7 @@ public:
     {
         try {
             sheetCache_.clear();
+            movement_.clear();
             doc_->getSheets()->insertNewByName(ou(name), static_cast<sal_Int16>(index));
         } catch (const uno::Exception& e) {
             rethrow(e);
@@ -326,8 +336,7 @@ public:
     void moveRange(const CellAddress& to, const RangeAddress& from) override
     {
         try {
-            Reference<sheet::XCellRangeMovement> m(sheet(0), UNO_QUERY_THROW);
-            m->moveRange(unoCell(to), unoRange(from));
+            movement()->moveRange(unoCell(to), unoRange(from));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -336,8 +345,7 @@ public:
     void copyRange(const CellAddress& to, const RangeAddress& from) override
     {
         try {
-            Reference<sheet::XCellRangeMovement> m(sheet(0), UNO_QUERY_THROW);
-            m->copyRange(unoCell(to), unoRange(from));
+            movement()->copyRange(unoCell(to), unoRange(from));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -636,6 +644,7 @@ public:
         try {
             const rtl::OUString name = Reference<container::XNamed>(sheets_->getByIndex(index), UNO_QUERY_THROW)->getName();
             sheetCache_.clear();
+            movement_.clear();
             doc_->getSheets()->removeByName(name);
         } catch (const uno::Exception& e) {
             rethrow(e);
@@ -849,6 +858,7 @@ private:
     Reference<sheet::XSpreadsheetDocument> doc_;
     Reference<container::XIndexAccess> sheets_;
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
+    Reference<sheet::XCellRangeMovement> movement_;
     int locks_ = 0;
     QList<RangeAddress> wrappedWhileLocked_;
 };
