@@ -60,6 +60,9 @@
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/sheet/XCellRangeFormula.hpp>
+#include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
+#include <com/sun/star/sheet/XCellSeries.hpp>
+#include <com/sun/star/sheet/FillDirection.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/CellVertJustify2.hpp>
 #include <com/sun/star/util/XNumberFormats.hpp>
@@ -664,13 +667,36 @@ public:
                     row.getArray()[i] = ou(rows[r].value(i));
                 data.getArray()[r] = row;
             }
-            Reference<sheet::XCellRangeFormula> r(
-                range({c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1}),
-                UNO_QUERY_THROW);
-            r->setFormulaArray(data);
+            const Reference<table::XCellRange> target =
+                range({c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1});
+            if (width == 1 && rows.size() >= kFillDownAtLeast && filledDown(target, data))
+                return;
+            Reference<sheet::XCellRangeFormula>(target, UNO_QUERY_THROW)->setFormulaArray(data);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
+    }
+
+    // A column of one formula for each row (=D4*E4, =D5*E5, ...): the office
+    // fills it down from the first cell in a fraction of the time it takes to
+    // read each formula's text. Only over cells of one format and without
+    // notes, which the fill would otherwise change; what it filled is read
+    // back, and anything but the formulas asked for is written over as asked.
+    static constexpr int kFillDownAtLeast = 50;
+    bool filledDown(const Reference<table::XCellRange>& target, const Sequence<Sequence<rtl::OUString>>& formulas)
+    {
+        Reference<container::XIndexAccess> formats(
+            Reference<sheet::XCellFormatRangesSupplier>(target, UNO_QUERY_THROW)->getCellFormatRanges(),
+            UNO_QUERY_THROW);
+        if (formats->getCount() != 1)
+            return false;
+        Reference<sheet::XSheetCellRanges> notes =
+            Reference<sheet::XCellRangesQuery>(target, UNO_QUERY_THROW)->queryContentCells(sheet::CellFlags::ANNOTATION);
+        if (notes.is() && notes->getRangeAddresses().hasElements())
+            return false;
+        target->getCellByPosition(0, 0)->setFormula(formulas[0][0]);
+        Reference<sheet::XCellSeries>(target, UNO_QUERY_THROW)->fillAuto(sheet::FillDirection_TO_BOTTOM, 1);
+        return Reference<sheet::XCellRangeFormula>(target, UNO_QUERY_THROW)->getFormulaArray() == formulas;
     }
 
     void setCharColor(const QList<RangeAddress>& ranges, int color) override
