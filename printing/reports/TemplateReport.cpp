@@ -6,6 +6,15 @@ namespace reports {
 
 using namespace templates;
 
+QString OneLine(QString s)
+{
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar& c : s)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    return s;
+}
+
 TemplateRun::TemplateRun(const engine::Context& ctx, automation::Office& office, QString cacheFolder, int listNo,
                          Progress progress, Road road)
     : ctx_(ctx), office_(office), cacheFolder_(std::move(cacheFolder)), progress_(std::move(progress)), road_(road)
@@ -82,7 +91,7 @@ void TemplateRun::putNone(const QString& name, int mode)
 void TemplateRun::putText(const QString& name, const QString& text, int mode)
 {
     value.Typ = KindText;
-    value.S = text;
+    value.S = OneLine(text);
     put(name, mode);
 }
 
