@@ -6,15 +6,6 @@ namespace reports {
 
 using namespace templates;
 
-QString OneLine(QString s)
-{
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    for (QChar& c : s)
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
-    return s;
-}
-
 TemplateRun::TemplateRun(const engine::Context& ctx, automation::Office& office, QString cacheFolder, int listNo,
                          Progress progress, Road road)
     : ctx_(ctx), office_(office), cacheFolder_(std::move(cacheFolder)), progress_(std::move(progress)), road_(road)

@@ -20,9 +20,8 @@
 
 namespace reports {
 
-// A text for one line of a sheet: each line break (CR LF, CR or LF) becomes a
-// blank, as the menu's file writes it.
-QString OneLine(QString s);
+// A text for one line of a sheet (also as the menu's file writes it).
+using automation::OneLine;
 
 // How cell values reach the office: one call per cell, or each row's values
 // gathered into one range write with repeated formats applied once.

@@ -103,7 +103,9 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
     for (size_t i = 0; i < data.stock.size(); ++i) {
         const StatStock& s = data.stock[i];
         const double stock = engine::Settled(s.kolvo);
-        QVariantList row{static_cast<double>(i + 1), s.name, s.unit, QVariant(), QVariant(), stock, QVariant()};
+        const QString name = automation::OneLine(s.name);
+        const QString unit = automation::OneLine(s.unit);
+        QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), stock, QVariant()};
         const bool negative = stock < 0;
         const auto found = used.find(s.kod);
         if (found != used.end()) {
@@ -123,7 +125,7 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
                 if (o.okrug)
                     quantity = std::floor(quantity) + 1;
                 const int r2 = kFirstRow + static_cast<int>(out.orderRows.size()) + 1;  // sheet row
-                out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), s.name, s.unit, quantity, s.cena});
+                out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), name, unit, quantity, s.cena});
                 out.orderFormulas << QStringLiteral("=D%1*E%1").arg(r2);
             }
             row[3] = consumption;
