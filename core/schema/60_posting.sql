@@ -228,10 +228,10 @@ END^
    they had before a posting that changed prices (EDIT_CENA above 0).
    A transfer is taken as the receiver's document of its pair: its incoming
    quantities leave the receiving department and it becomes the sender's
-   unposted transfer again, with its lines in the sending department.
-   The lines a document keeps lose the direction the posting gave them, as
-   lines never posted have none: the receiver's incoming direction on the
-   sender's transfer would tell every reader that the goods came in. */
+   unposted transfer again, with its lines in the sending department and
+   without the direction the posting gave them, as lines never posted have
+   none: the receiver's incoming direction on the sender's transfer would
+   tell every reader that the goods came in. */
 CREATE OR ALTER PROCEDURE DELETE_PROVODKA (
     KOD_DOC  BIGINT,
     OTKAT    SMALLINT)
@@ -307,8 +307,6 @@ BEGIN
        counted lines, receipts and issues the lines the user entered. */
     IF (D_TYPE IN (1, 2, 3, 7)) THEN
         DELETE FROM MOVES WHERE KOD_DOC = :KOD_DOC;
-    ELSE
-        UPDATE MOVES SET TYPE_MOVES = NULL WHERE KOD_DOC = :KOD_DOC;
     UPDATE DOCS SET PROVODKA = 0 WHERE KOD = :KOD_DOC;
 END^
 
