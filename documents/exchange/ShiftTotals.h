@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Context.h"
+#include "engine/LineBounds.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -27,11 +28,9 @@ enum class TotalsStatus {
                  // the shifts' window (refusal names its line)
 };
 
-// What one line of totals may carry, either sign: a quantity of a million
-// portions or kilograms, a price of ten million. Anything beyond is a damaged
-// or forged file, never a shift's sales.
-constexpr double kMaxTotalsQuantity = 1e6;
-constexpr double kMaxTotalsPrice = 1e7;
+// What one line of totals may carry, either sign (engine/LineBounds.h).
+constexpr double kMaxTotalsQuantity = engine::kMaxLineQuantity;
+constexpr double kMaxTotalsPrice = engine::kMaxLinePrice;
 // A shift's date lies from 01.01.2000 to the end of next year (by the one
 // clock); any other is a wrong clock or a damaged file, and its document would
 // fall outside every report period.
