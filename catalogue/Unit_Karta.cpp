@@ -205,6 +205,7 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     // The keypad writes into the current card row while the card is edited.
     Keypad->guard = [this] { return EditFlag && cat::HasRow(QS); };
     Keypad->apply = [this](double v) { ApplyValue(v); };
+    Keypad->takesQuantity = [this] { return RG_Kolonka->itemIndex() != 1; };  // not the yield
     Keypad->focusTarget = Grid_Sostav;
     Keypad->addButton = Btn_Add;
     Keypad->removeButton = Btn_Delete;

@@ -139,6 +139,7 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     // The keypad: a number goes to the current line while the document can change.
     Keypad->guard = [this] { return cat::HasRow(Q_Moves) && Btn_Add->isEnabled(); };
     Keypad->apply = [this](double v) { ApplyValue(v); };
+    Keypad->takesQuantity = [this] { return RadioGroup1->itemIndex() == 0; };
     Keypad->focusTarget = Grid_Moves;
     Keypad->addButton = Btn_Add;
     Keypad->removeButton = Btn_Delete;

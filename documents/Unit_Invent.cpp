@@ -150,6 +150,7 @@ TForm_Invent::TForm_Invent(QWidget* parent)
 
     Keypad->guard = [this] { return linesHaveRow() && Btn_Upd->isEnabled(); };
     Keypad->apply = [this](double v) { Btn_OKSClick(v); };
+    Keypad->takesQuantity = [this] { return RadioGroup1->itemIndex() == 0; };
     Keypad->signKeys = false;
     Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add;

@@ -196,6 +196,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
 
     Keypad->guard = [this] { return KeypadAllowed(); };
     Keypad->apply = [this](double v) { SetQuantity(v); };
+    Keypad->takesQuantity = [] { return true; };
     Keypad->signKeys = true;
     Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add_Real;

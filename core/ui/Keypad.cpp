@@ -1,5 +1,6 @@
 #include "Keypad.h"
 
+#include "engine/LineBounds.h"
 #include "util/Unit_Util.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -188,6 +190,11 @@ void TKeypad::Btn_OKSClick()
     }
     // A text that is no number stops here with the conversion error; the display keeps it.
     const double value = TextToFloat(E_Klava->text());
+    if (takesQuantity && takesQuantity() && std::abs(value) > engine::kMaxLineQuantity)
+        throw std::runtime_error((QStringLiteral("Количество ") + E_Klava->text().trimmed() +
+                                  QStringLiteral(" вне допустимых пределов (по модулю не больше %1).")
+                                      .arg(QString::number(engine::kMaxLineQuantity, 'f', 0)))
+                                     .toStdString());
     if (apply)
         apply(value);
     Clear();

@@ -54,6 +54,10 @@ public:
     std::function<bool()> guard;
     // Applies a number taken by OK.
     std::function<void(double)> apply;
+    // Whether the number OK takes now is a quantity; none means never. A
+    // quantity beyond the bound of a line (engine/LineBounds.h) is refused as
+    // a text that is no number is: the message, and the display keeps it.
+    std::function<bool()> takesQuantity;
     // Where the focus goes after a key.
     QPointer<QWidget> focusTarget;
     // The buttons that Insert and Delete click; none leaves the key out.

@@ -275,6 +275,11 @@ TEST_F(KartaWindow, TheKeypadWritesQuantityYieldOrCoefficient)
     standOnRow(potato);
     type(QStringLiteral("0,4"));
     EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.4);
+    // A quantity beyond the bound of a line: refused, nothing written.
+    Guard([&] { type(QStringLiteral("1000000000000000")); });
+    EXPECT_TRUE(env.sawMessage(QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000).")));
+    EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.4);
+    f->Keypad->Clear();
     // The second column takes the yield, or the coefficient when the setting asks for it.
     f->RG_Manual->setItemIndex(1);
     EXPECT_TRUE(f->RG_Kolonka->isEnabled());

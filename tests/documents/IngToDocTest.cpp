@@ -128,6 +128,33 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("ARM = 'Движение'")), 0);
 }
 
+// A typed quantity keeps to the bound of a line, as the point-of-sale files
+// do: beyond it the message, the display keeps the text and nothing is
+// written. A price is no quantity.
+TEST_F(IngToDoc, TypedQuantitiesKeepToTheBoundOfALine)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, potato, 4, 20.00);
+    open(d);
+    w->CB_Next->setChecked(false);
+    w->CB_Kol->setChecked(false);
+    w->RadioGroup1->setItemIndex(0);
+    for (const QString& typed : {QStringLiteral("1000000000000000"), QStringLiteral("-1000000,5")}) {
+        type(typed);
+        EXPECT_EQ(env.messages.last(),
+                  QStringLiteral("Количество ") + typed + QStringLiteral(" вне допустимых пределов (по модулю не больше 1000000)."));
+        EXPECT_EQ(w->Keypad->E_Klava->text(), typed);
+        EXPECT_DOUBLE_EQ(line("KOLVO", 0), 4);
+        Guard([&] { w->Keypad->KeyDown(Qt::Key_Escape); });
+    }
+    type(QStringLiteral("1000000"));
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 1e6);
+    w->RadioGroup1->setItemIndex(1);
+    type(QStringLiteral("2000000"));
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 2e6);
+}
+
 TEST_F(IngToDoc, TheCursorMovesOnAsTheTwoBoxesSay)
 {
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);

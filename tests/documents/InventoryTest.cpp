@@ -243,6 +243,15 @@ TEST(InventoryWindow, KeypadEntryAndPostingWithItsProtocolLine)
     k->DigitClick(5);
     k->Btn_OKSClick();
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
+    // A counted quantity beyond the bound of a line is refused, the display keeping it.
+    Form_Invent->RadioGroup1->setItemIndex(0);
+    k->E_Klava->setText(QStringLiteral("1000000000000000"));
+    Guard([k] { k->Btn_OKSClick(); });
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000)."));
+    EXPECT_EQ(k->E_Klava->text(), QStringLiteral("1000000000000000"));
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
+    k->Clear();
+    Form_Invent->RadioGroup1->setItemIndex(1);
     // Counted prices of a composite product are refused.
     env.messages.clear();
     Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(onion));

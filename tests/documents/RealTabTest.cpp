@@ -387,6 +387,11 @@ TEST(RealTab, TheKeypadAnswersTheMouseAndAnEmptyOkDoesNothing)
     EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD = %1").arg(line)).toDouble(), 4.5);
     EXPECT_EQ(RealTab->Btn_Take_Real->frameShadow(), QFrame::Raised);
     EXPECT_EQ(env.messages, QStringList{});
+    // A quantity beyond the bound of a line: the message, nothing written.
+    input::clickKeypad(RealTab->Keypad, QStringLiteral("1000000000000000"));
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000).")});
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD = %1").arg(line)).toDouble(), 4.5);
+    RealTab->Keypad->Clear();
     Form_Main->hide();
 }
 
