@@ -213,7 +213,9 @@ bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
         const bool typed = !E_Klava->text().isEmpty();
         if (typed)
             Btn_OKS->click();
-        focusTargetNow();
+        // A number taken leaves the display empty; one refused stays in it.
+        if (!(typed && applyPlacesFocus && E_Klava->text().isEmpty()))
+            focusTargetNow();
         return typed;
     }
     case Qt::Key_Tab:

@@ -63,6 +63,9 @@ public:
     bool signKeys = true;
     // Whether OK on an empty display does nothing (else it shows the conversion error).
     bool emptyOkIgnored = false;
+    // Whether Enter that took a number leaves the focus where the window's
+    // apply put it (where entry goes on), instead of on the focus target.
+    bool applyPlacesFocus = false;
 
     // The decimal separator of the program (a Russian workstation's).
     static QChar DecimalSeparator() { return QLatin1Char(','); }
