@@ -211,6 +211,7 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     Keypad->signKeys = false;
     Keypad->Timer_rg->setInterval(90);
     Keypad->watchRadioGroup(RG_Kolonka->buttonGroup());
+    Keypad->keepCellOf(Grid_Sostav);
     KeepEnterInControls(this);
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Grid_Sostav), static_cast<QWidget*>(Grid_I),
                        static_cast<QWidget*>(Grid_G)})
@@ -669,6 +670,8 @@ void TForm_Karta::ApplyValue(double v)
         w.commit();
     }
     Keypad->Clear();
+    if (Keypad->LeavingCell())
+        return;
     if (CB_Next->isChecked() && QS->recNo() < QS->recordCount() - 1)
         QS->next();
     focusAfterValue();

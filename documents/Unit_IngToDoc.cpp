@@ -144,6 +144,7 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Keypad->removeButton = Btn_Delete;
     Keypad->signKeys = true;
     Keypad->applyPlacesFocus = true;  // a stored value sends the focus back to the search field
+    Keypad->keepCellOf(Grid_Moves);
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
     KeepEnterInControls(this);
     // The keypad's own buttons pass the keys they ignore up to the window.
@@ -345,6 +346,8 @@ void TForm_IngToDoc::ApplyValue(double value)
         movement::SetLineValue(w.context(), kod, target, v);
         w.commit();  // the lines reload on the line just changed
     }
+    if (Keypad->LeavingCell())
+        return;
     const bool next = CB_Next->isChecked();
     const bool swap = CB_Kol->isChecked();
     const bool toNextLine = next && (!swap || column != 0);

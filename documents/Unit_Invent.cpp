@@ -155,6 +155,8 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Keypad->addButton = Btn_Add;
     Keypad->focusTarget = Grid_Inv;
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    Keypad->keepCellOf(Grid_Inv);
+    Keypad->keepCellOf(Grid_Doc);
     KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
@@ -458,6 +460,8 @@ void TForm_Invent::Btn_OKSClick(double value)
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
     }
+    if (Keypad->LeavingCell())
+        return;
     if (CB_Next->isChecked() && Q_Inv->recNo() + 1 < Q_Inv->recordCount())
         Q_Inv->next();
     Grid_Inv->setFocus();
@@ -627,6 +631,8 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
             Timer_Invent->stop();
             const int key = static_cast<QKeyEvent*>(event)->key();
             if ((key == Qt::Key_Up || key == Qt::Key_Down) && linesHaveRow()) {
+                if (!Keypad->TakeBeforeLeaving())
+                    return true;
                 if (key == Qt::Key_Up && Q_Inv->recNo() > 0)
                     Q_Inv->prior();
                 else if (key == Qt::Key_Down && Q_Inv->recNo() + 1 < Q_Inv->recordCount())

@@ -201,6 +201,8 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Keypad->addButton = Btn_Add_Real;
     Keypad->removeButton = Btn_Del_Real;
     Keypad->focusTarget = Keypad->Btn_OKS;
+    Keypad->keepCellOf(Grid_RealBludo);
+    Keypad->keepCellOf(Grid_DocReal);
     keyed_ = {Grid_DocReal, Grid_RealBludo, Keypad->E_Klava, Keypad->Btn_Koma, Keypad->Btn_Back, Keypad->Btn_OKS,
               Btn_Add_Real, Btn_Upd_Real, Btn_Provodka_Real, Btn_Print_Real, Btn_Del_Real, Btn_Copy_Real};
     for (int d = 0; d < 10; ++d)
@@ -524,6 +526,8 @@ void TRealTab::SetQuantity(double value)
         q->execSql();
         w.commit();  // the lines reload on the line just changed
     }
+    if (Keypad->LeavingCell())
+        return;
     db::Query* l = Q_Real_Bludo;
     if (CB_Next->isChecked() && l->recNo() + 1 < l->recordCount())
         l->next();

@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 
+class QAbstractItemView;
 class QButtonGroup;
 class QCheckBox;
 class QDialog;
@@ -97,6 +98,16 @@ public:
 
     // Installs the key handler on a control of the window.
     void attachKeys(QWidget* control);
+    // A number typed for the grid's current cell belongs to that cell: a click
+    // on another cell, or a move with the keys, takes it there first, as Tab does.
+    void keepCellOf(QAbstractItemView* grid);
+    // Takes a number still in the display on the cell it was typed for, before
+    // the user leaves that cell; the window stores it and leaves the cursor to
+    // the user's move. False when it was refused: the display keeps it, and the
+    // move must not happen.
+    bool TakeBeforeLeaving();
+    // True while a number is taken that way: the window skips its cursor advance.
+    bool LeavingCell() const { return leaving_; }
     // A click on the group returns the focus to the target after 80 ms.
     void watchRadioGroup(QButtonGroup* group);
     QPushButton* digitButton(int digit) const { return digits_[static_cast<size_t>(digit)]; }
@@ -107,6 +118,9 @@ protected:
 private:
     bool guardOk() const { return !guard || guard(); }
     void focusTargetNow();
+    bool leavesCell(QObject* watched, QEvent* event) const;
     std::array<QPushButton*, 10> digits_{};
     QSet<QObject*> attached_;
+    QSet<QObject*> cellWatched_;  // the grids and their viewports whose cells keep their numbers
+    bool leaving_ = false;
 };
