@@ -76,10 +76,12 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Grid_Doc->setColumns({{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Doc),
                            QStringLiteral("dd.mm.yyyy")},
                           {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_Doc, 70)},
-                          {QStringLiteral("NAME"), QStringLiteral("№ документа"), 200},
-                          {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 180},
-                          {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 180},
-                          {QStringLiteral("NAME_3"), QStringLiteral("Склад"), 140}});
+                          {QStringLiteral("NAME"), QStringLiteral("№ документа"), 140},
+                          {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 160},
+                          {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 170},
+                          {QStringLiteral("NAME_3"), QStringLiteral("Склад"), 120}});
+    // The warehouse takes the rest of the row: every column stays in sight in a zoomed window.
+    Grid_Doc->horizontalHeader()->setStretchLastSection(true);
     Grid_Doc->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
         if (role == Qt::BackgroundRole && q.valueAt(row, q.fieldIndex(QStringLiteral("PROVODKA"))).toLongLong() > 10)
             return QBrush(QApplication::palette().color(QPalette::Button));
