@@ -514,3 +514,36 @@ TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
     f->Btn_ExitClick();
     f->hide();
 }
+
+// A quantity still in the display when the user moves to another row, with a
+// click or Up, is taken on the row it was typed for.
+TEST_F(KartaWindow, AQuantityLeftInTheDisplayGoesToTheRowItWasTypedFor)
+{
+    f->Prepare(soup);
+    input::showActive(f, nullptr);
+    f->Btn_EditClick();
+    f->CB_Next->setChecked(true);
+    f->RG_Kolonka->setItemIndex(0);
+    standOnRow(carrot);
+    const int carrotRow = f->QS->recNo();
+    standOnRow(potato);
+    const int potatoRow = f->QS->recNo();
+
+    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
+    input::typeText(QStringLiteral("0,3"));
+    input::clickCell(f->Grid_Sostav, potatoRow, QStringLiteral("KOLVO"));
+    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.3, 75, 0}));
+    EXPECT_TRUE(f->Keypad->E_Klava->text().isEmpty());
+    input::press(Qt::Key_Return);
+    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.25, 80, 1}));
+
+    // With the keys: 0,4 on the carrots, Up to the potatoes, and their 0,5.
+    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
+    input::typeText(QStringLiteral("0,4"));
+    input::press(carrotRow > potatoRow ? Qt::Key_Up : Qt::Key_Down);
+    input::typeThenEnter(QStringLiteral("0,5"), f->Grid_Sostav);
+    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.5, 80, 1}));
+    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.4, 75, 0}));
+    f->Btn_ExitClick();
+    f->hide();
+}
