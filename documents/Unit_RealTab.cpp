@@ -65,7 +65,6 @@ printing::RealPrintDocument printDocument(db::Query* d, db::Query* q)
     const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
     const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
     const int fCena = q->fieldIndex(QStringLiteral("CENA"));
-    const int fSumma = q->fieldIndex(QStringLiteral("SUMMA"));
     const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
     const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
     const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
@@ -76,7 +75,6 @@ printing::RealPrintDocument printDocument(db::Query* d, db::Query* q)
         l.shortName = fUnit < 0 ? QString() : q->valueAt(r, fUnit).toString();
         l.kolvo = num(r, fKolvo);
         l.cena = num(r, fCena);
-        l.summa = num(r, fSumma);
         l.cenaSklad = num(r, fSklad);
         l.groupKod = fGroup < 0 ? 0 : q->valueAt(r, fGroup).toLongLong();
         l.groupName = fGroupName < 0 ? QString() : q->valueAt(r, fGroupName).toString();
