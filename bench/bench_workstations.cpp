@@ -84,9 +84,6 @@ public:
     template <typename Body>
     Outcome road(const QString& what, Reserve reserve, Body body)
     {
-        // With TARELIA_BENCH_PLAIN_ROAD set, roads that reserve nothing, for comparison.
-        if (qEnvironmentVariableIsSet("TARELIA_BENCH_PLAIN_ROAD"))
-            reserve = Reserve::Nothing;
         db::Transaction read(&database_, db::Transaction::readParams());
         db::Transaction write(&database_, db::Transaction::writeParams());
         read.start();
@@ -237,7 +234,7 @@ Outcome pressPosting(Station& s, const QString& name, std::mt19937& random)
                : h.p == 1                                   ? QStringLiteral("transfer")
                                                             : QStringLiteral("split transfer");
     }
-    return s.road((wasPosted ? QStringLiteral("unpost ") : QStringLiteral("post ")) + kind, Reserve::Documents,
+    return s.road((wasPosted ? QStringLiteral("unpost ") : QStringLiteral("post ")) + kind, posting::kRoad,
                   [&](const engine::Context& ctx) {
                       if (wasPosted)
                           posting::UnpostDocument(ctx, doc, otkat);
@@ -259,7 +256,7 @@ void work(Station& s, const Work& w, std::mt19937& random, const std::function<v
         // An inventory: filled, counted and posted in one go; or its posting undone.
         const qint64 doc = s.docNamed(w.inventory);
         const double counted = 900 + random() % 200;
-        report(s.road(QStringLiteral("inventory"), Reserve::Documents, [&](const engine::Context& ctx) {
+        report(s.road(QStringLiteral("inventory"), posting::kRoad, [&](const engine::Context& ctx) {
             if (isPosted(ctx, doc)) {
                 posting::UnpostDocument(ctx, doc, 0);
                 return;
@@ -278,39 +275,39 @@ void work(Station& s, const Work& w, std::mt19937& random, const std::function<v
         // Deletion with rollback, then the same receipt made and posted again.
         const qint64 doc = s.docNamed(w.deletable);
         if (doc) {
-            report(s.road(QStringLiteral("delete with rollback"), Reserve::Documents, [&](const engine::Context& ctx) {
+            report(s.road(QStringLiteral("delete with rollback"), posting::kRoad, [&](const engine::Context& ctx) {
                 deletion::Options o;
                 o.rollback = true;
                 deletion::DeleteWithPair(ctx, doc, o);
             }));
         }
         qint64 made = 0;
-        report(s.road(QStringLiteral("make receipt"), Reserve::Documents, [&](const engine::Context& ctx) {
+        report(s.road(QStringLiteral("make receipt"), posting::kRoad, [&](const engine::Context& ctx) {
             made = insertDoc(ctx, w.deletable, posting::DocType::Receipt, w.firma, w.kitchen, 0, 0);
             for (int l = 0; l < 3; ++l)
                 insertMove(ctx, made, w.products[static_cast<int>((random() + static_cast<unsigned>(l)) % static_cast<unsigned>(w.products.size()))], w.kitchen, 1 + l,
                            10 + l);
         }));
         if (made && s.docNamed(w.deletable) == made)
-            report(s.road(QStringLiteral("post receipt"), Reserve::Documents,
+            report(s.road(QStringLiteral("post receipt"), posting::kRoad,
                           [&](const engine::Context& ctx) { posting::PostMovement(ctx, made, 0); }));
     } else if (pick < 88) {
         // A card edit of this workstation's dish: opened, a row changed, saved.
         qint64 cycle = 0;
-        const Outcome opened = s.road(QStringLiteral("card open"), Reserve::Prices, [&](const engine::Context& ctx) {
+        const Outcome opened = s.road(QStringLiteral("card open"), costing::kRoad, [&](const engine::Context& ctx) {
             cycle = costing::StartEditCycle(ctx, w.dish);
         });
         report(opened);
         if (opened.conflict || opened.failed)
             return;
-        report(s.road(QStringLiteral("card row"), Reserve::Prices, [&](const engine::Context& ctx) {
+        report(s.road(QStringLiteral("card row"), costing::kRoad, [&](const engine::Context& ctx) {
             if (!costing::HoldsEditCycle(ctx, w.dish, cycle))
                 throw std::runtime_error("Изменения калькуляционной карты перехвачены на другом рабочем месте.");
             const std::vector<costing::CardRow> rows = costing::CardRows(ctx, w.dish);
             if (!rows.empty())
                 costing::SetCardRowValue(ctx, rows[random() % rows.size()].kod, 0, 0.05 + (random() % 20) / 100.0, false);
         }));
-        report(s.road(QStringLiteral("card save"), Reserve::Prices, [&](const engine::Context& ctx) {
+        report(s.road(QStringLiteral("card save"), costing::kRoad, [&](const engine::Context& ctx) {
             if (!costing::HoldsEditCycle(ctx, w.dish, cycle))
                 throw std::runtime_error("Изменения калькуляционной карты перехвачены на другом рабочем месте.");
             costing::CardHeader h;
@@ -318,7 +315,7 @@ void work(Station& s, const Work& w, std::mt19937& random, const std::function<v
             costing::SaveCard(ctx, w.dish, h);
         }));
     } else {
-        report(s.road(QStringLiteral("recompute all"), Reserve::Prices, [&](const engine::Context& ctx) {
+        report(s.road(QStringLiteral("recompute all"), costing::kRoad, [&](const engine::Context& ctx) {
             costing::RecomputeScope scope;
             scope.where = 2;
             scope.readAlongside = true;  // as the price window runs it

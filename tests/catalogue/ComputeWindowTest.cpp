@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QPointer>
 #include "util/Messages.h"
+#include "costing/Recompute.h"
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -201,7 +202,7 @@ TEST_F(ComputeWindow, CyclicCardIsRefusedWithNothingWritten)
 
 TEST_F(ComputeWindow, OneProductInsideTheCallersTransaction)
 {
-    WriteTransaction w;
+    WriteTransaction w(costing::kRoad);
     ComputePrices(false, 0, 0, dish);
     EXPECT_TRUE(Form_Base->TransactionWrite->active());
     EXPECT_DOUBLE_EQ(dishCena(), 7);  // not committed yet
@@ -211,6 +212,6 @@ TEST_F(ComputeWindow, OneProductInsideTheCallersTransaction)
     EXPECT_DOUBLE_EQ(dishCena(), 33.00);
 
     addCycle();
-    WriteTransaction again;
+    WriteTransaction again(costing::kRoad);
     EXPECT_THROW(ComputePrices(false, 0, 0, dish), std::exception);
 }

@@ -75,7 +75,7 @@ public:
     }
     void remove(qint64 kod, deletion::Options o)
     {
-        WriteTransaction w;
+        WriteTransaction w(deletion::kRoad);
         deletion::DeleteWithPair(w.context(), kod, o);
         w.commit();
     }

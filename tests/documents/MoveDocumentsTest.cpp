@@ -298,7 +298,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     };
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, movement::kRoad);
         change();
     }  // left without a commit: rolled back
     EXPECT_EQ(reloads, 0);
@@ -306,7 +306,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 2);
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, movement::kRoad);
         change();
         w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));
     }
