@@ -18,6 +18,7 @@
 #include <QPointer>
 #include "util/Messages.h"
 #include "costing/Recompute.h"
+#include "support/HeldTables.h"
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -214,4 +215,15 @@ TEST_F(ComputeWindow, OneProductInsideTheCallersTransaction)
     addCycle();
     WriteTransaction again(costing::kRoad);
     EXPECT_THROW(ComputePrices(false, 0, 0, dish), std::exception);
+}
+
+TEST_F(ComputeWindow, ItsRoadHoldsTheProductsTheStockRowsAndTheCards)
+{
+    Form_Compute->RadioGroup2->setItemIndex(0);
+    OnModal modal([&](QWidget* w) { accept(w); });
+    HeldTables held({QStringLiteral("ING"), QStringLiteral("ING_SKLAD"), QStringLiteral("KARTA")});
+    TForm_Compute::Execute();
+    EXPECT_EQ(held.roads(), 1);
+    EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    EXPECT_DOUBLE_EQ(dishCena(), 33.00);
 }
