@@ -172,6 +172,14 @@ bool TForm_DocMove::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void TForm_DocMove::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The dialog opens on the document's number, not on the button last pressed in it.
+    if (E_Name->isEnabled())
+        E_Name->setFocus();
+}
+
 void TForm_DocMove::setFirma(qint64 kod, const QString& name)
 {
     KodFirma = kod;

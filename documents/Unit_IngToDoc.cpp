@@ -140,10 +140,13 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     // The keypad: a number goes to the current line while the document can change.
     Keypad->guard = [this] { return cat::HasRow(Q_Moves) && Btn_Add->isEnabled(); };
     Keypad->apply = [this](double v) { ApplyValue(v); };
+    Keypad->takesQuantity = [this] { return RadioGroup1->itemIndex() == 0; };
     Keypad->focusTarget = Grid_Moves;
     Keypad->addButton = Btn_Add;
     Keypad->removeButton = Btn_Delete;
     Keypad->signKeys = true;
+    Keypad->applyPlacesFocus = true;  // a stored value sends the focus back to the search field
+    Keypad->keepCellOf(Grid_Moves);
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
     KeepEnterInControls(this);
     // The keypad's own buttons pass the keys they ignore up to the window.
@@ -347,6 +350,8 @@ void TForm_IngToDoc::ApplyValue(double value)
         engine::NamingDocument(DocName, [&] { movement::SetLineValue(w.context(), DocKod, kod, target, v); });
         w.commit();  // the lines reload on the line just changed
     }
+    if (Keypad->LeavingCell())
+        return;
     const bool next = CB_Next->isChecked();
     const bool swap = CB_Kol->isChecked();
     const bool toNextLine = next && (!swap || column != 0);
@@ -379,12 +384,15 @@ void TForm_IngToDoc::Grid_MovesColEnter(int column)
         RadioGroup1->setItemIndex(2);
 }
 
-bool TForm_IngToDoc::contextKey(int key)
+bool TForm_IngToDoc::contextKey(int key, bool listBehind)
 {
     if (Keypad->SearchKey(key))
         return true;
     switch (key) {
     case Qt::Key_Insert:
+        // Typed faster than the list follows: the product added is the one the text finds.
+        if (listBehind)
+            CB_ContextClick();
         if (Btn_Add->isEnabled())
             Btn_Add->click();
         Grid_Moves->setFocus();
@@ -406,9 +414,10 @@ bool TForm_IngToDoc::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == E_Context) {
         if (event->type() == QEvent::KeyPress) {
+            const bool listBehind = Timer_IngToDoc->isActive();
             Timer_IngToDoc->stop();
             bool handled = false;
-            Guard([&] { handled = contextKey(static_cast<QKeyEvent*>(event)->key()); });
+            Guard([&] { handled = contextKey(static_cast<QKeyEvent*>(event)->key(), listBehind); });
             if (handled)
                 return true;
         } else if (event->type() == QEvent::KeyRelease) {

@@ -77,10 +77,12 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Grid_Doc->setColumns({{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Doc),
                            QStringLiteral("dd.mm.yyyy")},
                           {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_Doc, 70)},
-                          {QStringLiteral("NAME"), QStringLiteral("№ документа"), 200},
-                          {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 180},
-                          {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 180},
-                          {QStringLiteral("NAME_3"), QStringLiteral("Склад"), 140}});
+                          {QStringLiteral("NAME"), QStringLiteral("№ документа"), 140},
+                          {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 160},
+                          {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 170},
+                          {QStringLiteral("NAME_3"), QStringLiteral("Склад"), 120}});
+    // The warehouse takes the rest of the row: every column stays in sight in a zoomed window.
+    Grid_Doc->horizontalHeader()->setStretchLastSection(true);
     Grid_Doc->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
         if (role == Qt::BackgroundRole && q.valueAt(row, q.fieldIndex(QStringLiteral("PROVODKA"))).toLongLong() > 10)
             return QBrush(QApplication::palette().color(QPalette::Button));
@@ -151,11 +153,14 @@ TForm_Invent::TForm_Invent(QWidget* parent)
 
     Keypad->guard = [this] { return linesHaveRow() && Btn_Upd->isEnabled(); };
     Keypad->apply = [this](double v) { Btn_OKSClick(v); };
+    Keypad->takesQuantity = [this] { return RadioGroup1->itemIndex() == 0; };
     Keypad->signKeys = false;
     Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add;
     Keypad->focusTarget = Grid_Inv;
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    Keypad->keepCellOf(Grid_Inv);
+    Keypad->keepCellOf(Grid_Doc);
     KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
@@ -459,6 +464,8 @@ void TForm_Invent::Btn_OKSClick(double value)
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
     }
+    if (Keypad->LeavingCell())
+        return;
     if (CB_Next->isChecked() && Q_Inv->recNo() + 1 < Q_Inv->recordCount())
         Q_Inv->next();
     Grid_Inv->setFocus();
@@ -628,6 +635,8 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
             Timer_Invent->stop();
             const int key = static_cast<QKeyEvent*>(event)->key();
             if ((key == Qt::Key_Up || key == Qt::Key_Down) && linesHaveRow()) {
+                if (!Keypad->TakeBeforeLeaving())
+                    return true;
                 if (key == Qt::Key_Up && Q_Inv->recNo() > 0)
                     Q_Inv->prior();
                 else if (key == Qt::Key_Down && Q_Inv->recNo() + 1 < Q_Inv->recordCount())

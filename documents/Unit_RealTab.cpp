@@ -152,6 +152,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     hint->setMaximumWidth(230);
     padSide->addWidget(hint);
     Keypad = new TKeypad(bottom);
+    Keypad->setMaximumWidth(hint->maximumWidth());  // no wider than its hint: the lines keep the room
     padSide->addWidget(Keypad);
     CB_Next = new QCheckBox(QStringLiteral("Сдвигать курсор"), bottom);
     CB_Next->setChecked(true);
@@ -185,23 +186,30 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Grid_DocReal->horizontalHeader()->setStretchLastSection(true);
     Grid_DocReal->setEditButton(Btn_Upd_Real);
     Grid_RealBludo->setQuery(Q_Real_Bludo);
+    // Prices and sums of a line show whole in the tab's font, a zoomed one too.
+    auto price = [this](int design) { return cat::ValueColumnWidth(Grid_RealBludo, QStringLiteral("0000,00"), design); };
     cat::SetColumns(Grid_RealBludo, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 240},
                                      {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
                                      {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 70, QStringLiteral("0.####")},
-                                     {QStringLiteral("CENA_SKLAD"), QStringLiteral("Цена скл."), 75, QStringLiteral("0.00")},
-                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00")},
-                                     {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 80, QStringLiteral("0.00")},
+                                     {QStringLiteral("CENA_SKLAD"), QStringLiteral("Цена скл."), price(75), QStringLiteral("0.00")},
+                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), price(70), QStringLiteral("0.00")},
+                                     {QStringLiteral("SUMMA"), QStringLiteral("Сумма"),
+                                      cat::ValueColumnWidth(Grid_RealBludo, QStringLiteral("000000,00"), 80), QStringLiteral("0.00")},
                                      {QStringLiteral("NAME_O"), QStringLiteral("Подразделение/отдел"), 150}});
-    Grid_RealBludo->horizontalHeader()->setStretchLastSection(true);
+    // The dish's name takes the room the figures leave, so the department stays in sight.
+    Grid_RealBludo->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     cat::SetActive(E_Context_Real, false);
 
     Keypad->guard = [this] { return KeypadAllowed(); };
     Keypad->apply = [this](double v) { SetQuantity(v); };
+    Keypad->takesQuantity = [] { return true; };
     Keypad->signKeys = true;
     Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add_Real;
     Keypad->removeButton = Btn_Del_Real;
     Keypad->focusTarget = Keypad->Btn_OKS;
+    Keypad->keepCellOf(Grid_RealBludo);
+    Keypad->keepCellOf(Grid_DocReal);
     keyed_ = {Grid_DocReal, Grid_RealBludo, Keypad->E_Klava, Keypad->Btn_Koma, Keypad->Btn_Back, Keypad->Btn_OKS,
               Btn_Add_Real, Btn_Upd_Real, Btn_Provodka_Real, Btn_Print_Real, Btn_Del_Real, Btn_Copy_Real};
     for (int d = 0; d < 10; ++d)
@@ -525,6 +533,8 @@ void TRealTab::SetQuantity(double value)
         engine::NamingDocument(name, [&] { realdocs::SetLineQuantity(w.context(), doc, line, value); });
         w.commit();  // the lines reload on the line just changed
     }
+    if (Keypad->LeavingCell())
+        return;
     db::Query* l = Q_Real_Bludo;
     if (CB_Next->isChecked() && l->recNo() + 1 < l->recordCount())
         l->next();

@@ -204,6 +204,8 @@ class Office {
 public:
     virtual ~Office() = default;
     // True when the program can be reached; a second call reuses the connection.
+    // An office started for it that ends before it can be reached throws
+    // OfficeStopped: it is there, and the print is to be made again.
     virtual bool connect() = 0;
     virtual void disconnect() = 0;
     virtual bool connected() const = 0;

@@ -981,10 +981,12 @@ bool UnoOffice::connect()
             // The start program may end after handing its arguments to an
             // office already running (the user's own): that one gets a moment
             // to accept; an office that fails to come up is not waited for.
+            // It was there to start, so it stopped (killed, or it crashed)
+            // rather than being missing: the next print starts it again.
             if (!ended.isValid() && ::kill(static_cast<pid_t>(d->pid), 0) != 0)
                 ended.start();
             if (ended.isValid() && ended.elapsed() > kEndedStartGraceMs)
-                return false;
+                throw OfficeStopped();
             // The program's windows keep painting while the office starts; what
             // the user types waits until the print has its office.
             if (QCoreApplication::instance())
