@@ -613,7 +613,7 @@ void TForm_Karta::Btn_EditClick()
                       QStringLiteral("Изменение калькуляционной карты")))
         return;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         Cycle = costing::StartEditCycle(w.context(), KodIng);
         w.commit(kArea, QStringLiteral("Разрешены изменения в К/карте продукта <<") + NameIng + QStringLiteral(">>"));
     }
@@ -636,7 +636,7 @@ void TForm_Karta::Btn_AddClick()
     const double percent = RG_Manual->itemIndex() == 1 ? 100.0 : QI->field(QStringLiteral("VIHOD")).asDouble();
     qint64 row = 0;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         row = costing::AddCardRow(w.context(), KodIng, ingredient, percent);
@@ -662,7 +662,7 @@ void TForm_Karta::Btn_DeleteClick()
     const QString name = currentRowName();
     const qint64 back = cat::StepBackKey(QS);
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::DeleteCardRow(w.context(), row);
@@ -681,7 +681,7 @@ void TForm_Karta::Btn_VklClick()
     const qint64 row = currentRowKey();
     const bool on = QS->field(QStringLiteral("IS_ACTIVE")).asInt() == 0;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::SetCardRowActive(w.context(), row, on);
@@ -700,7 +700,7 @@ void TForm_Karta::ApplyValue(double v)
     }
     const qint64 row = currentRowKey();
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::SetCardRowValue(w.context(), row, RG_Kolonka->itemIndex() == 1 ? 1 : 0, v,
@@ -733,7 +733,7 @@ void TForm_Karta::RG_ManualClick()
     if (RG_Manual->itemIndex() == 1) {
         if (Btn_Add->isEnabled())
             RG_Kolonka->setEnabled(true);
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         w.commit(kArea, head + QStringLiteral("\"Вручную\""));
@@ -742,7 +742,7 @@ void TForm_Karta::RG_ManualClick()
     RG_Kolonka->setItemIndex(0);
     RG_Kolonka->setEnabled(false);
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::ResetYieldsFromNorm(w.context(), KodIng);
@@ -781,7 +781,7 @@ void TForm_Karta::Btn_OkClick()
     h.manualBrutto = RG_Manual->itemIndex() == 1 ? 1 : 0;
     costing::SaveResult r;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         r = costing::SaveCard(w.context(), KodIng, h);
@@ -819,7 +819,7 @@ bool TForm_Karta::holdsCycle(WriteTransaction& w)
 void TForm_Karta::Btn_ClearClick()
 {
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::CancelEditCycle(w.context(), KodIng);

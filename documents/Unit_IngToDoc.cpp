@@ -5,6 +5,7 @@
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "engine/EngineDb.h"
 #include "grid/ListHolder.h"
@@ -281,10 +282,12 @@ void TForm_IngToDoc::Btn_AddClick()
         return;
     const qint64 ing = Q_Ing_Sklad->field(QStringLiteral("KOD_ING")).asInt64();
     const QString name = Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
-    WriteTransaction w;
-    const qint64 kod = movement::AddLine(w.context(), DocKod, DocOtdel, ing, DocTypeCena,
-                                         Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
-                                         Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
+    WriteTransaction w(movement::kRoad);
+    const qint64 kod = engine::NamingDocument(DocName, [&] {
+        return movement::AddLine(w.context(), DocKod, DocOtdel, ing, DocTypeCena,
+                                 Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
+                                 Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
+    });
     List_Moves->standOn(kod);
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("В документ № ") + DocName + QStringLiteral(" добавлен продукт <<") + name + QStringLiteral(">>"));
@@ -304,8 +307,8 @@ void TForm_IngToDoc::Btn_DeleteClick()
         return;
     const QString name = Q_Moves->field(QStringLiteral("NAME")).asString();
     const qint64 kod = cat::KeyOf(Q_Moves);
-    WriteTransaction w;
-    movement::DeleteLine(w.context(), kod);
+    WriteTransaction w(movement::kRoad);
+    engine::NamingDocument(DocName, [&] { movement::DeleteLine(w.context(), DocKod, kod); });
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("Из документа № ") + DocName + QStringLiteral(" удалён продукт <<") + name + QStringLiteral(">>"));
 }
@@ -316,8 +319,8 @@ void TForm_IngToDoc::Btn_ClearClick()
     if (!Msg::confirm(QStringLiteral("Вы действительно собираетесь полностью очистить список продуктов в этом документе ?"),
                       QStringLiteral("Очистка списка")))
         return;
-    WriteTransaction w;
-    movement::DeleteLines(w.context(), DocKod);
+    WriteTransaction w(movement::kRoad);
+    engine::NamingDocument(DocName, [&] { movement::DeleteLines(w.context(), DocKod); });
     w.commit(QStringLiteral("Движение"), QStringLiteral("Табличная часть документа № ") + DocName + QStringLiteral(" очищена."));
 }
 
@@ -343,8 +346,8 @@ void TForm_IngToDoc::ApplyValue(double value)
     }
     Keypad->Clear();
     {
-        WriteTransaction w;
-        movement::SetLineValue(w.context(), kod, target, v);
+        WriteTransaction w(movement::kRoad);
+        engine::NamingDocument(DocName, [&] { movement::SetLineValue(w.context(), DocKod, kod, target, v); });
         w.commit();  // the lines reload on the line just changed
     }
     if (Keypad->LeavingCell())

@@ -9,6 +9,7 @@
 #include "Unit_ZaprosInv.h"
 #include "base/Unit_Base.h"
 #include "engine/EngineDb.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "grid/ListHolder.h"
 #include "inventory/Inventory.h"
@@ -404,7 +405,7 @@ void TForm_Invent::Btn_UpdClick()
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        WriteTransaction w(inventory::kRoad);
         inventory::ClaimUnposted(w.context(), kod);
         inventory::ClearLines(w.context(), kod);
         w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
@@ -440,7 +441,7 @@ void TForm_Invent::Btn_ZapolnitClick()
     const inventory::InvDoc doc = currentDoc();
     const QString name = Q_Docs->field(QStringLiteral("NAME")).asString();
     {
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        WriteTransaction w(inventory::kRoad);
         inventory::Fill(w.context(), doc, options, notEmpty);
         w.commit(kArea, QStringLiteral("Заполнена табличная часть документа № ") + name);
     }
@@ -458,7 +459,7 @@ void TForm_Invent::Btn_OKSClick(double value)
         return;
     }
     {
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        WriteTransaction w(inventory::kRoad);
         inventory::SetCounted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
@@ -490,7 +491,7 @@ void TForm_Invent::Btn_RefreshClick()
     if (rg->RG->itemIndex() == 0) {
         const inventory::InvLine line = lineOf();
         {
-            WriteTransaction w(WriteTransaction::Reserve::Documents);
+            WriteTransaction w(inventory::kRoad);
             inventory::ClaimUnposted(ctx, docKod);
             inventory::RefreshBookValues(ctx, otdel, {line});
             w.commit();
@@ -504,7 +505,7 @@ void TForm_Invent::Btn_RefreshClick()
     for (Q_Inv->first(); !Q_Inv->eof(); Q_Inv->next())
         lines.append(lineOf());
     {
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        WriteTransaction w(inventory::kRoad);
         inventory::ClaimUnposted(ctx, docKod);
         inventory::RefreshBookValues(ctx, otdel, lines);
         w.commit();
@@ -547,7 +548,7 @@ void TForm_Invent::Btn_ProvodkaClick()
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
                       QStringLiteral("Проводка документа инвентаризации")))
         return;
-    WriteTransaction w(WriteTransaction::Reserve::Documents);
+    WriteTransaction w(inventory::kRoad);
     // The document is claimed before its lines are touched; posted meanwhile
     // on another workstation, it is refused whole.
     const inventory::Claimed claimed = inventory::Claim(ctx, doc.kod);
@@ -555,7 +556,7 @@ void TForm_Invent::Btn_ProvodkaClick()
         w.rollback();
         reopenDocs(doc.kod);
         LoadInvLines();
-        Msg::notice(QStringLiteral("Документ уже проведён !!!"));
+        Msg::notice(claimed.exists ? QStringLiteral("Документ уже проведён !!!") : engine::DocumentGoneText(name));
         return;
     }
     const int kept = dropUnchanged ? inventory::DeleteUnchangedLines(ctx, doc.kod) : inventory::LineCount(ctx, doc.kod);

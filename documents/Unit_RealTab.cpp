@@ -11,6 +11,7 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "entries/CurrentStructure.h"
 #include "grid/DatasetModel.h"
@@ -65,7 +66,6 @@ printing::RealPrintDocument printDocument(db::Query* d, db::Query* q)
     const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
     const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
     const int fCena = q->fieldIndex(QStringLiteral("CENA"));
-    const int fSumma = q->fieldIndex(QStringLiteral("SUMMA"));
     const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
     const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
     const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
@@ -76,7 +76,6 @@ printing::RealPrintDocument printDocument(db::Query* d, db::Query* q)
         l.shortName = fUnit < 0 ? QString() : q->valueAt(r, fUnit).toString();
         l.kolvo = num(r, fKolvo);
         l.cena = num(r, fCena);
-        l.summa = num(r, fSumma);
         l.cenaSklad = num(r, fSklad);
         l.groupKod = fGroup < 0 ? 0 : q->valueAt(r, fGroup).toLongLong();
         l.groupName = fGroupName < 0 ? QString() : q->valueAt(r, fGroupName).toString();
@@ -420,7 +419,7 @@ void TRealTab::CB_Context_RealClick()
 void TRealTab::Btn_Add_RealClick()
 {
     {
-        WriteTransaction w;
+        WriteTransaction w(realdocs::kRoad);
         const bool locked = realdocs::InventoryOpen(w.context());
         w.rollback();
         if (locked) {
@@ -458,7 +457,7 @@ void TRealTab::Btn_Copy_RealClick()
     }
     // A copy is a new document: an open inventory holds it back as it does creation.
     {
-        WriteTransaction w;
+        WriteTransaction w(realdocs::kRoad);
         const bool locked = realdocs::InventoryOpen(w.context());
         w.rollback();
         if (locked) {
@@ -484,7 +483,7 @@ void TRealTab::Btn_Copy_RealClick()
         for (int r = 0; r < l->recordCount(); ++r)
             keys << l->valueAt(r, col).toLongLong();
     }
-    WriteTransaction w;
+    WriteTransaction w(realdocs::kRoad);
     const qint64 kod = realdocs::CopyDocument(w.context(), source, *name, Clock::today(), Clock::timeOfDay(), choice == 0, keys);
     List_Docs_Real->standOn(kod);
     w.commit(kArea, QStringLiteral("Копирование документа № <<") + sourceName + QStringLiteral(">> в документ № <<") + *name +
@@ -525,11 +524,11 @@ bool TRealTab::KeypadAllowed() const
 void TRealTab::SetQuantity(double value)
 {
     const qint64 line = cat::KeyOf(Q_Real_Bludo);
+    const qint64 doc = cat::KeyOf(Q_Docs_Real);
+    const QString name = Q_Docs_Real->field(QStringLiteral("NAME")).asString();
     {
-        WriteTransaction w;
-        auto q = engine::Writer(w.context(), QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = :P WHERE KOD = ") + Key(line));
-        q->param(QStringLiteral("P")).setDouble(value);
-        q->execSql();
+        WriteTransaction w(realdocs::kRoad);
+        engine::NamingDocument(name, [&] { realdocs::SetLineQuantity(w.context(), doc, line, value); });
         w.commit();  // the lines reload on the line just changed
     }
     if (Keypad->LeavingCell())

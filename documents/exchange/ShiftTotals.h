@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/WriteRoad.h"
 #include "Context.h"
 #include "engine/LineBounds.h"
 
@@ -17,6 +18,9 @@ class Scrambler;
 // the companion program's scrambled totals file and the TorgService totals
 // table. Every item of a file is read and checked before anything is written.
 namespace exchange {
+
+// The reservation of the road that takes shift totals in (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Documents;
 
 // ---- companion program ----
 

@@ -79,6 +79,7 @@ struct CellState {
     int vertJustify = 0;     // 0 standard, 1 top, 2 centre, 3 bottom
     int charColor = -1;      // 0xRRGGBB; -1 automatic
     QString numberFormat;    // format code in the Russian notation ("0,###"); empty: standard
+    QString shown;           // the cell as the office shows it, a number in its format (a recording shows nothing)
 };
 
 // Left and right page margins of a sheet, in hundredths of a millimetre.

@@ -11,6 +11,9 @@ namespace reports {
 // A value within a millionth of zero is tested, divided by and printed as 0.
 using engine::Settled;
 
+// A sum of printed amounts, kept in kopecks, in roubles again (for the words).
+inline double Roubles(qint64 kopecks) { return static_cast<double>(kopecks) / 100.0; }
+
 // The direction of a movement line (1 into stock, 2 out of stock) as a
 // statement column: on a posted document the one its posting wrote; on a
 // document not posted the one its posting will give it, whatever an earlier

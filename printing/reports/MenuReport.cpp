@@ -115,7 +115,7 @@ void menu::Print(const engine::Context& ctx, const Options& options, automation:
             run.putInt(QStringLiteral("nstr"), ++printed);
             run.putText(QStringLiteral("name"), d.name);
             run.putText(QStringLiteral("vihod"), d.vihod);
-            run.putFloat(QStringLiteral("cena"), price);
+            run.putMoney(QStringLiteral("cena"), price);
             run.putText(QStringLiteral("cena2"), MenuMoneyText(price, settings.rub, settings.kop));
             run.putInt(QStringLiteral("kalories_menu"), static_cast<qint64>(engine::RoundHalfEven(d.kalories)), RowNext);
         }

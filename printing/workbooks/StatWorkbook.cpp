@@ -1,5 +1,6 @@
 #include "StatWorkbook.h"
 
+#include "engine/Kopecks.h"
 #include "engine/Settled.h"
 
 #include "db/Query.h"
@@ -125,8 +126,11 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
                 if (o.okrug)
                     quantity = std::floor(quantity) + 1;
                 const int r2 = kFirstRow + static_cast<int>(out.orderRows.size()) + 1;  // sheet row
-                out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), name, unit, quantity, s.cena});
-                out.orderFormulas << QStringLiteral("=D%1*E%1").arg(r2);
+                // The quantity and the price as the sheet shows them; each sum
+                // in kopecks, so the total adds up the sums as shown.
+                out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), name, unit,
+                                         engine::ToThousandth(quantity), engine::ToKopeck(s.cena)});
+                out.orderFormulas << QStringLiteral("=ROUND(D%1*E%1;2)").arg(r2);
             }
             row[3] = consumption;
             row[4] = daily;

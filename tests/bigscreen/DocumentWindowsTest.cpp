@@ -62,7 +62,7 @@ TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
         doc.otdel = env.kitchen;
         doc.date = QDate(2026, 12, 7);
         doc.time = QTime(12, 0);
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::Fill(engine::ProgramContext(), doc, {}, false);
         w.commit();
     }

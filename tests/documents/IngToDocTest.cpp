@@ -8,6 +8,7 @@
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "support/UserInput.h"
+#include "support/HeldTables.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -413,4 +414,29 @@ TEST_F(IngToDoc, AnAddedLinesPriceRoundsAnExactHalfKopeckToEvenAsTheSalesLinesDo
     searchFor(QStringLiteral("соль"));
     Guard([&] { w->Btn_AddClick(); });
     EXPECT_DOUBLE_EQ(line("CENA", 0), 0.38);
+}
+
+// A typed value's road and an added line's road hold the document, its lines
+// and the stock while open: a posting elsewhere waits for them.
+TEST_F(IngToDoc, ItsRoadsHoldTheDocumentsAndTheirLines)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, potato, 4, 20.00);
+    open(d);
+    const QStringList tables{QStringLiteral("DOCS"), QStringLiteral("MOVES"), QStringLiteral("ING_SKLAD")};
+    {
+        HeldTables held(tables);
+        type(QStringLiteral("7"));
+        EXPECT_EQ(held.roads(), 1);
+        EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    }
+    {
+        HeldTables held(tables);
+        Guard([&] { w->Btn_AddClick(); });
+        EXPECT_EQ(held.roads(), 1);
+        EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(d)), 2);
 }

@@ -69,7 +69,7 @@ public:
     }
     void fill(qint64 docKod, inventory::FillOptions o, bool clear = false)
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::Fill(engine::ProgramContext(), doc(docKod), o, clear);
         w.commit();
     }
@@ -155,7 +155,7 @@ TEST(InventoryPost, StockTakesTheCountedValuesAndDifferencesBecomeMoves)
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 4 WHERE KOD_ING = %1").arg(beet));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::Post(engine::ProgramContext(), env.doc(inv));
         w.commit();
     }
@@ -456,7 +456,7 @@ TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshi
     env.fill(inv, {});
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         EXPECT_EQ(inventory::DeleteUnchangedLines(engine::ProgramContext(), inv), 1);
         w.commit();
     }
@@ -467,7 +467,7 @@ TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshi
     env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 11, CENA = 3.2, MY_CENA = 4.4 WHERE KOD_ING = %1").arg(onion));
     const qint64 line = env.num(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1").arg(inv));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::RefreshBookValues(engine::ProgramContext(), env.otdel, {inventory::InvLine{line, onion}});
         w.commit();
     }

@@ -340,7 +340,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     };
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, movement::kRoad);
         change();
     }  // left without a commit: rolled back
     EXPECT_EQ(reloads, 0);
@@ -348,7 +348,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 2);
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, movement::kRoad);
         change();
         w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));
     }

@@ -15,6 +15,7 @@
 #include "support/UserInput.h"
 #include "ui/Unit_Name.h"
 #include "grid/Greying.h"
+#include "support/HeldTables.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -460,6 +461,24 @@ TEST(RealTab, TypedDigitsLandOnTheChosenLineAndNeverSwitchTheDocument)
     EXPECT_EQ(RealTab->Keypad->E_Klava->text(), QStringLiteral("0"));
     RealTab->Keypad->Clear();
     Form_Main->hide();
+}
+
+TEST(RealTab, TheKeypadsRoadHoldsTheDocumentsAndTheirLines)
+{
+    RealEnv env;
+    const qint64 a = env.product(QStringLiteral("Чай"), 0, 1, 5);
+    const qint64 doc = env.realDoc(3, 1);
+    env.realLine(doc, a, 0, 5);
+    env.show(doc);
+    RealTab->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    RealTab->Q_Real_Bludo->first();
+    HeldTables held({QStringLiteral("DOCS"), QStringLiteral("REAL_BLUDO"), QStringLiteral("ING_SKLAD")});
+    RealTab->Real_Bludo_KeyDown(Qt::Key_3);
+    Guard([] { RealTab->Real_Bludo_KeyDown(Qt::Key_Return); });
+    EXPECT_EQ(held.roads(), 1);
+    EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD_DOC = %1").arg(doc)).toDouble(), 3);
 }
 
 // A quantity still in the display when the user clicks another line is taken

@@ -7,6 +7,7 @@
 
 #include "db/Codec.h"
 #include "engine/WriteRoad.h"
+#include "templates/TemplateAdmin.h"
 #include "templates/TemplateContainer.h"
 
 #include <QtEndian>
@@ -268,7 +269,7 @@ TEST(TemplateContainer, ExportedAndImportedIntoAnotherDatabaseGivesAnEqualTempla
     const qint64 keyAhead = to.t.scalar(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE")).toLongLong();
     qint64 imported = 0;
     {
-        WriteTransaction w(to.ctx());
+        WriteTransaction w(to.ctx(), templates::kRoad);
         imported = ImportTemplate(w.context(), ReadContainer(file), QStringLiteral("Накладная с севера"));
         w.commit(QStringLiteral("Настройка"), QStringLiteral("test"));
     }

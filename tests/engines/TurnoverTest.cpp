@@ -346,7 +346,7 @@ TEST_F(TurnoverDb, BalancesFromTheStockNowAndThePostedMovesAfterThePeriod)
     ASSERT_EQ(products.size(), 1);
     EXPECT_EQ(products[0].inKolvo, 6);
     EXPECT_EQ(products[0].outKolvo, 2);
-    EXPECT_EQ(products[0].inAmount, 4 * 20 + 2 * 22);  // two prices, one product row
+    EXPECT_EQ(products[0].inAmount, (4 * 20 + 2 * 22) * 100);  // two prices, one product row, in kopecks
     EXPECT_EQ(products[0].ostEnd(), 7);
     EXPECT_EQ(products[0].ostStart(), 3);
 }

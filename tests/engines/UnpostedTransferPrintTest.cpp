@@ -77,7 +77,7 @@ TEST(UnpostedTransfer, PrintsAsTheSendersUnpostedTransferOnEveryPaper)
             ASSERT_EQ(products.size(), 1);
             EXPECT_DOUBLE_EQ(products[0].inKolvo, 0);
             EXPECT_DOUBLE_EQ(products[0].outKolvo, 7);
-            EXPECT_DOUBLE_EQ(products[0].outAmount, 157.5);
+            EXPECT_EQ(products[0].outAmount, 15750);  // kopecks
 
             // The waybill is an issue, and its exchange record goes out.
             const qint64 form = InsertTemplate(f.t, 1, TableLayout(QStringLiteral("Накладная"), 601));

@@ -825,6 +825,7 @@ public:
             switch (cell->getType()) {
             case table::CellContentType_VALUE:
                 st.content = cell->getValue();
+                st.shown = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
                 break;
             case table::CellContentType_TEXT:
                 st.content = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
@@ -833,6 +834,7 @@ public:
                 st.content = qs(cell->getFormula());
                 st.formula = st.content.toString();
                 st.formulaValue = cell->getValue();
+                st.shown = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
                 break;
             }
             default:
