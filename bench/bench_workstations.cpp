@@ -553,6 +553,8 @@ struct Kind {
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // A road that writes outside the tables its kind reserves counts as a failure.
+    WriteTransaction::refuseUnreservedWrites = true;
     const QStringList args = app.arguments();
     if (args.value(1) == QStringLiteral("--worker"))
         return worker(args.value(2), decode(args.value(3)), args.value(4).toInt(), args.value(5));

@@ -47,13 +47,18 @@ public:
     //  - Protocol: the protocol itself (log-in lines, deleted lines).
     // Each engine names the kind of the roads that run its writers beside
     // them (posting::kRoad, products::kRoad, ...); a road that changes a
-    // table its kind does not reserve for writing is refused at its commit
-    // (std::logic_error), so no caller can choose a kind that does not hold
-    // what the engine writes.
+    // table its kind does not reserve for writing is a programming error:
+    // with refuseUnreservedWrites set (the tests and the benchmarks set it)
+    // it is refused at its commit (std::logic_error), so no caller can choose
+    // a kind that does not hold what the engine writes; in the program the
+    // change commits and the slip is logged.
     enum class Reserve { Documents, Prices, Structure, Catalogue, Menus, Templates, Users, Settings, Protocol };
 
     // The transaction parameters of a road of that kind.
     static std::vector<unsigned char> params(Reserve reserve);
+    // Refuse a road that changed a table its kind does not reserve (the
+    // tests' and benchmarks' setting; the program keeps the change).
+    static inline bool refuseUnreservedWrites = false;
 
     // On engine::ProgramContext(); defined with the data module, so no engine links it.
     explicit WriteTransaction(Reserve reserve);
