@@ -457,7 +457,7 @@ TEST_F(TemplateWindowTest, ACommittedWriteReloadsTheTemplatesOnTheirRowAndKeepsA
     Form_Print->E_Name->setText(QStringLiteral("Моя правка"));
     Form_Print->SE();
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         RenameTemplate(w.context(), own, 2, QStringLiteral("Остатки (переименован)"));
         w.commit(QStringLiteral("Настройка"), QStringLiteral("Переименован шаблон"));
     }

@@ -275,6 +275,11 @@ TEST_F(KartaWindow, TheKeypadWritesQuantityYieldOrCoefficient)
     standOnRow(potato);
     type(QStringLiteral("0,4"));
     EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.4);
+    // A quantity beyond the bound of a line: refused, nothing written.
+    Guard([&] { type(QStringLiteral("1000000000000000")); });
+    EXPECT_TRUE(env.sawMessage(QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000).")));
+    EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.4);
+    f->Keypad->Clear();
     // The second column takes the yield, or the coefficient when the setting asks for it.
     f->RG_Manual->setItemIndex(1);
     EXPECT_TRUE(f->RG_Kolonka->isEnabled());
@@ -506,6 +511,39 @@ TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
     input::typeThenEnter(QStringLiteral("0,15"), f->Grid_Sostav, Qt::KeypadModifier);
     EXPECT_EQ(rows(soup)[0], (Row{potato, 0.25, 80, 1}));
     EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.15, 75, 0}));
+    f->Btn_ExitClick();
+    f->hide();
+}
+
+// A quantity still in the display when the user moves to another row, with a
+// click or Up, is taken on the row it was typed for.
+TEST_F(KartaWindow, AQuantityLeftInTheDisplayGoesToTheRowItWasTypedFor)
+{
+    f->Prepare(soup);
+    input::showActive(f, nullptr);
+    f->Btn_EditClick();
+    f->CB_Next->setChecked(true);
+    f->RG_Kolonka->setItemIndex(0);
+    standOnRow(carrot);
+    const int carrotRow = f->QS->recNo();
+    standOnRow(potato);
+    const int potatoRow = f->QS->recNo();
+
+    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
+    input::typeText(QStringLiteral("0,3"));
+    input::clickCell(f->Grid_Sostav, potatoRow, QStringLiteral("KOLVO"));
+    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.3, 75, 0}));
+    EXPECT_TRUE(f->Keypad->E_Klava->text().isEmpty());
+    input::press(Qt::Key_Return);
+    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.25, 80, 1}));
+
+    // With the keys: 0,4 on the carrots, Up to the potatoes, and their 0,5.
+    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
+    input::typeText(QStringLiteral("0,4"));
+    input::press(carrotRow > potatoRow ? Qt::Key_Up : Qt::Key_Down);
+    input::typeThenEnter(QStringLiteral("0,5"), f->Grid_Sostav);
+    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.5, 80, 1}));
+    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.4, 75, 0}));
     f->Btn_ExitClick();
     f->hide();
 }

@@ -15,6 +15,8 @@
 #include "ui/Unit_Name.h"
 #include "ui/Unit_Period.h"
 #include "util/Settings.h"
+#include "costing/Recompute.h"
+#include "menus/MenuEngine.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -462,7 +464,7 @@ TEST(MenuDelete, OneMenuWithItsSectionsAndDishesInTheCallersTransaction)
 
     // The procedure commits nothing: a rollback keeps the menu.
     {
-        WriteTransaction w;
+        WriteTransaction w(menus::kRoad);
         engine::RunProc(w.context(), QStringLiteral("DELETE_MENU"), {{QStringLiteral("KOD_MENU"), Key(a)}});
         w.rollback();
     }
@@ -588,15 +590,16 @@ TEST(MenusTab, AnotherRoadsCommitReloadsTheListsAndTheDishesFollowAVanishedSecti
     openMenus(s.firma, menu, r2);
     db::Query* dishes = MenusTab->Q_Menu_Str;
     CatEnv::at(dishes, cutlet);
-    const auto commit = [](const QString& sql) {
-        WriteTransaction w;
+    const auto commit = [](const QString& sql, WriteTransaction::Reserve kind = menus::kRoad) {
+        WriteTransaction w(kind);
         for (const QString& statement : sql.split(QLatin1Char(';')))
             engine::Exec(w.context(), statement);
         w.commit();
     };
 
     // A new price of the dish: the list shows it on the same row, the section stays.
-    commit(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = 31 WHERE KOD = %1").arg(env.ingSklad(s.cutlet, s.kitchen)));
+    commit(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = 31 WHERE KOD = %1").arg(env.ingSklad(s.cutlet, s.kitchen)),
+           costing::kRoad);
     EXPECT_EQ(cat::KeyOf(dishes), cutlet);
     EXPECT_DOUBLE_EQ(dishes->field(QStringLiteral("MY_CENA")).asDouble(), 31.0);
     EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu_Razdel), r2);

@@ -69,7 +69,7 @@ public:
     }
     void fill(qint64 docKod, inventory::FillOptions o, bool clear = false)
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::Fill(engine::ProgramContext(), doc(docKod), o, clear);
         w.commit();
     }
@@ -155,7 +155,7 @@ TEST(InventoryPost, StockTakesTheCountedValuesAndDifferencesBecomeMoves)
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 4 WHERE KOD_ING = %1").arg(beet));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::Post(engine::ProgramContext(), env.doc(inv));
         w.commit();
     }
@@ -243,6 +243,15 @@ TEST(InventoryWindow, KeypadEntryAndPostingWithItsProtocolLine)
     k->DigitClick(5);
     k->Btn_OKSClick();
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
+    // A counted quantity beyond the bound of a line is refused, the display keeping it.
+    Form_Invent->RadioGroup1->setItemIndex(0);
+    k->E_Klava->setText(QStringLiteral("1000000000000000"));
+    Guard([k] { k->Btn_OKSClick(); });
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000)."));
+    EXPECT_EQ(k->E_Klava->text(), QStringLiteral("1000000000000000"));
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
+    k->Clear();
+    Form_Invent->RadioGroup1->setItemIndex(1);
     // Counted prices of a composite product are refused.
     env.messages.clear();
     Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(onion));
@@ -447,7 +456,7 @@ TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshi
     env.fill(inv, {});
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         EXPECT_EQ(inventory::DeleteUnchangedLines(engine::ProgramContext(), inv), 1);
         w.commit();
     }
@@ -458,7 +467,7 @@ TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshi
     env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 11, CENA = 3.2, MY_CENA = 4.4 WHERE KOD_ING = %1").arg(onion));
     const qint64 line = env.num(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1").arg(inv));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::RefreshBookValues(engine::ProgramContext(), env.otdel, {inventory::InvLine{line, onion}});
         w.commit();
     }
@@ -574,5 +583,34 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
     QTest::keyClick(w->Grid_Doc, Qt::Key_1);
     EXPECT_EQ(Form_Invent->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
     EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("1"));
+    w->hide();
+}
+
+// A count still in the display when the user clicks another cell is taken on
+// the line it was typed for.
+TEST(InventoryWindow, ACountLeftInTheDisplayGoesToTheLineItWasTypedFor)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {10, 3, 4});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.openWindow();
+    TForm_Invent* w = Form_Invent;
+    w->CB_Next->setChecked(false);
+    input::showActive(w, w->Grid_Inv);
+    auto rowOf = [w](qint64 ing) {
+        return w->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(ing)) ? w->Q_Inv->recNo() : -1;
+    };
+    const int onionRow = rowOf(onion);
+    const int potatoRow = rowOf(potato);
+
+    input::clickCell(w->Grid_Inv, onionRow, QStringLiteral("MY_KOLVO"));
+    input::press(Qt::Key_3);
+    input::clickCell(w->Grid_Inv, potatoRow, QStringLiteral("MY_CENA"));
+    EXPECT_EQ(env.line(inv, onion)[1], 3);
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+    input::press(Qt::Key_Return);
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 10, 5, 5, 7}));
     w->hide();
 }

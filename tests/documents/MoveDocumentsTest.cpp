@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 // ---- the list ----
 
@@ -138,6 +139,47 @@ TEST_F(MoveDocuments, TheHeaderIsCheckedInOrderAndSavedWithItsProtocolLine)
     EXPECT_EQ(env.docField(kod, "INT_PARAM2"), 0);
     EXPECT_EQ(env.logLines(QStringLiteral("Создан документ движения № ") + name), 1);
     EXPECT_EQ(env.current(), kod);
+}
+
+// The header dialog opens on the document's number, and Tab walks its
+// controls as they stand on the screen, top to bottom, left to right.
+TEST_F(MoveDocuments, TheHeaderOpensOnTheNumberAndTabsInVisualOrder)
+{
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    QStringList walked;
+    auto walk = [&](QWidget* w) {
+        auto* f = qobject_cast<TForm_DocMove*>(w);
+        ASSERT_NE(f, nullptr);
+        QApplication::setActiveWindow(f);
+        const std::vector<std::pair<QWidget*, QString>> controls{
+            {f->Btn_Firma, QStringLiteral("Выбор предприятия")}, {f->Btn_Otdel, QStringLiteral("Выбор отдела")},
+            {f->E_Name, QStringLiteral("№")},           {f->DateDoc, QStringLiteral("Дата")},
+            {f->TimeDoc, QStringLiteral("Время")},       {f->RG_Typ, QStringLiteral("Действие")},
+            {f->RG_TypeCena, QStringLiteral("Цены")},    {f->Btn_Firma1, QStringLiteral("Выбор контрагента")},
+            {f->Btn_Otdel1, QStringLiteral("Выбор принимающего")}, {f->RG_Proizv, QStringLiteral("Что списываем")},
+            {f->Btn_Ok, QStringLiteral("OK")},           {f->Btn_Cancel, QStringLiteral("Выход")}};
+        auto nameOf = [&](QWidget* focus) {
+            for (const auto& [c, name] : controls)
+                if (c == focus || c->isAncestorOf(focus))
+                    return name;
+            return QStringLiteral("?");
+        };
+        walked << nameOf(f->focusWidget());
+        // A date or a time steps through its parts first; each control is named once.
+        for (int i = 0; i < 30 && (walked.size() < 2 || walked.last() != walked.first()); ++i) {
+            QTest::keyClick(f->focusWidget(), Qt::Key_Tab);
+            const QString now = nameOf(f->focusWidget());
+            if (now != walked.last())
+                walked << now;
+        }
+        f->reject();
+    };
+    ModalScript script;
+    script.then(chooseRG(0)).then(walk);
+    Guard([] { MoveTab->Btn_NewDocMoveClick(); });
+    // A receipt: the receiving department and the write-off choice are hidden.
+    EXPECT_EQ(walked.join(QStringLiteral(" > ")).toStdString(),
+              "№ > Дата > Время > Действие > Цены > Выбор контрагента > OK > Выход > Выбор предприятия > Выбор отдела > №");
 }
 
 TEST_F(MoveDocuments, ANewDocumentWaitsForEveryInventoryToBePosted)
@@ -298,7 +340,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     };
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, movement::kRoad);
         change();
     }  // left without a commit: rolled back
     EXPECT_EQ(reloads, 0);
@@ -306,7 +348,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 2);
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, movement::kRoad);
         change();
         w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));
     }
