@@ -185,6 +185,8 @@ public:
     // Page margins of the sheet's printed pages (a page style of its own).
     virtual void setPageMargins(int sheet, const PageMargins& margins);
     virtual PageMargins pageMargins(int sheet);
+    // The sheet's pages printed across (landscape, a page style of its own).
+    virtual void setLandscape(int sheet);
 
     // The cells of range holding anything a range write would wipe (a value,
     // a text, a formula or a note), as ranges; nothing when the office cannot
@@ -227,6 +229,11 @@ public:
         return true;
     }
 };
+
+// A text for one line of a cell: each line break (CR LF, CR or LF) becomes a
+// blank. A row of a sheet has the height of one line; a name typed with a
+// line break would show only one of its lines there, or run into the next row.
+QString OneLine(QString s);
 
 // The text shown when the spreadsheet program cannot be reached.
 QString OfficeUnreachableText();

@@ -17,15 +17,6 @@ QString name(const db::Field& f) { return OneLine(text(f)); }
 
 } // namespace
 
-QString OneLine(QString s)
-{
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    for (QChar& c : s)
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
-    return s;
-}
-
 QVector<MenuSectionLine> LoadMenuSections(const engine::Context& ctx, qint64 menu)
 {
     QVector<MenuSectionLine> sections;

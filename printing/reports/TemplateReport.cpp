@@ -84,7 +84,7 @@ void TemplateRun::putNone(const QString& name, int mode)
 void TemplateRun::putText(const QString& name, const QString& text, int mode)
 {
     value.Typ = KindText;
-    value.S = text;
+    value.S = OneLine(text);
     put(name, mode);
 }
 

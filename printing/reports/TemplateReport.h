@@ -20,6 +20,9 @@
 
 namespace reports {
 
+// A text for one line of a sheet (also as the menu's file writes it).
+using automation::OneLine;
+
 // How cell values reach the office: one call per cell, or each row's values
 // gathered into one range write with repeated formats applied once.
 enum class Road { PerCell, RowBuffered };
@@ -54,6 +57,9 @@ public:
 
     void put(const QString& name, int mode = templates::RowStay);
     void putNone(const QString& name, int mode = templates::RowStay);
+    // A text goes on one line (OneLine): a row of a template has the height
+    // of one line, and a name typed with a line break would show only its
+    // last line there. Texts of several lines go a line per call.
     void putText(const QString& name, const QString& text, int mode = templates::RowStay);
     void putInt(const QString& name, qint64 v, int mode = templates::RowStay);
     // A value within a millionth of zero is placed as 0 (Settled).

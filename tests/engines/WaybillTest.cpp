@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace templates;
@@ -64,13 +66,16 @@ protected:
     }
     void TearDown() override { Clock::setSource({}); }
 
-    // A document with its lines (kolvo, cena, type of line; 0: not posted, null).
+    // A document with its lines (kolvo, cena, type of line; 0: not posted,
+    // null). Lines with a type make a posted document.
     void document(int type, const QVector<std::tuple<qint64, double, double, int>>& lines, qint64 kod = 900100)
     {
-        env.t.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT) "
-                                  "VALUES (%1, '15', '2026-11-30', %2, 900001, 900002)")
+        const bool posted = std::any_of(lines.begin(), lines.end(), [](const auto& l) { return std::get<3>(l) != 0; });
+        env.t.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
+                                  "PROVODKA) VALUES (%1, '15', '2026-11-30', %2, 900001, 900002, %3)")
                        .arg(kod)
-                       .arg(type));
+                       .arg(type)
+                       .arg(posted ? 11 : 0));
         int n = 0;
         for (const auto& [ing, kolvo, cena, dir] : lines)
             env.t.exec(QStringLiteral("INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
