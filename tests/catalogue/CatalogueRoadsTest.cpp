@@ -11,7 +11,6 @@
 #include "support/HeldTables.h"
 #include "util/SettingsStore.h"
 
-#include <functional>
 
 TEST(CatalogueRoads, EachHoldsTheTablesItChanges)
 {
@@ -25,12 +24,7 @@ TEST(CatalogueRoads, EachHoldsTheTablesItChanges)
     menu.date = QDate(2026, 12, 7);
     menu.firma = firma;
     const qint64 lunch = menus::SaveMenu(menu, 0);
-    struct Road {
-        const char* what;
-        QStringList tables;
-        std::function<void()> run;
-    };
-    const std::vector<Road> roads = {
+    ExpectEachHolds({
         {"group made", {"GROUP_ING", "SKLAD_GRING", "ING", "ING_SKLAD"}, [] { products::CreateGroup(QStringLiteral("Фрукты")); }},
         {"product made", {"ING", "ING_SKLAD", "GROUP_ING"}, [&] { env.ing(QStringLiteral("Лук"), vegetables, kg); }},
         {"product moved", {"ING", "ING_SKLAD"},
@@ -44,12 +38,6 @@ TEST(CatalogueRoads, EachHoldsTheTablesItChanges)
              menus::SaveMenu(menu, lunch);
          }},
         {"setting", {"MY_PARAM"}, [] { WriteCheckSetting(QStringLiteral("pkdd"), false); }},
-    };
-    for (const Road& r : roads) {
-        HeldTables held(r.tables);
-        r.run();
-        EXPECT_EQ(held.roads(), 1) << r.what;
-        EXPECT_TRUE(held.open().isEmpty()) << r.what << ": " << held.open().join(QLatin1Char(' ')).toStdString();
-    }
+    });
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 }

@@ -5,11 +5,13 @@
 #include "CatalogueFixture.h"
 
 #include "Unit_Karta.h"
+#include "Unit_Recept.h"
 #include "costing/CardEdit.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_StructureBox.h"
 #include "grid/DatasetModel.h"
 #include "ui/Keypad.h"
+#include "support/HeldTables.h"
 #include "support/UserInput.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
@@ -21,6 +23,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include <tuple>
 
@@ -546,4 +549,51 @@ TEST_F(KartaWindow, AQuantityLeftInTheDisplayGoesToTheRowItWasTypedFor)
     EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.4, 75, 0}));
     f->Btn_ExitClick();
     f->hide();
+}
+
+// Each road of the card editor holds the cards, the products and their stock
+// rows from its first step, from opening the cycle to its save or its cancel,
+// and so does the recipe's save.
+TEST_F(KartaWindow, EachRoadHoldsTheCardsTheProductsAndTheirStockRows)
+{
+    f->Prepare(soup);
+    const QStringList prices{QStringLiteral("KARTA"), QStringLiteral("ING"), QStringLiteral("ING_SKLAD")};
+    ExpectEachHolds({
+        {"editing opened", prices, [&] { f->Btn_EditClick(); }},
+        {"ingredient added", prices, [&] { add(veg, onion); }},
+        {"quantity typed", prices, [&] { type(QStringLiteral("0,5")); }},
+        {"row switched on", prices,
+         [&] {
+             standOnRow(carrot);
+             f->Btn_VklClick();
+         }},
+        {"yields by hand", prices, [&] { f->RG_Manual->button(1)->click(); }},
+        {"yields from the norm", prices, [&] { f->RG_Manual->button(0)->click(); }},
+        {"row removed", prices,
+         [&] {
+             standOnRow(potato);
+             f->Btn_DeleteClick();
+         }},
+        {"card saved", prices,
+         [&] {
+             f->E_Kolvo->setText(QStringLiteral("2"));
+             f->E_Percent->setText(QStringLiteral("10"));
+             f->Btn_OkClick();
+         }},
+        {"recipe saved", prices,
+         [&] {
+             Form_Recept->Load(soup);
+             Form_Recept->RichEdit1->setPlainText(QStringLiteral("Варить 20 минут"));
+             Form_Recept->Btn_OkClick();
+         }},
+        {"editing opened again and cancelled", prices,
+         [&] {
+             f->Prepare(soup);
+             f->Btn_EditClick();
+             f->Btn_ClearClick();
+         },
+         2},
+    });
+    EXPECT_EQ(rows(soup), (std::vector<Row>{{carrot, 0.1, 75, 1}, {onion, 0.5, 84, 1}}));
+    EXPECT_EQ(flag(soup), 0);
 }

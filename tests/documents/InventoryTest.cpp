@@ -7,6 +7,9 @@
 #include "Unit_DocInv.h"
 #include "Unit_Invent.h"
 #include "Unit_ZaprosInv.h"
+#include "ui/RadioGroup.h"
+#include "ui/Unit_RG.h"
+#include "support/HeldTables.h"
 #include "support/UserInput.h"
 #include "engine/Context.h"
 #include "inventory/Inventory.h"
@@ -390,6 +393,93 @@ TEST(InventoryWindow, CreatingFillsAndEditingTheHeaderEmptiesAndRefills)
     EXPECT_EQ(env.logLines(QStringLiteral("Очищена табличная часть документа № Инвентаризация")), 1);
     EXPECT_EQ(env.logLines(QStringLiteral("Заполнена табличная часть документа № Инв. склада")), 1);
     Clock::setSource({});
+}
+
+// Each road of the inventories window holds the documents, the counted lines,
+// the movement lines and the stock from its first step. Earlier posted
+// documents give each table a row to probe.
+TEST(InventoryWindow, EachRoadHoldsTheDocumentsTheirLinesAndTheStock)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 earlier = env.inventory(kDay.addDays(-5), kNoon, 0, 11);
+    env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING) VALUES (%1, %2)").arg(earlier).arg(potato));
+    env.t().exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, INT_PARAM1, PROVODKA) VALUES "
+                                "(900001, 'Приход', '2026-03-07', '10:00', 5, %1, 11)")
+                     .arg(env.otdel));
+    env.t().exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (900001, %1, %2, 1, 5)")
+                     .arg(potato)
+                     .arg(env.otdel));
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    Form_Base->OpenRead(StructureBox->Q_Otdel, QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = %1").arg(env.firmaKod));
+    Clock::setSource([] { return QDateTime(kDay, kNoon); });
+    env.openWindow();
+    const auto header = [](QWidget*) { Form_DocInv->Btn_Ok->click(); };
+    const auto fill = [](QWidget*) { Form_ZaprosInv->BitBtn1->click(); };
+    const auto choose = [](int item) {
+        return [item](QWidget*) {
+            Form_RG->RG->setItemIndex(item);
+            Form_RG->BitBtn1->click();
+        };
+    };
+    const auto counted = [&](int column, const QString& value) {
+        Form_Invent->RadioGroup1->setItemIndex(column);
+        Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(potato));
+        Form_Invent->Keypad->E_Klava->setText(value);
+        Form_Invent->Keypad->Btn_OKSClick();
+    };
+    const QStringList stock{QStringLiteral("DOCS"), QStringLiteral("INVENT"), QStringLiteral("MOVES"),
+                            QStringLiteral("ING_SKLAD")};
+    ExpectEachHolds({
+        {"inventory made, then filled", stock,
+         [&] {
+             ModalScript script;
+             script.then(header).then(fill);
+             Form_Invent->Btn_AddClick();
+         },
+         2},
+        {"quantity counted", stock, [&] { counted(0, QStringLiteral("8")); }},
+        {"price counted", stock, [&] { counted(1, QStringLiteral("6,5")); }},
+        {"line refreshed", stock,
+         [&] {
+             ModalScript script;
+             script.then(choose(0));
+             Form_Invent->Btn_RefreshClick();
+         }},
+        {"every line refreshed", stock,
+         [&] {
+             ModalScript script;
+             script.then(choose(1));
+             Form_Invent->Btn_RefreshClick();
+         }},
+        {"header changed, lines emptied and filled", stock,
+         [&] {
+             ModalScript script;
+             script.then(header).then(fill);
+             Form_Invent->Btn_UpdClick();
+         },
+         3},
+        {"lines filled", stock,
+         [&] {
+             ModalScript script;
+             script.then(fill);
+             Form_Invent->Btn_ZapolnitClick();
+         }},
+        {"inventory posted", stock,
+         [&] {
+             counted(0, QStringLiteral("9"));
+             env.answers = {0, 1};
+             Form_Invent->Btn_ProvodkaClick();
+         },
+         2},
+    });
+    Clock::setSource({});
+    EXPECT_EQ(env.count(QStringLiteral("DOCS"), QStringLiteral("DOC_TYPE = 1 AND PROVODKA = 11")), 2);
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2")
+                                        .arg(potato)
+                                        .arg(env.otdel))
+                         .toDouble(),
+                     9);
 }
 
 TEST(InventoryWindow, FillingWhileTheSearchHidesEveryLineDoesNotDoubleTheLines)

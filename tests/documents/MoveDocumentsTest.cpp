@@ -2,6 +2,7 @@
 // re-pricing with the program's windows.
 
 #include "MoveEnv.h"
+#include "support/HeldTables.h"
 
 #include "MovementDb.h"
 #include "Unit_DocMove.h"
@@ -293,6 +294,72 @@ TEST_F(MoveDocuments, ChangingThePriceKindRepricesTheLinesAfterAskingAndLogsIt)
     Guard([] { MoveTab->Btn_UpdDocMoveClick(); });
     EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT CENA FROM MOVES WHERE KOD_DOC = %1").arg(d)).toDouble(), 30.00);
     EXPECT_EQ(env.logLines(QStringLiteral("Цены продуктов в документе движения № П-9, изменены на ПРОДАЖНЫЕ.")), 1);
+}
+
+// Each road of the header dialog and of the tab's copy holds the documents
+// and their lines from its first step.
+TEST_F(MoveDocuments, EachHeaderRoadHoldsTheDocumentsAndTheirLines)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 21.00, 30.00);
+    const qint64 d = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-9"));
+    env.line(d, potato, 7, 99.00);
+    const auto onDocument = [&] {
+        env.select(d);
+        MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
+        MoveTab->Q_Moves->open();
+    };
+    const auto edited = [](std::function<void(TForm_DocMove*)> step) {
+        return [step](QWidget* w) {
+            auto* f = qobject_cast<TForm_DocMove*>(w);
+            ASSERT_NE(f, nullptr);
+            step(f);
+            if (f->isVisible())
+                f->reject();
+        };
+    };
+    const auto named = [](const QString& name) {
+        return [name](QWidget*) {
+            Form_Name->Edit1->setText(name);
+            Form_Name->BitBtn1->click();
+        };
+    };
+    const QStringList documents{QStringLiteral("DOCS"), QStringLiteral("MOVES")};
+    ExpectEachHolds({
+        {"document made", documents,
+         [&] {
+             onDocument();
+             ModalScript script;
+             script.then(chooseRG(0)).then(header(1, env.firmaKod, env.kitchen, env.partnerKod, 0, QStringLiteral("Р-1")));
+             Guard([] { MoveTab->Btn_NewDocMoveClick(); });
+         }},
+        {"header changed", documents,
+         [&] {
+             onDocument();
+             ModalScript script;
+             script.then(edited([](TForm_DocMove* f) {
+                 f->E_Name->setText(QStringLiteral("П-10"));
+                 f->Btn_Ok->click();
+             }));
+             Guard([] { MoveTab->Btn_UpdDocMoveClick(); });
+         }},
+        {"lines repriced", documents,
+         [&] {
+             onDocument();
+             ModalScript script;
+             script.then(edited([](TForm_DocMove* f) { f->RG_TypeCena->setItemIndex(1); }));
+             Guard([] { MoveTab->Btn_UpdDocMoveClick(); });
+         }},
+        {"document copied", documents,
+         [&] {
+             onDocument();
+             ModalScript script;
+             script.then(chooseRG(2)).then(named(QStringLiteral("П-11")));
+             Guard([] { MoveTab->Btn_NewDocMoveClick(); });
+         }},
+    });
+    EXPECT_EQ(env.text(QStringLiteral("SELECT NAME FROM DOCS WHERE KOD = %1").arg(d)), QStringLiteral("П-10"));
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT CENA FROM MOVES WHERE KOD_DOC = %1").arg(d)).toDouble(), 30.00);
+    EXPECT_EQ(env.count(QStringLiteral("DOCS")), 3);
 }
 
 TEST_F(MoveDocuments, OnlyUnpostedMovementDocumentsAreFilledHere)

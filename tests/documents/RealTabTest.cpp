@@ -481,6 +481,77 @@ TEST(RealTab, TheKeypadsRoadHoldsTheDocumentsAndTheirLines)
     EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD_DOC = %1").arg(doc)).toDouble(), 3);
 }
 
+// Each road of the tab, its header dialog and the posting dialogs holds the
+// documents, their lines and the stock from its first step: new from a menu,
+// header edited, copied, posted, and un-posted from the movement tab.
+TEST(RealTab, EachDocumentRoadHoldsTheDocumentsTheirLinesAndTheStock)
+{
+    RealEnv env;
+    const qint64 soup = env.product(QStringLiteral("Суп"), 10, 7.5, 20);
+    const qint64 menu = newMenu(env.firmaKod, QStringLiteral("Обед"), QDate(2026, 12, 7));
+    newDish(newRazdel(menu, env.kitchen, QStringLiteral("Первое"), 1), soup);
+    const qint64 receipt = env.doc(5, env.kitchen);
+    env.line(receipt, soup, 1, 7.5);
+    env.t().exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 11 WHERE KOD = %1").arg(receipt));
+    const qint64 sale = env.realDoc(3, 1, QStringLiteral("Р-5"));
+    env.realLine(sale, soup, 2, 20);
+    if (!StructureBox->Q_Firma->active())
+        Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    CatEnv::at(StructureBox->Q_Firma, env.firmaKod);
+    const auto onSale = [&] {
+        env.show(sale);
+        RealTab->Timer_Real->stop();
+        RealTab->Open_RealBludo();
+    };
+    const QStringList documents{QStringLiteral("DOCS"), QStringLiteral("REAL_BLUDO"), QStringLiteral("MOVES"),
+                                QStringLiteral("ING_SKLAD")};
+    ExpectEachHolds({
+        {"document made from a menu", documents,
+         [] {
+             ModalScript script;
+             script.then(fillHeader(QStringLiteral("Р-7"), true)).then(pickMenu());
+             Guard([] { RealTab->Btn_Add_RealClick(); });
+         },
+         2},
+        {"header changed", documents,
+         [&] {
+             onSale();
+             ModalScript script;
+             script.then(fillHeader(QStringLiteral("Р-6"), false, 1, 1));
+             Guard([] { RealTab->Btn_Upd_RealClick(); });
+         }},
+        {"document copied", documents,
+         [&] {
+             onSale();
+             ModalScript script;
+             script
+                 .then([](QWidget*) {
+                     Form_Name->Edit1->setText(QStringLiteral("Р-8"));
+                     Form_Name->accept();
+                 })
+                 .then(chooseItem(0));
+             Guard([] { RealTab->Btn_Copy_RealClick(); });
+         },
+         2},
+        {"document posted", documents,
+         [&] {
+             onSale();
+             Guard([] { RealTab->Btn_Provodka_RealClick(); });
+         }},
+        {"document un-posted", documents,
+         [&] {
+             env.select(sale);
+             ModalScript script;
+             script.then(choose<TForm_DelProv>(0));
+             Guard([] { MoveTab->Btn_ProvodkaClick(); });
+         }},
+    });
+    EXPECT_EQ(env.text(QStringLiteral("SELECT NAME FROM DOCS WHERE KOD = %1").arg(sale)), QStringLiteral("Р-6"));
+    EXPECT_EQ(env.count(QStringLiteral("DOCS"), QStringLiteral("NAME IN ('Р-7', 'Р-8')")), 2);
+    EXPECT_EQ(env.docField(sale, "PROVODKA"), 0);
+    EXPECT_DOUBLE_EQ(env.kolvo(soup, env.kitchen), 10);
+}
+
 // A quantity still in the display when the user clicks another line is taken
 // on the line it was typed for.
 TEST(RealTab, AQuantityLeftInTheDisplayGoesToTheLineItWasTypedFor)

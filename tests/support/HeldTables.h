@@ -14,9 +14,13 @@
 #include <QObject>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <ibase.h>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class HeldTables {
 public:
@@ -31,14 +35,13 @@ public:
 
     // How many roads started while the probe listened.
     int roads() const { return roads_; }
-    // The tables another workstation could change while the first road was open.
+    // The tables another workstation could change while one of those roads was open.
     const QStringList& open() const { return open_; }
 
 private:
     void probe()
     {
-        if (roads_++ > 0)
-            return;
+        ++roads_;
         db::Database* database = Form_Base->MyDB;
         for (const QString& table : tables_) {
             db::Transaction other(database, {isc_tpb_write, isc_tpb_concurrency, isc_tpb_nowait});
@@ -47,7 +50,8 @@ private:
             q.setSql(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET KOD = KOD ROWS 1"));
             try {
                 q.execSql();
-                open_ << table;
+                if (!open_.contains(table))
+                    open_ << table;
             } catch (const db::DbError&) {
             }
             other.rollback();
@@ -59,3 +63,24 @@ private:
     int roads_ = 0;
     QMetaObject::Connection connection_;
 };
+
+// One handler of a window: what it does, the tables its road changes, the
+// handler as the user sets it off, and how many roads it opens.
+struct HeldRoad {
+    const char* what;
+    QStringList tables;
+    std::function<void()> run;
+    int roads = 1;
+};
+
+// Runs each handler in turn while the probe listens: each opens its roads,
+// and none of its tables is open to another workstation while they are.
+inline void ExpectEachHolds(const std::vector<HeldRoad>& handlers)
+{
+    for (const HeldRoad& h : handlers) {
+        HeldTables held(h.tables);
+        h.run();
+        EXPECT_EQ(held.roads(), h.roads) << h.what;
+        EXPECT_TRUE(held.open().isEmpty()) << h.what << ": " << held.open().join(QLatin1Char(' ')).toStdString();
+    }
+}
