@@ -336,6 +336,42 @@ public:
         }
     }
 
+    std::optional<Contents> contents(const RangeAddress& r) override
+    {
+        try {
+            const Reference<table::XCellRange> cells = range(r);
+            Contents out;
+            const Sequence<Sequence<Any>> data = Reference<sheet::XCellRangeData>(cells, UNO_QUERY_THROW)->getDataArray();
+            for (const Sequence<Any>& row : data) {
+                QVariantList values;
+                values.reserve(row.getLength());
+                for (const Any& a : row) {
+                    double number = 0;
+                    rtl::OUString text;
+                    if (a >>= number)
+                        values.append(number);
+                    else if ((a >>= text) && !text.isEmpty())
+                        values.append(qs(text));
+                    else
+                        values.append(QVariant());
+                }
+                out.rows.append(values);
+            }
+            // A formula would come back as its result, a note not at all, and
+            // a text of several paragraphs or with formatted parts as plain text.
+            Reference<sheet::XSheetCellRanges> found =
+                Reference<sheet::XCellRangesQuery>(cells, UNO_QUERY_THROW)
+                    ->queryContentCells(sheet::CellFlags::FORMULA | sheet::CellFlags::ANNOTATION |
+                                        sheet::CellFlags::FORMATTED);
+            if (found.is())
+                for (const table::CellRangeAddress& a : found->getRangeAddresses())
+                    out.notPlain.append({a.Sheet, a.StartColumn, a.StartRow, a.EndColumn, a.EndRow});
+            return out;
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void moveRange(const CellAddress& to, const RangeAddress& from) override
     {
         try {
