@@ -2,6 +2,7 @@
 
 #include "automation/DetachedProcess.h"
 #include "automation/RecordingOffice.h"
+#include "RowHeights.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -188,8 +189,10 @@ void ensureBootstrapVariable()
 
 class UnoDocument : public Document {
 public:
-    UnoDocument(Reference<lang::XComponent> component, bool headless, bool windowsAvailable)
-        : component_(std::move(component)), headless_(headless), windowsAvailable_(windowsAvailable)
+    UnoDocument(Reference<lang::XComponent> component, Reference<uno::XComponentContext> office, bool headless,
+                bool windowsAvailable)
+        : component_(std::move(component)), office_(std::move(office)), headless_(headless),
+          windowsAvailable_(windowsAvailable)
     {
         doc_.set(component_, UNO_QUERY_THROW);
         sheets_.set(doc_->getSheets(), UNO_QUERY_THROW);
@@ -434,29 +437,6 @@ public:
         }
     }
 
-    // The rows' heights their contents need, where that is more than they
-    // have; a taller row keeps its height.
-    void growRowHeights(int sheetIndex, int firstRow, int lastRow)
-    {
-        if (lastRow < firstRow)
-            return;
-        Reference<table::XColumnRowRange> cr(range({sheetIndex, 0, firstRow, 0, lastRow}), UNO_QUERY_THROW);
-        Reference<container::XIndexAccess> rows(cr->getRows(), UNO_QUERY_THROW);
-        const auto height = [&rows](int i) {
-            sal_Int32 h = 0;
-            Reference<beans::XPropertySet>(rows->getByIndex(i), UNO_QUERY_THROW)->getPropertyValue("Height") >>= h;
-            return h;
-        };
-        std::vector<sal_Int32> before;
-        for (int i = 0; i <= lastRow - firstRow; ++i)
-            before.push_back(height(i));
-        Reference<beans::XPropertySet>(cr->getRows(), UNO_QUERY_THROW)->setPropertyValue("OptimalHeight", Any(true));
-        for (int i = 0; i <= lastRow - firstRow; ++i)
-            if (height(i) < before[i])
-                Reference<beans::XPropertySet>(rows->getByIndex(i), UNO_QUERY_THROW)
-                    ->setPropertyValue("Height", Any(before[i]));
-    }
-
     void setWrapped(const RangeAddress& r, bool wrapped) override
     {
         try {
@@ -606,8 +586,16 @@ public:
             ++locks_;
             // Row heights stay as the template has them while the document
             // is filled, whichever way the cells are written.
-            Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
-                ->setPropertyValue("IsAdjustHeightEnabled", Any(false));
+            const Reference<beans::XPropertySet> props(doc_, UNO_QUERY_THROW);
+            props->setPropertyValue("IsAdjustHeightEnabled", Any(false));
+            // Filling is no step for the user to undo one write at a time:
+            // the office keeps no undo copies of what the writes replace
+            // until the document is handed over.
+            bool undo = false;
+            if (locks_ == 1 && (props->getPropertyValue("IsUndoEnabled") >>= undo) && undo) {
+                props->setPropertyValue("IsUndoEnabled", Any(false));
+                undoHeld_ = true;
+            }
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -624,23 +612,16 @@ public:
             if (locks_ > 0)
                 return;
             // No height was adjusted while locked: rows given wrapped text
-            // then grow now, one call per run of rows. A range starting a
-            // merged area only grows: the template may have given its row
-            // more height than one line of text needs.
+            // get the heights their texts need now.
             const QList<RangeAddress> wrapped = std::move(wrappedWhileLocked_);
             wrappedWhileLocked_.clear();
-            const auto startsMerge = [this](const CellAddress& c) {
-                Reference<util::XMergeable> m(sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row),
-                                              UNO_QUERY_THROW);
-                return static_cast<bool>(m->getIsMerged());
-            };
-            const RowsToAdjust rows = RowsToFit(wrapped, startsMerge);
-            for (const auto& [sheetIndex, fit] : rows.fit)
-                for (const auto& [first, last] : RowRuns(fit))
-                    fitRowHeights(sheetIndex, first, last);
-            for (const auto& [sheetIndex, grow] : rows.grow)
-                for (const auto& [first, last] : RowRuns(grow))
-                    growRowHeights(sheetIndex, first, last);
+            unorows::FitWrapped({office_, Reference<frame::XModel>(doc_, UNO_QUERY_THROW),
+                                 [this](int index) { return sheet(index); }},
+                                wrapped);
+            if (undoHeld_) {
+                undoHeld_ = false;
+                Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", Any(true));
+            }
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -962,6 +943,7 @@ public:
 
 private:
     Reference<lang::XComponent> component_;
+    Reference<uno::XComponentContext> office_;  // the office's own context
     bool headless_ = false;
     bool windowsAvailable_ = true;
     Reference<sheet::XSpreadsheetDocument> doc_;
@@ -969,6 +951,7 @@ private:
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
     Reference<sheet::XCellRangeMovement> movement_;
     int locks_ = 0;
+    bool undoHeld_ = false;  // the office's undo was turned off at the first lock
     QList<RangeAddress> wrappedWhileLocked_;
 };
 
@@ -1155,7 +1138,7 @@ std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
             Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
             throw OfficeError("not a spreadsheet: " + path.toStdString());
         }
-        auto doc = std::make_unique<UnoDocument>(component, d->options.headless, d->windowsAvailable());
+        auto doc = std::make_unique<UnoDocument>(component, d->remote, d->options.headless, d->windowsAvailable());
         // The engine parks blocks on the second sheet.
         while (doc->sheetCount() < 2)
             doc->insertSheet(doc->sheetCount(), QStringLiteral("Лист%1").arg(doc->sheetCount() + 1));
@@ -1184,7 +1167,7 @@ std::unique_ptr<Document> UnoOffice::editDocument(const QString& path)
             Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
             throw OfficeError("not a spreadsheet: " + path.toStdString());
         }
-        auto doc = std::make_unique<UnoDocument>(component, d->options.headless, d->windowsAvailable());
+        auto doc = std::make_unique<UnoDocument>(component, d->remote, d->options.headless, d->windowsAvailable());
         doc->show();
         return doc;
     } catch (const uno::Exception& e) {
