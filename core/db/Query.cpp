@@ -8,7 +8,9 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <cstring>
 
 using namespace Firebird;
@@ -802,18 +804,87 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         }
     }
     out->release();
-    if (onCalcFields && !calcNames_.isEmpty()) {
-        for (int r = 0; r < rows_.size(); ++r) {
-            calcRow_ = r;
-            try {
-                onCalcFields(*this);
-            } catch (...) {
-                calcRow_ = -1;
-                throw;
-            }
-        }
+    for (int r = 0; r < rows_.size(); ++r)
+        computeCalcFields(r);
+}
+
+void Query::computeCalcFields(int row)
+{
+    if (!onCalcFields || calcNames_.isEmpty())
+        return;
+    calcRow_ = row;
+    try {
+        onCalcFields(*this);
+    } catch (...) {
         calcRow_ = -1;
+        throw;
     }
+    calcRow_ = -1;
+}
+
+bool Query::mergeRows(const QString& keyField, const Query& fresh, const QSet<qint64>& asked, const QStringList& orderFields)
+{
+    if (!active_ || !fresh.active_)
+        return false;
+    const int columns = static_cast<int>(fields_.size() - calcNames_.size());
+    if (fresh.fields_.size() != columns)
+        return false;
+    for (int c = 0; c < columns; ++c)
+        if (fresh.fields_[c].name.compare(fields_[c].name, Qt::CaseInsensitive) != 0 || fresh.fields_[c].kind != fields_[c].kind)
+            return false;
+    const int key = fieldIndex(keyField);
+    if (key < 0 || key >= columns)
+        return false;
+    QVector<int> order;
+    for (const QString& f : orderFields) {
+        const int c = fieldIndex(f);
+        if (c < 0 || c >= columns)
+            return false;
+        order << c;
+    }
+    QHash<qint64, int> listed;  // key -> row, for the asked keys only
+    for (int r = 0; r < rows_.size(); ++r) {
+        const QVariant& v = rows_[r][key];
+        if (v.isValid() && !v.isNull() && asked.contains(v.toLongLong()))
+            listed.insert(v.toLongLong(), r);
+    }
+    // Checked whole before anything changes.
+    QVector<QPair<int, int>> replaced;  // list row, fresh row
+    QSet<qint64> kept;
+    for (int f = 0; f < fresh.rows_.size(); ++f) {
+        const QVariant& v = fresh.rows_[f][key];
+        const auto it = v.isValid() && !v.isNull() ? listed.constFind(v.toLongLong()) : listed.constEnd();
+        if (it == listed.constEnd())
+            return false;
+        for (int c : order)
+            if (fresh.rows_[f][c] != rows_[*it][c])
+                return false;
+        replaced.append({*it, f});
+        kept.insert(it.key());
+    }
+    QList<int> dropped;
+    for (auto it = listed.constBegin(); it != listed.constEnd(); ++it)
+        if (!kept.contains(it.key())) {
+            if (*it == cur_)
+                return false;
+            dropped << *it;
+        }
+
+    for (const auto& [row, f] : replaced) {
+        for (int c = 0; c < columns; ++c)
+            rows_[row][c] = fresh.rows_[f][c];
+        computeCalcFields(row);
+        emit rowRefreshed(row);
+    }
+    std::sort(dropped.begin(), dropped.end(), std::greater<int>());
+    for (int row : dropped) {
+        emit rowAboutToBeRemoved(row);
+        rows_.remove(row);
+        if (row < cur_)
+            --cur_;
+        emit rowRemoved(row);
+    }
+    return true;
 }
 
 void Query::open()
@@ -845,11 +916,7 @@ void Query::close()
     emit afterClose();
 }
 
-void Query::noteChangedTable()
-{
-    for (const QString& table : changedTables_)
-        tr_->noteChange(table);
-}
+void Query::noteChangedTable() { tr_->noteStatement(changedTables_); }
 
 void Query::execSql()
 {

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
@@ -167,6 +168,17 @@ public:
     QVariant valueAt(int row, int column) const;
     const QVariant& rawAt(int row, int column) const { return rows_[row][column]; }
 
+    // Puts the rows of `fresh` (this list's statement narrowed to some of its
+    // keys: the same columns in the same order, without the calculated ones)
+    // in place of the rows holding the same value of `keyField`, drops the
+    // rows of the `asked` keys that `fresh` no longer returns, and computes
+    // the calculated fields of the rows put in. The cursor stays on its row.
+    // Nothing changes and false is returned where the rows cannot be merged
+    // in place: a row of `fresh` that is not listed, columns that differ, a
+    // changed value of one of `orderFields` (the row would move), or the
+    // current row dropped. The caller then reads the list again.
+    bool mergeRows(const QString& keyField, const Query& fresh, const QSet<qint64>& asked, const QStringList& orderFields);
+
     // Calculated fields: declared before open, filled for each fetched row by onCalcFields.
     void addCalcField(const QString& name, FieldKind kind = FieldKind::Text);
     void setCalc(const QString& name, const QVariant& value);
@@ -188,6 +200,11 @@ signals:
     void afterOpen();
     void beforeClose();
     void afterClose();
+    // mergeRows read a row again in place (the cursor did not move).
+    void rowRefreshed(int row);
+    // mergeRows drops a row that is not the current one.
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
 
 private:
     friend class Field;
@@ -201,6 +218,7 @@ private:
     void noteChangedTable();
     void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
     void readRow(const unsigned char* buf, void* meta, QVector<QVariant>& row);
+    void computeCalcFields(int row);
     std::unique_ptr<Bound> bindParams();
 
     QPointer<Database> db_;

@@ -72,6 +72,13 @@ DatasetModel::DatasetModel(Query* query, QObject* parent) : QAbstractTableModel(
 {
     connect(query_, &Query::opened, this, &DatasetModel::reload);
     connect(query_, &Query::closed, this, &DatasetModel::reload);
+    // Rows read again in place keep the view's current row and scroll position.
+    connect(query_, &Query::rowRefreshed, this, [this](int row) {
+        if (!shown_.isEmpty())
+            emit dataChanged(index(row, 0), index(row, static_cast<int>(shown_.size()) - 1));
+    });
+    connect(query_, &Query::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(query_, &Query::rowRemoved, this, [this] { endRemoveRows(); });
     reload();
 }
 
