@@ -2,6 +2,7 @@
 
 #include "engine/Context.h"
 #include "db/Query.h"
+#include "engine/Changes.h"
 #include "engine/EngineDb.h"
 
 #include <stdexcept>
@@ -24,6 +25,7 @@ Claimed Claim(const engine::Context& ctx, qint64 docKod)
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + key(docKod));
     q.execSql();
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), docKod);
     q.setSql(QStringLiteral("SELECT PROVODKA, INT_PARAM1, INT_PARAM2, "
                             "(SELECT COUNT(*) FROM INVENT WHERE KOD_DOC = DOCS.KOD) AS N FROM DOCS WHERE KOD = ") +
              key(docKod));
@@ -163,6 +165,7 @@ void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Colum
              key(lineKod));
     q.param(QStringLiteral("P")).setDouble(value);
     q.execSql();
+    engine::NoteChange(ctx, QStringLiteral("INVENT"), lineKod);
 }
 
 void RefreshBookValues(const engine::Context& ctx, qint64 otdel, const QList<InvLine>& lines)
@@ -181,6 +184,7 @@ void RefreshBookValues(const engine::Context& ctx, qint64 otdel, const QList<Inv
         w.param(QStringLiteral("C")).setDouble(found ? stock.field(QStringLiteral("CENA")).asDouble() : 0);
         w.param(QStringLiteral("CP")).setDouble(found ? stock.field(QStringLiteral("MY_CENA")).asDouble() : 0);
         w.execSql();
+        engine::NoteChange(ctx, QStringLiteral("INVENT"), line.kod);
     }
 }
 
