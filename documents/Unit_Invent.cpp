@@ -88,7 +88,6 @@ TForm_Invent::TForm_Invent(QWidget* parent)
             return QBrush(QApplication::palette().color(QPalette::Button));
         return {};
     });
-    List_Docs->addView(Grid_Doc);
     layout->addWidget(Grid_Doc, 2);
 
     auto* docButtons = new QHBoxLayout;
@@ -136,7 +135,6 @@ TForm_Invent::TForm_Invent(QWidget* parent)
             return QBrush(Qt::red);
         return {};
     });
-    List_Inv->addView(Grid_Inv);
     bottom->addWidget(Grid_Inv, 3);
 
     auto* side = new QVBoxLayout;

@@ -830,7 +830,7 @@ bool Query::mergeRows(const QString& keyField, const Query& fresh, const QSet<qi
     if (fresh.fields_.size() != columns)
         return false;
     for (int c = 0; c < columns; ++c)
-        if (fresh.fields_[c].name.compare(fields_[c].name, Qt::CaseInsensitive) != 0 || fresh.fields_[c].kind != fields_[c].kind)
+        if (fresh.fields_[c].kind != fields_[c].kind)
             return false;
     const int key = fieldIndex(keyField);
     if (key < 0 || key >= columns)

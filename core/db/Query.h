@@ -169,7 +169,8 @@ public:
     const QVariant& rawAt(int row, int column) const { return rows_[row][column]; }
 
     // Puts the rows of `fresh` (this list's statement narrowed to some of its
-    // keys: the same columns in the same order, without the calculated ones)
+    // keys: the same columns in the same order, whatever their names, without
+    // the calculated ones)
     // in place of the rows holding the same value of `keyField`, drops the
     // rows of the `asked` keys that `fresh` no longer returns, and computes
     // the calculated fields of the rows put in. The cursor stays on its row.

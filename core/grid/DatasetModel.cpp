@@ -1,5 +1,6 @@
 #include "DatasetModel.h"
 
+#include "ListHolder.h"
 #include "db/Query.h"
 
 #include <QAbstractButton>
@@ -199,6 +200,9 @@ void DbGrid::changeEvent(QEvent* event)
 
 void DbGrid::setQuery(Query* query)
 {
+    // A held list counts as shown while one of its grids is.
+    if (auto* holder = qobject_cast<ListHolder*>(query->parent()))
+        holder->addView(this);
     model_ = new DatasetModel(query, this);
     setModel(model_);
     connect(query, &Query::currentChanged, this, &DbGrid::followCursor);

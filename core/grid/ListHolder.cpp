@@ -24,11 +24,11 @@ struct Narrowed {
     QStringList orderFields;
 };
 
-// The list's statement narrowed to the rows of some keys: the same columns,
-// without the closing ORDER BY, whose fields come back apart (a merged row
-// whose order values changed would stand in the wrong place). Nothing when
-// the order is not a plain list of fields.
-std::optional<Narrowed> narrowed(const QString& sql, const QString& keyField, const QSet<qint64>& keys)
+// The list's statement narrowed to the rows of some keys: the same columns
+// (named anew, as a list may name two alike), without the closing ORDER BY,
+// whose fields come back apart (a merged row whose order values changed would
+// stand in the wrong place). Nothing when the order is not a plain list of fields.
+std::optional<Narrowed> narrowed(const QString& sql, int columns, int keyColumn, const QSet<qint64>& keys)
 {
     static const QRegularExpression orderBy(QStringLiteral(R"(\bORDER\s+BY\s+([^()]*?)\s*$)"),
                                             QRegularExpression::CaseInsensitiveOption);
@@ -51,8 +51,11 @@ std::optional<Narrowed> narrowed(const QString& sql, const QString& keyField, co
     QStringList list;
     for (qint64 k : sorted)
         list << QString::number(k);
-    out.sql = QStringLiteral("SELECT * FROM (\n") + body + QStringLiteral("\n) LIST_ROWS WHERE LIST_ROWS.") + keyField +
-              QStringLiteral(" IN (") + list.join(QLatin1Char(',')) + QLatin1Char(')');
+    QStringList names;
+    for (int c = 0; c < columns; ++c)
+        names << QStringLiteral("C%1").arg(c);
+    out.sql = QStringLiteral("SELECT * FROM (\n") + body + QStringLiteral("\n) LIST_ROWS (") + names.join(QLatin1Char(',')) +
+              QStringLiteral(") WHERE LIST_ROWS.C%1 IN (").arg(keyColumn) + list.join(QLatin1Char(',')) + QLatin1Char(')');
     return out;
 }
 
@@ -91,6 +94,9 @@ void ListHolder::addView(QWidget* view)
 {
     if (!view)
         return;
+    for (const View& v : views_)
+        if (v.widget == view)
+            return;
     views_.append(View{view, view->isVisible()});
     view->installEventFilter(this);
 }
@@ -176,7 +182,13 @@ bool ListHolder::mergeNoted(const engine::ChangeSet& changes)
     }
     if (keys.isEmpty() || keys.size() > kMostKeys || !query_->hasField(keyField_))
         return false;
-    const std::optional<Narrowed> n = narrowed(query_->sql(), keyField_, keys);
+    int columns = 0;  // the statement's own, before the calculated ones
+    while (columns < query_->fieldCount() && !query_->fieldInfo(columns).calculated)
+        ++columns;
+    const int keyColumn = query_->fieldIndex(keyField_);
+    if (keyColumn >= columns)
+        return false;
+    const std::optional<Narrowed> n = narrowed(query_->sql(), columns, keyColumn, keys);
     if (!n)
         return false;
     Query fresh(query_->database(), query_->transaction());

@@ -50,9 +50,9 @@ public:
     // The tables the list reads; a commit that changed none of them leaves it be.
     void setTables(const QStringList& tables) { tables_ = tables; }
     const QStringList& tables() const { return tables_; }
-    // The grid that greys while a reload waits (may be null); it shows the list.
+    // The grid that greys while a reload waits (may be null).
     void setGrid(DbGrid* grid);
-    // Another widget that shows the list (a grid the holder does not grey).
+    // A widget that shows the list; every grid set on the list's query is one.
     void addView(QWidget* view);
     // The field of the current row's key, "KOD" unless set.
     void setKeyField(const QString& field) { keyField_ = field; }

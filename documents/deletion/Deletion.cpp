@@ -1,6 +1,7 @@
 #include "Deletion.h"
 
 #include "engine/Context.h"
+#include "engine/Changes.h"
 #include "engine/EngineDb.h"
 #include "db/Query.h"
 
@@ -31,6 +32,7 @@ void claim(const engine::Context& ctx, qint64 kod)
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + QString::number(kod));
     q.execSql();
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), kod);
 }
 
 DocState stateOf(const engine::Context& ctx, qint64 kod)
@@ -61,6 +63,7 @@ void deleteDoc(const engine::Context& ctx, qint64 kod, const DocState& s, const 
     q.execSql();
     q.setSql(QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + QString::number(kod));
     q.execSql();
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), kod);
 }
 
 } // namespace

@@ -103,6 +103,8 @@ void Fill(const engine::Context& ctx, const InvDoc& doc, const FillOptions& opti
     q.param(QStringLiteral("MY_ZERO")).setInt(options.zeroNegative ? 1 : 0);
     q.param(QStringLiteral("OPEN_CLOSE")).setInt(options.hiddenToo ? 1 : 0);
     q.execSql();
+    // Of the documents, the procedure writes this one's row only.
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), doc.kod);
 }
 
 bool LaterPostedInventory(const engine::Context& ctx, const InvDoc& doc)
@@ -146,6 +148,8 @@ void Post(const engine::Context& ctx, const InvDoc& doc)
     q.param(QStringLiteral("KOD_DOC")).setInt64(doc.kod);
     q.param(QStringLiteral("KOD_OTDEL")).setInt64(c.otdel);
     q.execSql();
+    // Of the documents, the procedure writes this one's row only.
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), doc.kod);
 }
 
 bool IsComposite(const engine::Context& ctx, qint64 ingKod)
