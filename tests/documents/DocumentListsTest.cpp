@@ -117,3 +117,50 @@ TEST(MoveTabList, TheDocumentAndItsLineStayThroughTabSwitchesAndOtherWindowsComm
     EXPECT_EQ(tab->Btn_Provodka->text(), QStringLiteral("Снять пр."));
     Form_Main->hide();
 }
+
+TEST(RealTabList, TheDocumentAndItsLineStayThroughTabSwitchesAndOtherWindowsCommits)
+{
+    MoveEnv env;
+    const qint64 soup = env.product(QStringLiteral("Суп"));
+    const qint64 tea = env.product(QStringLiteral("Чай"));
+    QList<qint64> sales;
+    for (int i = 1; i <= 2; ++i) {
+        sales << env.doc(3, env.kitchen, 0, 0, 0, QStringLiteral("Р-%1").arg(i));
+        env.t().exec(QStringLiteral("UPDATE DOCS SET TIME_DOC = '1%1:00:00' WHERE KOD = %2").arg(i).arg(sales.last()));
+        for (qint64 dish : {soup, tea})
+            env.t().exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (%1, %2, %3, 1, 5)")
+                             .arg(sales.last())
+                             .arg(dish)
+                             .arg(env.kitchen));
+    }
+    TRealTab* tab = RealTab;
+    tab->Timer_Real->setInterval(10);
+    Form_Main->SetActivePage(Form_Main->Sheet_Real);
+    input::showActive(Form_Main, tab->Grid_DocReal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tab->Q_Docs_Real->recordCount() == 2; }, 1000));
+
+    // Р-2 and its second line, chosen with the mouse.
+    input::clickCell(tab->Grid_DocReal, 1, QStringLiteral("NAME"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return linesOf(tab->Q_Real_Bludo, sales[1]); }, 1000));
+    input::clickCell(tab->Grid_RealBludo, 1, QStringLiteral("NAME"));
+    auto standsOnChosen = [&](const char* after) {
+        EXPECT_EQ(cat::KeyOf(tab->Q_Docs_Real), sales[1]) << after;
+        EXPECT_EQ(tab->Grid_DocReal->currentIndex().row(), 1) << after;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return linesOf(tab->Q_Real_Bludo, sales[1]) && !tab->Grid_RealBludo->greyed(); }, 1000))
+            << after;
+    };
+
+    {
+        WriteTransaction w;
+        engine::Exec(w.context(), QStringLiteral("UPDATE DOCS SET NAME = 'Р-1а' WHERE KOD = %1").arg(sales[0]));
+        w.commit();
+    }
+    QTest::qWait(30);
+    standsOnChosen("a commit without keys");
+    EXPECT_EQ(tab->Q_Real_Bludo->recNo(), 1);
+
+    input::clickTab(Form_Main->PageControl1, Form_Main->Sheet_Ing);
+    input::clickTab(Form_Main->PageControl1, Form_Main->Sheet_Real);
+    standsOnChosen("the products tab and back");
+    Form_Main->hide();
+}
