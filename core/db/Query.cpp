@@ -608,28 +608,48 @@ std::unique_ptr<Query::Bound> Query::bindParams()
     return bound;
 }
 
-void Query::readRow(const unsigned char* buf, void* metaPtr, QVector<QVariant>& row)
+namespace {
+
+// Where each column of the output message lies, read once for a whole fetch.
+std::vector<RowView::Column> layoutOf(IMessageMetadata* meta)
 {
-    auto* meta = static_cast<IMessageMetadata*>(metaPtr);
     FbStatus st;
-    const int n = static_cast<int>(meta->getCount(&st));
+    const unsigned n = meta->getCount(&st);
+    std::vector<RowView::Column> out(n);
+    for (unsigned i = 0; i < n; ++i) {
+        RowView::Column& c = out[i];
+        c.offset = meta->getOffset(&st, i);
+        c.nullOffset = meta->getNullOffset(&st, i);
+        c.type = meta->getType(&st, i) & ~1u;
+        c.length = meta->getLength(&st, i);
+        c.scale = meta->getScale(&st, i);
+    }
+    st.check();
+    return out;
+}
+
+} // namespace
+
+void Query::readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row)
+{
+    const int n = static_cast<int>(layout.size());
     row.resize(fields_.size());
     for (int i = 0; i < n; ++i) {
-        const auto ui = static_cast<unsigned>(i);
-        if (*reinterpret_cast<const short*>(buf + meta->getNullOffset(&st, ui))) {
+        const RowView::Column& c = layout[static_cast<size_t>(i)];
+        if (*reinterpret_cast<const short*>(buf + c.nullOffset)) {
             row[i] = QVariant();
             continue;
         }
-        const unsigned char* p = buf + meta->getOffset(&st, ui);
-        const int scale = meta->getScale(&st, ui);
+        const unsigned char* p = buf + c.offset;
+        const int scale = c.scale;
         auto scaled = [scale](qint64 x) -> QVariant {
             if (scale == 0)
                 return QVariant::fromValue<qint64>(x);
             return QVariant(static_cast<double>(x) * std::pow(10.0, scale));
         };
-        switch (meta->getType(&st, ui) & ~1u) {
+        switch (c.type) {
         case SQL_TEXT:
-            row[i] = QByteArray(reinterpret_cast<const char*>(p), static_cast<int>(meta->getLength(&st, ui)));
+            row[i] = QByteArray(reinterpret_cast<const char*>(p), static_cast<int>(c.length));
             break;
         case SQL_VARYING: {
             unsigned short len;
@@ -766,9 +786,13 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         fi.kind = calcKinds_[c];
         fi.calculated = true;
         fieldIndex_.insert(fi.name.toUpper(), static_cast<int>(fields_.size()));
+        // Its handler names it as it was declared, once a row.
+        fieldIndex_.insert(fi.name, static_cast<int>(fields_.size()));
         fields_.append(fi);
     }
     rows_.clear();
+    keyRowsColumn_ = -1;
+    const std::vector<RowView::Column> layout = layoutOf(out);
     QByteArray buffer(static_cast<int>(out->getMessageLength(&st)), 0);
     auto* buf = reinterpret_cast<unsigned char*>(buffer.data());
     if (stmtType_ == isc_info_sql_stmt_select || stmtType_ == isc_info_sql_stmt_select_for_upd) {
@@ -780,7 +804,7 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         }
         while (rs->fetchNext(&st, buf) == IStatus::RESULT_OK) {
             QVector<QVariant> row;
-            readRow(buf, out, row);
+            readRow(buf, layout, row);
             rows_.append(std::move(row));
         }
         if (st.failed()) {
@@ -799,7 +823,7 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         }
         if (n > 0) {
             QVector<QVariant> row;
-            readRow(buf, out, row);
+            readRow(buf, layout, row);
             rows_.append(std::move(row));
         }
     }
@@ -842,11 +866,23 @@ bool Query::mergeRows(const QString& keyField, const Query& fresh, const QSet<qi
             return false;
         order << c;
     }
+    // The rows by key, kept while the rows stay (a list of many thousand
+    // rows is merged into again and again).
+    if (keyRowsColumn_ != key) {
+        keyRows_.clear();
+        keyRows_.reserve(rows_.size());
+        for (int r = 0; r < rows_.size(); ++r) {
+            const QVariant& v = std::as_const(rows_)[r][key];
+            if (v.isValid() && !v.isNull())
+                keyRows_.insert(v.toLongLong(), r);
+        }
+        keyRowsColumn_ = key;
+    }
     QHash<qint64, int> listed;  // key -> row, for the asked keys only
-    for (int r = 0; r < rows_.size(); ++r) {
-        const QVariant& v = rows_[r][key];
-        if (v.isValid() && !v.isNull() && asked.contains(v.toLongLong()))
-            listed.insert(v.toLongLong(), r);
+    for (qint64 k : asked) {
+        const auto it = keyRows_.constFind(k);
+        if (it != keyRows_.constEnd())
+            listed.insert(k, *it);
     }
     // Checked whole before anything changes.
     QVector<QPair<int, int>> replaced;  // list row, fresh row
@@ -877,6 +913,8 @@ bool Query::mergeRows(const QString& keyField, const Query& fresh, const QSet<qi
         emit rowRefreshed(row);
     }
     std::sort(dropped.begin(), dropped.end(), std::greater<int>());
+    if (!dropped.isEmpty())
+        keyRowsColumn_ = -1;
     for (int row : dropped) {
         emit rowAboutToBeRemoved(row);
         rows_.remove(row);
@@ -910,6 +948,7 @@ void Query::close()
     emit beforeClose();
     active_ = false;
     rows_.clear();
+    keyRowsColumn_ = -1;
     cur_ = -1;
     bof_ = eof_ = true;
     emit closed();
@@ -1064,7 +1103,12 @@ bool Query::locate(const QString& fieldName, const QVariant& value, bool caseIns
     return false;
 }
 
-int Query::fieldIndex(const QString& name) const { return fieldIndex_.value(name.toUpper(), -1); }
+int Query::fieldIndex(const QString& name) const
+{
+    // Most callers name a field as the list does, in upper case.
+    const auto it = fieldIndex_.constFind(name);
+    return it != fieldIndex_.constEnd() ? *it : fieldIndex_.value(name.toUpper(), -1);
+}
 
 Field Query::field(const QString& name) const
 {

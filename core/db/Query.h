@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace db {
 
@@ -218,7 +219,7 @@ private:
     // Notes on the transaction the tables a statement just changed.
     void noteChangedTable();
     void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
-    void readRow(const unsigned char* buf, void* meta, QVector<QVariant>& row);
+    void readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row);
     void computeCalcFields(int row);
     std::unique_ptr<Bound> bindParams();
 
@@ -243,6 +244,8 @@ private:
     bool active_ = false;
     int rowsAffected_ = 0;
     int calcRow_ = -1;
+    QHash<qint64, int> keyRows_;  // mergeRows' index of the rows by the key column
+    int keyRowsColumn_ = -1;      // that column; -1: no index
 };
 
 // Decimal text of a double as the program shows it: up to 15 significant digits, decimal comma.

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <optional>
+#include <memory>
 
 namespace db {
 
@@ -19,47 +19,66 @@ namespace {
 // More keys than this are read with the whole list.
 constexpr int kMostKeys = 200;
 
-struct Narrowed {
-    QString sql;
-    QStringList orderFields;
-};
+// The narrowed statement takes this many keys (the rest repeat the last), so
+// that a few prepared forms serve every count.
+int keyWidth(int keys)
+{
+    for (int width : {1, 8, 64})
+        if (keys <= width)
+            return width;
+    return kMostKeys;
+}
+
+const QString kKeyParam = QStringLiteral("LIST_KEY%1");
+
+} // namespace
 
 // The list's statement narrowed to the rows of some keys: the same columns
 // (named anew, as a list may name two alike), without the closing ORDER BY,
 // whose fields come back apart (a merged row whose order values changed would
-// stand in the wrong place). Nothing when the order is not a plain list of fields.
-std::optional<Narrowed> narrowed(const QString& sql, int columns, int keyColumn, const QSet<qint64>& keys)
+// stand in the wrong place). Kept prepared while the list's statement stays.
+struct ListHolder::RowReader {
+    QStringList listSql;
+    int width = 0;
+    QStringList orderFields;
+    QStringList params;  // the list's own
+    QStringList keyParams;
+    std::unique_ptr<Query> query;
+};
+
+std::unique_ptr<ListHolder::RowReader> ListHolder::rowReader(int columns, int keyColumn, int width) const
 {
     static const QRegularExpression orderBy(QStringLiteral(R"(\bORDER\s+BY\s+([^()]*?)\s*$)"),
                                             QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression field(QStringLiteral(R"(^(?:[A-Za-z_][A-Za-z0-9_$]*\.)?([A-Za-z_][A-Za-z0-9_$]*)(?:\s+(?:ASC|DESC))?$)"),
                                           QRegularExpression::CaseInsensitiveOption);
-    Narrowed out;
-    QString body = sql;
-    const QRegularExpressionMatch m = orderBy.match(sql);
+    auto r = std::make_unique<RowReader>();
+    r->listSql = query_->sqlLines();
+    r->width = width;
+    QString body = query_->sql();
+    const QRegularExpressionMatch m = orderBy.match(body);
     if (m.hasMatch()) {
         for (const QString& item : m.captured(1).split(QLatin1Char(','))) {
             const QRegularExpressionMatch f = field.match(item.trimmed());
             if (!f.hasMatch())
-                return std::nullopt;
-            out.orderFields << f.captured(1);
+                return nullptr;
+            r->orderFields << f.captured(1);
         }
-        body = sql.left(m.capturedStart());
+        body = body.left(m.capturedStart());
     }
-    QList<qint64> sorted(keys.begin(), keys.end());
-    std::sort(sorted.begin(), sorted.end());
-    QStringList list;
-    for (qint64 k : sorted)
-        list << QString::number(k);
-    QStringList names;
+    QStringList names, keys;
     for (int c = 0; c < columns; ++c)
         names << QStringLiteral("C%1").arg(c);
-    out.sql = QStringLiteral("SELECT * FROM (\n") + body + QStringLiteral("\n) LIST_ROWS (") + names.join(QLatin1Char(',')) +
-              QStringLiteral(") WHERE LIST_ROWS.C%1 IN (").arg(keyColumn) + list.join(QLatin1Char(',')) + QLatin1Char(')');
-    return out;
+    for (int k = 0; k < width; ++k) {
+        r->keyParams << kKeyParam.arg(k);
+        keys << QLatin1Char(':') + r->keyParams.last();
+    }
+    r->params = query_->paramNames();
+    r->query = std::make_unique<Query>(query_->database(), query_->transaction());
+    r->query->setSql(QStringLiteral("SELECT * FROM (\n") + body + QStringLiteral("\n) LIST_ROWS (") + names.join(QLatin1Char(',')) +
+                     QStringLiteral(") WHERE LIST_ROWS.C%1 IN (").arg(keyColumn) + keys.join(QLatin1Char(',')) + QLatin1Char(')'));
+    return r;
 }
-
-} // namespace
 
 ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, int debounceMs)
     : QObject(parent), query_(new Query(database, read, this)), timer_(new QTimer(this))
@@ -83,6 +102,14 @@ ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, i
 }
 
 ListHolder::~ListHolder() = default;
+
+void ListHolder::setTables(const QStringList& tables)
+{
+    tables_ = tables;
+    upperTables_.clear();
+    for (const QString& t : tables)
+        upperTables_.insert(t.toUpper());
+}
 
 void ListHolder::setGrid(DbGrid* grid)
 {
@@ -150,7 +177,12 @@ void ListHolder::reloadIfStale()
 
 void ListHolder::changesCommitted(const engine::ChangeSet& changes)
 {
-    if (!changes.touches(tables_) || !query_->active())
+    if (!query_->active())
+        return;
+    bool touched = false;
+    for (auto it = changes.tables.constBegin(); !touched && it != changes.tables.constEnd(); ++it)
+        touched = upperTables_.contains(it.key());
+    if (!touched)
         return;
     if (hidden()) {
         if (nextKey_.isValid())
@@ -174,7 +206,7 @@ bool ListHolder::mergeNoted(const engine::ChangeSet& changes)
         return false;
     QSet<qint64> keys;
     for (auto it = changes.tables.constBegin(); it != changes.tables.constEnd(); ++it) {
-        if (!tables_.contains(it.key(), Qt::CaseInsensitive))
+        if (!upperTables_.contains(it.key()))
             continue;
         if (it.key() != keyTable_ || it->isEmpty())
             return false;
@@ -188,15 +220,25 @@ bool ListHolder::mergeNoted(const engine::ChangeSet& changes)
     const int keyColumn = query_->fieldIndex(keyField_);
     if (keyColumn >= columns)
         return false;
-    const std::optional<Narrowed> n = narrowed(query_->sql(), columns, keyColumn, keys);
-    if (!n)
-        return false;
-    Query fresh(query_->database(), query_->transaction());
-    fresh.setSql(n->sql);
-    for (const QString& name : query_->paramNames())
+    const int width = keyWidth(static_cast<int>(keys.size()));
+    if (!reader_ || reader_->listSql != query_->sqlLines() || reader_->width != width ||
+        reader_->query->transaction() != query_->transaction()) {
+        reader_ = rowReader(columns, keyColumn, width);
+        if (!reader_)
+            return false;
+    }
+    Query& fresh = *reader_->query;
+    fresh.close();
+    for (const QString& name : reader_->params)
         fresh.param(name).setValue(query_->param(name).value());
+    QList<qint64> sorted(keys.begin(), keys.end());
+    std::sort(sorted.begin(), sorted.end());
+    for (int k = 0; k < width; ++k)
+        fresh.param(reader_->keyParams[k]).setInt64(sorted[std::min<int>(k, static_cast<int>(sorted.size()) - 1)]);
     fresh.open();
-    if (!query_->mergeRows(keyField_, fresh, keys, n->orderFields))
+    const bool merged = query_->mergeRows(keyField_, fresh, keys, reader_->orderFields);
+    fresh.close();
+    if (!merged)
         return false;
     // A handler's stand on a listed row moves there; on a row not listed the list is read whole.
     const QVariant stand = nextKey_;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QList>
+#include <memory>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QVariant>
 
@@ -48,7 +50,7 @@ public:
     QTimer* timer() const { return timer_; }
 
     // The tables the list reads; a commit that changed none of them leaves it be.
-    void setTables(const QStringList& tables) { tables_ = tables; }
+    void setTables(const QStringList& tables);
     const QStringList& tables() const { return tables_; }
     // The grid that greys while a reload waits (may be null).
     void setGrid(DbGrid* grid);
@@ -87,6 +89,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct RowReader;
     struct View {
         QPointer<QWidget> widget;
         bool shown = false;  // has been on screen: hidden now, its window was closed
@@ -95,6 +98,7 @@ private:
     // Reads again the rows of the noted keys and puts them in place; false
     // when the list must be read whole.
     bool mergeNoted(const engine::ChangeSet& changes);
+    std::unique_ptr<RowReader> rowReader(int columns, int keyColumn, int width) const;
     bool hidden() const;
     void reloadIfStale();
     void timerFired();
@@ -105,6 +109,7 @@ private:
     QPointer<DbGrid> grid_;
     QList<View> views_;
     QStringList tables_;
+    QSet<QString> upperTables_;
     QString keyField_ = QStringLiteral("KOD");
     QString keyTable_;
     bool reopening_ = false;
@@ -112,6 +117,7 @@ private:
     bool staleReloadQueued_ = false;
     QVariant nextKey_;
     QVariant staleKey_;  // a stand asked for while the list was hidden
+    std::unique_ptr<RowReader> reader_;
 };
 
 } // namespace db
