@@ -87,6 +87,7 @@ void Transaction::startWith(const std::vector<unsigned char>& tpbTags)
     keys_.clear();
     whole_.clear();
     pending_.clear();
+    emit started();
 }
 
 void Transaction::noteChange(const QString& table, qint64 key)

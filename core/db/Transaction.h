@@ -65,6 +65,8 @@ public:
     QHash<QString, QSet<qint64>> changes() const;
 
 signals:
+    // The transaction has started (its reservations, if any, are held).
+    void started();
     void ended();
 
 private:

@@ -51,7 +51,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     const QString addFirst = QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (104, 'Ед 100')");
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, addFirst);
         list.standOn(103);  // forgotten with the road
     }  // left without a commit: rolled back
@@ -63,7 +63,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
 
     // Only the protocol table changes: the list stays.
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         w.commit(QStringLiteral("Тест"), QStringLiteral("Строка протокола"));
     }
     QTest::qWait(40);
@@ -72,7 +72,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     EXPECT_EQ(reopened, 0);
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, addFirst);
         w.commit(QStringLiteral("Тест"), QStringLiteral("Добавлена единица"));
     }
@@ -86,7 +86,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
 
     // A change no statement names (a procedure's) is noted by its writer, with its key.
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::NoteChange(road, QStringLiteral("Ed_Izm"), 103);
         w.commit();
     }
@@ -96,7 +96,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
 
     // A row the writer has just added: the list stands on it after the reload.
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (105, 'Ед 105')"));
         list.standOn(105);
         w.commit();
@@ -113,7 +113,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     // A closed list waits for nothing.
     list.query()->close();
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, QStringLiteral("DELETE FROM ED_IZM WHERE KOD = 104"));
         w.commit();
     }
@@ -147,7 +147,7 @@ TEST(ListHolder, AProcedureAnnouncesTheTablesItsBodyAndWhatItRunsChange)
     engine::Context road = ContextOn(t);
     road.write = &other;
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Documents);
         engine::RunProc(road, QStringLiteral("DEL_DOC"), {{QStringLiteral("KOD_DOC"), QStringLiteral("0")},
                                                           {QStringLiteral("OTKAT"), QStringLiteral("1")}});
         w.commit();
@@ -196,7 +196,7 @@ TEST(ListHolder, ARoadAnnouncesKeysOnlyWhenEveryChangeOfTheTableWasNotedWithItsK
         auto connection = QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed,
                                            [&](const engine::ChangeSet& x) { announced.push_back(x); });
         {
-            WriteTransaction w(road);
+            WriteTransaction w(road, WriteTransaction::Reserve::Structure);
             c.writes();
             w.commit();
         }
@@ -212,7 +212,7 @@ TEST(ListHolder, ARoadAnnouncesKeysOnlyWhenEveryChangeOfTheTableWasNotedWithItsK
     QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, &scope,
                      [&](const engine::ChangeSet& x) { announced.push_back(x); });
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Documents);
         engine::RunProc(road, QStringLiteral("DEL_DOC"), {{QStringLiteral("KOD_DOC"), QStringLiteral("0")},
                                                           {QStringLiteral("OTKAT"), QStringLiteral("1")}});
         engine::NoteChange(road, QStringLiteral("MOVES"), 7);
@@ -258,7 +258,7 @@ TEST(ListHolder, NotedRowsAreReadAgainInPlaceAndWhatCannotBeMergedReadsTheListWh
     engine::Context road = ContextOn(t);
     road.write = &other;
     auto commit = [&](const QString& sql, QList<qint64> keys) {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, sql);
         for (qint64 k : keys)
             engine::NoteChange(road, QStringLiteral("ED_IZM"), k);
@@ -323,7 +323,7 @@ TEST(ListHolder, AHiddenListWaitsForItsGridToBeShown)
     road.write = &other;
     int next = 102;
     auto addRow = [&] {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (%1, 'Ед %1')").arg(next++));
         w.commit();
     };

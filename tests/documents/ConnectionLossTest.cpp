@@ -6,6 +6,7 @@
 
 #include "base/Unit_Base.h"
 #include "db/Error.h"
+#include "engine/DocumentClaim.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
@@ -37,7 +38,7 @@ TEST(ConnectionLoss, APostingWhoseConnectionDropsIsToldInWordsAndKeepsNothing)
     {
         const engine::Context ctx = kitchen.ctx();
         WriteTransaction w(ctx, WriteTransaction::Reserve::Documents);
-        posting::ClaimDocument(ctx, d);
+        engine::ClaimDocument(ctx, d);
         // The server drops the workstation while its posting is under way.
         admin.write().start();
         engine::Exec(admin.ctx(), QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = %1").arg(attachment));
@@ -112,7 +113,7 @@ TEST(ConnectionLoss, AChangeThatCommittedBeforeTheConnectionDroppedIsToldSaved)
 
     // A change under way when the connection drops is lost, and said to be.
     EXPECT_FALSE(Guard([&] {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
         throw db::DbError(QStringLiteral("Error reading data from the connection."), 335544726L);
     }));
     EXPECT_EQ(env.messages, QStringList{db::ConnectionLostText()});
@@ -121,7 +122,7 @@ TEST(ConnectionLoss, AChangeThatCommittedBeforeTheConnectionDroppedIsToldSaved)
     // The change commits with its line; the connection drops as the lists are read again.
     EXPECT_FALSE(Guard([&] {
         {
-            WriteTransaction w;
+            WriteTransaction w(WriteTransaction::Reserve::Catalogue);
             engine::Exec(w.context(), QStringLiteral("INSERT INTO GROUP_ING (KOD, NAME) VALUES (1, 'Овощи')"));
             w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Добавлена группа продуктов:Овощи"));
         }

@@ -70,7 +70,7 @@ TEST(MoveTabList, TheDocumentAndItsLineStayThroughTabSwitchesAndOtherWindowsComm
 
     // A commit that noted no keys, from another window while the tab shows: read whole, on the same document and line.
     auto renameFirst = [&] {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         engine::Exec(w.context(), QStringLiteral("UPDATE DOCS SET NAME = 'ПН-001а' WHERE KOD = %1").arg(docs[0]));
         w.commit();
     };
@@ -106,7 +106,7 @@ TEST(MoveTabList, TheDocumentAndItsLineStayThroughTabSwitchesAndOtherWindowsComm
     // posting button follows the current document's state.
     input::clickCell(tab->Grid_DvigIng, 1, QStringLiteral("NAME"));
     for (const auto& [doc, provodka] : {std::pair{docs[0], 0}, std::pair{docs[2], 11}}) {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         engine::Exec(w.context(), QStringLiteral("UPDATE DOCS SET PROVODKA = %1 WHERE KOD = %2").arg(provodka).arg(doc));
         engine::NoteChange(w.context(), QStringLiteral("DOCS"), doc);
         w.commit();
@@ -151,7 +151,7 @@ TEST(RealTabList, TheDocumentAndItsLineStayThroughTabSwitchesAndOtherWindowsComm
     };
 
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Documents);
         engine::Exec(w.context(), QStringLiteral("UPDATE DOCS SET NAME = 'Р-1а' WHERE KOD = %1").arg(sales[0]));
         w.commit();
     }

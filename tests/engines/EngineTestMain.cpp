@@ -1,5 +1,6 @@
 // Test entry of the engines and reports: a core application only, no widgets.
 
+#include "engine/WriteRoad.h"
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // A road that writes outside the tables its kind reserves fails its test.
+    WriteTransaction::refuseUnreservedWrites = true;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
