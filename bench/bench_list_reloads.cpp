@@ -213,7 +213,7 @@ BENCHMARK(BM_PostReceipt)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3)
-    ->Repetitions(8)
+    ->Repetitions(10)
     ->ComputeStatistics("min", Min);
 BENCHMARK(BM_PriceCommits)
     ->Arg(0)
@@ -221,7 +221,7 @@ BENCHMARK(BM_PriceCommits)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2)
-    ->Repetitions(8)
+    ->Repetitions(10)
     ->ComputeStatistics("min", Min);
 
 } // namespace

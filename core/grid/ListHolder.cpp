@@ -240,11 +240,12 @@ bool ListHolder::mergeNoted(const engine::ChangeSet& changes)
     fresh.close();
     if (!merged)
         return false;
-    // A handler's stand on a listed row moves there; on a row not listed the list is read whole.
+    // A handler's stand on a listed row moves there; on a row not listed the
+    // list is read whole, standing on it.
     const QVariant stand = nextKey_;
+    if (stand.isValid() && !stand.isNull() && currentKey() != stand && !query_->locate(keyField_, stand))
+        return false;
     nextKey_ = QVariant();
-    if (stand.isValid() && !stand.isNull() && currentKey() != stand)
-        return query_->locate(keyField_, stand);
     return true;
 }
 

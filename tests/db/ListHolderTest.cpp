@@ -290,6 +290,18 @@ TEST(ListHolder, NotedRowsAreReadAgainInPlaceAndWhatCannotBeMergedReadsTheListWh
     EXPECT_EQ(q->recNo(), 1);
     EXPECT_EQ(grid.currentIndex().row(), 1);
 
+    // A stand the writer asked for on a listed row: the list moves there, read in place.
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("UPDATE ED_IZM SET SHORT_NAME = 's' WHERE KOD = 107"));
+        engine::NoteChange(road, QStringLiteral("ED_IZM"), 107);
+        list.standOn(QVariant::fromValue<qint64>(109));
+        w.commit();
+    }
+    EXPECT_EQ(reopened, 0);
+    EXPECT_EQ(CurrentKey(q), 109);
+    q->setRecNo(1);
+
     struct Whole {
         const char* what;
         QString sql;
