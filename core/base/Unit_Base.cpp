@@ -70,6 +70,9 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
         return c;
     });
 
+    // A list that cannot be read again after a commit says so through the dialog service.
+    db::ListHolder::setReloadFailureNotice([](const QString& text) { Msg::error(text); });
+
     Timer_Timer = new QTimer(this);
     Timer_Timer->setInterval(900000);
     connect(Timer_Timer, &QTimer::timeout, this, [this] { Guard([this] { Timer_TimerTimer(); }); });

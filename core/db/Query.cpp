@@ -832,6 +832,44 @@ void Query::open()
     fireAfterScroll();
 }
 
+void Query::refresh()
+{
+    if (!active_) {
+        open();
+        return;
+    }
+    QVector<FieldInfo> fields = fields_;
+    QHash<QString, int> index = fieldIndex_;
+    QVector<QVector<QVariant>> rows = rows_;
+    try {
+        ensurePrepared();
+        auto in = bindParams();
+        fetchInto(stmt_, in);
+    } catch (...) {
+        fields_ = std::move(fields);
+        fieldIndex_ = std::move(index);
+        rows_ = std::move(rows);
+        throw;
+    }
+    // The rows read stay aside while the list closes on its former ones.
+    std::swap(fields, fields_);
+    std::swap(index, fieldIndex_);
+    std::swap(rows, rows_);
+    close();
+    if (active_)  // a close handler opened the query again
+        return;
+    fields_ = std::move(fields);
+    fieldIndex_ = std::move(index);
+    rows_ = std::move(rows);
+    active_ = true;
+    cur_ = rows_.isEmpty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.isEmpty();
+    emit opened();
+    emit afterOpen();
+    fireAfterScroll();
+}
+
 void Query::close()
 {
     if (!active_)

@@ -134,6 +134,10 @@ public:
 
     void open();
     void close();
+    // Reads the rows again, as close() and open() do and with their signals,
+    // but fetches them first: a read that fails leaves the query as it stood
+    // (its rows, its cursor) and throws. A closed query is opened.
+    void refresh();
     // Runs the SELECT and hands each row to `each` as it is fetched, typed
     // straight from the server's message: nothing is kept, no signal fires and
     // the query stays closed. For large reads into structures of their own.
