@@ -130,6 +130,9 @@ public:
 
     void prepare();
     void unprepare();
+    // The server's detailed plan of the statement (prepared if it is not):
+    // each table it reads as Table "NAME".
+    QString plan();
     bool prepared() const { return stmt_ != nullptr; }
 
     void open();
@@ -176,6 +179,13 @@ public:
     void setCalc(const QString& name, const QVariant& value);
 
     std::function<void(Query&)> onCalcFields;
+
+    // Called after a statement run by execSql changed rows of a table that
+    // its transaction has not noted (by the attachment's own counts of the
+    // rows it wrote): no list would hear of that change. The tests fail such
+    // a statement; without a handler nothing is counted.
+    using UnnotedWrites = std::function<void(const QString& statement, const QStringList& tables)>;
+    static void setUnnotedWritesHandler(UnnotedWrites handler);
 
 signals:
     // The cursor's events, for the windows that own a list: each connects its

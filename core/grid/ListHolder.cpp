@@ -20,6 +20,12 @@ std::function<void(const QString&)>& reloadFailureNotice()
     return notice;
 }
 
+std::function<void(ListHolder&)>& openedCheck()
+{
+    static std::function<void(ListHolder&)> check;
+    return check;
+}
+
 // Set once a road's failed reload was told; the road's end clears it.
 bool toldThisRoad = false;
 
@@ -30,12 +36,18 @@ void ListHolder::setReloadFailureNotice(std::function<void(const QString&)> noti
     reloadFailureNotice() = std::move(notice);
 }
 
+void ListHolder::setOpenedCheck(std::function<void(ListHolder&)> check) { openedCheck() = std::move(check); }
+
 ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, int debounceMs)
     : QObject(parent), query_(new Query(database, read, this)), timer_(new QTimer(this))
 {
     timer_->setSingleShot(true);
     timer_->setInterval(debounceMs);
     connect(timer_, &QTimer::timeout, this, &ListHolder::timerFired);
+    connect(query_, &Query::opened, this, [this] {
+        if (openedCheck())
+            openedCheck()(*this);
+    });
     connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, this, &ListHolder::changesCommitted);
     // A row asked for by a road that ended without reloading this list (rolled
     // back, or it changed none of its tables) is not kept for a later reload.

@@ -73,6 +73,9 @@ public:
     // commit (the program's dialog service, installed by the data module).
     // One road's failed lists are told once.
     static void setReloadFailureNotice(std::function<void(const QString&)> notice);
+    // Called each time a held list opens (the tests check that its statement
+    // reads the tables it subscribes to); none in the program.
+    static void setOpenedCheck(std::function<void(ListHolder&)> check);
 
 signals:
     // The list was reopened by its holder.

@@ -1,6 +1,7 @@
 // The recomputation as the program runs it: the options dialog, the write
 // transaction with its protocol line, the warning window and the refusals.
 
+#include "support/ListTables.h"
 #include "../../bench/CostingCatalogue.h"
 #include "support/AppEnv.h"
 
@@ -111,6 +112,7 @@ TEST_F(ComputeWindow, OkRecomputesAndWritesTheProtocolLine)
     Form_Alarm->Memo1->setPlainText(QStringLiteral("Нулевая цена у продукта << Вода >>"));  // left by an earlier operation
     // The stock list stands on the dish, the last of the department's rows.
     db::Query* stock = ProductsTab->Q_Ing_Sklad;
+    StandInStatement standIn(stock);
     Form_Base->OpenRead(stock, QStringLiteral("SELECT * FROM ING_SKLAD WHERE KOD_OTDEL = %1 ORDER BY KOD").arg(otdel));
     stock->last();
     int shownWith = -1;

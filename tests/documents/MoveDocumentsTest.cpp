@@ -1,6 +1,7 @@
 // The movement list's query, and the document header dialog, copying and
 // re-pricing with the program's windows.
 
+#include "support/ListTables.h"
 #include "MoveEnv.h"
 
 #include "MovementDb.h"
@@ -196,6 +197,7 @@ TEST_F(MoveDocuments, ACopyWithoutQuantityTakesTheCurrentPricesAndKeepsTheWriteO
     const qint64 d = env.doc(4, env.kitchen, env.bar, 3, 1, QStringLiteral("ВП-1"));
     env.line(d, potato, 7, 99.00);
     env.select(d);
+    StandInStatement standIn(MoveTab->Q_Moves);
     MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
     MoveTab->Q_Moves->open();
     {
@@ -236,6 +238,7 @@ TEST_F(MoveDocuments, ChangingThePriceKindRepricesTheLinesAfterAskingAndLogsIt)
     const qint64 d = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-9"));
     env.line(d, potato, 7, 99.00);
     env.select(d);
+    StandInStatement standIn(MoveTab->Q_Moves);
     MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
     MoveTab->Q_Moves->open();
     env.answers = {0, 1};

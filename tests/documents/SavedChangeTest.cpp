@@ -180,9 +180,16 @@ std::vector<Road> Roads()
         {"price recomputation", [](RoadEnv& e) {
              const qint64 potato = e.product(QStringLiteral("Картофель"), 0, 30, 45);
              e.subject = e.dish(QStringLiteral("Пюре"), {{potato, 0.5}});
-             CatEnv::showProducts(e.firmaKod, e.kitchen, e.gr);
-             Form_Base->OpenRead(ProductsTab->Q_Ing_Sklad,
-                                 QStringLiteral("SELECT * FROM ING_SKLAD WHERE KOD_OTDEL = %1 ORDER BY KOD").arg(e.kitchen));
+             // The stock list of the kitchen's group, as "Наличие на складах и цены" shows it.
+             Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
+             ProductsTab->Sheet_IngShow();
+             CatEnv::at(StructureBox->Q_Firma, e.firmaKod);
+             StructureBox->Timer_OtdelTimer();
+             CatEnv::at(StructureBox->Q_Otdel, e.kitchen);
+             StructureBox->Timer_SkladTimer();
+             ProductsTab->Timer_GrIngTimer();
+             CatEnv::at(ProductsTab->Q_GrIng, e.gr);
+             ProductsTab->CB_Context_IngSkladClick();
              Form_Compute->RadioGroup1->setItemIndex(2);
              Form_Compute->RG_Ing->setItemIndex(2);
          },

@@ -1,5 +1,7 @@
 // Test entry of the engines and reports: a core application only, no widgets.
 
+#include "support/UnnotedWrites.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -8,5 +10,6 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    FailUnnotedWrites();
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,8 @@
 // Test entry: a Qt application (headless unless a display is asked for) around GoogleTest.
 
 #include "costing/LiteralRoad.h"
+#include "support/ListTables.h"
+#include "support/UnnotedWrites.h"
 
 #include <QApplication>
 
@@ -13,5 +15,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     costing::InstallLiteralRoad();
     ::testing::InitGoogleTest(&argc, argv);
+    FailUnnotedWrites();
+    CheckListTables();
     return RUN_ALL_TESTS();
 }
