@@ -36,7 +36,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     MyDB = new db::Database(this);
     TransactionRead = new db::Transaction(MyDB, db::Transaction::readParams(), this);
     TransactionWrite = new db::Transaction(MyDB, db::Transaction::writeParams(), this);
-    TransactionPF = new db::Transaction(MyDB, db::Transaction::writeParams(), this);
 
     QWrite1 = makeQuery(TransactionWrite);
     QRead1 = makeQuery(TransactionRead);
@@ -95,7 +94,6 @@ void TForm_Base::OpenRead(db::Query* q, const QString& sql)
 
 void TForm_Base::FormCreate()
 {
-    PrintSaving = 0;
     startupAborted = false;
     if (MyDB->connected())
         MyDB->close();

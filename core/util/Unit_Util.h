@@ -35,9 +35,6 @@ public:
     QByteArray ScrambleString(const QByteArray& text) { return scrambler_.ScrambleString(text); }
     QByteArray UnscrambleString(const QByteArray& s) { return scrambler_.UnscrambleString(s); }
 
-    // The value the price recomputation keeps between runs.
-    int ComputeState = 50;
-
 private:
     Scrambler scrambler_;
 };

@@ -349,7 +349,7 @@ TEST(ListRefresh, LeavingAnEditedTemplateAskedToSaveCancelWritesNothing)
     editor->show();
     editor->Modified = true;
     // The window's save puts the saving flag back to 0; Cancel leaves it as it stands.
-    Form_Base->PrintSaving = 7;
+    editor->PrintSaving = 7;
     Form_Base->OpenRead(Form_Print->QPrintSpis, QStringLiteral("SELECT * FROM PRINT_SPISOK ORDER BY KOD_SPISOK"));
 
     Form_Print->QPrintSpis->next();  // from the first row just opened: nothing to ask yet
@@ -358,12 +358,12 @@ TEST(ListRefresh, LeavingAnEditedTemplateAskedToSaveCancelWritesNothing)
     Form_Print->QPrintSpis->next();
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Сохранить изменения ?")});
     EXPECT_FALSE(editor->Modified);
-    EXPECT_EQ(Form_Base->PrintSaving, 7);
+    EXPECT_EQ(editor->PrintSaving, 7);
 
     editor->Modified = true;
     Form_Print->QPrintSpis->next();  // OK: saved
     EXPECT_EQ(env.messages.size(), 2);
-    EXPECT_EQ(Form_Base->PrintSaving, 0);
+    EXPECT_EQ(editor->PrintSaving, 0);
     EXPECT_FALSE(editor->Modified);
     editor->hide();
 }

@@ -130,7 +130,6 @@ TEST_F(ComputeWindow, OkRecomputesAndWritesTheProtocolLine)
     EXPECT_EQ(protocolLines(), 1);
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
     EXPECT_FALSE(Form_Gauge->isVisible());
-    EXPECT_EQ(Form_Util->ComputeState, 0);
     EXPECT_EQ(Form_Compute->RadioGroup1->itemIndex(), 2);  // kept for the next time
     EXPECT_TRUE(Form_Alarm->Memo1->toPlainText().isEmpty());
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
@@ -181,7 +180,6 @@ TEST_F(ComputeWindow, AbortShowsTheWarningWindowAndKeepsEarlierRows)
     EXPECT_TRUE(Form_Alarm->Memo1->toPlainText().isEmpty());
     EXPECT_EQ(protocolLines(), 1);
     EXPECT_DOUBLE_EQ(dishCena(), 7);
-    EXPECT_EQ(Form_Util->ComputeState, 50);
 }
 
 TEST_F(ComputeWindow, CyclicCardIsRefusedWithNothingWritten)
