@@ -195,6 +195,7 @@ private:
         {
             return timed("pageMargins", [&] { return d_->pageMargins(s); });
         }
+        void setLandscape(int s) override { timed("setLandscape", [&] { d_->setLandscape(s); }); }
         void storeToFile(const QString& p, const QString& f) override { d_->storeToFile(p, f); }
         automation::CellState cellState(const automation::CellAddress& c) override
         {

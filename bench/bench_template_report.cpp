@@ -95,7 +95,7 @@ reports::StandardReport report(int rows, int listNo = 2)
     r.rowCount = rows;
     r.groupCode = [](int row, int) { return QString::number(row / 50); };
     r.groupName = [](int row, int) { return QStringLiteral("Группа %1").arg(row / 50 + 1); };
-    r.amounts = [](int row) { return QVector<double>{row * 2.5}; };
+    r.amounts = [](int row) { return QVector<qint64>{row * 250}; };
     r.rowVariables = [](reports::TemplateRun& run, int row) {
         run.putText(QStringLiteral("name"), QStringLiteral("Продукт номер %1").arg(row + 1));
         run.putText(QStringLiteral("ed_izm"), QStringLiteral("кг"));
@@ -107,12 +107,12 @@ reports::StandardReport report(int rows, int listNo = 2)
         run.putText(QStringLiteral("v9"), QStringLiteral("п%1").arg(row % 13));
         run.putFloat(QStringLiteral("v10"), -row);
     };
-    r.end = [](reports::TemplateRun& run, const QVector<double>& totals) {
-        run.putFloat(QStringLiteral("sum_all"), totals.value(0));
+    r.end = [](reports::TemplateRun& run, const QVector<qint64>& totals) {
+        run.putKopecks(QStringLiteral("sum_all"), totals.value(0));
         words::MoneyNames names;
         names.rub = QStringLiteral("руб.");
         names.kop = QStringLiteral("коп.");
-        run.putText(QStringLiteral("sum_txt"), words::AmountInWords(totals.value(0), names));
+        run.putText(QStringLiteral("sum_txt"), words::AmountInWords(totals.value(0) / 100.0, names));
     };
     return r;
 }

@@ -111,7 +111,7 @@ QString FormatDecimal(double v, int decimals)
     return db::formatNumber(v, QStringLiteral("0.") + QString(decimals, QLatin1Char('#')));
 }
 
-static int textColumnWidth(const QWidget* grid, const QString& sample, int designWidth)
+int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth)
 {
     const QFontMetrics fm(grid->font());
     return std::max(designWidth, fm.horizontalAdvance(sample) + 3 * fm.averageCharWidth());
@@ -119,12 +119,12 @@ static int textColumnWidth(const QWidget* grid, const QString& sample, int desig
 
 int DateColumnWidth(const QWidget* grid, int designWidth)
 {
-    return textColumnWidth(grid, QStringLiteral("00.00.0000"), designWidth);
+    return ValueColumnWidth(grid, QStringLiteral("00.00.0000"), designWidth);
 }
 
 int TimeColumnWidth(const QWidget* grid, int designWidth)
 {
-    return textColumnWidth(grid, QStringLiteral("00:00:00"), designWidth);
+    return ValueColumnWidth(grid, QStringLiteral("00:00:00"), designWidth);
 }
 
 void SetColumns(db::DbGrid* grid, QList<db::GridColumn> columns, bool keepWide)

@@ -61,6 +61,8 @@ void SetColumns(db::DbGrid* grid, QList<db::GridColumn> columns, bool keepWide =
 // font, at least the design width; columns grow further with the font when the window zooms.
 int DateColumnWidth(const QWidget* grid, int designWidth = 80);
 int TimeColumnWidth(const QWidget* grid, int designWidth = 65);
+// The width of a column that shows a value as wide as `sample` ("000000,00") whole, likewise.
+int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth);
 
 // The shared choice dialog Form_RG with the radio group's caption and items,
 // the first preselected: the index chosen on OK, -1 on Cancel.

@@ -67,7 +67,7 @@ void CopyIngClick()
     const QString sourceName = ing->field(QStringLiteral("NAME")).asString();
     costing::CopyResult r;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         r = costing::CopyDish(w.context(), source, name);
         // The product list stands on the copy once the commit reloads it.
         ListStandsOn copy(ProductsTab->List_Ing, r.kod);

@@ -44,7 +44,7 @@ bool NameGiven(QLineEdit* edit, const QString& missing) { return cat::Filled(edi
 
 qint64 SaveMenu(const MenuData& d, qint64 kod)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     const qint64 saved = SaveMenu(w.context(), d, kod);
     w.commit(kArea, (kod == 0 ? QStringLiteral("Создано меню ") : QStringLiteral("Изменены параметры меню ")) + Quoted(d.name));
     return saved;
@@ -52,14 +52,14 @@ qint64 SaveMenu(const MenuData& d, qint64 kod)
 
 void DeleteMenu(qint64 kod, const QString& name, const QDate& date)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     DeleteMenu(w.context(), kod);
     w.commit(kArea, QStringLiteral("Удаление меню ") + Quoted(name) + QStringLiteral(" от ") + Day(date));
 }
 
 int DeleteMenusOfPeriod(bool all, const QDate& from, const QDate& to)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     const int n = DeleteMenusOfPeriod(w.context(), all, from, to);
     w.commit(kArea, QStringLiteral("Удаление меню за период с ") + Day(from) + QStringLiteral(" по ") + Day(to));
     return n;
@@ -67,7 +67,7 @@ int DeleteMenusOfPeriod(bool all, const QDate& from, const QDate& to)
 
 qint64 CopyMenu(qint64 source, const QString& newName)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     auto src = engine::Reader(w.context(), QStringLiteral("SELECT NAME, DATE_MENU FROM MENU WHERE KOD = ") + Key(source));
     src->open();
     const QString sourceName = src->field(QStringLiteral("NAME")).asString();
@@ -91,7 +91,7 @@ void SetPercentAfterRounding(bool after)
 
 qint64 SaveRazdel(const RazdelData& d, qint64 kod, const QString& menuName, const QDate& menuDate)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     const qint64 saved = SaveRazdel(w.context(), d, kod);
     w.commit(kArea, QStringLiteral("В меню ") + Quoted(menuName) + QStringLiteral(" от ") + Day(menuDate) +
                         (kod == 0 ? QStringLiteral(" добавлен раздел ") : QStringLiteral(" отредактирован раздел ")) +
@@ -101,7 +101,7 @@ qint64 SaveRazdel(const RazdelData& d, qint64 kod, const QString& menuName, cons
 
 void DeleteRazdel(qint64 kod, const QString& name, const QString& menuName, const QDate& menuDate)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     DeleteRazdel(w.context(), kod);
     w.commit(kArea, QStringLiteral("Удаление раздела ") + Quoted(name) + QStringLiteral(" из меню ") + Quoted(menuName) +
                         QStringLiteral(" от ") + Day(menuDate));
@@ -109,7 +109,7 @@ void DeleteRazdel(qint64 kod, const QString& name, const QString& menuName, cons
 
 void SwitchRazdel(qint64 kod, int isActive, const QString& name, const QString& menuName)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     SwitchRazdel(w.context(), kod, isActive);
     w.commit(kArea, QStringLiteral("Открытие/Закрытие раздела ") + Quoted(name) + QStringLiteral(" в меню ") + Quoted(menuName));
 }
@@ -121,7 +121,7 @@ bool DishInRazdel(qint64 razdel, qint64 ing) { return DishInRazdel(engine::Progr
 qint64 AddDish(qint64 razdel, qint64 ing, int noRound, const QString& dishName, const QString& razdelName,
                const QString& menuName, const QDate& menuDate)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     const qint64 kod = AddDish(w.context(), razdel, ing, noRound);
     w.commit(kArea, QStringLiteral("В меню ") + Quoted(menuName) + QStringLiteral(" от ") + Day(menuDate) +
                         QStringLiteral(" в раздел ") + Quoted(razdelName) + QStringLiteral(" добавлено блюдо ") + Quoted(dishName));
@@ -131,7 +131,7 @@ qint64 AddDish(qint64 razdel, qint64 ing, int noRound, const QString& dishName, 
 void RemoveDish(qint64 kod, const QString& dishName, const QString& razdelName, const QString& menuName,
                 const QDate& menuDate)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     RemoveDish(w.context(), kod);
     // The protocol has always begun this line with a Latin B; searches of the protocol rely on it.
     w.commit(kArea, QStringLiteral("B меню ") + Quoted(menuName) + QStringLiteral(" от ") + Day(menuDate) +
@@ -140,14 +140,14 @@ void RemoveDish(qint64 kod, const QString& dishName, const QString& razdelName, 
 
 void SwitchDish(qint64 kod, const QVariant& myActive, const QString& dishName)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     SwitchDish(w.context(), kod, myActive);
     w.commit(kArea, QStringLiteral("Включение/Отключение блюда ") + Quoted(dishName));
 }
 
 void MoveDish(qint64 kod, qint64 targetRazdel, const QString& dishName)
 {
-    WriteTransaction w;
+    WriteTransaction w(menus::kRoad);
     MoveDish(w.context(), kod, targetRazdel);
     w.commit(kArea, QStringLiteral("Перемещение блюда ") + Quoted(dishName) + QStringLiteral(" из одного раздела меню в другой."));
 }

@@ -11,7 +11,7 @@ const QString kProductsArea = QStringLiteral("Продукты и блюда");
 
 qint64 CreateGroup(const QString& name, db::ListHolder* shown)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     const auto result = products::CreateGroup(w.context(), name);
     ListStandsOn stand(shown, result);
     w.commit(kProductsArea, QStringLiteral("Добавлена группа блюд:") + name);
@@ -20,7 +20,7 @@ qint64 CreateGroup(const QString& name, db::ListHolder* shown)
 
 void RenameGroup(qint64 kod, const QString& name)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     products::RenameGroup(w.context(), kod, name);
     w.commit(kProductsArea, QStringLiteral("Изменения в группе блюд:") + name);
 }
@@ -32,14 +32,14 @@ QString GroupDeleteRefusal(qint64 kod)
 
 void DeleteGroup(qint64 kod, const QString& name)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     products::DeleteGroup(w.context(), kod);
     w.commit(kProductsArea, QStringLiteral("Удаление группы блюд под названием <<") + name + QStringLiteral(">>"));
 }
 
 void SetGroupSection(qint64 kod, int n, const QString& name)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     products::SetGroupSection(w.context(), kod, n);
     w.commit(kProductsArea, QStringLiteral("Продуктам и блюдам группы ") + name + QStringLiteral(" значение номера секции заменено на ") +
         QString::number(n));
@@ -47,7 +47,7 @@ void SetGroupSection(qint64 kod, int n, const QString& name)
 
 void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad, const QString& groupName, const QString& targetName)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     products::MoveGroupToSklad(w.context(), group, target, otdel, oldSklad);
     w.commit(kProductsArea, QStringLiteral("Группа блюд <<") + groupName + QStringLiteral(">> перемещена на склад <<") + targetName +
         QStringLiteral(">>"));
@@ -55,7 +55,7 @@ void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad
 
 qint64 CreateIng(const IngData& d, db::ListHolder* shown)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     const auto result = products::CreateIng(w.context(), d);
     ListStandsOn stand(shown, result);
     w.commit(kProductsArea, QStringLiteral("Создан новый продукт:") + d.name);
@@ -64,21 +64,21 @@ qint64 CreateIng(const IngData& d, db::ListHolder* shown)
 
 void UpdateIng(qint64 kod, const IngData& d, bool normChanged)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     products::UpdateIng(w.context(), kod, d, normChanged);
     w.commit(kProductsArea, QStringLiteral("Изменён продукт:") + d.name);
 }
 
 void HideIngElsewhere(qint64 ing, qint64 otdel)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     products::HideIngElsewhere(w.context(), ing, otdel);
     w.commit();
 }
 
 void MoveIngToGroup(qint64 ing, qint64 group, const QString& ingName, const QString& groupName)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     products::MoveIngToGroup(w.context(), ing, group);
     w.commit(kProductsArea, QStringLiteral("Перемещение продукта <<") + ingName + QStringLiteral(">> в группу <<") + groupName +
         QStringLiteral(">>"));
@@ -91,14 +91,14 @@ IngUse IngInUse(qint64 ing)
 
 void DeleteIng(qint64 ing, const QString& name)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     products::DeleteIng(w.context(), ing);
     w.commit(kProductsArea, QStringLiteral("Удаление блюда <<") + name + QStringLiteral(">>"));
 }
 
 int DeleteAllIng(const QList<qint64>& ings, const QString& groupName)
 {
-    WriteTransaction w;
+    WriteTransaction w(products::kRoad);
     const auto result = products::DeleteAllIng(w.context(), ings);
     w.commit(kProductsArea, QStringLiteral("Удаление всех блюд их группы <<") + groupName + QStringLiteral(">>"));
     return result;

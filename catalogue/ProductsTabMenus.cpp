@@ -141,7 +141,7 @@ void TProductsTabMenus::hideProduct(bool hidden)
         return;
     const qint64 ing = cat::KeyOf(q);
     stepOffHidden(q, hidden && !tab_->CB_Closed1->isChecked());
-    WriteTransaction w;
+    WriteTransaction w(costing::kRoad);
     costing::SetProductsHidden(w.context(), {ing}, cat::KeyOf(StructureBox->Q_Otdel), hidden);
     w.commit();
     tab_->Grid_Ing->setFocus();
@@ -154,7 +154,7 @@ void TProductsTabMenus::hideRow(bool hidden)
         return;
     const qint64 kod = cat::KeyOf(q);
     stepOffHidden(q, hidden && !tab_->CB_Closed2->isChecked());
-    WriteTransaction w;
+    WriteTransaction w(costing::kRoad);
     costing::SetRowsHidden(w.context(), {kod}, hidden);
     w.commit();
     tab_->Grid_Ing_Sklad->setFocus();
@@ -165,7 +165,7 @@ void TProductsTabMenus::hideProductList(bool hidden)
     const std::vector<qint64> ings = column(tab_->Q_Ing, QStringLiteral("KOD"));
     if (ings.empty() || !cat::HasRow(StructureBox->Q_Otdel))
         return;
-    WriteTransaction w;
+    WriteTransaction w(costing::kRoad);
     costing::SetProductsHidden(w.context(), ings, cat::KeyOf(StructureBox->Q_Otdel), hidden);
     w.commit();
     tab_->Grid_Ing->setFocus();
@@ -176,7 +176,7 @@ void TProductsTabMenus::hideStockList(bool hidden)
     const std::vector<qint64> rows = column(tab_->Q_Ing_Sklad, QStringLiteral("KOD"));
     if (rows.empty())
         return;
-    WriteTransaction w;
+    WriteTransaction w(costing::kRoad);
     costing::SetRowsHidden(w.context(), rows, hidden);
     w.commit();
     tab_->Grid_Ing_Sklad->setFocus();

@@ -18,7 +18,7 @@ QString SkladTail(const QString& firmaName, const QString& otdelName)
 
 qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& sklad)
 {
-    WriteTransaction w(WriteTransaction::Reserve::Structure);
+    WriteTransaction w(structure::kRoad);
     const auto result = structure::CreateFirma(w.context(), d, otdel, sklad);
     w.commit(kStructureArea, QStringLiteral("Создание предприятия <<") + d.name + QStringLiteral(">>"));
     return result;
@@ -26,14 +26,14 @@ qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& skla
 
 void UpdateFirma(qint64 kod, const FirmaData& d)
 {
-    WriteTransaction w;
+    WriteTransaction w(structure::kRoad);
     structure::UpdateFirma(w.context(), kod, d);
     w.commit(kStructureArea, QStringLiteral("Изменение реквизитов предприятия <<") + d.name + QStringLiteral(">>"));
 }
 
 qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, const QString& info)
 {
-    WriteTransaction w(WriteTransaction::Reserve::Structure);
+    WriteTransaction w(structure::kRoad);
     const auto result = structure::CreateOtdel(w.context(), firma, name, info);
     w.commit(kStructureArea, QStringLiteral("Создание подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -42,7 +42,7 @@ qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, 
 
 void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QString& name, const QString& info)
 {
-    WriteTransaction w;
+    WriteTransaction w(structure::kRoad);
     structure::UpdateOtdel(w.context(), kod, firma, name, info);
     w.commit(kStructureArea, QStringLiteral("Изменения подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -50,7 +50,7 @@ void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QStri
 
 qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName, const QString& name, const QString& info)
 {
-    WriteTransaction w(WriteTransaction::Reserve::Structure);
+    WriteTransaction w(structure::kRoad);
     const auto result = structure::CreateSklad(w.context(), firma, otdel, name, info);
     w.commit(kStructureArea, QStringLiteral("Создание склада <<") + name + SkladTail(firmaName, otdelName));
     return result;
@@ -58,14 +58,14 @@ qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const Q
 
 void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName, const QString& name, const QString& info)
 {
-    WriteTransaction w;
+    WriteTransaction w(structure::kRoad);
     structure::UpdateSklad(w.context(), kod, firma, otdel, name, info);
     w.commit(kStructureArea, QStringLiteral("Изменения склада <<") + name + SkladTail(firmaName, otdelName));
 }
 
 qint64 CreateEd(const QString& name, const QString& shortName)
 {
-    WriteTransaction w;
+    WriteTransaction w(structure::kRoad);
     const auto result = structure::CreateEd(w.context(), name, shortName);
     w.commit(kStructureArea, QStringLiteral("Добавление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
     return result;
@@ -73,7 +73,7 @@ qint64 CreateEd(const QString& name, const QString& shortName)
 
 void UpdateEd(qint64 kod, const QString& name, const QString& shortName)
 {
-    WriteTransaction w;
+    WriteTransaction w(structure::kRoad);
     structure::UpdateEd(w.context(), kod, name, shortName);
     w.commit(kStructureArea, QStringLiteral("Изменение единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }
@@ -110,14 +110,14 @@ int EdUseCount(qint64 ed)
 
 void DeleteFirma(qint64 firma, const QString& name)
 {
-    WriteTransaction w(WriteTransaction::Reserve::Structure);
+    WriteTransaction w(structure::kRoad);
     structure::DeleteFirma(w.context(), firma);
     w.commit(kStructureArea, QStringLiteral("Удаление предприятия <<") + name + QStringLiteral(">>"));
 }
 
 void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 {
-    WriteTransaction w(WriteTransaction::Reserve::Structure);
+    WriteTransaction w(structure::kRoad);
     structure::DeleteOtdel(w.context(), otdel);
     w.commit(kStructureArea, QStringLiteral("Удаление подразделения <<") + name + QStringLiteral(">> из структуры предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -125,14 +125,14 @@ void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 
 void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString& firmaName, const QString& otdelName)
 {
-    WriteTransaction w(WriteTransaction::Reserve::Structure);
+    WriteTransaction w(structure::kRoad);
     structure::DeleteSklad(w.context(), sklad, otdel);
     w.commit(kStructureArea, QStringLiteral("Удаление склада <<") + name + SkladTail(firmaName, otdelName));
 }
 
 void DeleteEd(qint64 ed, const QString& name, const QString& shortName)
 {
-    WriteTransaction w;
+    WriteTransaction w(structure::kRoad);
     structure::DeleteEd(w.context(), ed);
     w.commit(kStructureArea, QStringLiteral("Удаление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }

@@ -136,11 +136,11 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         reports::ProgressShown gauge(progress, 1);
         std::optional<WriteTransaction> own;
         if (log) {
-            own.emplace(WriteTransaction::Reserve::Prices);
+            own.emplace(costing::kRoad);
             scope.readAlongside = true;  // nothing written yet in the run's own transaction
         }
         else if (!Form_Base->TransactionWrite->active())
-            Form_Base->TransactionWrite->start();
+            Form_Base->TransactionWrite->start(WriteTransaction::params(costing::kRoad));
         result = costing::RecomputePrices(engine::ProgramContext(), scope, progress);
         // An abort keeps (and with the protocol line commits) what the rows before it wrote.
         if (own)

@@ -141,7 +141,7 @@ void TForm_CopyCena::Btn_OkClick()
         copy.onlyZero = CB_Zero->isChecked();
         const reports::Progress progress = printing::GaugeProgress();
         reports::ProgressShown gauge(progress, 1);
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         costing::CopyPrices(w.context(), copy, progress);
         w.commit();
     }

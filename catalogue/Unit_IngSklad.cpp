@@ -512,7 +512,7 @@ void TForm_IngSklad::Save_IngSklad()
                                     "подразделениях. Менять ли в них продажные цены, если они тоже ручные ?"),
                      QStringLiteral("Замена продажных цен"));
 
-    WriteTransaction w(WriteTransaction::Reserve::Prices);
+    WriteTransaction w(costing::kRoad);
     const costing::Context& ctx = w.context();
     costing::WriteDepartmentRow(ctx, e);
     QString notes;

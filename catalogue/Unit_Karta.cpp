@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -80,6 +81,36 @@ void showWarnings(const QStringList& lines)
     Form_Alarm->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
     Msg::execModal(Form_Alarm);
     Form_Alarm->Memo1->clear();
+}
+
+// The picker's names keep their room: where the other columns' titles on one
+// line leave too little of it (a narrow window), those titles go on two lines.
+void fitPickerTitles(db::DbGrid* grid)
+{
+    QHeaderView* h = grid->horizontalHeader();
+    const QAbstractItemModel* m = grid->model();
+    if (!m || h->count() < 2)
+        return;
+    const QFontMetrics fm(h->font());
+    const int headerMargin = h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+    const int pad = 2 * headerMargin + fm.averageCharWidth();
+    auto titleWidth = [&](int i, bool twoLines) {
+        const QString title = m->headerData(i, Qt::Horizontal).toString();
+        int text = fm.horizontalAdvance(title);
+        if (twoLines)
+            for (int at = title.indexOf(QLatin1Char(' ')); at > 0; at = title.indexOf(QLatin1Char(' '), at + 1))
+                text = std::min(text, std::max(fm.horizontalAdvance(title.left(at)), fm.horizontalAdvance(title.mid(at + 1))));
+        return text + pad;
+    };
+    int others = 0;
+    for (int i = 1; i < h->count(); ++i)
+        others += titleWidth(i, false);
+    const bool wrap = titleWidth(0, false) + others > grid->viewport()->width();
+    h->setTextElideMode(wrap ? Qt::ElideNone : Qt::ElideRight);
+    h->setDefaultAlignment(wrap ? Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap) : Qt::Alignment(Qt::AlignCenter));
+    h->setMinimumHeight(wrap ? 2 * fm.lineSpacing() + 2 * headerMargin : 0);
+    for (int i = 1; i < h->count(); ++i)
+        h->resizeSection(i, titleWidth(i, wrap));
 }
 
 } // namespace
@@ -205,12 +236,14 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     // The keypad writes into the current card row while the card is edited.
     Keypad->guard = [this] { return EditFlag && cat::HasRow(QS); };
     Keypad->apply = [this](double v) { ApplyValue(v); };
+    Keypad->takesQuantity = [this] { return RG_Kolonka->itemIndex() != 1; };  // not the yield
     Keypad->focusTarget = Grid_Sostav;
     Keypad->addButton = Btn_Add;
     Keypad->removeButton = Btn_Delete;
     Keypad->signKeys = false;
     Keypad->Timer_rg->setInterval(90);
     Keypad->watchRadioGroup(RG_Kolonka->buttonGroup());
+    Keypad->keepCellOf(Grid_Sostav);
     KeepEnterInControls(this);
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Grid_Sostav), static_cast<QWidget*>(Grid_I),
                        static_cast<QWidget*>(Grid_G)})
@@ -264,6 +297,7 @@ void TForm_Karta::buildLists()
                              {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 50}});
     Grid_I->datasetModel()->setCellStyle(&cat::HiddenRowStyle);
     Grid_I->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    Grid_I->viewport()->installEventFilter(this);  // its width decides the titles' lines
     Grid_I->setEditButton(Btn_Add);
     Grid_Sostav->setQuery(QS);
     cat::SetColumns(Grid_Sostav, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
@@ -440,6 +474,11 @@ void TForm_Karta::keyPressEvent(QKeyEvent* event)
 bool TForm_Karta::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type t = event->type();
+    if (watched == Grid_I->viewport()) {
+        if (t == QEvent::Resize)
+            fitPickerTitles(Grid_I);
+        return QDialog::eventFilter(watched, event);
+    }
     if (watched == E_Context && (t == QEvent::KeyPress || t == QEvent::KeyRelease)) {
         auto* ke = static_cast<QKeyEvent*>(event);
         const int key = ke->key();
@@ -574,7 +613,7 @@ void TForm_Karta::Btn_EditClick()
                       QStringLiteral("Изменение калькуляционной карты")))
         return;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         Cycle = costing::StartEditCycle(w.context(), KodIng);
         w.commit(kArea, QStringLiteral("Разрешены изменения в К/карте продукта <<") + NameIng + QStringLiteral(">>"));
     }
@@ -597,7 +636,7 @@ void TForm_Karta::Btn_AddClick()
     const double percent = RG_Manual->itemIndex() == 1 ? 100.0 : QI->field(QStringLiteral("VIHOD")).asDouble();
     qint64 row = 0;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         row = costing::AddCardRow(w.context(), KodIng, ingredient, percent);
@@ -623,7 +662,7 @@ void TForm_Karta::Btn_DeleteClick()
     const QString name = currentRowName();
     const qint64 back = cat::StepBackKey(QS);
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::DeleteCardRow(w.context(), row);
@@ -642,7 +681,7 @@ void TForm_Karta::Btn_VklClick()
     const qint64 row = currentRowKey();
     const bool on = QS->field(QStringLiteral("IS_ACTIVE")).asInt() == 0;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::SetCardRowActive(w.context(), row, on);
@@ -661,7 +700,7 @@ void TForm_Karta::ApplyValue(double v)
     }
     const qint64 row = currentRowKey();
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::SetCardRowValue(w.context(), row, RG_Kolonka->itemIndex() == 1 ? 1 : 0, v,
@@ -669,6 +708,8 @@ void TForm_Karta::ApplyValue(double v)
         w.commit();
     }
     Keypad->Clear();
+    if (Keypad->LeavingCell())
+        return;
     if (CB_Next->isChecked() && QS->recNo() < QS->recordCount() - 1)
         QS->next();
     focusAfterValue();
@@ -692,7 +733,7 @@ void TForm_Karta::RG_ManualClick()
     if (RG_Manual->itemIndex() == 1) {
         if (Btn_Add->isEnabled())
             RG_Kolonka->setEnabled(true);
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         w.commit(kArea, head + QStringLiteral("\"Вручную\""));
@@ -701,7 +742,7 @@ void TForm_Karta::RG_ManualClick()
     RG_Kolonka->setItemIndex(0);
     RG_Kolonka->setEnabled(false);
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::ResetYieldsFromNorm(w.context(), KodIng);
@@ -740,7 +781,7 @@ void TForm_Karta::Btn_OkClick()
     h.manualBrutto = RG_Manual->itemIndex() == 1 ? 1 : 0;
     costing::SaveResult r;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         r = costing::SaveCard(w.context(), KodIng, h);
@@ -776,7 +817,7 @@ bool TForm_Karta::holdsCycle(WriteTransaction& w)
 void TForm_Karta::Btn_ClearClick()
 {
     {
-        WriteTransaction w(WriteTransaction::Reserve::Prices);
+        WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
         costing::CancelEditCycle(w.context(), KodIng);

@@ -303,7 +303,8 @@ void TMenusTab::build()
     cat::SetColumns(Grid_Firma_M, {{QStringLiteral("NAME"), QStringLiteral("Предприятие"), 200}});
     Grid_Menu->setQuery(Q_Menu);
     cat::SetColumns(Grid_Menu, {{QStringLiteral("NAME"), QStringLiteral("Меню"), 150},
-                                {QStringLiteral("DATE_MENU"), QStringLiteral("Дата"), 75, QStringLiteral("dd.mm.yyyy")},
+                                {QStringLiteral("DATE_MENU"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Menu, 75),
+                                 QStringLiteral("dd.mm.yyyy")},
                                 {QStringLiteral("PERCENT"), QStringLiteral("% надб."), 50}},
                     true);
     Grid_R_Menu->setQuery(Q_Menu_Razdel);

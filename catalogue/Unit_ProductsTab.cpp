@@ -315,6 +315,8 @@ void TProductsTab::buildSkladIng()
                                 {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("#.000")},
                                 {QStringLiteral("LIMIT"), QStringLiteral("Лимит"), 60},
                                 {QStringLiteral("PERCENT"), QStringLiteral("% надб"), 50}});
+    // The names take the room the figures leave: the limit and the markup stay in sight.
+    Grid_Ing_Sklad->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Grid_Ing_Sklad->datasetModel()->setCellStyle(&TProductsTab::StockCellStyle);
     Grid_Ing_Sklad->setEditButton(Btn_Upd_IngSklad);
     buildTestPanel(sheet, lay);

@@ -56,7 +56,7 @@ void TForm_Recept::Btn_OkClick()
     const QString refusal = costing::UnstorableTextRefusal(text);
     if (!refusal.isEmpty())
         return cat::Refuse(refusal, RichEdit1);
-    WriteTransaction w;
+    WriteTransaction w(costing::kRoad);
     costing::SaveRecipe(w.context(), KodIng, text);
     w.commit();
     accept();

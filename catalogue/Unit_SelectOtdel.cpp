@@ -30,5 +30,5 @@ void TForm_SelectOtdel::AttachData()
 {
     if (Q_O)
         return;
-    Q_O = cat::NameList(this, Grid_Firma_M, QStringLiteral("Предприятие"));
+    Q_O = cat::NameList(this, Grid_Firma_M, QStringLiteral("Подразделение (Отдел)"));
 }

@@ -1,10 +1,12 @@
 #include "MovementDb.h"
 
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "engine/Kopecks.h"
 
 #include <cmath>
+#include <stdexcept>
 
 namespace movement {
 
@@ -125,8 +127,11 @@ qint64 CopyDocument(const engine::Context& ctx, qint64 source, const QString& na
     return kod;
 }
 
+QString PostedRefusal() { return QStringLiteral("Нельзя вносить изменения в проведённый документ !!!"); }
+
 void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind)
 {
+    engine::ClaimUnposted(ctx, doc, PostedRefusal());
     db::Database* database = ctx.database;
     db::Transaction* tr = ctx.write;
     db::Query lines(database, tr);
@@ -149,6 +154,7 @@ void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind
 
 qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena)
 {
+    engine::ClaimUnposted(ctx, doc, PostedRefusal());
     // The key is drawn on the reading transaction, as the row writer draws its keys.
     auto key = engine::Reader(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
     key->open();
@@ -166,15 +172,21 @@ qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing,
     return kod;
 }
 
-void SetLineValue(const engine::Context& ctx, qint64 line, const QString& column, double value)
+void SetLineValue(const engine::Context& ctx, qint64 doc, qint64 line, const QString& column, double value)
 {
-    auto q = engine::Writer(ctx, QStringLiteral("UPDATE MOVES SET ") + column + QStringLiteral(" = :P WHERE KOD = ") + Key(line));
+    engine::ClaimUnposted(ctx, doc, PostedRefusal());
+    auto q = engine::Writer(ctx, QStringLiteral("UPDATE MOVES SET ") + column + QStringLiteral(" = :P WHERE KOD = ") +
+                                     Key(line) + QStringLiteral(" AND KOD_DOC = ") + Key(doc));
     q->param(QStringLiteral("P")).setDouble(value);
     q->execSql();
+    if (q->rowsAffected() == 0)
+        throw std::runtime_error(
+            QStringLiteral("Строка удалена из документа на другом рабочем месте. Ничего не записано.").toStdString());
 }
 
-void DeleteLine(const engine::Context& ctx, qint64 line)
+void DeleteLine(const engine::Context& ctx, qint64 doc, qint64 line)
 {
+    engine::ClaimUnposted(ctx, doc, PostedRefusal());
     auto q = engine::Writer(ctx, QStringLiteral("DELETE FROM MOVES WHERE KOD = :K"));
     q->param(QStringLiteral("K")).setString(Key(line));
     q->execSql();
@@ -182,6 +194,7 @@ void DeleteLine(const engine::Context& ctx, qint64 line)
 
 void DeleteLines(const engine::Context& ctx, qint64 doc)
 {
+    engine::ClaimUnposted(ctx, doc, PostedRefusal());
     auto q = engine::Writer(ctx, QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = :K"));
     q->param(QStringLiteral("K")).setString(Key(doc));
     q->execSql();

@@ -5,6 +5,7 @@
 // lines' own changes. Each writer works on the context of the calling
 // handler's write road and commits nothing.
 
+#include "engine/WriteRoad.h"
 #include "engine/Context.h"
 
 #include <QDate>
@@ -15,6 +16,9 @@
 #include <QVector>
 
 namespace movement {
+
+// The reservation of every road that runs these writers (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Documents;
 
 // What the movement list shows.
 struct ListFilter {
@@ -44,6 +48,14 @@ QString PeriodCaption(bool allDates, const QDate& start, const QDate& finish);
 // kind) and with the source quantities or none. Returns the new key.
 qint64 CopyDocument(const engine::Context& ctx, qint64 source, const QString& name, const QDate& date, const QTime& time, bool withQuantity);
 
+// The writers of a document's header and lines claim the document first
+// (engine/DocumentClaim.h) and refuse one posted or deleted by another
+// workstation since the window read it (engine::DocumentRefusal), so a value
+// typed into a stale window never lands on a posted document.
+
+// The refusal of a change to a posted movement document.
+QString PostedRefusal();
+
 // Every line of the document gets the stock (kind 0) or selling price of its
 // product in the department; a product without a row there gets 0.
 void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind);
@@ -52,11 +64,13 @@ void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind
 // (by the document's price kind) rounded to the kopeck. Returns its key.
 qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena);
 
-// One value of one line: KOLVO or CENA.
-void SetLineValue(const engine::Context& ctx, qint64 line, const QString& column, double value);
+// One value of one line of the document: KOLVO or CENA. A line removed
+// meanwhile is refused in words.
+void SetLineValue(const engine::Context& ctx, qint64 doc, qint64 line, const QString& column, double value);
 // One line, or every line of a document.
-void DeleteLine(const engine::Context& ctx, qint64 line);
+void DeleteLine(const engine::Context& ctx, qint64 doc, qint64 line);
 void DeleteLines(const engine::Context& ctx, qint64 doc);
+
 
 } // namespace movement
 

@@ -116,7 +116,7 @@ void standOnSection(qint64 section = 0) { catalogue::StandMenusTabOnSection(sect
 // The protocol line of a finished export, alone on the write road.
 void logExport(const exchange::Menu& menu, const QString& program)
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Protocol);
     w.commit(kMenuArea, exportAction(menu, program));
     Msg::notice(QStringLiteral("Выгрузка меню закончена."));
 }
@@ -126,7 +126,7 @@ qint64 writeDocument(const exchange::SalesDocument& doc, const QString& program,
 {
     qint64 kod = 0;
     {
-        WriteTransaction w;
+        WriteTransaction w(exchange::kRoad);
         kod = exchange::WriteSalesDocument(w.context(), doc);
         w.commit(kRealArea, QStringLiteral("Приём итогов из программы \"") + program + QLatin1Char('"'));
     }

@@ -2,6 +2,7 @@
 
 #include "costing/Rounding.h"
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "menus/MenuPrice.h"
 
@@ -76,6 +77,20 @@ bool InventoryOpen(const engine::Context& ctx)
     return q->field(0).asInt64() > 0;
 }
 
+namespace {
+
+// A production or sales document counts as posted above 0.
+void claimOpen(const engine::Context& ctx, qint64 doc)
+{
+    const engine::ClaimedDocument c = engine::ClaimDocument(ctx, doc);
+    if (!c.exists)
+        throw engine::DocumentRefusal(doc, true, engine::DocumentGoneText());
+    if (c.provodka > 0)
+        throw engine::DocumentRefusal(doc, false, QStringLiteral("Документ уже проведён, изменения невозможны !"));
+}
+
+} // namespace
+
 qint64 SaveHeader(const engine::Context& ctx, const Header& h)
 {
     R_Record r(QStringLiteral("DOCS"), h.kod);
@@ -88,12 +103,26 @@ qint64 SaveHeader(const engine::Context& ctx, const Header& h)
         .addTime(QStringLiteral("TIME_DOC"), h.time);
     if (h.kod == 0)
         return engine::InsertRecord(ctx, r);
+    claimOpen(ctx, h.kod);
     engine::UpdateRecord(ctx, r);
     return h.kod;
 }
 
+void SetLineQuantity(const engine::Context& ctx, qint64 doc, qint64 line, double value)
+{
+    claimOpen(ctx, doc);
+    auto q = engine::Writer(ctx, QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = :P WHERE KOD = ") + Key(line) +
+                                     QStringLiteral(" AND KOD_DOC = ") + Key(doc));
+    q->param(QStringLiteral("P")).setDouble(value);
+    q->execSql();
+    if (q->rowsAffected() == 0)
+        throw std::runtime_error(
+            QStringLiteral("Строка удалена из документа на другом рабочем месте. Ничего не записано.").toStdString());
+}
+
 int FillFromMenu(const engine::Context& ctx, qint64 doc, qint64 menu, bool replace)
 {
+    claimOpen(ctx, doc);
     if (replace)
         engine::Exec(ctx, QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOD_DOC = ") + Key(doc));
     auto m = engine::Writer(

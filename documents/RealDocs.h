@@ -5,11 +5,15 @@
 // and the copy of a document. Each writer works on the context of the calling
 // handler's write road and commits nothing.
 
+#include "engine/WriteRoad.h"
 #include "MovementDb.h"
 
 #include <QList>
 
 namespace realdocs {
+
+// The reservation of every road that runs these writers (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Documents;
 
 // The document list: every production write-off and sales document, or those
 // dated within the period.
@@ -32,8 +36,13 @@ struct Header {
     qint64 firma = 0;
     int p = 0;       // write-off mode
 };
-// Inserts (kod 0) or updates the header; returns its key.
+// Inserts (kod 0) or updates the header; returns its key. The writers of an
+// existing document claim it first and refuse one posted or deleted by another
+// workstation since the window read it (engine::DocumentRefusal).
 qint64 SaveHeader(const engine::Context& ctx, const Header& h);
+
+// The quantity of one line of the document; a line removed meanwhile is refused in words.
+void SetLineQuantity(const engine::Context& ctx, qint64 doc, qint64 line, double value);
 
 // The lines of every dish of every section of the menu that has a row in its
 // section's department, at the document price of the menu and the stock price

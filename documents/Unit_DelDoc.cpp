@@ -156,7 +156,7 @@ void TForm_DelDoc::DeleteDocs(db::Query* list)
     deletion::Options options;
     options.rollback = CB_Otkat->isChecked();
     options.restorePrices = options.rollback && RadioGroup1->itemIndex() == 1;
-    WriteTransaction w(WriteTransaction::Reserve::Documents);
+    WriteTransaction w(deletion::kRoad);
     QString text;
     if (RG->itemIndex() == 0) {
         if (!list->active() || list->isEmpty())

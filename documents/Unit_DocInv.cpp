@@ -11,6 +11,8 @@
 #include "util/Messages.h"
 #include "util/Settings.h"
 #include "engine/EngineDb.h"
+#include "engine/DocumentClaim.h"
+#include "inventory/Inventory.h"
 #include "engine/WriteRoad.h"
 #include "util/Unit_Util.h"
 
@@ -253,13 +255,13 @@ void TForm_DocInv::Btn_OkClick()
         .addInt(QStringLiteral("INT_PARAM2"), CB_AllSklads->isChecked() ? 0 : KodSklad)
         .addTime(QStringLiteral("TIME_DOC"), DateTimePicker2->time())
         .addInt(QStringLiteral("EDIT_CENA"), 2);
-    WriteTransaction w;
-    if (NewDoc) {
-        KodDoc = engine::InsertRecord(w.context(), r);
-        w.commit(QStringLiteral("Инвентаризация"), QStringLiteral("Создан документ инвентаризации № ") + E_Name->text());
-    } else {
-        engine::UpdateRecord(w.context(), r);
-        w.commit(QStringLiteral("Инвентаризация"), QStringLiteral("Изменён документ инвентаризации № ") + E_Name->text());
-    }
+    WriteTransaction w(inventory::kRoad);
+    KodDoc = engine::NamingDocument(E_Name->text(), [&] {
+        return engine::SaveDocumentHeader(w.context(), r,
+                                          QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));
+    });
+    w.commit(QStringLiteral("Инвентаризация"), (NewDoc ? QStringLiteral("Создан документ инвентаризации № ")
+                                                        : QStringLiteral("Изменён документ инвентаризации № ")) +
+                                                   E_Name->text());
     BitBtn1->click();
 }

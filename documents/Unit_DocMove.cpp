@@ -7,6 +7,7 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
@@ -169,6 +170,14 @@ bool TForm_DocMove::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn)
         RG_TypeCenaEnter();
     return QDialog::eventFilter(watched, event);
+}
+
+void TForm_DocMove::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The dialog opens on the document's number, not on the button last pressed in it.
+    if (E_Name->isEnabled())
+        E_Name->setFocus();
 }
 
 void TForm_DocMove::setFirma(qint64 kod, const QString& name)
@@ -368,16 +377,13 @@ void TForm_DocMove::Btn_OkClick()
         .addTime(QStringLiteral("TIME_DOC"), TimeDoc->time())
         .addInt(QStringLiteral("TYPE_CENA"), RG_TypeCena->itemIndex())
         .addInt(QStringLiteral("P"), transfer ? RG_Proizv->itemIndex() : 0);
-    WriteTransaction w;
-    if (NewDoc) {
-        const qint64 kod = engine::InsertRecord(w.context(), r);
-        w.commit(QStringLiteral("Движение"), QStringLiteral("Создан документ движения № ") + name);
-        SavedKod = kod;
-    } else {
-        engine::UpdateRecord(w.context(), r);
-        w.commit(QStringLiteral("Движение"), QStringLiteral("Изменён документ движения № ") + name);
-        SavedKod = DocKod;
-    }
+    WriteTransaction w(movement::kRoad);
+    const qint64 kod = engine::NamingDocument(name, [&] {
+        return engine::SaveDocumentHeader(w.context(), r, movement::PostedRefusal());
+    });
+    w.commit(QStringLiteral("Движение"),
+             (NewDoc ? QStringLiteral("Создан документ движения № ") : QStringLiteral("Изменён документ движения № ")) + name);
+    SavedKod = kod;
     accept();
 }
 
@@ -394,8 +400,8 @@ void TForm_DocMove::RG_TypeCenaClick()
     if (!Msg::confirm(QStringLiteral("Поменять ли цены выбранных в документе продуктах на ") + word + QStringLiteral("?"),
                       QStringLiteral("Изменение цен")))
         return;
-    WriteTransaction w;
-    movement::RepriceLines(w.context(), DocKod, KodOtdel, kind);
+    WriteTransaction w(movement::kRoad);
+    engine::NamingDocument(E_Name->text(), [&] { movement::RepriceLines(w.context(), DocKod, KodOtdel, kind); });
     w.commit(QStringLiteral("Движение"), QStringLiteral("Цены продуктов в документе движения № ") + E_Name->text() +
                                              QStringLiteral(", изменены на ") + word + QStringLiteral("."));
 }

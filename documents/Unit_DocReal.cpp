@@ -7,6 +7,7 @@
 #include "Unit_SelectMenu.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
@@ -210,8 +211,8 @@ void TForm_DocReal::Btn_OkClick()
     h.type = RG_TypeDoc->itemIndex() == 0 ? 7 : 3;
     h.firma = KodFirma;
     h.p = RG_PF->itemIndex();
-    WriteTransaction w;
-    const qint64 kod = realdocs::SaveHeader(w.context(), h);
+    WriteTransaction w(realdocs::kRoad);
+    const qint64 kod = engine::NamingDocument(name, [&] { return realdocs::SaveHeader(w.context(), h); });
     if (!IsNewDoc && KodMenu == 0) {
         w.commit(kArea, QStringLiteral("Отредактирован документ № ") + name);
     } else {

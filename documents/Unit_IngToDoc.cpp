@@ -5,6 +5,7 @@
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "engine/EngineDb.h"
 #include "grid/ListHolder.h"
@@ -139,10 +140,13 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     // The keypad: a number goes to the current line while the document can change.
     Keypad->guard = [this] { return cat::HasRow(Q_Moves) && Btn_Add->isEnabled(); };
     Keypad->apply = [this](double v) { ApplyValue(v); };
+    Keypad->takesQuantity = [this] { return RadioGroup1->itemIndex() == 0; };
     Keypad->focusTarget = Grid_Moves;
     Keypad->addButton = Btn_Add;
     Keypad->removeButton = Btn_Delete;
     Keypad->signKeys = true;
+    Keypad->applyPlacesFocus = true;  // a stored value sends the focus back to the search field
+    Keypad->keepCellOf(Grid_Moves);
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
     KeepEnterInControls(this);
     // The keypad's own buttons pass the keys they ignore up to the window.
@@ -278,10 +282,12 @@ void TForm_IngToDoc::Btn_AddClick()
         return;
     const qint64 ing = Q_Ing_Sklad->field(QStringLiteral("KOD_ING")).asInt64();
     const QString name = Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
-    WriteTransaction w;
-    const qint64 kod = movement::AddLine(w.context(), DocKod, DocOtdel, ing, DocTypeCena,
-                                         Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
-                                         Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
+    WriteTransaction w(movement::kRoad);
+    const qint64 kod = engine::NamingDocument(DocName, [&] {
+        return movement::AddLine(w.context(), DocKod, DocOtdel, ing, DocTypeCena,
+                                 Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
+                                 Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
+    });
     List_Moves->standOn(kod);
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("В документ № ") + DocName + QStringLiteral(" добавлен продукт <<") + name + QStringLiteral(">>"));
@@ -301,8 +307,8 @@ void TForm_IngToDoc::Btn_DeleteClick()
         return;
     const QString name = Q_Moves->field(QStringLiteral("NAME")).asString();
     const qint64 kod = cat::KeyOf(Q_Moves);
-    WriteTransaction w;
-    movement::DeleteLine(w.context(), kod);
+    WriteTransaction w(movement::kRoad);
+    engine::NamingDocument(DocName, [&] { movement::DeleteLine(w.context(), DocKod, kod); });
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("Из документа № ") + DocName + QStringLiteral(" удалён продукт <<") + name + QStringLiteral(">>"));
 }
@@ -313,8 +319,8 @@ void TForm_IngToDoc::Btn_ClearClick()
     if (!Msg::confirm(QStringLiteral("Вы действительно собираетесь полностью очистить список продуктов в этом документе ?"),
                       QStringLiteral("Очистка списка")))
         return;
-    WriteTransaction w;
-    movement::DeleteLines(w.context(), DocKod);
+    WriteTransaction w(movement::kRoad);
+    engine::NamingDocument(DocName, [&] { movement::DeleteLines(w.context(), DocKod); });
     w.commit(QStringLiteral("Движение"), QStringLiteral("Табличная часть документа № ") + DocName + QStringLiteral(" очищена."));
 }
 
@@ -340,10 +346,12 @@ void TForm_IngToDoc::ApplyValue(double value)
     }
     Keypad->Clear();
     {
-        WriteTransaction w;
-        movement::SetLineValue(w.context(), kod, target, v);
+        WriteTransaction w(movement::kRoad);
+        engine::NamingDocument(DocName, [&] { movement::SetLineValue(w.context(), DocKod, kod, target, v); });
         w.commit();  // the lines reload on the line just changed
     }
+    if (Keypad->LeavingCell())
+        return;
     const bool next = CB_Next->isChecked();
     const bool swap = CB_Kol->isChecked();
     const bool toNextLine = next && (!swap || column != 0);
@@ -376,12 +384,15 @@ void TForm_IngToDoc::Grid_MovesColEnter(int column)
         RadioGroup1->setItemIndex(2);
 }
 
-bool TForm_IngToDoc::contextKey(int key)
+bool TForm_IngToDoc::contextKey(int key, bool listBehind)
 {
     if (Keypad->SearchKey(key))
         return true;
     switch (key) {
     case Qt::Key_Insert:
+        // Typed faster than the list follows: the product added is the one the text finds.
+        if (listBehind)
+            CB_ContextClick();
         if (Btn_Add->isEnabled())
             Btn_Add->click();
         Grid_Moves->setFocus();
@@ -403,9 +414,10 @@ bool TForm_IngToDoc::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == E_Context) {
         if (event->type() == QEvent::KeyPress) {
+            const bool listBehind = Timer_IngToDoc->isActive();
             Timer_IngToDoc->stop();
             bool handled = false;
-            Guard([&] { handled = contextKey(static_cast<QKeyEvent*>(event)->key()); });
+            Guard([&] { handled = contextKey(static_cast<QKeyEvent*>(event)->key(), listBehind); });
             if (handled)
                 return true;
         } else if (event->type() == QEvent::KeyRelease) {

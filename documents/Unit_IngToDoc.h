@@ -77,7 +77,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool contextKey(int key);
+    // A key of the search field; listBehind: the product list has not yet followed the typed text.
+    bool contextKey(int key, bool listBehind);
 };
 
 extern FirstUse<TForm_IngToDoc> Form_IngToDoc;

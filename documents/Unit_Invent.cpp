@@ -9,6 +9,7 @@
 #include "Unit_ZaprosInv.h"
 #include "base/Unit_Base.h"
 #include "engine/EngineDb.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "grid/ListHolder.h"
 #include "inventory/Inventory.h"
@@ -76,10 +77,12 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Grid_Doc->setColumns({{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Doc),
                            QStringLiteral("dd.mm.yyyy")},
                           {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_Doc, 70)},
-                          {QStringLiteral("NAME"), QStringLiteral("№ документа"), 200},
-                          {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 180},
-                          {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 180},
-                          {QStringLiteral("NAME_3"), QStringLiteral("Склад"), 140}});
+                          {QStringLiteral("NAME"), QStringLiteral("№ документа"), 140},
+                          {QStringLiteral("NAME_1"), QStringLiteral("Предприятие"), 160},
+                          {QStringLiteral("NAME_2"), QStringLiteral("Подразделение (Отдел)"), 170},
+                          {QStringLiteral("NAME_3"), QStringLiteral("Склад"), 120}});
+    // The warehouse takes the rest of the row: every column stays in sight in a zoomed window.
+    Grid_Doc->horizontalHeader()->setStretchLastSection(true);
     Grid_Doc->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
         if (role == Qt::BackgroundRole && q.valueAt(row, q.fieldIndex(QStringLiteral("PROVODKA"))).toLongLong() > 10)
             return QBrush(QApplication::palette().color(QPalette::Button));
@@ -150,11 +153,14 @@ TForm_Invent::TForm_Invent(QWidget* parent)
 
     Keypad->guard = [this] { return linesHaveRow() && Btn_Upd->isEnabled(); };
     Keypad->apply = [this](double v) { Btn_OKSClick(v); };
+    Keypad->takesQuantity = [this] { return RadioGroup1->itemIndex() == 0; };
     Keypad->signKeys = false;
     Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add;
     Keypad->focusTarget = Grid_Inv;
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
+    Keypad->keepCellOf(Grid_Inv);
+    Keypad->keepCellOf(Grid_Doc);
     KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
@@ -399,7 +405,7 @@ void TForm_Invent::Btn_UpdClick()
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
     {
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        WriteTransaction w(inventory::kRoad);
         inventory::ClaimUnposted(w.context(), kod);
         inventory::ClearLines(w.context(), kod);
         w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
@@ -435,7 +441,7 @@ void TForm_Invent::Btn_ZapolnitClick()
     const inventory::InvDoc doc = currentDoc();
     const QString name = Q_Docs->field(QStringLiteral("NAME")).asString();
     {
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        WriteTransaction w(inventory::kRoad);
         inventory::Fill(w.context(), doc, options, notEmpty);
         w.commit(kArea, QStringLiteral("Заполнена табличная часть документа № ") + name);
     }
@@ -453,11 +459,13 @@ void TForm_Invent::Btn_OKSClick(double value)
         return;
     }
     {
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        WriteTransaction w(inventory::kRoad);
         inventory::SetCounted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
     }
+    if (Keypad->LeavingCell())
+        return;
     if (CB_Next->isChecked() && Q_Inv->recNo() + 1 < Q_Inv->recordCount())
         Q_Inv->next();
     Grid_Inv->setFocus();
@@ -483,7 +491,7 @@ void TForm_Invent::Btn_RefreshClick()
     if (rg->RG->itemIndex() == 0) {
         const inventory::InvLine line = lineOf();
         {
-            WriteTransaction w(WriteTransaction::Reserve::Documents);
+            WriteTransaction w(inventory::kRoad);
             inventory::ClaimUnposted(ctx, docKod);
             inventory::RefreshBookValues(ctx, otdel, {line});
             w.commit();
@@ -497,7 +505,7 @@ void TForm_Invent::Btn_RefreshClick()
     for (Q_Inv->first(); !Q_Inv->eof(); Q_Inv->next())
         lines.append(lineOf());
     {
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
+        WriteTransaction w(inventory::kRoad);
         inventory::ClaimUnposted(ctx, docKod);
         inventory::RefreshBookValues(ctx, otdel, lines);
         w.commit();
@@ -540,7 +548,7 @@ void TForm_Invent::Btn_ProvodkaClick()
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
                       QStringLiteral("Проводка документа инвентаризации")))
         return;
-    WriteTransaction w(WriteTransaction::Reserve::Documents);
+    WriteTransaction w(inventory::kRoad);
     // The document is claimed before its lines are touched; posted meanwhile
     // on another workstation, it is refused whole.
     const inventory::Claimed claimed = inventory::Claim(ctx, doc.kod);
@@ -548,7 +556,7 @@ void TForm_Invent::Btn_ProvodkaClick()
         w.rollback();
         reopenDocs(doc.kod);
         LoadInvLines();
-        Msg::notice(QStringLiteral("Документ уже проведён !!!"));
+        Msg::notice(claimed.exists ? QStringLiteral("Документ уже проведён !!!") : engine::DocumentGoneText(name));
         return;
     }
     const int kept = dropUnchanged ? inventory::DeleteUnchangedLines(ctx, doc.kod) : inventory::LineCount(ctx, doc.kod);
@@ -627,6 +635,8 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
             Timer_Invent->stop();
             const int key = static_cast<QKeyEvent*>(event)->key();
             if ((key == Qt::Key_Up || key == Qt::Key_Down) && linesHaveRow()) {
+                if (!Keypad->TakeBeforeLeaving())
+                    return true;
                 if (key == Qt::Key_Up && Q_Inv->recNo() > 0)
                     Q_Inv->prior();
                 else if (key == Qt::Key_Down && Q_Inv->recNo() + 1 < Q_Inv->recordCount())

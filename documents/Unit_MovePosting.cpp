@@ -6,6 +6,7 @@
 #include "Unit_Provodka.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "grid/DatasetModel.h"
 #include "grid/ListHolder.h"
@@ -68,8 +69,10 @@ void TMoveTab::Btn_ProvodkaClick()
             return;
         const int otkat = Form_DelProv->RadioGroup1->isEnabled() ? Form_DelProv->RadioGroup1->itemIndex() : 0;
         qint64 kept = 0;
-        WriteTransaction w(WriteTransaction::Reserve::Documents);
-        if (!runPosting(w, [&] { kept = posting::UnpostDocument(w.context(), x, otkat); }, kBusyUnpost))
+        WriteTransaction w(posting::kRoad);
+        if (!runPosting(
+                w, [&] { kept = engine::NamingDocument(name, [&] { return posting::UnpostDocument(w.context(), x, otkat); }); },
+                kBusyUnpost))
             return;
         if (kept == 0)
             return;
@@ -110,9 +113,11 @@ void TMoveTab::Btn_ProvodkaClick()
                                        "проводки произвести перерасчёт цен всех продуктов! (Окно \"Продукты и блюда\" -> "
                                        "\"Наличие на складах и цены\" -> кнопка \"Расчёт цен\")"));
     }
-    WriteTransaction w(WriteTransaction::Reserve::Documents);
+    WriteTransaction w(posting::kRoad);
     posting::PostOutcome out;
-    if (!runPosting(w, [&] { out = posting::PostMovement(w.context(), x, rule); }, kBusy))
+    if (!runPosting(
+            w, [&] { out = engine::NamingDocument(name, [&] { return posting::PostMovement(w.context(), x, rule); }); },
+            kBusy))
         return;
     if (!out.posted) {
         w.rollback();

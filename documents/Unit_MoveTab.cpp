@@ -388,7 +388,7 @@ void TMoveTab::Copy_DocMove(bool withQuantity)
     QDate date = Clock::today();
     if (MyParams->v.DateDocEdit && MyParams->v.MyDateDocEdit.isValid() && date < MyParams->v.MyDateDocEdit)
         date = MyParams->v.MyDateDocEdit;
-    WriteTransaction w;
+    WriteTransaction w(movement::kRoad);
     const qint64 kod = movement::CopyDocument(w.context(), cat::KeyOf(d), *name, date, Clock::timeOfDay(), withQuantity);
     List_Dvig->standOn(kod);
     w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));

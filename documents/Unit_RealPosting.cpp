@@ -7,6 +7,7 @@
 #include "base/Unit_Base.h"
 #include "costing/CostingError.h"
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "grid/DatasetModel.h"
 #include "posting/RealPosting.h"
@@ -49,10 +50,10 @@ void TRealTab::Btn_Provodka_RealClick()
         return;
     }
 
-    WriteTransaction w(WriteTransaction::Reserve::Documents);
+    WriteTransaction w(posting::kRoad);
     posting::RealOutcome out;
     try {
-        out = posting::PostRealDocument(w.context(), x, rule);
+        out = engine::NamingDocument(name, [&] { return posting::PostRealDocument(w.context(), x, rule); });
     } catch (const costing::CardError& e) {
         w.rollback();
         Msg::error(e.text());

@@ -11,6 +11,7 @@
 #include "base/Unit_Base.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "entries/CurrentStructure.h"
 #include "grid/DatasetModel.h"
@@ -65,7 +66,6 @@ printing::RealPrintDocument printDocument(db::Query* d, db::Query* q)
     const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
     const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
     const int fCena = q->fieldIndex(QStringLiteral("CENA"));
-    const int fSumma = q->fieldIndex(QStringLiteral("SUMMA"));
     const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
     const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
     const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
@@ -76,7 +76,6 @@ printing::RealPrintDocument printDocument(db::Query* d, db::Query* q)
         l.shortName = fUnit < 0 ? QString() : q->valueAt(r, fUnit).toString();
         l.kolvo = num(r, fKolvo);
         l.cena = num(r, fCena);
-        l.summa = num(r, fSumma);
         l.cenaSklad = num(r, fSklad);
         l.groupKod = fGroup < 0 ? 0 : q->valueAt(r, fGroup).toLongLong();
         l.groupName = fGroupName < 0 ? QString() : q->valueAt(r, fGroupName).toString();
@@ -151,6 +150,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     hint->setMaximumWidth(230);
     padSide->addWidget(hint);
     Keypad = new TKeypad(bottom);
+    Keypad->setMaximumWidth(hint->maximumWidth());  // no wider than its hint: the lines keep the room
     padSide->addWidget(Keypad);
     CB_Next = new QCheckBox(QStringLiteral("Сдвигать курсор"), bottom);
     CB_Next->setChecked(true);
@@ -184,23 +184,30 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Grid_DocReal->horizontalHeader()->setStretchLastSection(true);
     Grid_DocReal->setEditButton(Btn_Upd_Real);
     Grid_RealBludo->setQuery(Q_Real_Bludo);
+    // Prices and sums of a line show whole in the tab's font, a zoomed one too.
+    auto price = [this](int design) { return cat::ValueColumnWidth(Grid_RealBludo, QStringLiteral("0000,00"), design); };
     cat::SetColumns(Grid_RealBludo, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 240},
                                      {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
                                      {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 70, QStringLiteral("0.####")},
-                                     {QStringLiteral("CENA_SKLAD"), QStringLiteral("Цена скл."), 75, QStringLiteral("0.00")},
-                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00")},
-                                     {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 80, QStringLiteral("0.00")},
+                                     {QStringLiteral("CENA_SKLAD"), QStringLiteral("Цена скл."), price(75), QStringLiteral("0.00")},
+                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), price(70), QStringLiteral("0.00")},
+                                     {QStringLiteral("SUMMA"), QStringLiteral("Сумма"),
+                                      cat::ValueColumnWidth(Grid_RealBludo, QStringLiteral("000000,00"), 80), QStringLiteral("0.00")},
                                      {QStringLiteral("NAME_O"), QStringLiteral("Подразделение/отдел"), 150}});
-    Grid_RealBludo->horizontalHeader()->setStretchLastSection(true);
+    // The dish's name takes the room the figures leave, so the department stays in sight.
+    Grid_RealBludo->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     cat::SetActive(E_Context_Real, false);
 
     Keypad->guard = [this] { return KeypadAllowed(); };
     Keypad->apply = [this](double v) { SetQuantity(v); };
+    Keypad->takesQuantity = [] { return true; };
     Keypad->signKeys = true;
     Keypad->emptyOkIgnored = true;
     Keypad->addButton = Btn_Add_Real;
     Keypad->removeButton = Btn_Del_Real;
     Keypad->focusTarget = Keypad->Btn_OKS;
+    Keypad->keepCellOf(Grid_RealBludo);
+    Keypad->keepCellOf(Grid_DocReal);
     keyed_ = {Grid_DocReal, Grid_RealBludo, Keypad->E_Klava, Keypad->Btn_Koma, Keypad->Btn_Back, Keypad->Btn_OKS,
               Btn_Add_Real, Btn_Upd_Real, Btn_Provodka_Real, Btn_Print_Real, Btn_Del_Real, Btn_Copy_Real};
     for (int d = 0; d < 10; ++d)
@@ -412,7 +419,7 @@ void TRealTab::CB_Context_RealClick()
 void TRealTab::Btn_Add_RealClick()
 {
     {
-        WriteTransaction w;
+        WriteTransaction w(realdocs::kRoad);
         const bool locked = realdocs::InventoryOpen(w.context());
         w.rollback();
         if (locked) {
@@ -450,7 +457,7 @@ void TRealTab::Btn_Copy_RealClick()
     }
     // A copy is a new document: an open inventory holds it back as it does creation.
     {
-        WriteTransaction w;
+        WriteTransaction w(realdocs::kRoad);
         const bool locked = realdocs::InventoryOpen(w.context());
         w.rollback();
         if (locked) {
@@ -476,7 +483,7 @@ void TRealTab::Btn_Copy_RealClick()
         for (int r = 0; r < l->recordCount(); ++r)
             keys << l->valueAt(r, col).toLongLong();
     }
-    WriteTransaction w;
+    WriteTransaction w(realdocs::kRoad);
     const qint64 kod = realdocs::CopyDocument(w.context(), source, *name, Clock::today(), Clock::timeOfDay(), choice == 0, keys);
     List_Docs_Real->standOn(kod);
     w.commit(kArea, QStringLiteral("Копирование документа № <<") + sourceName + QStringLiteral(">> в документ № <<") + *name +
@@ -517,13 +524,15 @@ bool TRealTab::KeypadAllowed() const
 void TRealTab::SetQuantity(double value)
 {
     const qint64 line = cat::KeyOf(Q_Real_Bludo);
+    const qint64 doc = cat::KeyOf(Q_Docs_Real);
+    const QString name = Q_Docs_Real->field(QStringLiteral("NAME")).asString();
     {
-        WriteTransaction w;
-        auto q = engine::Writer(w.context(), QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = :P WHERE KOD = ") + Key(line));
-        q->param(QStringLiteral("P")).setDouble(value);
-        q->execSql();
+        WriteTransaction w(realdocs::kRoad);
+        engine::NamingDocument(name, [&] { realdocs::SetLineQuantity(w.context(), doc, line, value); });
         w.commit();  // the lines reload on the line just changed
     }
+    if (Keypad->LeavingCell())
+        return;
     db::Query* l = Q_Real_Bludo;
     if (CB_Next->isChecked() && l->recNo() + 1 < l->recordCount())
         l->next();

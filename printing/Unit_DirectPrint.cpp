@@ -144,7 +144,7 @@ void TForm_DesignMenu::BitBtn1Click()
         return;
     }
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Settings);
         direct::StoreDesignTexts(w.context(), t);
         w.commit(QStringLiteral("Настройка"), QStringLiteral("Изменено оформление печати меню"));
     }

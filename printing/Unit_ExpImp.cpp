@@ -117,7 +117,7 @@ void TForm_ExpImp::Btn_ImportClick()
         return;
     }
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         templates::ImportTemplate(w.context(), c, name);
         w.commit(QStringLiteral("Настройка"), QStringLiteral("Импортирован шаблон печати: \"") + name + QStringLiteral("\""));
     }

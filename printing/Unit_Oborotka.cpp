@@ -59,7 +59,15 @@ QLabel* panel(QWidget* parent, const QString& text = {})
 }
 
 // The typed search of a list: the name's upper case containing the text,
-// % and _ matched as themselves.
+// % and _ matched as themselves. The pattern is bound as :CTX, wide enough
+// for the longest text the box takes with every character escaped.
+QString likeCondition(const QString& column, const QLineEdit* e)
+{
+    return QStringLiteral("WHERE UPPER(%1 collate win1251) LIKE CAST(:CTX AS VARCHAR(%2)) ESCAPE '\\'")
+        .arg(column)
+        .arg(2 * e->maxLength() + 2);
+}
+
 QString likePattern(const QLineEdit* e)
 {
     return QLatin1Char('%') + engine::LikeLiteral(e->text().toUpper()) + QLatin1Char('%');
@@ -89,8 +97,7 @@ TForm_SelectIng::TForm_SelectIng(QWidget* parent) : QDialog(parent)
     Grid_Ing = new db::DbGrid(this);
     CB_Context = new QCheckBox(QStringLiteral("Поиск по контексту =>"), this);
     E_Context = new QLineEdit(this);
-    // No product name is longer than 100 characters: a longer text could not
-    // match, and the pattern round it must fit the name's column.
+    // No product name is longer than 100 characters: a longer text could not match.
     E_Context->setMaxLength(98);
     Timer1 = new QTimer(this);
     Timer1->setInterval(400);
@@ -170,7 +177,7 @@ void TForm_SelectIng::CB_ContextClick()
         ING->close();
         ING->setSql(QStringList{QStringLiteral("SELECT ING.*, ED_IZM.SHORT_NAME FROM ING"),
                                 QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
-                                QStringLiteral("WHERE UPPER(ING.NAME collate win1251) LIKE :CTX ESCAPE '\\'"),
+                                likeCondition(QStringLiteral("ING.NAME"), E_Context),
                                 QStringLiteral("ORDER BY ING.NAME")});
         ING->param(QStringLiteral("CTX")).setString(likePattern(E_Context));
         ING->open();
@@ -512,7 +519,7 @@ void TForm_Oborotka::CB_ContextClick()
     QStringList sql{QStringLiteral("SELECT * FROM FIRMA")};
     const bool context = CB_Context->isChecked();
     if (context)
-        sql << QStringLiteral("WHERE UPPER(FIRMA.NAME collate win1251) LIKE :CTX ESCAPE '\\'");
+        sql << likeCondition(QStringLiteral("FIRMA.NAME"), E_Context);
     sql << QStringLiteral("ORDER BY FIRMA.NAME");
     Q_Vibor->setSql(sql);
     if (context)

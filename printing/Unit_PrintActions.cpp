@@ -126,7 +126,7 @@ void TForm_Print::BtnSaveClick()
                          QStringLiteral("; Шаблон: ") + formName() + QStringLiteral("; Переменная: ") +
                          fieldText(QPrintVar, "NAME");
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         templates::SaveTemplate(w.context(), ListNo(), formKod, formPanel(),
                                 varKod != 0 ? std::optional<templates::VarPanel>(varPanel()) : std::nullopt);
         w.commit(kArea, line);
@@ -177,7 +177,7 @@ void TForm_Print::SpeedButton1Click()
         return;
     }
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         templates::UploadSpreadsheet(w.context(), formKod, bytes);
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + formName());
@@ -247,7 +247,7 @@ void TForm_Print::BtnNewSabClick()
                          QStringLiteral("; Шаблон: ") + formName();
     qint64 copy = 0;
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         try {
             copy = templates::CopyTemplate(w.context(), source, ListNo(), *name);
         } catch (const templates::TemplateError& e) {
@@ -278,7 +278,7 @@ void TForm_Print::BtnDeleteClick()
     const QString line = QStringLiteral("Удаление шаблона печати. Форма печати: ") + listName() +
                          QStringLiteral("; Шаблон: ") + formName();
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         templates::DeleteTemplate(w.context(), formKod, ListNo());
         w.commit(kArea, line);
     }
@@ -313,7 +313,7 @@ void TForm_Print::E_NameDblClick()
     if (!name || refuseUnstorable(*name))
         return;
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         templates::RenameTemplate(w.context(), formKod, ListNo(), *name);
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + *name);
@@ -326,7 +326,7 @@ void TForm_Print::Btn_Add_FClick()
     if (ListNo() == 0)
         return;
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         templates::AddSampleTemplate(w.context(), ListNo());
         w.commit(kArea, QStringLiteral("Добавлен образец шаблона печати. Форма печати: ") + listName());
     }

@@ -80,7 +80,7 @@ void TForm_Var::BitBtn1Click()
     v.staticType = CB_Type->currentIndex();
     v.sort = sort;
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         StoredKod = templates::StoreVariable(w.context(), FormKod, AddMode ? 0 : VarKod, v);
         w.commit(QStringLiteral("Настройка"), (AddMode ? QStringLiteral("Добавлена переменная шаблона печати: ")
                                                        : QStringLiteral("Изменена переменная шаблона печати: ")) +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/WriteRoad.h"
 #include "AmountList.h"
 
 #include <QStringList>
@@ -11,6 +12,10 @@
 #include "engine/Progress.h"
 
 namespace costing {
+
+// The reservation of every road that changes prices or cards: the recomputation,
+// the card editor, a stock row's prices, a dish's copy (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Prices;
 
 // The context every engine takes (engine/Context.h): the program passes
 // engine::ProgramContext(); tests and benchmarks their own.

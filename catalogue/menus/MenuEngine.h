@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/WriteRoad.h"
 #include "engine/Context.h"
 
 #include <QDate>
@@ -10,6 +11,9 @@
 // Nothing here starts, commits or rolls back: the handler's write road does,
 // with its protocol line.
 namespace menus {
+
+// The reservation of every road that runs these writers (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Menus;
 
 // ---- checks of typed values ----
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/WriteRoad.h"
 #include "engine/Context.h"
 
 #include <QList>
@@ -15,6 +16,9 @@ class Query;
 // WriteTransaction) and never commit; checks read on ctx.read. The handlers'
 // writers with their protocol lines are in Products.h of the catalogue.
 namespace products {
+
+// The reservation of every road that runs these writers (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Catalogue;
 
 // ---- groups ----
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/WriteRoad.h"
 #include "engine/Context.h"
 
 #include <QString>
@@ -14,6 +15,9 @@ class Query;
 // read on ctx.read. The handlers' writers with their protocol lines are in
 // Structure.h of the catalogue.
 namespace structure {
+
+// The reservation of every road that runs these writers (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Structure;
 
 struct FirmaData {
     QString name, info, bank, bik, rs, ks, inn, kpp, phone, addrJur, addrReal;

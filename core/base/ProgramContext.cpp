@@ -27,6 +27,4 @@ void SetProgramContext(std::function<Context()> p) { provider() = std::move(p); 
 
 } // namespace engine
 
-WriteTransaction::WriteTransaction() : WriteTransaction(engine::ProgramContext()) {}
-
 WriteTransaction::WriteTransaction(Reserve reserve) : WriteTransaction(engine::ProgramContext(), reserve) {}

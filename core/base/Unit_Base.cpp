@@ -179,7 +179,7 @@ bool TForm_Base::EnsureAdministrator()
     QRead1->close();
     if (present)
         return false;
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Users);
     InsertAdministrator(*QWrite1, Form_Util->scrambler());
     w.commit();
     return true;

@@ -85,6 +85,7 @@ void Transaction::startWith(const std::vector<unsigned char>& tpbTags)
     st.check();
     handle_ = t;
     changes_.clear();
+    emit started();
 }
 
 void Transaction::noteChange(const QString& table, qint64 key)

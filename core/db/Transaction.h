@@ -62,6 +62,8 @@ public:
     const QHash<QString, QSet<qint64>>& changes() const { return changes_; }
 
 signals:
+    // The transaction has started (its reservations, if any, are held).
+    void started();
     void ended();
 
 private:

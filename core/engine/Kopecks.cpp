@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <limits>
 
 namespace engine {
 
@@ -25,6 +26,30 @@ qint64 Kopecks(double amount)
     if (!(std::fabs(h) < 9.2e18L))
         return 0;
     return static_cast<qint64>(h);
+}
+
+double ToThousandth(double quantity)
+{
+    return static_cast<double>(RoundHalfEven(static_cast<long double>(quantity * 1000.0))) / 1000.0;
+}
+
+qint64 LineKopecks(double quantity, double price)
+{
+    const long double q = RoundHalfEven(static_cast<long double>(quantity * 1000.0));
+    if (!(std::fabs(q) < 9.2e18L))
+        return 0;
+    // Thousandths of a unit times kopecks: hundred-thousandths of the
+    // currency, exact in 128 bits; three digits are dropped to the even kopeck.
+    const __int128 p = static_cast<__int128>(static_cast<qint64>(q)) * Kopecks(price);
+    __int128 k = p / 1000;
+    const __int128 rest = p % 1000;  // the sign of p
+    if (rest > 500 || (rest == 500 && (k & 1)))
+        ++k;
+    else if (rest < -500 || (rest == -500 && (k & 1)))
+        --k;
+    if (k > std::numeric_limits<qint64>::max() || k < std::numeric_limits<qint64>::min())
+        return 0;
+    return static_cast<qint64>(k);
 }
 
 } // namespace engine

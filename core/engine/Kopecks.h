@@ -31,4 +31,14 @@ qint64 Kopecks(double amount);
 // The amount brought to whole kopecks, in roubles; NaN and infinities as they are.
 inline double ToKopeck(double amount) { return static_cast<double>(Hundredths(amount)) / 100.0; }
 
+// A quantity as the papers print it: to thousandths by the same rule (an
+// exact half to the even neighbour); NaN and infinities as they are.
+double ToThousandth(double quantity);
+
+// The amount of a line in whole kopecks: its quantity to thousandths times
+// its price in kopecks, the exact product brought to kopecks by the rule
+// above (0.5 × 20.25 is 10.125 and gives 1012). So a printed line's sum is
+// its printed quantity times its printed price. 0 when either is not a number.
+qint64 LineKopecks(double quantity, double price);
+
 } // namespace engine

@@ -1,6 +1,7 @@
 #include "DatasetModel.h"
 
 #include "db/Query.h"
+#include "engine/Kopecks.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>
@@ -26,6 +27,9 @@ QString formatNumber(double value, const QString& format)
         }
     }
     const bool grouping = format.contains(QLatin1Char(','));
+    // Hundredths are money: shown by the kopeck rule the papers print by.
+    if (fixed + optional == 2)
+        value = engine::ToKopeck(value);
     QString s = QString::number(value, 'f', fixed + optional);
     if (optional > 0 && s.contains(QLatin1Char('.'))) {
         int keep = s.indexOf(QLatin1Char('.')) + fixed;

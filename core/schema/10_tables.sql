@@ -221,7 +221,8 @@ CREATE TABLE DOCS (
 );
 
 /* Movement lines.  TYPE_MOVES (1 into stock, 2 out of stock) and OLD_CENA
-   (stock price before posting) stay null until the document is posted. */
+   (stock price before posting) stay null until the document is posted;
+   un-posting a transfer clears the direction again. */
 CREATE TABLE MOVES (
     KOD          BIGINT NOT NULL,
     KOD_DOC      BIGINT,

@@ -228,7 +228,10 @@ END^
    they had before a posting that changed prices (EDIT_CENA above 0).
    A transfer is taken as the receiver's document of its pair: its incoming
    quantities leave the receiving department and it becomes the sender's
-   unposted transfer again, with its lines in the sending department. */
+   unposted transfer again, with its lines in the sending department and
+   without the direction the posting gave them, as lines never posted have
+   none: the receiver's incoming direction on the sender's transfer would
+   tell every reader that the goods came in. */
 CREATE OR ALTER PROCEDURE DELETE_PROVODKA (
     KOD_DOC  BIGINT,
     OTKAT    SMALLINT)
@@ -296,7 +299,7 @@ BEGIN
                         KOD_PARTNER_EXPORT = :F_IMP, KOD_PARTNER_IMPORT = :F_EXP,
                         INT_PARAM1 = :O_2, INT_PARAM2 = :O_1, INT_PARAM3 = NULL
             WHERE KOD = :KOD_DOC;
-        UPDATE MOVES SET KOD_OTDEL = :O_2 WHERE KOD_DOC = :KOD_DOC;
+        UPDATE MOVES SET KOD_OTDEL = :O_2, TYPE_MOVES = NULL WHERE KOD_DOC = :KOD_DOC;
         EXIT;
     END
 

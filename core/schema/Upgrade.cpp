@@ -569,12 +569,25 @@ DatabaseStep readStep(db::Database& db, db::Transaction& read)
     return out;
 }
 
-void runStep(db::Database& db, db::Transaction& read, db::Transaction& write, int step)
+bool runStep(db::Database& db, db::Transaction& read, db::Transaction& write, int step)
 {
-    write.start();
+    // Another workstation starting at the same moment runs the same steps:
+    // the version table reserved at the start makes this one wait until the
+    // other's step has ended, and then see it recorded.
+    write.start(db::Transaction::reservingParams({"MY_VERSION"}));
     try {
+        db::Query done(&db, &write);
+        done.setSql(QStringLiteral("SELECT COUNT(*) FROM MY_VERSION WHERE NUMBER_VER >= %1").arg(step));
+        done.open();
+        const bool recorded = done.field(0).asInt() > 0;
+        done.close();
+        if (recorded) {
+            write.commit();
+            return false;
+        }
         Step(db, read, write, step).run();
         write.commit();
+        return true;
     } catch (...) {
         if (write.active()) {
             try {

@@ -29,8 +29,10 @@ DatabaseStep readStep(db::Database& db, db::Transaction& read);
 // Runs one step: starts the write transaction, runs the step's actions with
 // its version row, commits. The driving rows are read on the read
 // transaction. On any failure the write transaction is rolled back, so
-// nothing of the step stays, and the error is raised again.
-void runStep(db::Database& db, db::Transaction& read, db::Transaction& write, int step);
+// nothing of the step stays, and the error is raised again. A step that
+// another workstation upgrading the same database at the same moment runs is
+// waited for and then taken as done: false, nothing written.
+bool runStep(db::Database& db, db::Transaction& read, db::Transaction& write, int step);
 
 // Gives the database exactly the procedure bodies and exceptions of the
 // schema sources, whatever step and bodies an older program left: those that

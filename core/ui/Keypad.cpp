@@ -1,16 +1,20 @@
 #include "Keypad.h"
 
+#include "engine/LineBounds.h"
 #include "util/Unit_Util.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -131,7 +135,10 @@ TKeypad::~TKeypad()
     // deletes its children: their destruction must not reach attached_ then.
     for (QObject* o : std::as_const(attached_))
         disconnect(o, &QObject::destroyed, this, nullptr);
+    for (QObject* o : std::as_const(cellWatched_))
+        disconnect(o, &QObject::destroyed, this, nullptr);
     attached_.clear();
+    cellWatched_.clear();
 }
 
 void TKeypad::Clear()
@@ -188,6 +195,11 @@ void TKeypad::Btn_OKSClick()
     }
     // A text that is no number stops here with the conversion error; the display keeps it.
     const double value = TextToFloat(E_Klava->text());
+    if (takesQuantity && takesQuantity() && std::abs(value) > engine::kMaxLineQuantity)
+        throw std::runtime_error((QStringLiteral("Количество ") + E_Klava->text().trimmed() +
+                                  QStringLiteral(" вне допустимых пределов (по модулю не больше %1).")
+                                      .arg(QString::number(engine::kMaxLineQuantity, 'f', 0)))
+                                     .toStdString());
     if (apply)
         apply(value);
     Clear();
@@ -213,7 +225,9 @@ bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
         const bool typed = !E_Klava->text().isEmpty();
         if (typed)
             Btn_OKS->click();
-        focusTargetNow();
+        // A number taken leaves the display empty; one refused stays in it.
+        if (!(typed && applyPlacesFocus && E_Klava->text().isEmpty()))
+            focusTargetNow();
         return typed;
     }
     case Qt::Key_Tab:
@@ -336,7 +350,65 @@ void TKeypad::attachKeys(QWidget* control)
         return;
     attached_.insert(control);
     connect(control, &QObject::destroyed, this, [this](QObject* o) { attached_.remove(o); });
-    control->installEventFilter(this);
+    if (!cellWatched_.contains(control))
+        control->installEventFilter(this);
+}
+
+void TKeypad::keepCellOf(QAbstractItemView* grid)
+{
+    for (QObject* o : {static_cast<QObject*>(grid), static_cast<QObject*>(grid->viewport())}) {
+        if (cellWatched_.contains(o))
+            continue;
+        cellWatched_.insert(o);
+        connect(o, &QObject::destroyed, this, [this](QObject* gone) { cellWatched_.remove(gone); });
+        // Installed once: a second installation would put this filter before the window's own.
+        if (!attached_.contains(o))
+            o->installEventFilter(this);
+    }
+}
+
+bool TKeypad::TakeBeforeLeaving()
+{
+    if (E_Klava->text().isEmpty())
+        return true;
+    leaving_ = true;
+    Guard([this] { Btn_OKSClick(); });
+    leaving_ = false;
+    return E_Klava->text().isEmpty();
+}
+
+bool TKeypad::leavesCell(QObject* watched, QEvent* event) const
+{
+    if (E_Klava->text().isEmpty())
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        auto* view = qobject_cast<QAbstractItemView*>(watched->parent());
+        if (!view || view->viewport() != watched)
+            return false;
+        const QModelIndex at = view->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return at.isValid() && at != view->currentIndex();
+    }
+    case QEvent::KeyPress:
+        if (!qobject_cast<QAbstractItemView*>(watched))
+            return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            return true;
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
 }
 
 void TKeypad::watchRadioGroup(QButtonGroup* group)
@@ -346,6 +418,29 @@ void TKeypad::watchRadioGroup(QButtonGroup* group)
 
 bool TKeypad::eventFilter(QObject* watched, QEvent* event)
 {
+    if (cellWatched_.contains(watched) && leavesCell(watched, event)) {
+        QAbstractItemView* clicked = nullptr;
+        int row = -1;
+        int column = -1;
+        if (event->type() != QEvent::KeyPress) {
+            clicked = qobject_cast<QAbstractItemView*>(watched->parent());
+            const QModelIndex at = clicked->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+            row = at.row();
+            column = at.column();
+        }
+        // A refused number stays on its cell, and so does the user.
+        if (!TakeBeforeLeaving())
+            return true;
+        if (clicked) {
+            // The lists reloaded with the number may have scrolled the grid under the
+            // pointer: the click goes to the cell it was aimed at.
+            const QModelIndex target = clicked->model()->index(row, column);
+            if (target.isValid())
+                clicked->setCurrentIndex(target);
+            clicked->setFocus(Qt::MouseFocusReason);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && attached_.contains(watched)) {
         // A key the focused control ignores travels up to its parents: it is
         // handled once, by the first control of this keypad on its way.

@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 
+class QAbstractItemView;
 class QButtonGroup;
 class QCheckBox;
 class QDialog;
@@ -54,6 +55,10 @@ public:
     std::function<bool()> guard;
     // Applies a number taken by OK.
     std::function<void(double)> apply;
+    // Whether the number OK takes now is a quantity; none means never. A
+    // quantity beyond the bound of a line (engine/LineBounds.h) is refused as
+    // a text that is no number is: the message, and the display keeps it.
+    std::function<bool()> takesQuantity;
     // Where the focus goes after a key.
     QPointer<QWidget> focusTarget;
     // The buttons that Insert and Delete click; none leaves the key out.
@@ -63,6 +68,9 @@ public:
     bool signKeys = true;
     // Whether OK on an empty display does nothing (else it shows the conversion error).
     bool emptyOkIgnored = false;
+    // Whether Enter that took a number leaves the focus where the window's
+    // apply put it (where entry goes on), instead of on the focus target.
+    bool applyPlacesFocus = false;
 
     // The decimal separator of the program (a Russian workstation's).
     static QChar DecimalSeparator() { return QLatin1Char(','); }
@@ -94,6 +102,16 @@ public:
 
     // Installs the key handler on a control of the window.
     void attachKeys(QWidget* control);
+    // A number typed for the grid's current cell belongs to that cell: a click
+    // on another cell, or a move with the keys, takes it there first, as Tab does.
+    void keepCellOf(QAbstractItemView* grid);
+    // Takes a number still in the display on the cell it was typed for, before
+    // the user leaves that cell; the window stores it and leaves the cursor to
+    // the user's move. False when it was refused: the display keeps it, and the
+    // move must not happen.
+    bool TakeBeforeLeaving();
+    // True while a number is taken that way: the window skips its cursor advance.
+    bool LeavingCell() const { return leaving_; }
     // A click on the group returns the focus to the target after 80 ms.
     void watchRadioGroup(QButtonGroup* group);
     QPushButton* digitButton(int digit) const { return digits_[static_cast<size_t>(digit)]; }
@@ -104,6 +122,9 @@ protected:
 private:
     bool guardOk() const { return !guard || guard(); }
     void focusTargetNow();
+    bool leavesCell(QObject* watched, QEvent* event) const;
     std::array<QPushButton*, 10> digits_{};
     QSet<QObject*> attached_;
+    QSet<QObject*> cellWatched_;  // the grids and their viewports whose cells keep their numbers
+    bool leaving_ = false;
 };

@@ -3,6 +3,7 @@
 #include "AnalogClock.h"
 #include "Scaling.h"
 #include "base/Unit_Base.h"
+#include "engine/WriteRoad.h"
 #include "schema/Schema.h"
 #include "util/Globals.h"
 #include "util/ProgramFiles.h"
@@ -352,12 +353,11 @@ void TForm_Main::FormClose()
     if (!Form_Base || !Form_Base->MyDB->connected())
         return;
     try {
-        db::Transaction* w = Form_Base->TransactionWrite;
-        if (w->active())
-            w->rollback();
-        w->start();
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Система"),
-                            QStringLiteral("Закрытие программы"));
+        db::Transaction* pending = Form_Base->TransactionWrite;
+        if (pending->active())
+            pending->rollback();
+        WriteTransaction w(WriteTransaction::Reserve::Protocol);
+        w.commit(QStringLiteral("Система"), QStringLiteral("Закрытие программы"));
     } catch (...) {
         // The server may be gone: the program closes all the same.
     }

@@ -112,7 +112,8 @@ void TForm_Period::BitBtn1Click()
         Msg::notice(refusal);
         return;
     }
-    if (Date_Finish->date() < Date_Start->date()) {
+    // With all dates the two fields are hidden and mean nothing: their order is not checked.
+    if (!CB_AllDate->isChecked() && Date_Finish->date() < Date_Start->date()) {
         Msg::notice(QStringLiteral("Дата начала периода не может быть больше даты конца периода !"));
         return;
     }

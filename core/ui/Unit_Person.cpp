@@ -148,7 +148,7 @@ void TForm_Person::BitBtn2Click()
     }
     const QByteArray password = db::toCp1251(E_Pass1->text());
     Scrambler& s = Form_Util->scrambler();
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Users);
     const auto writer = engine::Writer(w.context());
     db::Query* q = writer.get();
     q->setSql(newUser ? QStringLiteral("INSERT INTO PERSON (KOD, FIO, LOGIN, PASSW, F) VALUES (:K, :FI, :LO, :PA, :FF)")

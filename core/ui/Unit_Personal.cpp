@@ -177,7 +177,7 @@ void TForm_Personal::Btn_DelClick()
             break;
         keep = k;
     }
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Users);
     const auto writer = engine::Writer(w.context());
     db::Query* q = writer.get();
     q->setSql(QStringLiteral("DELETE FROM PERSON_POLICY WHERE KOD_PERSON = ") + Key(kod));

@@ -127,7 +127,7 @@ void TForm_Policy::ShowRights(const QList<int>& numbers)
 
 void TForm_Policy::Btn_OkClick()
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Users);
     if (!CB_Nomen->isChecked() && !CB_Sklad->isChecked() && !CB_Move->isChecked())
         CB_Ing->setChecked(false);
     const QString key = Key(personKod);

@@ -277,7 +277,7 @@ void TProtocolTab::Btn_DelClick()
         return;
     const protocol::Statement st = protocol::Delete(CurrentFilter());
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Protocol);
         const auto q = engine::Writer(w.context(), st.sql.join(QLatin1Char('\n')));
         bind(q.get(), st);
         q->execSql();

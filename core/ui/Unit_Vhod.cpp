@@ -77,7 +77,7 @@ void LogInUser(const LoginUser& user, const QString& login)
     CurrentUserLogin = login;
     CurrentUserKod = user.kod;
     Form_Util->LoadUserRights(CurrentUserKod);
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Protocol);
     w.commit(QStringLiteral("Система"), QStringLiteral("Открытие программы"));
 }
 

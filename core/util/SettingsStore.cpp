@@ -81,7 +81,7 @@ void checkKind(const QString& key, std::initializer_list<SettingKind> kinds)
 // settings list follows the commit (it reads MY_PARAM) and holds the new value.
 void runWrite(const std::function<void(db::Query*)>& statements, const std::optional<SettingLog>& log)
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Settings);
     const auto writer = engine::Writer(w.context());
     statements(writer.get());
     writer->close();

@@ -1,6 +1,7 @@
 #include "Deletion.h"
 
 #include "engine/Context.h"
+#include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "db/Query.h"
 
@@ -23,19 +24,12 @@ struct DocState {
     qint64 pair = 0;
 };
 
-// Claims the document's row before it is read: the state read is then the
-// one this deletion acts on, and two workstations deleting or posting the same
-// document take turns instead of each holding what the other needs next.
-void claim(const engine::Context& ctx, qint64 kod)
-{
-    db::Query q(ctx.database, ctx.write);
-    q.setSql(QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + QString::number(kod));
-    q.execSql();
-}
-
+// The document's row is claimed before it is read: the state read is then
+// the one this deletion acts on, and two workstations deleting or posting the
+// same document take turns.
 DocState stateOf(const engine::Context& ctx, qint64 kod)
 {
-    claim(ctx, kod);
+    engine::ClaimDocument(ctx, kod);
     // Read on the write transaction: the pair's other half may already be gone in this run.
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("SELECT DOC_TYPE, PROVODKA, EDIT_CENA, INT_PARAM3 FROM DOCS WHERE KOD = ") +
@@ -82,7 +76,7 @@ void DeleteWithPair(const engine::Context& ctx, qint64 kod, const Options& optio
         return;
     const bool paired = (s.type == 4 || s.type == 7 || s.type == 2) && s.provodka > 10 && s.pair != 0;
     if (paired)
-        claim(ctx, s.pair);
+        engine::ClaimDocument(ctx, s.pair);
     if (options.rollback)
         engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({kod, paired ? s.pair : 0}));
     if (paired)

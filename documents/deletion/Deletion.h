@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/WriteRoad.h"
+
 #include <QString>
 
 namespace engine {
@@ -10,6 +12,9 @@ struct Context;
 // (transfer, production) always deleted with its other half. Runs on the
 // context's write transaction and commits nothing.
 namespace deletion {
+
+// The reservation of every road that deletes documents (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Documents;
 
 struct Options {
     bool rollback = false;       // undo what the posting did to stock

@@ -5,7 +5,9 @@
 #include "engine/EngineDb.h"
 #include "engine/Settled.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -21,13 +23,20 @@ constexpr char kFileEnd = 0x1A;
 
 // Why a file could not be written, in the user's words where the system
 // gives a known cause.
-QString causeOf(const QFileDevice& f)
+QString causeOf(const QFileDevice& f, const QString& path)
 {
     const QString system = f.errorString();
     if (system == qt_error_string(ENOSPC) || system == qt_error_string(EDQUOT))
         return QStringLiteral("на диске нет свободного места");
     if (system == qt_error_string(EFBIG))
         return QStringLiteral("файл превысил допустимый размер");
+    const QFileInfo file(path);
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("файл доступен только для чтения. Выберите другой файл или папку");
+    if (system == qt_error_string(EROFS) || system == qt_error_string(EACCES) || system == qt_error_string(EPERM) ||
+        !QFileInfo(file.absolutePath()).isWritable())
+        return QStringLiteral("в папку ") + QDir::toNativeSeparators(file.absolutePath()) +
+               QStringLiteral(" нельзя записывать. Выберите другую папку");
     return system;
 }
 
@@ -45,15 +54,15 @@ void replaceFile(const QString& path, const QByteArray& bytes)
     // Unbuffered: a short write is seen at once and retried, so the error of
     // the write that fails (no space left) is the one reported.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw fileError(QStringLiteral("Не удаётся создать файл"), path, causeOf(f));
+        throw fileError(QStringLiteral("Не удаётся создать файл"), path, causeOf(f, path));
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0)
-            throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f));
+            throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f, path));
         done += n;
     }
     if (!f.commit())
-        throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f));
+        throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f, path));
 }
 
 void putLe32(QByteArray& b, int at, quint32 v)

@@ -65,12 +65,26 @@ QString outOfRange(double value, double bound, const QString& where, const QStri
            QStringLiteral(").");
 }
 
+// The refusal of a shift's date outside the shifts' window, or nothing.
+QString dateRefusal(const QDate& date, const QString& where, const QString& what)
+{
+    const QDate first(kFirstShiftYear, 1, 1);
+    const QDate last(Clock::today().year() + 1, 12, 31);
+    if (date >= first && date <= last)
+        return {};
+    const QString format = QStringLiteral("dd.MM.yyyy");
+    return where + QStringLiteral(": ") + what + QLatin1Char(' ') + date.toString(format) +
+           QStringLiteral(" вне допустимых пределов (с ") + first.toString(format) + QStringLiteral(" по ") +
+           last.toString(format) + QStringLiteral(").");
+}
+
 // The database row a code names, with the key binding the code.
 struct CodeRow {
     qint64 kodIng = 0;
     qint64 kodOtdel = 0;
     qint64 firma = 0;
     double cena = 0;
+    QString name;  // the dish's
 };
 
 class CodeLookup {
@@ -78,7 +92,8 @@ public:
     CodeLookup(const Context& ctx, CodeKind kind) : q_(ctx.database, ctx.read), kind_(kind)
     {
         q_.setSql(QStringList{
-            QStringLiteral("SELECT ING_SKLAD.CENA, OTDEL.KOD AS KOD_OTDEL, ING.KOD AS KOD_ING, FIRMA.KOD AS KOD_FIRMA FROM ING_SKLAD"),
+            QStringLiteral("SELECT ING_SKLAD.CENA, OTDEL.KOD AS KOD_OTDEL, ING.KOD AS KOD_ING, ING.NAME AS NAME_ING, "
+                           "FIRMA.KOD AS KOD_FIRMA FROM ING_SKLAD"),
             QStringLiteral("INNER JOIN OTDEL ON OTDEL.KOD = ING_SKLAD.KOD_OTDEL"),
             QStringLiteral("INNER JOIN ING ON ING.KOD = ING_SKLAD.KOD_ING"),
             QStringLiteral("LEFT OUTER JOIN FIRMA ON FIRMA.KOD = ING_SKLAD.KOD_FIRMA"),
@@ -99,7 +114,8 @@ public:
             q_.open();
             if (!q_.isEmpty())
                 row = CodeRow{q_.field(QStringLiteral("KOD_ING")).asInt64(), q_.field(QStringLiteral("KOD_OTDEL")).asInt64(),
-                              q_.field(QStringLiteral("KOD_FIRMA")).asInt64(), q_.field(QStringLiteral("CENA")).asDouble()};
+                              q_.field(QStringLiteral("KOD_FIRMA")).asInt64(), q_.field(QStringLiteral("CENA")).asDouble(),
+                              q_.field(QStringLiteral("NAME_ING")).asString()};
             q_.close();
         }
         cache_.insert(code, row);
@@ -174,6 +190,13 @@ ShiftTotals ParseShiftTotals(const QByteArray& fileBytes, Scrambler& scrambler)
     const QDate date(static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day));
     if (!date.isValid())
         return t;
+    // The date is named by its year's line: only the year can put it out of the window.
+    if (const QString refusal = dateRefusal(date, QStringLiteral("Строка 4"), QStringLiteral("дата смены"));
+        !refusal.isEmpty()) {
+        t.status = TotalsStatus::OutOfRange;
+        t.refusal = refusal;
+        return t;
+    }
     const QString name = db::fromCp1251(lines[4]);
     if (name.size() > kMaxDocumentName)
         return t;
@@ -284,6 +307,7 @@ TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, 
         double kol;
         double price;
         const QVector<QByteArray>* record;
+        int number;  // in the file, deleted records counted
     };
     QVector<Sold> sold;  // the records with a quantity, in file order
     for (int r = 0; r < table->records.size(); ++r) {
@@ -308,7 +332,7 @@ TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, 
             plan.refusal = refusal;
             return plan;
         }
-        sold.append({dbf::TextOf(rec[fCode]).trimmed(), *kol, price.value_or(0), &rec});
+        sold.append({dbf::TextOf(rec[fCode]).trimmed(), *kol, price.value_or(0), &rec, table->numbers[r]});
     }
 
     const auto first = std::find_if(sold.cbegin(), sold.cend(), [](const Sold& s) { return !s.code.isEmpty(); });
@@ -324,6 +348,13 @@ TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, 
                fieldText(table->fields[fKassir], head[fKassir]);
     if (!doc.date.isValid() || doc.name.size() > kMaxDocumentName)
         return plan;
+    if (const QString refusal = dateRefusal(doc.date, QStringLiteral("Запись %1").arg(first->number),
+                                            QStringLiteral("дата DATEO"));
+        !refusal.isEmpty()) {
+        plan.status = TorgStatus::OutOfRange;
+        plan.refusal = refusal;
+        return plan;
+    }
 
     CodeLookup lookup(ctx, kind);
     auto find = [&lookup](const QString& code) -> std::optional<CodeRow> {
@@ -338,6 +369,7 @@ TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, 
     doc.firma = firma->firma;
 
     // Later records come first; equal dish, department and price make one line.
+    QVector<QString> dishes;  // the name of each line's dish
     for (auto it = sold.crbegin(); it != sold.crend(); ++it) {
         if (it->code.size() <= 5)
             continue;
@@ -349,10 +381,24 @@ TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, 
         auto same = std::find_if(doc.lines.begin(), doc.lines.end(), [&](const SalesLine& l) {
             return l.kodIng == row->kodIng && l.kodOtdel == row->kodOtdel && l.cena == it->price;
         });
-        if (same != doc.lines.end())
+        if (same != doc.lines.end()) {
             same->kolvo += it->kol;
-        else
+        } else {
             doc.lines.append({row->kodIng, row->kodOtdel, it->price, it->kol, row->cena});
+            dishes.append(row->name);
+        }
+    }
+    for (int i = 0; i < doc.lines.size(); ++i) {
+        const SalesLine& l = doc.lines[i];
+        const QString refusal = outOfRange(
+            l.kolvo, kMaxTotalsQuantity,
+            QStringLiteral("Блюдо \"%1\" по цене %2").arg(dishes[i], db::formatFloat(l.cena)),
+            QStringLiteral("общее количество KOL"), db::formatFloat(l.kolvo));
+        if (!refusal.isEmpty()) {
+            plan.status = TorgStatus::OutOfRange;
+            plan.refusal = refusal;
+            return plan;
+        }
     }
     plan.status = TorgStatus::Ok;
     plan.document = doc;

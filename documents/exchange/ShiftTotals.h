@@ -1,6 +1,8 @@
 #pragma once
 
+#include "engine/WriteRoad.h"
 #include "Context.h"
+#include "engine/LineBounds.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -17,20 +19,26 @@ class Scrambler;
 // table. Every item of a file is read and checked before anything is written.
 namespace exchange {
 
+// The reservation of the road that takes shift totals in (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Documents;
+
 // ---- companion program ----
 
 enum class TotalsStatus {
     Ok,
     Damaged,     // not a totals file, or damaged
     OldVersion,  // the end marker is right but the deferred-payments block is missing
-    OutOfRange,  // a price or quantity beyond what a kitchen sells (refusal names its line)
+    OutOfRange,  // a price or quantity beyond what a kitchen sells, or a date beyond
+                 // the shifts' window (refusal names its line)
 };
 
-// What one line of totals may carry, either sign: a quantity of a million
-// portions or kilograms, a price of ten million. Anything beyond is a damaged
-// or forged file, never a shift's sales.
-constexpr double kMaxTotalsQuantity = 1e6;
-constexpr double kMaxTotalsPrice = 1e7;
+// What one line of totals may carry, either sign (engine/LineBounds.h).
+constexpr double kMaxTotalsQuantity = engine::kMaxLineQuantity;
+constexpr double kMaxTotalsPrice = engine::kMaxLinePrice;
+// A shift's date lies from 01.01.2000 to the end of next year (by the one
+// clock); any other is a wrong clock or a damaged file, and its document would
+// fall outside every report period.
+constexpr int kFirstShiftYear = 2000;
 
 struct TotalsItem {
     QString codeText;             // the code line as it stands
@@ -88,7 +96,9 @@ enum class TorgStatus {
     Damaged,      // not a dBase table, a header that does not fit the file, an unreadable number or date
     UnknownCode,  // a code (of the first record or of a line) that the database lacks, or not a number
     NoCodes,      // no record with a quantity has a code
-    OutOfRange,   // a quantity or price beyond the bounds above (refusal names its record)
+    OutOfRange,   // a quantity or price beyond the bounds above, a date beyond the shifts'
+                  // window (refusal names its record), or a line of merged records beyond
+                  // the quantity bound (refusal names its dish)
 };
 
 struct TorgPlan {
@@ -97,7 +107,8 @@ struct TorgPlan {
     QString refusal;  // OutOfRange: the record, the value and the bound, for the user
 };
 // Records with KOL 0 are not read; codes of five characters or fewer make no
-// line; equal dish, department and price are merged, later records first.
+// line; equal dish, department and price are merged, later records first, and
+// the merged quantity keeps to the bound of one record.
 TorgPlan PlanTorgServiceTotals(const Context& ctx, const QByteArray& fileBytes, CodeKind kind);
 
 // Inserts the sales document (DOC_TYPE 3, time 00:00) and its lines on

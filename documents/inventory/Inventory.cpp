@@ -1,6 +1,7 @@
 #include "Inventory.h"
 
 #include "engine/Context.h"
+#include "engine/DocumentClaim.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 
@@ -21,9 +22,9 @@ const char* const kUnchanged = " AND KOLVO = MY_KOLVO AND CENA = MY_CENA";
 Claimed Claim(const engine::Context& ctx, qint64 docKod)
 {
     Claimed out;
+    if (!engine::ClaimDocument(ctx, docKod).exists)
+        return out;
     db::Query q(ctx.database, ctx.write);
-    q.setSql(QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + key(docKod));
-    q.execSql();
     q.setSql(QStringLiteral("SELECT PROVODKA, INT_PARAM1, INT_PARAM2, "
                             "(SELECT COUNT(*) FROM INVENT WHERE KOD_DOC = DOCS.KOD) AS N FROM DOCS WHERE KOD = ") +
              key(docKod));
@@ -43,12 +44,8 @@ namespace {
 
 Claimed claimUnposted(const engine::Context& ctx, qint64 docKod, const char* postedText)
 {
-    const Claimed c = Claim(ctx, docKod);
-    if (!c.exists)
-        throw std::runtime_error(QStringLiteral("Документ инвентаризации удалён на другом рабочем месте.").toStdString());
-    if (c.posted)
-        throw std::runtime_error(postedText);
-    return c;
+    engine::ClaimUnposted(ctx, docKod, QString::fromUtf8(postedText));
+    return Claim(ctx, docKod);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/WriteRoad.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -14,6 +16,9 @@ struct Context;
 // started) and commits nothing; reads that must see what the caller wrote
 // also go through the write transaction.
 namespace inventory {
+
+// The reservation of every road that runs these writers (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Documents;
 
 struct InvDoc {
     qint64 kod = 0;
@@ -41,8 +46,8 @@ struct Claimed {
 };
 Claimed Claim(const engine::Context& ctx, qint64 docKod);
 
-// Claims the inventory and refuses (std::runtime_error with the user's text)
-// when it is gone or already posted.
+// Claims the inventory and refuses (engine::DocumentRefusal with the user's
+// text) when it is gone or already posted.
 void ClaimUnposted(const engine::Context& ctx, qint64 docKod);
 
 // Lines posting would keep: all, or those whose counted values differ from the

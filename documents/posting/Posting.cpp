@@ -4,6 +4,7 @@
 #include "costing/Expansion.h"
 #include "db/Error.h"
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 
 #include <memory>
@@ -164,11 +165,6 @@ qint64 NewKey(const Context& ctx)
     return q->field(0).asInt64();
 }
 
-void ClaimDocument(const Context& ctx, qint64 doc)
-{
-    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET KOD = KOD WHERE KOD = ") + Key(doc));
-}
-
 bool ReadDoc(const Context& ctx, qint64 kod, DocHeader& out)
 {
     auto q = engine::Writer(ctx, QStringLiteral("SELECT * FROM DOCS WHERE KOD = ") + Key(kod));
@@ -204,16 +200,13 @@ void DelDoc(const Context& ctx, qint64 doc, int otkat) { callProcedure(ctx, QStr
 
 PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
 {
-    ClaimDocument(ctx, doc);
-    DocHeader x;
-    if (!ReadDoc(ctx, doc, x))
-        throw std::logic_error("posting: no document " + std::to_string(doc));
-    if (x.type != DocType::Transfer && x.type != DocType::Receipt && x.type != DocType::Issue)
-        throw std::logic_error("posting: not a movement document");
     // Another workstation may have posted it since the list was read: posting
     // twice would move the goods twice.
-    if (x.posted())
-        throw std::runtime_error(QStringLiteral("Документ уже проведён !").toStdString());
+    engine::ClaimUnposted(ctx, doc, QStringLiteral("Документ уже проведён !"));
+    DocHeader x;
+    ReadDoc(ctx, doc, x);
+    if (x.type != DocType::Transfer && x.type != DocType::Receipt && x.type != DocType::Issue)
+        throw std::logic_error("posting: not a movement document");
     const QString X = Key(doc);
     // A receipt's procedure takes its stock rows in the order of their keys
     // as it posts; the other movements take theirs first.
@@ -282,15 +275,15 @@ qint64 TransferReceiver(const Context& ctx, qint64 a, qint64 b)
 
 qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
 {
-    ClaimDocument(ctx, doc);
+    if (!engine::ClaimDocument(ctx, doc).exists)
+        throw engine::DocumentRefusal(doc, true, engine::DocumentGoneText());
     DocHeader x;
-    if (!ReadDoc(ctx, doc, x))
-        throw std::logic_error("un-posting: no document " + std::to_string(doc));
+    ReadDoc(ctx, doc, x);
     // Un-posted meanwhile elsewhere: a second un-posting would return the goods twice.
     if (!x.posted())
         throw std::runtime_error(QStringLiteral("Проводка этого документа уже снята.").toStdString());
     if (x.pair != 0)
-        ClaimDocument(ctx, x.pair);
+        engine::ClaimDocument(ctx, x.pair);
     engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({doc, x.pair}));
     switch (x.type) {
     case DocType::Inventory:

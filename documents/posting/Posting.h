@@ -8,6 +8,7 @@
 // Every function works on ctx.write, which the caller has started; nothing
 // here commits or rolls back. Keys go to the procedures as decimal text.
 
+#include "engine/WriteRoad.h"
 #include "engine/Context.h"
 
 #include <QDate>
@@ -15,6 +16,9 @@
 #include <QTime>
 
 namespace posting {
+
+// The reservation of every road that posts or un-posts (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Documents;
 
 using Context = engine::Context;
 
@@ -51,12 +55,6 @@ struct DocHeader {
     bool posted() const { return provodka > kPostedAbove; }
 };
 
-// Claims the document before anything else is read or written: the write
-// transaction then takes the documents table first, as every posting does, so
-// two workstations posting at once wait for each other instead of each
-// holding what the other needs next.
-void ClaimDocument(const Context& ctx, qint64 doc);
-
 // A fresh key from MY_GEN, drawn on ctx.write.
 qint64 NewKey(const Context& ctx);
 
@@ -79,15 +77,17 @@ struct PostOutcome {
 // issue of what its lines are made of (the card expansion, taking stock of the
 // sending department first) and a paired receipt of the lines themselves; both
 // end as transfers naming each other. When no line is left the outcome says so
-// and the caller must roll back. Other document types throw std::logic_error,
-// a document already posted (by another workstation meanwhile) std::runtime_error.
+// and the caller must roll back. Other document types throw std::logic_error;
+// a document posted or deleted by another workstation meanwhile is refused
+// (engine::DocumentRefusal).
 PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule);
 
 // Cancels the posting of a posted document and of the other document of its
 // pair. otkat 1 restores the stock prices the posting changed (ignored for
 // sales and issues by the caller's choice). Returns the key of the document
 // that remains, or 0 when the type has no un-posting here (nothing changed).
-// A document that is no longer posted throws std::runtime_error.
+// A document that is no longer posted throws std::runtime_error, one deleted
+// meanwhile engine::DocumentRefusal.
 qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat);
 
 // Of the two documents of a posted transfer, the receiver's: the one whose

@@ -3,6 +3,7 @@
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
 #include "db/Query.h"
+#include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "engine/Kopecks.h"
 
@@ -144,14 +145,13 @@ qint64 insertOutput(const Context& ctx, const DocHeader& x, int priceRule)
 
 RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
 {
-    ClaimDocument(ctx, doc);
+    engine::ClaimUnposted(ctx, doc, QStringLiteral("Документ уже проведён !"));
     DocHeader x;
-    if (!ReadDoc(ctx, doc, x))
-        throw std::logic_error("posting: no document " + std::to_string(doc));
+    ReadDoc(ctx, doc, x);
     if (x.type != DocType::ProductionWriteOff && x.type != DocType::Sales)
         throw std::logic_error("posting: not a production or sales document");
     if (x.provodka > 0)
-        throw std::runtime_error(QStringLiteral("Документ уже проведён !").toStdString());
+        throw engine::DocumentRefusal(doc, false, QStringLiteral("Документ уже проведён !"));
     const QString X = Key(doc);
 
     // A line never given a quantity makes and sells nothing.

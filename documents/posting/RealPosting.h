@@ -27,7 +27,8 @@ struct RealOutcome {
 // rule of the production output (PriceAction 0, 1 or 2). Lines of quantity 0
 // are removed first; a card that cannot be expanded (a cycle, a row without
 // yield) throws costing::CardError naming it. A document of another type
-// throws std::logic_error, one posted meanwhile std::runtime_error.
+// throws std::logic_error; one posted or deleted meanwhile is refused
+// (engine::DocumentRefusal).
 RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule);
 
 } // namespace posting

@@ -136,10 +136,14 @@ void dumpSheet(QStringList& out, int index, const RecordedSheet& s)
             names.append(rangeName(m));
         out.append(QStringLiteral("  merges ") + names.join(QStringLiteral(", ")));
     }
+    if (s.landscape)
+        out.append(QStringLiteral("  landscape"));
     if (s.margins.left >= 0 || s.margins.right >= 0)
         out.append(QStringLiteral("  margins left %1 right %2").arg(s.margins.left).arg(s.margins.right));
     if (!s.fittedRows.empty())
         out.append(QStringLiteral("  fitted rows ") + rowRuns(s.fittedRows));
+    if (!s.grownRows.empty())
+        out.append(QStringLiteral("  grown rows ") + rowRuns(s.grownRows));
     std::map<std::pair<int, int>, QString> wrap, justify, vjustify, font, colour, numbers, border;
     for (const auto& [pos, st] : s.cells) {
         const auto [row, column] = pos;

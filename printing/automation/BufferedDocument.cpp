@@ -604,6 +604,8 @@ void BufferedDocument::setPageMargins(int sheet, const PageMargins& margins) { i
 
 PageMargins BufferedDocument::pageMargins(int sheet) { return inner_.pageMargins(sheet); }
 
+void BufferedDocument::setLandscape(int sheet) { inner_.setLandscape(sheet); }
+
 void BufferedDocument::storeToFile(const QString& path, const QString& filter)
 {
     flush();

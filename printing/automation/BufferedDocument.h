@@ -60,6 +60,7 @@ public:
     void setNumberFormat(const RangeAddress& range, const QString& code) override;
     void setPageMargins(int sheet, const PageMargins& margins) override;
     PageMargins pageMargins(int sheet) override;
+    void setLandscape(int sheet) override;
     void storeToFile(const QString& path, const QString& filter) override;
     CellState cellState(const CellAddress& cell) override;
     std::optional<QList<RangeAddress>> filledCells(const RangeAddress& range) override;

@@ -68,15 +68,19 @@ QList<std::pair<int, int>> RowRuns(const std::set<int>& rows)
     return runs;
 }
 
-std::map<int, std::set<int>> RowsToFit(const QList<RangeAddress>& wrapped,
-                                       const std::function<bool(const CellAddress&)>& startsMerge)
+RowsToAdjust RowsToFit(const QList<RangeAddress>& wrapped, const std::function<bool(const CellAddress&)>& startsMerge)
 {
-    std::map<int, std::set<int>> rows;
+    RowsToAdjust rows;
     for (const RangeAddress& r : wrapped) {
-        if (startsMerge({r.sheet, r.startColumn, r.startRow}))
-            continue;
+        auto& to = startsMerge({r.sheet, r.startColumn, r.startRow}) ? rows.grow : rows.fit;
         for (int row = r.startRow; row <= r.endRow; ++row)
-            rows[r.sheet].insert(row);
+            to[r.sheet].insert(row);
+    }
+    for (auto& [sheet, grown] : rows.grow) {
+        const auto fitted = rows.fit.find(sheet);
+        if (fitted != rows.fit.end())
+            for (const int row : fitted->second)
+                grown.erase(row);
     }
     return rows;
 }
@@ -161,6 +165,12 @@ void RecordingDocument::setPageMargins(int sheet, const PageMargins& margins)
 }
 
 PageMargins RecordingDocument::pageMargins(int sheet) { return book_->sheet(sheet).margins; }
+
+void RecordingDocument::setLandscape(int sheet)
+{
+    ++book_->formatCalls;
+    book_->sheet(sheet).landscape = true;
+}
 
 void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
 {
@@ -379,9 +389,22 @@ void RecordingDocument::unlockControllers()
     const QList<RangeAddress> wrapped = std::move(book_->wrappedWhileLocked);
     book_->wrappedWhileLocked.clear();
     const auto startsMerge = [this](const CellAddress& c) { return book_->state(c).merged; };
-    for (const auto& [sheet, rows] : RowsToFit(wrapped, startsMerge))
-        for (const auto& [first, last] : RowRuns(rows))
+    const RowsToAdjust rows = RowsToFit(wrapped, startsMerge);
+    for (const auto& [sheet, fit] : rows.fit)
+        for (const auto& [first, last] : RowRuns(fit))
             fitRowHeights(sheet, first, last);
+    for (const auto& [sheet, grow] : rows.grow)
+        for (const auto& [first, last] : RowRuns(grow))
+            growRowHeights(sheet, first, last);
+}
+
+void RecordingDocument::growRowHeights(int sheet, int firstRow, int lastRow)
+{
+    ++book_->formatCalls;
+    RecordedSheet& s = book_->sheet(sheet);
+    for (int r = firstRow; r <= lastRow; ++r)
+        s.grownRows.insert(r);
+    book_->log.append(QStringLiteral("growRowHeights %1 %2").arg(firstRow).arg(lastRow));
 }
 
 void RecordingDocument::addActionLock()

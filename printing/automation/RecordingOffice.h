@@ -24,7 +24,9 @@ struct RecordedSheet {
     QList<RangeAddress> merges;
     std::map<int, int> columnWidths;  // by column, hundredths of a millimetre
     PageMargins margins;
+    bool landscape = false;
     std::set<int> fittedRows;         // rows whose heights were fitted to their contents
+    std::set<int> grownRows;          // rows grown where their merged texts need it, never shrunk
 };
 
 struct RecordedBook {
@@ -39,9 +41,8 @@ struct RecordedBook {
     int controllerLocks = 0;
     int actionLocks = 0;
     // Ranges given wrapped text while the screen was locked: the office
-    // adjusts no height then, so their rows are fitted at the unlock (except
-    // where a range starts a merged area, whose text the office's fitting
-    // does not measure: fitting would shrink the row the template gave it).
+    // adjusts no height then, so their rows are fitted at the unlock (or,
+    // where a range starts a merged area, grown: RowsToFit).
     QList<RangeAddress> wrappedWhileLocked;
 
     RecordedSheet& sheet(int index);
@@ -90,6 +91,7 @@ public:
     void setNumberFormat(const RangeAddress& range, const QString& code) override;
     void setPageMargins(int sheet, const PageMargins& margins) override;
     PageMargins pageMargins(int sheet) override;
+    void setLandscape(int sheet) override;
     void storeToFile(const QString& path, const QString& filter) override;
     CellState cellState(const CellAddress& cell) override;
     std::optional<QList<RangeAddress>> filledCells(const RangeAddress& range) override;
@@ -98,6 +100,7 @@ public:
 
 private:
     void transfer(const CellAddress& to, const RangeAddress& from, bool move);
+    void growRowHeights(int sheet, int firstRow, int lastRow);
     template <class F>
     void forEachCell(const RangeAddress& range, F f);
     std::shared_ptr<RecordedBook> book_;
@@ -130,9 +133,16 @@ private:
 
 // Rows as runs of consecutive rows (first, last).
 QList<std::pair<int, int>> RowRuns(const std::set<int>& rows);
-// The rows to fit, by sheet, of the wrapped ranges whose first cell does not start a merged area.
-std::map<int, std::set<int>> RowsToFit(const QList<RangeAddress>& wrapped,
-                                       const std::function<bool(const CellAddress&)>& startsMerge);
+// The rows of wrapped ranges whose heights follow their texts, by sheet: a
+// range outside merged areas is fitted to its contents; a range starting a
+// merged area only grows where its text needs more than the row has (the
+// template may have given that row a height of its own). A row fitted is not
+// grown as well.
+struct RowsToAdjust {
+    std::map<int, std::set<int>> fit;
+    std::map<int, std::set<int>> grow;
+};
+RowsToAdjust RowsToFit(const QList<RangeAddress>& wrapped, const std::function<bool(const CellAddress&)>& startsMerge);
 
 // A1-style reference of a cell, e.g. "F12" for column 5, row 11.
 QString CellName(int column, int row);

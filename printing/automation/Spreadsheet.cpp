@@ -2,6 +2,15 @@
 
 namespace automation {
 
+QString OneLine(QString s)
+{
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar& c : s)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    return s;
+}
+
 QString OfficeUnreachableText()
 {
     return QStringLiteral("Проверте установлен ли у Вас OpenOffice верссии не ниже 3.2 !");
@@ -31,5 +40,6 @@ void Document::setVertJustify(const RangeAddress&, int) { unsupported("align ver
 void Document::setNumberFormat(const RangeAddress&, const QString&) { unsupported("format numbers"); }
 void Document::setPageMargins(int, const PageMargins&) { unsupported("set page margins"); }
 PageMargins Document::pageMargins(int) { unsupported("read page margins"); }
+void Document::setLandscape(int) { unsupported("turn the pages across"); }
 
 } // namespace automation

@@ -79,6 +79,7 @@ struct CellState {
     int vertJustify = 0;     // 0 standard, 1 top, 2 centre, 3 bottom
     int charColor = -1;      // 0xRRGGBB; -1 automatic
     QString numberFormat;    // format code in the Russian notation ("0,###"); empty: standard
+    QString shown;           // the cell as the office shows it, a number in its format (a recording shows nothing)
 };
 
 // Left and right page margins of a sheet, in hundredths of a millimetre.
@@ -184,6 +185,8 @@ public:
     // Page margins of the sheet's printed pages (a page style of its own).
     virtual void setPageMargins(int sheet, const PageMargins& margins);
     virtual PageMargins pageMargins(int sheet);
+    // The sheet's pages printed across (landscape, a page style of its own).
+    virtual void setLandscape(int sheet);
 
     // The cells of range holding anything a range write would wipe (a value,
     // a text, a formula or a note), as ranges; nothing when the office cannot
@@ -204,6 +207,8 @@ class Office {
 public:
     virtual ~Office() = default;
     // True when the program can be reached; a second call reuses the connection.
+    // An office started for it that ends before it can be reached throws
+    // OfficeStopped: it is there, and the print is to be made again.
     virtual bool connect() = 0;
     virtual void disconnect() = 0;
     virtual bool connected() const = 0;
@@ -224,6 +229,11 @@ public:
         return true;
     }
 };
+
+// A text for one line of a cell: each line break (CR LF, CR or LF) becomes a
+// blank. A row of a sheet has the height of one line; a name typed with a
+// line break would show only one of its lines there, or run into the next row.
+QString OneLine(QString s);
 
 // The text shown when the spreadsheet program cannot be reached.
 QString OfficeUnreachableText();

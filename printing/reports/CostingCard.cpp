@@ -92,23 +92,28 @@ void card::Print(const engine::Context& ctx, const Options& options, automation:
         run.putText(QStringLiteral("name_b"), p.name);
     });
 
-    double sumStock = 0;
-    double sumPrice = 0;
+    // Kopecks: each row's sums are its printed gross quantity times its printed
+    // prices; the totals, and what the end block works out from them, stand
+    // on the printed figures.
+    qint64 sumStock = 0;
+    qint64 sumPrice = 0;
     int counter = 0;
     for (const costing::RIng& n : rows) {
         run.stepProgress();
         if (options.mode != 0 && n.MY_LEVEL != 0)
             continue;
-        sumStock += n.BRUTTO * n.CENA;
-        sumPrice += n.BRUTTO * n.PRICE;
+        const qint64 rowStock = engine::LineKopecks(n.BRUTTO, n.CENA);
+        const qint64 rowPrice = engine::LineKopecks(n.BRUTTO, n.PRICE);
+        sumStock += rowStock;
+        sumPrice += rowPrice;
         run.putInt(QStringLiteral("nstr"), ++counter);
         run.putText(QStringLiteral("name_i"), n.MY_LEVEL > 0 ? QStringLiteral("П.Ф. - ") + n.NAME : n.NAME);
-        run.putFloat(QStringLiteral("kolvo"), n.BRUTTO);
-        run.putFloat(QStringLiteral("kolvo_n"), n.NETTO);
-        run.putFloat(QStringLiteral("cena_s"), n.CENA);
-        run.putFloat(QStringLiteral("cena_p"), n.PRICE);
-        run.putFloat(QStringLiteral("sum_i_s"), n.BRUTTO * n.CENA);
-        run.putFloat(QStringLiteral("sum_i_p"), n.BRUTTO * n.PRICE);
+        run.putQuantity(QStringLiteral("kolvo"), n.BRUTTO);
+        run.putQuantity(QStringLiteral("kolvo_n"), n.NETTO);
+        run.putMoney(QStringLiteral("cena_s"), n.CENA);
+        run.putMoney(QStringLiteral("cena_p"), n.PRICE);
+        run.putKopecks(QStringLiteral("sum_i_s"), rowStock);
+        run.putKopecks(QStringLiteral("sum_i_p"), rowPrice);
         run.putFloat(QStringLiteral("kalories_kk"), n.KALORIES * n.BRUTTO);
         run.put(QStringLiteral("s1"));
         run.put(QStringLiteral("s2"));
@@ -121,23 +126,27 @@ void card::Print(const engine::Context& ctx, const Options& options, automation:
     const int endRow = run.row;
     const double portions = p.kvoPorc;
     run.putText(QStringLiteral("porc"), QString::number(p.kvoPorc));
-    run.putFloat(QStringLiteral("itogo_s"), sumStock);
-    run.putFloat(QStringLiteral("itogo_p"), sumPrice);
+    run.putKopecks(QStringLiteral("itogo_s"), sumStock);
+    run.putKopecks(QStringLiteral("itogo_p"), sumPrice);
 
     auto priceQuery = engine::Reader(ctx, QStringLiteral("SELECT MY_CENA FROM ING_SKLAD WHERE KOD_ING = ") +
                                               Key(options.product) + QStringLiteral(" AND KOD_OTDEL = ") +
                                               Key(options.otdel));
     priceQuery->open();
-    const double price = priceQuery->isEmpty() ? 0.0 : priceQuery->field(0).asDouble();
+    // The selling price as cena_b prints it.
+    const double price =
+        engine::ToKopeck(priceQuery->isEmpty() ? 0.0 : priceQuery->field(0).asDouble());
+    const double stock = static_cast<double>(sumStock) / 100.0;
+    const double chosen = static_cast<double>(sumPrice) / 100.0;
     auto money = [&](double amount) { return CardMoneyText(amount, settings.rub, settings.kop); };
     if (sumStock != 0)
-        run.putFloat(QStringLiteral("nac_p_s"), price * 100 / (sumStock / portions) - 100);
+        run.putFloat(QStringLiteral("nac_p_s"), price * 100 / (stock / portions) - 100);
     if (sumPrice != 0)
-        run.putFloat(QStringLiteral("nac_p_p"), price * 100 / (sumPrice / portions) - 100);
-    run.putText(QStringLiteral("nac_s_s"), money(price - sumStock / portions));
-    run.putText(QStringLiteral("nac_ps_s"), money(portions * price - sumStock));
-    run.putText(QStringLiteral("nac_s_p"), money(price - sumPrice / portions));
-    run.putText(QStringLiteral("nac_ps_p"), money(portions * price - sumPrice));
+        run.putFloat(QStringLiteral("nac_p_p"), price * 100 / (chosen / portions) - 100);
+    run.putText(QStringLiteral("nac_s_s"), money(price - stock / portions));
+    run.putText(QStringLiteral("nac_ps_s"), money(portions * price - stock));
+    run.putText(QStringLiteral("nac_s_p"), money(price - chosen / portions));
+    run.putText(QStringLiteral("nac_ps_p"), money(portions * price - chosen));
     run.putText(QStringLiteral("vihod"), p.vihod);
     run.putFloat(QStringLiteral("kalories_sum"), p.kalories);
     run.putText(QStringLiteral("cena_b"), money(price));

@@ -3,16 +3,28 @@
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 
 #include <memory>
 #include <stdexcept>
 
 namespace reports {
 
-QVector<double> InventTerms(const InventLine& l)
+namespace {
+
+// The difference as printed: the printed counted quantity less the printed book quantity.
+double printedDifference(const InventLine& l)
 {
-    const double d = l.myKolvo - l.kolvo;
-    return {d * l.myCena, l.myCena * l.myKolvo, l.cenaP * l.myKolvo, d * l.cenaP};
+    return Settled(engine::ToThousandth(l.myKolvo) - engine::ToThousandth(l.kolvo));
+}
+
+} // namespace
+
+QVector<qint64> InventTerms(const InventLine& l)
+{
+    const double d = printedDifference(l);
+    return {engine::LineKopecks(d, l.myCena), engine::LineKopecks(l.myKolvo, l.myCena),
+            engine::LineKopecks(l.myKolvo, l.cenaP), engine::LineKopecks(d, l.cenaP)};
 }
 
 StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, const words::MoneyNames& names)
@@ -33,33 +45,37 @@ StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, co
     r.groupCode = [data](int row, int) { return (*data)[row].groupKod; };
     r.groupName = [data](int row, int) { return (*data)[row].nameGroup; };
     r.amounts = [data](int row) { return InventTerms((*data)[row]); };
+    // Every sum is a printed quantity times a printed price; the totals are
+    // the sums of the printed columns.
     r.rowVariables = [data](TemplateRun& run, int row) {
         const InventLine& l = (*data)[row];
-        const double d = Settled(l.myKolvo - l.kolvo);
+        const double d = printedDifference(l);
+        const QVector<qint64> terms = InventTerms(l);
         run.putText(QStringLiteral("name"), l.name);
         run.putText(QStringLiteral("ed_izm"), l.shortName);
-        run.putFloat(QStringLiteral("cena"), l.cena);
-        run.putFloat(QStringLiteral("kolvo"), l.kolvo);
-        run.putFloat(QStringLiteral("summa"), l.kolvo * l.cena);
-        run.putFloat(QStringLiteral("kolvo2"), l.myKolvo);
-        run.putFloat(QStringLiteral("cena2"), l.myCena);
-        if (d > 0)
-            run.putFloat(QStringLiteral("izl"), d);
-        else
-            run.putFloat(QStringLiteral("nedost"), l.kolvo - l.myKolvo);
-        run.putFloat(QStringLiteral("summa2"), d * l.myCena);
-        run.putFloat(QStringLiteral("summa2_p"), d * l.cenaP);
-        run.putFloat(QStringLiteral("cena_p"), l.cenaP);
-        run.putFloat(QStringLiteral("summa_p"), l.cenaP * l.kolvo);
-        run.putFloat(QStringLiteral("summa_s_r"), l.myCena * l.myKolvo);
-        run.putFloat(QStringLiteral("summa_p_r"), l.cenaP * l.myKolvo);
+        run.putMoney(QStringLiteral("cena"), l.cena);
+        run.putQuantity(QStringLiteral("kolvo"), l.kolvo);
+        run.putKopecks(QStringLiteral("summa"), engine::LineKopecks(l.kolvo, l.cena));
+        run.putQuantity(QStringLiteral("kolvo2"), l.myKolvo);
+        run.putMoney(QStringLiteral("cena2"), l.myCena);
+        // A surplus or a shortage; a line without a difference shows 0 in both.
+        if (d >= 0)
+            run.putQuantity(QStringLiteral("izl"), d);
+        if (d <= 0)
+            run.putQuantity(QStringLiteral("nedost"), -d);
+        run.putKopecks(QStringLiteral("summa2"), terms[0]);
+        run.putKopecks(QStringLiteral("summa2_p"), terms[3]);
+        run.putMoney(QStringLiteral("cena_p"), l.cenaP);
+        run.putKopecks(QStringLiteral("summa_p"), engine::LineKopecks(l.kolvo, l.cenaP));
+        run.putKopecks(QStringLiteral("summa_s_r"), terms[1]);
+        run.putKopecks(QStringLiteral("summa_p_r"), terms[2]);
     };
-    r.end = [names](TemplateRun& run, const QVector<double>& totals) {
+    r.end = [names](TemplateRun& run, const QVector<qint64>& totals) {
         static const char* const figures[] = {"itog", "itog_p1", "itog_p2", "itog2_p"};
         static const char* const inWords[] = {"itog_s", "itog_p1s", "itog_p2s", "itog2_p_s"};
         for (int i = 0; i < 4; ++i) {
-            run.putFloat(QString::fromLatin1(figures[i]), totals.value(i));
-            run.putText(QString::fromLatin1(inWords[i]), words::AmountInWords(totals.value(i), names));
+            run.putKopecks(QString::fromLatin1(figures[i]), totals.value(i));
+            run.putText(QString::fromLatin1(inWords[i]), words::AmountInWords(Roubles(totals.value(i)), names));
         }
     };
     return r;
@@ -74,7 +90,8 @@ StandardReport Build(const engine::Context& ctx, const Options& options)
     const qint64 doc = options.document;
     auto head = engine::Reader(ctx);
     head->setSql(QStringList{
-        QStringLiteral("SELECT DOCS.*, FIRMA.NAME AS NAME_F, OTDEL.NAME AS NAME_O, SKLAD.NAME AS NAME_S FROM DOCS"),
+        QStringLiteral("SELECT DOCS.INT_PARAM2, DOCS.DATE_DOC, FIRMA.NAME AS NAME_F, OTDEL.NAME AS NAME_O, "
+                       "SKLAD.NAME AS NAME_S FROM DOCS"),
         QStringLiteral("JOIN FIRMA ON FIRMA.KOD = DOCS.KOD_PARTNER_EXPORT"),
         QStringLiteral("JOIN OTDEL ON OTDEL.KOD = DOCS.INT_PARAM1"),
         QStringLiteral("LEFT OUTER JOIN SKLAD ON SKLAD.KOD =  DOCS.INT_PARAM2"),
@@ -84,7 +101,10 @@ StandardReport Build(const engine::Context& ctx, const Options& options)
     if (!head->isEmpty()) {
         h.firma = head->field(QStringLiteral("NAME_F")).asString();
         h.otdel = head->field(QStringLiteral("NAME_O")).asString();
-        h.sklad = head->field(QStringLiteral("NAME_S")).asString();
+        // An inventory of every warehouse of the department names none.
+        const db::Field sklad = head->field(QStringLiteral("INT_PARAM2"));
+        h.sklad = sklad.isNull() || sklad.asInt64() == 0 ? QStringLiteral("Все склады")
+                                                          : head->field(QStringLiteral("NAME_S")).asString();
         h.date = head->field(QStringLiteral("DATE_DOC")).asDate();
     }
     head->close();

@@ -9,7 +9,7 @@
 namespace reports {
 
 struct InventHeader {
-    QString firma, otdel, sklad;  // sklad empty for a whole department
+    QString firma, otdel, sklad;  // sklad "Все склады" for a whole department
     QDate date;
 };
 
@@ -25,8 +25,10 @@ struct InventLine {
     double cenaP = 0;   // selling price
 };
 
-// The four totals: itog, itog_p1, itog_p2, itog2_p.
-QVector<double> InventTerms(const InventLine& l);
+// A line's terms of the four totals (itog, itog_p1, itog_p2, itog2_p) in
+// kopecks: its printed sums of the difference, and of the counted quantity,
+// at the new stock price and at the selling price.
+QVector<qint64> InventTerms(const InventLine& l);
 
 StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, const words::MoneyNames& names);
 

@@ -17,15 +17,6 @@ QString name(const db::Field& f) { return OneLine(text(f)); }
 
 } // namespace
 
-QString OneLine(QString s)
-{
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    for (QChar& c : s)
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
-    return s;
-}
-
 QVector<MenuSectionLine> LoadMenuSections(const engine::Context& ctx, qint64 menu)
 {
     QVector<MenuSectionLine> sections;
@@ -124,7 +115,7 @@ void menu::Print(const engine::Context& ctx, const Options& options, automation:
             run.putInt(QStringLiteral("nstr"), ++printed);
             run.putText(QStringLiteral("name"), d.name);
             run.putText(QStringLiteral("vihod"), d.vihod);
-            run.putFloat(QStringLiteral("cena"), price);
+            run.putMoney(QStringLiteral("cena"), price);
             run.putText(QStringLiteral("cena2"), MenuMoneyText(price, settings.rub, settings.kop));
             run.putInt(QStringLiteral("kalories_menu"), static_cast<qint64>(engine::RoundHalfEven(d.kalories)), RowNext);
         }

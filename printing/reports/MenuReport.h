@@ -45,10 +45,6 @@ QVector<MenuSectionLine> LoadMenuSections(const engine::Context& ctx, qint64 men
 // amount ("-1руб. 50коп.").
 QString MenuMoneyText(double amount, const QString& rub, const QString& kop);
 
-// A name for one line of a sheet: each line break (CR LF, CR or LF) becomes a
-// blank, as the menu's file writes it.
-QString OneLine(QString s);
-
 // The active dishes of the menu's active sections, by section sort number,
 // department, section and dish name.
 QList<workbooks::MenuCodeLine> LoadMenuCodes(const engine::Context& ctx, qint64 menu);

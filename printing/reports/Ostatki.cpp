@@ -4,6 +4,7 @@
 #include "db/Query.h"
 #include "engine/Clock.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 
 #include <memory>
 
@@ -123,7 +124,9 @@ QStringList HeaderNames(const engine::Context& ctx, const Options& o)
 
 namespace {
 
-// One line per product summed over the scope, headed by its group; no subtotals.
+// One line per product summed over the scope, headed by its group; no
+// subtotals. Its prices are the averages of its rows, and its sums, as on
+// every line, the printed quantity times the printed prices.
 StandardReport buildSvod(const engine::Context& ctx, const Options& o)
 {
     struct SvodRow {
@@ -134,6 +137,13 @@ StandardReport buildSvod(const engine::Context& ctx, const Options& o)
         double kolvo = 0;
         double summaSklad = 0;
         double summaProd = 0;
+        // A line with no quantity to print shows no price; its sums are
+        // then the rows' amounts as they stand.
+        bool priced() const { return engine::ToThousandth(kolvo) != 0; }
+        double cenaSklad() const { return summaSklad / kolvo; }
+        double cenaProd() const { return summaProd / kolvo; }
+        qint64 sumSklad() const { return priced() ? engine::LineKopecks(kolvo, cenaSklad()) : engine::Kopecks(summaSklad); }
+        qint64 sumProd() const { return priced() ? engine::LineKopecks(kolvo, cenaProd()) : engine::Kopecks(summaProd); }
     };
     auto rows = std::make_shared<QVector<SvodRow>>();
     {
@@ -163,25 +173,24 @@ StandardReport buildSvod(const engine::Context& ctx, const Options& o)
     r.groupName = [rows](int row, int) { return (*rows)[row].groupName; };
     r.amounts = [rows](int row) {
         const SvodRow& x = (*rows)[row];
-        return QVector<double>{x.summaSklad, x.summaProd};
+        return QVector<qint64>{x.sumSklad(), x.sumProd()};
     };
     r.rowVariables = [rows](TemplateRun& run, int row) {
         const SvodRow& x = (*rows)[row];
         run.putText(QStringLiteral("name"), x.name);
         run.putText(QStringLiteral("ed_izm"), x.edIzm);
-        run.putFloat(QStringLiteral("kolvo"), x.kolvo);
-        // Average prices; a line with no quantity shows none.
-        if (x.kolvo != 0) {
-            run.putFloat(QStringLiteral("cena1"), x.summaSklad / x.kolvo);
-            run.putFloat(QStringLiteral("cena2"), x.summaProd / x.kolvo);
+        run.putQuantity(QStringLiteral("kolvo"), x.kolvo);
+        if (x.priced()) {
+            run.putMoney(QStringLiteral("cena1"), x.cenaSklad());
+            run.putMoney(QStringLiteral("cena2"), x.cenaProd());
         }
-        run.putFloat(QStringLiteral("summa1"), x.summaSklad);
-        run.putFloat(QStringLiteral("summa2"), x.summaProd);
+        run.putKopecks(QStringLiteral("summa1"), x.sumSklad());
+        run.putKopecks(QStringLiteral("summa2"), x.sumProd());
     };
     // The totals under "ИТОГО:", where the template places them.
-    r.end = [](TemplateRun& run, const QVector<double>& totals) {
-        run.putFloat(QStringLiteral("sum_all1"), totals.value(0));
-        run.putFloat(QStringLiteral("sum_all2"), totals.value(1));
+    r.end = [](TemplateRun& run, const QVector<qint64>& totals) {
+        run.putKopecks(QStringLiteral("sum_all1"), totals.value(0));
+        run.putKopecks(QStringLiteral("sum_all2"), totals.value(1));
     };
     return r;
 }
@@ -243,23 +252,24 @@ StandardReport Build(const engine::Context& ctx, const Options& o)
     r.header = [names](TemplateRun& run) { headerVariables(run, names); };
     r.groupCode = [rows, firstLevel](int row, int level) { return (*rows)[row].codes[firstLevel + level]; };
     r.groupName = [rows, firstLevel](int row, int level) { return (*rows)[row].names[firstLevel + level]; };
+    // A line's amounts are its printed quantity times its printed prices.
     r.amounts = [rows](int row) {
         const Row& x = (*rows)[row];
-        return QVector<double>{x.cena * x.kolvo, x.myCena * x.kolvo};
+        return QVector<qint64>{engine::LineKopecks(x.kolvo, x.cena), engine::LineKopecks(x.kolvo, x.myCena)};
     };
     r.rowVariables = [rows](TemplateRun& run, int row) {
         const Row& x = (*rows)[row];
         run.putText(QStringLiteral("name"), x.name);
         run.putText(QStringLiteral("ed_izm"), x.edIzm);
-        run.putFloat(QStringLiteral("kolvo"), x.kolvo);
-        run.putFloat(QStringLiteral("cena1"), x.cena);
-        run.putFloat(QStringLiteral("cena2"), x.myCena);
-        run.putFloat(QStringLiteral("summa1"), x.cena * x.kolvo);
-        run.putFloat(QStringLiteral("summa2"), x.myCena * x.kolvo);
+        run.putQuantity(QStringLiteral("kolvo"), x.kolvo);
+        run.putMoney(QStringLiteral("cena1"), x.cena);
+        run.putMoney(QStringLiteral("cena2"), x.myCena);
+        run.putKopecks(QStringLiteral("summa1"), engine::LineKopecks(x.kolvo, x.cena));
+        run.putKopecks(QStringLiteral("summa2"), engine::LineKopecks(x.kolvo, x.myCena));
     };
-    r.end = [](TemplateRun& run, const QVector<double>& totals) {
-        run.putFloat(QStringLiteral("sum_all1"), totals.value(0));
-        run.putFloat(QStringLiteral("sum_all2"), totals.value(1));
+    r.end = [](TemplateRun& run, const QVector<qint64>& totals) {
+        run.putKopecks(QStringLiteral("sum_all1"), totals.value(0));
+        run.putKopecks(QStringLiteral("sum_all2"), totals.value(1));
     };
     return r;
 }

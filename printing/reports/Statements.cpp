@@ -1,12 +1,15 @@
 #include "Statements.h"
 
+#include "Figures.h"
 #include "ProductNames.h"
+#include "Requisites.h"
 
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 
 namespace reports {
 
@@ -33,25 +36,14 @@ void bindPeriod(db::Query& q, const statements::Options& o)
     q.param(QStringLiteral("DE")).setDate(o.finish);
 }
 
-struct FirmaTexts {
-    QString name, inn, kpp, addr, rs, bank, bik;
-};
-
-FirmaTexts readFirma(const engine::Context& ctx, qint64 firma)
+Party readFirma(const engine::Context& ctx, qint64 firma)
 {
-    FirmaTexts f;
     auto q = engine::Reader(ctx, QStringLiteral("SELECT * FROM FIRMA WHERE KOD = ") + Key(firma));
     q->open();
     if (q->isEmpty())
-        return f;
-    f.name = q->field(QStringLiteral("NAME")).asString();
-    f.inn = q->field(QStringLiteral("INN")).asString();
-    f.kpp = q->field(QStringLiteral("KPP")).asString();
-    f.addr = q->field(QStringLiteral("ADDR_JUR")).asString();
-    f.rs = q->field(QStringLiteral("RS")).asString();
-    f.bank = q->field(QStringLiteral("BANK")).asString();
-    f.bik = q->field(QStringLiteral("BIK")).asString();
-    return f;
+        return PartyOf({}, {}, {}, {}, {}, {}, {});
+    auto s = [&q](const char* f) { return q->field(QString::fromLatin1(f)).asString(); };
+    return PartyOf(s("NAME"), s("INN"), s("KPP"), s("ADDR_JUR"), s("RS"), s("BANK"), s("BIK"));
 }
 
 // The header of both statements: the current document with its enterprise,
@@ -63,19 +55,10 @@ void putHeader(const engine::Context& ctx, TemplateRun& run, const statements::O
         return;
     }
     const DocumentHead d = ReadDocumentHead(ctx, o.document);
-    const FirmaTexts f = readFirma(ctx, d.firma);
     const bool sales = !nameByType || d.docType == 3;
     run.putText(sales ? QStringLiteral("name_dr") : QStringLiteral("name_dp"), d.name);
     run.putDate(QStringLiteral("date_d"), d.date);
-    run.putText(QStringLiteral("pok"), f.name);
-    run.putText(QStringLiteral("addr_pok"), f.addr);
-    run.putText(QStringLiteral("inn_pok"), f.inn + QLatin1Char('/') + f.kpp);
-    run.putText(QStringLiteral("all_pok"), f.name + QStringLiteral(", ИНН/КПП: ") + f.inn + QLatin1Char('/') + f.kpp +
-                                               QStringLiteral(", ") + f.addr);
-    run.putText(QStringLiteral("rs_pok"), f.rs);
-    run.putText(QStringLiteral("bank_pok"), f.bank);
-    run.putText(QStringLiteral("rs_b_pok"), f.rs + QStringLiteral(" в ") + f.bank);
-    run.putText(QStringLiteral("bik_pok"), f.bik);
+    PutParty(run, QStringLiteral("pok"), readFirma(ctx, d.firma));
 }
 
 void putSpares(TemplateRun& run)
@@ -118,7 +101,7 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
 {
     QStringList sql{
         QStringLiteral("SELECT REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA, REAL_BLUDO.CENA_SKLAD, SUM(REAL_BLUDO.KOLVO) AS "
-                       "KOLVO, SUM(REAL_BLUDO.SUMMA) AS SUMMA,"),
+                       "KOLVO,"),
         QStringLiteral("ING.NAME, GROUP_ING.NAME AS GROUP_NAME, GROUP_ING.KOD AS GROUP_KOD, ED_IZM.SHORT_NAME FROM DOCS"),
         QStringLiteral("JOIN REAL_BLUDO ON REAL_BLUDO.KOD_DOC = DOCS.KOD"),
         QStringLiteral("LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING"),
@@ -142,7 +125,6 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
     const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
     const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
     const int fCena = q->fieldIndex(QStringLiteral("CENA"));
-    const int fSumma = q->fieldIndex(QStringLiteral("SUMMA"));
     const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
     const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
     const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
@@ -152,7 +134,6 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
         l.shortName = q->field(fUnit).asString();
         l.kolvo = q->field(fKolvo).asDouble();
         l.cena = q->field(fCena).asDouble();
-        l.summa = q->field(fSumma).asDouble();
         l.cenaSklad = q->field(fSklad).asDouble();
         l.groupKod = q->field(fGroup).asInt64();
         l.groupName = q->field(fGroupName).asString();
@@ -171,11 +152,13 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
     run.open();
     run.header([&] { putHeader(ctx, run, o, true); });
 
-    double total = 0, totalSklad = 0, group = 0, groupSklad = 0;
+    // Kopecks: every sum is its printed quantity times its printed price,
+    // every subtotal and total the sum of the printed sums above it.
+    qint64 total = 0, totalSklad = 0, group = 0, groupSklad = 0;
     qint64 key = -999;
     auto subtotal = [&] {
-        run.putFloat(QStringLiteral("sum_all"), group, RowStay);
-        run.putFloat(QStringLiteral("sum_skl_doc"), groupSklad, RowNext);
+        run.putKopecks(QStringLiteral("sum_all"), group, RowStay);
+        run.putKopecks(QStringLiteral("sum_skl_doc"), groupSklad, RowNext);
     };
     for (int i = 0; i < lines.size(); ++i) {
         const ProductLine& l = lines[i];
@@ -186,27 +169,29 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
             key = l.groupKod;
             run.putText(QStringLiteral("name"), l.groupName, RowNext);
         }
-        total += l.summa;
-        group += l.summa;
-        totalSklad += l.cenaSklad * l.kolvo;
-        groupSklad += l.cenaSklad * l.kolvo;
+        const qint64 summa = engine::LineKopecks(l.kolvo, l.cena);
+        const qint64 summaSklad = engine::LineKopecks(l.kolvo, l.cenaSklad);
+        total += summa;
+        group += summa;
+        totalSklad += summaSklad;
+        groupSklad += summaSklad;
         run.putInt(QStringLiteral("nstr"), run.stepProgress());
         run.putText(QStringLiteral("name"), l.name);
         run.putText(QStringLiteral("ed_izm"), l.shortName);
-        run.putFloat(QStringLiteral("kolvo"), l.kolvo);
-        run.putFloat(QStringLiteral("cena"), l.cena);
-        run.putFloat(QStringLiteral("summa"), l.summa);
-        run.putFloat(QStringLiteral("cena_skl"), l.cenaSklad);
-        run.putFloat(QStringLiteral("sum_skl"), l.cenaSklad * l.kolvo);
+        run.putQuantity(QStringLiteral("kolvo"), l.kolvo);
+        run.putMoney(QStringLiteral("cena"), l.cena);
+        run.putKopecks(QStringLiteral("summa"), summa);
+        run.putMoney(QStringLiteral("cena_skl"), l.cenaSklad);
+        run.putKopecks(QStringLiteral("sum_skl"), summaSklad);
         putSpares(run);
     }
     if (o.byGroup)
         subtotal();
 
     run.endBlock();
-    run.putFloat(QStringLiteral("sum_all"), total);
-    run.putFloat(QStringLiteral("sum_skl_doc"), totalSklad);
-    run.putText(QStringLiteral("sum_txt"), words::AmountInWords(total, MoneyNamesOf(ctx)));
+    run.putKopecks(QStringLiteral("sum_all"), total);
+    run.putKopecks(QStringLiteral("sum_skl_doc"), totalSklad);
+    run.putText(QStringLiteral("sum_txt"), words::AmountInWords(Roubles(total), MoneyNamesOf(ctx)));
     run.finish();
 }
 
@@ -257,7 +242,7 @@ void printIngredients(const engine::Context& ctx, automation::Office& office, co
     run.open();
     run.header([&] { putHeader(ctx, run, o, false); });
 
-    double total = 0;
+    qint64 total = 0;
     int counter = 0;
     for (const costing::RIng& n : nodes) {
         run.stepProgress();
@@ -268,17 +253,17 @@ void printIngredients(const engine::Context& ctx, automation::Office& office, co
         const ProductNames::Entry& e = names.of(n.KOD_ING);
         run.putText(QStringLiteral("name"), e.hasUnit ? e.name : QString());
         run.putText(QStringLiteral("ed_izm"), e.hasUnit ? e.unit : QString());
-        const double summa = n.CENA * n.BRUTTO;
+        const qint64 summa = engine::LineKopecks(n.BRUTTO, n.CENA);
         total += summa;
-        run.putFloat(QStringLiteral("kolvo"), n.BRUTTO);
-        run.putFloat(QStringLiteral("cena"), n.CENA);
-        run.putFloat(QStringLiteral("summa"), summa);
+        run.putQuantity(QStringLiteral("kolvo"), n.BRUTTO);
+        run.putMoney(QStringLiteral("cena"), n.CENA);
+        run.putKopecks(QStringLiteral("summa"), summa);
         putSpares(run);
     }
 
     run.endBlock();
-    run.putFloat(QStringLiteral("sum_all"), total);
-    run.putText(QStringLiteral("sum_txt"), words::AmountInWords(total, MoneyNamesOf(ctx)));
+    run.putKopecks(QStringLiteral("sum_all"), total);
+    run.putText(QStringLiteral("sum_txt"), words::AmountInWords(Roubles(total), MoneyNamesOf(ctx)));
     run.finish();
 }
 

@@ -19,8 +19,7 @@ struct ProductLine {
     QString name;
     QString shortName;
     double kolvo = 0;
-    double cena = 0;       // selling price
-    double summa = 0;
+    double cena = 0;       // selling price (the sum is the printed quantity times it)
     double cenaSklad = 0;  // stock price
     qint64 groupKod = 0;   // 0 without a group
     QString groupName;

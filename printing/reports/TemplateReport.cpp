@@ -2,6 +2,8 @@
 
 #include "Figures.h"
 
+#include "engine/Kopecks.h"
+
 namespace reports {
 
 using namespace templates;
@@ -82,7 +84,7 @@ void TemplateRun::putNone(const QString& name, int mode)
 void TemplateRun::putText(const QString& name, const QString& text, int mode)
 {
     value.Typ = KindText;
-    value.S = text;
+    value.S = OneLine(text);
     put(name, mode);
 }
 
@@ -98,6 +100,21 @@ void TemplateRun::putFloat(const QString& name, double v, int mode)
     value.Typ = KindFloat;
     value.F = Settled(v);
     put(name, mode);
+}
+
+void TemplateRun::putMoney(const QString& name, double roubles, int mode)
+{
+    putFloat(name, engine::ToKopeck(Settled(roubles)), mode);
+}
+
+void TemplateRun::putKopecks(const QString& name, qint64 kopecks, int mode)
+{
+    putFloat(name, static_cast<double>(kopecks) / 100.0, mode);
+}
+
+void TemplateRun::putQuantity(const QString& name, double v, int mode)
+{
+    putFloat(name, engine::ToThousandth(Settled(v)), mode);
 }
 
 void TemplateRun::putDate(const QString& name, const QDate& v, int mode)
@@ -146,10 +163,10 @@ void RunStandardReport(const engine::Context& ctx, automation::Office& office, c
 
     const int levels = static_cast<int>(report.levels.size());
     QVector<QString> keys(levels, QStringLiteral("-"));
-    QVector<QVector<double>> sums(levels);
-    QVector<double> totals;
+    QVector<QVector<qint64>> sums(levels);
+    QVector<qint64> totals;
 
-    auto add = [](QVector<double>& to, const QVector<double>& amounts) {
+    auto add = [](QVector<qint64>& to, const QVector<qint64>& amounts) {
         if (to.size() < amounts.size())
             to.resize(amounts.size());
         for (int i = 0; i < amounts.size(); ++i)
@@ -159,9 +176,9 @@ void RunStandardReport(const engine::Context& ctx, automation::Office& office, c
         const GroupLevel& g = report.levels[level];
         if (g.rowEndVariable.isEmpty())
             return;  // a level with headings only
-        const QVector<double>& s = sums[level];
+        const QVector<qint64>& s = sums[level];
         for (int i = 0; i < g.subtotalVariables.size(); ++i)
-            run.putFloat(g.subtotalVariables[i], i < s.size() ? s[i] : 0.0);
+            run.putKopecks(g.subtotalVariables[i], i < s.size() ? s[i] : 0);
         run.put(g.rowEndVariable, RowNext);
     };
 
@@ -188,7 +205,7 @@ void RunStandardReport(const engine::Context& ctx, automation::Office& office, c
             run.putText(report.levels[l].headingVariable, report.groupName(r, l), RowNextWhenEnabled);
         }
         if (report.amounts) {
-            const QVector<double> a = report.amounts(r);
+            const QVector<qint64> a = report.amounts(r);
             for (int l = 0; l < levels; ++l)
                 add(sums[l], a);
             add(totals, a);

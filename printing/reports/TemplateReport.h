@@ -20,6 +20,9 @@
 
 namespace reports {
 
+// A text for one line of a sheet (also as the menu's file writes it).
+using automation::OneLine;
+
 // How cell values reach the office: one call per cell, or each row's values
 // gathered into one range write with repeated formats applied once.
 enum class Road { PerCell, RowBuffered };
@@ -54,10 +57,19 @@ public:
 
     void put(const QString& name, int mode = templates::RowStay);
     void putNone(const QString& name, int mode = templates::RowStay);
+    // A text goes on one line (OneLine): a row of a template has the height
+    // of one line, and a name typed with a line break would show only its
+    // last line there. Texts of several lines go a line per call.
     void putText(const QString& name, const QString& text, int mode = templates::RowStay);
     void putInt(const QString& name, qint64 v, int mode = templates::RowStay);
     // A value within a millionth of zero is placed as 0 (Settled).
     void putFloat(const QString& name, double v, int mode = templates::RowStay);
+    // Money as the papers print it: brought to whole kopecks, so the office
+    // shows what a sum or the words built from it say.
+    void putMoney(const QString& name, double roubles, int mode = templates::RowStay);
+    void putKopecks(const QString& name, qint64 kopecks, int mode = templates::RowStay);
+    // A quantity as the papers print it: to thousandths.
+    void putQuantity(const QString& name, double v, int mode = templates::RowStay);
     void putDate(const QString& name, const QDate& v, int mode = templates::RowStay);
     // A header variable: placed with base row 1, the current row untouched.
     void header(const std::function<void()>& set);
@@ -101,11 +113,13 @@ struct StandardReport {
     std::function<void(TemplateRun&)> header;
     std::function<QString(int row, int level)> groupCode;  // text of the group's code
     std::function<QString(int row, int level)> groupName;
-    std::function<QVector<double>(int row)> amounts;       // summed per level and in the totals
+    // The row's printed amounts in kopecks, summed per level (the subtotals,
+    // placed as money) and in the totals.
+    std::function<QVector<qint64>(int row)> amounts;
     std::function<void(TemplateRun&, int row)> rowVariables;
     QStringList spareVariables{QStringLiteral("s1"), QStringLiteral("s2"), QStringLiteral("s3"),
                                QStringLiteral("s4"), QStringLiteral("s5")};  // the last ends the row
-    std::function<void(TemplateRun&, const QVector<double>& totals)> end;
+    std::function<void(TemplateRun&, const QVector<qint64>& totals)> end;
 };
 
 // Runs the standard sequence: header, rows with headings and subtotals (an

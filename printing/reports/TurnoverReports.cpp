@@ -1,6 +1,7 @@
 #include "TurnoverReports.h"
 
 #include "engine/Clock.h"
+#include "engine/Kopecks.h"
 #include "exchange/Obmen.h"
 
 #include <memory>
@@ -65,10 +66,10 @@ void turnoverHeader(TemplateRun& run, const TurnoverOptions& o)
     run.putText(QStringLiteral("otdel"), o.allOtdel ? QStringLiteral("Все подразделения") : o.otdelName);
 }
 
-void turnoverEnd(TemplateRun& run, const QVector<double>& totals)
+void turnoverEnd(TemplateRun& run, const QVector<qint64>& totals)
 {
-    run.putFloat(QStringLiteral("sum_all_p"), totals.value(0));
-    run.putFloat(QStringLiteral("sum_all_r"), totals.value(1));
+    run.putKopecks(QStringLiteral("sum_all_p"), totals.value(0));
+    run.putKopecks(QStringLiteral("sum_all_r"), totals.value(1));
 }
 
 StandardReport byOperationsReport(const TurnoverOptions& o, QVector<TurnoverRow> rows, const turnover::RowSink& exportRow)
@@ -82,27 +83,28 @@ StandardReport byOperationsReport(const TurnoverOptions& o, QVector<TurnoverRow>
     r.header = [o](TemplateRun& run) { turnoverHeader(run, o); };
     r.groupCode = [data, used = l.used](int row, int level) { return codeOf((*data)[row], used[level]); };
     r.groupName = [data, used = l.used](int row, int level) { return nameOf((*data)[row], used[level]); };
+    // A row's sum is its printed quantity times its printed price.
     r.amounts = [data](int row) {
         const TurnoverRow& t = (*data)[row];
-        const double a = t.cena * t.kolvo;
-        return t.typeMoves == 1 ? QVector<double>{a, 0.0} : QVector<double>{0.0, a};
+        const qint64 a = engine::LineKopecks(t.kolvo, t.cena);
+        return t.typeMoves == 1 ? QVector<qint64>{a, 0} : QVector<qint64>{0, a};
     };
     r.rowVariables = [data, exportRow](TemplateRun& run, int row) {
         const TurnoverRow& t = (*data)[row];
         if (exportRow)
             exportRow(t);
-        const double a = t.cena * t.kolvo;
+        const qint64 a = engine::LineKopecks(t.kolvo, t.cena);
         if (t.typeMoves == 1) {
-            run.putFloat(QStringLiteral("kolvo_p"), t.kolvo);
-            run.putFloat(QStringLiteral("summa_p"), a);
+            run.putQuantity(QStringLiteral("kolvo_p"), t.kolvo);
+            run.putKopecks(QStringLiteral("summa_p"), a);
         } else {
-            run.putFloat(QStringLiteral("kolvo_r"), t.kolvo);
-            run.putFloat(QStringLiteral("summa_r"), a);
+            run.putQuantity(QStringLiteral("kolvo_r"), t.kolvo);
+            run.putKopecks(QStringLiteral("summa_r"), a);
         }
         run.putText(QStringLiteral("name"), t.nameIng);
         run.putText(QStringLiteral("ed_izm"), t.shortName);
         run.putText(QStringLiteral("date_op"), t.dateDoc.toString(QStringLiteral("dd.MM.yyyy")));
-        run.putFloat(QStringLiteral("cena"), t.cena);
+        run.putMoney(QStringLiteral("cena"), t.cena);
         run.putText(QStringLiteral("n_doc"), t.nameDoc);
         run.putText(QStringLiteral("contra"), t.firmaTo);
     };
@@ -131,7 +133,7 @@ QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows)
             prev->firmaFromKod != t.firmaFromKod)
             products.push_back({});
         TurnoverProduct& p = products.back();
-        const double a = t.cena * t.kolvo;
+        const qint64 a = engine::LineKopecks(t.kolvo, t.cena);
         if (t.typeMoves == 1) {
             p.inAmount += a;
             p.inKolvo += t.kolvo;
@@ -169,18 +171,18 @@ StandardReport byProductsReport(const TurnoverOptions& o, QVector<TurnoverRow> r
     };
     r.amounts = [data](int row) {
         const TurnoverProduct& p = data->products[row];
-        return QVector<double>{p.inAmount, p.outAmount};
+        return QVector<qint64>{p.inAmount, p.outAmount};
     };
     const bool balances = o.balances;
     r.rowVariables = [data, balances](TemplateRun& run, int row) {
         const TurnoverProduct& p = data->products[row];
-        run.putFloat(QStringLiteral("summa_p"), p.inAmount);
-        run.putFloat(QStringLiteral("summa_r"), p.outAmount);
-        run.putFloat(QStringLiteral("kolvo_p"), p.inKolvo);
-        run.putFloat(QStringLiteral("kolvo_r"), p.outKolvo);
+        run.putKopecks(QStringLiteral("summa_p"), p.inAmount);
+        run.putKopecks(QStringLiteral("summa_r"), p.outAmount);
+        run.putQuantity(QStringLiteral("kolvo_p"), p.inKolvo);
+        run.putQuantity(QStringLiteral("kolvo_r"), p.outKolvo);
         if (balances) {
-            run.putFloat(QStringLiteral("ost_start"), p.ostStart());
-            run.putFloat(QStringLiteral("ost_end"), p.ostEnd());
+            run.putQuantity(QStringLiteral("ost_start"), p.ostStart());
+            run.putQuantity(QStringLiteral("ost_end"), p.ostEnd());
         }
         run.putText(QStringLiteral("name"), p.last->nameIng);
         run.putText(QStringLiteral("ed_izm"), p.last->shortName, templates::RowNext);

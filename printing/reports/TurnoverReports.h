@@ -14,10 +14,12 @@ class Export;
 
 namespace reports {
 
-// One product of the statement by products: its statement rows summed.
+// One product of the statement by products: its statement rows summed, the
+// amounts in kopecks (each row's quantity times its price, in kopecks).
 struct TurnoverProduct {
     const TurnoverRow* last = nullptr;  // the product's last statement row: keys, names, balances
-    double inAmount = 0, outAmount = 0, inKolvo = 0, outKolvo = 0;
+    qint64 inAmount = 0, outAmount = 0;
+    double inKolvo = 0, outKolvo = 0;
     // The stock after and before the period, from posted lines whatever
     // the statement's filters: stock now − later receipts + later issues,
     // and that − the period's posted receipts + its posted issues.

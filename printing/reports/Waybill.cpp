@@ -6,26 +6,12 @@
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 
 #include <memory>
 #include <stdexcept>
 
 namespace reports::waybill {
-
-Party PartyOf(const QString& name, const QString& inn, const QString& kpp, const QString& addr, const QString& rs,
-              const QString& bank, const QString& bik)
-{
-    Party p;
-    p.name = name;
-    p.taxNumbers = inn + QStringLiteral("/") + kpp;
-    p.address = addr;
-    p.account = rs;
-    p.bank = bank;
-    p.bankCode = bik;
-    p.all = name + QStringLiteral(", ИНН/КПП: ") + inn + QStringLiteral("/") + kpp + QStringLiteral(", ") + addr;
-    p.accountAtBank = rs + QStringLiteral(" в ") + bank;
-    return p;
-}
 
 bool IsReceipt(int docType, const QVector<Line>& lines)
 {
@@ -84,7 +70,6 @@ Data Load(const engine::Context& ctx, const Options& options)
         l.typeMoves = q->field(QStringLiteral("DIRECTION")).asInt();
         l.kolvo = q->field(QStringLiteral("KOLVO")).asDouble();
         l.cena = q->field(QStringLiteral("CENA")).asDouble();
-        l.summa = q->field(QStringLiteral("SUMMA")).asDouble();
         l.name = q->field(QStringLiteral("NAME")).asString();
         l.edIzm = q->field(QStringLiteral("ED_IZM")).asString();
         d.lines.append(l);
@@ -120,20 +105,11 @@ StandardReport Build(const engine::Context& ctx, const Options& options, exchang
     r.header = [d](TemplateRun& run) {
         run.putText(QStringLiteral("name_d"), d->title);
         run.putDate(QStringLiteral("date_d"), d->date);
-        auto party = [&run](const QString& suffix, const Party& p) {
-            run.putText(suffix, p.name);
-            run.putText(QStringLiteral("addr_") + suffix, p.address);
-            run.putText(QStringLiteral("inn_") + suffix, p.taxNumbers);
-            run.putText(QStringLiteral("all_") + suffix, p.all);
-            run.putText(QStringLiteral("rs_") + suffix, p.account);
-            run.putText(QStringLiteral("bank_") + suffix, p.bank);
-            run.putText(QStringLiteral("rs_b_") + suffix, p.accountAtBank);
-            run.putText(QStringLiteral("bik_") + suffix, p.bankCode);
-        };
-        party(QStringLiteral("pok"), d->buyer);
-        party(QStringLiteral("prod"), d->supplier);
+        PutParty(run, QStringLiteral("pok"), d->buyer);
+        PutParty(run, QStringLiteral("prod"), d->supplier);
     };
-    r.amounts = [d](int row) { return QVector<double>{d->lines[row].summa}; };
+    // A line's sum is its printed quantity times its printed price.
+    r.amounts = [d](int row) { return QVector<qint64>{engine::LineKopecks(d->lines[row].kolvo, d->lines[row].cena)}; };
     r.rowVariables = [d, exchange](TemplateRun& run, int row) {
         const Line& l = d->lines[row];
         if (exchange) {
@@ -150,14 +126,14 @@ StandardReport Build(const engine::Context& ctx, const Options& options, exchang
         }
         run.putText(QStringLiteral("name"), l.name);
         run.putText(QStringLiteral("ed_izm"), l.edIzm);
-        run.putFloat(QStringLiteral("kolvo"), l.kolvo);
-        run.putFloat(QStringLiteral("cena"), l.cena);
-        run.putFloat(QStringLiteral("summa"), l.summa);
+        run.putQuantity(QStringLiteral("kolvo"), l.kolvo);
+        run.putMoney(QStringLiteral("cena"), l.cena);
+        run.putKopecks(QStringLiteral("summa"), engine::LineKopecks(l.kolvo, l.cena));
     };
-    r.end = [money](TemplateRun& run, const QVector<double>& totals) {
-        const double total = totals.value(0);
-        run.putFloat(QStringLiteral("sum_all"), total);
-        run.putText(QStringLiteral("sum_txt"), words::AmountInWords(total, money));
+    r.end = [money](TemplateRun& run, const QVector<qint64>& totals) {
+        const qint64 total = totals.value(0);
+        run.putKopecks(QStringLiteral("sum_all"), total);
+        run.putText(QStringLiteral("sum_txt"), words::AmountInWords(Roubles(total), money));
         run.putInt(QStringLiteral("kolvo_str"), run.position());
     };
     return r;

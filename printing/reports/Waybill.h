@@ -5,6 +5,7 @@
 // figures and in words and the number of lines. With an exchange table every
 // printed line is also appended to it.
 
+#include "Requisites.h"
 #include "TemplateReport.h"
 
 #include <QDate>
@@ -21,13 +22,6 @@ struct Options {
     qint64 document = 0;  // DOCS.KOD of the movement document
 };
 
-// An enterprise's texts as the waybill prints them.
-struct Party {
-    QString name, taxNumbers, address, account, bank, bankCode, all, accountAtBank;
-};
-Party PartyOf(const QString& name, const QString& inn, const QString& kpp, const QString& addr, const QString& rs,
-              const QString& bank, const QString& bik);
-
 // One line of the document, in line order.
 struct Line {
     qint64 kodIng = 0;
@@ -35,7 +29,6 @@ struct Line {
     int typeMoves = 0;  // 1 into stock, 2 out of stock (not posted yet: as its posting will move it)
     double kolvo = 0;
     double cena = 0;
-    double summa = 0;
     QString name;
     QString edIzm;
 };

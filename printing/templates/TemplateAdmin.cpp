@@ -129,8 +129,12 @@ bool CheckSpreadsheet(automation::Office& office, const QByteArray& bytes, const
                                 .arg(fileName);
     if (!looksLikeSpreadsheet(bytes))
         throw TemplateError(refused);
-    if (!office.connect())
-        return false;
+    try {
+        if (!office.connect())
+            return false;
+    } catch (const automation::OfficeStopped& e) {
+        throw TemplateError(QString::fromUtf8(e.what()));
+    }
     QTemporaryDir dir;
     if (!dir.isValid())
         throw TemplateError(QStringLiteral("Не удалось создать временную папку для проверки шаблона."));

@@ -5,6 +5,7 @@
 // developer's rename, new sample and variable store. Every function writes on
 // ctx.write and never commits: the handler ends with its protocol line.
 
+#include "engine/WriteRoad.h"
 #include "TemplateForm.h"
 
 #include "automation/Spreadsheet.h"
@@ -12,6 +13,9 @@
 #include <optional>
 
 namespace templates {
+
+// The reservation of every road that runs these writers (engine/WriteRoad.h).
+inline constexpr WriteTransaction::Reserve kRoad = WriteTransaction::Reserve::Templates;
 
 // The template panel as the window holds it.
 struct FormPanel {

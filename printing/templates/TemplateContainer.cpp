@@ -4,6 +4,7 @@
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 
+#include <QLocale>
 #include <QtEndian>
 
 #include <cstring>
@@ -189,6 +190,11 @@ TemplateContainer ReadContainer(const QByteArray& bytes)
     TemplateContainer c;
     const Reader f(bytes, 11, kFormRecordSize);
     c.form.listNo = f.integer(0);
+    if (c.form.listNo < 1 || c.form.listNo > kLastPrintList)
+        throw TemplateError(QStringLiteral("Шаблон в файле относится к форме печати № %1, а формы печати есть только с 1 "
+                                           "по %2. Шаблон не загружен.")
+                                .arg(c.form.listNo)
+                                .arg(kLastPrintList));
     c.form.name = f.text(4, 100);
     c.form.headYX = f.text(105, 20);
     c.form.tailYX = f.text(126, 20);
@@ -220,6 +226,11 @@ TemplateContainer ReadContainer(const QByteArray& bytes)
         v.fontSize = r.real(368);
         if (!std::isfinite(v.fontSize))
             damaged(QStringLiteral("число вне своего поля"));
+        if (v.fontSize < 0 || v.fontSize > kMaxFontSize)
+            throw TemplateError(QStringLiteral("У переменной < %1 > в файле шаблона размер шрифта %2, а он бывает от 1 до "
+                                               "%3 (0: шрифт не задан). Шаблон не загружен.")
+                                    .arg(v.namevar, QString::number(v.fontSize, 'g', QLocale::FloatingPointShortest),
+                                         QString::number(kMaxFontSize)));
         v.fontBold = r.small(376);
         v.fontItalic = r.small(380);
         v.fontUnderline = r.small(384);

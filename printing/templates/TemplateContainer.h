@@ -25,6 +25,11 @@ namespace templates {
 constexpr quint8 kContainerVersion = 42;
 constexpr int kFormRecordSize = 204;
 constexpr int kVariableRecordSize = 400;
+// The print lists are numbered 1 to 10.
+constexpr int kLastPrintList = 10;
+// A variable's font size in points: 0 when it sets none, else up to the
+// largest size a spreadsheet cell's font takes.
+constexpr double kMaxFontSize = 999;
 
 struct ContainerForm {
     int listNo = 0;
@@ -72,9 +77,10 @@ struct TemplateContainer {
 // The bytes of a container. Texts longer than their fields are cut.
 QByteArray WriteContainer(const TemplateContainer& c);
 
-// Reads a container; a wrong version or a damaged file (lengths that do not
-// match the file, a text longer than its field) throws TemplateError with
-// the text for the user.
+// Reads a container; a wrong version, a damaged file (lengths that do not
+// match the file, a text longer than its field), a list number beyond the ten
+// print lists or a font size no font has throws TemplateError with the text
+// for the user.
 TemplateContainer ReadContainer(const QByteArray& bytes);
 
 // The stored template with its variables (in the order MY_SORT, KOD), read on

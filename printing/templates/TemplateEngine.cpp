@@ -153,6 +153,10 @@ void FinishTemplateSheet(automation::Office& office, Document& document, const T
                                  row - 2},
                                 b);
     }
+    // The workbook holds only the sheet the report fills: the parking sheet
+    // goes, with whatever end block a copy left on it, and so does any other.
+    for (int n = document.sheetCount(); n > 1; --n)
+        document.removeSheet(n - 1);
     // Released in the reverse order of taking them; the unlock fits the rows
     // given wrapped text while the document was locked.
     document.removeActionLock();

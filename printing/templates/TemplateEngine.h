@@ -48,8 +48,9 @@ int MoveTemplateRange(automation::Document& document, const QString& tail, const
 int CopyTemplateRange(automation::Document& document, const QString& ref, int row);
 
 // Outlines the table (the rows from the first table row to row − 1) when the
-// template asks for a grid, releases the locks, shows the document and ends
-// the office connection.
+// template asks for a grid, removes every sheet but the first (the parking
+// sheet among them), releases the locks, shows the document and ends the
+// office connection.
 void FinishTemplateSheet(automation::Office& office, automation::Document& document, const TemplateForm& form,
                          int row);
 

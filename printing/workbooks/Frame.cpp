@@ -37,7 +37,7 @@ int PointsToHmm(double points) { return static_cast<int>(std::lround(points * 25
 void PutText(automation::Document& d, const automation::CellAddress& cell, const QString& text)
 {
     if (!text.isEmpty())
-        d.setString(cell, text);
+        d.setString(cell, automation::OneLine(text));
 }
 
 std::unique_ptr<automation::Document> NewWorkbook(automation::Office& office)

@@ -32,7 +32,7 @@ automation::TableBorder ThinFrame();
 // Points (as page margins are usually given) in hundredths of a millimetre.
 int PointsToHmm(double points);
 
-// Writes a text, leaving an empty one out.
+// Writes a text on one line (automation::OneLine), leaving an empty one out.
 void PutText(automation::Document& d, const automation::CellAddress& cell, const QString& text);
 
 // A new workbook in the office, or null (the office disconnected again)

@@ -36,7 +36,7 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
     doc.setHoriJustify({0, 0, 0, 4, 0}, 2);
     doc.merge({0, 0, 0, 4, 0});
     doc.setWrapped({0, 0, 0, 4, 0}, true);
-    doc.setString({0, 0, 0}, UsageTitle(productName));
+    doc.setString({0, 0, 0}, UsageTitle(automation::OneLine(productName)));
     doc.setFont({0, 0, 2, 4, 2}, automation::Font{QStringLiteral("Arial"), 12});
     doc.setBlockValues({0, 0, 2}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование блюда"),
                                                 QStringLiteral("Ед.изм."), QStringLiteral("Порц"),
@@ -48,7 +48,7 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
     int n = 0;
     for (const UsageLine& l : lines) {
         ++n;
-        block.append(QVariantList{n, l.name, l.unit, l.kvoPorc, l.kolvo});
+        block.append(QVariantList{n, automation::OneLine(l.name), automation::OneLine(l.unit), l.kvoPorc, l.kolvo});
         if (block.size() == kBlockRows || n == static_cast<int>(lines.size())) {
             doc.setBlockValues({0, 0, 3 + n - static_cast<int>(block.size())}, block);
             block.clear();

@@ -3,6 +3,7 @@
 #include "automation/BufferedDocument.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 #include "engine/Settled.h"
 
 namespace workbooks {
@@ -137,7 +138,7 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
                 PutText(d, {0, 1, row}, r.name);
                 d.setValue({0, 2, row}, engine::Settled(r.limit));
                 d.setValue({0, 3, row}, engine::Settled(r.kolvo));
-                d.setValue({0, 4, row}, engine::Settled(r.cena));
+                d.setValue({0, 4, row}, engine::ToKopeck(engine::Settled(r.cena)));  // as the papers print it
                 ++row;
                 ++number;
             }

@@ -41,15 +41,19 @@ private:
 
 void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Progress& progress)
 {
+    // The columns are 232.5 mm together: the pages go across, where they fit
+    // at full size, so the bars stay the size the reader scans.
     static const int widths[kColumns] = {850, 7200, 2500, 2500, 2500, 2500, 5200};
     for (int i = 0; i < kColumns; ++i)
         doc.setColumnWidth(0, i, widths[i]);
+    doc.setLandscape(0);
     doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование блюда"),
                                                 QStringLiteral("Код продукта"), QStringLiteral("Код кассы"),
                                                 QStringLiteral("Код 1С"), QStringLiteral("Штрих код"),
                                                 QStringLiteral("*Штрих код*")}});
     doc.setHoriJustify(rowRange(0, 0, kColumns - 1), 2);
     doc.setFont(rowRange(0, 0, kColumns - 1), kBold);
+    doc.setWrapped(rowRange(0, 0, kColumns - 1), true);
 
     // Rows count from 0 here: the header is row 0, the first line row 1.
     int next = 1;
@@ -87,6 +91,10 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Pro
     }
     runs.send();
     const int last = next - 1;
+    // A long name, code or caption wraps within its column instead of being
+    // cut; the rows grow when the sheet is unlocked.
+    if (last >= 1)
+        doc.setWrapped({0, 1, 1, kFramedLast, last}, true);
 
     // The bars over the column's used rows, its header included.
     doc.setFont({0, kBarColumn, 0, kBarColumn, last},

@@ -3,7 +3,8 @@
 // The codes sheet of a menu: a header row, a heading row for every department
 // and section that starts, and one line per dish with its running number, name,
 // product, till and accounting codes, bar code and the bar code drawn in the
-// bar-code font; the table framed to column F; shown to the user unsaved.
+// bar-code font; the table framed to column F, texts wrapped in their columns,
+// printed across the page; shown to the user unsaved.
 
 #include "automation/Spreadsheet.h"
 #include "engine/Progress.h"

@@ -1,5 +1,6 @@
 #include "StatWorkbook.h"
 
+#include "engine/Kopecks.h"
 #include "engine/Settled.h"
 
 #include "db/Query.h"
@@ -103,7 +104,9 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
     for (size_t i = 0; i < data.stock.size(); ++i) {
         const StatStock& s = data.stock[i];
         const double stock = engine::Settled(s.kolvo);
-        QVariantList row{static_cast<double>(i + 1), s.name, s.unit, QVariant(), QVariant(), stock, QVariant()};
+        const QString name = automation::OneLine(s.name);
+        const QString unit = automation::OneLine(s.unit);
+        QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), stock, QVariant()};
         const bool negative = stock < 0;
         const auto found = used.find(s.kod);
         if (found != used.end()) {
@@ -123,8 +126,11 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
                 if (o.okrug)
                     quantity = std::floor(quantity) + 1;
                 const int r2 = kFirstRow + static_cast<int>(out.orderRows.size()) + 1;  // sheet row
-                out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), s.name, s.unit, quantity, s.cena});
-                out.orderFormulas << QStringLiteral("=D%1*E%1").arg(r2);
+                // The quantity and the price as the sheet shows them; each sum
+                // in kopecks, so the total adds up the sums as shown.
+                out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), name, unit,
+                                         engine::ToThousandth(quantity), engine::ToKopeck(s.cena)});
+                out.orderFormulas << QStringLiteral("=ROUND(D%1*E%1;2)").arg(r2);
             }
             row[3] = consumption;
             row[4] = daily;

@@ -2,6 +2,7 @@
 // program) and the users, user card and rights windows against a real database.
 
 #include "support/AppEnv.h"
+#include "support/HeldTables.h"
 
 #include "base/Unit_Base.h"
 #include "db/Codec.h"
@@ -434,6 +435,40 @@ TEST(Users, DeletionRemovesRightsAndPersonAndKeepsTheCursorNearby)
     EXPECT_EQ(Form_Base->QPerson->field(QStringLiteral("KOD")).asInt64(), admin);
     EXPECT_EQ(userKey(env, QStringLiteral("bor")), 0);
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
+}
+
+// Each save of the users window holds the users and their rights from its
+// road's first step.
+TEST(Users, EachSaveHoldsTheUsersAndTheirRights)
+{
+    AppEnv env;
+    env.loginAs(QStringLiteral("Администратор"));
+    const QStringList users{QStringLiteral("PERSON"), QStringLiteral("PERSON_POLICY")};
+    ExpectEachHolds({
+        {"user added", users,
+         [] { saveCard(true, QStringLiteral("Кассир"), QStringLiteral("kass"), QStringLiteral("p"), QStringLiteral("p")); }},
+        {"user changed", users,
+         [&] {
+             saveCard(false, QStringLiteral("Кассир Смены"), QStringLiteral("kass"), QStringLiteral("q"), QStringLiteral("q"),
+                      userKey(env, QStringLiteral("kass")), QStringLiteral("kass"));
+         }},
+        {"rights saved", users,
+         [&] {
+             Form_Policy->ShowRights({});
+             Form_Policy->CB_Real->setChecked(true);
+             Form_Policy->personKod = userKey(env, QStringLiteral("kass"));
+             Form_Policy->personFio = QStringLiteral("Кассир Смены");
+             Form_Policy->personLogin = QStringLiteral("kass");
+             Form_Policy->Btn_OkClick();
+         }},
+        {"user deleted", users,
+         [] {
+             selectUser(QStringLiteral("kass"));
+             Form_Personal->Btn_DelClick();
+         }},
+    });
+    EXPECT_EQ(userKey(env, QStringLiteral("kass")), 0);
+    EXPECT_EQ(logLines(env), 4);
 }
 
 TEST(Users, TheSettingsRightIsShownTickedAndStoredUnderItsOwnNumber)

@@ -19,7 +19,7 @@ namespace {
 // A user with a password (bytes as the users window stores them) and rights.
 qint64 addUser(const QString& fio, const QString& login, const QString& password, QList<int> rights = {})
 {
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Users);
     db::Query* q = Form_Base->QWrite1;
     q->setSql(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN, PASSW) VALUES (:FI, :LO, :PA) RETURNING KOD"));
     q->param(QStringLiteral("FI")).setString(fio);

@@ -3,6 +3,7 @@
 // wildcards and apostrophes, and the deletion that keeps its own area.
 
 #include "support/AppEnv.h"
+#include "support/HeldTables.h"
 
 #include "Printing.h"
 #include "ProgramOffice.h"
@@ -349,6 +350,13 @@ TEST_F(ProtocolTabTest, DeletingOneUsersPeriodLeavesTheRest)
     EXPECT_EQ(stored().last(),
               QStringLiteral("Удаление по условию: Период с: 10.03.2026 по 10.03.2026; Время с: 00.00.00 по 10.00.00; "
                              "Пользователь Петров П.П.."));
+}
+
+TEST_F(ProtocolTabTest, TheDeletionHoldsTheProtocolFromItsFirstStep)
+{
+    allDates();
+    ExpectEachHolds({{"deletion", {QStringLiteral("LOG_TABLE")}, [] { ProtocolTab->Btn_Del->click(); }}});
+    EXPECT_EQ(stored().size(), 3);
 }
 
 TEST_F(ProtocolTabTest, ThePrintButtonPrintsTheListWithItsTextFilterAndOrder)

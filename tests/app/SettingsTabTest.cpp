@@ -3,6 +3,7 @@
 // edit-lock date stored on leaving the tab or closing the program.
 
 #include "support/AppEnv.h"
+#include "support/HeldTables.h"
 
 #include "base/Unit_Base.h"
 #include "ui/RadioGroup.h"
@@ -330,6 +331,42 @@ TEST(SettingsTab, ClosingTheProgramOnTheTabStoresAPendingDate)
     EXPECT_EQ(lastLines(env, 2),
               (QStringList{QStringLiteral("Система / Закрытие программы"),
                            QStringLiteral("Настройка / Изменено ограничение корректировки документов по дате с 01,01,2000 на 28,02,2026")}));
+}
+
+// Each writer of the tab holds the settings from its road's first step.
+TEST(SettingsTab, EachWriterHoldsTheSettings)
+{
+    AppEnv env;
+    openSettingsTab(env);
+    TSettingsTab* t = SettingsTab;
+    const QStringList settings{QStringLiteral("MY_PARAM")};
+    const auto edited = [](QLineEdit* e, const QString& text) {
+        e->setText(text);
+        emit e->editingFinished();
+    };
+    ExpectEachHolds({
+        {"rounding step", settings, [&] { choose(t->R_Okrugl1, 3); }},
+        {"rounding rule", settings, [&] { choose(t->R_Okrugl2, 1); }},
+        {"currency gender", settings, [&] { choose(t->RG_Rod, 1); }},
+        {"currency", settings, [&] { edited(t->E_Rub, QStringLiteral("гривня")); }},
+        {"currency fraction", settings, [&] { edited(t->E_Kop, QStringLiteral("копійка")); }},
+        {"language", settings, [&] { choose(t->RG_Language, 1); }},
+        {"gross column", settings, [&] { choose(t->RG_Brutto, 0); }},
+        {"exchange", settings, [&] { choose(t->RG_Obmen, 1); }},
+        {"spreadsheet program", settings, [&] { choose(t->RG_XLorOO, 1); }},
+        {"inventory posting", settings, [&] { t->CB_InvProvodka->click(); }},
+        {"deletion roll-back", settings, [&] { t->CB_DelOtkat->click(); }},
+        {"edit lock", settings, [&] { t->CB_DateDocEdit->click(); }},
+        {"edit lock date", settings,
+         [&] {
+             t->DateTimePicker1->setDate(QDate(2025, 1, 15));
+             Form_Main->SetActivePage(Form_Main->Sheet_Reg);
+         }},
+    });
+    EXPECT_EQ(rowsOf(env, "DateDocEdit"), 1);
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT DATE_PARAM FROM MY_PARAM WHERE NAME_PARAM = 'MyDateDocEdit'")).toDate(),
+              QDate(2025, 1, 15));
+    Form_Main->hide();
 }
 
 TEST(SettingsTab, TheUsersButtonOpensTheUsersWindow)

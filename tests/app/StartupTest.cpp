@@ -1,6 +1,7 @@
 // Start-up sequence and shut-down against a real embedded database.
 
 #include "support/AppEnv.h"
+#include "support/HeldTables.h"
 
 #include "Unit_Ing.h"
 #include "Unit_Invent.h"
@@ -173,6 +174,14 @@ TEST(Shutdown, WritesTheClosingLineAndRollsBackWhatWasPending)
     EXPECT_EQ(q->field(QStringLiteral("ARM")).asString(), QStringLiteral("Система"));
     EXPECT_EQ(q->field(QStringLiteral("WHAT_ACTION")).asString(), QStringLiteral("Закрытие программы"));
     EXPECT_EQ(q->field(QStringLiteral("P_LOGIN")).asString(), QString());
+}
+
+TEST(Shutdown, TheClosingLineHoldsTheProtocolFromItsFirstStep)
+{
+    AppEnv env;
+    env.testDb().exec(QStringLiteral("INSERT INTO LOG_TABLE (ARM, WHAT_ACTION) VALUES ('Система', 'Открытие программы')"));
+    ExpectEachHolds({{"closing line", {QStringLiteral("LOG_TABLE")}, [] { Form_Main->FormClose(); }}});
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE")).toInt(), 2);
 }
 
 TEST(Shutdown, ClosesWhenTheServerIsGone)

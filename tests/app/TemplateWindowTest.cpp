@@ -4,6 +4,7 @@
 // with nothing written, and the developer mode switched off as delivered.
 
 #include "support/AppEnv.h"
+#include "support/HeldTables.h"
 #include "util/ProgramFiles.h"
 #include "support/TemplateFixture.h"
 
@@ -457,7 +458,7 @@ TEST_F(TemplateWindowTest, ACommittedWriteReloadsTheTemplatesOnTheirRowAndKeepsA
     Form_Print->E_Name->setText(QStringLiteral("Моя правка"));
     Form_Print->SE();
     {
-        WriteTransaction w;
+        WriteTransaction w(templates::kRoad);
         RenameTemplate(w.context(), own, 2, QStringLiteral("Остатки (переименован)"));
         w.commit(QStringLiteral("Настройка"), QStringLiteral("Переименован шаблон"));
     }
@@ -538,6 +539,69 @@ TEST_F(TemplateWindowTest, ArrowButtonsStepCellsAndTheZoomWithinTheirBounds)
     EXPECT_EQ(Form_Print->E_Start_Field->text(), QStringLiteral("B8"));
     EXPECT_FALSE(Form_Print->Merge_Field->isChecked());
     EXPECT_FALSE(Form_Print->Modified);
+}
+
+// Each of the window's writers holds the lists, the templates and their
+// variables from its road's first step.
+TEST_F(TemplateWindowTest, EachRoadHoldsTheTemplatesAndTheirVariables)
+{
+    const QStringList all{QStringLiteral("PRINT_SPISOK"), QStringLiteral("PRINT_FORMS"), QStringLiteral("PRINT_VARIABLES")};
+    const QString container = QDir(env.testDb().folder()).filePath(QStringLiteral("ostatki.trz"));
+    toTemplate(own);
+    chosenFile = container;
+    Form_ExpImp->Btn_Export->click();
+    Form_Print->Btn_ConstructorClick();
+    ExpectEachHolds({
+        {"template saved", all,
+         [&] {
+             Form_Print->Enabled_Var->click();
+             Form_Print->BtnSave->click();
+         }},
+        {"spreadsheet uploaded", all,
+         [&] {
+             chosenFile = file(QStringLiteral("good.xls"), kXls + "new");
+             Form_Print->SpeedButton1->click();
+         }},
+        {"template renamed", all,
+         [&] {
+             answerName(QStringLiteral("Остатки (новое имя)"));
+             Form_Print->E_NameDblClick();
+         }},
+        {"variable added", all,
+         [&] {
+             answerModal([](QDialog*) {
+                 Form_Var->E_Name->setText(QStringLiteral("itogo"));
+                 Form_Var->E_Caption->setText(QStringLiteral("Итого"));
+                 Form_Var->BitBtn1->click();
+             });
+             Form_Print->Btn_Add_VClick();
+         }},
+        {"variable changed", all,
+         [&] {
+             answerModal([](QDialog*) {
+                 Form_Var->E_Caption->setText(QStringLiteral("Итого по документу"));
+                 Form_Var->BitBtn1->click();
+             });
+             Form_Print->L_Name_VarDblClick();
+         }},
+        {"sample added", all, [&] { Form_Print->Btn_Add_FClick(); }},
+        {"template copied", all,
+         [&] {
+             answerName(QStringLiteral("Копия"));
+             Form_Print->BtnNewSab->click();
+         }},
+        {"template deleted", all, [&] { Form_Print->BtnDelete->click(); }},
+        {"template imported", all,
+         [&] {
+             chosenFile = container;
+             answerName(QStringLiteral("Остатки из другой базы"));
+             Form_ExpImp->Btn_Import->click();
+         }},
+    });
+    Form_Print->Btn_ConstructorClick();
+    EXPECT_EQ(count(QStringLiteral("PRINT_VARIABLES WHERE NAME = 'Итого по документу'")), 1);
+    EXPECT_EQ(count(QStringLiteral("PRINT_FORMS WHERE NAME_SHABLON = 'Копия'")), 0);
+    EXPECT_EQ(count(QStringLiteral("PRINT_FORMS WHERE NAME_SHABLON = 'Остатки из другой базы'")), 1);
 }
 
 } // namespace

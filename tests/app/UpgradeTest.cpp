@@ -8,6 +8,7 @@
 
 #include "base/Unit_Base.h"
 #include "db/Script.h"
+#include "schema/Schema.h"
 #include "schema/Upgrade.h"
 
 #include <QThread>
@@ -474,6 +475,68 @@ TEST(SchemaUpgrade, TwoWorkstationsStartingAtOnceOnAnOlderDatabaseBothGetThrough
     TestDb fresh;
     for (const QString& name : schema::shippedProcedureNames())
         EXPECT_EQ(ProcedureSource(t, name).toStdString(), ProcedureSource(fresh, name).toStdString()) << name.toStdString();
+}
+
+// Two programs starting at once on an older database: the one that finds
+// the other in the middle of a step waits for it, takes the step as done and
+// goes on; both start, and the database holds every step once.
+TEST(SchemaUpgrade, AWorkstationThatFindsAnotherUpgradingWaitsAndTakesItsStep)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (scripts/test starts one)";
+    // What the data module runs at its start, up to the procedures.
+    const auto upgrade = [](ServerStation& s, int from, QString& error) {
+        try {
+            for (int step = std::max(from, 2) + 1; step <= schema::kVersion; ++step)
+                schema::runStep(s.db(), s.read(), s.write(), step);
+            schema::alignProcedures(s.db(), s.read(), s.write());
+        } catch (const std::exception& e) {
+            error = QString::fromUtf8(e.what());
+        }
+    };
+    const VersionRow& row32 = kVersionRows[32 - 3];
+    TestDb t;
+    MakeOldDatabase(t, 31);
+    t.disconnect();
+    QString error;
+    {
+        ServerStation first(t.path()), second(t.path());
+        const int from = schema::readStep(second.db(), second.read()).step;
+        ASSERT_EQ(from, 31);
+        // The first has written step 32's version row and column and not committed yet.
+        first.write().start();
+        db::runScript(first.db(), first.write(),
+                      QStringLiteral("INSERT INTO MY_VERSION (NUMBER_VER, NAME_VER, OPIS) VALUES (32, '%1', '%2');\n"
+                                     "ALTER TABLE ING ADD %3;\n")
+                          .arg(QString::fromUtf8(row32.name), QString::fromUtf8(row32.opis),
+                               schema::shippedColumn(QStringLiteral("ING"), QStringLiteral("MY_ALARM"))));
+        std::thread starting([&] { upgrade(second, from, error); });
+        QThread::msleep(300);
+        first.write().commit();
+        starting.join();
+    }
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    t.reconnect();
+    expectVersionRows(t);
+    expectShippedSchema(t);
+
+    // Both from the oldest step, at the same moment.
+    TestDb oldest;
+    MakeOldDatabase(oldest, 2);
+    oldest.disconnect();
+    QString errors[2];
+    {
+        ServerStation first(oldest.path()), second(oldest.path());
+        std::thread one([&] { upgrade(first, schema::readStep(first.db(), first.read()).step, errors[0]); });
+        std::thread two([&] { upgrade(second, schema::readStep(second.db(), second.read()).step, errors[1]); });
+        one.join();
+        two.join();
+    }
+    EXPECT_TRUE(errors[0].isEmpty()) << errors[0].toStdString();
+    EXPECT_TRUE(errors[1].isEmpty()) << errors[1].toStdString();
+    oldest.reconnect();
+    expectVersionRows(oldest);
+    expectShippedSchema(oldest);
 }
 
 TEST(SchemaUpgrade, DatabaseAtTheProgramsStepIsLeftAsItIs)

@@ -38,7 +38,7 @@ TEST(WriteRoadLocks, TheWriteTransactionReservesTheTablesItWrites)
         return true;
     };
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
         Form_Base->QWrite1->setSql(QStringLiteral("UPDATE GROUP_ING SET NAME = 'Корнеплоды' WHERE KOD = 1"));
         Form_Base->QWrite1->execSql();
         EXPECT_FALSE(otherUpdate()) << "the program's write transaction left its table open to others";

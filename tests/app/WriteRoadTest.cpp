@@ -39,7 +39,7 @@ TEST(RowWriter, InsertsWithGeneratedKeysAndUpdatesByKey)
 {
     AppEnv env;
     TestDb& t = env.testDb();
-    WriteTransaction w;
+    WriteTransaction w(WriteTransaction::Reserve::Catalogue);
     R_Record r(QStringLiteral("ING"));
     r.addString(QStringLiteral("NAME"), QStringLiteral("Картофель"))
         .addInt(QStringLiteral("KOD_GROUP"), 5000000000LL)  // keys travel as 64-bit
@@ -73,7 +73,7 @@ TEST(RowWriter, ARolledBackInsertStillUsesItsKey)
     AppEnv env;
     qint64 k;
     {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
         R_Record r(QStringLiteral("GROUP_ING"));
         r.addString(QStringLiteral("NAME"), QStringLiteral("Овощи"));
         k = Form_Util->InsertRecord(r);
@@ -117,7 +117,7 @@ TEST(ProtocolWriter, TheChangeAndItsLineCommitTogetherOrNotAtAll)
 
     // A long text is cut to its column: the user's change is never refused for it.
     EXPECT_TRUE(Guard([&] {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
         Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('Овощи')"));
         Form_Base->QWrite1->execSql();
         Form_Util->WriteLog(longName, longName, longName, QStringLiteral("Создание группы <<") + longName + QStringLiteral(">>"));
@@ -134,7 +134,7 @@ TEST(ProtocolWriter, TheChangeAndItsLineCommitTogetherOrNotAtAll)
     // A failing change shows the server's text, and neither it nor a line is written.
     env.messages.clear();
     EXPECT_FALSE(Guard([&] {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
         Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('Фрукты')"));
         Form_Base->QWrite1->execSql();
         Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO NO_SUCH_TABLE (X) VALUES (1)"));
@@ -197,7 +197,7 @@ TEST(WriteRoad, CommitWritesTheProtocolLineAndTheChangeTogetherOrNeither)
     const int groups0 = groups(), lines0 = lines();
 
     {
-        WriteTransaction w(ctx);
+        WriteTransaction w(ctx, WriteTransaction::Reserve::Catalogue);
         change(QStringLiteral("Овощи"));
         w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Создание группы <<Овощи>>"));
     }
@@ -216,7 +216,7 @@ TEST(WriteRoad, CommitWritesTheProtocolLineAndTheChangeTogetherOrNeither)
     t.exec(QStringLiteral("ALTER TABLE LOG_TABLE ADD CONSTRAINT CHK_NO_REFUSAL CHECK (WHAT_ACTION <> 'Отказ')"));
     EXPECT_THROW(
         {
-            WriteTransaction w(ctx);
+            WriteTransaction w(ctx, WriteTransaction::Reserve::Catalogue);
             change(QStringLiteral("Фрукты"));
             w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Отказ"));
         },
@@ -228,7 +228,7 @@ TEST(WriteRoad, CommitWritesTheProtocolLineAndTheChangeTogetherOrNeither)
     // The change refused: no line is written.
     EXPECT_THROW(
         {
-            WriteTransaction w(ctx);
+            WriteTransaction w(ctx, WriteTransaction::Reserve::Catalogue);
             change(QString(300, QLatin1Char('x')));
             w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Создание группы"));
         },
@@ -239,7 +239,7 @@ TEST(WriteRoad, CommitWritesTheProtocolLineAndTheChangeTogetherOrNeither)
     // A road opened while the write transaction is busy is a programming error; the pending work stays.
     t.write().start();
     change(QStringLiteral("Ягоды"));
-    EXPECT_THROW(WriteTransaction w(ctx), std::logic_error);
+    EXPECT_THROW(WriteTransaction w(ctx, WriteTransaction::Reserve::Catalogue), std::logic_error);
     EXPECT_TRUE(t.write().active());
     t.write().commit();
     EXPECT_EQ(groups(), groups0 + 2);

@@ -11,48 +11,15 @@
 #include "inventory/Inventory.h"
 #include "ui/Unit_Main.h"
 #include "grid/Greying.h"
+#include "support/WindowsFit.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 
-namespace {
-
-void shoot(QWidget* w, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("TARELIA_SHOTS");
-    if (!folder.isEmpty())
-        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
-// The column of a field in the grid, -1 when it has none.
-int columnOf(db::DbGrid* grid, const char* field)
-{
-    const QList<db::GridColumn>& cols = grid->datasetModel()->columns();
-    for (int i = 0; i < cols.size(); ++i)
-        if (cols[i].field == QLatin1String(field))
-            return i;
-    return -1;
-}
-
-// Every shown text of the column fits its width in the font the grid draws it with.
-void expectWhole(db::DbGrid* grid, const char* field)
-{
-    const int col = columnOf(grid, field);
-    ASSERT_GE(col, 0) << field;
-    QAbstractItemModel* m = grid->model();
-    ASSERT_GT(m->rowCount(), 0);
-    for (int r = 0; r < m->rowCount(); ++r) {
-        const QModelIndex i = m->index(r, col);
-        const QVariant f = i.data(Qt::FontRole);
-        const QFontMetrics fm(f.isValid() ? f.value<QFont>() : grid->font());
-        const QString text = i.data().toString();
-        EXPECT_GE(grid->columnWidth(col), fm.horizontalAdvance(text) + 2 * fm.averageCharWidth())
-            << field << " \"" << text.toStdString() << "\"";
-    }
-}
-
-} // namespace
+using windowsfit::columnOf;
+using windowsfit::expectValuesWhole;
+using windowsfit::shoot;
 
 TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
 {
@@ -64,7 +31,7 @@ TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
     Form_Main->SetActivePage(Form_Main->Sheet_Move);
     env.select(d);
     shoot(Form_Main, QStringLiteral("movement-tab"));
-    expectWhole(MoveTab->Grid_Dvig, "DATE_DOC");
+    expectValuesWhole(MoveTab->Grid_Dvig, "DATE_DOC");
 
     const qint64 k = env.num(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
     env.t().exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, "
@@ -75,8 +42,8 @@ TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
     RealTab->ShowDocument(k);
     RealTab->Timer_Real->stop();
     shoot(Form_Main, QStringLiteral("production-tab"));
-    expectWhole(RealTab->Grid_DocReal, "DATE_DOC");
-    expectWhole(RealTab->Grid_DocReal, "TIME_DOC");
+    expectValuesWhole(RealTab->Grid_DocReal, "DATE_DOC");
+    expectValuesWhole(RealTab->Grid_DocReal, "TIME_DOC");
 }
 
 TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
@@ -95,7 +62,7 @@ TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
         doc.otdel = env.kitchen;
         doc.date = QDate(2026, 12, 7);
         doc.time = QTime(12, 0);
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::Fill(engine::ProgramContext(), doc, {}, false);
         w.commit();
     }
@@ -118,10 +85,11 @@ TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
     // A bold row keeps the grid's size.
     for (int r = 0; r < g->model()->rowCount(); ++r) {
         const QVariant f = g->model()->index(r, 0).data(Qt::FontRole);
-        if (f.isValid())
+        if (f.isValid()) {
             EXPECT_NEAR(f.value<QFont>().pointSizeF(), g->font().pointSizeF(), 0.01);
+        }
     }
-    expectWhole(Form_Invent->Grid_Doc, "DATE_DOC");
-    expectWhole(Form_Invent->Grid_Doc, "TIME_DOC");
+    expectValuesWhole(Form_Invent->Grid_Doc, "DATE_DOC");
+    expectValuesWhole(Form_Invent->Grid_Doc, "TIME_DOC");
     Form_Invent->hide();
 }

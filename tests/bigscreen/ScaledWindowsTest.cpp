@@ -33,12 +33,7 @@ namespace {
 double basePoints() { return QApplication::font().pointSizeF(); }
 constexpr double kMainPoints = 8.25;  // the main window's design font
 
-void shoot(QWidget* w, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("TARELIA_SHOTS");
-    if (!folder.isEmpty())
-        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
+using windowsfit::shoot;
 
 } // namespace
 

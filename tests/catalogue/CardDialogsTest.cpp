@@ -14,6 +14,7 @@
 #include "grid/DatasetModel.h"
 #include "util/Settings.h"
 #include "util/SettingsStore.h"
+#include "costing/Recompute.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -97,7 +98,7 @@ TEST_F(CardDialogs, TheShownCardFollowsACommittedChangeOfItsRowsOnItsRow)
     f->QS->setRecNo(1);
     const qint64 row = f->QS->field(QStringLiteral("KOD")).asInt64();
     {
-        WriteTransaction w;
+        WriteTransaction w(costing::kRoad);
         engine::Exec(w.context(), QStringLiteral("UPDATE KARTA SET KOLVO = 0.3 WHERE KOD = %1").arg(row));
         w.commit();
     }

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QPointer>
 #include "util/Messages.h"
+#include "costing/Recompute.h"
+#include "support/HeldTables.h"
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -201,7 +203,7 @@ TEST_F(ComputeWindow, CyclicCardIsRefusedWithNothingWritten)
 
 TEST_F(ComputeWindow, OneProductInsideTheCallersTransaction)
 {
-    WriteTransaction w;
+    WriteTransaction w(costing::kRoad);
     ComputePrices(false, 0, 0, dish);
     EXPECT_TRUE(Form_Base->TransactionWrite->active());
     EXPECT_DOUBLE_EQ(dishCena(), 7);  // not committed yet
@@ -211,6 +213,17 @@ TEST_F(ComputeWindow, OneProductInsideTheCallersTransaction)
     EXPECT_DOUBLE_EQ(dishCena(), 33.00);
 
     addCycle();
-    WriteTransaction again;
+    WriteTransaction again(costing::kRoad);
     EXPECT_THROW(ComputePrices(false, 0, 0, dish), std::exception);
+}
+
+TEST_F(ComputeWindow, ItsRoadHoldsTheProductsTheStockRowsAndTheCards)
+{
+    Form_Compute->RadioGroup2->setItemIndex(0);
+    OnModal modal([&](QWidget* w) { accept(w); });
+    HeldTables held({QStringLiteral("ING"), QStringLiteral("ING_SKLAD"), QStringLiteral("KARTA")});
+    TForm_Compute::Execute();
+    EXPECT_EQ(held.roads(), 1);
+    EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    EXPECT_DOUBLE_EQ(dishCena(), 33.00);
 }

@@ -3,6 +3,7 @@
 // a cancelled name does.
 
 #include "CatalogueFixture.h"
+#include "support/HeldTables.h"
 
 #include "KartaWindows.h"
 #include "Unit_ProductsTab.h"
@@ -179,3 +180,16 @@ TEST_F(DishCopy, ACancelledOrUnstorableNameChangesNothing)
 }
 
 } // namespace
+
+TEST_F(DishCopy, ItsRoadHoldsTheProductsTheirStockRowsAndTheCards)
+{
+    standOn(dishes, soup);
+    ExpectEachHolds({{"dish copied",
+                      {QStringLiteral("ING"), QStringLiteral("ING_SKLAD"), QStringLiteral("KARTA")},
+                      [&] {
+                          ModalScript script;
+                          script.then([&](QWidget* w) { typeName(w, QStringLiteral("Суп новый")); });
+                          ProductsTab->Btn_Copy_Ing->click();
+                      }}});
+    EXPECT_NE(byName(QStringLiteral("Суп новый")), 0);
+}

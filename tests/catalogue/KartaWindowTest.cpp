@@ -5,11 +5,13 @@
 #include "CatalogueFixture.h"
 
 #include "Unit_Karta.h"
+#include "Unit_Recept.h"
 #include "costing/CardEdit.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_StructureBox.h"
 #include "grid/DatasetModel.h"
 #include "ui/Keypad.h"
+#include "support/HeldTables.h"
 #include "support/UserInput.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_Main.h"
@@ -21,6 +23,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include <tuple>
 
@@ -275,6 +278,11 @@ TEST_F(KartaWindow, TheKeypadWritesQuantityYieldOrCoefficient)
     standOnRow(potato);
     type(QStringLiteral("0,4"));
     EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.4);
+    // A quantity beyond the bound of a line: refused, nothing written.
+    Guard([&] { type(QStringLiteral("1000000000000000")); });
+    EXPECT_TRUE(env.sawMessage(QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000).")));
+    EXPECT_DOUBLE_EQ(std::get<1>(rows(soup)[0]), 0.4);
+    f->Keypad->Clear();
     // The second column takes the yield, or the coefficient when the setting asks for it.
     f->RG_Manual->setItemIndex(1);
     EXPECT_TRUE(f->RG_Kolonka->isEnabled());
@@ -508,4 +516,84 @@ TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
     EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.15, 75, 0}));
     f->Btn_ExitClick();
     f->hide();
+}
+
+// A quantity still in the display when the user moves to another row, with a
+// click or Up, is taken on the row it was typed for.
+TEST_F(KartaWindow, AQuantityLeftInTheDisplayGoesToTheRowItWasTypedFor)
+{
+    f->Prepare(soup);
+    input::showActive(f, nullptr);
+    f->Btn_EditClick();
+    f->CB_Next->setChecked(true);
+    f->RG_Kolonka->setItemIndex(0);
+    standOnRow(carrot);
+    const int carrotRow = f->QS->recNo();
+    standOnRow(potato);
+    const int potatoRow = f->QS->recNo();
+
+    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
+    input::typeText(QStringLiteral("0,3"));
+    input::clickCell(f->Grid_Sostav, potatoRow, QStringLiteral("KOLVO"));
+    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.3, 75, 0}));
+    EXPECT_TRUE(f->Keypad->E_Klava->text().isEmpty());
+    input::press(Qt::Key_Return);
+    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.25, 80, 1}));
+
+    // With the keys: 0,4 on the carrots, Up to the potatoes, and their 0,5.
+    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
+    input::typeText(QStringLiteral("0,4"));
+    input::press(carrotRow > potatoRow ? Qt::Key_Up : Qt::Key_Down);
+    input::typeThenEnter(QStringLiteral("0,5"), f->Grid_Sostav);
+    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.5, 80, 1}));
+    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.4, 75, 0}));
+    f->Btn_ExitClick();
+    f->hide();
+}
+
+// Each road of the card editor holds the cards, the products and their stock
+// rows from its first step, from opening the cycle to its save or its cancel,
+// and so does the recipe's save.
+TEST_F(KartaWindow, EachRoadHoldsTheCardsTheProductsAndTheirStockRows)
+{
+    f->Prepare(soup);
+    const QStringList prices{QStringLiteral("KARTA"), QStringLiteral("ING"), QStringLiteral("ING_SKLAD")};
+    ExpectEachHolds({
+        {"editing opened", prices, [&] { f->Btn_EditClick(); }},
+        {"ingredient added", prices, [&] { add(veg, onion); }},
+        {"quantity typed", prices, [&] { type(QStringLiteral("0,5")); }},
+        {"row switched on", prices,
+         [&] {
+             standOnRow(carrot);
+             f->Btn_VklClick();
+         }},
+        {"yields by hand", prices, [&] { f->RG_Manual->button(1)->click(); }},
+        {"yields from the norm", prices, [&] { f->RG_Manual->button(0)->click(); }},
+        {"row removed", prices,
+         [&] {
+             standOnRow(potato);
+             f->Btn_DeleteClick();
+         }},
+        {"card saved", prices,
+         [&] {
+             f->E_Kolvo->setText(QStringLiteral("2"));
+             f->E_Percent->setText(QStringLiteral("10"));
+             f->Btn_OkClick();
+         }},
+        {"recipe saved", prices,
+         [&] {
+             Form_Recept->Load(soup);
+             Form_Recept->RichEdit1->setPlainText(QStringLiteral("Варить 20 минут"));
+             Form_Recept->Btn_OkClick();
+         }},
+        {"editing opened again and cancelled", prices,
+         [&] {
+             f->Prepare(soup);
+             f->Btn_EditClick();
+             f->Btn_ClearClick();
+         },
+         2},
+    });
+    EXPECT_EQ(rows(soup), (std::vector<Row>{{carrot, 0.1, 75, 1}, {onion, 0.5, 84, 1}}));
+    EXPECT_EQ(flag(soup), 0);
 }

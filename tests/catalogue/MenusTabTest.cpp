@@ -2,12 +2,14 @@
 // section dialogs with their checks, switching, moving, copying and deleting.
 
 #include "MenuFixture.h"
+#include "support/HeldTables.h"
 
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
 #include "Unit_IngSklad.h"
 #include "Unit_Menu.h"
 #include "Unit_Menu_R.h"
+#include "Unit_Menu_S.h"
 #include "Unit_MoveMenu.h"
 #include "Unit_SelectOtdel.h"
 #include "grid/DatasetModel.h"
@@ -15,6 +17,8 @@
 #include "ui/Unit_Name.h"
 #include "ui/Unit_Period.h"
 #include "util/Settings.h"
+#include "costing/Recompute.h"
+#include "menus/MenuEngine.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -396,6 +400,119 @@ TEST(Dishes, SwitchMoveAndTheDepartmentDialog)
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Пользователю <<Повар>> данная функция недоступна !")});
 }
 
+// Each road of the menus tab and its dialogs holds the menus, their sections
+// and their dishes from its first step.
+TEST(MenusTab, EachRoadHoldsTheMenusTheirSectionsAndDishes)
+{
+    CatEnv env;
+    MenuShop s = makeMenuShop(env);
+    const qint64 menu = newMenu(s.firma, QStringLiteral("Обед"), kDay);
+    const qint64 first = newRazdel(menu, s.kitchen, QStringLiteral("Первое"), 1);
+    const qint64 second = newRazdel(menu, s.kitchen, QStringLiteral("Второе"), 2);
+    newDish(first, s.borsch);
+    const auto step = [](std::function<void()> f) { return [f](QWidget*) { f(); }; };
+    const QStringList menus{QStringLiteral("MENU"), QStringLiteral("MENU_RAZDEL"), QStringLiteral("MENU_STR")};
+    ExpectEachHolds({
+        {"menu made", menus,
+         [&] {
+             openMenus(s.firma);
+             ModalScript script;
+             script.then(step([] {
+                 Form_Menu->E_Name->setText(QStringLiteral("Ужин"));
+                 Form_Menu->Btn_OkClick();
+             }));
+             MenusTab->Btn_Add_MenuClick();
+         }},
+        {"menu changed", menus,
+         [&] {
+             openMenus(s.firma, menu);
+             ModalScript script;
+             script.then(step([] {
+                 Form_Menu->E_Percent->setText(QStringLiteral("5"));
+                 Form_Menu->Btn_OkClick();
+             }));
+             MenusTab->Btn_Upd_MenuClick();
+         }},
+        {"menu copied", menus,
+         [&] {
+             openMenus(s.firma, menu);
+             ModalScript script;
+             script.then(step([] {
+                 Form_Name->Edit1->setText(QStringLiteral("Обед на завтра"));
+                 Form_Name->BitBtn1->click();
+             }));
+             MenusTab->Btn_Copy_MenuClick();
+         }},
+        {"section made", menus,
+         [&] {
+             openMenus(s.firma, menu);
+             ModalScript script;
+             script
+                 .then(step([] {
+                     Form_Menu_R->E_Name->setText(QStringLiteral("Напитки"));
+                     Form_Menu_R->E_Sort->setText(QStringLiteral("3"));
+                     Form_Menu_R->Button1Click();
+                     Form_Menu_R->Btn_OkClick();
+                 }))
+                 .then(step([&] {
+                     CatEnv::at(Form_SelectOtdel->Q_O, s.bar);
+                     Form_SelectOtdel->accept();
+                 }));
+             MenusTab->Btn_Add_R_MenuClick();
+         }},
+        {"section changed", menus,
+         [&] {
+             openMenus(s.firma, menu, first);
+             ModalScript script;
+             script.then(step([] {
+                 Form_Menu_R->E_Sort->setText(QStringLiteral("4"));
+                 Form_Menu_R->Btn_OkClick();
+             }));
+             MenusTab->Btn_Upd_R_MenuClick();
+         }},
+        {"section switched", menus, [] { MenusTab->Btn_OpenGRClick(); }},
+        {"dish added", menus,
+         [&] {
+             openMenus(s.firma, menu, first);
+             Form_Menu_S->Open_Sklad_Menu();
+             CatEnv::at(Form_Menu_S->GrIng, s.hot);
+             Form_Menu_S->Timer_IngTimer();
+             CatEnv::at(Form_Menu_S->Ing, s.cutlet);
+             Form_Menu_S->Btn_Add_IngClick();
+         }},
+        {"dish switched", menus, [] { MenusTab->Btn_OtklClick(); }},
+        {"dish moved", menus,
+         [&] {
+             ModalScript script;
+             script.then(step([&] {
+                 CatEnv::at(Form_MoveMenu->Q_MoveMenu, second);
+                 Form_MoveMenu->Btn_OkClick();
+             }));
+             MenusTab->Btn_Move_Bludo_MenuClick();
+         }},
+        {"dish removed", menus,
+         [&] {
+             openMenus(s.firma, menu, first);
+             Form_Menu_S->Btn_DelClick();
+         }},
+        {"section deleted", menus,
+         [&] {
+             openMenus(s.firma, menu, second);
+             MenusTab->Btn_Del_R_MenuClick();
+         }},
+        {"menu deleted", menus,
+         [&] {
+             openMenus(s.firma, menu);
+             ModalScript script;
+             script.then(chooseItem(0));
+             MenusTab->Btn_Del_MenuClick();
+         }},
+    });
+    EXPECT_EQ(env.count(QStringLiteral("MENU")), 2);
+    EXPECT_EQ(env.count(QStringLiteral("MENU"), QStringLiteral("KOD = %1").arg(menu)), 0);
+    EXPECT_EQ(env.count(QStringLiteral("MENU_STR")), 1);  // the copy's borsch
+}
+
 TEST(MenuCopy, TodayPercentZeroSameSectionsAndDishesSourceUnchanged)
 {
     CatEnv env;
@@ -462,7 +579,7 @@ TEST(MenuDelete, OneMenuWithItsSectionsAndDishesInTheCallersTransaction)
 
     // The procedure commits nothing: a rollback keeps the menu.
     {
-        WriteTransaction w;
+        WriteTransaction w(menus::kRoad);
         engine::RunProc(w.context(), QStringLiteral("DELETE_MENU"), {{QStringLiteral("KOD_MENU"), Key(a)}});
         w.rollback();
     }
@@ -588,15 +705,16 @@ TEST(MenusTab, AnotherRoadsCommitReloadsTheListsAndTheDishesFollowAVanishedSecti
     openMenus(s.firma, menu, r2);
     db::Query* dishes = MenusTab->Q_Menu_Str;
     CatEnv::at(dishes, cutlet);
-    const auto commit = [](const QString& sql) {
-        WriteTransaction w;
+    const auto commit = [](const QString& sql, WriteTransaction::Reserve kind = menus::kRoad) {
+        WriteTransaction w(kind);
         for (const QString& statement : sql.split(QLatin1Char(';')))
             engine::Exec(w.context(), statement);
         w.commit();
     };
 
     // A new price of the dish: the list shows it on the same row, the section stays.
-    commit(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = 31 WHERE KOD = %1").arg(env.ingSklad(s.cutlet, s.kitchen)));
+    commit(QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = 31 WHERE KOD = %1").arg(env.ingSklad(s.cutlet, s.kitchen)),
+           costing::kRoad);
     EXPECT_EQ(cat::KeyOf(dishes), cutlet);
     EXPECT_DOUBLE_EQ(dishes->field(QStringLiteral("MY_CENA")).asDouble(), 31.0);
     EXPECT_EQ(cat::KeyOf(MenusTab->Q_Menu_Razdel), r2);

@@ -3,8 +3,11 @@
 // rows of the where-used list.
 
 #include "DepartmentFixture.h"
+#include "support/HeldTables.h"
 
+#include "IngSkladDialog.h"
 #include "ProductsTabMenus.h"
+#include "Unit_IngSklad.h"
 #include "Unit_CopyCena.h"
 #include "Unit_ProductsTab.h"
 #include "ui/Unit_Gauge.h"
@@ -13,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -243,6 +247,47 @@ TEST(HideAndOpen, TheCursorMovesOffAHiddenRow)
     EXPECT_EQ(current(st), "Морковь");
     EXPECT_EQ(s.num(s.salad, s.kitchen, QStringLiteral("OPEN_CLOSE")), 1);
     EXPECT_EQ(s.num(s.salad, s.bar, QStringLiteral("OPEN_CLOSE")), 0);
+}
+
+// Each road that writes the stock rows' prices or their visibility holds the
+// products, their stock rows and the cards from its first step.
+TEST(StockRows, EachPriceAndVisibilityRoadHoldsTheProductsTheirRowsAndTheCards)
+{
+    CatEnv env;
+    DepartmentShop s(env);
+    standOn(s.firma, s.bar, s.group, Form_Main->Sheet_Sklad_Ing, env.mainSklad(s.bar));
+    const auto copyFrom = [&](int tag) {
+        TForm_CopyCena* f = Form_CopyCena;
+        f->Tag = tag;
+        f->KodFirma = s.firma;
+        f->KodOtdel = s.kitchen;
+        f->Btn_OkClick();
+    };
+    const QStringList prices{QStringLiteral("ING"), QStringLiteral("ING_SKLAD"), QStringLiteral("KARTA")};
+    ExpectEachHolds({
+        {"row prices saved", prices,
+         [&] {
+             ModalScript script;
+             script.then([](QWidget*) {
+                 Form_IngSklad->E_Cena->setText(QStringLiteral("12,5"));
+                 Form_IngSklad->E_CenaExit();
+                 Form_IngSklad->Btn_OkClick();
+             });
+             ingsklad::EditDepartmentRow(s.row(s.onion, s.bar));
+         }},
+        {"prices copied from a department", prices, [&] { copyFrom(1); }},
+        {"prices copied into a warehouse", prices, [&] { copyFrom(2); }},
+        {"stock row hidden", prices, [] { ProductsTabMenus->N1_SkladClick(); }},
+        {"stock list hidden", prices, [] { ProductsTabMenus->N5Click(); }},
+        {"product hidden", prices,
+         [&] {
+             standOn(s.firma, s.kitchen, s.group, Form_Main->Sheet_All_Ing);
+             ProductsTabMenus->N1_AllClick();
+         }},
+        {"product list hidden", prices, [] { ProductsTabMenus->N3Click(); }},
+    });
+    EXPECT_DOUBLE_EQ(s.num(s.carrot, s.bar, QStringLiteral("CENA")), 10);
+    EXPECT_EQ(env.count(QStringLiteral("ING_SKLAD"), QStringLiteral("OPEN_CLOSE = 1")), 6);
 }
 
 TEST(WhereUsed, TheCardsThatListAProductAndItsOwnSelfRow)

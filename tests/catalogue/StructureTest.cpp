@@ -2,6 +2,7 @@
 // tab's structure box and the server procedures behind them.
 
 #include "CatalogueFixture.h"
+#include "support/HeldTables.h"
 
 #include "Unit_Ed.h"
 #include "Unit_Firma.h"
@@ -415,6 +416,102 @@ TEST(Unit, UsedUnitIsKeptAndNamedInTheRefusal)
     Form_Ed->E_SName->setText(QStringLiteral("л"));
     Form_Ed->Btn_OkClick();
     EXPECT_EQ(env.text(QStringLiteral("SELECT SHORT_NAME FROM ED_IZM WHERE KOD = %1").arg(Form_Ed->SavedKod)), QStringLiteral("л"));
+}
+
+// Each road of the structure box and its dialogs holds the structure, the
+// units and the stock rows made or deleted with it from its first step.
+TEST(StructureBox, EachRoadHoldsTheStructureTheUnitsAndTheStockRows)
+{
+    CatEnv env;
+    const qint64 kg = env.unit();
+    const qint64 pc = env.unit(QStringLiteral("штука"), QStringLiteral("шт"));
+    env.ing(QStringLiteral("Лук"), env.group(QStringLiteral("Овощи")), kg);
+    const qint64 firma = env.firma(QStringLiteral("Кафе"));
+    const qint64 kitchen = env.mainOtdel(firma);
+    const qint64 bar = structure::CreateOtdel(firma, QStringLiteral("Кафе"), QStringLiteral("Бар"), QString());
+    const auto dialog = [](TNameInfoDialog* d, const QString& name) {
+        return [d, name](QWidget*) {
+            d->E_Name->setText(name);
+            d->Btn_OkClick();
+        };
+    };
+    const auto firmaDialog = [](std::function<void(TForm_Firma*)> fill) {
+        return [fill](QWidget*) {
+            fill(Form_Firma);
+            Form_Firma->Btn_OkClick();
+        };
+    };
+    const QStringList structure{QStringLiteral("FIRMA"), QStringLiteral("OTDEL"), QStringLiteral("SKLAD"),
+                                QStringLiteral("SKLAD_GRING"), QStringLiteral("ED_IZM"), QStringLiteral("ING_SKLAD")};
+    qint64 cold = 0;
+    ExpectEachHolds({
+        {"enterprise made", structure,
+         [&] {
+             standOn(firma);
+             ModalScript script;
+             script.then(firmaDialog([](TForm_Firma* f) {
+                 f->E_Name->setText(QStringLiteral("Бистро"));
+                 f->CB_Local->click();
+                 f->E_Otdel->setText(QStringLiteral("Зал"));
+                 f->E_Sklad->setText(QStringLiteral("Склад зала"));
+             }));
+             StructureBox->Btn_Add_FirmaClick();
+         }},
+        {"enterprise changed", structure,
+         [&] {
+             standOn(firma);
+             ModalScript script;
+             script.then(firmaDialog([](TForm_Firma* f) { f->E_Phone->setText(QStringLiteral("555-01-02")); }));
+             StructureBox->Btn_Upd_FirmaClick();
+         }},
+        {"department changed", structure,
+         [&] {
+             standOn(firma, bar);
+             ModalScript script;
+             script.then(dialog(Form_Otdel, QStringLiteral("Бар у входа")));
+             StructureBox->Btn_Upd_OtdelClick();
+         }},
+        {"warehouse made", structure,
+         [&] {
+             standOn(firma, kitchen);
+             ModalScript script;
+             script.then(dialog(Form_Sklad, QStringLiteral("Холодильник")));
+             StructureBox->Btn_Add_SkladClick();
+             cold = Form_Sklad->SavedKod;
+         }},
+        {"warehouse changed", structure,
+         [&] {
+             standOn(firma, kitchen, cold);
+             ModalScript script;
+             script.then(dialog(Form_Sklad, QStringLiteral("Холодильная камера")));
+             StructureBox->Btn_Upd_SkladClick();
+         }},
+        {"warehouse deleted", structure,
+         [&] {
+             standOn(firma, kitchen, cold);
+             StructureBox->Btn_Del_SkladClick();
+         }},
+        {"department deleted", structure,
+         [&] {
+             standOn(firma, bar);
+             StructureBox->Btn_Del_OtdelClick();
+         }},
+        {"unit deleted", structure,
+         [&] {
+             CatEnv::at(StructureBox->Q_Ed, pc);
+             StructureBox->Btn_Del_EdClick();
+         }},
+        {"enterprise deleted", structure,
+         [&] {
+             standOn(env.num(QStringLiteral("SELECT KOD FROM FIRMA WHERE NAME = 'Бистро'")));
+             StructureBox->Btn_Del_FirmaClick();
+         }},
+    });
+    EXPECT_EQ(env.count(QStringLiteral("FIRMA")), 1);
+    EXPECT_EQ(env.count(QStringLiteral("OTDEL")), 1);
+    EXPECT_EQ(env.count(QStringLiteral("SKLAD")), 1);
+    EXPECT_EQ(env.count(QStringLiteral("ED_IZM")), 1);
+    EXPECT_EQ(env.text(QStringLiteral("SELECT PHONE FROM FIRMA WHERE KOD = %1").arg(firma)), QStringLiteral("555-01-02"));
 }
 
 TEST(StructureLists, ACommitReloadsTheBoxListsOnTheirRowsAndAWaitingMoveOfTheEnterpriseFollowsIt)

@@ -92,11 +92,27 @@ TEST(PeriodDialog, OffersTheLast30DaysAndChecksTheEditLock)
     MyParams->v.DateDocEdit = false;
 
     env.messages.clear();
+    d.CB_AllDate->click();  // the dates shown are checked
     d.Date_Start->setDate(QDate(2026, 5, 21));
     EXPECT_FALSE(pressOk(&d, d.BitBtn1));
     EXPECT_EQ(env.messages.value(0), QStringLiteral("Дата начала периода не может быть больше даты конца периода !"));
     d.Date_Start->setDate(QDate(2026, 5, 20));
     EXPECT_TRUE(pressOk(&d, d.BitBtn1));  // equal dates
+}
+
+// With "Все даты" the two dates are hidden: whatever they hold does not stop OK.
+TEST(PeriodDialog, AllDatesLeaveTheHiddenDatesUnchecked)
+{
+    AppEnv env(false);
+    TForm_Period& d = *Form_Period;
+    ASSERT_TRUE(d.CB_AllDate->isChecked());
+    d.Date_Start->setDate(QDate(2026, 5, 21));
+    d.Date_Finish->setDate(QDate(2026, 5, 20));
+    EXPECT_TRUE(pressOk(&d, d.BitBtn1));
+    EXPECT_EQ(env.messages, QStringList{});
+    d.CB_AllDate->click();
+    EXPECT_FALSE(pressOk(&d, d.BitBtn1));
+    EXPECT_EQ(env.messages.value(0), QStringLiteral("Дата начала периода не может быть больше даты конца периода !"));
 }
 
 TEST(PeriodDialog, CancelRestoresTheRememberedPeriod)

@@ -8,6 +8,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using db::formatNumber;
@@ -31,7 +34,12 @@ void mouse(QWidget* w, QEvent::Type type, const QPoint& pos)
 TEST(DisplayFormat, NumbersAsTheGridsShowThem)
 {
     EXPECT_EQ(formatNumber(12.5, QStringLiteral("0.00")), QStringLiteral("12,50"));
-    EXPECT_EQ(formatNumber(0.125, QStringLiteral("0.00")), QStringLiteral("0,13"));  // half a kopeck rounds up
+    // Money to hundredths by the papers' kopeck rule: a decimal half to the even kopeck.
+    for (const auto& [value, shown] : std::vector<std::pair<double, const char*>>{
+             {45.555, "45,56"}, {0.125, "0,12"}, {0.375, "0,38"}, {2.675, "2,68"}, {10.125, "10,12"}, {142.633867, "142,63"}}) {
+        EXPECT_EQ(formatNumber(value, QStringLiteral("#.00")), QString::fromUtf8(shown)) << value;
+        EXPECT_EQ(formatNumber(value, QStringLiteral("0.00")), QString::fromUtf8(shown)) << value;
+    }
     EXPECT_EQ(formatNumber(-0.001, QStringLiteral("0.00")), QStringLiteral("0,00"));
     EXPECT_EQ(formatNumber(1234567.891, QStringLiteral("#,##0.00")), grouped("1 234 567,89"));
     EXPECT_EQ(formatNumber(-1234.5, QStringLiteral("#,##0.00")), grouped("-1 234,50"));

@@ -51,7 +51,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     const QString addFirst = QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (104, 'Ед 100')");
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, addFirst);
         list.standOn(103);  // forgotten with the road
     }  // left without a commit: rolled back
@@ -63,7 +63,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
 
     // Only the protocol table changes: the list stays.
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         w.commit(QStringLiteral("Тест"), QStringLiteral("Строка протокола"));
     }
     QTest::qWait(40);
@@ -72,7 +72,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     EXPECT_EQ(reopened, 0);
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, addFirst);
         w.commit(QStringLiteral("Тест"), QStringLiteral("Добавлена единица"));
     }
@@ -86,7 +86,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
 
     // A change no statement names (a procedure's) is noted by its writer, with its key.
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::NoteChange(road, QStringLiteral("Ed_Izm"), 103);
         w.commit();
     }
@@ -96,7 +96,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
 
     // A row the writer has just added: the list stands on it after the reload.
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (105, 'Ед 105')"));
         list.standOn(105);
         w.commit();
@@ -113,7 +113,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     // A closed list waits for nothing.
     list.query()->close();
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, QStringLiteral("DELETE FROM ED_IZM WHERE KOD = 104"));
         w.commit();
     }
@@ -158,7 +158,7 @@ TEST(ListHolder, AListThatCannotBeReadAgainKeepsItsRowsGreyedAndTheCommitStillRe
     road.write = &other;
     failing = true;
     EXPECT_NO_THROW({
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (104, 'Ед 104')"));
         lists[0]->standOn(103);
         w.commit();
@@ -181,7 +181,7 @@ TEST(ListHolder, AListThatCannotBeReadAgainKeepsItsRowsGreyedAndTheCommitStillRe
     // failed road asked for is not taken up.
     failing = false;
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
         engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (105, 'Ед 105')"));
         w.commit();
     }
@@ -199,7 +199,7 @@ TEST(ListHolder, AListThatCannotBeReadAgainKeepsItsRowsGreyedAndTheCommitStillRe
                                           [](const engine::ChangeSet&) { throw std::runtime_error("сбой"); });
     EXPECT_THROW(
         {
-            WriteTransaction w(road);
+            WriteTransaction w(road, WriteTransaction::Reserve::Structure);
             engine::Exec(road, QStringLiteral("DELETE FROM ED_IZM WHERE KOD = 105"));
             w.commit();
         },
@@ -235,7 +235,7 @@ TEST(ListHolder, AProcedureAnnouncesTheTablesItsBodyAndWhatItRunsChange)
     engine::Context road = ContextOn(t);
     road.write = &other;
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, WriteTransaction::Reserve::Documents);
         engine::RunProc(road, QStringLiteral("DEL_DOC"), {{QStringLiteral("KOD_DOC"), QStringLiteral("0")},
                                                           {QStringLiteral("OTKAT"), QStringLiteral("1")}});
         w.commit();

@@ -6,6 +6,7 @@
 
 #include "base/Unit_Base.h"
 #include "db/Error.h"
+#include "engine/DocumentClaim.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
@@ -38,7 +39,7 @@ TEST(ConnectionLoss, APostingWhoseConnectionDropsIsToldInWordsAndKeepsNothing)
     {
         const engine::Context ctx = kitchen.ctx();
         WriteTransaction w(ctx, WriteTransaction::Reserve::Documents);
-        posting::ClaimDocument(ctx, d);
+        engine::ClaimDocument(ctx, d);
         // The server drops the workstation while its posting is under way.
         admin.write().start();
         engine::Exec(admin.ctx(), QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = %1").arg(attachment));
@@ -113,7 +114,7 @@ TEST(ConnectionLoss, AChangeThatCommittedBeforeTheConnectionDroppedIsToldSaved)
 
     // A change under way when the connection drops is lost, and said to be.
     EXPECT_FALSE(Guard([&] {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
         throw db::DbError(QStringLiteral("Error reading data from the connection."), 335544726L);
     }));
     EXPECT_EQ(env.messages, QStringList{db::ConnectionLostText()});
@@ -122,7 +123,7 @@ TEST(ConnectionLoss, AChangeThatCommittedBeforeTheConnectionDroppedIsToldSaved)
     // The change commits with its line; the connection drops as the lists are read again.
     EXPECT_FALSE(Guard([&] {
         {
-            WriteTransaction w;
+            WriteTransaction w(WriteTransaction::Reserve::Catalogue);
             engine::Exec(w.context(), QStringLiteral("INSERT INTO GROUP_ING (KOD, NAME) VALUES (1, 'Овощи')"));
             w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Добавлена группа продуктов:Овощи"));
         }
@@ -147,7 +148,7 @@ TEST(ConnectionLoss, AConnectionLostWhileTheCommitIsUnderWayIsToldAsMaybeSaved)
 
     // The commit request reaches the server, which commits; its answer is lost on the way back.
     EXPECT_FALSE(Guard([&] {
-        WriteTransaction w;
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
         engine::Exec(w.context(), QStringLiteral("INSERT INTO GROUP_ING (KOD, NAME) VALUES (1, 'Овощи')"));
         engine::WriteLogLine(w.context(), QStringLiteral("Продукты и блюда"), action);
         network.loseNextAnswer();

@@ -9,6 +9,7 @@
 #include "engine/WriteRoad.h"
 #include "grid/ListHolder.h"
 #include "util/Settings.h"
+#include "support/HeldTables.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ public:
     }
     void remove(qint64 kod, deletion::Options o)
     {
-        WriteTransaction w;
+        WriteTransaction w(deletion::kRoad);
         deletion::DeleteWithPair(w.context(), kod, o);
         w.commit();
     }
@@ -248,4 +249,28 @@ TEST(Deletion, AFailurePartWayLeavesBothHalvesAndTheStockAsTheyWere)
     EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC IN (%1, %2)").arg(transfer).arg(receiver)), 2);
     EXPECT_EQ(env.stock(env.kitchen), k);
     EXPECT_EQ(env.stock(env.bar), b);
+}
+
+// While the deletion window's road is open, another workstation can change
+// none of the documents, their lines or the stock it undoes.
+TEST(DeleteDialog, ItsRoadHoldsTheDocumentsAndTheStock)
+{
+    DelEnv env;
+    const qint64 a = env.doc(5, env.kitchen, 0, 1, 10, 0, true);
+    env.doc(5, env.kitchen, 0, 1, 10, 0, true);
+    db::ListHolder holder(Form_Base->MyDB, Form_Base->TransactionRead);
+    holder.setTables({QStringLiteral("DOCS")});
+    db::Query& list = *holder.query();
+    list.setSql(QStringLiteral("SELECT * FROM DOCS WHERE DOC_TYPE = 5 ORDER BY KOD"));
+    list.open();
+    list.locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(a));
+    TForm_DelDoc* d = Form_DelDoc;
+    d->List = &list;
+    d->FormShow();
+    d->RG->setItemIndex(0);
+    HeldTables held({QStringLiteral("DOCS"), QStringLiteral("MOVES"), QStringLiteral("ING_SKLAD")});
+    d->DeleteDocs(&list);
+    EXPECT_EQ(held.roads(), 1);
+    EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(env.count(QStringLiteral("DOCS"), QStringLiteral("KOD = %1").arg(a)), 0);
 }

@@ -45,6 +45,7 @@ struct TillRecord {
     QString code;
     double kol;
     double price;
+    QString date = QStringLiteral("20261206");  // DATEO as the file holds it
 };
 
 inline QByteArray tillTable(const QVector<TillRecord>& records)
@@ -53,7 +54,7 @@ inline QByteArray tillTable(const QVector<TillRecord>& records)
     exchange::dbf::Writer w({{"CODE", 'C', 13, 0}, {"SECTION", 'N', 3, 0}, {"KASSA", 'N', 3, 0}, {"KASSIR", 'C', 20, 0},
                              {"DATEO", 'D', 8, 0}, {"KOL", 'N', 19, 4}, {"PRICE", 'N', 19, 4}});
     for (const TillRecord& r : records)
-        w.append({V::of(r.code), V::of(1.0), V::of(2.0), V::of(QStringLiteral("Петрова")), V::of(QStringLiteral("20261206")),
+        w.append({V::of(r.code), V::of(1.0), V::of(2.0), V::of(QStringLiteral("Петрова")), V::of(r.date),
                   V::of(r.kol), V::of(r.price)});
     return w.image(QDate(2026, 12, 6));
 }

@@ -8,6 +8,7 @@
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "support/UserInput.h"
+#include "support/HeldTables.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -126,6 +127,33 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     EXPECT_DOUBLE_EQ(line("CENA", 0), -3);
     // Typed values commit without a protocol line.
     EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("ARM = 'Движение'")), 0);
+}
+
+// A typed quantity keeps to the bound of a line, as the point-of-sale files
+// do: beyond it the message, the display keeps the text and nothing is
+// written. A price is no quantity.
+TEST_F(IngToDoc, TypedQuantitiesKeepToTheBoundOfALine)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, potato, 4, 20.00);
+    open(d);
+    w->CB_Next->setChecked(false);
+    w->CB_Kol->setChecked(false);
+    w->RadioGroup1->setItemIndex(0);
+    for (const QString& typed : {QStringLiteral("1000000000000000"), QStringLiteral("-1000000,5")}) {
+        type(typed);
+        EXPECT_EQ(env.messages.last(),
+                  QStringLiteral("Количество ") + typed + QStringLiteral(" вне допустимых пределов (по модулю не больше 1000000)."));
+        EXPECT_EQ(w->Keypad->E_Klava->text(), typed);
+        EXPECT_DOUBLE_EQ(line("KOLVO", 0), 4);
+        Guard([&] { w->Keypad->KeyDown(Qt::Key_Escape); });
+    }
+    type(QStringLiteral("1000000"));
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 1e6);
+    w->RadioGroup1->setItemIndex(1);
+    type(QStringLiteral("2000000"));
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 2e6);
 }
 
 TEST_F(IngToDoc, TheCursorMovesOnAsTheTwoBoxesSay)
@@ -249,6 +277,44 @@ TEST_F(IngToDoc, EnterFinishesATypedValueAndAddsNoLine)
     w->hide();
 }
 
+// The road of the search field: part of a name, Insert, the quantity, Enter,
+// and the next name goes to the search field again.
+TEST_F(IngToDoc, ProductsAreEnteredOneAfterAnotherFromTheSearchField)
+{
+    for (const char* name : {"Картофель", "Капуста", "Лук репчатый", "Морковь", "Свекла"})
+        env.product(QString::fromUtf8(name), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen);
+    open(d);
+    w->CB_Next->setChecked(true);
+    w->CB_Kol->setChecked(false);
+    input::showActive(w, w->Grid_Moves);
+    QTest::mouseClick(w->CB_Context, Qt::LeftButton, {}, QPoint(4, w->CB_Context->height() / 2));
+    ASSERT_EQ(QApplication::focusWidget(), w->E_Context);
+
+    const struct {
+        const char* part;
+        const char* quantity;
+        bool waits;  // for the list to follow the typed text; a quick typist does not
+    } entries[] = {{"лук", "5", true}, {"морк", "12,5", true}, {"свек", "3", false}, {"карт", "7", true}};
+    for (const auto& e : entries) {
+        input::typeText(QString::fromUtf8(e.part));
+        if (e.waits) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer_IngToDoc->isActive(); }, 2000));
+        }
+        input::press(Qt::Key_Insert);
+        input::typeThenEnter(QString::fromUtf8(e.quantity), w->Grid_Moves);
+        EXPECT_EQ(QApplication::focusWidget(), w->E_Context) << e.part;
+    }
+    QStringList lines;
+    auto q = env.t().select(QStringLiteral("SELECT ING.NAME, MOVES.KOLVO FROM MOVES JOIN ING ON ING.KOD = MOVES.KOD_ING "
+                                           "WHERE KOD_DOC = %1 ORDER BY MOVES.KOD")
+                                .arg(d));
+    for (; !q->eof(); q->next())
+        lines << q->field(0).asString() + QLatin1Char(' ') + QString::number(q->field(1).asDouble());
+    EXPECT_EQ(lines.join(QStringLiteral(", ")).toStdString(), "Лук репчатый 5, Морковь 12.5, Свекла 3, Картофель 7");
+    w->hide();
+}
+
 TEST_F(IngToDoc, TypedDigitsLandOnTheChosenCellWhateverTheLinesAboveHold)
 {
     const qint64 d = env.doc(5, env.kitchen);
@@ -280,6 +346,61 @@ TEST_F(IngToDoc, TypedDigitsLandOnTheChosenCellWhateverTheLinesAboveHold)
     w->hide();
 }
 
+// A number still in the display when the user moves to another cell is taken
+// on the cell it was typed for; the move, not the cursor's advance, decides
+// where the user goes on.
+TEST_F(IngToDoc, ANumberLeftInTheDisplayGoesToTheCellItWasTypedFor)
+{
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, env.product(QStringLiteral("Картофель"), 10, 20.00), 7, 20.00);
+    env.line(d, env.product(QStringLiteral("Лук"), 10, 20.00), 0, 20.00);
+    env.line(d, env.product(QStringLiteral("Морковь"), 10, 20.00), 50, 20.00);
+    env.line(d, env.product(QStringLiteral("Соль"), 10, 20.00), 0, 0);
+    open(d);
+    w->CB_Next->setChecked(true);
+    w->CB_Kol->setChecked(false);
+    input::showActive(w, w->Grid_Moves);
+
+    // A sum the salt's line cannot take keeps the user on it, the sum still displayed.
+    input::clickCell(w->Grid_Moves, 3, QStringLiteral("SUMMA"));
+    input::press(Qt::Key_7);
+    input::clickCell(w->Grid_Moves, 0, QStringLiteral("KOLVO"));
+    EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("При вводе суммы")));
+    EXPECT_EQ(w->Q_Moves->recNo(), 3);
+    EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("7"));
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
+    input::press(Qt::Key_Escape);
+
+    // 3 on the onion's quantity, then a click on the potatoes' price.
+    input::clickCell(w->Grid_Moves, 1, QStringLiteral("KOLVO"));
+    input::press(Qt::Key_3);
+    input::clickCell(w->Grid_Moves, 0, QStringLiteral("CENA"));
+    EXPECT_DOUBLE_EQ(line("KOLVO", 1), 3);
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+    input::press(Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 20);
+    input::typeThenEnter(QStringLiteral("25"), w->Grid_Moves);
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 25);
+
+    // 6 on the potatoes' quantity, then Down: the onion's line, not the one after it.
+    input::clickCell(w->Grid_Moves, 0, QStringLiteral("KOLVO"));
+    input::press(Qt::Key_6);
+    input::press(Qt::Key_Down);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 6);
+    input::typeThenEnter(QStringLiteral("11"), w->Grid_Moves);
+    EXPECT_DOUBLE_EQ(line("KOLVO", 1), 11);
+    // And Up from the carrots' quantity with 4 typed.
+    input::clickCell(w->Grid_Moves, 2, QStringLiteral("KOLVO"));
+    input::press(Qt::Key_4);
+    input::press(Qt::Key_Up);
+    input::typeThenEnter(QStringLiteral("12"), w->Grid_Moves);
+    const QList<double> kolvo{line("KOLVO", 0), line("KOLVO", 1), line("KOLVO", 2)};
+    EXPECT_EQ(kolvo, (QList<double>{6, 12, 4}));
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 25);
+    EXPECT_DOUBLE_EQ(line("CENA", 1), 20);
+    w->hide();
+}
+
 TEST_F(IngToDoc, AnAddedLinesPriceRoundsAnExactHalfKopeckToEvenAsTheSalesLinesDo)
 {
     env.product(QStringLiteral("Соль"), 10, 0.125, 0.375);
@@ -293,4 +414,29 @@ TEST_F(IngToDoc, AnAddedLinesPriceRoundsAnExactHalfKopeckToEvenAsTheSalesLinesDo
     searchFor(QStringLiteral("соль"));
     Guard([&] { w->Btn_AddClick(); });
     EXPECT_DOUBLE_EQ(line("CENA", 0), 0.38);
+}
+
+// A typed value's road and an added line's road hold the document, its lines
+// and the stock while open: a posting elsewhere waits for them.
+TEST_F(IngToDoc, ItsRoadsHoldTheDocumentsAndTheirLines)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
+    const qint64 d = env.doc(5, env.kitchen);
+    env.line(d, potato, 4, 20.00);
+    open(d);
+    const QStringList tables{QStringLiteral("DOCS"), QStringLiteral("MOVES"), QStringLiteral("ING_SKLAD")};
+    {
+        HeldTables held(tables);
+        type(QStringLiteral("7"));
+        EXPECT_EQ(held.roads(), 1);
+        EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    }
+    {
+        HeldTables held(tables);
+        Guard([&] { w->Btn_AddClick(); });
+        EXPECT_EQ(held.roads(), 1);
+        EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(d)), 2);
 }

@@ -7,6 +7,9 @@
 #include "Unit_DocInv.h"
 #include "Unit_Invent.h"
 #include "Unit_ZaprosInv.h"
+#include "ui/RadioGroup.h"
+#include "ui/Unit_RG.h"
+#include "support/HeldTables.h"
 #include "support/UserInput.h"
 #include "engine/Context.h"
 #include "inventory/Inventory.h"
@@ -69,7 +72,7 @@ public:
     }
     void fill(qint64 docKod, inventory::FillOptions o, bool clear = false)
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::Fill(engine::ProgramContext(), doc(docKod), o, clear);
         w.commit();
     }
@@ -155,7 +158,7 @@ TEST(InventoryPost, StockTakesTheCountedValuesAndDifferencesBecomeMoves)
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 4 WHERE KOD_ING = %1").arg(beet));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::Post(engine::ProgramContext(), env.doc(inv));
         w.commit();
     }
@@ -243,6 +246,15 @@ TEST(InventoryWindow, KeypadEntryAndPostingWithItsProtocolLine)
     k->DigitClick(5);
     k->Btn_OKSClick();
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
+    // A counted quantity beyond the bound of a line is refused, the display keeping it.
+    Form_Invent->RadioGroup1->setItemIndex(0);
+    k->E_Klava->setText(QStringLiteral("1000000000000000"));
+    Guard([k] { k->Btn_OKSClick(); });
+    EXPECT_EQ(env.messages.last(), QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000)."));
+    EXPECT_EQ(k->E_Klava->text(), QStringLiteral("1000000000000000"));
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
+    k->Clear();
+    Form_Invent->RadioGroup1->setItemIndex(1);
     // Counted prices of a composite product are refused.
     env.messages.clear();
     Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(onion));
@@ -383,6 +395,93 @@ TEST(InventoryWindow, CreatingFillsAndEditingTheHeaderEmptiesAndRefills)
     Clock::setSource({});
 }
 
+// Each road of the inventories window holds the documents, the counted lines,
+// the movement lines and the stock from its first step. Earlier posted
+// documents give each table a row to probe.
+TEST(InventoryWindow, EachRoadHoldsTheDocumentsTheirLinesAndTheStock)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 earlier = env.inventory(kDay.addDays(-5), kNoon, 0, 11);
+    env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD_DOC, KOD_ING) VALUES (%1, %2)").arg(earlier).arg(potato));
+    env.t().exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, INT_PARAM1, PROVODKA) VALUES "
+                                "(900001, 'Приход', '2026-03-07', '10:00', 5, %1, 11)")
+                     .arg(env.otdel));
+    env.t().exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (900001, %1, %2, 1, 5)")
+                     .arg(potato)
+                     .arg(env.otdel));
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    Form_Base->OpenRead(StructureBox->Q_Otdel, QStringLiteral("SELECT * FROM OTDEL WHERE KOD_FIRMA = %1").arg(env.firmaKod));
+    Clock::setSource([] { return QDateTime(kDay, kNoon); });
+    env.openWindow();
+    const auto header = [](QWidget*) { Form_DocInv->Btn_Ok->click(); };
+    const auto fill = [](QWidget*) { Form_ZaprosInv->BitBtn1->click(); };
+    const auto choose = [](int item) {
+        return [item](QWidget*) {
+            Form_RG->RG->setItemIndex(item);
+            Form_RG->BitBtn1->click();
+        };
+    };
+    const auto counted = [&](int column, const QString& value) {
+        Form_Invent->RadioGroup1->setItemIndex(column);
+        Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(potato));
+        Form_Invent->Keypad->E_Klava->setText(value);
+        Form_Invent->Keypad->Btn_OKSClick();
+    };
+    const QStringList stock{QStringLiteral("DOCS"), QStringLiteral("INVENT"), QStringLiteral("MOVES"),
+                            QStringLiteral("ING_SKLAD")};
+    ExpectEachHolds({
+        {"inventory made, then filled", stock,
+         [&] {
+             ModalScript script;
+             script.then(header).then(fill);
+             Form_Invent->Btn_AddClick();
+         },
+         2},
+        {"quantity counted", stock, [&] { counted(0, QStringLiteral("8")); }},
+        {"price counted", stock, [&] { counted(1, QStringLiteral("6,5")); }},
+        {"line refreshed", stock,
+         [&] {
+             ModalScript script;
+             script.then(choose(0));
+             Form_Invent->Btn_RefreshClick();
+         }},
+        {"every line refreshed", stock,
+         [&] {
+             ModalScript script;
+             script.then(choose(1));
+             Form_Invent->Btn_RefreshClick();
+         }},
+        {"header changed, lines emptied and filled", stock,
+         [&] {
+             ModalScript script;
+             script.then(header).then(fill);
+             Form_Invent->Btn_UpdClick();
+         },
+         3},
+        {"lines filled", stock,
+         [&] {
+             ModalScript script;
+             script.then(fill);
+             Form_Invent->Btn_ZapolnitClick();
+         }},
+        {"inventory posted", stock,
+         [&] {
+             counted(0, QStringLiteral("9"));
+             env.answers = {0, 1};
+             Form_Invent->Btn_ProvodkaClick();
+         },
+         2},
+    });
+    Clock::setSource({});
+    EXPECT_EQ(env.count(QStringLiteral("DOCS"), QStringLiteral("DOC_TYPE = 1 AND PROVODKA = 11")), 2);
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2")
+                                        .arg(potato)
+                                        .arg(env.otdel))
+                         .toDouble(),
+                     9);
+}
+
 TEST(InventoryWindow, FillingWhileTheSearchHidesEveryLineDoesNotDoubleTheLines)
 {
     InvEnv env;
@@ -447,7 +546,7 @@ TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshi
     env.fill(inv, {});
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_CENA = 3.5 WHERE KOD_ING = %1").arg(onion));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         EXPECT_EQ(inventory::DeleteUnchangedLines(engine::ProgramContext(), inv), 1);
         w.commit();
     }
@@ -458,7 +557,7 @@ TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshi
     env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 11, CENA = 3.2, MY_CENA = 4.4 WHERE KOD_ING = %1").arg(onion));
     const qint64 line = env.num(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1").arg(inv));
     {
-        WriteTransaction w;
+        WriteTransaction w(inventory::kRoad);
         inventory::RefreshBookValues(engine::ProgramContext(), env.otdel, {inventory::InvLine{line, onion}});
         w.commit();
     }
@@ -574,5 +673,34 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
     QTest::keyClick(w->Grid_Doc, Qt::Key_1);
     EXPECT_EQ(Form_Invent->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
     EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("1"));
+    w->hide();
+}
+
+// A count still in the display when the user clicks another cell is taken on
+// the line it was typed for.
+TEST(InventoryWindow, ACountLeftInTheDisplayGoesToTheLineItWasTypedFor)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {10, 3, 4});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.openWindow();
+    TForm_Invent* w = Form_Invent;
+    w->CB_Next->setChecked(false);
+    input::showActive(w, w->Grid_Inv);
+    auto rowOf = [w](qint64 ing) {
+        return w->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(ing)) ? w->Q_Inv->recNo() : -1;
+    };
+    const int onionRow = rowOf(onion);
+    const int potatoRow = rowOf(potato);
+
+    input::clickCell(w->Grid_Inv, onionRow, QStringLiteral("MY_KOLVO"));
+    input::press(Qt::Key_3);
+    input::clickCell(w->Grid_Inv, potatoRow, QStringLiteral("MY_CENA"));
+    EXPECT_EQ(env.line(inv, onion)[1], 3);
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+    input::press(Qt::Key_Return);
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 10, 5, 5, 7}));
     w->hide();
 }

@@ -3,6 +3,7 @@
 
 #include "support/ListTables.h"
 #include "MoveEnv.h"
+#include "support/HeldTables.h"
 
 #include "MovementDb.h"
 #include "Unit_DocMove.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 // ---- the list ----
 
@@ -141,6 +143,47 @@ TEST_F(MoveDocuments, TheHeaderIsCheckedInOrderAndSavedWithItsProtocolLine)
     EXPECT_EQ(env.current(), kod);
 }
 
+// The header dialog opens on the document's number, and Tab walks its
+// controls as they stand on the screen, top to bottom, left to right.
+TEST_F(MoveDocuments, TheHeaderOpensOnTheNumberAndTabsInVisualOrder)
+{
+    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    QStringList walked;
+    auto walk = [&](QWidget* w) {
+        auto* f = qobject_cast<TForm_DocMove*>(w);
+        ASSERT_NE(f, nullptr);
+        QApplication::setActiveWindow(f);
+        const std::vector<std::pair<QWidget*, QString>> controls{
+            {f->Btn_Firma, QStringLiteral("Выбор предприятия")}, {f->Btn_Otdel, QStringLiteral("Выбор отдела")},
+            {f->E_Name, QStringLiteral("№")},           {f->DateDoc, QStringLiteral("Дата")},
+            {f->TimeDoc, QStringLiteral("Время")},       {f->RG_Typ, QStringLiteral("Действие")},
+            {f->RG_TypeCena, QStringLiteral("Цены")},    {f->Btn_Firma1, QStringLiteral("Выбор контрагента")},
+            {f->Btn_Otdel1, QStringLiteral("Выбор принимающего")}, {f->RG_Proizv, QStringLiteral("Что списываем")},
+            {f->Btn_Ok, QStringLiteral("OK")},           {f->Btn_Cancel, QStringLiteral("Выход")}};
+        auto nameOf = [&](QWidget* focus) {
+            for (const auto& [c, name] : controls)
+                if (c == focus || c->isAncestorOf(focus))
+                    return name;
+            return QStringLiteral("?");
+        };
+        walked << nameOf(f->focusWidget());
+        // A date or a time steps through its parts first; each control is named once.
+        for (int i = 0; i < 30 && (walked.size() < 2 || walked.last() != walked.first()); ++i) {
+            QTest::keyClick(f->focusWidget(), Qt::Key_Tab);
+            const QString now = nameOf(f->focusWidget());
+            if (now != walked.last())
+                walked << now;
+        }
+        f->reject();
+    };
+    ModalScript script;
+    script.then(chooseRG(0)).then(walk);
+    Guard([] { MoveTab->Btn_NewDocMoveClick(); });
+    // A receipt: the receiving department and the write-off choice are hidden.
+    EXPECT_EQ(walked.join(QStringLiteral(" > ")).toStdString(),
+              "№ > Дата > Время > Действие > Цены > Выбор контрагента > OK > Выход > Выбор предприятия > Выбор отдела > №");
+}
+
 TEST_F(MoveDocuments, ANewDocumentWaitsForEveryInventoryToBePosted)
 {
     env.doc(1, env.kitchen);
@@ -256,6 +299,73 @@ TEST_F(MoveDocuments, ChangingThePriceKindRepricesTheLinesAfterAskingAndLogsIt)
     EXPECT_EQ(env.logLines(QStringLiteral("Цены продуктов в документе движения № П-9, изменены на ПРОДАЖНЫЕ.")), 1);
 }
 
+// Each road of the header dialog and of the tab's copy holds the documents
+// and their lines from its first step.
+TEST_F(MoveDocuments, EachHeaderRoadHoldsTheDocumentsAndTheirLines)
+{
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 21.00, 30.00);
+    const qint64 d = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-9"));
+    env.line(d, potato, 7, 99.00);
+    StandInStatement standIn(MoveTab->Q_Moves);
+    const auto onDocument = [&] {
+        env.select(d);
+        MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
+        MoveTab->Q_Moves->open();
+    };
+    const auto edited = [](std::function<void(TForm_DocMove*)> step) {
+        return [step](QWidget* w) {
+            auto* f = qobject_cast<TForm_DocMove*>(w);
+            ASSERT_NE(f, nullptr);
+            step(f);
+            if (f->isVisible())
+                f->reject();
+        };
+    };
+    const auto named = [](const QString& name) {
+        return [name](QWidget*) {
+            Form_Name->Edit1->setText(name);
+            Form_Name->BitBtn1->click();
+        };
+    };
+    const QStringList documents{QStringLiteral("DOCS"), QStringLiteral("MOVES")};
+    ExpectEachHolds({
+        {"document made", documents,
+         [&] {
+             onDocument();
+             ModalScript script;
+             script.then(chooseRG(0)).then(header(1, env.firmaKod, env.kitchen, env.partnerKod, 0, QStringLiteral("Р-1")));
+             Guard([] { MoveTab->Btn_NewDocMoveClick(); });
+         }},
+        {"header changed", documents,
+         [&] {
+             onDocument();
+             ModalScript script;
+             script.then(edited([](TForm_DocMove* f) {
+                 f->E_Name->setText(QStringLiteral("П-10"));
+                 f->Btn_Ok->click();
+             }));
+             Guard([] { MoveTab->Btn_UpdDocMoveClick(); });
+         }},
+        {"lines repriced", documents,
+         [&] {
+             onDocument();
+             ModalScript script;
+             script.then(edited([](TForm_DocMove* f) { f->RG_TypeCena->setItemIndex(1); }));
+             Guard([] { MoveTab->Btn_UpdDocMoveClick(); });
+         }},
+        {"document copied", documents,
+         [&] {
+             onDocument();
+             ModalScript script;
+             script.then(chooseRG(2)).then(named(QStringLiteral("П-11")));
+             Guard([] { MoveTab->Btn_NewDocMoveClick(); });
+         }},
+    });
+    EXPECT_EQ(env.text(QStringLiteral("SELECT NAME FROM DOCS WHERE KOD = %1").arg(d)), QStringLiteral("П-10"));
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT CENA FROM MOVES WHERE KOD_DOC = %1").arg(d)).toDouble(), 30.00);
+    EXPECT_EQ(env.count(QStringLiteral("DOCS")), 3);
+}
+
 TEST_F(MoveDocuments, OnlyUnpostedMovementDocumentsAreFilledHere)
 {
     const qint64 sale = env.doc(3, 0);
@@ -301,7 +411,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     };
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, movement::kRoad);
         change();
     }  // left without a commit: rolled back
     EXPECT_EQ(reloads, 0);
@@ -309,7 +419,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 2);
 
     {
-        WriteTransaction w(road);
+        WriteTransaction w(road, movement::kRoad);
         change();
         w.commit(QStringLiteral("Движение"), QStringLiteral("Создание нового документа движения копированием"));
     }

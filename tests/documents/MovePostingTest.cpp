@@ -6,6 +6,7 @@
 
 #include "Unit_Provodka.h"
 #include "ui/RadioGroup.h"
+#include "support/HeldTables.h"
 
 #include <QPushButton>
 
@@ -192,4 +193,17 @@ TEST_F(MovePosting, ProductionDocumentsAreUnpostedWithAHintWhereToPostThemAgain)
     EXPECT_EQ(env.current(), w);
     EXPECT_EQ(env.count(QStringLiteral("DOCS"), QStringLiteral("KOD = %1").arg(o)), 0);
     EXPECT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 10);
+}
+
+TEST_F(MovePosting, ItsRoadHoldsTheDocumentsTheLinesAndTheStock)
+{
+    const qint64 flour = env.product(QStringLiteral("Мука"), 10, 50.00);
+    const qint64 d = env.doc(6, env.kitchen);
+    env.line(d, flour, 3, 50.00);
+    env.select(d);
+    HeldTables held({QStringLiteral("DOCS"), QStringLiteral("MOVES"), QStringLiteral("ING_SKLAD"), QStringLiteral("ING")});
+    click();
+    EXPECT_EQ(held.roads(), 1);
+    EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(env.docField(d, "PROVODKA"), 11);
 }

@@ -15,6 +15,7 @@
 #include "support/UserInput.h"
 #include "ui/Unit_Name.h"
 #include "grid/Greying.h"
+#include "support/HeldTables.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -387,6 +388,11 @@ TEST(RealTab, TheKeypadAnswersTheMouseAndAnEmptyOkDoesNothing)
     EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD = %1").arg(line)).toDouble(), 4.5);
     EXPECT_EQ(RealTab->Btn_Take_Real->frameShadow(), QFrame::Raised);
     EXPECT_EQ(env.messages, QStringList{});
+    // A quantity beyond the bound of a line: the message, nothing written.
+    input::clickKeypad(RealTab->Keypad, QStringLiteral("1000000000000000"));
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000).")});
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD = %1").arg(line)).toDouble(), 4.5);
+    RealTab->Keypad->Clear();
     Form_Main->hide();
 }
 
@@ -454,5 +460,124 @@ TEST(RealTab, TypedDigitsLandOnTheChosenLineAndNeverSwitchTheDocument)
     EXPECT_EQ(env.currentDoc(), doc);
     EXPECT_EQ(RealTab->Keypad->E_Klava->text(), QStringLiteral("0"));
     RealTab->Keypad->Clear();
+    Form_Main->hide();
+}
+
+TEST(RealTab, TheKeypadsRoadHoldsTheDocumentsAndTheirLines)
+{
+    RealEnv env;
+    const qint64 a = env.product(QStringLiteral("Чай"), 0, 1, 5);
+    const qint64 doc = env.realDoc(3, 1);
+    env.realLine(doc, a, 0, 5);
+    env.show(doc);
+    RealTab->Timer_Real->stop();
+    RealTab->Open_RealBludo();
+    RealTab->Q_Real_Bludo->first();
+    HeldTables held({QStringLiteral("DOCS"), QStringLiteral("REAL_BLUDO"), QStringLiteral("ING_SKLAD")});
+    RealTab->Real_Bludo_KeyDown(Qt::Key_3);
+    Guard([] { RealTab->Real_Bludo_KeyDown(Qt::Key_Return); });
+    EXPECT_EQ(held.roads(), 1);
+    EXPECT_TRUE(held.open().isEmpty()) << held.open().join(QLatin1Char(' ')).toStdString();
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM REAL_BLUDO WHERE KOD_DOC = %1").arg(doc)).toDouble(), 3);
+}
+
+// Each road of the tab, its header dialog and the posting dialogs holds the
+// documents, their lines and the stock from its first step: new from a menu,
+// header edited, copied, posted, and un-posted from the movement tab.
+TEST(RealTab, EachDocumentRoadHoldsTheDocumentsTheirLinesAndTheStock)
+{
+    RealEnv env;
+    const qint64 soup = env.product(QStringLiteral("Суп"), 10, 7.5, 20);
+    const qint64 menu = newMenu(env.firmaKod, QStringLiteral("Обед"), QDate(2026, 12, 7));
+    newDish(newRazdel(menu, env.kitchen, QStringLiteral("Первое"), 1), soup);
+    const qint64 receipt = env.doc(5, env.kitchen);
+    env.line(receipt, soup, 1, 7.5);
+    env.t().exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 11 WHERE KOD = %1").arg(receipt));
+    const qint64 sale = env.realDoc(3, 1, QStringLiteral("Р-5"));
+    env.realLine(sale, soup, 2, 20);
+    if (!StructureBox->Q_Firma->active())
+        Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    CatEnv::at(StructureBox->Q_Firma, env.firmaKod);
+    const auto onSale = [&] {
+        env.show(sale);
+        RealTab->Timer_Real->stop();
+        RealTab->Open_RealBludo();
+    };
+    const QStringList documents{QStringLiteral("DOCS"), QStringLiteral("REAL_BLUDO"), QStringLiteral("MOVES"),
+                                QStringLiteral("ING_SKLAD")};
+    ExpectEachHolds({
+        {"document made from a menu", documents,
+         [] {
+             ModalScript script;
+             script.then(fillHeader(QStringLiteral("Р-7"), true)).then(pickMenu());
+             Guard([] { RealTab->Btn_Add_RealClick(); });
+         },
+         2},
+        {"header changed", documents,
+         [&] {
+             onSale();
+             ModalScript script;
+             script.then(fillHeader(QStringLiteral("Р-6"), false, 1, 1));
+             Guard([] { RealTab->Btn_Upd_RealClick(); });
+         }},
+        {"document copied", documents,
+         [&] {
+             onSale();
+             ModalScript script;
+             script
+                 .then([](QWidget*) {
+                     Form_Name->Edit1->setText(QStringLiteral("Р-8"));
+                     Form_Name->accept();
+                 })
+                 .then(chooseItem(0));
+             Guard([] { RealTab->Btn_Copy_RealClick(); });
+         },
+         2},
+        {"document posted", documents,
+         [&] {
+             onSale();
+             Guard([] { RealTab->Btn_Provodka_RealClick(); });
+         }},
+        {"document un-posted", documents,
+         [&] {
+             env.select(sale);
+             ModalScript script;
+             script.then(choose<TForm_DelProv>(0));
+             Guard([] { MoveTab->Btn_ProvodkaClick(); });
+         }},
+    });
+    EXPECT_EQ(env.text(QStringLiteral("SELECT NAME FROM DOCS WHERE KOD = %1").arg(sale)), QStringLiteral("Р-6"));
+    EXPECT_EQ(env.count(QStringLiteral("DOCS"), QStringLiteral("NAME IN ('Р-7', 'Р-8')")), 2);
+    EXPECT_EQ(env.docField(sale, "PROVODKA"), 0);
+    EXPECT_DOUBLE_EQ(env.kolvo(soup, env.kitchen), 10);
+}
+
+// A quantity still in the display when the user clicks another line is taken
+// on the line it was typed for.
+TEST(RealTab, AQuantityLeftInTheDisplayGoesToTheLineItWasTypedFor)
+{
+    RealEnv env;
+    const qint64 doc = env.realDoc(3, 1);
+    env.realLine(doc, env.product(QStringLiteral("Борщ"), 0, 1, 5), 7, 5);
+    env.realLine(doc, env.product(QStringLiteral("Компот"), 0, 1, 5), 50, 5);
+    Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
+    input::showActive(Form_Main, RealTab->Grid_RealBludo);
+    env.show(doc);
+    RealTab->Timer_RealTimer();
+    RealTab->CB_Next->setChecked(true);
+    QApplication::processEvents();
+
+    input::clickCell(RealTab->Grid_RealBludo, 1, QStringLiteral("KOLVO"));
+    input::press(Qt::Key_3);
+    input::clickCell(RealTab->Grid_RealBludo, 0, QStringLiteral("KOLVO"));
+    QApplication::processEvents();
+    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Компот")).first, 3);
+    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Борщ")).first, 7);
+    EXPECT_TRUE(RealTab->Keypad->E_Klava->text().isEmpty());
+    // The click's line takes the next number.
+    input::typeThenEnter(QStringLiteral("9"), RealTab->Grid_RealBludo);
+    QApplication::processEvents();
+    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Борщ")).first, 9);
+    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Компот")).first, 3);
     Form_Main->hide();
 }

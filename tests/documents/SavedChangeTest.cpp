@@ -146,7 +146,7 @@ std::vector<Road> Roads()
                             .arg(e.kitchen));
              e.subject = e.scalar(QStringLiteral("SELECT MAX(KOD) FROM DOCS"));
              {
-                 WriteTransaction w;
+                 WriteTransaction w(WriteTransaction::Reserve::Documents);
                  inventory::InvDoc d;
                  d.kod = e.subject;
                  d.otdel = e.kitchen;

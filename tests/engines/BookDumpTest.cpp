@@ -90,8 +90,8 @@ TEST(Progress, ShownForItsScopeHoweverItEnds)
 }
 
 // The office adjusts no height while the screen is locked: rows given wrapped
-// text then are fitted at the last unlock, except where the text starts a
-// merged area (the fitting does not measure merged cells and would shrink it).
+// text then are fitted at the last unlock; where the text starts a merged
+// area the row only grows (its template height may be more than one line).
 TEST(RecordingOffice, RowsWrappedWhileLockedAreFittedAtTheLastUnlock)
 {
     RecordingOffice office;
@@ -110,4 +110,5 @@ TEST(RecordingOffice, RowsWrappedWhileLockedAreFittedAtTheLastUnlock)
     EXPECT_EQ(office.last().sheets[0].fittedRows, (std::set<int>{5, 6, 8}));
     EXPECT_EQ(office.last().log.filter(QStringLiteral("fitRowHeights")),
               (QStringList{QStringLiteral("fitRowHeights 5 6"), QStringLiteral("fitRowHeights 8 8")}));
+    EXPECT_EQ(office.last().sheets[0].grownRows, (std::set<int>{3}));
 }

@@ -25,7 +25,7 @@ protected:
     // An own enterprise with its main department, committed.
     qint64 firma(const QString& name)
     {
-        WriteTransaction w(ctx());
+        WriteTransaction w(ctx(), structure::kRoad);
         structure::FirmaData d;
         d.name = name;
         d.local = true;
@@ -46,7 +46,7 @@ TEST_F(Engines, NestedWritersCommitTogetherWithOneProtocolLine)
     const qint64 f = firma(QStringLiteral("Столовая"));
     const int linesBefore = count(QStringLiteral("LOG_TABLE"));
     {
-        WriteTransaction w(ctx());
+        WriteTransaction w(ctx(), products::kRoad);
         const qint64 ed = structure::CreateEd(w.context(), QStringLiteral("килограмм"), QStringLiteral("кг"));
         const qint64 g = products::CreateGroup(w.context(), QStringLiteral("Овощи"));
         products::IngData d;
@@ -75,7 +75,7 @@ TEST_F(Engines, AFailingInnerWriterRollsBackTheOuterWork)
     firma(QStringLiteral("Столовая"));
     const int linesBefore = count(QStringLiteral("LOG_TABLE"));
     EXPECT_ANY_THROW({
-        WriteTransaction w(ctx());
+        WriteTransaction w(ctx(), products::kRoad);
         products::CreateGroup(w.context(), QStringLiteral("Овощи"));
         // A name longer than its column: the server refuses the inner change.
         products::CreateGroup(w.context(), QString(500, QChar(0x0416)));
@@ -89,16 +89,16 @@ TEST_F(Engines, AFailingInnerWriterRollsBackTheOuterWork)
 
 TEST_F(Engines, OpeningTheRoadTwiceIsRefusedAndLeavesTheOpenRoadIntact)
 {
-    WriteTransaction outer(ctx());
+    WriteTransaction outer(ctx(), products::kRoad);
     const qint64 g = products::CreateGroup(outer.context(), QStringLiteral("Овощи"));
-    EXPECT_THROW(WriteTransaction inner(ctx()), std::logic_error);
+    EXPECT_THROW(WriteTransaction inner(ctx(), products::kRoad), std::logic_error);
     ASSERT_TRUE(t.write().active());
     products::RenameGroup(outer.context(), g, QStringLiteral("Зелень"));
     outer.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Изменения в группе блюд:Зелень"));
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT NAME FROM GROUP_ING WHERE KOD = %1").arg(g)).toString(), QStringLiteral("Зелень"));
     // A road left without a commit rolls back on leaving its scope.
     {
-        WriteTransaction w(ctx());
+        WriteTransaction w(ctx(), products::kRoad);
         products::DeleteGroup(w.context(), g);
     }
     EXPECT_FALSE(t.write().active());
@@ -112,7 +112,7 @@ TEST_F(Engines, StructureDeletionsMoveGroupsAndKeepTheChecks)
     const qint64 main = num(QStringLiteral("SELECT KOD FROM SKLAD WHERE FIRST_SKLAD = '1' AND KOD_OTDEL = %1").arg(otdel));
     qint64 second = 0, g = 0;
     {
-        WriteTransaction w(ctx());
+        WriteTransaction w(ctx(), structure::kRoad);
         // A long department name is cut so that its quoted main warehouse fits.
         const qint64 bar = structure::CreateOtdel(w.context(), f, QString(100, QChar(0x0411)), QString());
         second = structure::CreateSklad(w.context(), f, otdel, QStringLiteral("Холодный"), QString());
@@ -126,7 +126,7 @@ TEST_F(Engines, StructureDeletionsMoveGroupsAndKeepTheChecks)
     EXPECT_FALSE(structure::SkladDeleteRefusal(ctx(), main, true).isEmpty());
     EXPECT_TRUE(structure::SkladDeleteRefusal(ctx(), second, false).isEmpty());
     {
-        WriteTransaction w(ctx());
+        WriteTransaction w(ctx(), structure::kRoad);
         structure::DeleteSklad(w.context(), second, otdel);
         w.commit();
     }

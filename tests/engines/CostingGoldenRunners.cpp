@@ -8,7 +8,9 @@
 #include "reports/Statements.h"
 #include "reports/TechCards.h"
 
+#include "db/Query.h"
 #include "engine/Clock.h"
+#include "engine/EngineDb.h"
 
 namespace {
 
@@ -47,11 +49,31 @@ TARELIA_GOLDEN_RUNNER(costing_card)
     reports::card::Print(ctx, o, golden.office, golden.cache());
 }
 
+// Without a period: the current document, its lines as the production tab lists them.
 TARELIA_GOLDEN_RUNNER(products_statement)
 {
     golden.useTemplate(QStringLiteral("products_statement"));
-    const reports::statements::Options o = statementOptions(golden.options);
-    reports::statements::Print(golden.ctx(), o, golden.office, golden.cache());
+    reports::statements::Options o = statementOptions(golden.options);
+    const engine::Context ctx = golden.ctx();
+    if (o.what == 0) {
+        auto q = engine::Reader(ctx, QStringLiteral("SELECT ING.NAME, ED_IZM.SHORT_NAME, REAL_BLUDO.KOLVO, REAL_BLUDO.CENA, "
+                                                    "REAL_BLUDO.CENA_SKLAD FROM REAL_BLUDO "
+                                                    "JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING "
+                                                    "LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM "
+                                                    "WHERE REAL_BLUDO.KOD_DOC = ") +
+                                         QString::number(o.document) + QStringLiteral(" ORDER BY REAL_BLUDO.KOD"));
+        q->open();
+        for (q->first(); !q->eof(); q->next()) {
+            reports::ProductLine l;
+            l.name = q->field(0).asString();
+            l.shortName = q->field(1).asString();
+            l.kolvo = q->field(2).asDouble();
+            l.cena = q->field(3).asDouble();
+            l.cenaSklad = q->field(4).asDouble();
+            o.lines.append(l);
+        }
+    }
+    reports::statements::Print(ctx, o, golden.office, golden.cache());
 }
 
 TARELIA_GOLDEN_RUNNER(ingredients_statement)

@@ -6,6 +6,8 @@
 #include "exchange/MenuExport.h"
 #include "exchange/ShiftTotals.h"
 
+#include "engine/Clock.h"
+
 #include <gtest/gtest.h>
 
 using namespace exchange_test;
@@ -202,4 +204,42 @@ TEST_F(ExchangeDb, TillTotalsSkipDeletedRecordsAndRefuseValuesBeyondBounds)
         EXPECT_TRUE(p.refusal.startsWith(c.refusal)) << p.refusal.toStdString();
         EXPECT_TRUE(p.document.lines.isEmpty());
     }
+}
+
+// Records of one dish, department and price add up to one line, which keeps
+// to the bound of a record too and is refused naming the dish; the shift's
+// date lies between 2000 and the end of next year, refused naming its record.
+TEST_F(ExchangeDb, TillTotalsRefuseASummedLineBeyondTheBoundAndADateOutsideTheWindow)
+{
+    Clock::setSource([] { return QDateTime(QDate(2026, 12, 7), QTime(10, 0)); });
+    auto plan = [this](const QVector<TillRecord>& r) {
+        return exchange::PlanTorgServiceTotals(ctx(), tillTable(r), exchange::CodeKind::Unique);
+    };
+    EXPECT_EQ(plan({{code13(kBorschRow), 500000, 55}, {code13(kBorschRow), 500000, 55}}).status, exchange::TorgStatus::Ok);
+    EXPECT_EQ(plan({{code13(kBorschRow), 999999, 55}, {code13(kBorschRow), 999999, 50}}).status, exchange::TorgStatus::Ok)
+        << "two prices, two lines";
+    const struct {
+        QVector<TillRecord> records;
+        QString refusal;
+    } cases[] = {
+        {{{code13(kKompotRow), 1, 10}, {code13(kBorschRow), 999999, 55}, {code13(kBorschRow), 999999, 55}},
+         QStringLiteral("Блюдо \"Борщ\" по цене 55: общее количество KOL 1999998 вне допустимых пределов (по модулю не "
+                        "больше 1000000).")},
+        {{{code13(kBorschRow), -600000, 12.5}, {code13(kBorschRow), -600000, 12.5}},
+         QStringLiteral("Блюдо \"Борщ\" по цене 12,5: общее количество KOL -1200000 вне допустимых пределов (по модулю не "
+                        "больше 1000000).")},
+        {{{QString(), 1, 1}, {code13(kBorschRow), 1, 55, QStringLiteral("19991231")}},
+         QStringLiteral("Запись 2: дата DATEO 31.12.1999 вне допустимых пределов (с 01.01.2000 по 31.12.2027).")},
+        {{{code13(kBorschRow), 1, 55, QStringLiteral("20280101")}},
+         QStringLiteral("Запись 1: дата DATEO 01.01.2028 вне допустимых пределов (с 01.01.2000 по 31.12.2027).")},
+    };
+    for (const auto& c : cases) {
+        const exchange::TorgPlan p = plan(c.records);
+        EXPECT_EQ(p.status, exchange::TorgStatus::OutOfRange);
+        EXPECT_EQ(p.refusal.toStdString(), c.refusal.toStdString());
+        EXPECT_TRUE(p.document.lines.isEmpty());
+    }
+    EXPECT_EQ(plan({{code13(kBorschRow), 1, 55, QStringLiteral("20000101")}}).status, exchange::TorgStatus::Ok);
+    EXPECT_EQ(plan({{code13(kBorschRow), 1, 55, QStringLiteral("20271231")}}).status, exchange::TorgStatus::Ok);
+    Clock::setSource({});
 }

@@ -353,9 +353,46 @@ TEST(TotalsFile, AShortYearIsReadAsTheShortDateFormatReadsIt)
     EXPECT_EQ(dateOf(QStringLiteral("26")), QDate(2026, 12, 7));
     EXPECT_EQ(dateOf(QStringLiteral("2026")), QDate(2026, 12, 7));
     EXPECT_EQ(dateOf(QStringLiteral("6")), QDate(2006, 12, 7));
-    EXPECT_EQ(dateOf(QStringLiteral("75")), QDate(2075, 12, 7));
-    EXPECT_EQ(dateOf(QStringLiteral("76")), QDate(1976, 12, 7));
+    EXPECT_EQ(dateOf(QStringLiteral("27")), QDate(2027, 12, 7));
+    // 2075 and 1976: read so, and refused as no shift's date (below).
+    EXPECT_EQ(dateOf(QStringLiteral("75")), QDate());
+    EXPECT_EQ(dateOf(QStringLiteral("76")), QDate());
     EXPECT_EQ(dateOf(QStringLiteral("0026")), QDate()) << "a year of the first century is a damaged file";
+    Clock::setSource({});
+}
+
+// A shift's date lies between 2000 and the end of next year; any other would
+// fall outside every report period. Refused naming the year's line.
+TEST(TotalsFile, ShiftDatesOutsideTwoThousandToNextYearAreRefusedByTheirLine)
+{
+    Clock::setSource([] { return QDateTime(QDate(2026, 12, 7), QTime(10, 0)); });
+    Scrambler s;
+    const struct {
+        const char* day;
+        const char* month;
+        const char* year;
+        const char* refused;  // the date as the refusal shows it; none: read
+    } cases[] = {
+        {"1", "1", "2000", nullptr},  {"31", "12", "2027", nullptr},     {"31", "12", "1999", "31.12.1999"},
+        {"1", "1", "2028", "01.01.2028"}, {"7", "12", "202", "07.12.0202"}, {"7", "12", "76", "07.12.1976"},
+    };
+    for (const auto& c : cases) {
+        QStringList lines = totalsLines({"101", "10", "1"});
+        lines[1] = QString::fromLatin1(c.day);
+        lines[2] = QString::fromLatin1(c.month);
+        lines[3] = QString::fromLatin1(c.year);
+        const auto t = exchange::ParseShiftTotals(pdzOf(plainOf(lines)), s);
+        if (!c.refused) {
+            EXPECT_EQ(t.status, exchange::TotalsStatus::Ok) << c.year;
+            continue;
+        }
+        EXPECT_EQ(t.status, exchange::TotalsStatus::OutOfRange) << c.year;
+        EXPECT_EQ(t.refusal.toStdString(), QStringLiteral("Строка 4: дата смены %1 вне допустимых пределов (с 01.01.2000 "
+                                                          "по 31.12.2027).")
+                                               .arg(QLatin1String(c.refused))
+                                               .toStdString());
+        EXPECT_TRUE(t.items.isEmpty());
+    }
     Clock::setSource({});
 }
 

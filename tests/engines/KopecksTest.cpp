@@ -80,4 +80,39 @@ TEST(Kopecks, WholeNumbersHugeAmountsAndTheRoundingMode)
     EXPECT_EQ(half, 38);
 }
 
+// A printed line: its quantity to thousandths times its price in kopecks,
+// the exact product to the even kopeck; what the recomputation stores
+// (142.633867) is priced as printed (142.63).
+TEST(Kopecks, ALineIsItsPrintedQuantityTimesItsPrintedPrice)
+{
+    struct Case {
+        double quantity, price;
+        double printedQuantity;
+        qint64 kopecks;
+    };
+    const Case cases[] = {
+        {10, 142.633867, 10, 142630},  // not 142634
+        {5, 133.1377, 5, 66570},       // not 66569
+        {1, 10.125, 1, 1012},          // the price is printed 10.12
+        {0.5, 20.25, 0.5, 1012},       // 10.125 exactly: to the even kopeck
+        {1.5, 20.25, 1.5, 3038},       // 30.375: up to the even one
+        {0.3333, 22.5, 0.333, 749},    // 7.4925
+        {0.0125, 100, 0.012, 120},     // a half thousandth to the even one
+        {0.0135, 100, 0.014, 140},
+        {-0.5, 20.25, -0.5, -1012},
+        {-2, 0.125, -2, -24},
+        {0.0004, 1000, 0, 0},
+        {0.1 + 0.2, 10, 0.3, 300},     // 0.30000000000000004
+        {1e6, 1e6, 1e6, 100000000000000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.quantity << " x " << c.price);
+        EXPECT_EQ(engine::ToThousandth(c.quantity), c.printedQuantity);
+        EXPECT_EQ(engine::LineKopecks(c.quantity, c.price), c.kopecks);
+    }
+    EXPECT_EQ(engine::LineKopecks(std::numeric_limits<double>::quiet_NaN(), 10), 0);
+    EXPECT_EQ(engine::LineKopecks(2, std::numeric_limits<double>::infinity()), 0);
+    EXPECT_EQ(engine::LineKopecks(1e300, 10), 0);
+}
+
 } // namespace

@@ -250,3 +250,37 @@ TEST_F(Obmen, FullDiskLeavesTheEarlierTableAndNamesTheCause)
     EXPECT_EQ(readFile(small), expectedEmptyTable());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("obmen.dbf")});
 }
+
+// A folder on a file system mounted read-only: the table can be neither
+// made nor replaced there, and the user is told which folder, in words.
+TEST_F(Obmen, AReadOnlyFolderIsNamedInWords)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray at = dir.path().toLocal8Bit();
+    if (::mount("tmpfs", at.constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+    } unmount{at};
+    const QString kept = dir.path() + QStringLiteral("/obmen.dbf");
+    exchange::obmen::CreateTable(kept);
+    ASSERT_EQ(::mount("tmpfs", at.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+
+    auto refusal = [](const QString& path) {
+        try {
+            exchange::obmen::CreateTable(path);
+        } catch (const std::runtime_error& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return QString();
+    };
+    const QString fresh = refusal(dir.path() + QStringLiteral("/new.dbf"));
+    EXPECT_EQ(fresh, QStringLiteral("Не удаётся создать файл ") + dir.path() + QStringLiteral("/new.dbf: в папку ") +
+                         dir.path() + QStringLiteral(" нельзя записывать. Выберите другую папку"));
+    const QString existing = refusal(kept);
+    EXPECT_EQ(existing, QStringLiteral("Не удаётся создать файл ") + kept +
+                            QStringLiteral(": файл доступен только для чтения. Выберите другой файл или папку"));
+    EXPECT_EQ(readFile(kept), expectedEmptyTable());
+}

@@ -106,6 +106,8 @@ TEST_P(ReportGolden, DumpIsAsExpected)
     c.settings.kop = settings.value(QStringLiteral("kop")).toString(c.settings.kop);
     c.settings.rod = settings.value(QStringLiteral("rod")).toInt(c.settings.rod);
     c.settings.my_language = settings.value(QStringLiteral("my_language")).toInt(c.settings.my_language);
+    c.settings.okrugl1 = settings.value(QStringLiteral("okrugl1")).toInt(c.settings.okrugl1);
+    c.settings.okrugl2 = settings.value(QStringLiteral("okrugl2")).toInt(c.settings.okrugl2);
     c.office.reachable = c.options.value(QStringLiteral("office")).toString() != QStringLiteral("unreachable");
     const QDateTime today = QDateTime::fromString(c.options.value(QStringLiteral("today")).toString(QStringLiteral("07.12.2026")),
                                                   QStringLiteral("dd.MM.yyyy"))

@@ -61,7 +61,7 @@ protected:
                 run.putText(QStringLiteral("v%1").arg(c), QStringLiteral("строка %1 ячейка %2").arg(row).arg(c),
                             c == 14 ? RowNext : RowStay);
         };
-        r.end = [total](reports::TemplateRun& run, const QVector<double>&) {
+        r.end = [total](reports::TemplateRun& run, const QVector<qint64>&) {
             run.putFloat(QStringLiteral("sum_all"), total);
             words::MoneyNames names;
             names.rub = QStringLiteral("руб.");

@@ -3,6 +3,7 @@
 // 4E-07 for what cancelled out.
 
 #include "automation/RecordingOffice.h"
+#include "engine/Kopecks.h"
 #include "exchange/Dbf.h"
 #include "exchange/MenuExport.h"
 #include "exchange/Obmen.h"
@@ -45,8 +46,10 @@ TEST(SettledFigures, NumbersWithinAMillionthOfZeroAreWrittenAsZero)
         row.name = QStringLiteral("Мука");
         row.limit = row.kolvo = row.cena = c.value;
         ASSERT_TRUE(workbooks::limits::Write(office, {row}));
-        for (int column : {2, 3, 4})
+        for (int column : {2, 3})
             EXPECT_EQ(office.last().state({0, column, 4}).content.toDouble(), c.written);
+        // The price as the papers print it, in kopecks.
+        EXPECT_EQ(office.last().state({0, 4, 4}).content.toDouble(), engine::ToKopeck(c.written));
 
         // The accounting exchange table.
         const QString path = dir.filePath(QStringLiteral("obmen.dbf"));

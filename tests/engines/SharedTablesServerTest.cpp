@@ -92,7 +92,7 @@ protected:
 
     Road recomputation()
     {
-        return {"recomputation", Reserve::Prices, [](const engine::Context& c) {
+        return {"recomputation", costing::kRoad, [](const engine::Context& c) {
                     costing::RecomputeScope scope;
                     scope.where = 2;
                     costing::RecomputePrices(c, scope);
@@ -100,7 +100,7 @@ protected:
     }
     Road cardSave()
     {
-        return {"card save", Reserve::Prices, [this](const engine::Context& c) {
+        return {"card save", costing::kRoad, [this](const engine::Context& c) {
                     ASSERT_TRUE(costing::HoldsEditCycle(c, dish, cycle));
                     costing::CardHeader h;
                     h.percentPlus = 40;
@@ -109,11 +109,11 @@ protected:
     }
     Road posting(const char* name, qint64 d)
     {
-        return {name, Reserve::Documents, [d](const engine::Context& c) { posting::PostMovement(c, d, 0); }};
+        return {name, posting::kRoad, [d](const engine::Context& c) { posting::PostMovement(c, d, 0); }};
     }
     Road deletion()
     {
-        return {"deletion with rollback", Reserve::Documents, [this](const engine::Context& c) {
+        return {"deletion with rollback", posting::kRoad, [this](const engine::Context& c) {
                     deletion::Options o;
                     o.rollback = true;
                     deletion::DeleteWithPair(c, issue, o);
@@ -121,12 +121,12 @@ protected:
     }
     Road inventoryPosting()
     {
-        return {"inventory", Reserve::Documents,
+        return {"inventory", posting::kRoad,
                 [this](const engine::Context& c) { inventory::Post(c, inventoryDoc_()); }};
     }
     Road productionPosting()
     {
-        return {"production", Reserve::Documents,
+        return {"production", posting::kRoad,
                 [this](const engine::Context& c) { ASSERT_TRUE(posting::PostRealDocument(c, production, 0).posted); }};
     }
 

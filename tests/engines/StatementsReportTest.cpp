@@ -140,7 +140,6 @@ TEST_F(Statements, CurrentDocumentHeaderNamesTheEnterpriseAndTheKindOfDocument)
     l.name = QStringLiteral("Компот");
     l.kolvo = 2;
     l.cena = 10;
-    l.summa = 20;
     l.cenaSklad = 4;
     const engine::Context x = ctx();
     reports::statements::Options o = current(d);

@@ -59,7 +59,7 @@ protected:
 
     void save(qint64 kod, bool defaul, const std::optional<VarPanel>& v = std::nullopt)
     {
-        WriteTransaction w(env.ctx());
+        WriteTransaction w(env.ctx(), templates::kRoad);
         SaveTemplate(w.context(), 2, kod, panelOf(defaul), v);
         w.commit(QStringLiteral("Настройка"), QStringLiteral("test"));
         RefreshRead(env.t);
@@ -112,7 +112,7 @@ TEST_F(TemplateAdminTest, DeletingTheDefaultHandsItToTheSampleAnotherLeavesIt)
 {
     save(own, true);
     {
-        WriteTransaction w(env.ctx());
+        WriteTransaction w(env.ctx(), templates::kRoad);
         EXPECT_TRUE(DeleteTemplate(w.context(), own, 2));
         w.commit(QStringLiteral("Настройка"), QStringLiteral("test"));
     }
@@ -122,7 +122,7 @@ TEST_F(TemplateAdminTest, DeletingTheDefaultHandsItToTheSampleAnotherLeavesIt)
 
     const qint64 other = InsertTemplate(env.t, 2, layout(QStringLiteral("Другой")), 0);
     {
-        WriteTransaction w(env.ctx());
+        WriteTransaction w(env.ctx(), templates::kRoad);
         EXPECT_FALSE(DeleteTemplate(w.context(), other, 2));
         w.commit(QStringLiteral("Настройка"), QStringLiteral("test"));
     }
@@ -135,7 +135,7 @@ TEST_F(TemplateAdminTest, CopyKeepsTheCacheNumberAndTheVariablesAndIsNeitherSamp
     save(own, true);
     qint64 copy = 0;
     {
-        WriteTransaction w(env.ctx());
+        WriteTransaction w(env.ctx(), templates::kRoad);
         copy = CopyTemplate(w.context(), own, 2, QStringLiteral("Копия «ёлка»"));
         w.commit(QStringLiteral("Настройка"), QStringLiteral("test"));
     }
@@ -156,7 +156,7 @@ TEST_F(TemplateAdminTest, CopyKeepsTheCacheNumberAndTheVariablesAndIsNeitherSamp
               QStringLiteral("Номер строки"));
 
     // A source gone meanwhile: refused, nothing written.
-    WriteTransaction w(env.ctx());
+    WriteTransaction w(env.ctx(), templates::kRoad);
     try {
         CopyTemplate(w.context(), 987654321, 2, QStringLiteral("x"));
         FAIL();
@@ -192,7 +192,7 @@ TEST_F(TemplateAdminTest, UploadGivesAFreshCacheNumberAfterTheFileAndTheCellsAre
 
     qint32 unicname = 0;
     {
-        WriteTransaction w(env.ctx());
+        WriteTransaction w(env.ctx(), templates::kRoad);
         unicname = UploadSpreadsheet(w.context(), own, kXls + "2");
         w.commit(QStringLiteral("Настройка"), QStringLiteral("test"));
     }
@@ -212,7 +212,7 @@ TEST_F(TemplateAdminTest, DeveloperVariableStoreAndNewSample)
     qint64 kod = 0;
     qint64 added = 0;
     {
-        WriteTransaction w(env.ctx());
+        WriteTransaction w(env.ctx(), templates::kRoad);
         kod = StoreVariable(w.context(), own, 0, v);
         v.name = QStringLiteral("Итого по документу");
         StoreVariable(w.context(), own, kod, v);

@@ -7,11 +7,14 @@
 
 #include "db/Codec.h"
 #include "engine/WriteRoad.h"
+#include "templates/TemplateAdmin.h"
 #include "templates/TemplateContainer.h"
 
 #include <QtEndian>
 
 #include <cstring>
+#include <limits>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -194,6 +197,47 @@ TEST(TemplateContainer, OtherVersionsAndDamagedFilesAreRefused)
     EXPECT_TRUE(refusal(nan).contains(damaged)) << "font size";
 }
 
+// A list number beyond the ten print lists would make a template no list
+// shows, a font size beyond any font one no office can set: both are refused
+// in words before anything is written.
+TEST(TemplateContainer, ListNumbersAndFontSizesNoProgramWritesAreRefusedInWords)
+{
+    const QByteArray file = WriteContainer(sampleContainer());
+    const auto refusal = [](const QByteArray& bytes) {
+        try {
+            ReadContainer(bytes);
+        } catch (const TemplateError& e) {
+            return e.text();
+        }
+        return QString();
+    };
+    const int form = 11, secondVar = 11 + 204 + 10 + 400;
+    for (const qint32 list : {1, 10, 0, 11, -1, std::numeric_limits<qint32>::min()}) {
+        QByteArray b = file;
+        qToLittleEndian<qint32>(list, b.data() + form);
+        const QString expected = list >= 1 && list <= 10
+                                     ? QString()
+                                     : QStringLiteral("Шаблон в файле относится к форме печати № %1, а формы печати есть "
+                                                      "только с 1 по 10. Шаблон не загружен.")
+                                           .arg(list);
+        EXPECT_EQ(refusal(b).toStdString(), expected.toStdString()) << list;
+    }
+    const std::pair<double, const char*> sizes[] = {{0, nullptr},     {1, nullptr},       {999, nullptr},
+                                                    {-1, "-1"},       {999.6, "999.6"},   {-2147483648.0, "-2147483648"},
+                                                    {1e308, "1e+308"}};
+    for (const auto& [size, shown] : sizes) {
+        QByteArray b = file;
+        quint64 bits = 0;
+        std::memcpy(&bits, &size, sizeof bits);
+        qToLittleEndian<quint64>(bits, b.data() + secondVar + 368);
+        const QString expected = shown ? QStringLiteral("У переменной < var1 > в файле шаблона размер шрифта %1, а он "
+                                                        "бывает от 1 до 999 (0: шрифт не задан). Шаблон не загружен.")
+                                             .arg(QLatin1String(shown))
+                                       : QString();
+        EXPECT_EQ(refusal(b).toStdString(), expected.toStdString()) << size;
+    }
+}
+
 TEST(TemplateContainer, ExportedAndImportedIntoAnotherDatabaseGivesAnEqualTemplate)
 {
     EngineEnv from;
@@ -225,7 +269,7 @@ TEST(TemplateContainer, ExportedAndImportedIntoAnotherDatabaseGivesAnEqualTempla
     const qint64 keyAhead = to.t.scalar(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE")).toLongLong();
     qint64 imported = 0;
     {
-        WriteTransaction w(to.ctx());
+        WriteTransaction w(to.ctx(), templates::kRoad);
         imported = ImportTemplate(w.context(), ReadContainer(file), QStringLiteral("Накладная с севера"));
         w.commit(QStringLiteral("Настройка"), QStringLiteral("test"));
     }

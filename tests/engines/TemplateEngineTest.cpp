@@ -122,7 +122,7 @@ TEST_F(EngineTest, OpenParksTheEndBlockMoveBringsItBackFinishDrawsTheGrid)
     EXPECT_FALSE(office.connected());
 }
 
-TEST_F(EngineTest, CopiedEndBlockStaysParkedAndTheHeaderRepeats)
+TEST_F(EngineTest, CopiedEndBlockStaysParkedTheHeaderRepeatsAndOnlyTheFirstSheetIsShown)
 {
     OpenPrintTemplate(office, folder, form, doc);
     EXPECT_EQ(MoveTemplateRange(*doc, form.TAIL_YX, form.HEAD_YX, 10, false), 16);
@@ -132,6 +132,12 @@ TEST_F(EngineTest, CopiedEndBlockStaysParkedAndTheHeaderRepeats)
     EXPECT_EQ(CopyTemplateRange(*doc, form.HEAD_YX, 16), 24);
     EXPECT_EQ(b.at(QStringLiteral("A16")), QStringLiteral("Накладная"));
     EXPECT_EQ(b.at(QStringLiteral("F22")), QStringLiteral("шапка F7"));
+
+    // The finished workbook holds only the sheet it shows, not the parked block.
+    FinishTemplateSheet(office, *doc, form, 24);
+    ASSERT_EQ(b.sheets.size(), 1u);
+    EXPECT_EQ(b.sheets[0].name, QStringLiteral("Лист1"));
+    EXPECT_EQ(b.at(QStringLiteral("A16")), QStringLiteral("Накладная"));
 }
 
 TEST_F(EngineTest, EmptyTableGetsNoGridAndOtherOutlinesDrawNothing)

@@ -6,6 +6,8 @@
 #include "support/TemplateFixture.h"
 #include "words/AmountInWords.h"
 
+#include "engine/Kopecks.h"
+
 #include <gtest/gtest.h>
 
 using namespace templates;
@@ -95,14 +97,14 @@ protected:
         r.groupName = [lines](int row, int level) {
             return QString::fromUtf8(level == 0 ? lines[row].otdelName : lines[row].groupName);
         };
-        r.amounts = [lines](int row) { return QVector<double>{lines[row].summa}; };
+        r.amounts = [lines](int row) { return QVector<qint64>{engine::Kopecks(lines[row].summa)}; };
         r.rowVariables = [lines](reports::TemplateRun& run, int row) {
             run.putText(QStringLiteral("name"), QString::fromUtf8(lines[row].name));
-            run.putFloat(QStringLiteral("summa"), lines[row].summa);
+            run.putMoney(QStringLiteral("summa"), lines[row].summa);
         };
-        r.end = [](reports::TemplateRun& run, const QVector<double>& totals) {
-            const double total = totals.value(0);
-            run.putFloat(QStringLiteral("sum_all"), total);
+        r.end = [](reports::TemplateRun& run, const QVector<qint64>& totals) {
+            const double total = totals.value(0) / 100.0;
+            run.putKopecks(QStringLiteral("sum_all"), totals.value(0));
             words::MoneyNames names;
             names.rub = QStringLiteral("руб.");
             names.kop = QStringLiteral("коп.");

@@ -31,8 +31,9 @@ const char* const kSelect = "SELECT DOCS.DATE_DOC,\n"
                             "   imp.NAME AS F_To,\n"
                             "   MOVES.KOD_ING,\n"
                             "   MOVES.KOD_OTDEL,\n"
-                            "   COALESCE(MOVES.TYPE_MOVES, CASE WHEN DOCS.DOC_TYPE IN (2, 5) THEN 1 WHEN "
-                            "DOCS.DOC_TYPE IN (3, 4, 6, 7) THEN 2 END) AS TYPE_MOVES,\n"
+                            "   IIF(DOCS.PROVODKA > 10, COALESCE(MOVES.TYPE_MOVES, CASE WHEN DOCS.DOC_TYPE IN (2, 5) "
+                            "THEN 1 WHEN DOCS.DOC_TYPE IN (3, 4, 6, 7) THEN 2 END), CASE WHEN DOCS.DOC_TYPE IN (2, 5) "
+                            "THEN 1 WHEN DOCS.DOC_TYPE IN (3, 4, 6, 7) THEN 2 END) AS TYPE_MOVES,\n"
                             "   SUM(MOVES.KOLVO) AS KOLVO,\n"
                             "   SUM(MOVES.SUMMA) AS SUMMA,\n"
                             "   MOVES.CENA,\n"
@@ -345,7 +346,7 @@ TEST_F(TurnoverDb, BalancesFromTheStockNowAndThePostedMovesAfterThePeriod)
     ASSERT_EQ(products.size(), 1);
     EXPECT_EQ(products[0].inKolvo, 6);
     EXPECT_EQ(products[0].outKolvo, 2);
-    EXPECT_EQ(products[0].inAmount, 4 * 20 + 2 * 22);  // two prices, one product row
+    EXPECT_EQ(products[0].inAmount, (4 * 20 + 2 * 22) * 100);  // two prices, one product row, in kopecks
     EXPECT_EQ(products[0].ostEnd(), 7);
     EXPECT_EQ(products[0].ostStart(), 3);
 }

@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace templates;
@@ -64,13 +66,16 @@ protected:
     }
     void TearDown() override { Clock::setSource({}); }
 
-    // A document with its lines (kolvo, cena, type of line; 0: not posted, null).
+    // A document with its lines (kolvo, cena, type of line; 0: not posted,
+    // null). Lines with a type make a posted document.
     void document(int type, const QVector<std::tuple<qint64, double, double, int>>& lines, qint64 kod = 900100)
     {
-        env.t.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT) "
-                                  "VALUES (%1, '15', '2026-11-30', %2, 900001, 900002)")
+        const bool posted = std::any_of(lines.begin(), lines.end(), [](const auto& l) { return std::get<3>(l) != 0; });
+        env.t.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
+                                  "PROVODKA) VALUES (%1, '15', '2026-11-30', %2, 900001, 900002, %3)")
                        .arg(kod)
-                       .arg(type));
+                       .arg(type)
+                       .arg(posted ? 11 : 0));
         int n = 0;
         for (const auto& [ing, kolvo, cena, dir] : lines)
             env.t.exec(QStringLiteral("INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
@@ -126,6 +131,31 @@ TEST_F(Waybill, ReceiptHasOwnEnterpriseAsBuyerAndTheSumInWords)
     EXPECT_EQ(at("A12"), QVariant(2.0));
 }
 
+// Requisites print only the parts an enterprise has: no "Счёт:  в", no
+// "ИНН/КПП: 7705556677/," for a partner without KPP, address or bank.
+TEST(Requisites, OnlyThePartsThatExist)
+{
+    struct Case {
+        const char *inn, *kpp, *addr, *rs, *bank;
+        const char *taxNumbers, *all, *accountAtBank;
+    };
+    const Case cases[] = {
+        {"77", "88", "Москва", "4070", "ВТБ", "77/88", "Поставщик, ИНН/КПП: 77/88, Москва", "4070 в ВТБ"},
+        {"7705556677", "", "", "", "", "7705556677", "Поставщик, ИНН: 7705556677", ""},
+        {"", "770501001", " ", "4070", "", "770501001", "Поставщик, КПП: 770501001", "4070"},
+        {"", "", "Москва", "", "ВТБ", "", "Поставщик, Москва", "ВТБ"},
+    };
+    for (const Case& c : cases) {
+        const reports::Party p = reports::PartyOf(QStringLiteral("Поставщик"), QString::fromUtf8(c.inn),
+                                                  QString::fromUtf8(c.kpp), QString::fromUtf8(c.addr),
+                                                  QString::fromUtf8(c.rs), QString::fromUtf8(c.bank), QString());
+        EXPECT_EQ(p.taxNumbers, QString::fromUtf8(c.taxNumbers)) << c.all;
+        EXPECT_EQ(p.all, QString::fromUtf8(c.all));
+        EXPECT_EQ(p.accountAtBank, QString::fromUtf8(c.accountAtBank)) << c.all;
+    }
+    EXPECT_EQ(reports::PartyOf({}, {}, {}, {}, {}, {}, {}).all, QString());
+}
+
 TEST_F(Waybill, TitleAndPartiesFollowTheDocumentType)
 {
     struct Case { int type; int lastLine; bool receipt; };
@@ -153,9 +183,9 @@ TEST_F(Waybill, NoLinesPutsTheEndBlockUnderTheHeaderWithZero)
     document(6, {});
     env.t.exec("UPDATE DOCS SET KOD_PARTNER_IMPORT = 1 WHERE KOD = 900100");  // no such enterprise
     run();
-    EXPECT_TRUE(at("A3").toString().isEmpty());
-    EXPECT_EQ(at("D3"), QStringLiteral(", ИНН/КПП: /, "));
-    EXPECT_EQ(at("G3"), QStringLiteral(" в "));
+    // An enterprise that is not there leaves the buyer's cells as the template has them.
+    for (const char* cell : {"A3", "B3", "C3", "D3", "E3", "F3", "G3", "H3"})
+        EXPECT_FALSE(at(cell).isValid()) << cell;
     EXPECT_EQ(at("A8"), QStringLiteral("Итого"));
     EXPECT_EQ(at("F8"), QVariant(0.0));
     EXPECT_EQ(at("A9"), QStringLiteral("Нольруб. 0коп."));

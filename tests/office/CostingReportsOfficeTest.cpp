@@ -201,3 +201,48 @@ TEST_F(CostingOffice, TechnologicalCardsOfAThreeLineDocument)
 }
 
 } // namespace
+
+// A sale of 1 x 10.125 and 0.5 kg x 20.25: the office shows each sum and the
+// total as the words say them, in the same separators whatever its locale.
+TEST_F(CostingOffice, ASalesStatementShowsWhatItsWordsSay)
+{
+    // Requisites longer than the table is wide wrap within it.
+    c.exec(QStringLiteral("UPDATE FIRMA SET NAME = 'ООО \"Столовая №1 при заводе точного машиностроения\"', "
+                          "INN = '7701000001', KPP = '770101001', ADDR_JUR = 'г. Москва, ул. Лесная, д. 1, стр. 2, "
+                          "помещение 14', RS = '40702810000000000001', BANK = 'ПАО «Банк Северный»', BIK = '044525000' "
+                          "WHERE KOD = %1").arg(c.firma));
+    const qint64 d1 = doc(3, 0, QDate(2011, 3, 2));
+    reports::statements::Options o;
+    o.document = d1;
+    reports::ProductLine tea;
+    tea.name = QStringLiteral("Чай");
+    tea.kolvo = 1;
+    tea.cena = 10.125;
+    tea.cenaSklad = 3.333;
+    reports::ProductLine sugar;
+    sugar.name = QStringLiteral("Сахар");
+    sugar.kolvo = 0.5;
+    sugar.cena = 20.25;
+    sugar.cenaSklad = 12.125;
+    o.lines = {tea, sugar};
+    auto p = runAndReload(QStringLiteral("sales"), [&](automation::Office& office) {
+        const engine::Context x = ctx();
+        reports::statements::Print(x, o, office, cache());
+    });
+    ASSERT_TRUE(p);
+    auto shown = [&](const char* a1) {
+        const QString s = QString::fromLatin1(a1);
+        return p->cellState({0, s.at(0).unicode() - u'A', s.mid(1).toInt() - 1}).shown;
+    };
+    EXPECT_EQ(shown("D8"), QStringLiteral("1"));
+    EXPECT_EQ(shown("E8"), QStringLiteral("10,12"));
+    EXPECT_EQ(shown("F8"), QStringLiteral("10,12"));
+    EXPECT_EQ(shown("D9"), QStringLiteral("0,5"));
+    EXPECT_EQ(shown("F9"), QStringLiteral("10,12"));
+    EXPECT_EQ(shown("H9"), QStringLiteral("6,06"));
+    EXPECT_EQ(at(*p, "B10"), QStringLiteral("Итого:"));
+    EXPECT_EQ(shown("F10"), QStringLiteral("20,24"));
+    EXPECT_EQ(at(*p, "C12"), QStringLiteral("Двадцать руб. 24коп."));
+    EXPECT_TRUE(p->cellState({0, 2, 2}).wrapped);
+    p->close();
+}

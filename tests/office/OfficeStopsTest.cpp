@@ -159,27 +159,38 @@ TEST_F(OfficeStops, AnOfficeKilledAtAnyMomentOfAPrint)
     }
 }
 
+namespace {
+
+// Options for an office whose start program is the script given.
+automation::UnoOptions scriptOffice(const QTemporaryDir& dir, const char* script, const QString& pipe)
+{
+    QFile file(dir.filePath(QStringLiteral("soffice")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(script);
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    automation::UnoOptions options = automation::HeadlessUnoOptions(dir.path());
+    options.pipeName += pipe;
+    options.soffice = file.fileName();
+    options.startTimeoutMs = 60000;  // given up long before
+    return options;
+}
+
+} // namespace
+
 // A start program that ends without an office coming up: connect gives up
-// once it ended, and the event loop kept turning while it waited.
+// once it ended, and the event loop kept turning while it waited. The office
+// was there to start, so it is said to have stopped, not to be missing.
 TEST(OfficeStart, AnOfficeThatDoesNotComeUpIsWaitedForWithTheLoopTurning)
 {
     QTemporaryDir dir;
-    QFile script(dir.filePath(QStringLiteral("soffice")));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nsleep 1\nexit 1\n");
-    script.close();
-    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    automation::UnoOptions options = automation::HeadlessUnoOptions(dir.path());
-    options.pipeName += QStringLiteral("_never");
-    options.soffice = script.fileName();
-    options.startTimeoutMs = 60000;  // given up long before
-    automation::UnoOffice office(options);
+    automation::UnoOffice office(scriptOffice(dir, "#!/bin/sh\nsleep 1\nexit 1\n", QStringLiteral("_never")));
 
     int turns = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++turns; });
     timer.start(10);
-    EXPECT_FALSE(office.connect());
+    EXPECT_THROW(office.connect(), automation::OfficeStopped);
     EXPECT_GT(turns, 0);
 
     // The module the program loads on its first print gives the office.
@@ -188,4 +199,22 @@ TEST(OfficeStart, AnOfficeThatDoesNotComeUpIsWaitedForWithTheLoopTurning)
                                                automation::OfficeModuleFileName(), &error),
               nullptr)
         << error.toStdString();
+}
+
+// An office killed while it is still starting: the print says it stopped and
+// is to be made again, not that no office is installed.
+TEST(OfficeStart, AnOfficeKilledWhileStartingIsSaidToHaveStopped)
+{
+    QTemporaryDir dir;
+    automation::SetProgramOffice(std::make_unique<automation::UnoOffice>(
+        scriptOffice(dir, "#!/bin/sh\nkill -9 $$\n", QStringLiteral("_killed"))));
+    QStringList shown;
+    Msg::setResponder([&shown](const Msg::Request& r) {
+        shown << r.text;
+        return 0;
+    });
+    Guard([] { printing::Btn_PrintLogClick({{{QStringLiteral("10.03.2026"), {}, {}, {}, QStringLiteral("Вход")}}}); });
+    EXPECT_EQ(shown, QStringList{automation::OfficeStoppedText()});
+    Msg::setResponder({});
+    automation::SetProgramOffice(nullptr);
 }

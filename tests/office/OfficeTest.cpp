@@ -146,14 +146,14 @@ protected:
         r.header = [](reports::TemplateRun& run) { run.putText(QStringLiteral("otdel"), QStringLiteral("Кухня №1")); };
         r.groupCode = [](int row, int) { return QString::number(row / 20); };
         r.groupName = [](int row, int) { return QStringLiteral("Группа %1").arg(row / 20 + 1); };
-        r.amounts = [](int row) { return QVector<double>{row * 1.5}; };
+        r.amounts = [](int row) { return QVector<qint64>{row * 150}; };
         r.rowVariables = [](reports::TemplateRun& run, int row) {
             run.putText(QStringLiteral("name"), QStringLiteral("Продукт «%1»").arg(row + 1));
             run.putFloat(QStringLiteral("kolvo"), row + 0.25);
             run.putFloat(QStringLiteral("summa"), row * 1.5);
         };
-        r.end = [](reports::TemplateRun& run, const QVector<double>& totals) {
-            run.putFloat(QStringLiteral("sum_all"), totals.value(0));
+        r.end = [](reports::TemplateRun& run, const QVector<qint64>& totals) {
+            run.putKopecks(QStringLiteral("sum_all"), totals.value(0));
             run.putText(QStringLiteral("sum_txt"), QStringLiteral("прописью"));
         };
         return r;
@@ -304,13 +304,13 @@ TEST(SampleTemplates, InstalledFromTheManifestAndPrinted)
     r.listNo = 2;
     r.rowCount = 3;
     r.header = [](reports::TemplateRun& run) { run.putText(QStringLiteral("otdel"), QStringLiteral("Бар")); };
-    r.amounts = [](int row) { return QVector<double>{100.0 * (row + 1)}; };
+    r.amounts = [](int row) { return QVector<qint64>{10000 * (row + 1)}; };
     r.rowVariables = [](reports::TemplateRun& run, int row) {
         run.putText(QStringLiteral("name"), QStringLiteral("Чай %1").arg(row + 1));
         run.putFloat(QStringLiteral("summa"), 100.0 * (row + 1));
     };
-    r.end = [](reports::TemplateRun& run, const QVector<double>& totals) {
-        run.putFloat(QStringLiteral("sum_all"), totals.value(0));
+    r.end = [](reports::TemplateRun& run, const QVector<qint64>& totals) {
+        run.putKopecks(QStringLiteral("sum_all"), totals.value(0));
         run.putText(QStringLiteral("sum_txt"), QStringLiteral("Шестьсот руб. 0коп."));
     };
     KeepingOffice keeping(OfficeEnvironment::office());

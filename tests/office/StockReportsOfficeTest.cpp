@@ -115,6 +115,49 @@ TEST_F(StockReportsOffice, WaybillFromTheSample)
     d->close();
 }
 
+// An issue to a partner with a tax number only, at prices between kopecks:
+// the office shows quantities with up to three decimals, money in kopecks in
+// the program's separators, each sum as quantity times price, the total as
+// the words say it; no lone caption stands for the missing bank details.
+TEST_F(StockReportsOffice, WaybillAddsUpAsPrinted)
+{
+    env.t.exec("INSERT INTO FIRMA (KOD, NAME, INN, LOCAL_FIRMA) VALUES (900009, 'ИП Смирнов А. В.', '7705556677', 0)");
+    env.t.exec("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT) "
+               "VALUES (900300, 'Р-0042', '2026-12-01', 6, 900001, 900009)");
+    const double lines[][3] = {{900024, 10, 142.633867}, {900021, 0.5, 20.25}, {900022, 1, 10.125}, {900023, 0.3333, 22.5}};
+    int n = 0;
+    for (auto& l : lines)
+        env.t.exec(QStringLiteral("INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+                                  "VALUES (%1, 900300, %2, 900003, %3, %4, 2)")
+                       .arg(900310 + ++n).arg(qint64(l[0])).arg(l[1]).arg(l[2]));
+    RefreshRead(env.t);
+    KeepingOffice keeping(TestOffice());
+    const engine::Context ctx = env.ctx();
+    reports::RunStandardReport(ctx, keeping, cache(), reports::waybill::Build(ctx, {900300}));
+    auto d = storeAndReload(keeping, QStringLiteral("waybill_kopecks"));
+    ASSERT_TRUE(d);
+    auto shown = [&](const char* a1) {
+        const QString s = QString::fromLatin1(a1);
+        return d->cellState({0, s.at(0).unicode() - u'A', s.mid(1).toInt() - 1}).shown;
+    };
+    EXPECT_EQ(at(*d, "A5"), QStringLiteral("Покупатель: ИП Смирнов А. В., ИНН: 7705556677"));
+    EXPECT_FALSE(at(*d, "A6").isValid());
+    EXPECT_FALSE(at(*d, "F6").isValid());
+    const char* const rows[][4] = {{"D9", "10", "E9", "142,63"},   {"D10", "0,5", "E10", "20,25"},
+                                   {"D11", "1", "E11", "10,12"},   {"D12", "0,333", "E12", "22,50"}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(shown(r[0]), QString::fromLatin1(r[1])) << r[0];
+        EXPECT_EQ(shown(r[2]), QString::fromLatin1(r[3])) << r[2];
+    }
+    EXPECT_EQ(shown("F9"), QStringLiteral("1426,30"));
+    EXPECT_EQ(shown("F10"), QStringLiteral("10,12"));
+    EXPECT_EQ(shown("F11"), QStringLiteral("10,12"));
+    EXPECT_EQ(shown("F12"), QStringLiteral("7,49"));
+    EXPECT_EQ(shown("F13"), QStringLiteral("1454,03"));
+    EXPECT_EQ(at(*d, "A15"), QStringLiteral("Сумма прописью: Одна тысяча четыреста пятьдесят четыре руб. 3коп."));
+    d->close();
+}
+
 TEST_F(StockReportsOffice, StockBalanceFromTheSample)
 {
     const double rows[][5] = {{900021, 900006, 120, 30.1, 45}, {900022, 900006, 35.5, 40.8, 60},

@@ -67,7 +67,7 @@ TEST(WorkbooksInOffice, StatisticsAndOrderComputedByTheOffice)
 
     // Мука: (14 - 5) * 1.05 = 9.45 -> 10; Сахар: 70 * 1.05 = 73.5 -> 74.
     const CellState first = doc->cellState({1, 5, 3});
-    EXPECT_EQ(first.formula, QStringLiteral("=D4*E4"));
+    EXPECT_EQ(first.formula, QStringLiteral("=ROUND(D4*E4;2)"));
     EXPECT_DOUBLE_EQ(first.formulaValue, 35.0);
     const CellState second = doc->cellState({1, 5, 4});
     EXPECT_DOUBLE_EQ(second.formulaValue, 74 * 4.25);
@@ -77,6 +77,38 @@ TEST(WorkbooksInOffice, StatisticsAndOrderComputedByTheOffice)
     EXPECT_EQ(doc->cellState({1, 5, 4}).numberFormat, QStringLiteral("0,00"));
     EXPECT_EQ(doc->cellState({1, 5, 4}).bottomWidth, 35);
     EXPECT_EQ(doc->cellState({1, 5, 5}).rightWidth, 0);
+    doc->close();
+    TestOffice().disconnect();
+}
+
+// The order as an accountant adds it up: each sum is the quantity times the
+// price as the sheet shows them, and the total the sum of the sums shown.
+TEST(WorkbooksInOffice, OrderSumsAddUpAsShown)
+{
+    workbooks::StatOptions o;
+    o.start = QDate(2024, 3, 1);
+    o.end = QDate(2024, 3, 3);
+    o.okrug = false;
+    o.percent = 0;
+    o.days = 1;  // a third of a unit of each
+    workbooks::StatData d;
+    for (qint64 k = 1; k <= 4; ++k) {
+        const QString name = QStringLiteral("Продукт %1").arg(k);
+        d.consumption.push_back({k, name, 1});
+        d.stock.push_back({k, name, QStringLiteral("кг"), 0, k < 4 ? 10.01 : 142.633867});
+    }
+    KeepingOffice keeping(TestOffice());
+    ASSERT_TRUE(workbooks::stat::Write(keeping, o, d));
+    std::unique_ptr<Document> doc = storedAndLoaded(*keeping.documents[0], QStringLiteral("order"));
+    EXPECT_EQ(doc->cellState({1, 3, 3}).content, 0.333);
+    EXPECT_EQ(doc->cellState({1, 4, 6}).content, 142.63);
+    double shown = 0;
+    for (int r = 3; r < 7; ++r)
+        shown += doc->cellState({1, 5, r}).formulaValue;
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 3}).formulaValue, 3.33);
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 6}).formulaValue, 47.5);
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 7}).formulaValue, shown);
+    EXPECT_DOUBLE_EQ(shown, 57.49);
     doc->close();
     TestOffice().disconnect();
 }

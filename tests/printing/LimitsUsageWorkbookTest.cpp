@@ -1,6 +1,7 @@
 // The stock limits sheet (its statement for each scope and rule, headings
 // and running numbers, the frame, the rules on null and zero limits, the
-// dialog's refusal of an empty scope) and the where-used sheet.
+// dialog's refusal of an empty scope) and the where-used sheet; names typed
+// with a line break on every sheet the program lays out.
 
 #include "WorkbookData.h"
 
@@ -14,6 +15,7 @@
 #include "ui/Unit_Gauge.h"
 #include "workbooks/IngUsageWorkbook.h"
 #include "workbooks/LimitsWorkbook.h"
+#include "workbooks/StatWorkbook.h"
 
 #include <gtest/gtest.h>
 
@@ -273,6 +275,40 @@ TEST(IngUsage, CardsReadAndTheEntryShowsTheWorkbook)
     EXPECT_EQ(app.messages.last(), QStringLiteral("Проверте установлен ли у Вас OpenOffice верссии не ниже 3.2 !"));
     EXPECT_FALSE(Form_Gauge->isVisible());
     automation::SetProgramOffice(nullptr);
+}
+
+
+// ---- names typed with a line break ----
+
+// A row holds one line: a name with a line break in it would show its last
+// line only, or its lines over the next row. Each break prints as a blank.
+TEST(WorkbookNames, ALineBreakInANamePrintsAsABlank)
+{
+    const QString cutlet = QStringLiteral("Котлета \"Нежная\"\r\nс гарниром");
+    const QString whole = QStringLiteral("Котлета \"Нежная\" с гарниром");
+    RecordingOffice office;
+
+    LimitRow r = row(1, 2, 3, "", 5, 1, 10);
+    r.nameO = QStringLiteral("Горячий\nцех");
+    r.name = cutlet;
+    ASSERT_TRUE(workbooks::limits::Write(office, {r}));
+    EXPECT_EQ(office.last().at("B3"), QStringLiteral("Горячий цех"));
+    EXPECT_EQ(office.last().at("B5"), whole);
+
+    ASSERT_TRUE(workbooks::usage::Write(office, QStringLiteral("Фарш\rговяжий"), {{cutlet, 1, QStringLiteral("шт"), 0.15}}));
+    EXPECT_EQ(office.last().at("A1"), QStringLiteral("Продукт Фарш говяжий используется в следующих блюдах:"));
+    EXPECT_EQ(office.last().at("B4"), whole);
+
+    workbooks::StatOptions o;
+    o.start = QDate(2026, 1, 1);
+    o.end = QDate(2026, 1, 31);
+    o.days = 40;
+    workbooks::StatData d;
+    d.consumption.push_back({1, cutlet, 10});
+    d.stock.push_back({1, cutlet, QStringLiteral("кг"), 2, 30});
+    ASSERT_TRUE(workbooks::stat::Write(office, o, d));
+    EXPECT_EQ(office.last().at("B4"), whole);
+    EXPECT_EQ(office.last().at("B4", 1), whole);
 }
 
 } // namespace

@@ -392,6 +392,42 @@ TEST_F(OborotkaWindow, SearchTextsThatMatchNothingFindNothingQuietly)
     s->hide();
 }
 
+// A search box filled to its length with characters the pattern must escape
+// finds the one name made of them, not the names they would stand for.
+TEST_F(OborotkaWindow, FullSearchTextsOfEscapedCharactersFindTheirNamesOnly)
+{
+    auto& t = env.testDb();
+    int kod = 900;
+    // Names hold no quote: they go into the statements as they stand.
+    for (const QChar c : {QLatin1Char('_'), QLatin1Char('%'), QLatin1Char('\\')}) {
+        ++kod;
+        t.exec(QStringLiteral("INSERT INTO ING (KOD, NAME) VALUES (%1, '%2x')").arg(kod).arg(QString(98, c)));
+        t.exec(QStringLiteral("INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (%1, '%2x', 0)").arg(kod).arg(QString(252, c)));
+    }
+    t.exec(QStringLiteral("INSERT INTO ING (KOD, NAME) VALUES (999, '%1')").arg(QString(99, QLatin1Char('Z'))));
+    t.exec(QStringLiteral("INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (999, '%1', 0)").arg(QString(253, QLatin1Char('Z'))));
+    Form_Base->TransactionRead->commit();
+    Form_Base->TransactionRead->start();
+
+    f->RG->setItemIndex(1);
+    f->CB_Context->click();
+    TForm_SelectIng* s = SelectIngWindow();
+    s->show();
+    s->CB_Context->click();
+    for (const QChar c : {QLatin1Char('_'), QLatin1Char('%'), QLatin1Char('\\')}) {
+        f->E_Context->setText(QString(252, c));
+        f->Timer_ContextTimer();
+        ASSERT_EQ(f->Q_Vibor->recordCount(), 1) << c.toLatin1();
+        EXPECT_EQ(f->Q_Vibor->field(QStringLiteral("NAME")).asString(), QString(252, c) + QLatin1Char('x'));
+        s->E_Context->setText(QString(98, c));
+        s->Timer1Timer();
+        ASSERT_EQ(s->ING->recordCount(), 1) << c.toLatin1();
+        EXPECT_EQ(s->ING->field(QStringLiteral("NAME")).asString(), QString(98, c) + QLatin1Char('x'));
+    }
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+    s->hide();
+}
+
 TEST_F(OborotkaWindow, BoxesThatSetOtherControlsAnswerTheMouseTheKeyboardAndAssistiveTools)
 {
     // The turnover statement's short form enables the balances; the summed balance print disables its zero rows box.

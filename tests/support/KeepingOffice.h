@@ -80,6 +80,7 @@ private:
         void setNumberFormat(const automation::RangeAddress& r, const QString& f) override { d_->setNumberFormat(r, f); }
         void setPageMargins(int s, const automation::PageMargins& m) override { d_->setPageMargins(s, m); }
         automation::PageMargins pageMargins(int s) override { return d_->pageMargins(s); }
+        void setLandscape(int s) override { d_->setLandscape(s); }
         void storeToFile(const QString& p, const QString& f) override { d_->storeToFile(p, f); }
         automation::CellState cellState(const automation::CellAddress& c) override { return d_->cellState(c); }
         std::optional<QList<automation::RangeAddress>> filledCells(const automation::RangeAddress& r) override

@@ -39,7 +39,7 @@ struct GoldenCase {
     QString folder;        // the case's folder, with a trailing '/'
     QJsonObject options;   // options.json
     TestDb t{TestDb::WithSamples};
-    engine::Settings settings;  // "settings" of options.json: rub, kop, rod, my_language
+    engine::Settings settings;  // "settings" of options.json: rub, kop, rod, my_language, okrugl1, okrugl2
     engine::User user{QStringLiteral("Иванова Мария"), QStringLiteral("ivanova"), 7};
     automation::RecordingOffice office;  // connected-to, reachable unless options "office" is "unreachable"
     QStringList notes;     // lines printed after the workbooks (messages, results)

@@ -24,6 +24,21 @@ inline void showActive(QWidget* window, QWidget* focus)
     QApplication::processEvents();
 }
 
+// Each character of `text` (Cyrillic letters too) to whichever control has the focus then.
+inline void typeText(const QString& text)
+{
+    for (const QChar c : text) {
+        const auto key = static_cast<Qt::Key>(c.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), key, QString(c), Qt::NoModifier);
+    }
+}
+
+// One key to the control that has the focus.
+inline void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget(), key, mods);
+}
+
 // Each character of `text` and then Enter, each to whichever control has the focus then.
 // With Qt::KeypadModifier the keys are those of the numeric pad, its Enter included.
 inline void typeThenEnter(const QString& text, QWidget* fallback, Qt::KeyboardModifiers mods = Qt::NoModifier)

@@ -36,6 +36,53 @@ namespace windowsfit {
 
 inline QRect screen() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
+// Saves the window as a picture in the folder TARELIA_SHOTS names, if any.
+inline void shoot(QWidget* w, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("TARELIA_SHOTS");
+    if (!folder.isEmpty())
+        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// The column of a field in the grid, -1 when it has none.
+inline int columnOf(db::DbGrid* grid, const char* field)
+{
+    const QList<db::GridColumn>& cols = grid->datasetModel()->columns();
+    for (int i = 0; i < cols.size(); ++i)
+        if (cols[i].field == QLatin1String(field))
+            return i;
+    return -1;
+}
+
+// Every shown text of the column fits its width in the font the grid draws it with.
+inline void expectValuesWhole(db::DbGrid* grid, const char* field)
+{
+    const int col = columnOf(grid, field);
+    ASSERT_GE(col, 0) << field;
+    QAbstractItemModel* m = grid->model();
+    ASSERT_GT(m->rowCount(), 0) << field;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        const QModelIndex i = m->index(r, col);
+        const QVariant f = i.data(Qt::FontRole);
+        const QFontMetrics fm(f.isValid() ? f.value<QFont>() : grid->font());
+        const QString text = i.data().toString();
+        EXPECT_GE(grid->columnWidth(col), fm.horizontalAdvance(text) + 2 * fm.averageCharWidth())
+            << field << " \"" << text.toStdString() << "\"";
+    }
+}
+
+// The column is within the list's sight without scrolling, and holds its title.
+inline void expectColumnInSight(db::DbGrid* grid, const char* field)
+{
+    const int col = columnOf(grid, field);
+    ASSERT_GE(col, 0) << field;
+    EXPECT_LE(grid->columnViewportPosition(col) + grid->columnWidth(col), grid->viewport()->width()) << field;
+    QHeaderView* h = grid->horizontalHeader();
+    const QString title = grid->model()->headerData(col, Qt::Horizontal).toString();
+    EXPECT_GE(h->sectionSize(col), h->fontMetrics().horizontalAdvance(title) + h->fontMetrics().averageCharWidth())
+        << field << " \"" << title.toStdString() << "\"";
+}
+
 inline void expectFits(QWidget* w, const std::string& name)
 {
     const QRect s = screen();
@@ -80,9 +127,7 @@ inline void expectDialogsFit(const std::vector<std::pair<QWidget*, std::string>>
             lay->activate();
         }
         expectFits(w, name);
-        if (const QString folder = qEnvironmentVariable("TARELIA_SHOTS"); !folder.isEmpty())
-            w->grab().save(folder + QLatin1Char('/') + QString::fromStdString(name).replace(QLatin1Char(' '), QLatin1Char('-')) +
-                           QStringLiteral(".png"));
+        shoot(w, QString::fromStdString(name).replace(QLatin1Char(' '), QLatin1Char('-')));
         for (db::DbGrid* grid : w->findChildren<db::DbGrid*>()) {
             QHeaderView* h = grid->horizontalHeader();
             EXPECT_DOUBLE_EQ(h->font().pointSizeF(), grid->font().pointSizeF()) << name;

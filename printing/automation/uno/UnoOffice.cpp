@@ -387,6 +387,29 @@ public:
         }
     }
 
+    // The rows' heights their contents need, where that is more than they
+    // have; a taller row keeps its height.
+    void growRowHeights(int sheetIndex, int firstRow, int lastRow)
+    {
+        if (lastRow < firstRow)
+            return;
+        Reference<table::XColumnRowRange> cr(range({sheetIndex, 0, firstRow, 0, lastRow}), UNO_QUERY_THROW);
+        Reference<container::XIndexAccess> rows(cr->getRows(), UNO_QUERY_THROW);
+        const auto height = [&rows](int i) {
+            sal_Int32 h = 0;
+            Reference<beans::XPropertySet>(rows->getByIndex(i), UNO_QUERY_THROW)->getPropertyValue("Height") >>= h;
+            return h;
+        };
+        std::vector<sal_Int32> before;
+        for (int i = 0; i <= lastRow - firstRow; ++i)
+            before.push_back(height(i));
+        Reference<beans::XPropertySet>(cr->getRows(), UNO_QUERY_THROW)->setPropertyValue("OptimalHeight", Any(true));
+        for (int i = 0; i <= lastRow - firstRow; ++i)
+            if (height(i) < before[i])
+                Reference<beans::XPropertySet>(rows->getByIndex(i), UNO_QUERY_THROW)
+                    ->setPropertyValue("Height", Any(before[i]));
+    }
+
     void setWrapped(const RangeAddress& r, bool wrapped) override
     {
         try {
@@ -555,8 +578,8 @@ public:
                 return;
             // No height was adjusted while locked: rows given wrapped text
             // then grow now, one call per run of rows. A range starting a
-            // merged area is left as the template has it: the office's fitting
-            // does not measure merged cells and would shrink the row.
+            // merged area only grows: the template may have given its row
+            // more height than one line of text needs.
             const QList<RangeAddress> wrapped = std::move(wrappedWhileLocked_);
             wrappedWhileLocked_.clear();
             const auto startsMerge = [this](const CellAddress& c) {
@@ -564,9 +587,13 @@ public:
                                               UNO_QUERY_THROW);
                 return static_cast<bool>(m->getIsMerged());
             };
-            for (const auto& [sheetIndex, rows] : RowsToFit(wrapped, startsMerge))
-                for (const auto& [first, last] : RowRuns(rows))
+            const RowsToAdjust rows = RowsToFit(wrapped, startsMerge);
+            for (const auto& [sheetIndex, fit] : rows.fit)
+                for (const auto& [first, last] : RowRuns(fit))
                     fitRowHeights(sheetIndex, first, last);
+            for (const auto& [sheetIndex, grow] : rows.grow)
+                for (const auto& [first, last] : RowRuns(grow))
+                    growRowHeights(sheetIndex, first, last);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -742,6 +769,24 @@ public:
         }
     }
 
+    void setLandscape(int index) override
+    {
+        try {
+            Reference<beans::XPropertySet> style = pageStyle(index, true);
+            sal_Int32 width = 0;
+            sal_Int32 height = 0;
+            style->getPropertyValue("Width") >>= width;
+            style->getPropertyValue("Height") >>= height;
+            style->setPropertyValue("IsLandscape", Any(true));
+            if (width < height) {
+                style->setPropertyValue("Width", Any(height));
+                style->setPropertyValue("Height", Any(width));
+            }
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     PageMargins pageMargins(int index) override
     {
         try {
@@ -780,6 +825,7 @@ public:
             switch (cell->getType()) {
             case table::CellContentType_VALUE:
                 st.content = cell->getValue();
+                st.shown = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
                 break;
             case table::CellContentType_TEXT:
                 st.content = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
@@ -788,6 +834,7 @@ public:
                 st.content = qs(cell->getFormula());
                 st.formula = st.content.toString();
                 st.formulaValue = cell->getValue();
+                st.shown = qs(Reference<text::XText>(cell, UNO_QUERY_THROW)->getString());
                 break;
             }
             default:
@@ -981,10 +1028,12 @@ bool UnoOffice::connect()
             // The start program may end after handing its arguments to an
             // office already running (the user's own): that one gets a moment
             // to accept; an office that fails to come up is not waited for.
+            // It was there to start, so it stopped (killed, or it crashed)
+            // rather than being missing: the next print starts it again.
             if (!ended.isValid() && ::kill(static_cast<pid_t>(d->pid), 0) != 0)
                 ended.start();
             if (ended.isValid() && ended.elapsed() > kEndedStartGraceMs)
-                return false;
+                throw OfficeStopped();
             // The program's windows keep painting while the office starts; what
             // the user types waits until the print has its office.
             if (QCoreApplication::instance())

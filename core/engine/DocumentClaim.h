@@ -1,0 +1,72 @@
+#pragma once
+
+// A road that changes a document, its header or its lines, takes the
+// document's header row first in its own write transaction and acts on the
+// state it finds there, never on a list's cached row: another workstation may
+// have posted or deleted the document since the list was read. Two roads on
+// one document take turns on that row, the second seeing what the first
+// committed.
+
+#include "Context.h"
+#include "RowWriter.h"
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace engine {
+
+// What the road found: whether the document is there, its posting state and
+// type (NULLs read as 0).
+struct ClaimedDocument {
+    bool exists = false;
+    int provodka = 0;
+    int type = 0;
+    bool posted() const { return provodka > 10; }
+};
+
+// A road refused to change a document: another workstation posted or deleted
+// it. Nothing of the road may be kept; text() says so in the user's words.
+class DocumentRefusal : public std::runtime_error {
+public:
+    DocumentRefusal(qint64 document, bool gone, const QString& text);
+    qint64 document() const { return document_; }
+    bool gone() const { return gone_; }
+    QString text() const { return QString::fromUtf8(what()); }
+
+private:
+    qint64 document_;
+    bool gone_;
+};
+
+// The refusal when the document is gone; `name` (the number a list showed)
+// names it when the caller knows it.
+QString DocumentGoneText(const QString& name = QString());
+
+// Runs a road's step; a document found deleted is refused naming it by the
+// number the window shows.
+template <typename Step>
+auto NamingDocument(const QString& name, Step&& step) -> decltype(step())
+{
+    try {
+        return step();
+    } catch (const DocumentRefusal& e) {
+        if (!e.gone())
+            throw;
+        throw DocumentRefusal(e.document(), true, DocumentGoneText(name));
+    }
+}
+
+// Claims the document for this road and says what the road finds.
+ClaimedDocument ClaimDocument(const Context& ctx, qint64 doc);
+
+// Claims the document for a change of its header or lines: one that no longer
+// exists is refused (DocumentRefusal, gone), a posted one with `postedRefusal`.
+ClaimedDocument ClaimUnposted(const Context& ctx, qint64 doc, const QString& postedRefusal);
+
+// Saves a document's header through the row writer: a new one (r.KOD 0) is
+// inserted and its key returned; an existing one is claimed first, refused as
+// ClaimUnposted refuses, and updated.
+qint64 SaveDocumentHeader(const Context& ctx, const R_Record& r, const QString& postedRefusal);
+
+} // namespace engine

@@ -1,0 +1,187 @@
+// Prints that must fit their paper, in a real headless LibreOffice and
+// exported as PDF: the costing card's nine columns, the codes sheet's seven
+// and a technological card come out on one page each, and a long dish name
+// wraps in its cell, its row growing, instead of being cut: in the menu, the
+// products statement, the technological card's heading and the codes sheet
+// (whose bar code and captions wrap in their narrow columns too).
+
+#include "OfficeEnvironment.h"
+#include "automation/RecordingOffice.h"
+#include "automation/uno/UnoOffice.h"
+#include "engine/Clock.h"
+#include "reports/CostingCard.h"
+#include "reports/MenuReport.h"
+#include "reports/Statements.h"
+#include "reports/TechCards.h"
+#include "support/KeepingOffice.h"
+#include "support/TemplateFixture.h"
+#include "workbooks/MenuCodesWorkbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using automation::Document;
+
+namespace {
+
+// A row of one line of 10-point text is about 4.5 mm high.
+constexpr int kOneLine = 452;
+
+class PageFit : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Clock::setSource([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 30)); });
+        for (const char* sql : {
+                 "INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (5001, 'Столовая №1', 1)",
+                 "INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (5002, 5001, 'Кухня')",
+                 "INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME) VALUES (5003, 'Килограмм', 'кг')",
+                 "INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME) VALUES (5004, 'Порция', 'порц')",
+                 "INSERT INTO GROUP_ING (KOD, NAME) VALUES (5005, 'Вторые блюда')",
+                 "INSERT INTO ING (KOD, NAME, KOD_GROUP, ED_IZM, MY_LEVEL, KVO_PORC, KALORIES) "
+                 "VALUES (5101, 'Фарш говяжий', 0, 5003, 0, 1, 2500)",
+                 "INSERT INTO ING (KOD, NAME, KOD_GROUP, ED_IZM, MY_LEVEL, KVO_PORC, VIHOD_BLUDA, KALORIES) "
+                 "VALUES (5105, 'Котлета \"Нежная\" по-домашнему с гарниром из картофельного пюре и соусом сливочным "
+                 "с грибами', 5005, 5004, 1, 1, '150/100', 350)",
+                 "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING) "
+                 "VALUES (5201, 5101, 5001, 5002, 10, 400, 450, 0)",
+                 "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, CENA, MY_CENA, METOD_CENA, NO_ING, KOD_KASSA, "
+                 "KOD_1S, S_KOD) VALUES (5205, 5105, 5001, 5002, 60, 120, 2, 0, 46, '00-000000042', '4600000000404')",
+                 "INSERT INTO KARTA (KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) VALUES (5301, 5101, 5101, 1, 100, 1)",
+                 "INSERT INTO KARTA (KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) VALUES (5321, 5105, 5101, 0.15, 100, 1)",
+                 "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, PROVODKA, P) "
+                 "VALUES (6001, 'Р-12', '2026-03-02', 3, 5001, 11, 0)",
+                 "INSERT INTO REAL_BLUDO (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                 "VALUES (6101, 6001, 5105, 5002, 4, 120, 60)",
+                 "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, PROVODKA, P) "
+                 "VALUES (6010, 'П-4', '2026-12-07', 7, 5001, 0, 0)",
+                 "INSERT INTO REAL_BLUDO (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                 "VALUES (6111, 6010, 5105, 5002, 6, 0, 0)",
+                 "INSERT INTO MENU (KOD, KOD_FIRMA, NAME, DATE_MENU, PERCENT, NO_ROUND) "
+                 "VALUES (900030, 5001, 'Обед', '2026-12-07', 0, 2)",
+                 "INSERT INTO MENU_RAZDEL (KOD, KOD_MENU, KOD_OTDEL, MY_SORT, NAME, IS_ACTIVE) "
+                 "VALUES (900041, 900030, 5002, 1, 'Вторые блюда', 1)",
+                 "INSERT INTO MENU_STR (KOD, KOD_MENU_RAZDEL, KOD_ING, MY_ACTIVE, NO_ROUND) VALUES (900051, 900041, 5105, 1, 2)",
+             })
+            t.exec(QString::fromUtf8(sql));
+        RefreshRead(t);
+        settings.rub = QStringLiteral("руб.");
+        settings.kop = QStringLiteral("коп.");
+    }
+    void TearDown() override { Clock::setSource({}); }
+
+    engine::Context ctx() { return {&t.db(), &t.read(), &t.write(), &settings}; }
+    QString cache() { return t.folder() + QStringLiteral("templates/"); }
+
+    // Runs a print into the office; the document it made, or null.
+    template <typename Run>
+    std::shared_ptr<Document> print(Run run)
+    {
+        KeepingOffice keeping(TestOffice());
+        run(keeping);
+        EXPECT_EQ(keeping.documents.size(), 1u);
+        return keeping.documents.empty() ? nullptr : keeping.documents.front();
+    }
+
+    // The pages of the document exported as PDF.
+    static int pages(Document& d, const QString& name)
+    {
+        const QString path = QDir(TestOfficeFolder()).filePath(name + QStringLiteral(".pdf"));
+        d.storeToFile(path, QStringLiteral("calc_pdf_Export"));
+        QFile pdf(path);
+        if (!pdf.open(QIODevice::ReadOnly))
+            return -1;
+        return static_cast<int>(QString::fromLatin1(pdf.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+    }
+
+    // The cell wraps its text and its row is higher than one line.
+    static void expectWrappedOverLines(Document& d, const char* a1)
+    {
+        const automation::CellAddress c = automation::ParseCell(QString::fromLatin1(a1));
+        const automation::CellState st = d.cellState(c);
+        EXPECT_TRUE(st.wrapped) << a1;
+        EXPECT_GT(st.rowHeight, 3 * kOneLine / 2) << a1;
+    }
+
+    TestDb t{TestDb::WithSamples};
+    engine::Settings settings;
+};
+
+TEST_F(PageFit, WidePrintsFitThePageAndTheCardsLeaveNothingParked)
+{
+    auto card = print([&](automation::Office& office) {
+        reports::card::Options o;
+        o.product = 5105;
+        o.firmaName = QStringLiteral("Столовая №1");
+        o.otdel = 5002;
+        o.otdelName = QStringLiteral("Кухня");
+        o.priceChoice = 1;
+        reports::card::Print(ctx(), o, office, cache());
+    });
+    ASSERT_TRUE(card);
+    EXPECT_EQ(pages(*card, QStringLiteral("card")), 1);
+    card->close();
+
+    auto codes = print([&](automation::Office& office) {
+        workbooks::menucodes::Print(office, {reports::LoadMenuCodes(ctx(), 900030)});
+    });
+    ASSERT_TRUE(codes);
+    EXPECT_EQ(pages(*codes, QStringLiteral("codes")), 1);
+    codes->close();
+
+    auto tech = print([&](automation::Office& office) {
+        reports::techcards::Options o;
+        o.document = 6010;
+        o.mode = 1;
+        reports::techcards::Print(ctx(), o, office, cache());
+    });
+    ASSERT_TRUE(tech);
+    EXPECT_EQ(tech->sheetCount(), 1);
+    EXPECT_EQ(pages(*tech, QStringLiteral("tech")), 1);
+    tech->close();
+}
+
+TEST_F(PageFit, LongNamesWrapAndTheirRowsGrow)
+{
+    auto menu = print([&](automation::Office& office) { reports::menu::Print(ctx(), {900030}, office, cache()); });
+    ASSERT_TRUE(menu);
+    expectWrappedOverLines(*menu, "B7");
+    menu->close();
+
+    auto statement = print([&](automation::Office& office) {
+        reports::statements::Options o;
+        o.what = 1;
+        o.start = QDate(2026, 3, 1);
+        o.finish = QDate(2026, 3, 31);
+        o.type = 3;
+        o.byGroup = true;
+        reports::statements::Print(ctx(), o, office, cache());
+    });
+    ASSERT_TRUE(statement);
+    expectWrappedOverLines(*statement, "B9");
+    statement->close();
+
+    auto tech = print([&](automation::Office& office) {
+        reports::techcards::Options o;
+        o.document = 6010;
+        o.mode = 1;
+        reports::techcards::Print(ctx(), o, office, cache());
+    });
+    ASSERT_TRUE(tech);
+    expectWrappedOverLines(*tech, "C3");
+    tech->close();
+
+    auto codes = print([&](automation::Office& office) {
+        workbooks::menucodes::Print(office, {reports::LoadMenuCodes(ctx(), 900030)});
+    });
+    ASSERT_TRUE(codes);
+    expectWrappedOverLines(*codes, "B4");
+    expectWrappedOverLines(*codes, "F4");
+    expectWrappedOverLines(*codes, "C1");
+    codes->close();
+}
+
+} // namespace
