@@ -6,6 +6,7 @@
 // repetition reads the data, fills the sheet and closes the document; the
 // runs give min and median. The office is ended when the runs are done.
 
+#include "CallTimes.h"
 #include "CostingCatalogue.h"
 #include "OfficeRun.h"
 
@@ -125,14 +126,21 @@ reports::techcards::Options techCards(const Setup& s)
     return o;
 }
 
+// TARELIA_BENCH_CALLS=1 prints the office calls of one print, counted and timed.
 void TechCards(benchmark::State& state)
 {
     Setup& s = setup();
     const reports::techcards::Options o = techCards(s);
-    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
-        if (!reports::techcards::Print(s.ctx(), o, office, s.cache()))
-            state.SkipWithError("no cards");
-    });
+    const bool timeCalls = qEnvironmentVariableIsSet("TARELIA_BENCH_CALLS");
+    bench::CallTimes calls;
+    bench::TimingOffice timing(*s.office, calls);
+    bench::TimePrints(state, timeCalls ? static_cast<automation::Office&>(timing) : *s.office,
+                      [&](automation::Office& office) {
+                          if (!reports::techcards::Print(s.ctx(), o, office, s.cache()))
+                              state.SkipWithError("no cards");
+                      });
+    if (timeCalls)
+        calls.print(static_cast<int>(state.iterations()));
 }
 BENCHMARK(TechCards)
     ->Iterations(1)

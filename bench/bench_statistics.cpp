@@ -5,6 +5,7 @@
 // (reading included) are timed, five runs each for min and median; the
 // workbook is closed outside the timing.
 
+#include "CallTimes.h"
 #include "OfficeRun.h"
 
 #include "workbooks/StatWorkbook.h"
@@ -100,10 +101,14 @@ BENCHMARK(BM_StatisticsQuery)
     ->ComputeStatistics("min", bench::Minimum)
     ->Unit(benchmark::kMillisecond);
 
+// TARELIA_BENCH_CALLS=1 prints the office calls of one workbook, counted and timed.
 void BM_StatisticsWorkbook(benchmark::State& state)
 {
     const engine::Context ctx = setup().context();
-    KeepingOffice office(*setup().office);
+    const bool timeCalls = qEnvironmentVariableIsSet("TARELIA_BENCH_CALLS");
+    bench::CallTimes calls;
+    bench::TimingOffice timing(*setup().office, calls);
+    KeepingOffice office(timeCalls ? static_cast<automation::Office&>(timing) : *setup().office);
     for (auto _ : state) {
         if (!workbooks::stat::Print(ctx, options(), office))
             state.SkipWithError("the workbook was not made");
@@ -111,6 +116,8 @@ void BM_StatisticsWorkbook(benchmark::State& state)
         bench::CloseAll(office);
         state.ResumeTiming();
     }
+    if (timeCalls)
+        calls.print(static_cast<int>(state.iterations()));
     state.counters["products"] = kProducts;
     state.counters["lines"] = kLines;
 }

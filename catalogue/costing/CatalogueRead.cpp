@@ -60,12 +60,20 @@ CatalogueSnapshot CatalogueSnapshot::Whole(db::Database* database, db::Transacti
 CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, WholeTag,
                                      const std::vector<qint64>& departments, int helpers)
 {
-    // The department rows, most of the catalogue, are cut into as many parts
-    // as there are connections; products and cards are a part each. Every
-    // part lands in a list of its own and the lists are joined and put in key
-    // order at the end, so the snapshot is the same whoever read what.
-    const int connections = helpers + 1;
-    const QString deps = departmentCondition(departments);
+    // The department rows, most of the catalogue, are cut by department: each
+    // part goes through the department's index to its own rows alone, so no
+    // row is visited twice (a row whose old versions wait to be collected is
+    // collected once, not by every connection at the same time). Products and
+    // cards are a part each. Rows of no known department are read last, when
+    // the others are through. Every part lands in a list of its own and the
+    // lists are joined and put in key order at the end, so the snapshot is the
+    // same whoever read what.
+    db::Query q(database, transaction);
+    std::vector<qint64> cut = departments;
+    if (cut.empty()) {
+        q.setSql(QStringLiteral("SELECT KOD FROM OTDEL"));
+        q.stream([&cut](const db::RowView& r) { cut.push_back(r.asInt64(0)); });
+    }
     struct Part {
         enum Kind { Products, Cards, Rows } kind;
         QString tail;
@@ -75,15 +83,10 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         bool done = false;
     };
     std::vector<Part> parts;
-    for (int i = 0; i < connections; ++i) {
-        QString where = QStringLiteral(" WHERE MOD(KOD, %1) = %2").arg(connections).arg(i);
-        if (!deps.isEmpty())
-            where += QStringLiteral(" AND ") + deps;
-        parts.push_back({Part::Rows, where, {}, {}, {}, false});
-    }
+    for (qint64 d : cut)
+        parts.push_back({Part::Rows, QStringLiteral(" WHERE KOD_OTDEL = ") + QString::number(d), {}, {}, {}, false});
     parts.push_back({Part::Products, QString(), {}, {}, {}, false});
     parts.push_back({Part::Cards, QString(), {}, {}, {}, false});
-
     auto read = [](Part& p, db::Query& q) {
         p.products.clear();
         p.cards.clear();
@@ -132,7 +135,6 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         });
     }
     std::exception_ptr failed;
-    db::Query q(database, transaction);
     try {
         work(q);
     } catch (...) {
@@ -145,6 +147,19 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     for (Part& p : parts)
         if (!p.done)
             read(p, q);
+    if (departments.empty()) {
+        // The rows of a department that is gone, or of none.
+        QStringList known;
+        for (qint64 d : cut)
+            known << QString::number(d);
+        Part rest{Part::Rows,
+                  known.isEmpty() ? QString()
+                                  : QStringLiteral(" WHERE KOD_OTDEL IS NULL OR KOD_OTDEL + 0 NOT IN (") +
+                                        known.join(QLatin1Char(',')) + QLatin1Char(')'),
+                  {}, {}, {}, false};
+        read(rest, q);
+        parts.push_back(std::move(rest));
+    }
 
     KartaRows cards;
     for (Part& p : parts) {

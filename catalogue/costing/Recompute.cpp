@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 #include <unordered_map>
@@ -94,11 +95,19 @@ QStringList PriceQueryText(const RecomputeScope& scopeIn)
 
 namespace {
 
-// Connections that share the reading of a whole catalogue with the run's own.
+// Connections that share the reading of a whole catalogue with the run's own:
+// at most two, and no more than the cores the machine has to spare (besides
+// the run's own). On a busy machine a helper only waits for a core the others
+// hold, and each one still goes through all of a table's rows for its part,
+// so the read gets slower, not faster.
 int readingHelpers()
 {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    return std::clamp(cores - 1, 0, 2);
+    int spare = cores - 1;
+    double load = 0;
+    if (getloadavg(&load, 1) == 1)
+        spare = std::min(spare, cores - 1 - static_cast<int>(std::ceil(load)));
+    return std::clamp(spare, 0, 2);
 }
 
 ReferenceRoad& referenceRoad()

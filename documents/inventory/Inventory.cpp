@@ -133,7 +133,10 @@ int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod)
 void Post(const engine::Context& ctx, const InvDoc& doc)
 {
     const Claimed c = claimUnposted(ctx, doc.kod, "Документ уже проведён !!!");
-    engine::TakeStockRows(ctx, QStringLiteral("SELECT S.KOD FROM INVENT I JOIN ING_SKLAD S ON S.KOD_ING = I.KOD_ING "
+    // The join drives from the document's lines ("+ 0" keeps the server from
+    // walking the department's stock rows and looking each up among the
+    // lines), so the taking grows with the lines, not with their square.
+    engine::TakeStockRows(ctx, QStringLiteral("SELECT S.KOD FROM INVENT I JOIN ING_SKLAD S ON S.KOD_ING = I.KOD_ING + 0 "
                                               "WHERE I.KOD_DOC = ") +
                                    key(doc.kod) + QStringLiteral(" AND S.KOD_OTDEL = ") + key(c.otdel));
     db::Query q(ctx.database, ctx.write);

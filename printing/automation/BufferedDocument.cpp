@@ -425,17 +425,33 @@ void BufferedDocument::setBlockValues(const CellAddress& cell, const QList<QVari
             put({cell.sheet, cell.column + i, cell.row + r}, rows[r][i]);
 }
 
+void BufferedDocument::flushIn(const RangeAddress& range)
+{
+    flushValuesIn(range);
+    if (std::any_of(formats_.cbegin(), formats_.cend(), [&](const Pending& p) { return overlaps(p.range, range); }))
+        flushFormats();
+    if (std::any_of(borderRanges_.cbegin(), borderRanges_.cend(),
+                    [&](const RangeAddress& r) { return overlaps(r, range); }))
+        flushBorders();
+}
+
+void BufferedDocument::beforeTransfer(const CellAddress& to, const RangeAddress& from)
+{
+    flushIn(from);
+    flushIn({to.sheet, to.column, to.row, to.column + from.endColumn - from.startColumn,
+             to.row + from.endRow - from.startRow});
+    applied_.clear();
+}
+
 void BufferedDocument::moveRange(const CellAddress& to, const RangeAddress& from)
 {
-    flush();
-    applied_.clear();
+    beforeTransfer(to, from);
     inner_.moveRange(to, from);
 }
 
 void BufferedDocument::copyRange(const CellAddress& to, const RangeAddress& from)
 {
-    flush();
-    applied_.clear();
+    beforeTransfer(to, from);
     inner_.copyRange(to, from);
 }
 

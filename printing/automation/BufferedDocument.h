@@ -10,7 +10,10 @@
 // wrap, an alignment or a font given to the same columns of rows one after
 // another waits and goes as one call over the run of rows, so a formatted
 // table variable costs one call, not one per row. Merges wait for the values
-// of their rows. The stored document is the same as with one call per cell.
+// of their rows. A copy or a move of a block sends first what waits on its
+// source and target cells and leaves the rest waiting, so blocks copied below
+// one another (a card after a card) do not cut the writes into a call each.
+// The stored document is the same as with one call per cell.
 
 #include "Spreadsheet.h"
 
@@ -77,6 +80,10 @@ private:
     void addFormat(int kind, const RangeAddress& range, const QString& params, const Font& font, int value);
     // Sends the values when some of them lie in the rows of range.
     void flushValuesIn(const RangeAddress& range);
+    // Sends what waits on the cells of range: values, formats, lines.
+    void flushIn(const RangeAddress& range);
+    // Before a copy or move from `from` to `to`.
+    void beforeTransfer(const CellAddress& to, const RangeAddress& from);
     // True when the same format was already applied in this row; otherwise
     // remembers it and forgets formats of that kind it may override.
     bool repeated(int kind, const RangeAddress& range, const QString& params);

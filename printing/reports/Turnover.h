@@ -56,7 +56,8 @@ QString PartnerCondition(qint64 partner, bool exclude);
 // price, direction). Parameters DS and DE are the period's ends.
 QStringList TurnoverStatementLines(const TurnoverOptions& o);
 // The statement by products: one row per (exporting enterprise, department,
-// product, price, direction), in the order of the statement by operations.
+// product, price, direction) with the product's group, name and unit key, in
+// no order (ReadTurnoverRows names and orders them).
 QStringList TurnoverProductLines(const TurnoverOptions& o);
 // The balances' pass: per product and department, the posted lines' receipts
 // and issues within the period and after it, whatever the statement's filters.

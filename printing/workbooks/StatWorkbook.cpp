@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace workbooks {
 
@@ -30,20 +31,30 @@ QString UnknownDays() { return QStringLiteral("?????"); }
 
 QStringList StatConsumptionSql(const StatOptions& o)
 {
-    QStringList sql{QStringLiteral("SELECT ING.NAME, ING.KOD,"),
-                    QStringLiteral("SUM(MOVES.KOLVO) AS KOLVO FROM ING"),
-                    QStringLiteral("JOIN MOVES ON MOVES.KOD_ING = ING.KOD"),
-                    QStringLiteral("JOIN DOCS ON DOCS.KOD = MOVES.KOD_DOC"),
-                    QStringLiteral("JOIN OTDEL ON OTDEL.KOD = MOVES.KOD_OTDEL"),
-                    QStringLiteral("JOIN FIRMA ON FIRMA.KOD = OTDEL.KOD_FIRMA"),
+    // One pass over the period's documents and their issue lines, summed by
+    // product and department; which departments count (those of an existing
+    // enterprise, the chosen one's) is told by StatDepartmentsSql. A chosen
+    // department is tested on the lines found ("+ 0": its index would be
+    // looked through once per document).
+    QStringList sql{QStringLiteral("SELECT MOVES.KOD_ING, MOVES.KOD_OTDEL, SUM(MOVES.KOLVO) AS KOLVO FROM DOCS"),
+                    QStringLiteral("JOIN MOVES ON MOVES.KOD_DOC = DOCS.KOD"),
                     QStringLiteral("WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE")};
-    if (!o.allFirma)
-        sql << QStringLiteral("AND FIRMA.KOD = ") + QString::number(o.firma);
     if (!o.allOtdel)
-        sql << QStringLiteral("AND OTDEL.KOD = ") + QString::number(o.otdel);
+        sql << QStringLiteral("AND MOVES.KOD_OTDEL + 0 = ") + QString::number(o.otdel);
     if (o.local)
         sql << QStringLiteral("AND DOCS.DOC_TYPE <> 4");
-    sql << QStringLiteral("AND MOVES.TYPE_MOVES = 2") << QStringLiteral("GROUP BY ING.NAME, ING.KOD");
+    sql << QStringLiteral("AND MOVES.TYPE_MOVES = 2") << QStringLiteral("GROUP BY 1, 2");
+    return sql;
+}
+
+QStringList StatDepartmentsSql(const StatOptions& o)
+{
+    QStringList sql{QStringLiteral("SELECT OTDEL.KOD FROM OTDEL JOIN FIRMA ON FIRMA.KOD = OTDEL.KOD_FIRMA")};
+    if (!o.allFirma)
+        sql << QStringLiteral("WHERE FIRMA.KOD = ") + QString::number(o.firma);
+    if (!o.allOtdel)
+        sql << (o.allFirma ? QStringLiteral("WHERE") : QStringLiteral("AND")) + QStringLiteral(" OTDEL.KOD = ") +
+                   QString::number(o.otdel);
     return sql;
 }
 
@@ -74,19 +85,35 @@ QStringList StatStockSql(const StatOptions& o)
 StatData ReadStatData(const engine::Context& ctx, const StatOptions& o)
 {
     StatData data;
-    {
-        auto q = engine::Reader(ctx, StatConsumptionSql(o).join(QLatin1Char('\n')));
-        q->param(QStringLiteral("DS")).setValue(o.start);
-        q->param(QStringLiteral("DE")).setValue(o.end);
-        q->open();
-        for (q->first(); !q->eof(); q->next())
-            data.consumption.push_back({q->field(1).asInt64(), q->field(0).asString(), q->field(2).asDouble()});
-    }
     auto q = engine::Reader(ctx, StatStockSql(o).join(QLatin1Char('\n')));
-    q->open();
-    for (q->first(); !q->eof(); q->next())
-        data.stock.push_back({q->field(0).asInt64(), q->field(1).asString(), q->field(2).asString(), q->field(3).asDouble(),
-                              q->field(4).asDouble()});
+    q->stream([&data](const db::RowView& r) {
+        data.stock.push_back({r.asInt64(0), r.asString(1), r.asString(2), r.asDouble(3), r.asDouble(4)});
+    });
+    // The consumption of the products listed, in the departments that count.
+    std::unordered_map<qint64, size_t> listed;  // product -> its consumption entry
+    listed.reserve(data.stock.size());
+    std::unordered_set<qint64> departments;
+    q->setSql(StatDepartmentsSql(o).join(QLatin1Char('\n')));
+    q->stream([&departments](const db::RowView& r) { departments.insert(r.asInt64(0)); });
+    q->setSql(StatConsumptionSql(o).join(QLatin1Char('\n')));
+    q->param(QStringLiteral("DS")).setValue(o.start);
+    q->param(QStringLiteral("DE")).setValue(o.end);
+    std::unordered_map<qint64, const StatStock*> stock;
+    stock.reserve(data.stock.size());
+    for (const StatStock& s : data.stock)
+        stock.emplace(s.kod, &s);
+    q->stream([&](const db::RowView& r) {
+        if (r.isNull(1) || !departments.count(r.asInt64(1)))
+            return;
+        const qint64 kod = r.asInt64(0);
+        const auto s = stock.find(kod);
+        if (s == stock.end())
+            return;
+        const auto [at, added] = listed.try_emplace(kod, data.consumption.size());
+        if (added)
+            data.consumption.push_back({kod, s->second->name, 0});
+        data.consumption[at->second].kolvo += r.asDouble(2);
+    });
     return data;
 }
 

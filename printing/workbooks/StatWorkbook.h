@@ -36,8 +36,10 @@ struct StatOptions {
     int days = 7;          // days the order is to cover, 1 or more
 };
 
-// The statements, line by line.
+// The statements, line by line: the issue lines of the period summed by
+// product and department, the departments whose lines count, the stock.
 QStringList StatConsumptionSql(const StatOptions& o);
+QStringList StatDepartmentsSql(const StatOptions& o);
 QStringList StatStockSql(const StatOptions& o);
 
 struct StatConsumption {
@@ -55,7 +57,7 @@ struct StatStock {
 };
 
 struct StatData {
-    std::vector<StatConsumption> consumption;
+    std::vector<StatConsumption> consumption;  // of the products listed in stock
     std::vector<StatStock> stock;  // by name
 };
 

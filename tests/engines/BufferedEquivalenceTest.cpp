@@ -1,5 +1,6 @@
 // The row-buffered document against one call per cell over generated runs of
-// writes, formats and block moves: the stored cells must come out the same.
+// writes, formats and block moves and copies (from rows written or waiting,
+// onto rows waiting or apart): the stored cells must come out the same.
 
 #include "automation/BufferedDocument.h"
 #include "automation/RecordingOffice.h"
@@ -50,7 +51,16 @@ void randomStep(QRandomGenerator& rnd, Document& d, int& row)
         d.moveRange({1, 0, 0}, {0, 0, std::max(row - 3, 0), 7, row});
         d.copyRange({0, 0, row + 2}, {1, 0, 0, 7, 3});
         row += 6;
-    } else if (kind < 92 && row > 4) {
+    } else if (kind < 92) {
+        // The first rows, written or still waiting, copied below as a card's
+        // header is, and written into at once.
+        d.copyRange({0, 0, row + 1}, {0, 0, 0, 7, 2});
+        d.setString({0, column, row + 2}, QStringLiteral("заголовок"));
+        row += 4;
+    } else if (kind < 93 && row > 4) {
+        // A parked block copied over rows that may still wait for their values.
+        d.copyRange({0, 0, row - 4}, {1, 0, 0, 7, 1});
+    } else if (kind < 94 && row > 4) {
         // Writing again into an earlier row.
         d.setString({0, column, row - 4}, QStringLiteral("снова"));
     } else {

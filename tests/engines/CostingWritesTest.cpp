@@ -112,7 +112,8 @@ TEST_F(CostingWrites, ABlockRefusedOnTheWritersThreadFailsTheRunAndLeavesTheTabl
     EXPECT_EQ(sum("B"), 0);
 }
 
-// The whole catalogue read with helper connections is the one read alone.
+// The whole catalogue read with helper connections is the one read alone,
+// whatever department its rows name.
 TEST_F(CostingWrites, TheCatalogueReadWithHelpersIsTheCatalogueReadAlone)
 {
     costing_catalogue::Options o;
@@ -126,6 +127,10 @@ TEST_F(CostingWrites, TheCatalogueReadWithHelpersIsTheCatalogueReadAlone)
     costing_catalogue::Builder b(&t.db(), &t.write());
     const costing_catalogue::Catalogue c = costing_catalogue::generate(b, o);
     t.write().commit();
+    // Rows of a department that is gone, and of none: read like the others.
+    t.exec(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (%1, 987654, 2, 3)")
+               .arg(c.raw.front()));
+    t.exec(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (%1, NULL, 4, 5)").arg(c.raw.back()));
 
     auto describe = [&](const costing::CatalogueSnapshot& s) {
         QStringList out;

@@ -14,6 +14,7 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -78,6 +79,45 @@ TEST(Kopecks, WholeNumbersHugeAmountsAndTheRoundingMode)
     EXPECT_EQ(up, 12);
     EXPECT_EQ(down, 37);
     EXPECT_EQ(half, 38);
+}
+
+// Whole numbers, halves and near-halves of every size, positive and
+// negative, in every rounding mode: the same as the "to nearest" rounding of
+// the library, sign of zero included.
+TEST(Kopecks, RoundHalfEvenAsTheLibraryRoundsToNearest)
+{
+    std::vector<long double> values{0.0L, -0.0L, 0.5L, -0.5L, 1.5L, -1.5L, 2.5L, 0.49999999999999999L,
+                                    0x1p62L + 0.5L, -(0x1p62L + 1.5L), 0x1p63L, -0x1p63L - 2, 0x1p64L,
+                                    1e300L, -1e-300L, 12.375L * 100, 142.633867L * 100};
+    quint64 state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return state >> 11;
+    };
+    for (int i = 0; i < 2000; ++i) {
+        const long double whole = static_cast<long double>(next() % 2000000) - 1000000;
+        const int kind = static_cast<int>(next() % 4);
+        const long double step = kind == 0 ? 0.5L : kind == 1 ? 0.25L : kind == 2 ? 1e-3L : 0x1p-60L;
+        values.push_back(whole + step * static_cast<long double>(next() % 4) * (next() % 2 ? 1 : -1));
+    }
+    std::vector<long double> nearest;
+    for (long double v : values)
+        nearest.push_back(std::nearbyintl(v));
+    const int mode = std::fegetround();
+    for (int m : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(m);
+        std::vector<long double> got;
+        for (long double v : values)
+            got.push_back(engine::RoundHalfEven(v));
+        std::fesetround(mode);
+        for (size_t i = 0; i < values.size(); ++i) {
+            ASSERT_EQ(got[i], nearest[i]) << "mode " << m << ", value " << static_cast<double>(values[i]);
+            ASSERT_EQ(std::signbit(got[i]), std::signbit(nearest[i])) << static_cast<double>(values[i]);
+        }
+    }
+    EXPECT_TRUE(std::isnan(engine::RoundHalfEven(std::numeric_limits<long double>::quiet_NaN())));
+    EXPECT_EQ(engine::RoundHalfEven(-std::numeric_limits<long double>::infinity()),
+              -std::numeric_limits<long double>::infinity());
 }
 
 // A printed line: its quantity to thousandths times its price in kopecks,

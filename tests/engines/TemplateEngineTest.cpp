@@ -530,7 +530,8 @@ TEST(BufferedDocument, SameCellsFewerCalls)
 namespace {
 
 // Rows of the same cells go as one block, lines under them as one call; a
-// font waits like the values, a structural change sends all first.
+// font waits like the values, a structural change sends all first, a copy
+// only what waits on its cells.
 TEST(BufferedDocument, RowsOfTheSameCellsGoAsOneBlock)
 {
     RecordingOffice office;
@@ -553,7 +554,10 @@ TEST(BufferedDocument, RowsOfTheSameCellsGoAsOneBlock)
     d.setString({0, 1, 60}, QStringLiteral("Группа"));
     d.setFont({0, 1, 60, 1, 60}, bold);
     EXPECT_EQ(book.rowCalls + book.cellCalls + book.formatCalls, 0);  // the font waits too
-    d.moveRange({0, 0, 70}, {1, 0, 0, 5, 4});
+    d.copyRange({0, 0, 70}, {1, 0, 0, 5, 4});  // a parked block below them all
+    d.copyRange({0, 0, 80}, {0, 0, 0, 5, 4});  // the first rows, where nothing waits
+    EXPECT_EQ(book.rowCalls + book.cellCalls + book.formatCalls, 0);
+    d.removeRows(0, 100, 1);
     EXPECT_EQ(book.rowCalls, 1);     // rows 10..59 in one block
     EXPECT_EQ(book.cellCalls, 1);    // the heading
     EXPECT_EQ(book.formatCalls, 2);  // its font, and the fifty lines in one call

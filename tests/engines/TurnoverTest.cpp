@@ -85,7 +85,7 @@ TEST(TurnoverStatement, TextForEveryOption)
               lines(kSelect) +
                   lines("AND ING.KOD = 501\n"
                         "AND exp.KOD = 101\n"
-                        "AND MOVES.KOD_OTDEL = 201\n"
+                        "AND MOVES.KOD_OTDEL + 0 = 201\n"
                         "AND DOCS.PROVODKA < 10\n"
                         "AND ((DOCS.DOC_TYPE = 5) or (DOCS.DOC_TYPE = 6) or (DOCS.DOC_TYPE = 7))\n"
                         "AND \n"
@@ -349,6 +349,59 @@ TEST_F(TurnoverDb, BalancesFromTheStockNowAndThePostedMovesAfterThePeriod)
     EXPECT_EQ(products[0].inAmount, (4 * 20 + 2 * 22) * 100);  // two prices, one product row, in kopecks
     EXPECT_EQ(products[0].ostEnd(), 7);
     EXPECT_EQ(products[0].ostStart(), 3);
+}
+
+// The statement by products comes named and ordered as the statement by
+// operations summed per product: by enterprise, department, group and
+// product key, nulls first (a product without a group, one whose group or
+// whose document's enterprise is gone), whatever order the keys were made in.
+TEST_F(TurnoverDb, ProductsComeInTheOrderAndWithTheNamesOfTheOperationsSummed)
+{
+    x(QStringLiteral("INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM) VALUES (499, 402, 'Баранина', 302)"));
+    x(QStringLiteral("INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM) VALUES (504, NULL, 'Соль', 302)"));
+    x(QStringLiteral("INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM) VALUES (505, 409, 'Укроп', NULL)"));
+    const QDate d(2026, 1, 10);
+    Doc(x, 1001, QStringLiteral("П-1"), d, 5, Alfa, Stolovaya, Kuhnya, 11);
+    Doc(x, 1002, QStringLiteral("Р-1"), d, 6, Stolovaya, Beta, Kuhnya, 11);
+    Doc(x, 1003, QStringLiteral("П-2"), d, 5, Gamma, Stolovaya, Sklad, 11);
+    Doc(x, 1004, QStringLiteral("П-3"), d, 5, 999, Stolovaya, Bar, 11);  // its enterprise is gone
+    Doc(x, 1005, QStringLiteral("Р-2"), d, 6, Stolovaya, Beta, Bar, 0);  // not posted: no direction yet
+    for (qint64 doc : {1001, 1002, 1003, 1004, 1005}) {
+        const qint64 otdel = doc == 1003 ? Sklad : doc >= 1004 ? Bar : Kuhnya;
+        const int type = doc == 1005 ? 0 : doc == 1002 ? 2 : 1;
+        for (qint64 ing : {qint64(Govyadina), qint64(Morkov), qint64(504), qint64(Kartofel), qint64(505), qint64(499)}) {
+            Move(x, doc, ing, otdel, 1 + ing % 4, 10 + doc % 3, type);
+            Move(x, doc, ing, Bar, 0.5, 30 - ing % 5, type);
+        }
+    }
+    x(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1001, 501, 201, 2, NULL, 1)"));
+
+    TurnoverOptions o = period(QDate(2026, 1, 1), QDate(2026, 1, 31));
+    o.provodka = 2;
+    o.shortForm = true;
+    const auto productRows = rows(o);
+    o.shortForm = false;
+    const auto operationRows = rows(o);
+    const auto byProducts = reports::SumTurnoverProducts(productRows);
+    const auto byOperations = reports::SumTurnoverProducts(operationRows);
+    auto describe = [](const QVector<reports::TurnoverProduct>& products) {
+        QStringList out;
+        for (const auto& p : products)
+            out << QStringLiteral("%1 %2|%3 %4|%5 %6|%7 %8 %9|in %10 %11 out %12 %13")
+                       .arg(p.last->firmaFromKod, p.last->firmaFrom, p.last->otdelKod, p.last->nameOtdel,
+                            p.last->groupKod, p.last->nameGroup)
+                       .arg(p.last->ing)
+                       .arg(p.last->nameIng, p.last->shortName)
+                       .arg(p.inKolvo)
+                       .arg(p.inAmount)
+                       .arg(p.outKolvo)
+                       .arg(p.outAmount);
+        return out;
+    };
+    EXPECT_EQ(describe(byProducts), describe(byOperations));
+    ASSERT_GT(byProducts.size(), 20);
+    EXPECT_EQ(byProducts.front().last->firmaFromKod, QString());  // the gone enterprise's lines first
+    EXPECT_EQ(byProducts.front().last->groupKod, QString());      // and in it the product without a group
 }
 
 // ---- filled into the in-memory office ----

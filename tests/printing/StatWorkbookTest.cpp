@@ -57,14 +57,13 @@ TEST(StatSql, TheStatementsFollowTheOptions)
 {
     StatOptions o = march();
     EXPECT_EQ(workbooks::StatConsumptionSql(o),
-              (QStringList{QStringLiteral("SELECT ING.NAME, ING.KOD,"), QStringLiteral("SUM(MOVES.KOLVO) AS KOLVO FROM ING"),
-                           QStringLiteral("JOIN MOVES ON MOVES.KOD_ING = ING.KOD"),
-                           QStringLiteral("JOIN DOCS ON DOCS.KOD = MOVES.KOD_DOC"),
-                           QStringLiteral("JOIN OTDEL ON OTDEL.KOD = MOVES.KOD_OTDEL"),
-                           QStringLiteral("JOIN FIRMA ON FIRMA.KOD = OTDEL.KOD_FIRMA"),
+              (QStringList{QStringLiteral("SELECT MOVES.KOD_ING, MOVES.KOD_OTDEL, SUM(MOVES.KOLVO) AS KOLVO FROM DOCS"),
+                           QStringLiteral("JOIN MOVES ON MOVES.KOD_DOC = DOCS.KOD"),
                            QStringLiteral("WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE"),
                            QStringLiteral("AND DOCS.DOC_TYPE <> 4"), QStringLiteral("AND MOVES.TYPE_MOVES = 2"),
-                           QStringLiteral("GROUP BY ING.NAME, ING.KOD")}));
+                           QStringLiteral("GROUP BY 1, 2")}));
+    const QString departments = QStringLiteral("SELECT OTDEL.KOD FROM OTDEL JOIN FIRMA ON FIRMA.KOD = OTDEL.KOD_FIRMA");
+    EXPECT_EQ(workbooks::StatDepartmentsSql(o), QStringList{departments});
     const QString stockHead = QStringLiteral(
         "SELECT ING.KOD, ING.NAME, ED_IZM.SHORT_NAME, SUM(ING_SKLAD.KOLVO) AS KOLVO, AVG(ING_SKLAD.CENA) AS CENA FROM ING\n"
         "JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM\nJOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD\n");
@@ -79,14 +78,16 @@ TEST(StatSql, TheStatementsFollowTheOptions)
     o.firma = 10;
     o.local = false;
     QStringList c = workbooks::StatConsumptionSql(o);
-    EXPECT_EQ(c.mid(7), (QStringList{QStringLiteral("AND FIRMA.KOD = 10"), QStringLiteral("AND MOVES.TYPE_MOVES = 2"),
-                                     QStringLiteral("GROUP BY ING.NAME, ING.KOD")}));
+    EXPECT_EQ(c.mid(3), (QStringList{QStringLiteral("AND MOVES.TYPE_MOVES = 2"), QStringLiteral("GROUP BY 1, 2")}));
+    EXPECT_EQ(workbooks::StatDepartmentsSql(o), (QStringList{departments, QStringLiteral("WHERE FIRMA.KOD = 10")}));
     EXPECT_EQ(workbooks::StatStockSql(o).join('\n'), stockHead + "WHERE ING_SKLAD.KOD_FIRMA = 10\n" + stockTail);
     o.allOtdel = false;
     o.otdel = 20;
     o.rawOnly = true;
     c = workbooks::StatConsumptionSql(o);
-    EXPECT_EQ(c.mid(7, 2), (QStringList{QStringLiteral("AND FIRMA.KOD = 10"), QStringLiteral("AND OTDEL.KOD = 20")}));
+    EXPECT_EQ(c.mid(3, 1), QStringList{QStringLiteral("AND MOVES.KOD_OTDEL + 0 = 20")});
+    EXPECT_EQ(workbooks::StatDepartmentsSql(o),
+              (QStringList{departments, QStringLiteral("WHERE FIRMA.KOD = 10"), QStringLiteral("AND OTDEL.KOD = 20")}));
     EXPECT_EQ(workbooks::StatStockSql(o).join('\n'),
               stockHead + "WHERE ING_SKLAD.KOD_FIRMA = 10\nAND\nING_SKLAD.KOD_OTDEL = 20\nAND\nING.MY_LEVEL = 0\n" +
                   stockTail);
@@ -354,6 +355,39 @@ TEST_F(StatDataTest, ConsumptionAndStockOfTheScope)
     ASSERT_TRUE(workbooks::stat::Print(env.ctx(), o, office));
     EXPECT_EQ(office.last().at("D4"), 14.0);
     EXPECT_EQ(office.last().at("E4"), 14.0);
+}
+
+// Lines count in a department of an existing enterprise, the chosen one's
+// when one is chosen; a department whose enterprise is gone and a line
+// without a department count nowhere.
+TEST_F(StatDataTest, OnlyDepartmentsOfAnExistingEnterpriseCount)
+{
+    env.t.exec(QStringLiteral("INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (11, 'Кафе', 1)"));
+    env.t.exec(QStringLiteral("INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (40, 11, 'Зал')"));
+    env.t.exec(QStringLiteral("INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME) VALUES (41, 99, 'Закрытый')"));
+    env.t.exec(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_FIRMA, KOD_OTDEL, KOLVO, CENA) VALUES (1, 11, 40, 0, 1)"));
+    const qint64 issue = data.doc(QDate(2024, 3, 3), 2);
+    data.line(issue, 1, 40, 7);
+    data.line(issue, 1, 41, 100);
+    env.t.exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, TYPE_MOVES) VALUES (%1, 1, NULL, 1000, 2)")
+                   .arg(issue));
+    data.refresh();
+    struct Case {
+        bool allFirma;
+        qint64 firma;
+        bool allOtdel;
+        qint64 otdel;
+        double used;
+    };
+    for (const Case& c : {Case{true, 0, true, 0, 14 + 7}, Case{false, 10, true, 0, 14}, Case{false, 11, true, 0, 7},
+                          Case{false, 11, false, 40, 7}, Case{false, 10, false, 40, -1}}) {
+        StatOptions o = march();
+        o.allFirma = c.allFirma;
+        o.firma = c.firma;
+        o.allOtdel = c.allOtdel;
+        o.otdel = c.otdel;
+        EXPECT_EQ(consumption(workbooks::ReadStatData(env.ctx(), o), 1), c.used) << c.firma << "/" << c.otdel;
+    }
 }
 
 TEST_F(StatDataTest, NoOfficeNoWorkbook)

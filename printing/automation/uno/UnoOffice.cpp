@@ -60,6 +60,9 @@
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/sheet/XCellRangeFormula.hpp>
+#include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
+#include <com/sun/star/sheet/XCellSeries.hpp>
+#include <com/sun/star/sheet/FillDirection.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/CellVertJustify2.hpp>
 #include <com/sun/star/util/XNumberFormats.hpp>
@@ -194,7 +197,7 @@ public:
 
     ~UnoDocument() override = default;
 
-    // Sheets are looked up once; inserting a sheet forgets them.
+    // Sheets are looked up once; inserting or removing a sheet forgets them.
     Reference<sheet::XSpreadsheet> sheet(int index)
     {
         if (index >= 0 && index < static_cast<int>(sheetCache_.size()) && sheetCache_[index].is())
@@ -204,6 +207,15 @@ public:
             sheetCache_.resize(index + 1);
         sheetCache_[index] = s;
         return s;
+    }
+
+    // Moves and copies go through the first sheet (any sheet of the
+    // document can be named in the addresses); asked for once.
+    Reference<sheet::XCellRangeMovement> movement()
+    {
+        if (!movement_.is())
+            movement_.set(sheet(0), UNO_QUERY_THROW);
+        return movement_;
     }
 
     Reference<table::XCellRange> range(const RangeAddress& r)
@@ -229,6 +241,7 @@ public:
     {
         try {
             sheetCache_.clear();
+            movement_.clear();
             doc_->getSheets()->insertNewByName(ou(name), static_cast<sal_Int16>(index));
         } catch (const uno::Exception& e) {
             rethrow(e);
@@ -326,8 +339,7 @@ public:
     void moveRange(const CellAddress& to, const RangeAddress& from) override
     {
         try {
-            Reference<sheet::XCellRangeMovement> m(sheet(0), UNO_QUERY_THROW);
-            m->moveRange(unoCell(to), unoRange(from));
+            movement()->moveRange(unoCell(to), unoRange(from));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -336,8 +348,7 @@ public:
     void copyRange(const CellAddress& to, const RangeAddress& from) override
     {
         try {
-            Reference<sheet::XCellRangeMovement> m(sheet(0), UNO_QUERY_THROW);
-            m->copyRange(unoCell(to), unoRange(from));
+            movement()->copyRange(unoCell(to), unoRange(from));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -663,6 +674,7 @@ public:
         try {
             const rtl::OUString name = Reference<container::XNamed>(sheets_->getByIndex(index), UNO_QUERY_THROW)->getName();
             sheetCache_.clear();
+            movement_.clear();
             doc_->getSheets()->removeByName(name);
         } catch (const uno::Exception& e) {
             rethrow(e);
@@ -682,13 +694,36 @@ public:
                     row.getArray()[i] = ou(rows[r].value(i));
                 data.getArray()[r] = row;
             }
-            Reference<sheet::XCellRangeFormula> r(
-                range({c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1}),
-                UNO_QUERY_THROW);
-            r->setFormulaArray(data);
+            const Reference<table::XCellRange> target =
+                range({c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1});
+            if (width == 1 && rows.size() >= kFillDownAtLeast && filledDown(target, data))
+                return;
+            Reference<sheet::XCellRangeFormula>(target, UNO_QUERY_THROW)->setFormulaArray(data);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
+    }
+
+    // A column of one formula for each row (=D4*E4, =D5*E5, ...): the office
+    // fills it down from the first cell in a fraction of the time it takes to
+    // read each formula's text. Only over cells of one format and without
+    // notes, which the fill would otherwise change; what it filled is read
+    // back, and anything but the formulas asked for is written over as asked.
+    static constexpr int kFillDownAtLeast = 50;
+    bool filledDown(const Reference<table::XCellRange>& target, const Sequence<Sequence<rtl::OUString>>& formulas)
+    {
+        Reference<container::XIndexAccess> formats(
+            Reference<sheet::XCellFormatRangesSupplier>(target, UNO_QUERY_THROW)->getCellFormatRanges(),
+            UNO_QUERY_THROW);
+        if (formats->getCount() != 1)
+            return false;
+        Reference<sheet::XSheetCellRanges> notes =
+            Reference<sheet::XCellRangesQuery>(target, UNO_QUERY_THROW)->queryContentCells(sheet::CellFlags::ANNOTATION);
+        if (notes.is() && notes->getRangeAddresses().hasElements())
+            return false;
+        target->getCellByPosition(0, 0)->setFormula(formulas[0][0]);
+        Reference<sheet::XCellSeries>(target, UNO_QUERY_THROW)->fillAuto(sheet::FillDirection_TO_BOTTOM, 1);
+        return Reference<sheet::XCellRangeFormula>(target, UNO_QUERY_THROW)->getFormulaArray() == formulas;
     }
 
     void setCharColor(const QList<RangeAddress>& ranges, int color) override
@@ -896,6 +931,7 @@ private:
     Reference<sheet::XSpreadsheetDocument> doc_;
     Reference<container::XIndexAccess> sheets_;
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
+    Reference<sheet::XCellRangeMovement> movement_;
     int locks_ = 0;
     QList<RangeAddress> wrappedWhileLocked_;
 };
