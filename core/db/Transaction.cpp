@@ -112,6 +112,8 @@ void Transaction::commit()
             t->release();
             handle_ = nullptr;
             emit ended();
+            if (changes_.isEmpty())
+                throw;  // nothing was written: nothing can have been saved
             throw CommitUncertain(e.message(), e.gdsCode());
         }
     }
