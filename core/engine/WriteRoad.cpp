@@ -116,7 +116,15 @@ void WriteTransaction::commit()
     }
     engine::ChangeSet changes;
     changes.tables = ctx_.write->changes();
-    ctx_.write->commit();
+    try {
+        ctx_.write->commit();
+    } catch (...) {
+        // A commit whose outcome is unknown has ended the transaction: the
+        // road ends here, announcing nothing.
+        if (!ctx_.write->active())
+            engine::ChangeSignal::instance()->discard();
+        throw;
+    }
     engine::ChangeSignal::instance()->announce(changes);
 }
 

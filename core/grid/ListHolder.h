@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 class QTimer;
 
 namespace engine {
@@ -26,7 +28,9 @@ class Transaction;
 // master list reloads its details through scheduleReload: the grid greys
 // and the reload waits until the cursor rests for the timer's interval. A
 // list that is closed waits for nothing; a road that is rolled back
-// announces nothing.
+// announces nothing. A reload after a commit never fails the road: a list
+// that cannot be read again keeps its former rows greyed, and the user is
+// told once, in words, that the change is saved and the list is not fresh.
 //
 //     list = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
 //     list->setTables({QStringLiteral("KARTA"), QStringLiteral("ING")});
@@ -65,17 +69,27 @@ public:
     // list's scroll handlers can tell this from a move of the user's.
     bool reopening() const { return reopening_; }
 
+    // How the user is told that a list could not be read again after a
+    // commit (the program's dialog service, installed by the data module).
+    // One road's failed lists are told once.
+    static void setReloadFailureNotice(std::function<void(const QString&)> notice);
+    // Called each time a held list opens (the tests check that its statement
+    // reads the tables it subscribes to); none in the program.
+    static void setOpenedCheck(std::function<void(ListHolder&)> check);
+
 signals:
     // The list was reopened by its holder.
     void reopened();
 
 private:
     void changesCommitted(const engine::ChangeSet& changes);
+    void reloadFailed(const QString& failure, bool connectionLost);
     void timerFired();
 
     Query* query_;
     QTimer* timer_;
     QPointer<DbGrid> grid_;
+    QList<QPointer<DbGrid>> stale_;  // greyed by a reload that failed, released by the next one
     QStringList tables_;
     QString keyField_ = QStringLiteral("KOD");
     bool reopening_ = false;
