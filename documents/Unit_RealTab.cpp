@@ -360,7 +360,7 @@ void TRealTab::Sheet_RealShow()
 
 void TRealTab::Open_DocsReal()
 {
-    const movement::ListQuery q = realdocs::DocsRealQuery(Form_Main->RealPeriodFilter, Form_Period->Date_Start->date(),
+    const movement::ListQuery q = realdocs::DocsRealQuery(RealPeriodFilter, Form_Period->Date_Start->date(),
                                                           Form_Period->Date_Finish->date());
     doctabs::SetStatement(Q_Docs_Real, q);
 }
@@ -375,7 +375,7 @@ void TRealTab::Open_RealBludo()
 
 void TRealTab::periodOff()
 {
-    Form_Main->RealPeriodFilter = false;
+    RealPeriodFilter = false;
     L_Period_Real->setText(QStringLiteral("Любая дата документа"));
 }
 
@@ -414,7 +414,7 @@ void TRealTab::Btn_Period_RealClick()
     if (Msg::execModal(Form_Period) != QDialog::Accepted)
         return;
     const bool all = Form_Period->AllDates != 0;
-    Form_Main->RealPeriodFilter = !all;
+    RealPeriodFilter = !all;
     L_Period_Real->setText(movement::PeriodCaption(all, Form_Period->Date_Start->date(), Form_Period->Date_Finish->date()));
     Open_DocsReal();
     Q_Docs_Real->prepare();
@@ -445,7 +445,7 @@ void TRealTab::Btn_Add_RealClick()
     Form_DocReal->PrepareNew(at.firma, at.firmaName);
     if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
         return;
-    standOnSaved(Form_DocReal->SavedKod, Form_Main->RealPeriodFilter);
+    standOnSaved(Form_DocReal->SavedKod, RealPeriodFilter);
 }
 
 void TRealTab::Btn_Upd_RealClick()
@@ -460,7 +460,7 @@ void TRealTab::Btn_Upd_RealClick()
     Form_DocReal->PrepareEdit(*Q_Docs_Real);
     if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
         return;
-    standOnSaved(Form_DocReal->SavedKod, Form_Main->RealPeriodFilter);
+    standOnSaved(Form_DocReal->SavedKod, RealPeriodFilter);
 }
 
 void TRealTab::Btn_Copy_RealClick()
@@ -482,7 +482,7 @@ void TRealTab::Btn_Copy_RealClick()
     const std::optional<QString> name = doctabs::AskNewDocNumber();
     if (!name)
         return;
-    const bool filtered = Form_Main->RealPeriodFilter;
+    const bool filtered = RealPeriodFilter;
     periodOff();
     const int choice = cat::ChooseRG(QString(), {QStringLiteral("Копировать с количеством"), QStringLiteral("Копировать без количества")});
     if (choice < 0)
@@ -522,7 +522,7 @@ void TRealTab::Btn_Print_RealClick()
 
 void TRealTab::Btn_Take_RealClick()
 {
-    TakeShiftTotals([this](qint64 kod) { standOnSaved(kod, Form_Main->RealPeriodFilter); });
+    TakeShiftTotals([this](qint64 kod) { standOnSaved(kod, RealPeriodFilter); });
 }
 
 // ---- quantities ----

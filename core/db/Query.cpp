@@ -399,6 +399,15 @@ void Query::releaseStatement()
 
 void Query::prepare() { ensurePrepared(); }
 
+QString Query::plan()
+{
+    ensurePrepared();
+    FbStatus st;
+    const char* text = static_cast<IStatement*>(stmt_)->getPlan(&st, true);
+    st.check();
+    return text ? QString::fromUtf8(text) : QString();
+}
+
 void Query::unprepare()
 {
     close();
@@ -424,6 +433,8 @@ void Query::ensurePrepared()
     st.check();
     stmt_ = s;
     changedTables_.clear();
+    // Comments (a statement may begin with one) are no part of what it writes.
+    const QString bare = Database::withoutComments(serverSql_);
     if (stmtType_ == isc_info_sql_stmt_insert || stmtType_ == isc_info_sql_stmt_update ||
         stmtType_ == isc_info_sql_stmt_delete || stmtType_ == isc_info_sql_stmt_exec_procedure) {
         // The table a DML statement names right after its verb (one with
@@ -431,19 +442,42 @@ void Query::ensurePrepared()
         static const QRegularExpression target(
             QStringLiteral(R"(^\s*(?:INSERT\s+INTO|UPDATE\s+OR\s+INSERT\s+INTO|UPDATE|DELETE\s+FROM|MERGE\s+INTO)\s+"?([A-Za-z0-9_$]+))"),
             QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch m = target.match(serverSql_);
+        const QRegularExpressionMatch m = target.match(bare);
         if (m.hasMatch())
             changedTables_ << m.captured(1).toUpper();
     }
-    if (stmtType_ == isc_info_sql_stmt_exec_procedure && changedTables_.isEmpty()) {
-        // A stored procedure: the tables its body (and what it runs) changes.
+    if (changedTables_.isEmpty()) {
+        // A stored procedure: the tables its body (and what it runs) changes;
+        // a block of statements: the tables its own body and what it runs change.
         static const QRegularExpression call(QStringLiteral(R"(^\s*EXECUTE\s+PROCEDURE\s+"?([A-Za-z0-9_$]+))"),
                                              QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch m = call.match(serverSql_);
+        static const QRegularExpression block(QStringLiteral(R"(^\s*EXECUTE\s+BLOCK\b)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = call.match(bare);
         if (m.hasMatch())
             changedTables_ = db_->procedureTables(m.captured(1), tr_);
+        else if (block.match(bare).hasMatch())
+            changedTables_ = db_->tablesWrittenBy(bare, tr_);
     }
 }
+
+namespace {
+
+Query::UnnotedWrites& unnotedWrites()
+{
+    static Query::UnnotedWrites handler;
+    return handler;
+}
+
+bool isSystemTable(const QString& table)
+{
+    return table.startsWith(QLatin1String("RDB$")) || table.startsWith(QLatin1String("MON$")) ||
+           table.startsWith(QLatin1String("SEC$"));
+}
+
+} // namespace
+
+void Query::setUnnotedWritesHandler(UnnotedWrites handler) { unnotedWrites() = std::move(handler); }
 
 std::unique_ptr<Query::Bound> Query::bindParams()
 {
@@ -941,6 +975,44 @@ void Query::open()
     fireAfterScroll();
 }
 
+void Query::refresh()
+{
+    if (!active_) {
+        open();
+        return;
+    }
+    QVector<FieldInfo> fields = fields_;
+    QHash<QString, int> index = fieldIndex_;
+    QVector<QVector<QVariant>> rows = rows_;
+    try {
+        ensurePrepared();
+        auto in = bindParams();
+        fetchInto(stmt_, in);
+    } catch (...) {
+        fields_ = std::move(fields);
+        fieldIndex_ = std::move(index);
+        rows_ = std::move(rows);
+        throw;
+    }
+    // The rows read stay aside while the list closes on its former ones.
+    std::swap(fields, fields_);
+    std::swap(index, fieldIndex_);
+    std::swap(rows, rows_);
+    close();
+    if (active_)  // a close handler opened the query again
+        return;
+    fields_ = std::move(fields);
+    fieldIndex_ = std::move(index);
+    rows_ = std::move(rows);
+    active_ = true;
+    cur_ = rows_.isEmpty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.isEmpty();
+    emit opened();
+    emit afterOpen();
+    fireAfterScroll();
+}
+
 void Query::close()
 {
     if (!active_)
@@ -962,6 +1034,8 @@ void Query::execSql()
     close();
     ensurePrepared();
     auto in = bindParams();
+    const bool counting = unnotedWrites() && stmtType_ != isc_info_sql_stmt_ddl;
+    const QHash<QString, qint64> before = counting ? db_->rowsWritten(tr_) : QHash<QString, qint64>();
     auto* s = static_cast<IStatement*>(stmt_);
     FbStatus st;
     if (stmtType_ == isc_info_sql_stmt_select || stmtType_ == isc_info_sql_stmt_select_for_upd ||
@@ -981,6 +1055,18 @@ void Query::execSql()
     rowsAffected_ = static_cast<int>(s->getAffectedRecords(&st));
     if (st.failed())
         rowsAffected_ = 0;
+    if (counting) {
+        const QHash<QString, qint64> after = db_->rowsWritten(tr_);
+        const QHash<QString, QSet<qint64>> noted = tr_->changes();
+        QStringList unnoted;
+        for (auto it = after.cbegin(); it != after.cend(); ++it)
+            if (it.value() != before.value(it.key()) && !isSystemTable(it.key()) && !noted.contains(it.key()))
+                unnoted << it.key();
+        if (!unnoted.isEmpty()) {
+            unnoted.sort();
+            unnotedWrites()(serverSql_, unnoted);
+        }
+    }
     if (stmtType_ == isc_info_sql_stmt_ddl) {
         // Metadata changed: a cached statement may refer to the old form of a
         // table, and a procedure may write elsewhere now.

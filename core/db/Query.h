@@ -132,10 +132,17 @@ public:
 
     void prepare();
     void unprepare();
+    // The server's detailed plan of the statement (prepared if it is not):
+    // each table it reads as Table "NAME".
+    QString plan();
     bool prepared() const { return stmt_ != nullptr; }
 
     void open();
     void close();
+    // Reads the rows again, as close() and open() do and with their signals,
+    // but fetches them first: a read that fails leaves the query as it stood
+    // (its rows, its cursor) and throws. A closed query is opened.
+    void refresh();
     // Runs the SELECT and hands each row to `each` as it is fetched, typed
     // straight from the server's message: nothing is kept, no signal fires and
     // the query stays closed. For large reads into structures of their own.
@@ -186,6 +193,13 @@ public:
     void setCalc(const QString& name, const QVariant& value);
 
     std::function<void(Query&)> onCalcFields;
+
+    // Called after a statement run by execSql changed rows of a table that
+    // its transaction has not noted (by the attachment's own counts of the
+    // rows it wrote): no list would hear of that change. The tests fail such
+    // a statement; without a handler nothing is counted.
+    using UnnotedWrites = std::function<void(const QString& statement, const QStringList& tables)>;
+    static void setUnnotedWritesHandler(UnnotedWrites handler);
 
 signals:
     // The cursor's events, for the windows that own a list: each connects its

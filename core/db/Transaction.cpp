@@ -130,7 +130,23 @@ void Transaction::commit()
     ITransaction* t = handle();
     FbStatus st;
     t->commit(&st);
-    st.check();
+    if (st.failed()) {
+        try {
+            throwStatus(&st);
+        } catch (const DbError& e) {
+            if (!IsConnectionLost(e.gdsCode()))
+                throw;
+            // The request may have reached the server, which then committed,
+            // or not: the outcome is unknown here. Nothing is left to roll back
+            // on this side.
+            t->release();
+            handle_ = nullptr;
+            emit ended();
+            if (keys_.isEmpty())
+                throw;  // nothing was written: nothing can have been saved
+            throw CommitUncertain(e.message(), e.gdsCode());
+        }
+    }
     handle_ = nullptr;
     ++commits_;
     emit ended();

@@ -39,6 +39,9 @@ public:
     void start();
     // Starts with other parameters than the transaction's own, this once.
     void start(const std::vector<unsigned char>& tpbTags);
+    // A connection lost while the commit request is under way ends the
+    // transaction on this side; when it had written, CommitUncertain is
+    // thrown (db/Error.h): the server may have committed or not.
     void commit();
     void rollback();
     bool active() const { return handle_ != nullptr; }

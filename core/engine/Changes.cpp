@@ -23,8 +23,14 @@ ChangeSignal* ChangeSignal::instance()
 
 void ChangeSignal::announce(const ChangeSet& changes)
 {
-    if (!changes.isEmpty())
-        emit committed(changes);
+    // The road's end is told even when a receiver of the change failed.
+    try {
+        if (!changes.isEmpty())
+            emit committed(changes);
+    } catch (...) {
+        emit ended();
+        throw;
+    }
     emit ended();
 }
 

@@ -38,8 +38,8 @@ class ChangeSignal : public QObject {
     Q_OBJECT
 public:
     static ChangeSignal* instance();
-    // Emits committed() unless nothing changed, then ended() (the write road
-    // calls it after its commit).
+    // Emits committed() unless nothing changed, then ended(), also when a
+    // receiver of committed() throws (the write road calls it after its commit).
     void announce(const ChangeSet& changes);
     // Emits ended() alone: the road was rolled back.
     void discard();

@@ -116,7 +116,15 @@ void WriteTransaction::commit()
             qWarning("%s", slip.c_str());
         }
     }
-    ctx_.write->commit();
+    try {
+        ctx_.write->commit();
+    } catch (...) {
+        // A commit whose outcome is unknown has ended the transaction: the
+        // road ends here, announcing nothing.
+        if (!ctx_.write->active())
+            engine::ChangeSignal::instance()->discard();
+        throw;
+    }
     engine::ChangeSignal::instance()->announce(changes);
 }
 

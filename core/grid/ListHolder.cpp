@@ -4,17 +4,35 @@
 #include "db/Query.h"
 #include "engine/Changes.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
+#include <exception>
 #include <memory>
+#include <utility>
 
 namespace db {
 
 namespace {
+
+std::function<void(const QString&)>& reloadFailureNotice()
+{
+    static std::function<void(const QString&)> notice;
+    return notice;
+}
+
+std::function<void(ListHolder&)>& openedCheck()
+{
+    static std::function<void(ListHolder&)> check;
+    return check;
+}
+
+// Set once a road's failed reload was told; the road's end clears it.
+bool toldThisRoad = false;
 
 // More keys than this are read with the whole list.
 constexpr int kMostKeys = 200;
@@ -80,16 +98,30 @@ std::unique_ptr<ListHolder::RowReader> ListHolder::rowReader(int columns, int ke
     return r;
 }
 
+void ListHolder::setReloadFailureNotice(std::function<void(const QString&)> notice)
+{
+    reloadFailureNotice() = std::move(notice);
+}
+
+void ListHolder::setOpenedCheck(std::function<void(ListHolder&)> check) { openedCheck() = std::move(check); }
+
 ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, int debounceMs)
     : QObject(parent), query_(new Query(database, read, this)), timer_(new QTimer(this))
 {
     timer_->setSingleShot(true);
     timer_->setInterval(debounceMs);
     connect(timer_, &QTimer::timeout, this, &ListHolder::timerFired);
+    connect(query_, &Query::opened, this, [this] {
+        if (openedCheck())
+            openedCheck()(*this);
+    });
     connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, this, &ListHolder::changesCommitted);
     // A row asked for by a road that ended without reloading this list (rolled
     // back, or it changed none of its tables) is not kept for a later reload.
-    connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::ended, this, [this] { nextKey_ = QVariant(); });
+    connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::ended, this, [this] {
+        nextKey_ = QVariant();
+        toldThisRoad = false;
+    });
     // However the list was opened or closed, it shows what it read then.
     connect(query_, &Query::opened, this, [this] {
         stale_ = false;
@@ -166,12 +198,14 @@ void ListHolder::reloadIfStale()
     staleReloadQueued_ = false;
     if (!stale_ || !query_->active() || hidden())
         return;
+    // A change was saved while the list was hidden: a failure to read it
+    // now is told as after a commit.
     try {
         reopen();
-    } catch (const std::exception&) {
-        // The rows read before stay, greyed; the next commit or show tries again.
-        if (grid_)
-            grid_->greyOut();
+    } catch (const DbError& e) {
+        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()));
+    } catch (const std::exception& e) {
+        reloadFailed(QString::fromUtf8(e.what()), false);
     }
 }
 
@@ -190,14 +224,45 @@ void ListHolder::changesCommitted(const engine::ChangeSet& changes)
         stale_ = true;
         return;
     }
-    bool merged = false;
+    // The change is saved whatever happens here: a failure stays with this
+    // list, and every other list still hears the commit.
     try {
-        merged = mergeNoted(changes);
-    } catch (const DbError&) {
-        merged = false;  // read whole below, which says what went wrong
+        bool merged = false;
+        try {
+            merged = mergeNoted(changes);
+        } catch (const DbError&) {
+            merged = false;  // read whole below, which says what went wrong
+        }
+        if (!merged)
+            reopen();
+    } catch (const DbError& e) {
+        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()));
+    } catch (const std::exception& e) {
+        reloadFailed(QString::fromUtf8(e.what()), false);
+    } catch (...) {
+        reloadFailed(QStringLiteral("неизвестная ошибка"), false);
     }
-    if (!merged)
-        reopen();
+}
+
+void ListHolder::reloadFailed(const QString& failure, bool connectionLost)
+{
+    // Every grid that shows the list greys: its rows are no longer the stored ones.
+    const QList<QWidget*> widgets = QApplication::allWidgets();
+    for (QWidget* w : widgets) {
+        auto* g = qobject_cast<DbGrid*>(w);
+        if (g && (g == grid_ || g->query() == query_)) {
+            g->greyOut();
+            failed_.append(g);
+        }
+    }
+    if (toldThisRoad)
+        return;
+    toldThisRoad = true;
+    const QString text = connectionLost ? ConnectionLostAfterSaveText() : ListNotReadAgainText(failure);
+    if (reloadFailureNotice())
+        reloadFailureNotice()(text);
+    else
+        qWarning("%s", qPrintable(text));
 }
 
 bool ListHolder::mergeNoted(const engine::ChangeSet& changes)
@@ -287,8 +352,7 @@ void ListHolder::reopen()
     staleKey_ = QVariant();
     reopening_ = true;
     try {
-        query_->close();
-        query_->open();
+        query_->refresh();
         if (key.isValid() && !key.isNull() && !query_->isEmpty())
             query_->locate(keyField_, key);
     } catch (...) {
@@ -298,6 +362,9 @@ void ListHolder::reopen()
     reopening_ = false;
     if (grid_)
         grid_->release();
+    for (const QPointer<DbGrid>& g : std::exchange(failed_, {}))
+        if (g)
+            g->release();
     const QVariant after = currentKey();
     emit reopened(before.isValid() && after.isValid() && before == after);
 }

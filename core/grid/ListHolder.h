@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QList>
-#include <memory>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
 #include <QVariant>
+
+#include <functional>
+#include <memory>
 
 class QTimer;
 class QWidget;
@@ -33,7 +35,10 @@ class Transaction;
 // when one of them is shown again. A move in a master list reloads its
 // details through scheduleReload: the grid greys and the reload waits until
 // the cursor rests for the timer's interval. A list that is closed waits for
-// nothing; a road that is rolled back announces nothing.
+// nothing; a road that is rolled back announces nothing. A reload after a
+// commit never fails the road: a list that cannot be read again keeps its
+// former rows greyed, and the user is told once, in words, that the change
+// is saved and the list is not fresh.
 //
 //     list = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
 //     list->setTables({QStringLiteral("KARTA"), QStringLiteral("ING")});
@@ -80,6 +85,14 @@ public:
     // list's scroll handlers can tell this from a move of the user's.
     bool reopening() const { return reopening_; }
 
+    // How the user is told that a list could not be read again after a
+    // commit (the program's dialog service, installed by the data module).
+    // One road's failed lists are told once.
+    static void setReloadFailureNotice(std::function<void(const QString&)> notice);
+    // Called each time a held list opens (the tests check that its statement
+    // reads the tables it subscribes to); none in the program.
+    static void setOpenedCheck(std::function<void(ListHolder&)> check);
+
 signals:
     // The list was reopened by its holder; sameRow: it stands on the key it
     // stood on before (its details need not follow).
@@ -101,6 +114,7 @@ private:
     std::unique_ptr<RowReader> rowReader(int columns, int keyColumn, int width) const;
     bool hidden() const;
     void reloadIfStale();
+    void reloadFailed(const QString& failure, bool connectionLost);
     void timerFired();
     QVariant currentKey() const;
 
@@ -108,6 +122,7 @@ private:
     QTimer* timer_;
     QPointer<DbGrid> grid_;
     QList<View> views_;
+    QList<QPointer<DbGrid>> failed_;  // greyed by a reload that failed, released by the next one
     QStringList tables_;
     QSet<QString> upperTables_;
     QString keyField_ = QStringLiteral("KOD");

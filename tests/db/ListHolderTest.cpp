@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,8 +42,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     int reopened = 0;
     QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
     std::vector<engine::ChangeSet> announced;
-    QObject scope;  // the listener ends with the test
-    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, &scope,
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, &list,
                      [&](const engine::ChangeSet& c) { announced.push_back(c); });
 
     // The second road: a write transaction of its own on the connection.
@@ -121,6 +122,81 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     EXPECT_FALSE(grid.greyed());
 }
 
+TEST(ListHolder, AListThatCannotBeReadAgainKeepsItsRowsGreyedAndTheCommitStillReachesEveryList)
+{
+    TestDb t;
+    for (int k : {101, 102, 103})
+        t.exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (%1, 'Ед %1')").arg(k));
+    QStringList told;
+    db::ListHolder::setReloadFailureNotice([&](const QString& text) { told << text; });
+
+    // Three lists of the same table; the first and the last fail to read while `failing` is set.
+    bool failing = false;
+    std::vector<std::unique_ptr<db::ListHolder>> lists;
+    std::vector<std::unique_ptr<db::DbGrid>> grids;
+    for (int i = 0; i < 3; ++i) {
+        lists.push_back(std::make_unique<db::ListHolder>(&t.db(), &t.read(), nullptr, 10));
+        grids.push_back(std::make_unique<db::DbGrid>());
+        db::Query* q = lists[i]->query();
+        grids[i]->setQuery(q);
+        lists[i]->setGrid(grids[i].get());
+        lists[i]->setTables({QStringLiteral("ED_IZM")});
+        q->setSql(QStringLiteral("SELECT KOD, NAME FROM ED_IZM WHERE KOD > 100 ORDER BY KOD"));
+        q->addCalcField(QStringLiteral("SHOWN"));
+        q->onCalcFields = [&failing, i](db::Query& row) {
+            if (failing && i != 1)
+                throw db::DbError(QStringLiteral("сбой чтения"));
+            row.setCalc(QStringLiteral("SHOWN"), 1);
+        };
+        q->open();
+        q->setRecNo(1);
+    }
+    int ended = 0;
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::ended, lists[0].get(), [&] { ++ended; });
+
+    db::Transaction other(&t.db(), db::Transaction::writeParams());
+    engine::Context road = ContextOn(t);
+    road.write = &other;
+    failing = true;
+    EXPECT_NO_THROW({
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (104, 'Ед 104')"));
+        lists[0]->standOn(103);
+        w.commit();
+    });
+    EXPECT_EQ(ended, 1);
+    // Told once for the road, though two lists failed.
+    EXPECT_EQ(told, QStringList{db::ListNotReadAgainText(QStringLiteral("сбой чтения"))});
+    for (int i : {0, 2}) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(lists[i]->query()->active());
+        EXPECT_EQ(lists[i]->query()->recordCount(), 3);
+        EXPECT_EQ(CurrentKey(lists[i]->query()), 102);
+        EXPECT_TRUE(grids[i]->greyed());
+    }
+    EXPECT_EQ(lists[1]->query()->recordCount(), 4);
+    EXPECT_EQ(CurrentKey(lists[1]->query()), 102);
+    EXPECT_FALSE(grids[1]->greyed());
+
+    // The next commit reads them again: released, on their row; the row the
+    // failed road asked for is not taken up.
+    failing = false;
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (105, 'Ед 105')"));
+        w.commit();
+    }
+    EXPECT_EQ(ended, 2);
+    EXPECT_EQ(told.size(), 1);
+    for (int i : {0, 2}) {
+        EXPECT_EQ(lists[i]->query()->recordCount(), 5);
+        EXPECT_EQ(CurrentKey(lists[i]->query()), 102);
+        EXPECT_FALSE(grids[i]->greyed());
+    }
+
+    db::ListHolder::setReloadFailureNotice({});
+}
+
 TEST(ListHolder, AProcedureAnnouncesTheTablesItsBodyAndWhatItRunsChange)
 {
     // What one body names as written; comments are not statements.
@@ -139,8 +215,7 @@ TEST(ListHolder, AProcedureAnnouncesTheTablesItsBodyAndWhatItRunsChange)
     int reopened = 0;
     QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
     std::vector<engine::ChangeSet> announced;
-    QObject scope;  // the listener ends with the test
-    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, &scope,
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, &list,
                      [&](const engine::ChangeSet& c) { announced.push_back(c); });
 
     db::Transaction other(&t.db(), db::Transaction::writeParams());
