@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
@@ -17,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace db {
 
@@ -174,6 +176,18 @@ public:
     QVariant valueAt(int row, int column) const;
     const QVariant& rawAt(int row, int column) const { return rows_[row][column]; }
 
+    // Puts the rows of `fresh` (this list's statement narrowed to some of its
+    // keys: the same columns in the same order, whatever their names, without
+    // the calculated ones)
+    // in place of the rows holding the same value of `keyField`, drops the
+    // rows of the `asked` keys that `fresh` no longer returns, and computes
+    // the calculated fields of the rows put in. The cursor stays on its row.
+    // Nothing changes and false is returned where the rows cannot be merged
+    // in place: a row of `fresh` that is not listed, columns that differ, a
+    // changed value of one of `orderFields` (the row would move), or the
+    // current row dropped. The caller then reads the list again.
+    bool mergeRows(const QString& keyField, const Query& fresh, const QSet<qint64>& asked, const QStringList& orderFields);
+
     // Calculated fields: declared before open, filled for each fetched row by onCalcFields.
     void addCalcField(const QString& name, FieldKind kind = FieldKind::Text);
     void setCalc(const QString& name, const QVariant& value);
@@ -202,6 +216,11 @@ signals:
     void afterOpen();
     void beforeClose();
     void afterClose();
+    // mergeRows read a row again in place (the cursor did not move).
+    void rowRefreshed(int row);
+    // mergeRows drops a row that is not the current one.
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
 
 private:
     friend class Field;
@@ -214,7 +233,8 @@ private:
     // Notes on the transaction the tables a statement just changed.
     void noteChangedTable();
     void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
-    void readRow(const unsigned char* buf, void* meta, QVector<QVariant>& row);
+    void readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row);
+    void computeCalcFields(int row);
     std::unique_ptr<Bound> bindParams();
 
     QPointer<Database> db_;
@@ -238,6 +258,8 @@ private:
     bool active_ = false;
     int rowsAffected_ = 0;
     int calcRow_ = -1;
+    QHash<qint64, int> keyRows_;  // mergeRows' index of the rows by the key column
+    int keyRowsColumn_ = -1;      // that column; -1: no index
 };
 
 // Decimal text of a double as the program shows it: up to 15 significant digits, decimal comma.

@@ -8,7 +8,8 @@ namespace engine {
 bool ChangeSet::touches(const QStringList& names) const
 {
     for (const QString& n : names) {
-        if (tables.contains(n.toUpper()))
+        // Tables are mostly named in upper case already.
+        if (tables.contains(n) || tables.contains(n.toUpper()))
             return true;
     }
     return false;
