@@ -76,7 +76,6 @@ void CopyIngClick()
                  QStringLiteral("Копирование блюда <<") + sourceName + QStringLiteral(">> в блюдо <<") + name +
                                 QStringLiteral(">>"));
     }
-    Form_Util->ComputeState = r.prices.zeroPriceWatch;
     ProductsTab->Grid_Ing->setFocus();
     if (r.prices.aborted) {
         const QString lines = r.prices.warnings.join(QLatin1Char('\n'));

@@ -46,6 +46,8 @@ void TProductsTab::makeLists()
     List_Ing_Sklad = hold({QStringLiteral("ING_SKLAD"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
     Q_GrIng = List_GrIng->query();
     Q_Ing = List_Ing->query();
+    // A stock row written by its key is read again in place.
+    List_Ing_Sklad->setKeyTable(QStringLiteral("ING_SKLAD"));
     Q_Ing_Sklad = List_Ing_Sklad->query();
     // Before a warehouse is chosen the groups are those of every warehouse.
     Q_GrIng->setSql(QStringList{QStringLiteral("SELECT GROUP_ING.*, SKLAD_GRING.* FROM SKLAD_GRING"),

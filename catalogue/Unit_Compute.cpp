@@ -145,7 +145,6 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         // An abort keeps (and with the protocol line commits) what the rows before it wrote.
         if (own)
             own->commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Расчёт цен"));
-        Form_Util->ComputeState = result.zeroPriceWatch;
     }
     if (result.aborted) {
         showWarnings(result.warnings);

@@ -787,8 +787,6 @@ void TForm_Karta::Btn_OkClick()
         r = costing::SaveCard(w.context(), KodIng, h);
         w.commit(kArea, QStringLiteral("Записаны изменения в К/карту продукта <<") + NameIng + QStringLiteral(">>"));
     }
-    if (!r.hasStock && Form_Util)
-        Form_Util->ComputeState = r.prices.zeroPriceWatch;
     if (r.hasStock)
         Msg::notice(QStringLiteral("Данный продукт на одном из складов имеет не нулевые остатки. В связи с этим "
                                    "автоматический перерасчёт цены не производился. В случае необходимости для перерасчёта "

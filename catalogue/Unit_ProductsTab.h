@@ -156,8 +156,6 @@ public:
     // Windows of other parts that this tab opens; each owner fills its own,
     // an empty slot does nothing.
     struct Hooks {
-        std::function<void()> kartaClick;        // Btn_KartaClick: the costing card Form_Karta
-        std::function<void()> copyIngClick;      // Btn_Copy_IngClick: the dish copy
         // Btn_DvigIngClick, Btn_DvigIng2Click: the movement history Form_DvigIng of
         // the product list's or the stock list's current product (key and name).
         std::function<void(qint64 ing, const QString& name)> dvigIngClick;

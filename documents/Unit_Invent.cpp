@@ -60,11 +60,14 @@ TForm_Invent::TForm_Invent(QWidget* parent)
                                   "наборное поле для количества и цены)"));
     List_Docs = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Docs->setTables({QStringLiteral("DOCS"), QStringLiteral("FIRMA"), QStringLiteral("OTDEL"), QStringLiteral("SKLAD")});
+    // The documents' rows are read again by the keys a road notes.
+    List_Docs->setKeyTable(QStringLiteral("DOCS"));
     Q_Docs = List_Docs->query();
     Q_Docs->addCalcField(QStringLiteral("TD"));
     Q_Docs->onCalcFields = &TForm_Invent::Q_DocsCalcFields;
     List_Inv = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Inv->setTables({QStringLiteral("INVENT"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    List_Inv->setKeyTable(QStringLiteral("INVENT"));
     Q_Inv = List_Inv->query();
     Timer_Invent = new QTimer(this);
     Timer_Invent->setSingleShot(true);
@@ -195,6 +198,20 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     // A move in the document list greys the lines and reloads them once it rests.
     connect(Q_Docs, &db::Query::beforeScroll, this, &TForm_Invent::docsBeforeScroll);
     connect(Q_Docs, &db::Query::afterScroll, this, &TForm_Invent::docsScrolled);
+    // A commit's reload keeps the document, and the lines with their cursor;
+    // only a document gone moves the list, and the lines follow as after a move.
+    connect(List_Docs, &db::ListHolder::reopened, this, [this](bool sameRow) {
+        if (sameRow) {
+            Q_DocsAfterScroll();
+            return;
+        }
+        docsBeforeScroll();
+        docsScrolled();
+    });
+    connect(Q_Docs, &db::Query::rowRefreshed, this, [this](int row) {
+        if (row == Q_Docs->recNo())
+            Q_DocsAfterScroll();
+    });
     connect(Timer_Invent, &QTimer::timeout, this, [this] { Guard([this] { Timer_InventTimer(); }); });
     FormCreate();
 }
@@ -282,6 +299,10 @@ void TForm_Invent::FormShow()
         d->first();
     Q_DocsAfterScroll();
     LoadInvLines();
+    // The lines are read now: the reload the move to the first document
+    // started would put a line the user chooses meanwhile back to the first.
+    Timer_Invent->stop();
+    Release(Grid_Inv);
 }
 
 bool TForm_Invent::hasDoc() const
@@ -306,7 +327,7 @@ inventory::InvDoc TForm_Invent::currentDoc() const
 
 void TForm_Invent::docsBeforeScroll()
 {
-    if (!StartupDone || !inside(Q_Docs))
+    if (!StartupDone || List_Docs->reopening() || !inside(Q_Docs))
         return;
     Timer_Invent->stop();
     if (isVisible() && isActiveWindow())
@@ -315,7 +336,7 @@ void TForm_Invent::docsBeforeScroll()
 
 void TForm_Invent::docsScrolled()
 {
-    if (!StartupDone || !isVisible())
+    if (!StartupDone || List_Docs->reopening() || !isVisible())
         return;
     Timer_Invent->start();
     Q_DocsAfterScroll();

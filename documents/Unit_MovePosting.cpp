@@ -21,7 +21,10 @@ namespace {
 constexpr bool kBusy = false;
 constexpr bool kBusyUnpost = true;
 
-// Runs a posting step; a lock conflict rolls back and says so in plain words.
+// Runs a posting step, before the commit: a lost connection or a lock
+// conflict rolls back and says in plain words that nothing was posted. The
+// commit is not a step: once it returned the change is saved, whatever
+// follows (Guard says so).
 template <typename Step>
 bool runPosting(WriteTransaction& w, Step step, bool unposting)
 {
@@ -76,8 +79,7 @@ void TMoveTab::Btn_ProvodkaClick()
         const QString action = QStringLiteral("Отмена проводки документа № ") + name + QStringLiteral(" от ") + date;
         // The list reloads with the commit, on the document that remains.
         List_Dvig->standOn(kept);
-        if (!runPosting(w, [&] { w.commit(QStringLiteral("Движение"), action); }, kBusyUnpost))
-            return;
+        w.commit(QStringLiteral("Движение"), action);
         Grid_Dvig->setFocus();
         if (type == posting::DocType::Sales)
             Msg::notice(QStringLiteral("Перепровести документ реализации можно в окне \"Производство и реализация\""));
@@ -123,8 +125,7 @@ void TMoveTab::Btn_ProvodkaClick()
         return;
     }
     const QString action = QStringLiteral("Проводка документа № ") + name + QStringLiteral(" от ") + date;
-    if (!runPosting(w, [&] { w.commit(QStringLiteral("Движение"), action); }, kBusy))
-        return;
+    w.commit(QStringLiteral("Движение"), action);
     syncSelectorGrids();
     if (!Q_Dvig->active())
         Open_DocsMove();

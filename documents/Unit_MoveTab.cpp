@@ -110,11 +110,13 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     // The lists follow what write roads commit to the tables they read.
     List_Dvig = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Dvig->setTables({QStringLiteral("DOCS"), QStringLiteral("FIRMA"), QStringLiteral("OTDEL")});
+    List_Dvig->setKeyTable(QStringLiteral("DOCS"));
     Q_Dvig = List_Dvig->query();
     Q_Dvig->addCalcField(QStringLiteral("TD"));
     Q_Dvig->onCalcFields = &TMoveTab::Q_DvigCalcFields;
     List_Moves = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Moves->setTables({QStringLiteral("MOVES"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    List_Moves->setKeyTable(QStringLiteral("MOVES"));
     Q_Moves = List_Moves->query();
     Q_Moves->addCalcField(QStringLiteral("TypDvig"));
     Q_Moves->onCalcFields = &TMoveTab::Q_MovesCalcFields;
@@ -145,6 +147,22 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     connect(Q_Dvig, &db::Query::beforeScroll, this, &TMoveTab::Q_DvigBeforeScroll);
     connect(Q_Dvig, &db::Query::afterScroll, this, &TMoveTab::Q_DvigAfterScroll);
     connect(Q_Dvig, &db::Query::afterClose, this, &TMoveTab::Q_DvigAfterClose);
+    // A commit's reload stands on the same document: the lines stay as they
+    // are (they follow their own tables); a document gone moves the list and
+    // the lines follow as after a move. A row read again in place may have
+    // been posted or un-posted.
+    connect(List_Dvig, &db::ListHolder::reopened, this, [this](bool sameRow) {
+        if (sameRow) {
+            showPostingState();
+            return;
+        }
+        Q_DvigBeforeScroll();
+        Q_DvigAfterScroll();
+    });
+    connect(Q_Dvig, &db::Query::rowRefreshed, this, [this](int row) {
+        if (row == Q_Dvig->recNo())
+            showPostingState();
+    });
     connect(Timer_Moves, &QTimer::timeout, this, [this] { Guard([this] { Timer_MovesTimer(); }); });
 
     doctabs::ConnectButtons(this, {{Btn_NewDocMove, &TMoveTab::Btn_NewDocMoveClick},
@@ -194,7 +212,7 @@ QVariant TMoveTab::Grid_DvigGetCellParams(const db::Query& q, int row, const QSt
 
 void TMoveTab::Q_DvigBeforeScroll()
 {
-    if (!inside(Q_Dvig))
+    if (List_Dvig->reopening() || !inside(Q_Dvig))
         return;
     Timer_Moves->stop();
     GreyOut(Grid_DvigIng);
@@ -202,7 +220,14 @@ void TMoveTab::Q_DvigBeforeScroll()
 
 void TMoveTab::Q_DvigAfterScroll()
 {
+    if (List_Dvig->reopening())
+        return;
     Timer_Moves->start();
+    showPostingState();
+}
+
+void TMoveTab::showPostingState()
+{
     const qint64 provodka = intOf(Q_Dvig, "PROVODKA");
     const qint64 type = intOf(Q_Dvig, "DOC_TYPE");
     Btn_Provodka->setText(provodka > 10 ? QStringLiteral("Снять пр.") : QStringLiteral("Провести"));
@@ -212,7 +237,7 @@ void TMoveTab::Q_DvigAfterScroll()
 
 void TMoveTab::Q_DvigAfterClose()
 {
-    if (!moveTabShown())
+    if (List_Dvig->reopening() || !moveTabShown())
         return;
     Timer_Moves->stop();
     GreyOut(Grid_DvigIng);
@@ -290,7 +315,11 @@ void TMoveTab::Open_DocsMove()
     const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
     f.firma = at.firma;
     f.otdel = at.otdel;
+    // Read again (a tab shown, a filter changed), the list stays on its
+    // document while it is listed.
+    const qint64 current = intOf(Q_Dvig, "KOD");
     doctabs::OpenStatement(Q_Dvig, movement::DocsMoveQuery(f));
+    LocateDoc(current);
 }
 
 void TMoveTab::R_DetailClick()

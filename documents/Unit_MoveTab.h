@@ -82,6 +82,8 @@ protected:
 
 private:
     void syncSelectorGrids();
+    // The posting button follows the current document's state.
+    void showPostingState();
 };
 
 extern TMoveTab* MoveTab;

@@ -165,6 +165,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
 
     List_Docs_Real = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Docs_Real->setTables({QStringLiteral("DOCS"), QStringLiteral("FIRMA")});
+    List_Docs_Real->setKeyTable(QStringLiteral("DOCS"));
     Q_Docs_Real = List_Docs_Real->query();
     List_Real_Bludo = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Real_Bludo->setTables({QStringLiteral("REAL_BLUDO"), QStringLiteral("OTDEL"), QStringLiteral("ING"),
@@ -235,6 +236,12 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
 
     // The tab's lists: the documents' scroll reloads the lines after a pause.
     connect(Q_Docs_Real, &db::Query::afterScroll, this, &TRealTab::Q_Docs_RealAfterScroll);
+    // A commit's reload that stands on the same document leaves its lines
+    // as they are; a document gone moves the list and the lines follow.
+    connect(List_Docs_Real, &db::ListHolder::reopened, this, [this](bool sameRow) {
+        if (!sameRow)
+            Q_Docs_RealAfterScroll();
+    });
     connect(Timer_Real, &QTimer::timeout, this, [this] { Guard([this] { Timer_RealTimer(); }); });
     Q_Docs_Real->addCalcField(QStringLiteral("TD"));
     Q_Docs_Real->onCalcFields = &TRealTab::Q_Docs_RealCalcFields;
@@ -319,7 +326,7 @@ QVariant TRealTab::Grid_DocRealGetCellParams(const db::Query& q, int row, const 
 
 void TRealTab::Q_Docs_RealAfterScroll()
 {
-    if (!StartupDone)
+    if (!StartupDone || List_Docs_Real->reopening())
         return;
     Timer_Real->stop();
     GreyOut(Grid_RealBludo);
@@ -338,15 +345,22 @@ void TRealTab::Sheet_RealShow()
 {
     if (!StartupDone)
         return;
+    // Read again as the tab is shown, the list stays on its document.
+    const qint64 current = cat::HasRow(Q_Docs_Real) ? cat::KeyOf(Q_Docs_Real) : 0;
     Open_DocsReal();
     Q_Docs_Real->prepare();
     Q_Docs_Real->open();
+    if (current != 0)
+        Q_Docs_Real->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(current));
     Open_RealBludo();
+    // The lines are read now; the reload the list's move started is not needed.
+    Timer_Real->stop();
+    Release(Grid_RealBludo);
 }
 
 void TRealTab::Open_DocsReal()
 {
-    const movement::ListQuery q = realdocs::DocsRealQuery(Form_Main->RealPeriodFilter, Form_Period->Date_Start->date(),
+    const movement::ListQuery q = realdocs::DocsRealQuery(RealPeriodFilter, Form_Period->Date_Start->date(),
                                                           Form_Period->Date_Finish->date());
     doctabs::SetStatement(Q_Docs_Real, q);
 }
@@ -361,7 +375,7 @@ void TRealTab::Open_RealBludo()
 
 void TRealTab::periodOff()
 {
-    Form_Main->RealPeriodFilter = false;
+    RealPeriodFilter = false;
     L_Period_Real->setText(QStringLiteral("Любая дата документа"));
 }
 
@@ -400,7 +414,7 @@ void TRealTab::Btn_Period_RealClick()
     if (Msg::execModal(Form_Period) != QDialog::Accepted)
         return;
     const bool all = Form_Period->AllDates != 0;
-    Form_Main->RealPeriodFilter = !all;
+    RealPeriodFilter = !all;
     L_Period_Real->setText(movement::PeriodCaption(all, Form_Period->Date_Start->date(), Form_Period->Date_Finish->date()));
     Open_DocsReal();
     Q_Docs_Real->prepare();
@@ -431,7 +445,7 @@ void TRealTab::Btn_Add_RealClick()
     Form_DocReal->PrepareNew(at.firma, at.firmaName);
     if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
         return;
-    standOnSaved(Form_DocReal->SavedKod, Form_Main->RealPeriodFilter);
+    standOnSaved(Form_DocReal->SavedKod, RealPeriodFilter);
 }
 
 void TRealTab::Btn_Upd_RealClick()
@@ -446,7 +460,7 @@ void TRealTab::Btn_Upd_RealClick()
     Form_DocReal->PrepareEdit(*Q_Docs_Real);
     if (Msg::execModal(Form_DocReal) != QDialog::Accepted)
         return;
-    standOnSaved(Form_DocReal->SavedKod, Form_Main->RealPeriodFilter);
+    standOnSaved(Form_DocReal->SavedKod, RealPeriodFilter);
 }
 
 void TRealTab::Btn_Copy_RealClick()
@@ -468,7 +482,7 @@ void TRealTab::Btn_Copy_RealClick()
     const std::optional<QString> name = doctabs::AskNewDocNumber();
     if (!name)
         return;
-    const bool filtered = Form_Main->RealPeriodFilter;
+    const bool filtered = RealPeriodFilter;
     periodOff();
     const int choice = cat::ChooseRG(QString(), {QStringLiteral("Копировать с количеством"), QStringLiteral("Копировать без количества")});
     if (choice < 0)
@@ -508,7 +522,7 @@ void TRealTab::Btn_Print_RealClick()
 
 void TRealTab::Btn_Take_RealClick()
 {
-    TakeShiftTotals([this](qint64 kod) { standOnSaved(kod, Form_Main->RealPeriodFilter); });
+    TakeShiftTotals([this](qint64 kod) { standOnSaved(kod, RealPeriodFilter); });
 }
 
 // ---- quantities ----

@@ -83,6 +83,9 @@ public:
     db::Query* Q_Real_Bludo;  // List_Real_Bludo's query
     QTimer* Timer_Real;
 
+    // The document list is limited to the period chosen with "Период" (off: every date).
+    bool RealPeriodFilter = false;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

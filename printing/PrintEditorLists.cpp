@@ -72,7 +72,7 @@ void TForm_Print::AskToSave()
     if (!Modified)
         return;
     if (Msg::confirm(QStringLiteral("Сохранить изменения ?"))) {
-        Form_Base->PrintSaving = 1;
+        PrintSaving = 1;
         BtnSaveClick();
     }
     HE();

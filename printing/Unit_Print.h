@@ -92,6 +92,8 @@ public:
     qint64 VarKod() const;
 
     bool Modified = false;         // a template or variable was edited and not saved
+    // Set while a save asked for on leaving a row runs: the panels stay as the move leaves them.
+    std::uint8_t PrintSaving = 0;
     bool ConstructorMode = false;  // developer mode: samples editable, variables defined
 
     // The print lists, the templates of the current list and the variables of

@@ -112,8 +112,8 @@ bool TForm_Print::textsStorable()
 
 void TForm_Print::BtnSaveClick()
 {
-    const bool onScroll = Form_Base->PrintSaving != 0;
-    Form_Base->PrintSaving = 0;
+    const bool onScroll = PrintSaving != 0;
+    PrintSaving = 0;
     const qint64 formKod = FormKod();
     if (formKod == 0) {
         HE();

@@ -6,6 +6,7 @@
 #include "Rounding.h"
 
 #include "db/Query.h"
+#include "engine/Changes.h"
 
 namespace costing {
 
@@ -137,6 +138,7 @@ void WriteDepartmentRow(const Context& ctx, const DepartmentEdit& e)
     q.param(QStringLiteral("KOD_1S")).setString(e.kod1S);
     q.param(QStringLiteral("LIMIT")).setDouble(e.limit);
     q.execSql();
+    engine::NoteChange(ctx, QStringLiteral("ING_SKLAD"), e.kod);
 }
 
 void SpreadCode(const Context& ctx, qint64 ing, CodeKind kind, const QString& code)

@@ -36,7 +36,6 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     MyDB = new db::Database(this);
     TransactionRead = new db::Transaction(MyDB, db::Transaction::readParams(), this);
     TransactionWrite = new db::Transaction(MyDB, db::Transaction::writeParams(), this);
-    TransactionPF = new db::Transaction(MyDB, db::Transaction::writeParams(), this);
 
     QWrite1 = makeQuery(TransactionWrite);
     QRead1 = makeQuery(TransactionRead);
@@ -70,6 +69,9 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
         return c;
     });
 
+    // A list that cannot be read again after a commit says so through the dialog service.
+    db::ListHolder::setReloadFailureNotice([](const QString& text) { Msg::error(text); });
+
     Timer_Timer = new QTimer(this);
     Timer_Timer->setInterval(900000);
     connect(Timer_Timer, &QTimer::timeout, this, [this] { Guard([this] { Timer_TimerTimer(); }); });
@@ -92,7 +94,6 @@ void TForm_Base::OpenRead(db::Query* q, const QString& sql)
 
 void TForm_Base::FormCreate()
 {
-    PrintSaving = 0;
     startupAborted = false;
     if (MyDB->connected())
         MyDB->close();

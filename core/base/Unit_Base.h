@@ -48,7 +48,6 @@ public:
     db::Database* MyDB;
     db::Transaction* TransactionRead;
     db::Transaction* TransactionWrite;
-    db::Transaction* TransactionPF;
 
     // The start-up steps' own queries (administrator, template cache).
     db::Query* QWrite1;
@@ -64,9 +63,6 @@ public:
     db::Query* Q_Protokol;
 
     QTimer* Timer_Timer;
-
-    // Saving flag of the print-template editor.
-    std::uint8_t PrintSaving = 0;
 
     // Calls into the core's own windows and start-up steps (settings, log-in
     // list, connection settings, main window).

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <vector>
 
 using namespace Firebird;
 
@@ -164,17 +165,97 @@ void Database::close()
         attachment_->release();
     attachment_ = nullptr;
     procedureTables_.clear();
+    relationNames_.clear();
+}
+
+QString Database::withoutComments(const QString& sql)
+{
+    QString out;
+    out.reserve(sql.size());
+    const int n = static_cast<int>(sql.size());
+    int i = 0;
+    while (i < n) {
+        const QChar c = sql[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            int j = i + 1;
+            while (j < n && !(sql[j] == c && !(j + 1 < n && sql[j + 1] == c)))
+                j += sql[j] == c ? 2 : 1;
+            out += sql.mid(i, j - i + 1);
+            i = j + 1;
+        } else if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
+            const int j = static_cast<int>(sql.indexOf(QLatin1Char('\n'), i));
+            i = j < 0 ? n : j;
+            out += QLatin1Char(' ');
+        } else if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
+            const int j = static_cast<int>(sql.indexOf(QStringLiteral("*/"), i + 2));
+            i = j < 0 ? n : j + 2;
+            out += QLatin1Char(' ');
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+QStringList Database::tablesWrittenBy(const QString& source, Transaction* tr)
+{
+    readProcedures(tr);
+    const QList<QString> names = procedureTables_.keys();
+    QStringList tables;
+    for (const QString& e : namedBy(source, QSet<QString>(names.cbegin(), names.cend()))) {
+        const QStringList some = e.startsWith(QLatin1String("PROCEDURE ")) ? procedureTables(e.mid(10), tr) : QStringList{e};
+        for (const QString& t : some)
+            if (!tables.contains(t))
+                tables << t;
+    }
+    return tables;
+}
+
+QHash<QString, qint64> Database::rowsWritten(Transaction* tr)
+{
+    static const unsigned char items[] = {isc_info_insert_count, isc_info_update_count, isc_info_delete_count,
+                                          isc_info_end};
+    std::vector<unsigned char> buf(65536);
+    FbStatus st;
+    attachment_->getInfo(&st, sizeof items, items, static_cast<unsigned>(buf.size()), buf.data());
+    st.check();
+    // Numbers of the answer are little-endian whatever the machine.
+    const auto number = [&buf](size_t at, int bytes) {
+        quint32 v = 0;
+        for (int b = bytes - 1; b >= 0; --b)
+            v = (v << 8) | buf[at + static_cast<size_t>(b)];
+        return v;
+    };
+    QHash<int, qint64> byId;
+    for (size_t p = 0; p + 3 <= buf.size() && buf[p] != isc_info_end && buf[p] != isc_info_truncated;) {
+        const size_t len = number(p + 1, 2);
+        // Pairs of a relation id (2 bytes) and its count (4 bytes).
+        for (size_t q = p + 3; q + 6 <= p + 3 + len; q += 6)
+            byId[static_cast<int>(number(q, 2))] += number(q + 2, 4);
+        p += 3 + len;
+    }
+    QHash<QString, qint64> out;
+    for (auto it = byId.cbegin(); it != byId.cend(); ++it) {
+        if (!relationNames_.contains(it.key())) {
+            // Read again: a table made since the names were read.
+            Query q(this, tr);
+            q.setSql(QStringLiteral("SELECT RDB$RELATION_ID, TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS"));
+            q.open();
+            for (; !q.eof(); q.next())
+                relationNames_.insert(q.field(0).asInt(), q.field(1).asString().toUpper());
+        }
+        out[relationNames_.value(it.key(), QStringLiteral("#%1").arg(it.key()))] += it.value();
+    }
+    return out;
 }
 
 QStringList Database::writtenBy(const QString& source)
 {
-    static const QRegularExpression comments(QStringLiteral(R"(--[^\n]*|/\*.*?\*/)"),
-                                             QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression writes(
         QStringLiteral(R"(\b(?:INSERT\s+INTO|UPDATE\s+OR\s+INSERT\s+INTO|UPDATE|DELETE\s+FROM|MERGE\s+INTO|(EXECUTE\s+PROCEDURE))\s+"?([A-Za-z0-9_$]+))"),
         QRegularExpression::CaseInsensitiveOption);
-    QString text = source;
-    text.remove(comments);
+    const QString text = withoutComments(source);
     QStringList out;
     for (auto it = writes.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
@@ -188,39 +269,64 @@ QStringList Database::writtenBy(const QString& source)
 
 QStringList Database::procedureTables(const QString& procedure, Transaction* tr)
 {
-    if (procedureTables_.isEmpty() && tr && tr->active()) {
-        QHash<QString, QStringList> direct;
-        Query q(this, tr);
-        q.setSql(QStringLiteral("SELECT TRIM(RDB$PROCEDURE_NAME), RDB$PROCEDURE_SOURCE FROM RDB$PROCEDURES "
-                                "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
-        q.open();
-        for (; !q.eof(); q.next())
-            direct.insert(q.field(0).asString().toUpper(), writtenBy(q.field(1).asString()));
-        q.close();
-        // Each procedure takes the tables of the procedures it runs, however deep.
-        for (auto it = direct.cbegin(); it != direct.cend(); ++it) {
-            QStringList tables;
-            QStringList pending{it.key()};
-            QSet<QString> seen;
-            while (!pending.isEmpty()) {
-                const QString p = pending.takeLast();
-                if (seen.contains(p))
-                    continue;
-                seen.insert(p);
-                for (const QString& e : direct.value(p)) {
-                    if (e.startsWith(QLatin1String("PROCEDURE ")))
-                        pending << e.mid(10);
-                    else if (!tables.contains(e))
-                        tables << e;
-                }
-            }
-            procedureTables_.insert(it.key(), tables);
-        }
-        // Nothing written by any procedure still marks the map as read.
-        if (procedureTables_.isEmpty())
-            procedureTables_.insert(QString(), {});
-    }
+    readProcedures(tr);
     return procedureTables_.value(procedure.toUpper());
+}
+
+QStringList Database::namedBy(const QString& source, const QSet<QString>& procedures)
+{
+    // A procedure that answers rows runs when a body selects from it.
+    static const QRegularExpression selected(QStringLiteral(R"(\b(?:FROM|JOIN)\s+"?([A-Za-z0-9_$]+))"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QStringList out = writtenBy(source);
+    for (auto it = selected.globalMatch(withoutComments(source)); it.hasNext();) {
+        const QString name = it.next().captured(1).toUpper();
+        const QString entry = QStringLiteral("PROCEDURE ") + name;
+        if (procedures.contains(name) && !out.contains(entry))
+            out << entry;
+    }
+    return out;
+}
+
+void Database::readProcedures(Transaction* tr)
+{
+    if (!procedureTables_.isEmpty() || !tr || !tr->active())
+        return;
+    QHash<QString, QString> sources;
+    Query q(this, tr);
+    q.setSql(QStringLiteral("SELECT TRIM(RDB$PROCEDURE_NAME), RDB$PROCEDURE_SOURCE FROM RDB$PROCEDURES "
+                            "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+    q.open();
+    for (; !q.eof(); q.next())
+        sources.insert(q.field(0).asString().toUpper(), q.field(1).asString());
+    q.close();
+    const QList<QString> names = sources.keys();
+    const QSet<QString> known(names.cbegin(), names.cend());
+    QHash<QString, QStringList> direct;
+    for (auto it = sources.cbegin(); it != sources.cend(); ++it)
+        direct.insert(it.key(), namedBy(it.value(), known));
+    // Each procedure takes the tables of the procedures it runs, however deep.
+    for (auto it = direct.cbegin(); it != direct.cend(); ++it) {
+        QStringList tables;
+        QStringList pending{it.key()};
+        QSet<QString> seen;
+        while (!pending.isEmpty()) {
+            const QString p = pending.takeLast();
+            if (seen.contains(p))
+                continue;
+            seen.insert(p);
+            for (const QString& e : direct.value(p)) {
+                if (e.startsWith(QLatin1String("PROCEDURE ")))
+                    pending << e.mid(10);
+                else if (!tables.contains(e))
+                    tables << e;
+            }
+        }
+        procedureTables_.insert(it.key(), tables);
+    }
+    // Nothing written by any procedure still marks the map as read.
+    if (procedureTables_.isEmpty())
+        procedureTables_.insert(QString(), {});
 }
 
 void Database::create(const QString& path, const ConnectParams& params)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <QStringList>
 #include <QString>
@@ -58,13 +59,25 @@ public:
 
     // The tables a stored procedure of this database changes: those its body
     // inserts into, updates or deletes from, and those of the procedures it
-    // runs. Read once per attachment from the procedures' sources on `tr`;
-    // forgotten when the attachment closes or a DDL statement runs.
+    // runs (called, or selected from). Read once per attachment from the
+    // procedures' sources on `tr`; forgotten when the attachment closes or a
+    // DDL statement runs.
     QStringList procedureTables(const QString& procedure, Transaction* tr);
     void forgetProcedureTables() { procedureTables_.clear(); }
+    // The tables a piece of PSQL writes (an EXECUTE BLOCK's body), with those
+    // of the procedures it runs, however deep; upper case.
+    QStringList tablesWrittenBy(const QString& source, Transaction* tr);
     // The tables and procedures one procedure body names as written (a
     // procedure as "PROCEDURE NAME"), upper case.
     static QStringList writtenBy(const QString& source);
+    // The text without its comments ("--" to the end of the line, "/* */");
+    // quoted literals and names are kept as they stand.
+    static QString withoutComments(const QString& sql);
+
+    // Rows this attachment has inserted, updated and deleted since it was
+    // made, per table (upper case; system tables included), as the server
+    // counts them. Table names are read on `tr`.
+    QHash<QString, qint64> rowsWritten(Transaction* tr);
     static Firebird::IMaster* master();
 
 signals:
@@ -72,6 +85,9 @@ signals:
 
 private:
     friend class Transaction;
+    void readProcedures(Transaction* tr);
+    // writtenBy's entries, and each of the procedures that the body selects from.
+    static QStringList namedBy(const QString& source, const QSet<QString>& procedures);
     void registerTransaction(Transaction* t);
     void unregisterTransaction(Transaction* t);
 
@@ -81,6 +97,7 @@ private:
     Firebird::IAttachment* attachment_ = nullptr;
     QList<Transaction*> transactions_;
     QHash<QString, QStringList> procedureTables_;  // procedure -> tables, upper case
+    QHash<int, QString> relationNames_;            // relation id -> table
 };
 
 // Turns a Firebird status into our error; used by the whole client layer.

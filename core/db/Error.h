@@ -59,6 +59,37 @@ inline QString ConnectionLostAfterSaveText()
                           "подключитесь к базе данных заново.");
 }
 
+// What the user is told when something else failed after the change had
+// committed: the change is kept, and what failed is named.
+inline QString FailedAfterSaveText(const QString& failure)
+{
+    return QStringLiteral("Изменения сохранены, но после их записи произошла ошибка: ") + failure;
+}
+
+// The commit request was sent and the connection dropped before its answer
+// came: the server may have committed the change or not, and nobody on this
+// side can tell which. The transaction has ended on this side.
+class CommitUncertain : public DbError {
+public:
+    using DbError::DbError;
+};
+
+// What the user is told when the connection was lost while the commit itself was under way.
+inline QString ConnectionLostDuringCommitText()
+{
+    return QStringLiteral("Связь с сервером базы данных потеряна в момент записи изменений: изменения могли быть "
+                          "сохранены. Прежде чем повторять действие, проверьте документ или данные, которые Вы "
+                          "изменяли. Проверьте сеть и сервер и подключитесь к базе данных заново.");
+}
+
+// What the user is told when a list could not be read again after a change
+// had committed: the change is kept, the list shows its former rows greyed.
+inline QString ListNotReadAgainText(const QString& failure)
+{
+    return QStringLiteral("Изменения сохранены, но список на экране не удалось прочитать заново (") + failure +
+           QStringLiteral("). Его прежние строки показаны серым и могут не показывать изменения.");
+}
+
 // Whether a server error (its first code) means that another workstation held
 // what the change needed: a deadlock, a lock conflict, an update conflict or a
 // lock wait that ran out. The change was refused whole.

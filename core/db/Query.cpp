@@ -8,7 +8,9 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <cstring>
 
 using namespace Firebird;
@@ -397,6 +399,15 @@ void Query::releaseStatement()
 
 void Query::prepare() { ensurePrepared(); }
 
+QString Query::plan()
+{
+    ensurePrepared();
+    FbStatus st;
+    const char* text = static_cast<IStatement*>(stmt_)->getPlan(&st, true);
+    st.check();
+    return text ? QString::fromUtf8(text) : QString();
+}
+
 void Query::unprepare()
 {
     close();
@@ -422,6 +433,8 @@ void Query::ensurePrepared()
     st.check();
     stmt_ = s;
     changedTables_.clear();
+    // Comments (a statement may begin with one) are no part of what it writes.
+    const QString bare = Database::withoutComments(serverSql_);
     if (stmtType_ == isc_info_sql_stmt_insert || stmtType_ == isc_info_sql_stmt_update ||
         stmtType_ == isc_info_sql_stmt_delete || stmtType_ == isc_info_sql_stmt_exec_procedure) {
         // The table a DML statement names right after its verb (one with
@@ -429,19 +442,42 @@ void Query::ensurePrepared()
         static const QRegularExpression target(
             QStringLiteral(R"(^\s*(?:INSERT\s+INTO|UPDATE\s+OR\s+INSERT\s+INTO|UPDATE|DELETE\s+FROM|MERGE\s+INTO)\s+"?([A-Za-z0-9_$]+))"),
             QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch m = target.match(serverSql_);
+        const QRegularExpressionMatch m = target.match(bare);
         if (m.hasMatch())
             changedTables_ << m.captured(1).toUpper();
     }
-    if (stmtType_ == isc_info_sql_stmt_exec_procedure && changedTables_.isEmpty()) {
-        // A stored procedure: the tables its body (and what it runs) changes.
+    if (changedTables_.isEmpty()) {
+        // A stored procedure: the tables its body (and what it runs) changes;
+        // a block of statements: the tables its own body and what it runs change.
         static const QRegularExpression call(QStringLiteral(R"(^\s*EXECUTE\s+PROCEDURE\s+"?([A-Za-z0-9_$]+))"),
                                              QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch m = call.match(serverSql_);
+        static const QRegularExpression block(QStringLiteral(R"(^\s*EXECUTE\s+BLOCK\b)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = call.match(bare);
         if (m.hasMatch())
             changedTables_ = db_->procedureTables(m.captured(1), tr_);
+        else if (block.match(bare).hasMatch())
+            changedTables_ = db_->tablesWrittenBy(bare, tr_);
     }
 }
+
+namespace {
+
+Query::UnnotedWrites& unnotedWrites()
+{
+    static Query::UnnotedWrites handler;
+    return handler;
+}
+
+bool isSystemTable(const QString& table)
+{
+    return table.startsWith(QLatin1String("RDB$")) || table.startsWith(QLatin1String("MON$")) ||
+           table.startsWith(QLatin1String("SEC$"));
+}
+
+} // namespace
+
+void Query::setUnnotedWritesHandler(UnnotedWrites handler) { unnotedWrites() = std::move(handler); }
 
 std::unique_ptr<Query::Bound> Query::bindParams()
 {
@@ -606,28 +642,48 @@ std::unique_ptr<Query::Bound> Query::bindParams()
     return bound;
 }
 
-void Query::readRow(const unsigned char* buf, void* metaPtr, QVector<QVariant>& row)
+namespace {
+
+// Where each column of the output message lies, read once for a whole fetch.
+std::vector<RowView::Column> layoutOf(IMessageMetadata* meta)
 {
-    auto* meta = static_cast<IMessageMetadata*>(metaPtr);
     FbStatus st;
-    const int n = static_cast<int>(meta->getCount(&st));
+    const unsigned n = meta->getCount(&st);
+    std::vector<RowView::Column> out(n);
+    for (unsigned i = 0; i < n; ++i) {
+        RowView::Column& c = out[i];
+        c.offset = meta->getOffset(&st, i);
+        c.nullOffset = meta->getNullOffset(&st, i);
+        c.type = meta->getType(&st, i) & ~1u;
+        c.length = meta->getLength(&st, i);
+        c.scale = meta->getScale(&st, i);
+    }
+    st.check();
+    return out;
+}
+
+} // namespace
+
+void Query::readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row)
+{
+    const int n = static_cast<int>(layout.size());
     row.resize(fields_.size());
     for (int i = 0; i < n; ++i) {
-        const auto ui = static_cast<unsigned>(i);
-        if (*reinterpret_cast<const short*>(buf + meta->getNullOffset(&st, ui))) {
+        const RowView::Column& c = layout[static_cast<size_t>(i)];
+        if (*reinterpret_cast<const short*>(buf + c.nullOffset)) {
             row[i] = QVariant();
             continue;
         }
-        const unsigned char* p = buf + meta->getOffset(&st, ui);
-        const int scale = meta->getScale(&st, ui);
+        const unsigned char* p = buf + c.offset;
+        const int scale = c.scale;
         auto scaled = [scale](qint64 x) -> QVariant {
             if (scale == 0)
                 return QVariant::fromValue<qint64>(x);
             return QVariant(static_cast<double>(x) * std::pow(10.0, scale));
         };
-        switch (meta->getType(&st, ui) & ~1u) {
+        switch (c.type) {
         case SQL_TEXT:
-            row[i] = QByteArray(reinterpret_cast<const char*>(p), static_cast<int>(meta->getLength(&st, ui)));
+            row[i] = QByteArray(reinterpret_cast<const char*>(p), static_cast<int>(c.length));
             break;
         case SQL_VARYING: {
             unsigned short len;
@@ -764,9 +820,13 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         fi.kind = calcKinds_[c];
         fi.calculated = true;
         fieldIndex_.insert(fi.name.toUpper(), static_cast<int>(fields_.size()));
+        // Its handler names it as it was declared, once a row.
+        fieldIndex_.insert(fi.name, static_cast<int>(fields_.size()));
         fields_.append(fi);
     }
     rows_.clear();
+    keyRowsColumn_ = -1;
+    const std::vector<RowView::Column> layout = layoutOf(out);
     QByteArray buffer(static_cast<int>(out->getMessageLength(&st)), 0);
     auto* buf = reinterpret_cast<unsigned char*>(buffer.data());
     if (stmtType_ == isc_info_sql_stmt_select || stmtType_ == isc_info_sql_stmt_select_for_upd) {
@@ -778,7 +838,7 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         }
         while (rs->fetchNext(&st, buf) == IStatus::RESULT_OK) {
             QVector<QVariant> row;
-            readRow(buf, out, row);
+            readRow(buf, layout, row);
             rows_.append(std::move(row));
         }
         if (st.failed()) {
@@ -797,23 +857,106 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         }
         if (n > 0) {
             QVector<QVariant> row;
-            readRow(buf, out, row);
+            readRow(buf, layout, row);
             rows_.append(std::move(row));
         }
     }
     out->release();
-    if (onCalcFields && !calcNames_.isEmpty()) {
-        for (int r = 0; r < rows_.size(); ++r) {
-            calcRow_ = r;
-            try {
-                onCalcFields(*this);
-            } catch (...) {
-                calcRow_ = -1;
-                throw;
-            }
-        }
+    for (int r = 0; r < rows_.size(); ++r)
+        computeCalcFields(r);
+}
+
+void Query::computeCalcFields(int row)
+{
+    if (!onCalcFields || calcNames_.isEmpty())
+        return;
+    calcRow_ = row;
+    try {
+        onCalcFields(*this);
+    } catch (...) {
         calcRow_ = -1;
+        throw;
     }
+    calcRow_ = -1;
+}
+
+bool Query::mergeRows(const QString& keyField, const Query& fresh, const QSet<qint64>& asked, const QStringList& orderFields)
+{
+    if (!active_ || !fresh.active_)
+        return false;
+    const int columns = static_cast<int>(fields_.size() - calcNames_.size());
+    if (fresh.fields_.size() != columns)
+        return false;
+    for (int c = 0; c < columns; ++c)
+        if (fresh.fields_[c].kind != fields_[c].kind)
+            return false;
+    const int key = fieldIndex(keyField);
+    if (key < 0 || key >= columns)
+        return false;
+    QVector<int> order;
+    for (const QString& f : orderFields) {
+        const int c = fieldIndex(f);
+        if (c < 0 || c >= columns)
+            return false;
+        order << c;
+    }
+    // The rows by key, kept while the rows stay (a list of many thousand
+    // rows is merged into again and again).
+    if (keyRowsColumn_ != key) {
+        keyRows_.clear();
+        keyRows_.reserve(rows_.size());
+        for (int r = 0; r < rows_.size(); ++r) {
+            const QVariant& v = std::as_const(rows_)[r][key];
+            if (v.isValid() && !v.isNull())
+                keyRows_.insert(v.toLongLong(), r);
+        }
+        keyRowsColumn_ = key;
+    }
+    QHash<qint64, int> listed;  // key -> row, for the asked keys only
+    for (qint64 k : asked) {
+        const auto it = keyRows_.constFind(k);
+        if (it != keyRows_.constEnd())
+            listed.insert(k, *it);
+    }
+    // Checked whole before anything changes.
+    QVector<QPair<int, int>> replaced;  // list row, fresh row
+    QSet<qint64> kept;
+    for (int f = 0; f < fresh.rows_.size(); ++f) {
+        const QVariant& v = fresh.rows_[f][key];
+        const auto it = v.isValid() && !v.isNull() ? listed.constFind(v.toLongLong()) : listed.constEnd();
+        if (it == listed.constEnd())
+            return false;
+        for (int c : order)
+            if (fresh.rows_[f][c] != rows_[*it][c])
+                return false;
+        replaced.append({*it, f});
+        kept.insert(it.key());
+    }
+    QList<int> dropped;
+    for (auto it = listed.constBegin(); it != listed.constEnd(); ++it)
+        if (!kept.contains(it.key())) {
+            if (*it == cur_)
+                return false;
+            dropped << *it;
+        }
+
+    for (const auto& [row, f] : replaced) {
+        for (int c = 0; c < columns; ++c)
+            rows_[row][c] = fresh.rows_[f][c];
+        computeCalcFields(row);
+        emit rowRefreshed(row);
+    }
+    std::sort(dropped.begin(), dropped.end(), std::greater<int>());
+    if (!dropped.isEmpty())
+        keyRowsColumn_ = -1;
+    for (int row : dropped) {
+        emit rowAboutToBeRemoved(row);
+        rows_.remove(row);
+        if (row < cur_)
+            --cur_;
+        emit rowRemoved(row);
+    }
+    return true;
 }
 
 void Query::open()
@@ -823,6 +966,11 @@ void Query::open()
     ensurePrepared();
     auto in = bindParams();
     fetchInto(stmt_, in);
+    showRowsRead();
+}
+
+void Query::showRowsRead()
+{
     active_ = true;
     cur_ = rows_.isEmpty() ? -1 : 0;
     bof_ = true;
@@ -832,6 +980,38 @@ void Query::open()
     fireAfterScroll();
 }
 
+void Query::refresh()
+{
+    if (!active_) {
+        open();
+        return;
+    }
+    QVector<FieldInfo> fields = fields_;
+    QHash<QString, int> index = fieldIndex_;
+    QVector<QVector<QVariant>> rows = rows_;
+    try {
+        ensurePrepared();
+        auto in = bindParams();
+        fetchInto(stmt_, in);
+    } catch (...) {
+        fields_ = std::move(fields);
+        fieldIndex_ = std::move(index);
+        rows_ = std::move(rows);
+        throw;
+    }
+    // The rows read stay aside while the list closes on its former ones.
+    std::swap(fields, fields_);
+    std::swap(index, fieldIndex_);
+    std::swap(rows, rows_);
+    close();
+    if (active_)  // a close handler opened the query again
+        return;
+    fields_ = std::move(fields);
+    fieldIndex_ = std::move(index);
+    rows_ = std::move(rows);
+    showRowsRead();
+}
+
 void Query::close()
 {
     if (!active_)
@@ -839,23 +1019,22 @@ void Query::close()
     emit beforeClose();
     active_ = false;
     rows_.clear();
+    keyRowsColumn_ = -1;
     cur_ = -1;
     bof_ = eof_ = true;
     emit closed();
     emit afterClose();
 }
 
-void Query::noteChangedTable()
-{
-    for (const QString& table : changedTables_)
-        tr_->noteChange(table);
-}
+void Query::noteChangedTable() { tr_->noteStatement(changedTables_); }
 
 void Query::execSql()
 {
     close();
     ensurePrepared();
     auto in = bindParams();
+    const bool counting = unnotedWrites() && stmtType_ != isc_info_sql_stmt_ddl;
+    const QHash<QString, qint64> before = counting ? db_->rowsWritten(tr_) : QHash<QString, qint64>();
     auto* s = static_cast<IStatement*>(stmt_);
     FbStatus st;
     if (stmtType_ == isc_info_sql_stmt_select || stmtType_ == isc_info_sql_stmt_select_for_upd ||
@@ -875,6 +1054,18 @@ void Query::execSql()
     rowsAffected_ = static_cast<int>(s->getAffectedRecords(&st));
     if (st.failed())
         rowsAffected_ = 0;
+    if (counting) {
+        const QHash<QString, qint64> after = db_->rowsWritten(tr_);
+        const QHash<QString, QSet<qint64>> noted = tr_->changes();
+        QStringList unnoted;
+        for (auto it = after.cbegin(); it != after.cend(); ++it)
+            if (it.value() != before.value(it.key()) && !isSystemTable(it.key()) && !noted.contains(it.key()))
+                unnoted << it.key();
+        if (!unnoted.isEmpty()) {
+            unnoted.sort();
+            unnotedWrites()(serverSql_, unnoted);
+        }
+    }
     if (stmtType_ == isc_info_sql_stmt_ddl) {
         // Metadata changed: a cached statement may refer to the old form of a
         // table, and a procedure may write elsewhere now.
@@ -997,7 +1188,12 @@ bool Query::locate(const QString& fieldName, const QVariant& value, bool caseIns
     return false;
 }
 
-int Query::fieldIndex(const QString& name) const { return fieldIndex_.value(name.toUpper(), -1); }
+int Query::fieldIndex(const QString& name) const
+{
+    // Most callers name a field as the list does, in upper case.
+    const auto it = fieldIndex_.constFind(name);
+    return it != fieldIndex_.constEnd() ? *it : fieldIndex_.value(name.toUpper(), -1);
+}
 
 Field Query::field(const QString& name) const
 {

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
@@ -17,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace db {
 
@@ -130,10 +132,17 @@ public:
 
     void prepare();
     void unprepare();
+    // The server's detailed plan of the statement (prepared if it is not):
+    // each table it reads as Table "NAME".
+    QString plan();
     bool prepared() const { return stmt_ != nullptr; }
 
     void open();
     void close();
+    // Reads the rows again, as close() and open() do and with their signals,
+    // but fetches them first: a read that fails leaves the query as it stood
+    // (its rows, its cursor) and throws. A closed query is opened.
+    void refresh();
     // Runs the SELECT and hands each row to `each` as it is fetched, typed
     // straight from the server's message: nothing is kept, no signal fires and
     // the query stays closed. For large reads into structures of their own.
@@ -167,11 +176,30 @@ public:
     QVariant valueAt(int row, int column) const;
     const QVariant& rawAt(int row, int column) const { return rows_[row][column]; }
 
+    // Puts the rows of `fresh` (this list's statement narrowed to some of its
+    // keys: the same columns in the same order, whatever their names, without
+    // the calculated ones)
+    // in place of the rows holding the same value of `keyField`, drops the
+    // rows of the `asked` keys that `fresh` no longer returns, and computes
+    // the calculated fields of the rows put in. The cursor stays on its row.
+    // Nothing changes and false is returned where the rows cannot be merged
+    // in place: a row of `fresh` that is not listed, columns that differ, a
+    // changed value of one of `orderFields` (the row would move), or the
+    // current row dropped. The caller then reads the list again.
+    bool mergeRows(const QString& keyField, const Query& fresh, const QSet<qint64>& asked, const QStringList& orderFields);
+
     // Calculated fields: declared before open, filled for each fetched row by onCalcFields.
     void addCalcField(const QString& name, FieldKind kind = FieldKind::Text);
     void setCalc(const QString& name, const QVariant& value);
 
     std::function<void(Query&)> onCalcFields;
+
+    // Called after a statement run by execSql changed rows of a table that
+    // its transaction has not noted (by the attachment's own counts of the
+    // rows it wrote): no list would hear of that change. The tests fail such
+    // a statement; without a handler nothing is counted.
+    using UnnotedWrites = std::function<void(const QString& statement, const QStringList& tables)>;
+    static void setUnnotedWritesHandler(UnnotedWrites handler);
 
 signals:
     // The cursor's events, for the windows that own a list: each connects its
@@ -188,6 +216,11 @@ signals:
     void afterOpen();
     void beforeClose();
     void afterClose();
+    // mergeRows read a row again in place (the cursor did not move).
+    void rowRefreshed(int row);
+    // mergeRows drops a row that is not the current one.
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
 
 private:
     friend class Field;
@@ -196,11 +229,14 @@ private:
     void prepareText();
     void scrollTo(int row, bool fireBefore = true);
     void fireAfterScroll();
+    // The rows just read become the open list, standing on the first.
+    void showRowsRead();
     void releaseStatement();
     // Notes on the transaction the tables a statement just changed.
     void noteChangedTable();
     void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
-    void readRow(const unsigned char* buf, void* meta, QVector<QVariant>& row);
+    void readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row);
+    void computeCalcFields(int row);
     std::unique_ptr<Bound> bindParams();
 
     QPointer<Database> db_;
@@ -224,6 +260,8 @@ private:
     bool active_ = false;
     int rowsAffected_ = 0;
     int calcRow_ = -1;
+    QHash<qint64, int> keyRows_;  // mergeRows' index of the rows by the key column
+    int keyRowsColumn_ = -1;      // that column; -1: no index
 };
 
 // Decimal text of a double as the program shows it: up to 15 significant digits, decimal comma.

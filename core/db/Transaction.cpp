@@ -84,15 +84,45 @@ void Transaction::startWith(const std::vector<unsigned char>& tpbTags)
     ITransaction* t = db_->attachment()->startTransaction(&st, static_cast<unsigned>(tpbTags.size()), tpbTags.data());
     st.check();
     handle_ = t;
-    changes_.clear();
+    keys_.clear();
+    whole_.clear();
+    pending_.clear();
     emit started();
 }
 
 void Transaction::noteChange(const QString& table, qint64 key)
 {
-    QSet<qint64>& keys = changes_[table.toUpper()];
-    if (key != 0)
-        keys.insert(key);
+    const QString t = table.toUpper();
+    QSet<qint64>& keys = keys_[t];
+    if (key == 0) {
+        whole_.insert(t);
+        return;
+    }
+    keys.insert(key);
+    // The key is the row the last statement changed in this table.
+    pending_.remove(t);
+}
+
+void Transaction::noteStatement(const QStringList& tables)
+{
+    if (tables.isEmpty())
+        return;
+    // The former statement's tables whose keys nobody noted changed whole.
+    whole_.unite(pending_);
+    pending_.clear();
+    for (const QString& t : tables) {
+        keys_[t];
+        pending_.insert(t);
+    }
+}
+
+QHash<QString, QSet<qint64>> Transaction::changes() const
+{
+    QHash<QString, QSet<qint64>> out = keys_;
+    for (auto it = out.begin(); it != out.end(); ++it)
+        if (whole_.contains(it.key()) || pending_.contains(it.key()))
+            it->clear();
+    return out;
 }
 
 void Transaction::commit()
@@ -100,7 +130,23 @@ void Transaction::commit()
     ITransaction* t = handle();
     FbStatus st;
     t->commit(&st);
-    st.check();
+    if (st.failed()) {
+        try {
+            throwStatus(&st);
+        } catch (const DbError& e) {
+            if (!IsConnectionLost(e.gdsCode()))
+                throw;
+            // The request may have reached the server, which then committed,
+            // or not: the outcome is unknown here. Nothing is left to roll back
+            // on this side.
+            t->release();
+            handle_ = nullptr;
+            emit ended();
+            if (keys_.isEmpty())
+                throw;  // nothing was written: nothing can have been saved
+            throw CommitUncertain(e.message(), e.gdsCode());
+        }
+    }
     handle_ = nullptr;
     ++commits_;
     emit ended();

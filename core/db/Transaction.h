@@ -39,6 +39,9 @@ public:
     void start();
     // Starts with other parameters than the transaction's own, this once.
     void start(const std::vector<unsigned char>& tpbTags);
+    // A connection lost while the commit request is under way ends the
+    // transaction on this side; when it had written, CommitUncertain is
+    // thrown (db/Error.h): the server may have committed or not.
     void commit();
     void rollback();
     bool active() const { return handle_ != nullptr; }
@@ -51,12 +54,18 @@ public:
     Firebird::ITransaction* handle() const;
 
     // What changed since the transaction started: each table an INSERT,
-    // UPDATE, DELETE or MERGE on it names (upper case), and the keys a writer
-    // noted for a table it knows them of (a table without keys: an empty
-    // set). A writer notes what statements do not name: the tables of a
-    // procedure or of a trigger. The write road announces it after its commit.
+    // UPDATE, DELETE or MERGE on it names (upper case), with the keys of its
+    // changed rows where every change to it was noted with its keys; an empty
+    // set: keys unknown, the table may have changed anywhere. A statement's
+    // tables count as changed whole unless the writer notes the keys of the
+    // rows it changed (noteChange with a key) before the next statement that
+    // changes something. A writer notes too what statements do not name: the
+    // tables of a procedure or of a trigger. The write road announces it
+    // after its commit.
     void noteChange(const QString& table, qint64 key = 0);
-    const QHash<QString, QSet<qint64>>& changes() const { return changes_; }
+    // The tables a statement has just changed (the client layer calls it).
+    void noteStatement(const QStringList& tables);
+    QHash<QString, QSet<qint64>> changes() const;
 
 signals:
     // The transaction has started (its reservations, if any, are held).
@@ -72,7 +81,9 @@ private:
     std::vector<unsigned char> tpb_;
     Firebird::ITransaction* handle_ = nullptr;
     quint64 commits_ = 0;
-    QHash<QString, QSet<qint64>> changes_;
+    QHash<QString, QSet<qint64>> keys_;  // the keys noted per table
+    QSet<QString> whole_;                // tables changed beyond any noted key
+    QSet<QString> pending_;              // the last statement's tables, not yet given keys
 };
 
 } // namespace db

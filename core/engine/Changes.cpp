@@ -8,7 +8,8 @@ namespace engine {
 bool ChangeSet::touches(const QStringList& names) const
 {
     for (const QString& n : names) {
-        if (tables.contains(n.toUpper()))
+        // Tables are mostly named in upper case already.
+        if (tables.contains(n) || tables.contains(n.toUpper()))
             return true;
     }
     return false;
@@ -22,8 +23,14 @@ ChangeSignal* ChangeSignal::instance()
 
 void ChangeSignal::announce(const ChangeSet& changes)
 {
-    if (!changes.isEmpty())
-        emit committed(changes);
+    // The road's end is told even when a receiver of the change failed.
+    try {
+        if (!changes.isEmpty())
+            emit committed(changes);
+    } catch (...) {
+        emit ended();
+        throw;
+    }
     emit ended();
 }
 

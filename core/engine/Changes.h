@@ -13,10 +13,14 @@
 //
 // The write transaction notes the table of every INSERT, UPDATE, DELETE and
 // MERGE run on it; a writer notes what no statement names (the tables a
-// procedure or a trigger changes) and the keys it knows:
+// procedure or a trigger changes) and the keys it knows, right after the
+// statement that changed those rows:
 //
+//     engine::Exec(ctx, QStringLiteral("UPDATE ING_SKLAD SET ... WHERE KOD = ") + Key(row));
 //     engine::NoteChange(ctx, QStringLiteral("ING_SKLAD"), row);
 //
+// A table is announced with keys only when each statement that changed it
+// was given its keys so; lists then read just those rows again.
 // A road that is rolled back, or whose commit fails, announces nothing.
 namespace engine {
 
@@ -34,8 +38,8 @@ class ChangeSignal : public QObject {
     Q_OBJECT
 public:
     static ChangeSignal* instance();
-    // Emits committed() unless nothing changed, then ended() (the write road
-    // calls it after its commit).
+    // Emits committed() unless nothing changed, then ended(), also when a
+    // receiver of committed() throws (the write road calls it after its commit).
     void announce(const ChangeSet& changes);
     // Emits ended() alone: the road was rolled back.
     void discard();

@@ -1,5 +1,7 @@
 #include "EngineDb.h"
 
+#include "Changes.h"
+
 #include "db/Query.h"
 
 #include <QStringList>
@@ -76,6 +78,7 @@ qint64 InsertRecord(const Context& ctx, const R_Record& r)
     q->param(QStringLiteral("PKOD")).setString(QString::number(kod));
     BindRecordFields(q.get(), r);
     q->execSql();
+    NoteChange(ctx, r.Table, kod);
     return kod;
 }
 
@@ -86,6 +89,7 @@ void UpdateRecord(const Context& ctx, const R_Record& r)
     q->setSql(lines);
     BindRecordFields(q.get(), r);
     q->execSql();
+    NoteChange(ctx, r.Table, r.KOD);
 }
 
 QString LikeLiteral(const QString& text)

@@ -101,7 +101,9 @@ void WriteTransaction::commit()
     // worst it risks is a wait for another workstation) and the slip is
     // only logged.
     const std::vector<const char*> writes = tablesOf(reserve_).writes;
-    for (auto it = ctx_.write->changes().cbegin(); it != ctx_.write->changes().cend(); ++it) {
+    engine::ChangeSet changes;
+    changes.tables = ctx_.write->changes();
+    for (auto it = changes.tables.cbegin(); it != changes.tables.cend(); ++it) {
         const QByteArray table = it.key().toLatin1();
         if (table != "LOG_TABLE" &&
             std::none_of(writes.begin(), writes.end(), [&](const char* w) { return table == w; })) {
@@ -114,9 +116,15 @@ void WriteTransaction::commit()
             qWarning("%s", slip.c_str());
         }
     }
-    engine::ChangeSet changes;
-    changes.tables = ctx_.write->changes();
-    ctx_.write->commit();
+    try {
+        ctx_.write->commit();
+    } catch (...) {
+        // A commit whose outcome is unknown has ended the transaction: the
+        // road ends here, announcing nothing.
+        if (!ctx_.write->active())
+            engine::ChangeSignal::instance()->discard();
+        throw;
+    }
     engine::ChangeSignal::instance()->announce(changes);
 }
 

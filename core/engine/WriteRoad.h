@@ -72,7 +72,9 @@ public:
 
     // Writes the protocol line (user of the context, time of the clock) and
     // commits. After a commit that succeeds the road announces the tables (and
-    // keys) it changed through engine::ChangeSignal (engine/Changes.h).
+    // keys) it changed through engine::ChangeSignal (engine/Changes.h); the
+    // lists' reloads cannot fail it. A connection lost during the commit
+    // request throws db::CommitUncertain: the change may have been saved.
     void commit(const QString& area, const QString& action);
     // Commits without a protocol line, for the few changes that carry none.
     void commit();

@@ -1,5 +1,6 @@
 #include "DatasetModel.h"
 
+#include "ListHolder.h"
 #include "db/Query.h"
 #include "engine/Kopecks.h"
 
@@ -76,6 +77,13 @@ DatasetModel::DatasetModel(Query* query, QObject* parent) : QAbstractTableModel(
 {
     connect(query_, &Query::opened, this, &DatasetModel::reload);
     connect(query_, &Query::closed, this, &DatasetModel::reload);
+    // Rows read again in place keep the view's current row and scroll position.
+    connect(query_, &Query::rowRefreshed, this, [this](int row) {
+        if (!shown_.isEmpty())
+            emit dataChanged(index(row, 0), index(row, static_cast<int>(shown_.size()) - 1));
+    });
+    connect(query_, &Query::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(query_, &Query::rowRemoved, this, [this] { endRemoveRows(); });
     reload();
 }
 
@@ -196,6 +204,9 @@ void DbGrid::changeEvent(QEvent* event)
 
 void DbGrid::setQuery(Query* query)
 {
+    // A held list counts as shown while one of its grids is.
+    if (auto* holder = qobject_cast<ListHolder*>(query->parent()))
+        holder->addView(this);
     model_ = new DatasetModel(query, this);
     setModel(model_);
     connect(query, &Query::currentChanged, this, &DbGrid::followCursor);

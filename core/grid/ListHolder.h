@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+#include <memory>
+
 class QTimer;
+class QWidget;
 
 namespace engine {
 struct ChangeSet;
@@ -22,11 +28,17 @@ class Transaction;
 // grid it greys while the reload waits, and its reopen at the current key.
 // The list subscribes to the tables it reads: when a write road commits a
 // change to one of them, an open list reloads at once, back on the row it
-// stood on (or on the row the writer asked for with standOn). A move in a
-// master list reloads its details through scheduleReload: the grid greys
-// and the reload waits until the cursor rests for the timer's interval. A
-// list that is closed waits for nothing; a road that is rolled back
-// announces nothing.
+// stood on (or on the row the writer asked for with standOn). A list that
+// knows the table of its rows (setKeyTable) and is told the keys the road
+// changed there re-reads only those rows, in place. A list whose grids are
+// hidden (a hidden tab, a closed window) is only marked stale and reloads
+// when one of them is shown again. A move in a master list reloads its
+// details through scheduleReload: the grid greys and the reload waits until
+// the cursor rests for the timer's interval. A list that is closed waits for
+// nothing; a road that is rolled back announces nothing. A reload after a
+// commit never fails the road: a list that cannot be read again keeps its
+// former rows greyed, and the user is told once, in words, that the change
+// is saved and the list is not fresh.
 //
 //     list = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
 //     list->setTables({QStringLiteral("KARTA"), QStringLiteral("ING")});
@@ -43,12 +55,18 @@ public:
     QTimer* timer() const { return timer_; }
 
     // The tables the list reads; a commit that changed none of them leaves it be.
-    void setTables(const QStringList& tables) { tables_ = tables; }
+    void setTables(const QStringList& tables);
     const QStringList& tables() const { return tables_; }
     // The grid that greys while a reload waits (may be null).
     void setGrid(DbGrid* grid);
+    // A widget that shows the list; every grid set on the list's query is one.
+    void addView(QWidget* view);
     // The field of the current row's key, "KOD" unless set.
     void setKeyField(const QString& field) { keyField_ = field; }
+    // The table whose rows the list lists, one row each, by the key field: a
+    // commit that noted the keys it changed there, and changed no other table
+    // the list reads, has those rows read again and put in place.
+    void setKeyTable(const QString& table) { keyTable_ = table.toUpper(); }
 
     // Greys the grid and (re)starts the timer; nothing for a closed list.
     void scheduleReload();
@@ -56,6 +74,8 @@ public:
     // when that row is gone) and releases the grid.
     void reopen();
     bool reloadPending() const;
+    // True while a commit's change waits for a grid of the list to be shown.
+    bool stale() const { return stale_; }
     // The next reload stands on this key instead of the current row's (a row
     // the handler has just added). Set inside a write road; forgotten when the
     // road ends without reloading the list (rolled back, or it changed none
@@ -65,21 +85,54 @@ public:
     // list's scroll handlers can tell this from a move of the user's.
     bool reopening() const { return reopening_; }
 
+    // How the user is told that a list could not be read again after a
+    // commit (the program's dialog service, installed by the data module).
+    // One road's failed lists are told once.
+    static void setReloadFailureNotice(std::function<void(const QString&)> notice);
+    // Called each time a held list opens (the tests check that its statement
+    // reads the tables it subscribes to); none in the program.
+    static void setOpenedCheck(std::function<void(ListHolder&)> check);
+
 signals:
-    // The list was reopened by its holder.
-    void reopened();
+    // The list was reopened by its holder; sameRow: it stands on the key it
+    // stood on before (its details need not follow).
+    void reopened(bool sameRow);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct RowReader;
+    struct View {
+        QPointer<QWidget> widget;
+        bool shown = false;  // has been on screen: hidden now, its window was closed
+    };
     void changesCommitted(const engine::ChangeSet& changes);
+    // Reads again the rows of the noted keys and puts them in place; false
+    // when the list must be read whole.
+    bool mergeNoted(const engine::ChangeSet& changes);
+    std::unique_ptr<RowReader> rowReader(int columns, int keyColumn, int width) const;
+    bool hidden() const;
+    void reloadIfStale();
+    void reloadFailed(const QString& failure, bool connectionLost);
     void timerFired();
+    QVariant currentKey() const;
 
     Query* query_;
     QTimer* timer_;
     QPointer<DbGrid> grid_;
+    QList<View> views_;
+    QList<QPointer<DbGrid>> failed_;  // greyed by a reload that failed, released by the next one
     QStringList tables_;
+    QSet<QString> upperTables_;
     QString keyField_ = QStringLiteral("KOD");
+    QString keyTable_;
     bool reopening_ = false;
+    bool stale_ = false;
+    bool staleReloadQueued_ = false;
     QVariant nextKey_;
+    QVariant staleKey_;  // a stand asked for while the list was hidden
+    std::unique_ptr<RowReader> reader_;
 };
 
 } // namespace db

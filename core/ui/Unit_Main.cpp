@@ -197,7 +197,6 @@ void TForm_Main::buildStartPage()
 
 void TForm_Main::FormCreate()
 {
-    RealPeriodFilter = false;
     // The reference image keeps its design width unless the system draws the
     // program larger on its own; then the program adds no zoom of its own.
     WindowZoom = Image2->width() == 49 && !SystemScalesFonts() ? 1 : 0;

@@ -79,9 +79,6 @@ public:
         std::function<void()> reloadUserRights;  // rights reload of the users window
     } hooks;
 
-    // Production/sales list period filter flag, read by that list's builder.
-    bool RealPeriodFilter = false;
-
     static QString ContactMail();
 
 protected:

@@ -49,26 +49,30 @@ bool Guard(const std::function<void()>& handler)
 {
     db::Transaction* write = Form_Base ? Form_Base->TransactionWrite : nullptr;
     const quint64 commitsBefore = write ? write->commits() : 0;
+    // Whatever fails once a commit has returned, the change is kept, and said to be.
+    const auto saved = [&] { return write && write->commits() != commitsBefore && !write->active(); };
     QString text;
     try {
         handler();
         return true;
+    } catch (const db::CommitUncertain&) {
+        text = db::ConnectionLostDuringCommitText();
     } catch (const db::DbError& e) {
         // A dropped connection and another workstation's lock arrive as the
         // server's English text: the user is told in words what happened to
-        // the change. A change that committed before the connection dropped
-        // (while the lists were read again) is kept, and said to be.
+        // the change.
         if (db::IsConnectionLost(e.gdsCode()))
-            text = write && write->commits() != commitsBefore && !write->active() ? db::ConnectionLostAfterSaveText()
-                                                                                  : db::ConnectionLostText();
+            text = saved() ? db::ConnectionLostAfterSaveText() : db::ConnectionLostText();
+        else if (saved())
+            text = db::FailedAfterSaveText(e.message());
         else if (db::IsLockConflict(e.gdsCode()))
             text = db::LockConflictText();
         else
             text = e.message();
     } catch (const std::exception& e) {
-        text = QString::fromUtf8(e.what());
+        text = saved() ? db::FailedAfterSaveText(QString::fromUtf8(e.what())) : QString::fromUtf8(e.what());
     } catch (...) {
-        text = QStringLiteral("Неизвестная ошибка");
+        text = saved() ? db::FailedAfterSaveText(QStringLiteral("неизвестная ошибка")) : QStringLiteral("Неизвестная ошибка");
     }
     if (Form_Base && Form_Base->TransactionWrite && Form_Base->TransactionWrite->active()) {
         try {

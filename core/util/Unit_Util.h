@@ -35,9 +35,6 @@ public:
     QByteArray ScrambleString(const QByteArray& text) { return scrambler_.ScrambleString(text); }
     QByteArray UnscrambleString(const QByteArray& s) { return scrambler_.UnscrambleString(s); }
 
-    // The value the price recomputation keeps between runs.
-    int ComputeState = 50;
-
 private:
     Scrambler scrambler_;
 };
@@ -45,6 +42,9 @@ private:
 extern TForm_Util* Form_Util;
 
 // Runs a handler; any failure rolls the write transaction back at once and
-// shows the error's text. Returns false when the handler failed.
+// shows the error's text: a lost connection and another workstation's lock in
+// words, a failure after a commit had returned as a change that is saved, a
+// connection lost during the commit itself as a change that may have been
+// saved. Returns false when the handler failed.
 bool Guard(const std::function<void()>& handler);
 

@@ -1,6 +1,7 @@
 #include "Deletion.h"
 
 #include "engine/Context.h"
+#include "engine/Changes.h"
 #include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "db/Query.h"
@@ -55,6 +56,7 @@ void deleteDoc(const engine::Context& ctx, qint64 kod, const DocState& s, const 
     q.execSql();
     q.setSql(QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + QString::number(kod));
     q.execSql();
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), kod);
 }
 
 } // namespace

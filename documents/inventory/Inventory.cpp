@@ -3,6 +3,7 @@
 #include "engine/Context.h"
 #include "engine/DocumentClaim.h"
 #include "db/Query.h"
+#include "engine/Changes.h"
 #include "engine/EngineDb.h"
 
 #include <stdexcept>
@@ -98,6 +99,8 @@ void Fill(const engine::Context& ctx, const InvDoc& doc, const FillOptions& opti
     q.param(QStringLiteral("MY_ZERO")).setInt(options.zeroNegative ? 1 : 0);
     q.param(QStringLiteral("OPEN_CLOSE")).setInt(options.hiddenToo ? 1 : 0);
     q.execSql();
+    // Of the documents, the procedure writes this one's row only.
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), doc.kod);
 }
 
 bool LaterPostedInventory(const engine::Context& ctx, const InvDoc& doc)
@@ -144,6 +147,8 @@ void Post(const engine::Context& ctx, const InvDoc& doc)
     q.param(QStringLiteral("KOD_DOC")).setInt64(doc.kod);
     q.param(QStringLiteral("KOD_OTDEL")).setInt64(c.otdel);
     q.execSql();
+    // Of the documents, the procedure writes this one's row only.
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), doc.kod);
 }
 
 bool IsComposite(const engine::Context& ctx, qint64 ingKod)
@@ -163,6 +168,7 @@ void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Colum
              key(lineKod));
     q.param(QStringLiteral("P")).setDouble(value);
     q.execSql();
+    engine::NoteChange(ctx, QStringLiteral("INVENT"), lineKod);
 }
 
 void RefreshBookValues(const engine::Context& ctx, qint64 otdel, const QList<InvLine>& lines)
@@ -181,6 +187,7 @@ void RefreshBookValues(const engine::Context& ctx, qint64 otdel, const QList<Inv
         w.param(QStringLiteral("C")).setDouble(found ? stock.field(QStringLiteral("CENA")).asDouble() : 0);
         w.param(QStringLiteral("CP")).setDouble(found ? stock.field(QStringLiteral("MY_CENA")).asDouble() : 0);
         w.execSql();
+        engine::NoteChange(ctx, QStringLiteral("INVENT"), line.kod);
     }
 }
 

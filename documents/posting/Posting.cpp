@@ -4,6 +4,7 @@
 #include "costing/Expansion.h"
 #include "db/Error.h"
 #include "db/Query.h"
+#include "engine/Changes.h"
 #include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 
@@ -18,6 +19,14 @@ qint64 intOrZero(const db::Query& q, const char* name)
 {
     const db::Field f = q.field(QString::fromLatin1(name));
     return f.isNull() ? 0 : f.asInt64();
+}
+
+// A statement that changes the documents' rows of these keys, noted with them.
+void execOnDocs(const Context& ctx, const QString& sql, std::initializer_list<qint64> docs)
+{
+    engine::Exec(ctx, sql);
+    for (qint64 d : docs)
+        engine::NoteChange(ctx, QStringLiteral("DOCS"), d);
 }
 
 void callProcedure(const Context& ctx, const QString& name, qint64 doc, const int* otkat)
@@ -72,7 +81,7 @@ Directions directionsOf(const Context& ctx, qint64 doc)
 qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
 {
     const QString X = Key(x.kod);
-    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 6 WHERE KOD = ") + X);
+    execOnDocs(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 6 WHERE KOD = ") + X, {x.kod});
     const qint64 n = NewKey(ctx);
     {
         // The receipt keeps the price kind and the write-off mode, so the pair
@@ -94,6 +103,7 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
         q->param(QStringLiteral("PP")).setInt(x.p);
         q->param(QStringLiteral("TC")).setInt(x.typeCena);
         q->execSql();
+        engine::NoteChange(ctx, QStringLiteral("DOCS"), n);
     }
 
     // What the lines are made of, with the sending department's stock taken
@@ -127,7 +137,7 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
         q->execSql();
     }
     ProvodkaMove(ctx, n);
-    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4 WHERE KOD = ") + Key(n));
+    execOnDocs(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4 WHERE KOD = ") + Key(n), {n});
 
     {
         auto q = engine::Writer(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
@@ -152,7 +162,8 @@ qint64 postSplitTransfer(const Context& ctx, const DocHeader& x, int priceRule)
         }
     }
     ProvodkaMove(ctx, x.kod);
-    engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4, INT_PARAM3 = ") + Key(n) + QStringLiteral(" WHERE KOD = ") + X);
+    execOnDocs(ctx, QStringLiteral("UPDATE DOCS SET DOC_TYPE = 4, INT_PARAM3 = ") + Key(n) + QStringLiteral(" WHERE KOD = ") + X,
+               {x.kod});
     return n;
 }
 
@@ -189,11 +200,23 @@ bool ReadDoc(const Context& ctx, qint64 kod, DocHeader& out)
     return true;
 }
 
-void ProvodkaMove(const Context& ctx, qint64 doc) { callProcedure(ctx, QStringLiteral("PROVODKA_MOVE"), doc, nullptr); }
+void ProvodkaMove(const Context& ctx, qint64 doc)
+{
+    callProcedure(ctx, QStringLiteral("PROVODKA_MOVE"), doc, nullptr);
+    // The procedure writes the document's own row, and a transfer's makes the
+    // receiver's document, which the sender's names now.
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), doc);
+    auto q = engine::Writer(ctx, QStringLiteral("SELECT INT_PARAM3 FROM DOCS WHERE DOC_TYPE = 4 AND KOD = ") + Key(doc));
+    q->open();
+    if (!q->isEmpty() && !q->field(0).isNull())
+        engine::NoteChange(ctx, QStringLiteral("DOCS"), q->field(0).asInt64());
+}
 
 void DeleteProvodka(const Context& ctx, qint64 doc, int otkat)
 {
     callProcedure(ctx, QStringLiteral("DELETE_PROVODKA"), doc, &otkat);
+    // The procedure writes the document's own row only.
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), doc);
 }
 
 void DelDoc(const Context& ctx, qint64 doc, int otkat) { callProcedure(ctx, QStringLiteral("DEL_DOC"), doc, &otkat); }
@@ -231,8 +254,8 @@ PostOutcome PostMovement(const Context& ctx, qint64 doc, int priceRule)
             return {};
     }
     if (x.type == DocType::Transfer || x.type == DocType::Receipt)
-        engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET EDIT_CENA = ") + QString::number(priceRule) +
-                              QStringLiteral(" WHERE KOD = ") + X);
+        execOnDocs(ctx, QStringLiteral("UPDATE DOCS SET EDIT_CENA = ") + QString::number(priceRule) + QStringLiteral(" WHERE KOD = ") + X,
+                   {doc});
 
     PostOutcome out;
     out.posted = true;
@@ -309,7 +332,7 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
         const qint64 sender = receiver == doc ? x.pair : doc;
         if (paired) {
             DelDoc(ctx, sender, 1);
-            engine::Exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(sender));
+            execOnDocs(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(sender), {sender});
         }
         DeleteProvodka(ctx, receiver, otkat);
         return receiver;
@@ -318,17 +341,17 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
         DeleteProvodka(ctx, doc, 0);
         if (x.pair != 0) {
             DeleteProvodka(ctx, x.pair, otkat);
-            engine::Exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(x.pair));
+            execOnDocs(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(x.pair), {x.pair});
             // The write-off no longer names an output that is gone.
-            engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + Key(doc));
+            execOnDocs(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + Key(doc), {doc});
         }
         return doc;
     case DocType::Production:
         DeleteProvodka(ctx, doc, otkat);
         if (x.pair != 0) {
             DeleteProvodka(ctx, x.pair, 0);
-            engine::Exec(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(doc));
-            engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + Key(x.pair));
+            execOnDocs(ctx, QStringLiteral("DELETE FROM DOCS WHERE KOD = ") + Key(doc), {doc});
+            execOnDocs(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = NULL WHERE KOD = ") + Key(x.pair), {x.pair});
             return x.pair;
         }
         return doc;

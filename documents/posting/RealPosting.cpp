@@ -3,6 +3,7 @@
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
 #include "db/Query.h"
+#include "engine/Changes.h"
 #include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "engine/Kopecks.h"
@@ -137,7 +138,9 @@ qint64 insertOutput(const Context& ctx, const DocHeader& x, int priceRule)
     q->param(QStringLiteral("I3")).setString(Key(x.kod));
     q->param(QStringLiteral("EC")).setInt(priceRule);
     q->execSql();
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), n);
     engine::Exec(ctx, QStringLiteral("UPDATE DOCS SET INT_PARAM3 = ") + Key(n) + QStringLiteral(" WHERE KOD = ") + Key(x.kod));
+    engine::NoteChange(ctx, QStringLiteral("DOCS"), x.kod);
     return n;
 }
 

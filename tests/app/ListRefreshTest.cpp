@@ -1,6 +1,7 @@
 // The master-detail refresh of the shared lists against a real database:
 // debounced reloads, greyed grids, the posting button and calculated fields.
 
+#include "support/ListTables.h"
 #include "support/AppEnv.h"
 
 #include "base/Unit_Base.h"
@@ -192,6 +193,7 @@ TEST(ListRefresh, GroupMovesRestartTheProductTimersOnEverySubTabOfTheProductsTab
     AppEnv env;
     ProductsTabView tab;
     const QString groups = QStringLiteral("SELECT 1 AS KOD FROM RDB$DATABASE UNION ALL SELECT 2 FROM RDB$DATABASE");
+    StandInStatement standIn(ProductsTab->Q_GrIng);
     auto groupMoveStarts = [&](QWidget* page) {
         Form_Main->SetActivePage(page);
         ProductsTab->Timer_Ing->stop();
@@ -246,6 +248,7 @@ TEST(ListRefresh, PostingButtonFollowsTheDocumentAndTheUnpostingLock)
     db.exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOLVO, TYPE_MOVES) SELECT KOD, 2, 1 FROM DOCS WHERE NAME = '2 прих'"));
 
     MyParams->v.InvProvodka = true;
+    StandInStatement standIn(MoveTab->Q_Dvig);
     Form_Base->OpenRead(MoveTab->Q_Dvig, QStringLiteral("SELECT * FROM DOCS ORDER BY NAME"));
     EXPECT_EQ(provodka.text(), QStringLiteral("Снять пр."));
     EXPECT_FALSE(provodka.isEnabled());
@@ -311,6 +314,7 @@ TEST(ListRefresh, CalculatedFields)
         "UNION ALL SELECT 4 FROM RDB$DATABASE UNION ALL SELECT 5 FROM RDB$DATABASE UNION ALL SELECT 6 FROM RDB$DATABASE "
         "UNION ALL SELECT 7 FROM RDB$DATABASE UNION ALL SELECT 9 FROM RDB$DATABASE");
     auto names = [&types](db::Query* q) {
+        StandInStatement standIn(q);
         Form_Base->OpenRead(q, types);
         QStringList r;
         for (q->first(); !q->eof(); q->next())
@@ -328,6 +332,7 @@ TEST(ListRefresh, MenuSectionsWaitWhileTheProgressWindowIsShown)
 {
     AppEnv env;
     Form_Main->SetActivePage(Form_Main->Sheet_Menu);
+    StandInStatement standIn(MenusTab->Q_Menu_Razdel);
     Form_Base->OpenRead(MenusTab->Q_Menu_Razdel, QStringLiteral("SELECT 1 AS KOD FROM RDB$DATABASE"));
     EXPECT_TRUE(MenusTab->Timer_Menu_Str->isActive());
     MenusTab->Timer_Menu_Str->stop();
@@ -344,7 +349,7 @@ TEST(ListRefresh, LeavingAnEditedTemplateAskedToSaveCancelWritesNothing)
     editor->show();
     editor->Modified = true;
     // The window's save puts the saving flag back to 0; Cancel leaves it as it stands.
-    Form_Base->PrintSaving = 7;
+    editor->PrintSaving = 7;
     Form_Base->OpenRead(Form_Print->QPrintSpis, QStringLiteral("SELECT * FROM PRINT_SPISOK ORDER BY KOD_SPISOK"));
 
     Form_Print->QPrintSpis->next();  // from the first row just opened: nothing to ask yet
@@ -353,12 +358,12 @@ TEST(ListRefresh, LeavingAnEditedTemplateAskedToSaveCancelWritesNothing)
     Form_Print->QPrintSpis->next();
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Сохранить изменения ?")});
     EXPECT_FALSE(editor->Modified);
-    EXPECT_EQ(Form_Base->PrintSaving, 7);
+    EXPECT_EQ(editor->PrintSaving, 7);
 
     editor->Modified = true;
     Form_Print->QPrintSpis->next();  // OK: saved
     EXPECT_EQ(env.messages.size(), 2);
-    EXPECT_EQ(Form_Base->PrintSaving, 0);
+    EXPECT_EQ(editor->PrintSaving, 0);
     EXPECT_FALSE(editor->Modified);
     editor->hide();
 }

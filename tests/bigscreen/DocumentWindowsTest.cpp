@@ -11,6 +11,7 @@
 #include "inventory/Inventory.h"
 #include "ui/Unit_Main.h"
 #include "grid/Greying.h"
+#include "support/ListTables.h"
 #include "support/WindowsFit.h"
 
 #include <QApplication>
@@ -66,6 +67,7 @@ TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
         inventory::Fill(engine::ProgramContext(), doc, {}, false);
         w.commit();
     }
+    StandInStatement standIn(Form_Invent->Q_Docs);
     Form_Base->OpenRead(Form_Invent->Q_Docs, QStringLiteral("SELECT DOCS.*, '' AS NAME_1, '' AS NAME_2, '' AS NAME_3 FROM DOCS "
                                                          "WHERE DOC_TYPE = 1"));
     Form_Invent->show();

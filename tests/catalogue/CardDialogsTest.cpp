@@ -1,6 +1,7 @@
 // The small windows around a card: the card view, the recipe and the
 // gross-coefficient calculator with its opener in the product dialog.
 
+#include "support/ListTables.h"
 #include "CatalogueFixture.h"
 
 #include "Unit_Ing.h"
@@ -111,6 +112,7 @@ TEST_F(CardDialogs, TheShownCardFollowsACommittedChangeOfItsRowsOnItsRow)
 TEST_F(CardDialogs, TheMenuDishPickerShowsTheCardOfItsProduct)
 {
     db::Query* ing = Form_Menu_S->Ing;
+    StandInStatement standIn(ing);
     ing->close();
     ing->setSql(QStringLiteral("SELECT KOD, NAME FROM ING WHERE KOD = %1").arg(soup));
     ing->open();

@@ -12,7 +12,11 @@
 #include "grid/ListHolder.h"
 #include "support/EngineEnv.h"
 
+#include <QTabWidget>
 #include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -38,7 +42,7 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     int reopened = 0;
     QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
     std::vector<engine::ChangeSet> announced;
-    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed,
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, &list,
                      [&](const engine::ChangeSet& c) { announced.push_back(c); });
 
     // The second road: a write transaction of its own on the connection.
@@ -118,6 +122,81 @@ TEST(ListHolder, ACommitOnAnotherRoadReloadsTheOpenListAtItsRowARollbackOrAnothe
     EXPECT_FALSE(grid.greyed());
 }
 
+TEST(ListHolder, AListThatCannotBeReadAgainKeepsItsRowsGreyedAndTheCommitStillReachesEveryList)
+{
+    TestDb t;
+    for (int k : {101, 102, 103})
+        t.exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (%1, 'Ед %1')").arg(k));
+    QStringList told;
+    db::ListHolder::setReloadFailureNotice([&](const QString& text) { told << text; });
+
+    // Three lists of the same table; the first and the last fail to read while `failing` is set.
+    bool failing = false;
+    std::vector<std::unique_ptr<db::ListHolder>> lists;
+    std::vector<std::unique_ptr<db::DbGrid>> grids;
+    for (int i = 0; i < 3; ++i) {
+        lists.push_back(std::make_unique<db::ListHolder>(&t.db(), &t.read(), nullptr, 10));
+        grids.push_back(std::make_unique<db::DbGrid>());
+        db::Query* q = lists[i]->query();
+        grids[i]->setQuery(q);
+        lists[i]->setGrid(grids[i].get());
+        lists[i]->setTables({QStringLiteral("ED_IZM")});
+        q->setSql(QStringLiteral("SELECT KOD, NAME FROM ED_IZM WHERE KOD > 100 ORDER BY KOD"));
+        q->addCalcField(QStringLiteral("SHOWN"));
+        q->onCalcFields = [&failing, i](db::Query& row) {
+            if (failing && i != 1)
+                throw db::DbError(QStringLiteral("сбой чтения"));
+            row.setCalc(QStringLiteral("SHOWN"), 1);
+        };
+        q->open();
+        q->setRecNo(1);
+    }
+    int ended = 0;
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::ended, lists[0].get(), [&] { ++ended; });
+
+    db::Transaction other(&t.db(), db::Transaction::writeParams());
+    engine::Context road = ContextOn(t);
+    road.write = &other;
+    failing = true;
+    EXPECT_NO_THROW({
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (104, 'Ед 104')"));
+        lists[0]->standOn(103);
+        w.commit();
+    });
+    EXPECT_EQ(ended, 1);
+    // Told once for the road, though two lists failed.
+    EXPECT_EQ(told, QStringList{db::ListNotReadAgainText(QStringLiteral("сбой чтения"))});
+    for (int i : {0, 2}) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(lists[i]->query()->active());
+        EXPECT_EQ(lists[i]->query()->recordCount(), 3);
+        EXPECT_EQ(CurrentKey(lists[i]->query()), 102);
+        EXPECT_TRUE(grids[i]->greyed());
+    }
+    EXPECT_EQ(lists[1]->query()->recordCount(), 4);
+    EXPECT_EQ(CurrentKey(lists[1]->query()), 102);
+    EXPECT_FALSE(grids[1]->greyed());
+
+    // The next commit reads them again: released, on their row; the row the
+    // failed road asked for is not taken up.
+    failing = false;
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (105, 'Ед 105')"));
+        w.commit();
+    }
+    EXPECT_EQ(ended, 2);
+    EXPECT_EQ(told.size(), 1);
+    for (int i : {0, 2}) {
+        EXPECT_EQ(lists[i]->query()->recordCount(), 5);
+        EXPECT_EQ(CurrentKey(lists[i]->query()), 102);
+        EXPECT_FALSE(grids[i]->greyed());
+    }
+
+    db::ListHolder::setReloadFailureNotice({});
+}
+
 TEST(ListHolder, AProcedureAnnouncesTheTablesItsBodyAndWhatItRunsChange)
 {
     // What one body names as written; comments are not statements.
@@ -136,7 +215,7 @@ TEST(ListHolder, AProcedureAnnouncesTheTablesItsBodyAndWhatItRunsChange)
     int reopened = 0;
     QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
     std::vector<engine::ChangeSet> announced;
-    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed,
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, &list,
                      [&](const engine::ChangeSet& c) { announced.push_back(c); });
 
     db::Transaction other(&t.db(), db::Transaction::writeParams());
@@ -153,6 +232,233 @@ TEST(ListHolder, AProcedureAnnouncesTheTablesItsBodyAndWhatItRunsChange)
         EXPECT_TRUE(announced[0].touches({QString::fromLatin1(table)})) << table;
     EXPECT_FALSE(announced[0].touches({QStringLiteral("DOCS")}));
     EXPECT_EQ(reopened, 1);
+}
+
+// What a road announces of a table: the keys its writers noted for every
+// statement that changed it, or none (keys unknown) as soon as one statement
+// changed it without its keys being noted before the next statement.
+TEST(ListHolder, ARoadAnnouncesKeysOnlyWhenEveryChangeOfTheTableWasNotedWithItsKey)
+{
+    TestDb t;
+    for (int k : {101, 102, 103})
+        t.exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (%1, 'Ед %1')").arg(k));
+    db::Transaction other(&t.db(), db::Transaction::writeParams());
+    engine::Context road = ContextOn(t);
+    road.write = &other;
+    const QString ed = QStringLiteral("ED_IZM");
+    auto update = [&](int kod) {
+        engine::Exec(road, QStringLiteral("UPDATE ED_IZM SET SHORT_NAME = 'x' WHERE KOD = %1").arg(kod));
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> writes;
+        QSet<qint64> announced;
+    };
+    const Case cases[] = {
+        {"each statement noted", [&] { update(101); engine::NoteChange(road, ed, 101); update(102); engine::NoteChange(road, ed, 102); },
+         {101, 102}},
+        {"a read between the statement and its note", [&] {
+             update(101);
+             engine::Keys(road, QStringLiteral("SELECT KOD FROM ED_IZM"));
+             engine::NoteChange(road, ed, 101);
+         }, {101}},
+        {"the second statement not noted", [&] { update(101); engine::NoteChange(road, ed, 101); update(102); }, {}},
+        {"the first statement not noted", [&] { update(101); update(102); engine::NoteChange(road, ed, 102); }, {}},
+        {"a note without a key", [&] { update(101); engine::NoteChange(road, ed, 101); engine::NoteChange(road, ed); }, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<engine::ChangeSet> announced;
+        auto connection = QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed,
+                                           [&](const engine::ChangeSet& x) { announced.push_back(x); });
+        {
+            WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+            c.writes();
+            w.commit();
+        }
+        QObject::disconnect(connection);
+        ASSERT_EQ(announced.size(), 1u) << c.what;
+        ASSERT_TRUE(announced[0].tables.contains(ed)) << c.what;
+        EXPECT_EQ(announced[0].tables.value(ed), c.announced) << c.what;
+    }
+
+    // A procedure's tables: the one given keys keeps them, the others are unknown.
+    std::vector<engine::ChangeSet> announced;
+    QObject scope;  // the listener ends with the test
+    QObject::connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, &scope,
+                     [&](const engine::ChangeSet& x) { announced.push_back(x); });
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Documents);
+        engine::RunProc(road, QStringLiteral("DEL_DOC"), {{QStringLiteral("KOD_DOC"), QStringLiteral("0")},
+                                                          {QStringLiteral("OTKAT"), QStringLiteral("1")}});
+        engine::NoteChange(road, QStringLiteral("MOVES"), 7);
+        w.commit();
+    }
+    ASSERT_EQ(announced.size(), 1u);
+    EXPECT_EQ(announced[0].tables.value(QStringLiteral("MOVES")), QSet<qint64>{7});
+    EXPECT_TRUE(announced[0].tables.contains(QStringLiteral("ING_SKLAD")));
+    EXPECT_TRUE(announced[0].tables.value(QStringLiteral("ING_SKLAD")).isEmpty());
+}
+
+// A list that knows the table of its rows re-reads only the rows whose keys
+// the road noted and puts them in place: no reopen, the cursor and the view
+// stay. What cannot be merged (a row that would move, one not listed, the
+// current row gone, a key-less change) reads the list whole.
+TEST(ListHolder, NotedRowsAreReadAgainInPlaceAndWhatCannotBeMergedReadsTheListWhole)
+{
+    TestDb t;
+    for (int k = 101; k <= 110; ++k)
+        t.exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME, GR) VALUES (%1, 'Ед %1', 'e', %2)").arg(k).arg(k % 2));
+    db::ListHolder list(&t.db(), &t.read(), nullptr, 10);
+    db::DbGrid grid;
+    grid.setQuery(list.query());
+    list.setGrid(&grid);
+    list.setTables({QStringLiteral("ED_IZM")});
+    list.setKeyTable(QStringLiteral("ED_IZM"));
+    db::Query* q = list.query();
+    q->addCalcField(QStringLiteral("LOUD"));
+    q->onCalcFields = [](db::Query& x) { x.setCalc(QStringLiteral("LOUD"), x.field(QStringLiteral("SHORT_NAME")).asString().toUpper()); };
+    q->setSql(QStringLiteral("SELECT ED_IZM.KOD, ED_IZM.NAME, ED_IZM.SHORT_NAME FROM ED_IZM WHERE GR = :G ORDER BY ED_IZM.NAME"));
+    q->param(QStringLiteral("G")).setInt(1);
+    q->open();
+    ASSERT_EQ(q->recordCount(), 5);  // 101, 103, ... 109
+    q->setRecNo(2);
+    ASSERT_EQ(CurrentKey(q), 105);
+    int reopened = 0, scrolled = 0;
+    QList<int> refreshed;
+    QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
+    QObject::connect(q, &db::Query::afterScroll, [&] { ++scrolled; });
+    QObject::connect(q, &db::Query::rowRefreshed, [&](int row) { refreshed << row; });
+
+    db::Transaction other(&t.db(), db::Transaction::writeParams());
+    engine::Context road = ContextOn(t);
+    road.write = &other;
+    auto commit = [&](const QString& sql, QList<qint64> keys) {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, sql);
+        for (qint64 k : keys)
+            engine::NoteChange(road, QStringLiteral("ED_IZM"), k);
+        w.commit();
+    };
+    auto shortNames = [&] {
+        QStringList out;
+        for (int r = 0; r < q->recordCount(); ++r)
+            out << q->valueAt(r, q->fieldIndex(QStringLiteral("SHORT_NAME"))).toString() +
+                       q->valueAt(r, q->fieldIndex(QStringLiteral("LOUD"))).toString();
+        return out;
+    };
+
+    // Two rows, one of them the current: in place, calculated fields too; a
+    // noted key the list does not show (GR 0) changes nothing.
+    commit(QStringLiteral("UPDATE ED_IZM SET SHORT_NAME = 'n' WHERE KOD IN (105, 109, 102)"), {105, 109, 102});
+    EXPECT_EQ(reopened, 0);
+    EXPECT_EQ(scrolled, 0);
+    EXPECT_EQ(refreshed, (QList<int>{2, 4}));
+    EXPECT_EQ(shortNames(), (QStringList{QStringLiteral("eE"), QStringLiteral("eE"), QStringLiteral("nN"),
+                                         QStringLiteral("eE"), QStringLiteral("nN")}));
+    EXPECT_EQ(CurrentKey(q), 105);
+
+    // A row no longer listed (another group) leaves in place; the view follows its row.
+    commit(QStringLiteral("UPDATE ED_IZM SET GR = 0 WHERE KOD = 101"), {101});
+    EXPECT_EQ(reopened, 0);
+    EXPECT_EQ(q->recordCount(), 4);
+    EXPECT_EQ(CurrentKey(q), 105);
+    EXPECT_EQ(q->recNo(), 1);
+    EXPECT_EQ(grid.currentIndex().row(), 1);
+
+    // A stand the writer asked for on a listed row: the list moves there, read in place.
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("UPDATE ED_IZM SET SHORT_NAME = 's' WHERE KOD = 107"));
+        engine::NoteChange(road, QStringLiteral("ED_IZM"), 107);
+        list.standOn(QVariant::fromValue<qint64>(109));
+        w.commit();
+    }
+    EXPECT_EQ(reopened, 0);
+    EXPECT_EQ(CurrentKey(q), 109);
+    q->setRecNo(1);
+
+    struct Whole {
+        const char* what;
+        QString sql;
+        QList<qint64> keys;
+        int rows;
+    };
+    const Whole whole[] = {
+        {"a row whose order changes", QStringLiteral("UPDATE ED_IZM SET NAME = 'Ед 000' WHERE KOD = 109"), {109}, 4},
+        {"a row that comes into the list", QStringLiteral("UPDATE ED_IZM SET GR = 1 WHERE KOD = 102"), {102}, 5},
+        {"keys unknown", QStringLiteral("UPDATE ED_IZM SET SHORT_NAME = 'k' WHERE KOD = 103"), {}, 5},
+        {"the current row gone", QStringLiteral("UPDATE ED_IZM SET GR = 0 WHERE KOD = 105"), {105}, 4},
+    };
+    for (const Whole& w : whole) {
+        const int before = reopened;
+        commit(w.sql, w.keys);
+        EXPECT_EQ(reopened, before + 1) << w.what;
+        EXPECT_EQ(q->recordCount(), w.rows) << w.what;
+    }
+    EXPECT_EQ(q->field(QStringLiteral("NAME")).asString(), QStringLiteral("Ед 000"));  // read whole, it moved first
+}
+
+// A list whose grid is on a hidden tab, or in a window closed after use,
+// reads nothing on a commit: it is stale and reloads when shown again. A
+// window never shown (being built, or driven without a screen) hides nothing.
+TEST(ListHolder, AHiddenListWaitsForItsGridToBeShown)
+{
+    TestDb t;
+    t.exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (101, 'Ед 101')"));
+    db::Transaction other(&t.db(), db::Transaction::writeParams());
+    engine::Context road = ContextOn(t);
+    road.write = &other;
+    int next = 102;
+    auto addRow = [&] {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (%1, 'Ед %1')").arg(next++));
+        w.commit();
+    };
+
+    QWidget window;
+    auto* tabs = new QTabWidget(&window);
+    (new QVBoxLayout(&window))->addWidget(tabs);
+    auto* grid = new db::DbGrid;
+    tabs->addTab(new QWidget, QStringLiteral("Первая"));
+    tabs->addTab(grid, QStringLiteral("Список"));
+    db::ListHolder list(&t.db(), &t.read(), nullptr, 10);
+    grid->setQuery(list.query());
+    list.setGrid(grid);
+    list.setTables({QStringLiteral("ED_IZM")});
+    list.query()->setSql(QStringLiteral("SELECT KOD FROM ED_IZM ORDER BY KOD"));
+    list.query()->open();
+    int reopened = 0;
+    QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
+
+    addRow();  // never shown: at once
+    EXPECT_EQ(reopened, 1);
+    EXPECT_EQ(list.query()->recordCount(), 2);
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    addRow();  // on the hidden tab
+    addRow();
+    EXPECT_EQ(reopened, 1);
+    EXPECT_TRUE(list.stale());
+    tabs->setCurrentIndex(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 2; }, 1000));
+    EXPECT_EQ(list.query()->recordCount(), 4);
+    EXPECT_FALSE(list.stale());
+    addRow();  // shown: at once
+    EXPECT_EQ(reopened, 3);
+
+    window.hide();  // the window closed after use
+    addRow();
+    EXPECT_EQ(reopened, 3);
+    EXPECT_TRUE(list.stale());
+    // Opened afresh by its window before the holder's turn: read once.
+    window.show();
+    list.query()->close();
+    list.query()->open();
+    QTest::qWait(20);
+    EXPECT_EQ(reopened, 3);
+    EXPECT_FALSE(list.stale());
+    EXPECT_EQ(list.query()->recordCount(), 6);
 }
 
 } // namespace

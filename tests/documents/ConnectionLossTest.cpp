@@ -11,6 +11,7 @@
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
 #include "support/AppEnv.h"
+#include "support/NetworkRelay.h"
 #include "support/ServerStation.h"
 #include "util/Unit_Util.h"
 
@@ -134,4 +135,28 @@ TEST(ConnectionLoss, AChangeThatCommittedBeforeTheConnectionDroppedIsToldSaved)
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING")).toInt(), 1);
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE WHERE WHAT_ACTION = 'Добавлена группа продуктов:Овощи'")).toInt(), 1);
 
+}
+
+TEST(ConnectionLoss, AConnectionLostWhileTheCommitIsUnderWayIsToldAsMaybeSaved)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    NetworkRelay network;
+    AppEnv env;
+    ASSERT_TRUE(env.moveToTestServer(&network));
+    const QString action = QStringLiteral("Добавлена группа продуктов:Овощи");
+
+    // The commit request reaches the server, which commits; its answer is lost on the way back.
+    EXPECT_FALSE(Guard([&] {
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
+        engine::Exec(w.context(), QStringLiteral("INSERT INTO GROUP_ING (KOD, NAME) VALUES (1, 'Овощи')"));
+        engine::WriteLogLine(w.context(), QStringLiteral("Продукты и блюда"), action);
+        network.loseNextAnswer();
+        w.commit();
+    }));
+    EXPECT_EQ(env.messages, QStringList{db::ConnectionLostDuringCommitText()});
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+    // Saved indeed: "nothing saved" would have sent the user to do it twice.
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING WHERE KOD = 1")).toInt(), 1);
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE WHERE WHAT_ACTION = '%1'").arg(action)).toInt(), 1);
 }

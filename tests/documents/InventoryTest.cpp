@@ -7,6 +7,7 @@
 #include "Unit_DocInv.h"
 #include "Unit_Invent.h"
 #include "Unit_ZaprosInv.h"
+#include "grid/ListHolder.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit_RG.h"
 #include "support/HeldTables.h"
@@ -674,6 +675,53 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
     EXPECT_EQ(Form_Invent->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
     EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("1"));
     w->hide();
+}
+
+TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheLinesTheCursorWalks)
+{
+    struct Run {
+        bool next;                   // "Сдвигать позицию курсора"
+        Qt::KeyboardModifiers keys;  // the main row or the numeric pad
+        bool byKey;                  // the lists re-read the rows the count noted, or read whole
+    };
+    for (const Run run : {Run{true, Qt::NoModifier, true}, Run{true, Qt::KeypadModifier, false},
+                          Run{false, Qt::NoModifier, false}, Run{false, Qt::KeypadModifier, true}}) {
+        SCOPED_TRACE(testing::Message() << "next " << run.next << ", keypad " << (run.keys != Qt::NoModifier)
+                                        << ", by key " << run.byKey);
+        InvEnv env;
+        const QStringList names{QStringLiteral("Картофель"), QStringLiteral("Лук"), QStringLiteral("Морковь"),
+                                QStringLiteral("Свёкла")};
+        QList<qint64> products;
+        for (const QString& name : names)
+            products << env.product(name, {10, 5, 7});
+        const qint64 inv = env.inventory(kDay, kNoon);
+        env.fill(inv, {false, true, false});
+        const double counted[] = {7, 0, 50, 0};
+        for (int i = 0; i < 4; ++i)
+            env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = %1 WHERE KOD_ING = %2").arg(counted[i]).arg(products[i]));
+        env.openWindow();
+        TForm_Invent* w = Form_Invent;
+        w->CB_Next->setChecked(run.next);
+        if (!run.byKey) {
+            w->List_Docs->setKeyTable(QString());
+            w->List_Inv->setKeyTable(QString());
+        }
+        // The lines follow a move of the documents after the window's pause, shortened here.
+        w->Timer_Invent->setInterval(10);
+        input::showActive(w, w->Grid_Inv);
+
+        input::clickCell(w->Grid_Inv, 1, QStringLiteral("MY_KOLVO"));
+        for (const char* typed : {"11", "22", "33"}) {
+            input::typeThenEnter(QString::fromLatin1(typed), w->Grid_Inv, run.keys);
+            QTest::qWait(50);
+        }
+        const QList<double> expected = run.next ? QList<double>{7, 11, 22, 33} : QList<double>{7, 33, 50, 0};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(env.line(inv, products[i])[1], expected[i]) << names[i].toStdString();
+        EXPECT_EQ(w->Q_Inv->field(QStringLiteral("KOD_ING")).asInt64(), products[run.next ? 3 : 1]);
+        EXPECT_EQ(w->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
+        w->hide();
+    }
 }
 
 // A count still in the display when the user clicks another cell is taken on

@@ -1,6 +1,7 @@
 // The movement list's query, and the document header dialog, copying and
 // re-pricing with the program's windows.
 
+#include "support/ListTables.h"
 #include "MoveEnv.h"
 #include "support/HeldTables.h"
 
@@ -239,6 +240,7 @@ TEST_F(MoveDocuments, ACopyWithoutQuantityTakesTheCurrentPricesAndKeepsTheWriteO
     const qint64 d = env.doc(4, env.kitchen, env.bar, 3, 1, QStringLiteral("ВП-1"));
     env.line(d, potato, 7, 99.00);
     env.select(d);
+    StandInStatement standIn(MoveTab->Q_Moves);
     MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
     MoveTab->Q_Moves->open();
     {
@@ -279,6 +281,7 @@ TEST_F(MoveDocuments, ChangingThePriceKindRepricesTheLinesAfterAskingAndLogsIt)
     const qint64 d = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-9"));
     env.line(d, potato, 7, 99.00);
     env.select(d);
+    StandInStatement standIn(MoveTab->Q_Moves);
     MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));
     MoveTab->Q_Moves->open();
     env.answers = {0, 1};
@@ -303,6 +306,7 @@ TEST_F(MoveDocuments, EachHeaderRoadHoldsTheDocumentsAndTheirLines)
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 21.00, 30.00);
     const qint64 d = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-9"));
     env.line(d, potato, 7, 99.00);
+    StandInStatement standIn(MoveTab->Q_Moves);
     const auto onDocument = [&] {
         env.select(d);
         MoveTab->Q_Moves->setSql(QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = %1").arg(d));

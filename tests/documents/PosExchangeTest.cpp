@@ -1,6 +1,7 @@
 // The exchange as the windows run it: dialogs answered, files written, the
 // document and its protocol line committed together or not at all.
 
+#include "support/ListTables.h"
 #include "ExchangeCatalogue.h"
 
 #include "PosExchange.h"
@@ -348,6 +349,7 @@ TEST_F(PosExchange, SendButtonExportsTheCurrentMenu)
 TEST_F(PosExchange, AfterAnExportTheMenusTabStandsOnTheFirstSectionOrOnTheDishWithoutAPrice)
 {
     db::Query* razdel = MenusTab->Q_Menu_Razdel;
+    StandInStatement standIn(razdel);
     auto openSections = [razdel] {
         razdel->close();
         razdel->setSql(QStringLiteral("SELECT * FROM MENU_RAZDEL WHERE KOD_MENU = 900030 ORDER BY MY_SORT"));

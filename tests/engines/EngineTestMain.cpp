@@ -1,6 +1,8 @@
 // Test entry of the engines and reports: a core application only, no widgets.
 
 #include "engine/WriteRoad.h"
+#include "support/UnnotedWrites.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -11,5 +13,6 @@ int main(int argc, char** argv)
     // A road that writes outside the tables its kind reserves fails its test.
     WriteTransaction::refuseUnreservedWrites = true;
     ::testing::InitGoogleTest(&argc, argv);
+    FailUnnotedWrites();
     return RUN_ALL_TESTS();
 }

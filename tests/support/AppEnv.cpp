@@ -7,6 +7,8 @@
 #include "util/Settings.h"
 #include "util/ProgramFiles.h"
 #include "util/Unit_Util.h"
+#include "support/NetworkRelay.h"
+#include "support/ServerStation.h"
 
 AppEnv::AppEnv(bool runStartup)
 {
@@ -44,4 +46,19 @@ void AppEnv::loginAs(const QString& login)
     CurrentUserFio = q->field(QStringLiteral("FIO")).asString();
     CurrentUserLogin = q->field(QStringLiteral("LOGIN")).asString();
     Form_Util->LoadUserRights(CurrentUserKod);
+}
+
+bool AppEnv::moveToTestServer(const NetworkRelay* relay)
+{
+    if (!HaveTestServer())
+        return false;
+    // The server refuses a file an embedded attachment holds.
+    Form_Base->MyDB->close();
+    db_.disconnect();
+    const QString connection = ServerConnection(db_.path());
+    db_.reconnect(connection, ServerParams());
+    writePswTxt(ServerParams().password, Form_Util->scrambler());
+    writeNetTxt(NetSettings{QStringLiteral("Net-IP"), relay ? relay->connection(db_.path()) : connection});
+    Form_Base->FormCreate();
+    return Form_Base->MyDB->connected();
 }

@@ -10,6 +10,8 @@
 
 #include <deque>
 
+class NetworkRelay;
+
 // The texts shown, in order. Asking for the last one when none was shown is
 // a failed expectation of the test that asked, not a crash of the test binary.
 class ShownMessages : public QStringList {
@@ -35,6 +37,11 @@ public:
     TestDb& testDb() { return db_; }
     // Logs in as the given user without the log-in dialog: globals and rights.
     void loginAs(const QString& login);
+    // Moves the program's connection and the test's own from the embedded
+    // engine to the test server (TARELIA_TEST_SERVER), as a workstation in
+    // network mode has them, the program's through the relay when one is
+    // given; false when there is no test server.
+    bool moveToTestServer(const NetworkRelay* relay = nullptr);
 
     ShownMessages messages;         // every text shown, in order
     std::deque<int> answers;        // 1 OK / 0 Cancel, or a choice index

@@ -49,8 +49,15 @@ void TestDb::reconnect()
 {
     if (db_ && db_->connected())
         return;
+    reconnect(path_, {});
+}
+
+void TestDb::reconnect(const QString& connection, const db::ConnectParams& params)
+{
+    disconnect();
     db_ = std::make_unique<db::Database>();
-    db_->setDatabaseName(path_);
+    db_->setDatabaseName(connection);
+    db_->setParams(params);
     db_->open();
     read_ = std::make_unique<db::Transaction>(db_.get(), db::Transaction::readParams());
     write_ = std::make_unique<db::Transaction>(db_.get(), db::Transaction::writeParams());

@@ -36,6 +36,8 @@ public:
     // Drops the test's connection, e.g. before the program's own opens the file.
     void disconnect();
     void reconnect();
+    // Connects again through a server ("host/port:path") instead of the embedded engine.
+    void reconnect(const QString& connection, const db::ConnectParams& params);
 
 private:
     QTemporaryDir dir_;

@@ -2,6 +2,8 @@
 
 #include "engine/WriteRoad.h"
 #include "costing/LiteralRoad.h"
+#include "support/ListTables.h"
+#include "support/UnnotedWrites.h"
 
 #include <QApplication>
 
@@ -16,5 +18,7 @@ int main(int argc, char** argv)
     WriteTransaction::refuseUnreservedWrites = true;
     costing::InstallLiteralRoad();
     ::testing::InitGoogleTest(&argc, argv);
+    FailUnnotedWrites();
+    CheckListTables();
     return RUN_ALL_TESTS();
 }

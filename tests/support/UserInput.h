@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QWidget>
 
@@ -62,6 +64,14 @@ inline void clickCell(db::DbGrid* grid, int row, const QString& field)
     const QModelIndex cell = grid->model()->index(row, column);
     grid->scrollTo(cell);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+}
+
+// Clicks with the mouse the tab of `page`, then lets what its showing started run.
+inline void clickTab(QTabWidget* tabs, QWidget* page)
+{
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tabs->indexOf(page)).center());
+    QApplication::processEvents();
 }
 
 // Clicks the keypad's buttons for `text` (digits and ',') and then its OK, with the mouse.
