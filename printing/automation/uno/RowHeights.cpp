@@ -9,6 +9,7 @@
 #include <com/sun/star/frame/XDispatchHelper.hpp>
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
@@ -77,7 +78,7 @@ QString nameOf(const Reference<sheet::XSpreadsheet>& sheet)
 // The office's optimal height for every run at once: the runs selected in the
 // document's view and fitted as the user would, the selection put back. The
 // view measures as the row list does only at its zoom of 100 %, and works on
-// the sheet it shows; elsewhere this leaves the rows to the caller.
+// the sheet it shows; elsewhere this leaves the rows to the caller (false).
 bool fitBySelection(const Target& t, int sheetIndex, const QList<std::pair<int, int>>& runs)
 {
     if (!t.office.is())
@@ -90,6 +91,10 @@ bool fitBySelection(const Target& t, int sheetIndex, const QList<std::pair<int, 
     const Reference<view::XSelectionSupplier> selection(controller, UNO_QUERY);
     const Reference<frame::XDispatchProvider> dispatcher(controller->getFrame(), UNO_QUERY);
     if (!view.is() || !viewProps.is() || !selection.is() || !dispatcher.is())
+        return false;
+    // A document open read-only offers no formatting in its view.
+    const Reference<frame::XStorable> storable(t.model, UNO_QUERY);
+    if (storable.is() && storable->isReadonly())
         return false;
     sal_Int16 zoom = 0;
     if (!(viewProps->getPropertyValue("ZoomValue") >>= zoom) || zoom != 100)
@@ -117,10 +122,13 @@ bool fitBySelection(const Target& t, int sheetIndex, const QList<std::pair<int, 
     Sequence<beans::PropertyValue> args(1);
     args.getArray()[0].Name = "aExtraHeight";
     args.getArray()[0].Value <<= static_cast<sal_Int16>(0);
-    frame::DispatchHelper::create(t.office)->executeDispatch(dispatcher, ".uno:SetOptimalRowHeight", "", 0, args);
+    const Any result =
+        frame::DispatchHelper::create(t.office)->executeDispatch(dispatcher, ".uno:SetOptimalRowHeight", "", 0, args);
     if (before.hasValue())
         selection->select(before);
-    return true;
+    // No answer: the view offers no such command. (Its answer says nothing
+    // more: the office reports a fit it made as failed.)
+    return result.hasValue();
 }
 
 // Calls step(i) for i from 0 to count - 1 from a few threads at once: each
