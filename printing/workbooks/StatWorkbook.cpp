@@ -133,7 +133,11 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
         const double stock = engine::Settled(s.kolvo);
         const QString name = automation::OneLine(s.name);
         const QString unit = automation::OneLine(s.unit);
-        QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), stock, QVariant()};
+        // Quantities go in as the papers print them, to thousandths by the one
+        // rule (the office would round a half thousandth the other way); the
+        // days and the order are worked out from the exact figures.
+        QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), engine::ToThousandth(stock),
+                         QVariant()};
         const bool negative = stock < 0;
         const auto found = used.find(s.kod);
         if (found != used.end()) {
@@ -159,8 +163,8 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
                                          engine::ToThousandth(quantity), engine::ToKopeck(s.cena)});
                 out.orderFormulas << QStringLiteral("=ROUND(D%1*E%1;2)").arg(r2);
             }
-            row[3] = consumption;
-            row[4] = daily;
+            row[3] = engine::ToThousandth(consumption);
+            row[4] = engine::ToThousandth(daily);
         } else if (negative) {
             row[6] = UnknownDays();
         }
