@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,37 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     EXPECT_EQ(usage->pageMargins(0), (automation::PageMargins{1058, 353}));
     usage->close();
     TestOffice().disconnect();
+}
+
+// The office's default page header and footer print the sheet's name and
+// "Page 1" in its own interface language: a workbook the program lays out
+// prints only what it shows. Read from the flat file the office stores.
+TEST(WorkbooksInOffice, NoOfficeHeaderOrFooterOnTheProgramsWorkbooks)
+{
+    KeepingOffice keeping(TestOffice());
+    workbooks::LimitRow r;
+    r.nameF = QStringLiteral("Столовая №1");
+    r.name = QStringLiteral("Мука");
+    r.limit = 10;
+    ASSERT_TRUE(workbooks::limits::Write(keeping, {r}));
+    const QString path = QDir(TestOfficeFolder()).filePath(QStringLiteral("limits.fods"));
+    keeping.documents.back()->storeToFile(path, QStringLiteral("OpenDocument Spreadsheet Flat XML"));
+    keeping.documents.back()->close();
+    TestOffice().disconnect();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray flat = f.readAll();
+    const QByteArray pages = flat.mid(flat.indexOf("<office:master-styles>"));
+    ASSERT_FALSE(pages.isEmpty());
+    // Every header and footer with content is switched off.
+    const QRegularExpression tag(QStringLiteral("<style:(header|footer)(\\s[^>]*)?>"));
+    int shown = 0;
+    for (auto m = tag.globalMatch(QString::fromUtf8(pages)); m.hasNext();) {
+        const QString attributes = m.next().captured(2);
+        if (!attributes.endsWith(QLatin1Char('/')) && !attributes.contains(QStringLiteral("style:display=\"false\"")))
+            ++shown;
+    }
+    EXPECT_EQ(shown, 0) << pages.left(1000).constData();
 }
 
 } // namespace
