@@ -234,6 +234,11 @@ void closingFrame(automation::Document& d, int statLast, int orderLast, int orde
     d.merge({kStat, 0, 0, 6, 0});
     d.merge({kStat, 0, 1, 6, 1});
     d.setWrapped({kStat, 0, 2, 6, 2}, true);
+    // A long product name wraps in its column instead of being cut.
+    if (statLast >= kFirstRow)
+        d.setWrapped({kStat, 1, kFirstRow, 1, statLast}, true);
+    if (orderBorderLast >= kFirstRow)
+        d.setWrapped({kOrder, 1, kFirstRow, 1, orderBorderLast}, true);
     const automation::TableBorder frame = ThinFrame();
     d.setTableBorder({kStat, 0, 2, 6, statLast}, frame);
     d.setTableBorder({kOrder, 0, 2, 5, orderBorderLast}, frame);

@@ -157,6 +157,42 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     TestOffice().disconnect();
 }
 
+// A long product name wraps in its cell and its row grows, on the limits and
+// on both sheets of the statistics, instead of being cut at the column.
+TEST(WorkbooksInOffice, LongNamesWrapOnTheLimitsAndTheStatistics)
+{
+    const QString name = QStringLiteral("Говядина охлаждённая (лопатка) бескостная высшего сорта 'Мираторг' "
+                                        "в вакуумной упаковке");
+    const auto expectGrown = [](Document& d, int sheet, int column, int row) {
+        const CellState st = d.cellState({sheet, column, row});
+        EXPECT_TRUE(st.wrapped) << sheet << " " << row;
+        EXPECT_GT(st.rowHeight, 700) << sheet << " " << row;  // one line of 10 to 12 points is 4.5 to 5.3 mm
+    };
+    KeepingOffice keeping(TestOffice());
+    workbooks::LimitRow r;
+    r.nameF = QStringLiteral("Столовая №1");
+    r.name = name;
+    r.limit = 10;
+    ASSERT_TRUE(workbooks::limits::Write(keeping, {r}));
+    ASSERT_EQ(keeping.documents.back()->cellState({0, 1, 4}).content, QVariant(name));
+    expectGrown(*keeping.documents.back(), 0, 1, 4);
+    keeping.documents.back()->close();
+
+    workbooks::StatOptions o;
+    o.start = QDate(2024, 3, 1);
+    o.end = QDate(2024, 3, 7);
+    workbooks::StatData d;
+    d.consumption = {{1, name, 70}};
+    d.stock = {{1, name, QStringLiteral("кг"), 5, 589.9}};
+    ASSERT_TRUE(workbooks::stat::Write(keeping, o, d));
+    ASSERT_EQ(keeping.documents.back()->cellState({0, 1, 3}).content, QVariant(name));
+    expectGrown(*keeping.documents.back(), 0, 1, 3);
+    ASSERT_EQ(keeping.documents.back()->cellState({1, 1, 3}).content, QVariant(name));
+    expectGrown(*keeping.documents.back(), 1, 1, 3);
+    keeping.documents.back()->close();
+    TestOffice().disconnect();
+}
+
 // The office's default page header and footer print the sheet's name and
 // "Page 1" in its own interface language: a workbook the program lays out
 // prints only what it shows. Read from the flat file the office stores.
