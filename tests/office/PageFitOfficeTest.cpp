@@ -198,6 +198,22 @@ int rowWith(Document& d, const QString& text, int rows = 60)
     return -1;
 }
 
+// A 13-digit bar code and an accounting code stay on one line each: a dish
+// with a short name keeps a row of one line.
+TEST_F(PageFit, ABarCodeIsNotSplitOverLines)
+{
+    t.exec(QStringLiteral("UPDATE ING SET NAME = 'Котлета' WHERE KOD = 5105"));
+    RefreshRead(t);
+    auto codes = print([&](automation::Office& office) {
+        workbooks::menucodes::Print(office, {reports::LoadMenuCodes(ctx(), 900030)});
+    });
+    ASSERT_TRUE(codes);
+    ASSERT_EQ(codes->cellState({0, 5, 3}).content, QVariant(QStringLiteral("4600000000404")));
+    EXPECT_LT(codes->cellState({0, 5, 3}).rowHeight, 3 * kOneLine / 2);
+    EXPECT_EQ(pages(*codes, QStringLiteral("codes_short")), 1);
+    codes->close();
+}
+
 TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)
 {
     t.exec(QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = 1777, CENA = 777.77 WHERE KOD = 6101"));
