@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
+#include <functional>
 
 namespace costing {
 
@@ -19,27 +19,19 @@ void AmountList::append(AmountList&& other)
 
 namespace {
 
-struct MergeKey {
-    qint64 ing;
-    qint64 otdel;
-    int level;
-    double price;
-    bool operator==(const MergeKey& o) const
-    {
-        return ing == o.ing && otdel == o.otdel && level == o.level && price == o.price;
-    }
-};
+bool sameKind(const RIng& a, const RIng& b)
+{
+    return a.KOD_ING == b.KOD_ING && a.KOD_OTDEL == b.KOD_OTDEL && a.MY_LEVEL == b.MY_LEVEL && a.PRICE == b.PRICE;
+}
 
-struct MergeKeyHash {
-    size_t operator()(const MergeKey& k) const
-    {
-        size_t h = std::hash<qint64>()(k.ing);
-        h = h * 1000003u ^ std::hash<qint64>()(k.otdel);
-        h = h * 1000003u ^ std::hash<int>()(k.level);
-        h = h * 1000003u ^ std::hash<double>()(k.price == 0 ? 0.0 : k.price);
-        return h;
-    }
-};
+size_t kindHash(const RIng& n)
+{
+    size_t h = std::hash<qint64>()(n.KOD_ING);
+    h = h * 1000003u ^ std::hash<qint64>()(n.KOD_OTDEL);
+    h = h * 1000003u ^ std::hash<int>()(n.MY_LEVEL);
+    h = h * 1000003u ^ std::hash<double>()(n.PRICE == 0 ? 0.0 : n.PRICE);
+    return h;
+}
 
 } // namespace
 
@@ -51,22 +43,34 @@ void MergeAmountList(AmountList& list)
         return;
     // Walking from the head, the first node of each kind takes in the later
     // ones in list order, which is the order a pairwise fold would add them in.
-    std::unordered_map<MergeKey, int, MergeKeyHash> first;
-    first.reserve(static_cast<size_t>(n));
-    std::vector<char> gone(static_cast<size_t>(n), 0);
+    // The first node of each kind is found in a table of open addressing, a
+    // slot holding a node's index + 1; removed nodes are marked in a second
+    // table behind it. Both live in one buffer the thread keeps: lists are
+    // merged by the ten thousand in a run and most are short.
+    size_t width = 16;
+    while (width < static_cast<size_t>(n) * 2)
+        width *= 2;
+    thread_local std::vector<int> table;
+    table.assign(width + static_cast<size_t>(n), 0);
+    int* first = table.data();
+    int* gone = first + width;
     bool any = false;
     for (int i = n - 1; i >= 0; --i) {
         const RIng& b = nodes[static_cast<size_t>(i)];
         if (std::isnan(b.PRICE))
             continue;  // a price that equals nothing is never merged
-        auto [it, inserted] = first.try_emplace(MergeKey{b.KOD_ING, b.KOD_OTDEL, b.MY_LEVEL, b.PRICE}, i);
-        if (inserted)
+        size_t s = kindHash(b) & (width - 1);
+        while (first[s] != 0 && !sameKind(nodes[static_cast<size_t>(first[s] - 1)], b))
+            s = (s + 1) & (width - 1);
+        if (first[s] == 0) {
+            first[s] = i + 1;
             continue;
-        RIng& a = nodes[static_cast<size_t>(it->second)];
+        }
+        RIng& a = nodes[static_cast<size_t>(first[s] - 1)];
         a.BRUTTO = a.BRUTTO + b.BRUTTO;
         a.NETTO = a.NETTO + b.NETTO;
         a.DEPTH = std::max(a.DEPTH, b.DEPTH);
-        gone[static_cast<size_t>(i)] = 1;
+        gone[i] = 1;
         any = true;
     }
     if (!any)

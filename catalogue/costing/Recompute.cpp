@@ -215,9 +215,38 @@ public:
         auto it = levels_.find(ing);
         if (it != levels_.end())
             return it->second;
-        const int level = expander_.ComputeLevel(ing);
+        int level = 0;
+        snapshot_.cardAnyDepartment(ing, children_);
+        if (!children_.empty() && children_.front().kodIng != ing && !treeHeight(ing, level)) {
+            // A circle in the cards: the expander's walk names its products.
+            heights_.clear();
+            level = expander_.ComputeLevel(ing);
+        }
         levels_.emplace(ing, level);
         return level;
+    }
+    // The depth of a product's card tree as the expander's level walk finds
+    // it (a part with a stored level goes one deeper than its own parts), each
+    // part's depth worked out once for the whole run. False on a circle.
+    bool treeHeight(qint64 ing, int& height)
+    {
+        auto [it, added] = heights_.try_emplace(ing, -1);
+        if (!added) {
+            height = it->second;
+            return height >= 0;
+        }
+        std::vector<LevelChild> parts;
+        snapshot_.cardAnyDepartment(ing, parts);
+        int h = 0;
+        for (const LevelChild& c : parts) {
+            int below = 0;
+            if (c.myLevel != 0 && !treeHeight(c.kodIng, below))
+                return false;
+            h = std::max(h, 1 + below);
+        }
+        heights_[ing] = h;
+        height = h;
+        return true;
     }
     AmountList expand(qint64 ing, qint64 otdel, int priceFlag) override
     {
@@ -255,8 +284,10 @@ public:
         levelQ_->param(QStringLiteral("KD")).setInt64(ing);
         levelQ_->execSql();
         snapshot_.setLevel(ing, level);
-        if ((old == 0) != (level == 0))
+        if ((old == 0) != (level == 0)) {
             levels_.clear();
+            heights_.clear();
+        }
     }
     void writeCena(const PriceRow& r, double cena) override
     {
@@ -309,6 +340,8 @@ private:
     CatalogueSnapshot snapshot_;
     Expander expander_;
     std::unordered_map<qint64, int> levels_;
+    std::unordered_map<qint64, int> heights_;  // -1 while a part's depth is being worked out
+    std::vector<LevelChild> children_;
     std::unique_ptr<db::Query> levelQ_;
     // A run over many rows sends its blocks from a thread of its own while it
     // computes the next rows: nothing else it does needs the database meanwhile.

@@ -8,6 +8,10 @@
 
 #include "db/Query.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 using costing::AmountList;
 using costing::CardError;
 using costing::RIng;
@@ -348,4 +352,64 @@ TEST(CostingAmountList, CopyReversesAndDatasetRowsBecomeRawNodes)
     ASSERT_EQ(reversed.size(), 2);
     EXPECT_EQ(reversed[0].KOD_ING, 8);
     EXPECT_EQ(reversed[1].KOD_ING, 7);
+}
+
+// Merging against the pairwise fold it stands for: from the head, each node
+// goes into the first earlier node of its kind (product, department, level,
+// price; 0 and -0 are one price, a price that is not a number no kind), on
+// lists long and short, with many kinds and few.
+TEST(CostingAmountList, MergeFoldsEachNodeIntoTheFirstOfItsKind)
+{
+    auto fold = [](std::vector<RIng> fromHead) {
+        std::vector<RIng> out;
+        for (const RIng& b : fromHead) {
+            auto same = [&b](const RIng& a) {
+                return !std::isnan(b.PRICE) && a.KOD_ING == b.KOD_ING && a.KOD_OTDEL == b.KOD_OTDEL &&
+                       a.MY_LEVEL == b.MY_LEVEL && a.PRICE == b.PRICE;
+            };
+            auto it = std::find_if(out.begin(), out.end(), same);
+            if (it == out.end()) {
+                out.push_back(b);
+                continue;
+            }
+            it->BRUTTO = it->BRUTTO + b.BRUTTO;
+            it->NETTO = it->NETTO + b.NETTO;
+            it->DEPTH = std::max(it->DEPTH, b.DEPTH);
+        }
+        return out;
+    };
+    const double prices[] = {0.0, -0.0, 1.5, 1.5000000000000002, std::nan(""), 20.25};
+    unsigned seed = 7;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (const auto& [length, kinds] : std::vector<std::pair<int, unsigned>>{{2, 1}, {9, 3}, {40, 5}, {300, 40}, {2000, 900}}) {
+        std::vector<RIng> fromHead;
+        for (int i = 0; i < length; ++i) {
+            RIng n;
+            n.KOD_ING = 100 + next(kinds);
+            n.KOD_OTDEL = 1 + next(2);
+            n.MY_LEVEL = static_cast<int>(next(2));
+            n.PRICE = prices[next(std::size(prices))];
+            n.BRUTTO = 0.1 * (i + 1);
+            n.NETTO = 0.01 * (i + 3);
+            n.DEPTH = static_cast<int>(next(4));
+            n.KVO_PORC = i;  // which node it was
+            fromHead.push_back(n);
+        }
+        AmountList list;
+        for (auto it = fromHead.rbegin(); it != fromHead.rend(); ++it)
+            list.pushHead(RIng(*it));
+        costing::MergeAmountList(list);
+        const std::vector<RIng> want = fold(fromHead);
+        ASSERT_EQ(list.size(), static_cast<int>(want.size())) << length;
+        for (int i = 0; i < list.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << length << " nodes, node " << i);
+            EXPECT_EQ(list[i].KVO_PORC, want[static_cast<size_t>(i)].KVO_PORC);
+            EXPECT_EQ(list[i].BRUTTO, want[static_cast<size_t>(i)].BRUTTO);
+            EXPECT_EQ(list[i].NETTO, want[static_cast<size_t>(i)].NETTO);
+            EXPECT_EQ(list[i].DEPTH, want[static_cast<size_t>(i)].DEPTH);
+        }
+    }
 }
