@@ -642,28 +642,6 @@ std::unique_ptr<Query::Bound> Query::bindParams()
     return bound;
 }
 
-namespace {
-
-// Where each column of the output message lies, read once for a whole fetch.
-std::vector<RowView::Column> layoutOf(IMessageMetadata* meta)
-{
-    FbStatus st;
-    const unsigned n = meta->getCount(&st);
-    std::vector<RowView::Column> out(n);
-    for (unsigned i = 0; i < n; ++i) {
-        RowView::Column& c = out[i];
-        c.offset = meta->getOffset(&st, i);
-        c.nullOffset = meta->getNullOffset(&st, i);
-        c.type = meta->getType(&st, i) & ~1u;
-        c.length = meta->getLength(&st, i);
-        c.scale = meta->getScale(&st, i);
-    }
-    st.check();
-    return out;
-}
-
-} // namespace
-
 void Query::readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row)
 {
     const int n = static_cast<int>(layout.size());

@@ -123,15 +123,7 @@ void Query::stream(const std::function<void(const RowView&)>& each)
     FbStatus st;
     IMessageMetadata* out = s->getOutputMetadata(&st);
     st.check();
-    std::vector<RowView::Column> columns(out->getCount(&st));
-    for (unsigned i = 0; i < columns.size(); ++i) {
-        RowView::Column& c = columns[i];
-        c.offset = out->getOffset(&st, i);
-        c.nullOffset = out->getNullOffset(&st, i);
-        c.type = out->getType(&st, i) & ~1u;
-        c.length = out->getLength(&st, i);
-        c.scale = out->getScale(&st, i);
-    }
+    const std::vector<RowView::Column> columns = layoutOf(out);
     std::vector<unsigned char> buffer(out->getMessageLength(&st));
     IResultSet* rs = s->openCursor(&st, tr_->handle(), in->meta, in->buffer.isEmpty() ? nullptr : in->buffer.data(),
                                    out, 0);
