@@ -48,6 +48,15 @@ void follow(db::Query* detail, const QString& sql, const QString& param, qint64 
     detail->param(param).setInt64(key);
 }
 
+// A list just reopened afresh goes back to the row of `key` when it has it:
+// its master is the same, so the user's choice stands. Otherwise it stays
+// on its first row.
+void standAgain(db::Query* q, qint64 key)
+{
+    if (key != 0 && q->active() && !q->isEmpty())
+        q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
+}
+
 // The key a detail's reload stands on after its master moved: no row has it,
 // so the reload opens on the first row, as a fresh load does.
 const QVariant kFirstRow = QVariant::fromValue<qint64>(0);
@@ -139,6 +148,13 @@ void TStructureBox::Q_OtdelAfterScroll()
     }
 }
 
+void TStructureBox::OpenFirma(const QString& sql)
+{
+    const qint64 stood = cat::KeyOf(Q_Firma);
+    Form_Base->OpenRead(Q_Firma, sql);
+    standAgain(Q_Firma, stood);
+}
+
 void TStructureBox::Timer_OtdelTimer()
 {
     if (!StartupDone)
@@ -147,10 +163,12 @@ void TStructureBox::Timer_OtdelTimer()
     List_Sklad->timer()->stop();
     List_Otdel->standOn(QVariant());
     otdelDue_ = false;
+    const qint64 stood = cat::KeyOf(Q_Otdel);
     Q_Otdel->close();
     if (cat::HasRow(Q_Firma)) {
         follow(Q_Otdel, kOtdelSql, QStringLiteral("KOD_FIRMA"), cat::KeyOf(Q_Firma));
         Q_Otdel->open();
+        standAgain(Q_Otdel, stood);
     }
     Release(Grid_Otdel);
     if (ProductsTab)
@@ -182,10 +200,12 @@ void TStructureBox::Timer_SkladTimer()
     List_Sklad->timer()->stop();
     List_Sklad->standOn(QVariant());
     skladDue_ = false;
+    const qint64 stood = cat::KeyOf(Q_Sklad);
     Q_Sklad->close();
     if (cat::HasRow(Q_Otdel)) {
         follow(Q_Sklad, kSkladSql, QStringLiteral("KOD_OTDEL"), cat::KeyOf(Q_Otdel));
         Q_Sklad->open();
+        standAgain(Q_Sklad, stood);
     }
     Sklad_Loaded();
 }

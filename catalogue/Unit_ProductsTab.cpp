@@ -371,7 +371,7 @@ void TProductsTab::Sheet_IngShow()
     if (!StartupDone)
         return;
     Timer_Ing_Sklad->stop();
-    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    StructureBox->OpenFirma(QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
     const int builds = stockBuilds_;
     StructureBox->Timer_OtdelTimer();
     // The structure's reload brings the groups of a warehouse it finds; without one they open as they stand.

@@ -1,0 +1,122 @@
+// A kitchen's day through the windows, as the user clicks it: documents posted
+// and un-posted on one tab while the lists of the others wait hidden, and what
+// those lists show when the user comes back to them.
+
+#include "MoveEnv.h"
+
+#include "Unit_Provodka.h"
+#include "Unit_RealTab.h"
+#include "Unit_StructureBox.h"
+#include "grid/ListHolder.h"
+#include "support/UserInput.h"
+#include "ui/Unit_Main.h"
+
+#include <QPushButton>
+
+namespace {
+
+// The stock list's quantity of the product, as the grid shows it now.
+QVariant listedStock(qint64 ing)
+{
+    db::Query* q = ProductsTab->Q_Ing_Sklad;
+    if (!q->active())
+        return {};
+    const int kodCol = q->fieldIndex(QStringLiteral("KOD_ING"));
+    const int kolvoCol = q->fieldIndex(QStringLiteral("KOLVO"));
+    for (int r = 0; r < q->recordCount(); ++r)
+        if (q->valueAt(r, kodCol).toLongLong() == ing)
+            return q->valueAt(r, kolvoCol);
+    return {};
+}
+
+// The posting or un-posting dialog's step: the rule, then OK.
+std::function<void(QWidget*)> postingChoice(int rule)
+{
+    return [rule](QWidget* w) {
+        if (auto* d = qobject_cast<TForm_Provodka*>(w)) {
+            d->RadioGroup1->setItemIndex(rule);
+            QTest::mouseClick(d->Btn_Ok, Qt::LeftButton);
+        } else if (auto* u = qobject_cast<TForm_DelProv*>(w)) {
+            QTest::mouseClick(u->Btn_Ok, Qt::LeftButton);
+        } else {
+            ADD_FAILURE() << "another dialog opened: " << w->metaObject()->className();
+        }
+    };
+}
+
+} // namespace
+
+TEST(DayWalk, TheStockTabStaysOnTheChosenDepartmentAndShowsEveryPostingOfTheOtherTabs)
+{
+    MoveEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20, 22);
+    const qint64 receipt = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("ПН-001"));
+    env.line(receipt, potato, 5, 20);
+    const qint64 sale = env.doc(3, env.kitchen, 0, 0, 0, QStringLiteral("Р-1"));
+    env.t().exec(QStringLiteral("UPDATE DOCS SET DATE_DOC = CURRENT_DATE, KOD_PARTNER_IMPORT = KOD_PARTNER_EXPORT WHERE KOD = %1")
+                     .arg(sale));
+    env.t().exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                                "VALUES (%1, %2, %3, 2, 30, 20)")
+                     .arg(sale)
+                     .arg(potato)
+                     .arg(env.kitchen));
+    MoveTab->Timer_Moves->setInterval(10);
+    RealTab->Timer_Real->setInterval(10);
+
+    // The kitchen (listed after the bar) chosen with the mouse on the stock sub-tab.
+    CatEnv::showProducts(env.firmaKod, env.kitchen, env.gr);
+    input::showActive(Form_Main, nullptr);
+    input::clickTab(Form_Main->PageControl2, Form_Main->Sheet_Sklad_Ing);
+    ASSERT_TRUE(StructureBox->Q_Otdel->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(env.kitchen)));
+    ASSERT_EQ(StructureBox->Q_Otdel->recNo(), 1);
+    StructureBox->Q_Otdel->first();
+    input::clickCell(StructureBox->Grid_Otdel, 1, QStringLiteral("NAME"));
+    const qint64 kitchenSklad = env.mainSklad(env.kitchen);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listedStock(potato).toDouble() == 10; }, 3000));
+
+    auto stockShownAfterComingBack = [&](double expected, const char* after) {
+        input::clickTab(Form_Main->PageControl1, Form_Main->Sheet_Ing);
+        input::clickTab(Form_Main->PageControl2, Form_Main->Sheet_Sklad_Ing);
+        EXPECT_EQ(cat::KeyOf(StructureBox->Q_Otdel), env.kitchen) << after;
+        EXPECT_EQ(cat::KeyOf(StructureBox->Q_Sklad), kitchenSklad) << after;
+        EXPECT_EQ(StructureBox->Grid_Otdel->currentIndex().row(), StructureBox->Q_Otdel->recNo()) << after;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return listedStock(potato).toDouble() == expected; }, 1000))
+            << after << ": " << listedStock(potato).toString().toStdString();
+    };
+    auto postOnTheMovementTab = [&] {
+        input::clickTab(Form_Main->PageControl2, Form_Main->Sheet_Move);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Dvig->active(); }, 1000));
+        ASSERT_TRUE(MoveTab->Q_Dvig->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(receipt)));
+        input::clickCell(MoveTab->Grid_Dvig, MoveTab->Q_Dvig->recNo(), QStringLiteral("NAME"));
+        ModalScript script;
+        script.then(postingChoice(1));
+        QTest::mouseClick(MoveTab->Btn_Provodka, Qt::LeftButton);
+    };
+
+    postOnTheMovementTab();
+    ASSERT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 15);
+    stockShownAfterComingBack(15, "the receipt posted");
+    postOnTheMovementTab();
+    ASSERT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 10);
+    stockShownAfterComingBack(10, "the receipt un-posted");
+    postOnTheMovementTab();
+    stockShownAfterComingBack(15, "the receipt posted again");
+
+    // The production and sales tab: its sale posted with the mouse.
+    input::clickTab(Form_Main->PageControl1, Form_Main->Sheet_Real);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return RealTab->Q_Docs_Real->active() &&
+                   RealTab->Q_Docs_Real->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(sale));
+        },
+        1000));
+    input::clickCell(RealTab->Grid_DocReal, RealTab->Q_Docs_Real->recNo(), QStringLiteral("NAME"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return RealTab->Q_Real_Bludo->active() && RealTab->Q_Real_Bludo->recordCount() == 1; }, 1000));
+    {
+        ModalScript script;
+        QTest::mouseClick(RealTab->Btn_Provodka_Real, Qt::LeftButton);
+    }
+    ASSERT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 13);
+    stockShownAfterComingBack(13, "a sale posted on the production and sales tab");
+    Form_Main->hide();
+}
