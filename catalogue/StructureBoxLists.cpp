@@ -48,15 +48,6 @@ void follow(db::Query* detail, const QString& sql, const QString& param, qint64 
     detail->param(param).setInt64(key);
 }
 
-// A list just reopened afresh goes back to the row of `key` when it has it:
-// its master is the same, so the user's choice stands. Otherwise it stays
-// on its first row.
-void standAgain(db::Query* q, qint64 key)
-{
-    if (key != 0 && q->active() && !q->isEmpty())
-        q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
-}
-
 // The key a detail's reload stands on after its master moved: no row has it,
 // so the reload opens on the first row, as a fresh load does.
 const QVariant kFirstRow = QVariant::fromValue<qint64>(0);
@@ -152,7 +143,7 @@ void TStructureBox::OpenFirma(const QString& sql)
 {
     const qint64 stood = cat::KeyOf(Q_Firma);
     Form_Base->OpenRead(Q_Firma, sql);
-    standAgain(Q_Firma, stood);
+    cat::StandAgain(Q_Firma, stood);
 }
 
 void TStructureBox::Timer_OtdelTimer()
@@ -168,7 +159,7 @@ void TStructureBox::Timer_OtdelTimer()
     if (cat::HasRow(Q_Firma)) {
         follow(Q_Otdel, kOtdelSql, QStringLiteral("KOD_FIRMA"), cat::KeyOf(Q_Firma));
         Q_Otdel->open();
-        standAgain(Q_Otdel, stood);
+        cat::StandAgain(Q_Otdel, stood);
     }
     Release(Grid_Otdel);
     if (ProductsTab)
@@ -205,7 +196,7 @@ void TStructureBox::Timer_SkladTimer()
     if (cat::HasRow(Q_Otdel)) {
         follow(Q_Sklad, kSkladSql, QStringLiteral("KOD_OTDEL"), cat::KeyOf(Q_Otdel));
         Q_Sklad->open();
-        standAgain(Q_Sklad, stood);
+        cat::StandAgain(Q_Sklad, stood);
     }
     Sklad_Loaded();
 }

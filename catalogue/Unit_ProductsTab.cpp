@@ -451,7 +451,9 @@ void TProductsTab::CB_Context_IngClick()
     f.showHidden = CB_Closed1->isChecked();
     db::Query* otdel = StructureBox->Q_Otdel;
     f.otdel = otdel->active() && !otdel->isEmpty() ? cat::KeyOf(otdel) : 0;
+    const qint64 stood = cat::KeyOf(q);
     products::OpenIngList(q, f);
+    cat::StandAgain(q, stood);
     cat::SetActive(Grid_Ing, true);
 }
 
@@ -473,7 +475,9 @@ void TProductsTab::CB_Context_IngSkladClick()
     f.sklad = cat::KeyOf(StructureBox->Q_Sklad);
     f.group = cat::KeyOf(Q_GrIng);
     f.showHidden = CB_Closed2->isChecked();
+    const qint64 stood = cat::KeyOf(q);
     products::OpenStockList(q, f);
+    cat::StandAgain(q, stood);
     cat::SetActive(Grid_Ing_Sklad, true);
     ++stockBuilds_;
     groupMovesAtBuild_ = groupMoves_;

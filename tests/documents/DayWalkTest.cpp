@@ -4,6 +4,7 @@
 
 #include "MoveEnv.h"
 
+#include "Unit_IngToDoc.h"
 #include "Unit_Provodka.h"
 #include "Unit_RealTab.h"
 #include "Unit_StructureBox.h"
@@ -11,7 +12,10 @@
 #include "support/UserInput.h"
 #include "ui/Unit_Main.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -46,10 +50,13 @@ std::function<void(QWidget*)> postingChoice(int rule)
 
 } // namespace
 
-TEST(DayWalk, TheStockTabStaysOnTheChosenDepartmentAndShowsEveryPostingOfTheOtherTabs)
+TEST(DayWalk, TheProductsTabStaysWhereTheUserStoodAndShowsEveryPostingOfTheOtherTabs)
 {
     MoveEnv env;
+    env.group(QStringLiteral("Мясо"));  // listed before the vegetables
+    const qint64 beet = env.product(QStringLiteral("Бурак"), 4, 10, 11);
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20, 22);
+    env.product(QStringLiteral("Лук"), 3, 15, 16);
     const qint64 receipt = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("ПН-001"));
     env.line(receipt, potato, 5, 20);
     const qint64 sale = env.doc(3, env.kitchen, 0, 0, 0, QStringLiteral("Р-1"));
@@ -63,16 +70,22 @@ TEST(DayWalk, TheStockTabStaysOnTheChosenDepartmentAndShowsEveryPostingOfTheOthe
     MoveTab->Timer_Moves->setInterval(10);
     RealTab->Timer_Real->setInterval(10);
 
-    // The kitchen (listed after the bar) chosen with the mouse on the stock sub-tab.
+    // With the mouse on the stock sub-tab: the kitchen (listed after the bar),
+    // the vegetables (after the meat) and Картофель (after Бурак).
     CatEnv::showProducts(env.firmaKod, env.kitchen, env.gr);
     input::showActive(Form_Main, nullptr);
     input::clickTab(Form_Main->PageControl2, Form_Main->Sheet_Sklad_Ing);
     ASSERT_TRUE(StructureBox->Q_Otdel->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(env.kitchen)));
     ASSERT_EQ(StructureBox->Q_Otdel->recNo(), 1);
-    StructureBox->Q_Otdel->first();
     input::clickCell(StructureBox->Grid_Otdel, 1, QStringLiteral("NAME"));
     const qint64 kitchenSklad = env.mainSklad(env.kitchen);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cat::KeyOf(StructureBox->Q_Sklad) == kitchenSklad && ProductsTab->Q_GrIng->active(); }, 3000));
+    ASSERT_EQ(ProductsTab->Q_GrIng->recordCount(), 2);
+    input::clickCell(ProductsTab->Grid_GrIng, 1, QStringLiteral("NAME"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return listedStock(potato).toDouble() == 10; }, 3000));
+    ASSERT_EQ(listedStock(beet).toDouble(), 4);
+    input::clickCell(ProductsTab->Grid_Ing_Sklad, 1, QStringLiteral("NAME"));
+    ASSERT_EQ(ProductsTab->CurrentStockIng(), potato);
 
     auto stockShownAfterComingBack = [&](double expected, const char* after) {
         input::clickTab(Form_Main->PageControl1, Form_Main->Sheet_Ing);
@@ -82,6 +95,9 @@ TEST(DayWalk, TheStockTabStaysOnTheChosenDepartmentAndShowsEveryPostingOfTheOthe
         EXPECT_EQ(StructureBox->Grid_Otdel->currentIndex().row(), StructureBox->Q_Otdel->recNo()) << after;
         EXPECT_TRUE(QTest::qWaitFor([&] { return listedStock(potato).toDouble() == expected; }, 1000))
             << after << ": " << listedStock(potato).toString().toStdString();
+        EXPECT_EQ(ProductsTab->CurrentGroup(), env.gr) << after;
+        EXPECT_EQ(ProductsTab->CurrentStockIng(), potato) << after;
+        EXPECT_EQ(ProductsTab->Grid_Ing_Sklad->currentIndex().row(), ProductsTab->Q_Ing_Sklad->recNo()) << after;
     };
     auto postOnTheMovementTab = [&] {
         input::clickTab(Form_Main->PageControl2, Form_Main->Sheet_Move);
@@ -118,5 +134,58 @@ TEST(DayWalk, TheStockTabStaysOnTheChosenDepartmentAndShowsEveryPostingOfTheOthe
     }
     ASSERT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 13);
     stockShownAfterComingBack(13, "a sale posted on the production and sales tab");
+    Form_Main->hide();
+}
+
+TEST(DayWalk, LinesTypedFromTheSearchFieldAreOnTheTabWhenTheWindowClosesAndArePosted)
+{
+    MoveEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20, 22);
+    const qint64 onion = env.product(QStringLiteral("Лук репчатый"), 10, 15, 16);
+    const qint64 carrot = env.product(QStringLiteral("Морковь 'мытая' отборная, фермерская, калибр 5-7 см, урожай этого года"), 10, 30, 33);
+    const qint64 first = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("ПН-001"));
+    const qint64 receipt = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("ПН-007"));
+    const qint64 last = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("ПН-009"));
+    MoveTab->Timer_Moves->setInterval(10);
+    Form_Main->SetActivePage(Form_Main->Sheet_Move);
+    input::showActive(Form_Main, MoveTab->Grid_Dvig);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Dvig->active(); }, 1000));
+    ASSERT_TRUE(MoveTab->Q_Dvig->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(receipt)));
+    input::clickCell(MoveTab->Grid_Dvig, MoveTab->Q_Dvig->recNo(), QStringLiteral("NAME"));
+
+    {
+        ModalScript script;
+        script.then([](QWidget* d) {
+            auto* w = qobject_cast<TForm_IngToDoc*>(d);
+            ASSERT_NE(w, nullptr);
+            w->CB_Next->setChecked(true);
+            input::showActive(w, w->Grid_Moves);
+            QTest::mouseClick(w->CB_Context, Qt::LeftButton, {}, QPoint(4, w->CB_Context->height() / 2));
+            for (const auto& [part, quantity] : {std::pair{"карт", "7"}, std::pair{"МОРК", "2,5"}, std::pair{"лук", "3"}}) {
+                input::typeText(QString::fromUtf8(part));
+                EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer_IngToDoc->isActive(); }, 2000));
+                input::press(Qt::Key_Insert);
+                input::typeThenEnter(QString::fromUtf8(quantity), w->Grid_Moves);
+            }
+            QTest::mouseClick(w->Btn_Ok, Qt::LeftButton);
+        });
+        QTest::mouseClick(MoveTab->Btn_Zapol, Qt::LeftButton);
+    }
+    EXPECT_EQ(env.current(), receipt);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Moves->active() && MoveTab->Q_Moves->recordCount() == 3; }, 1000));
+
+    {
+        ModalScript script;
+        script.then(postingChoice(1));
+        QTest::mouseClick(MoveTab->Btn_Provodka, Qt::LeftButton);
+    }
+    EXPECT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 17);
+    EXPECT_DOUBLE_EQ(env.kolvo(carrot, env.kitchen), 12.5);
+    EXPECT_DOUBLE_EQ(env.kolvo(onion, env.kitchen), 13);
+    EXPECT_EQ(env.current(), receipt);
+    EXPECT_EQ(MoveTab->Btn_Provodka->text(), QStringLiteral("Снять пр."));
+    EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 3);
+    (void)first;
+    (void)last;
     Form_Main->hide();
 }
