@@ -134,6 +134,17 @@ TEST(DayWalk, TheProductsTabStaysWhereTheUserStoodAndShowsEveryPostingOfTheOther
     }
     ASSERT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 13);
     stockShownAfterComingBack(13, "a sale posted on the production and sales tab");
+
+    // The product list of the vegetables: Картофель chosen, the other tab and back.
+    input::clickTab(Form_Main->PageControl2, Form_Main->Sheet_All_Ing);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ProductsTab->Q_Ing->active() && ProductsTab->Q_Ing->recordCount() == 3; }, 1000));
+    input::clickCell(ProductsTab->Grid_Ing, 1, QStringLiteral("NAME"));
+    ASSERT_EQ(ProductsTab->CurrentIng(), potato);
+    input::clickTab(Form_Main->PageControl1, Form_Main->Sheet_Real);
+    input::clickTab(Form_Main->PageControl1, Form_Main->Sheet_Ing);
+    EXPECT_EQ(ProductsTab->CurrentGroup(), env.gr);
+    EXPECT_EQ(ProductsTab->CurrentIng(), potato);
+    EXPECT_EQ(ProductsTab->Grid_Ing->currentIndex().row(), ProductsTab->Q_Ing->recNo());
     Form_Main->hide();
 }
 
