@@ -4,10 +4,13 @@
 
 #include "MoveEnv.h"
 
+#include "Unit_DocInv.h"
 #include "Unit_IngToDoc.h"
+#include "Unit_Invent.h"
 #include "Unit_Provodka.h"
 #include "Unit_RealTab.h"
 #include "Unit_StructureBox.h"
+#include "Unit_ZaprosInv.h"
 #include "grid/ListHolder.h"
 #include "support/UserInput.h"
 #include "ui/Unit_Main.h"
@@ -198,5 +201,62 @@ TEST(DayWalk, LinesTypedFromTheSearchFieldAreOnTheTabWhenTheWindowClosesAndArePo
     EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 3);
     (void)first;
     (void)last;
+    Form_Main->hide();
+}
+
+// The stock sub-tab's "Инвентаризация": a new inventory filled with the book
+// quantities, counts typed one after another, posted; the stock list behind
+// the window shows the counted stock, still on the product the user chose.
+TEST(DayWalk, AnInventoryCountedAndPostedFromTheStockTabIsShownThereOnTheChosenRow)
+{
+    MoveEnv env;
+    const qint64 beet = env.product(QStringLiteral("Бурак"), 4, 10, 11);
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20, 22);
+    const qint64 onion = env.product(QStringLiteral("Лук"), 3, 15, 16);
+    CatEnv::showProducts(env.firmaKod, env.kitchen, env.gr);
+    input::showActive(Form_Main, nullptr);
+    input::clickTab(Form_Main->PageControl2, Form_Main->Sheet_Sklad_Ing);
+    ASSERT_TRUE(StructureBox->Q_Otdel->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(env.kitchen)));
+    input::clickCell(StructureBox->Grid_Otdel, StructureBox->Q_Otdel->recNo(), QStringLiteral("NAME"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listedStock(potato).toDouble() == 10; }, 3000));
+    input::clickCell(ProductsTab->Grid_Ing_Sklad, 1, QStringLiteral("NAME"));
+    ASSERT_EQ(ProductsTab->CurrentStockIng(), potato);
+
+    env.answers = {1, 1, 1};  // drop the unchanged lines, post, and the price reminder
+    {
+        ModalScript script;
+        script
+            .then([&](QWidget* d) {
+                auto* w = qobject_cast<TForm_Invent*>(d);
+                ASSERT_NE(w, nullptr);
+                w->Timer_Invent->setInterval(10);
+                input::showActive(w, w->Grid_Doc);
+                QTest::mouseClick(w->Btn_Add, Qt::LeftButton);
+                // The lines grid takes counts once the new document's lines are shown.
+                ASSERT_TRUE(QTest::qWaitFor(
+                    [&] { return !w->Timer_Invent->isActive() && w->Q_Inv->active() && w->Q_Inv->recordCount() == 3; }, 1000));
+                w->CB_Next->setChecked(true);
+                w->RadioGroup1->setItemIndex(0);
+                input::showActive(w, w->Grid_Inv);
+                input::clickCell(w->Grid_Inv, 0, QStringLiteral("MY_KOLVO"));
+                for (const char* typed : {"5", "12,5", "0"})
+                    input::typeThenEnter(QString::fromLatin1(typed), w->Grid_Inv);
+                QTest::mouseClick(w->Btn_Provodka, Qt::LeftButton);
+                QTest::mouseClick(w->Btn_Exit, Qt::LeftButton);
+            })
+            .then([](QWidget*) { QTest::mouseClick(Form_DocInv->Btn_Ok, Qt::LeftButton); })
+            .then([](QWidget*) {
+                Form_ZaprosInv->RadioGroup1->setItemIndex(1);  // the book quantity
+                QTest::mouseClick(Form_ZaprosInv->BitBtn1, Qt::LeftButton);
+            });
+        QTest::mouseClick(ProductsTab->Btn_Inv, Qt::LeftButton);
+    }
+    EXPECT_DOUBLE_EQ(env.kolvo(beet, env.kitchen), 5);
+    EXPECT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 12.5);
+    EXPECT_DOUBLE_EQ(env.kolvo(onion, env.kitchen), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listedStock(potato).toDouble() == 12.5; }, 1000))
+        << listedStock(potato).toString().toStdString();
+    EXPECT_EQ(listedStock(onion).toDouble(), 0);
+    EXPECT_EQ(ProductsTab->CurrentStockIng(), potato);
     Form_Main->hide();
 }
