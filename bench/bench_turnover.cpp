@@ -248,8 +248,9 @@ int main(int argc, char** argv)
         }
         // The statement by products against the same year's lines summed
         // from the statement by operations: the same products and quantities;
-        // the amounts differ by the kopecks each form's printed lines round
-        // off (a line by products sums a price's documents first).
+        // the amounts differ only where a document holds a product twice at
+        // one price (a line by operations rounds the document's sum, a line
+        // by products adds up each line's amount).
         reports::TurnoverOptions wide = byProducts();
         wide.shortForm = wide.balances = false;
         const QVector<reports::TurnoverRow> wideRows = reports::ReadTurnoverRows(ctx, wide);

@@ -966,6 +966,11 @@ void Query::open()
     ensurePrepared();
     auto in = bindParams();
     fetchInto(stmt_, in);
+    showRowsRead();
+}
+
+void Query::showRowsRead()
+{
     active_ = true;
     cur_ = rows_.isEmpty() ? -1 : 0;
     bof_ = true;
@@ -1004,13 +1009,7 @@ void Query::refresh()
     fields_ = std::move(fields);
     fieldIndex_ = std::move(index);
     rows_ = std::move(rows);
-    active_ = true;
-    cur_ = rows_.isEmpty() ? -1 : 0;
-    bof_ = true;
-    eof_ = rows_.isEmpty();
-    emit opened();
-    emit afterOpen();
-    fireAfterScroll();
+    showRowsRead();
 }
 
 void Query::close()

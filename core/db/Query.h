@@ -229,6 +229,8 @@ private:
     void prepareText();
     void scrollTo(int row, bool fireBefore = true);
     void fireAfterScroll();
+    // The rows just read become the open list, standing on the first.
+    void showRowsRead();
     void releaseStatement();
     // Notes on the transaction the tables a statement just changed.
     void noteChangedTable();

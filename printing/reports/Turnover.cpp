@@ -1,5 +1,7 @@
 #include "Turnover.h"
 
+#include "engine/Kopecks.h"
+
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 #include "Figures.h"
@@ -175,6 +177,7 @@ QVector<TurnoverRow> readOperations(db::Query& q)
         t.typeMoves = q.rawAt(r, 7).toInt();
         t.kolvo = q.rawAt(r, 8).toDouble();
         t.cena = q.rawAt(r, 10).toDouble();
+        t.kopecks = engine::LineKopecks(t.kolvo, t.cena);
         t.nameOtdel = q.valueAt(r, 11).toString();
         t.groupKod = keyText(q.rawAt(r, 12));
         t.nameIng = q.valueAt(r, 13).toString();
@@ -247,6 +250,7 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
         NullableKey firma, group;  // as ordered and printed: a gone enterprise is none
         const Product* product = nullptr;
         double kolvo = 0;
+        qint64 kopecks = 0;
     };
     std::unordered_map<Key, size_t, KeyHash> index;
     std::vector<Sum> sums;
@@ -271,7 +275,11 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
             s.firma = k.firma.null || firms.contains(k.firma.value) ? k.firma : NullableKey{};
             sums.push_back(s);
         }
-        sums[at->second].kolvo += r.asDouble(5);
+        // Each line's amount as its document's waybill prints it, then
+        // added up: the statement's sums agree with the documents'.
+        Sum& sum = sums[at->second];
+        sum.kolvo += r.asDouble(5);
+        sum.kopecks += engine::LineKopecks(r.asDouble(5), k.cena);
     });
 
     // The products named, each once (a product that is gone has no name,
@@ -339,6 +347,7 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
         t.typeMoves = s.key.type;
         t.kolvo = s.kolvo;
         t.cena = s.key.cena;
+        t.kopecks = s.kopecks;
         t.nameOtdel = s.key.otdel.null ? QString() : otdels.value(s.key.otdel.value);
         t.groupKod = s.product->groupKod;
         t.nameIng = s.product->name;

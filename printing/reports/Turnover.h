@@ -77,6 +77,9 @@ struct TurnoverRow {
     int typeMoves = 0;
     double kolvo = 0;
     double cena = 0;
+    // The row's amount in kopecks as the documents print it: the sum of its
+    // lines' amounts, each its quantity times its price brought to kopecks.
+    qint64 kopecks = 0;
     QString nameOtdel;
     QString groupKod;      // as text
     QString nameIng;

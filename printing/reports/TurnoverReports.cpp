@@ -133,7 +133,7 @@ QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows)
             prev->firmaFromKod != t.firmaFromKod)
             products.push_back({});
         TurnoverProduct& p = products.back();
-        const qint64 a = engine::LineKopecks(t.kolvo, t.cena);
+        const qint64 a = t.kopecks;
         if (t.typeMoves == 1) {
             p.inAmount += a;
             p.inKolvo += t.kolvo;

@@ -15,7 +15,7 @@ class Export;
 namespace reports {
 
 // One product of the statement by products: its statement rows summed, the
-// amounts in kopecks (each row's quantity times its price, in kopecks).
+// amounts in kopecks (the rows' amounts as their documents print them).
 struct TurnoverProduct {
     const TurnoverRow* last = nullptr;  // the product's last statement row: keys, names, balances
     qint64 inAmount = 0, outAmount = 0;

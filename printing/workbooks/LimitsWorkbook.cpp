@@ -155,6 +155,7 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
             doc.setFont({0, 0, h, 4, h}, bold);
         if (last > 0) {
             doc.setNumberFormat({0, 1, 1, 1, last}, QStringLiteral("@"));
+            doc.setWrapped({0, 1, 1, 1, last}, true);  // a long name wraps instead of being cut
             doc.setNumberFormat({0, 2, 1, 3, last}, QStringLiteral("0,0##"));
             doc.setNumberFormat({0, 4, 1, 4, last}, QStringLiteral("0,00"));
         }

@@ -41,9 +41,11 @@ private:
 
 void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Progress& progress)
 {
-    // The columns are 232.5 mm together: the pages go across, where they fit
-    // at full size, so the bars stay the size the reader scans.
-    static const int widths[kColumns] = {850, 7200, 2500, 2500, 2500, 2500, 5200};
+    // The columns are 242.5 mm together: the pages go across, where they fit
+    // at full size, so the bars stay the size the reader scans. A 13-digit
+    // bar code and an accounting code such as "00-000000042" fit their
+    // columns on one line.
+    static const int widths[kColumns] = {850, 7200, 2500, 2500, 3000, 3000, 5200};
     for (int i = 0; i < kColumns; ++i)
         doc.setColumnWidth(0, i, widths[i]);
     doc.setLandscape(0);

@@ -133,7 +133,11 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
         const double stock = engine::Settled(s.kolvo);
         const QString name = automation::OneLine(s.name);
         const QString unit = automation::OneLine(s.unit);
-        QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), stock, QVariant()};
+        // Quantities go in as the papers print them, to thousandths by the one
+        // rule (the office would round a half thousandth the other way); the
+        // days and the order are worked out from the exact figures.
+        QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), engine::ToThousandth(stock),
+                         QVariant()};
         const bool negative = stock < 0;
         const auto found = used.find(s.kod);
         if (found != used.end()) {
@@ -159,8 +163,8 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
                                          engine::ToThousandth(quantity), engine::ToKopeck(s.cena)});
                 out.orderFormulas << QStringLiteral("=ROUND(D%1*E%1;2)").arg(r2);
             }
-            row[3] = consumption;
-            row[4] = daily;
+            row[3] = engine::ToThousandth(consumption);
+            row[4] = engine::ToThousandth(daily);
         } else if (negative) {
             row[6] = UnknownDays();
         }
@@ -230,6 +234,11 @@ void closingFrame(automation::Document& d, int statLast, int orderLast, int orde
     d.merge({kStat, 0, 0, 6, 0});
     d.merge({kStat, 0, 1, 6, 1});
     d.setWrapped({kStat, 0, 2, 6, 2}, true);
+    // A long product name wraps in its column instead of being cut.
+    if (statLast >= kFirstRow)
+        d.setWrapped({kStat, 1, kFirstRow, 1, statLast}, true);
+    if (orderBorderLast >= kFirstRow)
+        d.setWrapped({kOrder, 1, kFirstRow, 1, orderBorderLast}, true);
     const automation::TableBorder frame = ThinFrame();
     d.setTableBorder({kStat, 0, 2, 6, statLast}, frame);
     d.setTableBorder({kOrder, 0, 2, 5, orderBorderLast}, frame);

@@ -11,6 +11,7 @@
 #include "engine/Clock.h"
 #include "reports/CostingCard.h"
 #include "reports/MenuReport.h"
+#include "reports/Ostatki.h"
 #include "reports/Statements.h"
 #include "reports/TechCards.h"
 #include "support/KeepingOffice.h"
@@ -182,6 +183,76 @@ TEST_F(PageFit, LongNamesWrapAndTheirRowsGrow)
     expectWrappedOverLines(*codes, "F4");
     expectWrappedOverLines(*codes, "C1");
     codes->close();
+}
+
+} // namespace
+
+namespace {
+
+// The row of column B that holds `text`, counted from 0; -1 when none does.
+int rowWith(Document& d, const QString& text, int rows = 60)
+{
+    for (int r = 0; r < rows; ++r)
+        if (d.cellState({0, 1, r}).content == QVariant(text))
+            return r;
+    return -1;
+}
+
+// A 13-digit bar code and an accounting code stay on one line each: a dish
+// with a short name keeps a row of one line.
+TEST_F(PageFit, ABarCodeIsNotSplitOverLines)
+{
+    t.exec(QStringLiteral("UPDATE ING SET NAME = 'Котлета' WHERE KOD = 5105"));
+    RefreshRead(t);
+    auto codes = print([&](automation::Office& office) {
+        workbooks::menucodes::Print(office, {reports::LoadMenuCodes(ctx(), 900030)});
+    });
+    ASSERT_TRUE(codes);
+    ASSERT_EQ(codes->cellState({0, 5, 3}).content, QVariant(QStringLiteral("4600000000404")));
+    EXPECT_LT(codes->cellState({0, 5, 3}).rowHeight, 3 * kOneLine / 2);
+    EXPECT_EQ(pages(*codes, QStringLiteral("codes_short")), 1);
+    codes->close();
+}
+
+TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)
+{
+    t.exec(QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = 1777, CENA = 777.77 WHERE KOD = 6101"));
+    RefreshRead(t);
+    for (bool ingredients : {false, true}) {
+        auto statement = print([&](automation::Office& office) {
+            reports::statements::Options o;
+            o.ingredients = ingredients;
+            o.what = 1;
+            o.start = QDate(2026, 3, 1);
+            o.finish = QDate(2026, 3, 31);
+            o.type = 3;
+            reports::statements::Print(ctx(), o, office, cache());
+        });
+        ASSERT_TRUE(statement);
+        // "Один миллион триста восемьдесят две тысячи …" is wider than its cell.
+        const int words = rowWith(*statement, QStringLiteral("Сумма прописью:"));
+        ASSERT_GE(words, 0);
+        if (!ingredients)
+            EXPECT_TRUE(statement->cellState({0, 2, words}).content.toString().startsWith(QStringLiteral("Один миллион")));
+        EXPECT_TRUE(statement->cellState({0, 2, words}).wrapped) << ingredients;
+        EXPECT_EQ(pages(*statement, QStringLiteral("statement_words")), 1) << ingredients;
+        statement->close();
+    }
+
+    auto balance = print([&](automation::Office& office) {
+        reports::ostatki::Options o;
+        o.scope = reports::ostatki::Department;
+        o.firma = 5001;
+        o.otdel = 5002;
+        o.noZero = false;
+        reports::RunStandardReport(ctx(), office, cache(), reports::ostatki::Build(ctx(), o));
+    });
+    ASSERT_TRUE(balance);
+    const int dish = rowWith(*balance, QStringLiteral("Котлета \"Нежная\" по-домашнему с гарниром из картофельного "
+                                                      "пюре и соусом сливочным с грибами"));
+    ASSERT_GE(dish, 0);
+    expectWrappedOverLines(*balance, QStringLiteral("B%1").arg(dish + 1).toLatin1().constData());
+    balance->close();
 }
 
 } // namespace

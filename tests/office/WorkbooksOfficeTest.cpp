@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,73 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     EXPECT_EQ(usage->pageMargins(0), (automation::PageMargins{1058, 353}));
     usage->close();
     TestOffice().disconnect();
+}
+
+// A long product name wraps in its cell and its row grows, on the limits and
+// on both sheets of the statistics, instead of being cut at the column.
+TEST(WorkbooksInOffice, LongNamesWrapOnTheLimitsAndTheStatistics)
+{
+    const QString name = QStringLiteral("Говядина охлаждённая (лопатка) бескостная высшего сорта 'Мираторг' "
+                                        "в вакуумной упаковке");
+    const auto expectGrown = [](Document& d, int sheet, int column, int row) {
+        const CellState st = d.cellState({sheet, column, row});
+        EXPECT_TRUE(st.wrapped) << sheet << " " << row;
+        EXPECT_GT(st.rowHeight, 700) << sheet << " " << row;  // one line of 10 to 12 points is 4.5 to 5.3 mm
+    };
+    KeepingOffice keeping(TestOffice());
+    workbooks::LimitRow r;
+    r.nameF = QStringLiteral("Столовая №1");
+    r.name = name;
+    r.limit = 10;
+    ASSERT_TRUE(workbooks::limits::Write(keeping, {r}));
+    ASSERT_EQ(keeping.documents.back()->cellState({0, 1, 4}).content, QVariant(name));
+    expectGrown(*keeping.documents.back(), 0, 1, 4);
+    keeping.documents.back()->close();
+
+    workbooks::StatOptions o;
+    o.start = QDate(2024, 3, 1);
+    o.end = QDate(2024, 3, 7);
+    workbooks::StatData d;
+    d.consumption = {{1, name, 70}};
+    d.stock = {{1, name, QStringLiteral("кг"), 5, 589.9}};
+    ASSERT_TRUE(workbooks::stat::Write(keeping, o, d));
+    ASSERT_EQ(keeping.documents.back()->cellState({0, 1, 3}).content, QVariant(name));
+    expectGrown(*keeping.documents.back(), 0, 1, 3);
+    ASSERT_EQ(keeping.documents.back()->cellState({1, 1, 3}).content, QVariant(name));
+    expectGrown(*keeping.documents.back(), 1, 1, 3);
+    keeping.documents.back()->close();
+    TestOffice().disconnect();
+}
+
+// The office's default page header and footer print the sheet's name and
+// "Page 1" in its own interface language: a workbook the program lays out
+// prints only what it shows. Read from the flat file the office stores.
+TEST(WorkbooksInOffice, NoOfficeHeaderOrFooterOnTheProgramsWorkbooks)
+{
+    KeepingOffice keeping(TestOffice());
+    workbooks::LimitRow r;
+    r.nameF = QStringLiteral("Столовая №1");
+    r.name = QStringLiteral("Мука");
+    r.limit = 10;
+    ASSERT_TRUE(workbooks::limits::Write(keeping, {r}));
+    const QString path = QDir(TestOfficeFolder()).filePath(QStringLiteral("limits.fods"));
+    keeping.documents.back()->storeToFile(path, QStringLiteral("OpenDocument Spreadsheet Flat XML"));
+    keeping.documents.back()->close();
+    TestOffice().disconnect();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray flat = f.readAll();
+    const QByteArray pages = flat.mid(flat.indexOf("<office:master-styles>"));
+    ASSERT_FALSE(pages.isEmpty());
+    // Every header and footer with content is switched off.
+    const QRegularExpression tag(QStringLiteral("<style:(header|footer)(\\s[^>]*)?>"));
+    int shown = 0;
+    for (auto m = tag.globalMatch(QString::fromUtf8(pages)); m.hasNext();) {
+        const QString attributes = m.next().captured(2);
+        if (!attributes.endsWith(QLatin1Char('/')) && !attributes.contains(QStringLiteral("style:display=\"false\"")))
+            ++shown;
+    }
+    EXPECT_EQ(shown, 0) << pages.left(1000).constData();
 }
 
 } // namespace

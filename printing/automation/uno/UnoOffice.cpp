@@ -768,6 +768,25 @@ public:
         }
     }
 
+    // Every page style prints without the office's own header and footer
+    // (the sheet's name, "Page 1" in its interface language).
+    void plainPages()
+    {
+        try {
+            Reference<container::XNameAccess> families =
+                Reference<style::XStyleFamiliesSupplier>(doc_, UNO_QUERY_THROW)->getStyleFamilies();
+            Reference<container::XNameAccess> pages(families->getByName("PageStyles"), UNO_QUERY_THROW);
+            const Sequence<rtl::OUString> names = pages->getElementNames();
+            for (sal_Int32 i = 0; i < names.getLength(); ++i) {
+                Reference<beans::XPropertySet> style(pages->getByName(names[i]), UNO_QUERY_THROW);
+                style->setPropertyValue("HeaderIsOn", Any(false));
+                style->setPropertyValue("FooterIsOn", Any(false));
+            }
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     Reference<beans::XPropertySet> pageStyle(int index, bool own)
     {
         Reference<beans::XPropertySet> sheetProps(sheet(index), UNO_QUERY_THROW);
@@ -1088,6 +1107,8 @@ bool UnoOffice::connected() const { return d->inUse && d->desktop.is(); }
 std::unique_ptr<Document> UnoOffice::newCalc()
 {
     std::unique_ptr<Document> doc = loadDocument(QString());
+    // A workbook the program lays out holds only what it shows.
+    static_cast<UnoDocument*>(doc.get())->plainPages();
     // The office names a new sheet in its own interface language ("Sheet1").
     for (int i = 0; i < doc->sheetCount(); ++i) {
         const QString name = QStringLiteral("Лист%1").arg(i + 1);
