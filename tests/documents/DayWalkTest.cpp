@@ -260,3 +260,52 @@ TEST(DayWalk, AnInventoryCountedAndPostedFromTheStockTabIsShownThereOnTheChosenR
     EXPECT_EQ(ProductsTab->CurrentStockIng(), potato);
     Form_Main->hide();
 }
+
+// Transfers kitchen -> bar of both kinds posted and un-posted from the
+// movement tab, from either half: the list shows the bar's half a posting
+// makes and drops it again, and both departments' stock is right after each.
+TEST(DayWalk, TransfersOfBothKindsPostedAndUnpostedFromTheTab)
+{
+    MoveEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 100, 20, 22, 5, 20);
+    MoveTab->Timer_Moves->setInterval(10);
+    Form_Main->SetActivePage(Form_Main->Sheet_Move);
+    input::showActive(Form_Main, MoveTab->Grid_Dvig);
+    auto listed = [&] { return MoveTab->Q_Dvig->active() ? MoveTab->Q_Dvig->recordCount() : -1; };
+    auto click = [&](qint64 doc, int rule) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Dvig->active(); }, 1000));
+        ASSERT_TRUE(MoveTab->Q_Dvig->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(doc)));
+        input::clickCell(MoveTab->Grid_Dvig, MoveTab->Q_Dvig->recNo(), QStringLiteral("NAME"));
+        ModalScript script;
+        script.then(postingChoice(rule));
+        QTest::mouseClick(MoveTab->Btn_Provodka, Qt::LeftButton);
+    };
+    for (const int p : {1, 0}) {
+        SCOPED_TRACE(p == 1 ? "the dish written off" : "its ingredients written off");
+        const qint64 d = env.doc(4, env.kitchen, env.bar, p, 0, QStringLiteral("ВП-%1").arg(p));
+        env.line(d, potato, 7, 20);
+        MoveTab->Open_DocsMove();
+        const int before = listed();
+        click(d, 1);
+        EXPECT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 93);
+        EXPECT_DOUBLE_EQ(env.kolvo(potato, env.bar), 12);
+        const qint64 half = env.docField(d, "INT_PARAM3");
+        EXPECT_EQ(listed(), before + 1);  // the bar's half
+        EXPECT_EQ(env.current(), d);
+        EXPECT_EQ(MoveTab->Btn_Provodka->text(), QStringLiteral("Снять пр."));
+
+        click(p == 0 ? half : d, 1);  // either half un-posts both
+        EXPECT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 100);
+        EXPECT_DOUBLE_EQ(env.kolvo(potato, env.bar), 5);
+        EXPECT_EQ(listed(), before);
+        EXPECT_EQ(MoveTab->Btn_Provodka->text(), QStringLiteral("Провести"));
+        // What is left is one unposted transfer from the kitchen, with its line.
+        const qint64 left = env.current();
+        EXPECT_EQ(env.docField(left, "INT_PARAM1"), env.kitchen);
+        EXPECT_EQ(env.docField(left, "PROVODKA"), 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Moves->active() && MoveTab->Q_Moves->recordCount() == 1; }, 1000));
+        env.t().exec(QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = %1").arg(left));
+        env.t().exec(QStringLiteral("DELETE FROM DOCS WHERE KOD = %1").arg(left));
+    }
+    Form_Main->hide();
+}
