@@ -5,18 +5,15 @@
 #include "MoveEnv.h"
 
 #include "Unit_DocInv.h"
-#include "Unit_IngToDoc.h"
 #include "Unit_Invent.h"
 #include "Unit_Provodka.h"
 #include "Unit_RealTab.h"
 #include "Unit_StructureBox.h"
 #include "Unit_ZaprosInv.h"
-#include "grid/ListHolder.h"
 #include "support/UserInput.h"
 #include "ui/Unit_Main.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -151,59 +148,6 @@ TEST(DayWalk, TheProductsTabStaysWhereTheUserStoodAndShowsEveryPostingOfTheOther
     Form_Main->hide();
 }
 
-TEST(DayWalk, LinesTypedFromTheSearchFieldAreOnTheTabWhenTheWindowClosesAndArePosted)
-{
-    MoveEnv env;
-    const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20, 22);
-    const qint64 onion = env.product(QStringLiteral("Лук репчатый"), 10, 15, 16);
-    const qint64 carrot = env.product(QStringLiteral("Морковь 'мытая' отборная, фермерская, калибр 5-7 см, урожай этого года"), 10, 30, 33);
-    const qint64 first = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("ПН-001"));
-    const qint64 receipt = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("ПН-007"));
-    const qint64 last = env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("ПН-009"));
-    MoveTab->Timer_Moves->setInterval(10);
-    Form_Main->SetActivePage(Form_Main->Sheet_Move);
-    input::showActive(Form_Main, MoveTab->Grid_Dvig);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Dvig->active(); }, 1000));
-    ASSERT_TRUE(MoveTab->Q_Dvig->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(receipt)));
-    input::clickCell(MoveTab->Grid_Dvig, MoveTab->Q_Dvig->recNo(), QStringLiteral("NAME"));
-
-    {
-        ModalScript script;
-        script.then([](QWidget* d) {
-            auto* w = qobject_cast<TForm_IngToDoc*>(d);
-            ASSERT_NE(w, nullptr);
-            w->CB_Next->setChecked(true);
-            input::showActive(w, w->Grid_Moves);
-            QTest::mouseClick(w->CB_Context, Qt::LeftButton, {}, QPoint(4, w->CB_Context->height() / 2));
-            for (const auto& [part, quantity] : {std::pair{"карт", "7"}, std::pair{"МОРК", "2,5"}, std::pair{"лук", "3"}}) {
-                input::typeText(QString::fromUtf8(part));
-                EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer_IngToDoc->isActive(); }, 2000));
-                input::press(Qt::Key_Insert);
-                input::typeThenEnter(QString::fromUtf8(quantity), w->Grid_Moves);
-            }
-            QTest::mouseClick(w->Btn_Ok, Qt::LeftButton);
-        });
-        QTest::mouseClick(MoveTab->Btn_Zapol, Qt::LeftButton);
-    }
-    EXPECT_EQ(env.current(), receipt);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Moves->active() && MoveTab->Q_Moves->recordCount() == 3; }, 1000));
-
-    {
-        ModalScript script;
-        script.then(postingChoice(1));
-        QTest::mouseClick(MoveTab->Btn_Provodka, Qt::LeftButton);
-    }
-    EXPECT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 17);
-    EXPECT_DOUBLE_EQ(env.kolvo(carrot, env.kitchen), 12.5);
-    EXPECT_DOUBLE_EQ(env.kolvo(onion, env.kitchen), 13);
-    EXPECT_EQ(env.current(), receipt);
-    EXPECT_EQ(MoveTab->Btn_Provodka->text(), QStringLiteral("Снять пр."));
-    EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 3);
-    (void)first;
-    (void)last;
-    Form_Main->hide();
-}
-
 // The stock sub-tab's "Инвентаризация": a new inventory filled with the book
 // quantities, counts typed one after another, posted; the stock list behind
 // the window shows the counted stock, still on the product the user chose.
@@ -258,54 +202,5 @@ TEST(DayWalk, AnInventoryCountedAndPostedFromTheStockTabIsShownThereOnTheChosenR
         << listedStock(potato).toString().toStdString();
     EXPECT_EQ(listedStock(onion).toDouble(), 0);
     EXPECT_EQ(ProductsTab->CurrentStockIng(), potato);
-    Form_Main->hide();
-}
-
-// Transfers kitchen -> bar of both kinds posted and un-posted from the
-// movement tab, from either half: the list shows the bar's half a posting
-// makes and drops it again, and both departments' stock is right after each.
-TEST(DayWalk, TransfersOfBothKindsPostedAndUnpostedFromTheTab)
-{
-    MoveEnv env;
-    const qint64 potato = env.product(QStringLiteral("Картофель"), 100, 20, 22, 5, 20);
-    MoveTab->Timer_Moves->setInterval(10);
-    Form_Main->SetActivePage(Form_Main->Sheet_Move);
-    input::showActive(Form_Main, MoveTab->Grid_Dvig);
-    auto listed = [&] { return MoveTab->Q_Dvig->active() ? MoveTab->Q_Dvig->recordCount() : -1; };
-    auto click = [&](qint64 doc, int rule) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Dvig->active(); }, 1000));
-        ASSERT_TRUE(MoveTab->Q_Dvig->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(doc)));
-        input::clickCell(MoveTab->Grid_Dvig, MoveTab->Q_Dvig->recNo(), QStringLiteral("NAME"));
-        ModalScript script;
-        script.then(postingChoice(rule));
-        QTest::mouseClick(MoveTab->Btn_Provodka, Qt::LeftButton);
-    };
-    for (const int p : {1, 0}) {
-        SCOPED_TRACE(p == 1 ? "the dish written off" : "its ingredients written off");
-        const qint64 d = env.doc(4, env.kitchen, env.bar, p, 0, QStringLiteral("ВП-%1").arg(p));
-        env.line(d, potato, 7, 20);
-        MoveTab->Open_DocsMove();
-        const int before = listed();
-        click(d, 1);
-        EXPECT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 93);
-        EXPECT_DOUBLE_EQ(env.kolvo(potato, env.bar), 12);
-        const qint64 half = env.docField(d, "INT_PARAM3");
-        EXPECT_EQ(listed(), before + 1);  // the bar's half
-        EXPECT_EQ(env.current(), d);
-        EXPECT_EQ(MoveTab->Btn_Provodka->text(), QStringLiteral("Снять пр."));
-
-        click(p == 0 ? half : d, 1);  // either half un-posts both
-        EXPECT_DOUBLE_EQ(env.kolvo(potato, env.kitchen), 100);
-        EXPECT_DOUBLE_EQ(env.kolvo(potato, env.bar), 5);
-        EXPECT_EQ(listed(), before);
-        EXPECT_EQ(MoveTab->Btn_Provodka->text(), QStringLiteral("Провести"));
-        // What is left is one unposted transfer from the kitchen, with its line.
-        const qint64 left = env.current();
-        EXPECT_EQ(env.docField(left, "INT_PARAM1"), env.kitchen);
-        EXPECT_EQ(env.docField(left, "PROVODKA"), 0);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return MoveTab->Q_Moves->active() && MoveTab->Q_Moves->recordCount() == 1; }, 1000));
-        env.t().exec(QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = %1").arg(left));
-        env.t().exec(QStringLiteral("DELETE FROM DOCS WHERE KOD = %1").arg(left));
-    }
     Form_Main->hide();
 }
