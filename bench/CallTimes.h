@@ -205,6 +205,10 @@ private:
         {
             return timed("filledCells", [&] { return d_->filledCells(r); });
         }
+        std::optional<Contents> contents(const automation::RangeAddress& r) override
+        {
+            return timed("contents", [&] { return d_->contents(r); });
+        }
 
     private:
         std::unique_ptr<automation::Document> d_;

@@ -159,6 +159,8 @@ constexpr qsizetype kBlockSlack = 64;
 // Asking the office which cells hold something costs about two calls: it is
 // worth it when the blocks save at least that many.
 constexpr int kCallsWorthAsking = 2;
+// Asking as well what the cells hold costs about four more.
+constexpr int kCallsWorthReading = 6;
 
 // How many calls sendRows makes for the rows from it to end.
 int callsFor(std::map<int, Row>::const_iterator it, std::map<int, Row>::const_iterator end)
@@ -255,10 +257,75 @@ void BufferedDocument::sendRows(std::map<int, Row>::const_iterator it, std::map<
     }
 }
 
+bool BufferedDocument::sendAsOneBlock(std::optional<QList<RangeAddress>>& filled)
+{
+    RangeAddress box{sheet_, values_.cbegin()->second.begin()->first, values_.cbegin()->first,
+                     values_.cbegin()->second.rbegin()->first, values_.crbegin()->first};
+    qsizetype count = 0;
+    for (const auto& [row, cells] : values_) {
+        box.startColumn = std::min(box.startColumn, cells.begin()->first);
+        box.endColumn = std::max(box.endColumn, cells.rbegin()->first);
+        count += static_cast<qsizetype>(cells.size());
+    }
+    const qsizetype area =
+        static_cast<qsizetype>(box.endRow - box.startRow + 1) * (box.endColumn - box.startColumn + 1);
+    if (area > count * kMaxBlockPerValue + kBlockSlack)
+        return false;
+    // Asking what the box holds, and what its kept cells hold, costs about
+    // as much as a few writes.
+    if (callsFor(values_.cbegin(), values_.cend()) <= kCallsWorthReading)
+        return false;
+    filled = inner_.filledCells(box);
+    if (!filled)
+        return false;
+    // The cells of the box that hold something and get no value: a label of
+    // the template, a heading between the table's rows.
+    QList<CellAddress> kept;
+    for (const RangeAddress& f : *filled)
+        for (int row = f.startRow; row <= f.endRow; ++row) {
+            const auto cells = values_.find(row);
+            for (int column = f.startColumn; column <= f.endColumn; ++column)
+                if (cells == values_.end() || !cells->second.count(column))
+                    kept.append({sheet_, column, row});
+        }
+    std::optional<Contents> held;
+    if (!kept.isEmpty()) {
+        // They go back with the values, as they are, where a plain value or
+        // text brings them back whole.
+        held = inner_.contents(box);
+        if (!held || !held->notPlain.isEmpty())
+            return false;
+        for (const CellAddress& c : kept) {
+            const QVariant& v = held->rows[c.row - box.startRow][c.column - box.startColumn];
+            if (!v.isValid() || (isText(v) && v.toString().isEmpty()))
+                return false;  // an empty text: the write would leave no text at all
+        }
+    }
+    QList<QVariantList> block;
+    block.reserve(box.endRow - box.startRow + 1);
+    for (int row = box.startRow; row <= box.endRow; ++row) {
+        QVariantList line = held ? held->rows[row - box.startRow] : QVariantList(box.endColumn - box.startColumn + 1);
+        const auto cells = values_.find(row);
+        if (cells != values_.end())
+            for (const auto& [column, v] : cells->second)
+                line[column - box.startColumn] = v;
+        block.append(std::move(line));
+    }
+    inner_.setBlockValues({sheet_, box.startColumn, box.startRow}, block);
+    return true;
+}
+
 void BufferedDocument::flushValues()
 {
     if (values_.empty())
         return;
+    // All the rows waiting as one block over their rows and columns, where
+    // what their other cells hold can go back with them unchanged.
+    std::optional<QList<RangeAddress>> filledBox;
+    if (sendAsOneBlock(filledBox)) {
+        values_.clear();
+        return;
+    }
     // Bands: runs of rows one after another. A band the rows above would send
     // in several calls (a heading, the table rows, a subtotal row) goes as
     // one block over its rows and columns, its cells without a value left
@@ -304,7 +371,7 @@ void BufferedDocument::flushValues()
     }
     std::optional<QList<RangeAddress>> filled;
     if (any && saved >= kCallsWorthAsking)
-        filled = inner_.filledCells(asked);
+        filled = filledBox ? filledBox : inner_.filledCells(asked);
     for (const Band& b : bands) {
         bool asBlock = filled && b.asBlock;
         // A filled cell of the block that gets no value would lose what it holds.
@@ -638,6 +705,12 @@ std::optional<QList<RangeAddress>> BufferedDocument::filledCells(const RangeAddr
 {
     flush();
     return inner_.filledCells(range);
+}
+
+std::optional<Document::Contents> BufferedDocument::contents(const RangeAddress& range)
+{
+    flush();
+    return inner_.contents(range);
 }
 
 } // namespace automation

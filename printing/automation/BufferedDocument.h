@@ -10,7 +10,11 @@
 // wrap, an alignment or a font given to the same columns of rows one after
 // another waits and goes as one call over the run of rows, so a formatted
 // table variable costs one call, not one per row. Merges wait for the values
-// of their rows. A copy or a move of a block sends first what waits on its
+// of their rows. Rows waiting around labels and headings already on the
+// sheet (a card's header among its lines) go as one block with those cells
+// written back as they are, where each holds a plain number or a text of one
+// line; otherwise they keep them by going around them. A copy or a move of a
+// block sends first what waits on its
 // source and target cells and leaves the rest waiting, so blocks copied below
 // one another (a card after a card) do not cut the writes into a call each.
 // The stored document is the same as with one call per cell.
@@ -20,6 +24,7 @@
 #include <QList>
 
 #include <map>
+#include <optional>
 
 namespace automation {
 
@@ -67,10 +72,16 @@ public:
     void storeToFile(const QString& path, const QString& filter) override;
     CellState cellState(const CellAddress& cell) override;
     std::optional<QList<RangeAddress>> filledCells(const RangeAddress& range) override;
+    std::optional<Contents> contents(const RangeAddress& range) override;
 
 private:
     void put(const CellAddress& cell, const QVariant& value);
     void flushValues();
+    // Sends every value waiting in one block over their rows and columns when
+    // the cells among them that get no value hold nothing, or only what can
+    // be written back unchanged; `filled` is left with what the office told
+    // of the box's cells, if it was asked.
+    bool sendAsOneBlock(std::optional<QList<RangeAddress>>& filled);
     // Sends the rows from it to end as the cells lie: runs of the same cells in one call each.
     void sendRows(std::map<int, std::map<int, QVariant>>::const_iterator it,
                   std::map<int, std::map<int, QVariant>>::const_iterator end);

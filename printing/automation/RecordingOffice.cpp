@@ -453,6 +453,33 @@ std::optional<QList<RangeAddress>> RecordingDocument::filledCells(const RangeAdd
     return out;
 }
 
+std::optional<Document::Contents> RecordingDocument::contents(const RangeAddress& range)
+{
+    Contents out;
+    const RecordedSheet& s = book_->sheet(range.sheet);
+    for (int row = range.startRow; row <= range.endRow; ++row) {
+        QVariantList values;
+        for (int column = range.startColumn; column <= range.endColumn; ++column) {
+            const auto it = s.cells.find({row, column});
+            if (it == s.cells.end()) {
+                values.append(QVariant());
+                continue;
+            }
+            const CellState& c = it->second;
+            values.append(c.content);
+            // As the office has them: a formula, and a text of several lines
+            // (several paragraphs), do not come back from their contents.
+            const bool lines = c.content.typeId() == QMetaType::QString &&
+                               (c.content.toString().contains(QLatin1Char('\n')) ||
+                                c.content.toString().contains(QLatin1Char('\r')));
+            if (!c.formula.isEmpty() || lines)
+                out.notPlain.append({range.sheet, column, row, column, row});
+        }
+        out.rows.append(values);
+    }
+    return out;
+}
+
 // ---- office ----
 
 bool RecordingOffice::connect()

@@ -95,6 +95,7 @@ public:
     void storeToFile(const QString& path, const QString& filter) override;
     CellState cellState(const CellAddress& cell) override;
     std::optional<QList<RangeAddress>> filledCells(const RangeAddress& range) override;
+    std::optional<Contents> contents(const RangeAddress& range) override;
 
     RecordedBook& book() { return *book_; }
 

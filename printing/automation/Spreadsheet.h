@@ -197,6 +197,22 @@ public:
         return std::nullopt;
     }
 
+    // What the cells of range hold, to be written back unchanged with the
+    // values around them: their contents row by row (a QString for a text, a
+    // double for a number, invalid when empty) and the cells whose contents
+    // a value written over them would not bring back (formulas, notes, texts
+    // of several lines or with formatting of their own). Nothing when the
+    // office cannot tell.
+    struct Contents {
+        QList<QVariantList> rows;
+        QList<RangeAddress> notPlain;
+    };
+    virtual std::optional<Contents> contents(const RangeAddress& range)
+    {
+        Q_UNUSED(range);
+        return std::nullopt;
+    }
+
     // Stores a copy: filter as the office names it ("MS Excel 97", "calc8", "Calc MS Excel 2007 XML").
     virtual void storeToFile(const QString& path, const QString& filter) = 0;
     virtual CellState cellState(const CellAddress& cell) = 0;

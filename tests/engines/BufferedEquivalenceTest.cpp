@@ -225,3 +225,80 @@ TEST(BufferedEquivalence, GroupsWithHeadingsAndSubtotalsGoAsOneBlock)
 }
 
 } // namespace
+
+// Cards as the technological cards lay them out: a header block of labels
+// and a heading row copied below the card before, its values and table rows
+// written around them. Where the labels are plain texts the cards go in one
+// block that writes them back as they were; a label holding a formula or a
+// text of two lines would not come back from its contents, so the rows go
+// around it. Either way the sheet holds what one call per cell leaves.
+TEST(BufferedEquivalence, CardsAroundTheirLabelsGoAsOneBlock)
+{
+    struct Case {
+        const char* what;
+        QString label;     // B5 of the template's header
+        bool formula;
+        bool oneBlock;
+    };
+    const QList<Case> cases{{"plain labels", QStringLiteral("Выход:"), false, true},
+                            {"a formula", QStringLiteral("=1+1"), true, false},
+                            {"a text of two lines", QStringLiteral("Выход\nпорции:"), false, false}};
+    for (const Case& c : cases) {
+        RecordingOffice plainOffice, bufferedOffice;
+        plainOffice.connect();
+        bufferedOffice.connect();
+        auto plain = plainOffice.newCalc();
+        auto inner = bufferedOffice.newCalc();
+        for (Document* d : {plain.get(), inner.get()}) {
+            d->setString({0, 0, 0}, QStringLiteral("Технологическая карта"));
+            for (int row = 1; row < 6; ++row)
+                d->setString({0, 1, row}, QStringLiteral("Метка %1:").arg(row));
+            if (c.formula)
+                d->setFormula({0, 1, 4}, c.label);
+            else
+                d->setString({0, 1, 4}, c.label);
+            for (int column = 0; column < 5; ++column)
+                d->setString({0, column, 6}, QStringLiteral("Графа %1").arg(column));
+        }
+        auto fill = [](Document& d) {
+            int start = 0;
+            for (int card = 0; card < 6; ++card) {
+                if (card > 0)
+                    d.copyRange({0, 0, start}, {0, 0, 0, 4, 6});
+                for (int row = 1; row < 6; ++row)
+                    d.setString({0, 2, start + row}, QStringLiteral("карта %1, %2").arg(card).arg(row));
+                const int lines = 3 + card % 4;
+                for (int line = 0; line < lines; ++line) {
+                    const int row = start + 7 + line;
+                    d.setValue({0, 0, row}, line + 1);
+                    d.setString({0, 1, row}, QStringLiteral("Продукт %1").arg(line));
+                    d.setValue({0, 2, row}, 0.125 * line);
+                    d.setValue({0, 3, row}, 0.1 * line);
+                    d.setString({0, 4, row}, QStringLiteral("кг"));
+                }
+                start += 7 + lines + 2;
+            }
+        };
+        fill(*plain);
+        const int before = bufferedOffice.last().rowCalls + bufferedOffice.last().cellCalls;
+        {
+            BufferedDocument buffered(*inner);
+            fill(buffered);
+            buffered.show();
+        }
+        const RecordedBook& p = plainOffice.last();
+        const RecordedBook& q = bufferedOffice.last();
+        ASSERT_EQ(p.sheets[0].cells.size(), q.sheets[0].cells.size()) << c.what;
+        for (const auto& [pos, st] : p.sheets[0].cells) {
+            ASSERT_EQ(st.content, q.sheets[0].cells.at(pos).content) << c.what << " at " << pos.first << ":" << pos.second;
+            ASSERT_EQ(st.formula, q.sheets[0].cells.at(pos).formula) << c.what;
+        }
+        // The first card goes before the first copy takes its header along:
+        // its header values and its lines; the other five cards follow in one.
+        const int calls = q.rowCalls + q.cellCalls - before;
+        if (c.oneBlock)
+            EXPECT_EQ(calls, 3) << c.what;
+        else
+            EXPECT_GE(calls, 2 * 6) << c.what;
+    }
+}

@@ -74,3 +74,37 @@ TEST(FilledCellsOffice, BlocksOverGapsKeepWhatTheGapsHold)
 }
 
 } // namespace
+
+// What the cells hold comes back for the plain ones; a formula and a text of
+// two lines are told apart. Rows written around such cells by a row-buffered
+// document leave every one of them as it was.
+TEST(FilledCellsOffice, PlainContentsComeBackAndTheRestIsTold)
+{
+    ASSERT_TRUE(TestOffice().connect());
+    auto doc = TestOffice().newCalc();
+    doc->setString({0, 1, 1}, QStringLiteral("Блюдо:"));          // B2
+    doc->setValue({0, 2, 1}, 0.1);                                // C2
+    doc->setFormula({0, 1, 3}, QStringLiteral("=C2*3"));          // B4
+    doc->setString({0, 1, 4}, QStringLiteral("Выход\nпорции:"));  // B5
+    const auto held = doc->contents({0, 0, 0, 2, 4});
+    ASSERT_TRUE(held.has_value());
+    ASSERT_EQ(held->rows.size(), 5);
+    EXPECT_EQ(held->rows[1], (QVariantList{QVariant(), QStringLiteral("Блюдо:"), 0.1}));
+    EXPECT_FALSE(held->rows[0][1].isValid());
+    EXPECT_EQ(cellsOf(held->notPlain), (std::set<std::pair<int, int>>{{3, 1}, {4, 1}}));
+
+    {
+        BufferedDocument buffered(*doc);
+        for (int row = 0; row < 8; ++row)
+            for (int column = 0; column < 4; ++column)
+                if (!((row == 1 || row == 3 || row == 4) && column == 1))
+                    buffered.setValue({0, column, row}, row * 10 + column);
+        buffered.flush();
+    }
+    EXPECT_EQ(doc->cellState({0, 1, 1}).content, QStringLiteral("Блюдо:"));
+    EXPECT_EQ(doc->cellState({0, 1, 3}).formula, QStringLiteral("=C2*3"));
+    EXPECT_EQ(doc->cellState({0, 1, 3}).formulaValue, 36.0);
+    EXPECT_EQ(doc->cellState({0, 1, 4}).content, QStringLiteral("Выход\nпорции:"));
+    EXPECT_EQ(doc->cellState({0, 3, 7}).content, QVariant(73.0));
+    doc->close();
+}

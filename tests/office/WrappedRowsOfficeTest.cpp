@@ -1,7 +1,8 @@
 // Wrapped texts grow their rows in a real LibreOffice: a template variable
 // with wrapping and a 300-character text, and a protocol action of 220
 // characters, come back, stored and reloaded, with rows high enough for
-// every line.
+// every line; rows far apart fitted at once get the heights they get a few
+// at a time.
 
 #include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
@@ -11,6 +12,8 @@
 #include "support/TemplateFixture.h"
 
 #include <QFile>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +77,82 @@ TEST(WrappedRowsOffice, ALongProtocolActionShowsEveryLine)
     EXPECT_LT(back->cellState({0, 4, 2}).rowHeight, 2 * kOneLine);
     EXPECT_LT(back->cellState({0, 4, 0}).rowHeight, 2 * kOneLine);
     back->close();
+}
+
+// Rows far apart given wrapped text at once, as a card's dish name is on every
+// card, in merged areas (which only grow) and alone (which are fitted), some
+// of them made tall before by a large font: the heights they get are those
+// each gets when fitted with only a few others, and a merged row made tall
+// keeps its height while a lone one made tall comes down.
+struct Layout {
+    static constexpr int kRows = 48;
+    static bool merged(int i) { return i % 3 != 2; }
+    static bool madeTall(int i) { return i % 8 == 5 || i % 8 == 6; }
+    static int row(int i) { return 2 + 4 * i; }
+    static QString text(int i)
+    {
+        return madeTall(i) ? QStringLiteral("Чай")
+                           : QStringLiteral("Котлета \"Нежная\" по-домашнему с гарниром из пюре, ").repeated(4).left(7 + 23 * (i % 9));
+    }
+};
+
+// Lays the rows out; `chunk` rows go per locked fill.
+void fillRows(automation::Document& d, int chunk)
+{
+    using namespace automation;
+    d.setColumnWidth(0, 1, 2500);
+    d.setColumnWidth(0, 2, 1800);
+    d.setColumnWidth(0, 3, 2200);
+    Font large;
+    large.name = QStringLiteral("DejaVu Sans");
+    large.height = 40;
+    for (int i = 0; i < Layout::kRows; ++i) {
+        if (Layout::merged(i))
+            d.merge({0, 1, Layout::row(i), 3, Layout::row(i)});
+        if (Layout::madeTall(i)) {
+            d.setFont({0, 1, Layout::row(i), 1, Layout::row(i)}, large);
+            d.setString({0, 1, Layout::row(i)}, QStringLiteral("Ж"));
+        }
+        d.setString({0, 0, Layout::row(i)}, QStringLiteral("Блюдо:"));
+    }
+    Font plain;
+    plain.name = QStringLiteral("DejaVu Sans");
+    plain.height = 10;
+    for (int from = 0; from < Layout::kRows; from += chunk) {
+        d.lockControllers();
+        for (int i = from; i < std::min(from + chunk, Layout::kRows); ++i) {
+            const int r = Layout::row(i);
+            const RangeAddress name{0, 1, r, Layout::merged(i) ? 3 : 1, r};
+            d.setFont(name, plain);
+            d.setString({0, 1, r}, Layout::text(i));
+            d.setWrapped(name, true);
+        }
+        d.unlockControllers();
+    }
+}
+
+TEST(WrappedRowsOffice, RowsFarApartGetTheHeightsTheyGetFewAtATime)
+{
+    ASSERT_TRUE(TestOffice().connect());
+    auto together = TestOffice().newCalc();
+    auto fewAtATime = TestOffice().newCalc();
+    fillRows(*together, Layout::kRows);
+    fillRows(*fewAtATime, 2);
+    for (int i = 0; i < Layout::kRows; ++i) {
+        const int r = Layout::row(i);
+        const int height = together->cellState({0, 0, r}).rowHeight;
+        EXPECT_EQ(height, fewAtATime->cellState({0, 0, r}).rowHeight) << "row " << r + 1;
+        EXPECT_EQ(together->cellState({0, 0, r + 1}).rowHeight, fewAtATime->cellState({0, 0, r + 1}).rowHeight);
+        if (Layout::madeTall(i) && Layout::merged(i)) {
+            EXPECT_GT(height, 2 * kOneLine) << "a merged row keeps the height it had, row " << r + 1;
+        } else if (Layout::madeTall(i)) {
+            EXPECT_LT(height, 2 * kOneLine) << "a lone row is fitted to its text, row " << r + 1;
+        } else if (Layout::text(i).size() > 100) {
+            EXPECT_GT(height, 2 * kOneLine) << "a long name shows every line, row " << r + 1;
+        }
+    }
+    together->close();
+    fewAtATime->close();
 }
 
 } // namespace

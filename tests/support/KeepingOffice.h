@@ -87,6 +87,7 @@ private:
         {
             return d_->filledCells(r);
         }
+        std::optional<Contents> contents(const automation::RangeAddress& r) override { return d_->contents(r); }
 
     private:
         std::shared_ptr<automation::Document> d_;

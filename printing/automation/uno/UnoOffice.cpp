@@ -2,6 +2,7 @@
 
 #include "automation/DetachedProcess.h"
 #include "automation/RecordingOffice.h"
+#include "RowHeights.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -188,8 +189,10 @@ void ensureBootstrapVariable()
 
 class UnoDocument : public Document {
 public:
-    UnoDocument(Reference<lang::XComponent> component, bool headless, bool windowsAvailable)
-        : component_(std::move(component)), headless_(headless), windowsAvailable_(windowsAvailable)
+    UnoDocument(Reference<lang::XComponent> component, Reference<uno::XComponentContext> office, bool headless,
+                bool windowsAvailable)
+        : component_(std::move(component)), office_(std::move(office)), headless_(headless),
+          windowsAvailable_(windowsAvailable)
     {
         doc_.set(component_, UNO_QUERY_THROW);
         sheets_.set(doc_->getSheets(), UNO_QUERY_THROW);
@@ -336,6 +339,42 @@ public:
         }
     }
 
+    std::optional<Contents> contents(const RangeAddress& r) override
+    {
+        try {
+            const Reference<table::XCellRange> cells = range(r);
+            Contents out;
+            const Sequence<Sequence<Any>> data = Reference<sheet::XCellRangeData>(cells, UNO_QUERY_THROW)->getDataArray();
+            for (const Sequence<Any>& row : data) {
+                QVariantList values;
+                values.reserve(row.getLength());
+                for (const Any& a : row) {
+                    double number = 0;
+                    rtl::OUString text;
+                    if (a >>= number)
+                        values.append(number);
+                    else if ((a >>= text) && !text.isEmpty())
+                        values.append(qs(text));
+                    else
+                        values.append(QVariant());
+                }
+                out.rows.append(values);
+            }
+            // A formula would come back as its result, a note not at all, and
+            // a text of several paragraphs or with formatted parts as plain text.
+            Reference<sheet::XSheetCellRanges> found =
+                Reference<sheet::XCellRangesQuery>(cells, UNO_QUERY_THROW)
+                    ->queryContentCells(sheet::CellFlags::FORMULA | sheet::CellFlags::ANNOTATION |
+                                        sheet::CellFlags::FORMATTED);
+            if (found.is())
+                for (const table::CellRangeAddress& a : found->getRangeAddresses())
+                    out.notPlain.append({a.Sheet, a.StartColumn, a.StartRow, a.EndColumn, a.EndRow});
+            return out;
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void moveRange(const CellAddress& to, const RangeAddress& from) override
     {
         try {
@@ -396,29 +435,6 @@ public:
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
-    }
-
-    // The rows' heights their contents need, where that is more than they
-    // have; a taller row keeps its height.
-    void growRowHeights(int sheetIndex, int firstRow, int lastRow)
-    {
-        if (lastRow < firstRow)
-            return;
-        Reference<table::XColumnRowRange> cr(range({sheetIndex, 0, firstRow, 0, lastRow}), UNO_QUERY_THROW);
-        Reference<container::XIndexAccess> rows(cr->getRows(), UNO_QUERY_THROW);
-        const auto height = [&rows](int i) {
-            sal_Int32 h = 0;
-            Reference<beans::XPropertySet>(rows->getByIndex(i), UNO_QUERY_THROW)->getPropertyValue("Height") >>= h;
-            return h;
-        };
-        std::vector<sal_Int32> before;
-        for (int i = 0; i <= lastRow - firstRow; ++i)
-            before.push_back(height(i));
-        Reference<beans::XPropertySet>(cr->getRows(), UNO_QUERY_THROW)->setPropertyValue("OptimalHeight", Any(true));
-        for (int i = 0; i <= lastRow - firstRow; ++i)
-            if (height(i) < before[i])
-                Reference<beans::XPropertySet>(rows->getByIndex(i), UNO_QUERY_THROW)
-                    ->setPropertyValue("Height", Any(before[i]));
     }
 
     void setWrapped(const RangeAddress& r, bool wrapped) override
@@ -570,8 +586,16 @@ public:
             ++locks_;
             // Row heights stay as the template has them while the document
             // is filled, whichever way the cells are written.
-            Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
-                ->setPropertyValue("IsAdjustHeightEnabled", Any(false));
+            const Reference<beans::XPropertySet> props(doc_, UNO_QUERY_THROW);
+            props->setPropertyValue("IsAdjustHeightEnabled", Any(false));
+            // Filling is no step for the user to undo one write at a time:
+            // the office keeps no undo copies of what the writes replace
+            // until the document is handed over.
+            bool undo = false;
+            if (locks_ == 1 && (props->getPropertyValue("IsUndoEnabled") >>= undo) && undo) {
+                props->setPropertyValue("IsUndoEnabled", Any(false));
+                undoHeld_ = true;
+            }
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -588,23 +612,16 @@ public:
             if (locks_ > 0)
                 return;
             // No height was adjusted while locked: rows given wrapped text
-            // then grow now, one call per run of rows. A range starting a
-            // merged area only grows: the template may have given its row
-            // more height than one line of text needs.
+            // get the heights their texts need now.
             const QList<RangeAddress> wrapped = std::move(wrappedWhileLocked_);
             wrappedWhileLocked_.clear();
-            const auto startsMerge = [this](const CellAddress& c) {
-                Reference<util::XMergeable> m(sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row),
-                                              UNO_QUERY_THROW);
-                return static_cast<bool>(m->getIsMerged());
-            };
-            const RowsToAdjust rows = RowsToFit(wrapped, startsMerge);
-            for (const auto& [sheetIndex, fit] : rows.fit)
-                for (const auto& [first, last] : RowRuns(fit))
-                    fitRowHeights(sheetIndex, first, last);
-            for (const auto& [sheetIndex, grow] : rows.grow)
-                for (const auto& [first, last] : RowRuns(grow))
-                    growRowHeights(sheetIndex, first, last);
+            unorows::FitWrapped({office_, Reference<frame::XModel>(doc_, UNO_QUERY_THROW),
+                                 [this](int index) { return sheet(index); }},
+                                wrapped);
+            if (undoHeld_) {
+                undoHeld_ = false;
+                Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", Any(true));
+            }
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -945,6 +962,7 @@ public:
 
 private:
     Reference<lang::XComponent> component_;
+    Reference<uno::XComponentContext> office_;  // the office's own context
     bool headless_ = false;
     bool windowsAvailable_ = true;
     Reference<sheet::XSpreadsheetDocument> doc_;
@@ -952,6 +970,7 @@ private:
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
     Reference<sheet::XCellRangeMovement> movement_;
     int locks_ = 0;
+    bool undoHeld_ = false;  // the office's undo was turned off at the first lock
     QList<RangeAddress> wrappedWhileLocked_;
 };
 
@@ -1140,7 +1159,7 @@ std::unique_ptr<Document> UnoOffice::loadDocument(const QString& path)
             Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
             throw OfficeError("not a spreadsheet: " + path.toStdString());
         }
-        auto doc = std::make_unique<UnoDocument>(component, d->options.headless, d->windowsAvailable());
+        auto doc = std::make_unique<UnoDocument>(component, d->remote, d->options.headless, d->windowsAvailable());
         // The engine parks blocks on the second sheet.
         while (doc->sheetCount() < 2)
             doc->insertSheet(doc->sheetCount(), QStringLiteral("Лист%1").arg(doc->sheetCount() + 1));
@@ -1169,7 +1188,7 @@ std::unique_ptr<Document> UnoOffice::editDocument(const QString& path)
             Reference<util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
             throw OfficeError("not a spreadsheet: " + path.toStdString());
         }
-        auto doc = std::make_unique<UnoDocument>(component, d->options.headless, d->windowsAvailable());
+        auto doc = std::make_unique<UnoDocument>(component, d->remote, d->options.headless, d->windowsAvailable());
         doc->show();
         return doc;
     } catch (const uno::Exception& e) {

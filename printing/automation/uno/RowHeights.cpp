@@ -1,0 +1,280 @@
+#include "RowHeights.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatchHelper.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XUniqueCellFormatRangesSupplier.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
+
+#include <exception>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace automation::unorows {
+
+namespace {
+
+using namespace com::sun::star;
+using uno::Any;
+using uno::Reference;
+using uno::Sequence;
+using uno::UNO_QUERY;
+using uno::UNO_QUERY_THROW;
+
+// More runs of rows than this are fitted by one selection: selecting and
+// fitting costs the office about what this many fits of a run do.
+constexpr int kRunsWorthSelecting = 8;
+
+bool holds(const table::CellRangeAddress& a, int row, int column)
+{
+    return a.StartRow <= row && row <= a.EndRow && a.StartColumn <= column && column <= a.EndColumn;
+}
+
+bool startsMerge(const Reference<sheet::XSpreadsheet>& sheet, int row, int column)
+{
+    return Reference<util::XMergeable>(sheet->getCellRangeByPosition(column, row, column, row), UNO_QUERY_THROW)
+        ->getIsMerged();
+}
+
+sal_Int32 heightOf(const Reference<beans::XPropertySet>& row)
+{
+    sal_Int32 h = 0;
+    row->getPropertyValue("Height") >>= h;
+    return h;
+}
+
+// The office's optimal height for each run of rows of a sheet, a call a run.
+void fitRuns(const Reference<sheet::XSpreadsheet>& sheet, const QList<std::pair<int, int>>& runs)
+{
+    for (const auto& [first, last] : runs) {
+        Reference<table::XColumnRowRange> cr(sheet->getCellRangeByPosition(0, first, 0, last), UNO_QUERY_THROW);
+        Reference<beans::XPropertySet>(cr->getRows(), UNO_QUERY_THROW)->setPropertyValue("OptimalHeight", Any(true));
+    }
+}
+
+QString nameOf(const Reference<sheet::XSpreadsheet>& sheet)
+{
+    const rtl::OUString n = Reference<container::XNamed>(sheet, UNO_QUERY_THROW)->getName();
+    return QString(reinterpret_cast<const QChar*>(n.getStr()), static_cast<int>(n.getLength()));
+}
+
+// The office's optimal height for every run at once: the runs selected in the
+// document's view and fitted as the user would, the selection put back. The
+// view measures as the row list does only at its zoom of 100 %, and works on
+// the sheet it shows; elsewhere this leaves the rows to the caller (false).
+bool fitBySelection(const Target& t, int sheetIndex, const QList<std::pair<int, int>>& runs)
+{
+    if (!t.office.is())
+        return false;
+    const Reference<frame::XController> controller = t.model->getCurrentController();
+    if (!controller.is())
+        return false;
+    const Reference<sheet::XSpreadsheetView> view(controller, UNO_QUERY);
+    const Reference<beans::XPropertySet> viewProps(controller, UNO_QUERY);
+    const Reference<view::XSelectionSupplier> selection(controller, UNO_QUERY);
+    const Reference<frame::XDispatchProvider> dispatcher(controller->getFrame(), UNO_QUERY);
+    if (!view.is() || !viewProps.is() || !selection.is() || !dispatcher.is())
+        return false;
+    // A document open read-only offers no formatting in its view.
+    const Reference<frame::XStorable> storable(t.model, UNO_QUERY);
+    if (storable.is() && storable->isReadonly())
+        return false;
+    sal_Int16 zoom = 0;
+    if (!(viewProps->getPropertyValue("ZoomValue") >>= zoom) || zoom != 100)
+        return false;
+    const Reference<sheet::XSpreadsheet> sheet = t.sheet(sheetIndex);
+    if (nameOf(view->getActiveSheet()) != nameOf(sheet))
+        return false;
+
+    Reference<sheet::XSheetCellRangeContainer> marked(
+        Reference<lang::XMultiServiceFactory>(t.model, UNO_QUERY_THROW)
+            ->createInstance("com.sun.star.sheet.SheetCellRanges"),
+        UNO_QUERY_THROW);
+    Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(runs.size()));
+    for (int i = 0; i < runs.size(); ++i) {
+        table::CellRangeAddress& a = addresses.getArray()[i];
+        a.Sheet = static_cast<sal_Int16>(sheetIndex);
+        a.StartColumn = a.EndColumn = 0;
+        a.StartRow = runs[i].first;
+        a.EndRow = runs[i].second;
+    }
+    marked->addRangeAddresses(addresses, false);
+
+    const Any before = selection->getSelection();
+    selection->select(Any(Reference<sheet::XSheetCellRanges>(marked, UNO_QUERY_THROW)));
+    Sequence<beans::PropertyValue> args(1);
+    args.getArray()[0].Name = "aExtraHeight";
+    args.getArray()[0].Value <<= static_cast<sal_Int16>(0);
+    const Any result =
+        frame::DispatchHelper::create(t.office)->executeDispatch(dispatcher, ".uno:SetOptimalRowHeight", "", 0, args);
+    if (before.hasValue())
+        selection->select(before);
+    // No answer: the view offers no such command. (Its answer says nothing
+    // more: the office reports a fit it made as failed.)
+    return result.hasValue();
+}
+
+// Calls step(i) for i from 0 to count - 1 from a few threads at once: each
+// call waits for the office's answer, and the office answers the calls of
+// several threads one after another without waiting in between. The first
+// exception a call throws is thrown here once every thread has ended.
+constexpr size_t kCallsForThreads = 16;
+constexpr size_t kThreads = 4;
+
+template <class Step>
+void inParallel(size_t count, const Step& step)
+{
+    if (count < kCallsForThreads) {
+        for (size_t i = 0; i < count; ++i)
+            step(i);
+        return;
+    }
+    std::mutex guard;
+    std::exception_ptr failed;
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            try {
+                for (size_t i = t; i < count; i += kThreads)
+                    step(i);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(guard);
+                if (!failed)
+                    failed = std::current_exception();
+            }
+        });
+    for (std::thread& th : threads)
+        th.join();
+    if (failed)
+        std::rethrow_exception(failed);
+}
+
+// Rows that only grow: their heights read before the fit, through one row
+// list, and given back where the fit left a row lower.
+class Grown {
+public:
+    Grown(const Reference<sheet::XSpreadsheet>& sheet, const std::set<int>& rows)
+        : numbers_(rows.begin(), rows.end()), rows_(rows.size()), before_(rows.size())
+    {
+        if (rows.empty())
+            return;
+        const int first = *rows.begin();
+        Reference<table::XColumnRowRange> cr(sheet->getCellRangeByPosition(0, first, 0, *rows.rbegin()),
+                                             UNO_QUERY_THROW);
+        const Reference<container::XIndexAccess> list(cr->getRows(), UNO_QUERY_THROW);
+        inParallel(numbers_.size(), [&](size_t i) {
+            rows_[i].set(list->getByIndex(numbers_[i] - first), UNO_QUERY_THROW);
+            before_[i] = heightOf(rows_[i]);
+        });
+    }
+
+    void keepHeights()
+    {
+        std::vector<sal_Int32> after(rows_.size());
+        inParallel(rows_.size(), [&](size_t i) { after[i] = heightOf(rows_[i]); });
+        for (size_t i = 0; i < rows_.size(); ++i)
+            if (after[i] < before_[i])
+                rows_[i]->setPropertyValue("Height", Any(before_[i]));
+    }
+
+private:
+    std::vector<int> numbers_;
+    std::vector<Reference<beans::XPropertySet>> rows_;
+    std::vector<sal_Int32> before_;
+};
+
+} // namespace
+
+std::set<std::tuple<int, int, int>> MergeStarts(const Target& t, const QList<RangeAddress>& ranges)
+{
+    std::map<int, std::set<std::pair<int, int>>> cells;  // by sheet: (row, column)
+    for (const RangeAddress& r : ranges)
+        cells[r.sheet].insert({r.startRow, r.startColumn});
+    std::set<std::tuple<int, int, int>> starts;
+    for (auto& [sheetIndex, left] : cells) {
+        const Reference<sheet::XSpreadsheet> sheet = t.sheet(sheetIndex);
+        if (left.size() > 1) {
+            int top = left.begin()->first, bottom = left.rbegin()->first;
+            int leftmost = left.begin()->second, rightmost = leftmost;
+            for (const auto& [row, column] : left) {
+                leftmost = std::min(leftmost, column);
+                rightmost = std::max(rightmost, column);
+            }
+            const Reference<container::XIndexAccess> formats =
+                Reference<sheet::XUniqueCellFormatRangesSupplier>(
+                    sheet->getCellRangeByPosition(leftmost, top, rightmost, bottom), UNO_QUERY_THROW)
+                    ->getUniqueCellFormatRanges();
+            const sal_Int32 count = formats->getCount();
+            for (sal_Int32 i = 0; i < count && !left.empty(); ++i) {
+                const Sequence<table::CellRangeAddress> parts =
+                    Reference<sheet::XSheetCellRanges>(formats->getByIndex(i), UNO_QUERY_THROW)->getRangeAddresses();
+                std::vector<std::pair<int, int>> in;
+                for (const auto& [row, column] : left)
+                    for (const table::CellRangeAddress& a : parts)
+                        if (holds(a, row, column)) {
+                            in.push_back({row, column});
+                            break;
+                        }
+                if (in.empty())
+                    continue;
+                const bool merged = startsMerge(sheet, in.front().first, in.front().second);
+                for (const auto& c : in) {
+                    if (merged)
+                        starts.insert({sheetIndex, c.first, c.second});
+                    left.erase(c);
+                }
+            }
+        }
+        // A cell no format named is asked on its own.
+        for (const auto& [row, column] : left)
+            if (startsMerge(sheet, row, column))
+                starts.insert({sheetIndex, row, column});
+    }
+    return starts;
+}
+
+void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped)
+{
+    if (wrapped.isEmpty())
+        return;
+    const std::set<std::tuple<int, int, int>> starts = MergeStarts(t, wrapped);
+    const RowsToAdjust rows = RowsToFit(wrapped, [&starts](const CellAddress& c) {
+        return starts.count({c.sheet, c.row, c.column}) > 0;
+    });
+    std::set<int> sheets;
+    for (const auto& [s, fit] : rows.fit)
+        sheets.insert(s);
+    for (const auto& [s, grow] : rows.grow)
+        sheets.insert(s);
+    for (const int s : sheets) {
+        const auto fit = rows.fit.find(s);
+        const auto grow = rows.grow.find(s);
+        const QList<std::pair<int, int>> fitRunsOf = fit != rows.fit.end() ? RowRuns(fit->second) : QList<std::pair<int, int>>{};
+        const QList<std::pair<int, int>> growRuns = grow != rows.grow.end() ? RowRuns(grow->second) : QList<std::pair<int, int>>{};
+        const Reference<sheet::XSpreadsheet> sheet = t.sheet(s);
+        Grown grown(sheet, grow != rows.grow.end() ? grow->second : std::set<int>{});
+        const QList<std::pair<int, int>> all = fitRunsOf + growRuns;
+        if (all.size() <= kRunsWorthSelecting || !fitBySelection(t, s, all))
+            fitRuns(sheet, all);
+        grown.keepHeights();
+    }
+}
+
+} // namespace automation::unorows

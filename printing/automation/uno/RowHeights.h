@@ -1,0 +1,38 @@
+#pragma once
+
+// The rows a document gave wrapped text while it was filled with its heights
+// held, brought to the heights their texts need once it is unlocked: a range
+// outside merged areas is fitted to its contents, a range starting a merged
+// area only grows (RowsToFit). The office's own optimal height costs it about
+// a millisecond a call whatever the rows, so rows far apart (a card's dish
+// name on every card) are fitted together, as the office's "optimal row
+// height" on a selection of them does, and a grown row's heights before and
+// after are read through one row list.
+
+#include "automation/RecordingOffice.h"
+
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <functional>
+#include <set>
+#include <tuple>
+
+namespace automation::unorows {
+
+struct Target {
+    com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> office;
+    com::sun::star::uno::Reference<com::sun::star::frame::XModel> model;
+    std::function<com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet>(int)> sheet;
+};
+
+// The first cells of the ranges that start a merged area, as (sheet, row,
+// column). Cells of one format share the answer (a merge is part of a cell's
+// format), so the office is asked once per format among them.
+std::set<std::tuple<int, int, int>> MergeStarts(const Target& t, const QList<RangeAddress>& ranges);
+
+// Fits and grows the rows of the ranges given wrapped text while locked.
+void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped);
+
+} // namespace automation::unorows
