@@ -161,6 +161,12 @@ bool HasRow(const db::Query* q) { return q && q->active() && !q->isEmpty(); }
 
 qint64 KeyOf(const db::Query* q) { return HasRow(q) ? q->field(QStringLiteral("KOD")).asInt64() : 0; }
 
+void StandAgain(db::Query* q, qint64 key)
+{
+    if (key != 0 && q->active() && !q->isEmpty() && KeyOf(q) != key)
+        q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(key));
+}
+
 qint64 StepBackKey(db::Query* q)
 {
     if (!HasRow(q))

@@ -72,6 +72,10 @@ int ChooseRG(const QString& caption, const QStringList& items);
 bool HasRow(const db::Query* q);
 // KOD of the current row, 0 without one.
 qint64 KeyOf(const db::Query* q);
+// A list just read afresh goes back to the row of `key` (KOD) when it still
+// lists it, so a rerun of the same list keeps the user's row; otherwise it
+// stays on its first row.
+void StandAgain(db::Query* q, qint64 key);
 // Moves a list one row back unless it stands on its first row, and returns
 // the key (KOD) of the row it then stands on; 0 for an empty list.
 qint64 StepBackKey(db::Query* q);

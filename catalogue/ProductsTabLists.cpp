@@ -177,14 +177,17 @@ void TProductsTab::Timer_GrIngTimer()
     Timer_Ing->stop();
     Timer_Ing_Sklad->stop();
     db::Query* sklad = StructureBox->Q_Sklad;
+    const qint64 stood = cat::KeyOf(Q_GrIng);
     Q_GrIng->close();
-    if (cat::HasRow(sklad))
+    if (cat::HasRow(sklad)) {
         Form_Base->OpenRead(Q_GrIng,
                             QStringList{QStringLiteral("SELECT GROUP_ING.*, SKLAD_GRING.* FROM SKLAD_GRING"),
                                         QStringLiteral("INNER JOIN GROUP_ING ON GROUP_ING.KOD = SKLAD_GRING.KOD_GRING"),
                                         QStringLiteral("WHERE KOD_SKLAD = ") + Key(cat::KeyOf(sklad)),
                                         QStringLiteral("ORDER BY NAME")}
                                 .join(QLatin1Char('\n')));
+        cat::StandAgain(Q_GrIng, stood);
+    }
     if (Form_Main->ActiveInnerPage() == Form_Main->Sheet_Sklad_Ing)
         Timer_Ing_SkladTimer();
     else if (Form_Main->ActiveInnerPage() == Form_Main->Sheet_All_Ing)

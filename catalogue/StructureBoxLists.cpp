@@ -139,6 +139,13 @@ void TStructureBox::Q_OtdelAfterScroll()
     }
 }
 
+void TStructureBox::OpenFirma(const QString& sql)
+{
+    const qint64 stood = cat::KeyOf(Q_Firma);
+    Form_Base->OpenRead(Q_Firma, sql);
+    cat::StandAgain(Q_Firma, stood);
+}
+
 void TStructureBox::Timer_OtdelTimer()
 {
     if (!StartupDone)
@@ -147,10 +154,12 @@ void TStructureBox::Timer_OtdelTimer()
     List_Sklad->timer()->stop();
     List_Otdel->standOn(QVariant());
     otdelDue_ = false;
+    const qint64 stood = cat::KeyOf(Q_Otdel);
     Q_Otdel->close();
     if (cat::HasRow(Q_Firma)) {
         follow(Q_Otdel, kOtdelSql, QStringLiteral("KOD_FIRMA"), cat::KeyOf(Q_Firma));
         Q_Otdel->open();
+        cat::StandAgain(Q_Otdel, stood);
     }
     Release(Grid_Otdel);
     if (ProductsTab)
@@ -182,10 +191,12 @@ void TStructureBox::Timer_SkladTimer()
     List_Sklad->timer()->stop();
     List_Sklad->standOn(QVariant());
     skladDue_ = false;
+    const qint64 stood = cat::KeyOf(Q_Sklad);
     Q_Sklad->close();
     if (cat::HasRow(Q_Otdel)) {
         follow(Q_Sklad, kSkladSql, QStringLiteral("KOD_OTDEL"), cat::KeyOf(Q_Otdel));
         Q_Sklad->open();
+        cat::StandAgain(Q_Sklad, stood);
     }
     Sklad_Loaded();
 }

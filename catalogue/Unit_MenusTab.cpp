@@ -334,8 +334,11 @@ bool TMenusTab::eventFilter(QObject* watched, QEvent* event)
 
 void TMenusTab::Sheet_MenuShow()
 {
+    // Each list is read again on the row it stood on while its master is the same.
+    const qint64 stood = cat::KeyOf(Q_Firma_Menu);
     Q_Firma_Menu->close();
     Q_Firma_Menu->open();
+    cat::StandAgain(Q_Firma_Menu, stood);
     Open_FirmaMenus();
 }
 
@@ -345,6 +348,7 @@ void TMenusTab::Open_FirmaMenus()
 {
     if (!StartupDone)
         return;
+    const qint64 stood = cat::KeyOf(Q_Menu);
     Q_Menu->close();
     followedFirma_ = cat::KeyOf(Q_Firma_Menu);
     if (!cat::HasRow(Q_Firma_Menu)) {
@@ -355,6 +359,7 @@ void TMenusTab::Open_FirmaMenus()
     }
     Form_Base->OpenRead(Q_Menu, QStringLiteral("SELECT * FROM MENU WHERE KOD_FIRMA = ") + Key(cat::KeyOf(Q_Firma_Menu)) +
                                     QStringLiteral("\nORDER BY DATE_MENU, NAME"));
+    cat::StandAgain(Q_Menu, stood);
     Grid_Menu->release();
     Timer_Menu_Razdel->stop();
     Timer_Menu_RazdelTimer();
@@ -369,11 +374,13 @@ void TMenusTab::Open_MenuRazdel()
         Q_Menu_Razdel->close();
         return;
     }
+    const qint64 stood = cat::KeyOf(Q_Menu_Razdel);
     Form_Base->OpenRead(Q_Menu_Razdel,
                         QStringList{QStringLiteral("select MENU_RAZDEL.*, OTDEL.NAME AS NAME_O from MENU_RAZDEL"),
                                     QStringLiteral("LEFT OUTER JOIN OTDEL ON OTDEL.KOD = MENU_RAZDEL.KOD_OTDEL"),
                                     QStringLiteral("WHERE KOD_MENU = ") + Key(cat::KeyOf(Q_Menu)), QStringLiteral("ORDER BY MY_SORT")}
                             .join(QLatin1Char('\n')));
+    cat::StandAgain(Q_Menu_Razdel, stood);
     Timer_Menu_Str->stop();
     Timer_Menu_StrTimer();
 }
@@ -386,7 +393,16 @@ void TMenusTab::Open_MenuStr()
         Q_Menu_Str->close();
         return;
     }
+    const qint64 stood = Q_Menu_Str->active() ? cat::KeyOf(Q_Menu_Str) : dishStood_;
     menus::OpenMenuStr(Q_Menu_Str, cat::KeyOf(Q_Menu_Razdel));
+    cat::StandAgain(Q_Menu_Str, stood);
+}
+
+void TMenusTab::keepDishAndClose()
+{
+    if (Q_Menu_Str->active())
+        dishStood_ = cat::KeyOf(Q_Menu_Str);
+    Q_Menu_Str->close();
 }
 
 // ---- moves and timers ----
@@ -424,7 +440,7 @@ void TMenusTab::Q_MenuAfterScroll()
     if (!StartupDone || !tabShown())
         return;
     followedMenu_ = cat::KeyOf(Q_Menu);
-    Q_Menu_Str->close();
+    keepDishAndClose();
     Timer_Menu_Razdel->start();
 }
 
@@ -443,7 +459,7 @@ void TMenusTab::Q_Menu_RazdelAfterScroll()
     }
     if (tabShown()) {
         followedRazdel_ = cat::KeyOf(Q_Menu_Razdel);
-        Q_Menu_Str->close();
+        keepDishAndClose();
         Timer_Menu_Str->start();
     }
 }

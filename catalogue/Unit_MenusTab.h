@@ -120,11 +120,16 @@ private:
     void followReload(db::Query* list, qint64& followed, void (TMenusTab::*afterScroll)());
     void Del_Menu_One();
     void Del_Menu_Period();
+    // Closes the dishes' list, keeping the dish it stood on (dishStood_).
+    void keepDishAndClose();
 
     // The master rows the detail lists were last loaded or scheduled for.
     qint64 followedFirma_ = 0;
     qint64 followedMenu_ = 0;
     qint64 followedRazdel_ = 0;
+    // The dish the dishes' list stood on when a move of its masters closed it:
+    // read again for the same section, the list stands there again.
+    qint64 dishStood_ = 0;
 };
 
 extern TMenusTab* MenusTab;

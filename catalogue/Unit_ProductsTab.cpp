@@ -371,7 +371,7 @@ void TProductsTab::Sheet_IngShow()
     if (!StartupDone)
         return;
     Timer_Ing_Sklad->stop();
-    Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
+    StructureBox->OpenFirma(QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
     const int builds = stockBuilds_;
     StructureBox->Timer_OtdelTimer();
     // The structure's reload brings the groups of a warehouse it finds; without one they open as they stand.
@@ -451,7 +451,9 @@ void TProductsTab::CB_Context_IngClick()
     f.showHidden = CB_Closed1->isChecked();
     db::Query* otdel = StructureBox->Q_Otdel;
     f.otdel = otdel->active() && !otdel->isEmpty() ? cat::KeyOf(otdel) : 0;
+    const qint64 stood = cat::KeyOf(q);
     products::OpenIngList(q, f);
+    cat::StandAgain(q, stood);
     cat::SetActive(Grid_Ing, true);
 }
 
@@ -473,7 +475,9 @@ void TProductsTab::CB_Context_IngSkladClick()
     f.sklad = cat::KeyOf(StructureBox->Q_Sklad);
     f.group = cat::KeyOf(Q_GrIng);
     f.showHidden = CB_Closed2->isChecked();
+    const qint64 stood = cat::KeyOf(q);
     products::OpenStockList(q, f);
+    cat::StandAgain(q, stood);
     cat::SetActive(Grid_Ing_Sklad, true);
     ++stockBuilds_;
     groupMovesAtBuild_ = groupMoves_;

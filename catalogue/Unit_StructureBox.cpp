@@ -163,7 +163,7 @@ void TStructureBox::Sheet_SetupShow()
         return;
     if (!Q_Ed->active())
         Q_Ed->open();
-    Form_Base->OpenRead(Q_Firma, QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
+    OpenFirma(QStringLiteral("SELECT * FROM FIRMA ORDER BY NAME"));
     Timer_OtdelTimer();
 }
 

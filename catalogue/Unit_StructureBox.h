@@ -41,8 +41,12 @@ public:
     void ConnectLists();
     void Q_FirmaAfterScroll();
     void Q_OtdelAfterScroll();
+    // Reruns the enterprises with `sql`, back on the enterprise the list stood
+    // on when it is among them.
+    void OpenFirma(const QString& sql);
     // Load the departments of the current enterprise (and then its
-    // warehouses), the warehouses of the current department, at once.
+    // warehouses), the warehouses of the current department, at once; each
+    // stays on the row it stood on when its master is the same.
     void Timer_OtdelTimer();
     void Timer_SkladTimer();
 

@@ -236,7 +236,7 @@ void TForm_Invent::OpenDocs()
 void TForm_Invent::Execute()
 {
     OpenDocs();
-    exec();
+    Msg::execModal(this);
     // A closed window's lists follow no commits.
     Q_Inv->close();
     Q_Docs->close();
