@@ -395,6 +395,7 @@ void Query::releaseStatement()
     if (st.failed())
         s->release();
     stmt_ = nullptr;
+    forgetInputShape();
 }
 
 void Query::prepare() { ensurePrepared(); }
@@ -479,123 +480,109 @@ bool isSystemTable(const QString& table)
 
 void Query::setUnnotedWritesHandler(UnnotedWrites handler) { unnotedWrites() = std::move(handler); }
 
+// The shape a parameter's value gives the input message: its kind and, for a
+// text, its length. A statement keeps the message it built while every value
+// fits it: the same kinds, texts no longer than before, or nulls (every
+// parameter of the message may be NULL).
+struct Query::InputShape {
+    enum Kind : unsigned char { Null, Int64, Double, Date, Time, Timestamp, Text, Blob };
+    struct Slot {
+        Kind kind = Null;
+        unsigned length = 0;  // a text's declared bytes
+        unsigned offset = 0, nullOffset = 0, type = 0;  // where the message holds it
+    };
+    IMessageMetadata* meta = nullptr;  // the built message, held while its shape fits
+    unsigned length = 0;               // of the whole message
+    std::vector<Slot> places;
+
+    static Kind of(const QVariant& v, unsigned serverType)
+    {
+        if (serverType == SQL_BLOB)
+            return Blob;
+        if (!v.isValid() || v.isNull())
+            return Null;
+        switch (v.typeId()) {
+        case QMetaType::LongLong:
+        case QMetaType::Int:
+        case QMetaType::Bool:
+            return Int64;
+        case QMetaType::Double:
+            return Double;
+        case QMetaType::QDate:
+            return Date;
+        case QMetaType::QTime:
+            return Time;
+        case QMetaType::QDateTime:
+            return Timestamp;
+        default:
+            return Text;
+        }
+    }
+    ~InputShape()
+    {
+        if (meta)
+            meta->release();
+    }
+};
+
+void Query::forgetInputShape() { inputShape_.reset(); }
+
 std::unique_ptr<Query::Bound> Query::bindParams()
 {
-    auto* s = static_cast<IStatement*>(stmt_);
-    FbStatus st;
-    IMessageMetadata* in = s->getInputMetadata(&st);
-    st.check();
-    const unsigned count = in->getCount(&st);
-    auto bound = std::make_unique<Bound>();
-    if (count == 0) {
-        bound->meta = in;
-        return bound;
-    }
-    if (static_cast<int>(count) != paramOrder_.size()) {
-        in->release();
-        throw DbError(QStringLiteral("Число параметров запроса не совпадает с его текстом"));
-    }
-    IMetadataBuilder* b = in->getBuilder(&st);
-    st.check();
+    const unsigned count = static_cast<unsigned>(paramOrder_.size());
     // Every text on its way into the database is checked here, before the
     // statement runs: a text Windows-1251 cannot hold is refused naming its
     // characters, and nothing is written. A query that only reads may match
     // with such a text (a search box), which finds nothing it could not hold.
     const bool storing = stmtType_ != isc_info_sql_stmt_select && stmtType_ != isc_info_sql_stmt_select_for_upd;
-    if (storing) {
-        for (unsigned i = 0; i < count; ++i) {
-            const QVariant v = params_.value(paramOrder_[i]).value();
-            if (v.typeId() != QMetaType::QString)
-                continue;
-            const QString refusal = unstorableTextRefusal(v.toString());
-            if (!refusal.isEmpty()) {
-                in->release();
+    QVector<QVariant> values(static_cast<qsizetype>(count));
+    for (unsigned i = 0; i < count; ++i) {
+        values[i] = params_.value(paramOrder_[i]).value();
+        if (storing && values[i].typeId() == QMetaType::QString) {
+            const QString refusal = unstorableTextRefusal(values[i].toString());
+            if (!refusal.isEmpty())
                 throw DbError(refusal);
-            }
         }
     }
-    QVector<QByteArray> texts(count);
-    // setType keeps the length the server described for the column, so every
-    // changed type states its own length (an 8-byte value in a SMALLINT's
-    // 2-byte slot would overwrite the parameters behind it).
+    // The bytes of each text bound as one (a blob's are written when it is).
+    QVector<QByteArray> texts(static_cast<qsizetype>(count));
     for (unsigned i = 0; i < count; ++i) {
-        const QVariant v = params_.value(paramOrder_[i]).value();
-        const unsigned serverType = in->getType(&st, i) & ~1u;
-        if (!v.isValid() || v.isNull() || serverType == SQL_BLOB)
-            continue;
-        switch (v.typeId()) {
-        case QMetaType::LongLong:
-        case QMetaType::Int:
-        case QMetaType::Bool:
-            b->setType(&st, i, SQL_INT64 + 1);
-            b->setLength(&st, i, sizeof(ISC_INT64));
-            b->setScale(&st, i, 0);
-            b->setSubType(&st, i, 0);
-            break;
-        case QMetaType::Double:
-            b->setType(&st, i, SQL_DOUBLE + 1);
-            b->setLength(&st, i, sizeof(double));
-            b->setScale(&st, i, 0);
-            b->setSubType(&st, i, 0);
-            break;
-        case QMetaType::QDate:
-            b->setType(&st, i, SQL_TYPE_DATE + 1);
-            b->setLength(&st, i, sizeof(ISC_DATE));
-            b->setScale(&st, i, 0);
-            b->setSubType(&st, i, 0);
-            break;
-        case QMetaType::QTime:
-            b->setType(&st, i, SQL_TYPE_TIME + 1);
-            b->setLength(&st, i, sizeof(ISC_TIME));
-            b->setScale(&st, i, 0);
-            b->setSubType(&st, i, 0);
-            break;
-        case QMetaType::QDateTime:
-            b->setType(&st, i, SQL_TIMESTAMP + 1);
-            b->setLength(&st, i, sizeof(ISC_TIMESTAMP));
-            b->setScale(&st, i, 0);
-            b->setSubType(&st, i, 0);
-            break;
-        default: {
-            texts[i] = variantBytes(v, storing);
-            const bool serverText = serverType == SQL_TEXT || serverType == SQL_VARYING;
-            const unsigned charset = serverText ? in->getCharSet(&st, i) : 0;
-            b->setType(&st, i, SQL_VARYING + 1);
-            b->setSubType(&st, i, 0);
-            b->setScale(&st, i, 0);
-            b->setCharSet(&st, i, charset);
-            b->setLength(&st, i, static_cast<unsigned>(std::max<qsizetype>(texts[i].size(), 1)));
-            break;
-        }
-        }
-        st.check();
+        const bool blob = inputShape_ && inputShape_->places[i].kind == InputShape::Blob;
+        if (!blob && InputShape::of(values[i], 0) == InputShape::Text)
+            texts[i] = variantBytes(values[i], storing);
     }
-    for (unsigned i = 0; i < count; ++i) {
-        // Every parameter may be NULL.
-        const unsigned t = in->getType(&st, i);
-        if (!(t & 1)) {
-            const QVariant v = params_.value(paramOrder_[i]).value();
-            if (!v.isValid() || v.isNull() || (t & ~1u) == SQL_BLOB)
-                b->setType(&st, i, t | 1);
-        }
+
+    // The message built last time serves again while every value fits it.
+    bool fits = inputShape_ != nullptr;
+    for (unsigned i = 0; fits && i < count; ++i) {
+        const InputShape::Slot& slot = inputShape_->places[i];
+        const InputShape::Kind kind = InputShape::of(values[i], slot.kind == InputShape::Blob ? SQL_BLOB : 0);
+        fits = kind == slot.kind || (kind == InputShape::Null && slot.kind != InputShape::Blob);
+        if (fits && kind == InputShape::Text)
+            fits = static_cast<unsigned>(texts[i].size()) <= slot.length;
     }
-    IMessageMetadata* meta = b->getMetadata(&st);
-    b->release();
-    in->release();
-    st.check();
+    if (!fits)
+        buildInputShape(values, texts);
+
+    auto bound = std::make_unique<Bound>();
+    IMessageMetadata* meta = inputShape_->meta;
+    meta->addRef();
     bound->meta = meta;
-    bound->buffer.fill(0, static_cast<int>(meta->getMessageLength(&st)));
+    if (count == 0)
+        return bound;
+    bound->buffer.fill(0, static_cast<int>(inputShape_->length));
     unsigned char* buf = reinterpret_cast<unsigned char*>(bound->buffer.data());
     for (unsigned i = 0; i < count; ++i) {
-        const QVariant v = params_.value(paramOrder_[i]).value();
-        unsigned char* p = buf + meta->getOffset(&st, i);
-        auto* nullFlag = reinterpret_cast<short*>(buf + meta->getNullOffset(&st, i));
+        const InputShape::Slot& slot = inputShape_->places[i];
+        const QVariant& v = values[i];
+        unsigned char* p = buf + slot.offset;
+        auto* nullFlag = reinterpret_cast<short*>(buf + slot.nullOffset);
         if (!v.isValid() || v.isNull()) {
             *nullFlag = -1;
             continue;
         }
         *nullFlag = 0;
-        switch (meta->getType(&st, i) & ~1u) {
+        switch (slot.type) {
         case SQL_INT64: {
             const qint64 x = v.toLongLong();
             std::memcpy(p, &x, sizeof x);
@@ -640,6 +627,95 @@ std::unique_ptr<Query::Bound> Query::bindParams()
         }
     }
     return bound;
+}
+
+void Query::buildInputShape(const QVector<QVariant>& values, const QVector<QByteArray>& texts)
+{
+    inputShape_.reset();
+    auto* s = static_cast<IStatement*>(stmt_);
+    FbStatus st;
+    IMessageMetadata* in = s->getInputMetadata(&st);
+    st.check();
+    auto shape = std::make_unique<InputShape>();
+    const unsigned count = in->getCount(&st);
+    if (count == 0) {
+        shape->meta = in;
+        inputShape_ = std::move(shape);
+        return;
+    }
+    if (static_cast<int>(count) != paramOrder_.size()) {
+        in->release();
+        throw DbError(QStringLiteral("Число параметров запроса не совпадает с его текстом"));
+    }
+    IMetadataBuilder* b = in->getBuilder(&st);
+    st.check();
+    shape->places.resize(count);
+    // setType keeps the length the server described for the column, so every
+    // changed type states its own length (an 8-byte value in a SMALLINT's
+    // 2-byte slot would overwrite the parameters behind it).
+    for (unsigned i = 0; i < count; ++i) {
+        const unsigned serverType = in->getType(&st, i) & ~1u;
+        const InputShape::Kind kind = InputShape::of(values[i], serverType);
+        shape->places[i].kind = kind;
+        switch (kind) {
+        case InputShape::Null:
+        case InputShape::Blob:
+            continue;
+        case InputShape::Int64:
+            b->setType(&st, i, SQL_INT64 + 1);
+            b->setLength(&st, i, sizeof(ISC_INT64));
+            break;
+        case InputShape::Double:
+            b->setType(&st, i, SQL_DOUBLE + 1);
+            b->setLength(&st, i, sizeof(double));
+            break;
+        case InputShape::Date:
+            b->setType(&st, i, SQL_TYPE_DATE + 1);
+            b->setLength(&st, i, sizeof(ISC_DATE));
+            break;
+        case InputShape::Time:
+            b->setType(&st, i, SQL_TYPE_TIME + 1);
+            b->setLength(&st, i, sizeof(ISC_TIME));
+            break;
+        case InputShape::Timestamp:
+            b->setType(&st, i, SQL_TIMESTAMP + 1);
+            b->setLength(&st, i, sizeof(ISC_TIMESTAMP));
+            break;
+        case InputShape::Text: {
+            const bool serverText = serverType == SQL_TEXT || serverType == SQL_VARYING;
+            const unsigned charset = serverText ? in->getCharSet(&st, i) : 0;
+            shape->places[i].length = static_cast<unsigned>(std::max<qsizetype>(texts[i].size(), 1));
+            b->setType(&st, i, SQL_VARYING + 1);
+            b->setCharSet(&st, i, charset);
+            b->setLength(&st, i, shape->places[i].length);
+            break;
+        }
+        }
+        b->setScale(&st, i, 0);
+        b->setSubType(&st, i, 0);
+        st.check();
+    }
+    for (unsigned i = 0; i < count; ++i) {
+        // Every parameter may be NULL.
+        const unsigned t = in->getType(&st, i);
+        const InputShape::Kind kind = shape->places[i].kind;
+        if (!(t & 1) && (kind == InputShape::Null || kind == InputShape::Blob))
+            b->setType(&st, i, t | 1);
+    }
+    IMessageMetadata* meta = b->getMetadata(&st);
+    b->release();
+    in->release();
+    st.check();
+    shape->meta = meta;
+    shape->length = meta->getMessageLength(&st);
+    for (unsigned i = 0; i < count; ++i) {
+        InputShape::Slot& slot = shape->places[i];
+        slot.offset = meta->getOffset(&st, i);
+        slot.nullOffset = meta->getNullOffset(&st, i);
+        slot.type = meta->getType(&st, i) & ~1u;
+    }
+    st.check();
+    inputShape_ = std::move(shape);
 }
 
 void Query::readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row)

@@ -238,6 +238,9 @@ private:
     void readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row);
     void computeCalcFields(int row);
     std::unique_ptr<Bound> bindParams();
+    struct InputShape;
+    void buildInputShape(const QVector<QVariant>& values, const QVector<QByteArray>& texts);
+    void forgetInputShape();
 
     QPointer<Database> db_;
     QPointer<Transaction> tr_;
@@ -247,6 +250,7 @@ private:
     QHash<QString, Param> params_;  // by upper-case name
     void* stmt_ = nullptr;  // Firebird::IStatement
     unsigned stmtType_ = 0;
+    std::unique_ptr<InputShape> inputShape_;  // the input message built for the statement's parameters
     QStringList changedTables_;  // the tables the prepared statement changes, upper case
 
     QVector<FieldInfo> fields_;

@@ -149,6 +149,60 @@ TEST_F(ClientLayerTest, NamedParametersBindByNameAndConvert)
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM MY_PARAM WHERE INTEGER_PARAM = 42")).toInt(), 1);
 }
 
+TEST_F(ClientLayerTest, AStatementRunAgainBindsEachRunsOwnValues)
+{
+    // One prepared statement run with values whose kinds change between runs:
+    // a null after a value and a value after a null, a fraction where an
+    // integer went, a text into a SMALLINT, a blob from short to long; each
+    // run's row must hold exactly its own values.
+    struct Run {
+        QVariant name, level, vihod, recept, info;
+    };
+    const QString longRecept = QString(5000, QChar(0x0431));
+    const std::vector<Run> runs = {
+        {QStringLiteral("Суп с длинным названием"), 1, 3, QStringLiteral("кратко"), QString(200, QChar('i'))},
+        {QStringLiteral("Суп"), QVariant(), 2.5, longRecept, QStringLiteral("a")},
+        {QVariant(), QStringLiteral("4"), QVariant(), QVariant(), QVariant()},
+        {QStringLiteral("Щи"), 5, 1.25, QStringLiteral("р"), QStringLiteral("bb")},
+    };
+    auto ins = writer(QStringLiteral("INSERT INTO ING (KOD, NAME, MY_LEVEL, VIHOD, RECEPT, DOP_INFO)"
+                                     " VALUES (:K, :N, :L, :V, :R, :D)"));
+    auto find = writer(QStringLiteral("SELECT KOD FROM ING WHERE NAME = :N"));
+    std::vector<qint64> keys;
+    for (const Run& r : runs) {
+        keys.push_back(nextKey());
+        ins->param("K").setInt64(keys.back());
+        ins->param("N").setValue(r.name);
+        ins->param("L").setValue(r.level);
+        ins->param("V").setValue(r.vihod);
+        ins->param("R").setValue(r.recept);
+        ins->param("D").setValue(r.info);
+        ins->execSql();
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Run& r = runs[i];
+        auto q = writer(QStringLiteral("SELECT NAME, MY_LEVEL, VIHOD, RECEPT, DOP_INFO FROM ING WHERE KOD = %1").arg(keys[i]));
+        q->open();
+        EXPECT_EQ(q->field("NAME").value(), r.name.isNull() ? QVariant() : QVariant(r.name.toString()));
+        EXPECT_EQ(q->field("MY_LEVEL").value(), r.level.isNull() ? QVariant() : QVariant::fromValue<qint64>(r.level.toInt()));
+        EXPECT_EQ(q->field("VIHOD").value(), r.vihod.isNull() ? QVariant() : QVariant(r.vihod.toDouble()));
+        EXPECT_EQ(q->field("RECEPT").value(), r.recept.isNull() ? QVariant() : QVariant(r.recept.toString()));
+        EXPECT_EQ(q->field("DOP_INFO").value(), r.info.isNull() ? QVariant() : QVariant(r.info.toString()));
+    }
+    // A read statement, too, finds each run's text, each longer than the last.
+    for (size_t i = runs.size(); i-- > 0;) {
+        if (runs[i].name.isNull())
+            continue;
+        SCOPED_TRACE(i);
+        find->close();
+        find->param("N").setValue(runs[i].name);
+        find->open();
+        ASSERT_EQ(find->recordCount(), 1);
+        EXPECT_EQ(find->field("KOD").asInt64(), keys[i]);
+    }
+}
+
 TEST_F(ClientLayerTest, CyrillicTextAndTrailingBlanksRoundTrip)
 {
     const QString abc = QStringLiteral("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдеёжзийклмнопрстуфхцчшщъыьэюя№");
@@ -204,6 +258,7 @@ TEST_F(ClientLayerTest, EveryByteValueSurvivesInAWindows1251Column)
     for (int b : {0x00, 0x98, 0xFF}) {
         find->close();
         find->param("P").setBytes(around(b));
+        find->close();
         find->open();
         EXPECT_EQ(find->field("KOD").asInt(), 1000000 + b);
     }
