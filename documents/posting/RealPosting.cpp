@@ -2,16 +2,22 @@
 
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
+#include "db/Database.h"
 #include "db/Query.h"
+#include "db/Transaction.h"
 #include "engine/Changes.h"
 #include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "engine/Kopecks.h"
 
+#include <firebird/Interface.h>
+
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <vector>
 
 namespace posting {
 
@@ -63,6 +69,17 @@ void insertOutputLines(const Context& ctx, qint64 doc, qint64 output)
                           kLinesFrom + Key(doc) + kLinesOrder);
 }
 
+class Status : public Firebird::CheckStatusWrapper {
+public:
+    Status() : Firebird::CheckStatusWrapper(db::Database::master()->getStatus()) {}
+    ~Status() { dispose(); }
+    void check()
+    {
+        if (getState() & Firebird::IStatus::STATE_ERRORS)
+            db::throwStatus(this);
+    }
+};
+
 struct MoveLine {
     qint64 ing = 0;
     qint64 otdel = 0;
@@ -70,43 +87,130 @@ struct MoveLine {
     double cena = 0;
 };
 
-// Writes the lines of one document: the statement is prepared once and its
-// parameters are looked up once.
+// Writes the lines of one document in the order they are added. They go to
+// the server a block at a time (one prepared EXECUTE BLOCK of kBlockRows
+// inserts, executed per block); what is left goes one line at a time. Both
+// statements are prepared once for the document. finish() sends the rest and
+// must run before anything reads the lines back.
 class MoveWriter {
 public:
     MoveWriter(const Context& ctx, qint64 doc, int direction)
-        : q_(engine::Writer(ctx, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
-                                                "VALUES (:KD, :KI, :KO, :T, :K, :C)")))
+        : ctx_(ctx), db_(ctx.database), tr_(ctx.write), doc_(doc), direction_(direction)
     {
-        // Every parameter is made before any is held: the table of
-        // parameters then no longer grows, and what is held stays where it is.
-        for (const char* name : {"KD", "KI", "KO", "T", "K", "C"})
-            q_->param(QString::fromLatin1(name));
-        q_->param(QStringLiteral("KD")).setInt64(doc);
-        q_->param(QStringLiteral("T")).setInt(direction);
-        ing_ = &q_->param(QStringLiteral("KI"));
-        otdel_ = &q_->param(QStringLiteral("KO"));
-        kolvo_ = &q_->param(QStringLiteral("K"));
-        cena_ = &q_->param(QStringLiteral("C"));
     }
+    ~MoveWriter()
+    {
+        Status st;
+        if (meta_)
+            meta_->release();
+        if (block_)
+            block_->free(&st);
+    }
+    MoveWriter(const MoveWriter&) = delete;
+    MoveWriter& operator=(const MoveWriter&) = delete;
+
     void add(const MoveLine& l)
     {
-        ing_->setInt64(l.ing);
-        if (l.otdel)
-            otdel_->setInt64(l.otdel);
-        else
-            otdel_->setNull();
-        kolvo_->setDouble(l.kolvo);
-        cena_->setDouble(l.cena);
-        q_->execSql();
+        pending_.push_back(l);
+        if (static_cast<int>(pending_.size()) == kBlockRows) {
+            sendBlock();
+            pending_.clear();
+        }
+    }
+    void finish()
+    {
+        if (pending_.empty())
+            return;
+        auto q = engine::Writer(ctx_, QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
+                                                  "VALUES (:KD, :KI, :KO, :T, :K, :C)"));
+        for (const MoveLine& l : pending_) {
+            q->param(QStringLiteral("KD")).setInt64(doc_);
+            q->param(QStringLiteral("T")).setInt(direction_);
+            q->param(QStringLiteral("KI")).setInt64(l.ing);
+            if (l.otdel)
+                q->param(QStringLiteral("KO")).setInt64(l.otdel);
+            else
+                q->param(QStringLiteral("KO")).setNull();
+            q->param(QStringLiteral("K")).setDouble(l.kolvo);
+            q->param(QStringLiteral("C")).setDouble(l.cena);
+            q->execSql();
+        }
+        pending_.clear();
     }
 
 private:
-    std::unique_ptr<db::Query> q_;
-    db::Param* ing_ = nullptr;
-    db::Param* otdel_ = nullptr;
-    db::Param* kolvo_ = nullptr;
-    db::Param* cena_ = nullptr;
+    // An EXECUTE BLOCK holds a bounded number of statement contexts: a block
+    // of this many inserts stays well inside.
+    static constexpr int kBlockRows = 64;
+
+    void sendBlock()
+    {
+        Status st;
+        if (!block_)
+            prepareBlock();
+        std::vector<unsigned char> message(buffer_);
+        unsigned char* buf = message.data();
+        for (size_t r = 0; r < pending_.size(); ++r) {
+            const MoveLine& l = pending_[r];
+            const unsigned* at = &offsets_[r * kColumns];
+            std::memcpy(buf + at[0], &l.ing, sizeof l.ing);
+            const short otdelNull = l.otdel ? 0 : -1;
+            std::memcpy(buf + at[1], &l.otdel, sizeof l.otdel);
+            std::memcpy(buf + nullOffsets_[r], &otdelNull, sizeof otdelNull);
+            std::memcpy(buf + at[2], &l.kolvo, sizeof l.kolvo);
+            std::memcpy(buf + at[3], &l.cena, sizeof l.cena);
+        }
+        block_->execute(&st, tr_->handle(), meta_, buf, nullptr, nullptr);
+        st.check();
+        // The statement bypasses db::Query, which notes what a road changes.
+        tr_->noteChange(QStringLiteral("MOVES"));
+    }
+    void prepareBlock()
+    {
+        QStringList params{QStringLiteral("KD BIGINT = ?"), QStringLiteral("T INTEGER = ?")};
+        QString body;
+        for (int r = 0; r < kBlockRows; ++r) {
+            params << QStringLiteral("I%1 BIGINT = ?, O%1 BIGINT = ?, K%1 DOUBLE PRECISION = ?, C%1 DOUBLE PRECISION = ?").arg(r);
+            body += QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, TYPE_MOVES, KOLVO, CENA) "
+                                   "VALUES (:KD, :I%1, :O%1, :T, :K%1, :C%1);\n")
+                        .arg(r);
+        }
+        const QByteArray text = (QStringLiteral("EXECUTE BLOCK (") + params.join(QStringLiteral(", ")) +
+                                 QStringLiteral(") AS BEGIN\n") + body + QStringLiteral("END"))
+                                    .toLatin1();
+        Status st;
+        block_ = db_->attachment()->prepare(&st, tr_->handle(), static_cast<unsigned>(text.size()), text.constData(), 3, 0);
+        st.check();
+        meta_ = block_->getInputMetadata(&st);
+        st.check();
+        const unsigned n = meta_->getCount(&st);
+        buffer_.assign(meta_->getMessageLength(&st), 0);
+        // The document and the direction are the same for every block; every
+        // value but a line's department is present.
+        std::memcpy(buffer_.data() + meta_->getOffset(&st, 0), &doc_, sizeof doc_);
+        const qint32 direction = direction_;
+        std::memcpy(buffer_.data() + meta_->getOffset(&st, 1), &direction, sizeof direction);
+        for (unsigned i = 0; i < n; ++i)
+            std::memset(buffer_.data() + meta_->getNullOffset(&st, i), 0, sizeof(short));
+        for (unsigned i = 2; i < n; ++i)
+            offsets_.push_back(meta_->getOffset(&st, i));
+        for (int r = 0; r < kBlockRows; ++r)
+            nullOffsets_.push_back(meta_->getNullOffset(&st, static_cast<unsigned>(2 + r * kColumns + 1)));
+        st.check();
+    }
+
+    static constexpr int kColumns = 4;  // of a line: product, department, quantity, price
+    const Context& ctx_;
+    db::Database* db_;
+    db::Transaction* tr_;
+    qint64 doc_;
+    int direction_;
+    std::vector<MoveLine> pending_;
+    Firebird::IStatement* block_ = nullptr;
+    Firebird::IMessageMetadata* meta_ = nullptr;
+    std::vector<unsigned char> buffer_;  // the message with what every block shares
+    std::vector<unsigned> offsets_;      // of each line's values, line by line
+    std::vector<unsigned> nullOffsets_;  // of each line's department
 };
 
 MoveLine lineOf(const db::Query& q)
@@ -207,6 +311,7 @@ RealOutcome PostRealDocument(const Context& ctx, qint64 doc, int priceRule)
             moves.add(MoveLine{node.KOD_ING, node.KOD_OTDEL, node.BRUTTO, node.PRICE});
         }
     }
+    moves.finish();
     ProvodkaMove(ctx, doc);
     return out;
 }

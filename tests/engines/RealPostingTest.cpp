@@ -374,3 +374,32 @@ TEST(RealPosting, ALongProductionIsWrittenToTheLastByteAsItAlwaysWas)
               "81bd651fb26a299dd9c3a2f9af2ad426115d7c78")
         << tables;
 }
+
+TEST(RealPosting, AProductionOfManyProductsWritesOffEachOfThemOnceAtItsQuantityAndPrice)
+{
+    // 150 products on one card: more write-off lines than go to the server
+    // at once, so every line of every batch and of the rest must land once,
+    // with its own product, quantity and price.
+    RealDb d;
+    const int n = 150;
+    const qint64 dish = d.dish(QStringLiteral("Сборная солянка"), 1, stockOf(0, 0));
+    std::vector<qint64> products;
+    for (int i = 0; i < n; ++i) {
+        products.push_back(d.raw(QStringLiteral("Продукт %1").arg(i), stockOf(1000, 1 + i * 0.01)));
+        d.card(dish, products.back(), 0.01 * (i + 1));
+    }
+    const qint64 x = d.doc(kProduction, 0, 0, 0, posting::WriteOffMode::Ingredients);
+    d.realLine(x, dish, 2, 40);
+    d.post(x);
+
+    const auto w = d.writeOffs(x);
+    EXPECT_EQ(d.num(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(x)), n);
+    ASSERT_EQ(w.size(), static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        const qint64 p = products[static_cast<size_t>(i)];
+        EXPECT_NEAR(w.at(p).first, 0.02 * (i + 1), 1e-9);
+        EXPECT_NEAR(w.at(p).second, 1 + i * 0.01, 1e-9);
+        EXPECT_NEAR(d.stock(p, d.kitchen).kolvo, 1000 - 0.02 * (i + 1), 1e-9);
+    }
+}
