@@ -284,10 +284,12 @@ public:
         levelQ_->param(QStringLiteral("KD")).setInt64(ing);
         levelQ_->execSql();
         snapshot_.setLevel(ing, level);
-        if ((old == 0) != (level == 0)) {
+        // The remembered depths stay: only a composite is re-levelled, and it
+        // drops to zero only with no parts (a leaf either way, one step down)
+        // or with itself as its first part, when every walk that reached it
+        // as a composite met a circle, which forgets every depth anyway.
+        if ((old == 0) != (level == 0))
             levels_.clear();
-            heights_.clear();
-        }
     }
     void writeCena(const PriceRow& r, double cena) override
     {
