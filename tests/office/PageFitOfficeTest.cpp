@@ -234,8 +234,9 @@ TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)
         // "Один миллион триста восемьдесят две тысячи …" is wider than its cell.
         const int words = rowWith(*statement, QStringLiteral("Сумма прописью:"));
         ASSERT_GE(words, 0);
-        if (!ingredients)
+        if (!ingredients) {
             EXPECT_TRUE(statement->cellState({0, 2, words}).content.toString().startsWith(QStringLiteral("Один миллион")));
+        }
         EXPECT_TRUE(statement->cellState({0, 2, words}).wrapped) << ingredients;
         EXPECT_EQ(pages(*statement, QStringLiteral("statement_words")), 1) << ingredients;
         statement->close();
