@@ -98,8 +98,9 @@ TEST_P(CostingComposition, StockEqualToTheNeedIsTakenWholeFromStock)
             EXPECT_DOUBLE_EQ(n.NETTO, 0.8);
             doughWhole = true;
         }
-        if (n.KOD_ING == egg)
+        if (n.KOD_ING == egg) {
             EXPECT_DOUBLE_EQ(n.NETTO, 2);  // only the pie's own eggs
+        }
     }
     EXPECT_TRUE(doughWhole);
     EXPECT_DOUBLE_EQ(ex.GetStockCached(dough, otdel), 0);

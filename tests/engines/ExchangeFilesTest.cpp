@@ -446,7 +446,8 @@ TEST(TotalsFile, ValuesBeyondAKitchensBoundsAreRefusedByTheirLine)
         EXPECT_EQ(t.status, c.status) << c.items.join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(t.refusal.startsWith(c.refusal)) << t.refusal.toStdString();
         EXPECT_EQ(t.refusal.isEmpty(), c.refusal.isEmpty());
-        if (c.status != TotalsStatus::Ok)
+        if (c.status != TotalsStatus::Ok) {
             EXPECT_TRUE(t.items.isEmpty());
+        }
     }
 }

@@ -45,8 +45,9 @@ TEST(Kopecks, HalvesOfTheDecimalGoToTheEvenKopeck)
                   sign + QString::number(a / 100) + QStringLiteral("р. ") + QString::number(a % 100) + QStringLiteral("к."));
         EXPECT_EQ(reports::MenuMoneyText(c.amount, QStringLiteral("р."), QStringLiteral("к.")),
                   sign + QString::number(a / 100) + QStringLiteral("р. ") + kop2 + QStringLiteral("к."));
-        if (c.kopecks >= 0)
+        if (c.kopecks >= 0) {
             EXPECT_TRUE(direct::PriceText(c.amount).endsWith(kop2 + QStringLiteral("к")));
+        }
         R_Field f;
         f.Typ = templates::KindFloat;
         f.F = c.amount;

@@ -3,7 +3,8 @@
 // and a technological card come out on one page each, and a long dish name
 // wraps in its cell, its row growing, instead of being cut: in the menu, the
 // products statement, the technological card's heading and the codes sheet
-// (whose bar code and captions wrap in their narrow columns too).
+// (whose bar code and captions wrap in their narrow columns too); so does a
+// long counterparty on the statement by operations.
 
 #include "OfficeEnvironment.h"
 #include "automation/RecordingOffice.h"
@@ -14,6 +15,7 @@
 #include "reports/Ostatki.h"
 #include "reports/Statements.h"
 #include "reports/TechCards.h"
+#include "reports/TurnoverReports.h"
 #include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
 #include "workbooks/MenuCodesWorkbook.h"
@@ -232,8 +234,9 @@ TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)
         // "Один миллион триста восемьдесят две тысячи …" is wider than its cell.
         const int words = rowWith(*statement, QStringLiteral("Сумма прописью:"));
         ASSERT_GE(words, 0);
-        if (!ingredients)
+        if (!ingredients) {
             EXPECT_TRUE(statement->cellState({0, 2, words}).content.toString().startsWith(QStringLiteral("Один миллион")));
+        }
         EXPECT_TRUE(statement->cellState({0, 2, words}).wrapped) << ingredients;
         EXPECT_EQ(pages(*statement, QStringLiteral("statement_words")), 1) << ingredients;
         statement->close();
@@ -253,6 +256,70 @@ TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)
     ASSERT_GE(dish, 0);
     expectWrappedOverLines(*balance, QStringLiteral("B%1").arg(dish + 1).toLatin1().constData());
     balance->close();
+}
+
+// Long counterparty names wrap on the statement by operations, with every
+// department and with one (its first row then right under the captions):
+// each row is high enough for all its name's lines, so no text runs over
+// the rows above it, a short name keeps one line and the sheet one page.
+TEST_F(PageFit, LongCounterpartiesWrapOnTheStatementByOperations)
+{
+    // Partners and the fewest lines their names take in the column.
+    const QList<std::pair<QString, int>> partners = {
+        {QStringLiteral("Общество с ограниченной ответственностью \"Торговый дом Северная продовольственная компания\""), 5},
+        {QStringLiteral("Индивидуальный предприниматель Константинопольский Александр Владимирович"), 4},
+        {QStringLiteral("ООО \"Овощ\""), 1},
+    };
+    for (int i = 0; i < partners.size(); ++i) {
+        t.exec(QStringLiteral("INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (%1, '%2', 0)")
+                   .arg(5011 + i)
+                   .arg(partners[i].first));
+        t.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
+                              "INT_PARAM1, PROVODKA) VALUES (%1, 'П-%2', '2026-11-0%2', 5, 5001, %3, 5002, 11)")
+                   .arg(6020 + i)
+                   .arg(i + 1)
+                   .arg(5011 + i));
+        for (const int ing : {5101, 5105})
+            t.exec(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+                                  "VALUES (%1, %2, 5002, 2, 45.5, 1)")
+                       .arg(6020 + i)
+                       .arg(ing));
+    }
+    RefreshRead(t);
+    // A line of 8-point text needs more than 3 mm.
+    constexpr int kSmallLine = 300;
+    for (const bool oneDepartment : {false, true}) {
+        auto statement = print([&](automation::Office& office) {
+            reports::turnover::Options o;
+            o.start = QDate(2026, 11, 1);
+            o.end = QDate(2026, 11, 30);
+            o.allFirma = false;
+            o.firma = 5001;
+            o.firmaName = QStringLiteral("Столовая №1");
+            o.allOtdel = !oneDepartment;
+            o.otdel = oneDepartment ? 5002 : 0;
+            o.otdelName = oneDepartment ? QStringLiteral("Кухня") : QString();
+            reports::RunStandardReport(ctx(), office, cache(), reports::turnover::Build(ctx(), o));
+        });
+        ASSERT_TRUE(statement);
+        int printed = 0;
+        for (int r = 6; r < 30; ++r) {
+            const automation::CellState st = statement->cellState({0, 3, r});
+            for (const auto& [name, lines] : partners) {
+                if (st.content != QVariant(name))
+                    continue;
+                ++printed;
+                EXPECT_TRUE(st.wrapped) << r + 1;
+                EXPECT_GE(st.rowHeight, lines * kSmallLine) << r + 1;
+                if (lines == 1 && statement->cellState({0, 4, r}).content == QVariant(QStringLiteral("Фарш говяжий"))) {
+                    EXPECT_LT(st.rowHeight, 3 * kOneLine / 2) << r + 1;
+                }
+            }
+        }
+        EXPECT_EQ(printed, 6) << oneDepartment;
+        EXPECT_EQ(pages(*statement, QStringLiteral("operations")), 1) << oneDepartment;
+        statement->close();
+    }
 }
 
 } // namespace

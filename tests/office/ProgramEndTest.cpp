@@ -113,8 +113,9 @@ TEST(ProgramEnd, APrintThenCloseEndsWellAndTheProgramStartsAgainAtOnce)
         for (const QString& target : openFiles(pid)) {
             EXPECT_FALSE(target.startsWith(home.path())) << target.toStdString();
             EXPECT_FALSE(target.contains(QStringLiteral("basecalc.fdb"))) << target.toStdString();
-            if (!lockFolder.isEmpty())
+            if (!lockFolder.isEmpty()) {
                 EXPECT_FALSE(target.startsWith(lockFolder)) << target.toStdString();
+            }
         }
 
     // While that office runs, the program starts again on the same database.

@@ -277,8 +277,9 @@ TEST(DirectPrint, TheWindowsStartFromTheirStartValuesAndStayOutOfSight)
     EXPECT_FALSE(ProductsTab->Panel3->isEnabled());
     for (QWidget* w : QApplication::allWidgets()) {
         EXPECT_NE(w->windowTitle(), QStringLiteral("Параметры прямой печати"));
-        if (auto* b = qobject_cast<QPushButton*>(w))
+        if (auto* b = qobject_cast<QPushButton*>(w)) {
             EXPECT_NE(b->text(), QStringLiteral("Настройка прямой печати"));
+        }
     }
 
     TForm_VariantsPrint* v = VariantsPrint();

@@ -270,7 +270,7 @@ TEST(StatWorkbook, RowsGoInBlocks)
     StatData d;
     for (int i = 0; i < 1200; ++i) {
         d.consumption.push_back({i, QStringLiteral("П%1").arg(i), 70});
-        d.stock.push_back({i, QStringLiteral("П%1").arg(i), QStringLiteral("кг"), i % 2 ? 100 : 1, 2});
+        d.stock.push_back({i, QStringLiteral("П%1").arg(i), QStringLiteral("кг"), i % 2 ? 100.0 : 1.0, 2});
     }
     RecordingOffice office;
     const RecordedBook b = build(march(), d, office);
