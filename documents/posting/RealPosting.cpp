@@ -139,9 +139,10 @@ public:
     }
 
 private:
-    // An EXECUTE BLOCK holds a bounded number of statement contexts: a block
-    // of this many inserts stays well inside.
-    static constexpr int kBlockRows = 64;
+    // Preparing a block costs more the more inserts it holds and is paid on
+    // every posting: a small block keeps most of what sending lines together
+    // saves, and stays well inside the statement contexts an EXECUTE BLOCK may hold.
+    static constexpr int kBlockRows = 16;
 
     void sendBlock()
     {
