@@ -1,6 +1,7 @@
 #include "BlockUpdate.h"
 
 #include "db/Database.h"
+#include "db/FbStatus.h"
 #include "db/Transaction.h"
 
 #include <firebird/Interface.h>
@@ -17,17 +18,6 @@ namespace costing {
 namespace {
 
 constexpr int kBlockRows = 128;
-
-class Status : public Firebird::CheckStatusWrapper {
-public:
-    Status() : Firebird::CheckStatusWrapper(db::Database::master()->getStatus()) {}
-    ~Status() { dispose(); }
-    void check()
-    {
-        if (getState() & Firebird::IStatus::STATE_ERRORS)
-            db::throwStatus(this);
-    }
-};
 
 } // namespace
 
@@ -115,7 +105,7 @@ struct BlockUpdate::Statement {
 
     ~Statement()
     {
-        Status st;
+        db::FbStatus st;
         if (meta)
             meta->release();
         if (stmt)
@@ -155,7 +145,7 @@ void BlockUpdate::send(int first, int rows)
 {
     std::unique_ptr<Statement>& s = rows == 1 ? single_ : block_;
     const int cols = static_cast<int>(columns_.size());
-    Status st;
+    db::FbStatus st;
     Firebird::ITransaction* tr = tr_->handle();
     if (!s) {
         s = std::make_unique<Statement>();
@@ -209,7 +199,7 @@ void BlockUpdate::send(int first, int rows)
     // The statements bypass db::Query, which notes what a road changes: noted here.
     tr_->noteChange(table_);
     auto execute = [stmt = s->stmt, meta = s->meta, tr, message = std::move(message)]() mutable {
-        Status st;
+        db::FbStatus st;
         stmt->execute(&st, tr, meta, message.data(), nullptr, nullptr);
         st.check();
     };

@@ -1,6 +1,7 @@
 #pragma once
 
-// Private to the client layer: a status vector that turns errors into DbError.
+// A status vector that turns errors into DbError, for the client layer and
+// the few writers that call the client interface directly.
 
 #include "Database.h"
 

@@ -3,6 +3,7 @@
 #include "costing/CardSource.h"
 #include "costing/Expansion.h"
 #include "db/Database.h"
+#include "db/FbStatus.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "engine/Changes.h"
@@ -69,16 +70,6 @@ void insertOutputLines(const Context& ctx, qint64 doc, qint64 output)
                           kLinesFrom + Key(doc) + kLinesOrder);
 }
 
-class Status : public Firebird::CheckStatusWrapper {
-public:
-    Status() : Firebird::CheckStatusWrapper(db::Database::master()->getStatus()) {}
-    ~Status() { dispose(); }
-    void check()
-    {
-        if (getState() & Firebird::IStatus::STATE_ERRORS)
-            db::throwStatus(this);
-    }
-};
 
 struct MoveLine {
     qint64 ing = 0;
@@ -100,7 +91,7 @@ public:
     }
     ~MoveWriter()
     {
-        Status st;
+        db::FbStatus st;
         if (meta_)
             meta_->release();
         if (block_)
@@ -146,7 +137,7 @@ private:
 
     void sendBlock()
     {
-        Status st;
+        db::FbStatus st;
         if (!block_)
             prepareBlock();
         std::vector<unsigned char> message(buffer_);
@@ -179,7 +170,7 @@ private:
         const QByteArray text = (QStringLiteral("EXECUTE BLOCK (") + params.join(QStringLiteral(", ")) +
                                  QStringLiteral(") AS BEGIN\n") + body + QStringLiteral("END"))
                                     .toLatin1();
-        Status st;
+        db::FbStatus st;
         block_ = db_->attachment()->prepare(&st, tr_->handle(), static_cast<unsigned>(text.size()), text.constData(), 3, 0);
         st.check();
         meta_ = block_->getInputMetadata(&st);
