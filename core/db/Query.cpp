@@ -544,16 +544,19 @@ std::unique_ptr<Query::Bound> Query::bindParams()
                 throw DbError(refusal);
         }
     }
+    // A message built for another count of parameters (the server found fewer
+    // in the text than were named) is never taken as fitting.
+    const bool kept = inputShape_ && inputShape_->places.size() == count;
     // The bytes of each text bound as one (a blob's are written when it is).
     QVector<QByteArray> texts(static_cast<qsizetype>(count));
     for (unsigned i = 0; i < count; ++i) {
-        const bool blob = inputShape_ && inputShape_->places[i].kind == InputShape::Blob;
+        const bool blob = kept && inputShape_->places[i].kind == InputShape::Blob;
         if (!blob && InputShape::of(values[i], 0) == InputShape::Text)
             texts[i] = variantBytes(values[i], storing);
     }
 
     // The message built last time serves again while every value fits it.
-    bool fits = inputShape_ != nullptr;
+    bool fits = kept;
     for (unsigned i = 0; fits && i < count; ++i) {
         const InputShape::Slot& slot = inputShape_->places[i];
         const InputShape::Kind kind = InputShape::of(values[i], slot.kind == InputShape::Blob ? SQL_BLOB : 0);
@@ -568,7 +571,7 @@ std::unique_ptr<Query::Bound> Query::bindParams()
     IMessageMetadata* meta = inputShape_->meta;
     meta->addRef();
     bound->meta = meta;
-    if (count == 0)
+    if (inputShape_->places.empty())
         return bound;
     bound->buffer.fill(0, static_cast<int>(inputShape_->length));
     unsigned char* buf = reinterpret_cast<unsigned char*>(bound->buffer.data());
