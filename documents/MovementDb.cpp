@@ -180,8 +180,7 @@ void SetLineValue(const engine::Context& ctx, qint64 doc, qint64 line, const QSt
     q->param(QStringLiteral("P")).setDouble(value);
     q->execSql();
     if (q->rowsAffected() == 0)
-        throw std::runtime_error(
-            QStringLiteral("Строка удалена из документа на другом рабочем месте. Ничего не записано.").toStdString());
+        throw engine::RowRefusal(QStringLiteral("MOVES"), line, engine::LineGoneText());
 }
 
 void DeleteLine(const engine::Context& ctx, qint64 doc, qint64 line)

@@ -116,8 +116,7 @@ void SetLineQuantity(const engine::Context& ctx, qint64 doc, qint64 line, double
     q->param(QStringLiteral("P")).setDouble(value);
     q->execSql();
     if (q->rowsAffected() == 0)
-        throw std::runtime_error(
-            QStringLiteral("Строка удалена из документа на другом рабочем месте. Ничего не записано.").toStdString());
+        throw engine::RowRefusal(QStringLiteral("REAL_BLUDO"), line, engine::LineGoneText());
 }
 
 int FillFromMenu(const engine::Context& ctx, qint64 doc, qint64 menu, bool replace)

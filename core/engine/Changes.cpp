@@ -36,6 +36,12 @@ void ChangeSignal::announce(const ChangeSet& changes)
 
 void ChangeSignal::discard() { emit ended(); }
 
+void ChangeSignal::seenElsewhere(const ChangeSet& changes)
+{
+    if (!changes.isEmpty())
+        emit changedElsewhere(changes);
+}
+
 void NoteChange(const Context& ctx, const QString& table, qint64 key)
 {
     if (ctx.write)

@@ -43,9 +43,14 @@ public:
     void announce(const ChangeSet& changes);
     // Emits ended() alone: the road was rolled back.
     void discard();
+    // Emits changedElsewhere(): a road found these rows changed or deleted by
+    // another workstation and wrote nothing; the lists showing them read them
+    // again.
+    void seenElsewhere(const ChangeSet& changes);
 
 signals:
     void committed(const engine::ChangeSet& changes);
+    void changedElsewhere(const engine::ChangeSet& changes);
     // Every write road's end, committed or not, after committed().
     void ended();
 };

@@ -6,7 +6,7 @@
 namespace engine {
 
 DocumentRefusal::DocumentRefusal(qint64 document, bool gone, const QString& text)
-    : std::runtime_error(text.toStdString()), document_(document), gone_(gone)
+    : RowRefusal(QStringLiteral("DOCS"), document, text), gone_(gone)
 {
 }
 
@@ -15,6 +15,11 @@ QString DocumentGoneText(const QString& name)
     return (name.isEmpty() ? QStringLiteral("Документ удалён")
                            : QStringLiteral("Документ № ") + name + QStringLiteral(" удалён")) +
            QStringLiteral(" на другом рабочем месте. Ничего не записано.");
+}
+
+QString LineGoneText()
+{
+    return QStringLiteral("Строка удалена из документа на другом рабочем месте. Ничего не записано.");
 }
 
 ClaimedDocument ClaimDocument(const Context& ctx, qint64 doc)

@@ -8,11 +8,10 @@
 // committed.
 
 #include "Context.h"
+#include "RowRefusal.h"
 #include "RowWriter.h"
 
 #include <QString>
-
-#include <stdexcept>
 
 namespace engine {
 
@@ -26,22 +25,25 @@ struct ClaimedDocument {
 };
 
 // A road refused to change a document: another workstation posted or deleted
-// it. Nothing of the road may be kept; text() says so in the user's words.
-class DocumentRefusal : public std::runtime_error {
+// it. Nothing of the road may be kept; text() says so in the user's words,
+// and the document lists read the document's row again.
+class DocumentRefusal : public RowRefusal {
 public:
     DocumentRefusal(qint64 document, bool gone, const QString& text);
-    qint64 document() const { return document_; }
+    qint64 document() const { return key(); }
     bool gone() const { return gone_; }
-    QString text() const { return QString::fromUtf8(what()); }
 
 private:
-    qint64 document_;
     bool gone_;
 };
 
 // The refusal when the document is gone; `name` (the number a list showed)
 // names it when the caller knows it.
 QString DocumentGoneText(const QString& name = QString());
+
+// The refusal when a line of a document is gone: another workstation removed
+// it or filled the document anew (its lines then have new keys).
+QString LineGoneText();
 
 // Runs a road's step; a document found deleted is refused naming it by the
 // number the window shows.

@@ -115,7 +115,10 @@ ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, i
         if (openedCheck())
             openedCheck()(*this);
     });
-    connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, this, &ListHolder::changesCommitted);
+    connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::committed, this,
+            [this](const engine::ChangeSet& changes) { follow(changes, true); });
+    connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::changedElsewhere, this,
+            [this](const engine::ChangeSet& changes) { follow(changes, false); });
     // A row asked for by a road that ended without reloading this list (rolled
     // back, or it changed none of its tables) is not kept for a later reload.
     connect(engine::ChangeSignal::instance(), &engine::ChangeSignal::ended, this, [this] {
@@ -203,13 +206,13 @@ void ListHolder::reloadIfStale()
     try {
         reopen();
     } catch (const DbError& e) {
-        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()));
+        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()), true);
     } catch (const std::exception& e) {
-        reloadFailed(QString::fromUtf8(e.what()), false);
+        reloadFailed(QString::fromUtf8(e.what()), false, true);
     }
 }
 
-void ListHolder::changesCommitted(const engine::ChangeSet& changes)
+void ListHolder::follow(const engine::ChangeSet& changes, bool saved)
 {
     if (!query_->active())
         return;
@@ -236,15 +239,15 @@ void ListHolder::changesCommitted(const engine::ChangeSet& changes)
         if (!merged)
             reopen();
     } catch (const DbError& e) {
-        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()));
+        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()), saved);
     } catch (const std::exception& e) {
-        reloadFailed(QString::fromUtf8(e.what()), false);
+        reloadFailed(QString::fromUtf8(e.what()), false, saved);
     } catch (...) {
-        reloadFailed(QStringLiteral("неизвестная ошибка"), false);
+        reloadFailed(QStringLiteral("неизвестная ошибка"), false, saved);
     }
 }
 
-void ListHolder::reloadFailed(const QString& failure, bool connectionLost)
+void ListHolder::reloadFailed(const QString& failure, bool connectionLost, bool saved)
 {
     // Every grid that shows the list greys: its rows are no longer the stored ones.
     const QList<QWidget*> widgets = QApplication::allWidgets();
@@ -258,7 +261,13 @@ void ListHolder::reloadFailed(const QString& failure, bool connectionLost)
     if (toldThisRoad)
         return;
     toldThisRoad = true;
-    const QString text = connectionLost ? ConnectionLostAfterSaveText() : ListNotReadAgainText(failure);
+    // Read again after another workstation's change, the list speaks of no change of this one.
+    const QString notSaved = connectionLost ? QStringLiteral("Связь с сервером базы данных потеряна: список на экране не удалось "
+                                                             "прочитать заново. Проверьте сеть и сервер и подключитесь к "
+                                                             "базе данных заново.")
+                                            : QStringLiteral("Список на экране не удалось прочитать заново (") + failure +
+                                                  QStringLiteral("). Его прежние строки показаны серым.");
+    const QString text = !saved ? notSaved : connectionLost ? ConnectionLostAfterSaveText() : ListNotReadAgainText(failure);
     if (reloadFailureNotice())
         reloadFailureNotice()(text);
     else

@@ -63,6 +63,7 @@ public:
     void addView(QWidget* view);
     // The field of the current row's key, "KOD" unless set.
     void setKeyField(const QString& field) { keyField_ = field; }
+    const QString& keyField() const { return keyField_; }
     // The table whose rows the list lists, one row each, by the key field: a
     // commit that noted the keys it changed there, and changed no other table
     // the list reads, has those rows read again and put in place.
@@ -107,14 +108,16 @@ private:
         QPointer<QWidget> widget;
         bool shown = false;  // has been on screen: hidden now, its window was closed
     };
-    void changesCommitted(const engine::ChangeSet& changes);
+    // A commit's change (saved) or another workstation's a road found
+    // (engine::ChangeSignal::changedElsewhere): the list reads its rows again.
+    void follow(const engine::ChangeSet& changes, bool saved);
     // Reads again the rows of the noted keys and puts them in place; false
     // when the list must be read whole.
     bool mergeNoted(const engine::ChangeSet& changes);
     std::unique_ptr<RowReader> rowReader(int columns, int keyColumn, int width) const;
     bool hidden() const;
     void reloadIfStale();
-    void reloadFailed(const QString& failure, bool connectionLost);
+    void reloadFailed(const QString& failure, bool connectionLost, bool saved);
     void timerFired();
     QVariant currentKey() const;
 

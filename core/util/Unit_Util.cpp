@@ -7,6 +7,8 @@
 #include "base/Unit_Base.h"
 #include "db/Error.h"
 #include "db/Transaction.h"
+#include "engine/Changes.h"
+#include "engine/RowRefusal.h"
 
 #include <stdexcept>
 
@@ -52,6 +54,7 @@ bool Guard(const std::function<void()>& handler)
     // Whatever fails once a commit has returned, the change is kept, and said to be.
     const auto saved = [&] { return write && write->commits() != commitsBefore && !write->active(); };
     QString text;
+    engine::ChangeSet seen;  // a row another workstation changed, which the lists read again
     try {
         handler();
         return true;
@@ -69,6 +72,9 @@ bool Guard(const std::function<void()>& handler)
             text = db::LockConflictText();
         else
             text = e.message();
+    } catch (const engine::RowRefusal& e) {
+        text = e.text();
+        seen.tables[e.table()].insert(e.key());
     } catch (const std::exception& e) {
         text = saved() ? db::FailedAfterSaveText(QString::fromUtf8(e.what())) : QString::fromUtf8(e.what());
     } catch (...) {
@@ -80,6 +86,7 @@ bool Guard(const std::function<void()>& handler)
         } catch (...) {
         }
     }
+    engine::ChangeSignal::instance()->seenElsewhere(seen);
     Msg::error(text);
     return false;
 }

@@ -45,6 +45,8 @@ extern TForm_Util* Form_Util;
 // shows the error's text: a lost connection and another workstation's lock in
 // words, a failure after a commit had returned as a change that is saved, a
 // connection lost during the commit itself as a change that may have been
-// saved. Returns false when the handler failed.
+// saved. A road refused because another workstation changed or deleted its
+// row (engine::RowRefusal) has the lists showing that row read it again.
+// Returns false when the handler failed.
 bool Guard(const std::function<void()>& handler);
 
