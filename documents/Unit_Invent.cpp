@@ -427,7 +427,6 @@ void TForm_Invent::Btn_UpdClick()
         return;
     {
         WriteTransaction w(inventory::kRoad);
-        inventory::ClaimUnposted(w.context(), kod);
         inventory::ClearLines(w.context(), kod);
         w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
     }
@@ -481,8 +480,15 @@ void TForm_Invent::Btn_OKSClick(double value)
     }
     {
         WriteTransaction w(inventory::kRoad);
-        inventory::SetCounted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
-                              price ? inventory::Column::Price : inventory::Column::Quantity, value);
+        try {
+            inventory::SetCounted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
+                                  price ? inventory::Column::Price : inventory::Column::Quantity, value);
+        } catch (const engine::RowRefusal&) {
+            // The line is gone and the lines are read again: the number typed
+            // for it goes to no other line.
+            Keypad->Clear();
+            throw;
+        }
         w.commit();  // the lines reload on the line just counted
     }
     if (Keypad->LeavingCell())
@@ -502,33 +508,20 @@ void TForm_Invent::Btn_RefreshClick()
     rg->RG->setItemIndex(0);
     if (Msg::execModal(rg) != QDialog::Accepted)
         return;
-    const qint64 otdel = Q_Docs->field(QStringLiteral("INT_PARAM1")).asInt64();
     const qint64 docKod = Q_Docs->field(QStringLiteral("KOD")).asInt64();
-    const engine::Context ctx = engine::ProgramContext();
-    auto lineOf = [this] {
-        return inventory::InvLine{Q_Inv->field(QStringLiteral("KOD")).asInt64(),
-                                  Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()};
-    };
     if (rg->RG->itemIndex() == 0) {
-        const inventory::InvLine line = lineOf();
-        {
-            WriteTransaction w(inventory::kRoad);
-            inventory::ClaimUnposted(ctx, docKod);
-            inventory::RefreshBookValues(ctx, otdel, {line});
-            w.commit();
-        }
+        const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
+        WriteTransaction w(inventory::kRoad);
+        inventory::RefreshBookValues(w.context(), docKod, line);
+        w.commit();
         return;
     }
     CB_Context_Inv->setChecked(false);
     SetFieldEnabled(E_Context_Inv, false);
     LoadInvLines();
-    QList<inventory::InvLine> lines;
-    for (Q_Inv->first(); !Q_Inv->eof(); Q_Inv->next())
-        lines.append(lineOf());
     {
         WriteTransaction w(inventory::kRoad);
-        inventory::ClaimUnposted(ctx, docKod);
-        inventory::RefreshBookValues(ctx, otdel, lines);
+        inventory::RefreshBookValues(w.context(), docKod, 0);
         w.commit();
     }
     Q_Inv->first();

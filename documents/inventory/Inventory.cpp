@@ -18,6 +18,9 @@ QString key(qint64 k) { return QString::number(k); }
 // alone differing keeps the line).
 const char* const kUnchanged = " AND KOLVO = MY_KOLVO AND CENA = MY_CENA";
 
+const char* const kPostedChange = "Нельзя вносить изменения в проведённые акты инвентаризации !";
+const char* const kPostedAlready = "Документ уже проведён !!!";
+
 } // namespace
 
 Claimed Claim(const engine::Context& ctx, qint64 docKod)
@@ -53,7 +56,7 @@ Claimed claimUnposted(const engine::Context& ctx, qint64 docKod, const char* pos
 
 void ClaimUnposted(const engine::Context& ctx, qint64 docKod)
 {
-    claimUnposted(ctx, docKod, "Нельзя вносить изменения в проведённые акты инвентаризации !");
+    claimUnposted(ctx, docKod, kPostedChange);
 }
 
 int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged)
@@ -77,6 +80,7 @@ int UnpostedDocuments(const engine::Context& ctx)
 
 void ClearLines(const engine::Context& ctx, qint64 docKod)
 {
+    ClaimUnposted(ctx, docKod);
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = ") + key(docKod));
     q.execSql();
@@ -84,7 +88,7 @@ void ClearLines(const engine::Context& ctx, qint64 docKod)
 
 void Fill(const engine::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst)
 {
-    const Claimed c = claimUnposted(ctx, doc.kod, "Нельзя вносить изменения в проведённые акты инвентаризации !");
+    const Claimed c = claimUnposted(ctx, doc.kod, kPostedChange);
     if (c.lines > 0 && !clearFirst)
         throw std::runtime_error("Документ тем временем заполнен на другом рабочем месте. "
                                  "Ничего не изменено: обновите список и повторите заполнение.");
@@ -127,6 +131,7 @@ int LineCount(const engine::Context& ctx, qint64 docKod)
 
 int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod)
 {
+    ClaimUnposted(ctx, docKod);
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = ") + key(docKod) + QLatin1String(kUnchanged));
     q.execSql();
@@ -135,7 +140,7 @@ int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod)
 
 void Post(const engine::Context& ctx, const InvDoc& doc)
 {
-    const Claimed c = claimUnposted(ctx, doc.kod, "Документ уже проведён !!!");
+    const Claimed c = claimUnposted(ctx, doc.kod, kPostedAlready);
     // The join drives from the document's lines ("+ 0" keeps the server from
     // walking the department's stock rows and looking each up among the
     // lines), so the taking grows with the lines, not with their square.
@@ -165,29 +170,42 @@ void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Colum
     db::Query q(ctx.database, ctx.write);
     q.setSql((column == Column::Quantity ? QStringLiteral("UPDATE INVENT SET MY_KOLVO = :P WHERE KOD = ")
                                          : QStringLiteral("UPDATE INVENT SET MY_CENA = :P WHERE KOD = ")) +
-             key(lineKod));
+             key(lineKod) + QStringLiteral(" AND KOD_DOC = ") + key(docKod));
     q.param(QStringLiteral("P")).setDouble(value);
     q.execSql();
+    // Filled anew elsewhere, the document's lines have new keys: the count
+    // belongs to none of them.
+    if (q.rowsAffected() == 0)
+        throw engine::RowRefusal(QStringLiteral("INVENT"), lineKod, engine::LineGoneText());
     engine::NoteChange(ctx, QStringLiteral("INVENT"), lineKod);
 }
 
-void RefreshBookValues(const engine::Context& ctx, qint64 otdel, const QList<InvLine>& lines)
+void RefreshBookValues(const engine::Context& ctx, qint64 docKod, qint64 lineKod)
 {
+    const Claimed c = claimUnposted(ctx, docKod, kPostedChange);
+    db::Query lines(ctx.database, ctx.write);
+    lines.setSql(QStringLiteral("SELECT KOD, KOD_ING FROM INVENT WHERE KOD_DOC = ") + key(docKod) +
+                 (lineKod != 0 ? QStringLiteral(" AND KOD = ") + key(lineKod) : QString()) + QStringLiteral(" ORDER BY KOD"));
+    lines.open();
+    if (lineKod != 0 && lines.isEmpty())
+        throw engine::RowRefusal(QStringLiteral("INVENT"), lineKod, engine::LineGoneText());
     db::Query stock(ctx.database, ctx.read);
     db::Query w(ctx.database, ctx.write);
-    for (const InvLine& line : lines) {
+    w.setSql(QStringLiteral("UPDATE INVENT SET KOLVO = :K, CENA = :C, CENA_P = :CP WHERE KOD = :L"));
+    for (lines.first(); !lines.eof(); lines.next()) {
+        const qint64 line = lines.field(0).asInt64();
         stock.close();
-        stock.setSql(QStringLiteral("SELECT KOLVO, CENA, MY_CENA FROM ING_SKLAD WHERE KOD_ING = ") + key(line.ing) +
-                     QStringLiteral(" AND KOD_OTDEL = ") + key(otdel));
+        stock.setSql(QStringLiteral("SELECT KOLVO, CENA, MY_CENA FROM ING_SKLAD WHERE KOD_ING = ") +
+                     key(lines.field(1).asInt64()) + QStringLiteral(" AND KOD_OTDEL = ") + key(c.otdel));
         stock.open();
-        w.setSql(QStringLiteral("UPDATE INVENT SET KOLVO = :K, CENA = :C, CENA_P = :CP WHERE KOD = ") + key(line.kod));
         // A product gone from the department's stock counts nothing on the books.
         const bool found = !stock.isEmpty();
         w.param(QStringLiteral("K")).setDouble(found ? stock.field(QStringLiteral("KOLVO")).asDouble() : 0);
         w.param(QStringLiteral("C")).setDouble(found ? stock.field(QStringLiteral("CENA")).asDouble() : 0);
         w.param(QStringLiteral("CP")).setDouble(found ? stock.field(QStringLiteral("MY_CENA")).asDouble() : 0);
+        w.param(QStringLiteral("L")).setInt64(line);
         w.execSql();
-        engine::NoteChange(ctx, QStringLiteral("INVENT"), line.kod);
+        engine::NoteChange(ctx, QStringLiteral("INVENT"), line);
     }
 }
 

@@ -64,14 +64,16 @@ int UnpostedDocuments(const engine::Context& ctx);
 // set: its lines would be there twice.
 void Fill(const engine::Context& ctx, const InvDoc& doc, const FillOptions& options, bool clearFirst);
 
-// Removes every line of the document (its header was changed).
+// Removes every line of the document (its header was changed). Claims the
+// document first and refuses (engine::DocumentRefusal) one gone or posted.
 void ClearLines(const engine::Context& ctx, qint64 docKod);
 
 // A posted inventory of the same department dated after the document.
 bool LaterPostedInventory(const engine::Context& ctx, const InvDoc& doc);
 
 // Removes the lines whose counted values equal the book values; returns how
-// many lines the document keeps.
+// many lines the document keeps. Claims the document first and refuses one
+// gone or posted.
 int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod);
 int LineCount(const engine::Context& ctx, qint64 docKod);
 
@@ -84,15 +86,16 @@ void Post(const engine::Context& ctx, const InvDoc& doc);
 bool IsComposite(const engine::Context& ctx, qint64 ingKod);
 
 enum class Column { Quantity, Price };
-// Claims the unposted inventory docKod and writes the counted value of its line.
+// Claims the unposted inventory docKod and writes the counted value of its
+// line. A line no longer in the document (removed, or the document filled
+// anew elsewhere) is refused (engine::RowRefusal): the count lands on no
+// other line.
 void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Column column, double value);
 
-struct InvLine {
-    qint64 kod = 0;
-    qint64 ing = 0;
-};
-// The book quantity, stock price and selling price of the lines, read again
-// from the department's stock (read transaction); counted values stay.
-void RefreshBookValues(const engine::Context& ctx, qint64 otdel, const QList<InvLine>& lines);
+// The book quantity, stock price and selling price of the line lineKod, or
+// of every line when it is 0, read again from the stock of the document's
+// department (read transaction); counted values stay. Claims the unposted
+// document first; a line no longer in it is refused.
+void RefreshBookValues(const engine::Context& ctx, qint64 docKod, qint64 lineKod);
 
 } // namespace inventory

@@ -37,12 +37,14 @@ protected:
         const qint64 pie = dish(QStringLiteral("Пирог"));
         card(pie, flour, 0.2);
         sales = doc(posting::DocType::Sales, kitchen);
+        production = doc(posting::DocType::ProductionWriteOff, kitchen);
         begin();
-        engine::Exec(ctx(), QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
-                                           "VALUES (%1, %2, %3, 4, 120, 0)")
-                                .arg(sales)
-                                .arg(pie)
-                                .arg(kitchen));
+        for (const qint64 d : {sales, production})
+            engine::Exec(ctx(), QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                                               "VALUES (%1, %2, %3, 4, 120, 0)")
+                                    .arg(d)
+                                    .arg(pie)
+                                    .arg(kitchen));
         salesLine = num(QStringLiteral("SELECT KOD FROM REAL_BLUDO WHERE KOD_DOC = %1").arg(sales));
 
         inv.kod = doc(posting::DocType::Inventory, kitchen);
@@ -115,7 +117,7 @@ protected:
         return r;
     }
 
-    qint64 flour = 0, receipt = 0, receiptLine = 0, sales = 0, salesLine = 0, invLine = 0;
+    qint64 flour = 0, receipt = 0, receiptLine = 0, sales = 0, production = 0, salesLine = 0, invLine = 0;
     inventory::InvDoc inv;
     QString path;
     std::unique_ptr<ServerStation> a, b;
@@ -185,6 +187,10 @@ TEST_F(DocumentClaims, NothingLandsOnAnInventoryPostedMeanwhile)
          [&](const engine::Context& c) { inventory::SetCounted(c, inv.kod, invLine, inventory::Column::Price, 7); }},
         {"header", inventory::kRoad,
          [&](const engine::Context& c) { engine::SaveDocumentHeader(c, header(inv.kod, QStringLiteral("И-2")), kInventoryPosted); }},
+        {"lines cleared", inventory::kRoad, [&](const engine::Context& c) { inventory::ClearLines(c, inv.kod); }},
+        {"unchanged lines removed", inventory::kRoad,
+         [&](const engine::Context& c) { inventory::DeleteUnchangedLines(c, inv.kod); }},
+        {"book values", inventory::kRoad, [&](const engine::Context& c) { inventory::RefreshBookValues(c, inv.kod, 0); }},
     };
     road(*b, inventory::kRoad, [&](const engine::Context& c) { inventory::Post(c, inv); });
     const QString posted = inventoryState();
@@ -196,7 +202,8 @@ TEST_F(DocumentClaims, NothingLandsOnAnInventoryPostedMeanwhile)
 
 TEST_F(DocumentClaims, ADocumentDeletedMeanwhileIsNamedAndNothingIsWritten)
 {
-    road(*b, deletion::kRoad, [&](const engine::Context& c) { deletion::DeleteWithPair(c, receipt, {}); });
+    for (const qint64 d : {receipt, sales, production})
+        road(*b, deletion::kRoad, [&](const engine::Context& c) { deletion::DeleteWithPair(c, d, {}); });
     const QString gone = QStringLiteral("Документ № 12/1 удалён на другом рабочем месте. Ничего не записано.");
     auto named = [&](const std::function<void(const engine::Context&)>& f) {
         return refusalOnA(movement::kRoad, [&](const engine::Context& c) { engine::NamingDocument(QStringLiteral("12/1"), [&] { f(c); }); });
@@ -205,5 +212,8 @@ TEST_F(DocumentClaims, ADocumentDeletedMeanwhileIsNamedAndNothingIsWritten)
               gone);
     EXPECT_EQ(named([&](const engine::Context& c) { movement::AddLine(c, receipt, kitchen, flour, 0, 1, 2); }), gone);
     EXPECT_EQ(named([&](const engine::Context& c) { posting::PostMovement(c, receipt, 0); }), gone);
-    EXPECT_EQ(text(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = %1").arg(receipt)), QStringLiteral("0"));
+    EXPECT_EQ(named([&](const engine::Context& c) { posting::PostRealDocument(c, sales, 0); }), gone);
+    EXPECT_EQ(named([&](const engine::Context& c) { posting::PostRealDocument(c, production, 0); }), gone);
+    EXPECT_EQ(text(QStringLiteral("SELECT COUNT(*) FROM MOVES WHERE KOD_DOC IN (%1, %2, %3)").arg(receipt).arg(sales).arg(production)),
+              QStringLiteral("0"));
 }

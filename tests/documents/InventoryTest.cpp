@@ -559,7 +559,7 @@ TEST(InventoryPost, TheCleanUpKeepsALineWhoseCountedPriceAloneChangedAndRefreshi
     const qint64 line = env.num(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1").arg(inv));
     {
         WriteTransaction w(inventory::kRoad);
-        inventory::RefreshBookValues(engine::ProgramContext(), env.otdel, {inventory::InvLine{line, onion}});
+        inventory::RefreshBookValues(engine::ProgramContext(), inv, line);
         w.commit();
     }
     EXPECT_EQ(env.line(inv, onion), (QList<double>{11, 10, 3.2, 3.5, 4.4}));
@@ -711,9 +711,18 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheLinesTheCursorWalks)
         input::showActive(w, w->Grid_Inv);
 
         input::clickCell(w->Grid_Inv, 1, QStringLiteral("MY_KOLVO"));
+        int countColumn = 0;
+        while (w->Grid_Inv->datasetModel()->columns()[countColumn].field != QLatin1String("MY_KOLVO"))
+            ++countColumn;
+        int row = 1;
         for (const char* typed : {"11", "22", "33"}) {
             input::typeThenEnter(QString::fromLatin1(typed), w->Grid_Inv, run.keys);
             QTest::qWait(50);
+            // The line shows the count just typed.
+            EXPECT_EQ(w->Grid_Inv->model()->index(row, countColumn).data().toString().toStdString(),
+                      db::formatNumber(QString::fromLatin1(typed).toDouble(), QStringLiteral("#.000")).toStdString())
+                << typed;
+            row += run.next ? 1 : 0;
         }
         const QList<double> expected = run.next ? QList<double>{7, 11, 22, 33} : QList<double>{7, 33, 50, 0};
         for (int i = 0; i < 4; ++i)
