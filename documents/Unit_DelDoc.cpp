@@ -2,6 +2,7 @@
 
 #include "db/Query.h"
 #include "deletion/Deletion.h"
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 #include "ui/InputDialogs.h"
 #include "ui/Scaling.h"
@@ -161,12 +162,20 @@ void TForm_DelDoc::DeleteDocs(db::Query* list)
     if (RG->itemIndex() == 0) {
         if (!list->active() || list->isEmpty())
             return;
-        text = QStringLiteral("Удалён документ № ") + list->field(QStringLiteral("NAME")).asString() +
-               QStringLiteral(" от ") + list->field(QStringLiteral("DATE_DOC")).asDate().toString(QStringLiteral("dd.MM.yyyy")) +
-               QStringLiteral("; ");
-        deletion::DeleteWithPair(w.context(), list->field(QStringLiteral("KOD")).asInt64(), options);
+        const QString name = list->field(QStringLiteral("NAME")).asString();
+        const qint64 kod = list->field(QStringLiteral("KOD")).asInt64();
+        text = QStringLiteral("Удалён документ № ") + name + QStringLiteral(" от ") +
+               list->field(QStringLiteral("DATE_DOC")).asDate().toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("; ");
+        const bool deleted = deletion::DeleteWithPair(w.context(), kod, options);
+        // Deleted or not here, the list stands on the row above the document.
         if (list->recNo() > 0)
             list->prior();
+        if (!deleted) {
+            // Deleted on another workstation meanwhile: nothing is written,
+            // and the list drops the row as it reads it again.
+            reject();
+            throw engine::DocumentRefusal(kod, true, engine::DocumentGoneText(name));
+        }
     } else {
         text = QStringLiteral("Удалены документы по условию: Период = ") + Info.period +
                QStringLiteral(" Тип документов - ") + Info.types + QStringLiteral("; ");
@@ -180,8 +189,15 @@ void TForm_DelDoc::DeleteDocs(db::Query* list)
         QList<qint64> keys;
         for (list->first(); !list->eof(); list->next())
             keys.append(list->field(QStringLiteral("KOD")).asInt64());
+        int deleted = 0;
         for (qint64 kod : keys)
-            deletion::DeleteWithPair(w.context(), kod, options);
+            deleted += deletion::DeleteWithPair(w.context(), kod, options) ? 1 : 0;
+        if (deleted == 0 && !keys.isEmpty()) {
+            reject();
+            // The row the list stands on is read again: gone, the list is read whole.
+            throw engine::DocumentRefusal(keys.last(), true,
+                                          QStringLiteral("Документы удалены на другом рабочем месте. Ничего не записано."));
+        }
     }
     if (options.rollback)
         text += QStringLiteral("Откат; ");

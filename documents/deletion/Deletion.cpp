@@ -71,11 +71,11 @@ void DeleteOneDoc(const engine::Context& ctx, qint64 kod, const Options& options
     deleteDoc(ctx, kod, s, options);
 }
 
-void DeleteWithPair(const engine::Context& ctx, qint64 kod, const Options& options)
+bool DeleteWithPair(const engine::Context& ctx, qint64 kod, const Options& options)
 {
     const DocState s = stateOf(ctx, kod);
     if (!s.exists)
-        return;
+        return false;
     const bool paired = (s.type == 4 || s.type == 7 || s.type == 2) && s.provodka > 10 && s.pair != 0;
     if (paired)
         engine::ClaimDocument(ctx, s.pair);
@@ -84,6 +84,7 @@ void DeleteWithPair(const engine::Context& ctx, qint64 kod, const Options& optio
     if (paired)
         DeleteOneDoc(ctx, s.pair, options);
     deleteDoc(ctx, kod, s, options);
+    return true;
 }
 
 } // namespace deletion

@@ -31,7 +31,9 @@ int RollbackMode(const Options& options, int provodka, int editCena);
 void DeleteOneDoc(const engine::Context& ctx, qint64 kod, const Options& options);
 
 // Deletes a document and, when it is the posted half of a pair (transfer 4,
-// production write-off 7 or output 2), the other half first.
-void DeleteWithPair(const engine::Context& ctx, qint64 kod, const Options& options);
+// production write-off 7 or output 2), the other half first. Returns false,
+// changing nothing, when the document is gone (deleted on another
+// workstation, or with its pair earlier in this road).
+bool DeleteWithPair(const engine::Context& ctx, qint64 kod, const Options& options);
 
 } // namespace deletion
