@@ -7,6 +7,8 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
 
 #include <cmath>
 
@@ -211,6 +213,49 @@ void DbGrid::setQuery(Query* query)
     setModel(model_);
     connect(query, &Query::currentChanged, this, &DbGrid::followCursor);
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { followCursor(this->query()->recNo()); });
+    connect(query, &Query::beforeClose, this, &DbGrid::rememberPlace);
+}
+
+namespace {
+
+// The field of a list's row key: its holder's, or KOD.
+QString keyFieldOf(const Query* q)
+{
+    if (auto* holder = qobject_cast<ListHolder*>(q->parent()))
+        return holder->keyField();
+    return QStringLiteral("KOD");
+}
+
+} // namespace
+
+void DbGrid::rememberPlace()
+{
+    place_ = Place{};
+    const Query* q = query();
+    const int row = currentIndex().row();
+    const int top = rowAt(0);
+    if (!q || !q->active() || row < 0 || top < 0 || row != q->recNo() || !q->hasField(keyFieldOf(q)))
+        return;
+    place_.key = q->field(keyFieldOf(q)).value();
+    place_.offset = row - top;
+    place_.armed = true;
+    // Only a reading done before the user acts again keeps the place.
+    QTimer::singleShot(0, this, [this] { place_.armed = false; });
+}
+
+void DbGrid::keepPlace(int row)
+{
+    const Query* q = query();
+    if (!place_.armed || !q->active() || place_.offset < 0 || q->field(keyFieldOf(q)).value() != place_.key)
+        return;
+    place_.armed = false;
+    // The scroll range follows the rows just read before the view moves.
+    updateGeometries();
+    const int top = std::max(0, row - place_.offset);
+    if (verticalScrollMode() == ScrollPerItem)
+        verticalScrollBar()->setValue(top);
+    else
+        verticalScrollBar()->setValue(rowViewportPosition(top) + verticalScrollBar()->value());
 }
 
 void DbGrid::setColumns(const QList<GridColumn>& columns)
@@ -235,6 +280,7 @@ void DbGrid::followCursor(int row)
         const QModelIndex idx = model_->index(row, std::max(0, currentIndex().column()));
         setCurrentIndex(idx);
         scrollTo(idx);
+        keepPlace(row);
     }
     syncing_ = false;
 }

@@ -83,6 +83,17 @@ protected:
 private:
     void followCursor(int row);
     void fitRowsToFont();
+    // A list closed and read again at once (a reload, a window reading its
+    // list afresh) that stands on the row it stood on shows that row where it
+    // was on the screen.
+    void rememberPlace();
+    void keepPlace(int row);
+    struct Place {
+        QVariant key;
+        int offset = 0;  // rows between the top of the view and the row
+        bool armed = false;
+    };
+    Place place_;
     DatasetModel* model_ = nullptr;
     QPointer<QAbstractButton> editButton_;
     bool syncing_ = false;
