@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ShownRow.h"
+
 #include <QDialog>
 
 #include <cstdint>
@@ -26,6 +28,9 @@ public:
     std::uint8_t NewMode = 0;
     // Key of the row written by the last successful save.
     qint64 SavedKod = 0;
+    // What the dialog showed of the row it edits (empty for a new row): the
+    // save refuses it when another workstation changed it meanwhile.
+    engine::ShownRow Shown;
 
 protected:
     using QDialog::QDialog;

@@ -42,9 +42,11 @@ bool NameGiven(QLineEdit* edit, const QString& missing) { return cat::Filled(edi
 
 // ---- menus ----
 
-qint64 SaveMenu(const MenuData& d, qint64 kod)
+qint64 SaveMenu(const MenuData& d, qint64 kod, const engine::ShownRow& shown)
 {
     WriteTransaction w(menus::kRoad);
+    if (kod != 0)
+        engine::ClaimShownRow(w.context(), shown);
     const qint64 saved = SaveMenu(w.context(), d, kod);
     w.commit(kArea, (kod == 0 ? QStringLiteral("Создано меню ") : QStringLiteral("Изменены параметры меню ")) + Quoted(d.name));
     return saved;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ShownRow.h"
 #include "menus/MenuEngine.h"
 
 #include <QDate>
@@ -26,7 +27,9 @@ bool TextFits(QLineEdit* edit);
 // with the characters that do not fit.
 bool NameGiven(QLineEdit* edit, const QString& missing);
 
-qint64 SaveMenu(const MenuData& d, qint64 kod);
+// A new menu (kod 0) or the menu kod, which its dialog showed as `shown`:
+// refused when another workstation changed or deleted it since.
+qint64 SaveMenu(const MenuData& d, qint64 kod, const engine::ShownRow& shown);
 void DeleteMenu(qint64 kod, const QString& name, const QDate& date);
 // One protocol line names the period, also when every menu goes.
 int DeleteMenusOfPeriod(bool all, const QDate& from, const QDate& to);

@@ -12,7 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TNameInfoDialog::TNameInfoDialog(const QString& caption, int nameLength, QWidget* parent) : TListEditDialog(parent)
+TNameInfoDialog::TNameInfoDialog(const QString& caption, const QString& table, int nameLength, QWidget* parent)
+    : TListEditDialog(parent), table_(table)
 {
     setWindowTitle(caption);
     auto* top = new QVBoxLayout(this);
@@ -40,6 +41,7 @@ void TNameInfoDialog::FormShow()
     if (NewMode == 1) {
         E_Name->clear();
         M_Info->clear();
+        Shown = {};
     } else {
         Btn_OtmenaClick();
     }
@@ -52,4 +54,8 @@ void TNameInfoDialog::Btn_OtmenaClick()
     const bool row = q->active() && !q->isEmpty();
     E_Name->setText(row ? q->field(QStringLiteral("NAME")).asString() : QString());
     M_Info->setPlainText(row ? q->field(QStringLiteral("DOP_INFO")).asString() : QString());
+    if (NewMode != 1)
+        Shown = engine::ShownRow::of(*q, table_, E_Name->text(),
+                                     {{QStringLiteral("NAME"), QStringLiteral("наименование")},
+                                      {QStringLiteral("DOP_INFO"), QStringLiteral("дополнительная информация")}});
 }

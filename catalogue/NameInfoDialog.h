@@ -24,7 +24,11 @@ public:
     QPushButton* Btn_Exit;
 
 protected:
-    TNameInfoDialog(const QString& caption, int nameLength, QWidget* parent);
+    // table: the table of the list's rows.
+    TNameInfoDialog(const QString& caption, const QString& table, int nameLength, QWidget* parent);
     // The data module's list whose current row the dialog edits.
     virtual db::Query* List() const = 0;
+
+private:
+    QString table_;
 };

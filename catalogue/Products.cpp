@@ -62,9 +62,10 @@ qint64 CreateIng(const IngData& d, db::ListHolder* shown)
     return result;
 }
 
-void UpdateIng(qint64 kod, const IngData& d, bool normChanged)
+void UpdateIng(qint64 kod, const IngData& d, bool normChanged, const engine::ShownRow& shown)
 {
     WriteTransaction w(products::kRoad);
+    engine::ClaimShownRow(w.context(), shown);
     products::UpdateIng(w.context(), kod, d, normChanged);
     w.commit(kProductsArea, QStringLiteral("Изменён продукт:") + d.name);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ShownRow.h"
 #include "products/ProductsEngine.h"
 
 namespace db {
@@ -34,8 +35,10 @@ void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad
 // Returns its key; `shown` (may be null), a product list, stands on it after the commit.
 qint64 CreateIng(const IngData& d, db::ListHolder* shown = nullptr);
 // Saves the general parameters; with normChanged the rows of the cards that take
-// the yield from the ingredient's norm follow the new yield.
-void UpdateIng(qint64 kod, const IngData& d, bool normChanged);
+// the yield from the ingredient's norm follow the new yield. Refused when
+// another workstation changed or deleted the product since its dialog showed
+// it (`shown`).
+void UpdateIng(qint64 kod, const IngData& d, bool normChanged, const engine::ShownRow& shown);
 // Hides the product in every department but otdel; commits without a protocol line.
 void HideIngElsewhere(qint64 ing, qint64 otdel);
 // Moves the product to another group; its rows follow the warehouses that keep that group.

@@ -24,9 +24,10 @@ qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& skla
     return result;
 }
 
-void UpdateFirma(qint64 kod, const FirmaData& d)
+void UpdateFirma(qint64 kod, const FirmaData& d, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimShownRow(w.context(), shown);
     structure::UpdateFirma(w.context(), kod, d);
     w.commit(kStructureArea, QStringLiteral("Изменение реквизитов предприятия <<") + d.name + QStringLiteral(">>"));
 }
@@ -40,9 +41,11 @@ qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, 
     return result;
 }
 
-void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QString& name, const QString& info)
+void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QString& name, const QString& info,
+                 const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimShownRow(w.context(), shown);
     structure::UpdateOtdel(w.context(), kod, firma, name, info);
     w.commit(kStructureArea, QStringLiteral("Изменения подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -56,9 +59,11 @@ qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const Q
     return result;
 }
 
-void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName, const QString& name, const QString& info)
+void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName, const QString& name,
+                 const QString& info, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimShownRow(w.context(), shown);
     structure::UpdateSklad(w.context(), kod, firma, otdel, name, info);
     w.commit(kStructureArea, QStringLiteral("Изменения склада <<") + name + SkladTail(firmaName, otdelName));
 }
@@ -71,9 +76,10 @@ qint64 CreateEd(const QString& name, const QString& shortName)
     return result;
 }
 
-void UpdateEd(qint64 kod, const QString& name, const QString& shortName)
+void UpdateEd(qint64 kod, const QString& name, const QString& shortName, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimShownRow(w.context(), shown);
     structure::UpdateEd(w.context(), kod, name, shortName);
     w.commit(kStructureArea, QStringLiteral("Изменение единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }

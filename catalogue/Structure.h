@@ -1,33 +1,36 @@
 #pragma once
 
+#include "engine/ShownRow.h"
 #include "structure/StructureEngine.h"
 
 // The structure dialogs' writers as handlers call them: each opens the
 // program's write road, runs the engine (structure/StructureEngine.h) and
 // commits with its protocol line (area "Настройка"); the checks read on the
 // program's context. Inside another writer's road call the engine with
-// w.context() instead.
+// w.context() instead. An update takes what its dialog showed of the row
+// (engine/ShownRow.h) and refuses a row another workstation changed since.
 namespace structure {
 
 
 // A new enterprise; an own one gets its main department and main warehouse
 // (named otdel and sklad) and every product a row there. Returns its key.
 qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& sklad);
-void UpdateFirma(qint64 kod, const FirmaData& d);
+void UpdateFirma(qint64 kod, const FirmaData& d, const engine::ShownRow& shown);
 
 // A new department of the enterprise with its main warehouse (the
 // department's name in double quotes) and the product rows priced as in the
 // enterprise's main department. Returns the department's key.
 qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, const QString& info);
-void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QString& name, const QString& info);
+void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QString& name, const QString& info,
+                 const engine::ShownRow& shown);
 
 qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName,
                    const QString& name, const QString& info);
 void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName,
-                 const QString& name, const QString& info);
+                 const QString& name, const QString& info, const engine::ShownRow& shown);
 
 qint64 CreateEd(const QString& name, const QString& shortName);
-void UpdateEd(qint64 kod, const QString& name, const QString& shortName);
+void UpdateEd(qint64 kod, const QString& name, const QString& shortName, const engine::ShownRow& shown);
 
 // Deletion checks: the refusal text, empty when the row may go.
 QString FirmaDeleteRefusal(qint64 firma);

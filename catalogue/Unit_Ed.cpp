@@ -43,10 +43,14 @@ void TForm_Ed::FormShow()
     if (NewMode == 1) {
         E_Name->clear();
         E_SName->clear();
+        Shown = {};
     } else {
         db::Query* q = StructureBox->Q_Ed;
         E_Name->setText(q->field(QStringLiteral("NAME")).asString());
         E_SName->setText(q->field(QStringLiteral("SHORT_NAME")).asString());
+        Shown = engine::ShownRow::of(*q, QStringLiteral("ED_IZM"), E_Name->text(),
+                                     {{QStringLiteral("NAME"), QStringLiteral("полное наименование")},
+                                      {QStringLiteral("SHORT_NAME"), QStringLiteral("сокращённое наименование")}});
     }
     E_Name->setFocus();
 }
@@ -60,7 +64,7 @@ void TForm_Ed::Btn_OkClick()
         SavedKod = structure::CreateEd(E_Name->text(), E_SName->text());
     } else {
         SavedKod = StructureBox->Q_Ed->field(QStringLiteral("KOD")).asInt64();
-        structure::UpdateEd(SavedKod, E_Name->text(), E_SName->text());
+        structure::UpdateEd(SavedKod, E_Name->text(), E_SName->text(), Shown);
     }
     accept();
 }

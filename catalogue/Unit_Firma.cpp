@@ -89,6 +89,7 @@ void TForm_Firma::FormShow()
         M_DInfo->clear();
         CB_Local->setChecked(false);
         CB_Local->setEnabled(true);
+        Shown = {};
     } else {
         db::Query* q = StructureBox->Q_Firma;
         auto text = [q](const char* f) { return q->field(QString::fromLatin1(f)).asString(); };
@@ -105,6 +106,19 @@ void TForm_Firma::FormShow()
         E_Real_Addr->setText(text("ADDR_REAL"));
         CB_Local->setChecked(q->field(QStringLiteral("LOCAL_FIRMA")).asInt() != 0);
         CB_Local->setEnabled(false);
+        Shown = engine::ShownRow::of(*q, QStringLiteral("FIRMA"), E_Name->text(),
+                                     {{QStringLiteral("NAME"), QStringLiteral("наименование предприятия")},
+                                      {QStringLiteral("INFO"), QStringLiteral("дополнительная информация")},
+                                      {QStringLiteral("BANK"), QStringLiteral("наименование банка")},
+                                      {QStringLiteral("BIK"), QStringLiteral("БИК")},
+                                      {QStringLiteral("RS"), QStringLiteral("Р/Сч")},
+                                      {QStringLiteral("KS"), QStringLiteral("К/Сч")},
+                                      {QStringLiteral("INN"), QStringLiteral("ИНН")},
+                                      {QStringLiteral("KPP"), QStringLiteral("КПП")},
+                                      {QStringLiteral("PHONE"), QStringLiteral("телефон")},
+                                      {QStringLiteral("ADDR_JUR"), QStringLiteral("юридический адрес")},
+                                      {QStringLiteral("ADDR_REAL"), QStringLiteral("почтовый адрес")},
+                                      {QStringLiteral("LOCAL_FIRMA"), QStringLiteral("своё предприятие")}});
     }
     setMainNamesActive(false);
     E_Name->setFocus();
@@ -144,7 +158,7 @@ void TForm_Firma::Btn_OkClick()
         SavedKod = structure::CreateFirma(d, E_Otdel->text(), E_Sklad->text());
     } else {
         SavedKod = StructureBox->Q_Firma->field(QStringLiteral("KOD")).asInt64();
-        structure::UpdateFirma(SavedKod, d);
+        structure::UpdateFirma(SavedKod, d, Shown);
     }
     accept();
 }

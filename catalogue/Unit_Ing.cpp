@@ -191,8 +191,23 @@ void TForm_Ing::Load_Ing()
     row.setSql(QStringLiteral("SELECT * FROM ING WHERE KOD = ") + QString::number(ProductsTab ? ProductsTab->CurrentIng() : 0));
     row.open();
     db::Query* q = &row;
+    Shown = {};
     if (q->isEmpty())
         return Clear_Ing();
+    // Every column the dialog writes back.
+    Shown = engine::ShownRow::of(*q, QStringLiteral("ING"), q->field(QStringLiteral("NAME")).asString(),
+                                 {{QStringLiteral("NAME"), QStringLiteral("наименование")},
+                                  {QStringLiteral("KOD_GROUP"), QStringLiteral("группа")},
+                                  {QStringLiteral("ED_IZM"), QStringLiteral("единица измерения")},
+                                  {QStringLiteral("DOP_INFO"), QStringLiteral("дополнительная информация")},
+                                  {QStringLiteral("USE_MENU"), QStringLiteral("выбор в меню")},
+                                  {QStringLiteral("MY_SECTION"), QStringLiteral("номер секции")},
+                                  {QStringLiteral("PERCENT_SKIDKA"), QStringLiteral("максимальный процент скидки")},
+                                  {QStringLiteral("KVO_PORC"), QStringLiteral("количество порций")},
+                                  {QStringLiteral("VIHOD"), QStringLiteral("процент выхода")},
+                                  {QStringLiteral("MY_TIME"), QStringLiteral("время приготовления")},
+                                  {QStringLiteral("MY_ALARM"), QStringLiteral("время предупреждения")},
+                                  {QStringLiteral("KALORIES"), QStringLiteral("килокалории")}});
     KodEd = q->field(QStringLiteral("ED_IZM")).asInt64();
     KodGroup = q->field(QStringLiteral("KOD_GROUP")).asInt64();
     L_Ed->setCurrentIndex(L_Ed->findData(KodEd));
@@ -215,6 +230,7 @@ void TForm_Ing::Load_Ing()
 
 void TForm_Ing::Clear_Ing()
 {
+    Shown = {};
     KodEd = 0;
     KodGroup = 0;
     L_Ed->setCurrentIndex(-1);
@@ -334,7 +350,7 @@ void TForm_Ing::Btn_OkClick()
         SavedKod = products::CreateIng(d, ProductsTab ? ProductsTab->List_Ing : nullptr);
     } else {
         SavedKod = ProductsTab ? ProductsTab->CurrentIng() : 0;
-        products::UpdateIng(SavedKod, d, NormChanged != 0);
+        products::UpdateIng(SavedKod, d, NormChanged != 0, Shown);
     }
     accept();
 }

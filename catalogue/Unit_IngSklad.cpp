@@ -514,6 +514,11 @@ void TForm_IngSklad::Save_IngSklad()
 
     WriteTransaction w(costing::kRoad);
     const costing::Context& ctx = w.context();
+    // What another workstation saved or hid meanwhile is not written over.
+    engine::ShownRow shown = Row.shown;
+    if (!e.writeCena)
+        shown.drop(QStringLiteral("CENA"));
+    engine::ClaimShownRow(ctx, shown);
     costing::WriteDepartmentRow(ctx, e);
     QString notes;
     if (CB_ShtrihKod->isChecked()) {

@@ -62,12 +62,18 @@ void TForm_Menu::FormShow()
         E_Percent->setText(QStringLiteral("0"));
         DateTimePicker1->setDate(Clock::today());
         RG_NoRound->setItemIndex(0);
+        Shown = {};
     } else {
         const menus::MenuData m = MenusTab->menuRow();
         E_Name->setText(m.name);
         E_Percent->setText(QString::number(m.percent));
         DateTimePicker1->setDate(m.date);
         RG_NoRound->setItemIndex(m.noRound);
+        Shown = engine::ShownRow::of(*MenusTab->Q_Menu, QStringLiteral("MENU"), m.name,
+                                     {{QStringLiteral("NAME"), QStringLiteral("наименование")},
+                                      {QStringLiteral("DATE_MENU"), QStringLiteral("дата создания")},
+                                      {QStringLiteral("PERCENT"), QStringLiteral("процент повышения цены")},
+                                      {QStringLiteral("NO_ROUND"), QStringLiteral("округление цен")}});
     }
     E_Name->setFocus();
 }
@@ -91,7 +97,7 @@ void TForm_Menu::Btn_OkClick()
     d.date = DateTimePicker1->date();
     d.firma = MenusTab->firmaKey();
     d.noRound = RG_NoRound->itemIndex() < 0 ? 0 : RG_NoRound->itemIndex();
-    SavedKod = menus::SaveMenu(d, NewMode == 1 ? 0 : MenusTab->menuKey());
+    SavedKod = menus::SaveMenu(d, NewMode == 1 ? 0 : MenusTab->menuKey(), Shown);
     accept();
 }
 

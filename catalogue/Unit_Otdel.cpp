@@ -11,7 +11,7 @@
 
 FirstUse<TForm_Otdel> Form_Otdel;
 
-TForm_Otdel::TForm_Otdel(QWidget* parent) : TNameInfoDialog(QStringLiteral("Подразделение (Отдел)"), 254, parent) {}
+TForm_Otdel::TForm_Otdel(QWidget* parent) : TNameInfoDialog(QStringLiteral("Подразделение (Отдел)"), QStringLiteral("OTDEL"), 254, parent) {}
 
 db::Query* TForm_Otdel::List() const { return StructureBox->Q_Otdel; }
 
@@ -29,7 +29,7 @@ void TForm_Otdel::Btn_OkClick()
         SavedKod = structure::CreateOtdel(firmaKod, firmaName, E_Name->text(), M_Info->toPlainText());
     } else {
         SavedKod = StructureBox->Q_Otdel->field(QStringLiteral("KOD")).asInt64();
-        structure::UpdateOtdel(SavedKod, firmaKod, firmaName, E_Name->text(), M_Info->toPlainText());
+        structure::UpdateOtdel(SavedKod, firmaKod, firmaName, E_Name->text(), M_Info->toPlainText(), Shown);
     }
     accept();
 }

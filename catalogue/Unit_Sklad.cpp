@@ -10,7 +10,7 @@
 
 FirstUse<TForm_Sklad> Form_Sklad;
 
-TForm_Sklad::TForm_Sklad(QWidget* parent) : TNameInfoDialog(QStringLiteral("Склад"), 100, parent) {}
+TForm_Sklad::TForm_Sklad(QWidget* parent) : TNameInfoDialog(QStringLiteral("Склад"), QStringLiteral("SKLAD"), 100, parent) {}
 
 db::Query* TForm_Sklad::List() const { return StructureBox->Q_Sklad; }
 
@@ -28,7 +28,8 @@ void TForm_Sklad::Btn_OkClick()
         SavedKod = structure::CreateSklad(firmaKod, otdelKod, firmaName, otdelName, E_Name->text(), M_Info->toPlainText());
     } else {
         SavedKod = StructureBox->Q_Sklad->field(QStringLiteral("KOD")).asInt64();
-        structure::UpdateSklad(SavedKod, firmaKod, otdelKod, firmaName, otdelName, E_Name->text(), M_Info->toPlainText());
+        structure::UpdateSklad(SavedKod, firmaKod, otdelKod, firmaName, otdelName, E_Name->text(), M_Info->toPlainText(),
+                               Shown);
     }
     accept();
 }

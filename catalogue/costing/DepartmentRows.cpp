@@ -65,6 +65,17 @@ std::optional<DepartmentRow> ReadDepartmentRow(const Context& ctx, qint64 kod)
     r.kvoPorc = f("KVO_PORC").asInt();
     r.cenaCompute = f("CENA_COMPUTE").asInt();
     r.percentPlus = f("PERCENT_PLUS").asInt();
+    r.shown = engine::ShownRow::of(q, QStringLiteral("ING_SKLAD"), r.name,
+                                   {{QStringLiteral("CENA"), QStringLiteral("цена складская")},
+                                    {QStringLiteral("MY_CENA"), QStringLiteral("цена продажи")},
+                                    {QStringLiteral("PERCENT"), QStringLiteral("% надбавки")},
+                                    {QStringLiteral("METOD_CENA"), QStringLiteral("метод расчёта цены продажи")},
+                                    {QStringLiteral("NO_ING"), QStringLiteral("метод списания")},
+                                    {QStringLiteral("OPEN_CLOSE"), QStringLiteral("видимость в подразделении")},
+                                    {QStringLiteral("KOD_KASSA"), QStringLiteral("код для кассы")},
+                                    {QStringLiteral("S_KOD"), QStringLiteral("штрих-код")},
+                                    {QStringLiteral("KOD_1S"), QStringLiteral("код в 1С")},
+                                    {QStringLiteral("LIMIT"), QStringLiteral("минимальное количество на складе")}});
     return r;
 }
 

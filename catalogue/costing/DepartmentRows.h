@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Recompute.h"
+#include "engine/ShownRow.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,8 @@ struct DepartmentRow {
     int kvoPorc = 1;
     int cenaCompute = 0;  // the card is priced at stock (0) or selling prices
     int percentPlus = 0;  // the card's markup
+    // The row's columns the department dialog writes back, as they were read.
+    engine::ShownRow shown;
 };
 
 // The row with key kod; std::nullopt when there is none.

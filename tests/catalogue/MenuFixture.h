@@ -85,7 +85,7 @@ inline qint64 newMenu(qint64 firma, const QString& name, const QDate& date, int 
     d.percent = percent;
     d.firma = firma;
     d.noRound = noRound;
-    return menus::SaveMenu(d, 0);
+    return menus::SaveMenu(d, 0, {});
 }
 
 inline qint64 newRazdel(qint64 menu, qint64 otdel, const QString& name, int sort)

@@ -1,0 +1,88 @@
+#include "ShownRow.h"
+
+#include "RowRefusal.h"
+#include "db/Query.h"
+
+#include <QStringList>
+
+namespace engine {
+
+namespace {
+
+bool numeric(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Both values come from the same column; the list and the road may read it
+// into types of different widths.
+bool same(const QVariant& a, const QVariant& b)
+{
+    const bool aNull = !a.isValid() || a.isNull();
+    const bool bNull = !b.isValid() || b.isNull();
+    if (aNull || bNull)
+        return aNull == bNull;
+    if (numeric(a) && numeric(b))
+        return a.toDouble() == b.toDouble();
+    return a.toString() == b.toString();
+}
+
+} // namespace
+
+ShownRow ShownRow::of(const db::Query& q, const QString& table, const QString& name, const QList<Column>& columns)
+{
+    ShownRow r;
+    if (!q.active() || q.isEmpty())
+        return r;
+    r.table_ = table;
+    r.key_ = q.field(QStringLiteral("KOD")).asInt64();
+    r.name_ = name;
+    for (const Column& c : columns)
+        r.values_.append(Value{c.first, c.second, q.field(c.first).value()});
+    return r;
+}
+
+void ShownRow::drop(const QString& column)
+{
+    values_.removeIf([&](const Value& v) { return v.column == column; });
+}
+
+void ClaimShownRow(const Context& ctx, const ShownRow& shown)
+{
+    if (shown.isEmpty())
+        return;
+    QStringList columns;
+    for (const ShownRow::Value& v : shown.values_)
+        columns << v.column;
+    if (columns.isEmpty())
+        columns << QStringLiteral("KOD");
+    db::Query q(ctx.database, ctx.write);
+    // Taken as an update takes it: another road on the row waits for this one.
+    q.setSql(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + shown.table_ +
+             QStringLiteral(" WHERE KOD = ") + QString::number(shown.key_) + QStringLiteral(" WITH LOCK"));
+    q.open();
+    const QString name = QStringLiteral("«") + shown.name_ + QStringLiteral("»");
+    if (q.isEmpty())
+        throw RowRefusal(shown.table_, shown.key_,
+                         QStringLiteral("На другом рабочем месте удалили ") + name + QStringLiteral(". Ничего не записано."));
+    QStringList changed;
+    for (int i = 0; i < shown.values_.size(); ++i)
+        if (!same(shown.values_[i].value, q.field(i).value()))
+            changed << shown.values_[i].title;
+    if (!changed.isEmpty())
+        throw RowRefusal(shown.table_, shown.key_,
+                         QStringLiteral("Пока окно было открыто, на другом рабочем месте изменили ") + name +
+                             QStringLiteral(": ") + changed.join(QStringLiteral(", ")) +
+                             QStringLiteral(". Ничего не записано: откройте окно снова, чтобы увидеть новые значения."));
+}
+
+} // namespace engine

@@ -1,0 +1,66 @@
+#pragma once
+
+// An edit dialog that saves a whole row writes every column it showed. When
+// another workstation changed one of them (or deleted the row) while the
+// dialog was open, writing them all would put back what the dialog showed
+// over what the other committed. The dialog keeps what it showed of the row;
+// its save's road claims the row and compares before it writes, and refuses
+// in words naming what changed.
+//
+//     shown_ = engine::ShownRow::of(*list, QStringLiteral("ED_IZM"), name, {{"NAME", "полное наименование"}, ...});
+//     ...
+//     WriteTransaction w(structure::kRoad);
+//     engine::ClaimShownRow(w.context(), shown_);   // refuses with engine::RowRefusal
+//     structure::UpdateEd(w.context(), ...);
+
+#include "Context.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QVariant>
+
+namespace db {
+class Query;
+}
+
+namespace engine {
+
+class ShownRow {
+public:
+    // A column's name and the words that name it for the user.
+    using Column = QPair<QString, QString>;
+
+    ShownRow() = default;
+    // The values of the columns in the current row of q (the list the dialog
+    // shows, or the dialog's own reading of the row), whose key is in KOD;
+    // `name` names the row for the user.
+    static ShownRow of(const db::Query& q, const QString& table, const QString& name, const QList<Column>& columns);
+
+    // A column this save leaves as it stands: another's change of it is no collision.
+    void drop(const QString& column);
+
+    const QString& table() const { return table_; }
+    qint64 key() const { return key_; }
+    bool isEmpty() const { return key_ == 0; }
+
+private:
+    friend void ClaimShownRow(const Context& ctx, const ShownRow& shown);
+    struct Value {
+        QString column;
+        QString title;
+        QVariant value;
+    };
+    QString table_;
+    qint64 key_ = 0;
+    QString name_;
+    QList<Value> values_;
+};
+
+// Takes the row in the road's write transaction and compares its columns
+// with what the dialog showed: a row gone, or one whose shown columns
+// another workstation changed since, is refused (engine::RowRefusal) naming
+// what changed, and nothing is written. An empty ShownRow (a new row) passes.
+void ClaimShownRow(const Context& ctx, const ShownRow& shown);
+
+} // namespace engine
