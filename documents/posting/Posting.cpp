@@ -302,9 +302,10 @@ qint64 UnpostDocument(const Context& ctx, qint64 doc, int otkat)
         throw engine::DocumentRefusal(doc, true, engine::DocumentGoneText());
     DocHeader x;
     ReadDoc(ctx, doc, x);
-    // Un-posted meanwhile elsewhere: a second un-posting would return the goods twice.
+    // Un-posted meanwhile elsewhere: a second un-posting would return the goods
+    // twice. The list reads the document's row again.
     if (!x.posted())
-        throw std::runtime_error(QStringLiteral("Проводка этого документа уже снята.").toStdString());
+        throw engine::DocumentRefusal(doc, false, QStringLiteral("Проводка этого документа уже снята."));
     if (x.pair != 0)
         engine::ClaimDocument(ctx, x.pair);
     engine::TakeStockRows(ctx, engine::StockRowsOfDocuments({doc, x.pair}));

@@ -7,6 +7,7 @@
 
 #include "Unit_DelDoc.h"
 #include "Unit_Invent.h"
+#include "Unit_Provodka.h"
 #include "Unit_RealTab.h"
 #include "deletion/Deletion.h"
 #include "engine/DocumentClaim.h"
@@ -171,5 +172,52 @@ TEST(RacesServer, ADocumentTheOtherWorkstationDeletedIsNotDeletedAgainAndLeavesT
         EXPECT_FALSE(Form_Base->TransactionWrite->active());
         EXPECT_FALSE(listed(list, doc));
         EXPECT_FALSE(listed(list, shown));
+    }
+}
+
+// The other workstation posts or un-posts the document first: this one's
+// posting or un-posting is refused and the list shows the row as it is now.
+TEST(RacesServer, ADocumentPostedOrUnpostedElsewhereIsReadAgainAfterTheRefusal)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    for (const bool postedHere : {false, true}) {
+        SCOPED_TRACE(postedHere ? "un-posting" : "posting");
+        MoveEnv env;
+        ASSERT_TRUE(env.moveToTestServer());
+        const qint64 potato = env.product(QStringLiteral("Картофель"), 100, 20, 25);
+        const qint64 doc = env.doc(5, env.kitchen);
+        env.line(doc, potato, 10, 20);
+        if (postedHere)
+            env.t().exec(QStringLiteral("EXECUTE PROCEDURE PROVODKA_MOVE (%1)").arg(doc));
+        env.select(doc);
+        const QString before = MoveTab->Btn_Provodka->text();
+        onOther(
+            env.t().path(), posting::kRoad,
+            [&](const engine::Context& c) {
+                if (postedHere)
+                    posting::UnpostDocument(c, doc, 0);
+                else
+                    posting::PostMovement(c, doc, 0);
+            },
+            QStringLiteral("Движение"), QStringLiteral("Проводка"));
+        const int lines = protocolLines(env);
+        const PostingSnapshot left = env.snapshot();
+
+        env.messages.clear();
+        {
+            ModalScript dialogs;
+            if (postedHere)
+                dialogs.then([](QWidget*) { Form_DelProv->Btn_Ok->click(); });
+            else
+                dialogs.then(choose<TForm_Provodka>(0));
+            MoveTab->Btn_Provodka->click();
+        }
+        EXPECT_EQ(env.messages.last().toStdString(),
+                  postedHere ? "Проводка этого документа уже снята." : "Документ уже проведён !");
+        EXPECT_EQ(protocolLines(env), lines);
+        EXPECT_EQ(env.snapshot(), left);
+        EXPECT_EQ(env.current(), doc);
+        EXPECT_NE(MoveTab->Btn_Provodka->text(), before);
     }
 }
