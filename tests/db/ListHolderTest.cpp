@@ -461,4 +461,50 @@ TEST(ListHolder, AHiddenListWaitsForItsGridToBeShown)
     EXPECT_EQ(list.query()->recordCount(), 6);
 }
 
+// A list read whole that stands on the row it stood on shows that row where
+// it was on the screen, whether its holder reads it after a commit or its
+// window reads it afresh; rows gone above it do not move it.
+TEST(ListHolder, AListReadWholeKeepsItsRowWhereItWasOnTheScreen)
+{
+    TestDb t;
+    t.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE K INTEGER = 1; BEGIN WHILE (K <= 100) DO BEGIN "
+                          "INSERT INTO ED_IZM (KOD, NAME) VALUES (1000 + :K, 'М' || LPAD(:K, 3, '0')); K = K + 1; END END"));
+    db::ListHolder list(&t.db(), &t.read(), nullptr, 10);
+    db::DbGrid grid;
+    grid.resize(300, 240);
+    grid.setQuery(list.query());
+    list.setGrid(&grid);
+    list.setTables({QStringLiteral("ED_IZM")});
+    db::Query* q = list.query();
+    q->setSql(QStringLiteral("SELECT KOD, NAME FROM ED_IZM WHERE KOD > 1000 ORDER BY NAME"));
+    q->open();
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    // М041 in the middle of the screen.
+    q->setRecNo(40);
+    grid.scrollTo(grid.model()->index(36, 0), QAbstractItemView::PositionAtTop);
+    const int y = grid.rowViewportPosition(40);
+    ASSERT_GT(y, 0);
+    auto shownAt = [&] { return grid.rowViewportPosition(grid.currentIndex().row()); };
+
+    db::Transaction other(&t.db(), db::Transaction::writeParams());
+    engine::Context road = ContextOn(t);
+    road.write = &other;
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("DELETE FROM ED_IZM WHERE KOD IN (1010, 1011)"));
+        w.commit();
+    }
+    ASSERT_EQ(q->field(QStringLiteral("NAME")).asString(), QStringLiteral("М041"));
+    EXPECT_EQ(q->recNo(), 38);
+    EXPECT_EQ(shownAt(), y);
+
+    // The window's own reading afresh, back on its row.
+    QTest::qWait(10);
+    q->close();
+    q->open();
+    q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(1041));
+    EXPECT_EQ(shownAt(), y);
+}
+
 } // namespace
