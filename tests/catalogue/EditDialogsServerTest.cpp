@@ -5,8 +5,6 @@
 
 #include "MenuFixture.h"
 
-#include "IngSkladDialog.h"
-#include "ListEditDialog.h"
 #include "NameInfoDialog.h"
 #include "Unit_Ed.h"
 #include "Unit_Firma.h"
@@ -16,7 +14,6 @@
 #include "Unit_Otdel.h"
 #include "Unit_Sklad.h"
 #include "support/ServerStation.h"
-#include "ui/RadioGroup.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -30,66 +27,6 @@ struct Kitchen {
     qint64 firma = 0, otdel = 0, sklad = 0, unit = 0, group = 0, potato = 0, stockRow = 0, menu = 0;
 };
 
-struct Edit {
-    const char* what;
-    // The row, and what the other workstation commits on it (its key as %1)
-    // while this one's dialog is open.
-    qint64 Kitchen::*row;
-    QString otherSql;
-    // Opens the dialog on the kitchen's row, as its button does.
-    std::function<void(const Kitchen&)> open;
-    // The user's own change in the open dialog, then OK.
-    std::function<void(QWidget*)> save;
-    // The row as the user knows it, and the words naming what the other changed (none: deleted).
-    QString name, changed;
-    // The other's value as the database keeps it (the row's key as %1), and that value.
-    QString keptSql;
-    QString kept;
-    // This one's list after the refusal: the row read again (none: the list is not checked).
-    std::function<QString()> listed;
-};
-
-template <typename Dialog, typename Field>
-std::function<void(QWidget*)> typeThenOk(Field* Dialog::*field, const QString& text)
-{
-    return [field, text](QWidget* w) {
-        auto* d = qobject_cast<Dialog*>(w);
-        ASSERT_NE(d, nullptr) << "another dialog opened";
-        if constexpr (std::is_same_v<Field, QPlainTextEdit>)
-            (d->*field)->setPlainText(text);
-        else
-            (d->*field)->setText(text);
-        d->Btn_Ok->click();
-    };
-}
-
-std::function<QString()> listed(db::Query* (*list)(), const char* column)
-{
-    return [list, column] { return list()->field(QString::fromLatin1(column)).asString(); };
-}
-
-// The stock list of the kitchen's group, as "Наличие на складах и цены" shows it.
-void openStockList(const Kitchen& k)
-{
-    Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
-    ProductsTab->Sheet_IngShow();
-    CatEnv::at(StructureBox->Q_Firma, k.firma);
-    StructureBox->Timer_OtdelTimer();
-    CatEnv::at(StructureBox->Q_Otdel, k.otdel);
-    StructureBox->Timer_SkladTimer();
-    ProductsTab->Timer_GrIngTimer();
-    CatEnv::at(ProductsTab->Q_GrIng, k.group);
-    ProductsTab->CB_Context_IngSkladClick();
-    CatEnv::at(ProductsTab->Q_Ing_Sklad, k.stockRow);
-}
-
-void openProducts(const Kitchen& k)
-{
-    CatEnv::showProducts(k.firma, k.otdel, k.group);
-    ProductsTab->Timer_IngTimer();
-    CatEnv::at(ProductsTab->Q_Ing, k.potato);
-}
-
 void openStructure(const Kitchen& k)
 {
     Form_Main->SetActivePage(Form_Main->Sheet_Setup);
@@ -102,85 +39,85 @@ void openStructure(const Kitchen& k)
     CatEnv::at(StructureBox->Q_Ed, k.unit);
 }
 
+// The stock list of the kitchen's group ("Наличие на складах и цены") on the potato's row.
+void openStock(const Kitchen& k)
+{
+    openStructure(k);
+    Form_Main->SetActivePage(Form_Main->Sheet_Sklad_Ing);
+    ProductsTab->Sheet_IngShow();
+    ProductsTab->Timer_GrIngTimer();
+    CatEnv::at(ProductsTab->Q_GrIng, k.group);
+    ProductsTab->CB_Context_IngSkladClick();
+    ProductsTab->Timer_IngTimer();
+    CatEnv::at(ProductsTab->Q_Ing_Sklad, k.stockRow);
+    CatEnv::at(ProductsTab->Q_Ing, k.potato);
+}
+
+// The user's own change in the dialog: a text typed into a field, then OK.
+template <typename Dialog, typename Field>
+std::function<void()> typed(Field* Dialog::*field, const char* text, Dialog* dialog)
+{
+    return [=] {
+        if constexpr (std::is_same_v<Field, QPlainTextEdit>)
+            (dialog->*field)->setPlainText(QString::fromUtf8(text));
+        else
+            (dialog->*field)->setText(QString::fromUtf8(text));
+        dialog->Btn_Ok->click();
+    };
+}
+
+struct Edit {
+    const char* what;
+    const char* table;
+    qint64 Kitchen::*row;
+    const char* set;     // the other workstation's change of the row; none: it deletes the row
+    const char* column;  // and the value it leaves there
+    const char* kept;
+    std::function<void(const Kitchen&)> open;  // the dialog opened by its button
+    std::function<void()> save;
+    const char* name;     // the row as the user knows it
+    const char* changed;  // what the refusal names; none: the row is gone
+    db::Query* list;      // this one's list, which shows the other's value after the refusal
+};
+
 std::vector<Edit> Edits()
 {
-    const auto stockList = [] { return ProductsTab->Q_Ing_Sklad; };
+    TForm_IngSklad* stockRow = Form_IngSklad;
+    auto* box = StructureBox;
     return {
-        {"stock row prices", &Kitchen::stockRow, QStringLiteral("UPDATE ING_SKLAD SET CENA = 44, MY_CENA = 55 WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openStockList(k);
-             ProductsTab->Btn_Upd_IngSkladClick();
-         },
-         typeThenOk(&TForm_IngSklad::E_Proc, QStringLiteral("30")), QStringLiteral("Картофель"),
-         QStringLiteral("цена складская, цена продажи"), QStringLiteral("SELECT CENA FROM ING_SKLAD WHERE KOD = %1"),
-         QStringLiteral("44"), listed(stockList, "CENA")},
-        {"stock row hidden", &Kitchen::stockRow, QStringLiteral("UPDATE ING_SKLAD SET OPEN_CLOSE = 1 WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openStockList(k);
-             ProductsTab->Btn_Upd_IngSkladClick();
-         },
-         typeThenOk(&TForm_IngSklad::E_Proc, QStringLiteral("30")), QStringLiteral("Картофель"),
-         QStringLiteral("видимость в подразделении"), QStringLiteral("SELECT OPEN_CLOSE FROM ING_SKLAD WHERE KOD = %1"),
-         QStringLiteral("1"), nullptr},
-        {"product", &Kitchen::potato, QStringLiteral("UPDATE ING SET VIHOD = 90 WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openProducts(k);
-             ProductsTab->Btn_Upd_IngClick();
-         },
-         [](QWidget* w) {
+        {"stock row prices", "ING_SKLAD", &Kitchen::stockRow, "CENA = 44, MY_CENA = 55", "CENA", "44",
+         [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngSkladClick(); }, typed(&TForm_IngSklad::E_Proc, "30", stockRow),
+         "Картофель", "цена складская, цена продажи", ProductsTab->Q_Ing_Sklad},
+        {"stock row hidden", "ING_SKLAD", &Kitchen::stockRow, "OPEN_CLOSE = 1", "OPEN_CLOSE", "1",
+         [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngSkladClick(); }, typed(&TForm_IngSklad::E_Proc, "30", stockRow),
+         "Картофель", "видимость в подразделении", nullptr},
+        {"product", "ING", &Kitchen::potato, "VIHOD = 90", "VIHOD", "90",
+         [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngClick(); },
+         [] {
              Form_Ing->E_Section->setText(QStringLiteral("1"));
-             typeThenOk(&TForm_Ing::E_Name, QStringLiteral("Картофель молодой"))(w);
+             typed(&TForm_Ing::E_Name, "Картофель молодой", static_cast<TForm_Ing*>(Form_Ing))();
          },
-         QStringLiteral("Картофель"),
-         QStringLiteral("процент выхода"), QStringLiteral("SELECT VIHOD FROM ING WHERE KOD = %1"), QStringLiteral("90"),
-         listed([] { return ProductsTab->Q_Ing; }, "VIHOD")},
-        {"unit", &Kitchen::unit, QStringLiteral("UPDATE ED_IZM SET SHORT_NAME = 'кгр' WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openStructure(k);
-             StructureBox->Btn_Upd_EdClick();
-         },
-         typeThenOk(&TForm_Ed::E_Name, QStringLiteral("кило")), QStringLiteral("килограмм"),
-         QStringLiteral("сокращённое наименование"), QStringLiteral("SELECT SHORT_NAME FROM ED_IZM WHERE KOD = %1"),
-         QStringLiteral("кгр"), listed([] { return StructureBox->Q_Ed; }, "SHORT_NAME")},
-        {"unit deleted", &Kitchen::unit, QStringLiteral("DELETE FROM ED_IZM WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openStructure(k);
-             StructureBox->Btn_Upd_EdClick();
-         },
-         typeThenOk(&TForm_Ed::E_Name, QStringLiteral("кило")), QStringLiteral("килограмм"), QString(),
-         QStringLiteral("SELECT COUNT(*) FROM ED_IZM WHERE KOD = %1"), QStringLiteral("0"), nullptr},
-        {"enterprise", &Kitchen::firma, QStringLiteral("UPDATE FIRMA SET INN = '7701' WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openStructure(k);
-             StructureBox->Btn_Upd_FirmaClick();
-         },
-         typeThenOk(&TForm_Firma::E_Phone, QStringLiteral("22-33")), QStringLiteral("Столовая"), QStringLiteral("ИНН"),
-         QStringLiteral("SELECT INN FROM FIRMA WHERE KOD = %1"), QStringLiteral("7701"),
-         listed([] { return StructureBox->Q_Firma; }, "INN")},
-        {"department", &Kitchen::otdel, QStringLiteral("UPDATE OTDEL SET DOP_INFO = 'второй этаж' WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openStructure(k);
-             StructureBox->Btn_Upd_OtdelClick();
-         },
-         typeThenOk(&TNameInfoDialog::E_Name, QStringLiteral("Кухня №1")), QStringLiteral("Кухня"),
-         QStringLiteral("дополнительная информация"), QStringLiteral("SELECT DOP_INFO FROM OTDEL WHERE KOD = %1"),
-         QStringLiteral("второй этаж"), listed([] { return StructureBox->Q_Otdel; }, "DOP_INFO")},
-        {"warehouse", &Kitchen::sklad, QStringLiteral("UPDATE SKLAD SET NAME = 'Холодный' WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openStructure(k);
-             StructureBox->Btn_Upd_SkladClick();
-         },
-         typeThenOk(&TNameInfoDialog::M_Info, QStringLiteral("у окна")), QStringLiteral("Основной склад"),
-         QStringLiteral("наименование"), QStringLiteral("SELECT NAME FROM SKLAD WHERE KOD = %1"), QStringLiteral("Холодный"),
-         listed([] { return StructureBox->Q_Sklad; }, "NAME")},
-        {"menu", &Kitchen::menu, QStringLiteral("UPDATE MENU SET PERCENT = 5 WHERE KOD = %1"),
-         [](const Kitchen& k) {
-             openMenus(k.firma, k.menu);
-             MenusTab->Btn_Upd_MenuClick();
-         },
-         typeThenOk(&TForm_Menu::E_Name, QStringLiteral("Ужин")), QStringLiteral("Обед"),
-         QStringLiteral("процент повышения цены"), QStringLiteral("SELECT PERCENT FROM MENU WHERE KOD = %1"),
-         QStringLiteral("5"), listed([] { return MenusTab->Q_Menu; }, "PERCENT")},
+         "Картофель", "процент выхода", ProductsTab->Q_Ing},
+        {"unit", "ED_IZM", &Kitchen::unit, "SHORT_NAME = 'кгр'", "SHORT_NAME", "кгр",
+         [box](const Kitchen& k) { openStructure(k), box->Btn_Upd_EdClick(); }, typed(&TForm_Ed::E_Name, "кило", Form_Ed.get()),
+         "килограмм", "сокращённое наименование", box->Q_Ed},
+        {"unit deleted", "ED_IZM", &Kitchen::unit, nullptr, "COUNT(*)", "0",
+         [box](const Kitchen& k) { openStructure(k), box->Btn_Upd_EdClick(); }, typed(&TForm_Ed::E_Name, "кило", Form_Ed.get()),
+         "килограмм", nullptr, nullptr},
+        {"enterprise", "FIRMA", &Kitchen::firma, "INN = '7701'", "INN", "7701",
+         [box](const Kitchen& k) { openStructure(k), box->Btn_Upd_FirmaClick(); },
+         typed(&TForm_Firma::E_Phone, "22-33", Form_Firma.get()), "Столовая", "ИНН", box->Q_Firma},
+        {"department", "OTDEL", &Kitchen::otdel, "DOP_INFO = 'второй этаж'", "DOP_INFO", "второй этаж",
+         [box](const Kitchen& k) { openStructure(k), box->Btn_Upd_OtdelClick(); },
+         typed<TNameInfoDialog>(&TNameInfoDialog::E_Name, "Кухня №1", Form_Otdel.get()), "Кухня", "дополнительная информация",
+         box->Q_Otdel},
+        {"warehouse", "SKLAD", &Kitchen::sklad, "NAME = 'Холодный'", "NAME", "Холодный",
+         [box](const Kitchen& k) { openStructure(k), box->Btn_Upd_SkladClick(); },
+         typed<TNameInfoDialog>(&TNameInfoDialog::M_Info, "у окна", Form_Sklad.get()), "Основной склад", "наименование",
+         box->Q_Sklad},
+        {"menu", "MENU", &Kitchen::menu, "PERCENT = 5", "PERCENT", "5",
+         [](const Kitchen& k) { openMenus(k.firma, k.menu), MenusTab->Btn_Upd_MenuClick(); },
+         typed(&TForm_Menu::E_Name, "Ужин", Form_Menu.get()), "Обед", "процент повышения цены", MenusTab->Q_Menu},
     };
 }
 
@@ -190,10 +127,10 @@ TEST(EditDialogsServer, ARowTheOtherWorkstationChangedMeanwhileIsNotWrittenOver)
 {
     if (!HaveTestServer())
         GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    CatEnv env;
+    ASSERT_TRUE(env.moveToTestServer());
     for (const Edit& edit : Edits()) {
         SCOPED_TRACE(edit.what);
-        CatEnv env;
-        ASSERT_TRUE(env.moveToTestServer());
         Kitchen k;
         k.firma = env.firma(QStringLiteral("Столовая"));
         k.otdel = env.mainOtdel(k.firma);
@@ -205,6 +142,7 @@ TEST(EditDialogsServer, ARowTheOtherWorkstationChangedMeanwhileIsNotWrittenOver)
         env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 40, MY_CENA = 50, PERCENT = 25, METOD_CENA = 1 WHERE KOD = %1")
                          .arg(k.stockRow));
         k.menu = newMenu(k.firma, QStringLiteral("Обед"), QDate(2026, 12, 7));
+        const QString key = QString::number(k.*edit.row);
         const int lines = env.count(QStringLiteral("LOG_TABLE"));
         env.messages.clear();
         {
@@ -213,26 +151,28 @@ TEST(EditDialogsServer, ARowTheOtherWorkstationChangedMeanwhileIsNotWrittenOver)
                 // The other workstation's change announces nothing to this one's lists.
                 ServerStation other(env.t().path());
                 other.write().start();
-                engine::Exec(other.ctx(), edit.otherSql.arg(k.*edit.row));
+                engine::Exec(other.ctx(), edit.set ? QStringLiteral("UPDATE %1 SET %2 WHERE KOD = %3").arg(QLatin1String(edit.table), QString::fromUtf8(edit.set), key)
+                                                   : QStringLiteral("DELETE FROM %1 WHERE KOD = %2").arg(QLatin1String(edit.table), key));
                 other.write().commit();
-                edit.save(dialog);
+                edit.save();
                 // Refused, the dialog stays open with what the user typed.
                 EXPECT_TRUE(dialog->isVisible());
-                qobject_cast<QDialog*>(dialog)->reject();
+                static_cast<QDialog*>(dialog)->reject();
             });
             edit.open(k);
         }
-        const QString name = QStringLiteral("«") + edit.name + QStringLiteral("»");
-        const QString told = edit.changed.isEmpty()
-                                 ? QStringLiteral("На другом рабочем месте удалили ") + name + QStringLiteral(". Ничего не записано.")
-                                 : QStringLiteral("Пока окно было открыто, на другом рабочем месте изменили ") + name +
-                                       QStringLiteral(": ") + edit.changed +
-                                       QStringLiteral(". Ничего не записано: откройте окно снова, чтобы увидеть новые значения.");
+        const QString name = QStringLiteral("«%1»").arg(QString::fromUtf8(edit.name));
+        const QString told = edit.changed ? QStringLiteral("Пока окно было открыто, на другом рабочем месте изменили %1: %2. Ничего не "
+                                                           "записано: откройте окно снова, чтобы увидеть новые значения.")
+                                                .arg(name, QString::fromUtf8(edit.changed))
+                                          : QStringLiteral("На другом рабочем месте удалили %1. Ничего не записано.").arg(name);
         EXPECT_EQ(env.messages.join(QLatin1Char('\n')).toStdString(), told.toStdString());
         EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE")), lines);
         EXPECT_FALSE(Form_Base->TransactionWrite->active());
-        EXPECT_EQ(env.text(edit.keptSql.arg(k.*edit.row)).toStdString(), edit.kept.toStdString());
-        if (edit.listed)
-            EXPECT_EQ(edit.listed().toStdString(), edit.kept.toStdString());
+        EXPECT_EQ(env.text(QStringLiteral("SELECT %1 FROM %2 WHERE KOD = %3").arg(QLatin1String(edit.column), QLatin1String(edit.table), key))
+                      .toStdString(),
+                  edit.kept);
+        if (edit.list)
+            EXPECT_EQ(edit.list->field(QString::fromLatin1(edit.column)).asString().toStdString(), edit.kept);
     }
 }
