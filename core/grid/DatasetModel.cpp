@@ -246,7 +246,7 @@ void DbGrid::rememberPlace()
 void DbGrid::keepPlace(int row)
 {
     const Query* q = query();
-    if (!place_.armed || !q->active() || place_.offset < 0 || q->field(keyFieldOf(q)).value() != place_.key)
+    if (!place_.armed || !q->active() || !q->hasField(keyFieldOf(q)) || q->field(keyFieldOf(q)).value() != place_.key)
         return;
     place_.armed = false;
     // The scroll range follows the rows just read before the view moves.
