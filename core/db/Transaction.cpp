@@ -76,6 +76,7 @@ void Transaction::start(const std::vector<unsigned char>& tpbTags)
 
 void Transaction::startWith(const std::vector<unsigned char>& tpbTags)
 {
+    ++starts_;
     if (handle_)
         throw DbError(QStringLiteral("Транзакция уже активна"));
     if (!db_->connected())

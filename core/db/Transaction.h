@@ -49,6 +49,10 @@ public:
     // caller compares it before and after a step to know whether that step's
     // change reached the database.
     quint64 commits() const { return commits_; }
+    // How many times a start was asked for, whether or not it succeeded: a
+    // caller compares it before and after a step to know whether that step
+    // set out to write at all.
+    quint64 starts() const { return starts_; }
 
     Database* database() const { return db_; }
     Firebird::ITransaction* handle() const;
@@ -81,6 +85,7 @@ private:
     std::vector<unsigned char> tpb_;
     Firebird::ITransaction* handle_ = nullptr;
     quint64 commits_ = 0;
+    quint64 starts_ = 0;
     QHash<QString, QSet<qint64>> keys_;  // the keys noted per table
     QSet<QString> whole_;                // tables changed beyond any noted key
     QSet<QString> pending_;              // the last statement's tables, not yet given keys
