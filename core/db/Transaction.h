@@ -33,8 +33,10 @@ public:
     // reservations before the transaction's snapshot, always in the same
     // order whatever the order given: a transaction waits at its start until
     // no other holds what it needs, then sees what the other committed.
+    // With waitSeconds above 0 the transaction waits that long at most for
+    // another's reservation or row and then fails as a lock conflict.
     static std::vector<unsigned char> reservingParams(const std::vector<const char*>& writes,
-                                                      const std::vector<const char*>& reads = {});
+                                                      const std::vector<const char*>& reads = {}, int waitSeconds = 0);
 
     void start();
     // Starts with other parameters than the transaction's own, this once.
