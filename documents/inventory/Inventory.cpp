@@ -67,12 +67,15 @@ int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged)
     return static_cast<int>(q.field(0).asInt64());
 }
 
-int UnpostedDocuments(const engine::Context& ctx)
+QList<int> UnpostedDocumentTypes(const engine::Context& ctx)
 {
     db::Query q(ctx.database, ctx.read);
-    q.setSql(QStringLiteral("SELECT COUNT(KOD) FROM DOCS WHERE PROVODKA < 11"));
+    q.setSql(QStringLiteral("SELECT DISTINCT COALESCE(DOC_TYPE, 0) FROM DOCS WHERE PROVODKA < 11 ORDER BY 1"));
     q.open();
-    return static_cast<int>(q.field(QStringLiteral("COUNT")).asInt64());
+    QList<int> types;
+    for (q.first(); !q.eof(); q.next())
+        types.append(q.field(0).asInt());
+    return types;
 }
 
 void ClearLines(const engine::Context& ctx, qint64 docKod)

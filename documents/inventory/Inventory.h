@@ -54,8 +54,9 @@ void ClaimUnposted(const engine::Context& ctx, qint64 docKod);
 // book values. Read on the read transaction, before the write road opens.
 int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged);
 
-// Documents of any type not posted yet (an inventory may not be created meanwhile).
-int UnpostedDocuments(const engine::Context& ctx);
+// The types (DOCS.DOC_TYPE, ascending) of the documents not posted yet: an
+// inventory may not be created meanwhile; empty when there is none.
+QList<int> UnpostedDocumentTypes(const engine::Context& ctx);
 
 // Fills the document with the book stock of its department or warehouse, as
 // its header stands in the write transaction; clearFirst removes its earlier
