@@ -499,7 +499,7 @@ void TForm_Invent::Btn_OKSClick(double value)
     }
     {
         WriteTransaction w(inventory::kRoad);
-        inventory::SetCounted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
+        inventory::SetCounted(ctx, inventory::ClaimUnposted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64()), line,
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
     }

@@ -51,9 +51,9 @@ Claimed claimUnposted(const engine::Context& ctx, qint64 docKod, const char* pos
 
 } // namespace
 
-void ClaimUnposted(const engine::Context& ctx, qint64 docKod)
+engine::UnpostedDocument ClaimUnposted(const engine::Context& ctx, qint64 docKod)
 {
-    claimUnposted(ctx, docKod, "Нельзя вносить изменения в проведённые акты инвентаризации !");
+    return engine::ClaimUnposted(ctx, docKod, QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));
 }
 
 int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged)
@@ -162,9 +162,8 @@ bool IsComposite(const engine::Context& ctx, qint64 ingKod)
     return !q.isEmpty() && q.field(QStringLiteral("MY_LEVEL")).asInt64() > 0;
 }
 
-void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Column column, double value)
+void SetCounted(const engine::Context& ctx, const engine::UnpostedDocument&, qint64 lineKod, Column column, double value)
 {
-    ClaimUnposted(ctx, docKod);
     db::Query q(ctx.database, ctx.write);
     q.setSql((column == Column::Quantity ? QStringLiteral("UPDATE INVENT SET MY_KOLVO = :P WHERE KOD = ")
                                          : QStringLiteral("UPDATE INVENT SET MY_CENA = :P WHERE KOD = ")) +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 
 #include <QDate>
@@ -47,8 +48,8 @@ struct Claimed {
 Claimed Claim(const engine::Context& ctx, qint64 docKod);
 
 // Claims the inventory and refuses (engine::DocumentRefusal with the user's
-// text) when it is gone or already posted.
-void ClaimUnposted(const engine::Context& ctx, qint64 docKod);
+// text) when it is gone or already posted; the line writers take what it returns.
+engine::UnpostedDocument ClaimUnposted(const engine::Context& ctx, qint64 docKod);
 
 // Lines posting would keep: all, or those whose counted values differ from the
 // book values. Read on the read transaction, before the write road opens.
@@ -85,8 +86,8 @@ void Post(const engine::Context& ctx, const InvDoc& doc);
 bool IsComposite(const engine::Context& ctx, qint64 ingKod);
 
 enum class Column { Quantity, Price };
-// Claims the unposted inventory docKod and writes the counted value of its line.
-void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Column column, double value);
+// Writes the counted value of a line of the claimed inventory.
+void SetCounted(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 lineKod, Column column, double value);
 
 struct InvLine {
     qint64 kod = 0;
