@@ -305,11 +305,11 @@ void work(Station& s, const Work& w, std::mt19937& random, const std::function<v
                 const qint64 line = engine::FirstKey(ctx, QStringLiteral("SELECT FIRST 1 KOD FROM MOVES WHERE KOD_DOC = %1 "
                                                                          "ORDER BY KOD").arg(doc));
                 if (line)
-                    movement::SetLineValue(ctx, doc, line, QStringLiteral("KOLVO"), 1 + random() % 5);
+                    movement::SetLineValue(ctx, movement::Claim(ctx, doc), line, QStringLiteral("KOLVO"), 1 + random() % 5);
             }));
         } else if (pick < 83) {
             report(s.road(QStringLiteral("reprice lines"), movement::kRoad,
-                          [&](const engine::Context& ctx) { movement::RepriceLines(ctx, doc, w.kitchen, static_cast<int>(random() % 2)); }));
+                          [&](const engine::Context& ctx) { movement::RepriceLines(ctx, movement::Claim(ctx, doc), w.kitchen, static_cast<int>(random() % 2)); }));
         } else if (pick < 89) {
             report(s.road(QStringLiteral("menu edit"), menus::kRoad, [&](const engine::Context& ctx) {
                 menus::MenuData d;
@@ -355,7 +355,7 @@ void work(Station& s, const Work& w, std::mt19937& random, const std::function<v
             const qint64 line = engine::FirstKey(
                 ctx, QStringLiteral("SELECT FIRST 1 KOD FROM INVENT WHERE KOD_DOC = %1 ORDER BY KOD").arg(doc));
             if (line)
-                inventory::SetCounted(ctx, doc, line, inventory::Column::Quantity, counted);
+                inventory::SetCounted(ctx, inventory::ClaimUnposted(ctx, doc), line, inventory::Column::Quantity, counted);
             inventory::Post(ctx, inv);
         }));
     } else if (pick < 51) {

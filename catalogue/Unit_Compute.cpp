@@ -88,7 +88,7 @@ void showWarnings(const QStringList& lines)
 
 } // namespace
 
-void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
+costing::RecomputeResult ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
 {
     if (!Form_Compute)
         Form_Compute = new TForm_Compute;
@@ -98,7 +98,7 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
     scope.otdel = otdel;
     if (product == 0) {
         if (Msg::execModal(f) != QDialog::Accepted)
-            return;
+            return {};
         scope.where = f->RadioGroup1->itemIndex();
         scope.what = f->RG_Ing->itemIndex();
         scope.keepStockPrice = f->RadioGroup2->itemIndex() != 0;
@@ -108,14 +108,14 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
             if (scope.selectedProduct == 0) {
                 f->RadioGroup2->setItemIndex(1);
                 Msg::warning(QStringLiteral("Не выбран продукт, цены которого нужно рассчитать !"));
-                return;
+                return {};
             }
         } else if (scope.what == 1) {
             scope.selectedGroup = ProductsTab ? ProductsTab->CurrentGroup() : 0;
             if (scope.selectedGroup == 0) {
                 f->RadioGroup2->setItemIndex(1);
                 Msg::warning(QStringLiteral("Не выбрана группа продуктов, цены которой нужно рассчитать !"));
-                return;
+                return {};
             }
         }
     } else {
@@ -146,6 +146,14 @@ void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product)
         if (own)
             own->commit(QStringLiteral("Продукты и блюда"), QStringLiteral("Расчёт цен"));
     }
+    // Inside the caller's road nothing waits on the user: the caller shows them after its commit.
+    if (log)
+        ShowPriceWarnings(result);
+    return result;
+}
+
+void ShowPriceWarnings(const costing::RecomputeResult& result)
+{
     if (result.aborted) {
         showWarnings(result.warnings);
         if (Form_Alarm)

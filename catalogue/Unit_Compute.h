@@ -1,5 +1,7 @@
 #pragma once
 
+#include "costing/Recompute.h"
+
 #include <QDialog>
 
 class QPushButton;
@@ -36,7 +38,13 @@ extern TForm_Compute* Form_Compute;
 // Levels, cost and selling prices and calories. Product 0: the dialog decides
 // the scope, firma and otdel being the selected enterprise and department;
 // otherwise every department row of the product, without the dialog. With
-// log set the operation owns the write transaction and commits it with the
-// protocol line; without, it works inside the caller's write transaction and
-// commits nothing. A fault of the cards throws (CardError) with nothing written.
-void ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product);
+// log set the operation owns the write transaction, commits it with the
+// protocol line and then shows the run's warnings; without, it works inside
+// the caller's write transaction, commits nothing and shows nothing: the
+// caller shows the warnings it returns once its own road has committed
+// (ShowPriceWarnings). A fault of the cards throws (CardError) with nothing written.
+costing::RecomputeResult ComputePrices(bool log, qint64 firma, qint64 otdel, qint64 product);
+
+// The warning window of a run that stopped at a product without a price or
+// found a price set by hand below the cost; nothing for a run without them.
+void ShowPriceWarnings(const costing::RecomputeResult& result);

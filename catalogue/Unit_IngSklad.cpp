@@ -535,10 +535,13 @@ void TForm_IngSklad::Save_IngSklad()
             costing::SpreadHandPrice(ctx, Row.kodIng, where, Row.kodFirma, e.myCena);
     }
     // A raw product's new prices reach every card it is in, in every department.
+    costing::RecomputeResult prices;
     if (costing::ProductLevel(ctx, Row.kodIng) == 0)
-        ComputePrices(false, 0, 0, Row.kodIng);
+        prices = ComputePrices(false, 0, 0, Row.kodIng);
     w.commit(kArea, costing::PriceChangeLogText(Row.name, E_Cena->text(), E_Proc->text(), E_Cena_Raschot->text(),
                                                 E_CenaProd->text(), metod, notes));
+    // Its warnings wait for the commit: nobody else waits while the user reads them.
+    ShowPriceWarnings(prices);
     if (where > 0)
         Msg::notice(QStringLiteral("Производилась замена цен в нескольких подразделениях. После завершения замен всех "
                                    "цен, незабудте сделать перерасчёт (кнопка \"Расчёт цен\")"));

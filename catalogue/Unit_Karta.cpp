@@ -328,6 +328,7 @@ void TForm_Karta::buildLists()
                 if (current.column() != previous.column())
                     pickerColumnEntered(current.column());
             });
+    connect(Form_Base, &TForm_Base::connectionLost, this, &TForm_Karta::ConnectionLost);
     // Moving through the groups greys the picker out until the list settles.
     connect(QG, &db::Query::currentChanged, this, [this] {
         if (!EditFlag || CB_Context->isChecked() || !QG->active())
@@ -835,6 +836,26 @@ void TForm_Karta::Btn_ExitClick()
         Btn_ClearClick();
     closing_ = true;
     reject();
+}
+
+void TForm_Karta::ConnectionLost()
+{
+    if (!isVisible())
+        return;
+    // Nothing here works without the connection, not even "Отмена": the window
+    // closes, and an open edit cycle stays in the database for the next start.
+    const bool editing = EditFlag;
+    Timer_KK->stop();
+    Keypad->Clear();
+    EditFlag = false;
+    closing_ = true;
+    reject();
+    if (editing)
+        Msg::notice(QStringLiteral("Окно калькуляционной карты продукта <<") + NameIng +
+                    QStringLiteral(">> закрыто: без связи с сервером базы данных в нём нельзя работать. Строки, уже "
+                                   "записанные в карту, сохранены, а начатые изменения карты ждут продолжения: когда связь "
+                                   "восстановится, откройте карту снова и нажмите \"Разрешить изменения\" - программа "
+                                   "предложит продолжить их, после чего изменения можно записать или отменить."));
 }
 
 void TForm_Karta::Btn_PrintClick()

@@ -54,6 +54,8 @@ public:
     void RG_ManualClick();
     // The keypad's number for the current card row.
     void ApplyValue(double v);
+    // The connection is gone: the window closes and says what stays of an open edit cycle.
+    void ConnectionLost();
 
     bool Editing() const { return EditFlag; }
     qint64 Product() const { return KodIng; }

@@ -1,6 +1,7 @@
 #include "MovementDb.h"
 
 #include "db/Query.h"
+#include "engine/Changes.h"
 #include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "engine/Kopecks.h"
@@ -129,9 +130,17 @@ qint64 CopyDocument(const engine::Context& ctx, qint64 source, const QString& na
 
 QString PostedRefusal() { return QStringLiteral("Нельзя вносить изменения в проведённый документ !!!"); }
 
-void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind)
+engine::UnpostedDocument Claim(const engine::Context& ctx, qint64 doc)
 {
-    engine::ClaimUnposted(ctx, doc, PostedRefusal());
+    return engine::ClaimUnposted(ctx, doc, PostedRefusal());
+}
+
+// The lines' own lists read again only the lines a writer names.
+static void noteLine(const engine::Context& ctx, qint64 line) { engine::NoteChange(ctx, QStringLiteral("MOVES"), line); }
+
+void RepriceLines(const engine::Context& ctx, const engine::UnpostedDocument& document, qint64 otdel, int kind)
+{
+    const qint64 doc = document.kod();
     db::Database* database = ctx.database;
     db::Transaction* tr = ctx.write;
     db::Query lines(database, tr);
@@ -149,12 +158,13 @@ void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind
         upd.param(QStringLiteral("C")).setDouble(c);
         upd.param(QStringLiteral("K")).setString(Key(lines.field(0).asInt64()));
         upd.execSql();
+        noteLine(ctx, lines.field(0).asInt64());
     }
 }
 
-qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena)
+qint64 AddLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 otdel, qint64 ing, int priceKind,
+               double cena, double myCena)
 {
-    engine::ClaimUnposted(ctx, doc, PostedRefusal());
     // The key is drawn on the reading transaction, as the row writer draws its keys.
     auto key = engine::Reader(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
     key->open();
@@ -163,39 +173,40 @@ qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing,
                                              QStringLiteral("VALUES (:K, :KD, :KI, :KV, :CN, :KO)")}
                                      .join(QLatin1Char('\n')));
     w->param(QStringLiteral("K")).setString(Key(kod));
-    w->param(QStringLiteral("KD")).setString(Key(doc));
+    w->param(QStringLiteral("KD")).setString(Key(doc.kod()));
     w->param(QStringLiteral("KI")).setString(Key(ing));
     w->param(QStringLiteral("KV")).setDouble(0);
     w->param(QStringLiteral("CN")).setDouble(engine::ToKopeck(priceKind == 0 ? cena : myCena));
     w->param(QStringLiteral("KO")).setString(Key(otdel));
     w->execSql();
+    noteLine(ctx, kod);
     return kod;
 }
 
-void SetLineValue(const engine::Context& ctx, qint64 doc, qint64 line, const QString& column, double value)
+void SetLineValue(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, const QString& column,
+                  double value)
 {
-    engine::ClaimUnposted(ctx, doc, PostedRefusal());
     auto q = engine::Writer(ctx, QStringLiteral("UPDATE MOVES SET ") + column + QStringLiteral(" = :P WHERE KOD = ") +
-                                     Key(line) + QStringLiteral(" AND KOD_DOC = ") + Key(doc));
+                                     Key(line) + QStringLiteral(" AND KOD_DOC = ") + Key(doc.kod()));
     q->param(QStringLiteral("P")).setDouble(value);
     q->execSql();
     if (q->rowsAffected() == 0)
         throw engine::RowRefusal(QStringLiteral("MOVES"), line, engine::LineGoneText());
+    noteLine(ctx, line);
 }
 
-void DeleteLine(const engine::Context& ctx, qint64 doc, qint64 line)
+void DeleteLine(const engine::Context& ctx, const engine::UnpostedDocument&, qint64 line)
 {
-    engine::ClaimUnposted(ctx, doc, PostedRefusal());
     auto q = engine::Writer(ctx, QStringLiteral("DELETE FROM MOVES WHERE KOD = :K"));
     q->param(QStringLiteral("K")).setString(Key(line));
     q->execSql();
+    noteLine(ctx, line);
 }
 
-void DeleteLines(const engine::Context& ctx, qint64 doc)
+void DeleteLines(const engine::Context& ctx, const engine::UnpostedDocument& doc)
 {
-    engine::ClaimUnposted(ctx, doc, PostedRefusal());
     auto q = engine::Writer(ctx, QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = :K"));
-    q->param(QStringLiteral("K")).setString(Key(doc));
+    q->param(QStringLiteral("K")).setString(Key(doc.kod()));
     q->execSql();
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/WriteRoad.h"
 #include "engine/Context.h"
+#include "engine/DocumentClaim.h"
 
 #include <QDate>
 #include <QString>
@@ -56,20 +57,26 @@ qint64 CopyDocument(const engine::Context& ctx, qint64 source, const QString& na
 // The refusal of a change to a posted movement document.
 QString PostedRefusal();
 
+// Claims the movement document for a change of its lines (refused as
+// engine::ClaimUnposted refuses); the line writers below take what it returns.
+engine::UnpostedDocument Claim(const engine::Context& ctx, qint64 doc);
+
 // Every line of the document gets the stock (kind 0) or selling price of its
 // product in the department; a product without a row there gets 0.
-void RepriceLines(const engine::Context& ctx, qint64 doc, qint64 otdel, int kind);
+void RepriceLines(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 otdel, int kind);
 
 // A new line of the product with quantity 0 at its stock or selling price
 // (by the document's price kind) rounded to the kopeck. Returns its key.
-qint64 AddLine(const engine::Context& ctx, qint64 doc, qint64 otdel, qint64 ing, int priceKind, double cena, double myCena);
+qint64 AddLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 otdel, qint64 ing, int priceKind,
+               double cena, double myCena);
 
 // One value of one line of the document: KOLVO or CENA. A line removed
 // meanwhile is refused in words.
-void SetLineValue(const engine::Context& ctx, qint64 doc, qint64 line, const QString& column, double value);
+void SetLineValue(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, const QString& column,
+                  double value);
 // One line, or every line of a document.
-void DeleteLine(const engine::Context& ctx, qint64 doc, qint64 line);
-void DeleteLines(const engine::Context& ctx, qint64 doc);
+void DeleteLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line);
+void DeleteLines(const engine::Context& ctx, const engine::UnpostedDocument& doc);
 
 
 } // namespace movement

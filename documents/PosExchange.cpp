@@ -1,5 +1,6 @@
 #include "PosExchange.h"
 
+#include "exchange/Dbf.h"
 #include "exchange/MenuExport.h"
 #include "exchange/ShiftTotals.h"
 #include "entries/MenusTabRows.h"
@@ -87,7 +88,8 @@ bool readWhole(const QString& path, QByteArray* bytes)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        Msg::error(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") + f.errorString());
+        Msg::error(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") +
+                   exchange::dbf::ReadFailureCause(path));
         return false;
     }
     *bytes = f.readAll();

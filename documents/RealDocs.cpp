@@ -2,6 +2,7 @@
 
 #include "costing/Rounding.h"
 #include "db/Query.h"
+#include "engine/Changes.h"
 #include "engine/DocumentClaim.h"
 #include "engine/EngineDb.h"
 #include "menus/MenuPrice.h"
@@ -77,19 +78,11 @@ bool InventoryOpen(const engine::Context& ctx)
     return q->field(0).asInt64() > 0;
 }
 
-namespace {
-
 // A production or sales document counts as posted above 0.
-void claimOpen(const engine::Context& ctx, qint64 doc)
+engine::UnpostedDocument Claim(const engine::Context& ctx, qint64 doc)
 {
-    const engine::ClaimedDocument c = engine::ClaimDocument(ctx, doc);
-    if (!c.exists)
-        throw engine::DocumentRefusal(doc, true, engine::DocumentGoneText());
-    if (c.provodka > 0)
-        throw engine::DocumentRefusal(doc, false, QStringLiteral("Документ уже проведён, изменения невозможны !"));
+    return engine::ClaimUnposted(ctx, doc, QStringLiteral("Документ уже проведён, изменения невозможны !"), 0);
 }
-
-} // namespace
 
 qint64 SaveHeader(const engine::Context& ctx, const Header& h)
 {
@@ -103,25 +96,26 @@ qint64 SaveHeader(const engine::Context& ctx, const Header& h)
         .addTime(QStringLiteral("TIME_DOC"), h.time);
     if (h.kod == 0)
         return engine::InsertRecord(ctx, r);
-    claimOpen(ctx, h.kod);
+    Claim(ctx, h.kod);
     engine::UpdateRecord(ctx, r);
     return h.kod;
 }
 
-void SetLineQuantity(const engine::Context& ctx, qint64 doc, qint64 line, double value)
+void SetLineQuantity(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, double value)
 {
-    claimOpen(ctx, doc);
     auto q = engine::Writer(ctx, QStringLiteral("UPDATE REAL_BLUDO SET KOLVO = :P WHERE KOD = ") + Key(line) +
-                                     QStringLiteral(" AND KOD_DOC = ") + Key(doc));
+                                     QStringLiteral(" AND KOD_DOC = ") + Key(doc.kod()));
     q->param(QStringLiteral("P")).setDouble(value);
     q->execSql();
     if (q->rowsAffected() == 0)
         throw engine::RowRefusal(QStringLiteral("REAL_BLUDO"), line, engine::LineGoneText());
+    // The lines' list reads again only this line.
+    engine::NoteChange(ctx, QStringLiteral("REAL_BLUDO"), line);
 }
 
-int FillFromMenu(const engine::Context& ctx, qint64 doc, qint64 menu, bool replace)
+int FillFromMenu(const engine::Context& ctx, const engine::UnpostedDocument& document, qint64 menu, bool replace)
 {
-    claimOpen(ctx, doc);
+    const qint64 doc = document.kod();
     if (replace)
         engine::Exec(ctx, QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOD_DOC = ") + Key(doc));
     auto m = engine::Writer(

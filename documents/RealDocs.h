@@ -41,14 +41,19 @@ struct Header {
 // workstation since the window read it (engine::DocumentRefusal).
 qint64 SaveHeader(const engine::Context& ctx, const Header& h);
 
+// Claims the production or sales document for a change of its lines: one
+// gone or posted is refused (engine::DocumentRefusal); the line writers below
+// take what it returns.
+engine::UnpostedDocument Claim(const engine::Context& ctx, qint64 doc);
+
 // The quantity of one line of the document; a line removed meanwhile is refused in words.
-void SetLineQuantity(const engine::Context& ctx, qint64 doc, qint64 line, double value);
+void SetLineQuantity(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, double value);
 
 // The lines of every dish of every section of the menu that has a row in its
 // section's department, at the document price of the menu and the stock price
 // of that row, without quantity. replace: the document's lines go first.
 // Returns the number of lines written.
-int FillFromMenu(const engine::Context& ctx, qint64 doc, qint64 menu, bool replace);
+int FillFromMenu(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 menu, bool replace);
 
 // A copy of the document dated as given, with the source's type, enterprises,
 // parameters, price kind and write-off mode, of the given source lines whose

@@ -401,7 +401,7 @@ void TForm_DocMove::RG_TypeCenaClick()
                       QStringLiteral("Изменение цен")))
         return;
     WriteTransaction w(movement::kRoad);
-    engine::NamingDocument(E_Name->text(), [&] { movement::RepriceLines(w.context(), DocKod, KodOtdel, kind); });
+    engine::NamingDocument(E_Name->text(), [&] { movement::RepriceLines(w.context(), movement::Claim(w.context(), DocKod), KodOtdel, kind); });
     w.commit(QStringLiteral("Движение"), QStringLiteral("Цены продуктов в документе движения № ") + E_Name->text() +
                                              QStringLiteral(", изменены на ") + word + QStringLiteral("."));
 }

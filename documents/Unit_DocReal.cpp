@@ -216,7 +216,7 @@ void TForm_DocReal::Btn_OkClick()
     if (!IsNewDoc && KodMenu == 0) {
         w.commit(kArea, QStringLiteral("Отредактирован документ № ") + name);
     } else {
-        realdocs::FillFromMenu(w.context(), kod, KodMenu, !IsNewDoc);
+        realdocs::FillFromMenu(w.context(), realdocs::Claim(w.context(), kod), KodMenu, !IsNewDoc);
         w.commit(kArea, QStringLiteral("Создан документ № ") + name);
     }
     SavedKod = kod;

@@ -284,7 +284,7 @@ void TForm_IngToDoc::Btn_AddClick()
     const QString name = Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
     WriteTransaction w(movement::kRoad);
     const qint64 kod = engine::NamingDocument(DocName, [&] {
-        return movement::AddLine(w.context(), DocKod, DocOtdel, ing, DocTypeCena,
+        return movement::AddLine(w.context(), movement::Claim(w.context(), DocKod), DocOtdel, ing, DocTypeCena,
                                  Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
                                  Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
     });
@@ -308,7 +308,7 @@ void TForm_IngToDoc::Btn_DeleteClick()
     const QString name = Q_Moves->field(QStringLiteral("NAME")).asString();
     const qint64 kod = cat::KeyOf(Q_Moves);
     WriteTransaction w(movement::kRoad);
-    engine::NamingDocument(DocName, [&] { movement::DeleteLine(w.context(), DocKod, kod); });
+    engine::NamingDocument(DocName, [&] { movement::DeleteLine(w.context(), movement::Claim(w.context(), DocKod), kod); });
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("Из документа № ") + DocName + QStringLiteral(" удалён продукт <<") + name + QStringLiteral(">>"));
 }
@@ -320,7 +320,7 @@ void TForm_IngToDoc::Btn_ClearClick()
                       QStringLiteral("Очистка списка")))
         return;
     WriteTransaction w(movement::kRoad);
-    engine::NamingDocument(DocName, [&] { movement::DeleteLines(w.context(), DocKod); });
+    engine::NamingDocument(DocName, [&] { movement::DeleteLines(w.context(), movement::Claim(w.context(), DocKod)); });
     w.commit(QStringLiteral("Движение"), QStringLiteral("Табличная часть документа № ") + DocName + QStringLiteral(" очищена."));
 }
 
@@ -347,7 +347,7 @@ void TForm_IngToDoc::ApplyValue(double value)
     Keypad->Clear();
     {
         WriteTransaction w(movement::kRoad);
-        engine::NamingDocument(DocName, [&] { movement::SetLineValue(w.context(), DocKod, kod, target, v); });
+        engine::NamingDocument(DocName, [&] { movement::SetLineValue(w.context(), movement::Claim(w.context(), DocKod), kod, target, v); });
         w.commit();  // the lines reload on the line just changed
     }
     if (Keypad->LeavingCell())

@@ -41,6 +41,24 @@ FirstUse<TForm_Invent> Form_Invent;
 namespace {
 const QString kArea = QStringLiteral("Инвентаризация");
 
+// The kinds of the unposted documents that keep an inventory from being
+// created, as the refusal names them: "движения и реализации".
+QString blockingKinds(const QList<int>& types)
+{
+    QStringList kinds;
+    auto add = [&kinds](const QString& kind) {
+        if (!kinds.contains(kind))
+            kinds.append(kind);
+    };
+    for (int type : types)
+        add(type == 1 ? QStringLiteral("инвентаризации")
+            : type == 2 ? QStringLiteral("производства")
+            : type == 3 ? QStringLiteral("реализации")
+                        : QStringLiteral("движения"));
+    const QString last = kinds.takeLast();
+    return kinds.isEmpty() ? last : kinds.join(QStringLiteral(", ")) + QStringLiteral(" и ") + last;
+}
+
 // Whether the document has lines, asked of the database: the search may
 // hide every line of a document that has some.
 bool docHasLines(qint64 doc)
@@ -400,9 +418,9 @@ void TForm_Invent::Btn_AddClick()
     const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
     if (at.firma == 0)
         return;
-    if (inventory::UnpostedDocuments(engine::ProgramContext()) > 0) {
-        Msg::notice(QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые документы движения! "
-                                   "Нужно эти документы провести или удалить."));
+    if (const QList<int> blockers = inventory::UnpostedDocumentTypes(engine::ProgramContext()); !blockers.isEmpty()) {
+        Msg::notice(QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые документы ") +
+                    blockingKinds(blockers) + QStringLiteral("! Нужно эти документы провести или удалить."));
         return;
     }
     Form_DocInv->PrepareNew(at.firma, at.firmaName, at.otdel, at.otdelName);
@@ -481,7 +499,7 @@ void TForm_Invent::Btn_OKSClick(double value)
     {
         WriteTransaction w(inventory::kRoad);
         try {
-            inventory::SetCounted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64(), line,
+            inventory::SetCounted(ctx, inventory::ClaimUnposted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64()), line,
                                   price ? inventory::Column::Price : inventory::Column::Quantity, value);
         } catch (const engine::RowRefusal&) {
             // The line is gone and the lines are read again: the number typed

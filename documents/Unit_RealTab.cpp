@@ -542,7 +542,7 @@ void TRealTab::SetQuantity(double value)
     const QString name = Q_Docs_Real->field(QStringLiteral("NAME")).asString();
     {
         WriteTransaction w(realdocs::kRoad);
-        engine::NamingDocument(name, [&] { realdocs::SetLineQuantity(w.context(), doc, line, value); });
+        engine::NamingDocument(name, [&] { realdocs::SetLineQuantity(w.context(), realdocs::Claim(w.context(), doc), line, value); });
         w.commit();  // the lines reload on the line just changed
     }
     if (Keypad->LeavingCell())

@@ -1,4 +1,4 @@
-// make_database PATH [SAMPLES]: writes a new shipped database with every
+// make_database PATH [SAMPLES] (--help: the usage): writes a new shipped database with every
 // sample template built into the program; with a folder of converted sample
 // templates, loads the folder's samples in their place.
 
@@ -12,12 +12,28 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kUsage =
+    "Использование: make_database ФАЙЛ [ПАПКА]\n"
+    "Записывает в ФАЙЛ новую пустую базу данных программы со встроенными образцами шаблонов печати;\n"
+    "с ПАПКОЙ преобразованных образцов шаблонов загружает образцы из неё.\n";
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: make_database PATH [SAMPLES]\n");
+    const auto asked = [&](const char* option) { return argc == 2 && std::strcmp(argv[1], option) == 0; };
+    if (asked("--help") || asked("-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // An option is never taken for a file name.
+    if ((argc != 2 && argc != 3) || argv[1][0] == '-' || (argc == 3 && argv[2][0] == '-')) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const QString path = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();

@@ -71,6 +71,10 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
 
     // A list that cannot be read again after a commit says so through the dialog service.
     db::ListHolder::setReloadFailureNotice([](const QString& text) { Msg::error(text); });
+    // No message waits on the user while the write transaction is open.
+    Msg::setRoadProbe([] { return Form_Base && Form_Base->TransactionWrite->active(); });
+    // A road's slip is told where the program's other faults are.
+    WriteTransaction::reportSlip = [](const QString& text) { Msg::error(text); };
 
     Timer_Timer = new QTimer(this);
     Timer_Timer->setInterval(900000);

@@ -79,6 +79,9 @@ public:
 signals:
     // The start lists were reopened after a reconnect; the lists' owners rebuild theirs.
     void startListsReopened();
+    // A handler failed because the connection to the database is gone; the
+    // user has just been told so.
+    void connectionLost();
 
 private:
     db::Query* makeQuery(db::Transaction* tr);

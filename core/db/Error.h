@@ -50,6 +50,15 @@ inline QString ConnectionLostText(const QString& whatWasNotDone = QStringLiteral
            QStringLiteral(": ничего не сохранено. Проверьте сеть и сервер и подключитесь к базе данных заново.");
 }
 
+// What the user is told when the connection was lost while the program only
+// read (a list reloaded, a row clicked, a tab shown): nothing was being
+// written, so nothing is said of saving.
+inline QString ConnectionLostReadingText()
+{
+    return QStringLiteral("Связь с сервером базы данных потеряна: список не удалось прочитать. Проверьте сеть и сервер "
+                          "и подключитесь к базе данных заново.");
+}
+
 // What the user is told when the connection was lost after the change had
 // committed (while the lists were being read again): the change is kept.
 inline QString ConnectionLostAfterSaveText()

@@ -41,9 +41,16 @@ std::vector<unsigned char> Transaction::readParams()
 std::vector<unsigned char> Transaction::writeParams() { return {isc_tpb_write, isc_tpb_consistency}; }
 
 std::vector<unsigned char> Transaction::reservingParams(const std::vector<const char*>& writes,
-                                                       const std::vector<const char*>& reads)
+                                                       const std::vector<const char*>& reads, int waitSeconds)
 {
     std::vector<unsigned char> tpb = writeParams();
+    if (waitSeconds > 0) {
+        tpb.push_back(isc_tpb_wait);
+        tpb.push_back(isc_tpb_lock_timeout);
+        tpb.push_back(4);
+        for (int i = 0; i < 4; ++i)
+            tpb.push_back(static_cast<unsigned char>((static_cast<quint32>(waitSeconds) >> (8 * i)) & 0xFF));
+    }
     auto reserve = [&tpb](unsigned char how, const char* table) {
         const size_t n = std::strlen(table);
         tpb.push_back(how);
@@ -76,6 +83,7 @@ void Transaction::start(const std::vector<unsigned char>& tpbTags)
 
 void Transaction::startWith(const std::vector<unsigned char>& tpbTags)
 {
+    ++starts_;
     if (handle_)
         throw DbError(QStringLiteral("Транзакция уже активна"));
     if (!db_->connected())

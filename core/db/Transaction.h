@@ -33,8 +33,10 @@ public:
     // reservations before the transaction's snapshot, always in the same
     // order whatever the order given: a transaction waits at its start until
     // no other holds what it needs, then sees what the other committed.
+    // With waitSeconds above 0 the transaction waits that long at most for
+    // another's reservation or row and then fails as a lock conflict.
     static std::vector<unsigned char> reservingParams(const std::vector<const char*>& writes,
-                                                      const std::vector<const char*>& reads = {});
+                                                      const std::vector<const char*>& reads = {}, int waitSeconds = 0);
 
     void start();
     // Starts with other parameters than the transaction's own, this once.
@@ -49,6 +51,10 @@ public:
     // caller compares it before and after a step to know whether that step's
     // change reached the database.
     quint64 commits() const { return commits_; }
+    // How many times a start was asked for, whether or not it succeeded: a
+    // caller compares it before and after a step to know whether that step
+    // set out to write at all.
+    quint64 starts() const { return starts_; }
 
     Database* database() const { return db_; }
     Firebird::ITransaction* handle() const;
@@ -81,6 +87,7 @@ private:
     std::vector<unsigned char> tpb_;
     Firebird::ITransaction* handle_ = nullptr;
     quint64 commits_ = 0;
+    quint64 starts_ = 0;
     QHash<QString, QSet<qint64>> keys_;  // the keys noted per table
     QSet<QString> whole_;                // tables changed beyond any noted key
     QSet<QString> pending_;              // the last statement's tables, not yet given keys

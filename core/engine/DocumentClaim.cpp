@@ -39,14 +39,14 @@ ClaimedDocument ClaimDocument(const Context& ctx, qint64 doc)
     return out;
 }
 
-ClaimedDocument ClaimUnposted(const Context& ctx, qint64 doc, const QString& postedRefusal)
+UnpostedDocument ClaimUnposted(const Context& ctx, qint64 doc, const QString& postedRefusal, int postedAbove)
 {
     const ClaimedDocument c = ClaimDocument(ctx, doc);
     if (!c.exists)
         throw DocumentRefusal(doc, true, DocumentGoneText());
-    if (c.posted())
+    if (c.provodka > postedAbove)
         throw DocumentRefusal(doc, false, postedRefusal);
-    return c;
+    return UnpostedDocument(doc);
 }
 
 qint64 SaveDocumentHeader(const Context& ctx, const R_Record& r, const QString& postedRefusal)

@@ -62,9 +62,26 @@ auto NamingDocument(const QString& name, Step&& step) -> decltype(step())
 // Claims the document for this road and says what the road finds.
 ClaimedDocument ClaimDocument(const Context& ctx, qint64 doc);
 
+class UnpostedDocument;
+
 // Claims the document for a change of its header or lines: one that no longer
-// exists is refused (DocumentRefusal, gone), a posted one with `postedRefusal`.
-ClaimedDocument ClaimUnposted(const Context& ctx, qint64 doc, const QString& postedRefusal);
+// exists is refused (DocumentRefusal, gone), a posted one (PROVODKA above
+// `postedAbove`: 10 for movement documents and inventories, 0 for production
+// and sales) with `postedRefusal`.
+UnpostedDocument ClaimUnposted(const Context& ctx, qint64 doc, const QString& postedRefusal, int postedAbove = 10);
+
+// A document this road has claimed and found there and not posted. Only the
+// claim makes one: the writers of a document's lines take it instead of a
+// key, so none of them can write to a document nobody claimed.
+class UnpostedDocument {
+public:
+    qint64 kod() const { return kod_; }
+
+private:
+    friend UnpostedDocument ClaimUnposted(const Context& ctx, qint64 doc, const QString& postedRefusal, int postedAbove);
+    explicit UnpostedDocument(qint64 kod) : kod_(kod) {}
+    qint64 kod_;
+};
 
 // Saves a document's header through the row writer: a new one (r.KOD 0) is
 // inserted and its key returned; an existing one is claimed first, refused as

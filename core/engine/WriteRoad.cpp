@@ -63,7 +63,7 @@ Tables tablesOf(WriteTransaction::Reserve reserve)
 std::vector<unsigned char> WriteTransaction::params(Reserve reserve)
 {
     const Tables t = tablesOf(reserve);
-    return db::Transaction::reservingParams(t.writes, t.reads);
+    return db::Transaction::reservingParams(t.writes, t.reads, reservationWait);
 }
 
 WriteTransaction::WriteTransaction(const engine::Context& ctx, Reserve reserve) : ctx_(ctx), reserve_(reserve)
@@ -103,17 +103,20 @@ void WriteTransaction::commit()
     const std::vector<const char*> writes = tablesOf(reserve_).writes;
     engine::ChangeSet changes;
     changes.tables = ctx_.write->changes();
+    QStringList slips;
     for (auto it = changes.tables.cbegin(); it != changes.tables.cend(); ++it) {
         const QByteArray table = it.key().toLatin1();
         if (table != "LOG_TABLE" &&
             std::none_of(writes.begin(), writes.end(), [&](const char* w) { return table == w; })) {
-            const std::string slip = "WriteTransaction: the road changed " + table.toStdString() +
-                                     ", which its kind does not reserve for writing";
             if (refuseUnreservedWrites) {
                 rollback();
-                throw std::logic_error(slip);
+                throw std::logic_error("WriteTransaction: the road changed " + table.toStdString() +
+                                       ", which its kind does not reserve for writing");
             }
-            qWarning("%s", slip.c_str());
+            slips.append(QStringLiteral("Ошибка программы: изменения записаны в таблицу %1, которую эта операция не "
+                                        "резервирует заранее. Изменения сохранены; сообщите об этой ошибке "
+                                        "разработчикам программы.")
+                             .arg(it.key()));
         }
     }
     try {
@@ -126,6 +129,13 @@ void WriteTransaction::commit()
         throw;
     }
     engine::ChangeSignal::instance()->announce(changes);
+    // Told with the road ended, so that nothing waits on the user inside it.
+    for (const QString& slip : slips) {
+        if (reportSlip)
+            reportSlip(slip);
+        else
+            qWarning("%s", qPrintable(slip));
+    }
 }
 
 void WriteTransaction::rollback()

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // The write road. A handler opens it, hands its context to the engines, and
@@ -56,9 +57,17 @@ public:
 
     // The transaction parameters of a road of that kind.
     static std::vector<unsigned char> params(Reserve reserve);
+    // How long a road waits, in seconds, for another workstation's
+    // reservation or row before it gives up as a lock conflict (told in the
+    // conflict's words): a road held open elsewhere never holds this one
+    // for good.
+    static inline int reservationWait = 10;
     // Refuse a road that changed a table its kind does not reserve (the
     // tests' and benchmarks' setting; the program keeps the change).
     static inline bool refuseUnreservedWrites = false;
+    // Where the program tells such a slip once the road has committed: the
+    // data module points it at the dialog service, as for every other fault.
+    static inline std::function<void(const QString&)> reportSlip;
 
     // On engine::ProgramContext(); defined with the data module, so no engine links it.
     explicit WriteTransaction(Reserve reserve);

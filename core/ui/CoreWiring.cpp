@@ -24,6 +24,8 @@ void WireCoreWindows()
         attach(Form_Personal.made());
     else if (Form_Personal.armed())
         Form_Personal.make(attach);
+    // A lost connection puts the start page and its "Подключения" in front.
+    QObject::connect(Form_Base, &TForm_Base::connectionLost, Form_Main, [] { Form_Main->ConnectionLost(); });
     Form_Base->hooks.loadMyParams = [] { Form_Base->LoadMyParams(); };
     Form_Base->hooks.fillLoginList = [](const QStringList& logins) {
         if (Form_Vhod)

@@ -6,6 +6,7 @@
 #include "engine/WriteRoad.h"
 #include "schema/Schema.h"
 #include "util/Globals.h"
+#include "util/Messages.h"
 #include "util/ProgramFiles.h"
 #include "util/Unit_Util.h"
 
@@ -323,6 +324,20 @@ void TForm_Main::Btn_NetClick()
     if (hooks.showConnection)
         hooks.showConnection();
     Form_Base->FormCreate();
+    // Connected again after a loss: back to the page the work stopped on.
+    if (Form_Base->MyDB->connected() && pageBeforeLoss_ && pageBeforeLoss_->isEnabled())
+        SetActivePage(pageBeforeLoss_);
+    pageBeforeLoss_ = nullptr;
+}
+
+void TForm_Main::ConnectionLost()
+{
+    if (ActivePage() != Sheet_Hello)
+        pageBeforeLoss_ = ActivePage();
+    SetActivePage(Sheet_Hello);
+    // Without the connection button (hidenet.txt) only a new start connects again.
+    if (Btn_Net->isHidden())
+        Msg::notice(QStringLiteral("Чтобы подключиться к базе данных заново, закройте программу и запустите её снова."));
 }
 
 void TForm_Main::Btn_PersonClick()

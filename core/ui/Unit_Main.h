@@ -27,6 +27,10 @@ public:
     void Apply_UserRights();
     void Btn_VhodClick();
     void Btn_NetClick();
+    // The connection to the database is gone (the user has been told): the
+    // start page with "Подключения" comes to the front; the page the user was
+    // on comes back once the connection is made again.
+    void ConnectionLost();
     void Btn_PersonClick();
     void Label_MailClick();
     // The start page's clock runs only while the page is shown.
@@ -88,6 +92,7 @@ protected:
 private:
     void buildStartPage();
     bool closing_ = false;
+    QPointer<QWidget> pageBeforeLoss_;
 };
 
 extern TForm_Main* Form_Main;

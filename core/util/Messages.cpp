@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <stdexcept>
+
 namespace Msg {
 
 namespace {
@@ -22,8 +24,21 @@ QString appCaption(const QString& caption)
     return caption.isEmpty() ? QStringLiteral("Тарелия") : caption;
 }
 
+std::function<bool()>& roadProbe()
+{
+    static std::function<bool()> probe;
+    return probe;
+}
+
+void checkNoRoad(const QString& what)
+{
+    if (refuseInsideRoad && roadProbe() && roadProbe()())
+        throw std::logic_error("a window waits on the user inside an open write road: " + what.toStdString());
+}
+
 int show(const Request& req)
 {
+    checkNoRoad(req.text);
     if (responder())
         return responder()(req);
     QMessageBox box(QApplication::activeWindow());
@@ -79,6 +94,8 @@ int choice(const QString& text, const QStringList& options, const QString& capti
 
 void setResponder(Responder r) { responder() = std::move(r); }
 
+void setRoadProbe(std::function<bool()> probe) { roadProbe() = std::move(probe); }
+
 namespace {
 ModalHandler& modalHandler()
 {
@@ -89,6 +106,7 @@ ModalHandler& modalHandler()
 
 int execModal(QDialog* dialog)
 {
+    checkNoRoad(dialog->windowTitle());
     if (modalHandler())
         return modalHandler()(dialog);
     return dialog->exec();

@@ -40,6 +40,14 @@ int choice(const QString& text, const QStringList& options, const QString& capti
 // Replaces the dialogs (tests); an empty responder restores them.
 void setResponder(Responder responder);
 
+// Nothing waits on the user inside an open write road: a message or a modal
+// dialog asked for while the probe says a road is open is a programming
+// error. With refuseInsideRoad set (the tests set it) it is refused
+// (std::logic_error) before anything is shown; in use it is shown all the
+// same, so that no answer the handler needs is lost.
+void setRoadProbe(std::function<bool()> probe);
+inline bool refuseInsideRoad = false;
+
 // A window's own modal dialog (a picker, an edit dialog): runs it and returns
 // its result, QDialog::Accepted or QDialog::Rejected, as exec() does. Tests
 // install a handler that acts on the dialog instead of its event loop.

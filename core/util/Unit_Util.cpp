@@ -51,21 +51,30 @@ bool Guard(const std::function<void()>& handler)
 {
     db::Transaction* write = Form_Base ? Form_Base->TransactionWrite : nullptr;
     const quint64 commitsBefore = write ? write->commits() : 0;
+    const quint64 startsBefore = write ? write->starts() : 0;
     // Whatever fails once a commit has returned, the change is kept, and said to be.
     const auto saved = [&] { return write && write->commits() != commitsBefore && !write->active(); };
+    // A handler that never set out to write (a list's reload, a click on a
+    // row) only read: it has nothing to call saved or not saved.
+    const auto onlyRead = [&] { return !write || write->starts() == startsBefore; };
     QString text;
     engine::ChangeSet seen;  // a row another workstation changed, which the lists read again
+    bool lost = false;
     try {
         handler();
         return true;
     } catch (const db::CommitUncertain&) {
         text = db::ConnectionLostDuringCommitText();
+        lost = true;
     } catch (const db::DbError& e) {
         // A dropped connection and another workstation's lock arrive as the
         // server's English text: the user is told in words what happened to
         // the change.
-        if (db::IsConnectionLost(e.gdsCode()))
-            text = saved() ? db::ConnectionLostAfterSaveText() : db::ConnectionLostText();
+        lost = db::IsConnectionLost(e.gdsCode());
+        if (lost)
+            text = saved()      ? db::ConnectionLostAfterSaveText()
+                   : onlyRead() ? db::ConnectionLostReadingText()
+                                : db::ConnectionLostText();
         else if (saved())
             text = db::FailedAfterSaveText(e.message());
         else if (db::IsLockConflict(e.gdsCode()))
@@ -88,5 +97,9 @@ bool Guard(const std::function<void()>& handler)
     }
     engine::ChangeSignal::instance()->seenElsewhere(seen);
     Msg::error(text);
+    // Told first, then the windows that cannot work without the connection
+    // step aside and the way to connect again is put in front of the user.
+    if (lost && Form_Base)
+        emit Form_Base->connectionLost();
     return false;
 }

@@ -102,7 +102,7 @@ Table::Table(const QString& path) : path_(path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw fileError(QStringLiteral("Не удаётся открыть файл"), path, f.errorString());
+        throw fileError(QStringLiteral("Не удаётся открыть файл"), path, dbf::ReadFailureCause(path));
     image_ = f.readAll();
     auto le = [this](int at, int bytes) {
         quint32 v = 0;

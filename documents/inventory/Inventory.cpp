@@ -54,9 +54,9 @@ Claimed claimUnposted(const engine::Context& ctx, qint64 docKod, const char* pos
 
 } // namespace
 
-void ClaimUnposted(const engine::Context& ctx, qint64 docKod)
+engine::UnpostedDocument ClaimUnposted(const engine::Context& ctx, qint64 docKod)
 {
-    claimUnposted(ctx, docKod, kPostedChange);
+    return engine::ClaimUnposted(ctx, docKod, QString::fromUtf8(kPostedChange));
 }
 
 int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged)
@@ -70,12 +70,15 @@ int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged)
     return static_cast<int>(q.field(0).asInt64());
 }
 
-int UnpostedDocuments(const engine::Context& ctx)
+QList<int> UnpostedDocumentTypes(const engine::Context& ctx)
 {
     db::Query q(ctx.database, ctx.read);
-    q.setSql(QStringLiteral("SELECT COUNT(KOD) FROM DOCS WHERE PROVODKA < 11"));
+    q.setSql(QStringLiteral("SELECT DISTINCT COALESCE(DOC_TYPE, 0) FROM DOCS WHERE PROVODKA < 11 ORDER BY 1"));
     q.open();
-    return static_cast<int>(q.field(QStringLiteral("COUNT")).asInt64());
+    QList<int> types;
+    for (q.first(); !q.eof(); q.next())
+        types.append(q.field(0).asInt());
+    return types;
 }
 
 void ClearLines(const engine::Context& ctx, qint64 docKod)
@@ -164,9 +167,9 @@ bool IsComposite(const engine::Context& ctx, qint64 ingKod)
     return !q.isEmpty() && q.field(QStringLiteral("MY_LEVEL")).asInt64() > 0;
 }
 
-void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Column column, double value)
+void SetCounted(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 lineKod, Column column, double value)
 {
-    ClaimUnposted(ctx, docKod);
+    const qint64 docKod = doc.kod();
     db::Query q(ctx.database, ctx.write);
     q.setSql((column == Column::Quantity ? QStringLiteral("UPDATE INVENT SET MY_KOLVO = :P WHERE KOD = ")
                                          : QStringLiteral("UPDATE INVENT SET MY_CENA = :P WHERE KOD = ")) +

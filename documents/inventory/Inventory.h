@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DocumentClaim.h"
 #include "engine/WriteRoad.h"
 
 #include <QDate>
@@ -47,15 +48,16 @@ struct Claimed {
 Claimed Claim(const engine::Context& ctx, qint64 docKod);
 
 // Claims the inventory and refuses (engine::DocumentRefusal with the user's
-// text) when it is gone or already posted.
-void ClaimUnposted(const engine::Context& ctx, qint64 docKod);
+// text) when it is gone or already posted; the line writers take what it returns.
+engine::UnpostedDocument ClaimUnposted(const engine::Context& ctx, qint64 docKod);
 
 // Lines posting would keep: all, or those whose counted values differ from the
 // book values. Read on the read transaction, before the write road opens.
 int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged);
 
-// Documents of any type not posted yet (an inventory may not be created meanwhile).
-int UnpostedDocuments(const engine::Context& ctx);
+// The types (DOCS.DOC_TYPE, ascending) of the documents not posted yet: an
+// inventory may not be created meanwhile; empty when there is none.
+QList<int> UnpostedDocumentTypes(const engine::Context& ctx);
 
 // Fills the document with the book stock of its department or warehouse, as
 // its header stands in the write transaction; clearFirst removes its earlier
@@ -86,11 +88,10 @@ void Post(const engine::Context& ctx, const InvDoc& doc);
 bool IsComposite(const engine::Context& ctx, qint64 ingKod);
 
 enum class Column { Quantity, Price };
-// Claims the unposted inventory docKod and writes the counted value of its
-// line. A line no longer in the document (removed, or the document filled
-// anew elsewhere) is refused (engine::RowRefusal): the count lands on no
-// other line.
-void SetCounted(const engine::Context& ctx, qint64 docKod, qint64 lineKod, Column column, double value);
+// Writes the counted value of a line of the claimed inventory. A line no
+// longer in the document (removed, or the document filled anew elsewhere) is
+// refused (engine::RowRefusal): the count lands on no other line.
+void SetCounted(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 lineKod, Column column, double value);
 
 // The book quantity, stock price and selling price of the line lineKod, or
 // of every line when it is 0, read again from the stock of the document's

@@ -226,7 +226,8 @@ TemplateContainer ReadContainer(const QByteArray& bytes)
         v.fontSize = r.real(368);
         if (!std::isfinite(v.fontSize))
             damaged(QStringLiteral("число вне своего поля"));
-        if (v.fontSize < 0 || v.fontSize > kMaxFontSize)
+        // 0 means no font of its own; any other size is a whole point size or near one.
+        if (v.fontSize < 0 || (v.fontSize > 0 && v.fontSize < 1) || v.fontSize > kMaxFontSize)
             throw TemplateError(QStringLiteral("У переменной < %1 > в файле шаблона размер шрифта %2, а он бывает от 1 до "
                                                "%3 (0: шрифт не задан). Шаблон не загружен.")
                                     .arg(v.namevar, QString::number(v.fontSize, 'g', QLocale::FloatingPointShortest),

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,6 +130,20 @@ TEST(MakeDatabase, WritesTheShippedDatabaseWithEverySampleTemplate)
     database.setDatabaseName(path);
     database.open();
     ExpectEverySampleInstalled(database);
+
+    // Asked for its usage, or given an option it does not know, it writes nothing.
+    for (const QStringList& args : {QStringList{QStringLiteral("--help")}, QStringList{QStringLiteral("-h")},
+                                    QStringList{QStringLiteral("--force")}}) {
+        QProcess asked;
+        asked.setWorkingDirectory(dir.path());
+        asked.start(QCoreApplication::applicationDirPath() + QStringLiteral("/make_database"), args);
+        ASSERT_TRUE(asked.waitForFinished(60000));
+        const bool help = args[0] != QLatin1String("--force");
+        EXPECT_EQ(asked.exitCode(), help ? 0 : 2) << args[0].toStdString();
+        const QString usage = QString::fromUtf8(help ? asked.readAllStandardOutput() : asked.readAllStandardError());
+        EXPECT_TRUE(usage.startsWith(QStringLiteral("Использование: make_database"))) << usage.toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("basecalc.fdb")});
+    }
 }
 
 TEST_F(FirstStart, AConnectionFileThatCannotBeReadLeavesTheProgramUp)

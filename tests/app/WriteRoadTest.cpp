@@ -5,9 +5,13 @@
 #include "base/Unit_Base.h"
 #include "db/Error.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
 #include "util/Globals.h"
+#include "util/Messages.h"
 #include "util/Unit_Util.h"
+
+#include <QDialog>
 
 #include <gtest/gtest.h>
 
@@ -243,4 +247,37 @@ TEST(WriteRoad, CommitWritesTheProtocolLineAndTheChangeTogetherOrNeither)
     EXPECT_TRUE(t.write().active());
     t.write().commit();
     EXPECT_EQ(groups(), groups0 + 2);
+}
+
+// Nothing waits on the user inside an open road: a message or a window asked
+// for meanwhile fails the test. In use, a road that wrote outside its
+// reservation keeps its change and tells the slip, once committed, where the
+// program's other faults are told.
+TEST(WriteRoad, NothingWaitsOnTheUserInsideARoadAndASlipIsToldOnceCommitted)
+{
+    AppEnv env;
+    {
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
+        EXPECT_THROW(Msg::notice(QStringLiteral("Внутри")), std::logic_error);
+        EXPECT_THROW(Msg::confirm(QStringLiteral("Внутри ?")), std::logic_error);
+        QDialog dialog;
+        EXPECT_THROW(Msg::execModal(&dialog), std::logic_error);
+        w.commit();
+    }
+    Msg::notice(QStringLiteral("После"));
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("После")});
+
+    env.messages.clear();
+    WriteTransaction::refuseUnreservedWrites = false;
+    const bool done = Guard([] {
+        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
+        engine::Exec(w.context(), QStringLiteral("INSERT INTO MENU (NAME) VALUES ('Обед')"));
+        w.commit(QStringLiteral("Меню"), QStringLiteral("Создано меню Обед"));
+    });
+    WriteTransaction::refuseUnreservedWrites = true;
+    EXPECT_TRUE(done);
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Ошибка программы: изменения записаны в таблицу MENU, которую эта "
+                                                       "операция не резервирует заранее. Изменения сохранены; сообщите "
+                                                       "об этой ошибке разработчикам программы.")});
+    EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM MENU")).toInt(), 1);
 }

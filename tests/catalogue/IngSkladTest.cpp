@@ -8,6 +8,12 @@
 #include "costing/CostingError.h"
 #include "Unit_IngSklad.h"
 #include "Unit_ProductsTab.h"
+#include "db/Error.h"
+#include "engine/EngineDb.h"
+#include "engine/WriteRoad.h"
+#include "support/ServerStation.h"
+#include "ui/Unit_Alarm.h"
+#include "util/Unit_Util.h"
 #include "ui/RadioGroup.h"
 #include "grid/Greying.h"
 #include "util/Settings.h"
@@ -16,7 +22,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <ibase.h>
 
 #include <gtest/gtest.h>
 
@@ -449,4 +458,64 @@ TEST(IngSkladOpen, StockTabOpensTheCurrentRowAndFollowsAHiddenOne)
     EXPECT_EQ(s.num(s.carrot, s.kitchen, QStringLiteral("OPEN_CLOSE")), 1);
     EXPECT_EQ(q->recordCount(), 2);
     EXPECT_EQ(q->field(QStringLiteral("KOD_ING")).asInt64(), s.onion);
+}
+
+// Two workstations on the test server. The save's recomputation warns of a
+// price set by hand below the cost: the warning shows once the save has
+// committed, so the other workstation saves meanwhile. A save that finds the
+// other's road holding the prices waits a bounded time and gives up in the
+// conflict's words, writing nothing.
+TEST(IngSkladServer, WarningsWaitForTheCommitAndAHeldRoadIsWaitedForABoundedTime)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    CatEnv env;
+    DepartmentShop s(env);
+    s.set(s.onion, s.kitchen, QStringLiteral("CENA = 20, PERCENT = 0, METOD_CENA = 2, MY_CENA = 15"));
+    const QString path = env.testDb().path();
+    ASSERT_TRUE(env.moveToTestServer());
+    ServerStation other(path);
+    const qint64 carrot = s.row(s.carrot, s.kitchen);
+    const auto prices = [&] { return env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("WHAT_ACTION STARTING WITH 'Изм'")); };
+
+    // While the warning shows, the other workstation changes a stock row and its protocol, not waiting.
+    bool otherSaved = false;
+    {
+        ModalScript script;
+        script.then([&](QWidget* w) {
+            EXPECT_TRUE(Form_Alarm->Memo1->toPlainText().contains(QStringLiteral("<< Лук репчатый >>")));
+            db::Transaction nowait(&other.db(), {isc_tpb_write, isc_tpb_concurrency, isc_tpb_nowait});
+            engine::Context ctx = other.ctx();
+            ctx.write = &nowait;
+            nowait.start();
+            engine::Exec(ctx, QStringLiteral("UPDATE ING_SKLAD SET MY_CENA = 14 WHERE KOD = %1").arg(carrot));
+            engine::WriteLogLine(ctx, QStringLiteral("Продукты и блюда"), QStringLiteral("Изменение цен <<Морковь>>"));
+            nowait.commit();
+            otherSaved = true;
+            w->close();
+        });
+        TForm_IngSklad* f = show(s.row(s.onion, s.kitchen));
+        EXPECT_TRUE(Guard([&] { f->Btn_OkClick(); }));
+    }
+    EXPECT_TRUE(otherSaved) << "the other workstation waited on the warning window";
+    EXPECT_DOUBLE_EQ(s.num(s.carrot, s.kitchen, QStringLiteral("MY_CENA")), 14);
+    EXPECT_EQ(prices(), 2);
+
+    // The other workstation's road holds the prices: this save waits its bound, then refuses in words.
+    const int waitBefore = WriteTransaction::reservationWait;
+    WriteTransaction::reservationWait = 1;
+    {
+        WriteTransaction held(other.ctx(), costing::kRoad);
+        engine::Exec(other.ctx(), QStringLiteral("UPDATE ING_SKLAD SET LIMIT = 3 WHERE KOD = %1").arg(carrot));
+        env.messages.clear();
+        TForm_IngSklad* f = show(s.row(s.onion, s.kitchen));
+        f->E_CenaProd->setText(QStringLiteral("16,00"));
+        EXPECT_FALSE(Guard([&] { f->Btn_OkClick(); }));
+        held.rollback();
+    }
+    WriteTransaction::reservationWait = waitBefore;
+    EXPECT_EQ(env.messages, QStringList{db::LockConflictText()});
+    EXPECT_FALSE(Form_Base->TransactionWrite->active());
+    EXPECT_DOUBLE_EQ(s.num(s.onion, s.kitchen, QStringLiteral("MY_CENA")), 15);
+    EXPECT_EQ(prices(), 2);
 }

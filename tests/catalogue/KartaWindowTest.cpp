@@ -9,6 +9,11 @@
 #include "costing/CardEdit.h"
 #include "Unit_ProductsTab.h"
 #include "Unit_StructureBox.h"
+#include "base/Unit_Base.h"
+#include "db/Error.h"
+#include "support/NetworkRelay.h"
+#include "support/ServerStation.h"
+#include "ui/Unit_Net.h"
 #include "grid/DatasetModel.h"
 #include "ui/Keypad.h"
 #include "support/HeldTables.h"
@@ -596,4 +601,60 @@ TEST_F(KartaWindow, EachRoadHoldsTheCardsTheProductsAndTheirStockRows)
     });
     EXPECT_EQ(rows(soup), (std::vector<Row>{{carrot, 0.1, 75, 1}, {onion, 0.5, 84, 1}}));
     EXPECT_EQ(flag(soup), 0);
+}
+
+// The network to the server breaks while a card is edited: "Выход" closes the
+// window and says what stays, the start page offers "Подключения", which
+// connects again without a restart, and the card opened again takes its
+// cycle over and can be cancelled.
+TEST_F(KartaWindow, ALostConnectionClosesTheCardAndAReconnectTakesItsCycleOver)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    NetworkRelay network;
+    ASSERT_TRUE(env.moveToTestServer(&network));
+    standOn(veg);
+    Form_Main->SetActivePage(Form_Main->Sheet_All_Ing);
+    const std::vector<Row> before = rows(soup);
+    f->Prepare(soup);
+    f->show();
+    f->Btn_EditClick();
+    add(veg, onion);
+    const std::vector<Row> written = rows(soup);
+    ASSERT_EQ(written.size(), 3u);
+
+    network.cut();
+    env.messages.clear();
+    f->Btn_Exit->click();
+    EXPECT_FALSE(f->isVisible());
+    ASSERT_EQ(env.messages.size(), 2) << env.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(env.messages[0], db::ConnectionLostText());
+    EXPECT_TRUE(env.messages[1].startsWith(QStringLiteral("Окно калькуляционной карты продукта <<Суп \"Д'Артаньян\">> "
+                                                          "закрыто")));
+    EXPECT_EQ(rows(soup), written);
+    EXPECT_EQ(flag(soup), 1);
+    EXPECT_EQ(Form_Main->ActivePage(), Form_Main->Sheet_Hello);
+
+    // "Подключения", its dialog closed as it stands: connected again, back on the page of the work.
+    Msg::setModalHandler([](QDialog* d) {
+        EXPECT_EQ(d, Form_Net.made());
+        return int(QDialog::Rejected);
+    });
+    env.messages.clear();
+    Form_Main->Btn_Net->click();
+    Msg::setModalHandler({});
+    EXPECT_TRUE(Form_Base->MyDB->connected());
+    EXPECT_EQ(Form_Main->ActivePage(), Form_Main->Sheet_Ing);
+
+    standOn(veg);
+    f->Prepare(soup);
+    f->show();
+    env.answers = {1};  // carry on with the cycle left open
+    f->Btn_EditClick();
+    ASSERT_TRUE(f->Editing());
+    f->Btn_Exit->click();
+    EXPECT_EQ(rows(soup), before);
+    EXPECT_EQ(flag(soup), 0);
+    // Started twice, one row added, cancelled once.
+    EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("WHAT_ACTION LIKE '%К/карт%'")), 4);
 }

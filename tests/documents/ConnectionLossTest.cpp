@@ -15,6 +15,8 @@
 #include "support/ServerStation.h"
 #include "util/Unit_Util.h"
 
+#include <optional>
+
 TEST(ConnectionLoss, APostingWhoseConnectionDropsIsToldInWordsAndKeepsNothing)
 {
     if (!HaveTestServer())
@@ -73,15 +75,23 @@ TEST(ConnectionLoss, APostingWhoseConnectionDropsIsToldInWordsAndKeepsNothing)
 TEST(ConnectionLoss, EveryWriteRoadTellsALostConnectionInRussian)
 {
     AppEnv env;
-    // The client library's own text, as a dropped server gives it.
-    for (long code : {335544721L, 335544726L, 335544727L, 335544741L, 335544856L, 335544648L}) {
-        env.messages.clear();
-        EXPECT_FALSE(Guard([&] {
-            throw db::DbError(QStringLiteral("Error reading data from the connection."), code);
-        }));
-        ASSERT_EQ(env.messages.size(), 1);
-        EXPECT_EQ(env.messages[0], db::ConnectionLostText()) << code;
-        EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Связь с сервером базы данных потеряна.")));
+    // The client library's own text, as a dropped server gives it: a road
+    // under way lost its change; a handler that only read (a list's reload, a
+    // row clicked) has no change to call lost.
+    for (const bool road : {true, false}) {
+        for (long code : {335544721L, 335544726L, 335544727L, 335544741L, 335544856L, 335544648L}) {
+            env.messages.clear();
+            EXPECT_FALSE(Guard([&] {
+                std::optional<WriteTransaction> w;
+                if (road)
+                    w.emplace(WriteTransaction::Reserve::Catalogue);
+                throw db::DbError(QStringLiteral("Error reading data from the connection."), code);
+            }));
+            ASSERT_EQ(env.messages.size(), 1);
+            EXPECT_EQ(env.messages[0], road ? db::ConnectionLostText() : db::ConnectionLostReadingText()) << code;
+            EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Связь с сервером базы данных потеряна")));
+            EXPECT_EQ(env.messages[0].contains(QStringLiteral("сохран")), road) << code;
+        }
     }
     // Another workstation's lock, whatever the road: told in words, never the server's text.
     for (long code : {335544336L, 335544345L, 335544451L, 335544510L}) {

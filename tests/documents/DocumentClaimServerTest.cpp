@@ -17,8 +17,13 @@
 #include "support/ServerStation.h"
 
 #include <functional>
+#include <type_traits>
 
 namespace {
+
+// The line writers take the claimed document: only the claim makes one.
+static_assert(!std::is_constructible_v<engine::UnpostedDocument, qint64>);
+static_assert(!std::is_default_constructible_v<engine::UnpostedDocument>);
 
 const QString kMovementPosted = QStringLiteral("Нельзя вносить изменения в проведённый документ !!!");
 const QString kRealPosted = QStringLiteral("Документ уже проведён, изменения невозможны !");
@@ -135,13 +140,16 @@ TEST_F(DocumentClaims, NothingLandsOnAMovementDocumentPostedMeanwhile)
 {
     const std::vector<Change> changes = {
         {"quantity", movement::kRoad,
-         [&](const engine::Context& c) { movement::SetLineValue(c, receipt, receiptLine, QStringLiteral("KOLVO"), 72); }},
+         [&](const engine::Context& c) { movement::SetLineValue(c, movement::Claim(c, receipt), receiptLine, QStringLiteral("KOLVO"), 72); }},
         {"price", movement::kRoad,
-         [&](const engine::Context& c) { movement::SetLineValue(c, receipt, receiptLine, QStringLiteral("CENA"), 1); }},
-        {"line added", movement::kRoad, [&](const engine::Context& c) { movement::AddLine(c, receipt, kitchen, flour, 0, 1, 2); }},
-        {"line removed", movement::kRoad, [&](const engine::Context& c) { movement::DeleteLine(c, receipt, receiptLine); }},
-        {"lines cleared", movement::kRoad, [&](const engine::Context& c) { movement::DeleteLines(c, receipt); }},
-        {"lines re-priced", movement::kRoad, [&](const engine::Context& c) { movement::RepriceLines(c, receipt, kitchen, 1); }},
+         [&](const engine::Context& c) { movement::SetLineValue(c, movement::Claim(c, receipt), receiptLine, QStringLiteral("CENA"), 1); }},
+        {"line added", movement::kRoad,
+         [&](const engine::Context& c) { movement::AddLine(c, movement::Claim(c, receipt), kitchen, flour, 0, 1, 2); }},
+        {"line removed", movement::kRoad,
+         [&](const engine::Context& c) { movement::DeleteLine(c, movement::Claim(c, receipt), receiptLine); }},
+        {"lines cleared", movement::kRoad, [&](const engine::Context& c) { movement::DeleteLines(c, movement::Claim(c, receipt)); }},
+        {"lines re-priced", movement::kRoad,
+         [&](const engine::Context& c) { movement::RepriceLines(c, movement::Claim(c, receipt), kitchen, 1); }},
         {"header", movement::kRoad,
          [&](const engine::Context& c) { engine::SaveDocumentHeader(c, header(receipt, QStringLiteral("13/1")), kMovementPosted); }},
     };
@@ -159,7 +167,7 @@ TEST_F(DocumentClaims, NothingLandsOnAMovementDocumentPostedMeanwhile)
 TEST_F(DocumentClaims, NothingLandsOnAProductionOrSalesDocumentPostedMeanwhile)
 {
     const std::vector<Change> changes = {
-        {"quantity", realdocs::kRoad, [&](const engine::Context& c) { realdocs::SetLineQuantity(c, sales, salesLine, 9); }},
+        {"quantity", realdocs::kRoad, [&](const engine::Context& c) { realdocs::SetLineQuantity(c, realdocs::Claim(c, sales), salesLine, 9); }},
         {"header", realdocs::kRoad,
          [&](const engine::Context& c) {
              realdocs::Header h;
@@ -168,7 +176,7 @@ TEST_F(DocumentClaims, NothingLandsOnAProductionOrSalesDocumentPostedMeanwhile)
              h.p = 1;
              realdocs::SaveHeader(c, h);
          }},
-        {"lines from a menu", realdocs::kRoad, [&](const engine::Context& c) { realdocs::FillFromMenu(c, sales, 0, true); }},
+        {"lines from a menu", realdocs::kRoad, [&](const engine::Context& c) { realdocs::FillFromMenu(c, realdocs::Claim(c, sales), 0, true); }},
     };
     road(*b, posting::kRoad, [&](const engine::Context& c) { ASSERT_TRUE(posting::PostRealDocument(c, sales, 0).posted); });
     const QString posted = salesState();
@@ -182,9 +190,9 @@ TEST_F(DocumentClaims, NothingLandsOnAnInventoryPostedMeanwhile)
 {
     const std::vector<Change> changes = {
         {"count", inventory::kRoad,
-         [&](const engine::Context& c) { inventory::SetCounted(c, inv.kod, invLine, inventory::Column::Quantity, 7); }},
+         [&](const engine::Context& c) { inventory::SetCounted(c, inventory::ClaimUnposted(c, inv.kod), invLine, inventory::Column::Quantity, 7); }},
         {"price", inventory::kRoad,
-         [&](const engine::Context& c) { inventory::SetCounted(c, inv.kod, invLine, inventory::Column::Price, 7); }},
+         [&](const engine::Context& c) { inventory::SetCounted(c, inventory::ClaimUnposted(c, inv.kod), invLine, inventory::Column::Price, 7); }},
         {"header", inventory::kRoad,
          [&](const engine::Context& c) { engine::SaveDocumentHeader(c, header(inv.kod, QStringLiteral("И-2")), kInventoryPosted); }},
         {"lines cleared", inventory::kRoad, [&](const engine::Context& c) { inventory::ClearLines(c, inv.kod); }},
@@ -208,9 +216,10 @@ TEST_F(DocumentClaims, ADocumentDeletedMeanwhileIsNamedAndNothingIsWritten)
     auto named = [&](const std::function<void(const engine::Context&)>& f) {
         return refusalOnA(movement::kRoad, [&](const engine::Context& c) { engine::NamingDocument(QStringLiteral("12/1"), [&] { f(c); }); });
     };
-    EXPECT_EQ(named([&](const engine::Context& c) { movement::SetLineValue(c, receipt, receiptLine, QStringLiteral("KOLVO"), 7); }),
+    EXPECT_EQ(named([&](const engine::Context& c) { movement::SetLineValue(c, movement::Claim(c, receipt), receiptLine, QStringLiteral("KOLVO"), 7); }),
               gone);
-    EXPECT_EQ(named([&](const engine::Context& c) { movement::AddLine(c, receipt, kitchen, flour, 0, 1, 2); }), gone);
+    EXPECT_EQ(named([&](const engine::Context& c) { movement::AddLine(c, movement::Claim(c, receipt), kitchen, flour, 0, 1, 2); }),
+              gone);
     EXPECT_EQ(named([&](const engine::Context& c) { posting::PostMovement(c, receipt, 0); }), gone);
     EXPECT_EQ(named([&](const engine::Context& c) { posting::PostRealDocument(c, sales, 0); }), gone);
     EXPECT_EQ(named([&](const engine::Context& c) { posting::PostRealDocument(c, production, 0); }), gone);

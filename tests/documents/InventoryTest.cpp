@@ -300,10 +300,29 @@ TEST(InventoryHeader, CreationRefusedWhileADocumentIsOpenAndTheLockDate)
     env.openWindow();
     Form_Base->OpenRead(StructureBox->Q_Firma, QStringLiteral("SELECT * FROM FIRMA WHERE LOCAL_FIRMA = 1 ORDER BY NAME"));
     ASSERT_FALSE(StructureBox->Q_Firma->isEmpty());
-    env.messages.clear();
-    Form_Invent->Btn_AddClick();
-    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые "
-                                                       "документы движения! Нужно эти документы провести или удалить.")});
+    // The refusal names the kinds of the documents that stand in the way.
+    const auto refusal = [](const char* kinds) {
+        return QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые документы %1! Нужно эти "
+                              "документы провести или удалить.")
+            .arg(QString::fromUtf8(kinds));
+    };
+    const struct {
+        const char* types;  // the unposted documents besides the inventory
+        bool inventoryPosted;
+        const char* kinds;
+    } blockers[] = {{"", false, "инвентаризации"}, {"3", true, "реализации"}, {"2,3,6", true, "производства, реализации и движения"}};
+    for (const auto& b : blockers) {
+        SCOPED_TRACE(b.kinds);
+        env.t().exec(QStringLiteral("DELETE FROM DOCS WHERE DOC_TYPE <> 1"));
+        env.t().exec(QStringLiteral("UPDATE DOCS SET PROVODKA = %1").arg(b.inventoryPosted ? 11 : 0));
+        for (const QString& type : QString::fromLatin1(b.types).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            env.t().exec(QStringLiteral("INSERT INTO DOCS (NAME, DOC_TYPE, PROVODKA) VALUES ('Д', %1, 0)").arg(type));
+        env.messages.clear();
+        Form_Invent->Btn_AddClick();
+        EXPECT_EQ(env.messages, QStringList{refusal(b.kinds)});
+    }
+    env.t().exec(QStringLiteral("DELETE FROM DOCS WHERE DOC_TYPE <> 1"));
+    env.t().exec(QStringLiteral("UPDATE DOCS SET PROVODKA = 0"));
 
     MyParams->v.DateDocEdit = true;
     MyParams->v.MyDateDocEdit = kDay;

@@ -407,7 +407,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     road.write = &other;
     auto change = [&] {
         movement::CopyDocument(road, first, QStringLiteral("П-2"), QDate(2026, 12, 7), QTime(10, 30), true);
-        movement::AddLine(road, second, env.kitchen, potato, 0, 20.00, 30.00);
+        movement::AddLine(road, movement::Claim(road, second), env.kitchen, potato, 0, 20.00, 30.00);
     };
 
     {
@@ -431,4 +431,18 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     EXPECT_EQ(MoveTab->Q_Moves->recordCount(), 3);
     EXPECT_EQ(cat::KeyOf(MoveTab->Q_Moves), counted);
     EXPECT_FALSE(MoveTab->Grid_Dvig->greyed());
+
+    // A typed quantity names its line: the lines' list reads that line again in place.
+    int refreshed = 0;
+    QObject::connect(MoveTab->Q_Moves, &db::Query::rowRefreshed, [&] { ++refreshed; });
+    reloads = 0;
+    {
+        WriteTransaction w(road, movement::kRoad);
+        movement::SetLineValue(road, movement::Claim(road, second), counted, QStringLiteral("KOLVO"), 7);
+        w.commit();
+    }
+    EXPECT_EQ(reloads, 0);
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(cat::KeyOf(MoveTab->Q_Moves), counted);
+    EXPECT_DOUBLE_EQ(MoveTab->Q_Moves->field(QStringLiteral("KOLVO")).asDouble(), 7);
 }

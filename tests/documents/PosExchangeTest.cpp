@@ -317,6 +317,18 @@ TEST_F(PosExchange, HostileTillTablesWriteNothing)
         EXPECT_EQ(env.messages, QStringList{damaged});
     }
 
+    // A table that cannot be opened is named with the cause in words, not the system's English.
+    const std::pair<QString, QString> unreadable[] = {{out + "none.dbf", QStringLiteral("такого файла нет")},
+                                                      {out, QStringLiteral("это папка, а не файл")}};
+    for (const auto& [path, cause] : unreadable) {
+        env.messages.clear();
+        chosen = path;
+        EXPECT_EQ(ImportTorgServiceTotals(), 0);
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path) +
+                                            QStringLiteral(": ") + cause});
+    }
+    chosen = out + "smena.dbf";
+
     env.messages.clear();
     writeFile(chosen, tillTable({{code13(kBorschRow), 1, 55}, {code13(999999), 1, 44}}));
     EXPECT_EQ(ImportTorgServiceTotals(), 0);

@@ -73,7 +73,7 @@ protected:
     void countTwelve(ServerStation& s)
     {
         const qint64 line = value(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1").arg(doc)).toLongLong();
-        on(s, [&](const engine::Context& c) { inventory::SetCounted(c, doc, line, inventory::Column::Quantity, 12); });
+        on(s, [&](const engine::Context& c) { inventory::SetCounted(c, inventory::ClaimUnposted(c, doc), line, inventory::Column::Quantity, 12); });
     }
 
     qint64 flour = 0, doc = 0;

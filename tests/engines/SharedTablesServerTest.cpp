@@ -58,7 +58,7 @@ protected:
         commit();
         const qint64 counted = num(QStringLiteral("SELECT KOD FROM INVENT WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inventoryDoc).arg(potato));
         begin();
-        inventory::SetCounted(ctx(), inventoryDoc, counted, inventory::Column::Quantity, 12);
+        inventory::SetCounted(ctx(), inventory::ClaimUnposted(ctx(), inventoryDoc), counted, inventory::Column::Quantity, 12);
         commit();
         cycle = [&] {
             begin();

@@ -224,7 +224,8 @@ TEST(TemplateContainer, ListNumbersAndFontSizesNoProgramWritesAreRefusedInWords)
     }
     const std::pair<double, const char*> sizes[] = {{0, nullptr},     {1, nullptr},       {999, nullptr},
                                                     {-1, "-1"},       {999.6, "999.6"},   {-2147483648.0, "-2147483648"},
-                                                    {1e308, "1e+308"}};
+                                                    {1e308, "1e+308"},  {0.5, "0.5"},       {0.0001, "1e-04"},
+                                                    {1e-320, "1e-320"}};
     for (const auto& [size, shown] : sizes) {
         QByteArray b = file;
         quint64 bits = 0;

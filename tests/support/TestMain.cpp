@@ -4,6 +4,7 @@
 #include "costing/LiteralRoad.h"
 #include "support/ListTables.h"
 #include "support/UnnotedWrites.h"
+#include "util/Messages.h"
 
 #include <QApplication>
 
@@ -16,6 +17,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // A road that writes outside the tables its kind reserves fails its test.
     WriteTransaction::refuseUnreservedWrites = true;
+    // So does one that shows a message or a window while its road is open.
+    Msg::refuseInsideRoad = true;
     costing::InstallLiteralRoad();
     ::testing::InitGoogleTest(&argc, argv);
     FailUnnotedWrites();
