@@ -244,6 +244,11 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     Keypad->Timer_rg->setInterval(90);
     Keypad->watchRadioGroup(RG_Kolonka->buttonGroup());
     Keypad->keepCellOf(Grid_Sostav);
+    Keypad->entryGrid = Grid_Sostav;
+    Keypad->entryColumn = [this] {
+        const QString yield = MyParams->v.brutto == 1 ? QStringLiteral("K_BRUTTO") : QStringLiteral("PERCENT");
+        return Grid_Sostav->datasetModel()->columnOf(RG_Kolonka->itemIndex() == 1 ? yield : QStringLiteral("KOLVO"));
+    };
     KeepEnterInControls(this);
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Grid_Sostav), static_cast<QWidget*>(Grid_I),
                        static_cast<QWidget*>(Grid_G)})

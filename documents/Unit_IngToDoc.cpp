@@ -147,6 +147,12 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Keypad->signKeys = true;
     Keypad->applyPlacesFocus = true;  // a stored value sends the focus back to the search field
     Keypad->keepCellOf(Grid_Moves);
+    Keypad->entryGrid = Grid_Moves;
+    Keypad->entryColumn = [this] {
+        static const char* const fields[] = {"KOLVO", "CENA", "SUMMA"};
+        const int i = RadioGroup1->itemIndex();
+        return i < 0 || i > 2 ? -1 : Grid_Moves->datasetModel()->columnOf(QLatin1String(fields[i]));
+    };
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
     KeepEnterInControls(this);
     // The keypad's own buttons pass the keys they ignore up to the window.

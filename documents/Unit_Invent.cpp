@@ -164,6 +164,11 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
     Keypad->keepCellOf(Grid_Inv);
     Keypad->keepCellOf(Grid_Doc);
+    Keypad->entryGrid = Grid_Inv;
+    Keypad->entryColumn = [this] {
+        return Grid_Inv->datasetModel()->columnOf(RadioGroup1->itemIndex() == 1 ? QStringLiteral("MY_CENA")
+                                                                                 : QStringLiteral("MY_KOLVO"));
+    };
     KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};

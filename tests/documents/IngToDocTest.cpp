@@ -104,13 +104,12 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     w->RadioGroup1->setItemIndex(2);
     type(QStringLiteral("100"));
     EXPECT_DOUBLE_EQ(line("KOLVO", 1), 5);
-    // Neither: the message, the display keeps what was typed.
+    // Neither: the message, and the sum is gone from the display.
     lines->setRecNo(2);
     w->RadioGroup1->setItemIndex(2);
     type(QStringLiteral("7"));
     EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("При вводе суммы или количество или цена не должны быть равными нулю")));
-    EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("7"));
-    Guard([&] { w->Keypad->KeyDown(Qt::Key_Escape); });
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
 
     // A quantity with a decimal comma, the second comma ignored; a negative one taken as it is.
     lines->setRecNo(0);
@@ -130,8 +129,8 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
 }
 
 // A typed quantity keeps to the bound of a line, as the point-of-sale files
-// do: beyond it the message, the display keeps the text and nothing is
-// written. A price is no quantity.
+// do: beyond it the message and nothing is written; the display is cleared,
+// so the digits typed next make a number of their own. A price is no quantity.
 TEST_F(IngToDoc, TypedQuantitiesKeepToTheBoundOfALine)
 {
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
@@ -142,12 +141,14 @@ TEST_F(IngToDoc, TypedQuantitiesKeepToTheBoundOfALine)
     w->CB_Kol->setChecked(false);
     w->RadioGroup1->setItemIndex(0);
     for (const QString& typed : {QStringLiteral("1000000000000000"), QStringLiteral("-1000000,5")}) {
+        const double before = line("KOLVO", 0);
         type(typed);
         EXPECT_EQ(env.messages.last(),
                   QStringLiteral("Количество ") + typed + QStringLiteral(" вне допустимых пределов (по модулю не больше 1000000)."));
-        EXPECT_EQ(w->Keypad->E_Klava->text(), typed);
-        EXPECT_DOUBLE_EQ(line("KOLVO", 0), 4);
-        Guard([&] { w->Keypad->KeyDown(Qt::Key_Escape); });
+        EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+        EXPECT_DOUBLE_EQ(line("KOLVO", 0), before);
+        type(QStringLiteral("3"));
+        EXPECT_DOUBLE_EQ(line("KOLVO", 0), 3);
     }
     type(QStringLiteral("1000000"));
     EXPECT_DOUBLE_EQ(line("KOLVO", 0), 1e6);
@@ -361,15 +362,15 @@ TEST_F(IngToDoc, ANumberLeftInTheDisplayGoesToTheCellItWasTypedFor)
     w->CB_Kol->setChecked(false);
     input::showActive(w, w->Grid_Moves);
 
-    // A sum the salt's line cannot take keeps the user on it, the sum still displayed.
+    // A sum the salt's line cannot take keeps the user on it, the sum gone;
+    // the next click moves.
     input::clickCell(w->Grid_Moves, 3, QStringLiteral("SUMMA"));
     input::press(Qt::Key_7);
     input::clickCell(w->Grid_Moves, 0, QStringLiteral("KOLVO"));
     EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("При вводе суммы")));
     EXPECT_EQ(w->Q_Moves->recNo(), 3);
-    EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("7"));
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
     EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
-    input::press(Qt::Key_Escape);
 
     // 3 on the onion's quantity, then a click on the potatoes' price.
     input::clickCell(w->Grid_Moves, 1, QStringLiteral("KOLVO"));
@@ -439,4 +440,48 @@ TEST_F(IngToDoc, ItsRoadsHoldTheDocumentsAndTheirLines)
     }
     EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
     EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(d)), 2);
+}
+
+// Numbers typed with the keys a kitchen moves by between them: each lands on
+// the cell it was typed for, and the next one on the cell the key moved to,
+// whatever the two boxes of the cursor's advance say.
+TEST_F(IngToDoc, TypedValuesLandOnTheCellsTheKeysChoose)
+{
+    const struct {
+        bool next, swap;  // "Сдвигать позицию курсора", "Менять колонки ввода"
+        const char* walk;
+        const char* lines;  // quantity/price of Морковь, Лук, Соль
+    } walks[] = {
+        {true, false, "@0:KOLVO 4 Tab 35 Enter", "4/35 0/10 0/10"},
+        {false, false, "@0:KOLVO 3 Tab 25 Enter", "3/25 0/10 0/10"},
+        {true, true, "@0:KOLVO 4 Tab 35 Enter 7 Enter", "4/35 7/10 0/10"},
+        {false, true, "@1:KOLVO 4 Tab 35 Enter 6 Enter", "0/10 6/35 0/10"},
+        {true, false, "@0:CENA 12 Backtab 5 Enter", "5/12 0/10 0/10"},
+        {true, false, "@0:CENA 35 Tab 70 Enter", "2/35 0/10 0/10"},
+        {true, true, "@0:KOLVO 4 Right 35 Enter", "4/35 0/10 0/10"},
+        {false, false, "@0:CENA 8 Left 2 Enter", "2/8 0/10 0/10"},
+        {true, false, "@0:KOLVO 4 Down 6 Enter 9 Up Up 1 Enter", "1/10 6/10 9/10"},
+        {true, true, "@0:KOLVO 4 @1:CENA 9 Enter 5 Enter", "4/10 0/9 5/10"},
+        {true, true, "@0:KOLVO 2 Enter 30 Enter 5 Enter", "2/30 5/10 0/10"},
+        {false, false, "@2:KOLVO 1 Tab Tab 4 Enter", "0/10 0/10 1/4"},
+    };
+    for (const auto& walk : walks) {
+        SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next << " swap " << walk.swap);
+        const qint64 d = env.doc(5, env.kitchen);
+        for (const char* name : {"Морковь", "Лук", "Соль"})
+            env.line(d, env.product(QString::fromUtf8(name), 10, 10.00), 0, 10.00);
+        open(d);
+        w->CB_Next->setChecked(walk.next);
+        w->CB_Kol->setChecked(walk.swap);
+        input::showActive(w, w->Grid_Moves);
+        input::play(QString::fromLatin1(walk.walk), w->Grid_Moves);
+        QStringList lines;
+        for (int i = 0; i < 3; ++i)
+            lines << QString::number(line("KOLVO", i)) + QLatin1Char('/') + QString::number(line("CENA", i));
+        EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), walk.lines);
+        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+        w->hide();
+        env.messages.clear();
+    }
 }

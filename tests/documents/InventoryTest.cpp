@@ -247,14 +247,13 @@ TEST(InventoryWindow, KeypadEntryAndPostingWithItsProtocolLine)
     k->DigitClick(5);
     k->Btn_OKSClick();
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
-    // A counted quantity beyond the bound of a line is refused, the display keeping it.
+    // A counted quantity beyond the bound of a line is refused and leaves the display.
     Form_Invent->RadioGroup1->setItemIndex(0);
     k->E_Klava->setText(QStringLiteral("1000000000000000"));
     Guard([k] { k->Btn_OKSClick(); });
     EXPECT_EQ(env.messages.last(), QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000)."));
-    EXPECT_EQ(k->E_Klava->text(), QStringLiteral("1000000000000000"));
+    EXPECT_TRUE(k->E_Klava->text().isEmpty());
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
-    k->Clear();
     Form_Invent->RadioGroup1->setItemIndex(1);
     // Counted prices of a composite product are refused.
     env.messages.clear();
@@ -677,16 +676,31 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
     w->hide();
 }
 
-TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheLinesTheCursorWalks)
+// Counts typed with the keys a kitchen moves by between them: each lands on
+// the cell it was typed for, and the next one on the cell the key moved to.
+TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
     struct Run {
-        bool next;                   // "Сдвигать позицию курсора"
-        Qt::KeyboardModifiers keys;  // the main row or the numeric pad
-        bool byKey;                  // the lists re-read the rows the count noted, or read whole
+        bool next;    // "Сдвигать позицию курсора"
+        bool numPad;  // the numeric pad's digits and Enter, or the main row's
+        bool byKey;   // the lists re-read the rows the count noted, or read whole
+        const char* walk;
+        const char* counted;  // counted quantity/price of Картофель, Лук, Морковь, Свёкла
     };
-    for (const Run run : {Run{true, Qt::NoModifier, true}, Run{true, Qt::KeypadModifier, false},
-                          Run{false, Qt::NoModifier, false}, Run{false, Qt::KeypadModifier, true}}) {
-        SCOPED_TRACE(testing::Message() << "next " << run.next << ", keypad " << (run.keys != Qt::NoModifier)
+    const Run runs[] = {
+        {true, false, true, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 11/5 22/5 33/5"},
+        {true, true, false, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 11/5 22/5 33/5"},
+        {false, false, false, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 33/5 50/5 0/5"},
+        {false, true, true, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 33/5 50/5 0/5"},
+        {true, false, true, "@0:MY_KOLVO 4 Tab 35 Enter", "4/35 0/5 50/5 0/5"},
+        {false, false, false, "@0:MY_KOLVO 3 Tab 25 Enter", "3/25 0/5 50/5 0/5"},
+        {true, true, true, "@0:MY_CENA 6 Backtab 8 Enter", "8/6 0/5 50/5 0/5"},
+        {true, false, true, "@0:MY_KOLVO 4 Down 6 Enter 9 Up 2 Enter", "4/5 2/5 9/5 0/5"},
+        {false, true, false, "@3:MY_KOLVO 4 Up Up 1 Enter", "7/5 1/5 50/5 4/5"},
+        {true, false, true, "@0:MY_KOLVO 4 @2:MY_CENA 9 Enter 3 Enter", "4/5 0/5 50/9 0/3"},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(testing::Message() << run.walk << " next " << run.next << ", numeric pad " << run.numPad
                                         << ", by key " << run.byKey);
         InvEnv env;
         const QStringList names{QStringLiteral("Картофель"), QStringLiteral("Лук"), QStringLiteral("Морковь"),
@@ -710,15 +724,14 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheLinesTheCursorWalks)
         w->Timer_Invent->setInterval(10);
         input::showActive(w, w->Grid_Inv);
 
-        input::clickCell(w->Grid_Inv, 1, QStringLiteral("MY_KOLVO"));
-        for (const char* typed : {"11", "22", "33"}) {
-            input::typeThenEnter(QString::fromLatin1(typed), w->Grid_Inv, run.keys);
-            QTest::qWait(50);
-        }
-        const QList<double> expected = run.next ? QList<double>{7, 11, 22, 33} : QList<double>{7, 33, 50, 0};
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(env.line(inv, products[i])[1], expected[i]) << names[i].toStdString();
-        EXPECT_EQ(w->Q_Inv->field(QStringLiteral("KOD_ING")).asInt64(), products[run.next ? 3 : 1]);
+        input::play(QString::fromLatin1(run.walk), w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier);
+        QTest::qWait(50);
+        QStringList lines;
+        for (const qint64 product : products)
+            lines << QString::number(env.line(inv, product)[1]) + QLatin1Char('/') + QString::number(env.line(inv, product)[3]);
+        EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), run.counted);
+        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
         EXPECT_EQ(w->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
         w->hide();
     }
