@@ -13,6 +13,7 @@
 #include "costing/Recompute.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
@@ -569,7 +570,7 @@ void TForm_Karta::CB_ContextClick()
     QI->addSql(QStringLiteral("LEFT OUTER JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD"));
     // The typed text is a parameter, searched for as it stands.
     if (context)
-        QI->addSql(QStringLiteral("WHERE ING.NAME CONTAINING :S"));
+        QI->addSql(QStringLiteral("WHERE ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S")));
     else
         QI->addSql(QStringLiteral("WHERE ING.KOD_GROUP = ") + Key(cat::KeyOf(QG)));
     QI->addSql(QStringLiteral("AND ING_SKLAD.KOD_OTDEL = ") + Key(cat::KeyOf(StructureBox->Q_Otdel)));
@@ -578,7 +579,7 @@ void TForm_Karta::CB_ContextClick()
         QI->addSql(QStringLiteral("AND ING_SKLAD.OPEN_CLOSE = 0"));
     QI->addSql(QStringLiteral("ORDER BY ING.NAME"));
     if (context)
-        QI->param(QStringLiteral("S")).setString(E_Context->text());
+        QI->param(QStringLiteral("S")).setString(engine::NameSearchText(E_Context->text()));
     QI->open();
     cat::SetActive(Grid_I, true);
     Grid_I->release();

@@ -253,8 +253,7 @@ void TForm_IngToDoc::CB_ContextClick()
     cat::SetActive(E_Context, context);
     if (context) {
         // The typed text is bound, never pasted into the statement.
-        q->addSql(QStringLiteral("AND UPPER(ING.NAME collate win1251) LIKE '%' || UPPER(CAST(:S AS VARCHAR(200)) collate win1251) "
-                                 "|| '%' ESCAPE '\\'"));
+        q->addSql(QStringLiteral("AND ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S")));
     } else {
         q->addSql(QStringLiteral("AND ING.KOD_GROUP = ") + Key(cat::KeyOf(Q_GrIng)));
     }
@@ -262,7 +261,7 @@ void TForm_IngToDoc::CB_ContextClick()
         q->addSql(QStringLiteral("AND ING_SKLAD.OPEN_CLOSE = 0"));
     q->addSql(QStringLiteral("order by ING.name"));
     if (context)
-        q->param(QStringLiteral("S")).setString(engine::LikeLiteral(E_Context->text()));
+        q->param(QStringLiteral("S")).setString(engine::NameSearchText(E_Context->text()));
     q->prepare();
     q->open();
     cat::SetActive(Grid_Ing_Sklad, true);

@@ -381,11 +381,11 @@ void TForm_Invent::LoadInvLines()
                     QStringLiteral("WHERE INVENT.KOD_DOC = ") + Key(Q_Docs->field(QStringLiteral("KOD")).asInt64())};
     const bool filter = CB_Context_Inv->isChecked();
     if (filter)
-        sql << QStringLiteral("AND ING.NAME CONTAINING :S");
+        sql << QStringLiteral("AND ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S"));
     sql << QStringLiteral("ORDER BY ING.NAME");
     Q_Inv->setSql(sql);
     if (filter)
-        Q_Inv->param(QStringLiteral("S")).setString(E_Context_Inv->text());
+        Q_Inv->param(QStringLiteral("S")).setString(engine::NameSearchText(E_Context_Inv->text()));
     Q_Inv->open();
     Grid_Inv->release();
 }

@@ -423,6 +423,7 @@ TEST_F(KartaWindow, ThePickerSearchesTheTypedTextAsItStands)
     const qint64 kg = env.num(QStringLiteral("SELECT MIN(KOD) FROM ED_IZM"));
     const qint64 quoted = env.ing(QStringLiteral("Соус \"O'Neil\" 50%"), dishes, kg);
     env.ing(QStringLiteral("Соус 505"), dishes, kg);
+    const qint64 beet = env.ing(QStringLiteral("Свёкла отварная"), dishes, kg);
     f->Prepare(soup);
     f->Btn_EditClick();
     f->CB_Context->setChecked(true);
@@ -436,6 +437,7 @@ TEST_F(KartaWindow, ThePickerSearchesTheTypedTextAsItStands)
     };
     EXPECT_EQ(found(QStringLiteral("o'neil")), QList<qint64>{quoted});
     EXPECT_EQ(found(QStringLiteral("0%")), QList<qint64>{quoted});
+    EXPECT_EQ(found(QStringLiteral("свекла")), QList<qint64>{beet});  // е and ё alike
     EXPECT_EQ(found(QStringLiteral("' OR 1=1 --")), QList<qint64>{});
     EXPECT_EQ(found(QStringLiteral("суп")), QList<qint64>{});  // the product itself is never offered
     EXPECT_FALSE(f->Grid_G->isEnabled());

@@ -417,6 +417,8 @@ TEST(RealTab, TheSearchTakesItsWholeLengthAndTypedWildcardsLiterally)
     search(longName.toLower() + QStringLiteral("и ещё"));  // the field keeps a name's length
     EXPECT_EQ(RealTab->E_Context_Real->text().size(), 100);
     EXPECT_EQ(namesOf(l), QStringList{longName});
+    search(QStringLiteral("жаркоё"));  // е and ё alike
+    EXPECT_EQ(namesOf(l), QStringList{QStringLiteral("Жаркое 5 порций")});
     search(QStringLiteral("_5%"));
     EXPECT_EQ(namesOf(l), QStringList{longName});
     search(QStringLiteral("ж_5"));
