@@ -282,9 +282,15 @@ void TForm_IngToDoc::ReopenLines(qint64 kod)
 
 void TForm_IngToDoc::Btn_AddClick()
 {
-    E_Context->clear();
-    if (!cat::HasRow(Q_Ing_Sklad))
+    if (!cat::HasRow(Q_Ing_Sklad)) {
+        // Said in words; the search text stays, to be put right.
+        Msg::notice(CB_Context->isChecked()
+                        ? QStringLiteral("Поиск \"") + E_Context->text() +
+                              QStringLiteral("\" не нашёл ни одного продукта. В документ ничего не добавлено.")
+                        : QStringLiteral("В списке нет ни одного продукта. В документ ничего не добавлено."));
         return;
+    }
+    E_Context->clear();
     const qint64 ing = Q_Ing_Sklad->field(QStringLiteral("KOD_ING")).asInt64();
     const QString name = Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
     WriteTransaction w(movement::kRoad);
@@ -296,6 +302,8 @@ void TForm_IngToDoc::Btn_AddClick()
     List_Moves->standOn(kod);
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("В документ № ") + DocName + QStringLiteral(" добавлен продукт <<") + name + QStringLiteral(">>"));
+    // A new line is entered from its quantity on.
+    RadioGroup1->setItemIndex(0);
     if (E_Context->hasFocus())
         E_Context->selectAll();
     else
@@ -398,6 +406,11 @@ bool TForm_IngToDoc::contextKey(int key, bool listBehind)
         // Typed faster than the list follows: the product added is the one the text finds.
         if (listBehind)
             CB_ContextClick();
+        if (Btn_Add->isEnabled() && !cat::HasRow(Q_Ing_Sklad)) {
+            // Nothing to add: the user stays in the search, and a number typed next goes to no line.
+            Btn_Add->click();
+            return true;
+        }
         if (Btn_Add->isEnabled())
             Btn_Add->click();
         Grid_Moves->setFocus();

@@ -279,41 +279,53 @@ TEST_F(IngToDoc, EnterFinishesATypedValueAndAddsNoLine)
 }
 
 // The road of the search field: part of a name, Insert, the quantity, Enter,
-// and the next name goes to the search field again.
+// and the next name goes to the search field again; a line added there starts
+// on its quantity whichever column the line before ended on. A search that
+// finds nothing adds nothing, says so, and the number typed after it goes to
+// no line.
 TEST_F(IngToDoc, ProductsAreEnteredOneAfterAnotherFromTheSearchField)
 {
-    for (const char* name : {"Картофель", "Капуста", "Лук репчатый", "Морковь", "Свекла"})
+    for (const char* name : {"Картофель", "Капуста", "Лук репчатый", "Морковь", "Свёкла"})
         env.product(QString::fromUtf8(name), 10, 20.00);
-    const qint64 d = env.doc(5, env.kitchen);
-    open(d);
-    w->CB_Next->setChecked(true);
-    w->CB_Kol->setChecked(false);
-    input::showActive(w, w->Grid_Moves);
-    QTest::mouseClick(w->CB_Context, Qt::LeftButton, {}, QPoint(4, w->CB_Context->height() / 2));
-    ASSERT_EQ(QApplication::focusWidget(), w->E_Context);
+    for (const bool swap : {false, true}) {  // "Менять колонки ввода"
+        SCOPED_TRACE(testing::Message() << "swap " << swap);
+        const qint64 d = env.doc(5, env.kitchen);
+        open(d);
+        w->CB_Next->setChecked(true);
+        w->CB_Kol->setChecked(swap);
+        w->CB_Context->setChecked(false);
+        w->E_Context->clear();
+        input::showActive(w, w->Grid_Moves);
+        QTest::mouseClick(w->CB_Context, Qt::LeftButton, {}, QPoint(4, w->CB_Context->height() / 2));
+        ASSERT_EQ(QApplication::focusWidget(), w->E_Context);
 
-    const struct {
-        const char* part;
-        const char* quantity;
-        bool waits;  // for the list to follow the typed text; a quick typist does not
-    } entries[] = {{"лук", "5", true}, {"морк", "12,5", true}, {"свек", "3", false}, {"карт", "7", true}};
-    for (const auto& e : entries) {
-        input::typeText(QString::fromUtf8(e.part));
-        if (e.waits) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer_IngToDoc->isActive(); }, 2000));
+        const struct {
+            const char* part;
+            const char* quantity;
+            bool waits;  // for the list to follow the typed text; a quick typist does not
+        } entries[] = {{"лук", "5", true}, {"морк", "12,5", true}, {"свек", "3", false}, {"карт", "7", true}, {"хрен", "4", true}};
+        for (const auto& e : entries) {
+            input::typeText(QString::fromUtf8(e.part));
+            if (e.waits) {
+                EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer_IngToDoc->isActive(); }, 2000));
+            }
+            input::press(Qt::Key_Insert);
+            input::typeThenEnter(QString::fromUtf8(e.quantity), w->Grid_Moves);
+            EXPECT_EQ(QApplication::focusWidget(), w->E_Context) << e.part;
         }
-        input::press(Qt::Key_Insert);
-        input::typeThenEnter(QString::fromUtf8(e.quantity), w->Grid_Moves);
-        EXPECT_EQ(QApplication::focusWidget(), w->E_Context) << e.part;
+        QStringList lines;
+        auto q = env.t().select(QStringLiteral("SELECT ING.NAME, MOVES.KOLVO, MOVES.CENA FROM MOVES JOIN ING ON ING.KOD = "
+                                               "MOVES.KOD_ING WHERE KOD_DOC = %1 ORDER BY MOVES.KOD")
+                                    .arg(d));
+        for (; !q->eof(); q->next())
+            lines << q->field(0).asString() + QLatin1Char(' ') + QString::number(q->field(1).asDouble()) + QLatin1Char('/') +
+                         QString::number(q->field(2).asDouble());
+        EXPECT_EQ(lines.join(QStringLiteral(", ")).toStdString(),
+                  "Лук репчатый 5/20, Морковь 12.5/20, Свёкла 3/20, Картофель 7/20");
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral("Поиск \"хрен\" не нашёл ни одного продукта. В документ ничего не добавлено.")});
+        w->hide();
+        env.messages.clear();
     }
-    QStringList lines;
-    auto q = env.t().select(QStringLiteral("SELECT ING.NAME, MOVES.KOLVO FROM MOVES JOIN ING ON ING.KOD = MOVES.KOD_ING "
-                                           "WHERE KOD_DOC = %1 ORDER BY MOVES.KOD")
-                                .arg(d));
-    for (; !q->eof(); q->next())
-        lines << q->field(0).asString() + QLatin1Char(' ') + QString::number(q->field(1).asDouble());
-    EXPECT_EQ(lines.join(QStringLiteral(", ")).toStdString(), "Лук репчатый 5, Морковь 12.5, Свекла 3, Картофель 7");
-    w->hide();
 }
 
 TEST_F(IngToDoc, TypedDigitsLandOnTheChosenCellWhateverTheLinesAboveHold)
