@@ -316,7 +316,7 @@ void TForm_IngToDoc::Btn_DeleteClick()
     // Nothing to remove: no question asked.
     if (!cat::HasRow(Q_Moves))
         return;
-    if (!Msg::confirm(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
+    if (!Msg::confirmDeletion(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
         return;
     const QString name = Q_Moves->field(QStringLiteral("NAME")).asString();
     const qint64 kod = cat::KeyOf(Q_Moves);

@@ -649,6 +649,18 @@ bool TForm_Invent::My_Key_Down(int key)
     return Keypad->KeyDown(key);
 }
 
+void TForm_Invent::keyPressEvent(QKeyEvent* event)
+{
+    // Escape clears the display, from whichever control; it never closes the
+    // window ("Выход" and the close box do).
+    if (event->key() == Qt::Key_Escape) {
+        Keypad->Clear();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Grid_Inv->viewport()) {

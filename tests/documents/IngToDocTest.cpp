@@ -10,9 +10,13 @@
 #include "support/UserInput.h"
 #include "support/HeldTables.h"
 
+#include "util/Messages.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -229,6 +233,26 @@ TEST_F(IngToDoc, RemovingAndClearingAskFirstAndLeaveTheirProtocolLines)
     const int asked = env.messages.size();
     Guard([&] { w->Btn_DeleteClick(); });
     EXPECT_EQ(env.messages.size(), asked);
+
+    // A double click on a line asks with the answer that removes nothing as
+    // the default: Enter on the question keeps the line.
+    env.line(d, potato, 4, 20.00);
+    w->ReopenLines(0);
+    input::showActive(w, w->Grid_Moves);
+    Msg::setResponder({});  // the program's own box
+    QString asks;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        asks = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QTest::mouseDClick(w->Grid_Moves->viewport(), Qt::LeftButton, {},
+                       w->Grid_Moves->visualRect(w->Grid_Moves->model()->index(0, 0)).center());
+    EXPECT_EQ(asks, QStringLiteral("Убрать продукт из списка ?"));
+    EXPECT_EQ(env.count(QStringLiteral("MOVES")), 1);
+    w->hide();
 }
 
 TEST_F(IngToDoc, APostedDocumentTakesNoTypedValue)

@@ -645,6 +645,20 @@ TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
     QTest::mouseClick(Form_Invent->Keypad->Btn_OKS, Qt::LeftButton);
     EXPECT_EQ(env.messages, QStringList{});
     EXPECT_EQ(env.line(inv, potato)[3], 6.5);
+
+    // Escape clears the display and leaves the window open, from the lines
+    // and from the name filter, a number typed or not.
+    Form_Invent->CB_Context_Inv->click();
+    for (QWidget* from : {static_cast<QWidget*>(Form_Invent->Grid_Inv), static_cast<QWidget*>(Form_Invent->E_Context_Inv)}) {
+        for (const char* typed : {"", "5"}) {
+            from->setFocus();
+            Form_Invent->Keypad->E_Klava->setText(QString::fromLatin1(typed));
+            input::press(Qt::Key_Escape);
+            EXPECT_TRUE(Form_Invent->Keypad->E_Klava->text().isEmpty());
+            EXPECT_TRUE(Form_Invent->isVisible()) << from->accessibleName().toStdString() << " '" << typed << "'";
+        }
+    }
+    EXPECT_EQ(pressed, 0);
     Form_Invent->hide();
 }
 
