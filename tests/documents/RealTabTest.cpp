@@ -563,7 +563,6 @@ TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
         const char* walk;
         const char* quantities;  // of Борщ, Компот, Суп
     } walks[] = {
-        {true, "@0:KOLVO 2 Enter 3 Enter 4 Enter", "2 3 4"},
         {true, "@1:KOLVO 3 @0:KOLVO 9 Enter", "9 3 0"},
         {true, "@0:KOLVO 4 Tab 35 Enter", "35 50 0"},
         {true, "@1:KOLVO 4 Backtab 5 Enter 6 Enter", "7 5 6"},
