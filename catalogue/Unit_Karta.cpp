@@ -13,6 +13,7 @@
 #include "costing/Recompute.h"
 #include "grid/DatasetModel.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
@@ -244,6 +245,11 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     Keypad->Timer_rg->setInterval(90);
     Keypad->watchRadioGroup(RG_Kolonka->buttonGroup());
     Keypad->keepCellOf(Grid_Sostav);
+    Keypad->entryGrid = Grid_Sostav;
+    Keypad->entryColumn = [this] {
+        const QString yield = MyParams->v.brutto == 1 ? QStringLiteral("K_BRUTTO") : QStringLiteral("PERCENT");
+        return Grid_Sostav->datasetModel()->columnOf(RG_Kolonka->itemIndex() == 1 ? yield : QStringLiteral("KOLVO"));
+    };
     KeepEnterInControls(this);
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Grid_Sostav), static_cast<QWidget*>(Grid_I),
                        static_cast<QWidget*>(Grid_G)})
@@ -565,7 +571,7 @@ void TForm_Karta::CB_ContextClick()
     QI->addSql(QStringLiteral("LEFT OUTER JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD"));
     // The typed text is a parameter, searched for as it stands.
     if (context)
-        QI->addSql(QStringLiteral("WHERE ING.NAME CONTAINING :S"));
+        QI->addSql(QStringLiteral("WHERE ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S")));
     else
         QI->addSql(QStringLiteral("WHERE ING.KOD_GROUP = ") + Key(cat::KeyOf(QG)));
     QI->addSql(QStringLiteral("AND ING_SKLAD.KOD_OTDEL = ") + Key(cat::KeyOf(StructureBox->Q_Otdel)));
@@ -574,7 +580,7 @@ void TForm_Karta::CB_ContextClick()
         QI->addSql(QStringLiteral("AND ING_SKLAD.OPEN_CLOSE = 0"));
     QI->addSql(QStringLiteral("ORDER BY ING.NAME"));
     if (context)
-        QI->param(QStringLiteral("S")).setString(E_Context->text());
+        QI->param(QStringLiteral("S")).setString(engine::NameSearchText(E_Context->text()));
     QI->open();
     cat::SetActive(Grid_I, true);
     Grid_I->release();

@@ -8,6 +8,7 @@
 #include "grid/DatasetModel.h"
 #include "grid/ListHolder.h"
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
@@ -316,8 +317,8 @@ void TForm_Menu_S::Open_Ing_Menu()
     QStringList sql{QStringLiteral("SELECT ING.*, ED_IZM.SHORT_NAME, ING_SKLAD.OPEN_CLOSE FROM ING"),
                     QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
                     QStringLiteral("LEFT OUTER JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD")};
-    // The typed text is a parameter: CONTAINING matches it in any letter case, wildcards and quotes included as typed.
-    sql << (search ? QStringLiteral("WHERE ING.NAME CONTAINING :S")
+    // The typed text is a parameter, matched as typed, wildcards and quotes included.
+    sql << (search ? QStringLiteral("WHERE ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S"))
                    : QStringLiteral("WHERE ING.KOD_GROUP = ") + Key(cat::KeyOf(GrIng)));
     sql << QStringLiteral("AND USE_MENU = '+'");
     sql << QStringLiteral("AND ING_SKLAD.KOD_OTDEL = ") + Key(otdelOfSection());
@@ -326,7 +327,7 @@ void TForm_Menu_S::Open_Ing_Menu()
     sql << QStringLiteral("ORDER BY ING.NAME");
     Ing->setSql(sql);
     if (search)
-        Ing->param(QStringLiteral("S")).setString(E_Context_Ing->text());
+        Ing->param(QStringLiteral("S")).setString(engine::NameSearchText(E_Context_Ing->text()));
     Ing->open();
     cat::SetActive(Grid_Ing_S, true);
     cat::SetActive(D_Info, true);

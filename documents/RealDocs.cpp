@@ -62,10 +62,8 @@ movement::ListQuery RealBludoQuery(qint64 doc, bool contextOn, const QString& te
             << QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM")
             << QStringLiteral("WHERE KOD_DOC = ") + Key(doc);
     if (contextOn) {
-        r.lines << QStringLiteral(
-            "AND UPPER(ING.NAME collate win1251) LIKE '%' || UPPER(CAST(:S AS VARCHAR(400)) collate win1251) || '%' "
-            "ESCAPE '\\'");
-        r.params.append({QStringLiteral("S"), QVariant(engine::LikeLiteral(text))});
+        r.lines << QStringLiteral("AND ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S"));
+        r.params.append({QStringLiteral("S"), QVariant(engine::NameSearchText(text))});
     }
     r.lines << QStringLiteral("ORDER BY OTDEL.KOD, GROUP_ING.NAME, ING.NAME");
     return r;

@@ -147,6 +147,12 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Keypad->signKeys = true;
     Keypad->applyPlacesFocus = true;  // a stored value sends the focus back to the search field
     Keypad->keepCellOf(Grid_Moves);
+    Keypad->entryGrid = Grid_Moves;
+    Keypad->entryColumn = [this] {
+        static const char* const fields[] = {"KOLVO", "CENA", "SUMMA"};
+        const int i = RadioGroup1->itemIndex();
+        return i < 0 || i > 2 ? -1 : Grid_Moves->datasetModel()->columnOf(QLatin1String(fields[i]));
+    };
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
     KeepEnterInControls(this);
     // The keypad's own buttons pass the keys they ignore up to the window.
@@ -247,8 +253,7 @@ void TForm_IngToDoc::CB_ContextClick()
     cat::SetActive(E_Context, context);
     if (context) {
         // The typed text is bound, never pasted into the statement.
-        q->addSql(QStringLiteral("AND UPPER(ING.NAME collate win1251) LIKE '%' || UPPER(CAST(:S AS VARCHAR(200)) collate win1251) "
-                                 "|| '%' ESCAPE '\\'"));
+        q->addSql(QStringLiteral("AND ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S")));
     } else {
         q->addSql(QStringLiteral("AND ING.KOD_GROUP = ") + Key(cat::KeyOf(Q_GrIng)));
     }
@@ -256,7 +261,7 @@ void TForm_IngToDoc::CB_ContextClick()
         q->addSql(QStringLiteral("AND ING_SKLAD.OPEN_CLOSE = 0"));
     q->addSql(QStringLiteral("order by ING.name"));
     if (context)
-        q->param(QStringLiteral("S")).setString(engine::LikeLiteral(E_Context->text()));
+        q->param(QStringLiteral("S")).setString(engine::NameSearchText(E_Context->text()));
     q->prepare();
     q->open();
     cat::SetActive(Grid_Ing_Sklad, true);
@@ -277,9 +282,15 @@ void TForm_IngToDoc::ReopenLines(qint64 kod)
 
 void TForm_IngToDoc::Btn_AddClick()
 {
-    E_Context->clear();
-    if (!cat::HasRow(Q_Ing_Sklad))
+    if (!cat::HasRow(Q_Ing_Sklad)) {
+        // Said in words; the search text stays, to be put right.
+        Msg::notice(CB_Context->isChecked()
+                        ? QStringLiteral("Поиск \"") + E_Context->text() +
+                              QStringLiteral("\" не нашёл ни одного продукта. В документ ничего не добавлено.")
+                        : QStringLiteral("В списке нет ни одного продукта. В документ ничего не добавлено."));
         return;
+    }
+    E_Context->clear();
     const qint64 ing = Q_Ing_Sklad->field(QStringLiteral("KOD_ING")).asInt64();
     const QString name = Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
     WriteTransaction w(movement::kRoad);
@@ -291,6 +302,8 @@ void TForm_IngToDoc::Btn_AddClick()
     List_Moves->standOn(kod);
     w.commit(QStringLiteral("Движение"),
              QStringLiteral("В документ № ") + DocName + QStringLiteral(" добавлен продукт <<") + name + QStringLiteral(">>"));
+    // A new line is entered from its quantity on.
+    RadioGroup1->setItemIndex(0);
     if (E_Context->hasFocus())
         E_Context->selectAll();
     else
@@ -303,7 +316,7 @@ void TForm_IngToDoc::Btn_DeleteClick()
     // Nothing to remove: no question asked.
     if (!cat::HasRow(Q_Moves))
         return;
-    if (!Msg::confirm(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
+    if (!Msg::confirmDeletion(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
         return;
     const QString name = Q_Moves->field(QStringLiteral("NAME")).asString();
     const qint64 kod = cat::KeyOf(Q_Moves);
@@ -393,6 +406,11 @@ bool TForm_IngToDoc::contextKey(int key, bool listBehind)
         // Typed faster than the list follows: the product added is the one the text finds.
         if (listBehind)
             CB_ContextClick();
+        if (Btn_Add->isEnabled() && !cat::HasRow(Q_Ing_Sklad)) {
+            // Nothing to add: the user stays in the search, and a number typed next goes to no line.
+            Btn_Add->click();
+            return true;
+        }
         if (Btn_Add->isEnabled())
             Btn_Add->click();
         Grid_Moves->setFocus();

@@ -182,6 +182,11 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
     Keypad->keepCellOf(Grid_Inv);
     Keypad->keepCellOf(Grid_Doc);
+    Keypad->entryGrid = Grid_Inv;
+    Keypad->entryColumn = [this] {
+        return Grid_Inv->datasetModel()->columnOf(RadioGroup1->itemIndex() == 1 ? QStringLiteral("MY_CENA")
+                                                                                 : QStringLiteral("MY_KOLVO"));
+    };
     KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
@@ -394,11 +399,11 @@ void TForm_Invent::LoadInvLines()
                     QStringLiteral("WHERE INVENT.KOD_DOC = ") + Key(Q_Docs->field(QStringLiteral("KOD")).asInt64())};
     const bool filter = CB_Context_Inv->isChecked();
     if (filter)
-        sql << QStringLiteral("AND ING.NAME CONTAINING :S");
+        sql << QStringLiteral("AND ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S"));
     sql << QStringLiteral("ORDER BY ING.NAME");
     Q_Inv->setSql(sql);
     if (filter)
-        Q_Inv->param(QStringLiteral("S")).setString(E_Context_Inv->text());
+        Q_Inv->param(QStringLiteral("S")).setString(engine::NameSearchText(E_Context_Inv->text()));
     Q_Inv->open();
     Grid_Inv->release();
 }
@@ -653,6 +658,18 @@ bool TForm_Invent::My_Key_Down(int key)
         break;
     }
     return Keypad->KeyDown(key);
+}
+
+void TForm_Invent::keyPressEvent(QKeyEvent* event)
+{
+    // Escape clears the display, from whichever control; it never closes the
+    // window ("Выход" and the close box do).
+    if (event->key() == Qt::Key_Escape) {
+        Keypad->Clear();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)

@@ -209,6 +209,8 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Keypad->focusTarget = Keypad->Btn_OKS;
     Keypad->keepCellOf(Grid_RealBludo);
     Keypad->keepCellOf(Grid_DocReal);
+    Keypad->entryGrid = Grid_RealBludo;
+    Keypad->entryColumn = [this] { return Grid_RealBludo->datasetModel()->columnOf(QStringLiteral("KOLVO")); };
     keyed_ = {Grid_DocReal, Grid_RealBludo, Keypad->E_Klava, Keypad->Btn_Koma, Keypad->Btn_Back, Keypad->Btn_OKS,
               Btn_Add_Real, Btn_Upd_Real, Btn_Provodka_Real, Btn_Print_Real, Btn_Del_Real, Btn_Copy_Real};
     for (int d = 0; d < 10; ++d)

@@ -177,9 +177,9 @@ void TForm_SelectIng::CB_ContextClick()
         ING->close();
         ING->setSql(QStringList{QStringLiteral("SELECT ING.*, ED_IZM.SHORT_NAME FROM ING"),
                                 QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"),
-                                likeCondition(QStringLiteral("ING.NAME"), E_Context),
+                                QStringLiteral("WHERE ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("CTX")),
                                 QStringLiteral("ORDER BY ING.NAME")});
-        ING->param(QStringLiteral("CTX")).setString(likePattern(E_Context));
+        ING->param(QStringLiteral("CTX")).setString(engine::NameSearchText(E_Context->text()));
         ING->open();
     } else {
         setActive(E_Context, false);

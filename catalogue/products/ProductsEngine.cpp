@@ -240,10 +240,8 @@ void OpenIngList(db::Query* q, const IngListFilter& f)
     q->addSql(QStringLiteral("LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM"));
     q->addSql(QStringLiteral("LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP"));
     q->addSql(QStringLiteral("LEFT OUTER JOIN ING_SKLAD ON ING_SKLAD.KOD_ING = ING.KOD"));
-    // CONTAINING: a case-insensitive substring match (Cyrillic included) with
-    // no wildcards of its own, so the typed text is searched for as it stands.
     if (f.search)
-        q->addSql(QStringLiteral("WHERE ING.NAME CONTAINING :S"));
+        q->addSql(QStringLiteral("WHERE ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S")));
     else
         q->addSql(QStringLiteral("WHERE ING.KOD_GROUP = ") + Key(f.group));
     if (!f.showHidden)
@@ -253,7 +251,7 @@ void OpenIngList(db::Query* q, const IngListFilter& f)
     q->addSql(QStringLiteral("AND ING_SKLAD.KOD_OTDEL = ") + Key(f.otdel > 0 ? f.otdel : 0));
     q->addSql(QStringLiteral("ORDER BY ING.NAME"));
     if (f.search)
-        q->param(QStringLiteral("S")).setString(f.text);
+        q->param(QStringLiteral("S")).setString(engine::NameSearchText(f.text));
     q->prepare();
     q->open();
 }
@@ -268,7 +266,7 @@ void OpenStockList(db::Query* q, const StockListFilter& f)
     q->addSql(QStringLiteral("LEFT OUTER JOIN ED_IZM ON ING.ED_IZM = ED_IZM.KOD"));
     if (f.search) {
         q->addSql(QStringLiteral("WHERE ING_SKLAD.KOD_OTDEL = ") + Key(f.otdel));
-        q->addSql(QStringLiteral("AND ING.NAME CONTAINING :S"));
+        q->addSql(QStringLiteral("AND ") + engine::NameContains(QStringLiteral("ING.NAME"), QStringLiteral("S")));
     } else {
         q->addSql(QStringLiteral("WHERE ING_SKLAD.KOD_SKLAD = ") + Key(f.sklad) + QStringLiteral(" And ING.KOD_GROUP = ") +
                   Key(f.group));
@@ -277,7 +275,7 @@ void OpenStockList(db::Query* q, const StockListFilter& f)
         q->addSql(QStringLiteral("AND OPEN_CLOSE = 0"));
     q->addSql(QStringLiteral("order by ING.name"));
     if (f.search)
-        q->param(QStringLiteral("S")).setString(f.text);
+        q->param(QStringLiteral("S")).setString(engine::NameSearchText(f.text));
     q->prepare();
     q->open();
 }

@@ -104,6 +104,23 @@ QString LikeLiteral(const QString& text)
     return out;
 }
 
+namespace {
+// Longer than any name: a text this long finds nothing anyway.
+constexpr int kNameSearchLength = 1000;
+} // namespace
+
+QString NameContains(const QString& column, const QString& param)
+{
+    return QStringLiteral("REPLACE(UPPER(%1 COLLATE WIN1251), 'Ё', 'Е') CONTAINING CAST(:%2 AS VARCHAR(%3))")
+        .arg(column, param)
+        .arg(kNameSearchLength);
+}
+
+QString NameSearchText(const QString& typed)
+{
+    return typed.left(kNameSearchLength).toUpper().replace(QChar(0x0401), QChar(0x0415));  // Ё as Е
+}
+
 void TakeStockRows(const Context& ctx, const QString& keys)
 {
     Exec(ctx, QStringLiteral("EXECUTE BLOCK AS DECLARE VARIABLE K BIGINT; BEGIN "

@@ -63,6 +63,13 @@ void UpdateRecord(const Context& ctx, const R_Record& r);
 // The pattern may be twice the text's length.
 QString LikeLiteral(const QString& text);
 
+// A typed search of product names: the condition that `column` holds the
+// text bound as :`param` (NameSearchText of what was typed), in any letter
+// case and with е and ё alike, the text matched as it stands ('%' and '_'
+// are characters like any other).
+QString NameContains(const QString& column, const QString& param);
+QString NameSearchText(const QString& typed);
+
 } // namespace engine
 
 // The decimal text of a key, for statements built by concatenation.

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace db {
@@ -119,6 +120,14 @@ void DatasetModel::reload()
     endResetModel();
 }
 
+int DatasetModel::columnOf(const QString& field) const
+{
+    for (int i = 0; i < shown_.size(); ++i)
+        if (shown_[i].field == field)
+            return i;
+    return -1;
+}
+
 int DatasetModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() || !query_->active())
@@ -212,6 +221,11 @@ void DbGrid::setQuery(Query* query)
     model_ = new DatasetModel(query, this);
     setModel(model_);
     connect(query, &Query::currentChanged, this, &DbGrid::followCursor);
+    // A list read again keeps the column the user stood in, not only the row.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        if (currentIndex().isValid())
+            keptColumn_ = currentIndex().column();
+    });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { followCursor(this->query()->recNo()); });
     connect(query, &Query::beforeClose, this, &DbGrid::rememberPlace);
 }
@@ -277,7 +291,8 @@ void DbGrid::followCursor(int row)
         return;
     syncing_ = true;
     if (row >= 0 && row < model_->rowCount()) {
-        const QModelIndex idx = model_->index(row, std::max(0, currentIndex().column()));
+        const int column = currentIndex().isValid() ? currentIndex().column() : keptColumn_;
+        const QModelIndex idx = model_->index(row, std::clamp(column, 0, std::max(0, model_->columnCount() - 1)));
         setCurrentIndex(idx);
         scrollTo(idx);
         keepPlace(row);

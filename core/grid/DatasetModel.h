@@ -34,6 +34,8 @@ public:
 
     void setColumns(const QList<GridColumn>& columns);
     const QList<GridColumn>& columns() const { return columns_; }
+    // The view's column that shows the field; -1 when none does.
+    int columnOf(const QString& field) const;
     Query* query() const { return query_; }
 
     // Per-cell background, font and text colour: called with the record, the
@@ -96,6 +98,7 @@ private:
     Place place_;
     DatasetModel* model_ = nullptr;
     QPointer<QAbstractButton> editButton_;
+    int keptColumn_ = 0;  // the current column, kept while the list is read again
     bool syncing_ = false;
     double fontPoints_ = 0;  // the font the columns are laid out for
 };

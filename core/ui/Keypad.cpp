@@ -187,22 +187,30 @@ void TKeypad::Btn_BackClick()
 
 void TKeypad::Btn_OKSClick()
 {
+    taken_ = false;
     if (emptyOkIgnored && E_Klava->text().isEmpty())
         return;
     if (!guardOk()) {
         Clear();
         return;
     }
-    // A text that is no number stops here with the conversion error; the display keeps it.
-    const double value = TextToFloat(E_Klava->text());
-    if (takesQuantity && takesQuantity() && std::abs(value) > engine::kMaxLineQuantity)
-        throw std::runtime_error((QStringLiteral("Количество ") + E_Klava->text().trimmed() +
-                                  QStringLiteral(" вне допустимых пределов (по модулю не больше %1).")
-                                      .arg(QString::number(engine::kMaxLineQuantity, 'f', 0)))
-                                     .toStdString());
-    if (apply)
-        apply(value);
+    // A refused number (no number, out of bounds, refused by the window) is
+    // told and gone: digits typed after it start a number of their own.
+    try {
+        const double value = TextToFloat(E_Klava->text());
+        if (takesQuantity && takesQuantity() && std::abs(value) > engine::kMaxLineQuantity)
+            throw std::runtime_error((QStringLiteral("Количество ") + E_Klava->text().trimmed() +
+                                      QStringLiteral(" вне допустимых пределов (по модулю не больше %1).")
+                                          .arg(QString::number(engine::kMaxLineQuantity, 'f', 0)))
+                                         .toStdString());
+        if (apply)
+            apply(value);
+    } catch (...) {
+        Clear();
+        throw;
+    }
     Clear();
+    taken_ = true;
 }
 
 void TKeypad::focusTargetNow()
@@ -213,7 +221,6 @@ void TKeypad::focusTargetNow()
 
 bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    Q_UNUSED(modifiers);
     if (key >= Qt::Key_0 && key <= Qt::Key_9) {
         digits_[static_cast<size_t>(key - Qt::Key_0)]->click();
         focusTargetNow();
@@ -223,19 +230,35 @@ bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Return:
     case Qt::Key_Enter: {
         const bool typed = !E_Klava->text().isEmpty();
+        taken_ = false;
         if (typed)
             Btn_OKS->click();
-        // A number taken leaves the display empty; one refused stays in it.
-        if (!(typed && applyPlacesFocus && E_Klava->text().isEmpty()))
+        if (!(typed && applyPlacesFocus && taken_))
             focusTargetNow();
         return typed;
     }
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        // A number typed and left is taken before the focus moves on.
-        if (!E_Klava->text().isEmpty())
-            Btn_OKS->click();
+        if (E_Klava->text().isEmpty())
+            return false;
+        // A number typed and left goes to its cell, and Tab moves on from there.
+        if (entryGrid)
+            return moveInEntryGrid(key, modifiers);
+        Btn_OKS->click();
         return false;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        // On the keypad's own buttons the arrows move through the lines, not
+        // from one button to another.
+        const QWidget* focus = QApplication::focusWidget();
+        if (!entryGrid || !focus || !isAncestorOf(focus))
+            return false;
+        return moveInEntryGrid(key, modifiers);
+    }
     case Qt::Key_Backspace:
         Btn_Back->click();
         focusTargetNow();
@@ -372,9 +395,34 @@ bool TKeypad::TakeBeforeLeaving()
     if (E_Klava->text().isEmpty())
         return true;
     leaving_ = true;
-    Guard([this] { Btn_OKSClick(); });
+    const bool taken = Guard([this] { Btn_OKSClick(); });
     leaving_ = false;
-    return E_Klava->text().isEmpty();
+    return taken;
+}
+
+void TKeypad::standOnEntryCell()
+{
+    const int column = entryColumn ? entryColumn() : -1;
+    const QModelIndex at = entryGrid->currentIndex();
+    if (column >= 0 && at.isValid() && at.column() != column)
+        entryGrid->setCurrentIndex(entryGrid->model()->index(at.row(), column));
+}
+
+bool TKeypad::moveInEntryGrid(int key, Qt::KeyboardModifiers modifiers)
+{
+    // A refused number keeps the user on its cell.
+    if (!TakeBeforeLeaving())
+        return true;
+    QAbstractItemView* grid = entryGrid;
+    if (!grid)
+        return true;
+    standOnEntryCell();
+    grid->setFocus(Qt::OtherFocusReason);
+    // The grid moves as the key moves it there: Tab one column on, wrapping
+    // to the next line, the arrows one cell.
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(grid, &press);
+    return true;
 }
 
 bool TKeypad::leavesCell(QObject* watched, QEvent* event) const
@@ -414,6 +462,10 @@ bool TKeypad::leavesCell(QObject* watched, QEvent* event) const
 void TKeypad::watchRadioGroup(QButtonGroup* group)
 {
     connect(group, &QButtonGroup::buttonClicked, this, [this] { Timer_rg->start(); });
+    connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on && entryGrid)
+            standOnEntryCell();
+    });
 }
 
 bool TKeypad::eventFilter(QObject* watched, QEvent* event)
@@ -428,9 +480,12 @@ bool TKeypad::eventFilter(QObject* watched, QEvent* event)
             row = at.row();
             column = at.column();
         }
-        // A refused number stays on its cell, and so does the user.
+        // A refused number keeps the user on its cell.
         if (!TakeBeforeLeaving())
             return true;
+        // A key moves from the cell the number went to.
+        if (!clicked && entryGrid == watched)
+            standOnEntryCell();
         if (clicked) {
             // The lists reloaded with the number may have scrolled the grid under the
             // pointer: the click goes to the cell it was aimed at.

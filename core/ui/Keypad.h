@@ -57,7 +57,8 @@ public:
     std::function<void(double)> apply;
     // Whether the number OK takes now is a quantity; none means never. A
     // quantity beyond the bound of a line (engine/LineBounds.h) is refused as
-    // a text that is no number is: the message, and the display keeps it.
+    // a text that is no number is: the message. A refused number leaves the
+    // display empty, so that the next digits start a number of their own.
     std::function<bool()> takesQuantity;
     // Where the focus goes after a key.
     QPointer<QWidget> focusTarget;
@@ -71,6 +72,13 @@ public:
     // Whether Enter that took a number leaves the focus where the window's
     // apply put it (where entry goes on), instead of on the focus target.
     bool applyPlacesFocus = false;
+    // The grid whose current line a number goes to, and the column of the
+    // cell it goes to there (the window's column choice). Tab and Shift+Tab
+    // take a number on that cell and move one column from it; the arrows
+    // pressed on the keypad's own buttons move in that grid, a number typed
+    // taken first. None: Tab takes the number as OK does.
+    QPointer<QAbstractItemView> entryGrid;
+    std::function<int()> entryColumn;
 
     // The decimal separator of the program (a Russian workstation's).
     static QChar DecimalSeparator() { return QLatin1Char(','); }
@@ -107,12 +115,12 @@ public:
     void keepCellOf(QAbstractItemView* grid);
     // Takes a number still in the display on the cell it was typed for, before
     // the user leaves that cell; the window stores it and leaves the cursor to
-    // the user's move. False when it was refused: the display keeps it, and the
-    // move must not happen.
+    // the user's move. False when it was refused: the move must not happen.
     bool TakeBeforeLeaving();
     // True while a number is taken that way: the window skips its cursor advance.
     bool LeavingCell() const { return leaving_; }
-    // A click on the group returns the focus to the target after 80 ms.
+    // A click on the group returns the focus to the target after 80 ms; the
+    // entry grid's cursor stands on the column chosen, by the user or the window.
     void watchRadioGroup(QButtonGroup* group);
     QPushButton* digitButton(int digit) const { return digits_[static_cast<size_t>(digit)]; }
 
@@ -123,8 +131,14 @@ private:
     bool guardOk() const { return !guard || guard(); }
     void focusTargetNow();
     bool leavesCell(QObject* watched, QEvent* event) const;
+    // Takes a number on its cell and then moves in the entry grid as the key
+    // does there, from that cell.
+    bool moveInEntryGrid(int key, Qt::KeyboardModifiers modifiers);
+    // Puts the entry grid's cursor on the cell a number goes to.
+    void standOnEntryCell();
     std::array<QPushButton*, 10> digits_{};
     QSet<QObject*> attached_;
     QSet<QObject*> cellWatched_;  // the grids and their viewports whose cells keep their numbers
     bool leaving_ = false;
+    bool taken_ = false;  // the last OK stored its number
 };

@@ -148,6 +148,12 @@ void TForm_Vhod::FormCreate()
 
 void TForm_Vhod::showEvent(QShowEvent* event)
 {
+    // Each log-in starts with both fields empty: nothing typed for an earlier
+    // one, a password least of all, is offered again.
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setEditText(QString());
+    Edit1->clear();
+    ComboBox1->setFocus();
     // The dialog comes up in the middle of the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->availableGeometry();

@@ -61,7 +61,7 @@ int show(const Request& req)
     if (req.kind == Kind::Confirm) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
-        box.setDefaultButton(QMessageBox::Ok);
+        box.setDefaultButton(req.cancelDefault ? QMessageBox::Cancel : QMessageBox::Ok);
         return box.exec() == QMessageBox::Ok ? 1 : 0;
     }
     if (req.kind == Kind::Choice) {
@@ -87,6 +87,10 @@ void notBuilt(const QString& caption)
     notice(QStringLiteral("Эта функция в этой версии программы ещё не доступна."), caption);
 }
 bool confirm(const QString& text, const QString& caption) { return show({Kind::Confirm, text, caption, {}}) == 1; }
+bool confirmDeletion(const QString& text, const QString& caption)
+{
+    return show({Kind::Confirm, text, caption, {}, true}) == 1;
+}
 int choice(const QString& text, const QStringList& options, const QString& caption)
 {
     return show({Kind::Choice, text, caption, options});

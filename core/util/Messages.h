@@ -19,6 +19,7 @@ struct Request {
     QString text;
     QString caption;
     QStringList options;  // Choice: the buttons, in order
+    bool cancelDefault = false;  // Confirm: Cancel, not OK, is the default button
 };
 
 // Returns: Notice-like kinds 0; Confirm 1 for OK, 0 for Cancel; Choice the index chosen (-1 cancelled).
@@ -34,6 +35,9 @@ void information(const QString& text, const QString& caption = QString());
 // for a control whose window or handler is not there yet.
 void notBuilt(const QString& caption = {});
 bool confirm(const QString& text, const QString& caption = QString());
+// The same for a question whose OK deletes: Cancel is the default button, so
+// Enter pressed out of habit deletes nothing.
+bool confirmDeletion(const QString& text, const QString& caption = QString());
 // One of several buttons; the index chosen, -1 when the dialog was closed.
 int choice(const QString& text, const QStringList& options, const QString& caption = QString());
 

@@ -155,10 +155,20 @@ TEST(Login, MainWindowButtonLogsInAppliesRightsAndStartsTheKeepAlive)
     EXPECT_TRUE(Form_Base->Timer_Timer->isActive());
     EXPECT_FALSE(Form_Vhod->isVisible());
 
-    // Cancel leaves everything as it was.
+    // Cancel leaves everything as it was; what was typed before it is gone
+    // when the dialog comes up again.
     Form_Base->Timer_Timer->stop();
-    QTimer::singleShot(0, [] { Form_Vhod->BitBtn2->click(); });
-    Form_Main->Btn_VhodClick();
+    QStringList shown;
+    for (int round = 0; round < 2; ++round) {
+        QTimer::singleShot(0, [&shown] {
+            shown << Form_Vhod->ComboBox1->currentText() + QLatin1Char('|') + Form_Vhod->Edit1->text();
+            Form_Vhod->ComboBox1->setEditText(QStringLiteral("kassa"));
+            Form_Vhod->Edit1->setText(QStringLiteral("12"));
+            Form_Vhod->BitBtn2->click();
+        });
+        Form_Main->Btn_VhodClick();
+    }
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("|"), QStringLiteral("|")}));
     EXPECT_FALSE(Form_Base->Timer_Timer->isActive());
     EXPECT_EQ(CurrentUserLogin, QStringLiteral("kassa"));
 }

@@ -428,6 +428,7 @@ TEST_F(KartaWindow, ThePickerSearchesTheTypedTextAsItStands)
     const qint64 kg = env.num(QStringLiteral("SELECT MIN(KOD) FROM ED_IZM"));
     const qint64 quoted = env.ing(QStringLiteral("Соус \"O'Neil\" 50%"), dishes, kg);
     env.ing(QStringLiteral("Соус 505"), dishes, kg);
+    const qint64 beet = env.ing(QStringLiteral("Свёкла отварная"), dishes, kg);
     f->Prepare(soup);
     f->Btn_EditClick();
     f->CB_Context->setChecked(true);
@@ -441,6 +442,7 @@ TEST_F(KartaWindow, ThePickerSearchesTheTypedTextAsItStands)
     };
     EXPECT_EQ(found(QStringLiteral("o'neil")), QList<qint64>{quoted});
     EXPECT_EQ(found(QStringLiteral("0%")), QList<qint64>{quoted});
+    EXPECT_EQ(found(QStringLiteral("свекла")), QList<qint64>{beet});  // е and ё alike
     EXPECT_EQ(found(QStringLiteral("' OR 1=1 --")), QList<qint64>{});
     EXPECT_EQ(found(QStringLiteral("суп")), QList<qint64>{});  // the product itself is never offered
     EXPECT_FALSE(f->Grid_G->isEnabled());
@@ -523,37 +525,43 @@ TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
     f->hide();
 }
 
-// A quantity still in the display when the user moves to another row, with a
-// click or Up, is taken on the row it was typed for.
-TEST_F(KartaWindow, AQuantityLeftInTheDisplayGoesToTheRowItWasTypedFor)
+// Values typed with the keys a cook moves by between them: each lands on the
+// cell it was typed for, and the next one on the cell the key moved to.
+TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
-    f->Prepare(soup);
-    input::showActive(f, nullptr);
-    f->Btn_EditClick();
-    f->CB_Next->setChecked(true);
-    f->RG_Kolonka->setItemIndex(0);
-    standOnRow(carrot);
-    const int carrotRow = f->QS->recNo();
-    standOnRow(potato);
-    const int potatoRow = f->QS->recNo();
+    const struct {
+        bool next;  // "Сдвигать позицию курсора"
+        const char* walk;
+        const char* rows;  // net/yield of Картофель, Морковь, Лук; the yield typed as the gross coefficient
+    } walks[] = {
+        {true, "@0:KOLVO 0,3 Tab 2 Enter", "0.3/50 0.1/75 0.05/84"},
+        {false, "@1:KOLVO 0,2 Tab 1,25 Enter", "0.25/80 0.2/80 0.05/84"},
+        {true, "@0:K_BRUTTO 2 Backtab 0,4 Enter", "0.4/50 0.1/75 0.05/84"},
+        {true, "@0:KOLVO 0,3 Down 0,2 Enter 0,1 Enter", "0.3/80 0.2/75 0.1/84"},
+        {false, "@2:KOLVO 0,3 Up 0,2 Enter", "0.25/80 0.2/75 0.3/84"},
+        {true, "@0:KOLVO 0,3 @1:K_BRUTTO 2 Enter", "0.3/80 0.1/50 0.05/84"},
+    };
+    card(soup, onion, 0.05, 84, 1);
+    for (const auto& walk : walks) {
+        SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next);
+        f->Prepare(soup);
+        input::showActive(f, nullptr);
+        f->Btn_EditClick();
+        f->RG_Manual->setItemIndex(1);  // yields typed by hand
+        ASSERT_EQ(MyParams->v.brutto, 1);
+        f->CB_Next->setChecked(walk.next);
+        f->Grid_Sostav->setFocus();
 
-    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
-    input::typeText(QStringLiteral("0,3"));
-    input::clickCell(f->Grid_Sostav, potatoRow, QStringLiteral("KOLVO"));
-    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.3, 75, 0}));
-    EXPECT_TRUE(f->Keypad->E_Klava->text().isEmpty());
-    input::press(Qt::Key_Return);
-    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.25, 80, 1}));
-
-    // With the keys: 0,4 on the carrots, Up to the potatoes, and their 0,5.
-    input::clickCell(f->Grid_Sostav, carrotRow, QStringLiteral("KOLVO"));
-    input::typeText(QStringLiteral("0,4"));
-    input::press(carrotRow > potatoRow ? Qt::Key_Up : Qt::Key_Down);
-    input::typeThenEnter(QStringLiteral("0,5"), f->Grid_Sostav);
-    EXPECT_EQ(rows(soup)[0], (Row{potato, 0.5, 80, 1}));
-    EXPECT_EQ(rows(soup)[1], (Row{carrot, 0.4, 75, 0}));
-    f->Btn_ExitClick();
-    f->hide();
+        input::play(QString::fromLatin1(walk.walk), f->Grid_Sostav);
+        QStringList typed;
+        for (const Row& r : rows(soup))
+            typed << QString::number(std::get<1>(r)) + QLatin1Char('/') + QString::number(std::get<2>(r));
+        EXPECT_EQ(typed.join(QLatin1Char(' ')).toStdString(), walk.rows);
+        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_TRUE(f->Keypad->E_Klava->text().isEmpty());
+        f->Btn_ExitClick();  // the card as it was for the next walk
+        f->hide();
+    }
 }
 
 // Each road of the card editor holds the cards, the products and their stock

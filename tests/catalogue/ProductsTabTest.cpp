@@ -183,6 +183,8 @@ TEST(ContextSearch, HostileTextIsSearchedForAsTextAndChangesNothing)
         {QStringLiteral("%"), {QStringLiteral("Молоко 3,2%"), QStringLiteral("Сливки 10%")}},
         {QStringLiteral("_"), {QStringLiteral("Сыр_плавленый")}},
         {QStringLiteral("10%"), {QStringLiteral("Сливки 10%")}},
+        {QStringLiteral("ежик"), {QStringLiteral("Кефир ЁЖИК")}},
+        {QStringLiteral("плавлёный"), {QStringLiteral("Сыр_плавленый")}},
         {QStringLiteral("'; DELETE FROM ING; --"), {}},
         {QStringLiteral("' OR '1'='1"), {}},
         {QStringLiteral(":S"), {}},

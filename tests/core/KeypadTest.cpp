@@ -62,16 +62,23 @@ TEST_F(Keypad, ButtonsBuildTheNumberWithOneComma)
     EXPECT_FALSE(pad.CommaTyped);
 }
 
-TEST_F(Keypad, TextsThatAreNoNumberShowTheConversionError)
+// A refused text is told and gone from the display: the next digits make a
+// number of their own instead of lengthening the refused one.
+TEST_F(Keypad, TextsThatAreNoNumberShowTheConversionErrorAndLeaveTheDisplay)
 {
     for (const char* text : {"", "-", ","}) {
         messages.clear();
         pad.E_Klava->setText(QString::fromLatin1(text));
+        pad.CommaTyped = true;
         pad.Btn_OKS->click();
         EXPECT_EQ(messages.size(), 1) << text;
-        EXPECT_EQ(shown(), QString::fromLatin1(text));
+        EXPECT_EQ(shown(), QString()) << text;
+        EXPECT_FALSE(pad.CommaTyped);
     }
     EXPECT_TRUE(taken.isEmpty());
+    pad.DigitClick(5);
+    pad.Btn_OKS->click();
+    EXPECT_EQ(taken, QList<double>{5});
     EXPECT_DOUBLE_EQ(TKeypad::TextToFloat(QStringLiteral("-2,25")), -2.25);
     EXPECT_DOUBLE_EQ(TKeypad::TextToFloat(QStringLiteral("7,")), 7);
     EXPECT_DOUBLE_EQ(TKeypad::TextToFloat(QStringLiteral(",5")), 0.5);

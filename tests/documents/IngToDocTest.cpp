@@ -10,9 +10,13 @@
 #include "support/UserInput.h"
 #include "support/HeldTables.h"
 
+#include "util/Messages.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -104,13 +108,12 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     w->RadioGroup1->setItemIndex(2);
     type(QStringLiteral("100"));
     EXPECT_DOUBLE_EQ(line("KOLVO", 1), 5);
-    // Neither: the message, the display keeps what was typed.
+    // Neither: the message, and the sum is gone from the display.
     lines->setRecNo(2);
     w->RadioGroup1->setItemIndex(2);
     type(QStringLiteral("7"));
     EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("При вводе суммы или количество или цена не должны быть равными нулю")));
-    EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("7"));
-    Guard([&] { w->Keypad->KeyDown(Qt::Key_Escape); });
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
 
     // A quantity with a decimal comma, the second comma ignored; a negative one taken as it is.
     lines->setRecNo(0);
@@ -130,8 +133,8 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
 }
 
 // A typed quantity keeps to the bound of a line, as the point-of-sale files
-// do: beyond it the message, the display keeps the text and nothing is
-// written. A price is no quantity.
+// do: beyond it the message and nothing is written; the display is cleared,
+// so the digits typed next make a number of their own. A price is no quantity.
 TEST_F(IngToDoc, TypedQuantitiesKeepToTheBoundOfALine)
 {
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
@@ -142,12 +145,14 @@ TEST_F(IngToDoc, TypedQuantitiesKeepToTheBoundOfALine)
     w->CB_Kol->setChecked(false);
     w->RadioGroup1->setItemIndex(0);
     for (const QString& typed : {QStringLiteral("1000000000000000"), QStringLiteral("-1000000,5")}) {
+        const double before = line("KOLVO", 0);
         type(typed);
         EXPECT_EQ(env.messages.last(),
                   QStringLiteral("Количество ") + typed + QStringLiteral(" вне допустимых пределов (по модулю не больше 1000000)."));
-        EXPECT_EQ(w->Keypad->E_Klava->text(), typed);
-        EXPECT_DOUBLE_EQ(line("KOLVO", 0), 4);
-        Guard([&] { w->Keypad->KeyDown(Qt::Key_Escape); });
+        EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+        EXPECT_DOUBLE_EQ(line("KOLVO", 0), before);
+        type(QStringLiteral("3"));
+        EXPECT_DOUBLE_EQ(line("KOLVO", 0), 3);
     }
     type(QStringLiteral("1000000"));
     EXPECT_DOUBLE_EQ(line("KOLVO", 0), 1e6);
@@ -228,6 +233,26 @@ TEST_F(IngToDoc, RemovingAndClearingAskFirstAndLeaveTheirProtocolLines)
     const int asked = env.messages.size();
     Guard([&] { w->Btn_DeleteClick(); });
     EXPECT_EQ(env.messages.size(), asked);
+
+    // A double click on a line asks with the answer that removes nothing as
+    // the default: Enter on the question keeps the line.
+    env.line(d, potato, 4, 20.00);
+    w->ReopenLines(0);
+    input::showActive(w, w->Grid_Moves);
+    Msg::setResponder({});  // the program's own box
+    QString asks;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        asks = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QTest::mouseDClick(w->Grid_Moves->viewport(), Qt::LeftButton, {},
+                       w->Grid_Moves->visualRect(w->Grid_Moves->model()->index(0, 0)).center());
+    EXPECT_EQ(asks, QStringLiteral("Убрать продукт из списка ?"));
+    EXPECT_EQ(env.count(QStringLiteral("MOVES")), 1);
+    w->hide();
 }
 
 TEST_F(IngToDoc, APostedDocumentTakesNoTypedValue)
@@ -278,41 +303,53 @@ TEST_F(IngToDoc, EnterFinishesATypedValueAndAddsNoLine)
 }
 
 // The road of the search field: part of a name, Insert, the quantity, Enter,
-// and the next name goes to the search field again.
+// and the next name goes to the search field again; a line added there starts
+// on its quantity whichever column the line before ended on. A search that
+// finds nothing adds nothing, says so, and the number typed after it goes to
+// no line.
 TEST_F(IngToDoc, ProductsAreEnteredOneAfterAnotherFromTheSearchField)
 {
-    for (const char* name : {"Картофель", "Капуста", "Лук репчатый", "Морковь", "Свекла"})
+    for (const char* name : {"Картофель", "Капуста", "Лук репчатый", "Морковь", "Свёкла"})
         env.product(QString::fromUtf8(name), 10, 20.00);
-    const qint64 d = env.doc(5, env.kitchen);
-    open(d);
-    w->CB_Next->setChecked(true);
-    w->CB_Kol->setChecked(false);
-    input::showActive(w, w->Grid_Moves);
-    QTest::mouseClick(w->CB_Context, Qt::LeftButton, {}, QPoint(4, w->CB_Context->height() / 2));
-    ASSERT_EQ(QApplication::focusWidget(), w->E_Context);
+    for (const bool swap : {false, true}) {  // "Менять колонки ввода"
+        SCOPED_TRACE(testing::Message() << "swap " << swap);
+        const qint64 d = env.doc(5, env.kitchen);
+        open(d);
+        w->CB_Next->setChecked(true);
+        w->CB_Kol->setChecked(swap);
+        w->CB_Context->setChecked(false);
+        w->E_Context->clear();
+        input::showActive(w, w->Grid_Moves);
+        QTest::mouseClick(w->CB_Context, Qt::LeftButton, {}, QPoint(4, w->CB_Context->height() / 2));
+        ASSERT_EQ(QApplication::focusWidget(), w->E_Context);
 
-    const struct {
-        const char* part;
-        const char* quantity;
-        bool waits;  // for the list to follow the typed text; a quick typist does not
-    } entries[] = {{"лук", "5", true}, {"морк", "12,5", true}, {"свек", "3", false}, {"карт", "7", true}};
-    for (const auto& e : entries) {
-        input::typeText(QString::fromUtf8(e.part));
-        if (e.waits) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer_IngToDoc->isActive(); }, 2000));
+        const struct {
+            const char* part;
+            const char* quantity;
+            bool waits;  // for the list to follow the typed text; a quick typist does not
+        } entries[] = {{"лук", "5", true}, {"морк", "12,5", true}, {"свек", "3", false}, {"карт", "7", true}, {"хрен", "4", true}};
+        for (const auto& e : entries) {
+            input::typeText(QString::fromUtf8(e.part));
+            if (e.waits) {
+                EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer_IngToDoc->isActive(); }, 2000));
+            }
+            input::press(Qt::Key_Insert);
+            input::typeThenEnter(QString::fromUtf8(e.quantity), w->Grid_Moves);
+            EXPECT_EQ(QApplication::focusWidget(), w->E_Context) << e.part;
         }
-        input::press(Qt::Key_Insert);
-        input::typeThenEnter(QString::fromUtf8(e.quantity), w->Grid_Moves);
-        EXPECT_EQ(QApplication::focusWidget(), w->E_Context) << e.part;
+        QStringList lines;
+        auto q = env.t().select(QStringLiteral("SELECT ING.NAME, MOVES.KOLVO, MOVES.CENA FROM MOVES JOIN ING ON ING.KOD = "
+                                               "MOVES.KOD_ING WHERE KOD_DOC = %1 ORDER BY MOVES.KOD")
+                                    .arg(d));
+        for (; !q->eof(); q->next())
+            lines << q->field(0).asString() + QLatin1Char(' ') + QString::number(q->field(1).asDouble()) + QLatin1Char('/') +
+                         QString::number(q->field(2).asDouble());
+        EXPECT_EQ(lines.join(QStringLiteral(", ")).toStdString(),
+                  "Лук репчатый 5/20, Морковь 12.5/20, Свёкла 3/20, Картофель 7/20");
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral("Поиск \"хрен\" не нашёл ни одного продукта. В документ ничего не добавлено.")});
+        w->hide();
+        env.messages.clear();
     }
-    QStringList lines;
-    auto q = env.t().select(QStringLiteral("SELECT ING.NAME, MOVES.KOLVO FROM MOVES JOIN ING ON ING.KOD = MOVES.KOD_ING "
-                                           "WHERE KOD_DOC = %1 ORDER BY MOVES.KOD")
-                                .arg(d));
-    for (; !q->eof(); q->next())
-        lines << q->field(0).asString() + QLatin1Char(' ') + QString::number(q->field(1).asDouble());
-    EXPECT_EQ(lines.join(QStringLiteral(", ")).toStdString(), "Лук репчатый 5, Морковь 12.5, Свекла 3, Картофель 7");
-    w->hide();
 }
 
 TEST_F(IngToDoc, TypedDigitsLandOnTheChosenCellWhateverTheLinesAboveHold)
@@ -361,15 +398,15 @@ TEST_F(IngToDoc, ANumberLeftInTheDisplayGoesToTheCellItWasTypedFor)
     w->CB_Kol->setChecked(false);
     input::showActive(w, w->Grid_Moves);
 
-    // A sum the salt's line cannot take keeps the user on it, the sum still displayed.
+    // A sum the salt's line cannot take keeps the user on it, the sum gone;
+    // the next click moves.
     input::clickCell(w->Grid_Moves, 3, QStringLiteral("SUMMA"));
     input::press(Qt::Key_7);
     input::clickCell(w->Grid_Moves, 0, QStringLiteral("KOLVO"));
     EXPECT_TRUE(env.messages.last().startsWith(QStringLiteral("При вводе суммы")));
     EXPECT_EQ(w->Q_Moves->recNo(), 3);
-    EXPECT_EQ(w->Keypad->E_Klava->text(), QStringLiteral("7"));
+    EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
     EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
-    input::press(Qt::Key_Escape);
 
     // 3 on the onion's quantity, then a click on the potatoes' price.
     input::clickCell(w->Grid_Moves, 1, QStringLiteral("KOLVO"));
@@ -439,4 +476,47 @@ TEST_F(IngToDoc, ItsRoadsHoldTheDocumentsAndTheirLines)
     }
     EXPECT_DOUBLE_EQ(line("KOLVO", 0), 7);
     EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(d)), 2);
+}
+
+// Numbers typed with the keys a kitchen moves by between them: each lands on
+// the cell it was typed for, and the next one on the cell the key moved to,
+// whatever the two boxes of the cursor's advance say.
+TEST_F(IngToDoc, TypedValuesLandOnTheCellsTheKeysChoose)
+{
+    const struct {
+        bool next, swap;  // "Сдвигать позицию курсора", "Менять колонки ввода"
+        const char* walk;
+        const char* lines;  // quantity/price of Морковь, Лук, Соль
+    } walks[] = {
+        {true, false, "@0:KOLVO 4 Tab 35 Enter", "4/35 0/10 0/10"},
+        {false, false, "@0:KOLVO 3 Tab 25 Enter", "3/25 0/10 0/10"},
+        {true, true, "@0:KOLVO 4 Tab 35 Enter 7 Enter", "4/35 7/10 0/10"},
+        {false, true, "@1:KOLVO 4 Tab 35 Enter 6 Enter", "0/10 6/35 0/10"},
+        {true, false, "@0:CENA 12 Backtab 5 Enter", "5/12 0/10 0/10"},
+        {true, false, "@0:CENA 35 Tab 70 Enter", "2/35 0/10 0/10"},
+        {true, true, "@0:KOLVO 4 Right 35 Enter", "4/35 0/10 0/10"},
+        {false, false, "@0:CENA 8 Left 2 Enter", "2/8 0/10 0/10"},
+        {true, false, "@0:KOLVO 4 Down 6 Enter 9 Up Up 1 Enter", "1/10 6/10 9/10"},
+        {true, true, "@0:KOLVO 4 @1:CENA 9 Enter 5 Enter", "4/10 0/9 5/10"},
+        {false, false, "@2:KOLVO 1 Tab Tab 4 Enter", "0/10 0/10 1/4"},
+    };
+    for (const auto& walk : walks) {
+        SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next << " swap " << walk.swap);
+        const qint64 d = env.doc(5, env.kitchen);
+        for (const char* name : {"Морковь", "Лук", "Соль"})
+            env.line(d, env.product(QString::fromUtf8(name), 10, 10.00), 0, 10.00);
+        open(d);
+        w->CB_Next->setChecked(walk.next);
+        w->CB_Kol->setChecked(walk.swap);
+        input::showActive(w, w->Grid_Moves);
+        input::play(QString::fromLatin1(walk.walk), w->Grid_Moves);
+        QStringList lines;
+        for (int i = 0; i < 3; ++i)
+            lines << QString::number(line("KOLVO", i)) + QLatin1Char('/') + QString::number(line("CENA", i));
+        EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), walk.lines);
+        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
+        w->hide();
+        env.messages.clear();
+    }
 }

@@ -247,14 +247,13 @@ TEST(InventoryWindow, KeypadEntryAndPostingWithItsProtocolLine)
     k->DigitClick(5);
     k->Btn_OKSClick();
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
-    // A counted quantity beyond the bound of a line is refused, the display keeping it.
+    // A counted quantity beyond the bound of a line is refused and leaves the display.
     Form_Invent->RadioGroup1->setItemIndex(0);
     k->E_Klava->setText(QStringLiteral("1000000000000000"));
     Guard([k] { k->Btn_OKSClick(); });
     EXPECT_EQ(env.messages.last(), QStringLiteral("Количество 1000000000000000 вне допустимых пределов (по модулю не больше 1000000)."));
-    EXPECT_EQ(k->E_Klava->text(), QStringLiteral("1000000000000000"));
+    EXPECT_TRUE(k->E_Klava->text().isEmpty());
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 8, 5, 6.5, 7}));
-    k->Clear();
     Form_Invent->RadioGroup1->setItemIndex(1);
     // Counted prices of a composite product are refused.
     env.messages.clear();
@@ -511,9 +510,12 @@ TEST(InventoryWindow, FillingWhileTheSearchHidesEveryLineDoesNotDoubleTheLines)
     env.fill(inv, {});
     env.openWindow();
     ASSERT_EQ(Form_Invent->Q_Inv->recordCount(), 2);
+    Form_Invent->CB_Context_Inv->setChecked(true);
+    Form_Invent->E_Context_Inv->setText(QStringLiteral("картофёль"));  // е and ё alike
+    Form_Invent->CB_Context_InvClick();
+    EXPECT_EQ(Form_Invent->Q_Inv->recordCount(), 1);
 
     // A search that matches nothing: the list is empty, the document is not.
-    Form_Invent->CB_Context_Inv->setChecked(true);
     Form_Invent->E_Context_Inv->setText(QStringLiteral("Свёкла"));
     Form_Invent->CB_Context_InvClick();
     ASSERT_EQ(Form_Invent->Q_Inv->recordCount(), 0);
@@ -662,6 +664,20 @@ TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
     QTest::mouseClick(Form_Invent->Keypad->Btn_OKS, Qt::LeftButton);
     EXPECT_EQ(env.messages, QStringList{});
     EXPECT_EQ(env.line(inv, potato)[3], 6.5);
+
+    // Escape clears the display and leaves the window open, from the lines
+    // and from the name filter, a number typed or not.
+    Form_Invent->CB_Context_Inv->click();
+    for (QWidget* from : {static_cast<QWidget*>(Form_Invent->Grid_Inv), static_cast<QWidget*>(Form_Invent->E_Context_Inv)}) {
+        for (const char* typed : {"", "5"}) {
+            from->setFocus();
+            Form_Invent->Keypad->E_Klava->setText(QString::fromLatin1(typed));
+            input::press(Qt::Key_Escape);
+            EXPECT_TRUE(Form_Invent->Keypad->E_Klava->text().isEmpty());
+            EXPECT_TRUE(Form_Invent->isVisible()) << from->accessibleName().toStdString() << " '" << typed << "'";
+        }
+    }
+    EXPECT_EQ(pressed, 0);
     Form_Invent->hide();
 }
 
@@ -696,16 +712,31 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
     w->hide();
 }
 
-TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheLinesTheCursorWalks)
+// Counts typed with the keys a kitchen moves by between them: each lands on
+// the cell it was typed for, and the next one on the cell the key moved to.
+TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
     struct Run {
-        bool next;                   // "Сдвигать позицию курсора"
-        Qt::KeyboardModifiers keys;  // the main row or the numeric pad
-        bool byKey;                  // the lists re-read the rows the count noted, or read whole
+        bool next;    // "Сдвигать позицию курсора"
+        bool numPad;  // the numeric pad's digits and Enter, or the main row's
+        bool byKey;   // the lists re-read the rows the count noted, or read whole
+        const char* walk;
+        const char* counted;  // counted quantity/price of Картофель, Лук, Морковь, Свёкла
     };
-    for (const Run run : {Run{true, Qt::NoModifier, true}, Run{true, Qt::KeypadModifier, false},
-                          Run{false, Qt::NoModifier, false}, Run{false, Qt::KeypadModifier, true}}) {
-        SCOPED_TRACE(testing::Message() << "next " << run.next << ", keypad " << (run.keys != Qt::NoModifier)
+    const Run runs[] = {
+        {true, false, true, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 11/5 22/5 33/5"},
+        {true, true, false, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 11/5 22/5 33/5"},
+        {false, false, false, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 33/5 50/5 0/5"},
+        {false, true, true, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 33/5 50/5 0/5"},
+        {true, false, true, "@0:MY_KOLVO 4 Tab 35 Enter", "4/35 0/5 50/5 0/5"},
+        {false, false, false, "@0:MY_KOLVO 3 Tab 25 Enter", "3/25 0/5 50/5 0/5"},
+        {true, true, true, "@0:MY_CENA 6 Backtab 8 Enter", "8/6 0/5 50/5 0/5"},
+        {true, false, true, "@0:MY_KOLVO 4 Down 6 Enter 9 Up 2 Enter", "4/5 2/5 9/5 0/5"},
+        {false, true, false, "@3:MY_KOLVO 4 Up Up 1 Enter", "7/5 1/5 50/5 4/5"},
+        {true, false, true, "@0:MY_KOLVO 4 @2:MY_CENA 9 Enter 3 Enter", "4/5 0/5 50/9 0/3"},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(testing::Message() << run.walk << " next " << run.next << ", numeric pad " << run.numPad
                                         << ", by key " << run.byKey);
         InvEnv env;
         const QStringList names{QStringLiteral("Картофель"), QStringLiteral("Лук"), QStringLiteral("Морковь"),
@@ -729,24 +760,27 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheLinesTheCursorWalks)
         w->Timer_Invent->setInterval(10);
         input::showActive(w, w->Grid_Inv);
 
-        input::clickCell(w->Grid_Inv, 1, QStringLiteral("MY_KOLVO"));
-        int countColumn = 0;
-        while (w->Grid_Inv->datasetModel()->columns()[countColumn].field != QLatin1String("MY_KOLVO"))
-            ++countColumn;
-        int row = 1;
-        for (const char* typed : {"11", "22", "33"}) {
-            input::typeThenEnter(QString::fromLatin1(typed), w->Grid_Inv, run.keys);
-            QTest::qWait(50);
-            // The line shows the count just typed.
-            EXPECT_EQ(w->Grid_Inv->model()->index(row, countColumn).data().toString().toStdString(),
-                      db::formatNumber(QString::fromLatin1(typed).toDouble(), QStringLiteral("#.000")).toStdString())
-                << typed;
-            row += run.next ? 1 : 0;
+        input::play(QString::fromLatin1(run.walk), w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier);
+        QTest::qWait(50);
+        QStringList lines;
+        for (const qint64 product : products)
+            lines << QString::number(env.line(inv, product)[1]) + QLatin1Char('/') + QString::number(env.line(inv, product)[3]);
+        EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), run.counted);
+        // Each line shows what it holds: a count noted under another key
+        // would leave the grid on the old one.
+        const auto& columns = w->Grid_Inv->datasetModel()->columns();
+        for (int c = 0; c < columns.size(); ++c) {
+            if (columns[c].field != QLatin1String("MY_KOLVO") && columns[c].field != QLatin1String("MY_CENA"))
+                continue;
+            for (int i = 0; i < 4; ++i) {
+                const double stored = env.line(inv, products[i])[columns[c].field == QLatin1String("MY_KOLVO") ? 1 : 3];
+                EXPECT_EQ(w->Grid_Inv->model()->index(i, c).data().toString().toStdString(),
+                          db::formatNumber(stored, columns[c].displayFormat).toStdString())
+                    << names[i].toStdString() << " " << columns[c].field.toStdString();
+            }
         }
-        const QList<double> expected = run.next ? QList<double>{7, 11, 22, 33} : QList<double>{7, 33, 50, 0};
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(env.line(inv, products[i])[1], expected[i]) << names[i].toStdString();
-        EXPECT_EQ(w->Q_Inv->field(QStringLiteral("KOD_ING")).asInt64(), products[run.next ? 3 : 1]);
+        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
         EXPECT_EQ(w->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
         w->hide();
     }

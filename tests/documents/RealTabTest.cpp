@@ -417,6 +417,8 @@ TEST(RealTab, TheSearchTakesItsWholeLengthAndTypedWildcardsLiterally)
     search(longName.toLower() + QStringLiteral("и ещё"));  // the field keeps a name's length
     EXPECT_EQ(RealTab->E_Context_Real->text().size(), 100);
     EXPECT_EQ(namesOf(l), QStringList{longName});
+    search(QStringLiteral("жаркоё"));  // е and ё alike
+    EXPECT_EQ(namesOf(l), QStringList{QStringLiteral("Жаркое 5 порций")});
     search(QStringLiteral("_5%"));
     EXPECT_EQ(namesOf(l), QStringList{longName});
     search(QStringLiteral("ж_5"));
@@ -552,32 +554,45 @@ TEST(RealTab, EachDocumentRoadHoldsTheDocumentsTheirLinesAndTheStock)
     EXPECT_DOUBLE_EQ(env.kolvo(soup, env.kitchen), 10);
 }
 
-// A quantity still in the display when the user clicks another line is taken
-// on the line it was typed for.
-TEST(RealTab, AQuantityLeftInTheDisplayGoesToTheLineItWasTypedFor)
+// Quantities typed with the keys a kitchen moves by between them: each lands
+// on the line it was typed for, and the next one on the line the key moved to.
+TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
 {
-    RealEnv env;
-    const qint64 doc = env.realDoc(3, 1);
-    env.realLine(doc, env.product(QStringLiteral("Борщ"), 0, 1, 5), 7, 5);
-    env.realLine(doc, env.product(QStringLiteral("Компот"), 0, 1, 5), 50, 5);
-    Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
-    input::showActive(Form_Main, RealTab->Grid_RealBludo);
-    env.show(doc);
-    RealTab->Timer_RealTimer();
-    RealTab->CB_Next->setChecked(true);
-    QApplication::processEvents();
+    const struct {
+        bool next;  // "Сдвигать курсор"
+        const char* walk;
+        const char* quantities;  // of Борщ, Компот, Суп
+    } walks[] = {
+        {true, "@1:KOLVO 3 @0:KOLVO 9 Enter", "9 3 0"},
+        {true, "@0:KOLVO 4 Tab 35 Enter", "35 50 0"},
+        {true, "@1:KOLVO 4 Backtab 5 Enter 6 Enter", "7 5 6"},
+        {true, "@0:KOLVO 4 Down 6 Enter", "4 6 0"},
+        {false, "@2:KOLVO 4 Up 6 Up 1 Enter", "1 6 4"},
+    };
+    for (const auto& walk : walks) {
+        SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next);
+        RealEnv env;
+        const qint64 doc = env.realDoc(3, 1);
+        env.realLine(doc, env.product(QStringLiteral("Борщ"), 0, 1, 5), 7, 5);
+        env.realLine(doc, env.product(QStringLiteral("Компот"), 0, 1, 5), 50, 5);
+        env.realLine(doc, env.product(QStringLiteral("Суп"), 0, 1, 5), 0, 5);
+        Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
+        input::showActive(Form_Main, RealTab->Grid_RealBludo);
+        env.show(doc);
+        RealTab->Timer_RealTimer();
+        RealTab->CB_Next->setChecked(walk.next);
+        QApplication::processEvents();
 
-    input::clickCell(RealTab->Grid_RealBludo, 1, QStringLiteral("KOLVO"));
-    input::press(Qt::Key_3);
-    input::clickCell(RealTab->Grid_RealBludo, 0, QStringLiteral("KOLVO"));
-    QApplication::processEvents();
-    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Компот")).first, 3);
-    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Борщ")).first, 7);
-    EXPECT_TRUE(RealTab->Keypad->E_Klava->text().isEmpty());
-    // The click's line takes the next number.
-    input::typeThenEnter(QStringLiteral("9"), RealTab->Grid_RealBludo);
-    QApplication::processEvents();
-    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Борщ")).first, 9);
-    EXPECT_EQ(env.lines(doc).value(QStringLiteral("Компот")).first, 3);
-    Form_Main->hide();
+        input::play(QString::fromLatin1(walk.walk), RealTab->Grid_RealBludo);
+        QApplication::processEvents();
+        const auto lines = env.lines(doc);
+        QStringList quantities;
+        for (const QString& name : {QStringLiteral("Борщ"), QStringLiteral("Компот"), QStringLiteral("Суп")})
+            quantities << QString::number(lines.value(name).first);
+        EXPECT_EQ(quantities.join(QLatin1Char(' ')).toStdString(), walk.quantities);
+        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_TRUE(RealTab->Keypad->E_Klava->text().isEmpty());
+        EXPECT_EQ(env.currentDoc(), doc);
+        Form_Main->hide();
+    }
 }

@@ -197,10 +197,16 @@ TEST_F(OborotkaWindow, TheChoosersKindStaysWithItsKey)
     EXPECT_EQ(o.ing, Myaso);
     EXPECT_TRUE(reports::TurnoverStatementLines(o).contains(QStringLiteral("AND ING.KOD_GROUP = 402")));
 
-    // A product found by typed text.
+    // A product found by typed text, е and ё alike.
+    env.testDb().exec(QStringLiteral("INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM) VALUES (509, 401, 'Свёкла', 301)"));
+    Form_Base->TransactionRead->commit();
+    Form_Base->TransactionRead->start();
     choose(
         [](TForm_SelectIng* s) {
             s->CB_Context->click();
+            s->E_Context->setText(QStringLiteral("свекл"));
+            s->Timer1Timer();
+            EXPECT_EQ(s->ING->recordCount(), 1);
             s->E_Context->setText(QStringLiteral("морк"));
             s->Timer1Timer();
             ASSERT_EQ(s->ING->recordCount(), 1);

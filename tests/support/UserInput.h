@@ -7,6 +7,7 @@
 #include "ui/Keypad.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -72,6 +73,36 @@ inline void clickTab(QTabWidget* tabs, QWidget* page)
     QTabBar* bar = tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tabs->indexOf(page)).center());
     QApplication::processEvents();
+}
+
+// Plays a walk through a grid as a user types it, each step to whichever
+// control has the focus then: words separated by blanks, "Tab", "Backtab",
+// "Up", "Down", "Left", "Right", "Enter", "Esc", "Ins", a click on a cell
+// "@ROW:FIELD", and anything else typed character by character (digits, ',').
+// With Qt::KeypadModifier the digits and Enter are those of the numeric pad.
+inline void play(const QString& walk, db::DbGrid* grid, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    static const QHash<QString, Qt::Key> keys{{QStringLiteral("Tab"), Qt::Key_Tab},     {QStringLiteral("Backtab"), Qt::Key_Backtab},
+                                              {QStringLiteral("Up"), Qt::Key_Up},       {QStringLiteral("Down"), Qt::Key_Down},
+                                              {QStringLiteral("Left"), Qt::Key_Left},   {QStringLiteral("Right"), Qt::Key_Right},
+                                              {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Esc"), Qt::Key_Escape},
+                                              {QStringLiteral("Ins"), Qt::Key_Insert}};
+    for (const QString& step : walk.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : grid;
+        if (keys.contains(step)) {
+            Qt::Key key = keys.value(step);
+            if (key == Qt::Key_Return && (mods & Qt::KeypadModifier))
+                key = Qt::Key_Enter;
+            QTest::keyClick(to, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : mods & Qt::KeypadModifier);
+        } else if (step.startsWith(QLatin1Char('@'))) {
+            clickCell(grid, step.mid(1).section(QLatin1Char(':'), 0, 0).toInt(), step.section(QLatin1Char(':'), 1));
+        } else {
+            for (const QChar c : step)
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), static_cast<Qt::Key>(c.toUpper().unicode()),
+                                    QString(c), mods);
+        }
+        QApplication::processEvents();
+    }
 }
 
 // Clicks the keypad's buttons for `text` (digits and ',') and then its OK, with the mouse.
