@@ -1,6 +1,9 @@
 #include "Kopecks.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace engine {
@@ -36,23 +39,187 @@ double ToThousandth(double quantity)
     return static_cast<double>(RoundHalfEven(static_cast<long double>(quantity * 1000.0))) / 1000.0;
 }
 
+namespace {
+
+using Wide = __int128;
+
+constexpr int kSumPlaces = 18;
+
+// 10^n for n from 0 to 38 (the largest a 128-bit count holds).
+Wide Pow10(int n)
+{
+    static const auto table = [] {
+        std::array<Wide, 39> t{};
+        t[0] = 1;
+        for (size_t i = 1; i < t.size(); ++i)
+            t[i] = t[i - 1] * 10;
+        return t;
+    }();
+    return table[static_cast<size_t>(n)];
+}
+
+// A double's decimal: digits × 10^exponent, the digits without trailing
+// zeros (at most 17 of them). False for NaN and infinities.
+bool DecimalOf(double v, Wide& digits, int& exponent)
+{
+    if (!std::isfinite(v))
+        return false;
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf - 1, v);  // the shortest form that reads back
+    *res.ptr = '\0';  // the exponent of "4e-04" is read up to here, not into what the buffer held before
+    const char* p = buf;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    Wide d = 0;
+    int e = 0;
+    bool fraction = false;
+    for (; p < res.ptr && *p != 'e'; ++p) {
+        if (*p == '.') {
+            fraction = true;
+            continue;
+        }
+        d = d * 10 + (*p - '0');
+        if (fraction)
+            --e;
+    }
+    if (p < res.ptr)
+        e += std::atoi(p + 1);
+    while (d != 0 && d % 10 == 0) {
+        d /= 10;
+        ++e;
+    }
+    digits = negative ? -d : d;
+    exponent = d == 0 ? 0 : e;
+    return true;
+}
+
+// digits × 10^exponent in units of 10^-places: scaled up exactly or cut to
+// the even neighbour of an exact half. False when it does not fit `limit`.
+bool Scaled(Wide digits, int exponent, int places, Wide limit, Wide& out)
+{
+    const int shift = exponent + places;
+    if (digits == 0) {
+        out = 0;
+        return true;
+    }
+    if (shift >= 0) {
+        if (shift > 38)
+            return false;
+        const Wide m = Pow10(shift);
+        if ((digits < 0 ? -digits : digits) > limit / m)
+            return false;
+        out = digits * m;
+        return true;
+    }
+    if (-shift > 38) {
+        out = 0;  // far below the last place
+        return true;
+    }
+    const Wide m = Pow10(-shift);
+    Wide q = digits / m;
+    const Wide rest = digits % m;  // the sign of digits
+    const Wide twice = 2 * (rest < 0 ? -rest : rest);
+    if (twice > m || (twice == m && (q & 1)))
+        q += digits < 0 ? -1 : 1;
+    if ((q < 0 ? -q : q) > limit)
+        return false;
+    out = q;
+    return true;
+}
+
+constexpr Wide kCountLimit = std::numeric_limits<qint64>::max();
+const Wide kSumLimit = Pow10(38);
+
+} // namespace
+
+qint64 Units(double v, int places)
+{
+    Wide digits = 0;
+    int exponent = 0;
+    Wide out = 0;
+    if (places < 0 || places > kSumPlaces || !DecimalOf(v, digits, exponent) ||
+        !Scaled(digits, exponent, places, kCountLimit, out))
+        return 0;
+    return static_cast<qint64>(out);
+}
+
+double Printed(double v)
+{
+    if (!std::isfinite(v))
+        return v;
+    return static_cast<double>(Units(v, kPrintedPlaces)) / 1e4;
+}
+
 qint64 LineKopecks(double quantity, double price)
 {
-    const long double q = RoundHalfEven(static_cast<long double>(quantity * 1000.0));
-    if (!(std::fabs(q) < 9.2e18L))
+    Wide q = 0, p = 0, out = 0;
+    int eq = 0, ep = 0;
+    // Seventeen digits each: the product holds in 128 bits.
+    if (!DecimalOf(quantity, q, eq) || !DecimalOf(price, p, ep) || !Scaled(q * p, eq + ep, 2, kCountLimit, out))
         return 0;
-    // Thousandths of a unit times kopecks: hundred-thousandths of the
-    // currency, exact in 128 bits; three digits are dropped to the even kopeck.
-    const __int128 p = static_cast<__int128>(static_cast<qint64>(q)) * Kopecks(price);
-    __int128 k = p / 1000;
-    const __int128 rest = p % 1000;  // the sign of p
-    if (rest > 500 || (rest == 500 && (k & 1)))
-        ++k;
-    else if (rest < -500 || (rest == -500 && (k & 1)))
-        --k;
-    if (k > std::numeric_limits<qint64>::max() || k < std::numeric_limits<qint64>::min())
+    return static_cast<qint64>(out);
+}
+
+DecimalSum& DecimalSum::add(double v)
+{
+    Wide digits = 0, out = 0;
+    int exponent = 0;
+    if (DecimalOf(v, digits, exponent) && Scaled(digits, exponent, kSumPlaces, kSumLimit, out))
+        sum_ += out;
+    return *this;
+}
+
+DecimalSum& DecimalSum::add(const DecimalSum& other)
+{
+    sum_ += other.sum_;
+    return *this;
+}
+
+DecimalSum& DecimalSum::subtract(const DecimalSum& other)
+{
+    sum_ -= other.sum_;
+    return *this;
+}
+
+double DecimalSum::value(int places) const
+{
+    return static_cast<double>(units(places)) / static_cast<double>(Pow10(qBound(0, places, kSumPlaces)));
+}
+
+qint64 DecimalSum::kopecksAt(double price) const
+{
+    Wide p = 0, q = sum_, out = 0;
+    int ep = 0, eq = -kSumPlaces;
+    if (!DecimalOf(price, p, ep))
         return 0;
-    return static_cast<qint64>(k);
+    while (q != 0 && q % 10 == 0) {
+        q /= 10;
+        ++eq;
+    }
+    // A quantity of more digits than the product can hold beside the
+    // price's loses its last ones, far below a kopeck.
+    const Wide pa = p < 0 ? -p : p;
+    while (pa != 0 && (q < 0 ? -q : q) > kSumLimit / pa) {
+        Scaled(q, -1, 0, kSumLimit, q);
+        ++eq;
+    }
+    if (!Scaled(q * p, eq + ep, 2, kCountLimit, out))
+        return 0;
+    return static_cast<qint64>(out);
+}
+
+qint64 DecimalSum::units(int places) const
+{
+    Wide out = 0;
+    if (places < 0 || places > kSumPlaces || !Scaled(sum_, -kSumPlaces, places, kCountLimit, out))
+        return 0;
+    return static_cast<qint64>(out);
+}
+
+double DecimalSum::printed() const
+{
+    return static_cast<double>(units(kPrintedPlaces)) / 1e4;
 }
 
 } // namespace engine

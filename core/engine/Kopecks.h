@@ -31,14 +31,58 @@ qint64 Kopecks(double amount);
 // The amount brought to whole kopecks, in roubles; NaN and infinities as they are.
 inline double ToKopeck(double amount) { return static_cast<double>(Hundredths(amount)) / 100.0; }
 
-// A quantity as the papers print it: to thousandths by the same rule (an
-// exact half to the even neighbour); NaN and infinities as they are.
-double ToThousandth(double quantity);
+// Figures as the papers print them. A stored figure (a double) is read as
+// the decimal it stands for: the shortest decimal that reads back as the
+// same double, so 0.335 is 0.335 and 0.1 + 0.2 is 0.30000000000000004.
+// Sums of such figures are made in that decimal, never on the binary residue.
 
-// The amount of a line in whole kopecks: its quantity to thousandths times
-// its price in kopecks, the exact product brought to kopecks by the rule
-// above (0.5 × 20.25 is 10.125 and gives 1012). So a printed line's sum is
-// its printed quantity times its printed price. 0 when either is not a number.
+// Prices and quantities print with the decimals they have, up to four.
+constexpr int kPrintedPlaces = 4;
+
+// v on its decimal in whole units of 10^-places (places 0 to 18), an exact
+// half to the even neighbour; 0 for NaN, infinities and what the count
+// cannot hold.
+qint64 Units(double v, int places);
+
+// A quantity or a price as the papers print it: on its decimal, to at most
+// four decimals by the rule above (0.36749999999999994 gives 0.3675).
+double Printed(double v);
+
+// The amount of a line in whole kopecks: the stored quantity times the
+// stored price (each its decimal) multiplied exactly and brought to kopecks
+// once by the rule above: 2,000 × 0.335 gives 67000, 3 × 0.005 gives 2,
+// 10 × 2.675 gives 2675, 0.0357 × 30 gives 107. Nothing is rounded before
+// the multiplication. 0 when either is not a number or the amount does not
+// fit the count.
 qint64 LineKopecks(double quantity, double price);
+
+// A sum of stored figures made in their decimals (to 10^-18): the
+// quantities of several lines summed into one printed line, the amounts of
+// a stock row's parts. add() takes NaN and infinities as 0.
+class DecimalSum {
+public:
+    DecimalSum& add(double v);
+    DecimalSum& add(const DecimalSum& other);
+    DecimalSum& subtract(const DecimalSum& other);
+    // The sum in whole units of 10^-places, as Units() rounds.
+    qint64 units(int places) const;
+    // The sum to `places` decimals (0 to 18), as units() gives it.
+    double value(int places) const;
+    // The sum to at most four decimals, as Printed() gives it.
+    double printed() const;
+    // The amount of this quantity at a stored price in whole kopecks, as
+    // LineKopecks() makes it: the quantities of a printed line summed, then
+    // multiplied by their one price and rounded once (0.1 + 0.2 at 0.15 is
+    // 0.045 and gives 4, where the binary sum would give 5).
+    qint64 kopecksAt(double price) const;
+    bool isZero() const { return sum_ == 0; }
+
+private:
+    __int128 sum_ = 0;  // units of 10^-18
+};
+
+// A quantity to thousandths by the one rule (an exact half to the even
+// neighbour), on the double as it stands.
+double ToThousandth(double quantity);
 
 } // namespace engine

@@ -104,7 +104,7 @@ void TemplateRun::putFloat(const QString& name, double v, int mode)
 
 void TemplateRun::putMoney(const QString& name, double roubles, int mode)
 {
-    putFloat(name, engine::ToKopeck(Settled(roubles)), mode);
+    putKopecks(name, engine::Units(Settled(roubles), 2), mode);
 }
 
 void TemplateRun::putKopecks(const QString& name, qint64 kopecks, int mode)
@@ -112,9 +112,14 @@ void TemplateRun::putKopecks(const QString& name, qint64 kopecks, int mode)
     putFloat(name, static_cast<double>(kopecks) / 100.0, mode);
 }
 
+void TemplateRun::putPrice(const QString& name, double v, int mode)
+{
+    putFloat(name, engine::Printed(Settled(v)), mode);
+}
+
 void TemplateRun::putQuantity(const QString& name, double v, int mode)
 {
-    putFloat(name, engine::ToThousandth(Settled(v)), mode);
+    putFloat(name, engine::Printed(Settled(v)), mode);
 }
 
 void TemplateRun::putDate(const QString& name, const QDate& v, int mode)

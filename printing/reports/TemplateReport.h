@@ -64,11 +64,13 @@ public:
     void putInt(const QString& name, qint64 v, int mode = templates::RowStay);
     // A value within a millionth of zero is placed as 0 (Settled).
     void putFloat(const QString& name, double v, int mode = templates::RowStay);
-    // Money as the papers print it: brought to whole kopecks, so the office
-    // shows what a sum or the words built from it say.
+    // Money as the papers print it: brought to whole kopecks on its decimal,
+    // so the office shows what a sum or the words built from it say.
     void putMoney(const QString& name, double roubles, int mode = templates::RowStay);
     void putKopecks(const QString& name, qint64 kopecks, int mode = templates::RowStay);
-    // A quantity as the papers print it: to thousandths.
+    // A price or a quantity as the papers print it: with the decimals it
+    // has, up to four (engine::Printed).
+    void putPrice(const QString& name, double v, int mode = templates::RowStay);
     void putQuantity(const QString& name, double v, int mode = templates::RowStay);
     void putDate(const QString& name, const QDate& v, int mode = templates::RowStay);
     // A header variable: placed with base row 1, the current row untouched.

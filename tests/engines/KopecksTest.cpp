@@ -121,39 +121,83 @@ TEST(Kopecks, RoundHalfEvenAsTheLibraryRoundsToNearest)
               -std::numeric_limits<long double>::infinity());
 }
 
-// A printed line: its quantity to thousandths times its price in kopecks,
-// the exact product to the even kopeck; what the recomputation stores
-// (142.633867) is priced as printed (142.63).
-TEST(Kopecks, ALineIsItsPrintedQuantityTimesItsPrintedPrice)
+// A line's amount is the stored quantity times the stored price, each read
+// as its decimal, multiplied exactly and brought to kopecks once; a printed
+// price or quantity keeps up to four decimals; sums are made in decimal.
+TEST(Kopecks, ALineIsTheStoredQuantityTimesTheStoredPriceRoundedOnce)
 {
     struct Case {
         double quantity, price;
-        double printedQuantity;
+        double printedQuantity, printedPrice;
         qint64 kopecks;
     };
     const Case cases[] = {
-        {10, 142.633867, 10, 142630},  // not 142634
-        {5, 133.1377, 5, 66570},       // not 66569
-        {1, 10.125, 1, 1012},          // the price is printed 10.12
-        {0.5, 20.25, 0.5, 1012},       // 10.125 exactly: to the even kopeck
-        {1.5, 20.25, 1.5, 3038},       // 30.375: up to the even one
-        {0.3333, 22.5, 0.333, 749},    // 7.4925
-        {0.0125, 100, 0.012, 120},     // a half thousandth to the even one
-        {0.0135, 100, 0.014, 140},
-        {-0.5, 20.25, -0.5, -1012},
-        {-2, 0.125, -2, -24},
-        {0.0004, 1000, 0, 0},
-        {0.1 + 0.2, 10, 0.3, 300},     // 0.30000000000000004
-        {1e6, 1e6, 1e6, 100000000000000},
+        {2000, 0.335, 2000, 0.335, 67000},        // not 680.00
+        {1000, 0.333, 1000, 0.333, 33300},        // not 330.00
+        {3, 0.005, 3, 0.005, 2},                  // 0.015 to the even kopeck
+        {10, 2.675, 10, 2.675, 2675},             // exactly 26.75
+        {0.0357, 30, 0.0357, 30, 107},            // 1.071
+        {0.0004, 50000, 0.0004, 50000, 2000},
+        {10, 142.633867, 10, 142.6339, 142634},
+        {0.5, 20.25, 0.5, 20.25, 1012},           // 10.125 exactly: to the even kopeck
+        {1.5, 20.25, 1.5, 20.25, 3038},           // 30.375: up to the even one
+        {0.36749999999999994, 1, 0.3675, 1, 37},  // a sum's binary residue keeps its decimal
+        {0.00005, 1, 0.0000, 1, 0},               // half of the fourth place to the even one
+        {0.00015, 1, 0.0002, 1, 0},
+        {-0.5, 20.25, -0.5, 20.25, -1012},
+        {-2, 0.125, -2, 0.125, -25},              // -0.25
+        {0.1 + 0.2, 10, 0.3, 10, 300},
+        {1e6, 1e6, 1e6, 1e6, 100000000000000},
+        {1e-300, 1e-300, 0, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.quantity << " x " << c.price);
-        EXPECT_EQ(engine::ToThousandth(c.quantity), c.printedQuantity);
+        EXPECT_EQ(engine::Printed(c.quantity), c.printedQuantity);
+        EXPECT_EQ(engine::Printed(c.price), c.printedPrice);
         EXPECT_EQ(engine::LineKopecks(c.quantity, c.price), c.kopecks);
     }
     EXPECT_EQ(engine::LineKopecks(std::numeric_limits<double>::quiet_NaN(), 10), 0);
     EXPECT_EQ(engine::LineKopecks(2, std::numeric_limits<double>::infinity()), 0);
     EXPECT_EQ(engine::LineKopecks(1e300, 10), 0);
+    EXPECT_EQ(engine::Units(55.555, 2), 5556);
+    EXPECT_EQ(engine::Units(1e300, 2), 0);
+
+    engine::DecimalSum quantities;
+    for (int i = 0; i < 3; ++i)
+        quantities.add(0.1225);  // 0.36749999999999994 in doubles
+    EXPECT_EQ(quantities.printed(), 0.3675);
+    engine::DecimalSum amounts;
+    amounts.add(1000 * 0.333).add(2000 * 0.335).add(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(amounts.units(2), 100300);
+    EXPECT_EQ(engine::DecimalSum().add(-0.005).units(2), 0);
+    EXPECT_EQ(engine::DecimalSum().add(-0.015).units(2), -2);
+
+    // A printed line of several stored lines: their quantities summed in
+    // decimal, times their one price, rounded once.
+    struct AtPrice {
+        std::vector<double> quantities;
+        double price;
+        qint64 kopecks;
+    };
+    const AtPrice atPrices[] = {
+        {{0.1, 0.2}, 0.15, 4},              // 0.045, where the binary sum gives 0.045000000000000005
+        {{2000, 1000}, 0.335, 100500},
+        {{1, 1, 1}, 0.005, 2},              // 0.015: each line alone would give 0
+        {{0.0004}, 50000, 2000},            // figures the shortest form writes with an exponent
+        {{1e-7, 2e-7}, 1e5, 3},
+        // More digits than the product holds beside the price's: the last ones cut, nothing wrapped.
+        {{1e11, 1e-17}, 0.12345678901234567, 1234567890123},
+    };
+    for (const AtPrice& c : atPrices) {
+        engine::DecimalSum q;
+        for (double v : c.quantities)
+            q.add(v);
+        EXPECT_EQ(q.kopecksAt(c.price), c.kopecks) << c.price;
+    }
+    engine::DecimalSum stock;
+    stock.add(113).subtract(engine::DecimalSum().add(13.1)).add(engine::DecimalSum().add(0.1));
+    EXPECT_EQ(stock.value(7), 100);
+    EXPECT_EQ(engine::DecimalSum().add(0.00000015).value(7), 0.0000002);  // the decimal's half, to the even place
 }
 
 } // namespace
