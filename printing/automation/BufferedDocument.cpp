@@ -549,6 +549,18 @@ void BufferedDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
     inner_.fitRowHeights(sheet, firstRow, lastRow);
 }
 
+void BufferedDocument::growRowsToFit(int sheet, int firstRow, int lastRow)
+{
+    flush();
+    inner_.growRowsToFit(sheet, firstRow, lastRow);
+}
+
+void BufferedDocument::keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks)
+{
+    flush();
+    inner_.keepRowsTogether(sheet, blocks);
+}
+
 void BufferedDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
     addFormat(Wrap, range, QString::number(wrapped), {}, wrapped ? 1 : 0);

@@ -54,6 +54,8 @@ public:
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void setColumnWidth(int sheet, int column, int width) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
+    void growRowsToFit(int sheet, int firstRow, int lastRow) override;
+    void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;

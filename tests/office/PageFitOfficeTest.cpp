@@ -20,9 +20,6 @@
 #include "support/TemplateFixture.h"
 #include "workbooks/MenuCodesWorkbook.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -90,15 +87,7 @@ protected:
     }
 
     // The pages of the document exported as PDF.
-    static int pages(Document& d, const QString& name)
-    {
-        const QString path = QDir(TestOfficeFolder()).filePath(name + QStringLiteral(".pdf"));
-        d.storeToFile(path, QStringLiteral("calc_pdf_Export"));
-        QFile pdf(path);
-        if (!pdf.open(QIODevice::ReadOnly))
-            return -1;
-        return static_cast<int>(QString::fromLatin1(pdf.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-    }
+    static int pages(Document& d, const QString& name) { return static_cast<int>(PdfPages(d, name).size()); }
 
     // The cell wraps its text and its row is higher than one line.
     static void expectWrappedOverLines(Document& d, const char* a1)
@@ -115,24 +104,33 @@ protected:
 
 TEST_F(PageFit, WidePrintsFitThePageAndTheCardsLeaveNothingParked)
 {
+    // A long enterprise wraps in the card's header: the card keeps its full size.
     auto card = print([&](automation::Office& office) {
         reports::card::Options o;
         o.product = 5105;
-        o.firmaName = QStringLiteral("Столовая №1");
+        o.firmaName = QStringLiteral("Общество с ограниченной ответственностью \"Комбинат школьного питания Северного "
+                                     "административного округа города Москвы\"");
         o.otdel = 5002;
         o.otdelName = QStringLiteral("Кухня");
         o.priceChoice = 1;
         reports::card::Print(ctx(), o, office, cache());
     });
     ASSERT_TRUE(card);
-    EXPECT_EQ(pages(*card, QStringLiteral("card")), 1);
+    const QList<PdfPage> cardPages = PdfPages(*card, QStringLiteral("card"));
+    ASSERT_EQ(cardPages.size(), 1);
+    ExpectWholeOnPaper(cardPages, QStringLiteral("card"));
+    for (const PdfWord& w : cardPages[0].words)
+        if (w.text == QStringLiteral("Наименование"))
+            EXPECT_GT(w.yMax - w.yMin, 12.5);  // a 10-point caption at its size
     card->close();
 
     auto codes = print([&](automation::Office& office) {
         workbooks::menucodes::Print(office, {reports::LoadMenuCodes(ctx(), 900030)});
     });
     ASSERT_TRUE(codes);
-    EXPECT_EQ(pages(*codes, QStringLiteral("codes")), 1);
+    const QList<PdfPage> codePages = PdfPages(*codes, QStringLiteral("codes"));
+    EXPECT_EQ(codePages.size(), 1);
+    ExpectWholeOnPaper(codePages, QStringLiteral("codes"));
     codes->close();
 
     auto tech = print([&](automation::Office& office) {
@@ -212,8 +210,56 @@ TEST_F(PageFit, ABarCodeIsNotSplitOverLines)
     ASSERT_TRUE(codes);
     ASSERT_EQ(codes->cellState({0, 5, 3}).content, QVariant(QStringLiteral("4600000000404")));
     EXPECT_LT(codes->cellState({0, 5, 3}).rowHeight, 3 * kOneLine / 2);
-    EXPECT_EQ(pages(*codes, QStringLiteral("codes_short")), 1);
+    // The whole code is printed, not its first twelve digits; the caption of
+    // the bars is printed in letters.
+    const QList<PdfPage> printed = PdfPages(*codes, QStringLiteral("codes_short"));
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_TRUE(printed[0].text().contains(QStringLiteral(" 4600000000404 "))) << printed[0].text().toStdString();
+    EXPECT_TRUE(printed[0].text().contains(QStringLiteral("*Штрих код*")));
+    EXPECT_NE(codes->cellState({0, 6, 0}).fontName, workbooks::BarCodeFontName());
+    EXPECT_EQ(codes->cellState({0, 6, 3}).fontName, workbooks::BarCodeFontName());
     codes->close();
+}
+
+// Twelve technological cards go over several pages: every card's title row
+// is as high as the first one's at least, and every card stays whole on its page.
+TEST_F(PageFit, EachTechnologicalCardOnOnePageUnderItsTitle)
+{
+    for (int i = 0; i < 11; ++i)
+        t.exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                              "VALUES (6010, 5105, 5002, %1, 0, 0)").arg(i + 1));
+    RefreshRead(t);
+    auto tech = print([&](automation::Office& office) {
+        reports::techcards::Options o;
+        o.document = 6010;
+        o.mode = 2;
+        reports::techcards::Print(ctx(), o, office, cache());
+    });
+    ASSERT_TRUE(tech);
+    const QString title = QStringLiteral("Технологическая карта");
+    QList<int> titles;
+    for (int r = 0; r < 200; ++r)
+        if (tech->cellState({0, 0, r}).content == QVariant(title))
+            titles << r;
+    ASSERT_EQ(titles.size(), 12);
+    const int height = tech->cellState({0, 0, titles[0]}).rowHeight;
+    EXPECT_GT(height, 3 * kOneLine / 2 - kOneLine / 4);  // 14-point type
+    for (int r : titles)
+        EXPECT_GE(tech->cellState({0, 0, r}).rowHeight, height) << r + 1;
+
+    const QList<PdfPage> printed = PdfPages(*tech, QStringLiteral("tech_twelve"));
+    EXPECT_GE(printed.size(), 2);
+    int cards = 0;
+    for (int n = 0; n < printed.size(); ++n) {
+        const QString text = printed[n].text();
+        const int starts = static_cast<int>(text.count(title));
+        EXPECT_GE(starts, 1) << "page " << n + 1;
+        EXPECT_EQ(text.count(QStringLiteral("Повар")), starts) << "page " << n + 1;
+        cards += starts;
+    }
+    EXPECT_EQ(cards, 12);
+    ExpectWholeOnPaper(printed, QStringLiteral("tech_twelve"));
+    tech->close();
 }
 
 TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)
