@@ -163,9 +163,9 @@ private:
         {
             timed("fitRowHeights", [&] { d_->fitRowHeights(s, first, last); });
         }
-        void growRowsToFit(int s, int first, int last) override
+        void fitRowsAtUnlock(int s, int first, int last) override
         {
-            timed("growRowsToFit", [&] { d_->growRowsToFit(s, first, last); });
+            timed("fitRowsAtUnlock", [&] { d_->fitRowsAtUnlock(s, first, last); });
         }
         void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks) override
         {

@@ -45,8 +45,8 @@ struct RecordedBook {
     // adjusts no height then, so their rows are fitted at the unlock (or,
     // where a range starts a merged area, grown: RowsToFit).
     QList<RangeAddress> wrappedWhileLocked;
-    // Rows asked to grow to their contents while the screen was locked, by sheet.
-    std::map<int, std::set<int>> grownWhileLocked;
+    // Rows asked to be fitted to their contents while the screen was locked, by sheet.
+    std::map<int, std::set<int>> fittedWhileLocked;
 
     RecordedSheet& sheet(int index);
     CellState state(const CellAddress& cell) const;
@@ -80,7 +80,7 @@ public:
     void setFontOn(const QList<RangeAddress>& ranges, const Font& font) override;
     void setColumnWidth(int sheet, int column, int width) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
-    void growRowsToFit(int sheet, int firstRow, int lastRow) override;
+    void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) override;
     void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) override;
     void lockControllers() override;
     void unlockControllers() override;
@@ -148,9 +148,9 @@ struct RowsToAdjust {
     std::map<int, std::set<int>> fit;
     std::map<int, std::set<int>> grow;
 };
-// Rows asked to grow besides (`grow`, by sheet) join the grown ones.
+// Rows asked to be fitted besides (`fit`, by sheet) join the fitted ones.
 RowsToAdjust RowsToFit(const QList<RangeAddress>& wrapped, const std::function<bool(const CellAddress&)>& startsMerge,
-                       const std::map<int, std::set<int>>& grow = {});
+                       const std::map<int, std::set<int>>& fit = {});
 
 // A1-style reference of a cell, e.g. "F12" for column 5, row 11.
 QString CellName(int column, int row);

@@ -158,11 +158,10 @@ public:
     // that wrapped texts show every line. Called once the document is
     // unlocked: while it is locked the office adjusts no height.
     virtual void fitRowHeights(int sheet, int firstRow, int lastRow) {}
-    // The rows firstRow to lastRow grow where their contents need more height
-    // than they have; none shrinks. A range copied over other rows takes no
-    // row heights along: its copy asks for this. Called while the document is
-    // locked, it waits for the unlock.
-    virtual void growRowsToFit(int sheet, int firstRow, int lastRow) {}
+    // As fitRowHeights, but called while the document is locked it waits for
+    // the unlock. A range copied over other rows takes no row heights along:
+    // its copy asks for this.
+    virtual void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) {}
     // Each block of rows (first, last) is printed on one page where it fits
     // on one: a page that would split it ends before it instead. Called while
     // the document is locked, it waits for the unlock, when the rows have

@@ -172,9 +172,9 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
         cards.append({cardStart - 1, cardEnd - 1});
         if (i + 1 < lines.size()) {
             run.row = templates::CopyTemplateRange(run.document(), form.HEAD_YX, blockStart) - 1;
-            // The copy takes no row heights along: its rows grow to their
-            // texts as the template's own do (the title's larger type).
-            run.document().growRowsToFit(0, blockStart - 1, blockStart + headRows - 2);
+            // The copy takes no row heights along: its rows get the heights
+            // their texts need (the title's larger type).
+            run.document().fitRowsAtUnlock(0, blockStart - 1, blockStart + headRows - 2);
         }
     }
     run.document().keepRowsTogether(0, cards);

@@ -63,7 +63,7 @@ private:
         }
         void setColumnWidth(int s, int c, int w) override { d_->setColumnWidth(s, c, w); }
         void fitRowHeights(int s, int first, int last) override { d_->fitRowHeights(s, first, last); }
-        void growRowsToFit(int s, int first, int last) override { d_->growRowsToFit(s, first, last); }
+        void fitRowsAtUnlock(int s, int first, int last) override { d_->fitRowsAtUnlock(s, first, last); }
         void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks) override
         {
             d_->keepRowsTogether(s, blocks);

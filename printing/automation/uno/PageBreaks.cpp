@@ -2,8 +2,13 @@
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/TablePageBreakData.hpp>
+#include <com/sun/star/sheet/XPrintAreas.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
+#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 
 #include <algorithm>
@@ -34,11 +39,58 @@ void startPageAt(const Reference<sheet::XSpreadsheet>& sheet, int row)
         ->setPropertyValue("IsStartOfNewPage", uno::Any(true));
 }
 
+// The sheet's pages counted over its used columns and the rows to its last
+// block only while the blocks are kept: the office paginates the whole of a
+// sheet whose formats reach its last row, tens of thousands of empty pages,
+// on every count.
+class PrintedRows {
+public:
+    PrintedRows(const Reference<sheet::XSpreadsheet>& sheet, int lastRow)
+        : areas_(sheet, UNO_QUERY_THROW), before_(areas_->getPrintAreas())
+    {
+        if (before_.getLength() > 0)
+            return;  // the sheet's own print ranges stand
+        const Reference<sheet::XSheetCellCursor> cursor = sheet->createCursor();
+        Reference<sheet::XUsedAreaCursor>(cursor, UNO_QUERY_THROW)->gotoEndOfUsedArea(false);
+        const table::CellRangeAddress end = Reference<sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+        uno::Sequence<table::CellRangeAddress> rows(1);
+        table::CellRangeAddress& a = rows.getArray()[0];
+        a.Sheet = end.Sheet;
+        a.StartColumn = 0;
+        a.EndColumn = end.EndColumn;
+        a.StartRow = 0;
+        a.EndRow = lastRow;
+        areas_->setPrintAreas(rows);
+        set_ = true;
+    }
+    ~PrintedRows()
+    {
+        try {
+            if (set_)
+                areas_->setPrintAreas(before_);
+        } catch (...) {
+        }
+    }
+    PrintedRows(const PrintedRows&) = delete;
+    PrintedRows& operator=(const PrintedRows&) = delete;
+
+private:
+    Reference<sheet::XPrintAreas> areas_;
+    uno::Sequence<table::CellRangeAddress> before_;
+    bool set_ = false;
+};
+
 } // namespace
 
 void KeepTogether(const Reference<sheet::XSpreadsheet>& sheet, QList<std::pair<int, int>> blocks)
 {
+    if (blocks.isEmpty())
+        return;
     std::sort(blocks.begin(), blocks.end());
+    int lastRow = 0;
+    for (const auto& b : blocks)
+        lastRow = std::max(lastRow, b.second);
+    const PrintedRows counted(sheet, lastRow);
     const Reference<sheet::XSheetPageBreak> breaks(sheet, UNO_QUERY_THROW);
     // A break placed moves every page after it: the pagination is read again
     // after each, from the block that follows it on.

@@ -34,16 +34,16 @@ struct Target {
 std::set<std::tuple<int, int, int>> MergeStarts(const Target& t, const QList<RangeAddress>& ranges);
 
 // Fits and grows the rows of the ranges given wrapped text while locked,
-// and grows the rows asked to grow besides (`grow`, by sheet).
-void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& grow = {});
+// and fits the rows asked to be fitted besides (`fit`, by sheet).
+void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& fit = {});
 
 // What a locked document leaves to its unlock, when the office adjusts
-// heights again: the ranges given wrapped text, the rows asked to grow and
-// the blocks of rows to keep on one page.
+// heights again: the ranges given wrapped text, the rows asked to be fitted
+// and the blocks of rows to keep on one page.
 class Pending {
 public:
     void wrapped(const QList<RangeAddress>& ranges) { wrapped_.append(ranges); }
-    void grow(int sheet, int firstRow, int lastRow);
+    void fit(int sheet, int firstRow, int lastRow);
     void keep(int sheet, const QList<std::pair<int, int>>& blocks) { kept_.append({sheet, blocks}); }
     // Fits and grows the rows (FitWrapped), then keeps the blocks on their
     // pages as the rows' heights paginate them; nothing is left pending.
@@ -51,7 +51,7 @@ public:
 
 private:
     QList<RangeAddress> wrapped_;
-    std::map<int, std::set<int>> grow_;                        // rows, by sheet
+    std::map<int, std::set<int>> fit_;                         // rows, by sheet
     QList<std::pair<int, QList<std::pair<int, int>>>> kept_;  // blocks, by sheet
 };
 

@@ -437,9 +437,9 @@ public:
         }
     }
 
-    void growRowsToFit(int sheetIndex, int firstRow, int lastRow) override
+    void fitRowsAtUnlock(int sheetIndex, int firstRow, int lastRow) override
     {
-        pending_.grow(sheetIndex, firstRow, lastRow);
+        pending_.fit(sheetIndex, firstRow, lastRow);
         try {
             if (locks_ == 0)
                 adjustRows();
