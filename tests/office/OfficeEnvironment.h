@@ -21,8 +21,8 @@ std::unique_ptr<automation::Document> StoreAndReload(automation::Document& d, co
 // number format: none prints in the office's standard form (13.92857).
 void ExpectNumbersFormatted(automation::Document& d, int rows, int columns);
 
-// A word of a page as poppler's pdftotext finds it: its box in points from
-// the page's top left.
+// A printed page as poppler's pdftotext reads it from the office's PDF: its
+// size and words, each with its box in points from the page's top left.
 struct PdfWord {
     QString text;
     double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
@@ -30,17 +30,15 @@ struct PdfWord {
 struct PdfPage {
     double width = 0, height = 0;
     QList<PdfWord> words;
-    // The words from the top, each line's from the left, joined by blanks.
-    QString text() const;
+    int count(const QString& word) const;
 };
 
-// The document exported as PDF into the scratch folder as `name`.pdf (and,
-// when TARELIA_OFFICE_OUT names a folder, there too, to be looked at), its
-// pages read back.
+// The document exported as `name`.pdf into the scratch folder (and into
+// TARELIA_OFFICE_OUT when set, to be looked at), its pages read back.
 QList<PdfPage> PdfPages(automation::Document& d, const QString& name);
 
-// Every text of the pages is printed whole: no number stands as "###" for
-// want of width, no word reaches past the page's printable width (`margin`
-// points from its right edge) and no two words overlap, as a text cut by its
-// neighbour cell, a row too low for it or the page's edge does in the PDF.
+// Every text of the pages printed whole: no number stands as "###", no word
+// reaches past the page's printable width (`margin` points from its right
+// edge) and no two words overlap, as a text cut by its neighbour cell, a row
+// too low for it or the page's edge does in the PDF.
 void ExpectWholeOnPaper(const QList<PdfPage>& pages, const QString& name, double margin = 14);
