@@ -109,7 +109,7 @@ private:
     };
 
     Document& inner_;
-    QList<std::function<void()>> rowRequests_;  // rows to grow, blocks to keep on a page
+    QList<std::function<void()>> rowRequests_;  // rows to fit, blocks to keep on a page
     int sheet_ = 0;
     std::map<int, std::map<int, QVariant>> values_;  // by row, then column
     QList<RangeAddress> borderRanges_;
