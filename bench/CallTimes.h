@@ -163,6 +163,14 @@ private:
         {
             timed("fitRowHeights", [&] { d_->fitRowHeights(s, first, last); });
         }
+        void fitRowsAtUnlock(int s, int first, int last) override
+        {
+            timed("fitRowsAtUnlock", [&] { d_->fitRowsAtUnlock(s, first, last); });
+        }
+        void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks) override
+        {
+            timed("keepRowsTogether", [&] { d_->keepRowsTogether(s, blocks); });
+        }
         void lockControllers() override { timed("lockControllers", [&] { d_->lockControllers(); }); }
         void unlockControllers() override { timed("unlockControllers", [&] { d_->unlockControllers(); }); }
         void addActionLock() override { timed("addActionLock", [&] { d_->addActionLock(); }); }

@@ -85,7 +85,7 @@ struct Line {
     double cena = 0;
     QDate docDate;
     QString docName;
-    QString productName;    // listed when the product has no accounting code
+    QString productName;    // listed when the product has no accounting code (one line: OneLine)
 };
 
 // The exchange of one report run: opens the table, appends one record per

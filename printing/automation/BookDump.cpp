@@ -144,6 +144,12 @@ void dumpSheet(QStringList& out, int index, const RecordedSheet& s)
         out.append(QStringLiteral("  fitted rows ") + rowRuns(s.fittedRows));
     if (!s.grownRows.empty())
         out.append(QStringLiteral("  grown rows ") + rowRuns(s.grownRows));
+    if (!s.keptTogether.isEmpty()) {
+        QStringList blocks;
+        for (const auto& [first, last] : s.keptTogether)
+            blocks << QString::number(first + 1) + QLatin1Char('-') + QString::number(last + 1);
+        out.append(QStringLiteral("  rows kept on one page ") + blocks.join(QStringLiteral(", ")));
+    }
     std::map<std::pair<int, int>, QString> wrap, justify, vjustify, font, colour, numbers, border;
     for (const auto& [pos, st] : s.cells) {
         const auto [row, column] = pos;

@@ -50,6 +50,10 @@ void BufferedDocument::flush()
     flushValues();
     flushFormats();
     flushBorders();
+    const QList<std::function<void()>> requests = std::move(rowRequests_);
+    rowRequests_.clear();
+    for (const auto& request : requests)
+        request();
 }
 
 void BufferedDocument::flushFormats()
@@ -547,6 +551,18 @@ void BufferedDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
 {
     flush();
     inner_.fitRowHeights(sheet, firstRow, lastRow);
+}
+
+// Both go after the values waiting, when they are sent: the rows are to be
+// fitted, and the pages made, on what the rows hold.
+void BufferedDocument::fitRowsAtUnlock(int sheet, int firstRow, int lastRow)
+{
+    rowRequests_.append([=, this] { inner_.fitRowsAtUnlock(sheet, firstRow, lastRow); });
+}
+
+void BufferedDocument::keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks)
+{
+    rowRequests_.append([=, this] { inner_.keepRowsTogether(sheet, blocks); });
 }
 
 void BufferedDocument::setWrapped(const RangeAddress& range, bool wrapped)

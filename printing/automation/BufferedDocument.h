@@ -23,6 +23,7 @@
 
 #include <QList>
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -54,6 +55,8 @@ public:
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void setColumnWidth(int sheet, int column, int width) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
+    void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) override;
+    void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;
@@ -106,6 +109,7 @@ private:
     };
 
     Document& inner_;
+    QList<std::function<void()>> rowRequests_;  // rows to fit, blocks to keep on a page
     int sheet_ = 0;
     std::map<int, std::map<int, QVariant>> values_;  // by row, then column
     QList<RangeAddress> borderRanges_;

@@ -68,9 +68,11 @@ QList<std::pair<int, int>> RowRuns(const std::set<int>& rows)
     return runs;
 }
 
-RowsToAdjust RowsToFit(const QList<RangeAddress>& wrapped, const std::function<bool(const CellAddress&)>& startsMerge)
+RowsToAdjust RowsToFit(const QList<RangeAddress>& wrapped, const std::function<bool(const CellAddress&)>& startsMerge,
+                       const std::map<int, std::set<int>>& fit)
 {
     RowsToAdjust rows;
+    rows.fit = fit;
     for (const RangeAddress& r : wrapped) {
         auto& to = startsMerge({r.sheet, r.startColumn, r.startRow}) ? rows.grow : rows.fit;
         for (int row = r.startRow; row <= r.endRow; ++row)
@@ -292,6 +294,22 @@ void RecordingDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
     book_->log.append(QStringLiteral("fitRowHeights %1 %2").arg(firstRow).arg(lastRow));
 }
 
+void RecordingDocument::fitRowsAtUnlock(int sheet, int firstRow, int lastRow)
+{
+    if (book_->controllerLocks == 0) {
+        fitRowHeights(sheet, firstRow, lastRow);
+        return;
+    }
+    for (int r = firstRow; r <= lastRow; ++r)
+        book_->fittedWhileLocked[sheet].insert(r);
+}
+
+void RecordingDocument::keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks)
+{
+    ++book_->formatCalls;
+    book_->sheet(sheet).keptTogether.append(blocks);
+}
+
 void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)
 {
     ++book_->formatCalls;
@@ -388,8 +406,10 @@ void RecordingDocument::unlockControllers()
         return;
     const QList<RangeAddress> wrapped = std::move(book_->wrappedWhileLocked);
     book_->wrappedWhileLocked.clear();
+    const std::map<int, std::set<int>> fit = std::move(book_->fittedWhileLocked);
+    book_->fittedWhileLocked.clear();
     const auto startsMerge = [this](const CellAddress& c) { return book_->state(c).merged; };
-    const RowsToAdjust rows = RowsToFit(wrapped, startsMerge);
+    const RowsToAdjust rows = RowsToFit(wrapped, startsMerge, fit);
     for (const auto& [sheet, fit] : rows.fit)
         for (const auto& [first, last] : RowRuns(fit))
             fitRowHeights(sheet, first, last);

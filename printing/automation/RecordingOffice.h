@@ -27,6 +27,7 @@ struct RecordedSheet {
     bool landscape = false;
     std::set<int> fittedRows;         // rows whose heights were fitted to their contents
     std::set<int> grownRows;          // rows grown where their merged texts need it, never shrunk
+    QList<std::pair<int, int>> keptTogether;  // blocks of rows each printed on one page
 };
 
 struct RecordedBook {
@@ -44,6 +45,8 @@ struct RecordedBook {
     // adjusts no height then, so their rows are fitted at the unlock (or,
     // where a range starts a merged area, grown: RowsToFit).
     QList<RangeAddress> wrappedWhileLocked;
+    // Rows asked to be fitted to their contents while the screen was locked, by sheet.
+    std::map<int, std::set<int>> fittedWhileLocked;
 
     RecordedSheet& sheet(int index);
     CellState state(const CellAddress& cell) const;
@@ -77,6 +80,8 @@ public:
     void setFontOn(const QList<RangeAddress>& ranges, const Font& font) override;
     void setColumnWidth(int sheet, int column, int width) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
+    void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) override;
+    void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;
@@ -143,7 +148,9 @@ struct RowsToAdjust {
     std::map<int, std::set<int>> fit;
     std::map<int, std::set<int>> grow;
 };
-RowsToAdjust RowsToFit(const QList<RangeAddress>& wrapped, const std::function<bool(const CellAddress&)>& startsMerge);
+// Rows asked to be fitted besides (`fit`, by sheet) join the fitted ones.
+RowsToAdjust RowsToFit(const QList<RangeAddress>& wrapped, const std::function<bool(const CellAddress&)>& startsMerge,
+                       const std::map<int, std::set<int>>& fit = {});
 
 // A1-style reference of a cell, e.g. "F12" for column 5, row 11.
 QString CellName(int column, int row);

@@ -158,6 +158,15 @@ public:
     // that wrapped texts show every line. Called once the document is
     // unlocked: while it is locked the office adjusts no height.
     virtual void fitRowHeights(int sheet, int firstRow, int lastRow) {}
+    // As fitRowHeights, but called while the document is locked it waits for
+    // the unlock. A range copied over other rows takes no row heights along:
+    // its copy asks for this.
+    virtual void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) {}
+    // Each block of rows (first, last) is printed on one page where it fits
+    // on one: a page that would split it ends before it instead. Called while
+    // the document is locked, it waits for the unlock, when the rows have
+    // their heights.
+    virtual void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) {}
 
     // Screen updates and actions held while the document is filled.
     virtual void lockControllers() = 0;

@@ -40,14 +40,19 @@ bool Print(automation::Office& office, const Options& options, const Progress& p
         {
             // Unlocking fits the heights of the rows given wrapped text.
             workbooks::Locked locked(doc);
-            static const int widths[] = {2200, 1600, 3000, 3000, 8500};
+            // A date and a time fit their columns; the captions, names, windows
+            // and actions wrap within theirs down to the last written row, all
+            // within the page's width.
+            doc.setPageMargins(0, {workbooks::PointsToHmm(30), workbooks::PointsToHmm(10)});
+            static const int widths[] = {2300, 1800, 3500, 3500, 8200};
             for (int i = 0; i < 5; ++i)
                 doc.setColumnWidth(0, i, widths[i]);
             doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("Дата"), QStringLiteral("Время"),
                                                         QStringLiteral("Фио"), QStringLiteral("Окно программы"),
                                                         QStringLiteral("Действия")}});
-            // The action column wraps down to the last written row.
-            doc.setWrapped({0, 4, 0, 4, lastRow}, true);
+            doc.setWrapped({0, 0, 0, 4, 0}, true);
+            if (lastRow > 0)
+                doc.setWrapped({0, 2, 1, 4, lastRow}, true);
 
             QList<QVariantList> block;
             block.reserve(kBlockRows);

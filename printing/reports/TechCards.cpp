@@ -110,8 +110,12 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
 
     run.startProgress(static_cast<int>(lines.size()));
     run.open();
+    // Each card's rows, counted from 0, go on one page where they fit on one.
+    QList<std::pair<int, int>> cards;
+    const int headRows = templates::RowNumber(form.HEAD_YX);
     int blockStart = 1;
     for (int i = 0; i < lines.size(); ++i) {
+        const int cardStart = blockStart;
         const CardLine& l = lines[i];
         run.stepProgress();
         // The card's header lands in its own copy of the header block.
@@ -156,16 +160,24 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
         // A copy of the end block, so that it stays parked for the next card.
         run.row = templates::MoveTemplateRange(run.document(), form.TAIL_YX, form.HEAD_YX, run.row, false);
         blockStart = run.row;
+        int cardEnd = run.row - 2;  // the end block's last row, a row left empty below it
         if (recipe) {
             --run.row;
             for (const QString& line : MemoLines(l.recept))
                 run.putText(QStringLiteral("recept"), line, RowNextWhenEnabled);
+            cardEnd = std::max(cardEnd, run.row - 1);
             run.row += 2;
             blockStart = run.row;
         }
-        if (i + 1 < lines.size())
+        cards.append({cardStart - 1, cardEnd - 1});
+        if (i + 1 < lines.size()) {
             run.row = templates::CopyTemplateRange(run.document(), form.HEAD_YX, blockStart) - 1;
+            // The copy takes no row heights along: its rows get the heights
+            // their texts need (the title's larger type).
+            run.document().fitRowsAtUnlock(0, blockStart - 1, blockStart + headRows - 2);
+        }
     }
+    run.document().keepRowsTogether(0, cards);
     run.finish();
     return true;
 }

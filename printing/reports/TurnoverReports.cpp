@@ -230,7 +230,7 @@ StandardReport Build(const engine::Context& ctx, const Options& o, exchange::obm
             l.cena = t.cena;
             l.docDate = t.dateDoc;
             l.docName = t.nameDoc;
-            l.productName = t.nameIng;
+            l.productName = OneLine(t.nameIng);
             exchange->add(l);
         };
     return Report(read, ReadTurnoverRows(ctx, read), sink);

@@ -122,7 +122,7 @@ StandardReport Build(const engine::Context& ctx, const Options& options, exchang
             x.cena = l.cena;
             x.docDate = d->date;
             x.docName = d->name;
-            x.productName = l.name;
+            x.productName = OneLine(l.name);
             exchange->add(x);
         }
         run.putText(QStringLiteral("name"), l.name);

@@ -26,7 +26,8 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
 {
     Locked locked(doc);
     doc.setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
-    static const int widths[] = {750, 9400, 1800, 1400, 2000};
+    // The quantity column holds 999 999 999,99.
+    static const int widths[] = {750, 9400, 1800, 1400, 2800};
     for (int c = 0; c < 5; ++c)
         doc.setColumnWidth(0, c, widths[c]);
     automation::Font title{QStringLiteral("Arial"), 12};
@@ -56,7 +57,13 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
                 progress.step(kUsageLayoutSteps + n);
         }
     }
-    doc.setTableBorder({0, 0, 2, 4, 2 + static_cast<int>(lines.size())}, ThinFrame());
+    const int last = 2 + static_cast<int>(lines.size());
+    if (!lines.empty()) {
+        // A long name wraps instead of being cut; quantities in the papers' format.
+        doc.setWrapped({0, 1, 3, 1, last}, true);
+        doc.setNumberFormat({0, 4, 3, 4, last}, QStringLiteral("0,####"));
+    }
+    doc.setTableBorder({0, 0, 2, 4, last}, ThinFrame());
 }
 
 } // namespace

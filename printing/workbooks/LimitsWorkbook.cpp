@@ -97,7 +97,9 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
     return FillAndShow(office, [&](automation::Document& doc) {
         Locked locked(doc);
         doc.setSheetName(0, QStringLiteral("Лимиты"));
-        static const int widths[] = {750, 9400, 1800, 1800, 1800};
+        // Each number column holds 999 999 999,99.
+        doc.setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
+        static const int widths[] = {750, 9400, 2800, 2800, 2800};
         for (int c = 0; c < 5; ++c)
             doc.setColumnWidth(0, c, widths[c]);
         doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование продукта"),

@@ -41,11 +41,11 @@ private:
 
 void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Progress& progress)
 {
-    // The columns are 242.5 mm together: the pages go across, where they fit
+    // The columns are 245.5 mm together: the pages go across, where they fit
     // at full size, so the bars stay the size the reader scans. A 13-digit
     // bar code and an accounting code such as "00-000000042" fit their
-    // columns on one line.
-    static const int widths[kColumns] = {850, 7200, 2500, 2500, 3000, 3000, 5200};
+    // columns on one line, in the office's sans-serif type whichever it has.
+    static const int widths[kColumns] = {850, 7200, 2500, 2500, 3000, 3300, 5200};
     for (int i = 0; i < kColumns; ++i)
         doc.setColumnWidth(0, i, widths[i]);
     doc.setLandscape(0);
@@ -98,9 +98,10 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Pro
     if (last >= 1)
         doc.setWrapped({0, 1, 1, kFramedLast, last}, true);
 
-    // The bars over the column's used rows, its header included.
-    doc.setFont({0, kBarColumn, 0, kBarColumn, last},
-                automation::Font{BarCodeFontName(), kBarCodeFontHeight, automation::kWeightNormal});
+    // The bars over the column's dish rows; its caption stays in letters.
+    if (last >= 1)
+        doc.setFont({0, kBarColumn, 1, kBarColumn, last},
+                    automation::Font{BarCodeFontName(), kBarCodeFontHeight, automation::kWeightNormal});
     doc.setHoriJustify({0, kBarColumn, 0, kBarColumn, last}, 2);
 
     doc.setTableBorder({0, 0, 0, kFramedLast, last}, ThinFrame());

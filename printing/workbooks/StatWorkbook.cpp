@@ -192,8 +192,12 @@ void openingFrame(automation::Document& d, const StatOptions& o)
     d.setPageMargins(kStat, {PointsToHmm(15), PointsToHmm(10)});
     d.setPageMargins(kOrder, {PointsToHmm(45), PointsToHmm(10)});
     // The captions wrap between words only: "Остаток", "Ед.изм." fit a line.
-    static const int statWidths[] = {750, 7000, 1900, 2200, 2200, 2200, 2200};
-    static const int orderWidths[] = {750, 7600, 1800, 1800, 2500, 2500};
+    // A number column holds 999 999 999,99 in the sheet's 12-point type (the
+    // order's prices and sums are in the office's 10-point one); the
+    // statistics' four of them go across the page.
+    d.setLandscape(kStat);
+    static const int statWidths[] = {750, 9000, 1900, 3300, 3300, 3300, 3300};
+    static const int orderWidths[] = {750, 7500, 1800, 3300, 2800, 2800};
     for (int c = 0; c < 7; ++c)
         d.setColumnWidth(kStat, c, statWidths[c]);
     for (int c = 0; c < 6; ++c)
@@ -298,8 +302,11 @@ void fillAll(automation::Document& doc, const StatOptions& o, const StatData& da
     if (progress.start)
         progress.start(static_cast<int>(data.stock.size()));
     fill(doc, o, ComputeStat(o, data), progress);
-    // The titles in their larger font, and the wrapped captions.
-    doc.fitRowHeights(kStat, 0, 2);
+    // The titles in their larger font, and the wrapped captions, a row at a
+    // time: fitted together, the office leaves the second merged title at
+    // the height of one line of the body's type.
+    for (int row = 0; row <= 2; ++row)
+        doc.fitRowHeights(kStat, row, row);
 }
 
 } // namespace

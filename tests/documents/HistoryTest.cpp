@@ -89,12 +89,18 @@ TEST(History, OnlyPostedLinesInThePeriodWithTheirDirection)
     // The end date is inclusive, the day after is not.
     env.doc(QStringLiteral("Сегодня"), kToday, 11, 5, env.kitchen, 1, 1);
     env.doc(QStringLiteral("Завтра"), kToday.addDays(1), 11, 5, env.kitchen, 1, 1);
-    env.doc(QStringLiteral("От поставщика"), kToday.addDays(-1), 11, 5, env.kitchen, 1, 5, env.partner);
+    const qint64 supplied = env.doc(QStringLiteral("От поставщика"), kToday.addDays(-1), 11, 5, env.kitchen, 1, 5,
+                                    env.partner);
+    env.t().exec(QStringLiteral("UPDATE MOVES SET CENA = 52.3 WHERE KOD_DOC = %1").arg(supplied));
 
     env.all(false, false, true, false);
     Form_DvigIng->BitBtn1Click();
     EXPECT_EQ(env.shown(), (QStringList{QStringLiteral("Перемещение -"), QStringLiteral("От поставщика +"),
                                         QStringLiteral("Сегодня +")}));
+    // Money as the grids show it: a price with its decimals, at least two; a sum in kopecks.
+    const QAbstractItemModel* m = Form_DvigIng->DBGrid1->model();
+    EXPECT_EQ(m->index(1, 4).data().toString(), QStringLiteral("52,30"));
+    EXPECT_EQ(m->index(1, 5).data().toString(), QStringLiteral("261,50"));
     env.all(true, true, true, true);
     Form_DvigIng->BitBtn1Click();
     EXPECT_EQ(env.shown().size(), 5);

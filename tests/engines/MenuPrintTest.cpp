@@ -265,8 +265,10 @@ TEST_F(MenuCodes, SheetHasHeadingsPerDepartmentAndSectionAndTheDishCodesAsTexts)
     EXPECT_FALSE(b.at(QStringLiteral("A12")).isValid());  // no inactive section, no inactive dish, no empty section
     EXPECT_EQ(progressed, 4);
 
-    // The bars cover the used rows of column G, and nothing below them.
-    for (int row = 1; row <= 11; ++row)
+    // The bars cover the used rows of column G under its caption, which
+    // stays in letters, and nothing below them.
+    EXPECT_NE(b.stateAt(QStringLiteral("G1")).fontName, workbooks::BarCodeFontName());
+    for (int row = 2; row <= 11; ++row)
         EXPECT_EQ(b.stateAt(QStringLiteral("G%1").arg(row)).fontName, workbooks::BarCodeFontName()) << row;
     EXPECT_NE(b.stateAt(QStringLiteral("G12")).fontName, workbooks::BarCodeFontName());
     EXPECT_EQ(b.stateAt(QStringLiteral("G4")).horiJustify, 2);

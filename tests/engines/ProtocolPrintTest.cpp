@@ -69,13 +69,15 @@ TEST(ProtocolPrint, LinesGoInBlocksUnderTheHeaderFramedAndWrapped)
     EXPECT_EQ(b.cellCalls, 0);
     EXPECT_EQ(b.rowCalls, 1 + 3);
     EXPECT_EQ(progress, (QList<int>{500, 1000, 1201}));
-    EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 2200}, {1, 1600}, {2, 3000}, {3, 3000}, {4, 8500}}));
+    EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 2300}, {1, 1800}, {2, 3500}, {3, 3500}, {4, 8200}}));
     // Wrapped over the written rows, whose heights are fitted after the unlock.
     EXPECT_TRUE(b.stateAt(QStringLiteral("E1202")).wrapped);
     EXPECT_FALSE(b.stateAt(QStringLiteral("E1203")).wrapped);
     EXPECT_EQ(b.sheets[0].fittedRows.size(), 1202u);
     EXPECT_GT(b.log.indexOf(QStringLiteral("fitRowHeights 0 1201")), b.log.indexOf(QStringLiteral("unlockControllers")));
-    EXPECT_FALSE(b.stateAt(QStringLiteral("D2")).wrapped);
+    EXPECT_TRUE(b.stateAt(QStringLiteral("C2")).wrapped);
+    EXPECT_TRUE(b.stateAt(QStringLiteral("D2")).wrapped);
+    EXPECT_FALSE(b.stateAt(QStringLiteral("B2")).wrapped);
     // The frame round A1:E1202 and between its cells.
     EXPECT_EQ(b.stateAt(QStringLiteral("A1")).topWidth, 35);
     EXPECT_EQ(b.stateAt(QStringLiteral("C600")).leftWidth, 35);

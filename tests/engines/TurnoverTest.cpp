@@ -583,7 +583,8 @@ TEST_F(TurnoverPrint, ExportWritesOneRecordPerStatementRowAndListsProductsWithou
 {
     layout(3);
     Stock(x, Kartofel, Stolovaya, Kuhnya, 0, QStringLiteral("1С-501"), 77);
-    Stock(x, Morkov, Stolovaya, Kuhnya, 0);  // no accounting code
+    Stock(x, Morkov, Stolovaya, Kuhnya, 0);  // no accounting code, a name typed on two lines
+    x(QStringLiteral("UPDATE ING SET NAME = 'Морковь' || ASCII_CHAR(10) || 'мытая' WHERE KOD = 502"));
     Doc(x, 1001, QStringLiteral("П-1"), QDate(2026, 1, 10), 5, Stolovaya, 0, Kuhnya, 11);
     Move(x, 1001, Kartofel, Kuhnya, 2, 20, 1);
     Move(x, 1001, Kartofel, Kuhnya, 3, 20, 1);  // summed into one record
@@ -623,6 +624,6 @@ TEST_F(TurnoverPrint, ExportWritesOneRecordPerStatementRowAndListsProductsWithou
     EXPECT_EQ(text(2, "TYPE"), QStringLiteral("-"));
     EXPECT_EQ(number(2, "KOLVO"), 0.5);
     EXPECT_EQ(text(2, "DOC"), QStringLiteral("Р-1"));
-    EXPECT_EQ(missing, exchange::obmen::MissingCodesHeading() + QStringLiteral("\n\nМорковь\nМорковь"));
+    EXPECT_EQ(missing, exchange::obmen::MissingCodesHeading() + QStringLiteral("\n\nМорковь мытая\nМорковь мытая"));
     EXPECT_EQ(at("B11"), QStringLiteral("Картофель"));
 }

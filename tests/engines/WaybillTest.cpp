@@ -203,7 +203,9 @@ TEST_F(Waybill, NoLinesPutsTheEndBlockUnderTheHeaderWithZero)
 
 TEST_F(Waybill, ExchangeRecordsFollowEachLinesOwnDirection)
 {
-    // An issue document whose first line comes into stock.
+    // An issue document whose first line comes into stock; the product
+    // without an accounting code was named on two lines.
+    env.t.exec("UPDATE ING SET NAME = 'Лук' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'репчатый' WHERE KOD = 900022");
     document(6, {{900021, 2, 10, 1}, {900022, 3, 5, 2}});
     const QString path = env.t.folder() + QStringLiteral("/obmen.dbf");
     exchange::obmen::CreateTable(path);
@@ -220,7 +222,7 @@ TEST_F(Waybill, ExchangeRecordsFollowEachLinesOwnDirection)
     EXPECT_EQ(exchange::dbf::TextOf(table->records[0][2]), QStringLiteral("M-1"));
     EXPECT_EQ(table->records[1][0], QByteArray("-"));
     EXPECT_EQ(exchange::dbf::TextOf(table->records[1][6]), QStringLiteral("15"));
-    EXPECT_EQ(x.warningText(), exchange::obmen::MissingCodesHeading() + QStringLiteral("\n\nЛук"));
+    EXPECT_EQ(x.warningText(), exchange::obmen::MissingCodesHeading() + QStringLiteral("\n\nЛук репчатый"));
 
     // Lines not posted yet go as their posting will move them: a receipt's in.
     document(5, {{900021, 2, 10, 0}}, 900101);

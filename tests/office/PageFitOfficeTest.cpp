@@ -4,25 +4,28 @@
 // wraps in its cell, its row growing, instead of being cut: in the menu, the
 // products statement, the technological card's heading and the codes sheet
 // (whose bar code and captions wrap in their narrow columns too); so does a
-// long counterparty on the statement by operations.
+// long counterparty on the statement by operations. Every paper shows
+// nine-digit figures whole.
 
 #include "OfficeEnvironment.h"
 #include "automation/RecordingOffice.h"
 #include "automation/uno/UnoOffice.h"
 #include "engine/Clock.h"
 #include "reports/CostingCard.h"
+#include "reports/Invent.h"
 #include "reports/MenuReport.h"
 #include "reports/Ostatki.h"
+#include "reports/ProtocolPrint.h"
 #include "reports/Statements.h"
 #include "reports/TechCards.h"
 #include "reports/TurnoverReports.h"
+#include "reports/Waybill.h"
 #include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
+#include "workbooks/IngUsageWorkbook.h"
+#include "workbooks/LimitsWorkbook.h"
 #include "workbooks/MenuCodesWorkbook.h"
-
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
+#include "workbooks/StatWorkbook.h"
 
 #include <gtest/gtest.h>
 
@@ -90,15 +93,7 @@ protected:
     }
 
     // The pages of the document exported as PDF.
-    static int pages(Document& d, const QString& name)
-    {
-        const QString path = QDir(TestOfficeFolder()).filePath(name + QStringLiteral(".pdf"));
-        d.storeToFile(path, QStringLiteral("calc_pdf_Export"));
-        QFile pdf(path);
-        if (!pdf.open(QIODevice::ReadOnly))
-            return -1;
-        return static_cast<int>(QString::fromLatin1(pdf.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-    }
+    static int pages(Document& d, const QString& name) { return static_cast<int>(PdfPages(d, name).size()); }
 
     // The cell wraps its text and its row is higher than one line.
     static void expectWrappedOverLines(Document& d, const char* a1)
@@ -115,24 +110,33 @@ protected:
 
 TEST_F(PageFit, WidePrintsFitThePageAndTheCardsLeaveNothingParked)
 {
+    // A long enterprise wraps in the card's header: the card keeps its full size.
     auto card = print([&](automation::Office& office) {
         reports::card::Options o;
         o.product = 5105;
-        o.firmaName = QStringLiteral("Столовая №1");
+        o.firmaName = QStringLiteral("Общество с ограниченной ответственностью \"Комбинат школьного питания Северного "
+                                     "административного округа города Москвы\"");
         o.otdel = 5002;
         o.otdelName = QStringLiteral("Кухня");
         o.priceChoice = 1;
         reports::card::Print(ctx(), o, office, cache());
     });
     ASSERT_TRUE(card);
-    EXPECT_EQ(pages(*card, QStringLiteral("card")), 1);
+    const QList<PdfPage> cardPages = PdfPages(*card, QStringLiteral("card"));
+    ASSERT_EQ(cardPages.size(), 1);
+    ExpectWholeOnPaper(cardPages, QStringLiteral("card"));
+    for (const PdfWord& w : cardPages[0].words)
+        if (w.text == QStringLiteral("Наименование"))
+            EXPECT_GT(w.yMax - w.yMin, 12.5);  // a 10-point caption at its size
     card->close();
 
     auto codes = print([&](automation::Office& office) {
         workbooks::menucodes::Print(office, {reports::LoadMenuCodes(ctx(), 900030)});
     });
     ASSERT_TRUE(codes);
-    EXPECT_EQ(pages(*codes, QStringLiteral("codes")), 1);
+    const QList<PdfPage> codePages = PdfPages(*codes, QStringLiteral("codes"));
+    EXPECT_EQ(codePages.size(), 1);
+    ExpectWholeOnPaper(codePages, QStringLiteral("codes"));
     codes->close();
 
     auto tech = print([&](automation::Office& office) {
@@ -212,8 +216,55 @@ TEST_F(PageFit, ABarCodeIsNotSplitOverLines)
     ASSERT_TRUE(codes);
     ASSERT_EQ(codes->cellState({0, 5, 3}).content, QVariant(QStringLiteral("4600000000404")));
     EXPECT_LT(codes->cellState({0, 5, 3}).rowHeight, 3 * kOneLine / 2);
-    EXPECT_EQ(pages(*codes, QStringLiteral("codes_short")), 1);
+    // The whole code is printed, not its first twelve digits; the caption of
+    // the bars is printed in letters.
+    const QList<PdfPage> printed = PdfPages(*codes, QStringLiteral("codes_short"));
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_EQ(printed[0].count(QStringLiteral("4600000000404")), 1);
+    EXPECT_EQ(printed[0].count(QStringLiteral("*Штрих")), 1);
+    EXPECT_NE(codes->cellState({0, 6, 0}).fontName, workbooks::BarCodeFontName());
+    EXPECT_EQ(codes->cellState({0, 6, 3}).fontName, workbooks::BarCodeFontName());
     codes->close();
+}
+
+// Twelve technological cards go over several pages: every card's title row
+// is as high as the first one's at least, and every card stays whole on its page.
+TEST_F(PageFit, EachTechnologicalCardOnOnePageUnderItsTitle)
+{
+    for (int i = 0; i < 11; ++i)
+        t.exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                              "VALUES (6010, 5105, 5002, %1, 0, 0)").arg(i + 1));
+    RefreshRead(t);
+    auto tech = print([&](automation::Office& office) {
+        reports::techcards::Options o;
+        o.document = 6010;
+        o.mode = 2;
+        reports::techcards::Print(ctx(), o, office, cache());
+    });
+    ASSERT_TRUE(tech);
+    const QString title = QStringLiteral("Технологическая карта");
+    QList<int> titles;
+    for (int r = 0; r < 200; ++r)
+        if (tech->cellState({0, 0, r}).content == QVariant(title))
+            titles << r;
+    ASSERT_EQ(titles.size(), 12);
+    const int height = tech->cellState({0, 0, titles[0]}).rowHeight;
+    EXPECT_GT(height, 3 * kOneLine / 2 - kOneLine / 4);  // 14-point type
+    for (int r : titles)
+        EXPECT_GE(tech->cellState({0, 0, r}).rowHeight, height) << r + 1;
+
+    const QList<PdfPage> printed = PdfPages(*tech, QStringLiteral("tech_twelve"));
+    EXPECT_GE(printed.size(), 2);
+    int cards = 0;
+    for (int n = 0; n < printed.size(); ++n) {
+        const int starts = printed[n].count(QStringLiteral("Технологическая"));
+        EXPECT_GE(starts, 1) << "page " << n + 1;
+        EXPECT_EQ(printed[n].count(QStringLiteral("Повар")), starts) << "page " << n + 1;
+        cards += starts;
+    }
+    EXPECT_EQ(cards, 12);
+    ExpectWholeOnPaper(printed, QStringLiteral("tech_twelve"));
+    tech->close();
 }
 
 TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)
@@ -319,6 +370,115 @@ TEST_F(PageFit, LongCounterpartiesWrapOnTheStatementByOperations)
         EXPECT_EQ(printed, 6) << oneDepartment;
         EXPECT_EQ(pages(*statement, QStringLiteral("operations")), 1) << oneDepartment;
         statement->close();
+    }
+}
+
+// Every paper with the largest figures a kitchen writes (to 999 999 999,99,
+// prices to the ten-thousandth) and a long enterprise shows each figure and
+// text whole, on the pages it should take; the statements' requisites and
+// date read as they should.
+TEST_F(PageFit, EveryPaperShowsNineDigitFiguresWhole)
+{
+    const QString firm = QStringLiteral("Общество с ограниченной ответственностью \"Комбинат школьного питания "
+                                        "Северного административного округа\"");
+    const QString dish = QStringLiteral("Котлета \"Нежная\" по-домашнему с гарниром из картофельного пюре");
+    t.exec(QStringLiteral("UPDATE FIRMA SET NAME = '%1', INN = '7701000001', KPP = '770101001', RS = "
+                          "'40702810000000000001', BANK = 'ПАО Сбербанк', BIK = '044525225' WHERE KOD = 5001").arg(firm));
+    for (const char* sql : {
+             "INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (5010, 'ООО \"Овощная база\"', 0)",
+             "INSERT INTO ING (KOD, NAME, KOD_GROUP, ED_IZM, MY_LEVEL, KVO_PORC, KALORIES) "
+             "VALUES (5102, 'Шафран', 5005, 5003, 0, 1, 1000000)",
+             "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, CENA, MY_CENA, NO_ING) "
+             "VALUES (5202, 5102, 5001, 5002, 1000000.1234, 1000000.1234, 0)",
+             "UPDATE KARTA SET KOD_ING = 5102, KOLVO = 999 WHERE KOD = 5321",
+             "UPDATE ING SET NAME = 'Котлета \"Нежная\" по-домашнему с гарниром из картофельного пюре' WHERE KOD = 5105",
+             "UPDATE ING_SKLAD SET KOLVO = 999999.9999, CENA = 999.99, MY_CENA = 999.99 WHERE KOD = 5201",
+             "UPDATE ING_SKLAD SET MY_CENA = 999000123.28 WHERE KOD = 5205",
+             "UPDATE REAL_BLUDO SET KOLVO = 999999 WHERE KOD = 6111",
+             "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+             "VALUES (6001, 5102, 5002, 999.999, 999999.99, 2)",
+             "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, INT_PARAM1, "
+             "PROVODKA) VALUES (6002, 'П-0157', '2026-11-30', 5, 5001, 5010, 5002, 11)",
+             "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+             "VALUES (6002, 5101, 5002, 999999.9999, 999.99, 1)",
+         })
+        t.exec(QString::fromUtf8(sql));
+    RefreshRead(t);
+    reports::TurnoverOptions turnover;
+    turnover.start = QDate(2026, 11, 1);
+    turnover.end = QDate(2026, 11, 30);
+    turnover.allFirma = false;
+    turnover.firma = 5001;
+    turnover.firmaName = firm;
+    reports::statements::Options sales;
+    sales.document = 6001;
+    sales.lines = {{dish, QStringLiteral("порц"), 999, 1000000.1234, 1000000.1234}};
+    reports::InventLine counted{dish, QStringLiteral("5005"), QStringLiteral("Вторые блюда"), QStringLiteral("порц"),
+                                0.0001, 1000000.1234, 999999.9999, 999.99, 999.99};
+    workbooks::LimitRow limit{5001, 5002, 0, firm, QStringLiteral("Кухня"), QString(), dish, 999999.9999, 999999.999,
+                              1000000.1234};
+    workbooks::StatOptions period;
+    period.start = period.end = QDate(2026, 11, 30);
+    period.days = 1;
+    period.percent = 0;
+    const struct {
+        const char* name;
+        std::function<void(automation::Office&)> print;
+        int pages = 1;
+    } papers[] = {
+        {"waybill", [&](auto& o) { reports::RunStandardReport(ctx(), o, cache(), reports::waybill::Build(ctx(), {6002})); }},
+        {"balance", [&](auto& o) {
+             reports::ostatki::Options b;
+             b.scope = reports::ostatki::Department;
+             b.firma = 5001;
+             b.otdel = 5002;
+             reports::RunStandardReport(ctx(), o, cache(), reports::ostatki::Build(ctx(), b));
+         }},
+        {"operations", [&](auto& o) { reports::RunStandardReport(ctx(), o, cache(), reports::turnover::Build(ctx(), turnover)); }},
+        {"products", [&](auto& o) {
+             reports::TurnoverOptions s = turnover;
+             s.shortForm = s.balances = true;
+             reports::RunStandardReport(ctx(), o, cache(), reports::turnover::Build(ctx(), s));
+         }},
+        {"inventory", [&](auto& o) {
+             reports::RunStandardReport(ctx(), o, cache(),
+                                        reports::InventReport({firm, QStringLiteral("Кухня"), QString(), QDate(2026, 12, 7)},
+                                                              {counted}, reports::MoneyNamesOf(ctx())));
+         }},
+        {"menu", [&](auto& o) { reports::menu::Print(ctx(), {900030}, o, cache()); }},
+        {"sales", [&](auto& o) { reports::statements::Print(ctx(), sales, o, cache()); }},
+        {"ingredients", [&](auto& o) {
+             reports::statements::Options s = sales;
+             s.ingredients = true;
+             reports::statements::Print(ctx(), s, o, cache());
+         }},
+        {"card", [&](auto& o) { reports::card::Print(ctx(), {5105, firm, 5002, QStringLiteral("Кухня"), 0, 1}, o, cache()); }},
+        {"tech", [&](auto& o) { reports::techcards::Print(ctx(), {6010, 2}, o, cache()); }},
+        {"statistics", [&](auto& o) {
+             workbooks::stat::Write(o, period, {{{5101, dish, 999999.999}}, {{5101, dish, QStringLiteral("кг"), 0.001, 999.99}}});
+         }, 2},
+        {"limits", [&](auto& o) { workbooks::limits::Write(o, {limit}); }},
+        {"where_used", [&](auto& o) { workbooks::usage::Write(o, dish, {{dish, 1000, QStringLiteral("порц"), 999999.9999}}); }},
+        {"codes", [&](auto& o) { workbooks::menucodes::Print(o, {reports::LoadMenuCodes(ctx(), 900030)}); }},
+        {"protocol", [&](auto& o) {
+             reports::ProtocolPrint::Print(o, {{{QStringLiteral("07.12.2026"), QStringLiteral("23:59:59"),
+                                                 QStringLiteral("Константинопольский Александр Владимирович"),
+                                                 QStringLiteral("Калькуляционные карты"), dish + QLatin1Char(' ') + dish}}});
+         }},
+    };
+    for (const auto& p : papers) {
+        auto d = print(p.print);
+        ASSERT_TRUE(d) << p.name;
+        const QList<PdfPage> pages = PdfPages(*d, QString::fromLatin1(p.name));
+        EXPECT_EQ(pages.size(), p.pages) << p.name;
+        ExpectWholeOnPaper(pages, QString::fromLatin1(p.name));
+        if (QLatin1String(p.name) == QLatin1String("sales")) {
+            EXPECT_TRUE(d->cellState({0, 1, 2}).content.toString().startsWith(QStringLiteral("Предприятие: Общество")));
+            EXPECT_EQ(d->cellState({0, 1, 4}).content, QVariant(QStringLiteral("БИК: 044525225")));
+        }
+        if (QLatin1String(p.name) == QLatin1String("ingredients"))
+            EXPECT_EQ(d->cellState({0, 5, 1}).content, QVariant(QStringLiteral("от 02.03.2026")));
+        d->close();
     }
 }
 

@@ -101,7 +101,8 @@ TEST(LimitsWorkbook, HeadingsAndRunningNumbers)
     EXPECT_EQ(b.stateAt("C1").horiJustify, 2);
     EXPECT_EQ(b.stateAt("C5").numberFormat, QStringLiteral("0,0##"));
     EXPECT_EQ(b.stateAt("E5").numberFormat, QStringLiteral("0,00"));
-    EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 750}, {1, 9400}, {2, 1800}, {3, 1800}, {4, 1800}}));
+    EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 750}, {1, 9400}, {2, 2800}, {3, 2800}, {4, 2800}}));
+    EXPECT_EQ(b.sheets[0].margins, (automation::PageMargins{1058, 353}));
     EXPECT_EQ(b.stateAt("E12").bottomWidth, 35);
     EXPECT_EQ(b.stateAt("A13").topWidth, 0);
     EXPECT_TRUE(b.visible);
@@ -223,7 +224,9 @@ TEST(IngUsageWorkbook, TitleLinesAndFrame)
     EXPECT_EQ(b.stateAt("A3").topWidth, 35);
     EXPECT_EQ(b.stateAt("A6").topWidth, 0);
     EXPECT_EQ(b.sheets[0].margins, (automation::PageMargins{1058, 353}));
-    EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 750}, {1, 9400}, {2, 1800}, {3, 1400}, {4, 2000}}));
+    EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 750}, {1, 9400}, {2, 1800}, {3, 1400}, {4, 2800}}));
+    EXPECT_TRUE(b.stateAt("B4").wrapped);
+    EXPECT_EQ(b.stateAt("E4").numberFormat, QStringLiteral("0,####"));
 
     // Used nowhere: the frame covers the header alone.
     ASSERT_TRUE(workbooks::usage::Write(office, QStringLiteral("Соль"), {}));

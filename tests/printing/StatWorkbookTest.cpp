@@ -211,8 +211,10 @@ TEST(StatWorkbook, TheFrameOfBothSheets)
         EXPECT_EQ(b.state({1, c, 2}).content.toString(), order[c]);
     EXPECT_FALSE(b.at("G3", 1).isValid());
     EXPECT_EQ(b.sheets[0].columnWidths,
-              (std::map<int, int>{{0, 750}, {1, 7000}, {2, 1900}, {3, 2200}, {4, 2200}, {5, 2200}, {6, 2200}}));
-    EXPECT_EQ(b.sheets[1].columnWidths, (std::map<int, int>{{0, 750}, {1, 7600}, {2, 1800}, {3, 1800}, {4, 2500}, {5, 2500}}));
+              (std::map<int, int>{{0, 750}, {1, 9000}, {2, 1900}, {3, 3300}, {4, 3300}, {5, 3300}, {6, 3300}}));
+    EXPECT_EQ(b.sheets[1].columnWidths, (std::map<int, int>{{0, 750}, {1, 7500}, {2, 1800}, {3, 3300}, {4, 2800}, {5, 2800}}));
+    EXPECT_TRUE(b.sheets[0].landscape);
+    EXPECT_FALSE(b.sheets[1].landscape);
     // A caption breaks between words only: each word fits its column in the
     // body font (as this machine draws it, with a millimetre of margin each side).
     const QFontMetricsF body(QFont(QStringLiteral("Times New Roman"), 12));

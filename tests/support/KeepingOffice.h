@@ -63,6 +63,11 @@ private:
         }
         void setColumnWidth(int s, int c, int w) override { d_->setColumnWidth(s, c, w); }
         void fitRowHeights(int s, int first, int last) override { d_->fitRowHeights(s, first, last); }
+        void fitRowsAtUnlock(int s, int first, int last) override { d_->fitRowsAtUnlock(s, first, last); }
+        void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks) override
+        {
+            d_->keepRowsTogether(s, blocks);
+        }
         void lockControllers() override { d_->lockControllers(); }
         void unlockControllers() override { d_->unlockControllers(); }
         void addActionLock() override { d_->addActionLock(); }

@@ -1,5 +1,7 @@
 #include "RowHeights.h"
 
+#include "PageBreaks.h"
+
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -250,14 +252,13 @@ std::set<std::tuple<int, int, int>> MergeStarts(const Target& t, const QList<Ran
     return starts;
 }
 
-void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped)
+void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& fit)
 {
-    if (wrapped.isEmpty())
+    if (wrapped.isEmpty() && fit.empty())
         return;
     const std::set<std::tuple<int, int, int>> starts = MergeStarts(t, wrapped);
-    const RowsToAdjust rows = RowsToFit(wrapped, [&starts](const CellAddress& c) {
-        return starts.count({c.sheet, c.row, c.column}) > 0;
-    });
+    const RowsToAdjust rows = RowsToFit(
+        wrapped, [&starts](const CellAddress& c) { return starts.count({c.sheet, c.row, c.column}) > 0; }, fit);
     std::set<int> sheets;
     for (const auto& [s, fit] : rows.fit)
         sheets.insert(s);
@@ -275,6 +276,25 @@ void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped)
             fitRuns(sheet, all);
         grown.keepHeights();
     }
+}
+
+void Pending::fit(int sheet, int firstRow, int lastRow)
+{
+    for (int r = firstRow; r <= lastRow; ++r)
+        fit_[sheet].insert(r);
+}
+
+void Pending::adjust(const Target& t)
+{
+    const QList<RangeAddress> wrapped = std::move(wrapped_);
+    wrapped_.clear();
+    const std::map<int, std::set<int>> fit = std::move(fit_);
+    fit_.clear();
+    const QList<std::pair<int, QList<std::pair<int, int>>>> kept = std::move(kept_);
+    kept_.clear();
+    FitWrapped(t, wrapped, fit);
+    for (const auto& [sheet, blocks] : kept)
+        unopages::KeepTogether(t.sheet(sheet), blocks);
 }
 
 } // namespace automation::unorows

@@ -16,6 +16,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 
 #include <functional>
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -32,7 +33,26 @@ struct Target {
 // format), so the office is asked once per format among them.
 std::set<std::tuple<int, int, int>> MergeStarts(const Target& t, const QList<RangeAddress>& ranges);
 
-// Fits and grows the rows of the ranges given wrapped text while locked.
-void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped);
+// Fits and grows the rows of the ranges given wrapped text while locked,
+// and fits the rows asked to be fitted besides (`fit`, by sheet).
+void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& fit = {});
+
+// What a locked document leaves to its unlock, when the office adjusts
+// heights again: the ranges given wrapped text, the rows asked to be fitted
+// and the blocks of rows to keep on one page.
+class Pending {
+public:
+    void wrapped(const QList<RangeAddress>& ranges) { wrapped_.append(ranges); }
+    void fit(int sheet, int firstRow, int lastRow);
+    void keep(int sheet, const QList<std::pair<int, int>>& blocks) { kept_.append({sheet, blocks}); }
+    // Fits and grows the rows (FitWrapped), then keeps the blocks on their
+    // pages as the rows' heights paginate them; nothing is left pending.
+    void adjust(const Target& t);
+
+private:
+    QList<RangeAddress> wrapped_;
+    std::map<int, std::set<int>> fit_;                         // rows, by sheet
+    QList<std::pair<int, QList<std::pair<int, int>>>> kept_;  // blocks, by sheet
+};
 
 } // namespace automation::unorows

@@ -437,12 +437,34 @@ public:
         }
     }
 
+    void fitRowsAtUnlock(int sheetIndex, int firstRow, int lastRow) override
+    {
+        pending_.fit(sheetIndex, firstRow, lastRow);
+        try {
+            if (locks_ == 0)
+                adjustRows();
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void keepRowsTogether(int sheetIndex, const QList<std::pair<int, int>>& blocks) override
+    {
+        pending_.keep(sheetIndex, blocks);
+        try {
+            if (locks_ == 0)
+                adjustRows();
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     void setWrapped(const RangeAddress& r, bool wrapped) override
     {
         try {
             props(r)->setPropertyValue("IsTextWrapped", Any(wrapped));
             if (wrapped && locks_ > 0)
-                wrappedWhileLocked_.append(r);
+                pending_.wrapped({r});
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -501,7 +523,7 @@ public:
         try {
             rangesOf(ranges)->setPropertyValue("IsTextWrapped", Any(wrapped));
             if (wrapped && locks_ > 0)
-                wrappedWhileLocked_.append(ranges);
+                pending_.wrapped(ranges);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -611,13 +633,7 @@ public:
                 --locks_;
             if (locks_ > 0)
                 return;
-            // No height was adjusted while locked: rows given wrapped text
-            // get the heights their texts need now.
-            const QList<RangeAddress> wrapped = std::move(wrappedWhileLocked_);
-            wrappedWhileLocked_.clear();
-            unorows::FitWrapped({office_, Reference<frame::XModel>(doc_, UNO_QUERY_THROW),
-                                 [this](int index) { return sheet(index); }},
-                                wrapped);
+            adjustRows();
             if (undoHeld_) {
                 undoHeld_ = false;
                 Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", Any(true));
@@ -961,6 +977,13 @@ public:
     }
 
 private:
+    // What the lock held back: the rows' heights, then the pages.
+    void adjustRows()
+    {
+        pending_.adjust({office_, Reference<frame::XModel>(doc_, UNO_QUERY_THROW),
+                         [this](int index) { return sheet(index); }});
+    }
+
     Reference<lang::XComponent> component_;
     Reference<uno::XComponentContext> office_;  // the office's own context
     bool headless_ = false;
@@ -971,7 +994,7 @@ private:
     Reference<sheet::XCellRangeMovement> movement_;
     int locks_ = 0;
     bool undoHeld_ = false;  // the office's undo was turned off at the first lock
-    QList<RangeAddress> wrappedWhileLocked_;
+    unorows::Pending pending_;
 };
 
 } // namespace
