@@ -48,6 +48,7 @@ int TemplateRun::stepProgress()
 void TemplateRun::open()
 {
     row = OpenPrintTemplate(office_, cacheFolder_, tpl_.form, raw_);
+    columnFormats_ = ReadColumnFormats(*raw_, tpl_.variables, row);
     if (road_ == Road::RowBuffered)
         buffered_ = std::make_unique<automation::BufferedDocument>(*raw_);
 }
@@ -61,7 +62,7 @@ automation::Document& TemplateRun::document()
 
 void TemplateRun::place(int mode, int& atRow)
 {
-    PutTemplateVariables(document(), value, mode, atRow, tpl_.variables, tpl_.form);
+    PutTemplateVariables(document(), value, mode, atRow, tpl_.variables, tpl_.form, &columnFormats_);
 }
 
 void TemplateRun::put(const QString& name, int mode)

@@ -92,6 +92,8 @@ private:
     Progress progress_;
     Road road_;
     templates::LoadedTemplate tpl_;
+    // The table columns' number formats, given to every number they take.
+    templates::ColumnFormats columnFormats_;
     std::unique_ptr<automation::Document> raw_;
     std::unique_ptr<automation::BufferedDocument> buffered_;
     int position_ = 0;
