@@ -261,7 +261,7 @@ int main(int argc, char** argv)
         long long kopecks = 0;
         for (int i = 0; !differing && i < a.size(); ++i) {
             if (a[i].last->ing != b[i].last->ing || a[i].last->otdel != b[i].last->otdel ||
-                std::abs(a[i].inKolvo - b[i].inKolvo) > 1e-6 || std::abs(a[i].outKolvo - b[i].outKolvo) > 1e-6)
+                a[i].inKolvo.units(9) != b[i].inKolvo.units(9) || a[i].outKolvo.units(9) != b[i].outKolvo.units(9))
                 ++differing;
             kopecks = std::max<long long>({kopecks, std::llabs(a[i].inAmount - b[i].inAmount),
                                            std::llabs(a[i].outAmount - b[i].outAmount)});

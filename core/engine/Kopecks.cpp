@@ -65,7 +65,8 @@ bool DecimalOf(double v, Wide& digits, int& exponent)
     if (!std::isfinite(v))
         return false;
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);  // the shortest form that reads back
+    const auto res = std::to_chars(buf, buf + sizeof buf - 1, v);  // the shortest form that reads back
+    *res.ptr = '\0';  // the exponent of "4e-04" is read up to here, not into what the buffer held before
     const char* p = buf;
     const bool negative = *p == '-';
     if (negative)
@@ -173,6 +174,39 @@ DecimalSum& DecimalSum::add(const DecimalSum& other)
 {
     sum_ += other.sum_;
     return *this;
+}
+
+DecimalSum& DecimalSum::subtract(const DecimalSum& other)
+{
+    sum_ -= other.sum_;
+    return *this;
+}
+
+double DecimalSum::value(int places) const
+{
+    return static_cast<double>(units(places)) / static_cast<double>(Pow10(qBound(0, places, kSumPlaces)));
+}
+
+qint64 DecimalSum::kopecksAt(double price) const
+{
+    Wide p = 0, q = sum_, out = 0;
+    int ep = 0, eq = -kSumPlaces;
+    if (!DecimalOf(price, p, ep))
+        return 0;
+    while (q != 0 && q % 10 == 0) {
+        q /= 10;
+        ++eq;
+    }
+    // A quantity of more digits than the product can hold beside the
+    // price's loses its last ones, far below a kopeck.
+    const Wide pa = p < 0 ? -p : p;
+    while (pa != 0 && (q < 0 ? -q : q) > kSumLimit / pa) {
+        Scaled(q, -1, 0, kSumLimit, q);
+        ++eq;
+    }
+    if (!Scaled(q * p, eq + ep, 2, kCountLimit, out))
+        return 0;
+    return static_cast<qint64>(out);
 }
 
 qint64 DecimalSum::units(int places) const

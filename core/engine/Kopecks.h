@@ -63,10 +63,18 @@ class DecimalSum {
 public:
     DecimalSum& add(double v);
     DecimalSum& add(const DecimalSum& other);
+    DecimalSum& subtract(const DecimalSum& other);
     // The sum in whole units of 10^-places, as Units() rounds.
     qint64 units(int places) const;
+    // The sum to `places` decimals (0 to 18), as units() gives it.
+    double value(int places) const;
     // The sum to at most four decimals, as Printed() gives it.
     double printed() const;
+    // The amount of this quantity at a stored price in whole kopecks, as
+    // LineKopecks() makes it: the quantities of a printed line summed, then
+    // multiplied by their one price and rounded once (0.1 + 0.2 at 0.15 is
+    // 0.045 and gives 4, where the binary sum would give 5).
+    qint64 kopecksAt(double price) const;
     bool isZero() const { return sum_ == 0; }
 
 private:

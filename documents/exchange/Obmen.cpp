@@ -3,6 +3,7 @@
 #include "db/Query.h"
 #include "engine/Clock.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 #include "engine/Settled.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cmath>
 #include <stdexcept>
 
 namespace exchange::obmen {
@@ -65,6 +67,16 @@ void replaceFile(const QString& path, const QByteArray& bytes)
         throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f, path));
 }
 
+// A quantity or a price on its decimal to the field's places: the half of
+// the last place rounds as the papers round it, not by the binary residue.
+double onDecimal(double v)
+{
+    v = engine::Settled(v);
+    if (!std::isfinite(v) || std::fabs(v) >= 1e11)
+        return v;  // too wide for the field whatever its last places
+    return static_cast<double>(engine::Units(v, kPlaces)) / 1e7;
+}
+
 void putLe32(QByteArray& b, int at, quint32 v)
 {
     for (int i = 0; i < 4; ++i)
@@ -76,8 +88,8 @@ void putLe32(QByteArray& b, int at, quint32 v)
 const QVector<dbf::FieldDef>& Fields()
 {
     static const QVector<dbf::FieldDef> f = {
-        {"TYPE", 'C', 1, 0},   {"KOD", 'C', 11, 0},  {"KOD1S", 'C', 50, 0}, {"KOLVO", 'F', 20, 7},
-        {"CENA", 'F', 19, 7},  {"DATE", 'D', 8, 0},  {"DOC", 'C', 50, 0},
+        {"TYPE", 'C', 1, 0},   {"KOD", 'C', 11, 0},  {"KOD1S", 'C', 50, 0}, {"KOLVO", 'F', 20, kPlaces},
+        {"CENA", 'F', 19, kPlaces},  {"DATE", 'D', 8, 0},  {"DOC", 'C', 50, 0},
     };
     return f;
 }
@@ -128,8 +140,8 @@ void Table::append(const Record& r, const QDate& today)
         dbf::Value::of(r.incoming ? QStringLiteral("+") : QStringLiteral("-")),
         dbf::Value::of(r.kod),
         dbf::Value::of(r.kod1s),
-        dbf::Value::of(engine::Settled(r.kolvo)),
-        dbf::Value::of(engine::Settled(r.cena)),
+        dbf::Value::of(onDecimal(r.kolvo)),
+        dbf::Value::of(onDecimal(r.cena)),
         r.date.isValid() ? dbf::Value::of(r.date.toString(QStringLiteral("yyyyMMdd"))) : dbf::Value::blank(),
         dbf::Value::of(r.doc),
     };

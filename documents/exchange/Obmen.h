@@ -23,6 +23,10 @@ namespace exchange::obmen {
 // TYPE C1, KOD C11, KOD1S C50, KOLVO F20.7, CENA F19.7, DATE D8, DOC C50.
 const QVector<dbf::FieldDef>& Fields();
 
+// The decimals of KOLVO and CENA: a record carries its figures on their
+// decimal to these places.
+constexpr int kPlaces = 7;
+
 // The empty table as created: last update 4 February 2009, no records,
 // header 257 bytes, records 160 bytes, language driver 0x26, end marker.
 QByteArray EmptyImage();

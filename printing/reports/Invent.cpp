@@ -12,19 +12,26 @@ namespace reports {
 
 namespace {
 
-// The difference as printed: the printed counted quantity less the printed book quantity.
+// The difference as printed: the printed counted quantity less the printed
+// book quantity, in decimal.
 double printedDifference(const InventLine& l)
 {
-    return Settled(engine::ToThousandth(l.myKolvo) - engine::ToThousandth(l.kolvo));
+    return static_cast<double>(engine::Units(l.myKolvo, engine::kPrintedPlaces) -
+                               engine::Units(l.kolvo, engine::kPrintedPlaces)) /
+           1e4;
 }
 
 } // namespace
 
 QVector<qint64> InventTerms(const InventLine& l)
 {
-    const double d = printedDifference(l);
-    return {engine::LineKopecks(d, l.myCena), engine::LineKopecks(l.myKolvo, l.myCena),
-            engine::LineKopecks(l.myKolvo, l.cenaP), engine::LineKopecks(d, l.cenaP)};
+    // A difference's sum is the difference of the printed sums of the
+    // counted and the book quantity at that price: book 10,12 and counted
+    // 16,87 give 6,75, whatever the difference times the price rounds to.
+    const qint64 countedAtNew = engine::LineKopecks(l.myKolvo, l.myCena);
+    const qint64 countedAtSale = engine::LineKopecks(l.myKolvo, l.cenaP);
+    return {countedAtNew - engine::LineKopecks(l.kolvo, l.myCena), countedAtNew, countedAtSale,
+            countedAtSale - engine::LineKopecks(l.kolvo, l.cenaP)};
 }
 
 StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, const words::MoneyNames& names)
@@ -45,19 +52,20 @@ StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, co
     r.groupCode = [data](int row, int) { return (*data)[row].groupKod; };
     r.groupName = [data](int row, int) { return (*data)[row].nameGroup; };
     r.amounts = [data](int row) { return InventTerms((*data)[row]); };
-    // Every sum is a printed quantity times a printed price; the totals are
-    // the sums of the printed columns.
+    // Every sum is a stored quantity times a stored price rounded once, a
+    // difference's sum the difference of two such sums; the totals are the
+    // sums of the printed columns.
     r.rowVariables = [data](TemplateRun& run, int row) {
         const InventLine& l = (*data)[row];
         const double d = printedDifference(l);
         const QVector<qint64> terms = InventTerms(l);
         run.putText(QStringLiteral("name"), l.name);
         run.putText(QStringLiteral("ed_izm"), l.shortName);
-        run.putMoney(QStringLiteral("cena"), l.cena);
+        run.putPrice(QStringLiteral("cena"), l.cena);
         run.putQuantity(QStringLiteral("kolvo"), l.kolvo);
         run.putKopecks(QStringLiteral("summa"), engine::LineKopecks(l.kolvo, l.cena));
         run.putQuantity(QStringLiteral("kolvo2"), l.myKolvo);
-        run.putMoney(QStringLiteral("cena2"), l.myCena);
+        run.putPrice(QStringLiteral("cena2"), l.myCena);
         // A surplus or a shortage; a line without a difference shows 0 in both.
         if (d >= 0)
             run.putQuantity(QStringLiteral("izl"), d);
@@ -65,7 +73,7 @@ StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, co
             run.putQuantity(QStringLiteral("nedost"), -d);
         run.putKopecks(QStringLiteral("summa2"), terms[0]);
         run.putKopecks(QStringLiteral("summa2_p"), terms[3]);
-        run.putMoney(QStringLiteral("cena_p"), l.cenaP);
+        run.putPrice(QStringLiteral("cena_p"), l.cenaP);
         run.putKopecks(QStringLiteral("summa_p"), engine::LineKopecks(l.kolvo, l.cenaP));
         run.putKopecks(QStringLiteral("summa_s_r"), terms[1]);
         run.putKopecks(QStringLiteral("summa_p_r"), terms[2]);

@@ -7,6 +7,7 @@
 #include "engine/Kopecks.h"
 
 #include <memory>
+#include <optional>
 
 namespace reports::ostatki {
 
@@ -96,16 +97,15 @@ QStringList QueryLines(const Options& o)
 
 QStringList SvodQueryLines(const Options& o)
 {
-    QStringList lines{QStringLiteral("SELECT SUM(ING_SKLAD.KOLVO) AS KOLVO,"),
-                      QStringLiteral("SUM(ING_SKLAD.KOLVO * ING_SKLAD.CENA) AS SUMMA_SKLAD,"),
-                      QStringLiteral("SUM(ING_SKLAD.KOLVO * ING_SKLAD.MY_CENA) AS SUMMA_PROD,"),
+    // The rows themselves, each product's together: the report sums them,
+    // so a product's amount is the sum of its rows' amounts as the detailed
+    // balance prints them.
+    QStringList lines{QStringLiteral("SELECT ING_SKLAD.KOD_ING, ING_SKLAD.KOLVO, ING_SKLAD.CENA, ING_SKLAD.MY_CENA,"),
                       QStringLiteral("ING.KOD_GROUP, ING.NAME, ED_IZM.SHORT_NAME,"),
                       QStringLiteral("GROUP_ING.NAME AS NAME_G from ING_SKLAD")};
     // Products are told apart by their key as well: two products of one name,
     // group and unit stay two lines.
-    lines << joins() << conditions(o, false)
-          << QStringLiteral("GROUP BY ING.KOD_GROUP, GROUP_ING.NAME, ING.KOD, ING.NAME, ED_IZM.SHORT_NAME")
-          << QStringLiteral("ORDER BY ING.KOD_GROUP, ING.NAME");
+    lines << joins() << conditions(o, false) << QStringLiteral("ORDER BY ING.KOD_GROUP, ING.NAME, ING_SKLAD.KOD_ING");
     return lines;
 }
 
@@ -125,42 +125,59 @@ QStringList HeaderNames(const engine::Context& ctx, const Options& o)
 namespace {
 
 // One line per product summed over the scope, headed by its group; no
-// subtotals. Its prices are the averages of its rows, and its sums, as on
-// every line, the printed quantity times the printed prices.
+// subtotals. Its quantity is the sum of its rows' quantities, its amounts
+// the sums of its rows' amounts (each row's stored quantity times its stored
+// price, rounded once, as the detailed balance prints it), so both forms
+// have the same totals; its prices are those amounts over its printed
+// quantity, or the rows' one price where they all have the same (a stored
+// price prints alike on both forms).
 StandardReport buildSvod(const engine::Context& ctx, const Options& o)
 {
     struct SvodRow {
+        qint64 ing = 0;
         QString groupCode;
         QString groupName;
         QString name;
         QString edIzm;
-        double kolvo = 0;
-        double summaSklad = 0;
-        double summaProd = 0;
-        // A line with no quantity to print shows no price; its sums are
-        // then the rows' amounts as they stand.
-        bool priced() const { return engine::ToThousandth(kolvo) != 0; }
-        double cenaSklad() const { return summaSklad / kolvo; }
-        double cenaProd() const { return summaProd / kolvo; }
-        qint64 sumSklad() const { return priced() ? engine::LineKopecks(kolvo, cenaSklad()) : engine::Kopecks(summaSklad); }
-        qint64 sumProd() const { return priced() ? engine::LineKopecks(kolvo, cenaProd()) : engine::Kopecks(summaProd); }
+        engine::DecimalSum kolvo;
+        qint64 sumSklad = 0;
+        qint64 sumProd = 0;
+        std::optional<double> oneCena, oneMyCena;  // while every row has the same
+        bool mixedCena = false, mixedMyCena = false;
+        double printedKolvo() const { return kolvo.printed(); }
+        // A line with no quantity to print shows no price.
+        bool priced() const { return printedKolvo() != 0; }
+        double cenaSklad() const { return mixedCena ? Roubles(sumSklad) / printedKolvo() : oneCena.value_or(0); }
+        double cenaProd() const { return mixedMyCena ? Roubles(sumProd) / printedKolvo() : oneMyCena.value_or(0); }
+    };
+    auto samePrice = [](std::optional<double>& one, bool& mixed, double price) {
+        if (!one)
+            one = price;
+        else if (*one != price)
+            mixed = true;
     };
     auto rows = std::make_shared<QVector<SvodRow>>();
     {
         auto q = engine::Reader(ctx, SvodQueryLines(o).join(QLatin1Char('\n')));
-        q->open();
-        rows->reserve(q->recordCount());
-        for (q->first(); !q->eof(); q->next()) {
-            SvodRow r;
-            r.groupCode = codeText(*q, "KOD_GROUP");
-            r.groupName = q->field(QStringLiteral("NAME_G")).asString();
-            r.name = q->field(QStringLiteral("NAME")).asString();
-            r.edIzm = q->field(QStringLiteral("SHORT_NAME")).asString();
-            r.kolvo = Settled(q->field(QStringLiteral("KOLVO")).asDouble());
-            r.summaSklad = q->field(QStringLiteral("SUMMA_SKLAD")).asDouble();
-            r.summaProd = q->field(QStringLiteral("SUMMA_PROD")).asDouble();
-            rows->append(r);
-        }
+        q->stream([&rows, &samePrice](const db::RowView& r) {
+            const qint64 ing = r.asInt64(0);
+            if (rows->isEmpty() || rows->back().ing != ing) {
+                SvodRow x;
+                x.ing = ing;
+                x.groupCode = r.isNull(4) ? QString() : QString::number(r.asInt64(4));
+                x.name = r.asString(5);
+                x.edIzm = r.asString(6);
+                x.groupName = r.asString(7);
+                rows->append(x);
+            }
+            SvodRow& x = rows->back();
+            const double kolvo = r.asDouble(1);
+            x.kolvo.add(kolvo);
+            x.sumSklad += engine::LineKopecks(kolvo, r.asDouble(2));
+            x.sumProd += engine::LineKopecks(kolvo, r.asDouble(3));
+            samePrice(x.oneCena, x.mixedCena, r.asDouble(2));
+            samePrice(x.oneMyCena, x.mixedMyCena, r.asDouble(3));
+        });
     }
     const QStringList names = HeaderNames(ctx, o);
 
@@ -173,19 +190,19 @@ StandardReport buildSvod(const engine::Context& ctx, const Options& o)
     r.groupName = [rows](int row, int) { return (*rows)[row].groupName; };
     r.amounts = [rows](int row) {
         const SvodRow& x = (*rows)[row];
-        return QVector<qint64>{x.sumSklad(), x.sumProd()};
+        return QVector<qint64>{x.sumSklad, x.sumProd};
     };
     r.rowVariables = [rows](TemplateRun& run, int row) {
         const SvodRow& x = (*rows)[row];
         run.putText(QStringLiteral("name"), x.name);
         run.putText(QStringLiteral("ed_izm"), x.edIzm);
-        run.putQuantity(QStringLiteral("kolvo"), x.kolvo);
+        run.putQuantity(QStringLiteral("kolvo"), x.printedKolvo());
         if (x.priced()) {
-            run.putMoney(QStringLiteral("cena1"), x.cenaSklad());
-            run.putMoney(QStringLiteral("cena2"), x.cenaProd());
+            run.putPrice(QStringLiteral("cena1"), x.cenaSklad());
+            run.putPrice(QStringLiteral("cena2"), x.cenaProd());
         }
-        run.putKopecks(QStringLiteral("summa1"), x.sumSklad());
-        run.putKopecks(QStringLiteral("summa2"), x.sumProd());
+        run.putKopecks(QStringLiteral("summa1"), x.sumSklad);
+        run.putKopecks(QStringLiteral("summa2"), x.sumProd);
     };
     // The totals under "ИТОГО:", where the template places them.
     r.end = [](TemplateRun& run, const QVector<qint64>& totals) {
@@ -252,7 +269,8 @@ StandardReport Build(const engine::Context& ctx, const Options& o)
     r.header = [names](TemplateRun& run) { headerVariables(run, names); };
     r.groupCode = [rows, firstLevel](int row, int level) { return (*rows)[row].codes[firstLevel + level]; };
     r.groupName = [rows, firstLevel](int row, int level) { return (*rows)[row].names[firstLevel + level]; };
-    // A line's amounts are its printed quantity times its printed prices.
+    // A line's amounts are the ledger's: its stored quantity times each
+    // stored price, rounded to kopecks once.
     r.amounts = [rows](int row) {
         const Row& x = (*rows)[row];
         return QVector<qint64>{engine::LineKopecks(x.kolvo, x.cena), engine::LineKopecks(x.kolvo, x.myCena)};
@@ -262,8 +280,8 @@ StandardReport Build(const engine::Context& ctx, const Options& o)
         run.putText(QStringLiteral("name"), x.name);
         run.putText(QStringLiteral("ed_izm"), x.edIzm);
         run.putQuantity(QStringLiteral("kolvo"), x.kolvo);
-        run.putMoney(QStringLiteral("cena1"), x.cena);
-        run.putMoney(QStringLiteral("cena2"), x.myCena);
+        run.putPrice(QStringLiteral("cena1"), x.cena);
+        run.putPrice(QStringLiteral("cena2"), x.myCena);
         run.putKopecks(QStringLiteral("summa1"), engine::LineKopecks(x.kolvo, x.cena));
         run.putKopecks(QStringLiteral("summa2"), engine::LineKopecks(x.kolvo, x.myCena));
     };

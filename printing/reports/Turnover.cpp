@@ -39,6 +39,8 @@ QString PartnerCondition(qint64 partner, bool exclude)
 
 namespace {
 
+QString departmentLine(const TurnoverOptions& o) { return QStringLiteral("AND MOVES.KOD_OTDEL + 0 = ") + Key(o.otdel); }
+
 // The document joins of the statement by operations, its lines named MOVES.
 QStringList fromLines()
 {
@@ -52,17 +54,18 @@ QStringList fromLines()
             QStringLiteral(" LEFT OUTER JOIN ED_IZM     ON ED_IZM.KOD = ING.ED_IZM")};
 }
 
-QStringList whereLines(const TurnoverOptions& o)
+// The statement's filters after its period, each line beginning "AND";
+// the department's with `department`.
+QStringList filterLines(const TurnoverOptions& o, bool department)
 {
     QStringList l;
-    l << QStringLiteral(" WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE");
     if (!o.allIng)
         l << (o.ingIsGroup ? QStringLiteral("AND ING.KOD_GROUP = ") : QStringLiteral("AND ING.KOD = ")) + Key(o.ing);
     if (!o.allFirma)
         l << QStringLiteral("AND exp.KOD = ") + Key(o.firma);
     // "+ 0": the department's index would be looked through once per document.
-    if (!o.allOtdel)
-        l << QStringLiteral("AND MOVES.KOD_OTDEL + 0 = ") + Key(o.otdel);
+    if (department && !o.allOtdel)
+        l << departmentLine(o);
     if (o.provodka == 0)
         l << QStringLiteral("AND DOCS.PROVODKA > 10");
     else if (o.provodka == 1)
@@ -88,6 +91,30 @@ QStringList whereLines(const TurnoverOptions& o)
     return l;
 }
 
+QStringList whereLines(const TurnoverOptions& o)
+{
+    return QStringList{QStringLiteral(" WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE")} + filterLines(o, true);
+}
+
+// The joins the statement by products' filters ask for.
+QStringList productFilterJoins(const TurnoverOptions& o)
+{
+    QStringList l;
+    if (!o.allFirma)
+        l << QStringLiteral(" LEFT OUTER JOIN FIRMA exp ON DOCS.KOD_PARTNER_EXPORT = exp.KOD");
+    if (o.selectedPartners)
+        l << QStringLiteral(" LEFT OUTER JOIN FIRMA imp ON DOCS.KOD_PARTNER_IMPORT = imp.KOD");
+    if (!o.allIng)
+        l << QStringLiteral(" LEFT OUTER JOIN ING ON ING.KOD = MOVES.KOD_ING");
+    return l;
+}
+
+QString productColumns()
+{
+    return QStringLiteral("SELECT DOCS.KOD_PARTNER_EXPORT AS F_FROM_KOD, MOVES.KOD_OTDEL, MOVES.KOD_ING, MOVES.CENA,\n   ") +
+           LineDirectionSql(QStringLiteral("MOVES"), QStringLiteral("DOCS")) + QStringLiteral(" AS TYPE_MOVES, MOVES.KOLVO");
+}
+
 } // namespace
 
 QStringList TurnoverStatementLines(const TurnoverOptions& o)
@@ -99,13 +126,14 @@ QStringList TurnoverStatementLines(const TurnoverOptions& o)
       << QStringLiteral("   MOVES.KOD_OTDEL,")
       << QStringLiteral("   ") + LineDirectionSql(QStringLiteral("MOVES"), QStringLiteral("DOCS")) +
              QStringLiteral(" AS TYPE_MOVES,")
-      << QStringLiteral("   SUM(MOVES.KOLVO) AS KOLVO,") << QStringLiteral("   SUM(MOVES.SUMMA) AS SUMMA,")
+      << QStringLiteral("   MOVES.KOLVO,") << QStringLiteral("   MOVES.SUMMA,")
       << QStringLiteral("   MOVES.CENA,") << QStringLiteral("   OTDEL.NAME AS NAME_O,")
       << QStringLiteral("   ING.KOD_GROUP,") << QStringLiteral("   ING.NAME AS NAME_ING,")
       << QStringLiteral("   GROUP_ING.NAME AS NAME_G,") << QStringLiteral("   ED_IZM.SHORT_NAME");
+    // Not grouped on the server: a row's quantities are summed by the reader
+    // in decimal, never on the binary residue of a sum of doubles.
     l << fromLines() << whereLines(o);
-    l << QStringLiteral(" GROUP BY 4, 3, 7, 12, 13, 15, 6, 14, 16, 11, 8, 5, 2, 1")
-      << QStringLiteral(" ORDER BY 4, 3, 7, 12, 13, 15, 6, 14, 16, 11, 8, 5, 2, 1");
+    l << QStringLiteral(" ORDER BY 4, 3, 7, 12, 13, 15, 6, 14, 16, 11, 8, 5, 2, 1");
     return l;
 }
 
@@ -118,39 +146,27 @@ QStringList TurnoverProductLines(const TurnoverOptions& o)
     // line's product, costs the server several times what reading the lines
     // does. Only the joins a filter asks for come in.
     QStringList l;
-    l << QStringLiteral("SELECT DOCS.KOD_PARTNER_EXPORT AS F_FROM_KOD, MOVES.KOD_OTDEL, MOVES.KOD_ING, MOVES.CENA,")
-      << QStringLiteral("   ") + LineDirectionSql(QStringLiteral("MOVES"), QStringLiteral("DOCS")) +
-             QStringLiteral(" AS TYPE_MOVES, MOVES.KOLVO")
-      << QStringLiteral(" FROM DOCS") << QStringLiteral(" JOIN MOVES ON MOVES.KOD_DOC = DOCS.KOD");
-    if (!o.allFirma)
-        l << QStringLiteral(" LEFT OUTER JOIN FIRMA exp ON DOCS.KOD_PARTNER_EXPORT = exp.KOD");
-    if (o.selectedPartners)
-        l << QStringLiteral(" LEFT OUTER JOIN FIRMA imp ON DOCS.KOD_PARTNER_IMPORT = imp.KOD");
-    if (!o.allIng)
-        l << QStringLiteral(" LEFT OUTER JOIN ING ON ING.KOD = MOVES.KOD_ING");
-    l << whereLines(o) << QStringLiteral(" AND MOVES.KOD_ING IS NOT NULL");
+    l << productColumns() << QStringLiteral(" FROM DOCS") << QStringLiteral(" JOIN MOVES ON MOVES.KOD_DOC = DOCS.KOD");
+    l << productFilterJoins(o) << whereLines(o) << QStringLiteral(" AND MOVES.KOD_ING IS NOT NULL");
     return l;
 }
 
-QStringList TurnoverBalanceLines(const TurnoverOptions& o)
+QStringList TurnoverProductBalanceLines(const TurnoverOptions& o)
 {
-    // One pass over the posted lines from the period's first day on, by the
-    // lines' own department (a sale's or a production's document names none):
-    // each line's product and department, whether it lies after the period
-    // (1) or within it (0), its direction and quantity; the reader sums them
-    // (a sort on the server costs several times the reading). The pass drives
-    // from the documents dated from the period on ("DOCS.KOD + 0" keeps the
-    // server from reading every line ever written and looking up its
-    // document), and the department is tested on the lines found ("+ 0"
-    // again).
+    // One pass over the lines from the period's first day on, by the lines'
+    // own department (a sale's or a production's document names none). It
+    // drives from the documents dated from the period on ("DOCS.KOD + 0"
+    // keeps the server from reading every line ever written and looking up
+    // its document), and the department is tested on the lines found ("+ 0"
+    // again). The statement's other filters only mark the lines it lists.
     QStringList l;
-    l << QStringLiteral("SELECT MOVES.KOD_ING, MOVES.KOD_OTDEL, IIF(DOCS.DATE_DOC > :DE, 1, 0) AS LATER,")
-      << QStringLiteral("   ") + LineDirectionSql(QStringLiteral("MOVES"), QStringLiteral("DOCS")) +
-             QStringLiteral(" AS TYPE_MOVES, MOVES.KOLVO")
-      << QStringLiteral(" FROM DOCS JOIN MOVES ON MOVES.KOD_DOC = DOCS.KOD + 0")
-      << QStringLiteral(" WHERE DOCS.DATE_DOC >= :DS AND DOCS.PROVODKA > 10");
+    l << productColumns() + QLatin1Char(',')
+      << QStringLiteral("   IIF(DOCS.DATE_DOC > :DE, 1, 0) AS LATER, IIF(DOCS.PROVODKA > 10, 1, 0) AS POSTED,")
+      << QStringLiteral("   IIF(DOCS.DATE_DOC <= :DE") << filterLines(o, false) << QStringLiteral(", 1, 0) AS LISTED")
+      << QStringLiteral(" FROM DOCS JOIN MOVES ON MOVES.KOD_DOC = DOCS.KOD + 0") << productFilterJoins(o)
+      << QStringLiteral(" WHERE DOCS.DATE_DOC >= :DS AND MOVES.KOD_ING IS NOT NULL");
     if (!o.allOtdel)
-        l << QStringLiteral(" AND MOVES.KOD_OTDEL + 0 = ") + Key(o.otdel);
+        l << departmentLine(o);
     return l;
 }
 
@@ -158,33 +174,46 @@ namespace {
 
 QString keyText(const QVariant& v) { return v.isNull() ? QString() : QString::number(v.toLongLong()); }
 
+// The statement by operations' rows: its lines, those of one row together,
+// each row's quantities summed in decimal and its amount their sum times its
+// price, rounded once.
 QVector<TurnoverRow> readOperations(db::Query& q)
 {
+    // The columns that make a row (all but the quantity and the amount).
+    static const int keys[] = {0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14, 15};
     QVector<TurnoverRow> rows;
     rows.reserve(q.recordCount());
+    int first = -1;  // the first line of the last row
     for (int r = 0; r < q.recordCount(); ++r) {
         if (q.rawAt(r, 5).isNull())
             continue;  // a document without movement lines
-        TurnoverRow t;
-        t.dateDoc = q.valueAt(r, 0).toDate();
-        t.nameDoc = q.valueAt(r, 1).toString();
-        t.firmaFrom = q.valueAt(r, 2).toString();
-        t.firmaFromKod = keyText(q.rawAt(r, 3));
-        t.firmaTo = q.valueAt(r, 4).toString();
-        t.ing = q.rawAt(r, 5).toLongLong();
-        t.otdel = q.rawAt(r, 6).toLongLong();
-        t.otdelKod = keyText(q.rawAt(r, 6));
-        t.typeMoves = q.rawAt(r, 7).toInt();
-        t.kolvo = q.rawAt(r, 8).toDouble();
-        t.cena = q.rawAt(r, 10).toDouble();
-        t.kopecks = engine::LineKopecks(t.kolvo, t.cena);
-        t.nameOtdel = q.valueAt(r, 11).toString();
-        t.groupKod = keyText(q.rawAt(r, 12));
-        t.nameIng = q.valueAt(r, 13).toString();
-        t.nameGroup = q.valueAt(r, 14).toString();
-        t.shortName = q.valueAt(r, 15).toString();
-        rows.push_back(t);
+        const bool same = first >= 0 && std::all_of(std::begin(keys), std::end(keys), [&](int c) {
+            return q.rawAt(r, c) == q.rawAt(first, c);
+        });
+        if (!same) {
+            first = r;
+            TurnoverRow t;
+            t.dateDoc = q.valueAt(r, 0).toDate();
+            t.nameDoc = q.valueAt(r, 1).toString();
+            t.firmaFrom = q.valueAt(r, 2).toString();
+            t.firmaFromKod = keyText(q.rawAt(r, 3));
+            t.firmaTo = q.valueAt(r, 4).toString();
+            t.ing = q.rawAt(r, 5).toLongLong();
+            t.otdel = q.rawAt(r, 6).toLongLong();
+            t.otdelKod = keyText(q.rawAt(r, 6));
+            t.typeMoves = q.rawAt(r, 7).toInt();
+            t.cena = q.rawAt(r, 10).toDouble();
+            t.nameOtdel = q.valueAt(r, 11).toString();
+            t.groupKod = keyText(q.rawAt(r, 12));
+            t.nameIng = q.valueAt(r, 13).toString();
+            t.nameGroup = q.valueAt(r, 14).toString();
+            t.shortName = q.valueAt(r, 15).toString();
+            rows.push_back(t);
+        }
+        rows.back().kolvo.add(q.rawAt(r, 8).toDouble());
     }
+    for (TurnoverRow& t : rows)
+        t.kopecks = t.kolvo.kopecksAt(t.cena);
     return rows;
 }
 
@@ -212,10 +241,17 @@ NullableKey keyOf(const db::RowView& r, int column)
 
 QString keyText(const NullableKey& k) { return k.null ? QString() : QString::number(k.value); }
 
+struct Balance {
+    engine::DecimalSum actual, in, out, add, del;
+};
+using Balances = QHash<QPair<qint64, qint64>, Balance>;
+
 // The statement by products' sums per (exporting enterprise, department,
 // product, price, direction), named and in the statement's order: by
 // enterprise, department, group, product, price and direction, nulls first.
-QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOptions& o)
+// With `balances`, the same pass sums the posted lines from the period's
+// first day on per product and department, within the period and after it.
+QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOptions& o, Balances* balances)
 {
     const auto firms = namesOf(ctx, "SELECT KOD, NAME FROM FIRMA");
     const auto otdels = namesOf(ctx, "SELECT KOD, NAME FROM OTDEL");
@@ -249,17 +285,28 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
         Key key;
         NullableKey firma, group;  // as ordered and printed: a gone enterprise is none
         const Product* product = nullptr;
-        double kolvo = 0;
-        qint64 kopecks = 0;
+        engine::DecimalSum kolvo;
     };
     std::unordered_map<Key, size_t, KeyHash> index;
     std::vector<Sum> sums;
 
     auto q = engine::Reader(ctx);
-    q->setSql(TurnoverProductLines(o));
+    q->setSql(balances ? TurnoverProductBalanceLines(o) : TurnoverProductLines(o));
     q->param(QStringLiteral("DS")).setDate(o.start);
     q->param(QStringLiteral("DE")).setDate(o.end);
     q->stream([&](const db::RowView& r) {
+        const double kolvo = r.asDouble(5);
+        if (balances && r.asInt(7) == 1) {
+            Balance& b = (*balances)[{r.asInt64(2), r.asInt64(1)}];
+            const bool later = r.asInt(6) == 1;
+            const int direction = r.asInt(4);
+            if (direction == 1)
+                (later ? b.add : b.in).add(kolvo);
+            else if (direction == 2)
+                (later ? b.del : b.out).add(kolvo);
+        }
+        if (balances && r.asInt(8) != 1)
+            return;  // not a line of the statement
         Key k;
         k.firma = keyOf(r, 0);
         k.otdel = keyOf(r, 1);
@@ -275,11 +322,7 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
             s.firma = k.firma.null || firms.contains(k.firma.value) ? k.firma : NullableKey{};
             sums.push_back(s);
         }
-        // Each line's amount as its document's waybill prints it, then
-        // added up: the statement's sums agree with the documents'.
-        Sum& sum = sums[at->second];
-        sum.kolvo += r.asDouble(5);
-        sum.kopecks += engine::LineKopecks(r.asDouble(5), k.cena);
+        sums[at->second].kolvo.add(kolvo);
     });
 
     // The products named, each once (a product that is gone has no name,
@@ -347,7 +390,9 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
         t.typeMoves = s.key.type;
         t.kolvo = s.kolvo;
         t.cena = s.key.cena;
-        t.kopecks = s.kopecks;
+        // The ledger's amount of the row: its lines' quantities summed, times
+        // its one price, rounded once.
+        t.kopecks = s.kolvo.kopecksAt(s.key.cena);
         t.nameOtdel = s.key.otdel.null ? QString() : otdels.value(s.key.otdel.value);
         t.groupKod = s.product->groupKod;
         t.nameIng = s.product->name;
@@ -358,56 +403,32 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
     return rows;
 }
 
-struct Balance {
-    double actual = 0, in = 0, out = 0, add = 0, del = 0;
-};
-
-// The stock now and the posted lines from the period on, per product and
-// department.
-QHash<QPair<qint64, qint64>, Balance> readBalances(const engine::Context& ctx, const TurnoverOptions& o)
+// The stock now per product and department.
+void readStock(const engine::Context& ctx, const TurnoverOptions& o, Balances& balances)
 {
-    QHash<QPair<qint64, qint64>, Balance> balances;
     auto q = engine::Reader(ctx);
     // A product may have a row in several warehouses of a department.
     q->setSql(QStringLiteral("SELECT KOD_ING, KOD_OTDEL, KOLVO FROM ING_SKLAD") +
               (o.allOtdel ? QString() : QStringLiteral(" WHERE KOD_OTDEL = ") + Key(o.otdel)));
-    q->stream([&balances](const db::RowView& r) {
-        balances[{r.asInt64(0), r.asInt64(1)}].actual += r.asDouble(2);
-    });
-    q->setSql(TurnoverBalanceLines(o));
-    q->param(QStringLiteral("DS")).setDate(o.start);
-    q->param(QStringLiteral("DE")).setDate(o.end);
-    q->stream([&balances](const db::RowView& r) {
-        Balance& b = balances[{r.asInt64(0), r.asInt64(1)}];
-        const bool later = r.asInt(2) == 1;
-        const int direction = r.asInt(3);
-        const double kolvo = r.asDouble(4);
-        if (direction == 1)
-            (later ? b.add : b.in) += kolvo;
-        else if (direction == 2)
-            (later ? b.del : b.out) += kolvo;
-    });
-    return balances;
+    q->stream([&balances](const db::RowView& r) { balances[{r.asInt64(0), r.asInt64(1)}].actual.add(r.asDouble(2)); });
 }
 
 } // namespace
 
 QVector<TurnoverRow> ReadTurnoverRows(const engine::Context& ctx, const TurnoverOptions& o)
 {
-    QVector<TurnoverRow> rows;
-    if (o.shortForm) {
-        rows = readProducts(ctx, o);
-    } else {
+    if (!o.shortForm) {
         auto q = engine::Reader(ctx);
         q->setSql(TurnoverStatementLines(o));
         q->param(QStringLiteral("DS")).setDate(o.start);
         q->param(QStringLiteral("DE")).setDate(o.end);
         q->open();
-        rows = readOperations(*q);
-        q->close();
+        return readOperations(*q);
     }
-    if (o.shortForm && o.balances && !rows.isEmpty()) {
-        const auto balances = readBalances(ctx, o);
+    Balances balances;
+    QVector<TurnoverRow> rows = readProducts(ctx, o, o.balances ? &balances : nullptr);
+    if (o.balances && !rows.isEmpty()) {
+        readStock(ctx, o, balances);
         for (TurnoverRow& t : rows) {
             const Balance b = balances.value({t.ing, t.otdel});
             t.actualKolvo = b.actual;

@@ -5,6 +5,7 @@
 // stand on it.
 
 #include "engine/Context.h"
+#include "engine/Kopecks.h"
 
 #include <QDate>
 #include <QString>
@@ -52,16 +53,20 @@ std::optional<TurnoverRefusal> CheckTurnoverOptions(const TurnoverOptions& o);
 // (include) or " imp.KOD <> " + key (exclude).
 QString PartnerCondition(qint64 partner, bool exclude);
 
-// The statement by operations: one row per (document, product, department,
-// price, direction). Parameters DS and DE are the period's ends.
+// The statement by operations: its lines in the order of its rows, those of
+// one (document, product, department, price, direction) together, for the
+// reader to sum. Parameters DS and DE are the period's ends.
 QStringList TurnoverStatementLines(const TurnoverOptions& o);
-// The statement by products: one row per (exporting enterprise, department,
-// product, price, direction) with the product's group, name and unit key, in
-// no order (ReadTurnoverRows names and orders them).
+// The statement by products: its lines' exporting enterprise, department,
+// product, price, direction and quantity, in no order (ReadTurnoverRows sums,
+// names and orders them).
 QStringList TurnoverProductLines(const TurnoverOptions& o);
-// The balances' pass: per product and department, the posted lines' receipts
-// and issues within the period and after it, whatever the statement's filters.
-QStringList TurnoverBalanceLines(const TurnoverOptions& o);
+// The statement by products with its balances in one pass over the lines
+// from the period's first day on: each line as above, whether it lies after
+// the period (LATER), whether its document is posted (POSTED) and whether the
+// statement lists it (LISTED: within the period and its filters). The
+// balances take the posted lines whatever the statement's filters.
+QStringList TurnoverProductBalanceLines(const TurnoverOptions& o);
 
 // One row of the statement: a (document, product, department, price,
 // direction) with its quantity summed.
@@ -75,10 +80,10 @@ struct TurnoverRow {
     qint64 otdel = 0;
     QString otdelKod;      // as text
     int typeMoves = 0;
-    double kolvo = 0;
+    engine::DecimalSum kolvo;  // the lines' quantities summed in decimal
     double cena = 0;
-    // The row's amount in kopecks as the documents print it: the sum of its
-    // lines' amounts, each its quantity times its price brought to kopecks.
+    // The row's amount in kopecks, the ledger's: its summed quantity times
+    // its price, rounded once.
     qint64 kopecks = 0;
     QString nameOtdel;
     QString groupKod;      // as text
@@ -87,11 +92,11 @@ struct TurnoverRow {
     QString shortName;
     // With balances (statement by products): the stock now, the posted
     // receipts and issues within the period and after it.
-    double actualKolvo = 0;
-    double postedIn = 0;
-    double postedOut = 0;
-    double addKolvo = 0;
-    double delKolvo = 0;
+    engine::DecimalSum actualKolvo;
+    engine::DecimalSum postedIn;
+    engine::DecimalSum postedOut;
+    engine::DecimalSum addKolvo;
+    engine::DecimalSum delKolvo;
 };
 
 // The statement's rows in its order, by products when o.shortForm; rows of

@@ -83,28 +83,27 @@ StandardReport byOperationsReport(const TurnoverOptions& o, QVector<TurnoverRow>
     r.header = [o](TemplateRun& run) { turnoverHeader(run, o); };
     r.groupCode = [data, used = l.used](int row, int level) { return codeOf((*data)[row], used[level]); };
     r.groupName = [data, used = l.used](int row, int level) { return nameOf((*data)[row], used[level]); };
-    // A row's sum is its printed quantity times its printed price.
+    // A row's sum is the ledger's: its lines' quantities summed times its
+    // price, rounded once.
     r.amounts = [data](int row) {
         const TurnoverRow& t = (*data)[row];
-        const qint64 a = engine::LineKopecks(t.kolvo, t.cena);
-        return t.typeMoves == 1 ? QVector<qint64>{a, 0} : QVector<qint64>{0, a};
+        return t.typeMoves == 1 ? QVector<qint64>{t.kopecks, 0} : QVector<qint64>{0, t.kopecks};
     };
     r.rowVariables = [data, exportRow](TemplateRun& run, int row) {
         const TurnoverRow& t = (*data)[row];
         if (exportRow)
             exportRow(t);
-        const qint64 a = engine::LineKopecks(t.kolvo, t.cena);
         if (t.typeMoves == 1) {
-            run.putQuantity(QStringLiteral("kolvo_p"), t.kolvo);
-            run.putKopecks(QStringLiteral("summa_p"), a);
+            run.putQuantity(QStringLiteral("kolvo_p"), t.kolvo.printed());
+            run.putKopecks(QStringLiteral("summa_p"), t.kopecks);
         } else {
-            run.putQuantity(QStringLiteral("kolvo_r"), t.kolvo);
-            run.putKopecks(QStringLiteral("summa_r"), a);
+            run.putQuantity(QStringLiteral("kolvo_r"), t.kolvo.printed());
+            run.putKopecks(QStringLiteral("summa_r"), t.kopecks);
         }
         run.putText(QStringLiteral("name"), t.nameIng);
         run.putText(QStringLiteral("ed_izm"), t.shortName);
         run.putText(QStringLiteral("date_op"), t.dateDoc.toString(QStringLiteral("dd.MM.yyyy")));
-        run.putMoney(QStringLiteral("cena"), t.cena);
+        run.putPrice(QStringLiteral("cena"), t.cena);
         run.putText(QStringLiteral("n_doc"), t.nameDoc);
         run.putText(QStringLiteral("contra"), t.firmaTo);
     };
@@ -114,14 +113,23 @@ StandardReport byOperationsReport(const TurnoverOptions& o, QVector<TurnoverRow>
 
 } // namespace
 
+namespace {
+
+engine::DecimalSum stockAfter(const TurnoverRow& t)
+{
+    return engine::DecimalSum(t.actualKolvo).subtract(t.addKolvo).add(t.delKolvo);
+}
+
+} // namespace
+
 double TurnoverProduct::ostEnd() const
 {
-    return last ? last->actualKolvo - last->addKolvo + last->delKolvo : 0.0;
+    return last ? stockAfter(*last).printed() : 0.0;
 }
 
 double TurnoverProduct::ostStart() const
 {
-    return last ? ostEnd() - last->postedIn + last->postedOut : 0.0;
+    return last ? stockAfter(*last).subtract(last->postedIn).add(last->postedOut).printed() : 0.0;
 }
 
 QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows)
@@ -133,13 +141,12 @@ QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows)
             prev->firmaFromKod != t.firmaFromKod)
             products.push_back({});
         TurnoverProduct& p = products.back();
-        const qint64 a = t.kopecks;
         if (t.typeMoves == 1) {
-            p.inAmount += a;
-            p.inKolvo += t.kolvo;
+            p.inAmount += t.kopecks;
+            p.inKolvo.add(t.kolvo);
         } else {
-            p.outAmount += a;
-            p.outKolvo += t.kolvo;
+            p.outAmount += t.kopecks;
+            p.outKolvo.add(t.kolvo);
         }
         p.last = &t;
     }
@@ -178,8 +185,8 @@ StandardReport byProductsReport(const TurnoverOptions& o, QVector<TurnoverRow> r
         const TurnoverProduct& p = data->products[row];
         run.putKopecks(QStringLiteral("summa_p"), p.inAmount);
         run.putKopecks(QStringLiteral("summa_r"), p.outAmount);
-        run.putQuantity(QStringLiteral("kolvo_p"), p.inKolvo);
-        run.putQuantity(QStringLiteral("kolvo_r"), p.outKolvo);
+        run.putQuantity(QStringLiteral("kolvo_p"), p.inKolvo.printed());
+        run.putQuantity(QStringLiteral("kolvo_r"), p.outKolvo.printed());
         if (balances) {
             run.putQuantity(QStringLiteral("ost_start"), p.ostStart());
             run.putQuantity(QStringLiteral("ost_end"), p.ostEnd());
@@ -219,7 +226,7 @@ StandardReport Build(const engine::Context& ctx, const Options& o, exchange::obm
             l.product = t.ing;
             l.department = t.otdel;
             l.typeMoves = t.typeMoves;
-            l.kolvo = t.kolvo;
+            l.kolvo = t.kolvo.value(exchange::obmen::kPlaces);
             l.cena = t.cena;
             l.docDate = t.dateDoc;
             l.docName = t.nameDoc;

@@ -15,14 +15,15 @@ class Export;
 namespace reports {
 
 // One product of the statement by products: its statement rows summed, the
-// amounts in kopecks (the rows' amounts as their documents print them).
+// amounts in kopecks (the sums of its rows' amounts), the quantities in
+// decimal.
 struct TurnoverProduct {
     const TurnoverRow* last = nullptr;  // the product's last statement row: keys, names, balances
     qint64 inAmount = 0, outAmount = 0;
-    double inKolvo = 0, outKolvo = 0;
-    // The stock after and before the period, from posted lines whatever
-    // the statement's filters: stock now − later receipts + later issues,
-    // and that − the period's posted receipts + its posted issues.
+    engine::DecimalSum inKolvo, outKolvo;
+    // The stock after and before the period as printed, from posted lines
+    // whatever the statement's filters: stock now − later receipts + later
+    // issues, and that − the period's posted receipts + its posted issues.
     double ostEnd() const;
     double ostStart() const;
 };

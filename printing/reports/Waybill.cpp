@@ -108,7 +108,8 @@ StandardReport Build(const engine::Context& ctx, const Options& options, exchang
         PutParty(run, QStringLiteral("pok"), d->buyer);
         PutParty(run, QStringLiteral("prod"), d->supplier);
     };
-    // A line's sum is its printed quantity times its printed price.
+    // A line's sum is the ledger's: its stored quantity times its stored
+    // price, rounded to kopecks once; the total is the sum of the lines' sums.
     r.amounts = [d](int row) { return QVector<qint64>{engine::LineKopecks(d->lines[row].kolvo, d->lines[row].cena)}; };
     r.rowVariables = [d, exchange](TemplateRun& run, int row) {
         const Line& l = d->lines[row];
@@ -127,7 +128,7 @@ StandardReport Build(const engine::Context& ctx, const Options& options, exchang
         run.putText(QStringLiteral("name"), l.name);
         run.putText(QStringLiteral("ed_izm"), l.edIzm);
         run.putQuantity(QStringLiteral("kolvo"), l.kolvo);
-        run.putMoney(QStringLiteral("cena"), l.cena);
+        run.putPrice(QStringLiteral("cena"), l.cena);
         run.putKopecks(QStringLiteral("summa"), engine::LineKopecks(l.kolvo, l.cena));
     };
     r.end = [money](TemplateRun& run, const QVector<qint64>& totals) {

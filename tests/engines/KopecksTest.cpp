@@ -171,6 +171,33 @@ TEST(Kopecks, ALineIsTheStoredQuantityTimesTheStoredPriceRoundedOnce)
     EXPECT_EQ(amounts.units(2), 100300);
     EXPECT_EQ(engine::DecimalSum().add(-0.005).units(2), 0);
     EXPECT_EQ(engine::DecimalSum().add(-0.015).units(2), -2);
+
+    // A printed line of several stored lines: their quantities summed in
+    // decimal, times their one price, rounded once.
+    struct AtPrice {
+        std::vector<double> quantities;
+        double price;
+        qint64 kopecks;
+    };
+    const AtPrice atPrices[] = {
+        {{0.1, 0.2}, 0.15, 4},              // 0.045, where the binary sum gives 0.045000000000000005
+        {{2000, 1000}, 0.335, 100500},
+        {{1, 1, 1}, 0.005, 2},              // 0.015: each line alone would give 0
+        {{0.0004}, 50000, 2000},            // figures the shortest form writes with an exponent
+        {{1e-7, 2e-7}, 1e5, 3},
+        // More digits than the product holds beside the price's: the last ones cut, nothing wrapped.
+        {{1e11, 1e-17}, 0.12345678901234567, 1234567890123},
+    };
+    for (const AtPrice& c : atPrices) {
+        engine::DecimalSum q;
+        for (double v : c.quantities)
+            q.add(v);
+        EXPECT_EQ(q.kopecksAt(c.price), c.kopecks) << c.price;
+    }
+    engine::DecimalSum stock;
+    stock.add(113).subtract(engine::DecimalSum().add(13.1)).add(engine::DecimalSum().add(0.1));
+    EXPECT_EQ(stock.value(7), 100);
+    EXPECT_EQ(engine::DecimalSum().add(0.00000015).value(7), 0.0000002);  // the decimal's half, to the even place
 }
 
 } // namespace

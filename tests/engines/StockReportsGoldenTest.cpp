@@ -1,10 +1,12 @@
 // The golden runners of the waybill and the stock balance: each case's
 // folder names the document or the scope and filters; the sample templates
-// lay the workbooks out.
+// lay the workbooks out, and each paper is read as an accountant reads it
+// (support/PaperCheck.h).
 
 #include "exchange/Obmen.h"
 #include "reports/Ostatki.h"
 #include "reports/Waybill.h"
+#include "support/PaperCheck.h"
 #include "support/ReportGolden.h"
 
 #include <QFile>
@@ -21,6 +23,13 @@ TARELIA_GOLDEN_RUNNER(waybill)
     }
     const engine::Context ctx = golden.ctx();
     reports::RunStandardReport(ctx, golden.office, golden.cache(), reports::waybill::Build(ctx, {doc}, x.get()));
+    papercheck::Paper paper;
+    paper.captions = 'E';
+    paper.across = {{'D', 'E', 'F'}};
+    paper.summed = QStringLiteral("F");
+    paper.wordsPrefix = QStringLiteral("Сумма прописью: ");
+    paper.names = reports::MoneyNamesOf(ctx);
+    papercheck::ExpectReads(golden.office, paper);
     if (!x)
         return;
     x->close();
@@ -54,4 +63,8 @@ TARELIA_GOLDEN_RUNNER(ostatki)
     o.noHidden = j.value(QStringLiteral("noHidden")).toBool(true);
     o.svod = j.value(QStringLiteral("svod")).toBool();
     reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(), reports::ostatki::Build(golden.ctx(), o));
+    papercheck::Paper paper;
+    paper.across = {{'D', 'E', 'G'}, {'D', 'F', 'H'}};
+    paper.summed = QStringLiteral("GH");
+    papercheck::ExpectReads(golden.office, paper);
 }

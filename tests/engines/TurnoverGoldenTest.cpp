@@ -1,10 +1,12 @@
 // Golden runners of the turnover statements and the inventory sheet: the
 // options of a case folder (tests/fixtures/report_turnover_* and
-// report_inventory_*) printed on the shipped samples; the statement by
-// operations also lists the exchange records it wrote.
+// report_inventory_*) printed on the shipped samples, each paper read as an
+// accountant reads it (support/PaperCheck.h); the statement by operations
+// also lists the exchange records it wrote.
 
 #include "reports/Invent.h"
 #include "reports/TurnoverReports.h"
+#include "support/PaperCheck.h"
 #include "support/ReportGolden.h"
 
 #include "exchange/Dbf.h"
@@ -52,6 +54,11 @@ TARELIA_GOLDEN_RUNNER(turnover_operations)
         exported = std::make_unique<exchange::obmen::Export>(golden.ctx(), path);
     reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(),
                                reports::turnover::Build(golden.ctx(), o, exported.get()));
+    papercheck::Paper paper;
+    paper.captions = 'E';
+    paper.across = {{'H', 'G', 'I'}, {'J', 'G', 'K'}};
+    paper.summed = QStringLiteral("IK");
+    papercheck::ExpectReads(golden.office, paper);
     if (!exported)
         return;
     exported->close();
@@ -79,6 +86,9 @@ TARELIA_GOLDEN_RUNNER(turnover_products)
     reports::turnover::Options o = turnoverOptions(golden.options);
     o.shortForm = true;
     reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(), reports::turnover::Build(golden.ctx(), o));
+    papercheck::Paper paper;
+    paper.summed = QStringLiteral("FH");
+    papercheck::ExpectReads(golden.office, paper);
 }
 
 TARELIA_GOLDEN_RUNNER(inventory)
@@ -86,4 +96,14 @@ TARELIA_GOLDEN_RUNNER(inventory)
     golden.useTemplate(QStringLiteral("inventory"));
     reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(),
                                reports::invent::Build(golden.ctx(), {golden.options.value(QStringLiteral("document")).toInteger()}));
+    papercheck::Paper paper;
+    // Book and counted, at the stock prices and at the selling price.
+    paper.across = {{'D', 'E', 'F'}, {'G', 'H', 'I'}, {'D', 'M', 'N'}, {'G', 'M', 'O'}};
+    paper.differences = {{'G', 'D', 'J', 'K'}, {'I', 'F', 'L', 0, 'E', 'H'}, {'O', 'N', 'P'}};
+    paper.totals = {{QStringLiteral("Результат инвентаризации:"), 'L', 'F', 'G'},
+                    {QStringLiteral("Фактический остаток по учётным ценам:"), 'I', 'F', 'G'},
+                    {QStringLiteral("Фактический остаток по ценам продажи:"), 'O', 'F', 'G'},
+                    {QStringLiteral("Результат по ценам продажи:"), 'P', 'F', 'G'}};
+    paper.names = reports::MoneyNamesOf(golden.ctx());
+    papercheck::ExpectReads(golden.office, paper);
 }

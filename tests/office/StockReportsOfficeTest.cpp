@@ -8,6 +8,7 @@
 #include "reports/Waybill.h"
 #include "support/EngineEnv.h"
 #include "support/KeepingOffice.h"
+#include "support/PaperCheck.h"
 #include "support/TemplateFixture.h"
 #include "templates/SampleTemplates.h"
 #include "util/Clock.h"
@@ -115,21 +116,24 @@ TEST_F(StockReportsOffice, WaybillFromTheSample)
     d->close();
 }
 
-// An issue to a partner with a tax number only, at prices between kopecks:
-// the office shows quantities with up to three decimals, money in kopecks in
-// the program's separators, each sum as quantity times price, the total as
-// the words say it; no lone caption stands for the missing bank details.
+// An issue to a partner with a tax number only, at the figures of a
+// supplier's invoice: the office shows quantities and prices with the
+// decimals they have (up to four; prices at least two), each sum as the
+// stored quantity times the stored price rounded once, the total and its
+// words as the sums add up; no lone caption stands for the missing bank
+// details. The paper read back reads across and adds up.
 TEST_F(StockReportsOffice, WaybillAddsUpAsPrinted)
 {
     env.t.exec("INSERT INTO FIRMA (KOD, NAME, INN, LOCAL_FIRMA) VALUES (900009, 'ИП Смирнов А. В.', '7705556677', 0)");
     env.t.exec("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT) "
                "VALUES (900300, 'Р-0042', '2026-12-01', 6, 900001, 900009)");
-    const double lines[][3] = {{900024, 10, 142.633867}, {900021, 0.5, 20.25}, {900022, 1, 10.125}, {900023, 0.3333, 22.5}};
+    const double lines[][3] = {{900023, 2000, 0.335}, {900023, 1000, 0.333},    {900022, 3, 0.005},
+                               {900021, 10, 2.675},   {900024, 10, 142.633867}, {900025, 0.3333, 22.5}};
     int n = 0;
     for (auto& l : lines)
         env.t.exec(QStringLiteral("INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
                                   "VALUES (%1, 900300, %2, 900003, %3, %4, 2)")
-                       .arg(900310 + ++n).arg(qint64(l[0])).arg(l[1]).arg(l[2]));
+                       .arg(900310 + ++n).arg(qint64(l[0])).arg(l[1], 0, 'g', 17).arg(l[2], 0, 'g', 17));
     RefreshRead(env.t);
     KeepingOffice keeping(TestOffice());
     const engine::Context ctx = env.ctx();
@@ -143,18 +147,28 @@ TEST_F(StockReportsOffice, WaybillAddsUpAsPrinted)
     EXPECT_EQ(at(*d, "A5"), QStringLiteral("Покупатель: ИП Смирнов А. В., ИНН: 7705556677"));
     EXPECT_FALSE(at(*d, "A6").isValid());
     EXPECT_FALSE(at(*d, "F6").isValid());
-    const char* const rows[][4] = {{"D9", "10", "E9", "142,63"},   {"D10", "0,5", "E10", "20,25"},
-                                   {"D11", "1", "E11", "10,12"},   {"D12", "0,333", "E12", "22,50"}};
-    for (const auto& r : rows) {
-        EXPECT_EQ(shown(r[0]), QString::fromLatin1(r[1])) << r[0];
-        EXPECT_EQ(shown(r[2]), QString::fromLatin1(r[3])) << r[2];
+    const char* const rows[][3] = {{"2000", "0,335", "670,00"}, {"1000", "0,333", "333,00"},     {"3", "0,005", "0,02"},
+                                   {"10", "2,675", "26,75"},    {"10", "142,6339", "1426,34"}, {"0,3333", "22,50", "7,50"}};
+    for (int i = 0; i < 6; ++i) {
+        const QByteArray row = QByteArray::number(9 + i);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(shown(QByteArray(1, char('D' + c)).append(row).constData()), QString::fromUtf8(rows[i][c]))
+                << char('D' + c) << row.constData();
     }
-    EXPECT_EQ(shown("F9"), QStringLiteral("1426,30"));
-    EXPECT_EQ(shown("F10"), QStringLiteral("10,12"));
-    EXPECT_EQ(shown("F11"), QStringLiteral("10,12"));
-    EXPECT_EQ(shown("F12"), QStringLiteral("7,49"));
-    EXPECT_EQ(shown("F13"), QStringLiteral("1454,03"));
-    EXPECT_EQ(at(*d, "A15"), QStringLiteral("Сумма прописью: Одна тысяча четыреста пятьдесят четыре руб. 3коп."));
+    EXPECT_EQ(shown("F15"), QStringLiteral("2463,61"));
+    EXPECT_EQ(at(*d, "A17"), QStringLiteral("Сумма прописью: Две тысячи четыреста шестьдесят три руб. 61коп."));
+
+    papercheck::Paper paper;
+    paper.captions = 'E';
+    paper.across = {{'D', 'E', 'F'}};
+    paper.summed = QStringLiteral("F");
+    paper.wordsPrefix = QStringLiteral("Сумма прописью: ");
+    paper.names = reports::MoneyNamesOf(ctx);
+    const auto cells = d->contents({0, 0, 0, 5, 20});
+    ASSERT_TRUE(cells);
+    int read = 0;
+    EXPECT_EQ(papercheck::Check(cells->rows, paper, &read), QStringList{});
+    EXPECT_EQ(read, 6);
     d->close();
 }
 

@@ -1,0 +1,194 @@
+#include "PaperCheck.h"
+
+#include "engine/Kopecks.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+
+namespace papercheck {
+
+namespace {
+
+using Wide = __int128;
+
+int columnOf(Column c) { return c - 'A'; }
+
+QString cellName(Column c, int row) { return QString(QLatin1Char(c)) + QString::number(row + 1); }
+
+const QVariant& at(const QList<QVariantList>& cells, int row, Column c)
+{
+    static const QVariant none;
+    const int col = columnOf(c);
+    if (row < 0 || row >= cells.size() || col < 0 || col >= cells[row].size())
+        return none;
+    return cells[row][col];
+}
+
+bool isNumber(const QVariant& v) { return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int; }
+
+qint64 units(const QVariant& v, int places) { return engine::Units(v.toDouble(), places); }
+
+Wide magnitude(Wide v) { return v < 0 ? -v : v; }
+
+// The level of a caption: 4 the group ... 1 the enterprise, 0 the whole
+// paper; -1 not a caption of a sum.
+int levelOf(const QString& caption)
+{
+    const QString c = caption.trimmed();
+    if (!c.startsWith(QStringLiteral("Итого"), Qt::CaseInsensitive))
+        return -1;
+    static const std::array<std::pair<const char16_t*, int>, 4> levels{
+        {{u"по группе", 4}, {u"по складу", 3}, {u"по подразделению", 2}, {u"по предприятию", 1}}};
+    for (const auto& [words, level] : levels)
+        if (c.contains(QString::fromUtf16(words)))
+            return level;
+    return 0;
+}
+
+QString figure(qint64 unitsOf, int places)
+{
+    return QString::number(static_cast<double>(unitsOf) / (places == 2 ? 100.0 : 10000.0), 'f', places);
+}
+
+} // namespace
+
+QList<QVariantList> CellsOf(const automation::RecordedSheet& sheet)
+{
+    QList<QVariantList> rows;
+    for (const auto& [pos, state] : sheet.cells) {
+        const auto [row, column] = pos;
+        while (rows.size() <= row)
+            rows.append(QVariantList{});
+        QVariantList& r = rows[row];
+        while (r.size() <= column)
+            r.append(QVariant());
+        r[column] = state.content;
+    }
+    return rows;
+}
+
+QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lines)
+{
+    QStringList faults;
+    int seen = 0;
+    std::array<QVector<qint64>, 5> sinceLast;  // per level, per summed column, in kopecks
+    for (auto& s : sinceLast)
+        s.fill(0, paper.summed.size());
+    QVector<qint64> all(paper.totals.size(), 0);
+    qint64 grandTotal = 0;
+    bool grandSeen = false;
+
+    for (int row = 0; row < cells.size(); ++row) {
+        if (isNumber(at(cells, row, paper.lineMark))) {
+            ++seen;
+            for (const Across& a : paper.across) {
+                const QVariant& q = at(cells, row, a.quantity);
+                const QVariant& p = at(cells, row, a.price);
+                const QVariant& s = at(cells, row, a.amount);
+                if (!q.isValid() && !s.isValid())
+                    continue;  // the other direction's pair, or nothing to read across
+                if (!isNumber(q) || !isNumber(s)) {
+                    faults << QStringLiteral("%1: a quantity without its amount or an amount without its quantity")
+                                  .arg(cellName(a.amount, row));
+                    continue;
+                }
+                if (!isNumber(p))
+                    continue;  // no price printed: nothing to multiply
+                const qint64 q4 = units(q, 4), p4 = units(p, 4), a2 = units(s, 2);
+                // In hundred-millionths: half a kopeck, and half the last
+                // printed place of a figure that may have been rounded to it.
+                Wide allowed = 500000;
+                if (p4 % 10 != 0)
+                    allowed += magnitude(q4) / 2 + 1;
+                if (q4 % 10 != 0)
+                    allowed += magnitude(p4) / 2 + 1;
+                const Wide off = magnitude(Wide(q4) * p4 - Wide(a2) * 1000000);
+                if (off > allowed)
+                    faults << QStringLiteral("%1: %2 × %3 does not read across to the printed %4")
+                                  .arg(cellName(a.amount, row), figure(q4, 4), figure(p4, 4), figure(a2, 2));
+            }
+            for (const Difference& d : paper.differences) {
+                if (d.samePrice && units(at(cells, row, d.samePrice), 4) != units(at(cells, row, d.samePriceToo), 4))
+                    continue;
+                const qint64 diff = units(at(cells, row, d.minuend), 4) - units(at(cells, row, d.subtrahend), 4);
+                const QVariant& into = at(cells, row, d.into);
+                if (isNumber(into) && units(into, 4) != diff)
+                    faults << QStringLiteral("%1: %2 is not %3 − %4").arg(cellName(d.into, row), figure(units(into, 4), 4),
+                                                                        cellName(d.minuend, row), cellName(d.subtrahend, row));
+                const QVariant& negated = d.intoNegated ? at(cells, row, d.intoNegated) : QVariant();
+                if (isNumber(negated) && units(negated, 4) != -diff)
+                    faults << QStringLiteral("%1: %2 is not %3 − %4")
+                                  .arg(cellName(d.intoNegated, row), figure(units(negated, 4), 4),
+                                       cellName(d.subtrahend, row), cellName(d.minuend, row));
+            }
+            for (int i = 0; i < paper.summed.size(); ++i) {
+                const qint64 a = units(at(cells, row, paper.summed.at(i).toLatin1()), 2);
+                for (auto& s : sinceLast)
+                    s[i] += a;
+            }
+            for (int i = 0; i < paper.totals.size(); ++i)
+                all[i] += units(at(cells, row, paper.totals[i].of), 2);
+            continue;
+        }
+
+        const QVariant& caption = at(cells, row, paper.captions);
+        const int level = caption.typeId() == QMetaType::QString ? levelOf(caption.toString()) : -1;
+        if (level >= 0) {
+            for (int i = 0; i < paper.summed.size(); ++i) {
+                const Column c = paper.summed.at(i).toLatin1();
+                const qint64 printed = units(at(cells, row, c), 2);
+                if (printed != sinceLast[level][i])
+                    faults << QStringLiteral("%1: %2 \"%3\" is not the sum of the printed amounts above it, %4")
+                                  .arg(cellName(c, row), figure(printed, 2), caption.toString(),
+                                       figure(sinceLast[level][i], 2));
+                if (level == 0 && i == 0) {
+                    grandTotal = printed;
+                    grandSeen = true;
+                }
+            }
+            for (int l = level; l < 5; ++l)
+                sinceLast[l].fill(0);
+        }
+        for (int i = 0; i < paper.totals.size(); ++i) {
+            const CaptionedTotal& t = paper.totals[i];
+            if (caption.toString().trimmed() != t.caption)
+                continue;
+            const qint64 printed = units(at(cells, row, t.at), 2);
+            if (printed != all[i])
+                faults << QStringLiteral("%1: \"%2\" %3 is not the sum of column %4, %5")
+                              .arg(cellName(t.at, row), t.caption, figure(printed, 2), QString(QLatin1Char(t.of)),
+                                   figure(all[i], 2));
+            const QString words = words::AmountInWords(static_cast<double>(printed) / 100.0, paper.names);
+            if (at(cells, row, t.words).toString() != words)
+                faults << QStringLiteral("%1: the words are not %2").arg(cellName(t.words, row), words);
+        }
+        if (!paper.wordsPrefix.isEmpty()) {
+            for (const QVariant& v : cells[row]) {
+                const QString text = v.toString();
+                if (v.typeId() != QMetaType::QString || !text.startsWith(paper.wordsPrefix))
+                    continue;
+                const QString words = paper.wordsPrefix +
+                                      words::AmountInWords(static_cast<double>(grandTotal) / 100.0, paper.names);
+                if (!grandSeen || text != words)
+                    faults << QStringLiteral("row %1: \"%2\" is not the printed total, %3")
+                                  .arg(row + 1)
+                                  .arg(text, words);
+            }
+        }
+    }
+    if (lines)
+        *lines = seen;
+    return faults;
+}
+
+int ExpectReads(const automation::RecordingOffice& office, const Paper& paper)
+{
+    int lines = 0;
+    const QStringList faults = Check(CellsOf(office.books.back()->sheets.at(0)), paper, &lines);
+    EXPECT_TRUE(faults.isEmpty()) << "the paper does not add up:\n" << faults.join(QLatin1Char('\n')).toStdString();
+    return lines;
+}
+
+} // namespace papercheck

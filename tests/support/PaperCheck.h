@@ -1,0 +1,72 @@
+#pragma once
+
+// A printed paper checked as an accountant reads it: every table line reads
+// across (its quantity times its price gives its amount within half a
+// kopeck, and within what the rounding of a four-decimal price or quantity
+// to print can move it), every difference is the difference of the figures
+// beside it, every subtotal and total is the sum of the printed amounts
+// above it, and the amount in words is the printed total. The paper is
+// given as its cells (rows of values, as the office returns a range) and a
+// description of its columns.
+
+#include "automation/RecordingOffice.h"
+#include "words/AmountInWords.h"
+
+#include <QList>
+#include <QStringList>
+#include <QVariantList>
+#include <QVector>
+
+namespace papercheck {
+
+// A column by its letter.
+using Column = char;
+
+struct Across {
+    Column quantity, price, amount;
+};
+
+// On a line, `into` holds minuend − subtrahend and `intoNegated` its
+// negation, each where it is printed; with `samePrice` set, only on lines
+// whose two price columns print the same (the amount of a difference at one
+// price is the difference of the amounts at it).
+struct Difference {
+    Column minuend, subtrahend, into, intoNegated = 0;
+    Column samePrice = 0, samePriceToo = 0;
+};
+
+// A total on a row of its own caption: the sum of column `of` over every
+// line, in column `at`, and its words in column `words`.
+struct CaptionedTotal {
+    QString caption;
+    Column of, at, words;
+};
+
+struct Paper {
+    Column lineMark = 'A';  // a number here makes a row a table line
+    Column captions = 'B';  // where "Итого ..." captions stand
+    QVector<Across> across;
+    QVector<Difference> differences;
+    // The amount columns each "Итого ..." row sums: a subtotal of a level
+    // ("по группе", "по складу", "по подразделению", "по предприятию") the
+    // lines since the last subtotal of its level or an outer one, any other
+    // ("Итого:", "ИТОГО:", "Итого за период:") every line.
+    QString summed;
+    QVector<CaptionedTotal> totals;
+    // A text beginning so spells the total of summed[0] after it.
+    QString wordsPrefix;
+    words::MoneyNames names;
+};
+
+// The sheet's cells from its first row and column, as a range's contents.
+QList<QVariantList> CellsOf(const automation::RecordedSheet& sheet);
+
+// What does not add up, a line each ("F12: 3 × 0,335 = 1,01, printed 1,00");
+// empty when the paper reads as it should. `lines` counts the table lines seen.
+QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lines = nullptr);
+
+// A test failure naming every fault of the office's last workbook's first
+// sheet; the number of table lines checked.
+int ExpectReads(const automation::RecordingOffice& office, const Paper& paper);
+
+} // namespace papercheck
