@@ -1,6 +1,8 @@
 #include "IngUsageWorkbook.h"
 
 #include "costing/DepartmentRows.h"
+#include "engine/Kopecks.h"
+#include "engine/Settled.h"
 
 namespace workbooks {
 
@@ -48,7 +50,8 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
     int n = 0;
     for (const UsageLine& l : lines) {
         ++n;
-        block.append(QVariantList{n, automation::OneLine(l.name), automation::OneLine(l.unit), l.kvoPorc, l.kolvo});
+        block.append(QVariantList{n, automation::OneLine(l.name), automation::OneLine(l.unit), l.kvoPorc,
+                                  engine::Printed(engine::Settled(l.kolvo))});
         if (block.size() == kBlockRows || n == static_cast<int>(lines.size())) {
             doc.setBlockValues({0, 0, 3 + n - static_cast<int>(block.size())}, block);
             block.clear();
@@ -56,6 +59,9 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
                 progress.step(kUsageLayoutSteps + n);
         }
     }
+    // The quantities as every paper prints them: with the decimals they have, up to four.
+    if (!lines.empty())
+        doc.setNumberFormat({0, 4, 3, 4, 2 + static_cast<int>(lines.size())}, QStringLiteral("0,####"));
     doc.setTableBorder({0, 0, 2, 4, 2 + static_cast<int>(lines.size())}, ThinFrame());
 }
 

@@ -202,8 +202,9 @@ TEST_F(CostingOffice, TechnologicalCardsOfAThreeLineDocument)
 
 } // namespace
 
-// A sale of 1 x 10.125 and 0.5 kg x 20.25: the office shows each sum and the
-// total as the words say them, in the same separators whatever its locale.
+// A sale of 1 x 10.125 and 0.5 kg x 20.25: the office shows each price with
+// its decimals, each sum and the total as the words say them, in the same
+// separators whatever its locale.
 TEST_F(CostingOffice, ASalesStatementShowsWhatItsWordsSay)
 {
     // Requisites longer than the table is wide wrap within it.
@@ -235,7 +236,7 @@ TEST_F(CostingOffice, ASalesStatementShowsWhatItsWordsSay)
         return p->cellState({0, s.at(0).unicode() - u'A', s.mid(1).toInt() - 1}).shown;
     };
     EXPECT_EQ(shown("D8"), QStringLiteral("1"));
-    EXPECT_EQ(shown("E8"), QStringLiteral("10,12"));
+    EXPECT_EQ(shown("E8"), QStringLiteral("10,125"));
     EXPECT_EQ(shown("F8"), QStringLiteral("10,12"));
     EXPECT_EQ(shown("D9"), QStringLiteral("0,5"));
     EXPECT_EQ(shown("F9"), QStringLiteral("10,12"));
