@@ -100,6 +100,7 @@ private:
     bool progressShown_ = false;
     bool finished_ = false;
     bool headerPlacing_ = false;
+    bool endPlaced_ = false;
 };
 
 // A group level of a report, outermost first in StandardReport::levels.

@@ -208,7 +208,7 @@ ColumnFormats ReadColumnFormats(Document& document, const TemplateVariables& var
     ColumnFormats formats;
     QList<int> asked;
     for (const TemplateVariable& v : variables.all()) {
-        if (v.ENABLED != 1 || (v.LOCATION != LocTable && v.LOCATION != LocGroup))
+        if (v.ENABLED != 1 || v.LOCATION == LocHeader)
             continue;
         const int c = ColumnNumber(v.X_START);
         if (asked.contains(c))
@@ -270,7 +270,7 @@ void PutTemplateVariables(Document& document, const R_Field& given, int mode, in
                 break;
             }
             const bool number = value.Typ == KindInteger || value.Typ == KindFloat;
-            if (number && formats && (v->LOCATION == LocTable || v->LOCATION == LocGroup)) {
+            if (number && formats && v->LOCATION != LocHeader) {
                 const auto code = formats->constFind(c);
                 if (code != formats->cend())
                     document.setNumberFormat({0, c - 1, r - 1, c - 1, r - 1}, *code);

@@ -60,18 +60,19 @@ void FinishTemplateSheet(automation::Office& office, automation::Document& docum
 void AbandonTemplateSheet(automation::Office& office, automation::Document& document);
 
 // The number formats of the table's columns, by column (1 for A): those of
-// the first table row's cells in the columns where enabled table and group
-// variables are placed; a column in the standard format is left out. A
-// template formats a number of rows in advance; the rows below them have
+// the first table row's cells in the columns where enabled variables other
+// than header ones are placed; a column in the standard format is left out.
+// A template formats a number of rows in advance; the rows below them have
 // no format of their own.
 using ColumnFormats = QHash<int, QString>;
 ColumnFormats ReadColumnFormats(automation::Document& document, const TemplateVariables& variables, int firstRow);
 
 // Writes one value by its variable: cell, text around it, merge, wrap,
-// alignment, font and the line under the row, then moves row by mode. A
-// number placed by a table or group variable takes its column's format
-// (when formats are given), whatever the row. A name the template does not
-// hold counts as a disabled variable.
+// alignment, font and the line under the row, then moves row by mode. When
+// formats are given (the value goes into the table: a line, a heading, a
+// subtotal), a number placed by any variable but a header one takes its
+// column's format, whatever the row. A name the template does not hold
+// counts as a disabled variable.
 void PutTemplateVariables(automation::Document& document, const R_Field& value, int mode, int& row,
                           const TemplateVariables& variables, const TemplateForm& form,
                           const ColumnFormats* formats = nullptr);

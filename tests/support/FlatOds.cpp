@@ -71,7 +71,9 @@ automation::RecordedBook ReadFlatOds(const QString& path)
     automation::RecordedBook book;
     QHash<QString, int> columnWidthOf;  // column style name -> width
     QHash<QString, QString> numberStyles;  // number style name -> format code
-    QHash<QString, QString> cellFormats;   // cell style name -> format code
+    QHash<QString, QString> dataStyles;    // cell style name -> number style name
+    // A cell style's format code (its number style may stand after it).
+    const auto formatOf = [&](const QString& cellStyle) { return numberStyles.value(dataStyles.value(cellStyle)); };
     QString styleName;
     int row = 0, column = 0;
     while (!x.atEnd()) {
@@ -87,7 +89,7 @@ automation::RecordedBook ReadFlatOds(const QString& path)
             styleName = attr(x, "style:name");
             const QString data = attr(x, "style:data-style-name");
             if (!data.isEmpty())
-                cellFormats[styleName] = numberStyles.value(data);
+                dataStyles[styleName] = data;
         } else if (name == QLatin1String("table-column-properties")) {
             columnWidthOf[styleName] = lengthOf(attr(x, "style:column-width"));
         } else if (name == QLatin1String("table")) {
@@ -113,7 +115,7 @@ automation::RecordedBook ReadFlatOds(const QString& path)
                 automation::RecordedSheet& s = book.sheets.back();
                 while (x.readNextStartElement()) {
                     const int columns = qMax(1, attr(x, "table:number-columns-repeated").toInt());
-                    const QString code = cellFormats.value(attr(x, "table:style-name"));
+                    const QString code = formatOf(attr(x, "table:style-name"));
                     if (!code.isEmpty())
                         for (int r = 0; r < repeated && r < 1000; ++r)
                             for (int i = 0; i < columns && i < 1000; ++i)
@@ -136,7 +138,7 @@ automation::RecordedBook ReadFlatOds(const QString& path)
                                  column + qMax(1, spanColumns) - 1, r + qMax(1, spanRows) - 1});
             const QString type = attr(x, "office:value-type");
             const QString value = attr(x, "office:value");
-            const QString code = cellFormats.value(attr(x, "table:style-name"));
+            const QString code = formatOf(attr(x, "table:style-name"));
             if (!code.isEmpty())
                 for (int i = 0; i < repeated && i < 1000; ++i)
                     s.cells[{r, column + i}].numberFormat = code;
