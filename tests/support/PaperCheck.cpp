@@ -224,6 +224,18 @@ QList<QStringList> ShownOf(const automation::RecordedSheet& sheet)
     return rows;
 }
 
+QList<QStringList> ShownOf(automation::Document& document, const QList<QVariantList>& cells)
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < cells.size(); ++row) {
+        QStringList r;
+        for (int column = 0; column < cells[row].size(); ++column)
+            r.append(isNumber(cells[row][column]) ? document.cellState({0, column, row}).shown : QString());
+        rows.append(r);
+    }
+    return rows;
+}
+
 QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList>& shown, const Paper& paper)
 {
     QStringList faults;

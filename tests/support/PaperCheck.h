@@ -87,6 +87,8 @@ QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lin
 // The numbers of a sheet as the office shows them (in their cells' number
 // formats), in the shape of CellsOf; empty where a cell holds no number.
 QList<QStringList> ShownOf(const automation::RecordedSheet& sheet);
+// The same of a document's first sheet, for its cells as contents() gave them.
+QList<QStringList> ShownOf(automation::Document& document, const QList<QVariantList>& cells);
 
 // The figures that do not show as the papers print them, a line each: on
 // every table line a quantity with the decimal comma and up to four
