@@ -8,8 +8,9 @@
 // "ByProducts": the statement by products with the balances over the year.
 // Timed: the query and the fill up to the shown document; the *Query
 // benchmarks time the query alone (ByProductsQuery: the statement by
-// products with its balances, as the program reads it; WideGrouping, for
-// comparison, the lines grouped by the statement by operations' keys).
+// products with its balances, as the program reads it, in one pass over the
+// lines from the period's start; WideGrouping, for comparison, the lines
+// summed by the statement by operations' keys).
 // The argument 0 takes every department, 1 the second department alone:
 // choosing a department must cost about what all of them do.
 
@@ -248,9 +249,9 @@ int main(int argc, char** argv)
         }
         // The statement by products against the same year's lines summed
         // from the statement by operations: the same products and quantities;
-        // the amounts differ only where a document holds a product twice at
-        // one price (a line by operations rounds the document's sum, a line
-        // by products adds up each line's amount).
+        // the amounts differ by what rounding apart gives (a row by
+        // operations rounds its document's lines at one price, a row by
+        // products the period's).
         reports::TurnoverOptions wide = byProducts();
         wide.shortForm = wide.balances = false;
         const QVector<reports::TurnoverRow> wideRows = reports::ReadTurnoverRows(ctx, wide);

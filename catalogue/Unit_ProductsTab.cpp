@@ -309,10 +309,10 @@ void TProductsTab::buildSkladIng()
     Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 300},
                                 {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
-                                {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("#.00")},
-                                {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), 75, QStringLiteral("#.00")},
+                                {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00##")},
+                                {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), 75, QStringLiteral("0.00##")},
                                 {QStringLiteral("PPPP"), QStringLiteral(" % "), 60, QStringLiteral("0.#")},
-                                {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("#.000")},
+                                {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
                                 {QStringLiteral("LIMIT"), QStringLiteral("Лимит"), 60},
                                 {QStringLiteral("PERCENT"), QStringLiteral("% надб"), 50}});
     // The names take the room the figures leave: the limit and the markup stay in sight.

@@ -70,8 +70,8 @@ TForm_DvigIng::TForm_DvigIng(QWidget* parent)
                          {QStringLiteral("NAME_D"), QStringLiteral("№ документа"), 200},
                          {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 60},
                          {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 90, QStringLiteral("0.####"), Qt::AlignRight},
-                         {QStringLiteral("CENA"), QStringLiteral("Цена"), 90, QStringLiteral("0.###"), Qt::AlignRight},
-                         {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 100, QStringLiteral("0.###"), Qt::AlignRight},
+                         {QStringLiteral("CENA"), QStringLiteral("Цена"), 90, QStringLiteral("0.00##"), Qt::AlignRight},
+                         {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 100, QStringLiteral("0.00"), Qt::AlignRight},
                          {QStringLiteral("PR"), QStringLiteral("+/-"), 40, {}, Qt::AlignCenter}});
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(DBGrid1, 3);

@@ -84,9 +84,9 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                      {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
-                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("#.00")},
-                                     {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), 75, QStringLiteral("#.00")},
-                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("#.000")}});
+                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00##")},
+                                     {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), 75, QStringLiteral("0.00##")},
+                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")}});
     Grid_Ing_Sklad->datasetModel()->setCellStyle(&cat::HiddenRowStyle);
     products->addWidget(Grid_Ing_Sklad, 1);
     upperLay->addLayout(products, 3);
@@ -100,7 +100,7 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     cat::SetColumns(Grid_Moves, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                                  {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
                                  {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
-                                 {QStringLiteral("CENA"), QStringLiteral("Цена"), 75, QStringLiteral("#.00")},
+                                 {QStringLiteral("CENA"), QStringLiteral("Цена"), 75, QStringLiteral("0.00##")},
                                  {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 85, QStringLiteral("#.00")}});
     Grid_Moves->horizontalHeader()->setStretchLastSection(true);
     Grid_Ing_Sklad->horizontalHeader()->setStretchLastSection(true);

@@ -122,11 +122,11 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Grid_Inv->setQuery(Q_Inv);
     Grid_Inv->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                           {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 60},
-                          {QStringLiteral("KOLVO"), QStringLiteral("Кол-во по докум."), 120, QStringLiteral("#.000"), Qt::AlignRight},
-                          {QStringLiteral("CENA"), QStringLiteral("Цена по докум."), 100, QStringLiteral("#.00"), Qt::AlignRight},
-                          {QStringLiteral("MY_KOLVO"), QStringLiteral("Факт. кол-во"), 90, QStringLiteral("#.000"), Qt::AlignRight},
-                          {QStringLiteral("MY_CENA"), QStringLiteral("Факт. цена"), 80, QStringLiteral("#.00"), Qt::AlignRight},
-                          {QStringLiteral("CENA_P"), QStringLiteral("Цена прод."), 80, QStringLiteral("#.00"), Qt::AlignRight}});
+                          {QStringLiteral("KOLVO"), QStringLiteral("Кол-во по докум."), 120, QStringLiteral("0.####"), Qt::AlignRight},
+                          {QStringLiteral("CENA"), QStringLiteral("Цена по докум."), 100, QStringLiteral("0.00##"), Qt::AlignRight},
+                          {QStringLiteral("MY_KOLVO"), QStringLiteral("Факт. кол-во"), 90, QStringLiteral("0.####"), Qt::AlignRight},
+                          {QStringLiteral("MY_CENA"), QStringLiteral("Факт. цена"), 80, QStringLiteral("0.00##"), Qt::AlignRight},
+                          {QStringLiteral("CENA_P"), QStringLiteral("Цена прод."), 80, QStringLiteral("0.00##"), Qt::AlignRight}});
     Grid_Inv->datasetModel()->setCellStyle([grid = Grid_Inv](const db::Query& q, int row, const QString&, int role) -> QVariant {
         const double book = q.valueAt(row, q.fieldIndex(QStringLiteral("KOLVO"))).toDouble();
         if (role == Qt::FontRole && book != 0) {
@@ -256,20 +256,26 @@ void TForm_Invent::FitInvColumns()
         return;
     const QFontMetrics fm(h->font());
     const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + fm.averageCharWidth();
-    const int number = fm.horizontalAdvance(QStringLiteral("00000,000")) + margin;
+    // A figure of a bold line (a book quantity) with four decimals shows whole.
+    QFont bold = Grid_Inv->font();
+    bold.setBold(true);
+    const QFontMetrics fb(bold);
+    const int number = fb.horizontalAdvance(QStringLiteral("000,0000")) + 2 * fb.averageCharWidth();
     QAbstractItemModel* m = Grid_Inv->model();
     const int least = fm.horizontalAdvance(m->headerData(0, Qt::Horizontal).toString()) + margin;
     // The titles on one line, or, where the columns then overflow the list
     // (a zoomed font), on two: every column stays in sight.
+    const QList<db::GridColumn>& columns = Grid_Inv->datasetModel()->columns();
     auto widths = [&](bool twoLines) {
         QList<int> w;
         for (int i = 1; i < h->count(); ++i) {
+            const bool figure = i < columns.size() && !columns[i].displayFormat.isEmpty();
             const QString title = m->headerData(i, Qt::Horizontal).toString();
             int text = fm.horizontalAdvance(title);
             if (twoLines)
                 for (int at = title.indexOf(QLatin1Char(' ')); at > 0; at = title.indexOf(QLatin1Char(' '), at + 1))
                     text = std::min(text, std::max(fm.horizontalAdvance(title.left(at)), fm.horizontalAdvance(title.mid(at + 1))));
-            w << std::max(text + margin, number);
+            w << std::max(text + margin, figure ? number : 0);
         }
         return w;
     };

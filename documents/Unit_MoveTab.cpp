@@ -138,7 +138,7 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     cat::SetColumns(Grid_DvigIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                    {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
                                    {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
-                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), 75, QStringLiteral("#.00")},
+                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), 75, QStringLiteral("0.00##")},
                                    {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 85, QStringLiteral("#.00")},
                                    {QStringLiteral("TypDvig"), QStringLiteral("+ -"), 30}});
     Grid_DvigIng->horizontalHeader()->setStretchLastSection(true);

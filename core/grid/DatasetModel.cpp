@@ -12,6 +12,25 @@
 
 namespace db {
 
+namespace {
+
+// The value to `places` decimals as the papers print it: on its decimal, an
+// exact half to the even neighbour (a quantity 0.36749999999999994 shows
+// 0.3675, money 2.675 shows 2.68). A value the count cannot hold at that
+// many places is written from the double as it stands.
+QString fixedText(double value, int places)
+{
+    const qint64 units = engine::Units(value, places);
+    if (!std::isfinite(value) || (units == 0 && std::fabs(value) >= 1) || places > 18)
+        return QString::number(value, 'f', places);
+    QString digits = QString::number(units < 0 ? -units : units).rightJustified(places + 1, QLatin1Char('0'));
+    if (places > 0)
+        digits.insert(digits.size() - places, QLatin1Char('.'));
+    return units < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+} // namespace
+
 QString formatNumber(double value, const QString& format)
 {
     if (format.isEmpty())
@@ -28,10 +47,7 @@ QString formatNumber(double value, const QString& format)
         }
     }
     const bool grouping = format.contains(QLatin1Char(','));
-    // Hundredths are money: shown by the kopeck rule the papers print by.
-    if (fixed + optional == 2)
-        value = engine::ToKopeck(value);
-    QString s = QString::number(value, 'f', fixed + optional);
+    QString s = fixedText(value, fixed + optional);
     if (optional > 0 && s.contains(QLatin1Char('.'))) {
         int keep = s.indexOf(QLatin1Char('.')) + fixed;
         while (s.size() - 1 > keep && s.endsWith(QLatin1Char('0')))

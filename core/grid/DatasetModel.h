@@ -17,12 +17,14 @@ struct GridColumn {
     QString field;
     QString title;
     int width = 0;             // pixels; 0 leaves the view's default
-    QString displayFormat;     // "0.00", "#,##0.00", "0.###", "dd.mm.yyyy" ...; empty: plain
+    QString displayFormat;     // "0.00", "#,##0.00", "0.####", "0.00##", "dd.mm.yyyy" ...; empty: plain
     Qt::Alignment alignment = {};
     bool visible = true;
 };
 
-// Formats a value with a display format of the grids ("0.00", "#,##0.000", "0.###").
+// Formats a value with a display format of the grids ("0.00", "#,##0.00",
+// "0.####" for quantities, "0.00##" for prices): on its decimal, rounded to
+// the format's places as the papers round.
 QString formatNumber(double value, const QString& format);
 QString displayText(const QVariant& value, const QString& format);
 

@@ -28,11 +28,15 @@ TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20);
     const qint64 d = env.doc(5, env.kitchen);
     env.line(d, potato, 1, 20);
+    env.line(d, potato, 1234.3333, 142.633867);  // a quantity and a price with four decimals
     Form_Main->resize(1280, 1000);
     Form_Main->SetActivePage(Form_Main->Sheet_Move);
     env.select(d);
+    MoveTab->Timer_MovesTimer();  // the document's lines, without waiting for the pause
     shoot(Form_Main, QStringLiteral("movement-tab"));
     expectValuesWhole(MoveTab->Grid_Dvig, "DATE_DOC");
+    for (const char* field : {"KOLVO", "CENA", "SUMMA"})
+        expectValuesWhole(MoveTab->Grid_DvigIng, field);
 
     const qint64 k = env.num(QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
     env.t().exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, "
@@ -50,7 +54,7 @@ TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
 TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
 {
     MoveEnv env;
-    env.product(QStringLiteral("Картофель молодой мытый отборный"), 10, 20);
+    env.product(QStringLiteral("Картофель молодой мытый отборный"), 123.3333, 142.633867);
     env.product(QStringLiteral("Лук"), 0, 5);
     env.t().exec(QStringLiteral("INSERT INTO DOCS (NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
                                 "INT_PARAM1, EDIT_CENA, PROVODKA) VALUES ('Инв', '2026-12-07', '12:00:00', 1, %1, %1, %2, 2, 0)")
@@ -93,5 +97,7 @@ TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)
     }
     expectValuesWhole(Form_Invent->Grid_Doc, "DATE_DOC");
     expectValuesWhole(Form_Invent->Grid_Doc, "TIME_DOC");
+    for (const char* field : {"KOLVO", "CENA", "MY_CENA"})
+        expectValuesWhole(g, field);
     Form_Invent->hide();
 }

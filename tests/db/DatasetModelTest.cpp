@@ -46,6 +46,18 @@ TEST(DisplayFormat, NumbersAsTheGridsShowThem)
     EXPECT_EQ(formatNumber(999.999, QStringLiteral("#,##0.00")), grouped("1 000,00"));
     EXPECT_EQ(formatNumber(2.5, QStringLiteral("0.###")), QStringLiteral("2,5"));
     EXPECT_EQ(formatNumber(3, QStringLiteral("0.###")), QStringLiteral("3"));
+    // Quantities and prices as the papers print them, on their decimal.
+    for (const auto& [value, quantity, price] : std::vector<std::tuple<double, const char*, const char*>>{
+             {0.335, "0,335", "0,335"},
+             {2000, "2000", "2000,00"},
+             {0.36749999999999994, "0,3675", "0,3675"},  // a sum's binary residue
+             {0.00015, "0,0002", "0,0002"},              // half the fourth place, to the even one
+             {142.633867, "142,6339", "142,6339"},
+             {-0.00004, "0", "0,00"}}) {
+        EXPECT_EQ(formatNumber(value, QStringLiteral("0.####")), QString::fromUtf8(quantity)) << value;
+        EXPECT_EQ(formatNumber(value, QStringLiteral("0.00##")), QString::fromUtf8(price)) << value;
+    }
+    EXPECT_EQ(formatNumber(1e19, QStringLiteral("0.00")), QStringLiteral("10000000000000000000,00"));
     EXPECT_EQ(formatNumber(1.0 / 3.0, QString()), QStringLiteral("0,333333333333333"));
     EXPECT_EQ(db::displayText(QDate(2024, 2, 9), QString()), QStringLiteral("09.02.2024"));
     EXPECT_EQ(db::displayText(QVariant::fromValue<qint64>(1500), QStringLiteral("#,##0")), grouped("1 500"));

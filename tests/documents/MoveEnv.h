@@ -37,9 +37,9 @@ public:
     void setStock(qint64 ing, qint64 otdel, double kolvo, double cena, double myCena)
     {
         t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1, CENA = %2, MY_CENA = %3 WHERE KOD_ING = %4 AND KOD_OTDEL = %5")
-                     .arg(kolvo)
-                     .arg(cena)
-                     .arg(myCena)
+                     .arg(kolvo, 0, 'g', 17)
+                     .arg(cena, 0, 'g', 17)
+                     .arg(myCena, 0, 'g', 17)
                      .arg(ing)
                      .arg(otdel));
     }
@@ -83,8 +83,8 @@ public:
                      .arg(k)
                      .arg(doc)
                      .arg(ing)
-                     .arg(kolvo)
-                     .arg(cena));
+                     .arg(kolvo, 0, 'g', 17)
+                     .arg(cena, 0, 'g', 17));
         return k;
     }
     double kolvo(qint64 ing, qint64 otdel)

@@ -6,8 +6,11 @@
 #include "exchange/Obmen.h"
 #include "reports/Waybill.h"
 #include "support/EngineEnv.h"
+#include "support/FlatOds.h"
+#include "support/PaperCheck.h"
 #include "support/TemplateFixture.h"
 #include "engine/Clock.h"
+#include "engine/Kopecks.h"
 
 #include <QFile>
 
@@ -231,4 +234,68 @@ TEST_F(Waybill, ExchangeRecordsFollowEachLinesOwnDirection)
     ASSERT_TRUE(unposted.has_value());
     ASSERT_EQ(unposted->records.size(), 1);
     EXPECT_EQ(unposted->records[0][0], QByteArray("+"));
+}
+
+// A receipt of 1,100 lines on the shipped sample, read back line by line
+// against its ledger: each amount is the stored quantity times the stored
+// price rounded once to the even kopeck (worked out here in whole numbers),
+// and the paper reads across and adds up on every row, the words included.
+TEST(LongWaybill, EveryLineIsItsLedgersAmountAndThePaperAddsUp)
+{
+    TestDb t(TestDb::WithSamples);
+    engine::Settings settings;
+    settings.rub = QStringLiteral("руб.");
+    settings.kop = QStringLiteral("коп.");
+    t.exec("INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (1, 'Столовая', 1)");
+    t.exec("INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME) VALUES (2, 'килограмм', 'кг')");
+    t.exec("INSERT INTO ING (KOD, NAME, ED_IZM) VALUES (3, 'Продукт', 2)");
+    t.exec("INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT) "
+           "VALUES (4, 'П-1100', '2026-12-01', 5, 1, 1)");
+    constexpr int kLines = 1100;
+    std::vector<qint64> ledger;  // kopecks
+    qint64 total = 0;
+    t.write().start();
+    db::Query q(&t.db(), &t.write());
+    q.setSql(QStringLiteral("INSERT INTO MOVES (KOD, KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+                            "VALUES (:K, 4, 3, 5, :Q, :C, 1)"));
+    for (int i = 0; i < kLines; ++i) {
+        // Quantities of up to four decimals, prices of up to four, or six as
+        // the recomputation stores them; halves of a kopeck among them.
+        const qint64 q4 = 1 + (qint64(i) * 7919) % 250000;
+        const bool six = i % 7 == 3;
+        const qint64 price = six ? 1 + (qint64(i) * 1000003) % 99999999 : 1 + (qint64(i) * 104729) % 9999999;
+        const qint64 scale = six ? 1000000 : 10000;  // of the price
+        // q4 × price in units of 10^-4 × 1/scale; kopecks, the half to the even one.
+        const __int128 product = __int128(q4) * price * 100;
+        const __int128 unit = __int128(10000) * scale;
+        qint64 kopecks = static_cast<qint64>(product / unit);
+        const __int128 twice = 2 * (product % unit);
+        if (twice > unit || (twice == unit && kopecks % 2 != 0))
+            ++kopecks;
+        ledger.push_back(kopecks);
+        total += kopecks;
+        q.param(QStringLiteral("K")).setInt64(100 + i);
+        q.param(QStringLiteral("Q")).setDouble(static_cast<double>(q4) / 10000.0);
+        q.param(QStringLiteral("C")).setDouble(static_cast<double>(price) / static_cast<double>(scale));
+        q.execSql();
+    }
+    t.write().commit();
+    RefreshRead(t);
+
+    automation::RecordingOffice office;
+    office.prototype = ReadFlatOds(QStringLiteral(TARELIA_FIXTURES "/../../printing/templates/samples/waybill.fods"));
+    const engine::Context ctx = ContextOn(t, &settings);
+    reports::RunStandardReport(ctx, office, t.folder() + QStringLiteral("/templates/"), reports::waybill::Build(ctx, {4}));
+
+    const automation::RecordedBook& b = *office.books.back();
+    for (int i = 0; i < kLines; ++i)
+        ASSERT_EQ(engine::Units(b.at(QStringLiteral("F%1").arg(9 + i)).toDouble(), 2), ledger[i]) << "line " << i + 1;
+    EXPECT_EQ(engine::Units(b.at(QStringLiteral("F%1").arg(9 + kLines)).toDouble(), 2), total);
+    papercheck::Paper paper;
+    paper.captions = 'E';
+    paper.across = {{'D', 'E', 'F'}};
+    paper.summed = QStringLiteral("F");
+    paper.wordsPrefix = QStringLiteral("Сумма прописью: ");
+    paper.names = reports::MoneyNamesOf(ctx);
+    EXPECT_EQ(papercheck::ExpectReads(office, paper), kLines);
 }
