@@ -49,10 +49,9 @@ struct Paper {
     Column lineMark = 'A';  // a number here makes a row a table line
     Column captions = 'B';  // where "Итого ..." captions stand
     QVector<Across> across;
-    // Columns of quantities or prices with no amount beside them (a
-    // technological card's gross and net, a limit and its price): they
-    // only show as such.
-    QString quantities, prices;
+    // Columns of quantities with no price beside them (a technological
+    // card's gross and net): they only show as quantities.
+    QString quantities;
     QVector<Difference> differences;
     // The amount columns each "Итого ..." row sums: a subtotal of a level
     // ("по группе", "по складу", "по подразделению", "по предприятию") the
