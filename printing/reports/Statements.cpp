@@ -122,46 +122,29 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
                           "REAL_BLUDO.CENA_SKLAD");
     auto q = engine::Reader(ctx, sql.join(QLatin1Char('\n')));
     bindPeriod(*q, o);
-    q->open();
-    QVector<ProductLine> lines;
-    const int fIng = q->fieldIndex(QStringLiteral("KOD_ING"));
-    const int fName = q->fieldIndex(QStringLiteral("NAME"));
-    const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
-    const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
-    const int fCena = q->fieldIndex(QStringLiteral("CENA"));
-    const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
-    const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
-    const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
+    // The columns in the order selected.
+    enum { Ing, Cena, Sklad, Kolvo, Name, GroupName, Group, Unit };
     // A line's key: the product and both prices, a missing price apart from 0.
     using LineKey = std::tuple<bool, qint64, bool, double, bool, double>;
-    auto keyOf = [&] {
-        const db::Field cena = q->field(fCena);
-        const db::Field sklad = q->field(fSklad);
-        return LineKey{q->field(fIng).isNull(), q->field(fIng).asInt64(), cena.isNull(), cena.asDouble(), sklad.isNull(),
-                   sklad.asDouble()};
-    };
+    QVector<ProductLine> lines;
     LineKey last;
-    engine::DecimalSum kolvo;
-    for (q->first(); !q->eof(); q->next()) {
-        const LineKey key = keyOf();
+    q->stream([&](const db::RowView& r) {
+        const LineKey key{r.isNull(Ing), r.asInt64(Ing), r.isNull(Cena), r.asDouble(Cena), r.isNull(Sklad),
+                          r.asDouble(Sklad)};
         if (lines.isEmpty() || key != last) {
-            if (!lines.isEmpty())
-                lines.back().summedKolvo = kolvo;
-            kolvo = {};
             last = key;
             ProductLine l;
-            l.name = q->field(fName).asString();
-            l.shortName = q->field(fUnit).asString();
-            l.cena = q->field(fCena).asDouble();
-            l.cenaSklad = q->field(fSklad).asDouble();
-            l.groupKod = q->field(fGroup).asInt64();
-            l.groupName = q->field(fGroupName).asString();
+            l.name = r.asString(Name);
+            l.shortName = r.asString(Unit);
+            l.cena = r.asDouble(Cena);
+            l.cenaSklad = r.asDouble(Sklad);
+            l.groupKod = r.asInt64(Group);
+            l.groupName = r.asString(GroupName);
+            l.summedKolvo = engine::DecimalSum();
             lines.append(l);
         }
-        kolvo.add(q->field(fKolvo).asDouble());
-    }
-    if (!lines.isEmpty())
-        lines.back().summedKolvo = kolvo;
+        lines.back().summedKolvo->add(r.asDouble(Kolvo));
+    });
     for (ProductLine& l : lines)
         l.kolvo = l.summedKolvo->printed();
     return lines;
