@@ -82,11 +82,13 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     products->addLayout(search);
     Grid_Ing_Sklad = new db::DbGrid(upper);
     Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
+    // Prices and quantities with four decimals show whole in the window's font, a zoomed one too.
+    const int figure = cat::ValueColumnWidth(Grid_Ing_Sklad, QStringLiteral("0000,0000"), 75);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                      {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
-                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00##")},
-                                     {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), 75, QStringLiteral("0.00##")},
-                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")}});
+                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), figure, QStringLiteral("0.00##")},
+                                     {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), figure, QStringLiteral("0.00##")},
+                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure, QStringLiteral("0.####")}});
     Grid_Ing_Sklad->datasetModel()->setCellStyle(&cat::HiddenRowStyle);
     products->addWidget(Grid_Ing_Sklad, 1);
     upperLay->addLayout(products, 3);
@@ -99,9 +101,10 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Grid_Moves->setQuery(Q_Moves);
     cat::SetColumns(Grid_Moves, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                                  {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
-                                 {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 75, QStringLiteral("0.####")},
-                                 {QStringLiteral("CENA"), QStringLiteral("Цена"), 75, QStringLiteral("0.00##")},
-                                 {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 85, QStringLiteral("#.00")}});
+                                 {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure, QStringLiteral("0.####")},
+                                 {QStringLiteral("CENA"), QStringLiteral("Цена"), figure, QStringLiteral("0.00##")},
+                                 {QStringLiteral("SUMMA"), QStringLiteral("Сумма"),
+                                  cat::ValueColumnWidth(Grid_Moves, QStringLiteral("000000,00"), 85), QStringLiteral("#.00")}});
     Grid_Moves->horizontalHeader()->setStretchLastSection(true);
     Grid_Ing_Sklad->horizontalHeader()->setStretchLastSection(true);
     lowerLay->addWidget(Grid_Moves, 3);
