@@ -308,3 +308,48 @@ TEST_F(CostingOffice, TheLedgersFiguresShowAndAddUp)
         d->close();
     }
 }
+
+// A statement far longer than the rows its template formats in advance: in
+// the office the last lines and subtotals show in their columns' formats
+// too, and the whole paper reads across and adds up.
+TEST_F(CostingOffice, ALongStatementShowsItsLastRowsFormatted)
+{
+    const qint64 sold = doc(3, 11, QDate(2026, 12, 2));
+    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 1100) DO BEGIN "
+                          "IF (MOD(I, 100) = 1) THEN INSERT INTO GROUP_ING (KOD, NAME) VALUES (800000 + :I, 'Группа ' || "
+                          "LPAD(:I, 4, '0')); "
+                          "INSERT INTO ING (KOD, NAME, KOD_GROUP, MY_LEVEL, KVO_PORC) VALUES (900000 + :I, 'Блюдо ' || "
+                          "LPAD(:I, 4, '0'), 800001 + (:I - 1) / 100 * 100, 2, 1); "
+                          "INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES "
+                          "(%1, 900000 + :I, %2, MOD(:I, 7) + 0.25, 10 + MOD(:I, 50) * 0.355e0, 5.125); "
+                          "I = I + 1; END END")
+               .arg(sold)
+               .arg(c.otdel));
+    reports::statements::Options o;
+    o.what = 1;
+    o.start = QDate(2026, 12, 1);
+    o.finish = QDate(2026, 12, 31);
+    o.byGroup = true;
+    auto d = runAndReload(QStringLiteral("long_statement"), [&](automation::Office& office) {
+        reports::statements::Print(ctx(), o, office, cache());
+    });
+    ASSERT_TRUE(d);
+    const auto cells = d->contents({0, 0, 0, 7, 1140});
+    ASSERT_TRUE(cells);
+    papercheck::Paper paper;
+    paper.across = {{'D', 'E', 'F'}, {'D', 'G', 'H'}};
+    paper.summed = QStringLiteral("FH");
+    paper.bareSubtotals = true;
+    paper.wordsCaption = QStringLiteral("Сумма прописью:");
+    paper.names = reports::MoneyNamesOf(ctx());
+    int lines = 0;
+    EXPECT_EQ(papercheck::Check(cells->rows, paper, &lines), QStringList{});
+    EXPECT_EQ(lines, 1100);
+    // How the last rows show, read cell by cell: from row 1,116 (the last
+    // group's end, its subtotal and the total) on.
+    QList<QVariantList> last = cells->rows;
+    for (int r = 0; r < 1115 && r < last.size(); ++r)
+        last[r] = QVariantList();
+    EXPECT_EQ(papercheck::CheckShown(last, papercheck::ShownOf(*d, last), paper), QStringList{});
+    d->close();
+}
