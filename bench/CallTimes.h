@@ -195,6 +195,14 @@ private:
         {
             timed("setNumberFormat", [&] { d_->setNumberFormat(r, f); });
         }
+        void setNumberFormatOn(const QList<automation::RangeAddress>& r, const QString& f) override
+        {
+            timed("setNumberFormatOn", [&] { d_->setNumberFormatOn(r, f); });
+        }
+        QString numberFormat(const automation::CellAddress& c) override
+        {
+            return timed("numberFormat", [&] { return d_->numberFormat(c); });
+        }
         void setPageMargins(int s, const automation::PageMargins& m) override
         {
             timed("setPageMargins", [&] { d_->setPageMargins(s, m); });

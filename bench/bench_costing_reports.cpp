@@ -5,6 +5,10 @@
 // documents with ten write-off lines each ("IngredientsMonth"). Each
 // repetition reads the data, fills the sheet and closes the document; the
 // runs give min and median. The office is ended when the runs are done.
+// "ProductsMonthRead" reads the products of the month's sales and production
+// (ten lines a document) as the statement does, its lines' quantities summed
+// in decimal; "ProductsMonthSummedBySql", its reference, reads the same rows
+// summed by the server.
 
 #include "CallTimes.h"
 #include "CostingCatalogue.h"
@@ -16,6 +20,7 @@
 #include "templates/SampleTemplates.h"
 
 #include "db/Query.h"
+#include "engine/EngineDb.h"
 
 #include <random>
 
@@ -94,7 +99,10 @@ Setup& setup()
             line.param(QStringLiteral("Q")).setDouble(1 + i % 5);
             line.execSql();
         }
-        // The month: 2,000 posted sales and production documents, ten write-off lines each.
+        // The month: 2,000 posted sales and production documents, ten write-off lines each,
+        // and ten sold or made lines, a dish at one of two prices.
+        line.setSql(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
+                                   "VALUES (:D, :I, :O, :Q, :C, :C / 2)"));
         db::Query move(&s->database, &write);
         move.setSql(QStringLiteral("INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
                                    "VALUES (:D, :I, :O, :Q, :C, 2)"));
@@ -108,6 +116,12 @@ Setup& setup()
                 move.param(QStringLiteral("Q")).setDouble(0.1 * (1 + l));
                 move.param(QStringLiteral("C")).setDouble(l % 2 ? 10.0 : 12.5);
                 move.execSql();
+                line.param(QStringLiteral("D")).setInt64(kod);
+                line.param(QStringLiteral("I")).setInt64(pick(deep));
+                line.param(QStringLiteral("O")).setInt64(otdel);
+                line.param(QStringLiteral("Q")).setDouble(0.25 * (1 + l));
+                line.param(QStringLiteral("C")).setDouble(l % 2 ? 150.0 : 180.555);
+                line.execSql();
             }
         }
         write.commit();
@@ -193,6 +207,60 @@ BENCHMARK(IngredientsMonth)
     ->ComputeStatistics("min", bench::Minimum)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+reports::statements::Options productsMonth(const Setup& s)
+{
+    reports::statements::Options o;
+    o.what = 1;
+    o.start = s.monthStart;
+    o.finish = s.monthEnd;
+    o.type = 2;
+    return o;
+}
+
+void ProductsMonthRead(benchmark::State& state)
+{
+    Setup& s = setup();
+    const reports::statements::Options o = productsMonth(s);
+    qsizetype rows = 0;
+    for (auto _ : state)
+        rows = reports::ProductsOfPeriod(s.ctx(), o).size();
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(ProductsMonthRead)->Repetitions(5)->ComputeStatistics("min", bench::Minimum)->Unit(benchmark::kMillisecond);
+
+// The former read: the lines summed by the server in binary, one row each.
+void ProductsMonthSummedBySql(benchmark::State& state)
+{
+    Setup& s = setup();
+    const reports::statements::Options o = productsMonth(s);
+    auto q = engine::Reader(
+        s.ctx(), QStringLiteral("SELECT REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA, REAL_BLUDO.CENA_SKLAD, SUM(REAL_BLUDO.KOLVO), "
+                                "ING.NAME, GROUP_ING.NAME, GROUP_ING.KOD, ED_IZM.SHORT_NAME FROM DOCS "
+                                "JOIN REAL_BLUDO ON REAL_BLUDO.KOD_DOC = DOCS.KOD "
+                                "LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING "
+                                "LEFT OUTER JOIN GROUP_ING ON GROUP_ING.KOD = ING.KOD_GROUP "
+                                "LEFT OUTER JOIN ED_IZM ON ED_IZM.KOD = ING.ED_IZM "
+                                "WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE AND DOCS.PROVODKA > 10 "
+                                "AND (DOCS.DOC_TYPE = 3 OR DOCS.DOC_TYPE = 7) "
+                                "GROUP BY GROUP_ING.NAME, GROUP_ING.KOD, REAL_BLUDO.KOD_ING, ING.NAME, REAL_BLUDO.CENA, "
+                                "REAL_BLUDO.CENA_SKLAD, ED_IZM.SHORT_NAME "
+                                "ORDER BY GROUP_ING.NAME, GROUP_ING.KOD, ING.NAME, REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA"));
+    int rows = 0;
+    for (auto _ : state) {
+        q->param(QStringLiteral("DS")).setDate(o.start);
+        q->param(QStringLiteral("DE")).setDate(o.finish);
+        q->open();
+        rows = 0;
+        for (q->first(); !q->eof(); q->next()) {
+            benchmark::DoNotOptimize(q->field(3).asDouble());
+            ++rows;
+        }
+        q->close();
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(ProductsMonthSummedBySql)->Repetitions(5)->ComputeStatistics("min", bench::Minimum)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -34,11 +34,6 @@ qint64 Kopecks(double amount)
     return static_cast<qint64>(h);
 }
 
-double ToThousandth(double quantity)
-{
-    return static_cast<double>(RoundHalfEven(static_cast<long double>(quantity * 1000.0))) / 1000.0;
-}
-
 namespace {
 
 using Wide = __int128;

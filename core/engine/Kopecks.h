@@ -81,8 +81,4 @@ private:
     __int128 sum_ = 0;  // units of 10^-18
 };
 
-// A quantity to thousandths by the one rule (an exact half to the even
-// neighbour), on the double as it stands.
-double ToThousandth(double quantity);
-
 } // namespace engine

@@ -172,7 +172,8 @@ void dumpSheet(QStringList& out, int index, const RecordedSheet& s)
             font[pos] = fontText(st);
         if (st.charColor >= 0)
             colour[pos] = QStringLiteral("colour #") + QString::number(st.charColor, 16).toUpper().rightJustified(6, QLatin1Char('0'));
-        if (!st.numberFormat.isEmpty())
+        // A number format shows only on what a cell holds.
+        if (!st.numberFormat.isEmpty() && (v.isValid() || !st.formula.isEmpty()))
             numbers[pos] = QStringLiteral("number format ") + quoted(st.numberFormat);
         const QString b = borderText(st);
         if (!b.isEmpty())

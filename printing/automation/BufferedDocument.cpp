@@ -33,7 +33,7 @@ QString borderText(const TableBorder& b)
         .join(QLatin1Char(';'));
 }
 
-enum Kind { Merge, Wrap, Justify, FontKind, Border };
+enum Kind { Merge, Wrap, Justify, FontKind, Border, Numbers };
 
 } // namespace
 
@@ -90,6 +90,12 @@ void BufferedDocument::flushFormats()
                 inner_.setFont(f.range, f.font);
             else
                 inner_.setFontOn(ranges, f.font);
+            break;
+        case Numbers:
+            if (ranges.size() == 1)
+                inner_.setNumberFormat(f.range, f.params);
+            else
+                inner_.setNumberFormatOn(ranges, f.params);
             break;
         default:
             break;
@@ -695,8 +701,19 @@ void BufferedDocument::setVertJustify(const RangeAddress& range, int justify)
 
 void BufferedDocument::setNumberFormat(const RangeAddress& range, const QString& code)
 {
-    flushValuesIn(range);
-    inner_.setNumberFormat(range, code);
+    addFormat(Numbers, range, code, {}, 0);
+}
+
+void BufferedDocument::setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code)
+{
+    for (const RangeAddress& r : ranges)
+        setNumberFormat(r, code);
+}
+
+QString BufferedDocument::numberFormat(const CellAddress& cell)
+{
+    flush();
+    return inner_.numberFormat(cell);
 }
 
 void BufferedDocument::setPageMargins(int sheet, const PageMargins& margins) { inner_.setPageMargins(sheet, margins); }

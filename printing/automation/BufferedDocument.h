@@ -7,9 +7,9 @@
 // otherwise rows with the same cells go as one block each. The same line
 // drawn under many rows, consecutive or not, goes in one call, and a format
 // repeated within a row (the same font on the same range) is applied once. A
-// wrap, an alignment or a font given to the same columns of rows one after
-// another waits and goes as one call over the run of rows, so a formatted
-// table variable costs one call, not one per row. Merges wait for the values
+// wrap, an alignment, a font or a number format given to the same columns of
+// rows one after another waits and goes as one call over the run of rows, so
+// a formatted table variable costs one call, not one per row. Merges wait for the values
 // of their rows. Rows waiting around labels and headings already on the
 // sheet (a card's header among its lines) go as one block with those cells
 // written back as they are, where each holds a plain number or a text of one
@@ -69,6 +69,8 @@ public:
     void setCharColor(const QList<RangeAddress>& ranges, int color) override;
     void setVertJustify(const RangeAddress& range, int justify) override;
     void setNumberFormat(const RangeAddress& range, const QString& code) override;
+    void setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code) override;
+    QString numberFormat(const CellAddress& cell) override;
     void setPageMargins(int sheet, const PageMargins& margins) override;
     PageMargins pageMargins(int sheet) override;
     void setLandscape(int sheet) override;

@@ -1,7 +1,11 @@
 #include "RecordingOffice.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
 
 namespace automation {
 
@@ -29,6 +33,63 @@ CellAddress ParseCell(const QString& a1, int sheet)
     return {sheet, column - 1, m.captured(2).toInt() - 1};
 }
 
+namespace {
+
+// The digits of |v| (its shortest decimal) rounded to `places` decimals, an
+// exact half away from zero: "0.125" to 2 gives "0.13".
+QString roundedDigits(double v, int places)
+{
+    QString d = QString::number(std::fabs(v), 'g', QLocale::FloatingPointShortest);
+    if (d.contains(QLatin1Char('e')))  // far from 1: its digits written out
+        d = QString::number(std::fabs(v), 'f', 20);
+    qsizetype point = d.indexOf(QLatin1Char('.'));
+    if (point < 0) {
+        point = d.size();
+        d += QLatin1Char('.');
+    }
+    QString fraction = d.mid(point + 1);
+    QString whole = d.left(point);
+    const bool up = fraction.size() > places && fraction.at(places) >= QLatin1Char('5');
+    fraction = fraction.left(places).leftJustified(places, QLatin1Char('0'));
+    QString digits = whole + fraction;
+    if (up) {
+        qsizetype i = digits.size() - 1;
+        for (; i >= 0 && digits.at(i) == QLatin1Char('9'); --i)
+            digits[i] = QLatin1Char('0');
+        if (i < 0)
+            digits.prepend(QLatin1Char('1'));
+        else
+            digits[i] = QChar(digits.at(i).unicode() + 1);
+    }
+    whole = digits.left(digits.size() - places);
+    fraction = digits.right(places);
+    return places > 0 ? whole + QLatin1Char('.') + fraction : whole;
+}
+
+} // namespace
+
+QString ShownNumber(double v, const QString& code)
+{
+    static const QRegularExpression fixed(QStringLiteral("^(# ##)?0(,(0*)(#*))?$"));
+    const auto m = fixed.match(code);
+    if (!m.hasMatch() || !std::isfinite(v))
+        return QString::number(v, 'g', 10);
+    const int required = static_cast<int>(m.captured(3).size());
+    const int places = required + static_cast<int>(m.captured(4).size());
+    QString digits = roundedDigits(v, places);
+    qsizetype point = digits.indexOf(QLatin1Char('.'));
+    QString whole = point < 0 ? digits : digits.left(point);
+    QString fraction = point < 0 ? QString() : digits.mid(point + 1);
+    while (fraction.size() > required && fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    if (m.capturedLength(1) > 0)
+        for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
+            whole.insert(i, QChar(0x00A0));
+    const bool zero = !std::any_of(digits.cbegin(), digits.cend(), [](QChar c) { return c.isDigit() && c != u'0'; });
+    return (v < 0 && !zero ? QStringLiteral("-") : QString()) + whole +
+           (fraction.isEmpty() ? QString() : QLatin1Char(',') + fraction);
+}
+
 RecordedSheet& RecordedBook::sheet(int index)
 {
     if (index < 0 || index >= static_cast<int>(sheets.size()))
@@ -45,6 +106,8 @@ CellState RecordedBook::state(const CellAddress& cell) const
     const auto it = s.cells.find({cell.row, cell.column});
     if (it != s.cells.end())
         st = it->second;
+    if (st.formula.isEmpty() && st.content.typeId() == QMetaType::Double)
+        st.shown = ShownNumber(st.content.toDouble(), st.numberFormat);
     st.merged = false;
     for (const RangeAddress& m : s.merges)
         if (m.startColumn == cell.column && m.startRow == cell.row)
@@ -158,6 +221,13 @@ void RecordingDocument::setNumberFormat(const RangeAddress& range, const QString
 {
     ++book_->formatCalls;
     forEachCell(range, [&](CellState& st, int, int) { st.numberFormat = code; });
+}
+
+void RecordingDocument::setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code)
+{
+    for (const RangeAddress& r : ranges)
+        setNumberFormat(r, code);
+    book_->formatCalls -= static_cast<int>(ranges.size()) - 1;
 }
 
 void RecordingDocument::setPageMargins(int sheet, const PageMargins& margins)

@@ -2,7 +2,8 @@
 
 // A spreadsheet program kept in memory: every document is a set of sheets
 // with their cells, formats and merged areas, so that the template engine and
-// the reports run and are checked without an office.
+// the reports run and are checked without an office. A number reads back
+// shown in its cell's number format (ShownNumber), as the office shows it.
 
 #include "Spreadsheet.h"
 
@@ -94,6 +95,7 @@ public:
     void setCharColor(const QList<RangeAddress>& ranges, int color) override;
     void setVertJustify(const RangeAddress& range, int justify) override;
     void setNumberFormat(const RangeAddress& range, const QString& code) override;
+    void setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code) override;
     void setPageMargins(int sheet, const PageMargins& margins) override;
     PageMargins pageMargins(int sheet) override;
     void setLandscape(int sheet) override;
@@ -151,6 +153,14 @@ struct RowsToAdjust {
 // Rows asked to be fitted besides (`fit`, by sheet) join the fitted ones.
 RowsToAdjust RowsToFit(const QList<RangeAddress>& wrapped, const std::function<bool(const CellAddress&)>& startsMerge,
                        const std::map<int, std::set<int>>& fit = {});
+
+// A number as the office shows it in a format code of the Russian notation
+// ("0", "0,00", "0,###", "0,00##", "# ##0,00"): the decimal comma, the
+// places the code asks for, an exact half away from zero. In the standard
+// format (an empty code, or one not of that kind) as the office shows it
+// there: up to ten significant digits after a decimal point ("22.8",
+// "0.1882352941"), which is what a paper shows of a cell nobody formatted.
+QString ShownNumber(double v, const QString& code);
 
 // A1-style reference of a cell, e.g. "F12" for column 5, row 11.
 QString CellName(int column, int row);

@@ -79,7 +79,7 @@ struct CellState {
     int vertJustify = 0;     // 0 standard, 1 top, 2 centre, 3 bottom
     int charColor = -1;      // 0xRRGGBB; -1 automatic
     QString numberFormat;    // format code in the Russian notation ("0,###"); empty: standard
-    QString shown;           // the cell as the office shows it, a number in its format (a recording shows nothing)
+    QString shown;           // the cell as the office shows it, a number in its format
 };
 
 // Left and right page margins of a sheet, in hundredths of a millimetre.
@@ -191,6 +191,14 @@ public:
     virtual void setVertJustify(const RangeAddress& range, int justify);
     // A number format code in the Russian notation (decimal comma): "0,00".
     virtual void setNumberFormat(const RangeAddress& range, const QString& code);
+    // The same format on several ranges of a sheet; an office that can sets it in one call.
+    virtual void setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code)
+    {
+        for (const RangeAddress& r : ranges)
+            setNumberFormat(r, code);
+    }
+    // The number format of a cell as setNumberFormat takes it; empty for the standard one.
+    virtual QString numberFormat(const CellAddress& cell) { return cellState(cell).numberFormat; }
     // Page margins of the sheet's printed pages (a page style of its own).
     virtual void setPageMargins(int sheet, const PageMargins& margins);
     virtual PageMargins pageMargins(int sheet);

@@ -92,9 +92,9 @@ void card::Print(const engine::Context& ctx, const Options& options, automation:
         run.putText(QStringLiteral("name_b"), p.name);
     });
 
-    // Kopecks: each row's sums are its printed gross quantity times its printed
-    // prices; the totals, and what the end block works out from them, stand
-    // on the printed figures.
+    // Kopecks: each row's sums are its gross quantity times its prices,
+    // rounded once; the totals, and what the end block works out from them,
+    // are the sums of the printed row sums.
     qint64 sumStock = 0;
     qint64 sumPrice = 0;
     int counter = 0;
@@ -110,8 +110,8 @@ void card::Print(const engine::Context& ctx, const Options& options, automation:
         run.putText(QStringLiteral("name_i"), n.MY_LEVEL > 0 ? QStringLiteral("П.Ф. - ") + n.NAME : n.NAME);
         run.putQuantity(QStringLiteral("kolvo"), n.BRUTTO);
         run.putQuantity(QStringLiteral("kolvo_n"), n.NETTO);
-        run.putMoney(QStringLiteral("cena_s"), n.CENA);
-        run.putMoney(QStringLiteral("cena_p"), n.PRICE);
+        run.putPrice(QStringLiteral("cena_s"), n.CENA);
+        run.putPrice(QStringLiteral("cena_p"), n.PRICE);
         run.putKopecks(QStringLiteral("sum_i_s"), rowStock);
         run.putKopecks(QStringLiteral("sum_i_p"), rowPrice);
         run.putFloat(QStringLiteral("kalories_kk"), n.KALORIES * n.BRUTTO);

@@ -11,6 +11,10 @@
 #include "engine/EngineDb.h"
 #include "engine/Kopecks.h"
 
+#include <cmath>
+#include <map>
+#include <tuple>
+
 namespace reports {
 
 using templates::RowNext;
@@ -99,9 +103,10 @@ DocumentHead ReadDocumentHead(const engine::Context& ctx, qint64 document)
 
 QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statements::Options& o)
 {
+    // The lines one by one, those of a product at one price and one stock
+    // price one after another: their quantities are summed in decimal.
     QStringList sql{
-        QStringLiteral("SELECT REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA, REAL_BLUDO.CENA_SKLAD, SUM(REAL_BLUDO.KOLVO) AS "
-                       "KOLVO,"),
+        QStringLiteral("SELECT REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA, REAL_BLUDO.CENA_SKLAD, REAL_BLUDO.KOLVO,"),
         QStringLiteral("ING.NAME, GROUP_ING.NAME AS GROUP_NAME, GROUP_ING.KOD AS GROUP_KOD, ED_IZM.SHORT_NAME FROM DOCS"),
         QStringLiteral("JOIN REAL_BLUDO ON REAL_BLUDO.KOD_DOC = DOCS.KOD"),
         QStringLiteral("LEFT OUTER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING"),
@@ -113,32 +118,35 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
     else if (o.provodka == 1)
         sql << QStringLiteral("AND DOCS.PROVODKA = 0");
     sql << typeLine(o.type)
-        << QStringLiteral("GROUP BY GROUP_ING.NAME, GROUP_ING.KOD, REAL_BLUDO.KOD_ING, ING.NAME, REAL_BLUDO.CENA, "
-                          "REAL_BLUDO.CENA_SKLAD, ED_IZM.SHORT_NAME")
-        << QStringLiteral("ORDER BY GROUP_ING.NAME, GROUP_ING.KOD, ING.NAME, REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA");
+        << QStringLiteral("ORDER BY GROUP_ING.NAME, GROUP_ING.KOD, ING.NAME, REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA, "
+                          "REAL_BLUDO.CENA_SKLAD");
     auto q = engine::Reader(ctx, sql.join(QLatin1Char('\n')));
     bindPeriod(*q, o);
-    q->open();
+    // The columns in the order selected.
+    enum { Ing, Cena, Sklad, Kolvo, Name, GroupName, Group, Unit };
+    // A line's key: the product and both prices, a missing price apart from 0.
+    using LineKey = std::tuple<bool, qint64, bool, double, bool, double>;
     QVector<ProductLine> lines;
-    lines.reserve(q->recordCount());
-    const int fName = q->fieldIndex(QStringLiteral("NAME"));
-    const int fUnit = q->fieldIndex(QStringLiteral("SHORT_NAME"));
-    const int fKolvo = q->fieldIndex(QStringLiteral("KOLVO"));
-    const int fCena = q->fieldIndex(QStringLiteral("CENA"));
-    const int fSklad = q->fieldIndex(QStringLiteral("CENA_SKLAD"));
-    const int fGroup = q->fieldIndex(QStringLiteral("GROUP_KOD"));
-    const int fGroupName = q->fieldIndex(QStringLiteral("GROUP_NAME"));
-    for (q->first(); !q->eof(); q->next()) {
-        ProductLine l;
-        l.name = q->field(fName).asString();
-        l.shortName = q->field(fUnit).asString();
-        l.kolvo = q->field(fKolvo).asDouble();
-        l.cena = q->field(fCena).asDouble();
-        l.cenaSklad = q->field(fSklad).asDouble();
-        l.groupKod = q->field(fGroup).asInt64();
-        l.groupName = q->field(fGroupName).asString();
-        lines.append(l);
-    }
+    LineKey last;
+    q->stream([&](const db::RowView& r) {
+        const LineKey key{r.isNull(Ing), r.asInt64(Ing), r.isNull(Cena), r.asDouble(Cena), r.isNull(Sklad),
+                          r.asDouble(Sklad)};
+        if (lines.isEmpty() || key != last) {
+            last = key;
+            ProductLine l;
+            l.name = r.asString(Name);
+            l.shortName = r.asString(Unit);
+            l.cena = r.asDouble(Cena);
+            l.cenaSklad = r.asDouble(Sklad);
+            l.groupKod = r.asInt64(Group);
+            l.groupName = r.asString(GroupName);
+            l.summedKolvo = engine::DecimalSum();
+            lines.append(l);
+        }
+        lines.back().summedKolvo->add(r.asDouble(Kolvo));
+    });
+    for (ProductLine& l : lines)
+        l.kolvo = l.summedKolvo->printed();
     return lines;
 }
 
@@ -152,8 +160,8 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
     run.open();
     run.header([&] { putHeader(ctx, run, o, true); });
 
-    // Kopecks: every sum is its printed quantity times its printed price,
-    // every subtotal and total the sum of the printed sums above it.
+    // Kopecks: every sum is the line's quantity times its price rounded
+    // once, every subtotal and total the sum of the printed sums above it.
     qint64 total = 0, totalSklad = 0, group = 0, groupSklad = 0;
     qint64 key = -999;
     auto subtotal = [&] {
@@ -169,8 +177,11 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
             key = l.groupKod;
             run.putText(QStringLiteral("name"), l.groupName, RowNext);
         }
-        const qint64 summa = engine::LineKopecks(l.kolvo, l.cena);
-        const qint64 summaSklad = engine::LineKopecks(l.kolvo, l.cenaSklad);
+        auto amountAt = [&l](double price) {
+            return l.summedKolvo ? l.summedKolvo->kopecksAt(price) : engine::LineKopecks(l.kolvo, price);
+        };
+        const qint64 summa = amountAt(l.cena);
+        const qint64 summaSklad = amountAt(l.cenaSklad);
         total += summa;
         group += summa;
         totalSklad += summaSklad;
@@ -179,9 +190,9 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
         run.putText(QStringLiteral("name"), l.name);
         run.putText(QStringLiteral("ed_izm"), l.shortName);
         run.putQuantity(QStringLiteral("kolvo"), l.kolvo);
-        run.putMoney(QStringLiteral("cena"), l.cena);
+        run.putPrice(QStringLiteral("cena"), l.cena);
         run.putKopecks(QStringLiteral("summa"), summa);
-        run.putMoney(QStringLiteral("cena_skl"), l.cenaSklad);
+        run.putPrice(QStringLiteral("cena_skl"), l.cenaSklad);
         run.putKopecks(QStringLiteral("sum_skl"), summaSklad);
         putSpares(run);
     }
@@ -197,7 +208,31 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
 
 } // namespace
 
-costing::AmountList IngredientsOf(const engine::Context& ctx, const statements::Options& o)
+namespace {
+
+// The write-off lines of one product, department and price folded into the
+// first of them in list order (as the costing's merge folds them), their
+// quantities summed in decimal.
+QVector<IngredientLine> mergedLines(const costing::AmountList& lines)
+{
+    QVector<IngredientLine> merged;
+    std::map<std::tuple<qint64, qint64, int, double>, qsizetype> first;
+    for (const costing::RIng& n : lines) {
+        qsizetype at = merged.size();
+        if (!std::isnan(n.PRICE))  // a price that equals nothing is never merged
+            at = first.try_emplace({n.KOD_ING, n.KOD_OTDEL, n.MY_LEVEL, n.PRICE == 0 ? 0.0 : n.PRICE}, at).first->second;
+        if (at == merged.size())
+            merged.append({n, engine::DecimalSum()});
+        else
+            merged[at].node.DEPTH = std::max(merged[at].node.DEPTH, n.DEPTH);
+        merged[at].summed->add(n.BRUTTO);
+    }
+    return merged;
+}
+
+} // namespace
+
+QVector<IngredientLine> IngredientsOf(const engine::Context& ctx, const statements::Options& o)
 {
     if (o.what != 0) {
         auto q = engine::Reader(ctx, QStringList{QStringLiteral("SELECT MOVES.* FROM DOCS"),
@@ -207,17 +242,13 @@ costing::AmountList IngredientsOf(const engine::Context& ctx, const statements::
                                          .join(QLatin1Char('\n')));
         bindPeriod(*q, o);
         q->open();
-        costing::AmountList list = costing::AmountListFromDataset(*q);
-        costing::MergeAmountList(list);
-        return list;
+        return mergedLines(costing::AmountListFromDataset(*q));
     }
     const DocumentHead d = ReadDocumentHead(ctx, o.document);
     if (d.provodka > 0) {
         auto q = engine::Reader(ctx, QStringLiteral("SELECT * FROM MOVES WHERE KOD_DOC = ") + Key(o.document));
         q->open();
-        costing::AmountList list = costing::AmountListFromDataset(*q);
-        costing::MergeAmountList(list);
-        return list;
+        return mergedLines(costing::AmountListFromDataset(*q));
     }
     auto rows = engine::Reader(
         ctx, QStringList{QStringLiteral("SELECT REAL_BLUDO.*, ING.KVO_PORC, ING.CENA_COMPUTE, ING.MY_LEVEL FROM REAL_BLUDO"),
@@ -228,23 +259,27 @@ costing::AmountList IngredientsOf(const engine::Context& ctx, const statements::
     rows->open();
     costing::SqlCardSource source(ctx.database, ctx.read);
     costing::Expander expander(source);
-    return expander.ExpandDocumentRows(d.p, d.docType == 7, *rows);
+    QVector<IngredientLine> lines;
+    for (const costing::RIng& n : expander.ExpandDocumentRows(d.p, d.docType == 7, *rows))
+        lines.append({n, std::nullopt});
+    return lines;
 }
 
 namespace {
 
 void printIngredients(const engine::Context& ctx, automation::Office& office, const QString& cacheFolder,
-                      const statements::Options& o, const costing::AmountList& nodes, const Progress& progress)
+                      const statements::Options& o, const QVector<IngredientLine>& lines, const Progress& progress)
 {
     ProductNames names(ctx);
     TemplateRun run(ctx, office, cacheFolder, 9, progress);
-    run.startProgress(nodes.size());
+    run.startProgress(static_cast<int>(lines.size()));
     run.open();
     run.header([&] { putHeader(ctx, run, o, false); });
 
     qint64 total = 0;
     int counter = 0;
-    for (const costing::RIng& n : nodes) {
+    for (const IngredientLine& l : lines) {
+        const costing::RIng& n = l.node;
         run.stepProgress();
         if (n.MY_LEVEL != 0)
             continue;
@@ -253,10 +288,10 @@ void printIngredients(const engine::Context& ctx, automation::Office& office, co
         const ProductNames::Entry& e = names.of(n.KOD_ING);
         run.putText(QStringLiteral("name"), e.hasUnit ? e.name : QString());
         run.putText(QStringLiteral("ed_izm"), e.hasUnit ? e.unit : QString());
-        const qint64 summa = engine::LineKopecks(n.BRUTTO, n.CENA);
+        const qint64 summa = l.summed ? l.summed->kopecksAt(n.CENA) : engine::LineKopecks(n.BRUTTO, n.CENA);
         total += summa;
-        run.putQuantity(QStringLiteral("kolvo"), n.BRUTTO);
-        run.putMoney(QStringLiteral("cena"), n.CENA);
+        run.putQuantity(QStringLiteral("kolvo"), l.summed ? l.summed->printed() : n.BRUTTO);
+        run.putPrice(QStringLiteral("cena"), n.CENA);
         run.putKopecks(QStringLiteral("summa"), summa);
         putSpares(run);
     }

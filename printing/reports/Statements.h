@@ -8,9 +8,12 @@
 #include "TemplateReport.h"
 
 #include "costing/AmountList.h"
+#include "engine/Kopecks.h"
 
 #include <QDate>
 #include <QVector>
+
+#include <optional>
 
 namespace reports {
 
@@ -19,7 +22,10 @@ struct ProductLine {
     QString name;
     QString shortName;
     double kolvo = 0;
-    double cena = 0;       // selling price (the sum is the printed quantity times it)
+    // A period's row: the quantities of its lines summed in decimal, which
+    // its sums are taken from (kolvo then holds it as printed).
+    std::optional<engine::DecimalSum> summedKolvo;
+    double cena = 0;       // selling price (the sum is the quantity times it, rounded once)
     double cenaSklad = 0;  // stock price
     qint64 groupKod = 0;   // 0 without a group
     QString groupName;
@@ -65,15 +71,24 @@ void Print(const engine::Context& ctx, const Options& options, automation::Offic
 namespace reports {
 
 // The products of the period: one row per product, selling and stock price,
-// summed over the period's documents, in group name and product name order.
+// summed (in decimal) over the period's documents, in group name and product
+// name order.
 QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statements::Options& options);
+
+// One row of the ingredients statement: a raw product's amount, and for
+// write-off lines merged into it their quantities summed in decimal, which
+// its sum is taken from.
+struct IngredientLine {
+    costing::RIng node;
+    std::optional<engine::DecimalSum> summed;
+};
 
 // The raw products consumed: of the period's posted documents or of the posted
 // current document their write-off lines, merged by product, department and
 // price; of a current document not yet posted its lines of positive quantity
 // expanded by the document's mode. Throws costing::CardError for a card that
 // cannot be expanded.
-costing::AmountList IngredientsOf(const engine::Context& ctx, const statements::Options& options);
+QVector<IngredientLine> IngredientsOf(const engine::Context& ctx, const statements::Options& options);
 
 // "dd.mm.yyyy / dd.mm.yyyy".
 QString PeriodText(const QDate& start, const QDate& finish);

@@ -132,7 +132,7 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
             run.putText(QStringLiteral("otdel"), l.otdelName);
             run.putText(QStringLiteral("fo"), firma + QStringLiteral(", ") + l.otdelName);
             run.putText(QStringLiteral("bludo"), l.name);
-            run.putFloat(QStringLiteral("kolvo"), l.kolvo);
+            run.putQuantity(QStringLiteral("kolvo"), l.kolvo);
             run.putText(QStringLiteral("vihod"), l.vihod);
         });
 
@@ -149,8 +149,8 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
                 continue;
             run.putInt(QStringLiteral("nstr"), ++counter);
             run.putText(QStringLiteral("ing"), n.MY_LEVEL > 0 ? QStringLiteral("П.Ф. - ") + n.NAME : n.NAME);
-            run.putFloat(QStringLiteral("brutto"), n.BRUTTO);
-            run.putFloat(QStringLiteral("netto"), n.NETTO);
+            run.putQuantity(QStringLiteral("brutto"), n.BRUTTO);
+            run.putQuantity(QStringLiteral("netto"), n.NETTO);
             run.putText(QStringLiteral("edizm"), names.of(n.KOD_ING).unit);
             run.put(QStringLiteral("s1"));
             run.put(QStringLiteral("s2"));

@@ -48,6 +48,7 @@ int TemplateRun::stepProgress()
 void TemplateRun::open()
 {
     row = OpenPrintTemplate(office_, cacheFolder_, tpl_.form, raw_);
+    columnFormats_ = ReadColumnFormats(*raw_, tpl_.variables, row);
     if (road_ == Road::RowBuffered)
         buffered_ = std::make_unique<automation::BufferedDocument>(*raw_);
 }
@@ -61,7 +62,10 @@ automation::Document& TemplateRun::document()
 
 void TemplateRun::place(int mode, int& atRow)
 {
-    PutTemplateVariables(document(), value, mode, atRow, tpl_.variables, tpl_.form);
+    // The table's rows take the columns' formats; the header and the end
+    // block bring their own.
+    const bool inTable = !headerPlacing_ && !endPlaced_;
+    PutTemplateVariables(document(), value, mode, atRow, tpl_.variables, tpl_.form, inTable ? &columnFormats_ : nullptr);
 }
 
 void TemplateRun::put(const QString& name, int mode)
@@ -144,6 +148,7 @@ void TemplateRun::header(const std::function<void()>& set)
 void TemplateRun::endBlock()
 {
     MoveTemplateRange(document(), tpl_.form.TAIL_YX, tpl_.form.HEAD_YX, row, true);
+    endPlaced_ = true;
 }
 
 void TemplateRun::finish()

@@ -92,12 +92,15 @@ private:
     Progress progress_;
     Road road_;
     templates::LoadedTemplate tpl_;
+    // The table columns' number formats, given to every number they take.
+    templates::ColumnFormats columnFormats_;
     std::unique_ptr<automation::Document> raw_;
     std::unique_ptr<automation::BufferedDocument> buffered_;
     int position_ = 0;
     bool progressShown_ = false;
     bool finished_ = false;
     bool headerPlacing_ = false;
+    bool endPlaced_ = false;
 };
 
 // A group level of a report, outermost first in StandardReport::levels.

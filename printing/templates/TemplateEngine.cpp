@@ -203,8 +203,26 @@ QString ValueText(const R_Field& value)
     }
 }
 
+ColumnFormats ReadColumnFormats(Document& document, const TemplateVariables& variables, int firstRow)
+{
+    ColumnFormats formats;
+    QList<int> asked;
+    for (const TemplateVariable& v : variables.all()) {
+        if (v.ENABLED != 1 || v.LOCATION == LocHeader)
+            continue;
+        const int c = ColumnNumber(v.X_START);
+        if (asked.contains(c))
+            continue;
+        asked.append(c);
+        const QString code = document.numberFormat({0, c - 1, firstRow - 1});
+        if (!code.isEmpty())
+            formats.insert(c, code);
+    }
+    return formats;
+}
+
 void PutTemplateVariables(Document& document, const R_Field& given, int mode, int& row,
-                          const TemplateVariables& variables, const TemplateForm& form)
+                          const TemplateVariables& variables, const TemplateForm& form, const ColumnFormats* formats)
 {
     const TemplateVariable* v = variables.find(given.Name);
     const bool enabled = v && v->ENABLED == 1;
@@ -250,6 +268,12 @@ void PutTemplateVariables(Document& document, const R_Field& given, int mode, in
                 break;
             default:
                 break;
+            }
+            const bool number = value.Typ == KindInteger || value.Typ == KindFloat;
+            if (number && formats && v->LOCATION != LocHeader) {
+                const auto code = formats->constFind(c);
+                if (code != formats->cend())
+                    document.setNumberFormat({0, c - 1, r - 1, c - 1, r - 1}, *code);
             }
         } else if (value.Typ >= KindText && value.Typ <= KindTime) {
             QString t;

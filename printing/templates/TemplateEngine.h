@@ -9,6 +9,8 @@
 #include "automation/Spreadsheet.h"
 #include "engine/RowWriter.h"
 
+#include <QHash>
+
 #include <memory>
 
 namespace templates {
@@ -57,11 +59,23 @@ void FinishTemplateSheet(automation::Office& office, automation::Document& docum
 // After a failed run: releases the locks and closes the unfinished document.
 void AbandonTemplateSheet(automation::Office& office, automation::Document& document);
 
+// The number formats of the table's columns, by column (1 for A): those of
+// the first table row's cells in the columns where enabled variables other
+// than header ones are placed; a column in the standard format is left out.
+// A template formats a number of rows in advance; the rows below them have
+// no format of their own.
+using ColumnFormats = QHash<int, QString>;
+ColumnFormats ReadColumnFormats(automation::Document& document, const TemplateVariables& variables, int firstRow);
+
 // Writes one value by its variable: cell, text around it, merge, wrap,
-// alignment, font and the line under the row, then moves row by mode. A name
-// the template does not hold counts as a disabled variable.
+// alignment, font and the line under the row, then moves row by mode. When
+// formats are given (the value goes into the table: a line, a heading, a
+// subtotal), a number placed by any variable but a header one takes its
+// column's format, whatever the row. A name the template does not hold
+// counts as a disabled variable.
 void PutTemplateVariables(automation::Document& document, const R_Field& value, int mode, int& row,
-                          const TemplateVariables& variables, const TemplateForm& form);
+                          const TemplateVariables& variables, const TemplateForm& form,
+                          const ColumnFormats* formats = nullptr);
 
 // A value as the engine writes it inside a text: floats with two decimals and
 // the decimal comma, dates dd.MM.yyyy, times H:mm:ss; empty for other kinds.

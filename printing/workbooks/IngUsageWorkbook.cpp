@@ -1,6 +1,8 @@
 #include "IngUsageWorkbook.h"
 
 #include "costing/DepartmentRows.h"
+#include "engine/Kopecks.h"
+#include "engine/Settled.h"
 
 namespace workbooks {
 
@@ -49,7 +51,8 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
     int n = 0;
     for (const UsageLine& l : lines) {
         ++n;
-        block.append(QVariantList{n, automation::OneLine(l.name), automation::OneLine(l.unit), l.kvoPorc, l.kolvo});
+        block.append(QVariantList{n, automation::OneLine(l.name), automation::OneLine(l.unit), l.kvoPorc,
+                                  engine::Printed(engine::Settled(l.kolvo))});
         if (block.size() == kBlockRows || n == static_cast<int>(lines.size())) {
             doc.setBlockValues({0, 0, 3 + n - static_cast<int>(block.size())}, block);
             block.clear();
@@ -59,7 +62,8 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
     }
     const int last = 2 + static_cast<int>(lines.size());
     if (!lines.empty()) {
-        // A long name wraps instead of being cut; quantities in the papers' format.
+        // A long name wraps instead of being cut; the quantities as every
+        // paper prints them: with the decimals they have, up to four.
         doc.setWrapped({0, 1, 3, 1, last}, true);
         doc.setNumberFormat({0, 4, 3, 4, last}, QStringLiteral("0,####"));
     }

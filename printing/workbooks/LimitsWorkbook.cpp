@@ -138,9 +138,10 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
                 }
                 d.setValue({0, 0, row}, number);
                 PutText(d, {0, 1, row}, r.name);
-                d.setValue({0, 2, row}, engine::Settled(r.limit));
-                d.setValue({0, 3, row}, engine::Settled(r.kolvo));
-                d.setValue({0, 4, row}, engine::ToKopeck(engine::Settled(r.cena)));  // as the papers print it
+                // As the papers print them: with the decimals they have, up to four.
+                d.setValue({0, 2, row}, engine::Printed(engine::Settled(r.limit)));
+                d.setValue({0, 3, row}, engine::Printed(engine::Settled(r.kolvo)));
+                d.setValue({0, 4, row}, engine::Printed(engine::Settled(r.cena)));
                 ++row;
                 ++number;
             }
@@ -158,8 +159,8 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
         if (last > 0) {
             doc.setNumberFormat({0, 1, 1, 1, last}, QStringLiteral("@"));
             doc.setWrapped({0, 1, 1, 1, last}, true);  // a long name wraps instead of being cut
-            doc.setNumberFormat({0, 2, 1, 3, last}, QStringLiteral("0,0##"));
-            doc.setNumberFormat({0, 4, 1, 4, last}, QStringLiteral("0,00"));
+            doc.setNumberFormat({0, 2, 1, 3, last}, QStringLiteral("0,####"));
+            doc.setNumberFormat({0, 4, 1, 4, last}, QStringLiteral("0,00##"));
         }
         doc.setTableBorder({0, 0, 0, 4, last}, ThinFrame());
     });

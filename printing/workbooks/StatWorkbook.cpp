@@ -133,10 +133,10 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
         const double stock = engine::Settled(s.kolvo);
         const QString name = automation::OneLine(s.name);
         const QString unit = automation::OneLine(s.unit);
-        // Quantities go in as the papers print them, to thousandths by the one
-        // rule (the office would round a half thousandth the other way); the
+        // Quantities go in as the papers print them, to at most four decimals
+        // by the one rule (the office would round a half the other way); the
         // days and the order are worked out from the exact figures.
-        QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), engine::ToThousandth(stock),
+        QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), engine::Printed(stock),
                          QVariant()};
         const bool negative = stock < 0;
         const auto found = used.find(s.kod);
@@ -160,11 +160,11 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
                 // The quantity and the price as the sheet shows them; each sum
                 // in kopecks, so the total adds up the sums as shown.
                 out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), name, unit,
-                                         engine::ToThousandth(quantity), engine::ToKopeck(s.cena)});
+                                         engine::Printed(quantity), engine::Printed(s.cena)});
                 out.orderFormulas << QStringLiteral("=ROUND(D%1*E%1;2)").arg(r2);
             }
-            row[3] = engine::ToThousandth(consumption);
-            row[4] = engine::ToThousandth(daily);
+            row[3] = engine::Printed(consumption);
+            row[4] = engine::Printed(daily);
         } else if (negative) {
             row[6] = UnknownDays();
         }
@@ -226,12 +226,13 @@ void closingFrame(automation::Document& d, int statLast, int orderLast, int orde
     d.setFont({kOrder, 0, 0, 3, orderLast}, body);
     d.setFont({kStat, 0, 0, 6, 1}, title);
     if (statLast > kFirstRow - 1) {
-        d.setNumberFormat({kStat, 3, kFirstRow, 5, statLast}, QStringLiteral("0,###"));
+        d.setNumberFormat({kStat, 3, kFirstRow, 5, statLast}, QStringLiteral("0,####"));
         d.setNumberFormat({kStat, 6, kFirstRow, 6, statLast}, QStringLiteral("0,#"));
     }
     if (orderLast > kFirstRow - 1) {
-        d.setNumberFormat({kOrder, 3, kFirstRow, 3, orderLast}, QStringLiteral("0,###"));
-        d.setNumberFormat({kOrder, 4, kFirstRow, 5, orderLast}, QStringLiteral("0,00"));
+        d.setNumberFormat({kOrder, 3, kFirstRow, 3, orderLast}, QStringLiteral("0,####"));
+        d.setNumberFormat({kOrder, 4, kFirstRow, 4, orderLast}, QStringLiteral("0,00##"));
+        d.setNumberFormat({kOrder, 5, kFirstRow, 5, orderLast}, QStringLiteral("0,00"));
     }
     d.setVertJustify({kStat, 0, 0, 6, 2}, 2);
     d.setHoriJustify({kStat, 0, 0, 6, 2}, 2);

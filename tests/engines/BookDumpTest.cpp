@@ -112,3 +112,30 @@ TEST(RecordingOffice, RowsWrappedWhileLockedAreFittedAtTheLastUnlock)
               (QStringList{QStringLiteral("fitRowHeights 5 6"), QStringLiteral("fitRowHeights 8 8")}));
     EXPECT_EQ(office.last().sheets[0].grownRows, (std::set<int>{3}));
 }
+
+// A number reads back as the office shows it in its cell's format; a cell
+// nobody formatted shows the standard format's decimal point.
+TEST(RecordingOffice, NumbersShowInTheirCellsFormat)
+{
+    struct Case {
+        double v;
+        const char* code;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {1003, "0,00", "1003,00"},        {0.125, "0,00", "0,13"},        {-2.675, "0,00", "-2,68"},
+        {0.335, "0,####", "0,335"},       {2000, "0,####", "2000"},       {0.36749999999999994, "0,####", "0,3675"},
+        {0.335, "0,00##", "0,335"},       {50000, "0,00##", "50000,00"},  {33.333333333333336, "0,00##", "33,3333"},
+        {-0.001, "0,00", "0,00"},         {9.995, "0,00", "10,00"},       {1003, "# ##0,00", "1\u00A0003,00"},
+        {12, "0", "12"},                  {22.8, "", "22.8"},             {0.18823529411764706, "", "0.1882352941"},
+        {25970.89, "@", "25970.89"},
+    };
+    RecordingOffice office;
+    ASSERT_TRUE(office.connect());
+    auto doc = office.newCalc();
+    for (const Case& c : cases) {
+        doc->setValue({0, 0, 0}, c.v);
+        doc->setNumberFormat({0, 0, 0, 0, 0}, QString::fromUtf8(c.code));
+        EXPECT_EQ(doc->cellState({0, 0, 0}).shown, QString::fromUtf8(c.shown)) << c.v << " in \"" << c.code << "\"";
+    }
+}

@@ -1,5 +1,5 @@
 // The row-buffered document against one call per cell over generated runs of
-// writes, formats and block moves and copies (from rows written or waiting,
+// writes, formats (number formats among them) and block moves and copies (from rows written or waiting,
 // onto rows waiting or apart): the stored cells must come out the same.
 
 #include "automation/BufferedDocument.h"
@@ -20,8 +20,11 @@ void randomStep(QRandomGenerator& rnd, Document& d, int& row)
     const int column = rnd.bounded(8);
     if (kind < 45) {
         d.setString({0, column, row}, QStringLiteral("т%1").arg(rnd.bounded(1000)));
-    } else if (kind < 70) {
+    } else if (kind < 66) {
         d.setValue({0, column, row}, rnd.bounded(10000) / 4.0);
+    } else if (kind < 70) {
+        // A number's column format, as a template report gives it cell by cell.
+        d.setNumberFormat({0, column, row, column, row}, rnd.bounded(2) ? QStringLiteral("0,00") : QStringLiteral("0,####"));
     } else if (kind < 78) {
         TableBorder b;
         b.bottom.outerWidth = rnd.bounded(2) ? 35 : 0;
@@ -98,6 +101,7 @@ TEST(BufferedEquivalence, GeneratedRunsStoreTheSameCells)
                 ASSERT_EQ(st.fontWeight, other.fontWeight) << "seed " << seed;
                 ASSERT_EQ(st.fontUnderline, other.fontUnderline) << "seed " << seed;
                 ASSERT_EQ(st.wrapped, other.wrapped) << "seed " << seed;
+                ASSERT_EQ(st.numberFormat, other.numberFormat) << "seed " << seed;
                 ASSERT_EQ(st.horiJustify, other.horiJustify) << "seed " << seed;
                 ASSERT_EQ(st.topWidth, other.topWidth) << "seed " << seed;
                 ASSERT_EQ(st.bottomWidth, other.bottomWidth) << "seed " << seed;

@@ -1,7 +1,11 @@
 // The golden cases of the costing card, the two statements and the
 // technological cards (tests/fixtures/report_costing_*, report_statement_*,
-// report_tech_cards*), printed on the shipped sample templates.
+// report_tech_cards*), printed on the shipped sample templates. The papers
+// with money are read as an accountant reads them (support/PaperCheck.h);
+// a case's options "ledger" is a statement giving the ledger's sum their
+// total must agree with.
 
+#include "support/PaperCheck.h"
 #include "support/ReportGolden.h"
 
 #include "reports/CostingCard.h"
@@ -32,6 +36,35 @@ reports::statements::Options statementOptions(const QJsonObject& o)
     return s;
 }
 
+// Reads the workbook as an accountant, against the case's ledger if it names one.
+void expectReads(GoldenCase& golden, papercheck::Paper paper)
+{
+    const QString ledger = golden.options.value(QStringLiteral("ledger")).toString();
+    if (!ledger.isEmpty()) {
+        auto q = engine::Reader(golden.ctx(), ledger);
+        q->open();
+        paper.ledger = q->field(0).asDouble();
+    }
+    paper.names = reports::MoneyNamesOf(golden.ctx());
+    papercheck::ExpectReads(golden.office, paper);
+}
+
+// The statements: a line's quantity, price and sum, the stock price and sum
+// beside them; subtotals of groups without a caption; the words on a row of their own.
+papercheck::Paper statementPaper(bool ingredients)
+{
+    papercheck::Paper paper;
+    paper.across = {{'D', 'E', 'F'}};
+    paper.summed = QStringLiteral("F");
+    if (!ingredients) {
+        paper.across.append({'D', 'G', 'H'});
+        paper.summed = QStringLiteral("FH");
+        paper.bareSubtotals = true;
+    }
+    paper.wordsCaption = QStringLiteral("Сумма прописью:");
+    return paper;
+}
+
 } // namespace
 
 TARELIA_GOLDEN_RUNNER(costing_card)
@@ -47,6 +80,10 @@ TARELIA_GOLDEN_RUNNER(costing_card)
     const engine::Context ctx = golden.ctx();
     golden.notes << QStringLiteral("%1 nodes").arg(reports::card::Rows(ctx, o).size());
     reports::card::Print(ctx, o, golden.office, golden.cache());
+    papercheck::Paper paper;
+    paper.across = {{'C', 'E', 'G'}, {'C', 'F', 'H'}};
+    paper.summed = QStringLiteral("GH");
+    expectReads(golden, paper);
 }
 
 // Without a period: the current document, its lines as the production tab lists them.
@@ -74,6 +111,7 @@ TARELIA_GOLDEN_RUNNER(products_statement)
         }
     }
     reports::statements::Print(ctx, o, golden.office, golden.cache());
+    expectReads(golden, statementPaper(false));
 }
 
 TARELIA_GOLDEN_RUNNER(ingredients_statement)
@@ -84,6 +122,7 @@ TARELIA_GOLDEN_RUNNER(ingredients_statement)
     const engine::Context ctx = golden.ctx();
     golden.notes << QStringLiteral("%1 nodes").arg(reports::IngredientsOf(ctx, o).size());
     reports::statements::Print(ctx, o, golden.office, golden.cache());
+    expectReads(golden, statementPaper(true));
 }
 
 TARELIA_GOLDEN_RUNNER(tech_cards)
@@ -94,4 +133,7 @@ TARELIA_GOLDEN_RUNNER(tech_cards)
     o.mode = golden.options.value(QStringLiteral("mode")).toInt(1);
     if (!reports::techcards::Print(golden.ctx(), o, golden.office, golden.cache()))
         golden.notes << QStringLiteral("no lines of positive quantity");
+    papercheck::Paper paper;
+    paper.quantities = QStringLiteral("CD");
+    golden.notes << QStringLiteral("%1 lines").arg(papercheck::ExpectReads(golden.office, paper));
 }

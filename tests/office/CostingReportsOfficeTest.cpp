@@ -8,11 +8,15 @@
 #include "reports/Statements.h"
 #include "reports/TechCards.h"
 #include "support/KeepingOffice.h"
+#include "support/PaperCheck.h"
 #include "support/TemplateFixture.h"
 #include "templates/SampleTemplates.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+using automation::CellAddress;
 using automation::Document;
 
 namespace {
@@ -202,8 +206,9 @@ TEST_F(CostingOffice, TechnologicalCardsOfAThreeLineDocument)
 
 } // namespace
 
-// A sale of 1 x 10.125 and 0.5 kg x 20.25: the office shows each sum and the
-// total as the words say them, in the same separators whatever its locale.
+// A sale of 1 x 10.125 and 0.5 kg x 20.25: the office shows each price with
+// its decimals, each sum and the total as the words say them, in the same
+// separators whatever its locale.
 TEST_F(CostingOffice, ASalesStatementShowsWhatItsWordsSay)
 {
     // Requisites longer than the table is wide wrap within it.
@@ -235,7 +240,7 @@ TEST_F(CostingOffice, ASalesStatementShowsWhatItsWordsSay)
         return p->cellState({0, s.at(0).unicode() - u'A', s.mid(1).toInt() - 1}).shown;
     };
     EXPECT_EQ(shown("D8"), QStringLiteral("1"));
-    EXPECT_EQ(shown("E8"), QStringLiteral("10,12"));
+    EXPECT_EQ(shown("E8"), QStringLiteral("10,125"));
     EXPECT_EQ(shown("F8"), QStringLiteral("10,12"));
     EXPECT_EQ(shown("D9"), QStringLiteral("0,5"));
     EXPECT_EQ(shown("F9"), QStringLiteral("10,12"));
@@ -245,4 +250,106 @@ TEST_F(CostingOffice, ASalesStatementShowsWhatItsWordsSay)
     EXPECT_EQ(at(*p, "C12"), QStringLiteral("Двадцать руб. 24коп."));
     EXPECT_TRUE(p->cellState({0, 2, 2}).wrapped);
     p->close();
+}
+
+// The ledger's figures as the office shows them: the costing card's onion at
+// 0.0357 kg and saffron at 0.0004 kg, a sale of 10 at 180.555 and a typed sum
+// of 100 for 3 portions. Both papers read back read across, add up and show
+// every figure as the papers print it.
+TEST_F(CostingOffice, TheLedgersFiguresShowAndAddUp)
+{
+    const qint64 stew = c.dish(QStringLiteral("Гуляш"), 1);
+    c.card(stew, c.raw(QStringLiteral("Лук"), 30, 36.125), 0.0357);
+    c.card(stew, c.raw(QStringLiteral("Шафран"), 50000, 60000), 0.0004);
+    reports::card::Options card;
+    card.product = stew;
+    card.otdel = c.otdel;
+    card.priceChoice = 1;
+    reports::statements::Options sale;
+    sale.document = doc(3, 0, QDate(2026, 12, 5));
+    for (const auto& [kolvo, cena] : {std::pair{10.0, 180.555}, {3.0, 100.0 / 3}, {2000.0, 0.335}})
+        sale.lines.append({QStringLiteral("Блюдо"), QString(), kolvo, std::nullopt, cena, cena / 2});
+
+    papercheck::Paper cardPaper;
+    cardPaper.across = {{'C', 'E', 'G'}, {'C', 'F', 'H'}};
+    cardPaper.summed = QStringLiteral("GH");
+    papercheck::Paper salePaper;
+    salePaper.across = {{'D', 'E', 'F'}, {'D', 'G', 'H'}};
+    salePaper.summed = QStringLiteral("FH");
+    salePaper.wordsCaption = QStringLiteral("Сумма прописью:");
+    salePaper.names = reports::MoneyNamesOf(ctx());
+    const struct {
+        QString name;
+        std::function<void(automation::Office&)> print;
+        const papercheck::Paper& paper;
+        QStringList shown;  // D8, E8, F8, C9, F9, G9 as the office shows them
+    } papers[] = {
+        {QStringLiteral("ledger_card"), [&](automation::Office& o) { reports::card::Print(ctx(), card, o, cache()); },
+         cardPaper, {QStringLiteral("0,0357"), QStringLiteral("30,00"), QStringLiteral("36,125"), QStringLiteral("0,0004"),
+                     QStringLiteral("60000,00"), QStringLiteral("20,00")}},
+        {QStringLiteral("ledger_sale"), [&](automation::Office& o) { reports::statements::Print(ctx(), sale, o, cache()); },
+         salePaper, {QStringLiteral("10"), QStringLiteral("180,555"), QStringLiteral("1805,55"), QString(),
+                     QStringLiteral("100,00"), QStringLiteral("16,6667")}},
+    };
+    for (const auto& p : papers) {
+        auto d = runAndReload(p.name, p.print);
+        ASSERT_TRUE(d);
+        const auto cells = d->contents({0, 0, 0, 8, 24});
+        ASSERT_TRUE(cells);
+        int lines = 0;
+        EXPECT_EQ(papercheck::Check(cells->rows, p.paper, &lines) +
+                      papercheck::CheckShown(cells->rows, papercheck::ShownOf(*d, cells->rows), p.paper),
+                  QStringList{}) << p.name.toStdString();
+        EXPECT_GE(lines, 2);
+        const CellAddress at[] = {{0, 3, 7}, {0, 4, 7}, {0, 5, 7}, {0, 2, 8}, {0, 5, 8}, {0, 6, 8}};
+        for (int i = 0; i < 6; ++i)
+            if (!p.shown[i].isEmpty())
+                EXPECT_EQ(d->cellState(at[i]).shown, p.shown[i]) << p.name.toStdString() << " " << i;
+        d->close();
+    }
+}
+
+// A statement far longer than the rows its template formats in advance: in
+// the office the last lines and subtotals show in their columns' formats
+// too, and the whole paper reads across and adds up.
+TEST_F(CostingOffice, ALongStatementShowsItsLastRowsFormatted)
+{
+    const qint64 sold = doc(3, 11, QDate(2026, 12, 2));
+    c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 1100) DO BEGIN "
+                          "IF (MOD(I, 100) = 1) THEN INSERT INTO GROUP_ING (KOD, NAME) VALUES (800000 + :I, 'Группа ' || "
+                          "LPAD(:I, 4, '0')); "
+                          "INSERT INTO ING (KOD, NAME, KOD_GROUP, MY_LEVEL, KVO_PORC) VALUES (900000 + :I, 'Блюдо ' || "
+                          "LPAD(:I, 4, '0'), 800001 + (:I - 1) / 100 * 100, 2, 1); "
+                          "INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES "
+                          "(%1, 900000 + :I, %2, MOD(:I, 7) + 0.25, 10 + MOD(:I, 50) * 0.355e0, 5.125); "
+                          "I = I + 1; END END")
+               .arg(sold)
+               .arg(c.otdel));
+    reports::statements::Options o;
+    o.what = 1;
+    o.start = QDate(2026, 12, 1);
+    o.finish = QDate(2026, 12, 31);
+    o.byGroup = true;
+    auto d = runAndReload(QStringLiteral("long_statement"), [&](automation::Office& office) {
+        reports::statements::Print(ctx(), o, office, cache());
+    });
+    ASSERT_TRUE(d);
+    const auto cells = d->contents({0, 0, 0, 7, 1140});
+    ASSERT_TRUE(cells);
+    papercheck::Paper paper;
+    paper.across = {{'D', 'E', 'F'}, {'D', 'G', 'H'}};
+    paper.summed = QStringLiteral("FH");
+    paper.bareSubtotals = true;
+    paper.wordsCaption = QStringLiteral("Сумма прописью:");
+    paper.names = reports::MoneyNamesOf(ctx());
+    int lines = 0;
+    EXPECT_EQ(papercheck::Check(cells->rows, paper, &lines), QStringList{});
+    EXPECT_EQ(lines, 1100);
+    // How the last rows show, read cell by cell: from row 1,116 (the last
+    // group's end, its subtotal and the total) on.
+    QList<QVariantList> last = cells->rows;
+    for (int r = 0; r < 1115 && r < last.size(); ++r)
+        last[r] = QVariantList();
+    EXPECT_EQ(papercheck::CheckShown(last, papercheck::ShownOf(*d, last), paper), QStringList{});
+    d->close();
 }

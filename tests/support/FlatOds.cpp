@@ -20,6 +20,19 @@ int lengthOf(const QString& text)
 
 QString attr(const QXmlStreamReader& x, const char* name) { return x.attributes().value(QLatin1String(name)).toString(); }
 
+// A number style's format code in the Russian notation, as the office reads
+// it back: "0", "0,00", "0,###", "0,00##", "# ##0,00".
+QString numberCode(const QXmlStreamReader& x)
+{
+    const int places = attr(x, "number:decimal-places").toInt();
+    const QString minimum = attr(x, "number:min-decimal-places");
+    const int shown = minimum.isEmpty() ? places : qMin(places, minimum.toInt());
+    QString code = attr(x, "number:grouping") == QLatin1String("true") ? QStringLiteral("# ##0") : QStringLiteral("0");
+    if (places > 0)
+        code += QLatin1Char(',') + QString(shown, QLatin1Char('0')) + QString(places - shown, QLatin1Char('#'));
+    return code;
+}
+
 // The text of a cell: its paragraphs joined by line breaks.
 QString cellText(QXmlStreamReader& x)
 {
@@ -57,6 +70,10 @@ automation::RecordedBook ReadFlatOds(const QString& path)
     QXmlStreamReader x(&f);
     automation::RecordedBook book;
     QHash<QString, int> columnWidthOf;  // column style name -> width
+    QHash<QString, QString> numberStyles;  // number style name -> format code
+    QHash<QString, QString> dataStyles;    // cell style name -> number style name
+    // A cell style's format code (its number style may stand after it).
+    const auto formatOf = [&](const QString& cellStyle) { return numberStyles.value(dataStyles.value(cellStyle)); };
     QString styleName;
     int row = 0, column = 0;
     while (!x.atEnd()) {
@@ -64,8 +81,15 @@ automation::RecordedBook ReadFlatOds(const QString& path)
         if (!x.isStartElement())
             continue;
         const auto name = x.name();
-        if (name == QLatin1String("style")) {
+        if (name == QLatin1String("number-style")) {
             styleName = attr(x, "style:name");
+        } else if (name == QLatin1String("number") && x.namespaceUri().endsWith(QLatin1String(":datastyle:1.0"))) {
+            numberStyles[styleName] = numberCode(x);
+        } else if (name == QLatin1String("style")) {
+            styleName = attr(x, "style:name");
+            const QString data = attr(x, "style:data-style-name");
+            if (!data.isEmpty())
+                dataStyles[styleName] = data;
         } else if (name == QLatin1String("table-column-properties")) {
             columnWidthOf[styleName] = lengthOf(attr(x, "style:column-width"));
         } else if (name == QLatin1String("table")) {
@@ -84,10 +108,22 @@ automation::RecordedBook ReadFlatOds(const QString& path)
         } else if (name == QLatin1String("table-row")) {
             column = 0;
             const int repeated = qMax(1, attr(x, "table:number-rows-repeated").toInt());
-            // Rows repeated more than once are empty in a template: skip them whole.
+            // Rows repeated more than once are empty in a template: only
+            // the number formats of their cells are taken (the rows a
+            // template formats in advance for its table).
             if (repeated > 1) {
+                automation::RecordedSheet& s = book.sheets.back();
+                while (x.readNextStartElement()) {
+                    const int columns = qMax(1, attr(x, "table:number-columns-repeated").toInt());
+                    const QString code = formatOf(attr(x, "table:style-name"));
+                    if (!code.isEmpty())
+                        for (int r = 0; r < repeated && r < 1000; ++r)
+                            for (int i = 0; i < columns && i < 1000; ++i)
+                                s.cells[{row + r, column + i}].numberFormat = code;
+                    column += columns;
+                    x.skipCurrentElement();
+                }
                 row += repeated;
-                x.skipCurrentElement();
             } else {
                 ++row;
             }
@@ -102,6 +138,10 @@ automation::RecordedBook ReadFlatOds(const QString& path)
                                  column + qMax(1, spanColumns) - 1, r + qMax(1, spanRows) - 1});
             const QString type = attr(x, "office:value-type");
             const QString value = attr(x, "office:value");
+            const QString code = formatOf(attr(x, "table:style-name"));
+            if (!code.isEmpty())
+                for (int i = 0; i < repeated && i < 1000; ++i)
+                    s.cells[{r, column + i}].numberFormat = code;
             if (name == QLatin1String("table-cell") && !type.isEmpty()) {
                 QVariant content;
                 if (type == QLatin1String("string"))

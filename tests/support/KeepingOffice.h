@@ -83,6 +83,11 @@ private:
         void setCharColor(const QList<automation::RangeAddress>& r, int c) override { d_->setCharColor(r, c); }
         void setVertJustify(const automation::RangeAddress& r, int j) override { d_->setVertJustify(r, j); }
         void setNumberFormat(const automation::RangeAddress& r, const QString& f) override { d_->setNumberFormat(r, f); }
+        void setNumberFormatOn(const QList<automation::RangeAddress>& r, const QString& f) override
+        {
+            d_->setNumberFormatOn(r, f);
+        }
+        QString numberFormat(const automation::CellAddress& c) override { return d_->numberFormat(c); }
         void setPageMargins(int s, const automation::PageMargins& m) override { d_->setPageMargins(s, m); }
         automation::PageMargins pageMargins(int s) override { return d_->pageMargins(s); }
         void setLandscape(int s) override { d_->setLandscape(s); }

@@ -2,9 +2,13 @@
 
 #include "engine/Kopecks.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace papercheck {
@@ -134,7 +138,11 @@ QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lin
         }
 
         const QVariant& caption = at(cells, row, paper.captions);
-        const int level = caption.typeId() == QMetaType::QString ? levelOf(caption.toString()) : -1;
+        int level = caption.typeId() == QMetaType::QString ? levelOf(caption.toString()) : -1;
+        if (paper.bareSubtotals && !caption.isValid() && !paper.summed.isEmpty() &&
+            std::all_of(paper.summed.cbegin(), paper.summed.cend(),
+                        [&](QChar c) { return isNumber(at(cells, row, c.toLatin1())); }))
+            level = 4;
         if (level >= 0) {
             for (int i = 0; i < paper.summed.size(); ++i) {
                 const Column c = paper.summed.at(i).toLatin1();
@@ -164,6 +172,14 @@ QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lin
             if (at(cells, row, t.words).toString() != words)
                 faults << QStringLiteral("%1: the words are not %2").arg(cellName(t.words, row), words);
         }
+        if (!paper.wordsCaption.isEmpty() && caption.toString().trimmed() == paper.wordsCaption) {
+            QString text;
+            for (int c = columnOf(paper.captions) + 1; c < cells[row].size() && text.isEmpty(); ++c)
+                text = cells[row][c].toString();
+            const QString words = words::AmountInWords(static_cast<double>(grandTotal) / 100.0, paper.names);
+            if (!grandSeen || text != words)
+                faults << QStringLiteral("row %1: \"%2\" is not the printed total, %3").arg(row + 1).arg(text, words);
+        }
         if (!paper.wordsPrefix.isEmpty()) {
             for (const QVariant& v : cells[row]) {
                 const QString text = v.toString();
@@ -178,15 +194,84 @@ QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lin
             }
         }
     }
+    if (!std::isnan(paper.ledger)) {
+        // In hundred-thousandths: half a kopeck a line, each rounded once.
+        const qint64 ledger = engine::Units(paper.ledger, 5);
+        if (!grandSeen || magnitude(Wide(grandTotal) * 1000 - ledger) > Wide(500) * seen)
+            faults << QStringLiteral("the total %1 does not agree with the ledger's %2 over %3 lines")
+                          .arg(figure(grandTotal, 2), QString::number(paper.ledger, 'f', 6))
+                          .arg(seen);
+    }
     if (lines)
         *lines = seen;
+    return faults;
+}
+
+QList<QStringList> ShownOf(const automation::RecordedSheet& sheet)
+{
+    QList<QStringList> rows;
+    for (const auto& [pos, state] : sheet.cells) {
+        const auto [row, column] = pos;
+        if (state.content.typeId() != QMetaType::Double || !state.formula.isEmpty())
+            continue;
+        while (rows.size() <= row)
+            rows.append(QStringList{});
+        QStringList& r = rows[row];
+        while (r.size() <= column)
+            r.append(QString());
+        r[column] = automation::ShownNumber(state.content.toDouble(), state.numberFormat);
+    }
+    return rows;
+}
+
+QList<QStringList> ShownOf(automation::Document& document, const QList<QVariantList>& cells)
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < cells.size(); ++row) {
+        QStringList r;
+        for (int column = 0; column < cells[row].size(); ++column)
+            r.append(isNumber(cells[row][column]) ? document.cellState({0, column, row}).shown : QString());
+        rows.append(r);
+    }
+    return rows;
+}
+
+QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList>& shown, const Paper& paper)
+{
+    QStringList faults;
+    const auto expect = [&](int row, Column c, int fewest, int most, const char* kind) {
+        if (!isNumber(at(cells, row, c)))
+            return;
+        const int col = columnOf(c);
+        const QString text = row < shown.size() && col < shown[row].size() ? shown[row][col] : QString();
+        static const QRegularExpression figure(QStringLiteral("^-?\\d{1,3}([ \u00A0]?\\d{3})*(,(\\d+))?$"));
+        const auto m = figure.match(text);
+        const qsizetype places = m.captured(3).size();
+        if (!m.hasMatch() || places < fewest || places > most)
+            faults << QStringLiteral("%1: %2 shows as \"%3\", not as %4").arg(cellName(c, row)).arg(at(cells, row, c).toDouble()).arg(text, QLatin1String(kind));
+    };
+    for (int row = 0; row < cells.size(); ++row) {
+        if (isNumber(at(cells, row, paper.lineMark))) {
+            for (const Across& a : paper.across) {
+                expect(row, a.quantity, 0, 4, "a quantity");
+                expect(row, a.price, 2, 4, "a price");
+                expect(row, a.amount, 2, 2, "an amount");
+            }
+            for (const QChar c : paper.quantities)
+                expect(row, c.toLatin1(), 0, 4, "a quantity");
+        }
+        for (const QChar c : paper.summed)
+            expect(row, c.toLatin1(), 2, 2, "an amount");
+    }
     return faults;
 }
 
 int ExpectReads(const automation::RecordingOffice& office, const Paper& paper)
 {
     int lines = 0;
-    const QStringList faults = Check(CellsOf(office.books.back()->sheets.at(0)), paper, &lines);
+    const automation::RecordedSheet& sheet = office.books.back()->sheets.at(0);
+    const QList<QVariantList> cells = CellsOf(sheet);
+    const QStringList faults = Check(cells, paper, &lines) + CheckShown(cells, ShownOf(sheet), paper);
     EXPECT_TRUE(faults.isEmpty()) << "the paper does not add up:\n" << faults.join(QLatin1Char('\n')).toStdString();
     return lines;
 }

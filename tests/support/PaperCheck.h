@@ -5,7 +5,8 @@
 // kopeck, and within what the rounding of a four-decimal price or quantity
 // to print can move it), every difference is the difference of the figures
 // beside it, every subtotal and total is the sum of the printed amounts
-// above it, and the amount in words is the printed total. The paper is
+// above it, the amount in words is the printed total, and the total agrees
+// with the ledger's sum of stored quantity times stored price. The paper is
 // given as its cells (rows of values, as the office returns a range) and a
 // description of its columns.
 
@@ -16,6 +17,8 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QVector>
+
+#include <limits>
 
 namespace papercheck {
 
@@ -46,6 +49,9 @@ struct Paper {
     Column lineMark = 'A';  // a number here makes a row a table line
     Column captions = 'B';  // where "Итого ..." captions stand
     QVector<Across> across;
+    // Columns of quantities with no price beside them (a technological
+    // card's gross and net): they only show as quantities.
+    QString quantities;
     QVector<Difference> differences;
     // The amount columns each "Итого ..." row sums: a subtotal of a level
     // ("по группе", "по складу", "по подразделению", "по предприятию") the
@@ -55,7 +61,19 @@ struct Paper {
     QVector<CaptionedTotal> totals;
     // A text beginning so spells the total of summed[0] after it.
     QString wordsPrefix;
+    // A caption standing before the amount in words on a row of its own
+    // ("Сумма прописью:"): the next text on that row spells the total of
+    // summed[0].
+    QString wordsCaption;
     words::MoneyNames names;
+    // A row with no line mark and no caption whose summed columns hold
+    // numbers is a subtotal of the innermost group (one printed without a
+    // caption).
+    bool bareSubtotals = false;
+    // The ledger's sum of the lines' stored quantities times their stored
+    // prices (NaN: not checked): the total of summed[0] agrees with it
+    // within half a kopeck a line.
+    double ledger = std::numeric_limits<double>::quiet_NaN();
 };
 
 // The sheet's cells from its first row and column, as a range's contents.
@@ -65,8 +83,22 @@ QList<QVariantList> CellsOf(const automation::RecordedSheet& sheet);
 // empty when the paper reads as it should. `lines` counts the table lines seen.
 QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lines = nullptr);
 
+// The numbers of a sheet as the office shows them (in their cells' number
+// formats), in the shape of CellsOf; empty where a cell holds no number.
+QList<QStringList> ShownOf(const automation::RecordedSheet& sheet);
+// The same of a document's first sheet, for its cells as contents() gave them.
+QList<QStringList> ShownOf(automation::Document& document, const QList<QVariantList>& cells);
+
+// The figures that do not show as the papers print them, a line each: on
+// every table line a quantity with the decimal comma and up to four
+// decimals, a price with two to four, an amount with two; every summed
+// figure (subtotals and totals too) with two. A cell nobody formatted
+// shows otherwise ("22.8").
+QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList>& shown, const Paper& paper);
+
 // A test failure naming every fault of the office's last workbook's first
-// sheet; the number of table lines checked.
+// sheet, in its figures and in how they show; the number of table lines
+// checked.
 int ExpectReads(const automation::RecordingOffice& office, const Paper& paper);
 
 } // namespace papercheck

@@ -787,15 +787,56 @@ public:
         return l;
     }
 
+    // The document's key of a format code in the Russian notation, added when new.
+    sal_Int32 formatKey(const QString& code)
+    {
+        Reference<util::XNumberFormats> formats =
+            Reference<util::XNumberFormatsSupplier>(doc_, UNO_QUERY_THROW)->getNumberFormats();
+        sal_Int32 key = formats->queryKey(ou(code), russian(), false);
+        if (key < 0)
+            key = formats->addNew(ou(code), russian());
+        return key;
+    }
+
+    // The format code of a key; empty for the standard format.
+    QString formatCode(sal_Int32 key)
+    {
+        if (key == 0)
+            return {};
+        Reference<util::XNumberFormats> formats =
+            Reference<util::XNumberFormatsSupplier>(doc_, UNO_QUERY_THROW)->getNumberFormats();
+        rtl::OUString code;
+        formats->getByKey(key)->getPropertyValue("FormatString") >>= code;
+        return qs(code);
+    }
+
     void setNumberFormat(const RangeAddress& r, const QString& code) override
     {
         try {
-            Reference<util::XNumberFormats> formats =
-                Reference<util::XNumberFormatsSupplier>(doc_, UNO_QUERY_THROW)->getNumberFormats();
-            sal_Int32 key = formats->queryKey(ou(code), russian(), false);
-            if (key < 0)
-                key = formats->addNew(ou(code), russian());
-            props(r)->setPropertyValue("NumberFormat", Any(key));
+            props(r)->setPropertyValue("NumberFormat", Any(formatKey(code)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    void setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            rangesOf(ranges)->setPropertyValue("NumberFormat", Any(formatKey(code)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    QString numberFormat(const CellAddress& c) override
+    {
+        try {
+            Reference<beans::XPropertySet> p(sheet(c.sheet)->getCellByPosition(c.column, c.row), UNO_QUERY_THROW);
+            sal_Int32 key = 0;
+            p->getPropertyValue("NumberFormat") >>= key;
+            return formatCode(key);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -958,14 +999,8 @@ public:
             p->getPropertyValue("CharColor") >>= color;
             st.charColor = color;
             sal_Int32 key = 0;
-            if ((p->getPropertyValue("NumberFormat") >>= key) && key != 0) {
-                Reference<util::XNumberFormats> formats =
-                    Reference<util::XNumberFormatsSupplier>(doc_, UNO_QUERY_THROW)->getNumberFormats();
-                Reference<beans::XPropertySet> f = formats->getByKey(key);
-                rtl::OUString code;
-                f->getPropertyValue("FormatString") >>= code;
-                st.numberFormat = qs(code);
-            }
+            if (p->getPropertyValue("NumberFormat") >>= key)
+                st.numberFormat = formatCode(key);
             Reference<table::XColumnRowRange> rowOf(sheet(c.sheet)->getCellRangeByPosition(c.column, c.row, c.column, c.row),
                                                     UNO_QUERY_THROW);
             Reference<beans::XPropertySet>(rowOf->getRows()->getByIndex(0), UNO_QUERY_THROW)->getPropertyValue("Height") >>=
