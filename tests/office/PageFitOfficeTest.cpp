@@ -412,7 +412,12 @@ TEST_F(PageFit, EveryPaperShowsNineDigitFiguresWhole)
     turnover.firmaName = firm;
     reports::statements::Options sales;
     sales.document = 6001;
-    sales.lines = {{dish, QStringLiteral("порц"), 999, 1000000.1234, 1000000.1234}};
+    reports::ProductLine line;
+    line.name = dish;
+    line.shortName = QStringLiteral("порц");
+    line.kolvo = 999;
+    line.cena = line.cenaSklad = 1000000.1234;
+    sales.lines = {line};
     reports::InventLine counted{dish, QStringLiteral("5005"), QStringLiteral("Вторые блюда"), QStringLiteral("порц"),
                                 0.0001, 1000000.1234, 999999.9999, 999.99, 999.99};
     workbooks::LimitRow limit{5001, 5002, 0, firm, QStringLiteral("Кухня"), QString(), dish, 999999.9999, 999999.999,
