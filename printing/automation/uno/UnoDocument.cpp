@@ -1,5 +1,6 @@
 #include "UnoDocument.h"
 
+#include "CallLane.h"
 #include "RowHeights.h"
 #include "UnoCalls.h"
 
@@ -113,8 +114,28 @@ public:
 
     ~UnoDocument() override = default;
 
-    // Sheets are looked up once; inserting or removing a sheet forgets them.
+    // Every call of this thread reaches the office through model(),
+    // sheetList() or sheet(), which first wait for the calls going on in the
+    // background (CallLane): it finds them done. Only the background calls
+    // themselves take what they need without waiting.
+    const Reference<sheet::XSpreadsheetDocument>& model()
+    {
+        lane_.settle();
+        return doc_;
+    }
+    const Reference<container::XIndexAccess>& sheetList()
+    {
+        lane_.settle();
+        return sheets_;
+    }
     Reference<sheet::XSpreadsheet> sheet(int index)
+    {
+        lane_.settle();
+        return sheetNow(index);
+    }
+
+    // Sheets are looked up once; inserting or removing a sheet forgets them.
+    Reference<sheet::XSpreadsheet> sheetNow(int index)
     {
         if (index >= 0 && index < static_cast<int>(sheetCache_.size()) && sheetCache_[index].is())
             return sheetCache_[index];
@@ -130,7 +151,7 @@ public:
     Reference<sheet::XCellRangeMovement> movement()
     {
         if (!movement_.is())
-            movement_.set(sheet(0), UNO_QUERY_THROW);
+            movement_.set(sheetNow(0), UNO_QUERY_THROW);
         return movement_;
     }
 
@@ -147,7 +168,7 @@ public:
     int sheetCount() override
     {
         try {
-            return sheets_->getCount();
+            return sheetList()->getCount();
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -157,8 +178,9 @@ public:
     {
         try {
             sheetCache_.clear();
+            columnsCache_.clear();
             movement_.clear();
-            doc_->getSheets()->insertNewByName(ou(name), static_cast<sal_Int16>(index));
+            model()->getSheets()->insertNewByName(ou(name), static_cast<sal_Int16>(index));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -167,7 +189,7 @@ public:
     QString sheetName(int index) override
     {
         try {
-            Reference<container::XNamed> named(sheets_->getByIndex(index), UNO_QUERY_THROW);
+            Reference<container::XNamed> named(sheetList()->getByIndex(index), UNO_QUERY_THROW);
             return qs(named->getName());
         } catch (const uno::Exception& e) {
             rethrow(e);
@@ -290,6 +312,7 @@ public:
 
     void moveRange(const CellAddress& to, const RangeAddress& from) override
     {
+        lane_.settle();
         try {
             movement()->moveRange(unoCell(to), unoRange(from));
         } catch (const uno::Exception& e) {
@@ -297,13 +320,25 @@ public:
         }
     }
 
+    // Goes on in the background (CallLane): a print copying a block per card
+    // goes on meanwhile.
     void copyRange(const CellAddress& to, const RangeAddress& from) override
     {
+        const RangeAddress target{to.sheet, to.column, to.row, to.column + from.endColumn - from.startColumn,
+                                  to.row + from.endRow - from.startRow};
+        Reference<sheet::XCellRangeMovement> mover;
         try {
-            movement()->copyRange(unoCell(to), unoRange(from));
+            mover = movement();
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
+        lane_.add(from, target, [mover, to = unoCell(to), from = unoRange(from)] {
+            try {
+                mover->copyRange(to, from);
+            } catch (const uno::Exception& e) {
+                unocalls::rethrowIn("copyRange", e);
+            }
+        });
     }
 
     void removeRows(int sheetIndex, int index, int count) override
@@ -326,15 +361,39 @@ public:
         }
     }
 
+    // The columns of a sheet, looked up once (as the sheets are).
+    Reference<container::XIndexAccess> columns(int index)
+    {
+        if (index >= 0 && index < static_cast<int>(columnsCache_.size()) && columnsCache_[index].is())
+            return columnsCache_[index];
+        Reference<container::XIndexAccess> c(
+            Reference<table::XColumnRowRange>(sheetNow(index), UNO_QUERY_THROW)->getColumns(), UNO_QUERY_THROW);
+        if (index >= static_cast<int>(columnsCache_.size()))
+            columnsCache_.resize(index + 1);
+        columnsCache_[index] = c;
+        return c;
+    }
+
+    // Goes on in the background (CallLane), as the widths of a workbook's
+    // columns one after another do.
     void setColumnWidth(int sheetIndex, int column, int width) override
     {
+        Reference<container::XIndexAccess> all;
         try {
-            Reference<table::XColumnRowRange> cr(sheet(sheetIndex), UNO_QUERY_THROW);
-            Reference<beans::XPropertySet> p(cr->getColumns()->getByIndex(column), UNO_QUERY_THROW);
-            p->setPropertyValue("Width", Any(static_cast<sal_Int32>(width)));
+            all = columns(sheetIndex);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
+        // No other call of the lane depends on a column's width.
+        const RangeAddress cells{sheetIndex, column, -1, column, -1};
+        lane_.add(cells, cells, [all, column, width] {
+            try {
+                Reference<beans::XPropertySet>(all->getByIndex(column), UNO_QUERY_THROW)
+                    ->setPropertyValue("Width", Any(static_cast<sal_Int32>(width)));
+            } catch (const uno::Exception& e) {
+                unocalls::rethrowIn("setColumnWidth", e);
+            }
+        });
     }
 
     void fitRowHeights(int sheetIndex, int firstRow, int lastRow) override
@@ -397,7 +456,7 @@ public:
     // Several ranges as one object, so that one call sets a property on all.
     Reference<beans::XPropertySet> rangesOf(const QList<RangeAddress>& ranges)
     {
-        Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+        Reference<lang::XMultiServiceFactory> factory(model(), UNO_QUERY_THROW);
         Reference<sheet::XSheetCellRangeContainer> container(
             factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
         Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
@@ -478,7 +537,7 @@ public:
         if (ranges.isEmpty())
             return;
         try {
-            Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+            Reference<lang::XMultiServiceFactory> factory(model(), UNO_QUERY_THROW);
             Reference<sheet::XSheetCellRangeContainer> container(
                 factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
             Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
@@ -495,11 +554,11 @@ public:
     void lockControllers() override
     {
         try {
-            Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->lockControllers();
+            Reference<frame::XModel>(model(), UNO_QUERY_THROW)->lockControllers();
             ++locks_;
             // Row heights stay as the template has them while the document
             // is filled, whichever way the cells are written.
-            const Reference<beans::XPropertySet> props(doc_, UNO_QUERY_THROW);
+            const Reference<beans::XPropertySet> props(model(), UNO_QUERY_THROW);
             props->setPropertyValue("IsAdjustHeightEnabled", Any(false));
             // Filling is no step for the user to undo one write at a time:
             // the office keeps no undo copies of what the writes replace
@@ -517,9 +576,9 @@ public:
     void unlockControllers() override
     {
         try {
-            Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)
+            Reference<beans::XPropertySet>(model(), UNO_QUERY_THROW)
                 ->setPropertyValue("IsAdjustHeightEnabled", Any(true));
-            Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->unlockControllers();
+            Reference<frame::XModel>(model(), UNO_QUERY_THROW)->unlockControllers();
             if (locks_ > 0)
                 --locks_;
             if (locks_ > 0)
@@ -528,12 +587,12 @@ public:
             // get the heights their texts need now.
             const QList<RangeAddress> wrapped = std::move(wrappedWhileLocked_);
             wrappedWhileLocked_.clear();
-            unorows::FitWrapped({office_, Reference<frame::XModel>(doc_, UNO_QUERY_THROW),
+            unorows::FitWrapped({office_, Reference<frame::XModel>(model(), UNO_QUERY_THROW),
                                  [this](int index) { return sheet(index); }},
                                 wrapped);
             if (undoHeld_) {
                 undoHeld_ = false;
-                Reference<beans::XPropertySet>(doc_, UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", Any(true));
+                Reference<beans::XPropertySet>(model(), UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", Any(true));
             }
         } catch (const uno::Exception& e) {
             rethrow(e);
@@ -543,7 +602,7 @@ public:
     void addActionLock() override
     {
         try {
-            Reference<document::XActionLockable>(doc_, UNO_QUERY_THROW)->addActionLock();
+            Reference<document::XActionLockable>(model(), UNO_QUERY_THROW)->addActionLock();
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -552,7 +611,7 @@ public:
     void removeActionLock() override
     {
         try {
-            Reference<document::XActionLockable>(doc_, UNO_QUERY_THROW)->removeActionLock();
+            Reference<document::XActionLockable>(model(), UNO_QUERY_THROW)->removeActionLock();
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -560,6 +619,7 @@ public:
 
     void show() override
     {
+        lane_.settle();
         // A headless office has no screen; showing a window there breaks it.
         if (headless_)
             return;
@@ -568,8 +628,8 @@ public:
                                              "установлен без оконного интерфейса (нужен пакет libreoffice-calc).")
                                   .toStdString());
         try {
-            Reference<frame::XModel> model(doc_, UNO_QUERY_THROW);
-            Reference<frame::XController> controller = model->getCurrentController();
+            Reference<frame::XController> controller =
+                Reference<frame::XModel>(model(), UNO_QUERY_THROW)->getCurrentController();
             if (controller.is() && controller->getFrame().is())
                 controller->getFrame()->getContainerWindow()->setVisible(true);
         } catch (const uno::Exception& e) {
@@ -579,6 +639,7 @@ public:
 
     void close() override
     {
+        lane_.settleQuietly();
         try {
             Reference<util::XCloseable> c(doc_, UNO_QUERY);
             if (c.is())
@@ -593,7 +654,7 @@ public:
     void setSheetName(int index, const QString& name) override
     {
         try {
-            Reference<container::XNamed>(sheets_->getByIndex(index), UNO_QUERY_THROW)->setName(ou(name));
+            Reference<container::XNamed>(sheetList()->getByIndex(index), UNO_QUERY_THROW)->setName(ou(name));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -602,10 +663,11 @@ public:
     void removeSheet(int index) override
     {
         try {
-            const rtl::OUString name = Reference<container::XNamed>(sheets_->getByIndex(index), UNO_QUERY_THROW)->getName();
+            const rtl::OUString name = Reference<container::XNamed>(sheetList()->getByIndex(index), UNO_QUERY_THROW)->getName();
             sheetCache_.clear();
+            columnsCache_.clear();
             movement_.clear();
-            doc_->getSheets()->removeByName(name);
+            model()->getSheets()->removeByName(name);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -688,7 +750,7 @@ public:
     {
         try {
             Reference<util::XNumberFormats> formats =
-                Reference<util::XNumberFormatsSupplier>(doc_, UNO_QUERY_THROW)->getNumberFormats();
+                Reference<util::XNumberFormatsSupplier>(model(), UNO_QUERY_THROW)->getNumberFormats();
             sal_Int32 key = formats->queryKey(ou(code), russian(), false);
             if (key < 0)
                 key = formats->addNew(ou(code), russian());
@@ -704,7 +766,7 @@ public:
     {
         try {
             Reference<container::XNameAccess> families =
-                Reference<style::XStyleFamiliesSupplier>(doc_, UNO_QUERY_THROW)->getStyleFamilies();
+                Reference<style::XStyleFamiliesSupplier>(model(), UNO_QUERY_THROW)->getStyleFamilies();
             Reference<container::XNameAccess> pages(families->getByName("PageStyles"), UNO_QUERY_THROW);
             const Sequence<rtl::OUString> names = pages->getElementNames();
             for (sal_Int32 i = 0; i < names.getLength(); ++i) {
@@ -721,7 +783,7 @@ public:
     {
         Reference<beans::XPropertySet> sheetProps(sheet(index), UNO_QUERY_THROW);
         Reference<container::XNameAccess> families =
-            Reference<style::XStyleFamiliesSupplier>(doc_, UNO_QUERY_THROW)->getStyleFamilies();
+            Reference<style::XStyleFamiliesSupplier>(model(), UNO_QUERY_THROW)->getStyleFamilies();
         Reference<container::XNameContainer> pages(families->getByName("PageStyles"), UNO_QUERY_THROW);
         rtl::OUString name;
         sheetProps->getPropertyValue("PageStyle") >>= name;
@@ -729,7 +791,7 @@ public:
             // The sheets share the default page style; each gets one of its own.
             const rtl::OUString mine = ou(QStringLiteral("Лист %1").arg(index + 1));
             if (!pages->hasByName(mine)) {
-                Reference<lang::XMultiServiceFactory> factory(doc_, UNO_QUERY_THROW);
+                Reference<lang::XMultiServiceFactory> factory(model(), UNO_QUERY_THROW);
                 pages->insertByName(mine, Any(factory->createInstance("com.sun.star.style.PageStyle")));
             }
             if (name != mine) {
@@ -793,7 +855,7 @@ public:
             Sequence<beans::PropertyValue> args(2);
             args.getArray()[0] = prop("FilterName", Any(ou(filter)));
             args.getArray()[1] = prop("Overwrite", Any(true));
-            Reference<frame::XStorable>(doc_, UNO_QUERY_THROW)
+            Reference<frame::XStorable>(model(), UNO_QUERY_THROW)
                 ->storeToURL(ou(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)),
                              args);
         } catch (const uno::Exception& e) {
@@ -857,7 +919,7 @@ public:
             sal_Int32 key = 0;
             if ((p->getPropertyValue("NumberFormat") >>= key) && key != 0) {
                 Reference<util::XNumberFormats> formats =
-                    Reference<util::XNumberFormatsSupplier>(doc_, UNO_QUERY_THROW)->getNumberFormats();
+                    Reference<util::XNumberFormatsSupplier>(model(), UNO_QUERY_THROW)->getNumberFormats();
                 Reference<beans::XPropertySet> f = formats->getByKey(key);
                 rtl::OUString code;
                 f->getPropertyValue("FormatString") >>= code;
@@ -881,10 +943,12 @@ private:
     Reference<sheet::XSpreadsheetDocument> doc_;
     Reference<container::XIndexAccess> sheets_;
     std::vector<Reference<sheet::XSpreadsheet>> sheetCache_;
+    std::vector<Reference<container::XIndexAccess>> columnsCache_;
     Reference<sheet::XCellRangeMovement> movement_;
     int locks_ = 0;
     bool undoHeld_ = false;  // the office's undo was turned off at the first lock
     QList<RangeAddress> wrappedWhileLocked_;
+    CallLane lane_;  // last: its copies end before the rest goes
 };
 
 } // namespace
