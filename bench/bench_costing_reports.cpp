@@ -11,13 +11,12 @@
 // summed by the server.
 
 #include "CallTimes.h"
-#include "CostingCatalogue.h"
 #include "OfficeRun.h"
+#include "TechCardsData.h"
 
 #include "automation/RecordingOffice.h"
 #include "reports/Statements.h"
 #include "reports/TechCards.h"
-#include "templates/SampleTemplates.h"
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
@@ -52,24 +51,18 @@ Setup& setup()
         s->openDatabase();
         db::Transaction write(&s->database, db::Transaction::writeParams());
         write.start();
-        for (const char* name : {"tech_cards", "ingredients_statement"}) {
-            const QString base = QStringLiteral(TARELIA_SHIPPED_SAMPLES "/") + QString::fromLatin1(name);
-            templates::InstallSampleTemplate(s->database, write, base + QStringLiteral(".sql"),
-                                             base + QStringLiteral(".xls"));
-        }
+        for (const char* name : {"tech_cards", "ingredients_statement"})
+            bench::InstallShippedSample(s->database, write, name);
 
         costing_catalogue::Builder b(&s->database, &write);
-        costing_catalogue::Options o;
-        o.products = 800;
-        o.composites = 200;
-        o.levels = 4;
-        o.departments = 1;
-        const costing_catalogue::Catalogue cat = costing_catalogue::generate(b, o);
-        const qint64 firma = cat.firms.front();
-        const qint64 otdel = cat.departments.front().second;
+        std::mt19937 rng(7);
+        const bench::TechCardsData cards = bench::WriteTechCardsData(b, s->database, write, rng, s->monthEnd.addDays(1));
+        s->production = cards.production;
+        const costing_catalogue::Catalogue& cat = cards.catalogue;
+        const qint64 firma = cards.firma;
+        const qint64 otdel = cards.otdel;
 
         db::Query q(&s->database, &write);
-        std::mt19937 rng(7);
         auto pick = [&](const std::vector<qint64>& v) {
             return v[std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng)];
         };
@@ -84,23 +77,11 @@ Setup& setup()
             q.param(QStringLiteral("P")).setInt(provodka);
             q.execSql();
         };
-        // The production document: 200 lines of dishes three and four levels deep.
-        s->production = b.nextKey();
-        doc(s->production, s->monthEnd.addDays(1), 7, 0);
+        // The month: 2,000 posted sales and production documents, ten write-off lines each,
+        // and ten sold or made lines, a dish at one of two prices.
         std::vector<qint64> deep = cat.byLevel[2];
         deep.insert(deep.end(), cat.byLevel[3].begin(), cat.byLevel[3].end());
         db::Query line(&s->database, &write);
-        line.setSql(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) "
-                                   "VALUES (:D, :I, :O, :Q, 0)"));
-        for (int i = 0; i < 200; ++i) {
-            line.param(QStringLiteral("D")).setInt64(s->production);
-            line.param(QStringLiteral("I")).setInt64(pick(deep));
-            line.param(QStringLiteral("O")).setInt64(otdel);
-            line.param(QStringLiteral("Q")).setDouble(1 + i % 5);
-            line.execSql();
-        }
-        // The month: 2,000 posted sales and production documents, ten write-off lines each,
-        // and ten sold or made lines, a dish at one of two prices.
         line.setSql(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) "
                                    "VALUES (:D, :I, :O, :Q, :C, :C / 2)"));
         db::Query move(&s->database, &write);

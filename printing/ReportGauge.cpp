@@ -7,8 +7,24 @@
 #include "util/TemplateCacheFiles.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 namespace printing {
+
+namespace {
+
+// The gauge is repainted at most this often: the run holds the event loop,
+// and each repaint is the run's time (a hundred of them cost a print of the
+// technological cards about a tenth of a second).
+constexpr qint64 kRepaintMs = 50;
+
+QElapsedTimer& lastRepaint()
+{
+    static QElapsedTimer t;
+    return t;
+}
+
+} // namespace
 
 QString ProgramTemplateCache() { return TemplateCacheFolder(Form_Base->MyDB->databaseName()); }
 
@@ -22,6 +38,7 @@ reports::Progress GaugeProgress()
         Form_Gauge->Gauge1->setValue(0);
         Form_Gauge->show();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        lastRepaint().start();
     };
     p.step = [](int position) {
         if (!Form_Gauge)
@@ -29,10 +46,13 @@ reports::Progress GaugeProgress()
         TGauge* g = Form_Gauge->Gauge1;
         const int before = g->value();
         g->setValue(std::min(position, g->maximum()));
-        // Repainted once per hundredth of the way: the run holds the event loop.
+        // Repainted when a hundredth of the way is passed, at most every kRepaintMs.
         const qint64 m = std::max(1, g->maximum());
-        if (qint64(g->value()) * 100 / m != qint64(before) * 100 / m)
+        if (qint64(g->value()) * 100 / m != qint64(before) * 100 / m &&
+            (!lastRepaint().isValid() || lastRepaint().elapsed() >= kRepaintMs)) {
             g->repaint();
+            lastRepaint().start();
+        }
     };
     p.close = [] {
         if (!Form_Gauge)

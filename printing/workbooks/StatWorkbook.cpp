@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <future>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -249,10 +251,13 @@ void closingFrame(automation::Document& d, int statLast, int orderLast, int orde
     d.setTableBorder({kOrder, 0, 2, 5, orderBorderLast}, frame);
 }
 
-void fill(automation::Document& doc, const StatOptions& o, const StatSheets& s, const Progress& progress)
+// `sheets` gives the cells once the frame is laid out: the data may still be on its way.
+void fill(automation::Document& doc, const StatOptions& o, const std::function<StatSheets()>& sheets,
+          const Progress& progress)
 {
     Locked locked(doc);
     openingFrame(doc, o);
+    const StatSheets s = sheets();
     // The rows go in blocks, an empty cell written as no value.
     const auto blocks = [&](int sheet, const std::vector<QVariantList>& rows, bool report) {
         for (size_t first = 0; first < rows.size(); first += kBlockRows) {
@@ -297,12 +302,21 @@ void fill(automation::Document& doc, const StatOptions& o, const StatSheets& s, 
         progress.step(static_cast<int>(s.statRows.size()));
 }
 
-// Fills the workbook from the data and fits the wrapped captions' row to all their lines.
-void fillAll(automation::Document& doc, const StatOptions& o, const StatData& data, const Progress& progress)
+// Fills the workbook from the data `read` gives and fits the wrapped
+// captions' row to all their lines. The progress window shows once the data
+// is there: its events are not to run while the data is read beside.
+void fillAll(automation::Document& doc, const StatOptions& o, const std::function<const StatData&()>& read,
+             const Progress& progress)
 {
-    if (progress.start)
-        progress.start(static_cast<int>(data.stock.size()));
-    fill(doc, o, ComputeStat(o, data), progress);
+    fill(
+        doc, o,
+        [&] {
+            const StatData& data = read();
+            if (progress.start)
+                progress.start(static_cast<int>(data.stock.size()));
+            return ComputeStat(o, data);
+        },
+        progress);
     // The titles in their larger font, and the wrapped captions, a row at a
     // time: fitted together, the office leaves the second merged title at
     // the height of one line of the body's type.
@@ -314,14 +328,30 @@ void fillAll(automation::Document& doc, const StatOptions& o, const StatData& da
 
 bool stat::Print(const engine::Context& ctx, const Options& o, automation::Office& office, const Progress& progress)
 {
-    // The workbook first: without the office nothing is read.
+    // The workbook first: without the office nothing is read. The data is
+    // then read beside, while the office lays out the frame; nothing else
+    // uses the database meanwhile.
     return FillAndShow(
-        office, [&](automation::Document& doc) { fillAll(doc, o, ReadStatData(ctx, o), progress); }, 2);
+        office,
+        [&](automation::Document& doc) {
+            std::future<StatData> reading = std::async(std::launch::async, [&] { return ReadStatData(ctx, o); });
+            StatData data;
+            fillAll(
+                doc, o,
+                [&]() -> const StatData& {
+                    data = reading.get();
+                    return data;
+                },
+                progress);
+        },
+        2);
 }
 
 bool stat::Write(automation::Office& office, const Options& o, const StatData& data, const Progress& progress)
 {
-    return FillAndShow(office, [&](automation::Document& doc) { fillAll(doc, o, data, progress); }, 2);
+    return FillAndShow(
+        office, [&](automation::Document& doc) { fillAll(doc, o, [&]() -> const StatData& { return data; }, progress); },
+        2);
 }
 
 } // namespace workbooks

@@ -204,6 +204,50 @@ TEST_F(CostingOffice, TechnologicalCardsOfAThreeLineDocument)
     s.close();
 }
 
+// Eight cards of long names, half with a recipe: the copies of the blocks go
+// on in the background while the report goes on, and the cards come out as
+// with each call waited for, every cell and every row's height.
+TEST_F(CostingOffice, TechnologicalCardsAreTheSameWithCopiesInTheBackground)
+{
+    c.exec(QStringLiteral("UPDATE FIRMA SET NAME = 'ООО \"Столовая №1 при заводе точного машиностроения\"'"));
+    const qint64 d = doc(7, 0, QDate(2026, 12, 7));
+    for (int i = 0; i < 8; ++i) {
+        const qint64 dish =
+            c.dish(QStringLiteral("Котлета \"Нежная\" по-домашнему с гарниром из картофельного пюре №%1 ").arg(i).repeated(1 + i % 3).left(99), 1);
+        c.card(dish, flour, 0.1 * (i + 1));
+        c.card(dish, egg, 1);
+        if (i % 2)
+            c.exec(QStringLiteral("UPDATE ING SET RECEPT = 'Смешать' || ASCII_CHAR(13) || ASCII_CHAR(10) || "
+                                  "'Обжарить с двух сторон до золотистой корочки на среднем огне, затем довести в духовке' "
+                                  "WHERE KOD = %1").arg(dish));
+        c.exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (%1, %2, %3, %4, 0)")
+                   .arg(d)
+                   .arg(dish)
+                   .arg(c.otdel)
+                   .arg(i + 1));
+    }
+    reports::techcards::Options o;
+    o.document = d;
+    auto print = [&](bool oneCallAtATime) {
+        KeepingOffice keeping(TestOffice());
+        keeping.oneCallAtATime = oneCallAtATime;
+        EXPECT_TRUE(reports::techcards::Print(ctx(), o, keeping, cache()));
+        EXPECT_EQ(keeping.documents.size(), 1u);
+        return keeping.documents.front();
+    };
+    const auto inOrder = print(true);
+    const auto beside = print(false);
+    constexpr int kRows = 170;  // the cards and a little below
+    const auto cells = inOrder->contents({0, 0, 0, 5, kRows});
+    ASSERT_TRUE(cells);
+    EXPECT_EQ(beside->contents({0, 0, 0, 5, kRows})->rows, cells->rows);
+    EXPECT_EQ(cells->rows[kRows - 10][0], QVariant()) << "the cards end above the rows compared";
+    for (int r = 0; r < kRows; ++r)
+        ASSERT_EQ(beside->cellState({0, 0, r}).rowHeight, inOrder->cellState({0, 0, r}).rowHeight) << "row " << r + 1;
+    inOrder->close();
+    beside->close();
+}
+
 } // namespace
 
 // A sale of 1 x 10.125 and 0.5 kg x 20.25: the office shows each price with

@@ -13,6 +13,9 @@
 #include "ui/Unit_Gauge.h"
 #include "workbooks/StatWorkbook.h"
 
+#include "db/Error.h"
+#include "db/Transaction.h"
+
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -392,15 +395,25 @@ TEST_F(StatDataTest, OnlyDepartmentsOfAnExistingEnterpriseCount)
     }
 }
 
-TEST_F(StatDataTest, NoOfficeNoWorkbook)
+// Without the office nothing is read; a read that fails (it goes on beside
+// the frame) leaves no workbook to the user and says why, the gauge unshown.
+TEST_F(StatDataTest, NoWorkbookWithoutTheOfficeOrTheData)
 {
-    RecordingOffice office;
-    office.reachable = false;
     int started = 0;
     workbooks::Progress p;
     p.start = [&](int) { ++started; };
+    RecordingOffice office;
+    office.reachable = false;
     EXPECT_FALSE(workbooks::stat::Print(env.ctx(), march(), office, p));
     EXPECT_TRUE(office.books.isEmpty());
+
+    office.reachable = true;
+    db::Transaction ended(&env.t.db(), db::Transaction::readParams());
+    engine::Context broken = env.ctx();
+    broken.read = &ended;
+    EXPECT_THROW(workbooks::stat::Print(broken, march(), office, p), db::DbError);
+    ASSERT_EQ(office.books.size(), 1);
+    EXPECT_TRUE(office.last().closed);
     EXPECT_EQ(started, 0);
 }
 

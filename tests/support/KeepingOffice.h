@@ -6,7 +6,9 @@
 #include <vector>
 
 // Keeps every document the report opens, so the test can store it after the
-// run has handed it to the user.
+// run has handed it to the user. With `oneCallAtATime`, a call the office
+// may leave going on in the background (a copy, a column width) is waited
+// for before the report goes on: the calls land one after another, in order.
 class KeepingOffice : public automation::Office {
 public:
     explicit KeepingOffice(automation::Office& inner) : inner_(inner) {}
@@ -19,11 +21,12 @@ public:
     bool hasFont(const QString& family) override { return inner_.hasFont(family); }
 
     std::vector<std::shared_ptr<automation::Document>> documents;
+    bool oneCallAtATime = false;
 
 private:
     class Handle : public automation::Document {
     public:
-        explicit Handle(std::shared_ptr<automation::Document> d) : d_(std::move(d)) {}
+        Handle(std::shared_ptr<automation::Document> d, bool oneAtATime) : d_(std::move(d)), oneAtATime_(oneAtATime) {}
         int sheetCount() override { return d_->sheetCount(); }
         void insertSheet(int i, const QString& n) override { d_->insertSheet(i, n); }
         QString sheetName(int s) override { return d_->sheetName(s); }
@@ -41,6 +44,7 @@ private:
         void copyRange(const automation::CellAddress& t, const automation::RangeAddress& f) override
         {
             d_->copyRange(t, f);
+            waitIfAsked();
         }
         void removeRows(int s, int i, int n) override { d_->removeRows(s, i, n); }
         void merge(const automation::RangeAddress& r) override { d_->merge(r); }
@@ -61,7 +65,11 @@ private:
         {
             d_->setFontOn(r, f);
         }
-        void setColumnWidth(int s, int c, int w) override { d_->setColumnWidth(s, c, w); }
+        void setColumnWidth(int s, int c, int w) override
+        {
+            d_->setColumnWidth(s, c, w);
+            waitIfAsked();
+        }
         void fitRowHeights(int s, int first, int last) override { d_->fitRowHeights(s, first, last); }
         void fitRowsAtUnlock(int s, int first, int last) override { d_->fitRowsAtUnlock(s, first, last); }
         void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks) override
@@ -100,14 +108,21 @@ private:
         std::optional<Contents> contents(const automation::RangeAddress& r) override { return d_->contents(r); }
 
     private:
+        // Any other call waits for what goes on in the background.
+        void waitIfAsked()
+        {
+            if (oneAtATime_)
+                d_->sheetCount();
+        }
         std::shared_ptr<automation::Document> d_;
+        bool oneAtATime_ = false;
     };
 
     std::unique_ptr<automation::Document> keep(std::unique_ptr<automation::Document> d)
     {
         std::shared_ptr<automation::Document> shared(std::move(d));
         documents.push_back(shared);
-        return std::make_unique<Handle>(shared);
+        return std::make_unique<Handle>(shared, oneCallAtATime);
     }
     automation::Office& inner_;
 };
