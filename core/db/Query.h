@@ -82,8 +82,6 @@ private:
     QVariant value_;
 };
 
-// A statement with its result rows: SELECTs fetch every row at open and keep
-// a cursor over them; other statements run through execSql. Parameters are
 // One fetched row of Query::stream(), read where the server left it. Columns
 // count from 0; a null reads as 0 or an empty text.
 class RowView {
@@ -107,6 +105,8 @@ private:
     const Column& at(int column) const;
 };
 
+// A statement with its result rows: SELECTs fetch every row at open and keep
+// a cursor over them; other statements run through execSql. Parameters are
 // written ":NAME" in the text (a name may repeat) and bound by name.
 class Query : public QObject {
     Q_OBJECT
