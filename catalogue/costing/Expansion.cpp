@@ -59,13 +59,6 @@ AmountList& Expander::ExpandOneLevel(int parentKvoPorc, int pass, qint64 master,
     return list;
 }
 
-AmountList& Expander::ExpandOneLevelNoIng(int parentKvoPorc, int pass, qint64 master, qint64 otdel, double amount,
-                                          int priceFlag, AmountList& list)
-{
-    addChildren(list, pass, master, otdel, parentKvoPorc, amount, priceFlag, true, nullptr, -1);
-    return list;
-}
-
 // ---- stock ----
 
 double Expander::GetStockCached(qint64 ing, qint64 otdel)
@@ -117,12 +110,6 @@ void Expander::applyStock(AmountList& list, int fromIndex, int mode, std::vector
             TakeFromStockCache(ing, otdel, s);
         }
     }
-}
-
-AmountList& Expander::ApplyStock(AmountList& list, int mode)
-{
-    applyStock(list, 0, mode, nullptr);
-    return list;
 }
 
 // ---- full expansion ----

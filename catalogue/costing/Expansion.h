@@ -41,9 +41,6 @@ public:
     // parentKvoPorc units; DEPTH = pass + 1; price flag 0 stock prices, else selling prices.
     AmountList& ExpandOneLevel(int parentKvoPorc, int pass, qint64 master, qint64 otdel, double amount, int priceFlag,
                                AmountList& list);
-    // The same, a row whose department row has NO_ING set counting as raw.
-    AmountList& ExpandOneLevelNoIng(int parentKvoPorc, int pass, qint64 master, qint64 otdel, double amount,
-                                    int priceFlag, AmountList& list);
 
     // Full expansion of a quantity, merged. Stock mode 0 no stock; 1 and 2 the
     // product and every composite first from stock; 3 the product from stock,
@@ -57,8 +54,6 @@ public:
     // to last, the lists joined in row order and merged once more.
     AmountList ExpandDocumentRows(int stockMode, bool production, db::Query& rows);
 
-    // The stock rule over every unexpanded composite of the list, from the head.
-    AmountList& ApplyStock(AmountList& list, int mode);
     // Stock still available in this operation (negative stock counts as none).
     double GetStockCached(qint64 ing, qint64 otdel);
     // Takes an amount from the cached stock; false when the pair was never looked up.

@@ -93,14 +93,6 @@ Query::~Query()
     releaseStatement();
 }
 
-void Query::setTransaction(Transaction* tr)
-{
-    if (tr == tr_)
-        return;
-    close();
-    tr_ = tr;
-}
-
 void Query::setSql(const QString& text)
 {
     close();

@@ -116,7 +116,6 @@ public:
 
     Database* database() const { return db_; }
     Transaction* transaction() const { return tr_; }
-    void setTransaction(Transaction* tr);
 
     // SQL text, kept as lines. Changing it closes the query and forgets parameter values.
     void setSql(const QString& text);
