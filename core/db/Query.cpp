@@ -163,6 +163,7 @@ void Query::releaseStatement()
         s->release();
     stmt_ = nullptr;
     forgetInputShape();
+    outputShape_.reset();
 }
 
 void Query::prepare() { ensurePrepared(); }

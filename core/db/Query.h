@@ -234,6 +234,10 @@ private:
     // Notes on the transaction the tables a statement just changed.
     void noteChangedTable();
     void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
+    // Describes the statement's output and builds the fields from it, once
+    // while it stays prepared and its calculated fields stay the same.
+    struct OutputShape;
+    const OutputShape& outputShape(void* stmt);
     void readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row);
     void computeCalcFields(int row);
     std::unique_ptr<Bound> bindParams();
@@ -250,6 +254,7 @@ private:
     void* stmt_ = nullptr;  // Firebird::IStatement
     unsigned stmtType_ = 0;
     std::unique_ptr<InputShape> inputShape_;  // the input message built for the statement's parameters
+    std::unique_ptr<OutputShape> outputShape_;  // its output message as described
     QStringList changedTables_;  // the tables the prepared statement changes, upper case
 
     QVector<FieldInfo> fields_;

@@ -72,6 +72,21 @@ struct Query::InputShape {
 };
 
 
+// The statement's output message as the query reads it, described once while
+// the statement stays prepared: where each column lies, and the query's
+// fields built from it (with the calculated fields declared then).
+struct Query::OutputShape {
+    Firebird::IMessageMetadata* meta = nullptr;
+    std::vector<RowView::Column> layout;
+    unsigned length = 0;     // of the whole message
+    qsizetype calculated = 0;  // calculated fields the query's fields were built with
+    ~OutputShape()
+    {
+        if (meta)
+            meta->release();
+    }
+};
+
 // Day 0 of the server's dates.
 inline const QDate kFbEpoch(1858, 11, 17);
 

@@ -138,12 +138,17 @@ void Query::readRow(const unsigned char* buf, const std::vector<RowView::Column>
     }
 }
 
-void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
+const Query::OutputShape& Query::outputShape(void* stmtPtr)
 {
+    if (outputShape_ && outputShape_->calculated == calcNames_.size())
+        return *outputShape_;
+    outputShape_.reset();
     auto* s = static_cast<IStatement*>(stmtPtr);
     FbStatus st;
-    IMessageMetadata* out = s->getOutputMetadata(&st);
+    auto shape = std::make_unique<OutputShape>();
+    shape->meta = s->getOutputMetadata(&st);
     st.check();
+    IMessageMetadata* out = shape->meta;
     const unsigned n = out->getCount(&st);
     fields_.clear();
     fieldIndex_.clear();
@@ -207,18 +212,29 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         fieldIndex_.insert(fi.name, static_cast<int>(fields_.size()));
         fields_.append(fi);
     }
+    shape->layout = layoutOf(out);
+    shape->length = out->getMessageLength(&st);
+    st.check();
+    shape->calculated = calcNames_.size();
+    outputShape_ = std::move(shape);
+    return *outputShape_;
+}
+
+void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
+{
+    auto* s = static_cast<IStatement*>(stmtPtr);
+    const OutputShape& shape = outputShape(stmtPtr);
+    IMessageMetadata* out = shape.meta;
+    const std::vector<RowView::Column>& layout = shape.layout;
+    FbStatus st;
     rows_.clear();
     keyRowsColumn_ = -1;
-    const std::vector<RowView::Column> layout = layoutOf(out);
-    QByteArray buffer(static_cast<int>(out->getMessageLength(&st)), 0);
+    QByteArray buffer(static_cast<int>(shape.length), 0);
     auto* buf = reinterpret_cast<unsigned char*>(buffer.data());
     if (stmtType_ == isc_info_sql_stmt_select || stmtType_ == isc_info_sql_stmt_select_for_upd) {
         IResultSet* rs = s->openCursor(&st, tr_->handle(), in->meta, in->buffer.isEmpty() ? nullptr : in->buffer.data(),
                                        out, 0);
-        if (st.failed()) {
-            out->release();
-            st.check();
-        }
+        st.check();
         while (rs->fetchNext(&st, buf) == IStatus::RESULT_OK) {
             QVector<QVariant> row;
             readRow(buf, layout, row);
@@ -226,7 +242,6 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
         }
         if (st.failed()) {
             rs->release();
-            out->release();
             st.check();
         }
         rs->close(&st);
@@ -234,17 +249,13 @@ void Query::fetchInto(void* stmtPtr, std::unique_ptr<Bound>& in)
             rs->release();
     } else {
         s->execute(&st, tr_->handle(), in->meta, in->buffer.isEmpty() ? nullptr : in->buffer.data(), out, buf);
-        if (st.failed()) {
-            out->release();
-            st.check();
-        }
-        if (n > 0) {
+        st.check();
+        if (!layout.empty()) {
             QVector<QVariant> row;
             readRow(buf, layout, row);
             rows_.append(std::move(row));
         }
     }
-    out->release();
     for (int r = 0; r < rows_.size(); ++r)
         computeCalcFields(r);
 }
