@@ -46,6 +46,7 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     KartaRows rows;
     readCards(q, QString(), rows);
     takeCards(rows);
+    linkCards();
     readDepartments(q);
 }
 
@@ -180,6 +181,7 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
     indexDepartmentRows();
     takeCards(cards);
+    linkCards();
     readDepartments(q);
 }
 

@@ -26,10 +26,10 @@ void Expander::addChildren(AmountList& list, int pass, qint64 master, qint64 otd
                             QStringLiteral(" не указано количество порций !"));
         if (!(r.percent > 0))
             throw CardError(QStringLiteral("В калькуляционной карте продукта ") + quoted(source_.productName(master)) +
-                            QStringLiteral(" у продукта ") + quoted(r.name) +
+                            QStringLiteral(" у продукта ") + quoted(*r.name) +
                             QStringLiteral(" не указан процент выхода !"));
         RIng n;
-        n.NAME = r.name;
+        n.NAME = *r.name;
         n.KOD_ING = r.kodIng;
         n.KOD_OTDEL = r.kodOtdel;
         n.MY_LEVEL = (noIng && r.noIng != 0) ? 0 : r.myLevel;
