@@ -283,7 +283,7 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     std::sort(tree.begin(), tree.end());
     KeyedRead(database, transaction, kProductColumns + QStringLiteral(" WHERE KOD"))
         .read(tree, [this](const db::RowView& r) { ings_.push_back(productOf(r)); });
-    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
+    inKeyOrder(ings_);
     indexProducts();
 
     // The departments are sifted here: a condition on them would lead the
@@ -297,7 +297,7 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         const std::unordered_set<qint64> wanted(departments.begin(), departments.end());
         std::erase_if(sklad_, [&](const DepartmentRow& r) { return !wanted.count(r.kodOtdel); });
     }
-    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
+    inKeyOrder(sklad_);
     indexDepartmentRows();
     linkCards();
     db::Query q(database, transaction);

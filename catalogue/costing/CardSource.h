@@ -6,6 +6,7 @@
 
 #include "KeyIndex.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -200,6 +201,14 @@ private:
     static void readDepartmentRowsInto(db::Query& q, const QString& tail, std::vector<DepartmentRow>& out);
     void takeCards(KartaRows& rows);
     void readDepartments(db::Query& q);
+    // Puts rows in key order; rows read as they lie mostly are already.
+    template <class Row>
+    static void inKeyOrder(std::vector<Row>& rows)
+    {
+        auto byKey = [](const Row& a, const Row& b) { return a.kod < b.kod; };
+        if (!std::is_sorted(rows.begin(), rows.end(), byKey))
+            std::sort(rows.begin(), rows.end(), byKey);
+    }
     void indexProducts();
     void indexDepartmentRows();
     void indexCards();

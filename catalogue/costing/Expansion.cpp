@@ -151,7 +151,16 @@ AmountList Expander::expandToRaw(qint64 ing, qint64 otdel, double quantity, int 
                                  bool production, bool noIng)
 {
     AmountList list;
-    std::vector<int> parents;
+    expandInto(list, ing, otdel, quantity, priceFlag, stockMode, production, noIng);
+    return list;
+}
+
+void Expander::expandInto(AmountList& list, qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,
+                          bool production, bool noIng)
+{
+    list.clear();
+    std::vector<int>& parents = parents_;
+    parents.clear();
     RIng start;
     start.KOD_ING = ing;
     start.KOD_OTDEL = otdel;
@@ -164,7 +173,7 @@ AmountList Expander::expandToRaw(qint64 ing, qint64 otdel, double quantity, int 
     if (!source_.productInDepartment(ing, otdel, p)) {
         start.MY_LEVEL = 0;
         list.pushHead(std::move(start));
-        return list;
+        return;
     }
     start.NAME = p.name;
     start.MY_LEVEL = (noIng && p.noIng != 0) ? 0 : p.myLevel;
@@ -208,13 +217,19 @@ AmountList Expander::expandToRaw(qint64 ing, qint64 otdel, double quantity, int 
         scanFrom = n0;
     }
     MergeAmountList(list);
-    return list;
 }
 
 AmountList Expander::ExpandToRaw(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,
                                  bool production)
 {
     return expandToRaw(ing, otdel, quantity, priceFlag, stockMode, production, false);
+}
+
+AmountList& Expander::ExpandToRawInto(AmountList& list, qint64 ing, qint64 otdel, double quantity, int priceFlag,
+                                      int stockMode, bool production)
+{
+    expandInto(list, ing, otdel, quantity, priceFlag, stockMode, production, false);
+    return list;
 }
 
 AmountList Expander::ExpandToRawNoIng(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,

@@ -47,6 +47,10 @@ public:
     // its composite ingredients written off as themselves. The production flag
     // keeps the product itself out of the stock.
     AmountList ExpandToRaw(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode, bool production);
+    // The same into the caller's list, whose storage serves again: a run
+    // expands thousands of products one after another.
+    AmountList& ExpandToRawInto(AmountList& list, qint64 ing, qint64 otdel, double quantity, int priceFlag,
+                                int stockMode, bool production);
     // The same with NO_ING products counting as raw at every level, the start product included.
     AmountList ExpandToRawNoIng(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,
                                 bool production);
@@ -78,6 +82,8 @@ private:
     void applyStock(AmountList& list, int fromIndex, int mode, std::vector<int>* parents);
     AmountList expandToRaw(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode, bool production,
                            bool noIng);
+    void expandInto(AmountList& list, qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,
+                    bool production, bool noIng);
     // Walks the level tree of a product; stops early when stop(kod) says so.
     template <typename Visit>
     void walkLevels(qint64 root, AmountList& list, Visit visit);
@@ -87,6 +93,7 @@ private:
     StockCache stock_;
     std::vector<CardRowData> rows_;
     std::vector<LevelChild> levelRows_;
+    std::vector<int> parents_;  // an expansion's node parents, kept for the next
 };
 
 } // namespace costing
