@@ -89,6 +89,8 @@ bool CreateWindows(bool runStartup)
     StartupDone = 0;
     static bool endNow;
     endNow = false;
+    if (runStartup)
+        TForm_Base::AttachAhead();
     MyParams = new TSettings;
     Form_Main = new TForm_Main;
     Form_Dice = new TForm_Dice;

@@ -131,9 +131,17 @@ struct Program {
     }
 };
 
-Program& program()
+// Made on first use; main ends it while the application still stands (its
+// windows and its temporary folder go with it).
+std::unique_ptr<Program>& programHeld()
 {
     static std::unique_ptr<Program> p;
+    return p;
+}
+
+Program& program()
+{
+    std::unique_ptr<Program>& p = programHeld();
     if (!p)
         p = std::make_unique<Program>();
     return *p;
@@ -233,5 +241,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    programHeld().reset();
     return 0;
 }

@@ -139,8 +139,6 @@ costing::RecomputeResult ComputePrices(bool log, qint64 firma, qint64 otdel, qin
             own.emplace(costing::kRoad);
             scope.readAlongside = true;  // nothing written yet in the run's own transaction
         }
-        else if (!Form_Base->TransactionWrite->active())
-            Form_Base->TransactionWrite->start(WriteTransaction::params(costing::kRoad));
         result = costing::RecomputePrices(engine::ProgramContext(), scope, progress);
         // An abort keeps (and with the protocol line commits) what the rows before it wrote.
         if (own)

@@ -75,7 +75,7 @@ void TForm_Print::AskToSave()
         PrintSaving = 1;
         BtnSaveClick();
     }
-    HE();
+    MarkUnmodified();
 }
 
 void TForm_Print::QPrintSpisBeforeScroll()

@@ -441,7 +441,7 @@ void TForm_Print::SE()
     BtnCancel->setEnabled(true);
 }
 
-void TForm_Print::HE()
+void TForm_Print::MarkUnmodified()
 {
     Modified = false;
     L_Show_Edit->hide();
@@ -501,7 +501,7 @@ void TForm_Print::Zap_Forma()
     RG_Setka->setItemIndex(intOf(q, "SETKA"));
     DefaultForm->setChecked(intOf(q, "DEFAUL") != 0);
     loading_ = false;
-    HE();
+    MarkUnmodified();
 }
 
 void TForm_Print::Zap_Var()
@@ -548,7 +548,7 @@ void TForm_Print::Zap_Var()
     Merge_FieldClick();
     colourEnabledVar();
     loading_ = false;
-    HE();
+    MarkUnmodified();
 }
 
 void TForm_Print::Merge_FieldClick()
@@ -662,7 +662,7 @@ void TForm_Print::Timer_Open_VarTimer()
 
 void TForm_Print::showCurrentTemplate()
 {
-    HE();
+    MarkUnmodified();
     QPrintFormsAfterScroll();
     if (QPrintForms->isEmpty()) {
         Zap_Forma();
@@ -676,7 +676,7 @@ void TForm_Print::BtnCancelClick()
 {
     Zap_Forma();
     Zap_Var();
-    HE();
+    MarkUnmodified();
     colourEnabledVar();
 }
 
@@ -685,7 +685,7 @@ void TForm_Print::BtnExitClick()
     if (Modified && Msg::confirm(QStringLiteral("Данные шаблона были изменены, сохранить изменения?"),
                                  QStringLiteral("Изменения шаблона")))
         Guard([this] { BtnSaveClick(); });
-    HE();
+    MarkUnmodified();
     Timer_Open_Forms->stop();
     Timer_Open_Var->stop();
     QDialog::reject();

@@ -42,9 +42,10 @@ public:
     static std::function<QString(QWidget*, const QString& caption, const QString& folder, const QString& filter)> pickSaveFile;
     static std::function<std::optional<QFont>(QWidget*, const QFont& initial)> pickFont;
 
-    // Modified state.
+    // Modified state: SE shows the template edited (the mark, Save and
+    // Cancel); MarkUnmodified takes them away again once saved or undone.
     void SE();
-    void HE();
+    void MarkUnmodified();
     void DisableShablon();
     void Zap_Forma();
     void Zap_Var();

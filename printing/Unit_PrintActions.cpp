@@ -116,7 +116,7 @@ void TForm_Print::BtnSaveClick()
     PrintSaving = 0;
     const qint64 formKod = FormKod();
     if (formKod == 0) {
-        HE();
+        MarkUnmodified();
         return;
     }
     if (!textsStorable())
@@ -137,7 +137,7 @@ void TForm_Print::BtnSaveClick()
         Zap_Var();
         colourEnabledVar();
     }
-    HE();
+    MarkUnmodified();
 }
 
 // The folder beside the program where templates are edited: the upload and

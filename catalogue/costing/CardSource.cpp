@@ -57,7 +57,7 @@ void SqlCardSource::cardInDepartment(qint64 master, qint64 otdel, std::vector<Ca
             r.myLevel = q.field(fLevel).asInt();
             r.kvoPorc = q.field(fPorc).asInt();
             r.kalories = q.field(fKal).asDouble();
-            r.name = q.field(fName).asString();
+            r.name = &names_.try_emplace(r.kodIng, q.field(fName).asString()).first->second;
             r.kodOtdel = q.field(fOtdel).asInt64();
             r.cena = q.field(fCena).asDouble();
             r.myCena = q.field(fMyCena).asDouble();
@@ -283,7 +283,7 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     std::sort(tree.begin(), tree.end());
     KeyedRead(database, transaction, kProductColumns + QStringLiteral(" WHERE KOD"))
         .read(tree, [this](const db::RowView& r) { ings_.push_back(productOf(r)); });
-    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
+    inKeyOrder(ings_);
     indexProducts();
 
     // The departments are sifted here: a condition on them would lead the
@@ -297,8 +297,9 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         const std::unordered_set<qint64> wanted(departments.begin(), departments.end());
         std::erase_if(sklad_, [&](const DepartmentRow& r) { return !wanted.count(r.kodOtdel); });
     }
-    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
+    inKeyOrder(sklad_);
     indexDepartmentRows();
+    linkCards();
     db::Query q(database, transaction);
     readDepartments(q);
 }
@@ -334,7 +335,7 @@ void CatalogueSnapshot::indexProducts()
 {
     ingIndex_.reserve(ings_.size());
     for (size_t i = 0; i < ings_.size(); ++i)
-        ingIndex_.emplace(ings_[i].kod, static_cast<int>(i));
+        ingIndex_.insert(ings_[i].kod, static_cast<int>(i));
 }
 
 void CatalogueSnapshot::readDepartmentRowsInto(db::Query& q, const QString& tail, std::vector<DepartmentRow>& out)
@@ -353,11 +354,11 @@ void CatalogueSnapshot::indexDepartmentRows()
     nextSamePair_.assign(sklad_.size(), -1);
     for (int i = static_cast<int>(sklad_.size()) - 1; i >= 0; --i) {
         const DepartmentRow& s = sklad_[static_cast<size_t>(i)];
-        skladIndex_.emplace(s.kod, i);
-        auto [it, inserted] = skladByPair_.try_emplace({s.kodIng, s.kodOtdel}, i);
-        if (!inserted) {
-            nextSamePair_[static_cast<size_t>(i)] = it->second;
-            it->second = i;
+        skladIndex_.insert(s.kod, i);
+        auto [first, added] = skladByPair_.insert({s.kodIng, s.kodOtdel}, i);
+        if (!added) {
+            nextSamePair_[static_cast<size_t>(i)] = *first;
+            *first = i;
         }
     }
 }
@@ -368,9 +369,16 @@ void CatalogueSnapshot::indexCards()
         size_t j = i;
         while (j < karta_.size() && karta_[j].master == karta_[i].master)
             ++j;
-        kartaByMaster_.emplace(karta_[i].master, std::make_pair(static_cast<int>(i), static_cast<int>(j)));
+        kartaByMaster_.insert(karta_[i].master, static_cast<int>(masterRanges_.size()));
+        masterRanges_.emplace_back(static_cast<int>(i), static_cast<int>(j));
         i = j;
     }
+}
+
+void CatalogueSnapshot::linkCards()
+{
+    for (Karta& k : karta_)
+        k.ingAt = ingIndex_.find(k.ing);
 }
 
 void CatalogueSnapshot::readDepartments(db::Query& q)
@@ -381,8 +389,8 @@ void CatalogueSnapshot::readDepartments(db::Query& q)
 
 const CatalogueSnapshot::Product* CatalogueSnapshot::product(qint64 kod) const
 {
-    auto it = ingIndex_.find(kod);
-    return it == ingIndex_.end() ? nullptr : &ings_[static_cast<size_t>(it->second)];
+    const int at = ingIndex_.find(kod);
+    return at < 0 ? nullptr : &ings_[static_cast<size_t>(at)];
 }
 
 bool CatalogueSnapshot::department(qint64 kod, QString* name) const
@@ -399,48 +407,49 @@ CatalogueSnapshot::~CatalogueSnapshot() = default;
 
 CatalogueSnapshot::Product* CatalogueSnapshot::ing(qint64 kod)
 {
-    auto it = ingIndex_.find(kod);
-    return it == ingIndex_.end() ? nullptr : &ings_[static_cast<size_t>(it->second)];
+    const int at = ingIndex_.find(kod);
+    return at < 0 ? nullptr : &ings_[static_cast<size_t>(at)];
 }
 
 const CatalogueSnapshot::DepartmentRow* CatalogueSnapshot::firstSklad(qint64 ing, qint64 otdel) const
 {
-    auto it = skladByPair_.find({ing, otdel});
-    return it == skladByPair_.end() ? nullptr : &sklad_[static_cast<size_t>(it->second)];
+    const int at = skladByPair_.find({ing, otdel});
+    return at < 0 ? nullptr : &sklad_[static_cast<size_t>(at)];
 }
 
 void CatalogueSnapshot::cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out)
 {
-    auto it = memo_.find({master, otdel});
-    if (it == memo_.end()) {
-        std::vector<MemoRow> rows;
-        auto range = kartaByMaster_.find(master);
-        if (range != kartaByMaster_.end()) {
-            for (int i = range->second.first; i < range->second.second; ++i) {
+    const std::pair<qint64, qint64> key{master, otdel};
+    int at = memo_.find(key);
+    if (at < 0) {
+        const int first = static_cast<int>(memoRows_.size());
+        const int range = kartaByMaster_.find(master);
+        if (range >= 0) {
+            const Range rows = masterRanges_[static_cast<size_t>(range)];
+            for (int i = rows.first; i < rows.second; ++i) {
                 const Karta& k = karta_[static_cast<size_t>(i)];
-                const Product* in = ing(k.ing);
-                if (!in)
+                if (k.ingAt < 0)
                     continue;
-                auto s = skladByPair_.find({k.ing, otdel});
-                if (s == skladByPair_.end())
-                    continue;
-                for (int si = s->second; si >= 0; si = nextSamePair_[static_cast<size_t>(si)])
-                    rows.push_back(MemoRow{&k, in, &sklad_[static_cast<size_t>(si)]});
+                for (int si = skladByPair_.find({k.ing, otdel}); si >= 0; si = nextSamePair_[static_cast<size_t>(si)])
+                    memoRows_.push_back(MemoRow{&k, &ings_[static_cast<size_t>(k.ingAt)], &sklad_[static_cast<size_t>(si)]});
             }
         }
-        it = memo_.emplace(std::make_pair(master, otdel), std::move(rows)).first;
+        at = static_cast<int>(memoRanges_.size());
+        memoRanges_.emplace_back(first, static_cast<int>(memoRows_.size()));
+        memo_.insert(key, at);
     }
-    out.resize(it->second.size());
-    for (size_t i = 0; i < it->second.size(); ++i) {
-        const MemoRow& m = it->second[i];
-        CardRowData& r = out[i];
+    const Range rows = memoRanges_[static_cast<size_t>(at)];
+    out.resize(static_cast<size_t>(rows.second - rows.first));
+    for (int i = rows.first; i < rows.second; ++i) {
+        const MemoRow& m = memoRows_[static_cast<size_t>(i)];
+        CardRowData& r = out[static_cast<size_t>(i - rows.first)];
         r.kodIng = m.k->ing;
         r.kolvo = m.k->kolvo;
         r.percent = m.k->percent;
         r.myLevel = m.ing->myLevel;
         r.kvoPorc = m.ing->kvoPorc;
         r.kalories = m.ing->kalories;
-        r.name = m.ing->name;
+        r.name = &m.ing->name;
         r.kodOtdel = m.sklad->kodOtdel;
         r.cena = m.sklad->cena;
         r.myCena = m.sklad->myCena;
@@ -467,13 +476,14 @@ bool CatalogueSnapshot::productInDepartment(qint64 kod, qint64 otdel, ProductDat
 void CatalogueSnapshot::cardAnyDepartment(qint64 master, std::vector<LevelChild>& out)
 {
     out.clear();
-    auto range = kartaByMaster_.find(master);
-    if (range == kartaByMaster_.end())
+    const int range = kartaByMaster_.find(master);
+    if (range < 0)
         return;
-    for (int i = range->second.first; i < range->second.second; ++i) {
+    const Range rows = masterRanges_[static_cast<size_t>(range)];
+    for (int i = rows.first; i < rows.second; ++i) {
         const Karta& k = karta_[static_cast<size_t>(i)];
-        if (const Product* in = ing(k.ing))
-            out.push_back(LevelChild{k.ing, in->myLevel});
+        if (k.ingAt >= 0)
+            out.push_back(LevelChild{k.ing, ings_[static_cast<size_t>(k.ingAt)].myLevel});
     }
 }
 
@@ -505,10 +515,10 @@ void CatalogueSnapshot::setKalories(qint64 kod, double kalories)
 
 void CatalogueSnapshot::setPrices(qint64 ingSkladKod, double cena, double myCena)
 {
-    auto it = skladIndex_.find(ingSkladKod);
-    if (it == skladIndex_.end())
+    const int at = skladIndex_.find(ingSkladKod);
+    if (at < 0)
         return;
-    DepartmentRow& s = sklad_[static_cast<size_t>(it->second)];
+    DepartmentRow& s = sklad_[static_cast<size_t>(at)];
     s.cena = cena;
     s.myCena = myCena;
 }

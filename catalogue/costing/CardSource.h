@@ -4,6 +4,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "KeyIndex.h"
+
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -33,7 +36,7 @@ struct CardRowData {
     int myLevel = 0;      // ING.MY_LEVEL
     int kvoPorc = 0;      // ING.KVO_PORC
     double kalories = 0;  // ING.KALORIES
-    QString name;         // ING.NAME
+    const QString* name = nullptr;  // ING.NAME, kept by the source
     qint64 kodOtdel = 0;  // ING_SKLAD.KOD_OTDEL
     double cena = 0;      // ING_SKLAD.CENA
     double myCena = 0;    // ING_SKLAD.MY_CENA
@@ -92,6 +95,7 @@ public:
 private:
     std::unique_ptr<db::Query> q_;
     std::unordered_map<std::pair<qint64, qint64>, std::vector<CardRowData>, KeyPairHash> cards_;
+    std::unordered_map<qint64, QString> names_;  // what the card rows' names point to
     std::unordered_map<qint64, std::vector<LevelChild>> levelCards_;
 };
 
@@ -183,6 +187,7 @@ private:
         qint64 ing = 0;
         double kolvo = 0;
         double percent = 0;
+        int ingAt = -1;  // the ingredient's place in ings_; -1: not read
     };
     struct MemoRow {
         const Karta* k;
@@ -196,25 +201,39 @@ private:
     static void readDepartmentRowsInto(db::Query& q, const QString& tail, std::vector<DepartmentRow>& out);
     void takeCards(KartaRows& rows);
     void readDepartments(db::Query& q);
+    // Puts rows in key order; rows read as they lie mostly are already.
+    template <class Row>
+    static void inKeyOrder(std::vector<Row>& rows)
+    {
+        auto byKey = [](const Row& a, const Row& b) { return a.kod < b.kod; };
+        if (!std::is_sorted(rows.begin(), rows.end(), byKey))
+            std::sort(rows.begin(), rows.end(), byKey);
+    }
     void indexProducts();
     void indexDepartmentRows();
     void indexCards();
+    // Puts in each card row the place of its ingredient, once the products are indexed.
+    void linkCards();
 
     Product* ing(qint64 kod);
     const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
 
+    using Range = std::pair<int, int>;  // [first, last) in a vector
     std::vector<Product> ings_;  // by KOD
-    std::unordered_map<qint64, int> ingIndex_;
+    KeyIndex<qint64> ingIndex_;
     std::vector<DepartmentRow> sklad_;  // by KOD
-    std::unordered_map<qint64, int> skladIndex_;
+    KeyIndex<qint64> skladIndex_;
     // (product, department) -> first position in sklad_; nextSamePair_ chains the others in KOD order
-    std::unordered_map<std::pair<qint64, qint64>, int, KeyPairHash> skladByPair_;
+    KeyIndex<std::pair<qint64, qint64>> skladByPair_;
     std::vector<int> nextSamePair_;
     std::vector<Karta> karta_;  // active rows by master, then KOD
-    std::unordered_map<qint64, std::pair<int, int>> kartaByMaster_;  // range in karta_
+    KeyIndex<qint64> kartaByMaster_;  // place in masterRanges_
+    std::vector<Range> masterRanges_;  // each master's rows in karta_
     std::unordered_map<qint64, QString> otdel_;
-    // What one card gives in one department: fixed for a run.
-    std::unordered_map<std::pair<qint64, qint64>, std::vector<MemoRow>, KeyPairHash> memo_;
+    // What one card gives in one department, fixed for a run: its rows in memoRows_.
+    KeyIndex<std::pair<qint64, qint64>> memo_;  // place in memoRanges_
+    std::vector<Range> memoRanges_;
+    std::vector<MemoRow> memoRows_;
 };
 
 } // namespace costing

@@ -37,15 +37,16 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     // Whole tables are read as they lie and put in key order here: asked to
     // sort, the server walks the primary-key index page by page.
     readProductsInto(q, QString(), ings_);
-    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
+    inKeyOrder(ings_);
     indexProducts();
     const QString deps = departmentCondition(departments);
     readDepartmentRowsInto(q, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, sklad_);
-    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
+    inKeyOrder(sklad_);
     indexDepartmentRows();
     KartaRows rows;
     readCards(q, QString(), rows);
     takeCards(rows);
+    linkCards();
     readDepartments(q);
 }
 
@@ -60,20 +61,14 @@ CatalogueSnapshot CatalogueSnapshot::Whole(db::Database* database, db::Transacti
 CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* transaction, WholeTag,
                                      const std::vector<qint64>& departments, int helpers)
 {
-    // The department rows, most of the catalogue, are cut by department: each
-    // part goes through the department's index to its own rows alone, so no
-    // row is visited twice (a row whose old versions wait to be collected is
-    // collected once, not by every connection at the same time). Products and
-    // cards are a part each. Rows of no known department are read last, when
-    // the others are through. Every part lands in a list of its own and the
-    // lists are joined and put in key order at the end, so the snapshot is the
-    // same whoever read what.
+    // A table a part, each read whole as it lies by one connection: the
+    // department rows (most of the catalogue), the products, the cards. No
+    // page is read by two connections, so the old versions of a row changed
+    // since are collected by one, not fought over by several; cut finer (by
+    // department, through its index) every connection went through every page
+    // and the read got slower than one connection's. Every part lands in a
+    // list of its own, and the snapshot comes out the same whoever read what.
     db::Query q(database, transaction);
-    std::vector<qint64> cut = departments;
-    if (cut.empty()) {
-        q.setSql(QStringLiteral("SELECT KOD FROM OTDEL"));
-        q.stream([&cut](const db::RowView& r) { cut.push_back(r.asInt64(0)); });
-    }
     struct Part {
         enum Kind { Products, Cards, Rows } kind;
         QString tail;
@@ -82,11 +77,11 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         std::vector<DepartmentRow> rows;
         bool done = false;
     };
-    std::vector<Part> parts;
-    for (qint64 d : cut)
-        parts.push_back({Part::Rows, QStringLiteral(" WHERE KOD_OTDEL = ") + QString::number(d), {}, {}, {}, false});
-    parts.push_back({Part::Products, QString(), {}, {}, {}, false});
+    const QString deps = departmentCondition(departments);
+    std::vector<Part> parts;  // the largest first
+    parts.push_back({Part::Rows, deps.isEmpty() ? QString() : QStringLiteral(" WHERE ") + deps, {}, {}, {}, false});
     parts.push_back({Part::Cards, QString(), {}, {}, {}, false});
+    parts.push_back({Part::Products, QString(), {}, {}, {}, false});
     auto read = [](Part& p, db::Query& q) {
         p.products.clear();
         p.cards.clear();
@@ -147,20 +142,6 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     for (Part& p : parts)
         if (!p.done)
             read(p, q);
-    if (departments.empty()) {
-        // The rows of a department that is gone, or of none.
-        QStringList known;
-        for (qint64 d : cut)
-            known << QString::number(d);
-        Part rest{Part::Rows,
-                  known.isEmpty() ? QString()
-                                  : QStringLiteral(" WHERE KOD_OTDEL IS NULL OR KOD_OTDEL + 0 NOT IN (") +
-                                        known.join(QLatin1Char(',')) + QLatin1Char(')'),
-                  {}, {}, {}, false};
-        read(rest, q);
-        parts.push_back(std::move(rest));
-    }
-
     KartaRows cards;
     for (Part& p : parts) {
         if (p.kind == Part::Products)
@@ -175,11 +156,12 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     for (Part& p : parts)
         sklad_.insert(sklad_.end(), p.rows.begin(), p.rows.end());
 
-    std::sort(ings_.begin(), ings_.end(), [](const Product& a, const Product& b) { return a.kod < b.kod; });
+    inKeyOrder(ings_);
     indexProducts();
-    std::sort(sklad_.begin(), sklad_.end(), [](const DepartmentRow& a, const DepartmentRow& b) { return a.kod < b.kod; });
+    inKeyOrder(sklad_);
     indexDepartmentRows();
     takeCards(cards);
+    linkCards();
     readDepartments(q);
 }
 

@@ -26,10 +26,10 @@ void Expander::addChildren(AmountList& list, int pass, qint64 master, qint64 otd
                             QStringLiteral(" не указано количество порций !"));
         if (!(r.percent > 0))
             throw CardError(QStringLiteral("В калькуляционной карте продукта ") + quoted(source_.productName(master)) +
-                            QStringLiteral(" у продукта ") + quoted(r.name) +
+                            QStringLiteral(" у продукта ") + quoted(*r.name) +
                             QStringLiteral(" не указан процент выхода !"));
         RIng n;
-        n.NAME = r.name;
+        n.NAME = *r.name;
         n.KOD_ING = r.kodIng;
         n.KOD_OTDEL = r.kodOtdel;
         n.MY_LEVEL = (noIng && r.noIng != 0) ? 0 : r.myLevel;
@@ -56,13 +56,6 @@ AmountList& Expander::ExpandOneLevel(int parentKvoPorc, int pass, qint64 master,
                                      int priceFlag, AmountList& list)
 {
     addChildren(list, pass, master, otdel, parentKvoPorc, amount, priceFlag, false, nullptr, -1);
-    return list;
-}
-
-AmountList& Expander::ExpandOneLevelNoIng(int parentKvoPorc, int pass, qint64 master, qint64 otdel, double amount,
-                                          int priceFlag, AmountList& list)
-{
-    addChildren(list, pass, master, otdel, parentKvoPorc, amount, priceFlag, true, nullptr, -1);
     return list;
 }
 
@@ -119,12 +112,6 @@ void Expander::applyStock(AmountList& list, int fromIndex, int mode, std::vector
     }
 }
 
-AmountList& Expander::ApplyStock(AmountList& list, int mode)
-{
-    applyStock(list, 0, mode, nullptr);
-    return list;
-}
-
 // ---- full expansion ----
 
 void Expander::throwCycle(const AmountList& list, const std::vector<int>& parents, int index, qint64 root)
@@ -164,7 +151,16 @@ AmountList Expander::expandToRaw(qint64 ing, qint64 otdel, double quantity, int 
                                  bool production, bool noIng)
 {
     AmountList list;
-    std::vector<int> parents;
+    expandInto(list, ing, otdel, quantity, priceFlag, stockMode, production, noIng);
+    return list;
+}
+
+void Expander::expandInto(AmountList& list, qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,
+                          bool production, bool noIng)
+{
+    list.clear();
+    std::vector<int>& parents = parents_;
+    parents.clear();
     RIng start;
     start.KOD_ING = ing;
     start.KOD_OTDEL = otdel;
@@ -177,7 +173,7 @@ AmountList Expander::expandToRaw(qint64 ing, qint64 otdel, double quantity, int 
     if (!source_.productInDepartment(ing, otdel, p)) {
         start.MY_LEVEL = 0;
         list.pushHead(std::move(start));
-        return list;
+        return;
     }
     start.NAME = p.name;
     start.MY_LEVEL = (noIng && p.noIng != 0) ? 0 : p.myLevel;
@@ -221,13 +217,19 @@ AmountList Expander::expandToRaw(qint64 ing, qint64 otdel, double quantity, int 
         scanFrom = n0;
     }
     MergeAmountList(list);
-    return list;
 }
 
 AmountList Expander::ExpandToRaw(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,
                                  bool production)
 {
     return expandToRaw(ing, otdel, quantity, priceFlag, stockMode, production, false);
+}
+
+AmountList& Expander::ExpandToRawInto(AmountList& list, qint64 ing, qint64 otdel, double quantity, int priceFlag,
+                                      int stockMode, bool production)
+{
+    expandInto(list, ing, otdel, quantity, priceFlag, stockMode, production, false);
+    return list;
 }
 
 AmountList Expander::ExpandToRawNoIng(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,

@@ -41,15 +41,16 @@ public:
     // parentKvoPorc units; DEPTH = pass + 1; price flag 0 stock prices, else selling prices.
     AmountList& ExpandOneLevel(int parentKvoPorc, int pass, qint64 master, qint64 otdel, double amount, int priceFlag,
                                AmountList& list);
-    // The same, a row whose department row has NO_ING set counting as raw.
-    AmountList& ExpandOneLevelNoIng(int parentKvoPorc, int pass, qint64 master, qint64 otdel, double amount,
-                                    int priceFlag, AmountList& list);
 
     // Full expansion of a quantity, merged. Stock mode 0 no stock; 1 and 2 the
     // product and every composite first from stock; 3 the product from stock,
     // its composite ingredients written off as themselves. The production flag
     // keeps the product itself out of the stock.
     AmountList ExpandToRaw(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode, bool production);
+    // The same into the caller's list, whose storage serves again: a run
+    // expands thousands of products one after another.
+    AmountList& ExpandToRawInto(AmountList& list, qint64 ing, qint64 otdel, double quantity, int priceFlag,
+                                int stockMode, bool production);
     // The same with NO_ING products counting as raw at every level, the start product included.
     AmountList ExpandToRawNoIng(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,
                                 bool production);
@@ -57,8 +58,6 @@ public:
     // to last, the lists joined in row order and merged once more.
     AmountList ExpandDocumentRows(int stockMode, bool production, db::Query& rows);
 
-    // The stock rule over every unexpanded composite of the list, from the head.
-    AmountList& ApplyStock(AmountList& list, int mode);
     // Stock still available in this operation (negative stock counts as none).
     double GetStockCached(qint64 ing, qint64 otdel);
     // Takes an amount from the cached stock; false when the pair was never looked up.
@@ -83,6 +82,8 @@ private:
     void applyStock(AmountList& list, int fromIndex, int mode, std::vector<int>* parents);
     AmountList expandToRaw(qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode, bool production,
                            bool noIng);
+    void expandInto(AmountList& list, qint64 ing, qint64 otdel, double quantity, int priceFlag, int stockMode,
+                    bool production, bool noIng);
     // Walks the level tree of a product; stops early when stop(kod) says so.
     template <typename Visit>
     void walkLevels(qint64 root, AmountList& list, Visit visit);
@@ -92,6 +93,7 @@ private:
     StockCache stock_;
     std::vector<CardRowData> rows_;
     std::vector<LevelChild> levelRows_;
+    std::vector<int> parents_;  // an expansion's node parents, kept for the next
 };
 
 } // namespace costing

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <thread>
 #include <unordered_map>
+#include <cstdio>
 
 namespace costing {
 
@@ -95,19 +96,26 @@ QStringList PriceQueryText(const RecomputeScope& scopeIn)
 
 namespace {
 
-// Connections that share the reading of a whole catalogue with the run's own:
-// at most two, and no more than the cores the machine has to spare (besides
-// the run's own). On a busy machine a helper only waits for a core the others
-// hold, and each one still goes through all of a table's rows for its part,
-// so the read gets slower, not faster.
-int readingHelpers()
+// The cores the machine has to spare besides the run's own thread, by the
+// load of the last minute and by the threads runnable this moment (a build
+// that has just started shows in the second long before the first), one core
+// left over for the others' next burst. A thread of the run's own that finds
+// no spare core only waits for one the others hold: the run gets slower, not
+// faster (measured: threads taken on the last free core lost more than they won).
+int spareCores()
 {
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    int spare = cores - 1;
+    int busy = 0;
     double load = 0;
     if (getloadavg(&load, 1) == 1)
-        spare = std::min(spare, cores - 1 - static_cast<int>(std::ceil(load)));
-    return std::clamp(spare, 0, 2);
+        busy = static_cast<int>(std::ceil(load));
+    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+        int runnable = 0;
+        if (std::fscanf(f, "%*f %*f %*f %d/", &runnable) == 1)
+            busy = std::max(busy, runnable - 1);  // the run's own thread is one of them
+        std::fclose(f);
+    }
+    return std::max(0, cores - 2 - busy);
 }
 
 ReferenceRoad& referenceRoad()
@@ -123,12 +131,13 @@ class MemoryRoad final : public RecomputeRoad {
 public:
     MemoryRoad(const Context& ctx, const RecomputeScope& scope, const std::vector<qint64>& departments)
         : ctx_(ctx),
+          spare_(scope.product == 0 ? spareCores() : 0),
           snapshot_(scope.product != 0
                         ? CatalogueSnapshot::ProductTree(ctx.database, ctx.write, scope.product, departments)
                         : CatalogueSnapshot::Whole(ctx.database, ctx.write, departments,
-                                                   scope.readAlongside ? readingHelpers() : 0)),
+                                                   scope.readAlongside ? std::min(spare_, 2) : 0)),
           expander_(snapshot_),
-          writer_(scope.product == 0 ? std::make_unique<BlockWriter>() : nullptr),
+          writer_(spare_ > 0 ? std::make_unique<BlockWriter>() : nullptr),
           cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}, writer_.get()),
           prices_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA"), QStringLiteral("MY_CENA")},
                   writer_.get()),
@@ -248,9 +257,9 @@ public:
         height = h;
         return true;
     }
-    AmountList expand(qint64 ing, qint64 otdel, int priceFlag) override
+    const AmountList& expand(qint64 ing, qint64 otdel, int priceFlag) override
     {
-        return expander_.ExpandToRaw(ing, otdel, 1.0, priceFlag, 0, false);
+        return expander_.ExpandToRawInto(list_, ing, otdel, 1.0, priceFlag, 0, false);
     }
     bool ownNodeSums(qint64 ing, qint64 otdel, int priceFlag, RawSums& out) override
     {
@@ -339,14 +348,20 @@ public:
 
 private:
     Context ctx_;
+    // Cores to spare for a whole-catalogue run: at most two connections read
+    // the catalogue beside the run's own, and the writes go from a thread of
+    // their own, only while there are.
+    int spare_;
     CatalogueSnapshot snapshot_;
     Expander expander_;
     std::unordered_map<qint64, int> levels_;
     std::unordered_map<qint64, int> heights_;  // -1 while a part's depth is being worked out
     std::vector<LevelChild> children_;
+    AmountList list_;  // the last expansion's, its storage kept for the next
     std::unique_ptr<db::Query> levelQ_;
-    // A run over many rows sends its blocks from a thread of its own while it
-    // computes the next rows: nothing else it does needs the database meanwhile.
+    // A run over many rows with a core to spare sends its blocks from a thread
+    // of its own while it computes the next rows: nothing else it does needs
+    // the database meanwhile.
     std::unique_ptr<BlockWriter> writer_;
     BlockUpdate cena_;
     BlockUpdate prices_;
@@ -489,7 +504,7 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
             const int priceFlag = r.level == 0 ? 0 : r.cenaCompute;
             RawSums sums;
             if (!roadImpl->ownNodeSums(r.kodIng, r.kodOtdel, priceFlag, sums)) {
-                const AmountList list = roadImpl->expand(r.kodIng, r.kodOtdel, priceFlag);
+                const AmountList& list = roadImpl->expand(r.kodIng, r.kodOtdel, priceFlag);
                 if (roadImpl->watch() == 1) {
                     result.aborted = true;
                     break;

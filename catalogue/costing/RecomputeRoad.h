@@ -44,8 +44,8 @@ public:
     // The level rows, or the price rows (which skip hidden composites when asked).
     virtual std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) = 0;
     virtual int computeLevel(qint64 ing) = 0;
-    // ExpandToRaw for quantity 1 without stock.
-    virtual AmountList expand(qint64 ing, qint64 otdel, int priceFlag) = 0;
+    // ExpandToRaw for quantity 1 without stock; the list serves until the next call.
+    virtual const AmountList& expand(qint64 ing, qint64 otdel, int priceFlag) = 0;
     // SumRawNodes(expand(...)) without the list, for a product that has
     // nothing to expand; false when it has (or the road cannot tell).
     virtual bool ownNodeSums(qint64, qint64, int, RawSums&) { return false; }

@@ -96,6 +96,33 @@ void TForm_Base::OpenRead(db::Query* q, const QString& sql)
     q->open();
 }
 
+namespace {
+
+// The connection the program's files name: Net.txt's line, psw.txt's password.
+void ReadConnection(NetSettings& net, db::ConnectParams& params, Scrambler& scrambler)
+{
+    net = readNetTxt();
+    if (auto psw = readPswTxt(scrambler))
+        params.password = *psw;
+}
+
+} // namespace
+
+void TForm_Base::AttachAhead()
+{
+    try {
+        NetSettings net;
+        db::ConnectParams params;
+        Scrambler scrambler;  // every use reseeds it: the program's own gives the same password
+        ReadConnection(net, params, scrambler);
+        const QString local = LocalDatabaseFile(net.connection);
+        if (local.isEmpty() || QFileInfo::exists(local))
+            db::Database::attachAhead(net.connection, params);
+    } catch (...) {
+        // FormCreate reads the files again and says what is wrong with them.
+    }
+}
+
 void TForm_Base::FormCreate()
 {
     startupAborted = false;
@@ -107,9 +134,7 @@ void TForm_Base::FormCreate()
     NetSettings net;
     db::ConnectParams params;
     try {
-        net = readNetTxt();
-        if (auto psw = readPswTxt(Form_Util->scrambler()))
-            params.password = *psw;
+        ReadConnection(net, params, Form_Util->scrambler());
     } catch (const std::exception& e) {
         Msg::error(QString::fromUtf8(e.what()));
         return;

@@ -25,6 +25,11 @@ public:
 
     // The connection and start-up sequence; runs again on reconnect.
     void FormCreate();
+    // Starts attaching the database the program's files name, so that the
+    // engine loads while the windows are built; FormCreate's open takes the
+    // attachment. Nothing when the files cannot be read or the local
+    // database is not there yet: FormCreate says so or makes it.
+    static void AttachAhead();
     void ReopenStartLists();
     void Timer_TimerTimer();
     // Steps 6a to 6g of the start-up sequence, on a connected database.

@@ -20,6 +20,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <thread>
+#include <utility>
 #include <vector>
 
 using namespace Firebird;
@@ -133,18 +135,89 @@ QString Database::resolveName(const QString& name)
     return name.mid(colon + 1);
 }
 
+namespace {
+
+IAttachment* attach(const QString& target, const QByteArray& dpb, FbStatus& st)
+{
+    IProvider* prov = Database::master()->getDispatcher();
+    IAttachment* att = prov->attachDatabase(&st, target.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
+                                            reinterpret_cast<const unsigned char*>(dpb.constData()));
+    prov->release();
+    return st.failed() ? nullptr : att;
+}
+
+// The attachment made ahead, and the thread making it.
+struct Ahead {
+    std::thread thread;
+    QString name;
+    QByteArray dpb;
+    QString target;
+    IAttachment* attachment = nullptr;
+    // Nobody took it: the process ends, and the attachment with it.
+    ~Ahead()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
+Ahead& ahead()
+{
+    static Ahead a;
+    return a;
+}
+
+// Waits for the attachment made ahead; gives it for the same name and
+// parameters (with the name it attached), and drops it otherwise.
+IAttachment* takeAhead(const QString& name, const QByteArray& dpb, QString& target)
+{
+    Ahead& a = ahead();
+    if (!a.thread.joinable())
+        return nullptr;
+    a.thread.join();
+    IAttachment* att = std::exchange(a.attachment, nullptr);
+    if (att && (a.name != name || a.dpb != dpb)) {
+        FbStatus st;
+        att->detach(&st);
+        if (st.failed())
+            att->release();
+        att = nullptr;
+    }
+    target = a.target;
+    return att;
+}
+
+} // namespace
+
+void Database::attachAhead(const QString& name, const ConnectParams& params)
+{
+    QString unused;
+    takeAhead(QString(), QByteArray(), unused);
+    Ahead& a = ahead();
+    a.name = name;
+    a.dpb = buildDpb(params, false);
+    a.target.clear();
+    a.thread = std::thread([&a] {
+        const QString target = resolveName(a.name);
+        FbStatus st;
+        a.attachment = attach(target, a.dpb, st);
+        a.target = target;
+    });
+}
+
 void Database::open()
 {
     if (attachment_)
         return;
-    const QString target = resolveName(name_);
     const QByteArray dpb = buildDpb(params_, false);
-    FbStatus st;
-    IProvider* prov = master()->getDispatcher();
-    IAttachment* att = prov->attachDatabase(&st, target.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
-                                            reinterpret_cast<const unsigned char*>(dpb.constData()));
-    prov->release();
-    st.check();
+    QString target;
+    IAttachment* att = takeAhead(name_, dpb, target);
+    if (!att) {
+        target = resolveName(name_);
+        FbStatus st;
+        att = attach(target, dpb, st);
+        st.check();
+    }
     attachment_ = att;
     attachedName_ = target;
     procedureTables_.clear();

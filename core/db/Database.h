@@ -43,6 +43,13 @@ public:
 
     void open();
     void close();
+    // Starts attaching `name` with `params` on a thread of its own, so that
+    // the engine loads and the file opens while the program builds its
+    // windows. The next open() waits for it and takes that attachment when
+    // its name and parameters are the same; otherwise, or when attaching
+    // ahead failed, it is dropped and open() attaches as always (and says
+    // what went wrong).
+    static void attachAhead(const QString& name, const ConnectParams& params);
     bool connected() const { return attachment_ != nullptr; }
     // The name actually attached (the local path when the embedded engine serves).
     const QString& attachedName() const { return attachedName_; }

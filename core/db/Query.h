@@ -82,8 +82,6 @@ private:
     QVariant value_;
 };
 
-// A statement with its result rows: SELECTs fetch every row at open and keep
-// a cursor over them; other statements run through execSql. Parameters are
 // One fetched row of Query::stream(), read where the server left it. Columns
 // count from 0; a null reads as 0 or an empty text.
 class RowView {
@@ -107,6 +105,8 @@ private:
     const Column& at(int column) const;
 };
 
+// A statement with its result rows: SELECTs fetch every row at open and keep
+// a cursor over them; other statements run through execSql. Parameters are
 // written ":NAME" in the text (a name may repeat) and bound by name.
 class Query : public QObject {
     Q_OBJECT
@@ -116,7 +116,6 @@ public:
 
     Database* database() const { return db_; }
     Transaction* transaction() const { return tr_; }
-    void setTransaction(Transaction* tr);
 
     // SQL text, kept as lines. Changing it closes the query and forgets parameter values.
     void setSql(const QString& text);
@@ -235,6 +234,10 @@ private:
     // Notes on the transaction the tables a statement just changed.
     void noteChangedTable();
     void fetchInto(void* stmt, std::unique_ptr<Bound>& in);
+    // Describes the statement's output and builds the fields from it, once
+    // while it stays prepared and its calculated fields stay the same.
+    struct OutputShape;
+    const OutputShape& outputShape(void* stmt);
     void readRow(const unsigned char* buf, const std::vector<RowView::Column>& layout, QVector<QVariant>& row);
     void computeCalcFields(int row);
     std::unique_ptr<Bound> bindParams();
@@ -251,6 +254,7 @@ private:
     void* stmt_ = nullptr;  // Firebird::IStatement
     unsigned stmtType_ = 0;
     std::unique_ptr<InputShape> inputShape_;  // the input message built for the statement's parameters
+    std::unique_ptr<OutputShape> outputShape_;  // its output message as described
     QStringList changedTables_;  // the tables the prepared statement changes, upper case
 
     QVector<FieldInfo> fields_;

@@ -672,14 +672,6 @@ QStringList alignProcedures(db::Database& db, db::Transaction& read, db::Transac
     }
 }
 
-QStringList procedureScriptNames()
-{
-    QStringList out;
-    for (const ScriptDef& d : kScripts)
-        out.append(QString::fromLatin1(d.name));
-    return out;
-}
-
 QString procedureScript(const QString& name)
 {
     for (const ScriptDef& d : kScripts) {

@@ -44,8 +44,6 @@ QStringList alignProcedures(db::Database& db, db::Transaction& read, db::Transac
 // The procedure scripts the steps run, by name, each a complete script:
 // "SET TERM ^ ;", one procedure definition ending in "^", "SET TERM ; ^".
 QString procedureScript(const QString& name);
-// Their names, in the order of the steps.
-QStringList procedureScriptNames();
 
 // Reading the schema sources.
 // The last definition of a procedure in the sources: the form the shipped

@@ -252,7 +252,6 @@ bool TForm_Main::TabShown(QWidget* page) const
     return i >= 0 && PageControl1->isTabVisible(i);
 }
 
-bool TForm_Main::PageEnabled(QWidget* page) const { return page->isEnabled(); }
 
 void TForm_Main::Hide_AllTabs()
 {

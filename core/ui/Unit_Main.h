@@ -43,7 +43,6 @@ public:
     QWidget* ActivePage() const;
     void SetActivePage(QWidget* page);
     bool TabShown(QWidget* page) const;
-    bool PageEnabled(QWidget* page) const;
     QWidget* ActiveInnerPage() const;
 
     QStackedWidget* Stack;

@@ -22,15 +22,6 @@ qint64 TForm_Util::InsertRecord(const R_Record& r) { return engine::InsertRecord
 
 void TForm_Util::UpdateRecord(const R_Record& r) { engine::UpdateRecord(engine::ProgramContext(), r); }
 
-void TForm_Util::WriteLog(const QString& fio, const QString& login, const QString& area, const QString& action)
-{
-    engine::Context ctx = engine::ProgramContext();
-    ctx.user.fio = fio;
-    ctx.user.login = login;
-    engine::WriteLogLine(ctx, area, action);
-    ctx.write->commit();
-}
-
 void TForm_Util::LoadUserRights(qint64 personKod)
 {
     const auto reader = engine::Reader(engine::ProgramContext());

@@ -9,8 +9,8 @@
 
 #include <functional>
 
-// The utility window: the generic row writer, the protocol writer, the
-// rights loader and the program's one scrambler register.
+// The utility window: the generic row writer, the rights loader and the
+// program's one scrambler register.
 class TForm_Util : public QObject {
     Q_OBJECT
 public:
@@ -20,11 +20,6 @@ public:
     // engine::UpdateRecord). The caller has opened the write road; nothing is committed.
     qint64 InsertRecord(const R_Record& r);
     void UpdateRecord(const R_Record& r);
-
-    // Appends the protocol line and commits TransactionWrite, so the change and
-    // its line commit together. Texts longer than their columns are cut.
-    // A handler on the write road says the same with w.commit(area, action).
-    void WriteLog(const QString& fio, const QString& login, const QString& area, const QString& action);
 
     // Replaces UserRights from the user's PERSON_POLICY rows.
     void LoadUserRights(qint64 personKod);

@@ -6,7 +6,5 @@ namespace printing {
 
 // The text shown by every print operation while printing is not built.
 QString NotBuiltText();
-// Shows NotBuiltText() under the caption "Печать".
-void ShowNotBuilt();
 
 } // namespace printing

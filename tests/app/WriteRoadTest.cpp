@@ -120,11 +120,14 @@ TEST(ProtocolWriter, TheChangeAndItsLineCommitTogetherOrNotAtAll)
     const QString longName = QString(300, QChar(0x0416));  // longer than every protocol column
 
     // A long text is cut to its column: the user's change is never refused for it.
+    engine::Context longUser = engine::ProgramContext();
+    longUser.user.fio = longName;
+    longUser.user.login = longName;
     EXPECT_TRUE(Guard([&] {
-        WriteTransaction w(WriteTransaction::Reserve::Catalogue);
+        WriteTransaction w(longUser, WriteTransaction::Reserve::Catalogue);
         Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO GROUP_ING (NAME) VALUES ('Овощи')"));
         Form_Base->QWrite1->execSql();
-        Form_Util->WriteLog(longName, longName, longName, QStringLiteral("Создание группы <<") + longName + QStringLiteral(">>"));
+        w.commit(longName, QStringLiteral("Создание группы <<") + longName + QStringLiteral(">>"));
     }));
     auto q = t.select(QStringLiteral("SELECT * FROM LOG_TABLE"));
     ASSERT_EQ(q->recordCount(), 1);
@@ -143,7 +146,7 @@ TEST(ProtocolWriter, TheChangeAndItsLineCommitTogetherOrNotAtAll)
         Form_Base->QWrite1->execSql();
         Form_Base->QWrite1->setSql(QStringLiteral("INSERT INTO NO_SUCH_TABLE (X) VALUES (1)"));
         Form_Base->QWrite1->execSql();
-        Form_Util->WriteLog(CurrentUserFio, CurrentUserLogin, QStringLiteral("Продукты и блюда"), QStringLiteral("x"));
+        w.commit(QStringLiteral("Продукты и блюда"), QStringLiteral("x"));
     }));
     EXPECT_FALSE(Form_Base->TransactionWrite->active());
     ASSERT_EQ(env.messages.size(), 1);
@@ -151,8 +154,8 @@ TEST(ProtocolWriter, TheChangeAndItsLineCommitTogetherOrNotAtAll)
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING")).toInt(), 1);
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE")).toInt(), 1);
 
-    // WriteLog without a started write transaction fails and writes nothing.
-    EXPECT_FALSE(Guard([] { Form_Util->WriteLog(QString(), QString(), QStringLiteral("Система"), QStringLiteral("x")); }));
+    // A protocol line outside a road fails and writes nothing.
+    EXPECT_FALSE(Guard([] { engine::WriteLogLine(engine::ProgramContext(), QStringLiteral("Система"), QStringLiteral("x")); }));
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE")).toInt(), 1);
 }
 

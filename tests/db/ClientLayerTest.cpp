@@ -330,3 +330,45 @@ TEST(DatabaseName, LocalServerNameFallsBackToTheEmbeddedEngine)
     other.open();
     EXPECT_EQ(other.attachedName(), t.path());
 }
+
+// An attachment made ahead serves the next open of the same name and
+// parameters and no other: another database or other parameters are attached
+// as asked, and the one made ahead is dropped.
+TEST(DatabaseName, AnAttachmentMadeAheadServesOnlyTheSameNameAndParameters)
+{
+    using db::Database;
+    TestDb t;
+    auto ask = [](Database& d, const char* sql) {
+        db::Transaction tr(&d, db::Transaction::readParams());
+        tr.start();
+        db::Query q(&d, &tr);
+        q.setSql(QString::fromLatin1(sql));
+        q.open();
+        const QVariant v = q.field(0).value();
+        q.close();
+        tr.commit();
+        return v;
+    };
+    const char* attachments = "SELECT COUNT(*) FROM MON$ATTACHMENTS WHERE MON$SYSTEM_FLAG = 0";
+    const int before = ask(t.db(), attachments).toInt();
+    TestDb elsewhere;
+    db::ConnectParams utf8;
+    utf8.lcCtype = QStringLiteral("UTF8");
+    const struct {
+        const char* what;
+        QString name;
+        db::ConnectParams params;
+    } cases[] = {{"the same", t.path(), {}}, {"another database", elsewhere.path(), {}}, {"another character set", t.path(), utf8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Database::attachAhead(c.name, c.params);
+        Database d;
+        d.setDatabaseName(t.path());
+        d.open();
+        EXPECT_EQ(ask(d, "SELECT RDB$GET_CONTEXT('SYSTEM', 'DB_NAME') FROM RDB$DATABASE").toString(), t.path());
+        EXPECT_EQ(ask(d, "SELECT MON$CHARACTER_SET_ID FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION")
+                      .toInt(),
+                  52);  // WIN1251
+        EXPECT_EQ(ask(d, attachments).toInt(), before + 1);
+    }
+}

@@ -396,6 +396,31 @@ TEST(ListHolder, NotedRowsAreReadAgainInPlaceAndWhatCannotBeMergedReadsTheListWh
         EXPECT_EQ(q->recordCount(), w.rows) << w.what;
     }
     EXPECT_EQ(q->field(QStringLiteral("NAME")).asString(), QStringLiteral("Ед 000"));  // read whole, it moved first
+
+    // A list of documents that shows their partner's name: a partner renamed
+    // by key is none of the list's own rows (one document shares its key), so
+    // the list is read whole and every document shows the new name.
+    t.exec(QStringLiteral("INSERT INTO FIRMA (KOD, NAME) VALUES (7, 'Поставщик')"));
+    for (int d : {6, 7, 8})
+        t.exec(QStringLiteral("INSERT INTO DOCS (KOD, NAME, KOD_PARTNER_EXPORT) VALUES (%1, 'ПН-%1', 7)").arg(d));
+    db::ListHolder docs(&t.db(), &t.read(), nullptr, 10);
+    docs.setTables({QStringLiteral("DOCS"), QStringLiteral("FIRMA")});
+    docs.setKeyTable(QStringLiteral("DOCS"));
+    db::Query* d = docs.query();
+    d->setSql(QStringLiteral("SELECT DOCS.KOD, DOCS.NAME, FIRMA.NAME AS PARTNER FROM DOCS "
+                             "LEFT JOIN FIRMA ON FIRMA.KOD = DOCS.KOD_PARTNER_EXPORT ORDER BY DOCS.KOD"));
+    d->open();
+    d->setRecNo(1);
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("UPDATE FIRMA SET NAME = 'Новый поставщик' WHERE KOD = 7"));
+        engine::NoteChange(road, QStringLiteral("FIRMA"), 7);
+        w.commit();
+    }
+    ASSERT_EQ(d->recordCount(), 3);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(d->valueAt(r, d->fieldIndex(QStringLiteral("PARTNER"))).toString().toStdString(), "Новый поставщик") << r;
+    EXPECT_EQ(CurrentKey(d), 7);
 }
 
 // A list whose grid is on a hidden tab, or in a window closed after use,

@@ -166,4 +166,18 @@ TEST_F(QueryCursorTest, CalculatedFieldsAreFilledForEveryRow)
     }
     EXPECT_EQ(labels, (QStringList{"Борщ#10", "суп#20", "Каша#30", "Чай#40"}));
     EXPECT_EQ(yields, (QList<double>{3, 4, 0, 8}));
+
+    // A field declared after the statement first ran is there when it opens again.
+    q->close();
+    q->addCalcField(QStringLiteral("LATE"));
+    const auto earlier = q->onCalcFields;
+    q->onCalcFields = [&](Query& x) {
+        earlier(x);
+        x.setCalc(QStringLiteral("LATE"), x.field("KOD").asInt64() + 1);
+    };
+    q->open();
+    ASSERT_EQ(q->fieldIndex(QStringLiteral("LATE")), 5);
+    q->last();
+    EXPECT_EQ(q->field("LATE").asInt64(), 41);
+    EXPECT_EQ(q->field("LABEL").asString(), QStringLiteral("Чай#40"));
 }

@@ -372,9 +372,9 @@ public:
         return out;
     }
     int computeLevel(qint64 ing) override { return road_.ComputeLevel(ing); }
-    AmountList expand(qint64 ing, qint64 otdel, int priceFlag) override
+    const AmountList& expand(qint64 ing, qint64 otdel, int priceFlag) override
     {
-        return road_.ExpandToRaw(ing, otdel, 1.0, priceFlag, 0, false);
+        return last_ = road_.ExpandToRaw(ing, otdel, 1.0, priceFlag, 0, false);
     }
     int& watch() override { return road_.ZeroPriceWatch; }
     QStringList& zeroPriceLines() override { return road_.ZeroPriceLines; }
@@ -422,6 +422,7 @@ private:
     }
     Context ctx_;
     LiteralRoad road_;
+    AmountList last_;
 };
 
 } // namespace
