@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -158,6 +159,28 @@ int ChooseRG(const QString& caption, const QStringList& items)
 }
 
 bool HasRow(const db::Query* q) { return q && q->active() && !q->isEmpty(); }
+
+void InsertFromSearch(const db::Query* found, QAbstractButton* add, QWidget* entry, bool listBehind,
+                      const std::function<void()>& refill)
+{
+    if (listBehind && refill)
+        refill();
+    if (!add->isEnabled()) {
+        entry->setFocus();
+        return;
+    }
+    const bool nothing = !HasRow(found);
+    add->click();
+    if (!nothing)
+        entry->setFocus();
+}
+
+QString NothingFoundText(bool searching, const QString& typed, const QString& nothingAdded)
+{
+    return (searching ? QStringLiteral("Поиск \"") + typed + QStringLiteral("\" не нашёл ни одного продукта. ")
+                      : QStringLiteral("В списке нет ни одного продукта. ")) +
+           nothingAdded;
+}
 
 qint64 KeyOf(const db::Query* q) { return HasRow(q) ? q->field(QStringLiteral("KOD")).asInt64() : 0; }
 

@@ -5,8 +5,10 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <initializer_list>
 
+class QAbstractButton;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -79,6 +81,20 @@ void StandAgain(db::Query* q, qint64 key);
 // Moves a list one row back unless it stands on its first row, and returns
 // the key (KOD) of the row it then stands on; 0 for an empty list.
 qint64 StepBackKey(db::Query* q);
+
+// Insert in a product search field above an entry grid. A list still behind
+// the typed text (its typing delay running) is read first with `refill`, so
+// that the product added is the one the text finds; then `add` is clicked
+// while it is enabled. A product added leaves the focus on `entry`, where its
+// number is typed. A search that found nothing adds nothing (the add
+// button's handler says so, NothingFoundText) and the user stays in the
+// search, text and all, so that a number typed next goes to no line.
+void InsertFromSearch(const db::Query* found, QAbstractButton* add, QWidget* entry, bool listBehind,
+                      const std::function<void()>& refill);
+// What the add button says when its list offers no product: "Поиск "…" не
+// нашёл ни одного продукта." with the context search on, otherwise that the
+// list is empty, followed by `nothingAdded` (where nothing went).
+QString NothingFoundText(bool searching, const QString& typed, const QString& nothingAdded);
 
 // The background of a switched-off menu section (IS_ACTIVE = 0) in a list of
 // sections, for every window that shows them; nothing for other rows and roles.

@@ -494,15 +494,13 @@ bool TForm_Karta::eventFilter(QObject* watched, QEvent* event)
                 Timer_KK->start();
             return false;
         }
+        const bool listBehind = Timer_KK->isActive();
         Timer_KK->stop();
         if (Keypad->SearchKey(key))
             return true;
         switch (key) {
         case Qt::Key_Insert:
-            if (Btn_Add->isEnabled()) {
-                Btn_Add->click();
-                Grid_Sostav->setFocus();
-            }
+            Guard([&] { cat::InsertFromSearch(QI, Btn_Add, Grid_Sostav, listBehind, [this] { Timer_KKTimer(); }); });
             return true;
         case Qt::Key_Up:
             if (QI->active())
@@ -630,8 +628,13 @@ void TForm_Karta::Btn_EditClick()
 
 void TForm_Karta::Btn_AddClick()
 {
-    if (!EditFlag || !cat::HasRow(QI))
+    if (!EditFlag)
         return;
+    if (!cat::HasRow(QI)) {
+        Msg::notice(cat::NothingFoundText(CB_Context->isChecked(), E_Context->text(),
+                                          QStringLiteral("В калькуляционную карту ничего не добавлено.")));
+        return;
+    }
     const qint64 ingredient = cat::KeyOf(QI);
     const QString name = QI->field(QStringLiteral("NAME")).asString();
     const costing::Context ctx = engine::ProgramContext();

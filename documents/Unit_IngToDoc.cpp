@@ -287,10 +287,8 @@ void TForm_IngToDoc::Btn_AddClick()
 {
     if (!cat::HasRow(Q_Ing_Sklad)) {
         // Said in words; the search text stays, to be put right.
-        Msg::notice(CB_Context->isChecked()
-                        ? QStringLiteral("Поиск \"") + E_Context->text() +
-                              QStringLiteral("\" не нашёл ни одного продукта. В документ ничего не добавлено.")
-                        : QStringLiteral("В списке нет ни одного продукта. В документ ничего не добавлено."));
+        Msg::notice(cat::NothingFoundText(CB_Context->isChecked(), E_Context->text(),
+                                          QStringLiteral("В документ ничего не добавлено.")));
         return;
     }
     E_Context->clear();
@@ -406,17 +404,7 @@ bool TForm_IngToDoc::contextKey(int key, bool listBehind)
         return true;
     switch (key) {
     case Qt::Key_Insert:
-        // Typed faster than the list follows: the product added is the one the text finds.
-        if (listBehind)
-            CB_ContextClick();
-        if (Btn_Add->isEnabled() && !cat::HasRow(Q_Ing_Sklad)) {
-            // Nothing to add: the user stays in the search, and a number typed next goes to no line.
-            Btn_Add->click();
-            return true;
-        }
-        if (Btn_Add->isEnabled())
-            Btn_Add->click();
-        Grid_Moves->setFocus();
+        cat::InsertFromSearch(Q_Ing_Sklad, Btn_Add, Grid_Moves, listBehind, [this] { CB_ContextClick(); });
         return true;
     case Qt::Key_Up:
         if (Q_Ing_Sklad->active() && Q_Ing_Sklad->recNo() > 0)
