@@ -118,6 +118,24 @@ int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth
     return std::max(designWidth, fm.horizontalAdvance(sample) + 3 * fm.averageCharWidth());
 }
 
+QString FigureSample(const QString& displayFormat)
+{
+    static const struct {
+        const char* format;
+        const char* sample;
+    } samples[] = {{"0.00##", "0000000,0000"}, {"0.####", "00000,0000"}, {"0.00", "000000000,00"},
+                   {"#.00", "000000000,00"},   {"0.######", "0000,000000"}, {"0.###", "0000,000"}};
+    for (const auto& s : samples)
+        if (displayFormat == QLatin1String(s.format))
+            return QString::fromLatin1(s.sample);
+    return QStringLiteral("0000,0000");
+}
+
+int FigureColumnWidth(const QWidget* grid, const QString& displayFormat, int designWidth)
+{
+    return ValueColumnWidth(grid, FigureSample(displayFormat), designWidth);
+}
+
 int DateColumnWidth(const QWidget* grid, int designWidth)
 {
     return ValueColumnWidth(grid, QStringLiteral("00.00.0000"), designWidth);

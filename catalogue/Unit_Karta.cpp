@@ -306,12 +306,16 @@ void TForm_Karta::buildLists()
     Grid_I->viewport()->installEventFilter(this);  // its width decides the titles' lines
     Grid_I->setEditButton(Btn_Add);
     Grid_Sostav->setQuery(QS);
+    // The rows' figures show whole in the window's font, a zoomed one too; the names take the rest.
+    auto figure = [this](const char* format, int design) {
+        return cat::FigureColumnWidth(Grid_Sostav, QString::fromLatin1(format), design);
+    };
     cat::SetColumns(Grid_Sostav, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                                   {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 50},
-                                  {QStringLiteral("KOLVO"), QStringLiteral("Нетто"), 70, QStringLiteral("0.######")},
-                                  {QStringLiteral("PERCENT"), QStringLiteral("%вых."), 55, QStringLiteral("0.###")},
-                                  {QStringLiteral("K_BRUTTO"), QStringLiteral("К.брутто"), 60, QStringLiteral("0.###")},
-                                  {QStringLiteral("BRUTTO"), QStringLiteral("Брутто"), 70, QStringLiteral("0.######")}});
+                                  {QStringLiteral("KOLVO"), QStringLiteral("Нетто"), figure("0.######", 70), QStringLiteral("0.######")},
+                                  {QStringLiteral("PERCENT"), QStringLiteral("%вых."), figure("0.###", 55), QStringLiteral("0.###")},
+                                  {QStringLiteral("K_BRUTTO"), QStringLiteral("К.брутто"), figure("0.###", 60), QStringLiteral("0.###")},
+                                  {QStringLiteral("BRUTTO"), QStringLiteral("Брутто"), figure("0.######", 70), QStringLiteral("0.######")}});
     Grid_Sostav->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Grid_Sostav->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
         if (role == Qt::ForegroundRole)
