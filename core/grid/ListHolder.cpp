@@ -125,10 +125,15 @@ ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, i
         nextKey_ = QVariant();
         toldThisRoad = false;
     });
-    // However the list was opened or closed, it shows what it read then.
+    // However the list was opened or closed, it shows what it read then: a
+    // list read afresh by its window (after a reconnect, say) is no longer
+    // greyed for a read that failed before.
     connect(query_, &Query::opened, this, [this] {
         stale_ = false;
         staleKey_ = QVariant();
+        for (const QPointer<DbGrid>& g : std::exchange(failed_, {}))
+            if (g)
+                g->release();
     });
     connect(query_, &Query::closed, this, [this] {
         if (!reopening_)

@@ -2,7 +2,6 @@
 // dropped network or a restarted server does): the failure is known for what
 // it is, the user is told so in words, and nothing of the posting is kept.
 
-#include "MoveEnv.h"
 #include "PostingFixture.h"
 
 #include "base/Unit_Base.h"
@@ -14,13 +13,7 @@
 #include "support/AppEnv.h"
 #include "support/NetworkRelay.h"
 #include "support/ServerStation.h"
-#include "ui/Unit_Main.h"
-#include "util/Messages.h"
 #include "util/Unit_Util.h"
-
-#include <QDialog>
-#include <QPushButton>
-#include <QTest>
 
 #include <optional>
 
@@ -177,58 +170,4 @@ TEST(ConnectionLoss, AConnectionLostWhileTheCommitIsUnderWayIsToldAsMaybeSaved)
     // Saved indeed: "nothing saved" would have sent the user to do it twice.
     EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM GROUP_ING WHERE KOD = 1")).toInt(), 1);
     EXPECT_EQ(env.testDb().scalar(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE WHERE WHAT_ACTION = '%1'").arg(action)).toInt(), 1);
-}
-
-// The network breaks while the movement tab is open: the first read that
-// finds the connection gone says so and puts the start page in front; the
-// reads after it (the lines 400 ms after a move, the keep-alive) say nothing
-// more until "Подключения" connects again, when the tab's lists read again,
-// and a connection lost after that is told again.
-TEST(ConnectionLoss, ALostConnectionIsToldOnceUntilTheUserConnectsAgain)
-{
-    if (!HaveTestServer())
-        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
-    NetworkRelay network;
-    MoveEnv env;
-    ASSERT_TRUE(env.moveToTestServer(&network));
-    const qint64 flour = env.product(QStringLiteral("Мука"), 10, 50.00);
-    for (const char* name : {"П-1", "П-2", "П-3"})
-        env.line(env.doc(5, env.kitchen, 0, 0, 0, QString::fromUtf8(name)), flour, 2, 50.00);
-    Form_Main->show();
-    Form_Main->SetActivePage(Form_Main->Sheet_Move);
-    env.select(env.doc(5, env.kitchen, 0, 0, 0, QStringLiteral("П-4")));
-    QTest::qWait(500);
-    ASSERT_GT(MoveTab->Q_Dvig->recordCount(), 1);
-
-    for (int loss = 0; loss < 2; ++loss) {
-        SCOPED_TRACE(loss);
-        network.cut();
-        env.messages.clear();
-        // The user moves on the list, twice; the keep-alive reads too.
-        for (int move = 0; move < 2; ++move) {
-            MoveTab->Q_Dvig->recNo() > 0 ? MoveTab->Q_Dvig->prior() : MoveTab->Q_Dvig->next();
-            QTest::qWait(500);
-        }
-        Form_Base->Timer_Timer->setInterval(20);
-        Form_Base->Timer_Timer->start();
-        QTest::qWait(100);
-        Form_Base->Timer_Timer->stop();
-        Form_Base->Timer_Timer->setInterval(900000);
-        EXPECT_EQ(env.messages, QStringList{db::ConnectionLostReadingText()});
-        EXPECT_EQ(Form_Main->ActivePage(), Form_Main->Sheet_Hello);
-
-        // "Подключения", its dialog closed as it stands: back on the tab, its lists read again.
-        Msg::setModalHandler([](QDialog*) { return int(QDialog::Rejected); });
-        env.messages.clear();
-        Form_Main->Btn_Net->click();
-        Msg::setModalHandler({});
-        ASSERT_TRUE(Form_Base->MyDB->connected());
-        EXPECT_EQ(Form_Main->ActiveInnerPage(), Form_Main->Sheet_Move);
-        EXPECT_EQ(Form_Main->ActivePage(), Form_Main->Sheet_Ing);
-        QTest::qWait(500);
-        EXPECT_EQ(MoveTab->Q_Dvig->recordCount(), 4);
-        EXPECT_TRUE(MoveTab->Q_Moves->active());
-        EXPECT_EQ(env.messages, QStringList{});
-    }
-    Form_Main->hide();
 }
