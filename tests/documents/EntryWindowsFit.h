@@ -13,18 +13,16 @@
 #include "Unit_Invent.h"
 #include "Unit_Karta.h"
 #include "Unit_RealTab.h"
-#include "inventory/Inventory.h"
 #include "support/ListTables.h"
 #include "support/WindowsFit.h"
 #include "ui/Unit_Main.h"
+#include "util/Settings.h"
 
 #include <QApplication>
 
-#include <algorithm>
-
 namespace windowsfit {
 
-// Every listed column in sight; the figure columns (the rest of `whole`) show their values whole too.
+// Every listed column in sight; the figure columns (`whole`) show their values whole too.
 inline void expectGridWhole(const char* list, db::DbGrid* grid, std::initializer_list<const char*> inSight,
                             std::initializer_list<const char*> whole)
 {
@@ -32,9 +30,6 @@ inline void expectGridWhole(const char* list, db::DbGrid* grid, std::initializer
     for (const char* field : inSight)
         expectColumnInSight(grid, field);
     for (const char* field : whole) {
-        const auto& columns = grid->datasetModel()->columns();
-        if (std::any_of(columns.begin(), columns.end(), [&](const db::GridColumn& c) { return c.field == QLatin1String(field) && !c.visible; }))
-            continue;  // shown in its turn, as the window's setting chooses
         expectColumnInSight(grid, field);
         expectValuesWhole(grid, field);
     }
@@ -67,25 +62,18 @@ inline void expectEntryWindowsWhole(MoveEnv& env)
     Form_IngToDoc->hide();
     Form_IngToDoc->CloseLists();
 
-    // The inventory of the kitchen, filled from its stock.
+    // An inventory of both: its room beside the keypad holds prices of four figures with four decimals.
     env.t().exec(QStringLiteral("INSERT INTO DOCS (NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
                                 "INT_PARAM1, EDIT_CENA, PROVODKA) VALUES ('Инв', '2026-12-07', '12:00:00', 1, %1, %1, %2, 2, 0)")
                      .arg(env.firmaKod)
                      .arg(env.kitchen));
     const qint64 inv = env.num(QStringLiteral("SELECT MAX(KOD) FROM DOCS"));
-    {
-        inventory::InvDoc doc;
-        doc.kod = inv;
-        doc.otdel = env.kitchen;
-        doc.date = QDate(2026, 12, 7);
-        doc.time = QTime(12, 0);
-        WriteTransaction w(inventory::kRoad);
-        inventory::Fill(engine::ProgramContext(), doc, {}, false);
-        w.commit();
-    }
-    // Its room beside the keypad holds prices of four figures with four decimals.
-    env.t().exec(QStringLiteral("UPDATE INVENT SET CENA = 9999.9999, CENA_P = 9999.9999, MY_KOLVO = 0.0004, MY_CENA = 1234.5678 "
-                                "WHERE KOD_DOC = %1").arg(inv));
+    for (const QString& values : {QStringLiteral("%1, 0.0004, 9999.9999, 0.0004, 1234.5678, 9999.9999").arg(potato),
+                                  QStringLiteral("%1, 1234.3333, 142.6339, 1234.3333, 9999.9999, 199.99").arg(onion)})
+        env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD, KOD_DOC, KOD_ING, KOLVO, CENA, MY_KOLVO, MY_CENA, CENA_P) "
+                                    "VALUES (GEN_ID(MY_GEN, 1), %1, %2)")
+                         .arg(inv)
+                         .arg(values));
     Form_Invent->OpenDocs();
     Form_Invent->show();
     Form_Invent->FormShow();
@@ -126,8 +114,8 @@ inline void expectEntryWindowsWhole(MoveEnv& env)
     Form_Karta->show();
     QApplication::processEvents();
     shoot(Form_Karta, QStringLiteral("costing-card"));
-    expectGridWhole("card rows", Form_Karta->Grid_Sostav, {"NAME", "SHORT_NAME"}, {"KOLVO", "PERCENT", "K_BRUTTO", "BRUTTO"});
-    expectGridWhole("card picker", Form_Karta->Grid_I, {"NAME", "DOP_INFO", "SHORT_NAME"}, {});
+    ASSERT_EQ(MyParams->v.brutto, 1);  // the coefficient shown, not the yield
+    expectGridWhole("card rows", Form_Karta->Grid_Sostav, {"NAME", "SHORT_NAME"}, {"KOLVO", "K_BRUTTO", "BRUTTO"});
     Form_Karta->hide();
 }
 
