@@ -118,22 +118,18 @@ int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth
     return std::max(designWidth, fm.horizontalAdvance(sample) + 3 * fm.averageCharWidth());
 }
 
-QString FigureSample(const QString& displayFormat)
+int FigureColumnWidth(const QWidget* grid, const QString& displayFormat, int designWidth)
 {
     static const struct {
         const char* format;
         const char* sample;
     } samples[] = {{"0.00##", "0000000,0000"}, {"0.####", "00000,0000"}, {"0.00", "000000000,00"},
                    {"#.00", "000000000,00"},   {"0.######", "0000,000000"}, {"0.###", "0000,000"}};
+    QString sample = QStringLiteral("0000,0000");
     for (const auto& s : samples)
         if (displayFormat == QLatin1String(s.format))
-            return QString::fromLatin1(s.sample);
-    return QStringLiteral("0000,0000");
-}
-
-int FigureColumnWidth(const QWidget* grid, const QString& displayFormat, int designWidth)
-{
-    return ValueColumnWidth(grid, FigureSample(displayFormat), designWidth);
+            sample = QString::fromLatin1(s.sample);
+    return ValueColumnWidth(grid, sample, designWidth);
 }
 
 int DateColumnWidth(const QWidget* grid, int designWidth)
