@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -117,6 +118,20 @@ int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth
     return std::max(designWidth, fm.horizontalAdvance(sample) + 3 * fm.averageCharWidth());
 }
 
+int FigureColumnWidth(const QWidget* grid, const QString& displayFormat, int designWidth)
+{
+    static const struct {
+        const char* format;
+        const char* sample;
+    } samples[] = {{"0.00##", "0000000,0000"}, {"0.####", "00000,0000"}, {"0.00", "000000000,00"},
+                   {"#.00", "000000000,00"},   {"0.######", "0000,000000"}, {"0.###", "0000,000"}};
+    QString sample = QStringLiteral("0000,0000");
+    for (const auto& s : samples)
+        if (displayFormat == QLatin1String(s.format))
+            sample = QString::fromLatin1(s.sample);
+    return ValueColumnWidth(grid, sample, designWidth);
+}
+
 int DateColumnWidth(const QWidget* grid, int designWidth)
 {
     return ValueColumnWidth(grid, QStringLiteral("00.00.0000"), designWidth);
@@ -158,6 +173,28 @@ int ChooseRG(const QString& caption, const QStringList& items)
 }
 
 bool HasRow(const db::Query* q) { return q && q->active() && !q->isEmpty(); }
+
+void InsertFromSearch(const db::Query* found, QAbstractButton* add, QWidget* entry, bool listBehind,
+                      const std::function<void()>& refill)
+{
+    if (listBehind && refill)
+        refill();
+    if (!add->isEnabled()) {
+        entry->setFocus();
+        return;
+    }
+    const bool nothing = !HasRow(found);
+    add->click();
+    if (!nothing)
+        entry->setFocus();
+}
+
+QString NothingFoundText(bool searching, const QString& typed, const QString& nothingAdded)
+{
+    return (searching ? QStringLiteral("Поиск \"") + typed + QStringLiteral("\" не нашёл ни одного продукта. ")
+                      : QStringLiteral("В списке нет ни одного продукта. ")) +
+           nothingAdded;
+}
 
 qint64 KeyOf(const db::Query* q) { return HasRow(q) ? q->field(QStringLiteral("KOD")).asInt64() : 0; }
 

@@ -5,8 +5,10 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <initializer_list>
 
+class QAbstractButton;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -63,6 +65,12 @@ int DateColumnWidth(const QWidget* grid, int designWidth = 80);
 int TimeColumnWidth(const QWidget* grid, int designWidth = 65);
 // The width of a column that shows a value as wide as `sample` ("000000,00") whole, likewise.
 int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth);
+// The width of a column that shows whole, likewise, the widest figure a
+// kitchen's lines hold in a display format: a price ("0.00##") of a million
+// with four decimals, a quantity ("0.####") of ten thousand with four, a sum
+// ("0.00", "#.00") of a hundred million, a card's quantity ("0.######") of a
+// thousand with six, a yield or a coefficient ("0.###") of a thousand with three.
+int FigureColumnWidth(const QWidget* grid, const QString& displayFormat, int designWidth);
 
 // The shared choice dialog Form_RG with the radio group's caption and items,
 // the first preselected: the index chosen on OK, -1 on Cancel.
@@ -79,6 +87,20 @@ void StandAgain(db::Query* q, qint64 key);
 // Moves a list one row back unless it stands on its first row, and returns
 // the key (KOD) of the row it then stands on; 0 for an empty list.
 qint64 StepBackKey(db::Query* q);
+
+// Insert in a product search field above an entry grid. A list still behind
+// the typed text (its typing delay running) is read first with `refill`, so
+// that the product added is the one the text finds; then `add` is clicked
+// while it is enabled. A product added leaves the focus on `entry`, where its
+// number is typed. A search that found nothing adds nothing (the add
+// button's handler says so, NothingFoundText) and the user stays in the
+// search, text and all, so that a number typed next goes to no line.
+void InsertFromSearch(const db::Query* found, QAbstractButton* add, QWidget* entry, bool listBehind,
+                      const std::function<void()>& refill);
+// What the add button says when its list offers no product: "Поиск "…" не
+// нашёл ни одного продукта." with the context search on, otherwise that the
+// list is empty, followed by `nothingAdded` (where nothing went).
+QString NothingFoundText(bool searching, const QString& typed, const QString& nothingAdded);
 
 // The background of a switched-off menu section (IS_ACTIVE = 0) in a list of
 // sections, for every window that shows them; nothing for other rows and roles.

@@ -306,12 +306,16 @@ void TForm_Karta::buildLists()
     Grid_I->viewport()->installEventFilter(this);  // its width decides the titles' lines
     Grid_I->setEditButton(Btn_Add);
     Grid_Sostav->setQuery(QS);
+    // The rows' figures show whole in the window's font, a zoomed one too; the names take the rest.
+    auto figure = [this](const char* format, int design) {
+        return cat::FigureColumnWidth(Grid_Sostav, QString::fromLatin1(format), design);
+    };
     cat::SetColumns(Grid_Sostav, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                                   {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 50},
-                                  {QStringLiteral("KOLVO"), QStringLiteral("Нетто"), 70, QStringLiteral("0.######")},
-                                  {QStringLiteral("PERCENT"), QStringLiteral("%вых."), 55, QStringLiteral("0.###")},
-                                  {QStringLiteral("K_BRUTTO"), QStringLiteral("К.брутто"), 60, QStringLiteral("0.###")},
-                                  {QStringLiteral("BRUTTO"), QStringLiteral("Брутто"), 70, QStringLiteral("0.######")}});
+                                  {QStringLiteral("KOLVO"), QStringLiteral("Нетто"), figure("0.######", 70), QStringLiteral("0.######")},
+                                  {QStringLiteral("PERCENT"), QStringLiteral("%вых."), figure("0.###", 55), QStringLiteral("0.###")},
+                                  {QStringLiteral("K_BRUTTO"), QStringLiteral("К.брутто"), figure("0.###", 60), QStringLiteral("0.###")},
+                                  {QStringLiteral("BRUTTO"), QStringLiteral("Брутто"), figure("0.######", 70), QStringLiteral("0.######")}});
     Grid_Sostav->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Grid_Sostav->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
         if (role == Qt::ForegroundRole)
@@ -494,15 +498,13 @@ bool TForm_Karta::eventFilter(QObject* watched, QEvent* event)
                 Timer_KK->start();
             return false;
         }
+        const bool listBehind = Timer_KK->isActive();
         Timer_KK->stop();
         if (Keypad->SearchKey(key))
             return true;
         switch (key) {
         case Qt::Key_Insert:
-            if (Btn_Add->isEnabled()) {
-                Btn_Add->click();
-                Grid_Sostav->setFocus();
-            }
+            Guard([&] { cat::InsertFromSearch(QI, Btn_Add, Grid_Sostav, listBehind, [this] { Timer_KKTimer(); }); });
             return true;
         case Qt::Key_Up:
             if (QI->active())
@@ -630,8 +632,13 @@ void TForm_Karta::Btn_EditClick()
 
 void TForm_Karta::Btn_AddClick()
 {
-    if (!EditFlag || !cat::HasRow(QI))
+    if (!EditFlag)
         return;
+    if (!cat::HasRow(QI)) {
+        Msg::notice(cat::NothingFoundText(CB_Context->isChecked(), E_Context->text(),
+                                          QStringLiteral("В калькуляционную карту ничего не добавлено.")));
+        return;
+    }
     const qint64 ingredient = cat::KeyOf(QI);
     const QString name = QI->field(QStringLiteral("NAME")).asString();
     const costing::Context ctx = engine::ProgramContext();

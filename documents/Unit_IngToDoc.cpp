@@ -82,13 +82,17 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     products->addLayout(search);
     Grid_Ing_Sklad = new db::DbGrid(upper);
     Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
-    // Prices and quantities with four decimals show whole in the window's font, a zoomed one too.
-    const int figure = cat::ValueColumnWidth(Grid_Ing_Sklad, QStringLiteral("0000,0000"), 75);
+    // Prices, quantities and sums show whole in the window's font, a zoomed one too; the
+    // names take the room the figures leave.
+    const QString price = QStringLiteral("0.00##");
+    const QString quantity = QStringLiteral("0.####");
+    const int priceWidth = cat::FigureColumnWidth(Grid_Ing_Sklad, price, 75);
+    const int quantityWidth = cat::FigureColumnWidth(Grid_Ing_Sklad, quantity, 75);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                      {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
-                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), figure, QStringLiteral("0.00##")},
-                                     {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), figure, QStringLiteral("0.00##")},
-                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure, QStringLiteral("0.####")}});
+                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), priceWidth, price},
+                                     {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), priceWidth, price},
+                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), quantityWidth, quantity}});
     Grid_Ing_Sklad->datasetModel()->setCellStyle(&cat::HiddenRowStyle);
     products->addWidget(Grid_Ing_Sklad, 1);
     upperLay->addLayout(products, 3);
@@ -101,12 +105,12 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Grid_Moves->setQuery(Q_Moves);
     cat::SetColumns(Grid_Moves, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                                  {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
-                                 {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure, QStringLiteral("0.####")},
-                                 {QStringLiteral("CENA"), QStringLiteral("Цена"), figure, QStringLiteral("0.00##")},
+                                 {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), quantityWidth, quantity},
+                                 {QStringLiteral("CENA"), QStringLiteral("Цена"), priceWidth, price},
                                  {QStringLiteral("SUMMA"), QStringLiteral("Сумма"),
-                                  cat::ValueColumnWidth(Grid_Moves, QStringLiteral("000000,00"), 85), QStringLiteral("#.00")}});
-    Grid_Moves->horizontalHeader()->setStretchLastSection(true);
-    Grid_Ing_Sklad->horizontalHeader()->setStretchLastSection(true);
+                                  cat::FigureColumnWidth(Grid_Moves, QStringLiteral("#.00"), 85), QStringLiteral("#.00")}});
+    for (db::DbGrid* g : {Grid_Moves, Grid_Ing_Sklad})
+        g->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     lowerLay->addWidget(Grid_Moves, 3);
     auto* side = new QVBoxLayout;
     Keypad = new TKeypad(lower);
@@ -287,10 +291,8 @@ void TForm_IngToDoc::Btn_AddClick()
 {
     if (!cat::HasRow(Q_Ing_Sklad)) {
         // Said in words; the search text stays, to be put right.
-        Msg::notice(CB_Context->isChecked()
-                        ? QStringLiteral("Поиск \"") + E_Context->text() +
-                              QStringLiteral("\" не нашёл ни одного продукта. В документ ничего не добавлено.")
-                        : QStringLiteral("В списке нет ни одного продукта. В документ ничего не добавлено."));
+        Msg::notice(cat::NothingFoundText(CB_Context->isChecked(), E_Context->text(),
+                                          QStringLiteral("В документ ничего не добавлено.")));
         return;
     }
     E_Context->clear();
@@ -406,17 +408,7 @@ bool TForm_IngToDoc::contextKey(int key, bool listBehind)
         return true;
     switch (key) {
     case Qt::Key_Insert:
-        // Typed faster than the list follows: the product added is the one the text finds.
-        if (listBehind)
-            CB_ContextClick();
-        if (Btn_Add->isEnabled() && !cat::HasRow(Q_Ing_Sklad)) {
-            // Nothing to add: the user stays in the search, and a number typed next goes to no line.
-            Btn_Add->click();
-            return true;
-        }
-        if (Btn_Add->isEnabled())
-            Btn_Add->click();
-        Grid_Moves->setFocus();
+        cat::InsertFromSearch(Q_Ing_Sklad, Btn_Add, Grid_Moves, listBehind, [this] { CB_ContextClick(); });
         return true;
     case Qt::Key_Up:
         if (Q_Ing_Sklad->active() && Q_Ing_Sklad->recNo() > 0)

@@ -279,11 +279,13 @@ void TForm_Invent::FitInvColumns()
         return;
     const QFontMetrics fm(h->font());
     const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + fm.averageCharWidth();
-    // A figure of a bold line (a book quantity) with four decimals shows whole.
+    // A figure of a bold line (a book quantity) shows whole: quantities and
+    // prices of four figures with four decimals, all that the room beside the
+    // keypad holds on a 1024-wide screen with every column in sight.
     QFont bold = Grid_Inv->font();
     bold.setBold(true);
     const QFontMetrics fb(bold);
-    const int number = fb.horizontalAdvance(QStringLiteral("000,0000")) + 2 * fb.averageCharWidth();
+    const int number = fb.horizontalAdvance(QStringLiteral("0000,0000")) + 2 * fb.averageCharWidth();
     QAbstractItemModel* m = Grid_Inv->model();
     const int least = fm.horizontalAdvance(m->headerData(0, Qt::Horizontal).toString()) + margin;
     // The titles on one line, or, where the columns then overflow the list

@@ -136,14 +136,14 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     Grid_Dvig->horizontalHeader()->setStretchLastSection(true);
     Grid_DvigIng->setQuery(Q_Moves);
     // Quantities and prices with four decimals and sums show whole in the tab's font, a zoomed one too.
-    auto figure = [this](const char* sample, int design) {
-        return cat::ValueColumnWidth(Grid_DvigIng, QString::fromLatin1(sample), design);
+    auto figure = [this](const char* format, int design) {
+        return cat::FigureColumnWidth(Grid_DvigIng, QString::fromLatin1(format), design);
     };
     cat::SetColumns(Grid_DvigIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                    {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
-                                   {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure("0000,0000", 75), QStringLiteral("0.####")},
-                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), figure("0000,0000", 75), QStringLiteral("0.00##")},
-                                   {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), figure("000000,00", 85), QStringLiteral("#.00")},
+                                   {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure("0.####", 75), QStringLiteral("0.####")},
+                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), figure("0.00##", 75), QStringLiteral("0.00##")},
+                                   {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), figure("#.00", 85), QStringLiteral("#.00")},
                                    {QStringLiteral("TypDvig"), QStringLiteral("+ -"), 30}});
     Grid_DvigIng->horizontalHeader()->setStretchLastSection(true);
 

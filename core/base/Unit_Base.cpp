@@ -69,8 +69,14 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
         return c;
     });
 
-    // A list that cannot be read again after a commit says so through the dialog service.
-    db::ListHolder::setReloadFailureNotice([](const QString& text) { Msg::error(text); });
+    // A list that cannot be read again says so through the dialog service; a
+    // lost connection found by a read, as every read's.
+    db::ListHolder::setReloadFailureNotice([this](const QString& text, bool lostReading) {
+        if (lostReading)
+            TellConnectionLost(text, true);
+        else
+            Msg::error(text);
+    });
     // No message waits on the user while the write transaction is open.
     Msg::setRoadProbe([] { return Form_Base && Form_Base->TransactionWrite->active(); });
     // A road's slip is told where the program's other faults are.
@@ -88,6 +94,15 @@ TForm_Base::~TForm_Base()
 }
 
 db::Query* TForm_Base::makeQuery(db::Transaction* tr) { return new db::Query(MyDB, tr, this); }
+
+void TForm_Base::TellConnectionLost(const QString& text, bool reading)
+{
+    if (reading && lossTold_)
+        return;
+    lossTold_ = true;
+    Msg::error(text);
+    emit connectionLost();
+}
 
 void TForm_Base::OpenRead(db::Query* q, const QString& sql)
 {
@@ -126,6 +141,8 @@ void TForm_Base::AttachAhead()
 void TForm_Base::FormCreate()
 {
     startupAborted = false;
+    // Connected anew: a connection lost from now on is told again.
+    lossTold_ = false;
     if (MyDB->connected())
         MyDB->close();
 

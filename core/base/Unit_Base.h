@@ -39,6 +39,14 @@ public:
     // Administrator bootstrap: returns true when the row had to be made.
     bool EnsureAdministrator();
 
+    // Tells the user that the connection to the database is lost (text) and
+    // then emits connectionLost. A read that finds it lost (a list's timer, a
+    // row clicked, the keep-alive; `reading`) is told once: until the
+    // database is connected again (FormCreate) the reads after it say
+    // nothing. A road's outcome (nothing saved, saved, maybe saved) is told
+    // each time.
+    void TellConnectionLost(const QString& text, bool reading);
+
     // Opens a query on the read transaction with the given text.
     void OpenRead(db::Query* q, const QString& sql);
 
@@ -90,6 +98,8 @@ signals:
 
 private:
     db::Query* makeQuery(db::Transaction* tr);
+
+    bool lossTold_ = false;  // a lost connection told since the database was last connected
 };
 
 extern TForm_Base* Form_Base;

@@ -19,9 +19,9 @@ namespace db {
 
 namespace {
 
-std::function<void(const QString&)>& reloadFailureNotice()
+std::function<void(const QString&, bool)>& reloadFailureNotice()
 {
-    static std::function<void(const QString&)> notice;
+    static std::function<void(const QString&, bool)> notice;
     return notice;
 }
 
@@ -98,7 +98,7 @@ std::unique_ptr<ListHolder::RowReader> ListHolder::rowReader(int columns, int ke
     return r;
 }
 
-void ListHolder::setReloadFailureNotice(std::function<void(const QString&)> notice)
+void ListHolder::setReloadFailureNotice(std::function<void(const QString&, bool)> notice)
 {
     reloadFailureNotice() = std::move(notice);
 }
@@ -125,10 +125,15 @@ ListHolder::ListHolder(Database* database, Transaction* read, QObject* parent, i
         nextKey_ = QVariant();
         toldThisRoad = false;
     });
-    // However the list was opened or closed, it shows what it read then.
+    // However the list was opened or closed, it shows what it read then: a
+    // list read afresh by its window (after a reconnect, say) is no longer
+    // greyed for a read that failed before.
     connect(query_, &Query::opened, this, [this] {
         stale_ = false;
         staleKey_ = QVariant();
+        for (const QPointer<DbGrid>& g : std::exchange(failed_, {}))
+            if (g)
+                g->release();
     });
     connect(query_, &Query::closed, this, [this] {
         if (!reopening_)
@@ -201,14 +206,16 @@ void ListHolder::reloadIfStale()
     staleReloadQueued_ = false;
     if (!stale_ || !query_->active() || hidden())
         return;
-    // A change was saved while the list was hidden: a failure to read it
-    // now is told as after a commit.
+    // A failure to read it now is told as after a commit only when what it
+    // waited for were this workstation's saved changes; a list marked by a
+    // refused road speaks of no change.
+    const bool saved = staleSaved_;
     try {
         reopen();
     } catch (const DbError& e) {
-        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()), true);
+        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()), saved, false);
     } catch (const std::exception& e) {
-        reloadFailed(QString::fromUtf8(e.what()), false, true);
+        reloadFailed(QString::fromUtf8(e.what()), false, saved, false);
     }
 }
 
@@ -224,6 +231,7 @@ void ListHolder::follow(const engine::ChangeSet& changes, bool saved)
     if (hidden()) {
         if (nextKey_.isValid())
             staleKey_ = nextKey_;
+        staleSaved_ = (stale_ ? staleSaved_ : true) && saved;
         stale_ = true;
         return;
     }
@@ -239,15 +247,15 @@ void ListHolder::follow(const engine::ChangeSet& changes, bool saved)
         if (!merged)
             reopen();
     } catch (const DbError& e) {
-        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()), saved);
+        reloadFailed(e.message(), IsConnectionLost(e.gdsCode()), saved, saved);
     } catch (const std::exception& e) {
-        reloadFailed(QString::fromUtf8(e.what()), false, saved);
+        reloadFailed(QString::fromUtf8(e.what()), false, saved, saved);
     } catch (...) {
-        reloadFailed(QStringLiteral("неизвестная ошибка"), false, saved);
+        reloadFailed(QStringLiteral("неизвестная ошибка"), false, saved, saved);
     }
 }
 
-void ListHolder::reloadFailed(const QString& failure, bool connectionLost, bool saved)
+void ListHolder::reloadFailed(const QString& failure, bool connectionLost, bool saved, bool inRoad)
 {
     // Every grid that shows the list greys: its rows are no longer the stored ones.
     const QList<QWidget*> widgets = QApplication::allWidgets();
@@ -258,9 +266,12 @@ void ListHolder::reloadFailed(const QString& failure, bool connectionLost, bool 
             failed_.append(g);
         }
     }
-    if (toldThisRoad)
+    // A road's lists are told once; a list read outside a road (shown after a
+    // change, or after a refusal) tells its own, and leaves the road's mark be.
+    if (inRoad && toldThisRoad)
         return;
-    toldThisRoad = true;
+    if (inRoad)
+        toldThisRoad = true;
     // Read again after another workstation's change, the list speaks of no change of this one.
     const QString notSaved = connectionLost ? QStringLiteral("Связь с сервером базы данных потеряна: список на экране не удалось "
                                                              "прочитать заново. Проверьте сеть и сервер и подключитесь к "
@@ -269,7 +280,7 @@ void ListHolder::reloadFailed(const QString& failure, bool connectionLost, bool 
                                                   QStringLiteral("). Его прежние строки показаны серым.");
     const QString text = !saved ? notSaved : connectionLost ? ConnectionLostAfterSaveText() : ListNotReadAgainText(failure);
     if (reloadFailureNotice())
-        reloadFailureNotice()(text);
+        reloadFailureNotice()(text, connectionLost && !inRoad);
     else
         qWarning("%s", qPrintable(text));
 }

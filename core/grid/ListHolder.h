@@ -38,7 +38,9 @@ class Transaction;
 // nothing; a road that is rolled back announces nothing. A reload after a
 // commit never fails the road: a list that cannot be read again keeps its
 // former rows greyed, and the user is told once, in words, that the change
-// is saved and the list is not fresh.
+// is saved and the list is not fresh. A list read again for a row a refused
+// road found changed elsewhere (at once, or when shown after it) speaks of no
+// saved change.
 //
 //     list = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
 //     list->setTables({QStringLiteral("KARTA"), QStringLiteral("ING")});
@@ -86,10 +88,12 @@ public:
     // list's scroll handlers can tell this from a move of the user's.
     bool reopening() const { return reopening_; }
 
-    // How the user is told that a list could not be read again after a
-    // commit (the program's dialog service, installed by the data module).
-    // One road's failed lists are told once.
-    static void setReloadFailureNotice(std::function<void(const QString&)> notice);
+    // How the user is told that a list could not be read again (the
+    // program's dialog service, installed by the data module); lostReading:
+    // the connection is lost and no change of this workstation's is being
+    // told (a list shown or read again outside a commit). One road's failed
+    // lists are told once.
+    static void setReloadFailureNotice(std::function<void(const QString& text, bool lostReading)> notice);
     // Called each time a held list opens (the tests check that its statement
     // reads the tables it subscribes to); none in the program.
     static void setOpenedCheck(std::function<void(ListHolder&)> check);
@@ -117,7 +121,9 @@ private:
     std::unique_ptr<RowReader> rowReader(int columns, int keyColumn, int width) const;
     bool hidden() const;
     void reloadIfStale();
-    void reloadFailed(const QString& failure, bool connectionLost, bool saved);
+    // saved: what the list was read for is a change this workstation saved;
+    // inRoad: it is read inside that change's road (its commit announced).
+    void reloadFailed(const QString& failure, bool connectionLost, bool saved, bool inRoad);
     void timerFired();
     QVariant currentKey() const;
 
@@ -132,6 +138,10 @@ private:
     QString keyTable_;
     bool reopening_ = false;
     bool stale_ = false;
+    // Every change the stale list waits for is one this workstation saved (a
+    // commit), none a row a refused road found changed elsewhere: a failed
+    // read may speak of a saved change only then.
+    bool staleSaved_ = false;
     bool staleReloadQueued_ = false;
     QVariant nextKey_;
     QVariant staleKey_;  // a stand asked for while the list was hidden

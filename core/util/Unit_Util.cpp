@@ -87,10 +87,12 @@ bool Guard(const std::function<void()>& handler)
         }
     }
     engine::ChangeSignal::instance()->seenElsewhere(seen);
-    Msg::error(text);
     // Told first, then the windows that cannot work without the connection
-    // step aside and the way to connect again is put in front of the user.
+    // step aside and the way to connect again is put in front of the user;
+    // a read that finds it lost again before the user reconnects says nothing.
     if (lost && Form_Base)
-        emit Form_Base->connectionLost();
+        Form_Base->TellConnectionLost(text, onlyRead() && !saved());
+    else
+        Msg::error(text);
     return false;
 }

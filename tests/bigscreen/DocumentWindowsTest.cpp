@@ -1,8 +1,9 @@
 // The documents' lists on a large screen: dates and times show whole in the
-// zoomed font, and the inventory's columns are all within its window.
+// zoomed font, the entry windows' figures too, and the inventory's columns
+// are all within its window.
 // With TARELIA_SHOTS naming a folder, the windows are saved there as pictures.
 
-#include "../documents/MoveEnv.h"
+#include "../documents/EntryWindowsFit.h"
 
 #include "Unit_Invent.h"
 #include "Unit_MoveTab.h"
@@ -22,7 +23,7 @@ using windowsfit::columnOf;
 using windowsfit::expectValuesWhole;
 using windowsfit::shoot;
 
-TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
+TEST(DocumentWindows, DatesAndTimesOfTheDocumentListsAndTheFiguresOfTheEntryWindowsShowWhole)
 {
     MoveEnv env;
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20);
@@ -49,6 +50,8 @@ TEST(DocumentWindows, DatesAndTimesOfTheMovementAndProductionListsShowWhole)
     shoot(Form_Main, QStringLiteral("production-tab"));
     expectValuesWhole(RealTab->Grid_DocReal, "DATE_DOC");
     expectValuesWhole(RealTab->Grid_DocReal, "TIME_DOC");
+
+    windowsfit::expectEntryWindowsWhole(env);
 }
 
 TEST(DocumentWindows, TheInventoryShowsItsCountedColumnsAndBoldRowsInItsFont)

@@ -99,8 +99,8 @@ public:
                                 "VALUES (%1, %2, %3, %4, %5)")
                      .arg(master)
                      .arg(ing)
-                     .arg(kolvo)
-                     .arg(percent)
+                     .arg(kolvo, 0, 'g', 17)
+                     .arg(percent, 0, 'g', 17)
                      .arg(active));
     }
     // A card's rows in their order: ingredient, quantity, yield, active.

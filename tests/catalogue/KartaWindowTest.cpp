@@ -430,6 +430,7 @@ TEST_F(KartaWindow, ThePickerSearchesTheTypedTextAsItStands)
     env.ing(QStringLiteral("Соус 505"), dishes, kg);
     const qint64 beet = env.ing(QStringLiteral("Свёкла отварная"), dishes, kg);
     f->Prepare(soup);
+    input::showActive(f, nullptr);
     f->Btn_EditClick();
     f->CB_Context->setChecked(true);
     const auto found = [&](const QString& text) {
@@ -446,7 +447,27 @@ TEST_F(KartaWindow, ThePickerSearchesTheTypedTextAsItStands)
     EXPECT_EQ(found(QStringLiteral("' OR 1=1 --")), QList<qint64>{});
     EXPECT_EQ(found(QStringLiteral("суп")), QList<qint64>{});  // the product itself is never offered
     EXPECT_FALSE(f->Grid_G->isEnabled());
+
+    // Typed as a cook types, faster than the list follows: part of a name,
+    // Insert, the net quantity, Enter. A search that finds nothing adds
+    // nothing and says so; the number typed after it goes to no row.
+    f->E_Context->setFocus();
+    for (const char* part : {"хрен", "лук"}) {
+        f->E_Context->clear();
+        env.messages.clear();
+        input::typeText(QString::fromUtf8(part));
+        input::press(Qt::Key_Insert);
+        input::typeThenEnter(QStringLiteral("0,05"), f->Grid_Sostav);
+        EXPECT_EQ(QApplication::focusWidget(), f->E_Context) << part;
+    }
+    EXPECT_EQ(rows(soup), (std::vector<Row>{{potato, 0.25, 80, 1}, {carrot, 0.1, 75, 0}, {onion, 0.05, 84, 1}}));
+    f->E_Context->clear();
+    input::typeText(QStringLiteral("хрен"));
+    input::press(Qt::Key_Insert);
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Поиск \"хрен\" не нашёл ни одного продукта. "
+                                                       "В калькуляционную карту ничего не добавлено.")});
     f->Btn_ExitClick();
+    f->hide();
 }
 
 TEST_F(KartaWindow, TheProductsTabOpensTheCardOfItsCurrentProduct)

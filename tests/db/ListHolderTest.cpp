@@ -128,7 +128,7 @@ TEST(ListHolder, AListThatCannotBeReadAgainKeepsItsRowsGreyedAndTheCommitStillRe
     for (int k : {101, 102, 103})
         t.exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (%1, 'Ед %1')").arg(k));
     QStringList told;
-    db::ListHolder::setReloadFailureNotice([&](const QString& text) { told << text; });
+    db::ListHolder::setReloadFailureNotice([&](const QString& text, bool) { told << text; });
 
     // Three lists of the same table; the first and the last fail to read while `failing` is set.
     bool failing = false;
@@ -451,6 +451,13 @@ TEST(ListHolder, AHiddenListWaitsForItsGridToBeShown)
     list.setGrid(grid);
     list.setTables({QStringLiteral("ED_IZM")});
     list.query()->setSql(QStringLiteral("SELECT KOD FROM ED_IZM ORDER BY KOD"));
+    bool failing = false;
+    list.query()->addCalcField(QStringLiteral("SHOWN"));
+    list.query()->onCalcFields = [&failing](db::Query& row) {
+        if (failing)
+            throw db::DbError(QStringLiteral("сбой чтения"));
+        row.setCalc(QStringLiteral("SHOWN"), 1);
+    };
     list.query()->open();
     int reopened = 0;
     QObject::connect(&list, &db::ListHolder::reopened, [&] { ++reopened; });
@@ -484,6 +491,41 @@ TEST(ListHolder, AHiddenListWaitsForItsGridToBeShown)
     EXPECT_EQ(reopened, 3);
     EXPECT_FALSE(list.stale());
     EXPECT_EQ(list.query()->recordCount(), 6);
+
+    // Shown again and not read: the words say why it was read. After a change
+    // saved here, that the change is saved; after a road refused for a row
+    // found changed elsewhere (alone or after a saved one), nothing of saving.
+    QStringList told;
+    db::ListHolder::setReloadFailureNotice([&](const QString& text, bool) { told << text; });
+    const QString notRead = QStringLiteral("Список на экране не удалось прочитать заново (сбой чтения). Его прежние строки "
+                                           "показаны серым.");
+    const struct {
+        const char* waits;
+        bool saved, refused;
+        QString words;
+    } showings[] = {{"a saved change", true, false, db::ListNotReadAgainText(QStringLiteral("сбой чтения"))},
+                    {"a refusal", false, true, notRead},
+                    {"a saved change, then a refusal", true, true, notRead}};
+    for (const auto& s : showings) {
+        SCOPED_TRACE(s.waits);
+        window.hide();
+        if (s.saved)
+            addRow();
+        if (s.refused) {
+            engine::ChangeSet seen;
+            seen.tables[QStringLiteral("ED_IZM")].insert(101);
+            engine::ChangeSignal::instance()->seenElsewhere(seen);
+        }
+        ASSERT_TRUE(list.stale());
+        failing = true;
+        told.clear();
+        window.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty(); }, 1000));
+        EXPECT_EQ(told, QStringList{s.words});
+        failing = false;
+        list.reopen();
+    }
+    db::ListHolder::setReloadFailureNotice({});
 }
 
 // A list read whole that stands on the row it stood on shows that row where

@@ -53,7 +53,7 @@ public:
             t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) VALUES (%1, %2, %3, 100, 1)")
                          .arg(k)
                          .arg(ingredient)
-                         .arg(kolvo));
+                         .arg(kolvo, 0, 'g', 17));
         return k;
     }
     qint64 doc(int type, qint64 otdel1, qint64 otdel2 = 0, int p = 0, int typeCena = 0,

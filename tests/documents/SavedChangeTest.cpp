@@ -3,7 +3,9 @@
 // clicked as a user clicks it, with something failing right after the commit
 // (a receiver of the change that throws, or the network to the server
 // broken), tells the change as saved and keeps its lists'
-// former rows, greyed, where they could not be read again.
+// former rows, greyed, where they could not be read again. The reads that
+// find the connection gone after it tell so once, until the user connects
+// again and the lists are read again.
 
 #include "MoveEnv.h"
 
@@ -19,12 +21,15 @@
 #include "support/NetworkRelay.h"
 #include "support/ServerStation.h"
 #include "ui/RadioGroup.h"
+#include "ui/Unit_Main.h"
+#include "util/Messages.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
 
 #include <functional>
+#include <string>
 #include <stdexcept>
 
 namespace {
@@ -92,6 +97,8 @@ std::vector<Road> Roads()
     return {
         {"movement posting", [](RoadEnv& e) {
              e.subject = e.receipt(5, false);
+             Form_Main->show();
+             Form_Main->SetActivePage(Form_Main->Sheet_Move);
              e.select(e.subject);
          },
          {choose<TForm_Provodka>(0)}, [] { MoveTab->Btn_Provodka->click(); },
@@ -275,14 +282,44 @@ TEST(SavedChange, TheNetworkLostRightAfterTheCommitLeavesEveryRoadSavedAndItsLis
         EXPECT_TRUE(road.grid()->greyed());
         EXPECT_FALSE(write->active());
 
-        // The user stays a moment and moves on the list: the windows' timers
-        // read their detail lists again (the movement lines 400 ms after a
-        // move) and find the connection gone, with nothing to call unsaved.
-        QTest::qWait(500);
-        if (list->recordCount() > 1)
-            list->recNo() > 0 ? list->prior() : list->next();
-        QTest::qWait(500);
+        // The user stays a moment and moves on the list, twice: the windows'
+        // timers read their detail lists again (the movement lines 400 ms
+        // after a move), and so does the keep-alive. They find the connection
+        // gone, with nothing to call unsaved, and tell it once.
+        const auto reads = [&] {
+            QTest::qWait(500);
+            for (int move = 0; move < 2; ++move) {
+                if (list->recordCount() > 1)
+                    list->recNo() > 0 ? list->prior() : list->next();
+                QTest::qWait(500);
+            }
+            Form_Base->Timer_Timer->setInterval(20);
+            Form_Base->Timer_Timer->start();
+            QTest::qWait(100);
+            Form_Base->Timer_Timer->stop();
+            Form_Base->Timer_Timer->setInterval(900000);
+        };
+        reads();
         EXPECT_FALSE(toldLost(env.messages)) << env.messages.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(env.messages.count(db::ConnectionLostReadingText()), 1) << env.messages.join(QLatin1Char('\n')).toStdString();
+        if (std::string(road.name) != "movement posting")
+            continue;
+
+        // "Подключения" connects again: back on the movement tab, its list is
+        // read again, and a connection lost after it is told again, once.
+        Msg::setModalHandler([](QDialog*) { return int(QDialog::Rejected); });
+        Form_Main->Btn_Net->click();
+        Msg::setModalHandler({});
+        ASSERT_TRUE(Form_Base->MyDB->connected());
+        QTest::qWait(500);
+        EXPECT_TRUE(list->active());
+        EXPECT_EQ(list->recordCount(), rows);
+        EXPECT_FALSE(road.grid()->greyed());
+        network.cut();
+        env.messages.clear();
+        reads();
+        EXPECT_EQ(env.messages, QStringList{db::ConnectionLostReadingText()});
+        Form_Main->hide();
     }
 }
 

@@ -3,7 +3,7 @@
 // With TARELIA_SHOTS naming a folder, the windows are saved there as pictures.
 
 #include "../catalogue/CatalogueFixture.h"
-#include "../documents/MoveEnv.h"
+#include "../documents/EntryWindowsFit.h"
 
 #include "Unit_Karta.h"
 #include "Unit_ProductsTab.h"
@@ -40,7 +40,7 @@ TEST(SmallScreen, LongNamesInTheReportDialogsKeepThemOnTheScreen)
     windowsfit::expectDialogsFit(dialogs);
 }
 
-TEST(SmallScreen, TheStockListTheSalesLinesAndThePickersShowEveryColumnWhole)
+TEST(SmallScreen, TheStockListThePickersAndTheEntryWindowsShowEveryColumnWhole)
 {
     MoveEnv env;
     Form_Main->resize(windowsfit::screen().size());
@@ -94,4 +94,6 @@ TEST(SmallScreen, TheStockListTheSalesLinesAndThePickersShowEveryColumnWhole)
     windowsfit::expectColumnInSight(departments, "NAME");
     Form_SelectOtdel->hide();
     Form_SelectOtdel->Q_O->close();
+
+    windowsfit::expectEntryWindowsWhole(env);
 }

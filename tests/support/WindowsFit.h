@@ -44,15 +44,8 @@ inline void shoot(QWidget* w, const QString& name)
         w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
-// The column of a field in the grid, -1 when it has none.
-inline int columnOf(db::DbGrid* grid, const char* field)
-{
-    const QList<db::GridColumn>& cols = grid->datasetModel()->columns();
-    for (int i = 0; i < cols.size(); ++i)
-        if (cols[i].field == QLatin1String(field))
-            return i;
-    return -1;
-}
+// The column of a field in the grid as shown, -1 when it shows none.
+inline int columnOf(db::DbGrid* grid, const char* field) { return grid->datasetModel()->columnOf(QLatin1String(field)); }
 
 // Every shown text of the column fits its width in the font the grid draws it with.
 inline void expectValuesWhole(db::DbGrid* grid, const char* field)
@@ -71,7 +64,8 @@ inline void expectValuesWhole(db::DbGrid* grid, const char* field)
     }
 }
 
-// The column is within the list's sight without scrolling, and holds its title.
+// The column is within the list's sight without scrolling, and holds its
+// title: on one line, or within the header's height where it wraps its titles.
 inline void expectColumnInSight(db::DbGrid* grid, const char* field)
 {
     const int col = columnOf(grid, field);
@@ -79,8 +73,14 @@ inline void expectColumnInSight(db::DbGrid* grid, const char* field)
     EXPECT_LE(grid->columnViewportPosition(col) + grid->columnWidth(col), grid->viewport()->width()) << field;
     QHeaderView* h = grid->horizontalHeader();
     const QString title = grid->model()->headerData(col, Qt::Horizontal).toString();
-    EXPECT_GE(h->sectionSize(col), h->fontMetrics().horizontalAdvance(title) + h->fontMetrics().averageCharWidth())
-        << field << " \"" << title.toStdString() << "\"";
+    const int pad = h->fontMetrics().averageCharWidth();
+    if (h->defaultAlignment() & Qt::TextWordWrap) {
+        const QRect text = h->fontMetrics().boundingRect(QRect(0, 0, h->sectionSize(col) - pad, 10000), Qt::TextWordWrap, title);
+        EXPECT_LE(text.width() + pad, h->sectionSize(col)) << field << " \"" << title.toStdString() << "\"";
+        EXPECT_LE(text.height(), h->height()) << field << " \"" << title.toStdString() << "\"";
+        return;
+    }
+    EXPECT_GE(h->sectionSize(col), h->fontMetrics().horizontalAdvance(title) + pad) << field << " \"" << title.toStdString() << "\"";
 }
 
 inline void expectFits(QWidget* w, const std::string& name)
