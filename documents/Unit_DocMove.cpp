@@ -114,12 +114,8 @@ TForm_DocMove::TForm_DocMove(QWidget* parent) : QDialog(parent)
     addPicker(L_Otdel1Caption, QStringLiteral("Принимающее подразделение (Отдел)"), L_Otdel1, Btn_Otdel1);
     top->addLayout(partner);
 
-    // Both picker blocks keep their captions in one column.
-    const int captionWidth = std::max({firmaCaption->sizeHint().width(), L_OtdelCaption->sizeHint().width(),
-                                       firma1Caption->sizeHint().width(), L_Otdel1Caption->sizeHint().width(),
-                                       QFontMetrics(font()).horizontalAdvance(QStringLiteral("Передающее подразделение (отдел)")) + 4});
-    for (QLabel* l : {firmaCaption, L_OtdelCaption, firma1Caption, L_Otdel1Caption})
-        l->setMinimumWidth(captionWidth);
+    Captions = {firmaCaption, L_OtdelCaption, firma1Caption, L_Otdel1Caption};
+    fitCaptions();
     RG_Proizv = new TRadioGroup(QStringLiteral("Производство перед внутренним перемещением. Что списываем :"),
                                 {QStringLiteral("Ингредиенты"), QStringLiteral("Готовые продукты"),
                                  QStringLiteral("Готовые продукты и ПФ с допроизводством"),
@@ -262,6 +258,24 @@ void TForm_DocMove::PrepareEdit(const db::Query& doc, bool hasLines)
     TypeChange = 0;
     E_Name->setText(DocName);
     E_Name->setCursorPosition(0);
+}
+
+void TForm_DocMove::fitCaptions()
+{
+    const QFontMetrics fm(font());
+    // The department's caption changes with the kind: room for the longer one.
+    int width = fm.horizontalAdvance(QStringLiteral("Передающее подразделение (отдел)"));
+    for (QLabel* l : Captions)
+        width = std::max(width, fm.horizontalAdvance(l->text()));
+    for (QLabel* l : Captions)
+        l->setMinimumWidth(width + fm.averageCharWidth() / 2);
+}
+
+void TForm_DocMove::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && !Captions.isEmpty())
+        fitCaptions();
 }
 
 void TForm_DocMove::RG_TypClick()

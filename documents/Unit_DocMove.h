@@ -3,6 +3,7 @@
 #include "util/FirstUse.h"
 
 #include <QDialog>
+#include <QList>
 
 #include <cstdint>
 
@@ -82,8 +83,13 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The captions of both picker blocks share one column as wide as the
+    // widest of their texts in the dialog's font, the zoomed one too.
+    void fitCaptions();
+    QList<QLabel*> Captions;
     void setFirma(qint64 kod, const QString& name);
     void setOtdel(qint64 kod, const QString& name);
     void setFirma1(qint64 kod, const QString& name);

@@ -13,6 +13,7 @@
 #include "Unit_ProductsTab.h"
 #include "grid/DatasetModel.h"
 #include "ui/InputDialogs.h"
+#include "ui/RadioGroup.h"
 #include "ui/Scaling.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Name.h"
@@ -167,6 +168,13 @@ TEST(ScaledWindows, TheMainWindowAndEveryTabFitTheScreen)
 TEST(ScaledWindows, TheMainDialogsFitTheScreen)
 {
     CatEnv env;
+    // A transfer between departments of an enterprise with a long name: the
+    // name panels take the room, the captions beside them stay whole.
+    const QString longName = QStringLiteral("Общество с ограниченной ответственностью «Комбинат питания „Школьник“ имени Д'Артаньяна»");
+    Form_DocMove->L_Firma->setText(longName);
+    Form_DocMove->RG_Typ->setItemIndex(2);
+    Form_DocMove->RG_TypClick();
+    Form_DocMove->L_Firma1->setText(longName);
     windowsfit::expectDialogsFit();
 }
 

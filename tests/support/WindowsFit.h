@@ -23,12 +23,14 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLayout>
 #include <QScreen>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -128,6 +130,15 @@ inline void expectDialogsFit(const std::vector<std::pair<QWidget*, std::string>>
         }
         expectFits(w, name);
         shoot(w, QString::fromStdString(name).replace(QLatin1Char(' '), QLatin1Char('-')));
+        // Every caption reads whole (a framed panel showing a chosen name may cut a long one).
+        for (QLabel* l : w->findChildren<QLabel*>()) {
+            if (!l->isVisibleTo(w) || l->wordWrap() || l->frameShape() != QFrame::NoFrame || l->text().isEmpty())
+                continue;
+            int widest = 0;
+            for (const QString& line : l->text().split(QLatin1Char('\n')))
+                widest = std::max(widest, l->fontMetrics().horizontalAdvance(line.trimmed()));
+            EXPECT_GE(l->width(), widest) << name << ": " << l->text().toStdString();
+        }
         for (db::DbGrid* grid : w->findChildren<db::DbGrid*>()) {
             QHeaderView* h = grid->horizontalHeader();
             EXPECT_DOUBLE_EQ(h->font().pointSizeF(), grid->font().pointSizeF()) << name;
