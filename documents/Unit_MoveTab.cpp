@@ -127,7 +127,7 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     Grid_Dvig->setQuery(Q_Dvig);
     cat::SetColumns(Grid_Dvig, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_Dvig)},
                                 {QStringLiteral("NAME"), QStringLiteral("№ документа"), 110},
-                                {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
+                                {QStringLiteral("TD"), QStringLiteral("Тип"), cat::ValueColumnWidth(Grid_Dvig, QStringLiteral("Произв"), 60)},
                                 {QStringLiteral("F_FROM"), QStringLiteral("Предприятие"), 150},
                                 {QStringLiteral("O_FROM"), QStringLiteral("Отдел"), 130},
                                 {QStringLiteral("F_TO"), QStringLiteral("Контрагент"), 150}});

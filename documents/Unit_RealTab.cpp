@@ -179,7 +179,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     cat::SetColumns(Grid_DocReal, {{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), cat::DateColumnWidth(Grid_DocReal)},
                                    {QStringLiteral("TIME_DOC"), QStringLiteral("Время"), cat::TimeColumnWidth(Grid_DocReal)},
                                    {QStringLiteral("NAME"), QStringLiteral("№ документа"), 120},
-                                   {QStringLiteral("TD"), QStringLiteral("Тип"), 60},
+                                   {QStringLiteral("TD"), QStringLiteral("Тип"), cat::ValueColumnWidth(Grid_DocReal, QStringLiteral("Произв"), 60)},
                                    {QStringLiteral("NAME_F"), QStringLiteral("Предприятие"), 200}});
     Grid_DocReal->datasetModel()->setCellStyle(&TRealTab::Grid_DocRealGetCellParams);
     Grid_DocReal->horizontalHeader()->setStretchLastSection(true);

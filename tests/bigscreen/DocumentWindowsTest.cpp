@@ -30,12 +30,14 @@ TEST(DocumentWindows, DatesAndTimesOfTheDocumentListsAndTheFiguresOfTheEntryWind
     const qint64 d = env.doc(5, env.kitchen);
     env.line(d, potato, 1, 20);
     env.line(d, potato, 1234.3333, 142.633867);  // a quantity and a price with four decimals
+    env.doc(4, env.kitchen, env.kitchen, 0, 0, QStringLiteral("ВП-1"));  // a transfer, the widest kind
     Form_Main->resize(1280, 1000);
     Form_Main->SetActivePage(Form_Main->Sheet_Move);
     env.select(d);
     MoveTab->Timer_MovesTimer();  // the document's lines, without waiting for the pause
     shoot(Form_Main, QStringLiteral("movement-tab"));
     expectValuesWhole(MoveTab->Grid_Dvig, "DATE_DOC");
+    expectValuesWhole(MoveTab->Grid_Dvig, "TD");
     for (const char* field : {"KOLVO", "CENA", "SUMMA"})
         expectValuesWhole(MoveTab->Grid_DvigIng, field);
 
