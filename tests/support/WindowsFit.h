@@ -85,6 +85,20 @@ inline void expectColumnInSight(db::DbGrid* grid, const char* field)
     EXPECT_GE(h->sectionSize(col), h->fontMetrics().horizontalAdvance(title) + pad) << field << " \"" << title.toStdString() << "\"";
 }
 
+// Every caption of the window reads whole (a framed panel showing a chosen
+// name may cut a long one).
+inline void expectCaptionsWhole(QWidget* w, const std::string& name)
+{
+    for (QLabel* l : w->findChildren<QLabel*>()) {
+        if (!l->isVisibleTo(w) || l->wordWrap() || l->frameShape() != QFrame::NoFrame || l->text().isEmpty())
+            continue;
+        int widest = 0;
+        for (const QString& line : l->text().split(QLatin1Char('\n')))
+            widest = std::max(widest, l->fontMetrics().horizontalAdvance(line.trimmed()));
+        EXPECT_GE(l->width(), widest) << name << ": " << l->text().toStdString();
+    }
+}
+
 inline void expectFits(QWidget* w, const std::string& name)
 {
     const QRect s = screen();
@@ -98,10 +112,14 @@ inline void expectFits(QWidget* w, const std::string& name)
 inline void expectTabsFit()
 {
     QTabWidget* tabs = Form_Main->PageControl1;
+    Form_Main->show();
     for (int i = 0; i < tabs->count(); ++i) {
         const QSize need = tabs->widget(i)->minimumSizeHint();
         EXPECT_LE(need.width(), screen().width()) << tabs->tabText(i).toStdString();
         EXPECT_LE(need.height(), screen().height()) << tabs->tabText(i).toStdString();
+        tabs->setCurrentIndex(i);
+        QApplication::processEvents();
+        expectCaptionsWhole(tabs->widget(i), tabs->tabText(i).toStdString());
     }
     expectFits(Form_Main, "main window");
 }
@@ -130,15 +148,7 @@ inline void expectDialogsFit(const std::vector<std::pair<QWidget*, std::string>>
         }
         expectFits(w, name);
         shoot(w, QString::fromStdString(name).replace(QLatin1Char(' '), QLatin1Char('-')));
-        // Every caption reads whole (a framed panel showing a chosen name may cut a long one).
-        for (QLabel* l : w->findChildren<QLabel*>()) {
-            if (!l->isVisibleTo(w) || l->wordWrap() || l->frameShape() != QFrame::NoFrame || l->text().isEmpty())
-                continue;
-            int widest = 0;
-            for (const QString& line : l->text().split(QLatin1Char('\n')))
-                widest = std::max(widest, l->fontMetrics().horizontalAdvance(line.trimmed()));
-            EXPECT_GE(l->width(), widest) << name << ": " << l->text().toStdString();
-        }
+        expectCaptionsWhole(w, name);
         for (db::DbGrid* grid : w->findChildren<db::DbGrid*>()) {
             QHeaderView* h = grid->horizontalHeader();
             EXPECT_DOUBLE_EQ(h->font().pointSizeF(), grid->font().pointSizeF()) << name;
