@@ -45,6 +45,31 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace {
+
+// The kinds of the file dialogs' list ("Folder" beside each folder), which
+// Qt's Russian translation leaves in English.
+class FileKindTranslator : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        static const struct {
+            const char* source;
+            const char* text;
+        } kinds[] = {{"Folder", "Папка"}, {"Drive", "Диск"}, {"Shortcut", "Ярлык"}, {"Unknown", "Неизвестно"}};
+        for (const auto& k : kinds)
+            if (qstrcmp(source, k.source) == 0)
+                return QString::fromUtf8(k.text);
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
+} // namespace
+
 bool LoadQtTranslations(QCoreApplication& app)
 {
     // Qt's own dialogs (the file dialogs' "Look in", "Open", "Cancel") speak Russian too.
@@ -54,6 +79,7 @@ bool LoadQtTranslations(QCoreApplication& app)
         delete qt;
         return false;
     }
+    QCoreApplication::installTranslator(new FileKindTranslator(&app));
     return QCoreApplication::installTranslator(qt);
 }
 
