@@ -112,6 +112,11 @@ QString FormatDecimal(double v, int decimals)
     return db::formatNumber(v, QStringLiteral("0.") + QString(decimals, QLatin1Char('#')));
 }
 
+void ShowNamesFromStart(QLineEdit* field)
+{
+    QObject::connect(field, &QLineEdit::textChanged, field, [field] { field->setCursorPosition(0); });
+}
+
 int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth)
 {
     const QFontMetrics fm(grid->font());

@@ -45,6 +45,10 @@ QVariant HiddenRowStyle(const db::Query& q, int row, const QString& field, int r
 QHBoxLayout* ButtonRow(QPushButton* left, std::initializer_list<QPushButton*> right);
 // The sunken, centred caption over a picker's list, naming what is moved.
 QLabel* CaptionPanel(QWidget* parent);
+
+// A read-only field showing a chosen name: a name longer than the field
+// shows its start, not its end, whenever it is set.
+void ShowNamesFromStart(QLineEdit* field);
 // A picker's list: a query on the data module's read transaction, owned by
 // owner and shown in the grid as the one stretched column NAME under title.
 db::Query* NameList(QObject* owner, db::DbGrid* grid, const QString& title);

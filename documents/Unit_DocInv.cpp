@@ -30,6 +30,7 @@ QHBoxLayout* pickRow(QWidget* parent, QLineEdit*& text, QPushButton*& button, co
     auto* row = new QHBoxLayout;
     text = new QLineEdit(parent);
     text->setReadOnly(true);
+    cat::ShowNamesFromStart(text);
     text->setAccessibleName(name);
     text->setMinimumWidth(text->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
     button = new QPushButton(QStringLiteral("Выбор"), parent);

@@ -34,6 +34,7 @@ QLineEdit* shownName(QWidget* parent)
 {
     auto* e = new QLineEdit(parent);
     e->setReadOnly(true);
+    cat::ShowNamesFromStart(e);
     e->setMinimumWidth(320);
     return e;
 }

@@ -29,6 +29,7 @@ void filterRow(QWidget* parent, QGridLayout* grid, int row, const QString& capti
     grid->addWidget(new QLabel(caption, parent), row, 0);
     text = new QLineEdit(parent);
     text->setReadOnly(true);
+    cat::ShowNamesFromStart(text);
     text->setAccessibleName(caption);
     all = new QCheckBox(QStringLiteral("Все"), parent);
     all->setAccessibleName(caption + QStringLiteral(": все"));

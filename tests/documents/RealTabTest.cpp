@@ -148,7 +148,8 @@ TEST(RealTab, HeaderChecksAndTheModesOfAProduction)
     EXPECT_EQ(env.messages.last(), QStringLiteral("Сначала необходимо выбрать предприятие !"));
     Form_DocReal->Btn_OkClick();
     EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано предприятие !"));
-    Form_DocReal->PrepareNew(env.firmaKod, QStringLiteral("Столовая"));
+    Form_DocReal->PrepareNew(env.firmaKod, QStringLiteral("Общество с ограниченной ответственностью «Столовая» на Большой Садовой"));
+    EXPECT_EQ(Form_DocReal->E_Firma->cursorPosition(), 0);  // a long name shows its start
     Form_DocReal->Btn_OkClick();
     EXPECT_EQ(env.messages.last(), QStringLiteral("Не выбрано меню !"));
     // "Готовые продукты" is no choice for a production.
