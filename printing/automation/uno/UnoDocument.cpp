@@ -762,15 +762,32 @@ public:
         return l;
     }
 
+    // The document's key of a format code, added when the document has none.
+    sal_Int32 formatKey(const QString& code)
+    {
+        Reference<util::XNumberFormats> formats =
+            Reference<util::XNumberFormatsSupplier>(model(), UNO_QUERY_THROW)->getNumberFormats();
+        const sal_Int32 key = formats->queryKey(ou(code), russian(), false);
+        return key >= 0 ? key : formats->addNew(ou(code), russian());
+    }
+
     void setNumberFormat(const RangeAddress& r, const QString& code) override
     {
         try {
-            Reference<util::XNumberFormats> formats =
-                Reference<util::XNumberFormatsSupplier>(model(), UNO_QUERY_THROW)->getNumberFormats();
-            sal_Int32 key = formats->queryKey(ou(code), russian(), false);
-            if (key < 0)
-                key = formats->addNew(ou(code), russian());
-            props(r)->setPropertyValue("NumberFormat", Any(key));
+            props(r)->setPropertyValue("NumberFormat", Any(formatKey(code)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    // One key and one call for all the ranges: a column's format placed on
+    // every card of a long print costs what one range does.
+    void setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            rangesOf(ranges)->setPropertyValue("NumberFormat", Any(formatKey(code)));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
