@@ -1,7 +1,8 @@
 #pragma once
 
 // What the office's document and its connection share: texts between Qt and
-// the office, a property value, and the office's exceptions as ours.
+// the office, a property value, the office's exceptions as ours, and calls
+// made from a few threads at once.
 
 #include "automation/Spreadsheet.h"
 
@@ -12,7 +13,11 @@
 
 #include <QString>
 
+#include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace automation::unocalls {
 
@@ -45,6 +50,41 @@ inline com::sun::star::beans::PropertyValue prop(const char* name, const com::su
     p.Name = rtl::OUString::createFromAscii(name);
     p.Value = value;
     return p;
+}
+
+// Calls step(i) for i from 0 to count - 1 from a few threads at once: each
+// call waits for the office's answer, and the office answers the calls of
+// several threads one after another without waiting in between. The first
+// exception a call throws is thrown here once every thread has ended.
+constexpr size_t kCallsForThreads = 16;
+constexpr size_t kThreads = 4;
+
+template <class Step>
+inline void inParallel(size_t count, const Step& step)
+{
+    if (count < kCallsForThreads) {
+        for (size_t i = 0; i < count; ++i)
+            step(i);
+        return;
+    }
+    std::mutex guard;
+    std::exception_ptr failed;
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            try {
+                for (size_t i = t; i < count; i += kThreads)
+                    step(i);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(guard);
+                if (!failed)
+                    failed = std::current_exception();
+            }
+        });
+    for (std::thread& th : threads)
+        th.join();
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 } // namespace automation::unocalls
