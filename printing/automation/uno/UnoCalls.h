@@ -1,13 +1,15 @@
 #pragma once
 
 // What the office's document and its connection share: texts between Qt and
-// the office, a property value, the office's exceptions as ours, and calls
-// made from a few threads at once.
+// the office, addresses of cells and ranges, a property value, the office's
+// exceptions as ours, and calls made from a few threads at once.
 
 #include "automation/Spreadsheet.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/table/CellAddress.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <rtl/ustring.hxx>
 
@@ -29,6 +31,26 @@ inline rtl::OUString ou(const QString& s)
 inline QString qs(const rtl::OUString& s)
 {
     return QString(reinterpret_cast<const QChar*>(s.getStr()), static_cast<int>(s.getLength()));
+}
+
+inline com::sun::star::table::CellRangeAddress unoRange(const RangeAddress& r)
+{
+    com::sun::star::table::CellRangeAddress a;
+    a.Sheet = static_cast<sal_Int16>(r.sheet);
+    a.StartColumn = r.startColumn;
+    a.StartRow = r.startRow;
+    a.EndColumn = r.endColumn;
+    a.EndRow = r.endRow;
+    return a;
+}
+
+inline com::sun::star::table::CellAddress unoCell(const CellAddress& c)
+{
+    com::sun::star::table::CellAddress a;
+    a.Sheet = static_cast<sal_Int16>(c.sheet);
+    a.Column = c.column;
+    a.Row = c.row;
+    return a;
 }
 
 // Called in the handler of the exception e.

@@ -68,6 +68,8 @@ namespace automation::unodoc {
 using unocalls::ou;
 using unocalls::prop;
 using unocalls::qs;
+using unocalls::unoCell;
+using unocalls::unoRange;
 
 namespace {
 
@@ -79,26 +81,6 @@ table::BorderLine unoLine(const BorderLine& l)
     b.OuterLineWidth = static_cast<sal_Int16>(l.outerWidth);
     b.LineDistance = 0;
     return b;
-}
-
-table::CellRangeAddress unoRange(const RangeAddress& r)
-{
-    table::CellRangeAddress a;
-    a.Sheet = static_cast<sal_Int16>(r.sheet);
-    a.StartColumn = r.startColumn;
-    a.StartRow = r.startRow;
-    a.EndColumn = r.endColumn;
-    a.EndRow = r.endRow;
-    return a;
-}
-
-table::CellAddress unoCell(const CellAddress& c)
-{
-    table::CellAddress a;
-    a.Sheet = static_cast<sal_Int16>(c.sheet);
-    a.Column = c.column;
-    a.Row = c.row;
-    return a;
 }
 
 class UnoDocument : public Document {
