@@ -9,6 +9,7 @@
 
 #include "OfficeEnvironment.h"
 #include "automation/RecordingOffice.h"
+#include "automation/uno/PageLayout.h"
 #include "automation/uno/UnoOffice.h"
 #include "engine/Clock.h"
 #include "reports/CostingCard.h"
@@ -27,7 +28,13 @@
 #include "workbooks/MenuCodesWorkbook.h"
 #include "workbooks/StatWorkbook.h"
 
+#include "../../bench/TechCardsData.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
 
 using automation::Document;
 
@@ -227,8 +234,36 @@ TEST_F(PageFit, ABarCodeIsNotSplitOverLines)
     codes->close();
 }
 
+// Each card's title and its cook's line are printed on one page, or the
+// card, taller than a page, starts its page: no text above its title.
+void ExpectCardsWholeOnTheirPages(const QList<PdfPage>& printed, int cards, const char* name)
+{
+    const QString title = QStringLiteral("Технологическая"), end = QStringLiteral("Повар");
+    int titles = 0;
+    int openPage = -1;     // the page of the title of a card not ended yet
+    bool topsPage = false;  // that title tops its page
+    for (int n = 0; n < printed.size(); ++n) {
+        QList<PdfWord> words = printed[n].words;
+        std::sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) { return a.yMin < b.yMin; });
+        for (const PdfWord& w : words) {
+            if (w.text == title) {
+                EXPECT_EQ(openPage, -1) << name << ": a card without its end before page " << n + 1;
+                openPage = n;
+                topsPage = w.yMin - 1 <= words.front().yMin;
+                ++titles;
+            } else if (w.text == end && openPage >= 0) {
+                EXPECT_TRUE(openPage == n || topsPage) << name << ": card " << titles << " split at page " << n + 1;
+                openPage = -1;
+            }
+        }
+    }
+    EXPECT_EQ(titles, cards) << name;
+}
+
 // Twelve technological cards go over several pages: every card's title row
-// is as high as the first one's at least, and every card stays whole on its page.
+// is as high as the first one's at least, and every card stays whole on its
+// page. So do the 200 cards of a real production document, many of them
+// taller than a page.
 TEST_F(PageFit, EachTechnologicalCardOnOnePageUnderItsTitle)
 {
     for (int i = 0; i < 11; ++i)
@@ -255,16 +290,120 @@ TEST_F(PageFit, EachTechnologicalCardOnOnePageUnderItsTitle)
 
     const QList<PdfPage> printed = PdfPages(*tech, QStringLiteral("tech_twelve"));
     EXPECT_GE(printed.size(), 2);
-    int cards = 0;
-    for (int n = 0; n < printed.size(); ++n) {
-        const int starts = printed[n].count(QStringLiteral("Технологическая"));
-        EXPECT_GE(starts, 1) << "page " << n + 1;
-        EXPECT_EQ(printed[n].count(QStringLiteral("Повар")), starts) << "page " << n + 1;
-        cards += starts;
-    }
-    EXPECT_EQ(cards, 12);
+    for (int n = 0; n < printed.size(); ++n)
+        EXPECT_GE(printed[n].count(QStringLiteral("Технологическая")), 1) << "page " << n + 1;
+    ExpectCardsWholeOnTheirPages(printed, 12, "tech_twelve");
     ExpectWholeOnPaper(printed, QStringLiteral("tech_twelve"));
     tech->close();
+
+    db::Transaction write(&t.db(), db::Transaction::writeParams());
+    write.start();
+    costing_catalogue::Builder b(&t.db(), &write);
+    std::mt19937 rng(7);
+    const qint64 production = bench::WriteTechCardsData(b, t.db(), write, rng, QDate(2026, 12, 7)).production;
+    write.commit();
+    RefreshRead(t);
+    auto many = print([&](automation::Office& office) {
+        reports::techcards::Print(ctx(), {production, 1}, office, cache());
+    });
+    ASSERT_TRUE(many);
+    const QList<PdfPage> pages = PdfPages(*many, QStringLiteral("tech_200"));
+    EXPECT_GT(pages.size(), 100);
+    ExpectCardsWholeOnTheirPages(pages, 200, "tech_200");
+    ExpectWholeOnPaper(pages, QStringLiteral("tech_200"));
+    many->close();
+}
+
+// Breaks counted on our side from the rows' heights (a sheet of generated
+// rows and blocks, some taller than a page, some with breaks of their own)
+// paginate the sheet as placing them one at a time, the pagination read
+// after each, does, in three paginations. A count from a page height the
+// office does not paginate by still keeps every block that fits on one page.
+TEST_F(PageFit, BreaksCountedOnOurSidePaginateAsPlacedOneAtATime)
+{
+    using automation::unopages::KeepTogether;
+    struct CountedSheet : automation::unopages::Pagination {
+        std::vector<long> heights;
+        long page = 15704;  // A4 less 1 cm above and below, in twips
+        std::set<int> breaks;
+        int paginations = 0;
+
+        long top(int row) const { return std::accumulate(heights.begin(), heights.begin() + row, 0L); }
+        std::set<int> starts(std::set<int>& manual) override
+        {
+            ++paginations;
+            manual = breaks;
+            std::set<int> all{0};
+            long used = 0;
+            for (int r = 0; r < static_cast<int>(heights.size()); ++r) {
+                if (r > 0 && (breaks.count(r) || used + heights[r] > page)) {
+                    all.insert(r);
+                    used = 0;
+                }
+                used += heights[r];
+            }
+            return all;
+        }
+        void measure(const QList<std::pair<int, int>>& ranges, std::map<int, long>& tops) override
+        {
+            for (const auto& [first, last] : ranges) {
+                tops[first] = top(first);
+                tops[last + 1] = top(last + 1);
+            }
+        }
+        void startPagesAt(const QList<int>& rows, bool start) override
+        {
+            for (const int r : rows)
+                start ? void(breaks.insert(r)) : void(breaks.erase(r));
+        }
+    };
+    // Heights in 64ths of a page of 12,800 twips on every other sheet, so that
+    // blocks end on a page's last twip too.
+    const long kHeights[] = {256, 256, 256, 256, 320, 512, 512, 704, 1216};
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        std::mt19937 rng(seed);
+        const auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(rng); };
+        CountedSheet sheet;
+        if (seed % 2 == 0)
+            sheet.page = 12800;
+        QList<std::pair<int, int>> blocks;
+        int row = pick(0, 3);
+        for (int n = pick(5, 40); n > 0; --n) {
+            const int size = pick(0, 9) == 0 ? pick(40, 90) : pick(3, 35);
+            blocks.append({row, row + size - 1});
+            row += size + pick(0, 3);
+        }
+        for (int r = 0; r <= row; ++r) {
+            sheet.heights.push_back(kHeights[pick(0, 8)]);
+            if (r > 0 && pick(0, 150) == 0)
+                sheet.breaks.insert(r);
+        }
+        std::shuffle(blocks.begin(), blocks.end(), rng);
+
+        CountedSheet placed = sheet;
+        KeepTogether(placed, blocks, std::nullopt);
+        CountedSheet counted = sheet;
+        KeepTogether(counted, blocks, sheet.page);
+        EXPECT_LE(counted.paginations, 3) << seed;
+        std::set<int> manual;
+        ASSERT_EQ(counted.starts(manual), placed.starts(manual)) << seed;
+
+        for (const long off : {-300L, 300L}) {
+            CountedSheet misjudged = sheet;
+            KeepTogether(misjudged, blocks, sheet.page + off);
+            const std::set<int> starts = misjudged.starts(manual);
+            for (const auto& [first, last] : blocks) {
+                const auto inside = starts.upper_bound(first);
+                const bool split = inside != starts.end() && *inside <= last;
+                const bool ownBreaks = std::any_of(sheet.breaks.begin(), sheet.breaks.end(),
+                                                   [&](int r) { return r > first && r <= last; });
+                if (sheet.top(last + 1) - sheet.top(first) <= sheet.page && !ownBreaks)
+                    EXPECT_FALSE(split) << seed << " " << off << ": " << first + 1 << "-" << last + 1;
+                else
+                    EXPECT_TRUE(starts.count(first)) << seed << " " << off << ": " << first + 1 << "-" << last + 1;
+            }
+        }
+    }
 }
 
 TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)

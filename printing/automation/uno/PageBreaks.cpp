@@ -1,42 +1,49 @@
 #include "PageBreaks.h"
 
+#include "PageLayout.h"
+#include "UnoCalls.h"
+
+#include <com/sun/star/awt/Point.hpp>
+#include <com/sun/star/awt/Size.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/sheet/TablePageBreakData.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangesAccess.hpp>
 #include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XUsedAreaCursor.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/table/BorderLine.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/table/ShadowFormat.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 
+#include <QStringList>
+
 #include <algorithm>
-#include <set>
+#include <cmath>
+#include <vector>
 
 namespace automation::unopages {
 
 using namespace com::sun::star;
+using uno::Any;
 using uno::Reference;
+using uno::Sequence;
 using uno::UNO_QUERY_THROW;
 
 namespace {
 
-// The rows that start a page, as the office paginates the sheet now.
-std::set<int> pageStarts(const Reference<sheet::XSheetPageBreak>& breaks)
-{
-    std::set<int> starts{0};
-    const uno::Sequence<sheet::TablePageBreakData> all = breaks->getRowPageBreaks();
-    for (const sheet::TablePageBreakData& b : all)
-        starts.insert(b.Position);
-    return starts;
-}
-
-void startPageAt(const Reference<sheet::XSpreadsheet>& sheet, int row)
-{
-    Reference<table::XColumnRowRange> cr(sheet->getCellRangeByPosition(0, row, 0, row), UNO_QUERY_THROW);
-    Reference<beans::XPropertySet>(cr->getRows(), UNO_QUERY_THROW)
-        ->setPropertyValue("IsStartOfNewPage", uno::Any(true));
-}
+// A length the office gives in hundredths of a millimetre, in twips. A twip
+// is longer, so the office's own twips come back exactly.
+long twips(sal_Int32 hundredthsOfMm) { return std::lround(hundredthsOfMm * 72.0 / 127.0); }
 
 // The sheet's pages counted over its used columns and the rows to its last
 // block only while the blocks are kept: the office paginates the whole of a
@@ -79,37 +86,148 @@ private:
     bool set_ = false;
 };
 
+bool drawn(const table::BorderLine& line) { return line.InnerLineWidth + line.OuterLineWidth + line.LineDistance > 0; }
+
+// The height the office gives the rows of each of the sheet's pages, in
+// twips, as it works it out from the page style: the page less its top and
+// bottom margins, at the style's scale. Nothing for a style whose pages
+// hold anything else above or below the rows (a header or footer, the row
+// and column headings, a border or shadow, repeated rows) or that fits the
+// sheet to a number of pages (the office then drops the breaks).
+std::optional<long> printableHeight(const Reference<frame::XModel>& model, const Reference<sheet::XSpreadsheet>& sheet)
+{
+    if (Reference<sheet::XPrintAreas>(sheet, UNO_QUERY_THROW)->getPrintTitleRows())
+        return std::nullopt;
+    rtl::OUString styleName;
+    Reference<beans::XPropertySet>(sheet, UNO_QUERY_THROW)->getPropertyValue("PageStyle") >>= styleName;
+    const Reference<container::XNameAccess> styles(
+        Reference<style::XStyleFamiliesSupplier>(model, UNO_QUERY_THROW)->getStyleFamilies()->getByName("PageStyles"),
+        UNO_QUERY_THROW);
+    const Reference<beans::XMultiPropertySet> style(styles->getByName(styleName), UNO_QUERY_THROW);
+    static const rtl::OUString names[] = {"BottomBorder", "BottomBorderDistance", "BottomMargin", "FooterIsOn",
+                                          "HeaderIsOn",   "Height",               "PageScale",    "PrintHeaders",
+                                          "ScaleToPages", "ScaleToPagesX",        "ScaleToPagesY", "ShadowFormat",
+                                          "TopBorder",    "TopBorderDistance",    "TopMargin"};
+    const Sequence<Any> v = style->getPropertyValues(Sequence<rtl::OUString>(names, std::size(names)));
+    table::BorderLine bottomBorder, topBorder;
+    sal_Int32 bottomDistance = 0, bottomMargin = 0, height = 0, topDistance = 0, topMargin = 0;
+    bool footer = false, header = false, headings = false;
+    sal_Int16 scale = 100, toPages = 0, toPagesX = 0, toPagesY = 0;
+    table::ShadowFormat shadow;
+    if (!(v[0] >>= bottomBorder) || !(v[1] >>= bottomDistance) || !(v[2] >>= bottomMargin) || !(v[3] >>= footer) ||
+        !(v[4] >>= header) || !(v[5] >>= height) || !(v[6] >>= scale) || !(v[7] >>= headings) ||
+        !(v[8] >>= toPages) || !(v[9] >>= toPagesX) || !(v[10] >>= toPagesY) || !(v[11] >>= shadow) ||
+        !(v[12] >>= topBorder) || !(v[13] >>= topDistance) || !(v[14] >>= topMargin))
+        return std::nullopt;
+    if (footer || header || headings || toPages > 0 || toPagesX > 0 || toPagesY > 0 || drawn(topBorder) ||
+        drawn(bottomBorder) || topDistance > 0 || bottomDistance > 0 || shadow.Location != table::ShadowLocation_NONE)
+        return std::nullopt;
+    // The office's page rectangle from its top margin to its bottom one,
+    // both ends scaled, its last twip counted.
+    const long zoom = scale > 0 ? std::max<long>(scale, 10) : 100;
+    const long top = twips(topMargin) * 100 / zoom;
+    const long bottom = (twips(height) - 1 - twips(bottomMargin)) * 100 / zoom;
+    return bottom - top + 1;
+}
+
+class OfficePages : public Pagination {
+public:
+    OfficePages(const Reference<frame::XModel>& model, const Reference<sheet::XSpreadsheet>& sheet)
+        : model_(model), sheet_(sheet), breaks_(sheet, UNO_QUERY_THROW)
+    {
+    }
+
+    std::set<int> starts(std::set<int>& manual) override
+    {
+        std::set<int> all{0};
+        const Sequence<sheet::TablePageBreakData> breaks = breaks_->getRowPageBreaks();
+        for (const sheet::TablePageBreakData& b : breaks) {
+            all.insert(b.Position);
+            if (b.ManualBreak)
+                manual.insert(b.Position);
+        }
+        return all;
+    }
+
+    // The ranges of column A, all in one call, then their positions and
+    // sizes from a few threads at once.
+    void measure(const QList<std::pair<int, int>>& ranges, std::map<int, long>& tops) override
+    {
+        const Sequence<Reference<table::XCellRange>> cells = cellsOf(ranges);
+        std::vector<std::pair<long, long>> found(ranges.size());
+        unocalls::inParallel(ranges.size(), [&](size_t i) {
+            const auto [first, last] = ranges[static_cast<int>(i)];
+            const Reference<table::XCellRange> cell =
+                cells.getLength() > 0 ? cells[static_cast<sal_Int32>(i)] : sheet_->getCellRangeByPosition(0, first, 0, last);
+            static const rtl::OUString names[] = {"Position", "Size"};
+            const Sequence<Any> v = Reference<beans::XMultiPropertySet>(cell, UNO_QUERY_THROW)
+                                        ->getPropertyValues(Sequence<rtl::OUString>(names, 2));
+            awt::Point at;
+            awt::Size size;
+            v[0] >>= at;
+            v[1] >>= size;
+            // The size counts the range's bottom edge in.
+            found[i] = {twips(at.Y), twips(at.Y + size.Height - 1)};
+        });
+        for (int i = 0; i < ranges.size(); ++i) {
+            tops[ranges[i].first] = found[i].first;
+            tops[ranges[i].second + 1] = found[i].second;
+        }
+    }
+
+    void startPagesAt(const QList<int>& rows, bool start) override
+    {
+        if (!rows_.is())
+            rows_.set(Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows(), UNO_QUERY_THROW);
+        unocalls::inParallel(rows.size(), [&](size_t i) {
+            Reference<beans::XPropertySet>(rows_->getByIndex(rows[static_cast<int>(i)]), UNO_QUERY_THROW)
+                ->setPropertyValue("IsStartOfNewPage", Any(start));
+        });
+    }
+
+private:
+    // The ranges by their names on this sheet ('Sheet'.A12:A40); none when
+    // the office cannot read the names, and each is then taken by its position.
+    Sequence<Reference<table::XCellRange>> cellsOf(const QList<std::pair<int, int>>& ranges)
+    {
+        QString sheetName = unocalls::qs(Reference<container::XNamed>(sheet_, UNO_QUERY_THROW)->getName());
+        sheetName = QLatin1Char('\'') + sheetName.replace(QLatin1Char('\''), QStringLiteral("''")) +
+                    QStringLiteral("'.A");
+        QStringList names;
+        names.reserve(ranges.size());
+        for (const auto& [first, last] : ranges)
+            names << sheetName + QString::number(first + 1) + QStringLiteral(":A") + QString::number(last + 1);
+        try {
+            const Sequence<Reference<table::XCellRange>> cells =
+                Reference<sheet::XCellRangesAccess>(Reference<sheet::XSpreadsheetDocument>(model_, UNO_QUERY_THROW)->getSheets(),
+                                                    UNO_QUERY_THROW)
+                    ->getCellRangesByName(unocalls::ou(names.join(QLatin1Char(';'))));
+            if (cells.getLength() == static_cast<sal_Int32>(ranges.size()))
+                return cells;
+        } catch (const lang::IllegalArgumentException&) {
+        }
+        return {};
+    }
+
+    Reference<frame::XModel> model_;
+    Reference<sheet::XSpreadsheet> sheet_;
+    Reference<sheet::XSheetPageBreak> breaks_;
+    Reference<container::XIndexAccess> rows_;
+};
+
 } // namespace
 
-void KeepTogether(const Reference<sheet::XSpreadsheet>& sheet, QList<std::pair<int, int>> blocks)
+void KeepTogether(const Reference<frame::XModel>& model, const Reference<sheet::XSpreadsheet>& sheet,
+                  const QList<std::pair<int, int>>& blocks)
 {
     if (blocks.isEmpty())
         return;
-    std::sort(blocks.begin(), blocks.end());
     int lastRow = 0;
     for (const auto& b : blocks)
         lastRow = std::max(lastRow, b.second);
     const PrintedRows counted(sheet, lastRow);
-    const Reference<sheet::XSheetPageBreak> breaks(sheet, UNO_QUERY_THROW);
-    // A break placed moves every page after it: the pagination is read again
-    // after each, from the block that follows it on.
-    int next = 0;
-    while (next < blocks.size()) {
-        const std::set<int> starts = pageStarts(breaks);
-        int split = -1;
-        for (int i = next; i < blocks.size() && split < 0; ++i) {
-            const auto [first, last] = blocks[i];
-            const auto inside = starts.upper_bound(first);
-            if (inside != starts.end() && *inside <= last)
-                split = i;
-        }
-        if (split < 0)
-            return;
-        // A block that starts its page already is taller than a page.
-        if (!starts.count(blocks[split].first))
-            startPageAt(sheet, blocks[split].first);
-        next = split + 1;
-    }
+    OfficePages pages(model, sheet);
+    unopages::KeepTogether(pages, blocks, printableHeight(model, sheet));
 }
 
 } // namespace automation::unopages

@@ -1,8 +1,10 @@
 #pragma once
 
-// Blocks of rows kept on one page each: where the office's own pagination
-// would split a block that fits on a page, a page break goes before it.
+// Blocks of rows kept on one page each in an office's sheet (PageLayout.h):
+// the office paginates, gives the rows' tops and takes the breaks; the page
+// style gives the printable height.
 
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 
 #include <QList>
@@ -11,9 +13,9 @@
 
 namespace automation::unopages {
 
-// Blocks (first, last) of the sheet's rows, counted from 0, in any order. A
-// block taller than a page starts a page of its own and runs on from there.
-void KeepTogether(const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet>& sheet,
-                  QList<std::pair<int, int>> blocks);
+// Blocks (first, last) of the sheet's rows, counted from 0, in any order.
+void KeepTogether(const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
+                  const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet>& sheet,
+                  const QList<std::pair<int, int>>& blocks);
 
 } // namespace automation::unopages

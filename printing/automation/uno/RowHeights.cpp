@@ -1,6 +1,7 @@
 #include "RowHeights.h"
 
 #include "PageBreaks.h"
+#include "UnoCalls.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -23,13 +24,12 @@
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
-#include <exception>
 #include <map>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace automation::unorows {
+
+using unocalls::inParallel;
 
 namespace {
 
@@ -131,41 +131,6 @@ bool fitBySelection(const Target& t, int sheetIndex, const QList<std::pair<int, 
     // No answer: the view offers no such command. (Its answer says nothing
     // more: the office reports a fit it made as failed.)
     return result.hasValue();
-}
-
-// Calls step(i) for i from 0 to count - 1 from a few threads at once: each
-// call waits for the office's answer, and the office answers the calls of
-// several threads one after another without waiting in between. The first
-// exception a call throws is thrown here once every thread has ended.
-constexpr size_t kCallsForThreads = 16;
-constexpr size_t kThreads = 4;
-
-template <class Step>
-void inParallel(size_t count, const Step& step)
-{
-    if (count < kCallsForThreads) {
-        for (size_t i = 0; i < count; ++i)
-            step(i);
-        return;
-    }
-    std::mutex guard;
-    std::exception_ptr failed;
-    std::vector<std::thread> threads;
-    for (size_t t = 0; t < kThreads; ++t)
-        threads.emplace_back([&, t] {
-            try {
-                for (size_t i = t; i < count; i += kThreads)
-                    step(i);
-            } catch (...) {
-                const std::lock_guard<std::mutex> lock(guard);
-                if (!failed)
-                    failed = std::current_exception();
-            }
-        });
-    for (std::thread& th : threads)
-        th.join();
-    if (failed)
-        std::rethrow_exception(failed);
 }
 
 // Rows that only grow: their heights read before the fit, through one row
@@ -294,7 +259,7 @@ void Pending::adjust(const Target& t)
     kept_.clear();
     FitWrapped(t, wrapped, fit);
     for (const auto& [sheet, blocks] : kept)
-        unopages::KeepTogether(t.sheet(sheet), blocks);
+        unopages::KeepTogether(t.model, t.sheet(sheet), blocks);
 }
 
 } // namespace automation::unorows

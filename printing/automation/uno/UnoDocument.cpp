@@ -68,6 +68,8 @@ namespace automation::unodoc {
 using unocalls::ou;
 using unocalls::prop;
 using unocalls::qs;
+using unocalls::unoCell;
+using unocalls::unoRange;
 
 namespace {
 
@@ -79,26 +81,6 @@ table::BorderLine unoLine(const BorderLine& l)
     b.OuterLineWidth = static_cast<sal_Int16>(l.outerWidth);
     b.LineDistance = 0;
     return b;
-}
-
-table::CellRangeAddress unoRange(const RangeAddress& r)
-{
-    table::CellRangeAddress a;
-    a.Sheet = static_cast<sal_Int16>(r.sheet);
-    a.StartColumn = r.startColumn;
-    a.StartRow = r.startRow;
-    a.EndColumn = r.endColumn;
-    a.EndRow = r.endRow;
-    return a;
-}
-
-table::CellAddress unoCell(const CellAddress& c)
-{
-    table::CellAddress a;
-    a.Sheet = static_cast<sal_Int16>(c.sheet);
-    a.Column = c.column;
-    a.Row = c.row;
-    return a;
 }
 
 class UnoDocument : public Document {
@@ -762,15 +744,32 @@ public:
         return l;
     }
 
+    // The document's key of a format code, added when the document has none.
+    sal_Int32 formatKey(const QString& code)
+    {
+        Reference<util::XNumberFormats> formats =
+            Reference<util::XNumberFormatsSupplier>(model(), UNO_QUERY_THROW)->getNumberFormats();
+        const sal_Int32 key = formats->queryKey(ou(code), russian(), false);
+        return key >= 0 ? key : formats->addNew(ou(code), russian());
+    }
+
     void setNumberFormat(const RangeAddress& r, const QString& code) override
     {
         try {
-            Reference<util::XNumberFormats> formats =
-                Reference<util::XNumberFormatsSupplier>(model(), UNO_QUERY_THROW)->getNumberFormats();
-            sal_Int32 key = formats->queryKey(ou(code), russian(), false);
-            if (key < 0)
-                key = formats->addNew(ou(code), russian());
-            props(r)->setPropertyValue("NumberFormat", Any(key));
+            props(r)->setPropertyValue("NumberFormat", Any(formatKey(code)));
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
+    // One key and one call for all the ranges: a column's format placed on
+    // every card of a long print costs what one range does.
+    void setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code) override
+    {
+        if (ranges.isEmpty())
+            return;
+        try {
+            rangesOf(ranges)->setPropertyValue("NumberFormat", Any(formatKey(code)));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
