@@ -254,8 +254,11 @@ void TForm_Print::buildVariablePanel()
     L_Static = new QLabel(GroupBox2);
     QFont bold = L_Name_Var->font();
     bold.setBold(true);
-    for (QLabel* l : {L_Name_Var, L_Location, L_Static})
+    // A long variable name wraps under its caption instead of widening the window past the screen.
+    for (QLabel* l : {L_Name_Var, L_Location, L_Static}) {
         l->setFont(bold);
+        l->setWordWrap(true);
+    }
     Enabled_Var = new QCheckBox(QStringLiteral("Активна/Неактивна"), GroupBox2);
     CB_LineOnOff = new QCheckBox(QStringLiteral("Подчеркнуть или нет"), GroupBox2);
     Memo1 = new QPlainTextEdit(GroupBox2);

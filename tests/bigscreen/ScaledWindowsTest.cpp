@@ -175,6 +175,10 @@ TEST(ScaledWindows, TheMainDialogsFitTheScreen)
     Form_DocMove->RG_Typ->setItemIndex(2);
     Form_DocMove->RG_TypClick();
     Form_DocMove->L_Firma1->setText(longName);
+    // The template window with a variable chosen: its name, place and kind in bold.
+    Form_Print->L_Name_Var->setText(QStringLiteral("Поставщик: расчётный счёт и банк"));
+    Form_Print->L_Location->setText(QStringLiteral("Шапка документа"));
+    Form_Print->L_Static->setText(QStringLiteral("ДИНАМИЧЕСКАЯ"));
     windowsfit::expectDialogsFit();
 }
 
