@@ -23,12 +23,7 @@ TARELIA_GOLDEN_RUNNER(waybill)
     }
     const engine::Context ctx = golden.ctx();
     reports::RunStandardReport(ctx, golden.office, golden.cache(), reports::waybill::Build(ctx, {doc}, x.get()));
-    papercheck::Paper paper;
-    paper.captions = 'E';
-    paper.across = {{'D', 'E', 'F'}};
-    paper.summed = QStringLiteral("F");
-    paper.wordsPrefix = QStringLiteral("Сумма прописью: ");
-    paper.names = reports::MoneyNamesOf(ctx);
+    const papercheck::Paper paper = papercheck::Waybill(reports::MoneyNamesOf(ctx));
     papercheck::ExpectReads(golden.office, paper);
     if (!x)
         return;

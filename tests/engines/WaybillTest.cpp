@@ -293,11 +293,6 @@ TEST(LongWaybill, EveryLineIsItsLedgersAmountAndThePaperAddsUp)
     for (int i = 0; i < kLines; ++i)
         ASSERT_EQ(engine::Units(b.at(QStringLiteral("F%1").arg(9 + i)).toDouble(), 2), ledger[i]) << "line " << i + 1;
     EXPECT_EQ(engine::Units(b.at(QStringLiteral("F%1").arg(9 + kLines)).toDouble(), 2), total);
-    papercheck::Paper paper;
-    paper.captions = 'E';
-    paper.across = {{'D', 'E', 'F'}};
-    paper.summed = QStringLiteral("F");
-    paper.wordsPrefix = QStringLiteral("Сумма прописью: ");
-    paper.names = reports::MoneyNamesOf(ctx);
+    const papercheck::Paper paper = papercheck::Waybill(reports::MoneyNamesOf(ctx));
     EXPECT_EQ(papercheck::ExpectReads(office, paper), kLines);
 }

@@ -158,12 +158,7 @@ TEST_F(StockReportsOffice, WaybillAddsUpAsPrinted)
     EXPECT_EQ(shown("F15"), QStringLiteral("2463,61"));
     EXPECT_EQ(at(*d, "A17"), QStringLiteral("Сумма прописью: Две тысячи четыреста шестьдесят три руб. 61коп."));
 
-    papercheck::Paper paper;
-    paper.captions = 'E';
-    paper.across = {{'D', 'E', 'F'}};
-    paper.summed = QStringLiteral("F");
-    paper.wordsPrefix = QStringLiteral("Сумма прописью: ");
-    paper.names = reports::MoneyNamesOf(ctx);
+    const papercheck::Paper paper = papercheck::Waybill(reports::MoneyNamesOf(ctx));
     const auto cells = d->contents({0, 0, 0, 5, 20});
     ASSERT_TRUE(cells);
     int read = 0;

@@ -276,4 +276,15 @@ int ExpectReads(const automation::RecordingOffice& office, const Paper& paper)
     return lines;
 }
 
+Paper Waybill(const words::MoneyNames& names)
+{
+    Paper paper;
+    paper.captions = 'E';
+    paper.across = {{'D', 'E', 'F'}};
+    paper.summed = QStringLiteral("F");
+    paper.wordsPrefix = QStringLiteral("Сумма прописью: ");
+    paper.names = names;
+    return paper;
+}
+
 } // namespace papercheck

@@ -101,4 +101,8 @@ QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList
 // checked.
 int ExpectReads(const automation::RecordingOffice& office, const Paper& paper);
 
+// The waybill as a paper: quantity, price and amount in D, E and F, the
+// captions in E, the amount in words after "Сумма прописью: ".
+Paper Waybill(const words::MoneyNames& names);
+
 } // namespace papercheck
