@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <exception>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -153,6 +154,7 @@ struct Ahead {
     QByteArray dpb;
     QString target;
     IAttachment* attachment = nullptr;
+    std::exception_ptr error;  // why it could not be made
     // Nobody took it: the process ends, and the attachment with it.
     ~Ahead()
     {
@@ -168,7 +170,9 @@ Ahead& ahead()
 }
 
 // Waits for the attachment made ahead; gives it for the same name and
-// parameters (with the name it attached), and drops it otherwise.
+// parameters (with the name it attached), and drops it otherwise. Its
+// failure for the same name and parameters is thrown: the server that did
+// not answer is not waited for twice.
 IAttachment* takeAhead(const QString& name, const QByteArray& dpb, QString& target)
 {
     Ahead& a = ahead();
@@ -176,6 +180,9 @@ IAttachment* takeAhead(const QString& name, const QByteArray& dpb, QString& targ
         return nullptr;
     a.thread.join();
     IAttachment* att = std::exchange(a.attachment, nullptr);
+    const std::exception_ptr error = std::exchange(a.error, nullptr);
+    if (error && a.name == name && a.dpb == dpb)
+        std::rethrow_exception(error);
     if (att && (a.name != name || a.dpb != dpb)) {
         FbStatus st;
         att->detach(&st);
@@ -198,10 +205,15 @@ void Database::attachAhead(const QString& name, const ConnectParams& params)
     a.dpb = buildDpb(params, false);
     a.target.clear();
     a.thread = std::thread([&a] {
-        const QString target = resolveName(a.name);
-        FbStatus st;
-        a.attachment = attach(target, a.dpb, st);
-        a.target = target;
+        try {
+            const QString target = resolveName(a.name);
+            FbStatus st;
+            a.attachment = attach(target, a.dpb, st);
+            a.target = target;
+            st.check();
+        } catch (...) {
+            a.error = std::current_exception();
+        }
     });
 }
 

@@ -661,6 +661,7 @@ void BufferedDocument::close()
     borderRanges_.clear();
     formats_.clear();
     applied_.clear();
+    rowRequests_.clear();
     inner_.close();
 }
 

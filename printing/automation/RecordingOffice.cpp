@@ -225,6 +225,8 @@ void RecordingDocument::setNumberFormat(const RangeAddress& range, const QString
 
 void RecordingDocument::setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code)
 {
+    if (ranges.isEmpty())
+        return;  // the office makes no call either
     for (const RangeAddress& r : ranges)
         setNumberFormat(r, code);
     book_->formatCalls -= static_cast<int>(ranges.size()) - 1;

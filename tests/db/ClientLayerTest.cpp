@@ -371,4 +371,10 @@ TEST(DatabaseName, AnAttachmentMadeAheadServesOnlyTheSameNameAndParameters)
                   52);  // WIN1251
         EXPECT_EQ(ask(d, attachments).toInt(), before + 1);
     }
+    // One that failed is told by the open that takes it.
+    const QString missing = t.folder() + QStringLiteral("/missing.fdb");
+    Database::attachAhead(missing, {});
+    Database m;
+    m.setDatabaseName(missing);
+    EXPECT_THROW(m.open(), db::DbError);
 }

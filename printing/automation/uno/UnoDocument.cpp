@@ -541,15 +541,7 @@ public:
         if (ranges.isEmpty())
             return;
         try {
-            Reference<lang::XMultiServiceFactory> factory(model(), UNO_QUERY_THROW);
-            Reference<sheet::XSheetCellRangeContainer> container(
-                factory->createInstance("com.sun.star.sheet.SheetCellRanges"), UNO_QUERY_THROW);
-            Sequence<table::CellRangeAddress> addresses(static_cast<sal_Int32>(ranges.size()));
-            for (int i = 0; i < ranges.size(); ++i)
-                addresses.getArray()[i] = unoRange(ranges[i]);
-            container->addRangeAddresses(addresses, false);
-            Reference<beans::XPropertySet>(container, UNO_QUERY_THROW)
-                ->setPropertyValue("TableBorder", Any(unoBorder(b)));
+            rangesOf(ranges)->setPropertyValue("TableBorder", Any(unoBorder(b)));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
