@@ -162,9 +162,15 @@ void RepriceLines(const engine::Context& ctx, const engine::UnpostedDocument& do
     }
 }
 
-qint64 AddLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 otdel, qint64 ing, int priceKind,
-               double cena, double myCena)
+qint64 AddLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 otdel, qint64 ing, int priceKind)
 {
+    // The price as the stock row holds it now, not as a list last showed it.
+    db::Query price(ctx.database, ctx.write);
+    price.setSql(QStringLiteral("SELECT CENA, MY_CENA FROM ING_SKLAD WHERE KOD_ING = ") + Key(ing) +
+                 QStringLiteral(" AND KOD_OTDEL = ") + Key(otdel));
+    price.open();
+    const double cena = price.isEmpty() ? 0.0 : price.field(priceKind == 0 ? 0 : 1).asDouble();
+    price.close();
     // The key is drawn on the reading transaction, as the row writer draws its keys.
     auto key = engine::Reader(ctx, QStringLiteral("SELECT GEN_ID(MY_GEN, 1) FROM RDB$DATABASE"));
     key->open();
@@ -176,7 +182,7 @@ qint64 AddLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, 
     w->param(QStringLiteral("KD")).setString(Key(doc.kod()));
     w->param(QStringLiteral("KI")).setString(Key(ing));
     w->param(QStringLiteral("KV")).setDouble(0);
-    w->param(QStringLiteral("CN")).setDouble(engine::ToKopeck(priceKind == 0 ? cena : myCena));
+    w->param(QStringLiteral("CN")).setDouble(engine::ToKopeck(cena));
     w->param(QStringLiteral("KO")).setString(Key(otdel));
     w->execSql();
     noteLine(ctx, kod);
@@ -195,11 +201,35 @@ void SetLineValue(const engine::Context& ctx, const engine::UnpostedDocument& do
     noteLine(ctx, line);
 }
 
-void DeleteLine(const engine::Context& ctx, const engine::UnpostedDocument&, qint64 line)
+void SetLineSum(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, double sum)
 {
-    auto q = engine::Writer(ctx, QStringLiteral("DELETE FROM MOVES WHERE KOD = :K"));
+    // The line's quantity and price as they stand now, not as a list last showed them.
+    db::Query q(ctx.database, ctx.write);
+    q.setSql(QStringLiteral("SELECT KOLVO, CENA FROM MOVES WHERE KOD = ") + Key(line) + QStringLiteral(" AND KOD_DOC = ") +
+             Key(doc.kod()));
+    q.open();
+    if (q.isEmpty())
+        throw engine::RowRefusal(QStringLiteral("MOVES"), line, engine::LineGoneText());
+    const double kolvo = q.field(0).isNull() ? 0 : q.field(0).asDouble();
+    const double cena = q.field(1).isNull() ? 0 : q.field(1).asDouble();
+    q.close();
+    if (kolvo != 0)
+        return SetLineValue(ctx, doc, line, QStringLiteral("CENA"), sum / kolvo);
+    if (cena != 0)
+        return SetLineValue(ctx, doc, line, QStringLiteral("KOLVO"), sum / cena);
+    throw std::runtime_error(QStringLiteral("При вводе суммы или количество или цена не должны быть равными нулю, "
+                                            "чтоб программа могла произвести расчёт !")
+                                 .toStdString());
+}
+
+void DeleteLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line)
+{
+    auto q = engine::Writer(ctx, QStringLiteral("DELETE FROM MOVES WHERE KOD = :K AND KOD_DOC = :D"));
     q->param(QStringLiteral("K")).setString(Key(line));
+    q->param(QStringLiteral("D")).setString(Key(doc.kod()));
     q->execSql();
+    if (q->rowsAffected() == 0)
+        throw engine::RowRefusal(QStringLiteral("MOVES"), line, engine::LineGoneText());
     noteLine(ctx, line);
 }
 

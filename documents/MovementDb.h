@@ -66,15 +66,20 @@ engine::UnpostedDocument Claim(const engine::Context& ctx, qint64 doc);
 void RepriceLines(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 otdel, int kind);
 
 // A new line of the product with quantity 0 at its stock or selling price
-// (by the document's price kind) rounded to the kopeck. Returns its key.
-qint64 AddLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 otdel, qint64 ing, int priceKind,
-               double cena, double myCena);
+// in the department (by the document's price kind) rounded to the kopeck;
+// 0 without a stock row there. Returns its key.
+qint64 AddLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 otdel, qint64 ing, int priceKind);
 
 // One value of one line of the document: KOLVO or CENA. A line removed
 // meanwhile is refused in words.
 void SetLineValue(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, const QString& column,
                   double value);
-// One line, or every line of a document.
+// A sum typed for a line: its price becomes the sum over its quantity, or,
+// with no quantity, its quantity the sum over its price; refused in words
+// when both are 0 or the line was removed meanwhile.
+void SetLineSum(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, double sum);
+// One line (one removed meanwhile is refused in words), or every line of a
+// document.
 void DeleteLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line);
 void DeleteLines(const engine::Context& ctx, const engine::UnpostedDocument& doc);
 

@@ -29,21 +29,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <stdexcept>
 
 FirstUse<TForm_IngToDoc> Form_IngToDoc;
-
-namespace {
-
-double lineValue(const db::Query* lines, const char* field)
-{
-    if (!cat::HasRow(lines))
-        return 0;
-    const db::Field f = lines->field(QString::fromLatin1(field));
-    return f.isNull() ? 0 : f.asDouble();
-}
-
-} // namespace
 
 TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
 {
@@ -300,9 +287,7 @@ void TForm_IngToDoc::Btn_AddClick()
     const QString name = Q_Ing_Sklad->field(QStringLiteral("NAME")).asString();
     WriteTransaction w(movement::kRoad);
     const qint64 kod = engine::NamingDocument(DocName, [&] {
-        return movement::AddLine(w.context(), movement::Claim(w.context(), DocKod), DocOtdel, ing, DocTypeCena,
-                                 Q_Ing_Sklad->field(QStringLiteral("CENA")).asDouble(),
-                                 Q_Ing_Sklad->field(QStringLiteral("MY_CENA")).asDouble());
+        return movement::AddLine(w.context(), movement::Claim(w.context(), DocKod), DocOtdel, ing, DocTypeCena);
     });
     List_Moves->standOn(kod);
     w.commit(QStringLiteral("Движение"),
@@ -346,26 +331,17 @@ void TForm_IngToDoc::ApplyValue(double value)
 {
     const int column = RadioGroup1->itemIndex();
     const qint64 kod = cat::KeyOf(Q_Moves);
-    QString target = column == 0 ? QStringLiteral("KOLVO") : QStringLiteral("CENA");
-    double v = value;
-    if (column == 2) {
-        const double kolvo = lineValue(Q_Moves, "KOLVO");
-        const double cena = lineValue(Q_Moves, "CENA");
-        if (kolvo != 0) {
-            v = value / kolvo;
-        } else if (cena != 0) {
-            target = QStringLiteral("KOLVO");
-            v = value / cena;
-        } else {
-            throw std::runtime_error(QStringLiteral("При вводе суммы или количество или цена не должны быть равными нулю, "
-                                                    "чтоб программа могла произвести расчёт !")
-                                         .toStdString());
-        }
-    }
     Keypad->Clear();
     {
         WriteTransaction w(movement::kRoad);
-        engine::NamingDocument(DocName, [&] { movement::SetLineValue(w.context(), movement::Claim(w.context(), DocKod), kod, target, v); });
+        engine::NamingDocument(DocName, [&] {
+            const engine::UnpostedDocument doc = movement::Claim(w.context(), DocKod);
+            if (column == 2)
+                movement::SetLineSum(w.context(), doc, kod, value);
+            else
+                movement::SetLineValue(w.context(), doc, kod, column == 0 ? QStringLiteral("KOLVO") : QStringLiteral("CENA"),
+                                       value);
+        });
         w.commit();  // the lines reload on the line just changed
     }
     if (Keypad->LeavingCell())

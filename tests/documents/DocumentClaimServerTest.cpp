@@ -75,7 +75,7 @@ protected:
     {
         try {
             road(*a, kind, f);
-        } catch (const engine::DocumentRefusal& e) {
+        } catch (const engine::RowRefusal& e) {
             return e.text();
         }
         return QString();
@@ -144,7 +144,7 @@ TEST_F(DocumentClaims, NothingLandsOnAMovementDocumentPostedMeanwhile)
         {"price", movement::kRoad,
          [&](const engine::Context& c) { movement::SetLineValue(c, movement::Claim(c, receipt), receiptLine, QStringLiteral("CENA"), 1); }},
         {"line added", movement::kRoad,
-         [&](const engine::Context& c) { movement::AddLine(c, movement::Claim(c, receipt), kitchen, flour, 0, 1, 2); }},
+         [&](const engine::Context& c) { movement::AddLine(c, movement::Claim(c, receipt), kitchen, flour, 0); }},
         {"line removed", movement::kRoad,
          [&](const engine::Context& c) { movement::DeleteLine(c, movement::Claim(c, receipt), receiptLine); }},
         {"lines cleared", movement::kRoad, [&](const engine::Context& c) { movement::DeleteLines(c, movement::Claim(c, receipt)); }},
@@ -208,6 +208,36 @@ TEST_F(DocumentClaims, NothingLandsOnAnInventoryPostedMeanwhile)
     }
 }
 
+TEST_F(DocumentClaims, MovementLinesAreWrittenAsTheyStandNotAsTheOtherWorkstationLastShowedThem)
+{
+    // B changes the line's quantity and the flour's stock price: A's typed
+    // sum is divided by the quantity as it is now, A's new line takes the price.
+    road(*b, movement::kRoad, [&](const engine::Context& c) {
+        movement::SetLineValue(c, movement::Claim(c, receipt), receiptLine, QStringLiteral("KOLVO"), 4);
+        engine::Writer(c, QStringLiteral("UPDATE ING_SKLAD SET CENA = 12.345 WHERE KOD_ING = %1 AND KOD_OTDEL = %2")
+                              .arg(flour)
+                              .arg(kitchen))
+            ->execSql();
+    });
+    EXPECT_EQ(refusalOnA(movement::kRoad, [&](const engine::Context& c) { movement::SetLineSum(c, movement::Claim(c, receipt), receiptLine, 100); }),
+              QString());
+    EXPECT_EQ(refusalOnA(movement::kRoad, [&](const engine::Context& c) { movement::AddLine(c, movement::Claim(c, receipt), kitchen, flour, 0); }),
+              QString());
+    EXPECT_EQ(text(QStringLiteral("SELECT KOLVO, CENA FROM MOVES WHERE KOD_DOC = %1 ORDER BY KOD").arg(receipt)),
+              QStringLiteral("4|25|0|12,34"));
+
+    // B removes the line: A's removal and sum are refused and write nothing.
+    road(*b, movement::kRoad, [&](const engine::Context& c) { movement::DeleteLine(c, movement::Claim(c, receipt), receiptLine); });
+    const QString left = movementState();
+    const QString protocol = text(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE"));
+    EXPECT_EQ(refusalOnA(movement::kRoad, [&](const engine::Context& c) { movement::DeleteLine(c, movement::Claim(c, receipt), receiptLine); }),
+              engine::LineGoneText());
+    EXPECT_EQ(refusalOnA(movement::kRoad, [&](const engine::Context& c) { movement::SetLineSum(c, movement::Claim(c, receipt), receiptLine, 100); }),
+              engine::LineGoneText());
+    EXPECT_EQ(movementState(), left);
+    EXPECT_EQ(text(QStringLiteral("SELECT COUNT(*) FROM LOG_TABLE")), protocol);
+}
+
 TEST_F(DocumentClaims, ADocumentDeletedMeanwhileIsNamedAndNothingIsWritten)
 {
     for (const qint64 d : {receipt, sales, production})
@@ -218,7 +248,7 @@ TEST_F(DocumentClaims, ADocumentDeletedMeanwhileIsNamedAndNothingIsWritten)
     };
     EXPECT_EQ(named([&](const engine::Context& c) { movement::SetLineValue(c, movement::Claim(c, receipt), receiptLine, QStringLiteral("KOLVO"), 7); }),
               gone);
-    EXPECT_EQ(named([&](const engine::Context& c) { movement::AddLine(c, movement::Claim(c, receipt), kitchen, flour, 0, 1, 2); }),
+    EXPECT_EQ(named([&](const engine::Context& c) { movement::AddLine(c, movement::Claim(c, receipt), kitchen, flour, 0); }),
               gone);
     EXPECT_EQ(named([&](const engine::Context& c) { posting::PostMovement(c, receipt, 0); }), gone);
     EXPECT_EQ(named([&](const engine::Context& c) { posting::PostRealDocument(c, sales, 0); }), gone);

@@ -407,7 +407,7 @@ TEST_F(MoveDocuments, ACommitOnAnotherRoadRefreshesTheOpenListsOnTheirRowsARolle
     road.write = &other;
     auto change = [&] {
         movement::CopyDocument(road, first, QStringLiteral("П-2"), QDate(2026, 12, 7), QTime(10, 30), true);
-        movement::AddLine(road, movement::Claim(road, second), env.kitchen, potato, 0, 20.00, 30.00);
+        movement::AddLine(road, movement::Claim(road, second), env.kitchen, potato, 0);
     };
 
     {
