@@ -65,7 +65,8 @@ void TemplateRun::place(int mode, int& atRow)
     // The table's rows take the columns' formats; the header and the end
     // block bring their own.
     const bool inTable = !headerPlacing_ && !endPlaced_;
-    PutTemplateVariables(document(), value, mode, atRow, tpl_.variables, tpl_.form, inTable ? &columnFormats_ : nullptr);
+    PutTemplateVariables(document(), value, mode, atRow, tpl_.variables, tpl_.form, inTable ? &columnFormats_ : nullptr,
+                         figureFormat_);
 }
 
 void TemplateRun::put(const QString& name, int mode)
@@ -116,14 +117,21 @@ void TemplateRun::putKopecks(const QString& name, qint64 kopecks, int mode)
     putFloat(name, static_cast<double>(kopecks) / 100.0, mode);
 }
 
+void TemplateRun::putFigure(const QString& name, double v, const QString& format, int mode)
+{
+    figureFormat_ = format;  // a failure ends the run: no later figure sees it
+    putFloat(name, engine::Printed(Settled(v)), mode);
+    figureFormat_.clear();
+}
+
 void TemplateRun::putPrice(const QString& name, double v, int mode)
 {
-    putFloat(name, engine::Printed(Settled(v)), mode);
+    putFigure(name, v, automation::kPriceFormat, mode);
 }
 
 void TemplateRun::putQuantity(const QString& name, double v, int mode)
 {
-    putFloat(name, engine::Printed(Settled(v)), mode);
+    putFigure(name, v, automation::kQuantityFormat, mode);
 }
 
 void TemplateRun::putDate(const QString& name, const QDate& v, int mode)

@@ -85,6 +85,7 @@ public:
 
 private:
     void place(int mode, int& atRow);
+    void putFigure(const QString& name, double v, const QString& format, int mode);
 
     engine::Context ctx_;
     automation::Office& office_;
@@ -94,6 +95,7 @@ private:
     templates::LoadedTemplate tpl_;
     // The table columns' number formats, given to every number they take.
     templates::ColumnFormats columnFormats_;
+    QString figureFormat_;  // a price's or a quantity's while it is placed
     std::unique_ptr<automation::Document> raw_;
     std::unique_ptr<automation::BufferedDocument> buffered_;
     int position_ = 0;

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 namespace templates {
@@ -221,8 +222,60 @@ ColumnFormats ReadColumnFormats(Document& document, const TemplateVariables& var
     return formats;
 }
 
+int ShownPlaces(const QString& code)
+{
+    // The first section, without its quoted texts, escaped characters and
+    // bracketed colours and conditions.
+    QString s;
+    bool quoted = false;
+    int bracket = 0;
+    for (int i = 0; i < code.size(); ++i) {
+        const QChar ch = code[i];
+        if (ch == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (ch == QLatin1Char('\\'))
+            ++i;
+        else if (ch == QLatin1Char('['))
+            ++bracket;
+        else if (ch == QLatin1Char(']'))
+            bracket = std::max(0, bracket - 1);
+        else if (bracket > 0)
+            continue;
+        else if (ch == QLatin1Char(';'))
+            break;
+        else
+            s += ch;
+    }
+    auto placeholder = [](QChar ch) { return ch == QLatin1Char('0') || ch == QLatin1Char('#') || ch == QLatin1Char('?'); };
+    if (std::none_of(s.cbegin(), s.cend(), placeholder))
+        return 18;
+    int places = 0;
+    for (int i = s.indexOf(QLatin1Char(',')) + 1; i > 0 && i < s.size() && placeholder(s[i]); ++i)
+        ++places;
+    return places;
+}
+
+namespace {
+
+// The decimals a figure has, up to four.
+int PlacesOf(double v)
+{
+    qint64 units = engine::Units(v, engine::kPrintedPlaces);
+    int places = engine::kPrintedPlaces;
+    while (places > 0 && units % 10 == 0) {
+        units /= 10;
+        --places;
+    }
+    return places;
+}
+
+} // namespace
+
 void PutTemplateVariables(Document& document, const R_Field& given, int mode, int& row,
-                          const TemplateVariables& variables, const TemplateForm& form, const ColumnFormats* formats)
+                          const TemplateVariables& variables, const TemplateForm& form, const ColumnFormats* formats,
+                          const QString& figureFormat)
 {
     const TemplateVariable* v = variables.find(given.Name);
     const bool enabled = v && v->ENABLED == 1;
@@ -272,8 +325,11 @@ void PutTemplateVariables(Document& document, const R_Field& given, int mode, in
             const bool number = value.Typ == KindInteger || value.Typ == KindFloat;
             if (number && formats && v->LOCATION != LocHeader) {
                 const auto code = formats->constFind(c);
-                if (code != formats->cend())
-                    document.setNumberFormat({0, c - 1, r - 1, c - 1, r - 1}, *code);
+                if (code != formats->cend()) {
+                    const bool fewer = !figureFormat.isEmpty() && value.Typ == KindFloat &&
+                                       ShownPlaces(*code) < PlacesOf(value.F);
+                    document.setNumberFormat({0, c - 1, r - 1, c - 1, r - 1}, fewer ? figureFormat : *code);
+                }
             }
         } else if (value.Typ >= KindText && value.Typ <= KindTime) {
             QString t;

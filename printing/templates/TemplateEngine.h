@@ -71,11 +71,18 @@ ColumnFormats ReadColumnFormats(automation::Document& document, const TemplateVa
 // alignment, font and the line under the row, then moves row by mode. When
 // formats are given (the value goes into the table: a line, a heading, a
 // subtotal), a number placed by any variable but a header one takes its
-// column's format, whatever the row. A name the template does not hold
-// counts as a disabled variable.
+// column's format, whatever the row; a price or a quantity given its
+// papers' format (figureFormat) takes that one instead where its column's
+// shows fewer decimals than it has (a template made before prices showed
+// their third and fourth). A name the template does not hold counts as a
+// disabled variable.
 void PutTemplateVariables(automation::Document& document, const R_Field& value, int mode, int& row,
                           const TemplateVariables& variables, const TemplateForm& form,
-                          const ColumnFormats* formats = nullptr);
+                          const ColumnFormats* formats = nullptr, const QString& figureFormat = QString());
+
+// How many decimals a number format (Russian notation) shows at most: those
+// of its first section; 18 for the standard format, which shows them all.
+int ShownPlaces(const QString& code);
 
 // A value as the engine writes it inside a text: floats with two decimals and
 // the decimal comma, dates dd.MM.yyyy, times H:mm:ss; empty for other kinds.

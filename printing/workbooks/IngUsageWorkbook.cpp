@@ -65,7 +65,7 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
         // A long name wraps instead of being cut; the quantities as every
         // paper prints them: with the decimals they have, up to four.
         doc.setWrapped({0, 1, 3, 1, last}, true);
-        doc.setNumberFormat({0, 4, 3, 4, last}, QStringLiteral("0,####"));
+        doc.setNumberFormat({0, 4, 3, 4, last}, automation::kQuantityFormat);
     }
     doc.setTableBorder({0, 0, 2, 4, last}, ThinFrame());
 }

@@ -159,8 +159,8 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
         if (last > 0) {
             doc.setNumberFormat({0, 1, 1, 1, last}, QStringLiteral("@"));
             doc.setWrapped({0, 1, 1, 1, last}, true);  // a long name wraps instead of being cut
-            doc.setNumberFormat({0, 2, 1, 3, last}, QStringLiteral("0,####"));
-            doc.setNumberFormat({0, 4, 1, 4, last}, QStringLiteral("0,00##"));
+            doc.setNumberFormat({0, 2, 1, 3, last}, automation::kQuantityFormat);
+            doc.setNumberFormat({0, 4, 1, 4, last}, automation::kPriceFormat);
         }
         doc.setTableBorder({0, 0, 0, 4, last}, ThinFrame());
     });

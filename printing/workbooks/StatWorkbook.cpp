@@ -228,12 +228,12 @@ void closingFrame(automation::Document& d, int statLast, int orderLast, int orde
     d.setFont({kOrder, 0, 0, 3, orderLast}, body);
     d.setFont({kStat, 0, 0, 6, 1}, title);
     if (statLast > kFirstRow - 1) {
-        d.setNumberFormat({kStat, 3, kFirstRow, 5, statLast}, QStringLiteral("0,####"));
+        d.setNumberFormat({kStat, 3, kFirstRow, 5, statLast}, automation::kQuantityFormat);
         d.setNumberFormat({kStat, 6, kFirstRow, 6, statLast}, QStringLiteral("0,#"));
     }
     if (orderLast > kFirstRow - 1) {
-        d.setNumberFormat({kOrder, 3, kFirstRow, 3, orderLast}, QStringLiteral("0,####"));
-        d.setNumberFormat({kOrder, 4, kFirstRow, 4, orderLast}, QStringLiteral("0,00##"));
+        d.setNumberFormat({kOrder, 3, kFirstRow, 3, orderLast}, automation::kQuantityFormat);
+        d.setNumberFormat({kOrder, 4, kFirstRow, 4, orderLast}, automation::kPriceFormat);
         d.setNumberFormat({kOrder, 5, kFirstRow, 5, orderLast}, QStringLiteral("0,00"));
     }
     d.setVertJustify({kStat, 0, 0, 6, 2}, 2);

@@ -293,6 +293,37 @@ TEST_F(PlacingTest, ValueWithTextAroundBecomesOneTextOtherwiseTyped)
     EXPECT_EQ(at("B25"), s.S);
 }
 
+TEST_F(PlacingTest, APriceOrQuantityShowsItsDecimalsWhereItsColumnShowsFewer)
+{
+    add(var("f", LocTable, "B1"));
+    const struct {
+        const char* column;
+        double v;
+        QString figure;  // the papers' format it is given, empty for money
+        const char* shown;
+    } cases[] = {
+        {"0,00", 0.335, automation::kPriceFormat, "0,00##"},  // a template made when prices showed two
+        {"0,00", 12.5, automation::kPriceFormat, "0,00"},
+        {"# ##0,00", 1234.5678, automation::kPriceFormat, "0,00##"},
+        {"0,00\"р.\";[RED]-0,00\"р.\"", 0.125, automation::kPriceFormat, "0,00##"},
+        {"0,###", 0.3675, automation::kQuantityFormat, "0,####"},
+        {"0,###", 0.375, automation::kQuantityFormat, "0,###"},
+        {"0", 2000, automation::kQuantityFormat, "0"},
+        {"0,00", 0.335, QString(), "0,00"},
+        {"Основной", 0.3675, automation::kQuantityFormat, "Основной"},
+    };
+    int row = 20;
+    for (const auto& c : cases) {
+        const ColumnFormats formats{{2, QString::fromUtf8(c.column)}};
+        R_Field f = value("f", KindFloat);
+        f.F = c.v;
+        int r = row;
+        PutTemplateVariables(*doc, f, RowStay, r, vars, form, &formats, c.figure);
+        EXPECT_EQ(book().stateAt(QStringLiteral("B%1").arg(row)).numberFormat, QString::fromUtf8(c.shown)) << c.column << " " << c.v;
+        ++row;
+    }
+}
+
 TEST_F(PlacingTest, EachKindAsTextWithOnlyOneSideOfText)
 {
     TemplateVariable before = var("b", LocTable, "A1");
