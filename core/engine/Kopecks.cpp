@@ -25,6 +25,13 @@ long double RoundHalfEven(long double v)
     return std::fmod(whole, 2.0L) == 0 ? whole : away;
 }
 
+long double Hundredths(double amount)
+{
+    if (std::isfinite(amount) && std::fabs(amount) < 1e16)
+        return static_cast<long double>(Units(amount, 2));
+    return RoundHalfEven(static_cast<long double>(amount * 100.0));
+}
+
 qint64 Kopecks(double amount)
 {
     const long double h = Hundredths(amount);

@@ -7,12 +7,12 @@
 // half to the even neighbour.
 //
 // An amount is a decimal a user typed or a price the program stored, held
-// as the nearest double. Its product by 100 is rounded to a double again,
-// which gives back the decimal's hundredths where the amount had at most a
-// half kopeck more: 2.675 is held as 2.67499999… yet is a half kopeck and
-// gives 268 (the even one), 1.115 gives 112, 0.125 gives 12. A product the
-// program forms in extended precision itself (a menu's price raised by its
-// percentage) is rounded with RoundHalfEven as it stands.
+// as the nearest double, and is rounded as that decimal (the shortest that
+// reads back as the same double, see Units below): 2.675 is held as
+// 2.67499999… yet is a half kopeck and gives 268 (the even one), 1.015
+// gives 102, 1.115 gives 112, 0.125 gives 12. A product the program forms
+// in extended precision itself (a menu's price raised by its percentage) is
+// rounded with RoundHalfEven as it stands.
 namespace engine {
 
 // v rounded to the nearest whole number, an exact half to the even
@@ -20,10 +20,10 @@ namespace engine {
 // Exact for any size; NaN and infinities come back as they are.
 long double RoundHalfEven(long double v);
 
-// amount × 100 (a double) rounded as above, as a whole number of
-// hundredths; for any size of amount (the digits of a huge amount in
+// The amount in whole hundredths, rounded as above; for any size of amount
+// (beyond 10^16 the double's own hundredths: the digits of a huge amount in
 // words), NaN and infinities as they are.
-inline long double Hundredths(double amount) { return RoundHalfEven(static_cast<long double>(amount * 100.0)); }
+long double Hundredths(double amount);
 
 // The amount in whole kopecks; 0 for NaN and infinities.
 qint64 Kopecks(double amount);

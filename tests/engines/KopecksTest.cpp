@@ -27,10 +27,10 @@ TEST(Kopecks, HalvesOfTheDecimalGoToTheEvenKopeck)
     const Case cases[] = {
         {0.125, 12},    {0.375, 38},   {-0.125, -12}, {2.5, 250},    {12.05, 1205}, {19.99, 1999},
         {1.15, 115},    {8.2, 820},    {0.29, 29},    {-0.001, 0},   {0, 0},
-        // Decimal halves held just below the half: still a half kopeck.
+        // Decimal halves held just below the half: still a half kopeck,
+        // however far below it their product by 100 stays.
         {2.675, 268},   {1.115, 112},  {2.665, 266},
-        // Held far enough below the half that the product stays below it.
-        {1.015, 101},   {1.005, 100},
+        {1.015, 102},   {1.005, 100},  {0.545, 54},   {1.225, 122},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.amount);
