@@ -40,6 +40,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <stdexcept>
+
 FirstUse<TForm_Karta> Form_Karta;
 
 namespace {
@@ -707,11 +709,9 @@ void TForm_Karta::Btn_VklClick()
 
 void TForm_Karta::ApplyValue(double v)
 {
-    if (v <= 0) {
-        Msg::notice(QStringLiteral("В поле \"Количество\" должно стоять число больше нуля !"));
-        Grid_Sostav->setFocus();
-        return;
-    }
+    // Refused by throwing: the keypad tells it and keeps the user on the cell.
+    if (v <= 0)
+        throw std::runtime_error(QStringLiteral("В поле \"Количество\" должно стоять число больше нуля !").toStdString());
     const qint64 row = currentRowKey();
     {
         WriteTransaction w(costing::kRoad);

@@ -257,6 +257,8 @@ void TForm_DocInv::Btn_OkClick()
         .addTime(QStringLiteral("TIME_DOC"), DateTimePicker2->time())
         .addInt(QStringLiteral("EDIT_CENA"), 2);
     WriteTransaction w(inventory::kRoad);
+    if (NewDoc)
+        inventory::RefuseNewWhileUnposted(w.context());
     KodDoc = engine::NamingDocument(E_Name->text(), [&] {
         return engine::SaveDocumentHeader(w.context(), r,
                                           QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));

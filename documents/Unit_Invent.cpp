@@ -35,29 +35,12 @@
 #include <QVBoxLayout>
 
 #include <numeric>
+#include <stdexcept>
 
 FirstUse<TForm_Invent> Form_Invent;
 
 namespace {
 const QString kArea = QStringLiteral("Инвентаризация");
-
-// The kinds of the unposted documents that keep an inventory from being
-// created, as the refusal names them: "движения и реализации".
-QString blockingKinds(const QList<int>& types)
-{
-    QStringList kinds;
-    auto add = [&kinds](const QString& kind) {
-        if (!kinds.contains(kind))
-            kinds.append(kind);
-    };
-    for (int type : types)
-        add(type == 1 ? QStringLiteral("инвентаризации")
-            : type == 2 ? QStringLiteral("производства")
-            : type == 3 ? QStringLiteral("реализации")
-                        : QStringLiteral("движения"));
-    const QString last = kinds.takeLast();
-    return kinds.isEmpty() ? last : kinds.join(QStringLiteral(", ")) + QStringLiteral(" и ") + last;
-}
 
 // Whether the document has lines, asked of the database: the search may
 // hide every line of a document that has some.
@@ -431,11 +414,7 @@ void TForm_Invent::Btn_AddClick()
     const catalogue::CurrentStructure at = catalogue::CurrentStructureRows();
     if (at.firma == 0)
         return;
-    if (const QList<int> blockers = inventory::UnpostedDocumentTypes(engine::ProgramContext()); !blockers.isEmpty()) {
-        Msg::notice(QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые документы ") +
-                    blockingKinds(blockers) + QStringLiteral("! Нужно эти документы провести или удалить."));
-        return;
-    }
+    inventory::RefuseNewWhileUnposted(engine::ProgramContext());
     Form_DocInv->PrepareNew(at.firma, at.firmaName, at.otdel, at.otdelName);
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
@@ -504,22 +483,17 @@ void TForm_Invent::Btn_OKSClick(double value)
     const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
     const bool price = RadioGroup1->itemIndex() == 1;
     const engine::Context ctx = engine::ProgramContext();
-    if (price && inventory::IsComposite(ctx, Q_Inv->field(QStringLiteral("KOD_ING")).asInt64())) {
-        Msg::notice(QStringLiteral("Продукт является составным, его складская цена расчитывается на основе цен "
-                                   "сотавляющих !"));
-        return;
-    }
+    // Refused by throwing: the keypad tells it, clears its display and keeps
+    // the user on the cell (a line gone meanwhile too: the lines are read
+    // again, and the number typed for it goes to no other line).
+    if (price && inventory::IsComposite(ctx, Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()))
+        throw std::runtime_error(QStringLiteral("Продукт является составным, его складская цена расчитывается на основе цен "
+                                                "сотавляющих !")
+                                     .toStdString());
     {
         WriteTransaction w(inventory::kRoad);
-        try {
-            inventory::SetCounted(ctx, inventory::ClaimUnposted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64()), line,
-                                  price ? inventory::Column::Price : inventory::Column::Quantity, value);
-        } catch (const engine::RowRefusal&) {
-            // The line is gone and the lines are read again: the number typed
-            // for it goes to no other line.
-            Keypad->Clear();
-            throw;
-        }
+        inventory::SetCounted(ctx, inventory::ClaimUnposted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64()), line,
+                              price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
     }
     if (Keypad->LeavingCell())

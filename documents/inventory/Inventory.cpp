@@ -3,6 +3,7 @@
 #include "engine/Context.h"
 #include "engine/DocumentClaim.h"
 #include "db/Query.h"
+#include "db/Transaction.h"
 #include "engine/Changes.h"
 #include "engine/EngineDb.h"
 
@@ -70,15 +71,29 @@ int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged)
     return static_cast<int>(q.field(0).asInt64());
 }
 
-QList<int> UnpostedDocumentTypes(const engine::Context& ctx)
+void RefuseNewWhileUnposted(const engine::Context& ctx)
 {
-    db::Query q(ctx.database, ctx.read);
+    db::Query q(ctx.database, ctx.write && ctx.write->active() ? ctx.write : ctx.read);
     q.setSql(QStringLiteral("SELECT DISTINCT COALESCE(DOC_TYPE, 0) FROM DOCS WHERE PROVODKA < 11 ORDER BY 1"));
     q.open();
-    QList<int> types;
-    for (q.first(); !q.eof(); q.next())
-        types.append(q.field(0).asInt());
-    return types;
+    // Their kinds as the refusal names them: "производства и реализации".
+    QStringList kinds;
+    for (q.first(); !q.eof(); q.next()) {
+        const int type = q.field(0).asInt();
+        const QString kind = type == 1   ? QStringLiteral("инвентаризации")
+                             : type == 2 ? QStringLiteral("производства")
+                             : type == 3 ? QStringLiteral("реализации")
+                                         : QStringLiteral("движения");
+        if (!kinds.contains(kind))
+            kinds.append(kind);
+    }
+    if (kinds.isEmpty())
+        return;
+    const QString last = kinds.takeLast();
+    throw std::runtime_error((QStringLiteral("Документ инвентаризации нельзя создать пока есть непроведённые документы ") +
+                              (kinds.isEmpty() ? last : kinds.join(QStringLiteral(", ")) + QStringLiteral(" и ") + last) +
+                              QStringLiteral("! Нужно эти документы провести или удалить."))
+                                 .toStdString());
 }
 
 void ClearLines(const engine::Context& ctx, qint64 docKod)

@@ -55,9 +55,11 @@ engine::UnpostedDocument ClaimUnposted(const engine::Context& ctx, qint64 docKod
 // book values. Read on the read transaction, before the write road opens.
 int LinesToPost(const engine::Context& ctx, qint64 docKod, bool dropUnchanged);
 
-// The types (DOCS.DOC_TYPE, ascending) of the documents not posted yet: an
-// inventory may not be created meanwhile; empty when there is none.
-QList<int> UnpostedDocumentTypes(const engine::Context& ctx);
+// An inventory may not be created while any document is not posted yet:
+// refused in words naming their kinds (std::runtime_error). Asked before the
+// header dialog opens, and again in the road that creates the inventory (in
+// its write transaction), since another workstation may make one meanwhile.
+void RefuseNewWhileUnposted(const engine::Context& ctx);
 
 // Fills the document with the book stock of its department or warehouse, as
 // its header stands in the write transaction; clearFirst removes its earlier

@@ -302,9 +302,10 @@ TEST_F(KartaWindow, TheKeypadWritesQuantityYieldOrCoefficient)
     EXPECT_DOUBLE_EQ(std::get<2>(rows(soup)[0]), 80);
     EXPECT_DOUBLE_EQ(f->QS->field(QStringLiteral("K_BRUTTO")).asDouble(), 1.25);
     EXPECT_DOUBLE_EQ(f->QS->field(QStringLiteral("BRUTTO")).asDouble(), 0.5);
-    // Nothing above zero: refused, nothing written.
+    // Nothing above zero: refused, nothing written, the user kept on the cell.
     env.messages.clear();
-    type(QStringLiteral("0"));
+    f->Keypad->E_Klava->setText(QStringLiteral("0"));
+    EXPECT_FALSE(f->Keypad->TakeBeforeLeaving());
     EXPECT_TRUE(env.sawMessage(QStringLiteral("В поле \"Количество\" должно стоять число больше нуля !")));
     EXPECT_DOUBLE_EQ(std::get<2>(rows(soup)[0]), 80);
     // With the cursor moving on, the next row is current after a value.
