@@ -138,6 +138,7 @@ void TForm_DocInv::LoadDoc(const db::Query& doc)
     NewDoc = false;
     const db::Query* d = &doc;
     KodDoc = d->field(QStringLiteral("KOD")).asInt64();
+    ShownName = d->field(QStringLiteral("NAME")).asString();
     KodFirma = d->field(QStringLiteral("KOD_PARTNER_EXPORT")).asInt64();
     P_NameFirma->setText(d->field(QStringLiteral("NAME_1")).asString());
     KodOtdel = d->field(QStringLiteral("INT_PARAM1")).asInt64();
@@ -263,6 +264,13 @@ void TForm_DocInv::Btn_OkClick()
         return engine::SaveDocumentHeader(w.context(), r,
                                           QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));
     });
+    if (!NewDoc) {
+        // The new header's lines are filled anew: the old ones go with the
+        // header's change, or neither does.
+        inventory::ClearLines(w.context(), KodDoc);
+        engine::WriteLogLine(w.context(), QStringLiteral("Инвентаризация"),
+                             QStringLiteral("Очищена табличная часть документа № ") + ShownName);
+    }
     w.commit(QStringLiteral("Инвентаризация"), (NewDoc ? QStringLiteral("Создан документ инвентаризации № ")
                                                         : QStringLiteral("Изменён документ инвентаризации № ")) +
                                                    E_Name->text());

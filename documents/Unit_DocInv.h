@@ -43,6 +43,9 @@ public:
     bool NewDoc = false;
     // The document's key: the new one after an insert, the edited one otherwise.
     qint64 KodDoc = 0;
+    // An edited document's name as its list showed it: its lines are emptied
+    // in the header's road, for the document to be filled anew by the header.
+    QString ShownName;
 
     void FormCreate();
     // Copies the current inventory of the inventories window's list.

@@ -430,16 +430,10 @@ void TForm_Invent::Btn_UpdClick()
 {
     if (!hasDoc())
         return;
-    const qint64 kod = Q_Docs->field(QStringLiteral("KOD")).asInt64();
-    const QString shownName = Q_Docs->field(QStringLiteral("NAME")).asString();
+    // The header's road empties the lines with it.
     Form_DocInv->LoadDoc(*Q_Docs);
     if (Msg::execModal(Form_DocInv) != QDialog::Accepted)
         return;
-    {
-        WriteTransaction w(inventory::kRoad);
-        inventory::ClearLines(w.context(), kod);
-        w.commit(kArea, QStringLiteral("Очищена табличная часть документа № ") + shownName);
-    }
     Q_DocsAfterScroll();
     Grid_Doc->setFocus();
     Btn_Zapolnit->click();

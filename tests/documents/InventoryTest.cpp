@@ -481,13 +481,13 @@ TEST(InventoryWindow, EachRoadHoldsTheDocumentsTheirLinesAndTheStock)
              script.then(choose(1));
              Form_Invent->Btn_RefreshClick();
          }},
-        {"header changed, lines emptied and filled", stock,
+        {"header changed with its lines emptied, then filled", stock,
          [&] {
              ModalScript script;
              script.then(header).then(fill);
              Form_Invent->Btn_UpdClick();
          },
-         3},
+         2},
         {"lines filled", stock,
          [&] {
              ModalScript script;
