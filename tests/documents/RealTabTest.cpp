@@ -53,6 +53,20 @@ public:
                      .arg(cenaSklad));
         return k;
     }
+    // Борщ 7, Компот 50 and Суп 0 on the document, shown on the sales tab
+    // with its lines read and "Сдвигать позицию курсора" as given.
+    void showThreeLines(qint64 doc, bool next)
+    {
+        realLine(doc, product(QStringLiteral("Борщ"), 0, 1, 5), 7, 5);
+        realLine(doc, product(QStringLiteral("Компот"), 0, 1, 5), 50, 5);
+        realLine(doc, product(QStringLiteral("Суп"), 0, 1, 5), 0, 5);
+        Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
+        input::showActive(Form_Main, RealTab->Grid_RealBludo);
+        show(doc);
+        RealTab->Timer_RealTimer();
+        RealTab->CB_Next->setChecked(next);
+        QApplication::processEvents();
+    }
     // Line values of a document by product name.
     QMap<QString, QPair<double, double>> lines(qint64 doc, const char* priceColumn = "CENA")
     {
@@ -435,15 +449,7 @@ TEST(RealTab, TypedDigitsLandOnTheChosenLineAndNeverSwitchTheDocument)
     const qint64 doc = env.realDoc(3, 1);
     const qint64 later = env.realDoc(3, 1, QStringLiteral("Р-2"));
     env.t().exec(QStringLiteral("UPDATE DOCS SET TIME_DOC = '10:00:00' WHERE KOD = %1").arg(later));
-    env.realLine(doc, env.product(QStringLiteral("Борщ"), 0, 1, 5), 7, 5);
-    env.realLine(doc, env.product(QStringLiteral("Компот"), 0, 1, 5), 50, 5);
-    env.realLine(doc, env.product(QStringLiteral("Суп"), 0, 1, 5), 0, 5);
-    Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
-    input::showActive(Form_Main, RealTab->Grid_RealBludo);
-    env.show(doc);
-    RealTab->Timer_RealTimer();
-    RealTab->CB_Next->setChecked(false);
-    QApplication::processEvents();
+    env.showThreeLines(doc, false);
 
     // The soup's quantity with main-row digits, then with the numeric pad's.
     input::clickCell(RealTab->Grid_RealBludo, 2, QStringLiteral("KOLVO"));
@@ -574,15 +580,7 @@ TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
         SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next);
         RealEnv env;
         const qint64 doc = env.realDoc(3, 1);
-        env.realLine(doc, env.product(QStringLiteral("Борщ"), 0, 1, 5), 7, 5);
-        env.realLine(doc, env.product(QStringLiteral("Компот"), 0, 1, 5), 50, 5);
-        env.realLine(doc, env.product(QStringLiteral("Суп"), 0, 1, 5), 0, 5);
-        Form_Main->PageControl1->setCurrentWidget(Form_Main->Sheet_Real);
-        input::showActive(Form_Main, RealTab->Grid_RealBludo);
-        env.show(doc);
-        RealTab->Timer_RealTimer();
-        RealTab->CB_Next->setChecked(walk.next);
-        QApplication::processEvents();
+        env.showThreeLines(doc, walk.next);
 
         input::play(QString::fromLatin1(walk.walk), RealTab->Grid_RealBludo);
         QApplication::processEvents();
