@@ -754,6 +754,26 @@ public:
         }
     }
 
+    // The format alone: a template's column formats are read before it is filled.
+    QString numberFormat(const CellAddress& c) override
+    {
+        try {
+            sal_Int32 key = 0;
+            if (!(Reference<beans::XPropertySet>(sheet(c.sheet)->getCellByPosition(c.column, c.row), UNO_QUERY_THROW)
+                      ->getPropertyValue("NumberFormat") >>= key) ||
+                key == 0)
+                return {};
+            rtl::OUString code;
+            Reference<util::XNumberFormatsSupplier>(model(), UNO_QUERY_THROW)
+                ->getNumberFormats()
+                ->getByKey(key)
+                ->getPropertyValue("FormatString") >>= code;
+            return qs(code);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     // One key and one call for all the ranges: a column's format placed on
     // every card of a long print costs what one range does.
     void setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code) override
