@@ -532,6 +532,7 @@ CellState RecordingDocument::cellState(const CellAddress& cell) { return book_->
 
 std::optional<QList<RangeAddress>> RecordingDocument::filledCells(const RangeAddress& range)
 {
+    ++book_->readCalls;
     QList<RangeAddress> out;
     const RecordedSheet& s = book_->sheet(range.sheet);
     for (auto it = s.cells.lower_bound({range.startRow, range.startColumn});
@@ -547,6 +548,7 @@ std::optional<QList<RangeAddress>> RecordingDocument::filledCells(const RangeAdd
 
 std::optional<Document::Contents> RecordingDocument::contents(const RangeAddress& range)
 {
+    ++book_->readCalls;
     Contents out;
     const RecordedSheet& s = book_->sheet(range.sheet);
     for (int row = range.startRow; row <= range.endRow; ++row) {
