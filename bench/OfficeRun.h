@@ -5,6 +5,7 @@
 // the data is in, and one office for the whole run.
 
 #include "../tests/support/KeepingOffice.h"
+#include "CallTimes.h"
 
 #include "automation/uno/UnoOffice.h"
 
@@ -88,6 +89,21 @@ void TimePrints(benchmark::State& state, automation::Office& office, Print print
         CloseAll(keeping);
         state.ResumeTiming();
     }
+}
+
+// As TimePrints; with TARELIA_BENCH_CALLS=1 the office calls of a print
+// are counted and timed by name, and their table printed after the runs.
+template <class Print>
+void TimePrintsAndCalls(benchmark::State& state, automation::Office& office, Print print)
+{
+    if (!qEnvironmentVariableIsSet("TARELIA_BENCH_CALLS")) {
+        TimePrints(state, office, print);
+        return;
+    }
+    CallTimes calls;
+    TimingOffice timing(office, calls);
+    TimePrints(state, timing, print);
+    calls.print(static_cast<int>(state.iterations()));
 }
 
 // The floor a print is measured against: its finished workbook stored once

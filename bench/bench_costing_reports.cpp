@@ -13,7 +13,6 @@
 // in decimal; "ProductsMonthSummedBySql", its reference, reads the same rows
 // summed by the server.
 
-#include "CallTimes.h"
 #include "OfficeRun.h"
 #include "TechCardsData.h"
 
@@ -132,16 +131,10 @@ void TechCards(benchmark::State& state)
 {
     Setup& s = setup();
     const reports::techcards::Options o = techCards(s, lines(state));
-    const bool timeCalls = qEnvironmentVariableIsSet("TARELIA_BENCH_CALLS");
-    bench::CallTimes calls;
-    bench::TimingOffice timing(*s.office, calls);
-    bench::TimePrints(state, timeCalls ? static_cast<automation::Office&>(timing) : *s.office,
-                      [&](automation::Office& office) {
-                          if (!reports::techcards::Print(s.ctx(), o, office, s.cache()))
-                              state.SkipWithError("no cards");
-                      });
-    if (timeCalls)
-        calls.print(static_cast<int>(state.iterations()));
+    bench::TimePrintsAndCalls(state, *s.office, [&](automation::Office& office) {
+        if (!reports::techcards::Print(s.ctx(), o, office, s.cache()))
+            state.SkipWithError("no cards");
+    });
 }
 BENCHMARK(TechCards)
     ->Arg(200)

@@ -585,6 +585,11 @@ void BufferedDocument::setColumnWidth(int sheet, int column, int width)
     inner_.setColumnWidth(sheet, column, width);
 }
 
+void BufferedDocument::setColumnWidths(int sheet, int firstColumn, const QList<int>& widths)
+{
+    inner_.setColumnWidths(sheet, firstColumn, widths);
+}
+
 void BufferedDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
 {
     flush();

@@ -58,6 +58,7 @@ public:
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void setColumnWidth(int sheet, int column, int width) override;
+    void setColumnWidths(int sheet, int firstColumn, const QList<int>& widths) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) override;
     void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) override;

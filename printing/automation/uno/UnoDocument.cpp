@@ -378,6 +378,39 @@ public:
         });
     }
 
+    // One call in the background for all of them: columns of the same width
+    // side by side take it together, each change costing the office what a
+    // change of one column does.
+    void setColumnWidths(int sheetIndex, int firstColumn, const QList<int>& widths) override
+    {
+        if (widths.isEmpty())
+            return;
+        Reference<sheet::XSpreadsheet> s;
+        try {
+            s = sheetNow(sheetIndex);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+        const int lastColumn = firstColumn + static_cast<int>(widths.size()) - 1;
+        const RangeAddress cells{sheetIndex, firstColumn, -1, lastColumn, -1};
+        lane_.add(cells, cells, [s, firstColumn, widths] {
+            try {
+                for (int i = 0; i < widths.size();) {
+                    int j = i;
+                    while (j + 1 < widths.size() && widths[j + 1] == widths[i])
+                        ++j;
+                    Reference<table::XColumnRowRange> columns(
+                        s->getCellRangeByPosition(firstColumn + i, 0, firstColumn + j, 0), UNO_QUERY_THROW);
+                    Reference<beans::XPropertySet>(columns->getColumns(), UNO_QUERY_THROW)
+                        ->setPropertyValue("Width", Any(static_cast<sal_Int32>(widths[i])));
+                    i = j + 1;
+                }
+            } catch (const uno::Exception& e) {
+                unocalls::rethrowIn("setColumnWidths", e);
+            }
+        });
+    }
+
     void fitRowHeights(int sheetIndex, int firstRow, int lastRow) override
     {
         if (lastRow < firstRow)
