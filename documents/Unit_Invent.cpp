@@ -448,9 +448,9 @@ void TForm_Invent::Btn_ZapolnitClick()
         return;
     }
     const bool notEmpty = linesHaveRow() || docHasLines(Q_Docs->field(QStringLiteral("KOD")).asInt64());
-    if (notEmpty && !Msg::confirm(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
-                                                 "состояние склада в документ ?"),
-                                  QStringLiteral("Документ не пустой")))
+    if (notEmpty && !Msg::confirmDestructive(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
+                                                            "состояние склада в документ ?"),
+                                             QStringLiteral("Документ не пустой")))
         return;
     TForm_ZaprosInv* z = Form_ZaprosInv;
     z->RadioGroup1->setItemIndex(1);
@@ -546,8 +546,8 @@ void TForm_Invent::Btn_ProvodkaClick()
                                    "поздние документы движения по этому подразделению !"));
         return;
     }
-    const bool dropUnchanged = Msg::confirm(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
-                                            QStringLiteral("Удаление строк"));
+    const bool dropUnchanged = Msg::confirmDestructive(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
+                                                       QStringLiteral("Удаление строк"));
     const QString emptyText = QStringLiteral("Документ пустой. Фактические количества и цены абсолютно совпадают с ценами и "
                                              "количествами по документам. Так-как Вы выбрали удаление строк без изменений, то в "
                                              "документе не останется ни одной строчки. Такой документ провести нельзя. Либо "
