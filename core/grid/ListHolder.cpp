@@ -19,9 +19,9 @@ namespace db {
 
 namespace {
 
-std::function<void(const QString&, bool)>& reloadFailureNotice()
+ListHolder::ReloadFailureNotice& reloadFailureNotice()
 {
-    static std::function<void(const QString&, bool)> notice;
+    static ListHolder::ReloadFailureNotice notice;
     return notice;
 }
 
@@ -98,7 +98,7 @@ std::unique_ptr<ListHolder::RowReader> ListHolder::rowReader(int columns, int ke
     return r;
 }
 
-void ListHolder::setReloadFailureNotice(std::function<void(const QString&, bool)> notice)
+void ListHolder::setReloadFailureNotice(ReloadFailureNotice notice)
 {
     reloadFailureNotice() = std::move(notice);
 }
@@ -280,7 +280,7 @@ void ListHolder::reloadFailed(const QString& failure, bool connectionLost, bool 
                                                   QStringLiteral("). Его прежние строки показаны серым.");
     const QString text = !saved ? notSaved : connectionLost ? ConnectionLostAfterSaveText() : ListNotReadAgainText(failure);
     if (reloadFailureNotice())
-        reloadFailureNotice()(text, connectionLost && !inRoad);
+        reloadFailureNotice()(text, connectionLost, inRoad);
     else
         qWarning("%s", qPrintable(text));
 }
