@@ -69,6 +69,8 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     List_Inv = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Inv->setTables({QStringLiteral("INVENT"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
     List_Inv->setKeyTable(QStringLiteral("INVENT"));
+    // A line filled anew elsewhere is found again by its product.
+    List_Inv->setLineFields({QStringLiteral("KOD_ING")});
     Q_Inv = List_Inv->query();
     Timer_Invent = new QTimer(this);
     Timer_Invent->setSingleShot(true);
@@ -192,7 +194,12 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     on(Btn_Provodka, &TForm_Invent::Btn_ProvodkaClick);
     on(Btn_Print, &TForm_Invent::Btn_PrintClick);
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
-    connect(CB_Context_Inv, &QCheckBox::clicked, this, [this] { Guard([this] { CB_Context_InvClick(); }); });
+    connect(CB_Context_Inv, &QCheckBox::clicked, this, [this] {
+        Guard([this] { CB_Context_InvClick(); });
+        // The letters typed next go to the search.
+        if (CB_Context_Inv->isChecked())
+            E_Context_Inv->setFocus();
+    });
     connect(RadioGroup1, &TRadioGroup::clicked, this, [this](int) { RadioGroup1Click(); });
     connect(Grid_Inv->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
             [this](const QModelIndex& current) {
@@ -204,20 +211,13 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     // A move in the document list greys the lines and reloads them once it rests.
     connect(Q_Docs, &db::Query::beforeScroll, this, &TForm_Invent::docsBeforeScroll);
     connect(Q_Docs, &db::Query::afterScroll, this, &TForm_Invent::docsScrolled);
-    // A commit's reload keeps the document, and the lines with their cursor;
-    // only a document gone moves the list, and the lines follow as after a move.
-    connect(List_Docs, &db::ListHolder::reopened, this, [this](bool sameRow) {
-        if (sameRow) {
-            Q_DocsAfterScroll();
-            return;
-        }
-        docsBeforeScroll();
-        docsScrolled();
-    });
-    connect(Q_Docs, &db::Query::rowRefreshed, this, [this](int row) {
-        if (row == Q_Docs->recNo())
-            Q_DocsAfterScroll();
-    });
+    doctabs::FollowDocuments(
+        List_Docs, this, [this] { Q_DocsAfterScroll(); },
+        [this] {
+            docsBeforeScroll();
+            docsScrolled();
+        },
+        Grid_Inv);
     connect(Timer_Invent, &QTimer::timeout, this, [this] { Guard([this] { Timer_InventTimer(); }); });
     FormCreate();
 }

@@ -571,8 +571,8 @@ TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
         const char* quantities;  // of Борщ, Компот, Суп
     } walks[] = {
         {true, "@1:KOLVO 3 @0:KOLVO 9 Enter", "9 3 0"},
-        {true, "@0:KOLVO 4 Tab 35 Enter", "35 50 0"},
-        {true, "@1:KOLVO 4 Backtab 5 Enter 6 Enter", "7 5 6"},
+        {true, "@0:KOLVO 4 Tab 35 Enter", "4 35 0"},
+        {true, "@1:KOLVO 4 Backtab 5 Enter 6 Enter", "5 6 0"},
         {true, "@0:KOLVO 4 Down 6 Enter", "4 6 0"},
         {false, "@2:KOLVO 4 Up 6 Up 1 Enter", "1 6 4"},
     };
