@@ -531,7 +531,8 @@ TEST(ListHolder, AHiddenListWaitsForItsGridToBeShown)
 
 // A list read whole that stands on the row it stood on shows that row where
 // it was on the screen, whether its holder reads it after a commit or its
-// window reads it afresh; rows gone above it do not move it.
+// window reads it afresh; rows gone above it do not move it, and the row
+// before a row gone takes its place.
 TEST(ListHolder, AListReadWholeKeepsItsRowWhereItWasOnTheScreen)
 {
     TestDb t;
@@ -572,6 +573,16 @@ TEST(ListHolder, AListReadWholeKeepsItsRowWhereItWasOnTheScreen)
     q->close();
     q->open();
     q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(1041));
+    EXPECT_EQ(shownAt(), y);
+
+    // The row itself gone: its neighbour, the row before, takes its place on the screen.
+    QTest::qWait(10);
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("DELETE FROM ED_IZM WHERE KOD = 1041"));
+        w.commit();
+    }
+    EXPECT_EQ(q->field(QStringLiteral("NAME")).asString(), QStringLiteral("М040"));
     EXPECT_EQ(shownAt(), y);
 }
 

@@ -13,6 +13,7 @@
 #include "support/HeldTables.h"
 #include "support/UserInput.h"
 #include "engine/Context.h"
+#include "engine/DocumentClaim.h"
 #include "inventory/Inventory.h"
 #include "util/Clock.h"
 #include "util/Settings.h"
@@ -724,14 +725,20 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
 
 // Counts typed with the keys a kitchen moves by between them: each lands on
 // the cell it was typed for, and the next one on the cell the key moved to.
+// Another workstation filling the document anew meanwhile ("!") has the
+// count refused in words; the next one goes on the same product's new line,
+// or, the product left out of the document, on no line until the user
+// chooses one (a key moving from no line stands on the first).
 TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
+    enum Elsewhere { Nothing, Refilled, RefilledWithoutLuk };
     struct Run {
         bool next;    // "Сдвигать позицию курсора"
         bool numPad;  // the numeric pad's digits and Enter, or the main row's
         bool byKey;   // the lists re-read the rows the count noted, or read whole
         const char* walk;
         const char* counted;  // counted quantity/price of Картофель, Лук, Морковь, Свёкла
+        Elsewhere elsewhere = Nothing;
     };
     const Run runs[] = {
         {true, false, true, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 11/5 22/5 33/5"},
@@ -744,6 +751,15 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         {true, false, true, "@0:MY_KOLVO 4 Down 6 Enter 9 Up 2 Enter", "4/5 2/5 9/5 0/5"},
         {false, true, false, "@3:MY_KOLVO 4 Up Up 1 Enter", "7/5 1/5 50/5 4/5"},
         {true, false, true, "@0:MY_KOLVO 4 @2:MY_CENA 9 Enter 3 Enter", "4/5 0/5 50/9 0/3"},
+        {true, false, true, "@2:MY_KOLVO 5 Home 8 Enter", "7/5 0/5 8/5 0/5"},
+        {false, true, false, "@3:MY_KOLVO 4 End 1 Enter", "7/5 0/5 50/5 1/5"},
+        {true, false, true, "@2:MY_KOLVO 5 Home Down 8 Enter", "7/5 0/5 5/5 8/5"},
+        {false, false, true, "@3:MY_KOLVO 4 PgUp 1 Enter", "1/5 0/5 50/5 4/5"},
+        {true, false, false, "@0:MY_CENA 6 PgDn 2 Enter", "7/6 0/5 50/5 0/2"},
+        {true, false, true, "@1:MY_KOLVO ! 11 Enter 22 Enter", "10/5 22/5 10/5 10/5", Refilled},
+        {false, true, false, "@1:MY_KOLVO 4 Down ! 11 Enter 22 Enter", "10/5 10/5 22/5 10/5", Refilled},
+        {true, false, true, "@1:MY_KOLVO ! 11 Enter 22 Enter Down 33 Enter @1:MY_KOLVO 3 Enter", "33/5 - 3/5 10/5",
+         RefilledWithoutLuk},
     };
     for (const Run& run : runs) {
         SCOPED_TRACE(testing::Message() << run.walk << " next " << run.next << ", numeric pad " << run.numPad
@@ -770,26 +786,37 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         w->Timer_Invent->setInterval(10);
         input::showActive(w, w->Grid_Inv);
 
-        input::play(QString::fromLatin1(run.walk), w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier);
+        // The other workstation fills the document anew with the book quantities: new lines, new keys.
+        const auto refill = [&] {
+            if (run.elsewhere == RefilledWithoutLuk)
+                env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET OPEN_CLOSE = 1 WHERE KOD_ING = %1").arg(products[1]));
+            env.t().exec(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = %1").arg(inv));
+            env.t().exec(QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_INV (1, %1, 0, %2, 1, 0)").arg(env.otdel).arg(inv));
+        };
+        input::play(QString::fromLatin1(run.walk), w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier, refill);
         QTest::qWait(50);
         QStringList lines;
-        for (const qint64 product : products)
-            lines << QString::number(env.line(inv, product)[1]) + QLatin1Char('/') + QString::number(env.line(inv, product)[3]);
+        for (const qint64 product : products) {
+            const QList<double> l = env.line(inv, product);
+            lines << (l.isEmpty() ? QStringLiteral("-") : QString::number(l[1]) + QLatin1Char('/') + QString::number(l[3]));
+        }
         EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), run.counted);
         // Each line shows what it holds: a count noted under another key
         // would leave the grid on the old one.
         const auto& columns = w->Grid_Inv->datasetModel()->columns();
+        const int ingColumn = w->Q_Inv->fieldIndex(QStringLiteral("KOD_ING"));
         for (int c = 0; c < columns.size(); ++c) {
             if (columns[c].field != QLatin1String("MY_KOLVO") && columns[c].field != QLatin1String("MY_CENA"))
                 continue;
-            for (int i = 0; i < 4; ++i) {
-                const double stored = env.line(inv, products[i])[columns[c].field == QLatin1String("MY_KOLVO") ? 1 : 3];
-                EXPECT_EQ(w->Grid_Inv->model()->index(i, c).data().toString().toStdString(),
+            for (int r = 0; r < w->Q_Inv->recordCount(); ++r) {
+                const QList<double> l = env.line(inv, w->Q_Inv->valueAt(r, ingColumn).toLongLong());
+                const double stored = l.value(columns[c].field == QLatin1String("MY_KOLVO") ? 1 : 3);
+                EXPECT_EQ(w->Grid_Inv->model()->index(r, c).data().toString().toStdString(),
                           db::formatNumber(stored, columns[c].displayFormat).toStdString())
-                    << names[i].toStdString() << " " << columns[c].field.toStdString();
+                    << r << " " << columns[c].field.toStdString();
             }
         }
-        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_EQ(env.messages, run.elsewhere == Nothing ? QStringList{} : QStringList{engine::LineGoneText()});
         EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
         EXPECT_EQ(w->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
         w->hide();
