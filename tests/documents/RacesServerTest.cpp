@@ -77,6 +77,7 @@ TEST(RacesServer, ACountTypedOnALineTheOtherWorkstationReplacedLandsNowhere)
     window->FormShow();
     input::showActive(window, window->Grid_Inv);
     input::clickCell(window->Grid_Inv, 1, QStringLiteral("MY_KOLVO"));
+    const qint64 product = window->Q_Inv->field(QStringLiteral("KOD_ING")).asInt64();
 
     // The other workstation fills the document anew: its lines get new keys.
     onOther(env, inventory::kRoad, [&](const engine::Context& c) { inventory::Fill(c, doc, {false, true, false}, true); });
@@ -87,11 +88,14 @@ TEST(RacesServer, ACountTypedOnALineTheOtherWorkstationReplacedLandsNowhere)
     input::typeThenEnter(QStringLiteral("8"), window->Grid_Inv);
     left.expectKept(engine::LineGoneText());
     // The number typed goes to no other line: the display is empty, and the
-    // list stands on a line of the document as it is now.
+    // list stands on the same product's line of the document as it is now,
+    // where the next number goes.
     EXPECT_TRUE(window->Keypad->E_Klava->text().isEmpty());
     input::press(Qt::Key_Return);
     EXPECT_EQ(env.text(counts).toStdString(), before.toStdString());
-    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD = %1").arg(cat::KeyOf(window->Q_Inv))), 1);
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD = %1 AND KOD_ING = %2").arg(cat::KeyOf(window->Q_Inv)).arg(product)), 1);
+    input::typeThenEnter(QStringLiteral("9"), window->Grid_Inv);
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1 AND MY_KOLVO = 9 AND KOD_ING = %2").arg(doc.kod).arg(product)), 1);
     window->hide();
 }
 
