@@ -509,6 +509,8 @@ void TForm_Invent::Btn_RefreshClick()
         return;
     const qint64 docKod = Q_Docs->field(QStringLiteral("KOD")).asInt64();
     if (rg->RG->itemIndex() == 0) {
+        if (Grid_Inv->standsOnNoRow())
+            return;  // no line chosen
         const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
         WriteTransaction w(inventory::kRoad);
         inventory::RefreshBookValues(w.context(), docKod, line);
