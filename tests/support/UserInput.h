@@ -77,7 +77,7 @@ inline void clickTab(QTabWidget* tabs, QWidget* page)
 
 // Plays a walk through a grid as a user types it, each step to whichever
 // control has the focus then: words separated by blanks, "Tab", "Backtab",
-// "Up", "Down", "Left", "Right", "Home", "End", "PgUp", "PgDn", "Enter", "Esc", "Ins", a click on a cell
+// "Up", "Down", "Left", "Right", "Enter", "Esc", "Ins", a click on a cell
 // "@ROW:FIELD", and anything else typed character by character (digits, ',').
 // With Qt::KeypadModifier the digits and Enter are those of the numeric pad.
 inline void play(const QString& walk, db::DbGrid* grid, Qt::KeyboardModifiers mods = Qt::NoModifier)
@@ -86,8 +86,8 @@ inline void play(const QString& walk, db::DbGrid* grid, Qt::KeyboardModifiers mo
                                               {QStringLiteral("Up"), Qt::Key_Up},       {QStringLiteral("Down"), Qt::Key_Down},
                                               {QStringLiteral("Left"), Qt::Key_Left},   {QStringLiteral("Right"), Qt::Key_Right},
                                               {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Esc"), Qt::Key_Escape},
-                                              {QStringLiteral("Ins"), Qt::Key_Insert},   {QStringLiteral("Home"), Qt::Key_Home},
-                                              {QStringLiteral("End"), Qt::Key_End},      {QStringLiteral("PgUp"), Qt::Key_PageUp},
+                                              {QStringLiteral("Ins"), Qt::Key_Insert},  {QStringLiteral("Home"), Qt::Key_Home},
+                                              {QStringLiteral("End"), Qt::Key_End},     {QStringLiteral("PgUp"), Qt::Key_PageUp},
                                               {QStringLiteral("PgDn"), Qt::Key_PageDown}};
     for (const QString& step : walk.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : grid;
