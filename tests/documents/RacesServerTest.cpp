@@ -6,6 +6,9 @@
 #include "MoveEnv.h"
 
 #include "Unit_DelDoc.h"
+#include "Unit_DocInv.h"
+#include "Unit_DocMove.h"
+#include "Unit_DocReal.h"
 #include "Unit_Invent.h"
 #include "Unit_Provodka.h"
 #include "Unit_RealTab.h"
@@ -16,9 +19,11 @@
 #include "support/UserInput.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QPushButton>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -194,4 +199,128 @@ TEST(RacesServer, ADocumentPostedOrUnpostedElsewhereIsReadAgainAfterTheRefusal)
         EXPECT_EQ(env.current(), doc);
         EXPECT_NE(MoveTab->Btn_Provodka->text(), before);
     }
+}
+
+// A header dialog of a receipt, an inventory or a sales document is open here
+// while the other workstation changes the header or deletes the document.
+// This one's OK, whether the user changed nothing or only the date, puts back
+// nothing of what the other committed: it is refused naming what changed,
+// writes nothing (no protocol line; an inventory keeps its counted lines), and
+// the list shows the row as the other left it.
+TEST(RacesServer, AHeaderTheOtherWorkstationChangedOrDeletedIsNotWrittenOver)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    MoveEnv env;
+    ASSERT_TRUE(env.moveToTestServer());
+    const qint64 potato = env.product(QStringLiteral("Картофель"), 100, 20, 25);
+    const qint64 otherPartner = env.firma(QStringLiteral("ООО \"Овощебаза\""), QStringLiteral("Склад"), QStringLiteral("Склад"), false);
+    const QDate nextDay(2026, 12, 8);
+    struct Dialog {
+        std::function<void()> open;       // the list on the document and the dialog's button
+        std::function<void(bool)> save;   // OK, after changing the date or nothing
+        db::Query* list;
+    };
+    const Dialog moveDialog{[] { MoveTab->Btn_UpdDocMoveClick(); },
+                          [&](bool date) {
+                              if (date)
+                                  Form_DocMove->DateDoc->setDate(nextDay);
+                              Form_DocMove->Btn_Ok->click();
+                          },
+                          MoveTab->Q_Dvig};
+    const Dialog invDialog{[] { Form_Invent->Btn_UpdClick(); },
+                           [&](bool date) {
+                               if (date)
+                                   Form_DocInv->DateTimePicker1->setDate(nextDay);
+                               Form_DocInv->Btn_Ok->click();  // and the lines to be filled anew: OK
+                           },
+                           Form_Invent->Q_Docs};
+    const Dialog salesDialog{[] { RealTab->Btn_Upd_RealClick(); },
+                       [&](bool date) {
+                           if (date)
+                               Form_DocReal->Date_Doc->setDate(nextDay);
+                           Form_DocReal->Btn_Ok->click();
+                       },
+                       RealTab->Q_Docs_Real};
+    struct Race {
+        const char* what;
+        int type;
+        const Dialog& dialog;
+        bool dateChanged;   // the user's own change here
+        QString set;        // the other's change of the header; empty: it deletes the document
+        const char* column; // and what it leaves there
+        QString kept;
+        const char* told;   // what the refusal names
+    };
+    const QString partner = QString::number(otherPartner), bar = QString::number(env.bar);
+    const std::vector<Race> races = {
+        {"receipt renamed, saved unchanged", 5, moveDialog, false, QStringLiteral("NAME = 'П-1А'"), "NAME", QStringLiteral("П-1А"), "№ документа"},
+        {"receipt's supplier, date saved", 5, moveDialog, true, QStringLiteral("KOD_PARTNER_IMPORT = ") + partner, "KOD_PARTNER_IMPORT", partner,
+         "предприятие контрагент"},
+        {"receipt deleted", 5, moveDialog, false, {}, nullptr, {}, nullptr},
+        {"inventory's department, saved unchanged", 1, invDialog, false, QStringLiteral("INT_PARAM1 = ") + bar, "INT_PARAM1", bar,
+         "подразделение (отдел)"},
+        {"inventory deleted", 1, invDialog, true, {}, nullptr, {}, nullptr},
+        {"sales renamed and re-dated, date saved", 3, salesDialog, true, QStringLiteral("NAME = 'П-1А', DATE_DOC = '2026-12-09'"), "NAME",
+         QStringLiteral("П-1А"), "№ документа, дата"},
+        {"sales deleted", 3, salesDialog, false, {}, nullptr, {}, nullptr},
+    };
+    for (const Race& race : races) {
+        SCOPED_TRACE(race.what);
+        const qint64 doc = env.doc(race.type, env.kitchen);
+        if (race.type == 1) {
+            WriteTransaction w(inventory::kRoad);
+            inventory::Fill(w.context(), inventory::InvDoc{doc, env.kitchen}, {}, false);
+            engine::Exec(w.context(), QStringLiteral("UPDATE INVENT SET MY_KOLVO = 93 WHERE KOD_DOC = %1").arg(doc));
+            w.commit();
+            Form_Invent->OpenDocs();
+            Form_Invent->show();
+            Form_Invent->FormShow();
+            ASSERT_TRUE(Form_Invent->Q_Docs->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(doc)));
+        } else if (race.type == 3) {
+            env.t().exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (%1, %2, %3, 2, 25)")
+                             .arg(doc)
+                             .arg(potato)
+                             .arg(env.kitchen));
+            RealTab->ShowDocument(doc);
+        } else {
+            env.select(doc);
+        }
+        const QString row = QStringLiteral("SELECT * FROM DOCS WHERE KOD = %1").arg(doc);
+        const QString lines = QStringLiteral("SELECT LIST(KOD || ':' || MY_KOLVO) FROM INVENT WHERE KOD_DOC = %1").arg(doc);
+        std::optional<Left> left;
+        QString leftRow, leftLines;
+        env.messages.clear();
+        {
+            ModalScript dialogs;
+            dialogs.then([&](QWidget* dialog) {
+                onOther(env, deletion::kRoad, [&](const engine::Context& c) {
+                    if (race.set.isEmpty())
+                        ASSERT_TRUE(deletion::DeleteWithPair(c, doc, {}));
+                    else
+                        engine::Exec(c, QStringLiteral("UPDATE DOCS SET %1 WHERE KOD = %2").arg(race.set).arg(doc));
+                });
+                left.emplace(env);
+                leftRow = env.text(row);
+                leftLines = env.text(lines);
+                race.dialog.save(race.dateChanged);
+                // Refused, the dialog stays open with what the user chose.
+                EXPECT_TRUE(dialog->isVisible());
+                static_cast<QDialog*>(dialog)->reject();
+            });
+            race.dialog.open();
+        }
+        const QString told = race.told ? QStringLiteral("Пока окно было открыто, на другом рабочем месте изменили «П-1»: %1. Ничего не "
+                                                        "записано: откройте окно снова, чтобы увидеть новые значения.")
+                                             .arg(QString::fromUtf8(race.told))
+                                       : engine::DocumentGoneText(QStringLiteral("П-1"));
+        left->expectKept(told);
+        EXPECT_EQ(env.text(row).toStdString(), leftRow.toStdString());
+        EXPECT_EQ(env.text(lines).toStdString(), leftLines.toStdString());
+        if (race.column)
+            EXPECT_EQ(race.dialog.list->field(QString::fromLatin1(race.column)).asString().toStdString(), race.kept.toStdString());
+        else
+            EXPECT_FALSE(listed(race.dialog.list, doc));
+    }
+    Form_Invent->hide();
 }
