@@ -642,6 +642,86 @@ TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIs
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 12, 5, 5, 7}));
 }
 
+// Since the fill, documents of the department were posted and un-posted: the
+// book moved for two of the three lines. The posting asks first, listing them
+// with both figures, with No as the default: No posts nothing. Agreed, a book
+// that moves again before the road opens is refused and nothing is written;
+// agreed to what stands, the differences come from the stock as it is.
+TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {93.3333, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {12, 2, 3});
+    env.product(QStringLiteral("Морковь"), {4, 1, 1});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 6.37 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(onion));
+    auto book = [&](qint64 ing, double kolvo) {
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1 WHERE KOD_ING = %2 AND KOD_OTDEL = %3").arg(kolvo).arg(ing).arg(env.otdel));
+    };
+    book(potato, 43.3333);
+    book(onion, 11.99);
+    env.openWindow();
+
+    QList<Msg::Request> asked;
+    std::deque<int> answers;
+    std::function<void()> whileAsked;  // the other workstation, while the user reads the question
+    Msg::setResponder([&](const Msg::Request& r) {
+        asked.append(r);
+        if (r.kind != Msg::Kind::Confirm)
+            return 0;
+        if (r.text.startsWith(QStringLiteral("После заполнения документа")) && whileAsked)
+            whileAsked();
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    });
+    const int protocol = env.count(QStringLiteral("LOG_TABLE"));
+    auto post = [&](std::deque<int> given) {
+        asked.clear();
+        answers = std::move(given);  // keep every line; the book's question; the posting's
+        Form_Invent->Btn_Provodka->click();
+        EXPECT_TRUE(answers.empty());
+        EXPECT_FALSE(Form_Base->TransactionWrite->active());
+    };
+    auto nothingPosted = [&] {
+        EXPECT_EQ(env.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(inv)), 1);
+        EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(inv)), 0);
+        EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE")), protocol);
+        EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KOLVO FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2")
+                                            .arg(potato)
+                                            .arg(env.otdel))
+                             .toDouble(),
+                         43.3333);
+    };
+
+    post({0, 0});
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].cancelDefault);
+    EXPECT_EQ(asked[1].text.section(QLatin1Char('\n'), 1, 3).toStdString(),
+              "Картофель: в документе 93,3333, на складе 43,3333\nЛук: в документе 12, на складе 11,99\n");
+    nothingPosted();
+
+    whileAsked = [&] { book(onion, 11.98); };
+    post({0, 1, 1});
+    whileAsked = nullptr;
+    EXPECT_EQ(asked.last().text.toStdString(),
+              "Пока документ проводился, остатки по учёту в подразделении изменились на другом рабочем месте:\n"
+              "Картофель: в документе 93,3333, на складе 43,3333\nЛук: в документе 12, на складе 11,98\n"
+              "Ничего не записано: проведите документ ещё раз.");
+    nothingPosted();
+
+    post({0, 1, 1});
+    EXPECT_EQ(env.num(QStringLiteral("SELECT PROVODKA FROM DOCS WHERE KOD = %1").arg(inv)), 11);
+    auto moved = [&](qint64 ing) {
+        auto q = env.t().select(QStringLiteral("SELECT TYPE_MOVES, KOLVO FROM MOVES WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(ing));
+        return q->isEmpty() ? 0 : (q->field(0).asInt() == 1 ? 1 : -1) * q->field(1).asDouble();
+    };
+    EXPECT_NEAR(moved(potato), 50, 1e-9);
+    EXPECT_NEAR(moved(onion), -5.61, 1e-9);
+    EXPECT_EQ(env.count(QStringLiteral("MOVES"), QStringLiteral("KOD_DOC = %1").arg(inv)), 2);
+}
+
 TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
 {
     InvEnv env;
