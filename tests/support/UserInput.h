@@ -86,7 +86,9 @@ inline void play(const QString& walk, db::DbGrid* grid, Qt::KeyboardModifiers mo
                                               {QStringLiteral("Up"), Qt::Key_Up},       {QStringLiteral("Down"), Qt::Key_Down},
                                               {QStringLiteral("Left"), Qt::Key_Left},   {QStringLiteral("Right"), Qt::Key_Right},
                                               {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Esc"), Qt::Key_Escape},
-                                              {QStringLiteral("Ins"), Qt::Key_Insert}};
+                                              {QStringLiteral("Ins"), Qt::Key_Insert},  {QStringLiteral("Home"), Qt::Key_Home},
+                                              {QStringLiteral("End"), Qt::Key_End},     {QStringLiteral("PgUp"), Qt::Key_PageUp},
+                                              {QStringLiteral("PgDn"), Qt::Key_PageDown}};
     for (const QString& step : walk.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : grid;
         if (keys.contains(step)) {
