@@ -560,6 +560,13 @@ void TForm_Invent::Btn_ProvodkaClick()
         Msg::notice(emptyText);
         return;
     }
+    // The differences are taken from the stock as it stands: where a document
+    // of the department was posted or un-posted since the fill, the user sees
+    // both figures and agrees first; Enter posts nothing.
+    const QList<inventory::BookChange> moved = inventory::BookChanges(ctx, doc, dropUnchanged);
+    if (!moved.isEmpty() &&
+        !Msg::confirmDeletion(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
+        return;
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
                       QStringLiteral("Проводка документа инвентаризации")))
         return;
@@ -580,7 +587,7 @@ void TForm_Invent::Btn_ProvodkaClick()
         Msg::notice(emptyText);
         return;
     }
-    inventory::Post(ctx, doc);
+    inventory::Post(ctx, doc, moved);
     w.commit(kArea, QStringLiteral("Проведён документ инвентаризации № ") + name);
     Q_DocsAfterScroll();
     Msg::notice(QStringLiteral("Если в документе инвентаризации Вы изменяли фактические цены продуктов, то не забудте "

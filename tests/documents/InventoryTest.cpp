@@ -20,6 +20,8 @@
 
 #include <QPushButton>
 
+#include <cmath>
+
 namespace {
 
 struct Stock {
@@ -641,6 +643,79 @@ TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIs
     EXPECT_FALSE(Guard([] { Form_Invent->Btn_OKSClick(3); }));
     EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !")});
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 12, 5, 5, 7}));
+}
+
+// Since the fill, documents of the department were posted and un-posted: the
+// book moved for two of the three lines. The posting asks first, listing them
+// with both figures, with No as the default: No posts nothing. Agreed, a book
+// that moves again before the road opens is refused and nothing is written;
+// agreed to what stands, the differences come from the stock as it is.
+TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {93.3333, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {12, 2, 3});
+    env.product(QStringLiteral("Морковь"), {4, 1, 1});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 6.37 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(onion));
+    auto book = [&](qint64 ing, double kolvo) {
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1 WHERE KOD_ING = %2 AND KOD_OTDEL = %3").arg(kolvo).arg(ing).arg(env.otdel));
+    };
+    book(potato, 43.3333);
+    book(onion, 11.99);
+    env.openWindow();
+
+    QList<Msg::Request> asked;
+    std::deque<int> answers;
+    std::function<void()> whileAsked;  // the other workstation, while the user reads the question
+    Msg::setResponder([&](const Msg::Request& r) {
+        asked.append(r);
+        if (r.kind != Msg::Kind::Confirm)
+            return 0;
+        if (r.text.startsWith(QStringLiteral("После заполнения документа")) && whileAsked)
+            whileAsked();
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    });
+    const int protocol = env.count(QStringLiteral("LOG_TABLE"));
+    const QString state = QStringLiteral("SELECT PROVODKA, (SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = D.KOD), (SELECT KOLVO FROM "
+                                         "ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = D.INT_PARAM1) FROM DOCS D WHERE KOD = %2")
+                              .arg(potato)
+                              .arg(inv);
+    auto post = [&](std::deque<int> given) {  // keep every line; the book's question; the posting's
+        asked.clear();
+        answers = std::move(given);
+        Form_Invent->Btn_Provodka->click();
+        EXPECT_TRUE(answers.empty());
+        EXPECT_FALSE(Form_Base->TransactionWrite->active());
+        auto q = env.t().select(state);
+        return (QStringList{q->field(0).asString(), q->field(1).asString(), db::formatFloat(q->field(2).asDouble())}.join(QLatin1Char('|')))
+            .toStdString();
+    };
+
+    EXPECT_EQ(post({0, 0}), "1|0|43,3333");
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].cancelDefault);
+    EXPECT_EQ(asked[1].text.section(QLatin1Char('\n'), 1, 3).toStdString(),
+              "Картофель: в документе 93,3333, на складе 43,3333\nЛук: в документе 12, на складе 11,99\n");
+
+    whileAsked = [&] { book(onion, 11.98); };
+    EXPECT_EQ(post({0, 1, 1}), "1|0|43,3333");
+    whileAsked = nullptr;
+    EXPECT_EQ(asked.last().text.toStdString(),
+              "Пока документ проводился, остатки по учёту в подразделении изменились на другом рабочем месте:\n"
+              "Картофель: в документе 93,3333, на складе 43,3333\nЛук: в документе 12, на складе 11,98\n"
+              "Ничего не записано: проведите документ ещё раз.");
+    EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE")), protocol);
+
+    EXPECT_EQ(post({0, 1, 1}), "11|2|93,3333");
+    auto moves = env.t().select(QStringLiteral("SELECT TYPE_MOVES, KOLVO FROM MOVES WHERE KOD_DOC = %1 ORDER BY TYPE_MOVES").arg(inv));
+    QStringList posted;
+    for (moves->first(); !moves->eof(); moves->next())
+        posted << moves->field(0).asString() + QLatin1Char(':') + db::formatFloat(std::round(moves->field(1).asDouble() * 1e6) / 1e6);
+    EXPECT_EQ(posted.join(QLatin1Char('|')).toStdString(), "1:50|2:5,61");
 }
 
 TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
