@@ -5,12 +5,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QPushButton>
-#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
@@ -242,66 +240,4 @@ TEST_F(Keypad, SearchBoxesRefillTheListAndTheContextOneFocusesItsField)
     context->click();  // unticked: the focus stays
     EXPECT_EQ(refills, 3);
     EXPECT_FALSE(field->hasFocus());
-}
-
-// A number typed and then a key that leaves its cell, pressed on the keypad's
-// own button: the number is taken on its cell (the entry column of the
-// line), and the grid moves from that cell as the key moves it, in every
-// grid with the keypad. A grid on no line takes no number.
-TEST_F(Keypad, KeysThatLeaveTheCellTakeTheNumberThereAndMoveFromIt)
-{
-    QWidget window;
-    auto* layout = new QHBoxLayout(&window);
-    auto* grid = new QTableWidget(10, 3, &window);
-    layout->addWidget(grid);
-    pad.setParent(&window);
-    struct Unparent {  // the fixture's keypad outlives the window
-        TKeypad& pad;
-        ~Unparent() { pad.setParent(nullptr); }
-    } unparent{pad};
-    layout->addWidget(&pad);
-    window.resize(700, 600);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    pad.entryGrid = grid;
-    pad.entryColumn = [] { return 1; };
-    QList<QModelIndex> takenAt;
-    pad.apply = [&](double v) {
-        taken << v;
-        takenAt << grid->currentIndex();
-    };
-    const struct {
-        int key;
-        bool tabMovesLines;
-        int row, column;  // where the grid stands after it, from the line 5's entry cell
-    } moves[] = {
-        {Qt::Key_Up, false, 4, 1},      {Qt::Key_Down, false, 6, 1},     {Qt::Key_Left, false, 5, 0},
-        {Qt::Key_Right, false, 5, 2},   {Qt::Key_Home, false, 5, 0},     {Qt::Key_End, false, 5, 2},
-        {Qt::Key_PageUp, false, 0, 1},  {Qt::Key_PageDown, false, 9, 1}, {Qt::Key_Tab, false, 5, 2},
-        {Qt::Key_Backtab, false, 5, 0}, {Qt::Key_Tab, true, 6, 1},      {Qt::Key_Backtab, true, 4, 1},
-    };
-    for (const auto& m : moves) {
-        SCOPED_TRACE(testing::Message() << "key " << std::hex << m.key << " tab moves lines " << m.tabMovesLines);
-        pad.tabMovesLines = m.tabMovesLines;
-        taken.clear();
-        takenAt.clear();
-        // The cell of line 5 left in another column, as a reload may leave it.
-        grid->setCurrentCell(5, 2);
-        keys({Qt::Key_4});
-        pad.Btn_OKS->setFocus();
-        pad.KeyDown(m.key, m.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
-        EXPECT_EQ(taken, QList<double>{4});
-        ASSERT_EQ(takenAt.size(), 1);
-        EXPECT_EQ(takenAt[0].row(), 5);
-        EXPECT_EQ(grid->currentIndex().row(), m.row);
-        EXPECT_EQ(grid->currentIndex().column(), m.column);
-        EXPECT_TRUE(shown().isEmpty());
-    }
-
-    taken.clear();
-    grid->setCurrentIndex(QModelIndex());
-    keys({Qt::Key_4, Qt::Key_Return});
-    EXPECT_TRUE(shown().isEmpty());
-    EXPECT_TRUE(taken.isEmpty());
 }

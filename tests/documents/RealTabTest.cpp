@@ -564,12 +564,10 @@ TEST(RealTab, EachDocumentRoadHoldsTheDocumentsTheirLinesAndTheStock)
 
 // Quantities typed with the keys a kitchen moves by between them: each lands
 // on the line it was typed for, and the next one on the line the key moved
-// to; with the one entry column Tab and Shift+Tab go to the next and the
-// previous line. Another workstation meanwhile ("!"): a line removed or
-// the lines made anew from the menu have the quantity refused in words and
-// the next one go to the same dish's new line or to no line; the document
-// deleted leaves the list on its neighbour, whose lines take no number
-// until the user chooses one.
+// to; Tab and Shift+Tab go to the next and the previous line. Another
+// workstation ("!") removing a line or making the lines anew has the quantity
+// refused, and the next go to the same dish's new line or to none; the
+// document deleted leaves the list on its neighbour, on no line.
 TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
 {
     enum Elsewhere { Nothing, KompotRemoved, LinesMadeAnew, DocumentDeleted };
@@ -596,7 +594,7 @@ TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
     for (const auto& walk : walks) {
         SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next << " elsewhere " << walk.elsewhere);
         RealEnv env;
-        // The document before it in the list, whose line no number must reach.
+        // The document before it, whose line no number must reach.
         const qint64 before = env.realDoc(3, 1, QStringLiteral("Р-0"));
         env.t().exec(QStringLiteral("UPDATE DOCS SET TIME_DOC = '08:00:00' WHERE KOD = %1").arg(before));
         env.realLine(before, env.product(QStringLiteral("Чай"), 0, 1, 5), 0, 5);
