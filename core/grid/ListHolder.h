@@ -24,6 +24,11 @@ class DbGrid;
 class Query;
 class Transaction;
 
+// The key of the row before the current one (the current one's on the first
+// row, so that a list that loses it finds the next one), without moving the
+// cursor: where a list stands once its current row is gone. 0 for no row.
+qint64 KeyBefore(const Query* q, const QString& keyField = QStringLiteral("KOD"));
+
 // One list of a window: its query, the debounce timer of its reload, the
 // grid it greys while the reload waits, and its reopen at the current key.
 // The list subscribes to the tables it reads: when a write road commits a
@@ -46,11 +51,6 @@ class Transaction;
 //     list->setTables({QStringLiteral("KARTA"), QStringLiteral("ING")});
 //     list->setGrid(Grid_Sostav);
 //     list->query()->setSql(...);  list->query()->open();
-// The key of the row before the current one (the current one's on the first
-// row, so that a list that loses it finds the next one), without moving the
-// cursor: where a list stands once its current row is gone. 0 for no row.
-qint64 KeyBefore(const Query* q, const QString& keyField = QStringLiteral("KOD"));
-
 class ListHolder : public QObject {
     Q_OBJECT
 public:

@@ -754,6 +754,7 @@ TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
     // Escape clears the display and leaves the window open, from the lines
     // and from the name filter, a number typed or not.
     Form_Invent->CB_Context_Inv->click();
+    EXPECT_EQ(QApplication::focusWidget(), Form_Invent->E_Context_Inv);  // the letters typed next search
     for (QWidget* from : {static_cast<QWidget*>(Form_Invent->Grid_Inv), static_cast<QWidget*>(Form_Invent->E_Context_Inv)}) {
         for (const char* typed : {"", "5"}) {
             from->setFocus();
