@@ -38,7 +38,7 @@ namespace {
 struct Question {
     QStringList texts;          // the starts of the questions it asks
     std::function<void()> ask;  // the handler, set off as the user sets it off
-    std::deque<int> before;     // OK given to the questions asked before the last
+    std::deque<int> before;     // the answers to its first questions; Cancel to the rest
 };
 
 // A modal dialog's step; the dialog is closed after it if a cancelled question left it open.
@@ -100,11 +100,6 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
         StructureBox->Timer_SkladTimer();
         CatEnv::at(StructureBox->Q_Sklad, sklad);
     };
-    const auto products = [&](qint64 group, qint64 ing) {
-        CatEnv::showProducts(env.firmaKod, env.kitchen, group);
-        ProductsTab->Timer_IngTimer();
-        CatEnv::at(ProductsTab->Q_Ing, ing);
-    };
     const auto stockRow = [&](qint64 ing) {
         TForm_IngSklad* f = Form_IngSklad;
         const auto row = costing::ReadDepartmentRow(engine::ProgramContext(), env.ingSklad(ing, env.kitchen));
@@ -113,76 +108,44 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
         f->FormShow();
         return f;
     };
-    const auto inventories = [] {
-        Form_Invent->OpenDocs();
-        Form_Invent->FormShow();
-    };
-    const auto onDocument = [&](qint64 d) {
-        env.select(d);
-        MoveTab->Timer_MovesTimer();
-    };
-    const auto lines = [&] {
-        Form_IngToDoc->OpenFor(doc);
-        Form_IngToDoc->FormShow();
-    };
-    const auto templates = [&] {
-        Form_Print->show();
-        Form_Print->QPrintSpis->locate(QStringLiteral("KOD_SPISOK"), 2);
-        Form_Print->Timer_Open_FormsTimer();
-        CatEnv::at(Form_Print->QPrintForms, own);
-        Form_Print->Timer_Open_VarTimer();
-    };
     const auto pickSaveFile = TForm_Print::pickSaveFile;
     TForm_Print::pickSaveFile = [&](QWidget*, const QString&, const QString&, const QString&) { return folder + QStringLiteral("правка"); };
     SetExchangeFileDialogs({[&](const QString&, const QString&, const QString&) { return folder + QStringLiteral("Обед"); }, {}});
 
+    // One row a window; `before` answers OK where a question leads to the next.
     const std::vector<Question> questions = {
-        {{QStringLiteral("Вы уверены что хотите удалить предприятие ?"), QStringLiteral("У данного предприятие имеются не нулевые остатки")},
+        {{QStringLiteral("Вы уверены что хотите удалить предприятие ?"), QStringLiteral("У данного предприятие имеются не нулевые остатки"),
+          QStringLiteral("Вы уверены что хотите удалить это подразделение"), QStringLiteral("У данного подразделения имеются не нулевые"),
+          QStringLiteral("Вы уверены что хотите удалить этот склад ?"), QStringLiteral("Вы действительно желаете удалить эту единицу измерения ?")},
          [&] {
              standOn(bistro);
              StructureBox->Btn_Del_FirmaClick();
-         },
-         {1}},
-        {{QStringLiteral("Вы уверены что хотите удалить это подразделение"), QStringLiteral("У данного подразделения имеются не нулевые")},
-         [&] {
              standOn(bistro, buffet);
              StructureBox->Btn_Del_OtdelClick();
-         },
-         {1}},
-        {{QStringLiteral("Вы уверены что хотите удалить этот склад ?")},
-         [&] {
              standOn(bistro, hall, cellar);
              StructureBox->Btn_Del_SkladClick();
-         }},
-        {{QStringLiteral("Вы действительно желаете удалить эту единицу измерения ?")},
-         [&] {
              CatEnv::at(StructureBox->Q_Ed, env.ed);
              StructureBox->Btn_Del_EdClick();
-         }},
-        {{QStringLiteral("Вы уверены что желаете удалить группу <<Пустая>> ?")},
+         },
+         {1, 0, 1}},
+        {{QStringLiteral("Вы уверены что желаете удалить группу <<Пустая>> ?"), QStringLiteral("Вы уверены что желаете удалить этот продукт ?"),
+          QStringLiteral("Вы уверены что желаете удалить все продукты из этой группы ?"), QStringLiteral("Удаляем из группы всё или одумаемся ?")},
          [&] {
              CatEnv::showProducts(env.firmaKod, env.kitchen, empty);
              ProductsTab->Btn_Del_GRClick();
-         }},
-        {{QStringLiteral("Вы уверены что желаете удалить этот продукт ?")},
-         [&] {
-             products(env.gr, salt);
+             CatEnv::showProducts(env.firmaKod, env.kitchen, env.gr);
+             ProductsTab->Timer_IngTimer();
+             CatEnv::at(ProductsTab->Q_Ing, salt);
              ProductsTab->Del_Ing_One();
-         }},
-        {{QStringLiteral("Вы уверены что желаете удалить все продукты из этой группы ?"),
-          QStringLiteral("Удаляем из группы всё или одумаемся ?")},
-         [&] {
-             products(env.gr, salt);
              ModalScript script;
              script.then(chooseItem(1));
              ProductsTab->Btn_Del_IngClick();
          },
-         {1}},
-        {{QStringLiteral("Внимание !!!, Если параметр включен")}, [&] { stockRow(salt)->CB_ShtrihKod->click(); }},
-        {{QStringLiteral("У продукта цена установлена вручную")},
+         {0, 0, 1}},
+        {{QStringLiteral("Внимание !!!, Если параметр включен"), QStringLiteral("У продукта цена установлена вручную")},
          [&] {
-             env.setStock(salt, env.kitchen, 0, 7, 100);
-             env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET METOD_CENA = 2 WHERE KOD_ING = %1").arg(salt));
+             stockRow(salt)->CB_ShtrihKod->click();
+             env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET METOD_CENA = 2, MY_CENA = 100 WHERE KOD_ING = %1").arg(salt));
              TForm_IngSklad* f = stockRow(salt);
              f->RG_All->setItemIndex(1);
              Msg::setModalHandler([](QDialog*) { return int(QDialog::Rejected); });  // the warnings after the save
@@ -200,102 +163,83 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
              f->P_Otdel->setText(QStringLiteral("Бар"));
              f->Btn_OkClick();
          }},
-        {{QStringLiteral("Вы действительно желаете убрать этот продукт из раскладки ?")},
+        {{QStringLiteral("Вы действительно желаете убрать этот продукт из раскладки ?"),
+          QStringLiteral("Вы действительно хотите удалить все строки из текста рецепта !")},
          [&] {
              Form_Karta->Prepare(soup);
              Form_Karta->Btn_EditClick();
              Form_Karta->Btn_DeleteClick();
              Form_Karta->Btn_ExitClick();
-         }},
-        {{QStringLiteral("Вы действительно хотите удалить все строки из текста рецепта !")},
-         [&] {
              Form_Recept->Load(soup);
              Form_Recept->Btn_ClearClick();
          }},
-        {{QStringLiteral("Вы уверены что хотите удалить все выбранные Вами записи из протокола ?")},
-         [] { ProtocolTab->Btn_DelClick(); }},
-        {{QStringLiteral("Вы действительно желаете удалить этого пользователя из системы ?")},
+        {{QStringLiteral("Вы уверены что хотите удалить все выбранные Вами записи из протокола ?"),
+          QStringLiteral("Вы действительно желаете удалить этого пользователя из системы ?")},
          [] {
+             ProtocolTab->Btn_DelClick();
              Form_Base->QPerson->close();
              Form_Base->QPerson->open();
              Form_Base->QPerson->locate(QStringLiteral("LOGIN"), QStringLiteral("petrov"));
              Form_Personal->Btn_DelClick();
          }},
-        {{QStringLiteral("Вы уверены что желаете удалить документы с откатом"), QStringLiteral("ВНИМАНИЕ !!! После удаления, данные документы")},
+        {{QStringLiteral("Вы уверены что желаете удалить документы с откатом"), QStringLiteral("ВНИМАНИЕ !!! После удаления, данные документы"),
+          QStringLiteral("Поменять ли цены выбранных в документе продуктах на"), QStringLiteral("Убрать продукт из списка ?"),
+          QStringLiteral("Вы действительно собираетесь полностью очистить список продуктов")},
          [&] {
-             onDocument(posted);
              ModalScript script;
              script.then(in([] {
                  Form_DelDoc->CB_Otkat->click();
                  Form_DelDoc->Btn_Ok->click();
              }));
-             MoveTab->Btn_DelDocMove->click();
-         }},
-        {{QStringLiteral("Поменять ли цены выбранных в документе продуктах на")},
-         [&] {
-             onDocument(doc);
-             ModalScript script;
              script.then(in([] { Form_DocMove->RG_TypeCena->setItemIndex(1); }));
+             env.select(posted);
+             MoveTab->Btn_DelDocMove->click();
+             env.select(doc);
+             MoveTab->Timer_MovesTimer();
              MoveTab->Btn_UpdDocMoveClick();
-         }},
-        {{QStringLiteral("Убрать продукт из списка ?")},
-         [&] {
-             lines();
+             Form_IngToDoc->OpenFor(doc);
+             Form_IngToDoc->FormShow();
              Form_IngToDoc->Btn_DeleteClick();
-         }},
-        {{QStringLiteral("Вы действительно собираетесь полностью очистить список продуктов")},
-         [&] {
-             lines();
              Form_IngToDoc->Btn_ClearClick();
          }},
-        {{QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести")},
+        {{QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести"),
+          QStringLiteral("Удалить из документа строки в которых нет изменений ?"), QStringLiteral("Будет обновлена табличная часть документа")},
          [&] {
-             inventories();
+             Form_Invent->OpenDocs();
+             Form_Invent->FormShow();
              Form_Invent->Btn_ZapolnitClick();
-         }},
-        {{QStringLiteral("Удалить из документа строки в которых нет изменений ?")},
-         [&] {
-             inventories();
              Form_Invent->Btn_ProvodkaClick();
-         }},
-        {{QStringLiteral("Будет обновлена табличная часть документа")},
-         [&] {
-             inventories();
              ModalScript script;
              script.then(in([] { Form_DocInv->Btn_Ok->click(); }));
              Form_Invent->Btn_UpdClick();
          }},
-        {{QStringLiteral("Вы действительно хотите удалить этот шаблон ?")},
+        {{QStringLiteral("Вы действительно хотите удалить этот шаблон ?"),
+          QStringLiteral("Файл < ") + folder + QStringLiteral("правка.xls > уже существует. Заменить его?")},
          [&] {
-             templates();
+             Form_Print->show();
+             Form_Print->QPrintSpis->locate(QStringLiteral("KOD_SPISOK"), 2);
+             Form_Print->Timer_Open_FormsTimer();
+             CatEnv::at(Form_Print->QPrintForms, own);
+             Form_Print->Timer_Open_VarTimer();
              Form_Print->BtnDeleteClick();
-         }},
-        {{QStringLiteral("Файл < ") + folder + QStringLiteral("правка.xls > уже существует. Заменить его?")},
-         [&] {
-             templates();
              Form_Print->BitBtn5Click();
              Form_Print->hide();
          }},
-        {{QStringLiteral("Вы действительно желаете убрать блюдо из меню ?")},
+        // Last: the period dialog's dates stay for the lists read after it.
+        {{QStringLiteral("Вы действительно желаете убрать блюдо из меню ?"), QStringLiteral("Вы действительно желаете удалить раздел ?"),
+          QStringLiteral("Вы действительно желаете удалить это меню ?"),
+          QStringLiteral("Вы уверены что желаете удалить все меню из базы данных за период"),
+          QStringLiteral("Файл < ") + folder + QStringLiteral("Обед.mnu > уже существует.")},
          [&] {
              openMenus(env.firmaKod, menu, razdel);
              Form_Menu_S->Btn_DelClick();
-         }},
-        {{QStringLiteral("Вы действительно желаете удалить раздел ?")},
-         [&] {
-             openMenus(env.firmaKod, menu, razdel);
              MenusTab->Btn_Del_R_MenuClick();
-         }},
-        {{QStringLiteral("Вы действительно желаете удалить это меню ?"),
-          QStringLiteral("Вы уверены что желаете удалить все меню из базы данных за период")},
-         [&] {
-             openMenus(env.firmaKod, menu);
              ModalScript script;
              script.then(chooseItem(0)).then(chooseItem(1)).then([](QWidget*) { Form_Period->accept(); });
              MenusTab->Btn_Del_MenuClick();
-             MenusTab->Btn_Del_MenuClick();  // the period dialog's dates stay for the lists after it: asked last
+             MenusTab->Btn_Del_MenuClick();
+             ExportMenuFile(menu);
          }},
-        {{QStringLiteral("Файл < ") + folder + QStringLiteral("Обед.mnu > уже существует.")}, [&] { ExportMenuFile(menu); }},
     };
 
     std::vector<Msg::Request> asked;
