@@ -142,15 +142,15 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
             l.cenaSklad = r.asDouble(Sklad);
             l.groupKod = r.asInt64(Group);
             l.groupName = r.asString(GroupName);
-            l.summa = l.summaSklad = 0;
+            l.sums = ProductLine::Sums();
             lines.append(l);
             kolvo.append(engine::DecimalSum());
         }
         const double k = r.asDouble(Kolvo);
         ProductLine& l = lines.back();
         kolvo.back().add(k);
-        *l.summa += engine::LineKopecks(k, l.cena);
-        *l.summaSklad += engine::LineKopecks(k, l.cenaSklad);
+        l.sums->summa += engine::LineKopecks(k, l.cena);
+        l.sums->summaSklad += engine::LineKopecks(k, l.cenaSklad);
     });
     for (int i = 0; i < lines.size(); ++i)
         lines[i].kolvo = kolvo[i].printed();
@@ -185,8 +185,8 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
             key = l.groupKod;
             run.putText(QStringLiteral("name"), l.groupName, RowNext);
         }
-        const qint64 summa = l.summa.value_or(engine::LineKopecks(l.kolvo, l.cena));
-        const qint64 summaSklad = l.summaSklad.value_or(engine::LineKopecks(l.kolvo, l.cenaSklad));
+        const qint64 summa = l.sums ? l.sums->summa : engine::LineKopecks(l.kolvo, l.cena);
+        const qint64 summaSklad = l.sums ? l.sums->summaSklad : engine::LineKopecks(l.kolvo, l.cenaSklad);
         total += summa;
         group += summa;
         totalSklad += summaSklad;

@@ -22,11 +22,14 @@ struct ProductLine {
     QString name;
     QString shortName;
     double kolvo = 0;      // a period's row: its lines' quantities summed in decimal, as printed
-    double cena = 0;       // selling price (a line's sum is the quantity times it, rounded once)
-    double cenaSklad = 0;  // stock price
     // A period's row: the sums at both prices of the lines it stands for,
     // each rounded once, added up in kopecks.
-    std::optional<qint64> summa, summaSklad;
+    struct Sums {
+        qint64 summa = 0, summaSklad = 0;
+    };
+    std::optional<Sums> sums;
+    double cena = 0;       // selling price (a line's sum is the quantity times it, rounded once)
+    double cenaSklad = 0;  // stock price
     qint64 groupKod = 0;   // 0 without a group
     QString groupName;
 };

@@ -61,7 +61,7 @@ TEST(WorkbooksInOffice, StatisticsAndOrderComputedByTheOffice)
     EXPECT_EQ(doc->cellState({0, 5, 5}).charColor, 0xFF0000);    // Сахар's negative stock
     EXPECT_EQ(doc->cellState({0, 6, 5}).content, QStringLiteral("?????"));
     EXPECT_FALSE(doc->cellState({0, 3, 6}).content.isValid());   // Соль was not used
-    EXPECT_EQ(doc->cellState({0, 4, 3}).numberFormat, QStringLiteral("0,####"));
+    EXPECT_EQ(doc->cellState({0, 4, 3}).numberFormat, automation::kQuantityFormat);
     EXPECT_EQ(doc->cellState({0, 1, 4}).fontName, QStringLiteral("Times New Roman"));
     EXPECT_EQ(doc->pageMargins(0), (automation::PageMargins{529, 353}));
     EXPECT_EQ(doc->pageMargins(1), (automation::PageMargins{1588, 353}));
@@ -140,7 +140,7 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     EXPECT_EQ(limits->cellState({0, 1, 1}).fontWeight, automation::kWeightBold);
     EXPECT_EQ(limits->cellState({0, 0, 4}).content, 1.0);
     EXPECT_EQ(limits->cellState({0, 4, 4}).content, 31.2);
-    EXPECT_EQ(limits->cellState({0, 4, 4}).numberFormat, QStringLiteral("0,00##"));
+    EXPECT_EQ(limits->cellState({0, 4, 4}).numberFormat, automation::kPriceFormat);
     EXPECT_EQ(limits->cellState({0, 4, 4}).shown, QStringLiteral("31,20"));
     EXPECT_EQ(limits->cellState({0, 4, 4}).bottomWidth, 35);
     limits->close();
