@@ -2,6 +2,7 @@
 
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "db/Query.h"
 #include "ui/Unit_Name.h"
 #include "ui/Unit_RG.h"
@@ -212,11 +213,9 @@ void StandAgain(db::Query* q, qint64 key)
 
 qint64 StepBackKey(db::Query* q)
 {
-    if (!HasRow(q))
-        return 0;
-    if (q->recNo() > 0)
-        q->prior();
-    return KeyOf(q);
+    const qint64 back = db::KeyBefore(q);
+    StandAgain(q, back);
+    return back;
 }
 
 QVariant RazdelCellStyle(const db::Query& q, int row, const QString&, int role)

@@ -551,12 +551,14 @@ void TForm_Karta::pickerColumnEntered(int column)
             break;
         }
     }
-    if (name == QLatin1String("KOLVO")) {
-        if (RG_Manual->itemIndex() == 1)
-            RG_Kolonka->setItemIndex(0);
-    } else if (name == QLatin1String("PERCENT") || name == QLatin1String("K_BRUTTO") || name == QLatin1String("BRUTTO")) {
+    // With the yields from the norm only net quantities are typed: the choice
+    // stays on "Количество" whatever column the cursor passes.
+    if (RG_Manual->itemIndex() != 1)
+        return;
+    if (name == QLatin1String("KOLVO"))
+        RG_Kolonka->setItemIndex(0);
+    else if (name == QLatin1String("PERCENT") || name == QLatin1String("K_BRUTTO") || name == QLatin1String("BRUTTO"))
         RG_Kolonka->setItemIndex(1);
-    }
 }
 
 // ---- picker ----

@@ -90,16 +90,6 @@ QString textField(const db::Query* q, const char* field)
 
 bool isShown(QWidget* page) { return Form_Main->ActiveInnerPage() == page; }
 
-// Where a list stands once its current row is gone: the row before it (the
-// current one at the top, so that the list finds the next row).
-qint64 keyBefore(const db::Query* q)
-{
-    if (!cat::HasRow(q))
-        return 0;
-    const int row = q->recNo() > 0 ? q->recNo() - 1 : q->recNo();
-    return q->valueAt(row, q->fieldIndex(QStringLiteral("KOD"))).toLongLong();
-}
-
 } // namespace
 
 QVariant TProductsTab::IngCellStyle(const db::Query& q, int row, const QString&, int role)
@@ -529,7 +519,7 @@ void TProductsTab::Btn_Del_GRClick()
     if (!Msg::confirm(QStringLiteral("Вы уверены что желаете удалить группу <<") + name + QStringLiteral(">> ?"),
                       QStringLiteral("Удаление группы")))
         return;
-    ListStandsOn back(List_GrIng, keyBefore(gr));
+    ListStandsOn back(List_GrIng, db::KeyBefore(gr));
     products::DeleteGroup(kod, name);
 }
 
@@ -617,7 +607,7 @@ void TProductsTab::Del_Ing_One()
     }
     if (!Msg::confirm(QStringLiteral("Вы уверены что желаете удалить этот продукт ?"), QStringLiteral("Удаление продукта")))
         return;
-    ListStandsOn back(List_Ing, keyBefore(q));
+    ListStandsOn back(List_Ing, db::KeyBefore(q));
     products::DeleteIng(kod, name);
 }
 
@@ -685,7 +675,7 @@ void TProductsTab::Move_GroupToSklad()
                    QStringLiteral(" ORDER BY NAME"));
     sklady->open();
     // The moved group leaves this warehouse.
-    ListStandsOn back(List_GrIng, keyBefore(gr));
+    ListStandsOn back(List_GrIng, db::KeyBefore(gr));
     Msg::execModal(Form_GrToSklad);
 }
 
@@ -699,7 +689,7 @@ void TProductsTab::Btn_Upd_IngSkladClick()
     if (!cat::HasRow(q))
         return;
     const bool first = q->recNo() == 0;
-    const qint64 before = keyBefore(q);
+    const qint64 before = db::KeyBefore(q);
     const ingsklad::Outcome done = ingsklad::EditDepartmentRow(cat::KeyOf(q));
     if (!done.accepted)
         return;

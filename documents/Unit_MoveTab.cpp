@@ -149,22 +149,12 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     connect(Q_Dvig, &db::Query::beforeScroll, this, &TMoveTab::Q_DvigBeforeScroll);
     connect(Q_Dvig, &db::Query::afterScroll, this, &TMoveTab::Q_DvigAfterScroll);
     connect(Q_Dvig, &db::Query::afterClose, this, &TMoveTab::Q_DvigAfterClose);
-    // A commit's reload stands on the same document: the lines stay as they
-    // are (they follow their own tables); a document gone moves the list and
-    // the lines follow as after a move. A row read again in place may have
-    // been posted or un-posted.
-    connect(List_Dvig, &db::ListHolder::reopened, this, [this](bool sameRow) {
-        if (sameRow) {
-            showPostingState();
-            return;
-        }
-        Q_DvigBeforeScroll();
-        Q_DvigAfterScroll();
-    });
-    connect(Q_Dvig, &db::Query::rowRefreshed, this, [this](int row) {
-        if (row == Q_Dvig->recNo())
-            showPostingState();
-    });
+    // The lines follow their own tables; a document gone moves the list and they follow as after a move.
+    doctabs::FollowDocuments(List_Dvig, this, [this] { showPostingState(); },
+                             [this] {
+                                 Q_DvigBeforeScroll();
+                                 Q_DvigAfterScroll();
+                             });
     connect(Timer_Moves, &QTimer::timeout, this, [this] { Guard([this] { Timer_MovesTimer(); }); });
 
     doctabs::ConnectButtons(this, {{Btn_NewDocMove, &TMoveTab::Btn_NewDocMoveClick},
