@@ -13,64 +13,27 @@
 #include "reports/Waybill.h"
 
 #include "db/Query.h"
+#include "db/Script.h"
 #include "engine/EngineDb.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const char* const kData[] = {
-    "INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (101, 'Столовая №1', 1)",
-    "INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (102, 'Поставщик Альфа', 0)",
-    "INSERT INTO FIRMA (KOD, NAME, LOCAL_FIRMA) VALUES (103, 'Покупатель Бета', 0)",
-    "INSERT INTO OTDEL (KOD, KOD_FIRMA, NAME, FIRST_OTDEL) VALUES (201, 101, 'Кухня', '1')",
-    "INSERT INTO ED_IZM (KOD, NAME, SHORT_NAME) VALUES (301, 'Килограмм', 'кг')",
-    "INSERT INTO GROUP_ING (KOD, NAME) VALUES (401, 'Овощи')",
-    "INSERT INTO GROUP_ING (KOD, NAME) VALUES (402, 'Салаты')",
-    "INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM, MY_LEVEL) VALUES (501, 401, 'Капуста', 301, 0)",
-    "INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM, MY_LEVEL) VALUES (502, 401, 'Морковь', 301, 0)",
-    "INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM, MY_LEVEL) VALUES (503, 401, 'Укроп', 301, 0)",
-    "INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM, MY_LEVEL) VALUES (601, 402, 'Салат из капусты', 301, 1)",
-    "INSERT INTO ING (KOD, KOD_GROUP, NAME, ED_IZM, MY_LEVEL) VALUES (602, 402, 'Соус томатный', 301, 1)",
-    // A receipt with dill in two lines at one price, three issues.
-    "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, INT_PARAM1, PROVODKA) "
-    "VALUES (1001, 'П-1', '2026-01-10', 5, 101, 102, 201, 11)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1001, 501, 201, 5.005, 142.633867, 1)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1001, 503, 201, 0.1, 0.15, 1)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1001, 503, 201, 0.2, 0.15, 1)",
-    "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, INT_PARAM1, PROVODKA) "
-    "VALUES (1002, 'Р-1', '2026-01-12', 6, 101, 103, 201, 11)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1002, 501, 201, 1.005, 142.633867, 2)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1002, 502, 201, 0.125, 10.1, 2)",
-    "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, INT_PARAM1, PROVODKA) "
-    "VALUES (1003, 'Р-2', '2026-01-13', 6, 101, 103, 201, 11)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1003, 501, 201, 0.333, 142.633867, 2)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1003, 502, 201, 0.125, 10.1, 2)",
-    "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, INT_PARAM1, PROVODKA) "
-    "VALUES (1004, 'Р-3', '2026-01-14', 6, 101, 103, 201, 11)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (1004, 502, 201, 0.125, 10.1, 2)",
-    // Two posted sales: salads and a sauce sold by weight, and the raw
-    // products their posting wrote off.
-    "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, PROVODKA, P) VALUES (2001, 'С-1', '2026-01-20', 3, 101, 11, 0)",
-    "INSERT INTO DOCS (KOD, NAME, DATE_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, PROVODKA, P) VALUES (2002, 'С-2', '2026-01-21', 3, 101, 11, 0)",
-    "INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES (2001, 601, 201, 1.005, 142.633867, 100.005)",
-    "INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES (2001, 602, 201, 0.125, 10.1, 7.07)",
-    "INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES (2001, 602, 201, 0.125, 10.1, 7.07)",
-    "INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES (2002, 601, 201, 0.333, 142.633867, 100.005)",
-    "INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES (2002, 602, 201, 0.125, 10.1, 7.07)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (2001, 501, 201, 1.005, 142.633867, 2)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (2001, 502, 201, 0.125, 10.1, 2)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (2001, 502, 201, 0.125, 10.1, 2)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (2002, 501, 201, 0.333, 142.633867, 2)",
-    "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) VALUES (2002, 502, 201, 0.125, 10.1, 2)",
-};
-
+// The month of tests/fixtures/same_turnover.sql: a receipt with dill in two
+// lines at one price, three issues of cabbage and carrots, two posted sales of
+// salads and a sauce by weight with the raw products they wrote off.
 class SameTurnover : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* sql : kData)
-            c.t.exec(QString::fromUtf8(sql));
+        QFile data(QStringLiteral(TARELIA_FIXTURES "/same_turnover.sql"));
+        ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+        c.t.write().start();
+        db::runScript(c.t.db(), c.t.write(), QString::fromUtf8(data.readAll()));
+        c.t.write().commit();
         RefreshRead(c.t);
     }
 
