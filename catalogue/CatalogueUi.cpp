@@ -127,13 +127,14 @@ int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth
 int FigureColumnWidth(const QWidget* grid, const QString& displayFormat, int designWidth)
 {
     static const struct {
-        const char* format;
+        QString format;
         const char* sample;
-    } samples[] = {{"0.00##", "0000000,0000"}, {"0.####", "00000,0000"}, {"0.00", "000000000,00"},
-                   {"#.00", "000000000,00"},   {"0.######", "0000,000000"}, {"0.###", "0000,000"}};
-    QString sample = QStringLiteral("0000,0000");
+    } samples[] = {{db::kPriceDisplay, "0000000,0000"}, {db::kQuantityDisplay, "0000,000000"},
+                   {QStringLiteral("0.00"), "000000000,00"}, {QStringLiteral("#.00"), "000000000,00"},
+                   {QStringLiteral("0.###"), "0000,000"}};
+    QString sample = QStringLiteral("0000,000000");
     for (const auto& s : samples)
-        if (displayFormat == QLatin1String(s.format))
+        if (displayFormat == s.format)
             sample = QString::fromLatin1(s.sample);
     return ValueColumnWidth(grid, sample, designWidth);
 }

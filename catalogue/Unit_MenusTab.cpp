@@ -303,7 +303,7 @@ void TMenusTab::build()
     Grid_S_Menu->setQuery(Q_Menu_Str);
     cat::SetColumns(Grid_S_Menu, {{QStringLiteral("NAME1"), QStringLiteral("Блюдо"), 240},
                                   {QStringLiteral("VIHOD_BLUDA"), QStringLiteral("Выход"), 90},
-                                  {QStringLiteral("MY_CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00##")},
+                                  {QStringLiteral("MY_CENA"), QStringLiteral("Цена"), 70, db::kPriceDisplay},
                                   {QStringLiteral("CENA_MENU"), QStringLiteral("Цена меню"), 75, QStringLiteral("0.00")}});
     Grid_S_Menu->datasetModel()->setCellStyle(&TMenusTab::StrCellStyle);
     for (db::DbGrid* g : {Grid_Firma_M, Grid_Menu, Grid_R_Menu, Grid_S_Menu})

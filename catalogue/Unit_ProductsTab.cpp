@@ -297,14 +297,14 @@ void TProductsTab::buildSkladIng()
     Grid_Ing_Sklad = new db::DbGrid(sheet);
     lay->addWidget(Grid_Ing_Sklad, 1);
     Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
-    // Prices and quantities with four decimals show whole in the tab's font, a zoomed one too.
-    const int figure = cat::ValueColumnWidth(Grid_Ing_Sklad, QStringLiteral("0000,0000"), 75);
+    // Prices and quantities with six decimals show whole in the tab's font, a zoomed one too.
+    const int figure = cat::ValueColumnWidth(Grid_Ing_Sklad, QStringLiteral("0000,000000"), 75);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 300},
                                 {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
-                                {QStringLiteral("CENA"), QStringLiteral("Цена"), figure, QStringLiteral("0.00##")},
-                                {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), figure, QStringLiteral("0.00##")},
+                                {QStringLiteral("CENA"), QStringLiteral("Цена"), figure, db::kPriceDisplay},
+                                {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), figure, db::kPriceDisplay},
                                 {QStringLiteral("PPPP"), QStringLiteral(" % "), 60, QStringLiteral("0.#")},
-                                {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure, QStringLiteral("0.####")},
+                                {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure, db::kQuantityDisplay},
                                 {QStringLiteral("LIMIT"), QStringLiteral("Лимит"), 60},
                                 {QStringLiteral("PERCENT"), QStringLiteral("% надб"), 50}});
     // The names take the room the figures leave: the limit and the markup stay in sight.

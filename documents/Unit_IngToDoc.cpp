@@ -74,8 +74,8 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
     // Prices, quantities and sums show whole in the window's font, a zoomed one too; the
     // names take the room the figures leave.
-    const QString price = QStringLiteral("0.00##");
-    const QString quantity = QStringLiteral("0.####");
+    const QString price = db::kPriceDisplay;
+    const QString quantity = db::kQuantityDisplay;
     const int priceWidth = cat::FigureColumnWidth(Grid_Ing_Sklad, price, 75);
     const int quantityWidth = cat::FigureColumnWidth(Grid_Ing_Sklad, quantity, 75);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},

@@ -135,15 +135,13 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     Grid_Dvig->setEditButton(Btn_UpdDocMove);
     Grid_Dvig->horizontalHeader()->setStretchLastSection(true);
     Grid_DvigIng->setQuery(Q_Moves);
-    // Quantities and prices with four decimals and sums show whole in the tab's font, a zoomed one too.
-    auto figure = [this](const char* format, int design) {
-        return cat::FigureColumnWidth(Grid_DvigIng, QString::fromLatin1(format), design);
-    };
+    // Quantities and prices with six decimals and sums show whole in the tab's font, a zoomed one too.
+    auto figure = [this](const QString& format, int design) { return cat::FigureColumnWidth(Grid_DvigIng, format, design); };
     cat::SetColumns(Grid_DvigIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                    {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
-                                   {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure("0.####", 75), QStringLiteral("0.####")},
-                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), figure("0.00##", 75), QStringLiteral("0.00##")},
-                                   {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), figure("#.00", 85), QStringLiteral("#.00")},
+                                   {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure(db::kQuantityDisplay, 75), db::kQuantityDisplay},
+                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), figure(db::kPriceDisplay, 75), db::kPriceDisplay},
+                                   {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), figure(QStringLiteral("#.00"), 85), QStringLiteral("#.00")},
                                    {QStringLiteral("TypDvig"), QStringLiteral("+ -"), 30}});
     Grid_DvigIng->horizontalHeader()->setStretchLastSection(true);
 

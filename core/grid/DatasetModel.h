@@ -17,14 +17,19 @@ struct GridColumn {
     QString field;
     QString title;
     int width = 0;             // pixels; 0 leaves the view's default
-    QString displayFormat;     // "0.00", "#,##0.00", "0.####", "0.00##", "dd.mm.yyyy" ...; empty: plain
+    QString displayFormat;     // "0.00", "#,##0.00", kQuantityDisplay, kPriceDisplay, "dd.mm.yyyy" ...; empty: plain
     Qt::Alignment alignment = {};
     bool visible = true;
 };
 
+// The grids' formats of a price and a quantity: the decimals they have, up
+// to six, as the papers print them.
+inline const QString kPriceDisplay = QStringLiteral("0.00####");
+inline const QString kQuantityDisplay = QStringLiteral("0.######");
+
 // Formats a value with a display format of the grids ("0.00", "#,##0.00",
-// "0.####" for quantities, "0.00##" for prices): on its decimal, rounded to
-// the format's places as the papers round.
+// kQuantityDisplay, kPriceDisplay): on its decimal, rounded to the format's
+// places as the papers round.
 QString formatNumber(double value, const QString& format);
 QString displayText(const QVariant& value, const QString& format);
 

@@ -93,7 +93,7 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
     const qint64 onion = env.product(QStringLiteral("Лук"), 10, 20.00);
     const qint64 d = env.doc(5, env.kitchen);
-    env.line(d, potato, 4, 0);
+    env.line(d, potato, 3, 0);
     env.line(d, onion, 0, 20.00);
     env.line(d, onion, 0, 0);
     open(d);
@@ -101,10 +101,10 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     w->CB_Kol->setChecked(false);
     db::Query* lines = w->Q_Moves;
 
-    // A sum over a quantity gives the price; over a price, the quantity.
+    // A sum over a quantity gives the price, to six decimals; over a price, the quantity.
     w->RadioGroup1->setItemIndex(2);
     type(QStringLiteral("100"));
-    EXPECT_DOUBLE_EQ(line("CENA", 0), 25);
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 33.333333);
     lines->setRecNo(1);
     w->RadioGroup1->setItemIndex(2);
     type(QStringLiteral("100"));
