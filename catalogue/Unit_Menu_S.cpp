@@ -380,13 +380,13 @@ void TForm_Menu_S::Btn_DelClick()
     db::Query* s = MenusTab->Q_Menu_Str;
     if (!cat::HasRow(s))
         return;
-    if (!Msg::confirm(QStringLiteral("Вы действительно желаете убрать блюдо из меню ?"), QStringLiteral("Меню")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно желаете убрать блюдо из меню ?"),
+                                 QStringLiteral("Меню")))
         return;
     const qint64 kod = cat::KeyOf(s);
     const QString name = textOf(s, "NAME1");
     // The list stands on the row before after the commit reloads it (on the first row when the first one goes).
-    if (s->recNo() > 0)
-        MenusTab->List_Menu_Str->standOn(s->valueAt(s->recNo() - 1, s->fieldIndex(QStringLiteral("KOD"))));
+    MenusTab->List_Menu_Str->standOn(QVariant::fromValue(db::KeyBefore(s)));
     const menus::MenuData menu = MenusTab->menuRow();
     menus::RemoveDish(kod, name, MenusTab->razdelRow().name, menu.name, menu.date);
     Grid_S_Menu->setFocus();
