@@ -472,9 +472,9 @@ void TForm_Invent::Btn_ZapolnitClick()
         return;
     }
     const bool notEmpty = linesHaveRow() || docHasLines(Q_Docs->field(QStringLiteral("KOD")).asInt64());
-    if (notEmpty && !Msg::confirm(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
-                                                 "состояние склада в документ ?"),
-                                  QStringLiteral("Документ не пустой")))
+    if (notEmpty && !Msg::confirmDestructive(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
+                                                            "состояние склада в документ ?"),
+                                             QStringLiteral("Документ не пустой")))
         return;
     TForm_ZaprosInv* z = Form_ZaprosInv;
     z->RadioGroup1->setItemIndex(1);
@@ -572,8 +572,8 @@ void TForm_Invent::Btn_ProvodkaClick()
                                    "поздние документы движения по этому подразделению !"));
         return;
     }
-    const bool dropUnchanged = Msg::confirm(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
-                                            QStringLiteral("Удаление строк"));
+    const bool dropUnchanged = Msg::confirmDestructive(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
+                                                       QStringLiteral("Удаление строк"));
     const QString emptyText = QStringLiteral("Документ пустой. Фактические количества и цены абсолютно совпадают с ценами и "
                                              "количествами по документам. Так-как Вы выбрали удаление строк без изменений, то в "
                                              "документе не останется ни одной строчки. Такой документ провести нельзя. Либо "
@@ -589,7 +589,7 @@ void TForm_Invent::Btn_ProvodkaClick()
     // both figures and agrees first; Enter posts nothing.
     const QList<inventory::BookChange> moved = inventory::BookChanges(ctx, doc, dropUnchanged);
     if (!moved.isEmpty() &&
-        !Msg::confirmDeletion(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
+        !Msg::confirmDestructive(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
         return;
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
                       QStringLiteral("Проводка документа инвентаризации")))

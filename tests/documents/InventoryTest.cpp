@@ -381,6 +381,31 @@ TEST(InventoryHeader, CreationRefusedWhileADocumentIsOpenAndTheLockDate)
     EXPECT_FALSE(Form_ZaprosInv->CheckBox1->isVisibleTo(Form_ZaprosInv));
 }
 
+// The fill dialog opens on OK whatever had the focus when it closed: a Space
+// pressed out of habit fills in the book quantity, never zeros.
+TEST(InventoryWindow, TheFillDialogOpensOnOk)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {4, 5, 7});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.openWindow();
+    for (const bool leftOnZero : {true, false}) {
+        ModalScript script;
+        script.then([&](QWidget* w) {
+            input::showActive(w, nullptr);
+            EXPECT_EQ(QApplication::focusWidget(), Form_ZaprosInv->BitBtn1);
+            if (leftOnZero) {
+                QTest::mouseClick(Form_ZaprosInv->RadioGroup1->button(0), Qt::LeftButton);
+                QTest::mouseClick(Form_ZaprosInv->BitBtn2, Qt::LeftButton);
+            } else {
+                input::press(Qt::Key_Space);
+            }
+        });
+        Form_Invent->Btn_ZapolnitClick();
+    }
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{4, 4, 5, 5, 7}));
+}
+
 TEST(InventoryWindow, CreatingFillsAndEditingTheHeaderEmptiesAndRefills)
 {
     InvEnv env;
