@@ -12,6 +12,7 @@
 #include "engine/EngineDb.h"
 
 #include <algorithm>
+#include <map>
 
 namespace reports {
 
@@ -80,6 +81,46 @@ QString firmaName(const engine::Context& ctx, qint64 document)
     return q->isEmpty() ? QString() : q->field(0).asString();
 }
 
+// A card's end block and the next card's header block go below the card
+// as two copies the first time, and as one copy of those rows afterwards:
+// every card rewrites all that its header and recipe hold, so the rows from
+// one end block to the next header serve every later card whose header
+// lies as far below its end block.
+class Joints {
+public:
+    Joints(automation::Document& document, const templates::TemplateForm& form)
+        : doc_(document), form_(form),
+          endRows_(templates::RowNumber(form.TAIL_YX) - templates::RowNumber(form.HEAD_YX)),
+          headRows_(templates::RowNumber(form.HEAD_YX)),
+          columns_(std::max(templates::ColumnNumber(templates::ColumnLetters(form.TAIL_YX)),
+                            templates::ColumnNumber(form.HEAD_YX)))
+    {
+    }
+
+    int endRows() const { return endRows_; }
+
+    // The end block from sheet row `row` on and the header block from `span`
+    // rows below it (rows counted from 1).
+    void place(int row, int span)
+    {
+        const auto joint = from_.find(span);
+        if (joint != from_.end()) {
+            const int first = joint->second - 1;
+            doc_.copyRange({0, 0, row - 1}, {0, 0, first, columns_ - 1, first + span + headRows_ - 1});
+            return;
+        }
+        templates::MoveTemplateRange(doc_, form_.TAIL_YX, form_.HEAD_YX, row, false);
+        templates::CopyTemplateRange(doc_, form_.HEAD_YX, row + span);
+        from_.emplace(span, row);
+    }
+
+private:
+    automation::Document& doc_;
+    const templates::TemplateForm& form_;
+    const int endRows_, headRows_, columns_;
+    std::map<int, int> from_;  // the first row of the first such pair, by its span
+};
+
 } // namespace
 
 bool techcards::Print(const engine::Context& ctx, const Options& options, automation::Office& office,
@@ -101,18 +142,15 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
     TemplateRun run(ctx, office, cacheFolder, 10, progress);
     const templates::TemplateForm& form = run.tpl().form;
     // The recipe goes below each card only when the template holds an enabled variable for it.
-    bool recipe = false;
-    for (const templates::TemplateVariable& v : run.tpl().variables.all())
-        if (v.NAMEVAR.compare(QStringLiteral("RECEPT"), Qt::CaseInsensitive) == 0) {
-            recipe = v.ENABLED == 1;
-            break;
-        }
+    const templates::TemplateVariable* recept = run.tpl().variables.find(QStringLiteral("recept"));
+    const bool recipe = recept && recept->ENABLED == 1;
 
     run.startProgress(static_cast<int>(lines.size()));
     run.open();
     // Each card's rows, counted from 0, go on one page where they fit on one.
     QList<std::pair<int, int>> cards;
     const int headRows = templates::RowNumber(form.HEAD_YX);
+    Joints joints(run.document(), form);
     int blockStart = 1;
     for (int i = 0; i < lines.size(); ++i) {
         const int cardStart = blockStart;
@@ -157,26 +195,34 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
             run.put(QStringLiteral("s3"), RowNext);
         }
 
-        // A copy of the end block, so that it stays parked for the next card.
-        run.row = templates::MoveTemplateRange(run.document(), form.TAIL_YX, form.HEAD_YX, run.row, false);
-        blockStart = run.row;
+        // A copy of the end block, so that it stays parked for the next card;
+        // the recipe's lines go from the row below it on, and the next card
+        // starts two rows below them (a row below the end block without a recipe).
+        const QStringList recipeLines = recipe ? MemoLines(l.recept) : QStringList();
+        const int endRow = run.row;
+        blockStart = recipe ? endRow + joints.endRows() + static_cast<int>(recipeLines.size()) + 2
+                            : endRow + joints.endRows() + 1;
+        if (i + 1 < lines.size())
+            joints.place(endRow, blockStart - endRow);
+        else
+            templates::MoveTemplateRange(run.document(), form.TAIL_YX, form.HEAD_YX, endRow, false);
+        run.row = endRow + joints.endRows() + 1;
         int cardEnd = run.row - 2;  // the end block's last row, a row left empty below it
         if (recipe) {
             --run.row;
-            for (const QString& line : MemoLines(l.recept))
+            for (const QString& line : recipeLines)
                 run.putText(QStringLiteral("recept"), line, RowNextWhenEnabled);
             cardEnd = std::max(cardEnd, run.row - 1);
             run.row += 2;
-            blockStart = run.row;
         }
+        Q_ASSERT(run.row == blockStart);
         cards.append({cardStart - 1, cardEnd - 1});
-        if (i + 1 < lines.size()) {
-            run.row = templates::CopyTemplateRange(run.document(), form.HEAD_YX, blockStart) - 1;
-            // The copy takes no row heights along: its rows get the heights
-            // their texts need (the title's larger type).
-            run.document().fitRowsAtUnlock(0, blockStart - 1, blockStart + headRows - 2);
-        }
+        if (i + 1 < lines.size())
+            run.row = blockStart + headRows;  // the next card's first table row
     }
+    // Every row of the cards gets the height its texts need: the copies
+    // take no heights along, and the template's own rows are fitted alike.
+    run.document().fitRowsAtUnlock(0, 0, cards.back().second);
     run.document().keepRowsTogether(0, cards);
     run.finish();
     return true;

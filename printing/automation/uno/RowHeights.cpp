@@ -221,7 +221,17 @@ void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::
 {
     if (wrapped.isEmpty() && fit.empty())
         return;
-    const std::set<std::tuple<int, int, int>> starts = MergeStarts(t, wrapped);
+    // Rows fitted anyway need no asking whether their ranges start a merge.
+    QList<RangeAddress> asked;
+    for (const RangeAddress& r : wrapped) {
+        const auto rows = fit.find(r.sheet);
+        for (int row = r.startRow; row <= r.endRow; ++row)
+            if (rows == fit.end() || !rows->second.count(row)) {
+                asked.append(r);
+                break;
+            }
+    }
+    const std::set<std::tuple<int, int, int>> starts = MergeStarts(t, asked);
     const RowsToAdjust rows = RowsToFit(
         wrapped, [&starts](const CellAddress& c) { return starts.count({c.sheet, c.row, c.column}) > 0; }, fit);
     std::set<int> sheets;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -605,21 +606,33 @@ public:
         }
     }
 
+    // The last unlock fits the rows and keeps the blocks on their pages
+    // while the office still holds back its repaints: each of those calls
+    // then costs it no repaint of the rows below.
     void unlockControllers() override
     {
         try {
-            Reference<beans::XPropertySet>(model(), UNO_QUERY_THROW)
-                ->setPropertyValue("IsAdjustHeightEnabled", Any(true));
-            Reference<frame::XModel>(model(), UNO_QUERY_THROW)->unlockControllers();
+            const Reference<frame::XModel> m(model(), UNO_QUERY_THROW);
+            Reference<beans::XPropertySet>(m, UNO_QUERY_THROW)->setPropertyValue("IsAdjustHeightEnabled", Any(true));
+            std::exception_ptr failed;
+            if (locks_ == 1) {
+                try {
+                    adjustRows();
+                } catch (...) {
+                    failed = std::current_exception();
+                }
+            }
+            m->unlockControllers();
             if (locks_ > 0)
                 --locks_;
             if (locks_ > 0)
                 return;
-            adjustRows();
             if (undoHeld_) {
                 undoHeld_ = false;
-                Reference<beans::XPropertySet>(model(), UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", Any(true));
+                Reference<beans::XPropertySet>(m, UNO_QUERY_THROW)->setPropertyValue("IsUndoEnabled", Any(true));
             }
+            if (failed)
+                std::rethrow_exception(failed);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
