@@ -171,9 +171,9 @@ private:
         {
             timed("fitRowsAtUnlock", [&] { d_->fitRowsAtUnlock(s, first, last); });
         }
-        void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks) override
+        void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds) override
         {
-            timed("keepRowsTogether", [&] { d_->keepRowsTogether(s, blocks); });
+            timed("keepRowsTogether", [&] { d_->keepRowsTogether(s, blocks, kinds); });
         }
         void lockControllers() override { timed("lockControllers", [&] { d_->lockControllers(); }); }
         void unlockControllers() override { timed("unlockControllers", [&] { d_->unlockControllers(); }); }

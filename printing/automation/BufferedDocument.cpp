@@ -603,9 +603,9 @@ void BufferedDocument::fitRowsAtUnlock(int sheet, int firstRow, int lastRow)
     rowRequests_.append([=, this] { inner_.fitRowsAtUnlock(sheet, firstRow, lastRow); });
 }
 
-void BufferedDocument::keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks)
+void BufferedDocument::keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds)
 {
-    rowRequests_.append([=, this] { inner_.keepRowsTogether(sheet, blocks); });
+    rowRequests_.append([=, this] { inner_.keepRowsTogether(sheet, blocks, kinds); });
 }
 
 void BufferedDocument::setWrapped(const RangeAddress& range, bool wrapped)

@@ -61,7 +61,7 @@ public:
     void setColumnWidths(int sheet, int firstColumn, const QList<int>& widths) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) override;
-    void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) override;
+    void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds = {}) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;

@@ -372,10 +372,11 @@ void RecordingDocument::fitRowsAtUnlock(int sheet, int firstRow, int lastRow)
         book_->fittedWhileLocked[sheet].insert(r);
 }
 
-void RecordingDocument::keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks)
+void RecordingDocument::keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds)
 {
     ++book_->formatCalls;
     book_->sheet(sheet).keptTogether.append(blocks);
+    book_->sheet(sheet).keptKinds.append(kinds);
 }
 
 void RecordingDocument::setWrapped(const RangeAddress& range, bool wrapped)

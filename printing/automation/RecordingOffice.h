@@ -29,6 +29,7 @@ struct RecordedSheet {
     std::set<int> fittedRows;         // rows whose heights were fitted to their contents
     std::set<int> grownRows;          // rows grown where their merged texts need it, never shrunk
     QList<std::pair<int, int>> keptTogether;  // blocks of rows each printed on one page
+    QList<int> keptKinds;                     // their kinds, where given
 };
 
 struct RecordedBook {
@@ -83,7 +84,7 @@ public:
     void setColumnWidth(int sheet, int column, int width) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) override;
-    void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) override;
+    void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds = {}) override;
     void lockControllers() override;
     void unlockControllers() override;
     void addActionLock() override;

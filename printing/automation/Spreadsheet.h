@@ -177,8 +177,12 @@ public:
     // Each block of rows (first, last) is printed on one page where it fits
     // on one: a page that would split it ends before it instead. Called while
     // the document is locked, it waits for the unlock, when the rows have
-    // their heights.
-    virtual void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) {}
+    // their heights. `kinds`, when given, has a number for each block: blocks
+    // of one kind hold the same texts in the same formats, and so do the rows
+    // from each down to the next block, so an office measures one of them.
+    virtual void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds = {})
+    {
+    }
 
     // Screen updates and actions held while the document is filled.
     virtual void lockControllers() = 0;

@@ -11,6 +11,8 @@
 #include "db/Query.h"
 #include "engine/EngineDb.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <map>
 
@@ -147,8 +149,12 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
 
     run.startProgress(static_cast<int>(lines.size()));
     run.open();
-    // Each card's rows, counted from 0, go on one page where they fit on one.
+    // Each card's rows, counted from 0, go on one page where they fit on one;
+    // cards of the same texts (numbers take no more than a line) are of one
+    // kind, the heights of their rows alike.
     QList<std::pair<int, int>> cards;
+    QList<int> kinds;
+    QHash<QString, int> kindOf;
     const int headRows = templates::RowNumber(form.HEAD_YX);
     Joints joints(run.document(), form);
     int blockStart = 1;
@@ -180,16 +186,21 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
         else
             expander.ExpandOneLevel(l.kvoPorc, 0, l.ing, l.otdel, l.kolvo, l.cenaCompute, list);
         list = costing::CopyAmountList(std::move(list));
+        const QChar apart(0x1f);
+        QString texts = l.otdelName + apart + l.name + apart + l.vihod;
 
         int counter = 0;
         for (const costing::RIng& n : list) {
             if (options.mode == 1 && n.MY_LEVEL != 0)
                 continue;
+            const QString ing = n.MY_LEVEL > 0 ? QStringLiteral("П.Ф. - ") + n.NAME : n.NAME;
+            const QString& unit = names.of(n.KOD_ING).unit;
             run.putInt(QStringLiteral("nstr"), ++counter);
-            run.putText(QStringLiteral("ing"), n.MY_LEVEL > 0 ? QStringLiteral("П.Ф. - ") + n.NAME : n.NAME);
+            run.putText(QStringLiteral("ing"), ing);
             run.putQuantity(QStringLiteral("brutto"), n.BRUTTO);
             run.putQuantity(QStringLiteral("netto"), n.NETTO);
-            run.putText(QStringLiteral("edizm"), names.of(n.KOD_ING).unit);
+            run.putText(QStringLiteral("edizm"), unit);
+            texts += apart + ing + apart + unit;
             run.put(QStringLiteral("s1"));
             run.put(QStringLiteral("s2"));
             run.put(QStringLiteral("s3"), RowNext);
@@ -217,13 +228,18 @@ bool techcards::Print(const engine::Context& ctx, const Options& options, automa
         }
         Q_ASSERT(run.row == blockStart);
         cards.append({cardStart - 1, cardEnd - 1});
+        texts += apart + recipeLines.join(apart);
+        auto kind = kindOf.constFind(texts);
+        if (kind == kindOf.cend())
+            kind = kindOf.insert(texts, static_cast<int>(kindOf.size()));
+        kinds.append(*kind);
         if (i + 1 < lines.size())
             run.row = blockStart + headRows;  // the next card's first table row
     }
     // Every row of the cards gets the height its texts need: the copies
     // take no heights along, and the template's own rows are fitted alike.
     run.document().fitRowsAtUnlock(0, 0, cards.back().second);
-    run.document().keepRowsTogether(0, cards);
+    run.document().keepRowsTogether(0, cards, kinds);
     run.finish();
     return true;
 }

@@ -77,9 +77,9 @@ private:
         }
         void fitRowHeights(int s, int first, int last) override { d_->fitRowHeights(s, first, last); }
         void fitRowsAtUnlock(int s, int first, int last) override { d_->fitRowsAtUnlock(s, first, last); }
-        void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks) override
+        void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds) override
         {
-            d_->keepRowsTogether(s, blocks);
+            d_->keepRowsTogether(s, blocks, kinds);
         }
         void lockControllers() override { d_->lockControllers(); }
         void unlockControllers() override { d_->unlockControllers(); }

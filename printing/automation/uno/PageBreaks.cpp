@@ -255,7 +255,7 @@ private:
 } // namespace
 
 void KeepTogether(const Reference<frame::XModel>& model, const Reference<sheet::XSpreadsheet>& sheet,
-                  const QList<std::pair<int, int>>& blocks)
+                  const QList<std::pair<int, int>>& blocks, const QList<int>& kinds)
 {
     if (blocks.isEmpty())
         return;
@@ -264,7 +264,7 @@ void KeepTogether(const Reference<frame::XModel>& model, const Reference<sheet::
         lastRow = std::max(lastRow, b.second);
     const PrintedRows counted(sheet, lastRow);
     OfficePages pages(model, sheet);
-    unopages::KeepTogether(pages, blocks, printableHeight(model, sheet));
+    unopages::KeepTogether(pages, blocks, printableHeight(model, sheet), kinds);
 }
 
 } // namespace automation::unopages

@@ -13,9 +13,10 @@
 
 namespace automation::unopages {
 
-// Blocks (first, last) of the sheet's rows, counted from 0, in any order.
+// Blocks (first, last) of the sheet's rows, counted from 0, in any order,
+// with their kinds where given (unopages::KeepTogether).
 void KeepTogether(const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
                   const com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet>& sheet,
-                  const QList<std::pair<int, int>>& blocks);
+                  const QList<std::pair<int, int>>& blocks, const QList<int>& kinds = {});
 
 } // namespace automation::unopages

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 #include <vector>
 
 namespace automation::unopages {
@@ -26,6 +27,63 @@ int firstSplit(const Blocks& blocks, int from, const std::set<int>& starts)
     return -1;
 }
 
+// What makes two blocks alike: their kind, their rows and the rows from
+// each down to the next block (-1 for the last).
+using Likeness = std::tuple<int, int, int>;
+
+Likeness likeness(const Blocks& blocks, const std::vector<int>& kinds, int i)
+{
+    const auto [first, last] = blocks[i];
+    const int gap = i + 1 < blocks.size() ? blocks[i + 1].first - last - 1 : -1;
+    return {kinds[i], last - first, gap};
+}
+
+// The tops of the blocks from `split` on and of the rows down to the next
+// block, and of the rows of `ranges` besides. The first block of each
+// likeness is measured, and the rows below it one by one where another like
+// it follows; a block after one whose likeness recurs is counted from that
+// one's top, the rest measured, and the rows below a block from those below
+// the first like it.
+void measureBlocks(Pagination& pages, const Blocks& blocks, const std::vector<int>& kinds, int split,
+                   QList<std::pair<int, int>> ranges, std::map<int, long>& tops)
+{
+    const int n = static_cast<int>(blocks.size());
+    std::map<Likeness, int> first;  // the first block of each likeness
+    std::map<Likeness, int> count;
+    for (int i = split; i < n; ++i) {
+        const Likeness l = likeness(blocks, kinds, i);
+        first.emplace(l, i);
+        ++count[l];
+    }
+    const auto firstLike = [&](int i) { return first[likeness(blocks, kinds, i)]; };
+    const auto recurs = [&](int i) {
+        const Likeness l = likeness(blocks, kinds, i);
+        return count[l] > 1 && std::get<2>(l) >= 0;
+    };
+    std::vector<bool> counted(n, false);
+    for (int i = split; i < n; ++i) {
+        counted[i] = firstLike(i) != i && i > split && recurs(i - 1);
+        if (!counted[i])
+            ranges << blocks[i];
+        if (firstLike(i) == i && recurs(i))
+            for (int r = blocks[i].second + 1; r < blocks[i + 1].first; ++r)
+                ranges << std::pair{r, r};
+    }
+    pages.measure(ranges, tops);
+    // A block counted starts where the rows below the one before it end.
+    for (int i = split; i < n; ++i) {
+        const int like = firstLike(i);
+        const auto [top, last] = blocks[i];
+        if (counted[i])
+            tops.emplace(last + 1, tops.at(top) + tops.at(blocks[like].second + 1) - tops.at(blocks[like].first));
+        if (like != i && recurs(i)) {
+            const int below = blocks[like].second + 1;
+            for (int r = last + 2; r <= blocks[i + 1].first; ++r)
+                tops.emplace(r, tops.at(last + 1) + tops.at(below + r - last - 1) - tops.at(below));
+        }
+    }
+}
+
 // The blocks from `from` on kept one break at a time, the office's
 // pagination read again after each.
 void oneAtATime(Pagination& pages, const Blocks& blocks, int from)
@@ -47,8 +105,8 @@ void oneAtATime(Pagination& pages, const Blocks& blocks, int from)
 // paginates now: `starts`, `manual`) laid out on our side and their breaks
 // set. Returns the block from which on the blocks are still to be kept one
 // at a time: the number of blocks once the office confirmed the count.
-int layOut(Pagination& pages, const Blocks& blocks, int split, long height, std::set<int> starts,
-           std::set<int> manual)
+int layOut(Pagination& pages, const Blocks& blocks, const std::vector<int>& kinds, int split, long height,
+           std::set<int> starts, std::set<int> manual)
 {
     const int n = static_cast<int>(blocks.size());
     std::map<int, long> tops;
@@ -64,13 +122,13 @@ int layOut(Pagination& pages, const Blocks& blocks, int split, long height, std:
     // The page the office ends inside the split block is to be counted
     // alike: its rows up to the one starting the next page fit the height,
     // with that row they do not.
-    QList<std::pair<int, int>> ranges = blocks.mid(split);
+    QList<std::pair<int, int>> ranges;
     const int inside = *starts.upper_bound(blocks[split].first);
     const int pageStart = *std::prev(starts.find(inside));
     const bool check = !manual.count(inside);
     if (check)
         ranges << std::pair{pageStart, inside - 1} << std::pair{inside, inside};
-    pages.measure(ranges, tops);
+    measureBlocks(pages, blocks, kinds, split, ranges, tops);
     if (check && !(top(inside) - top(pageStart) <= height && top(inside + 1) - top(pageStart) > height))
         return split;
 
@@ -90,15 +148,29 @@ int layOut(Pagination& pages, const Blocks& blocks, int split, long height, std:
         manual.clear();
         starts = pages.starts(manual);
     }
+    // A forced block's last page starts as far into it as in the first like
+    // it, where no break of its own lies inside: that one is measured.
     std::map<int, int> lastStart;  // of each forced block: the row its last page starts at
+    std::map<std::pair<Likeness, int>, int> measuredLike;  // the first forced block measured, by likeness and last page
+    std::map<int, int> likeFirst;                          // of the others: that block
     ranges.clear();
     for (int i = split; i < n; ++i)
         if (forced[i]) {
             lastStart[i] = *std::prev(starts.upper_bound(blocks[i].second));
+            if (!anyInside(manual, blocks[i].first, blocks[i].second)) {
+                const auto [like, added] = measuredLike.emplace(
+                    std::pair{likeness(blocks, kinds, i), lastStart[i] - blocks[i].first}, i);
+                if (!added) {
+                    likeFirst[i] = like->second;
+                    continue;
+                }
+            }
             ranges << std::pair{lastStart[i], lastStart[i]};
         }
     if (!ranges.isEmpty())
         pages.measure(ranges, tops);
+    for (const auto& [i, like] : likeFirst)
+        tops.emplace(lastStart[i], top(blocks[i].first) + top(lastStart[like]) - top(blocks[like].first));
 
     // A row starts a page where the rows from the page's top down to it do
     // not fit the height, or where told to; a block that would not fit
@@ -146,11 +218,21 @@ int layOut(Pagination& pages, const Blocks& blocks, int split, long height, std:
 
 } // namespace
 
-void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::optional<long> pageHeight)
+void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::optional<long> pageHeight,
+                  QList<int> kinds)
 {
     if (blocks.isEmpty())
         return;
-    std::sort(blocks.begin(), blocks.end());
+    // Without kinds every block is a kind of its own.
+    std::vector<std::tuple<int, int, int>> sorted;
+    for (int i = 0; i < blocks.size(); ++i)
+        sorted.push_back({blocks[i].first, blocks[i].second, kinds.size() == blocks.size() ? kinds[i] : -1 - i});
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<int> kindOf;
+    for (int i = 0; i < blocks.size(); ++i) {
+        blocks[i] = {std::get<0>(sorted[i]), std::get<1>(sorted[i])};
+        kindOf.push_back(std::get<2>(sorted[i]));
+    }
     for (int i = 1; i < blocks.size(); ++i)
         if (blocks[i].first <= blocks[i - 1].second)
             pageHeight.reset();
@@ -161,7 +243,7 @@ void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::opt
         const int split = firstSplit(blocks, 0, starts);
         if (split < 0)
             return;
-        from = layOut(pages, blocks, split, *pageHeight, starts, manual);
+        from = layOut(pages, blocks, kindOf, split, *pageHeight, starts, manual);
     }
     oneAtATime(pages, blocks, from);
 }

@@ -43,7 +43,11 @@ public:
 // `pageHeight` is the rows' printable height on a page, in twips, where the
 // page style lets it be known. Without it, where blocks overlap, or where the
 // office paginates otherwise than counted, the breaks go in one at a time,
-// the office's pagination read again after each.
-void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::optional<long> pageHeight);
+// the office's pagination read again after each. `kinds`, when given, holds
+// one number a block: blocks of one kind and as many rows hold rows of the
+// same heights, and so do the rows from each down to the next block when as
+// many lie between, so only the first of them is measured.
+void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::optional<long> pageHeight,
+                  QList<int> kinds = {});
 
 } // namespace automation::unopages

@@ -265,11 +265,11 @@ void Pending::adjust(const Target& t)
     wrapped_.clear();
     const std::map<int, std::set<int>> fit = std::move(fit_);
     fit_.clear();
-    const QList<std::pair<int, QList<std::pair<int, int>>>> kept = std::move(kept_);
+    const QList<Kept> kept = std::move(kept_);
     kept_.clear();
     FitWrapped(t, wrapped, fit);
-    for (const auto& [sheet, blocks] : kept)
-        unopages::KeepTogether(t.model, t.sheet(sheet), blocks);
+    for (const Kept& k : kept)
+        unopages::KeepTogether(t.model, t.sheet(k.sheet), k.blocks, k.kinds);
 }
 
 } // namespace automation::unorows

@@ -44,7 +44,10 @@ class Pending {
 public:
     void wrapped(const QList<RangeAddress>& ranges) { wrapped_.append(ranges); }
     void fit(int sheet, int firstRow, int lastRow);
-    void keep(int sheet, const QList<std::pair<int, int>>& blocks) { kept_.append({sheet, blocks}); }
+    void keep(int sheet, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds)
+    {
+        kept_.append({sheet, blocks, kinds});
+    }
     // Fits and grows the rows (FitWrapped), then keeps the blocks on their
     // pages as the rows' heights paginate them; nothing is left pending.
     void adjust(const Target& t);
@@ -52,7 +55,12 @@ public:
 private:
     QList<RangeAddress> wrapped_;
     std::map<int, std::set<int>> fit_;                         // rows, by sheet
-    QList<std::pair<int, QList<std::pair<int, int>>>> kept_;  // blocks, by sheet
+    struct Kept {
+        int sheet;
+        QList<std::pair<int, int>> blocks;
+        QList<int> kinds;
+    };
+    QList<Kept> kept_;
 };
 
 } // namespace automation::unorows

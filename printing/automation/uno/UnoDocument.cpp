@@ -439,9 +439,9 @@ public:
         }
     }
 
-    void keepRowsTogether(int sheetIndex, const QList<std::pair<int, int>>& blocks) override
+    void keepRowsTogether(int sheetIndex, const QList<std::pair<int, int>>& blocks, const QList<int>& kinds) override
     {
-        pending_.keep(sheetIndex, blocks);
+        pending_.keep(sheetIndex, blocks, kinds);
         try {
             if (locks_ == 0)
                 adjustRows();
