@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 using namespace templates;
 using automation::CellState;
 using automation::Document;
@@ -264,6 +267,60 @@ TEST(Office, NewWorkbookHasTwoSheetsAndMissingFilesAreRefused)
     doc->close();
     EXPECT_THROW(office.loadDocument(OfficeEnvironment::folder() + QStringLiteral("/нет такого.xls")),
                  automation::OfficeError);
+    office.disconnect();
+}
+
+// A line under each of many rows given in one call comes out as the same
+// line given range by range: on cells without lines, on cells sharing a line
+// of their own, and on cells of different lines, each of which keeps its own.
+TEST(Office, LinesUnderManyRowsAreThoseOfEachRowOnItsOwn)
+{
+    automation::UnoOffice& office = OfficeEnvironment::office();
+    ASSERT_TRUE(office.connect());
+    automation::BorderLine thick{0, 0, 88};
+    automation::TableBorder left, right, under;
+    left.left = thick;
+    left.isLeftValid = true;
+    right.right = thick;
+    right.isRightValid = true;
+    under.bottom = {1, 0, 35};
+    under.isBottomValid = true;
+    struct Case {
+        const char* name;
+        std::function<void(Document&)> before;
+    };
+    const Case cases[] = {
+        {"no lines", [](Document&) {}},
+        {"a line shared", [&](Document& d) { d.setTableBorder({0, 0, 0, 4, 20}, right); }},
+        {"lines of their own", [&](Document& d) {
+             d.setTableBorder({0, 1, 3, 1, 3}, left);
+             d.setTableBorder({0, 4, 12, 4, 17}, right);
+         }},
+    };
+    for (const Case& c : cases) {
+        auto batched = office.newCalc();
+        auto alone = office.newCalc();
+        c.before(*batched);
+        c.before(*alone);
+        QList<automation::RangeAddress> rows;
+        for (int r = 0; r < 20; r += r % 4 == 3 ? 2 : 1)
+            rows.append({0, 0, r, 4, r});
+        batched->setTableBorders(rows, under);
+        for (const automation::RangeAddress& r : rows)
+            alone->setTableBorder(r, under);
+        for (int r = 0; r < 21; ++r)
+            for (int col = 0; col < 6; ++col) {
+                const CellState x = batched->cellState({0, col, r});
+                const CellState y = alone->cellState({0, col, r});
+                ASSERT_EQ(std::make_tuple(x.topWidth, x.bottomWidth, x.leftWidth, x.rightWidth),
+                          std::make_tuple(y.topWidth, y.bottomWidth, y.leftWidth, y.rightWidth))
+                    << c.name << " " << r << ":" << col;
+            }
+        EXPECT_EQ(batched->cellState({0, 2, 5}).bottomWidth, 35) << c.name;
+        EXPECT_EQ(batched->cellState({0, 2, 4}).bottomWidth, 0) << c.name;
+        batched->close();
+        alone->close();
+    }
     office.disconnect();
 }
 

@@ -18,6 +18,7 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/beans/XPropertyState.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
@@ -572,13 +573,29 @@ public:
     }
 
     // Several ranges in one call: a cell range collection takes the lines
-    // range by range, as separate calls would.
+    // range by range, as separate calls would. A line under each row alone
+    // goes as the cells' bottom line, which costs the office a fraction of
+    // that, where the cells have their other lines and their style in common
+    // (the office gives every cell the lines the cells share).
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& b) override
     {
         if (ranges.isEmpty())
             return;
         try {
-            rangesOf(ranges)->setPropertyValue("TableBorder", Any(unoBorder(b)));
+            const Reference<beans::XPropertySet> all = rangesOf(ranges);
+            const bool underOnly = b.isBottomValid && !b.isTopValid && !b.isLeftValid && !b.isRightValid &&
+                                   !b.isHorizontalValid && !b.isVerticalValid;
+            if (underOnly) {
+                static const rtl::OUString names[] = {"BottomBorder", "CellStyle"};
+                const Sequence<beans::PropertyState> states =
+                    Reference<beans::XPropertyState>(all, UNO_QUERY_THROW)->getPropertyStates(Sequence<rtl::OUString>(names, 2));
+                if (states[0] != beans::PropertyState_AMBIGUOUS_VALUE &&
+                    states[1] != beans::PropertyState_AMBIGUOUS_VALUE) {
+                    all->setPropertyValue("BottomBorder", Any(unoLine(b.bottom)));
+                    return;
+                }
+            }
+            all->setPropertyValue("TableBorder", Any(unoBorder(b)));
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
