@@ -85,7 +85,7 @@ bool SqlCardSource::productInDepartment(qint64 ing, qint64 otdel, ProductData& o
         out.myLevel = q.field(QStringLiteral("MY_LEVEL")).asInt();
         out.kvoPorc = q.field(QStringLiteral("KVO_PORC")).asInt();
         out.kalories = q.field(QStringLiteral("KALORIES")).asDouble();
-        out.name = q.field(QStringLiteral("NAME")).asString();
+        out.name = &names_.try_emplace(ing, q.field(QStringLiteral("NAME")).asString()).first->second;
         out.cena = q.field(QStringLiteral("CENA")).asDouble();
         out.myCena = q.field(QStringLiteral("MY_CENA")).asDouble();
         out.noIng = q.field(QStringLiteral("NO_ING")).asInt();
@@ -349,12 +349,10 @@ void CatalogueSnapshot::readDepartmentRowsInto(db::Query& q, const QString& tail
 
 void CatalogueSnapshot::indexDepartmentRows()
 {
-    skladIndex_.reserve(sklad_.size());
     skladByPair_.reserve(sklad_.size());
     nextSamePair_.assign(sklad_.size(), -1);
     for (int i = static_cast<int>(sklad_.size()) - 1; i >= 0; --i) {
         const DepartmentRow& s = sklad_[static_cast<size_t>(i)];
-        skladIndex_.insert(s.kod, i);
         auto [first, added] = skladByPair_.insert({s.kodIng, s.kodOtdel}, i);
         if (!added) {
             nextSamePair_[static_cast<size_t>(i)] = *first;
@@ -393,14 +391,10 @@ const CatalogueSnapshot::Product* CatalogueSnapshot::product(qint64 kod) const
     return at < 0 ? nullptr : &ings_[static_cast<size_t>(at)];
 }
 
-bool CatalogueSnapshot::department(qint64 kod, QString* name) const
+const QString* CatalogueSnapshot::departmentName(qint64 kod) const
 {
     auto it = otdel_.find(kod);
-    if (it == otdel_.end())
-        return false;
-    if (name)
-        *name = it->second;
-    return true;
+    return it == otdel_.end() ? nullptr : &it->second;
 }
 
 CatalogueSnapshot::~CatalogueSnapshot() = default;
@@ -466,7 +460,7 @@ bool CatalogueSnapshot::productInDepartment(qint64 kod, qint64 otdel, ProductDat
     out.myLevel = in->myLevel;
     out.kvoPorc = in->kvoPorc;
     out.kalories = in->kalories;
-    out.name = in->name;
+    out.name = &in->name;
     out.cena = s->cena;
     out.myCena = s->myCena;
     out.noIng = s->noIng;
@@ -513,12 +507,9 @@ void CatalogueSnapshot::setKalories(qint64 kod, double kalories)
         in->kalories = kalories;
 }
 
-void CatalogueSnapshot::setPrices(qint64 ingSkladKod, double cena, double myCena)
+void CatalogueSnapshot::setPrices(int place, double cena, double myCena)
 {
-    const int at = skladIndex_.find(ingSkladKod);
-    if (at < 0)
-        return;
-    DepartmentRow& s = sklad_[static_cast<size_t>(at)];
+    DepartmentRow& s = sklad_.at(static_cast<size_t>(place));
     s.cena = cena;
     s.myCena = myCena;
 }

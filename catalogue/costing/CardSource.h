@@ -48,7 +48,7 @@ struct ProductData {
     int myLevel = 0;
     int kvoPorc = 0;
     double kalories = 0;
-    QString name;
+    const QString* name = nullptr;  // ING.NAME, kept by the source
     double cena = 0;
     double myCena = 0;
     int noIng = 0;
@@ -159,16 +159,18 @@ public:
     double stockInDepartment(qint64 ing, qint64 otdel) override;
     QString productName(qint64 ing) override;
 
-    // Mirrors of the recomputation's writes.
+    // Mirrors of the recomputation's writes; a row's prices by its place in departmentRows().
     void setLevel(qint64 ing, int level);
     void setKalories(qint64 ing, double kalories);
-    void setPrices(qint64 ingSkladKod, double cena, double myCena);
+    void setPrices(int place, double cena, double myCena);
 
     // The department rows in KOD order, their products and departments.
     const std::vector<DepartmentRow>& departmentRows() const { return sklad_; }
     const Product* product(qint64 kod) const;
-    // The department's name; false when there is no such department.
-    bool department(qint64 kod, QString* name) const;
+    // The product's first row in the department (by KOD), null when it has none.
+    const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
+    // The department's name; null when there is no such department.
+    const QString* departmentName(qint64 kod) const;
 
     int productCount() const { return static_cast<int>(ings_.size()); }
     int departmentRowCount() const { return static_cast<int>(sklad_.size()); }
@@ -216,13 +218,11 @@ private:
     void linkCards();
 
     Product* ing(qint64 kod);
-    const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
 
     using Range = std::pair<int, int>;  // [first, last) in a vector
     std::vector<Product> ings_;  // by KOD
     KeyIndex<qint64> ingIndex_;
     std::vector<DepartmentRow> sklad_;  // by KOD
-    KeyIndex<qint64> skladIndex_;
     // (product, department) -> first position in sklad_; nextSamePair_ chains the others in KOD order
     KeyIndex<std::pair<qint64, qint64>> skladByPair_;
     std::vector<int> nextSamePair_;

@@ -35,6 +35,7 @@ struct PriceRow {
     int openClose = 0;
     QString nameI;
     QString nameO;
+    int place = -1;       // where the road keeps the row, for its own use
 };
 
 // What the recomputation asks of a road.
