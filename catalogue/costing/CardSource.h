@@ -136,8 +136,9 @@ public:
     // The same read shared with `helpers` connections of their own, each on a
     // read-committed transaction, reading parts of the tables alongside the
     // transaction. They see what is committed, not the transaction's own
-    // changes: only for a transaction that has changed nothing yet. A helper
-    // that cannot connect leaves its part to the others.
+    // changes: only for a transaction that has changed nothing yet. A part a
+    // helper leaves unread (it cannot connect, or fails reading) is read on
+    // the transaction once the helpers are through.
     static CatalogueSnapshot Whole(db::Database* database, db::Transaction* transaction,
                                    const std::vector<qint64>& departments, int helpers);
     // Reads only what one product's computation needs: the products of its
