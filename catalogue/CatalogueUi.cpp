@@ -2,6 +2,7 @@
 
 #include "base/Unit_Base.h"
 #include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "db/Query.h"
 #include "ui/Unit_Name.h"
 #include "ui/Unit_RG.h"
@@ -126,13 +127,14 @@ int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth
 int FigureColumnWidth(const QWidget* grid, const QString& displayFormat, int designWidth)
 {
     static const struct {
-        const char* format;
+        QString format;
         const char* sample;
-    } samples[] = {{"0.00##", "0000000,0000"}, {"0.####", "00000,0000"}, {"0.00", "000000000,00"},
-                   {"#.00", "000000000,00"},   {"0.######", "0000,000000"}, {"0.###", "0000,000"}};
-    QString sample = QStringLiteral("0000,0000");
+    } samples[] = {{db::kPriceDisplay, "0000000,0000"}, {db::kQuantityDisplay, "0000,000000"},
+                   {QStringLiteral("0.00"), "000000000,00"}, {QStringLiteral("#.00"), "000000000,00"},
+                   {QStringLiteral("0.###"), "0000,000"}};
+    QString sample = QStringLiteral("0000,000000");
     for (const auto& s : samples)
-        if (displayFormat == QLatin1String(s.format))
+        if (displayFormat == s.format)
             sample = QString::fromLatin1(s.sample);
     return ValueColumnWidth(grid, sample, designWidth);
 }
@@ -211,11 +213,9 @@ void StandAgain(db::Query* q, qint64 key)
 
 qint64 StepBackKey(db::Query* q)
 {
-    if (!HasRow(q))
-        return 0;
-    if (q->recNo() > 0)
-        q->prior();
-    return KeyOf(q);
+    const qint64 back = db::KeyBefore(q);
+    StandAgain(q, back);
+    return back;
 }
 
 QVariant RazdelCellStyle(const db::Query& q, int row, const QString&, int role)

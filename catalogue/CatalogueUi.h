@@ -70,10 +70,10 @@ int TimeColumnWidth(const QWidget* grid, int designWidth = 65);
 // The width of a column that shows a value as wide as `sample` ("000000,00") whole, likewise.
 int ValueColumnWidth(const QWidget* grid, const QString& sample, int designWidth);
 // The width of a column that shows whole, likewise, the widest figure a
-// kitchen's lines hold in a display format: a price ("0.00##") of a million
-// with four decimals, a quantity ("0.####") of ten thousand with four, a sum
-// ("0.00", "#.00") of a hundred million, a card's quantity ("0.######") of a
-// thousand with six, a yield or a coefficient ("0.###") of a thousand with three.
+// kitchen's lines hold in a display format: a price (db::kPriceDisplay) of a
+// million with four decimals or of ten thousand with six, a quantity
+// (db::kQuantityDisplay) of a thousand with six, a sum ("0.00", "#.00") of a
+// hundred million, a yield or a coefficient ("0.###") of a thousand with three.
 int FigureColumnWidth(const QWidget* grid, const QString& displayFormat, int designWidth);
 
 // The shared choice dialog Form_RG with the radio group's caption and items,

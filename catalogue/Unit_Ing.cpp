@@ -5,6 +5,7 @@
 #include "Unit_ProductsTab.h"
 #include "base/Unit_Base.h"
 #include "db/Query.h"
+#include "grid/DatasetModel.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
 #include "util/Settings.h"
@@ -213,7 +214,10 @@ void TForm_Ing::Load_Ing()
     L_Ed->setCurrentIndex(L_Ed->findData(KodEd));
     E_Name->setText(q->field(QStringLiteral("NAME")).asString());
     E_Proc->setText(q->field(QStringLiteral("VIHOD")).asString());
-    E_Kalories->setText(q->field(QStringLiteral("KALORIES")).asString());
+    const db::Field kalories = q->field(QStringLiteral("KALORIES"));
+    kalories_ = kalories.asDouble();
+    kaloriesShown_ = kalories.isNull() ? QString() : db::formatNumber(kalories_, QStringLiteral("0.#"));
+    E_Kalories->setText(kaloriesShown_);
     E_DInfo->setText(q->field(QStringLiteral("DOP_INFO")).asString());
     const auto intText = [q](const char* f) {
         const db::Field v = q->field(QString::fromLatin1(f));
@@ -240,7 +244,9 @@ void TForm_Ing::Clear_Ing()
     E_Section->setText(QStringLiteral("1"));
     E_Max->setText(QStringLiteral("10"));
     CB_UseMenu->setChecked(false);
-    E_Kalories->setText(QStringLiteral("0"));
+    kalories_ = 0;
+    kaloriesShown_ = QStringLiteral("0");
+    E_Kalories->setText(kaloriesShown_);
     KvoPorc = 1;
 }
 
@@ -345,7 +351,7 @@ void TForm_Ing::Btn_OkClick()
     d.vihod = yield;
     d.time = E_Time->text().toInt();
     d.alarm = E_Alarm->text().toInt();
-    d.kalories = cat::ParseDecimal(E_Kalories->text());
+    d.kalories = E_Kalories->text() == kaloriesShown_ ? kalories_ : cat::ParseDecimal(E_Kalories->text());
     if (NewMode == 1) {
         SavedKod = products::CreateIng(d, ProductsTab ? ProductsTab->List_Ing : nullptr);
     } else {

@@ -63,6 +63,9 @@ protected:
 private:
     void openUnits();
     db::Query* units_ = nullptr;
+    // The calories as read and as shown: a field left as shown saves them as read.
+    double kalories_ = 0;
+    QString kaloriesShown_;
 };
 
 extern FirstUse<TForm_Ing> Form_Ing;

@@ -477,6 +477,7 @@ void TForm_IngSklad::Btn_OkClick()
 {
     if (!checkFields())
         return;
+    showAsSaved();
     OkPressed = 1;
     struct Clear {
         std::uint8_t& flag;
@@ -484,6 +485,22 @@ void TForm_IngSklad::Btn_OkClick()
     } clear{OkPressed};
     Save_IngSklad();
     accept();
+}
+
+void TForm_IngSklad::showAsSaved()
+{
+    // OK may come straight from a field the user typed into (Enter, a key),
+    // which no exit check has followed: the prices shown follow what is saved,
+    // a typed price to the kopeck.
+    if (!composite())
+        E_Cena->setText(money(number(E_Cena)));
+    const QString selling = money(number(E_CenaProd));
+    Calc_Cena_IngSklad();
+    if (R_Metod->itemIndex() == 2) {
+        // A selling price by hand is the user's, never the one read on showing.
+        E_CenaProd->setText(selling);
+        E_CenaProdKeyUp();
+    }
 }
 
 void TForm_IngSklad::Save_IngSklad()
@@ -538,8 +555,13 @@ void TForm_IngSklad::Save_IngSklad()
     costing::RecomputeResult prices;
     if (costing::ProductLevel(ctx, Row.kodIng) == 0)
         prices = ComputePrices(false, 0, 0, Row.kodIng);
-    w.commit(kArea, costing::PriceChangeLogText(Row.name, E_Cena->text(), E_Proc->text(), E_Cena_Raschot->text(),
-                                                E_CenaProd->text(), metod, notes));
+    // The line tells the prices as the row holds them now, the recomputation's included.
+    costing::Context written = ctx;
+    written.read = ctx.write;
+    const auto saved = costing::ReadDepartmentRow(written, Row.kod);
+    w.commit(kArea, costing::PriceChangeLogText(Row.name, money(saved ? saved->cena : e.cena), QString::number(e.percent),
+                                                E_Cena_Raschot->text(), money(saved ? saved->myCena : e.myCena), metod,
+                                                notes));
     // Its warnings wait for the commit: nobody else waits while the user reads them.
     ShowPriceWarnings(prices);
     if (where > 0)

@@ -76,6 +76,8 @@ protected:
 private:
     // Checks of OK, in order; false after the refusal.
     bool checkFields();
+    // The prices shown recomputed from the fields as OK saves them.
+    void showAsSaved();
     void Save_IngSklad();
     void showMarkup(double selling, double cost);
     bool composite() const { return Row.myLevel > 0; }

@@ -309,15 +309,13 @@ void TForm_Karta::buildLists()
     Grid_I->setEditButton(Btn_Add);
     Grid_Sostav->setQuery(QS);
     // The rows' figures show whole in the window's font, a zoomed one too; the names take the rest.
-    auto figure = [this](const char* format, int design) {
-        return cat::FigureColumnWidth(Grid_Sostav, QString::fromLatin1(format), design);
-    };
+    auto figure = [this](const QString& format, int design) { return cat::FigureColumnWidth(Grid_Sostav, format, design); };
     cat::SetColumns(Grid_Sostav, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                                   {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 50},
-                                  {QStringLiteral("KOLVO"), QStringLiteral("Нетто"), figure("0.######", 70), QStringLiteral("0.######")},
-                                  {QStringLiteral("PERCENT"), QStringLiteral("%вых."), figure("0.###", 55), QStringLiteral("0.###")},
-                                  {QStringLiteral("K_BRUTTO"), QStringLiteral("К.брутто"), figure("0.###", 60), QStringLiteral("0.###")},
-                                  {QStringLiteral("BRUTTO"), QStringLiteral("Брутто"), figure("0.######", 70), QStringLiteral("0.######")}});
+                                  {QStringLiteral("KOLVO"), QStringLiteral("Нетто"), figure(db::kQuantityDisplay, 70), db::kQuantityDisplay},
+                                  {QStringLiteral("PERCENT"), QStringLiteral("%вых."), figure(QStringLiteral("0.###"), 55), QStringLiteral("0.###")},
+                                  {QStringLiteral("K_BRUTTO"), QStringLiteral("К.брутто"), figure(QStringLiteral("0.###"), 60), QStringLiteral("0.###")},
+                                  {QStringLiteral("BRUTTO"), QStringLiteral("Брутто"), figure(db::kQuantityDisplay, 70), db::kQuantityDisplay}});
     Grid_Sostav->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Grid_Sostav->datasetModel()->setCellStyle([](const db::Query& q, int row, const QString&, int role) -> QVariant {
         if (role == Qt::ForegroundRole)
@@ -553,12 +551,14 @@ void TForm_Karta::pickerColumnEntered(int column)
             break;
         }
     }
-    if (name == QLatin1String("KOLVO")) {
-        if (RG_Manual->itemIndex() == 1)
-            RG_Kolonka->setItemIndex(0);
-    } else if (name == QLatin1String("PERCENT") || name == QLatin1String("K_BRUTTO") || name == QLatin1String("BRUTTO")) {
+    // With the yields from the norm only net quantities are typed: the choice
+    // stays on "Количество" whatever column the cursor passes.
+    if (RG_Manual->itemIndex() != 1)
+        return;
+    if (name == QLatin1String("KOLVO"))
+        RG_Kolonka->setItemIndex(0);
+    else if (name == QLatin1String("PERCENT") || name == QLatin1String("K_BRUTTO") || name == QLatin1String("BRUTTO"))
         RG_Kolonka->setItemIndex(1);
-    }
 }
 
 // ---- picker ----

@@ -385,8 +385,7 @@ void TForm_Menu_S::Btn_DelClick()
     const qint64 kod = cat::KeyOf(s);
     const QString name = textOf(s, "NAME1");
     // The list stands on the row before after the commit reloads it (on the first row when the first one goes).
-    if (s->recNo() > 0)
-        MenusTab->List_Menu_Str->standOn(s->valueAt(s->recNo() - 1, s->fieldIndex(QStringLiteral("KOD"))));
+    MenusTab->List_Menu_Str->standOn(QVariant::fromValue(db::KeyBefore(s)));
     const menus::MenuData menu = MenusTab->menuRow();
     menus::RemoveDish(kod, name, MenusTab->razdelRow().name, menu.name, menu.date);
     Grid_S_Menu->setFocus();

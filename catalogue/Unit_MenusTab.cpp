@@ -59,18 +59,6 @@ int intOf(const db::Query* q, const char* field)
     return cat::HasRow(q) ? q->field(QString::fromLatin1(field)).asInt() : 0;
 }
 
-// The key of the row before the current one (the current one's on the first
-// row), without moving the cursor: where a list stands after its row goes.
-qint64 keyBefore(const db::Query* q)
-{
-    if (!cat::HasRow(q))
-        return 0;
-    const int row = q->recNo();
-    if (row <= 0)
-        return cat::KeyOf(q);
-    return q->valueAt(row - 1, q->fieldIndex(QStringLiteral("KOD"))).toLongLong();
-}
-
 QVariant valueAt(const db::Query& q, int row, const char* field)
 {
     const int col = q.fieldIndex(QString::fromLatin1(field));
@@ -315,7 +303,7 @@ void TMenusTab::build()
     Grid_S_Menu->setQuery(Q_Menu_Str);
     cat::SetColumns(Grid_S_Menu, {{QStringLiteral("NAME1"), QStringLiteral("Блюдо"), 240},
                                   {QStringLiteral("VIHOD_BLUDA"), QStringLiteral("Выход"), 90},
-                                  {QStringLiteral("MY_CENA"), QStringLiteral("Цена"), 70, QStringLiteral("0.00##")},
+                                  {QStringLiteral("MY_CENA"), QStringLiteral("Цена"), 70, db::kPriceDisplay},
                                   {QStringLiteral("CENA_MENU"), QStringLiteral("Цена меню"), 75, QStringLiteral("0.00")}});
     Grid_S_Menu->datasetModel()->setCellStyle(&TMenusTab::StrCellStyle);
     for (db::DbGrid* g : {Grid_Firma_M, Grid_Menu, Grid_R_Menu, Grid_S_Menu})
@@ -522,7 +510,7 @@ void TMenusTab::Del_Menu_One()
     db::Query* q = Q_Menu;
     if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить это меню ?"), QStringLiteral("Удаление меню")))
         return;
-    List_Menu->standOn(keyBefore(q));
+    List_Menu->standOn(db::KeyBefore(q));
     menus::DeleteMenu(cat::KeyOf(q), textOf(q, "NAME"), dateOf(q, "DATE_MENU"));
 }
 
@@ -580,7 +568,7 @@ void TMenusTab::Btn_Del_R_MenuClick()
         return;
     if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить раздел ?"), QStringLiteral("Удаление раздела меню")))
         return;
-    List_Menu_Razdel->standOn(keyBefore(r));
+    List_Menu_Razdel->standOn(db::KeyBefore(r));
     menus::DeleteRazdel(cat::KeyOf(r), textOf(r, "NAME"), textOf(Q_Menu, "NAME"), dateOf(Q_Menu, "DATE_MENU"));
 }
 
@@ -637,7 +625,7 @@ void TMenusTab::Btn_Move_Bludo_MenuClick()
         Msg::notice(QStringLiteral("В этом разделе меню уже имеется блюдо << ") + name + QStringLiteral(" >>"));
         return;
     }
-    List_Menu_Str->standOn(keyBefore(s));
+    List_Menu_Str->standOn(db::KeyBefore(s));
     menus::MoveDish(kod, target, name);
 }
 

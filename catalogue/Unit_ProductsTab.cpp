@@ -90,16 +90,6 @@ QString textField(const db::Query* q, const char* field)
 
 bool isShown(QWidget* page) { return Form_Main->ActiveInnerPage() == page; }
 
-// Where a list stands once its current row is gone: the row before it (the
-// current one at the top, so that the list finds the next row).
-qint64 keyBefore(const db::Query* q)
-{
-    if (!cat::HasRow(q))
-        return 0;
-    const int row = q->recNo() > 0 ? q->recNo() - 1 : q->recNo();
-    return q->valueAt(row, q->fieldIndex(QStringLiteral("KOD"))).toLongLong();
-}
-
 } // namespace
 
 QVariant TProductsTab::IngCellStyle(const db::Query& q, int row, const QString&, int role)
@@ -307,14 +297,14 @@ void TProductsTab::buildSkladIng()
     Grid_Ing_Sklad = new db::DbGrid(sheet);
     lay->addWidget(Grid_Ing_Sklad, 1);
     Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
-    // Prices and quantities with four decimals show whole in the tab's font, a zoomed one too.
-    const int figure = cat::ValueColumnWidth(Grid_Ing_Sklad, QStringLiteral("0000,0000"), 75);
+    // Prices and quantities with six decimals show whole in the tab's font, a zoomed one too.
+    const int figure = cat::ValueColumnWidth(Grid_Ing_Sklad, QStringLiteral("0000,000000"), 75);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 300},
                                 {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
-                                {QStringLiteral("CENA"), QStringLiteral("Цена"), figure, QStringLiteral("0.00##")},
-                                {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), figure, QStringLiteral("0.00##")},
+                                {QStringLiteral("CENA"), QStringLiteral("Цена"), figure, db::kPriceDisplay},
+                                {QStringLiteral("MY_CENA"), QStringLiteral("Цена прод."), figure, db::kPriceDisplay},
                                 {QStringLiteral("PPPP"), QStringLiteral(" % "), 60, QStringLiteral("0.#")},
-                                {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure, QStringLiteral("0.####")},
+                                {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure, db::kQuantityDisplay},
                                 {QStringLiteral("LIMIT"), QStringLiteral("Лимит"), 60},
                                 {QStringLiteral("PERCENT"), QStringLiteral("% надб"), 50}});
     // The names take the room the figures leave: the limit and the markup stay in sight.
@@ -529,7 +519,7 @@ void TProductsTab::Btn_Del_GRClick()
     if (!Msg::confirm(QStringLiteral("Вы уверены что желаете удалить группу <<") + name + QStringLiteral(">> ?"),
                       QStringLiteral("Удаление группы")))
         return;
-    ListStandsOn back(List_GrIng, keyBefore(gr));
+    ListStandsOn back(List_GrIng, db::KeyBefore(gr));
     products::DeleteGroup(kod, name);
 }
 
@@ -617,7 +607,7 @@ void TProductsTab::Del_Ing_One()
     }
     if (!Msg::confirm(QStringLiteral("Вы уверены что желаете удалить этот продукт ?"), QStringLiteral("Удаление продукта")))
         return;
-    ListStandsOn back(List_Ing, keyBefore(q));
+    ListStandsOn back(List_Ing, db::KeyBefore(q));
     products::DeleteIng(kod, name);
 }
 
@@ -685,7 +675,7 @@ void TProductsTab::Move_GroupToSklad()
                    QStringLiteral(" ORDER BY NAME"));
     sklady->open();
     // The moved group leaves this warehouse.
-    ListStandsOn back(List_GrIng, keyBefore(gr));
+    ListStandsOn back(List_GrIng, db::KeyBefore(gr));
     Msg::execModal(Form_GrToSklad);
 }
 
@@ -699,7 +689,7 @@ void TProductsTab::Btn_Upd_IngSkladClick()
     if (!cat::HasRow(q))
         return;
     const bool first = q->recNo() == 0;
-    const qint64 before = keyBefore(q);
+    const qint64 before = db::KeyBefore(q);
     const ingsklad::Outcome done = ingsklad::EditDepartmentRow(cat::KeyOf(q));
     if (!done.accepted)
         return;

@@ -44,7 +44,7 @@ TForm_ShowKarta::TForm_ShowKarta(QWidget* parent)
     List_Sostav->setGrid(Grid_Sostav);
     cat::SetColumns(Grid_Sostav, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                   {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
-                                  {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 80, QStringLiteral("0.######")},
+                                  {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 80, db::kQuantityDisplay},
                                   {QStringLiteral("PERCENT"), QStringLiteral("%вых."), 60, QStringLiteral("0.###")},
                                   {QStringLiteral("K_BRUTTO"), QStringLiteral("К.брутто"), 65, QStringLiteral("0.###")}});
     Grid_Sostav->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);

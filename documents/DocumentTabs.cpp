@@ -1,6 +1,8 @@
 #include "DocumentTabs.h"
 
 #include "db/Query.h"
+#include "grid/DatasetModel.h"
+#include "grid/ListHolder.h"
 #include "ui/Unit_Name.h"
 #include "util/Messages.h"
 
@@ -15,6 +17,27 @@ QPushButton* AddButton(const QString& text, const QString& hint, QWidget* parent
         b->setToolTip(hint);
     row->addWidget(b);
     return b;
+}
+
+void FollowDocuments(db::ListHolder* documents, QObject* window, const std::function<void()>& showState,
+                     const std::function<void()>& linesFollow, db::DbGrid* lines)
+{
+    db::Query* q = documents->query();
+    QObject::connect(documents, &db::ListHolder::reopened, window, [=](bool sameRow) {
+        if (sameRow) {
+            if (showState)
+                showState();
+            return;
+        }
+        if (lines && documents->lostItsRow())
+            lines->standOnNoRow(true);
+        linesFollow();
+    });
+    if (showState)
+        QObject::connect(q, &db::Query::rowRefreshed, window, [q, showState](int row) {
+            if (row == q->recNo())
+                showState();
+        });
 }
 
 QString DocTypeName(qint64 type)

@@ -213,10 +213,12 @@ void SetLineSum(const engine::Context& ctx, const engine::UnpostedDocument& doc,
     const double kolvo = q.field(0).isNull() ? 0 : q.field(0).asDouble();
     const double cena = q.field(1).isNull() ? 0 : q.field(1).asDouble();
     q.close();
+    // The figure derived is that decimal to six places, as the papers print
+    // it: 1 000,00 typed for 300 leaves 3,333333, whose line reads 1 000,00.
     if (kolvo != 0)
-        return SetLineValue(ctx, doc, line, QStringLiteral("CENA"), sum / kolvo);
+        return SetLineValue(ctx, doc, line, QStringLiteral("CENA"), engine::Printed(sum / kolvo));
     if (cena != 0)
-        return SetLineValue(ctx, doc, line, QStringLiteral("KOLVO"), sum / cena);
+        return SetLineValue(ctx, doc, line, QStringLiteral("KOLVO"), engine::Printed(sum / cena));
     throw std::runtime_error(QStringLiteral("При вводе суммы или количество или цена не должны быть равными нулю, "
                                             "чтоб программа могла произвести расчёт !")
                                  .toStdString());

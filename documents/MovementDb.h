@@ -75,8 +75,8 @@ qint64 AddLine(const engine::Context& ctx, const engine::UnpostedDocument& doc, 
 void SetLineValue(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, const QString& column,
                   double value);
 // A sum typed for a line: its price becomes the sum over its quantity, or,
-// with no quantity, its quantity the sum over its price; refused in words
-// when both are 0 or the line was removed meanwhile.
+// with no quantity, its quantity the sum over its price, either to six
+// decimals; refused in words when both are 0 or the line was removed meanwhile.
 void SetLineSum(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, double sum);
 // One line (one removed meanwhile is refused in words), or every line of a
 // document.

@@ -76,13 +76,19 @@ bool InventoryOpen(const engine::Context& ctx)
     return q->field(0).asInt64() > 0;
 }
 
+namespace {
+
+const QString kPosted = QStringLiteral("Документ уже проведён, изменения невозможны !");
+
+} // namespace
+
 // A production or sales document counts as posted above 0.
 engine::UnpostedDocument Claim(const engine::Context& ctx, qint64 doc)
 {
-    return engine::ClaimUnposted(ctx, doc, QStringLiteral("Документ уже проведён, изменения невозможны !"), 0);
+    return engine::ClaimUnposted(ctx, doc, kPosted, 0);
 }
 
-qint64 SaveHeader(const engine::Context& ctx, const Header& h)
+qint64 SaveHeader(const engine::Context& ctx, const Header& h, const engine::ShownRow& shown)
 {
     R_Record r(QStringLiteral("DOCS"), h.kod);
     r.addString(QStringLiteral("NAME"), h.name)
@@ -92,11 +98,7 @@ qint64 SaveHeader(const engine::Context& ctx, const Header& h)
         .addInt(QStringLiteral("KOD_PARTNER_IMPORT"), h.firma)
         .addInt(QStringLiteral("P"), h.p)
         .addTime(QStringLiteral("TIME_DOC"), h.time);
-    if (h.kod == 0)
-        return engine::InsertRecord(ctx, r);
-    Claim(ctx, h.kod);
-    engine::UpdateRecord(ctx, r);
-    return h.kod;
+    return engine::SaveDocumentHeader(ctx, r, shown, kPosted, 0);
 }
 
 void SetLineQuantity(const engine::Context& ctx, const engine::UnpostedDocument& doc, qint64 line, double value)

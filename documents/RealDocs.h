@@ -5,6 +5,7 @@
 // and the copy of a document. Each writer works on the context of the calling
 // handler's write road and commits nothing.
 
+#include "engine/ShownRow.h"
 #include "engine/WriteRoad.h"
 #include "MovementDb.h"
 
@@ -36,10 +37,12 @@ struct Header {
     qint64 firma = 0;
     int p = 0;       // write-off mode
 };
-// Inserts (kod 0) or updates the header; returns its key. The writers of an
-// existing document claim it first and refuse one posted or deleted by another
-// workstation since the window read it (engine::DocumentRefusal).
-qint64 SaveHeader(const engine::Context& ctx, const Header& h);
+// Inserts (kod 0) or updates the header; returns its key. An existing
+// document is claimed first: one posted or deleted by another workstation
+// since the window read it is refused (engine::DocumentRefusal), and so is one
+// whose header another changed since the dialog showed it (`shown`, refused
+// naming what changed: engine::SaveDocumentHeader).
+qint64 SaveHeader(const engine::Context& ctx, const Header& h, const engine::ShownRow& shown);
 
 // Claims the production or sales document for a change of its lines: one
 // gone or posted is refused (engine::DocumentRefusal); the line writers below

@@ -122,6 +122,7 @@ void TForm_DocInv::PrepareNew(qint64 firma, const QString& firmaName, qint64 otd
 {
     NewDoc = true;
     KodDoc = 0;
+    Shown = {};
     KodFirma = firma;
     P_NameFirma->setText(firmaName);
     KodOtdel = otdel;
@@ -139,6 +140,13 @@ void TForm_DocInv::LoadDoc(const db::Query& doc)
     const db::Query* d = &doc;
     KodDoc = d->field(QStringLiteral("KOD")).asInt64();
     ShownName = d->field(QStringLiteral("NAME")).asString();
+    Shown = engine::ShownRow::of(doc, QStringLiteral("DOCS"), ShownName,
+                                 {{QStringLiteral("NAME"), QStringLiteral("наименование документа")},
+                                  {QStringLiteral("DATE_DOC"), QStringLiteral("дата документа")},
+                                  {QStringLiteral("TIME_DOC"), QStringLiteral("время документа")},
+                                  {QStringLiteral("KOD_PARTNER_EXPORT"), QStringLiteral("предприятие")},
+                                  {QStringLiteral("INT_PARAM1"), QStringLiteral("подразделение (отдел)")},
+                                  {QStringLiteral("INT_PARAM2"), QStringLiteral("склад")}});
     KodFirma = d->field(QStringLiteral("KOD_PARTNER_EXPORT")).asInt64();
     P_NameFirma->setText(d->field(QStringLiteral("NAME_1")).asString());
     KodOtdel = d->field(QStringLiteral("INT_PARAM1")).asInt64();
@@ -261,7 +269,7 @@ void TForm_DocInv::Btn_OkClick()
     if (NewDoc)
         inventory::RefuseNewWhileUnposted(w.context());
     KodDoc = engine::NamingDocument(E_Name->text(), [&] {
-        return engine::SaveDocumentHeader(w.context(), r,
+        return engine::SaveDocumentHeader(w.context(), r, Shown,
                                           QStringLiteral("Нельзя вносить изменения в проведённые акты инвентаризации !"));
     });
     if (!NewDoc) {

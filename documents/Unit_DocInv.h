@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ShownRow.h"
 #include "util/FirstUse.h"
 
 #include <QCheckBox>
@@ -46,6 +47,9 @@ public:
     // An edited document's name as its list showed it: its lines are emptied
     // in the header's road, for the document to be filled anew by the header.
     QString ShownName;
+    // What the dialog showed of the edited header: its save refuses a header
+    // another workstation changed since, and then empties no lines either.
+    engine::ShownRow Shown;
 
     void FormCreate();
     // Copies the current inventory of the inventories window's list.

@@ -211,6 +211,7 @@ void TForm_DocMove::PrepareNew(qint64 firma, const QString& firmaName, qint64 ot
 {
     DocKod = 0;
     DocName.clear();
+    Shown = {};
     HasLines = false;
     DateDoc->setDate(Clock::today());
     TimeDoc->setTime(Clock::timeOfDay());
@@ -241,6 +242,17 @@ void TForm_DocMove::PrepareEdit(const db::Query& doc, bool hasLines)
     SetEditable(intOf(doc, "PROVODKA") <= 0);
     DocKod = intOf(doc, "KOD");
     DocName = nameOf(doc, "NAME");
+    Shown = engine::ShownRow::of(doc, QStringLiteral("DOCS"), DocName,
+                                 {{QStringLiteral("NAME"), QStringLiteral("№ документа")},
+                                  {QStringLiteral("DATE_DOC"), QStringLiteral("дата")},
+                                  {QStringLiteral("TIME_DOC"), QStringLiteral("время")},
+                                  {QStringLiteral("DOC_TYPE"), QStringLiteral("действие")},
+                                  {QStringLiteral("KOD_PARTNER_EXPORT"), QStringLiteral("предприятие")},
+                                  {QStringLiteral("INT_PARAM1"), QStringLiteral("подразделение (отдел)")},
+                                  {QStringLiteral("KOD_PARTNER_IMPORT"), QStringLiteral("предприятие контрагент")},
+                                  {QStringLiteral("INT_PARAM2"), QStringLiteral("принимающее подразделение (отдел)")},
+                                  {QStringLiteral("TYPE_CENA"), QStringLiteral("цены для заполнения документа")},
+                                  {QStringLiteral("P"), QStringLiteral("что списываем")}});
     DateDoc->setDate(doc.field(QStringLiteral("DATE_DOC")).asDate());
     TimeDoc->setTime(doc.field(QStringLiteral("TIME_DOC")).asTime());
     setFirma(intOf(doc, "KOD_PARTNER_EXPORT"), nameOf(doc, "F_FROM"));
@@ -393,7 +405,7 @@ void TForm_DocMove::Btn_OkClick()
         .addInt(QStringLiteral("P"), transfer ? RG_Proizv->itemIndex() : 0);
     WriteTransaction w(movement::kRoad);
     const qint64 kod = engine::NamingDocument(name, [&] {
-        return engine::SaveDocumentHeader(w.context(), r, movement::PostedRefusal());
+        return engine::SaveDocumentHeader(w.context(), r, Shown, movement::PostedRefusal());
     });
     w.commit(QStringLiteral("Движение"),
              (NewDoc ? QStringLiteral("Создан документ движения № ") : QStringLiteral("Изменён документ движения № ")) + name);

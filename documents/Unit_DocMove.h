@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ShownRow.h"
 #include "util/FirstUse.h"
 
 #include <QDialog>
@@ -68,6 +69,9 @@ public:
     qint64 KodOtdel1 = 0;
     qint64 DocKod = 0;       // the document being edited
     QString DocName;         // its number as the list shows it
+    // What the dialog showed of the edited document: its save refuses a
+    // header another workstation changed since.
+    engine::ShownRow Shown;
     bool HasLines = false;   // the lines list showed lines of it
     int PrevType = 0;        // RG_Typ's item before the last change
     std::uint8_t NewDoc = 0;

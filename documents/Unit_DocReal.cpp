@@ -117,6 +117,7 @@ void TForm_DocReal::PrepareNew(qint64 firma, const QString& firmaName)
     KodFirma = firma;
     KodMenu = 0;
     DocKod = 0;
+    Shown = {};
     E_Firma->setText(firma ? firmaName : QString());
     E_Menu->clear();
     E_Name->clear();
@@ -133,6 +134,13 @@ void TForm_DocReal::PrepareEdit(const db::Query& doc)
         return f.isNull() ? 0 : f.asInt64();
     };
     DocKod = intOf("KOD");
+    Shown = engine::ShownRow::of(doc, QStringLiteral("DOCS"), doc.field(QStringLiteral("NAME")).asString(),
+                                 {{QStringLiteral("NAME"), QStringLiteral("№ документа")},
+                                  {QStringLiteral("DATE_DOC"), QStringLiteral("дата")},
+                                  {QStringLiteral("TIME_DOC"), QStringLiteral("время")},
+                                  {QStringLiteral("DOC_TYPE"), QStringLiteral("тип документа")},
+                                  {QStringLiteral("KOD_PARTNER_EXPORT"), QStringLiteral("предприятие")},
+                                  {QStringLiteral("P"), QStringLiteral("что списываем при проводке")}});
     KodFirma = intOf("KOD_PARTNER_EXPORT");
     E_Firma->setText(doc.field(QStringLiteral("NAME_F")).asString());
     KodMenu = 0;
@@ -213,7 +221,7 @@ void TForm_DocReal::Btn_OkClick()
     h.firma = KodFirma;
     h.p = RG_PF->itemIndex();
     WriteTransaction w(realdocs::kRoad);
-    const qint64 kod = engine::NamingDocument(name, [&] { return realdocs::SaveHeader(w.context(), h); });
+    const qint64 kod = engine::NamingDocument(name, [&] { return realdocs::SaveHeader(w.context(), h, Shown); });
     if (!IsNewDoc && KodMenu == 0) {
         w.commit(kArea, QStringLiteral("Отредактирован документ № ") + name);
     } else {

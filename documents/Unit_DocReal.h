@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ShownRow.h"
 #include "util/FirstUse.h"
 
 #include <QDialog>
@@ -49,6 +50,9 @@ public:
     qint64 KodMenu = 0;
     bool IsNewDoc = false;
     qint64 DocKod = 0;     // the document being edited
+    // What the dialog showed of it: its save refuses a header another
+    // workstation changed since.
+    engine::ShownRow Shown;
     qint64 SavedKod = 0;   // the document the last save wrote
 };
 

@@ -70,8 +70,8 @@ TForm_DvigIng::TForm_DvigIng(QWidget* parent)
     DBGrid1->setColumns({{QStringLiteral("DATE_DOC"), QStringLiteral("Дата"), 80, QStringLiteral("dd.mm.yyyy")},
                          {QStringLiteral("NAME_D"), QStringLiteral("№ документа"), 200},
                          {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 60},
-                         {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 90, QStringLiteral("0.####"), Qt::AlignRight},
-                         {QStringLiteral("CENA"), QStringLiteral("Цена"), 90, QStringLiteral("0.00##"), Qt::AlignRight},
+                         {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), 90, db::kQuantityDisplay, Qt::AlignRight},
+                         {QStringLiteral("CENA"), QStringLiteral("Цена"), 90, db::kPriceDisplay, Qt::AlignRight},
                          {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), 100, QStringLiteral("0.00"), Qt::AlignRight},
                          {QStringLiteral("PR"), QStringLiteral("+/-"), 40, {}, Qt::AlignCenter}});
     DBGrid1->horizontalHeader()->setStretchLastSection(true);

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -40,6 +41,8 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Q_Ing_Sklad = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Moves = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Moves->setTables({QStringLiteral("MOVES"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    // A line removed elsewhere leaves the list on another line of its product, or on none.
+    List_Moves->setLineFields({QStringLiteral("KOD_ING")});
     Q_Moves = List_Moves->query();
 
     auto* top = new QVBoxLayout(this);
@@ -71,8 +74,8 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Grid_Ing_Sklad->setQuery(Q_Ing_Sklad);
     // Prices, quantities and sums show whole in the window's font, a zoomed one too; the
     // names take the room the figures leave.
-    const QString price = QStringLiteral("0.00##");
-    const QString quantity = QStringLiteral("0.####");
+    const QString price = db::kPriceDisplay;
+    const QString quantity = db::kQuantityDisplay;
     const int priceWidth = cat::FigureColumnWidth(Grid_Ing_Sklad, price, 75);
     const int quantityWidth = cat::FigureColumnWidth(Grid_Ing_Sklad, quantity, 75);
     cat::SetColumns(Grid_Ing_Sklad, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
@@ -303,8 +306,8 @@ void TForm_IngToDoc::Btn_AddClick()
 void TForm_IngToDoc::Btn_DeleteClick()
 {
     E_Context->clear();
-    // Nothing to remove: no question asked.
-    if (!cat::HasRow(Q_Moves))
+    // Nothing to remove, or no line chosen: no question asked.
+    if (!cat::HasRow(Q_Moves) || Grid_Moves->standsOnNoRow())
         return;
     if (!Msg::confirmDeletion(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
         return;
@@ -353,7 +356,10 @@ void TForm_IngToDoc::ApplyValue(double value)
         RadioGroup1->setItemIndex(column == 0 ? 1 : 0);
     if (toNextLine && Q_Moves->recNo() + 1 < Q_Moves->recordCount())
         Q_Moves->next();
-    if (E_Context->isEnabled())
+    // The line's price after its quantity is typed on the line; the search
+    // takes the next product's name.
+    const bool priceNext = swap && column == 0;
+    if (E_Context->isEnabled() && !priceNext)
         E_Context->setFocus();
     else
         Grid_Moves->setFocus();
@@ -378,8 +384,13 @@ void TForm_IngToDoc::Grid_MovesColEnter(int column)
         RadioGroup1->setItemIndex(2);
 }
 
-bool TForm_IngToDoc::contextKey(int key, bool listBehind)
+bool TForm_IngToDoc::contextKey(int key, const QString& text, bool listBehind)
 {
+    // A number is no search text: typed before any word, it goes to the keypad.
+    static const QRegularExpression letter(QStringLiteral("\\p{L}"));
+    const bool figure = text.size() == 1 && (text[0].isDigit() || text[0] == QLatin1Char(',') || text[0] == QLatin1Char('.'));
+    if (figure && !E_Context->text().contains(letter))
+        return Keypad->KeyDown(key);
     if (Keypad->SearchKey(key))
         return true;
     switch (key) {
@@ -406,7 +417,8 @@ bool TForm_IngToDoc::eventFilter(QObject* watched, QEvent* event)
             const bool listBehind = Timer_IngToDoc->isActive();
             Timer_IngToDoc->stop();
             bool handled = false;
-            Guard([&] { handled = contextKey(static_cast<QKeyEvent*>(event)->key(), listBehind); });
+            auto* ke = static_cast<QKeyEvent*>(event);
+            Guard([&] { handled = contextKey(ke->key(), ke->text(), listBehind); });
             if (handled)
                 return true;
         } else if (event->type() == QEvent::KeyRelease) {

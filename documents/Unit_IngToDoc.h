@@ -77,8 +77,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A key of the search field; listBehind: the product list has not yet followed the typed text.
-    bool contextKey(int key, bool listBehind);
+    // A key of the search field (its text typed); listBehind: the product
+    // list has not yet followed the typed text.
+    bool contextKey(int key, const QString& text, bool listBehind);
 };
 
 extern FirstUse<TForm_IngToDoc> Form_IngToDoc;

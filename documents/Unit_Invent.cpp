@@ -69,6 +69,8 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     List_Inv = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Inv->setTables({QStringLiteral("INVENT"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
     List_Inv->setKeyTable(QStringLiteral("INVENT"));
+    // A line filled anew elsewhere is found again by its product.
+    List_Inv->setLineFields({QStringLiteral("KOD_ING")});
     Q_Inv = List_Inv->query();
     Timer_Invent = new QTimer(this);
     Timer_Invent->setSingleShot(true);
@@ -192,7 +194,12 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     on(Btn_Provodka, &TForm_Invent::Btn_ProvodkaClick);
     on(Btn_Print, &TForm_Invent::Btn_PrintClick);
     connect(Btn_Exit, &QPushButton::clicked, this, &QDialog::reject);
-    connect(CB_Context_Inv, &QCheckBox::clicked, this, [this] { Guard([this] { CB_Context_InvClick(); }); });
+    connect(CB_Context_Inv, &QCheckBox::clicked, this, [this] {
+        Guard([this] { CB_Context_InvClick(); });
+        // The letters typed next go to the search.
+        if (CB_Context_Inv->isChecked())
+            E_Context_Inv->setFocus();
+    });
     connect(RadioGroup1, &TRadioGroup::clicked, this, [this](int) { RadioGroup1Click(); });
     connect(Grid_Inv->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
             [this](const QModelIndex& current) {
@@ -204,20 +211,13 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     // A move in the document list greys the lines and reloads them once it rests.
     connect(Q_Docs, &db::Query::beforeScroll, this, &TForm_Invent::docsBeforeScroll);
     connect(Q_Docs, &db::Query::afterScroll, this, &TForm_Invent::docsScrolled);
-    // A commit's reload keeps the document, and the lines with their cursor;
-    // only a document gone moves the list, and the lines follow as after a move.
-    connect(List_Docs, &db::ListHolder::reopened, this, [this](bool sameRow) {
-        if (sameRow) {
-            Q_DocsAfterScroll();
-            return;
-        }
-        docsBeforeScroll();
-        docsScrolled();
-    });
-    connect(Q_Docs, &db::Query::rowRefreshed, this, [this](int row) {
-        if (row == Q_Docs->recNo())
-            Q_DocsAfterScroll();
-    });
+    doctabs::FollowDocuments(
+        List_Docs, this, [this] { Q_DocsAfterScroll(); },
+        [this] {
+            docsBeforeScroll();
+            docsScrolled();
+        },
+        Grid_Inv);
     connect(Timer_Invent, &QTimer::timeout, this, [this] { Guard([this] { Timer_InventTimer(); }); });
     FormCreate();
 }
@@ -509,6 +509,8 @@ void TForm_Invent::Btn_RefreshClick()
         return;
     const qint64 docKod = Q_Docs->field(QStringLiteral("KOD")).asInt64();
     if (rg->RG->itemIndex() == 0) {
+        if (Grid_Inv->standsOnNoRow())
+            return;  // no line chosen
         const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
         WriteTransaction w(inventory::kRoad);
         inventory::RefreshBookValues(w.context(), docKod, line);
@@ -558,6 +560,13 @@ void TForm_Invent::Btn_ProvodkaClick()
         Msg::notice(emptyText);
         return;
     }
+    // The differences are taken from the stock as it stands: where a document
+    // of the department was posted or un-posted since the fill, the user sees
+    // both figures and agrees first; Enter posts nothing.
+    const QList<inventory::BookChange> moved = inventory::BookChanges(ctx, doc, dropUnchanged);
+    if (!moved.isEmpty() &&
+        !Msg::confirmDeletion(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
+        return;
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
                       QStringLiteral("Проводка документа инвентаризации")))
         return;
@@ -578,7 +587,7 @@ void TForm_Invent::Btn_ProvodkaClick()
         Msg::notice(emptyText);
         return;
     }
-    inventory::Post(ctx, doc);
+    inventory::Post(ctx, doc, moved);
     w.commit(kArea, QStringLiteral("Проведён документ инвентаризации № ") + name);
     Q_DocsAfterScroll();
     Msg::notice(QStringLiteral("Если в документе инвентаризации Вы изменяли фактические цены продуктов, то не забудте "

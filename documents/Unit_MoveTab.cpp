@@ -135,15 +135,13 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     Grid_Dvig->setEditButton(Btn_UpdDocMove);
     Grid_Dvig->horizontalHeader()->setStretchLastSection(true);
     Grid_DvigIng->setQuery(Q_Moves);
-    // Quantities and prices with four decimals and sums show whole in the tab's font, a zoomed one too.
-    auto figure = [this](const char* format, int design) {
-        return cat::FigureColumnWidth(Grid_DvigIng, QString::fromLatin1(format), design);
-    };
+    // Quantities and prices with six decimals and sums show whole in the tab's font, a zoomed one too.
+    auto figure = [this](const QString& format, int design) { return cat::FigureColumnWidth(Grid_DvigIng, format, design); };
     cat::SetColumns(Grid_DvigIng, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 260},
                                    {QStringLiteral("ED_IZM"), QStringLiteral("Ед.изм."), 55},
-                                   {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure("0.####", 75), QStringLiteral("0.####")},
-                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), figure("0.00##", 75), QStringLiteral("0.00##")},
-                                   {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), figure("#.00", 85), QStringLiteral("#.00")},
+                                   {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure(db::kQuantityDisplay, 75), db::kQuantityDisplay},
+                                   {QStringLiteral("CENA"), QStringLiteral("Цена"), figure(db::kPriceDisplay, 75), db::kPriceDisplay},
+                                   {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), figure(QStringLiteral("#.00"), 85), QStringLiteral("#.00")},
                                    {QStringLiteral("TypDvig"), QStringLiteral("+ -"), 30}});
     Grid_DvigIng->horizontalHeader()->setStretchLastSection(true);
 
@@ -151,22 +149,12 @@ TMoveTab::TMoveTab(QObject* parent) : QObject(parent)
     connect(Q_Dvig, &db::Query::beforeScroll, this, &TMoveTab::Q_DvigBeforeScroll);
     connect(Q_Dvig, &db::Query::afterScroll, this, &TMoveTab::Q_DvigAfterScroll);
     connect(Q_Dvig, &db::Query::afterClose, this, &TMoveTab::Q_DvigAfterClose);
-    // A commit's reload stands on the same document: the lines stay as they
-    // are (they follow their own tables); a document gone moves the list and
-    // the lines follow as after a move. A row read again in place may have
-    // been posted or un-posted.
-    connect(List_Dvig, &db::ListHolder::reopened, this, [this](bool sameRow) {
-        if (sameRow) {
-            showPostingState();
-            return;
-        }
-        Q_DvigBeforeScroll();
-        Q_DvigAfterScroll();
-    });
-    connect(Q_Dvig, &db::Query::rowRefreshed, this, [this](int row) {
-        if (row == Q_Dvig->recNo())
-            showPostingState();
-    });
+    // The lines follow their own tables; a document gone moves the list and they follow as after a move.
+    doctabs::FollowDocuments(List_Dvig, this, [this] { showPostingState(); },
+                             [this] {
+                                 Q_DvigBeforeScroll();
+                                 Q_DvigAfterScroll();
+                             });
     connect(Timer_Moves, &QTimer::timeout, this, [this] { Guard([this] { Timer_MovesTimer(); }); });
 
     doctabs::ConnectButtons(this, {{Btn_NewDocMove, &TMoveTab::Btn_NewDocMoveClick},

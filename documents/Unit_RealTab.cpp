@@ -170,6 +170,10 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     List_Real_Bludo = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Real_Bludo->setTables({QStringLiteral("REAL_BLUDO"), QStringLiteral("OTDEL"), QStringLiteral("ING"),
                                 QStringLiteral("GROUP_ING"), QStringLiteral("ED_IZM")});
+    // A quantity's commit reads its line again in place; a line filled anew
+    // elsewhere is found again by its dish and department.
+    List_Real_Bludo->setKeyTable(QStringLiteral("REAL_BLUDO"));
+    List_Real_Bludo->setLineFields({QStringLiteral("KOD_ING"), QStringLiteral("KOD_OTDEL")});
     Q_Real_Bludo = List_Real_Bludo->query();
     Timer_Real = new QTimer(this);
     Timer_Real->setSingleShot(true);
@@ -214,6 +218,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Keypad->keepCellOf(Grid_DocReal);
     Keypad->entryGrid = Grid_RealBludo;
     Keypad->entryColumn = [this] { return Grid_RealBludo->datasetModel()->columnOf(QStringLiteral("KOLVO")); };
+    Keypad->tabMovesLines = true;  // the quantity is the one column typed on
     keyed_ = {Grid_DocReal, Grid_RealBludo, Keypad->E_Klava, Keypad->Btn_Koma, Keypad->Btn_Back, Keypad->Btn_OKS,
               Btn_Add_Real, Btn_Upd_Real, Btn_Provodka_Real, Btn_Print_Real, Btn_Del_Real, Btn_Copy_Real};
     for (int d = 0; d < 10; ++d)
@@ -241,12 +246,7 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
 
     // The tab's lists: the documents' scroll reloads the lines after a pause.
     connect(Q_Docs_Real, &db::Query::afterScroll, this, &TRealTab::Q_Docs_RealAfterScroll);
-    // A commit's reload that stands on the same document leaves its lines
-    // as they are; a document gone moves the list and the lines follow.
-    connect(List_Docs_Real, &db::ListHolder::reopened, this, [this](bool sameRow) {
-        if (!sameRow)
-            Q_Docs_RealAfterScroll();
-    });
+    doctabs::FollowDocuments(List_Docs_Real, this, nullptr, [this] { Q_Docs_RealAfterScroll(); }, Grid_RealBludo);
     connect(Timer_Real, &QTimer::timeout, this, [this] { Guard([this] { Timer_RealTimer(); }); });
     Q_Docs_Real->addCalcField(QStringLiteral("TD"));
     Q_Docs_Real->onCalcFields = &TRealTab::Q_Docs_RealCalcFields;

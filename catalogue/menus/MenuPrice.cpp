@@ -9,15 +9,21 @@ qint64 RoundHalfEven(long double v) { return static_cast<qint64>(engine::RoundHa
 
 namespace {
 
-// The raised price brought to the nearest kopeck only: Round(m x F) / 100.
-double ToKopecks(long double raisedTimes100) { return static_cast<double>(RoundHalfEven(raisedTimes100)) / 100.0; }
+// The raised price brought to the nearest kopeck only, by the one rule on
+// the price's decimal: m x F / 100 (a price of 2.675 raised by nothing is
+// 2.68, though 2.675 x 100 in binary falls short of the half).
+double ToKopecks(double price, int factor)
+{
+    return static_cast<double>(engine::LineKopecks(price, static_cast<double>(factor) / 100.0)) / 100.0;
+}
 
 } // namespace
 
 std::optional<double> CenaMenu(const MenuLine& line, MenuPriceUse use, bool percentAfterRounding,
                                const PriceRounding& rounding)
 {
-    const long double f = static_cast<long double>(line.percent) + 100.0L;
+    const int factor = line.percent + 100;  // F
+    const long double f = factor;
     const long double mf = static_cast<long double>(line.price) * f;  // m x F
     const auto roundPrice = [&rounding](long double v) {
         return costing::RoundPriceBy(static_cast<double>(v), rounding.step, rounding.rule);
@@ -30,7 +36,7 @@ std::optional<double> CenaMenu(const MenuLine& line, MenuPriceUse use, bool perc
     case MenuPriceUse::Chooser:
         return static_cast<double>(mf / 100.0L);
     case MenuPriceUse::Document: {
-        const double price = unrounded ? ToKopecks(mf) : roundPrice(mf / 100.0L);
+        const double price = unrounded ? ToKopecks(line.price, factor) : roundPrice(mf / 100.0L);
         return engine::ToKopeck(price);
     }
     case MenuPriceUse::List:
@@ -42,7 +48,7 @@ std::optional<double> CenaMenu(const MenuLine& line, MenuPriceUse use, bool perc
     // percent is applied: rounding the selling price first would lose up to
     // half a rouble that this mode promises to keep.
     if (unrounded)
-        return ToKopecks(mf);
+        return ToKopecks(line.price, factor);
     if (percentAfterRounding) {
         const double rounded = costing::RoundPriceBy(line.price, rounding.step, rounding.rule);
         return roundPrice(f * static_cast<long double>(rounded) / 100.0L);

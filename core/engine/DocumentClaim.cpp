@@ -3,6 +3,8 @@
 #include "EngineDb.h"
 #include "db/Query.h"
 
+#include <stdexcept>
+
 namespace engine {
 
 DocumentRefusal::DocumentRefusal(qint64 document, bool gone, const QString& text)
@@ -49,11 +51,15 @@ UnpostedDocument ClaimUnposted(const Context& ctx, qint64 doc, const QString& po
     return UnpostedDocument(doc);
 }
 
-qint64 SaveDocumentHeader(const Context& ctx, const R_Record& r, const QString& postedRefusal)
+qint64 SaveDocumentHeader(const Context& ctx, const R_Record& r, const ShownRow& shown, const QString& postedRefusal,
+                          int postedAbove)
 {
     if (r.KOD == 0)
         return InsertRecord(ctx, r);
-    ClaimUnposted(ctx, r.KOD, postedRefusal);
+    if (shown.key() != r.KOD || shown.table() != r.Table)
+        throw std::logic_error("a document's header is saved with what its dialog showed of it");
+    ClaimUnposted(ctx, r.KOD, postedRefusal, postedAbove);
+    ClaimShownRow(ctx, shown);
     UpdateRecord(ctx, r);
     return r.KOD;
 }

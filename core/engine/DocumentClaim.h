@@ -10,6 +10,7 @@
 #include "Context.h"
 #include "RowRefusal.h"
 #include "RowWriter.h"
+#include "ShownRow.h"
 
 #include <QString>
 
@@ -85,7 +86,13 @@ private:
 
 // Saves a document's header through the row writer: a new one (r.KOD 0) is
 // inserted and its key returned; an existing one is claimed first, refused as
-// ClaimUnposted refuses, and updated.
-qint64 SaveDocumentHeader(const Context& ctx, const R_Record& r, const QString& postedRefusal);
+// ClaimUnposted refuses, compared with what the header dialog showed of it
+// (`shown`, engine/ShownRow.h: a header another workstation changed since is
+// refused naming what changed) and updated. A header dialog writes every
+// field it shows: without what it showed it would put back the values it
+// read over another's committed change, so an update without them is a
+// programming error (std::logic_error).
+qint64 SaveDocumentHeader(const Context& ctx, const R_Record& r, const ShownRow& shown, const QString& postedRefusal,
+                          int postedAbove = 10);
 
 } // namespace engine

@@ -150,7 +150,7 @@ double Printed(double v)
 {
     if (!std::isfinite(v))
         return v;
-    return static_cast<double>(Units(v, kPrintedPlaces)) / 1e4;
+    return static_cast<double>(Units(v, kPrintedPlaces)) / static_cast<double>(Pow10(kPrintedPlaces));
 }
 
 qint64 LineKopecks(double quantity, double price)
@@ -189,28 +189,6 @@ double DecimalSum::value(int places) const
     return static_cast<double>(units(places)) / static_cast<double>(Pow10(qBound(0, places, kSumPlaces)));
 }
 
-qint64 DecimalSum::kopecksAt(double price) const
-{
-    Wide p = 0, q = sum_, out = 0;
-    int ep = 0, eq = -kSumPlaces;
-    if (!DecimalOf(price, p, ep))
-        return 0;
-    while (q != 0 && q % 10 == 0) {
-        q /= 10;
-        ++eq;
-    }
-    // A quantity of more digits than the product can hold beside the
-    // price's loses its last ones, far below a kopeck.
-    const Wide pa = p < 0 ? -p : p;
-    while (pa != 0 && (q < 0 ? -q : q) > kSumLimit / pa) {
-        Scaled(q, -1, 0, kSumLimit, q);
-        ++eq;
-    }
-    if (!Scaled(q * p, eq + ep, 2, kCountLimit, out))
-        return 0;
-    return static_cast<qint64>(out);
-}
-
 qint64 DecimalSum::units(int places) const
 {
     Wide out = 0;
@@ -221,7 +199,7 @@ qint64 DecimalSum::units(int places) const
 
 double DecimalSum::printed() const
 {
-    return static_cast<double>(units(kPrintedPlaces)) / 1e4;
+    return value(kPrintedPlaces);
 }
 
 } // namespace engine

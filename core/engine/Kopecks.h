@@ -36,8 +36,10 @@ inline double ToKopeck(double amount) { return static_cast<double>(Hundredths(am
 // same double, so 0.335 is 0.335 and 0.1 + 0.2 is 0.30000000000000004.
 // Sums of such figures are made in that decimal, never on the binary residue.
 
-// Prices and quantities print with the decimals they have, up to four.
-constexpr int kPrintedPlaces = 4;
+// Prices and quantities print with the decimals they have, up to six; a
+// price the program derives (a typed sum over its quantity, an average) is
+// that decimal to six places, so it prints as it stands.
+constexpr int kPrintedPlaces = 6;
 
 // v on its decimal in whole units of 10^-places (places 0 to 18), an exact
 // half to the even neighbour; 0 for NaN, infinities and what the count
@@ -45,7 +47,8 @@ constexpr int kPrintedPlaces = 4;
 qint64 Units(double v, int places);
 
 // A quantity or a price as the papers print it: on its decimal, to at most
-// four decimals by the rule above (0.36749999999999994 gives 0.3675).
+// six decimals by the rule above (0.36749999999999994 gives 0.3675,
+// 3.3333333333 gives 3.333333).
 double Printed(double v);
 
 // The amount of a line in whole kopecks: the stored quantity times the
@@ -57,8 +60,9 @@ double Printed(double v);
 qint64 LineKopecks(double quantity, double price);
 
 // A sum of stored figures made in their decimals (to 10^-18): the
-// quantities of several lines summed into one printed line, the amounts of
-// a stock row's parts. add() takes NaN and infinities as 0.
+// quantities of several lines summed into one printed row (whose amount is
+// the sum of the lines' amounts, each LineKopecks), a stock row's parts.
+// add() takes NaN and infinities as 0.
 class DecimalSum {
 public:
     DecimalSum& add(double v);
@@ -68,13 +72,8 @@ public:
     qint64 units(int places) const;
     // The sum to `places` decimals (0 to 18), as units() gives it.
     double value(int places) const;
-    // The sum to at most four decimals, as Printed() gives it.
+    // The sum to at most six decimals, as Printed() gives it.
     double printed() const;
-    // The amount of this quantity at a stored price in whole kopecks, as
-    // LineKopecks() makes it: the quantities of a printed line summed, then
-    // multiplied by their one price and rounded once (0.1 + 0.2 at 0.15 is
-    // 0.045 and gives 4, where the binary sum would give 5).
-    qint64 kopecksAt(double price) const;
     bool isZero() const { return sum_ == 0; }
 
 private:

@@ -23,14 +23,21 @@ bool numeric(const QVariant& v)
     }
 }
 
+bool text(const QVariant& v) { return v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray; }
+
 // Both values come from the same column; the list and the road may read it
-// into types of different widths.
+// into types of different widths. An empty text and no text show alike, and a
+// save writes the one for the other: neither is a change.
 bool same(const QVariant& a, const QVariant& b)
 {
     const bool aNull = !a.isValid() || a.isNull();
     const bool bNull = !b.isValid() || b.isNull();
-    if (aNull || bNull)
-        return aNull == bNull;
+    if (aNull && bNull)
+        return true;
+    if (aNull || bNull) {
+        const QVariant& other = aNull ? b : a;
+        return text(other) && other.toString().isEmpty();
+    }
     if (numeric(a) && numeric(b))
         return a.toDouble() == b.toDouble();
     return a.toString() == b.toString();

@@ -60,7 +60,8 @@ private:
 // Takes the row in the road's write transaction and compares its columns
 // with what the dialog showed: a row gone, or one whose shown columns
 // another workstation changed since, is refused (engine::RowRefusal) naming
-// what changed, and nothing is written. An empty ShownRow (a new row) passes.
+// what changed, and nothing is written; a text column that holds no text and
+// one that holds an empty text are alike. An empty ShownRow (a new row) passes.
 void ClaimShownRow(const Context& ctx, const ShownRow& shown);
 
 } // namespace engine

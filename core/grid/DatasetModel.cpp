@@ -242,7 +242,10 @@ void DbGrid::setQuery(Query* query)
         if (currentIndex().isValid())
             keptColumn_ = currentIndex().column();
     });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { followCursor(this->query()->recNo()); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        openedAfresh();
+        followCursor(this->query()->recNo());
+    });
     connect(query, &Query::beforeClose, this, &DbGrid::rememberPlace);
 }
 
@@ -301,10 +304,48 @@ void DbGrid::setColumns(const QList<GridColumn>& columns)
     }
 }
 
+void DbGrid::standOnNoRow(bool atNextOpen)
+{
+    noRow_ = atNextOpen ? NoRow::AtNextOpen : NoRow::On;
+    if (noRow_ == NoRow::On) {
+        syncing_ = true;
+        setCurrentIndex(QModelIndex());
+        clearSelection();
+        syncing_ = false;
+    }
+}
+
+void DbGrid::openedAfresh()
+{
+    const Query* q = query();
+    if (!q || !q->active() || noRow_ == NoRow::Off)
+        return;
+    auto* holder = qobject_cast<ListHolder*>(q->parent());
+    if (holder && holder->reopening())
+        return;
+    noRow_ = noRow_ == NoRow::AtNextOpen ? NoRow::On : NoRow::Off;
+}
+
+void DbGrid::keepPlaceOf(const QVariant& goneKey)
+{
+    const Query* q = query();
+    if (!place_.armed || !q || !q->active() || q->isEmpty() || place_.key != goneKey || !q->hasField(keyFieldOf(q)))
+        return;
+    place_.key = q->field(keyFieldOf(q)).value();
+    keepPlace(q->recNo());
+}
+
 void DbGrid::followCursor(int row)
 {
     if (syncing_ || !model_)
         return;
+    if (noRow_ == NoRow::On) {
+        syncing_ = true;
+        setCurrentIndex(QModelIndex());
+        clearSelection();
+        syncing_ = false;
+        return;
+    }
     syncing_ = true;
     if (row >= 0 && row < model_->rowCount()) {
         const int column = currentIndex().isValid() ? currentIndex().column() : keptColumn_;
@@ -321,11 +362,27 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     QTableView::currentChanged(current, previous);
     if (syncing_ || !current.isValid() || !query())
         return;
+    noRow_ = NoRow::Off;  // the user chose a cell
     if (current.row() != query()->recNo()) {
         syncing_ = true;
         query()->setRecNo(current.row());
         syncing_ = false;
     }
+}
+
+void DbGrid::focusInEvent(QFocusEvent* event)
+{
+    if (noRow_ != NoRow::On) {
+        QTableView::focusInEvent(event);
+        return;
+    }
+    // Focused on no row, the view would take its first row as current: that
+    // is no row the user chose.
+    syncing_ = true;
+    QTableView::focusInEvent(event);
+    setCurrentIndex(QModelIndex());
+    clearSelection();
+    syncing_ = false;
 }
 
 void DbGrid::mouseDoubleClickEvent(QMouseEvent* event)

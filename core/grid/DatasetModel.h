@@ -17,14 +17,19 @@ struct GridColumn {
     QString field;
     QString title;
     int width = 0;             // pixels; 0 leaves the view's default
-    QString displayFormat;     // "0.00", "#,##0.00", "0.####", "0.00##", "dd.mm.yyyy" ...; empty: plain
+    QString displayFormat;     // "0.00", "#,##0.00", kQuantityDisplay, kPriceDisplay, "dd.mm.yyyy" ...; empty: plain
     Qt::Alignment alignment = {};
     bool visible = true;
 };
 
+// The grids' formats of a price and a quantity: the decimals they have, up
+// to six, as the papers print them.
+inline const QString kPriceDisplay = QStringLiteral("0.00####");
+inline const QString kQuantityDisplay = QStringLiteral("0.######");
+
 // Formats a value with a display format of the grids ("0.00", "#,##0.00",
-// "0.####" for quantities, "0.00##" for prices): on its decimal, rounded to
-// the format's places as the papers round.
+// kQuantityDisplay, kPriceDisplay): on its decimal, rounded to the format's
+// places as the papers round.
 QString formatNumber(double value, const QString& format);
 QString displayText(const QVariant& value, const QString& format);
 
@@ -73,6 +78,18 @@ public:
     void setColumns(const QList<GridColumn>& columns);
     void setEditButton(QAbstractButton* button) { editButton_ = button; }
 
+    // The grid stands on no row: its current row is gone and the user has
+    // not chosen another, so nothing acts on one (a keypad's number goes
+    // nowhere). It stays so through its holder's reloads, until the user
+    // chooses a cell or the window reads the list afresh; atNextOpen: from
+    // the list's next reading on (the lines of a document the user did not
+    // choose).
+    void standOnNoRow(bool atNextOpen = false);
+    bool standsOnNoRow() const { return noRow_ == NoRow::On; }
+    // The row the holder stands on in place of the one gone (its
+    // neighbour) takes that row's place on the screen.
+    void keepPlaceOf(const QVariant& goneKey);
+
     // Waiting for a reload: disabled and painted in the button-face colour.
     void greyOut();
     // Reloaded: enabled and painted in the window colour again.
@@ -83,6 +100,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void followCursor(int row);
@@ -98,6 +116,10 @@ private:
         bool armed = false;
     };
     Place place_;
+    enum class NoRow { Off, On, AtNextOpen };
+    NoRow noRow_ = NoRow::Off;
+    // The list's reading under way ends the no-row state but its holder's.
+    void openedAfresh();
     DatasetModel* model_ = nullptr;
     QPointer<QAbstractButton> editButton_;
     int keptColumn_ = 0;  // the current column, kept while the list is read again

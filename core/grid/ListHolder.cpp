@@ -98,6 +98,14 @@ std::unique_ptr<ListHolder::RowReader> ListHolder::rowReader(int columns, int ke
     return r;
 }
 
+qint64 KeyBefore(const Query* q, const QString& keyField)
+{
+    if (!q || !q->active() || q->isEmpty() || q->recNo() < 0 || !q->hasField(keyField))
+        return 0;
+    const int row = q->recNo() > 0 ? q->recNo() - 1 : q->recNo();
+    return q->valueAt(row, q->fieldIndex(keyField)).toLongLong();
+}
+
 void ListHolder::setReloadFailureNotice(std::function<void(const QString&, bool)> notice)
 {
     reloadFailureNotice() = std::move(notice);
@@ -356,6 +364,26 @@ void ListHolder::timerFired()
     reopen();
 }
 
+bool ListHolder::standOnLine(const QList<QVariant>& values)
+{
+    QList<int> columns;
+    for (int i = 0; i < lineFields_.size(); ++i) {
+        if (!values[i].isValid() || values[i].isNull() || !query_->hasField(lineFields_[i]))
+            return false;
+        columns << query_->fieldIndex(lineFields_[i]);
+    }
+    for (int r = 0; r < query_->recordCount(); ++r) {
+        bool same = true;
+        for (int i = 0; same && i < columns.size(); ++i)
+            same = query_->valueAt(r, columns[i]).toLongLong() == values[i].toLongLong();
+        if (same) {
+            query_->setRecNo(r);
+            return true;
+        }
+    }
+    return false;
+}
+
 QVariant ListHolder::currentKey() const
 {
     if (!query_->active() || query_->isEmpty() || query_->recNo() < 0 || !query_->hasField(keyField_))
@@ -370,15 +398,45 @@ void ListHolder::reopen()
     QVariant key = nextKey_.isValid() ? nextKey_ : staleKey_.isValid() ? staleKey_ : before;
     nextKey_ = QVariant();
     staleKey_ = QVariant();
+    // Where the list stands when the row it stood on is gone: a line on its
+    // product's line, another row on its neighbour.
+    const bool standsOnItsRow = key.isValid() && key == before;
+    QList<QVariant> product;
+    if (standsOnItsRow)
+        for (const QString& f : std::as_const(lineFields_))
+            product << (query_->hasField(f) ? query_->field(f).value() : QVariant());
+    QList<QVariant> neighbours;
+    if (standsOnItsRow && lineFields_.isEmpty()) {
+        neighbours << QVariant::fromValue(KeyBefore(query_, keyField_));
+        if (query_->recNo() + 1 < query_->recordCount())
+            neighbours << query_->valueAt(query_->recNo() + 1, query_->fieldIndex(keyField_));
+    }
+    bool noRow = false;
+    QVariant standIn;
+    lostRow_ = false;
     reopening_ = true;
     try {
         query_->refresh();
-        if (key.isValid() && !key.isNull() && !query_->isEmpty())
-            query_->locate(keyField_, key);
+        const bool found = key.isValid() && !key.isNull() && !query_->isEmpty() && query_->locate(keyField_, key);
+        lostRow_ = standsOnItsRow && !key.isNull() && !found;
+        if (lostRow_ && !query_->isEmpty()) {
+            if (!lineFields_.isEmpty())
+                noRow = !standOnLine(product);
+            for (const QVariant& k : std::as_const(neighbours))
+                if (!standIn.isValid() && k.toLongLong() != 0 && query_->locate(keyField_, k))
+                    standIn = k;
+        }
     } catch (...) {
         reopening_ = false;
         throw;
     }
+    for (const View& v : std::as_const(views_))
+        if (auto* g = qobject_cast<DbGrid*>(v.widget.data())) {
+            if (noRow)
+                g->standOnNoRow();
+            else if (standIn.isValid())
+                g->keepPlaceOf(before);
+        }
     reopening_ = false;
     if (grid_)
         grid_->release();

@@ -24,6 +24,11 @@ class DbGrid;
 class Query;
 class Transaction;
 
+// The key of the row before the current one (the current one's on the first
+// row, so that a list that loses it finds the next one), without moving the
+// cursor: where a list stands once its current row is gone. 0 for no row.
+qint64 KeyBefore(const Query* q, const QString& keyField = QStringLiteral("KOD"));
+
 // One list of a window: its query, the debounce timer of its reload, the
 // grid it greys while the reload waits, and its reopen at the current key.
 // The list subscribes to the tables it reads: when a write road commits a
@@ -70,6 +75,14 @@ public:
     // commit that noted the keys it changed there, and changed no other table
     // the list reads, has those rows read again and put in place.
     void setKeyTable(const QString& table) { keyTable_ = table.toUpper(); }
+    // The lines of a document a number is typed on: a reload that finds the
+    // current line gone (removed, or the document filled anew elsewhere)
+    // stands on the line of the same product (these fields' values: KOD_ING,
+    // and the department where a document has a product in several) when
+    // the document still holds one, else on no line (DbGrid::standOnNoRow),
+    // never on a line the user did not choose. Without them a list whose
+    // current row went stands on its neighbour (KeyBefore), its view kept.
+    void setLineFields(const QStringList& fields) { lineFields_ = fields; }
 
     // Greys the grid and (re)starts the timer; nothing for a closed list.
     void scheduleReload();
@@ -84,6 +97,9 @@ public:
     // road ends without reloading the list (rolled back, or it changed none
     // of the list's tables).
     void standOn(const QVariant& key) { nextKey_ = key; }
+    // The last reopen found the row the list stood on gone (deleted or
+    // filled anew elsewhere) and stands in its place.
+    bool lostItsRow() const { return lostRow_; }
     // True while reopen() closes, reopens and finds the row again: the
     // list's scroll handlers can tell this from a move of the user's.
     bool reopening() const { return reopening_; }
@@ -126,6 +142,8 @@ private:
     void reloadFailed(const QString& failure, bool connectionLost, bool saved, bool inRoad);
     void timerFired();
     QVariant currentKey() const;
+    // Stands on the first row whose line fields hold these values; false when none does.
+    bool standOnLine(const QList<QVariant>& values);
 
     Query* query_;
     QTimer* timer_;
@@ -136,7 +154,9 @@ private:
     QSet<QString> upperTables_;
     QString keyField_ = QStringLiteral("KOD");
     QString keyTable_;
+    QStringList lineFields_;
     bool reopening_ = false;
+    bool lostRow_ = false;
     bool stale_ = false;
     // Every change the stale list waits for is one this workstation saved (a
     // commit), none a row a refused road found changed elsewhere: a failed

@@ -213,6 +213,14 @@ void TKeypad::Btn_OKSClick()
     taken_ = true;
 }
 
+bool TKeypad::guardOk() const
+{
+    // A number goes only on a line the user stands on.
+    if (entryGrid && !entryGrid->currentIndex().isValid())
+        return false;
+    return !guard || guard();
+}
+
 void TKeypad::focusTargetNow()
 {
     if (focusTarget)
@@ -238,18 +246,23 @@ bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
         return typed;
     }
     case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        if (E_Klava->text().isEmpty())
+    case Qt::Key_Backtab: {
+        const QWidget* focus = QApplication::focusWidget();
+        const bool onLines = entryGrid && focus && (focus == entryGrid || isAncestorOf(focus));
+        if (E_Klava->text().isEmpty() && !(tabMovesLines && onLines))
             return false;
         // A number typed and left goes to its cell, and Tab moves on from there.
         if (entryGrid)
             return moveInEntryGrid(key, modifiers);
         Btn_OKS->click();
         return false;
+    }
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_Left:
     case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown: {
         // On the keypad's own buttons the arrows move through the lines, not
@@ -419,7 +432,11 @@ bool TKeypad::moveInEntryGrid(int key, Qt::KeyboardModifiers modifiers)
     standOnEntryCell();
     grid->setFocus(Qt::OtherFocusReason);
     // The grid moves as the key moves it there: Tab one column on, wrapping
-    // to the next line, the arrows one cell.
+    // to the next line (with one entry column: one line), the arrows one cell.
+    if (tabMovesLines && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+        key = key == Qt::Key_Tab ? Qt::Key_Down : Qt::Key_Up;
+        modifiers = Qt::NoModifier;
+    }
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(grid, &press);
     return true;

@@ -74,11 +74,15 @@ public:
     bool applyPlacesFocus = false;
     // The grid whose current line a number goes to, and the column of the
     // cell it goes to there (the window's column choice). Tab and Shift+Tab
-    // take a number on that cell and move one column from it; the arrows
-    // pressed on the keypad's own buttons move in that grid, a number typed
-    // taken first. None: Tab takes the number as OK does.
+    // take a number on that cell and move one column from it; the arrows,
+    // Home, End, Page Up and Page Down pressed on the keypad's own buttons
+    // move in that grid, a number typed taken first. A grid standing on no
+    // line takes no number. None: Tab takes the number as OK does.
     QPointer<QAbstractItemView> entryGrid;
     std::function<int()> entryColumn;
+    // With one entry column Tab and Shift+Tab move to the next and the
+    // previous line's cell, a number typed taken first.
+    bool tabMovesLines = false;
 
     // The decimal separator of the program (a Russian workstation's).
     static QChar DecimalSeparator() { return QLatin1Char(','); }
@@ -128,7 +132,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool guardOk() const { return !guard || guard(); }
+    bool guardOk() const;
     void focusTargetNow();
     bool leavesCell(QObject* watched, QEvent* event) const;
     // Takes a number on its cell and then moves in the entry grid as the key

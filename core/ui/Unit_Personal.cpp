@@ -170,13 +170,7 @@ void TForm_Personal::Btn_DelClick()
                       QStringLiteral("Удаление пользователя")))
         return;
     // The row before the deleted one keeps the cursor (the one after, for the first row).
-    qint64 keep = kod;
-    for (person->first(); !person->eof(); person->next()) {
-        const qint64 k = person->field(QStringLiteral("KOD")).asInt64();
-        if (k == kod)
-            break;
-        keep = k;
-    }
+    const qint64 keep = db::KeyBefore(person);
     WriteTransaction w(WriteTransaction::Reserve::Users);
     const auto writer = engine::Writer(w.context());
     db::Query* q = writer.get();

@@ -7,6 +7,7 @@
 #include "engine/Changes.h"
 #include "engine/EngineDb.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace inventory {
@@ -156,7 +157,84 @@ int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod)
     return LineCount(ctx, docKod);
 }
 
-void Post(const engine::Context& ctx, const InvDoc& doc)
+namespace {
+
+// The lines of the document whose book quantity differs from the stock row
+// the posting procedure reads for them (the product's first in the department).
+QList<BookChange> bookChanges(const engine::Context& ctx, db::Transaction* t, qint64 docKod, qint64 otdel, bool dropUnchanged)
+{
+    db::Query q(ctx.database, t);
+    // Driven from the document's lines, as the taking of the stock rows is.
+    // Of a product's stock rows in the department (one, unless the data was
+    // written by hand) the procedure reads the first by key: the others of a
+    // line are passed over below.
+    q.setSql(QStringList{
+        QStringLiteral("SELECT I.KOD, ING.NAME, COALESCE(I.KOLVO, 0), COALESCE(S.KOLVO, 0), S.KOD, "
+                       "(SELECT MIN(S2.KOD) FROM ING_SKLAD S2 WHERE S2.KOD_ING = I.KOD_ING AND S2.KOD_OTDEL = ") +
+            key(otdel) + QStringLiteral(") FROM INVENT I"),
+        QStringLiteral("JOIN ING_SKLAD S ON S.KOD_ING = I.KOD_ING + 0 AND S.KOD_OTDEL = ") + key(otdel),
+        QStringLiteral("JOIN ING ON ING.KOD = I.KOD_ING"),
+        QStringLiteral("WHERE I.KOD_DOC = ") + key(docKod),
+        QStringLiteral("AND COALESCE(I.KOLVO, 0) <> COALESCE(S.KOLVO, 0)"),
+        // The lines the clean-up before posting keeps (kUnchanged removes the others).
+        dropUnchanged ? QStringLiteral("AND (I.KOLVO = I.MY_KOLVO AND I.CENA = I.MY_CENA) IS NOT TRUE") : QString(),
+        QStringLiteral("ORDER BY ING.NAME, I.KOD")});
+    q.open();
+    QList<BookChange> out;
+    for (q.first(); !q.eof(); q.next())
+        if (q.field(4).asInt64() == q.field(5).asInt64())
+            out.append(BookChange{q.field(0).asInt64(), q.field(1).asString(), q.field(2).asDouble(), q.field(3).asDouble()});
+    return out;
+}
+
+// The same lines with the same book quantities now: names aside, which
+// another workstation may change without moving the book.
+bool sameBook(const QList<BookChange>& a, const QList<BookChange>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int i = 0; i < a.size(); ++i)
+        if (a[i].line != b[i].line || a[i].kolvo != b[i].kolvo)
+            return false;
+    return true;
+}
+
+// A figure as the inventory sheet prints it: up to four decimals, the decimal comma.
+QString figure(double v) { return db::formatFloat(std::round(v * 10000) / 10000); }
+
+QString listed(const QList<BookChange>& changes)
+{
+    // A long list names the first lines and counts the rest: the box keeps within the screen.
+    constexpr int kShown = 10;
+    QStringList lines;
+    for (int i = 0; i < changes.size() && i < kShown; ++i) {
+        const BookChange& c = changes[i];
+        lines << c.name + QStringLiteral(": в документе ") + figure(c.filledKolvo) + QStringLiteral(", на складе ") +
+                     figure(c.kolvo);
+    }
+    if (changes.size() > kShown)
+        lines << QStringLiteral("и ещё строк: ") + QString::number(changes.size() - kShown);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QList<BookChange> BookChanges(const engine::Context& ctx, const InvDoc& doc, bool dropUnchanged)
+{
+    return bookChanges(ctx, ctx.read, doc.kod, doc.otdel, dropUnchanged);
+}
+
+QString BookChangesQuestion(const QList<BookChange>& changes)
+{
+    return QStringLiteral("После заполнения документа изменились остатки по учёту (в подразделении проведён или снят с "
+                          "проводки документ):\n") +
+           listed(changes) +
+           QStringLiteral("\n\nПровести документ по остаткам на складе? Расхождения с фактическим количеством будут "
+                          "рассчитаны от них, а не от количества в документе. Чтобы сначала увидеть их в документе, "
+                          "откажитесь и нажмите \"Обновить\".");
+}
+
+void Post(const engine::Context& ctx, const InvDoc& doc, const QList<BookChange>& agreed)
 {
     const Claimed c = claimUnposted(ctx, doc.kod, kPostedAlready);
     // The join drives from the document's lines ("+ 0" keeps the server from
@@ -165,6 +243,15 @@ void Post(const engine::Context& ctx, const InvDoc& doc)
     engine::TakeStockRows(ctx, QStringLiteral("SELECT S.KOD FROM INVENT I JOIN ING_SKLAD S ON S.KOD_ING = I.KOD_ING + 0 "
                                               "WHERE I.KOD_DOC = ") +
                                    key(doc.kod) + QStringLiteral(" AND S.KOD_OTDEL = ") + key(c.otdel));
+    // Taken, the stock rows stay as they are now until the road ends: the
+    // book the differences come from is the one the user agreed to, or none moved.
+    const QList<BookChange> now = bookChanges(ctx, ctx.write, doc.kod, c.otdel, false);
+    if (!sameBook(now, agreed))
+        throw std::runtime_error(
+            (QStringLiteral("Пока документ проводился, остатки по учёту в подразделении изменились на другом рабочем месте") +
+             (now.isEmpty() ? QStringLiteral(".") : QStringLiteral(":\n") + listed(now)) +
+             QStringLiteral("\nНичего не записано: проведите документ ещё раз."))
+                .toStdString());
     db::Query q(ctx.database, ctx.write);
     q.setSql(QStringLiteral("EXECUTE PROCEDURE INVENT_PROVODKA (:KOD_DOC, :KOD_OTDEL)"));
     q.param(QStringLiteral("KOD_DOC")).setInt64(doc.kod);

@@ -81,10 +81,33 @@ bool LaterPostedInventory(const engine::Context& ctx, const InvDoc& doc);
 int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod);
 int LineCount(const engine::Context& ctx, qint64 docKod);
 
+// A line of the inventory whose book quantity moved in its department's
+// stock since the fill (a document of the department posted or un-posted
+// since): as the fill wrote it, and as the stock holds it now. Posting takes
+// the stock's.
+struct BookChange {
+    qint64 line = 0;
+    QString name;  // the product's
+    double filledKolvo = 0, kolvo = 0;
+};
+
+// The lines posting would carry (dropUnchanged: without those whose counted
+// values equal the book values of the fill, which posting removes first)
+// whose book quantity moved since the fill, by product name. Read on the read
+// transaction, before the road opens: the user agrees to them first.
+QList<BookChange> BookChanges(const engine::Context& ctx, const InvDoc& doc, bool dropUnchanged);
+
+// The question that lists them with both figures.
+QString BookChangesQuestion(const QList<BookChange>& changes);
+
 // The stock of the department takes the counted values; differences become
-// movement lines; the document is posted. Claims the document first and
-// refuses (std::runtime_error) one gone or posted meanwhile.
-void Post(const engine::Context& ctx, const InvDoc& doc);
+// movement lines, taken from the stock as it stands; the document is posted.
+// Claims the document first and refuses (std::runtime_error) one gone or
+// posted meanwhile. `agreed` is the book the user agreed to post against
+// (BookChanges, read before the road): when the lines' book quantities moved
+// otherwise since (none agreed: since the fill), the posting is refused in
+// words (std::runtime_error) and writes nothing.
+void Post(const engine::Context& ctx, const InvDoc& doc, const QList<BookChange>& agreed = {});
 
 // Whether the product's stock price comes from its card (a counted price is refused).
 bool IsComposite(const engine::Context& ctx, qint64 ingKod);

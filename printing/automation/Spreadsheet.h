@@ -82,10 +82,10 @@ struct CellState {
     QString shown;           // the cell as the office shows it, a number in its format
 };
 
-// The papers' number formats: a price with two to four decimals, a
-// quantity with up to four.
-inline const QString kPriceFormat = QStringLiteral("0,00##");
-inline const QString kQuantityFormat = QStringLiteral("0,####");
+// The papers' number formats: a price with two to six decimals, a
+// quantity with up to six.
+inline const QString kPriceFormat = QStringLiteral("0,00####");
+inline const QString kQuantityFormat = QStringLiteral("0,######");
 
 // Left and right page margins of a sheet, in hundredths of a millimetre.
 struct PageMargins {

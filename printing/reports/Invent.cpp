@@ -5,6 +5,7 @@
 #include "engine/EngineDb.h"
 #include "engine/Kopecks.h"
 
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 
@@ -16,9 +17,8 @@ namespace {
 // book quantity, in decimal.
 double printedDifference(const InventLine& l)
 {
-    return static_cast<double>(engine::Units(l.myKolvo, engine::kPrintedPlaces) -
-                               engine::Units(l.kolvo, engine::kPrintedPlaces)) /
-           1e4;
+    constexpr int places = engine::kPrintedPlaces;
+    return static_cast<double>(engine::Units(l.myKolvo, places) - engine::Units(l.kolvo, places)) / std::pow(10.0, places);
 }
 
 } // namespace

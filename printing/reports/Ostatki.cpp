@@ -147,8 +147,10 @@ StandardReport buildSvod(const engine::Context& ctx, const Options& o)
         double printedKolvo() const { return kolvo.printed(); }
         // A line with no quantity to print shows no price.
         bool priced() const { return printedKolvo() != 0; }
-        double cenaSklad() const { return mixedCena ? Roubles(sumSklad) / printedKolvo() : oneCena.value_or(0); }
-        double cenaProd() const { return mixedMyCena ? Roubles(sumProd) / printedKolvo() : oneMyCena.value_or(0); }
+        // An average is that decimal to six places, so it prints as it stands.
+        double average(qint64 sum) const { return engine::Printed(Roubles(sum) / printedKolvo()); }
+        double cenaSklad() const { return mixedCena ? average(sumSklad) : oneCena.value_or(0); }
+        double cenaProd() const { return mixedMyCena ? average(sumProd) : oneMyCena.value_or(0); }
     };
     auto samePrice = [](std::optional<double>& one, bool& mixed, double price) {
         if (!one)

@@ -104,7 +104,8 @@ DocumentHead ReadDocumentHead(const engine::Context& ctx, qint64 document)
 QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statements::Options& o)
 {
     // The lines one by one, those of a product at one price and one stock
-    // price one after another: their quantities are summed in decimal.
+    // price one after another: a row's quantity is theirs summed in decimal,
+    // its sums the sums of theirs, as the documents' own statements print them.
     QStringList sql{
         QStringLiteral("SELECT REAL_BLUDO.KOD_ING, REAL_BLUDO.CENA, REAL_BLUDO.CENA_SKLAD, REAL_BLUDO.KOLVO,"),
         QStringLiteral("ING.NAME, GROUP_ING.NAME AS GROUP_NAME, GROUP_ING.KOD AS GROUP_KOD, ED_IZM.SHORT_NAME FROM DOCS"),
@@ -127,6 +128,7 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
     // A line's key: the product and both prices, a missing price apart from 0.
     using LineKey = std::tuple<bool, qint64, bool, double, bool, double>;
     QVector<ProductLine> lines;
+    QVector<engine::DecimalSum> kolvo;  // each row's quantities
     LineKey last;
     q->stream([&](const db::RowView& r) {
         const LineKey key{r.isNull(Ing), r.asInt64(Ing), r.isNull(Cena), r.asDouble(Cena), r.isNull(Sklad),
@@ -140,13 +142,18 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
             l.cenaSklad = r.asDouble(Sklad);
             l.groupKod = r.asInt64(Group);
             l.groupName = r.asString(GroupName);
-            l.summedKolvo = engine::DecimalSum();
+            l.sums = ProductLine::Sums();
             lines.append(l);
+            kolvo.append(engine::DecimalSum());
         }
-        lines.back().summedKolvo->add(r.asDouble(Kolvo));
+        const double k = r.asDouble(Kolvo);
+        ProductLine& l = lines.back();
+        kolvo.back().add(k);
+        l.sums->summa += engine::LineKopecks(k, l.cena);
+        l.sums->summaSklad += engine::LineKopecks(k, l.cenaSklad);
     });
-    for (ProductLine& l : lines)
-        l.kolvo = l.summedKolvo->printed();
+    for (int i = 0; i < lines.size(); ++i)
+        lines[i].kolvo = kolvo[i].printed();
     return lines;
 }
 
@@ -161,7 +168,8 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
     run.header([&] { putHeader(ctx, run, o, true); });
 
     // Kopecks: every sum is the line's quantity times its price rounded
-    // once, every subtotal and total the sum of the printed sums above it.
+    // once (a period's row the sum of its lines'), every subtotal and total
+    // the sum of the printed sums above it.
     qint64 total = 0, totalSklad = 0, group = 0, groupSklad = 0;
     qint64 key = -999;
     auto subtotal = [&] {
@@ -177,11 +185,8 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
             key = l.groupKod;
             run.putText(QStringLiteral("name"), l.groupName, RowNext);
         }
-        auto amountAt = [&l](double price) {
-            return l.summedKolvo ? l.summedKolvo->kopecksAt(price) : engine::LineKopecks(l.kolvo, price);
-        };
-        const qint64 summa = amountAt(l.cena);
-        const qint64 summaSklad = amountAt(l.cenaSklad);
+        const qint64 summa = l.sums ? l.sums->summa : engine::LineKopecks(l.kolvo, l.cena);
+        const qint64 summaSklad = l.sums ? l.sums->summaSklad : engine::LineKopecks(l.kolvo, l.cenaSklad);
         total += summa;
         group += summa;
         totalSklad += summaSklad;
@@ -212,7 +217,7 @@ namespace {
 
 // The write-off lines of one product, department and price folded into the
 // first of them in list order (as the costing's merge folds them), their
-// quantities summed in decimal.
+// quantities summed in decimal and their sums added.
 QVector<IngredientLine> mergedLines(const costing::AmountList& lines)
 {
     QVector<IngredientLine> merged;
@@ -222,10 +227,11 @@ QVector<IngredientLine> mergedLines(const costing::AmountList& lines)
         if (!std::isnan(n.PRICE))  // a price that equals nothing is never merged
             at = first.try_emplace({n.KOD_ING, n.KOD_OTDEL, n.MY_LEVEL, n.PRICE == 0 ? 0.0 : n.PRICE}, at).first->second;
         if (at == merged.size())
-            merged.append({n, engine::DecimalSum()});
+            merged.append({n, IngredientLine::Merged()});
         else
             merged[at].node.DEPTH = std::max(merged[at].node.DEPTH, n.DEPTH);
-        merged[at].summed->add(n.BRUTTO);
+        merged[at].merged->kolvo.add(n.BRUTTO);
+        merged[at].merged->kopecks += engine::LineKopecks(n.BRUTTO, n.CENA);
     }
     return merged;
 }
@@ -288,9 +294,9 @@ void printIngredients(const engine::Context& ctx, automation::Office& office, co
         const ProductNames::Entry& e = names.of(n.KOD_ING);
         run.putText(QStringLiteral("name"), e.hasUnit ? e.name : QString());
         run.putText(QStringLiteral("ed_izm"), e.hasUnit ? e.unit : QString());
-        const qint64 summa = l.summed ? l.summed->kopecksAt(n.CENA) : engine::LineKopecks(n.BRUTTO, n.CENA);
+        const qint64 summa = l.merged ? l.merged->kopecks : engine::LineKopecks(n.BRUTTO, n.CENA);
         total += summa;
-        run.putQuantity(QStringLiteral("kolvo"), l.summed ? l.summed->printed() : n.BRUTTO);
+        run.putQuantity(QStringLiteral("kolvo"), l.merged ? l.merged->kolvo.printed() : n.BRUTTO);
         run.putPrice(QStringLiteral("cena"), n.CENA);
         run.putKopecks(QStringLiteral("summa"), summa);
         putSpares(run);

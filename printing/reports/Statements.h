@@ -21,11 +21,14 @@ namespace reports {
 struct ProductLine {
     QString name;
     QString shortName;
-    double kolvo = 0;
-    // A period's row: the quantities of its lines summed in decimal, which
-    // its sums are taken from (kolvo then holds it as printed).
-    std::optional<engine::DecimalSum> summedKolvo;
-    double cena = 0;       // selling price (the sum is the quantity times it, rounded once)
+    double kolvo = 0;      // a period's row: its lines' quantities summed in decimal, as printed
+    // A period's row: the sums at both prices of the lines it stands for,
+    // each rounded once, added up in kopecks.
+    struct Sums {
+        qint64 summa = 0, summaSklad = 0;
+    };
+    std::optional<Sums> sums;
+    double cena = 0;       // selling price (a line's sum is the quantity times it, rounded once)
     double cenaSklad = 0;  // stock price
     qint64 groupKod = 0;   // 0 without a group
     QString groupName;
@@ -76,11 +79,15 @@ namespace reports {
 QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statements::Options& options);
 
 // One row of the ingredients statement: a raw product's amount, and for
-// write-off lines merged into it their quantities summed in decimal, which
-// its sum is taken from.
+// write-off lines merged into it their quantities summed in decimal and
+// their sums, each rounded once, added up in kopecks.
 struct IngredientLine {
     costing::RIng node;
-    std::optional<engine::DecimalSum> summed;
+    struct Merged {
+        engine::DecimalSum kolvo;
+        qint64 kopecks = 0;
+    };
+    std::optional<Merged> merged;
 };
 
 // The raw products consumed: of the period's posted documents or of the posted

@@ -69,7 +69,7 @@ public:
     void putMoney(const QString& name, double roubles, int mode = templates::RowStay);
     void putKopecks(const QString& name, qint64 kopecks, int mode = templates::RowStay);
     // A price or a quantity as the papers print it: with the decimals it
-    // has, up to four (engine::Printed).
+    // has, up to six (engine::Printed).
     void putPrice(const QString& name, double v, int mode = templates::RowStay);
     void putQuantity(const QString& name, double v, int mode = templates::RowStay);
     void putDate(const QString& name, const QDate& v, int mode = templates::RowStay);

@@ -175,8 +175,8 @@ namespace {
 QString keyText(const QVariant& v) { return v.isNull() ? QString() : QString::number(v.toLongLong()); }
 
 // The statement by operations' rows: its lines, those of one row together,
-// each row's quantities summed in decimal and its amount their sum times its
-// price, rounded once.
+// each row's quantities summed in decimal and its amount the sum of its
+// lines' amounts, each rounded once as its waybill prints it.
 QVector<TurnoverRow> readOperations(db::Query& q)
 {
     // The columns that make a row (all but the quantity and the amount).
@@ -210,10 +210,11 @@ QVector<TurnoverRow> readOperations(db::Query& q)
             t.shortName = q.valueAt(r, 15).toString();
             rows.push_back(t);
         }
-        rows.back().kolvo.add(q.rawAt(r, 8).toDouble());
+        TurnoverRow& t = rows.back();
+        const double kolvo = q.rawAt(r, 8).toDouble();
+        t.kolvo.add(kolvo);
+        t.kopecks += engine::LineKopecks(kolvo, t.cena);
     }
-    for (TurnoverRow& t : rows)
-        t.kopecks = t.kolvo.kopecksAt(t.cena);
     return rows;
 }
 
@@ -286,6 +287,7 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
         NullableKey firma, group;  // as ordered and printed: a gone enterprise is none
         const Product* product = nullptr;
         engine::DecimalSum kolvo;
+        qint64 kopecks = 0;
     };
     std::unordered_map<Key, size_t, KeyHash> index;
     std::vector<Sum> sums;
@@ -322,7 +324,9 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
             s.firma = k.firma.null || firms.contains(k.firma.value) ? k.firma : NullableKey{};
             sums.push_back(s);
         }
-        sums[at->second].kolvo.add(kolvo);
+        Sum& s = sums[at->second];
+        s.kolvo.add(kolvo);
+        s.kopecks += engine::LineKopecks(kolvo, k.cena);
     });
 
     // The products named, each once (a product that is gone has no name,
@@ -390,9 +394,7 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
         t.typeMoves = s.key.type;
         t.kolvo = s.kolvo;
         t.cena = s.key.cena;
-        // The ledger's amount of the row: its lines' quantities summed, times
-        // its one price, rounded once.
-        t.kopecks = s.kolvo.kopecksAt(s.key.cena);
+        t.kopecks = s.kopecks;
         t.nameOtdel = s.key.otdel.null ? QString() : otdels.value(s.key.otdel.value);
         t.groupKod = s.product->groupKod;
         t.nameIng = s.product->name;

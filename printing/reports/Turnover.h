@@ -82,8 +82,9 @@ struct TurnoverRow {
     int typeMoves = 0;
     engine::DecimalSum kolvo;  // the lines' quantities summed in decimal
     double cena = 0;
-    // The row's amount in kopecks, the ledger's: its summed quantity times
-    // its price, rounded once.
+    // The row's amount in kopecks, the ledger's: the sum of its lines'
+    // amounts, each its quantity times its price rounded once, so the row
+    // prints what the waybills of its lines add up to.
     qint64 kopecks = 0;
     QString nameOtdel;
     QString groupKod;      // as text

@@ -83,8 +83,7 @@ StandardReport byOperationsReport(const TurnoverOptions& o, QVector<TurnoverRow>
     r.header = [o](TemplateRun& run) { turnoverHeader(run, o); };
     r.groupCode = [data, used = l.used](int row, int level) { return codeOf((*data)[row], used[level]); };
     r.groupName = [data, used = l.used](int row, int level) { return nameOf((*data)[row], used[level]); };
-    // A row's sum is the ledger's: its lines' quantities summed times its
-    // price, rounded once.
+    // A row's sum is the ledger's: the sum of its lines' amounts.
     r.amounts = [data](int row) {
         const TurnoverRow& t = (*data)[row];
         return t.typeMoves == 1 ? QVector<qint64>{t.kopecks, 0} : QVector<qint64>{0, t.kopecks};

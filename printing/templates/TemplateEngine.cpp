@@ -259,7 +259,7 @@ int ShownPlaces(const QString& code)
 
 namespace {
 
-// The decimals a figure has, up to four.
+// The decimals a figure has, up to six.
 int PlacesOf(double v)
 {
     qint64 units = engine::Units(v, engine::kPrintedPlaces);

@@ -63,7 +63,7 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
     const int last = 2 + static_cast<int>(lines.size());
     if (!lines.empty()) {
         // A long name wraps instead of being cut; the quantities as every
-        // paper prints them: with the decimals they have, up to four.
+        // paper prints them: with the decimals they have, up to six.
         doc.setWrapped({0, 1, 3, 1, last}, true);
         doc.setNumberFormat({0, 4, 3, 4, last}, automation::kQuantityFormat);
     }

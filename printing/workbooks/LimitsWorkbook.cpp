@@ -138,7 +138,7 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
                 }
                 d.setValue({0, 0, row}, number);
                 PutText(d, {0, 1, row}, r.name);
-                // As the papers print them: with the decimals they have, up to four.
+                // As the papers print them: with the decimals they have, up to six.
                 d.setValue({0, 2, row}, engine::Printed(engine::Settled(r.limit)));
                 d.setValue({0, 3, row}, engine::Printed(engine::Settled(r.kolvo)));
                 d.setValue({0, 4, row}, engine::Printed(engine::Settled(r.cena)));

@@ -135,7 +135,7 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
         const double stock = engine::Settled(s.kolvo);
         const QString name = automation::OneLine(s.name);
         const QString unit = automation::OneLine(s.unit);
-        // Quantities go in as the papers print them, to at most four decimals
+        // Quantities go in as the papers print them, to at most six decimals
         // by the one rule (the office would round a half the other way); the
         // days and the order are worked out from the exact figures.
         QVariantList row{static_cast<double>(i + 1), name, unit, QVariant(), QVariant(), engine::Printed(stock),

@@ -29,7 +29,7 @@ TEST(DocumentWindows, DatesAndTimesOfTheDocumentListsAndTheFiguresOfTheEntryWind
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20);
     const qint64 d = env.doc(5, env.kitchen);
     env.line(d, potato, 1, 20);
-    env.line(d, potato, 1234.3333, 142.633867);  // a quantity and a price with four decimals
+    env.line(d, potato, 1234.3333, 142.633867);  // a quantity with four decimals, a price with six
     env.doc(4, env.kitchen, env.kitchen, 0, 0, QStringLiteral("ВП-1"));  // a transfer, the widest kind
     Form_Main->resize(1280, 1000);
     Form_Main->SetActivePage(Form_Main->Sheet_Move);

@@ -88,6 +88,10 @@ std::vector<Edit> Edits()
         {"stock row prices", "ING_SKLAD", &Kitchen::stockRow, "CENA = 44, MY_CENA = 55", "CENA", "44",
          [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngSkladClick(); }, typed(&TForm_IngSklad::E_Proc, "30", stockRow),
          "Картофель", "цена складская, цена продажи", ProductsTab->Q_Ing_Sklad},
+        // Codes never given are no text; the other's save wrote them as empty texts, which is no change.
+        {"stock row with its codes saved empty", "ING_SKLAD", &Kitchen::stockRow, "CENA = 44, S_KOD = '', KOD_1S = ''", "CENA",
+         "44", [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngSkladClick(); },
+         typed(&TForm_IngSklad::E_Proc, "30", stockRow), "Картофель", "цена складская", ProductsTab->Q_Ing_Sklad},
         {"stock row hidden", "ING_SKLAD", &Kitchen::stockRow, "OPEN_CLOSE = 1", "OPEN_CLOSE", "1",
          [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngSkladClick(); }, typed(&TForm_IngSklad::E_Proc, "30", stockRow),
          "Картофель", "видимость в подразделении", nullptr},
@@ -139,7 +143,8 @@ TEST(EditDialogsServer, ARowTheOtherWorkstationChangedMeanwhileIsNotWrittenOver)
         k.unit = env.unit(QStringLiteral("килограмм"), QStringLiteral("кг"));  // no product uses it
         k.potato = env.ing(QStringLiteral("Картофель"), k.group, env.unit(QStringLiteral("штука"), QStringLiteral("шт")));
         k.stockRow = env.ingSklad(k.potato, k.otdel);
-        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 40, MY_CENA = 50, PERCENT = 25, METOD_CENA = 1 WHERE KOD = %1")
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET CENA = 40, MY_CENA = 50, PERCENT = 25, METOD_CENA = 1, "
+                                        "S_KOD = NULL, KOD_1S = NULL WHERE KOD = %1")
                          .arg(k.stockRow));
         k.menu = newMenu(k.firma, QStringLiteral("Обед"), QDate(2026, 12, 7));
         const QString key = QString::number(k.*edit.row);

@@ -12,6 +12,7 @@
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
 #include "support/ServerStation.h"
+#include "support/UserInput.h"
 #include "ui/Unit_Alarm.h"
 #include "util/Unit_Util.h"
 #include "ui/RadioGroup.h"
@@ -217,24 +218,75 @@ TEST(IngSkladSave, OkWritesTheRowRecomputesTheProductAndLogs)
     // The raw product's other rows were recomputed from their own stock price.
     EXPECT_DOUBLE_EQ(s.num(s.onion, s.bar, QStringLiteral("MY_CENA")), 45.0);
     EXPECT_DOUBLE_EQ(s.num(s.onion, s.bar, QStringLiteral("CENA")), 30.0);
-    EXPECT_EQ(shown(lastLog(env)), shown(QStringLiteral("Изменение цен <<Лук репчатый>> Цена = 12,5; % Надб.= 20; "
+    EXPECT_EQ(shown(lastLog(env)), shown(QStringLiteral("Изменение цен <<Лук репчатый>> Цена = 12,50; % Надб.= 20; "
                                                         "Расч.цена = 15,00; Прод.цена = 15,00; % надб. без округл.")));
     EXPECT_EQ(env.logLines(lastLog(env)), 1);
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QStringLiteral(" | ")).toStdString();
 
-    // A composite priced by hand keeps its stock price; its card now costs (12.50 + 2) x 1.1.
+    // A composite priced by hand keeps its stock price, and the line tells the one kept; its card now costs (12.50 + 2) x 1.1.
     s.set(s.salad, s.kitchen, QStringLiteral("CENA = 7, MY_CENA = 80, METOD_CENA = 2"));
     f = show(s.row(s.salad, s.kitchen));
     f->E_CenaProd->setText(QStringLiteral("99,90"));
     f->Btn_OkClick();
     EXPECT_DOUBLE_EQ(s.num(s.salad, s.kitchen, QStringLiteral("CENA")), 7.0);
     EXPECT_DOUBLE_EQ(s.num(s.salad, s.kitchen, QStringLiteral("MY_CENA")), 99.9);
-    EXPECT_EQ(shown(lastLog(env)), shown(QStringLiteral("Изменение цен <<Салат \"Весна\">> Цена = 15,95; % Надб.= 0; "
+    EXPECT_EQ(shown(lastLog(env)), shown(QStringLiteral("Изменение цен <<Салат \"Весна\">> Цена = 7,00; % Надб.= 0; "
                                                         "Расч.цена = 15,95; Прод.цена = 99,90; цена уст. в ручную")));
     // The three method endings.
     EXPECT_TRUE(costing::PriceChangeLogText(QStringLiteral("x"), {}, {}, {}, {}, 0).endsWith(QStringLiteral("; % надб. с округл.")));
     EXPECT_TRUE(costing::PriceChangeLogText(QStringLiteral("x"), {}, {}, {}, {}, 1).endsWith(QStringLiteral("; % надб. без округл.")));
     EXPECT_TRUE(costing::PriceChangeLogText(QStringLiteral("x"), {}, {}, {}, {}, 2).endsWith(QStringLiteral("; цена уст. в ручную")));
+}
+
+// A stock price or a markup typed and confirmed at once, without leaving its
+// field: whichever way OK is given, the dialog shows the prices recomputed
+// from it as saved, stores what it shows, and the protocol line tells the
+// stored figures.
+TEST(IngSkladSave, OkRecomputesWhatItShowsBeforeSaving)
+{
+    CatEnv env;
+    DepartmentShop s(env);
+    rounding(1, 0);  // to 50 kopecks
+    const struct {
+        QLineEdit* TForm_IngSklad::*field;
+        const char* typed;
+        int ok;             // Enter in the field, 0 a click on OK, or the key on OK
+        const char* shown;  // stock, calculated and selling price as the dialog shows them after OK
+        double cena, myCena;
+    } ways[] = {
+        {&TForm_IngSklad::E_Cena, "44,44", Qt::Key_Return, "44,44 55,55 55,50", 44.44, 55.5},
+        {&TForm_IngSklad::E_Proc, "30", 0, "40,00 52,00 52,00", 40, 52},
+        {&TForm_IngSklad::E_Cena, "10,333", Qt::Key_Space, "10,33 12,91 13,00", 10.33, 13},
+    };
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.typed);
+        s.set(s.onion, s.kitchen, QStringLiteral("CENA = 40, PERCENT = 25, METOD_CENA = 0, MY_CENA = 50"));
+        TForm_IngSklad* f = Form_IngSklad;
+        f->Preset_RG_All(0, 0);
+        f->RowKod = s.row(s.onion, s.kitchen);
+        input::showActive(f, nullptr);
+        ASSERT_EQ(f->E_CenaProd->text(), QStringLiteral("50,00"));
+        QTest::mouseClick(f->*w.field, Qt::LeftButton);
+        input::press(Qt::Key_A, Qt::ControlModifier);
+        input::typeText(QString::fromLatin1(w.typed));
+        env.messages.clear();
+        if (w.ok == Qt::Key_Space)
+            f->Btn_Ok->setFocus(Qt::ShortcutFocusReason);
+        if (w.ok)
+            input::press(Qt::Key(w.ok));
+        else
+            QTest::mouseClick(f->Btn_Ok, Qt::LeftButton);
+        EXPECT_EQ(f->result(), QDialog::Accepted);
+        EXPECT_FALSE(f->isVisible());
+        EXPECT_EQ(shown(env.messages), "");
+        const QStringList prices{f->E_Cena->text(), f->E_Cena_Raschot->text(), f->E_CenaProd->text()};
+        EXPECT_EQ(shown(prices.join(QLatin1Char(' '))), w.shown);
+        EXPECT_DOUBLE_EQ(s.num(s.onion, s.kitchen, QStringLiteral("CENA")), w.cena);
+        EXPECT_DOUBLE_EQ(s.num(s.onion, s.kitchen, QStringLiteral("MY_CENA")), w.myCena);
+        EXPECT_EQ(shown(lastLog(env)), shown(QStringLiteral("Изменение цен <<Лук репчатый>> Цена = %1; % Надб.= %2; Расч.цена = %3; "
+                                                            "Прод.цена = %4; % надб. с округл.")
+                                                 .arg(prices[0], f->E_Proc->text(), prices[1], prices[2])));
+    }
 }
 
 TEST(IngSkladSave, PricesGoToOtherDepartmentsByTheChoice)

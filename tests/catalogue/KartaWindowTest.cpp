@@ -547,40 +547,64 @@ TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
     f->hide();
 }
 
-// Values typed with the keys a cook moves by between them: each lands on the
-// cell it was typed for, and the next one on the cell the key moved to.
+// Values typed with the keys and clicks a cook moves by between them, in
+// both yield modes: each lands on the cell it was typed for, and the next one
+// on the cell the key moved to. By hand the column entered chooses what a
+// number is; with the yields from the norm every number is a net quantity,
+// whatever column the cursor passed, and the column choice stays on it.
 TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
+    const QString refusal = QStringLiteral("В поле \"Количество\" должно стоять число больше нуля !");
     const struct {
-        bool next;  // "Сдвигать позицию курсора"
+        bool manual;  // "Вручную"; else "Из нормы ингредиента"
+        bool next;    // "Сдвигать позицию курсора"
         const char* walk;
         const char* rows;  // net/yield of Картофель, Морковь, Лук; the yield typed as the gross coefficient
+        bool refused = false;
     } walks[] = {
-        {true, "@0:KOLVO 0,3 Tab 2 Enter", "0.3/50 0.1/75 0.05/84"},
-        {false, "@1:KOLVO 0,2 Tab 1,25 Enter", "0.25/80 0.2/80 0.05/84"},
-        {true, "@0:K_BRUTTO 2 Backtab 0,4 Enter", "0.4/50 0.1/75 0.05/84"},
-        {true, "@0:KOLVO 0,3 Down 0,2 Enter 0,1 Enter", "0.3/80 0.2/75 0.1/84"},
-        {false, "@2:KOLVO 0,3 Up 0,2 Enter", "0.25/80 0.2/75 0.3/84"},
-        {true, "@0:KOLVO 0,3 @1:K_BRUTTO 2 Enter", "0.3/80 0.1/50 0.05/84"},
+        {true, true, "@0:KOLVO 0,3 Tab 2 Enter", "0.3/50 0.1/75 0.05/84"},
+        {true, false, "@1:KOLVO 0,2 Tab 1,25 Enter", "0.25/80 0.2/80 0.05/84"},
+        {true, true, "@0:K_BRUTTO 2 Backtab 0,4 Enter", "0.4/50 0.1/75 0.05/84"},
+        {true, true, "@0:KOLVO 0,3 Down 0,2 Enter 0,1 Enter", "0.3/80 0.2/75 0.1/84"},
+        {true, false, "@2:KOLVO 0,3 Up 0,2 Enter", "0.25/80 0.2/75 0.3/84"},
+        {true, true, "@0:KOLVO 0,3 @1:K_BRUTTO 2 Enter", "0.3/80 0.1/50 0.05/84"},
+        {true, true, "@0:KOLVO 0,3 End 2 Enter", "0.3/50 0.1/75 0.05/84"},
+        {true, false, "@1:KOLVO 0,2 Home Up Tab Tab 0,3 Enter", "0.3/80 0.2/75 0.05/84"},
+        {true, false, "@2:KOLVO 0,3 PgUp 0,2 Enter", "0.2/80 0.1/75 0.3/84"},
+        {true, false, "@0:K_BRUTTO 2 PgDn 1,25 Enter", "0.25/50 0.1/75 0.05/80"},
+        {true, true, "@1:K_BRUTTO 0 Enter 2 @1:KOLVO 0,2 Enter", "0.25/80 0.2/50 0.05/84", true},
+        {false, true, "@0:KOLVO 0,15 Tab 2 Enter @1:KOLVO 0,06 Enter", "2/80 0.06/75 0.05/84"},
+        {false, false, "@0:K_BRUTTO 0,3 Backtab Down 0,2 Enter", "0.3/80 0.2/75 0.05/84"},
+        {false, true, "@0:KOLVO 0,3 Down 0 Enter 0,2 Enter", "0.3/80 0.2/75 0.05/84", true},
+        {false, false, "@1:KOLVO 0,2 End 0,3 PgDn 0,1 Enter", "0.25/80 0.3/75 0.1/84"},
+        {false, false, "@2:KOLVO 0,3 Home PgUp 0,2 Enter", "0.2/80 0.1/75 0.3/84"},
+        {false, true, "@1:K_BRUTTO 0,2 @0:K_BRUTTO 0,4 Enter Left 0,5 Right", "0.4/80 0.5/75 0.05/84"},
     };
     card(soup, onion, 0.05, 84, 1);
     for (const auto& walk : walks) {
-        SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next);
+        SCOPED_TRACE(testing::Message() << walk.walk << (walk.manual ? " by hand" : " from the norm") << " next "
+                                        << walk.next);
         f->Prepare(soup);
         input::showActive(f, nullptr);
         f->Btn_EditClick();
-        f->RG_Manual->setItemIndex(1);  // yields typed by hand
+        ASSERT_EQ(f->RG_Manual->itemIndex(), 0);
+        if (walk.manual)
+            f->RG_Manual->button(1)->click();
         ASSERT_EQ(MyParams->v.brutto, 1);
         f->CB_Next->setChecked(walk.next);
         f->Grid_Sostav->setFocus();
+        env.messages.clear();
 
         input::play(QString::fromLatin1(walk.walk), f->Grid_Sostav);
         QStringList typed;
         for (const Row& r : rows(soup))
             typed << QString::number(std::get<1>(r)) + QLatin1Char('/') + QString::number(std::get<2>(r));
         EXPECT_EQ(typed.join(QLatin1Char(' ')).toStdString(), walk.rows);
-        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_EQ(env.messages, walk.refused ? QStringList{refusal} : QStringList{});
         EXPECT_TRUE(f->Keypad->E_Klava->text().isEmpty());
+        if (!walk.manual) {
+            EXPECT_EQ(f->RG_Kolonka->itemIndex(), 0);
+        }
         f->Btn_ExitClick();  // the card as it was for the next walk
         f->hide();
     }

@@ -304,7 +304,7 @@ TEST(Product, ChangedYieldReachesOnlyCardsThatFollowTheNorm)
     const qint64 soup = env.ing(QStringLiteral("Суп"), s.veg, s.kg);
     const qint64 salad = env.ing(QStringLiteral("Салат"), s.veg, s.kg);
     env.t().exec(QStringLiteral("UPDATE ING SET MANUAL_BRUTTO = 1, MY_LEVEL = 1 WHERE KOD = %1").arg(salad));
-    env.t().exec(QStringLiteral("UPDATE ING SET MY_LEVEL = 1, KALORIES = 12.5 WHERE KOD = %1").arg(soup));
+    env.t().exec(QStringLiteral("UPDATE ING SET MY_LEVEL = 1, KALORIES = 583.54077142857 WHERE KOD = %1").arg(soup));
     env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT) VALUES (%1, %2, 0.1, 100)").arg(soup).arg(onion));
     env.t().exec(QStringLiteral("INSERT INTO KARTA (KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT) VALUES (%1, %2, 0.1, 90)").arg(salad).arg(onion));
     openTab(s.firma, s.kitchen, s.kitchenSklad, s.veg);
@@ -331,17 +331,22 @@ TEST(Product, ChangedYieldReachesOnlyCardsThatFollowTheNorm)
     EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT VIHOD FROM ING WHERE KOD = %1").arg(onion)).toDouble(), 80.0);
     EXPECT_EQ(cat::KeyOf(ProductsTab->Q_Ing), onion);
 
-    // A composite's calories come from its card: the field is off and kept.
+    // A composite's calories come from its card: the field is off, shows them
+    // as the products list does, and keeps them as they are.
     CatEnv::at(ProductsTab->Q_Ing, soup);
     bool kaloriesOff = false;
+    QString kalories;
     script.then([&](QWidget*) {
         kaloriesOff = !Form_Ing->E_Kalories->isEnabled();
+        kalories = Form_Ing->E_Kalories->text();
         Form_Ing->Btn_OkClick();
     });
     ProductsTab->Btn_Upd_IngClick();
     EXPECT_TRUE(kaloriesOff);
+    EXPECT_EQ(kalories, QStringLiteral("583,5"));
     EXPECT_TRUE(Form_Ing->E_Kalories->isEnabled());
-    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KALORIES FROM ING WHERE KOD = %1").arg(soup)).toDouble(), 12.5);
+    EXPECT_DOUBLE_EQ(env.t().scalar(QStringLiteral("SELECT KALORIES FROM ING WHERE KOD = %1").arg(soup)).toDouble(),
+                     583.54077142857);
     EXPECT_EQ(script.unexpected(), 0);
 }
 

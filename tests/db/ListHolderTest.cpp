@@ -395,7 +395,8 @@ TEST(ListHolder, NotedRowsAreReadAgainInPlaceAndWhatCannotBeMergedReadsTheListWh
         EXPECT_EQ(reopened, before + 1) << w.what;
         EXPECT_EQ(q->recordCount(), w.rows) << w.what;
     }
-    EXPECT_EQ(q->field(QStringLiteral("NAME")).asString(), QStringLiteral("Ед 000"));  // read whole, it moved first
+    EXPECT_EQ(q->valueAt(0, q->fieldIndex(QStringLiteral("NAME"))).toString(), QStringLiteral("Ед 000"));  // read whole, it moved first
+    EXPECT_EQ(CurrentKey(q), 103);  // the current row gone: its neighbour, the row before
 
     // A list of documents that shows their partner's name: a partner renamed
     // by key is none of the list's own rows (one document shares its key), so
@@ -530,7 +531,8 @@ TEST(ListHolder, AHiddenListWaitsForItsGridToBeShown)
 
 // A list read whole that stands on the row it stood on shows that row where
 // it was on the screen, whether its holder reads it after a commit or its
-// window reads it afresh; rows gone above it do not move it.
+// window reads it afresh; rows gone above it do not move it, and the row
+// before a row gone takes its place.
 TEST(ListHolder, AListReadWholeKeepsItsRowWhereItWasOnTheScreen)
 {
     TestDb t;
@@ -571,6 +573,16 @@ TEST(ListHolder, AListReadWholeKeepsItsRowWhereItWasOnTheScreen)
     q->close();
     q->open();
     q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(1041));
+    EXPECT_EQ(shownAt(), y);
+
+    // The row itself gone: its neighbour, the row before, takes its place on the screen.
+    QTest::qWait(10);
+    {
+        WriteTransaction w(road, WriteTransaction::Reserve::Structure);
+        engine::Exec(road, QStringLiteral("DELETE FROM ED_IZM WHERE KOD = 1041"));
+        w.commit();
+    }
+    EXPECT_EQ(q->field(QStringLiteral("NAME")).asString(), QStringLiteral("М040"));
     EXPECT_EQ(shownAt(), y);
 }
 

@@ -115,6 +115,15 @@ protected:
         return text(QStringLiteral("SELECT KOLVO FROM ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = %2").arg(flour).arg(kitchen))
             .toDouble();
     }
+    // What a header dialog on A showed of the document before B's change.
+    engine::ShownRow shown(qint64 kod)
+    {
+        db::Query q(&a->db(), &a->read());
+        q.setSql(QStringLiteral("SELECT * FROM DOCS WHERE KOD = %1").arg(kod));
+        q.open();
+        return engine::ShownRow::of(q, QStringLiteral("DOCS"), q.field(QStringLiteral("NAME")).asString(),
+                                    {{QStringLiteral("NAME"), QStringLiteral("№ документа")}});
+    }
     R_Record header(qint64 kod, const QString& name)
     {
         R_Record r(QStringLiteral("DOCS"), kod);
@@ -151,7 +160,7 @@ TEST_F(DocumentClaims, NothingLandsOnAMovementDocumentPostedMeanwhile)
         {"lines re-priced", movement::kRoad,
          [&](const engine::Context& c) { movement::RepriceLines(c, movement::Claim(c, receipt), kitchen, 1); }},
         {"header", movement::kRoad,
-         [&](const engine::Context& c) { engine::SaveDocumentHeader(c, header(receipt, QStringLiteral("13/1")), kMovementPosted); }},
+         [&](const engine::Context& c) { engine::SaveDocumentHeader(c, header(receipt, QStringLiteral("13/1")), shown(receipt), kMovementPosted); }},
     };
     road(*b, posting::kRoad, [&](const engine::Context& c) { posting::PostMovement(c, receipt, 0); });
     const QString posted = movementState();
@@ -174,7 +183,7 @@ TEST_F(DocumentClaims, NothingLandsOnAProductionOrSalesDocumentPostedMeanwhile)
              h.kod = sales;
              h.name = QStringLiteral("Обед");
              h.p = 1;
-             realdocs::SaveHeader(c, h);
+             realdocs::SaveHeader(c, h, shown(sales));
          }},
         {"lines from a menu", realdocs::kRoad, [&](const engine::Context& c) { realdocs::FillFromMenu(c, realdocs::Claim(c, sales), 0, true); }},
     };
@@ -194,7 +203,7 @@ TEST_F(DocumentClaims, NothingLandsOnAnInventoryPostedMeanwhile)
         {"price", inventory::kRoad,
          [&](const engine::Context& c) { inventory::SetCounted(c, inventory::ClaimUnposted(c, inv.kod), invLine, inventory::Column::Price, 7); }},
         {"header", inventory::kRoad,
-         [&](const engine::Context& c) { engine::SaveDocumentHeader(c, header(inv.kod, QStringLiteral("И-2")), kInventoryPosted); }},
+         [&](const engine::Context& c) { engine::SaveDocumentHeader(c, header(inv.kod, QStringLiteral("И-2")), shown(inv.kod), kInventoryPosted); }},
         {"lines cleared", inventory::kRoad, [&](const engine::Context& c) { inventory::ClearLines(c, inv.kod); }},
         {"unchanged lines removed", inventory::kRoad,
          [&](const engine::Context& c) { inventory::DeleteUnchangedLines(c, inv.kod); }},

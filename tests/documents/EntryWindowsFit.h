@@ -4,7 +4,8 @@
 // inventory, the production and sales lines, the costing card), each at the
 // size the program gives it on the screen the test runs on, with a long name
 // and the widest figures a kitchen has: a price of a million with four
-// decimals, a quantity of four decimals. Every column is within its list's
+// decimals or of ten thousand with six, a quantity of a thousand with six
+// decimals (four beside the keypads). Every column is within its list's
 // sight, and every figure shows whole.
 
 #include "MoveEnv.h"
@@ -45,6 +46,7 @@ inline void expectEntryWindowsWhole(MoveEnv& env)
     const qint64 d = env.doc(5, env.kitchen);
     env.line(d, potato, 1, 1000000.1234);
     env.line(d, onion, 0.0004, 142.6339);
+    env.line(d, onion, 1234.123456, 99999.123456);
     Form_Main->resize(screen().size());
     Form_Main->show();
     Form_Main->SetActivePage(Form_Main->Sheet_Move);

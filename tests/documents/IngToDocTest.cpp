@@ -10,6 +10,7 @@
 #include "support/UserInput.h"
 #include "support/HeldTables.h"
 
+#include "engine/DocumentClaim.h"
 #include "util/Messages.h"
 
 #include <QCheckBox>
@@ -92,7 +93,7 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     const qint64 potato = env.product(QStringLiteral("Картофель"), 10, 20.00);
     const qint64 onion = env.product(QStringLiteral("Лук"), 10, 20.00);
     const qint64 d = env.doc(5, env.kitchen);
-    env.line(d, potato, 4, 0);
+    env.line(d, potato, 3, 0);
     env.line(d, onion, 0, 20.00);
     env.line(d, onion, 0, 0);
     open(d);
@@ -100,10 +101,10 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     w->CB_Kol->setChecked(false);
     db::Query* lines = w->Q_Moves;
 
-    // A sum over a quantity gives the price; over a price, the quantity.
+    // A sum over a quantity gives the price, to six decimals; over a price, the quantity.
     w->RadioGroup1->setItemIndex(2);
     type(QStringLiteral("100"));
-    EXPECT_DOUBLE_EQ(line("CENA", 0), 25);
+    EXPECT_DOUBLE_EQ(line("CENA", 0), 33.333333);
     lines->setRecNo(1);
     w->RadioGroup1->setItemIndex(2);
     type(QStringLiteral("100"));
@@ -311,12 +312,11 @@ TEST_F(IngToDoc, ProductsAreEnteredOneAfterAnotherFromTheSearchField)
 {
     for (const char* name : {"Картофель", "Капуста", "Лук репчатый", "Морковь", "Свёкла"})
         env.product(QString::fromUtf8(name), 10, 20.00);
-    for (const bool swap : {false, true}) {  // "Менять колонки ввода"
-        SCOPED_TRACE(testing::Message() << "swap " << swap);
+    {  // "Менять колонки ввода" clear; ticked: the walks below
         const qint64 d = env.doc(5, env.kitchen);
         open(d);
         w->CB_Next->setChecked(true);
-        w->CB_Kol->setChecked(swap);
+        w->CB_Kol->setChecked(false);
         w->CB_Context->setChecked(false);
         w->E_Context->clear();
         input::showActive(w, w->Grid_Moves);
@@ -480,13 +480,19 @@ TEST_F(IngToDoc, ItsRoadsHoldTheDocumentsAndTheirLines)
 
 // Numbers typed with the keys a kitchen moves by between them: each lands on
 // the cell it was typed for, and the next one on the cell the key moved to,
-// whatever the two boxes of the cursor's advance say.
+// whatever the two boxes of the cursor's advance say; from the search field
+// too, where a number typed before any word is no search text. Лук's line
+// removed elsewhere ("!") has the number refused, and the next one goes to
+// Лук's other line, or to no line.
 TEST_F(IngToDoc, TypedValuesLandOnTheCellsTheKeysChoose)
 {
+    enum Elsewhere { Nothing, LukRemoved, LukAddedAgain };
     const struct {
         bool next, swap;  // "Сдвигать позицию курсора", "Менять колонки ввода"
         const char* walk;
-        const char* lines;  // quantity/price of Морковь, Лук, Соль
+        const char* lines;  // quantity/price of each line: Морковь, Лук, Соль, and any added
+        Elsewhere elsewhere = Nothing;
+        bool search = false;  // "Контекстный поиск": the walk starts in the search field
     } walks[] = {
         {true, false, "@0:KOLVO 4 Tab 35 Enter", "4/35 0/10 0/10"},
         {false, false, "@0:KOLVO 3 Tab 25 Enter", "3/25 0/10 0/10"},
@@ -495,26 +501,47 @@ TEST_F(IngToDoc, TypedValuesLandOnTheCellsTheKeysChoose)
         {true, false, "@0:CENA 12 Backtab 5 Enter", "5/12 0/10 0/10"},
         {true, false, "@0:CENA 35 Tab 70 Enter", "2/35 0/10 0/10"},
         {true, true, "@0:KOLVO 4 Right 35 Enter", "4/35 0/10 0/10"},
+        {true, false, "@0:NAME 4 Right 35 Enter", "4/35 0/10 0/10"},
         {false, false, "@0:CENA 8 Left 2 Enter", "2/8 0/10 0/10"},
         {true, false, "@0:KOLVO 4 Down 6 Enter 9 Up Up 1 Enter", "1/10 6/10 9/10"},
         {true, true, "@0:KOLVO 4 @1:CENA 9 Enter 5 Enter", "4/10 0/9 5/10"},
         {false, false, "@2:KOLVO 1 Tab Tab 4 Enter", "0/10 0/10 1/4"},
+        {true, false, "@2:KOLVO 4 PgUp 6 Enter", "6/10 0/10 4/10"},
+        {false, true, "@0:CENA 8 End 2 Enter", "0.25/8 0/10 0/10"},
+        {true, false, "@1:KOLVO 3 Home 7 Enter", "0/10 7/10 0/10"},
+        {true, true, "лук Ins 5 Enter 45 Enter", "0/10 0/10 0/10 5/45", Nothing, true},
+        {true, false, "лук Ins 5 Enter 45 Enter", "0/10 0/10 0/10 45/10", Nothing, true},
+        {true, false, "@1:KOLVO ! 5 Enter 6 Enter", "0/10 0/10", LukRemoved},
+        {true, true, "@1:KOLVO ! 5 Enter 6 Enter 7 Enter", "0/10 0/10 6/7", LukAddedAgain},
     };
     for (const auto& walk : walks) {
         SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next << " swap " << walk.swap);
         const qint64 d = env.doc(5, env.kitchen);
-        for (const char* name : {"Морковь", "Лук", "Соль"})
-            env.line(d, env.product(QString::fromUtf8(name), 10, 10.00), 0, 10.00);
+        QList<qint64> products;
+        for (const char* name : {"Морковь", "Лук", "Соль"}) {
+            products << env.product(QString::fromUtf8(name), 10, 10.00);
+            env.line(d, products.last(), 0, 10.00);
+        }
         open(d);
         w->CB_Next->setChecked(walk.next);
         w->CB_Kol->setChecked(walk.swap);
-        input::showActive(w, w->Grid_Moves);
-        input::play(QString::fromLatin1(walk.walk), w->Grid_Moves);
+        w->CB_Context->setChecked(walk.search);
+        w->E_Context->clear();
+        Guard([&] { w->CB_ContextClick(); });
+        input::showActive(w, walk.search ? static_cast<QWidget*>(w->E_Context) : w->Grid_Moves);
+        // The other workstation removes Лук's line, and may add Лук again.
+        const auto elsewhere = [&] {
+            env.t().exec(QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(d).arg(products[1]));
+            if (walk.elsewhere == LukAddedAgain)
+                env.line(d, products[1], 0, 10.00);
+        };
+        input::play(QString::fromUtf8(walk.walk), w->Grid_Moves, Qt::NoModifier, elsewhere);
         QStringList lines;
-        for (int i = 0; i < 3; ++i)
-            lines << QString::number(line("KOLVO", i)) + QLatin1Char('/') + QString::number(line("CENA", i));
+        auto q = env.t().select(QStringLiteral("SELECT KOLVO, CENA FROM MOVES WHERE KOD_DOC = %1 ORDER BY KOD").arg(d));
+        for (; !q->eof(); q->next())
+            lines << QString::number(q->field(0).asDouble()) + QLatin1Char('/') + QString::number(q->field(1).asDouble());
         EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), walk.lines);
-        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_EQ(env.messages, walk.elsewhere == Nothing ? QStringList{} : QStringList{engine::LineGoneText()});
         EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
         w->hide();
         env.messages.clear();

@@ -13,11 +13,14 @@
 #include "support/HeldTables.h"
 #include "support/UserInput.h"
 #include "engine/Context.h"
+#include "engine/DocumentClaim.h"
 #include "inventory/Inventory.h"
 #include "util/Clock.h"
 #include "util/Settings.h"
 
 #include <QPushButton>
+
+#include <cmath>
 
 namespace {
 
@@ -642,6 +645,79 @@ TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIs
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 12, 5, 5, 7}));
 }
 
+// Since the fill, documents of the department were posted and un-posted: the
+// book moved for two of the three lines. The posting asks first, listing them
+// with both figures, with No as the default: No posts nothing. Agreed, a book
+// that moves again before the road opens is refused and nothing is written;
+// agreed to what stands, the differences come from the stock as it is.
+TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {93.3333, 5, 7});
+    const qint64 onion = env.product(QStringLiteral("Лук"), {12, 2, 3});
+    env.product(QStringLiteral("Морковь"), {4, 1, 1});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 6.37 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(onion));
+    auto book = [&](qint64 ing, double kolvo) {
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1 WHERE KOD_ING = %2 AND KOD_OTDEL = %3").arg(kolvo).arg(ing).arg(env.otdel));
+    };
+    book(potato, 43.3333);
+    book(onion, 11.99);
+    env.openWindow();
+
+    QList<Msg::Request> asked;
+    std::deque<int> answers;
+    std::function<void()> whileAsked;  // the other workstation, while the user reads the question
+    Msg::setResponder([&](const Msg::Request& r) {
+        asked.append(r);
+        if (r.kind != Msg::Kind::Confirm)
+            return 0;
+        if (r.text.startsWith(QStringLiteral("После заполнения документа")) && whileAsked)
+            whileAsked();
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    });
+    const int protocol = env.count(QStringLiteral("LOG_TABLE"));
+    const QString state = QStringLiteral("SELECT PROVODKA, (SELECT COUNT(*) FROM MOVES WHERE KOD_DOC = D.KOD), (SELECT KOLVO FROM "
+                                         "ING_SKLAD WHERE KOD_ING = %1 AND KOD_OTDEL = D.INT_PARAM1) FROM DOCS D WHERE KOD = %2")
+                              .arg(potato)
+                              .arg(inv);
+    auto post = [&](std::deque<int> given) {  // keep every line; the book's question; the posting's
+        asked.clear();
+        answers = std::move(given);
+        Form_Invent->Btn_Provodka->click();
+        EXPECT_TRUE(answers.empty());
+        EXPECT_FALSE(Form_Base->TransactionWrite->active());
+        auto q = env.t().select(state);
+        return (QStringList{q->field(0).asString(), q->field(1).asString(), db::formatFloat(q->field(2).asDouble())}.join(QLatin1Char('|')))
+            .toStdString();
+    };
+
+    EXPECT_EQ(post({0, 0}), "1|0|43,3333");
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].cancelDefault);
+    EXPECT_EQ(asked[1].text.section(QLatin1Char('\n'), 1, 3).toStdString(),
+              "Картофель: в документе 93,3333, на складе 43,3333\nЛук: в документе 12, на складе 11,99\n");
+
+    whileAsked = [&] { book(onion, 11.98); };
+    EXPECT_EQ(post({0, 1, 1}), "1|0|43,3333");
+    whileAsked = nullptr;
+    EXPECT_EQ(asked.last().text.toStdString(),
+              "Пока документ проводился, остатки по учёту в подразделении изменились на другом рабочем месте:\n"
+              "Картофель: в документе 93,3333, на складе 43,3333\nЛук: в документе 12, на складе 11,98\n"
+              "Ничего не записано: проведите документ ещё раз.");
+    EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE")), protocol);
+
+    EXPECT_EQ(post({0, 1, 1}), "11|2|93,3333");
+    auto moves = env.t().select(QStringLiteral("SELECT TYPE_MOVES, KOLVO FROM MOVES WHERE KOD_DOC = %1 ORDER BY TYPE_MOVES").arg(inv));
+    QStringList posted;
+    for (moves->first(); !moves->eof(); moves->next())
+        posted << moves->field(0).asString() + QLatin1Char(':') + db::formatFloat(std::round(moves->field(1).asDouble() * 1e6) / 1e6);
+    EXPECT_EQ(posted.join(QLatin1Char('|')).toStdString(), "1:50|2:5,61");
+}
+
 TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
 {
     InvEnv env;
@@ -678,6 +754,7 @@ TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
     // Escape clears the display and leaves the window open, from the lines
     // and from the name filter, a number typed or not.
     Form_Invent->CB_Context_Inv->click();
+    EXPECT_EQ(QApplication::focusWidget(), Form_Invent->E_Context_Inv);  // the letters typed next search
     for (QWidget* from : {static_cast<QWidget*>(Form_Invent->Grid_Inv), static_cast<QWidget*>(Form_Invent->E_Context_Inv)}) {
         for (const char* typed : {"", "5"}) {
             from->setFocus();
@@ -724,14 +801,19 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
 
 // Counts typed with the keys a kitchen moves by between them: each lands on
 // the cell it was typed for, and the next one on the cell the key moved to.
+// Another workstation filling the document anew ("!") has the count refused;
+// the next goes on the same product's new line, or on no line (a key moving
+// from there stands on the first).
 TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
+    enum Elsewhere { Nothing, Refilled, RefilledWithoutLuk };
     struct Run {
         bool next;    // "Сдвигать позицию курсора"
         bool numPad;  // the numeric pad's digits and Enter, or the main row's
         bool byKey;   // the lists re-read the rows the count noted, or read whole
         const char* walk;
         const char* counted;  // counted quantity/price of Картофель, Лук, Морковь, Свёкла
+        Elsewhere elsewhere = Nothing;
     };
     const Run runs[] = {
         {true, false, true, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 11/5 22/5 33/5"},
@@ -744,6 +826,14 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         {true, false, true, "@0:MY_KOLVO 4 Down 6 Enter 9 Up 2 Enter", "4/5 2/5 9/5 0/5"},
         {false, true, false, "@3:MY_KOLVO 4 Up Up 1 Enter", "7/5 1/5 50/5 4/5"},
         {true, false, true, "@0:MY_KOLVO 4 @2:MY_CENA 9 Enter 3 Enter", "4/5 0/5 50/9 0/3"},
+        {true, false, true, "@2:MY_KOLVO 5 Home 8 Enter", "7/5 0/5 8/5 0/5"},
+        {false, true, false, "@3:MY_KOLVO 4 End 1 Enter", "7/5 0/5 50/5 1/5"},
+        {false, false, true, "@3:MY_KOLVO 4 PgUp 1 Enter", "1/5 0/5 50/5 4/5"},
+        {true, false, false, "@0:MY_CENA 6 PgDn 2 Enter", "7/6 0/5 50/5 0/2"},
+        {true, false, true, "@1:MY_KOLVO ! 11 Enter 22 Enter", "10/5 22/5 10/5 10/5", Refilled},
+        {false, true, false, "@1:MY_KOLVO 4 Down ! 11 Enter 22 Enter", "10/5 10/5 22/5 10/5", Refilled},
+        {true, false, true, "@1:MY_KOLVO ! 11 Enter 22 Enter Down 33 Enter @1:MY_KOLVO 3 Enter", "33/5 - 3/5 10/5",
+         RefilledWithoutLuk},
     };
     for (const Run& run : runs) {
         SCOPED_TRACE(testing::Message() << run.walk << " next " << run.next << ", numeric pad " << run.numPad
@@ -770,26 +860,36 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         w->Timer_Invent->setInterval(10);
         input::showActive(w, w->Grid_Inv);
 
-        input::play(QString::fromLatin1(run.walk), w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier);
+        const auto refill = [&] {
+            if (run.elsewhere == RefilledWithoutLuk)
+                env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET OPEN_CLOSE = 1 WHERE KOD_ING = %1").arg(products[1]));
+            env.t().exec(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = %1").arg(inv));
+            env.t().exec(QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_INV (1, %1, 0, %2, 1, 0)").arg(env.otdel).arg(inv));
+        };
+        input::play(QString::fromLatin1(run.walk), w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier, refill);
         QTest::qWait(50);
         QStringList lines;
-        for (const qint64 product : products)
-            lines << QString::number(env.line(inv, product)[1]) + QLatin1Char('/') + QString::number(env.line(inv, product)[3]);
+        for (const qint64 product : products) {
+            const QList<double> l = env.line(inv, product);
+            lines << (l.isEmpty() ? QStringLiteral("-") : QString::number(l[1]) + QLatin1Char('/') + QString::number(l[3]));
+        }
         EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), run.counted);
         // Each line shows what it holds: a count noted under another key
         // would leave the grid on the old one.
         const auto& columns = w->Grid_Inv->datasetModel()->columns();
+        const int ingColumn = w->Q_Inv->fieldIndex(QStringLiteral("KOD_ING"));
         for (int c = 0; c < columns.size(); ++c) {
             if (columns[c].field != QLatin1String("MY_KOLVO") && columns[c].field != QLatin1String("MY_CENA"))
                 continue;
-            for (int i = 0; i < 4; ++i) {
-                const double stored = env.line(inv, products[i])[columns[c].field == QLatin1String("MY_KOLVO") ? 1 : 3];
-                EXPECT_EQ(w->Grid_Inv->model()->index(i, c).data().toString().toStdString(),
+            for (int r = 0; r < w->Q_Inv->recordCount(); ++r) {
+                const QList<double> l = env.line(inv, w->Q_Inv->valueAt(r, ingColumn).toLongLong());
+                const double stored = l.value(columns[c].field == QLatin1String("MY_KOLVO") ? 1 : 3);
+                EXPECT_EQ(w->Grid_Inv->model()->index(r, c).data().toString().toStdString(),
                           db::formatNumber(stored, columns[c].displayFormat).toStdString())
-                    << names[i].toStdString() << " " << columns[c].field.toStdString();
+                    << r << " " << columns[c].field.toStdString();
             }
         }
-        EXPECT_EQ(env.messages, QStringList{});
+        EXPECT_EQ(env.messages, run.elsewhere == Nothing ? QStringList{} : QStringList{engine::LineGoneText()});
         EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());
         EXPECT_EQ(w->Q_Docs->field(QStringLiteral("KOD")).asInt64(), inv);
         w->hide();

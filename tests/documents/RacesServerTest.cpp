@@ -6,6 +6,9 @@
 #include "MoveEnv.h"
 
 #include "Unit_DelDoc.h"
+#include "Unit_DocInv.h"
+#include "Unit_DocMove.h"
+#include "Unit_DocReal.h"
 #include "Unit_Invent.h"
 #include "Unit_Provodka.h"
 #include "Unit_RealTab.h"
@@ -16,9 +19,11 @@
 #include "support/UserInput.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QPushButton>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -77,6 +82,7 @@ TEST(RacesServer, ACountTypedOnALineTheOtherWorkstationReplacedLandsNowhere)
     window->FormShow();
     input::showActive(window, window->Grid_Inv);
     input::clickCell(window->Grid_Inv, 1, QStringLiteral("MY_KOLVO"));
+    const qint64 product = window->Q_Inv->field(QStringLiteral("KOD_ING")).asInt64();
 
     // The other workstation fills the document anew: its lines get new keys.
     onOther(env, inventory::kRoad, [&](const engine::Context& c) { inventory::Fill(c, doc, {false, true, false}, true); });
@@ -87,11 +93,14 @@ TEST(RacesServer, ACountTypedOnALineTheOtherWorkstationReplacedLandsNowhere)
     input::typeThenEnter(QStringLiteral("8"), window->Grid_Inv);
     left.expectKept(engine::LineGoneText());
     // The number typed goes to no other line: the display is empty, and the
-    // list stands on a line of the document as it is now.
+    // list stands on the same product's line of the document as it is now,
+    // where the next number goes.
     EXPECT_TRUE(window->Keypad->E_Klava->text().isEmpty());
     input::press(Qt::Key_Return);
     EXPECT_EQ(env.text(counts).toStdString(), before.toStdString());
-    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD = %1").arg(cat::KeyOf(window->Q_Inv))), 1);
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD = %1 AND KOD_ING = %2").arg(cat::KeyOf(window->Q_Inv)).arg(product)), 1);
+    input::typeThenEnter(QStringLiteral("9"), window->Grid_Inv);
+    EXPECT_EQ(env.count(QStringLiteral("INVENT"), QStringLiteral("KOD_DOC = %1 AND MY_KOLVO = 9 AND KOD_ING = %2").arg(doc.kod).arg(product)), 1);
     window->hide();
 }
 
@@ -194,4 +203,102 @@ TEST(RacesServer, ADocumentPostedOrUnpostedElsewhereIsReadAgainAfterTheRefusal)
         EXPECT_EQ(env.current(), doc);
         EXPECT_NE(MoveTab->Btn_Provodka->text(), before);
     }
+}
+
+// A header dialog of a receipt, an inventory or a sales document is open here
+// while the other workstation changes the header or deletes the document.
+// This one's OK, whether the user changed nothing or only the date, puts back
+// nothing of what the other committed: it is refused naming what changed,
+// writes nothing (no protocol line; an inventory keeps its counted lines), and
+// the list shows the row as the other left it.
+TEST(RacesServer, AHeaderTheOtherWorkstationChangedOrDeletedIsNotWrittenOver)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    MoveEnv env;
+    ASSERT_TRUE(env.moveToTestServer());
+    env.product(QStringLiteral("Картофель"), 100, 20, 25);  // the inventory's line
+    const QString bar = QString::number(env.bar);
+    const QString partner = QString::number(env.firma(QStringLiteral("Овощебаза"), QStringLiteral("Склад"), QStringLiteral("Склад"), false));
+    struct Race {
+        const char* what;
+        int type;           // 5 receipt, 1 inventory, 3 sales
+        bool dateChanged;   // the user's own change here, else none
+        QString set;        // the other's change of the header; empty: it deletes the document
+        const char* column; // and what it leaves there
+        QString kept;
+        const char* told;   // what the refusal names
+    };
+    for (const Race& race : std::vector<Race>{
+             {"receipt renamed, saved unchanged", 5, false, QStringLiteral("NAME = 'П-1А'"), "NAME", QStringLiteral("П-1А"), "№ документа"},
+             {"receipt's supplier, date saved", 5, true, QStringLiteral("KOD_PARTNER_IMPORT = ") + partner, "KOD_PARTNER_IMPORT", partner,
+              "предприятие контрагент"},
+             {"receipt deleted", 5, false, {}, nullptr, {}, nullptr},
+             {"inventory's department, saved unchanged", 1, false, QStringLiteral("INT_PARAM1 = ") + bar, "INT_PARAM1", bar,
+              "подразделение (отдел)"},
+             {"inventory deleted, date saved", 1, true, {}, nullptr, {}, nullptr},
+             {"sales renamed and re-dated, date saved", 3, true, QStringLiteral("NAME = 'П-1А', DATE_DOC = '2026-12-09'"), "NAME",
+              QStringLiteral("П-1А"), "№ документа, дата"},
+             {"sales deleted", 3, false, {}, nullptr, {}, nullptr}}) {
+        SCOPED_TRACE(race.what);
+        const qint64 doc = env.doc(race.type, env.kitchen);
+        struct {
+            std::function<void()> open;
+            QPushButton* ok;
+            QDateEdit* date;
+            db::Query* list;
+        } dialog{[] { MoveTab->Btn_UpdDocMoveClick(); }, Form_DocMove->Btn_Ok, Form_DocMove->DateDoc, MoveTab->Q_Dvig};
+        if (race.type == 1) {
+            dialog = {[] { Form_Invent->Btn_UpdClick(); }, Form_DocInv->Btn_Ok, Form_DocInv->DateTimePicker1, Form_Invent->Q_Docs};
+            WriteTransaction w(inventory::kRoad);
+            inventory::Fill(w.context(), inventory::InvDoc{doc, env.kitchen}, {}, false);
+            engine::Exec(w.context(), QStringLiteral("UPDATE INVENT SET MY_KOLVO = 93 WHERE KOD_DOC = %1").arg(doc));
+            w.commit();
+            Form_Invent->OpenDocs();
+            Form_Invent->show();
+            ASSERT_TRUE(Form_Invent->Q_Docs->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(doc)));
+        } else if (race.type == 3) {
+            dialog = {[] { RealTab->Btn_Upd_RealClick(); }, Form_DocReal->Btn_Ok, Form_DocReal->Date_Doc, RealTab->Q_Docs_Real};
+            RealTab->ShowDocument(doc);
+        } else {
+            env.select(doc);
+        }
+        const QString row = QStringLiteral("SELECT NAME || DATE_DOC || TIME_DOC || KOD_PARTNER_IMPORT || INT_PARAM1 || INT_PARAM2 || "
+                                           "COALESCE((SELECT LIST(KOD || ':' || MY_KOLVO) FROM INVENT WHERE KOD_DOC = D.KOD), '') "
+                                           "FROM DOCS D WHERE KOD = %1")
+                                .arg(doc);
+        std::optional<Left> left;
+        QString leftRow;
+        env.messages.clear();
+        {
+            ModalScript dialogs;
+            dialogs.then([&](QWidget* shown) {
+                onOther(env, deletion::kRoad, [&](const engine::Context& c) {
+                    if (race.set.isEmpty())
+                        ASSERT_TRUE(deletion::DeleteWithPair(c, doc, {}));
+                    else
+                        engine::Exec(c, QStringLiteral("UPDATE DOCS SET %1 WHERE KOD = %2").arg(race.set).arg(doc));
+                });
+                left.emplace(env);
+                leftRow = env.text(row);
+                if (race.dateChanged)
+                    dialog.date->setDate(QDate(2026, 12, 8));
+                dialog.ok->click();  // an inventory's lines to be filled anew: OK
+                // Refused, the dialog stays open with what the user chose.
+                EXPECT_TRUE(shown->isVisible());
+                static_cast<QDialog*>(shown)->reject();
+            });
+            dialog.open();
+        }
+        left->expectKept(race.told ? QStringLiteral("Пока окно было открыто, на другом рабочем месте изменили «П-1»: %1. Ничего не "
+                                                    "записано: откройте окно снова, чтобы увидеть новые значения.")
+                                         .arg(QString::fromUtf8(race.told))
+                                   : engine::DocumentGoneText(QStringLiteral("П-1")));
+        EXPECT_EQ(env.text(row).toStdString(), leftRow.toStdString());
+        if (race.column)
+            EXPECT_EQ(dialog.list->field(QString::fromLatin1(race.column)).asString().toStdString(), race.kept.toStdString());
+        else
+            EXPECT_FALSE(listed(dialog.list, doc));
+    }
+    Form_Invent->hide();
 }

@@ -11,6 +11,7 @@
 #include "Unit_SelectMenu.h"
 #include "costing/Rounding.h"
 #include "engine/Context.h"
+#include "engine/DocumentClaim.h"
 #include "ui/Keypad.h"
 #include "support/UserInput.h"
 #include "ui/Unit_Name.h"
@@ -562,36 +563,74 @@ TEST(RealTab, EachDocumentRoadHoldsTheDocumentsTheirLinesAndTheStock)
 }
 
 // Quantities typed with the keys a kitchen moves by between them: each lands
-// on the line it was typed for, and the next one on the line the key moved to.
+// on the line it was typed for, and the next one on the line the key moved
+// to; Tab and Shift+Tab go to the next and the previous line. Another
+// workstation ("!") removing a line or making the lines anew has the quantity
+// refused, and the next go to the same dish's new line or to none; the
+// document deleted leaves the list on its neighbour, on no line.
 TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
 {
+    enum Elsewhere { Nothing, KompotRemoved, LinesMadeAnew, DocumentDeleted };
     const struct {
         bool next;  // "Сдвигать курсор"
         const char* walk;
-        const char* quantities;  // of Борщ, Компот, Суп
+        const char* quantities;  // of Борщ, Компот, Суп ("-" no line)
+        Elsewhere elsewhere = Nothing;
     } walks[] = {
         {true, "@1:KOLVO 3 @0:KOLVO 9 Enter", "9 3 0"},
-        {true, "@0:KOLVO 4 Tab 35 Enter", "35 50 0"},
-        {true, "@1:KOLVO 4 Backtab 5 Enter 6 Enter", "7 5 6"},
+        {true, "@0:KOLVO 4 Tab 35 Enter", "4 35 0"},
+        {true, "@1:KOLVO 4 Backtab 5 Enter 6 Enter", "5 6 0"},
+        {true, "@0:KOLVO Tab 5 Enter", "7 5 0"},
         {true, "@0:KOLVO 4 Down 6 Enter", "4 6 0"},
         {false, "@2:KOLVO 4 Up 6 Up 1 Enter", "1 6 4"},
+        {true, "@2:KOLVO 3 Home 8 Enter", "7 50 8"},
+        {false, "@1:KOLVO 9 End 4 Enter", "7 4 0"},
+        {false, "@2:KOLVO 4 PgUp 6 Enter", "6 50 4"},
+        {true, "@0:KOLVO 4 PgDn 6 Enter", "4 50 6"},
+        {true, "@1:KOLVO ! 5 Enter 6 Enter", "7 - 0", KompotRemoved},
+        {true, "@1:KOLVO ! 5 Enter 6 Enter", "7 6 0", LinesMadeAnew},
+        {true, "@1:KOLVO ! 5 Enter 6 Enter", "- - -", DocumentDeleted},
     };
     for (const auto& walk : walks) {
-        SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next);
+        SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next << " elsewhere " << walk.elsewhere);
         RealEnv env;
+        // The document before it, whose line no number must reach.
+        const qint64 before = env.realDoc(3, 1, QStringLiteral("Р-0"));
+        env.t().exec(QStringLiteral("UPDATE DOCS SET TIME_DOC = '08:00:00' WHERE KOD = %1").arg(before));
+        env.realLine(before, env.product(QStringLiteral("Чай"), 0, 1, 5), 0, 5);
         const qint64 doc = env.realDoc(3, 1);
         env.showThreeLines(doc, walk.next);
+        const auto elsewhere = [&] {
+            if (walk.elsewhere == KompotRemoved)
+                env.t().exec(QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOD_DOC = %1 AND KOD_ING = "
+                                            "(SELECT KOD FROM ING WHERE NAME = 'Компот')")
+                                 .arg(doc));
+            if (walk.elsewhere == LinesMadeAnew)
+                env.t().exec(QStringLiteral("UPDATE REAL_BLUDO SET KOD = GEN_ID(MY_GEN, 1) WHERE KOD_DOC = %1").arg(doc));
+            if (walk.elsewhere == DocumentDeleted) {
+                env.t().exec(QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOD_DOC = %1").arg(doc));
+                env.t().exec(QStringLiteral("DELETE FROM DOCS WHERE KOD = %1").arg(doc));
+            }
+        };
 
-        input::play(QString::fromLatin1(walk.walk), RealTab->Grid_RealBludo);
-        QApplication::processEvents();
+        input::play(QString::fromLatin1(walk.walk), RealTab->Grid_RealBludo, Qt::NoModifier, elsewhere);
+        if (walk.elsewhere == DocumentDeleted) {
+            // The lines of the document the list moved to, read after their pause.
+            QTest::qWait(RealTab->Timer_Real->interval() + 100);
+            input::play(QStringLiteral("7 Enter"), RealTab->Grid_RealBludo);
+        }
         const auto lines = env.lines(doc);
         QStringList quantities;
         for (const QString& name : {QStringLiteral("Борщ"), QStringLiteral("Компот"), QStringLiteral("Суп")})
-            quantities << QString::number(lines.value(name).first);
+            quantities << (lines.contains(name) ? QString::number(lines.value(name).first) : QStringLiteral("-"));
         EXPECT_EQ(quantities.join(QLatin1Char(' ')).toStdString(), walk.quantities);
-        EXPECT_EQ(env.messages, QStringList{});
+        const QStringList told{walk.elsewhere == Nothing           ? QString()
+                               : walk.elsewhere == DocumentDeleted ? engine::DocumentGoneText(QStringLiteral("Р-1"))
+                                                                   : engine::LineGoneText()};
+        EXPECT_EQ(env.messages, walk.elsewhere == Nothing ? QStringList{} : told);
         EXPECT_TRUE(RealTab->Keypad->E_Klava->text().isEmpty());
-        EXPECT_EQ(env.currentDoc(), doc);
+        EXPECT_EQ(env.currentDoc(), walk.elsewhere == DocumentDeleted ? before : doc);
+        EXPECT_EQ(env.lines(before).value(QStringLiteral("Чай")).first, 0);
         Form_Main->hide();
     }
 }

@@ -36,9 +36,11 @@ reports::statements::Options statementOptions(const QJsonObject& o)
     return s;
 }
 
-// Reads the workbook as an accountant, against the case's ledger if it names one.
+// Reads the workbook as an accountant, against the case's ledger if it names
+// one; options "linesPerRow": the most stored lines a printed row stands for.
 void expectReads(GoldenCase& golden, papercheck::Paper paper)
 {
+    paper.linesPerRow = golden.options.value(QStringLiteral("linesPerRow")).toInt(1);
     const QString ledger = golden.options.value(QStringLiteral("ledger")).toString();
     if (!ledger.isEmpty()) {
         auto q = engine::Reader(golden.ctx(), ledger);
@@ -46,7 +48,7 @@ void expectReads(GoldenCase& golden, papercheck::Paper paper)
         paper.ledger = q->field(0).asDouble();
     }
     paper.names = reports::MoneyNamesOf(golden.ctx());
-    papercheck::ExpectReads(golden.office, paper);
+    golden.notes << QStringLiteral("%1 lines").arg(papercheck::ExpectReads(golden.office, paper));
 }
 
 // The statements: a line's quantity, price and sum, the stock price and sum

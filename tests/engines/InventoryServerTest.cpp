@@ -108,9 +108,15 @@ TEST_F(InventoryBesideAReceipt, TheDifferenceIsTakenFromTheStockTheCountReplaces
     on(*b, [&](const engine::Context& c) { posting::PostMovement(c, receipt, 0); });
     EXPECT_DOUBLE_EQ(kitchenStock(), 15);
 
-    // 12 counted where 15 are on the books: 3 go out, and the line shows 15.
+    // 12 counted where 15 are on the books now: asked, the user agrees to
+    // post against them; 3 go out, and the line shows 15.
     countTwelve(*a);
-    on(*a, [&](const engine::Context& c) { inventory::Post(c, inv); });
+    a->refresh();
+    const QList<inventory::BookChange> agreed = inventory::BookChanges(a->ctx(), inv, false);
+    ASSERT_EQ(agreed.size(), 1);
+    EXPECT_DOUBLE_EQ(agreed[0].filledKolvo, 10);
+    EXPECT_DOUBLE_EQ(agreed[0].kolvo, 15);
+    on(*a, [&](const engine::Context& c) { inventory::Post(c, inv, agreed); });
     EXPECT_DOUBLE_EQ(kitchenStock(), 12);
     ASSERT_EQ(count("MOVES"), 1);
     auto move = [&](const char* column) {

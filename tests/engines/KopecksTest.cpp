@@ -123,7 +123,7 @@ TEST(Kopecks, RoundHalfEvenAsTheLibraryRoundsToNearest)
 
 // A line's amount is the stored quantity times the stored price, each read
 // as its decimal, multiplied exactly and brought to kopecks once; a printed
-// price or quantity keeps up to four decimals; sums are made in decimal.
+// price or quantity keeps up to six decimals; sums are made in decimal.
 TEST(Kopecks, ALineIsTheStoredQuantityTimesTheStoredPriceRoundedOnce)
 {
     struct Case {
@@ -138,12 +138,16 @@ TEST(Kopecks, ALineIsTheStoredQuantityTimesTheStoredPriceRoundedOnce)
         {10, 2.675, 10, 2.675, 2675},             // exactly 26.75
         {0.0357, 30, 0.0357, 30, 107},            // 1.071
         {0.0004, 50000, 0.0004, 50000, 2000},
-        {10, 142.633867, 10, 142.6339, 142634},
+        {10, 142.633867, 10, 142.633867, 142634},
+        {3, 0.335, 3, 0.335, 100},                // 1.005, where the binary product 1.0050000000000001 gives 1.01
+        {7, 0.145, 7, 0.145, 102},                // 1.015, where the binary 1.01499999... gives 1.01
+        {300, 1000.0 / 300, 300, 3.333333, 100000},
+        {0.00002, 250000, 0.00002, 250000, 500},  // a saffron portion's grams show beside their sum
         {0.5, 20.25, 0.5, 20.25, 1012},           // 10.125 exactly: to the even kopeck
         {1.5, 20.25, 1.5, 20.25, 3038},           // 30.375: up to the even one
         {0.36749999999999994, 1, 0.3675, 1, 37},  // a sum's binary residue keeps its decimal
-        {0.00005, 1, 0.0000, 1, 0},               // half of the fourth place to the even one
-        {0.00015, 1, 0.0002, 1, 0},
+        {0.0000005, 1, 0, 1, 0},                  // half of the sixth place to the even one
+        {0.0000015, 1, 0.000002, 1, 0},
         {-0.5, 20.25, -0.5, 20.25, -1012},
         {-2, 0.125, -2, 0.125, -25},              // -0.25
         {0.1 + 0.2, 10, 0.3, 10, 300},
@@ -172,28 +176,6 @@ TEST(Kopecks, ALineIsTheStoredQuantityTimesTheStoredPriceRoundedOnce)
     EXPECT_EQ(engine::DecimalSum().add(-0.005).units(2), 0);
     EXPECT_EQ(engine::DecimalSum().add(-0.015).units(2), -2);
 
-    // A printed line of several stored lines: their quantities summed in
-    // decimal, times their one price, rounded once.
-    struct AtPrice {
-        std::vector<double> quantities;
-        double price;
-        qint64 kopecks;
-    };
-    const AtPrice atPrices[] = {
-        {{0.1, 0.2}, 0.15, 4},              // 0.045, where the binary sum gives 0.045000000000000005
-        {{2000, 1000}, 0.335, 100500},
-        {{1, 1, 1}, 0.005, 2},              // 0.015: each line alone would give 0
-        {{0.0004}, 50000, 2000},            // figures the shortest form writes with an exponent
-        {{1e-7, 2e-7}, 1e5, 3},
-        // More digits than the product holds beside the price's: the last ones cut, nothing wrapped.
-        {{1e11, 1e-17}, 0.12345678901234567, 1234567890123},
-    };
-    for (const AtPrice& c : atPrices) {
-        engine::DecimalSum q;
-        for (double v : c.quantities)
-            q.add(v);
-        EXPECT_EQ(q.kopecksAt(c.price), c.kopecks) << c.price;
-    }
     engine::DecimalSum stock;
     stock.add(113).subtract(engine::DecimalSum().add(13.1)).add(engine::DecimalSum().add(0.1));
     EXPECT_EQ(stock.value(7), 100);

@@ -54,9 +54,14 @@ TEST(MenuPrice, UnroundedPricesAreTheRaisedPriceToTheKopeckInBothOptionStates)
         EXPECT_DOUBLE_EQ(price(line(12.34, 10, 2), MenuPriceUse::List, after), 13.57);
         EXPECT_DOUBLE_EQ(price(line(12.34, 10, 1, 2), MenuPriceUse::List, after), 13.57);
         EXPECT_DOUBLE_EQ(price(line(12.50, 10, 2), MenuPriceUse::List, after), 13.75);
-        // Halves of kopecks go to the even neighbour.
+        // Halves of kopecks go to the even neighbour, on the price's decimal:
+        // 2.675 is a half though its binary product by 100 falls short of it.
         EXPECT_DOUBLE_EQ(price(line(0.125, 0, 2), MenuPriceUse::List, after), 0.12);
         EXPECT_DOUBLE_EQ(price(line(0.375, 0, 2), MenuPriceUse::List, after), 0.38);
+        EXPECT_DOUBLE_EQ(price(line(2.675, 0, 2), MenuPriceUse::List, after), 2.68);
+        EXPECT_DOUBLE_EQ(price(line(1.015, 0, 1, 2), MenuPriceUse::List, after), 1.02);
+        EXPECT_DOUBLE_EQ(price(line(2.675, 0, 2), MenuPriceUse::Document, after), 2.68);
+        EXPECT_DOUBLE_EQ(price(line(2.43, 10, 2), MenuPriceUse::List, after), 2.67);  // 2.673
     }
     // A computed price under "hand prices not rounded" is still rounded after.
     EXPECT_DOUBLE_EQ(price(line(12.34, 10, 1, 0), MenuPriceUse::List, true), 13.00);

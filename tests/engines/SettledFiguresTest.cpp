@@ -46,7 +46,7 @@ TEST(SettledFigures, NumbersWithinAMillionthOfZeroAreWrittenAsZero)
         row.name = QStringLiteral("Мука");
         row.limit = row.kolvo = row.cena = c.value;
         ASSERT_TRUE(workbooks::limits::Write(office, {row}));
-        // The limit, the quantity and the price as the papers print them, to four decimals.
+        // The limit, the quantity and the price as the papers print them, to six decimals.
         for (int column : {2, 3, 4})
             EXPECT_EQ(office.last().state({0, column, 4}).content.toDouble(), engine::Printed(c.written));
 

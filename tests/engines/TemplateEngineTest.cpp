@@ -302,11 +302,14 @@ TEST_F(PlacingTest, APriceOrQuantityShowsItsDecimalsWhereItsColumnShowsFewer)
         QString figure;  // the papers' format it is given, empty for money
         const char* shown;
     } cases[] = {
-        {"0,00", 0.335, automation::kPriceFormat, "0,00##"},  // a template made when prices showed two
+        {"0,00", 0.335, automation::kPriceFormat, "0,00####"},  // a template made when prices showed two
         {"0,00", 12.5, automation::kPriceFormat, "0,00"},
-        {"# ##0,00", 1234.5678, automation::kPriceFormat, "0,00##"},
-        {"0,00\"р.\";[RED]-0,00\"р.\"", 0.125, automation::kPriceFormat, "0,00##"},
-        {"0,###", 0.3675, automation::kQuantityFormat, "0,####"},
+        {"# ##0,00", 1234.5678, automation::kPriceFormat, "0,00####"},
+        {"0,00\"р.\";[RED]-0,00\"р.\"", 0.125, automation::kPriceFormat, "0,00####"},
+        {"0,00##", 142.633867, automation::kPriceFormat, "0,00####"},  // one made when they showed four
+        {"0,00##", 142.6339, automation::kPriceFormat, "0,00##"},
+        {"0,###", 0.3675, automation::kQuantityFormat, "0,######"},
+        {"0,####", 0.00002, automation::kQuantityFormat, "0,######"},
         {"0,###", 0.375, automation::kQuantityFormat, "0,###"},
         {"0", 2000, automation::kQuantityFormat, "0"},
         {"0,00", 0.335, QString(), "0,00"},

@@ -333,7 +333,7 @@ TEST_F(CostingOffice, TheLedgersFiguresShowAndAddUp)
                      QStringLiteral("60000,00"), QStringLiteral("20,00")}},
         {QStringLiteral("ledger_sale"), [&](automation::Office& o) { reports::statements::Print(ctx(), sale, o, cache()); },
          salePaper, {QStringLiteral("10"), QStringLiteral("180,555"), QStringLiteral("1805,55"), QString(),
-                     QStringLiteral("100,00"), QStringLiteral("16,6667")}},
+                     QStringLiteral("100,00"), QStringLiteral("16,666667")}},
     };
     for (const auto& p : papers) {
         auto d = runAndReload(p.name, p.print);

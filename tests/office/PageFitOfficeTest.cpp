@@ -512,10 +512,35 @@ TEST_F(PageFit, LongCounterpartiesWrapOnTheStatementByOperations)
     }
 }
 
-// Every paper with the largest figures a kitchen writes (to 999 999 999,99,
-// prices to the ten-thousandth) and a long enterprise shows each figure and
-// text whole, on the pages it should take; the statements' requisites and
-// date read as they should.
+// A sales statement of 1,100 lines numbers every row whole, the thousandth and
+// those after it too.
+TEST_F(PageFit, ALongSalesStatementNumbersEveryRowWhole)
+{
+    reports::statements::Options sales;
+    sales.document = 6001;
+    for (int i = 1; i <= 1100; ++i) {
+        reports::ProductLine l;
+        l.name = QStringLiteral("Блюдо №%1").arg(i);
+        l.shortName = QStringLiteral("порц");
+        l.kolvo = 1;
+        l.cena = 100;
+        l.cenaSklad = 60;
+        sales.lines.append(l);
+    }
+    auto d = print([&](auto& o) { reports::statements::Print(ctx(), sales, o, cache()); });
+    ASSERT_TRUE(d);
+    const QList<PdfPage> pages = PdfPages(*d, QStringLiteral("long_sales"));
+    ExpectWholeOnPaper(pages, QStringLiteral("long_sales"));
+    EXPECT_EQ(std::accumulate(pages.begin(), pages.end(), 0, [](int n, const PdfPage& p) { return n + p.count(QStringLiteral("1100")); }), 1);
+    d->close();
+}
+
+// Every paper with the largest figures a kitchen writes (to 999 999 999,99 a
+// line, subtotals and totals of ten digits, prices of a million to the
+// ten-thousandth and of a hundred thousand to the millionth, quantities to
+// the millionth) and a long enterprise shows each figure and text whole, on
+// the pages it should take; the statements' requisites and date read as
+// they should.
 TEST_F(PageFit, EveryPaperShowsNineDigitFiguresWhole)
 {
     const QString firm = QStringLiteral("Общество с ограниченной ответственностью \"Комбинат школьного питания "
@@ -540,6 +565,15 @@ TEST_F(PageFit, EveryPaperShowsNineDigitFiguresWhole)
              "PROVODKA) VALUES (6002, 'Инвентаризация', '2026-11-30', 5, 5001, 5010, 5002, 11)",
              "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
              "VALUES (6002, 5101, 5002, 999999.9999, 999.99, 1)",
+             // Six decimals, and a second line of nine digits beside each: ten-digit subtotals.
+             "INSERT INTO ING (KOD, NAME, KOD_GROUP, ED_IZM, MY_LEVEL, KVO_PORC) VALUES (5103, 'Ваниль', 0, 5003, 0, 1)",
+             "INSERT INTO ING_SKLAD (KOD, KOD_ING, KOD_FIRMA, KOD_OTDEL, KOLVO, CENA, MY_CENA, NO_ING) "
+             "VALUES (5203, 5103, 5001, 5002, 9999.999999, 99999.999999, 99999.999999, 0)",
+             "INSERT INTO KARTA (KOD, KOD_ING_MASTER, KOD_ING, KOLVO, PERCENT, IS_ACTIVE) VALUES (5322, 5105, 5103, 0.000999, 100, 1)",
+             "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+             "VALUES (6001, 5103, 5002, 9999.999999, 99999.999999, 2)",
+             "INSERT INTO MOVES (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, TYPE_MOVES) "
+             "VALUES (6002, 5103, 5002, 9999.999999, 99999.999999, 1)",
          })
         t.exec(QString::fromUtf8(sql));
     RefreshRead(t);
@@ -556,9 +590,14 @@ TEST_F(PageFit, EveryPaperShowsNineDigitFiguresWhole)
     line.shortName = QStringLiteral("порц");
     line.kolvo = 999;
     line.cena = line.cenaSklad = 1000000.1234;
-    sales.lines = {line};
+    reports::ProductLine sixDecimals = line;
+    sixDecimals.kolvo = 9999.999999;
+    sixDecimals.cena = sixDecimals.cenaSklad = 99999.999999;
+    sales.lines = {line, sixDecimals};
     reports::InventLine counted{dish, QStringLiteral("5005"), QStringLiteral("Вторые блюда"), QStringLiteral("порц"),
                                 0.0001, 1000000.1234, 999999.9999, 999.99, 999.99};
+    reports::InventLine countedToo{dish, QStringLiteral("5005"), QStringLiteral("Вторые блюда"), QStringLiteral("порц"),
+                                   0.000001, 99999.999999, 9999.999999, 99999.999999, 99999.999999};
     workbooks::LimitRow limit{5001, 5002, 0, firm, QStringLiteral("Кухня"), QString(), dish, 999999.9999, 999999.999,
                               1000000.1234};
     workbooks::StatOptions period;
@@ -587,7 +626,7 @@ TEST_F(PageFit, EveryPaperShowsNineDigitFiguresWhole)
         {"inventory", [&](auto& o) {
              reports::RunStandardReport(ctx(), o, cache(),
                                         reports::InventReport({firm, QStringLiteral("Кухня"), QString(), QDate(2026, 12, 7)},
-                                                              {counted}, reports::MoneyNamesOf(ctx())));
+                                                              {counted, countedToo}, reports::MoneyNamesOf(ctx())));
          }},
         {"menu", [&](auto& o) { reports::menu::Print(ctx(), {900030}, o, cache()); }},
         {"sales", [&](auto& o) { reports::statements::Print(ctx(), sales, o, cache()); }},

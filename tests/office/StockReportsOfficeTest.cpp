@@ -118,7 +118,7 @@ TEST_F(StockReportsOffice, WaybillFromTheSample)
 
 // An issue to a partner with a tax number only, at the figures of a
 // supplier's invoice: the office shows quantities and prices with the
-// decimals they have (up to four; prices at least two), each sum as the
+// decimals they have (up to six; prices at least two), each sum as the
 // stored quantity times the stored price rounded once, the total and its
 // words as the sums add up; no lone caption stands for the missing bank
 // details. The paper read back reads across and adds up.
@@ -148,7 +148,7 @@ TEST_F(StockReportsOffice, WaybillAddsUpAsPrinted)
     EXPECT_FALSE(at(*d, "A6").isValid());
     EXPECT_FALSE(at(*d, "F6").isValid());
     const char* const rows[][3] = {{"2000", "0,335", "670,00"}, {"1000", "0,333", "333,00"},     {"3", "0,005", "0,02"},
-                                   {"10", "2,675", "26,75"},    {"10", "142,6339", "1426,34"}, {"0,3333", "22,50", "7,50"}};
+                                   {"10", "2,675", "26,75"},    {"10", "142,633867", "1426,34"}, {"0,3333", "22,50", "7,50"}};
     for (int i = 0; i < 6; ++i) {
         const QByteArray row = QByteArray::number(9 + i);
         for (int c = 0; c < 3; ++c)

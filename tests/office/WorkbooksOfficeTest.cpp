@@ -61,7 +61,7 @@ TEST(WorkbooksInOffice, StatisticsAndOrderComputedByTheOffice)
     EXPECT_EQ(doc->cellState({0, 5, 5}).charColor, 0xFF0000);    // Сахар's negative stock
     EXPECT_EQ(doc->cellState({0, 6, 5}).content, QStringLiteral("?????"));
     EXPECT_FALSE(doc->cellState({0, 3, 6}).content.isValid());   // Соль was not used
-    EXPECT_EQ(doc->cellState({0, 4, 3}).numberFormat, QStringLiteral("0,####"));
+    EXPECT_EQ(doc->cellState({0, 4, 3}).numberFormat, automation::kQuantityFormat);
     EXPECT_EQ(doc->cellState({0, 1, 4}).fontName, QStringLiteral("Times New Roman"));
     EXPECT_EQ(doc->pageMargins(0), (automation::PageMargins{529, 353}));
     EXPECT_EQ(doc->pageMargins(1), (automation::PageMargins{1588, 353}));
@@ -101,16 +101,16 @@ TEST(WorkbooksInOffice, OrderSumsAddUpAsShown)
     KeepingOffice keeping(TestOffice());
     ASSERT_TRUE(workbooks::stat::Write(keeping, o, d));
     std::unique_ptr<Document> doc = storedAndLoaded(*keeping.documents[0], QStringLiteral("order"));
-    EXPECT_EQ(doc->cellState({1, 3, 3}).content, 0.3333);
-    EXPECT_EQ(doc->cellState({1, 3, 3}).shown, QStringLiteral("0,3333"));
-    EXPECT_EQ(doc->cellState({1, 4, 6}).content, 142.6339);
-    EXPECT_EQ(doc->cellState({1, 4, 6}).shown, QStringLiteral("142,6339"));
+    EXPECT_EQ(doc->cellState({1, 3, 3}).content, 0.333333);
+    EXPECT_EQ(doc->cellState({1, 3, 3}).shown, QStringLiteral("0,333333"));
+    EXPECT_EQ(doc->cellState({1, 4, 6}).content, 142.633867);
+    EXPECT_EQ(doc->cellState({1, 4, 6}).shown, QStringLiteral("142,633867"));
     EXPECT_EQ(doc->cellState({1, 4, 3}).shown, QStringLiteral("10,01"));
     double shown = 0;
     for (int r = 3; r < 7; ++r)
         shown += doc->cellState({1, 5, r}).formulaValue;
-    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 3}).formulaValue, 3.34);   // 3.336333
-    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 6}).formulaValue, 47.54);  // 47.53987887
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 3}).formulaValue, 3.34);   // 3.33666333
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 6}).formulaValue, 47.54);  // 47.544574...
     EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 7}).formulaValue, shown);
     EXPECT_DOUBLE_EQ(shown, 57.56);
     doc->close();
@@ -140,7 +140,7 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     EXPECT_EQ(limits->cellState({0, 1, 1}).fontWeight, automation::kWeightBold);
     EXPECT_EQ(limits->cellState({0, 0, 4}).content, 1.0);
     EXPECT_EQ(limits->cellState({0, 4, 4}).content, 31.2);
-    EXPECT_EQ(limits->cellState({0, 4, 4}).numberFormat, QStringLiteral("0,00##"));
+    EXPECT_EQ(limits->cellState({0, 4, 4}).numberFormat, automation::kPriceFormat);
     EXPECT_EQ(limits->cellState({0, 4, 4}).shown, QStringLiteral("31,20"));
     EXPECT_EQ(limits->cellState({0, 4, 4}).bottomWidth, 35);
     limits->close();

@@ -99,8 +99,8 @@ TEST(LimitsWorkbook, HeadingsAndRunningNumbers)
     EXPECT_EQ(b.stateAt("B5").fontWeight, automation::kWeightNormal);
     EXPECT_EQ(b.stateAt("C1").fontWeight, automation::kWeightBold);
     EXPECT_EQ(b.stateAt("C1").horiJustify, 2);
-    EXPECT_EQ(b.stateAt("C5").numberFormat, QStringLiteral("0,####"));
-    EXPECT_EQ(b.stateAt("E5").numberFormat, QStringLiteral("0,00##"));
+    EXPECT_EQ(b.stateAt("C5").numberFormat, automation::kQuantityFormat);
+    EXPECT_EQ(b.stateAt("E5").numberFormat, automation::kPriceFormat);
     EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 750}, {1, 9400}, {2, 2800}, {3, 2800}, {4, 2800}}));
     EXPECT_EQ(b.sheets[0].margins, (automation::PageMargins{1058, 353}));
     EXPECT_EQ(b.stateAt("E12").bottomWidth, 35);
@@ -226,7 +226,7 @@ TEST(IngUsageWorkbook, TitleLinesAndFrame)
     EXPECT_EQ(b.sheets[0].margins, (automation::PageMargins{1058, 353}));
     EXPECT_EQ(b.sheets[0].columnWidths, (std::map<int, int>{{0, 750}, {1, 9400}, {2, 1800}, {3, 1400}, {4, 2800}}));
     EXPECT_TRUE(b.stateAt("B4").wrapped);
-    EXPECT_EQ(b.stateAt("E4").numberFormat, QStringLiteral("0,####"));
+    EXPECT_EQ(b.stateAt("E4").numberFormat, automation::kQuantityFormat);
 
     // Used nowhere: the frame covers the header alone.
     ASSERT_TRUE(workbooks::usage::Write(office, QStringLiteral("Соль"), {}));

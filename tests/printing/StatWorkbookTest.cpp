@@ -238,7 +238,7 @@ TEST(StatWorkbook, TheFrameOfBothSheets)
     EXPECT_EQ(b.stateAt("B5").fontWeight, automation::kWeightNormal);
     EXPECT_EQ(b.stateAt("D3").horiJustify, 2);
     EXPECT_EQ(b.stateAt("D3").vertJustify, 2);
-    EXPECT_EQ(b.stateAt("E5").numberFormat, QStringLiteral("0,####"));
+    EXPECT_EQ(b.stateAt("E5").numberFormat, automation::kQuantityFormat);
     EXPECT_EQ(b.stateAt("G5").numberFormat, QStringLiteral("0,#"));
     EXPECT_EQ(b.stateAt("F6", 1).numberFormat, QStringLiteral("0,00"));
 

@@ -21,7 +21,7 @@ int lengthOf(const QString& text)
 QString attr(const QXmlStreamReader& x, const char* name) { return x.attributes().value(QLatin1String(name)).toString(); }
 
 // A number style's format code in the Russian notation, as the office reads
-// it back: "0", "0,00", "0,###", "0,00##", "# ##0,00".
+// it back: "0", "0,00", "0,###", "0,00####", "# ##0,00".
 QString numberCode(const QXmlStreamReader& x)
 {
     const int places = attr(x, "number:decimal-places").toInt();

@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 
 namespace papercheck {
 
@@ -51,9 +52,12 @@ int levelOf(const QString& caption)
     return 0;
 }
 
+// Quantities and prices are read to the decimals the papers print.
+constexpr int kFigurePlaces = engine::kPrintedPlaces;
+
 QString figure(qint64 unitsOf, int places)
 {
-    return QString::number(static_cast<double>(unitsOf) / (places == 2 ? 100.0 : 10000.0), 'f', places);
+    return QString::number(static_cast<double>(unitsOf) / std::pow(10.0, places), 'f', places);
 }
 
 } // namespace
@@ -100,31 +104,29 @@ QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lin
                 }
                 if (!isNumber(p))
                     continue;  // no price printed: nothing to multiply
-                const qint64 q4 = units(q, 4), p4 = units(p, 4), a2 = units(s, 2);
-                // In hundred-millionths: half a kopeck, and half the last
-                // printed place of a figure that may have been rounded to it.
-                Wide allowed = 500000;
-                if (p4 % 10 != 0)
-                    allowed += magnitude(q4) / 2 + 1;
-                if (q4 % 10 != 0)
-                    allowed += magnitude(p4) / 2 + 1;
-                const Wide off = magnitude(Wide(q4) * p4 - Wide(a2) * 1000000);
-                if (off > allowed)
+                const qint64 qf = units(q, kFigurePlaces), pf = units(p, kFigurePlaces), a2 = units(s, 2);
+                // In units of the product of the two last places: half a
+                // kopeck for each stored line the printed row stands for.
+                const Wide kopeck = Wide(engine::Units(0.01, 2 * kFigurePlaces));
+                const Wide off = magnitude(Wide(qf) * pf - Wide(a2) * kopeck);
+                if (2 * off > kopeck * std::max(1, paper.linesPerRow))
                     faults << QStringLiteral("%1: %2 × %3 does not read across to the printed %4")
-                                  .arg(cellName(a.amount, row), figure(q4, 4), figure(p4, 4), figure(a2, 2));
+                                  .arg(cellName(a.amount, row), figure(qf, kFigurePlaces), figure(pf, kFigurePlaces),
+                                       figure(a2, 2));
             }
+            constexpr int f = kFigurePlaces;
             for (const Difference& d : paper.differences) {
-                if (d.samePrice && units(at(cells, row, d.samePrice), 4) != units(at(cells, row, d.samePriceToo), 4))
+                if (d.samePrice && units(at(cells, row, d.samePrice), f) != units(at(cells, row, d.samePriceToo), f))
                     continue;
-                const qint64 diff = units(at(cells, row, d.minuend), 4) - units(at(cells, row, d.subtrahend), 4);
+                const qint64 diff = units(at(cells, row, d.minuend), f) - units(at(cells, row, d.subtrahend), f);
                 const QVariant& into = at(cells, row, d.into);
-                if (isNumber(into) && units(into, 4) != diff)
-                    faults << QStringLiteral("%1: %2 is not %3 − %4").arg(cellName(d.into, row), figure(units(into, 4), 4),
+                if (isNumber(into) && units(into, f) != diff)
+                    faults << QStringLiteral("%1: %2 is not %3 − %4").arg(cellName(d.into, row), figure(units(into, f), f),
                                                                         cellName(d.minuend, row), cellName(d.subtrahend, row));
                 const QVariant& negated = d.intoNegated ? at(cells, row, d.intoNegated) : QVariant();
-                if (isNumber(negated) && units(negated, 4) != -diff)
+                if (isNumber(negated) && units(negated, f) != -diff)
                     faults << QStringLiteral("%1: %2 is not %3 − %4")
-                                  .arg(cellName(d.intoNegated, row), figure(units(negated, 4), 4),
+                                  .arg(cellName(d.intoNegated, row), figure(units(negated, f), f),
                                        cellName(d.subtrahend, row), cellName(d.minuend, row));
             }
             for (int i = 0; i < paper.summed.size(); ++i) {
@@ -253,15 +255,40 @@ QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList
     for (int row = 0; row < cells.size(); ++row) {
         if (isNumber(at(cells, row, paper.lineMark))) {
             for (const Across& a : paper.across) {
-                expect(row, a.quantity, 0, 4, "a quantity");
-                expect(row, a.price, 2, 4, "a price");
+                expect(row, a.quantity, 0, kFigurePlaces, "a quantity");
+                expect(row, a.price, 2, kFigurePlaces, "a price");
                 expect(row, a.amount, 2, 2, "an amount");
             }
             for (const QChar c : paper.quantities)
-                expect(row, c.toLatin1(), 0, 4, "a quantity");
+                expect(row, c.toLatin1(), 0, kFigurePlaces, "a quantity");
         }
         for (const QChar c : paper.summed)
             expect(row, c.toLatin1(), 2, 2, "an amount");
+    }
+    return faults;
+}
+
+QStringList CheckColumnFormats(const automation::RecordedSheet& sheet, const Paper& paper)
+{
+    QStringList faults;
+    const QList<QVariantList> cells = CellsOf(sheet);
+    std::map<int, QString> first;  // by column: the format of its first figure on a table line
+    for (int row = 0; row < cells.size(); ++row) {
+        const bool line = isNumber(at(cells, row, paper.lineMark));
+        const QVariant& caption = at(cells, row, paper.captions);
+        const bool sum = !line && ((caption.typeId() == QMetaType::QString && levelOf(caption.toString()) >= 0) ||
+                                   (paper.bareSubtotals && !caption.isValid()));
+        for (int column = 0; column < cells[row].size(); ++column) {
+            const Column c = static_cast<Column>('A' + column);
+            if (!isNumber(cells[row][column]) || c == paper.lineMark || (sum && !paper.summed.contains(QLatin1Char(c))))
+                continue;
+            if (!line && !sum)
+                continue;
+            const QString format = sheet.cells.at({row, column}).numberFormat;
+            const auto [known, added] = first.try_emplace(column, format);
+            if (format.isEmpty() || (!added && known->second != format))
+                faults << QStringLiteral("%1: format \"%2\", not its column's \"%3\"").arg(cellName(c, row), format, known->second);
+        }
     }
     return faults;
 }
@@ -271,7 +298,8 @@ int ExpectReads(const automation::RecordingOffice& office, const Paper& paper)
     int lines = 0;
     const automation::RecordedSheet& sheet = office.books.back()->sheets.at(0);
     const QList<QVariantList> cells = CellsOf(sheet);
-    const QStringList faults = Check(cells, paper, &lines) + CheckShown(cells, ShownOf(sheet), paper);
+    const QStringList faults = Check(cells, paper, &lines) + CheckShown(cells, ShownOf(sheet), paper) +
+                               CheckColumnFormats(sheet, paper);
     EXPECT_TRUE(faults.isEmpty()) << "the paper does not add up:\n" << faults.join(QLatin1Char('\n')).toStdString();
     return lines;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 // A printed paper checked as an accountant reads it: every table line reads
-// across (its quantity times its price gives its amount within half a
-// kopeck, and within what the rounding of a four-decimal price or quantity
-// to print can move it), every difference is the difference of the figures
+// across (its quantity times its price, as printed with the decimals they
+// have, gives its amount within half a kopeck), every difference is the
+// difference of the figures
 // beside it, every subtotal and total is the sum of the printed amounts
 // above it, the amount in words is the printed total, and the total agrees
 // with the ledger's sum of stored quantity times stored price. The paper is
@@ -66,6 +66,10 @@ struct Paper {
     // summed[0].
     QString wordsCaption;
     words::MoneyNames names;
+    // A printed row may stand for up to this many stored lines (a row of a
+    // period's statement): its amount, the sum of theirs each rounded once,
+    // reads across within half a kopeck for each.
+    int linesPerRow = 1;
     // A row with no line mark and no caption whose summed columns hold
     // numbers is a subtotal of the innermost group (one printed without a
     // caption).
@@ -90,15 +94,21 @@ QList<QStringList> ShownOf(const automation::RecordedSheet& sheet);
 QList<QStringList> ShownOf(automation::Document& document, const QList<QVariantList>& cells);
 
 // The figures that do not show as the papers print them, a line each: on
-// every table line a quantity with the decimal comma and up to four
-// decimals, a price with two to four, an amount with two; every summed
+// every table line a quantity with the decimal comma and up to six
+// decimals, a price with two to six, an amount with two; every summed
 // figure (subtotals and totals too) with two. A cell nobody formatted
 // shows otherwise ("22.8").
 QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList>& shown, const Paper& paper);
 
+// The figures whose number format is not their column's, a line each: on
+// every table line and every subtotal and total, a figure takes the format
+// its column's first figure on a table line has, however far below the
+// rows the template formats in advance it stands.
+QStringList CheckColumnFormats(const automation::RecordedSheet& sheet, const Paper& paper);
+
 // A test failure naming every fault of the office's last workbook's first
-// sheet, in its figures and in how they show; the number of table lines
-// checked.
+// sheet, in its figures, in how they show and in their columns' formats;
+// the number of table lines checked.
 int ExpectReads(const automation::RecordingOffice& office, const Paper& paper);
 
 // The waybill as a paper: quantity, price and amount in D, E and F, the

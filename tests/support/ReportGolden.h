@@ -9,7 +9,9 @@
 //                 database (with the program's sample templates) before the
 //                 runner; statements are separated as in the schema sources;
 //   expected.txt  the dump of every workbook the runner made (DumpBooks),
-//                 followed by the runner's notes.
+//                 followed by the runner's notes; with options "dumpRows": N
+//                 only each sheet's first N rows (a long paper's layout, the
+//                 runner reading the whole).
 // One data-driven test (tests/engines/ReportGoldenTest.cpp) runs every
 // folder. A missing or different expected.txt fails with a diff; with
 // TARELIA_REWRITE_GOLDEN=1 in the environment the dumps are written instead.

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <functional>
+
 namespace input {
 
 // Shows the window, makes it the active one and puts the focus on `focus`.
@@ -77,16 +79,21 @@ inline void clickTab(QTabWidget* tabs, QWidget* page)
 
 // Plays a walk through a grid as a user types it, each step to whichever
 // control has the focus then: words separated by blanks, "Tab", "Backtab",
-// "Up", "Down", "Left", "Right", "Enter", "Esc", "Ins", a click on a cell
-// "@ROW:FIELD", and anything else typed character by character (digits, ',').
+// "Up", "Down", "Left", "Right", "Home", "End", "PgUp", "PgDn", "Enter",
+// "Esc", "Ins", a click on a cell "@ROW:FIELD", "!" for what another
+// workstation does meanwhile (`elsewhere`), and anything else typed
+// character by character (digits, ',', letters of a search).
 // With Qt::KeypadModifier the digits and Enter are those of the numeric pad.
-inline void play(const QString& walk, db::DbGrid* grid, Qt::KeyboardModifiers mods = Qt::NoModifier)
+inline void play(const QString& walk, db::DbGrid* grid, Qt::KeyboardModifiers mods = Qt::NoModifier,
+                 const std::function<void()>& elsewhere = {})
 {
     static const QHash<QString, Qt::Key> keys{{QStringLiteral("Tab"), Qt::Key_Tab},     {QStringLiteral("Backtab"), Qt::Key_Backtab},
                                               {QStringLiteral("Up"), Qt::Key_Up},       {QStringLiteral("Down"), Qt::Key_Down},
                                               {QStringLiteral("Left"), Qt::Key_Left},   {QStringLiteral("Right"), Qt::Key_Right},
                                               {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Esc"), Qt::Key_Escape},
-                                              {QStringLiteral("Ins"), Qt::Key_Insert}};
+                                              {QStringLiteral("Ins"), Qt::Key_Insert},  {QStringLiteral("Home"), Qt::Key_Home},
+                                              {QStringLiteral("End"), Qt::Key_End},     {QStringLiteral("PgUp"), Qt::Key_PageUp},
+                                              {QStringLiteral("PgDn"), Qt::Key_PageDown}};
     for (const QString& step : walk.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : grid;
         if (keys.contains(step)) {
@@ -94,6 +101,8 @@ inline void play(const QString& walk, db::DbGrid* grid, Qt::KeyboardModifiers mo
             if (key == Qt::Key_Return && (mods & Qt::KeypadModifier))
                 key = Qt::Key_Enter;
             QTest::keyClick(to, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : mods & Qt::KeypadModifier);
+        } else if (step == QLatin1String("!")) {
+            elsewhere();
         } else if (step.startsWith(QLatin1Char('@'))) {
             clickCell(grid, step.mid(1).section(QLatin1Char(':'), 0, 0).toInt(), step.section(QLatin1Char(':'), 1));
         } else {
