@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -66,8 +67,9 @@ struct LevelChild {
 class CardSource {
 public:
     virtual ~CardSource() = default;
-    // Active rows of the master's card whose ingredient has a row in the department.
-    virtual void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) = 0;
+    // Active rows of the master's card whose ingredient has a row in the
+    // department; they stay as they are until the source's next call.
+    virtual std::span<const CardRowData> cardInDepartment(qint64 master, qint64 otdel) = 0;
     // The product and its (first) row in the department; false when it has none.
     virtual bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) = 0;
     // Active rows of the master's card, whatever the department.
@@ -86,7 +88,7 @@ public:
     SqlCardSource(db::Database* database, db::Transaction* transaction);
     ~SqlCardSource() override;
 
-    void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) override;
+    std::span<const CardRowData> cardInDepartment(qint64 master, qint64 otdel) override;
     bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) override;
     void cardAnyDepartment(qint64 master, std::vector<LevelChild>& out) override;
     double stockInDepartment(qint64 ing, qint64 otdel) override;
@@ -154,7 +156,7 @@ public:
                                           const std::vector<qint64>& departments = {});
     ~CatalogueSnapshot() override;
 
-    void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) override;
+    std::span<const CardRowData> cardInDepartment(qint64 master, qint64 otdel) override;
     bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) override;
     void cardAnyDepartment(qint64 master, std::vector<LevelChild>& out) override;
     double stockInDepartment(qint64 ing, qint64 otdel) override;
@@ -227,14 +229,20 @@ private:
     // (product, department) -> first position in sklad_; nextSamePair_ chains the others in KOD order
     KeyIndex<std::pair<qint64, qint64>> skladByPair_;
     std::vector<int> nextSamePair_;
+    bool duplicatePairs_ = false;  // a product has two rows in one department
     std::vector<Karta> karta_;  // active rows by master, then KOD
     KeyIndex<qint64> kartaByMaster_;  // place in masterRanges_
     std::vector<Range> masterRanges_;  // each master's rows in karta_
     std::unordered_map<qint64, QString> otdel_;
-    // What one card gives in one department, fixed for a run: its rows in memoRows_.
+    // What one card gives in one department, fixed for a run: its rows in memoRows_,
+    // with their values as they stood when the memo last read them (memoValues_);
+    // they are read again once a mirrored write changed a value since.
     KeyIndex<std::pair<qint64, qint64>> memo_;  // place in memoRanges_
     std::vector<Range> memoRanges_;
+    std::vector<quint64> memoRead_;  // per range: the changes_ its values were read at, 0 never
     std::vector<MemoRow> memoRows_;
+    std::vector<CardRowData> memoValues_;
+    quint64 changes_ = 1;  // counts the mirrored writes that changed a value
 };
 
 } // namespace costing

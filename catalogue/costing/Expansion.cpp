@@ -19,8 +19,7 @@ QString quoted(const QString& name) { return QStringLiteral("<< ") + name + QStr
 void Expander::addChildren(AmountList& list, int pass, qint64 master, qint64 otdel, int parentKvoPorc, double amount,
                            int priceFlag, bool noIng, std::vector<int>* parents, int parentIndex)
 {
-    source_.cardInDepartment(master, otdel, rows_);
-    for (const CardRowData& r : rows_) {
+    for (const CardRowData& r : source_.cardInDepartment(master, otdel)) {
         if (parentKvoPorc <= 0)
             throw CardError(QStringLiteral("В калькуляционной карте продукта ") + quoted(source_.productName(master)) +
                             QStringLiteral(" не указано количество порций !"));

@@ -94,7 +94,6 @@ private:
 
     CardSource& source_;
     StockCache stock_;
-    std::vector<CardRowData> rows_;
     std::vector<LevelChild> levelRows_;
     std::vector<int> parents_;  // an expansion's node parents, kept for the next
 };

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <thread>
 #include <unordered_map>
@@ -159,10 +160,14 @@ public:
         // them), then by key. The rows come in key order and a card has few
         // levels: each row goes straight to its place among its level's.
         using Level = std::pair<bool, int>;  // (not empty, level)
+        struct Taken {
+            int place;  // in the snapshot
+            int level;  // an index into levels
+            const CatalogueSnapshot::Product* product;
+        };
         const std::vector<CatalogueSnapshot::DepartmentRow>& all = snapshot_.departmentRows();
         std::vector<Level> levels;
-        std::vector<int> taken;   // places in the snapshot
-        std::vector<int> levelOf;  // the taken row's level, an index into levels
+        std::vector<Taken> taken;
         qint64 lastOtdel = 0;
         const QString* lastName = nullptr;
         for (int i = 0; i < static_cast<int>(all.size()); ++i) {
@@ -196,8 +201,7 @@ public:
             auto at = std::find(levels.begin(), levels.end(), l);
             if (at == levels.end())
                 at = levels.insert(levels.end(), l);
-            taken.push_back(i);
-            levelOf.push_back(static_cast<int>(at - levels.begin()));
+            taken.push_back({i, static_cast<int>(at - levels.begin()), p});
         }
         // Where each level's rows begin.
         std::vector<int> order(levels.size());
@@ -205,18 +209,22 @@ public:
             order[l] = static_cast<int>(l);
         std::sort(order.begin(), order.end(), [&levels](int a, int b) { return levels[a] < levels[b]; });
         std::vector<int> next(levels.size(), 0);
-        std::vector<int> count(levels.size(), 0);
-        for (int l : levelOf)
-            ++count[static_cast<size_t>(l)];
-        for (size_t k = 0, from = 0; k < order.size(); ++k) {
-            next[static_cast<size_t>(order[k])] = static_cast<int>(from);
-            from += static_cast<size_t>(count[static_cast<size_t>(order[k])]);
+        for (const Taken& t : taken)
+            ++next[static_cast<size_t>(t.level)];
+        for (int k = 0, from = 0; k < static_cast<int>(order.size()); ++k) {
+            const int count = next[static_cast<size_t>(order[k])];
+            next[static_cast<size_t>(order[k])] = from;
+            from += count;
         }
-        std::vector<PriceRow> out(taken.size());
-        for (size_t k = 0; k < taken.size(); ++k) {
-            const CatalogueSnapshot::DepartmentRow& s = all[static_cast<size_t>(taken[k])];
-            const CatalogueSnapshot::Product* p = snapshot_.product(s.kodIng);
-            PriceRow& r = out[static_cast<size_t>(next[static_cast<size_t>(levelOf[k])]++)];
+        std::vector<const Taken*> sorted(taken.size());
+        for (const Taken& t : taken)
+            sorted[static_cast<size_t>(next[static_cast<size_t>(t.level)]++)] = &t;
+        std::vector<PriceRow> out;
+        out.reserve(taken.size());
+        for (const Taken* t : sorted) {
+            const CatalogueSnapshot::DepartmentRow& s = all[static_cast<size_t>(t->place)];
+            const CatalogueSnapshot::Product* p = t->product;
+            PriceRow& r = out.emplace_back();
             r.kod = s.kod;
             r.kodIng = s.kodIng;
             r.kodOtdel = s.kodOtdel;
@@ -231,9 +239,9 @@ public:
             r.percentPlus = p->percentPlus;
             r.cenaCompute = p->cenaCompute;
             r.openClose = s.openClose;
-            r.nameI = p->name;
-            r.nameO = *snapshot_.departmentName(s.kodOtdel);
-            r.place = taken[k];
+            r.nameI = &p->name;
+            r.nameO = snapshot_.departmentName(s.kodOtdel);
+            r.place = t->place;
         }
         return out;
     }
@@ -324,13 +332,13 @@ public:
     }
     void writeCena(const PriceRow& r, double cena) override
     {
-        snapshot_.setPrices(r.place, cena, r.myCena);
+        mirror(r, cena, r.myCena);
         if (cena != r.cena)
             cena_.add(r.kod, &cena);
     }
     void writePrices(const PriceRow& r, double cena, double myCena) override
     {
-        snapshot_.setPrices(r.place, cena, myCena);
+        mirror(r, cena, myCena);
         if (cena != r.cena || myCena != r.myCena) {
             const double v[] = {cena, myCena};
             prices_.add(r.kod, v);
@@ -338,9 +346,16 @@ public:
     }
     void writeMyCena(const PriceRow& r, double myCena) override
     {
-        snapshot_.setPrices(r.place, r.cena, myCena);
+        mirror(r, r.cena, myCena);
         if (myCena != r.myCena)
             myCena_.add(r.kod, &myCena);
+    }
+    // The snapshot's row holds the row's prices as they were read until the
+    // run prices it, once: prices the same to the bit leave it as it is.
+    void mirror(const PriceRow& r, double cena, double myCena)
+    {
+        if (std::memcmp(&cena, &r.cena, sizeof cena) != 0 || std::memcmp(&myCena, &r.myCena, sizeof myCena) != 0)
+            snapshot_.setPrices(r.place, cena, myCena);
     }
     void writeKalories(qint64 ing, double kalories) override
     {
@@ -432,8 +447,8 @@ private:
 void checkFinite(double value, const PriceRow& r)
 {
     if (!std::isfinite(value))
-        throw CardError(QStringLiteral("Цену продукта << ") + r.nameI + QStringLiteral(" >> в подразделении(отделе) << ") +
-                        r.nameO + QStringLiteral(" >> рассчитать нельзя: проверьте цены и калькуляционные карты его состава !"));
+        throw CardError(QStringLiteral("Цену продукта << ") + *r.nameI + QStringLiteral(" >> в подразделении(отделе) << ") +
+                        *r.nameO + QStringLiteral(" >> рассчитать нельзя: проверьте цены и калькуляционные карты его состава !"));
 }
 
 // The departments of the scope's rows, so that the run reads no other; empty for all.
@@ -542,8 +557,8 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
 
         if (r.metod == 2) {
             if (r.myCena < cost) {
-                result.warnings << QStringLiteral("Расчётная цена блюда << ") + r.nameI +
-                                       QStringLiteral(" >> в подразделении(отделе) << ") + r.nameO +
+                result.warnings << QStringLiteral("Расчётная цена блюда << ") + *r.nameI +
+                                       QStringLiteral(" >> в подразделении(отделе) << ") + *r.nameO +
                                        QStringLiteral(" >> больше назначенной вручную !");
                 result.manualPriceWarning = true;
             }
