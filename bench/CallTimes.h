@@ -159,6 +159,10 @@ private:
         {
             timed("setColumnWidth", [&] { d_->setColumnWidth(s, c, w); });
         }
+        void setColumnWidths(int s, int first, const QList<int>& w) override
+        {
+            timed("setColumnWidths", [&] { d_->setColumnWidths(s, first, w); });
+        }
         void fitRowHeights(int s, int first, int last) override
         {
             timed("fitRowHeights", [&] { d_->fitRowHeights(s, first, last); });

@@ -5,6 +5,7 @@
 // the data is in, and one office for the whole run.
 
 #include "../tests/support/KeepingOffice.h"
+#include "CallTimes.h"
 
 #include "automation/uno/UnoOffice.h"
 
@@ -89,6 +90,96 @@ void TimePrints(benchmark::State& state, automation::Office& office, Print print
         state.ResumeTiming();
     }
 }
+
+// As TimePrints; with TARELIA_BENCH_CALLS=1 the office calls of a print
+// are counted and timed by name, and their table printed after the runs.
+template <class Print>
+void TimePrintsAndCalls(benchmark::State& state, automation::Office& office, Print print)
+{
+    if (!qEnvironmentVariableIsSet("TARELIA_BENCH_CALLS")) {
+        TimePrints(state, office, print);
+        return;
+    }
+    CallTimes calls;
+    TimingOffice timing(office, calls);
+    TimePrints(state, timing, print);
+    calls.print(static_cast<int>(state.iterations()));
+}
+
+// The floor a print is measured against: its finished workbook stored once
+// as an OpenDocument file (`print` makes it into the office it is given),
+// then opened by the office and shown, as a print hands it over, once per
+// iteration. The document is closed outside the timing.
+template <class Print>
+QString StoreFinished(automation::Office& office, const QString& path, Print print)
+{
+    KeepingOffice keeping(office);
+    print(keeping);
+    keeping.documents.back()->storeToFile(path, QStringLiteral("calc8"));
+    CloseAll(keeping);
+    return path;
+}
+
+inline void TimeOpening(benchmark::State& state, automation::Office& office, const QString& path)
+{
+    for (auto _ : state) {
+        std::unique_ptr<automation::Document> d = office.loadDocument(path);
+        d->show();
+        state.PauseTiming();
+        d->close();
+        state.ResumeTiming();
+    }
+}
+
+// An office whose documents take every call and keep nothing: a print into
+// it costs its reading and its own work, none of the office's.
+class NoOffice : public automation::Office {
+public:
+    bool connect() override { return true; }
+    void disconnect() override {}
+    bool connected() const override { return true; }
+    std::unique_ptr<automation::Document> newCalc() override { return std::make_unique<Nothing>(); }
+    std::unique_ptr<automation::Document> loadDocument(const QString&) override { return std::make_unique<Nothing>(); }
+    std::unique_ptr<automation::Document> editDocument(const QString&) override { return std::make_unique<Nothing>(); }
+
+private:
+    struct Nothing : automation::Document {
+        int sheetCount() override { return 2; }
+        void insertSheet(int, const QString&) override {}
+        QString sheetName(int) override { return {}; }
+        void setString(const automation::CellAddress&, const QString&) override {}
+        void setValue(const automation::CellAddress&, double) override {}
+        void setFormula(const automation::CellAddress&, const QString&) override {}
+        void setBlockValues(const automation::CellAddress&, const QList<QVariantList>&) override {}
+        void moveRange(const automation::CellAddress&, const automation::RangeAddress&) override {}
+        void copyRange(const automation::CellAddress&, const automation::RangeAddress&) override {}
+        void removeRows(int, int, int) override {}
+        void merge(const automation::RangeAddress&) override {}
+        void setWrapped(const automation::RangeAddress&, bool) override {}
+        void setHoriJustify(const automation::RangeAddress&, int) override {}
+        void setFont(const automation::RangeAddress&, const automation::Font&) override {}
+        void setTableBorder(const automation::RangeAddress&, const automation::TableBorder&) override {}
+        void setTableBorders(const QList<automation::RangeAddress>&, const automation::TableBorder&) override {}
+        void setColumnWidth(int, int, int) override {}
+        void lockControllers() override {}
+        void unlockControllers() override {}
+        void addActionLock() override {}
+        void removeActionLock() override {}
+        void show() override {}
+        void close() override {}
+        void setSheetName(int, const QString&) override {}
+        void removeSheet(int) override {}
+        void setBlockFormulas(const automation::CellAddress&, const QList<QStringList>&) override {}
+        void setCharColor(const QList<automation::RangeAddress>&, int) override {}
+        void setVertJustify(const automation::RangeAddress&, int) override {}
+        void setNumberFormat(const automation::RangeAddress&, const QString&) override {}
+        void setPageMargins(int, const automation::PageMargins&) override {}
+        automation::PageMargins pageMargins(int) override { return {}; }
+        void setLandscape(int) override {}
+        void storeToFile(const QString&, const QString&) override {}
+        automation::CellState cellState(const automation::CellAddress&) override { return {}; }
+    };
+};
 
 // The benchmarks' main: runs those asked for, then `afterwards` (a report of
 // the run, the run's end) while the application still stands.

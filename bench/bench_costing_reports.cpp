@@ -1,7 +1,10 @@
 // The costing reports into a real headless LibreOffice on the shipped sample
-// templates: the technological cards of a 200-line production document whose
-// dishes have cards three and four levels deep, expanded down to raw products
-// ("TechCards"), and the ingredients statement of a month of 2,000 posted
+// templates: the technological cards of production documents of 200 and of
+// 2,000 lines (the argument) whose dishes have cards three and four levels
+// deep, expanded down to raw products ("TechCards"), beside their floor, the
+// office opening the finished cards stored once and showing them
+// ("TechCardsFloor"), and the print into an office that does nothing, its
+// reading and expansion ("TechCardsQuery"); and the ingredients statement of a month of 2,000 posted
 // documents with ten write-off lines each ("IngredientsMonth"). Each
 // repetition reads the data, fills the sheet and closes the document; the
 // runs give min and median. The office is ended when the runs are done.
@@ -10,7 +13,6 @@
 // in decimal; "ProductsMonthSummedBySql", its reference, reads the same rows
 // summed by the server.
 
-#include "CallTimes.h"
 #include "OfficeRun.h"
 #include "TechCardsData.h"
 
@@ -27,7 +29,7 @@ namespace {
 
 struct Setup : bench::OfficeRun {
     engine::Settings settings;
-    qint64 production = 0;
+    std::map<int, qint64> productions;  // by their lines
     QDate monthStart{2026, 11, 1};
     QDate monthEnd{2026, 11, 30};
 
@@ -56,8 +58,9 @@ Setup& setup()
 
         costing_catalogue::Builder b(&s->database, &write);
         std::mt19937 rng(7);
-        const bench::TechCardsData cards = bench::WriteTechCardsData(b, s->database, write, rng, s->monthEnd.addDays(1));
-        s->production = cards.production;
+        const bench::TechCardsData cards =
+            bench::WriteTechCardsData(b, s->database, write, rng, s->monthEnd.addDays(1), {2000});
+        s->productions = cards.productions;
         const costing_catalogue::Catalogue& cat = cards.catalogue;
         const qint64 firma = cards.firma;
         const qint64 otdel = cards.otdel;
@@ -112,32 +115,65 @@ Setup& setup()
     return *s;
 }
 
-// The production document's cards expanded down to raw products.
-reports::techcards::Options techCards(const Setup& s)
+// The production document's cards of `lines` lines expanded down to raw products.
+reports::techcards::Options techCards(const Setup& s, int lines)
 {
     reports::techcards::Options o;
-    o.document = s.production;
+    o.document = s.productions.at(lines);
     o.mode = 1;
     return o;
 }
+
+int lines(const benchmark::State& state) { return static_cast<int>(state.range(0)); }
 
 // TARELIA_BENCH_CALLS=1 prints the office calls of one print, counted and timed.
 void TechCards(benchmark::State& state)
 {
     Setup& s = setup();
-    const reports::techcards::Options o = techCards(s);
-    const bool timeCalls = qEnvironmentVariableIsSet("TARELIA_BENCH_CALLS");
-    bench::CallTimes calls;
-    bench::TimingOffice timing(*s.office, calls);
-    bench::TimePrints(state, timeCalls ? static_cast<automation::Office&>(timing) : *s.office,
-                      [&](automation::Office& office) {
-                          if (!reports::techcards::Print(s.ctx(), o, office, s.cache()))
-                              state.SkipWithError("no cards");
-                      });
-    if (timeCalls)
-        calls.print(static_cast<int>(state.iterations()));
+    const reports::techcards::Options o = techCards(s, lines(state));
+    bench::TimePrintsAndCalls(state, *s.office, [&](automation::Office& office) {
+        if (!reports::techcards::Print(s.ctx(), o, office, s.cache()))
+            state.SkipWithError("no cards");
+    });
 }
 BENCHMARK(TechCards)
+    ->Arg(200)
+    ->Arg(2000)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min", bench::Minimum)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void TechCardsFloor(benchmark::State& state)
+{
+    Setup& s = setup();
+    const reports::techcards::Options o = techCards(s, lines(state));
+    const QString path = bench::StoreFinished(
+        *s.office, s.dir.path() + QStringLiteral("/cards%1.ods").arg(lines(state)),
+        [&](automation::Office& office) { reports::techcards::Print(s.ctx(), o, office, s.cache()); });
+    bench::TimeOpening(state, *s.office, path);
+}
+BENCHMARK(TechCardsFloor)
+    ->Arg(200)
+    ->Arg(2000)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min", bench::Minimum)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void TechCardsQuery(benchmark::State& state)
+{
+    Setup& s = setup();
+    const reports::techcards::Options o = techCards(s, lines(state));
+    bench::NoOffice none;
+    for (auto _ : state)
+        reports::techcards::Print(s.ctx(), o, none, s.cache());
+}
+BENCHMARK(TechCardsQuery)
+    ->Arg(200)
+    ->Arg(2000)
     ->Iterations(1)
     ->Repetitions(5)
     ->ComputeStatistics("min", bench::Minimum)
@@ -148,7 +184,7 @@ BENCHMARK(TechCards)
 void TechCardsRecorded(benchmark::State& state)
 {
     Setup& s = setup();
-    const reports::techcards::Options o = techCards(s);
+    const reports::techcards::Options o = techCards(s, lines(state));
     automation::RecordingOffice recording;
     recording.prototype.sheets.resize(2);
     for (auto _ : state) {
@@ -162,6 +198,8 @@ void TechCardsRecorded(benchmark::State& state)
     state.counters["log"] = b.log.size();
 }
 BENCHMARK(TechCardsRecorded)
+    ->Arg(200)
+    ->Arg(2000)
     ->Iterations(1)
     ->Repetitions(5)
     ->ComputeStatistics("min", bench::Minimum)

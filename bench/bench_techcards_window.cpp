@@ -1,14 +1,17 @@
-// The technological cards of a 200-line production document through the
-// program's window into a visible LibreOffice, as the user waits for them:
-// from the print choice's OK to the cards on the screen. Run under an X
-// server: xvfb-run -a -s "-screen 0 1280x1024x24" bench_techcards_window.
+// The technological cards of production documents of 200 and of 2,000 lines
+// (the argument) through the program's window into a visible LibreOffice,
+// as the user waits for them: from the print choice's OK to the cards on the
+// screen. Run under an X server:
+// xvfb-run -a -s "-screen 0 1280x1024x24" bench_techcards_window.
 // The office is the program's kind (with windows, in a profile of the run's
 // own) and warm: one print is made before the timed ones. Each repetition
 // presses OK on the real dialog and watches the screen: the time is when the
 // office's frame last changed its picture (it stays the same for a second
 // after), and the counter `mapped` when the frame appeared. The document is
-// closed outside the timing. The report's Print alone into the same office,
-// to the same picture, is timed beside it.
+// closed outside the timing. Timed beside it, into the same office and to the
+// same picture: the report's Print alone; the floor, the finished cards
+// stored once as a file, opened by the office and shown; and the print into
+// an office that does nothing, the cards' reading and expansion.
 
 #include "OfficeRun.h"
 #include "TechCardsData.h"
@@ -40,6 +43,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -140,7 +144,7 @@ struct Run {
         bench::InstallShippedSample(t.db(), t.write(), "tech_cards");
         costing_catalogue::Builder b(&t.db(), &t.write());
         std::mt19937 rng(7);
-        data = bench::WriteTechCardsData(b, t.db(), t.write(), rng, Clock::today());
+        data = bench::WriteTechCardsData(b, t.db(), t.write(), rng, Clock::today(), {2000});
         t.write().commit();
         Form_Base->TransactionRead->commit();
         Form_Base->TransactionRead->start();
@@ -154,7 +158,6 @@ struct Run {
         keeping = owned.get();
         automation::SetProgramOffice(std::move(owned));
         x = XOpenDisplay(nullptr);
-        RealTab->ShowDocument(data.production);
     }
 
     ~Run()
@@ -176,8 +179,9 @@ struct Run {
     }
 
     // Presses OK on the print choice with the cards expanded.
-    Seen throughWindow()
+    Seen throughWindow(int lines)
     {
+        RealTab->ShowDocument(data.productions.at(lines));
         Seen seen;
         Msg::setModalHandler([&](QDialog* d) {
             d->show();
@@ -195,18 +199,55 @@ struct Run {
         return seen;
     }
 
-    // The report's run alone into the same office.
-    Seen printAlone()
+    reports::techcards::Options options(int lines) const
     {
         reports::techcards::Options o;
-        o.document = data.production;
+        o.document = data.productions.at(lines);
         o.mode = 1;
+        return o;
+    }
+
+    // The report's run alone into the same office.
+    Seen printAlone(int lines)
+    {
         QElapsedTimer t;
         t.start();
-        reports::techcards::Print(engine::ProgramContext(), o, automation::ProgramOffice(),
+        reports::techcards::Print(engine::ProgramContext(), options(lines), automation::ProgramOffice(),
                                   printing::ProgramTemplateCache());
         return watch(x, t);
     }
+
+    // The finished cards, stored once, opened by the office and shown.
+    Seen openFinished(int lines)
+    {
+        QString& path = finished[lines];
+        if (path.isEmpty()) {
+            reports::techcards::Print(engine::ProgramContext(), options(lines), automation::ProgramOffice(),
+                                      printing::ProgramTemplateCache());
+            path = dir.path() + QStringLiteral("/cards%1.ods").arg(lines);
+            keeping->documents.back()->storeToFile(path, QStringLiteral("calc8"));
+            closeAll();
+        }
+        QElapsedTimer t;
+        t.start();
+        // The office kept (the program's) closes it with the others.
+        automation::ProgramOffice().loadDocument(path)->show();
+        return watch(x, t);
+    }
+
+    // The cards into an office that does nothing.
+    Seen readAlone(int lines)
+    {
+        bench::NoOffice none;
+        QElapsedTimer t;
+        t.start();
+        reports::techcards::Print(engine::ProgramContext(), options(lines), none, printing::ProgramTemplateCache());
+        Seen s;
+        s.painted = t.nsecsElapsed() / 1e9;
+        return s;
+    }
+
+    std::map<int, QString> finished;  // the stored cards, by lines
 };
 
 Run* run = nullptr;
@@ -216,14 +257,14 @@ Run& setup()
     if (!run) {
         run = new Run;
         if (run->x) {
-            run->throughWindow();  // the office started and warm
+            run->throughWindow(200);  // the office started and warm
             run->closeAll();
         }
     }
     return *run;
 }
 
-void timed(benchmark::State& state, Seen (Run::*print)())
+void timed(benchmark::State& state, Seen (Run::*print)(int))
 {
     Run& r = setup();
     if (!r.x) {
@@ -232,7 +273,7 @@ void timed(benchmark::State& state, Seen (Run::*print)())
     }
     double mapped = 0;
     for (auto _ : state) {
-        const Seen seen = (r.*print)();
+        const Seen seen = (r.*print)(static_cast<int>(state.range(0)));
         state.SetIterationTime(seen.painted);
         mapped += seen.mapped;
         r.closeAll();
@@ -242,19 +283,22 @@ void timed(benchmark::State& state, Seen (Run::*print)())
 
 void BM_TechCardsOkToVisible(benchmark::State& state) { timed(state, &Run::throughWindow); }
 void BM_TechCardsPrintToVisible(benchmark::State& state) { timed(state, &Run::printAlone); }
+void BM_TechCardsFloor(benchmark::State& state) { timed(state, &Run::openFinished); }
+void BM_TechCardsQuery(benchmark::State& state) { timed(state, &Run::readAlone); }
 
-BENCHMARK(BM_TechCardsOkToVisible)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("min", bench::Minimum)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime();
-BENCHMARK(BM_TechCardsPrintToVisible)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("min", bench::Minimum)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime();
+#define CARDS(name)                                                                                                   \
+    BENCHMARK(name)                                                                                                   \
+        ->Arg(200)                                                                                                    \
+        ->Arg(2000)                                                                                                   \
+        ->Iterations(1)                                                                                               \
+        ->Repetitions(5)                                                                                              \
+        ->ComputeStatistics("min", bench::Minimum)                                                                    \
+        ->Unit(benchmark::kMillisecond)                                                                               \
+        ->UseManualTime()
+CARDS(BM_TechCardsOkToVisible);
+CARDS(BM_TechCardsPrintToVisible);
+CARDS(BM_TechCardsFloor);
+CARDS(BM_TechCardsQuery);
 
 } // namespace
 

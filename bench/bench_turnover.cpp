@@ -4,9 +4,12 @@
 // every department, at prices that vary from line to line (about 46,000
 // sums by product, department, direction and price).
 // "ByOperations": the statement by operations of December, about 5,000 table
-// rows of 14 variables placed each.
+// rows of 14 variables placed each, and of the year (the second argument 1),
+// about 57,000.
 // "ByProducts": the statement by products with the balances over the year.
-// Timed: the query and the fill up to the shown document; the *Query
+// Timed: the query and the fill up to the shown document; the *Floor
+// benchmarks time the office opening the finished statement (stored once)
+// and showing it; the *Query
 // benchmarks time the query alone (ByProductsQuery: the statement by
 // products with its balances, as the program reads it, in one pass over the
 // lines from the period's start; WideGrouping, for comparison, the lines
@@ -138,11 +141,11 @@ void chooseDepartment(reports::TurnoverOptions& o, int department)
     o.otdelName = QStringLiteral("Бар");
 }
 
-// December 2025: about 5,000 lines in all departments.
-reports::TurnoverOptions byOperations(int department = 0)
+// December 2025: about 5,000 lines in all departments; with `year` the whole of 2025.
+reports::TurnoverOptions byOperations(int department = 0, bool year = false)
 {
     reports::TurnoverOptions o;
-    o.start = QDate(2025, 12, 1);
+    o.start = year ? QDate(2025, 1, 1) : QDate(2025, 12, 1);
     o.end = QDate(2025, 12, 31);
     chooseDepartment(o, department);
     return o;
@@ -166,7 +169,7 @@ void fill(benchmark::State& state, Build build)
     Setup& s = setup();
     const engine::Context ctx{&s.database, s.read.get()};
     int rows = 0;
-    bench::TimePrints(state, *s.office, [&](automation::Office& office) {
+    bench::TimePrintsAndCalls(state, *s.office, [&](automation::Office& office) {
         const reports::StandardReport report = build(ctx);
         rows = report.rowCount;
         reports::RunStandardReport(ctx, office, s.dir.path() + QStringLiteral("/cache/"), report);
@@ -174,12 +177,28 @@ void fill(benchmark::State& state, Build build)
     state.counters["rows"] = rows;
 }
 
+// The statement `build` makes, stored once as it is shown, opened by the office and shown.
+template <class Build>
+void floor(benchmark::State& state, const QString& name, Build build)
+{
+    Setup& s = setup();
+    const engine::Context ctx{&s.database, s.read.get()};
+    const QString path = bench::StoreFinished(*s.office, s.dir.path() + QLatin1Char('/') + name + QStringLiteral(".ods"),
+                                              [&](automation::Office& office) {
+                                                  reports::RunStandardReport(ctx, office, s.dir.path() + QStringLiteral("/cache/"),
+                                                                             build(ctx));
+                                              });
+    bench::TimeOpening(state, *s.office, path);
+}
+
 int department(const benchmark::State& state) { return static_cast<int>(state.range(0)); }
+bool year(const benchmark::State& state) { return state.range(1) != 0; }
 
 void BM_ByOperations(benchmark::State& state)
 {
     const int d = department(state);
-    fill(state, [d](const engine::Context& ctx) { return reports::turnover::Build(ctx, byOperations(d)); });
+    const bool y = year(state);
+    fill(state, [d, y](const engine::Context& ctx) { return reports::turnover::Build(ctx, byOperations(d, y)); });
 }
 
 void BM_ByOperationsQuery(benchmark::State& state)
@@ -187,13 +206,28 @@ void BM_ByOperationsQuery(benchmark::State& state)
     Setup& s = setup();
     const engine::Context ctx{&s.database, s.read.get()};
     for (auto _ : state)
-        benchmark::DoNotOptimize(reports::ReadTurnoverRows(ctx, byOperations(department(state))).size());
+        benchmark::DoNotOptimize(reports::ReadTurnoverRows(ctx, byOperations(department(state), year(state))).size());
+}
+
+void BM_ByOperationsFloor(benchmark::State& state)
+{
+    const int d = department(state);
+    const bool y = year(state);
+    floor(state, QStringLiteral("operations%1%2").arg(d).arg(y),
+          [d, y](const engine::Context& ctx) { return reports::turnover::Build(ctx, byOperations(d, y)); });
 }
 
 void BM_ByProducts(benchmark::State& state)
 {
     const int d = department(state);
     fill(state, [d](const engine::Context& ctx) { return reports::turnover::Build(ctx, byProducts(d)); });
+}
+
+void BM_ByProductsFloor(benchmark::State& state)
+{
+    const int d = department(state);
+    floor(state, QStringLiteral("products%1").arg(d),
+          [d](const engine::Context& ctx) { return reports::turnover::Build(ctx, byProducts(d)); });
 }
 
 void BM_ByProductsQuery(benchmark::State& state)
@@ -218,15 +252,20 @@ void BM_ByProductsQueryWideGrouping(benchmark::State& state)
 
 constexpr auto minimum = bench::Minimum;
 
-BENCHMARK(BM_ByOperationsQuery)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)
+// (department, year): December in all departments and in the second alone, the year in all.
+BENCHMARK(BM_ByOperationsQuery)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->ComputeStatistics("min", minimum);
-BENCHMARK(BM_ByOperations)->Arg(0)->Arg(1)->Iterations(1)->Repetitions(5)->ComputeStatistics("min", minimum)
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ByOperations)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Iterations(1)->Repetitions(5)
+    ->ComputeStatistics("min", minimum)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ByOperationsFloor)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Iterations(1)->Repetitions(5)
+    ->ComputeStatistics("min", minimum)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ByProductsQuery)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->ComputeStatistics("min", minimum);
 BENCHMARK(BM_ByProductsQueryWideGrouping)->Iterations(1)->Repetitions(3)->ComputeStatistics("min", minimum)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ByProducts)->Arg(0)->Arg(1)->Iterations(1)->Repetitions(5)->ComputeStatistics("min", minimum)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ByProductsFloor)->Arg(0)->Arg(1)->Iterations(1)->Repetitions(5)->ComputeStatistics("min", minimum)
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

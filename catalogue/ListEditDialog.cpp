@@ -21,6 +21,8 @@ void TListEditDialog::addButtonRow(QGridLayout* grid, int row, QPushButton* ok, 
 {
     grid->setRowStretch(row, 1);
     grid->addLayout(cat::ButtonRow(ok, {close}), row + 1, 0, 1, 2);
+    // Enter in a field presses OK, never a picker's button that stands between the fields and OK.
+    ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [onOk = std::move(onOk)] { Guard(onOk); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -36,7 +36,8 @@ protected:
     using QDialog::QDialog;
     void showEvent(QShowEvent* event) override;
     // The bottom of the dialog's grid: a stretching row, then OK at the left,
-    // which runs `onOk`, and the closing button at the right, which cancels.
+    // the default button, which runs `onOk`, and the closing button at the
+    // right, which cancels.
     void addButtonRow(QGridLayout* grid, int row, QPushButton* ok, QPushButton* close, std::function<void()> onOk);
 };
 

@@ -133,7 +133,7 @@ void TForm_CopyCena::Btn_OkClick()
                                     : QStringLiteral("Вы действительно желаете присвоить продуктам отдела   << ") +
                                           nameOf(StructureBox->Q_Otdel) + QStringLiteral(" >>   предприятия <<") +
                                           nameOf(StructureBox->Q_Firma);
-    if (Msg::confirm(target + from, QStringLiteral("Замена цен"))) {
+    if (Msg::confirmDestructive(target + from, QStringLiteral("Замена цен"))) {
         costing::PriceCopy copy;
         copy.sourceOtdel = KodOtdel;
         copy.targetOtdel = cat::KeyOf(StructureBox->Q_Otdel);

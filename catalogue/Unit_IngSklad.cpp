@@ -389,12 +389,12 @@ void spreadSwitch(QCheckBox* box, const QString& key, const QString& what, const
     if (!StartupDone)
         return;
     if (box->isChecked() &&
-        !Msg::confirm(QStringLiteral("Внимание !!!, Если параметр включен, то при нажатии кнопки Ok, ") + what +
-                          QStringLiteral(" который Вы видите в этом окне будет записан данному продукту во всех "
-                                         "остальных подразделениях предприятия. В этом случае Вам нужно самостоятельно "
-                                         "следить за тем, чтоб в одном меню небыло одного и того же продукта из разных "
-                                         "подразделений."),
-                      QStringLiteral("ВНИМАНИЕ !!!")))
+        !Msg::confirmDestructive(QStringLiteral("Внимание !!!, Если параметр включен, то при нажатии кнопки Ok, ") + what +
+                                     QStringLiteral(" который Вы видите в этом окне будет записан данному продукту во всех "
+                                                    "остальных подразделениях предприятия. В этом случае Вам нужно самостоятельно "
+                                                    "следить за тем, чтоб в одном меню небыло одного и того же продукта из разных "
+                                                    "подразделений."),
+                                 QStringLiteral("ВНИМАНИЕ !!!")))
         box->setChecked(false);
     const bool checked = box->isChecked();
     SetPresenceSetting(key, checked, SettingLog{kArea, checked ? on : off});
@@ -525,9 +525,9 @@ void TForm_IngSklad::Save_IngSklad()
     // Asked before the write starts, so that no transaction waits on the user.
     const bool spreadHand =
         where > 0 && metod == 2 &&
-        Msg::confirm(QStringLiteral("У продукта цена установлена вручную а так же выбрана опция замены цен в других "
-                                    "подразделениях. Менять ли в них продажные цены, если они тоже ручные ?"),
-                     QStringLiteral("Замена продажных цен"));
+        Msg::confirmDestructive(QStringLiteral("У продукта цена установлена вручную а так же выбрана опция замены цен в других "
+                                               "подразделениях. Менять ли в них продажные цены, если они тоже ручные ?"),
+                                QStringLiteral("Замена продажных цен"));
 
     WriteTransaction w(costing::kRoad);
     const costing::Context& ctx = w.context();

@@ -671,8 +671,8 @@ void TForm_Karta::Btn_DeleteClick()
 {
     if (!EditFlag || !cat::HasRow(QS))
         return;
-    if (!Msg::confirm(QStringLiteral("Вы действительно желаете убрать этот продукт из раскладки ?"),
-                      QStringLiteral("Удаление продукта")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно желаете убрать этот продукт из раскладки ?"),
+                                 QStringLiteral("Удаление продукта")))
         return;
     const qint64 row = currentRowKey();
     const QString name = currentRowName();

@@ -380,7 +380,8 @@ void TForm_Menu_S::Btn_DelClick()
     db::Query* s = MenusTab->Q_Menu_Str;
     if (!cat::HasRow(s))
         return;
-    if (!Msg::confirm(QStringLiteral("Вы действительно желаете убрать блюдо из меню ?"), QStringLiteral("Меню")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно желаете убрать блюдо из меню ?"),
+                                 QStringLiteral("Меню")))
         return;
     const qint64 kod = cat::KeyOf(s);
     const QString name = textOf(s, "NAME1");

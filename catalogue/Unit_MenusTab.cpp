@@ -508,7 +508,8 @@ void TMenusTab::Btn_Del_MenuClick()
 void TMenusTab::Del_Menu_One()
 {
     db::Query* q = Q_Menu;
-    if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить это меню ?"), QStringLiteral("Удаление меню")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно желаете удалить это меню ?"),
+                                 QStringLiteral("Удаление меню")))
         return;
     List_Menu->standOn(db::KeyBefore(q));
     menus::DeleteMenu(cat::KeyOf(q), textOf(q, "NAME"), dateOf(q, "DATE_MENU"));
@@ -531,7 +532,7 @@ void TMenusTab::Del_Menu_Period()
         all ? QStringLiteral("Вы уверены что желаете удалить все меню из базы данных ?")
             : QStringLiteral("Вы уверены что желаете удалить все меню из базы данных за период с ") +
                   from.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" по ") + to.toString(QStringLiteral("dd.MM.yyyy"));
-    if (!Msg::confirm(question, QStringLiteral("Удаление меню")))
+    if (!Msg::confirmDestructive(question, QStringLiteral("Удаление меню")))
         return;
     menus::DeleteMenusOfPeriod(all, from, to);
 }
@@ -566,7 +567,8 @@ void TMenusTab::Btn_Del_R_MenuClick()
     db::Query* r = Q_Menu_Razdel;
     if (!cat::HasRow(r))
         return;
-    if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить раздел ?"), QStringLiteral("Удаление раздела меню")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно желаете удалить раздел ?"),
+                                 QStringLiteral("Удаление раздела меню")))
         return;
     List_Menu_Razdel->standOn(db::KeyBefore(r));
     menus::DeleteRazdel(cat::KeyOf(r), textOf(r, "NAME"), textOf(Q_Menu, "NAME"), dateOf(Q_Menu, "DATE_MENU"));

@@ -516,8 +516,8 @@ void TProductsTab::Btn_Del_GRClick()
         Msg::notice(refusal);
         return;
     }
-    if (!Msg::confirm(QStringLiteral("Вы уверены что желаете удалить группу <<") + name + QStringLiteral(">> ?"),
-                      QStringLiteral("Удаление группы")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы уверены что желаете удалить группу <<") + name + QStringLiteral(">> ?"),
+                                 QStringLiteral("Удаление группы")))
         return;
     ListStandsOn back(List_GrIng, db::KeyBefore(gr));
     products::DeleteGroup(kod, name);
@@ -587,8 +587,9 @@ void TProductsTab::Btn_Del_IngClick()
         Del_Ing_One();
     } else if (choice == 1) {
         const QString caption = QStringLiteral("Удаление продуктоов");
-        if (Msg::confirm(QStringLiteral("Вы уверены что желаете удалить все продукты из этой группы ?"), caption) &&
-            Msg::confirm(QStringLiteral("Удаляем из группы всё или одумаемся ?"), caption))
+        if (Msg::confirmDestructive(QStringLiteral("Вы уверены что желаете удалить все продукты из этой группы ?"),
+                                    caption) &&
+            Msg::confirmDestructive(QStringLiteral("Удаляем из группы всё или одумаемся ?"), caption))
             Del_Ing_All();
     }
 }
@@ -605,7 +606,8 @@ void TProductsTab::Del_Ing_One()
         Msg::notice(products::IngUseText(use));
         return;
     }
-    if (!Msg::confirm(QStringLiteral("Вы уверены что желаете удалить этот продукт ?"), QStringLiteral("Удаление продукта")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы уверены что желаете удалить этот продукт ?"),
+                                 QStringLiteral("Удаление продукта")))
         return;
     ListStandsOn back(List_Ing, db::KeyBefore(q));
     products::DeleteIng(kod, name);

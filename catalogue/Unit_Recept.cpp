@@ -64,7 +64,7 @@ void TForm_Recept::Btn_OkClick()
 
 void TForm_Recept::Btn_ClearClick()
 {
-    if (Msg::confirm(QStringLiteral("Вы действительно хотите удалить все строки из текста рецепта !"),
-                     QStringLiteral("Рецепт")))
+    if (Msg::confirmDestructive(QStringLiteral("Вы действительно хотите удалить все строки из текста рецепта !"),
+                                QStringLiteral("Рецепт")))
         RichEdit1->clear();
 }

@@ -179,7 +179,7 @@ void TStructureBox::Btn_Del_FirmaClick()
     if (!cat::HasRow(firma))
         return;
     const QString caption = QStringLiteral("Удаление предприятия");
-    if (!Msg::confirm(QStringLiteral("Вы уверены что хотите удалить предприятие ?"), caption))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы уверены что хотите удалить предприятие ?"), caption))
         return;
     const qint64 kod = cat::KeyOf(firma);
     const QString refusal = structure::FirmaDeleteRefusal(kod);
@@ -188,8 +188,8 @@ void TStructureBox::Btn_Del_FirmaClick()
         return;
     }
     if (structure::FirmaHasStock(kod) &&
-        !Msg::confirm(QStringLiteral("У данного предприятие имеются не нулевые остатки на складах !  Продолжать удаление ?"),
-                      caption))
+        !Msg::confirmDestructive(QStringLiteral("У данного предприятие имеются не нулевые остатки на складах !  Продолжать удаление ?"),
+                                 caption))
         return;
     structure::DeleteFirma(kod, firma->field(QStringLiteral("NAME")).asString());
 }
@@ -216,12 +216,12 @@ void TStructureBox::Btn_Del_OtdelClick()
         return;
     }
     const QString caption = QStringLiteral("Удаление подразделения");
-    if (!Msg::confirm(QStringLiteral("Вы уверены что хотите удалить это подразделение (отдел) ?"), caption))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы уверены что хотите удалить это подразделение (отдел) ?"), caption))
         return;
     // Stock is lost with the department: asked as for an enterprise.
     if (structure::OtdelHasStock(kod) &&
-        !Msg::confirm(QStringLiteral("У данного подразделения имеются не нулевые остатки на складах !  Продолжать удаление ?"),
-                      caption))
+        !Msg::confirmDestructive(QStringLiteral("У данного подразделения имеются не нулевые остатки на складах !  Продолжать удаление ?"),
+                                 caption))
         return;
     structure::DeleteOtdel(kod, otdel->field(QStringLiteral("NAME")).asString(),
                            Q_Firma->field(QStringLiteral("NAME")).asString());
@@ -248,7 +248,8 @@ void TStructureBox::Btn_Del_SkladClick()
         Msg::notice(refusal);
         return;
     }
-    if (!Msg::confirm(QStringLiteral("Вы уверены что хотите удалить этот склад ?"), QStringLiteral("Удаление склада")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы уверены что хотите удалить этот склад ?"),
+                                 QStringLiteral("Удаление склада")))
         return;
     structure::DeleteSklad(kod, sklad->field(QStringLiteral("KOD_OTDEL")).asInt64(),
                            sklad->field(QStringLiteral("NAME")).asString(),
@@ -267,8 +268,8 @@ void TStructureBox::Btn_Del_EdClick()
     db::Query* ed = Q_Ed;
     if (!cat::HasRow(ed))
         return;
-    if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить эту единицу измерения ?"),
-                      QStringLiteral("Удаление единицы измерения")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно желаете удалить эту единицу измерения ?"),
+                                 QStringLiteral("Удаление единицы измерения")))
         return;
     const qint64 kod = cat::KeyOf(ed);
     const QString name = ed->field(QStringLiteral("NAME")).asString();

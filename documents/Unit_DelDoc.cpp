@@ -112,8 +112,8 @@ void TForm_DelDoc::CB_OtkatClick()
         return;
     }
     if (CB_Otkat->isChecked() &&
-        !Msg::confirm(QStringLiteral("Вы уверены что желаете удалить документы с откатом результатов их проведения ?"),
-                      QStringLiteral("Откат"))) {
+        !Msg::confirmDestructive(QStringLiteral("Вы уверены что желаете удалить документы с откатом результатов их проведения ?"),
+                                 QStringLiteral("Откат"))) {
         suppress_ = true;
         CB_Otkat->setChecked(false);
         suppress_ = false;
@@ -150,9 +150,9 @@ void TForm_DelDoc::Btn_OkClick()
 
 void TForm_DelDoc::DeleteDocs(db::Query* list)
 {
-    if (!Msg::confirm(QStringLiteral("ВНИМАНИЕ !!! После удаления, данные документы не будут учитываться в оборотной "
-                                     "ведомости. Подтвердите удаление выбранных документов ?"),
-                      QStringLiteral("Удаление документов")))
+    if (!Msg::confirmDestructive(QStringLiteral("ВНИМАНИЕ !!! После удаления, данные документы не будут учитываться в оборотной "
+                                                "ведомости. Подтвердите удаление выбранных документов ?"),
+                                 QStringLiteral("Удаление документов")))
         return;
     deletion::Options options;
     options.rollback = CB_Otkat->isChecked();

@@ -231,9 +231,9 @@ void TForm_DocInv::Btn_OkClick()
         DateTimePicker1->setFocus();
         return;
     }
-    if (!NewDoc && !Msg::confirm(QStringLiteral("Будет обновлена табличная часть документа в соответствии с "
-                                                "изменениями внесёнными в документ. Продолжать ?"),
-                                 QStringLiteral("Изменение шапки документа инвентаризации")))
+    if (!NewDoc && !Msg::confirmDestructive(QStringLiteral("Будет обновлена табличная часть документа в соответствии с "
+                                                           "изменениями внесёнными в документ. Продолжать ?"),
+                                            QStringLiteral("Изменение шапки документа инвентаризации")))
         return;
     if (KodFirma == 0) {
         Msg::notice(QStringLiteral("Не выбрано предприятие !"));

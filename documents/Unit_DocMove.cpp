@@ -423,8 +423,8 @@ void TForm_DocMove::RG_TypeCenaClick()
         return;
     const int kind = RG_TypeCena->itemIndex();
     const QString word = kind == 0 ? QStringLiteral("СКЛАДСКИЕ") : QStringLiteral("ПРОДАЖНЫЕ");
-    if (!Msg::confirm(QStringLiteral("Поменять ли цены выбранных в документе продуктах на ") + word + QStringLiteral("?"),
-                      QStringLiteral("Изменение цен")))
+    if (!Msg::confirmDestructive(QStringLiteral("Поменять ли цены выбранных в документе продуктах на ") + word + QStringLiteral("?"),
+                                 QStringLiteral("Изменение цен")))
         return;
     WriteTransaction w(movement::kRoad);
     engine::NamingDocument(E_Name->text(), [&] { movement::RepriceLines(w.context(), movement::Claim(w.context(), DocKod), KodOtdel, kind); });

@@ -309,7 +309,7 @@ void TForm_IngToDoc::Btn_DeleteClick()
     // Nothing to remove, or no line chosen: no question asked.
     if (!cat::HasRow(Q_Moves) || Grid_Moves->standsOnNoRow())
         return;
-    if (!Msg::confirmDeletion(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
+    if (!Msg::confirmDestructive(QStringLiteral("Убрать продукт из списка ?"), QStringLiteral("Удаление")))
         return;
     const QString name = Q_Moves->field(QStringLiteral("NAME")).asString();
     const qint64 kod = cat::KeyOf(Q_Moves);
@@ -322,8 +322,8 @@ void TForm_IngToDoc::Btn_DeleteClick()
 void TForm_IngToDoc::Btn_ClearClick()
 {
     E_Context->clear();
-    if (!Msg::confirm(QStringLiteral("Вы действительно собираетесь полностью очистить список продуктов в этом документе ?"),
-                      QStringLiteral("Очистка списка")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно собираетесь полностью очистить список продуктов в этом документе ?"),
+                                 QStringLiteral("Очистка списка")))
         return;
     WriteTransaction w(movement::kRoad);
     engine::NamingDocument(DocName, [&] { movement::DeleteLines(w.context(), movement::Claim(w.context(), DocKod)); });

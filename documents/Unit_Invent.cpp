@@ -30,6 +30,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QPalette>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -76,6 +77,9 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Timer_Invent->setSingleShot(true);
     Timer_Invent->setInterval(400);
     auto* layout = new QVBoxLayout(this);
+    // Narrow edges: the lines and the keypad take the screen's width.
+    const QMargins edges = layout->contentsMargins();
+    layout->setContentsMargins(6, edges.top(), 6, edges.bottom());
 
     Grid_Doc = new db::DbGrid(this);
     Grid_Doc->setAccessibleName(QStringLiteral("Документы инвентаризации"));
@@ -125,11 +129,11 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     Grid_Inv->setQuery(Q_Inv);
     Grid_Inv->setColumns({{QStringLiteral("NAME"), QStringLiteral("Наименование"), 220},
                           {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 60},
-                          {QStringLiteral("KOLVO"), QStringLiteral("Кол-во по докум."), 120, QStringLiteral("0.####"), Qt::AlignRight},
-                          {QStringLiteral("CENA"), QStringLiteral("Цена по докум."), 100, QStringLiteral("0.00##"), Qt::AlignRight},
-                          {QStringLiteral("MY_KOLVO"), QStringLiteral("Факт. кол-во"), 90, QStringLiteral("0.####"), Qt::AlignRight},
-                          {QStringLiteral("MY_CENA"), QStringLiteral("Факт. цена"), 80, QStringLiteral("0.00##"), Qt::AlignRight},
-                          {QStringLiteral("CENA_P"), QStringLiteral("Цена прод."), 80, QStringLiteral("0.00##"), Qt::AlignRight}});
+                          {QStringLiteral("KOLVO"), QStringLiteral("Кол-во по докум."), 120, db::kQuantityDisplay, Qt::AlignRight},
+                          {QStringLiteral("CENA"), QStringLiteral("Цена по докум."), 100, db::kPriceDisplay, Qt::AlignRight},
+                          {QStringLiteral("MY_KOLVO"), QStringLiteral("Факт. кол-во"), 90, db::kQuantityDisplay, Qt::AlignRight},
+                          {QStringLiteral("MY_CENA"), QStringLiteral("Факт. цена"), 80, db::kPriceDisplay, Qt::AlignRight},
+                          {QStringLiteral("CENA_P"), QStringLiteral("Цена прод."), 80, db::kPriceDisplay, Qt::AlignRight}});
     Grid_Inv->datasetModel()->setCellStyle([grid = Grid_Inv](const db::Query& q, int row, const QString&, int role) -> QVariant {
         const double book = q.valueAt(row, q.fieldIndex(QStringLiteral("KOLVO"))).toDouble();
         if (role == Qt::FontRole && book != 0) {
@@ -141,20 +145,33 @@ TForm_Invent::TForm_Invent(QWidget* parent)
             return QBrush(Qt::red);
         return {};
     });
-    bottom->addWidget(Grid_Inv, 3);
+    // The column choice and the cursor's move stand under the lines, so the
+    // keypad beside them leaves the lines the room of their figures.
+    auto* lines = new QVBoxLayout;
+    lines->addWidget(Grid_Inv, 1);
+    auto* entry = new QHBoxLayout;
+    RadioGroup1 = new TRadioGroup(QStringLiteral("Изменяемая колонка"),
+                                  {QStringLiteral("Фактическое количество"), QStringLiteral("Фактическая цена")}, this);
+    RadioGroup1->setColumns(2);
+    RadioGroup1->setItemIndex(0);
+    entry->addWidget(RadioGroup1);
+    CB_Next = new QCheckBox(QStringLiteral("Сдвигать позицию курсора"), this);
+    CB_Next->setChecked(true);
+    auto* next = new QVBoxLayout;  // level with the choice's buttons
+    next->addStretch();
+    next->addWidget(CB_Next);
+    next->addSpacing(RadioGroup1->layout()->contentsMargins().bottom());
+    entry->addLayout(next);
+    entry->addStretch();
+    lines->addLayout(entry);
+    bottom->addLayout(lines, 1);
 
     auto* side = new QVBoxLayout;
     Keypad = new TKeypad(this);
     side->addWidget(Keypad);
-    RadioGroup1 = new TRadioGroup(QStringLiteral("Изменяемая колонка"),
-                                  {QStringLiteral("Фактическое количество"), QStringLiteral("Фактическая цена")}, this);
-    RadioGroup1->setItemIndex(0);
-    side->addWidget(RadioGroup1);
-    CB_Next = new QCheckBox(QStringLiteral("Сдвигать позицию курсора"), this);
-    CB_Next->setChecked(true);
-    side->addWidget(CB_Next);
     side->addStretch();
-    bottom->addLayout(side, 1);
+    bottom->addLayout(side);
+    bottom->setSpacing(3);  // the keypad's own
     layout->addLayout(bottom, 3);
 
     Keypad->guard = [this] { return linesHaveRow() && Btn_Upd->isEnabled(); };
@@ -253,6 +270,7 @@ void TForm_Invent::FormCreate()
     SetFieldEnabled(E_Context_Inv, false);
     resize(1100, 680);
     ScaleWindow(this, true);
+    FitInvColumns();  // in the font the window took
 }
 
 void TForm_Invent::FitInvColumns()
@@ -262,13 +280,15 @@ void TForm_Invent::FitInvColumns()
         return;
     const QFontMetrics fm(h->font());
     const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + fm.averageCharWidth();
-    // A figure of a bold line (a book quantity) shows whole: quantities and
-    // prices of four figures with four decimals, all that the room beside the
-    // keypad holds on a 1024-wide screen with every column in sight.
+    // A figure of a bold line (a book quantity) shows whole: a quantity of a
+    // thousand with six decimals, a price of a hundred with six.
     QFont bold = Grid_Inv->font();
     bold.setBold(true);
     const QFontMetrics fb(bold);
-    const int number = fb.horizontalAdvance(QStringLiteral("0000,0000")) + 2 * fb.averageCharWidth();
+    auto figureWidth = [&fb](const QString& format) {
+        const QString sample = format == db::kQuantityDisplay ? QStringLiteral("0000,000000") : QStringLiteral("000,000000");
+        return fb.horizontalAdvance(sample) + 2 * fb.averageCharWidth();
+    };
     QAbstractItemModel* m = Grid_Inv->model();
     const int least = fm.horizontalAdvance(m->headerData(0, Qt::Horizontal).toString()) + margin;
     // The titles on one line, or, where the columns then overflow the list
@@ -277,17 +297,21 @@ void TForm_Invent::FitInvColumns()
     auto widths = [&](bool twoLines) {
         QList<int> w;
         for (int i = 1; i < h->count(); ++i) {
-            const bool figure = i < columns.size() && !columns[i].displayFormat.isEmpty();
+            const QString format = i < columns.size() ? columns[i].displayFormat : QString();
             const QString title = m->headerData(i, Qt::Horizontal).toString();
             int text = fm.horizontalAdvance(title);
             if (twoLines)
                 for (int at = title.indexOf(QLatin1Char(' ')); at > 0; at = title.indexOf(QLatin1Char(' '), at + 1))
                     text = std::min(text, std::max(fm.horizontalAdvance(title.left(at)), fm.horizontalAdvance(title.mid(at + 1))));
-            w << std::max(text + margin, figure ? number : 0);
+            w << std::max(text + margin, format.isEmpty() ? 0 : figureWidth(format));
         }
         return w;
     };
     auto sum = [](const QList<int>& w) { return std::accumulate(w.begin(), w.end(), 0); };
+    // The list keeps the room its columns need, a scroll bar's beside them;
+    // the keypad takes what is left.
+    const int scrollBar = Grid_Inv->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Grid_Inv->verticalScrollBar());
+    Grid_Inv->setMinimumWidth(least + sum(widths(true)) + 2 * Grid_Inv->frameWidth() + scrollBar);
     QList<int> w = widths(false);
     const bool wrap = least + sum(w) > Grid_Inv->viewport()->width();
     if (wrap)
@@ -448,9 +472,9 @@ void TForm_Invent::Btn_ZapolnitClick()
         return;
     }
     const bool notEmpty = linesHaveRow() || docHasLines(Q_Docs->field(QStringLiteral("KOD")).asInt64());
-    if (notEmpty && !Msg::confirm(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
-                                                 "состояние склада в документ ?"),
-                                  QStringLiteral("Документ не пустой")))
+    if (notEmpty && !Msg::confirmDestructive(QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести "
+                                                            "состояние склада в документ ?"),
+                                             QStringLiteral("Документ не пустой")))
         return;
     TForm_ZaprosInv* z = Form_ZaprosInv;
     z->RadioGroup1->setItemIndex(1);
@@ -548,8 +572,8 @@ void TForm_Invent::Btn_ProvodkaClick()
                                    "поздние документы движения по этому подразделению !"));
         return;
     }
-    const bool dropUnchanged = Msg::confirm(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
-                                            QStringLiteral("Удаление строк"));
+    const bool dropUnchanged = Msg::confirmDestructive(QStringLiteral("Удалить из документа строки в которых нет изменений ?"),
+                                                       QStringLiteral("Удаление строк"));
     const QString emptyText = QStringLiteral("Документ пустой. Фактические количества и цены абсолютно совпадают с ценами и "
                                              "количествами по документам. Так-как Вы выбрали удаление строк без изменений, то в "
                                              "документе не останется ни одной строчки. Такой документ провести нельзя. Либо "
@@ -565,7 +589,7 @@ void TForm_Invent::Btn_ProvodkaClick()
     // both figures and agrees first; Enter posts nothing.
     const QList<inventory::BookChange> moved = inventory::BookChanges(ctx, doc, dropUnchanged);
     if (!moved.isEmpty() &&
-        !Msg::confirmDeletion(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
+        !Msg::confirmDestructive(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
         return;
     if (!Msg::confirm(QStringLiteral("После проводки любые изменения в документе будут невозможны! Продолжить?"),
                       QStringLiteral("Проводка документа инвентаризации")))

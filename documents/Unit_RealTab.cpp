@@ -189,19 +189,22 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Grid_DocReal->horizontalHeader()->setStretchLastSection(true);
     Grid_DocReal->setEditButton(Btn_Upd_Real);
     Grid_RealBludo->setQuery(Q_Real_Bludo);
-    // Prices and sums of a line show whole in the tab's font, a zoomed one too.
-    // Within the room a 1024-wide screen leaves the lines beside the keypad:
-    // quantities and prices of four figures with four decimals, sums of seven.
+    // Figures of a line show whole in the tab's font, a zoomed one too: a
+    // quantity of a thousand with six decimals, a price of a hundred with six,
+    // a sum of seven figures. The list keeps the room its columns need, the
+    // dish's name at least its title; the keypad beside it takes what is left.
     auto figure = [this](const char* sample, int design) {
         return cat::ValueColumnWidth(Grid_RealBludo, QString::fromLatin1(sample), design);
     };
-    cat::SetColumns(Grid_RealBludo, {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 240},
-                                     {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
-                                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure("0000,0000", 70), QStringLiteral("0.####")},
-                                     {QStringLiteral("CENA_SKLAD"), QStringLiteral("Цена скл."), figure("0000,0000", 75), QStringLiteral("0.00##")},
-                                     {QStringLiteral("CENA"), QStringLiteral("Цена"), figure("0000,0000", 70), QStringLiteral("0.00##")},
-                                     {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), figure("0000000,00", 80), QStringLiteral("0.00")},
-                                     {QStringLiteral("NAME_O"), QStringLiteral("Подразделение/отдел"), 150}});
+    cat::SetColumns(Grid_RealBludo,
+                    {{QStringLiteral("NAME"), QStringLiteral("Наименование"), 0},
+                     {QStringLiteral("SHORT_NAME"), QStringLiteral("Ед.изм."), 55},
+                     {QStringLiteral("KOLVO"), QStringLiteral("Кол-во"), figure("0000,000000", 70), db::kQuantityDisplay},
+                     {QStringLiteral("CENA_SKLAD"), QStringLiteral("Цена скл."), figure("000,000000", 75), db::kPriceDisplay},
+                     {QStringLiteral("CENA"), QStringLiteral("Цена"), figure("000,000000", 70), db::kPriceDisplay},
+                     {QStringLiteral("SUMMA"), QStringLiteral("Сумма"), figure("0000000,00", 80), QStringLiteral("0.00")},
+                     {QStringLiteral("NAME_O"), QStringLiteral("Подразделение/отдел"), 150}},
+                    true);
     // The dish's name takes the room the figures leave, so the department stays in sight.
     Grid_RealBludo->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     cat::SetActive(E_Context_Real, false);

@@ -58,4 +58,12 @@ void TForm_ZaprosInv::FormCreate()
     ScaleWindow(this, false);
 }
 
+// The dialog opens on OK whatever had the focus when it last closed: a Space
+// pressed out of habit never picks "Ставить ноль", which zeroes every count.
+void TForm_ZaprosInv::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    BitBtn1->setFocus();
+}
+
 void TForm_ZaprosInv::RadioGroup1Click() { CheckBox1->setVisible(RadioGroup1->itemIndex() == 1); }

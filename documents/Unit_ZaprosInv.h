@@ -24,6 +24,9 @@ public:
 
     void FormCreate();
     void RadioGroup1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 extern FirstUse<TForm_ZaprosInv> Form_ZaprosInv;

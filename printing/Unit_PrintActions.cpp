@@ -200,9 +200,9 @@ void TForm_Print::BitBtn5Click()
     // asked about replacing the name as typed, so the name written is asked about here.
     if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".xls");
-        if (QFile::exists(path) && !Msg::confirm(QStringLiteral("Файл < ") + path +
-                                                     QStringLiteral(" > уже существует. Заменить его?"),
-                                                 QStringLiteral("Выгрузка шаблона")))
+        if (QFile::exists(path) && !Msg::confirmDestructive(QStringLiteral("Файл < ") + path +
+                                                                QStringLiteral(" > уже существует. Заменить его?"),
+                                                            QStringLiteral("Выгрузка шаблона")))
             return;
     }
     const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(engine::ProgramContext(), formKod);
@@ -273,7 +273,8 @@ void TForm_Print::BtnDeleteClick()
         Msg::notice(QStringLiteral("Образец шаблона удалить нельзя."));
         return;
     }
-    if (!Msg::confirm(QStringLiteral("Вы действительно хотите удалить этот шаблон ?"), QStringLiteral("Удаление шаблона")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно хотите удалить этот шаблон ?"),
+                                 QStringLiteral("Удаление шаблона")))
         return;
     const QString line = QStringLiteral("Удаление шаблона печати. Форма печати: ") + listName() +
                          QStringLiteral("; Шаблон: ") + formName();

@@ -70,12 +70,15 @@ TForm_Base::TForm_Base(QObject* parent) : QObject(parent)
     });
 
     // A list that cannot be read again says so through the dialog service; a
-    // lost connection found by a read, as every read's.
-    db::ListHolder::setReloadFailureNotice([this](const QString& text, bool lostReading) {
-        if (lostReading)
-            TellConnectionLost(text, true);
-        else
+    // lost connection found by a read, as every read's. Found by the lists a
+    // road's commit reads again, it is the road's outcome, told inside the
+    // handler: the reads after it say nothing more, and the windows step
+    // aside once the handler has finished.
+    db::ListHolder::setReloadFailureNotice([this](const QString& text, bool connectionLost, bool inRoad) {
+        if (!connectionLost)
             Msg::error(text);
+        else
+            TellConnectionLost(text, !inRoad, inRoad);
     });
     // No message waits on the user while the write transaction is open.
     Msg::setRoadProbe([] { return Form_Base && Form_Base->TransactionWrite->active(); });
@@ -95,13 +98,23 @@ TForm_Base::~TForm_Base()
 
 db::Query* TForm_Base::makeQuery(db::Transaction* tr) { return new db::Query(MyDB, tr, this); }
 
-void TForm_Base::TellConnectionLost(const QString& text, bool reading)
+void TForm_Base::TellConnectionLost(const QString& text, bool reading, bool whenHandlerEnds)
 {
     if (reading && lossTold_)
         return;
     lossTold_ = true;
     Msg::error(text);
-    emit connectionLost();
+    if (!whenHandlerEnds) {
+        emit connectionLost();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (lossTold_)  // not connected again meanwhile
+                emit connectionLost();
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm_Base::OpenRead(db::Query* q, const QString& sql)

@@ -44,8 +44,10 @@ public:
     // row clicked, the keep-alive; `reading`) is told once: until the
     // database is connected again (FormCreate) the reads after it say
     // nothing. A road's outcome (nothing saved, saved, maybe saved) is told
-    // each time.
-    void TellConnectionLost(const QString& text, bool reading);
+    // each time. whenHandlerEnds: told from inside a handler that goes on
+    // (the lists its commit reads again), connectionLost is emitted once the
+    // handler has returned.
+    void TellConnectionLost(const QString& text, bool reading, bool whenHandlerEnds = false);
 
     // Opens a query on the read transaction with the given text.
     void OpenRead(db::Query* q, const QString& sql);

@@ -19,9 +19,9 @@ namespace db {
 
 namespace {
 
-std::function<void(const QString&, bool)>& reloadFailureNotice()
+ListHolder::ReloadFailureNotice& reloadFailureNotice()
 {
-    static std::function<void(const QString&, bool)> notice;
+    static ListHolder::ReloadFailureNotice notice;
     return notice;
 }
 
@@ -106,7 +106,7 @@ qint64 KeyBefore(const Query* q, const QString& keyField)
     return q->valueAt(row, q->fieldIndex(keyField)).toLongLong();
 }
 
-void ListHolder::setReloadFailureNotice(std::function<void(const QString&, bool)> notice)
+void ListHolder::setReloadFailureNotice(ReloadFailureNotice notice)
 {
     reloadFailureNotice() = std::move(notice);
 }
@@ -288,7 +288,7 @@ void ListHolder::reloadFailed(const QString& failure, bool connectionLost, bool 
                                                   QStringLiteral("). Его прежние строки показаны серым.");
     const QString text = !saved ? notSaved : connectionLost ? ConnectionLostAfterSaveText() : ListNotReadAgainText(failure);
     if (reloadFailureNotice())
-        reloadFailureNotice()(text, connectionLost && !inRoad);
+        reloadFailureNotice()(text, connectionLost, inRoad);
     else
         qWarning("%s", qPrintable(text));
 }

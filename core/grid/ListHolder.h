@@ -105,11 +105,13 @@ public:
     bool reopening() const { return reopening_; }
 
     // How the user is told that a list could not be read again (the
-    // program's dialog service, installed by the data module); lostReading:
-    // the connection is lost and no change of this workstation's is being
-    // told (a list shown or read again outside a commit). One road's failed
+    // program's dialog service, installed by the data module);
+    // connectionLost: the connection is lost; inRoad: the list was read again
+    // after a commit of this workstation's, whose outcome the text tells (a
+    // list shown or read again outside a commit only read). One road's failed
     // lists are told once.
-    static void setReloadFailureNotice(std::function<void(const QString& text, bool lostReading)> notice);
+    using ReloadFailureNotice = std::function<void(const QString& text, bool connectionLost, bool inRoad)>;
+    static void setReloadFailureNotice(ReloadFailureNotice notice);
     // Called each time a held list opens (the tests check that its statement
     // reads the tables it subscribes to); none in the program.
     static void setOpenedCheck(std::function<void(ListHolder&)> check);

@@ -162,10 +162,14 @@ void TForm_Main::buildStartPage()
     }
     dice->addStretch();
 
-    Btn_Net = new QPushButton(QStringLiteral("Подключения"), Sheet_Hello);
+    // The log-in comes first in the focus order: the window's first focus is
+    // on it, and Enter presses the button that has the focus.
     Btn_Vhod = new QPushButton(QStringLiteral("Вход в систему"), Sheet_Hello);
-    for (QPushButton* b : {Btn_Net, Btn_Vhod})
+    Btn_Net = new QPushButton(QStringLiteral("Подключения"), Sheet_Hello);
+    for (QPushButton* b : {Btn_Net, Btn_Vhod}) {
         b->setMinimumHeight(32);
+        b->setAutoDefault(true);
+    }
     connect(Btn_Vhod, &QPushButton::clicked, this, [this] { Guard([this] { Btn_VhodClick(); }); });
     connect(Btn_Net, &QPushButton::clicked, this, [this] { Guard([this] { Btn_NetClick(); }); });
 

@@ -166,8 +166,8 @@ void TForm_Personal::Btn_DelClick()
         Msg::notice(QStringLiteral("Нелзя удалить запись \"Администратор\" !!!"));
         return;
     }
-    if (!Msg::confirm(QStringLiteral("Вы действительно желаете удалить этого пользователя из системы ?"),
-                      QStringLiteral("Удаление пользователя")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы действительно желаете удалить этого пользователя из системы ?"),
+                                 QStringLiteral("Удаление пользователя")))
         return;
     // The row before the deleted one keeps the cursor (the one after, for the first row).
     const qint64 keep = db::KeyBefore(person);

@@ -272,8 +272,8 @@ void TProtocolTab::Timer_OpenLogTimer()
 
 void TProtocolTab::Btn_DelClick()
 {
-    if (!Msg::confirm(QStringLiteral("Вы уверены что хотите удалить все выбранные Вами записи из протокола ?"),
-                      QStringLiteral("Удаление")))
+    if (!Msg::confirmDestructive(QStringLiteral("Вы уверены что хотите удалить все выбранные Вами записи из протокола ?"),
+                                 QStringLiteral("Удаление")))
         return;
     const protocol::Statement st = protocol::Delete(CurrentFilter());
     {

@@ -87,7 +87,7 @@ void notBuilt(const QString& caption)
     notice(QStringLiteral("Эта функция в этой версии программы ещё не доступна."), caption);
 }
 bool confirm(const QString& text, const QString& caption) { return show({Kind::Confirm, text, caption, {}}) == 1; }
-bool confirmDeletion(const QString& text, const QString& caption)
+bool confirmDestructive(const QString& text, const QString& caption)
 {
     return show({Kind::Confirm, text, caption, {}, true}) == 1;
 }

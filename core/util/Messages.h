@@ -30,14 +30,15 @@ void notice(const QString& text, const QString& caption = QString());
 void warning(const QString& text, const QString& caption = QString());
 void error(const QString& text, const QString& caption = QString());
 void information(const QString& text, const QString& caption = QString());
-// OK/Cancel without an icon, the caption naming the action; true on OK.
 // Says that what the control starts is not in this version of the program,
 // for a control whose window or handler is not there yet.
 void notBuilt(const QString& caption = {});
+// OK/Cancel without an icon, the caption naming the action; true on OK.
 bool confirm(const QString& text, const QString& caption = QString());
-// The same for a question whose OK deletes: Cancel is the default button, so
-// Enter pressed out of habit deletes nothing.
-bool confirmDeletion(const QString& text, const QString& caption = QString());
+// The same for every question whose OK deletes, clears, fills anew or writes
+// over what is there: Cancel is the default button, so Enter pressed out of
+// habit loses nothing.
+bool confirmDestructive(const QString& text, const QString& caption = QString());
 // One of several buttons; the index chosen, -1 when the dialog was closed.
 int choice(const QString& text, const QStringList& options, const QString& caption = QString());
 

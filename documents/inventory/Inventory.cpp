@@ -199,8 +199,8 @@ bool sameBook(const QList<BookChange>& a, const QList<BookChange>& b)
     return true;
 }
 
-// A figure as the inventory sheet prints it: up to four decimals, the decimal comma.
-QString figure(double v) { return db::formatFloat(std::round(v * 10000) / 10000); }
+// A figure as the inventory sheet prints it: up to six decimals, the decimal comma.
+QString figure(double v) { return db::formatFloat(std::round(v * 1e6) / 1e6); }
 
 QString listed(const QList<BookChange>& changes)
 {

@@ -196,6 +196,35 @@ int callsFor(std::map<int, Row>::const_iterator it, std::map<int, Row>::const_it
 
 } // namespace
 
+void BufferedDocument::sendOne(const CellAddress& cell, const QVariant& v)
+{
+    if (isText(v))
+        inner_.setString(cell, v.toString());
+    else
+        inner_.setValue(cell, v.toDouble());
+    known_.write(cell, {QVariantList{v}});
+}
+
+void BufferedDocument::sendBlock(const CellAddress& cell, const QList<QVariantList>& rows)
+{
+    inner_.setBlockValues(cell, rows);
+    known_.write(cell, rows);
+}
+
+std::optional<QList<RangeAddress>> BufferedDocument::filledIn(const RangeAddress& box)
+{
+    if (known_.know(inner_, box.sheet))
+        return known_.filled(box);
+    return inner_.filledCells(box);
+}
+
+std::optional<Document::Contents> BufferedDocument::contentsOf(const RangeAddress& box)
+{
+    if (known_.know(inner_, box.sheet))
+        return known_.contents(box);
+    return inner_.contents(box);
+}
+
 void BufferedDocument::sendRows(std::map<int, Row>::const_iterator it, std::map<int, Row>::const_iterator end)
 {
     auto rowValues = [](const Row& row) {
@@ -219,12 +248,9 @@ void BufferedDocument::sendRows(std::map<int, Row>::const_iterator it, std::map<
             }
             if (block.size() == 1 && cells.size() == 1) {
                 const QVariant& v = cells.begin()->second;
-                if (isText(v))
-                    inner_.setString({sheet_, cells.begin()->first, firstRow}, v.toString());
-                else
-                    inner_.setValue({sheet_, cells.begin()->first, firstRow}, v.toDouble());
+                sendOne({sheet_, cells.begin()->first, firstRow}, v);
             } else {
-                inner_.setBlockValues({sheet_, cells.begin()->first, firstRow}, block);
+                sendBlock({sheet_, cells.begin()->first, firstRow}, block);
             }
             it = next;
             continue;
@@ -248,10 +274,7 @@ void BufferedDocument::sendRows(std::map<int, Row>::const_iterator it, std::map<
             }
             if (width == 1 && rows.size() == 1) {
                 const QVariant& v = cells.at(start);
-                if (isText(v))
-                    inner_.setString({sheet_, start, firstRow}, v.toString());
-                else
-                    inner_.setValue({sheet_, start, firstRow}, v.toDouble());
+                sendOne({sheet_, start, firstRow}, v);
                 continue;
             }
             QList<QVariantList> block;
@@ -261,7 +284,7 @@ void BufferedDocument::sendRows(std::map<int, Row>::const_iterator it, std::map<
                     values.append(row->at(column));
                 block.append(values);
             }
-            inner_.setBlockValues({sheet_, start, firstRow}, block);
+            sendBlock({sheet_, start, firstRow}, block);
         }
         it = next;
     }
@@ -285,7 +308,7 @@ bool BufferedDocument::sendAsOneBlock(std::optional<QList<RangeAddress>>& filled
     // as much as a few writes.
     if (callsFor(values_.cbegin(), values_.cend()) <= kCallsWorthReading)
         return false;
-    filled = inner_.filledCells(box);
+    filled = filledIn(box);
     if (!filled)
         return false;
     // The cells of the box that hold something and get no value: a label of
@@ -302,7 +325,7 @@ bool BufferedDocument::sendAsOneBlock(std::optional<QList<RangeAddress>>& filled
     if (!kept.isEmpty()) {
         // They go back with the values, as they are, where a plain value or
         // text brings them back whole.
-        held = inner_.contents(box);
+        held = contentsOf(box);
         if (!held || !held->notPlain.isEmpty())
             return false;
         for (const CellAddress& c : kept) {
@@ -321,7 +344,7 @@ bool BufferedDocument::sendAsOneBlock(std::optional<QList<RangeAddress>>& filled
                 line[column - box.startColumn] = v;
         block.append(std::move(line));
     }
-    inner_.setBlockValues({sheet_, box.startColumn, box.startRow}, block);
+    sendBlock({sheet_, box.startColumn, box.startRow}, block);
     return true;
 }
 
@@ -381,7 +404,7 @@ void BufferedDocument::flushValues()
     }
     std::optional<QList<RangeAddress>> filled;
     if (any && saved >= kCallsWorthAsking)
-        filled = filledBox ? filledBox : inner_.filledCells(asked);
+        filled = filledBox ? filledBox : filledIn(asked);
     for (const Band& b : bands) {
         bool asBlock = filled && b.asBlock;
         // A filled cell of the block that gets no value would lose what it holds.
@@ -412,7 +435,7 @@ void BufferedDocument::flushValues()
                 values[column - b.box.startColumn] = v;
             block.append(std::move(values));
         }
-        inner_.setBlockValues({sheet_, b.box.startColumn, b.box.startRow}, block);
+        sendBlock({sheet_, b.box.startColumn, b.box.startRow}, block);
     }
     values_.clear();
 }
@@ -477,6 +500,7 @@ void BufferedDocument::insertSheet(int index, const QString& name)
     applied_.clear();
     formatSheet_ = -1;
     inner_.insertSheet(index, name);
+    known_.insertSheet(index);
 }
 
 QString BufferedDocument::sheetName(int sheet)
@@ -493,6 +517,7 @@ void BufferedDocument::setFormula(const CellAddress& cell, const QString& formul
 {
     flush();
     inner_.setFormula(cell, formula);
+    known_.writeFormulas(cell, {QStringList{formula}});
 }
 
 void BufferedDocument::setBlockValues(const CellAddress& cell, const QList<QVariantList>& rows)
@@ -523,13 +548,19 @@ void BufferedDocument::beforeTransfer(const CellAddress& to, const RangeAddress&
 void BufferedDocument::moveRange(const CellAddress& to, const RangeAddress& from)
 {
     beforeTransfer(to, from);
+    if (known_.knows(to.sheet))
+        known_.know(inner_, from.sheet);
     inner_.moveRange(to, from);
+    known_.transfer(to, from, true);
 }
 
 void BufferedDocument::copyRange(const CellAddress& to, const RangeAddress& from)
 {
     beforeTransfer(to, from);
+    if (known_.knows(to.sheet))
+        known_.know(inner_, from.sheet);
     inner_.copyRange(to, from);
+    known_.transfer(to, from, false);
 }
 
 void BufferedDocument::removeRows(int sheet, int index, int count)
@@ -537,6 +568,7 @@ void BufferedDocument::removeRows(int sheet, int index, int count)
     flush();
     applied_.clear();
     inner_.removeRows(sheet, index, count);
+    known_.removeRows(sheet, index, count);
 }
 
 void BufferedDocument::merge(const RangeAddress& range)
@@ -551,6 +583,11 @@ void BufferedDocument::merge(const RangeAddress& range)
 void BufferedDocument::setColumnWidth(int sheet, int column, int width)
 {
     inner_.setColumnWidth(sheet, column, width);
+}
+
+void BufferedDocument::setColumnWidths(int sheet, int firstColumn, const QList<int>& widths)
+{
+    inner_.setColumnWidths(sheet, firstColumn, widths);
 }
 
 void BufferedDocument::fitRowHeights(int sheet, int firstRow, int lastRow)
@@ -662,6 +699,7 @@ void BufferedDocument::close()
     formats_.clear();
     applied_.clear();
     rowRequests_.clear();
+    known_.clear();
     inner_.close();
 }
 
@@ -677,6 +715,7 @@ void BufferedDocument::removeSheet(int sheet)
     applied_.clear();
     formatSheet_ = -1;
     inner_.removeSheet(sheet);
+    known_.removeSheet(sheet);
 }
 
 void BufferedDocument::setBlockFormulas(const CellAddress& cell, const QList<QStringList>& rows)
@@ -685,6 +724,7 @@ void BufferedDocument::setBlockFormulas(const CellAddress& cell, const QList<QSt
         return;
     flushValuesIn({cell.sheet, cell.column, cell.row, cell.column, cell.row + static_cast<int>(rows.size()) - 1});
     inner_.setBlockFormulas(cell, rows);
+    known_.writeFormulas(cell, rows);
 }
 
 void BufferedDocument::setCharColor(const QList<RangeAddress>& ranges, int color)

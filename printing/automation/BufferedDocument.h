@@ -17,8 +17,12 @@
 // block sends first what waits on its
 // source and target cells and leaves the rest waiting, so blocks copied below
 // one another (a card after a card) do not cut the writes into a call each.
-// The stored document is the same as with one call per cell.
+// What the cells hold around the values is read from the office once a
+// sheet and followed from then on (KnownCells): every change of the cells'
+// contents goes through this document while it is used. The stored document
+// is the same as with one call per cell.
 
+#include "KnownCells.h"
 #include "Spreadsheet.h"
 
 #include <QList>
@@ -54,6 +58,7 @@ public:
     void setTableBorder(const RangeAddress& range, const TableBorder& border) override;
     void setTableBorders(const QList<RangeAddress>& ranges, const TableBorder& border) override;
     void setColumnWidth(int sheet, int column, int width) override;
+    void setColumnWidths(int sheet, int firstColumn, const QList<int>& widths) override;
     void fitRowHeights(int sheet, int firstRow, int lastRow) override;
     void fitRowsAtUnlock(int sheet, int firstRow, int lastRow) override;
     void keepRowsTogether(int sheet, const QList<std::pair<int, int>>& blocks) override;
@@ -81,6 +86,13 @@ public:
 
 private:
     void put(const CellAddress& cell, const QVariant& value);
+    // The office's writes, followed by what is known of the cells.
+    void sendOne(const CellAddress& cell, const QVariant& value);
+    void sendBlock(const CellAddress& cell, const QList<QVariantList>& rows);
+    // What the cells of a box hold, from what is known of its sheet where
+    // the sheet could be read once, otherwise as the office tells.
+    std::optional<QList<RangeAddress>> filledIn(const RangeAddress& box);
+    std::optional<Contents> contentsOf(const RangeAddress& box);
     void flushValues();
     // Sends every value waiting in one block over their rows and columns when
     // the cells among them that get no value hold nothing, or only what can
@@ -111,6 +123,7 @@ private:
     };
 
     Document& inner_;
+    KnownCells known_;  // what the sheets' cells hold, read once a sheet
     QList<std::function<void()>> rowRequests_;  // rows to fit, blocks to keep on a page
     int sheet_ = 0;
     std::map<int, std::map<int, QVariant>> values_;  // by row, then column

@@ -267,17 +267,16 @@ void RecordingDocument::setBlockValues(const CellAddress& cell, const QList<QVar
 
 void RecordingDocument::transfer(const CellAddress& to, const RangeAddress& from, bool move)
 {
+    // Row by row through the cells of the rows involved: a copy costs what
+    // its rows hold, not what the sheet does.
     RecordedSheet& src = book_->sheet(from.sheet);
     std::vector<std::pair<std::pair<int, int>, CellState>> taken;
-    for (auto it = src.cells.begin(); it != src.cells.end();) {
-        const auto [row, column] = it->first;
-        if (row >= from.startRow && row <= from.endRow && column >= from.startColumn && column <= from.endColumn) {
-            taken.push_back({{row - from.startRow, column - from.startColumn}, it->second});
+    for (int row = from.startRow; row <= from.endRow; ++row)
+        for (auto it = src.cells.lower_bound({row, from.startColumn});
+             it != src.cells.end() && it->first.first == row && it->first.second <= from.endColumn;) {
+            taken.push_back({{row - from.startRow, it->first.second - from.startColumn}, it->second});
             it = move ? src.cells.erase(it) : std::next(it);
-        } else {
-            ++it;
         }
-    }
     QList<RangeAddress> mergesTaken;
     for (int i = src.merges.size() - 1; i >= 0; --i) {
         const RangeAddress m = src.merges[i];
@@ -291,13 +290,10 @@ void RecordingDocument::transfer(const CellAddress& to, const RangeAddress& from
     RecordedSheet& dst = book_->sheet(to.sheet);
     const int rows = from.endRow - from.startRow;
     const int columns = from.endColumn - from.startColumn;
-    for (auto it = dst.cells.begin(); it != dst.cells.end();) {
-        const auto [row, column] = it->first;
-        if (row >= to.row && row <= to.row + rows && column >= to.column && column <= to.column + columns)
+    for (int row = to.row; row <= to.row + rows; ++row)
+        for (auto it = dst.cells.lower_bound({row, to.column});
+             it != dst.cells.end() && it->first.first == row && it->first.second <= to.column + columns;)
             it = dst.cells.erase(it);
-        else
-            ++it;
-    }
     for (const auto& [pos, state] : taken)
         dst.cells[{to.row + pos.first, to.column + pos.second}] = state;
     for (const RangeAddress& m : mergesTaken)
@@ -532,6 +528,7 @@ CellState RecordingDocument::cellState(const CellAddress& cell) { return book_->
 
 std::optional<QList<RangeAddress>> RecordingDocument::filledCells(const RangeAddress& range)
 {
+    ++book_->readCalls;
     QList<RangeAddress> out;
     const RecordedSheet& s = book_->sheet(range.sheet);
     for (auto it = s.cells.lower_bound({range.startRow, range.startColumn});
@@ -547,6 +544,7 @@ std::optional<QList<RangeAddress>> RecordingDocument::filledCells(const RangeAdd
 
 std::optional<Document::Contents> RecordingDocument::contents(const RangeAddress& range)
 {
+    ++book_->readCalls;
     Contents out;
     const RecordedSheet& s = book_->sheet(range.sheet);
     for (int row = range.startRow; row <= range.endRow; ++row) {

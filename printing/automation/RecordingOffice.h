@@ -38,6 +38,7 @@ struct RecordedBook {
     int cellCalls = 0;   // single-cell writes
     int rowCalls = 0;    // block writes
     int formatCalls = 0; // merge, wrap, alignment, font and border calls
+    int readCalls = 0;   // questions about what cells hold (filledCells, contents)
     bool visible = false;
     bool closed = false;
     int controllerLocks = 0;

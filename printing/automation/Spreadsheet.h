@@ -159,6 +159,13 @@ public:
     }
     // Width of a column in hundredths of a millimetre.
     virtual void setColumnWidth(int sheet, int column, int width) = 0;
+    // The widths of the columns from firstColumn on, one after another, in
+    // one call; an office that can sets columns of the same width together.
+    virtual void setColumnWidths(int sheet, int firstColumn, const QList<int>& widths)
+    {
+        for (int i = 0; i < widths.size(); ++i)
+            setColumnWidth(sheet, firstColumn + i, widths[i]);
+    }
     // Gives the rows firstRow to lastRow the heights their contents need, so
     // that wrapped texts show every line. Called once the document is
     // unlocked: while it is locked the office adjusts no height.

@@ -27,11 +27,8 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
             const Progress& progress)
 {
     Locked locked(doc);
-    doc.setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
     // The quantity column holds 999 999 999,99.
-    static const int widths[] = {750, 9400, 1800, 1400, 2800};
-    for (int c = 0; c < 5; ++c)
-        doc.setColumnWidth(0, c, widths[c]);
+    doc.setColumnWidths(0, 0, {750, 9400, 1800, 1400, 2800});
     automation::Font title{QStringLiteral("Arial"), 12};
     title.weight = automation::kWeightBold;
     doc.setFont({0, 0, 0, 4, 0}, title);
@@ -68,6 +65,9 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
         doc.setNumberFormat({0, 4, 3, 4, last}, automation::kQuantityFormat);
     }
     doc.setTableBorder({0, 0, 2, 4, last}, ThinFrame());
+    // The page last: once the sheet has a page style of its own, the office
+    // counts its pages again on every change made after it.
+    doc.setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
 }
 
 } // namespace

@@ -98,10 +98,7 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
         Locked locked(doc);
         doc.setSheetName(0, QStringLiteral("Лимиты"));
         // Each number column holds 999 999 999,99.
-        doc.setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
-        static const int widths[] = {750, 9400, 2800, 2800, 2800};
-        for (int c = 0; c < 5; ++c)
-            doc.setColumnWidth(0, c, widths[c]);
+        doc.setColumnWidths(0, 0, {750, 9400, 2800, 2800, 2800});
         doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование продукта"),
                                                     QStringLiteral("Лимит"), QStringLiteral("Кол-во"),
                                                     QStringLiteral("Цена")}});
@@ -163,6 +160,9 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
             doc.setNumberFormat({0, 4, 1, 4, last}, automation::kPriceFormat);
         }
         doc.setTableBorder({0, 0, 0, 4, last}, ThinFrame());
+        // The page last: once the sheet has a page style of its own, the
+        // office counts its pages again on every change made after it.
+        doc.setPageMargins(0, {PointsToHmm(30), PointsToHmm(10)});
     });
 }
 

@@ -45,10 +45,7 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Pro
     // at full size, so the bars stay the size the reader scans. A 13-digit
     // bar code and an accounting code such as "00-000000042" fit their
     // columns on one line, in the office's sans-serif type whichever it has.
-    static const int widths[kColumns] = {850, 7200, 2500, 2500, 3000, 3300, 5200};
-    for (int i = 0; i < kColumns; ++i)
-        doc.setColumnWidth(0, i, widths[i]);
-    doc.setLandscape(0);
+    doc.setColumnWidths(0, 0, {850, 7200, 2500, 2500, 3000, 3300, 5200});
     doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование блюда"),
                                                 QStringLiteral("Код продукта"), QStringLiteral("Код кассы"),
                                                 QStringLiteral("Код 1С"), QStringLiteral("Штрих код"),
@@ -105,6 +102,9 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Pro
     doc.setHoriJustify({0, kBarColumn, 0, kBarColumn, last}, 2);
 
     doc.setTableBorder({0, 0, 0, kFramedLast, last}, ThinFrame());
+    // The page last: once the sheet has a page style of its own, the office
+    // counts its pages again on every change made after it.
+    doc.setLandscape(0);
 }
 
 } // namespace

@@ -186,24 +186,17 @@ QString orderTitle(const StatOptions& o)
            QStringLiteral(" дней.");
 }
 
-// The sheets' names, titles, captions, widths and page margins.
+// The sheets' names, titles, captions and widths.
 void openingFrame(automation::Document& d, const StatOptions& o)
 {
     d.setSheetName(kStat, QStringLiteral("Статистика потребления"));
     d.setSheetName(kOrder, QStringLiteral("Заявка поставщикам"));
-    d.setPageMargins(kStat, {PointsToHmm(15), PointsToHmm(10)});
-    d.setPageMargins(kOrder, {PointsToHmm(45), PointsToHmm(10)});
     // The captions wrap between words only: "Остаток", "Ед.изм." fit a line.
     // A number column holds 999 999 999,99 in the sheet's 12-point type (the
     // order's prices and sums are in the office's 10-point one); the
     // statistics' four of them go across the page.
-    d.setLandscape(kStat);
-    static const int statWidths[] = {750, 9000, 1900, 3300, 3300, 3300, 3300};
-    static const int orderWidths[] = {750, 7500, 1800, 3300, 2800, 2800};
-    for (int c = 0; c < 7; ++c)
-        d.setColumnWidth(kStat, c, statWidths[c]);
-    for (int c = 0; c < 6; ++c)
-        d.setColumnWidth(kOrder, c, orderWidths[c]);
+    d.setColumnWidths(kStat, 0, {750, 9000, 1900, 3300, 3300, 3300, 3300});
+    d.setColumnWidths(kOrder, 0, {750, 7500, 1800, 3300, 2800, 2800});
     d.setString({kOrder, 0, 0}, orderTitle(o));
     d.setString({kStat, 0, 0}, QStringLiteral("Среднесуточное потребление продуктов"));
     d.setString({kStat, 0, 1}, QStringLiteral("за период с ") + dmy(o.start) + QStringLiteral(" по ") + dmy(o.end));
@@ -249,6 +242,16 @@ void closingFrame(automation::Document& d, int statLast, int orderLast, int orde
     const automation::TableBorder frame = ThinFrame();
     d.setTableBorder({kStat, 0, 2, 6, statLast}, frame);
     d.setTableBorder({kOrder, 0, 2, 5, orderBorderLast}, frame);
+}
+
+// The pages: margins, and the statistics across the page. Set last: once a
+// sheet has a page style of its own, the office counts its pages again on
+// every change made after it.
+void pages(automation::Document& d)
+{
+    d.setPageMargins(kStat, {PointsToHmm(15), PointsToHmm(10)});
+    d.setPageMargins(kOrder, {PointsToHmm(45), PointsToHmm(10)});
+    d.setLandscape(kStat);
 }
 
 // `sheets` gives the cells once the frame is laid out: the data may still be on its way.
@@ -298,6 +301,7 @@ void fill(automation::Document& doc, const StatOptions& o, const std::function<S
     const int orderBorderLast = kFirstRow - 1 + static_cast<int>(s.orderRows.size());
     const int orderLast = s.orderRows.empty() ? orderBorderLast : orderBorderLast + 1;  // the total under the lines
     closingFrame(doc, statLast, orderLast, orderBorderLast);
+    pages(doc);
     if (progress.step)
         progress.step(static_cast<int>(s.statRows.size()));
 }

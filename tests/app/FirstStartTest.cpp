@@ -146,6 +146,41 @@ TEST(MakeDatabase, WritesTheShippedDatabaseWithEverySampleTemplate)
     }
 }
 
+// A database that could not print or could not be made is refused in words,
+// with no file left behind.
+TEST(MakeDatabase, RefusesInWordsAndLeavesNoFile)
+{
+    QTemporaryDir dir;
+    const QDir d(dir.path());
+    d.mkdir(QStringLiteral("empty"));
+    d.mkdir(QStringLiteral("half"));
+    QFile(d.filePath(QStringLiteral("half/waybill.sql"))).open(QIODevice::WriteOnly);
+    const QString file = d.filePath(QStringLiteral("basecalc.fdb"));
+    const struct {
+        QStringList args;
+        QString words;
+    } cases[] = {
+        {{QString()}, QStringLiteral("Не указано имя файла базы данных.")},
+        {{d.filePath(QStringLiteral("нет/basecalc.fdb"))}, QStringLiteral("Папки < %1 > нет").arg(d.filePath(QStringLiteral("нет")))},
+        {{d.filePath(QString(200, QChar(0x44F)) + QStringLiteral(".fdb"))}, QStringLiteral("слишком длинное")},
+        {{file, d.filePath(QStringLiteral("нет"))}, QStringLiteral("Папки образцов шаблонов < %1 > нет").arg(d.filePath(QStringLiteral("нет")))},
+        {{file, d.filePath(QStringLiteral("empty"))}, QStringLiteral("нет ни одного образца шаблона")},
+        {{file, d.filePath(QStringLiteral("half"))}, QStringLiteral("нет его таблицы < waybill.xls >")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/make_database"), c.args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 1);
+        const QString told = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_TRUE(told.contains(c.words)) << told.toStdString();
+        EXPECT_FALSE(told.contains(QStringLiteral("I/O error"))) << told.toStdString();
+        EXPECT_TRUE(d.entryList(QDir::Files).isEmpty()) << "left: " << d.entryList(QDir::Files).join(QLatin1Char(' ')).toStdString();
+    }
+}
+
 TEST_F(FirstStart, AConnectionFileThatCannotBeReadLeavesTheProgramUp)
 {
     write(QStringLiteral("Net.txt"), "Local\r\n");  // one line only

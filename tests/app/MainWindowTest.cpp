@@ -1,6 +1,7 @@
 // The main window's frame: scaling rule, start page, tabs by rights, log-in button.
 
 #include "support/AppEnv.h"
+#include "support/UserInput.h"
 
 #include "base/Unit_Base.h"
 #include "ui/Scaling.h"
@@ -107,6 +108,22 @@ TEST(MainWindow, ASecondLogInDoesNotKeepTheEarlierUsersTabs)
     Form_Main->hooks.showLogin = [] { return false; };
     Form_Main->Btn_VhodClick();
     EXPECT_TRUE(Form_Main->TabShown(Form_Main->Sheet_Menu));
+}
+
+TEST(MainWindow, AClickOnTheStartPageLeavesTheFocusOnTheLogInAndEnterLogsIn)
+{
+    AppEnv env;
+    int logins = 0;
+    Form_Main->hooks.showLogin = [&] {
+        ++logins;
+        return false;
+    };
+    input::showActive(Form_Main, nullptr);
+    QTest::mouseClick(Form_Main->Sheet_Hello, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), Form_Main->Btn_Vhod);
+    input::press(Qt::Key_Return);
+    EXPECT_EQ(logins, 1);
+    Form_Main->hide();
 }
 
 TEST(MainWindow, KeepAliveReadsTheVersionTable)

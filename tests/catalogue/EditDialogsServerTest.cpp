@@ -177,7 +177,8 @@ TEST(EditDialogsServer, ARowTheOtherWorkstationChangedMeanwhileIsNotWrittenOver)
         EXPECT_EQ(env.text(QStringLiteral("SELECT %1 FROM %2 WHERE KOD = %3").arg(QLatin1String(edit.column), QLatin1String(edit.table), key))
                       .toStdString(),
                   edit.kept);
-        if (edit.list)
+        if (edit.list) {
             EXPECT_EQ(edit.list->field(QString::fromLatin1(edit.column)).asString().toStdString(), edit.kept);
+        }
     }
 }

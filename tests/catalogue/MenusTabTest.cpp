@@ -3,6 +3,7 @@
 
 #include "MenuFixture.h"
 #include "support/HeldTables.h"
+#include "support/UserInput.h"
 
 #include "engine/EngineDb.h"
 #include "engine/WriteRoad.h"
@@ -272,12 +273,15 @@ TEST(SectionDialog, ChecksThenWritesWithTheChosenDepartment)
     EXPECT_EQ(env.logLines(QStringLiteral("В меню <<Обед>> от 14.03.2026 добавлен раздел <<Напитки>>")), 1);
     EXPECT_EQ(MenusTab->Q_Menu_Razdel->field(QStringLiteral("NAME_O")).asString(), QStringLiteral("Бар"));
 
+    // Typed, then Enter: OK saves it; the department picker, between the fields and OK, stays shut.
     ModalScript script;
     script.then([](QWidget*) {
         EXPECT_EQ(Form_Menu_R->Panel1->text(), QStringLiteral("Бар"));
         EXPECT_EQ(Form_Menu_R->OtdelKod, MenusTab->Q_Menu_Razdel->field(QStringLiteral("KOD_OTDEL")).asInt64());
-        Form_Menu_R->E_Sort->setText(QStringLiteral("3"));
-        Form_Menu_R->Btn_OkClick();
+        input::showActive(Form_Menu_R, Form_Menu_R->E_Sort);
+        Form_Menu_R->E_Sort->selectAll();
+        input::typeText(QStringLiteral("3"));
+        input::press(Qt::Key_Return);
     });
     MenusTab->Btn_Upd_R_MenuClick();
     EXPECT_EQ(env.num(QStringLiteral("SELECT MY_SORT FROM MENU_RAZDEL")), 3);

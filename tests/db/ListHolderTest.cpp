@@ -128,7 +128,7 @@ TEST(ListHolder, AListThatCannotBeReadAgainKeepsItsRowsGreyedAndTheCommitStillRe
     for (int k : {101, 102, 103})
         t.exec(QStringLiteral("INSERT INTO ED_IZM (KOD, NAME) VALUES (%1, 'Ед %1')").arg(k));
     QStringList told;
-    db::ListHolder::setReloadFailureNotice([&](const QString& text, bool) { told << text; });
+    db::ListHolder::setReloadFailureNotice([&](const QString& text, bool, bool) { told << text; });
 
     // Three lists of the same table; the first and the last fail to read while `failing` is set.
     bool failing = false;
@@ -497,7 +497,7 @@ TEST(ListHolder, AHiddenListWaitsForItsGridToBeShown)
     // saved here, that the change is saved; after a road refused for a row
     // found changed elsewhere (alone or after a saved one), nothing of saving.
     QStringList told;
-    db::ListHolder::setReloadFailureNotice([&](const QString& text, bool) { told << text; });
+    db::ListHolder::setReloadFailureNotice([&](const QString& text, bool, bool) { told << text; });
     const QString notRead = QStringLiteral("Список на экране не удалось прочитать заново (сбой чтения). Его прежние строки "
                                            "показаны серым.");
     const struct {

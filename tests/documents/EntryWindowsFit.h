@@ -5,8 +5,9 @@
 // size the program gives it on the screen the test runs on, with a long name
 // and the widest figures a kitchen has: a price of a million with four
 // decimals or of ten thousand with six, a quantity of a thousand with six
-// decimals (four beside the keypads). Every column is within its list's
-// sight, and every figure shows whole.
+// decimals (beside the keypads, prices of a thousand with four decimals or of
+// a hundred with six). Every column is within its list's sight (beside the
+// keypads, with the list scrolled), and every figure shows whole.
 
 #include "MoveEnv.h"
 
@@ -20,6 +21,7 @@
 #include "util/Settings.h"
 
 #include <QApplication>
+#include <QScrollBar>
 
 namespace windowsfit {
 
@@ -34,6 +36,13 @@ inline void expectGridWhole(const char* list, db::DbGrid* grid, std::initializer
         expectColumnInSight(grid, field);
         expectValuesWhole(grid, field);
     }
+}
+
+// The quantities of the list's first two lines as it shows them.
+inline QString firstQuantities(db::DbGrid* grid, const char* field)
+{
+    const int col = columnOf(grid, field);
+    return grid->model()->index(0, col).data().toString() + QLatin1Char(' ') + grid->model()->index(1, col).data().toString();
 }
 
 inline void expectEntryWindowsWhole(MoveEnv& env)
@@ -64,14 +73,16 @@ inline void expectEntryWindowsWhole(MoveEnv& env)
     Form_IngToDoc->hide();
     Form_IngToDoc->CloseLists();
 
-    // An inventory of both: its room beside the keypad holds prices of four figures with four decimals.
+    // An inventory of both, long enough to scroll, in bold where the book holds a quantity.
     env.t().exec(QStringLiteral("INSERT INTO DOCS (NAME, DATE_DOC, TIME_DOC, DOC_TYPE, KOD_PARTNER_EXPORT, KOD_PARTNER_IMPORT, "
                                 "INT_PARAM1, EDIT_CENA, PROVODKA) VALUES ('Инв', '2026-12-07', '12:00:00', 1, %1, %1, %2, 2, 0)")
                      .arg(env.firmaKod)
                      .arg(env.kitchen));
     const qint64 inv = env.num(QStringLiteral("SELECT MAX(KOD) FROM DOCS"));
-    for (const QString& values : {QStringLiteral("%1, 0.0004, 9999.9999, 0.0004, 1234.5678, 9999.9999").arg(potato),
-                                  QStringLiteral("%1, 1234.3333, 142.6339, 1234.3333, 9999.9999, 199.99").arg(onion)})
+    QStringList invLines{QStringLiteral("%1, 0.00002, 142.633867, 0.00002, 999.999999, 9999.9999").arg(potato)};
+    for (int i = 0; i < 30; ++i)
+        invLines << QStringLiteral("%1, 1234.333333, 999.999999, 1234.333333, 142.633867, 199.99").arg(onion);
+    for (const QString& values : invLines)
         env.t().exec(QStringLiteral("INSERT INTO INVENT (KOD, KOD_DOC, KOD_ING, KOLVO, CENA, MY_KOLVO, MY_CENA, CENA_P) "
                                     "VALUES (GEN_ID(MY_GEN, 1), %1, %2)")
                          .arg(inv)
@@ -83,6 +94,8 @@ inline void expectEntryWindowsWhole(MoveEnv& env)
     Form_Invent->LoadInvLines();
     QApplication::processEvents();
     shoot(Form_Invent, QStringLiteral("inventory-lines"));
+    EXPECT_TRUE(Form_Invent->Grid_Inv->verticalScrollBar()->isVisible());
+    EXPECT_EQ(firstQuantities(Form_Invent->Grid_Inv, "KOLVO"), QStringLiteral("0,00002 1234,333333"));
     expectGridWhole("inventory lines", Form_Invent->Grid_Inv, {"NAME", "SHORT_NAME"}, {"KOLVO", "CENA", "MY_KOLVO", "MY_CENA", "CENA_P"});
     Form_Invent->hide();
 
@@ -93,8 +106,10 @@ inline void expectEntryWindowsWhole(MoveEnv& env)
                      .arg(real)
                      .arg(env.firmaKod));
     // So does the room beside its keypad, with sums of seven figures.
-    for (const QString& values : {QStringLiteral("%1, 0.0004, 9999.9999, 9999.9999").arg(potato),
-                                  QStringLiteral("%1, 1234.3333, 8100.0001, 142.6339").arg(onion)})
+    QStringList realLines{QStringLiteral("%1, 0.00002, 999.999999, 9999.9999").arg(potato)};
+    for (int i = 0; i < 30; ++i)
+        realLines << QStringLiteral("%1, 1234.333333, 8100.0001, 142.633867").arg(onion);
+    for (const QString& values : realLines)
         env.t().exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_OTDEL, KOD_ING, KOLVO, CENA, CENA_SKLAD) "
                                     "VALUES (%1, %2, %3)")
                          .arg(real)
@@ -105,6 +120,8 @@ inline void expectEntryWindowsWhole(MoveEnv& env)
     RealTab->Timer_RealTimer();
     QApplication::processEvents();
     shoot(Form_Main, QStringLiteral("production-lines"));
+    EXPECT_TRUE(RealTab->Grid_RealBludo->verticalScrollBar()->isVisible());
+    EXPECT_EQ(firstQuantities(RealTab->Grid_RealBludo, "KOLVO"), QStringLiteral("0,00002 1234,333333"));
     expectGridWhole("production lines", RealTab->Grid_RealBludo, {"NAME", "SHORT_NAME", "NAME_O"}, {"KOLVO", "CENA_SKLAD", "CENA", "SUMMA"});
     Form_Main->hide();
 

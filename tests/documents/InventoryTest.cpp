@@ -381,6 +381,31 @@ TEST(InventoryHeader, CreationRefusedWhileADocumentIsOpenAndTheLockDate)
     EXPECT_FALSE(Form_ZaprosInv->CheckBox1->isVisibleTo(Form_ZaprosInv));
 }
 
+// The fill dialog opens on OK whatever had the focus when it closed: a Space
+// pressed out of habit fills in the book quantity, never zeros.
+TEST(InventoryWindow, TheFillDialogOpensOnOk)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {4, 5, 7});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.openWindow();
+    for (const bool leftOnZero : {true, false}) {
+        ModalScript script;
+        script.then([&](QWidget* w) {
+            input::showActive(w, nullptr);
+            EXPECT_EQ(QApplication::focusWidget(), Form_ZaprosInv->BitBtn1);
+            if (leftOnZero) {
+                QTest::mouseClick(Form_ZaprosInv->RadioGroup1->button(0), Qt::LeftButton);
+                QTest::mouseClick(Form_ZaprosInv->BitBtn2, Qt::LeftButton);
+            } else {
+                input::press(Qt::Key_Space);
+            }
+        });
+        Form_Invent->Btn_ZapolnitClick();
+    }
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{4, 4, 5, 5, 7}));
+}
+
 TEST(InventoryWindow, CreatingFillsAndEditingTheHeaderEmptiesAndRefills)
 {
     InvEnv env;
@@ -660,9 +685,9 @@ TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
     env.fill(inv, {});
     env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 6.37 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(onion));
     auto book = [&](qint64 ing, double kolvo) {
-        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1 WHERE KOD_ING = %2 AND KOD_OTDEL = %3").arg(kolvo).arg(ing).arg(env.otdel));
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1 WHERE KOD_ING = %2 AND KOD_OTDEL = %3").arg(kolvo, 0, 'g', 17).arg(ing).arg(env.otdel));
     };
-    book(potato, 43.3333);
+    book(potato, 43.333333);
     book(onion, 11.99);
     env.openWindow();
 
@@ -695,18 +720,18 @@ TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
             .toStdString();
     };
 
-    EXPECT_EQ(post({0, 0}), "1|0|43,3333");
+    EXPECT_EQ(post({0, 0}), "1|0|43,333333");
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[1].cancelDefault);
     EXPECT_EQ(asked[1].text.section(QLatin1Char('\n'), 1, 3).toStdString(),
-              "Картофель: в документе 93,3333, на складе 43,3333\nЛук: в документе 12, на складе 11,99\n");
+              "Картофель: в документе 93,3333, на складе 43,333333\nЛук: в документе 12, на складе 11,99\n");
 
     whileAsked = [&] { book(onion, 11.98); };
-    EXPECT_EQ(post({0, 1, 1}), "1|0|43,3333");
+    EXPECT_EQ(post({0, 1, 1}), "1|0|43,333333");
     whileAsked = nullptr;
     EXPECT_EQ(asked.last().text.toStdString(),
               "Пока документ проводился, остатки по учёту в подразделении изменились на другом рабочем месте:\n"
-              "Картофель: в документе 93,3333, на складе 43,3333\nЛук: в документе 12, на складе 11,98\n"
+              "Картофель: в документе 93,3333, на складе 43,333333\nЛук: в документе 12, на складе 11,98\n"
               "Ничего не записано: проведите документ ещё раз.");
     EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE")), protocol);
 
@@ -715,7 +740,7 @@ TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
     QStringList posted;
     for (moves->first(); !moves->eof(); moves->next())
         posted << moves->field(0).asString() + QLatin1Char(':') + db::formatFloat(std::round(moves->field(1).asDouble() * 1e6) / 1e6);
-    EXPECT_EQ(posted.join(QLatin1Char('|')).toStdString(), "1:50|2:5,61");
+    EXPECT_EQ(posted.join(QLatin1Char('|')).toStdString(), "1:49,999967|2:5,61");
 }
 
 TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)

@@ -122,7 +122,7 @@ TEST_F(PosExchange, MenuFileIsWrittenAndLogged)
 {
     chosen = out + QStringLiteral("Обед.mnu");
     ASSERT_TRUE(ExportMenuFile(kMenu));
-    EXPECT_EQ(proposedName, QStringLiteral("Обед"));
+    EXPECT_EQ(proposedName, QStringLiteral("Обед.mnu"));
     EXPECT_EQ(outFiles(), QStringList{QStringLiteral("Обед.mnu")});  // no plain copy beside it
     const QByteArray file = readFile(chosen);
     const QString text = db::fromCp1251(Scrambler().UnscrambleString(file.left(15) + file.mid(25)));
@@ -133,6 +133,36 @@ TEST_F(PosExchange, MenuFileIsWrittenAndLogged)
     EXPECT_TRUE(text.contains(QStringLiteral("900021\r\nКомпот\r\n13,75\r\n")));
     EXPECT_EQ(lastAction(), QStringLiteral("Меню / Наряды: Выгрузка меню <<Обед>> от 07.12.2026 для программы \"Подавальня\""));
     EXPECT_TRUE(env.sawMessage(QStringLiteral("Выгрузка меню закончена.")));
+}
+
+// The proposed name holds only what a file name can, and ends in ".mnu"; a
+// name chosen without it (here the proposal with its extension erased) gets it.
+TEST_F(PosExchange, MenuFileNameIsSafeAndEndsInMnu)
+{
+    const struct {
+        const char* menu;
+        const char* proposed;
+    } cases[] = {
+        {"Обед 03.12", "Обед 03.12.mnu"},
+        {"Обед 05/12 \"Бизнес\"", "Обед 05_12 _Бизнес_.mnu"},
+        {"..\\Ужин: 1*2?<3>| .", "_Ужин_ 1_2__3__.mnu"},
+        {"...", "Меню.mnu"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.menu);
+        env.testDb().exec(QStringLiteral("UPDATE MENU SET NAME = '%1' WHERE KOD = %2").arg(QString::fromUtf8(c.menu)).arg(kMenu));
+        const QString proposed = QString::fromUtf8(c.proposed);
+        chosen = out + proposed.chopped(4);
+        ASSERT_TRUE(ExportMenuFile(kMenu));
+        EXPECT_EQ(proposedName, proposed);
+        EXPECT_TRUE(outFiles().contains(proposed)) << outFiles().join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_EQ(outFiles().size(), 4);
+    // The file the chosen name becomes is there already: replaced only when the user agrees.
+    writeFile(out + QStringLiteral("Меню.mnu"), "an older menu");
+    env.answers = {0};
+    EXPECT_FALSE(ExportMenuFile(kMenu));
+    EXPECT_EQ(readFile(out + QStringLiteral("Меню.mnu")), QByteArray("an older menu"));
 }
 
 TEST_F(PosExchange, MenuFileRefusedOrCancelledLeavesNothing)

@@ -149,6 +149,62 @@ TEST_F(TechCards, OneLevelShowsSemiFinishedAndNoIngCountsAsRaw)
     EXPECT_EQ(text("A25"), QStringLiteral("Итого"));
 }
 
+// A production of 2,000 lines prints in memory in about the time its
+// reading takes, and every card comes out whole: its header copied and
+// filled, its rows numbered from 1 under it, its end block below them; the
+// rows of each copied header fitted (the title's larger type), and each card
+// kept on one page from its header to its end block.
+TEST_F(TechCards, TwoThousandCardsEachWholeAndKeptOnItsPage)
+{
+    cards();
+    constexpr int kDishes = 40;
+    constexpr int kLines = 2000;
+    QList<qint64> dishes;
+    QList<int> rowsOf;
+    for (int i = 0; i < kDishes; ++i) {
+        const QString name = QStringLiteral("Блюдо %1").arg(i);
+        const qint64 dish = c.dish(name, 1);
+        const int rows = 2 + i % 7;
+        for (int r = 0; r < rows; ++r)
+            c.card(dish, c.raw(name + QStringLiteral(", продукт %1").arg(r), 1), 1 + r);
+        dishes << dish;
+        rowsOf << rows;
+    }
+    const qint64 d = doc(QStringLiteral("1"), QDate(2026, 12, 7), 7, 0);
+    for (int k = 0; k < kLines; ++k)
+        line(d, dishes[k % kDishes], 1 + k % 3, 0);
+    ASSERT_TRUE(print(d, 1));
+
+    const automation::RecordedBook& b = office.last();
+    const automation::RecordedSheet& sheet = b.sheets.at(0);
+    QList<int> starts;
+    for (const auto& [pos, st] : sheet.cells)
+        if (pos.second == 0 && st.content == QVariant(QStringLiteral("Шапка")))
+            starts << pos.first;
+    ASSERT_EQ(starts.size(), kLines);
+    ASSERT_EQ(sheet.keptTogether.size(), kLines);
+    const auto textAt = [&](int row, int column) {
+        const auto it = sheet.cells.find({row, column});
+        return it == sheet.cells.end() ? QString() : it->second.content.toString();
+    };
+    for (int k = 0; k < kLines; ++k) {
+        const int top = starts[k];
+        const int rows = rowsOf[k % kDishes];
+        const QString dish = QStringLiteral("Блюдо %1").arg(k % kDishes);
+        ASSERT_EQ(textAt(top + 3, 1), dish) << "card " << k;
+        for (int r = 0; r < rows; ++r) {
+            ASSERT_EQ(textAt(top + 7 + r, 0), QString::number(r + 1)) << "card " << k;
+            ASSERT_TRUE(textAt(top + 7 + r, 1).startsWith(dish + QStringLiteral(", продукт"))) << "card " << k;
+        }
+        ASSERT_EQ(textAt(top + 7 + rows, 0), QStringLiteral("Итого")) << "card " << k;
+        ASSERT_EQ(textAt(top + 7 + rows + 4, 0), QStringLiteral("Подпись")) << "card " << k;
+        ASSERT_EQ(sheet.keptTogether[k], std::make_pair(top, top + 7 + rows + 4)) << "card " << k;
+        for (int r = top; k > 0 && r < top + 7; ++r) {
+            ASSERT_TRUE(sheet.fittedRows.count(r)) << "card " << k << " row " << r;
+        }
+    }
+}
+
 TEST_F(TechCards, ADocumentWithoutPositiveLinesOpensNothing)
 {
     cards();

@@ -102,7 +102,13 @@ protected:
     qint64 flour = 0, egg = 0, dough = 0, pie = 0;
 };
 
-TEST_F(CostingOffice, CostingCardInBothModes)
+// A suite a paper: each runs in a process and an office of its own (one
+// ctest entry a suite), beside the others.
+class CostingCardOffice : public CostingOffice {};
+class StatementsOffice : public CostingOffice {};
+class TechCardsOffice : public CostingOffice {};
+
+TEST_F(CostingCardOffice, CostingCardInBothModes)
 {
     for (int mode : {0, 1}) {
         reports::card::Options o;
@@ -137,7 +143,7 @@ TEST_F(CostingOffice, CostingCardInBothModes)
     }
 }
 
-TEST_F(CostingOffice, BothStatementsOfAPeriod)
+TEST_F(StatementsOffice, BothStatementsOfAPeriod)
 {
     const qint64 d1 = doc(3, 0, QDate(2011, 3, 2));
     c.exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA, CENA_SKLAD) VALUES "
@@ -177,7 +183,7 @@ TEST_F(CostingOffice, BothStatementsOfAPeriod)
     i->close();
 }
 
-TEST_F(CostingOffice, TechnologicalCardsOfAThreeLineDocument)
+TEST_F(TechCardsOffice, TechnologicalCardsOfAThreeLineDocument)
 {
     const qint64 d = doc(7, 0, QDate(2026, 12, 7));
     for (qint64 product : {pie, dough, egg})
@@ -207,7 +213,7 @@ TEST_F(CostingOffice, TechnologicalCardsOfAThreeLineDocument)
 // Eight cards of long names, half with a recipe: the copies of the blocks go
 // on in the background while the report goes on, and the cards come out as
 // with each call waited for, every cell and every row's height.
-TEST_F(CostingOffice, TechnologicalCardsAreTheSameWithCopiesInTheBackground)
+TEST_F(TechCardsOffice, TechnologicalCardsAreTheSameWithCopiesInTheBackground)
 {
     c.exec(QStringLiteral("UPDATE FIRMA SET NAME = 'ООО \"Столовая №1 при заводе точного машиностроения\"'"));
     const qint64 d = doc(7, 0, QDate(2026, 12, 7));
@@ -253,7 +259,7 @@ TEST_F(CostingOffice, TechnologicalCardsAreTheSameWithCopiesInTheBackground)
 // A sale of 1 x 10.125 and 0.5 kg x 20.25: the office shows each price with
 // its decimals, each sum and the total as the words say them, in the same
 // separators whatever its locale.
-TEST_F(CostingOffice, ASalesStatementShowsWhatItsWordsSay)
+TEST_F(StatementsOffice, ASalesStatementShowsWhatItsWordsSay)
 {
     // Requisites longer than the table is wide wrap within it.
     c.exec(QStringLiteral("UPDATE FIRMA SET NAME = 'ООО \"Столовая №1 при заводе точного машиностроения\"', "
@@ -356,7 +362,7 @@ TEST_F(CostingOffice, TheLedgersFiguresShowAndAddUp)
 // A statement far longer than the rows its template formats in advance: in
 // the office the last lines and subtotals show in their columns' formats
 // too, and the whole paper reads across and adds up.
-TEST_F(CostingOffice, ALongStatementShowsItsLastRowsFormatted)
+TEST_F(StatementsOffice, ALongStatementShowsItsLastRowsFormatted)
 {
     const qint64 sold = doc(3, 11, QDate(2026, 12, 2));
     c.exec(QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 1100) DO BEGIN "

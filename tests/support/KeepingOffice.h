@@ -70,6 +70,11 @@ private:
             d_->setColumnWidth(s, c, w);
             waitIfAsked();
         }
+        void setColumnWidths(int s, int first, const QList<int>& w) override
+        {
+            d_->setColumnWidths(s, first, w);
+            waitIfAsked();
+        }
         void fitRowHeights(int s, int first, int last) override { d_->fitRowHeights(s, first, last); }
         void fitRowsAtUnlock(int s, int first, int last) override { d_->fitRowsAtUnlock(s, first, last); }
         void keepRowsTogether(int s, const QList<std::pair<int, int>>& blocks) override

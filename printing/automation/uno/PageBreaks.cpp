@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace automation::unopages {
@@ -83,6 +84,39 @@ public:
 private:
     Reference<sheet::XPrintAreas> areas_;
     uno::Sequence<table::CellRangeAddress> before_;
+    bool set_ = false;
+};
+
+// While it stands, the sheet's one print range is named twice: the office
+// paginates a sheet of several print ranges not at all, so a break placed
+// meanwhile costs no pagination of the whole sheet, as each otherwise does.
+// The print range is put back as it was; the next count paginates once.
+class BreaksUncounted {
+public:
+    explicit BreaksUncounted(const Reference<sheet::XSpreadsheet>& sheet)
+        : areas_(sheet, UNO_QUERY_THROW), before_(areas_->getPrintAreas())
+    {
+        if (before_.getLength() != 1)
+            return;  // none: the rows are not kept; several: the office counts no pages already
+        Sequence<table::CellRangeAddress> twice(2);
+        twice.getArray()[0] = twice.getArray()[1] = before_[0];
+        areas_->setPrintAreas(twice);
+        set_ = true;
+    }
+    ~BreaksUncounted()
+    {
+        try {
+            if (set_)
+                areas_->setPrintAreas(before_);
+        } catch (...) {
+        }
+    }
+    BreaksUncounted(const BreaksUncounted&) = delete;
+    BreaksUncounted& operator=(const BreaksUncounted&) = delete;
+
+private:
+    Reference<sheet::XPrintAreas> areas_;
+    Sequence<table::CellRangeAddress> before_;
     bool set_ = false;
 };
 
@@ -179,6 +213,9 @@ public:
     {
         if (!rows_.is())
             rows_.set(Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows(), UNO_QUERY_THROW);
+        std::optional<BreaksUncounted> uncounted;
+        if (rows.size() > 1)
+            uncounted.emplace(sheet_);
         unocalls::inParallel(rows.size(), [&](size_t i) {
             Reference<beans::XPropertySet>(rows_->getByIndex(rows[static_cast<int>(i)]), UNO_QUERY_THROW)
                 ->setPropertyValue("IsStartOfNewPage", Any(start));

@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include <com/sun/star/awt/FontSlant.hpp>
@@ -374,6 +377,39 @@ public:
                     ->setPropertyValue("Width", Any(static_cast<sal_Int32>(width)));
             } catch (const uno::Exception& e) {
                 unocalls::rethrowIn("setColumnWidth", e);
+            }
+        });
+    }
+
+    // One call in the background for all of them: columns of the same width
+    // side by side take it together, each change costing the office what a
+    // change of one column does.
+    void setColumnWidths(int sheetIndex, int firstColumn, const QList<int>& widths) override
+    {
+        if (widths.isEmpty())
+            return;
+        Reference<sheet::XSpreadsheet> s;
+        try {
+            s = sheetNow(sheetIndex);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+        const int lastColumn = firstColumn + static_cast<int>(widths.size()) - 1;
+        const RangeAddress cells{sheetIndex, firstColumn, -1, lastColumn, -1};
+        lane_.add(cells, cells, [s, firstColumn, widths] {
+            try {
+                for (int i = 0; i < widths.size();) {
+                    int j = i;
+                    while (j + 1 < widths.size() && widths[j + 1] == widths[i])
+                        ++j;
+                    Reference<table::XColumnRowRange> columns(
+                        s->getCellRangeByPosition(firstColumn + i, 0, firstColumn + j, 0), UNO_QUERY_THROW);
+                    Reference<beans::XPropertySet>(columns->getColumns(), UNO_QUERY_THROW)
+                        ->setPropertyValue("Width", Any(static_cast<sal_Int32>(widths[i])));
+                    i = j + 1;
+                }
+            } catch (const uno::Exception& e) {
+                unocalls::rethrowIn("setColumnWidths", e);
             }
         });
     }
@@ -754,6 +790,26 @@ public:
         }
     }
 
+    // The format alone: a template's column formats are read before it is filled.
+    QString numberFormat(const CellAddress& c) override
+    {
+        try {
+            sal_Int32 key = 0;
+            if (!(Reference<beans::XPropertySet>(sheet(c.sheet)->getCellByPosition(c.column, c.row), UNO_QUERY_THROW)
+                      ->getPropertyValue("NumberFormat") >>= key) ||
+                key == 0)
+                return {};
+            rtl::OUString code;
+            Reference<util::XNumberFormatsSupplier>(model(), UNO_QUERY_THROW)
+                ->getNumberFormats()
+                ->getByKey(key)
+                ->getPropertyValue("FormatString") >>= code;
+            return qs(code);
+        } catch (const uno::Exception& e) {
+            rethrow(e);
+        }
+    }
+
     // One key and one call for all the ranges: a column's format placed on
     // every card of a long print costs what one range does.
     void setNumberFormatOn(const QList<RangeAddress>& ranges, const QString& code) override
@@ -809,14 +865,32 @@ public:
         return Reference<beans::XPropertySet>(pages->getByName(name), UNO_QUERY_THROW);
     }
 
+    // A page style's properties in one call: the office counts the sheet's
+    // pages again after each change of its page style.
+    static void setStyle(const Reference<beans::XPropertySet>& style, std::vector<std::pair<const char*, Any>> values)
+    {
+        if (values.empty())
+            return;
+        std::sort(values.begin(), values.end(),
+                  [](const auto& a, const auto& b) { return std::strcmp(a.first, b.first) < 0; });
+        Sequence<rtl::OUString> names(static_cast<sal_Int32>(values.size()));
+        Sequence<Any> anys(static_cast<sal_Int32>(values.size()));
+        for (size_t i = 0; i < values.size(); ++i) {
+            names.getArray()[i] = rtl::OUString::createFromAscii(values[i].first);
+            anys.getArray()[i] = values[i].second;
+        }
+        Reference<beans::XMultiPropertySet>(style, UNO_QUERY_THROW)->setPropertyValues(names, anys);
+    }
+
     void setPageMargins(int index, const PageMargins& m) override
     {
         try {
-            Reference<beans::XPropertySet> style = pageStyle(index, true);
+            std::vector<std::pair<const char*, Any>> values;
             if (m.left >= 0)
-                style->setPropertyValue("LeftMargin", Any(static_cast<sal_Int32>(m.left)));
+                values.push_back({"LeftMargin", Any(static_cast<sal_Int32>(m.left))});
             if (m.right >= 0)
-                style->setPropertyValue("RightMargin", Any(static_cast<sal_Int32>(m.right)));
+                values.push_back({"RightMargin", Any(static_cast<sal_Int32>(m.right))});
+            setStyle(pageStyle(index, true), values);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
@@ -826,15 +900,19 @@ public:
     {
         try {
             Reference<beans::XPropertySet> style = pageStyle(index, true);
-            sal_Int32 width = 0;
+            static const rtl::OUString sizes[] = {"Height", "Width"};
+            const Sequence<Any> v =
+                Reference<beans::XMultiPropertySet>(style, UNO_QUERY_THROW)->getPropertyValues(Sequence<rtl::OUString>(sizes, 2));
             sal_Int32 height = 0;
-            style->getPropertyValue("Width") >>= width;
-            style->getPropertyValue("Height") >>= height;
-            style->setPropertyValue("IsLandscape", Any(true));
+            sal_Int32 width = 0;
+            v[0] >>= height;
+            v[1] >>= width;
+            std::vector<std::pair<const char*, Any>> values{{"IsLandscape", Any(true)}};
             if (width < height) {
-                style->setPropertyValue("Width", Any(height));
-                style->setPropertyValue("Height", Any(width));
+                values.push_back({"Width", Any(height)});
+                values.push_back({"Height", Any(width)});
             }
+            setStyle(style, values);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
