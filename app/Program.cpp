@@ -1,4 +1,6 @@
 #include "Program.h"
+#include "ShowOnScreen.h"
+#include "SystemSignals.h"
 
 #include "CatalogueWindows.h"
 #include "DocumentsWindows.h"
@@ -110,15 +112,28 @@ static void WirePrintingToCore()
     OfficeSession.ExcelWriteColumn = [](const QStringList& lines) { printing::WriteLinesToNewCalc(lines); };
 }
 
-bool CreateWindows(bool runStartup)
+namespace {
+
+// The data module asked the program to end during its start-up sequence.
+bool endNow = false;
+
+} // namespace
+
+void CreateMainWindow()
 {
     StartupDone = 0;
-    static bool endNow;
     endNow = false;
-    if (runStartup)
-        TForm_Base::AttachAhead();
     MyParams = new TSettings;
     Form_Main = new TForm_Main;
+}
+
+bool CreateOtherWindows(bool runStartup)
+{
+    // The attachment is made on a thread of its own while the windows are
+    // built, once the start page is on the screen: loading the database engine
+    // beside the start page's own loading would hold it back.
+    if (runStartup)
+        TForm_Base::AttachAhead();
     Form_Dice = new TForm_Dice;
     Form_Util = new TForm_Util;
     CreateCatalogueWindows();
@@ -185,6 +200,12 @@ bool CreateWindows(bool runStartup)
     return true;
 }
 
+bool CreateWindows(bool runStartup)
+{
+    CreateMainWindow();
+    return CreateOtherWindows(runStartup);
+}
+
 void DestroyWindows()
 {
     Form_VhodHelp.destroy();
@@ -236,15 +257,23 @@ int ProgramMain(QApplication& app)
     // The program's fonts where every office of the user finds them when it
     // starts, the user's own office among them.
     automation::InstallFonts(automation::ProgramFontFiles(), automation::UserFontFolder());
+    // The start page is on the screen first; the other windows and the
+    // connection follow while the user finds the mouse, whose clicks wait for them.
     bool ok = false;
-    Guard([&] { ok = CreateWindows(); });
+    Guard([&] {
+        CreateMainWindow();
+        ShowOnScreen(Form_Main);
+        // The system's requests to end are taken from the next turn of an
+        // event loop on, the data module there to set their handler again
+        // after each connection.
+        EndOnSystemSignals();
+        ok = CreateOtherWindows();
+    });
     int rc = 0;
-    if (ok && Form_Main) {
-        Form_Main->show();
+    if (ok && Form_Main)
         rc = app.exec();
-    } else if (Form_Main) {
+    else if (Form_Main)
         Form_Main->close();
-    }
     // Everything goes in order while the program's runtimes are still there: the
     // windows, their lists and the connection to the spreadsheet program (whose
     // references must not outlive the office's runtime in a static destructor).

@@ -12,8 +12,9 @@
 // inherits the hold and none of them takes a signal meant for the program.
 void BlockEndSignals();
 
-// Listens for the signals from the first turn of the event loop on: sets the
+// Listens for the signals from the next turn of an event loop on: sets the
 // program's handler, lets the main thread take the signals (one that came
 // during start-up is taken then), and sets the handler again after each
-// connection to a database.
+// connection to a database. Called by the program block once the start page
+// is on the screen, before the data module is made.
 void EndOnSystemSignals();

@@ -5,6 +5,5 @@ int main(int argc, char** argv)
 {
     BlockEndSignals();  // before any thread starts
     TApplication app(argc, argv);
-    EndOnSystemSignals();
     return ProgramMain(app);
 }

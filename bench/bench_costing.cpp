@@ -27,6 +27,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -113,10 +115,11 @@ struct Copy {
 // The repetitions' fastest time, for ComputeStatistics("min", ...).
 double minimum(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
-// Five single runs each, for their fastest and median times.
+// Five single runs each, for their fastest and median times; the CPU column
+// is the whole process's, the helpers' threads and the engine's own included.
 void fiveRuns(benchmark::internal::Benchmark* b)
 {
-    b->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ComputeStatistics("min", minimum);
+    b->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ComputeStatistics("min", minimum)->MeasureProcessCPUTime();
 }
 
 // The tables a run reads, fetched row by row with nothing done with the rows.
@@ -136,7 +139,11 @@ long readTables(db::Database& database, db::Transaction& transaction)
     return rows;
 }
 
-costing::RecomputeScope everything()
+// The whole catalogue, as the recomputation window runs it. "helpers" 0: on
+// the run's own thread and connection alone, as on a machine with no core to
+// spare; 2: two connections of their own share the reading and a thread of
+// its own sends the writes, whatever the machine's load.
+costing::RecomputeScope everything(int helpers)
 {
     costing::RecomputeScope s;
     s.where = 2;  // every enterprise
@@ -144,17 +151,15 @@ costing::RecomputeScope everything()
     s.keepStockPrice = false;
     s.skipHidden = false;
     s.readAlongside = true;
+    s.helpers = helpers;
     return s;
 }
 
 // A first recomputation of a freshly written catalogue: every price changes.
-// "alongside" 1 reads the catalogue with helper connections, as the
-// recomputation window does; 0 on the run's own connection alone.
 void BM_FullRecomputation(benchmark::State& state)
 {
     const Template& t = catalogueFile(static_cast<int>(state.range(0)));
-    costing::RecomputeScope scope = everything();
-    scope.readAlongside = state.range(1) != 0;
+    const costing::RecomputeScope scope = everything(static_cast<int>(state.range(1)));
     costing::RecomputeResult r;
     for (auto _ : state) {
         state.PauseTiming();
@@ -170,20 +175,17 @@ void BM_FullRecomputation(benchmark::State& state)
     state.counters["rows"] = r.rowsPriced;
 }
 BENCHMARK(BM_FullRecomputation)
-    ->ArgNames({"products", "alongside"})
-    ->ArgsProduct({{10000, 50000}, {1, 0}})
+    ->ArgNames({"products", "helpers"})
+    ->ArgsProduct({{10000, 50000}, {0, 2}})
     ->Apply(fiveRuns);
 
-// The database's own floors for a full recomputation, in the same run for the
-// ratio: the tables the run reads fetched row by row, then what the run
-// writes (every department row's two prices, the composites' calories), then
-// the commit. "byKey" 0 writes with set-based statements, a floor no client
-// that computes the prices can reach; 1 with the server's own loop updating
-// each row by its key, as the run must, with no client in between.
-void BM_FullRecomputationFloor(benchmark::State& state)
+// What a full recomputation writes, done by the server alone: every
+// department row's two prices and the composites' calories. "byKey" false
+// with set-based statements, a floor no client that computes the prices can
+// reach; true with the server's own loop updating each row by its key, as the
+// run must, with no client in between.
+void writeAsTheRunDoes(db::Database& database, db::Transaction& transaction, bool byKey)
 {
-    const Template& t = catalogueFile(static_cast<int>(state.range(0)));
-    const bool byKey = state.range(1) != 0;
     const char* setBased[] = {
         "UPDATE ING_SKLAD SET CENA = COALESCE(CENA, 0) + 1, MY_CENA = COALESCE(MY_CENA, 0) + 1",
         "UPDATE ING SET KALORIES = COALESCE(KALORIES, 0) + 1 WHERE MY_LEVEL > 0"};
@@ -194,17 +196,27 @@ void BM_FullRecomputationFloor(benchmark::State& state)
         "EXECUTE BLOCK AS DECLARE K BIGINT; DECLARE C DOUBLE PRECISION; BEGIN "
         "FOR SELECT KOD, KALORIES FROM ING WHERE MY_LEVEL > 0 INTO :K, :C DO "
         "UPDATE ING SET KALORIES = COALESCE(:C, 0) + 1 WHERE KOD = :K; END"};
+    db::Query q(&database, &transaction);
+    for (const char* sql : byKey ? keyByKey : setBased) {
+        q.setSql(QString::fromLatin1(sql));
+        q.execSql();
+    }
+}
+
+// The database's own floors for a full recomputation, in the same run for the
+// ratio: the tables the run reads fetched row by row, then what the run
+// writes, then the commit.
+void BM_FullRecomputationFloor(benchmark::State& state)
+{
+    const Template& t = catalogueFile(static_cast<int>(state.range(0)));
+    const bool byKey = state.range(1) != 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto copy = std::make_unique<Copy>(t);
         copy->write->start();
         state.ResumeTiming();
         benchmark::DoNotOptimize(readTables(*copy->db, *copy->write));
-        db::Query q(copy->db.get(), copy->write.get());
-        for (const char* sql : byKey ? keyByKey : setBased) {
-            q.setSql(QString::fromLatin1(sql));
-            q.execSql();
-        }
+        writeAsTheRunDoes(*copy->db, *copy->write, byKey);
         copy->write->commit();
         state.PauseTiming();
         copy.reset();
@@ -220,8 +232,7 @@ BENCHMARK(BM_FullRecomputationFloor)
 void BM_Rerun(benchmark::State& state)
 {
     const Template& t = catalogueFile(static_cast<int>(state.range(0)));
-    costing::RecomputeScope scope = everything();
-    scope.readAlongside = state.range(1) != 0;
+    const costing::RecomputeScope scope = everything(static_cast<int>(state.range(1)));
     Copy copy(t);
     copy.write->start();
     costing::RecomputePrices(copy.context(), scope);
@@ -233,8 +244,8 @@ void BM_Rerun(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Rerun)
-    ->ArgNames({"products", "alongside"})
-    ->ArgsProduct({{10000, 50000}, {1, 0}})
+    ->ArgNames({"products", "helpers"})
+    ->ArgsProduct({{10000, 50000}, {0, 2}})
     ->Apply(fiveRuns);
 
 // The rerun's own floor: the same tables fetched row by row on the state a
@@ -244,8 +255,7 @@ BENCHMARK(BM_Rerun)
 void BM_RerunReadFloor(benchmark::State& state)
 {
     const Template& t = catalogueFile(static_cast<int>(state.range(0)));
-    costing::RecomputeScope scope = everything();
-    scope.readAlongside = false;
+    const costing::RecomputeScope scope = everything(0);
     for (auto _ : state) {
         state.PauseTiming();
         auto copy = std::make_unique<Copy>(t);
@@ -262,6 +272,83 @@ void BM_RerunReadFloor(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RerunReadFloor)->Arg(10000)->Arg(50000)->Apply(fiveRuns);
+
+// A run on its own thread and connection beside its floor, the two timed one
+// right after the other, each on a copy of its own in the same state, the
+// pair's order changing every time: while the machine's speed drifts (others
+// building and testing beside it) the ratio of a pair holds where the times
+// of two benchmarks apart drift. The time column is the run's; "floor" the
+// floor's wall time, "ratio" the run's over it, "cpu_ratio" the same of the
+// process's CPU time. "rerun" 0: a first run against its floor by key (the
+// tables read, every row updated by its key by the server, the commit);
+// 1: a rerun against its read floor.
+void BM_AgainstFloor(benchmark::State& state)
+{
+    const Template& t = catalogueFile(static_cast<int>(state.range(0)));
+    const bool rerun = state.range(1) != 0;
+    const costing::RecomputeScope scope = everything(0);
+    static int pairs = 0;
+    struct Times {
+        double wall = 0, cpu = 0;
+    };
+    auto timed = [](const std::function<void()>& f) {
+        timespec c0, c1;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c0);
+        QElapsedTimer wall;
+        wall.start();
+        f();
+        const double w = wall.nsecsElapsed() / 1e9;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c1);
+        return Times{w, (c1.tv_sec - c0.tv_sec) + (c1.tv_nsec - c0.tv_nsec) / 1e9};
+    };
+    Times run, floor;
+    for (auto _ : state) {
+        Copy a(t);  // the floor's
+        Copy b(t);  // the run's
+        if (rerun) {
+            for (Copy* c : {&a, &b}) {
+                c->write->start();
+                costing::RecomputePrices(c->context(), scope);
+                c->write->commit();
+            }
+        }
+        auto timeFloor = [&] {
+            floor = timed([&] {
+                a.write->start();
+                benchmark::DoNotOptimize(readTables(*a.db, *a.write));
+                if (!rerun)
+                    writeAsTheRunDoes(*a.db, *a.write, true);
+                a.write->commit();
+            });
+        };
+        auto timeRun = [&] {
+            run = timed([&] {
+                b.write->start();
+                costing::RecomputePrices(b.context(), scope);
+                b.write->commit();
+            });
+        };
+        if (pairs++ % 2 == 0) {
+            timeFloor();
+            timeRun();
+        } else {
+            timeRun();
+            timeFloor();
+        }
+        state.SetIterationTime(run.wall);
+    }
+    state.counters["floor"] = floor.wall * 1000;
+    state.counters["ratio"] = run.wall / floor.wall;
+    state.counters["cpu_ratio"] = run.cpu / floor.cpu;
+}
+BENCHMARK(BM_AgainstFloor)
+    ->ArgNames({"products", "rerun"})
+    ->ArgsProduct({{10000, 50000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->UseManualTime()
+    ->ComputeStatistics("min", minimum);
 
 // Money to whole kopecks, the one rule, over a run's worth of amounts;
 // "Reference" rounds them with the library's rounding to nearest, which keeps

@@ -2,13 +2,20 @@
 // outside (for instance with /usr/bin/time, several runs, min and median):
 //
 //     bench_startup_process make DIR [PRODUCTS]   writes DIR/basecalc.fdb and DIR/Net.txt
-//     bench_startup_process run DIR               starts as the program does, ends once the start page is shown
+//     bench_startup_process run DIR               starts as the program does, ends once the start page is on the screen
+//     bench_startup_process ready DIR             the same, ends once every window is made and the database connected
 //
-// `run` prints the time from entering main to the shown start page; the
-// outside timer adds loading the libraries and leaving the process.
+// Each prints the time from entering main to its end; the outside timer adds
+// loading the libraries and leaving the process. With DISPLAY set it shows on
+// that X display (an Xvfb for instance), as the program does; without, on the
+// offscreen platform. The floor of `run` is bench_start_window, timed beside
+// it on the same display.
 
 #include "CostingCatalogue.h"
+
+#include "automation/ProgramFonts.h"
 #include "Program.h"
+#include "ShowOnScreen.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
 #include "shipped/ShippedDatabase.h"
@@ -17,9 +24,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -59,23 +66,30 @@ int main(int argc, char** argv)
 {
     QElapsedTimer clock;
     clock.start();
-    if (argc < 3 || (std::strcmp(argv[1], "make") != 0 && std::strcmp(argv[1], "run") != 0)) {
-        std::fprintf(stderr, "usage: %s make DIR [PRODUCTS] | run DIR\n", argv[0]);
+    const bool make = argc >= 3 && std::strcmp(argv[1], "make") == 0;
+    const bool ready = argc >= 3 && std::strcmp(argv[1], "ready") == 0;
+    if (argc < 3 || !(make || ready || std::strcmp(argv[1], "run") == 0)) {
+        std::fprintf(stderr, "usage: %s make DIR [PRODUCTS] | run DIR | ready DIR\n", argv[0]);
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[2]);
     qputenv("TARELIA_HOME", (QDir(dir).absolutePath() + QLatin1Char('/')).toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (make || (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
-    if (std::strcmp(argv[1], "make") == 0)
+    if (make)
         return Make(dir, argc > 3 ? std::atoi(argv[3]) : 10000);
-    if (!CreateWindows() || !Form_Main)
-        return 1;
-    Form_Main->show();
-    QTimer::singleShot(0, &app, [&] {
-        std::printf("start page shown after %lld ms\n", static_cast<long long>(clock.elapsed()));
-        app.quit();
-    });
-    return app.exec();
+    // As ProgramMain, up to its message loop.
+    automation::InstallFonts(automation::ProgramFontFiles(), automation::UserFontFolder());
+    CreateMainWindow();
+    ShowOnScreen(Form_Main);
+    std::printf("start page on the screen after %lld ms\n", static_cast<long long>(clock.elapsed()));
+    if (ready) {
+        if (!CreateOtherWindows())
+            return 1;
+        std::printf("ready after %lld ms\n", static_cast<long long>(clock.elapsed()));
+    }
+    // The process ends here, as the minimal window's does: its end is not the start's.
+    std::fflush(stdout);
+    std::_Exit(0);
 }

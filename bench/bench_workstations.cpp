@@ -405,7 +405,6 @@ void work(Station& s, const Work& w, std::mt19937& random, const std::function<v
         report(s.road(QStringLiteral("recompute all"), costing::kRoad, [&](const engine::Context& ctx) {
             costing::RecomputeScope scope;
             scope.where = 2;
-            scope.readAlongside = true;  // as the price window runs it
             costing::RecomputePrices(ctx, scope);
         }));
     }

@@ -135,10 +135,12 @@ costing::RecomputeResult ComputePrices(bool log, qint64 firma, qint64 otdel, qin
         const reports::Progress progress = printing::GaugeProgress();
         reports::ProgressShown gauge(progress, 1);
         std::optional<WriteTransaction> own;
-        if (log) {
+        // The catalogue is read on the run's own connection alone: reading
+        // connections beside it win about a tenth on a first run, but a run
+        // just after another stalls for seconds while the server cleans the
+        // old versions of the prices the last run wrote under a second reader.
+        if (log)
             own.emplace(costing::kRoad);
-            scope.readAlongside = true;  // nothing written yet in the run's own transaction
-        }
         result = costing::RecomputePrices(engine::ProgramContext(), scope, progress);
         // An abort keeps (and with the protocol line commits) what the rows before it wrote.
         if (own)

@@ -3,6 +3,7 @@
 #include "db/Query.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <unordered_set>
 
@@ -23,7 +24,7 @@ SqlCardSource::SqlCardSource(db::Database* database, db::Transaction* transactio
 
 SqlCardSource::~SqlCardSource() = default;
 
-void SqlCardSource::cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out)
+std::span<const CardRowData> SqlCardSource::cardInDepartment(qint64 master, qint64 otdel)
 {
     auto it = cards_.find({master, otdel});
     if (it == cards_.end()) {
@@ -67,7 +68,7 @@ void SqlCardSource::cardInDepartment(qint64 master, qint64 otdel, std::vector<Ca
         q.close();
         it = cards_.emplace(std::make_pair(master, otdel), std::move(rows)).first;
     }
-    out = it->second;
+    return it->second;
 }
 
 bool SqlCardSource::productInDepartment(qint64 ing, qint64 otdel, ProductData& out)
@@ -85,7 +86,7 @@ bool SqlCardSource::productInDepartment(qint64 ing, qint64 otdel, ProductData& o
         out.myLevel = q.field(QStringLiteral("MY_LEVEL")).asInt();
         out.kvoPorc = q.field(QStringLiteral("KVO_PORC")).asInt();
         out.kalories = q.field(QStringLiteral("KALORIES")).asDouble();
-        out.name = q.field(QStringLiteral("NAME")).asString();
+        out.name = &names_.try_emplace(ing, q.field(QStringLiteral("NAME")).asString()).first->second;
         out.cena = q.field(QStringLiteral("CENA")).asDouble();
         out.myCena = q.field(QStringLiteral("MY_CENA")).asDouble();
         out.noIng = q.field(QStringLiteral("NO_ING")).asInt();
@@ -349,16 +350,15 @@ void CatalogueSnapshot::readDepartmentRowsInto(db::Query& q, const QString& tail
 
 void CatalogueSnapshot::indexDepartmentRows()
 {
-    skladIndex_.reserve(sklad_.size());
     skladByPair_.reserve(sklad_.size());
     nextSamePair_.assign(sklad_.size(), -1);
     for (int i = static_cast<int>(sklad_.size()) - 1; i >= 0; --i) {
         const DepartmentRow& s = sklad_[static_cast<size_t>(i)];
-        skladIndex_.insert(s.kod, i);
         auto [first, added] = skladByPair_.insert({s.kodIng, s.kodOtdel}, i);
         if (!added) {
             nextSamePair_[static_cast<size_t>(i)] = *first;
             *first = i;
+            duplicatePairs_ = true;
         }
     }
 }
@@ -393,14 +393,10 @@ const CatalogueSnapshot::Product* CatalogueSnapshot::product(qint64 kod) const
     return at < 0 ? nullptr : &ings_[static_cast<size_t>(at)];
 }
 
-bool CatalogueSnapshot::department(qint64 kod, QString* name) const
+const QString* CatalogueSnapshot::departmentName(qint64 kod) const
 {
     auto it = otdel_.find(kod);
-    if (it == otdel_.end())
-        return false;
-    if (name)
-        *name = it->second;
-    return true;
+    return it == otdel_.end() ? nullptr : &it->second;
 }
 
 CatalogueSnapshot::~CatalogueSnapshot() = default;
@@ -417,7 +413,7 @@ const CatalogueSnapshot::DepartmentRow* CatalogueSnapshot::firstSklad(qint64 ing
     return at < 0 ? nullptr : &sklad_[static_cast<size_t>(at)];
 }
 
-void CatalogueSnapshot::cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out)
+std::span<const CardRowData> CatalogueSnapshot::cardInDepartment(qint64 master, qint64 otdel)
 {
     const std::pair<qint64, qint64> key{master, otdel};
     int at = memo_.find(key);
@@ -430,31 +426,40 @@ void CatalogueSnapshot::cardInDepartment(qint64 master, qint64 otdel, std::vecto
                 const Karta& k = karta_[static_cast<size_t>(i)];
                 if (k.ingAt < 0)
                     continue;
-                for (int si = skladByPair_.find({k.ing, otdel}); si >= 0; si = nextSamePair_[static_cast<size_t>(si)])
+                for (int si = skladByPair_.find({k.ing, otdel}); si >= 0;
+                     si = duplicatePairs_ ? nextSamePair_[static_cast<size_t>(si)] : -1)
                     memoRows_.push_back(MemoRow{&k, &ings_[static_cast<size_t>(k.ingAt)], &sklad_[static_cast<size_t>(si)]});
             }
         }
+        if (memoValues_.capacity() < memoRows_.size())
+            memoValues_.reserve(std::max(memoRows_.size(), 2 * memoValues_.capacity()));
+        memoValues_.resize(memoRows_.size());
         at = static_cast<int>(memoRanges_.size());
         memoRanges_.emplace_back(first, static_cast<int>(memoRows_.size()));
+        memoRead_.push_back(0);
         memo_.insert(key, at);
     }
     const Range rows = memoRanges_[static_cast<size_t>(at)];
-    out.resize(static_cast<size_t>(rows.second - rows.first));
-    for (int i = rows.first; i < rows.second; ++i) {
-        const MemoRow& m = memoRows_[static_cast<size_t>(i)];
-        CardRowData& r = out[static_cast<size_t>(i - rows.first)];
-        r.kodIng = m.k->ing;
-        r.kolvo = m.k->kolvo;
-        r.percent = m.k->percent;
-        r.myLevel = m.ing->myLevel;
-        r.kvoPorc = m.ing->kvoPorc;
-        r.kalories = m.ing->kalories;
-        r.name = &m.ing->name;
-        r.kodOtdel = m.sklad->kodOtdel;
-        r.cena = m.sklad->cena;
-        r.myCena = m.sklad->myCena;
-        r.noIng = m.sklad->noIng;
+    if (memoRead_[static_cast<size_t>(at)] != changes_) {
+        // The values as they stand: the run has changed some since they were read.
+        for (int i = rows.first; i < rows.second; ++i) {
+            const MemoRow& m = memoRows_[static_cast<size_t>(i)];
+            CardRowData& r = memoValues_[static_cast<size_t>(i)];
+            r.kodIng = m.k->ing;
+            r.kolvo = m.k->kolvo;
+            r.percent = m.k->percent;
+            r.myLevel = m.ing->myLevel;
+            r.kvoPorc = m.ing->kvoPorc;
+            r.kalories = m.ing->kalories;
+            r.name = &m.ing->name;
+            r.kodOtdel = m.sklad->kodOtdel;
+            r.cena = m.sklad->cena;
+            r.myCena = m.sklad->myCena;
+            r.noIng = m.sklad->noIng;
+        }
+        memoRead_[static_cast<size_t>(at)] = changes_;
     }
+    return {memoValues_.data() + rows.first, static_cast<size_t>(rows.second - rows.first)};
 }
 
 bool CatalogueSnapshot::productInDepartment(qint64 kod, qint64 otdel, ProductData& out)
@@ -466,7 +471,7 @@ bool CatalogueSnapshot::productInDepartment(qint64 kod, qint64 otdel, ProductDat
     out.myLevel = in->myLevel;
     out.kvoPorc = in->kvoPorc;
     out.kalories = in->kalories;
-    out.name = in->name;
+    out.name = &in->name;
     out.cena = s->cena;
     out.myCena = s->myCena;
     out.noIng = s->noIng;
@@ -501,26 +506,39 @@ QString CatalogueSnapshot::productName(qint64 kod)
     return in ? in->name : QString();
 }
 
+namespace {
+
+// Sets a mirrored value; true when it changed (bit for bit: a NaN never equals itself).
+template <class T>
+bool changed(T& stored, T value)
+{
+    if (std::memcmp(&stored, &value, sizeof value) == 0)
+        return false;
+    stored = value;
+    return true;
+}
+
+} // namespace
+
 void CatalogueSnapshot::setLevel(qint64 kod, int level)
 {
-    if (Product* in = ing(kod))
-        in->myLevel = level;
+    if (Product* in = ing(kod); in && changed(in->myLevel, level))
+        ++changes_;
 }
 
 void CatalogueSnapshot::setKalories(qint64 kod, double kalories)
 {
-    if (Product* in = ing(kod))
-        in->kalories = kalories;
+    if (Product* in = ing(kod); in && changed(in->kalories, kalories))
+        ++changes_;
 }
 
-void CatalogueSnapshot::setPrices(qint64 ingSkladKod, double cena, double myCena)
+void CatalogueSnapshot::setPrices(int place, double cena, double myCena)
 {
-    const int at = skladIndex_.find(ingSkladKod);
-    if (at < 0)
-        return;
-    DepartmentRow& s = sklad_[static_cast<size_t>(at)];
-    s.cena = cena;
-    s.myCena = myCena;
+    DepartmentRow& s = sklad_.at(static_cast<size_t>(place));
+    const bool a = changed(s.cena, cena);
+    const bool b = changed(s.myCena, myCena);
+    if (a || b)
+        ++changes_;
 }
 
 } // namespace costing

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -48,7 +49,7 @@ struct ProductData {
     int myLevel = 0;
     int kvoPorc = 0;
     double kalories = 0;
-    QString name;
+    const QString* name = nullptr;  // ING.NAME, kept by the source
     double cena = 0;
     double myCena = 0;
     int noIng = 0;
@@ -66,8 +67,9 @@ struct LevelChild {
 class CardSource {
 public:
     virtual ~CardSource() = default;
-    // Active rows of the master's card whose ingredient has a row in the department.
-    virtual void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) = 0;
+    // Active rows of the master's card whose ingredient has a row in the
+    // department; they stay as they are until the source's next call.
+    virtual std::span<const CardRowData> cardInDepartment(qint64 master, qint64 otdel) = 0;
     // The product and its (first) row in the department; false when it has none.
     virtual bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) = 0;
     // Active rows of the master's card, whatever the department.
@@ -86,7 +88,7 @@ public:
     SqlCardSource(db::Database* database, db::Transaction* transaction);
     ~SqlCardSource() override;
 
-    void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) override;
+    std::span<const CardRowData> cardInDepartment(qint64 master, qint64 otdel) override;
     bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) override;
     void cardAnyDepartment(qint64 master, std::vector<LevelChild>& out) override;
     double stockInDepartment(qint64 ing, qint64 otdel) override;
@@ -136,8 +138,9 @@ public:
     // The same read shared with `helpers` connections of their own, each on a
     // read-committed transaction, reading parts of the tables alongside the
     // transaction. They see what is committed, not the transaction's own
-    // changes: only for a transaction that has changed nothing yet. A helper
-    // that cannot connect leaves its part to the others.
+    // changes: only for a transaction that has changed nothing yet. A part a
+    // helper leaves unread (it cannot connect, or fails reading) is read on
+    // the transaction once the helpers are through.
     static CatalogueSnapshot Whole(db::Database* database, db::Transaction* transaction,
                                    const std::vector<qint64>& departments, int helpers);
     // Reads only what one product's computation needs: the products of its
@@ -153,22 +156,24 @@ public:
                                           const std::vector<qint64>& departments = {});
     ~CatalogueSnapshot() override;
 
-    void cardInDepartment(qint64 master, qint64 otdel, std::vector<CardRowData>& out) override;
+    std::span<const CardRowData> cardInDepartment(qint64 master, qint64 otdel) override;
     bool productInDepartment(qint64 ing, qint64 otdel, ProductData& out) override;
     void cardAnyDepartment(qint64 master, std::vector<LevelChild>& out) override;
     double stockInDepartment(qint64 ing, qint64 otdel) override;
     QString productName(qint64 ing) override;
 
-    // Mirrors of the recomputation's writes.
+    // Mirrors of the recomputation's writes; a row's prices by its place in departmentRows().
     void setLevel(qint64 ing, int level);
     void setKalories(qint64 ing, double kalories);
-    void setPrices(qint64 ingSkladKod, double cena, double myCena);
+    void setPrices(int place, double cena, double myCena);
 
     // The department rows in KOD order, their products and departments.
     const std::vector<DepartmentRow>& departmentRows() const { return sklad_; }
     const Product* product(qint64 kod) const;
-    // The department's name; false when there is no such department.
-    bool department(qint64 kod, QString* name) const;
+    // The product's first row in the department (by KOD), null when it has none.
+    const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
+    // The department's name; null when there is no such department.
+    const QString* departmentName(qint64 kod) const;
 
     int productCount() const { return static_cast<int>(ings_.size()); }
     int departmentRowCount() const { return static_cast<int>(sklad_.size()); }
@@ -216,24 +221,28 @@ private:
     void linkCards();
 
     Product* ing(qint64 kod);
-    const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
 
     using Range = std::pair<int, int>;  // [first, last) in a vector
     std::vector<Product> ings_;  // by KOD
     KeyIndex<qint64> ingIndex_;
     std::vector<DepartmentRow> sklad_;  // by KOD
-    KeyIndex<qint64> skladIndex_;
     // (product, department) -> first position in sklad_; nextSamePair_ chains the others in KOD order
     KeyIndex<std::pair<qint64, qint64>> skladByPair_;
     std::vector<int> nextSamePair_;
+    bool duplicatePairs_ = false;  // a product has two rows in one department
     std::vector<Karta> karta_;  // active rows by master, then KOD
     KeyIndex<qint64> kartaByMaster_;  // place in masterRanges_
     std::vector<Range> masterRanges_;  // each master's rows in karta_
     std::unordered_map<qint64, QString> otdel_;
-    // What one card gives in one department, fixed for a run: its rows in memoRows_.
+    // What one card gives in one department, fixed for a run: its rows in memoRows_,
+    // with their values as they stood when the memo last read them (memoValues_);
+    // they are read again once a mirrored write changed a value since.
     KeyIndex<std::pair<qint64, qint64>> memo_;  // place in memoRanges_
     std::vector<Range> memoRanges_;
+    std::vector<quint64> memoRead_;  // per range: the changes_ its values were read at, 0 never
     std::vector<MemoRow> memoRows_;
+    std::vector<CardRowData> memoValues_;
+    quint64 changes_ = 1;  // counts the mirrored writes that changed a value
 };
 
 } // namespace costing

@@ -99,19 +99,25 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
         }
         p.done = true;
     };
-    std::atomic<size_t> next{0};
-    auto work = [&](db::Query& q) {
+    // The run's own connection reads the first part at once; each helper is
+    // dealt one of the others before it attaches, so that a part waits for
+    // its connection rather than two connections racing for it. Parts left
+    // over go to whichever connection is free first.
+    const int threads = std::min(helpers, static_cast<int>(parts.size()) - 1);
+    std::atomic<size_t> next{1 + static_cast<size_t>(threads)};
+    auto work = [&](Part& first, db::Query& q) {
+        read(first, q);
         for (size_t i = next++; i < parts.size(); i = next++)
             read(parts[i], q);
     };
 
     const QString name = database->attachedName();
     const db::ConnectParams params = database->params();
-    std::vector<std::thread> threads;
-    for (int h = 0; h < helpers; ++h) {
-        threads.emplace_back([&] {
-            // A helper that fails leaves its part undone: the transaction's
-            // own connection reads it after the others are through.
+    std::vector<std::thread> helperThreads;
+    for (int h = 0; h < threads; ++h) {
+        helperThreads.emplace_back([&, mine = &parts[static_cast<size_t>(h) + 1]] {
+            // A helper that cannot attach, or fails reading, leaves what it
+            // took unread: the run's own connection reads it once the others are through.
             try {
                 db::Database own;
                 own.setDatabaseName(name);
@@ -121,7 +127,7 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
                 read.start();
                 {
                     db::Query q(&own, &read);
-                    work(q);
+                    work(*mine, q);
                 }
                 read.commit();
                 own.close();
@@ -131,11 +137,11 @@ CatalogueSnapshot::CatalogueSnapshot(db::Database* database, db::Transaction* tr
     }
     std::exception_ptr failed;
     try {
-        work(q);
+        work(parts.front(), q);
     } catch (...) {
         failed = std::current_exception();
     }
-    for (std::thread& t : threads)
+    for (std::thread& t : helperThreads)
         t.join();
     if (failed)
         std::rethrow_exception(failed);

@@ -19,8 +19,7 @@ QString quoted(const QString& name) { return QStringLiteral("<< ") + name + QStr
 void Expander::addChildren(AmountList& list, int pass, qint64 master, qint64 otdel, int parentKvoPorc, double amount,
                            int priceFlag, bool noIng, std::vector<int>* parents, int parentIndex)
 {
-    source_.cardInDepartment(master, otdel, rows_);
-    for (const CardRowData& r : rows_) {
+    for (const CardRowData& r : source_.cardInDepartment(master, otdel)) {
         if (parentKvoPorc <= 0)
             throw CardError(QStringLiteral("В калькуляционной карте продукта ") + quoted(source_.productName(master)) +
                             QStringLiteral(" не указано количество порций !"));
@@ -29,7 +28,8 @@ void Expander::addChildren(AmountList& list, int pass, qint64 master, qint64 otd
                             QStringLiteral(" у продукта ") + quoted(*r.name) +
                             QStringLiteral(" не указан процент выхода !"));
         RIng n;
-        n.NAME = *r.name;
+        if (NodeNames)
+            n.NAME = *r.name;
         n.KOD_ING = r.kodIng;
         n.KOD_OTDEL = r.kodOtdel;
         n.MY_LEVEL = (noIng && r.noIng != 0) ? 0 : r.myLevel;
@@ -43,7 +43,7 @@ void Expander::addChildren(AmountList& list, int pass, qint64 master, qint64 otd
         n.EXPANDED = 0;
         n.KALORIES = r.kalories;
         if (ZeroPriceWatch < 5 && n.MY_LEVEL == 0 && n.CENA <= 0) {
-            ZeroPriceLines << (noIng ? n.NAME : QStringLiteral("Нулевая цена у продукта ") + quoted(n.NAME));
+            ZeroPriceLines << (noIng ? *r.name : QStringLiteral("Нулевая цена у продукта ") + quoted(*r.name));
             ZeroPriceWatch = 1;
         }
         list.pushHead(std::move(n));
@@ -175,7 +175,8 @@ void Expander::expandInto(AmountList& list, qint64 ing, qint64 otdel, double qua
         list.pushHead(std::move(start));
         return;
     }
-    start.NAME = p.name;
+    if (NodeNames)
+        start.NAME = *p.name;
     start.MY_LEVEL = (noIng && p.noIng != 0) ? 0 : p.myLevel;
     start.KVO_PORC = p.kvoPorc;
     start.CENA = p.cena;

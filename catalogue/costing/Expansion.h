@@ -35,6 +35,9 @@ public:
     // raw product with a stock price of 0 or less and set it to 1.
     int ZeroPriceWatch = 50;
     QStringList ZeroPriceLines;
+    // Off: the nodes carry no NAME, for a run that only sums them; the
+    // zero-price lines and the errors name the products all the same.
+    bool NodeNames = true;
 
     // The master's active card rows in the department, one node each put at
     // the head: amounts for `amount` of the parent whose card is written for
@@ -91,7 +94,6 @@ private:
 
     CardSource& source_;
     StockCache stock_;
-    std::vector<CardRowData> rows_;
     std::vector<LevelChild> levelRows_;
     std::vector<int> parents_;  // an expansion's node parents, kept for the next
 };

@@ -9,9 +9,9 @@
 namespace costing {
 
 // Positions by key (a product's key, or a pair of keys) in one table of open
-// addressing: a lookup reads a slot or two side by side, where a map of nodes
-// follows a pointer at every step, and filling it allocates nothing per key.
-// Keys are added, never removed.
+// addressing: a lookup reads a slot or two side by side, each key beside its
+// position, where a map of nodes follows a pointer at every step, and filling
+// it allocates nothing per key. Keys are added, never removed.
 template <class Key>
 class KeyIndex {
 public:
@@ -20,7 +20,7 @@ public:
         size_t width = 16;
         while (width < count * 2)
             width *= 2;
-        if (width > keys_.size())
+        if (width > slots_.size())
             rehash(width);
     }
 
@@ -28,19 +28,19 @@ public:
     // true when it was added.
     std::pair<int*, bool> insert(const Key& key, int position)
     {
-        if ((count_ + 1) * 2 > keys_.size())
-            rehash(keys_.empty() ? 16 : keys_.size() * 2);
-        size_t s = slotOf(key);
-        if (positions_[s] >= 0)
-            return {&positions_[s], false};
-        keys_[s] = key;
-        positions_[s] = position;
+        if ((count_ + 1) * 2 > slots_.size())
+            rehash(slots_.empty() ? 16 : slots_.size() * 2);
+        Slot& s = slots_[slotOf(key)];
+        if (s.position >= 0)
+            return {&s.position, false};
+        s.key = key;
+        s.position = position;
         ++count_;
-        return {&positions_[s], true};
+        return {&s.position, true};
     }
 
     // The key's position; -1 when it has none.
-    int find(const Key& key) const { return keys_.empty() ? -1 : positions_[slotOf(key)]; }
+    int find(const Key& key) const { return slots_.empty() ? -1 : slots_[slotOf(key)].position; }
 
 private:
     static std::uint64_t mix(std::uint64_t x)
@@ -60,30 +60,28 @@ private:
     // The key's slot, or the empty one where it would go.
     size_t slotOf(const Key& key) const
     {
-        const size_t mask = keys_.size() - 1;
+        const size_t mask = slots_.size() - 1;
         size_t s = hashOf(key) & mask;
-        while (positions_[s] >= 0 && !(keys_[s] == key))
+        while (slots_[s].position >= 0 && !(slots_[s].key == key))
             s = (s + 1) & mask;
         return s;
     }
 
+    struct Slot {
+        Key key{};
+        int position = -1;  // -1: an empty slot
+    };
+
     void rehash(size_t width)
     {
-        std::vector<Key> keys(width);
-        std::vector<int> positions(width, -1);
-        keys.swap(keys_);
-        positions.swap(positions_);
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (positions[i] < 0)
-                continue;
-            const size_t s = slotOf(keys[i]);
-            keys_[s] = keys[i];
-            positions_[s] = positions[i];
-        }
+        std::vector<Slot> old(width);
+        old.swap(slots_);
+        for (const Slot& o : old)
+            if (o.position >= 0)
+                slots_[slotOf(o.key)] = o;
     }
 
-    std::vector<Key> keys_;
-    std::vector<int> positions_;  // -1: an empty slot
+    std::vector<Slot> slots_;
     size_t count_ = 0;
 };
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <thread>
 #include <unordered_map>
@@ -131,7 +132,7 @@ class MemoryRoad final : public RecomputeRoad {
 public:
     MemoryRoad(const Context& ctx, const RecomputeScope& scope, const std::vector<qint64>& departments)
         : ctx_(ctx),
-          spare_(scope.product == 0 ? spareCores() : 0),
+          spare_(scope.product != 0 ? 0 : scope.helpers < 0 ? spareCores() : scope.helpers),
           snapshot_(scope.product != 0
                         ? CatalogueSnapshot::ProductTree(ctx.database, ctx.write, scope.product, departments)
                         : CatalogueSnapshot::Whole(ctx.database, ctx.write, departments,
@@ -144,6 +145,7 @@ public:
           myCena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("MY_CENA")}, writer_.get()),
           kalories_(ctx.database, ctx.write, QStringLiteral("ING"), {QStringLiteral("KALORIES")}, writer_.get())
     {
+        expander_.NodeNames = false;  // the run only sums the nodes
     }
     ~MemoryRoad() override
     {
@@ -153,13 +155,31 @@ public:
 
     std::vector<PriceRow> rows(const RecomputeScope& scope, bool prices) override
     {
-        // The row queries' joins, conditions and order, on the snapshot.
-        std::vector<PriceRow> out;
-        out.reserve(snapshot_.departmentRows().size());
-        for (const CatalogueSnapshot::DepartmentRow& s : snapshot_.departmentRows()) {
+        // The row queries' joins, conditions and order, on the snapshot: the
+        // rows that pass, by level, empty levels first (as the server sorts
+        // them), then by key. The rows come in key order and a card has few
+        // levels: each row goes straight to its place among its level's.
+        using Level = std::pair<bool, int>;  // (not empty, level)
+        struct Taken {
+            int place;  // in the snapshot
+            int level;  // an index into levels
+            const CatalogueSnapshot::Product* product;
+        };
+        const std::vector<CatalogueSnapshot::DepartmentRow>& all = snapshot_.departmentRows();
+        std::vector<Level> levels;
+        std::vector<Taken> taken;
+        qint64 lastOtdel = 0;
+        const QString* lastName = nullptr;
+        for (int i = 0; i < static_cast<int>(all.size()); ++i) {
+            const CatalogueSnapshot::DepartmentRow& s = all[static_cast<size_t>(i)];
             const CatalogueSnapshot::Product* p = snapshot_.product(s.kodIng);
-            QString nameO;
-            if (!p || !snapshot_.department(s.kodOtdel, &nameO))
+            if (!p)
+                continue;
+            if (!lastName || s.kodOtdel != lastOtdel) {
+                lastName = snapshot_.departmentName(s.kodOtdel);
+                lastOtdel = s.kodOtdel;
+            }
+            if (!lastName)
                 continue;
             if (scope.product != 0) {
                 if (s.kodIng != scope.product)
@@ -177,7 +197,34 @@ public:
             if (prices && scope.skipHidden &&
                 (p->levelNull || !(p->myLevel == 0 || (p->myLevel > 0 && s.openClose == 0))))
                 continue;
-            PriceRow r;
+            const Level l{!p->levelNull, p->levelNull ? 0 : p->myLevel};
+            auto at = std::find(levels.begin(), levels.end(), l);
+            if (at == levels.end())
+                at = levels.insert(levels.end(), l);
+            taken.push_back({i, static_cast<int>(at - levels.begin()), p});
+        }
+        // Where each level's rows begin.
+        std::vector<int> order(levels.size());
+        for (size_t l = 0; l < levels.size(); ++l)
+            order[l] = static_cast<int>(l);
+        std::sort(order.begin(), order.end(), [&levels](int a, int b) { return levels[a] < levels[b]; });
+        std::vector<int> next(levels.size(), 0);
+        for (const Taken& t : taken)
+            ++next[static_cast<size_t>(t.level)];
+        for (int k = 0, from = 0; k < static_cast<int>(order.size()); ++k) {
+            const int count = next[static_cast<size_t>(order[k])];
+            next[static_cast<size_t>(order[k])] = from;
+            from += count;
+        }
+        std::vector<const Taken*> sorted(taken.size());
+        for (const Taken& t : taken)
+            sorted[static_cast<size_t>(next[static_cast<size_t>(t.level)]++)] = &t;
+        std::vector<PriceRow> out;
+        out.reserve(taken.size());
+        for (const Taken* t : sorted) {
+            const CatalogueSnapshot::DepartmentRow& s = all[static_cast<size_t>(t->place)];
+            const CatalogueSnapshot::Product* p = t->product;
+            PriceRow& r = out.emplace_back();
             r.kod = s.kod;
             r.kodIng = s.kodIng;
             r.kodOtdel = s.kodOtdel;
@@ -192,29 +239,11 @@ public:
             r.percentPlus = p->percentPlus;
             r.cenaCompute = p->cenaCompute;
             r.openClose = s.openClose;
-            r.nameI = p->name;
-            r.nameO = nameO;
-            out.push_back(std::move(r));
+            r.nameI = &p->name;
+            r.nameO = snapshot_.departmentName(s.kodOtdel);
+            r.place = t->place;
         }
-        // By level, empty levels first (as the server sorts them), then by key:
-        // the rows came in key order, and a card has few levels, so the rows
-        // are dealt out level by level in one pass.
-        std::vector<std::pair<bool, int>> levels;  // (not empty, level), in the order wanted
-        for (const PriceRow& r : out) {
-            const std::pair<bool, int> l{!r.levelNull, r.levelNull ? 0 : r.level};
-            if (std::find(levels.begin(), levels.end(), l) == levels.end())
-                levels.push_back(l);
-        }
-        if (levels.size() < 2)
-            return out;
-        std::sort(levels.begin(), levels.end());
-        std::vector<PriceRow> sorted;
-        sorted.reserve(out.size());
-        for (const auto& l : levels)
-            for (PriceRow& r : out)
-                if (r.levelNull != l.first && (r.levelNull || r.level == l.second))
-                    sorted.push_back(std::move(r));
-        return sorted;
+        return out;
     }
 
     int computeLevel(qint64 ing) override
@@ -265,17 +294,18 @@ public:
     {
         // The expansion of a product with nothing to expand is its start node
         // alone (quantity 1); its sums are that node's, added to nothing.
-        ProductData p;
-        if (!snapshot_.productInDepartment(ing, otdel, p)) {
+        const CatalogueSnapshot::Product* p = snapshot_.product(ing);
+        const CatalogueSnapshot::DepartmentRow* s = p ? snapshot_.firstSklad(ing, otdel) : nullptr;
+        if (!s) {
             out.cost = 0.0 + 0.0 * 1.0;
             out.kalories = 0.0 + 0.0 * 1.0;
             return true;
         }
-        if (p.myLevel != 0)
+        if (p->myLevel != 0)
             return false;
-        const double price = priceFlag == 0 ? p.cena : p.myCena;
+        const double price = priceFlag == 0 ? s->cena : s->myCena;
         out.cost = 0.0 + price * 1.0;
-        out.kalories = 0.0 + p.kalories * 1.0;
+        out.kalories = 0.0 + p->kalories * 1.0;
         return true;
     }
     int& watch() override { return expander_.ZeroPriceWatch; }
@@ -302,13 +332,13 @@ public:
     }
     void writeCena(const PriceRow& r, double cena) override
     {
-        snapshot_.setPrices(r.kod, cena, r.myCena);
+        mirror(r, cena, r.myCena);
         if (cena != r.cena)
             cena_.add(r.kod, &cena);
     }
     void writePrices(const PriceRow& r, double cena, double myCena) override
     {
-        snapshot_.setPrices(r.kod, cena, myCena);
+        mirror(r, cena, myCena);
         if (cena != r.cena || myCena != r.myCena) {
             const double v[] = {cena, myCena};
             prices_.add(r.kod, v);
@@ -316,9 +346,16 @@ public:
     }
     void writeMyCena(const PriceRow& r, double myCena) override
     {
-        snapshot_.setPrices(r.kod, r.cena, myCena);
+        mirror(r, r.cena, myCena);
         if (myCena != r.myCena)
             myCena_.add(r.kod, &myCena);
+    }
+    // The snapshot's row holds the row's prices as they were read until the
+    // run prices it, once: prices the same to the bit leave it as it is.
+    void mirror(const PriceRow& r, double cena, double myCena)
+    {
+        if (std::memcmp(&cena, &r.cena, sizeof cena) != 0 || std::memcmp(&myCena, &r.myCena, sizeof myCena) != 0)
+            snapshot_.setPrices(r.place, cena, myCena);
     }
     void writeKalories(qint64 ing, double kalories) override
     {
@@ -410,8 +447,8 @@ private:
 void checkFinite(double value, const PriceRow& r)
 {
     if (!std::isfinite(value))
-        throw CardError(QStringLiteral("Цену продукта << ") + r.nameI + QStringLiteral(" >> в подразделении(отделе) << ") +
-                        r.nameO + QStringLiteral(" >> рассчитать нельзя: проверьте цены и калькуляционные карты его состава !"));
+        throw CardError(QStringLiteral("Цену продукта << ") + *r.nameI + QStringLiteral(" >> в подразделении(отделе) << ") +
+                        *r.nameO + QStringLiteral(" >> рассчитать нельзя: проверьте цены и калькуляционные карты его состава !"));
 }
 
 // The departments of the scope's rows, so that the run reads no other; empty for all.
@@ -520,8 +557,8 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
 
         if (r.metod == 2) {
             if (r.myCena < cost) {
-                result.warnings << QStringLiteral("Расчётная цена блюда << ") + r.nameI +
-                                       QStringLiteral(" >> в подразделении(отделе) << ") + r.nameO +
+                result.warnings << QStringLiteral("Расчётная цена блюда << ") + *r.nameI +
+                                       QStringLiteral(" >> в подразделении(отделе) << ") + *r.nameO +
                                        QStringLiteral(" >> больше назначенной вручную !");
                 result.manualPriceWarning = true;
             }

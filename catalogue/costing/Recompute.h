@@ -38,6 +38,10 @@ struct RecomputeScope {
     // own may share the reading of the catalogue with it (a run over the whole
     // catalogue only; they see what is committed, not the transaction's changes).
     bool readAlongside = false;
+    // Threads the run takes beside its own (the reading connections above and
+    // the thread that sends the price writes): -1 only on cores the machine
+    // has to spare at the start, 0 none, more that many whatever the load.
+    int helpers = -1;
 };
 
 // The two row lists of a recomputation: the level query and the price query.

@@ -33,8 +33,9 @@ struct PriceRow {
     int percentPlus = 0;  // the card's markup
     int cenaCompute = 0;
     int openClose = 0;
-    QString nameI;
-    QString nameO;
+    const QString* nameI = nullptr;  // the product's and the department's names, kept by the road
+    const QString* nameO = nullptr;
+    int place = -1;       // where the road keeps the row, for its own use
 };
 
 // What the recomputation asks of a road.

@@ -3,9 +3,12 @@
 
 #include "db/Codec.h"
 #include "db/Script.h"
+#include "support/ServerStation.h"
 #include "support/TestDb.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using db::DbError;
 using db::FieldKind;
@@ -310,6 +313,52 @@ TEST_F(ClientLayerTest, ReaderSeesCommittedRowsAndKeysNeverCollide)
     t.write().commit();
     EXPECT_EQ(keys.size(), 7);
     EXPECT_EQ(t.scalar(QStringLiteral("SELECT COUNT(DISTINCT KOD) FROM ING")).toInt(), 7);
+}
+
+// A read the server fails after its first rows (row 500 divides by zero) raises,
+// whichever way the rows are taken, on the embedded engine and over the
+// network: a list or a paper never takes its first rows for the whole result.
+// A list read again keeps the rows it had.
+TEST_F(ClientLayerTest, AReadTheServerFailsAfterItsFirstRowsRaises)
+{
+    const QString sql = QStringLiteral("WITH RECURSIVE R (N) AS (SELECT 1 FROM RDB$DATABASE UNION ALL"
+                                       " SELECT N + 1 FROM R WHERE N < 900)"
+                                       " SELECT N, 1000 / (CAST(:F AS INTEGER) - N) AS Q FROM R");
+    auto expectFails = [](const char* how, const std::function<void()>& read) {
+        try {
+            read();
+            ADD_FAILURE() << how << ": a read failing on row 500 ended as complete";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("divide by zero"))) << how << ": " << e.what();
+        }
+    };
+    std::vector<QString> connections{QString()};
+    if (HaveTestServer())
+        connections.push_back(ServerConnection(t.path()));
+    for (const QString& connection : connections) {
+        SCOPED_TRACE(connection.isEmpty() ? "embedded" : "server");
+        if (!connection.isEmpty())
+            t.reconnect(connection, ServerParams());
+        t.read().commit();
+        t.read().start();
+        Query q(&t.db(), &t.read());
+        q.setSql(sql);
+        q.param("F").setInt(500);
+        int streamed = 0;
+        expectFails("streamed", [&] { q.stream([&streamed](const db::RowView&) { ++streamed; }); });
+        EXPECT_GT(streamed, 0) << "the failure came before the first row";
+        expectFails("opened", [&] { q.open(); });
+        EXPECT_FALSE(q.active());
+        expectFails("run", [&] { q.execSql(); });
+
+        q.param("F").setInt(1000);
+        q.open();
+        ASSERT_EQ(q.recordCount(), 900);
+        q.param("F").setInt(500);
+        expectFails("read again", [&] { q.refresh(); });
+        EXPECT_TRUE(q.active());
+        EXPECT_EQ(q.recordCount(), 900);
+    }
 }
 
 TEST(DatabaseName, LocalServerNameFallsBackToTheEmbeddedEngine)

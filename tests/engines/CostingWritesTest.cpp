@@ -113,7 +113,9 @@ TEST_F(CostingWrites, ABlockRefusedOnTheWritersThreadFailsTheRunAndLeavesTheTabl
 }
 
 // The whole catalogue read with helper connections is the one read alone,
-// whatever department its rows name.
+// whatever department its rows name, and when the helpers cannot connect
+// (the server refuses new connections): the parts dealt to them are read on
+// the transaction's own connection.
 TEST_F(CostingWrites, TheCatalogueReadWithHelpersIsTheCatalogueReadAlone)
 {
     costing_catalogue::Options o;
@@ -151,18 +153,31 @@ TEST_F(CostingWrites, TheCatalogueReadWithHelpersIsTheCatalogueReadAlone)
         }
         return out;
     };
-    t.write().start();
-    for (const std::vector<qint64>& deps : {std::vector<qint64>{}, std::vector<qint64>{c.departments[1].second}}) {
-        const costing::CatalogueSnapshot alone(&t.db(), &t.write(), deps);
-        for (int helpers : {1, 3}) {
-            const auto shared = costing::CatalogueSnapshot::Whole(&t.db(), &t.write(), deps, helpers);
-            EXPECT_EQ(describe(shared), describe(alone)) << helpers << " helpers";
-            EXPECT_EQ(shared.productCount(), alone.productCount());
-            EXPECT_EQ(shared.cardRowCount(), alone.cardRowCount());
-            EXPECT_GT(shared.departmentRowCount(), 0);
+    t.exec(QStringLiteral("CREATE EXCEPTION NO_MORE_CONNECTIONS 'Новые подключения не принимаются'"));
+    t.exec(QStringLiteral("CREATE TRIGGER REFUSE_CONNECTIONS ON CONNECT AS BEGIN"
+                          " IF (EXISTS (SELECT 1 FROM MY_PARAM WHERE NAME_PARAM = 'refuse')) THEN"
+                          " EXCEPTION NO_MORE_CONNECTIONS; END"));
+    for (bool refused : {false, true}) {
+        if (refused)
+            t.exec(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM) VALUES ('refuse')"));
+        t.write().start();
+        for (const std::vector<qint64>& deps : {std::vector<qint64>{}, std::vector<qint64>{c.departments[1].second}}) {
+            const costing::CatalogueSnapshot alone(&t.db(), &t.write(), deps);
+            for (int helpers : {1, 3}) {
+                SCOPED_TRACE(testing::Message() << helpers << " helpers" << (refused ? ", refused" : ""));
+                const auto shared = costing::CatalogueSnapshot::Whole(&t.db(), &t.write(), deps, helpers);
+                EXPECT_EQ(describe(shared), describe(alone));
+                EXPECT_EQ(shared.productCount(), alone.productCount());
+                EXPECT_EQ(shared.cardRowCount(), alone.cardRowCount());
+                EXPECT_GT(shared.departmentRowCount(), 0);
+            }
         }
+        t.write().commit();
     }
-    t.write().commit();
+    // The helpers were refused indeed.
+    db::Database helper;
+    helper.setDatabaseName(t.path());
+    EXPECT_THROW(helper.open(), db::DbError);
 }
 
 } // namespace

@@ -10,7 +10,9 @@
 #include "support/NetworkRelay.h"
 #include "support/ServerStation.h"
 
-AppEnv::AppEnv(bool runStartup)
+AppEnv::AppEnv(bool runStartup) : AppEnv(runStartup, {}) {}
+
+AppEnv::AppEnv(bool runStartup, const std::function<void()>& onStartPage)
 {
     writeNetTxt(NetSettings{QStringLiteral("Local"), db_.path()});
     Msg::setResponder([this](const Msg::Request& r) {
@@ -28,7 +30,10 @@ AppEnv::AppEnv(bool runStartup)
     CurrentUserKod = 0;
     UserRights = 0;
     // The program's own window creation and wiring.
-    CreateWindows(runStartup);
+    CreateMainWindow();
+    if (onStartPage)
+        onStartPage();
+    CreateOtherWindows(runStartup);
 }
 
 AppEnv::~AppEnv()

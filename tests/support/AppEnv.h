@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 class NetworkRelay;
 
@@ -32,6 +33,9 @@ public:
 class AppEnv {
 public:
     explicit AppEnv(bool runStartup = true);
+    // The program's start in its two steps, `onStartPage` run between them
+    // with only the main window made, where the program shows its start page.
+    AppEnv(bool runStartup, const std::function<void()>& onStartPage);
     ~AppEnv();
 
     TestDb& testDb() { return db_; }

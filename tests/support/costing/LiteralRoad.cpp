@@ -6,6 +6,7 @@
 #include "db/Query.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace costing {
 
@@ -365,8 +366,8 @@ public:
             r.percentPlus = q.field(QStringLiteral("PERCENT_PLUS")).asInt();
             r.cenaCompute = q.field(QStringLiteral("CENA_COMPUTE")).asInt();
             r.openClose = q.field(QStringLiteral("OPEN_CLOSE")).asInt();
-            r.nameI = q.field(QStringLiteral("NAME_I")).asString();
-            r.nameO = q.field(QStringLiteral("NAME_O")).asString();
+            r.nameI = &names_.emplace_back(q.field(QStringLiteral("NAME_I")).asString());
+            r.nameO = &names_.emplace_back(q.field(QStringLiteral("NAME_O")).asString());
             out.push_back(std::move(r));
         }
         return out;
@@ -423,6 +424,7 @@ private:
     Context ctx_;
     LiteralRoad road_;
     AmountList last_;
+    std::deque<QString> names_;  // what the rows' names point to
 };
 
 } // namespace
