@@ -139,10 +139,11 @@ long readTables(db::Database& database, db::Transaction& transaction)
     return rows;
 }
 
-// The whole catalogue, as the recomputation window runs it. "helpers" 0: on
-// the run's own thread and connection alone, as on a machine with no core to
-// spare; 2: two connections of their own share the reading and a thread of
-// its own sends the writes, whatever the machine's load.
+// The whole catalogue, as the recomputation window runs it: read on the
+// run's own connection. "helpers" 0: on the run's own thread alone, as on a
+// machine with no core to spare; 2: the expansions share the work with two
+// helpers and a thread of its own sends the writes, whatever the machine's
+// load.
 costing::RecomputeScope everything(int helpers)
 {
     costing::RecomputeScope s;
@@ -150,7 +151,6 @@ costing::RecomputeScope everything(int helpers)
     s.what = 2;   // every product
     s.keepStockPrice = false;
     s.skipHidden = false;
-    s.readAlongside = true;
     s.helpers = helpers;
     return s;
 }
