@@ -141,9 +141,8 @@ long readTables(db::Database& database, db::Transaction& transaction)
 
 // The whole catalogue, as the recomputation window runs it: read on the
 // run's own connection. "helpers" 0: on the run's own thread alone, as on a
-// machine with no core to spare; 2: the expansions share the work with two
-// helpers and a thread of its own sends the writes, whatever the machine's
-// load.
+// machine with no core to spare; 2: a thread of its own sends the writes,
+// whatever the machine's load.
 costing::RecomputeScope everything(int helpers)
 {
     costing::RecomputeScope s;
