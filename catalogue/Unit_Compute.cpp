@@ -135,10 +135,6 @@ costing::RecomputeResult ComputePrices(bool log, qint64 firma, qint64 otdel, qin
         const reports::Progress progress = printing::GaugeProgress();
         reports::ProgressShown gauge(progress, 1);
         std::optional<WriteTransaction> own;
-        // The catalogue is read on the run's own connection alone: reading
-        // connections beside it win about a tenth on a first run, but a run
-        // just after another stalls for seconds while the server cleans the
-        // old versions of the prices the last run wrote under a second reader.
         if (log)
             own.emplace(costing::kRoad);
         result = costing::RecomputePrices(engine::ProgramContext(), scope, progress);

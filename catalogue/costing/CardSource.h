@@ -135,14 +135,6 @@ public:
 
     // Reads on the transaction; departments empty = every department.
     CatalogueSnapshot(db::Database* database, db::Transaction* transaction, const std::vector<qint64>& departments = {});
-    // The same read shared with `helpers` connections of their own, each on a
-    // read-committed transaction, reading parts of the tables alongside the
-    // transaction. They see what is committed, not the transaction's own
-    // changes: only for a transaction that has changed nothing yet. A part a
-    // helper leaves unread (it cannot connect, or fails reading) is read on
-    // the transaction once the helpers are through.
-    static CatalogueSnapshot Whole(db::Database* database, db::Transaction* transaction,
-                                   const std::vector<qint64>& departments, int helpers);
     // Reads only what one product's computation needs: the products of its
     // card tree (active rows, followed down to raw products), their cards and
     // their department rows. Its cost follows the tree, not the catalogue.
@@ -181,9 +173,6 @@ public:
 
 private:
     struct TreeTag {};
-    struct WholeTag {};
-    CatalogueSnapshot(db::Database* database, db::Transaction* transaction, WholeTag,
-                      const std::vector<qint64>& departments, int helpers);
     CatalogueSnapshot(db::Database* database, db::Transaction* transaction, TreeTag,
                       const std::vector<qint64>& products, const std::vector<qint64>& departments);
 

@@ -135,8 +135,7 @@ public:
           spare_(scope.product != 0 ? 0 : scope.helpers < 0 ? spareCores() : scope.helpers),
           snapshot_(scope.product != 0
                         ? CatalogueSnapshot::ProductTree(ctx.database, ctx.write, scope.product, departments)
-                        : CatalogueSnapshot::Whole(ctx.database, ctx.write, departments,
-                                                   scope.readAlongside ? std::min(spare_, 2) : 0)),
+                        : CatalogueSnapshot(ctx.database, ctx.write, departments)),
           expander_(snapshot_),
           writer_(spare_ > 0 ? std::make_unique<BlockWriter>() : nullptr),
           cena_(ctx.database, ctx.write, QStringLiteral("ING_SKLAD"), {QStringLiteral("CENA")}, writer_.get()),

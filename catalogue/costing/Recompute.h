@@ -34,13 +34,9 @@ struct RecomputeScope {
     qint64 selectedGroup = 0;
     bool keepStockPrice = true;  // a row with stock keeps its stock price
     bool skipHidden = true;      // hidden composites are not recomputed
-    // The write transaction has changed nothing yet, so connections of their
-    // own may share the reading of the catalogue with it (a run over the whole
-    // catalogue only; they see what is committed, not the transaction's changes).
-    bool readAlongside = false;
-    // Threads the run takes beside its own (the reading connections above and
-    // the thread that sends the price writes): -1 only on cores the machine
-    // has to spare at the start, 0 none, more that many whatever the load.
+    // Threads the run takes beside its own (the thread that sends the price
+    // writes of a run over more than one product): -1 only on cores the
+    // machine has to spare at the start, 0 none, more whatever the load.
     int helpers = -1;
 };
 

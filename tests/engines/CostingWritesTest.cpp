@@ -1,7 +1,6 @@
 // The recomputation's heavy roads: a catalogue read shared with connections of
 // their own, and price blocks sent from a thread of their own.
 
-#include "../../bench/CostingCatalogue.h"
 #include "support/TestDb.h"
 
 #include "costing/BlockUpdate.h"
@@ -110,74 +109,6 @@ TEST_F(CostingWrites, ABlockRefusedOnTheWritersThreadFailsTheRunAndLeavesTheTabl
     EXPECT_TRUE(failed);
     EXPECT_EQ(sum("A"), 0);
     EXPECT_EQ(sum("B"), 0);
-}
-
-// The whole catalogue read with helper connections is the one read alone,
-// whatever department its rows name, and when the helpers cannot connect
-// (the server refuses new connections): the parts dealt to them are read on
-// the transaction's own connection.
-TEST_F(CostingWrites, TheCatalogueReadWithHelpersIsTheCatalogueReadAlone)
-{
-    costing_catalogue::Options o;
-    o.products = 300;
-    o.composites = 80;
-    o.departments = 4;
-    o.inactiveShare = 0.1;
-    o.missingRowShare = 0.1;
-    o.stockShare = 0.2;
-    t.write().start();
-    costing_catalogue::Builder b(&t.db(), &t.write());
-    const costing_catalogue::Catalogue c = costing_catalogue::generate(b, o);
-    t.write().commit();
-    // Rows of a department that is gone, and of none: read like the others.
-    t.exec(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (%1, 987654, 2, 3)")
-               .arg(c.raw.front()));
-    t.exec(QStringLiteral("INSERT INTO ING_SKLAD (KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (%1, NULL, 4, 5)").arg(c.raw.back()));
-
-    auto describe = [&](const costing::CatalogueSnapshot& s) {
-        QStringList out;
-        for (const auto& r : s.departmentRows()) {
-            const auto* p = s.product(r.kodIng);
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 | %9 %10 %11")
-                       .arg(r.kod)
-                       .arg(r.kodIng)
-                       .arg(r.kodOtdel)
-                       .arg(r.kolvo, 0, 'g', 17)
-                       .arg(r.cena, 0, 'g', 17)
-                       .arg(r.myCena, 0, 'g', 17)
-                       .arg(r.percent)
-                       .arg(r.metod)
-                       .arg(p ? p->name : QStringLiteral("-"))
-                       .arg(p ? p->myLevel : -1)
-                       .arg(p ? p->kalories : -1, 0, 'g', 17);
-        }
-        return out;
-    };
-    t.exec(QStringLiteral("CREATE EXCEPTION NO_MORE_CONNECTIONS 'Новые подключения не принимаются'"));
-    t.exec(QStringLiteral("CREATE TRIGGER REFUSE_CONNECTIONS ON CONNECT AS BEGIN"
-                          " IF (EXISTS (SELECT 1 FROM MY_PARAM WHERE NAME_PARAM = 'refuse')) THEN"
-                          " EXCEPTION NO_MORE_CONNECTIONS; END"));
-    for (bool refused : {false, true}) {
-        if (refused)
-            t.exec(QStringLiteral("INSERT INTO MY_PARAM (NAME_PARAM) VALUES ('refuse')"));
-        t.write().start();
-        for (const std::vector<qint64>& deps : {std::vector<qint64>{}, std::vector<qint64>{c.departments[1].second}}) {
-            const costing::CatalogueSnapshot alone(&t.db(), &t.write(), deps);
-            for (int helpers : {1, 3}) {
-                SCOPED_TRACE(testing::Message() << helpers << " helpers" << (refused ? ", refused" : ""));
-                const auto shared = costing::CatalogueSnapshot::Whole(&t.db(), &t.write(), deps, helpers);
-                EXPECT_EQ(describe(shared), describe(alone));
-                EXPECT_EQ(shared.productCount(), alone.productCount());
-                EXPECT_EQ(shared.cardRowCount(), alone.cardRowCount());
-                EXPECT_GT(shared.departmentRowCount(), 0);
-            }
-        }
-        t.write().commit();
-    }
-    // The helpers were refused indeed.
-    db::Database helper;
-    helper.setDatabaseName(t.path());
-    EXPECT_THROW(helper.open(), db::DbError);
 }
 
 } // namespace

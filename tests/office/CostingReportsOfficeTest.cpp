@@ -352,9 +352,11 @@ TEST_F(CostingOffice, TheLedgersFiguresShowAndAddUp)
                   QStringList{}) << p.name.toStdString();
         EXPECT_GE(lines, 2);
         const CellAddress at[] = {{0, 3, 7}, {0, 4, 7}, {0, 5, 7}, {0, 2, 8}, {0, 5, 8}, {0, 6, 8}};
-        for (int i = 0; i < 6; ++i)
-            if (!p.shown[i].isEmpty())
+        for (int i = 0; i < 6; ++i) {
+            if (!p.shown[i].isEmpty()) {
                 EXPECT_EQ(d->cellState(at[i]).shown, p.shown[i]) << p.name.toStdString() << " " << i;
+            }
+        }
         d->close();
     }
 }

@@ -132,9 +132,11 @@ TEST_F(PageFit, WidePrintsFitThePageAndTheCardsLeaveNothingParked)
     const QList<PdfPage> cardPages = PdfPages(*card, QStringLiteral("card"));
     ASSERT_EQ(cardPages.size(), 1);
     ExpectWholeOnPaper(cardPages, QStringLiteral("card"));
-    for (const PdfWord& w : cardPages[0].words)
-        if (w.text == QStringLiteral("Наименование"))
+    for (const PdfWord& w : cardPages[0].words) {
+        if (w.text == QStringLiteral("Наименование")) {
             EXPECT_GT(w.yMax - w.yMin, 12.5);  // a 10-point caption at its size
+        }
+    }
     card->close();
 
     auto codes = print([&](automation::Office& office) {
@@ -445,8 +447,9 @@ TEST_F(PageFit, BreaksCountedOnOurSidePaginateAsPlacedOneAtATime)
         }
         for (const auto& [first, last] : blocks) {
             const auto inside = starts.upper_bound(first);
-            if (sheet.top(last + 1) - sheet.top(first) <= sheet.page)
+            if (sheet.top(last + 1) - sheet.top(first) <= sheet.page) {
                 EXPECT_FALSE(inside != starts.end() && *inside <= last) << seed << ": " << first + 1 << "-" << last + 1;
+            }
         }
     }
 }
@@ -712,8 +715,9 @@ TEST_F(PageFit, EveryPaperShowsNineDigitFiguresWhole)
             EXPECT_TRUE(d->cellState({0, 1, 2}).content.toString().startsWith(QStringLiteral("Предприятие: Общество")));
             EXPECT_EQ(d->cellState({0, 1, 4}).content, QVariant(QStringLiteral("БИК: 044525225")));
         }
-        if (QLatin1String(p.name) == QLatin1String("ingredients"))
+        if (QLatin1String(p.name) == QLatin1String("ingredients")) {
             EXPECT_EQ(d->cellState({0, 5, 1}).content, QVariant(QStringLiteral("от 02.03.2026")));
+        }
         d->close();
     }
 }
