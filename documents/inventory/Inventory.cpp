@@ -6,8 +6,8 @@
 #include "db/Transaction.h"
 #include "engine/Changes.h"
 #include "engine/EngineDb.h"
+#include "engine/Kopecks.h"
 
-#include <cmath>
 #include <stdexcept>
 
 namespace inventory {
@@ -200,7 +200,7 @@ bool sameBook(const QList<BookChange>& a, const QList<BookChange>& b)
 }
 
 // A figure as the inventory sheet prints it: up to six decimals, the decimal comma.
-QString figure(double v) { return db::formatFloat(std::round(v * 1e6) / 1e6); }
+QString figure(double v) { return db::formatFloat(engine::Printed(v)); }
 
 QString listed(const QList<BookChange>& changes)
 {
