@@ -571,13 +571,20 @@ void BufferedDocument::removeRows(int sheet, int index, int count)
     known_.removeRows(sheet, index, count);
 }
 
+// A range merged already (by this document, or brought along by a copy of
+// a merged one: a card's recipe rows copied below it) is left to the office
+// as it is: it would refuse to merge it again. Lines waiting on other cells
+// keep waiting.
 void BufferedDocument::merge(const RangeAddress& range)
 {
-    if (repeated(Merge, range, QString()))
+    if (repeated(Merge, range, QString()) || known_.isMerged(range))
         return;
     flushValuesIn(range);
-    flushBorders();
+    if (std::any_of(borderRanges_.cbegin(), borderRanges_.cend(),
+                    [&](const RangeAddress& r) { return overlaps(r, range); }))
+        flushBorders();
     inner_.merge(range);
+    known_.merged(range);
 }
 
 void BufferedDocument::setColumnWidth(int sheet, int column, int width)
