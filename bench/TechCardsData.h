@@ -89,15 +89,17 @@ inline TechCardsData WriteTechCardsData(costing_catalogue::Builder& b, db::Datab
 
 // Documents whose every line is a dish of its own, one of each of `sizes`
 // lines, into d.distinct: as many new dishes as the longest needs, each four
-// levels deep (a semi-finished product three levels deep and two or three raw
-// products on its card), with a name of two or three lines in its heading, a
-// recipe of three to six lines, some of them wrapping, and a yield. A third
-// of the raw products get names that wrap in their column.
+// levels deep (a chain of semi-finished products three levels deep, each of
+// one or two rows, and one or two raw products on the dish's card: a card of
+// two to six raw rows expanded), with a name of two or three lines in its
+// heading, a recipe of three to six lines, some of them wrapping, and a
+// yield. A fifth of the raw products get names that wrap in their column.
 inline void WriteDistinctCards(TechCardsData& d, costing_catalogue::Builder& b, db::Database& database,
                                db::Transaction& write, const QDate& date, const std::vector<int>& sizes)
 {
     std::mt19937 rng(11);
     const auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(rng); };
+    const auto any = [&](const std::vector<qint64>& v) { return v[static_cast<size_t>(pick(0, static_cast<int>(v.size()) - 1))]; };
     static const char* const kWords[] = {
         "охлаждённая", "очищенный",  "нарезанный", "соломкой",  "высшего",   "сорта",      "пассерованный",
         "на",          "сливочном",  "масле",      "с",         "зеленью",   "и",          "специями",
@@ -110,16 +112,34 @@ inline void WriteDistinctCards(TechCardsData& d, costing_catalogue::Builder& b, 
             w << QString::fromUtf8(kWords[pick(0, static_cast<int>(std::size(kWords)) - 1)]);
         return w.join(QLatin1Char(' '));
     };
+    const std::vector<qint64>& raw = d.catalogue.raw;
     db::Query rename(&database, &write);
     rename.setSql(QStringLiteral("UPDATE ING SET NAME = :N WHERE KOD = :K"));
-    for (size_t i = 0; i < d.catalogue.raw.size(); i += 3) {
+    for (size_t i = 0; i < raw.size(); i += 5) {
         rename.param(QStringLiteral("N")).setString(QStringLiteral("Продукт %1 ").arg(i + 1) + words(pick(5, 8)));
-        rename.param(QStringLiteral("K")).setInt64(d.catalogue.raw[i]);
+        rename.param(QStringLiteral("K")).setInt64(raw[i]);
         rename.execSql();
     }
 
+    // The chains: semi-finished products of levels 1, 2 and 3, each on one of the level below.
+    std::vector<qint64> below = raw;
+    for (int level = 1; level <= 3; ++level) {
+        std::vector<qint64> made;
+        for (int i = 0; i < 60 * level; ++i) {
+            costing_catalogue::Builder::Ing n;
+            n.name = QStringLiteral("Полуфабрикат %1-%2").arg(level).arg(i + 1);
+            n.level = level;
+            const qint64 k = b.ing(n, false);
+            b.karta(k, any(below), 0.1 * pick(1, 5));
+            if (level == 1 || pick(0, 1))
+                b.karta(k, any(raw), 0.01 * pick(1, 30), 100 - 5 * pick(0, 4));
+            b.sklad(k, d.firma, d.otdel, {0, 50, 80});
+            made.push_back(k);
+        }
+        below = made;
+    }
+
     const int most = *std::max_element(sizes.begin(), sizes.end());
-    const std::vector<qint64>& semis = d.catalogue.byLevel[2];
     db::Query dish(&database, &write);
     dish.setSql(QStringLiteral("UPDATE ING SET RECEPT = :R, VIHOD_BLUDA = :V WHERE KOD = :K"));
     std::vector<qint64> dishes;
@@ -127,12 +147,10 @@ inline void WriteDistinctCards(TechCardsData& d, costing_catalogue::Builder& b, 
         costing_catalogue::Builder::Ing n;
         n.name = (QStringLiteral("Блюдо ") + QString::number(i + 1) + QLatin1Char(' ') + words(pick(6, 11))).left(100);
         n.level = 4;
-        n.kvoPorc = 1;
         const qint64 k = b.ing(n, false);
-        b.karta(k, semis[static_cast<size_t>(pick(0, static_cast<int>(semis.size()) - 1))], 0.1 * pick(1, 4));
-        for (int r = pick(2, 3); r > 0; --r)
-            b.karta(k, d.catalogue.raw[static_cast<size_t>(pick(0, static_cast<int>(d.catalogue.raw.size()) - 1))],
-                    0.01 * pick(1, 30), 100 - 5 * pick(0, 4));
+        b.karta(k, any(below), 0.1 * pick(1, 4));
+        for (int r = pick(1, 2); r > 0; --r)
+            b.karta(k, any(raw), 0.01 * pick(1, 30), 100 - 5 * pick(0, 4));
         b.sklad(k, d.firma, d.otdel, {0, 100, 150});
         QStringList recipe;
         for (int l = pick(3, 6); l > 0; --l)
