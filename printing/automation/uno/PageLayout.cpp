@@ -248,4 +248,36 @@ void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::opt
     oneAtATime(pages, blocks, from);
 }
 
+std::vector<Band> Bands(QList<std::pair<int, int>> blocks, int rows)
+{
+    std::sort(blocks.begin(), blocks.end());
+    std::vector<Band> bands;
+    for (int i = 0; i < blocks.size(); ++i) {
+        const auto [first, last] = blocks[i];
+        const int next = i + 1 < blocks.size() ? blocks[i + 1].first : last + 1;
+        // A block overlapping the band before joins it.
+        if (bands.empty() || (bands.back().last - bands.back().first + 1 >= rows && first > bands.back().last))
+            bands.push_back({first, first, {}});
+        Band& b = bands.back();
+        b.last = std::max({b.last, last, next - 1});
+        b.ranges << blocks[i];
+    }
+    // The row below each band: where the next one starts.
+    for (Band& b : bands)
+        b.ranges << std::pair{b.last, b.last};
+    return bands;
+}
+
+std::map<int, long> JoinBands(const std::vector<Band>& bands, const std::vector<std::map<int, long>>& measured, long top)
+{
+    std::map<int, long> tops;
+    for (size_t i = 0; i < bands.size(); ++i) {
+        const long from = measured[i].at(bands[i].first);
+        for (const auto& [row, at] : measured[i])
+            tops[row] = top + at - from;
+        top = tops.at(bands[i].last + 1);
+    }
+    return tops;
+}
+
 } // namespace automation::unopages

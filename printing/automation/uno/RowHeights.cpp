@@ -1,6 +1,7 @@
 #include "RowHeights.h"
 
 #include "PageBreaks.h"
+#include "PageLayout.h"
 #include "UnoCalls.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -24,6 +25,8 @@
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -217,10 +220,18 @@ std::set<std::tuple<int, int, int>> MergeStarts(const Target& t, const QList<Ran
     return starts;
 }
 
-void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& fit)
+namespace {
+
+// The rows of a sheet to fit and those to grow (RowsToFit).
+struct SheetRows {
+    std::set<int> fit, grow;
+};
+
+std::map<int, SheetRows> rowsToAdjust(const Target& t, const QList<RangeAddress>& wrapped,
+                                      const std::map<int, std::set<int>>& fit)
 {
     if (wrapped.isEmpty() && fit.empty())
-        return;
+        return {};
     // Rows fitted anyway need no asking whether their ranges start a merge.
     QList<RangeAddress> asked;
     for (const RangeAddress& r : wrapped) {
@@ -234,23 +245,67 @@ void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::
     const std::set<std::tuple<int, int, int>> starts = MergeStarts(t, asked);
     const RowsToAdjust rows = RowsToFit(
         wrapped, [&starts](const CellAddress& c) { return starts.count({c.sheet, c.row, c.column}) > 0; }, fit);
-    std::set<int> sheets;
-    for (const auto& [s, fit] : rows.fit)
-        sheets.insert(s);
-    for (const auto& [s, grow] : rows.grow)
-        sheets.insert(s);
-    for (const int s : sheets) {
-        const auto fit = rows.fit.find(s);
-        const auto grow = rows.grow.find(s);
-        const QList<std::pair<int, int>> fitRunsOf = fit != rows.fit.end() ? RowRuns(fit->second) : QList<std::pair<int, int>>{};
-        const QList<std::pair<int, int>> growRuns = grow != rows.grow.end() ? RowRuns(grow->second) : QList<std::pair<int, int>>{};
-        const Reference<sheet::XSpreadsheet> sheet = t.sheet(s);
-        Grown grown(sheet, grow != rows.grow.end() ? grow->second : std::set<int>{});
-        const QList<std::pair<int, int>> all = fitRunsOf + growRuns;
-        if (all.size() <= kRunsWorthSelecting || !fitBySelection(t, s, all))
-            fitRuns(sheet, all);
-        grown.keepHeights();
+    std::map<int, SheetRows> bySheet;
+    for (const auto& [s, fitted] : rows.fit)
+        bySheet[s].fit = fitted;
+    for (const auto& [s, grown] : rows.grow)
+        bySheet[s].grow = grown;
+    return bySheet;
+}
+
+// The rows of `rows` from first to last.
+std::set<int> within(const std::set<int>& rows, int first, int last)
+{
+    return std::set<int>(rows.lower_bound(first), rows.upper_bound(last));
+}
+
+// Fits and grows the sheet's rows from first to last.
+void adjustRows(const Target& t, int s, const SheetRows& rows, int first, int last)
+{
+    const std::set<int> fit = within(rows.fit, first, last);
+    const std::set<int> grow = within(rows.grow, first, last);
+    if (fit.empty() && grow.empty())
+        return;
+    const Reference<sheet::XSpreadsheet> sheet = t.sheet(s);
+    Grown grown(sheet, grow);
+    const QList<std::pair<int, int>> all = RowRuns(fit) + RowRuns(grow);
+    if (all.size() <= kRunsWorthSelecting || !fitBySelection(t, s, all))
+        fitRuns(sheet, all);
+    grown.keepHeights();
+}
+
+// A band of rows fitted at a time, from the bottom up, while its blocks'
+// rows are measured: at least this many rows.
+constexpr int kBandRows = 8000;
+
+// Fits the rows of a sheet whose blocks are kept on their pages, band by
+// band from the bottom up, and measures each band's blocks right after the
+// band is fitted. The office finds a row's top by adding up the heights of
+// the rows above it, run of equal heights by run: above a band only rows
+// not fitted yet lie, of a few heights, so measuring every block costs what
+// its band holds, not what the sheet does. Returns the tops of the blocks'
+// first rows and of the rows below them, in twips from the sheet's top.
+std::map<int, long> fitMeasuring(const Target& t, int s, const SheetRows& rows, const QList<std::pair<int, int>>& blocks)
+{
+    const std::vector<unopages::Band> bands = unopages::Bands(blocks, kBandRows);
+    adjustRows(t, s, rows, bands.back().last + 1, std::numeric_limits<int>::max());
+    std::vector<std::map<int, long>> measured(bands.size());
+    for (size_t i = bands.size(); i-- > 0;) {
+        adjustRows(t, s, rows, bands[i].first, bands[i].last);
+        unopages::MeasureRows(t.model, t.sheet(s), bands[i].ranges, measured[i]);
     }
+    adjustRows(t, s, rows, 0, bands.front().first - 1);
+    std::map<int, long> first;
+    unopages::MeasureRows(t.model, t.sheet(s), {{bands.front().first, bands.front().first}}, first);
+    return unopages::JoinBands(bands, measured, first.at(bands.front().first));
+}
+
+} // namespace
+
+void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& fit)
+{
+    for (const auto& [s, rows] : rowsToAdjust(t, wrapped, fit))
+        adjustRows(t, s, rows, 0, std::numeric_limits<int>::max());
 }
 
 void Pending::fit(int sheet, int firstRow, int lastRow)
@@ -267,9 +322,21 @@ void Pending::adjust(const Target& t)
     fit_.clear();
     const QList<Kept> kept = std::move(kept_);
     kept_.clear();
-    FitWrapped(t, wrapped, fit);
+    std::map<int, SheetRows> rows = rowsToAdjust(t, wrapped, fit);
+    // The blocks of each sheet: its rows are fitted and measured together.
+    std::map<int, QList<std::pair<int, int>>> blocks;
     for (const Kept& k : kept)
-        unopages::KeepTogether(t.model, t.sheet(k.sheet), k.blocks, k.kinds);
+        blocks[k.sheet] += k.blocks;
+    std::map<int, std::map<int, long>> tops;
+    for (const auto& [s, sheetBlocks] : blocks)
+        if (!sheetBlocks.isEmpty()) {
+            tops[s] = fitMeasuring(t, s, rows[s], sheetBlocks);
+            rows.erase(s);
+        }
+    for (const auto& [s, sheetRows] : rows)
+        adjustRows(t, s, sheetRows, 0, std::numeric_limits<int>::max());
+    for (const Kept& k : kept)
+        unopages::KeepTogether(t.model, t.sheet(k.sheet), k.blocks, k.kinds, tops[k.sheet]);
 }
 
 } // namespace automation::unorows
