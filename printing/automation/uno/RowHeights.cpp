@@ -46,6 +46,9 @@ using uno::UNO_QUERY_THROW;
 // More runs of rows than this are fitted by one selection: selecting and
 // fitting costs the office about what this many fits of a run do.
 constexpr int kRunsWorthSelecting = 8;
+// Runs of rows no more than this many rows apart are fitted as one where the
+// rows between them follow their contents' heights.
+constexpr int kJoinedAcross = 8;
 
 bool holds(const table::CellRangeAddress& a, int row, int column)
 {
@@ -259,6 +262,49 @@ std::set<int> within(const std::set<int>& rows, int first, int last)
     return std::set<int>(rows.lower_bound(first), rows.upper_bound(last));
 }
 
+// The runs of the rows, joined across the few rows between two of them
+// whose heights follow their contents (the office's "optimal height", which
+// a row keeps until it is given a height of its own): a fit gives those the
+// heights the office gives them whenever their cells change. The office
+// works through every cell of the sheet once for each run it fits, so runs
+// fitted one by one, or by one selection of them, cost it the square of
+// their number; joined, a sheet's rows are fitted in a pass or a few.
+QList<std::pair<int, int>> joinedRuns(const Reference<sheet::XSpreadsheet>& sheet, const std::set<int>& rows)
+{
+    QList<std::pair<int, int>> runs = RowRuns(rows);
+    if (runs.size() < 2)
+        return runs;
+    std::vector<int> between;
+    for (int i = 1; i < runs.size(); ++i)
+        if (runs[i].first - runs[i - 1].second - 1 <= kJoinedAcross)
+            for (int r = runs[i - 1].second + 1; r < runs[i].first; ++r)
+                between.push_back(r);
+    const Reference<container::XIndexAccess> list(Reference<table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getRows(),
+                                                  UNO_QUERY_THROW);
+    std::vector<char> following(between.size());
+    inParallel(between.size(), [&](size_t i) {
+        bool optimal = false;
+        Reference<beans::XPropertySet>(list->getByIndex(between[i]), UNO_QUERY_THROW)->getPropertyValue("OptimalHeight") >>=
+            optimal;
+        following[i] = optimal;
+    });
+    std::set<int> kept;  // rows between runs that keep their heights
+    for (size_t i = 0; i < between.size(); ++i)
+        if (!following[i])
+            kept.insert(between[i]);
+    QList<std::pair<int, int>> joined{runs.front()};
+    for (int i = 1; i < runs.size(); ++i) {
+        std::pair<int, int>& last = joined.back();
+        const bool near = runs[i].first - last.second - 1 <= kJoinedAcross;
+        const auto keeps = kept.lower_bound(last.second);
+        if (near && (keeps == kept.end() || *keeps >= runs[i].first))
+            last.second = runs[i].second;
+        else
+            joined.append(runs[i]);
+    }
+    return joined;
+}
+
 // Fits and grows the sheet's rows from first to last.
 void adjustRows(const Target& t, int s, const SheetRows& rows, int first, int last)
 {
@@ -268,9 +314,11 @@ void adjustRows(const Target& t, int s, const SheetRows& rows, int first, int la
         return;
     const Reference<sheet::XSpreadsheet> sheet = t.sheet(s);
     Grown grown(sheet, grow);
-    const QList<std::pair<int, int>> all = RowRuns(fit) + RowRuns(grow);
-    if (all.size() <= kRunsWorthSelecting || !fitBySelection(t, s, all))
-        fitRuns(sheet, all);
+    std::set<int> both = fit;
+    both.insert(grow.begin(), grow.end());
+    const QList<std::pair<int, int>> runs = joinedRuns(sheet, both);
+    if (runs.size() <= kRunsWorthSelecting || !fitBySelection(t, s, runs))
+        fitRuns(sheet, runs);
     grown.keepHeights();
 }
 
