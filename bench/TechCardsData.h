@@ -93,7 +93,8 @@ inline TechCardsData WriteTechCardsData(costing_catalogue::Builder& b, db::Datab
 // one or two rows, and one or two raw products on the dish's card: a card of
 // two to six raw rows expanded), with a name of two or three lines in its
 // heading, a recipe of three to six lines, some of them wrapping, and a
-// yield. A fifth of the raw products get names that wrap in their column.
+// yield; their 400 raw products, a fifth of them with names that wrap in
+// their column, are their own.
 inline void WriteDistinctCards(TechCardsData& d, costing_catalogue::Builder& b, db::Database& database,
                                db::Transaction& write, const QDate& date, const std::vector<int>& sizes)
 {
@@ -112,13 +113,16 @@ inline void WriteDistinctCards(TechCardsData& d, costing_catalogue::Builder& b, 
             w << QString::fromUtf8(kWords[pick(0, static_cast<int>(std::size(kWords)) - 1)]);
         return w.join(QLatin1Char(' '));
     };
-    const std::vector<qint64>& raw = d.catalogue.raw;
-    db::Query rename(&database, &write);
-    rename.setSql(QStringLiteral("UPDATE ING SET NAME = :N WHERE KOD = :K"));
-    for (size_t i = 0; i < raw.size(); i += 5) {
-        rename.param(QStringLiteral("N")).setString(QStringLiteral("Продукт %1 ").arg(i + 1) + words(pick(5, 8)));
-        rename.param(QStringLiteral("K")).setInt64(raw[i]);
-        rename.execSql();
+    // Raw products of their own, so that the other documents stay as they were.
+    std::vector<qint64> raw;
+    for (int i = 0; i < 400; ++i) {
+        costing_catalogue::Builder::Ing n;
+        n.name = QStringLiteral("Продукт %1").arg(10001 + i);
+        if (i % 5 == 0)
+            n.name += QLatin1Char(' ') + words(pick(5, 8));
+        const qint64 k = b.ing(n);
+        b.sklad(k, d.firma, d.otdel, {0, 10, 15});
+        raw.push_back(k);
     }
 
     // The chains: semi-finished products of levels 1, 2 and 3, each on one of the level below.

@@ -60,8 +60,11 @@ struct Band {
     QList<std::pair<int, int>> ranges;  // measured once it is fitted: its blocks and its last row
 };
 // Bands of at least `rows` rows over the blocks (first, last) in any order,
-// each starting at a block's first row and running to the next band's.
-std::vector<Band> Bands(QList<std::pair<int, int>> blocks, int rows);
+// each starting at a block's first row and running to the next band's,
+// each to measure what of its blocks KeepTogether measures (the blocks of
+// one kind, `kinds` as KeepTogether takes them, measured on the first) and
+// its first and last rows.
+std::vector<Band> Bands(QList<std::pair<int, int>> blocks, int rows, const QList<int>& kinds = {});
 // The tops of every row measured, as the sheet stands once all rows are
 // fitted: `measured` holds each band's tops as they were measured (the rows
 // above it fitted or not), `top` the first band's first row's top now.

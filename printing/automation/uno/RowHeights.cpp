@@ -333,9 +333,10 @@ constexpr int kBandRows = 8000;
 // not fitted yet lie, of a few heights, so measuring every block costs what
 // its band holds, not what the sheet does. Returns the tops of the blocks'
 // first rows and of the rows below them, in twips from the sheet's top.
-std::map<int, long> fitMeasuring(const Target& t, int s, const SheetRows& rows, const QList<std::pair<int, int>>& blocks)
+std::map<int, long> fitMeasuring(const Target& t, int s, const SheetRows& rows, const QList<std::pair<int, int>>& blocks,
+                                 const QList<int>& kinds)
 {
-    const std::vector<unopages::Band> bands = unopages::Bands(blocks, kBandRows);
+    const std::vector<unopages::Band> bands = unopages::Bands(blocks, kBandRows, kinds);
     adjustRows(t, s, rows, bands.back().last + 1, std::numeric_limits<int>::max());
     std::vector<std::map<int, long>> measured(bands.size());
     for (size_t i = bands.size(); i-- > 0;) {
@@ -371,14 +372,25 @@ void Pending::adjust(const Target& t)
     const QList<Kept> kept = std::move(kept_);
     kept_.clear();
     std::map<int, SheetRows> rows = rowsToAdjust(t, wrapped, fit);
-    // The blocks of each sheet: its rows are fitted and measured together.
-    std::map<int, QList<std::pair<int, int>>> blocks;
-    for (const Kept& k : kept)
-        blocks[k.sheet] += k.blocks;
+    // The blocks of each sheet, with their kinds where every set of them
+    // has them: its rows are fitted and measured together.
+    std::map<int, Kept> bySheet;
+    for (const Kept& k : kept) {
+        Kept& all = bySheet.try_emplace(k.sheet, Kept{k.sheet, {}, {}}).first->second;
+        if (all.kinds.size() == all.blocks.size() && k.kinds.size() == k.blocks.size()) {
+            // Each set's kinds are its own.
+            const int from = all.kinds.isEmpty() ? 0 : *std::max_element(all.kinds.cbegin(), all.kinds.cend()) + 1;
+            for (const int kind : k.kinds)
+                all.kinds << from + kind;
+        } else {
+            all.kinds.clear();
+        }
+        all.blocks += k.blocks;
+    }
     std::map<int, std::map<int, long>> tops;
-    for (const auto& [s, sheetBlocks] : blocks)
-        if (!sheetBlocks.isEmpty()) {
-            tops[s] = fitMeasuring(t, s, rows[s], sheetBlocks);
+    for (const auto& [s, k] : bySheet)
+        if (!k.blocks.isEmpty()) {
+            tops[s] = fitMeasuring(t, s, rows[s], k.blocks, k.kinds);
             rows.erase(s);
         }
     for (const auto& [s, sheetRows] : rows)
