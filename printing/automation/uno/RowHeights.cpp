@@ -305,6 +305,19 @@ QList<std::pair<int, int>> joinedRuns(const Reference<sheet::XSpreadsheet>& shee
     return joined;
 }
 
+// The document's table of the characters a line may not begin or end with,
+// made once and kept: without one, the office makes a new table each time
+// it lays out a text of a cell, and reads its language's locale data into
+// it again, half of what fitting rows of long texts costs it. The table
+// keeps the locale's own characters, which each new one held.
+void keepLineBreakTable(const Target& t)
+{
+    Reference<beans::XPropertySet>(
+        Reference<lang::XMultiServiceFactory>(t.model, UNO_QUERY_THROW)->createInstance("com.sun.star.document.Settings"),
+        UNO_QUERY_THROW)
+        ->getPropertyValue("ForbiddenCharacters");
+}
+
 // Fits and grows the sheet's rows from first to last.
 void adjustRows(const Target& t, int s, const SheetRows& rows, int first, int last)
 {
@@ -353,6 +366,8 @@ std::map<int, long> fitMeasuring(const Target& t, int s, const SheetRows& rows, 
 
 void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& fit)
 {
+    if (!wrapped.isEmpty() || !fit.empty())
+        keepLineBreakTable(t);
     for (const auto& [s, rows] : rowsToAdjust(t, wrapped, fit))
         adjustRows(t, s, rows, 0, std::numeric_limits<int>::max());
 }
@@ -371,6 +386,8 @@ void Pending::adjust(const Target& t)
     fit_.clear();
     const QList<Kept> kept = std::move(kept_);
     kept_.clear();
+    if (!wrapped.isEmpty() || !fit.empty())
+        keepLineBreakTable(t);
     std::map<int, SheetRows> rows = rowsToAdjust(t, wrapped, fit);
     // The blocks of each sheet, with their kinds where every set of them
     // has them: its rows are fitted and measured together.
