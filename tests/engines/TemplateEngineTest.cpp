@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace templates;
 using automation::RecordedBook;
 using automation::RecordingOffice;
@@ -600,6 +602,35 @@ TEST(BufferedDocument, RowsOfTheSameCellsGoAsOneBlock)
     EXPECT_EQ(book.stateAt(QStringLiteral("A60")).topWidth, 0);
     EXPECT_EQ(book.at(QStringLiteral("B61")), QStringLiteral("Группа"));
     EXPECT_EQ(book.stateAt(QStringLiteral("B61")).fontWeight, automation::kWeightBold);
+}
+
+// A range merged, or carried merged by a copy or a move, is not merged
+// again; one a copy wrote over, moved away or taken out with its row is.
+TEST(BufferedDocument, AMergeCarriedByACopyIsNotSentAgain)
+{
+    RecordingOffice office;
+    office.connect();
+    auto inner = office.newCalc();
+    RecordedBook& book = office.last();
+    automation::BufferedDocument d(*inner);
+    const auto merge = [&](int sheet, int row) { d.merge({sheet, 1, row, 4, row}); };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int merges;  // merge calls sent by then
+    } steps[] = {
+        {"B1:E1 and B3:E3", [&] { merge(0, 0); merge(0, 2); }, 2},
+        {"B1:E1 again", [&] { merge(0, 0); }, 2},
+        {"rows 1-3 copied to 11-13, B11:E11 merged", [&] { d.copyRange({0, 0, 10}, {0, 0, 0, 4, 2}); merge(0, 10); }, 2},
+        {"an unmerged row copied over row 11", [&] { d.copyRange({0, 0, 10}, {0, 0, 5, 4, 5}); merge(0, 10); }, 3},
+        {"row 13 moved to the second sheet", [&] { d.moveRange({1, 0, 0}, {0, 0, 12, 4, 12}); merge(1, 0); merge(0, 12); }, 4},
+        {"row 1 taken out", [&] { d.removeRows(0, 0, 1); merge(0, 1); merge(0, 0); }, 5},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        d.flush();
+        EXPECT_EQ(book.formatCalls, s.merges) << s.step;
+    }
 }
 
 // Lines under groups of rows apart (headings and subtotals between them) go
