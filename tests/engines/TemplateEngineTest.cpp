@@ -667,6 +667,22 @@ TEST(BufferedDocument, LinesUnderRowsApartGoInOneCall)
     EXPECT_EQ(book.stateAt(QStringLiteral("A119")).bottomWidth, 35);
     EXPECT_EQ(book.stateAt(QStringLiteral("A203")).topWidth, 50);
     EXPECT_EQ(book.stateAt(QStringLiteral("A203")).bottomWidth, 35);
+
+    // A row copied onto the first row of the lines waiting, or onto the
+    // last, sends them first: the copy's cells are what stays.
+    for (const int onto : {300, 309}) {
+        {
+            automation::BufferedDocument d(*inner);
+            automation::TableBorder line;
+            line.bottom.outerWidth = 35;
+            line.isBottomValid = true;
+            for (int r = 300; r < 310; ++r)
+                d.setTableBorder({0, 0, r, 9, r}, line);
+            d.copyRange({0, 0, onto}, {0, 0, 400, 9, 400});
+        }
+        EXPECT_EQ(book.state({0, 0, onto}).bottomWidth, 0) << onto;
+        EXPECT_EQ(book.state({0, 0, 300 + 309 - onto}).bottomWidth, 35) << onto;
+    }
 }
 
 } // namespace
