@@ -43,9 +43,9 @@ public:
         const qint64 k = ing(name, grp, ed);
         t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1, CENA = %2, MY_CENA = %3, OPEN_CLOSE = %4 "
                                 "WHERE KOD_ING = %5 AND KOD_OTDEL = %6")
-                     .arg(s.kolvo)
-                     .arg(s.cena)
-                     .arg(s.myCena)
+                     .arg(s.kolvo, 0, 'g', 17)
+                     .arg(s.cena, 0, 'g', 17)
+                     .arg(s.myCena, 0, 'g', 17)
                      .arg(openClose)
                      .arg(k)
                      .arg(otdel));
@@ -670,25 +670,31 @@ TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIs
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 12, 5, 5, 7}));
 }
 
-// Since the fill, documents of the department were posted and un-posted: the
-// book moved for two of the three lines. The posting asks first, listing them
-// with both figures, with No as the default: No posts nothing. Agreed, a book
-// that moves again before the road opens is refused and nothing is written;
-// agreed to what stands, the differences come from the stock as it is.
+// Since the fill, documents of the department were posted and un-posted and
+// stock re-priced: the book moved for all four lines. The posting asks
+// first, listing them with both figures, with No as the default: No posts
+// nothing. Agreed, a book that moves again before the road opens is refused
+// and nothing is written; agreed to what stands, the differences come from
+// the stock as it is, and a counted price nobody typed follows its price.
 TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
 {
     InvEnv env;
     const qint64 potato = env.product(QStringLiteral("Картофель"), {93.3333, 5, 7});
     const qint64 onion = env.product(QStringLiteral("Лук"), {12, 2, 3});
-    env.product(QStringLiteral("Морковь"), {4, 1, 1});
+    const qint64 carrot = env.product(QStringLiteral("Морковь"), {4, 1, 1});
+    const qint64 beet = env.product(QStringLiteral("Свёкла"), {281.75, 3.333333, 5});
     const qint64 inv = env.inventory(kDay, kNoon);
     env.fill(inv, {});
-    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 6.37 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(onion));
-    auto book = [&](qint64 ing, double kolvo) {
-        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1 WHERE KOD_ING = %2 AND KOD_OTDEL = %3").arg(kolvo, 0, 'g', 17).arg(ing).arg(env.otdel));
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 6.37, MY_CENA = 2.5 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(onion));
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 280 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(beet));
+    auto book = [&](qint64 ing, double value, const char* column = "KOLVO") {
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET %1 = %2 WHERE KOD_ING = %3").arg(QLatin1String(column)).arg(value, 0, 'g', 17).arg(ing));
     };
     book(potato, 43.333333);
     book(onion, 11.99);
+    book(onion, 2.2, "CENA");
+    book(carrot, 1.25, "CENA");
+    book(beet, 4.07, "CENA");  // a receipt posted again with the weighted average
     env.openWindow();
 
     QList<Msg::Request> asked;
@@ -723,24 +729,36 @@ TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
     EXPECT_EQ(post({0, 0}), "1|0|43,333333");
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[1].cancelDefault);
-    EXPECT_EQ(asked[1].text.section(QLatin1Char('\n'), 1, 3).toStdString(),
-              "Картофель: в документе 93,3333, на складе 43,333333\nЛук: в документе 12, на складе 11,99\n");
+    EXPECT_EQ(asked[1].text.section(QLatin1Char('\n'), 1, 5).toStdString(),
+              "Картофель: в документе 93,3333, на складе 43,333333\n"
+              "Лук: в документе 12, на складе 11,99; цена в документе 2, на складе 2,2\n"
+              "Морковь: цена в документе 1, на складе 1,25\nСвёкла: цена в документе 3,333333, на складе 4,07\n");
 
     whileAsked = [&] { book(onion, 11.98); };
     EXPECT_EQ(post({0, 1, 1}), "1|0|43,333333");
-    whileAsked = nullptr;
     EXPECT_EQ(asked.last().text.toStdString(),
-              "Пока документ проводился, остатки по учёту в подразделении изменились на другом рабочем месте:\n"
-              "Картофель: в документе 93,3333, на складе 43,333333\nЛук: в документе 12, на складе 11,98\n"
+              "Пока документ проводился, остатки или цены по учёту в подразделении изменились на другом рабочем месте:\n"
+              "Картофель: в документе 93,3333, на складе 43,333333\n"
+              "Лук: в документе 12, на складе 11,98; цена в документе 2, на складе 2,2\n"
+              "Морковь: цена в документе 1, на складе 1,25\nСвёкла: цена в документе 3,333333, на складе 4,07\n"
               "Ничего не записано: проведите документ ещё раз.");
+    whileAsked = [&] { book(carrot, 1.3, "CENA"); };  // a price alone moved again
+    EXPECT_EQ(post({0, 1, 1}), "1|0|43,333333");
+    whileAsked = nullptr;
     EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE")), protocol);
 
-    EXPECT_EQ(post({0, 1, 1}), "11|2|93,3333");
-    auto moves = env.t().select(QStringLiteral("SELECT TYPE_MOVES, KOLVO FROM MOVES WHERE KOD_DOC = %1 ORDER BY TYPE_MOVES").arg(inv));
+    EXPECT_EQ(post({0, 1, 1}), "11|3|93,3333");
+    // Each difference at its price and the price it replaced: a re-pricing
+    // stays where no price was typed, and the line reads across.
+    auto moves = env.t().select(
+        QStringLiteral("SELECT TYPE_MOVES, KOLVO, CENA, OLD_CENA FROM MOVES WHERE KOD_DOC = %1 ORDER BY TYPE_MOVES, KOLVO").arg(inv));
     QStringList posted;
     for (moves->first(); !moves->eof(); moves->next())
-        posted << moves->field(0).asString() + QLatin1Char(':') + db::formatFloat(std::round(moves->field(1).asDouble() * 1e6) / 1e6);
-    EXPECT_EQ(posted.join(QLatin1Char('|')).toStdString(), "1:49,999967|2:5,61");
+        for (int i = 0; i < 4; ++i)
+            posted << db::formatFloat(std::round(moves->field(i).asDouble() * 1e6) / 1e6);
+    EXPECT_EQ(posted.join(QLatin1Char(' ')).toStdString(), "1 49,999967 5 5 2 1,75 4,07 4,07 2 5,61 2,5 2,2");
+    EXPECT_EQ(env.t().scalar(QStringLiteral("SELECT CENA FROM ING_SKLAD WHERE KOD_ING = %1").arg(carrot)).toDouble(), 1.3);
+    EXPECT_EQ(env.line(inv, beet), (QList<double>{281.75, 280, 4.07, 4.07, 5}));
 }
 
 TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
