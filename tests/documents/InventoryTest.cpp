@@ -670,6 +670,38 @@ TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIs
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 12, 5, 5, 7}));
 }
 
+// "Обновить" on a line replaced elsewhere is refused in words; the next takes
+// the product's new line, a counted price nobody typed following the book.
+TEST(InventoryWindow, RefreshingALineReplacedElsewhereIsRefusedAndTheNextTakesItsNewLine)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    env.product(QStringLiteral("Лук"), {4, 3, 4});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.openWindow();
+    ASSERT_TRUE(Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(potato)));
+    env.t().exec(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = %1").arg(inv));  // filled anew elsewhere
+    env.t().exec(QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_INV (1, %1, 0, %2, 1, 0)").arg(env.otdel).arg(inv));
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 9 WHERE KOD_ING = %1").arg(potato));
+    env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 12, CENA = 6, MY_CENA = 8 WHERE KOD_ING = %1").arg(potato));
+    const auto refreshLine = [] {
+        ModalScript script;
+        script.then([](QWidget*) { Form_RG->BitBtn1->click(); });  // the line chosen
+        Form_Invent->Btn_Refresh->click();
+    };
+    env.messages.clear();
+    refreshLine();
+    EXPECT_EQ(env.messages, QStringList{engine::LineGoneText()});
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 9, 5, 5, 7}));
+    EXPECT_EQ(Form_Invent->Q_Inv->field(QStringLiteral("KOD_ING")).asInt64(), potato);
+
+    env.messages.clear();
+    refreshLine();
+    EXPECT_EQ(env.messages, QStringList{});
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{12, 9, 6, 6, 8}));
+}
+
 // Since the fill, documents of the department were posted and un-posted and
 // stock re-priced: the book moved for all four lines. The posting asks
 // first, listing them with both figures, with No as the default: No posts
