@@ -875,10 +875,10 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
 }
 
 // Counts typed with the keys a kitchen moves by between them: each lands on
-// the cell it was typed for, and the next one on the cell the key moved to.
-// Another workstation filling the document anew ("!") has the count refused;
+// the cell it was typed for, and the next one on the cell the key moved to,
+// where the cursor stands after every key. Another workstation filling the document anew ("!") has the count refused;
 // the next goes on the same product's new line, or on no line (a key moving
-// from there stands on the first).
+// from there stands on the first). A number typed in the search after a count is a count.
 TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
     enum Elsewhere { Nothing, Refilled, RefilledWithoutLuk };
@@ -889,6 +889,7 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         const char* walk;
         const char* counted;  // counted quantity/price of Картофель, Лук, Морковь, Свёкла
         Elsewhere elsewhere = Nothing;
+        bool search = false;  // the search on, and the walk starting in it
     };
     const Run runs[] = {
         {true, false, true, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 11/5 22/5 33/5"},
@@ -902,7 +903,14 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         {false, true, false, "@3:MY_KOLVO 4 Up Up 1 Enter", "7/5 1/5 50/5 4/5"},
         {true, false, true, "@0:MY_KOLVO 4 @2:MY_CENA 9 Enter 3 Enter", "4/5 0/5 50/9 0/3"},
         {true, false, true, "@2:MY_KOLVO 5 Home 8 Enter", "7/5 0/5 8/5 0/5"},
-        {false, true, false, "@3:MY_KOLVO 4 End 1 Enter", "7/5 0/5 50/5 1/5"},
+        {false, true, false, "@3:MY_KOLVO 4 End 1 Enter", "7/5 0/5 50/5 4/1"},
+        {true, false, true, "@0:MY_CENA Tab 7 Enter", "7/5 7/5 50/5 0/5"},
+        {false, true, false, "@0:MY_CENA 6 Tab 7 Enter", "7/6 7/5 50/5 0/5"},
+        {false, false, true, "@3:MY_CENA 2 Tab 3 Enter", "7/5 0/5 50/5 0/3"},
+        {false, false, false, "@1:MY_KOLVO Backtab 9 Enter", "7/9 0/5 50/5 0/5"},
+        {false, false, true, "@2:MY_CENA 3 Right 4 Left Left 6 Enter", "7/5 0/5 6/4 0/5"},
+        {false, true, true, "@0:MY_CENA @1:NAME 4 Enter @2:CENA_P 8 Enter", "7/5 0/4 50/8 0/5"},
+        {true, false, true, "мор Down 17 Enter 2,5 Enter", "7/5 0/5 2.5/5 0/5", Nothing, true},
         {false, false, true, "@3:MY_KOLVO 4 PgUp 1 Enter", "1/5 0/5 50/5 4/5"},
         {true, false, false, "@0:MY_CENA 6 PgDn 2 Enter", "7/6 0/5 50/5 0/2"},
         {true, false, true, "@1:MY_KOLVO ! 11 Enter 22 Enter", "10/5 22/5 10/5 10/5", Refilled},
@@ -934,6 +942,8 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         // The lines follow a move of the documents after the window's pause, shortened here.
         w->Timer_Invent->setInterval(10);
         input::showActive(w, w->Grid_Inv);
+        if (run.search)
+            QTest::mouseClick(w->CB_Context_Inv, Qt::LeftButton);
 
         const auto refill = [&] {
             if (run.elsewhere == RefilledWithoutLuk)
@@ -941,7 +951,16 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
             env.t().exec(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = %1").arg(inv));
             env.t().exec(QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_INV (1, %1, 0, %2, 1, 0)").arg(env.otdel).arg(inv));
         };
-        input::play(QString::fromLatin1(run.walk), w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier, refill);
+        const auto& columns = w->Grid_Inv->datasetModel()->columns();
+        for (const QString& step : QString::fromUtf8(run.walk).split(QLatin1Char(' '))) {
+            input::play(step, w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier, refill);
+            while (w->Timer_Invent->isActive())  // the search's lines, read once the typing rests
+                QTest::qWait(5);
+            const QModelIndex at = w->Grid_Inv->currentIndex();
+            if (at.isValid())
+                EXPECT_EQ(columns[at.column()].field.toStdString(), w->RadioGroup1->itemIndex() == 1 ? "MY_CENA" : "MY_KOLVO")
+                    << "after " << step.toStdString();
+        }
         QTest::qWait(50);
         QStringList lines;
         for (const qint64 product : products) {
@@ -951,7 +970,6 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), run.counted);
         // Each line shows what it holds: a count noted under another key
         // would leave the grid on the old one.
-        const auto& columns = w->Grid_Inv->datasetModel()->columns();
         const int ingColumn = w->Q_Inv->fieldIndex(QStringLiteral("KOD_ING"));
         for (int c = 0; c < columns.size(); ++c) {
             if (columns[c].field != QLatin1String("MY_KOLVO") && columns[c].field != QLatin1String("MY_CENA"))
