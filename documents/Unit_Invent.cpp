@@ -578,16 +578,16 @@ void TForm_Invent::Btn_OKSClick(double value)
 {
     const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
     const bool price = RadioGroup1->itemIndex() == 1;
-    const engine::Context ctx = engine::ProgramContext();
     // Refused by throwing: the keypad tells it, clears its display and keeps
     // the user on the cell (a line gone meanwhile too: the lines are read
     // again, and the number typed for it goes to no other line).
-    if (price && inventory::IsComposite(ctx, Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()))
+    if (price && inventory::IsComposite(engine::ProgramContext(), Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()))
         throw std::runtime_error(QStringLiteral("Продукт является составным, его складская цена расчитывается на основе цен "
                                                 "сотавляющих !")
                                      .toStdString());
     {
         WriteTransaction w(inventory::kRoad);
+        const engine::Context& ctx = w.context();
         inventory::SetCounted(ctx, inventory::ClaimUnposted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64()), line,
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
@@ -644,8 +644,8 @@ void TForm_Invent::Btn_ProvodkaClick()
     }
     const inventory::InvDoc doc = currentDoc();
     const QString name = Q_Docs->field(QStringLiteral("NAME")).asString();
-    const engine::Context ctx = engine::ProgramContext();
-    if (inventory::LaterPostedInventory(ctx, doc)) {
+    const engine::Context reading = engine::ProgramContext();
+    if (inventory::LaterPostedInventory(reading, doc)) {
         Msg::notice(QStringLiteral("Нельзя провести документ инветаризации подразделения, так - как имеются более "
                                    "поздние документы движения по этому подразделению !"));
         return;
@@ -658,14 +658,14 @@ void TForm_Invent::Btn_ProvodkaClick()
                                              "откажитесь от проводки, либо не выбирайте опцию удаления строк");
     // Both questions are asked before the write road opens: a user thinking
     // over an answer never keeps other workstations waiting on these rows.
-    if (inventory::LinesToPost(ctx, doc.kod, dropUnchanged) == 0) {
+    if (inventory::LinesToPost(reading, doc.kod, dropUnchanged) == 0) {
         Msg::notice(emptyText);
         return;
     }
     // The differences are taken from the stock as it stands: where a document
     // of the department was posted or un-posted since the fill, the user sees
     // both figures and agrees first; Enter posts nothing.
-    const QList<inventory::BookChange> moved = inventory::BookChanges(ctx, doc, dropUnchanged);
+    const QList<inventory::BookChange> moved = inventory::BookChanges(reading, doc, dropUnchanged);
     if (!moved.isEmpty() &&
         !Msg::confirmDestructive(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
         return;
@@ -673,6 +673,7 @@ void TForm_Invent::Btn_ProvodkaClick()
                       QStringLiteral("Проводка документа инвентаризации")))
         return;
     WriteTransaction w(inventory::kRoad);
+    const engine::Context& ctx = w.context();
     // The document is claimed before its lines are touched; posted meanwhile
     // on another workstation, it is refused whole.
     const inventory::Claimed claimed = inventory::Claim(ctx, doc.kod);
