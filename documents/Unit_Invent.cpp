@@ -221,9 +221,20 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     connect(Grid_Inv->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
             [this](const QModelIndex& current) {
                 const QList<db::GridColumn>& cols = Grid_Inv->datasetModel()->columns();
-                if (current.isValid() && current.column() < cols.size())
-                    Grid_InvColEnter(cols[current.column()].field);
+                if (!current.isValid() || current.column() >= cols.size())
+                    return;
+                // A cell that takes no typing (a click, the list read
+                // again): the cursor goes to the line's cell the column
+                // choice names, where the next number is written.
+                if (!entryColumns().contains(current.column())) {
+                    Grid_Inv->setCurrentIndex(current.siblingAtColumn(Keypad->entryColumn()));
+                    return;
+                }
+                Grid_InvColEnter(cols[current.column()].field);
             });
+    // After a count the focus returns to the search: a figure typed there
+    // next is the next count, a letter or an edit searches again.
+    connect(E_Context_Inv, &QLineEdit::textEdited, this, [this] { countedFromSearch_ = false; });
 
     // A move in the document list greys the lines and reloads them once it rests.
     connect(Q_Docs, &db::Query::beforeScroll, this, &TForm_Invent::docsBeforeScroll);
@@ -350,6 +361,73 @@ bool TForm_Invent::hasDoc() const
 }
 
 bool TForm_Invent::linesHaveRow() const { return Q_Inv->active() && !Q_Inv->isEmpty(); }
+
+QList<int> TForm_Invent::entryColumns() const
+{
+    const db::DatasetModel* m = Grid_Inv->datasetModel();
+    return {m->columnOf(QStringLiteral("MY_KOLVO")), m->columnOf(QStringLiteral("MY_CENA"))};
+}
+
+bool TForm_Invent::moveAmongEntryCells(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier))
+        key = Qt::Key_Backtab;
+    if (key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Left && key != Qt::Key_Right &&
+        key != Qt::Key_Home && key != Qt::Key_End)
+        return false;
+    if (!Grid_Inv->currentIndex().isValid())
+        return false;  // on no line: the grid stands on its first, on the column chosen
+    // A number still in the display goes to the cell it was typed for first;
+    // refused, it keeps the user there. The move starts where its line stands then.
+    if (!Keypad->TakeBeforeLeaving())
+        return true;
+    const QModelIndex at = Grid_Inv->currentIndex();
+    if (!at.isValid())
+        return true;
+    const QList<int> cells = entryColumns();
+    const int last = static_cast<int>(cells.size()) - 1;
+    const int rows = Grid_Inv->model()->rowCount();
+    int cell = std::max(0, static_cast<int>(cells.indexOf(at.column())));
+    int row = at.row();
+    switch (key) {
+    case Qt::Key_Tab:  // a line's end wraps to the next line's first cell; the last line's end stays
+        if (cell < last) {
+            ++cell;
+        } else if (row + 1 < rows) {
+            ++row;
+            cell = 0;
+        }
+        break;
+    case Qt::Key_Backtab:
+        if (cell > 0) {
+            --cell;
+        } else if (row > 0) {
+            --row;
+            cell = last;
+        }
+        break;
+    case Qt::Key_Right:
+        cell = std::min(cell + 1, last);
+        break;
+    case Qt::Key_Left:
+        cell = std::max(cell - 1, 0);
+        break;
+    case Qt::Key_Home:
+        cell = 0;
+        if (modifiers & Qt::ControlModifier)
+            row = 0;
+        break;
+    default:  // End
+        cell = last;
+        if (modifiers & Qt::ControlModifier)
+            row = rows - 1;
+        break;
+    }
+    const QModelIndex to = Grid_Inv->model()->index(row, cells[cell]);
+    Grid_Inv->setCurrentIndex(to);
+    Grid_Inv->scrollTo(to);
+    return true;
+}
 
 inventory::InvDoc TForm_Invent::currentDoc() const
 {
@@ -500,16 +578,16 @@ void TForm_Invent::Btn_OKSClick(double value)
 {
     const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
     const bool price = RadioGroup1->itemIndex() == 1;
-    const engine::Context ctx = engine::ProgramContext();
     // Refused by throwing: the keypad tells it, clears its display and keeps
     // the user on the cell (a line gone meanwhile too: the lines are read
     // again, and the number typed for it goes to no other line).
-    if (price && inventory::IsComposite(ctx, Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()))
+    if (price && inventory::IsComposite(engine::ProgramContext(), Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()))
         throw std::runtime_error(QStringLiteral("Продукт является составным, его складская цена расчитывается на основе цен "
                                                 "сотавляющих !")
                                      .toStdString());
     {
         WriteTransaction w(inventory::kRoad);
+        const engine::Context& ctx = w.context();
         inventory::SetCounted(ctx, inventory::ClaimUnposted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64()), line,
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
@@ -566,8 +644,8 @@ void TForm_Invent::Btn_ProvodkaClick()
     }
     const inventory::InvDoc doc = currentDoc();
     const QString name = Q_Docs->field(QStringLiteral("NAME")).asString();
-    const engine::Context ctx = engine::ProgramContext();
-    if (inventory::LaterPostedInventory(ctx, doc)) {
+    const engine::Context reading = engine::ProgramContext();
+    if (inventory::LaterPostedInventory(reading, doc)) {
         Msg::notice(QStringLiteral("Нельзя провести документ инветаризации подразделения, так - как имеются более "
                                    "поздние документы движения по этому подразделению !"));
         return;
@@ -580,14 +658,14 @@ void TForm_Invent::Btn_ProvodkaClick()
                                              "откажитесь от проводки, либо не выбирайте опцию удаления строк");
     // Both questions are asked before the write road opens: a user thinking
     // over an answer never keeps other workstations waiting on these rows.
-    if (inventory::LinesToPost(ctx, doc.kod, dropUnchanged) == 0) {
+    if (inventory::LinesToPost(reading, doc.kod, dropUnchanged) == 0) {
         Msg::notice(emptyText);
         return;
     }
     // The differences are taken from the stock as it stands: where a document
     // of the department was posted or un-posted since the fill, the user sees
     // both figures and agrees first; Enter posts nothing.
-    const QList<inventory::BookChange> moved = inventory::BookChanges(ctx, doc, dropUnchanged);
+    const QList<inventory::BookChange> moved = inventory::BookChanges(reading, doc, dropUnchanged);
     if (!moved.isEmpty() &&
         !Msg::confirmDestructive(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
         return;
@@ -595,6 +673,7 @@ void TForm_Invent::Btn_ProvodkaClick()
                       QStringLiteral("Проводка документа инвентаризации")))
         return;
     WriteTransaction w(inventory::kRoad);
+    const engine::Context& ctx = w.context();
     // The document is claimed before its lines are touched; posted meanwhile
     // on another workstation, it is refused whole.
     const inventory::Claimed claimed = inventory::Claim(ctx, doc.kod);
@@ -657,9 +736,14 @@ bool TForm_Invent::My_Key_Down(int key)
         return typed;
     }
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Keypad->focusTarget = CB_Context_Inv->isChecked() ? static_cast<QWidget*>(E_Context_Inv) : Grid_Inv;
-        break;
+    case Qt::Key_Enter: {
+        const bool search = CB_Context_Inv->isChecked();
+        Keypad->focusTarget = search ? static_cast<QWidget*>(E_Context_Inv) : Grid_Inv;
+        const bool typed = !Keypad->E_Klava->text().isEmpty();
+        const bool taken = Keypad->KeyDown(key);
+        countedFromSearch_ = typed && search && E_Context_Inv->hasFocus();
+        return taken;
+    }
     case Qt::Key_Delete:
         return false;
     default:
@@ -689,9 +773,19 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     }
     if (watched == E_Context_Inv) {
+        if (event->type() == QEvent::FocusOut)
+            countedFromSearch_ = false;
         if (event->type() == QEvent::KeyPress) {
-            Timer_Invent->stop();
             const int key = static_cast<QKeyEvent*>(event)->key();
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            const bool figure = text.size() == 1 && (text[0].isDigit() || text[0] == QLatin1Char(',') || text[0] == QLatin1Char('.'));
+            if (figure && countedFromSearch_) {
+                bool taken = false;
+                Guard([&] { taken = My_Key_Down(key); });
+                if (taken)
+                    return true;
+            }
+            Timer_Invent->stop();
             if ((key == Qt::Key_Up || key == Qt::Key_Down) && linesHaveRow()) {
                 if (!Keypad->TakeBeforeLeaving())
                     return true;
@@ -707,11 +801,17 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
         // A key the keypad takes reaches neither grid: a digit would move its current row.
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* ke = static_cast<QKeyEvent*>(event);
         bool taken = false;
-        Guard([&] { taken = My_Key_Down(key); });
+        Guard([&] { taken = My_Key_Down(ke->key()); });
         if (taken)
             return true;
+        // In the lines the keys move only between the cells typed on.
+        if (watched == Grid_Inv) {
+            Guard([&] { taken = moveAmongEntryCells(ke->key(), ke->modifiers()); });
+            if (taken)
+                return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -86,12 +86,21 @@ private:
     bool hasDoc() const;
     inventory::InvDoc currentDoc() const;
     bool linesHaveRow() const;
+    // The lines' columns typed on, in their order: the counted quantity and price.
+    QList<int> entryColumns() const;
+    // Tab, Shift+Tab, the side arrows, Home and End move between those cells
+    // only, a number still in the display taken on its own cell first. False
+    // for any other key.
+    bool moveAmongEntryCells(int key, Qt::KeyboardModifiers modifiers);
     // Reopens the document list and moves to the key.
     void reopenDocs(qint64 kod);
     // The document list's own scroll handlers.
     void docsBeforeScroll();
     void docsScrolled();
     QList<QWidget*> keyed_;
+    // Enter took a count and sent the focus back to the search, whose text
+    // the user has not touched since.
+    bool countedFromSearch_ = false;
 };
 
 extern FirstUse<TForm_Invent> Form_Invent;
