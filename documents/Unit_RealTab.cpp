@@ -221,7 +221,8 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Keypad->keepCellOf(Grid_DocReal);
     Keypad->entryGrid = Grid_RealBludo;
     Keypad->entryColumn = [this] { return Grid_RealBludo->datasetModel()->columnOf(QStringLiteral("KOLVO")); };
-    Keypad->tabMovesLines = true;  // the quantity is the one column typed on
+    // The quantity is the one column typed on: Tab goes to the next line's.
+    Keypad->keepToEntryCells([this] { return QList<int>{Keypad->entryColumn()}; });
     keyed_ = {Grid_DocReal, Grid_RealBludo, Keypad->E_Klava, Keypad->Btn_Koma, Keypad->Btn_Back, Keypad->Btn_OKS,
               Btn_Add_Real, Btn_Upd_Real, Btn_Provodka_Real, Btn_Print_Real, Btn_Del_Real, Btn_Copy_Real};
     for (int d = 0; d < 10; ++d)
