@@ -314,6 +314,16 @@ TEST_F(KartaWindow, TheKeypadWritesQuantityYieldOrCoefficient)
     standOnRow(potato);
     type(QStringLiteral("1"));
     EXPECT_EQ(f->QS->field(QStringLiteral("KOD_ING")).asInt64(), carrot);
+    // A gross typed on a line without a net has no coefficient to give: refused, nothing written.
+    add(veg, onion);
+    const std::vector<Row> added = rows(soup);
+    f->Grid_Sostav->setCurrentIndex(
+        f->Grid_Sostav->model()->index(f->QS->recNo(), f->Grid_Sostav->datasetModel()->columnOf(QStringLiteral("BRUTTO"))));
+    env.messages.clear();
+    Guard([&] { type(QStringLiteral("0,5")); });
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нетто этой строки не задано, поэтому брутто не из чего пересчитать "
+                                                       "в коэффициент. Сначала введите нетто.")});
+    EXPECT_EQ(rows(soup), added);
     f->Btn_ExitClick();
 }
 
@@ -549,9 +559,11 @@ TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
 
 // Values typed with the keys and clicks a cook moves by between them, in
 // both yield modes: each lands on the cell it was typed for, and the next one
-// on the cell the key moved to. By hand the column entered chooses what a
-// number is; with the yields from the norm every number is a net quantity,
-// whatever column the cursor passed, and the column choice stays on it.
+// on the cell the key moved to. The keys move only between the cells that
+// take typing (from the norm: the net; by hand also the coefficient and the
+// gross), a line's end wrapping to the next line, the last line's staying;
+// a click elsewhere stands on the line's cell the column choice names. After
+// every step the cursor stands on the cell the next number goes to.
 TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
     const QString refusal = QStringLiteral("В поле \"Количество\" должно стоять число больше нуля !");
@@ -560,25 +572,36 @@ TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         bool next;    // "Сдвигать позицию курсора"
         const char* walk;
         const char* rows;  // net/yield of Картофель, Морковь, Лук; the yield typed as the gross coefficient
+        const char* at;    // the cell the cursor stands on at the end
         bool refused = false;
     } walks[] = {
-        {true, true, "@0:KOLVO 0,3 Tab 2 Enter", "0.3/50 0.1/75 0.05/84"},
-        {true, false, "@1:KOLVO 0,2 Tab 1,25 Enter", "0.25/80 0.2/80 0.05/84"},
-        {true, true, "@0:K_BRUTTO 2 Backtab 0,4 Enter", "0.4/50 0.1/75 0.05/84"},
-        {true, true, "@0:KOLVO 0,3 Down 0,2 Enter 0,1 Enter", "0.3/80 0.2/75 0.1/84"},
-        {true, false, "@2:KOLVO 0,3 Up 0,2 Enter", "0.25/80 0.2/75 0.3/84"},
-        {true, true, "@0:KOLVO 0,3 @1:K_BRUTTO 2 Enter", "0.3/80 0.1/50 0.05/84"},
-        {true, true, "@0:KOLVO 0,3 End 2 Enter", "0.3/50 0.1/75 0.05/84"},
-        {true, false, "@1:KOLVO 0,2 Home Up Tab Tab 0,3 Enter", "0.3/80 0.2/75 0.05/84"},
-        {true, false, "@2:KOLVO 0,3 PgUp 0,2 Enter", "0.2/80 0.1/75 0.3/84"},
-        {true, false, "@0:K_BRUTTO 2 PgDn 1,25 Enter", "0.25/50 0.1/75 0.05/80"},
-        {true, true, "@1:K_BRUTTO 0 Enter 2 @1:KOLVO 0,2 Enter", "0.25/80 0.2/50 0.05/84", true},
-        {false, true, "@0:KOLVO 0,15 Tab 2 Enter @1:KOLVO 0,06 Enter", "2/80 0.06/75 0.05/84"},
-        {false, false, "@0:K_BRUTTO 0,3 Backtab Down 0,2 Enter", "0.3/80 0.2/75 0.05/84"},
-        {false, true, "@0:KOLVO 0,3 Down 0 Enter 0,2 Enter", "0.3/80 0.2/75 0.05/84", true},
-        {false, false, "@1:KOLVO 0,2 End 0,3 PgDn 0,1 Enter", "0.25/80 0.3/75 0.1/84"},
-        {false, false, "@2:KOLVO 0,3 Home PgUp 0,2 Enter", "0.2/80 0.1/75 0.3/84"},
-        {false, true, "@1:K_BRUTTO 0,2 @0:K_BRUTTO 0,4 Enter Left 0,5 Right", "0.4/80 0.5/75 0.05/84"},
+        {true, true, "@0:KOLVO 0,3 Tab 2 Enter", "0.3/50 0.1/75 0.05/84", "1:K_BRUTTO"},
+        {true, false, "@1:KOLVO 0,2 Tab 1,25 Enter", "0.25/80 0.2/80 0.05/84", "1:K_BRUTTO"},
+        {true, true, "@0:K_BRUTTO 2 Backtab 0,4 Enter", "0.4/50 0.1/75 0.05/84", "1:KOLVO"},
+        {true, true, "@0:KOLVO 0,3 Down 0,2 Enter 0,1 Enter", "0.3/80 0.2/75 0.1/84", "2:KOLVO"},
+        {true, false, "@2:KOLVO 0,3 Up 0,2 Enter", "0.25/80 0.2/75 0.3/84", "1:KOLVO"},
+        {true, true, "@0:KOLVO 0,3 @1:K_BRUTTO 2 Enter", "0.3/80 0.1/50 0.05/84", "2:K_BRUTTO"},
+        {true, true, "@0:KOLVO 0,3 End 0,6 Enter", "0.3/50 0.1/75 0.05/84", "1:BRUTTO"},
+        {true, false, "@1:KOLVO 0,2 Home Up Tab Tab 0,5 Enter", "0.25/50 0.2/75 0.05/84", "0:BRUTTO"},
+        {true, false, "@2:KOLVO 0,3 PgUp 0,2 Enter", "0.2/80 0.1/75 0.3/84", "0:KOLVO"},
+        {true, false, "@0:K_BRUTTO 2 PgDn 1,25 Enter", "0.25/50 0.1/75 0.05/80", "2:K_BRUTTO"},
+        {true, true, "@1:K_BRUTTO 0 Enter 2 @1:KOLVO 0,2 Enter", "0.25/80 0.2/50 0.05/84", "2:KOLVO", true},
+        {true, false, "@0:KOLVO 0,3 Tab 2 Tab 0,5 Tab 0,2 Enter", "0.3/60 0.2/75 0.05/84", "1:KOLVO"},
+        {true, false, "@1:KOLVO 0,2 Backtab 0,5 Enter", "0.25/50 0.2/75 0.05/84", "0:BRUTTO"},
+        {true, false, "@0:KOLVO Backtab Left 0,4 Enter @2:BRUTTO Tab Right 0,1 Enter", "0.4/80 0.1/75 0.05/50", "2:BRUTTO"},
+        {true, false, "@0:BRUTTO 0,5 Left Home 0,4 Enter", "0.4/50 0.1/75 0.05/84", "0:KOLVO"},
+        {true, false, "@0:KOLVO 0,3 @1:NAME 0,2 Enter @0:K_BRUTTO @2:SHORT_NAME 1,25 Enter", "0.3/80 0.2/75 0.05/80",
+         "2:K_BRUTTO"},
+        {false, true, "@0:KOLVO 0,15 Tab 2 Enter @1:KOLVO 0,06 Enter", "0.15/80 0.06/75 0.05/84", "2:KOLVO"},
+        {false, false, "@0:K_BRUTTO 0,3 Backtab Down 0,2 Enter", "0.3/80 0.2/75 0.05/84", "1:KOLVO"},
+        {false, true, "@0:KOLVO 0,3 Down 0 Enter 0,2 Enter", "0.3/80 0.2/75 0.05/84", "2:KOLVO", true},
+        {false, false, "@1:KOLVO 0,2 End 0,3 PgDn 0,1 Enter", "0.25/80 0.3/75 0.1/84", "2:KOLVO"},
+        {false, false, "@2:KOLVO 0,3 Home PgUp 0,2 Enter", "0.2/80 0.1/75 0.3/84", "0:KOLVO"},
+        {false, true, "@1:K_BRUTTO 0,2 @0:K_BRUTTO 0,4 Enter Left 0,5 Right", "0.4/80 0.5/75 0.05/84", "1:KOLVO"},
+        {false, false, "@2:KOLVO 0,3 Backtab 0,2 Backtab Backtab 0,1 Enter", "0.1/80 0.2/75 0.3/84", "0:KOLVO"},
+        {false, false, "@1:KOLVO Tab Tab 0,3 Tab 0,2 Enter", "0.25/80 0.1/75 0.2/84", "2:KOLVO"},
+        {false, false, "@0:KOLVO 0,2 End Down 0,3 Home Down 0,1 Enter", "0.2/80 0.3/75 0.1/84", "2:KOLVO"},
+        {false, false, "@2:NAME 0,3 @1:BRUTTO 0,2 Enter", "0.25/80 0.2/75 0.3/84", "1:KOLVO"},
     };
     card(soup, onion, 0.05, 84, 1);
     for (const auto& walk : walks) {
@@ -595,16 +618,30 @@ TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         f->Grid_Sostav->setFocus();
         env.messages.clear();
 
-        input::play(QString::fromLatin1(walk.walk), f->Grid_Sostav);
+        const QStringList entry = walk.manual ? QStringList{QStringLiteral("KOLVO"), QStringLiteral("K_BRUTTO"), QStringLiteral("BRUTTO")}
+                                              : QStringList{QStringLiteral("KOLVO")};
+        QString at;
+        for (const QString& step : QString::fromLatin1(walk.walk).split(QLatin1Char(' '))) {
+            input::play(step, f->Grid_Sostav);
+            // The cell shown is the one the next number goes to, and the column choice names it.
+            const QModelIndex cell = f->Grid_Sostav->currentIndex();
+            QString field;
+            for (const QString& e : entry)
+                if (f->Grid_Sostav->datasetModel()->columnOf(e) == cell.column())
+                    field = e;
+            at = QString::number(cell.row()) + QLatin1Char(':') + field;
+            EXPECT_FALSE(field.isEmpty()) << "after " << step.toStdString() << " on column " << cell.column();
+            EXPECT_EQ(cell.row(), f->QS->recNo()) << step.toStdString();
+            EXPECT_EQ(f->Keypad->entryColumn(), cell.column()) << step.toStdString();
+            EXPECT_EQ(f->RG_Kolonka->itemIndex(), field == QLatin1String("KOLVO") ? 0 : 1) << step.toStdString();
+        }
+        EXPECT_EQ(at.toStdString(), walk.at);
         QStringList typed;
         for (const Row& r : rows(soup))
             typed << QString::number(std::get<1>(r)) + QLatin1Char('/') + QString::number(std::get<2>(r));
         EXPECT_EQ(typed.join(QLatin1Char(' ')).toStdString(), walk.rows);
         EXPECT_EQ(env.messages, walk.refused ? QStringList{refusal} : QStringList{});
         EXPECT_TRUE(f->Keypad->E_Klava->text().isEmpty());
-        if (!walk.manual) {
-            EXPECT_EQ(f->RG_Kolonka->itemIndex(), 0);
-        }
         f->Btn_ExitClick();  // the card as it was for the next walk
         f->hide();
     }
