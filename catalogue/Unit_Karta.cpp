@@ -697,11 +697,17 @@ void TForm_Karta::Btn_EditClick()
                                    "проведения или удаления этих документов."));
         return;
     }
+    // Taking the cycle over continues it here with its backup: the other
+    // workstation can neither save nor cancel it any more, and a cancel here
+    // gives back the card from before that cycle began. No is the default.
     if (costing::EditCycleOpen(ctx, KodIng) &&
-        !Msg::confirm(QStringLiteral("Калькуляционная карта этого продукта уже открыта для изменений: на другом рабочем "
-                                     "месте или с прошлого раза, когда работа программы прервалась. Продолжить изменения "
-                                     "здесь ? Несохранённые там изменения останутся в карте."),
-                      QStringLiteral("Изменение калькуляционной карты")))
+        !Msg::confirmDestructive(
+            QStringLiteral("Калькуляционная карта этого продукта уже открыта для изменений: на другом рабочем месте или "
+                           "с прошлого раза, когда работа программы прервалась. Перехватить эти изменения и продолжить "
+                           "их здесь ? Там их тогда нельзя будет ни записать, ни отменить. Уже внесённое там остаётся в "
+                           "карте: \"Запись\" здесь сохранит его вместе с вашими изменениями, а \"Отмена\" или "
+                           "\"Выход\" вернёт карту к виду до начала тех изменений."),
+            QStringLiteral("Изменение калькуляционной карты")))
         return;
     {
         WriteTransaction w(costing::kRoad);

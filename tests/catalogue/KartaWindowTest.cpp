@@ -694,6 +694,67 @@ TEST_F(KartaWindow, EachRoadHoldsTheCardsTheProductsAndTheirStockRows)
     EXPECT_EQ(flag(soup), 0);
 }
 
+// Two workstations on the test server: the other one has the card's cycle
+// open with a quantity written. Taking it over here (No is the default, the
+// confirmation test shows) does what its question says: the other one can
+// neither save nor cancel, what it wrote stays in the card, "Запись" here
+// keeps it and "Выход" gives back the card from before its cycle began.
+TEST_F(KartaWindow, TakingOverAnotherWorkstationsCycleDoesWhatItsQuestionSays)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    ASSERT_TRUE(env.moveToTestServer());
+    standOn(veg);
+    ServerStation other(env.t().path());
+    auto holds = [&](qint64 cycle) {
+        other.write().start();
+        const bool held = costing::HoldsEditCycle(other.ctx(), soup, cycle);
+        other.write().commit();
+        return held;
+    };
+    const QString question = QStringLiteral(
+        "Калькуляционная карта этого продукта уже открыта для изменений: на другом рабочем месте или с прошлого раза, "
+        "когда работа программы прервалась. Перехватить эти изменения и продолжить их здесь ? Там их тогда нельзя будет "
+        "ни записать, ни отменить. Уже внесённое там остаётся в карте: \"Запись\" здесь сохранит его вместе с вашими "
+        "изменениями, а \"Отмена\" или \"Выход\" вернёт карту к виду до начала тех изменений.");
+    const std::vector<Row> before = rows(soup);
+    for (const bool save : {false, true}) {
+        SCOPED_TRACE(save ? "Запись" : "Выход");
+        other.write().start();
+        const qint64 theirs = costing::StartEditCycle(other.ctx(), soup);
+        const qint64 potatoRow =
+            env.num(QStringLiteral("SELECT KOD FROM KARTA WHERE KOD_ING_MASTER = %1 AND KOD_ING = %2").arg(soup).arg(potato));
+        costing::SetCardRowValue(other.ctx(), potatoRow, costing::CardFigure::Net, 0.3);
+        other.write().commit();
+        const std::vector<Row> theirRows = rows(soup);
+        ASSERT_EQ(std::get<1>(theirRows[0]), 0.3);
+
+        f->Prepare(soup);
+        env.messages.clear();
+        env.answers = {0};
+        f->Btn_EditClick();
+        EXPECT_EQ(env.messages, QStringList{question});
+        EXPECT_FALSE(f->Editing());
+        EXPECT_TRUE(holds(theirs));
+
+        env.answers = {1};
+        f->Btn_EditClick();
+        ASSERT_TRUE(f->Editing());
+        EXPECT_FALSE(holds(theirs));
+        EXPECT_EQ(rows(soup), theirRows);
+        add(veg, onion);
+        if (save) {
+            f->Btn_OkClick();
+            EXPECT_EQ(rows(soup), (std::vector<Row>{{potato, 0.3, 80, 1}, {carrot, 0.1, 75, 0}, {onion, 0, 84, 1}}));
+        } else {
+            f->Btn_ExitClick();
+            EXPECT_EQ(rows(soup), before);
+        }
+        EXPECT_EQ(flag(soup), 0);
+        EXPECT_EQ(backupRows(soup), 0);
+    }
+}
+
 // The network to the server breaks while a card is edited: "Выход" closes the
 // window and says what stays, the start page offers "Подключения", which
 // connects again without a restart, and the card opened again takes its
