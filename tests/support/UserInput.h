@@ -60,11 +60,8 @@ inline void typeThenEnter(const QString& text, QWidget* fallback, Qt::KeyboardMo
 // Clicks with the mouse the grid's cell of the query's `row` in the column showing `field`.
 inline void clickCell(db::DbGrid* grid, int row, const QString& field)
 {
-    const QList<db::GridColumn>& cols = grid->datasetModel()->columns();
-    int column = 0;
-    while (column < cols.size() && cols[column].field != field)
-        ++column;
-    const QModelIndex cell = grid->model()->index(row, column);
+    // Hidden columns have no place on the screen.
+    const QModelIndex cell = grid->model()->index(row, grid->datasetModel()->columnOf(field));
     grid->scrollTo(cell);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
 }
