@@ -552,6 +552,14 @@ bool TKeypad::leavesCell(QObject* watched, QEvent* event) const
 
 void TKeypad::watchRadioGroup(QButtonGroup* group)
 {
+    // Another choice leaves the cell a number was typed on: the number goes
+    // there first. Refused, it keeps the choice and the cursor where they were.
+    connect(group, &QButtonGroup::buttonPressed, this, [this](QAbstractButton* button) {
+        if (button->isChecked() || TakeBeforeLeaving())
+            return;
+        button->setDown(false);  // no click follows the press
+        Timer_rg->start();
+    });
     connect(group, &QButtonGroup::buttonClicked, this, [this] { Timer_rg->start(); });
     connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
         if (on && entryGrid)

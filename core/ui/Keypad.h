@@ -132,7 +132,9 @@ public:
     // True while a number is taken that way: the window skips its cursor advance.
     bool LeavingCell() const { return leaving_; }
     // A click on the group returns the focus to the target after 80 ms; the
-    // entry grid's cursor stands on the column chosen, by the user or the window.
+    // entry grid's cursor stands on the column chosen, by the user or the
+    // window. A number in the display is taken on its cell before the user's
+    // choice moves the cursor; refused, the choice stays.
     void watchRadioGroup(QButtonGroup* group);
     QPushButton* digitButton(int digit) const { return digits_[static_cast<size_t>(digit)]; }
 
