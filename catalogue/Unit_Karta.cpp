@@ -266,6 +266,12 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     Keypad->keepCellOf(Grid_Sostav);
     Keypad->entryGrid = Grid_Sostav;
     Keypad->entryColumn = [this] { return Grid_Sostav->datasetModel()->columnOf(typedField()); };
+    Keypad->keepToEntryCells([this] {
+        QList<int> columns;
+        for (const QString& field : entryFields())
+            columns << Grid_Sostav->datasetModel()->columnOf(field);
+        return columns;
+    });
     KeepEnterInControls(this);
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Grid_Sostav), static_cast<QWidget*>(Grid_I),
                        static_cast<QWidget*>(Grid_G)})
@@ -529,13 +535,6 @@ bool TForm_Karta::eventFilter(QObject* watched, QEvent* event)
             return false;
         }
     }
-    if (t == QEvent::KeyPress && watched == Grid_Sostav) {
-        auto* ke = static_cast<QKeyEvent*>(event);
-        bool moved = false;
-        Guard([&] { moved = moveAmongEntryCells(ke->key(), ke->modifiers()); });
-        if (moved)
-            return true;
-    }
     if (t == QEvent::KeyPress && watched != E_Context && Btn_Add->isEnabled()) {
         auto* ke = static_cast<QKeyEvent*>(event);
         if (Keypad->EntryKey(ke->key()))
@@ -585,60 +584,8 @@ void TForm_Karta::cellEntered(const QModelIndex& current)
     if (!current.isValid() || !Grid_Sostav->datasetModel())
         return;
     const QString field = fieldAt(current.column());
-    if (entryFields().contains(field)) {
+    if (entryFields().contains(field))
         RG_Kolonka->setItemIndex(field == kNet ? 0 : 1);
-        return;
-    }
-    const int column = Grid_Sostav->datasetModel()->columnOf(typedField());
-    if (column >= 0)
-        Grid_Sostav->setCurrentIndex(Grid_Sostav->model()->index(current.row(), column));
-}
-
-bool TForm_Karta::moveAmongEntryCells(int key, Qt::KeyboardModifiers modifiers)
-{
-    const bool home = (key == Qt::Key_Home || key == Qt::Key_End) && !(modifiers & Qt::ControlModifier);
-    if (key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Left && key != Qt::Key_Right && !home)
-        return false;
-    if (!Grid_Sostav->currentIndex().isValid())
-        return false;
-    // A number typed goes to its cell first; a refused one keeps the cursor there.
-    if (!Keypad->TakeBeforeLeaving())
-        return true;
-    const QModelIndex at = Grid_Sostav->currentIndex();
-    if (!at.isValid())
-        return true;
-    QList<int> cells;
-    for (const QString& field : entryFields())
-        cells << Grid_Sostav->datasetModel()->columnOf(field);
-    const int last = static_cast<int>(cells.size()) - 1;
-    int cell = std::max(0, static_cast<int>(cells.indexOf(at.column())));
-    int row = at.row();
-    const bool back = key == Qt::Key_Backtab || (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier));
-    if (key == Qt::Key_Home) {
-        cell = 0;
-    } else if (key == Qt::Key_End) {
-        cell = last;
-    } else if (key == Qt::Key_Left) {
-        cell = std::max(0, cell - 1);
-    } else if (key == Qt::Key_Right) {
-        cell = std::min(last, cell + 1);
-    } else if (back) {
-        // A line's first cell goes back to the end of the line above; the first line's stays.
-        if (cell > 0)
-            --cell;
-        else if (row > 0) {
-            --row;
-            cell = last;
-        }
-    } else if (cell < last) {
-        ++cell;
-    } else if (row < Grid_Sostav->model()->rowCount() - 1) {
-        // A line's end wraps to the next line's first entry cell; the last line's stays.
-        ++row;
-        cell = 0;
-    }
-    Grid_Sostav->setCurrentIndex(Grid_Sostav->model()->index(row, cells[cell]));
-    return true;
 }
 
 // ---- picker ----

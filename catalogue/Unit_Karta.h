@@ -112,12 +112,9 @@ private:
     QString fieldAt(int column) const;
     // The field the next number is written to: the cell the cursor stands on.
     QString typedField() const;
-    // The cursor entered a cell: an entry cell sets the column choice, any
-    // other puts the cursor on the line's cell the choice names.
+    // The cursor entered a cell: an entry cell sets the column choice (the
+    // keypad puts it from any other on the line's cell the choice names).
     void cellEntered(const QModelIndex& current);
-    // Tab, Shift+Tab, Left, Right, Home and End move only between entry
-    // cells, a number typed taken first; true when the key was one of them.
-    bool moveAmongEntryCells(int key, Qt::KeyboardModifiers modifiers);
     qint64 currentRowKey() const;
     QString currentRowName() const;
 

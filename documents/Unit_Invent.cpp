@@ -189,6 +189,11 @@ TForm_Invent::TForm_Invent(QWidget* parent)
         return Grid_Inv->datasetModel()->columnOf(RadioGroup1->itemIndex() == 1 ? QStringLiteral("MY_CENA")
                                                                                  : QStringLiteral("MY_KOLVO"));
     };
+    // The counted quantity and price take typing.
+    Keypad->keepToEntryCells([this] {
+        const db::DatasetModel* m = Grid_Inv->datasetModel();
+        return QList<int>{m->columnOf(QStringLiteral("MY_KOLVO")), m->columnOf(QStringLiteral("MY_CENA"))};
+    });
     KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
@@ -221,16 +226,8 @@ TForm_Invent::TForm_Invent(QWidget* parent)
     connect(Grid_Inv->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
             [this](const QModelIndex& current) {
                 const QList<db::GridColumn>& cols = Grid_Inv->datasetModel()->columns();
-                if (!current.isValid() || current.column() >= cols.size())
-                    return;
-                // A cell that takes no typing (a click, the list read
-                // again): the cursor goes to the line's cell the column
-                // choice names, where the next number is written.
-                if (!entryColumns().contains(current.column())) {
-                    Grid_Inv->setCurrentIndex(current.siblingAtColumn(Keypad->entryColumn()));
-                    return;
-                }
-                Grid_InvColEnter(cols[current.column()].field);
+                if (current.isValid() && current.column() < cols.size())
+                    Grid_InvColEnter(cols[current.column()].field);
             });
     // After a count the focus returns to the search: a figure typed there
     // next is the next count, a letter or an edit searches again.
@@ -361,73 +358,6 @@ bool TForm_Invent::hasDoc() const
 }
 
 bool TForm_Invent::linesHaveRow() const { return Q_Inv->active() && !Q_Inv->isEmpty(); }
-
-QList<int> TForm_Invent::entryColumns() const
-{
-    const db::DatasetModel* m = Grid_Inv->datasetModel();
-    return {m->columnOf(QStringLiteral("MY_KOLVO")), m->columnOf(QStringLiteral("MY_CENA"))};
-}
-
-bool TForm_Invent::moveAmongEntryCells(int key, Qt::KeyboardModifiers modifiers)
-{
-    if (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier))
-        key = Qt::Key_Backtab;
-    if (key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Left && key != Qt::Key_Right &&
-        key != Qt::Key_Home && key != Qt::Key_End)
-        return false;
-    if (!Grid_Inv->currentIndex().isValid())
-        return false;  // on no line: the grid stands on its first, on the column chosen
-    // A number still in the display goes to the cell it was typed for first;
-    // refused, it keeps the user there. The move starts where its line stands then.
-    if (!Keypad->TakeBeforeLeaving())
-        return true;
-    const QModelIndex at = Grid_Inv->currentIndex();
-    if (!at.isValid())
-        return true;
-    const QList<int> cells = entryColumns();
-    const int last = static_cast<int>(cells.size()) - 1;
-    const int rows = Grid_Inv->model()->rowCount();
-    int cell = std::max(0, static_cast<int>(cells.indexOf(at.column())));
-    int row = at.row();
-    switch (key) {
-    case Qt::Key_Tab:  // a line's end wraps to the next line's first cell; the last line's end stays
-        if (cell < last) {
-            ++cell;
-        } else if (row + 1 < rows) {
-            ++row;
-            cell = 0;
-        }
-        break;
-    case Qt::Key_Backtab:
-        if (cell > 0) {
-            --cell;
-        } else if (row > 0) {
-            --row;
-            cell = last;
-        }
-        break;
-    case Qt::Key_Right:
-        cell = std::min(cell + 1, last);
-        break;
-    case Qt::Key_Left:
-        cell = std::max(cell - 1, 0);
-        break;
-    case Qt::Key_Home:
-        cell = 0;
-        if (modifiers & Qt::ControlModifier)
-            row = 0;
-        break;
-    default:  // End
-        cell = last;
-        if (modifiers & Qt::ControlModifier)
-            row = rows - 1;
-        break;
-    }
-    const QModelIndex to = Grid_Inv->model()->index(row, cells[cell]);
-    Grid_Inv->setCurrentIndex(to);
-    Grid_Inv->scrollTo(to);
-    return true;
-}
 
 inventory::InvDoc TForm_Invent::currentDoc() const
 {
@@ -727,7 +657,7 @@ void TForm_Invent::Grid_InvColEnter(const QString& field)
         RadioGroup1->setItemIndex(1);
 }
 
-bool TForm_Invent::My_Key_Down(int key)
+bool TForm_Invent::My_Key_Down(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
     case Qt::Key_Escape: {
@@ -750,7 +680,7 @@ bool TForm_Invent::My_Key_Down(int key)
         Keypad->focusTarget = Keypad->Btn_OKS;
         break;
     }
-    return Keypad->KeyDown(key);
+    return Keypad->KeyDown(key, modifiers);
 }
 
 void TForm_Invent::keyPressEvent(QKeyEvent* event)
@@ -803,15 +733,9 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
         // A key the keypad takes reaches neither grid: a digit would move its current row.
         const auto* ke = static_cast<QKeyEvent*>(event);
         bool taken = false;
-        Guard([&] { taken = My_Key_Down(ke->key()); });
+        Guard([&] { taken = My_Key_Down(ke->key(), ke->modifiers()); });
         if (taken)
             return true;
-        // In the lines the keys move only between the cells typed on.
-        if (watched == Grid_Inv) {
-            Guard([&] { taken = moveAmongEntryCells(ke->key(), ke->modifiers()); });
-            if (taken)
-                return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -67,7 +67,7 @@ public:
     void Btn_ProvodkaClick();
     void Btn_PrintClick();
     void Grid_DocDblClick();
-    bool My_Key_Down(int key);  // true when the keypad took the key
+    bool My_Key_Down(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);  // true when the keypad took the key
     void Btn_OKSClick(double value);
     void CB_Context_InvClick();
     void RadioGroup1Click();
@@ -86,12 +86,6 @@ private:
     bool hasDoc() const;
     inventory::InvDoc currentDoc() const;
     bool linesHaveRow() const;
-    // The lines' columns typed on, in their order: the counted quantity and price.
-    QList<int> entryColumns() const;
-    // Tab, Shift+Tab, the side arrows, Home and End move between those cells
-    // only, a number still in the display taken on its own cell first. False
-    // for any other key.
-    bool moveAmongEntryCells(int key, Qt::KeyboardModifiers modifiers);
     // Reopens the document list and moves to the key.
     void reopenDocs(qint64 kod);
     // The document list's own scroll handlers.

@@ -273,9 +273,9 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
             Guard([this] { Sheet_RealShow(); });
     } else if (t == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
         // A key the keypad takes reaches neither grid: a digit would move its current row.
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* ke = static_cast<QKeyEvent*>(event);
         bool taken = false;
-        Guard([&] { taken = Real_Bludo_KeyDown(key); });
+        Guard([&] { taken = Real_Bludo_KeyDown(ke->key(), ke->modifiers()); });
         if (taken)
             return true;
     } else if (watched == E_Context_Real) {
@@ -297,11 +297,11 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-bool TRealTab::Real_Bludo_KeyDown(int key)
+bool TRealTab::Real_Bludo_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     // A digit or a sign goes to the keypad, which then waits for Enter on its OK.
     Keypad->focusTarget = Keypad->Btn_OKS;
-    return Keypad->KeyDown(key);
+    return Keypad->KeyDown(key, modifiers);
 }
 
 void TRealTab::pressTake(bool down)

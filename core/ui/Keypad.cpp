@@ -25,6 +25,13 @@ namespace {
 constexpr int kKeyCyrillicBe = 0x0411;  // 'Б'
 constexpr int kKeyCyrillicYu = 0x042E;  // 'Ю'
 
+// The keys that move between the cells taking typing, where the entry grid keeps to them.
+bool StepsAmongEntryCells(int key)
+{
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Left || key == Qt::Key_Right ||
+           key == Qt::Key_Home || key == Qt::Key_End;
+}
+
 // Swallows Enter once it has travelled up to the window, where the dialog
 // would click its default button. A focused push button that acts on Enter
 // has taken the key before it gets there.
@@ -268,10 +275,10 @@ bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_PageUp:
     case Qt::Key_PageDown: {
         // On the keypad's own buttons the arrows move through the lines, not
-        // from one button to another; on the grid Home and End keep to the
-        // cells that take typing.
+        // from one button to another; on the grid the side arrows, Home and
+        // End keep to the cells that take typing.
         const QWidget* focus = QApplication::focusWidget();
-        const bool keptToEntryCells = entryColumns_ && focus == entryGrid && (key == Qt::Key_Home || key == Qt::Key_End);
+        const bool keptToEntryCells = entryColumns_ && focus == entryGrid && StepsAmongEntryCells(key);
         if (!entryGrid || !focus || !(isAncestorOf(focus) || keptToEntryCells))
             return false;
         return moveInEntryGrid(key, modifiers);
@@ -435,7 +442,7 @@ bool TKeypad::moveInEntryGrid(int key, Qt::KeyboardModifiers modifiers)
         return true;
     standOnEntryCell();
     grid->setFocus(Qt::OtherFocusReason);
-    if (entryColumns_ && (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Home || key == Qt::Key_End)) {
+    if (entryColumns_ && StepsAmongEntryCells(key)) {
         stepBetweenEntryCells(key, modifiers);
         return true;
     }
@@ -451,14 +458,21 @@ void TKeypad::stepBetweenEntryCells(int key, Qt::KeyboardModifiers modifiers)
     const QModelIndex at = grid->currentIndex();
     QList<int> columns = entryColumns_();
     columns.removeAll(-1);
-    // On no line a key chooses none.
-    if (!at.isValid() || columns.isEmpty())
+    const int lastRow = grid->model()->rowCount() - 1;
+    if (columns.isEmpty() || lastRow < 0)
         return;
     std::sort(columns.begin(), columns.end());
-    const int lastRow = grid->model()->rowCount() - 1;
+    // From no line a key stands on the first line's chosen cell, as the grid's own arrows do.
+    if (!at.isValid()) {
+        const int chosen = entryColumn ? entryColumn() : -1;
+        grid->setCurrentIndex(grid->model()->index(0, columns.contains(chosen) ? chosen : columns.first()));
+        return;
+    }
     int row = at.row();
     int column = at.column();
-    const bool back = key == Qt::Key_Backtab || (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier));
+    // Tab and Shift+Tab wrap to the next or previous line; the side arrows keep to theirs.
+    const bool wraps = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    const bool back = key == Qt::Key_Backtab || key == Qt::Key_Left || (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier));
     if (key == Qt::Key_Home || key == Qt::Key_End) {
         column = key == Qt::Key_Home ? columns.first() : columns.last();
         if (modifiers & Qt::ControlModifier)
@@ -467,7 +481,7 @@ void TKeypad::stepBetweenEntryCells(int key, Qt::KeyboardModifiers modifiers)
         const auto right = std::upper_bound(columns.cbegin(), columns.cend(), column);
         if (right != columns.cend())
             column = *right;
-        else if (row < lastRow) {
+        else if (wraps && row < lastRow) {
             ++row;
             column = columns.first();
         }
@@ -475,7 +489,7 @@ void TKeypad::stepBetweenEntryCells(int key, Qt::KeyboardModifiers modifiers)
         const auto left = std::lower_bound(columns.cbegin(), columns.cend(), column);
         if (left != columns.cbegin())
             column = *std::prev(left);
-        else if (row > 0) {
+        else if (wraps && row > 0) {
             --row;
             column = columns.last();
         }
@@ -538,6 +552,14 @@ bool TKeypad::leavesCell(QObject* watched, QEvent* event) const
 
 void TKeypad::watchRadioGroup(QButtonGroup* group)
 {
+    // Another choice leaves the cell a number was typed on: the number goes
+    // there first. Refused, it keeps the choice and the cursor where they were.
+    connect(group, &QButtonGroup::buttonPressed, this, [this](QAbstractButton* button) {
+        if (button->isChecked() || TakeBeforeLeaving())
+            return;
+        button->setDown(false);  // no click follows the press
+        Timer_rg->start();
+    });
     connect(group, &QButtonGroup::buttonClicked, this, [this] { Timer_rg->start(); });
     connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
         if (on && entryGrid)

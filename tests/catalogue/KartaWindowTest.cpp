@@ -561,7 +561,8 @@ TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
 // on the cell the key moved to. The keys move only between the cells that
 // take typing (from the norm: the net; by hand also the coefficient and the
 // gross), a line's end wrapping to the next line, the last line's staying;
-// a click elsewhere stands on the line's cell the column choice names. After
+// a click elsewhere stands on the line's cell the column choice names, a
+// click on the choice takes the number first (refused, nothing moves). After
 // every step the cursor stands on the cell the next number goes to.
 TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
@@ -588,6 +589,7 @@ TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         {true, false, "@1:KOLVO 0,2 Backtab 0,5 Enter", "0.25/50 0.2/75 0.05/84"},
         {true, false, "@0:KOLVO Backtab Left 0,4 Enter @2:BRUTTO Tab Right 0,1 Enter", "0.4/80 0.1/75 0.05/50"},
         {true, false, "@0:KOLVO 0,3 @1:NAME 0,2 Enter @0:K_BRUTTO @2:SHORT_NAME 1,25 Enter", "0.3/80 0.2/75 0.05/80"},
+        {true, true, "@0:KOLVO 0 #1 0,3 #1 2 Enter", "0.3/50 0.1/75 0.05/84", true},
         {false, true, "@0:KOLVO 0,15 Tab 2 Enter @1:KOLVO 0,06 Enter", "0.15/80 0.06/75 0.05/84"},
         {false, false, "@0:K_BRUTTO 0,3 Backtab Down 0,2 Enter", "0.3/80 0.2/75 0.05/84"},
         {false, true, "@0:KOLVO 0,3 Down 0 Enter 0,2 Enter", "0.3/80 0.2/75 0.05/84", true},
