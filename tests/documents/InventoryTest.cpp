@@ -957,9 +957,10 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
             while (w->Timer_Invent->isActive())  // the search's lines, read once the typing rests
                 QTest::qWait(5);
             const QModelIndex at = w->Grid_Inv->currentIndex();
-            if (at.isValid())
+            if (at.isValid()) {
                 EXPECT_EQ(columns[at.column()].field.toStdString(), w->RadioGroup1->itemIndex() == 1 ? "MY_CENA" : "MY_KOLVO")
                     << "after " << step.toStdString();
+            }
         }
         QTest::qWait(50);
         QStringList lines;
