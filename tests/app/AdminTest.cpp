@@ -67,7 +67,15 @@ QString lastLog(AppEnv& env)
         .toString();
 }
 
-// Fills the user card and presses its OK; true when it closed with OK.
+bool selectUser(const QString& login)
+{
+    db::Query* p = Form_Base->QPerson;
+    p->close();
+    p->open();
+    return p->locate(QStringLiteral("LOGIN"), login);
+}
+
+// Fills the user card, of the user with oldLogin as the users' list shows it, and presses its OK; true when it closed with OK.
 bool saveCard(bool newUser, const QString& fio, const QString& login, const QString& p1, const QString& p2,
               qint64 kod = 0, const QString& oldLogin = QString())
 {
@@ -76,6 +84,7 @@ bool saveCard(bool newUser, const QString& fio, const QString& login, const QStr
     c->newUser = newUser;
     c->editKod = kod;
     c->editLogin = oldLogin;
+    c->Shown = !newUser && selectUser(oldLogin) ? PersonShown(*Form_Base->QPerson) : engine::ShownRow();
     c->E_FIO->setText(fio);
     c->E_Login->setText(login);
     c->E_Pass1->setText(p1);
@@ -99,14 +108,6 @@ QList<QPair<int, QString>> rightsOf(AppEnv& env, qint64 kod)
     for (q->first(); !q->eof(); q->next())
         rows.append({q->field(0).asInt(), q->field(1).asString()});
     return rows;
-}
-
-bool selectUser(const QString& login)
-{
-    db::Query* p = Form_Base->QPerson;
-    p->close();
-    p->open();
-    return p->locate(QStringLiteral("LOGIN"), login);
 }
 
 } // namespace
