@@ -87,8 +87,7 @@ struct Edit {
     db::Query* list;      // this one's list, which shows the other's value after the refusal
 };
 
-// The department the user picks for a new section.
-qint64 pickedOtdel = 0;
+qint64 pickedOtdel = 0;  // the department the user picks for a new section
 
 // The user card of the users window on the kitchen's user.
 void openPerson(const Kitchen& k)
@@ -184,11 +183,7 @@ std::vector<Edit> Edits()
         // A new section goes under a menu that is still there.
         {"section added to a menu deleted", "MENU", &Kitchen::menu, nullptr, "COUNT(*)", "0",
          [](const Kitchen& k) { openMenus(k.firma, k.menu), MenusTab->Btn_Add_R_MenuClick(); },
-         [razdel] {
-             razdel->OtdelKod = pickedOtdel;
-             typed(&TForm_Menu_R::E_Name, "Салаты", razdel)();
-         },
-         "Обед", nullptr, nullptr},
+         [razdel] { razdel->OtdelKod = pickedOtdel, typed(&TForm_Menu_R::E_Name, "Салаты", razdel)(); }, "Обед", nullptr, nullptr},
         {"product group", "GROUP_ING", &Kitchen::group, "NAME = 'Овощи-Б'", "NAME", "Овощи-Б",
          [](const Kitchen& k) { CatEnv::showProducts(k.firma, k.otdel, k.group), ProductsTab->Btn_Upd_GRClick(); },
          typed(&TForm_GrIng::E_Name, "Овощи свежие", Form_GrIng.get()), "Овощи", "наименование группы", ProductsTab->Q_GrIng},
@@ -209,12 +204,7 @@ std::vector<Edit> Edits()
          "name", "текст перед значением, шрифт", Form_Print->QPrintVar},
         // Saved on leaving it for the template above: refused, the move goes on.
         {"template left", "PRINT_FORMS", &Kitchen::templ, "ZOOM = 90", "ZOOM", "90", openTemplate,
-         [] {
-             Form_Print->E_Name->setText(QStringLiteral("Мои остатки"));
-             Form_Print->SE();
-             Form_Print->QPrintForms->prior();
-         },
-         "Остатки по группам", "масштаб", nullptr},
+         [] { Form_Print->SE(), Form_Print->QPrintForms->prior(); }, "Остатки по группам", "масштаб", nullptr},
         // Made the default: the list keeps its own default, the sample.
         {"template deleted", "PRINT_FORMS", &Kitchen::templ, nullptr, "COUNT(*)", "0", openTemplate,
          savedTemplate([] { Form_Print->DefaultForm->setChecked(true); }), "Остатки по группам", nullptr, nullptr},
