@@ -67,15 +67,9 @@ QString lastLog(AppEnv& env)
         .toString();
 }
 
-bool selectUser(const QString& login)
-{
-    db::Query* p = Form_Base->QPerson;
-    p->close();
-    p->open();
-    return p->locate(QStringLiteral("LOGIN"), login);
-}
+bool selectUser(const QString& login);
 
-// Fills the user card, of the user with oldLogin as the users' list shows it, and presses its OK; true when it closed with OK.
+// Fills the user card, as the users' list shows the user oldLogin, and presses its OK; true when it closed with OK.
 bool saveCard(bool newUser, const QString& fio, const QString& login, const QString& p1, const QString& p2,
               qint64 kod = 0, const QString& oldLogin = QString())
 {
@@ -108,6 +102,14 @@ QList<QPair<int, QString>> rightsOf(AppEnv& env, qint64 kod)
     for (q->first(); !q->eof(); q->next())
         rows.append({q->field(0).asInt(), q->field(1).asString()});
     return rows;
+}
+
+bool selectUser(const QString& login)
+{
+    db::Query* p = Form_Base->QPerson;
+    p->close();
+    p->open();
+    return p->locate(QStringLiteral("LOGIN"), login);
 }
 
 } // namespace
