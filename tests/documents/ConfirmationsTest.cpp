@@ -164,15 +164,21 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
              f->Btn_OkClick();
          }},
         {{QStringLiteral("Вы действительно желаете убрать этот продукт из раскладки ?"),
+          QStringLiteral("Калькуляционная карта этого продукта уже открыта для изменений"),
           QStringLiteral("Вы действительно хотите удалить все строки из текста рецепта !")},
          [&] {
              Form_Karta->Prepare(soup);
              Form_Karta->Btn_EditClick();
              Form_Karta->Btn_DeleteClick();
+             // The cycle left open is taken over at the second asking, and cancelled.
+             Form_Karta->Prepare(soup);
+             Form_Karta->Btn_EditClick();
+             Form_Karta->Btn_EditClick();
              Form_Karta->Btn_ExitClick();
              Form_Recept->Load(soup);
              Form_Recept->Btn_ClearClick();
-         }},
+         },
+         {0, 0, 1}},
         {{QStringLiteral("Вы уверены что хотите удалить все выбранные Вами записи из протокола ?"),
           QStringLiteral("Вы действительно желаете удалить этого пользователя из системы ?")},
          [] {
