@@ -67,11 +67,7 @@ TEST(NetworkMode, AFileTheServerGaveStaysTheOthersWhileTheServerIsSilent)
     Form_Base->FormCreate();
     EXPECT_FALSE(Form_Base->MyDB->connected());
     EXPECT_TRUE(env.messages.last().contains(QStringLiteral("другие рабочие места не смогут подключиться")));
-    try {
-        ServerStation other(path);
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "another workstation is locked out: " << e.what();
-    }
+    EXPECT_NO_THROW(ServerStation{path}) << "another workstation is locked out";
 
     env.answers = {1};
     Form_Base->FormCreate();
