@@ -100,6 +100,8 @@ void TForm_Menu_R::Button1Click()
     if (Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q)) {
         OtdelKod = cat::KeyOf(q);
         Panel1->setText(q->field(QStringLiteral("NAME")).asString());
+        // The department is the last field: Enter now saves instead of opening the picker again.
+        Btn_Ok->setFocus();
     }
     q->close();
 }

@@ -15,6 +15,7 @@
 #include "util/Unit_Util.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/FileCause.h"
 #include "engine/WriteRoad.h"
 
 #include <QDir>
@@ -107,7 +108,7 @@ bool readWhole(const QString& path, QByteArray* bytes)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         Msg::error(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") +
-                   exchange::dbf::ReadFailureCause(path));
+                   engine::ReadFailureCause(path));
         return false;
     }
     *bytes = f.readAll();

@@ -4,6 +4,7 @@
 
 #include "db/Codec.h"
 #include "db/Query.h"
+#include "engine/FileCause.h"
 #include "engine/Settled.h"
 #include "menus/SectionDishes.h"
 #include "util/Scrambler.h"
@@ -257,7 +258,7 @@ bool WriteWhole(const QString& path, const QByteArray& bytes, QString* error)
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
         if (error)
-            *error = f.errorString();
+            *error = engine::WriteFailureCause(path, f.errorString());
         return false;
     }
     return true;

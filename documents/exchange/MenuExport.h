@@ -105,7 +105,7 @@ TorgTables BuildTorgServiceTables(const Menu& menu, CodeKind kind, const QDate& 
 QByteArray ZimpCommand();
 
 // Writes `bytes` to `path` through a temporary file renamed at the end, so
-// a failure leaves the target as it was. False with the reason on failure.
+// a failure leaves the target as it was. False with the reason, in words, on failure.
 bool WriteWhole(const QString& path, const QByteArray& bytes, QString* error);
 
 } // namespace exchange
