@@ -92,7 +92,9 @@ QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lin
         if (isNumber(at(cells, row, paper.lineMark))) {
             ++seen;
             for (const Across& a : paper.across) {
-                const QVariant& q = at(cells, row, a.quantity);
+                QVariant q = at(cells, row, a.quantity);
+                if (!q.isValid() && a.negatedQuantity && isNumber(at(cells, row, a.negatedQuantity)))
+                    q = -at(cells, row, a.negatedQuantity).toDouble();
                 const QVariant& p = at(cells, row, a.price);
                 const QVariant& s = at(cells, row, a.amount);
                 if (!q.isValid() && !s.isValid())
@@ -256,6 +258,8 @@ QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList
         if (isNumber(at(cells, row, paper.lineMark))) {
             for (const Across& a : paper.across) {
                 expect(row, a.quantity, 0, kFigurePlaces, "a quantity");
+                if (a.negatedQuantity)
+                    expect(row, a.negatedQuantity, 0, kFigurePlaces, "a quantity");
                 expect(row, a.price, 2, kFigurePlaces, "a price");
                 expect(row, a.amount, 2, 2, "an amount");
             }

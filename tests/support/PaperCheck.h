@@ -27,6 +27,9 @@ using Column = char;
 
 struct Across {
     Column quantity, price, amount;
+    // Where `quantity` is empty, the figure here stands for it negated (a
+    // shortage beside its surplus column: the amount is the difference's).
+    Column negatedQuantity = 0;
 };
 
 // On a line, `into` holds minuend − subtrahend and `intoNegated` its
