@@ -159,6 +159,14 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     EXPECT_EQ(usage->cellState({0, 4, 4}).shown, QStringLiteral("0,3"));
     EXPECT_EQ(usage->pageMargins(0), (automation::PageMargins{1058, 353}));
     usage->close();
+
+    // A product on 2,001 cards: lines 1,000 to 2,001 print their numbers whole.
+    std::vector<workbooks::UsageLine> many(2001, {QStringLiteral("Блюдо"), 1, QStringLiteral("порц"), 0.15});
+    ASSERT_TRUE(workbooks::usage::Write(keeping, QStringLiteral("Картофель"), many));
+    const QList<PdfPage> pages = PdfPages(*keeping.documents.back(), QStringLiteral("where-used-2001"));
+    ExpectWholeOnPaper(pages, QStringLiteral("where-used-2001"));
+    EXPECT_EQ(pages.back().count(QStringLiteral("2001")), 1);
+    keeping.documents.back()->close();
     TestOffice().disconnect();
 }
 
