@@ -32,6 +32,17 @@ QString dmy(const QDate& d) { return d.toString(QStringLiteral("dd.MM.yyyy")); }
 
 QString UnknownDays() { return QStringLiteral("?????"); }
 
+QString OrderSumFormula(int row)
+{
+    // c: the sum's kopecks as a decimal, the product's binary residue rounded
+    // off far below them (the quantity and the price have at most six
+    // decimals each). An exact half, c mod 2 = 0.5, goes down to the even
+    // kopeck; 1.5 is rounded up to it, and anything else to the nearest.
+    const QString product = QStringLiteral("D%1*E%1").arg(row);
+    const QString c = QStringLiteral("ROUND(ABS(%1)*100;9)").arg(product);
+    return QStringLiteral("=SIGN(%1)*IF(MOD(%2;2)=0.5;%2-0.5;ROUND(%2;0))/100").arg(product, c);
+}
+
 QStringList StatConsumptionSql(const StatOptions& o)
 {
     // One pass over the period's documents and their issue lines, summed by
@@ -164,7 +175,7 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
                 // in kopecks, so the total adds up the sums as shown.
                 out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), name, unit,
                                          engine::Printed(quantity), engine::Printed(s.cena)});
-                out.orderFormulas << QStringLiteral("=ROUND(D%1*E%1;2)").arg(r2);
+                out.orderFormulas << OrderSumFormula(r2);
             }
             row[3] = engine::Printed(consumption);
             row[4] = engine::Printed(daily);
