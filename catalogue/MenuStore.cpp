@@ -46,7 +46,7 @@ qint64 SaveMenu(const MenuData& d, qint64 kod, const engine::ShownRow& shown)
 {
     WriteTransaction w(menus::kRoad);
     if (kod != 0)
-        engine::ClaimShownRow(w.context(), shown);
+        engine::ClaimShownRow(w.context(), shown, QStringLiteral("MENU"), kod);
     const qint64 saved = SaveMenu(w.context(), d, kod);
     w.commit(kArea, (kod == 0 ? QStringLiteral("Создано меню ") : QStringLiteral("Изменены параметры меню ")) + Quoted(d.name));
     return saved;
@@ -91,9 +91,14 @@ void SetPercentAfterRounding(bool after)
 
 // ---- sections ----
 
-qint64 SaveRazdel(const RazdelData& d, qint64 kod, const QString& menuName, const QDate& menuDate)
+qint64 SaveRazdel(const RazdelData& d, qint64 kod, const engine::ShownRow& shown, const QString& menuName,
+                  const QDate& menuDate)
 {
     WriteTransaction w(menus::kRoad);
+    if (kod == 0)
+        engine::ClaimShownRow(w.context(), engine::ShownRow::byKey(QStringLiteral("MENU"), d.menu, menuName));
+    else
+        engine::ClaimShownRow(w.context(), shown, QStringLiteral("MENU_RAZDEL"), kod);
     const qint64 saved = SaveRazdel(w.context(), d, kod);
     w.commit(kArea, QStringLiteral("В меню ") + Quoted(menuName) + QStringLiteral(" от ") + Day(menuDate) +
                         (kod == 0 ? QStringLiteral(" добавлен раздел ") : QStringLiteral(" отредактирован раздел ")) +

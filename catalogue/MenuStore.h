@@ -39,8 +39,12 @@ qint64 CopyMenu(qint64 source, const QString& newName);
 // (setting DOiliPOSLE); stored at once with its protocol line.
 void SetPercentAfterRounding(bool after);
 
-// The protocol names the menu by name and date.
-qint64 SaveRazdel(const RazdelData& d, qint64 kod, const QString& menuName, const QDate& menuDate);
+// A new section (kod 0) of menu d.menu, refused when another workstation
+// deleted the menu; or the section kod, which its dialog showed as `shown`,
+// refused when another workstation changed or deleted it since. The protocol
+// names the menu by name and date.
+qint64 SaveRazdel(const RazdelData& d, qint64 kod, const engine::ShownRow& shown, const QString& menuName,
+                  const QDate& menuDate);
 void DeleteRazdel(qint64 kod, const QString& name, const QString& menuName, const QDate& menuDate);
 void SwitchRazdel(qint64 kod, int isActive, const QString& name, const QString& menuName);
 

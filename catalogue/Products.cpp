@@ -18,9 +18,10 @@ qint64 CreateGroup(const QString& name, db::ListHolder* shown)
     return result;
 }
 
-void RenameGroup(qint64 kod, const QString& name)
+void RenameGroup(qint64 kod, const QString& name, const engine::ShownRow& shown)
 {
     WriteTransaction w(products::kRoad);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("GROUP_ING"), kod);
     products::RenameGroup(w.context(), kod, name);
     w.commit(kProductsArea, QStringLiteral("Изменения в группе блюд:") + name);
 }
@@ -65,7 +66,7 @@ qint64 CreateIng(const IngData& d, db::ListHolder* shown)
 void UpdateIng(qint64 kod, const IngData& d, bool normChanged, const engine::ShownRow& shown)
 {
     WriteTransaction w(products::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("ING"), kod);
     products::UpdateIng(w.context(), kod, d, normChanged);
     w.commit(kProductsArea, QStringLiteral("Изменён продукт:") + d.name);
 }

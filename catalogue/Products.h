@@ -19,7 +19,9 @@ namespace products {
 // A new group, kept in the main warehouse of every department. Returns its
 // key; `shown` (may be null), a list of groups, stands on it after the commit.
 qint64 CreateGroup(const QString& name, db::ListHolder* shown = nullptr);
-void RenameGroup(qint64 kod, const QString& name);
+// Refused when another workstation changed or deleted the group since its
+// dialog showed it (`shown`).
+void RenameGroup(qint64 kod, const QString& name, const engine::ShownRow& shown);
 // Refusal text for deleting the group (it still holds a product, hidden or not), empty when it may go.
 QString GroupDeleteRefusal(qint64 kod);
 void DeleteGroup(qint64 kod, const QString& name);

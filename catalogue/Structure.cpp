@@ -27,7 +27,7 @@ qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& skla
 void UpdateFirma(qint64 kod, const FirmaData& d, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("FIRMA"), kod);
     structure::UpdateFirma(w.context(), kod, d);
     w.commit(kStructureArea, QStringLiteral("Изменение реквизитов предприятия <<") + d.name + QStringLiteral(">>"));
 }
@@ -45,7 +45,7 @@ void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QStri
                  const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("OTDEL"), kod);
     structure::UpdateOtdel(w.context(), kod, firma, name, info);
     w.commit(kStructureArea, QStringLiteral("Изменения подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -63,7 +63,7 @@ void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaNam
                  const QString& info, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("SKLAD"), kod);
     structure::UpdateSklad(w.context(), kod, firma, otdel, name, info);
     w.commit(kStructureArea, QStringLiteral("Изменения склада <<") + name + SkladTail(firmaName, otdelName));
 }
@@ -79,7 +79,7 @@ qint64 CreateEd(const QString& name, const QString& shortName)
 void UpdateEd(qint64 kod, const QString& name, const QString& shortName, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("ED_IZM"), kod);
     structure::UpdateEd(w.context(), kod, name, shortName);
     w.commit(kStructureArea, QStringLiteral("Изменение единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }

@@ -114,21 +114,29 @@ void TForm_Print::BtnSaveClick()
 {
     const bool onScroll = PrintSaving != 0;
     PrintSaving = 0;
-    const qint64 formKod = FormKod();
+    // The panels are saved into the rows they show, whatever row the lists stand on by now.
+    const qint64 formKod = ShownForm.key();
     if (formKod == 0) {
         MarkUnmodified();
         return;
     }
     if (!textsStorable())
         return;
-    const qint64 varKod = VarKod();
+    const qint64 varKod = ShownVar.key();
     const QString line = QStringLiteral("Сохранение шаблона печати. Форма печати: ") + listName() +
-                         QStringLiteral("; Шаблон: ") + formName() + QStringLiteral("; Переменная: ") +
-                         fieldText(QPrintVar, "NAME");
+                         QStringLiteral("; Шаблон: ") + ShownForm.name() + QStringLiteral("; Переменная: ") +
+                         ShownVar.name();
+    std::optional<templates::VarPanel> variable;
+    if (varKod != 0) {
+        variable = varPanel();
+        variable->kod = varKod;
+    }
     {
         WriteTransaction w(templates::kRoad);
-        templates::SaveTemplate(w.context(), ListNo(), formKod, formPanel(),
-                                varKod != 0 ? std::optional<templates::VarPanel>(varPanel()) : std::nullopt);
+        engine::ClaimShownRow(w.context(), ShownForm, QStringLiteral("PRINT_FORMS"), formKod);
+        if (varKod != 0)
+            engine::ClaimShownRow(w.context(), ShownVar, QStringLiteral("PRINT_VARIABLES"), varKod);
+        templates::SaveTemplate(w.context(), ListNo(), formKod, formPanel(), variable);
         w.commit(kArea, line);
     }
     // The commit has reloaded the lists on their rows; the panels show what is stored.

@@ -55,7 +55,8 @@ void RunProc(const Context& ctx, const QString& name, const QList<QPair<QString,
 // Inserts the row with a fresh key from MY_GEN and returns the key; the key is
 // drawn outside the write transaction, so a rolled-back row still uses it up.
 qint64 InsertRecord(const Context& ctx, const R_Record& r);
-// Updates the row whose KOD is r.KOD.
+// Updates the row whose KOD is r.KOD; refuses (engine::RowRefusal) when no
+// row has that key: a write that changed nothing is never done.
 void UpdateRecord(const Context& ctx, const R_Record& r);
 
 // Typed text as a LIKE pattern that matches it literally: '%', '_' and the

@@ -31,6 +31,19 @@ qint64 NewKey()
 }
 } // namespace
 
+engine::ShownRow PersonShown(const db::Query& person)
+{
+    engine::ShownRow shown = engine::ShownRow::of(person, QStringLiteral("PERSON"), person.field(QStringLiteral("FIO")).asString(),
+                                                  {{QStringLiteral("FIO"), QStringLiteral("Ф.И.О.")},
+                                                   {QStringLiteral("LOGIN"), QStringLiteral("логин")},
+                                                   {QStringLiteral("PASSW"), QStringLiteral("пароль")}});
+    // Every save scrambles the password anew: the same password saved again is no change.
+    shown.readAs(QStringLiteral("PASSW"), [](const QVariant& stored) {
+        return QVariant(db::fromCp1251(Form_Util->UnscrambleString(db::toCp1251Lossy(stored.toString()))));
+    });
+    return shown;
+}
+
 QString PersonSavedText(bool newUser, const QString& fio, const QString& login)
 {
     return (newUser ? QStringLiteral("Введён новый пользователь <<") : QStringLiteral("Отредактирован пользователь <<")) +
@@ -149,6 +162,8 @@ void TForm_Person::BitBtn2Click()
     const QByteArray password = db::toCp1251(E_Pass1->text());
     Scrambler& s = Form_Util->scrambler();
     WriteTransaction w(WriteTransaction::Reserve::Users);
+    if (!newUser)
+        engine::ClaimShownRow(w.context(), Shown, QStringLiteral("PERSON"), editKod);
     const auto writer = engine::Writer(w.context());
     db::Query* q = writer.get();
     q->setSql(newUser ? QStringLiteral("INSERT INTO PERSON (KOD, FIO, LOGIN, PASSW, F) VALUES (:K, :FI, :LO, :PA, :FF)")

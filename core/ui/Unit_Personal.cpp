@@ -104,6 +104,7 @@ void TForm_Personal::Btn_AddClick()
     card->newUser = true;
     card->editKod = 0;
     card->editLogin.clear();
+    card->Shown = {};
     if (Msg::execModal(card) == QDialog::Accepted)
         ReloadRights();
 }
@@ -151,6 +152,7 @@ void TForm_Personal::Btn_UpdClick()
     card->newUser = false;
     card->editKod = person->field(QStringLiteral("KOD")).asInt64();
     card->editLogin = login;
+    card->Shown = PersonShown(*person);
     Msg::execModal(card);
 }
 

@@ -67,7 +67,9 @@ QString lastLog(AppEnv& env)
         .toString();
 }
 
-// Fills the user card and presses its OK; true when it closed with OK.
+bool selectUser(const QString& login);
+
+// Fills the user card, as the users' list shows the user oldLogin, and presses its OK; true when it closed with OK.
 bool saveCard(bool newUser, const QString& fio, const QString& login, const QString& p1, const QString& p2,
               qint64 kod = 0, const QString& oldLogin = QString())
 {
@@ -76,6 +78,7 @@ bool saveCard(bool newUser, const QString& fio, const QString& login, const QStr
     c->newUser = newUser;
     c->editKod = kod;
     c->editLogin = oldLogin;
+    c->Shown = !newUser && selectUser(oldLogin) ? PersonShown(*Form_Base->QPerson) : engine::ShownRow();
     c->E_FIO->setText(fio);
     c->E_Login->setText(login);
     c->E_Pass1->setText(p1);

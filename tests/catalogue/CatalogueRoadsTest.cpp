@@ -30,12 +30,12 @@ TEST(CatalogueRoads, EachHoldsTheTablesItChanges)
         {"product moved", {"ING", "ING_SKLAD"},
          [&] { products::MoveIngToGroup(potato, vegetables, QStringLiteral("Картофель"), QStringLiteral("Овощи")); }},
         {"unit made", {"ED_IZM"}, [] { structure::CreateEd(QStringLiteral("литр"), QStringLiteral("л")); }},
-        {"unit changed", {"ED_IZM"}, [&] { structure::UpdateEd(kg, QStringLiteral("килограмм"), QStringLiteral("кгр"), {}); }},
+        {"unit changed", {"ED_IZM"}, [&] { structure::UpdateEd(kg, QStringLiteral("килограмм"), QStringLiteral("кгр"), engine::ShownRow::byKey(QStringLiteral("ED_IZM"), kg, {})); }},
         {"department made", {"OTDEL", "SKLAD", "ING_SKLAD"},
          [&] { structure::CreateOtdel(firma, QStringLiteral("Столовая"), QStringLiteral("Бар"), QString()); }},
         {"menu changed", {"MENU"}, [&] {
              menu.percent = 10;
-             menus::SaveMenu(menu, lunch, {});
+             menus::SaveMenu(menu, lunch, engine::ShownRow::byKey(QStringLiteral("MENU"), lunch, {}));
          }},
         {"setting", {"MY_PARAM"}, [] { WriteCheckSetting(QStringLiteral("pkdd"), false); }},
     });

@@ -8,12 +8,18 @@
 #include "NameInfoDialog.h"
 #include "Unit_Ed.h"
 #include "Unit_Firma.h"
+#include "Unit_GrIng.h"
 #include "Unit_Ing.h"
 #include "Unit_IngSklad.h"
 #include "Unit_Menu.h"
+#include "Unit_Menu_R.h"
 #include "Unit_Otdel.h"
+#include "Unit_Print.h"
 #include "Unit_Sklad.h"
 #include "support/ServerStation.h"
+#include "support/TemplateFixture.h"
+#include "ui/Unit_Person.h"
+#include "ui/Unit_Personal.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,7 +30,8 @@
 namespace {
 
 struct Kitchen {
-    qint64 firma = 0, otdel = 0, sklad = 0, unit = 0, group = 0, potato = 0, stockRow = 0, menu = 0;
+    qint64 firma = 0, otdel = 0, sklad = 0, unit = 0, group = 0, potato = 0, stockRow = 0, menu = 0, razdel = 0, person = 0,
+           templ = 0, templVar = 0;
 };
 
 void openStructure(const Kitchen& k)
@@ -80,15 +87,60 @@ struct Edit {
     db::Query* list;      // this one's list, which shows the other's value after the refusal
 };
 
+qint64 pickedOtdel = 0;  // the department the user picks for a new section
+
+// The user card of the users window on the kitchen's user.
+void openPerson(const Kitchen& k)
+{
+    Form_Base->QPerson->close();
+    Form_Base->QPerson->open();
+    CatEnv::at(Form_Base->QPerson, k.person);
+    Form_Personal->Btn_UpdClick();
+}
+
+// The template window, from the settings tab, on the kitchen's template of the stock list and its variable.
+void openTemplate(const Kitchen& k)
+{
+    Form_Print->show();
+    Form_Print->QPrintSpis->locate(QStringLiteral("KOD_SPISOK"), 2);
+    Form_Print->Timer_Open_FormsTimer();
+    CatEnv::at(Form_Print->QPrintForms, k.templ);
+    Form_Print->Timer_Open_VarTimer();
+    StructureBox->Btn_ShabClick();
+}
+
+// The user card saved with a password typed.
+void savedPerson()
+{
+    Form_Person->E_Pass1->setText(QStringLiteral("1"));
+    Form_Person->E_Pass2->setText(QStringLiteral("1"));
+    Form_Person->BitBtn2->click();
+}
+
+// The template's panels changed and saved; the edit is then dropped, so the window closes without a question.
+std::function<void()> savedTemplate(std::function<void()> change)
+{
+    return [=] {
+        change();
+        Form_Print->SE();  // as the user's edit marks it
+        Form_Print->BtnSave->click();
+        Form_Print->BtnCancelClick();
+    };
+}
+
 std::vector<Edit> Edits()
 {
     TForm_IngSklad* stockRow = Form_IngSklad;
     auto* box = StructureBox;
+    TForm_Menu_R* razdel = Form_Menu_R;
     return {
         {"stock row prices", "ING_SKLAD", &Kitchen::stockRow, "CENA = 44, MY_CENA = 55", "CENA", "44",
          [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngSkladClick(); }, typed(&TForm_IngSklad::E_Proc, "30", stockRow),
          "Картофель", "цена складская, цена продажи", ProductsTab->Q_Ing_Sklad},
         // Codes never given are no text; the other's save wrote them as empty texts, which is no change.
+        {"stock price by kopecks", "ING_SKLAD", &Kitchen::stockRow, "CENA = 40.4", "CENA", "40.4",
+         [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngSkladClick(); }, typed(&TForm_IngSklad::E_Proc, "30", stockRow),
+         "Картофель", "цена складская", ProductsTab->Q_Ing_Sklad},
         {"stock row with its codes saved empty", "ING_SKLAD", &Kitchen::stockRow, "CENA = 44, S_KOD = '', KOD_1S = ''", "CENA",
          "44", [](const Kitchen& k) { openStock(k), ProductsTab->Btn_Upd_IngSkladClick(); },
          typed(&TForm_IngSklad::E_Proc, "30", stockRow), "Картофель", "цена складская", ProductsTab->Q_Ing_Sklad},
@@ -122,6 +174,40 @@ std::vector<Edit> Edits()
         {"menu", "MENU", &Kitchen::menu, "PERCENT = 5", "PERCENT", "5",
          [](const Kitchen& k) { openMenus(k.firma, k.menu), MenusTab->Btn_Upd_MenuClick(); },
          typed(&TForm_Menu::E_Name, "Ужин", Form_Menu.get()), "Обед", "процент повышения цены", MenusTab->Q_Menu},
+        {"menu section", "MENU_RAZDEL", &Kitchen::razdel, "NAME = 'Супы-Б', MY_SORT = 5", "NAME", "Супы-Б",
+         [](const Kitchen& k) { openMenus(k.firma, k.menu, k.razdel), MenusTab->Btn_Upd_R_MenuClick(); },
+         typed(&TForm_Menu_R::E_Sort, "2", razdel), "Супы", "наименование раздела меню, порядок при печати", MenusTab->Q_Menu_Razdel},
+        {"menu section deleted", "MENU_RAZDEL", &Kitchen::razdel, nullptr, "COUNT(*)", "0",
+         [](const Kitchen& k) { openMenus(k.firma, k.menu, k.razdel), MenusTab->Btn_Upd_R_MenuClick(); },
+         typed(&TForm_Menu_R::E_Sort, "2", razdel), "Супы", nullptr, nullptr},
+        // A new section goes under a menu that is still there.
+        {"section added to a menu deleted", "MENU", &Kitchen::menu, nullptr, "COUNT(*)", "0",
+         [](const Kitchen& k) { openMenus(k.firma, k.menu), MenusTab->Btn_Add_R_MenuClick(); },
+         [razdel] { razdel->OtdelKod = pickedOtdel, typed(&TForm_Menu_R::E_Name, "Салаты", razdel)(); }, "Обед", nullptr, nullptr},
+        {"product group", "GROUP_ING", &Kitchen::group, "NAME = 'Овощи-Б'", "NAME", "Овощи-Б",
+         [](const Kitchen& k) { CatEnv::showProducts(k.firma, k.otdel, k.group), ProductsTab->Btn_Upd_GRClick(); },
+         typed(&TForm_GrIng::E_Name, "Овощи свежие", Form_GrIng.get()), "Овощи", "наименование группы", ProductsTab->Q_GrIng},
+        {"product group deleted", "GROUP_ING", &Kitchen::group, nullptr, "COUNT(*)", "0",
+         [](const Kitchen& k) { CatEnv::showProducts(k.firma, k.otdel, k.group), ProductsTab->Btn_Upd_GRClick(); },
+         typed(&TForm_GrIng::E_Name, "Овощи свежие", Form_GrIng.get()), "Овощи", nullptr, nullptr},
+        // The users' list is read again once its window is shown.
+        {"user renamed with a new login", "PERSON", &Kitchen::person, "FIO = 'Петров-Б', LOGIN = 'petrov2'", "LOGIN", "petrov2",
+         openPerson, savedPerson, "Петров", "Ф.И.О., логин", nullptr},
+        {"user's password", "PERSON", &Kitchen::person, "PASSW = 'scrambled elsewhere'", "PASSW", "scrambled elsewhere", openPerson,
+         savedPerson, "Петров", "пароль", nullptr},
+        {"user deleted", "PERSON", &Kitchen::person, nullptr, "COUNT(*)", "0", openPerson, savedPerson, "Петров", nullptr, nullptr},
+        {"template", "PRINT_FORMS", &Kitchen::templ, "NAME_SHABLON = 'Остатки-Б', ZOOM = 90", "NAME_SHABLON", "Остатки-Б",
+         openTemplate, savedTemplate([] { Form_Print->RG_Setka->setItemIndex(1); }), "Остатки по группам",
+         "наименование шаблона, масштаб", Form_Print->QPrintForms},
+        {"template's variable", "PRINT_VARIABLES", &Kitchen::templVar, "TEXT_BEFORE_VALUE = 'Итого:', FONT_BOLD = 1, FONT_ITALIC = 1",
+         "TEXT_BEFORE_VALUE", "Итого:", openTemplate, savedTemplate([] { Form_Print->E_Text_After->setText(QStringLiteral(" кг")); }),
+         "name", "текст перед значением, шрифт", Form_Print->QPrintVar},
+        // Saved on leaving it for the template above: refused, the move goes on.
+        {"template left", "PRINT_FORMS", &Kitchen::templ, "ZOOM = 90", "ZOOM", "90", openTemplate,
+         [] { Form_Print->SE(), Form_Print->QPrintForms->prior(); }, "Остатки по группам", "масштаб", nullptr},
+        // Made the default: the list keeps its own default, the sample.
+        {"template deleted", "PRINT_FORMS", &Kitchen::templ, nullptr, "COUNT(*)", "0", openTemplate,
+         savedTemplate([] { Form_Print->DefaultForm->setChecked(true); }), "Остатки по группам", nullptr, nullptr},
     };
 }
 
@@ -147,6 +233,15 @@ TEST(EditDialogsServer, ARowTheOtherWorkstationChangedMeanwhileIsNotWrittenOver)
                                         "S_KOD = NULL, KOD_1S = NULL WHERE KOD = %1")
                          .arg(k.stockRow));
         k.menu = newMenu(k.firma, QStringLiteral("Обед"), QDate(2026, 12, 7));
+        k.razdel = newRazdel(k.menu, k.otdel, QStringLiteral("Супы"), 1);
+        pickedOtdel = k.otdel;
+        env.t().exec(QStringLiteral("INSERT INTO PERSON (FIO, LOGIN) VALUES ('Петров', 'petrov')"));
+        k.person = env.num(QStringLiteral("SELECT MAX(KOD) FROM PERSON"));
+        InsertTemplate(env.t(), 2, TableLayout(QStringLiteral("Образец"), 1), 1);
+        k.templ = InsertTemplate(env.t(), 2, TableLayout(QStringLiteral("Остатки по группам"), 777), 0);
+        env.t().exec(QStringLiteral("UPDATE PRINT_FORMS SET OBRAZ = 0 WHERE KOD = %1").arg(k.templ));
+        InsertVariable(env.t(), k.templ, PlacedVariable(QStringLiteral("name"), 0, QStringLiteral("B8")));
+        k.templVar = env.num(QStringLiteral("SELECT MAX(KOD) FROM PRINT_VARIABLES"));
         const QString key = QString::number(k.*edit.row);
         const int lines = env.count(QStringLiteral("LOG_TABLE"));
         env.messages.clear();
@@ -171,14 +266,18 @@ TEST(EditDialogsServer, ARowTheOtherWorkstationChangedMeanwhileIsNotWrittenOver)
                                                            "записано: откройте окно снова, чтобы увидеть новые значения.")
                                                 .arg(name, QString::fromUtf8(edit.changed))
                                           : QStringLiteral("На другом рабочем месте удалили %1. Ничего не записано.").arg(name);
-        EXPECT_EQ(env.messages.join(QLatin1Char('\n')).toStdString(), told.toStdString());
+        EXPECT_EQ(env.messages.value(env.messages.size() - 1).toStdString(), told.toStdString());
         EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE")), lines);
         EXPECT_FALSE(Form_Base->TransactionWrite->active());
         EXPECT_EQ(env.text(QStringLiteral("SELECT %1 FROM %2 WHERE KOD = %3").arg(QLatin1String(edit.column), QLatin1String(edit.table), key))
                       .toStdString(),
                   edit.kept);
         if (edit.list) {
-            EXPECT_EQ(edit.list->field(QString::fromLatin1(edit.column)).asString().toStdString(), edit.kept);
+            EXPECT_EQ(edit.list->field(QString::fromLatin1(edit.column)).value().toString().toStdString(), edit.kept);
         }
+        EXPECT_EQ(env.count(QStringLiteral("MENU_RAZDEL"), QStringLiteral("KOD_MENU = %1 AND NAME = 'Салаты'").arg(k.menu)), 0);
+        EXPECT_EQ(env.count(QStringLiteral("PRINT_FORMS"), QStringLiteral("KOD_SPISKA = 2 AND DEFAUL = 1")), 1);
+        env.t().exec(QStringLiteral("DELETE FROM PRINT_FORMS"));
     }
+    Form_Print->hide();
 }

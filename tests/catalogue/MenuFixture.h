@@ -95,7 +95,7 @@ inline qint64 newRazdel(qint64 menu, qint64 otdel, const QString& name, int sort
     d.sort = sort;
     d.menu = menu;
     d.otdel = otdel;
-    return menus::SaveRazdel(d, 0, QStringLiteral("м"), QDate(2026, 1, 1));
+    return menus::SaveRazdel(d, 0, {}, QStringLiteral("м"), QDate(2026, 1, 1));
 }
 
 inline qint64 newDish(qint64 razdel, qint64 ing, int noRound = 0)
