@@ -328,11 +328,12 @@ TEST(RacesServer, AHeaderTheOtherWorkstationChangedOrDeletedIsNotWrittenOver)
                                          .arg(QString::fromUtf8(race.told))
                                    : engine::DocumentGoneText(QStringLiteral("П-1")));
         EXPECT_EQ(env.text(row).toStdString(), leftRow.toStdString());
-        if (!race.column)
+        if (!race.column) {
             EXPECT_FALSE(listed(dialog.list, doc));
-        else if (cat::KeyOf(dialog.list) == doc)  // unless the change took it out of the list
+        } else if (cat::KeyOf(dialog.list) == doc) {  // unless the change took it out of the list
             EXPECT_EQ(dialog.list->field(QString::fromLatin1(race.column)).value().toString(),
                       env.t().scalar(QStringLiteral("SELECT %1 FROM DOCS WHERE KOD = %2").arg(QLatin1String(race.column)).arg(doc)).toString());
+        }
     }
     Form_Invent->hide();
 }
