@@ -635,12 +635,6 @@ void TForm_Invent::Btn_PrintClick()
     printing::Prt_Invent(Q_Docs->field(QStringLiteral("KOD")).asInt64());
 }
 
-void TForm_Invent::Grid_DocDblClick()
-{
-    if (Btn_Upd->isEnabled())
-        Btn_Upd->click();
-}
-
 void TForm_Invent::CB_Context_InvClick()
 {
     SetFieldEnabled(E_Context_Inv, CB_Context_Inv->isChecked());

@@ -66,7 +66,6 @@ public:
     void Btn_RefreshClick();
     void Btn_ProvodkaClick();
     void Btn_PrintClick();
-    void Grid_DocDblClick();
     bool My_Key_Down(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);  // true when the keypad took the key
     void Btn_OKSClick(double value);
     void CB_Context_InvClick();
