@@ -68,9 +68,6 @@ public:
     // Appends the other list's nodes after this list's last node.
     void append(AmountList&& other);
 
-    // The nodes head first.
-    std::vector<RIng> toVector() const { return {nodes_.rbegin(), nodes_.rend()}; }
-
     // Tail-first storage, for the list operations.
     std::vector<RIng>& storage() { return nodes_; }
     const std::vector<RIng>& storage() const { return nodes_; }

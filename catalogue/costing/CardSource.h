@@ -168,7 +168,6 @@ public:
     const QString* departmentName(qint64 kod) const;
 
     int productCount() const { return static_cast<int>(ings_.size()); }
-    int departmentRowCount() const { return static_cast<int>(sklad_.size()); }
     int cardRowCount() const { return static_cast<int>(karta_.size()); }
 
 private:

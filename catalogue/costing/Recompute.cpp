@@ -5,7 +5,7 @@
 #include "CostingError.h"
 #include "Expansion.h"
 #include "RecomputeRoad.h"
-#include "Rounding.h"
+#include "RowPrices.h"
 
 #include "db/Query.h"
 
@@ -535,8 +535,9 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
             cost = r.cena;
             kalories = r.kalories;
         } else {
-            // A raw product's list is its own node: its cost always starts from its
-            // stock price, whatever its price flag says, so the markup never compounds.
+            // A raw product's list is its own node: its cost is its stock price,
+            // whatever its price flag says, and it has no card whose markup would
+            // add to it (RowCost), so only its row's markup makes its selling price.
             const int priceFlag = r.level == 0 ? 0 : r.cenaCompute;
             RawSums sums;
             if (!roadImpl->ownNodeSums(r.kodIng, r.kodOtdel, priceFlag, sums)) {
@@ -547,9 +548,8 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
                 }
                 sums = SumRawNodes(list);
             }
-            cost = sums.cost;
+            cost = RowCost(r.level, sums.cost, r.percentPlus);
             kalories = sums.kalories;
-            cost = cost * (100 + r.percentPlus) / 100;
         }
         checkFinite(cost, r);
         checkFinite(kalories, r);
@@ -564,9 +564,7 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
             if (r.level > 0)
                 roadImpl->writeCena(r, cost);
         } else {
-            double sale = cost * (100 + r.percent) / 100;
-            if (r.metod == 0)
-                sale = RoundPrice(ctx, sale);
+            const double sale = PricesByMethod(ctx, cost, r.percent, r.metod, r.myCena).selling;
             checkFinite(sale, r);
             if (r.level > 0)
                 roadImpl->writePrices(r, cost, sale);
