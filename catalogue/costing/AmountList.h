@@ -54,6 +54,8 @@ public:
         nodes_.push_back(std::move(node));
         return nodes_.back();
     }
+    // Puts a blank node at the head, to be filled in place.
+    RIng& pushHead() { return nodes_.emplace_back(); }
     RIng& head() { return nodes_.back(); }
     const RIng& head() const { return nodes_.back(); }
 

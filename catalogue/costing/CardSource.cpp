@@ -317,9 +317,12 @@ void CatalogueSnapshot::readCards(db::Query& q, const QString& where, KartaRows&
 
 void CatalogueSnapshot::takeCards(KartaRows& rows)
 {
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+    // Cards written master by master lie in this order already.
+    const auto byMaster = [](const auto& a, const auto& b) {
         return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
-    });
+    };
+    if (!std::is_sorted(rows.begin(), rows.end(), byMaster))
+        std::sort(rows.begin(), rows.end(), byMaster);
     karta_.reserve(rows.size());
     for (const auto& r : rows)
         karta_.push_back(r.second);

@@ -220,6 +220,7 @@ public:
             sorted[static_cast<size_t>(next[static_cast<size_t>(t.level)]++)] = &t;
         std::vector<PriceRow> out;
         out.reserve(taken.size());
+        lastName = nullptr;
         for (const Taken* t : sorted) {
             const CatalogueSnapshot::DepartmentRow& s = all[static_cast<size_t>(t->place)];
             const CatalogueSnapshot::Product* p = t->product;
@@ -239,7 +240,11 @@ public:
             r.cenaCompute = p->cenaCompute;
             r.openClose = s.openClose;
             r.nameI = &p->name;
-            r.nameO = snapshot_.departmentName(s.kodOtdel);
+            if (!lastName || s.kodOtdel != lastOtdel) {
+                lastName = snapshot_.departmentName(s.kodOtdel);
+                lastOtdel = s.kodOtdel;
+            }
+            r.nameO = lastName;
             r.place = t->place;
         }
         return out;
