@@ -166,6 +166,15 @@ public:
     const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
     // The department's name; null when there is no such department.
     const QString* departmentName(qint64 kod) const;
+    // A product by its place among the products, and its place.
+    const Product& productAt(int place) const { return ings_[static_cast<size_t>(place)]; }
+    int placeOf(const Product& p) const { return static_cast<int>(&p - ings_.data()); }
+    // The row at its place in departmentRows() when it is the only row of its
+    // product in its department, so firstSklad would find it; else null.
+    const DepartmentRow* onlyRowAt(int place) const
+    {
+        return duplicatePairs_ ? nullptr : &sklad_[static_cast<size_t>(place)];
+    }
 
     int productCount() const { return static_cast<int>(ings_.size()); }
     int cardRowCount() const { return static_cast<int>(karta_.size()); }

@@ -246,6 +246,7 @@ public:
             }
             r.nameO = lastName;
             r.place = t->place;
+            r.productPlace = snapshot_.placeOf(*p);
         }
         return out;
     }
@@ -294,12 +295,16 @@ public:
     {
         return expander_.ExpandToRawInto(list_, ing, otdel, 1.0, priceFlag, 0, false);
     }
-    bool ownNodeSums(qint64 ing, qint64 otdel, int priceFlag, RawSums& out) override
+    bool ownNodeSums(const PriceRow& r, int priceFlag, RawSums& out) override
     {
         // The expansion of a product with nothing to expand is its start node
-        // alone (quantity 1); its sums are that node's, added to nothing.
-        const CatalogueSnapshot::Product* p = snapshot_.product(ing);
-        const CatalogueSnapshot::DepartmentRow* s = p ? snapshot_.firstSklad(ing, otdel) : nullptr;
+        // alone (quantity 1); its sums are that node's, added to nothing. The
+        // row names the places of its product and of itself, which the start
+        // node's look-ups by key would find.
+        const CatalogueSnapshot::Product* p = &snapshot_.productAt(r.productPlace);
+        const CatalogueSnapshot::DepartmentRow* s = snapshot_.onlyRowAt(r.place);
+        if (!s)
+            s = snapshot_.firstSklad(r.kodIng, r.kodOtdel);
         if (!s) {
             out.cost = 0.0 + 0.0 * 1.0;
             out.kalories = 0.0 + 0.0 * 1.0;
@@ -545,7 +550,7 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
             // add to it (RowCost), so only its row's markup makes its selling price.
             const int priceFlag = r.level == 0 ? 0 : r.cenaCompute;
             RawSums sums;
-            if (!roadImpl->ownNodeSums(r.kodIng, r.kodOtdel, priceFlag, sums)) {
+            if (!roadImpl->ownNodeSums(r, priceFlag, sums)) {
                 const AmountList& list = roadImpl->expand(r.kodIng, r.kodOtdel, priceFlag);
                 if (roadImpl->watch() == 1) {
                     result.aborted = true;
