@@ -234,9 +234,12 @@ private:
     // What one card gives in one department, fixed for a run: its rows in memoRows_,
     // with their values as they stood when the memo last read them (memoValues_);
     // they are read again once a mirrored write changed a value since.
-    KeyIndex<std::pair<qint64, qint64>> memo_;  // place in memoRanges_
-    std::vector<Range> memoRanges_;
-    std::vector<quint64> memoRead_;  // per range: the changes_ its values were read at, 0 never
+    struct Memo {
+        int first = 0, last = 0;  // [first, last) in memoRows_ and memoValues_
+        quint64 read = 0;         // the changes_ its values were read at, 0 never
+    };
+    KeyIndex<std::pair<qint64, qint64>> memo_;  // place in memos_
+    std::vector<Memo> memos_;  // a card's range and its reading side by side: one look in memory
     std::vector<MemoRow> memoRows_;
     std::vector<CardRowData> memoValues_;
     quint64 changes_ = 1;  // counts the mirrored writes that changed a value
