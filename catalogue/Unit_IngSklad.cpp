@@ -309,7 +309,7 @@ void TForm_IngSklad::Calc_Cena_IngSklad()
         cost = costing::CompositeCost(engine::ProgramContext(), Row);
         E_Cena->setText(money(cost));
     } else {
-        cost = number(E_Cena);
+        cost = costing::RowCost(Row.myLevel, number(E_Cena), Row.percentPlus);
     }
     const int metod = R_Metod->itemIndex();
     const costing::MethodPrices p = costing::PricesByMethod(engine::ProgramContext(), cost, E_Proc->text().toInt(), metod, Row.myCena);
