@@ -536,7 +536,7 @@ void TForm_IngSklad::Save_IngSklad()
     engine::ShownRow shown = Row.shown;
     if (!e.writeCena)
         shown.drop(QStringLiteral("CENA"));
-    engine::ClaimShownRow(ctx, shown);
+    engine::ClaimShownRow(ctx, shown, QStringLiteral("ING_SKLAD"), Row.kod);
     costing::WriteDepartmentRow(ctx, e);
     QString notes;
     if (CB_ShtrihKod->isChecked()) {
