@@ -55,6 +55,7 @@ qint64 SaveMenu(const MenuData& d, qint64 kod, const engine::ShownRow& shown)
 void DeleteMenu(qint64 kod, const QString& name, const QDate& date)
 {
     WriteTransaction w(menus::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU"), kod, name);
     DeleteMenu(w.context(), kod);
     w.commit(kArea, QStringLiteral("Удаление меню ") + Quoted(name) + QStringLiteral(" от ") + Day(date));
 }
@@ -67,9 +68,10 @@ int DeleteMenusOfPeriod(bool all, const QDate& from, const QDate& to)
     return n;
 }
 
-qint64 CopyMenu(qint64 source, const QString& newName)
+qint64 CopyMenu(qint64 source, const QString& shownName, const QString& newName)
 {
     WriteTransaction w(menus::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU"), source, shownName);
     auto src = engine::Reader(w.context(), QStringLiteral("SELECT NAME, DATE_MENU FROM MENU WHERE KOD = ") + Key(source));
     src->open();
     const QString sourceName = src->field(QStringLiteral("NAME")).asString();
@@ -96,7 +98,7 @@ qint64 SaveRazdel(const RazdelData& d, qint64 kod, const engine::ShownRow& shown
 {
     WriteTransaction w(menus::kRoad);
     if (kod == 0)
-        engine::ClaimShownRow(w.context(), engine::ShownRow::byKey(QStringLiteral("MENU"), d.menu, menuName));
+        engine::ClaimRow(w.context(), QStringLiteral("MENU"), d.menu, menuName);
     else
         engine::ClaimShownRow(w.context(), shown, QStringLiteral("MENU_RAZDEL"), kod);
     const qint64 saved = SaveRazdel(w.context(), d, kod);
@@ -109,6 +111,7 @@ qint64 SaveRazdel(const RazdelData& d, qint64 kod, const engine::ShownRow& shown
 void DeleteRazdel(qint64 kod, const QString& name, const QString& menuName, const QDate& menuDate)
 {
     WriteTransaction w(menus::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU_RAZDEL"), kod, name);
     DeleteRazdel(w.context(), kod);
     w.commit(kArea, QStringLiteral("Удаление раздела ") + Quoted(name) + QStringLiteral(" из меню ") + Quoted(menuName) +
                         QStringLiteral(" от ") + Day(menuDate));
@@ -117,6 +120,7 @@ void DeleteRazdel(qint64 kod, const QString& name, const QString& menuName, cons
 void SwitchRazdel(qint64 kod, int isActive, const QString& name, const QString& menuName)
 {
     WriteTransaction w(menus::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU_RAZDEL"), kod, name);
     SwitchRazdel(w.context(), kod, isActive);
     w.commit(kArea, QStringLiteral("Открытие/Закрытие раздела ") + Quoted(name) + QStringLiteral(" в меню ") + Quoted(menuName));
 }
@@ -139,6 +143,7 @@ void RemoveDish(qint64 kod, const QString& dishName, const QString& razdelName, 
                 const QDate& menuDate)
 {
     WriteTransaction w(menus::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU_STR"), kod, dishName);
     RemoveDish(w.context(), kod);
     // The protocol has always begun this line with a Latin B; searches of the protocol rely on it.
     w.commit(kArea, QStringLiteral("B меню ") + Quoted(menuName) + QStringLiteral(" от ") + Day(menuDate) +
@@ -148,13 +153,16 @@ void RemoveDish(qint64 kod, const QString& dishName, const QString& razdelName, 
 void SwitchDish(qint64 kod, const QVariant& myActive, const QString& dishName)
 {
     WriteTransaction w(menus::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU_STR"), kod, dishName);
     SwitchDish(w.context(), kod, myActive);
     w.commit(kArea, QStringLiteral("Включение/Отключение блюда ") + Quoted(dishName));
 }
 
-void MoveDish(qint64 kod, qint64 targetRazdel, const QString& dishName)
+void MoveDish(qint64 kod, qint64 targetRazdel, const QString& dishName, const QString& targetName)
 {
     WriteTransaction w(menus::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU_STR"), kod, dishName);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU_RAZDEL"), targetRazdel, targetName);
     MoveDish(w.context(), kod, targetRazdel);
     w.commit(kArea, QStringLiteral("Перемещение блюда ") + Quoted(dishName) + QStringLiteral(" из одного раздела меню в другой."));
 }

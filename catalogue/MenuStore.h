@@ -30,11 +30,14 @@ bool NameGiven(QLineEdit* edit, const QString& missing);
 // A new menu (kod 0) or the menu kod, which its dialog showed as `shown`:
 // refused when another workstation changed or deleted it since.
 qint64 SaveMenu(const MenuData& d, qint64 kod, const engine::ShownRow& shown);
+// The writers of a row a list showed (a menu, a section, a dish line; the
+// section a dish moves to, the menu copied) refuse it when another
+// workstation deleted it meanwhile: nothing is written, no protocol line.
 void DeleteMenu(qint64 kod, const QString& name, const QDate& date);
 // One protocol line names the period, also when every menu goes.
 int DeleteMenusOfPeriod(bool all, const QDate& from, const QDate& to);
 // The copy is dated today.
-qint64 CopyMenu(qint64 source, const QString& newName);
+qint64 CopyMenu(qint64 source, const QString& shownName, const QString& newName);
 // Whether menus apply their percent after the selling prices are rounded
 // (setting DOiliPOSLE); stored at once with its protocol line.
 void SetPercentAfterRounding(bool after);
@@ -54,6 +57,6 @@ qint64 AddDish(qint64 razdel, qint64 ing, int noRound, const QString& dishName, 
 void RemoveDish(qint64 kod, const QString& dishName, const QString& razdelName, const QString& menuName,
                 const QDate& menuDate);
 void SwitchDish(qint64 kod, const QVariant& myActive, const QString& dishName);
-void MoveDish(qint64 kod, qint64 targetRazdel, const QString& dishName);
+void MoveDish(qint64 kod, qint64 targetRazdel, const QString& dishName, const QString& targetName);
 
 } // namespace menus

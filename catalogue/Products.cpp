@@ -34,6 +34,7 @@ QString GroupDeleteRefusal(qint64 kod)
 void DeleteGroup(qint64 kod, const QString& name)
 {
     WriteTransaction w(products::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("GROUP_ING"), kod, name);
     products::DeleteGroup(w.context(), kod);
     w.commit(kProductsArea, QStringLiteral("Удаление группы блюд под названием <<") + name + QStringLiteral(">>"));
 }
@@ -41,6 +42,7 @@ void DeleteGroup(qint64 kod, const QString& name)
 void SetGroupSection(qint64 kod, int n, const QString& name)
 {
     WriteTransaction w(products::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("GROUP_ING"), kod, name);
     products::SetGroupSection(w.context(), kod, n);
     w.commit(kProductsArea, QStringLiteral("Продуктам и блюдам группы ") + name + QStringLiteral(" значение номера секции заменено на ") +
         QString::number(n));
@@ -49,6 +51,8 @@ void SetGroupSection(qint64 kod, int n, const QString& name)
 void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad, const QString& groupName, const QString& targetName)
 {
     WriteTransaction w(products::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("GROUP_ING"), group, groupName);
+    engine::ClaimRow(w.context(), QStringLiteral("SKLAD"), target, targetName);
     products::MoveGroupToSklad(w.context(), group, target, otdel, oldSklad);
     w.commit(kProductsArea, QStringLiteral("Группа блюд <<") + groupName + QStringLiteral(">> перемещена на склад <<") + targetName +
         QStringLiteral(">>"));
@@ -81,6 +85,8 @@ void HideIngElsewhere(qint64 ing, qint64 otdel)
 void MoveIngToGroup(qint64 ing, qint64 group, const QString& ingName, const QString& groupName)
 {
     WriteTransaction w(products::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("ING"), ing, ingName);
+    engine::ClaimRow(w.context(), QStringLiteral("GROUP_ING"), group, groupName);
     products::MoveIngToGroup(w.context(), ing, group);
     w.commit(kProductsArea, QStringLiteral("Перемещение продукта <<") + ingName + QStringLiteral(">> в группу <<") + groupName +
         QStringLiteral(">>"));
@@ -94,6 +100,7 @@ IngUse IngInUse(qint64 ing)
 void DeleteIng(qint64 ing, const QString& name)
 {
     WriteTransaction w(products::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("ING"), ing, name);
     products::DeleteIng(w.context(), ing);
     w.commit(kProductsArea, QStringLiteral("Удаление блюда <<") + name + QStringLiteral(">>"));
 }

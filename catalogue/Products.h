@@ -24,6 +24,9 @@ qint64 CreateGroup(const QString& name, db::ListHolder* shown = nullptr);
 void RenameGroup(qint64 kod, const QString& name, const engine::ShownRow& shown);
 // Refusal text for deleting the group (it still holds a product, hidden or not), empty when it may go.
 QString GroupDeleteRefusal(qint64 kod);
+// The writers of a group, a product or a warehouse a list showed refuse it
+// when another workstation deleted it meanwhile: nothing is written, no
+// protocol line.
 void DeleteGroup(qint64 kod, const QString& name);
 // Every product of the group gets the point-of-sale section n.
 void SetGroupSection(qint64 kod, int n, const QString& name);
@@ -51,7 +54,8 @@ IngUse IngInUse(qint64 ing);
 // backups left behind that name it; the protocol line commits.
 void DeleteIng(qint64 ing, const QString& name);
 // Deletes every product of the list that is not in use, in one transaction;
-// returns how many were skipped.
+// returns how many were skipped. Refused when another workstation deleted
+// them all.
 int DeleteAllIng(const QList<qint64>& ings, const QString& groupName);
 
 } // namespace products

@@ -117,6 +117,7 @@ int EdUseCount(qint64 ed)
 void DeleteFirma(qint64 firma, const QString& name)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("FIRMA"), firma, name);
     structure::DeleteFirma(w.context(), firma);
     w.commit(kStructureArea, QStringLiteral("Удаление предприятия <<") + name + QStringLiteral(">>"));
 }
@@ -124,6 +125,7 @@ void DeleteFirma(qint64 firma, const QString& name)
 void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("OTDEL"), otdel, name);
     structure::DeleteOtdel(w.context(), otdel);
     w.commit(kStructureArea, QStringLiteral("Удаление подразделения <<") + name + QStringLiteral(">> из структуры предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -132,6 +134,7 @@ void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString& firmaName, const QString& otdelName)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("SKLAD"), sklad, name);
     structure::DeleteSklad(w.context(), sklad, otdel);
     w.commit(kStructureArea, QStringLiteral("Удаление склада <<") + name + SkladTail(firmaName, otdelName));
 }
@@ -139,6 +142,7 @@ void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString&
 void DeleteEd(qint64 ed, const QString& name, const QString& shortName)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("ED_IZM"), ed, name);
     structure::DeleteEd(w.context(), ed);
     w.commit(kStructureArea, QStringLiteral("Удаление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }

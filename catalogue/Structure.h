@@ -42,7 +42,8 @@ bool OtdelHasStock(qint64 otdel);
 // Products that use the unit.
 int EdUseCount(qint64 ed);
 
-// The deletions themselves (after the checks and confirmations).
+// The deletions themselves (after the checks and confirmations); a row
+// another workstation deleted meanwhile is refused, no protocol line written.
 void DeleteFirma(qint64 firma, const QString& name);
 void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName);
 // The warehouse's groups move to the department's main warehouse first.

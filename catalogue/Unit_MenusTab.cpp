@@ -553,7 +553,7 @@ void TMenusTab::Btn_Copy_MenuClick()
     n->Edit1->setMaxLength(maxLength);
     if (result != QDialog::Accepted || !menus::TextFits(n->Edit1))
         return;
-    menus::CopyMenu(cat::KeyOf(q), n->Edit1->text());
+    menus::CopyMenu(cat::KeyOf(q), textOf(q, "NAME"), n->Edit1->text());
 }
 
 // ---- sections ----
@@ -628,7 +628,7 @@ void TMenusTab::Btn_Move_Bludo_MenuClick()
         return;
     }
     List_Menu_Str->standOn(db::KeyBefore(s));
-    menus::MoveDish(kod, target, name);
+    menus::MoveDish(kod, target, name, f->TargetRazdelName);
 }
 
 void TMenusTab::Btn_OtklClick()

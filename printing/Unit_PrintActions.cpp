@@ -186,6 +186,7 @@ void TForm_Print::SpeedButton1Click()
     }
     {
         WriteTransaction w(templates::kRoad);
+        engine::ClaimRow(w.context(), QStringLiteral("PRINT_FORMS"), formKod, formName());
         templates::UploadSpreadsheet(w.context(), formKod, bytes);
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + formName());
@@ -288,6 +289,7 @@ void TForm_Print::BtnDeleteClick()
                          QStringLiteral("; Шаблон: ") + formName();
     {
         WriteTransaction w(templates::kRoad);
+        engine::ClaimRow(w.context(), QStringLiteral("PRINT_FORMS"), formKod, formName());
         templates::DeleteTemplate(w.context(), formKod, ListNo());
         w.commit(kArea, line);
     }
@@ -323,6 +325,7 @@ void TForm_Print::E_NameDblClick()
         return;
     {
         WriteTransaction w(templates::kRoad);
+        engine::ClaimRow(w.context(), QStringLiteral("PRINT_FORMS"), formKod, formName());
         templates::RenameTemplate(w.context(), formKod, ListNo(), *name);
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + *name);

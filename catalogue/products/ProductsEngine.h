@@ -68,7 +68,9 @@ QString IngUseText(IngUse use);
 // Deletes one product with its department rows, its own card and card-edit
 // backups left behind that name it.
 void DeleteIng(const engine::Context& ctx, qint64 ing);
-// Deletes every product of the list that is not in use; returns how many were skipped.
+// Deletes every product of the list that is not in use; returns how many were
+// skipped. None deleted and none skipped: another workstation deleted them
+// all, and the road is refused (engine::RowRefusal).
 int DeleteAllIng(const engine::Context& ctx, const QList<qint64>& ings);
 
 // ---- lists ----

@@ -125,4 +125,9 @@ void ClaimShownRow(const Context& ctx, const ShownRow& shown, const QString& tab
     ClaimShownRow(ctx, shown);
 }
 
+void ClaimRow(const Context& ctx, const QString& table, qint64 key, const QString& name)
+{
+    ClaimShownRow(ctx, ShownRow::byKey(table, key, name));
+}
+
 } // namespace engine

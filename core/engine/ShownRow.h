@@ -83,4 +83,13 @@ void ClaimShownRow(const Context& ctx, const ShownRow& shown);
 // row's) is a programming error (std::logic_error).
 void ClaimShownRow(const Context& ctx, const ShownRow& shown, const QString& table, qint64 key);
 
+// Takes row `key` of `table` (`name`: the row as the user knows it) for a
+// road that changes or deletes it, or moves something into it: a row another
+// workstation deleted is refused (engine::RowRefusal), and nothing of the
+// road is kept, its protocol line neither. Taken, the row stays until the
+// road ends. Every road on a row a list showed claims it this way first,
+// also where its statement could not tell a row gone (a procedure, a row it
+// only names).
+void ClaimRow(const Context& ctx, const QString& table, qint64 key, const QString& name);
+
 } // namespace engine
