@@ -42,10 +42,12 @@ bool NameGiven(QLineEdit* edit, const QString& missing) { return cat::Filled(edi
 
 // ---- menus ----
 
-qint64 SaveMenu(const MenuData& d, qint64 kod, const engine::ShownRow& shown)
+qint64 SaveMenu(const MenuData& d, qint64 kod, const engine::ShownRow& shown, const QString& firmaName)
 {
     WriteTransaction w(menus::kRoad);
-    if (kod != 0)
+    if (kod == 0)
+        engine::ClaimRow(w.context(), QStringLiteral("FIRMA"), d.firma, firmaName);
+    else
         engine::ClaimShownRow(w.context(), shown, QStringLiteral("MENU"), kod);
     const qint64 saved = SaveMenu(w.context(), d, kod);
     w.commit(kArea, (kod == 0 ? QStringLiteral("Создано меню ") : QStringLiteral("Изменены параметры меню ")) + Quoted(d.name));
@@ -64,7 +66,9 @@ int DeleteMenusOfPeriod(bool all, const QDate& from, const QDate& to)
 {
     WriteTransaction w(menus::kRoad);
     const int n = DeleteMenusOfPeriod(w.context(), all, from, to);
-    w.commit(kArea, QStringLiteral("Удаление меню за период с ") + Day(from) + QStringLiteral(" по ") + Day(to));
+    // No menu in the period: nothing was deleted, and nothing is logged.
+    if (n > 0)
+        w.commit(kArea, QStringLiteral("Удаление меню за период с ") + Day(from) + QStringLiteral(" по ") + Day(to));
     return n;
 }
 
@@ -93,13 +97,14 @@ void SetPercentAfterRounding(bool after)
 
 // ---- sections ----
 
-qint64 SaveRazdel(const RazdelData& d, qint64 kod, const engine::ShownRow& shown, const QString& menuName,
-                  const QDate& menuDate)
+qint64 SaveRazdel(const RazdelData& d, qint64 kod, const engine::ShownRow& shown, const QString& otdelName,
+                  const QString& menuName, const QDate& menuDate)
 {
     WriteTransaction w(menus::kRoad);
-    if (kod == 0)
+    if (kod == 0) {
         engine::ClaimRow(w.context(), QStringLiteral("MENU"), d.menu, menuName);
-    else
+        engine::ClaimRow(w.context(), QStringLiteral("OTDEL"), d.otdel, otdelName);
+    } else
         engine::ClaimShownRow(w.context(), shown, QStringLiteral("MENU_RAZDEL"), kod);
     const qint64 saved = SaveRazdel(w.context(), d, kod);
     w.commit(kArea, QStringLiteral("В меню ") + Quoted(menuName) + QStringLiteral(" от ") + Day(menuDate) +
@@ -133,6 +138,8 @@ qint64 AddDish(qint64 razdel, qint64 ing, int noRound, const QString& dishName, 
                const QString& menuName, const QDate& menuDate)
 {
     WriteTransaction w(menus::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("MENU_RAZDEL"), razdel, razdelName);
+    engine::ClaimRow(w.context(), QStringLiteral("ING"), ing, dishName);
     const qint64 kod = AddDish(w.context(), razdel, ing, noRound);
     w.commit(kArea, QStringLiteral("В меню ") + Quoted(menuName) + QStringLiteral(" от ") + Day(menuDate) +
                         QStringLiteral(" в раздел ") + Quoted(razdelName) + QStringLiteral(" добавлено блюдо ") + Quoted(dishName));

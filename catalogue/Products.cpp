@@ -1,6 +1,8 @@
 #include "Products.h"
 
 #include "Unit_ProductsTab.h"
+#include "engine/EngineDb.h"
+#include "engine/RowRefusal.h"
 #include "engine/WriteRoad.h"
 
 namespace products {
@@ -35,6 +37,8 @@ void DeleteGroup(qint64 kod, const QString& name)
 {
     WriteTransaction w(products::kRoad);
     engine::ClaimRow(w.context(), QStringLiteral("GROUP_ING"), kod, name);
+    // A product may have come into the group since the window checked it.
+    engine::RefuseIf(QStringLiteral("GROUP_ING"), kod, products::GroupDeleteRefusal(engine::InRoad(w.context()), kod));
     products::DeleteGroup(w.context(), kod);
     w.commit(kProductsArea, QStringLiteral("Удаление группы блюд под названием <<") + name + QStringLiteral(">>"));
 }
@@ -58,9 +62,13 @@ void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad
         QStringLiteral(">>"));
 }
 
-qint64 CreateIng(const IngData& d, db::ListHolder* shown)
+qint64 CreateIng(const IngData& d, const QString& groupName, const QString& unitName, db::ListHolder* shown)
 {
     WriteTransaction w(products::kRoad);
+    if (d.group != 0)
+        engine::ClaimRow(w.context(), QStringLiteral("GROUP_ING"), d.group, groupName);
+    if (d.edIzm != 0)
+        engine::ClaimRow(w.context(), QStringLiteral("ED_IZM"), d.edIzm, unitName);
     const auto result = products::CreateIng(w.context(), d);
     ListStandsOn stand(shown, result);
     w.commit(kProductsArea, QStringLiteral("Создан новый продукт:") + d.name);
@@ -101,15 +109,19 @@ void DeleteIng(qint64 ing, const QString& name)
 {
     WriteTransaction w(products::kRoad);
     engine::ClaimRow(w.context(), QStringLiteral("ING"), ing, name);
+    // A card, a document, a menu or stock may have taken it up since the window checked it.
+    engine::RefuseIf(QStringLiteral("ING"), ing, products::IngUseText(products::IngInUse(engine::InRoad(w.context()), ing)));
     products::DeleteIng(w.context(), ing);
     w.commit(kProductsArea, QStringLiteral("Удаление блюда <<") + name + QStringLiteral(">>"));
 }
 
-int DeleteAllIng(const QList<qint64>& ings, const QString& groupName)
+DeletedIngs DeleteAllIng(const QList<qint64>& ings, const QString& groupName)
 {
     WriteTransaction w(products::kRoad);
     const auto result = products::DeleteAllIng(w.context(), ings);
-    w.commit(kProductsArea, QStringLiteral("Удаление всех блюд их группы <<") + groupName + QStringLiteral(">>"));
+    // Every one in use: nothing was deleted, and nothing is logged.
+    if (result.deleted > 0)
+        w.commit(kProductsArea, QStringLiteral("Удаление всех блюд их группы <<") + groupName + QStringLiteral(">>"));
     return result;
 }
 

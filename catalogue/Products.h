@@ -26,7 +26,8 @@ void RenameGroup(qint64 kod, const QString& name, const engine::ShownRow& shown)
 QString GroupDeleteRefusal(qint64 kod);
 // The writers of a group, a product or a warehouse a list showed refuse it
 // when another workstation deleted it meanwhile: nothing is written, no
-// protocol line.
+// protocol line. A deletion makes its window's check again inside its road
+// and refuses in the same words when the row is no longer free to go.
 void DeleteGroup(qint64 kod, const QString& name);
 // Every product of the group gets the point-of-sale section n.
 void SetGroupSection(qint64 kod, int n, const QString& name);
@@ -37,8 +38,10 @@ void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad
 // ---- products ----
 
 // A new product with its self card row and one row in every department.
-// Returns its key; `shown` (may be null), a product list, stands on it after the commit.
-qint64 CreateIng(const IngData& d, db::ListHolder* shown = nullptr);
+// Returns its key; `shown` (may be null), a product list, stands on it after
+// the commit. Refused when another workstation deleted its group or its unit
+// (as the user knows them: groupName, unitName) meanwhile.
+qint64 CreateIng(const IngData& d, const QString& groupName, const QString& unitName, db::ListHolder* shown = nullptr);
 // Saves the general parameters; with normChanged the rows of the cards that take
 // the yield from the ingredient's norm follow the new yield. Refused when
 // another workstation changed or deleted the product since its dialog showed
@@ -53,9 +56,9 @@ IngUse IngInUse(qint64 ing);
 // Deletes one product with its department rows, its own card and card-edit
 // backups left behind that name it; the protocol line commits.
 void DeleteIng(qint64 ing, const QString& name);
-// Deletes every product of the list that is not in use, in one transaction;
-// returns how many were skipped. Refused when another workstation deleted
-// them all.
-int DeleteAllIng(const QList<qint64>& ings, const QString& groupName);
+// Deletes every product of the list that is not in use, in one transaction.
+// Refused when another workstation deleted them all; none deleted (every one
+// in use), nothing is logged.
+DeletedIngs DeleteAllIng(const QList<qint64>& ings, const QString& groupName);
 
 } // namespace products

@@ -357,7 +357,8 @@ void TForm_Ing::Btn_OkClick()
     d.alarm = E_Alarm->text().toInt();
     d.kalories = E_Kalories->text() == kaloriesShown_ ? kalories_ : cat::ParseDecimal(E_Kalories->text());
     if (NewMode == 1) {
-        SavedKod = products::CreateIng(d, ProductsTab ? ProductsTab->List_Ing : nullptr);
+        SavedKod = products::CreateIng(d, ProductsTab ? ProductsTab->CurrentGroupName() : QString(), L_Ed->currentText(),
+                                       ProductsTab ? ProductsTab->List_Ing : nullptr);
     } else {
         SavedKod = ProductsTab ? ProductsTab->CurrentIng() : 0;
         products::UpdateIng(SavedKod, d, NormChanged != 0, Shown);

@@ -85,7 +85,7 @@ void TForm_Menu_R::Btn_OkClick()
     d.name = E_Name->text();
     d.menu = MenusTab->menuKey();
     d.otdel = OtdelKod;
-    SavedKod = menus::SaveRazdel(d, NewMode == 1 ? 0 : MenusTab->razdelKey(), Shown, menu.name, menu.date);
+    SavedKod = menus::SaveRazdel(d, NewMode == 1 ? 0 : MenusTab->razdelKey(), Shown, Panel1->text(), menu.name, menu.date);
     accept();
 }
 

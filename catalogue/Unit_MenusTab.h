@@ -103,6 +103,7 @@ public:
 
     // The current rows for the tab's dialogs: keys (0 without a row) and fields.
     qint64 firmaKey() const;
+    QString firmaName() const;
     qint64 menuKey() const;
     qint64 razdelKey() const;
     menus::MenuData menuRow() const;

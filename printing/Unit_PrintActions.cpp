@@ -8,6 +8,8 @@
 #include "entries/Office.h"
 
 #include "base/Unit_Base.h"
+#include "engine/RowRefusal.h"
+#include "engine/ShownRow.h"
 #include "engine/WriteRoad.h"
 #include "grid/DatasetModel.h"
 #include "grid/ListHolder.h"
@@ -175,7 +177,7 @@ void TForm_Print::SpeedButton1Click()
     const engine::Context ctx = engine::ProgramContext();
     const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(ctx, formKod);
     if (!stored)
-        return;
+        throw engine::RowRefusal(QStringLiteral("PRINT_FORMS"), formKod, engine::RowGoneText(formName()));
     QString unchecked;  // what could not be checked without the office
     try {
         unchecked = templates::CheckUploadable(printing::ProgramOffice(), bytes, QFileInfo(path).fileName(), *stored,
@@ -361,6 +363,7 @@ void TForm_Print::Btn_Add_VClick()
     Form_Var->CB_Type->setCurrentIndex(0);
     Form_Var->AddMode = true;
     Form_Var->FormKod = FormKod();
+    Form_Var->FormName = formName();
     Form_Var->VarKod = 0;
     Form_Var->StoredKod = 0;
     Msg::execModal(Form_Var);
@@ -386,6 +389,7 @@ void TForm_Print::L_Name_VarDblClick()
     Form_Var->CB_Type->setCurrentIndex(fieldText(q, "STATIC_TYPE").toInt());
     Form_Var->AddMode = false;
     Form_Var->FormKod = FormKod();
+    Form_Var->FormName = formName();
     Form_Var->VarKod = varKod;
     Msg::execModal(Form_Var);
     // The variable's commit has reloaded the list on its row.

@@ -221,21 +221,20 @@ void DeleteIng(const engine::Context& ctx, qint64 ing)
     DeleteIngRows(ctx, ing);
 }
 
-int DeleteAllIng(const engine::Context& ctx, const QList<qint64>& ings)
+DeletedIngs DeleteAllIng(const engine::Context& ctx, const QList<qint64>& ings)
 {
-    int skipped = 0;
-    int deleted = 0;
+    DeletedIngs r;
     for (qint64 ing : ings) {
         if (IngInUse(ctx, ing) != IngUse::None) {
-            ++skipped;
+            ++r.skipped;
             continue;
         }
-        deleted += DeleteIngRows(ctx, ing) ? 1 : 0;
+        r.deleted += DeleteIngRows(ctx, ing) ? 1 : 0;
     }
-    if (deleted == 0 && skipped == 0 && !ings.isEmpty())
+    if (r.deleted == 0 && r.skipped == 0 && !ings.isEmpty())
         throw engine::RowRefusal(QStringLiteral("ING"), ings.last(),
                                  QStringLiteral("Продукты удалены на другом рабочем месте. Ничего не записано."));
-    return skipped;
+    return r;
 }
 
 // ---- lists ----

@@ -55,6 +55,13 @@ qint64 FreshKey(const Context& ctx) { return FirstKey(ctx, QStringLiteral("SELEC
 
 void Exec(const Context& ctx, const QString& sql) { Writer(ctx, sql)->execSql(); }
 
+Context InRoad(const Context& ctx)
+{
+    Context inRoad = ctx;
+    inRoad.read = ctx.write;
+    return inRoad;
+}
+
 void RunProc(const Context& ctx, const QString& name, const QList<QPair<QString, QString>>& params)
 {
     QStringList names;

@@ -35,6 +35,11 @@ qint64 FirstKey(const Context& ctx, const QString& sql);
 qint64 FreshKey(const Context& ctx);
 // Runs a statement on the write transaction.
 void Exec(const Context& ctx, const QString& sql);
+// The context whose reads go to its write transaction: a check a road makes
+// again inside itself, after its reservation and on the rows it has taken,
+// reads what the road will change, never what a list or the reading
+// transaction saw before.
+Context InRoad(const Context& ctx);
 
 // Takes the stock rows (ING_SKLAD) whose keys `keys` selects (a SELECT of
 // one column of ING_SKLAD keys, repeats allowed) on ctx.write, one at a time

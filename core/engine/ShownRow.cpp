@@ -98,10 +98,9 @@ void ClaimShownRow(const Context& ctx, const ShownRow& shown)
     q.setSql(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + shown.table_ +
              QStringLiteral(" WHERE KOD = ") + QString::number(shown.key_) + QStringLiteral(" WITH LOCK"));
     q.open();
-    const QString name = QStringLiteral("«") + shown.name_ + QStringLiteral("»");
     if (q.isEmpty())
-        throw RowRefusal(shown.table_, shown.key_,
-                         QStringLiteral("На другом рабочем месте удалили ") + name + QStringLiteral(". Ничего не записано."));
+        throw RowRefusal(shown.table_, shown.key_, RowGoneText(shown.name_));
+    const QString name = QStringLiteral("«") + shown.name_ + QStringLiteral("»");
     QStringList changed;
     for (int i = 0; i < shown.values_.size(); ++i) {
         const ShownRow::Value& v = shown.values_[i];
@@ -123,6 +122,11 @@ void ClaimShownRow(const Context& ctx, const ShownRow& shown, const QString& tab
         throw std::logic_error("row " + QString::number(key).toStdString() + " of " + table.toStdString() +
                                " is saved with what its dialog showed of it");
     ClaimShownRow(ctx, shown);
+}
+
+QString RowGoneText(const QString& name)
+{
+    return QStringLiteral("На другом рабочем месте удалили «") + name + QStringLiteral("». Ничего не записано.");
 }
 
 void ClaimRow(const Context& ctx, const QString& table, qint64 key, const QString& name)

@@ -92,4 +92,8 @@ void ClaimShownRow(const Context& ctx, const ShownRow& shown, const QString& tab
 // only names).
 void ClaimRow(const Context& ctx, const QString& table, qint64 key, const QString& name);
 
+// The refusal's words for a row (`name`, as the user knows it) another
+// workstation deleted.
+QString RowGoneText(const QString& name);
+
 } // namespace engine

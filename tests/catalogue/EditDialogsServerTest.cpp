@@ -3,7 +3,9 @@
 // what the other changed, writes nothing (its protocol line neither), keeps
 // the other's values, and its list shows them. The same holds for every road
 // on a row a list shows, from a button or a picker, when the other
-// workstation deleted the row.
+// workstation deleted the row or the row it goes under, or put to use a row
+// this one deletes; and a deletion that finds nothing to delete says so,
+// logging nothing.
 
 #include "MenuFixture.h"
 
@@ -296,6 +298,13 @@ std::vector<Edit> Edits()
              [menus](const Kitchen& k) { onDish(k), menus->Btn_Move_Bludo_Menu->click(); }, [] { pickedTarget(nullptr); }, "Вторые",
              menus->Q_Menu_Razdel, Edit::Picker),
         gone("dish taken out", "MENU_STR", &Kitchen::line, onDish, clicked(Form_Menu_S->Btn_Del), "Борщ", menus->Q_Menu_Str),
+        // Picked from the menu products the search lists.
+        gone("dish added to a section deleted", "MENU_RAZDEL", &Kitchen::razdel2,
+             [](const Kitchen& k) {
+                 openMenus(k.firma, k.menu, k.razdel2), Form_Menu_S->CB_Context_Ing->setChecked(true);
+                 Form_Menu_S->CB_Context_IngClick();
+             },
+             clicked(Form_Menu_S->Btn_Add_Ing), "Вторые", menus->Q_Menu_Razdel),
         gone("menu deleted by its button", "MENU", &Kitchen::menu, onDish, clicked(menus->Btn_Del_Menu, {chooseItem(0)}), "Обед",
              menus->Q_Menu),
         gone("menu copied", "MENU", &Kitchen::menu, onDish, clicked(menus->Btn_Copy_Menu, {named("Ужин")}), "Обед", menus->Q_Menu),
@@ -312,6 +321,15 @@ std::vector<Edit> Edits()
              [] { picked(Form_MoveIng->Q_MoveIng, kitchen.emptyGroup, Form_MoveIng->Btn_Ok); }, "Фрукты", products->Q_GrIng, Edit::Dialog),
         gone("product deleted", "ING", &Kitchen::potato, onGroup, clicked(products->Btn_Del_Ing, {chooseItem(0)}), "Картофель",
              products->Q_Ing),
+        // Taken into stock after the window's own check, at its question.
+        {"product deleted with stock taken meanwhile", "ING_SKLAD", &Kitchen::stockRow, "KOLVO = 5", "KOLVO", "5", onGroup,
+         clicked(products->Btn_Del_Ing, {chooseItem(0)}), "", nullptr, nullptr, Edit::Button, true,
+         "Данный продукт имеет ненулевые остатки на складах !"},
+        {"every product of the group in use", "ING_SKLAD", &Kitchen::stockRow, "KOLVO = 5", "KOLVO", "5", onGroup,
+         clicked(products->Btn_Del_Ing, {chooseItem(1)}), "", nullptr, nullptr, Edit::Button, false,
+         "Ничего не удалено: ни один продукт этой группы удалить не удалось. Возможные причины: 1. Находится в раскладках "
+         "блюд;  2. Имеется в документах инвентаризации;  3. В документах реализации;   4. В документах движения;   5. В "
+         "Меню;   6. Имеет не нулевые остатки на складах.   Проверте и удалите такие документы и поставте нулевые остатки. "},
         {"every product of the group deleted", "ING", &Kitchen::potato, nullptr, "COUNT(*)", "0", onGroup,
          clicked(products->Btn_Del_Ing, {chooseItem(1)}), "", nullptr, products->Q_Ing, Edit::Button, false,
          "Продукты удалены на другом рабочем месте. Ничего не записано."},
@@ -369,6 +387,7 @@ TEST(EditDialogsServer, ARowTheOtherWorkstationChangedMeanwhileIsNotWrittenOver)
     });
     // In every kitchen's departments.
     const qint64 borsch = env.ing(QStringLiteral("Борщ"), env.group(QStringLiteral("Супы")), env.unit(QStringLiteral("порция"), QStringLiteral("порц")));
+    env.t().exec(QStringLiteral("UPDATE ING SET USE_MENU = '+' WHERE KOD = %1").arg(borsch));
     for (const Edit& edit : Edits()) {
         SCOPED_TRACE(edit.what);
         Kitchen k;

@@ -68,7 +68,7 @@ protected:
         d.group = group;
         d.edIzm = unit;
         d.vihod = vihod;
-        return products::CreateIng(d);
+        return products::CreateIng(d, {}, {});
     }
     void card(qint64 master, qint64 ing, double kolvo, double percent, int active)
     {
