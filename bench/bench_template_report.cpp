@@ -101,7 +101,7 @@ reports::StandardReport report(int rows, int listNo = 2)
         run.putText(QStringLiteral("ed_izm"), QStringLiteral("кг"));
         run.putFloat(QStringLiteral("kolvo"), row * 0.125);
         run.putFloat(QStringLiteral("cena"), 20);
-        run.putFloat(QStringLiteral("summa"), row * 2.5);
+        run.putAmount(QStringLiteral("summa"), 0);
         run.putFloat(QStringLiteral("v7"), row + 0.5);
         run.putInt(QStringLiteral("v8"), row % 7);
         run.putText(QStringLiteral("v9"), QStringLiteral("п%1").arg(row % 13));

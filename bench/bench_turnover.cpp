@@ -301,10 +301,11 @@ int main(int argc, char** argv)
         long long kopecks = 0;
         for (int i = 0; !differing && i < a.size(); ++i) {
             if (a[i].last->ing != b[i].last->ing || a[i].last->otdel != b[i].last->otdel ||
-                a[i].inKolvo.units(9) != b[i].inKolvo.units(9) || a[i].outKolvo.units(9) != b[i].outKolvo.units(9))
+                a[i].in.quantity().units(9) != b[i].in.quantity().units(9) ||
+                a[i].out.quantity().units(9) != b[i].out.quantity().units(9))
                 ++differing;
-            kopecks = std::max<long long>({kopecks, std::llabs(a[i].inAmount - b[i].inAmount),
-                                           std::llabs(a[i].outAmount - b[i].outAmount)});
+            kopecks = std::max<long long>({kopecks, std::llabs(a[i].in.kopecks() - b[i].in.kopecks()),
+                                           std::llabs(a[i].out.kopecks() - b[i].out.kopecks())});
         }
         std::printf("by products: %d products, %s the products and quantities of the statement by operations, "
                     "amounts at most %lld kopecks apart\n",

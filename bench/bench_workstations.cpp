@@ -392,7 +392,8 @@ void work(Station& s, const Work& w, std::mt19937& random, const std::function<v
                 throw std::runtime_error("Изменения калькуляционной карты перехвачены на другом рабочем месте.");
             const std::vector<costing::CardRow> rows = costing::CardRows(ctx, w.dish);
             if (!rows.empty())
-                costing::SetCardRowValue(ctx, rows[random() % rows.size()].kod, 0, 0.05 + (random() % 20) / 100.0, false);
+                costing::SetCardRowValue(ctx, rows[random() % rows.size()].kod, costing::CardFigure::Net,
+                                         0.05 + (random() % 20) / 100.0);
         }));
         report(s.road(QStringLiteral("card save"), costing::kRoad, [&](const engine::Context& ctx) {
             if (!costing::HoldsEditCycle(ctx, w.dish, cycle))

@@ -19,9 +19,15 @@ namespace products {
 // A new group, kept in the main warehouse of every department. Returns its
 // key; `shown` (may be null), a list of groups, stands on it after the commit.
 qint64 CreateGroup(const QString& name, db::ListHolder* shown = nullptr);
-void RenameGroup(qint64 kod, const QString& name);
+// Refused when another workstation changed or deleted the group since its
+// dialog showed it (`shown`).
+void RenameGroup(qint64 kod, const QString& name, const engine::ShownRow& shown);
 // Refusal text for deleting the group (it still holds a product, hidden or not), empty when it may go.
 QString GroupDeleteRefusal(qint64 kod);
+// The writers of a group, a product or a warehouse a list showed refuse it
+// when another workstation deleted it meanwhile: nothing is written, no
+// protocol line. A deletion makes its window's check again inside its road
+// and refuses in the same words when the row is no longer free to go.
 void DeleteGroup(qint64 kod, const QString& name);
 // Every product of the group gets the point-of-sale section n.
 void SetGroupSection(qint64 kod, int n, const QString& name);
@@ -32,8 +38,10 @@ void MoveGroupToSklad(qint64 group, qint64 target, qint64 otdel, qint64 oldSklad
 // ---- products ----
 
 // A new product with its self card row and one row in every department.
-// Returns its key; `shown` (may be null), a product list, stands on it after the commit.
-qint64 CreateIng(const IngData& d, db::ListHolder* shown = nullptr);
+// Returns its key; `shown` (may be null), a product list, stands on it after
+// the commit. Refused when another workstation deleted its group or its unit
+// (as the user knows them: groupName, unitName) meanwhile.
+qint64 CreateIng(const IngData& d, const QString& groupName, const QString& unitName, db::ListHolder* shown = nullptr);
 // Saves the general parameters; with normChanged the rows of the cards that take
 // the yield from the ingredient's norm follow the new yield. Refused when
 // another workstation changed or deleted the product since its dialog showed
@@ -48,8 +56,9 @@ IngUse IngInUse(qint64 ing);
 // Deletes one product with its department rows, its own card and card-edit
 // backups left behind that name it; the protocol line commits.
 void DeleteIng(qint64 ing, const QString& name);
-// Deletes every product of the list that is not in use, in one transaction;
-// returns how many were skipped.
-int DeleteAllIng(const QList<qint64>& ings, const QString& groupName);
+// Deletes every product of the list that is not in use, in one transaction.
+// Refused when another workstation deleted them all; none deleted (every one
+// in use), nothing is logged.
+DeletedIngs DeleteAllIng(const QList<qint64>& ings, const QString& groupName);
 
 } // namespace products

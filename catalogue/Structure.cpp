@@ -1,5 +1,7 @@
 #include "Structure.h"
 
+#include "engine/EngineDb.h"
+#include "engine/RowRefusal.h"
 #include "engine/WriteRoad.h"
 
 namespace structure {
@@ -27,7 +29,7 @@ qint64 CreateFirma(const FirmaData& d, const QString& otdel, const QString& skla
 void UpdateFirma(qint64 kod, const FirmaData& d, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("FIRMA"), kod);
     structure::UpdateFirma(w.context(), kod, d);
     w.commit(kStructureArea, QStringLiteral("Изменение реквизитов предприятия <<") + d.name + QStringLiteral(">>"));
 }
@@ -35,6 +37,7 @@ void UpdateFirma(qint64 kod, const FirmaData& d, const engine::ShownRow& shown)
 qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, const QString& info)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("FIRMA"), firma, firmaName);
     const auto result = structure::CreateOtdel(w.context(), firma, name, info);
     w.commit(kStructureArea, QStringLiteral("Создание подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -45,7 +48,7 @@ void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QStri
                  const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("OTDEL"), kod);
     structure::UpdateOtdel(w.context(), kod, firma, name, info);
     w.commit(kStructureArea, QStringLiteral("Изменения подразделения <<") + name + QStringLiteral(">> в структуре предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -54,6 +57,8 @@ void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QStri
 qint64 CreateSklad(qint64 firma, qint64 otdel, const QString& firmaName, const QString& otdelName, const QString& name, const QString& info)
 {
     WriteTransaction w(structure::kRoad);
+    // The department's enterprise goes with it: the department answers for both.
+    engine::ClaimRow(w.context(), QStringLiteral("OTDEL"), otdel, otdelName);
     const auto result = structure::CreateSklad(w.context(), firma, otdel, name, info);
     w.commit(kStructureArea, QStringLiteral("Создание склада <<") + name + SkladTail(firmaName, otdelName));
     return result;
@@ -63,7 +68,7 @@ void UpdateSklad(qint64 kod, qint64 firma, qint64 otdel, const QString& firmaNam
                  const QString& info, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("SKLAD"), kod);
     structure::UpdateSklad(w.context(), kod, firma, otdel, name, info);
     w.commit(kStructureArea, QStringLiteral("Изменения склада <<") + name + SkladTail(firmaName, otdelName));
 }
@@ -79,7 +84,7 @@ qint64 CreateEd(const QString& name, const QString& shortName)
 void UpdateEd(qint64 kod, const QString& name, const QString& shortName, const engine::ShownRow& shown)
 {
     WriteTransaction w(structure::kRoad);
-    engine::ClaimShownRow(w.context(), shown);
+    engine::ClaimShownRow(w.context(), shown, QStringLiteral("ED_IZM"), kod);
     structure::UpdateEd(w.context(), kod, name, shortName);
     w.commit(kStructureArea, QStringLiteral("Изменение единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }
@@ -114,9 +119,16 @@ int EdUseCount(qint64 ed)
     return structure::EdUseCount(engine::ProgramContext(), ed);
 }
 
+QString EdInUseText(const QString& name)
+{
+    return QStringLiteral("Единицу  \"") + name + QStringLiteral("\"  удалить невозможно, так как она используется в ингредиентах !");
+}
+
 void DeleteFirma(qint64 firma, const QString& name)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("FIRMA"), firma, name);
+    engine::RefuseIf(QStringLiteral("FIRMA"), firma, structure::FirmaDeleteRefusal(engine::InRoad(w.context()), firma));
     structure::DeleteFirma(w.context(), firma);
     w.commit(kStructureArea, QStringLiteral("Удаление предприятия <<") + name + QStringLiteral(">>"));
 }
@@ -124,6 +136,9 @@ void DeleteFirma(qint64 firma, const QString& name)
 void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("OTDEL"), otdel, name);
+    // The main department stays main: what may have changed is its use.
+    engine::RefuseIf(QStringLiteral("OTDEL"), otdel, structure::OtdelDeleteRefusal(engine::InRoad(w.context()), otdel, false));
     structure::DeleteOtdel(w.context(), otdel);
     w.commit(kStructureArea, QStringLiteral("Удаление подразделения <<") + name + QStringLiteral(">> из структуры предприятия <<") + firmaName +
         QStringLiteral(">>"));
@@ -132,6 +147,8 @@ void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName)
 void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString& firmaName, const QString& otdelName)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("SKLAD"), sklad, name);
+    engine::RefuseIf(QStringLiteral("SKLAD"), sklad, structure::SkladDeleteRefusal(engine::InRoad(w.context()), sklad, false));
     structure::DeleteSklad(w.context(), sklad, otdel);
     w.commit(kStructureArea, QStringLiteral("Удаление склада <<") + name + SkladTail(firmaName, otdelName));
 }
@@ -139,6 +156,9 @@ void DeleteSklad(qint64 sklad, qint64 otdel, const QString& name, const QString&
 void DeleteEd(qint64 ed, const QString& name, const QString& shortName)
 {
     WriteTransaction w(structure::kRoad);
+    engine::ClaimRow(w.context(), QStringLiteral("ED_IZM"), ed, name);
+    if (structure::EdUseCount(engine::InRoad(w.context()), ed) >= 1)
+        throw engine::RowRefusal(QStringLiteral("ED_IZM"), ed, EdInUseText(name));
     structure::DeleteEd(w.context(), ed);
     w.commit(kStructureArea, QStringLiteral("Удаление единицы измерения: ") + name + QStringLiteral(" (") + shortName + QStringLiteral(")"));
 }

@@ -19,7 +19,9 @@ void UpdateFirma(qint64 kod, const FirmaData& d, const engine::ShownRow& shown);
 
 // A new department of the enterprise with its main warehouse (the
 // department's name in double quotes) and the product rows priced as in the
-// enterprise's main department. Returns the department's key.
+// enterprise's main department. Returns the department's key. A new
+// department or warehouse is refused when another workstation deleted its
+// enterprise or department (as the user knows it: firmaName, otdelName).
 qint64 CreateOtdel(qint64 firma, const QString& firmaName, const QString& name, const QString& info);
 void UpdateOtdel(qint64 kod, qint64 firma, const QString& firmaName, const QString& name, const QString& info,
                  const engine::ShownRow& shown);
@@ -39,10 +41,14 @@ QString SkladDeleteRefusal(qint64 sklad, bool mainSklad);
 // Some product row of the enterprise / department has stock other than 0.
 bool FirmaHasStock(qint64 firma);
 bool OtdelHasStock(qint64 otdel);
-// Products that use the unit.
+// Products that use the unit; the refusal that names the unit in use.
 int EdUseCount(qint64 ed);
+QString EdInUseText(const QString& name);
 
-// The deletions themselves (after the checks and confirmations).
+// The deletions themselves (after the checks and confirmations); a row
+// another workstation deleted meanwhile is refused, no protocol line written.
+// Each makes the check again inside its road and refuses in its words when
+// the row came into use meanwhile.
 void DeleteFirma(qint64 firma, const QString& name);
 void DeleteOtdel(qint64 otdel, const QString& name, const QString& firmaName);
 // The warehouse's groups move to the department's main warehouse first.

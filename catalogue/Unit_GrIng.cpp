@@ -3,6 +3,7 @@
 #include "CatalogueUi.h"
 #include "Products.h"
 #include "Unit_ProductsTab.h"
+#include "db/Query.h"
 #include "ui/Scaling.h"
 #include "util/Messages.h"
 #include "util/Unit_Util.h"
@@ -37,10 +38,14 @@ TForm_GrIng::TForm_GrIng(QWidget* parent) : TListEditDialog(parent)
 
 void TForm_GrIng::FormShow()
 {
-    if (NewMode == 1)
+    Shown = {};
+    if (NewMode == 1) {
         E_Name->clear();
-    else
-        E_Name->setText(ProductsTab ? ProductsTab->CurrentGroupName() : QString());
+    } else if (ProductsTab) {
+        E_Name->setText(ProductsTab->CurrentGroupName());
+        Shown = engine::ShownRow::of(*ProductsTab->Q_GrIng, QStringLiteral("GROUP_ING"), E_Name->text(),
+                                     {{QStringLiteral("NAME"), QStringLiteral("наименование группы")}});
+    }
     E_Name->setFocus();
 }
 
@@ -56,7 +61,7 @@ void TForm_GrIng::Btn_OkClick()
                                    "воспользуйтесь кнопкой \"Переместить\" "));
     } else {
         SavedKod = ProductsTab ? ProductsTab->CurrentGroup() : 0;
-        products::RenameGroup(SavedKod, name);
+        products::RenameGroup(SavedKod, name, Shown);
     }
     accept();
 }

@@ -108,6 +108,8 @@ TForm_Ing::TForm_Ing(QWidget* parent) : TListEditDialog(parent)
     Btn_Ok = new QPushButton(QStringLiteral("OK"), this);
     Btn_Exit = new QPushButton(QStringLiteral("Выход"), this);
     top->addLayout(cat::ButtonRow(Btn_Ok, {Btn_Exit}));
+    // Enter in any field presses OK, never the calculator's button between the fields.
+    Btn_Ok->setDefault(true);
 
     E_Proc->installEventFilter(this);
     E_Koef->installEventFilter(this);
@@ -275,6 +277,8 @@ void TForm_Ing::Button1Click()
     double brutto = 0, netto = 0;
     if (!showKBrutto(brutto, netto))
         return;
+    // On to the next field: Enter there saves, it does not open the calculator again.
+    (E_Kalories->isEnabled() ? E_Kalories : E_DInfo)->setFocus();
     E_Koef->setText(netto != 0 ? db::formatFloat(brutto / netto) : QString());
     bool ok = false;
     const double k = cat::ParseDecimal(E_Koef->text(), &ok);
@@ -353,7 +357,8 @@ void TForm_Ing::Btn_OkClick()
     d.alarm = E_Alarm->text().toInt();
     d.kalories = E_Kalories->text() == kaloriesShown_ ? kalories_ : cat::ParseDecimal(E_Kalories->text());
     if (NewMode == 1) {
-        SavedKod = products::CreateIng(d, ProductsTab ? ProductsTab->List_Ing : nullptr);
+        SavedKod = products::CreateIng(d, ProductsTab ? ProductsTab->CurrentGroupName() : QString(), L_Ed->currentText(),
+                                       ProductsTab ? ProductsTab->List_Ing : nullptr);
     } else {
         SavedKod = ProductsTab ? ProductsTab->CurrentIng() : 0;
         products::UpdateIng(SavedKod, d, NormChanged != 0, Shown);

@@ -36,7 +36,9 @@ namespace {
 const QString kCaption = QStringLiteral("Индивидуальные параметры продукта");
 const QString kArea = QStringLiteral("Продукты и блюда");
 
-QString money(double v) { return db::formatNumber(v, QStringLiteral("0.00")); }
+// A price shows the decimals it has, up to six, as in the lists: what is shown
+// is what the save stores, so a stock price of 3,333333 is never cut to 3,33.
+QString price(double v) { return db::formatNumber(v, db::kPriceDisplay); }
 
 bool isSeparator(QChar c) { return c == QLatin1Char(',') || c == QLatin1Char('.'); }
 
@@ -280,8 +282,8 @@ void TForm_IngSklad::Load_IngSklad()
     loading_ = true;
     Panel1->setText(Row.name);
     E_Proc->setText(QString::number(Row.percent));
-    E_Cena->setText(money(Row.cena));
-    E_CenaProd->setText(money(Row.myCena));
+    E_Cena->setText(price(Row.cena));
+    E_CenaProd->setText(price(Row.myCena));
     E_Skod->setText(Row.sKod);
     showMarkup(Row.myCena, Row.cena);
     R_Metod->setItemIndex(Row.metod);
@@ -307,17 +309,17 @@ void TForm_IngSklad::Calc_Cena_IngSklad()
     double cost = 0;
     if (composite()) {
         cost = costing::CompositeCost(engine::ProgramContext(), Row);
-        E_Cena->setText(money(cost));
+        E_Cena->setText(price(cost));
     } else {
-        cost = number(E_Cena);
+        cost = costing::RowCost(Row.myLevel, number(E_Cena), Row.percentPlus);
     }
     const int metod = R_Metod->itemIndex();
     const costing::MethodPrices p = costing::PricesByMethod(engine::ProgramContext(), cost, E_Proc->text().toInt(), metod, Row.myCena);
-    E_Cena_Raschot->setText(money(p.calculated));
+    E_Cena_Raschot->setText(price(p.calculated));
     if (metod == 2 && Row.myCena == 0)
         E_CenaProd->setText(E_Cena_Raschot->text());
     else
-        E_CenaProd->setText(money(p.selling));
+        E_CenaProd->setText(price(p.selling));
     showMarkup(p.selling, cost);
 }
 
@@ -490,11 +492,10 @@ void TForm_IngSklad::Btn_OkClick()
 void TForm_IngSklad::showAsSaved()
 {
     // OK may come straight from a field the user typed into (Enter, a key),
-    // which no exit check has followed: the prices shown follow what is saved,
-    // a typed price to the kopeck.
+    // which no exit check has followed: the prices shown follow what is saved.
     if (!composite())
-        E_Cena->setText(money(number(E_Cena)));
-    const QString selling = money(number(E_CenaProd));
+        E_Cena->setText(price(number(E_Cena)));
+    const QString selling = price(number(E_CenaProd));
     Calc_Cena_IngSklad();
     if (R_Metod->itemIndex() == 2) {
         // A selling price by hand is the user's, never the one read on showing.
@@ -510,9 +511,9 @@ void TForm_IngSklad::Save_IngSklad()
     costing::DepartmentEdit e;
     e.kod = Row.kod;
     e.writeCena = !(composite() && metod == 2);
-    // Prices are stored as they are shown, to the kopeck.
-    e.cena = cat::ParseDecimal(money(number(E_Cena)));
-    e.myCena = cat::ParseDecimal(money(number(E_CenaProd)));
+    // Prices are stored as they are shown.
+    e.cena = cat::ParseDecimal(price(number(E_Cena)));
+    e.myCena = cat::ParseDecimal(price(number(E_CenaProd)));
     e.percent = E_Proc->text().toInt();
     e.metod = metod;
     e.noIng = RG_NoIng->itemIndex();
@@ -535,7 +536,7 @@ void TForm_IngSklad::Save_IngSklad()
     engine::ShownRow shown = Row.shown;
     if (!e.writeCena)
         shown.drop(QStringLiteral("CENA"));
-    engine::ClaimShownRow(ctx, shown);
+    engine::ClaimShownRow(ctx, shown, QStringLiteral("ING_SKLAD"), Row.kod);
     costing::WriteDepartmentRow(ctx, e);
     QString notes;
     if (CB_ShtrihKod->isChecked()) {
@@ -559,8 +560,8 @@ void TForm_IngSklad::Save_IngSklad()
     costing::Context written = ctx;
     written.read = ctx.write;
     const auto saved = costing::ReadDepartmentRow(written, Row.kod);
-    w.commit(kArea, costing::PriceChangeLogText(Row.name, money(saved ? saved->cena : e.cena), QString::number(e.percent),
-                                                E_Cena_Raschot->text(), money(saved ? saved->myCena : e.myCena), metod,
+    w.commit(kArea, costing::PriceChangeLogText(Row.name, price(saved ? saved->cena : e.cena), QString::number(e.percent),
+                                                E_Cena_Raschot->text(), price(saved ? saved->myCena : e.myCena), metod,
                                                 notes));
     // Its warnings wait for the commit: nobody else waits while the user reads them.
     ShowPriceWarnings(prices);

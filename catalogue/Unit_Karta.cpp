@@ -40,6 +40,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 
 FirstUse<TForm_Karta> Form_Karta;
@@ -47,6 +48,22 @@ FirstUse<TForm_Karta> Form_Karta;
 namespace {
 
 const QString kArea = QStringLiteral("Продукты и блюда");
+
+// The card rows' columns a number is typed on: the net, the yield shown (its
+// percent or its gross coefficient, as the setting shows it) and the gross.
+const QString kNet = QStringLiteral("KOLVO");
+const QString kGross = QStringLiteral("BRUTTO");
+QString yieldField() { return MyParams->v.brutto == 1 ? QStringLiteral("K_BRUTTO") : QStringLiteral("PERCENT"); }
+
+// A number typed on one of them is that column's figure.
+costing::CardFigure figureOf(const QString& field)
+{
+    if (field == kNet)
+        return costing::CardFigure::Net;
+    if (field == kGross)
+        return costing::CardFigure::Gross;
+    return field == QLatin1String("PERCENT") ? costing::CardFigure::Yield : costing::CardFigure::Coefficient;
+}
 
 QPushButton* button(const QString& text, const QString& hint, QWidget* parent)
 {
@@ -248,10 +265,13 @@ TForm_Karta::TForm_Karta(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     Keypad->watchRadioGroup(RG_Kolonka->buttonGroup());
     Keypad->keepCellOf(Grid_Sostav);
     Keypad->entryGrid = Grid_Sostav;
-    Keypad->entryColumn = [this] {
-        const QString yield = MyParams->v.brutto == 1 ? QStringLiteral("K_BRUTTO") : QStringLiteral("PERCENT");
-        return Grid_Sostav->datasetModel()->columnOf(RG_Kolonka->itemIndex() == 1 ? yield : QStringLiteral("KOLVO"));
-    };
+    Keypad->entryColumn = [this] { return Grid_Sostav->datasetModel()->columnOf(typedField()); };
+    Keypad->keepToEntryCells([this] {
+        QList<int> columns;
+        for (const QString& field : entryFields())
+            columns << Grid_Sostav->datasetModel()->columnOf(field);
+        return columns;
+    });
     KeepEnterInControls(this);
     for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Grid_Sostav), static_cast<QWidget*>(Grid_I),
                        static_cast<QWidget*>(Grid_G)})
@@ -334,10 +354,7 @@ void TForm_Karta::buildLists()
         }
     });
     connect(Grid_Sostav->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex& previous) {
-                if (current.column() != previous.column())
-                    pickerColumnEntered(current.column());
-            });
+            [this](const QModelIndex& current) { cellEntered(current); });
     connect(Form_Base, &TForm_Base::connectionLost, this, &TForm_Karta::ConnectionLost);
     // Moving through the groups greys the picker out until the list settles.
     connect(QG, &db::Query::currentChanged, this, [this] {
@@ -537,28 +554,38 @@ bool TForm_Karta::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TForm_Karta::pickerColumnEntered(int column)
+QStringList TForm_Karta::entryFields() const
 {
-    if (!Grid_Sostav->datasetModel() || column < 0)
-        return;
-    QString name;
-    int shown = -1;
-    for (const db::GridColumn& c : Grid_Sostav->datasetModel()->columns()) {
-        if (!c.visible)
-            continue;
-        if (++shown == column) {
-            name = c.field;
-            break;
-        }
-    }
-    // With the yields from the norm only net quantities are typed: the choice
-    // stays on "Количество" whatever column the cursor passes.
+    // With the yields from the norm only net quantities are typed.
     if (RG_Manual->itemIndex() != 1)
+        return {kNet};
+    return {kNet, yieldField(), kGross};
+}
+
+QString TForm_Karta::fieldAt(int column) const
+{
+    int shown = -1;
+    for (const db::GridColumn& c : Grid_Sostav->datasetModel()->columns())
+        if (c.visible && ++shown == column)
+            return c.field;
+    return {};
+}
+
+QString TForm_Karta::typedField() const
+{
+    if (RG_Manual->itemIndex() != 1 || RG_Kolonka->itemIndex() != 1)
+        return kNet;
+    // The second choice is the yield's column, or the gross where the cursor stands on it.
+    return fieldAt(Grid_Sostav->currentIndex().column()) == kGross ? kGross : yieldField();
+}
+
+void TForm_Karta::cellEntered(const QModelIndex& current)
+{
+    if (!current.isValid() || !Grid_Sostav->datasetModel())
         return;
-    if (name == QLatin1String("KOLVO"))
-        RG_Kolonka->setItemIndex(0);
-    else if (name == QLatin1String("PERCENT") || name == QLatin1String("K_BRUTTO") || name == QLatin1String("BRUTTO"))
-        RG_Kolonka->setItemIndex(1);
+    const QString field = fieldAt(current.column());
+    if (entryFields().contains(field))
+        RG_Kolonka->setItemIndex(field == kNet ? 0 : 1);
 }
 
 // ---- picker ----
@@ -617,11 +644,17 @@ void TForm_Karta::Btn_EditClick()
                                    "проведения или удаления этих документов."));
         return;
     }
+    // Taking the cycle over continues it here with its backup: the other
+    // workstation can neither save nor cancel it any more, and a cancel here
+    // gives back the card from before that cycle began. No is the default.
     if (costing::EditCycleOpen(ctx, KodIng) &&
-        !Msg::confirm(QStringLiteral("Калькуляционная карта этого продукта уже открыта для изменений: на другом рабочем "
-                                     "месте или с прошлого раза, когда работа программы прервалась. Продолжить изменения "
-                                     "здесь ? Несохранённые там изменения останутся в карте."),
-                      QStringLiteral("Изменение калькуляционной карты")))
+        !Msg::confirmDestructive(
+            QStringLiteral("Калькуляционная карта этого продукта уже открыта для изменений: на другом рабочем месте или "
+                           "с прошлого раза, когда работа программы прервалась. Перехватить эти изменения и продолжить "
+                           "их здесь ? Там их тогда нельзя будет ни записать, ни отменить. Уже внесённое там остаётся в "
+                           "карте: \"Запись\" здесь сохранит его вместе с вашими изменениями, а \"Отмена\" или "
+                           "\"Выход\" вернёт карту к виду до начала тех изменений."),
+            QStringLiteral("Изменение калькуляционной карты")))
         return;
     {
         WriteTransaction w(costing::kRoad);
@@ -713,12 +746,12 @@ void TForm_Karta::ApplyValue(double v)
     if (v <= 0)
         throw std::runtime_error(QStringLiteral("В поле \"Количество\" должно стоять число больше нуля !").toStdString());
     const qint64 row = currentRowKey();
+    const costing::CardFigure figure = figureOf(typedField());
     {
         WriteTransaction w(costing::kRoad);
         if (!holdsCycle(w))
             return;
-        costing::SetCardRowValue(w.context(), row, RG_Kolonka->itemIndex() == 1 ? 1 : 0, v,
-                                 MyParams->v.brutto == 1);
+        costing::SetCardRowValue(w.context(), row, figure, v);
         w.commit();
     }
     Keypad->Clear();

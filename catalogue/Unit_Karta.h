@@ -4,10 +4,12 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
+class QModelIndex;
 class QPushButton;
 class QTimer;
 class TKeypad;
@@ -104,7 +106,15 @@ private:
     void buildLists();
     void reloadQS(qint64 key);
     void focusAfterValue();
-    void pickerColumnEntered(int column);
+    // The cells that take typing: the net quantity, and by hand also the
+    // yield (or its coefficient) and the gross; the fields in the grid's order.
+    QStringList entryFields() const;
+    QString fieldAt(int column) const;
+    // The field the next number is written to: the cell the cursor stands on.
+    QString typedField() const;
+    // The cursor entered a cell: an entry cell sets the column choice (the
+    // keypad puts it from any other on the line's cell the choice names).
+    void cellEntered(const QModelIndex& current);
     qint64 currentRowKey() const;
     QString currentRowName() const;
 

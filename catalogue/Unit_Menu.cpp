@@ -97,7 +97,7 @@ void TForm_Menu::Btn_OkClick()
     d.date = DateTimePicker1->date();
     d.firma = MenusTab->firmaKey();
     d.noRound = RG_NoRound->itemIndex() < 0 ? 0 : RG_NoRound->itemIndex();
-    SavedKod = menus::SaveMenu(d, NewMode == 1 ? 0 : MenusTab->menuKey(), Shown);
+    SavedKod = menus::SaveMenu(d, NewMode == 1 ? 0 : MenusTab->menuKey(), Shown, MenusTab->firmaName());
     accept();
 }
 

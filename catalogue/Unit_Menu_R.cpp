@@ -53,12 +53,17 @@ void TForm_Menu_R::FormShow()
         E_Sort->setText(QStringLiteral("0"));
         OtdelKod = 0;
         Panel1->clear();
+        Shown = {};
     } else {
         const menus::RazdelData r = MenusTab->razdelRow();
         E_Name->setText(r.name);
         E_Sort->setText(QString::number(r.sort));
         OtdelKod = r.otdel;
         Panel1->setText(MenusTab->razdelOtdelName());
+        Shown = engine::ShownRow::of(*MenusTab->Q_Menu_Razdel, QStringLiteral("MENU_RAZDEL"), r.name,
+                                     {{QStringLiteral("NAME"), QStringLiteral("наименование раздела меню")},
+                                      {QStringLiteral("MY_SORT"), QStringLiteral("порядок при печати")},
+                                      {QStringLiteral("KOD_OTDEL"), QStringLiteral("подразделение / отдел")}});
     }
     E_Name->setFocus();
 }
@@ -80,7 +85,7 @@ void TForm_Menu_R::Btn_OkClick()
     d.name = E_Name->text();
     d.menu = MenusTab->menuKey();
     d.otdel = OtdelKod;
-    SavedKod = menus::SaveRazdel(d, NewMode == 1 ? 0 : MenusTab->razdelKey(), menu.name, menu.date);
+    SavedKod = menus::SaveRazdel(d, NewMode == 1 ? 0 : MenusTab->razdelKey(), Shown, Panel1->text(), menu.name, menu.date);
     accept();
 }
 
@@ -95,6 +100,8 @@ void TForm_Menu_R::Button1Click()
     if (Msg::execModal(Form_SelectOtdel) == QDialog::Accepted && cat::HasRow(q)) {
         OtdelKod = cat::KeyOf(q);
         Panel1->setText(q->field(QStringLiteral("NAME")).asString());
+        // The department is the last field: Enter now saves instead of opening the picker again.
+        Btn_Ok->setFocus();
     }
     q->close();
 }

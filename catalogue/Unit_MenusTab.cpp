@@ -204,6 +204,8 @@ void TMenusTab::makeLists()
 
 qint64 TMenusTab::firmaKey() const { return cat::KeyOf(Q_Firma_Menu); }
 
+QString TMenusTab::firmaName() const { return textOf(Q_Firma_Menu, "NAME"); }
+
 qint64 TMenusTab::menuKey() const { return cat::KeyOf(Q_Menu); }
 
 qint64 TMenusTab::razdelKey() const { return cat::KeyOf(Q_Menu_Razdel); }
@@ -534,7 +536,11 @@ void TMenusTab::Del_Menu_Period()
                   from.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" по ") + to.toString(QStringLiteral("dd.MM.yyyy"));
     if (!Msg::confirmDestructive(question, QStringLiteral("Удаление меню")))
         return;
-    menus::DeleteMenusOfPeriod(all, from, to);
+    if (menus::DeleteMenusOfPeriod(all, from, to) == 0)
+        Msg::notice(all ? QStringLiteral("Ничего не удалено: в базе данных нет ни одного меню.")
+                        : QStringLiteral("Ничего не удалено: в базе данных нет меню за период с ") +
+                              from.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" по ") +
+                              to.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("."));
 }
 
 void TMenusTab::Btn_Copy_MenuClick()
@@ -553,7 +559,7 @@ void TMenusTab::Btn_Copy_MenuClick()
     n->Edit1->setMaxLength(maxLength);
     if (result != QDialog::Accepted || !menus::TextFits(n->Edit1))
         return;
-    menus::CopyMenu(cat::KeyOf(q), n->Edit1->text());
+    menus::CopyMenu(cat::KeyOf(q), textOf(q, "NAME"), n->Edit1->text());
 }
 
 // ---- sections ----
@@ -628,7 +634,7 @@ void TMenusTab::Btn_Move_Bludo_MenuClick()
         return;
     }
     List_Menu_Str->standOn(db::KeyBefore(s));
-    menus::MoveDish(kod, target, name);
+    menus::MoveDish(kod, target, name, f->TargetRazdelName);
 }
 
 void TMenusTab::Btn_OtklClick()

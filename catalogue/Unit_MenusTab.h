@@ -103,6 +103,7 @@ public:
 
     // The current rows for the tab's dialogs: keys (0 without a row) and fields.
     qint64 firmaKey() const;
+    QString firmaName() const;
     qint64 menuKey() const;
     qint64 razdelKey() const;
     menus::MenuData menuRow() const;
@@ -115,9 +116,6 @@ protected:
 private:
     void build();
     void makeLists();
-    // After a reload by its holder a list follows like a move of the user's
-    // only when it stands on another row than its details were loaded for.
-    void followReload(db::Query* list, qint64& followed, void (TMenusTab::*afterScroll)());
     void Del_Menu_One();
     void Del_Menu_Period();
     // Closes the dishes' list, keeping the dish it stood on (dishStood_).

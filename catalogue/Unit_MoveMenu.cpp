@@ -39,6 +39,7 @@ void TForm_MoveMenu::Btn_OkClick()
     if (!cat::HasRow(Q_MoveMenu))
         return;
     TargetRazdelKod = cat::KeyOf(Q_MoveMenu);
+    TargetRazdelName = Q_MoveMenu->field(QStringLiteral("NAME")).asString();
     accept();
 }
 

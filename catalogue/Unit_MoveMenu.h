@@ -9,7 +9,8 @@ class Query;
 } // namespace db
 
 // The section a dish moves to: the caller fills Q_MoveMenu with the menu's
-// sections, shows the window modally and on OK reads TargetRazdelKod.
+// sections, shows the window modally and on OK reads TargetRazdelKod and
+// the section's name, TargetRazdelName.
 class TForm_MoveMenu : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +23,7 @@ public:
     QPushButton* Btn_Ok;
     QPushButton* Btn_Cancel;
     qint64 TargetRazdelKod = 0;
+    QString TargetRazdelName;
 
 protected:
     void hideEvent(QHideEvent* event) override;

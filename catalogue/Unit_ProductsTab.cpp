@@ -621,18 +621,21 @@ void TProductsTab::Del_Ing_All()
     QList<qint64> keys;
     for (int r = 0; r < q->recordCount(); ++r)
         keys << q->valueAt(r, q->fieldIndex(QStringLiteral("KOD"))).toLongLong();
-    int skipped = 0;
+    products::DeletedIngs result;
     {
         ListStandsOn top(List_Ing, 0);
-        skipped = products::DeleteAllIng(keys, textField(Q_GrIng, "NAME"));
+        result = products::DeleteAllIng(keys, textField(Q_GrIng, "NAME"));
     }
-    if (skipped == 0)
+    const QString reasons = QStringLiteral("Возможные причины: 1. Находится в раскладках блюд;  2. Имеется в документах "
+                                           "инвентаризации;  3. В документах реализации;   4. В документах движения;   5. В "
+                                           "Меню;   6. Имеет не нулевые остатки на складах.   Проверте и удалите такие "
+                                           "документы и поставте нулевые остатки. ");
+    if (result.deleted == 0)
+        Msg::notice(QStringLiteral("Ничего не удалено: ни один продукт этой группы удалить не удалось. ") + reasons);
+    else if (result.skipped == 0)
         Msg::notice(QStringLiteral("Все продукты из группы удалены"));
     else
-        Msg::notice(QStringLiteral("Оставшиеся в этой группе продукты удалить не удалось, Возможные причины: 1. Находится в "
-                                   "раскладках блюд;  2. Имеется в документах инвентаризации;  3. В документах "
-                                   "реализации;   4. В документах движения;   5. В Меню;   6. Имеет не нулевые остатки на "
-                                   "складах.   Проверте и удалите такие документы и поставте нулевые остатки. "));
+        Msg::notice(QStringLiteral("Оставшиеся в этой группе продукты удалить не удалось, ") + reasons);
 }
 
 void TProductsTab::Btn_Move_IngClick()

@@ -274,8 +274,7 @@ void TStructureBox::Btn_Del_EdClick()
     const qint64 kod = cat::KeyOf(ed);
     const QString name = ed->field(QStringLiteral("NAME")).asString();
     if (structure::EdUseCount(kod) >= 1) {
-        Msg::notice(QStringLiteral("Единицу  \"") + name +
-                    QStringLiteral("\"  удалить невозможно, так как она используется в ингредиентах !"));
+        Msg::notice(structure::EdInUseText(name));
         Grid_Ed->setFocus();
         return;
     }

@@ -15,6 +15,7 @@
 #include "util/Unit_Util.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/FileCause.h"
 #include "engine/WriteRoad.h"
 
 #include <QDir>
@@ -59,24 +60,6 @@ QString askSave(const QString& proposed, const QString& filter, const QString& s
     return Msg::execModal(&d) == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
 }
 
-// The file name the save dialog proposes for a menu: the menu's name, each
-// character a file name cannot hold here or on the point of sale put as "_",
-// and the extension the companion program reads. Left alone, a name such as
-// "Обед 03.12" would be taken as having an extension of its own.
-QString menuFileName(const QString& menuName)
-{
-    static const QString unfit = QStringLiteral("\\/:*?\"<>|");
-    QString name;
-    for (const QChar c : menuName)
-        name += c.unicode() < 0x20 || unfit.contains(c) ? QLatin1Char('_') : c;
-    // Blanks and dots at the ends: a leading dot hides the file, trailing ones are dropped by the point of sale's system.
-    while (name.startsWith(QLatin1Char(' ')) || name.startsWith(QLatin1Char('.')))
-        name.remove(0, 1);
-    while (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.')))
-        name.chop(1);
-    return (name.isEmpty() ? QStringLiteral("Меню") : name) + QStringLiteral(".mnu");
-}
-
 QString askOpen(const QString& filter)
 {
     if (dialogs().open)
@@ -107,7 +90,7 @@ bool readWhole(const QString& path, QByteArray* bytes)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         Msg::error(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") +
-                   exchange::dbf::ReadFailureCause(path));
+                   engine::ReadFailureCause(path));
         return false;
     }
     *bytes = f.readAll();
@@ -177,7 +160,8 @@ bool ExportMenuFile(qint64 menuKey)
         const auto menu = exchange::LoadMenu(programContext(), menuKey);
         if (!menu)
             return;
-        QString path = askSave(menuFileName(menu->name), QStringLiteral("Меню для \"Подавальни\" (*.mnu)"), QStringLiteral("mnu"));
+        QString path = askSave(exchange::MenuFileName(menu->name, QStringLiteral("mnu")),
+                               QStringLiteral("Меню для \"Подавальни\" (*.mnu)"), QStringLiteral("mnu"));
         if (path.isEmpty())
             return;
         // A name chosen without the extension gets it; the dialog asked about the name as chosen.

@@ -111,9 +111,10 @@ void TForm_DelDoc::CB_OtkatClick()
         suppress_ = false;
         return;
     }
+    // The rollback only chooses how the documents go, and the safer way: OK is the default.
     if (CB_Otkat->isChecked() &&
-        !Msg::confirmDestructive(QStringLiteral("Вы уверены что желаете удалить документы с откатом результатов их проведения ?"),
-                                 QStringLiteral("Откат"))) {
+        !Msg::confirm(QStringLiteral("Вы уверены что желаете удалить документы с откатом результатов их проведения ?"),
+                      QStringLiteral("Откат"))) {
         suppress_ = true;
         CB_Otkat->setChecked(false);
         suppress_ = false;
@@ -150,8 +151,10 @@ void TForm_DelDoc::Btn_OkClick()
 
 void TForm_DelDoc::DeleteDocs(db::Query* list)
 {
+    // The last question says which deletion it confirms.
     if (!Msg::confirmDestructive(QStringLiteral("ВНИМАНИЕ !!! После удаления, данные документы не будут учитываться в оборотной "
-                                                "ведомости. Подтвердите удаление выбранных документов ?"),
+                                                "ведомости. Подтвердите удаление выбранных документов ") +
+                                     (CB_Otkat->isChecked() ? QStringLiteral("с откатом ?") : QStringLiteral("без отката ?")),
                                  QStringLiteral("Удаление документов")))
         return;
     deletion::Options options;

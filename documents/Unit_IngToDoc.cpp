@@ -33,6 +33,13 @@
 
 FirstUse<TForm_IngToDoc> Form_IngToDoc;
 
+namespace {
+
+// The lines' fields a typed number goes to, in the order of "Изменяемая колонка".
+constexpr const char* kEntryFields[] = {"KOLVO", "CENA", "SUMMA"};
+
+} // namespace
+
 TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Заполнение документа движения"));
@@ -41,6 +48,8 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Q_Ing_Sklad = new db::Query(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Moves = new db::ListHolder(Form_Base->MyDB, Form_Base->TransactionRead, this);
     List_Moves->setTables({QStringLiteral("MOVES"), QStringLiteral("ING"), QStringLiteral("ED_IZM")});
+    // A typed value's commit reads its line again in place.
+    List_Moves->setKeyTable(QStringLiteral("MOVES"));
     // A line removed elsewhere leaves the list on another line of its product, or on none.
     List_Moves->setLineFields({QStringLiteral("KOD_ING")});
     Q_Moves = List_Moves->query();
@@ -146,10 +155,16 @@ TForm_IngToDoc::TForm_IngToDoc(QWidget* parent) : QDialog(parent)
     Keypad->keepCellOf(Grid_Moves);
     Keypad->entryGrid = Grid_Moves;
     Keypad->entryColumn = [this] {
-        static const char* const fields[] = {"KOLVO", "CENA", "SUMMA"};
         const int i = RadioGroup1->itemIndex();
-        return i < 0 || i > 2 ? -1 : Grid_Moves->datasetModel()->columnOf(QLatin1String(fields[i]));
+        return i < 0 || i > 2 ? -1 : Grid_Moves->datasetModel()->columnOf(QLatin1String(kEntryFields[i]));
     };
+    // Quantity, price and sum take typing, whichever the column choice names.
+    Keypad->keepToEntryCells([this] {
+        QList<int> columns;
+        for (const char* f : kEntryFields)
+            columns << Grid_Moves->datasetModel()->columnOf(QLatin1String(f));
+        return columns;
+    });
     Keypad->watchRadioGroup(RadioGroup1->buttonGroup());
     KeepEnterInControls(this);
     // The keypad's own buttons pass the keys they ignore up to the window.
@@ -356,10 +371,10 @@ void TForm_IngToDoc::ApplyValue(double value)
         RadioGroup1->setItemIndex(column == 0 ? 1 : 0);
     if (toNextLine && Q_Moves->recNo() + 1 < Q_Moves->recordCount())
         Q_Moves->next();
-    // The line's price after its quantity is typed on the line; the search
-    // takes the next product's name.
-    const bool priceNext = swap && column == 0;
-    if (E_Context->isEnabled() && !priceNext)
+    // The search takes the next product's name; a number typed there before
+    // any letter goes to the line (its price, after a quantity with the
+    // columns swapped).
+    if (E_Context->isEnabled())
         E_Context->setFocus();
     else
         Grid_Moves->setFocus();

@@ -189,6 +189,11 @@ TForm_Invent::TForm_Invent(QWidget* parent)
         return Grid_Inv->datasetModel()->columnOf(RadioGroup1->itemIndex() == 1 ? QStringLiteral("MY_CENA")
                                                                                  : QStringLiteral("MY_KOLVO"));
     };
+    // The counted quantity and price take typing.
+    Keypad->keepToEntryCells([this] {
+        const db::DatasetModel* m = Grid_Inv->datasetModel();
+        return QList<int>{m->columnOf(QStringLiteral("MY_KOLVO")), m->columnOf(QStringLiteral("MY_CENA"))};
+    });
     KeepEnterInControls(this);
     keyed_ = {Grid_Doc, Grid_Inv, CB_Next, Btn_Add, Btn_Upd, Btn_Zapolnit, Btn_Refresh, Btn_Provodka, Btn_Print, Btn_Exit,
               Keypad->Btn_OKS, Keypad->Btn_Koma, Keypad->Btn_Back};
@@ -224,6 +229,9 @@ TForm_Invent::TForm_Invent(QWidget* parent)
                 if (current.isValid() && current.column() < cols.size())
                     Grid_InvColEnter(cols[current.column()].field);
             });
+    // After a count the focus returns to the search: a figure typed there
+    // next is the next count, a letter or an edit searches again.
+    connect(E_Context_Inv, &QLineEdit::textEdited, this, [this] { countedFromSearch_ = false; });
 
     // A move in the document list greys the lines and reloads them once it rests.
     connect(Q_Docs, &db::Query::beforeScroll, this, &TForm_Invent::docsBeforeScroll);
@@ -500,16 +508,16 @@ void TForm_Invent::Btn_OKSClick(double value)
 {
     const qint64 line = Q_Inv->field(QStringLiteral("KOD")).asInt64();
     const bool price = RadioGroup1->itemIndex() == 1;
-    const engine::Context ctx = engine::ProgramContext();
     // Refused by throwing: the keypad tells it, clears its display and keeps
     // the user on the cell (a line gone meanwhile too: the lines are read
     // again, and the number typed for it goes to no other line).
-    if (price && inventory::IsComposite(ctx, Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()))
+    if (price && inventory::IsComposite(engine::ProgramContext(), Q_Inv->field(QStringLiteral("KOD_ING")).asInt64()))
         throw std::runtime_error(QStringLiteral("Продукт является составным, его складская цена расчитывается на основе цен "
                                                 "сотавляющих !")
                                      .toStdString());
     {
         WriteTransaction w(inventory::kRoad);
+        const engine::Context& ctx = w.context();
         inventory::SetCounted(ctx, inventory::ClaimUnposted(ctx, Q_Docs->field(QStringLiteral("KOD")).asInt64()), line,
                               price ? inventory::Column::Price : inventory::Column::Quantity, value);
         w.commit();  // the lines reload on the line just counted
@@ -566,8 +574,8 @@ void TForm_Invent::Btn_ProvodkaClick()
     }
     const inventory::InvDoc doc = currentDoc();
     const QString name = Q_Docs->field(QStringLiteral("NAME")).asString();
-    const engine::Context ctx = engine::ProgramContext();
-    if (inventory::LaterPostedInventory(ctx, doc)) {
+    const engine::Context reading = engine::ProgramContext();
+    if (inventory::LaterPostedInventory(reading, doc)) {
         Msg::notice(QStringLiteral("Нельзя провести документ инветаризации подразделения, так - как имеются более "
                                    "поздние документы движения по этому подразделению !"));
         return;
@@ -580,14 +588,14 @@ void TForm_Invent::Btn_ProvodkaClick()
                                              "откажитесь от проводки, либо не выбирайте опцию удаления строк");
     // Both questions are asked before the write road opens: a user thinking
     // over an answer never keeps other workstations waiting on these rows.
-    if (inventory::LinesToPost(ctx, doc.kod, dropUnchanged) == 0) {
+    if (inventory::LinesToPost(reading, doc.kod, dropUnchanged) == 0) {
         Msg::notice(emptyText);
         return;
     }
     // The differences are taken from the stock as it stands: where a document
     // of the department was posted or un-posted since the fill, the user sees
     // both figures and agrees first; Enter posts nothing.
-    const QList<inventory::BookChange> moved = inventory::BookChanges(ctx, doc, dropUnchanged);
+    const QList<inventory::BookChange> moved = inventory::BookChanges(reading, doc, dropUnchanged);
     if (!moved.isEmpty() &&
         !Msg::confirmDestructive(inventory::BookChangesQuestion(moved), QStringLiteral("Остатки по учёту изменились")))
         return;
@@ -595,6 +603,7 @@ void TForm_Invent::Btn_ProvodkaClick()
                       QStringLiteral("Проводка документа инвентаризации")))
         return;
     WriteTransaction w(inventory::kRoad);
+    const engine::Context& ctx = w.context();
     // The document is claimed before its lines are touched; posted meanwhile
     // on another workstation, it is refused whole.
     const inventory::Claimed claimed = inventory::Claim(ctx, doc.kod);
@@ -626,12 +635,6 @@ void TForm_Invent::Btn_PrintClick()
     printing::Prt_Invent(Q_Docs->field(QStringLiteral("KOD")).asInt64());
 }
 
-void TForm_Invent::Grid_DocDblClick()
-{
-    if (Btn_Upd->isEnabled())
-        Btn_Upd->click();
-}
-
 void TForm_Invent::CB_Context_InvClick()
 {
     SetFieldEnabled(E_Context_Inv, CB_Context_Inv->isChecked());
@@ -648,7 +651,7 @@ void TForm_Invent::Grid_InvColEnter(const QString& field)
         RadioGroup1->setItemIndex(1);
 }
 
-bool TForm_Invent::My_Key_Down(int key)
+bool TForm_Invent::My_Key_Down(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
     case Qt::Key_Escape: {
@@ -657,16 +660,21 @@ bool TForm_Invent::My_Key_Down(int key)
         return typed;
     }
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Keypad->focusTarget = CB_Context_Inv->isChecked() ? static_cast<QWidget*>(E_Context_Inv) : Grid_Inv;
-        break;
+    case Qt::Key_Enter: {
+        const bool search = CB_Context_Inv->isChecked();
+        Keypad->focusTarget = search ? static_cast<QWidget*>(E_Context_Inv) : Grid_Inv;
+        const bool typed = !Keypad->E_Klava->text().isEmpty();
+        const bool taken = Keypad->KeyDown(key);
+        countedFromSearch_ = typed && search && E_Context_Inv->hasFocus();
+        return taken;
+    }
     case Qt::Key_Delete:
         return false;
     default:
         Keypad->focusTarget = Keypad->Btn_OKS;
         break;
     }
-    return Keypad->KeyDown(key);
+    return Keypad->KeyDown(key, modifiers);
 }
 
 void TForm_Invent::keyPressEvent(QKeyEvent* event)
@@ -689,9 +697,19 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     }
     if (watched == E_Context_Inv) {
+        if (event->type() == QEvent::FocusOut)
+            countedFromSearch_ = false;
         if (event->type() == QEvent::KeyPress) {
-            Timer_Invent->stop();
             const int key = static_cast<QKeyEvent*>(event)->key();
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            const bool figure = text.size() == 1 && (text[0].isDigit() || text[0] == QLatin1Char(',') || text[0] == QLatin1Char('.'));
+            if (figure && countedFromSearch_) {
+                bool taken = false;
+                Guard([&] { taken = My_Key_Down(key); });
+                if (taken)
+                    return true;
+            }
+            Timer_Invent->stop();
             if ((key == Qt::Key_Up || key == Qt::Key_Down) && linesHaveRow()) {
                 if (!Keypad->TakeBeforeLeaving())
                     return true;
@@ -707,9 +725,9 @@ bool TForm_Invent::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
         // A key the keypad takes reaches neither grid: a digit would move its current row.
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* ke = static_cast<QKeyEvent*>(event);
         bool taken = false;
-        Guard([&] { taken = My_Key_Down(key); });
+        Guard([&] { taken = My_Key_Down(ke->key(), ke->modifiers()); });
         if (taken)
             return true;
     }

@@ -66,8 +66,7 @@ public:
     void Btn_RefreshClick();
     void Btn_ProvodkaClick();
     void Btn_PrintClick();
-    void Grid_DocDblClick();
-    bool My_Key_Down(int key);  // true when the keypad took the key
+    bool My_Key_Down(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);  // true when the keypad took the key
     void Btn_OKSClick(double value);
     void CB_Context_InvClick();
     void RadioGroup1Click();
@@ -92,6 +91,9 @@ private:
     void docsBeforeScroll();
     void docsScrolled();
     QList<QWidget*> keyed_;
+    // Enter took a count and sent the focus back to the search, whose text
+    // the user has not touched since.
+    bool countedFromSearch_ = false;
 };
 
 extern FirstUse<TForm_Invent> Form_Invent;

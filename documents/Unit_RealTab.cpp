@@ -221,7 +221,8 @@ TRealTab::TRealTab(QObject* parent) : QObject(parent)
     Keypad->keepCellOf(Grid_DocReal);
     Keypad->entryGrid = Grid_RealBludo;
     Keypad->entryColumn = [this] { return Grid_RealBludo->datasetModel()->columnOf(QStringLiteral("KOLVO")); };
-    Keypad->tabMovesLines = true;  // the quantity is the one column typed on
+    // The quantity is the one column typed on: Tab goes to the next line's.
+    Keypad->keepToEntryCells([this] { return QList<int>{Keypad->entryColumn()}; });
     keyed_ = {Grid_DocReal, Grid_RealBludo, Keypad->E_Klava, Keypad->Btn_Koma, Keypad->Btn_Back, Keypad->Btn_OKS,
               Btn_Add_Real, Btn_Upd_Real, Btn_Provodka_Real, Btn_Print_Real, Btn_Del_Real, Btn_Copy_Real};
     for (int d = 0; d < 10; ++d)
@@ -272,9 +273,9 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
             Guard([this] { Sheet_RealShow(); });
     } else if (t == QEvent::KeyPress && keyed_.contains(static_cast<QWidget*>(watched))) {
         // A key the keypad takes reaches neither grid: a digit would move its current row.
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* ke = static_cast<QKeyEvent*>(event);
         bool taken = false;
-        Guard([&] { taken = Real_Bludo_KeyDown(key); });
+        Guard([&] { taken = Real_Bludo_KeyDown(ke->key(), ke->modifiers()); });
         if (taken)
             return true;
     } else if (watched == E_Context_Real) {
@@ -296,11 +297,11 @@ bool TRealTab::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-bool TRealTab::Real_Bludo_KeyDown(int key)
+bool TRealTab::Real_Bludo_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     // A digit or a sign goes to the keypad, which then waits for Enter on its OK.
     Keypad->focusTarget = Keypad->Btn_OKS;
-    return Keypad->KeyDown(key);
+    return Keypad->KeyDown(key, modifiers);
 }
 
 void TRealTab::pressTake(bool down)

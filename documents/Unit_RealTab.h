@@ -48,7 +48,7 @@ public:
     void SetQuantity(double value);
     bool KeypadAllowed() const;
     // The keyboard on the tab's grids, keypad and buttons.
-    bool Real_Bludo_KeyDown(int key);  // true when the keypad took the key
+    bool Real_Bludo_KeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);  // true when the keypad took the key
 
     // List handlers.
     void Q_Docs_RealAfterScroll();

@@ -11,6 +11,7 @@
 #include "grid/Greying.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
+#include "util/Unit_Util.h"
 
 #include <QPalette>
 
@@ -73,7 +74,8 @@ void TForm_Print::AskToSave()
         return;
     if (Msg::confirm(QStringLiteral("Сохранить изменения ?"))) {
         PrintSaving = 1;
-        BtnSaveClick();
+        // A save refused (the template changed elsewhere) is told, and the move goes on.
+        Guard([this] { BtnSaveClick(); });
     }
     MarkUnmodified();
 }

@@ -655,11 +655,13 @@ reports::TurnoverOptions TForm_Oborotka::Options() const
     o.allIng = CB_Ing->isChecked();
     o.ing = ingKod;
     o.ingIsGroup = ingIsGroup;
+    o.ingCaption = P_Ing->text();
     o.docType = Combo_TypeDoc->currentIndex();
     o.provodka = RG_Provodka->itemIndex();
     o.selectedPartners = RG->itemIndex() == 1;
     o.excludePartners = RG2->itemIndex() == 1;
     o.partners = partners;
+    o.partnerNames = Memo_Filter->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     o.shortForm = CB_Short->isChecked();
     o.balances = o.shortForm && CB_Ostatki->isChecked();
     return o;

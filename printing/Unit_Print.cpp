@@ -94,6 +94,45 @@ int intOf(const db::Query* q, const char* name)
 
 QString orDefault(const QString& s, const QString& d) { return s.trimmed().isEmpty() ? d : s.trimmed(); }
 
+// The columns the panels show of a template and of a variable, named as the panels name them.
+const QList<engine::ShownRow::Column> kFormColumns = {
+    {QStringLiteral("NAME_SHABLON"), QStringLiteral("наименование шаблона")},
+    {QStringLiteral("HEAD_YX"), QStringLiteral("граница шапки документа")},
+    {QStringLiteral("TAIL_YX"), QStringLiteral("граница окончания документа")},
+    {QStringLiteral("START_LINE"), QStringLiteral("начало сетки")},
+    {QStringLiteral("END_LINE"), QStringLiteral("окончание сетки")},
+    {QStringLiteral("ZOOM"), QStringLiteral("масштаб")},
+    {QStringLiteral("SETKA"), QStringLiteral("обрисовка таблицы")},
+    {QStringLiteral("DEFAUL"), QStringLiteral("шаблон по умолчанию")}};
+const QList<engine::ShownRow::Column> kVarColumns = {
+    {QStringLiteral("ENABLED"), QStringLiteral("активна")},
+    {QStringLiteral("OPIS"), QStringLiteral("описание")},
+    {QStringLiteral("X_START"), QStringLiteral("начало поля")},
+    {QStringLiteral("X_END"), QStringLiteral("конец поля")},
+    {QStringLiteral("SETKA"), QStringLiteral("подчёркивание")},
+    {QStringLiteral("WRAPP"), QStringLiteral("перенос по словам")},
+    {QStringLiteral("MERGEE"), QStringLiteral("объединение ячеек")},
+    {QStringLiteral("HORIZONTAL_ALIGNMENT"), QStringLiteral("выравнивание")},
+    {QStringLiteral("MY_HORIZONTAL_ALIGNMENT"), QStringLiteral("своё выравнивание")},
+    {QStringLiteral("TEXT_AFTER_VALUE"), QStringLiteral("текст после значения")},
+    {QStringLiteral("TEXT_BEFORE_VALUE"), QStringLiteral("текст перед значением")},
+    {QStringLiteral("TEXT_STATIC"), QStringLiteral("текст статической переменной")},
+    {QStringLiteral("MY_FONT"), QStringLiteral("свой шрифт")},
+    {QStringLiteral("FONT_NAME"), QStringLiteral("шрифт")},
+    {QStringLiteral("FONT_SIZE"), QStringLiteral("шрифт")},
+    {QStringLiteral("FONT_BOLD"), QStringLiteral("шрифт")},
+    {QStringLiteral("FONT_ITALIC"), QStringLiteral("шрифт")},
+    {QStringLiteral("FONT_UNDERLINE"), QStringLiteral("шрифт")}};
+
+// What a panel shows of the current row of its list; nothing without one.
+engine::ShownRow shownRow(const db::Query* q, const QString& table, const QString& name,
+                          const QList<engine::ShownRow::Column>& columns)
+{
+    if (!q->active() || q->isEmpty() || q->recNo() < 0)
+        return {};
+    return engine::ShownRow::of(*q, table, name, columns);
+}
+
 } // namespace
 
 TForm_Print::TForm_Print(QWidget* parent) : QDialog(parent)
@@ -503,6 +542,7 @@ void TForm_Print::Zap_Forma()
     E_Zoom->setText(orDefault(textOf(q, "ZOOM"), QStringLiteral("100")));
     RG_Setka->setItemIndex(intOf(q, "SETKA"));
     DefaultForm->setChecked(intOf(q, "DEFAUL") != 0);
+    ShownForm = shownRow(q, QStringLiteral("PRINT_FORMS"), textOf(q, "NAME_SHABLON"), kFormColumns);
     loading_ = false;
     MarkUnmodified();
 }
@@ -550,6 +590,7 @@ void TForm_Print::Zap_Var()
     RG_Alignment->setEnabled(My_Align->isChecked());
     Merge_FieldClick();
     colourEnabledVar();
+    ShownVar = shownRow(q, QStringLiteral("PRINT_VARIABLES"), textOf(q, "NAME"), kVarColumns);
     loading_ = false;
     MarkUnmodified();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ShownRow.h"
 #include "util/FirstUse.h"
 
 // The print-template window: the print lists, their templates and the
@@ -96,6 +97,11 @@ public:
     // Set while a save asked for on leaving a row runs: the panels stay as the move leaves them.
     std::uint8_t PrintSaving = 0;
     bool ConstructorMode = false;  // developer mode: samples editable, variables defined
+    // What the panels show of the template and of its variable: the save
+    // writes those rows, refused when another workstation changed or deleted
+    // them since.
+    engine::ShownRow ShownForm;
+    engine::ShownRow ShownVar;
 
     // The print lists, the templates of the current list and the variables of
     // the current template; each holder reloads its list after a commit to its table.

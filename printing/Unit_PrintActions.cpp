@@ -8,6 +8,8 @@
 #include "entries/Office.h"
 
 #include "base/Unit_Base.h"
+#include "engine/RowRefusal.h"
+#include "engine/ShownRow.h"
 #include "engine/WriteRoad.h"
 #include "grid/DatasetModel.h"
 #include "grid/ListHolder.h"
@@ -114,21 +116,29 @@ void TForm_Print::BtnSaveClick()
 {
     const bool onScroll = PrintSaving != 0;
     PrintSaving = 0;
-    const qint64 formKod = FormKod();
+    // The panels are saved into the rows they show, whatever row the lists stand on by now.
+    const qint64 formKod = ShownForm.key();
     if (formKod == 0) {
         MarkUnmodified();
         return;
     }
     if (!textsStorable())
         return;
-    const qint64 varKod = VarKod();
+    const qint64 varKod = ShownVar.key();
     const QString line = QStringLiteral("Сохранение шаблона печати. Форма печати: ") + listName() +
-                         QStringLiteral("; Шаблон: ") + formName() + QStringLiteral("; Переменная: ") +
-                         fieldText(QPrintVar, "NAME");
+                         QStringLiteral("; Шаблон: ") + ShownForm.name() + QStringLiteral("; Переменная: ") +
+                         ShownVar.name();
+    std::optional<templates::VarPanel> variable;
+    if (varKod != 0) {
+        variable = varPanel();
+        variable->kod = varKod;
+    }
     {
         WriteTransaction w(templates::kRoad);
-        templates::SaveTemplate(w.context(), ListNo(), formKod, formPanel(),
-                                varKod != 0 ? std::optional<templates::VarPanel>(varPanel()) : std::nullopt);
+        engine::ClaimShownRow(w.context(), ShownForm, QStringLiteral("PRINT_FORMS"), formKod);
+        if (varKod != 0)
+            engine::ClaimShownRow(w.context(), ShownVar, QStringLiteral("PRINT_VARIABLES"), varKod);
+        templates::SaveTemplate(w.context(), ListNo(), formKod, formPanel(), variable);
         w.commit(kArea, line);
     }
     // The commit has reloaded the lists on their rows; the panels show what is stored.
@@ -167,7 +177,7 @@ void TForm_Print::SpeedButton1Click()
     const engine::Context ctx = engine::ProgramContext();
     const std::optional<templates::TemplateForm> stored = templates::ReadStoredForm(ctx, formKod);
     if (!stored)
-        return;
+        throw engine::RowRefusal(QStringLiteral("PRINT_FORMS"), formKod, engine::RowGoneText(formName()));
     QString unchecked;  // what could not be checked without the office
     try {
         unchecked = templates::CheckUploadable(printing::ProgramOffice(), bytes, QFileInfo(path).fileName(), *stored,
@@ -178,6 +188,7 @@ void TForm_Print::SpeedButton1Click()
     }
     {
         WriteTransaction w(templates::kRoad);
+        engine::ClaimRow(w.context(), QStringLiteral("PRINT_FORMS"), formKod, formName());
         templates::UploadSpreadsheet(w.context(), formKod, bytes);
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + formName());
@@ -280,6 +291,7 @@ void TForm_Print::BtnDeleteClick()
                          QStringLiteral("; Шаблон: ") + formName();
     {
         WriteTransaction w(templates::kRoad);
+        engine::ClaimRow(w.context(), QStringLiteral("PRINT_FORMS"), formKod, formName());
         templates::DeleteTemplate(w.context(), formKod, ListNo());
         w.commit(kArea, line);
     }
@@ -315,6 +327,7 @@ void TForm_Print::E_NameDblClick()
         return;
     {
         WriteTransaction w(templates::kRoad);
+        engine::ClaimRow(w.context(), QStringLiteral("PRINT_FORMS"), formKod, formName());
         templates::RenameTemplate(w.context(), formKod, ListNo(), *name);
         w.commit(kArea, QStringLiteral("Настройка шаблона печати. Форма печати: ") + listName() +
                             QStringLiteral("; Шаблон: ") + *name);
@@ -350,6 +363,7 @@ void TForm_Print::Btn_Add_VClick()
     Form_Var->CB_Type->setCurrentIndex(0);
     Form_Var->AddMode = true;
     Form_Var->FormKod = FormKod();
+    Form_Var->FormName = formName();
     Form_Var->VarKod = 0;
     Form_Var->StoredKod = 0;
     Msg::execModal(Form_Var);
@@ -375,6 +389,7 @@ void TForm_Print::L_Name_VarDblClick()
     Form_Var->CB_Type->setCurrentIndex(fieldText(q, "STATIC_TYPE").toInt());
     Form_Var->AddMode = false;
     Form_Var->FormKod = FormKod();
+    Form_Var->FormName = formName();
     Form_Var->VarKod = varKod;
     Msg::execModal(Form_Var);
     // The variable's commit has reloaded the list on its row.

@@ -1,5 +1,6 @@
 #include "Unit_Var.h"
 
+#include "engine/ShownRow.h"
 #include "engine/WriteRoad.h"
 #include "templates/TemplateAdmin.h"
 #include "util/Messages.h"
@@ -81,6 +82,8 @@ void TForm_Var::BitBtn1Click()
     v.sort = sort;
     {
         WriteTransaction w(templates::kRoad);
+        // A template another workstation deleted meanwhile takes no variable.
+        engine::ClaimRow(w.context(), QStringLiteral("PRINT_FORMS"), FormKod, FormName);
         StoredKod = templates::StoreVariable(w.context(), FormKod, AddMode ? 0 : VarKod, v);
         w.commit(QStringLiteral("Настройка"), (AddMode ? QStringLiteral("Добавлена переменная шаблона печати: ")
                                                        : QStringLiteral("Изменена переменная шаблона печати: ")) +

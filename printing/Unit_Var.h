@@ -21,6 +21,7 @@ public:
 
     bool AddMode = false;
     qint64 FormKod = 0;    // the template the variable belongs to
+    QString FormName;      // and its name, as the template window shows it
     qint64 VarKod = 0;     // the variable edited (0 when adding)
     qint64 StoredKod = 0;  // the key the last store gave
 

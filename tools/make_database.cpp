@@ -4,6 +4,9 @@
 
 #include "shipped/ShippedDatabase.h"
 #include "templates/SampleTemplates.h"
+#include "templates/WorkbookFile.h"
+
+#include "engine/FileCause.h"
 
 #include "db/Database.h"
 #include "db/Transaction.h"
@@ -35,10 +38,32 @@ std::optional<QString> fileRefusal(const QString& typed)
     if (file.exists())
         return QStringLiteral("Файл < %1 > уже существует: новая база данных записывается только в новый файл.").arg(path);
     const QFileInfo folder(file.absolutePath());
+    if (folder.exists() && !folder.isDir())
+        return QStringLiteral("< %1 > — это файл, а не папка: база данных не записана.").arg(QDir::toNativeSeparators(folder.filePath()));
     if (!folder.isDir())
         return QStringLiteral("Папки < %1 > нет: база данных не записана.").arg(QDir::toNativeSeparators(folder.filePath()));
     if (QFile::encodeName(file.fileName()).size() > NAME_MAX || QFile::encodeName(file.absoluteFilePath()).size() >= PATH_MAX)
         return QStringLiteral("Имя файла < %1 > слишком длинное: база данных не записана.").arg(path);
+    // The folder takes a new file: tried with an empty one, removed at once.
+    QFile probe(file.absoluteFilePath());
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return QStringLiteral("Файл < %1 > не создан: %2. База данных не записана.")
+            .arg(path, engine::WriteFailureCause(file.absoluteFilePath(), probe.errorString()));
+    probe.remove();
+    return std::nullopt;
+}
+
+// The whole file, or nothing with the cause in words.
+std::optional<QByteArray> readWhole(const QString& path, QString* refusal)
+{
+    QFile f(path);
+    QByteArray bytes;
+    if (f.open(QIODevice::ReadOnly))
+        bytes = f.readAll();
+    if (f.isOpen() && f.error() == QFileDevice::NoError)
+        return bytes;
+    *refusal = QStringLiteral("Файл образца < %1 > не читается: %2. База данных не записана.")
+                   .arg(QDir::toNativeSeparators(path), engine::ReadFailureCause(path));
     return std::nullopt;
 }
 
@@ -57,6 +82,17 @@ std::optional<QString> samplesRefusal(const QString& typed)
         if (!QFileInfo(dir.filePath(sheet)).isFile())
             return QStringLiteral("У образца < %1 > в папке < %2 > нет его таблицы < %3 >: база данных не записана.")
                 .arg(manifest, shown, sheet);
+        // A template the office cannot open would never print: both files are read, the table as a workbook.
+        QString refusal;
+        if (!readWhole(dir.absoluteFilePath(manifest), &refusal))
+            return refusal;
+        const std::optional<QByteArray> table = readWhole(dir.absoluteFilePath(sheet), &refusal);
+        if (!table)
+            return refusal;
+        if (!templates::IsWorkbook(*table))
+            return QStringLiteral("Таблица образца < %1 > повреждена: это не книга .xls, .xlsx или .ods, и шаблон не "
+                                  "напечатается. База данных не записана.")
+                .arg(QDir::toNativeSeparators(dir.absoluteFilePath(sheet)));
     }
     return std::nullopt;
 }

@@ -54,6 +54,8 @@ public:
         nodes_.push_back(std::move(node));
         return nodes_.back();
     }
+    // Puts a blank node at the head, to be filled in place.
+    RIng& pushHead() { return nodes_.emplace_back(); }
     RIng& head() { return nodes_.back(); }
     const RIng& head() const { return nodes_.back(); }
 
@@ -67,9 +69,6 @@ public:
 
     // Appends the other list's nodes after this list's last node.
     void append(AmountList&& other);
-
-    // The nodes head first.
-    std::vector<RIng> toVector() const { return {nodes_.rbegin(), nodes_.rend()}; }
 
     // Tail-first storage, for the list operations.
     std::vector<RIng>& storage() { return nodes_; }

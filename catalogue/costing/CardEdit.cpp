@@ -186,16 +186,32 @@ void SetCardRowActive(const Context& ctx, qint64 row, bool active)
                   QStringLiteral(" WHERE KOD = ") + key(row));
 }
 
-void SetCardRowValue(const Context& ctx, qint64 row, int column, double value, bool coefficient)
+void SetCardRowValue(const Context& ctx, qint64 row, CardFigure figure, double value)
 {
     db::Query q(ctx.database, ctx.write);
-    if (column == 0) {
+    if (figure == CardFigure::Net) {
         q.setSql(QStringLiteral("UPDATE KARTA SET KOLVO = :V WHERE KOD = ") + key(row));
         q.param(QStringLiteral("V")).setDouble(value);
-    } else {
-        q.setSql(QStringLiteral("UPDATE KARTA SET PERCENT = :V WHERE KOD = ") + key(row));
-        q.param(QStringLiteral("V")).setDouble(coefficient ? 100.0 / value : value);
+        q.execSql();
+        return;
     }
+    double percent = value;
+    if (figure == CardFigure::Coefficient) {
+        percent = 100.0 / value;
+    } else if (figure == CardFigure::Gross) {
+        db::Query net(ctx.database, reading(ctx));
+        net.setSql(QStringLiteral("SELECT KOLVO FROM KARTA WHERE KOD = ") + key(row));
+        net.open();
+        if (net.isEmpty())
+            return;
+        const double kolvo = net.field(0).asDouble();
+        if (!(kolvo > 0))
+            throw CardError(QStringLiteral("Нетто этой строки не задано, поэтому брутто не из чего пересчитать в "
+                                           "коэффициент. Сначала введите нетто."));
+        percent = 100.0 * kolvo / value;
+    }
+    q.setSql(QStringLiteral("UPDATE KARTA SET PERCENT = :V WHERE KOD = ") + key(row));
+    q.param(QStringLiteral("V")).setDouble(percent);
     q.execSql();
 }
 

@@ -56,9 +56,13 @@ qint64 AddCardRow(const Context& ctx, qint64 master, qint64 ingredient, double p
 void DeleteCardRow(const Context& ctx, qint64 row);
 // Switches a card row on (counted by the expansions) or off.
 void SetCardRowActive(const Context& ctx, qint64 row, bool active);
-// A typed value of a card row: its net quantity (column 0) or its yield
-// (column 1), the yield given as a gross coefficient when `coefficient` is set.
-void SetCardRowValue(const Context& ctx, qint64 row, int column, double value, bool coefficient);
+// What a number typed on a card row is: its net quantity, its yield percent,
+// its gross coefficient (100 / yield) or its gross quantity (net × coefficient).
+enum class CardFigure { Net, Yield, Coefficient, Gross };
+// Writes a typed figure of a card row. A gross sets the yield from the net the
+// row holds now (coefficient = gross / net); a row without a net is refused
+// (CardError) and nothing is written.
+void SetCardRowValue(const Context& ctx, qint64 row, CardFigure figure, double value);
 
 // Stores the product's recipe text.
 void SaveRecipe(const Context& ctx, qint64 product, const QString& text);

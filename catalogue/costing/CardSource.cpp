@@ -317,9 +317,12 @@ void CatalogueSnapshot::readCards(db::Query& q, const QString& where, KartaRows&
 
 void CatalogueSnapshot::takeCards(KartaRows& rows)
 {
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+    // Cards written master by master lie in this order already.
+    const auto byMaster = [](const auto& a, const auto& b) {
         return a.second.master != b.second.master ? a.second.master < b.second.master : a.first < b.first;
-    });
+    };
+    if (!std::is_sorted(rows.begin(), rows.end(), byMaster))
+        std::sort(rows.begin(), rows.end(), byMaster);
     karta_.reserve(rows.size());
     for (const auto& r : rows)
         karta_.push_back(r.second);
@@ -434,13 +437,13 @@ std::span<const CardRowData> CatalogueSnapshot::cardInDepartment(qint64 master, 
         if (memoValues_.capacity() < memoRows_.size())
             memoValues_.reserve(std::max(memoRows_.size(), 2 * memoValues_.capacity()));
         memoValues_.resize(memoRows_.size());
-        at = static_cast<int>(memoRanges_.size());
-        memoRanges_.emplace_back(first, static_cast<int>(memoRows_.size()));
-        memoRead_.push_back(0);
+        at = static_cast<int>(memos_.size());
+        memos_.push_back(Memo{first, static_cast<int>(memoRows_.size()), 0});
         memo_.insert(key, at);
     }
-    const Range rows = memoRanges_[static_cast<size_t>(at)];
-    if (memoRead_[static_cast<size_t>(at)] != changes_) {
+    Memo& memo = memos_[static_cast<size_t>(at)];
+    const Range rows{memo.first, memo.last};
+    if (memo.read != changes_) {
         // The values as they stand: the run has changed some since they were read.
         for (int i = rows.first; i < rows.second; ++i) {
             const MemoRow& m = memoRows_[static_cast<size_t>(i)];
@@ -457,7 +460,7 @@ std::span<const CardRowData> CatalogueSnapshot::cardInDepartment(qint64 master, 
             r.myCena = m.sklad->myCena;
             r.noIng = m.sklad->noIng;
         }
-        memoRead_[static_cast<size_t>(at)] = changes_;
+        memo.read = changes_;
     }
     return {memoValues_.data() + rows.first, static_cast<size_t>(rows.second - rows.first)};
 }

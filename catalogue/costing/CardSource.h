@@ -166,9 +166,17 @@ public:
     const DepartmentRow* firstSklad(qint64 ing, qint64 otdel) const;
     // The department's name; null when there is no such department.
     const QString* departmentName(qint64 kod) const;
+    // A product by its place among the products, and its place.
+    const Product& productAt(int place) const { return ings_[static_cast<size_t>(place)]; }
+    int placeOf(const Product& p) const { return static_cast<int>(&p - ings_.data()); }
+    // The row at its place in departmentRows() when it is the only row of its
+    // product in its department, so firstSklad would find it; else null.
+    const DepartmentRow* onlyRowAt(int place) const
+    {
+        return duplicatePairs_ ? nullptr : &sklad_[static_cast<size_t>(place)];
+    }
 
     int productCount() const { return static_cast<int>(ings_.size()); }
-    int departmentRowCount() const { return static_cast<int>(sklad_.size()); }
     int cardRowCount() const { return static_cast<int>(karta_.size()); }
 
 private:
@@ -226,9 +234,12 @@ private:
     // What one card gives in one department, fixed for a run: its rows in memoRows_,
     // with their values as they stood when the memo last read them (memoValues_);
     // they are read again once a mirrored write changed a value since.
-    KeyIndex<std::pair<qint64, qint64>> memo_;  // place in memoRanges_
-    std::vector<Range> memoRanges_;
-    std::vector<quint64> memoRead_;  // per range: the changes_ its values were read at, 0 never
+    struct Memo {
+        int first = 0, last = 0;  // [first, last) in memoRows_ and memoValues_
+        quint64 read = 0;         // the changes_ its values were read at, 0 never
+    };
+    KeyIndex<std::pair<qint64, qint64>> memo_;  // place in memos_
+    std::vector<Memo> memos_;  // a card's range and its reading side by side: one look in memory
     std::vector<MemoRow> memoRows_;
     std::vector<CardRowData> memoValues_;
     quint64 changes_ = 1;  // counts the mirrored writes that changed a value

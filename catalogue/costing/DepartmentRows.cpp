@@ -3,7 +3,6 @@
 #include "AmountList.h"
 #include "CardSource.h"
 #include "Expansion.h"
-#include "Rounding.h"
 
 #include "db/Query.h"
 #include "engine/Changes.h"
@@ -102,27 +101,7 @@ double CompositeCost(const Context& ctx, const DepartmentRow& row)
     SqlCardSource source(ctx.database, ctx.read);
     Expander expander(source);
     const AmountList list = expander.ExpandToRaw(row.kodIng, row.kodOtdel, 1.0, row.cenaCompute, 0, false);
-    return SumRawNodes(list).cost * (row.percentPlus + 100) / 100;
-}
-
-MethodPrices PricesByMethod(const Context& ctx, double cost, int percent, int metod, double storedMyCena)
-{
-    MethodPrices p;
-    p.calculated = (percent + 100) * cost / 100;
-    if (metod == 0)
-        p.selling = RoundPrice(ctx, p.calculated);
-    else if (metod == 1)
-        p.selling = p.calculated;
-    else
-        p.selling = storedMyCena != 0 ? storedMyCena : p.calculated;
-    return p;
-}
-
-std::optional<double> MarkupOverStock(double selling, double cost)
-{
-    if (cost == 0)
-        return std::nullopt;
-    return selling * 100 / cost - 100;
+    return RowCost(row.myLevel, SumRawNodes(list).cost, row.percentPlus);
 }
 
 void WriteDepartmentRow(const Context& ctx, const DepartmentEdit& e)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Recompute.h"
+#include "RowPrices.h"
 #include "engine/ShownRow.h"
 
 #include <QString>
@@ -50,21 +51,10 @@ qint64 FindDepartmentRow(const Context& ctx, qint64 ing, qint64 otdel);
 // The product's level as stored now (read on the write transaction).
 int ProductLevel(const Context& ctx, qint64 ing);
 
-// The cost of one unit of a composite in the row's department: its card
-// expanded to raw products, priced by the product's price flag, with the
-// card's markup. A fault of the card throws CardError.
+// The cost of one unit of a composite in the row's department (RowCost): its
+// card expanded to raw products, priced by the product's price flag. A fault
+// of the card throws CardError.
 double CompositeCost(const Context& ctx, const DepartmentRow& row);
-
-// The prices a method gives for a cost and a markup.
-struct MethodPrices {
-    double calculated = 0;  // cost with the markup
-    double selling = 0;     // by the method: 0 rounded by the settings, 1 as calculated,
-                            // 2 the stored selling price, or the calculated one while none is stored
-};
-// Rounding by the settings of the context.
-MethodPrices PricesByMethod(const Context& ctx, double cost, int percent, int metod, double storedMyCena);
-// The markup of a selling price over the stock price in percent; none for a stock price of 0.
-std::optional<double> MarkupOverStock(double selling, double cost);
 
 // The values the department dialog saves.
 struct DepartmentEdit {

@@ -27,7 +27,9 @@ void Expander::addChildren(AmountList& list, int pass, qint64 master, qint64 otd
             throw CardError(QStringLiteral("В калькуляционной карте продукта ") + quoted(source_.productName(master)) +
                             QStringLiteral(" у продукта ") + quoted(*r.name) +
                             QStringLiteral(" не указан процент выхода !"));
-        RIng n;
+        // Made where it stays, at the head: a node built aside and moved there
+        // cost a run more than filling it.
+        RIng& n = list.pushHead();
         if (NodeNames)
             n.NAME = *r.name;
         n.KOD_ING = r.kodIng;
@@ -46,7 +48,6 @@ void Expander::addChildren(AmountList& list, int pass, qint64 master, qint64 otd
             ZeroPriceLines << (noIng ? *r.name : QStringLiteral("Нулевая цена у продукта ") + quoted(*r.name));
             ZeroPriceWatch = 1;
         }
-        list.pushHead(std::move(n));
         if (parents)
             parents->push_back(parentIndex);
     }

@@ -66,7 +66,6 @@ public:
     // Takes an amount from the cached stock; false when the pair was never looked up.
     bool TakeFromStockCache(qint64 ing, qint64 otdel, double amount);
     void ClearStockCache() { stock_.clear(); }
-    const StockCache& stockCache() const { return stock_; }
 
     // The master's active card rows in any department, one node each at the head.
     AmountList& AddCardChildren(int depth, AmountList& list, qint64 master);

@@ -5,7 +5,7 @@
 #include "CostingError.h"
 #include "Expansion.h"
 #include "RecomputeRoad.h"
-#include "Rounding.h"
+#include "RowPrices.h"
 
 #include "db/Query.h"
 
@@ -220,6 +220,7 @@ public:
             sorted[static_cast<size_t>(next[static_cast<size_t>(t.level)]++)] = &t;
         std::vector<PriceRow> out;
         out.reserve(taken.size());
+        lastName = nullptr;
         for (const Taken* t : sorted) {
             const CatalogueSnapshot::DepartmentRow& s = all[static_cast<size_t>(t->place)];
             const CatalogueSnapshot::Product* p = t->product;
@@ -239,8 +240,13 @@ public:
             r.cenaCompute = p->cenaCompute;
             r.openClose = s.openClose;
             r.nameI = &p->name;
-            r.nameO = snapshot_.departmentName(s.kodOtdel);
+            if (!lastName || s.kodOtdel != lastOtdel) {
+                lastName = snapshot_.departmentName(s.kodOtdel);
+                lastOtdel = s.kodOtdel;
+            }
+            r.nameO = lastName;
             r.place = t->place;
+            r.productPlace = snapshot_.placeOf(*p);
         }
         return out;
     }
@@ -289,12 +295,16 @@ public:
     {
         return expander_.ExpandToRawInto(list_, ing, otdel, 1.0, priceFlag, 0, false);
     }
-    bool ownNodeSums(qint64 ing, qint64 otdel, int priceFlag, RawSums& out) override
+    bool ownNodeSums(const PriceRow& r, int priceFlag, RawSums& out) override
     {
         // The expansion of a product with nothing to expand is its start node
-        // alone (quantity 1); its sums are that node's, added to nothing.
-        const CatalogueSnapshot::Product* p = snapshot_.product(ing);
-        const CatalogueSnapshot::DepartmentRow* s = p ? snapshot_.firstSklad(ing, otdel) : nullptr;
+        // alone (quantity 1); its sums are that node's, added to nothing. The
+        // row names the places of its product and of itself, which the start
+        // node's look-ups by key would find.
+        const CatalogueSnapshot::Product* p = &snapshot_.productAt(r.productPlace);
+        const CatalogueSnapshot::DepartmentRow* s = snapshot_.onlyRowAt(r.place);
+        if (!s)
+            s = snapshot_.firstSklad(r.kodIng, r.kodOtdel);
         if (!s) {
             out.cost = 0.0 + 0.0 * 1.0;
             out.kalories = 0.0 + 0.0 * 1.0;
@@ -535,11 +545,12 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
             cost = r.cena;
             kalories = r.kalories;
         } else {
-            // A raw product's list is its own node: its cost always starts from its
-            // stock price, whatever its price flag says, so the markup never compounds.
+            // A raw product's list is its own node: its cost is its stock price,
+            // whatever its price flag says, and it has no card whose markup would
+            // add to it (RowCost), so only its row's markup makes its selling price.
             const int priceFlag = r.level == 0 ? 0 : r.cenaCompute;
             RawSums sums;
-            if (!roadImpl->ownNodeSums(r.kodIng, r.kodOtdel, priceFlag, sums)) {
+            if (!roadImpl->ownNodeSums(r, priceFlag, sums)) {
                 const AmountList& list = roadImpl->expand(r.kodIng, r.kodOtdel, priceFlag);
                 if (roadImpl->watch() == 1) {
                     result.aborted = true;
@@ -547,9 +558,8 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
                 }
                 sums = SumRawNodes(list);
             }
-            cost = sums.cost;
+            cost = RowCost(r.level, sums.cost, r.percentPlus);
             kalories = sums.kalories;
-            cost = cost * (100 + r.percentPlus) / 100;
         }
         checkFinite(cost, r);
         checkFinite(kalories, r);
@@ -564,9 +574,7 @@ RecomputeResult RecomputePrices(const Context& ctx, const RecomputeScope& scopeI
             if (r.level > 0)
                 roadImpl->writeCena(r, cost);
         } else {
-            double sale = cost * (100 + r.percent) / 100;
-            if (r.metod == 0)
-                sale = RoundPrice(ctx, sale);
+            const double sale = PricesByMethod(ctx, cost, r.percent, r.metod, r.myCena).selling;
             checkFinite(sale, r);
             if (r.level > 0)
                 roadImpl->writePrices(r, cost, sale);

@@ -35,7 +35,8 @@ struct PriceRow {
     int openClose = 0;
     const QString* nameI = nullptr;  // the product's and the department's names, kept by the road
     const QString* nameO = nullptr;
-    int place = -1;       // where the road keeps the row, for its own use
+    int place = -1;       // where the road keeps the row and its product, for its own use
+    int productPlace = -1;
 };
 
 // What the recomputation asks of a road.
@@ -47,9 +48,10 @@ public:
     virtual int computeLevel(qint64 ing) = 0;
     // ExpandToRaw for quantity 1 without stock; the list serves until the next call.
     virtual const AmountList& expand(qint64 ing, qint64 otdel, int priceFlag) = 0;
-    // SumRawNodes(expand(...)) without the list, for a product that has
-    // nothing to expand; false when it has (or the road cannot tell).
-    virtual bool ownNodeSums(qint64, qint64, int, RawSums&) { return false; }
+    // SumRawNodes(expand(...)) of the row's product in the row's department
+    // without the list, for a product that has nothing to expand; false when
+    // it has (or the road cannot tell).
+    virtual bool ownNodeSums(const PriceRow&, int, RawSums&) { return false; }
     virtual int& watch() = 0;
     virtual QStringList& zeroPriceLines() = 0;
     // The writes; `old` is the value they replace.

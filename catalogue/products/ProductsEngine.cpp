@@ -2,6 +2,7 @@
 
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/RowRefusal.h"
 
 namespace products {
 
@@ -45,8 +46,9 @@ void LinkGroupToSklad(const engine::Context& ctx, qint64 group, qint64 sklad)
     ins->execSql();
 }
 
-// The statements that remove one product that passed the checks.
-void DeleteIngRows(const engine::Context& ctx, qint64 ing)
+// The statements that remove one product that passed the checks; false
+// when another workstation deleted it.
+bool DeleteIngRows(const engine::Context& ctx, qint64 ing)
 {
     const QString p = Key(ing);
     Exec(ctx, QStringLiteral("DELETE FROM ING_SKLAD WHERE KOD_ING = ") + p);
@@ -58,7 +60,9 @@ void DeleteIngRows(const engine::Context& ctx, qint64 ing)
     Exec(ctx, QStringLiteral("DELETE FROM KARTA WHERE KOD_ING_MASTER IN (SELECT I.KOD_UPDATE FROM ING I WHERE I.KOD = ") + p +
          QStringLiteral(" AND I.KOD_UPDATE IS NOT NULL AND NOT EXISTS (SELECT 1 FROM ING O WHERE O.KOD <> ") + p +
          QStringLiteral(" AND (O.KOD = I.KOD_UPDATE OR O.KOD_UPDATE = I.KOD_UPDATE)))"));
-    Exec(ctx, QStringLiteral("DELETE FROM ING WHERE KOD = ") + p);
+    auto q = Writer(ctx, QStringLiteral("DELETE FROM ING WHERE KOD = ") + p);
+    q->execSql();
+    return q->rowsAffected() > 0;
 }
 
 } // namespace
@@ -217,17 +221,20 @@ void DeleteIng(const engine::Context& ctx, qint64 ing)
     DeleteIngRows(ctx, ing);
 }
 
-int DeleteAllIng(const engine::Context& ctx, const QList<qint64>& ings)
+DeletedIngs DeleteAllIng(const engine::Context& ctx, const QList<qint64>& ings)
 {
-    int skipped = 0;
+    DeletedIngs r;
     for (qint64 ing : ings) {
         if (IngInUse(ctx, ing) != IngUse::None) {
-            ++skipped;
+            ++r.skipped;
             continue;
         }
-        DeleteIngRows(ctx, ing);
+        r.deleted += DeleteIngRows(ctx, ing) ? 1 : 0;
     }
-    return skipped;
+    if (r.deleted == 0 && r.skipped == 0 && !ings.isEmpty())
+        throw engine::RowRefusal(QStringLiteral("ING"), ings.last(),
+                                 QStringLiteral("Продукты удалены на другом рабочем месте. Ничего не записано."));
+    return r;
 }
 
 // ---- lists ----

@@ -68,8 +68,15 @@ QString IngUseText(IngUse use);
 // Deletes one product with its department rows, its own card and card-edit
 // backups left behind that name it.
 void DeleteIng(const engine::Context& ctx, qint64 ing);
-// Deletes every product of the list that is not in use; returns how many were skipped.
-int DeleteAllIng(const engine::Context& ctx, const QList<qint64>& ings);
+// What a deletion of several products did: how many went, how many stayed in use.
+struct DeletedIngs {
+    int deleted = 0;
+    int skipped = 0;
+};
+// Deletes every product of the list that is not in use. None deleted and none
+// skipped: another workstation deleted them all, and the road is refused
+// (engine::RowRefusal).
+DeletedIngs DeleteAllIng(const engine::Context& ctx, const QList<qint64>& ings);
 
 // ---- lists ----
 

@@ -134,6 +134,49 @@ void ReadConnection(NetSettings& net, db::ConnectParams& params, Scrambler& scra
         params.password = *psw;
 }
 
+// The file a server of this computer serves through `connection`
+// ("localhost" or "127.0.0.1", with or without a port); empty for any other.
+QString ThisComputersFile(const QString& connection)
+{
+    const int colon = static_cast<int>(connection.indexOf(QLatin1Char(':')));
+    QString host = connection.left(colon);
+    if (colon < 2)  // no host, or a drive letter
+        return {};
+    host = host.left(host.indexOf(QLatin1Char('/')));
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0 && host != QLatin1String("127.0.0.1"))
+        return {};
+    return connection.mid(colon + 1);
+}
+
+// Whether a server is expected to serve the database: the network mode is
+// chosen, the connection names the server's port, or this workstation had
+// the file from a server of this computer before. Such a file is shared, and
+// the embedded engine would take it from every other workstation.
+bool ServerExpected(const NetSettings& net, const db::LocalServerName& local)
+{
+    return net.mode.trimmed().compare(QLatin1String("Net-IP"), Qt::CaseInsensitive) == 0 || local.portNamed ||
+           servedByLocalServer(local.path);
+}
+
+// A server of this computer is expected and does not answer: the database
+// opens through the embedded engine only when the user agrees to take it
+// from the other workstations meanwhile.
+bool OpenAloneAgreed(const db::LocalServerName& local)
+{
+    const QString retry = hidenetPresent()
+                              ? QStringLiteral("закройте программу и запустите её снова")
+                              : QStringLiteral("подключитесь к ней кнопкой \"Подключения\"");
+    return Msg::confirmDestructive(
+        QStringLiteral("Сервер Firebird на этом компьютере (порт %1) не отвечает: возможно, он ещё запускается или "
+                       "перезапускается. База данных \"%2\" должна открываться через него: с ней работают и другие "
+                       "рабочие места.\n\nПрограмма может открыть файл базы данных сама, но пока она работает с ним, "
+                       "другие рабочие места не смогут подключиться к базе данных.\n\nOK: открыть базу данных только на "
+                       "этом рабочем месте. Отмена: не открывать её; когда сервер заработает, %3.")
+            .arg(local.port)
+            .arg(QDir::toNativeSeparators(local.path), retry),
+        QStringLiteral("Сервер базы данных не отвечает"));
+}
+
 } // namespace
 
 void TForm_Base::AttachAhead()
@@ -143,9 +186,14 @@ void TForm_Base::AttachAhead()
         db::ConnectParams params;
         Scrambler scrambler;  // every use reseeds it: the program's own gives the same password
         ReadConnection(net, params, scrambler);
-        const QString local = LocalDatabaseFile(net.connection);
-        if (local.isEmpty() || QFileInfo::exists(local))
-            db::Database::attachAhead(net.connection, params);
+        // A server expected but silent asks the user first: nothing is attached before the answer.
+        const std::optional<db::LocalServerName> local = db::Database::localServerName(net.connection);
+        const bool expected = local && ServerExpected(net, *local);
+        if (expected && !db::Database::localServerListens(local->port))
+            return;
+        const QString file = LocalDatabaseFile(net.connection, !expected);
+        if (file.isEmpty() || QFileInfo::exists(file))
+            db::Database::attachAhead(net.connection, params, !expected);
     } catch (...) {
         // FormCreate reads the files again and says what is wrong with them.
     }
@@ -172,11 +220,23 @@ void TForm_Base::FormCreate()
     MyDB->setDatabaseName(net.connection);
     MyDB->setParams(params);
 
-    // The embedded engine serves a file on this computer; a first start finds
-    // no database in the program's folder and gets the shipped one there.
-    const QString local = LocalDatabaseFile(net.connection);
+    // The embedded engine serves a single workstation's file; a file a server
+    // is expected to serve opens in-process only with the user's word, and
+    // the program stays up without it otherwise.
+    const std::optional<db::LocalServerName> localName = db::Database::localServerName(net.connection);
+    const bool expected = localName && ServerExpected(net, *localName);
+    bool embedded = !expected;
+    if (expected && !db::Database::localServerListens(localName->port)) {
+        if (!OpenAloneAgreed(*localName))
+            return;
+        embedded = true;
+    }
+    MyDB->setEmbeddedFallback(embedded);
+
+    // A first start finds no database in the program's folder and gets the shipped one there.
+    const QString local = LocalDatabaseFile(net.connection, embedded);
     try {
-        if (!local.isEmpty() && !QFileInfo::exists(local) &&
+        if (!expected && !local.isEmpty() && !QFileInfo::exists(local) &&
             QFileInfo(local).absoluteDir() == QDir(programFolder()))
             CreateShippedDatabase(local, params);
         MyDB->open();
@@ -196,6 +256,9 @@ void TForm_Base::FormCreate()
             hooks.closeMainWindow();
         return;
     }
+    // A file this computer's server gave is shared from now on.
+    if (MyDB->attachedName() == net.connection)
+        rememberServedByLocalServer(ThisComputersFile(net.connection));
     if (MyDB->connected())
         AfterConnect();
 }

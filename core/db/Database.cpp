@@ -112,28 +112,36 @@ bool Database::localServerListens(int port)
     return ok;
 }
 
-QString Database::resolveName(const QString& name)
+std::optional<LocalServerName> Database::localServerName(const QString& name)
 {
     // "localhost:PATH" or "localhost/PORT:PATH"
     static const QString host = QStringLiteral("localhost");
     if (!name.startsWith(host, Qt::CaseInsensitive))
-        return name;
-    int colon = name.indexOf(QLatin1Char(':'), host.size());
+        return std::nullopt;
+    const int colon = static_cast<int>(name.indexOf(QLatin1Char(':'), host.size()));
     if (colon < 0)
+        return std::nullopt;
+    const QString between = name.mid(host.size(), colon - host.size());
+    LocalServerName local;
+    local.path = name.mid(colon + 1);
+    if (between.isEmpty())
+        return local;
+    if (!between.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    bool ok = false;
+    local.port = between.mid(1).toInt(&ok);
+    local.portNamed = true;
+    if (!ok)
+        return std::nullopt;
+    return local;
+}
+
+QString Database::resolveName(const QString& name, bool embeddedFallback)
+{
+    const std::optional<LocalServerName> local = localServerName(name);
+    if (!embeddedFallback || !local || localServerListens(local->port))
         return name;
-    QString between = name.mid(host.size(), colon - host.size());
-    int port = 3050;
-    if (!between.isEmpty()) {
-        if (!between.startsWith(QLatin1Char('/')))
-            return name;
-        bool ok = false;
-        port = between.mid(1).toInt(&ok);
-        if (!ok)
-            return name;
-    }
-    if (localServerListens(port))
-        return name;
-    return name.mid(colon + 1);
+    return local->path;
 }
 
 namespace {
@@ -152,6 +160,7 @@ struct Ahead {
     std::thread thread;
     QString name;
     QByteArray dpb;
+    bool embeddedFallback = true;
     QString target;
     IAttachment* attachment = nullptr;
     std::exception_ptr error;  // why it could not be made
@@ -169,11 +178,11 @@ Ahead& ahead()
     return a;
 }
 
-// Waits for the attachment made ahead; gives it for the same name and
-// parameters (with the name it attached), and drops it otherwise. Its
-// failure for the same name and parameters is thrown: the server that did
+// Waits for the attachment made ahead; gives it for the same name,
+// parameters and fallback (with the name it attached), and drops it
+// otherwise. Its failure for the same of them is thrown: the server that did
 // not answer is not waited for twice.
-IAttachment* takeAhead(const QString& name, const QByteArray& dpb, QString& target)
+IAttachment* takeAhead(const QString& name, const QByteArray& dpb, bool embeddedFallback, QString& target)
 {
     Ahead& a = ahead();
     if (!a.thread.joinable())
@@ -181,9 +190,10 @@ IAttachment* takeAhead(const QString& name, const QByteArray& dpb, QString& targ
     a.thread.join();
     IAttachment* att = std::exchange(a.attachment, nullptr);
     const std::exception_ptr error = std::exchange(a.error, nullptr);
-    if (error && a.name == name && a.dpb == dpb)
+    const bool same = a.name == name && a.dpb == dpb && a.embeddedFallback == embeddedFallback;
+    if (error && same)
         std::rethrow_exception(error);
-    if (att && (a.name != name || a.dpb != dpb)) {
+    if (att && !same) {
         FbStatus st;
         att->detach(&st);
         if (st.failed())
@@ -196,17 +206,18 @@ IAttachment* takeAhead(const QString& name, const QByteArray& dpb, QString& targ
 
 } // namespace
 
-void Database::attachAhead(const QString& name, const ConnectParams& params)
+void Database::attachAhead(const QString& name, const ConnectParams& params, bool embeddedFallback)
 {
     QString unused;
-    takeAhead(QString(), QByteArray(), unused);
+    takeAhead(QString(), QByteArray(), true, unused);
     Ahead& a = ahead();
     a.name = name;
     a.dpb = buildDpb(params, false);
+    a.embeddedFallback = embeddedFallback;
     a.target.clear();
     a.thread = std::thread([&a] {
         try {
-            const QString target = resolveName(a.name);
+            const QString target = resolveName(a.name, a.embeddedFallback);
             FbStatus st;
             a.attachment = attach(target, a.dpb, st);
             a.target = target;
@@ -223,9 +234,9 @@ void Database::open()
         return;
     const QByteArray dpb = buildDpb(params_, false);
     QString target;
-    IAttachment* att = takeAhead(name_, dpb, target);
+    IAttachment* att = takeAhead(name_, dpb, embeddedFallback_, target);
     if (!att) {
-        target = resolveName(name_);
+        target = resolveName(name_, embeddedFallback_);
         FbStatus st;
         att = attach(target, dpb, st);
         st.check();

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QString>
 
+#include <optional>
+
 namespace Firebird {
 class IMaster;
 class IAttachment;
@@ -27,9 +29,18 @@ struct ConnectParams {
     QString lcCtype = QStringLiteral("WIN1251");
 };
 
+// "localhost:PATH" or "localhost/PORT:PATH": a database the Firebird server of
+// this computer serves, the only names the embedded engine may open instead.
+struct LocalServerName {
+    int port = 3050;
+    bool portNamed = false;
+    QString path;
+};
+
 // The single attachment of the program. The database name is handed to
 // Firebird as it stands, except that "localhost:PATH" opens PATH through the
-// embedded engine when no Firebird server listens on this computer.
+// embedded engine when no Firebird server listens on this computer, unless
+// the embedded fallback is turned off (a server is expected to serve the file).
 class Database : public QObject {
     Q_OBJECT
 public:
@@ -40,16 +51,19 @@ public:
     const QString& databaseName() const { return name_; }
     void setParams(const ConnectParams& params) { params_ = params; }
     const ConnectParams& params() const { return params_; }
+    // Off: a local server's name goes to that server even when none answers,
+    // and the attachment fails instead of taking the file in-process.
+    void setEmbeddedFallback(bool on) { embeddedFallback_ = on; }
 
     void open();
     void close();
     // Starts attaching `name` with `params` on a thread of its own, so that
     // the engine loads and the file opens while the program builds its
     // windows. The next open() waits for it and takes that attachment when
-    // its name and parameters are the same; otherwise, or when attaching
-    // ahead failed, it is dropped and open() attaches as always (and says
-    // what went wrong).
-    static void attachAhead(const QString& name, const ConnectParams& params);
+    // its name, parameters and embedded fallback are the same; otherwise, or
+    // when attaching ahead failed, it is dropped and open() attaches as always
+    // (and says what went wrong).
+    static void attachAhead(const QString& name, const ConnectParams& params, bool embeddedFallback = true);
     bool connected() const { return attachment_ != nullptr; }
     // The name actually attached (the local path when the embedded engine serves).
     const QString& attachedName() const { return attachedName_; }
@@ -58,8 +72,9 @@ public:
     static void create(const QString& path, const ConnectParams& params = {});
 
     // The name Firebird is given for a connection string: "localhost:PATH" becomes PATH
-    // when nothing listens on the local server port.
-    static QString resolveName(const QString& name);
+    // when nothing listens on the local server port and the fallback is allowed.
+    static QString resolveName(const QString& name, bool embeddedFallback = true);
+    static std::optional<LocalServerName> localServerName(const QString& name);
     static bool localServerListens(int port = 3050);
 
     Firebird::IAttachment* attachment() const { return attachment_; }
@@ -101,6 +116,7 @@ private:
     QString name_;
     QString attachedName_;
     ConnectParams params_;
+    bool embeddedFallback_ = true;
     Firebird::IAttachment* attachment_ = nullptr;
     QList<Transaction*> transactions_;
     QHash<QString, QStringList> procedureTables_;  // procedure -> tables, upper case

@@ -1,6 +1,7 @@
 #include "EngineDb.h"
 
 #include "Changes.h"
+#include "RowRefusal.h"
 
 #include "db/Query.h"
 
@@ -54,6 +55,13 @@ qint64 FreshKey(const Context& ctx) { return FirstKey(ctx, QStringLiteral("SELEC
 
 void Exec(const Context& ctx, const QString& sql) { Writer(ctx, sql)->execSql(); }
 
+Context InRoad(const Context& ctx)
+{
+    Context inRoad = ctx;
+    inRoad.read = ctx.write;
+    return inRoad;
+}
+
 void RunProc(const Context& ctx, const QString& name, const QList<QPair<QString, QString>>& params)
 {
     QStringList names;
@@ -89,6 +97,9 @@ void UpdateRecord(const Context& ctx, const R_Record& r)
     q->setSql(lines);
     BindRecordFields(q.get(), r);
     q->execSql();
+    // No row of that key: another workstation deleted it. Nothing of the road may be kept or logged as done.
+    if (q->rowsAffected() == 0)
+        throw RowRefusal(r.Table, r.KOD, QStringLiteral("Запись удалена на другом рабочем месте. Ничего не записано."));
     NoteChange(ctx, r.Table, r.KOD);
 }
 

@@ -35,6 +35,11 @@ qint64 FirstKey(const Context& ctx, const QString& sql);
 qint64 FreshKey(const Context& ctx);
 // Runs a statement on the write transaction.
 void Exec(const Context& ctx, const QString& sql);
+// The context whose reads go to its write transaction: a check a road makes
+// again inside itself, after its reservation and on the rows it has taken,
+// reads what the road will change, never what a list or the reading
+// transaction saw before.
+Context InRoad(const Context& ctx);
 
 // Takes the stock rows (ING_SKLAD) whose keys `keys` selects (a SELECT of
 // one column of ING_SKLAD keys, repeats allowed) on ctx.write, one at a time
@@ -55,7 +60,8 @@ void RunProc(const Context& ctx, const QString& name, const QList<QPair<QString,
 // Inserts the row with a fresh key from MY_GEN and returns the key; the key is
 // drawn outside the write transaction, so a rolled-back row still uses it up.
 qint64 InsertRecord(const Context& ctx, const R_Record& r);
-// Updates the row whose KOD is r.KOD.
+// Updates the row whose KOD is r.KOD; refuses (engine::RowRefusal) when no
+// row has that key: a write that changed nothing is never done.
 void UpdateRecord(const Context& ctx, const R_Record& r);
 
 // Typed text as a LIKE pattern that matches it literally: '%', '_' and the

@@ -184,6 +184,38 @@ DecimalSum& DecimalSum::subtract(const DecimalSum& other)
     return *this;
 }
 
+DecimalSum& DecimalSum::addProduct(double a, double b)
+{
+    Wide da = 0, db = 0, out = 0;
+    int ea = 0, eb = 0;
+    // Seventeen digits each: the product holds in 128 bits.
+    if (DecimalOf(a, da, ea) && DecimalOf(b, db, eb) && Scaled(da * db, ea + eb, kSumPlaces, kSumLimit, out))
+        sum_ += out;
+    return *this;
+}
+
+double DecimalSum::printedOver(const DecimalSum& divisor) const
+{
+    Wide n = sum_, d = divisor.sum_;
+    // The quotient in millionths is n × 10^6 / d: both are brought down
+    // together, far below the last place, until n × 10^6 holds in 128 bits.
+    const Wide nLimit = Pow10(31);
+    while (n > nLimit || n < -nLimit) {
+        n /= 10;
+        d /= 10;
+    }
+    if (d == 0)
+        return 0;
+    const Wide scaled = n * Pow10(kPrintedPlaces);
+    Wide q = scaled / d;
+    const Wide rest = scaled % d;
+    const Wide twice = 2 * (rest < 0 ? -rest : rest);
+    const Wide magnitude = d < 0 ? -d : d;
+    if (twice > magnitude || (twice == magnitude && (q & 1)))
+        q += (scaled < 0) != (d < 0) ? -1 : 1;
+    return static_cast<double>(q) / static_cast<double>(Pow10(kPrintedPlaces));
+}
+
 double DecimalSum::value(int places) const
 {
     return static_cast<double>(units(places)) / static_cast<double>(Pow10(qBound(0, places, kSumPlaces)));
@@ -200,6 +232,45 @@ qint64 DecimalSum::units(int places) const
 double DecimalSum::printed() const
 {
     return value(kPrintedPlaces);
+}
+
+SummedRow& SummedRow::add(double quantity, std::initializer_list<double> prices)
+{
+    // Each figure's decimal is read once: the quantity, its amount and its
+    // value at each price come from the same digits, as LineKopecks,
+    // DecimalSum::add and addProduct would give them.
+    Wide q = 0, out = 0;
+    int eq = 0;
+    if (!DecimalOf(quantity, q, eq))
+        return *this;
+    if (Scaled(q, eq, kSumPlaces, kSumLimit, out))
+        quantity_.sum_ += out;
+    size_t i = 0;
+    for (const double price : prices) {
+        if (i == kPrices)
+            break;
+        Wide p = 0;
+        int ep = 0;
+        if (DecimalOf(price, p, ep)) {
+            const Wide product = q * p;
+            if (Scaled(product, eq + ep, 2, kCountLimit, out))
+                kopecks_[i] += static_cast<qint64>(out);
+            if (Scaled(product, eq + ep, kSumPlaces, kSumLimit, out))
+                values_[i].sum_ += out;
+        }
+        ++i;
+    }
+    return *this;
+}
+
+SummedRow& SummedRow::add(const SummedRow& other)
+{
+    quantity_.add(other.quantity_);
+    for (size_t i = 0; i < kPrices; ++i) {
+        kopecks_[i] += other.kopecks_[i];
+        values_[i].add(other.values_[i]);
+    }
+    return *this;
 }
 
 } // namespace engine

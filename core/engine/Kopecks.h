@@ -1,6 +1,11 @@
 #pragma once
 
+#include "PrintedPlaces.h"
+
 #include <QtGlobal>
+
+#include <array>
+#include <initializer_list>
 
 // Rounding of money to whole kopecks (hundredths of the currency unit), the
 // one rule every engine and report uses: the nearest whole number, an exact
@@ -36,10 +41,10 @@ inline double ToKopeck(double amount) { return static_cast<double>(Hundredths(am
 // same double, so 0.335 is 0.335 and 0.1 + 0.2 is 0.30000000000000004.
 // Sums of such figures are made in that decimal, never on the binary residue.
 
-// Prices and quantities print with the decimals they have, up to six; a
-// price the program derives (a typed sum over its quantity, an average) is
-// that decimal to six places, so it prints as it stands.
-constexpr int kPrintedPlaces = 6;
+// Prices and quantities print with the decimals they have, up to six
+// (kPrintedPlaces); a price the program derives (a typed sum over its
+// quantity, an average) is that decimal to six places, so it prints as it
+// stands.
 
 // v on its decimal in whole units of 10^-places (places 0 to 18), an exact
 // half to the even neighbour; 0 for NaN, infinities and what the count
@@ -60,24 +65,60 @@ double Printed(double v);
 qint64 LineKopecks(double quantity, double price);
 
 // A sum of stored figures made in their decimals (to 10^-18): the
-// quantities of several lines summed into one printed row (whose amount is
-// the sum of the lines' amounts, each LineKopecks), a stock row's parts.
-// add() takes NaN and infinities as 0.
+// quantities of several lines summed into one printed row (SummedRow), a
+// stock row's parts. add() takes NaN and infinities as 0.
 class DecimalSum {
 public:
     DecimalSum& add(double v);
     DecimalSum& add(const DecimalSum& other);
     DecimalSum& subtract(const DecimalSum& other);
+    // Adds a × b, multiplied exactly on their decimals (to 10^-18, an exact
+    // half to the even neighbour); nothing for NaN and infinities.
+    DecimalSum& addProduct(double a, double b);
     // The sum in whole units of 10^-places, as Units() rounds.
     qint64 units(int places) const;
     // The sum to `places` decimals (0 to 18), as units() gives it.
     double value(int places) const;
     // The sum to at most six decimals, as Printed() gives it.
     double printed() const;
-    bool isZero() const { return sum_ == 0; }
+    // This sum over `divisor`, to six decimals by the rule above
+    // (10 over 3 gives 3.333333); 0 when the divisor is 0.
+    double printedOver(const DecimalSum& divisor) const;
 
 private:
+    friend class SummedRow;
     __int128 sum_ = 0;  // units of 10^-18
+};
+
+// A printed row that stands for several stored lines (a statement's row of
+// one product at one price, a product's stock summed over its rows): their
+// quantities summed in decimal, and at each of the row's prices (at most
+// two: a stock price and a selling price) the sum of the lines' amounts,
+// each its LineKopecks, so the row prints what its lines add up to on every
+// paper. Every report that sums lines into a row takes it.
+class SummedRow {
+public:
+    static constexpr int kPrices = 2;
+
+    // One line: its stored quantity at the row's prices, in their order.
+    SummedRow& add(double quantity, std::initializer_list<double> prices);
+    // The lines of another row.
+    SummedRow& add(const SummedRow& other);
+
+    const DecimalSum& quantity() const { return quantity_; }
+    // The quantity as the papers print it, to at most six decimals.
+    double printedQuantity() const { return quantity_.printed(); }
+    // The sum of the lines' amounts at the price, in kopecks.
+    qint64 kopecks(int price = 0) const { return kopecks_[static_cast<size_t>(price)]; }
+    // The lines' average price: the sum of their quantities times the price
+    // over the sum of their quantities, in decimal, to six places; the price
+    // itself where the lines have one; 0 where the quantities sum to 0.
+    double averagePrice(int price = 0) const { return values_[static_cast<size_t>(price)].printedOver(quantity_); }
+
+private:
+    DecimalSum quantity_;
+    std::array<qint64, kPrices> kopecks_{};
+    std::array<DecimalSum, kPrices> values_{};  // quantity × price, summed
 };
 
 } // namespace engine

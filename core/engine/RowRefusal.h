@@ -25,4 +25,13 @@ private:
     qint64 key_;
 };
 
+// A check the road makes again inside itself on row `key` of `table`, which a
+// list showed: `refusal`, the check's words (the same the window gave before
+// the road), refuses the road; empty, the road goes on.
+inline void RefuseIf(const QString& table, qint64 key, const QString& refusal)
+{
+    if (!refusal.isEmpty())
+        throw RowRefusal(table, key, refusal);
+}
+
 } // namespace engine

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <stdexcept>
+
 namespace engine {
 
 namespace {
@@ -26,8 +28,9 @@ bool numeric(const QVariant& v)
 bool text(const QVariant& v) { return v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray; }
 
 // Both values come from the same column; the list and the road may read it
-// into types of different widths. An empty text and no text show alike, and a
-// save writes the one for the other: neither is a change.
+// into types of different widths. No value and the column's empty value (an
+// empty text, a number 0: no warehouse, no partner) show alike, and a save or
+// a posting writes the one for the other: neither is a change.
 bool same(const QVariant& a, const QVariant& b)
 {
     const bool aNull = !a.isValid() || a.isNull();
@@ -36,6 +39,8 @@ bool same(const QVariant& a, const QVariant& b)
         return true;
     if (aNull || bNull) {
         const QVariant& other = aNull ? b : a;
+        if (numeric(other))
+            return other.toDouble() == 0;
         return text(other) && other.toString().isEmpty();
     }
     if (numeric(a) && numeric(b))
@@ -58,9 +63,25 @@ ShownRow ShownRow::of(const db::Query& q, const QString& table, const QString& n
     return r;
 }
 
+ShownRow ShownRow::byKey(const QString& table, qint64 key, const QString& name)
+{
+    ShownRow r;
+    r.table_ = table;
+    r.key_ = key;
+    r.name_ = name;
+    return r;
+}
+
 void ShownRow::drop(const QString& column)
 {
     values_.removeIf([&](const Value& v) { return v.column == column; });
+}
+
+void ShownRow::readAs(const QString& column, std::function<QVariant(const QVariant&)> reading)
+{
+    for (Value& v : values_)
+        if (v.column == column)
+            v.reading = reading;
 }
 
 void ClaimShownRow(const Context& ctx, const ShownRow& shown)
@@ -77,19 +98,40 @@ void ClaimShownRow(const Context& ctx, const ShownRow& shown)
     q.setSql(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + shown.table_ +
              QStringLiteral(" WHERE KOD = ") + QString::number(shown.key_) + QStringLiteral(" WITH LOCK"));
     q.open();
-    const QString name = QStringLiteral("«") + shown.name_ + QStringLiteral("»");
     if (q.isEmpty())
-        throw RowRefusal(shown.table_, shown.key_,
-                         QStringLiteral("На другом рабочем месте удалили ") + name + QStringLiteral(". Ничего не записано."));
+        throw RowRefusal(shown.table_, shown.key_, RowGoneText(shown.name_));
+    const QString name = QStringLiteral("«") + shown.name_ + QStringLiteral("»");
     QStringList changed;
-    for (int i = 0; i < shown.values_.size(); ++i)
-        if (!same(shown.values_[i].value, q.field(i).value()))
-            changed << shown.values_[i].title;
+    for (int i = 0; i < shown.values_.size(); ++i) {
+        const ShownRow::Value& v = shown.values_[i];
+        const QVariant stored = q.field(i).value();
+        if (!(v.reading ? same(v.reading(v.value), v.reading(stored)) : same(v.value, stored)))
+            changed << v.title;
+    }
+    changed.removeDuplicates();  // the columns of one field (a font's name, size and style) name it once
     if (!changed.isEmpty())
         throw RowRefusal(shown.table_, shown.key_,
                          QStringLiteral("Пока окно было открыто, на другом рабочем месте изменили ") + name +
                              QStringLiteral(": ") + changed.join(QStringLiteral(", ")) +
                              QStringLiteral(". Ничего не записано: откройте окно снова, чтобы увидеть новые значения."));
+}
+
+void ClaimShownRow(const Context& ctx, const ShownRow& shown, const QString& table, qint64 key)
+{
+    if (shown.isEmpty() || shown.key() != key || shown.table().compare(table, Qt::CaseInsensitive) != 0)
+        throw std::logic_error("row " + QString::number(key).toStdString() + " of " + table.toStdString() +
+                               " is saved with what its dialog showed of it");
+    ClaimShownRow(ctx, shown);
+}
+
+QString RowGoneText(const QString& name)
+{
+    return QStringLiteral("На другом рабочем месте удалили «") + name + QStringLiteral("». Ничего не записано.");
+}
+
+void ClaimRow(const Context& ctx, const QString& table, qint64 key, const QString& name)
+{
+    ClaimShownRow(ctx, ShownRow::byKey(table, key, name));
 }
 
 } // namespace engine

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/PrintedPlaces.h"
+
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QTableView>
@@ -23,9 +25,9 @@ struct GridColumn {
 };
 
 // The grids' formats of a price and a quantity: the decimals they have, up
-// to six, as the papers print them.
-inline const QString kPriceDisplay = QStringLiteral("0.00####");
-inline const QString kQuantityDisplay = QStringLiteral("0.######");
+// to six, as the papers print them ("0.00####", "0.######").
+inline const QString kPriceDisplay = engine::PriceFormat(QLatin1Char('.'));
+inline const QString kQuantityDisplay = engine::QuantityFormat(QLatin1Char('.'));
 
 // Formats a value with a display format of the grids ("0.00", "#,##0.00",
 // kQuantityDisplay, kPriceDisplay): on its decimal, rounded to the format's

@@ -364,24 +364,23 @@ void ListHolder::timerFired()
     reopen();
 }
 
-bool ListHolder::standOnLine(const QList<QVariant>& values)
+QList<int> ListHolder::linesOf(const QList<QVariant>& values) const
 {
     QList<int> columns;
     for (int i = 0; i < lineFields_.size(); ++i) {
-        if (!values[i].isValid() || values[i].isNull() || !query_->hasField(lineFields_[i]))
-            return false;
+        if (i >= values.size() || !values[i].isValid() || values[i].isNull() || !query_->hasField(lineFields_[i]))
+            return {};
         columns << query_->fieldIndex(lineFields_[i]);
     }
+    QList<int> rows;
     for (int r = 0; r < query_->recordCount(); ++r) {
         bool same = true;
         for (int i = 0; same && i < columns.size(); ++i)
             same = query_->valueAt(r, columns[i]).toLongLong() == values[i].toLongLong();
-        if (same) {
-            query_->setRecNo(r);
-            return true;
-        }
+        if (same)
+            rows << r;
     }
-    return false;
+    return rows;
 }
 
 QVariant ListHolder::currentKey() const
@@ -405,6 +404,9 @@ void ListHolder::reopen()
     if (standsOnItsRow)
         for (const QString& f : std::as_const(lineFields_))
             product << (query_->hasField(f) ? query_->field(f).value() : QVariant());
+    // A product of several lines gives no line to stand on: which one the
+    // user meant is not known.
+    const bool oneLineBefore = !product.isEmpty() && linesOf(product).size() == 1;
     QList<QVariant> neighbours;
     if (standsOnItsRow && lineFields_.isEmpty()) {
         neighbours << QVariant::fromValue(KeyBefore(query_, keyField_));
@@ -420,8 +422,12 @@ void ListHolder::reopen()
         const bool found = key.isValid() && !key.isNull() && !query_->isEmpty() && query_->locate(keyField_, key);
         lostRow_ = standsOnItsRow && !key.isNull() && !found;
         if (lostRow_ && !query_->isEmpty()) {
-            if (!lineFields_.isEmpty())
-                noRow = !standOnLine(product);
+            if (!lineFields_.isEmpty()) {
+                const QList<int> lines = oneLineBefore ? linesOf(product) : QList<int>{};
+                noRow = lines.size() != 1;
+                if (!noRow)
+                    query_->setRecNo(lines.first());
+            }
             for (const QVariant& k : std::as_const(neighbours))
                 if (!standIn.isValid() && k.toLongLong() != 0 && query_->locate(keyField_, k))
                     standIn = k;

@@ -79,9 +79,10 @@ public:
     // current line gone (removed, or the document filled anew elsewhere)
     // stands on the line of the same product (these fields' values: KOD_ING,
     // and the department where a document has a product in several) when
-    // the document still holds one, else on no line (DbGrid::standOnNoRow),
-    // never on a line the user did not choose. Without them a list whose
-    // current row went stands on its neighbour (KeyBefore), its view kept.
+    // the product had that one line and the document holds one again, else
+    // on no line (DbGrid::standOnNoRow), never on a line the user did not
+    // choose. Without them a list whose current row went stands on its
+    // neighbour (KeyBefore), its view kept.
     void setLineFields(const QStringList& fields) { lineFields_ = fields; }
 
     // Greys the grid and (re)starts the timer; nothing for a closed list.
@@ -144,8 +145,8 @@ private:
     void reloadFailed(const QString& failure, bool connectionLost, bool saved, bool inRoad);
     void timerFired();
     QVariant currentKey() const;
-    // Stands on the first row whose line fields hold these values; false when none does.
-    bool standOnLine(const QList<QVariant>& values);
+    // The rows whose line fields hold these values.
+    QList<int> linesOf(const QList<QVariant>& values) const;
 
     Query* query_;
     QTimer* timer_;

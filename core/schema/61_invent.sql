@@ -61,9 +61,11 @@ END^
    the posting's own transaction and kept on the line as its book values:
    what was posted since the fill is part of the book, so the lines are
    exactly the change made and un-posting gives back the stock as it was.  A
-   product without a stock row in the department changes nothing and gets no
-   line.  The selling price stays.  The document is marked posted and forgets
-   its warehouse. */
+   counted price nobody typed (the book price the fill copied, still equal to
+   the line's) follows the stock price: a re-pricing posted since the fill
+   stays.  A product without a stock row in the department changes nothing
+   and gets no line.  The selling price stays.  The document is marked posted
+   and forgets its warehouse. */
 CREATE OR ALTER PROCEDURE INVENT_PROVODKA (
     KOD_DOC    BIGINT,
     KOD_OTDEL  BIGINT)
@@ -77,6 +79,7 @@ DECLARE VARIABLE MQ DOUBLE PRECISION;
 DECLARE VARIABLE C DOUBLE PRECISION;
 DECLARE VARIABLE MC DOUBLE PRECISION;
 DECLARE VARIABLE S_KOD BIGINT;
+DECLARE VARIABLE UNTYPED SMALLINT;
 BEGIN
     IF (EXISTS (SELECT 1 FROM DOCS WHERE KOD = :KOD_DOC AND PROVODKA > 10)) THEN
         EXCEPTION E_INVENT_POSTED;
@@ -94,7 +97,13 @@ BEGIN
         BEGIN
             /* Nothing moved since the fill (the usual case): the line stays unwritten. */
             IF (LQ IS DISTINCT FROM Q OR LC IS DISTINCT FROM C) THEN
-                UPDATE INVENT SET KOLVO = :Q, CENA = :C WHERE KOD = :L_KOD;
+            BEGIN
+                UNTYPED = IIF(MC = COALESCE(LC, 0), 1, 0);
+                IF (UNTYPED = 1) THEN
+                    MC = C;
+                UPDATE INVENT SET MY_CENA = IIF(:UNTYPED = 1, :C, MY_CENA), KOLVO = :Q, CENA = :C
+                    WHERE KOD = :L_KOD;
+            END
             IF (Q > MQ) THEN
                 INSERT INTO MOVES (KOD_DOC, KOD_ING, TYPE_MOVES, CENA, OLD_CENA, KOLVO, KOD_OTDEL)
                     VALUES (:KOD_DOC, :K_ING, 2, :MC, :C, :Q - :MQ, :KOD_OTDEL);

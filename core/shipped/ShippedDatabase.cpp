@@ -43,9 +43,9 @@ void CreateShippedDatabase(const QString& path, const db::ConnectParams& params,
     db.close();
 }
 
-QString LocalDatabaseFile(const QString& connection)
+QString LocalDatabaseFile(const QString& connection, bool embeddedFallback)
 {
-    const QString target = db::Database::resolveName(connection.trimmed());
+    const QString target = db::Database::resolveName(connection.trimmed(), embeddedFallback);
     if (target.startsWith(QLatin1Char('/')))
         return target;
     // A drive letter: "C:\\..." or "C:/...".

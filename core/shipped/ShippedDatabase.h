@@ -29,6 +29,6 @@ void CreateShippedDatabase(const QString& path, const db::ConnectParams& params 
                            ShippedSamples samples = ShippedSamples::Installed);
 
 // The file the embedded engine opens for a connection string (a plain path,
-// or "localhost:PATH" while no local server listens); empty when a server
-// serves the connection.
-QString LocalDatabaseFile(const QString& connection);
+// or "localhost:PATH" while no local server listens and the fallback is
+// allowed); empty when a server serves the connection.
+QString LocalDatabaseFile(const QString& connection, bool embeddedFallback = true);

@@ -9,11 +9,13 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QGridLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -22,6 +24,13 @@ namespace {
 // The Cyrillic letters on the physical ',' and '.' keys of a Russian layout.
 constexpr int kKeyCyrillicBe = 0x0411;  // 'Б'
 constexpr int kKeyCyrillicYu = 0x042E;  // 'Ю'
+
+// The keys that move between the cells taking typing, where the entry grid keeps to them.
+bool StepsAmongEntryCells(int key)
+{
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Left || key == Qt::Key_Right ||
+           key == Qt::Key_Home || key == Qt::Key_End;
+}
 
 // Swallows Enter once it has travelled up to the window, where the dialog
 // would click its default button. A focused push button that acts on Enter
@@ -249,7 +258,7 @@ bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Backtab: {
         const QWidget* focus = QApplication::focusWidget();
         const bool onLines = entryGrid && focus && (focus == entryGrid || isAncestorOf(focus));
-        if (E_Klava->text().isEmpty() && !(tabMovesLines && onLines))
+        if (E_Klava->text().isEmpty() && !(entryColumns_ && onLines))
             return false;
         // A number typed and left goes to its cell, and Tab moves on from there.
         if (entryGrid)
@@ -266,9 +275,11 @@ bool TKeypad::KeyDown(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_PageUp:
     case Qt::Key_PageDown: {
         // On the keypad's own buttons the arrows move through the lines, not
-        // from one button to another.
+        // from one button to another; on the grid the side arrows, Home and
+        // End keep to the cells that take typing.
         const QWidget* focus = QApplication::focusWidget();
-        if (!entryGrid || !focus || !isAncestorOf(focus))
+        const bool keptToEntryCells = entryColumns_ && focus == entryGrid && StepsAmongEntryCells(key);
+        if (!entryGrid || !focus || !(isAncestorOf(focus) || keptToEntryCells))
             return false;
         return moveInEntryGrid(key, modifiers);
     }
@@ -431,15 +442,78 @@ bool TKeypad::moveInEntryGrid(int key, Qt::KeyboardModifiers modifiers)
         return true;
     standOnEntryCell();
     grid->setFocus(Qt::OtherFocusReason);
-    // The grid moves as the key moves it there: Tab one column on, wrapping
-    // to the next line (with one entry column: one line), the arrows one cell.
-    if (tabMovesLines && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
-        key = key == Qt::Key_Tab ? Qt::Key_Down : Qt::Key_Up;
-        modifiers = Qt::NoModifier;
+    if (entryColumns_ && StepsAmongEntryCells(key)) {
+        stepBetweenEntryCells(key, modifiers);
+        return true;
     }
+    // The grid moves as the key moves it there: Tab one column on, the arrows one cell.
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(grid, &press);
     return true;
+}
+
+void TKeypad::stepBetweenEntryCells(int key, Qt::KeyboardModifiers modifiers)
+{
+    QAbstractItemView* grid = entryGrid;
+    const QModelIndex at = grid->currentIndex();
+    QList<int> columns = entryColumns_();
+    columns.removeAll(-1);
+    const int lastRow = grid->model()->rowCount() - 1;
+    if (columns.isEmpty() || lastRow < 0)
+        return;
+    std::sort(columns.begin(), columns.end());
+    // From no line a key stands on the first line's chosen cell, as the grid's own arrows do.
+    if (!at.isValid()) {
+        const int chosen = entryColumn ? entryColumn() : -1;
+        grid->setCurrentIndex(grid->model()->index(0, columns.contains(chosen) ? chosen : columns.first()));
+        return;
+    }
+    int row = at.row();
+    int column = at.column();
+    // Tab and Shift+Tab wrap to the next or previous line; the side arrows keep to theirs.
+    const bool wraps = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    const bool back = key == Qt::Key_Backtab || key == Qt::Key_Left || (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier));
+    if (key == Qt::Key_Home || key == Qt::Key_End) {
+        column = key == Qt::Key_Home ? columns.first() : columns.last();
+        if (modifiers & Qt::ControlModifier)
+            row = key == Qt::Key_Home ? 0 : lastRow;
+    } else if (!back) {
+        const auto right = std::upper_bound(columns.cbegin(), columns.cend(), column);
+        if (right != columns.cend())
+            column = *right;
+        else if (wraps && row < lastRow) {
+            ++row;
+            column = columns.first();
+        }
+    } else {
+        const auto left = std::lower_bound(columns.cbegin(), columns.cend(), column);
+        if (left != columns.cbegin())
+            column = *std::prev(left);
+        else if (wraps && row > 0) {
+            --row;
+            column = columns.last();
+        }
+    }
+    grid->setCurrentIndex(grid->model()->index(row, column));
+}
+
+void TKeypad::keepToEntryCells(std::function<QList<int>()> columns)
+{
+    entryColumns_ = std::move(columns);
+    if (!entryGrid || !entryGrid->selectionModel())
+        return;
+    connect(entryGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (snapping_ || !entryGrid || !current.isValid())
+            return;
+        QList<int> typed = entryColumns_();
+        typed.removeAll(-1);
+        if (typed.isEmpty() || typed.contains(current.column()))
+            return;
+        const int chosen = entryColumn ? entryColumn() : -1;
+        snapping_ = true;
+        entryGrid->setCurrentIndex(current.sibling(current.row(), typed.contains(chosen) ? chosen : typed.first()));
+        snapping_ = false;
+    });
 }
 
 bool TKeypad::leavesCell(QObject* watched, QEvent* event) const
@@ -478,6 +552,14 @@ bool TKeypad::leavesCell(QObject* watched, QEvent* event) const
 
 void TKeypad::watchRadioGroup(QButtonGroup* group)
 {
+    // Another choice leaves the cell a number was typed on: the number goes
+    // there first. Refused, it keeps the choice and the cursor where they were.
+    connect(group, &QButtonGroup::buttonPressed, this, [this](QAbstractButton* button) {
+        if (button->isChecked() || TakeBeforeLeaving())
+            return;
+        button->setDown(false);  // no click follows the press
+        Timer_rg->start();
+    });
     connect(group, &QButtonGroup::buttonClicked, this, [this] { Timer_rg->start(); });
     connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
         if (on && entryGrid)

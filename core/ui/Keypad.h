@@ -80,9 +80,17 @@ public:
     // line takes no number. None: Tab takes the number as OK does.
     QPointer<QAbstractItemView> entryGrid;
     std::function<int()> entryColumn;
-    // With one entry column Tab and Shift+Tab move to the next and the
-    // previous line's cell, a number typed taken first.
-    bool tabMovesLines = false;
+    // The entry grid's cursor keeps to the cells that take typing: `columns`
+    // gives them now (the window's mode). Tab and Shift+Tab, on the grid or
+    // the keypad, step between them, a row's end wrapping to the next line's
+    // first and the first to the previous line's last, the last line's end
+    // staying; Left and Right step within the line; Home and End go to the
+    // line's first and last of them, with Ctrl on the first or last line.
+    // From no line these keys stand on the first line's entryColumn() cell.
+    // A click, an arrow or anything else that puts the cursor on a cell that
+    // takes no typing puts it on that line's entryColumn() cell. Call once
+    // entryGrid and entryColumn are set.
+    void keepToEntryCells(std::function<QList<int>()> columns);
 
     // The decimal separator of the program (a Russian workstation's).
     static QChar DecimalSeparator() { return QLatin1Char(','); }
@@ -124,7 +132,9 @@ public:
     // True while a number is taken that way: the window skips its cursor advance.
     bool LeavingCell() const { return leaving_; }
     // A click on the group returns the focus to the target after 80 ms; the
-    // entry grid's cursor stands on the column chosen, by the user or the window.
+    // entry grid's cursor stands on the column chosen, by the user or the
+    // window. A number in the display is taken on its cell before the user's
+    // choice moves the cursor; refused, the choice stays.
     void watchRadioGroup(QButtonGroup* group);
     QPushButton* digitButton(int digit) const { return digits_[static_cast<size_t>(digit)]; }
 
@@ -140,6 +150,10 @@ private:
     bool moveInEntryGrid(int key, Qt::KeyboardModifiers modifiers);
     // Puts the entry grid's cursor on the cell a number goes to.
     void standOnEntryCell();
+    // Tab, Shift+Tab, the side arrows, Home and End between the cells that take typing.
+    void stepBetweenEntryCells(int key, Qt::KeyboardModifiers modifiers);
+    std::function<QList<int>()> entryColumns_;
+    bool snapping_ = false;  // the cursor is being put on an entry cell
     std::array<QPushButton*, 10> digits_{};
     QSet<QObject*> attached_;
     QSet<QObject*> cellWatched_;  // the grids and their viewports whose cells keep their numbers

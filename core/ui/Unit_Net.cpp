@@ -27,22 +27,40 @@ const QString kDatabaseFile = QStringLiteral("basecalc.fdb");
 
 QString DefaultDatabasePath() { return programFolder() + kDatabaseFile; }
 
+namespace {
+
+// "HOST/PORT" of a connection's head: the host, and the port when one is named.
+QString cutPort(const QString& head, QString* port)
+{
+    const int slash = static_cast<int>(head.indexOf(QLatin1Char('/')));
+    if (slash < 0)
+        return head;
+    *port = head.mid(slash + 1);
+    return head.left(slash);
+}
+
+} // namespace
+
 std::optional<NetForm> NetFormFromLines(const QString& mode, const QString& connection)
 {
     NetForm f;
     const QString m = mode.toUpper();
+    const int colon = static_cast<int>(connection.indexOf(QLatin1Char(':')));
     if (m == QLatin1String("LOCAL")) {
-        const int colon = connection.indexOf(QLatin1Char(':'));
         f.mode = 0;
-        f.path = colon < 0 ? QString() : connection.mid(colon + 1);
+        if (colon < 0)
+            return f;
+        const QString host = cutPort(connection.left(colon), &f.port);
+        if (!host.isEmpty())
+            f.host = host;
+        f.path = connection.mid(colon + 1);
         return f;
     }
     if (m == QLatin1String("NET-IP")) {
         f.mode = 1;
-        QString rest = connection;
+        QString rest = cutPort(colon < 0 ? connection : connection.left(colon), &f.port);
         for (int i = 0; i < 4; ++i) {
-            const QChar stop = i < 3 ? QLatin1Char('.') : QLatin1Char(':');
-            const int at = rest.indexOf(stop);
+            const int at = i < 3 ? static_cast<int>(rest.indexOf(QLatin1Char('.'))) : -1;
             if (at < 0) {
                 f.ip[i] = rest;
                 rest.clear();
@@ -51,11 +69,28 @@ std::optional<NetForm> NetFormFromLines(const QString& mode, const QString& conn
             f.ip[i] = rest.left(at);
             rest = rest.mid(at + 1);
         }
-        f.path = rest;
+        f.path = colon < 0 ? QString() : connection.mid(colon + 1);
         return f;
     }
     return std::nullopt;
 }
+
+namespace {
+
+// Empty (the standard port) or a number from 1 to 65535, digits only.
+bool PortFits(const QString& port)
+{
+    if (port.isEmpty())
+        return true;
+    for (QChar c : port)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return port.size() <= 5 && port.toInt() >= 1 && port.toInt() <= 65535;
+}
+
+const NetRefusal kPortRefusal{QStringLiteral("Порт сервера должен быть числом от 1 до 65535 или не указан !"), 5};
+
+} // namespace
 
 std::optional<NetRefusal> CheckNetForm(const NetForm& f, const std::function<bool(const QString&)>& fileExists)
 {
@@ -64,6 +99,8 @@ std::optional<NetRefusal> CheckNetForm(const NetForm& f, const std::function<boo
             return NetRefusal{QStringLiteral("Укажите путь к базе данных !!!"), 4};
         if (!fileExists(f.path))
             return NetRefusal{QStringLiteral("По указанному пути файл не найден !!!"), 4};
+        if (!PortFits(f.port))
+            return kPortRefusal;
         return std::nullopt;
     }
     for (int i = 0; i < 4; ++i)
@@ -73,6 +110,8 @@ std::optional<NetRefusal> CheckNetForm(const NetForm& f, const std::function<boo
         for (QChar c : f.ip[i])
             if (c < QLatin1Char('0') || c > QLatin1Char('9'))
                 return NetRefusal{kDigitsText, i};
+    if (!PortFits(f.port))
+        return kPortRefusal;
     // The path as the server sees it: a drive path ("D:\Data\basecalc.fdb") or
     // an absolute path of the server's file system.
     const QString& p = f.path;
@@ -85,10 +124,11 @@ std::optional<NetRefusal> CheckNetForm(const NetForm& f, const std::function<boo
 
 std::pair<QString, QString> NetLinesFromForm(const NetForm& f)
 {
+    const QString port = f.port.isEmpty() ? QString() : QLatin1Char('/') + f.port;
     if (f.mode == 0)
-        return {QStringLiteral("Local"), QStringLiteral("localhost:") + f.path};
+        return {QStringLiteral("Local"), f.host + port + QLatin1Char(':') + f.path};
     return {QStringLiteral("Net-IP"),
-            f.ip[0] + QLatin1Char('.') + f.ip[1] + QLatin1Char('.') + f.ip[2] + QLatin1Char('.') + f.ip[3] +
+            f.ip[0] + QLatin1Char('.') + f.ip[1] + QLatin1Char('.') + f.ip[2] + QLatin1Char('.') + f.ip[3] + port +
                 QLatin1Char(':') + f.path};
 }
 
@@ -127,6 +167,16 @@ TForm_Net::TForm_Net(QWidget* parent)
     }
     ipRow->addStretch();
     layout->addLayout(ipRow);
+    auto* portRow = new QHBoxLayout;
+    auto* portLabel = new QLabel(QStringLiteral("Порт сервера (не указан: 3050)"), this);
+    E_Port = new QLineEdit(this);
+    E_Port->setMaxLength(5);
+    E_Port->setFixedWidth(E_Port->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+    E_Port->setAccessibleName(portLabel->text());
+    portRow->addWidget(portLabel);
+    portRow->addWidget(E_Port);
+    portRow->addStretch();
+    layout->addLayout(portRow);
     layout->addWidget(new QLabel(QStringLiteral("Проверте, установлен ли протокол TCP/IP"), this));
 
     auto* pathLabel = new QLabel(QStringLiteral("Путь к базе данных"), this);
@@ -193,6 +243,8 @@ void TForm_Net::FormShow()
     if (!f)
         return;
     E_Path->setText(f->path);
+    E_Port->setText(f->port);
+    localHost_ = f->host;
     if (f->mode == 1) {
         E_IP1->setText(f->ip[0]);
         E_IP2->setText(f->ip[1]);
@@ -215,6 +267,8 @@ void TForm_Net::Btn_DefaultClick()
     RadioGroup1->setItemIndex(0);
     RadioGroup1Click();
     E_Path->setText(DefaultDatabasePath());
+    E_Port->clear();
+    localHost_ = QStringLiteral("localhost");
 }
 
 void TForm_Net::SpeedButton1Click()
@@ -232,9 +286,11 @@ void TForm_Net::BtnOKClick()
     for (int i = 0; i < 4; ++i)
         f.ip[i] = ip[i]->text();
     f.path = E_Path->text();
+    f.port = E_Port->text().trimmed();
+    f.host = localHost_;
     if (const auto refusal = CheckNetForm(f, [](const QString& p) { return QFileInfo(p).isFile(); })) {
         Msg::notice(refusal->text);
-        (refusal->field < 4 ? ip[refusal->field] : E_Path)->setFocus();
+        (refusal->field < 4 ? ip[refusal->field] : refusal->field == 4 ? E_Path : E_Port)->setFocus();
         return;
     }
     const auto lines = NetLinesFromForm(f);

@@ -27,6 +27,7 @@ public:
     QLineEdit* E_IP2;
     QLineEdit* E_IP3;
     QLineEdit* E_IP4;
+    QLineEdit* E_Port;  // the server's port; empty: the standard one
     QLineEdit* E_Path;
     QToolButton* SpeedButton1;
     QPushButton* Btn_Default;
@@ -51,6 +52,8 @@ protected:
 
 private:
     QList<QLineEdit*> ipEdits() const { return {E_IP1, E_IP2, E_IP3, E_IP4}; }
+    // The local mode's host as Net.txt named it ("localhost", "127.0.0.1"), written back as it was.
+    QString localHost_ = QStringLiteral("localhost");
 };
 
 extern FirstUse<TForm_Net> Form_Net;
@@ -61,11 +64,13 @@ struct NetForm {
     int mode = 0;     // 0 local, 1 network
     QString ip[4];
     QString path;
+    QString port;     // empty: the server's standard port
+    QString host = QStringLiteral("localhost");  // the local mode's
 };
 
 struct NetRefusal {
     QString text;
-    int field;        // 0..3 the address parts, 4 the path
+    int field;        // 0..3 the address parts, 4 the path, 5 the port
 };
 
 // The default database path: the program's folder and "basecalc.fdb".

@@ -1,5 +1,6 @@
 #include "Unit_Person.h"
 #include "engine/EngineDb.h"
+#include "engine/RowRefusal.h"
 
 #include "InputDialogs.h"
 #include "Scaling.h"
@@ -29,7 +30,35 @@ qint64 NewKey()
     q->close();
     return kod;
 }
+
+// The key of another user than `self` whose login is exactly `login` (letter
+// case counts), 0 when none; read on the transaction of `q`.
+qint64 LoginHolder(db::Query* q, const QString& login, qint64 self)
+{
+    q->setSql(QStringLiteral("SELECT KOD, LOGIN FROM PERSON WHERE LOGIN = :LO"));
+    q->param(QStringLiteral("LO")).setString(login);
+    q->open();
+    qint64 holder = 0;
+    for (q->first(); !q->eof(); q->next())
+        if (q->field(QStringLiteral("LOGIN")).asString() == login && q->field(QStringLiteral("KOD")).asInt64() != self)
+            holder = q->field(QStringLiteral("KOD")).asInt64();
+    q->close();
+    return holder;
+}
 } // namespace
+
+engine::ShownRow PersonShown(const db::Query& person)
+{
+    engine::ShownRow shown = engine::ShownRow::of(person, QStringLiteral("PERSON"), person.field(QStringLiteral("FIO")).asString(),
+                                                  {{QStringLiteral("FIO"), QStringLiteral("Ф.И.О.")},
+                                                   {QStringLiteral("LOGIN"), QStringLiteral("логин")},
+                                                   {QStringLiteral("PASSW"), QStringLiteral("пароль")}});
+    // Every save scrambles the password anew: the same password saved again is no change.
+    shown.readAs(QStringLiteral("PASSW"), [](const QVariant& stored) {
+        return QVariant(db::fromCp1251(Form_Util->UnscrambleString(db::toCp1251Lossy(stored.toString()))));
+    });
+    return shown;
+}
 
 QString PersonSavedText(bool newUser, const QString& fio, const QString& login)
 {
@@ -115,23 +144,12 @@ void TForm_Person::BitBtn2Click()
     }
     // An unchanged login needs no test; one changed only in letter case is
     // still compared with the other users' exact logins.
-    if (newUser || login != editLogin) {
-        const auto reader = engine::Reader(engine::ProgramContext());
-        db::Query* q = reader.get();
-        q->setSql(QStringLiteral("SELECT KOD, LOGIN FROM PERSON WHERE LOGIN = :LO"));
-        q->param(QStringLiteral("LO")).setString(login);
-        q->open();
-        bool taken = false;
-        for (q->first(); !q->eof(); q->next())
-            if (q->field(QStringLiteral("LOGIN")).asString() == login &&
-                (newUser || q->field(QStringLiteral("KOD")).asInt64() != editKod))
-                taken = true;
-        q->close();
-        if (taken) {
-            Msg::notice(QStringLiteral("Такой Логин уже имеется в базе !"));
-            E_Login->setFocus();
-            return;
-        }
+    const bool loginToTest = newUser || login != editLogin;
+    const qint64 self = newUser ? 0 : editKod;
+    if (loginToTest && LoginHolder(engine::Reader(engine::ProgramContext()).get(), login, self) != 0) {
+        Msg::notice(QStringLiteral("Такой Логин уже имеется в базе !"));
+        E_Login->setFocus();
+        return;
     }
     if (E_Pass1->text().isEmpty() &&
         !Msg::confirm(QStringLiteral("Вы действительно не хотите этому сотруднику присвоить пароль?"),
@@ -149,8 +167,17 @@ void TForm_Person::BitBtn2Click()
     const QByteArray password = db::toCp1251(E_Pass1->text());
     Scrambler& s = Form_Util->scrambler();
     WriteTransaction w(WriteTransaction::Reserve::Users);
+    if (!newUser)
+        engine::ClaimShownRow(w.context(), Shown, QStringLiteral("PERSON"), editKod);
     const auto writer = engine::Writer(w.context());
     db::Query* q = writer.get();
+    // Tested again where it counts: another workstation may have given the
+    // login to someone else since.
+    if (const qint64 holder = loginToTest ? LoginHolder(q, login, self) : 0)
+        throw engine::RowRefusal(QStringLiteral("PERSON"), holder,
+                                 QStringLiteral("Логин «") + login +
+                                     QStringLiteral("» уже имеется в базе: его дали другому сотруднику на другом "
+                                                    "рабочем месте. Ничего не записано."));
     q->setSql(newUser ? QStringLiteral("INSERT INTO PERSON (KOD, FIO, LOGIN, PASSW, F) VALUES (:K, :FI, :LO, :PA, :FF)")
                       : QStringLiteral("UPDATE PERSON SET FIO = :FI, LOGIN = :LO, PASSW = :PA, F = :FF WHERE KOD = :K"));
     const qint64 kod = newUser ? NewKey() : editKod;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ShownRow.h"
 #include "util/FirstUse.h"
 
 #include <QDialog>
@@ -7,6 +8,10 @@
 #include <QPushButton>
 
 #include <optional>
+
+namespace db {
+class Query;
+}
 
 // The user card: full name, login and password of one user, new or edited.
 class TForm_Person : public QDialog {
@@ -28,6 +33,9 @@ public:
     // The edited user's key and stored login (edit mode).
     qint64 editKod = 0;
     QString editLogin;
+    // What the card showed of the edited user (PersonShown): the save refuses
+    // it when another workstation changed or deleted the user meanwhile.
+    engine::ShownRow Shown;
 
     void FormShow();
     void BitBtn2Click();
@@ -42,6 +50,9 @@ extern FirstUse<TForm_Person> Form_Person;
 constexpr int kFioLength = 50;
 constexpr int kLoginLength = 20;
 constexpr int kPasswordLength = 100 - 15 - kLoginLength;
+
+// What the user card shows of the current row of the users' list.
+engine::ShownRow PersonShown(const db::Query& person);
 
 // The protocol text of a saved user card.
 QString PersonSavedText(bool newUser, const QString& fio, const QString& login);

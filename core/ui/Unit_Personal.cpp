@@ -1,5 +1,6 @@
 #include "Unit_Personal.h"
 #include "engine/EngineDb.h"
+#include "engine/ShownRow.h"
 
 #include "InputDialogs.h"
 #include "Scaling.h"
@@ -104,6 +105,7 @@ void TForm_Personal::Btn_AddClick()
     card->newUser = true;
     card->editKod = 0;
     card->editLogin.clear();
+    card->Shown = {};
     if (Msg::execModal(card) == QDialog::Accepted)
         ReloadRights();
 }
@@ -151,6 +153,7 @@ void TForm_Personal::Btn_UpdClick()
     card->newUser = false;
     card->editKod = person->field(QStringLiteral("KOD")).asInt64();
     card->editLogin = login;
+    card->Shown = PersonShown(*person);
     Msg::execModal(card);
 }
 
@@ -172,6 +175,7 @@ void TForm_Personal::Btn_DelClick()
     // The row before the deleted one keeps the cursor (the one after, for the first row).
     const qint64 keep = db::KeyBefore(person);
     WriteTransaction w(WriteTransaction::Reserve::Users);
+    engine::ClaimRow(w.context(), QStringLiteral("PERSON"), kod, fio);
     const auto writer = engine::Writer(w.context());
     db::Query* q = writer.get();
     q->setSql(QStringLiteral("DELETE FROM PERSON_POLICY WHERE KOD_PERSON = ") + Key(kod));

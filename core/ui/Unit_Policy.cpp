@@ -1,5 +1,6 @@
 #include "Unit_Policy.h"
 #include "engine/EngineDb.h"
+#include "engine/ShownRow.h"
 
 #include "Scaling.h"
 #include "base/Unit_Base.h"
@@ -128,6 +129,7 @@ void TForm_Policy::ShowRights(const QList<int>& numbers)
 void TForm_Policy::Btn_OkClick()
 {
     WriteTransaction w(WriteTransaction::Reserve::Users);
+    engine::ClaimRow(w.context(), QStringLiteral("PERSON"), personKod, personFio);
     if (!CB_Nomen->isChecked() && !CB_Sklad->isChecked() && !CB_Move->isChecked())
         CB_Ing->setChecked(false);
     const QString key = Key(personKod);

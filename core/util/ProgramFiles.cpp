@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <stdexcept>
 
@@ -16,6 +17,7 @@ namespace {
 const QString kNetTxt = QStringLiteral("Net.txt");
 const QString kPswTxt = QStringLiteral("psw.txt");
 const QString kHidenetTxt = QStringLiteral("hidenet.txt");
+const QString kNetServedTxt = QStringLiteral("NetServed.txt");
 
 [[noreturn]] void fail(const QString& message)
 {
@@ -133,4 +135,44 @@ void writePswTxt(const QByteArray& password, Scrambler& scrambler)
 bool hidenetPresent()
 {
     return QFileInfo::exists(programFolder() + kHidenetTxt);
+}
+
+namespace {
+
+QStringList servedPaths()
+{
+    QFile file(programFolder() + kNetServedTxt);
+    QStringList paths;
+    if (!file.open(QIODevice::ReadOnly))
+        return paths;
+    const QByteArray bytes = file.readAll();
+    QByteArray line;
+    for (qsizetype pos = 0; nextLine(bytes, pos, line);)
+        if (!line.isEmpty())
+            paths << db::fromCp1251(line);
+    return paths;
+}
+
+} // namespace
+
+bool servedByLocalServer(const QString& path)
+{
+    return !path.isEmpty() && servedPaths().contains(path);
+}
+
+void rememberServedByLocalServer(const QString& path)
+{
+    QStringList paths = servedPaths();
+    if (path.isEmpty() || paths.contains(path) || !db::unstorableCharacters(path).isEmpty())
+        return;
+    paths << path;
+    const QString file = programFolder() + kNetServedTxt;
+    QByteArray bytes;
+    for (const QString& p : paths)
+        bytes += encodeLine(p, file);
+    try {
+        writeAll(file, bytes);
+    } catch (const std::runtime_error&) {
+        // A folder the program may not write to: the other rules still tell a shared database.
+    }
 }

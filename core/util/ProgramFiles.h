@@ -42,3 +42,11 @@ void writePswTxt(const QByteArray& password, Scrambler& scrambler);
 
 // Whether hidenet.txt lies in the program's folder (its content is never read).
 bool hidenetPresent();
+
+// NetServed.txt: the database files a Firebird server of this computer has
+// served to this workstation, a path a line (Windows-1251, CR LF). Such a file
+// is shared: opened through the embedded engine it would lock every other
+// workstation out. Kept as far as the folder allows: a folder that cannot be
+// written, or a path Windows-1251 cannot hold, keeps nothing.
+bool servedByLocalServer(const QString& path);
+void rememberServedByLocalServer(const QString& path);

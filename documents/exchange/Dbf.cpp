@@ -2,7 +2,6 @@
 
 #include "db/Codec.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -241,18 +240,6 @@ QDate DateOf(const QByteArray& raw)
         if (c < '0' || c > '9')
             return {};
     return QDate(t.left(4).toInt(), t.mid(4, 2).toInt(), t.mid(6, 2).toInt());
-}
-
-QString ReadFailureCause(const QString& path)
-{
-    const QFileInfo file(path);
-    if (!file.exists())
-        return QStringLiteral("такого файла нет");
-    if (file.isDir())
-        return QStringLiteral("это папка, а не файл");
-    if (!file.isReadable())
-        return QStringLiteral("программе не разрешено читать этот файл");
-    return QStringLiteral("файл не удалось прочитать");
 }
 
 } // namespace exchange::dbf

@@ -82,8 +82,4 @@ QString TextOf(const QByteArray& raw);
 std::optional<double> NumberOf(const QByteArray& raw, bool* ok);
 QDate DateOf(const QByteArray& raw);
 
-// Why an exchange file the user chose could not be opened for reading, in the
-// user's words (the system's own text is English).
-QString ReadFailureCause(const QString& path);
-
 } // namespace exchange::dbf

@@ -4,6 +4,7 @@
 
 #include "db/Codec.h"
 #include "db/Query.h"
+#include "engine/FileCause.h"
 #include "engine/Settled.h"
 #include "menus/SectionDishes.h"
 #include "util/Scrambler.h"
@@ -174,6 +175,20 @@ std::optional<QByteArray> UnpackContainer(const QByteArray& container, Scrambler
     return plain;
 }
 
+QString MenuFileName(const QString& menuName, const QString& extension)
+{
+    static const QString unfit = QStringLiteral("\\/:*?\"<>|");
+    QString name;
+    for (const QChar c : menuName)
+        name += c.unicode() < 0x20 || unfit.contains(c) ? QLatin1Char('_') : c;
+    // Blanks and dots at the ends: a leading dot hides the file, trailing ones are dropped by the point of sale's system.
+    while (name.startsWith(QLatin1Char(' ')) || name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    while (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    return (name.isEmpty() ? QStringLiteral("Меню") : name) + QLatin1Char('.') + extension;
+}
+
 // ---- TorgService ----
 
 QString EncodeGroupNumber(qint64 n)
@@ -257,7 +272,7 @@ bool WriteWhole(const QString& path, const QByteArray& bytes, QString* error)
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
         if (error)
-            *error = f.errorString();
+            *error = engine::WriteFailureCause(path, f.errorString());
         return false;
     }
     return true;

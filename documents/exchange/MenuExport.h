@@ -67,6 +67,13 @@ struct MenuText {
 };
 MenuText MenuFileText(const Menu& menu);
 
+// The file name a save dialog proposes for a menu's file: the menu's name,
+// each character a file name cannot hold here or on the point of sale put as
+// "_", blanks and dots left off its ends (a name such as "Обед 03.12" would
+// otherwise be taken as having an extension of its own), "Меню" for a name
+// that leaves nothing, then "." and the extension.
+QString MenuFileName(const QString& menuName, const QString& extension);
+
 // The exchange container: the 15-character seed, the byte sum of the plain
 // text modulo 2^32 as 10 digits, the text XOR-ed with the keystream of the
 // seed. An empty stamp takes a fresh one from the clock.
@@ -105,7 +112,7 @@ TorgTables BuildTorgServiceTables(const Menu& menu, CodeKind kind, const QDate& 
 QByteArray ZimpCommand();
 
 // Writes `bytes` to `path` through a temporary file renamed at the end, so
-// a failure leaves the target as it was. False with the reason on failure.
+// a failure leaves the target as it was. False with the reason, in words, on failure.
 bool WriteWhole(const QString& path, const QByteArray& bytes, QString* error);
 
 } // namespace exchange

@@ -3,15 +3,13 @@
 #include "db/Query.h"
 #include "engine/Clock.h"
 #include "engine/EngineDb.h"
+#include "engine/FileCause.h"
 #include "engine/Kopecks.h"
 #include "engine/Settled.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
-#include <cerrno>
 #include <cmath>
 #include <stdexcept>
 
@@ -22,25 +20,6 @@ namespace {
 constexpr int kHeaderLength = 257;
 constexpr int kRecordLength = 160;
 constexpr char kFileEnd = 0x1A;
-
-// Why a file could not be written, in the user's words where the system
-// gives a known cause.
-QString causeOf(const QFileDevice& f, const QString& path)
-{
-    const QString system = f.errorString();
-    if (system == qt_error_string(ENOSPC) || system == qt_error_string(EDQUOT))
-        return QStringLiteral("на диске нет свободного места");
-    if (system == qt_error_string(EFBIG))
-        return QStringLiteral("файл превысил допустимый размер");
-    const QFileInfo file(path);
-    if (file.exists() && !file.isWritable())
-        return QStringLiteral("файл доступен только для чтения. Выберите другой файл или папку");
-    if (system == qt_error_string(EROFS) || system == qt_error_string(EACCES) || system == qt_error_string(EPERM) ||
-        !QFileInfo(file.absolutePath()).isWritable())
-        return QStringLiteral("в папку ") + QDir::toNativeSeparators(file.absolutePath()) +
-               QStringLiteral(" нельзя записывать. Выберите другую папку");
-    return system;
-}
 
 std::runtime_error fileError(const QString& what, const QString& path, const QString& cause)
 {
@@ -56,15 +35,15 @@ void replaceFile(const QString& path, const QByteArray& bytes)
     // Unbuffered: a short write is seen at once and retried, so the error of
     // the write that fails (no space left) is the one reported.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw fileError(QStringLiteral("Не удаётся создать файл"), path, causeOf(f, path));
+        throw fileError(QStringLiteral("Не удаётся создать файл"), path, engine::WriteFailureCause(path, f.errorString()));
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0)
-            throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f, path));
+            throw fileError(QStringLiteral("Не удаётся записать файл"), path, engine::WriteFailureCause(path, f.errorString()));
         done += n;
     }
     if (!f.commit())
-        throw fileError(QStringLiteral("Не удаётся записать файл"), path, causeOf(f, path));
+        throw fileError(QStringLiteral("Не удаётся записать файл"), path, engine::WriteFailureCause(path, f.errorString()));
 }
 
 // A quantity or a price on its decimal to the field's places: the half of
@@ -114,7 +93,7 @@ Table::Table(const QString& path) : path_(path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw fileError(QStringLiteral("Не удаётся открыть файл"), path, dbf::ReadFailureCause(path));
+        throw fileError(QStringLiteral("Не удаётся открыть файл"), path, engine::ReadFailureCause(path));
     image_ = f.readAll();
     auto le = [this](int at, int bytes) {
         quint32 v = 0;

@@ -159,23 +159,28 @@ int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod)
 
 namespace {
 
-// The lines of the document whose book quantity differs from the stock row
-// the posting procedure reads for them (the product's first in the department).
+// The lines of the document whose book quantity or price differs from the
+// stock row the posting procedure reads for them (the product's first in the
+// department).
 QList<BookChange> bookChanges(const engine::Context& ctx, db::Transaction* t, qint64 docKod, qint64 otdel, bool dropUnchanged)
 {
     db::Query q(ctx.database, t);
     // Driven from the document's lines, as the taking of the stock rows is.
     // Of a product's stock rows in the department (one, unless the data was
     // written by hand) the procedure reads the first by key: the others of a
-    // line are passed over below.
+    // line are passed over below. A composite product's price is the
+    // recomputation's, never counted: it follows the book without a word.
+    const QString counted = QStringLiteral("(ING.MY_LEVEL > 0) IS NOT TRUE");
     q.setSql(QStringList{
         QStringLiteral("SELECT I.KOD, ING.NAME, COALESCE(I.KOLVO, 0), COALESCE(S.KOLVO, 0), S.KOD, "
                        "(SELECT MIN(S2.KOD) FROM ING_SKLAD S2 WHERE S2.KOD_ING = I.KOD_ING AND S2.KOD_OTDEL = ") +
-            key(otdel) + QStringLiteral(") FROM INVENT I"),
+            key(otdel) + QStringLiteral("), IIF(") + counted + QStringLiteral(", COALESCE(I.CENA, 0), COALESCE(S.CENA, 0)), "
+                                                                "COALESCE(S.CENA, 0) FROM INVENT I"),
         QStringLiteral("JOIN ING_SKLAD S ON S.KOD_ING = I.KOD_ING + 0 AND S.KOD_OTDEL = ") + key(otdel),
         QStringLiteral("JOIN ING ON ING.KOD = I.KOD_ING"),
         QStringLiteral("WHERE I.KOD_DOC = ") + key(docKod),
-        QStringLiteral("AND COALESCE(I.KOLVO, 0) <> COALESCE(S.KOLVO, 0)"),
+        QStringLiteral("AND (COALESCE(I.KOLVO, 0) <> COALESCE(S.KOLVO, 0) OR (COALESCE(I.CENA, 0) <> COALESCE(S.CENA, 0) AND ") +
+            counted + QStringLiteral("))"),
         // The lines the clean-up before posting keeps (kUnchanged removes the others).
         dropUnchanged ? QStringLiteral("AND (I.KOLVO = I.MY_KOLVO AND I.CENA = I.MY_CENA) IS NOT TRUE") : QString(),
         QStringLiteral("ORDER BY ING.NAME, I.KOD")});
@@ -183,18 +188,19 @@ QList<BookChange> bookChanges(const engine::Context& ctx, db::Transaction* t, qi
     QList<BookChange> out;
     for (q.first(); !q.eof(); q.next())
         if (q.field(4).asInt64() == q.field(5).asInt64())
-            out.append(BookChange{q.field(0).asInt64(), q.field(1).asString(), q.field(2).asDouble(), q.field(3).asDouble()});
+            out.append(BookChange{q.field(0).asInt64(), q.field(1).asString(), q.field(2).asDouble(), q.field(3).asDouble(),
+                                  q.field(6).asDouble(), q.field(7).asDouble()});
     return out;
 }
 
-// The same lines with the same book quantities now: names aside, which
-// another workstation may change without moving the book.
+// The same lines with the same book quantities and prices now: names aside,
+// which another workstation may change without moving the book.
 bool sameBook(const QList<BookChange>& a, const QList<BookChange>& b)
 {
     if (a.size() != b.size())
         return false;
     for (int i = 0; i < a.size(); ++i)
-        if (a[i].line != b[i].line || a[i].kolvo != b[i].kolvo)
+        if (a[i].line != b[i].line || a[i].kolvo != b[i].kolvo || a[i].cena != b[i].cena)
             return false;
     return true;
 }
@@ -209,8 +215,12 @@ QString listed(const QList<BookChange>& changes)
     QStringList lines;
     for (int i = 0; i < changes.size() && i < kShown; ++i) {
         const BookChange& c = changes[i];
-        lines << c.name + QStringLiteral(": в документе ") + figure(c.filledKolvo) + QStringLiteral(", на складе ") +
-                     figure(c.kolvo);
+        QStringList moved;
+        if (c.filledKolvo != c.kolvo)
+            moved << QStringLiteral("в документе ") + figure(c.filledKolvo) + QStringLiteral(", на складе ") + figure(c.kolvo);
+        if (c.filledCena != c.cena)
+            moved << QStringLiteral("цена в документе ") + figure(c.filledCena) + QStringLiteral(", на складе ") + figure(c.cena);
+        lines << c.name + QStringLiteral(": ") + moved.join(QStringLiteral("; "));
     }
     if (changes.size() > kShown)
         lines << QStringLiteral("и ещё строк: ") + QString::number(changes.size() - kShown);
@@ -226,12 +236,12 @@ QList<BookChange> BookChanges(const engine::Context& ctx, const InvDoc& doc, boo
 
 QString BookChangesQuestion(const QList<BookChange>& changes)
 {
-    return QStringLiteral("После заполнения документа изменились остатки по учёту (в подразделении проведён или снят с "
-                          "проводки документ):\n") +
+    return QStringLiteral("После заполнения документа изменились остатки или цены по учёту (в подразделении проведён или "
+                          "снят с проводки документ):\n") +
            listed(changes) +
-           QStringLiteral("\n\nПровести документ по остаткам на складе? Расхождения с фактическим количеством будут "
-                          "рассчитаны от них, а не от количества в документе. Чтобы сначала увидеть их в документе, "
-                          "откажитесь и нажмите \"Обновить\".");
+           QStringLiteral("\n\nПровести документ по остаткам и ценам на складе? Расхождения с фактическим количеством будут "
+                          "рассчитаны от них, а не от значений в документе; где фактическую цену не вводили, остаётся цена "
+                          "склада. Чтобы сначала увидеть их в документе, откажитесь и нажмите \"Обновить\".");
 }
 
 void Post(const engine::Context& ctx, const InvDoc& doc, const QList<BookChange>& agreed)
@@ -248,7 +258,8 @@ void Post(const engine::Context& ctx, const InvDoc& doc, const QList<BookChange>
     const QList<BookChange> now = bookChanges(ctx, ctx.write, doc.kod, c.otdel, false);
     if (!sameBook(now, agreed))
         throw std::runtime_error(
-            (QStringLiteral("Пока документ проводился, остатки по учёту в подразделении изменились на другом рабочем месте") +
+            (QStringLiteral("Пока документ проводился, остатки или цены по учёту в подразделении изменились на другом "
+                            "рабочем месте") +
              (now.isEmpty() ? QStringLiteral(".") : QStringLiteral(":\n") + listed(now)) +
              QStringLiteral("\nНичего не записано: проведите документ ещё раз."))
                 .toStdString());
@@ -296,7 +307,10 @@ void RefreshBookValues(const engine::Context& ctx, qint64 docKod, qint64 lineKod
         throw engine::RowRefusal(QStringLiteral("INVENT"), lineKod, engine::LineGoneText());
     db::Query stock(ctx.database, ctx.read);
     db::Query w(ctx.database, ctx.write);
-    w.setSql(QStringLiteral("UPDATE INVENT SET KOLVO = :K, CENA = :C, CENA_P = :CP WHERE KOD = :L"));
+    // A counted price nobody typed (still the book price the fill copied)
+    // follows the book; a typed one stays.
+    w.setSql(QStringLiteral("UPDATE INVENT SET MY_CENA = IIF(MY_CENA = CENA, :C, MY_CENA), KOLVO = :K, CENA = :C, CENA_P = :CP "
+                            "WHERE KOD = :L"));
     for (lines.first(); !lines.eof(); lines.next()) {
         const qint64 line = lines.field(0).asInt64();
         stock.close();

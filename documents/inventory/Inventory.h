@@ -81,19 +81,20 @@ bool LaterPostedInventory(const engine::Context& ctx, const InvDoc& doc);
 int DeleteUnchangedLines(const engine::Context& ctx, qint64 docKod);
 int LineCount(const engine::Context& ctx, qint64 docKod);
 
-// A line of the inventory whose book quantity moved in its department's
-// stock since the fill (a document of the department posted or un-posted
-// since): as the fill wrote it, and as the stock holds it now. Posting takes
-// the stock's.
+// A line of the inventory whose book quantity or stock price moved in its
+// department's stock since the fill (a document of the department posted or
+// un-posted, a re-pricing): as the fill wrote them, and as the stock holds them
+// now. Posting takes the stock's; a counted price nobody typed follows it.
 struct BookChange {
     qint64 line = 0;
     QString name;  // the product's
     double filledKolvo = 0, kolvo = 0;
+    double filledCena = 0, cena = 0;
 };
 
 // The lines posting would carry (dropUnchanged: without those whose counted
 // values equal the book values of the fill, which posting removes first)
-// whose book quantity moved since the fill, by product name. Read on the read
+// whose book quantity or price moved since the fill, by product name. Read on the read
 // transaction, before the road opens: the user agrees to them first.
 QList<BookChange> BookChanges(const engine::Context& ctx, const InvDoc& doc, bool dropUnchanged);
 
@@ -104,9 +105,10 @@ QString BookChangesQuestion(const QList<BookChange>& changes);
 // movement lines, taken from the stock as it stands; the document is posted.
 // Claims the document first and refuses (std::runtime_error) one gone or
 // posted meanwhile. `agreed` is the book the user agreed to post against
-// (BookChanges, read before the road): when the lines' book quantities moved
-// otherwise since (none agreed: since the fill), the posting is refused in
-// words (std::runtime_error) and writes nothing.
+// (BookChanges, read before the road): when the lines' book quantities or
+// prices moved otherwise since (none agreed: since the fill), the posting is
+// refused in words (std::runtime_error) and writes nothing. A counted price
+// equal to the line's book price was not typed: it takes the stock's price.
 void Post(const engine::Context& ctx, const InvDoc& doc, const QList<BookChange>& agreed = {});
 
 // Whether the product's stock price comes from its card (a counted price is refused).
@@ -120,7 +122,8 @@ void SetCounted(const engine::Context& ctx, const engine::UnpostedDocument& doc,
 
 // The book quantity, stock price and selling price of the line lineKod, or
 // of every line when it is 0, read again from the stock of the document's
-// department (read transaction); counted values stay. Claims the unposted
+// department (read transaction); counted values stay, but for a counted price
+// nobody typed (equal to the book price), which follows the book. Claims the unposted
 // document first; a line no longer in it is refused.
 void RefreshBookValues(const engine::Context& ctx, qint64 docKod, qint64 lineKod);
 

@@ -5,6 +5,8 @@
 // The program drives LibreOffice Calc through UnoOffice; the engine's tests
 // use RecordingOffice, which keeps the whole document in memory.
 
+#include "engine/PrintedPlaces.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -83,9 +85,9 @@ struct CellState {
 };
 
 // The papers' number formats: a price with two to six decimals, a
-// quantity with up to six.
-inline const QString kPriceFormat = QStringLiteral("0,00####");
-inline const QString kQuantityFormat = QStringLiteral("0,######");
+// quantity with up to six ("0,00####", "0,######").
+inline const QString kPriceFormat = engine::PriceFormat(QLatin1Char(','));
+inline const QString kQuantityFormat = engine::QuantityFormat(QLatin1Char(','));
 
 // Left and right page margins of a sheet, in hundredths of a millimetre.
 struct PageMargins {

@@ -5,24 +5,28 @@
 
 #include "ReportGauge.h"
 #include "ProgramOffice.h"
+#include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "exchange/MenuExport.h"
 #include "reports/MenuCsv.h"
 #include "reports/MenuReport.h"
 #include "ui/Unit_RG.h"
 #include "util/Messages.h"
 #include "workbooks/MenuCodesWorkbook.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace printing {
 
-std::function<QString(const QString&)> PickMenuCsvPath = [](const QString& last) {
-    QFileDialog d(nullptr, QString(), last, QStringLiteral("CSV (*.csv)"));
+std::function<QString(const QString&)> PickMenuCsvPath = [](const QString& proposed) {
+    QFileDialog d(nullptr, QString(), proposed, QStringLiteral("CSV (*.csv)"));
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setDefaultSuffix(QStringLiteral("csv"));
     d.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!last.isEmpty())
-        d.selectFile(last);
+    if (!proposed.isEmpty())
+        d.selectFile(proposed);
     if (Msg::execModal(&d) != QDialog::Accepted || d.selectedFiles().isEmpty())
         return QString();
     return d.selectedFiles().constFirst();
@@ -30,7 +34,7 @@ std::function<QString(const QString&)> PickMenuCsvPath = [](const QString& last)
 
 namespace {
 
-// The dialog offers the file chosen last time, for the rest of the run.
+// The file chosen last time, for the rest of the run: its folder is offered again.
 QString& lastCsvPath()
 {
     static QString path;
@@ -65,7 +69,15 @@ void PrintCodes(qint64 menu)
 
 bool WriteCsv(qint64 menu)
 {
-    const QString path = PickMenuCsvPath(lastCsvPath());
+    // The dialog proposes the menu's name as a file name, in the folder chosen last time.
+    auto q = engine::Reader(engine::ProgramContext(), QStringLiteral("SELECT NAME FROM MENU WHERE KOD = ") +
+                                                          QString::number(menu));
+    q->open();
+    QString proposed = exchange::MenuFileName(q->isEmpty() ? QString() : q->field(0).asString(), QStringLiteral("csv"));
+    q->close();
+    if (!lastCsvPath().isEmpty())
+        proposed = QFileInfo(lastCsvPath()).dir().filePath(proposed);
+    const QString path = PickMenuCsvPath(proposed);
     if (path.isEmpty())
         return false;
     lastCsvPath() = path;

@@ -18,8 +18,9 @@ bool Btn_Print_MenuClick(qint64 menu);
 void Prt_Menu(qint64 menu);
 void Prt_MenuExcel(qint64 menu);
 
-// The save dialog of the CSV file, given the path chosen last time; an empty
-// result is a cancel. Tests replace it.
-extern std::function<QString(const QString& last)> PickMenuCsvPath;
+// The save dialog of the CSV file, given the path it proposes (the menu's
+// name in the folder chosen last time); an empty result is a cancel. Tests
+// replace it.
+extern std::function<QString(const QString& proposed)> PickMenuCsvPath;
 
 } // namespace printing

@@ -5,7 +5,6 @@
 #include "engine/EngineDb.h"
 #include "engine/Kopecks.h"
 
-#include <cmath>
 #include <memory>
 #include <stdexcept>
 
@@ -13,25 +12,22 @@ namespace reports {
 
 namespace {
 
-// The difference as printed: the printed counted quantity less the printed
-// book quantity, in decimal.
-double printedDifference(const InventLine& l)
-{
-    constexpr int places = engine::kPrintedPlaces;
-    return static_cast<double>(engine::Units(l.myKolvo, places) - engine::Units(l.kolvo, places)) / std::pow(10.0, places);
-}
+// The difference as the posting writes it: the counted quantity less the
+// book quantity (INVENT_PROVODKA's line holds it, the book less the counted
+// for a shortage: the same figure, negated).
+double difference(const InventLine& l) { return l.myKolvo - l.kolvo; }
 
 } // namespace
 
 QVector<qint64> InventTerms(const InventLine& l)
 {
-    // A difference's sum is the difference of the printed sums of the
-    // counted and the book quantity at that price: book 10,12 and counted
-    // 16,87 give 6,75, whatever the difference times the price rounds to.
-    const qint64 countedAtNew = engine::LineKopecks(l.myKolvo, l.myCena);
-    const qint64 countedAtSale = engine::LineKopecks(l.myKolvo, l.cenaP);
-    return {countedAtNew - engine::LineKopecks(l.kolvo, l.myCena), countedAtNew, countedAtSale,
-            countedAtSale - engine::LineKopecks(l.kolvo, l.cenaP)};
+    // A difference's sum is the posted line's amount: the difference times
+    // the price, rounded once, so the sheet and the statements print the
+    // same kopecks for it (281,75 booked and 280 counted at 3,333333 give
+    // a shortage of 5,83, not 939,17 − 933,33).
+    const double d = difference(l);
+    return {engine::LineKopecks(d, l.myCena), engine::LineKopecks(l.myKolvo, l.myCena),
+            engine::LineKopecks(l.myKolvo, l.cenaP), engine::LineKopecks(d, l.cenaP)};
 }
 
 StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, const words::MoneyNames& names)
@@ -52,13 +48,11 @@ StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, co
     r.groupCode = [data](int row, int) { return (*data)[row].groupKod; };
     r.groupName = [data](int row, int) { return (*data)[row].nameGroup; };
     r.amounts = [data](int row) { return InventTerms((*data)[row]); };
-    // Every sum is a stored quantity times a stored price rounded once, a
-    // difference's sum the difference of two such sums; the totals are the
-    // sums of the printed columns.
+    // Every sum is a stored quantity times a stored price rounded once; the
+    // totals are the sums of the printed columns.
     r.rowVariables = [data](TemplateRun& run, int row) {
         const InventLine& l = (*data)[row];
-        const double d = printedDifference(l);
-        const QVector<qint64> terms = InventTerms(l);
+        const double d = engine::Printed(difference(l));
         run.putText(QStringLiteral("name"), l.name);
         run.putText(QStringLiteral("ed_izm"), l.shortName);
         run.putPrice(QStringLiteral("cena"), l.cena);
@@ -66,17 +60,18 @@ StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, co
         run.putKopecks(QStringLiteral("summa"), engine::LineKopecks(l.kolvo, l.cena));
         run.putQuantity(QStringLiteral("kolvo2"), l.myKolvo);
         run.putPrice(QStringLiteral("cena2"), l.myCena);
-        // A surplus or a shortage; a line without a difference shows 0 in both.
-        if (d >= 0)
+        // A surplus, or a shortage: 0 there on a line without a difference,
+        // the surplus left empty, on every line alike.
+        if (d > 0)
             run.putQuantity(QStringLiteral("izl"), d);
-        if (d <= 0)
+        else
             run.putQuantity(QStringLiteral("nedost"), -d);
-        run.putKopecks(QStringLiteral("summa2"), terms[0]);
-        run.putKopecks(QStringLiteral("summa2_p"), terms[3]);
+        run.putAmount(QStringLiteral("summa2"), 0);
+        run.putAmount(QStringLiteral("summa2_p"), 3);
         run.putPrice(QStringLiteral("cena_p"), l.cenaP);
         run.putKopecks(QStringLiteral("summa_p"), engine::LineKopecks(l.kolvo, l.cenaP));
-        run.putKopecks(QStringLiteral("summa_s_r"), terms[1]);
-        run.putKopecks(QStringLiteral("summa_p_r"), terms[2]);
+        run.putAmount(QStringLiteral("summa_s_r"), 1);
+        run.putAmount(QStringLiteral("summa_p_r"), 2);
     };
     r.end = [names](TemplateRun& run, const QVector<qint64>& totals) {
         static const char* const figures[] = {"itog", "itog_p1", "itog_p2", "itog2_p"};

@@ -27,8 +27,8 @@ struct InventLine {
 
 // A line's terms of the four totals (itog, itog_p1, itog_p2, itog2_p) in
 // kopecks, as printed: the sums of the difference and of the counted
-// quantity at the new stock price and at the selling price (a difference's
-// sum is the counted sum less the book sum at that price).
+// quantity at the new stock price and at the selling price, each rounded
+// once (a difference's sum at the new stock price is its posted line's).
 QVector<qint64> InventTerms(const InventLine& l);
 
 StandardReport InventReport(const InventHeader& h, QVector<InventLine> lines, const words::MoneyNames& names);

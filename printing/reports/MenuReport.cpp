@@ -92,8 +92,16 @@ void menu::Print(const engine::Context& ctx, const Options& options, automation:
     const QVector<MenuSectionLine> sections = LoadMenuSections(ctx, options.menu);
     run.startProgress(ProgressRows(ctx, options.menu));
     const engine::Settings& settings = ctx.values();
+    auto q = engine::Reader(ctx, QStringLiteral("SELECT NAME FROM MENU WHERE KOD = ") + QString::number(options.menu));
+    q->open();
+    const QString menuName = q->isEmpty() ? QString() : text(q->field(0));
+    q->close();
     run.open();
-    run.header([&] { run.putDate(QStringLiteral("date"), Clock::today()); });
+    // The menu's name where the template's header has a title for it.
+    run.header([&] {
+        run.putDate(QStringLiteral("date"), Clock::today());
+        run.putText(QStringLiteral("name_d"), menuName);
+    });
 
     QString department = QStringLiteral("-");
     int printed = 0;

@@ -7,7 +7,6 @@
 #include "engine/Kopecks.h"
 
 #include <memory>
-#include <optional>
 
 namespace reports::ostatki {
 
@@ -128,9 +127,10 @@ namespace {
 // subtotals. Its quantity is the sum of its rows' quantities, its amounts
 // the sums of its rows' amounts (each row's stored quantity times its stored
 // price, rounded once, as the detailed balance prints it), so both forms
-// have the same totals; its prices are those amounts over its printed
-// quantity, or the rows' one price where they all have the same (a stored
-// price prints alike on both forms).
+// have the same totals; its prices are the averages of its rows' stored
+// prices weighted by their quantities, to six decimals: a product at one
+// price prints that price, whatever rows of other departments with nothing
+// in stock hold.
 StandardReport buildSvod(const engine::Context& ctx, const Options& o)
 {
     struct SvodRow {
@@ -139,29 +139,14 @@ StandardReport buildSvod(const engine::Context& ctx, const Options& o)
         QString groupName;
         QString name;
         QString edIzm;
-        engine::DecimalSum kolvo;
-        qint64 sumSklad = 0;
-        qint64 sumProd = 0;
-        std::optional<double> oneCena, oneMyCena;  // while every row has the same
-        bool mixedCena = false, mixedMyCena = false;
-        double printedKolvo() const { return kolvo.printed(); }
+        engine::SummedRow sum;  // at the stock price and at the selling price
         // A line with no quantity to print shows no price.
-        bool priced() const { return printedKolvo() != 0; }
-        // An average is that decimal to six places, so it prints as it stands.
-        double average(qint64 sum) const { return engine::Printed(Roubles(sum) / printedKolvo()); }
-        double cenaSklad() const { return mixedCena ? average(sumSklad) : oneCena.value_or(0); }
-        double cenaProd() const { return mixedMyCena ? average(sumProd) : oneMyCena.value_or(0); }
-    };
-    auto samePrice = [](std::optional<double>& one, bool& mixed, double price) {
-        if (!one)
-            one = price;
-        else if (*one != price)
-            mixed = true;
+        bool priced() const { return sum.printedQuantity() != 0; }
     };
     auto rows = std::make_shared<QVector<SvodRow>>();
     {
         auto q = engine::Reader(ctx, SvodQueryLines(o).join(QLatin1Char('\n')));
-        q->stream([&rows, &samePrice](const db::RowView& r) {
+        q->stream([&rows](const db::RowView& r) {
             const qint64 ing = r.asInt64(0);
             if (rows->isEmpty() || rows->back().ing != ing) {
                 SvodRow x;
@@ -172,13 +157,7 @@ StandardReport buildSvod(const engine::Context& ctx, const Options& o)
                 x.groupName = r.asString(7);
                 rows->append(x);
             }
-            SvodRow& x = rows->back();
-            const double kolvo = r.asDouble(1);
-            x.kolvo.add(kolvo);
-            x.sumSklad += engine::LineKopecks(kolvo, r.asDouble(2));
-            x.sumProd += engine::LineKopecks(kolvo, r.asDouble(3));
-            samePrice(x.oneCena, x.mixedCena, r.asDouble(2));
-            samePrice(x.oneMyCena, x.mixedMyCena, r.asDouble(3));
+            rows->back().sum.add(r.asDouble(1), {r.asDouble(2), r.asDouble(3)});
         });
     }
     const QStringList names = HeaderNames(ctx, o);
@@ -192,19 +171,19 @@ StandardReport buildSvod(const engine::Context& ctx, const Options& o)
     r.groupName = [rows](int row, int) { return (*rows)[row].groupName; };
     r.amounts = [rows](int row) {
         const SvodRow& x = (*rows)[row];
-        return QVector<qint64>{x.sumSklad, x.sumProd};
+        return QVector<qint64>{x.sum.kopecks(0), x.sum.kopecks(1)};
     };
     r.rowVariables = [rows](TemplateRun& run, int row) {
         const SvodRow& x = (*rows)[row];
         run.putText(QStringLiteral("name"), x.name);
         run.putText(QStringLiteral("ed_izm"), x.edIzm);
-        run.putQuantity(QStringLiteral("kolvo"), x.printedKolvo());
+        run.putQuantity(QStringLiteral("kolvo"), x.sum.printedQuantity());
         if (x.priced()) {
-            run.putPrice(QStringLiteral("cena1"), x.cenaSklad());
-            run.putPrice(QStringLiteral("cena2"), x.cenaProd());
+            run.putPrice(QStringLiteral("cena1"), x.sum.averagePrice(0));
+            run.putPrice(QStringLiteral("cena2"), x.sum.averagePrice(1));
         }
-        run.putKopecks(QStringLiteral("summa1"), x.sumSklad);
-        run.putKopecks(QStringLiteral("summa2"), x.sumProd);
+        run.putAmount(QStringLiteral("summa1"), 0);
+        run.putAmount(QStringLiteral("summa2"), 1);
     };
     // The totals under "ИТОГО:", where the template places them.
     r.end = [](TemplateRun& run, const QVector<qint64>& totals) {
@@ -284,8 +263,8 @@ StandardReport Build(const engine::Context& ctx, const Options& o)
         run.putQuantity(QStringLiteral("kolvo"), x.kolvo);
         run.putPrice(QStringLiteral("cena1"), x.cena);
         run.putPrice(QStringLiteral("cena2"), x.myCena);
-        run.putKopecks(QStringLiteral("summa1"), engine::LineKopecks(x.kolvo, x.cena));
-        run.putKopecks(QStringLiteral("summa2"), engine::LineKopecks(x.kolvo, x.myCena));
+        run.putAmount(QStringLiteral("summa1"), 0);
+        run.putAmount(QStringLiteral("summa2"), 1);
     };
     r.end = [](TemplateRun& run, const QVector<qint64>& totals) {
         run.putKopecks(QStringLiteral("sum_all1"), totals.value(0));

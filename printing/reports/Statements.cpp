@@ -128,7 +128,6 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
     // A line's key: the product and both prices, a missing price apart from 0.
     using LineKey = std::tuple<bool, qint64, bool, double, bool, double>;
     QVector<ProductLine> lines;
-    QVector<engine::DecimalSum> kolvo;  // each row's quantities
     LineKey last;
     q->stream([&](const db::RowView& r) {
         const LineKey key{r.isNull(Ing), r.asInt64(Ing), r.isNull(Cena), r.asDouble(Cena), r.isNull(Sklad),
@@ -142,18 +141,14 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
             l.cenaSklad = r.asDouble(Sklad);
             l.groupKod = r.asInt64(Group);
             l.groupName = r.asString(GroupName);
-            l.sums = ProductLine::Sums();
+            l.sums = engine::SummedRow();
             lines.append(l);
-            kolvo.append(engine::DecimalSum());
         }
-        const double k = r.asDouble(Kolvo);
         ProductLine& l = lines.back();
-        kolvo.back().add(k);
-        l.sums->summa += engine::LineKopecks(k, l.cena);
-        l.sums->summaSklad += engine::LineKopecks(k, l.cenaSklad);
+        l.sums->add(r.asDouble(Kolvo), {l.cena, l.cenaSklad});
     });
-    for (int i = 0; i < lines.size(); ++i)
-        lines[i].kolvo = kolvo[i].printed();
+    for (ProductLine& l : lines)
+        l.kolvo = l.sums->printedQuantity();
     return lines;
 }
 
@@ -185,8 +180,8 @@ void printProducts(const engine::Context& ctx, automation::Office& office, const
             key = l.groupKod;
             run.putText(QStringLiteral("name"), l.groupName, RowNext);
         }
-        const qint64 summa = l.sums ? l.sums->summa : engine::LineKopecks(l.kolvo, l.cena);
-        const qint64 summaSklad = l.sums ? l.sums->summaSklad : engine::LineKopecks(l.kolvo, l.cenaSklad);
+        const qint64 summa = l.sums ? l.sums->kopecks(0) : engine::LineKopecks(l.kolvo, l.cena);
+        const qint64 summaSklad = l.sums ? l.sums->kopecks(1) : engine::LineKopecks(l.kolvo, l.cenaSklad);
         total += summa;
         group += summa;
         totalSklad += summaSklad;
@@ -227,11 +222,10 @@ QVector<IngredientLine> mergedLines(const costing::AmountList& lines)
         if (!std::isnan(n.PRICE))  // a price that equals nothing is never merged
             at = first.try_emplace({n.KOD_ING, n.KOD_OTDEL, n.MY_LEVEL, n.PRICE == 0 ? 0.0 : n.PRICE}, at).first->second;
         if (at == merged.size())
-            merged.append({n, IngredientLine::Merged()});
+            merged.append({n, engine::SummedRow()});
         else
             merged[at].node.DEPTH = std::max(merged[at].node.DEPTH, n.DEPTH);
-        merged[at].merged->kolvo.add(n.BRUTTO);
-        merged[at].merged->kopecks += engine::LineKopecks(n.BRUTTO, n.CENA);
+        merged[at].merged->add(n.BRUTTO, {n.CENA});
     }
     return merged;
 }
@@ -294,9 +288,9 @@ void printIngredients(const engine::Context& ctx, automation::Office& office, co
         const ProductNames::Entry& e = names.of(n.KOD_ING);
         run.putText(QStringLiteral("name"), e.hasUnit ? e.name : QString());
         run.putText(QStringLiteral("ed_izm"), e.hasUnit ? e.unit : QString());
-        const qint64 summa = l.merged ? l.merged->kopecks : engine::LineKopecks(n.BRUTTO, n.CENA);
+        const qint64 summa = l.merged ? l.merged->kopecks() : engine::LineKopecks(n.BRUTTO, n.CENA);
         total += summa;
-        run.putQuantity(QStringLiteral("kolvo"), l.merged ? l.merged->kolvo.printed() : n.BRUTTO);
+        run.putQuantity(QStringLiteral("kolvo"), l.merged ? l.merged->printedQuantity() : n.BRUTTO);
         run.putPrice(QStringLiteral("cena"), n.CENA);
         run.putKopecks(QStringLiteral("summa"), summa);
         putSpares(run);

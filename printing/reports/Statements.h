@@ -22,12 +22,9 @@ struct ProductLine {
     QString name;
     QString shortName;
     double kolvo = 0;      // a period's row: its lines' quantities summed in decimal, as printed
-    // A period's row: the sums at both prices of the lines it stands for,
-    // each rounded once, added up in kopecks.
-    struct Sums {
-        qint64 summa = 0, summaSklad = 0;
-    };
-    std::optional<Sums> sums;
+    // A period's row: the lines it stands for at the selling price and at the
+    // stock price, in that order.
+    std::optional<engine::SummedRow> sums;
     double cena = 0;       // selling price (a line's sum is the quantity times it, rounded once)
     double cenaSklad = 0;  // stock price
     qint64 groupKod = 0;   // 0 without a group
@@ -83,11 +80,7 @@ QVector<ProductLine> ProductsOfPeriod(const engine::Context& ctx, const statemen
 // their sums, each rounded once, added up in kopecks.
 struct IngredientLine {
     costing::RIng node;
-    struct Merged {
-        engine::DecimalSum kolvo;
-        qint64 kopecks = 0;
-    };
-    std::optional<Merged> merged;
+    std::optional<engine::SummedRow> merged;
 };
 
 // The raw products consumed: of the period's posted documents or of the posted

@@ -4,6 +4,8 @@
 
 #include "engine/Kopecks.h"
 
+#include <stdexcept>
+
 namespace reports {
 
 using namespace templates;
@@ -117,6 +119,29 @@ void TemplateRun::putKopecks(const QString& name, qint64 kopecks, int mode)
     putFloat(name, static_cast<double>(kopecks) / 100.0, mode);
 }
 
+void TemplateRun::putAmount(const QString& name, int index, int mode)
+{
+    if (index < 0 || index >= rowAmounts_.size())
+        throw std::logic_error("the report places an amount its row does not sum");
+    amountPlaced_[index] = true;
+    putKopecks(name, rowAmounts_[index], mode);
+}
+
+void TemplateRun::beginRow(const QVector<qint64>& amounts)
+{
+    rowAmounts_ = amounts;
+    amountPlaced_.fill(false, amounts.size());
+}
+
+void TemplateRun::endRow()
+{
+    for (int i = 0; i < rowAmounts_.size(); ++i)
+        if (rowAmounts_[i] != 0 && !amountPlaced_[i])
+            throw std::logic_error("the report sums an amount its row does not print");
+    rowAmounts_.clear();
+    amountPlaced_.clear();
+}
+
 void TemplateRun::putFigure(const QString& name, double v, const QString& format, int mode)
 {
     figureFormat_ = format;  // a failure ends the run: no later figure sees it
@@ -222,15 +247,15 @@ void RunStandardReport(const engine::Context& ctx, automation::Office& office, c
                 keys[inner] = QStringLiteral("+");
             run.putText(report.levels[l].headingVariable, report.groupName(r, l), RowNextWhenEnabled);
         }
-        if (report.amounts) {
-            const QVector<qint64> a = report.amounts(r);
-            for (int l = 0; l < levels; ++l)
-                add(sums[l], a);
-            add(totals, a);
-        }
+        const QVector<qint64> a = report.amounts ? report.amounts(r) : QVector<qint64>();
+        for (int l = 0; l < levels; ++l)
+            add(sums[l], a);
+        add(totals, a);
+        run.beginRow(a);
         run.putInt(QStringLiteral("nstr"), run.stepProgress());
         if (report.rowVariables)
             report.rowVariables(run, r);
+        run.endRow();
         for (int i = 0; i < report.spareVariables.size(); ++i)
             run.put(report.spareVariables[i], i + 1 == report.spareVariables.size() ? RowNext : RowStay);
     }

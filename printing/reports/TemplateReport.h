@@ -68,6 +68,10 @@ public:
     // so the office shows what a sum or the words built from it say.
     void putMoney(const QString& name, double roubles, int mode = templates::RowStay);
     void putKopecks(const QString& name, qint64 kopecks, int mode = templates::RowStay);
+    // The table row's amount `index` as the standard run sums it into the
+    // subtotals and totals (StandardReport::amounts): the printed cell and
+    // the sums above and below it are one figure.
+    void putAmount(const QString& name, int index, int mode = templates::RowStay);
     // A price or a quantity as the papers print it: with the decimals it
     // has, up to six (engine::Printed).
     void putPrice(const QString& name, double v, int mode = templates::RowStay);
@@ -82,6 +86,11 @@ public:
     // Closes the progress window and finishes the sheet; the document then
     // belongs to the user.
     void finish();
+
+    // The standard run's amounts of the row being placed; endRow() refuses
+    // a row that left an amount other than 0 unplaced (a programming error).
+    void beginRow(const QVector<qint64>& amounts);
+    void endRow();
 
 private:
     void place(int mode, int& atRow);
@@ -103,6 +112,8 @@ private:
     bool finished_ = false;
     bool headerPlacing_ = false;
     bool endPlaced_ = false;
+    QVector<qint64> rowAmounts_;
+    QVector<bool> amountPlaced_;
 };
 
 // A group level of a report, outermost first in StandardReport::levels.
@@ -121,7 +132,9 @@ struct StandardReport {
     std::function<QString(int row, int level)> groupCode;  // text of the group's code
     std::function<QString(int row, int level)> groupName;
     // The row's printed amounts in kopecks, summed per level (the subtotals,
-    // placed as money) and in the totals.
+    // placed as money) and in the totals; the row variables place each with
+    // TemplateRun::putAmount (an amount of 0 may stay unplaced: the other
+    // direction's of a statement row).
     std::function<QVector<qint64>(int row)> amounts;
     std::function<void(TemplateRun&, int row)> rowVariables;
     QStringList spareVariables{QStringLiteral("s1"), QStringLiteral("s2"), QStringLiteral("s3"),

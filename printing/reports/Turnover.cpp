@@ -133,7 +133,9 @@ QStringList TurnoverStatementLines(const TurnoverOptions& o)
     // Not grouped on the server: a row's quantities are summed by the reader
     // in decimal, never on the binary residue of a sum of doubles.
     l << fromLines() << whereLines(o);
-    l << QStringLiteral(" ORDER BY 4, 3, 7, 12, 13, 15, 6, 14, 16, 11, 8, 5, 2, 1");
+    // The rows of one product at one price in date order, whatever their
+    // direction, counterparty and document.
+    l << QStringLiteral(" ORDER BY 4, 3, 7, 12, 13, 15, 6, 14, 16, 11, 1, 8, 5, 2");
     return l;
 }
 
@@ -211,9 +213,7 @@ QVector<TurnoverRow> readOperations(db::Query& q)
             rows.push_back(t);
         }
         TurnoverRow& t = rows.back();
-        const double kolvo = q.rawAt(r, 8).toDouble();
-        t.kolvo.add(kolvo);
-        t.kopecks += engine::LineKopecks(kolvo, t.cena);
+        t.sum.add(q.rawAt(r, 8).toDouble(), {t.cena});
     }
     return rows;
 }
@@ -286,8 +286,7 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
         Key key;
         NullableKey firma, group;  // as ordered and printed: a gone enterprise is none
         const Product* product = nullptr;
-        engine::DecimalSum kolvo;
-        qint64 kopecks = 0;
+        engine::SummedRow sum;
     };
     std::unordered_map<Key, size_t, KeyHash> index;
     std::vector<Sum> sums;
@@ -324,9 +323,7 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
             s.firma = k.firma.null || firms.contains(k.firma.value) ? k.firma : NullableKey{};
             sums.push_back(s);
         }
-        Sum& s = sums[at->second];
-        s.kolvo.add(kolvo);
-        s.kopecks += engine::LineKopecks(kolvo, k.cena);
+        sums[at->second].sum.add(kolvo, {k.cena});
     });
 
     // The products named, each once (a product that is gone has no name,
@@ -392,9 +389,8 @@ QVector<TurnoverRow> readProducts(const engine::Context& ctx, const TurnoverOpti
         t.otdel = s.key.otdel.value;
         t.otdelKod = keyText(s.key.otdel);
         t.typeMoves = s.key.type;
-        t.kolvo = s.kolvo;
         t.cena = s.key.cena;
-        t.kopecks = s.kopecks;
+        t.sum = s.sum;
         t.nameOtdel = s.key.otdel.null ? QString() : otdels.value(s.key.otdel.value);
         t.groupKod = s.product->groupKod;
         t.nameIng = s.product->name;
@@ -445,8 +441,19 @@ QVector<TurnoverRow> ReadTurnoverRows(const engine::Context& ctx, const Turnover
 
 QString TurnoverTitle(const TurnoverOptions& o)
 {
-    return o.start.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" / ") +
-           o.end.toString(QStringLiteral("dd.MM.yyyy"));
+    QStringList parts{o.start.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" / ") +
+                      o.end.toString(QStringLiteral("dd.MM.yyyy"))};
+    if (!o.allIng && !o.ingCaption.isEmpty())
+        parts << o.ingCaption;
+    if (o.selectedPartners) {
+        QStringList names;  // a counterparty chosen twice is named once
+        for (const QString& n : o.partnerNames)
+            if (!names.contains(n))
+                names << n;
+        parts << (o.excludePartners ? QStringLiteral("Кроме контрагентов: ") : QStringLiteral("Контрагенты: ")) +
+                     names.join(QStringLiteral(", "));
+    }
+    return parts.join(QStringLiteral("; "));
 }
 
 } // namespace reports

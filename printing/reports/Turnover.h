@@ -29,11 +29,13 @@ struct TurnoverOptions {
     bool allIng = true;
     qint64 ing = 0;          // a product or a group, by ingIsGroup
     bool ingIsGroup = false;
+    QString ingCaption;      // the chooser's words for it: "Продукт << Картофель >>", "Группа << Овощи >>"
     int docType = 0;         // 0 all, 1-7 the document type, 8 receipts, issues and production write-offs
     int provodka = 0;        // 0 posted, 1 not posted, 2 all
     bool selectedPartners = false;
     bool excludePartners = false;  // false: only the chosen partners' documents, true: all but theirs
     QVector<qint64> partners;      // in the order chosen, repeats kept
+    QStringList partnerNames;      // their names, in the same order
     bool shortForm = false;        // by products instead of by operations
     bool balances = false;         // opening and closing stock (short form only)
 };
@@ -80,12 +82,11 @@ struct TurnoverRow {
     qint64 otdel = 0;
     QString otdelKod;      // as text
     int typeMoves = 0;
-    engine::DecimalSum kolvo;  // the lines' quantities summed in decimal
     double cena = 0;
-    // The row's amount in kopecks, the ledger's: the sum of its lines'
-    // amounts, each its quantity times its price rounded once, so the row
-    // prints what the waybills of its lines add up to.
-    qint64 kopecks = 0;
+    // The row's lines at its price: their quantities summed in decimal, the
+    // amount the ledger's, the sum of their amounts each rounded once, so the
+    // row prints what the waybills of its lines add up to.
+    engine::SummedRow sum;
     QString nameOtdel;
     QString groupKod;      // as text
     QString nameIng;
@@ -104,7 +105,12 @@ struct TurnoverRow {
 // documents without movement lines (no product) are left out.
 QVector<TurnoverRow> ReadTurnoverRows(const engine::Context& ctx, const TurnoverOptions& o);
 
-// "dd.mm.yyyy / dd.mm.yyyy", the statement's title.
+// The statement's title: "dd.mm.yyyy / dd.mm.yyyy", and where the
+// statement lists one product or group, or the documents of chosen
+// counterparties only or all but theirs, that too in the options' words
+// ("01.12.2026 / 08.12.2026; Продукт << Картофель >>; Контрагенты:
+// Поставщик Альфа"), so a filtered statement does not read as the whole
+// turnover.
 QString TurnoverTitle(const TurnoverOptions& o);
 
 } // namespace reports

@@ -86,18 +86,19 @@ StandardReport byOperationsReport(const TurnoverOptions& o, QVector<TurnoverRow>
     // A row's sum is the ledger's: the sum of its lines' amounts.
     r.amounts = [data](int row) {
         const TurnoverRow& t = (*data)[row];
-        return t.typeMoves == 1 ? QVector<qint64>{t.kopecks, 0} : QVector<qint64>{0, t.kopecks};
+        const qint64 a = t.sum.kopecks();
+        return t.typeMoves == 1 ? QVector<qint64>{a, 0} : QVector<qint64>{0, a};
     };
     r.rowVariables = [data, exportRow](TemplateRun& run, int row) {
         const TurnoverRow& t = (*data)[row];
         if (exportRow)
             exportRow(t);
         if (t.typeMoves == 1) {
-            run.putQuantity(QStringLiteral("kolvo_p"), t.kolvo.printed());
-            run.putKopecks(QStringLiteral("summa_p"), t.kopecks);
+            run.putQuantity(QStringLiteral("kolvo_p"), t.sum.printedQuantity());
+            run.putAmount(QStringLiteral("summa_p"), 0);
         } else {
-            run.putQuantity(QStringLiteral("kolvo_r"), t.kolvo.printed());
-            run.putKopecks(QStringLiteral("summa_r"), t.kopecks);
+            run.putQuantity(QStringLiteral("kolvo_r"), t.sum.printedQuantity());
+            run.putAmount(QStringLiteral("summa_r"), 1);
         }
         run.putText(QStringLiteral("name"), t.nameIng);
         run.putText(QStringLiteral("ed_izm"), t.shortName);
@@ -140,13 +141,7 @@ QVector<TurnoverProduct> SumTurnoverProducts(const QVector<TurnoverRow>& rows)
             prev->firmaFromKod != t.firmaFromKod)
             products.push_back({});
         TurnoverProduct& p = products.back();
-        if (t.typeMoves == 1) {
-            p.inAmount += t.kopecks;
-            p.inKolvo.add(t.kolvo);
-        } else {
-            p.outAmount += t.kopecks;
-            p.outKolvo.add(t.kolvo);
-        }
+        (t.typeMoves == 1 ? p.in : p.out).add(t.sum);
         p.last = &t;
     }
     return products;
@@ -177,15 +172,15 @@ StandardReport byProductsReport(const TurnoverOptions& o, QVector<TurnoverRow> r
     };
     r.amounts = [data](int row) {
         const TurnoverProduct& p = data->products[row];
-        return QVector<qint64>{p.inAmount, p.outAmount};
+        return QVector<qint64>{p.in.kopecks(), p.out.kopecks()};
     };
     const bool balances = o.balances;
     r.rowVariables = [data, balances](TemplateRun& run, int row) {
         const TurnoverProduct& p = data->products[row];
-        run.putKopecks(QStringLiteral("summa_p"), p.inAmount);
-        run.putKopecks(QStringLiteral("summa_r"), p.outAmount);
-        run.putQuantity(QStringLiteral("kolvo_p"), p.inKolvo.printed());
-        run.putQuantity(QStringLiteral("kolvo_r"), p.outKolvo.printed());
+        run.putAmount(QStringLiteral("summa_p"), 0);
+        run.putAmount(QStringLiteral("summa_r"), 1);
+        run.putQuantity(QStringLiteral("kolvo_p"), p.in.printedQuantity());
+        run.putQuantity(QStringLiteral("kolvo_r"), p.out.printedQuantity());
         if (balances) {
             run.putQuantity(QStringLiteral("ost_start"), p.ostStart());
             run.putQuantity(QStringLiteral("ost_end"), p.ostEnd());
@@ -225,7 +220,7 @@ StandardReport Build(const engine::Context& ctx, const Options& o, exchange::obm
             l.product = t.ing;
             l.department = t.otdel;
             l.typeMoves = t.typeMoves;
-            l.kolvo = t.kolvo.value(exchange::obmen::kPlaces);
+            l.kolvo = t.sum.quantity().value(exchange::obmen::kPlaces);
             l.cena = t.cena;
             l.docDate = t.dateDoc;
             l.docName = t.nameDoc;

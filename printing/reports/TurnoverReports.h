@@ -14,13 +14,11 @@ class Export;
 
 namespace reports {
 
-// One product of the statement by products: its statement rows summed, the
-// amounts in kopecks (the sums of its rows' amounts), the quantities in
-// decimal.
+// One product of the statement by products: its statement rows into stock
+// and out of it summed, the amounts the sums of its rows' amounts.
 struct TurnoverProduct {
     const TurnoverRow* last = nullptr;  // the product's last statement row: keys, names, balances
-    qint64 inAmount = 0, outAmount = 0;
-    engine::DecimalSum inKolvo, outKolvo;
+    engine::SummedRow in, out;
     // The stock after and before the period as printed, from posted lines
     // whatever the statement's filters: stock now − later receipts + later
     // issues, and that − the period's posted receipts + its posted issues.

@@ -129,7 +129,7 @@ StandardReport Build(const engine::Context& ctx, const Options& options, exchang
         run.putText(QStringLiteral("ed_izm"), l.edIzm);
         run.putQuantity(QStringLiteral("kolvo"), l.kolvo);
         run.putPrice(QStringLiteral("cena"), l.cena);
-        run.putKopecks(QStringLiteral("summa"), engine::LineKopecks(l.kolvo, l.cena));
+        run.putAmount(QStringLiteral("summa"), 0);
     };
     r.end = [money](TemplateRun& run, const QVector<qint64>& totals) {
         const qint64 total = totals.value(0);

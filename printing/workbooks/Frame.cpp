@@ -1,5 +1,6 @@
 #include "Frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace workbooks {
@@ -33,6 +34,16 @@ automation::TableBorder ThinFrame()
 }
 
 int PointsToHmm(double points) { return static_cast<int>(std::lround(points * 2540.0 / 72.0)); }
+
+int NumberColumnWidth(int width, qsizetype last)
+{
+    // A digit of the office's 10-point sans-serif type, with room to spare.
+    constexpr int kDigit = 250;
+    int digits = 1;
+    for (qsizetype n = last; n >= 10; n /= 10)
+        ++digits;
+    return width + kDigit * std::max(0, digits - 3);
+}
 
 void PutText(automation::Document& d, const automation::CellAddress& cell, const QString& text)
 {

@@ -32,6 +32,11 @@ automation::TableBorder ThinFrame();
 // Points (as page margins are usually given) in hundredths of a millimetre.
 int PointsToHmm(double points);
 
+// The width of a column that numbers its lines up to `last`: `width`, which
+// holds three digits, and room for each digit more, so that no number
+// prints as "###" (line 1,000 of a long list and on).
+int NumberColumnWidth(int width, qsizetype last);
+
 // Writes a text on one line (automation::OneLine), leaving an empty one out.
 void PutText(automation::Document& d, const automation::CellAddress& cell, const QString& text);
 

@@ -27,8 +27,8 @@ void layout(automation::Document& doc, const QString& productName, const std::ve
             const Progress& progress)
 {
     Locked locked(doc);
-    // The quantity column holds 999 999 999,99.
-    doc.setColumnWidths(0, 0, {750, 9400, 1800, 1400, 2800});
+    // The quantity column holds 999 999 999,99; the first, the last line's number.
+    doc.setColumnWidths(0, 0, {NumberColumnWidth(750, lines.size()), 9400, 1800, 1400, 2800});
     automation::Font title{QStringLiteral("Arial"), 12};
     title.weight = automation::kWeightBold;
     doc.setFont({0, 0, 0, 4, 0}, title);

@@ -70,6 +70,13 @@ std::vector<LimitRow> ReadLimitRows(const engine::Context& ctx, const LimitOptio
     const int cena = q->fieldIndex(QStringLiteral("CENA"));
     std::vector<LimitRow> rows;
     for (q->first(); !q->eof(); q->next()) {
+        // The sheet compares the figures as it prints them: 1000 on hand
+        // against a limit of 1000,0000001 prints 1000 and 1000, not below it.
+        const double printedLimit = engine::Printed(engine::Settled(q->field(limit).asDouble()));
+        const double printedKolvo = engine::Printed(engine::Settled(q->field(kolvo).asDouble()));
+        const bool below = printedLimit > printedKolvo;
+        if (o.rule == 0 ? !(below || printedKolvo < 0) : !(below && printedLimit > 0))
+            continue;
         LimitRow r;
         r.kodFirma = q->field(kodFirma).asInt64();
         r.kodOtdel = q->field(kodOtdel).asInt64();
@@ -97,8 +104,8 @@ bool limits::Write(automation::Office& office, const std::vector<LimitRow>& rows
     return FillAndShow(office, [&](automation::Document& doc) {
         Locked locked(doc);
         doc.setSheetName(0, QStringLiteral("Лимиты"));
-        // Each number column holds 999 999 999,99.
-        doc.setColumnWidths(0, 0, {750, 9400, 2800, 2800, 2800});
+        // Each number column holds 999 999 999,99; the first, the last line's number.
+        doc.setColumnWidths(0, 0, {NumberColumnWidth(750, rows.size()), 9400, 2800, 2800, 2800});
         doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование продукта"),
                                                     QStringLiteral("Лимит"), QStringLiteral("Кол-во"),
                                                     QStringLiteral("Цена")}});

@@ -6,8 +6,13 @@ namespace workbooks {
 
 namespace {
 
-// The sheet's own font, for the bold header and heading rows.
-const automation::Font kBold{QStringLiteral("Liberation Sans"), 10, automation::kWeightBold};
+// The sheet's own type, in which a long name wrapped over several lines
+// gets the height it prints at: the office measures a wrapped row of the
+// 10-point sans-serif type it falls back to a line short for every few
+// lines, and a name of four lines ran over the dish above. The header and
+// the headings are bold.
+const automation::Font kPlain{QStringLiteral("DejaVu Sans"), 9, automation::kWeightNormal};
+const automation::Font kBold{QStringLiteral("DejaVu Sans"), 9, automation::kWeightBold};
 
 constexpr int kColumns = 7;  // A to G
 constexpr int kFramedLast = 5;  // the frame ends at column F
@@ -45,7 +50,7 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Pro
     // at full size, so the bars stay the size the reader scans. A 13-digit
     // bar code and an accounting code such as "00-000000042" fit their
     // columns on one line, in the office's sans-serif type whichever it has.
-    doc.setColumnWidths(0, 0, {850, 7200, 2500, 2500, 3000, 3300, 5200});
+    doc.setColumnWidths(0, 0, {NumberColumnWidth(850, lines.size()), 7200, 2500, 2500, 3000, 3300, 5200});
     doc.setBlockValues({0, 0, 0}, {QVariantList{QStringLiteral("№"), QStringLiteral("Наименование блюда"),
                                                 QStringLiteral("Код продукта"), QStringLiteral("Код кассы"),
                                                 QStringLiteral("Код 1С"), QStringLiteral("Штрих код"),
@@ -60,6 +65,7 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Pro
     QString department = QStringLiteral("-9");
     QString section = QStringLiteral("-9");
     DishRuns runs(doc);
+    QList<automation::RangeAddress> headings;
     int done = 0;
     for (const MenuCodeLine& l : lines) {
         // Ordered by the sections' sort number first: a department that
@@ -69,19 +75,21 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Pro
             doc.setString({0, 0, next}, l.nameOtdel);
             doc.merge(rowRange(next, 0, kFramedLast));
             doc.setHoriJustify(rowRange(next, 0, kFramedLast), 2);
-            doc.setFont(rowRange(next, 0, kColumns - 1), kBold);
+            headings << rowRange(next, 0, kColumns - 1);
             department = l.kodOtdel;
             ++next;
         }
         if (l.kodRazdel != section) {
             runs.send();
             doc.setString({0, 1, next}, l.nameRazdel);
-            doc.setFont(rowRange(next, 0, kColumns - 1), kBold);
+            headings << rowRange(next, 0, kColumns - 1);
             section = l.kodRazdel;
             ++next;
         }
-        runs.add(next, QVariantList{double(number), l.name, l.kodIng, l.kodKassa, l.kod1s, l.sKod,
-                                    QLatin1Char('*') + l.sKod + QLatin1Char('*')});
+        // A dish without a bar code has no bars: the start and stop marks
+        // alone would encode nothing.
+        const QString bars = l.sKod.isEmpty() ? QString() : QLatin1Char('*') + l.sKod + QLatin1Char('*');
+        runs.add(next, QVariantList{double(number), l.name, l.kodIng, l.kodKassa, l.kod1s, l.sKod, bars});
         ++next;
         ++number;
         ++done;
@@ -92,8 +100,11 @@ void fill(automation::Document& doc, const QList<MenuCodeLine>& lines, const Pro
     const int last = next - 1;
     // A long name, code or caption wraps within its column instead of being
     // cut; the rows grow when the sheet is unlocked.
-    if (last >= 1)
+    if (last >= 1) {
         doc.setWrapped({0, 1, 1, kFramedLast, last}, true);
+        doc.setFont({0, 0, 1, kFramedLast, last}, kPlain);
+        doc.setFontOn(headings, kBold);
+    }
 
     // The bars over the column's dish rows; its caption stays in letters.
     if (last >= 1)

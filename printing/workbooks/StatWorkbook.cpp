@@ -24,12 +24,24 @@ constexpr int kStat = 0;
 constexpr int kOrder = 1;
 constexpr int kFirstRow = 3;  // sheet row 4: rows 1 to 3 hold the titles and captions
 constexpr int kBlockRows = 500;
+constexpr int kNumberWidth = 750;  // the line numbers' column while they have three digits
 
 QString dmy(const QDate& d) { return d.toString(QStringLiteral("dd.MM.yyyy")); }
 
 } // namespace
 
 QString UnknownDays() { return QStringLiteral("?????"); }
+
+QString OrderSumFormula(int row)
+{
+    // c: the sum's kopecks as a decimal, the product's binary residue rounded
+    // off far below them (the quantity and the price have at most six
+    // decimals each). An exact half, c mod 2 = 0.5, goes down to the even
+    // kopeck; 1.5 is rounded up to it, and anything else to the nearest.
+    const QString product = QStringLiteral("D%1*E%1").arg(row);
+    const QString c = QStringLiteral("ROUND(ABS(%1)*100;9)").arg(product);
+    return QStringLiteral("=SIGN(%1)*IF(MOD(%2;2)=0.5;%2-0.5;ROUND(%2;0))/100").arg(product, c);
+}
 
 QStringList StatConsumptionSql(const StatOptions& o)
 {
@@ -163,7 +175,7 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data)
                 // in kopecks, so the total adds up the sums as shown.
                 out.orderRows.push_back({static_cast<double>(out.orderRows.size() + 1), name, unit,
                                          engine::Printed(quantity), engine::Printed(s.cena)});
-                out.orderFormulas << QStringLiteral("=ROUND(D%1*E%1;2)").arg(r2);
+                out.orderFormulas << OrderSumFormula(r2);
             }
             row[3] = engine::Printed(consumption);
             row[4] = engine::Printed(daily);
@@ -195,8 +207,8 @@ void openingFrame(automation::Document& d, const StatOptions& o)
     // A number column holds 999 999 999,99 in the sheet's 12-point type (the
     // order's prices and sums are in the office's 10-point one); the
     // statistics' four of them go across the page.
-    d.setColumnWidths(kStat, 0, {750, 9000, 1900, 3300, 3300, 3300, 3300});
-    d.setColumnWidths(kOrder, 0, {750, 7500, 1800, 3300, 2800, 2800});
+    d.setColumnWidths(kStat, 0, {kNumberWidth, 9000, 1900, 3300, 3300, 3300, 3300});
+    d.setColumnWidths(kOrder, 0, {kNumberWidth, 7500, 1800, 3300, 2800, 2800});
     d.setString({kOrder, 0, 0}, orderTitle(o));
     d.setString({kStat, 0, 0}, QStringLiteral("Среднесуточное потребление продуктов"));
     d.setString({kStat, 0, 1}, QStringLiteral("за период с ") + dmy(o.start) + QStringLiteral(" по ") + dmy(o.end));
@@ -261,6 +273,10 @@ void fill(automation::Document& doc, const StatOptions& o, const std::function<S
     Locked locked(doc);
     openingFrame(doc, o);
     const StatSheets s = sheets();
+    // The numbers of a thousand lines and more need a wider first column.
+    for (const auto& [sheet, rows] : {std::pair{kStat, s.statRows.size()}, std::pair{kOrder, s.orderRows.size()}})
+        if (NumberColumnWidth(kNumberWidth, rows) != kNumberWidth)
+            doc.setColumnWidth(sheet, 0, NumberColumnWidth(kNumberWidth, rows));
     // The rows go in blocks, an empty cell written as no value.
     const auto blocks = [&](int sheet, const std::vector<QVariantList>& rows, bool report) {
         for (size_t first = 0; first < rows.size(); first += kBlockRows) {

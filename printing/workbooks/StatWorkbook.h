@@ -77,6 +77,13 @@ StatSheets ComputeStat(const StatOptions& o, const StatData& data);
 // "?????": days of stock that cannot be told.
 QString UnknownDays();
 
+// The formula of an order line's sum in sheet row `row` (from 1): the
+// quantity times the price as the sheet shows them, brought to kopecks by the
+// papers' one rule, on the decimal, an exact half to the even kopeck (1,5 ×
+// 0,35 gives 0,52, where the office's ROUND gives 0,53). A formula, so that a
+// quantity the user changes in the order changes its sum and the total.
+QString OrderSumFormula(int row);
+
 } // namespace workbooks
 
 namespace workbooks::stat {

@@ -45,7 +45,7 @@ void writeFile(const QString& name, const QByteArray& bytes)
 }
 
 // Fills the connection dialog and presses OK; true when it closed with OK.
-bool pressNetOk(int mode, const QStringList& ip, const QString& path)
+bool pressNetOk(int mode, const QStringList& ip, const QString& path, const QString& port = QString())
 {
     Form_Net->setResult(0);
     Form_Net->RadioGroup1->setItemIndex(mode);
@@ -54,6 +54,7 @@ bool pressNetOk(int mode, const QStringList& ip, const QString& path)
     for (int i = 0; i < 4; ++i)
         edits[i]->setText(ip.value(i));
     Form_Net->E_Path->setText(path);
+    Form_Net->E_Port->setText(port);
     Form_Net->BtnOK->click();
     return Form_Net->result() == QDialog::Accepted;
 }
@@ -67,7 +68,9 @@ QString lastLog(AppEnv& env)
         .toString();
 }
 
-// Fills the user card and presses its OK; true when it closed with OK.
+bool selectUser(const QString& login);
+
+// Fills the user card, as the users' list shows the user oldLogin, and presses its OK; true when it closed with OK.
 bool saveCard(bool newUser, const QString& fio, const QString& login, const QString& p1, const QString& p2,
               qint64 kod = 0, const QString& oldLogin = QString())
 {
@@ -76,6 +79,7 @@ bool saveCard(bool newUser, const QString& fio, const QString& login, const QStr
     c->newUser = newUser;
     c->editKod = kod;
     c->editLogin = oldLogin;
+    c->Shown = !newUser && selectUser(oldLogin) ? PersonShown(*Form_Base->QPerson) : engine::ShownRow();
     c->E_FIO->setText(fio);
     c->E_Login->setText(login);
     c->E_Pass1->setText(p1);
@@ -127,6 +131,12 @@ TEST(ConnectionDialog, WritesNetTxtOfBothModesByteForByte)
     ASSERT_TRUE(pressNetOk(1, {QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1")},
                            QStringLiteral("/var/lib/firebird/data/basecalc.fdb")));
     EXPECT_EQ(fileBytes(QStringLiteral("Net.txt")), "Net-IP\r\n10.0.0.1:/var/lib/firebird/data/basecalc.fdb\r\n");
+    // A server on a port of its own, in either mode.
+    ASSERT_TRUE(pressNetOk(1, {QStringLiteral("10"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1")},
+                           QStringLiteral("/var/lib/firebird/data/basecalc.fdb"), QStringLiteral("3077")));
+    EXPECT_EQ(fileBytes(QStringLiteral("Net.txt")), "Net-IP\r\n10.0.0.1/3077:/var/lib/firebird/data/basecalc.fdb\r\n");
+    ASSERT_TRUE(pressNetOk(0, {}, local, QStringLiteral("3051")));
+    EXPECT_EQ(fileBytes(QStringLiteral("Net.txt")), "Local\r\nlocalhost/3051:" + db::toCp1251(local) + "\r\n");
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 }
 
@@ -144,7 +154,11 @@ TEST(ConnectionDialog, EveryRefusalNamesItsFieldAndWritesNothing)
         QString path;
         QString text;
         QLineEdit* focus;
+        QString port;
     };
+    const QString badPort = QStringLiteral("Порт сервера должен быть числом от 1 до 65535 или не указан !");
+    const QString dataPath = QStringLiteral("C:\\Data\\basecalc.fdb");
+    writeFile(QStringLiteral("kept-basecalc.fdb"), "x");
     const QList<Case> cases = {
         {0, {}, QStringLiteral("/tmp/short.fdb"), QStringLiteral("Укажите путь к базе данных !!!"), Form_Net->E_Path},
         {0, {}, programFolder() + QStringLiteral("missing/basecalc.fdb"), QStringLiteral("По указанному пути файл не найден !!!"),
@@ -159,11 +173,14 @@ TEST(ConnectionDialog, EveryRefusalNamesItsFieldAndWritesNothing)
         {1, ip, QStringLiteral("C:\\basecalc.fd"), badPath, Form_Net->E_Path},
         {1, ip, QStringLiteral("C:\\Data\\basecalc.gdb"), badPath, Form_Net->E_Path},
         {1, ip, QStringLiteral("Data\\x\\basecalc.fdb"), badPath, Form_Net->E_Path},
+        {1, ip, dataPath, badPort, Form_Net->E_Port, QStringLiteral("65536")},
+        {1, ip, dataPath, badPort, Form_Net->E_Port, QStringLiteral("0")},
+        {0, {}, programFolder() + QStringLiteral("kept-basecalc.fdb"), badPort, Form_Net->E_Port, QStringLiteral("30a")},
     };
     Form_Net->show();
     for (const Case& c : cases) {
         env.messages.clear();
-        EXPECT_FALSE(pressNetOk(c.mode, c.ip, c.path)) << c.path.toStdString();
+        EXPECT_FALSE(pressNetOk(c.mode, c.ip, c.path, c.port)) << c.path.toStdString();
         EXPECT_EQ(env.messages, QStringList{c.text}) << c.path.toStdString();
         EXPECT_EQ(Form_Net->focusWidget(), c.focus) << c.path.toStdString();
     }
@@ -200,6 +217,23 @@ TEST(ConnectionDialog, ReadsNetTxtBackOnEveryShowing)
     Form_Net->Btn_DefaultClick();
     EXPECT_EQ(Form_Net->RadioGroup1->itemIndex(), 0);
     EXPECT_EQ(Form_Net->E_Path->text(), programFolder() + QStringLiteral("basecalc.fdb"));
+
+    // OK on what was read writes it back as it was: host and port included.
+    writeFile(QStringLiteral("basecalc.fdb"), "x");
+    const QByteArray here = db::toCp1251(programFolder()) + "basecalc.fdb\r\n";
+    for (const QByteArray& kept : {"Local\r\n127.0.0.1/3077:" + here, "Local\r\nlocalhost/3051:" + here,
+                                   QByteArray("NET-IP\r\n10.0.0.1/3077:D:\\Data\\basecalc.fdb\r\n")}) {
+        writeFile(QStringLiteral("Net.txt"), kept);
+        Form_Net->FormShow();
+        Form_Net->setResult(0);
+        Form_Net->BtnOK->click();
+        EXPECT_EQ(Form_Net->result(), QDialog::Accepted) << env.messages.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(fileBytes(QStringLiteral("Net.txt")).toUpper(), kept.toUpper());
+    }
+    EXPECT_EQ(Form_Net->E_IP4->text(), QStringLiteral("1"));
+    EXPECT_EQ(Form_Net->E_Port->text(), QStringLiteral("3077"));
+    Form_Net->Btn_DefaultClick();
+    EXPECT_TRUE(Form_Net->E_Port->text().isEmpty());
 
     TForm_Net::pickDatabaseFile = [](QWidget*) { return QStringLiteral("/picked/basecalc.fdb"); };
     Form_Net->SpeedButton1Click();

@@ -6,6 +6,8 @@
 
 #include "support/ShippedSamplesCheck.h"
 
+#include "templates/SampleTemplates.h"
+
 #include "base/Unit_Base.h"
 #include "db/Codec.h"
 #include "db/Database.h"
@@ -130,6 +132,19 @@ TEST(MakeDatabase, WritesTheShippedDatabaseWithEverySampleTemplate)
     database.setDatabaseName(path);
     database.open();
     ExpectEverySampleInstalled(database);
+    database.close();
+
+    // The same samples from a folder pass its checks: each table is read as a workbook.
+    const QDir samples(dir.path() + QStringLiteral("/samples"));
+    samples.mkpath(QStringLiteral("."));
+    for (const QString& f : QDir(templates::ShippedSamplesFolder()).entryList({QStringLiteral("*.sql"), QStringLiteral("*.xls")}))
+        QFile::copy(templates::ShippedSamplesFolder() + QLatin1Char('/') + f, samples.filePath(f));
+    QProcess loaded;
+    loaded.start(QCoreApplication::applicationDirPath() + QStringLiteral("/make_database"),
+                 {dir.path() + QStringLiteral("/loaded.fdb"), samples.path()});
+    ASSERT_TRUE(loaded.waitForFinished(60000));
+    EXPECT_EQ(loaded.exitCode(), 0) << loaded.readAllStandardError().toStdString();
+    QFile::remove(dir.path() + QStringLiteral("/loaded.fdb"));
 
     // Asked for its usage, or given an option it does not know, it writes nothing.
     for (const QStringList& args : {QStringList{QStringLiteral("--help")}, QStringList{QStringLiteral("-h")},
@@ -155,6 +170,24 @@ TEST(MakeDatabase, RefusesInWordsAndLeavesNoFile)
     d.mkdir(QStringLiteral("empty"));
     d.mkdir(QStringLiteral("half"));
     QFile(d.filePath(QStringLiteral("half/waybill.sql"))).open(QIODevice::WriteOnly);
+    // Samples that cannot print: a table that is no workbook, one that cannot be read, statements the database refuses.
+    for (const char* folder : {"damaged", "unreadable", "invalid"}) {
+        d.mkdir(QString::fromLatin1(folder));
+        QFile::copy(templates::ShippedSamplesFolder() + QStringLiteral("/menu.sql"),
+                    d.filePath(QString::fromLatin1(folder) + QStringLiteral("/menu.sql")));
+    }
+    QFile damaged(d.filePath(QStringLiteral("damaged/menu.xls")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    QFile sample(templates::ShippedSamplesFolder() + QStringLiteral("/menu.xls"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    damaged.write(sample.readAll().chopped(600));  // cut short
+    damaged.close();
+    QFile::link(QStringLiteral("/proc/self/mem"), d.filePath(QStringLiteral("unreadable/menu.xls")));  // refused to root too
+    sample.copy(d.filePath(QStringLiteral("invalid/menu.xls")));
+    QFile invalid(d.filePath(QStringLiteral("invalid/menu.sql")));
+    ASSERT_TRUE(invalid.open(QIODevice::WriteOnly));
+    invalid.write("INSERT INTO NO_SUCH_TABLE VALUES (:FORM);\n");
+    invalid.close();
     const QString file = d.filePath(QStringLiteral("basecalc.fdb"));
     const struct {
         QStringList args;
@@ -166,6 +199,16 @@ TEST(MakeDatabase, RefusesInWordsAndLeavesNoFile)
         {{file, d.filePath(QStringLiteral("нет"))}, QStringLiteral("Папки образцов шаблонов < %1 > нет").arg(d.filePath(QStringLiteral("нет")))},
         {{file, d.filePath(QStringLiteral("empty"))}, QStringLiteral("нет ни одного образца шаблона")},
         {{file, d.filePath(QStringLiteral("half"))}, QStringLiteral("нет его таблицы < waybill.xls >")},
+        {{d.filePath(QStringLiteral("half/waybill.sql/basecalc.fdb"))},
+         QStringLiteral("< %1 > — это файл, а не папка").arg(d.filePath(QStringLiteral("half/waybill.sql")))},
+        {{QStringLiteral("/sys/kernel/basecalc.fdb")}, QStringLiteral("в папку /sys/kernel нельзя записывать")},  // refused to root too
+        {{file, d.filePath(QStringLiteral("damaged"))},
+         QStringLiteral("Таблица образца < %1 > повреждена").arg(d.filePath(QStringLiteral("damaged/menu.xls")))},
+        {{file, d.filePath(QStringLiteral("unreadable"))},
+         QStringLiteral("Файл образца < %1 > не читается").arg(d.filePath(QStringLiteral("unreadable/menu.xls")))},
+        {{file, d.filePath(QStringLiteral("invalid"))},
+         QStringLiteral("Образец шаблона < %1 > не загружен: база данных не приняла его оператор № 1")
+             .arg(d.filePath(QStringLiteral("invalid/menu.sql")))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
@@ -176,7 +219,8 @@ TEST(MakeDatabase, RefusesInWordsAndLeavesNoFile)
         EXPECT_EQ(p.exitCode(), 1);
         const QString told = QString::fromUtf8(p.readAllStandardError());
         EXPECT_TRUE(told.contains(c.words)) << told.toStdString();
-        EXPECT_FALSE(told.contains(QStringLiteral("I/O error"))) << told.toStdString();
+        for (const char* english : {"I/O error", "Permission denied", "Dynamic SQL", "cannot read"})
+            EXPECT_FALSE(told.contains(QString::fromLatin1(english))) << told.toStdString();
         EXPECT_TRUE(d.entryList(QDir::Files).isEmpty()) << "left: " << d.entryList(QDir::Files).join(QLatin1Char(' ')).toStdString();
     }
 }

@@ -112,18 +112,31 @@ TEST(MainWindow, ASecondLogInDoesNotKeepTheEarlierUsersTabs)
 
 TEST(MainWindow, AClickOnTheStartPageLeavesTheFocusOnTheLogInAndEnterLogsIn)
 {
-    AppEnv env;
-    int logins = 0;
-    Form_Main->hooks.showLogin = [&] {
-        ++logins;
-        return false;
-    };
-    input::showActive(Form_Main, nullptr);
-    QTest::mouseClick(Form_Main->Sheet_Hello, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), Form_Main->Btn_Vhod);
-    input::press(Qt::Key_Return);
-    EXPECT_EQ(logins, 1);
-    Form_Main->hide();
+    // Shown once every window is made, and as the program shows it: the start page first.
+    for (const bool startPageFirst : {false, true}) {
+        SCOPED_TRACE(startPageFirst ? "the start page first" : "every window made");
+        AppEnv env(true, [&] {
+            if (startPageFirst)
+                input::showActive(Form_Main, nullptr);
+        });
+        int logins = 0;
+        Form_Main->hooks.showLogin = [&] {
+            ++logins;
+            return false;
+        };
+        int connections = 0;
+        Form_Main->hooks.showConnection = [&] { return ++connections, false; };
+        input::showActive(Form_Main, nullptr);
+        // A cancelled log-in leaves the focus where it was: the next click and Enter log in again.
+        for (int login = 1; login <= 2; ++login) {
+            QTest::mouseClick(Form_Main->Sheet_Hello, Qt::LeftButton);
+            EXPECT_EQ(QApplication::focusWidget(), Form_Main->Btn_Vhod);
+            input::press(Qt::Key_Return);
+            EXPECT_EQ(logins, login);
+        }
+        EXPECT_EQ(connections, 0);
+        Form_Main->hide();
+    }
 }
 
 TEST(MainWindow, KeepAliveReadsTheVersionTable)

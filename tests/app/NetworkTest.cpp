@@ -1,8 +1,10 @@
 // The program's connection to a real Firebird server on 127.0.0.1, started by scripts/test.
 
 #include "support/AppEnv.h"
+#include "support/ServerStation.h"
 
 #include "base/Unit_Base.h"
+#include "db/Database.h"
 #include "ui/Unit_Net.h"
 #include "util/ProgramFiles.h"
 #include "util/Unit_Util.h"
@@ -45,6 +47,33 @@ TEST(NetworkMode, OpensTheServerDatabaseWithThePasswordFromPswTxt)
     Form_Base->FormCreate();
     EXPECT_FALSE(Form_Base->MyDB->connected());
     EXPECT_TRUE(closed);
+}
+
+// This computer's server gave the workstation its database; while the server
+// does not answer (it restarts), a start takes the file from the other
+// workstations only when the user agrees.
+TEST(NetworkMode, AFileTheServerGaveStaysTheOthersWhileTheServerIsSilent)
+{
+    if (db::Database::localServerListens())
+        GTEST_SKIP() << "a Firebird server listens on the standard port";
+    AppEnv env(false);
+    if (!env.moveToTestServer())
+        GTEST_SKIP() << "no test server (scripts/test starts one)";
+    const QString path = env.testDb().path();
+    env.testDb().disconnect();
+    // The workstation's settings for the file on this computer: the standard port, where nothing answers.
+    writeNetTxt(NetSettings{QStringLiteral("Local"), QStringLiteral("localhost:") + path});
+    env.answers = {0};
+    Form_Base->FormCreate();
+    EXPECT_FALSE(Form_Base->MyDB->connected());
+    EXPECT_TRUE(env.messages.last().contains(QStringLiteral("другие рабочие места не смогут подключиться")));
+    EXPECT_NO_THROW(ServerStation{path}) << "another workstation is locked out";
+
+    env.answers = {1};
+    Form_Base->FormCreate();
+    ASSERT_TRUE(Form_Base->MyDB->connected()) << env.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Form_Base->MyDB->attachedName(), path);
+    Form_Base->MyDB->close();
 }
 
 // The client of this process reaches the test server's port through a

@@ -9,6 +9,7 @@
 #include "Unit_Provodka.h"
 #include "Unit_Var.h"
 #include "base/Unit_Base.h"
+#include "db/Database.h"
 #include "ui/Unit_Main.h"
 #include "ui/Unit_Net.h"
 #include "ui/Unit_Personal.h"
@@ -157,6 +158,60 @@ TEST(Startup, FailedConnectionTellsTheUserAndEndsTheProgram)
     EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("Программа не смогла подключится к базе данных \"basecalc.fdb\".")));
     EXPECT_TRUE(env.messages[0].endsWith(QStringLiteral("FireBird - бесплатный но мощьный SQL сервер")));
     EXPECT_EQ(env.messages[1], QStringLiteral("Для вступления изменений настроек в силу, программу необходимо перезагрузить !"));
+}
+
+// A file a server of this computer is expected to serve, the server silent:
+// the embedded engine would take it from every other workstation, so it opens
+// only when the user agrees (Cancel the default), and the program stays up.
+TEST(Startup, AFileAServerShouldServeOpensAloneOnlyWhenTheUserAgrees)
+{
+    if (db::Database::localServerListens())
+        GTEST_SKIP() << "a Firebird server listens on this computer";
+    AppEnv env(false);
+    const QString path = env.testDb().path();
+    bool closed = false;
+    Form_Base->hooks.closeMainWindow = [&] { closed = true; };
+    const struct {
+        const char* mode;
+        QString connection;
+        bool served;  // this computer's server gave the file to this workstation before
+        int answer;   // 1 OK, 0 Cancel, -1 nothing asked
+    } rows[] = {
+        {"Local", QStringLiteral("localhost:") + path, false, -1},  // a single workstation's
+        {"Net-IP", QStringLiteral("localhost:") + path, false, 0},
+        {"Local", QStringLiteral("localhost/1:") + path, false, 0},
+        {"Local", QStringLiteral("localhost:") + path, true, 0},
+        {"Local", QStringLiteral("localhost:") + path, true, 1},
+    };
+    std::vector<Msg::Request> asked;
+    int answer = 0;
+    Msg::setResponder([&](const Msg::Request& r) {
+        asked.push_back(r);
+        return answer;
+    });
+    for (const auto& row : rows) {
+        SCOPED_TRACE((QString::fromLatin1(row.mode) + QLatin1Char(' ') + row.connection).toStdString());
+        if (row.served)
+            rememberServedByLocalServer(path);
+        writeNetTxt(NetSettings{QString::fromLatin1(row.mode), row.connection});
+        asked.clear();
+        answer = row.answer;
+        Form_Base->FormCreate();
+        EXPECT_FALSE(closed);
+        EXPECT_EQ(Form_Base->MyDB->connected(), row.answer != 0);
+        if (Form_Base->MyDB->connected()) {
+            EXPECT_EQ(Form_Base->MyDB->attachedName(), path);
+        }
+        if (row.answer < 0) {
+            EXPECT_TRUE(asked.empty());
+            continue;
+        }
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].kind, Msg::Kind::Confirm);
+        EXPECT_TRUE(asked[0].cancelDefault);
+        EXPECT_TRUE(asked[0].text.contains(QLatin1Char('"') + path + QLatin1Char('"'))) << asked[0].text.toStdString();
+        EXPECT_TRUE(asked[0].text.contains(QStringLiteral("другие рабочие места не смогут подключиться")));
+    }
 }
 
 TEST(Shutdown, WritesTheClosingLineAndRollsBackWhatWasPending)

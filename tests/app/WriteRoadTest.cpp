@@ -6,6 +6,8 @@
 #include "db/Error.h"
 #include "db/Query.h"
 #include "engine/EngineDb.h"
+#include "engine/RowRefusal.h"
+#include "engine/ShownRow.h"
 #include "engine/WriteRoad.h"
 #include "util/Globals.h"
 #include "util/Messages.h"
@@ -58,6 +60,12 @@ TEST(RowWriter, InsertsWithGeneratedKeysAndUpdatesByKey)
     R_Record u(QStringLiteral("ING"), k2);
     u.addString(QStringLiteral("NAME"), QStringLiteral("Морковь")).addLiteralNull(QStringLiteral("VIHOD"));
     Form_Util->UpdateRecord(u);
+    // A key no row has (deleted elsewhere) changes nothing and is refused;
+    // a row saved without what its dialog showed of it is a programming error.
+    R_Record gone = u;
+    gone.KOD = k2 + 100;
+    EXPECT_THROW(Form_Util->UpdateRecord(gone), engine::RowRefusal);
+    EXPECT_THROW(engine::ClaimShownRow(w.context(), engine::ShownRow(), QStringLiteral("ING"), k2), std::logic_error);
     w.commit();
 
     auto q = t.select(QStringLiteral("SELECT * FROM ING ORDER BY KOD"));

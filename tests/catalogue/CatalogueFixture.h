@@ -82,7 +82,7 @@ public:
         d.name = name;
         d.group = group;
         d.edIzm = unit;
-        return products::CreateIng(d);
+        return products::CreateIng(d, {}, {});
     }
     qint64 ingSklad(qint64 ing, qint64 otdel)
     {

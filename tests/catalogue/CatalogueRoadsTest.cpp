@@ -23,19 +23,19 @@ TEST(CatalogueRoads, EachHoldsTheTablesItChanges)
     menu.name = QStringLiteral("Обед");
     menu.date = QDate(2026, 12, 7);
     menu.firma = firma;
-    const qint64 lunch = menus::SaveMenu(menu, 0, {});
+    const qint64 lunch = menus::SaveMenu(menu, 0, {}, {});
     ExpectEachHolds({
         {"group made", {"GROUP_ING", "SKLAD_GRING", "ING", "ING_SKLAD"}, [] { products::CreateGroup(QStringLiteral("Фрукты")); }},
         {"product made", {"ING", "ING_SKLAD", "GROUP_ING"}, [&] { env.ing(QStringLiteral("Лук"), vegetables, kg); }},
         {"product moved", {"ING", "ING_SKLAD"},
          [&] { products::MoveIngToGroup(potato, vegetables, QStringLiteral("Картофель"), QStringLiteral("Овощи")); }},
         {"unit made", {"ED_IZM"}, [] { structure::CreateEd(QStringLiteral("литр"), QStringLiteral("л")); }},
-        {"unit changed", {"ED_IZM"}, [&] { structure::UpdateEd(kg, QStringLiteral("килограмм"), QStringLiteral("кгр"), {}); }},
+        {"unit changed", {"ED_IZM"}, [&] { structure::UpdateEd(kg, QStringLiteral("килограмм"), QStringLiteral("кгр"), engine::ShownRow::byKey(QStringLiteral("ED_IZM"), kg, {})); }},
         {"department made", {"OTDEL", "SKLAD", "ING_SKLAD"},
          [&] { structure::CreateOtdel(firma, QStringLiteral("Столовая"), QStringLiteral("Бар"), QString()); }},
         {"menu changed", {"MENU"}, [&] {
              menu.percent = 10;
-             menus::SaveMenu(menu, lunch, {});
+             menus::SaveMenu(menu, lunch, engine::ShownRow::byKey(QStringLiteral("MENU"), lunch, {}), {});
          }},
         {"setting", {"MY_PARAM"}, [] { WriteCheckSetting(QStringLiteral("pkdd"), false); }},
     });

@@ -189,6 +189,11 @@ TEST_P(ComputePrices, RawSellingPricesNeverCompound)
     EXPECT_DOUBLE_EQ(myCena(rRow), 12);
     run();
     EXPECT_DOUBLE_EQ(myCena(rRow), 12);
+
+    // A second row of the product in the department costs what its first holds, as an expansion finds it.
+    const qint64 second = row(r, 50, 0, 0, 20, 1);
+    run();
+    EXPECT_DOUBLE_EQ(myCena(second), 12);
 }
 
 TEST_P(ComputePrices, LevelsAreCorrectedFirst)

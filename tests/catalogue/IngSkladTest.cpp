@@ -253,19 +253,27 @@ TEST(IngSkladSave, OkRecomputesWhatItShowsBeforeSaving)
         int ok;             // Enter in the field, 0 a click on OK, or the key on OK
         const char* shown;  // stock, calculated and selling price as the dialog shows them after OK
         double cena, myCena;
+        int percent = 25, cardMarkup = 0;  // the row's markup; the product's card markup, which a raw product has none of
+        int metod = 0;
+        double stock = 40;  // the stock price before
     } ways[] = {
         {&TForm_IngSklad::E_Cena, "44,44", Qt::Key_Return, "44,44 55,55 55,50", 44.44, 55.5},
         {&TForm_IngSklad::E_Proc, "30", 0, "40,00 52,00 52,00", 40, 52},
-        {&TForm_IngSklad::E_Cena, "10,333", Qt::Key_Space, "10,33 12,91 13,00", 10.33, 13},
+        {&TForm_IngSklad::E_Cena, "10,333", Qt::Key_Space, "10,333 12,91625 13,00", 10.333, 13},
+        {&TForm_IngSklad::E_Cena, "44,44", Qt::Key_Return, "44,44 53,328 53,50", 44.44, 53.5, 20, 30},
+        {&TForm_IngSklad::E_Cena, "44,44", Qt::Key_Return, "44,44 53,328 53,328", 44.44, 53.328, 20, 30, 1},
+        {&TForm_IngSklad::E_Proc, "10", 0, "2,345678 2,580246 2,580246", 2.345678, 2.345678 * 1.1, 25, 0, 1, 2.345678},
     };
     for (const auto& w : ways) {
         SCOPED_TRACE(w.typed);
-        s.set(s.onion, s.kitchen, QStringLiteral("CENA = 40, PERCENT = 25, METOD_CENA = 0, MY_CENA = 50"));
+        s.set(s.onion, s.kitchen, QStringLiteral("CENA = %1, PERCENT = %2, METOD_CENA = %3, MY_CENA = 50")
+                                      .arg(w.stock, 0, 'f', 6).arg(w.percent).arg(w.metod));
+        s.exec(QStringLiteral("UPDATE ING SET PERCENT_PLUS = %1 WHERE KOD = %2").arg(w.cardMarkup).arg(s.onion));
         TForm_IngSklad* f = Form_IngSklad;
         f->Preset_RG_All(0, 0);
         f->RowKod = s.row(s.onion, s.kitchen);
         input::showActive(f, nullptr);
-        ASSERT_EQ(f->E_CenaProd->text(), QStringLiteral("50,00"));
+        ASSERT_EQ(f->E_Cena->text(), db::formatNumber(w.stock, db::kPriceDisplay));
         QTest::mouseClick(f->*w.field, Qt::LeftButton);
         input::press(Qt::Key_A, Qt::ControlModifier);
         input::typeText(QString::fromLatin1(w.typed));
@@ -284,8 +292,9 @@ TEST(IngSkladSave, OkRecomputesWhatItShowsBeforeSaving)
         EXPECT_DOUBLE_EQ(s.num(s.onion, s.kitchen, QStringLiteral("CENA")), w.cena);
         EXPECT_DOUBLE_EQ(s.num(s.onion, s.kitchen, QStringLiteral("MY_CENA")), w.myCena);
         EXPECT_EQ(shown(lastLog(env)), shown(QStringLiteral("Изменение цен <<Лук репчатый>> Цена = %1; % Надб.= %2; Расч.цена = %3; "
-                                                            "Прод.цена = %4; % надб. с округл.")
-                                                 .arg(prices[0], f->E_Proc->text(), prices[1], prices[2])));
+                                                            "Прод.цена = %4; % надб. %5")
+                                                 .arg(prices[0], f->E_Proc->text(), prices[1], prices[2],
+                                                      w.metod ? QStringLiteral("без округл.") : QStringLiteral("с округл."))));
     }
 }
 

@@ -68,7 +68,7 @@ protected:
         d.group = group;
         d.edIzm = unit;
         d.vihod = vihod;
-        return products::CreateIng(d);
+        return products::CreateIng(d, {}, {});
     }
     void card(qint64 master, qint64 ing, double kolvo, double percent, int active)
     {
@@ -314,6 +314,15 @@ TEST_F(KartaWindow, TheKeypadWritesQuantityYieldOrCoefficient)
     standOnRow(potato);
     type(QStringLiteral("1"));
     EXPECT_EQ(f->QS->field(QStringLiteral("KOD_ING")).asInt64(), carrot);
+    // A gross typed on a line without a net has no coefficient to give: refused, nothing written.
+    add(veg, onion);
+    const std::vector<Row> added = rows(soup);
+    f->Grid_Sostav->setCurrentIndex(f->Grid_Sostav->model()->index(f->QS->recNo(), 4));  // "Брутто"
+    env.messages.clear();
+    Guard([&] { type(QStringLiteral("0,5")); });
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нетто этой строки не задано, поэтому брутто не из чего пересчитать "
+                                                       "в коэффициент. Сначала введите нетто.")});
+    EXPECT_EQ(rows(soup), added);
     f->Btn_ExitClick();
 }
 
@@ -549,9 +558,12 @@ TEST_F(KartaWindow, TypedDigitsLandOnTheChosenRowWhateverTheRowsAboveHold)
 
 // Values typed with the keys and clicks a cook moves by between them, in
 // both yield modes: each lands on the cell it was typed for, and the next one
-// on the cell the key moved to. By hand the column entered chooses what a
-// number is; with the yields from the norm every number is a net quantity,
-// whatever column the cursor passed, and the column choice stays on it.
+// on the cell the key moved to. The keys move only between the cells that
+// take typing (from the norm: the net; by hand also the coefficient and the
+// gross), a line's end wrapping to the next line, the last line's staying;
+// a click elsewhere stands on the line's cell the column choice names, a
+// click on the choice takes the number first (refused, nothing moves). After
+// every step the cursor stands on the cell the next number goes to.
 TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
     const QString refusal = QStringLiteral("В поле \"Количество\" должно стоять число больше нуля !");
@@ -568,17 +580,24 @@ TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         {true, true, "@0:KOLVO 0,3 Down 0,2 Enter 0,1 Enter", "0.3/80 0.2/75 0.1/84"},
         {true, false, "@2:KOLVO 0,3 Up 0,2 Enter", "0.25/80 0.2/75 0.3/84"},
         {true, true, "@0:KOLVO 0,3 @1:K_BRUTTO 2 Enter", "0.3/80 0.1/50 0.05/84"},
-        {true, true, "@0:KOLVO 0,3 End 2 Enter", "0.3/50 0.1/75 0.05/84"},
-        {true, false, "@1:KOLVO 0,2 Home Up Tab Tab 0,3 Enter", "0.3/80 0.2/75 0.05/84"},
+        {true, true, "@0:KOLVO 0,3 End 0,6 Enter", "0.3/50 0.1/75 0.05/84"},
+        {true, false, "@1:KOLVO 0,2 Home Up Tab Tab 0,5 Enter", "0.25/50 0.2/75 0.05/84"},
         {true, false, "@2:KOLVO 0,3 PgUp 0,2 Enter", "0.2/80 0.1/75 0.3/84"},
         {true, false, "@0:K_BRUTTO 2 PgDn 1,25 Enter", "0.25/50 0.1/75 0.05/80"},
         {true, true, "@1:K_BRUTTO 0 Enter 2 @1:KOLVO 0,2 Enter", "0.25/80 0.2/50 0.05/84", true},
-        {false, true, "@0:KOLVO 0,15 Tab 2 Enter @1:KOLVO 0,06 Enter", "2/80 0.06/75 0.05/84"},
+        {true, false, "@0:KOLVO 0,3 Tab 2 Tab 0,5 Tab 0,2 Enter", "0.3/60 0.2/75 0.05/84"},
+        {true, false, "@1:KOLVO 0,2 Backtab 0,5 Enter", "0.25/50 0.2/75 0.05/84"},
+        {true, false, "@0:KOLVO Backtab Left 0,4 Enter @2:BRUTTO Tab Right 0,1 Enter", "0.4/80 0.1/75 0.05/50"},
+        {true, false, "@0:KOLVO 0,3 @1:NAME 0,2 Enter @0:K_BRUTTO @2:SHORT_NAME 1,25 Enter", "0.3/80 0.2/75 0.05/80"},
+        {true, true, "@0:KOLVO 0 #1 0,3 #1 2 Enter", "0.3/50 0.1/75 0.05/84", true},
+        {false, true, "@0:KOLVO 0,15 Tab 2 Enter @1:KOLVO 0,06 Enter", "0.15/80 0.06/75 0.05/84"},
         {false, false, "@0:K_BRUTTO 0,3 Backtab Down 0,2 Enter", "0.3/80 0.2/75 0.05/84"},
         {false, true, "@0:KOLVO 0,3 Down 0 Enter 0,2 Enter", "0.3/80 0.2/75 0.05/84", true},
         {false, false, "@1:KOLVO 0,2 End 0,3 PgDn 0,1 Enter", "0.25/80 0.3/75 0.1/84"},
         {false, false, "@2:KOLVO 0,3 Home PgUp 0,2 Enter", "0.2/80 0.1/75 0.3/84"},
         {false, true, "@1:K_BRUTTO 0,2 @0:K_BRUTTO 0,4 Enter Left 0,5 Right", "0.4/80 0.5/75 0.05/84"},
+        {false, false, "@2:KOLVO 0,3 Backtab 0,2 Backtab Backtab 0,1 Enter", "0.1/80 0.2/75 0.3/84"},
+        {false, false, "@1:KOLVO Tab Tab 0,3 Tab 0,2 Enter", "0.25/80 0.1/75 0.2/84"},
     };
     card(soup, onion, 0.05, 84, 1);
     for (const auto& walk : walks) {
@@ -595,16 +614,24 @@ TEST_F(KartaWindow, ValuesTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         f->Grid_Sostav->setFocus();
         env.messages.clear();
 
-        input::play(QString::fromLatin1(walk.walk), f->Grid_Sostav);
+        const QStringList entry = walk.manual ? QStringList{QStringLiteral("Нетто"), QStringLiteral("К.брутто"), QStringLiteral("Брутто")}
+                                              : QStringList{QStringLiteral("Нетто")};
+        for (const QString& step : QString::fromLatin1(walk.walk).split(QLatin1Char(' '))) {
+            input::play(step, f->Grid_Sostav);
+            // The cell shown takes typing, the next number goes to it, and the column choice names it.
+            const QModelIndex at = f->Grid_Sostav->currentIndex();
+            const QString title = f->Grid_Sostav->model()->headerData(at.column(), Qt::Horizontal).toString();
+            EXPECT_TRUE(entry.contains(title)) << "after " << step.toStdString() << ": " << title.toStdString();
+            EXPECT_EQ(at.row(), f->QS->recNo()) << step.toStdString();
+            EXPECT_EQ(f->Keypad->entryColumn(), at.column()) << step.toStdString();
+            EXPECT_EQ(f->RG_Kolonka->itemIndex(), title == QStringLiteral("Нетто") ? 0 : 1) << step.toStdString();
+        }
         QStringList typed;
         for (const Row& r : rows(soup))
             typed << QString::number(std::get<1>(r)) + QLatin1Char('/') + QString::number(std::get<2>(r));
         EXPECT_EQ(typed.join(QLatin1Char(' ')).toStdString(), walk.rows);
         EXPECT_EQ(env.messages, walk.refused ? QStringList{refusal} : QStringList{});
         EXPECT_TRUE(f->Keypad->E_Klava->text().isEmpty());
-        if (!walk.manual) {
-            EXPECT_EQ(f->RG_Kolonka->itemIndex(), 0);
-        }
         f->Btn_ExitClick();  // the card as it was for the next walk
         f->hide();
     }
@@ -655,6 +682,47 @@ TEST_F(KartaWindow, EachRoadHoldsTheCardsTheProductsAndTheirStockRows)
     });
     EXPECT_EQ(rows(soup), (std::vector<Row>{{carrot, 0.1, 75, 1}, {onion, 0.5, 84, 1}}));
     EXPECT_EQ(flag(soup), 0);
+}
+
+// Two workstations on the test server: the other one has the card's cycle
+// open with a quantity written. Taking it over here (No is the default, the
+// confirmation test shows) does what its question says: the other one can
+// neither save nor cancel, what it wrote stays in the card, "Запись" here
+// keeps it and "Выход" gives back the card from before its cycle began.
+TEST_F(KartaWindow, TakingOverAnotherWorkstationsCycleDoesWhatItsQuestionSays)
+{
+    if (!HaveTestServer())
+        GTEST_SKIP() << "no test server (TARELIA_TEST_SERVER)";
+    ASSERT_TRUE(env.moveToTestServer());
+    standOn(veg);
+    ServerStation other(env.t().path());
+    const std::vector<Row> before = rows(soup);
+    for (const bool save : {false, true}) {
+        SCOPED_TRACE(save ? "Запись" : "Выход");
+        other.write().start();
+        const qint64 theirs = costing::StartEditCycle(other.ctx(), soup);
+        costing::SetCardRowValue(other.ctx(), env.num(QStringLiteral("SELECT MIN(KOD) FROM KARTA WHERE KOD_ING_MASTER = %1").arg(soup)),
+                                 costing::CardFigure::Net, 0.3);
+        other.write().commit();
+        const std::vector<Row> theirRows = rows(soup);
+        f->Prepare(soup);
+        env.messages.clear();
+        f->Btn_EditClick();
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral(
+            "Калькуляционная карта этого продукта уже открыта для изменений: на другом рабочем месте или с прошлого раза, "
+            "когда работа программы прервалась. Перехватить эти изменения и продолжить их здесь ? Там их тогда нельзя "
+            "будет ни записать, ни отменить. Уже внесённое там остаётся в карте: \"Запись\" здесь сохранит его вместе с "
+            "вашими изменениями, а \"Отмена\" или \"Выход\" вернёт карту к виду до начала тех изменений.")});
+        other.write().start();
+        EXPECT_FALSE(costing::HoldsEditCycle(other.ctx(), soup, theirs));
+        other.write().rollback();
+        EXPECT_EQ(rows(soup), theirRows);
+        add(veg, onion);
+        save ? f->Btn_OkClick() : f->Btn_ExitClick();
+        const std::vector<Row> kept{{potato, 0.3, 80, 1}, {carrot, 0.1, 75, 0}, {onion, 0, 84, 1}};
+        EXPECT_EQ(rows(soup), save ? kept : before);
+        EXPECT_EQ(flag(soup), 0);
+    }
 }
 
 // The network to the server breaks while a card is edited: "Выход" closes the

@@ -34,7 +34,7 @@ inline qint64 menuDish(CatEnv& env, const QString& name, qint64 group, qint64 un
     d.group = group;
     d.edIzm = unit;
     d.useMenu = useMenu;
-    return products::CreateIng(d);
+    return products::CreateIng(d, {}, {});
 }
 
 inline MenuShop makeMenuShop(CatEnv& env)
@@ -85,7 +85,7 @@ inline qint64 newMenu(qint64 firma, const QString& name, const QDate& date, int 
     d.percent = percent;
     d.firma = firma;
     d.noRound = noRound;
-    return menus::SaveMenu(d, 0, {});
+    return menus::SaveMenu(d, 0, {}, {});
 }
 
 inline qint64 newRazdel(qint64 menu, qint64 otdel, const QString& name, int sort)
@@ -95,7 +95,7 @@ inline qint64 newRazdel(qint64 menu, qint64 otdel, const QString& name, int sort
     d.sort = sort;
     d.menu = menu;
     d.otdel = otdel;
-    return menus::SaveRazdel(d, 0, QStringLiteral("м"), QDate(2026, 1, 1));
+    return menus::SaveRazdel(d, 0, {}, {}, QStringLiteral("м"), QDate(2026, 1, 1));
 }
 
 inline qint64 newDish(qint64 razdel, qint64 ing, int noRound = 0)

@@ -285,7 +285,19 @@ TEST(SectionDialog, ChecksThenWritesWithTheChosenDepartment)
     });
     MenusTab->Btn_Upd_R_MenuClick();
     EXPECT_EQ(env.num(QStringLiteral("SELECT MY_SORT FROM MENU_RAZDEL")), 3);
-    EXPECT_EQ(env.logLines(QStringLiteral("В меню <<Обед>> от 14.03.2026 отредактирован раздел <<Напитки>>")), 1);
+    // Enter on "Выбор" opens the picker; once a department is picked, the next Enter saves.
+    script.then([](QWidget*) {
+        input::showActive(Form_Menu_R, Form_Menu_R->Button1);
+        input::press(Qt::Key_Return);
+        input::press(Qt::Key_Return);
+    });
+    script.then([&](QWidget*) {
+        CatEnv::at(Form_SelectOtdel->Q_O, s.kitchen);
+        Form_SelectOtdel->accept();
+    });
+    MenusTab->Btn_Upd_R_MenuClick();
+    EXPECT_EQ(env.num(QStringLiteral("SELECT KOD_OTDEL FROM MENU_RAZDEL")), s.kitchen);
+    EXPECT_EQ(env.logLines(QStringLiteral("В меню <<Обед>> от 14.03.2026 отредактирован раздел <<Напитки>>")), 2);
 }
 
 TEST(Sections, DeleteTakesItsDishesAndSwitchingGreysTheRow)

@@ -2,6 +2,7 @@
 // moves, on real databases.
 
 #include "CatalogueFixture.h"
+#include "support/UserInput.h"
 
 #include "Unit_GrIng.h"
 #include "Unit_GrToSklad.h"
@@ -234,6 +235,34 @@ TEST(Product, DialogChecksInOrderAndKeepsYieldAndCoefficientInStep)
     f->show();
     f->NewMode = 1;
     f->FormShow();
+
+    // Enter in any field presses OK (refused here for the missing name), never the calculator.
+    int calculators = 0;
+    f->showKBrutto = [&](double& brutto, double& netto) {
+        brutto = 5;
+        netto = 4;
+        return ++calculators > 0;
+    };
+    input::showActive(f, nullptr);
+    for (QWidget* field : std::initializer_list<QWidget*>{f->E_Name, f->L_Ed, f->E_Proc, f->E_Koef, f->E_Kalories, f->E_DInfo,
+                                                         f->E_Section, f->E_Max, f->E_Time, f->E_Alarm, f->CB_UseMenu}) {
+        env.messages.clear();
+        field->setFocus();
+        input::press(Qt::Key_Return);
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нет наименования !")}) << field->accessibleName().toStdString();
+    }
+    EXPECT_EQ(calculators, 0);
+    // The calculator's own button opens it; its OK leaves the focus on the next field, where Enter saves.
+    f->Button1->setFocus();
+    input::press(Qt::Key_Return);
+    EXPECT_EQ(calculators, 1);
+    EXPECT_EQ(f->E_Koef->text(), QStringLiteral("1,25"));
+    env.messages.clear();
+    input::press(Qt::Key_Return);
+    EXPECT_EQ(calculators, 1);
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("Нет наименования !")});
+    f->E_Proc->setText(QStringLiteral("100"));
+    f->E_Koef->setText(QStringLiteral("1"));
 
     type(f->E_Koef, QStringLiteral("\b4"));
     EXPECT_EQ(f->E_Koef->text(), QStringLiteral("4"));

@@ -546,15 +546,15 @@ TEST(StructureLists, ACommitReloadsTheBoxListsOnTheirRowsAndAWaitingMoveOfTheEnt
         {StructureBox->Q_Sklad,
          [&] {
              structure::UpdateSklad(store, canteen, hall, canteenData.name, QStringLiteral("Зал"),
-                                    QStringLiteral("Склад №2"), QString(), {});
+                                    QStringLiteral("Склад №2"), QString(), engine::ShownRow::byKey(QStringLiteral("SKLAD"), store, {}));
          },
          store, QStringLiteral("Склад №2")},
         {StructureBox->Q_Otdel,
-         [&] { structure::UpdateOtdel(hall, canteen, canteenData.name, QStringLiteral("Зал №2"), QString(), {}); }, hall,
+         [&] { structure::UpdateOtdel(hall, canteen, canteenData.name, QStringLiteral("Зал №2"), QString(), engine::ShownRow::byKey(QStringLiteral("OTDEL"), hall, {})); }, hall,
          QStringLiteral("Зал №2")},
-        {StructureBox->Q_Ed, [&] { structure::UpdateEd(pc, QStringLiteral("штуки"), QStringLiteral("шт"), {}); }, pc,
+        {StructureBox->Q_Ed, [&] { structure::UpdateEd(pc, QStringLiteral("штуки"), QStringLiteral("шт"), engine::ShownRow::byKey(QStringLiteral("ED_IZM"), pc, {})); }, pc,
          QStringLiteral("штуки")},
-        {StructureBox->Q_Firma, [&] { structure::UpdateFirma(canteen, canteenData, {}); }, canteen, canteenData.name},
+        {StructureBox->Q_Firma, [&] { structure::UpdateFirma(canteen, canteenData, engine::ShownRow::byKey(QStringLiteral("FIRMA"), canteen, {})); }, canteen, canteenData.name},
     };
     for (const auto& c : cases) {
         c.write();
@@ -568,7 +568,8 @@ TEST(StructureLists, ACommitReloadsTheBoxListsOnTheirRowsAndAWaitingMoveOfTheEnt
     CatEnv::at(StructureBox->Q_Firma, cafe);
     ASSERT_TRUE(StructureBox->List_Otdel->timer()->isActive());
     EXPECT_TRUE(StructureBox->Grid_Otdel->greyed());
-    structure::UpdateOtdel(hall, canteen, canteenData.name, QStringLiteral("Зал"), QString(), {});
+    structure::UpdateOtdel(hall, canteen, canteenData.name, QStringLiteral("Зал"), QString(),
+                           engine::ShownRow::byKey(QStringLiteral("OTDEL"), hall, {}));
     EXPECT_FALSE(StructureBox->List_Otdel->timer()->isActive());
     EXPECT_EQ(cat::KeyOf(StructureBox->Q_Otdel), env.mainOtdel(cafe));
     EXPECT_EQ(cat::KeyOf(StructureBox->Q_Sklad), env.mainSklad(env.mainOtdel(cafe)));

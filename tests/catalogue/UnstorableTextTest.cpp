@@ -106,7 +106,7 @@ TEST(UnstorableText, EngineRefusesItOnTheWriteRoadAndTheSearchStillMatches)
     d.group = k.veg;
     d.edIzm = k.kg;
     const int products = env.count(QStringLiteral("ING"));
-    EXPECT_THROW(products::CreateIng(d), db::DbError);
+    EXPECT_THROW(products::CreateIng(d, {}, {}), db::DbError);
     EXPECT_EQ(env.count(QStringLiteral("ING")), products);
 
     env.ing(QStringLiteral("Паштет"), k.veg, k.kg);

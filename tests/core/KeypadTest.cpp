@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -240,4 +242,25 @@ TEST_F(Keypad, SearchBoxesRefillTheListAndTheContextOneFocusesItsField)
     context->click();  // unticked: the focus stays
     EXPECT_EQ(refills, 3);
     EXPECT_FALSE(field->hasFocus());
+}
+
+// A number typed while the cursor stands on a cell that takes no typing goes
+// to the entry cell, and Tab moves on from there, not from the cell clicked.
+TEST_F(Keypad, TabFromACellThatTakesNoTypingMovesOnFromTheEntryCell)
+{
+    QStandardItemModel model(2, 4);
+    QTableView grid;
+    grid.setModel(&model);
+    pad.entryGrid = &grid;
+    pad.entryColumn = [] { return 1; };
+    pad.attachKeys(&grid);
+    grid.show();
+    QApplication::setActiveWindow(&grid);
+    grid.setFocus();
+    grid.setCurrentIndex(model.index(0, 0));
+    QTest::keyClick(&grid, Qt::Key_4);
+    QTest::keyClick(&grid, Qt::Key_Tab);
+    EXPECT_EQ(taken, QList<double>{4});
+    EXPECT_EQ(grid.currentIndex().row(), 0);
+    EXPECT_EQ(grid.currentIndex().column(), 2);
 }

@@ -376,6 +376,11 @@ TEST(DatabaseName, LocalServerNameFallsBackToTheEmbeddedEngine)
     TestDb t;
     Database other;
     other.setDatabaseName(QStringLiteral("localhost:") + t.path());
+    // A server expected: the name goes to the silent server and fails, nothing opens in-process.
+    other.setEmbeddedFallback(false);
+    EXPECT_THROW(other.open(), db::DbError);
+    EXPECT_FALSE(other.connected());
+    other.setEmbeddedFallback(true);
     other.open();
     EXPECT_EQ(other.attachedName(), t.path());
 }

@@ -398,6 +398,19 @@ TEST(ListHolder, NotedRowsAreReadAgainInPlaceAndWhatCannotBeMergedReadsTheListWh
     EXPECT_EQ(q->valueAt(0, q->fieldIndex(QStringLiteral("NAME"))).toString(), QStringLiteral("Ед 000"));  // read whole, it moved first
     EXPECT_EQ(CurrentKey(q), 103);  // the current row gone: its neighbour, the row before
 
+    // Read whole with its rows in another order, the list finds each row by
+    // its key where it stands now: merged in its own place, located there.
+    commit(QStringLiteral("UPDATE ED_IZM SET SHORT_NAME = 'z' WHERE KOD = 103"), {103});
+    commit(QStringLiteral("UPDATE ED_IZM SET NAME = 'Ед 999' WHERE KOD = 109"), {109});
+    const int readWhole = reopened;
+    commit(QStringLiteral("UPDATE ED_IZM SET SHORT_NAME = 'y' WHERE KOD = 102"), {102});
+    EXPECT_EQ(reopened, readWhole);
+    EXPECT_EQ(shortNames(), (QStringList{QStringLiteral("yY"), QStringLiteral("zZ"), QStringLiteral("sS"), QStringLiteral("nN")}));
+    for (qint64 k : {109, 107, 102, 103}) {
+        EXPECT_TRUE(q->locate(QStringLiteral("KOD"), QVariant::fromValue<qint64>(k)));
+        EXPECT_EQ(CurrentKey(q), k);
+    }
+
     // A list of documents that shows their partner's name: a partner renamed
     // by key is none of the list's own rows (one document shares its key), so
     // the list is read whole and every document shows the new name.

@@ -1,6 +1,7 @@
 // Every question whose OK deletes, clears, fills anew or writes over stands
-// on Cancel: each is asked through its handler, as the user sets it off, on
-// one set of data that the cancelled answers leave standing for the next.
+// on Cancel, and one that only chooses the safer way stands on OK: each is
+// asked through its handler, as the user sets it off, on one set of data that
+// the cancelled answers leave standing for the next.
 
 #include "MoveEnv.h"
 #include "../catalogue/MenuFixture.h"
@@ -39,6 +40,7 @@ struct Question {
     QStringList texts;          // the starts of the questions it asks
     std::function<void()> ask;  // the handler, set off as the user sets it off
     std::deque<int> before;     // the answers to its first questions; Cancel to the rest
+    QStringList safer;          // the starts of its questions that choose the safer way: they stand on OK
 };
 
 // A modal dialog's step; the dialog is closed after it if a cancelled question left it open.
@@ -164,15 +166,21 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
              f->Btn_OkClick();
          }},
         {{QStringLiteral("Вы действительно желаете убрать этот продукт из раскладки ?"),
+          QStringLiteral("Калькуляционная карта этого продукта уже открыта для изменений"),
           QStringLiteral("Вы действительно хотите удалить все строки из текста рецепта !")},
          [&] {
              Form_Karta->Prepare(soup);
              Form_Karta->Btn_EditClick();
              Form_Karta->Btn_DeleteClick();
+             // The cycle left open is taken over at the second asking, and cancelled.
+             Form_Karta->Prepare(soup);
+             Form_Karta->Btn_EditClick();
+             Form_Karta->Btn_EditClick();
              Form_Karta->Btn_ExitClick();
              Form_Recept->Load(soup);
              Form_Recept->Btn_ClearClick();
-         }},
+         },
+         {0, 0, 1}},
         {{QStringLiteral("Вы уверены что хотите удалить все выбранные Вами записи из протокола ?"),
           QStringLiteral("Вы действительно желаете удалить этого пользователя из системы ?")},
          [] {
@@ -182,7 +190,11 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
              Form_Base->QPerson->locate(QStringLiteral("LOGIN"), QStringLiteral("petrov"));
              Form_Personal->Btn_DelClick();
          }},
-        {{QStringLiteral("Вы уверены что желаете удалить документы с откатом"), QStringLiteral("ВНИМАНИЕ !!! После удаления, данные документы"),
+        // The last question of a deletion says whether it rolls back; the rollback, chosen (OK), stays.
+        {{QStringLiteral("ВНИМАНИЕ !!! После удаления, данные документы не будут учитываться в оборотной ведомости. Подтвердите "
+                         "удаление выбранных документов с откатом ?"),
+          QStringLiteral("ВНИМАНИЕ !!! После удаления, данные документы не будут учитываться в оборотной ведомости. Подтвердите "
+                         "удаление выбранных документов без отката ?"),
           QStringLiteral("Поменять ли цены выбранных в документе продуктах на"), QStringLiteral("Убрать продукт из списка ?"),
           QStringLiteral("Вы действительно собираетесь полностью очистить список продуктов")},
          [&] {
@@ -191,17 +203,21 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
                  Form_DelDoc->CB_Otkat->click();
                  Form_DelDoc->Btn_Ok->click();
              }));
+             script.then(in([] { Form_DelDoc->Btn_Ok->click(); }));
              script.then(in([] { Form_DocMove->RG_TypeCena->setItemIndex(1); }));
              env.select(posted);
              MoveTab->Btn_DelDocMove->click();
              env.select(doc);
+             MoveTab->Btn_DelDocMove->click();
              MoveTab->Timer_MovesTimer();
              MoveTab->Btn_UpdDocMoveClick();
              Form_IngToDoc->OpenFor(doc);
              Form_IngToDoc->FormShow();
              Form_IngToDoc->Btn_DeleteClick();
              Form_IngToDoc->Btn_ClearClick();
-         }},
+         },
+         {1},
+         {QStringLiteral("Вы уверены что желаете удалить документы с откатом")}},
         {{QStringLiteral("Документ не пустой. Вы действительно желаете заново перенести"),
           QStringLiteral("Удалить из документа строки в которых нет изменений ?"), QStringLiteral("Будет обновлена табличная часть документа")},
          [&] {
@@ -257,7 +273,7 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
         asked.clear();
         answers = q.before;
         Guard(q.ask);
-        for (const QString& text : q.texts) {
+        for (const QString& text : q.texts + q.safer) {
             const auto r = std::find_if(asked.begin(), asked.end(), [&](const Msg::Request& a) { return a.text.startsWith(text); });
             if (r == asked.end()) {
                 ADD_FAILURE() << "not asked: " << text.toStdString() << "; shown: "
@@ -266,7 +282,7 @@ TEST(Confirmations, EveryQuestionThatDestroysStandsOnCancel)
                 continue;
             }
             EXPECT_EQ(r->kind, Msg::Kind::Confirm);
-            EXPECT_TRUE(r->cancelDefault) << text.toStdString();
+            EXPECT_EQ(r->cancelDefault, !q.safer.contains(text)) << text.toStdString();
         }
     }
     SetExchangeFileDialogs({});

@@ -5,6 +5,7 @@
 #include "MoveEnv.h"
 
 #include "Unit_IngToDoc.h"
+#include "grid/ListHolder.h"
 #include "ui/Keypad.h"
 #include "ui/RadioGroup.h"
 #include "support/UserInput.h"
@@ -100,6 +101,10 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     w->CB_Next->setChecked(false);
     w->CB_Kol->setChecked(false);
     db::Query* lines = w->Q_Moves;
+    // Each typed value reads its line again in place, not the whole list.
+    int reopened = 0;
+    QObject counting;
+    QObject::connect(w->List_Moves, &db::ListHolder::reopened, &counting, [&] { ++reopened; });
 
     // A sum over a quantity gives the price, to six decimals; over a price, the quantity.
     w->RadioGroup1->setItemIndex(2);
@@ -129,6 +134,8 @@ TEST_F(IngToDoc, TypedQuantitiesPricesAndSumsGoToTheirColumns)
     type(QStringLiteral("-"));
     EXPECT_GT(env.messages.size(), before);
     EXPECT_DOUBLE_EQ(line("CENA", 0), -3);
+    EXPECT_EQ(reopened, 0);
+    EXPECT_DOUBLE_EQ(lines->field(QStringLiteral("CENA")).asDouble(), -3);
     // Typed values commit without a protocol line.
     EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE"), QStringLiteral("ARM = 'Движение'")), 0);
 }
@@ -480,17 +487,19 @@ TEST_F(IngToDoc, ItsRoadsHoldTheDocumentsAndTheirLines)
 
 // Numbers typed with the keys a kitchen moves by between them: each lands on
 // the cell it was typed for, and the next one on the cell the key moved to,
-// whatever the two boxes of the cursor's advance say; from the search field
-// too, where a number typed before any word is no search text. Лук's line
-// removed elsewhere ("!") has the number refused, and the next one goes to
-// Лук's other line, or to no line.
+// whatever the two boxes of the cursor's advance say; after every key the
+// cursor stands on the cell the next number goes to. From the search field
+// too, where a number typed before any word is no search text and letters
+// start the next search. Лук's line removed elsewhere ("!") has the number
+// refused, and the next one goes to Лук's other line, or to no line where
+// Лук had two.
 TEST_F(IngToDoc, TypedValuesLandOnTheCellsTheKeysChoose)
 {
-    enum Elsewhere { Nothing, LukRemoved, LukAddedAgain };
+    enum Elsewhere { Nothing, LukRemoved, LukAddedAgain, LukOneOfTwoRemoved };
     const struct {
         bool next, swap;  // "Сдвигать позицию курсора", "Менять колонки ввода"
         const char* walk;
-        const char* lines;  // quantity/price of each line: Морковь, Лук, Соль, and any added
+        const char* lines;  // quantity/price of each line: Морковь, Лук, Соль, and any added after its name
         Elsewhere elsewhere = Nothing;
         bool search = false;  // "Контекстный поиск": the walk starts in the search field
     } walks[] = {
@@ -509,10 +518,19 @@ TEST_F(IngToDoc, TypedValuesLandOnTheCellsTheKeysChoose)
         {true, false, "@2:KOLVO 4 PgUp 6 Enter", "6/10 0/10 4/10"},
         {false, true, "@0:CENA 8 End 2 Enter", "0.25/8 0/10 0/10"},
         {true, false, "@1:KOLVO 3 Home 7 Enter", "0/10 7/10 0/10"},
-        {true, true, "лук Ins 5 Enter 45 Enter", "0/10 0/10 0/10 5/45", Nothing, true},
-        {true, false, "лук Ins 5 Enter 45 Enter", "0/10 0/10 0/10 45/10", Nothing, true},
+        {true, true, "лук Ins 5 Enter 45 Enter", "0/10 0/10 0/10 Лук 5/45", Nothing, true},
+        {true, false, "лук Ins 5 Enter 45 Enter", "0/10 0/10 0/10 Лук 45/10", Nothing, true},
         {true, false, "@1:KOLVO ! 5 Enter 6 Enter", "0/10 0/10", LukRemoved},
         {true, true, "@1:KOLVO ! 5 Enter 6 Enter 7 Enter", "0/10 0/10 6/7", LukAddedAgain},
+        {true, false, "@0:NAME 4 Tab 35 Enter", "4/35 0/10 0/10"},
+        {false, false, "@2:CENA 4 Tab 5 Tab 6 Enter", "0/10 0/10 1.25/4.8"},
+        {false, false, "@1:SUMMA Tab 5 Enter", "0/10 0/10 5/10"},
+        {false, false, "@1:KOLVO Backtab 7 Enter", "0.7/10 0/10 0/10"},
+        {false, false, "@0:KOLVO Backtab Left 3 Enter", "3/10 0/10 0/10"},
+        {false, false, "@1:SUMMA Home 7 Enter", "0/10 7/10 0/10"},
+        {false, false, "@0:CENA @2:ED_IZM 6 Enter", "0/10 0/10 0/6"},
+        {true, true, "лук Ins 5 Enter мор Ins 3 Enter 7 Enter", "0/10 0/10 0/10 Лук 5/10 Морковь 3/7", Nothing, true},
+        {true, false, "@1:KOLVO ! 5 Enter 12 Enter", "0/10 0/10 3/10", LukOneOfTwoRemoved},
     };
     for (const auto& walk : walks) {
         SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next << " swap " << walk.swap);
@@ -522,6 +540,9 @@ TEST_F(IngToDoc, TypedValuesLandOnTheCellsTheKeysChoose)
             products << env.product(QString::fromUtf8(name), 10, 10.00);
             env.line(d, products.last(), 0, 10.00);
         }
+        const qint64 firstLuk = env.num(QStringLiteral("SELECT MIN(KOD) FROM MOVES WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(d).arg(products[1]));
+        if (walk.elsewhere == LukOneOfTwoRemoved)
+            env.line(d, products[1], 3, 10.00);
         open(d);
         w->CB_Next->setChecked(walk.next);
         w->CB_Kol->setChecked(walk.swap);
@@ -531,15 +552,24 @@ TEST_F(IngToDoc, TypedValuesLandOnTheCellsTheKeysChoose)
         input::showActive(w, walk.search ? static_cast<QWidget*>(w->E_Context) : w->Grid_Moves);
         // The other workstation removes Лук's line, and may add Лук again.
         const auto elsewhere = [&] {
-            env.t().exec(QStringLiteral("DELETE FROM MOVES WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(d).arg(products[1]));
+            env.t().exec(QStringLiteral("DELETE FROM MOVES WHERE KOD = %1").arg(firstLuk));
             if (walk.elsewhere == LukAddedAgain)
                 env.line(d, products[1], 0, 10.00);
         };
-        input::play(QString::fromUtf8(walk.walk), w->Grid_Moves, Qt::NoModifier, elsewhere);
+        for (const QString& step : QString::fromUtf8(walk.walk).split(QLatin1Char(' '))) {
+            input::play(step, w->Grid_Moves, Qt::NoModifier, elsewhere);
+            const QModelIndex at = w->Grid_Moves->currentIndex();
+            if (at.isValid()) {
+                EXPECT_EQ(at.column(), w->Keypad->entryColumn()) << "after " << step.toStdString();
+            }
+        }
         QStringList lines;
-        auto q = env.t().select(QStringLiteral("SELECT KOLVO, CENA FROM MOVES WHERE KOD_DOC = %1 ORDER BY KOD").arg(d));
+        auto q = env.t().select(QStringLiteral("SELECT KOLVO, CENA, ING.NAME FROM MOVES JOIN ING ON ING.KOD = MOVES.KOD_ING "
+                                               "WHERE KOD_DOC = %1 ORDER BY MOVES.KOD")
+                                    .arg(d));
         for (; !q->eof(); q->next())
-            lines << QString::number(q->field(0).asDouble()) + QLatin1Char('/') + QString::number(q->field(1).asDouble());
+            lines << (q->recNo() < 3 ? QString() : q->field(2).asString() + QLatin1Char(' ')) +
+                         QString::number(q->field(0).asDouble()) + QLatin1Char('/') + QString::number(q->field(1).asDouble());
         EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), walk.lines);
         EXPECT_EQ(env.messages, walk.elsewhere == Nothing ? QStringList{} : QStringList{engine::LineGoneText()});
         EXPECT_TRUE(w->Keypad->E_Klava->text().isEmpty());

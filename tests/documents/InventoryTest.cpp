@@ -43,9 +43,9 @@ public:
         const qint64 k = ing(name, grp, ed);
         t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1, CENA = %2, MY_CENA = %3, OPEN_CLOSE = %4 "
                                 "WHERE KOD_ING = %5 AND KOD_OTDEL = %6")
-                     .arg(s.kolvo)
-                     .arg(s.cena)
-                     .arg(s.myCena)
+                     .arg(s.kolvo, 0, 'g', 17)
+                     .arg(s.cena, 0, 'g', 17)
+                     .arg(s.myCena, 0, 'g', 17)
                      .arg(openClose)
                      .arg(k)
                      .arg(otdel));
@@ -670,25 +670,63 @@ TEST(InventoryWindow, AnInventoryPostedOnAnotherWorkstationSinceTheListWasReadIs
     EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 12, 5, 5, 7}));
 }
 
-// Since the fill, documents of the department were posted and un-posted: the
-// book moved for two of the three lines. The posting asks first, listing them
-// with both figures, with No as the default: No posts nothing. Agreed, a book
-// that moves again before the road opens is refused and nothing is written;
-// agreed to what stands, the differences come from the stock as it is.
+// "Обновить" on a line replaced elsewhere is refused in words; the next takes
+// the product's new line, a counted price nobody typed following the book.
+TEST(InventoryWindow, RefreshingALineReplacedElsewhereIsRefusedAndTheNextTakesItsNewLine)
+{
+    InvEnv env;
+    const qint64 potato = env.product(QStringLiteral("Картофель"), {10, 5, 7});
+    env.product(QStringLiteral("Лук"), {4, 3, 4});
+    const qint64 inv = env.inventory(kDay, kNoon);
+    env.fill(inv, {});
+    env.openWindow();
+    ASSERT_TRUE(Form_Invent->Q_Inv->locate(QStringLiteral("KOD_ING"), QVariant::fromValue<qint64>(potato)));
+    env.t().exec(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = %1").arg(inv));  // filled anew elsewhere
+    env.t().exec(QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_INV (1, %1, 0, %2, 1, 0)").arg(env.otdel).arg(inv));
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 9 WHERE KOD_ING = %1").arg(potato));
+    env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = 12, CENA = 6, MY_CENA = 8 WHERE KOD_ING = %1").arg(potato));
+    const auto refreshLine = [] {
+        ModalScript script;
+        script.then([](QWidget*) { Form_RG->BitBtn1->click(); });  // the line chosen
+        Form_Invent->Btn_Refresh->click();
+    };
+    env.messages.clear();
+    refreshLine();
+    EXPECT_EQ(env.messages, QStringList{engine::LineGoneText()});
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{10, 9, 5, 5, 7}));
+    EXPECT_EQ(Form_Invent->Q_Inv->field(QStringLiteral("KOD_ING")).asInt64(), potato);
+
+    env.messages.clear();
+    refreshLine();
+    EXPECT_EQ(env.messages, QStringList{});
+    EXPECT_EQ(env.line(inv, potato), (QList<double>{12, 9, 6, 6, 8}));
+}
+
+// Since the fill, documents of the department were posted and un-posted and
+// stock re-priced: the book moved for all four lines. The posting asks
+// first, listing them with both figures, with No as the default: No posts
+// nothing. Agreed, a book that moves again before the road opens is refused
+// and nothing is written; agreed to what stands, the differences come from
+// the stock as it is, and a counted price nobody typed follows its price.
 TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
 {
     InvEnv env;
     const qint64 potato = env.product(QStringLiteral("Картофель"), {93.3333, 5, 7});
     const qint64 onion = env.product(QStringLiteral("Лук"), {12, 2, 3});
-    env.product(QStringLiteral("Морковь"), {4, 1, 1});
+    const qint64 carrot = env.product(QStringLiteral("Морковь"), {4, 1, 1});
+    const qint64 beet = env.product(QStringLiteral("Свёкла"), {281.75, 3.333333, 5});
     const qint64 inv = env.inventory(kDay, kNoon);
     env.fill(inv, {});
-    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 6.37 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(onion));
-    auto book = [&](qint64 ing, double kolvo) {
-        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET KOLVO = %1 WHERE KOD_ING = %2 AND KOD_OTDEL = %3").arg(kolvo, 0, 'g', 17).arg(ing).arg(env.otdel));
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 6.37, MY_CENA = 2.5 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(onion));
+    env.t().exec(QStringLiteral("UPDATE INVENT SET MY_KOLVO = 280 WHERE KOD_DOC = %1 AND KOD_ING = %2").arg(inv).arg(beet));
+    auto book = [&](qint64 ing, double value, const char* column = "KOLVO") {
+        env.t().exec(QStringLiteral("UPDATE ING_SKLAD SET %1 = %2 WHERE KOD_ING = %3").arg(QLatin1String(column)).arg(value, 0, 'g', 17).arg(ing));
     };
     book(potato, 43.333333);
     book(onion, 11.99);
+    book(onion, 2.2, "CENA");
+    book(carrot, 1.25, "CENA");
+    book(beet, 4.07, "CENA");  // a receipt posted again with the weighted average
     env.openWindow();
 
     QList<Msg::Request> asked;
@@ -723,24 +761,36 @@ TEST(InventoryWindow, ABookMovedSinceTheFillIsPostedOnlyAsTheUserAgreedToIt)
     EXPECT_EQ(post({0, 0}), "1|0|43,333333");
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[1].cancelDefault);
-    EXPECT_EQ(asked[1].text.section(QLatin1Char('\n'), 1, 3).toStdString(),
-              "Картофель: в документе 93,3333, на складе 43,333333\nЛук: в документе 12, на складе 11,99\n");
+    EXPECT_EQ(asked[1].text.section(QLatin1Char('\n'), 1, 5).toStdString(),
+              "Картофель: в документе 93,3333, на складе 43,333333\n"
+              "Лук: в документе 12, на складе 11,99; цена в документе 2, на складе 2,2\n"
+              "Морковь: цена в документе 1, на складе 1,25\nСвёкла: цена в документе 3,333333, на складе 4,07\n");
 
     whileAsked = [&] { book(onion, 11.98); };
     EXPECT_EQ(post({0, 1, 1}), "1|0|43,333333");
-    whileAsked = nullptr;
     EXPECT_EQ(asked.last().text.toStdString(),
-              "Пока документ проводился, остатки по учёту в подразделении изменились на другом рабочем месте:\n"
-              "Картофель: в документе 93,3333, на складе 43,333333\nЛук: в документе 12, на складе 11,98\n"
+              "Пока документ проводился, остатки или цены по учёту в подразделении изменились на другом рабочем месте:\n"
+              "Картофель: в документе 93,3333, на складе 43,333333\n"
+              "Лук: в документе 12, на складе 11,98; цена в документе 2, на складе 2,2\n"
+              "Морковь: цена в документе 1, на складе 1,25\nСвёкла: цена в документе 3,333333, на складе 4,07\n"
               "Ничего не записано: проведите документ ещё раз.");
+    whileAsked = [&] { book(carrot, 1.3, "CENA"); };  // a price alone moved again
+    EXPECT_EQ(post({0, 1, 1}), "1|0|43,333333");
+    whileAsked = nullptr;
     EXPECT_EQ(env.count(QStringLiteral("LOG_TABLE")), protocol);
 
-    EXPECT_EQ(post({0, 1, 1}), "11|2|93,3333");
-    auto moves = env.t().select(QStringLiteral("SELECT TYPE_MOVES, KOLVO FROM MOVES WHERE KOD_DOC = %1 ORDER BY TYPE_MOVES").arg(inv));
+    EXPECT_EQ(post({0, 1, 1}), "11|3|93,3333");
+    // Each difference at its price and the price it replaced: a re-pricing
+    // stays where no price was typed, and the line reads across.
+    auto moves = env.t().select(
+        QStringLiteral("SELECT TYPE_MOVES, KOLVO, CENA, OLD_CENA FROM MOVES WHERE KOD_DOC = %1 ORDER BY TYPE_MOVES, KOLVO").arg(inv));
     QStringList posted;
     for (moves->first(); !moves->eof(); moves->next())
-        posted << moves->field(0).asString() + QLatin1Char(':') + db::formatFloat(std::round(moves->field(1).asDouble() * 1e6) / 1e6);
-    EXPECT_EQ(posted.join(QLatin1Char('|')).toStdString(), "1:49,999967|2:5,61");
+        for (int i = 0; i < 4; ++i)
+            posted << db::formatFloat(std::round(moves->field(i).asDouble() * 1e6) / 1e6);
+    EXPECT_EQ(posted.join(QLatin1Char(' ')).toStdString(), "1 49,999967 5 5 2 1,75 4,07 4,07 2 5,61 2,5 2,2");
+    EXPECT_EQ(env.t().scalar(QStringLiteral("SELECT CENA FROM ING_SKLAD WHERE KOD_ING = %1").arg(carrot)).toDouble(), 1.3);
+    EXPECT_EQ(env.line(inv, beet), (QList<double>{281.75, 280, 4.07, 4.07, 5}));
 }
 
 TEST(InventoryWindow, EnterAndTheKeypadsButtonsFinishTheCountOnly)
@@ -825,10 +875,10 @@ TEST(InventoryWindow, TypedDigitsLandOnTheChosenCellAndNeverSwitchTheDocument)
 }
 
 // Counts typed with the keys a kitchen moves by between them: each lands on
-// the cell it was typed for, and the next one on the cell the key moved to.
-// Another workstation filling the document anew ("!") has the count refused;
+// the cell it was typed for, and the next one on the cell the key moved to,
+// where the cursor stands after every key. Another workstation filling the document anew ("!") has the count refused;
 // the next goes on the same product's new line, or on no line (a key moving
-// from there stands on the first).
+// from there stands on the first). A number typed in the search after a count is a count.
 TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
 {
     enum Elsewhere { Nothing, Refilled, RefilledWithoutLuk };
@@ -839,6 +889,7 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         const char* walk;
         const char* counted;  // counted quantity/price of Картофель, Лук, Морковь, Свёкла
         Elsewhere elsewhere = Nothing;
+        bool search = false;  // the search on, and the walk starting in it
     };
     const Run runs[] = {
         {true, false, true, "@1:MY_KOLVO 11 Enter 22 Enter 33 Enter", "7/5 11/5 22/5 33/5"},
@@ -852,7 +903,14 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         {false, true, false, "@3:MY_KOLVO 4 Up Up 1 Enter", "7/5 1/5 50/5 4/5"},
         {true, false, true, "@0:MY_KOLVO 4 @2:MY_CENA 9 Enter 3 Enter", "4/5 0/5 50/9 0/3"},
         {true, false, true, "@2:MY_KOLVO 5 Home 8 Enter", "7/5 0/5 8/5 0/5"},
-        {false, true, false, "@3:MY_KOLVO 4 End 1 Enter", "7/5 0/5 50/5 1/5"},
+        {false, true, false, "@3:MY_KOLVO 4 End 1 Enter", "7/5 0/5 50/5 4/1"},
+        {true, false, true, "@0:MY_CENA Tab 7 Enter", "7/5 7/5 50/5 0/5"},
+        {false, true, false, "@0:MY_CENA 6 Tab 7 Enter", "7/6 7/5 50/5 0/5"},
+        {false, false, true, "@3:MY_CENA 2 Tab 3 Enter", "7/5 0/5 50/5 0/3"},
+        {false, false, false, "@1:MY_KOLVO Backtab 9 Enter", "7/9 0/5 50/5 0/5"},
+        {false, false, true, "@2:MY_CENA 3 Right 4 Left Left 6 Enter", "7/5 0/5 6/4 0/5"},
+        {false, true, true, "@0:MY_CENA @1:NAME 4 Enter @2:CENA_P 8 Enter", "7/5 0/4 50/8 0/5"},
+        {true, false, true, "мор Down 17 Enter 2,5 Enter", "7/5 0/5 2.5/5 0/5", Nothing, true},
         {false, false, true, "@3:MY_KOLVO 4 PgUp 1 Enter", "1/5 0/5 50/5 4/5"},
         {true, false, false, "@0:MY_CENA 6 PgDn 2 Enter", "7/6 0/5 50/5 0/2"},
         {true, false, true, "@1:MY_KOLVO ! 11 Enter 22 Enter", "10/5 22/5 10/5 10/5", Refilled},
@@ -884,6 +942,8 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         // The lines follow a move of the documents after the window's pause, shortened here.
         w->Timer_Invent->setInterval(10);
         input::showActive(w, w->Grid_Inv);
+        if (run.search)
+            QTest::mouseClick(w->CB_Context_Inv, Qt::LeftButton);
 
         const auto refill = [&] {
             if (run.elsewhere == RefilledWithoutLuk)
@@ -891,7 +951,17 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
             env.t().exec(QStringLiteral("DELETE FROM INVENT WHERE KOD_DOC = %1").arg(inv));
             env.t().exec(QStringLiteral("EXECUTE PROCEDURE ADD_ING_TO_INV (1, %1, 0, %2, 1, 0)").arg(env.otdel).arg(inv));
         };
-        input::play(QString::fromLatin1(run.walk), w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier, refill);
+        const auto& columns = w->Grid_Inv->datasetModel()->columns();
+        for (const QString& step : QString::fromUtf8(run.walk).split(QLatin1Char(' '))) {
+            input::play(step, w->Grid_Inv, run.numPad ? Qt::KeypadModifier : Qt::NoModifier, refill);
+            while (w->Timer_Invent->isActive())  // the search's lines, read once the typing rests
+                QTest::qWait(5);
+            const QModelIndex at = w->Grid_Inv->currentIndex();
+            if (at.isValid()) {
+                EXPECT_EQ(columns[at.column()].field.toStdString(), w->RadioGroup1->itemIndex() == 1 ? "MY_CENA" : "MY_KOLVO")
+                    << "after " << step.toStdString();
+            }
+        }
         QTest::qWait(50);
         QStringList lines;
         for (const qint64 product : products) {
@@ -901,7 +971,6 @@ TEST(InventoryWindow, CountsTypedOneAfterAnotherLandOnTheCellsTheKeysChoose)
         EXPECT_EQ(lines.join(QLatin1Char(' ')).toStdString(), run.counted);
         // Each line shows what it holds: a count noted under another key
         // would leave the grid on the old one.
-        const auto& columns = w->Grid_Inv->datasetModel()->columns();
         const int ingColumn = w->Q_Inv->fieldIndex(QStringLiteral("KOD_ING"));
         for (int c = 0; c < columns.size(); ++c) {
             if (columns[c].field != QLatin1String("MY_KOLVO") && columns[c].field != QLatin1String("MY_CENA"))

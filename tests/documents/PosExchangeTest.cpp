@@ -20,6 +20,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,25 @@ TEST_F(PosExchange, MenuFileRefusedOrCancelledLeavesNothing)
     EXPECT_TRUE(env.sawMessage(QStringLiteral("Нет продажной цены блюда <<Салат>>. Выгрузка меню прервана.")));
     EXPECT_EQ(readFile(chosen), QByteArray("an older menu"));
     EXPECT_EQ(outFiles(), QStringList{QStringLiteral("Обед.mnu")});
+    EXPECT_EQ(protocolLines(), lines);
+
+    // A file that cannot be written is named with the cause in words, not the system's English.
+    env.testDb().exec("UPDATE ING_SKLAD SET MY_CENA = 7 WHERE KOD = 900022");
+    writeFile(out + "file", "x");
+    QDir().mkpath(out + "folder.mnu");
+    std::vector<std::pair<QString, QString>> unwritable = {
+        {out + "missing/Обед.mnu", QStringLiteral("папки ") + out + QStringLiteral("missing нет. Выберите другую папку")},
+        {out + "file/Обед.mnu", out + QStringLiteral("file — это файл, а не папка. Выберите другую папку")},
+        {out + "folder.mnu", QStringLiteral("это папка, а не файл. Выберите другое имя файла")}};
+    if (QFileInfo(QStringLiteral("/sys/kernel")).isDir())  // refused to root too
+        unwritable.push_back({QStringLiteral("/sys/kernel/Обед.mnu"),
+                              QStringLiteral("в папку /sys/kernel нельзя записывать. Выберите другую папку")});
+    for (const auto& [path, cause] : unwritable) {
+        env.messages.clear();
+        chosen = path;
+        EXPECT_FALSE(ExportMenuFile(kMenu));
+        EXPECT_EQ(env.messages, QStringList{QStringLiteral("Не удалось записать файл ") + path + QStringLiteral(": ") + cause});
+    }
     EXPECT_EQ(protocolLines(), lines);
 }
 

@@ -68,13 +68,14 @@ public:
         RealTab->CB_Next->setChecked(next);
         QApplication::processEvents();
     }
-    // Line values of a document by product name.
-    QMap<QString, QPair<double, double>> lines(qint64 doc, const char* priceColumn = "CENA")
+    // Line values of a document by product name (of one department, when given).
+    QMap<QString, QPair<double, double>> lines(qint64 doc, const char* priceColumn = "CENA", qint64 otdel = 0)
     {
         auto q = t().select(QStringLiteral("SELECT ING.NAME, REAL_BLUDO.KOLVO, REAL_BLUDO.%1 FROM REAL_BLUDO "
                                            "INNER JOIN ING ON ING.KOD = REAL_BLUDO.KOD_ING WHERE KOD_DOC = %2")
                                 .arg(QLatin1String(priceColumn))
-                                .arg(doc));
+                                .arg(doc) +
+                            (otdel ? QStringLiteral(" AND KOD_OTDEL = %1").arg(otdel) : QString()));
         QMap<QString, QPair<double, double>> out;
         for (q->first(); !q->eof(); q->next())
             out.insert(q->field(0).asString(), {q->field(1).asDouble(), q->field(2).asDouble()});
@@ -564,18 +565,21 @@ TEST(RealTab, EachDocumentRoadHoldsTheDocumentsTheirLinesAndTheStock)
 
 // Quantities typed with the keys a kitchen moves by between them: each lands
 // on the line it was typed for, and the next one on the line the key moved
-// to; Tab and Shift+Tab go to the next and the previous line. Another
-// workstation ("!") removing a line or making the lines anew has the quantity
-// refused, and the next go to the same dish's new line or to none; the
-// document deleted leaves the list on its neighbour, on no line.
+// to; Tab and Shift+Tab go to the next and the previous line, the last line
+// staying; after every key the cursor stands on the line's quantity, a click
+// on another cell too. Another workstation ("!") removing a line or making
+// the lines anew has the quantity refused, and the next go to the same dish's
+// new line in the same department or to none; the document deleted leaves
+// the list on its neighbour, on no line.
 TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
 {
     enum Elsewhere { Nothing, KompotRemoved, LinesMadeAnew, DocumentDeleted };
     const struct {
         bool next;  // "Сдвигать курсор"
         const char* walk;
-        const char* quantities;  // of Борщ, Компот, Суп ("-" no line)
+        const char* quantities;  // of Борщ, Компот, Суп ("-" no line), and Компот of the bar where it has one
         Elsewhere elsewhere = Nothing;
+        bool barKompot = false;  // Компот sold in the bar too, 20: the last line
     } walks[] = {
         {true, "@1:KOLVO 3 @0:KOLVO 9 Enter", "9 3 0"},
         {true, "@0:KOLVO 4 Tab 35 Enter", "4 35 0"},
@@ -590,6 +594,10 @@ TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
         {true, "@1:KOLVO ! 5 Enter 6 Enter", "7 - 0", KompotRemoved},
         {true, "@1:KOLVO ! 5 Enter 6 Enter", "7 6 0", LinesMadeAnew},
         {true, "@1:KOLVO ! 5 Enter 6 Enter", "- - -", DocumentDeleted},
+        {true, "@0:NAME 4 Tab 35 Enter", "4 35 0"},
+        {false, "@1:NAME_O Right 6 Left Enter", "7 6 0"},
+        {false, "@2:KOLVO Tab 5 Enter", "7 50 5"},
+        {true, "@3:KOLVO ! 5 Enter 6 Enter", "7 50 0 6", LinesMadeAnew, true},
     };
     for (const auto& walk : walks) {
         SCOPED_TRACE(testing::Message() << walk.walk << " next " << walk.next << " elsewhere " << walk.elsewhere);
@@ -600,6 +608,12 @@ TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
         env.realLine(before, env.product(QStringLiteral("Чай"), 0, 1, 5), 0, 5);
         const qint64 doc = env.realDoc(3, 1);
         env.showThreeLines(doc, walk.next);
+        const qint64 kompot = env.num(QStringLiteral("SELECT KOD FROM ING WHERE NAME = 'Компот'"));
+        if (walk.barKompot) {
+            env.realLine(doc, kompot, 20, 5, env.bar);
+            env.show(doc);
+            RealTab->Timer_RealTimer();
+        }
         const auto elsewhere = [&] {
             if (walk.elsewhere == KompotRemoved)
                 env.t().exec(QStringLiteral("DELETE FROM REAL_BLUDO WHERE KOD_DOC = %1 AND KOD_ING = "
@@ -613,16 +627,24 @@ TEST(RealTab, QuantitiesTypedOneAfterAnotherLandOnTheLinesTheKeysChoose)
             }
         };
 
-        input::play(QString::fromLatin1(walk.walk), RealTab->Grid_RealBludo, Qt::NoModifier, elsewhere);
+        for (const QString& step : QString::fromLatin1(walk.walk).split(QLatin1Char(' '))) {
+            input::play(step, RealTab->Grid_RealBludo, Qt::NoModifier, elsewhere);
+            const QModelIndex at = RealTab->Grid_RealBludo->currentIndex();
+            if (at.isValid()) {
+                EXPECT_EQ(at.column(), RealTab->Keypad->entryColumn()) << "after " << step.toStdString();
+            }
+        }
         if (walk.elsewhere == DocumentDeleted) {
             // The lines of the document the list moved to, read after their pause.
             QTest::qWait(RealTab->Timer_Real->interval() + 100);
             input::play(QStringLiteral("7 Enter"), RealTab->Grid_RealBludo);
         }
-        const auto lines = env.lines(doc);
+        const auto lines = env.lines(doc, "CENA", env.kitchen);
         QStringList quantities;
         for (const QString& name : {QStringLiteral("Борщ"), QStringLiteral("Компот"), QStringLiteral("Суп")})
             quantities << (lines.contains(name) ? QString::number(lines.value(name).first) : QStringLiteral("-"));
+        if (walk.barKompot)
+            quantities << QString::number(env.lines(doc, "CENA", env.bar).value(QStringLiteral("Компот")).first);
         EXPECT_EQ(quantities.join(QLatin1Char(' ')).toStdString(), walk.quantities);
         const QStringList told{walk.elsewhere == Nothing           ? QString()
                                : walk.elsewhere == DocumentDeleted ? engine::DocumentGoneText(QStringLiteral("Р-1"))

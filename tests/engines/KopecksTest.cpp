@@ -180,6 +180,22 @@ TEST(Kopecks, ALineIsTheStoredQuantityTimesTheStoredPriceRoundedOnce)
     stock.add(113).subtract(engine::DecimalSum().add(13.1)).add(engine::DecimalSum().add(0.1));
     EXPECT_EQ(stock.value(7), 100);
     EXPECT_EQ(engine::DecimalSum().add(0.00000015).value(7), 0.0000002);  // the decimal's half, to the even place
+
+    // A row of several lines: quantities in decimal, amounts each rounded
+    // once, the average price weighted by the quantities, on the decimals.
+    engine::SummedRow row;
+    row.add(9.25, {10.1, 15}).add(0, {0, 0}).add(3.7, {10.1, 15});
+    EXPECT_EQ(row.printedQuantity(), 12.95);
+    EXPECT_EQ(row.kopecks(0), 9342 + 3737);  // 93,425 to the even 93,42, and 37,37
+    EXPECT_EQ(row.averagePrice(0), 10.1);    // one price, whatever the row with nothing in stock
+    EXPECT_EQ(engine::SummedRow().add(10, {142.633867}).add(3, {140.1}).averagePrice(), 142.049128);
+    EXPECT_EQ(engine::SummedRow().add(3, {1.0 / 3}).averagePrice(), 0.333333);
+    EXPECT_EQ(engine::SummedRow().add(2, {0.0000005}).averagePrice(), 0);  // 0,0000005 to the even place
+    EXPECT_EQ(engine::SummedRow().add(5, {10}).add(-5, {20}).averagePrice(), 0);  // no quantity, no price
+    engine::SummedRow twice;
+    twice.add(0.000015, {100000}).add(twice);
+    EXPECT_EQ(twice.printedQuantity(), 0.00003);
+    EXPECT_EQ(twice.kopecks(), 300);
 }
 
 } // namespace

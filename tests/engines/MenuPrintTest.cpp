@@ -254,9 +254,9 @@ TEST_F(MenuCodes, SheetHasHeadingsPerDepartmentAndSectionAndTheDishCodesAsTexts)
     EXPECT_EQ(b.at(QStringLiteral("A7")), 2.0);
     EXPECT_EQ(b.at(QStringLiteral("B7")), QStringLiteral("Компот"));
     EXPECT_EQ(b.at(QStringLiteral("C7")), QString::number(kKompotRow));
-    // No bar code: the start and stop characters alone.
+    // No bar code: no bars either, not the start and stop marks alone.
     EXPECT_TRUE(b.at(QStringLiteral("F7")).toString().isEmpty());
-    EXPECT_EQ(b.at(QStringLiteral("G7")), QStringLiteral("**"));
+    EXPECT_FALSE(b.at(QStringLiteral("G7")).isValid());
     EXPECT_EQ(b.at(QStringLiteral("A8")), 3.0);
     EXPECT_EQ(b.at(QStringLiteral("A9")), QStringLiteral("Кухня"));
     EXPECT_EQ(b.at(QStringLiteral("B10")), QStringLiteral("Салаты"));

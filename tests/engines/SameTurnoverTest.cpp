@@ -8,6 +8,7 @@
 #include "support/ReportGolden.h"
 #include "support/TemplateFixture.h"
 
+#include "reports/Invent.h"
 #include "reports/Statements.h"
 #include "reports/TurnoverReports.h"
 #include "reports/Waybill.h"
@@ -55,12 +56,12 @@ protected:
         return total("Итого:", 'F');
     }
 
-    // The period's receipts and issues by operations or by products, of one type of document (0: all).
-    std::pair<qint64, qint64> turnover(bool byProducts, int docType)
+    // The month's receipts and issues by operations or by products, of one type of document (0: all).
+    std::pair<qint64, qint64> turnover(bool byProducts, int docType, int month = 1)
     {
         reports::TurnoverOptions o;
-        o.start = QDate(2026, 1, 1);
-        o.end = QDate(2026, 1, 31);
+        o.start = QDate(2026, month, 1);
+        o.end = o.start.addMonths(1).addDays(-1);
         o.docType = docType;
         o.shortForm = byProducts;
         c.useTemplate(byProducts ? QStringLiteral("turnover_products") : QStringLiteral("turnover_operations"));
@@ -114,6 +115,16 @@ TEST_F(SameTurnover, EveryPaperPrintsTheSumOfItsLinesAmounts)
     const qint64 sold = statement(false, 2001) + statement(false, 2002);
     EXPECT_EQ(sold, 19085 + 3 * 126);
     EXPECT_EQ(statement(false, 0), sold);
+
+    // February's inventory sheet: its result is what its posting wrote.
+    c.useTemplate(QStringLiteral("inventory"));
+    reports::RunStandardReport(c.ctx(), c.office, c.cache(), reports::invent::Build(c.ctx(), {3001}));
+    const qint64 result = total("Результат инвентаризации:", 'F');
+    EXPECT_EQ(result, 71 - 583);  // 0,005 × 142,633867 in, 1,75 × 3,333333 out
+    for (bool byProducts : {false, true}) {
+        const auto [in, out] = turnover(byProducts, 1, 2);
+        EXPECT_EQ(in - out, result) << (byProducts ? "by products" : "by operations");
+    }
 }
 
 } // namespace

@@ -43,9 +43,11 @@ TARELIA_GOLDEN_RUNNER(waybill)
         golden.notes << x->warningText().split(QLatin1Char('\n'));
 }
 
+// Options "template": a flat template of the samples or the fixtures
+// ("stock_balance" where left out).
 TARELIA_GOLDEN_RUNNER(ostatki)
 {
-    golden.useTemplate(QStringLiteral("stock_balance"));
+    golden.useTemplate(golden.options.value(QStringLiteral("template")).toString(QStringLiteral("stock_balance")));
     reports::ostatki::Options o;
     const QJsonObject& j = golden.options;
     o.scope = j.value(QStringLiteral("scope")).toInt();

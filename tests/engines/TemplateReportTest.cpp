@@ -100,7 +100,7 @@ protected:
         r.amounts = [lines](int row) { return QVector<qint64>{engine::Kopecks(lines[row].summa)}; };
         r.rowVariables = [lines](reports::TemplateRun& run, int row) {
             run.putText(QStringLiteral("name"), QString::fromUtf8(lines[row].name));
-            run.putMoney(QStringLiteral("summa"), lines[row].summa);
+            run.putAmount(QStringLiteral("summa"), 0);
         };
         r.end = [](reports::TemplateRun& run, const QVector<qint64>& totals) {
             const double total = totals.value(0) / 100.0;
@@ -213,6 +213,12 @@ TEST_F(ReportTest, FailurePartWayClosesTheDocumentAndTheProgressWindow)
     EXPECT_EQ(b.actionLocks, 0);
     EXPECT_FALSE(office.connected());
     EXPECT_EQ(log.back(), QStringLiteral("close"));
+
+    // A row that prints a figure of its own for the amount it sums stops the run.
+    auto own = report({{1, "Кухня", 10, "Овощи", "Морковь", 10}});
+    own.rowVariables = [](reports::TemplateRun& run, int) { run.putKopecks(QStringLiteral("summa"), 1000); };
+    EXPECT_THROW(run(own), std::logic_error);
+    EXPECT_TRUE(office.last().closed);
 }
 
 TEST_F(ReportTest, NoDefaultTemplateOrBadTemplateStartsNothing)

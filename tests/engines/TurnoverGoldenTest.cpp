@@ -34,6 +34,15 @@ reports::TurnoverOptions turnoverOptions(const QJsonObject& j)
     o.docType = j.value(QStringLiteral("docType")).toInt();
     o.balances = j.value(QStringLiteral("balances")).toBool();
     o.shortForm = o.balances;
+    o.ing = j.value(QStringLiteral("ing")).toInteger();
+    o.allIng = o.ing == 0;
+    o.ingCaption = j.value(QStringLiteral("ingCaption")).toString();
+    for (const QJsonValue& p : j.value(QStringLiteral("partners")).toArray()) {
+        o.partners << p.toObject().value(QStringLiteral("kod")).toInteger();
+        o.partnerNames << p.toObject().value(QStringLiteral("name")).toString();
+    }
+    o.selectedPartners = !o.partners.isEmpty();
+    o.excludePartners = j.value(QStringLiteral("excludePartners")).toBool();
     return o;
 }
 
@@ -97,9 +106,11 @@ TARELIA_GOLDEN_RUNNER(inventory)
     reports::RunStandardReport(golden.ctx(), golden.office, golden.cache(),
                                reports::invent::Build(golden.ctx(), {golden.options.value(QStringLiteral("document")).toInteger()}));
     papercheck::Paper paper;
-    // Book and counted, at the stock prices and at the selling price.
-    paper.across = {{'D', 'E', 'F'}, {'G', 'H', 'I'}, {'D', 'M', 'N'}, {'G', 'M', 'O'}};
-    paper.differences = {{'G', 'D', 'J', 'K'}, {'I', 'F', 'L', 0, 'E', 'H'}, {'O', 'N', 'P'}};
+    // Book and counted, at the stock prices and at the selling price; the
+    // surplus or shortage at the new stock price and at the selling price.
+    paper.across = {{'D', 'E', 'F'}, {'G', 'H', 'I'}, {'D', 'M', 'N'}, {'G', 'M', 'O'},
+                    {'J', 'H', 'L', 'K'}, {'J', 'M', 'P', 'K'}};
+    paper.differences = {{'G', 'D', 'J', 'K'}};
     paper.totals = {{QStringLiteral("Результат инвентаризации:"), 'L', 'F', 'G'},
                     {QStringLiteral("Фактический остаток по учётным ценам:"), 'I', 'F', 'G'},
                     {QStringLiteral("Фактический остаток по ценам продажи:"), 'O', 'F', 'G'},

@@ -51,7 +51,7 @@ const char* const kSelect = "SELECT DOCS.DATE_DOC,\n"
                             " LEFT OUTER JOIN GROUP_ING  ON GROUP_ING.KOD = ING.KOD_GROUP\n"
                             " LEFT OUTER JOIN ED_IZM     ON ED_IZM.KOD = ING.ED_IZM\n"
                             " WHERE DOCS.DATE_DOC >= :DS AND DOCS.DATE_DOC <= :DE";
-const char* const kOrder = " ORDER BY 4, 3, 7, 12, 13, 15, 6, 14, 16, 11, 8, 5, 2, 1";
+const char* const kOrder = " ORDER BY 4, 3, 7, 12, 13, 15, 6, 14, 16, 11, 1, 8, 5, 2";
 
 TurnoverOptions period(const QDate& from, const QDate& to)
 {
@@ -235,7 +235,7 @@ TEST_F(TurnoverDb, RowsSumOneProductAtOnePriceInOneDocument)
     const auto r = rows(period(QDate(2026, 1, 1), QDate(2026, 1, 31)));
     ASSERT_EQ(r.size(), 2);
     EXPECT_EQ(r[0].cena, 20);
-    EXPECT_EQ(r[0].kolvo.printed(), 5);
+    EXPECT_EQ(r[0].sum.printedQuantity(), 5);
     EXPECT_EQ(r[1].cena, 25);
     EXPECT_EQ(r[0].firmaFrom, QStringLiteral("Поставщик Альфа"));
     EXPECT_EQ(r[0].firmaTo, QStringLiteral("Столовая №1"));
@@ -287,16 +287,16 @@ TEST_F(TurnoverDb, BalancesAreTheStockBeforeAndAfterThePeriodFromPostedLines)
         o.provodka = c.provodka;
         const auto products = reports::SumTurnoverProducts(rows(o));
         ASSERT_EQ(products.size(), 1) << c.what;
-        EXPECT_EQ(products[0].inKolvo.printed(), c.in) << c.what;
-        EXPECT_EQ(products[0].outKolvo.printed(), c.out) << c.what;
+        EXPECT_EQ(products[0].in.printedQuantity(), c.in) << c.what;
+        EXPECT_EQ(products[0].out.printedQuantity(), c.out) << c.what;
         EXPECT_EQ(products[0].ostStart(), 100) << c.what;
         EXPECT_EQ(products[0].ostEnd(), 110) << c.what;
         // The same sums as the statement by operations gives.
         o.shortForm = o.balances = false;
         const auto byOperations = reports::SumTurnoverProducts(rows(o));
         ASSERT_EQ(byOperations.size(), 1) << c.what;
-        EXPECT_EQ(byOperations[0].inAmount, products[0].inAmount) << c.what;
-        EXPECT_EQ(byOperations[0].outAmount, products[0].outAmount) << c.what;
+        EXPECT_EQ(byOperations[0].in.kopecks(), products[0].in.kopecks()) << c.what;
+        EXPECT_EQ(byOperations[0].out.kopecks(), products[0].out.kopecks()) << c.what;
     }
 }
 
@@ -314,12 +314,12 @@ TEST_F(TurnoverDb, LinesNotPostedYetGoWhereTheirPostingWillMoveThem)
     const auto r = rows(o);
     ASSERT_EQ(r.size(), 6);
     for (const auto& t : r)
-        EXPECT_EQ(t.typeMoves, expected[static_cast<int>(t.kolvo.printed())]) << t.nameDoc.toStdString();
+        EXPECT_EQ(t.typeMoves, expected[static_cast<int>(t.sum.printedQuantity())]) << t.nameDoc.toStdString();
     o.shortForm = true;
     const auto products = reports::SumTurnoverProducts(rows(o));
     ASSERT_EQ(products.size(), 1);
-    EXPECT_EQ(products[0].inKolvo.printed(), 2 + 5);
-    EXPECT_EQ(products[0].outKolvo.printed(), 3 + 4 + 6 + 7);
+    EXPECT_EQ(products[0].in.printedQuantity(), 2 + 5);
+    EXPECT_EQ(products[0].out.printedQuantity(), 3 + 4 + 6 + 7);
 }
 
 TEST_F(TurnoverDb, BalancesFromTheStockNowAndThePostedMovesAfterThePeriod)
@@ -343,9 +343,9 @@ TEST_F(TurnoverDb, BalancesFromTheStockNowAndThePostedMovesAfterThePeriod)
     const auto r = rows(o);
     const auto products = reports::SumTurnoverProducts(r);
     ASSERT_EQ(products.size(), 1);
-    EXPECT_EQ(products[0].inKolvo.printed(), 6);
-    EXPECT_EQ(products[0].outKolvo.printed(), 2);
-    EXPECT_EQ(products[0].inAmount, (4 * 20 + 2 * 22) * 100);  // two prices, one product row, in kopecks
+    EXPECT_EQ(products[0].in.printedQuantity(), 6);
+    EXPECT_EQ(products[0].out.printedQuantity(), 2);
+    EXPECT_EQ(products[0].in.kopecks(), (4 * 20 + 2 * 22) * 100);  // two prices, one product row, in kopecks
     EXPECT_EQ(products[0].ostEnd(), 7);
     EXPECT_EQ(products[0].ostStart(), 3);
 }
@@ -396,10 +396,10 @@ TEST_F(TurnoverDb, ProductsComeInTheOrderAndWithTheNamesOfTheOperationsSummed)
                             p.last->groupKod, p.last->nameGroup)
                        .arg(p.last->ing)
                        .arg(p.last->nameIng, p.last->shortName)
-                       .arg(p.inKolvo.printed())
-                       .arg(p.inAmount)
-                       .arg(p.outKolvo.printed())
-                       .arg(p.outAmount);
+                       .arg(p.in.printedQuantity())
+                       .arg(p.in.kopecks())
+                       .arg(p.out.printedQuantity())
+                       .arg(p.out.kopecks());
         return out;
     };
     EXPECT_EQ(describe(byProducts), describe(byOperations));

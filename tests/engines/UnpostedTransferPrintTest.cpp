@@ -75,9 +75,9 @@ TEST(UnpostedTransfer, PrintsAsTheSendersUnpostedTransferOnEveryPaper)
             o.shortForm = true;
             const auto products = reports::SumTurnoverProducts(reports::ReadTurnoverRows(f.ctx(), o));
             ASSERT_EQ(products.size(), 1);
-            EXPECT_DOUBLE_EQ(products[0].inKolvo.printed(), 0);
-            EXPECT_DOUBLE_EQ(products[0].outKolvo.printed(), 7);
-            EXPECT_EQ(products[0].outAmount, 15750);  // kopecks
+            EXPECT_DOUBLE_EQ(products[0].in.printedQuantity(), 0);
+            EXPECT_DOUBLE_EQ(products[0].out.printedQuantity(), 7);
+            EXPECT_EQ(products[0].out.kopecks(), 15750);  // kopecks
 
             // The waybill is an issue, and its exchange record goes out.
             const qint64 form = InsertTemplate(f.t, 1, TableLayout(QStringLiteral("Накладная"), 601));

@@ -153,7 +153,7 @@ protected:
         r.rowVariables = [](reports::TemplateRun& run, int row) {
             run.putText(QStringLiteral("name"), QStringLiteral("Продукт «%1»").arg(row + 1));
             run.putFloat(QStringLiteral("kolvo"), row + 0.25);
-            run.putFloat(QStringLiteral("summa"), row * 1.5);
+            run.putAmount(QStringLiteral("summa"), 0);
         };
         r.end = [](reports::TemplateRun& run, const QVector<qint64>& totals) {
             run.putKopecks(QStringLiteral("sum_all"), totals.value(0));
@@ -364,7 +364,7 @@ TEST(SampleTemplates, InstalledFromTheManifestAndPrinted)
     r.amounts = [](int row) { return QVector<qint64>{10000 * (row + 1)}; };
     r.rowVariables = [](reports::TemplateRun& run, int row) {
         run.putText(QStringLiteral("name"), QStringLiteral("Чай %1").arg(row + 1));
-        run.putFloat(QStringLiteral("summa"), 100.0 * (row + 1));
+        run.putAmount(QStringLiteral("summa"), 0);
     };
     r.end = [](reports::TemplateRun& run, const QVector<qint64>& totals) {
         run.putKopecks(QStringLiteral("sum_all"), totals.value(0));

@@ -198,6 +198,29 @@ TEST_F(PageFit, LongNamesWrapAndTheirRowsGrow)
     expectWrappedOverLines(*codes, "F4");
     expectWrappedOverLines(*codes, "C1");
     codes->close();
+
+    // Names of a hundred characters and more, of four and five lines, one
+    // under another: each row as high as its name prints, none over the dish
+    // above it.
+    QList<workbooks::MenuCodeLine> lines;
+    for (const char* name :
+         {"листьями куриной пармезаном Нежная гренками томатами черри хлеба Нежная свиной хлеба ткемали Шашл",
+          "свиной семечками Суп-пюре гренками Котлета Суп-пюре Суп-пюре Цезарь хлеба листьями овощами р",
+          "луком тыквы гарниром маринованным листьями маринованным хлеба соусом пармезаном гриль из Нежная "
+          "семечками",
+          "соусом пармезаном углях гарниром луком тыквенными гриль Шашлык на грибами гриль пармезаном маринованным"}) {
+        workbooks::MenuCodeLine l;
+        l.kodOtdel = l.kodRazdel = QStringLiteral("1");
+        l.nameOtdel = QStringLiteral("Кухня");
+        l.nameRazdel = QStringLiteral("Вторые блюда");
+        l.name = QString::fromUtf8(name);
+        l.kodIng = QStringLiteral("5205");
+        lines << l;
+    }
+    auto names = print([&](automation::Office& office) { workbooks::menucodes::Print(office, {lines}); });
+    ASSERT_TRUE(names);
+    ExpectWholeOnPaper(PdfPages(*names, QStringLiteral("codes_long_names")), QStringLiteral("codes_long_names"));
+    names->close();
 }
 
 } // namespace

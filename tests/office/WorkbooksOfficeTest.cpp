@@ -68,7 +68,7 @@ TEST(WorkbooksInOffice, StatisticsAndOrderComputedByTheOffice)
 
     // Мука: (14 - 5) * 1.05 = 9.45 -> 10; Сахар: 70 * 1.05 = 73.5 -> 74.
     const CellState first = doc->cellState({1, 5, 3});
-    EXPECT_EQ(first.formula, QStringLiteral("=ROUND(D4*E4;2)"));
+    EXPECT_EQ(first.formula, workbooks::OrderSumFormula(4));
     EXPECT_DOUBLE_EQ(first.formulaValue, 35.0);
     const CellState second = doc->cellState({1, 5, 4});
     EXPECT_DOUBLE_EQ(second.formulaValue, 74 * 4.25);
@@ -98,6 +98,11 @@ TEST(WorkbooksInOffice, OrderSumsAddUpAsShown)
         d.consumption.push_back({k, name, 1});
         d.stock.push_back({k, name, QStringLiteral("кг"), 0, k < 4 ? 10.01 : 142.633867});
     }
+    // Halves of a kopeck: 1,5 × 0,35 and 0,5 × 1,07, to the even kopeck.
+    d.consumption.push_back({5, QStringLiteral("Продукт 5"), 4.5});
+    d.stock.push_back({5, QStringLiteral("Продукт 5"), QStringLiteral("кг"), 0, 0.35});
+    d.consumption.push_back({6, QStringLiteral("Продукт 6"), 1.5});
+    d.stock.push_back({6, QStringLiteral("Продукт 6"), QStringLiteral("кг"), 0, 1.07});
     KeepingOffice keeping(TestOffice());
     ASSERT_TRUE(workbooks::stat::Write(keeping, o, d));
     std::unique_ptr<Document> doc = storedAndLoaded(*keeping.documents[0], QStringLiteral("order"));
@@ -107,12 +112,18 @@ TEST(WorkbooksInOffice, OrderSumsAddUpAsShown)
     EXPECT_EQ(doc->cellState({1, 4, 6}).shown, QStringLiteral("142,633867"));
     EXPECT_EQ(doc->cellState({1, 4, 3}).shown, QStringLiteral("10,01"));
     double shown = 0;
-    for (int r = 3; r < 7; ++r)
+    for (int r = 3; r < 9; ++r)
         shown += doc->cellState({1, 5, r}).formulaValue;
     EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 3}).formulaValue, 3.34);   // 3.33666333
     EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 6}).formulaValue, 47.54);  // 47.544574...
-    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 7}).formulaValue, shown);
-    EXPECT_DOUBLE_EQ(shown, 57.56);
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 7}).formulaValue, 0.52);   // 0.525, not the office's 0.53
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 8}).formulaValue, 0.54);   // 0.535
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 9}).formulaValue, shown);
+    EXPECT_DOUBLE_EQ(shown, 58.62);
+    // A quantity changed in the order changes its sum and the total.
+    doc->setValue({1, 3, 7}, 2.5);  // 2,5 × 0,35 = 0,875: to the even 0,88
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 7}).formulaValue, 0.88);
+    EXPECT_DOUBLE_EQ(doc->cellState({1, 5, 9}).formulaValue, 58.98);
     doc->close();
     TestOffice().disconnect();
 }
@@ -159,6 +170,14 @@ TEST(WorkbooksInOffice, LimitsAndWhereUsedStoredAndReadBack)
     EXPECT_EQ(usage->cellState({0, 4, 4}).shown, QStringLiteral("0,3"));
     EXPECT_EQ(usage->pageMargins(0), (automation::PageMargins{1058, 353}));
     usage->close();
+
+    // A product on 2,001 cards: lines 1,000 to 2,001 print their numbers whole.
+    std::vector<workbooks::UsageLine> many(2001, {QStringLiteral("Блюдо"), 1, QStringLiteral("порц"), 0.15});
+    ASSERT_TRUE(workbooks::usage::Write(keeping, QStringLiteral("Картофель"), many));
+    const QList<PdfPage> pages = PdfPages(*keeping.documents.back(), QStringLiteral("where-used-2001"));
+    ExpectWholeOnPaper(pages, QStringLiteral("where-used-2001"));
+    EXPECT_EQ(pages.back().count(QStringLiteral("2001")), 1);
+    keeping.documents.back()->close();
     TestOffice().disconnect();
 }
 

@@ -81,7 +81,7 @@ protected:
     int choices = 0;
 };
 
-TEST_F(MenuPrintButton, CsvChoiceWritesTheFileAndOffersItsNameNextTime)
+TEST_F(MenuPrintButton, CsvChoiceWritesTheFileAndProposesTheMenusName)
 {
     QTemporaryDir dir;
     picked = dir.filePath(QStringLiteral("обед.csv"));
@@ -94,8 +94,11 @@ TEST_F(MenuPrintButton, CsvChoiceWritesTheFileAndOffersItsNameNextTime)
     EXPECT_TRUE(office->books.isEmpty());
 
     picked.clear();  // the save dialog cancelled
+    env.testDb().exec(QStringLiteral("UPDATE MENU SET NAME = 'Ужин 03.12 / зал' WHERE KOD = 900030"));
+    refresh();
     EXPECT_FALSE(click(2));
-    EXPECT_EQ(offered, (QStringList{QString(), dir.filePath(QStringLiteral("обед.csv"))}));
+    // The menu's name, in the folder chosen last time; "/" cannot be in a file's name.
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Обед.csv"), dir.filePath(QStringLiteral("Ужин 03.12 _ зал.csv"))}));
 }
 
 TEST_F(MenuPrintButton, CodesChoiceMakesTheSheetAndHidesTheProgressWindow)

@@ -92,7 +92,9 @@ QStringList Check(const QList<QVariantList>& cells, const Paper& paper, int* lin
         if (isNumber(at(cells, row, paper.lineMark))) {
             ++seen;
             for (const Across& a : paper.across) {
-                const QVariant& q = at(cells, row, a.quantity);
+                QVariant q = at(cells, row, a.quantity);
+                if (!q.isValid() && a.negatedQuantity && isNumber(at(cells, row, a.negatedQuantity)))
+                    q = -at(cells, row, a.negatedQuantity).toDouble();
                 const QVariant& p = at(cells, row, a.price);
                 const QVariant& s = at(cells, row, a.amount);
                 if (!q.isValid() && !s.isValid())
@@ -249,13 +251,21 @@ QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList
         static const QRegularExpression figure(QStringLiteral("^-?\\d{1,3}([ \u00A0]?\\d{3})*(,(\\d+))?$"));
         const auto m = figure.match(text);
         const qsizetype places = m.captured(3).size();
-        if (!m.hasMatch() || places < fewest || places > most)
+        // What it shows reads as the figure, to the places it has (a column
+        // showing four decimals cuts 142,633867 to 142,6339).
+        QString digits = text;
+        digits.remove(QLatin1Char(' ')).remove(QChar(0x00A0)).replace(QLatin1Char(','), QLatin1Char('.'));
+        const int figurePlaces = most == 2 ? 2 : kFigurePlaces;
+        const bool same = units(QVariant(digits.toDouble()), figurePlaces) == units(at(cells, row, c), figurePlaces);
+        if (!m.hasMatch() || places < fewest || places > most || !same)
             faults << QStringLiteral("%1: %2 shows as \"%3\", not as %4").arg(cellName(c, row)).arg(at(cells, row, c).toDouble()).arg(text, QLatin1String(kind));
     };
     for (int row = 0; row < cells.size(); ++row) {
         if (isNumber(at(cells, row, paper.lineMark))) {
             for (const Across& a : paper.across) {
                 expect(row, a.quantity, 0, kFigurePlaces, "a quantity");
+                if (a.negatedQuantity)
+                    expect(row, a.negatedQuantity, 0, kFigurePlaces, "a quantity");
                 expect(row, a.price, 2, kFigurePlaces, "a price");
                 expect(row, a.amount, 2, 2, "an amount");
             }
@@ -284,7 +294,11 @@ QStringList CheckColumnFormats(const automation::RecordedSheet& sheet, const Pap
                 continue;
             if (!line && !sum)
                 continue;
+            // A price or a quantity with more decimals than an older
+            // template's column shows takes the papers' own format.
             const QString format = sheet.cells.at({row, column}).numberFormat;
+            if (format == automation::kPriceFormat || format == automation::kQuantityFormat)
+                continue;
             const auto [known, added] = first.try_emplace(column, format);
             if (format.isEmpty() || (!added && known->second != format))
                 faults << QStringLiteral("%1: format \"%2\", not its column's \"%3\"").arg(cellName(c, row), format, known->second);

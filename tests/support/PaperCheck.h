@@ -27,6 +27,9 @@ using Column = char;
 
 struct Across {
     Column quantity, price, amount;
+    // Where `quantity` is empty, the figure here stands for it negated (a
+    // shortage beside its surplus column: the amount is the difference's).
+    Column negatedQuantity = 0;
 };
 
 // On a line, `into` holds minuend − subtrahend and `intoNegated` its
@@ -96,14 +99,17 @@ QList<QStringList> ShownOf(automation::Document& document, const QList<QVariantL
 // The figures that do not show as the papers print them, a line each: on
 // every table line a quantity with the decimal comma and up to six
 // decimals, a price with two to six, an amount with two; every summed
-// figure (subtotals and totals too) with two. A cell nobody formatted
-// shows otherwise ("22.8").
+// figure (subtotals and totals too) with two; each reading as the figure
+// the cell holds, to those places. A cell nobody formatted shows otherwise
+// ("22.8").
 QStringList CheckShown(const QList<QVariantList>& cells, const QList<QStringList>& shown, const Paper& paper);
 
 // The figures whose number format is not their column's, a line each: on
 // every table line and every subtotal and total, a figure takes the format
 // its column's first figure on a table line has, however far below the
-// rows the template formats in advance it stands.
+// rows the template formats in advance it stands, or the papers' format of
+// a price or a quantity (one with more decimals than an older template's
+// column shows).
 QStringList CheckColumnFormats(const automation::RecordedSheet& sheet, const Paper& paper);
 
 // A test failure naming every fault of the office's last workbook's first

@@ -59,7 +59,8 @@ void GoldenCase::useTemplate(const QString& name)
 {
     const QString fixtures = QStringLiteral(TARELIA_FIXTURES);
     for (const QString& path : {fixtures + QStringLiteral("/../../printing/templates/samples/") + name + QStringLiteral(".fods"),
-                                fixtures + QStringLiteral("/templates/") + name + QStringLiteral(".fods")})
+                                fixtures + QStringLiteral("/templates/") + name + QStringLiteral(".fods"),
+                                folder + name + QStringLiteral(".fods")})
         if (QFileInfo::exists(path)) {
             office.prototype = ReadFlatOds(path);
             return;

@@ -8,6 +8,7 @@
 //   data.sql      optional: statements run, committed, on a fresh test
 //                 database (with the program's sample templates) before the
 //                 runner; statements are separated as in the schema sources;
+//   NAME.fods     optional: a template of the case's own (useTemplate(NAME));
 //   expected.txt  the dump of every workbook the runner made (DumpBooks),
 //                 followed by the runner's notes; with options "dumpRows": N
 //                 only each sheet's first N rows (a long paper's layout, the
@@ -50,8 +51,9 @@ struct GoldenCase {
     // The template cache folder of the test database (created).
     QString cache();
     // Lays the office's loaded templates out from a flat OpenDocument file:
-    // a sample of printing/templates/samples or a test template of
-    // tests/fixtures/templates, by name without ".fods".
+    // a sample of printing/templates/samples, a test template of
+    // tests/fixtures/templates or one of the case's folder, by name without
+    // ".fods".
     void useTemplate(const QString& name);
 };
 

@@ -5,6 +5,7 @@
 
 #include "grid/DatasetModel.h"
 #include "ui/Keypad.h"
+#include "ui/RadioGroup.h"
 
 #include <QApplication>
 #include <QHash>
@@ -60,11 +61,8 @@ inline void typeThenEnter(const QString& text, QWidget* fallback, Qt::KeyboardMo
 // Clicks with the mouse the grid's cell of the query's `row` in the column showing `field`.
 inline void clickCell(db::DbGrid* grid, int row, const QString& field)
 {
-    const QList<db::GridColumn>& cols = grid->datasetModel()->columns();
-    int column = 0;
-    while (column < cols.size() && cols[column].field != field)
-        ++column;
-    const QModelIndex cell = grid->model()->index(row, column);
+    // Hidden columns have no place on the screen.
+    const QModelIndex cell = grid->model()->index(row, grid->datasetModel()->columnOf(field));
     grid->scrollTo(cell);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
 }
@@ -80,7 +78,8 @@ inline void clickTab(QTabWidget* tabs, QWidget* page)
 // Plays a walk through a grid as a user types it, each step to whichever
 // control has the focus then: words separated by blanks, "Tab", "Backtab",
 // "Up", "Down", "Left", "Right", "Home", "End", "PgUp", "PgDn", "Enter",
-// "Esc", "Ins", a click on a cell "@ROW:FIELD", "!" for what another
+// "Esc", "Ins", a click on a cell "@ROW:FIELD", a click on the item N of
+// the window's "Изменяемая колонка" "#N", "!" for what another
 // workstation does meanwhile (`elsewhere`), and anything else typed
 // character by character (digits, ',', letters of a search).
 // With Qt::KeypadModifier the digits and Enter are those of the numeric pad.
@@ -105,6 +104,13 @@ inline void play(const QString& walk, db::DbGrid* grid, Qt::KeyboardModifiers mo
             elsewhere();
         } else if (step.startsWith(QLatin1Char('@'))) {
             clickCell(grid, step.mid(1).section(QLatin1Char(':'), 0, 0).toInt(), step.section(QLatin1Char(':'), 1));
+        } else if (step.startsWith(QLatin1Char('#'))) {
+            for (TRadioGroup* choice : grid->window()->findChildren<TRadioGroup*>())
+                if (choice->caption() == QStringLiteral("Изменяемая колонка")) {
+                    QAbstractButton* item = choice->button(step.mid(1).toInt());
+                    QTest::mouseClick(item, Qt::LeftButton);
+                    (void)QTest::qWaitFor([item] { return !item->hasFocus(); }, 1000);  // the keypad gives it back
+                }
         } else {
             for (const QChar c : step)
                 QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), static_cast<Qt::Key>(c.toUpper().unicode()),

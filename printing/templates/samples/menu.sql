@@ -1,6 +1,6 @@
-/* The menu, print list 6: header A1:F4, end block A5:F7, grid from A to F.
-   A heading row for every department (merged, centred) and every section,
-   one row per active dish. */
+/* The menu, print list 6: header A1:F4 with the menu's name under the title, end block
+   A5:F7, grid from A to F. A heading row for every department (merged, centred) and every
+   section, one row per active dish. */
 INSERT INTO PRINT_FORMS (KOD, OBRAZ, KOD_SPISKA, NAME_SHABLON, HEAD_YX, TAIL_YX, START_LINE, END_LINE,
     SETKA, DEFAUL, ZOOM, UNICNAME, SHABLON)
 VALUES (:FORM, 1, 6, 'Меню (образец)', 'F4', 'F7', 'A', 'F', 0, 1, 100, :UNICNAME, :SHABLON);
@@ -27,3 +27,6 @@ VALUES (:FORM, 'cena2', 'Цена прописью', 8, 1, 0, 'E1', 'E1', 1);
 INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END,
     HORIZONTAL_ALIGNMENT, MY_HORIZONTAL_ALIGNMENT)
 VALUES (:FORM, 'kalories_menu', 'Калорийность', 9, 1, 0, 'F1', 'F1', 3, 1);
+INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END, MERGEE, WRAPP,
+    HORIZONTAL_ALIGNMENT, MY_HORIZONTAL_ALIGNMENT, MY_FONT, FONT_NAME, FONT_SIZE, FONT_BOLD)
+VALUES (:FORM, 'name_d', 'Название меню', 10, 1, 3, 'A3', 'F3', 1, 1, 3, 1, 1, 'DejaVu Sans', 12, 1);

@@ -1,12 +1,13 @@
-/* The turnover statement by operations (print list 3): period, enterprise and department, one row per
-   document, product, price and direction with headings and subtotals per enterprise, department and
+/* The turnover statement by operations (print list 3): period (with the product and the
+   counterparties a filtered statement lists), enterprise and department, one row per document,
+   product, price and direction with headings and subtotals per enterprise, department and
    product group, the totals of receipts and issues. Header A1:K6, end block A7:K9. */
 INSERT INTO PRINT_FORMS (KOD, OBRAZ, KOD_SPISKA, NAME_SHABLON, HEAD_YX, TAIL_YX, START_LINE, END_LINE,
     SETKA, DEFAUL, ZOOM, UNICNAME, SHABLON)
 VALUES (:FORM, 1, 3, 'Оборотная ведомость (образец)', 'K6', 'K9', 'A', 'K', 0, 1, 100, :UNICNAME, :SHABLON);
 
-INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END)
-VALUES (:FORM, 'name_d', 'Период', 1, 1, 3, 'C2', 'C2');
+INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END, WRAPP)
+VALUES (:FORM, 'name_d', 'Период', 1, 1, 3, 'C2', 'C2', 1);
 INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END)
 VALUES (:FORM, 'date', 'Дата печати', 2, 1, 3, 'J2', 'J2');
 INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END)

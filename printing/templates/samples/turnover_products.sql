@@ -1,12 +1,13 @@
-/* The turnover statement by products (print list 4): period, enterprise and department, one row per
+/* The turnover statement by products (print list 4): period (with the product and the counterparties a
+   filtered statement lists), enterprise and department, one row per
    product with the balances at the start and the end when they are asked for, headings and subtotals
    per enterprise, department and product group, the totals. Header A1:I6, end block A7:I9. */
 INSERT INTO PRINT_FORMS (KOD, OBRAZ, KOD_SPISKA, NAME_SHABLON, HEAD_YX, TAIL_YX, START_LINE, END_LINE,
     SETKA, DEFAUL, ZOOM, UNICNAME, SHABLON)
 VALUES (:FORM, 1, 4, 'Оборотная ведомость по продуктам (образец)', 'I6', 'I9', 'A', 'I', 0, 1, 100, :UNICNAME, :SHABLON);
 
-INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END)
-VALUES (:FORM, 'name_d', 'Период', 1, 1, 3, 'C2', 'C2');
+INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END, WRAPP)
+VALUES (:FORM, 'name_d', 'Период', 1, 1, 3, 'C2', 'C2', 1);
 INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END)
 VALUES (:FORM, 'date', 'Дата печати', 2, 1, 3, 'I2', 'I2');
 INSERT INTO PRINT_VARIABLES (KOD_FORMA, NAMEVAR, NAME, MY_SORT, ENABLED, LOCATION, X_START, X_END)
