@@ -14,6 +14,7 @@
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
@@ -312,10 +313,16 @@ QList<std::pair<int, int>> joinedRuns(const Reference<sheet::XSpreadsheet>& shee
 // keeps the locale's own characters, which each new one held.
 void keepLineBreakTable(const Target& t)
 {
-    Reference<beans::XPropertySet>(
-        Reference<lang::XMultiServiceFactory>(t.model, UNO_QUERY_THROW)->createInstance("com.sun.star.document.Settings"),
-        UNO_QUERY_THROW)
-        ->getPropertyValue("ForbiddenCharacters");
+    try {
+        Reference<beans::XPropertySet>(
+            Reference<lang::XMultiServiceFactory>(t.model, UNO_QUERY_THROW)->createInstance("com.sun.star.document.Settings"),
+            UNO_QUERY_THROW)
+            ->getPropertyValue("ForbiddenCharacters");
+    } catch (const lang::DisposedException&) {
+        throw;  // the office is gone
+    } catch (const uno::Exception&) {
+        // A document without the table only fits its rows slower.
+    }
 }
 
 // Fits and grows the sheet's rows from first to last.
