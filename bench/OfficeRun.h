@@ -15,6 +15,7 @@
 #include "schema/Schema.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -129,6 +130,55 @@ inline void TimeOpening(benchmark::State& state, automation::Office& office, con
         d->close();
         state.ResumeTiming();
     }
+}
+
+// A print timed beside its floor, in pairs: each repetition times the
+// print, then its floor (its finished workbook, stored once, opened by the
+// office and shown) or the other way round, the order changing every time,
+// and then `read`, what the print costs without the office; so the machine's
+// speed, which drifts while others work beside it, is the same for each
+// pair. The time is the print's; the counters are this repetition's floor,
+// its reading and the print over their sum ("ratio").
+template <class Print, class Read>
+void TimeAgainstFloor(benchmark::State& state, automation::Office& office, const QString& path, Print print, Read read)
+{
+    const QString finished = StoreFinished(office, path, print);
+    static int pairs = 0;
+    const auto seconds = [](const QElapsedTimer& t) { return t.nsecsElapsed() / 1e9; };
+    double run = 0, floor = 0, query = 0;
+    for (auto _ : state) {
+        const auto timeRun = [&] {
+            KeepingOffice keeping(office);
+            QElapsedTimer t;
+            t.start();
+            print(keeping);
+            run = seconds(t);
+            CloseAll(keeping);
+        };
+        const auto timeFloor = [&] {
+            QElapsedTimer t;
+            t.start();
+            std::unique_ptr<automation::Document> d = office.loadDocument(finished);
+            d->show();
+            floor = seconds(t);
+            d->close();
+        };
+        if (pairs++ % 2 == 0) {
+            timeRun();
+            timeFloor();
+        } else {
+            timeFloor();
+            timeRun();
+        }
+        QElapsedTimer t;
+        t.start();
+        read();
+        query = seconds(t);
+        state.SetIterationTime(run);
+    }
+    state.counters["floor_ms"] = floor * 1000;
+    state.counters["query_ms"] = query * 1000;
+    state.counters["ratio"] = run / (floor + query);
 }
 
 // An office whose documents take every call and keep nothing: a print into

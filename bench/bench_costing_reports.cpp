@@ -30,6 +30,7 @@ namespace {
 struct Setup : bench::OfficeRun {
     engine::Settings settings;
     std::map<int, qint64> productions;  // by their lines
+    std::map<int, qint64> distinct;     // a dish a line, by their lines
     QDate monthStart{2026, 11, 1};
     QDate monthEnd{2026, 11, 30};
 
@@ -58,9 +59,11 @@ Setup& setup()
 
         costing_catalogue::Builder b(&s->database, &write);
         std::mt19937 rng(7);
-        const bench::TechCardsData cards =
+        bench::TechCardsData cards =
             bench::WriteTechCardsData(b, s->database, write, rng, s->monthEnd.addDays(1), {2000});
+        bench::WriteDistinctCards(cards, b, s->database, write, s->monthEnd.addDays(1), {200, 2000});
         s->productions = cards.productions;
+        s->distinct = cards.distinct;
         const costing_catalogue::Catalogue& cat = cards.catalogue;
         const qint64 firma = cards.firma;
         const qint64 otdel = cards.otdel;
@@ -179,6 +182,45 @@ BENCHMARK(TechCardsQuery)
     ->ComputeStatistics("min", bench::Minimum)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The cards of documents whose every line is a dish of its own, with long
+// names and recipes, beside their floor and their reading, in pairs.
+void TechCardsDistinct(benchmark::State& state)
+{
+    Setup& s = setup();
+    reports::techcards::Options o;
+    o.document = s.distinct.at(lines(state));
+    o.mode = 1;
+    bench::NoOffice none;
+    bench::TimeAgainstFloor(
+        state, *s.office, s.dir.path() + QStringLiteral("/distinct%1.ods").arg(lines(state)),
+        [&](automation::Office& office) {
+            if (!reports::techcards::Print(s.ctx(), o, office, s.cache()))
+                state.SkipWithError("no cards");
+        },
+        [&] { reports::techcards::Print(s.ctx(), o, none, s.cache()); });
+}
+BENCHMARK(TechCardsDistinct)
+    ->Arg(200)
+    ->Arg(2000)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ComputeStatistics("min", bench::Minimum)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
+// The distinct cards' office calls, counted and timed (TARELIA_BENCH_CALLS=1).
+void TechCardsDistinctCalls(benchmark::State& state)
+{
+    Setup& s = setup();
+    reports::techcards::Options o;
+    o.document = s.distinct.at(lines(state));
+    o.mode = 1;
+    bench::TimePrintsAndCalls(state, *s.office, [&](automation::Office& office) {
+        reports::techcards::Print(s.ctx(), o, office, s.cache());
+    });
+}
+BENCHMARK(TechCardsDistinctCalls)->Arg(200)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same cards into the in-memory office: the report's own share, and the calls it makes.
 void TechCardsRecorded(benchmark::State& state)

@@ -11,7 +11,9 @@
 // closed outside the timing. Timed beside it, into the same office and to the
 // same picture: the report's Print alone; the floor, the finished cards
 // stored once as a file, opened by the office and shown; and the print into
-// an office that does nothing, the cards' reading and expansion.
+// an office that does nothing, the cards' reading and expansion. "Distinct"
+// prints documents whose every line is a dish of its own, with long names
+// and recipes, each OK timed beside its floor and its reading in pairs.
 
 #include "OfficeRun.h"
 #include "TechCardsData.h"
@@ -145,6 +147,7 @@ struct Run {
         costing_catalogue::Builder b(&t.db(), &t.write());
         std::mt19937 rng(7);
         data = bench::WriteTechCardsData(b, t.db(), t.write(), rng, Clock::today(), {2000});
+        bench::WriteDistinctCards(data, b, t.db(), t.write(), Clock::today(), {200, 2000});
         t.write().commit();
         Form_Base->TransactionRead->commit();
         Form_Base->TransactionRead->start();
@@ -178,10 +181,13 @@ struct Run {
             waitForFrames(x, 0);
     }
 
+    bool distinct = false;  // the documents of a dish a line
+    qint64 document(int lines) const { return distinct ? data.distinct.at(lines) : data.productions.at(lines); }
+
     // Presses OK on the print choice with the cards expanded.
     Seen throughWindow(int lines)
     {
-        RealTab->ShowDocument(data.productions.at(lines));
+        RealTab->ShowDocument(document(lines));
         Seen seen;
         Msg::setModalHandler([&](QDialog* d) {
             d->show();
@@ -202,7 +208,7 @@ struct Run {
     reports::techcards::Options options(int lines) const
     {
         reports::techcards::Options o;
-        o.document = data.productions.at(lines);
+        o.document = document(lines);
         o.mode = 1;
         return o;
     }
@@ -220,11 +226,11 @@ struct Run {
     // The finished cards, stored once, opened by the office and shown.
     Seen openFinished(int lines)
     {
-        QString& path = finished[lines];
+        QString& path = finished[{distinct, lines}];
         if (path.isEmpty()) {
             reports::techcards::Print(engine::ProgramContext(), options(lines), automation::ProgramOffice(),
                                       printing::ProgramTemplateCache());
-            path = dir.path() + QStringLiteral("/cards%1.ods").arg(lines);
+            path = dir.path() + QStringLiteral("/cards%1%2.ods").arg(distinct ? "d" : "").arg(lines);
             keeping->documents.back()->storeToFile(path, QStringLiteral("calc8"));
             closeAll();
         }
@@ -247,7 +253,7 @@ struct Run {
         return s;
     }
 
-    std::map<int, QString> finished;  // the stored cards, by lines
+    std::map<std::pair<bool, int>, QString> finished;  // the stored cards, by kind and lines
 };
 
 Run* run = nullptr;
@@ -281,6 +287,39 @@ void timed(benchmark::State& state, Seen (Run::*print)(int))
     state.counters["mapped_ms"] = 1000 * mapped / state.iterations();
 }
 
+// OK to the cards on the screen beside the floor, the two one right after
+// the other in an order that changes every time, and then the reading alone.
+void BM_TechCardsDistinctOkToVisible(benchmark::State& state)
+{
+    Run& r = setup();
+    if (!r.x) {
+        state.SkipWithError("no X display: run under xvfb-run");
+        return;
+    }
+    r.distinct = true;
+    const int lines = static_cast<int>(state.range(0));
+    r.openFinished(lines);  // stored once
+    r.closeAll();
+    static int pairs = 0;
+    double ok = 0, floor = 0, query = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 2; ++i) {
+            if ((pairs + i) % 2 == 0)
+                ok = r.throughWindow(lines).painted;
+            else
+                floor = r.openFinished(lines).painted;
+            r.closeAll();
+        }
+        ++pairs;
+        query = r.readAlone(lines).painted;
+        state.SetIterationTime(ok);
+    }
+    r.distinct = false;
+    state.counters["floor_ms"] = floor * 1000;
+    state.counters["query_ms"] = query * 1000;
+    state.counters["ratio"] = ok / (floor + query);
+}
+
 void BM_TechCardsOkToVisible(benchmark::State& state) { timed(state, &Run::throughWindow); }
 void BM_TechCardsPrintToVisible(benchmark::State& state) { timed(state, &Run::printAlone); }
 void BM_TechCardsFloor(benchmark::State& state) { timed(state, &Run::openFinished); }
@@ -295,6 +334,7 @@ void BM_TechCardsQuery(benchmark::State& state) { timed(state, &Run::readAlone);
         ->ComputeStatistics("min", bench::Minimum)                                                                    \
         ->Unit(benchmark::kMillisecond)                                                                               \
         ->UseManualTime()
+CARDS(BM_TechCardsDistinctOkToVisible);
 CARDS(BM_TechCardsOkToVisible);
 CARDS(BM_TechCardsPrintToVisible);
 CARDS(BM_TechCardsFloor);

@@ -111,7 +111,10 @@ constexpr int kMaxPendingFormats = 2000;
 
 void BufferedDocument::addFormat(int kind, const RangeAddress& range, const QString& params, const Font& font, int value)
 {
-    for (int i = formats_.size() - 1; i >= 0; --i) {
+    // Below every waiting run and not next to one, a range neither extends
+    // nor shares a cell with any.
+    const bool below = formats_.isEmpty() || range.startRow > formatsLastRow_ + 1;
+    for (int i = below ? -1 : formats_.size() - 1; i >= 0; --i) {
         Pending& p = formats_[i];
         if (p.kind != kind)
             continue;
@@ -122,6 +125,7 @@ void BufferedDocument::addFormat(int kind, const RangeAddress& range, const QStr
                 return;  // already given
             if (range.startRow == p.range.endRow + 1) {
                 p.range.endRow = range.endRow;
+                formatsLastRow_ = std::max(formatsLastRow_, range.endRow);
                 return;
             }
         }
@@ -133,6 +137,7 @@ void BufferedDocument::addFormat(int kind, const RangeAddress& range, const QStr
     }
     if (formats_.size() >= kMaxPendingFormats)
         flushFormats();
+    formatsLastRow_ = formats_.isEmpty() ? range.endRow : std::max(formatsLastRow_, range.endRow);
     formats_.append({kind, range, params, font, value});
 }
 
@@ -530,11 +535,17 @@ void BufferedDocument::setBlockValues(const CellAddress& cell, const QList<QVari
 void BufferedDocument::flushIn(const RangeAddress& range)
 {
     flushValuesIn(range);
-    if (std::any_of(formats_.cbegin(), formats_.cend(), [&](const Pending& p) { return overlaps(p.range, range); }))
+    if (range.startRow <= formatsLastRow_ &&
+        std::any_of(formats_.cbegin(), formats_.cend(), [&](const Pending& p) { return overlaps(p.range, range); }))
         flushFormats();
-    if (std::any_of(borderRanges_.cbegin(), borderRanges_.cend(),
-                    [&](const RangeAddress& r) { return overlaps(r, range); }))
+    if (bordersIn(range))
         flushBorders();
+}
+
+bool BufferedDocument::bordersIn(const RangeAddress& range) const
+{
+    return !borderRanges_.isEmpty() && range.startRow <= borderLastRow_ && range.endRow >= borderFirstRow_ &&
+           std::any_of(borderRanges_.cbegin(), borderRanges_.cend(), [&](const RangeAddress& r) { return overlaps(r, range); });
 }
 
 void BufferedDocument::beforeTransfer(const CellAddress& to, const RangeAddress& from)
@@ -571,13 +582,19 @@ void BufferedDocument::removeRows(int sheet, int index, int count)
     known_.removeRows(sheet, index, count);
 }
 
+// A range merged already (by this document, or brought along by a copy of
+// a merged one: a card's recipe rows copied below it) is left to the office
+// as it is: it would refuse to merge it again. Lines waiting on other cells
+// keep waiting.
 void BufferedDocument::merge(const RangeAddress& range)
 {
-    if (repeated(Merge, range, QString()))
+    if (repeated(Merge, range, QString()) || known_.isMerged(range))
         return;
     flushValuesIn(range);
-    flushBorders();
+    if (bordersIn(range))
+        flushBorders();
     inner_.merge(range);
+    known_.merged(range);
 }
 
 void BufferedDocument::setColumnWidth(int sheet, int column, int width)
@@ -640,19 +657,18 @@ void BufferedDocument::setTableBorder(const RangeAddress& range, const TableBord
     // Lines of the same kind on ranges of a sheet that share no cell wait to
     // go together, in one call; anything else sends them first (a range
     // sharing cells with a waiting one takes its lines after it, as it came).
-    const auto sharesCells = [&] {
-        // Lines come row after row: a range below every waiting one shares nothing.
-        return range.startRow <= borderLastRow_ &&
-               std::any_of(borderRanges_.cbegin(), borderRanges_.cend(),
-                           [&](const RangeAddress& r) { return overlaps(r, range); });
-    };
+    // Lines come row after row: a range below every waiting one shares nothing.
+    const auto sharesCells = [&] { return bordersIn(range); };
     if (!borderRanges_.isEmpty() && (!(border_ == b) || borderRanges_.front().sheet != range.sheet ||
                                      borderRanges_.size() >= kMaxPendingBorders || sharesCells()))
         flushBorders();
-    if (borderRanges_.isEmpty())
+    if (borderRanges_.isEmpty()) {
+        borderFirstRow_ = range.startRow;
         borderLastRow_ = range.endRow;
+    }
     border_ = b;
     borderRanges_.append(range);
+    borderFirstRow_ = std::min(borderFirstRow_, range.startRow);
     borderLastRow_ = std::max(borderLastRow_, range.endRow);
 }
 

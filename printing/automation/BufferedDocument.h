@@ -103,6 +103,8 @@ private:
     void sendRows(std::map<int, std::map<int, QVariant>>::const_iterator it,
                   std::map<int, std::map<int, QVariant>>::const_iterator end);
     void flushBorders();
+    // Some waiting line shares a cell with range.
+    bool bordersIn(const RangeAddress& range) const;
     void flushFormats();
     // Adds a wrap, alignment or font to the pending runs.
     void addFormat(int kind, const RangeAddress& range, const QString& params, const Font& font, int value);
@@ -129,6 +131,7 @@ private:
     std::map<int, std::map<int, QVariant>> values_;  // by row, then column
     QList<RangeAddress> borderRanges_;
     TableBorder border_;
+    int borderFirstRow_ = -1;  // the highest row of the waiting lines
     int borderLastRow_ = -1;  // the lowest row of the waiting lines
     // The last font and lines given, with their texts for comparing.
     struct {
@@ -148,6 +151,7 @@ private:
         int value;  // wrapped, or the alignment
     };
     QList<Pending> formats_;
+    int formatsLastRow_ = -1;  // the lowest row of the waiting formats
     int formatSheet_ = -1;
     int formatRow_ = -1;
 };

@@ -173,8 +173,55 @@ void KnownCells::writeFormulas(const CellAddress& place, const QList<QStringList
         }
 }
 
+void KnownCells::merged(const RangeAddress& r)
+{
+    Merges& m = merges_[r.sheet];
+    m.ranges.insert({r.startRow, r.startColumn, r.endRow, r.endColumn});
+    m.tallest = std::max(m.tallest, r.endRow - r.startRow);
+}
+
+bool KnownCells::isMerged(const RangeAddress& r) const
+{
+    const auto m = merges_.find(r.sheet);
+    return m != merges_.end() && m->second.ranges.count({r.startRow, r.startColumn, r.endRow, r.endColumn}) > 0;
+}
+
+void KnownCells::forgetMergesIn(const RangeAddress& r)
+{
+    const auto m = merges_.find(r.sheet);
+    if (m == merges_.end())
+        return;
+    std::set<Merge>& ranges = m->second.ranges;
+    for (auto it = ranges.lower_bound({r.startRow - m->second.tallest, 0, 0, 0});
+         it != ranges.end() && std::get<0>(*it) <= r.endRow;) {
+        const auto [top, left, bottom, right] = *it;
+        if (bottom >= r.startRow && left <= r.endColumn && right >= r.startColumn)
+            it = ranges.erase(it);
+        else
+            ++it;
+    }
+}
+
 void KnownCells::transfer(const CellAddress& to, const RangeAddress& from, bool move)
 {
+    // The merges inside the range go along; those it lands on are gone.
+    std::vector<Merge> mergesTaken;
+    if (const auto m = merges_.find(from.sheet); m != merges_.end())
+        for (auto it = m->second.ranges.lower_bound({from.startRow, 0, 0, 0});
+             it != m->second.ranges.end() && std::get<0>(*it) <= from.endRow; ++it) {
+            const auto [top, left, bottom, right] = *it;
+            if (bottom <= from.endRow && left >= from.startColumn && right <= from.endColumn)
+                mergesTaken.push_back({top - from.startRow, left - from.startColumn, bottom - from.startRow,
+                                       right - from.startColumn});
+        }
+    if (move)
+        forgetMergesIn(from);
+    forgetMergesIn({to.sheet, to.column, to.row, to.column + from.endColumn - from.startColumn,
+                    to.row + from.endRow - from.startRow});
+    for (const auto& [top, left, bottom, right] : mergesTaken)
+        merged({to.sheet, to.column + left, to.row + top, to.column + right, to.row + bottom});
+
+
     std::vector<std::pair<int, Cell>> taken;  // by row from the range's top, column from its left
     const auto source = sheets_.find(from.sheet);
     if (source != sheets_.end()) {
@@ -200,6 +247,13 @@ void KnownCells::transfer(const CellAddress& to, const RangeAddress& from, bool 
 
 void KnownCells::removeRows(int sheet, int index, int count)
 {
+    if (const auto m = merges_.find(sheet); m != merges_.end() && count > 0) {
+        forgetMergesIn({sheet, 0, index, kLastColumn, index + count - 1});
+        std::set<Merge> moved;
+        for (const auto& [top, left, bottom, right] : m->second.ranges)
+            moved.insert(top >= index ? Merge{top - count, left, bottom - count, right} : Merge{top, left, bottom, right});
+        m->second.ranges = std::move(moved);
+    }
     const auto it = sheets_.find(sheet);
     if (it == sheets_.end() || count <= 0)
         return;
@@ -219,6 +273,10 @@ void KnownCells::insertSheet(int index)
         moved[sheet >= index ? sheet + 1 : sheet] = std::move(cells);
     moved[index] = {};
     sheets_ = std::move(moved);
+    std::map<int, Merges> mergesMoved;
+    for (auto& [sheet, m] : merges_)
+        mergesMoved[sheet >= index ? sheet + 1 : sheet] = std::move(m);
+    merges_ = std::move(mergesMoved);
 }
 
 void KnownCells::removeSheet(int index)
@@ -228,6 +286,11 @@ void KnownCells::removeSheet(int index)
         if (sheet != index)
             moved[sheet > index ? sheet - 1 : sheet] = std::move(cells);
     sheets_ = std::move(moved);
+    std::map<int, Merges> mergesMoved;
+    for (auto& [sheet, m] : merges_)
+        if (sheet != index)
+            mergesMoved[sheet > index ? sheet - 1 : sheet] = std::move(m);
+    merges_ = std::move(mergesMoved);
 }
 
 } // namespace automation

@@ -6,7 +6,9 @@
 // owner. A print that writes a block around labels already on the sheet (a
 // card's header copied among its lines) knows them without asking the
 // office again. Only right while every change of the cells' contents goes
-// through the owner.
+// through the owner. Besides, the ranges merged through the owner, and those
+// its copies and moves brought along, are kept: merging one again changes
+// nothing, and the office need not be asked to.
 
 #include "Spreadsheet.h"
 
@@ -14,6 +16,8 @@
 #include <QVariant>
 
 #include <map>
+#include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -41,7 +45,15 @@ public:
     // A new sheet is known empty; the sheets after it move on by one.
     void insertSheet(int index);
     void removeSheet(int index);
-    void clear() { sheets_.clear(); }
+    void clear()
+    {
+        sheets_.clear();
+        merges_.clear();
+    }
+
+    // The range was merged (through the owner or by a copy of a merged range).
+    void merged(const RangeAddress& range);
+    bool isMerged(const RangeAddress& range) const;
 
 private:
     struct Cell {
@@ -60,7 +72,17 @@ private:
     // Empties the cells of range.
     static void wipe(Cells& cells, const RangeAddress& range);
 
+    // Merged ranges as (first row, first column, last row, last column).
+    using Merge = std::tuple<int, int, int, int>;
+    struct Merges {
+        std::set<Merge> ranges;
+        int tallest = 0;  // rows below its first the tallest one spans
+    };
+    // Forgets the merges sharing a cell with range, which a copy or move writes over.
+    void forgetMergesIn(const RangeAddress& range);
+
     std::map<int, Cells> sheets_;  // the known sheets
+    std::map<int, Merges> merges_;  // by sheet
 };
 
 } // namespace automation

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace templates;
 using automation::RecordedBook;
 using automation::RecordingOffice;
@@ -556,7 +558,7 @@ TEST(BufferedDocument, SameCellsFewerCalls)
     EXPECT_EQ(q.rowCalls, 10);
     EXPECT_EQ(q.cellCalls, 10 + 1);  // each row goes before its merge: two calls cost less than asking first
     EXPECT_EQ(p.formatCalls, 10 * 6 + 10);
-    EXPECT_EQ(q.formatCalls, 10 + 10);
+    EXPECT_EQ(q.formatCalls, 10 + 1);  // the merges, and the lines in one call: a merge on other cells leaves them waiting
 }
 
 } // namespace
@@ -602,6 +604,35 @@ TEST(BufferedDocument, RowsOfTheSameCellsGoAsOneBlock)
     EXPECT_EQ(book.stateAt(QStringLiteral("B61")).fontWeight, automation::kWeightBold);
 }
 
+// A range merged, or carried merged by a copy or a move, is not merged
+// again; one a copy wrote over, moved away or taken out with its row is.
+TEST(BufferedDocument, AMergeCarriedByACopyIsNotSentAgain)
+{
+    RecordingOffice office;
+    office.connect();
+    auto inner = office.newCalc();
+    RecordedBook& book = office.last();
+    automation::BufferedDocument d(*inner);
+    const auto merge = [&](int sheet, int row) { d.merge({sheet, 1, row, 4, row}); };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int merges;  // merge calls sent by then
+    } steps[] = {
+        {"B1:E1 and B3:E3", [&] { merge(0, 0); merge(0, 2); }, 2},
+        {"B1:E1 again", [&] { merge(0, 0); }, 2},
+        {"rows 1-3 copied to 11-13, B11:E11 merged", [&] { d.copyRange({0, 0, 10}, {0, 0, 0, 4, 2}); merge(0, 10); }, 2},
+        {"an unmerged row copied over row 11", [&] { d.copyRange({0, 0, 10}, {0, 0, 5, 4, 5}); merge(0, 10); }, 3},
+        {"row 13 moved to the second sheet", [&] { d.moveRange({1, 0, 0}, {0, 0, 12, 4, 12}); merge(1, 0); merge(0, 12); }, 4},
+        {"row 1 taken out", [&] { d.removeRows(0, 0, 1); merge(0, 1); merge(0, 0); }, 5},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        d.flush();
+        EXPECT_EQ(book.formatCalls, s.merges) << s.step;
+    }
+}
+
 // Lines under groups of rows apart (headings and subtotals between them) go
 // in one call at the end; a line over cells already waiting for one sends
 // those first.
@@ -636,6 +667,22 @@ TEST(BufferedDocument, LinesUnderRowsApartGoInOneCall)
     EXPECT_EQ(book.stateAt(QStringLiteral("A119")).bottomWidth, 35);
     EXPECT_EQ(book.stateAt(QStringLiteral("A203")).topWidth, 50);
     EXPECT_EQ(book.stateAt(QStringLiteral("A203")).bottomWidth, 35);
+
+    // A row copied onto the first row of the lines waiting, or onto the
+    // last, sends them first: the copy's cells are what stays.
+    for (const int onto : {300, 309}) {
+        {
+            automation::BufferedDocument d(*inner);
+            automation::TableBorder line;
+            line.bottom.outerWidth = 35;
+            line.isBottomValid = true;
+            for (int r = 300; r < 310; ++r)
+                d.setTableBorder({0, 0, r, 9, r}, line);
+            d.copyRange({0, 0, onto}, {0, 0, 400, 9, 400});
+        }
+        EXPECT_EQ(book.state({0, 0, onto}).bottomWidth, 0) << onto;
+        EXPECT_EQ(book.state({0, 0, 300 + 309 - onto}).bottomWidth, 35) << onto;
+    }
 }
 
 } // namespace

@@ -210,9 +210,11 @@ TEST_F(TechCardsOffice, TechnologicalCardsOfAThreeLineDocument)
     s.close();
 }
 
-// Eight cards of long names, half with a recipe: the copies of the blocks go
-// on in the background while the report goes on, and the cards come out as
-// with each call waited for, every cell and every row's height.
+// Eight cards of long names, half with a recipe of two or three lines: the
+// copies of the blocks go on in the background while the report goes on,
+// and the cards come out as with each call waited for, every cell and every
+// row's height; every recipe line spans its merged cells, those merged for
+// the first card of its length and those its copies brought.
 TEST_F(TechCardsOffice, TechnologicalCardsAreTheSameWithCopiesInTheBackground)
 {
     c.exec(QStringLiteral("UPDATE FIRMA SET NAME = 'ООО \"Столовая №1 при заводе точного машиностроения\"'"));
@@ -224,8 +226,10 @@ TEST_F(TechCardsOffice, TechnologicalCardsAreTheSameWithCopiesInTheBackground)
         c.card(dish, egg, 1);
         if (i % 2)
             c.exec(QStringLiteral("UPDATE ING SET RECEPT = 'Смешать' || ASCII_CHAR(13) || ASCII_CHAR(10) || "
-                                  "'Обжарить с двух сторон до золотистой корочки на среднем огне, затем довести в духовке' "
-                                  "WHERE KOD = %1").arg(dish));
+                                  "'Обжарить с двух сторон до золотистой корочки на среднем огне, затем довести в духовке'%1 "
+                                  "WHERE KOD = %2")
+                       .arg(i % 4 == 3 ? QStringLiteral(" || ASCII_CHAR(13) || ASCII_CHAR(10) || 'Подать'") : QString())
+                       .arg(dish));
         c.exec(QStringLiteral("INSERT INTO REAL_BLUDO (KOD_DOC, KOD_ING, KOD_OTDEL, KOLVO, CENA) VALUES (%1, %2, %3, %4, 0)")
                    .arg(d)
                    .arg(dish)
@@ -248,8 +252,16 @@ TEST_F(TechCardsOffice, TechnologicalCardsAreTheSameWithCopiesInTheBackground)
     ASSERT_TRUE(cells);
     EXPECT_EQ(beside->contents({0, 0, 0, 5, kRows})->rows, cells->rows);
     EXPECT_EQ(cells->rows[kRows - 10][0], QVariant()) << "the cards end above the rows compared";
-    for (int r = 0; r < kRows; ++r)
+    int recipeLines = 0;
+    for (int r = 0; r < kRows; ++r) {
         ASSERT_EQ(beside->cellState({0, 0, r}).rowHeight, inOrder->cellState({0, 0, r}).rowHeight) << "row " << r + 1;
+        const QString b = cells->rows[r][1].toString();
+        if (b == QStringLiteral("Смешать") || b.startsWith(QStringLiteral("Обжарить")) || b == QStringLiteral("Подать")) {
+            ++recipeLines;
+            EXPECT_TRUE(beside->cellState({0, 1, r}).merged) << "row " << r + 1;
+        }
+    }
+    EXPECT_EQ(recipeLines, 2 * 2 + 2 * 3);
     inOrder->close();
     beside->close();
 }

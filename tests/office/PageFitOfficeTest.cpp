@@ -475,6 +475,52 @@ TEST_F(PageFit, BreaksCountedOnOurSidePaginateAsPlacedOneAtATime)
             }
         }
     }
+
+    // The rows fitted a band at a time from the bottom up, each band's
+    // blocks measured while the rows above it kept other heights: joined,
+    // the tops are those of the sheet once every row is fitted. Blocks of
+    // one kind are measured on the first of them.
+    for (unsigned seed = 1; seed <= 100; ++seed) {
+        std::mt19937 rng(seed);
+        const auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(rng); };
+        QList<std::pair<int, int>> blocks;
+        QList<int> kinds;
+        int row = pick(0, 5);
+        for (int n = pick(1, 60); n > 0; --n) {
+            const int size = pick(1, 40);
+            blocks.append({row, row + size - 1});
+            kinds.append(seed % 2 ? pick(0, 3) : static_cast<int>(kinds.size()));
+            row += size + pick(0, 3);
+        }
+        std::vector<long> fitted(row + 2);
+        for (long& h : fitted)
+            h = kHeights[pick(0, 8)];
+        const auto fittedTop = [&](int r) { return std::accumulate(fitted.begin(), fitted.begin() + r, 0L); };
+        const int rows = pick(1, 200);
+        const std::vector<automation::unopages::Band> bands = automation::unopages::Bands(blocks, rows, kinds);
+        std::vector<std::map<int, long>> measured(bands.size());
+        for (size_t i = 0; i < bands.size(); ++i) {
+            if (i + 1 < bands.size()) {
+                EXPECT_GE(bands[i].last - bands[i].first + 1, rows) << seed;
+                EXPECT_EQ(bands[i].last + 1, bands[i + 1].first) << seed;
+            }
+            // The rows above the band not fitted yet: each 255 twips.
+            const long above = 255L * bands[i].first;
+            for (const auto& [first, last] : bands[i].ranges) {
+                EXPECT_TRUE(first >= bands[i].first && last <= bands[i].last) << seed;
+                measured[i][first] = above + fittedTop(first) - fittedTop(bands[i].first);
+                measured[i][last + 1] = above + fittedTop(last + 1) - fittedTop(bands[i].first);
+            }
+        }
+        const std::map<int, long> tops = automation::unopages::JoinBands(bands, measured, fittedTop(bands.front().first));
+        for (const auto& [r, top] : tops)
+            ASSERT_EQ(top, fittedTop(r)) << seed << ": row " << r;
+        if (seed % 2 == 0) {
+            for (const auto& [first, last] : blocks) {
+                ASSERT_TRUE(tops.count(first) && tops.count(last + 1)) << seed;
+            }
+        }
+    }
 }
 
 TEST_F(PageFit, LongWordsAndNamesWrapOnTheStatementsAndTheStockBalance)

@@ -2,7 +2,8 @@
 // with wrapping and a 300-character text, and a protocol action of 220
 // characters, come back, stored and reloaded, with rows high enough for
 // every line; rows far apart fitted at once get the heights they get a few
-// at a time.
+// at a time; runs of them are fitted as one across the rows between that
+// follow their contents' heights, and a row of a height of its own keeps it.
 
 #include "OfficeEnvironment.h"
 #include "automation/uno/UnoOffice.h"
@@ -11,6 +12,7 @@
 #include "support/KeepingOffice.h"
 #include "support/TemplateFixture.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -153,6 +155,63 @@ TEST(WrappedRowsOffice, RowsFarApartGetTheHeightsTheyGetFewAtATime)
     }
     together->close();
     fewAtATime->close();
+}
+
+// A sheet whose row 9 has a height of its own (1.5 cm); its other rows
+// follow their contents.
+QString sheetWithATallRow()
+{
+    const QString path = QDir(TestOfficeFolder()).filePath(QStringLiteral("tall_row.fods"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+ <office:automatic-styles>
+  <style:style style:name="tall" style:family="table-row"><style:table-row-properties style:row-height="1.5cm" style:use-optimal-row-height="false"/></style:style>
+ </office:automatic-styles>
+ <office:body><office:spreadsheet><table:table table:name="Лист1">
+  <table:table-row table:number-rows-repeated="8"><table:table-cell/></table:table-row>
+  <table:table-row table:style-name="tall"><table:table-cell/></table:table-row>
+  <table:table-row table:number-rows-repeated="20"><table:table-cell/></table:table-row>
+ </table:table></office:spreadsheet></office:body>
+</office:document>)");
+    return path;
+}
+
+// Runs of wrapped rows (rows 2-4, 6-8, 10-12) with a heading in 16-point
+// type between the first two and a total on the tall row between the others:
+// the heading's row is fitted with the runs around it and shows its text
+// whole, the tall row keeps its height.
+TEST(WrappedRowsOffice, RunsJoinAcrossRowsFollowingTheirContentsButNotARowOfItsOwnHeight)
+{
+    using namespace automation;
+    ASSERT_TRUE(TestOffice().connect());
+    auto d = TestOffice().loadDocument(sheetWithATallRow());
+    ASSERT_TRUE(d);
+    const int tallBefore = d->cellState({0, 0, 8}).rowHeight;
+    ASSERT_GT(tallBefore, 1400);
+    d->setColumnWidth(0, 1, 3000);
+    d->lockControllers();
+    const QString longName = QStringLiteral("Котлета \"Нежная\" по-домашнему с гарниром из картофельного пюре");
+    for (int run = 0; run < 3; ++run)
+        for (int r = 1 + 4 * run; r < 4 + 4 * run; ++r) {
+            d->setString({0, 1, r}, longName);
+            d->setWrapped({0, 1, r, 1, r}, true);
+        }
+    Font heading;
+    heading.name = QStringLiteral("DejaVu Sans");
+    heading.height = 16;
+    d->setFont({0, 1, 4, 1, 4}, heading);
+    d->setString({0, 1, 4}, QStringLiteral("Группа"));
+    d->setString({0, 1, 8}, QStringLiteral("Итого"));
+    d->unlockControllers();
+    for (const int r : {1, 2, 3, 5, 6, 7, 9, 10, 11})
+        EXPECT_GT(d->cellState({0, 1, r}).rowHeight, 2 * kOneLine) << "row " << r + 1;
+    EXPECT_GT(d->cellState({0, 1, 4}).rowHeight, kOneLine) << "the heading's 16 points";
+    EXPECT_EQ(d->cellState({0, 1, 8}).rowHeight, tallBefore);
+    d->close();
 }
 
 } // namespace

@@ -164,10 +164,36 @@ std::optional<long> printableHeight(const Reference<frame::XModel>& model, const
     return bottom - top + 1;
 }
 
+// The ranges of column A by their names on the sheet ('Sheet'.A12:A40), in
+// one call; none when the office cannot read the names, and each is then
+// taken by its position.
+Sequence<Reference<table::XCellRange>> cellsOf(const Reference<frame::XModel>& model,
+                                               const Reference<sheet::XSpreadsheet>& sheet,
+                                               const QList<std::pair<int, int>>& ranges)
+{
+    QString sheetName = unocalls::qs(Reference<container::XNamed>(sheet, UNO_QUERY_THROW)->getName());
+    sheetName = QLatin1Char('\'') + sheetName.replace(QLatin1Char('\''), QStringLiteral("''")) + QStringLiteral("'.A");
+    QStringList names;
+    names.reserve(ranges.size());
+    for (const auto& [first, last] : ranges)
+        names << sheetName + QString::number(first + 1) + QStringLiteral(":A") + QString::number(last + 1);
+    try {
+        const Sequence<Reference<table::XCellRange>> cells =
+            Reference<sheet::XCellRangesAccess>(Reference<sheet::XSpreadsheetDocument>(model, UNO_QUERY_THROW)->getSheets(),
+                                                UNO_QUERY_THROW)
+                ->getCellRangesByName(unocalls::ou(names.join(QLatin1Char(';'))));
+        if (cells.getLength() == static_cast<sal_Int32>(ranges.size()))
+            return cells;
+    } catch (const lang::IllegalArgumentException&) {
+    }
+    return {};
+}
+
 class OfficePages : public Pagination {
 public:
-    OfficePages(const Reference<frame::XModel>& model, const Reference<sheet::XSpreadsheet>& sheet)
-        : model_(model), sheet_(sheet), breaks_(sheet, UNO_QUERY_THROW)
+    OfficePages(const Reference<frame::XModel>& model, const Reference<sheet::XSpreadsheet>& sheet,
+                const std::map<int, long>& known)
+        : model_(model), sheet_(sheet), breaks_(sheet, UNO_QUERY_THROW), known_(known)
     {
     }
 
@@ -183,30 +209,22 @@ public:
         return all;
     }
 
-    // The ranges of column A, all in one call, then their positions and
-    // sizes from a few threads at once.
+    // What was measured beforehand, the rest from the office.
     void measure(const QList<std::pair<int, int>>& ranges, std::map<int, long>& tops) override
     {
-        const Sequence<Reference<table::XCellRange>> cells = cellsOf(ranges);
-        std::vector<std::pair<long, long>> found(ranges.size());
-        unocalls::inParallel(ranges.size(), [&](size_t i) {
-            const auto [first, last] = ranges[static_cast<int>(i)];
-            const Reference<table::XCellRange> cell =
-                cells.getLength() > 0 ? cells[static_cast<sal_Int32>(i)] : sheet_->getCellRangeByPosition(0, first, 0, last);
-            static const rtl::OUString names[] = {"Position", "Size"};
-            const Sequence<Any> v = Reference<beans::XMultiPropertySet>(cell, UNO_QUERY_THROW)
-                                        ->getPropertyValues(Sequence<rtl::OUString>(names, 2));
-            awt::Point at;
-            awt::Size size;
-            v[0] >>= at;
-            v[1] >>= size;
-            // The size counts the range's bottom edge in.
-            found[i] = {twips(at.Y), twips(at.Y + size.Height - 1)};
-        });
-        for (int i = 0; i < ranges.size(); ++i) {
-            tops[ranges[i].first] = found[i].first;
-            tops[ranges[i].second + 1] = found[i].second;
+        QList<std::pair<int, int>> asked;
+        for (const auto& [first, last] : ranges) {
+            const auto top = known_.find(first);
+            const auto below = known_.find(last + 1);
+            if (top != known_.end() && below != known_.end()) {
+                tops[first] = top->second;
+                tops[last + 1] = below->second;
+            } else {
+                asked << std::pair{first, last};
+            }
         }
+        if (!asked.isEmpty())
+            MeasureRows(model_, sheet_, asked, tops);
     }
 
     void startPagesAt(const QList<int>& rows, bool start) override
@@ -223,39 +241,41 @@ public:
     }
 
 private:
-    // The ranges by their names on this sheet ('Sheet'.A12:A40); none when
-    // the office cannot read the names, and each is then taken by its position.
-    Sequence<Reference<table::XCellRange>> cellsOf(const QList<std::pair<int, int>>& ranges)
-    {
-        QString sheetName = unocalls::qs(Reference<container::XNamed>(sheet_, UNO_QUERY_THROW)->getName());
-        sheetName = QLatin1Char('\'') + sheetName.replace(QLatin1Char('\''), QStringLiteral("''")) +
-                    QStringLiteral("'.A");
-        QStringList names;
-        names.reserve(ranges.size());
-        for (const auto& [first, last] : ranges)
-            names << sheetName + QString::number(first + 1) + QStringLiteral(":A") + QString::number(last + 1);
-        try {
-            const Sequence<Reference<table::XCellRange>> cells =
-                Reference<sheet::XCellRangesAccess>(Reference<sheet::XSpreadsheetDocument>(model_, UNO_QUERY_THROW)->getSheets(),
-                                                    UNO_QUERY_THROW)
-                    ->getCellRangesByName(unocalls::ou(names.join(QLatin1Char(';'))));
-            if (cells.getLength() == static_cast<sal_Int32>(ranges.size()))
-                return cells;
-        } catch (const lang::IllegalArgumentException&) {
-        }
-        return {};
-    }
-
     Reference<frame::XModel> model_;
     Reference<sheet::XSpreadsheet> sheet_;
     Reference<sheet::XSheetPageBreak> breaks_;
     Reference<container::XIndexAccess> rows_;
+    const std::map<int, long>& known_;
 };
-
 } // namespace
 
+void MeasureRows(const Reference<frame::XModel>& model, const Reference<sheet::XSpreadsheet>& sheet,
+                 const QList<std::pair<int, int>>& ranges, std::map<int, long>& tops)
+{
+    const Sequence<Reference<table::XCellRange>> cells = cellsOf(model, sheet, ranges);
+    std::vector<std::pair<long, long>> found(ranges.size());
+    unocalls::inParallel(ranges.size(), [&](size_t i) {
+        const auto [first, last] = ranges[static_cast<int>(i)];
+        const Reference<table::XCellRange> cell =
+            cells.getLength() > 0 ? cells[static_cast<sal_Int32>(i)] : sheet->getCellRangeByPosition(0, first, 0, last);
+        static const rtl::OUString names[] = {"Position", "Size"};
+        const Sequence<Any> v = Reference<beans::XMultiPropertySet>(cell, UNO_QUERY_THROW)
+                                    ->getPropertyValues(Sequence<rtl::OUString>(names, 2));
+        awt::Point at;
+        awt::Size size;
+        v[0] >>= at;
+        v[1] >>= size;
+        // The size counts the range's bottom edge in.
+        found[i] = {twips(at.Y), twips(at.Y + size.Height - 1)};
+    });
+    for (int i = 0; i < ranges.size(); ++i) {
+        tops[ranges[i].first] = found[i].first;
+        tops[ranges[i].second + 1] = found[i].second;
+    }
+}
+
 void KeepTogether(const Reference<frame::XModel>& model, const Reference<sheet::XSpreadsheet>& sheet,
-                  const QList<std::pair<int, int>>& blocks, const QList<int>& kinds)
+                  const QList<std::pair<int, int>>& blocks, const QList<int>& kinds, const std::map<int, long>& known)
 {
     if (blocks.isEmpty())
         return;
@@ -263,7 +283,7 @@ void KeepTogether(const Reference<frame::XModel>& model, const Reference<sheet::
     for (const auto& b : blocks)
         lastRow = std::max(lastRow, b.second);
     const PrintedRows counted(sheet, lastRow);
-    OfficePages pages(model, sheet);
+    OfficePages pages(model, sheet, known);
     unopages::KeepTogether(pages, blocks, printableHeight(model, sheet), kinds);
 }
 

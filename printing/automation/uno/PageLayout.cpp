@@ -38,49 +38,90 @@ Likeness likeness(const Blocks& blocks, const std::vector<int>& kinds, int i)
     return {kinds[i], last - first, gap};
 }
 
+// The blocks from `split` on by their likeness: the first of each, and
+// whether one recurs with a block below it.
+struct Likenesses {
+    Likenesses(const Blocks& blocks, const std::vector<int>& kinds, int split) : blocks_(blocks), kinds_(kinds)
+    {
+        for (int i = split; i < blocks.size(); ++i) {
+            const Likeness l = likeness(blocks, kinds, i);
+            first_.emplace(l, i);
+            ++count_[l];
+        }
+    }
+    int firstLike(int i) const { return first_.at(likeness(blocks_, kinds_, i)); }
+    bool recurs(int i) const
+    {
+        const Likeness l = likeness(blocks_, kinds_, i);
+        return count_.at(l) > 1 && std::get<2>(l) >= 0;
+    }
+
+private:
+    const Blocks& blocks_;
+    const std::vector<int>& kinds_;
+    std::map<Likeness, int> first_;
+    std::map<Likeness, int> count_;
+};
+
+// What is measured of the blocks from `split` on: the first block of each
+// likeness, and the rows below it one by one where another like it follows;
+// a block after one whose likeness recurs is counted from that one's top
+// (`counted`), the rest measured.
+QList<std::pair<int, int>> likeRanges(const Blocks& blocks, const std::vector<int>& kinds, int split,
+                                      std::vector<bool>& counted)
+{
+    const int n = static_cast<int>(blocks.size());
+    const Likenesses like(blocks, kinds, split);
+    QList<std::pair<int, int>> ranges;
+    counted.assign(n, false);
+    for (int i = split; i < n; ++i) {
+        counted[i] = like.firstLike(i) != i && i > split && like.recurs(i - 1);
+        if (!counted[i])
+            ranges << blocks[i];
+        if (like.firstLike(i) == i && like.recurs(i))
+            for (int r = blocks[i].second + 1; r < blocks[i + 1].first; ++r)
+                ranges << std::pair{r, r};
+    }
+    return ranges;
+}
+
 // The tops of the blocks from `split` on and of the rows down to the next
-// block, and of the rows of `ranges` besides. The first block of each
-// likeness is measured, and the rows below it one by one where another like
-// it follows; a block after one whose likeness recurs is counted from that
-// one's top, the rest measured, and the rows below a block from those below
-// the first like it.
+// block, and of the rows of `ranges` besides (likeRanges); the rows below a
+// block counted from those below the first like it.
 void measureBlocks(Pagination& pages, const Blocks& blocks, const std::vector<int>& kinds, int split,
                    QList<std::pair<int, int>> ranges, std::map<int, long>& tops)
 {
     const int n = static_cast<int>(blocks.size());
-    std::map<Likeness, int> first;  // the first block of each likeness
-    std::map<Likeness, int> count;
-    for (int i = split; i < n; ++i) {
-        const Likeness l = likeness(blocks, kinds, i);
-        first.emplace(l, i);
-        ++count[l];
-    }
-    const auto firstLike = [&](int i) { return first[likeness(blocks, kinds, i)]; };
-    const auto recurs = [&](int i) {
-        const Likeness l = likeness(blocks, kinds, i);
-        return count[l] > 1 && std::get<2>(l) >= 0;
-    };
-    std::vector<bool> counted(n, false);
-    for (int i = split; i < n; ++i) {
-        counted[i] = firstLike(i) != i && i > split && recurs(i - 1);
-        if (!counted[i])
-            ranges << blocks[i];
-        if (firstLike(i) == i && recurs(i))
-            for (int r = blocks[i].second + 1; r < blocks[i + 1].first; ++r)
-                ranges << std::pair{r, r};
-    }
+    std::vector<bool> counted;
+    ranges << likeRanges(blocks, kinds, split, counted);
     pages.measure(ranges, tops);
+    const Likenesses like(blocks, kinds, split);
     // A block counted starts where the rows below the one before it end.
     for (int i = split; i < n; ++i) {
-        const int like = firstLike(i);
+        const int first = like.firstLike(i);
         const auto [top, last] = blocks[i];
         if (counted[i])
-            tops.emplace(last + 1, tops.at(top) + tops.at(blocks[like].second + 1) - tops.at(blocks[like].first));
-        if (like != i && recurs(i)) {
-            const int below = blocks[like].second + 1;
+            tops.emplace(last + 1, tops.at(top) + tops.at(blocks[first].second + 1) - tops.at(blocks[first].first));
+        if (first != i && like.recurs(i)) {
+            const int below = blocks[first].second + 1;
             for (int r = last + 2; r <= blocks[i + 1].first; ++r)
                 tops.emplace(r, tops.at(last + 1) + tops.at(below + r - last - 1) - tops.at(below));
         }
+    }
+}
+
+// The blocks in order of their rows, with their kinds (without kinds every
+// block is a kind of its own).
+void sortBlocks(Blocks& blocks, const QList<int>& kinds, std::vector<int>& kindOf)
+{
+    std::vector<std::tuple<int, int, int>> sorted;
+    for (int i = 0; i < blocks.size(); ++i)
+        sorted.push_back({blocks[i].first, blocks[i].second, kinds.size() == blocks.size() ? kinds[i] : -1 - i});
+    std::sort(sorted.begin(), sorted.end());
+    kindOf.clear();
+    for (int i = 0; i < blocks.size(); ++i) {
+        blocks[i] = {std::get<0>(sorted[i]), std::get<1>(sorted[i])};
+        kindOf.push_back(std::get<2>(sorted[i]));
     }
 }
 
@@ -223,16 +264,8 @@ void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::opt
 {
     if (blocks.isEmpty())
         return;
-    // Without kinds every block is a kind of its own.
-    std::vector<std::tuple<int, int, int>> sorted;
-    for (int i = 0; i < blocks.size(); ++i)
-        sorted.push_back({blocks[i].first, blocks[i].second, kinds.size() == blocks.size() ? kinds[i] : -1 - i});
-    std::sort(sorted.begin(), sorted.end());
     std::vector<int> kindOf;
-    for (int i = 0; i < blocks.size(); ++i) {
-        blocks[i] = {std::get<0>(sorted[i]), std::get<1>(sorted[i])};
-        kindOf.push_back(std::get<2>(sorted[i]));
-    }
+    sortBlocks(blocks, kinds, kindOf);
     for (int i = 1; i < blocks.size(); ++i)
         if (blocks[i].first <= blocks[i - 1].second)
             pageHeight.reset();
@@ -246,6 +279,49 @@ void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::opt
         from = layOut(pages, blocks, kindOf, split, *pageHeight, starts, manual);
     }
     oneAtATime(pages, blocks, from);
+}
+
+std::vector<Band> Bands(QList<std::pair<int, int>> blocks, int rows, const QList<int>& kinds)
+{
+    std::vector<int> kindOf;
+    sortBlocks(blocks, kinds, kindOf);
+    std::vector<Band> bands;
+    for (int i = 0; i < blocks.size(); ++i) {
+        const auto [first, last] = blocks[i];
+        const int next = i + 1 < blocks.size() ? blocks[i + 1].first : last + 1;
+        // A block overlapping the band before joins it.
+        if (bands.empty() || (bands.back().last - bands.back().first + 1 >= rows && first > bands.back().last))
+            bands.push_back({first, first, {}});
+        Band& b = bands.back();
+        b.last = std::max({b.last, last, next - 1});
+    }
+    // What keeping the blocks measures, each range in its band, and the row
+    // below each band: where the next one starts.
+    std::vector<bool> counted;
+    auto band = bands.begin();
+    for (const auto& range : likeRanges(blocks, kindOf, 0, counted)) {
+        while (range.first > band->last)
+            ++band;
+        band->ranges << range;
+    }
+    for (Band& b : bands) {
+        if (b.ranges.isEmpty() || b.ranges.front().first != b.first)
+            b.ranges.prepend({b.first, b.first});
+        b.ranges << std::pair{b.last, b.last};
+    }
+    return bands;
+}
+
+std::map<int, long> JoinBands(const std::vector<Band>& bands, const std::vector<std::map<int, long>>& measured, long top)
+{
+    std::map<int, long> tops;
+    for (size_t i = 0; i < bands.size(); ++i) {
+        const long from = measured[i].at(bands[i].first);
+        for (const auto& [row, at] : measured[i])
+            tops[row] = top + at - from;
+        top = tops.at(bands[i].last + 1);
+    }
+    return tops;
 }
 
 } // namespace automation::unopages

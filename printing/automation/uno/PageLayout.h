@@ -20,6 +20,7 @@
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace automation::unopages {
 
@@ -49,5 +50,24 @@ public:
 // many lie between, so only the first of them is measured.
 void KeepTogether(Pagination& pages, QList<std::pair<int, int>> blocks, std::optional<long> pageHeight,
                   QList<int> kinds = {});
+
+// A sheet whose blocks are kept is fitted a band of rows at a time from the
+// bottom up, each band's blocks measured right after it is fitted, while
+// the rows above it are not fitted yet (RowHeights.h): the office then
+// finds a top without adding up the heights of the fitted rows above.
+struct Band {
+    int first = 0, last = 0;
+    QList<std::pair<int, int>> ranges;  // measured once it is fitted: its blocks and its last row
+};
+// Bands of at least `rows` rows over the blocks (first, last) in any order,
+// each starting at a block's first row and running to the next band's,
+// each to measure what of its blocks KeepTogether measures (the blocks of
+// one kind, `kinds` as KeepTogether takes them, measured on the first) and
+// its first and last rows.
+std::vector<Band> Bands(QList<std::pair<int, int>> blocks, int rows, const QList<int>& kinds = {});
+// The tops of every row measured, as the sheet stands once all rows are
+// fitted: `measured` holds each band's tops as they were measured (the rows
+// above it fitted or not), `top` the first band's first row's top now.
+std::map<int, long> JoinBands(const std::vector<Band>& bands, const std::vector<std::map<int, long>>& measured, long top);
 
 } // namespace automation::unopages

@@ -1,6 +1,7 @@
 #include "RowHeights.h"
 
 #include "PageBreaks.h"
+#include "PageLayout.h"
 #include "UnoCalls.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -13,6 +14,7 @@
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XSheetCellRangeContainer.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
@@ -24,6 +26,8 @@
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -43,6 +47,9 @@ using uno::UNO_QUERY_THROW;
 // More runs of rows than this are fitted by one selection: selecting and
 // fitting costs the office about what this many fits of a run do.
 constexpr int kRunsWorthSelecting = 8;
+// Runs of rows no more than this many rows apart are fitted as one where the
+// rows between them follow their contents' heights.
+constexpr int kJoinedAcross = 8;
 
 bool holds(const table::CellRangeAddress& a, int row, int column)
 {
@@ -217,10 +224,18 @@ std::set<std::tuple<int, int, int>> MergeStarts(const Target& t, const QList<Ran
     return starts;
 }
 
-void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& fit)
+namespace {
+
+// The rows of a sheet to fit and those to grow (RowsToFit).
+struct SheetRows {
+    std::set<int> fit, grow;
+};
+
+std::map<int, SheetRows> rowsToAdjust(const Target& t, const QList<RangeAddress>& wrapped,
+                                      const std::map<int, std::set<int>>& fit)
 {
     if (wrapped.isEmpty() && fit.empty())
-        return;
+        return {};
     // Rows fitted anyway need no asking whether their ranges start a merge.
     QList<RangeAddress> asked;
     for (const RangeAddress& r : wrapped) {
@@ -234,23 +249,134 @@ void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::
     const std::set<std::tuple<int, int, int>> starts = MergeStarts(t, asked);
     const RowsToAdjust rows = RowsToFit(
         wrapped, [&starts](const CellAddress& c) { return starts.count({c.sheet, c.row, c.column}) > 0; }, fit);
-    std::set<int> sheets;
-    for (const auto& [s, fit] : rows.fit)
-        sheets.insert(s);
-    for (const auto& [s, grow] : rows.grow)
-        sheets.insert(s);
-    for (const int s : sheets) {
-        const auto fit = rows.fit.find(s);
-        const auto grow = rows.grow.find(s);
-        const QList<std::pair<int, int>> fitRunsOf = fit != rows.fit.end() ? RowRuns(fit->second) : QList<std::pair<int, int>>{};
-        const QList<std::pair<int, int>> growRuns = grow != rows.grow.end() ? RowRuns(grow->second) : QList<std::pair<int, int>>{};
-        const Reference<sheet::XSpreadsheet> sheet = t.sheet(s);
-        Grown grown(sheet, grow != rows.grow.end() ? grow->second : std::set<int>{});
-        const QList<std::pair<int, int>> all = fitRunsOf + growRuns;
-        if (all.size() <= kRunsWorthSelecting || !fitBySelection(t, s, all))
-            fitRuns(sheet, all);
-        grown.keepHeights();
+    std::map<int, SheetRows> bySheet;
+    for (const auto& [s, fitted] : rows.fit)
+        bySheet[s].fit = fitted;
+    for (const auto& [s, grown] : rows.grow)
+        bySheet[s].grow = grown;
+    return bySheet;
+}
+
+// The rows of `rows` from first to last.
+std::set<int> within(const std::set<int>& rows, int first, int last)
+{
+    return std::set<int>(rows.lower_bound(first), rows.upper_bound(last));
+}
+
+// The runs of the rows, joined across the few rows between two of them
+// whose heights follow their contents (the office's "optimal height", which
+// a row keeps until it is given a height of its own): a fit gives those the
+// heights the office gives them whenever their cells change. The office
+// works through every cell of the sheet once for each run it fits, so runs
+// fitted one by one, or by one selection of them, cost it the square of
+// their number; joined, a sheet's rows are fitted in a pass or a few.
+QList<std::pair<int, int>> joinedRuns(const Reference<sheet::XSpreadsheet>& sheet, const std::set<int>& rows)
+{
+    QList<std::pair<int, int>> runs = RowRuns(rows);
+    if (runs.size() < 2)
+        return runs;
+    std::vector<int> between;
+    for (int i = 1; i < runs.size(); ++i)
+        if (runs[i].first - runs[i - 1].second - 1 <= kJoinedAcross)
+            for (int r = runs[i - 1].second + 1; r < runs[i].first; ++r)
+                between.push_back(r);
+    const Reference<container::XIndexAccess> list(Reference<table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getRows(),
+                                                  UNO_QUERY_THROW);
+    std::vector<char> following(between.size());
+    inParallel(between.size(), [&](size_t i) {
+        bool optimal = false;
+        Reference<beans::XPropertySet>(list->getByIndex(between[i]), UNO_QUERY_THROW)->getPropertyValue("OptimalHeight") >>=
+            optimal;
+        following[i] = optimal;
+    });
+    std::set<int> kept;  // rows between runs that keep their heights
+    for (size_t i = 0; i < between.size(); ++i)
+        if (!following[i])
+            kept.insert(between[i]);
+    QList<std::pair<int, int>> joined{runs.front()};
+    for (int i = 1; i < runs.size(); ++i) {
+        std::pair<int, int>& last = joined.back();
+        const bool near = runs[i].first - last.second - 1 <= kJoinedAcross;
+        const auto keeps = kept.lower_bound(last.second);
+        if (near && (keeps == kept.end() || *keeps >= runs[i].first))
+            last.second = runs[i].second;
+        else
+            joined.append(runs[i]);
     }
+    return joined;
+}
+
+// The document's table of the characters a line may not begin or end with,
+// made once and kept: without one, the office makes a new table each time
+// it lays out a text of a cell, and reads its language's locale data into
+// it again, half of what fitting rows of long texts costs it. The table
+// keeps the locale's own characters, which each new one held.
+void keepLineBreakTable(const Target& t)
+{
+    try {
+        Reference<beans::XPropertySet>(
+            Reference<lang::XMultiServiceFactory>(t.model, UNO_QUERY_THROW)->createInstance("com.sun.star.document.Settings"),
+            UNO_QUERY_THROW)
+            ->getPropertyValue("ForbiddenCharacters");
+    } catch (const lang::DisposedException&) {
+        throw;  // the office is gone
+    } catch (const uno::Exception&) {
+        // A document without the table only fits its rows slower.
+    }
+}
+
+// Fits and grows the sheet's rows from first to last.
+void adjustRows(const Target& t, int s, const SheetRows& rows, int first, int last)
+{
+    const std::set<int> fit = within(rows.fit, first, last);
+    const std::set<int> grow = within(rows.grow, first, last);
+    if (fit.empty() && grow.empty())
+        return;
+    const Reference<sheet::XSpreadsheet> sheet = t.sheet(s);
+    Grown grown(sheet, grow);
+    std::set<int> both = fit;
+    both.insert(grow.begin(), grow.end());
+    const QList<std::pair<int, int>> runs = joinedRuns(sheet, both);
+    if (runs.size() <= kRunsWorthSelecting || !fitBySelection(t, s, runs))
+        fitRuns(sheet, runs);
+    grown.keepHeights();
+}
+
+// A band of rows fitted at a time, from the bottom up, while its blocks'
+// rows are measured: at least this many rows.
+constexpr int kBandRows = 8000;
+
+// Fits the rows of a sheet whose blocks are kept on their pages, band by
+// band from the bottom up, and measures each band's blocks right after the
+// band is fitted. The office finds a row's top by adding up the heights of
+// the rows above it, run of equal heights by run: above a band only rows
+// not fitted yet lie, of a few heights, so measuring every block costs what
+// its band holds, not what the sheet does. Returns the tops of the blocks'
+// first rows and of the rows below them, in twips from the sheet's top.
+std::map<int, long> fitMeasuring(const Target& t, int s, const SheetRows& rows, const QList<std::pair<int, int>>& blocks,
+                                 const QList<int>& kinds)
+{
+    const std::vector<unopages::Band> bands = unopages::Bands(blocks, kBandRows, kinds);
+    adjustRows(t, s, rows, bands.back().last + 1, std::numeric_limits<int>::max());
+    std::vector<std::map<int, long>> measured(bands.size());
+    for (size_t i = bands.size(); i-- > 0;) {
+        adjustRows(t, s, rows, bands[i].first, bands[i].last);
+        unopages::MeasureRows(t.model, t.sheet(s), bands[i].ranges, measured[i]);
+    }
+    adjustRows(t, s, rows, 0, bands.front().first - 1);
+    std::map<int, long> first;
+    unopages::MeasureRows(t.model, t.sheet(s), {{bands.front().first, bands.front().first}}, first);
+    return unopages::JoinBands(bands, measured, first.at(bands.front().first));
+}
+
+} // namespace
+
+void FitWrapped(const Target& t, const QList<RangeAddress>& wrapped, const std::map<int, std::set<int>>& fit)
+{
+    if (!wrapped.isEmpty() || !fit.empty())
+        keepLineBreakTable(t);
+    for (const auto& [s, rows] : rowsToAdjust(t, wrapped, fit))
+        adjustRows(t, s, rows, 0, std::numeric_limits<int>::max());
 }
 
 void Pending::fit(int sheet, int firstRow, int lastRow)
@@ -267,9 +393,34 @@ void Pending::adjust(const Target& t)
     fit_.clear();
     const QList<Kept> kept = std::move(kept_);
     kept_.clear();
-    FitWrapped(t, wrapped, fit);
+    if (!wrapped.isEmpty() || !fit.empty())
+        keepLineBreakTable(t);
+    std::map<int, SheetRows> rows = rowsToAdjust(t, wrapped, fit);
+    // The blocks of each sheet, with their kinds where every set of them
+    // has them: its rows are fitted and measured together.
+    std::map<int, Kept> bySheet;
+    for (const Kept& k : kept) {
+        Kept& all = bySheet.try_emplace(k.sheet, Kept{k.sheet, {}, {}}).first->second;
+        if (all.kinds.size() == all.blocks.size() && k.kinds.size() == k.blocks.size()) {
+            // Each set's kinds are its own.
+            const int from = all.kinds.isEmpty() ? 0 : *std::max_element(all.kinds.cbegin(), all.kinds.cend()) + 1;
+            for (const int kind : k.kinds)
+                all.kinds << from + kind;
+        } else {
+            all.kinds.clear();
+        }
+        all.blocks += k.blocks;
+    }
+    std::map<int, std::map<int, long>> tops;
+    for (const auto& [s, k] : bySheet)
+        if (!k.blocks.isEmpty()) {
+            tops[s] = fitMeasuring(t, s, rows[s], k.blocks, k.kinds);
+            rows.erase(s);
+        }
+    for (const auto& [s, sheetRows] : rows)
+        adjustRows(t, s, sheetRows, 0, std::numeric_limits<int>::max());
     for (const Kept& k : kept)
-        unopages::KeepTogether(t.model, t.sheet(k.sheet), k.blocks, k.kinds);
+        unopages::KeepTogether(t.model, t.sheet(k.sheet), k.blocks, k.kinds, tops[k.sheet]);
 }
 
 } // namespace automation::unorows

@@ -49,7 +49,9 @@ public:
         kept_.append({sheet, blocks, kinds});
     }
     // Fits and grows the rows (FitWrapped), then keeps the blocks on their
-    // pages as the rows' heights paginate them; nothing is left pending.
+    // pages as the rows' heights paginate them; nothing is left pending. A
+    // sheet with blocks to keep is fitted from the bottom up, its blocks
+    // measured band by band as they are fitted.
     void adjust(const Target& t);
 
 private:
