@@ -25,7 +25,7 @@ namespace automation {
 
 class CallLane {
 public:
-    explicit CallLane(int threads = 4) : threads_(threads) {}
+    explicit CallLane(int threads = 8) : threads_(threads) {}
     // Waits for the pending calls; what they throw is dropped.
     ~CallLane();
     CallLane(const CallLane&) = delete;

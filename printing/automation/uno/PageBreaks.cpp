@@ -227,20 +227,33 @@ public:
             MeasureRows(model_, sheet_, asked, tops);
     }
 
+    long height(int row) override
+    {
+        sal_Int32 h = 0;
+        Reference<beans::XPropertySet>(rowList()->getByIndex(row), UNO_QUERY_THROW)->getPropertyValue("Height") >>= h;
+        return twips(h);
+    }
+
     void startPagesAt(const QList<int>& rows, bool start) override
     {
-        if (!rows_.is())
-            rows_.set(Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows(), UNO_QUERY_THROW);
+        const Reference<container::XIndexAccess> list = rowList();
         std::optional<BreaksUncounted> uncounted;
         if (rows.size() > 1)
             uncounted.emplace(sheet_);
         unocalls::inParallel(rows.size(), [&](size_t i) {
-            Reference<beans::XPropertySet>(rows_->getByIndex(rows[static_cast<int>(i)]), UNO_QUERY_THROW)
+            Reference<beans::XPropertySet>(list->getByIndex(rows[static_cast<int>(i)]), UNO_QUERY_THROW)
                 ->setPropertyValue("IsStartOfNewPage", Any(start));
         });
     }
 
 private:
+    const Reference<container::XIndexAccess>& rowList()
+    {
+        if (!rows_.is())
+            rows_.set(Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows(), UNO_QUERY_THROW);
+        return rows_;
+    }
+
     Reference<frame::XModel> model_;
     Reference<sheet::XSpreadsheet> sheet_;
     Reference<sheet::XSheetPageBreak> breaks_;

@@ -153,11 +153,13 @@ int layOut(Pagination& pages, const Blocks& blocks, const std::vector<int>& kind
     std::map<int, long> tops;
     const auto top = [&](int row) {
         auto at = tops.find(row);
-        if (at == tops.end()) {
-            pages.measure({{row, row}}, tops);
-            at = tops.find(row);
-        }
-        return at->second;
+        if (at != tops.end())
+            return at->second;
+        const auto above = tops.find(row - 1);
+        if (above != tops.end())
+            return tops.emplace(row, above->second + pages.height(row - 1)).first->second;
+        pages.measure({{row, row}}, tops);
+        return tops.at(row);
     };
 
     // The page the office ends inside the split block is to be counted

@@ -35,6 +35,15 @@ public:
     // top of the row below it, in twips from the sheet's top (the unit the
     // office counts pages in), into `tops` by row.
     virtual void measure(const QList<std::pair<int, int>>& ranges, std::map<int, long>& tops) = 0;
+    // The height of a row, in twips. The office finds a row's top by adding
+    // up the heights of the rows above it, so a row below one whose top is
+    // known is cheaper told by this one's height.
+    virtual long height(int row)
+    {
+        std::map<int, long> tops;
+        measure({{row, row}}, tops);
+        return tops.at(row + 1) - tops.at(row);
+    }
     // Each of the rows starts a page from now on (or no longer, `start` false).
     virtual void startPagesAt(const QList<int>& rows, bool start = true) = 0;
 };

@@ -211,34 +211,45 @@ public:
         }
     }
 
+    // Goes on in the background (CallLane), as the copies of blocks do: a
+    // print makes its next rows meanwhile.
     void setBlockValues(const CellAddress& c, const QList<QVariantList>& rows) override
     {
         if (rows.isEmpty() || rows.front().isEmpty())
             return;
-        try {
-            const int width = static_cast<int>(rows.front().size());
-            Sequence<Sequence<Any>> data(static_cast<sal_Int32>(rows.size()));
-            Sequence<Any>* outRows = data.getArray();
-            for (int r = 0; r < rows.size(); ++r) {
-                Sequence<Any> row(width);
-                Any* out = row.getArray();
-                for (int i = 0; i < width; ++i) {
-                    const QVariant& v = rows[r].value(i);
-                    // An empty text, or no value, leaves the cell empty.
-                    if (!v.isValid() || v.typeId() == QMetaType::QString)
-                        out[i] <<= ou(v.toString());
-                    else
-                        out[i] <<= v.toDouble();
-                }
-                outRows[r] = row;
+        const int width = static_cast<int>(rows.front().size());
+        Sequence<Sequence<Any>> data(static_cast<sal_Int32>(rows.size()));
+        Sequence<Any>* outRows = data.getArray();
+        for (int r = 0; r < rows.size(); ++r) {
+            Sequence<Any> row(width);
+            Any* out = row.getArray();
+            for (int i = 0; i < width; ++i) {
+                const QVariant& v = rows[r].value(i);
+                // An empty text, or no value, leaves the cell empty.
+                if (!v.isValid() || v.typeId() == QMetaType::QString)
+                    out[i] <<= ou(v.toString());
+                else
+                    out[i] <<= v.toDouble();
             }
-            Reference<sheet::XCellRangeData> r(
-                range({c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1}),
-                UNO_QUERY_THROW);
-            r->setDataArray(data);
+            outRows[r] = row;
+        }
+        Reference<sheet::XSpreadsheet> s;
+        try {
+            s = sheetNow(c.sheet);
         } catch (const uno::Exception& e) {
             rethrow(e);
         }
+        const RangeAddress cells{c.sheet, c.column, c.row, c.column + width - 1, c.row + static_cast<int>(rows.size()) - 1};
+        lane_.add(cells, cells, [s, cells, data = std::move(data)] {
+            try {
+                Reference<sheet::XCellRangeData>(
+                    s->getCellRangeByPosition(cells.startColumn, cells.startRow, cells.endColumn, cells.endRow),
+                    UNO_QUERY_THROW)
+                    ->setDataArray(data);
+            } catch (const uno::Exception& e) {
+                unocalls::rethrowIn("setBlockValues", e);
+            }
+        });
     }
 
     std::optional<QList<RangeAddress>> filledCells(const RangeAddress& r) override
