@@ -221,7 +221,6 @@ void KnownCells::transfer(const CellAddress& to, const RangeAddress& from, bool 
     for (const auto& [top, left, bottom, right] : mergesTaken)
         merged({to.sheet, to.column + left, to.row + top, to.column + right, to.row + bottom});
 
-
     std::vector<std::pair<int, Cell>> taken;  // by row from the range's top, column from its left
     const auto source = sheets_.find(from.sheet);
     if (source != sheets_.end()) {
